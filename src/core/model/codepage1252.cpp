@@ -1,0 +1,74 @@
+#include "codepage1252.h"
+
+#include <array>
+
+namespace {
+
+// 0x80..0x9F; a 0 marks a byte the page leaves undefined.
+constexpr std::array<char16_t, 32> kHigh = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+constexpr char16_t toUnicode(unsigned char b)
+{
+    if (b < 0x80 || b >= 0xA0)
+        return b;
+    const char16_t u = kHigh[b - 0x80];
+    return u ? u : char16_t(b);
+}
+
+} // namespace
+
+namespace Cp1252 {
+
+QString decode(const char *data, qsizetype size)
+{
+    QString out(size, Qt::Uninitialized);
+    char16_t *dst = reinterpret_cast<char16_t *>(out.data());
+    for (qsizetype i = 0; i < size; ++i)
+        dst[i] = toUnicode(static_cast<unsigned char>(data[i]));
+    return out;
+}
+
+int byteFor(char16_t ch)
+{
+    if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF))
+        return ch;
+    if (ch <= 0x9F) {
+        // only the undefined bytes stand for themselves
+        return kHigh[ch - 0x80] == 0 ? int(ch) : -1;
+    }
+    for (int i = 0; i < 32; ++i) {
+        if (kHigh[size_t(i)] == ch)
+            return 0x80 + i;
+    }
+    return -1;
+}
+
+void encodeAppend(QStringView text, QByteArray &out)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    out.reserve(out.size() + text.size());
+    for (QChar qc : text) {
+        const char16_t ch = qc.unicode();
+        const int b = ch < 0x80 ? int(ch) : byteFor(ch);
+        if (b >= 0) {
+            out.append(char(b));
+        } else {
+            const char esc[6] = {'\\', 'u', hex[(ch >> 12) & 0xF], hex[(ch >> 8) & 0xF],
+                                 hex[(ch >> 4) & 0xF], hex[ch & 0xF]};
+            out.append(esc, 6);
+        }
+    }
+}
+
+QByteArray encode(QStringView text)
+{
+    QByteArray out;
+    encodeAppend(text, out);
+    return out;
+}
+
+} // namespace Cp1252

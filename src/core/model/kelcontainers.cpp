@@ -1,0 +1,73 @@
+#include "kelcontainers.h"
+
+#include "keldatamanager.h"
+
+QString CKELSolution::DisplayName() const
+{
+    if (!GetName().isEmpty())
+        return GetName();
+    if (m_path.isEmpty())
+        return QStringLiteral("Untitled");
+    // both separators: files may come from either kind of system
+    const qsizetype slash = std::max(m_path.lastIndexOf(u'/'), m_path.lastIndexOf(u'\\'));
+    QString file = m_path.mid(slash + 1);
+    const qsizetype dot = file.indexOf(u'.');
+    if (dot > 0)
+        file.truncate(dot);
+    return file;
+}
+
+QString CKELSolution::GetLabel() const
+{
+    QString label = QStringLiteral("Solution: ") + DisplayName();
+    if (Manager() && !Manager()->IsLocal())
+        label += QStringLiteral(" -M-");
+    if (m_solutionModified)
+        label += u'*';
+    return label;
+}
+
+void CKELSolution::SetModified(bool on)
+{
+    m_solutionModified = on;
+    if (on)
+        m_pristine = false;
+}
+
+CKELProject *CKELSolution::Project() const
+{
+    return FirstChildOfType<CKELProject>(KEL::Project);
+}
+
+CKELEVTs *CKELSolution::EvtFolder() const
+{
+    return FirstChildOfType<CKELEVTs>(KEL::EVTs);
+}
+
+QString CKELVersion::GetLabel() const
+{
+    QString label = QStringLiteral("Version: ") + GetName();
+    if (Manager() && Manager()->CurrentVersion() == this)
+        label += u'*';
+    return label;
+}
+
+CKELRequirements *CKELVersion::RequirementsFolder() const
+{
+    return FirstChildOfType<CKELRequirements>(KEL::Requirements);
+}
+
+CKELComponents *CKELVersion::ComponentsFolder() const
+{
+    return FirstChildOfType<CKELComponents>(KEL::Components);
+}
+
+CKELRBTs *CKELVersion::RBTFolder() const
+{
+    return FirstChildOfType<CKELRBTs>(KEL::RBTs);
+}
+
+CKELDBTs *CKELVersion::DBTFolder() const
+{
+    return FirstChildOfType<CKELDBTs>(KEL::DBTs);
+}

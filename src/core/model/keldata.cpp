@@ -1,0 +1,231 @@
+#include "keldata.h"
+
+#include "keldatamanager.h"
+#include "kelrecord.h"
+
+namespace {
+const QString kDefaultToolTip = QStringLiteral("Custom Tool Tip");
+}
+
+CKELData::CKELData(CKELDataManager *manager)
+    : m_manager(manager)
+    , m_tooltip(kDefaultToolTip)
+{
+}
+
+CKELData::~CKELData()
+{
+    if (m_manager) {
+        m_manager->ElementGone(this);
+        dropCrossReferences();
+    }
+    if (!m_children.empty()) {
+        std::vector<std::unique_ptr<CKELData>> work;
+        work.swap(m_children);
+        while (!work.empty()) {
+            std::unique_ptr<CKELData> e = std::move(work.back());
+            work.pop_back();
+            for (auto &c : e->m_children) {
+                c->m_parent = nullptr;
+                work.push_back(std::move(c));
+            }
+            e->m_children.clear();
+            e->m_parent = nullptr;
+            e.reset();
+        }
+    }
+}
+
+void CKELData::Destroy(std::unique_ptr<CKELData> element)
+{
+    // the destructor already works through the subtree with its own stack
+    element.reset();
+}
+
+void CKELData::dropCrossReferences()
+{
+    for (int id : std::as_const(m_vChildIds)) {
+        if (CKELData *e = m_manager->Lookup(id))
+            e->RemoveVParent(m_id);
+    }
+    for (int id : std::as_const(m_vParentIds)) {
+        if (CKELData *e = m_manager->Lookup(id))
+            e->RemoveVChild(m_id);
+    }
+}
+
+bool CKELData::IsTree() const
+{
+    switch (GetTypeCode()) {
+    case KEL::RBT:
+    case KEL::DBT:
+    case KEL::EVT:
+    case KEL::CBT:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString CKELData::GetLabelFor(const CKELData *) const
+{
+    return GetLabel();
+}
+
+bool CKELData::IsAncestorOf(const CKELData *other) const
+{
+    for (const CKELData *p = other; p; p = p->m_parent) {
+        if (p == this)
+            return true;
+    }
+    return false;
+}
+
+bool CKELData::AddChild(std::unique_ptr<CKELData> &child)
+{
+    if (!child || child->IsAncestorOf(this))
+        return false;
+    child->m_parent = this;
+    m_children.push_back(std::move(child));
+    return true;
+}
+
+std::unique_ptr<CKELData> CKELData::TakeChild(CKELData *child)
+{
+    for (auto it = m_children.begin(); it != m_children.end(); ++it) {
+        if (it->get() == child) {
+            std::unique_ptr<CKELData> out = std::move(*it);
+            m_children.erase(it);
+            out->m_parent = nullptr;
+            return out;
+        }
+    }
+    return nullptr;
+}
+
+int CKELData::GetChildIds(QList<int> &out) const
+{
+    out.clear();
+    for (const auto &c : m_children) {
+        if (c->m_id > 0)
+            out.append(c->m_id);
+    }
+    return int(out.size());
+}
+
+void CKELData::AddVirtualChild(CKELData *child)
+{
+    m_vChildIds.append(child->m_id);
+    child->m_vParentIds.append(m_id);
+}
+
+bool CKELData::RemoveVChild(int id)
+{
+    return m_vChildIds.removeOne(id);
+}
+
+bool CKELData::RemoveVParent(int id)
+{
+    return m_vParentIds.removeOne(id);
+}
+
+std::unique_ptr<CKELData> CKELData::CreateSuccessor()
+{
+    if (!m_manager)
+        return nullptr;
+    std::unique_ptr<CKELData> copy = m_manager->CreateLike(m_id);
+    if (copy) {
+        m_successorId = copy->m_id;
+        copy->m_predecessorId = m_id;
+    }
+    return copy;
+}
+
+void CKELData::AppendField(QString &out, QStringView key, QStringView raw)
+{
+    out += key;
+    out += u':';
+    out += raw;
+    out += u';';
+}
+
+void CKELData::AppendText(QString &out, QStringView key, const QString &text)
+{
+    out += key;
+    out += u':';
+    CKELRecord::EscapeAppend(text, out);
+    out += u';';
+}
+
+void CKELData::AppendInt(QString &out, QStringView key, int value)
+{
+    out += key;
+    out += u':';
+    out += QString::number(value);
+    out += u';';
+}
+
+QString CKELData::ToRecord() const
+{
+    QString out;
+    AppendRecord(out);
+    return out;
+}
+
+void CKELData::AppendRecord(QString &out) const
+{
+    AppendInt(out, u"id", m_id);
+    AppendField(out, u"type", GetType());
+    AppendText(out, u"name", GetName());
+    out += u"children:";
+    bool first = true;
+    for (const auto &c : m_children) {
+        if (!c->m_persistent)
+            continue;
+        if (!first)
+            out += u',';
+        out += QString::number(c->m_id);
+        first = false;
+    }
+    out += u';';
+    if (!m_vChildIds.isEmpty())
+        AppendField(out, u"Vchildren", CKELRecord::JoinInts(m_vChildIds));
+    if (m_isEvolution) {
+        out += u"isev:1;";
+        AppendField(out, u"evtags", CKELRecord::JoinInts(m_evTags));
+        AppendInt(out, u"evsty", m_evStyle);
+    }
+    AppendOwnFields(out);
+}
+
+void CKELData::AppendOwnFields(QString &) const
+{
+}
+
+void CKELData::FromRecord(const CKELRecord &record)
+{
+    ReadBase(record);
+}
+
+void CKELData::ReadBase(const CKELRecord &record)
+{
+    SetName(record.GetText(u"name"));
+    if (m_manager) {
+        QList<int> ids;
+        CKELRecord::ParseIntList(record.RawView(u"children"), ids);
+        for (int id : std::as_const(ids))
+            m_manager->AdoptLoadedChild(this, id);
+        ids.clear();
+        CKELRecord::ParseIntList(record.RawView(u"Vchildren"), ids);
+        for (int id : std::as_const(ids)) {
+            if (CKELData *child = m_manager->Lookup(id))
+                AddVirtualChild(child);
+        }
+    }
+    const QStringView evtags = record.RawView(u"evtags");
+    if (!evtags.isEmpty()) {
+        m_isEvolution = true;
+        m_evStyle = record.GetInt(u"evsty");
+        CKELRecord::ParseIntList(evtags, m_evTags);
+    }
+}

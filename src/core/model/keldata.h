@@ -1,0 +1,156 @@
+#pragma once
+
+#include "keltypes.h"
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class CKELDataManager;
+class CKELRecord;
+
+// Base of every model element. Elements form one ownership tree with the
+// solution at the root and are reachable by id through their manager.
+// They hold no pointers to widgets, items or documents: the user interface
+// keeps those, keyed by element id.
+class CKELData
+{
+public:
+    explicit CKELData(CKELDataManager *manager);
+    virtual ~CKELData();
+    CKELData(const CKELData &) = delete;
+    CKELData &operator=(const CKELData &) = delete;
+
+    CKELDataManager *Manager() const { return m_manager; }
+    void SetManager(CKELDataManager *manager) { m_manager = manager; }
+
+    // Kind
+    virtual int GetTypeCode() const = 0;
+    virtual const QString &GetType() const = 0;
+    virtual int GetImageIndex() const { return 0; }
+    virtual bool IsSet() const { return false; }
+    virtual bool IsBasicKind() const { return false; }
+    bool IsMethod() const { return GetTypeCode() == KEL::Method; }
+    virtual bool IsDiagram() const { return false; }
+    bool IsTree() const;
+
+    // Identity and texts
+    int GetId() const { return m_id; }
+    void SetId(int id) { m_id = id; }
+    virtual QString GetName() const { return m_name; }
+    virtual void SetName(const QString &name) { m_name = name; }
+    virtual QString GetLabel() const { return GetType(); }
+    virtual QString GetLabelFor(const CKELData *context) const;
+    virtual QString GetToolTip() const { return m_tooltip; }
+    virtual void SetToolTip(const QString &tip) { m_tooltip = tip; }
+
+    bool IsPersistent() const { return m_persistent; }
+    void SetPersistent(bool on) { m_persistent = on; }
+    virtual bool IsModified() const { return m_modified; }
+    virtual void SetModified(bool on) { m_modified = on; }
+
+    // Ownership
+    CKELData *GetParent() const { return m_parent; }
+    int ChildCount() const { return int(m_children.size()); }
+    CKELData *ChildAt(int i) const { return m_children[size_t(i)].get(); }
+    const std::vector<std::unique_ptr<CKELData>> &Children() const { return m_children; }
+    // Appends an owned child. Refused (and the child handed back) when it
+    // would make an element its own ancestor.
+    bool AddChild(std::unique_ptr<CKELData> &child);
+    // Takes an owned child out without deleting it.
+    std::unique_ptr<CKELData> TakeChild(CKELData *child);
+    bool IsAncestorOf(const CKELData *other) const;
+    // Ids of the owned children with a positive id.
+    int GetChildIds(QList<int> &out) const;
+    template<class T> T *FirstChildOfType(int typeCode) const
+    {
+        for (const auto &c : m_children) {
+            if (c->GetTypeCode() == typeCode)
+                return static_cast<T *>(c.get());
+        }
+        return nullptr;
+    }
+
+    // Virtual children: elements shown under this one without being owned.
+    // Shows child under this element; both sides remember the link so that
+    // deleting either one cleans up the other.
+    void AddVirtualChild(CKELData *child);
+    bool RemoveVChild(int id);
+    void AddVParent(int id) { m_vParentIds.append(id); }
+    bool RemoveVParent(int id);
+    const QList<int> &VChildIds() const { return m_vChildIds; }
+    const QList<int> &VParentIds() const { return m_vParentIds; }
+
+    // Evolution data of an evolution-tree node
+    bool IsEvolution() const { return m_isEvolution; }
+    void SetEvolution(bool on) { m_isEvolution = on; }
+    int GetEvStyle() const { return m_evStyle; }
+    void SetEvStyle(int style) { m_evStyle = style; }
+    const QList<int> &EvTags() const { return m_evTags; }
+    QList<int> &EvTags() { return m_evTags; }
+
+    int PredecessorId() const { return m_predecessorId; }
+    int SuccessorId() const { return m_successorId; }
+    void SetPredecessorId(int id) { m_predecessorId = id; }
+    void SetSuccessorId(int id) { m_successorId = id; }
+
+    // A new registered element of the same kind that remembers this one.
+    std::unique_ptr<CKELData> CreateSuccessor();
+
+    // Records
+    QString ToRecord() const;
+    void AppendRecord(QString &out) const;
+    // Reads the kind's own keys, then the base part.
+    virtual void FromRecord(const CKELRecord &record);
+
+    // Deletes a whole subtree without recursion, so that hostile or very
+    // deep ownership chains cannot exhaust the stack.
+    static void Destroy(std::unique_ptr<CKELData> element);
+
+protected:
+    virtual void AppendOwnFields(QString &out) const;
+    void ReadBase(const CKELRecord &record);
+    static void AppendField(QString &out, QStringView key, QStringView raw);
+    static void AppendText(QString &out, QStringView key, const QString &text);
+    static void AppendInt(QString &out, QStringView key, int value);
+
+private:
+    void dropCrossReferences();
+
+    CKELDataManager *m_manager = nullptr;
+    CKELData *m_parent = nullptr;
+    std::vector<std::unique_ptr<CKELData>> m_children;
+    QString m_tooltip;
+    QList<int> m_vParentIds;
+    QList<int> m_vChildIds;
+    QString m_name;
+    QList<int> m_evTags;
+    int m_id = 0;
+    int m_evStyle = 0;
+    int m_predecessorId = 0;
+    int m_successorId = 0;
+    bool m_persistent = true;
+    bool m_isEvolution = false;
+    bool m_modified = false;
+    int m_loadSlot = -1; // place in the loader's table while a file is read
+
+    friend class CKELDataManager;
+    friend class CSolutionLoader;
+};
+
+// Abstract intermediate kinds
+class CKELSetData : public CKELData
+{
+public:
+    using CKELData::CKELData;
+    bool IsSet() const override { return true; }
+};
+
+class CKELDiagram : public CKELData
+{
+public:
+    using CKELData::CKELData;
+    bool IsDiagram() const override { return true; }
+};

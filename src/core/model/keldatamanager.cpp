@@ -1,0 +1,263 @@
+#include "keldatamanager.h"
+
+#include "codepage1252.h"
+#include "kelcontainers.h"
+#include "kelmethod.h"
+#include "kelrecord.h"
+#include "kelrequirement.h"
+#include "keltree.h"
+#include "solutionloader.h"
+
+#include <algorithm>
+
+CKELDataManager::CKELDataManager(QObject *parent)
+    : QObject(parent)
+{
+}
+
+CKELDataManager::~CKELDataManager()
+{
+    State s = takeState();
+    discardState(s);
+}
+
+std::unique_ptr<CKELData> CKELDataManager::CreateElement(int factoryCode)
+{
+    CKELDataManager *m = this;
+    switch (factoryCode) {
+    case 1: return std::make_unique<CKELSolution>(m);
+    case 2: return std::make_unique<CKELProject>(m);
+    case 3: return std::make_unique<CKELVersion>(m);
+    case 4: return std::make_unique<CKELRequirements>(m);
+    case 5: return std::make_unique<CKELRequirement>(m);
+    case 6: return std::make_unique<CKELComponents>(m);
+    case 7: return std::make_unique<CKELComponent>(m);
+    case 8: return std::make_unique<CKELState>(m);
+    case 9: return std::make_unique<CKELRBTs>(m);
+    case 10: return std::make_unique<CKELRBT>(m);
+    case 11: return std::make_unique<CKELDBTs>(m);
+    case 12: return std::make_unique<CKELDBT>(m);
+    case KEL::FactoryMethod: return std::make_unique<CKELMethod>(m);
+    case 15: return std::make_unique<CKELCBTs>(m);
+    case 16: return std::make_unique<CKELCBT>(m);
+    case 17: return std::make_unique<CKELCIN>(m);
+    case 18: return std::make_unique<CKELCIDs>(m);
+    case 19: return std::make_unique<CKELCID>(m);
+    case 20: return std::make_unique<CKELEVTs>(m);
+    case 21: return std::make_unique<CKELEVT>(m);
+    case 100: return std::make_unique<CKELLink>(m);
+    default: return nullptr;
+    }
+}
+
+void CKELDataManager::RegisterElement(CKELData *element)
+{
+    ++m_count;
+    ++m_maxcount;
+    element->SetId(m_maxcount);
+    m_idMap.insert(m_maxcount, element);
+}
+
+std::unique_ptr<CKELData> CKELDataManager::CreateLike(int id)
+{
+    const CKELData *model = Lookup(id);
+    if (!model)
+        return nullptr;
+    const int code = model->GetTypeCode() == KEL::Method ? KEL::FactoryMethod : model->GetTypeCode();
+    std::unique_ptr<CKELData> e = CreateElement(code);
+    if (e)
+        RegisterElement(e.get());
+    return e;
+}
+
+QList<int> CKELDataManager::SortedIds() const
+{
+    QList<int> ids = m_idMap.keys();
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+void CKELDataManager::ElementGone(CKELData *element)
+{
+    const auto it = m_idMap.constFind(element->GetId());
+    if (it != m_idMap.constEnd() && it.value() == element)
+        m_idMap.erase(it);
+    --m_count;
+}
+
+std::unique_ptr<CKELVersion> CKELDataManager::CreateVersion(const QString &name)
+{
+    auto version = std::make_unique<CKELVersion>(this);
+    RegisterElement(version.get());
+    version->SetName(name);
+    std::unique_ptr<CKELData> ibts = CreateElement(KEL::DBTs);
+    RegisterElement(ibts.get());
+    std::unique_ptr<CKELData> rbts = CreateElement(KEL::RBTs);
+    RegisterElement(rbts.get());
+    std::unique_ptr<CKELData> reqs = CreateElement(KEL::Requirements);
+    RegisterElement(reqs.get());
+    std::unique_ptr<CKELData> comps = CreateElement(KEL::Components);
+    RegisterElement(comps.get());
+    version->AddChild(reqs);
+    version->AddChild(comps);
+    version->AddChild(rbts);
+    version->AddChild(ibts);
+    return version;
+}
+
+void CKELDataManager::NewSolution()
+{
+    State old = takeState();
+    discardState(old);
+
+    m_count = 0;
+    m_maxcount = 0;
+    m_local = true;
+    m_simulatorPath.clear();
+    m_loadReport = {};
+
+    auto solution = std::make_unique<CKELSolution>(this);
+    RegisterElement(solution.get());
+    std::unique_ptr<CKELData> project = CreateElement(KEL::Project);
+    RegisterElement(project.get());
+    std::unique_ptr<CKELVersion> version = CreateVersion(QStringLiteral("1.0"));
+    CKELVersion *v = version.get();
+    std::unique_ptr<CKELData> vd(version.release());
+    project->AddChild(vd);
+    solution->AddChild(project);
+
+    m_solution = std::move(solution);
+    m_currentVersion = v;
+    m_solution->SetPristine(true);
+    m_solution->SetModified(false);
+    m_solution->SetPristine(true);
+
+    std::unique_ptr<CKELData> evts = CreateElement(KEL::EVTs);
+    RegisterElement(evts.get());
+    m_solution->AddChild(evts);
+    emit solutionReplaced();
+}
+
+void CKELDataManager::CloseSolution()
+{
+    State old = takeState();
+    discardState(old);
+    emit solutionReplaced();
+}
+
+CKELDataManager::State CKELDataManager::takeState()
+{
+    State s;
+    s.solution = std::move(m_solution);
+    s.loose = std::move(m_loose);
+    m_loose.clear();
+    s.idMap = std::move(m_idMap);
+    m_idMap.clear();
+    s.currentVersion = std::exchange(m_currentVersion, nullptr);
+    s.simulatorPath = std::exchange(m_simulatorPath, QString());
+    s.count = std::exchange(m_count, 0);
+    s.maxcount = std::exchange(m_maxcount, 0);
+    s.local = std::exchange(m_local, true);
+    return s;
+}
+
+void CKELDataManager::restoreState(State &s)
+{
+    m_solution = std::move(s.solution);
+    m_loose = std::move(s.loose);
+    m_idMap = std::move(s.idMap);
+    m_currentVersion = s.currentVersion;
+    m_simulatorPath = s.simulatorPath;
+    m_count = s.count;
+    m_maxcount = s.maxcount;
+    m_local = s.local;
+}
+
+void CKELDataManager::discardState(State &s)
+{
+    // The elements leave this manager first: their destructors must neither
+    // touch the id map of a solution that replaced them nor walk it one by one.
+    for (CKELData *e : std::as_const(s.idMap))
+        e->SetManager(nullptr);
+    if (s.solution)
+        s.solution->SetManager(nullptr);
+    for (auto &e : s.loose)
+        e->SetManager(nullptr);
+    s.idMap.clear();
+    std::unique_ptr<CKELData> root(s.solution.release());
+    CKELData::Destroy(std::move(root));
+    for (auto &e : s.loose)
+        CKELData::Destroy(std::move(e));
+    s.loose.clear();
+}
+
+void CKELDataManager::WriteSolutionLines(const std::function<void(const QString &)> &sink) const
+{
+    QString line;
+    line = QStringLiteral("VLM;system:KEL-Tessel;Version:") + FormatVersion()
+           + QStringLiteral(";count:") + QString::number(m_count)
+           + QStringLiteral(";maxcount:") + QString::number(m_maxcount);
+    sink(line);
+
+    const QList<int> ids = SortedIds();
+    m_siblingOrderCache = std::make_unique<QHash<int, int>>();
+    for (int id : ids) {
+        const CKELData *e = m_idMap.value(id);
+        if (!e->IsMethod())
+            continue;
+        const QList<int> &kids = static_cast<const CKELMethod *>(e)->ChildIds();
+        for (qsizetype i = 0; i < kids.size(); ++i)
+            m_siblingOrderCache->insert(kids[i], int(i));
+    }
+    for (int id : ids) {
+        const CKELData *e = m_idMap.value(id);
+        if (!e->IsPersistent())
+            continue;
+        line.resize(0);
+        line += u"obj;";
+        e->AppendRecord(line);
+        sink(line);
+    }
+    m_siblingOrderCache.reset();
+
+    line = QStringLiteral("ENV;ZEPHSim:") + CKELRecord::Escape(m_simulatorPath) + u';';
+    sink(line);
+    line = QStringLiteral("END;actversion:")
+           + QString::number(m_currentVersion ? m_currentVersion->GetId() : 0)
+           + QStringLiteral(";solution:") + QString::number(m_solution ? m_solution->GetId() : 0)
+           + u';';
+    sink(line);
+}
+
+QString CKELDataManager::BuildSolutionText() const
+{
+    QString text;
+    WriteSolutionLines([&text](const QString &line) {
+        text += line;
+        text += u'\n';
+    });
+    return text;
+}
+
+bool CKELDataManager::LoadSolutionText(const QString &text, QString *error)
+{
+    CSolutionLoader loader(*this);
+    // The record text may hold any UTF-16 character; the loader reads bytes
+    // in the file's encoding, which keeps such characters as escapes.
+    const QByteArray bytes = Cp1252::encode(text);
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        const qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            break; // text after the last line feed is not a line
+        loader.AddLine(QByteArrayView(bytes.constData() + start, end - start));
+        start = end + 1;
+    }
+    return loader.Finish(error);
+}
+
+void CKELDataManager::AdoptLoadedChild(CKELData *parent, int childId)
+{
+    if (m_loader)
+        m_loader->AdoptChild(parent, childId);
+}

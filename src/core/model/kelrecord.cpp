@@ -1,0 +1,225 @@
+#include "kelrecord.h"
+
+#include <limits>
+
+bool CKELRecord::Parse(const QString &line)
+{
+    m_fields.clear();
+    m_kind = {};
+    m_line.clear();
+    if (line.startsWith(u'#'))
+        return false;
+    m_line = line;
+
+    const qsizetype n = m_line.size();
+    const QChar *s = m_line.constData();
+    bool haveKind = false;
+    qsizetype start = 0;
+    while (start <= n) {
+        qsizetype end = start;
+        while (end < n && s[end] != u';')
+            ++end;
+        if (end > start) {
+            if (!haveKind) {
+                m_kind = {start, end - start};
+                haveKind = true;
+            } else {
+                qsizetype colon = start;
+                while (colon < end && s[colon] != u':')
+                    ++colon;
+                if (colon == end)
+                    break; // a field without ":" ends the record
+                m_fields.push_back({{start, colon - start}, {colon + 1, end - colon - 1}});
+            }
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
+QString CKELRecord::GetKind() const
+{
+    return view(m_kind).toString();
+}
+
+const CKELRecord::Field *CKELRecord::find(QStringView key) const
+{
+    // a later field with the same key replaces the earlier one
+    for (auto it = m_fields.rbegin(); it != m_fields.rend(); ++it) {
+        if (view(it->key) == key)
+            return &*it;
+    }
+    return nullptr;
+}
+
+QStringView CKELRecord::RawView(QStringView key) const
+{
+    const Field *f = find(key);
+    return f ? view(f->value) : QStringView();
+}
+
+void CKELRecord::GetIntList(QStringView key, QList<int> &out) const
+{
+    ParseIntList(Unescape(RawView(key)), out);
+}
+
+namespace {
+
+bool followsDotMarker(QStringView text, qsizetype i)
+{
+    // would the escaped text from position i on start with "cm." or "hcm."?
+    // ":" and ";" escape to text starting with ".", so they count as a dot.
+    auto isDotLike = [](QChar c) { return c == u'.' || c == u':' || c == u';'; };
+    const QStringView rest = text.mid(i);
+    if (rest.size() >= 3 && rest[0] == u'c' && rest[1] == u'm' && isDotLike(rest[2]))
+        return true;
+    if (rest.size() >= 4 && rest[0] == u'h' && rest[1] == u'c' && rest[2] == u'm' && isDotLike(rest[3]))
+        return true;
+    return false;
+}
+
+int hexValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    return -1;
+}
+
+} // namespace
+
+void CKELRecord::EscapeAppend(QStringView text, QString &out)
+{
+    out.reserve(out.size() + text.size() + 8);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        switch (c.unicode()) {
+        case u'\\': out += u"\\\\"; break;
+        case u'\n': out += u"\\n"; break;
+        case u'\r': out += u"\\r"; break;
+        case u':': out += u".cm."; break;
+        case u';': out += u".hcm."; break;
+        case u'.':
+            if (followsDotMarker(text, i + 1))
+                out += u"\\u002E";
+            else
+                out += c;
+            break;
+        default: out += c; break;
+        }
+    }
+}
+
+QString CKELRecord::Escape(QStringView text)
+{
+    QString out;
+    EscapeAppend(text, out);
+    return out;
+}
+
+QString CKELRecord::Unescape(QStringView raw)
+{
+    QString out;
+    out.reserve(raw.size());
+    const qsizetype n = raw.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = raw[i];
+        if (c == u'.') {
+            if (raw.mid(i, 5) == u".hcm.") {
+                out += u';';
+                i += 5;
+                continue;
+            }
+            if (raw.mid(i, 4) == u".cm.") {
+                out += u':';
+                i += 4;
+                continue;
+            }
+        } else if (c == u'\\' && i + 1 < n) {
+            const QChar d = raw[i + 1];
+            if (d == u'\\') { out += u'\\'; i += 2; continue; }
+            if (d == u'n') { out += u'\n'; i += 2; continue; }
+            if (d == u'r') { out += u'\r'; i += 2; continue; }
+            if (d == u'u' && i + 5 < n) {
+                int v = 0;
+                bool good = true;
+                for (int k = 2; k < 6 && good; ++k) {
+                    const int h = hexValue(raw[i + k]);
+                    good = h >= 0;
+                    v = v * 16 + h;
+                }
+                if (good) {
+                    out += QChar(char16_t(v));
+                    i += 6;
+                    continue;
+                }
+            }
+        }
+        out += c;
+        ++i;
+    }
+    return out;
+}
+
+int CKELRecord::ToInt(QStringView raw, bool *ok)
+{
+    qsizetype i = 0;
+    const qsizetype n = raw.size();
+    while (i < n && (raw[i] == u' ' || raw[i] == u'\t' || raw[i] == u'\n' || raw[i] == u'\r'))
+        ++i;
+    bool negative = false;
+    if (i < n && (raw[i] == u'-' || raw[i] == u'+')) {
+        negative = raw[i] == u'-';
+        ++i;
+    }
+    qint64 value = 0;
+    bool digits = false;
+    bool fits = true;
+    while (i < n && raw[i] >= u'0' && raw[i] <= u'9') {
+        digits = true;
+        if (fits) {
+            value = value * 10 + (raw[i].unicode() - u'0');
+            if (value > qint64(std::numeric_limits<int>::max()) + 1)
+                fits = false;
+        }
+        ++i;
+    }
+    if (negative)
+        value = -value;
+    if (fits && (value > std::numeric_limits<int>::max() || value < std::numeric_limits<int>::min()))
+        fits = false;
+    const bool good = digits && fits;
+    if (ok)
+        *ok = good;
+    return good ? int(value) : 0;
+}
+
+void CKELRecord::ParseIntList(QStringView raw, QList<int> &out)
+{
+    qsizetype start = 0;
+    const qsizetype n = raw.size();
+    while (start <= n) {
+        qsizetype end = raw.indexOf(u',', start);
+        if (end < 0)
+            end = n;
+        if (end > start)
+            out.append(ToInt(raw.mid(start, end - start)));
+        start = end + 1;
+    }
+}
+
+QString CKELRecord::JoinInts(const QList<int> &values)
+{
+    QString out;
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (i)
+            out += u',';
+        out += QString::number(values[i]);
+    }
+    return out;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+// One record line parsed into its kind and key/value fields. Values are kept
+// raw (still escaped); GetText and GetIntList unescape them.
+class CKELRecord
+{
+public:
+    CKELRecord() = default;
+    explicit CKELRecord(const QString &line) { Parse(line); }
+
+    // Returns false for a "#" comment line, which stores nothing.
+    bool Parse(const QString &line);
+
+    QString GetKind() const;
+    bool Has(QStringView key) const { return find(key) != nullptr; }
+    QStringView RawView(QStringView key) const;
+    QString GetRaw(QStringView key) const { return RawView(key).toString(); }
+    int GetInt(QStringView key) const { return ToInt(RawView(key)); }
+    bool GetBool(QStringView key) const { return RawView(key) == u"1"; }
+    QString GetText(QStringView key) const { return Unescape(RawView(key)); }
+    void GetIntList(QStringView key, QList<int> &out) const;
+
+    int FieldCount() const { return int(m_fields.size()); }
+
+    // Text value escaping. Besides the backslash, line breaks, ":" and ";",
+    // the escape also protects a "." that would otherwise read back as the
+    // start of ".cm." or ".hcm.", so every text survives a round trip.
+    static QString Escape(QStringView text);
+    static void EscapeAppend(QStringView text, QString &out);
+    static QString Unescape(QStringView raw);
+
+    // The leading sign and digits, as the C library reads them; leading
+    // blanks and trailing garbage are tolerated. 0 when there are no digits
+    // or the value does not fit in 32 bits.
+    static int ToInt(QStringView raw, bool *ok = nullptr);
+    // Splits at ",", skips empty items, appends each as ToInt.
+    static void ParseIntList(QStringView raw, QList<int> &out);
+    static QString JoinInts(const QList<int> &values);
+
+private:
+    struct Span
+    {
+        qsizetype pos = 0;
+        qsizetype len = 0;
+    };
+    struct Field
+    {
+        Span key;
+        Span value;
+    };
+    const Field *find(QStringView key) const;
+    QStringView view(Span s) const { return QStringView(m_line).mid(s.pos, s.len); }
+
+    QString m_line;
+    Span m_kind;
+    std::vector<Field> m_fields;
+};

@@ -1,0 +1,294 @@
+#include "solutionloader.h"
+
+#include "codepage1252.h"
+#include "kelcontainers.h"
+#include "kelmethod.h"
+#include "kelrecord.h"
+
+#include <algorithm>
+#include <limits>
+
+CSolutionLoader::CSolutionLoader(CKELDataManager &manager)
+    : m_manager(manager)
+    , m_backup(manager.takeState())
+{
+    m_manager.m_loadReport = {};
+    m_manager.m_loader = this;
+}
+
+CSolutionLoader::~CSolutionLoader()
+{
+    if (!m_finished)
+        rollBack();
+    m_manager.m_loader = nullptr;
+}
+
+void CSolutionLoader::AddLine(QByteArrayView line)
+{
+    if (line.endsWith('\r'))
+        line.chop(1);
+    if (line.isEmpty())
+        return;
+    CKELRecord record;
+    if (!record.Parse(Cp1252::decode(line.data(), line.size())))
+        return; // comment
+    const QString kind = record.GetKind();
+    if (kind == u"obj") {
+        const int code = KEL::FactoryCodeForTypeName(record.RawView(u"type"));
+        bool ok = false;
+        const int id = CKELRecord::ToInt(record.RawView(u"id"), &ok);
+        if (code == 0 || code == KEL::FactoryMethods || !ok || id <= 0) {
+            IgnoreLine();
+            return;
+        }
+        addElement(code, id, line);
+    } else if (kind == u"VLM") {
+        m_headerCount = std::max(0, record.GetInt(u"count"));
+        m_headerMaxCount = std::max(0, record.GetInt(u"maxcount"));
+    } else if (kind == u"ENV") {
+        m_manager.m_simulatorPath = record.GetText(u"ZEPHSim");
+    } else if (kind == u"END") {
+        m_endVersionId = record.GetInt(u"actversion");
+        m_endSolutionId = record.GetInt(u"solution");
+    } else {
+        IgnoreLine();
+    }
+}
+
+void CSolutionLoader::addElement(int factoryCode, int id, QByteArrayView line)
+{
+    std::unique_ptr<CKELData> e = m_manager.CreateElement(factoryCode);
+    if (!e) {
+        IgnoreLine();
+        return;
+    }
+    if (CKELData *old = m_manager.Lookup(id)) {
+        // a later line with the same id replaces the earlier element
+        Entry &stale = m_entries[size_t(slotOf(old))];
+        old->SetManager(nullptr);
+        stale.owned.reset();
+        stale.element = nullptr;
+        ++m_manager.m_loadReport.duplicateIds;
+    }
+    e->SetId(id);
+    e->m_loadSlot = int(m_entries.size());
+    m_manager.m_idMap.insert(id, e.get());
+    Entry entry;
+    entry.element = e.get();
+    entry.owned = std::move(e);
+    entry.offset = m_arena.size();
+    entry.length = line.size();
+    m_arena.append(line.data(), line.size());
+    m_entries.push_back(std::move(entry));
+}
+
+void CSolutionLoader::AdoptChild(CKELData *parent, int childId)
+{
+    CKELData *child = m_manager.Lookup(childId);
+    if (!child)
+        return;
+    const int slot = slotOf(child);
+    if (child == parent || child->GetTypeCode() == KEL::Solution || slot < 0
+        || !m_entries[size_t(slot)].owned) {
+        // an element has one owner: the first that lists it
+        ++m_manager.m_loadReport.refusedLinks;
+        return;
+    }
+    child->m_parent = parent;
+    parent->m_children.push_back(std::move(m_entries[size_t(slot)].owned));
+}
+
+void CSolutionLoader::restoreAll()
+{
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        if (m_entries[i].element)
+            m_order.push_back(int(i));
+    }
+    std::sort(m_order.begin(), m_order.end(), [this](int a, int b) {
+        return m_entries[size_t(a)].element->GetId() < m_entries[size_t(b)].element->GetId();
+    });
+    CKELRecord record;
+    for (int slot : m_order) {
+        const Entry &entry = m_entries[size_t(slot)];
+        record.Parse(Cp1252::decode(m_arena.constData() + entry.offset, entry.length));
+        entry.element->FromRecord(record);
+    }
+    m_arena = QByteArray();
+}
+
+void CSolutionLoader::breakOwnershipCycles()
+{
+    // 0 unseen, 1 on the current walk, 2 settled
+    std::vector<char> state(m_entries.size(), 0);
+    std::vector<CKELData *> path;
+    for (int slot : m_order) {
+        if (state[size_t(slot)])
+            continue;
+        path.clear();
+        CKELData *cur = m_entries[size_t(slot)].element;
+        while (cur && state[size_t(slotOf(cur))] == 0) {
+            state[size_t(slotOf(cur))] = 1;
+            path.push_back(cur);
+            cur = cur->m_parent;
+        }
+        if (cur && state[size_t(slotOf(cur))] == 1) {
+            // cur owns itself through the cycle: it becomes an unowned root
+            m_entries[size_t(slotOf(cur))].owned = cur->m_parent->TakeChild(cur);
+            ++m_manager.m_loadReport.refusedLinks;
+        }
+        for (CKELData *e : path)
+            state[size_t(slotOf(e))] = 2;
+    }
+}
+
+void CSolutionLoader::linkNodes()
+{
+    auto nodeAt = [this](int id) -> CKELMethod * {
+        CKELData *e = m_manager.Lookup(id);
+        return e && e->IsMethod() ? static_cast<CKELMethod *>(e) : nullptr;
+    };
+    for (int slot : m_order) {
+        CKELData *e = m_entries[size_t(slot)].element;
+        if (!e->IsMethod())
+            continue;
+        auto *node = static_cast<CKELMethod *>(e);
+        const int pid = node->ParentId();
+        if (pid == 0)
+            continue;
+        CKELMethod *parent = pid > 0 ? nodeAt(pid) : nullptr;
+        // a parent is another node of the same tree; anything else makes a root
+        if (!parent || parent == node || !node->GetParent() || parent->GetParent() != node->GetParent()) {
+            node->SetParentId(0);
+            ++m_manager.m_loadReport.refusedLinks;
+            continue;
+        }
+        parent->ChildIds().append(node->GetId());
+    }
+
+    // A chain of parents that returns to itself would make every walk up the
+    // tree endless; the node where a cycle is found becomes a root.
+    std::vector<char> state(m_entries.size(), 0);
+    std::vector<CKELMethod *> path;
+    for (int slot : m_order) {
+        CKELData *e = m_entries[size_t(slot)].element;
+        if (!e->IsMethod() || state[size_t(slot)])
+            continue;
+        path.clear();
+        CKELMethod *cur = static_cast<CKELMethod *>(e);
+        while (cur && state[size_t(slotOf(cur))] == 0) {
+            state[size_t(slotOf(cur))] = 1;
+            path.push_back(cur);
+            cur = cur->ParentId() ? nodeAt(cur->ParentId()) : nullptr;
+        }
+        if (cur && state[size_t(slotOf(cur))] == 1) {
+            nodeAt(cur->ParentId())->ChildIds().removeOne(cur->GetId());
+            cur->SetParentId(0);
+            ++m_manager.m_loadReport.refusedLinks;
+        }
+        for (CKELMethod *n : path)
+            state[size_t(slotOf(n))] = 2;
+    }
+
+    // children come back in the order they were saved in
+    for (int slot : m_order) {
+        CKELData *e = m_entries[size_t(slot)].element;
+        if (!e->IsMethod())
+            continue;
+        QList<int> &kids = static_cast<CKELMethod *>(e)->ChildIds();
+        if (kids.size() < 2)
+            continue;
+        auto key = [&](int id) {
+            const int order = nodeAt(id)->LoadedSiblingOrder();
+            return order >= 0 ? order : std::numeric_limits<int>::max();
+        };
+        std::stable_sort(kids.begin(), kids.end(), [&](int a, int b) { return key(a) < key(b); });
+    }
+}
+
+CKELSolution *CSolutionLoader::pickSolution()
+{
+    auto usable = [this](CKELData *e) {
+        return e && e->GetTypeCode() == KEL::Solution && e->m_loadSlot >= 0
+               && m_entries[size_t(e->m_loadSlot)].owned;
+    };
+    CKELData *named = m_manager.Lookup(m_endSolutionId);
+    if (usable(named))
+        return static_cast<CKELSolution *>(named);
+    // a file cut short before its end line still has its solution
+    for (int slot : m_order) {
+        if (usable(m_entries[size_t(slot)].element))
+            return static_cast<CKELSolution *>(m_entries[size_t(slot)].element);
+    }
+    return nullptr;
+}
+
+void CSolutionLoader::rollBack()
+{
+    CKELDataManager::State loaded = m_manager.takeState();
+    for (Entry &entry : m_entries) {
+        if (entry.owned)
+            loaded.loose.push_back(std::move(entry.owned));
+    }
+    m_entries.clear();
+    CKELDataManager::discardState(loaded);
+    m_manager.restoreState(m_backup);
+}
+
+bool CSolutionLoader::Finish(QString *error)
+{
+    restoreAll();
+    breakOwnershipCycles();
+    linkNodes();
+
+    CKELSolution *solution = pickSolution();
+    if (!solution) {
+        rollBack();
+        m_finished = true;
+        if (error)
+            *error = QStringLiteral("This is not a solution file: it holds no solution.");
+        return false;
+    }
+
+    int maxId = 0;
+    int live = 0;
+    for (int slot : m_order) {
+        maxId = std::max(maxId, m_entries[size_t(slot)].element->GetId());
+        ++live;
+    }
+    for (Entry &entry : m_entries) {
+        if (entry.element)
+            entry.element->m_loadSlot = -1;
+        if (!entry.owned)
+            continue;
+        if (entry.element == solution)
+            m_manager.m_solution.reset(static_cast<CKELSolution *>(entry.owned.release()));
+        else
+            m_manager.m_loose.push_back(std::move(entry.owned));
+    }
+    m_entries.clear();
+    m_order.clear();
+
+    m_manager.m_count = m_headerCount >= 0 ? m_headerCount : live;
+    // new ids must never collide with ids the file already uses
+    m_manager.m_maxcount = std::max(m_headerMaxCount, maxId);
+
+    CKELData *version = m_manager.Lookup(m_endVersionId);
+    if (!version || version->GetTypeCode() != KEL::Version || !solution->IsAncestorOf(version)) {
+        CKELProject *project = solution->Project();
+        version = project ? project->FirstChildOfType<CKELVersion>(KEL::Version) : nullptr;
+    }
+    m_manager.m_currentVersion = static_cast<CKELVersion *>(version);
+
+    if (!solution->EvtFolder()) {
+        std::unique_ptr<CKELData> evts = m_manager.CreateElement(KEL::EVTs);
+        m_manager.RegisterElement(evts.get());
+        solution->AddChild(evts);
+    }
+    solution->SetModified(false);
+    solution->SetPristine(false);
+
+    m_finished = true;
+    CKELDataManager::discardState(m_backup);
+    emit m_manager.solutionReplaced();
+    return true;
+}
