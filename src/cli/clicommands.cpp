@@ -1,49 +1,91 @@
 #include "clicommands.h"
 
-#include "model/explorerlisting.h"
 #include "model/kelcontainers.h"
 #include "model/keldatamanager.h"
+#include "model/keltree.h"
 #include "model/solutionfile.h"
 
 #include <QCommandLineParser>
 
+#include <map>
+
 namespace Cli {
 namespace {
 
-const char kUsage[] =
-    "Usage: verdantis-cli COMMAND [ARGUMENTS]\n"
-    "\n"
-    "Commands:\n"
-    "  new OUT.kvf                  write a new, empty solution\n"
-    "  show FILE.kvf                print the solution as the explorer shows it\n"
-    "  resave FILE.kvf -o OUT.kvf   load a solution and save it again\n"
-    "\n"
-    "Options:\n"
-    "  -o, --output FILE            where to write the result\n"
-    "  -h, --help                   show this help\n"
-    "  -v, --version                show the version\n"
-    "\n"
-    "Exit codes: 0 success, 1 wrong usage, 2 a file could not be read or written.\n";
-
-struct Context
+struct Entry
 {
-    QTextStream &out;
-    QTextStream &err;
-    QStringList args; // positional arguments after the command
-    QString output;
+    QString usage;
+    Handler handler;
 };
 
-int usage(Context &c, const QString &message)
+std::map<QString, Entry> &commands()
 {
-    c.err << "verdantis-cli: " << message << "\n\n" << kUsage;
+    static std::map<QString, Entry> table;
+    return table;
+}
+
+struct OptionEntry
+{
+    QString name;
+    QString description;
+    bool takesValue;
+};
+
+std::vector<OptionEntry> &options()
+{
+    static std::vector<OptionEntry> list;
+    return list;
+}
+
+QString usageText()
+{
+    QString text = QStringLiteral("Usage: verdantis-cli COMMAND [ARGUMENTS]\n\nCommands:\n");
+    for (const auto &[name, entry] : commands())
+        text += QStringLiteral("  ") + entry.usage + u'\n';
+    text += QStringLiteral(
+        "\nOptions:\n"
+        "  -o, --output FILE   where to write the result\n");
+    for (const OptionEntry &o : options()) {
+        text += QStringLiteral("  --") + o.name + (o.takesValue ? QStringLiteral(" VALUE") : QString())
+                + QStringLiteral("   ") + o.description + u'\n';
+    }
+    text += QStringLiteral(
+        "  -h, --help          show this help\n"
+        "  -v, --version       show the version\n"
+        "\nExit codes: 0 success, 1 wrong usage, 2 a file could not be read or written,\n"
+        "or what the command names is not there.\n");
+    return text;
+}
+
+} // namespace
+
+Registration::Registration(const char *name, const char *usageLine, Handler handler)
+{
+    commands()[QString::fromUtf8(name)] = {QString::fromUtf8(usageLine), std::move(handler)};
+}
+
+OptionRegistration::OptionRegistration(const char *longName, const char *description, bool takesValue)
+{
+    options().push_back({QString::fromUtf8(longName), QString::fromUtf8(description), takesValue});
+}
+
+int Usage(Context &c, const QString &message)
+{
+    c.err << "verdantis-cli: " << message << "\n\n" << usageText();
     return UsageError;
 }
 
-bool load(Context &c, CKELDataManager &manager, const QString &path)
+int Fail(Context &c, const QString &message)
+{
+    c.err << "verdantis-cli: " << message << '\n';
+    return FileError;
+}
+
+bool Load(Context &c, CKELDataManager &manager, const QString &path)
 {
     QString error;
     if (!CSolutionFile::Read(manager, path, &error)) {
-        c.err << "verdantis-cli: " << error << '\n';
+        Fail(c, error);
         return false;
     }
     const CKELDataManager::LoadReport &r = manager.LastLoadReport();
@@ -55,47 +97,55 @@ bool load(Context &c, CKELDataManager &manager, const QString &path)
     return true;
 }
 
-bool save(Context &c, const CKELDataManager &manager, const QString &path)
+bool Save(Context &c, const CKELDataManager &manager, const QString &path)
 {
     QString error;
     if (!CSolutionFile::Write(manager, path, &error)) {
-        c.err << "verdantis-cli: " << error << '\n';
+        Fail(c, error);
         return false;
     }
     return true;
 }
 
-int cmdNew(Context &c)
+CKELTree *FindTree(Context &c, const CKELDataManager &manager, const QString &spec)
 {
-    if (c.args.size() != 1)
-        return usage(c, QStringLiteral("'new' takes one file name"));
-    CKELDataManager manager;
-    manager.NewSolution();
-    return save(c, manager, c.args[0]) ? Ok : FileError;
+    if (spec.startsWith(u'#')) {
+        bool ok = false;
+        const int id = spec.mid(1).toInt(&ok);
+        CKELData *e = ok ? manager.Lookup(id) : nullptr;
+        if (!e || !e->IsTree()) {
+            Fail(c, QStringLiteral("no tree with id %1").arg(spec));
+            return nullptr;
+        }
+        return static_cast<CKELTree *>(e);
+    }
+    const CKELVersion *version = manager.CurrentVersion();
+    QList<const CKELData *> folders;
+    if (version) {
+        folders << version->RBTFolder() << version->DBTFolder();
+    }
+    if (manager.Solution())
+        folders << manager.Solution()->EvtFolder();
+    for (const CKELData *folder : std::as_const(folders)) {
+        if (!folder)
+            continue;
+        QList<CKELTree *> found;
+        for (const auto &child : folder->Children()) {
+            if (child->IsTree() && child->GetName() == spec)
+                found.append(static_cast<CKELTree *>(child.get()));
+        }
+        if (found.size() == 1)
+            return found.first();
+        if (found.size() > 1) {
+            Fail(c, QStringLiteral("the name \"%1\" is ambiguous: %2 trees have it; name one by #ID")
+                        .arg(spec)
+                        .arg(found.size()));
+            return nullptr;
+        }
+    }
+    Fail(c, QStringLiteral("no tree named \"%1\" in the current version").arg(spec));
+    return nullptr;
 }
-
-int cmdShow(Context &c)
-{
-    if (c.args.size() != 1)
-        return usage(c, QStringLiteral("'show' takes one solution file"));
-    CKELDataManager manager;
-    if (!load(c, manager, c.args[0]))
-        return FileError;
-    c.out << ExplorerText(manager.Solution());
-    return Ok;
-}
-
-int cmdResave(Context &c)
-{
-    if (c.args.size() != 1 || c.output.isEmpty())
-        return usage(c, QStringLiteral("'resave' takes one solution file and -o OUT.kvf"));
-    CKELDataManager manager;
-    if (!load(c, manager, c.args[0]))
-        return FileError;
-    return save(c, manager, c.output) ? Ok : FileError;
-}
-
-} // namespace
 
 int Run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
@@ -110,12 +160,18 @@ int Run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     parser.addOption(outputOption);
     parser.addOption(helpOption);
     parser.addOption(versionOption);
+    for (const OptionEntry &o : options()) {
+        if (o.takesValue)
+            parser.addOption(QCommandLineOption(o.name, o.description, QStringLiteral("value")));
+        else
+            parser.addOption(QCommandLineOption(o.name, o.description));
+    }
 
-    Context c{out, err, {}, {}};
+    Context c{out, err, {}, {}, {}, {}};
     if (!parser.parse(arguments))
-        return usage(c, parser.errorText());
+        return Usage(c, parser.errorText());
     if (parser.isSet(helpOption)) {
-        out << kUsage;
+        out << usageText();
         return Ok;
     }
     if (parser.isSet(versionOption)) {
@@ -124,18 +180,31 @@ int Run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     }
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty())
-        return usage(c, QStringLiteral("no command given"));
-    const QString command = positional.takeFirst();
-    c.args = positional;
-    c.output = parser.value(outputOption);
+        return Usage(c, QStringLiteral("no command given"));
 
-    if (command == u"new")
-        return cmdNew(c);
-    if (command == u"show")
-        return cmdShow(c);
-    if (command == u"resave")
-        return cmdResave(c);
-    return usage(c, QStringLiteral("unknown command '%1'").arg(command));
+    // longest command word sequence first ("derive cbt" before "derive")
+    const Entry *entry = nullptr;
+    int words = 0;
+    for (int n = std::min<int>(3, int(positional.size())); n >= 1 && !entry; --n) {
+        const auto it = commands().find(positional.mid(0, n).join(u' '));
+        if (it != commands().end()) {
+            entry = &it->second;
+            words = n;
+        }
+    }
+    if (!entry)
+        return Usage(c, QStringLiteral("unknown command '%1'").arg(positional.first()));
+    c.args = positional.mid(words);
+    c.output = parser.value(outputOption);
+    for (const OptionEntry &o : options()) {
+        if (!parser.isSet(o.name))
+            continue;
+        if (o.takesValue)
+            c.values.insert(o.name, parser.value(o.name));
+        else
+            c.flags.append(o.name);
+    }
+    return entry->handler(c);
 }
 
 } // namespace Cli

@@ -1,13 +1,55 @@
 #pragma once
 
+#include <QHash>
 #include <QStringList>
 #include <QTextStream>
+
+#include <functional>
+
+class CKELDataManager;
+class CKELTree;
 
 namespace Cli {
 
 enum ExitCode { Ok = 0, UsageError = 1, FileError = 2 };
 
+struct Context
+{
+    QTextStream &out;
+    QTextStream &err;
+    QStringList args; // positional arguments after the command word(s)
+    QString output;   // -o / --output
+    QStringList flags; // long options given without value (--subtree is not one)
+    QHash<QString, QString> values; // long options with a value, by name
+};
+
+using Handler = std::function<int(Context &)>;
+
+// Commands register themselves from their own source file:
+//   static const Cli::Registration reg("layout", "layout FILE TREE -o OUT  ...", &run);
+// A command word may contain a blank ("derive cbt"): the longest match wins.
+struct Registration
+{
+    Registration(const char *name, const char *usageLine, Handler handler);
+};
+
+// Options a command may use besides -o; registered the same way.
+struct OptionRegistration
+{
+    OptionRegistration(const char *longName, const char *description, bool takesValue);
+};
+
 // Runs one command line (program name first) and returns the exit code.
 int Run(const QStringList &arguments, QTextStream &out, QTextStream &err);
+
+// Helpers for commands
+int Usage(Context &c, const QString &message);
+int Fail(Context &c, const QString &message); // prints, returns FileError
+bool Load(Context &c, CKELDataManager &manager, const QString &path);
+bool Save(Context &c, const CKELDataManager &manager, const QString &path);
+// A tree named "#ID" (any version) or by name among the current version's
+// RBTs, then its IBTs/DBTs, then the EVTs. Prints why and returns null when
+// the name is unknown or ambiguous.
+CKELTree *FindTree(Context &c, const CKELDataManager &manager, const QString &spec);
 
 } // namespace Cli

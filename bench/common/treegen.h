@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+class CKELDataManager;
+class CKELTree;
+
+// Synthetic trees of realistic shape for benchmarks and stress tests.
+namespace TreeGen {
+
+enum class Shape {
+    Balanced, // every node has `branching` children, level by level
+    Bushy,    // a few long spines with many short side branches, like real design trees
+    Chain,    // one node under the other
+};
+
+// Adds a tree of `nodes` nodes to the current version of manager's solution
+// (RBT, DBT) and returns it. Components and behaviors come from small pools so
+// that matching and projection find realistic numbers of equal nodes.
+CKELTree *AddTree(CKELDataManager &manager, int typeCode, const QString &name, int nodes, Shape shape,
+                  unsigned seed = 1, int branching = 4);
+
+} // namespace TreeGen
