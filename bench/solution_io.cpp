@@ -1,5 +1,7 @@
 // Load and save times and load memory of large solution files.
 //   bench_solution_io [SIZES...]        e.g. 10000 100000 1000000 (the default)
+//   bench_solution_io --write N FILE    writes a generated solution
+//   bench_solution_io --load FILE       loads one, prints seconds, peak KiB, elements
 // Loading runs in a child process so its peak memory is the loader's own.
 #include "treegen.h"
 
@@ -77,6 +79,14 @@ int main(int argc, char *argv[])
     QStringList args = app.arguments().mid(1);
     if (args.size() == 2 && args[0] == u"--load")
         return loadOnly(args[1]);
+    if (args.size() == 3 && args[0] == u"--write") {
+        // for profiling the two halves apart
+        CKELDataManager m;
+        m.NewSolution();
+        addTrees(m, args[1].toInt());
+        QString error;
+        return CSolutionFile::Write(m, args[2], &error) ? 0 : 2;
+    }
     if (args.isEmpty())
         args = {QStringLiteral("10000"), QStringLiteral("100000"), QStringLiteral("1000000")};
 

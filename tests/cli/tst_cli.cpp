@@ -1,1 +1,124 @@
-int main(){}
+// Runs the real verdantis-cli with its own HOME and checks what a user sees.
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Result
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void newWritesTheNewSolution();
+    void showPrintsTheExplorer();
+    void resaveKeepsBytes();
+    void exitCodes_data();
+    void exitCodes();
+    void warnsAboutDamagedFiles();
+
+private:
+    Result run(const QStringList &args);
+    QTemporaryDir m_home;
+};
+
+void TestCli::initTestCase()
+{
+    QVERIFY(m_home.isValid());
+}
+
+Result TestCli::run(const QStringList &args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"HOME"_qs, m_home.path());
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(m_home.path());
+    p.start(QStringLiteral(VERDANTIS_CLI), args);
+    if (!p.waitForFinished(60000))
+        return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+void TestCli::newWritesTheNewSolution()
+{
+    const Result r = run({u"new"_qs, u"fresh.kvf"_qs});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(readAll(m_home.filePath(u"fresh.kvf"_qs)), readAll(QStringLiteral(VERDANTIS_TEST_DATA "/model/new-solution.kvf")));
+}
+
+void TestCli::showPrintsTheExplorer()
+{
+    const Result r = run({u"show"_qs, QStringLiteral(VERDANTIS_TEST_DATA "/../../examples/microwave.kvf")});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.out, QString::fromUtf8(readAll(QStringLiteral(VERDANTIS_TEST_DATA "/cli/microwave-show.txt"))));
+}
+
+void TestCli::resaveKeepsBytes()
+{
+    const QString in = QStringLiteral(VERDANTIS_TEST_DATA "/../../examples/microwave.kvf");
+    const Result r = run({u"resave"_qs, in, u"-o"_qs, u"again.kvf"_qs});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(readAll(m_home.filePath(u"again.kvf"_qs)), readAll(in));
+}
+
+void TestCli::exitCodes_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message"); // part of standard error
+    QTest::newRow("no command") << QStringList() << 1 << u"no command given"_qs;
+    QTest::newRow("unknown command") << QStringList{u"paint"_qs} << 1 << u"unknown command 'paint'"_qs;
+    QTest::newRow("unknown option") << QStringList{u"show"_qs, u"--colour"_qs} << 1 << u"Unknown option"_qs;
+    QTest::newRow("resave without output") << QStringList{u"resave"_qs, u"a.kvf"_qs} << 1 << u"-o OUT.kvf"_qs;
+    QTest::newRow("show two files") << QStringList{u"show"_qs, u"a"_qs, u"b"_qs} << 1 << u"one solution file"_qs;
+    QTest::newRow("missing file") << QStringList{u"show"_qs, u"nowhere.kvf"_qs} << 2 << u"Cannot read"_qs;
+    QTest::newRow("not a solution") << QStringList{u"show"_qs, QStringLiteral(VERDANTIS_TEST_DATA "/cli/microwave-show.txt")} << 2
+                                    << u"not a solution file"_qs;
+    QTest::newRow("unwritable output") << QStringList{u"new"_qs, u"no/such/folder/x.kvf"_qs} << 2 << u"Cannot write"_qs;
+    QTest::newRow("help") << QStringList{u"--help"_qs} << 0 << QString();
+}
+
+void TestCli::exitCodes()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    const Result r = run(args);
+    QCOMPARE(r.code, code);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    if (code == 1)
+        QVERIFY(r.err.contains(u"Usage: verdantis-cli"_qs));
+}
+
+void TestCli::warnsAboutDamagedFiles()
+{
+    QFile f(m_home.filePath(u"damaged.kvf"_qs));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(readAll(QStringLiteral(VERDANTIS_TEST_DATA "/model/new-solution.kvf")) + "obj;id:40;type:Gadget;name:;children:;\r\n");
+    f.close();
+    const Result r = run({u"show"_qs, f.fileName()});
+    QCOMPARE(r.code, 0);
+    QVERIFY2(r.err.contains(u"1 line(s) ignored"_qs), qPrintable(r.err));
+    QVERIFY(r.out.startsWith(u"Solution: damaged\n"_qs));
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"

@@ -25,6 +25,14 @@ namespace Cp1252 {
 
 QString decode(const char *data, qsizetype size)
 {
+    // most lines hold no byte of 0x80..0x9F, where the page and Latin-1 differ
+    bool latin1 = true;
+    for (qsizetype i = 0; i < size && latin1; ++i) {
+        const unsigned char b = static_cast<unsigned char>(data[i]);
+        latin1 = b < 0x80 || b >= 0xA0;
+    }
+    if (latin1)
+        return QString::fromLatin1(data, size);
     QString out(size, Qt::Uninitialized);
     char16_t *dst = reinterpret_cast<char16_t *>(out.data());
     for (qsizetype i = 0; i < size; ++i)

@@ -83,7 +83,11 @@ bool CKELData::IsAncestorOf(const CKELData *other) const
 
 bool CKELData::AddChild(std::unique_ptr<CKELData> &child)
 {
-    if (!child || child->IsAncestorOf(this))
+    if (!child || child.get() == this)
+        return false;
+    // only an element with children can be above this one; new elements
+    // have none, which keeps adding cheap under deep owners
+    if (!child->m_children.empty() && child->IsAncestorOf(this))
         return false;
     child->m_parent = this;
     m_children.push_back(std::move(child));

@@ -1,5 +1,6 @@
 #include "kelrecord.h"
 
+#include <algorithm>
 #include <limits>
 
 bool CKELRecord::Parse(const QString &line)
@@ -45,8 +46,11 @@ QString CKELRecord::GetKind() const
 const CKELRecord::Field *CKELRecord::find(QStringView key) const
 {
     // a later field with the same key replaces the earlier one
+    const qsizetype n = key.size();
+    const char16_t *k = key.utf16();
+    const char16_t *line = reinterpret_cast<const char16_t *>(m_line.constData());
     for (auto it = m_fields.rbegin(); it != m_fields.rend(); ++it) {
-        if (view(it->key) == key)
+        if (it->key.len == n && std::equal(k, k + n, line + it->key.pos))
             return &*it;
     }
     return nullptr;
@@ -166,24 +170,26 @@ QString CKELRecord::Unescape(QStringView raw)
     return out;
 }
 
-int CKELRecord::ToInt(QStringView raw, bool *ok)
+namespace {
+
+template<class Char>
+int toIntImpl(const Char *raw, qsizetype n, bool *ok)
 {
     qsizetype i = 0;
-    const qsizetype n = raw.size();
-    while (i < n && (raw[i] == u' ' || raw[i] == u'\t' || raw[i] == u'\n' || raw[i] == u'\r'))
+    while (i < n && (raw[i] == ' ' || raw[i] == '\t' || raw[i] == '\n' || raw[i] == '\r'))
         ++i;
     bool negative = false;
-    if (i < n && (raw[i] == u'-' || raw[i] == u'+')) {
-        negative = raw[i] == u'-';
+    if (i < n && (raw[i] == '-' || raw[i] == '+')) {
+        negative = raw[i] == '-';
         ++i;
     }
     qint64 value = 0;
     bool digits = false;
     bool fits = true;
-    while (i < n && raw[i] >= u'0' && raw[i] <= u'9') {
+    while (i < n && raw[i] >= '0' && raw[i] <= '9') {
         digits = true;
         if (fits) {
-            value = value * 10 + (raw[i].unicode() - u'0');
+            value = value * 10 + (raw[i] - '0');
             if (value > qint64(std::numeric_limits<int>::max()) + 1)
                 fits = false;
         }
@@ -197,6 +203,18 @@ int CKELRecord::ToInt(QStringView raw, bool *ok)
     if (ok)
         *ok = good;
     return good ? int(value) : 0;
+}
+
+} // namespace
+
+int CKELRecord::ToInt(QStringView raw, bool *ok)
+{
+    return toIntImpl(raw.utf16(), raw.size(), ok);
+}
+
+int CKELRecord::ToInt(QByteArrayView raw, bool *ok)
+{
+    return toIntImpl(raw.data(), raw.size(), ok);
 }
 
 void CKELRecord::ParseIntList(QStringView raw, QList<int> &out)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -39,6 +40,7 @@ public:
     // blanks and trailing garbage are tolerated. 0 when there are no digits
     // or the value does not fit in 32 bits.
     static int ToInt(QStringView raw, bool *ok = nullptr);
+    static int ToInt(QByteArrayView raw, bool *ok = nullptr);
     // Splits at ",", skips empty items, appends each as ToInt.
     static void ParseIntList(QStringView raw, QList<int> &out);
     static QString JoinInts(const QList<int> &values);

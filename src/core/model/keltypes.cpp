@@ -1,24 +1,42 @@
 #include "keltypes.h"
 
-#include <QHash>
 
 namespace KEL {
 
+namespace {
+
+struct TypeName
+{
+    const char *name;
+    int code;
+};
+
+constexpr TypeName kTypeNames[] = {
+    {"Method", 14},       {"State", 8},       {"Requirement", 5}, {"Component", 7},
+    {"RBT", 10},          {"DBT", 12},        {"IBT", 12},        {"EVT", 21},
+    {"Solution", 1},      {"Project", 2},     {"Version", 3},     {"Requirements", 4},
+    {"Components", 6},    {"RBTs", 9},        {"IBTs", 11},       {"DBTs", 11},
+    {"Methods", 13},      {"CBT", 16},        {"EVTs", 20},       {"Link", 100},
+};
+
+} // namespace
+
+int FactoryCodeForTypeName(QByteArrayView typeName)
+{
+    for (const TypeName &t : kTypeNames) {
+        if (typeName == t.name)
+            return t.code;
+    }
+    return 0;
+}
+
 int FactoryCodeForTypeName(QStringView typeName)
 {
-    static const QHash<QString, int> codes = {
-        {QStringLiteral("Solution"), 1},    {QStringLiteral("Project"), 2},
-        {QStringLiteral("Version"), 3},     {QStringLiteral("Requirements"), 4},
-        {QStringLiteral("Requirement"), 5}, {QStringLiteral("Components"), 6},
-        {QStringLiteral("Component"), 7},   {QStringLiteral("State"), 8},
-        {QStringLiteral("RBTs"), 9},        {QStringLiteral("RBT"), 10},
-        {QStringLiteral("IBTs"), 11},       {QStringLiteral("DBTs"), 11},
-        {QStringLiteral("IBT"), 12},        {QStringLiteral("DBT"), 12},
-        {QStringLiteral("Methods"), 13},    {QStringLiteral("Method"), 14},
-        {QStringLiteral("CBT"), 16},        {QStringLiteral("EVTs"), 20},
-        {QStringLiteral("EVT"), 21},        {QStringLiteral("Link"), 100},
-    };
-    return codes.value(typeName.toString(), 0);
+    for (const TypeName &t : kTypeNames) {
+        if (typeName == QLatin1StringView(t.name))
+            return t.code;
+    }
+    return 0;
 }
 
 QString OpeningBracket(int behaviorType)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 // Kinds of model elements. The value is what an element reports as its type
@@ -36,6 +37,7 @@ inline constexpr int FactoryMethod = 14;
 
 // The factory code for a record's type name, or 0 when the record is skipped.
 int FactoryCodeForTypeName(QStringView typeName);
+int FactoryCodeForTypeName(QByteArrayView typeName);
 
 // Behavior types of states and nodes.
 enum BehaviorType : int {

@@ -50,6 +50,7 @@ bool CSolutionFile::Read(CKELDataManager &manager, const QString &path, QString 
         return false;
     }
     CSolutionLoader loader(manager);
+    loader.Reserve(qsizetype(std::min<qint64>(file.size() / 100, 50'000'000)));
     constexpr qint64 kChunk = 1 << 20;
     QByteArray chunk;
     QByteArray carry;

@@ -6,6 +6,7 @@
 #include "kelrecord.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 CSolutionLoader::CSolutionLoader(CKELDataManager &manager)
@@ -23,31 +24,75 @@ CSolutionLoader::~CSolutionLoader()
     m_manager.m_loader = nullptr;
 }
 
+namespace {
+
+// The kind, "type" and "id" of a record line, read straight from its bytes:
+// the first phase needs nothing else, and these are plain ASCII.
+struct LineHead
+{
+    QByteArrayView kind;
+    QByteArrayView type;
+    QByteArrayView id;
+};
+
+LineHead scanHead(QByteArrayView line)
+{
+    LineHead head;
+    bool haveKind = false;
+    qsizetype start = 0;
+    const qsizetype n = line.size();
+    const char *s = line.data();
+    while (start < n) {
+        const void *semi = std::memchr(s + start, ';', size_t(n - start));
+        const qsizetype end = semi ? static_cast<const char *>(semi) - s : n;
+        if (end > start) {
+            const QByteArrayView field(s + start, end - start);
+            if (!haveKind) {
+                head.kind = field;
+                haveKind = true;
+            } else {
+                const qsizetype colon = field.indexOf(':');
+                if (colon < 0)
+                    break; // a field without ":" ends the record
+                const QByteArrayView key = field.first(colon);
+                if (key == "type")
+                    head.type = field.sliced(colon + 1);
+                else if (key == "id")
+                    head.id = field.sliced(colon + 1);
+            }
+        }
+        start = end + 1;
+    }
+    return head;
+}
+
+} // namespace
+
 void CSolutionLoader::AddLine(QByteArrayView line)
 {
     if (line.endsWith('\r'))
         line.chop(1);
-    if (line.isEmpty())
-        return;
-    CKELRecord record;
-    if (!record.Parse(Cp1252::decode(line.data(), line.size())))
-        return; // comment
-    const QString kind = record.GetKind();
-    if (kind == u"obj") {
-        const int code = KEL::FactoryCodeForTypeName(record.RawView(u"type"));
+    if (line.isEmpty() || line.front() == '#')
+        return; // blank or comment
+    const LineHead head = scanHead(line);
+    if (head.kind == "obj") {
+        const int code = KEL::FactoryCodeForTypeName(head.type);
         bool ok = false;
-        const int id = CKELRecord::ToInt(record.RawView(u"id"), &ok);
+        const int id = CKELRecord::ToInt(head.id, &ok);
         if (code == 0 || code == KEL::FactoryMethods || !ok || id <= 0) {
             IgnoreLine();
             return;
         }
         addElement(code, id, line);
-    } else if (kind == u"VLM") {
+        return;
+    }
+    CKELRecord record(Cp1252::decode(line.data(), line.size()));
+    if (head.kind == "VLM") {
         m_headerCount = std::max(0, record.GetInt(u"count"));
         m_headerMaxCount = std::max(0, record.GetInt(u"maxcount"));
-    } else if (kind == u"ENV") {
+    } else if (head.kind == "ENV") {
         m_manager.m_simulatorPath = record.GetText(u"ZEPHSim");
-    } else if (kind == u"END") {
+    } else if (head.kind == "END") {
         m_endVersionId = record.GetInt(u"actversion");
         m_endSolutionId = record.GetInt(u"solution");
     } else {
@@ -82,9 +127,32 @@ void CSolutionLoader::addElement(int factoryCode, int id, QByteArrayView line)
     m_entries.push_back(std::move(entry));
 }
 
+void CSolutionLoader::buildDenseIndex()
+{
+    // ids of a sound file are close to 1..count: a plain array beats hashing
+    // for the many lookups of the second phase
+    int maxId = 0;
+    for (int slot : m_order)
+        maxId = std::max(maxId, m_entries[size_t(slot)].element->GetId());
+    if (qint64(maxId) > 4 * qint64(m_order.size()) + 1024)
+        return;
+    m_dense.assign(size_t(maxId) + 1, nullptr);
+    for (int slot : m_order) {
+        CKELData *e = m_entries[size_t(slot)].element;
+        m_dense[size_t(e->GetId())] = e;
+    }
+}
+
+CKELData *CSolutionLoader::lookup(int id) const
+{
+    if (!m_dense.empty())
+        return id > 0 && size_t(id) < m_dense.size() ? m_dense[size_t(id)] : nullptr;
+    return m_manager.Lookup(id);
+}
+
 void CSolutionLoader::AdoptChild(CKELData *parent, int childId)
 {
-    CKELData *child = m_manager.Lookup(childId);
+    CKELData *child = lookup(childId);
     if (!child)
         return;
     const int slot = slotOf(child);
@@ -104,9 +172,13 @@ void CSolutionLoader::restoreAll()
         if (m_entries[i].element)
             m_order.push_back(int(i));
     }
-    std::sort(m_order.begin(), m_order.end(), [this](int a, int b) {
+    auto byId = [this](int a, int b) {
         return m_entries[size_t(a)].element->GetId() < m_entries[size_t(b)].element->GetId();
-    });
+    };
+    // files we write are already in id order
+    if (!std::is_sorted(m_order.begin(), m_order.end(), byId))
+        std::sort(m_order.begin(), m_order.end(), byId);
+    buildDenseIndex();
     CKELRecord record;
     for (int slot : m_order) {
         const Entry &entry = m_entries[size_t(slot)];
@@ -144,7 +216,7 @@ void CSolutionLoader::breakOwnershipCycles()
 void CSolutionLoader::linkNodes()
 {
     auto nodeAt = [this](int id) -> CKELMethod * {
-        CKELData *e = m_manager.Lookup(id);
+        CKELData *e = lookup(id);
         return e && e->IsMethod() ? static_cast<CKELMethod *>(e) : nullptr;
     };
     for (int slot : m_order) {
@@ -190,6 +262,7 @@ void CSolutionLoader::linkNodes()
     }
 
     // children come back in the order they were saved in
+    std::vector<std::pair<int, int>> keyed;
     for (int slot : m_order) {
         CKELData *e = m_entries[size_t(slot)].element;
         if (!e->IsMethod())
@@ -197,11 +270,17 @@ void CSolutionLoader::linkNodes()
         QList<int> &kids = static_cast<CKELMethod *>(e)->ChildIds();
         if (kids.size() < 2)
             continue;
-        auto key = [&](int id) {
+        keyed.clear();
+        for (int id : std::as_const(kids)) {
             const int order = nodeAt(id)->LoadedSiblingOrder();
-            return order >= 0 ? order : std::numeric_limits<int>::max();
-        };
-        std::stable_sort(kids.begin(), kids.end(), [&](int a, int b) { return key(a) < key(b); });
+            keyed.push_back({order >= 0 ? order : std::numeric_limits<int>::max(), id});
+        }
+        auto byOrder = [](const std::pair<int, int> &a, const std::pair<int, int> &b) { return a.first < b.first; };
+        if (std::is_sorted(keyed.begin(), keyed.end(), byOrder))
+            continue;
+        std::stable_sort(keyed.begin(), keyed.end(), byOrder);
+        for (size_t i = 0; i < keyed.size(); ++i)
+            kids[qsizetype(i)] = keyed[i].second;
     }
 }
 

@@ -24,6 +24,8 @@ public:
     // One line in the file's encoding, without its line feed.
     void AddLine(QByteArrayView line);
     void IgnoreLine() { ++m_manager.m_loadReport.ignoredLines; }
+    // A hint of how many lines will come.
+    void Reserve(qsizetype lines) { m_entries.reserve(size_t(lines)); }
     bool Finish(QString *error);
     void AdoptChild(CKELData *parent, int childId);
 
@@ -37,6 +39,8 @@ private:
     };
 
     void addElement(int factoryCode, int id, QByteArrayView line);
+    void buildDenseIndex();
+    CKELData *lookup(int id) const;
     void restoreAll();
     void breakOwnershipCycles();
     void linkNodes();
@@ -48,6 +52,7 @@ private:
     CKELDataManager::State m_backup;
     std::vector<Entry> m_entries;
     std::vector<int> m_order; // live entries in ascending id order
+    std::vector<CKELData *> m_dense; // by id, once phase two starts (when ids are dense)
     QByteArray m_arena;       // the element lines, kept between the phases
     int m_headerCount = -1;
     int m_headerMaxCount = 0;

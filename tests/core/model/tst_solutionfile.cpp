@@ -1,1 +1,651 @@
-int main(){}
+#include "model/kelcontainers.h"
+#include "model/keldatamanager.h"
+#include "model/kelmethod.h"
+#include "model/kelrecord.h"
+#include "model/kelrequirement.h"
+#include "model/keltree.h"
+#include "model/solutionfile.h"
+#include "model/treeops.h"
+
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// A file of the given element lines between a header and an end line.
+QByteArray solutionFile(const QByteArray &body, int count = 8, int maxcount = 8)
+{
+    return "VLM;system:KEL-Tessel;Version:1.00;count:" + QByteArray::number(count) + ";maxcount:"
+           + QByteArray::number(maxcount) + "\r\n" + body + "ENV;ZEPHSim:;\r\nEND;actversion:3;solution:1;\r\n";
+}
+
+const QByteArray kSkeleton = "obj;id:1;type:Solution;name:;children:2,8;\r\n"
+                             "obj;id:2;type:Project;name:;children:3;\r\n"
+                             "obj;id:3;type:Version;name:1.0;children:6,7,5,4;\r\n"
+                             "obj;id:4;type:IBTs;name:;children:;\r\n"
+                             "obj;id:5;type:RBTs;name:;children:;\r\n"
+                             "obj;id:6;type:Requirements;name:;children:;\r\n"
+                             "obj;id:7;type:Components;name:;children:;\r\n"
+                             "obj;id:8;type:EVTs;name:;children:;\r\n";
+
+CKELTree *addTree(CKELDataManager &m, int code, const QString &name)
+{
+    std::unique_ptr<CKELData> e = m.CreateElement(code);
+    m.RegisterElement(e.get());
+    auto *tree = static_cast<CKELTree *>(e.get());
+    tree->SetName(name);
+    CKELData *folder = code == KEL::DBT ? static_cast<CKELData *>(m.CurrentVersion()->DBTFolder())
+                                        : static_cast<CKELData *>(m.CurrentVersion()->RBTFolder());
+    folder->AddChild(e);
+    return tree;
+}
+
+template<class T> T *addTo(CKELDataManager &m, CKELData *owner, int code)
+{
+    std::unique_ptr<CKELData> e = m.CreateElement(code);
+    m.RegisterElement(e.get());
+    T *t = static_cast<T *>(e.get());
+    owner->AddChild(e);
+    return t;
+}
+
+} // namespace
+
+class TestSolutionFile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void newSolutionBytes();
+    void recordOfEachKind_data();
+    void recordOfEachKind();
+    void readingRules_data();
+    void readingRules();
+    void forwardReferences();
+    void linesThatAreSkipped_data();
+    void linesThatAreSkipped();
+    void duplicateIdLaterWins();
+    void longLine();
+    void evtFolderAddedOnLoad();
+    void derivedNeverWritten();
+    void textRoundTrip_data();
+    void textRoundTrip();
+    void siblingOrderSurvives();
+    void filesWithoutSiblingOrderUseIdOrder();
+    void resaveIsByteIdentical();
+    void hostileFiles_data();
+    void hostileFiles();
+    void notASolutionKeepsOpenSolution_data();
+    void notASolutionKeepsOpenSolution();
+    void deepOwnershipChainLoadsAndCloses();
+    void failedSaveKeepsOldFile();
+    void newIdsNeverCollideAfterLoad();
+    void loadTextFromServer();
+
+private:
+    QTemporaryDir m_dir;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+};
+
+void TestSolutionFile::init()
+{
+    QVERIFY(m_dir.isValid());
+}
+
+// The exact bytes other readers and version control see.
+void TestSolutionFile::newSolutionBytes()
+{
+    CKELDataManager m;
+    m.NewSolution();
+    QCOMPARE(m.Count(), 8);
+    QCOMPARE(m.MaxCount(), 8);
+    QString error;
+    QVERIFY2(CSolutionFile::Write(m, path(u"new.kvf"_qs), &error), qPrintable(error));
+    QCOMPARE(readAll(path(u"new.kvf"_qs)), readAll(QStringLiteral(VERDANTIS_TEST_DATA "/model/new-solution.kvf")));
+    QVERIFY(!m.Solution()->IsModified());
+    QVERIFY(m.Solution()->IsPristine());
+}
+
+void TestSolutionFile::recordOfEachKind_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("variant");
+    QTest::addColumn<QString>("tail"); // the record after "id:N;type:T;name:X;children:;"
+    QTest::newRow("new node") << 14 << 0 << u"Comp:;State:;StatDec:1;Parent:0;x:0;y:0;h:0;w:0;DispExtTag:1;DispExtInfo:1;"_qs;
+    QTest::newRow("node with every field")
+        << 14 << 1
+        << u"Comp:Door;State:open;StatDec:3;ReqTag:R2;Parent:0;x:5;y:6;h:8;w:7;JumpType:2;Quali:q.cm.1;MissType:1;"
+           "DblLine:1;NonDet:1;Atomic:1;SetOp:1;ExtTag:E;ExtraInfo:A,first,B,second;"_qs;
+    QTest::newRow("rbt") << 10 << 0 << u"pgw:1;pgh:1;lvg:50;"_qs;
+    QTest::newRow("rbt with requirements") << 10 << 1 << u"Associated Req:4,5;pgw:2;pgh:3;lvg:80;"_qs;
+    QTest::newRow("evt without sources") << 21 << 0 << u"pgw:1;pgh:1;lvg:50;EvTrees:;"_qs;
+    QTest::newRow("component") << 7 << 0 << QString();
+    QTest::newRow("system component") << 7 << 1 << u"SysComp:1;"_qs;
+    QTest::newRow("state") << 8 << 0 << u"stat:open;statdec:2;"_qs;
+    QTest::newRow("requirement") << 5 << 0 << u"desc:a.cm.b.hcm.c\\nd;"_qs;
+}
+
+void TestSolutionFile::recordOfEachKind()
+{
+    QFETCH(int, kind);
+    QFETCH(int, variant);
+    QFETCH(QString, tail);
+    CKELDataManager m;
+    std::unique_ptr<CKELData> e = m.CreateElement(kind);
+    e->SetId(9);
+    switch (kind) {
+    case 14: {
+        auto *n = static_cast<CKELMethod *>(e.get());
+        if (variant == 1) {
+            n->component = u"Door"_qs;
+            n->behavior = u"open"_qs;
+            n->behaviorType = 3;
+            n->requirementTag = u"R2"_qs;
+            n->x = 5, n->y = 6, n->w = 7, n->h = 8;
+            n->jumpType = 2;
+            n->qualifier = u"q:1"_qs;
+            n->missType = 1;
+            n->doubleLine = n->nonDeterministic = n->atomic = n->setOperation = true;
+            n->hasExtendedTag = true;
+            n->extendedTag = u"E"_qs;
+            n->displayExtendedTag = n->displayExtraInfo = false;
+            n->SetExtraInfo(u"A,first,B,second"_qs);
+        }
+        break;
+    }
+    case 10:
+        if (variant == 1) {
+            auto *t = static_cast<CKELRBT *>(e.get());
+            t->SetAssociatedRequirements({4, 5});
+            t->SetPages(2, 3);
+            t->SetLevelGap(80);
+        }
+        break;
+    case 7:
+        static_cast<CKELComponent *>(e.get())->SetSystemComponent(variant == 1);
+        break;
+    case 8:
+        static_cast<CKELState *>(e.get())->SetBehavior(u"open"_qs, 2);
+        break;
+    case 5:
+        static_cast<CKELRequirement *>(e.get())->SetDescription(u"a:b;c\nd"_qs);
+        break;
+    default:
+        break;
+    }
+    const QString head = u"id:9;type:"_qs + e->GetType() + u";name:"_qs + CKELRecord::Escape(e->GetName())
+                         + u";children:;"_qs;
+    QCOMPARE(e->ToRecord(), head + tail);
+
+    // and it reads back into the same record
+    CKELDataManager m2;
+    std::unique_ptr<CKELData> back = m2.CreateElement(kind);
+    back->FromRecord(CKELRecord(u"obj;"_qs + head + tail));
+    back->SetId(9);
+    QCOMPARE(back->ToRecord(), head + tail);
+}
+
+// What a reader makes of values it did not write itself.
+void TestSolutionFile::readingRules_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("expect");
+    QTest::newRow("flag other than 1 is false")
+        << QByteArray("obj;id:20;type:Method;name:;children:;SetOp:yes;DblLine:true;Atomic:1;") << u"setop=0 dbl=0 atomic=1"_qs;
+    QTest::newRow("absent display flags are false")
+        << QByteArray("obj;id:20;type:Method;name:;children:;Comp:A;") << u"disptag=0 dispinfo=0"_qs;
+    QTest::newRow("missing behavior type is 0") << QByteArray("obj;id:20;type:Method;name:;children:;State:x;") << u"type=0 label=:-x"_qs;
+    QTest::newRow("odd extra info gives empty name")
+        << QByteArray("obj;id:20;type:Method;name:;children:;ExtraInfo:A,first,B;") << u"extra=A/first,B/"_qs;
+    QTest::newRow("level gap 0 becomes 50") << QByteArray("obj;id:20;type:RBT;name:t;children:;lvg:0;pgw:-3;pgh:0;")
+                                            << u"lvg=50 pgw=1 pgh=1"_qs;
+    QTest::newRow("tree without keys") << QByteArray("obj;id:20;type:RBT;name:t;children:;") << u"lvg=50 pgw=1 pgh=1"_qs;
+}
+
+void TestSolutionFile::readingRules()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, expect);
+    CKELDataManager m;
+    QVERIFY(writeAll(path(u"r.kvf"_qs), solutionFile(kSkeleton + line + "\r\n", 9, 20)));
+    QVERIFY(CSolutionFile::Read(m, path(u"r.kvf"_qs), nullptr));
+    CKELData *e = m.Lookup(20);
+    QVERIFY(e);
+    QStringList got;
+    if (e->IsMethod()) {
+        auto *n = static_cast<CKELMethod *>(e);
+        const QMap<QString, QString> facts{
+            {u"setop"_qs, QString::number(n->setOperation)},     {u"dbl"_qs, QString::number(n->doubleLine)},
+            {u"atomic"_qs, QString::number(n->atomic)},          {u"disptag"_qs, QString::number(n->displayExtendedTag)},
+            {u"dispinfo"_qs, QString::number(n->displayExtraInfo)}, {u"type"_qs, QString::number(n->behaviorType)},
+            {u"label"_qs, n->GetLabel()},
+        };
+        QStringList extra;
+        for (qsizetype i = 0; i < n->extraInfoTags.size(); ++i)
+            extra << n->extraInfoTags[i] + u'/' + n->extraInfoNames[i];
+        for (const QString &part : expect.split(u' ')) {
+            const QString key = part.section(u'=', 0, 0);
+            got << key + u'=' + (key == u"extra" ? extra.join(u',') : facts.value(key));
+        }
+    } else {
+        auto *t = static_cast<CKELRBT *>(e);
+        got << u"lvg=%1 pgw=%2 pgh=%3"_qs.arg(t->LevelGap()).arg(t->PagesWide()).arg(t->PagesHigh());
+    }
+    QCOMPARE(got.join(u' '), expect);
+}
+
+// Records may name elements that come later in the file.
+void TestSolutionFile::forwardReferences()
+{
+    const QByteArray body = kSkeleton.left(kSkeleton.indexOf("obj;id:5")) +
+                            "obj;id:5;type:RBTs;name:;children:12;\r\n"
+                            "obj;id:6;type:Requirements;name:;children:;\r\n"
+                            "obj;id:7;type:Components;name:;children:;\r\n"
+                            "obj;id:8;type:EVTs;name:;children:;\r\n"
+                            "obj;id:13;type:Method;name:;children:;Comp:B;State:b;StatDec:1;Parent:14;\r\n"
+                            "obj;id:12;type:RBT;name:T;children:13,14;\r\n"
+                            "obj;id:14;type:Method;name:;children:;Comp:A;State:a;StatDec:1;Parent:0;\r\n";
+    QVERIFY(writeAll(path(u"f.kvf"_qs), solutionFile(body, 11, 14)));
+    CKELDataManager m;
+    QVERIFY(CSolutionFile::Read(m, path(u"f.kvf"_qs), nullptr));
+    auto *tree = m.LookupAs<CKELRBT>(12, KEL::RBT);
+    QVERIFY(tree);
+    QCOMPARE(tree->GetParent(), m.CurrentVersion()->RBTFolder());
+    QCOMPARE(tree->Roots().size(), 1);
+    QCOMPARE(tree->Roots().first()->GetId(), 14);
+    QCOMPARE(tree->Roots().first()->ChildIds(), QList<int>{13});
+}
+
+void TestSolutionFile::linesThatAreSkipped_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<int>("id");
+    QTest::addColumn<bool>("loaded");
+    QTest::newRow("comment") << QByteArray("#obj;id:20;type:RBT;name:x;children:;") << 20 << false;
+    QTest::newRow("unknown type") << QByteArray("obj;id:20;type:Widget;name:x;children:;") << 20 << false;
+    QTest::newRow("derived folder type") << QByteArray("obj;id:20;type:CBTs;name:x;children:;") << 20 << false;
+    QTest::newRow("network type") << QByteArray("obj;id:20;type:CIN;name:x;children:;") << 20 << false;
+    QTest::newRow("reserved Methods folder") << QByteArray("obj;id:20;type:Methods;name:x;children:;") << 20 << false;
+    QTest::newRow("unknown kind") << QByteArray("XYZ;id:20;type:RBT;name:x;children:;") << 20 << false;
+    QTest::newRow("id zero") << QByteArray("obj;id:0;type:RBT;name:x;children:;") << 0 << false;
+    QTest::newRow("negative id") << QByteArray("obj;id:-4;type:RBT;name:x;children:;") << -4 << false;
+    QTest::newRow("CBT line makes an element") << QByteArray("obj;id:20;type:CBT;name:x;children:;") << 20 << true;
+    QTest::newRow("IBT alias of DBT") << QByteArray("obj;id:20;type:IBT;name:x;children:;") << 20 << true;
+}
+
+void TestSolutionFile::linesThatAreSkipped()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(int, id);
+    QFETCH(bool, loaded);
+    QVERIFY(writeAll(path(u"s.kvf"_qs), solutionFile(kSkeleton + line + "\r\n", 9, 20)));
+    CKELDataManager m;
+    QVERIFY(CSolutionFile::Read(m, path(u"s.kvf"_qs), nullptr));
+    QCOMPARE(m.Lookup(id) != nullptr, loaded);
+    QCOMPARE(m.Solution()->GetId(), 1);
+}
+
+void TestSolutionFile::duplicateIdLaterWins()
+{
+    QVERIFY(writeAll(path(u"d.kvf"_qs), solutionFile(kSkeleton.left(kSkeleton.indexOf("obj;id:6")) +
+                                                         "obj;id:6;type:Requirements;name:;children:20;\r\n"
+                                                         "obj;id:20;type:Requirement;name:R1;children:;desc:old;\r\n"
+                                                         "obj;id:20;type:Requirement;name:R1;children:;desc:new;\r\n"
+                                                         + kSkeleton.mid(kSkeleton.indexOf("obj;id:7")),
+                                                     9, 20)));
+    CKELDataManager m;
+    QVERIFY(CSolutionFile::Read(m, path(u"d.kvf"_qs), nullptr));
+    auto *r = m.LookupAs<CKELRequirement>(20, KEL::Requirement);
+    QVERIFY(r);
+    QCOMPARE(r->Description(), u"new"_qs);
+    QCOMPARE(m.CurrentVersion()->RequirementsFolder()->ChildCount(), 1);
+    QCOMPARE(m.LastLoadReport().duplicateIds, 1);
+}
+
+void TestSolutionFile::longLine()
+{
+    const QString desc = QString(200000, u'x') + u":;"_qs;
+    CKELDataManager m;
+    m.NewSolution();
+    auto *r = addTo<CKELRequirement>(m, m.CurrentVersion()->RequirementsFolder(), KEL::Requirement);
+    r->SetName(u"R1"_qs);
+    r->SetDescription(desc);
+    QVERIFY(CSolutionFile::Write(m, path(u"l.kvf"_qs), nullptr));
+    CKELDataManager back;
+    QVERIFY(CSolutionFile::Read(back, path(u"l.kvf"_qs), nullptr));
+    QCOMPARE(back.LookupAs<CKELRequirement>(r->GetId(), KEL::Requirement)->Description(), desc);
+}
+
+void TestSolutionFile::evtFolderAddedOnLoad()
+{
+    QByteArray body = kSkeleton;
+    body.replace("children:2,8;", "children:2;");
+    body.replace("obj;id:8;type:EVTs;name:;children:;\r\n", "");
+    QVERIFY(writeAll(path(u"e.kvf"_qs), solutionFile(body, 7, 7)));
+    CKELDataManager m;
+    QVERIFY(CSolutionFile::Read(m, path(u"e.kvf"_qs), nullptr));
+    QVERIFY(m.Solution()->EvtFolder());
+    QCOMPARE(m.Solution()->EvtFolder()->GetId(), 8); // maxcount + 1
+    QCOMPARE(m.MaxCount(), 8);
+}
+
+void TestSolutionFile::derivedNeverWritten()
+{
+    CKELDataManager m;
+    m.NewSolution();
+    CKELTree *dbt = addTree(m, KEL::DBT, u"D"_qs);
+    auto *cbts = addTo<CKELData>(m, dbt, KEL::CBTs);
+    addTo<CKELData>(m, cbts, KEL::CBT);
+    addTo<CKELData>(m, dbt, KEL::CIN);
+    const QString text = m.BuildSolutionText();
+    QVERIFY(!text.contains(u"type:CBT"_qs));
+    QVERIFY(!text.contains(u"type:CIN"_qs));
+    QVERIFY(text.contains(u"obj;id:9;type:DBT;name:D;children:;"_qs));
+}
+
+void TestSolutionFile::textRoundTrip_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("separators") << u"a:b;c"_qs;
+    QTest::newRow("line breaks") << u"line one\r\nline two\n"_qs;
+    QTest::newRow("backslash n stays two characters") << u"C:\\new\\tests"_qs;
+    QTest::newRow("literal markers") << u"x.cm.y.hcm.z"_qs;
+    QTest::newRow("western european") << u"Türöffner «ouvert» €5"_qs;
+    QTest::newRow("greek") << u"Πόρτα ανοιχτή"_qs;
+    QTest::newRow("cyrillic") << u"Дверь открыта"_qs;
+    QTest::newRow("chinese") << u"门已打开"_qs;
+    QTest::newRow("arabic") << u"الباب مفتوح"_qs;
+    QTest::newRow("emoji") << u"🚪 open 👍🏽"_qs;
+    QTest::newRow("escape lookalike") << u"\\u0041 stays"_qs;
+}
+
+// Whatever the user types comes back from the file unchanged.
+void TestSolutionFile::textRoundTrip()
+{
+    QFETCH(QString, text);
+    CKELDataManager m;
+    m.NewSolution();
+    m.Solution()->SetName(text);
+    m.SetSimulatorPath(text);
+    auto *r = addTo<CKELRequirement>(m, m.CurrentVersion()->RequirementsFolder(), KEL::Requirement);
+    r->SetName(text);
+    r->SetDescription(text + text);
+    CKELTree *tree = addTree(m, KEL::RBT, text);
+    CKELMethod *n = TreeOps::NewNode(m, *tree);
+    n->component = text;
+    n->behavior = text;
+    n->qualifier = text;
+    n->hasExtendedTag = true;
+    n->extendedTag = text;
+    QVERIFY(CSolutionFile::Write(m, path(u"t.kvf"_qs), nullptr));
+
+    CKELDataManager back;
+    QVERIFY(CSolutionFile::Read(back, path(u"t.kvf"_qs), nullptr));
+    QCOMPARE(back.Solution()->GetName(), text);
+    QCOMPARE(back.SimulatorPath(), text);
+    auto *r2 = back.LookupAs<CKELRequirement>(r->GetId(), KEL::Requirement);
+    QCOMPARE(r2->GetName(), text);
+    QCOMPARE(r2->Description(), text + text);
+    QCOMPARE(back.Lookup(tree->GetId())->GetName(), text);
+    auto *n2 = back.LookupAs<CKELMethod>(n->GetId(), KEL::Method);
+    QCOMPARE(n2->component, text);
+    QCOMPARE(n2->behavior, text);
+    QCOMPARE(n2->qualifier, text);
+    QCOMPARE(n2->extendedTag, text);
+}
+
+void TestSolutionFile::siblingOrderSurvives()
+{
+    CKELDataManager m;
+    m.NewSolution();
+    CKELTree *tree = addTree(m, KEL::RBT, u"T"_qs);
+    CKELMethod *root = TreeOps::NewNode(m, *tree);
+    QList<CKELMethod *> kids;
+    for (int i = 0; i < 5; ++i)
+        kids << TreeOps::NewNode(m, *tree);
+    // linked in an order unlike creation
+    for (int i : {3, 0, 4, 1, 2})
+        QVERIFY(TreeOps::Link(m, root, kids[i]));
+    const QList<int> order = root->ChildIds();
+    QVERIFY(CSolutionFile::Write(m, path(u"o.kvf"_qs), nullptr));
+    CKELDataManager back;
+    QVERIFY(CSolutionFile::Read(back, path(u"o.kvf"_qs), nullptr));
+    QCOMPARE(back.LookupAs<CKELMethod>(root->GetId(), KEL::Method)->ChildIds(), order);
+    // the tree's own element list keeps creation order
+    QList<int> elementOrder;
+    for (CKELMethod *n : static_cast<CKELTree *>(back.Lookup(tree->GetId()))->Nodes())
+        elementOrder << n->GetId();
+    QCOMPARE(elementOrder, (QList<int>{10, 11, 12, 13, 14, 15}));
+}
+
+void TestSolutionFile::filesWithoutSiblingOrderUseIdOrder()
+{
+    QByteArray body = kSkeleton;
+    body.replace("obj;id:5;type:RBTs;name:;children:;", "obj;id:5;type:RBTs;name:;children:9;");
+    body += "obj;id:9;type:RBT;name:T;children:10,11,12;\r\n"
+            "obj;id:10;type:Method;name:;children:;Parent:0;\r\n"
+            "obj;id:12;type:Method;name:;children:;Parent:10;\r\n"
+            "obj;id:11;type:Method;name:;children:;Parent:10;\r\n";
+    QVERIFY(writeAll(path(u"n.kvf"_qs), solutionFile(body, 12, 12)));
+    CKELDataManager m;
+    QVERIFY(CSolutionFile::Read(m, path(u"n.kvf"_qs), nullptr));
+    QCOMPARE(m.LookupAs<CKELMethod>(10, KEL::Method)->ChildIds(), (QList<int>{11, 12}));
+}
+
+void TestSolutionFile::resaveIsByteIdentical()
+{
+    // a file of every kind, saved by us, loaded and saved again
+    CKELDataManager m;
+    m.NewSolution();
+    auto *req = addTo<CKELRequirement>(m, m.CurrentVersion()->RequirementsFolder(), KEL::Requirement);
+    req->SetName(u"R1"_qs);
+    auto *comp = addTo<CKELComponent>(m, m.CurrentVersion()->ComponentsFolder(), KEL::Component);
+    comp->SetName(u"Door"_qs);
+    auto *state = addTo<CKELState>(m, comp, KEL::State);
+    state->SetBehavior(u"open"_qs, 1);
+    req->AddVirtualChild(state);
+    CKELTree *tree = addTree(m, KEL::RBT, u"T"_qs);
+    static_cast<CKELRBT *>(tree)->SetAssociatedRequirements({req->GetId()});
+    tree->AddVirtualChild(req);
+    CKELMethod *a = TreeOps::NewNode(m, *tree);
+    CKELMethod *b = TreeOps::NewNode(m, *tree);
+    CKELMethod *c = TreeOps::NewNode(m, *tree);
+    TreeOps::Link(m, a, c);
+    TreeOps::Link(m, a, b);
+    auto *evt = addTo<CKELEVT>(m, m.Solution()->EvtFolder(), KEL::EVT);
+    evt->SourceTrees() = {tree->GetId()};
+    CKELMethod *en = TreeOps::NewNode(m, *evt);
+    en->SetEvolution(true);
+    en->EvTags() = {tree->GetId()};
+    en->SetEvStyle(-1);
+    m.SetSimulatorPath(u"/opt/sim;v2:x"_qs);
+
+    QVERIFY(CSolutionFile::Write(m, path(u"1.kvf"_qs), nullptr));
+    for (const QString &file : {path(u"1.kvf"_qs), QStringLiteral(VERDANTIS_TEST_DATA "/../../examples/microwave.kvf")}) {
+        CKELDataManager back;
+        QVERIFY(CSolutionFile::Read(back, file, nullptr));
+        QVERIFY(CSolutionFile::Write(back, path(u"2.kvf"_qs), nullptr));
+        QCOMPARE(readAll(path(u"2.kvf"_qs)), readAll(file));
+    }
+}
+
+// Damaged or hostile input loads what is sound, never hangs and never crashes.
+void TestSolutionFile::hostileFiles_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("check");
+    const QByteArray tree = "obj;id:9;type:RBT;name:T;children:10,11,12;\r\n";
+    QByteArray skel = kSkeleton;
+    skel.replace("obj;id:5;type:RBTs;name:;children:;", "obj;id:5;type:RBTs;name:;children:9;");
+    QTest::newRow("child of two parents stays with the first")
+        << skel + "obj;id:7;type:Components;name:;children:9;\r\n" + tree << u"owner 9 5"_qs;
+    QTest::newRow("child of itself") << kSkeleton + "obj;id:20;type:Project;name:;children:20;\r\n" << u"owner 20 0"_qs;
+    QTest::newRow("ownership cycle") << kSkeleton + "obj;id:20;type:Project;name:;children:21;\r\n"
+                                                    "obj;id:21;type:Version;name:;children:20;\r\n"
+                                     << u"owner 20 0"_qs;
+    QTest::newRow("solution listed as a child") << skel.replace("type:Project;name:;children:3;", "type:Project;name:;children:3,1;")
+                                                << u"owner 1 0"_qs;
+    QTest::newRow("node parent cycle")
+        << kSkeleton.left(kSkeleton.indexOf("obj;id:5")) + "obj;id:5;type:RBTs;name:;children:9;\r\n" + tree +
+               "obj;id:10;type:Method;name:;children:;Parent:12;\r\n"
+               "obj;id:11;type:Method;name:;children:;Parent:10;\r\n"
+               "obj;id:12;type:Method;name:;children:;Parent:11;\r\n"
+        << u"roots 1"_qs;
+    QTest::newRow("node is its own parent")
+        << kSkeleton.left(kSkeleton.indexOf("obj;id:5")) + "obj;id:5;type:RBTs;name:;children:9;\r\n" + tree +
+               "obj;id:10;type:Method;name:;children:;Parent:10;\r\n"
+        << u"roots 1"_qs;
+    QTest::newRow("parent in another tree")
+        << kSkeleton.left(kSkeleton.indexOf("obj;id:5")) + "obj;id:5;type:RBTs;name:;children:9,13;\r\n" + tree +
+               "obj;id:13;type:RBT;name:U;children:14;\r\n"
+               "obj;id:14;type:Method;name:;children:;Parent:0;\r\n"
+               "obj;id:10;type:Method;name:;children:;Parent:14;\r\n"
+        << u"roots 1"_qs;
+    QTest::newRow("ids beyond 32 bits") << kSkeleton + "obj;id:4294967297;type:RBT;name:x;children:;\r\n"
+                                                       "obj;id:20;type:Project;name:;children:99999999999;\r\n"
+                                        << u"elements 9"_qs;
+    QTest::newRow("binary noise") << kSkeleton + QByteArray("obj;\0\x01\xff;id:\x80;type:\0RBT\r\n\xfe\xfe\0", 26) << u"elements 8"_qs;
+    QTest::newRow("megabyte lines") << kSkeleton + "obj;id:30;type:Requirement;name:" + QByteArray(3 << 20, 'r') + ";children:;\r\n"
+                                                 + QByteArray(2 << 20, ';') + "\r\n"
+                                    << u"elements 9"_qs;
+    QTest::newRow("end names no solution") << kSkeleton + "END;actversion:77;solution:5;\r\n" << u"elements 8"_qs;
+}
+
+void TestSolutionFile::hostileFiles()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QString, check);
+    QVERIFY(writeAll(path(u"h.kvf"_qs), solutionFile(body, 8, 30)));
+    CKELDataManager m;
+    QString error;
+    QVERIFY2(CSolutionFile::Read(m, path(u"h.kvf"_qs), &error), qPrintable(error));
+    QCOMPARE(m.Solution()->GetId(), 1);
+    QVERIFY(m.CurrentVersion());
+    const QStringList words = check.split(u' ');
+    if (words[0] == u"owner") {
+        CKELData *e = m.Lookup(words[1].toInt());
+        QVERIFY(e);
+        QCOMPARE(e->GetParent() ? e->GetParent()->GetId() : 0, words[2].toInt());
+    } else if (words[0] == u"roots") {
+        auto *t = static_cast<CKELTree *>(m.Lookup(9));
+        QCOMPARE(int(t->Roots().size()), words[1].toInt());
+        // every node is reachable from a root, and walking up always ends
+        int reached = 0;
+        for (CKELMethod *r : t->Roots())
+            reached += int(TreeOps::PreOrder(m, r).size());
+        QCOMPARE(reached, int(t->Nodes().size()));
+    } else {
+        QCOMPARE(int(m.IdMap().size()), words[1].toInt());
+    }
+    // what loaded saves and loads again
+    QVERIFY(CSolutionFile::Write(m, path(u"h2.kvf"_qs), nullptr));
+    CKELDataManager again;
+    QVERIFY(CSolutionFile::Read(again, path(u"h2.kvf"_qs), nullptr));
+    QCOMPARE(again.IdMap().size(), m.IdMap().size());
+}
+
+void TestSolutionFile::notASolutionKeepsOpenSolution_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("empty file") << QByteArray();
+    QTest::newRow("text file") << QByteArray("Dear diary,\r\ntoday I drew a tree.\r\n");
+    QByteArray noise(100000, '\0');
+    QRandomGenerator rng(7);
+    for (char &c : noise)
+        c = char(rng.bounded(256));
+    QTest::newRow("binary") << noise;
+    QTest::newRow("no solution element") << solutionFile(kSkeleton.mid(kSkeleton.indexOf("obj;id:2")));
+}
+
+void TestSolutionFile::notASolutionKeepsOpenSolution()
+{
+    QFETCH(QByteArray, content);
+    CKELDataManager m;
+    m.NewSolution();
+    CKELTree *tree = addTree(m, KEL::RBT, u"Mine"_qs);
+    const QString before = m.BuildSolutionText();
+    QVERIFY(writeAll(path(u"x.kvf"_qs), content));
+    QString error;
+    QSignalSpy replaced(&m, &CKELDataManager::solutionReplaced);
+    QVERIFY(!CSolutionFile::Read(m, path(u"x.kvf"_qs), &error));
+    QVERIFY(error.contains(u"not a solution file"_qs));
+    QCOMPARE(replaced.count(), 0);
+    QCOMPARE(m.BuildSolutionText(), before);
+    QCOMPARE(m.Lookup(tree->GetId()), tree);
+    QCOMPARE(m.CurrentVersion()->RBTFolder()->ChildAt(0), tree);
+}
+
+void TestSolutionFile::deepOwnershipChainLoadsAndCloses()
+{
+    // 200 000 projects each owning the next: no recursion may follow this
+    QByteArray body = kSkeleton;
+    body.replace("obj;id:8;type:EVTs;name:;children:;", "obj;id:8;type:EVTs;name:;children:10;");
+    const int depth = 200000;
+    for (int i = 10; i < 10 + depth; ++i)
+        body += "obj;id:" + QByteArray::number(i) + ";type:Project;name:;children:" + QByteArray::number(i + 1) + ";\r\n";
+    QVERIFY(writeAll(path(u"deep.kvf"_qs), solutionFile(body, 8 + depth, 10 + depth)));
+    CKELDataManager m;
+    QVERIFY(CSolutionFile::Read(m, path(u"deep.kvf"_qs), nullptr));
+    QCOMPARE(int(m.IdMap().size()), 8 + depth);
+    m.CloseSolution();
+    QCOMPARE(m.IdMap().size(), 0);
+}
+
+void TestSolutionFile::failedSaveKeepsOldFile()
+{
+    CKELDataManager m;
+    m.NewSolution();
+    // the target is a folder: nothing can be written there
+    QVERIFY(QDir(m_dir.path()).mkpath(u"folder.kvf"_qs));
+    QString error;
+    QVERIFY(!CSolutionFile::Write(m, path(u"folder.kvf"_qs), &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(QFileInfo(path(u"folder.kvf"_qs)).isDir());
+    // a folder that does not exist
+    QVERIFY(!CSolutionFile::Write(m, path(u"missing/x.kvf"_qs), &error));
+    QVERIFY(error.contains(u"missing/x.kvf"_qs));
+    // a good save leaves no temporary file behind
+    QVERIFY(CSolutionFile::Write(m, path(u"ok.kvf"_qs), nullptr));
+    QVERIFY(CSolutionFile::Write(m, path(u"ok.kvf"_qs), nullptr));
+    QStringList left = QDir(m_dir.path()).entryList(QDir::Files);
+    QVERIFY2(left.filter(u"ok.kvf"_qs).size() == 1, qPrintable(left.join(u',')));
+}
+
+void TestSolutionFile::newIdsNeverCollideAfterLoad()
+{
+    // a header whose maxcount lies: new ids must still be fresh
+    QVERIFY(writeAll(path(u"m.kvf"_qs), solutionFile(kSkeleton + "obj;id:50;type:Project;name:;children:;\r\n", 9, 3)));
+    CKELDataManager m;
+    QVERIFY(CSolutionFile::Read(m, path(u"m.kvf"_qs), nullptr));
+    std::unique_ptr<CKELData> e = m.CreateElement(KEL::Requirement);
+    m.RegisterElement(e.get());
+    QCOMPARE(e->GetId(), 51);
+}
+
+void TestSolutionFile::loadTextFromServer()
+{
+    CKELDataManager m;
+    m.NewSolution();
+    m.Solution()->SetName(u"Σ shared"_qs);
+    const QString text = m.BuildSolutionText() + u"trailing text without line feed"_qs;
+    CKELDataManager other;
+    QVERIFY(other.LoadSolutionText(text));
+    QCOMPARE(other.Solution()->GetName(), u"Σ shared"_qs);
+    QCOMPARE(other.BuildSolutionText(), m.BuildSolutionText());
+}
+
+QTEST_GUILESS_MAIN(TestSolutionFile)
+#include "tst_solutionfile.moc"
