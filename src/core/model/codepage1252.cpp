@@ -1,6 +1,7 @@
 #include "codepage1252.h"
 
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -58,18 +59,26 @@ int byteFor(char16_t ch)
 void encodeAppend(QStringView text, QByteArray &out)
 {
     static const char hex[] = "0123456789ABCDEF";
-    out.reserve(out.size() + text.size());
-    for (QChar qc : text) {
-        const char16_t ch = qc.unicode();
+    // one byte per character is the rule; escapes grow the buffer as needed
+    qsizetype pos = out.size();
+    out.resize(pos + text.size());
+    char *dst = out.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t ch = text[i].unicode();
         const int b = ch < 0x80 ? int(ch) : byteFor(ch);
         if (b >= 0) {
-            out.append(char(b));
-        } else {
-            const char esc[6] = {'\\', 'u', hex[(ch >> 12) & 0xF], hex[(ch >> 8) & 0xF],
-                                 hex[(ch >> 4) & 0xF], hex[ch & 0xF]};
-            out.append(esc, 6);
+            dst[pos++] = char(b);
+            continue;
         }
+        const qsizetype remaining = text.size() - i - 1;
+        out.resize(pos + 6 + remaining);
+        dst = out.data();
+        const char esc[6] = {'\\', 'u', hex[(ch >> 12) & 0xF], hex[(ch >> 8) & 0xF],
+                             hex[(ch >> 4) & 0xF], hex[ch & 0xF]};
+        std::memcpy(dst + pos, esc, 6);
+        pos += 6;
     }
+    out.resize(pos);
 }
 
 QByteArray encode(QStringView text)

@@ -161,11 +161,27 @@ void CKELData::AppendText(QString &out, QStringView key, const QString &text)
     out += u';';
 }
 
+void CKELData::AppendNumber(QString &out, int value)
+{
+    // no temporary string: records are written a million at a time
+    char16_t buf[12];
+    char16_t *end = buf + 12;
+    char16_t *p = end;
+    unsigned int v = value < 0 ? 0u - unsigned(value) : unsigned(value);
+    do {
+        *--p = char16_t(u'0' + v % 10);
+        v /= 10;
+    } while (v);
+    if (value < 0)
+        *--p = u'-';
+    out.append(reinterpret_cast<const QChar *>(p), end - p);
+}
+
 void CKELData::AppendInt(QString &out, QStringView key, int value)
 {
     out += key;
     out += u':';
-    out += QString::number(value);
+    AppendNumber(out, value);
     out += u';';
 }
 
@@ -188,7 +204,7 @@ void CKELData::AppendRecord(QString &out) const
             continue;
         if (!first)
             out += u',';
-        out += QString::number(c->m_id);
+        AppendNumber(out, c->m_id);
         first = false;
     }
     out += u';';

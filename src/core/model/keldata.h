@@ -115,6 +115,7 @@ protected:
     static void AppendField(QString &out, QStringView key, QStringView raw);
     static void AppendText(QString &out, QStringView key, const QString &text);
     static void AppendInt(QString &out, QStringView key, int value);
+    static void AppendNumber(QString &out, int value);
 
 private:
     void dropCrossReferences();

@@ -199,18 +199,23 @@ void CKELDataManager::WriteSolutionLines(const std::function<void(const QString 
            + QStringLiteral(";maxcount:") + QString::number(m_maxcount);
     sink(line);
 
-    const QList<int> ids = SortedIds();
-    m_siblingOrderCache = std::make_unique<QHash<int, int>>();
-    for (int id : ids) {
-        const CKELData *e = m_idMap.value(id);
+    std::vector<std::pair<int, const CKELData *>> elements;
+    elements.reserve(size_t(m_idMap.size()));
+    for (auto it = m_idMap.cbegin(); it != m_idMap.cend(); ++it)
+        elements.emplace_back(it.key(), it.value());
+    std::sort(elements.begin(), elements.end(),
+              [](const auto &a, const auto &b) { return a.first < b.first; });
+
+    m_siblingOrderCache = std::make_unique<CSiblingOrder>(elements.empty() ? 0 : elements.back().first,
+                                                         qsizetype(elements.size()));
+    for (const auto &[id, e] : elements) {
         if (!e->IsMethod())
             continue;
         const QList<int> &kids = static_cast<const CKELMethod *>(e)->ChildIds();
         for (qsizetype i = 0; i < kids.size(); ++i)
-            m_siblingOrderCache->insert(kids[i], int(i));
+            m_siblingOrderCache->Set(kids[i], int(i));
     }
-    for (int id : ids) {
-        const CKELData *e = m_idMap.value(id);
+    for (const auto &[id, e] : elements) {
         if (!e->IsPersistent())
             continue;
         line.resize(0);
@@ -260,4 +265,28 @@ void CKELDataManager::AdoptLoadedChild(CKELData *parent, int childId)
 {
     if (m_loader)
         m_loader->AdoptChild(parent, childId);
+}
+
+CSiblingOrder::CSiblingOrder(int maxId, qsizetype count)
+{
+    // a plain array while ids are dense, as they are in files we write
+    if (qint64(maxId) <= 4 * qint64(count) + 1024)
+        m_dense.assign(size_t(maxId) + 1, -1);
+}
+
+void CSiblingOrder::Set(int id, int order)
+{
+    if (!m_dense.empty()) {
+        if (id > 0 && size_t(id) < m_dense.size())
+            m_dense[size_t(id)] = order;
+        return;
+    }
+    m_sparse.insert(id, order);
+}
+
+int CSiblingOrder::Get(int id) const
+{
+    if (!m_dense.empty())
+        return id > 0 && size_t(id) < m_dense.size() ? m_dense[size_t(id)] : -1;
+    return m_sparse.value(id, -1);
 }

@@ -13,6 +13,19 @@
 class CKELSolution;
 class CKELVersion;
 
+// Each node's place in its parent's child list, gathered once per save.
+class CSiblingOrder
+{
+public:
+    CSiblingOrder(int maxId, qsizetype count);
+    void Set(int id, int order);
+    int Get(int id) const; // -1 when not a child
+
+private:
+    std::vector<int> m_dense;
+    QHash<int, int> m_sparse;
+};
+
 // The one owner of an open solution: the element factory, the id map and
 // its counters, the current solution and version. Several managers may live
 // side by side (two collaborating clients in one test, a server replica per
@@ -78,7 +91,7 @@ public:
     void ElementGone(CKELData *element);
     void AdoptLoadedChild(CKELData *parent, int childId);
     // While a solution is written: a node's place in its parent's child list.
-    const QHash<int, int> *SiblingOrderCache() const { return m_siblingOrderCache.get(); }
+    const CSiblingOrder *SiblingOrderCache() const { return m_siblingOrderCache.get(); }
 
 signals:
     void solutionReplaced();
@@ -112,6 +125,6 @@ private:
     int m_maxcount = 0;
     bool m_local = true;
     LoadReport m_loadReport;
-    mutable std::unique_ptr<QHash<int, int>> m_siblingOrderCache;
+    mutable std::unique_ptr<CSiblingOrder> m_siblingOrderCache;
     class CSolutionLoader *m_loader = nullptr;
 };

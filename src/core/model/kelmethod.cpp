@@ -113,8 +113,8 @@ int CKELMethod::SiblingOrder() const
 {
     if (m_parentId <= 0 || !Manager())
         return -1;
-    if (const QHash<int, int> *cache = Manager()->SiblingOrderCache())
-        return cache->value(GetId(), -1);
+    if (const CSiblingOrder *cache = Manager()->SiblingOrderCache())
+        return cache->Get(GetId());
     const CKELData *p = Manager()->Lookup(m_parentId);
     if (!p || !p->IsMethod())
         return -1;

@@ -98,6 +98,14 @@ int hexValue(QChar c)
 
 void CKELRecord::EscapeAppend(QStringView text, QString &out)
 {
+    const auto special = [](QChar c) {
+        const char16_t u = c.unicode();
+        return u == u'\\' || u == u'\n' || u == u'\r' || u == u':' || u == u';' || u == u'.';
+    };
+    if (std::none_of(text.begin(), text.end(), special)) {
+        out += text; // the usual case: nothing to escape
+        return;
+    }
     out.reserve(out.size() + text.size() + 8);
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
