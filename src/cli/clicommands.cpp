@@ -107,14 +107,14 @@ bool Save(Context &c, const CKELDataManager &manager, const QString &path)
     return true;
 }
 
-CKELTree *FindTree(Context &c, const CKELDataManager &manager, const QString &spec)
+CKELTree *FindTree(Context &c, const CKELDataManager &manager, const QString &treeName)
 {
-    if (spec.startsWith(u'#')) {
+    if (treeName.startsWith(u'#')) {
         bool ok = false;
-        const int id = spec.mid(1).toInt(&ok);
+        const int id = treeName.mid(1).toInt(&ok);
         CKELData *e = ok ? manager.Lookup(id) : nullptr;
         if (!e || !e->IsTree()) {
-            Fail(c, QStringLiteral("no tree with id %1").arg(spec));
+            Fail(c, QStringLiteral("no tree with id %1").arg(treeName));
             return nullptr;
         }
         return static_cast<CKELTree *>(e);
@@ -131,19 +131,19 @@ CKELTree *FindTree(Context &c, const CKELDataManager &manager, const QString &sp
             continue;
         QList<CKELTree *> found;
         for (const auto &child : folder->Children()) {
-            if (child->IsTree() && child->GetName() == spec)
+            if (child->IsTree() && child->GetName() == treeName)
                 found.append(static_cast<CKELTree *>(child.get()));
         }
         if (found.size() == 1)
             return found.first();
         if (found.size() > 1) {
             Fail(c, QStringLiteral("the name \"%1\" is ambiguous: %2 trees have it; name one by #ID")
-                        .arg(spec)
+                        .arg(treeName)
                         .arg(found.size()));
             return nullptr;
         }
     }
-    Fail(c, QStringLiteral("no tree named \"%1\" in the current version").arg(spec));
+    Fail(c, QStringLiteral("no tree named \"%1\" in the current version").arg(treeName));
     return nullptr;
 }
 

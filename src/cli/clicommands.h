@@ -50,6 +50,6 @@ bool Save(Context &c, const CKELDataManager &manager, const QString &path);
 // A tree named "#ID" (any version) or by name among the current version's
 // RBTs, then its IBTs/DBTs, then the EVTs. Prints why and returns null when
 // the name is unknown or ambiguous.
-CKELTree *FindTree(Context &c, const CKELDataManager &manager, const QString &spec);
+CKELTree *FindTree(Context &c, const CKELDataManager &manager, const QString &treeName);
 
 } // namespace Cli

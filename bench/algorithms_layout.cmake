@@ -1,0 +1,2 @@
+add_executable(bench_algorithms_layout ${CMAKE_CURRENT_LIST_DIR}/algorithms_layout.cpp)
+target_link_libraries(bench_algorithms_layout PRIVATE verdantis_benchcommon verdantis_warnings)

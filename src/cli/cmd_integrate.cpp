@@ -1,0 +1,181 @@
+// mark, integrate, copy-rbt: integration of RBTs into a DBT.
+#include "clicommands.h"
+
+#include "derive/integration.h"
+#include "layout/treelayout.h"
+#include "model/keldatamanager.h"
+#include "model/kelmethod.h"
+#include "model/keltree.h"
+#include "model/prompt.h"
+#include "model/treeops.h"
+
+namespace {
+
+// What the application shows in a box goes to standard error; a question is
+// answered with OK, since the command line already says what to do.
+class CCliPrompt : public CPrompt
+{
+public:
+    explicit CCliPrompt(QTextStream &err) : m_err(err) {}
+    void Message(const QString &text, const QString &) override { m_err << text << '\n'; }
+    bool YesNo(const QString &text, const QString &) override
+    {
+        m_err << text << " Yes\n";
+        return true;
+    }
+    Answer YesNoCancel(const QString &text, const QString &) override
+    {
+        m_err << text << " Yes\n";
+        return Yes;
+    }
+    bool OkCancel(const QString &text, const QString &) override
+    {
+        m_err << text << " OK\n";
+        return true;
+    }
+
+private:
+    QTextStream &m_err;
+};
+
+CKELDBT *findDbt(Cli::Context &c, CKELDataManager &manager, const QString &name)
+{
+    CKELTree *tree = Cli::FindTree(c, manager, name);
+    if (!tree)
+        return nullptr;
+    if (tree->GetTypeCode() != KEL::DBT) {
+        Cli::Fail(c, QStringLiteral("\"%1\" is not a DBT").arg(name));
+        return nullptr;
+    }
+    return static_cast<CKELDBT *>(tree);
+}
+
+CKELMethod *findNode(Cli::Context &c, const CKELTree &tree, const QString &text)
+{
+    bool ok = false;
+    const int id = text.toInt(&ok);
+    CKELMethod *node = ok ? TreeOps::NodeOf(tree, id) : nullptr;
+    if (!node)
+        Cli::Fail(c, QStringLiteral("no node %1 in tree \"%2\"").arg(text, tree.GetName()));
+    return node;
+}
+
+void printNodes(Cli::Context &c, const CKELDataManager &manager, const QList<int> &ids)
+{
+    for (int id : ids) {
+        const CKELData *n = manager.Lookup(id);
+        c.out << id << ' ' << (n ? n->GetLabel() : QString()) << '\n';
+    }
+}
+
+void layOut(CKELDataManager &manager, const CKELTree &tree, int subtreeOf = 0)
+{
+    const CTreeLayout layout(tree);
+    CTreeLayout::ApplyMoves(manager, subtreeOf ? layout.RearrangeSubtree(subtreeOf, true) : layout.RearrangeAll());
+}
+
+enum class Mark { Integration, Missing, Matches };
+
+int runMark(Cli::Context &c, Mark kind)
+{
+    const qsizetype want = kind == Mark::Matches ? 3 : 2;
+    if (c.args.size() != want) {
+        return Cli::Usage(c, kind == Mark::Matches ? QStringLiteral("'mark matches' takes a solution file, a DBT and a node id")
+                                                   : QStringLiteral("'mark' takes a solution file and a DBT"));
+    }
+    CKELDataManager manager;
+    if (!Cli::Load(c, manager, c.args[0]))
+        return Cli::FileError;
+    CKELDBT *dbt = findDbt(c, manager, c.args[1]);
+    if (!dbt)
+        return Cli::FileError;
+    QList<int> marked;
+    switch (kind) {
+    case Mark::Integration:
+        marked = CIntegration::MarkIntegrationPoints(*dbt, true);
+        break;
+    case Mark::Missing:
+        marked = CIntegration::MarkMissingPreconditions(*dbt, true);
+        break;
+    case Mark::Matches: {
+        const CKELMethod *x = findNode(c, *dbt, c.args[2]);
+        if (!x)
+            return Cli::FileError;
+        marked = CIntegration::MarkAllMatchingNodes(*dbt, x->GetId());
+        break;
+    }
+    }
+    printNodes(c, manager, marked);
+    return Cli::Ok;
+}
+
+enum class Integrate { Next, This };
+
+int runIntegrate(Cli::Context &c, Integrate kind)
+{
+    if (c.args.size() != 3 || c.output.isEmpty())
+        return Cli::Usage(c, QStringLiteral("'integrate' takes a solution file, a DBT, a node id and -o OUT.kvf"));
+    CKELDataManager manager;
+    if (!Cli::Load(c, manager, c.args[0]))
+        return Cli::FileError;
+    CKELDBT *dbt = findDbt(c, manager, c.args[1]);
+    if (!dbt)
+        return Cli::FileError;
+    const CKELMethod *x = findNode(c, *dbt, c.args[2]);
+    if (!x)
+        return Cli::FileError;
+    const int nodeId = x->GetId();
+    if (kind == Integrate::Next) {
+        if (!CIntegration::IntegrateNextMatchingRBT(manager, nodeId))
+            return Cli::Fail(c, QStringLiteral("no root of another tree matches node %1").arg(nodeId));
+        layOut(manager, *dbt);
+    } else {
+        CCliPrompt prompt(c.err);
+        int match = 0;
+        if (!CIntegration::IntegrateThisRBT(manager, nodeId, prompt, &match))
+            return Cli::FileError;
+        // the match's tree is arranged from its root, as after the command in a window
+        layOut(manager, *dbt, match);
+    }
+    return Cli::Save(c, manager, c.output) ? Cli::Ok : Cli::FileError;
+}
+
+int runCopyRbt(Cli::Context &c)
+{
+    if (c.args.size() != 3 || c.output.isEmpty())
+        return Cli::Usage(c, QStringLiteral("'copy-rbt' takes a solution file, a DBT, an RBT and -o OUT.kvf"));
+    CKELDataManager manager;
+    if (!Cli::Load(c, manager, c.args[0]))
+        return Cli::FileError;
+    CKELDBT *dbt = findDbt(c, manager, c.args[1]);
+    if (!dbt)
+        return Cli::FileError;
+    const CKELTree *rbt = Cli::FindTree(c, manager, c.args[2]);
+    if (!rbt)
+        return Cli::FileError;
+    if (rbt->GetTypeCode() != KEL::RBT)
+        return Cli::Fail(c, QStringLiteral("\"%1\" is not an RBT").arg(c.args[2]));
+    CIntegration::CopyRBT(manager, *dbt, static_cast<const CKELRBT &>(*rbt));
+    layOut(manager, *dbt);
+    return Cli::Save(c, manager, c.output) ? Cli::Ok : Cli::FileError;
+}
+
+const Cli::Registration regMarkIntegration("mark integration",
+                                           "mark integration FILE DBT       print the integration points of a DBT",
+                                           [](Cli::Context &c) { return runMark(c, Mark::Integration); });
+const Cli::Registration regMarkMissing("mark missing",
+                                       "mark missing FILE DBT           print the roots whose precondition is missing",
+                                       [](Cli::Context &c) { return runMark(c, Mark::Missing); });
+const Cli::Registration regMarkMatches("mark matches",
+                                       "mark matches FILE DBT NODEID    print a node and the nodes that match it",
+                                       [](Cli::Context &c) { return runMark(c, Mark::Matches); });
+const Cli::Registration regIntegrateNext(
+    "integrate next", "integrate next FILE DBT NODEID -o OUT  graft the first matching RBT root onto the node",
+    [](Cli::Context &c) { return runIntegrate(c, Integrate::Next); });
+const Cli::Registration regIntegrateThis(
+    "integrate this", "integrate this FILE DBT NODEID -o OUT  graft the RBT of this root onto its first match",
+    [](Cli::Context &c) { return runIntegrate(c, Integrate::This); });
+const Cli::Registration regCopyRbt("copy-rbt", "copy-rbt FILE DBT RBT -o OUT    copy an RBT into a DBT",
+                                   &runCopyRbt);
+
+} // namespace

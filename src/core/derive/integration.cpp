@@ -1,0 +1,214 @@
+#include "integration.h"
+
+#include "matchindex.h"
+#include "treecopy.h"
+
+#include "model/kelcontainers.h"
+#include "model/keldatamanager.h"
+#include "model/kelmethod.h"
+#include "model/keltree.h"
+#include "model/prompt.h"
+#include "model/treeops.h"
+
+#include <algorithm>
+
+namespace {
+
+// The node with this id in the same tree as node, else null.
+CKELMethod *sameTreeNode(const CKELMethod &node, int id)
+{
+    const CKELTree *tree = node.Tree();
+    return tree && id ? TreeOps::NodeOf(*tree, id) : nullptr;
+}
+
+const CKELMethod *rootOf(const CKELMethod &node)
+{
+    const CKELMethod *cur = &node;
+    // parent links are kept acyclic; the bound only guards a damaged model
+    qsizetype steps = node.Manager() ? node.Manager()->IdMap().size() : 0;
+    while (steps-- > 0) {
+        const CKELMethod *parent = sameTreeNode(*cur, cur->ParentId());
+        if (!parent)
+            break;
+        cur = parent;
+    }
+    return cur;
+}
+
+void markModified(CKELDataManager &manager)
+{
+    if (manager.Solution())
+        manager.Solution()->SetModified(true);
+}
+
+// Clears the highlights that one marking set and that no later marking replaced.
+void clearMarks(const CKELDBT &dbt, QList<int> &ids, int code)
+{
+    for (int id : std::as_const(ids)) {
+        if (CKELMethod *n = TreeOps::NodeOf(dbt, id); n && n->highlightCode == code)
+            n->highlightCode = CIntegration::NoHighlight;
+    }
+    ids.clear();
+}
+
+} // namespace
+
+bool CIntegration::NodesMatch(const CKELMethod &a, const CKELMethod &b)
+{
+    if (&a == &b || a.jumpType != 0 || b.jumpType != 0 || a.component != b.component)
+        return false;
+    if (a.GetDecoratedBehavior() != b.GetDecoratedBehavior())
+        return false;
+    return rootOf(a) != rootOf(b);
+}
+
+QList<int> CIntegration::FindMatches(const CKELTree &tree, const CKELMethod &x)
+{
+    return CMatchIndex(tree).FindMatches(x);
+}
+
+QList<int> CIntegration::FindMatchingRoots(const CKELTree &tree, const CKELMethod &x)
+{
+    return CMatchIndex(tree).FindMatchingRoots(x);
+}
+
+QList<int> CIntegration::MarkIntegrationPoints(CKELDBT &dbt, bool on)
+{
+    QList<int> &marked = dbt.Marks().integrationPointIds;
+    // Marking again first takes back the old marks: a node that stopped
+    // being an integration point would otherwise stay blue for good.
+    clearMarks(dbt, marked, IntegrationPoint);
+    if (!on)
+        return {};
+    const CMatchIndex index(dbt);
+    for (qsizetype i = 0; i < index.Nodes().size(); ++i) {
+        if (index.HasMatchingRoot(int(i))) {
+            index.Nodes()[i]->highlightCode = IntegrationPoint;
+            marked.append(index.Nodes()[i]->GetId());
+        }
+    }
+    return marked;
+}
+
+QList<int> CIntegration::MarkMissingPreconditions(CKELDBT &dbt, bool on)
+{
+    QList<int> &marked = dbt.Marks().missingPreconditionIds;
+    clearMarks(dbt, marked, MissingPrecondition);
+    if (!on)
+        return {};
+    const CMatchIndex index(dbt);
+    for (qsizetype i = 0; i < index.Nodes().size(); ++i) {
+        if (index.IsRoot(int(i)) && !index.HasMatch(int(i))) {
+            index.Nodes()[i]->highlightCode = MissingPrecondition;
+            marked.append(index.Nodes()[i]->GetId());
+        }
+    }
+    return marked;
+}
+
+QList<int> CIntegration::MarkAllMatchingNodes(CKELDBT &dbt, int nodeId)
+{
+    CKELMethod *x = TreeOps::NodeOf(dbt, nodeId);
+    if (!x)
+        return {};
+    QSet<int> &shown = dbt.Marks().matchesShownIds;
+    const CMatchIndex index(dbt);
+    const QList<int> matches = index.FindMatches(*x);
+    if (shown.contains(nodeId)) {
+        shown.remove(nodeId);
+        for (int id : matches) {
+            CKELMethod *m = TreeOps::NodeOf(dbt, id);
+            if (m->highlightCode == MatchingNode) {
+                m->highlightCode = NoHighlight;
+                shown.remove(id);
+            }
+        }
+        if (x->highlightCode == MatchingNode)
+            x->highlightCode = NoHighlight;
+        return {};
+    }
+    shown.insert(nodeId);
+    if (matches.isEmpty())
+        return {};
+    for (int id : matches) {
+        TreeOps::NodeOf(dbt, id)->highlightCode = MatchingNode;
+        shown.insert(id);
+    }
+    x->highlightCode = MatchingNode;
+    QList<int> marked = matches;
+    const int place = index.PlaceOf(nodeId);
+    const auto at = std::find_if(marked.begin(), marked.end(), [&](int id) { return index.PlaceOf(id) > place; });
+    marked.insert(at, nodeId);
+    return marked;
+}
+
+QHash<int, int> CIntegration::CopyRBT(CKELDataManager &manager, CKELDBT &dbt, const CKELRBT &rbt)
+{
+    QHash<int, int> map = CTreeCopy::Copy(manager, dbt, rbt);
+    if (!map.isEmpty())
+        markModified(manager);
+    return map;
+}
+
+bool CIntegration::GraftOnto(CKELDataManager &manager, int matchId, int rootId)
+{
+    auto *match = manager.LookupAs<CKELMethod>(matchId, KEL::Method);
+    auto *root = manager.LookupAs<CKELMethod>(rootId, KEL::Method);
+    if (!match || !root || match == root || !root->Tree() || match->Tree() != root->Tree())
+        return false;
+    // the root must head its own tree, and the match must lie outside it:
+    // otherwise a node would end up under itself
+    if (sameTreeNode(*root, root->ParentId()) || rootOf(*match) == root)
+        return false;
+
+    const QList<int> children = root->ChildIds();
+    for (int id : children) {
+        if (CKELMethod *child = sameTreeNode(*root, id))
+            TreeOps::Link(manager, match, child);
+    }
+    TreeOps::DeleteNode(manager, root);
+    markModified(manager);
+    return true;
+}
+
+int CIntegration::IntegrateNextMatchingRBT(CKELDataManager &manager, int nodeId)
+{
+    auto *x = manager.LookupAs<CKELMethod>(nodeId, KEL::Method);
+    if (!x || !x->Tree())
+        return 0;
+    const QList<int> roots = FindMatchingRoots(*x->Tree(), *x);
+    if (roots.isEmpty())
+        return 0;
+    return GraftOnto(manager, nodeId, roots.first()) ? roots.first() : 0;
+}
+
+int CIntegration::FindIntegrationTarget(CKELDataManager &manager, int nodeId, CPrompt &prompt)
+{
+    auto *x = manager.LookupAs<CKELMethod>(nodeId, KEL::Method);
+    if (!x || !x->Tree())
+        return 0;
+    if (sameTreeNode(*x, x->ParentId())) {
+        prompt.Message(QStringLiteral("Not A Root Node"));
+        return 0;
+    }
+    const QList<int> matches = FindMatches(*x->Tree(), *x);
+    if (matches.isEmpty()) {
+        prompt.Message(QStringLiteral("No matching node found"));
+        return 0;
+    }
+    if (matches.size() > 1 && !prompt.OkCancel(QStringLiteral("More than one match found.Integrate with first match?")))
+        return 0;
+    return matches.first();
+}
+
+int CIntegration::IntegrateThisRBT(CKELDataManager &manager, int nodeId, CPrompt &prompt, int *matchId)
+{
+    if (matchId)
+        *matchId = 0;
+    const int match = FindIntegrationTarget(manager, nodeId, prompt);
+    if (!match || !GraftOnto(manager, match, nodeId))
+        return 0;
+    if (matchId)
+        *matchId = match;
+    return 1;
+}
