@@ -10,8 +10,17 @@
 #include <memory>
 #include <vector>
 
+class CKELComponent;
+class CKELMethod;
+class CKELRecord;
+class CKELRequirement;
 class CKELSolution;
+class CKELState;
+class CKELTree;
 class CKELVersion;
+class COperationSink;
+class CPrompt;
+struct CNodeAttributes;
 
 // Each node's place in its parent's child list, gathered once per save.
 class CSiblingOrder
@@ -93,11 +102,94 @@ public:
     // While a solution is written: a node's place in its parent's child list.
     const CSiblingOrder *SiblingOrderCache() const { return m_siblingOrderCache.get(); }
 
+    // ---- Commands --------------------------------------------------------
+    // Each checks its input, asks where a removal needs it, and builds its
+    // operation record. A local solution applies the record at once through
+    // ApplyOperationRecord; a shared one hands it to the operation sink and
+    // applies it when the server relays it back. They return whether the
+    // edit was made (or sent); a refusal has told the user why.
+    void SetPrompt(CPrompt *prompt) { m_prompt = prompt; }
+    CPrompt &Prompt();
+    void SetOperationSink(COperationSink *sink) { m_sink = sink; }
+
+    bool AddRequirement(const QString &tag, const QString &description);
+    bool ChangeRequirement(int id, const QString &tag, const QString &description);
+    bool RemoveRequirement(int id);
+    bool AddComponent(const QString &name, bool systemComponent);
+    bool AddState(const QString &component, const QString &behavior, int behaviorType, const QString &requirementTag);
+    bool AttachState(int stateId, const QString &requirementTag);
+    bool DetachState(int stateId, int requirementId);
+    bool AddRBT(const QString &name, const QList<int> &requirementIds, int levelGap);
+    bool ChangeRBT(int treeId, const QString &name, const QList<int> &requirementIds);
+    bool RemoveRBT(int treeId);
+    bool AddDBT(const QString &name);
+    bool RenameDBT(int treeId, const QString &name);
+    bool RemoveDBT(int treeId);
+    bool RemoveEVT(int treeId);
+    // parentId 0 makes a root. A behavior the component lacks is added to it.
+    bool AddNode(int treeId, int parentId, const CNodeAttributes &attributes, int x, int y);
+    bool ChangeNode(int nodeId, const CNodeAttributes &attributes);
+    // parentId 0 detaches the node.
+    bool LinkNode(int parentId, int childId);
+    bool RemoveNode(int nodeId);
+    // Canvas geometry is not shared: it changes this model only.
+    bool SetNodeGeometry(int nodeId, int x, int y, int w, int h);
+    bool CopyTree(int targetTreeId, int sourceTreeId);
+    // Derived diagrams: rebuilt on demand and never written, so they leave
+    // the modified flag alone. CBTs and CINs are removed here only, even in a
+    // shared solution.
+    bool CreateCBT(int treeId, const QString &component);
+    bool RemoveCBT(int cbtId);
+    bool CreateCIN(int treeId);
+    bool RemoveCIN(int cinId);
+    bool CreateCID(int treeId, const QString &component);
+    bool RemoveCID(int cidId);
+    bool AddEVT(const QList<int> &treeIds);
+    // "Integrate next Matching RBT" on a node: grafts the first RBT root that
+    // matches it. Nothing happens, silently, when no root matches.
+    bool IntegrateNextMatchingRBT(int nodeId);
+    // "Integrate this RBT" on a root: grafts it onto its first match, after
+    // the checks and questions.
+    bool IntegrateThisRBT(int rootId);
+    bool NewVersion(const QString &name, int fromVersionId);
+    bool SetCurrentVersion(int versionId);
+
+    // Runs a record as the command that would have built it: with that
+    // command's checks and questions, then through the one change path.
+    bool ExecuteRecordAsCommand(const QString &record);
+
+    // ---- One change path -------------------------------------------------
+    // Applies one record, whether made here or relayed by the server. It
+    // repeats every check the sender made, so that records crossing in
+    // flight are refused alike by every client; a refused record changes
+    // nothing and says nothing. Returns whether the model changed.
+    bool ApplyOperationRecord(const QString &record);
+
+    // ---- Lookups in a version (the current one when null) ----------------
+    CKELRequirement *FindRequirement(const QString &tag, const CKELVersion *version = nullptr) const;
+    CKELComponent *FindComponent(const QString &name, const CKELVersion *version = nullptr) const;
+    CKELTree *FindTree(int folderType, const QString &name, const CKELVersion *version = nullptr) const;
+    CKELVersion *VersionOf(const CKELData *element) const;
+
+    void MarkModified();
+
 signals:
     void solutionReplaced();
+    void elementAdded(int id);
+    void elementChanged(int id);
+    // Sent before the element and everything it owns go; the id still resolves.
+    void elementAboutToBeRemoved(int id);
+    void elementRemoved(int id);
+    void currentVersionChanged(int previousId, int currentId);
+    void modifiedChanged(bool modified);
 
 private:
     friend class CSolutionLoader;
+    friend class COperationApplier;
+
+    bool submit(const QString &record);
+    bool confirmRemoval(const QString &text);
+    void removeElement(CKELData *element);
 
     struct State
     {
@@ -127,4 +219,9 @@ private:
     LoadReport m_loadReport;
     mutable std::unique_ptr<CSiblingOrder> m_siblingOrderCache;
     class CSolutionLoader *m_loader = nullptr;
+    CPrompt *m_prompt = nullptr;
+    // Set while a command of this user is applied locally: then refusals
+    // found while applying are shown; relayed records are refused silently.
+    bool m_applyingOwnCommand = false;
+    COperationSink *m_sink = nullptr;
 };

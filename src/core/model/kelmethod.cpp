@@ -28,12 +28,12 @@ QString CKELMethod::GetExtraInfoText() const
     return CKELRecord::Escape(text);
 }
 
-void CKELMethod::SetExtraInfo(const QString &text)
+void CKELMethod::ParseExtraInfo(const QString &text, QStringList &tags, QStringList &names)
 {
     const QStringList items = text.split(u',', Qt::SkipEmptyParts);
     for (qsizetype i = 0; i < items.size(); i += 2) {
-        extraInfoTags.append(items[i]);
-        extraInfoNames.append(i + 1 < items.size() ? items[i + 1] : QString());
+        tags.append(items[i]);
+        names.append(i + 1 < items.size() ? items[i + 1] : QString());
     }
 }
 

@@ -49,7 +49,10 @@ public:
     // Extra information as "tag,name,tag,name", escaped; empty without entries.
     QString GetExtraInfoText() const;
     // Appends the pairs of an unescaped extra information text.
-    void SetExtraInfo(const QString &text);
+    void SetExtraInfo(const QString &text) { ParseExtraInfo(text, extraInfoTags, extraInfoNames); }
+    // Splits at ",", skips empty items, takes items in pairs; a last tag
+    // without a name gets an empty one. Appends; clears nothing.
+    static void ParseExtraInfo(const QString &text, QStringList &tags, QStringList &names);
 
     // Place in the parent's child list; -1 for a root.
     int SiblingOrder() const;

@@ -126,6 +126,39 @@ void CKELRecord::EscapeAppend(QStringView text, QString &out)
     }
 }
 
+void CKELRecord::EscapeForPacketAppend(QStringView text, QString &out)
+{
+    out.reserve(out.size() + text.size() + 8);
+    // decisions look at what was last written, so that no ".." can form
+    // between a marker and its neighbours
+    auto lastIsDot = [&out, start = out.size()]() { return out.size() > start && out.back() == u'.'; };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        switch (c.unicode()) {
+        case u'\\': out += u"\\\\"; break;
+        case u'\n': out += u"\\n"; break;
+        case u'\r': out += u"\\r"; break;
+        case u'#': out += u"\\u0023"; break;
+        case u':': out += lastIsDot() ? u"\\u003A" : u".cm."; break;
+        case u';': out += lastIsDot() ? u"\\u003B" : u".hcm."; break;
+        case u'.':
+            if (lastIsDot() || followsDotMarker(text, i + 1))
+                out += u"\\u002E";
+            else
+                out += c;
+            break;
+        default: out += c; break;
+        }
+    }
+}
+
+QString CKELRecord::EscapeForPacket(QStringView text)
+{
+    QString out;
+    EscapeForPacketAppend(text, out);
+    return out;
+}
+
 QString CKELRecord::Escape(QStringView text)
 {
     QString out;

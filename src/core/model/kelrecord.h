@@ -34,6 +34,11 @@ public:
     // start of ".cm." or ".hcm.", so every text survives a round trip.
     static QString Escape(QStringView text);
     static void EscapeAppend(QStringView text, QString &out);
+    // The escape for operation records, which travel in packets whose framing
+    // cannot carry "#" or two adjacent full stops: those become "\\u" escapes
+    // too. Unescape reads both forms.
+    static QString EscapeForPacket(QStringView text);
+    static void EscapeForPacketAppend(QStringView text, QString &out);
     static QString Unescape(QStringView raw);
 
     // The leading sign and digits, as the C library reads them; leading

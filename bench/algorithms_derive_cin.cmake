@@ -1,0 +1,2 @@
+add_executable(bench_algorithms_derive_cin ${CMAKE_CURRENT_LIST_DIR}/algorithms_derive_cin.cpp)
+target_link_libraries(bench_algorithms_derive_cin PRIVATE verdantis_benchcommon verdantis_warnings)

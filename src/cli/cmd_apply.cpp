@@ -1,0 +1,88 @@
+// apply and set-current: model edits from the command line.
+#include "clicommands.h"
+
+#include "model/kelcontainers.h"
+#include "model/keldatamanager.h"
+#include "model/prompt.h"
+
+#include <QFile>
+
+namespace {
+
+// Shows what a message box would show, as "CAPTION: TEXT" on standard
+// error, and answers every question with yes.
+class CCliPrompt : public CPrompt
+{
+public:
+    explicit CCliPrompt(QTextStream &err) : m_err(err) {}
+    void Message(const QString &text, const QString &caption) override { show(text, caption); }
+    bool YesNo(const QString &text, const QString &caption) override { return show(text, caption), true; }
+    Answer YesNoCancel(const QString &text, const QString &caption) override { return show(text, caption), Yes; }
+    bool OkCancel(const QString &text, const QString &caption) override { return show(text, caption), true; }
+
+private:
+    void show(const QString &text, const QString &caption) { m_err << caption << ": " << text << '\n'; }
+    QTextStream &m_err;
+};
+
+int runApply(Cli::Context &c)
+{
+    const bool fresh = c.flags.contains(u"new"_qs);
+    if (c.args.size() != (fresh ? 1 : 2) || c.output.isEmpty())
+        return Cli::Usage(c, QStringLiteral("'apply' takes a solution file (or --new), an operations file and -o OUT.kvf"));
+    CKELDataManager manager;
+    CCliPrompt prompt(c.err);
+    manager.SetPrompt(&prompt);
+    if (fresh)
+        manager.NewSolution();
+    else if (!Cli::Load(c, manager, c.args[0]))
+        return Cli::FileError;
+
+    QFile ops(c.args.last());
+    if (!ops.open(QIODevice::ReadOnly))
+        return Cli::Fail(c, QStringLiteral("Cannot read \"%1\": %2").arg(ops.fileName(), ops.errorString()));
+    const bool raw = c.flags.contains(u"raw"_qs);
+    int lineNo = 0;
+    int refused = 0;
+    while (!ops.atEnd()) {
+        ++lineNo;
+        QString line = QString::fromUtf8(ops.readLine());
+        while (line.endsWith(u'\n') || line.endsWith(u'\r'))
+            line.chop(1);
+        if (line.trimmed().isEmpty() || line.startsWith(u'#'))
+            continue;
+        const bool done = raw ? manager.ApplyOperationRecord(line) : manager.ExecuteRecordAsCommand(line);
+        if (!done) {
+            ++refused;
+            c.err << "verdantis-cli: line " << lineNo << ": not applied\n";
+        }
+    }
+    if (refused)
+        c.err << "verdantis-cli: " << refused << " record(s) not applied\n";
+    return Cli::Save(c, manager, c.output) ? Cli::Ok : Cli::FileError;
+}
+
+int runSetCurrent(Cli::Context &c)
+{
+    if (c.args.size() != 2 || c.output.isEmpty())
+        return Cli::Usage(c, QStringLiteral("'set-current' takes a solution file, a version id and -o OUT.kvf"));
+    CKELDataManager manager;
+    if (!Cli::Load(c, manager, c.args[0]))
+        return Cli::FileError;
+    bool ok = false;
+    const int id = c.args[1].toInt(&ok);
+    if (!ok || !manager.SetCurrentVersion(id))
+        return Cli::Fail(c, QStringLiteral("no version with id %1").arg(c.args[1]));
+    return Cli::Save(c, manager, c.output) ? Cli::Ok : Cli::FileError;
+}
+
+const Cli::OptionRegistration optNew("new", "with apply: start from a new solution", false);
+const Cli::OptionRegistration optRaw("raw", "with apply: apply records as the server relays them", false);
+const Cli::Registration regApply("apply",
+                                 "apply (FILE.kvf | --new) OPS.txt -o OUT.kvf [--raw]\n"
+                                 "                                  run operation records (one a line) as commands",
+                                 &runApply);
+const Cli::Registration regSetCurrent("set-current", "set-current FILE.kvf VERSIONID -o OUT.kvf  make a version current",
+                                      &runSetCurrent);
+
+} // namespace

@@ -1,0 +1,86 @@
+// derive cbt: the component behavior tree of one component, as text.
+#include "clicommands.h"
+
+#include "derive/cbt.h"
+#include "model/keldatamanager.h"
+#include "model/kelmethod.h"
+#include "model/keltree.h"
+#include "model/prompt.h"
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+class CStderrPrompt : public CPrompt
+{
+public:
+    explicit CStderrPrompt(QTextStream &err) : m_err(err) {}
+    void Message(const QString &text, const QString &) override { m_err << "verdantis-cli: " << text << '\n'; }
+    bool YesNo(const QString &, const QString &) override { return false; }
+    Answer YesNoCancel(const QString &, const QString &) override { return Cancel; }
+    bool OkCancel(const QString &, const QString &) override { return false; }
+
+private:
+    QTextStream &m_err;
+};
+
+// One line a node, two blanks per depth: component, bracketed behavior, the
+// flow-control mark and a non-zero evolution status.
+void printOutline(QTextStream &out, const CKELDataManager &manager, const CKELCBT &cbt)
+{
+    CKELMethod *init = Cbt::InitNode(cbt);
+    if (!init)
+        return;
+    std::vector<std::pair<const CKELMethod *, int>> stack;
+    if (Cbt::InitShown(cbt)) {
+        stack.emplace_back(init, 0);
+    } else if (const CKELData *top = manager.Lookup(init->ChildIds().first()); top && top->IsMethod()) {
+        stack.emplace_back(static_cast<const CKELMethod *>(top), 0);
+    }
+    while (!stack.empty()) {
+        const auto [n, depth] = stack.back();
+        stack.pop_back();
+        out << QString(2 * depth, u' ') << n->component << ' ' << n->GetDecoratedBehavior();
+        if (n->jumpType == 1)
+            out << " ^";
+        else if (n->jumpType == 2)
+            out << " =";
+        if (n->GetEvStyle() != 0)
+            out << " {" << n->GetEvStyle() << '}';
+        out << '\n';
+        const QList<int> &kids = n->ChildIds();
+        for (qsizetype i = kids.size() - 1; i >= 0; --i) {
+            const CKELData *k = manager.Lookup(kids[i]);
+            if (k && k->IsMethod())
+                stack.emplace_back(static_cast<const CKELMethod *>(k), depth + 1);
+        }
+    }
+}
+
+int runDeriveCbt(Cli::Context &c)
+{
+    if (c.args.size() != 3)
+        return Cli::Usage(c, QStringLiteral("'derive cbt' takes a solution file, a tree and a component"));
+    CKELDataManager manager;
+    if (!Cli::Load(c, manager, c.args[0]))
+        return Cli::FileError;
+    CKELTree *tree = Cli::FindTree(c, manager, c.args[1]);
+    if (!tree)
+        return Cli::FileError;
+    const QString &component = c.args[2];
+    if (!Cbt::ComponentList(*tree).contains(component))
+        return Cli::Fail(c, QStringLiteral("no component \"%1\" in tree \"%2\"").arg(component, tree->GetName()));
+    CStderrPrompt prompt(c.err);
+    const CKELCBT *cbt = Cbt::CreateCbt(manager, *tree, component, prompt);
+    if (!cbt)
+        return Cli::FileError;
+    printOutline(c.out, manager, *cbt);
+    return Cli::Ok;
+}
+
+const Cli::Registration reg("derive cbt",
+                            "derive cbt FILE TREE COMPONENT   print the component behavior tree of COMPONENT",
+                            &runDeriveCbt);
+
+} // namespace

@@ -1,0 +1,44 @@
+// derive cin: the component interaction network of a tree, as numbers.
+#include "clicommands.h"
+
+#include "derive/cin.h"
+#include "model/keldatamanager.h"
+#include "model/keltree.h"
+
+namespace {
+
+QString pointText(const QPoint &p)
+{
+    return QStringLiteral("(%1,%2)").arg(p.x()).arg(p.y());
+}
+
+int runDeriveCin(Cli::Context &c)
+{
+    if (c.args.size() != 2)
+        return Cli::Usage(c, QStringLiteral("'derive cin' takes a solution file and a tree"));
+    CKELDataManager manager;
+    if (!Cli::Load(c, manager, c.args[0]))
+        return Cli::FileError;
+    CKELTree *tree = Cli::FindTree(c, manager, c.args[1]);
+    if (!tree)
+        return Cli::FileError;
+    Cin::Network network;
+    if (!Cin::CreateCIN(manager, *tree, &network))
+        return Cli::Fail(c, QStringLiteral("the network of %1 could not be made").arg(c.args[1]));
+    for (const Cin::Box &box : std::as_const(network.boxes))
+        c.out << "box " << box.component << ' ' << box.x << ' ' << box.y << '\n';
+    for (const Cin::Connection &link : std::as_const(network.connections)) {
+        c.out << "link " << network.boxes[link.from].component << " -> " << network.boxes[link.to].component << ':';
+        for (const QPoint &p : link.points)
+            c.out << ' ' << pointText(p);
+        c.out << '\n';
+    }
+    return Cli::Ok;
+}
+
+const Cli::Registration regDeriveCin(
+    "derive cin",
+    "derive cin FILE TREE              print the component interaction network: boxes, then links with their points",
+    &runDeriveCin);
+
+} // namespace

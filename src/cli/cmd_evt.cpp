@@ -1,0 +1,55 @@
+// evt: build an evolution tree over trees of one or several versions.
+#include "clicommands.h"
+
+#include "derive/evolution.h"
+#include "model/keldatamanager.h"
+#include "model/keltree.h"
+#include "model/prompt.h"
+
+namespace {
+
+class CStderrPrompt : public CPrompt
+{
+public:
+    explicit CStderrPrompt(QTextStream &err) : m_err(err) {}
+    void Message(const QString &text, const QString &) override { m_err << "verdantis-cli: " << text << '\n'; }
+    bool YesNo(const QString &, const QString &) override { return false; }
+    Answer YesNoCancel(const QString &, const QString &) override { return Cancel; }
+    bool OkCancel(const QString &, const QString &) override { return false; }
+
+private:
+    QTextStream &m_err;
+};
+
+int runEvt(Cli::Context &c)
+{
+    if (c.args.size() < 3 || c.output.isEmpty())
+        return Cli::Usage(c, QStringLiteral("'evt' takes a solution file, at least two trees and -o OUT.kvf"));
+    CKELDataManager manager;
+    if (!Cli::Load(c, manager, c.args[0]))
+        return Cli::FileError;
+    QList<int> ids;
+    for (qsizetype i = 1; i < c.args.size(); ++i) {
+        const CKELTree *tree = Cli::FindTree(c, manager, c.args[i]);
+        if (!tree)
+            return Cli::FileError;
+        ids.append(tree->GetId());
+    }
+    CStderrPrompt prompt(c.err);
+    bool built = false;
+    const CKELEVT *evt = Evolution::CreateEvolutionTree(manager, ids, prompt, &built);
+    // an evolution tree that could not be built is not saved
+    if (!evt || !built)
+        return Cli::FileError;
+    if (!Cli::Save(c, manager, c.output))
+        return Cli::FileError;
+    c.out << '#' << evt->GetId() << ' ' << evt->GetName() << '\n';
+    return Cli::Ok;
+}
+
+const Cli::Registration reg("evt",
+                            "evt FILE TREE TREE [TREE...] -o OUT   build an evolution tree over the trees (#ID for "
+                            "other versions)",
+                            &runEvt);
+
+} // namespace

@@ -1,0 +1,240 @@
+#include "cid.h"
+
+#include "visitednodes.h"
+
+#include "model/kelcontainers.h"
+#include "model/keldatamanager.h"
+#include "model/kelmethod.h"
+#include "model/keltree.h"
+
+#include <QSet>
+
+#include <algorithm>
+#include <climits>
+#include <vector>
+
+namespace Cid {
+namespace {
+
+// The grid of the drawing: one column of 170 per box in a shape 130 high
+// whose top-left corner stands at (50, 150).
+constexpr int kShapeLeft = 50;
+constexpr int kShapeTop = 150;
+constexpr int kColumn = 170;
+constexpr int kShapeHeight = 130;
+constexpr int kLabelInset = 10;
+constexpr int kLabelWidth = 120;
+constexpr int kLabelHeight = 25;
+constexpr int kPreconditionTop = 15;
+constexpr int kNewStateTop = 100;
+constexpr int kStimulusTop = 100;
+constexpr int kResponseTop = 330;
+
+int saturate(qint64 v)
+{
+    return int(std::clamp<qint64>(v, INT_MIN, INT_MAX));
+}
+
+const CKELMethod *firstRoot(const CKELTree &tree)
+{
+    for (const auto &c : tree.Children()) {
+        if (c->IsMethod() && static_cast<const CKELMethod *>(c.get())->ParentId() == 0)
+            return static_cast<const CKELMethod *>(c.get());
+    }
+    return nullptr;
+}
+
+const CKELMethod *nodeOf(const CKELTree &tree, int id)
+{
+    const CKELData *e = id > 0 && tree.Manager() ? tree.Manager()->Lookup(id) : nullptr;
+    return e && e->IsMethod() && e->GetParent() == &tree ? static_cast<const CKELMethod *>(e) : nullptr;
+}
+
+int statusOf(const CKELMethod &node)
+{
+    return node.IsEvolution() ? node.GetEvStyle() : 0;
+}
+
+// Unambiguous whatever the texts hold: each part carries its length.
+void appendPart(QString &key, const QString &part)
+{
+    key += QString::number(part.size());
+    key += u':';
+    key += part;
+}
+
+QString duplicateKey(const Box &box)
+{
+    QString key;
+    appendPart(key, box.PreconditionText());
+    appendPart(key, box.NewStateText());
+    for (const QStringList *items : {&box.stimulus, &box.responses}) {
+        QStringList sorted = *items;
+        std::sort(sorted.begin(), sorted.end());
+        key += QString::number(sorted.size());
+        key += u'|';
+        for (const QString &item : std::as_const(sorted))
+            appendPart(key, item);
+    }
+    return key;
+}
+
+Label label(int left, int top, const QString &text, int status)
+{
+    return {{left, top, saturate(qint64(left) + kLabelWidth), saturate(qint64(top) + kLabelHeight)}, text, status};
+}
+
+} // namespace
+
+QString Marker(int status)
+{
+    return status == -1 ? kDroppedMarker : status == 1 ? kAddedMarker : QString();
+}
+
+QString Box::PreconditionText() const
+{
+    return Marker(preconditionStatus) + precondition;
+}
+
+QString Box::NewStateText() const
+{
+    return Marker(newStateStatus) + newState;
+}
+
+QString Item(const CKELMethod &node)
+{
+    return node.component + QStringLiteral(" [") + node.behavior + u']';
+}
+
+QList<Box> CollectBoxes(const CKELTree &source, const QString &component)
+{
+    QList<Box> boxes;
+    const CKELMethod *root = firstRoot(source);
+    if (!root)
+        return boxes;
+
+    // The precondition handed down is the behavior of the nearest state
+    // change of the component above, with the status of the node it came from.
+    struct Frame
+    {
+        const CKELMethod *node;
+        QString precondition;
+        int status;
+    };
+    std::vector<Frame> stack{{root, QString(), 0}};
+    CVisitedNodes visited(source);
+    while (!stack.empty()) {
+        Frame f = std::move(stack.back());
+        stack.pop_back();
+        const CKELMethod &n = *f.node;
+        // links are kept acyclic; this only guards a damaged model
+        if (!visited.FirstVisit(n.GetId()))
+            continue;
+
+        QString handedDown = std::move(f.precondition);
+        int handedStatus = f.status;
+        if (n.component == component && n.behaviorType != KEL::Selection) {
+            Box box;
+            box.index = int(boxes.size());
+            box.nodeId = n.GetId();
+            box.newState = n.behavior;
+            box.newStateStatus = statusOf(n);
+            box.precondition = handedDown;
+            box.preconditionStatus = handedStatus;
+            if (const CKELMethod *p = nodeOf(source, n.ParentId()))
+                box.stimulus.append(Item(*p));
+            for (int id : n.ChildIds()) {
+                if (const CKELMethod *c = nodeOf(source, id))
+                    box.responses.append(Item(*c));
+            }
+            boxes.append(std::move(box));
+            handedDown = n.behavior;
+            handedStatus = statusOf(n);
+        }
+        // last child first, so that the first child's subtree comes next
+        const QList<int> &kids = n.ChildIds();
+        for (qsizetype i = kids.size() - 1; i >= 0; --i) {
+            if (const CKELMethod *c = nodeOf(source, kids[i]))
+                stack.push_back({c, handedDown, handedStatus});
+        }
+    }
+    return boxes;
+}
+
+void DropDuplicateBoxes(QList<Box> &boxes)
+{
+    // A box repeats an earlier one when both have the same items, counted
+    // with their repetitions: two equal responses are not the same as one of
+    // them and another.
+    QSet<QString> seen;
+    QList<Box> kept;
+    for (Box &box : boxes) {
+        QString key = duplicateKey(box);
+        if (seen.contains(key))
+            continue;
+        seen.insert(std::move(key));
+        kept.append(std::move(box));
+    }
+    boxes = std::move(kept);
+}
+
+QList<Box> BuildInterface(const CKELTree &source, const QString &component)
+{
+    QList<Box> boxes = CollectBoxes(source, component);
+    DropDuplicateBoxes(boxes);
+    return boxes;
+}
+
+Drawing DrawInterface(const QList<Box> &boxes)
+{
+    Drawing drawing;
+    if (boxes.isEmpty())
+        return drawing;
+    const qint64 n = boxes.size();
+    drawing.shape = {kShapeLeft, kShapeTop, saturate(kShapeLeft + kColumn * n), kShapeTop + kShapeHeight};
+    drawing.width = saturate(kColumn * n + kShapeLeft);
+    drawing.height = drawing.shape.bottom;
+    for (qsizetype k = 0; k < boxes.size(); ++k) {
+        const Box &box = boxes[k];
+        const int left = saturate(kShapeLeft + kColumn * qint64(k) + kLabelInset);
+        const int middle = saturate(qint64(left) + kLabelWidth / 2);
+        BoxDrawing d;
+        d.precondition = label(left, kShapeTop + kPreconditionTop, box.precondition, box.preconditionStatus);
+        d.newState = label(left, kShapeTop + kNewStateTop, box.newState, box.newStateStatus);
+        for (qsizetype i = 0; i < box.stimulus.size(); ++i)
+            d.stimulus.append(label(left, saturate(kStimulusTop - kItemPitch * qint64(i)), box.stimulus[i], 0));
+        for (qsizetype i = 0; i < box.responses.size(); ++i)
+            d.responses.append(label(left, saturate(kResponseTop + kItemPitch * qint64(i)), box.responses[i], 0));
+        if (!d.stimulus.isEmpty())
+            d.stimulusLink = Line{{middle, d.stimulus.first().rect.bottom}, {middle, kShapeTop}};
+        if (!d.responses.isEmpty()) {
+            d.responseLink = Line{{middle, drawing.shape.bottom}, {middle, d.responses.first().rect.top}};
+            drawing.height = std::max(drawing.height, d.responses.last().rect.bottom);
+        }
+        drawing.boxes.append(std::move(d));
+    }
+    return drawing;
+}
+
+CKELCID *CreateCID(CKELDataManager &manager, CKELTree &source, const QString &component, QList<Box> *boxes)
+{
+    CKELData *folder = source.FirstChildOfType<CKELCIDs>(KEL::CIDs);
+    if (!folder) {
+        std::unique_ptr<CKELData> f = manager.CreateElement(KEL::CIDs);
+        manager.RegisterElement(f.get());
+        folder = f.get();
+        if (!source.AddChild(f))
+            return nullptr;
+    }
+    std::unique_ptr<CKELData> e = manager.CreateElement(KEL::CID);
+    manager.RegisterElement(e.get());
+    auto *cid = static_cast<CKELCID *>(e.get());
+    cid->SetName(component);
+    if (!folder->AddChild(e))
+        return nullptr;
+    if (boxes)
+        *boxes = BuildInterface(source, component);
+    return cid;
+}
+
+} // namespace Cid

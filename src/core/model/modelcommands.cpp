@@ -1,0 +1,594 @@
+// The user's commands: check, ask, then one record through the change path.
+#include "keldatamanager.h"
+
+#include "derive/cbt.h"
+#include "derive/integration.h"
+#include "keltree.h"
+
+#include "kelcontainers.h"
+#include "kelmethod.h"
+#include "kelrecord.h"
+#include "kelrequirement.h"
+#include "keltree.h"
+#include "nodeattributes.h"
+#include "operationrecord.h"
+#include "prompt.h"
+#include "treeops.h"
+
+namespace {
+
+QString quoted(const QString &name)
+{
+    return u'"' + name + u'"';
+}
+
+// Records that name things by text within a version also carry the
+// version's id ("ver"), so that every client adds them to the same version
+// whatever version each one has made current. Readers that do not know
+// the key skip it.
+COperationRecord &inVersion(COperationRecord &r, const CKELVersion *v)
+{
+    return v ? r.Int(u"ver", v->GetId()) : r;
+}
+
+} // namespace
+
+CPrompt &CKELDataManager::Prompt()
+{
+    static CSilentPrompt silent;
+    return m_prompt ? *m_prompt : silent;
+}
+
+bool CKELDataManager::submit(const QString &record)
+{
+    if (!m_local && m_sink)
+        return m_sink->SendOperation(record);
+    m_applyingOwnCommand = true;
+    const bool applied = ApplyOperationRecord(record);
+    m_applyingOwnCommand = false;
+    return applied;
+}
+
+bool CKELDataManager::confirmRemoval(const QString &text)
+{
+    return Prompt().YesNo(text, QStringLiteral("Confirm Message"));
+}
+
+bool CKELDataManager::AddRequirement(const QString &tag, const QString &description)
+{
+    if (!m_currentVersion)
+        return false;
+    if (tag.isEmpty()) {
+        Prompt().Message(QStringLiteral("Requirement tag can't be empty"));
+        return false;
+    }
+    if (FindRequirement(tag)) {
+        Prompt().Message(QStringLiteral("Requirement with tag ") + tag + QStringLiteral(" is already added in the project"));
+        return false;
+    }
+    COperationRecord r(u"addreq");
+    r.Text(u"tag", tag).Text(u"desc", description);
+    return submit(inVersion(r, m_currentVersion).ToString());
+}
+
+bool CKELDataManager::ChangeRequirement(int id, const QString &tag, const QString &description)
+{
+    auto *req = LookupAs<CKELRequirement>(id, KEL::Requirement);
+    if (!req)
+        return false;
+    if (tag.isEmpty()) {
+        Prompt().Message(QStringLiteral("Requirement tag can't be empty"));
+        return false;
+    }
+    const CKELRequirement *other = FindRequirement(tag, VersionOf(req));
+    if (other && other != req) {
+        Prompt().Message(QStringLiteral("Requirement with tag ") + tag + QStringLiteral(" is already in the project"));
+        return false;
+    }
+    return submit(COperationRecord(u"modreq").Text(u"tag", tag).Text(u"desc", description).Int(u"id", id).ToString());
+}
+
+bool CKELDataManager::RemoveRequirement(int id)
+{
+    auto *req = LookupAs<CKELRequirement>(id, KEL::Requirement);
+    if (!req)
+        return false;
+    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the requirement of ") + quoted(req->GetName())
+                        + QStringLiteral(" ?")))
+        return false;
+    return submit(COperationRecord(u"delreq").Int(u"id", id).ToString());
+}
+
+bool CKELDataManager::AddComponent(const QString &name, bool systemComponent)
+{
+    if (!m_currentVersion)
+        return false;
+    if (name.isEmpty()) {
+        Prompt().Message(QStringLiteral("Component name can't be empty"));
+        return false;
+    }
+    if (FindComponent(name)) {
+        Prompt().Message(QStringLiteral("Component with name ") + name + QStringLiteral(" is already in the project"));
+        return false;
+    }
+    COperationRecord r(u"addcom");
+    r.Text(u"name", name).Flag(u"issys", systemComponent);
+    return submit(inVersion(r, m_currentVersion).ToString());
+}
+
+bool CKELDataManager::AddState(const QString &component, const QString &behavior, int behaviorType,
+                               const QString &requirementTag)
+{
+    if (!m_currentVersion)
+        return false;
+    if (behavior.isEmpty()) {
+        Prompt().Message(QStringLiteral("State cannot be empty"));
+        return false;
+    }
+    if (component.isEmpty()) {
+        Prompt().Message(QStringLiteral("Component name cannot be empty"));
+        return false;
+    }
+    const QString decorated = KEL::Decorate(behavior, behaviorType);
+    const CKELComponent *c = FindComponent(component);
+    if (c && c->FindState(decorated)) {
+        Prompt().Message(QStringLiteral("State ") + decorated + QStringLiteral(" is already added in the component"));
+        return false;
+    }
+    COperationRecord r(u"addsta");
+    r.Text(u"sta", behavior).Text(u"comp", component).Int(u"dec", behaviorType).Text(u"req", requirementTag);
+    return submit(inVersion(r, m_currentVersion).ToString());
+}
+
+bool CKELDataManager::AttachState(int stateId, const QString &requirementTag)
+{
+    if (!LookupAs<CKELState>(stateId, KEL::State))
+        return false;
+    return submit(COperationRecord(u"assrts").Int(u"stid", stateId).Text(u"req", requirementTag).ToString());
+}
+
+bool CKELDataManager::DetachState(int stateId, int requirementId)
+{
+    const auto *req = LookupAs<CKELRequirement>(requirementId, KEL::Requirement);
+    if (!LookupAs<CKELState>(stateId, KEL::State) || !req)
+        return false;
+    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the state from the requirement of ")
+                        + quoted(req->GetName()) + QStringLiteral(" ?")))
+        return false;
+    return submit(COperationRecord(u"rmassrts").Int(u"stid", stateId).Int(u"reqid", requirementId).ToString());
+}
+
+bool CKELDataManager::AddRBT(const QString &name, const QList<int> &requirementIds, int levelGap)
+{
+    if (!m_currentVersion)
+        return false;
+    if (name.isEmpty()) {
+        Prompt().Message(QStringLiteral("RBT Tag Name can't be empty"));
+        return false;
+    }
+    if (FindTree(KEL::RBTs, name)) {
+        Prompt().Message(QStringLiteral("RBT with tag name ") + name + QStringLiteral(" is already added in the project"));
+        return false;
+    }
+    COperationRecord r(u"addrbt");
+    r.Text(u"name", name).IntList(u"req", requirementIds).Int(u"lvg", levelGap);
+    return submit(inVersion(r, m_currentVersion).ToString());
+}
+
+bool CKELDataManager::ChangeRBT(int treeId, const QString &name, const QList<int> &requirementIds)
+{
+    auto *tree = LookupAs<CKELRBT>(treeId, KEL::RBT);
+    if (!tree)
+        return false;
+    if (name.isEmpty()) {
+        Prompt().Message(QStringLiteral("RBT Tag Name can't be empty"));
+        return false;
+    }
+    const CKELTree *other = FindTree(KEL::RBTs, name, VersionOf(tree));
+    if (other && other != tree) {
+        Prompt().Message(QStringLiteral("RBT with tag name ") + name + QStringLiteral(" is already added in the project"));
+        return false;
+    }
+    return submit(COperationRecord(u"modrbt").Text(u"name", name).IntList(u"req", requirementIds).Int(u"tid", treeId).ToString());
+}
+
+bool CKELDataManager::RemoveRBT(int treeId)
+{
+    const CKELData *tree = LookupAs<CKELRBT>(treeId, KEL::RBT);
+    if (!tree)
+        return false;
+    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the RBT ") + quoted(tree->GetName())
+                        + QStringLiteral(" ?")))
+        return false;
+    return submit(COperationRecord(u"rmrbt").Int(u"tid", treeId).ToString());
+}
+
+bool CKELDataManager::AddDBT(const QString &name)
+{
+    if (!m_currentVersion)
+        return false;
+    if (name.isEmpty()) {
+        Prompt().Message(QStringLiteral("IBT name can't be empty"));
+        return false;
+    }
+    if (FindTree(KEL::DBTs, name)) {
+        Prompt().Message(QStringLiteral("IBT with name ") + name + QStringLiteral(" is already added in the project"));
+        return false;
+    }
+    COperationRecord r(u"adddbt");
+    r.Text(u"name", name);
+    return submit(inVersion(r, m_currentVersion).ToString());
+}
+
+bool CKELDataManager::RenameDBT(int treeId, const QString &name)
+{
+    const auto *tree = LookupAs<CKELDBT>(treeId, KEL::DBT);
+    if (!tree)
+        return false;
+    if (name.isEmpty()) {
+        Prompt().Message(QStringLiteral("IBT name can't be empty"));
+        return false;
+    }
+    const CKELTree *other = FindTree(KEL::DBTs, name, VersionOf(tree));
+    if (other && other != tree) {
+        Prompt().Message(QStringLiteral("DBT with name ") + name + QStringLiteral(" is already added in the project"));
+        return false;
+    }
+    return submit(COperationRecord(u"moddbt").Text(u"name", name).Int(u"id", treeId).ToString());
+}
+
+bool CKELDataManager::RemoveDBT(int treeId)
+{
+    const CKELData *tree = LookupAs<CKELDBT>(treeId, KEL::DBT);
+    if (!tree)
+        return false;
+    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the DBT ") + quoted(tree->GetName())
+                        + QStringLiteral(" ?")))
+        return false;
+    return submit(COperationRecord(u"rmdbt").Int(u"tid", treeId).ToString());
+}
+
+bool CKELDataManager::RemoveEVT(int treeId)
+{
+    const CKELData *tree = LookupAs<CKELEVT>(treeId, KEL::EVT);
+    if (!tree)
+        return false;
+    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the EVT ") + quoted(tree->GetName())
+                        + QStringLiteral(" ?")))
+        return false;
+    return submit(COperationRecord(u"rmdbt").Int(u"tid", treeId).ToString());
+}
+
+bool CKELDataManager::AddNode(int treeId, int parentId, const CNodeAttributes &a, int x, int y)
+{
+    CKELData *tree = Lookup(treeId);
+    if (!tree || !(tree->GetTypeCode() == KEL::RBT || tree->GetTypeCode() == KEL::DBT || tree->GetTypeCode() == KEL::EVT))
+        return false;
+    if (a.component.isEmpty()) {
+        Prompt().Message(QStringLiteral("Component can't be empty"));
+        return false;
+    }
+    if (a.behavior.isEmpty()) {
+        Prompt().Message(QStringLiteral("State name can't be empty"));
+        return false;
+    }
+    COperationRecord r(u"addmsd");
+    r.Fields(QStringLiteral("fun:para;") + a.RecordFields()).Int(u"x", x).Int(u"y", y).Int(u"eparent", parentId).Int(u"treeid", treeId);
+    if (!submit(r.ToString()))
+        return false;
+    // a behavior the component does not have yet becomes one of its states
+    const CKELVersion *version = VersionOf(tree);
+    if (!version)
+        version = m_currentVersion;
+    const CKELComponent *c = FindComponent(a.component, version);
+    if (!c || !c->FindState(KEL::Decorate(a.behavior, a.behaviorType))) {
+        COperationRecord s(u"addsta");
+        s.Text(u"sta", a.behavior).Text(u"comp", a.component).Int(u"dec", a.behaviorType).Text(u"req", a.requirementTag);
+        submit(inVersion(s, version).ToString());
+    }
+    return true;
+}
+
+bool CKELDataManager::ChangeNode(int nodeId, const CNodeAttributes &a)
+{
+    if (!LookupAs<CKELMethod>(nodeId, KEL::Method))
+        return false;
+    if (a.component.isEmpty()) {
+        Prompt().Message(QStringLiteral("Component can't be empty"));
+        return false;
+    }
+    if (a.behavior.isEmpty()) {
+        Prompt().Message(QStringLiteral("State name can't be empty"));
+        return false;
+    }
+    COperationRecord r(u"modmsd");
+    r.Fields(QStringLiteral("fun:para;") + a.RecordFields()).Int(u"nodeid", nodeId);
+    return submit(r.ToString());
+}
+
+bool CKELDataManager::LinkNode(int parentId, int childId)
+{
+    auto *child = LookupAs<CKELMethod>(childId, KEL::Method);
+    if (!child || !child->Tree() || child->ParentId() == parentId)
+        return false;
+    if (parentId) {
+        // the receiver refuses these too; checking first spares the round trip
+        const CKELMethod *parent = TreeOps::NodeOf(*child->Tree(), parentId);
+        if (!parent || TreeOps::IsAncestorOrSelf(*this, child, parent))
+            return false;
+    }
+    return submit(COperationRecord(u"linknode").Int(u"par", parentId).Int(u"chd", childId).ToString());
+}
+
+bool CKELDataManager::RemoveNode(int nodeId)
+{
+    if (!LookupAs<CKELMethod>(nodeId, KEL::Method))
+        return false;
+    return submit(COperationRecord(u"rmnode").Int(u"id", nodeId).ToString());
+}
+
+bool CKELDataManager::SetNodeGeometry(int nodeId, int x, int y, int w, int h)
+{
+    auto *n = LookupAs<CKELMethod>(nodeId, KEL::Method);
+    if (!n)
+        return false;
+    if (n->x == x && n->y == y && n->w == w && n->h == h)
+        return true;
+    n->x = x;
+    n->y = y;
+    n->w = w;
+    n->h = h;
+    emit elementChanged(nodeId);
+    MarkModified();
+    return true;
+}
+
+bool CKELDataManager::CopyTree(int targetTreeId, int sourceTreeId)
+{
+    const CKELData *t = Lookup(targetTreeId);
+    const CKELData *s = Lookup(sourceTreeId);
+    if (!t || !s || !t->IsTree() || !s->IsTree())
+        return false;
+    return submit(COperationRecord(u"clotre").Int(u"tid", targetTreeId).Int(u"sid", sourceTreeId).ToString());
+}
+
+bool CKELDataManager::CreateCBT(int treeId, const QString &component)
+{
+    CKELData *tree = Lookup(treeId);
+    if (!tree || !tree->IsTree() || tree->GetTypeCode() == KEL::CBT || component.isEmpty())
+        return false;
+    if (Cbt::FindCbt(*static_cast<CKELTree *>(tree), component)) {
+        Prompt().Message(QStringLiteral("CBT with name ") + component + QStringLiteral(" is already added in the DBT"));
+        return false;
+    }
+    return submit(COperationRecord(u"addcbt").Int(u"tid", treeId).Text(u"com", component).ToString());
+}
+
+bool CKELDataManager::RemoveCBT(int cbtId)
+{
+    CKELData *cbt = LookupAs<CKELCBT>(cbtId, KEL::CBT);
+    if (!cbt)
+        return false;
+    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the CBT ") + quoted(cbt->GetName())
+                        + QStringLiteral(" ?")))
+        return false;
+    removeElement(cbt);
+    return true;
+}
+
+bool CKELDataManager::CreateCIN(int treeId)
+{
+    CKELData *tree = Lookup(treeId);
+    if (!tree || !tree->IsTree() || tree->GetTypeCode() == KEL::CBT)
+        return false;
+    return submit(COperationRecord(u"addcin").Int(u"tid", treeId).ToString());
+}
+
+bool CKELDataManager::RemoveCIN(int cinId)
+{
+    CKELData *cin = LookupAs<CKELCIN>(cinId, KEL::CIN);
+    if (!cin || !confirmRemoval(QStringLiteral("Are you sure that you want to remove the CIN? ")))
+        return false;
+    removeElement(cin);
+    return true;
+}
+
+bool CKELDataManager::CreateCID(int treeId, const QString &component)
+{
+    CKELData *tree = Lookup(treeId);
+    if (!tree || !tree->IsTree() || tree->GetTypeCode() == KEL::CBT || component.isEmpty())
+        return false;
+    return submit(COperationRecord(u"addcid").Text(u"cmname", component).Int(u"tid", treeId).ToString());
+}
+
+bool CKELDataManager::RemoveCID(int cidId)
+{
+    const CKELData *cid = LookupAs<CKELCID>(cidId, KEL::CID);
+    if (!cid)
+        return false;
+    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the CID ") + quoted(cid->GetName())
+                        + QStringLiteral(" ?")))
+        return false;
+    return submit(COperationRecord(u"rmtcid").Int(u"tid", cidId).ToString());
+}
+
+bool CKELDataManager::AddEVT(const QList<int> &treeIds)
+{
+    if (!m_solution || !m_solution->EvtFolder())
+        return false;
+    if (treeIds.size() < 2) {
+        Prompt().Message(QStringLiteral("Need to select at least two trees"));
+        return false;
+    }
+    return submit(COperationRecord(u"addevt").IntList(u"tids", treeIds).ToString());
+}
+
+bool CKELDataManager::IntegrateNextMatchingRBT(int nodeId)
+{
+    const auto *x = LookupAs<CKELMethod>(nodeId, KEL::Method);
+    if (!x || !x->Tree())
+        return false;
+    const QList<int> roots = CIntegration::FindMatchingRoots(*x->Tree(), *x);
+    if (roots.isEmpty())
+        return false;
+    return submit(COperationRecord(u"inttre").Int(u"mid", nodeId).Int(u"rid", roots.first()).ToString());
+}
+
+bool CKELDataManager::IntegrateThisRBT(int rootId)
+{
+    const int match = CIntegration::FindIntegrationTarget(*this, rootId, Prompt());
+    if (!match)
+        return false;
+    return submit(COperationRecord(u"inttre").Int(u"mid", match).Int(u"rid", rootId).ToString());
+}
+
+bool CKELDataManager::NewVersion(const QString &name, int fromVersionId)
+{
+    if (!LookupAs<CKELVersion>(fromVersionId, KEL::Version))
+        return false;
+    return submit(COperationRecord(u"addver").Text(u"vname", name).Int(u"ovid", fromVersionId).ToString());
+}
+
+bool CKELDataManager::SetCurrentVersion(int versionId)
+{
+    auto *v = LookupAs<CKELVersion>(versionId, KEL::Version);
+    if (!v || !m_solution || !m_solution->IsAncestorOf(v))
+        return false;
+    if (v == m_currentVersion)
+        return true;
+    const int previous = m_currentVersion ? m_currentVersion->GetId() : 0;
+    m_currentVersion = v;
+    emit currentVersionChanged(previous, versionId);
+    return true;
+}
+
+void CKELDataManager::MarkModified()
+{
+    if (!m_solution || m_solution->IsModified())
+        return;
+    m_solution->SetModified(true);
+    emit modifiedChanged(true);
+}
+
+CKELVersion *CKELDataManager::VersionOf(const CKELData *element) const
+{
+    for (const CKELData *e = element; e; e = e->GetParent()) {
+        if (e->GetTypeCode() == KEL::Version)
+            return const_cast<CKELVersion *>(static_cast<const CKELVersion *>(e));
+    }
+    return nullptr;
+}
+
+CKELRequirement *CKELDataManager::FindRequirement(const QString &tag, const CKELVersion *version) const
+{
+    if (!version)
+        version = m_currentVersion;
+    const CKELData *folder = version ? version->RequirementsFolder() : nullptr;
+    if (!folder)
+        return nullptr;
+    for (const auto &c : folder->Children()) {
+        if (c->GetTypeCode() == KEL::Requirement && c->GetName() == tag)
+            return static_cast<CKELRequirement *>(c.get());
+    }
+    return nullptr;
+}
+
+CKELComponent *CKELDataManager::FindComponent(const QString &name, const CKELVersion *version) const
+{
+    if (!version)
+        version = m_currentVersion;
+    const CKELData *folder = version ? version->ComponentsFolder() : nullptr;
+    if (!folder)
+        return nullptr;
+    for (const auto &c : folder->Children()) {
+        if (c->GetTypeCode() == KEL::Component && c->GetName() == name)
+            return static_cast<CKELComponent *>(c.get());
+    }
+    return nullptr;
+}
+
+CKELTree *CKELDataManager::FindTree(int folderType, const QString &name, const CKELVersion *version) const
+{
+    if (!version)
+        version = m_currentVersion;
+    const CKELData *folder = nullptr;
+    if (version)
+        folder = folderType == KEL::DBTs ? static_cast<const CKELData *>(version->DBTFolder())
+                                         : static_cast<const CKELData *>(version->RBTFolder());
+    if (!folder)
+        return nullptr;
+    for (const auto &c : folder->Children()) {
+        if (c->IsTree() && c->GetName() == name)
+            return static_cast<CKELTree *>(c.get());
+    }
+    return nullptr;
+}
+
+bool CKELDataManager::ExecuteRecordAsCommand(const QString &record)
+{
+    CKELRecord r;
+    if (!r.Parse(record))
+        return false;
+    const QString kind = r.GetKind();
+    auto ids = [&r](QStringView key) {
+        QList<int> out;
+        r.GetIntList(key, out);
+        return out;
+    };
+    if (kind == u"addreq")
+        return AddRequirement(r.GetText(u"tag"), r.GetText(u"desc"));
+    if (kind == u"modreq")
+        return ChangeRequirement(r.GetInt(u"id"), r.GetText(u"tag"), r.GetText(u"desc"));
+    if (kind == u"delreq")
+        return RemoveRequirement(r.GetInt(u"id"));
+    if (kind == u"addrbt")
+        return AddRBT(r.GetText(u"name"), ids(u"req"), r.GetInt(u"lvg"));
+    if (kind == u"modrbt")
+        return ChangeRBT(r.GetInt(u"tid"), r.GetText(u"name"), ids(u"req"));
+    if (kind == u"addmsd")
+        return AddNode(r.GetInt(u"treeid"), r.GetInt(u"eparent"), CNodeAttributes::FromRecord(r), r.GetInt(u"x"), r.GetInt(u"y"));
+    if (kind == u"modmsd")
+        return ChangeNode(r.GetInt(u"nodeid"), CNodeAttributes::FromRecord(r));
+    if (kind == u"linknode")
+        return LinkNode(r.GetInt(u"par"), r.GetInt(u"chd"));
+    if (kind == u"addcom")
+        return AddComponent(r.GetText(u"name"), r.GetBool(u"issys"));
+    if (kind == u"addsta")
+        return AddState(r.GetText(u"comp"), r.GetText(u"sta"), r.GetInt(u"dec"), r.GetText(u"req"));
+    if (kind == u"assrts")
+        return AttachState(r.GetInt(u"stid"), r.GetText(u"req"));
+    if (kind == u"rmassrts")
+        return DetachState(r.GetInt(u"stid"), r.GetInt(u"reqid"));
+    if (kind == u"rmnode")
+        return RemoveNode(r.GetInt(u"id"));
+    if (kind == u"clotre")
+        return CopyTree(r.GetInt(u"tid"), r.GetInt(u"sid"));
+    if (kind == u"inttre") {
+        // the user names the RBT root; its match is found as the command does
+        return IntegrateThisRBT(r.GetInt(u"rid"));
+    }
+    if (kind == u"adddbt")
+        return AddDBT(r.GetText(u"name"));
+    if (kind == u"moddbt")
+        return RenameDBT(r.GetInt(u"id"), r.GetText(u"name"));
+    if (kind == u"rmdbt") {
+        const CKELData *e = Lookup(r.GetInt(u"tid"));
+        return e && e->GetTypeCode() == KEL::EVT ? RemoveEVT(r.GetInt(u"tid")) : RemoveDBT(r.GetInt(u"tid"));
+    }
+    if (kind == u"rmrbt")
+        return RemoveRBT(r.GetInt(u"tid"));
+    if (kind == u"addver")
+        return NewVersion(r.GetText(u"vname"), r.GetInt(u"ovid"));
+    if (kind == u"addcbt")
+        return CreateCBT(r.GetInt(u"tid"), r.GetText(u"com"));
+    if (kind == u"addevt")
+        return AddEVT(ids(u"tids"));
+    if (kind == u"addcin")
+        return CreateCIN(r.GetInt(u"tid"));
+    if (kind == u"addcid")
+        return CreateCID(r.GetInt(u"tid"), r.GetText(u"cmname"));
+    if (kind == u"rmtcid")
+        return RemoveCID(r.GetInt(u"tid"));
+    // "modcom" has no command of its own: it is only ever applied
+    return submit(record);
+}

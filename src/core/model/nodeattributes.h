@@ -1,0 +1,42 @@
+#pragma once
+
+#include "keltypes.h"
+
+#include <QString>
+#include <QStringList>
+
+class CKELMethod;
+class CKELRecord;
+
+// What the node dialog edits: every attribute of a node but its place.
+struct CNodeAttributes
+{
+    QString component;
+    QString behavior;
+    int behaviorType = KEL::StateRealisation;
+    QString requirementTag;
+    int jumpType = 0;
+    QString qualifier;
+    int missType = 0;
+    bool doubleLine = false;
+    bool nonDeterministic = false;
+    bool atomic = false;
+    bool setOperation = false;
+    bool hasExtendedTag = false;
+    QString extendedTag;
+    bool displayExtendedTag = true;
+    bool displayExtraInfo = true;
+    QStringList extraInfoTags;
+    QStringList extraInfoNames;
+
+    static CNodeAttributes Of(const CKELMethod &node);
+    void ApplyTo(CKELMethod &node) const;
+
+    // The node fields of an edit record, under the conditions the node
+    // record writes them, with packet-safe text.
+    QString RecordFields() const;
+    // Reads them back by key; the extra tag is text, as it is written.
+    static CNodeAttributes FromRecord(const CKELRecord &record);
+
+    bool operator==(const CNodeAttributes &) const = default;
+};
