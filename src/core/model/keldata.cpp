@@ -67,6 +67,15 @@ bool CKELData::IsTree() const
     }
 }
 
+void CKELData::SetName(const QString &name)
+{
+    if (name == m_name)
+        return;
+    const QString oldName = std::exchange(m_name, name);
+    if (m_manager && m_parent && m_parent->IsSet())
+        m_manager->FolderChildRenamed(m_parent, this, oldName);
+}
+
 QString CKELData::GetLabelFor(const CKELData *) const
 {
     return GetLabel();
@@ -90,6 +99,8 @@ bool CKELData::AddChild(std::unique_ptr<CKELData> &child)
     if (!child->m_children.empty() && child->IsAncestorOf(this))
         return false;
     child->m_parent = this;
+    if (m_manager && IsSet())
+        m_manager->FolderChildAdded(this, child.get());
     m_children.push_back(std::move(child));
     return true;
 }
@@ -101,6 +112,8 @@ std::unique_ptr<CKELData> CKELData::TakeChild(CKELData *child)
             std::unique_ptr<CKELData> out = std::move(*it);
             m_children.erase(it);
             out->m_parent = nullptr;
+            if (m_manager && IsSet())
+                m_manager->FolderChildRemoved(this, out.get());
             return out;
         }
     }

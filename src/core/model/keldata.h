@@ -40,7 +40,7 @@ public:
     int GetId() const { return m_id; }
     void SetId(int id) { m_id = id; }
     virtual QString GetName() const { return m_name; }
-    virtual void SetName(const QString &name) { m_name = name; }
+    void SetName(const QString &name);
     virtual QString GetLabel() const { return GetType(); }
     virtual QString GetLabelFor(const CKELData *context) const;
     virtual QString GetToolTip() const { return m_tooltip; }

@@ -77,8 +77,64 @@ QList<int> CKELDataManager::SortedIds() const
     return ids;
 }
 
+void CKELDataManager::FolderChildAdded(const CKELData *folder, CKELData *child)
+{
+    const auto it = m_nameIndex.find(folder);
+    // unnamed elements are not indexed: new ones get their name just after
+    if (it != m_nameIndex.end() && !child->IsSet() && !child->GetName().isEmpty() && !it->contains(child->GetName()))
+        it->insert(child->GetName(), child); // the first one wins, as a scan finds it
+}
+
+void CKELDataManager::FolderChildRemoved(const CKELData *folder, const CKELData *child)
+{
+    const auto it = m_nameIndex.find(folder);
+    if (it != m_nameIndex.end() && it->value(child->GetName()) == child)
+        m_nameIndex.erase(it); // another child may carry the same name: rebuild when asked
+}
+
+void CKELDataManager::FolderChildRenamed(const CKELData *folder, CKELData *child, const QString &oldName)
+{
+    const auto it = m_nameIndex.find(folder);
+    if (it == m_nameIndex.end() || child->IsSet())
+        return;
+    const QString &name = child->GetName();
+    if ((!oldName.isEmpty() && it->value(oldName) == child) || (!name.isEmpty() && it->contains(name))) {
+        // names shared by several children: which comes first needs a rescan
+        m_nameIndex.erase(it);
+        return;
+    }
+    if (!name.isEmpty())
+        it->insert(name, child);
+}
+
+CKELData *CKELDataManager::FindChildByName(const CKELData *folder, const QString &name) const
+{
+    if (!folder)
+        return nullptr;
+    if (name.isEmpty()) {
+        for (const auto &c : folder->Children()) {
+            if (!c->IsSet() && c->GetName().isEmpty())
+                return c.get();
+        }
+        return nullptr;
+    }
+    auto it = m_nameIndex.find(folder);
+    if (it == m_nameIndex.end()) {
+        QHash<QString, CKELData *> index;
+        index.reserve(folder->ChildCount());
+        for (const auto &c : folder->Children()) {
+            if (!c->IsSet() && !c->GetName().isEmpty() && !index.contains(c->GetName()))
+                index.insert(c->GetName(), c.get());
+        }
+        it = m_nameIndex.insert(folder, std::move(index));
+    }
+    return it->value(name, nullptr);
+}
+
 void CKELDataManager::ElementGone(CKELData *element)
 {
+    if (element->IsSet())
+        m_nameIndex.remove(element);
     const auto it = m_idMap.constFind(element->GetId());
     if (it != m_idMap.constEnd() && it.value() == element)
         m_idMap.erase(it);
@@ -156,6 +212,7 @@ CKELDataManager::State CKELDataManager::takeState()
     s.currentVersion = std::exchange(m_currentVersion, nullptr);
     s.simulatorPath = std::exchange(m_simulatorPath, QString());
     s.count = std::exchange(m_count, 0);
+    m_nameIndex.clear();
     s.maxcount = std::exchange(m_maxcount, 0);
     s.local = std::exchange(m_local, true);
     return s;
@@ -163,6 +220,7 @@ CKELDataManager::State CKELDataManager::takeState()
 
 void CKELDataManager::restoreState(State &s)
 {
+    m_nameIndex.clear();
     m_solution = std::move(s.solution);
     m_loose = std::move(s.loose);
     m_idMap = std::move(s.idMap);

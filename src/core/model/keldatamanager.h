@@ -98,6 +98,13 @@ public:
 
     // Called by elements
     void ElementGone(CKELData *element);
+    // Keep the by-name index of folders in step with their children.
+    void FolderChildAdded(const CKELData *folder, CKELData *child);
+    void FolderChildRemoved(const CKELData *folder, const CKELData *child);
+    void FolderChildRenamed(const CKELData *folder, CKELData *child, const QString &oldName);
+    // The first child of folder with this name that is not itself a folder;
+    // found through an index, since tags and names are looked up by every edit.
+    CKELData *FindChildByName(const CKELData *folder, const QString &name) const;
     void AdoptLoadedChild(CKELData *parent, int childId);
     // While a solution is written: a node's place in its parent's child list.
     const CSiblingOrder *SiblingOrderCache() const { return m_siblingOrderCache.get(); }
@@ -218,6 +225,7 @@ private:
     bool m_local = true;
     LoadReport m_loadReport;
     mutable std::unique_ptr<CSiblingOrder> m_siblingOrderCache;
+    mutable QHash<const CKELData *, QHash<QString, CKELData *>> m_nameIndex;
     class CSolutionLoader *m_loader = nullptr;
     CPrompt *m_prompt = nullptr;
     // Set while a command of this user is applied locally: then refusals

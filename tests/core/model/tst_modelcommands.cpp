@@ -90,6 +90,7 @@ private slots:
     void newNodeAddsItsBehavior();
     void newVersionCopies();
     void notifications();
+    void lookupsFollowEveryChange();
     void sameRecordsSameModel();
     void crossingRecordsConverge();
 };
@@ -488,6 +489,35 @@ void TestModelCommands::notifications()
     // a refused record modifies nothing either
     QVERIFY(!f.m.ApplyOperationRecord(u"delreq;id:99999;"_qs));
     QVERIFY(!f.m.Solution()->IsModified());
+}
+
+// Tags and names are found through an index: it must follow renames,
+// removals and names shared by several elements of a damaged file.
+void TestModelCommands::lookupsFollowEveryChange()
+{
+    Fixture f;
+    QVERIFY(f.m.FindRequirement(u"R1"_qs));
+    QVERIFY(f.m.ChangeRequirement(f.r1, u"R5"_qs, u"d"_qs));
+    QVERIFY(!f.m.FindRequirement(u"R1"_qs));
+    QCOMPARE(f.m.FindRequirement(u"R5"_qs)->GetId(), f.r1);
+    QVERIFY(f.m.AddRequirement(u"R1"_qs, u"new"_qs));
+    QCOMPARE(f.m.FindRequirement(u"R1"_qs)->Description(), u"new"_qs);
+    QVERIFY(f.m.RemoveRequirement(f.m.FindRequirement(u"R1"_qs)->GetId()));
+    QVERIFY(!f.m.FindRequirement(u"R1"_qs));
+    QVERIFY(!f.m.FindRequirement(QString()));
+
+    // two requirements share a tag: the first in the folder is the one found
+    QString text = f.m.BuildSolutionText();
+    text.replace(u"name:R2;"_qs, u"name:R5;"_qs);
+    CKELDataManager m;
+    QVERIFY(m.LoadSolutionText(text));
+    CKELRequirement *first = m.FindRequirement(u"R5"_qs);
+    QCOMPARE(first->GetId(), f.r1);
+    CKELData::Destroy(first->GetParent()->TakeChild(first));
+    QCOMPARE(m.FindRequirement(u"R5"_qs)->GetId(), f.r2);
+    m.FindRequirement(u"R5"_qs)->SetName(u"R7"_qs);
+    QVERIFY(!m.FindRequirement(u"R5"_qs));
+    QCOMPARE(m.FindRequirement(u"R7"_qs)->GetId(), f.r2);
 }
 
 namespace {

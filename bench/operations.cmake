@@ -1,0 +1,2 @@
+add_executable(bench_operations ${CMAKE_CURRENT_LIST_DIR}/operations.cpp)
+target_link_libraries(bench_operations PRIVATE verdantis_benchcommon verdantis_warnings)
