@@ -50,7 +50,7 @@ const CKELRecord::Field *CKELRecord::find(QStringView key) const
     const char16_t *k = key.utf16();
     const char16_t *line = reinterpret_cast<const char16_t *>(m_line.constData());
     for (auto it = m_fields.rbegin(); it != m_fields.rend(); ++it) {
-        if (it->key.len == n && std::equal(k, k + n, line + it->key.pos))
+        if (it->key.len == n && (n == 0 || (line[it->key.pos] == k[0] && std::equal(k + 1, k + n, line + it->key.pos + 1))))
             return &*it;
     }
     return nullptr;
@@ -168,6 +168,9 @@ QString CKELRecord::Escape(QStringView text)
 
 QString CKELRecord::Unescape(QStringView raw)
 {
+    // most values hold neither a marker nor a backslash
+    if (std::none_of(raw.begin(), raw.end(), [](QChar c) { return c == u'.' || c == u'\\'; }))
+        return raw.toString();
     QString out;
     out.reserve(raw.size());
     const qsizetype n = raw.size();

@@ -54,10 +54,10 @@ LineHead scanHead(QByteArrayView line)
                 const qsizetype colon = field.indexOf(':');
                 if (colon < 0)
                     break; // a field without ":" ends the record
-                const QByteArrayView key = field.first(colon);
-                if (key == "type")
+                const char *k = field.data();
+                if (colon == 4 && k[0] == 't' && k[1] == 'y' && k[2] == 'p' && k[3] == 'e')
                     head.type = field.sliced(colon + 1);
-                else if (key == "id")
+                else if (colon == 2 && k[0] == 'i' && k[1] == 'd')
                     head.id = field.sliced(colon + 1);
             }
         }
