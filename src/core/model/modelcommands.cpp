@@ -506,3 +506,72 @@ CKELTree *CKELDataManager::FindTree(int folderType, const QString &name, const C
     CKELData *e = FindChildByName(folder, name);
     return e && e->IsTree() ? static_cast<CKELTree *>(e) : nullptr;
 }
+
+bool CKELDataManager::ExecuteRecordAsCommand(const QString &record)
+{
+    CKELRecord r;
+    if (!r.Parse(record))
+        return false;
+    const QString kind = r.GetKind();
+    auto ids = [&r](QStringView key) {
+        QList<int> out;
+        r.GetIntList(key, out);
+        return out;
+    };
+    if (kind == u"addreq")
+        return AddRequirement(r.GetText(u"tag"), r.GetText(u"desc"));
+    if (kind == u"modreq")
+        return ChangeRequirement(r.GetInt(u"id"), r.GetText(u"tag"), r.GetText(u"desc"));
+    if (kind == u"delreq")
+        return RemoveRequirement(r.GetInt(u"id"));
+    if (kind == u"addrbt")
+        return AddRBT(r.GetText(u"name"), ids(u"req"), r.GetInt(u"lvg"));
+    if (kind == u"modrbt")
+        return ChangeRBT(r.GetInt(u"tid"), r.GetText(u"name"), ids(u"req"));
+    if (kind == u"addmsd")
+        return AddNode(r.GetInt(u"treeid"), r.GetInt(u"eparent"), CNodeAttributes::FromRecord(r), r.GetInt(u"x"), r.GetInt(u"y"));
+    if (kind == u"modmsd")
+        return ChangeNode(r.GetInt(u"nodeid"), CNodeAttributes::FromRecord(r));
+    if (kind == u"linknode")
+        return LinkNode(r.GetInt(u"par"), r.GetInt(u"chd"));
+    if (kind == u"addcom")
+        return AddComponent(r.GetText(u"name"), r.GetBool(u"issys"));
+    if (kind == u"addsta")
+        return AddState(r.GetText(u"comp"), r.GetText(u"sta"), r.GetInt(u"dec"), r.GetText(u"req"));
+    if (kind == u"assrts")
+        return AttachState(r.GetInt(u"stid"), r.GetText(u"req"));
+    if (kind == u"rmassrts")
+        return DetachState(r.GetInt(u"stid"), r.GetInt(u"reqid"));
+    if (kind == u"rmnode")
+        return RemoveNode(r.GetInt(u"id"));
+    if (kind == u"clotre")
+        return CopyTree(r.GetInt(u"tid"), r.GetInt(u"sid"));
+    if (kind == u"inttre") {
+        // the user names the RBT root; its match is found as the command does
+        return IntegrateThisRBT(r.GetInt(u"rid"));
+    }
+    if (kind == u"adddbt")
+        return AddDBT(r.GetText(u"name"));
+    if (kind == u"moddbt")
+        return RenameDBT(r.GetInt(u"id"), r.GetText(u"name"));
+    if (kind == u"rmdbt") {
+        const CKELData *e = Lookup(r.GetInt(u"tid"));
+        return e && e->GetTypeCode() == KEL::EVT ? RemoveEVT(r.GetInt(u"tid")) : RemoveDBT(r.GetInt(u"tid"));
+    }
+    if (kind == u"rmrbt")
+        return RemoveRBT(r.GetInt(u"tid"));
+    if (kind == u"addver")
+        return NewVersion(r.GetText(u"vname"), r.GetInt(u"ovid"));
+    if (kind == u"addcbt")
+        return CreateCBT(r.GetInt(u"tid"), r.GetText(u"com"));
+    if (kind == u"addevt")
+        return AddEVT(ids(u"tids"));
+    if (kind == u"addcin")
+        return CreateCIN(r.GetInt(u"tid"));
+    if (kind == u"addcid")
+        return CreateCID(r.GetInt(u"tid"), r.GetText(u"cmname"));
+    if (kind == u"rmtcid")
+        return RemoveCID(r.GetInt(u"tid"));
+    // "modcom" has no command of its own: it is only ever applied
+    return submit(record);
+}
