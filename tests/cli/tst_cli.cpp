@@ -31,6 +31,9 @@ private slots:
     void exitCodes_data();
     void exitCodes();
     void warnsAboutDamagedFiles();
+    void applyRunsRecordsAsCommands_data();
+    void applyRunsRecordsAsCommands();
+    void setCurrent();
 
 private:
     Result run(const QStringList &args);
@@ -118,6 +121,60 @@ void TestCli::warnsAboutDamagedFiles()
     QCOMPARE(r.code, 0);
     QVERIFY2(r.err.contains(u"1 line(s) ignored"_qs), qPrintable(r.err));
     QVERIFY(r.out.startsWith(u"Solution: damaged\n"_qs));
+}
+
+void TestCli::applyRunsRecordsAsCommands_data()
+{
+    QTest::addColumn<bool>("raw");
+    QTest::addColumn<QString>("messages");
+    // as commands, a refusal shows its message; raw, it is refused silently
+    QTest::newRow("as commands") << false
+                                 << u"Message: Requirement with tag R1 is already added in the project\n"
+                                    "verdantis-cli: line 3: not applied\n"
+                                    "Confirm Message: Are you sure that you want to remove the requirement of \"R2\" ?\n"
+                                    "verdantis-cli: 1 record(s) not applied\n"_qs;
+    QTest::newRow("raw") << true << u"verdantis-cli: line 3: not applied\nverdantis-cli: 1 record(s) not applied\n"_qs;
+}
+
+void TestCli::applyRunsRecordsAsCommands()
+{
+    QFETCH(bool, raw);
+    QFETCH(QString, messages);
+    QFile ops(m_home.filePath(u"ops.txt"_qs));
+    QVERIFY(ops.open(QIODevice::WriteOnly));
+    ops.write("addreq;tag:R1;desc:a.cm.b;\n"
+              "# a comment, then a blank line\n"
+              "addreq;tag:R1;desc:again;\n"
+              "\n"
+              "addreq;tag:R2;desc:\xce\xa9;\n"
+              "addrbt;name:Doors;req:9;lvg:60;\n"
+              "delreq;id:10;\n");
+    ops.close();
+    QStringList args{u"apply"_qs, u"--new"_qs, ops.fileName(), u"-o"_qs, u"applied.kvf"_qs};
+    if (raw)
+        args << u"--raw"_qs;
+    const Result r = run(args);
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.err, messages);
+    const Result shown = run({u"show"_qs, m_home.filePath(u"applied.kvf"_qs)});
+    QVERIFY2(shown.out.contains(u"      Requirements\n        R1\n      Components\n"_qs), qPrintable(shown.out));
+    QVERIFY(shown.out.contains(u"        Doors {R1}\n          ~ R1\n"_qs));
+}
+
+void TestCli::setCurrent()
+{
+    QFile ops(m_home.filePath(u"ver.txt"_qs));
+    QVERIFY(ops.open(QIODevice::WriteOnly));
+    ops.write("addver;vname:2.0;ovid:3;\n");
+    ops.close();
+    QCOMPARE(run({u"apply"_qs, u"--new"_qs, ops.fileName(), u"-o"_qs, u"two.kvf"_qs}).code, 0);
+    QCOMPARE(run({u"set-current"_qs, u"two.kvf"_qs, u"9"_qs, u"-o"_qs, u"cur.kvf"_qs}).code, 0);
+    const Result shown = run({u"show"_qs, m_home.filePath(u"cur.kvf"_qs)});
+    QVERIFY(shown.out.contains(u"Version: 1.0\n"_qs));
+    QVERIFY(shown.out.contains(u"Version: 2.0*\n"_qs));
+    const Result bad = run({u"set-current"_qs, u"two.kvf"_qs, u"4"_qs, u"-o"_qs, u"x.kvf"_qs});
+    QCOMPARE(bad.code, 2);
+    QVERIFY(bad.err.contains(u"no version with id 4"_qs));
 }
 
 QTEST_GUILESS_MAIN(TestCli)
