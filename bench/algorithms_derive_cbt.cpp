@@ -20,34 +20,9 @@
 
 namespace {
 
-struct ShapeName
-{
-    TreeGen::Shape shape;
-    const char *name;
-};
-
-const ShapeName kShapes[] = {
-    {TreeGen::Shape::Balanced, "balanced"},
-    {TreeGen::Shape::Bushy, "bushy"},
-    {TreeGen::Shape::Chain, "chain"},
-};
-
-double seconds(const QElapsedTimer &t)
-{
-    return double(t.nsecsElapsed()) / 1e9;
-}
-
-QString mostFrequentComponent(const CKELTree &tree)
-{
-    QHash<QString, int> counts;
-    QString best;
-    for (const CKELMethod *n : tree.Nodes()) {
-        const int c = ++counts[n->component];
-        if (c > counts.value(best))
-            best = n->component;
-    }
-    return best;
-}
+using TreeGen::kShapes;
+using TreeGen::seconds;
+using TreeGen::ShapeName;
 
 // Seconds to derive the CBT, and its node count.
 std::pair<double, qsizetype> benchCbt(int nodes, TreeGen::Shape shape)
@@ -55,7 +30,7 @@ std::pair<double, qsizetype> benchCbt(int nodes, TreeGen::Shape shape)
     CKELDataManager m;
     m.NewSolution();
     CKELTree *tree = TreeGen::AddTree(m, KEL::DBT, QStringLiteral("Design"), nodes, shape, 7);
-    const QString component = mostFrequentComponent(*tree);
+    const QString component = TreeGen::MostFrequentComponent(*tree);
     CSilentPrompt prompt;
     QElapsedTimer t;
     t.start();

@@ -22,34 +22,9 @@
 
 namespace {
 
-struct ShapeName
-{
-    TreeGen::Shape shape;
-    const char *name;
-};
-
-const ShapeName kShapes[] = {
-    {TreeGen::Shape::Balanced, "balanced"},
-    {TreeGen::Shape::Bushy, "bushy"},
-    {TreeGen::Shape::Chain, "chain"},
-};
-
-double seconds(const QElapsedTimer &t)
-{
-    return double(t.nsecsElapsed()) / 1e9;
-}
-
-QString mostFrequentComponent(const CKELTree &tree)
-{
-    QHash<QString, int> counts;
-    QString best;
-    for (const CKELMethod *n : tree.Nodes()) {
-        const int c = ++counts[n->component];
-        if (c > counts.value(best))
-            best = n->component;
-    }
-    return best;
-}
+using TreeGen::kShapes;
+using TreeGen::seconds;
+using TreeGen::ShapeName;
 
 struct CinFigures
 {
@@ -106,7 +81,7 @@ int main(int argc, char *argv[])
             m.NewSolution();
             CKELTree *tree = TreeGen::AddTree(m, KEL::DBT, QStringLiteral("Design"), nodes, s.shape, 7);
             const CinFigures cin = benchCin(m, *tree);
-            const QString component = mostFrequentComponent(*tree);
+            const QString component = TreeGen::MostFrequentComponent(*tree);
             QElapsedTimer t;
             t.start();
             QList<Cid::Box> boxes;

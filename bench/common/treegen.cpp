@@ -6,6 +6,8 @@
 #include "model/keltree.h"
 #include "model/treeops.h"
 
+#include <QHash>
+
 #include <random>
 #include <vector>
 
@@ -62,6 +64,18 @@ CKELTree *AddTree(CKELDataManager &manager, int typeCode, const QString &name, i
         made.push_back(n);
     }
     return tree;
+}
+
+QString MostFrequentComponent(const CKELTree &tree)
+{
+    QHash<QString, int> counts;
+    QString best;
+    for (const CKELMethod *n : tree.Nodes()) {
+        const int c = ++counts[n->component];
+        if (c > counts.value(best))
+            best = n->component;
+    }
+    return best;
 }
 
 } // namespace TreeGen

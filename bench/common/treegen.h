@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <QElapsedTimer>
+
 class CKELDataManager;
 class CKELTree;
 
@@ -19,5 +21,24 @@ enum class Shape {
 // that matching and projection find realistic numbers of equal nodes.
 CKELTree *AddTree(CKELDataManager &manager, int typeCode, const QString &name, int nodes, Shape shape,
                   unsigned seed = 1, int branching = 4);
+
+struct ShapeName
+{
+    Shape shape;
+    const char *name;
+};
+inline constexpr ShapeName kShapes[] = {
+    {Shape::Balanced, "balanced"},
+    {Shape::Bushy, "bushy"},
+    {Shape::Chain, "chain"},
+};
+
+inline double seconds(const QElapsedTimer &t)
+{
+    return double(t.nsecsElapsed()) / 1e9;
+}
+
+// The component that most nodes of tree name: the one worth deriving.
+QString MostFrequentComponent(const CKELTree &tree);
 
 } // namespace TreeGen
