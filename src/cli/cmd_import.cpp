@@ -1,0 +1,111 @@
+// import-reqs, import-nodes: requirements and nodes from text files, added
+// through the model's commands as the requirements assistant adds them.
+#include "clicommands.h"
+
+#include "model/keldatamanager.h"
+#include "model/keltree.h"
+#include "model/prompt.h"
+#include "reqimport/reqimport.h"
+
+namespace {
+
+// Refusals go to standard error; nothing here asks a question.
+class CImportPrompt : public CPrompt
+{
+public:
+    explicit CImportPrompt(QTextStream &err) : m_err(err) {}
+    void Message(const QString &text, const QString &) override { m_err << "verdantis-cli: " << text << '\n'; }
+    bool YesNo(const QString &, const QString &) override { return false; }
+    Answer YesNoCancel(const QString &, const QString &) override { return Cancel; }
+    bool OkCancel(const QString &, const QString &) override { return false; }
+
+private:
+    QTextStream &m_err;
+};
+
+bool characterOption(Cli::Context &c, const QString &option, const QHash<QString, QChar> &choices, QChar &out)
+{
+    if (!c.values.contains(option))
+        return true;
+    const QString value = c.values.value(option);
+    if (!choices.contains(value))
+        return false;
+    out = choices.value(value);
+    return true;
+}
+
+int runImportReqs(Cli::Context &c)
+{
+    if (c.args.size() != 2 || c.output.isEmpty())
+        return Cli::Usage(c, QStringLiteral("'import-reqs' takes a solution file, a text file and -o OUT.kvf"));
+    CTagSpecs specs;
+    if (!characterOption(c, QStringLiteral("preceded"),
+                         {{QStringLiteral("newline"), u'\n'}, {QStringLiteral("period"), u'.'}}, specs.precededBy))
+        return Cli::Usage(c, QStringLiteral("--preceded takes newline or period"));
+    if (!characterOption(c, QStringLiteral("separator"),
+                         {{QStringLiteral("period"), u'.'}, {QStringLiteral("colon"), u':'}, {QStringLiteral("newline"), u'\n'}},
+                         specs.separator))
+        return Cli::Usage(c, QStringLiteral("--separator takes period, colon or newline"));
+    if (c.values.contains(QStringLiteral("only-tags"))) {
+        specs.onlyAddedTags = true;
+        for (const QString &t : c.values.value(QStringLiteral("only-tags")).split(u','))
+            specs.addedTags.append(t.trimmed());
+    }
+
+    CKELDataManager manager;
+    if (!Cli::Load(c, manager, c.args[0]))
+        return Cli::FileError;
+    QString text;
+    QString error;
+    if (!ReqImport::ReadText(c.args[1], text, &error))
+        return Cli::Fail(c, error);
+    CImportPrompt prompt(c.err);
+    manager.SetPrompt(&prompt);
+    const QList<CScannedRequirement> found = RequirementScan::Scan(text, specs);
+    const int added = ReqImport::ExportRequirements(manager, found);
+    c.out << added << " requirement(s) added";
+    if (added != found.size())
+        c.out << ", " << found.size() - added << " refused";
+    c.out << '\n';
+    return Cli::Save(c, manager, c.output) ? Cli::Ok : Cli::FileError;
+}
+
+int runImportNodes(Cli::Context &c)
+{
+    if (c.args.size() != 3 || c.output.isEmpty())
+        return Cli::Usage(c, QStringLiteral("'import-nodes' takes a solution file, a tree, a nodes file and -o OUT.kvf"));
+    CKELDataManager manager;
+    if (!Cli::Load(c, manager, c.args[0]))
+        return Cli::FileError;
+    const CKELTree *tree = Cli::FindTree(c, manager, c.args[1]);
+    if (!tree)
+        return Cli::FileError;
+    QString text;
+    QString error;
+    if (!ReqImport::ReadText(c.args[2], text, &error))
+        return Cli::Fail(c, error);
+    CImportPrompt prompt(c.err);
+    manager.SetPrompt(&prompt);
+    // a line without brackets is a state realisation, as "STATE" heads the types
+    const ReqImport::NodeExport result = ReqImport::ExportNodes(manager, tree->GetId(), text, KEL::StateRealisation);
+    c.out << result.added << " node(s) added";
+    if (result.refused)
+        c.out << ", " << result.refused << " refused";
+    c.out << '\n';
+    return Cli::Save(c, manager, c.output) ? Cli::Ok : Cli::FileError;
+}
+
+const Cli::Registration regReqs(
+    "import-reqs",
+    "import-reqs FILE.kvf TEXT.txt -o OUT.kvf [--preceded newline|period] [--separator period|colon|newline]\n"
+    "              [--only-tags TAG,...]   add the requirements tagged in TEXT (\"R1: ...\" lines)",
+    &runImportReqs);
+const Cli::Registration regNodes("import-nodes",
+                                 "import-nodes FILE.kvf TREE NODES.txt -o OUT.kvf   add a root node to TREE per "
+                                 "line TAG:COMPONENT[behavior]",
+                                 &runImportNodes);
+const Cli::OptionRegistration optPreceded("preceded", "with import-reqs: what precedes a tag (newline)", true);
+const Cli::OptionRegistration optSeparator("separator", "with import-reqs: what ends a tag (colon)", true);
+const Cli::OptionRegistration optOnlyTags("only-tags", "with import-reqs: import only these tags", true);
+
+} // namespace

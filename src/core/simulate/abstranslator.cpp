@@ -1,0 +1,234 @@
+#include "abstranslator.h"
+
+#include "model/keldatamanager.h"
+#include "model/kelmethod.h"
+#include "model/keltree.h"
+
+#include <QSet>
+#include <QStringList>
+
+namespace {
+
+constexpr QStringView kLineEnd = u"\r\n";
+
+void appendIndent(QString &out, int level)
+{
+    if (level > 0)
+        out.resize(out.size() + qsizetype(level) * 3, u' ');
+}
+
+QString componentTerm(const QString &component)
+{
+    return QStringLiteral("c(\"") + component + QStringLiteral("\")");
+}
+
+QString stateTerm(const QString &behavior)
+{
+    return QStringLiteral("s(\"") + behavior + QStringLiteral("\")");
+}
+
+} // namespace
+
+QString CAbsTranslator::NodeText(int nodeId) const
+{
+    const auto *n = m_manager.LookupAs<CKELMethod>(nodeId, KEL::Method);
+    if (!n)
+        return QString();
+    QString text;
+    switch (n->behaviorType) {
+    case KEL::StateRealisation:
+        text = QStringLiteral("sr(") + componentTerm(n->component) + QStringLiteral(", ") + stateTerm(n->behavior) + u')';
+        break;
+    case KEL::Selection:
+        text = QStringLiteral("sel(") + componentTerm(n->component) + QStringLiteral(", ") + stateTerm(n->behavior) + u')';
+        break;
+    case KEL::Event:
+        text = QStringLiteral("wait(e(\"") + n->component + u'-' + n->behavior + QStringLiteral("\"))");
+        break;
+    case KEL::Guard:
+        text = QStringLiteral("gd(") + componentTerm(n->component) + QStringLiteral(", ") + stateTerm(n->behavior) + u')';
+        break;
+    default:
+        break;
+    }
+    if (n->jumpType == 1)
+        text = QStringLiteral("revert(") + text + u')';
+    else if (n->jumpType == 2)
+        text = QStringLiteral("goto(") + text + u')';
+    if (m_showNodeIds)
+        text = QStringLiteral("inf(nodeInfo(\"") + n->positionLabel + QStringLiteral("\"), ") + text + u')';
+    return text;
+}
+
+// Depth-first with an explicit stack: a deep tree must not exhaust ours.
+void CAbsTranslator::appendTreeText(QString &out, const CAbsTree &top, int depth) const
+{
+    enum class Step { Visit, ChildEnd, LastChildEnd, CloseBranches };
+    struct Frame
+    {
+        Step step;
+        const CAbsTree *tree;
+        int depth;
+    };
+    std::vector<Frame> stack{{Step::Visit, &top, depth}};
+    while (!stack.empty()) {
+        const Frame f = stack.back();
+        stack.pop_back();
+        switch (f.step) {
+        case Step::ChildEnd:
+            out += u", ";
+            out += kLineEnd;
+            continue;
+        case Step::LastChildEnd:
+            out += kLineEnd;
+            continue;
+        case Step::CloseBranches:
+            appendIndent(out, f.depth);
+            out += u"])";
+            continue;
+        case Step::Visit:
+            break;
+        }
+        const CAbsTree &t = *f.tree;
+        switch (t.Kind()) {
+        case CAbsTree::Leaf:
+            appendIndent(out, f.depth);
+            out += u"leaf(";
+            out += NodeText(t.Node().Id());
+            out += u')';
+            break;
+        case CAbsTree::AtomicSequence:
+        case CAbsTree::Sequence:
+            appendIndent(out, f.depth);
+            out += NodeText(t.Node().Id());
+            out += t.Kind() == CAbsTree::AtomicSequence ? u"++ " : u"; ";
+            out += kLineEnd;
+            if (t.Next())
+                stack.push_back({Step::Visit, t.Next(), f.depth + 1});
+            break;
+        case CAbsTree::Branching: {
+            appendIndent(out, f.depth);
+            out += NodeText(t.Node().Id());
+            out += u"; ";
+            out += kLineEnd;
+            appendIndent(out, f.depth + 1);
+            out += u"pl([";
+            out += kLineEnd;
+            stack.push_back({Step::CloseBranches, nullptr, f.depth + 1});
+            const auto &kids = t.Children();
+            for (size_t i = kids.size(); i-- > 0;) {
+                stack.push_back({i + 1 == kids.size() ? Step::LastChildEnd : Step::ChildEnd, nullptr, 0});
+                stack.push_back({Step::Visit, kids[i].get(), f.depth + 2});
+            }
+            break;
+        }
+        default:
+            out += u"Error";
+            break;
+        }
+    }
+}
+
+void CAbsTranslator::Translate()
+{
+    m_result.clear();
+    if (!m_root)
+        return;
+
+    // components in pre-order, each once, at its first occurrence
+    QStringList components;
+    QSet<QString> known;
+    std::vector<const CAbsTree *> stack{m_root.get()};
+    while (!stack.empty()) {
+        const CAbsTree *t = stack.back();
+        stack.pop_back();
+        if (const auto *n = m_manager.LookupAs<CKELMethod>(t->Node().Id(), KEL::Method)) {
+            if (!known.contains(n->component)) {
+                known.insert(n->component);
+                components.append(n->component);
+            }
+        }
+        if (t->Next())
+            stack.push_back(t->Next());
+        for (size_t i = t->Children().size(); i-- > 0;)
+            stack.push_back(t->Children()[i].get());
+    }
+
+    QString &out = m_result;
+    out += u'[';
+    out += kLineEnd;
+    for (const QString &c : std::as_const(components)) {
+        appendIndent(out, 1);
+        out += componentTerm(c);
+        out += u" - init,";
+        out += kLineEnd;
+    }
+    appendIndent(out, 1);
+    out += QStringLiteral("exteventCount - i(") + QString::number(m_maxEvents) + u')';
+    out += kLineEnd;
+    out += u"].";
+    out += kLineEnd;
+    out += u'[';
+    out += kLineEnd;
+    appendTreeText(out, *m_root, 1);
+    out += kLineEnd;
+    out += u"].";
+    out += kLineEnd;
+    out += u"[].";
+}
+
+namespace Zeph {
+
+void AssignNodeLabels(const CKELDataManager &manager, CKELMethod *node, const QString &label)
+{
+    if (!node)
+        return;
+    std::vector<std::pair<CKELMethod *, QString>> stack{{node, label}};
+    QSet<int> seen; // only a damaged model could lead back to a labelled node
+    while (!stack.empty()) {
+        auto [n, own] = std::move(stack.back());
+        stack.pop_back();
+        if (seen.contains(n->GetId()))
+            continue;
+        seen.insert(n->GetId());
+        const QList<int> &kids = n->ChildIds();
+        for (qsizetype i = kids.size() - 1; i >= 0; --i) {
+            auto *child = manager.LookupAs<CKELMethod>(kids[i], KEL::Method);
+            if (!child)
+                continue;
+            const QString place = i < 10 ? QString::number(i) : u'(' + QString::number(i) + u')';
+            stack.emplace_back(child, own + place);
+        }
+        n->positionLabel = std::move(own);
+    }
+}
+
+CKELMethod *RootOf(const CKELTree &tree)
+{
+    for (const auto &c : tree.Children()) {
+        if (c->IsMethod() && static_cast<CKELMethod *>(c.get())->ParentId() == 0)
+            return static_cast<CKELMethod *>(c.get());
+    }
+    return nullptr;
+}
+
+QString TranslateTree(const CKELDataManager &manager, const CKELTree &tree, int maxEvents, bool showNodeIds)
+{
+    CKELMethod *root = RootOf(tree);
+    if (!root)
+        return QString();
+    if (showNodeIds) {
+        for (CKELMethod *n : tree.Nodes())
+            n->positionLabel.clear();
+        AssignNodeLabels(manager, root, QStringLiteral("0"));
+    }
+    CAbsTranslator translator(manager);
+    translator.SetShowNodeIds(showNodeIds);
+    translator.SetTreeId(tree.GetId());
+    translator.SetMaxEvents(maxEvents);
+    translator.SetRoot(CAbsTree::Build(manager, root->GetId()));
+    translator.Translate();
+    return translator.GetResult();
+}
+
+} // namespace Zeph

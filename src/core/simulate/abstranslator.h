@@ -1,0 +1,65 @@
+#pragma once
+
+#include "abstree.h"
+
+#include <QString>
+
+#include <memory>
+
+class CKELDataManager;
+class CKELMethod;
+class CKELTree;
+
+// Writes a tree's process structure as a program of the ZEPH simulation
+// language: a block that initialises every component and bounds the
+// external events, the tree as nested process terms, and an empty block.
+// The simulator reads this text byte for byte; keep every blank.
+class CAbsTranslator
+{
+public:
+    explicit CAbsTranslator(const CKELDataManager &manager) : m_manager(manager) {}
+
+    void SetRoot(std::unique_ptr<CAbsTree> root) { m_root = std::move(root); }
+    const CAbsTree *Root() const { return m_root.get(); }
+    void SetTreeId(int id) { m_treeId = id; }
+    int TreeId() const { return m_treeId; }
+    void SetMaxEvents(int count) { m_maxEvents = count; }
+    // Wraps every node text in inf(nodeInfo("LABEL"), ...).
+    void SetShowNodeIds(bool on) { m_showNodeIds = on; }
+
+    // Computes the result; without a root the result stays empty.
+    void Translate();
+    const QString &GetResult() const { return m_result; }
+
+    // The text of one node, without indentation; empty for a missing node.
+    QString NodeText(int nodeId) const;
+
+private:
+    void appendTreeText(QString &out, const CAbsTree &top, int depth) const;
+
+    const CKELDataManager &m_manager;
+    std::unique_ptr<CAbsTree> m_root;
+    QString m_result;
+    int m_treeId = 0;
+    int m_maxEvents = 10;
+    bool m_showNodeIds = false;
+};
+
+namespace Zeph {
+
+// Gives node and every node below it a position label: node gets label,
+// its children label + their place among the siblings. Places 0 to 9 are
+// one digit; from 10 on a place is written "(10)", so that a node with many
+// children cannot give two nodes the same label ("0" + "10" against "01" + "0").
+void AssignNodeLabels(const CKELDataManager &manager, CKELMethod *node, const QString &label);
+
+// The node the translation starts from: the tree's first root.
+CKELMethod *RootOf(const CKELTree &tree);
+
+// The translation as the simulation dialog runs it: labels the nodes when
+// showNodeIds is set (clearing the labels of nodes the root does not reach,
+// so that a stale label cannot match), then translates from the root.
+// Returns an empty text for a tree without nodes.
+QString TranslateTree(const CKELDataManager &manager, const CKELTree &tree, int maxEvents, bool showNodeIds);
+
+} // namespace Zeph

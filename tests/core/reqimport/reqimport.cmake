@@ -1,0 +1,5 @@
+verdantis_add_test(tst_wordwalker SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_wordwalker.cpp LIBS verdantis_core)
+verdantis_add_test(tst_nodeline SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_nodeline.cpp LIBS verdantis_core)
+verdantis_add_test(tst_requirementscan SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_requirementscan.cpp LIBS verdantis_core)
+verdantis_add_test(tst_reqimport SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_reqimport.cpp LIBS verdantis_core)
+add_dependencies(tst_reqimport verdantis-cli)

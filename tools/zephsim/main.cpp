@@ -1,0 +1,59 @@
+// zephsim: a small stand-in for a ZEPH simulator. It reads a program from
+// standard input and reports its steps on standard output, one line each.
+#include "zephprogram.h"
+#include "zephrun.h"
+
+#include <cstring>
+#include <iostream>
+
+namespace {
+
+void usage(std::ostream &out)
+{
+    out << "Usage: zephsim [-i] [-I] [-v-] < PROGRAM\n"
+           "Runs a ZEPH program read from standard input and prints one line per step.\n"
+           "  -i    interaction mode: read a line from standard input before each step\n"
+           "        (\"q\" ends the run)\n"
+           "  -I    report each step by the label of its node, where the program has one\n"
+           "  -v-   verbose off: print the steps only\n";
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    zephsim::RunOptions options;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-i") == 0) {
+            options.interactive = true;
+        } else if (std::strcmp(argv[i], "-I") == 0) {
+            options.labels = true;
+        } else if (std::strcmp(argv[i], "-v-") == 0) {
+            options.quiet = true;
+        } else if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0) {
+            usage(std::cout);
+            return 0;
+        } else {
+            std::cerr << "zephsim: unknown option " << argv[i] << '\n';
+            usage(std::cerr);
+            return 1;
+        }
+    }
+
+    std::string text;
+    if (!zephsim::ReadProgramText(std::cin, text)) {
+        std::cerr << "zephsim: the program ended before its third block\n";
+        return 2;
+    }
+    zephsim::Program program;
+    zephsim::ParseError error;
+    if (!zephsim::Parse(text, program, error)) {
+        std::cerr << "zephsim: ";
+        if (error.line > 0)
+            std::cerr << "line " << error.line << ", column " << error.column << ": ";
+        std::cerr << error.message << '\n';
+        return 2;
+    }
+    zephsim::Run(program, options, std::cin, std::cout);
+    return 0;
+}
