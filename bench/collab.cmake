@@ -1,0 +1,5 @@
+find_package(Qt6 6.4 REQUIRED COMPONENTS Network)
+add_executable(bench_collab ${CMAKE_CURRENT_LIST_DIR}/collab.cpp)
+target_link_libraries(bench_collab PRIVATE verdantis_benchcommon Qt6::Network verdantis_warnings)
+target_compile_definitions(bench_collab PRIVATE VERDANTIS_SERVER="$<TARGET_FILE:verdantis-server>")
+add_dependencies(bench_collab verdantis-server)

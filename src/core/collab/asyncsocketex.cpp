@@ -1,0 +1,274 @@
+#include "asyncsocketex.h"
+
+#include <QHostInfo>
+#include <QTcpSocket>
+
+namespace SocketError {
+
+QString Message(int code)
+{
+    switch (code) {
+    case None: return QStringLiteral("The operation completed successfully");
+    case Interrupted: return QStringLiteral("A blocking operation was interrupted");
+    case AccessDenied: return QStringLiteral("Access to the socket was denied");
+    case Invalid: return QStringLiteral("An invalid argument was supplied");
+    case WouldBlock: return QStringLiteral("A non-blocking socket operation could not be completed immediately");
+    case Already: return QStringLiteral("An operation is already in progress on this socket");
+    case NotSupported: return QStringLiteral("The operation is not supported on this socket");
+    case AddressInUse: return QStringLiteral("The address is already in use");
+    case AddressNotAvailable: return QStringLiteral("The requested address is not valid here");
+    case NetworkDown: return QStringLiteral("The network is down or unreachable");
+    case ConnectionAborted: return QStringLiteral("The connection was aborted on this machine");
+    case ConnectionReset: return QStringLiteral("The connection was reset by the remote host");
+    case NoBuffers: return QStringLiteral("No buffer space is available for the socket");
+    case NotConnected: return QStringLiteral("The socket is not connected");
+    case TimedOut: return QStringLiteral("The connection attempt timed out");
+    case ConnectionRefused: return QStringLiteral("The connection was refused by the remote host");
+    case HostNotFound: return QStringLiteral("No such host is known");
+    case TryAgain: return QStringLiteral("The host name could not be looked up now; try again later");
+    default: return {};
+    }
+}
+
+QString Text(int code)
+{
+    const QString message = Message(code);
+    if (message.isEmpty())
+        return {};
+    const QString text = message + QStringLiteral(" (%1)(0x%2)").arg(code).arg(uint(code), 0, 16);
+    return text.size() > 500 ? QString() : text;
+}
+
+} // namespace SocketError
+
+CAsyncSocketEx::CAsyncSocketEx(QObject *parent) : QObject(parent) {}
+
+CAsyncSocketEx::~CAsyncSocketEx()
+{
+    closeNow();
+}
+
+int CAsyncSocketEx::ErrorCodeFor(int qtSocketError)
+{
+    using namespace SocketError;
+    switch (QAbstractSocket::SocketError(qtSocketError)) {
+    case QAbstractSocket::ConnectionRefusedError: return ConnectionRefused;
+    case QAbstractSocket::RemoteHostClosedError: return ConnectionReset;
+    case QAbstractSocket::HostNotFoundError: return HostNotFound;
+    case QAbstractSocket::SocketAccessError: return AccessDenied;
+    case QAbstractSocket::SocketResourceError: return NoBuffers;
+    case QAbstractSocket::SocketTimeoutError: return TimedOut;
+    case QAbstractSocket::NetworkError: return NetworkDown;
+    case QAbstractSocket::AddressInUseError: return AddressInUse;
+    case QAbstractSocket::SocketAddressNotAvailableError: return AddressNotAvailable;
+    case QAbstractSocket::UnsupportedSocketOperationError: return NotSupported;
+    case QAbstractSocket::OperationError: return Already;
+    case QAbstractSocket::TemporaryError: return WouldBlock;
+    default: return Invalid;
+    }
+}
+
+bool CAsyncSocketEx::Create()
+{
+    if (m_socket || m_lookupId >= 0) {
+        SetLastError(SocketError::Already);
+        return false;
+    }
+    m_socket = new QTcpSocket(this);
+    m_connecting = false;
+    m_closeError = 0;
+    connect(m_socket, &QTcpSocket::connected, this, &CAsyncSocketEx::connected);
+    connect(m_socket, &QTcpSocket::readyRead, this, &CAsyncSocketEx::readyRead);
+    connect(m_socket, &QTcpSocket::bytesWritten, this, &CAsyncSocketEx::bytesWritten);
+    connect(m_socket, &QTcpSocket::errorOccurred, this, &CAsyncSocketEx::failed);
+    connect(m_socket, &QTcpSocket::disconnected, this, &CAsyncSocketEx::disconnected);
+    return true;
+}
+
+void CAsyncSocketEx::Close()
+{
+    closeNow();
+}
+
+void CAsyncSocketEx::closeNow()
+{
+    if (m_lookupId >= 0) {
+        QHostInfo::abortHostLookup(m_lookupId);
+        m_lookupId = -1;
+    }
+    m_connecting = false;
+    if (!m_socket)
+        return;
+    QTcpSocket *socket = std::exchange(m_socket, nullptr);
+    // nothing of the old connection reaches us any more; what was queued
+    // for sending still goes out before the socket is let go
+    disconnect(socket, nullptr, this, nullptr);
+    socket->setParent(nullptr);
+    if (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() > 0) {
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QTcpSocket::errorOccurred, socket, &QObject::deleteLater);
+        socket->disconnectFromHost();
+        if (socket->state() == QAbstractSocket::UnconnectedState)
+            socket->deleteLater();
+    } else {
+        socket->abort();
+        socket->deleteLater();
+    }
+}
+
+bool CAsyncSocketEx::Connect(const QString &host, quint16 port)
+{
+    if (!m_socket) {
+        SetLastError(SocketError::NotConnected);
+        return false;
+    }
+    QHostAddress address;
+    if (address.setAddress(host) && address.protocol() == QAbstractSocket::IPv4Protocol)
+        return Connect(address, port);
+    if (m_lookupId >= 0 || m_socket->state() != QAbstractSocket::UnconnectedState) {
+        SetLastError(SocketError::Already);
+        return false;
+    }
+    m_connectPort = port;
+    m_lookupId = QHostInfo::lookupHost(host, this, &CAsyncSocketEx::lookedUp);
+    SetLastError(SocketError::WouldBlock);
+    return true;
+}
+
+bool CAsyncSocketEx::Connect(const QHostAddress &address, quint16 port)
+{
+    if (!m_socket) {
+        SetLastError(SocketError::NotConnected);
+        return false;
+    }
+    if (m_socket->state() != QAbstractSocket::UnconnectedState) {
+        SetLastError(SocketError::Already);
+        return false;
+    }
+    m_connecting = true;
+    m_socket->connectToHost(address, port);
+    // the outcome arrives as a connect notification, as for any
+    // non-blocking connect
+    SetLastError(SocketError::WouldBlock);
+    return false;
+}
+
+void CAsyncSocketEx::lookedUp(const QHostInfo &info)
+{
+    if (info.lookupId() != m_lookupId)
+        return;
+    m_lookupId = -1;
+    if (info.error() != QHostInfo::NoError || info.addresses().isEmpty()) {
+        const int code = info.error() == QHostInfo::HostNotFound || info.error() == QHostInfo::NoError
+                             ? int(SocketError::HostNotFound)
+                             : int(SocketError::TryAgain);
+        SetLastError(code);
+        OnConnect(code);
+        return;
+    }
+    // the protocol's sockets are IPv4; take the first such address when
+    // the name has one
+    QHostAddress chosen = info.addresses().constFirst();
+    for (const QHostAddress &a : info.addresses()) {
+        if (a.protocol() == QAbstractSocket::IPv4Protocol) {
+            chosen = a;
+            break;
+        }
+    }
+    if (!Connect(chosen, m_connectPort) && GetLastError() != SocketError::WouldBlock)
+        OnConnect(GetLastError());
+}
+
+qint64 CAsyncSocketEx::Receive(char *buffer, qint64 length, int flags)
+{
+    Q_UNUSED(flags);
+    if (!m_socket) {
+        SetLastError(SocketError::NotConnected);
+        return -1;
+    }
+    if (m_socket->bytesAvailable() > 0) {
+        const qint64 n = m_socket->read(buffer, length);
+        if (n < 0)
+            SetLastError(ErrorCodeFor(m_socket->error()));
+        return n;
+    }
+    if (m_socket->state() == QAbstractSocket::ConnectedState) {
+        SetLastError(SocketError::WouldBlock);
+        return -1;
+    }
+    // the peer has closed and everything it sent has been read
+    return 0;
+}
+
+qint64 CAsyncSocketEx::Send(const char *buffer, qint64 length, int flags)
+{
+    Q_UNUSED(flags);
+    if (!m_socket || m_socket->state() != QAbstractSocket::ConnectedState) {
+        SetLastError(SocketError::NotConnected);
+        return -1;
+    }
+    const qint64 n = m_socket->write(buffer, length);
+    if (n < 0)
+        SetLastError(ErrorCodeFor(m_socket->error()));
+    return n;
+}
+
+qint64 CAsyncSocketEx::BytesAvailable() const
+{
+    return m_socket ? m_socket->bytesAvailable() : 0;
+}
+
+qint64 CAsyncSocketEx::BytesToWrite() const
+{
+    return m_socket ? m_socket->bytesToWrite() : 0;
+}
+
+void CAsyncSocketEx::connected()
+{
+    m_connecting = false;
+    // requests and relays are small and answered at once: no coalescing delay
+    if (m_socket)
+        m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    OnConnect(0);
+}
+
+void CAsyncSocketEx::readyRead()
+{
+    // spurious read events cost nothing
+    if (m_socket && m_socket->bytesAvailable() > 0)
+        OnReceive(0);
+}
+
+void CAsyncSocketEx::bytesWritten()
+{
+    OnSend(0);
+}
+
+void CAsyncSocketEx::failed()
+{
+    if (!m_socket)
+        return;
+    const int code = ErrorCodeFor(m_socket->error());
+    SetLastError(code);
+    if (m_connecting) {
+        m_connecting = false;
+        OnConnect(code);
+        return;
+    }
+    // an orderly close by the peer is no error; anything else travels with
+    // the close notification that follows
+    if (m_socket->error() != QAbstractSocket::RemoteHostClosedError)
+        m_closeError = code;
+}
+
+void CAsyncSocketEx::disconnected()
+{
+    const int code = std::exchange(m_closeError, 0);
+    OnClose(code);
+}
+
+void CAsyncSocketEx::OnAccept(int) {}
+void CAsyncSocketEx::OnClose(int) {}
+void CAsyncSocketEx::OnConnect(int) {}
+void CAsyncSocketEx::OnReceive(int) {}
+void CAsyncSocketEx::OnSend(int) {}

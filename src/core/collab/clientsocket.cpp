@@ -1,0 +1,292 @@
+#include "clientsocket.h"
+
+#include "model/prompt.h"
+
+namespace {
+
+constexpr auto kTryConnect = u"TryConnect";
+constexpr auto kReceiveData = u"ReceiveData";
+constexpr auto kSendPacket = u"SendPacket";
+constexpr qint64 kReadChunk = 4096;
+
+QString num(qint64 n)
+{
+    return QString::number(n);
+}
+
+} // namespace
+
+CClientSocket::CClientSocket(QObject *parent) : CAsyncSocketEx(parent)
+{
+    m_log.ReadConfigFile(QStringLiteral("TesselPacket.ini"));
+    m_log.SetPrefix(QStringLiteral("[TesselPacket] - "));
+    m_log.SetMode(CPacketLog::DebuggerAndFile);
+    log(u"CClientSocket", QStringLiteral("Started."));
+}
+
+CClientSocket::~CClientSocket()
+{
+    log(u"~CClientSocket", QStringLiteral("Finished."));
+    CAsyncSocketEx::Close();
+}
+
+void CClientSocket::log(QStringView operation, const QString &message)
+{
+    if (!logging())
+        return;
+    QString line = QStringLiteral("CClientSocket::");
+    line += operation;
+    line += u" - ";
+    line += message;
+    m_log.Write(line);
+}
+
+void CClientSocket::logErrorCode(QStringView operation, int errorCode)
+{
+    if (!logging())
+        return;
+    log(operation, QStringLiteral("Error code=[") + num(errorCode) + u']');
+    if (errorCode != 0)
+        log(operation, GetErrorText(errorCode));
+}
+
+QString CClientSocket::GetErrorText(int code)
+{
+    m_lastErrorField = code;
+    return SocketError::Text(code);
+}
+
+void CClientSocket::Close()
+{
+    m_connected = false;
+    CAsyncSocketEx::Close();
+}
+
+bool CClientSocket::TryConnect(const QString &host, quint16 port)
+{
+    Close();
+    // a partial reply of an earlier connection must not run into the
+    // first reply of this one
+    m_framer.Clear();
+    if (!Create()) {
+        log(kTryConnect, QStringLiteral("Create failed. ") + GetErrorText(GetLastError()));
+        return false;
+    }
+    const bool started = Connect(host, port);
+    const int error = GetLastError();
+    log(kTryConnect, QStringLiteral("Return code of Connect=[") + num(started ? 1 : 0) + QStringLiteral("] ") + GetErrorText(error));
+    m_connectError = error;
+    if (started)
+        return true;
+    if (error == SocketError::WouldBlock) {
+        log(kTryConnect, QStringLiteral("Return code of GetLastError=[WSAEWOULDBLOCK]"));
+        return true;
+    }
+    return false;
+}
+
+void CClientSocket::OnConnect(int errorCode)
+{
+    logErrorCode(u"OnConnect", errorCode);
+    if (m_connectError == SocketError::WouldBlock && errorCode == 0) {
+        m_connected = true;
+    } else {
+        m_connected = false;
+        Close();
+    }
+    if (m_owner)
+        m_owner->EstablishedConnection();
+}
+
+void CClientSocket::OnClose(int errorCode)
+{
+    if (m_connected && m_owner)
+        m_owner->DisconnectFromServer();
+    logErrorCode(u"OnClose", errorCode);
+    m_connected = false;
+}
+
+void CClientSocket::OnAccept(int errorCode)
+{
+    logErrorCode(u"OnAccept", errorCode);
+}
+
+void CClientSocket::OnSend(int errorCode)
+{
+    logErrorCode(u"OnSend", errorCode);
+}
+
+void CClientSocket::OnOutOfBandData(int errorCode)
+{
+    logErrorCode(u"OnOutOfBandData", errorCode);
+}
+
+bool CClientSocket::SendPacket(const QString &packet)
+{
+    m_lastSent = packet;
+    const QByteArray bytes = CUtf16Decoder::Encode(packet);
+    const qint64 result = Send(bytes.constData(), bytes.size(), 0);
+    if (logging())
+        log(kSendPacket, QStringLiteral("Sent message=[") + packet + QStringLiteral("]  Return code of send=[") + num(result) + u']');
+    if (result == -1) {
+        log(kSendPacket, QStringLiteral("Sending the message failed. The return value is SOCKET_ERROR"));
+        return false;
+    }
+    return true;
+}
+
+bool CClientSocket::Login(const QString &userId, const QString &password)
+{
+    Q_UNUSED(password);
+    m_userId = userId;
+    if (!SendPacket(Collab::kUIDLog.toString() + u'#' + userId + u'#')) {
+        log(u"Login", QStringLiteral("SendPacket failed."));
+        return false;
+    }
+    return true;
+}
+
+bool CClientSocket::ListFile()
+{
+    if (!SendPacket(Collab::kFileListReq.toString() + u'#')) {
+        log(u"ListFile", QStringLiteral("SendPacket failed."));
+        return false;
+    }
+    return true;
+}
+
+bool CClientSocket::SaveFile(const QString &name, int length, const QString &text)
+{
+    m_saveName = name;
+    m_saveText = text;
+    m_saveLength = length;
+    if (!SendPacket(Collab::kFileSave.toString() + u'#' + name + u'#' + num(length) + u'#' + text)) {
+        log(u"SaveFile", QStringLiteral("SendPacket failed."));
+        return false;
+    }
+    return true;
+}
+
+bool CClientSocket::OpenFile(const QString &name)
+{
+    m_openName = name;
+    if (!SendPacket(Collab::kFileDownRec.toString() + u'#' + name + u'#')) {
+        log(u"OpenFile", QStringLiteral("SendPacket failed."));
+        return false;
+    }
+    return true;
+}
+
+bool CClientSocket::AskAction(const QString &name, const QString &record)
+{
+    m_opFileName = name;
+    m_opRecord = record;
+    if (!SendPacket(Collab::kOpCont.toString() + u'#' + name + u'#' + record + u'#')) {
+        log(u"AskAction", QStringLiteral("SendPacket failed."));
+        return false;
+    }
+    return true;
+}
+
+bool CClientSocket::receiveData(int errorCode, QString &packet, QStringList &fields)
+{
+    logErrorCode(kReceiveData, errorCode);
+    if (errorCode != 0)
+        log(kReceiveData, QStringLiteral("Fatal error! Network subsystem failed.  Error code=[") + num(errorCode) + u']');
+
+    char scratch[kReadChunk + 1];
+    qint64 total = 0;
+    qint64 result = 0;
+    while ((result = Receive(scratch, kReadChunk, 0)) > 0) {
+        m_framer.AppendBytes(QByteArrayView(scratch, result));
+        total += result;
+        if (2 * m_framer.PendingSize() > m_maxPacketBytes) {
+            dropOversizedReply();
+            return false;
+        }
+    }
+    if (total == 0 && !(result == -1 && GetLastError() == SocketError::WouldBlock))
+        log(kReceiveData, QStringLiteral("ERROR : Connection has been closed."));
+
+    if (m_framer.PendingSize() == 0) {
+        log(kReceiveData, QStringLiteral("No message received from the server."));
+        return false;
+    }
+    if (!m_framer.TakePacket(packet))
+        return false;
+    fields = CPacketFramer::SplitFields(packet);
+    if (fields.isEmpty())
+        log(kReceiveData, QStringLiteral("The received message doesn't contain any predeterminer."));
+    return true;
+}
+
+void CClientSocket::dropOversizedReply()
+{
+    // a server that never ends its packet would otherwise take all memory
+    log(kReceiveData, QStringLiteral("ERROR : The message from the server is larger than ") + num(m_maxPacketBytes)
+                          + QStringLiteral(" bytes. The connection is closed."));
+    m_framer.Clear();
+    const bool wasConnected = m_connected;
+    Close();
+    if (wasConnected && m_owner)
+        m_owner->DisconnectFromServer();
+    m_connected = false;
+}
+
+void CClientSocket::OnReceive(int errorCode)
+{
+    QString packet;
+    QStringList fields;
+    while (receiveData(errorCode, packet, fields)) {
+        // an empty packet (".." alone) carries nothing and is skipped; an
+        // error text does not hold up the replies that came with it
+        if (fields.isEmpty()) {
+            if (!packet.isEmpty())
+                processError(packet);
+            continue;
+        }
+        dispatch(fields);
+    }
+}
+
+void CClientSocket::ProcessPacket(const QString &packet)
+{
+    const QStringList fields = CPacketFramer::SplitFields(packet);
+    if (fields.isEmpty()) {
+        if (!packet.isEmpty())
+            processError(packet);
+        return;
+    }
+    dispatch(fields);
+}
+
+void CClientSocket::dispatch(const QStringList &fields)
+{
+    using namespace Collab;
+    const QString &k = fields.constFirst();
+    if (IsKeyword(k, kUIDLogAck))
+        processUIDLogAck(fields);
+    else if (IsKeyword(k, kFileListAck))
+        processFileListAck(fields);
+    else if (IsKeyword(k, kFileDownAck))
+        processFileDownAck(fields);
+    else if (IsKeyword(k, kFileSaveAck))
+        processFileSaveAck(fields);
+    else if (IsKeyword(k, kFileSynReq))
+        processFileSynReq(fields);
+    else if (IsKeyword(k, kOpIdAck))
+        processOpIdAck(fields);
+    else if (IsKeyword(k, kOpCont))
+        processAskAction(fields);
+    else if (IsKeyword(k, kObCreAct))
+        processObjectGenerateAck(fields);
+    else if (IsKeyword(k, kUIDListAck))
+        processUIDListAck(fields);
+    // "FileUpAck" and unknown keywords: nothing, not even a log line
+}
+
+void CClientSocket::message(const QString &text)
+{
+    if (m_owner)
+        m_owner->Prompt().Message(text, QStringLiteral("Message"));
+}

@@ -1,0 +1,127 @@
+#pragma once
+
+#include "asyncsocketex.h"
+#include "collabprotocol.h"
+#include "packetframer.h"
+#include "packetlog.h"
+
+#include <QStringList>
+
+class CPrompt;
+
+// What the client socket asks of the one who holds it: the shared-solution
+// client, which turns replies into model changes and messages.
+class CClientSocketOwner
+{
+public:
+    virtual ~CClientSocketOwner() = default;
+
+    // After every connect notification, whether or not it succeeded.
+    virtual void EstablishedConnection() = 0;
+    // When the server closes a connection that was up.
+    virtual void DisconnectFromServer() = 0;
+    virtual void OnServerFileList(const QStringList &names) = 0;
+    virtual void OnServerSaveResult(const QString &name, bool success) = 0;
+    virtual void OnServerOperation(const QString &name, const QString &record) = 0;
+    virtual void OnServerFileOpened(bool success, const QString &name, const QString &text) = 0;
+    // The login replies set the flag themselves and have the views and the
+    // title follow.
+    virtual void SetLoggedIn(bool loggedIn) = 0;
+    virtual void RefreshViewsAndTitle() = 0;
+    virtual CPrompt &Prompt() = 0;
+};
+
+// The one connection to the collaboration server: requests out, replies in,
+// each reply checked and logged, then handed to the owner.
+class CClientSocket : public CAsyncSocketEx
+{
+    Q_OBJECT
+public:
+    explicit CClientSocket(QObject *parent = nullptr);
+    ~CClientSocket() override;
+
+    void SetOwner(CClientSocketOwner *owner) { m_owner = owner; }
+    CPacketLog &Log() { return m_log; }
+
+    bool IsConnected() const { return m_connected; }
+    int LastError() const { return m_lastErrorField; }
+    int ConnectError() const { return m_connectError; }
+    const QString &LastSentPacket() const { return m_lastSent; }
+    qsizetype PendingSize() const { return m_framer.PendingSize(); }
+
+    // Larger replies are refused and the connection is dropped.
+    void SetMaxPacketBytes(qint64 bytes) { m_maxPacketBytes = bytes; }
+    qint64 MaxPacketBytes() const { return m_maxPacketBytes; }
+
+    // Also ends the connected state: a closed socket is not connected.
+    void Close() override;
+
+    bool TryConnect(const QString &host, quint16 port);
+    // The password is asked for and kept, but the protocol has no place for it.
+    bool Login(const QString &userId, const QString &password);
+    bool ListFile();
+    bool SaveFile(const QString &name, int length, const QString &text);
+    bool OpenFile(const QString &name);
+    bool AskAction(const QString &name, const QString &record);
+    bool SendPacket(const QString &packet);
+
+    // The error text of a code, remembered as the last error.
+    QString GetErrorText(int code);
+
+    // Runs one packet through the handlers as if it had just been read.
+    void ProcessPacket(const QString &packet);
+
+protected:
+    void OnAccept(int errorCode) override;
+    void OnClose(int errorCode) override;
+    void OnConnect(int errorCode) override;
+    void OnReceive(int errorCode) override;
+    void OnSend(int errorCode) override;
+    virtual void OnOutOfBandData(int errorCode);
+
+private:
+    bool receiveData(int errorCode, QString &packet, QStringList &fields);
+    void dispatch(const QStringList &fields);
+    void processError(const QString &message);
+    void processUIDLogAck(const QStringList &fields);
+    void processFileListAck(const QStringList &fields);
+    void processFileDownAck(const QStringList &fields);
+    void processFileSaveAck(const QStringList &fields);
+    void processFileSynReq(const QStringList &fields);
+    void processOpIdAck(const QStringList &fields);
+    void processAskAction(const QStringList &fields);
+    void processObjectGenerateAck(const QStringList &fields);
+    void processUIDListAck(const QStringList &fields);
+    void dropOversizedReply();
+
+    bool logging() const { return m_log.IsActive(); }
+    void log(QStringView operation, const QString &message);
+    void logErrorCode(QStringView operation, int errorCode);
+    void countError(QStringView operation, qsizetype count, int required, bool trailingBlank = false);
+    void nameError(QStringView operation, const QString &received, const QString &intended);
+    void loginResult(bool success);
+    void message(const QString &text);
+
+    bool m_connected = false;
+    int m_lastErrorField = 0;
+    int m_connectError = 0;
+    QString m_lastSent;
+    CPacketLog m_log;
+    CClientSocketOwner *m_owner = nullptr;
+
+    QString m_userId;
+    QString m_saveName;
+    QString m_saveText;
+    int m_saveLength = 0;
+    QString m_openName;
+    QString m_opFileName;
+    QString m_opRecord;
+    // Names the sync, operation-id and object-create replies are checked
+    // against; no request of this client sets them.
+    QString m_synFileName;
+    QString m_opIdFileName;
+    QString m_obCreFileName;
+
+    CPacketFramer m_framer;
+    qint64 m_maxPacketBytes = Collab::kDefaultMaxPacketBytes;
+};

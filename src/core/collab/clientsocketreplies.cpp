@@ -1,0 +1,294 @@
+// The reply handlers of the client socket: each checks the field count and
+// the name against what the last request of its kind remembered, logs what
+// it found, and hands the result to the owner.
+#include "clientsocket.h"
+
+#include "model/kelrecord.h"
+#include "model/prompt.h"
+
+namespace {
+
+QString num(qint64 n)
+{
+    return QString::number(n);
+}
+
+QString bracketed(const QString &text)
+{
+    return u'[' + text + u']';
+}
+
+QStringList namesOf(const QStringList &fields)
+{
+    QStringList names;
+    for (qsizetype i = 1; i < fields.size(); ++i) {
+        const QString name = fields[i].trimmed();
+        if (!name.isEmpty())
+            names.append(name);
+    }
+    return names;
+}
+
+bool sameName(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+const QString kSuccess = QStringLiteral("This method called successfully.");
+const QString kSpacedSuccess = QStringLiteral("  This method called successfully.");
+const QString kOpenFailed = QStringLiteral("Exception handling not ready yet (in ackfileopen).");
+
+} // namespace
+
+void CClientSocket::countError(QStringView operation, qsizetype count, int required, bool trailingBlank)
+{
+    log(operation, QStringLiteral("Packet count=[") + num(count)
+                       + QStringLiteral("]  ERROR : The packet count must be the same as the intended packet count, ")
+                       + num(required) + (trailingBlank ? QStringLiteral(" ") : QString()));
+}
+
+void CClientSocket::nameError(QStringView operation, const QString &received, const QString &intended)
+{
+    log(operation, QStringLiteral("A received file name=") + bracketed(received)
+                       + QStringLiteral("  ERROR : The file name must be the same as the intended file name, ")
+                       + intended);
+}
+
+void CClientSocket::loginResult(bool success)
+{
+    if (m_owner) {
+        m_owner->SetLoggedIn(success);
+        m_owner->RefreshViewsAndTitle();
+    }
+    message(success ? QStringLiteral("Login successful") : QStringLiteral("Login unsuccessful"));
+}
+
+void CClientSocket::processError(const QString &text)
+{
+    constexpr auto op = u"ProcessError";
+    // only the keyword of the last request matters
+    QString request;
+    const qsizetype hash = m_lastSent.indexOf(u'#');
+    if (hash >= 0) {
+        request = m_lastSent.left(hash).trimmed();
+        if (request.isEmpty())
+            request = CPacketFramer::SplitFields(m_lastSent).value(0);
+    }
+    using namespace Collab;
+    if (request.isEmpty()) {
+        log(op, QStringLiteral("ERROR : ") + text);
+    } else if (IsKeyword(request, kUIDLog)) {
+        loginResult(false);
+    } else if (IsKeyword(request, kFileListReq)) {
+        if (m_owner)
+            m_owner->OnServerFileList({});
+    } else if (IsKeyword(request, kFileDownRec)) {
+        message(kOpenFailed);
+    } else if (IsKeyword(request, kFileSave)) {
+        if (m_owner)
+            m_owner->OnServerSaveResult(m_saveName, false);
+    } else if (IsKeyword(request, kFileSynReq) || IsKeyword(request, kOpIdReq) || IsKeyword(request, kOpCont)
+               || IsKeyword(request, kObCreReq) || IsKeyword(request, kUIDListReq) || IsKeyword(request, kFileUpReq)) {
+        // nothing
+    } else {
+        log(op, QStringLiteral("ERROR : ") + text);
+    }
+}
+
+void CClientSocket::processUIDLogAck(const QStringList &fields)
+{
+    constexpr auto op = u"ProcessUIDLogAck";
+    const qsizetype n = fields.size();
+    log(op, QStringLiteral("[UIDLogAck]  "));
+    log(op, QStringLiteral("Packet count=") + bracketed(num(n)));
+    if (n < 2) {
+        countError(op, n, 2, true);
+        loginResult(false);
+        return;
+    }
+    log(op, QStringLiteral("A received user id=") + bracketed(fields[1]) + kSpacedSuccess);
+    loginResult(fields[1] == m_userId);
+}
+
+void CClientSocket::processFileListAck(const QStringList &fields)
+{
+    constexpr auto op = u"ProcessFileListAck";
+    const qsizetype n = fields.size();
+    log(op, QStringLiteral("[FileListAck]  "));
+    log(op, QStringLiteral("Packet count=") + bracketed(num(n)));
+    if (n <= 1) {
+        log(op, QStringLiteral("Packet count=") + bracketed(num(n))
+                    + QStringLiteral("  ERROR : The packet count must be greater than the intended packet count, 1 "
+                                     "This packet doesn't contain any file name."));
+        if (m_owner)
+            m_owner->OnServerFileList({});
+        return;
+    }
+    const QStringList names = namesOf(fields);
+    log(op, QStringLiteral("A received file count=") + bracketed(num(names.size()))
+                + QStringLiteral("  Received file names=") + bracketed(names.join(u',')) + kSpacedSuccess);
+    if (m_owner)
+        m_owner->OnServerFileList(names);
+}
+
+void CClientSocket::processFileDownAck(const QStringList &fields)
+{
+    constexpr auto op = u"ProcessFileDownAck";
+    const qsizetype n = fields.size();
+    log(op, QStringLiteral("[FileDownAck]  "));
+    log(op, QStringLiteral("Packet count=") + bracketed(num(n)) + QStringLiteral("  An intended download file name=")
+                + bracketed(m_openName));
+    if (n != 5) {
+        countError(op, n, 5);
+        message(kOpenFailed);
+        return;
+    }
+    const QString &name = fields[1];
+    const int size = CKELRecord::ToInt(QStringView(fields[2]));
+    const QString found = QStringLiteral("A received file name=") + bracketed(name)
+                          + QStringLiteral("  Received file size=") + bracketed(num(size));
+    log(op, found);
+    if (!sameName(name, m_openName)) {
+        nameError(op, name, m_openName);
+        message(kOpenFailed);
+        return;
+    }
+    log(op, found + kSpacedSuccess);
+    if (m_owner)
+        m_owner->OnServerFileOpened(true, name, fields[4]);
+}
+
+void CClientSocket::processFileSaveAck(const QStringList &fields)
+{
+    constexpr auto op = u"ProcessFileSaveAck";
+    const qsizetype n = fields.size();
+    log(op, QStringLiteral("[FileSaveAck]  "));
+    log(op, QStringLiteral("Packet count=") + bracketed(num(n)) + QStringLiteral("  An intended upload file name=")
+                + bracketed(m_saveName));
+    // a refused save goes through the owner, which says "Failed to save
+    // solution" and takes back what a Save As had already switched over
+    if (n != 2) {
+        countError(op, n, 2);
+        if (m_owner)
+            m_owner->OnServerSaveResult(m_saveName, false);
+        return;
+    }
+    log(op, QStringLiteral("A received file name=") + bracketed(fields[1]));
+    if (!sameName(fields[1], m_saveName)) {
+        nameError(op, fields[1], m_saveName);
+        if (m_owner)
+            m_owner->OnServerSaveResult(m_saveName, false);
+        return;
+    }
+    log(op, QStringLiteral("A received file name=") + bracketed(fields[1]) + kSpacedSuccess);
+    if (m_owner)
+        m_owner->OnServerSaveResult(m_saveName, true);
+}
+
+void CClientSocket::processFileSynReq(const QStringList &fields)
+{
+    constexpr auto op = u"ProcessFileSynReq";
+    const qsizetype n = fields.size();
+    log(op, QStringLiteral("[FileSynReq]  "));
+    log(op, QStringLiteral("Packet count=") + bracketed(num(n)) + QStringLiteral("  An intended sync file name=")
+                + bracketed(m_synFileName));
+    if (n != 2) {
+        countError(op, n, 2);
+        return;
+    }
+    log(op, QStringLiteral("A received file name=") + bracketed(fields[1]));
+    if (!sameName(fields[1], m_synFileName))
+        nameError(op, fields[1], m_synFileName);
+    else
+        log(op, QStringLiteral("A received file name=") + bracketed(fields[1]) + kSpacedSuccess);
+}
+
+void CClientSocket::processOpIdAck(const QStringList &fields)
+{
+    constexpr auto op = u"ProcessOpIdAck";
+    const qsizetype n = fields.size();
+    log(op, QStringLiteral("[OpIdAck]  "));
+    log(op, QStringLiteral("Packet count=") + bracketed(num(n)) + QStringLiteral("  An intended operation id file name=")
+                + bracketed(m_opIdFileName));
+    if (n != 3) {
+        countError(op, n, 3);
+        return;
+    }
+    const QString found = QStringLiteral("A received file name=") + bracketed(fields[1])
+                          + QStringLiteral("  A received operation id=")
+                          + bracketed(num(CKELRecord::ToInt(QStringView(fields[2]))));
+    log(op, found);
+    if (!sameName(fields[1], m_opIdFileName))
+        nameError(op, fields[1], m_opIdFileName);
+    else
+        log(op, found + kSuccess);
+}
+
+void CClientSocket::processAskAction(const QStringList &fields)
+{
+    constexpr auto op = u"ProcessAskAction";
+    const qsizetype n = fields.size();
+    if (logging()) {
+        log(op, QStringLiteral("[OpCont]  "));
+        log(op, QStringLiteral("Packet count=") + bracketed(num(n)) + QStringLiteral("  An intended file name=")
+                    + bracketed(m_opFileName) + QStringLiteral("  An intended content=") + bracketed(m_opRecord));
+    }
+    if (n == 3) {
+        if (logging()) {
+            const QString found = QStringLiteral("A received file name=") + bracketed(fields[1])
+                                  + QStringLiteral("  A received content=") + bracketed(fields[2]);
+            log(op, found);
+            log(op, found + kSpacedSuccess);
+        }
+        if (m_owner)
+            m_owner->OnServerOperation(fields[1], fields[2]);
+        return;
+    }
+    countError(op, n, 3);
+    // several relayed operations in one packet: every complete triple, in
+    // order, as long as each begins with the keyword
+    for (qsizetype i = 0; i + 2 < n; i += 3) {
+        if (!Collab::IsKeyword(fields[i], Collab::kOpCont))
+            break;
+        if (m_owner)
+            m_owner->OnServerOperation(fields[i + 1], fields[i + 2]);
+    }
+}
+
+void CClientSocket::processObjectGenerateAck(const QStringList &fields)
+{
+    constexpr auto op = u"ProcessObjectGenerateAck";
+    const qsizetype n = fields.size();
+    log(op, QStringLiteral("[ObCreAct]  "));
+    log(op, QStringLiteral("Packet count=") + bracketed(num(n))
+                + QStringLiteral("  An intended object generate file name=") + bracketed(m_obCreFileName) + QStringLiteral("  "));
+    if (n != 4) {
+        countError(op, n, 4);
+        return;
+    }
+    const QString found = QStringLiteral("A received file name=") + bracketed(fields[1])
+                          + QStringLiteral("  A received object id=") + bracketed(fields[2])
+                          + QStringLiteral("  A received operation id=") + bracketed(fields[3]);
+    log(op, found);
+    if (!sameName(fields[1], m_obCreFileName))
+        nameError(op, fields[1], m_obCreFileName);
+    else
+        log(op, found + kSuccess);
+}
+
+void CClientSocket::processUIDListAck(const QStringList &fields)
+{
+    constexpr auto op = u"ProcessUIDListAck";
+    const qsizetype n = fields.size();
+    log(op, QStringLiteral("[UIDListAck]  "));
+    log(op, QStringLiteral("Packet count=") + bracketed(num(n)));
+    if (n <= 1) {
+        log(op, QStringLiteral("Packet count=") + bracketed(num(n))
+                    + QStringLiteral("  ERROR : The packet count must be greater than the intended packet count, 1 "
+                                     "This packet doesn't contain any user id."));
+        return;
+    }
+    const QStringList ids = namesOf(fields);
+    log(op, QStringLiteral("A received file count=") + bracketed(num(ids.size()))
+                + QStringLiteral("  Received file names=") + bracketed(ids.join(u',')) + kSpacedSuccess);
+}

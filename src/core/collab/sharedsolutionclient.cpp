@@ -1,0 +1,311 @@
+#include "sharedsolutionclient.h"
+
+#include "model/kelcontainers.h"
+#include "model/keldatamanager.h"
+#include "model/prompt.h"
+
+namespace {
+
+const QString kLoginFirst = QStringLiteral("Please connect and login to the server");
+const QString kOpenFailed = QStringLiteral("Exception handling not ready yet (in ackfileopen).");
+
+QString saveFailed(const QString &name)
+{
+    return QStringLiteral("Failed to save solution ") + name;
+}
+
+} // namespace
+
+CSharedSolutionClient::CSharedSolutionClient(CKELDataManager &manager, QObject *parent)
+    : QObject(parent),
+      m_manager(manager),
+      m_server(Collab::kDefaultServer.toString()),
+      m_port(Collab::kDefaultPort),
+      m_userId(Collab::kDefaultUser.toString()),
+      m_password(Collab::kDefaultUser.toString())
+{
+    m_socket.SetOwner(this);
+    m_manager.SetOperationSink(this);
+    connect(&m_manager, &CKELDataManager::modifiedChanged, this, [this] { emit titleChanged(Title()); });
+    connect(&m_manager, &CKELDataManager::solutionReplaced, this, [this] { emit titleChanged(Title()); });
+}
+
+CSharedSolutionClient::~CSharedSolutionClient()
+{
+    m_manager.SetOperationSink(nullptr);
+    m_socket.SetOwner(nullptr);
+}
+
+void CSharedSolutionClient::SetLoginSettings(const QString &server, int port, const QString &userId,
+                                             const QString &password)
+{
+    m_server = server;
+    m_port = port;
+    m_userId = userId;
+    m_password = password;
+}
+
+CPrompt &CSharedSolutionClient::Prompt()
+{
+    return m_manager.Prompt();
+}
+
+bool CSharedSolutionClient::IsShared() const
+{
+    return !m_manager.IsLocal();
+}
+
+QString CSharedSolutionClient::SharedName() const
+{
+    const CKELSolution *solution = m_manager.Solution();
+    return IsShared() && solution ? solution->Path() : QString();
+}
+
+void CSharedSolutionClient::setSharedName(const QString &name)
+{
+    if (CKELSolution *solution = m_manager.Solution())
+        solution->SetPath(name);
+}
+
+void CSharedSolutionClient::setModified(bool modified)
+{
+    CKELSolution *solution = m_manager.Solution();
+    if (!solution || solution->IsModified() == modified)
+        return;
+    if (modified) {
+        m_manager.MarkModified();
+        return;
+    }
+    solution->SetModified(false);
+    emit m_manager.modifiedChanged(false);
+}
+
+bool CSharedSolutionClient::ConnectToServer()
+{
+    if (IsConnected())
+        return false;
+    // the user id comes back in the login reply, which must be able to
+    // carry it unchanged
+    const QString problem = Collab::NameProblem(m_userId);
+    if (!problem.isEmpty()) {
+        Prompt().Message(QStringLiteral("The user id cannot be used: ") + problem);
+        return false;
+    }
+    if (m_port < 1 || m_port > 65535) {
+        Prompt().Message(QStringLiteral("The port must be a number from 1 to 65535"));
+        return false;
+    }
+    const bool started = m_socket.TryConnect(m_server, quint16(m_port));
+    emit connectionChanged();
+    return started;
+}
+
+void CSharedSolutionClient::EstablishedConnection()
+{
+    if (!m_socket.Login(m_userId, QString()))
+        Prompt().Message(QStringLiteral("Login failed."), QStringLiteral("CKELDataManager::EstablishedConnection"));
+    emit connectionChanged();
+}
+
+void CSharedSolutionClient::DisconnectFromServer()
+{
+    m_socket.Close();
+    if (IsShared()) {
+        m_manager.SetLocal(true);
+        setSharedName(QString());
+    }
+    m_pendingSaveAs = {};
+    m_loggedIn = false;
+    RefreshViewsAndTitle();
+    emit connectionChanged();
+    Prompt().Message(QStringLiteral("Disconnected"));
+}
+
+void CSharedSolutionClient::SetLoggedIn(bool loggedIn)
+{
+    m_loggedIn = loggedIn;
+    emit connectionChanged();
+}
+
+void CSharedSolutionClient::RefreshViewsAndTitle()
+{
+    emit viewsRefreshRequested();
+    // the solution's explorer label shows " -M-" and "*" too
+    if (const CKELSolution *solution = m_manager.Solution())
+        emit m_manager.elementChanged(solution->GetId());
+    emit titleChanged(Title());
+}
+
+bool CSharedSolutionClient::RequestSharedList()
+{
+    if (!m_loggedIn) {
+        Prompt().Message(kLoginFirst);
+        return false;
+    }
+    if (!m_socket.ListFile())
+        return false;
+    emit viewsRefreshRequested();
+    return true;
+}
+
+void CSharedSolutionClient::OnServerFileList(const QStringList &names)
+{
+    emit sharedListReceived(names);
+}
+
+bool CSharedSolutionClient::OpenShared(const QString &name)
+{
+    if (!m_loggedIn) {
+        Prompt().Message(kLoginFirst);
+        return false;
+    }
+    if (name.isEmpty())
+        return false;
+    return m_socket.OpenFile(name);
+}
+
+void CSharedSolutionClient::OnServerFileOpened(bool success, const QString &name, const QString &text)
+{
+    // a text that yields no solution leaves the open one as it was
+    if (!success || !m_manager.LoadSolutionText(text)) {
+        Prompt().Message(kOpenFailed);
+        return;
+    }
+    m_pendingSaveAs = {};
+    setModified(false);
+    setSharedName(name);
+    m_manager.SetLocal(false);
+    emit viewsRefreshRequested();
+    RefreshViewsAndTitle();
+    emit sharedSolutionOpened(name);
+}
+
+CSharedSolutionClient::SaveTarget CSharedSolutionClient::AskSaveAsTarget()
+{
+    if (Prompt().YesNo(QStringLiteral("Are you going to save the solution locally?"), QStringLiteral("Save a solution")))
+        return SaveLocally;
+    if (!m_loggedIn) {
+        Prompt().Message(kLoginFirst);
+        return SaveCancelled;
+    }
+    return SaveShared;
+}
+
+bool CSharedSolutionClient::SaveAsShared(const QString &name)
+{
+    if (name.isEmpty() || !m_manager.Solution())
+        return false;
+    if (!m_loggedIn) {
+        Prompt().Message(kLoginFirst);
+        return false;
+    }
+    const QString problem = Collab::NameProblem(name);
+    if (!problem.isEmpty()) {
+        Prompt().Message(QStringLiteral("The name ") + name + QStringLiteral(" cannot be used on the server: ")
+                         + problem);
+        return false;
+    }
+    const PendingSaveAs previous{true, m_manager.IsLocal(), m_manager.Solution()->Path()};
+    m_manager.SetLocal(false);
+    setSharedName(name);
+    if (!SaveToServer()) {
+        m_manager.SetLocal(previous.local);
+        setSharedName(previous.path);
+        Prompt().Message(saveFailed(name));
+        RefreshViewsAndTitle();
+        return false;
+    }
+    m_pendingSaveAs = previous;
+    setModified(false);
+    emit viewsRefreshRequested();
+    RefreshViewsAndTitle();
+    return true;
+}
+
+bool CSharedSolutionClient::Save()
+{
+    if (!IsShared())
+        return false;
+    if (!SaveToServer()) {
+        // nothing went out: the solution is not saved, and says so
+        Prompt().Message(saveFailed(SharedName()));
+        return false;
+    }
+    setModified(false);
+    return true;
+}
+
+bool CSharedSolutionClient::SaveToServer()
+{
+    if (!m_manager.Solution())
+        return false;
+    const QString text = m_manager.BuildSolutionText();
+    return m_socket.SaveFile(SharedName(), int(text.size()), text);
+}
+
+void CSharedSolutionClient::OnServerSaveResult(const QString &name, bool success)
+{
+    const PendingSaveAs previous = std::exchange(m_pendingSaveAs, {});
+    if (success) {
+        Prompt().Message(QStringLiteral("Solution ") + name + QStringLiteral(" saved"));
+        emit saveFinished(name, true);
+        return;
+    }
+    if (previous.active && SharedName() == name) {
+        m_manager.SetLocal(previous.local);
+        setSharedName(previous.path);
+    }
+    // the text is not on the server: the solution still has unsaved changes
+    if (IsShared() || previous.active)
+        setModified(true);
+    RefreshViewsAndTitle();
+    Prompt().Message(saveFailed(name));
+    emit saveFinished(name, false);
+}
+
+bool CSharedSolutionClient::SendOperation(const QString &record)
+{
+    if (!m_loggedIn || !IsShared())
+        return false;
+    // "#" would end the record's field and ".." the relayed packet
+    if (record.contains(Collab::kSeparator) || record.contains(Collab::kTerminator)) {
+        m_socket.Log().Write(QStringLiteral("CKELDataManager::SendOperation - ERROR : The record cannot travel in a "
+                                            "packet and is not sent: ")
+                             + record);
+        return false;
+    }
+    return m_socket.AskAction(SharedName(), record);
+}
+
+void CSharedSolutionClient::OnServerOperation(const QString &name, const QString &record)
+{
+    if (!m_loggedIn || !IsShared() || name != SharedName())
+        return;
+    const bool changed = m_manager.ApplyOperationRecord(record);
+    emit operationApplied(record, changed);
+}
+
+QString CSharedSolutionClient::DisplayName() const
+{
+    const CKELSolution *solution = m_manager.Solution();
+    QString name = solution ? solution->DisplayName() : QStringLiteral("Untitled");
+    if (IsShared())
+        name += QStringLiteral(" -M-");
+    if (solution && solution->IsModified())
+        name += u'*';
+    return name;
+}
+
+QString CSharedSolutionClient::FrameTitle(const QString &displayName, bool loggedIn, const QString &server,
+                                          const QString &userId)
+{
+    QString title = QStringLiteral(" TESSEL: ") + displayName + u' ';
+    if (loggedIn)
+        title += QStringLiteral("[Connected to ") + server + u'(' + userId + QStringLiteral(")]");
+    return title;
+}
+
+QString CSharedSolutionClient::Title() const
+{
+    return FrameTitle(DisplayName(), m_loggedIn, m_server, m_userId);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "collab/collabprotocol.h"
+#include "collab/packetframer.h"
+
+#include <QString>
+#include <QStringList>
+
+// One request of a client, cut out of its byte stream.
+struct CRequest
+{
+    enum Kind { Login, FileList, FileDown, Operation, FileSave };
+    Kind kind = Login;
+    // After the keyword: Login [user id]; FileList []; FileDown [name];
+    // Operation [name, record]; FileSave [name, text].
+    QStringList fields;
+};
+
+// Client requests carry no terminator: each is framed by its keyword, which
+// says how many "#"-ended fields follow ("UIDLog" 1, "FileListReq" none,
+// "FileDownRec" 1, "OpCont" 2), or, for "FileSave", by its length field.
+class CRequestFramer
+{
+public:
+    enum Status {
+        NeedMore,       // nothing complete yet
+        Ready,          // a request was taken
+        UnknownKeyword, // the stream does not begin with a request keyword
+        TooLarge,       // the request would pass the size limit
+        Malformed,      // a "FileSave" length that is not a number
+    };
+
+    explicit CRequestFramer(qint64 maxPacketBytes = Collab::kDefaultMaxPacketBytes);
+
+    void Append(QByteArrayView bytes) { m_decoder.Decode(bytes, m_text); }
+    void AppendText(QStringView text) { m_text += text; }
+    Status Next(CRequest &out);
+
+    // Bytes of a request begun but not finished.
+    qint64 PendingBytes() const { return 2 * (m_text.size() - m_start) + (m_decoder.HasOddByte() ? 1 : 0); }
+
+private:
+    bool findSeparators(int count);
+    void consume(qsizetype end);
+    bool tooLarge(qsizetype end) const { return 2 * qint64(end - m_start) > m_maxPacketBytes; }
+
+    CUtf16Decoder m_decoder;
+    QString m_text;
+    qsizetype m_start = 0;
+    // Separators found so far in the request that begins at m_start, so that
+    // a request arriving in many pieces is scanned once.
+    QList<qsizetype> m_separators;
+    qsizetype m_scanned = 0;
+    qint64 m_maxPacketBytes;
+};

@@ -1,0 +1,14 @@
+# The server's framing on its own, and the real verdantis-server program
+# with clients in the test process (loopback only).
+find_package(Qt6 6.4 REQUIRED COMPONENTS Network Sql)
+
+verdantis_add_test(tst_requestframer SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_requestframer.cpp LIBS verdantis_serverlib)
+
+foreach(name tst_collabserver tst_collaboration)
+  verdantis_add_test(${name}
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/${name}.cpp ${CMAKE_CURRENT_LIST_DIR}/serverprocess.h
+    LIBS verdantis_core Qt6::Network Qt6::Sql)
+  target_compile_definitions(${name} PRIVATE VERDANTIS_SERVER="$<TARGET_FILE:verdantis-server>")
+  add_dependencies(${name} verdantis-server)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+endforeach()

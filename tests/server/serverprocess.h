@@ -1,0 +1,150 @@
+#pragma once
+
+#include "collab/packetframer.h"
+
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTcpSocket>
+#include <QtTest>
+
+#include <csignal>
+
+// The real verdantis-server, on a free loopback port, with its own data folder.
+class CServerProcess
+{
+public:
+    CServerProcess(const QString &dataDir, const QStringList &extra = {}) : m_dataDir(dataDir), m_extra(extra) {}
+    ~CServerProcess() { Kill(); }
+
+    bool Start()
+    {
+        m_process.setProgram(QStringLiteral(VERDANTIS_SERVER));
+        m_process.setArguments(QStringList{u"--listen"_qs, u"127.0.0.1"_qs, u"--port"_qs, u"0"_qs, u"--data"_qs,
+                                           m_dataDir}
+                               + m_extra);
+        m_process.setProcessChannelMode(QProcess::SeparateChannels);
+        m_process.start();
+        if (!m_process.waitForStarted(5000))
+            return false;
+        QByteArray out;
+        // "verdantis-server: listening on 127.0.0.1:PORT, data in DIR"
+        for (int i = 0; i < 100 && !out.contains('\n'); ++i) {
+            m_process.waitForReadyRead(100);
+            out += m_process.readAllStandardOutput();
+        }
+        const qsizetype colon = out.indexOf("127.0.0.1:");
+        if (colon < 0)
+            return false;
+        const qsizetype comma = out.indexOf(',', colon);
+        m_port = quint16(out.mid(colon + 10, comma - colon - 10).toUInt());
+        return m_port != 0;
+    }
+    // The orderly way: SIGTERM, and the server stores what it holds.
+    bool Stop()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return true;
+        m_process.terminate();
+        return m_process.waitForFinished(10000) && m_process.exitStatus() == QProcess::NormalExit;
+    }
+    // As a crash would.
+    void Kill()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+    bool IsRunning() const { return m_process.state() == QProcess::Running; }
+    quint16 Port() const { return m_port; }
+    QString DatabasePath() const { return m_dataDir + u"/verdantis-server.sqlite"_qs; }
+
+    // What the database holds for name right now, read beside the server.
+    QString StoredText(const QString &name) const
+    {
+        return queryOne(u"SELECT text FROM solutions WHERE name = ?"_qs, name).toString();
+    }
+    int HistoryCount(const QString &name) const
+    {
+        return queryOne(u"SELECT COUNT(*) FROM history WHERE name = ?"_qs, name).toInt();
+    }
+
+private:
+    QVariant queryOne(const QString &sql, const QString &name) const
+    {
+        QVariant result;
+        const QString connection = u"reader"_qs;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_qs, connection);
+            db.setDatabaseName(DatabasePath());
+            db.setConnectOptions(u"QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000"_qs);
+            if (db.open()) {
+                QSqlQuery q(db);
+                q.prepare(sql);
+                q.addBindValue(name);
+                if (q.exec() && q.next())
+                    result = q.value(0);
+            }
+        }
+        QSqlDatabase::removeDatabase(connection);
+        return result;
+    }
+
+    QString m_dataDir;
+    QStringList m_extra;
+    QProcess m_process;
+    quint16 m_port = 0;
+};
+
+// A bare protocol client: sends request text, collects reply packets.
+class CRawClient
+{
+public:
+    bool Connect(quint16 port)
+    {
+        QObject::connect(&m_socket, &QTcpSocket::readyRead, &m_socket, [this] {
+            m_framer.AppendBytes(m_socket.readAll());
+            QString p;
+            while (m_framer.TakePacket(p))
+                replies.append(p);
+        });
+        m_socket.connectToHost(QHostAddress::LocalHost, port);
+        return m_socket.waitForConnected(5000);
+    }
+    void Send(const QString &text)
+    {
+        m_socket.write(CUtf16Decoder::Encode(text));
+        m_socket.flush();
+    }
+    void SendBytes(const QByteArray &bytes)
+    {
+        m_socket.write(bytes);
+        m_socket.flush();
+    }
+    bool WaitForReplies(qsizetype n, int ms = 10000)
+    {
+        return QTest::qWaitFor([&] { return replies.size() >= n; }, ms);
+    }
+    bool WaitForClose(int ms = 10000)
+    {
+        return QTest::qWaitFor([&] { return m_socket.state() == QAbstractSocket::UnconnectedState; }, ms);
+    }
+    // Sends one request and waits for its one reply.
+    QString Ask(const QString &request)
+    {
+        const qsizetype before = replies.size();
+        Send(request);
+        if (!WaitForReplies(before + 1))
+            return u"<no reply>"_qs;
+        return replies.at(before);
+    }
+    void Abort() { m_socket.abort(); }
+    QTcpSocket &Socket() { return m_socket; }
+
+    QStringList replies;
+
+private:
+    QTcpSocket m_socket;
+    CPacketFramer m_framer;
+};

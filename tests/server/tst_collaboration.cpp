@@ -1,0 +1,292 @@
+#include "collab/sharedsolutionclient.h"
+#include "model/kelcontainers.h"
+#include "model/keldatamanager.h"
+#include "model/kelmethod.h"
+#include "model/kelrequirement.h"
+#include "model/keltree.h"
+#include "model/nodeattributes.h"
+#include "scriptedprompt.h"
+#include "serverprocess.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+
+namespace {
+
+// One user: a model, its collaboration client and a prompt that says yes.
+struct CUser
+{
+    explicit CUser(const QString &id, quint16 port)
+    {
+        manager.SetPrompt(&prompt);
+        manager.NewSolution();
+        client.SetLoginSettings(u"127.0.0.1"_qs, port, id, QString());
+        QObject::connect(&client, &CSharedSolutionClient::operationApplied, &client,
+                         [this](const QString &record, bool changed) {
+                             if (record.contains(u"tag:END-"_qs))
+                                 ++markers;
+                             if (!changed)
+                                 ++refused;
+                         });
+    }
+
+    bool LogIn()
+    {
+        if (!client.ConnectToServer())
+            return false;
+        return QTest::qWaitFor([this] { return client.IsLoggedIn(); }, 10000);
+    }
+    bool Open(const QString &name)
+    {
+        QSignalSpy opened(&client, &CSharedSolutionClient::sharedSolutionOpened);
+        return client.OpenShared(name) && (opened.size() > 0 || opened.wait(20000));
+    }
+
+    CKELDataManager manager;
+    CScriptedPrompt prompt;
+    CSharedSolutionClient client{manager};
+    int markers = 0;
+    int refused = 0; // relayed records the model turned down
+};
+
+QList<CKELData *> ofType(const CKELDataManager &m, int typeCode)
+{
+    QList<CKELData *> out;
+    for (int id : m.SortedIds()) {
+        CKELData *e = m.Lookup(id);
+        if (e && e->GetTypeCode() == typeCode)
+            out.append(e);
+    }
+    return out;
+}
+
+// Random text that exercises the escapes and the packet framing.
+QString randomText(QRandomGenerator &rng)
+{
+    static const QStringList pieces{u"door"_qs, u":"_qs, u";"_qs, u"#"_qs, u".."_qs, u"."_qs, u"\\"_qs,
+                                    u"\n"_qs, u"Πόρτα"_qs, u"門"_qs, u" "_qs, u".cm."_qs, u"🚪"_qs};
+    QString s;
+    const int n = rng.bounded(6);
+    for (int i = 0; i < n; ++i)
+        s += pieces[rng.bounded(int(pieces.size()))];
+    return s;
+}
+
+// One edit of a kind picked at random, aimed at what this user sees now,
+// which may be behind what the server has already relayed: conflicting
+// edits (the same tag twice, a node removed under a new child) happen.
+void randomEdit(CKELDataManager &m, QRandomGenerator &rng, int user, int serial)
+{
+    const QList<CKELData *> reqs = ofType(m, KEL::Requirement);
+    const QList<CKELData *> trees = ofType(m, KEL::RBT) + ofType(m, KEL::DBT);
+    const QList<CKELData *> nodes = ofType(m, KEL::Method);
+    const QList<CKELData *> comps = ofType(m, KEL::Component);
+    auto pick = [&rng](const QList<CKELData *> &list) -> CKELData * {
+        return list.isEmpty() ? nullptr : list[rng.bounded(int(list.size()))];
+    };
+    auto attributes = [&] {
+        CNodeAttributes a;
+        a.component = u"C"_qs + QString::number(rng.bounded(4));
+        a.behavior = u"b"_qs + QString::number(rng.bounded(5));
+        a.behaviorType = 1 + rng.bounded(KEL::BehaviorTypeCount);
+        if (CKELData *r = pick(reqs))
+            a.requirementTag = r->GetName();
+        a.qualifier = randomText(rng);
+        a.atomic = rng.bounded(2);
+        return a;
+    };
+    const QString own = u"U"_qs + QString::number(user) + u'-' + QString::number(serial);
+    switch (rng.bounded(12)) {
+    case 0:
+        m.AddRequirement(own, randomText(rng));
+        break;
+    case 1:
+        // tags from a small pool: two users adding the same one conflict
+        m.AddRequirement(u"P"_qs + QString::number(rng.bounded(5)), randomText(rng));
+        break;
+    case 2:
+        if (CKELData *r = pick(reqs))
+            m.ChangeRequirement(r->GetId(), u"P"_qs + QString::number(rng.bounded(8)), randomText(rng));
+        break;
+    case 3:
+        if (CKELData *r = pick(reqs))
+            m.RemoveRequirement(r->GetId());
+        break;
+    case 4:
+        m.AddComponent(u"C"_qs + QString::number(rng.bounded(6)), rng.bounded(2));
+        break;
+    case 5: {
+        QList<int> ids;
+        if (CKELData *r = pick(reqs))
+            ids.append(r->GetId());
+        m.AddRBT(u"T"_qs + QString::number(rng.bounded(4)), ids, 50);
+        break;
+    }
+    case 6:
+    case 7:
+        if (CKELData *t = pick(trees)) {
+            CKELData *parent = pick(nodes);
+            m.AddNode(t->GetId(), parent ? parent->GetId() : 0, attributes(), rng.bounded(500), rng.bounded(500));
+        }
+        break;
+    case 8:
+        if (CKELData *n = pick(nodes))
+            m.ChangeNode(n->GetId(), attributes());
+        break;
+    case 9:
+        if (CKELData *p = pick(nodes), *c = pick(nodes); p && c)
+            m.LinkNode(rng.bounded(4) ? p->GetId() : 0, c->GetId());
+        break;
+    case 10:
+        if (CKELData *n = pick(nodes))
+            m.RemoveNode(n->GetId());
+        break;
+    case 11:
+        if (rng.bounded(3))
+            m.AddDBT(u"D"_qs + QString::number(rng.bounded(3)));
+        else if (CKELData *t = pick(trees))
+            m.RemoveRBT(t->GetId());
+        break;
+    }
+}
+
+} // namespace
+
+// Several users edit one shared solution at once through the real server;
+// at the end every user's solution text and the server's copy are the same
+// to the byte.
+class TestCollaboration : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void randomEditing_data();
+    void randomEditing();
+    void disconnectLeavesLocalCopy();
+};
+
+void TestCollaboration::initTestCase()
+{
+    QLoggingCategory::setFilterRules(u"verdantis.collab.packet=false"_qs);
+}
+
+void TestCollaboration::randomEditing_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<int>("users");
+    QTest::addColumn<int>("edits");     // per user
+    QTest::addColumn<int>("joinAfter"); // edits before the last user joins
+    QTest::newRow("two users") << 1u << 2 << 150 << 0;
+    QTest::newRow("three users, one late") << 7u << 3 << 150 << 80;
+    QTest::newRow("three users, late joiner in a burst") << 42u << 3 << 250 << 120;
+}
+
+void TestCollaboration::randomEditing()
+{
+    QFETCH(quint32, seed);
+    QFETCH(int, users);
+    QFETCH(int, edits);
+    QFETCH(int, joinAfter);
+    QTemporaryDir dir;
+    CServerProcess server(dir.path(), {u"--store-interval"_qs, u"3600"_qs});
+    QVERIFY(server.Start());
+    QRandomGenerator rng(seed);
+
+    std::vector<std::unique_ptr<CUser>> u;
+    for (int i = 0; i < users; ++i)
+        u.push_back(std::make_unique<CUser>(u"user"_qs + QString::number(i), server.Port()));
+
+    // the first user builds a little locally, then shares it
+    for (int i = 0; i < 30; ++i)
+        randomEdit(u[0]->manager, rng, 0, i);
+    QVERIFY(u[0]->LogIn());
+    QVERIFY(u[0]->client.SaveAsShared(u"shared.kvf"_qs));
+    QVERIFY(QTest::qWaitFor([&] { return u[0]->prompt.texts.contains(u"Solution shared.kvf saved"_qs); }, 10000));
+
+    const int early = joinAfter > 0 ? users - 1 : users;
+    for (int i = 1; i < early; ++i) {
+        QVERIFY(u[i]->LogIn());
+        QVERIFY(u[i]->Open(u"shared.kvf"_qs));
+        QCOMPARE(u[i]->manager.BuildSolutionText(), u[0]->manager.BuildSolutionText());
+    }
+
+    for (int step = 0; step < edits; ++step) {
+        if (joinAfter > 0 && step == joinAfter) {
+            // joins while the others' edits are still on their way
+            CUser &late = *u.back();
+            QVERIFY(late.LogIn());
+            QVERIFY(late.client.OpenShared(u"shared.kvf"_qs));
+        }
+        for (int i = 0; i < users; ++i) {
+            if (u[i]->client.IsShared())
+                randomEdit(u[i]->manager, rng, i, step);
+        }
+        // let some relays in between, not all
+        if (step % 3 == 0)
+            QCoreApplication::processEvents();
+    }
+    QVERIFY(QTest::qWaitFor([&] { return u.back()->client.IsShared(); }, 20000));
+
+    // one marker per user; once every user has seen all markers, every
+    // edit sent before them has been applied everywhere
+    for (int i = 0; i < users; ++i)
+        QVERIFY(u[i]->manager.AddRequirement(u"END-"_qs + QString::number(i), QString()));
+    QVERIFY(QTest::qWaitFor(
+        [&] { return std::all_of(u.begin(), u.end(), [&](const auto &x) { return x->markers == users; }); },
+        60000));
+
+    const QString text = u[0]->manager.BuildSolutionText();
+    for (int i = 1; i < users; ++i)
+        QCOMPARE(u[i]->manager.BuildSolutionText(), text);
+    // the edits did happen, and did conflict
+    QVERIFY(ofType(u[0]->manager, KEL::Method).size() > 5);
+    QVERIFY(u[0]->manager.MaxCount() > 100);
+    QVERIFY(u[0]->refused > 0);
+
+    // the server's copy, as a save by a holder stores it
+    u[1]->prompt.texts.clear();
+    QVERIFY(u[1]->client.Save());
+    QVERIFY(QTest::qWaitFor([&] { return u[1]->prompt.texts.contains(u"Solution shared.kvf saved"_qs); }, 10000));
+    QCOMPARE(server.StoredText(u"shared.kvf"_qs), text);
+
+    // and what a newcomer gets
+    CUser newcomer(u"newcomer"_qs, server.Port());
+    QVERIFY(newcomer.LogIn());
+    QVERIFY(newcomer.Open(u"shared.kvf"_qs));
+    QCOMPARE(newcomer.manager.BuildSolutionText(), text);
+}
+
+// Disconnecting keeps the shared solution on screen as a local, unnamed
+// copy; the others go on.
+void TestCollaboration::disconnectLeavesLocalCopy()
+{
+    QTemporaryDir dir;
+    CServerProcess server(dir.path());
+    QVERIFY(server.Start());
+    CUser a(u"ann"_qs, server.Port());
+    CUser b(u"bob"_qs, server.Port());
+    QVERIFY(a.manager.AddRequirement(u"R1"_qs, u"x"_qs));
+    QVERIFY(a.LogIn());
+    QVERIFY(a.client.SaveAsShared(u"s"_qs));
+    QVERIFY(b.LogIn());
+    QVERIFY(b.Open(u"s"_qs));
+
+    b.client.DisconnectFromServer();
+    QVERIFY(b.prompt.texts.contains(u"Disconnected"_qs));
+    QVERIFY(!b.client.IsShared());
+    QVERIFY(b.manager.Solution()->Path().isEmpty());
+    QVERIFY(!b.client.Title().contains(u" -M-"_qs));
+    QVERIFY(!b.client.Title().contains(u"Connected"_qs));
+
+    QVERIFY(a.manager.AddRequirement(u"R2"_qs, QString()));
+    QVERIFY(QTest::qWaitFor([&] { return a.manager.FindRequirement(u"R2"_qs) != nullptr; }, 10000));
+    QTest::qWait(100);
+    QVERIFY(!b.manager.FindRequirement(u"R2"_qs));
+    // b edits its own copy now
+    QVERIFY(b.manager.AddRequirement(u"B1"_qs, QString()));
+    QVERIFY(b.manager.FindRequirement(u"B1"_qs));
+    QVERIFY(!a.manager.FindRequirement(u"B1"_qs));
+}
+
+QTEST_GUILESS_MAIN(TestCollaboration)
+#include "tst_collaboration.moc"
