@@ -1,0 +1,2 @@
+add_executable(bench_translate ${CMAKE_CURRENT_LIST_DIR}/translate.cpp)
+target_link_libraries(bench_translate PRIVATE verdantis_benchcommon verdantis_warnings)

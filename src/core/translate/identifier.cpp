@@ -1,0 +1,73 @@
+#include "identifier.h"
+
+#include <algorithm>
+#include <charconv>
+
+QString MakeIdentifier(const QString &name, bool upperInitial)
+{
+    QString id = name.trimmed();
+    id.replace(u' ', u'_');
+    if (!id.isEmpty())
+        id[0] = upperInitial ? id[0].toUpper() : id[0].toLower();
+    return id;
+}
+
+bool IsIntegerLiteral(QStringView text)
+{
+    if (text.startsWith(u'-'))
+        text = text.mid(1);
+    if (text.isEmpty())
+        return false;
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    return true;
+}
+
+bool IsBooleanLiteral(QStringView text)
+{
+    return text.compare(u"true", Qt::CaseInsensitive) == 0 || text.compare(u"false", Qt::CaseInsensitive) == 0;
+}
+
+QString MakeValue(const QString &value)
+{
+    const QString v = value.trimmed();
+    if (IsIntegerLiteral(v))
+        return v;
+    if (IsBooleanLiteral(v))
+        return v.toLower();
+    return MakeIdentifier(v, false);
+}
+
+QString XmlEscaped(QStringView text)
+{
+    QString out;
+    AppendXmlEscaped(out, text);
+    return out;
+}
+
+void AppendNumber(QString &out, qint64 value)
+{
+    char digits[24];
+    const std::to_chars_result r = std::to_chars(digits, digits + sizeof digits, value);
+    out += QLatin1StringView(digits, r.ptr - digits);
+}
+
+void AppendXmlEscaped(QString &out, QStringView text)
+{
+    const auto special = [](QChar c) { return c == u'&' || c == u'<' || c == u'>' || c == u'"'; };
+    if (std::none_of(text.begin(), text.end(), special)) {
+        out += text;
+        return;
+    }
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case u'&': out += u"&amp;"; break;
+        case u'<': out += u"&lt;"; break;
+        case u'>': out += u"&gt;"; break;
+        case u'"': out += u"&quot;"; break;
+        default: out += c;
+        }
+    }
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// Names taken from the model become identifiers of the target languages:
+// trimmed, blanks made "_", the first character upper- or lower-case. The
+// other characters stay as the user wrote them.
+QString MakeIdentifier(const QString &name, bool upperInitial);
+
+// A value as the target languages expect it: an integer literal stays, true
+// and false are written in lower case, anything else becomes an identifier.
+QString MakeValue(const QString &value);
+bool IsIntegerLiteral(QStringView text);
+bool IsBooleanLiteral(QStringView text);
+
+// Text inside an XML element or attribute.
+QString XmlEscaped(QStringView text);
+// The same, appended: the writers build large texts and copy nothing twice.
+void AppendXmlEscaped(QString &out, QStringView text);
+void AppendNumber(QString &out, qint64 value);

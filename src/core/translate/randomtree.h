@@ -1,0 +1,23 @@
+#pragma once
+
+class CTranslateContext;
+
+// A tree made up for trying the translation on trees of any size: it holds
+// sequences of mixed behavior types, concurrent and alternative branching,
+// reversions, go-tos and branch kills, all of which translate without error.
+// Components are named c0, c1, ... and states s0, s1, ...
+class CRandomTree
+{
+public:
+    struct Figures
+    {
+        int nodes = 0;
+        int branches = 0;
+        int reversions = 0;
+        int macros = 0;
+        int threadKills = 0;
+    };
+    // Adds about `iterations` nodes to an empty context, in pre-order.
+    // A seed of 0 makes a different tree on every call.
+    static Figures Generate(CTranslateContext &ctx, int iterations, unsigned seed);
+};

@@ -1,0 +1,171 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QPoint>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+// A cheap hash for the many short names of a translation; nothing here
+// comes from outside the model, so flooding is no concern.
+struct CNameHash
+{
+    size_t operator()(QStringView s) const noexcept
+    {
+        quint64 h = 1469598103934665603ull;
+        for (QChar c : s) {
+            h ^= c.unicode();
+            h *= 1099511628211ull;
+        }
+        return size_t(h);
+    }
+    size_t operator()(const QString &s) const noexcept { return (*this)(QStringView(s)); }
+};
+
+template<class T> using CNameMap = std::unordered_map<QString, T, CNameHash>;
+using CNameIndex = CNameMap<int>;
+
+// The index a name has in a map, or -1.
+inline int IndexOf(const CNameIndex &index, const QString &name)
+{
+    const auto it = index.find(name);
+    return it == index.end() ? -1 : it->second;
+}
+
+// Names in the order they were first seen, each once.
+class COrderedNames
+{
+public:
+    bool Add(const QString &name)
+    {
+        if (!m_seen.insert(name).second)
+            return false;
+        m_list.append(name);
+        return true;
+    }
+    bool Contains(const QString &name) const { return m_seen.count(name) != 0; }
+    const QStringList &List() const { return m_list; }
+    qsizetype Size() const { return m_list.size(); }
+    bool IsEmpty() const { return m_list.isEmpty(); }
+
+private:
+    QStringList m_list;
+    std::unordered_set<QString, CNameHash> m_seen;
+};
+
+// A component whose states the tree names: one enumerated type, one variable.
+struct CStateComponent
+{
+    QString typeName; // upper-case initial
+    QString variable; // lower-case initial
+    COrderedNames values;
+    QString initial;  // from the initialisation block; empty when none
+};
+
+// A component's attribute, assigned, compared or declared.
+struct CAttributeVariable
+{
+    enum Kind { Integer, Boolean, Enumerated };
+    QString name;     // component "_" attribute
+    Kind kind = Integer;
+    QString typeName; // enumerated: the type's name
+    COrderedNames values; // enumerated: its values
+    QString low, high;    // a declared integer range; empty when unbounded
+    QString initial;
+};
+
+struct CSetType
+{
+    QString name;
+    COrderedNames values;
+};
+
+struct CSetVariable
+{
+    QString name;
+    int type = 0;           // into the set types
+    QStringList initial;    // elements from the declaration
+    bool hasInitial = false;
+};
+
+struct CSalTransition
+{
+    QString guard;
+    QStringList assignments;
+};
+
+struct CUppaalLocation
+{
+    QString id;
+    QString name;
+    int x = 0, y = 0;
+    int nameX = 0, nameY = 0;
+    QString invariant;
+    bool committed = false;
+};
+
+// One edge of a process template.
+struct CTranslateUTrans
+{
+    QString source;
+    QString target;
+    QString guard;
+    QString sync;
+    QString assignment;
+    QPoint guardAt, syncAt, assignmentAt;
+    QList<QPoint> nails;
+};
+
+struct CUppaalProcess
+{
+    int highestStep = 0;
+    QList<CUppaalLocation> extraLocations; // committed places of synchronisation chains
+    QList<CTranslateUTrans> transitions;
+    QSet<QString> jumpChannels; // received; one edge each
+    bool killable = false;
+};
+
+// Everything the writers read: filled by the front end and the rules.
+struct CTranslateCollections
+{
+    // types and variables
+    std::vector<CStateComponent> components;
+    CNameIndex componentIndex;               // by raw component name
+    std::vector<CAttributeVariable> attributes;
+    CNameIndex attributeIndex;               // by variable name
+    std::vector<CSetType> setTypes;
+    CNameIndex setTypeIndex;
+    std::vector<CSetVariable> setVariables;
+    CNameIndex setVariableIndex;
+
+    // messages
+    COrderedNames inputMessages;
+    COrderedNames outputMessages;
+    COrderedNames internalMessages;
+    COrderedNames environment; // UPPAAL: channel with the environment's direction mark
+
+    // initial values: the initialisation file's lines, then the initialisation block's
+    QList<QPair<QString, QString>> initFileValues;
+    std::unordered_set<QString, CNameHash> initFileVariables;
+    QList<QPair<QString, QString>> initialValues;
+
+    // threads: highest program counter value of each, index 1..T
+    std::vector<int> highestCounter{0};
+
+    // SAL
+    std::vector<CSalTransition> transitions;
+    QStringList internalActionTerms; // message mode 4
+    COrderedNames views;             // go-to targets whose transitions failure views leave out
+
+    // UPPAAL, index 1..T
+    std::vector<CUppaalProcess> processes;
+    COrderedNames jumpAndKillChannels;
+    CNameMap<QString> uppaalConstants; // type name + value -> constant
+
+    int ThreadCount() const { return int(highestCounter.size()) - 1; }
+};

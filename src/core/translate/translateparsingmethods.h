@@ -1,0 +1,36 @@
+#pragma once
+
+#include "translatenode.h"
+
+#include <QString>
+#include <QStringList>
+
+class CTranslateContext;
+
+// The guard and assignment texts that the rules share: what each node does,
+// and how a step's nodes, its counter updates and its jumps become one SAL
+// transition or a chain of UPPAAL edges.
+class CTranslateParsingMethods
+{
+public:
+    // Works out every node's action in pre-order, so that types, values and
+    // messages are registered in the order the tree shows them.
+    static void AnalyseNodes(CTranslateContext &ctx);
+
+    void StepSAL(const CTranslateStep &step, CTranslateContext &ctx) const;
+    void StepUPPAAL(const CTranslateStep &step, CTranslateContext &ctx) const;
+
+    // SAL pieces of one node.
+    static QList<CCondition> SalConditions(const CNodeAction &action);
+    static QStringList SalAssignments(const CNodeAction &action);
+
+    // UPPAAL location of a thread's step value; 0 is the disabled location.
+    static QString LocationId(int thread, int step);
+    // Names of state values in UPPAAL: a value that another component or a
+    // variable already uses is qualified with its component's variable.
+    static void NameUppaalConstants(CTranslateContext &ctx);
+    static QString UppaalConstant(const CTranslateContext &ctx, const QString &typeName, const QString &value);
+    static QString UppaalGuard(const CTranslateContext &ctx, const CNodeAction &action);
+    static QStringList UppaalSyncs(const CNodeAction &action);
+    static QStringList UppaalAssignments(const CTranslateContext &ctx, const CNodeAction &action);
+};

@@ -1,0 +1,333 @@
+// How a step becomes one SAL transition or a chain of UPPAAL edges.
+#include "translateparsingmethods.h"
+
+#include "translatecontext.h"
+#include "translateexception.h"
+#include "translateparsingrule.h"
+#include "translatetexts.h"
+
+#include <QMap>
+
+#include <algorithm>
+
+namespace {
+
+bool isJump(int rule)
+{
+    return rule == TranslateRule::Reversion || rule == TranslateRule::Macro;
+}
+
+QString pcName(int thread)
+{
+    return QStringLiteral("pc") + QString::number(thread);
+}
+
+// How the counters change when a step runs: the step's own thread goes on
+// or ends, a branching starts its children, an alternative stops the
+// others, a kill stops a branch.
+struct CounterEffect
+{
+    QMap<int, int> others; // thread -> value
+    int thread = 0;
+    int value = 0;
+};
+
+CounterEffect counterEffect(const CTranslateContext &ctx, int head)
+{
+    CounterEffect e;
+    if (head == 1) {
+        // the root's "step" is the initialisation block: thread 1 starts again
+        if (ctx.Collections().ThreadCount() >= 1) {
+            e.thread = 1;
+            e.value = 1;
+        }
+        return e;
+    }
+    const CTranslateNode &h = ctx.Node(head);
+    const QList<int> block = ctx.Block(head);
+    const CTranslateNode &last = ctx.Node(block.last());
+    if (last.children.size() >= 2) {
+        for (int c : last.children)
+            e.others[ctx.Node(c).thread] = 1;
+    }
+    for (int t : h.disableThreads)
+        e.others[t] = 0;
+    if (const CTranslateStep *s = ctx.StepOf(head)) {
+        for (int t : s->killThreads)
+            e.others[t] = 0;
+    }
+    e.thread = h.thread;
+    e.value = ctx.NextCounter(block);
+    if (e.others.contains(e.thread))
+        e.value = e.others.take(e.thread);
+    return e;
+}
+
+void appendCounters(QStringList &out, const QMap<int, int> &others, int thread, int value)
+{
+    for (auto it = others.cbegin(); it != others.cend(); ++it)
+        out.append(pcName(it.key()) + QStringLiteral("'=") + QString::number(it.value()));
+    if (thread > 0)
+        out.append(pcName(thread) + QStringLiteral("'=") + QString::number(value));
+}
+
+// The assignments of the step that starts at head, without counters.
+QStringList targetAssignments(const CTranslateContext &ctx, int head)
+{
+    QStringList out;
+    const QList<int> nodes = head == 1 ? ctx.InitBlock() : ctx.Block(head);
+    for (int n : nodes)
+        out += CTranslateParsingMethods::SalAssignments(ctx.Action(n));
+    return out;
+}
+
+} // namespace
+
+void CTranslateParsingMethods::StepSAL(const CTranslateStep &step, CTranslateContext &ctx) const
+{
+    CTranslateCollections &c = ctx.Collections();
+    const CTranslateNode &head = ctx.Node(step.firstNode);
+    if (step.rule == TranslateRule::Macro && ctx.Settings().useFailureViews) {
+        // a failure view is entered by the model checker's view variable, not by a jump
+        c.views.Add(QString::number(step.target));
+        return;
+    }
+    const int thread = head.thread;
+    const bool spaced = !head.disableThreads.isEmpty() || step.rule >= TranslateRule::SetAdd;
+    const QString notOpen = spaced ? QStringLiteral("NOT (") : QStringLiteral("NOT(");
+    const int jumpNode = isJump(step.rule) ? step.block.last() : 0;
+
+    CSalTransition t;
+    t.guard = pcName(thread) + u'=' + QString::number(head.pc);
+    bool external = false;
+    bool internal = false;
+    for (int n : step.block) {
+        const CNodeAction &a = ctx.Action(n);
+        for (const CCondition &cond : SalConditions(a))
+            t.guard += QStringLiteral(" AND ") + (cond.negated ? notOpen + cond.text + u')' : cond.text);
+        external = external || a.ConsumesExternal();
+        internal = internal || a.ConsumesInternal();
+        if (n != jumpNode)
+            t.assignments += SalAssignments(a);
+    }
+
+    if (step.rule == TranslateRule::Reversion) {
+        // the target runs again and its thread resumes after it; every thread
+        // started below the target stops, the reverting one included
+        t.assignments += targetAssignments(ctx, step.target);
+        const CounterEffect e = counterEffect(ctx, step.target);
+        QMap<int, int> counters;
+        for (int th : ctx.ThreadsBelow(step.target))
+            counters[th] = 0;
+        counters[thread] = 0;
+        for (auto it = e.others.cbegin(); it != e.others.cend(); ++it)
+            counters[it.key()] = it.value();
+        if (e.thread > 0)
+            counters[e.thread] = e.value;
+        const int own = counters.take(thread);
+        appendCounters(t.assignments, counters, thread, own);
+    } else if (step.rule == TranslateRule::Macro) {
+        // as if the target step had just run; a go-to in another thread ends its own
+        t.assignments += targetAssignments(ctx, step.target);
+        const CounterEffect e = counterEffect(ctx, step.target);
+        const bool ownSet = e.thread == thread || e.others.contains(thread);
+        appendCounters(t.assignments, e.others, e.thread, e.value);
+        if (!ownSet)
+            appendCounters(t.assignments, {}, thread, 0);
+    } else {
+        const CounterEffect e = counterEffect(ctx, step.firstNode);
+        appendCounters(t.assignments, e.others, e.thread, e.value);
+    }
+
+    const QString term = t.guard;
+    switch (ctx.Settings().messageMode) {
+    case 2:
+        // what the definition of internalMessages is for: input from outside waits
+        if (external)
+            t.guard += QStringLiteral(" AND NOT(internalMessages)");
+        break;
+    case 4:
+        if (external) {
+            t.guard += QStringLiteral(" AND NOT(internalActions)");
+        } else if (!internal) {
+            // a step that takes an internal message is what the others wait for
+            t.guard += QStringLiteral(" AND NOT(messageReady)");
+            c.internalActionTerms.append(term);
+        }
+        break;
+    default:
+        break;
+    }
+    c.transitions.push_back(std::move(t));
+}
+
+namespace {
+
+constexpr int kColumn = 120;
+constexpr int kLeft = 64;
+
+QPoint locationPoint(int step, int column)
+{
+    return {kLeft + kColumn * column, step == 0 ? 20 : 100 + 20 + kColumn * (step - 1)};
+}
+
+// Sets an edge's ends; its labels sit beside its middle, one under the other.
+void place(CTranslateUTrans &e, const QString &source, QPoint from, const QString &target, QPoint to)
+{
+    e.source = source;
+    e.target = target;
+    const QPoint mid((from.x() + to.x()) / 2 + 10, (from.y() + to.y()) / 2);
+    e.guardAt = mid + QPoint(0, -20);
+    e.syncAt = mid + QPoint(0, -5);
+    e.assignmentAt = mid + QPoint(0, 10);
+}
+
+void addGuard(CTranslateUTrans &e, const QString &guard)
+{
+    if (guard.isEmpty())
+        return;
+    if (!e.guard.isEmpty())
+        throw CTranslateException(TranslateTexts::UppaalGuards() + guard);
+    e.guard = guard;
+}
+
+void addSync(CTranslateUTrans &e, const QString &sync)
+{
+    if (sync.isEmpty())
+        return;
+    if (!e.sync.isEmpty())
+        throw CTranslateException(TranslateTexts::UppaalSynchronisations() + sync);
+    e.sync = sync;
+}
+
+void addAssignment(CTranslateUTrans &e, const QString &assignment)
+{
+    if (assignment.isEmpty())
+        return;
+    e.assignment += (e.assignment.isEmpty() ? QString() : QStringLiteral(", ")) + assignment;
+}
+
+QString killChannel(CTranslateCollections &c, int thread)
+{
+    const QString channel = QStringLiteral("killpro") + QString::number(thread);
+    c.jumpAndKillChannels.Add(channel);
+    c.processes[size_t(thread)].killable = true;
+    return channel + u'!';
+}
+
+QString jumpChannel(CTranslateCollections &c, int thread, int step)
+{
+    const QString channel = QStringLiteral("jumpToPro%1state%2").arg(thread).arg(step);
+    c.jumpAndKillChannels.Add(channel);
+    CUppaalProcess &p = c.processes[size_t(thread)];
+    if (!p.jumpChannels.contains(channel)) {
+        // the jumping edge stops the thread first, so it is received where a stopped thread waits
+        p.jumpChannels.insert(channel);
+        const QPoint to = locationPoint(step, 0);
+        CTranslateUTrans e;
+        place(e, CTranslateParsingMethods::LocationId(thread, 0), locationPoint(0, 0),
+              CTranslateParsingMethods::LocationId(thread, step), to);
+        e.sync = channel + u'?';
+        e.syncAt = QPoint(to.x() + 20, to.y() - 30);
+        p.transitions.append(e);
+    }
+    return channel + u'!';
+}
+
+} // namespace
+
+void CTranslateParsingMethods::StepUPPAAL(const CTranslateStep &step, CTranslateContext &ctx) const
+{
+    CTranslateCollections &c = ctx.Collections();
+    const CTranslateNode &head = ctx.Node(step.firstNode);
+    const int thread = head.thread;
+    const int jumpNode = isJump(step.rule) ? step.block.last() : 0;
+
+    CTranslateUTrans first;
+    for (int n : step.block) {
+        if (n == jumpNode)
+            continue; // the jump's target runs the behavior again
+        const CNodeAction &a = ctx.Action(n);
+        addGuard(first, UppaalGuard(ctx, a));
+        for (const QString &sync : UppaalSyncs(a))
+            addSync(first, sync);
+        for (const QString &assignment : UppaalAssignments(ctx, a))
+            addAssignment(first, assignment);
+    }
+
+    QSet<int> kills(head.disableThreads.cbegin(), head.disableThreads.cend());
+    for (int t : step.killThreads)
+        kills.insert(t);
+    int targetStep = ctx.NextCounter(step.block);
+    int jumpThread = 0;
+    int jumpStep = 0;
+    QList<int> started;
+    if (isJump(step.rule)) {
+        const int target = step.target;
+        const int targetThread = target == 1 ? 1 : ctx.Node(target).thread;
+        const int targetLocation = target == 1 ? 1 : ctx.Node(target).pc;
+        if (target == 1) {
+            // the initialisation block has no location: its values are set here
+            for (int n : ctx.InitBlock()) {
+                for (const QString &assignment : UppaalAssignments(ctx, ctx.Action(n)))
+                    addAssignment(first, assignment);
+            }
+        }
+        if (step.rule == TranslateRule::Reversion) {
+            for (int t : ctx.ThreadsBelow(target))
+                kills.insert(t);
+        }
+        if (targetThread == thread) {
+            targetStep = targetLocation;
+        } else {
+            // another thread is stopped where it is and sent to the target
+            kills.insert(targetThread);
+            jumpThread = targetThread;
+            jumpStep = targetLocation;
+        }
+    } else if (const CTranslateNode &last = ctx.Node(step.block.last()); last.children.size() >= 2) {
+        for (int child : last.children)
+            started.append(ctx.Node(child).thread);
+        std::sort(started.begin(), started.end());
+    }
+    // a thread cannot send to itself: one that stops itself goes to its disabled location
+    if (kills.remove(thread) || jumpThread)
+        targetStep = 0;
+
+    QList<int> stopped(kills.cbegin(), kills.cend());
+    std::sort(stopped.begin(), stopped.end());
+    QStringList extra;
+    for (int t : stopped)
+        extra.append(killChannel(c, t));
+    if (jumpThread)
+        extra.append(jumpChannel(c, jumpThread, jumpStep));
+    for (int t : started)
+        extra.append(QStringLiteral("startpro") + QString::number(t) + u'!');
+
+    // one synchronisation per edge: the rest follow through committed locations
+    CUppaalProcess &process = c.processes[size_t(thread)];
+    if (first.sync.isEmpty() && !extra.isEmpty())
+        first.sync = extra.takeFirst();
+    QString from = LocationId(thread, head.pc);
+    QPoint fromAt = locationPoint(head.pc, 0);
+    CTranslateUTrans current = first;
+    for (qsizetype k = 0; k < extra.size(); ++k) {
+        CUppaalLocation chain;
+        chain.id = chain.name = LocationId(thread, head.pc) + u'_' + QString::number(k + 1);
+        const QPoint at = locationPoint(head.pc, int(k) + 1);
+        chain.x = at.x();
+        chain.y = at.y();
+        chain.nameX = at.x() - 70;
+        chain.nameY = at.y();
+        chain.committed = true;
+        process.extraLocations.append(chain);
+        place(current, from, fromAt, chain.id, at);
+        process.transitions.append(current);
+        current = CTranslateUTrans();
+        current.sync = extra[k];
+        from = chain.id;
+        fromAt = at;
+    }
+    place(current, from, fromAt, LocationId(thread, targetStep), locationPoint(targetStep, 0));
+    process.transitions.append(current);
+}

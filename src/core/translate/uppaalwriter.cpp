@@ -1,0 +1,257 @@
+#include "uppaalwriter.h"
+
+#include "identifier.h"
+#include "translatecontext.h"
+#include "translateparsingmethods.h"
+
+
+namespace {
+
+const QString kEol = QStringLiteral("\r\n");
+
+using L1 = QStringView; // literals are copied as they stand, with no conversion
+
+void at(QString &out, int x, int y)
+{
+    out += L1(u" x=\"");
+    AppendNumber(out, x);
+    out += L1(u"\" y=\"");
+    AppendNumber(out, y);
+    out += u'"';
+}
+
+void location(QString &out, const CUppaalLocation &l)
+{
+    out += L1(u"<location id=\"");
+    AppendXmlEscaped(out, l.id);
+    out += u'"';
+    at(out, l.x, l.y);
+    out += L1(u"><name");
+    at(out, l.nameX, l.nameY);
+    out += u'>';
+    AppendXmlEscaped(out, l.name);
+    out += L1(u"</name>");
+    if (!l.invariant.isEmpty()) {
+        out += L1(u"<label kind=\"invariant\"");
+        at(out, l.x - 20, l.y + 15);
+        out += u'>';
+        AppendXmlEscaped(out, l.invariant);
+        out += L1(u"</label>");
+    }
+    if (l.committed)
+        out += L1(u"<committed/>");
+    out += L1(u"</location>\r\n");
+}
+
+void label(QString &out, QStringView kind, QPoint p, const QString &text)
+{
+    out += L1(u"<label kind=\"");
+    out += kind;
+    out += u'"';
+    at(out, p.x(), p.y());
+    out += u'>';
+    AppendXmlEscaped(out, text);
+    out += L1(u"</label>\r\n");
+}
+
+void transition(QString &out, const CTranslateUTrans &t, bool emptyAssignment = false)
+{
+    out += L1(u"<transition>\r\n<source ref=\"");
+    AppendXmlEscaped(out, t.source);
+    out += L1(u"\"/>\r\n<target ref=\"");
+    AppendXmlEscaped(out, t.target);
+    out += L1(u"\"/>\r\n");
+    if (!t.guard.isEmpty())
+        label(out, L1(u"guard"), t.guardAt, t.guard);
+    if (!t.sync.isEmpty())
+        label(out, L1(u"synchronisation"), t.syncAt, t.sync);
+    if (!t.assignment.isEmpty() || emptyAssignment)
+        label(out, L1(u"assignment"), t.assignmentAt, t.assignment);
+    for (const QPoint &n : t.nails) {
+        out += L1(u"<nail");
+        at(out, n.x(), n.y());
+        out += L1(u"/>\r\n");
+    }
+    out += L1(u"</transition>\r\n");
+}
+
+QString attributeType(const CAttributeVariable &v)
+{
+    switch (v.kind) {
+    case CAttributeVariable::Boolean: return QStringLiteral("bool");
+    case CAttributeVariable::Enumerated: return u'i' + v.typeName;
+    case CAttributeVariable::Integer: break;
+    }
+    return v.low.isEmpty() ? QStringLiteral("int") : QStringLiteral("int[%1,%2]").arg(v.low, v.high);
+}
+
+void typeDeclaration(QString &out, const CTranslateContext &ctx, const QString &typeName, const QStringList &values)
+{
+    out += QStringLiteral("typedef int[0,%1] i").arg(values.size() - 1) + XmlEscaped(typeName) + u';' + kEol;
+    QStringList constants;
+    for (qsizetype i = 0; i < values.size(); ++i)
+        constants.append(XmlEscaped(CTranslateParsingMethods::UppaalConstant(ctx, typeName, values[i])) + u'='
+                         + QString::number(i));
+    out += QStringLiteral("const int ") + constants.join(QStringLiteral(", ")) + u';' + kEol;
+}
+
+void environment(QString &out, const CTranslateCollections &c)
+{
+    out += QStringLiteral("<template>") + kEol + QStringLiteral("<name x=\"32\" y=\"16\">env</name>") + kEol;
+    location(out, {QStringLiteral("init_env"), QStringLiteral("init_env"), 64, 80, -8, 48, {}, false});
+    const QStringList &entries = c.environment.List();
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const int x = 64 + 120 * int(i);
+        const QString id = QStringLiteral("env") + QString::number(i + 1);
+        location(out, {id, id, x, 180, x - 25, 180, {}, false});
+    }
+    out += QStringLiteral("<init ref=\"init_env\"/>") + kEol;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const int x = 64 + 120 * int(i);
+        const QString id = QStringLiteral("env") + QString::number(i + 1);
+        CTranslateUTrans offer;
+        offer.source = QStringLiteral("init_env");
+        offer.target = id;
+        offer.sync = entries[i];
+        offer.syncAt = QPoint(x - 25, 120);
+        transition(out, offer);
+        CTranslateUTrans back;
+        back.source = id;
+        back.target = QStringLiteral("init_env");
+        back.assignmentAt = QPoint(x + 35, 120);
+        back.nails.append(QPoint(x + 15, 120));
+        transition(out, back, true);
+    }
+    out += QStringLiteral("</template>") + kEol;
+}
+
+void process(QString &out, const CTranslateContext &ctx, int thread)
+{
+    const CTranslateCollections &c = ctx.Collections();
+    const CUppaalProcess &p = c.processes[size_t(thread)];
+    const auto id = [thread](int step) { return CTranslateParsingMethods::LocationId(thread, step); };
+    out += L1(u"<template>\r\n<name x=\"32\" y=\"16\">process");
+    AppendNumber(out, thread);
+    out += L1(u"</name>\r\n<declaration/>\r\n");
+
+    QList<CUppaalLocation> all;
+    all.reserve(c.highestCounter[size_t(thread)] + 1 + p.extraLocations.size());
+    all.append({id(0), QStringLiteral("disabled"), 64, 20, -8, 20, {}, false});
+    all.append({id(1), id(1), 64, 120, -8, 120, {}, false});
+    for (int n = 2; n <= c.highestCounter[size_t(thread)]; ++n) {
+        const int y = 120 + 120 * (n - 1);
+        const QString name = id(n);
+        all.append({name, name, 64, y, 64 - 70, y, {}, false});
+    }
+    all += p.extraLocations;
+    for (const CUppaalLocation &l : std::as_const(all))
+        location(out, l);
+    out += L1(u"<init ref=\"");
+    out += id(thread == 1 ? 1 : 0);
+    out += L1(u"\"/>\r\n");
+
+    if (thread > 1) {
+        // every thread but the first is started by the branching above it
+        CTranslateUTrans start;
+        start.source = id(0);
+        start.target = id(1);
+        start.sync = QStringLiteral("startpro") + QString::number(thread) + u'?';
+        start.syncAt = QPoint(84, 70);
+        transition(out, start);
+    }
+    for (const CTranslateUTrans &t : p.transitions)
+        transition(out, t);
+    if (p.killable) {
+        // from everywhere, the disabled location included, so that a kill never blocks
+        CTranslateUTrans kill;
+        kill.target = id(0);
+        kill.sync = QStringLiteral("killpro") + QString::number(thread) + u'?';
+        kill.nails.append(QPoint());
+        for (const CUppaalLocation &l : std::as_const(all)) {
+            kill.source = l.id;
+            kill.syncAt = QPoint(-220, l.y);
+            kill.nails.first() = QPoint(-200, l.y);
+            transition(out, kill);
+        }
+    }
+    out += L1(u"\r\n</template>\r\n");
+}
+
+} // namespace
+
+QString CUppaalWriter::DocType()
+{
+    return QStringLiteral("<!DOCTYPE nta PUBLIC '-//Uppaal Team//DTD Flat System 1.1//EN' "
+                          "'http://www.it.uu.se/research/group/darts/uppaal/flat-1_1.dtd'>");
+}
+
+QString CUppaalWriter::Write(const CTranslateContext &ctx)
+{
+    const CTranslateCollections &c = ctx.Collections();
+    // one allocation for the whole text: an edge takes about 230 characters, a location 130
+    qsizetype edges = 2 * c.environment.Size();
+    qsizetype locations = c.environment.Size();
+    for (int t = 1; t <= c.ThreadCount(); ++t) {
+        const CUppaalProcess &p = c.processes[size_t(t)];
+        const qsizetype here = c.highestCounter[size_t(t)] + 1 + p.extraLocations.size();
+        locations += here;
+        edges += p.transitions.size() + 1 + (p.killable ? here : 0);
+    }
+    QString out;
+    out.reserve(edges * 230 + locations * 130 + 4096);
+    out += QStringLiteral("<?xml version='1.0' encoding='utf-8'?>") + DocType() + QStringLiteral("<nta>");
+
+    out += kEol + QStringLiteral("<declaration>") + kEol;
+    out += QStringLiteral("// Local channels") + kEol;
+    for (const QString &m : c.internalMessages.List())
+        out += QStringLiteral("chan ") + XmlEscaped(m) + u';' + kEol;
+    out += QStringLiteral("// External channels") + kEol;
+    for (const QString &e : c.environment.List())
+        out += QStringLiteral("chan ") + XmlEscaped(e.chopped(1)) + u';' + kEol;
+    out += QStringLiteral("// Jump and Kill channels") + kEol;
+    for (const QString &ch : c.jumpAndKillChannels.List())
+        out += QStringLiteral("chan ") + ch + u';' + kEol;
+    out += QStringLiteral("// Start channels") + kEol;
+    for (int t = 1; t <= c.ThreadCount(); ++t)
+        out += QStringLiteral("chan startpro%1;").arg(t) + kEol;
+
+    out += kEol + QStringLiteral("// Global time") + kEol + QStringLiteral("clock ") + ClockName() + u';' + kEol;
+
+    out += kEol + QStringLiteral("//Declaration of variable types") + kEol;
+    for (const CStateComponent &comp : c.components)
+        typeDeclaration(out, ctx, comp.typeName, comp.values.List());
+    for (const CAttributeVariable &v : c.attributes) {
+        if (v.kind == CAttributeVariable::Enumerated)
+            typeDeclaration(out, ctx, v.typeName, v.values.List());
+    }
+
+    out += kEol + QStringLiteral("// Declaration of variables") + kEol;
+    for (const CStateComponent &comp : c.components) {
+        out += u'i' + XmlEscaped(comp.typeName) + u' ' + XmlEscaped(comp.variable);
+        if (!comp.initial.isEmpty())
+            out += u'=' + XmlEscaped(CTranslateParsingMethods::UppaalConstant(ctx, comp.typeName, comp.initial));
+        out += u';' + kEol;
+    }
+    for (const CAttributeVariable &v : c.attributes) {
+        out += XmlEscaped(attributeType(v)) + u' ' + XmlEscaped(v.name);
+        if (!v.initial.isEmpty()) {
+            const QString value = v.kind == CAttributeVariable::Enumerated
+                                      ? CTranslateParsingMethods::UppaalConstant(ctx, v.typeName, v.initial)
+                                      : v.initial;
+            out += u'=' + XmlEscaped(value);
+        }
+        out += u';' + kEol;
+    }
+    out += QStringLiteral("</declaration>") + kEol;
+
+    environment(out, c);
+    QStringList names;
+    for (int t = 1; t <= c.ThreadCount(); ++t) {
+        process(out, ctx, t);
+        names.append(QStringLiteral("process") + QString::number(t));
+    }
+    names.append(QStringLiteral("env"));
+    out += QStringLiteral("<system>system ") + names.join(u',') + QStringLiteral(";</system>") + kEol
+           + QStringLiteral("</nta>");
+    return out;
+}
