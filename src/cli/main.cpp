@@ -1,12 +1,21 @@
 #include "clicommands.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // "render" draws a tree, which needs a graphical application; it never
+    // shows a window, so it runs offscreen on any machine
+    const bool drawing = argc > 1 && std::strcmp(argv[1], "render") == 0;
+    if (drawing)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> application =
+        drawing ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("verdantis-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VERDANTIS_VERSION));
     QTextStream out(stdout);

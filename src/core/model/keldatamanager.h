@@ -123,6 +123,12 @@ public:
     bool ChangeRequirement(int id, const QString &tag, const QString &description);
     bool RemoveRequirement(int id);
     bool AddComponent(const QString &name, bool systemComponent);
+    // A rename travels as "modcom"; the nodes of the component's version
+    // that name it follow. Components and states have no removal record, so
+    // removing them works in a local solution only.
+    bool RenameComponent(int id, const QString &name, bool systemComponent);
+    bool RemoveComponent(int id);
+    bool RemoveState(int id);
     bool AddState(const QString &component, const QString &behavior, int behaviorType, const QString &requirementTag);
     bool AttachState(int stateId, const QString &requirementTag);
     bool DetachState(int stateId, int requirementId);
@@ -179,6 +185,9 @@ public:
     CKELVersion *VersionOf(const CKELData *element) const;
 
     void MarkModified();
+    // After the solution was written: clears the flag and says so, also when
+    // it was clean, since the save may have given the solution a new name.
+    void MarkSaved();
 
 signals:
     void solutionReplaced();

@@ -359,6 +359,7 @@ bool COperationApplier::addState()
         // a node may name a component nobody has added yet: it appears now
         c = add<CKELComponent>(v->ComponentsFolder(), KEL::Component);
         c->SetName(componentName);
+        changed(c);
     }
     auto *s = add<CKELState>(c, KEL::State);
     s->SetBehavior(behavior, type);

@@ -1,0 +1,2 @@
+add_executable(bench_explorer ${CMAKE_CURRENT_LIST_DIR}/explorer.cpp)
+target_link_libraries(bench_explorer PRIVATE verdantis_benchcommon verdantis_gui verdantis_warnings)

@@ -1,0 +1,243 @@
+// The main frame's actions, menus, tool bars and status bar.
+#include "mainframe.h"
+
+#include "dialogs/dialogrunner.h"
+#include "explorer/explorercommands.h"
+#include "explorer/explorericons.h"
+#include "explorer/kelnavigatebar.h"
+#include "lockkeyindicators.h"
+#include "model/kelcontainers.h"
+#include "model/keldatamanager.h"
+#include "recentfiles.h"
+#include "solutioncommands.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+namespace {
+
+QString withoutMnemonic(QString text)
+{
+    text.remove(u'&');
+    return text;
+}
+
+} // namespace
+
+QAction *CMainFrame::makeAction(const QString &objectName, const QString &text, const QIcon &icon)
+{
+    auto *action = new QAction(icon, text, this);
+    action->setObjectName(objectName);
+    return action;
+}
+
+void CMainFrame::createActions()
+{
+    QStyle *s = style();
+    m_newAction = makeAction(QStringLiteral("actionNew"), QStringLiteral("&New"), s->standardIcon(QStyle::SP_FileIcon));
+    m_newAction->setShortcut(QKeySequence::New);
+    m_newAction->setStatusTip(QStringLiteral("Create a new solution"));
+    connect(m_newAction, &QAction::triggered, this, [this] { m_files->New(); });
+
+    m_openAction = makeAction(QStringLiteral("actionOpen"), QStringLiteral("&Open..."),
+                              s->standardIcon(QStyle::SP_DialogOpenButton));
+    m_openAction->setShortcut(QKeySequence::Open);
+    m_openAction->setStatusTip(QStringLiteral("Open a solution file"));
+    connect(m_openAction, &QAction::triggered, this, [this] { m_files->Open(); });
+
+    m_saveAction = makeAction(QStringLiteral("actionSave"), QStringLiteral("&Save"),
+                              s->standardIcon(QStyle::SP_DialogSaveButton));
+    m_saveAction->setShortcut(QKeySequence::Save);
+    m_saveAction->setStatusTip(QStringLiteral("Save the solution"));
+    connect(m_saveAction, &QAction::triggered, this, [this] { m_files->Save(); });
+
+    m_saveAsAction = makeAction(QStringLiteral("actionSaveAs"), QStringLiteral("Save &As..."));
+    m_saveAsAction->setShortcut(QKeySequence::SaveAs);
+    m_saveAsAction->setStatusTip(QStringLiteral("Save the solution under a new name"));
+    connect(m_saveAsAction, &QAction::triggered, this, [this] { m_files->SaveAs(); });
+
+    m_closeAction = makeAction(QStringLiteral("actionClose"), QStringLiteral("&Close"));
+    m_closeAction->setShortcut(QKeySequence::Close);
+    m_closeAction->setStatusTip(QStringLiteral("Close the solution"));
+    connect(m_closeAction, &QAction::triggered, this, [this] { m_files->Close(); });
+
+    m_quitAction = makeAction(QStringLiteral("actionQuit"), QStringLiteral("&Quit"));
+    m_quitAction->setShortcut(QKeySequence::Quit);
+    m_quitAction->setMenuRole(QAction::QuitRole);
+    connect(m_quitAction, &QAction::triggered, this, &QWidget::close);
+
+    m_undoAction = m_undoGroup->createUndoAction(this, QStringLiteral("&Undo"));
+    m_undoAction->setObjectName(QStringLiteral("actionUndo"));
+    m_undoAction->setShortcut(QKeySequence::Undo);
+    m_undoAction->setIcon(s->standardIcon(QStyle::SP_ArrowBack));
+    m_redoAction = m_undoGroup->createRedoAction(this, QStringLiteral("&Redo"));
+    m_redoAction->setObjectName(QStringLiteral("actionRedo"));
+    m_redoAction->setShortcut(QKeySequence::Redo);
+    m_redoAction->setIcon(s->standardIcon(QStyle::SP_ArrowForward));
+
+    m_newRequirementAction = makeAction(QStringLiteral("actionNewRequirement"), QStringLiteral("New Requirement"),
+                                        ExplorerIcons::NewIcon(4));
+    connect(m_newRequirementAction, &QAction::triggered, this, [this] { m_explorerCommands->NewRequirement(); });
+    m_newRBTAction = makeAction(QStringLiteral("actionNewRBT"), QStringLiteral("New RBT"), ExplorerIcons::NewIcon(9));
+    connect(m_newRBTAction, &QAction::triggered, this, [this] { m_explorerCommands->NewRBT(); });
+    m_newIBTAction = makeAction(QStringLiteral("actionNewIBT"), QStringLiteral("New IBT"), ExplorerIcons::NewIcon(11));
+    connect(m_newIBTAction, &QAction::triggered, this, [this] { m_explorerCommands->NewIBT(); });
+
+    for (int i = 0; i < CRecentFiles::kMaxFiles; ++i) {
+        QAction *action = makeAction(QStringLiteral("actionRecent%1").arg(i + 1), QString());
+        action->setVisible(false);
+        connect(action, &QAction::triggered, this, [this, action] { OpenFile(action->data().toString()); });
+        m_recentActions.append(action);
+    }
+}
+
+void CMainFrame::createBars()
+{
+    m_standardBar = addToolBar(QStringLiteral("Standard Toolbar"));
+    m_standardBar->setObjectName(QStringLiteral("StandardToolbar"));
+    m_standardBar->addAction(m_newAction);
+    m_standardBar->addAction(m_openAction);
+    m_standardBar->addAction(m_saveAction);
+    m_standardBar->addSeparator();
+    m_standardBar->addAction(m_undoAction);
+    m_standardBar->addAction(m_redoAction);
+
+    m_productBar = addToolBar(QStringLiteral("Verdantis Toolbar"));
+    m_productBar->setObjectName(QStringLiteral("VerdantisToolbar"));
+    m_productBar->addAction(m_newRequirementAction);
+    m_productBar->addAction(m_newRBTAction);
+    m_productBar->addAction(m_newIBTAction);
+
+    auto *status = statusBar();
+    status->setObjectName(QStringLiteral("StatusBar"));
+    m_lockKeys = new CLockKeyIndicators(status);
+    status->addPermanentWidget(m_lockKeys);
+    connect(status, &QStatusBar::messageChanged, this, [status](const QString &text) {
+        if (text.isEmpty())
+            status->showMessage(QStringLiteral("Ready"));
+    });
+    status->showMessage(QStringLiteral("Ready"));
+
+    addDockWidget(Qt::LeftDockWidgetArea, m_explorerBar);
+    m_panDock = new QDockWidget(QStringLiteral("Pan Window"), this);
+    m_panDock->setObjectName(QStringLiteral("PanWindow"));
+    addDockWidget(Qt::LeftDockWidgetArea, m_panDock);
+    splitDockWidget(m_explorerBar, m_panDock, Qt::Vertical);
+    resizeDocks({m_explorerBar}, {320}, Qt::Horizontal);
+
+    m_formatBar = addToolBar(QStringLiteral("Canvas Format Bar"));
+    m_formatBar->setObjectName(QStringLiteral("CanvasFormatBar"));
+    m_alignBar = addToolBar(QStringLiteral("Canvas Align Bar"));
+    m_alignBar->setObjectName(QStringLiteral("CanvasAlignBar"));
+}
+
+void CMainFrame::createMenus()
+{
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("menuFile"));
+    file->addAction(m_newAction);
+    file->addAction(m_openAction);
+    file->addAction(m_saveAction);
+    file->addAction(m_saveAsAction);
+    file->addAction(m_closeAction);
+    m_recentSeparator = file->addSeparator();
+    for (QAction *action : std::as_const(m_recentActions))
+        file->addAction(action);
+    file->addSeparator();
+    file->addAction(m_quitAction);
+
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("menuEdit"));
+    edit->addAction(m_undoAction);
+    edit->addAction(m_redoAction);
+
+    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("menuView"));
+    // each shows its check state and follows the bar however it was hidden
+    for (QAction *toggle : {m_productBar->toggleViewAction(), m_explorerBar->toggleViewAction(),
+                            m_panDock->toggleViewAction(), m_formatBar->toggleViewAction(),
+                            m_alignBar->toggleViewAction()})
+        view->addAction(toggle);
+
+    QMenu *model = menuBar()->addMenu(QStringLiteral("&Model"));
+    model->setObjectName(QStringLiteral("menuModel"));
+    model->addAction(m_newRequirementAction);
+    model->addAction(m_newRBTAction);
+    model->addAction(m_newIBTAction);
+
+    QMenu *window = menuBar()->addMenu(QStringLiteral("&Window"));
+    window->setObjectName(QStringLiteral("menuWindow"));
+    window->addAction(QStringLiteral("&Cascade"), m_mdiArea, &QMdiArea::cascadeSubWindows);
+    window->addAction(QStringLiteral("&Tile"), m_mdiArea, &QMdiArea::tileSubWindows);
+    QAction *next = window->addAction(QStringLiteral("&Next"), m_mdiArea, &QMdiArea::activateNextSubWindow);
+    next->setShortcut(QKeySequence::NextChild);
+    QAction *previous =
+        window->addAction(QStringLiteral("&Previous"), m_mdiArea, &QMdiArea::activatePreviousSubWindow);
+    previous->setShortcut(QKeySequence::PreviousChild);
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("menuHelp"));
+    QAction *about = help->addAction(QStringLiteral("&About Verdantis"), this, [this] {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("About Verdantis"),
+                        QStringLiteral("<b>Verdantis</b> %1<br>Modelling with Behavior Trees.")
+                            .arg(QApplication::applicationVersion()),
+                        QMessageBox::Ok, this);
+        box.setIconPixmap(windowIcon().pixmap(64, 64));
+        m_dialogs->Run(box);
+    });
+    about->setMenuRole(QAction::AboutRole);
+    updateActions();
+}
+
+QMenu *CMainFrame::MenuNamed(const QString &title)
+{
+    const QString wanted = withoutMnemonic(title);
+    QAction *before = nullptr;
+    for (QAction *action : menuBar()->actions()) {
+        if (!action->menu())
+            continue;
+        const QString name = withoutMnemonic(action->text());
+        if (name == wanted)
+            return action->menu();
+        if (!before && (name == u"Window" || name == u"Help"))
+            before = action;
+    }
+    auto *menu = new QMenu(title, menuBar());
+    menu->setObjectName(QStringLiteral("menu") + wanted.simplified().remove(u' '));
+    menuBar()->insertMenu(before, menu);
+    return menu;
+}
+
+void CMainFrame::updateActions()
+{
+    const bool open = m_manager->Solution() != nullptr;
+    for (QAction *a : {m_saveAction, m_saveAsAction, m_closeAction, m_newRequirementAction, m_newRBTAction,
+                       m_newIBTAction})
+        a->setEnabled(open);
+}
+
+void CMainFrame::updateRecentFiles()
+{
+    const QStringList files = m_recent->Files();
+    for (int i = 0; i < m_recentActions.size(); ++i) {
+        QAction *action = m_recentActions[i];
+        if (i < files.size()) {
+            QString shown = fontMetrics().elidedText(QDir::toNativeSeparators(files[i]), Qt::ElideMiddle, 420);
+            shown.replace(u'&', QStringLiteral("&&"));
+            action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+            action->setData(files[i]);
+            action->setVisible(true);
+        } else {
+            action->setVisible(false);
+        }
+    }
+    m_recentSeparator->setVisible(!files.isEmpty());
+}

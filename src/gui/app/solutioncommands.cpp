@@ -1,0 +1,170 @@
+#include "solutioncommands.h"
+
+#include "dialogs/dialogrunner.h"
+#include "model/kelcontainers.h"
+#include "model/keldatamanager.h"
+#include "model/prompt.h"
+#include "model/solutionfile.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+CSolutionCommands::CSolutionCommands(CKELDataManager &manager, CDialogRunner &dialogs, QWidget *window)
+    : QObject(window)
+    , m_manager(manager)
+    , m_dialogs(dialogs)
+    , m_window(window)
+{
+}
+
+QString CSolutionCommands::Filter()
+{
+    return QStringLiteral("Tessel Solution File (*.kvf);;All Files (*.*)");
+}
+
+QString CSolutionCommands::displayLabel() const
+{
+    // the name as the solution's label shows it, with its marks
+    const CKELSolution *s = m_manager.Solution();
+    if (!s)
+        return {};
+    QString name = s->DisplayName();
+    if (!m_manager.IsLocal())
+        name += QStringLiteral(" -M-");
+    if (s->IsModified())
+        name += u'*';
+    return name;
+}
+
+QString CSolutionCommands::ChangedQuestion() const
+{
+    return QStringLiteral("Solution ") + displayLabel() + QStringLiteral("has been changed. Save it?");
+}
+
+bool CSolutionCommands::ConfirmDiscard()
+{
+    const CKELSolution *s = m_manager.Solution();
+    if (!s || !s->IsModified())
+        return true;
+    switch (m_manager.Prompt().YesNoCancel(ChangedQuestion(), QStringLiteral("Message"))) {
+    case CPrompt::Yes: return Save();
+    case CPrompt::No: return true;
+    case CPrompt::Cancel: break;
+    }
+    return false;
+}
+
+bool CSolutionCommands::CloseCheck()
+{
+    if (!ConfirmDiscard())
+        return false;
+    if (m_manager.Solution())
+        m_manager.CloseSolution();
+    return true;
+}
+
+bool CSolutionCommands::New()
+{
+    if (!ConfirmDiscard())
+        return false;
+    m_manager.NewSolution();
+    return true;
+}
+
+bool CSolutionCommands::Close()
+{
+    return CloseCheck();
+}
+
+bool CSolutionCommands::Open()
+{
+    const QString path = m_dialogs.OpenFileName(m_window, QStringLiteral("Open"), Filter());
+    if (path.isEmpty())
+        return false;
+    return OpenPath(path);
+}
+
+bool CSolutionCommands::OpenPath(const QString &given)
+{
+    if (!ConfirmDiscard())
+        return false;
+    // the solution remembers where it came from, in one spelling
+    const QString path = QDir::cleanPath(QFileInfo(given).absoluteFilePath());
+    const QString shown = QDir::toNativeSeparators(path);
+    emit busy(QStringLiteral("Opening %1 ...").arg(shown));
+    QElapsedTimer timer;
+    timer.start();
+    QString error;
+    if (!CSolutionFile::Read(m_manager, path, &error)) {
+        emit idle(QString());
+        m_manager.Prompt().Message(error.isEmpty() ? QStringLiteral("Cannot read \"%1\".").arg(shown) : error);
+        return false;
+    }
+    // the reader names the solution after its file once it has been replaced
+    m_manager.MarkSaved();
+    emit idle(QStringLiteral("Opened %1 (%2 elements) in %3 s")
+                  .arg(shown)
+                  .arg(m_manager.IdMap().size())
+                  .arg(double(timer.elapsed()) / 1000.0, 0, 'f', 2));
+    emit fileOpened(path);
+    return true;
+}
+
+bool CSolutionCommands::writeTo(const QString &path)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    emit busy(QStringLiteral("Saving %1 ...").arg(shown));
+    QString error;
+    if (!CSolutionFile::Write(m_manager, path, &error)) {
+        emit idle(QString());
+        m_manager.Prompt().Message(error.isEmpty() ? QStringLiteral("Cannot write \"%1\".").arg(shown) : error);
+        return false;
+    }
+    emit idle(QStringLiteral("Saved %1").arg(shown));
+    return true;
+}
+
+bool CSolutionCommands::Save()
+{
+    CKELSolution *s = m_manager.Solution();
+    if (!s)
+        return false;
+    if (!m_manager.IsLocal() && sharedSave)
+        return sharedSave();
+    if (s->Path().isEmpty() || !m_manager.IsLocal())
+        return SaveAs();
+    if (!writeTo(s->Path()))
+        return false;
+    m_manager.MarkSaved();
+    emit fileSaved(QFileInfo(s->Path()).absoluteFilePath());
+    return true;
+}
+
+bool CSolutionCommands::SaveAs()
+{
+    CKELSolution *s = m_manager.Solution();
+    if (!s)
+        return false;
+    if (saveAsShared
+        && !m_manager.Prompt().YesNo(QStringLiteral("Are you going to save the solution locally?"),
+                                     QStringLiteral("Save a solution")))
+        return saveAsShared();
+    QString directory = s->Path().isEmpty() ? QString() : QFileInfo(s->Path()).absolutePath();
+    if (directory.isEmpty())
+        directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QString path = m_dialogs.SaveFileName(m_window, QStringLiteral("Save As"), Filter(), QStringLiteral("kvf"),
+                                          directory);
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".kvf");
+    if (!writeTo(path))
+        return false;
+    s->SetPath(QFileInfo(path).absoluteFilePath());
+    m_manager.SetLocal(true);
+    m_manager.MarkSaved();
+    emit fileSaved(s->Path());
+    return true;
+}

@@ -1,0 +1,62 @@
+#include "tessel1app.h"
+
+#include "mainframe.h"
+#include "splashpicture.h"
+#include "editor/editorinstall.h"
+
+#include <QCommandLineParser>
+#include <QSplashScreen>
+#include <QStatusBar>
+#include <QTimer>
+
+CTessel1App::CTessel1App(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+    SetIdentity();
+}
+
+CTessel1App::~CTessel1App() = default;
+
+void CTessel1App::SetIdentity()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Verdantis"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tessel1"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VERDANTIS_VERSION));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Verdantis"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("verdantis"));
+}
+
+bool CTessel1App::InitInstance()
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Modelling with Behavior Trees"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A solution file (.kvf) to open."));
+    parser.process(*this);
+
+    auto *splash = new QSplashScreen(SplashPicture());
+    splash->setAttribute(Qt::WA_DeleteOnClose);
+    splash->show();
+    QTimer::singleShot(2000, splash, &QWidget::close);
+
+    m_frame = std::make_unique<CMainFrame>();
+    InstallEditor(*m_frame);
+    m_frame->show();
+    splash->raise(); // over the window, also where no window manager keeps it there
+
+    const QStringList files = parser.positionalArguments();
+    // after the window is up, so that questions and errors have a parent
+    QTimer::singleShot(0, m_frame.get(), [this, files] {
+        if (m_frame->OfferRecovery()) {
+            if (!files.isEmpty())
+                m_frame->statusBar()->showMessage(
+                    QStringLiteral("%1 was not opened: the recovered solution is open.").arg(files.first()), 8000);
+            return;
+        }
+        // one solution at a time: the first file named
+        if (!files.isEmpty())
+            m_frame->OpenFile(files.first());
+    });
+    return true;
+}

@@ -1,0 +1,528 @@
+#include "canvasscene.h"
+
+#include "canvasactions.h"
+#include "compositeshape.h"
+#include "linkshape.h"
+
+#include <QGraphicsLineItem>
+#include <QGraphicsSceneMouseEvent>
+#include <QGraphicsView>
+#include <QPainter>
+#include <QSet>
+#include <QTimer>
+#include <QUndoStack>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+// How close (in screen pixels) a press must come to a port or a link end
+// to grab it.
+constexpr qreal kGrabPixels = 6.0;
+
+qreal grabReach(const QGraphicsSceneMouseEvent *event)
+{
+    const QWidget *viewport = event->widget();
+    const auto *view = viewport ? qobject_cast<const QGraphicsView *>(viewport->parentWidget()) : nullptr;
+    const qreal scale = view ? std::max<qreal>(view->transform().m11(), 1e-6) : 1.0;
+    return kGrabPixels / scale;
+}
+
+int pagesFor(qint64 extent, int pageSize)
+{
+    if (extent <= 0)
+        return 1;
+    const qint64 pages = (extent + pageSize - 1) / pageSize;
+    return int(std::min<qint64>(pages, std::numeric_limits<int>::max() / pageSize));
+}
+
+} // namespace
+
+// Changes the shapes themselves; used when no owner speaks for them.
+class CCanvasScene::CDirectDelegate : public CCanvasDelegate
+{
+public:
+    explicit CDirectDelegate(CCanvasScene &scene) : m_scene(scene) {}
+
+    bool SetShapeGeometry(int key, const QPoint &pos, const QSize &size) override
+    {
+        return m_scene.PlaceDirect(key, pos, size);
+    }
+    void LinkRequested(int startKey, int endKey) override
+    {
+        if (m_scene.FindLink(startKey, endKey))
+            return;
+        m_scene.Execute(std::make_unique<CLinkAction>(m_scene, true, startKey, m_scene.LinkFromPort(), endKey,
+                                                      m_scene.LinkToPort()));
+    }
+    void LinkCut(int startKey, int endKey) override
+    {
+        const CLinkShape *link = m_scene.FindLink(startKey, endKey);
+        if (!link)
+            return;
+        m_scene.Execute(std::make_unique<CLinkAction>(m_scene, false, startKey, link->StartPort(), endKey,
+                                                      link->EndPort()));
+    }
+
+private:
+    CCanvasScene &m_scene;
+};
+
+CCanvasScene::CCanvasScene(QObject *parent)
+    : QGraphicsScene(parent)
+    , m_undo(new QUndoStack(this))
+    , m_direct(std::make_unique<CDirectDelegate>(*this))
+{
+    // queued connections and signal spies need the action's pointer type
+    qRegisterMetaType<const CCanvasAction *>();
+    setItemIndexMethod(QGraphicsScene::BspTreeIndex);
+    updateSceneRect();
+    connect(this, &QGraphicsScene::selectionChanged, this, &CCanvasScene::updateSelectionOrder);
+}
+
+CCanvasScene::~CCanvasScene()
+{
+    // the undo stack is a child; let it go before the shapes its actions name
+    m_undo->clear();
+    m_selectionOrder.clear();
+    m_rubberLine = nullptr;
+    clear();
+}
+
+// ---- Pages ---------------------------------------------------------------
+
+void CCanvasScene::SetPages(int wide, int high)
+{
+    wide = std::max(1, wide);
+    high = std::max(1, high);
+    if (wide == m_pagesWide && high == m_pagesHigh)
+        return;
+    m_pagesWide = wide;
+    m_pagesHigh = high;
+    updateSceneRect();
+    update();
+    emit pagesChanged(m_pagesWide, m_pagesHigh);
+}
+
+QRect CCanvasScene::PageArea() const
+{
+    return QRect(0, 0, m_pagesWide * Canvas::kPageWidth, m_pagesHigh * Canvas::kPageHeight);
+}
+
+bool CCanvasScene::GrowToReach(const QPoint &extent)
+{
+    const int wide = std::max(m_pagesWide, pagesFor(extent.x(), Canvas::kPageWidth));
+    const int high = std::max(m_pagesHigh, pagesFor(extent.y(), Canvas::kPageHeight));
+    if (wide == m_pagesWide && high == m_pagesHigh)
+        return false;
+    SetPages(wide, high);
+    return true;
+}
+
+void CCanvasScene::updateSceneRect()
+{
+    setSceneRect(QRectF(PageArea()).united(m_outside));
+}
+
+void CCanvasScene::NoteShapeMoved(const CCompositeShape *shape)
+{
+    const QRect r = shape->GetBoundRect();
+    if ((r.left() < 0 || r.top() < 0) && !m_outside.contains(QRectF(r))) {
+        m_outside |= QRectF(r);
+        updateSceneRect();
+    }
+    GrowToReach(QPoint(r.right() + 1, r.bottom() + 1));
+}
+
+// ---- Shapes --------------------------------------------------------------
+
+void CCanvasScene::AddShape(CCompositeShape *shape)
+{
+    RemoveShape(shape->Key());
+    m_shapes.insert(shape->Key(), shape);
+    addItem(shape);
+    NoteShapeMoved(shape);
+}
+
+void CCanvasScene::RemoveShape(int key)
+{
+    CCompositeShape *shape = m_shapes.value(key, nullptr);
+    if (!shape)
+        return;
+    for (int p = 0; p < shape->PortCount(); ++p) {
+        for (CLinkShape *l : shape->GetLinksOnPort(p))
+            RemoveLinkShape(l);
+    }
+    m_shapes.remove(key);
+    m_selectionOrder.removeAll(shape);
+    m_pressPositions.remove(key);
+    removeItem(shape);
+    std::unique_ptr<CCompositeShape> gone(shape);
+}
+
+void CCanvasScene::AddLinkShape(CLinkShape *link)
+{
+    addItem(link);
+}
+
+void CCanvasScene::RemoveLinkShape(CLinkShape *link)
+{
+    if (!link)
+        return;
+    m_selectionOrder.removeAll(link);
+    removeItem(link);
+    std::unique_ptr<CLinkShape> gone(link);
+}
+
+CLinkShape *CCanvasScene::FindLink(int startKey, int endKey) const
+{
+    const CCompositeShape *start = ShapeByKey(startKey);
+    if (!start)
+        return nullptr;
+    for (int p = 0; p < start->PortCount(); ++p) {
+        for (CLinkShape *l : start->GetLinksOnPort(p)) {
+            if (l->GetStartShape() == start && l->EndKey() == endKey)
+                return l;
+        }
+    }
+    return nullptr;
+}
+
+void CCanvasScene::ClearCanvas()
+{
+    m_undo->clear();
+    m_selectionOrder.clear();
+    m_pressPositions.clear();
+    m_gesture = Gesture::None;
+    m_rubberLine = nullptr;
+    m_shapes.clear();
+    clear();
+    emit selectionOrderChanged();
+}
+
+// ---- Selection -----------------------------------------------------------
+
+void CCanvasScene::updateSelectionOrder()
+{
+    const QList<QGraphicsItem *> now = selectedItems();
+    const QSet<QGraphicsItem *> selected(now.begin(), now.end());
+    m_selectionOrder.removeIf([&selected](QGraphicsItem *i) { return !selected.contains(i); });
+    const QSet<QGraphicsItem *> known(m_selectionOrder.begin(), m_selectionOrder.end());
+    for (QGraphicsItem *i : now) {
+        if (!known.contains(i))
+            m_selectionOrder.append(i);
+    }
+    emit selectionOrderChanged();
+}
+
+QGraphicsItem *CCanvasScene::GetCurrentSelectShape() const
+{
+    return m_selectionOrder.isEmpty() ? nullptr : m_selectionOrder.first();
+}
+
+QGraphicsItem *CCanvasScene::GetSecondSelectShape() const
+{
+    return m_selectionOrder.size() < 2 ? nullptr : m_selectionOrder.at(1);
+}
+
+void CCanvasScene::SelectOnly(QGraphicsItem *item)
+{
+    {
+        const QSignalBlocker block(this);
+        clearSelection();
+        if (item)
+            item->setSelected(true);
+    }
+    updateSelectionOrder();
+}
+
+// ---- Hit testing ---------------------------------------------------------
+
+QGraphicsItem *CCanvasScene::ShapeAt(const QPointF &p) const
+{
+    for (QGraphicsItem *i : items(p, Qt::IntersectsItemShape, Qt::DescendingOrder)) {
+        if (i->isVisible() && (i->type() == Canvas::CompositeItem || i->type() == Canvas::LinkItem))
+            return i;
+    }
+    return nullptr;
+}
+
+CCompositeShape *CCanvasScene::CompositeAt(const QPointF &p) const
+{
+    for (QGraphicsItem *i : items(p, Qt::IntersectsItemShape, Qt::DescendingOrder)) {
+        if (i->isVisible() && i->type() == Canvas::CompositeItem)
+            return static_cast<CCompositeShape *>(i);
+    }
+    return nullptr;
+}
+
+// ---- Actions -------------------------------------------------------------
+
+bool CCanvasScene::Execute(std::unique_ptr<CCanvasAction> action)
+{
+    if (!action)
+        return false;
+    if (const auto *macro = dynamic_cast<const CActionMacro *>(action.get()); macro && macro->GetActionCount() == 0)
+        return false;
+    CCanvasAction *kept = action.release();
+    m_undo->push(kept);
+    emit actionExecuted(kept);
+    return true;
+}
+
+const CCanvasAction *CCanvasScene::PeekUndo() const
+{
+    const int index = m_undo->index();
+    return index > 0 ? dynamic_cast<const CCanvasAction *>(m_undo->command(index - 1)) : nullptr;
+}
+
+CCanvasDelegate &CCanvasScene::Delegate()
+{
+    return m_delegate ? *m_delegate : *m_direct;
+}
+
+void CCanvasScene::SetLinkPorts(int fromPort, int toPort)
+{
+    m_linkFromPort = fromPort;
+    m_linkToPort = toPort;
+}
+
+bool CCanvasScene::PlaceDirect(int key, const QPoint &pos, const QSize &size)
+{
+    CCompositeShape *shape = ShapeByKey(key);
+    if (!shape)
+        return false;
+    if (size.isValid())
+        shape->ResizeFrame(size);
+    shape->setPos(pos);
+    return true;
+}
+
+CLinkShape *CCanvasScene::ConnectDirect(int startKey, int startPort, int endKey, int endPort)
+{
+    CCompositeShape *start = ShapeByKey(startKey);
+    CCompositeShape *end = ShapeByKey(endKey);
+    if (!start || !end || start == end || !start->GetPortByIndex(startPort) || !end->GetPortByIndex(endPort))
+        return nullptr;
+    auto *link = new CLinkShape(start, startPort, end, endPort);
+    link->SetEndArrowType(CLinkShape::FilledArrow);
+    AddLinkShape(link);
+    return link;
+}
+
+bool CCanvasScene::DisconnectDirect(int startKey, int endKey)
+{
+    CLinkShape *link = FindLink(startKey, endKey);
+    RemoveLinkShape(link);
+    return link != nullptr;
+}
+
+// ---- Drawing -------------------------------------------------------------
+
+bool CCanvasScene::DrawsMarks(const QGraphicsScene *scene)
+{
+    const auto *canvas = qobject_cast<const CCanvasScene *>(scene);
+    return !canvas || !canvas->m_plain;
+}
+
+QRectF CCanvasScene::DrawingArea() const
+{
+    QRectF area;
+    for (const CCompositeShape *s : m_shapes) {
+        if (s->isVisible())
+            area |= QRectF(s->DrawnRect());
+    }
+    for (QGraphicsItem *i : items()) {
+        if (i->type() == Canvas::LinkItem && i->isVisible()) {
+            const QLineF l = static_cast<CLinkShape *>(i)->Line();
+            area |= QRectF(l.p1(), l.p2()).normalized();
+        }
+    }
+    if (area.isNull())
+        return QRectF(0, 0, 1, 1);
+    return area.adjusted(-10, -10, 10, 10);
+}
+
+void CCanvasScene::RenderPlain(QPainter *painter, const QRectF &target, const QRectF &source)
+{
+    m_plain = true;
+    render(painter, target, source, Qt::KeepAspectRatio);
+    m_plain = false;
+}
+
+void CCanvasScene::drawBackground(QPainter *painter, const QRectF &rect)
+{
+    if (m_plain) {
+        painter->fillRect(rect, Qt::white);
+        return;
+    }
+    // fixed colours: the notation must not change with the desktop theme
+    painter->fillRect(rect, QColor(0x9A, 0x9A, 0x9A));
+    const QRectF page = PageArea();
+    painter->fillRect(rect.intersected(page), Qt::white);
+    QPen pen(QColor(0xB8, 0xC8, 0xD8), 0, Qt::DashLine);
+    painter->setPen(pen);
+    for (int i = 1; i < m_pagesWide; ++i) {
+        const qreal x = qreal(i) * Canvas::kPageWidth;
+        if (x >= rect.left() && x <= rect.right())
+            painter->drawLine(QPointF(x, std::max(rect.top(), page.top())), QPointF(x, std::min(rect.bottom(), page.bottom())));
+    }
+    for (int j = 1; j < m_pagesHigh; ++j) {
+        const qreal y = qreal(j) * Canvas::kPageHeight;
+        if (y >= rect.top() && y <= rect.bottom())
+            painter->drawLine(QPointF(std::max(rect.left(), page.left()), y), QPointF(std::min(rect.right(), page.right()), y));
+    }
+}
+
+// ---- Gestures ------------------------------------------------------------
+
+void CCanvasScene::mousePressEvent(QGraphicsSceneMouseEvent *event)
+{
+    m_gesture = Gesture::None;
+    if (event->button() != Qt::LeftButton) {
+        QGraphicsScene::mousePressEvent(event);
+        return;
+    }
+    const QPointF p = event->scenePos();
+    const qreal reach = grabReach(event);
+
+    // the end of a selected link can be dragged off its port or onto another shape
+    for (QGraphicsItem *i : std::as_const(m_selectionOrder)) {
+        if (i->type() != Canvas::LinkItem)
+            continue;
+        const auto *link = static_cast<CLinkShape *>(i);
+        if (link->GetStartShape() && link->GetEndShape() && link->NearEnd(p, reach)) {
+            m_gesture = Gesture::DragLinkEnd;
+            m_gestureStartKey = link->StartKey();
+            m_gestureEndKey = link->EndKey();
+            m_rubberLine = addLine(QLineF(link->Line().p1(), p), QPen(Qt::darkGray, 0, Qt::DashLine));
+            event->accept();
+            return;
+        }
+    }
+    // a press on a shape's outgoing port draws a new link
+    if (m_linkFromPort >= 0) {
+        for (QGraphicsItem *i : items(QRectF(p - QPointF(reach, reach), QSizeF(2 * reach, 2 * reach)))) {
+            if (i->type() != Canvas::CompositeItem || !i->isVisible())
+                continue;
+            const auto *shape = static_cast<CCompositeShape *>(i);
+            if (shape->PortNear(p, reach) == m_linkFromPort) {
+                m_gesture = Gesture::DrawLink;
+                m_gestureStartKey = shape->Key();
+                m_rubberLine = addLine(QLineF(shape->PortScenePos(m_linkFromPort), p), QPen(Qt::darkGray, 0, Qt::DashLine));
+                event->accept();
+                return;
+            }
+        }
+    }
+
+    QGraphicsScene::mousePressEvent(event);
+    m_gesture = Gesture::Move;
+    m_pressPositions.clear();
+    for (QGraphicsItem *i : std::as_const(m_selectionOrder)) {
+        if (i->type() == Canvas::CompositeItem && (i->flags() & QGraphicsItem::ItemIsMovable)) {
+            const auto *s = static_cast<CCompositeShape *>(i);
+            m_pressPositions.insert(s->Key(), s->pos().toPoint());
+        }
+    }
+}
+
+void CCanvasScene::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
+{
+    if ((m_gesture == Gesture::DrawLink || m_gesture == Gesture::DragLinkEnd) && m_rubberLine) {
+        QLineF l = m_rubberLine->line();
+        l.setP2(event->scenePos());
+        m_rubberLine->setLine(l);
+        event->accept();
+        return;
+    }
+    QGraphicsScene::mouseMoveEvent(event);
+}
+
+void CCanvasScene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
+{
+    const Gesture gesture = m_gesture;
+    m_gesture = Gesture::None;
+    if (gesture == Gesture::DrawLink || gesture == Gesture::DragLinkEnd) {
+        m_gesture = gesture;
+        finishLinkGesture(event->scenePos());
+        m_gesture = Gesture::None;
+        event->accept();
+        return;
+    }
+    QGraphicsScene::mouseReleaseEvent(event);
+    if (gesture == Gesture::Move && event->button() == Qt::LeftButton)
+        finishMove();
+}
+
+void CCanvasScene::endRubberLine()
+{
+    if (!m_rubberLine)
+        return;
+    removeItem(m_rubberLine);
+    std::unique_ptr<QGraphicsLineItem> gone(m_rubberLine);
+    m_rubberLine = nullptr;
+}
+
+void CCanvasScene::finishMove()
+{
+    struct Moved
+    {
+        CCompositeShape *shape;
+        QPoint from;
+        QPoint to;
+    };
+    QList<Moved> moved;
+    int minX = std::numeric_limits<int>::max();
+    int minY = std::numeric_limits<int>::max();
+    for (auto it = m_pressPositions.cbegin(); it != m_pressPositions.cend(); ++it) {
+        CCompositeShape *s = ShapeByKey(it.key());
+        if (!s)
+            continue;
+        const QPoint to = s->pos().toPoint();
+        if (to == it.value() && s->pos() == QPointF(to))
+            continue;
+        moved.append({s, it.value(), to});
+        minX = std::min(minX, s->GetBorderArea().left() + to.x());
+        minY = std::min(minY, s->GetBorderArea().top() + to.y());
+    }
+    m_pressPositions.clear();
+    if (moved.isEmpty())
+        return;
+    // the page area starts at the origin: a drag stops there
+    const QPoint shift(std::max(0, -minX), std::max(0, -minY));
+    QList<CGeometryAction::Entry> entries;
+    QList<CShapeMove> moves;
+    for (Moved &m : moved) {
+        m.to += shift;
+        m.shape->setPos(m.to);
+        const QSize size = m.shape->OwnRect().size();
+        entries.append({m.shape->Key(), m.from, m.to, size, size});
+        moves.append({m.shape->Key(), m.from, m.to});
+    }
+    Execute(std::make_unique<CGeometryAction>(*this, CCanvasAction::Move, tr("Move"), entries));
+    emit shapesMoved(moves);
+}
+
+void CCanvasScene::finishLinkGesture(const QPointF &at)
+{
+    endRubberLine();
+    const CCompositeShape *target = CompositeAt(at);
+    const int startKey = m_gestureStartKey;
+    const int endKey = m_gestureEndKey;
+    const int targetKey = target ? target->Key() : 0;
+    const bool drawing = m_gesture == Gesture::DrawLink;
+    if (drawing && (!target || targetKey == startKey))
+        return;
+    if (!drawing && target && (targetKey == endKey || targetKey == startKey))
+        return;
+    // The owner may remove the very link or shape under the mouse; let the
+    // scene finish its own event first.
+    QTimer::singleShot(0, this, [this, drawing, startKey, endKey, targetKey] {
+        if (!drawing)
+            Delegate().LinkCut(startKey, endKey);
+        if (targetKey)
+            Delegate().LinkRequested(startKey, targetKey);
+    });
+}

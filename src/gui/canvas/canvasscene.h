@@ -1,0 +1,142 @@
+#pragma once
+
+#include "canvasdelegate.h"
+
+#include <QGraphicsScene>
+#include <QHash>
+#include <QList>
+#include <QPointer>
+
+#include <memory>
+
+class CCanvasAction;
+class CCompositeShape;
+class CLinkShape;
+class QGraphicsLineItem;
+class QUndoStack;
+
+struct CShapeMove
+{
+    int key = 0;
+    QPoint from;
+    QPoint to;
+};
+
+// The canvas model: shapes and links on an area of whole pages, the order
+// in which shapes were selected, the gestures that move shapes and draw or
+// cut links, and the undo stack of canvas actions.
+class CCanvasScene : public QGraphicsScene
+{
+    Q_OBJECT
+public:
+    explicit CCanvasScene(QObject *parent = nullptr);
+    ~CCanvasScene() override;
+
+    // ---- Pages -----------------------------------------------------------
+    int PagesWide() const { return m_pagesWide; }
+    int PagesHigh() const { return m_pagesHigh; }
+    void SetPages(int wide, int high);
+    QRect PageArea() const;
+    // Adds pages to the right until extent.x is inside, then below until
+    // extent.y is; returns whether the area grew.
+    bool GrowToReach(const QPoint &extent);
+
+    // ---- Shapes ----------------------------------------------------------
+    // The scene owns what is added; keys are unique within the scene.
+    void AddShape(CCompositeShape *shape);
+    CCompositeShape *ShapeByKey(int key) const { return m_shapes.value(key, nullptr); }
+    const QHash<int, CCompositeShape *> &Shapes() const { return m_shapes; }
+    // Removes the shape together with the links on its ports.
+    void RemoveShape(int key);
+    void AddLinkShape(CLinkShape *link);
+    void RemoveLinkShape(CLinkShape *link);
+    CLinkShape *FindLink(int startKey, int endKey) const;
+    // Removes every shape and link; the undo history goes with them.
+    void ClearCanvas();
+
+    // ---- Selection -------------------------------------------------------
+    // Selected shapes and links in the order in which they were selected.
+    const QList<QGraphicsItem *> &SelectionOrder() const { return m_selectionOrder; }
+    QGraphicsItem *GetCurrentSelectShape() const;
+    QGraphicsItem *GetSecondSelectShape() const;
+    int SelectionCount() const { return int(m_selectionOrder.size()); }
+    void SelectOnly(QGraphicsItem *item);
+
+    // ---- Hit testing -----------------------------------------------------
+    // The topmost visible shape or link at a point, or null.
+    QGraphicsItem *ShapeAt(const QPointF &p) const;
+    CCompositeShape *CompositeAt(const QPointF &p) const;
+
+    // ---- Actions ---------------------------------------------------------
+    QUndoStack *UndoStack() const { return m_undo; }
+    // Runs an action as one undo step; a macro without actions is
+    // discarded. Returns whether it was kept.
+    bool Execute(std::unique_ptr<CCanvasAction> action);
+    // The latest undoable action, or null.
+    const CCanvasAction *PeekUndo() const;
+
+    // ---- Where user changes go ------------------------------------------
+    void SetDelegate(CCanvasDelegate *delegate) { m_delegate = delegate; }
+    CCanvasDelegate &Delegate();
+    // Ports that a drawn link joins: from this port of the start shape to
+    // that port of the end shape.
+    void SetLinkPorts(int fromPort, int toPort);
+    int LinkFromPort() const { return m_linkFromPort; }
+    int LinkToPort() const { return m_linkToPort; }
+
+    // Direct changes, for scenes whose shapes stand for nothing else.
+    bool PlaceDirect(int key, const QPoint &pos, const QSize &size);
+    CLinkShape *ConnectDirect(int startKey, int startPort, int endKey, int endPort);
+    bool DisconnectDirect(int startKey, int endKey);
+
+    // ---- Drawing ---------------------------------------------------------
+    // Whether items draw selection marks: not while rendering for export.
+    static bool DrawsMarks(const QGraphicsScene *scene);
+    // Everything drawn, with a small margin; the page origin when empty.
+    QRectF DrawingArea() const;
+    // Renders on a white ground without page borders or selection marks.
+    void RenderPlain(QPainter *painter, const QRectF &target, const QRectF &source);
+
+    // Called by shapes whose place changed.
+    void NoteShapeMoved(const CCompositeShape *shape);
+
+signals:
+    void actionExecuted(const CCanvasAction *action);
+    void pagesChanged(int wide, int high);
+    void selectionOrderChanged();
+    void shapesMoved(const QList<CShapeMove> &moves);
+
+protected:
+    void drawBackground(QPainter *painter, const QRectF &rect) override;
+    void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
+
+private:
+    class CDirectDelegate;
+    enum class Gesture { None, Move, DrawLink, DragLinkEnd };
+
+    void updateSelectionOrder();
+    void updateSceneRect();
+    void finishMove();
+    void finishLinkGesture(const QPointF &at);
+    void endRubberLine();
+
+    QHash<int, CCompositeShape *> m_shapes;
+    QList<QGraphicsItem *> m_selectionOrder;
+    QUndoStack *m_undo;
+    std::unique_ptr<CDirectDelegate> m_direct;
+    CCanvasDelegate *m_delegate = nullptr;
+    QRectF m_outside; // shapes left of or above the page origin
+    int m_pagesWide = 1;
+    int m_pagesHigh = 1;
+    int m_linkFromPort = 1;
+    int m_linkToPort = 0;
+    bool m_plain = false;
+
+    Gesture m_gesture = Gesture::None;
+    QHash<int, QPoint> m_pressPositions;
+    int m_gestureStartKey = 0;
+    int m_gestureEndKey = 0;
+    QGraphicsLineItem *m_rubberLine = nullptr;
+};

@@ -1,0 +1,176 @@
+#include "canvasview.h"
+
+#include "canvasscene.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+CCanvasView::CCanvasView(CCanvasScene *scene, QWidget *parent)
+    : QGraphicsView(scene, parent)
+{
+    setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    setDragMode(QGraphicsView::RubberBandDrag);
+    setTransformationAnchor(QGraphicsView::AnchorUnderMouse);
+    setResizeAnchor(QGraphicsView::AnchorViewCenter);
+    setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
+    setOptimizationFlags(QGraphicsView::DontSavePainterState | QGraphicsView::DontAdjustForAntialiasing);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // no background brush of its own: the scene draws the pages and the grey
+    // around them in fixed colours, whatever the desktop theme
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+CCanvasView::~CCanvasView()
+{
+    emit viewClosing(this);
+}
+
+CCanvasScene *CCanvasView::CanvasScene() const
+{
+    return static_cast<CCanvasScene *>(scene());
+}
+
+void CCanvasView::applyZoom(double factor)
+{
+    factor = std::clamp(factor, kMinZoom, kMaxZoom);
+    if (qFuzzyCompare(factor, m_zoom))
+        return;
+    const ViewportAnchor anchor = transformationAnchor();
+    setTransform(QTransform::fromScale(factor, factor));
+    setTransformationAnchor(anchor);
+    m_zoom = factor;
+    emit zoomChanged(m_zoom);
+    emit visibleAreaChanged();
+}
+
+void CCanvasView::SetZoom(double factor)
+{
+    const ViewportAnchor anchor = transformationAnchor();
+    setTransformationAnchor(QGraphicsView::AnchorViewCenter);
+    applyZoom(factor);
+    setTransformationAnchor(anchor);
+}
+
+void CCanvasView::ZoomIn()
+{
+    SetZoom(m_zoom * kZoomStep);
+}
+
+void CCanvasView::ZoomOut()
+{
+    SetZoom(m_zoom / kZoomStep);
+}
+
+void CCanvasView::ZoomTo100()
+{
+    SetZoom(1.0);
+}
+
+void CCanvasView::FitToWindow()
+{
+    const QRectF area = CanvasScene() ? CanvasScene()->DrawingArea() : sceneRect();
+    const QSize room = viewport()->size();
+    if (area.isEmpty() || room.isEmpty())
+        return;
+    const double factor = std::min(room.width() / area.width(), room.height() / area.height());
+    SetZoom(factor);
+    centerOn(area.center());
+    emit visibleAreaChanged();
+}
+
+QRectF CCanvasView::VisibleSceneRect() const
+{
+    return mapToScene(viewport()->rect()).boundingRect().intersected(sceneRect());
+}
+
+void CCanvasView::wheelEvent(QWheelEvent *event)
+{
+    if (event->modifiers() & Qt::ControlModifier) {
+        const int steps = event->angleDelta().y() / 120;
+        if (steps != 0) {
+            double factor = m_zoom;
+            for (int i = 0; i < std::abs(steps); ++i)
+                factor = steps > 0 ? factor * kZoomStep : factor / kZoomStep;
+            applyZoom(factor); // anchored under the mouse
+        }
+        event->accept();
+        return;
+    }
+    QGraphicsView::wheelEvent(event);
+}
+
+void CCanvasView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && m_spaceHeld)) {
+        m_panning = true;
+        m_panFrom = event->position().toPoint();
+        viewport()->setCursor(Qt::ClosedHandCursor);
+        event->accept();
+        return;
+    }
+    QGraphicsView::mousePressEvent(event);
+}
+
+void CCanvasView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_panning) {
+        const QPoint now = event->position().toPoint();
+        const QPoint delta = now - m_panFrom;
+        m_panFrom = now;
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() - delta.x());
+        verticalScrollBar()->setValue(verticalScrollBar()->value() - delta.y());
+        event->accept();
+        return;
+    }
+    QGraphicsView::mouseMoveEvent(event);
+}
+
+void CCanvasView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (m_panning && (event->button() == Qt::MiddleButton || event->button() == Qt::LeftButton)) {
+        m_panning = false;
+        viewport()->setCursor(m_spaceHeld ? Qt::OpenHandCursor : Qt::ArrowCursor);
+        event->accept();
+        return;
+    }
+    QGraphicsView::mouseReleaseEvent(event);
+}
+
+void CCanvasView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+        m_spaceHeld = true;
+        viewport()->setCursor(Qt::OpenHandCursor);
+        event->accept();
+        return;
+    }
+    QGraphicsView::keyPressEvent(event);
+}
+
+void CCanvasView::keyReleaseEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+        m_spaceHeld = false;
+        if (!m_panning)
+            viewport()->setCursor(Qt::ArrowCursor);
+        event->accept();
+        return;
+    }
+    QGraphicsView::keyReleaseEvent(event);
+}
+
+void CCanvasView::scrollContentsBy(int dx, int dy)
+{
+    QGraphicsView::scrollContentsBy(dx, dy);
+    emit visibleAreaChanged();
+}
+
+void CCanvasView::resizeEvent(QResizeEvent *event)
+{
+    QGraphicsView::resizeEvent(event);
+    emit visibleAreaChanged();
+}

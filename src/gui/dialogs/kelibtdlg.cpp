@@ -1,0 +1,55 @@
+#include "kelibtdlg.h"
+
+#include "dialogwidgets.h"
+#include "model/keldatamanager.h"
+#include "model/keltree.h"
+#include "model/prompt.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+CKELIBTDlg::CKELIBTDlg(CKELDataManager &manager, const CKELVersion *version, int renamedId, QWidget *parent)
+    : QDialog(parent)
+    , m_manager(manager)
+    , m_version(version)
+    , m_renamedId(renamedId)
+    , m_name(new QLineEdit(this))
+{
+    setWindowTitle(QStringLiteral("New IBT "));
+    m_name->setObjectName(QStringLiteral("name"));
+    if (const CKELData *renamed = manager.LookupAs<CKELDBT>(renamedId, KEL::DBT)) {
+        m_name->setText(renamed->GetName());
+        m_name->selectAll();
+    }
+    auto *layout = new QVBoxLayout(this);
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("Name:"), m_name);
+    layout->addLayout(form);
+    layout->addWidget(DialogWidgets::OkCancel(this));
+    resize(340, sizeHint().height());
+}
+
+QString CKELIBTDlg::Name() const
+{
+    return m_name->text().trimmed();
+}
+
+void CKELIBTDlg::accept()
+{
+    const QString name = Name();
+    if (name.isEmpty()) {
+        m_manager.Prompt().Message(QStringLiteral("IBT name can't be empty"));
+        m_name->setFocus();
+        return;
+    }
+    const CKELTree *other = m_manager.FindTree(KEL::DBTs, name, m_version);
+    if (other && other->GetId() != m_renamedId) {
+        m_manager.Prompt().Message((m_renamedId ? QStringLiteral("DBT with name ") : QStringLiteral("IBT with name "))
+                                   + name + QStringLiteral(" is already added in the project"));
+        m_name->setFocus();
+        return;
+    }
+    QDialog::accept();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "model/nodeattributes.h"
+
+#include <QList>
+#include <QPointF>
+#include <QString>
+
+#include <functional>
+
+class CDialogRunner;
+class CKELDataManager;
+class CKELTree;
+class CTessel1View;
+class QWidget;
+
+// How the tree windows ask the user for a node's attributes and its extra
+// information. The application points these at its dialogs; tests answer
+// in code. Each returns false when the user cancelled.
+struct CEditorDialogs
+{
+    std::function<bool(QWidget *parent, const CKELTree &tree, CNodeAttributes &attributes, bool isNew)> nodeAttributes;
+    std::function<bool(QWidget *parent, QStringList &tags, QStringList &names)> extraInfo;
+};
+
+// "New Node or Change Node" and "Add Extra Information", run through the
+// application's dialog runner.
+CEditorDialogs StandardEditorDialogs(CKELDataManager &manager, CDialogRunner &runner);
+
+// A command that a later part adds to a tree view's context menu.
+struct CViewMenuCommand
+{
+    QString menu; // "RBT_NoWhere", "RBT_Node", "DBT_NoWhere", "DBT_Node" or "RBT_LINK"
+    QString text;
+    // clickedNodeId is 0 on empty canvas and on a link
+    std::function<void(CTessel1View &view, int clickedNodeId, const QPointF &scenePos)> run;
+};
+using CViewMenuCommands = QList<CViewMenuCommand>;

@@ -1,0 +1,278 @@
+#include "kelnodeshape.h"
+
+#include "editortexts.h"
+
+#include "canvas/canvasscene.h"
+#include "model/kelcontainers.h"
+#include "model/keldatamanager.h"
+#include "model/kelmethod.h"
+#include "model/keltree.h"
+
+#include <QPainter>
+
+namespace {
+
+using Canvas::FromColorRef;
+
+// Cells are given as left, top, right, bottom.
+QRect box(int left, int top, int right, int bottom)
+{
+    return QRect(left, top, right - left, bottom - top);
+}
+
+constexpr int kCollapseMark = 12;
+
+} // namespace
+
+CKELNodeShape::CKELNodeShape(int nodeId)
+    : CCompositeShape(nodeId)
+    , nNodeId(nodeId)
+{
+    SetType(30);
+    SetBkColor(FromColorRef(0xE3E0BB));
+    SetType(kShapeType);
+}
+
+QString CKELNodeShape::TagText(const CKELMethod &node)
+{
+    QString text = node.requirementTag;
+    if (node.missType == 1)
+        text += QStringLiteral(" +");
+    else if (node.missType == 2)
+        text += QStringLiteral(" -");
+    return text;
+}
+
+QString CKELNodeShape::ComText(const CKELMethod &node)
+{
+    QString text = node.component;
+    if (!node.qualifier.isEmpty())
+        text += u' ' + node.qualifier;
+    if (node.jumpType == 1)
+        text += QStringLiteral(" ^");
+    else if (node.jumpType == 2)
+        text += QStringLiteral(" =");
+    return text;
+}
+
+QString CKELNodeShape::StaText(const CKELMethod &node)
+{
+    return (node.nonDeterministic ? QStringLiteral("[] ") : QString()) + KEL::Decorate(node.behavior, node.behaviorType);
+}
+
+QColor CKELNodeShape::StatusColour(const CKELMethod &node, int simulationMark)
+{
+    QColor c = FromColorRef(0xE3E0BB);
+    switch (simulationMark) {
+    case 1: c = FromColorRef(0xFFFFFF); break;
+    case 2: c = FromColorRef(0x00FF00); break;
+    case 3: c = FromColorRef(0x008000); break;
+    default:
+        switch (node.missType) {
+        case 0: c = FromColorRef(0x00FF00); break;
+        case 1: c = FromColorRef(0x00FFFF); break;
+        case 2: c = FromColorRef(0x0000FF); break;
+        default: break;
+        }
+    }
+    if (node.GetEvStyle() == -1)
+        c = FromColorRef(0xD2D2D2);
+    return c;
+}
+
+QString CKELNodeShape::ToolTipFor(const CKELMethod &node, const CKELDataManager &manager)
+{
+    if (!node.IsEvolution())
+        return EditorTexts::NodeToolTip;
+    // each version the node occurs in, named by its version and tree
+    QStringList versions;
+    for (int id : node.EvTags()) {
+        const CKELData *tree = manager.Lookup(id);
+        if (!tree) {
+            versions.append(QStringLiteral("#%1").arg(id));
+            continue;
+        }
+        const CKELVersion *v = manager.VersionOf(tree);
+        versions.append((v ? v->GetName() : QStringLiteral("?")) + QStringLiteral("->") + tree->GetName());
+    }
+    return EditorTexts::EvolutionToolTip + versions.join(QStringLiteral(", "));
+}
+
+void CKELNodeShape::RefreshFromModel(const CKELDataManager &manager, int simulationMark)
+{
+    const auto *node = manager.LookupAs<CKELMethod>(nNodeId, KEL::Method);
+    if (!node)
+        return;
+    BuildLabels(*node, node->w, node->h, simulationMark);
+    const QRect border = GetBorderArea();
+    SetPortPositions({QPointF(border.width() / 2.0, 0), QPointF(border.width() / 2.0, border.height())});
+    SetObjectCaption(QStringLiteral("KELMethod"));
+    SetObjectName(QStringLiteral("KELNode"));
+    setToolTip(ToolTipFor(*node, manager));
+    const int code = node->highlightCode;
+    if (code >= 1 && code <= 3)
+        Highlight(code);
+    else
+        ClearHighlight();
+}
+
+void CKELNodeShape::BuildLabels(const CKELMethod &node, int w, int h, int simulationMark)
+{
+    if (w <= 0)
+        w = kDefaultWidth;
+    if (h <= 0)
+        h = kDefaultHeight;
+    const int q = w / 4;
+    const bool showExtTag = node.hasExtendedTag && node.displayExtendedTag;
+    const int W = showExtTag ? w + q : w;
+
+    RemoveAllCells();
+    m_infoTags.clear();
+    m_infoNames.clear();
+    m_infoExtTags.clear();
+    m_innerFrame = m_extraTag = -1;
+    Create(box(0, 0, W, h), QString());
+
+    m_frame = AddText(QString(), QString(), box(0, 0, W, h));
+    {
+        CLabelCell &f = Cell(m_frame);
+        f.penStyle = 0;
+        f.nullPen = false;
+        f.selectProtect = true;
+        f.brushType = 1;
+        f.bkColor = StatusColour(node, simulationMark);
+        f.lineWidth = node.GetEvStyle() == 1 ? 3 : 1;
+    }
+
+    const int m = node.doubleLine ? 3 : 0;
+    if (node.doubleLine) {
+        m_innerFrame = AddText(QString(), QString(), box(3, 3, W - 3, h - 3));
+        CLabelCell &c = Cell(m_innerFrame);
+        c.penStyle = 0;
+        c.nullPen = false;
+        c.selectProtect = true;
+    }
+
+    m_tag = AddText(QStringLiteral("Tag"), TagText(node), box(m, m, q, h - m));
+    {
+        CLabelCell &c = Cell(m_tag);
+        c.pointSize = 9;
+        c.penStyle = 0;
+        c.nullPen = false;
+        c.selectProtect = true;
+    }
+    m_com = AddText(QStringLiteral("Com"), ComText(node), box(q, m, w - m, h / 2));
+    {
+        CLabelCell &c = Cell(m_com);
+        c.faceName = QStringLiteral("Arial");
+        c.pointSize = 9;
+        c.nullPen = true;
+        c.selectProtect = true;
+    }
+    m_sta = AddText(QStringLiteral("Sta"), StaText(node), box(q, h / 2, w - m, h - m));
+    {
+        CLabelCell &c = Cell(m_sta);
+        c.faceName = QStringLiteral("Arial");
+        c.pointSize = 8;
+        c.nullPen = true;
+        c.selectProtect = true;
+    }
+    if (showExtTag) {
+        m_extraTag = AddText(QStringLiteral("ExtraTag"), node.extendedTag, box(w - m, m, W - m, h - m));
+        CLabelCell &c = Cell(m_extraTag);
+        c.pointSize = 9;
+        c.nullPen = false;
+        c.selectProtect = true;
+    }
+
+    if (node.displayExtraInfo) {
+        const qsizetype rows = std::min(node.extraInfoTags.size(), node.extraInfoNames.size());
+        for (qsizetype i = 0; i < rows; ++i) {
+            const int y = h + int(i) * kInfoRowHeight;
+            auto row = [this](const QString &name, const QString &text, const QRect &r) {
+                const int index = AddText(name, text, r);
+                CLabelCell &c = Cell(index);
+                c.brushType = 1;
+                c.bkColor = Qt::white;
+                c.selectProtect = true;
+                return index;
+            };
+            m_infoTags.append(row(QStringLiteral("ExtraInfoTag"), node.extraInfoTags[i], box(0, y, 50, y + kInfoRowHeight)));
+            m_infoNames.append(
+                row(QStringLiteral("ExtraInfoName"), node.extraInfoNames[i], box(50, y, 200, y + kInfoRowHeight)));
+            if (showExtTag)
+                m_infoExtTags.append(row(QStringLiteral("ExtraInfoExtTag"), QString(), box(200, y, 250, y + kInfoRowHeight)));
+        }
+    }
+
+    // the overlay that takes the frame's place when the user clicks the box
+    const int overlay = AddText(QString(), QString(), box(0, 0, W, h));
+    CLabelCell &o = Cell(overlay);
+    o.penStyle = 0;
+    o.nullPen = false;
+    o.selectProtect = true;
+    update();
+}
+
+void CKELNodeShape::Highlight(int code)
+{
+    switch (code) {
+    case 1: SetLineColor(FromColorRef(0xFF0000)); break;
+    case 2: SetLineColor(FromColorRef(0x0000FF)); break;
+    case 3: SetLineColor(FromColorRef(0x00FF00)); break;
+    default: break;
+    }
+    SetLineWidth(4);
+    SetNullPen(false);
+    m_highlight = code;
+    update();
+}
+
+void CKELNodeShape::ClearHighlight()
+{
+    SetLineColor(Qt::black);
+    SetNullPen(true);
+    m_highlight = 0;
+    update();
+}
+
+void CKELNodeShape::SetCollapsed(bool on)
+{
+    if (on == m_collapsed)
+        return;
+    prepareGeometryChange();
+    m_collapsed = on;
+    update();
+}
+
+QRectF CKELNodeShape::boundingRect() const
+{
+    QRectF r = CCompositeShape::boundingRect();
+    if (m_collapsed)
+        r.setBottom(std::max<qreal>(r.bottom(), GetBorderArea().bottom() + kCollapseMark + 4));
+    return r;
+}
+
+QRect CKELNodeShape::DrawnRect() const
+{
+    QRect r = GetBoundRect();
+    if (m_collapsed)
+        r.setBottom(r.bottom() + kCollapseMark + 3);
+    return r;
+}
+
+void CKELNodeShape::PaintDecorations(QPainter *painter, qreal)
+{
+    if (!m_collapsed)
+        return;
+    // a small box with a plus below the node says that its subtree is hidden
+    const QRect border = GetBorderArea();
+    const QRectF mark(border.left() + border.width() / 2.0 - kCollapseMark / 2.0, border.bottom() + 2.0, kCollapseMark,
+                      kCollapseMark);
+    painter->setPen(QPen(Qt::black, 1));
+    painter->setBrush(Qt::white);
+    painter->drawRect(mark);
+    const QPointF c = mark.center();
+    painter->drawLine(QPointF(c.x() - 3.5, c.y()), QPointF(c.x() + 3.5, c.y()));
+    painter->drawLine(QPointF(c.x(), c.y() - 3.5), QPointF(c.x(), c.y() + 3.5));
+}

@@ -1,0 +1,433 @@
+#include "tessel1doc.h"
+
+#include "editortexts.h"
+#include "kellinkshape.h"
+#include "kelnodeshape.h"
+
+#include "canvas/canvasactions.h"
+#include "canvas/canvasscene.h"
+#include "layout/treelayout.h"
+#include "model/keldatamanager.h"
+#include "model/kelmethod.h"
+#include "model/keltree.h"
+#include "model/prompt.h"
+#include "model/treeops.h"
+
+#include <QTimer>
+#include <QUndoStack>
+
+#include <vector>
+
+CTessel1Doc::CTessel1Doc(CKELDataManager &manager, int treeId, QObject *parent)
+    : QObject(parent)
+    , m_manager(manager)
+    , m_scene(new CCanvasScene(this))
+    , m_treeId(treeId)
+    , m_viewKind(RbtView)
+{
+    const CKELTree *tree = Tree();
+    if (tree)
+        m_viewKind = ViewKindOf(tree->GetTypeCode());
+    m_scene->SetDelegate(this);
+    m_scene->SetLinkPorts(CKELNodeShape::BottomPort, CKELNodeShape::TopPort);
+    if (tree && (tree->GetTypeCode() == KEL::RBT || tree->GetTypeCode() == KEL::DBT || tree->GetTypeCode() == KEL::EVT)) {
+        const auto *rbt = static_cast<const CKELRBT *>(tree);
+        m_scene->SetPages(rbt->PagesWide(), rbt->PagesHigh());
+    }
+    connect(m_scene, &CCanvasScene::pagesChanged, this, &CTessel1Doc::onPagesChanged);
+
+    m_building = true;
+    Reconcile();
+    m_building = false;
+    // the canvas may have grown to hold nodes placed beyond its pages
+    onPagesChanged(m_scene->PagesWide(), m_scene->PagesHigh());
+
+    connect(&m_manager, &CKELDataManager::elementAdded, this, &CTessel1Doc::onElementAdded);
+    connect(&m_manager, &CKELDataManager::elementChanged, this, &CTessel1Doc::onElementChanged);
+    connect(&m_manager, &CKELDataManager::elementAboutToBeRemoved, this, &CTessel1Doc::onElementAboutToBeRemoved);
+    connect(&m_manager, &CKELDataManager::solutionReplaced, this, &CTessel1Doc::treeRemoved);
+}
+
+CTessel1Doc::~CTessel1Doc()
+{
+    // the scene's actions call back into this object through the delegate
+    m_scene->SetDelegate(nullptr);
+    m_scene->ClearCanvas();
+}
+
+int CTessel1Doc::ViewKindOf(int typeCode)
+{
+    switch (typeCode) {
+    case KEL::DBT: return DbtView;
+    case KEL::CBT: return CbtView;
+    case KEL::CIN: return CinView;
+    case KEL::CID: return CidView;
+    case KEL::EVT: return EvtView;
+    default: return RbtView;
+    }
+}
+
+CKELTree *CTessel1Doc::Tree() const
+{
+    CKELData *e = m_manager.Lookup(m_treeId);
+    return e && e->IsTree() ? static_cast<CKELTree *>(e) : nullptr;
+}
+
+int CTessel1Doc::GetTreeId() const
+{
+    const CKELTree *tree = Tree();
+    if (!tree)
+        return 0;
+    const QString &type = tree->GetType();
+    return type == u"RBT" || type == u"DBT" || type == u"CBT" || type == u"EVT" ? tree->GetId() : 0;
+}
+
+QString CTessel1Doc::Title() const
+{
+    const CKELTree *tree = Tree();
+    return tree ? tree->GetType() + QStringLiteral(": ") + tree->GetName() : QString();
+}
+
+QUndoStack *CTessel1Doc::UndoStack() const
+{
+    return m_scene->UndoStack();
+}
+
+CKELLinkShape *CTessel1Doc::LinkInto(int nodeId) const
+{
+    const CKELNodeShape *shape = NodeShape(nodeId);
+    if (!shape)
+        return nullptr;
+    const QList<CLinkShape *> links = shape->GetLinksOnPort(CKELNodeShape::TopPort);
+    return links.isEmpty() ? nullptr : static_cast<CKELLinkShape *>(links.first());
+}
+
+CKELMethod *CTessel1Doc::nodeOfTree(int id) const
+{
+    const CKELTree *tree = Tree();
+    return tree ? TreeOps::NodeOf(*tree, id) : nullptr;
+}
+
+// ---- Following the model -------------------------------------------------
+
+CTessel1Doc::Look CTessel1Doc::lookOf(const CKELMethod &node) const
+{
+    Look l;
+    l.attributes = CNodeAttributes::Of(node);
+    l.evTags = node.EvTags();
+    l.w = node.w;
+    l.h = node.h;
+    l.highlight = node.highlightCode;
+    l.evStyle = node.GetEvStyle();
+    l.mark = SimulationMark(node.GetId());
+    l.evolution = node.IsEvolution();
+    return l;
+}
+
+void CTessel1Doc::Reconcile()
+{
+    const CKELTree *tree = Tree();
+    if (!tree)
+        return;
+    const QList<CKELMethod *> nodes = tree->Nodes();
+    QSet<int> present;
+    present.reserve(nodes.size());
+    for (const CKELMethod *n : nodes)
+        present.insert(n->GetId());
+    for (int id : m_shapes.keys()) {
+        if (!present.contains(id))
+            removeNodeShape(id);
+    }
+    for (CKELMethod *n : nodes)
+        syncNode(*n);
+    updateVisibility();
+}
+
+void CTessel1Doc::syncNode(CKELMethod &node)
+{
+    const int id = node.GetId();
+    CKELNodeShape *shape = NodeShape(id);
+    const Look look = lookOf(node);
+    if (!shape) {
+        shape = new CKELNodeShape(id);
+        shape->RefreshFromModel(m_manager, look.mark);
+        shape->setPos(node.x, node.y);
+        shape->SetCollapsed(m_collapsed.contains(id));
+        m_shapes.insert(id, shape);
+        m_looks.insert(id, look);
+        m_scene->AddShape(shape);
+        noteStructure(id);
+    } else {
+        auto known = m_looks.find(id);
+        if (known == m_looks.end() || !(*known == look)) {
+            const QSize before = shape->OwnRect().size();
+            const int rowsBefore = shape->ExtraInfoRows();
+            shape->RefreshFromModel(m_manager, look.mark);
+            m_looks.insert(id, look);
+            if (shape->OwnRect().size() != before || shape->ExtraInfoRows() != rowsBefore)
+                noteStructure(id);
+        }
+        if (shape->pos() != QPointF(node.x, node.y))
+            shape->setPos(node.x, node.y);
+    }
+    syncLink(node);
+    // a child is linked after it is announced, and the model then reports
+    // the parent changed; children whose shapes came first wait for it too
+    for (int childId : node.ChildIds()) {
+        if (const CKELMethod *child = nodeOfTree(childId))
+            syncLink(*child);
+    }
+}
+
+void CTessel1Doc::syncLink(const CKELMethod &child)
+{
+    CKELNodeShape *childShape = NodeShape(child.GetId());
+    if (!childShape)
+        return;
+    CKELNodeShape *parentShape = child.ParentId() && nodeOfTree(child.ParentId()) ? NodeShape(child.ParentId()) : nullptr;
+    const int kind = child.atomic ? CKELLinkShape::Atomic : CKELLinkShape::Ordinary;
+    const int status = child.GetEvStyle();
+    CKELLinkShape *link = LinkInto(child.GetId());
+    if (link && link->GetStartShape() == parentShape) {
+        if (link->LinkKind() != kind || link->EvolutionStatus() != status)
+            link->Configure(kind, status);
+        return;
+    }
+    if (link)
+        m_scene->RemoveLinkShape(link);
+    if (parentShape) {
+        auto *made = new CKELLinkShape(parentShape, childShape, kind, status);
+        made->setVisible(childShape->isVisible());
+        m_scene->AddLinkShape(made);
+    }
+    noteStructure(child.GetId());
+    if (child.ParentId())
+        noteStructure(child.ParentId());
+}
+
+void CTessel1Doc::removeNodeShape(int id)
+{
+    m_scene->RemoveShape(id);
+    m_shapes.remove(id);
+    m_looks.remove(id);
+    m_marks.remove(id);
+    m_collapsed.remove(id);
+}
+
+void CTessel1Doc::noteStructure(int id)
+{
+    if (m_building)
+        return;
+    const bool first = m_pendingStructure.isEmpty();
+    m_pendingStructure.insert(id);
+    if (first) {
+        // the model sends its signals while an edit is under way (a node is
+        // announced before it is linked); report once the edit is complete
+        QTimer::singleShot(0, this, [this] {
+            const QList<int> ids(m_pendingStructure.begin(), m_pendingStructure.end());
+            m_pendingStructure.clear();
+            if (!m_collapsed.isEmpty() || m_hiddenShapes)
+                updateVisibility();
+            emit structureChanged(ids);
+        });
+    }
+}
+
+void CTessel1Doc::onElementAdded(int id)
+{
+    if (CKELMethod *node = nodeOfTree(id))
+        syncNode(*node);
+}
+
+void CTessel1Doc::onElementChanged(int id)
+{
+    if (id == m_treeId) {
+        emit titleChanged(Title());
+        // whole-tree edits (a copy into this tree) announce the tree only
+        Reconcile();
+        return;
+    }
+    if (CKELMethod *node = nodeOfTree(id))
+        syncNode(*node);
+}
+
+void CTessel1Doc::onElementAboutToBeRemoved(int id)
+{
+    if (m_shapes.contains(id)) {
+        const CKELMethod *node = nodeOfTree(id);
+        if (node) {
+            if (node->ParentId())
+                noteStructure(node->ParentId());
+            for (int c : node->ChildIds())
+                noteStructure(c);
+        }
+        removeNodeShape(id);
+        return;
+    }
+    const CKELData *gone = m_manager.Lookup(id);
+    const CKELTree *tree = Tree();
+    if (gone && tree && (gone == tree || gone->IsAncestorOf(tree)))
+        emit treeRemoved();
+}
+
+void CTessel1Doc::onPagesChanged(int wide, int high)
+{
+    // the tree remembers its canvas size; layouts that grow it are edits anyway
+    CKELTree *tree = Tree();
+    if (tree && (tree->GetTypeCode() == KEL::RBT || tree->GetTypeCode() == KEL::DBT || tree->GetTypeCode() == KEL::EVT))
+        static_cast<CKELRBT *>(tree)->SetPages(wide, high);
+}
+
+// ---- Collapsing ----------------------------------------------------------
+
+bool CTessel1Doc::IsShown(int nodeId) const
+{
+    const CKELNodeShape *shape = NodeShape(nodeId);
+    return shape && shape->isVisible();
+}
+
+void CTessel1Doc::SetCollapsed(int nodeId, bool on)
+{
+    CKELNodeShape *shape = NodeShape(nodeId);
+    if (!shape || on == m_collapsed.contains(nodeId))
+        return;
+    if (on)
+        m_collapsed.insert(nodeId);
+    else
+        m_collapsed.remove(nodeId);
+    shape->SetCollapsed(on);
+    updateVisibility();
+}
+
+void CTessel1Doc::updateVisibility()
+{
+    const CKELTree *tree = Tree();
+    if (!tree || (m_collapsed.isEmpty() && !m_hiddenShapes))
+        return;
+    // walk every tree from its root, hiding what lies below a collapsed node
+    std::vector<std::pair<const CKELMethod *, bool>> stack;
+    for (const CKELMethod *root : tree->Roots())
+        stack.emplace_back(root, false);
+    QSet<int> seen;
+    bool anyHidden = false;
+    while (!stack.empty()) {
+        const auto [node, hidden] = stack.back();
+        stack.pop_back();
+        if (seen.contains(node->GetId()))
+            continue;
+        seen.insert(node->GetId());
+        if (CKELNodeShape *shape = NodeShape(node->GetId())) {
+            shape->setVisible(!hidden);
+            if (CKELLinkShape *link = LinkInto(node->GetId()))
+                link->setVisible(!hidden);
+        }
+        anyHidden |= hidden;
+        const bool childrenHidden = hidden || m_collapsed.contains(node->GetId());
+        for (int c : node->ChildIds()) {
+            if (const CKELMethod *child = nodeOfTree(c))
+                stack.emplace_back(child, childrenHidden);
+        }
+    }
+    m_hiddenShapes = anyHidden;
+}
+
+// ---- View state ----------------------------------------------------------
+
+void CTessel1Doc::SetSimulationMark(int nodeId, int code)
+{
+    if (code == 0)
+        m_marks.remove(nodeId);
+    else
+        m_marks.insert(nodeId, code);
+    if (CKELMethod *node = nodeOfTree(nodeId))
+        syncNode(*node);
+}
+
+void CTessel1Doc::ClearSimulationMarks()
+{
+    const QList<int> marked = m_marks.keys();
+    m_marks.clear();
+    for (int id : marked) {
+        if (CKELMethod *node = nodeOfTree(id))
+            syncNode(*node);
+    }
+}
+
+// ---- Changes from the canvas ---------------------------------------------
+
+int CTessel1Doc::recordWidthFor(const CKELMethod &node, int outerWidth)
+{
+    if (!(node.hasExtendedTag && node.displayExtendedTag))
+        return outerWidth;
+    // the record keeps the width without the extra tag column (a quarter of
+    // it), so that a saved box never grows; find the width that draws as asked
+    int best = outerWidth * 4 / 5;
+    for (int w = best - 2; w <= best + 2; ++w) {
+        if (w > 0 && std::abs(w + w / 4 - outerWidth) < std::abs(best + best / 4 - outerWidth))
+            best = w;
+    }
+    return std::max(1, best);
+}
+
+bool CTessel1Doc::SetShapeGeometry(int key, const QPoint &pos, const QSize &size)
+{
+    CKELMethod *node = nodeOfTree(key);
+    CKELNodeShape *shape = NodeShape(key);
+    if (!node || !shape)
+        return false;
+    int w = node->w;
+    int h = node->h;
+    const QSize own = shape->OwnRect().size();
+    if (size.isValid() && size.width() != own.width())
+        w = recordWidthFor(*node, size.width());
+    if (size.isValid() && size.height() != own.height())
+        h = size.height();
+    const bool ok = m_manager.SetNodeGeometry(key, pos.x(), pos.y(), w, h);
+    // whatever the model said, the shape shows the record
+    syncNode(*node);
+    return ok;
+}
+
+bool CTessel1Doc::LinkNodes(int parentId, int childId)
+{
+    const CKELMethod *parent = nodeOfTree(parentId);
+    const CKELMethod *child = nodeOfTree(childId);
+    if (!parent || !child || child->ParentId() == parentId)
+        return false;
+    if (TreeOps::IsAncestorOrSelf(m_manager, child, parent)) {
+        m_manager.Prompt().Message(EditorTexts::LinkMakesCycle);
+        return false;
+    }
+    return m_manager.LinkNode(parentId, childId);
+}
+
+void CTessel1Doc::LinkRequested(int startKey, int endKey)
+{
+    LinkNodes(startKey, endKey);
+}
+
+void CTessel1Doc::LinkCut(int startKey, int endKey)
+{
+    const CKELMethod *child = nodeOfTree(endKey);
+    if (child && child->ParentId() && child->ParentId() == startKey)
+        m_manager.LinkNode(0, endKey);
+}
+
+// ---- Layout --------------------------------------------------------------
+
+bool CTessel1Doc::ApplyLayout(const CLayoutResult &result, const QString &text)
+{
+    m_scene->GrowToReach(result.extent);
+    QList<CGeometryAction::Entry> entries;
+    entries.reserve(result.moves.size());
+    for (const CLayoutMove &m : result.moves) {
+        const CKELNodeShape *shape = NodeShape(m.nodeId);
+        if (!shape || shape->pos().toPoint() == m.to)
+            continue;
+        const QSize size = shape->OwnRect().size();
+        entries.append({m.nodeId, shape->pos().toPoint(), m.to, size, size});
+    }
+    if (entries.isEmpty())
+        return false;
+    return m_scene->Execute(std::make_unique<CGeometryAction>(*m_scene, CCanvasAction::Layout, text, entries));
+}

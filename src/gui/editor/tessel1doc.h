@@ -1,0 +1,119 @@
+#pragma once
+
+#include "canvas/canvasdelegate.h"
+
+#include "model/nodeattributes.h"
+
+#include <QHash>
+#include <QObject>
+#include <QSet>
+
+class CCanvasScene;
+class CKELDataManager;
+class CKELLinkShape;
+class CKELMethod;
+class CKELNodeShape;
+class CKELTree;
+class QUndoStack;
+struct CLayoutResult;
+
+// The document of a tree window: the canvas that shows one tree. It holds
+// no model data; it turns the tree's records into shapes when opened,
+// follows the model manager's signals so that the canvas never disagrees
+// with the model, and routes every change a user makes on the canvas back
+// to the manager.
+class CTessel1Doc : public QObject, private CCanvasDelegate
+{
+    Q_OBJECT
+public:
+    enum ViewKind { RbtView = 1, DbtView = 2, CbtView = 3, CinView = 4, CidView = 5, EvtView = 6 };
+
+    CTessel1Doc(CKELDataManager &manager, int treeId, QObject *parent = nullptr);
+    ~CTessel1Doc() override;
+
+    CKELDataManager &Manager() const { return m_manager; }
+    // The tree shown, looked up afresh; null once it is gone.
+    CKELTree *Tree() const;
+    int ElementId() const { return m_treeId; }
+    // The tree's id for model calls: 0 unless it is an RBT, DBT, CBT or EVT.
+    int GetTreeId() const;
+    int ViewKind() const { return m_viewKind; }
+    static int ViewKindOf(int typeCode);
+    // "RBT: name", "DBT: name", ...
+    QString Title() const;
+
+    CCanvasScene &Scene() const { return *m_scene; }
+    QUndoStack *UndoStack() const;
+    CKELNodeShape *NodeShape(int nodeId) const { return m_shapes.value(nodeId, nullptr); }
+    CKELLinkShape *LinkInto(int nodeId) const;
+    const QHash<int, CKELNodeShape *> &NodeShapes() const { return m_shapes; }
+
+    // Links child under parent through the model manager; a link that would
+    // make a node its own ancestor is refused with a message.
+    bool LinkNodes(int parentId, int childId);
+
+    // Moves the nodes of a layout pass as one undo step, after growing the
+    // pages to hold the result. False when nothing moves.
+    bool ApplyLayout(const CLayoutResult &result, const QString &text);
+
+    // View state, never saved
+    void SetSimulationMark(int nodeId, int code);
+    int SimulationMark(int nodeId) const { return m_marks.value(nodeId, 0); }
+    void ClearSimulationMarks();
+    void SetCollapsed(int nodeId, bool on);
+    bool IsCollapsed(int nodeId) const { return m_collapsed.contains(nodeId); }
+    // False for a node below a collapsed one.
+    bool IsShown(int nodeId) const;
+
+    // Brings every shape in line with the model.
+    void Reconcile();
+
+signals:
+    void titleChanged(const QString &title);
+    // The tree (or the solution) is gone: the window closes without asking.
+    void treeRemoved();
+    // Nodes whose links, size or existence changed; sent once the model's
+    // edit is complete.
+    void structureChanged(const QList<int> &nodeIds);
+
+private:
+    // CCanvasDelegate
+    bool SetShapeGeometry(int key, const QPoint &pos, const QSize &size) override;
+    void LinkRequested(int startKey, int endKey) override;
+    void LinkCut(int startKey, int endKey) override;
+
+    // What a node's shape draws, to tell a move from a change of looks.
+    struct Look
+    {
+        CNodeAttributes attributes;
+        QList<int> evTags;
+        int w = 0, h = 0, highlight = 0, evStyle = 0, mark = 0;
+        bool evolution = false;
+        bool operator==(const Look &) const = default;
+    };
+    Look lookOf(const CKELMethod &node) const;
+
+    CKELMethod *nodeOfTree(int id) const;
+    void syncNode(CKELMethod &node);
+    void syncLink(const CKELMethod &child);
+    void removeNodeShape(int id);
+    void updateVisibility();
+    void noteStructure(int id);
+    void onElementAdded(int id);
+    void onElementChanged(int id);
+    void onElementAboutToBeRemoved(int id);
+    void onPagesChanged(int wide, int high);
+    static int recordWidthFor(const CKELMethod &node, int outerWidth);
+
+    CKELDataManager &m_manager;
+    CCanvasScene *m_scene; // child object
+    QHash<int, CKELNodeShape *> m_shapes;
+    QHash<int, Look> m_looks;
+    QHash<int, int> m_marks;
+    QSet<int> m_collapsed;
+    QSet<int> m_pendingStructure;
+    int m_treeId;
+    int m_viewKind;
+    bool m_hiddenShapes = false;
+    bool m_building = false;
+};

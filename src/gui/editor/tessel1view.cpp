@@ -1,0 +1,351 @@
+#include "tessel1view.h"
+
+#include "editortexts.h"
+#include "kellinkshape.h"
+#include "kelnodeshape.h"
+#include "tessel1doc.h"
+
+#include "canvas/canvasactions.h"
+#include "canvas/canvasscene.h"
+#include "explorer/explorerdrag.h"
+#include "model/keldatamanager.h"
+#include "model/kelmethod.h"
+#include "model/kelrequirement.h"
+#include "model/keltree.h"
+#include "model/treeops.h"
+
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QMenu>
+#include <QMimeData>
+
+CTessel1View::CTessel1View(CTessel1Doc &doc, QWidget *parent)
+    : CCanvasView(&doc.Scene(), parent)
+    , m_doc(doc)
+{
+    setAcceptDrops(true);
+    connect(&doc.Scene(), &CCanvasScene::actionExecuted, this, &CTessel1View::onActionExecuted);
+    connect(&doc, &CTessel1Doc::structureChanged, this, &CTessel1View::scheduleAutoArrange);
+}
+
+CTessel1View::~CTessel1View() = default;
+
+int CTessel1View::ViewKind() const
+{
+    return m_doc.ViewKind();
+}
+
+// ---- Selection -----------------------------------------------------------
+
+QList<int> CTessel1View::SelectedNodeIds() const
+{
+    QList<int> ids;
+    for (QGraphicsItem *i : m_doc.Scene().SelectionOrder()) {
+        if (const auto *shape = dynamic_cast<const CKELNodeShape *>(i))
+            ids.append(shape->NodeId());
+    }
+    return ids;
+}
+
+int CTessel1View::SingleSelectedNode() const
+{
+    const CCanvasScene &scene = m_doc.Scene();
+    if (scene.SelectionCount() != 1)
+        return 0;
+    const auto *shape = dynamic_cast<const CKELNodeShape *>(scene.GetCurrentSelectShape());
+    return shape ? shape->NodeId() : 0;
+}
+
+void CTessel1View::SelectNode(int nodeId, bool centre)
+{
+    CKELNodeShape *shape = m_doc.NodeShape(nodeId);
+    if (!shape)
+        return;
+    m_doc.Scene().SelectOnly(shape);
+    if (centre)
+        centerOn(shape);
+    else
+        ensureVisible(shape, 20, 20);
+}
+
+bool CTessel1View::SelectRelative(Step step)
+{
+    const CKELTree *t = tree();
+    if (!t)
+        return false;
+    const int current = SingleSelectedNode();
+    const CKELMethod *n = current ? node(current) : nullptr;
+    int target = 0;
+    if (!n) {
+        // nothing chosen yet: start at the first tree's root
+        const QList<CKELMethod *> roots = t->Roots();
+        target = roots.isEmpty() ? 0 : roots.first()->GetId();
+    } else {
+        switch (step) {
+        case Step::Parent:
+            target = node(n->ParentId()) ? n->ParentId() : 0;
+            break;
+        case Step::FirstChild:
+            if (!m_doc.IsCollapsed(current)) {
+                for (int c : n->ChildIds()) {
+                    if (node(c)) {
+                        target = c;
+                        break;
+                    }
+                }
+            }
+            break;
+        case Step::PreviousSibling:
+        case Step::NextSibling: {
+            QList<int> siblings;
+            if (const CKELMethod *p = node(n->ParentId())) {
+                siblings = p->ChildIds();
+            } else {
+                for (const CKELMethod *r : t->Roots())
+                    siblings.append(r->GetId());
+            }
+            const qsizetype at = siblings.indexOf(current);
+            const qsizetype next = step == Step::NextSibling ? at + 1 : at - 1;
+            if (at >= 0 && next >= 0 && next < siblings.size())
+                target = siblings[next];
+            break;
+        }
+        }
+    }
+    if (!target || !m_doc.IsShown(target))
+        return false;
+    SelectNode(target, false);
+    return true;
+}
+
+bool CTessel1View::FindNext(const QString &text)
+{
+    m_findText = text;
+    const CKELTree *t = tree();
+    if (!t || text.isEmpty())
+        return false;
+    QList<CKELMethod *> order;
+    for (CKELMethod *root : t->Roots())
+        order += TreeOps::PreOrder(m_doc.Manager(), root);
+    auto matches = [&text](const CKELMethod *n) {
+        return n->requirementTag.contains(text, Qt::CaseInsensitive) || n->component.contains(text, Qt::CaseInsensitive)
+               || n->behavior.contains(text, Qt::CaseInsensitive);
+    };
+    const int current = SingleSelectedNode();
+    qsizetype start = 0;
+    for (qsizetype i = 0; current && i < order.size(); ++i) {
+        if (order[i]->GetId() == current) {
+            start = i + 1;
+            break;
+        }
+    }
+    for (qsizetype k = 0; k < order.size(); ++k) {
+        const CKELMethod *n = order[(start + k) % order.size()];
+        if (!matches(n))
+            continue;
+        // a match inside a collapsed subtree is brought into view
+        qsizetype guard = order.size();
+        for (const CKELMethod *up = node(n->ParentId()); up && guard-- > 0; up = node(up->ParentId())) {
+            if (m_doc.IsCollapsed(up->GetId()))
+                m_doc.SetCollapsed(up->GetId(), false);
+        }
+        SelectNode(n->GetId(), true);
+        return true;
+    }
+    return false;
+}
+
+// ---- Context menu --------------------------------------------------------
+
+std::unique_ptr<QMenu> CTessel1View::CreateContextMenu(const QPointF &scenePos)
+{
+    const int kind = ViewKind();
+    if (kind != CTessel1Doc::RbtView && kind != CTessel1Doc::DbtView)
+        return nullptr;
+    QGraphicsItem *item = m_doc.Scene().ShapeAt(scenePos);
+    const auto *nodeShape = dynamic_cast<const CKELNodeShape *>(item);
+    const bool rbt = kind == CTessel1Doc::RbtView;
+    QString name;
+    if (!item)
+        name = rbt ? EditorTexts::MenuRbtNoWhere : EditorTexts::MenuDbtNoWhere;
+    else if (nodeShape)
+        name = rbt ? EditorTexts::MenuRbtNode : EditorTexts::MenuDbtNode;
+    else
+        name = EditorTexts::MenuLink;
+
+    auto menu = std::make_unique<QMenu>(name, this);
+    menu->setObjectName(name);
+    // "Remove" acts on the selection; a click outside it means the clicked shape
+    auto removeClicked = [this, item] {
+        if (item && !m_doc.Scene().SelectionOrder().contains(item))
+            m_doc.Scene().SelectOnly(item);
+        OnDelete();
+    };
+    const int nodeId = nodeShape ? nodeShape->NodeId() : 0;
+    if (!item) {
+        const QPoint at = scenePos.toPoint();
+        menu->addAction(EditorTexts::AddNode, this, [this, at] { AddNodeAt(at, 0); });
+        menu->addAction(EditorTexts::RearrangeAll, this, [this] { RearrangeAll(); });
+    } else if (nodeShape) {
+        menu->addAction(EditorTexts::CreateChildNode, this, [this, nodeId] { CreateChildNode(nodeId); });
+        menu->addAction(EditorTexts::ChangeBehavior, this, [this, nodeId] { ChangeBehavior(nodeId); });
+        menu->addAction(EditorTexts::ExtraInfo, this, [this, nodeId] { EditExtraInfo(nodeId); });
+        menu->addAction(EditorTexts::Remove, this, removeClicked);
+        menu->addSeparator();
+        menu->addAction(EditorTexts::RearrangeSubtree, this, [this, nodeId] { RearrangeSubtree(nodeId, false); });
+        QAction *collapse = menu->addAction(EditorTexts::CollapseSubtree, this, [this, nodeId] { ToggleCollapse(nodeId); });
+        collapse->setCheckable(true);
+        collapse->setChecked(m_doc.IsCollapsed(nodeId));
+    } else {
+        menu->addAction(EditorTexts::Remove, this, removeClicked);
+    }
+    addMenuExtensions(*menu, name, nodeId, scenePos);
+    return menu;
+}
+
+void CTessel1View::addMenuExtensions(QMenu &menu, const QString &menuName, int clickedNodeId, const QPointF &at)
+{
+    if (!m_menuCommands)
+        return;
+    bool first = true;
+    for (const CViewMenuCommand &c : *m_menuCommands) {
+        if (c.menu != menuName || !c.run)
+            continue;
+        if (first)
+            menu.addSeparator();
+        first = false;
+        const auto run = c.run;
+        menu.addAction(c.text, this, [this, run, clickedNodeId, at] { run(*this, clickedNodeId, at); });
+    }
+}
+
+void CTessel1View::contextMenuEvent(QContextMenuEvent *event)
+{
+    const QPointF at = mapToScene(event->pos());
+    if (QGraphicsItem *item = m_doc.Scene().ShapeAt(at); item && !item->isSelected())
+        m_doc.Scene().SelectOnly(item);
+    if (std::unique_ptr<QMenu> menu = CreateContextMenu(at))
+        menu->exec(event->globalPos());
+    event->accept();
+}
+
+void CTessel1View::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    const QPointF at = mapToScene(event->position().toPoint());
+    if (const auto *shape = dynamic_cast<const CKELNodeShape *>(m_doc.Scene().CompositeAt(at))) {
+        ChangeBehavior(shape->NodeId());
+        event->accept();
+        return;
+    }
+    CCanvasView::mouseDoubleClickEvent(event);
+}
+
+void CTessel1View::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Find)) {
+        emit findRequested();
+    } else if (event->matches(QKeySequence::FindNext)) {
+        FindNext(m_findText);
+    } else if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
+        CCanvasView::keyPressEvent(event);
+        return;
+    } else {
+        switch (event->key()) {
+        case Qt::Key_Delete: OnDelete(); break;
+        case Qt::Key_F2:
+            if (const int id = SingleSelectedNode())
+                ChangeBehavior(id);
+            break;
+        case Qt::Key_Insert:
+            if (const int id = SingleSelectedNode())
+                CreateChildNode(id);
+            else
+                OnAddNode();
+            break;
+        case Qt::Key_Up: SelectRelative(Step::Parent); break;
+        case Qt::Key_Down: SelectRelative(Step::FirstChild); break;
+        case Qt::Key_Left: SelectRelative(Step::PreviousSibling); break;
+        case Qt::Key_Right: SelectRelative(Step::NextSibling); break;
+        default: CCanvasView::keyPressEvent(event); return;
+        }
+    }
+    event->accept();
+}
+
+// ---- Drops from the explorer ---------------------------------------------
+
+bool CTessel1View::AcceptsDrop(int elementId) const
+{
+    const CKELData *e = m_doc.Manager().Lookup(elementId);
+    const CKELTree *t = tree();
+    if (!e || !t || !treeIdForEdits())
+        return false;
+    const int treeType = t->GetTypeCode();
+    const bool takesNodes = treeType == KEL::RBT || treeType == KEL::DBT || treeType == KEL::EVT;
+    switch (e->GetTypeCode()) {
+    case KEL::Method:
+    case KEL::State: return takesNodes;
+    case KEL::RBT: return ViewKind() == CTessel1Doc::DbtView && e != t;
+    default: return false;
+    }
+}
+
+bool CTessel1View::DropElement(int elementId, int shownUnderId, const QPointF &scenePos)
+{
+    if (!AcceptsDrop(elementId))
+        return false;
+    CKELDataManager &m = m_doc.Manager();
+    const CKELData *e = m.Lookup(elementId);
+    const int treeId = treeIdForEdits();
+    const QPoint at(std::max(0, qRound(scenePos.x())), std::max(0, qRound(scenePos.y())));
+    if (e->GetTypeCode() == KEL::RBT) {
+        if (!m.CopyTree(treeId, elementId))
+            return false;
+        RearrangeAll();
+        return true;
+    }
+    CNodeAttributes attributes;
+    if (e->GetTypeCode() == KEL::Method) {
+        attributes = CNodeAttributes::Of(*static_cast<const CKELMethod *>(e));
+    } else {
+        const auto *state = static_cast<const CKELState *>(e);
+        attributes.component = state->GetParent() ? state->GetParent()->GetName() : QString();
+        attributes.behavior = state->Behavior();
+        attributes.behaviorType = state->BehaviorType();
+        // a state dragged from under a requirement carries that requirement's tag
+        if (const auto *req = m.LookupAs<CKELRequirement>(shownUnderId, KEL::Requirement))
+            attributes.requirementTag = req->GetName();
+    }
+    return m.AddNode(treeId, 0, attributes, at.x(), at.y());
+}
+
+void CTessel1View::dragEnterEvent(QDragEnterEvent *event)
+{
+    const auto payload = ExplorerDrag::Decode(event->mimeData());
+    if (payload && AcceptsDrop(payload->elementId))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void CTessel1View::dragMoveEvent(QDragMoveEvent *event)
+{
+    const auto payload = ExplorerDrag::Decode(event->mimeData());
+    if (payload && AcceptsDrop(payload->elementId))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void CTessel1View::dropEvent(QDropEvent *event)
+{
+    const auto payload = ExplorerDrag::Decode(event->mimeData());
+    if (!payload) {
+        event->ignore();
+        return;
+    }
+    if (DropElement(payload->elementId, payload->shownUnderId, mapToScene(event->position().toPoint())))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}

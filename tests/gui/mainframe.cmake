@@ -1,0 +1,1 @@
+verdantis_add_test(tst_mainframe SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_mainframe.cpp LIBS verdantis_gui)

@@ -1,0 +1,119 @@
+// "verdantis-cli render" run as a documentation pipeline runs it: no
+// window, no display, its own HOME.
+#include <QImageReader>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestCliRender : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { QVERIFY(m_home.isValid()); }
+    void renders_data();
+    void renders();
+    void refuses_data();
+    void refuses();
+
+private:
+    int run(const QStringList &args, QString *err = nullptr);
+    QTemporaryDir m_home;
+};
+
+int TestCliRender::run(const QStringList &args, QString *err)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"HOME"_qs, m_home.path());
+    // a pipeline has no display: the command must not need one
+    env.remove(u"DISPLAY"_qs);
+    env.remove(u"WAYLAND_DISPLAY"_qs);
+    env.remove(u"QT_QPA_PLATFORM"_qs);
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(m_home.path());
+    p.start(QStringLiteral(VERDANTIS_CLI), args);
+    if (!p.waitForFinished(60000))
+        return -1;
+    if (err)
+        *err = QString::fromUtf8(p.readAllStandardError());
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+}
+
+namespace {
+
+QString example()
+{
+    return QStringLiteral(VERDANTIS_TEST_DATA "/../../examples/microwave.kvf");
+}
+
+QByteArray head(const QString &path, int n)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.read(n) : QByteArray();
+}
+
+} // namespace
+
+void TestCliRender::renders_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QByteArray>("magic");
+    QTest::addColumn<QSize>("pngSize");
+    // R1 is three boxes of 200 by 50, one under the other from (80,20):
+    // with the margin of 10 the drawing is 220 by 270
+    QTest::newRow("png") << QStringList{u"R1"_qs} << u"r1.png"_qs << QByteArray("\x89PNG") << QSize(220, 270);
+    QTest::newRow("png at half") << QStringList{u"R1"_qs, u"--scale"_qs, u"0.5"_qs} << u"half.png"_qs
+                                 << QByteArray("\x89PNG") << QSize(110, 135);
+    QTest::newRow("svg of the IBT") << QStringList{u"Oven"_qs} << u"oven.svg"_qs << QByteArray("<?xml") << QSize();
+    QTest::newRow("pdf by id") << QStringList{u"#25"_qs} << u"r3.pdf"_qs << QByteArray("%PDF") << QSize();
+}
+
+void TestCliRender::renders()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, out);
+    QFETCH(QByteArray, magic);
+    QFETCH(QSize, pngSize);
+    const QString path = m_home.filePath(out);
+    QString err;
+    QStringList all{u"render"_qs, example(), args.first(), u"-o"_qs, path};
+    all += args.mid(1);
+    QCOMPARE(run(all, &err), 0);
+    QVERIFY(QFileInfo(path).size() > 100);
+    QCOMPARE(head(path, magic.size()), magic);
+    if (pngSize.isValid())
+        QCOMPARE(QImageReader(path).size(), pngSize);
+}
+
+void TestCliRender::refuses_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("says");
+    const QString ex = example();
+    QTest::newRow("no output") << QStringList{u"render"_qs, ex, u"R1"_qs} << 1 << u"-o OUT"_qs;
+    QTest::newRow("unknown picture type") << QStringList{u"render"_qs, ex, u"R1"_qs, u"-o"_qs, u"x.gif"_qs} << 1
+                                          << u".png, .svg or .pdf"_qs;
+    QTest::newRow("bad scale") << QStringList{u"render"_qs, ex, u"R1"_qs, u"-o"_qs, u"x.png"_qs, u"--scale"_qs, u"-1"_qs}
+                               << 1 << u"--scale"_qs;
+    QTest::newRow("no such tree") << QStringList{u"render"_qs, ex, u"Nope"_qs, u"-o"_qs, u"x.png"_qs} << 2 << u"Nope"_qs;
+    QTest::newRow("no such file") << QStringList{u"render"_qs, u"missing.kvf"_qs, u"R1"_qs, u"-o"_qs, u"x.png"_qs} << 2
+                                  << u"missing.kvf"_qs;
+    QTest::newRow("unwritable output") << QStringList{u"render"_qs, ex, u"R1"_qs, u"-o"_qs, u"/no/such/dir/x.png"_qs}
+                                       << 2 << u"/no/such/dir/x.png"_qs;
+}
+
+void TestCliRender::refuses()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, code);
+    QFETCH(QString, says);
+    QString err;
+    QCOMPARE(run(args, &err), code);
+    QVERIFY2(err.contains(says), qPrintable(err));
+    QVERIFY(!QFile::exists(m_home.filePath(u"x.png"_qs)));
+}
+
+QTEST_MAIN(TestCliRender)
+#include "tst_clirender.moc"

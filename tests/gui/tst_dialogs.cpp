@@ -1,0 +1,531 @@
+// The entry dialogs: what keeps them open, what they hand back, and the
+// commands the live ones run.
+#include "guitestkit.h"
+#include "scriptedprompt.h"
+
+#include "dialogs/addversiondlg.h"
+#include "dialogs/kelcomponentbehaviordlg.h"
+#include "dialogs/kelcomponentdlg.h"
+#include "dialogs/kelextrainfodlg.h"
+#include "dialogs/kelibtdlg.h"
+#include "dialogs/kelnodedlg.h"
+#include "dialogs/kelrbtdlg.h"
+#include "dialogs/kelrequirementdlg.h"
+#include "model/kelcontainers.h"
+#include "model/keldatamanager.h"
+#include "model/kelrequirement.h"
+#include "model/keltree.h"
+#include "model/operationrecord.h"
+#include "model/solutionfile.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+using namespace GuiTestKit;
+using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(CNodeAttributes)
+
+namespace {
+
+constexpr int Version1 = 3;
+constexpr int R1 = 9;
+constexpr int R3 = 11;
+constexpr int Oven = 12;
+constexpr int Idle = 13;
+constexpr int Door = 16;
+constexpr int RBT1 = 20;
+constexpr int DBTOven = 30;
+
+// Records what a shared solution would send instead of applying it.
+class CRecordingSink : public COperationSink
+{
+public:
+    QStringList records;
+    bool SendOperation(const QString &record) override
+    {
+        records.append(record);
+        return true;
+    }
+};
+
+struct Model
+{
+    CKELDataManager manager;
+    CScriptedPrompt prompt;
+    Model()
+    {
+        manager.SetPrompt(&prompt);
+        QString error;
+        if (!CSolutionFile::Read(manager, ExampleSolution(), &error))
+            qFatal("example not readable: %s", qPrintable(error));
+    }
+    const CKELVersion *version() const { return manager.CurrentVersion(); }
+};
+
+QStringList labelsOf(const QWidget &dialog)
+{
+    QStringList texts;
+    for (const QLabel *label : dialog.findChildren<QLabel *>()) {
+        if (label->isVisibleTo(&dialog))
+            texts.append(label->text());
+    }
+    return texts;
+}
+
+} // namespace
+
+class TestDialogs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { m_home = IsolateHome(); }
+
+    void requirementDialog_data()
+    {
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("tag") << u"R7"_s << true << QString() << u"R7"_s;
+        QTest::newRow("blanks around the tag go") << u"  R7 "_s << true << QString() << u"R7"_s;
+        QTest::newRow("empty tag stays open") << QString() << false << u"Requirement tag can't be empty"_s << QString();
+        QTest::newRow("blank tag stays open") << u"   "_s << false << u"Requirement tag can't be empty"_s << QString();
+    }
+    void requirementDialog()
+    {
+        QFETCH(QString, tag);
+        QFETCH(bool, accepted);
+        QFETCH(QString, message);
+        QFETCH(QString, result);
+        CScriptedPrompt prompt;
+        CKELRequirementDlg dlg(prompt);
+        QCOMPARE(dlg.windowTitle(), u"New or Change  Requirement"_s);
+        QCOMPARE(labelsOf(dlg), (QStringList{u"Requirement Tag:"_s, u"Requirement Description:"_s}));
+        dlg.TagEdit()->setText(tag);
+        dlg.DescriptionEdit()->setPlainText(u"line one\nline: two; three"_s);
+        dlg.accept();
+        QCOMPARE(dlg.result() == QDialog::Accepted, accepted);
+        QCOMPARE(prompt.texts.value(0), message);
+        if (accepted) {
+            QCOMPARE(dlg.Tag(), result);
+            QCOMPARE(dlg.Description(), u"line one\nline: two; three"_s);
+        }
+    }
+
+    void componentDialog_data()
+    {
+        QTest::addColumn<int>("renamedId");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("new name") << 0 << u"LAMP"_s << QString();
+        QTest::newRow("names differ in case") << 0 << u"door"_s << QString();
+        QTest::newRow("empty") << 0 << QString() << u"Component name can't be empty"_s;
+        QTest::newRow("taken") << 0 << u"DOOR"_s << u"Component with name DOOR is already in the project"_s;
+        QTest::newRow("rename keeping its own name") << Door << u"DOOR"_s << QString();
+        QTest::newRow("rename to a taken name") << Door << u"OVEN"_s
+                                                 << u"Component with name OVEN is already in the project"_s;
+        QTest::newRow("rename to empty") << Door << u" "_s << u"Component name can't be empty"_s;
+    }
+    void componentDialog()
+    {
+        QFETCH(int, renamedId);
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        Model m;
+        CKELComponentDlg dlg(m.manager, m.version(), renamedId);
+        QCOMPARE(dlg.windowTitle(), renamedId ? u"Rename Component"_s : u"New Component"_s);
+        if (renamedId)
+            QCOMPARE(dlg.NameEdit()->text(), u"DOOR"_s);
+        QCOMPARE(dlg.SystemBox()->text(), u"System Component"_s);
+        dlg.NameEdit()->setText(name);
+        dlg.accept();
+        QCOMPARE(dlg.result() == QDialog::Accepted, message.isEmpty());
+        QCOMPARE(m.prompt.texts.value(0), message);
+        if (!message.isEmpty())
+            QCOMPARE(m.prompt.captions.value(0), u"Message"_s);
+    }
+
+    void ibtDialog_data()
+    {
+        QTest::addColumn<int>("renamedId");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("new") << 0 << u"Oven 2"_s << QString();
+        QTest::newRow("new, taken") << 0 << u"Oven"_s << u"IBT with name Oven is already added in the project"_s;
+        QTest::newRow("rename, taken") << 99 << u"Oven"_s << u"DBT with name Oven is already added in the project"_s;
+        QTest::newRow("rename to itself") << int(DBTOven) << u"Oven"_s << QString();
+        QTest::newRow("empty") << 0 << QString() << u"IBT name can't be empty"_s;
+    }
+    void ibtDialog()
+    {
+        QFETCH(int, renamedId);
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        Model m;
+        if (renamedId == 99) {
+            QVERIFY(m.manager.AddDBT(u"Other"_s));
+            renamedId = m.manager.FindTree(KEL::DBTs, u"Other"_s)->GetId();
+        }
+        CKELIBTDlg dlg(m.manager, m.version(), renamedId);
+        QCOMPARE(dlg.windowTitle(), u"New IBT "_s);
+        QCOMPARE(labelsOf(dlg), QStringList{u"Name:"_s});
+        dlg.NameEdit()->setText(name);
+        dlg.accept();
+        QCOMPARE(dlg.result() == QDialog::Accepted, message.isEmpty());
+        QCOMPARE(m.prompt.texts.value(0), message);
+    }
+
+    void rbtDialogModes_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QStringList>("labels");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("gapEditable");
+        const QStringList reqs{
+            u"R1: If the oven is idle with the door closed and the button is pushed, the oven will start cooking for one minute."_s,
+            u"R2: If the button is pushed while the oven is cooking, it will cook for an extra minute."_s,
+            u"R3: Opening the door stops the cooking."_s};
+        QTest::newRow("new") << int(CKELRBTDlg::NewRBT) << u"New  RBT"_s
+                             << QStringList{u"RBT Name:"_s, u"Associated Requirements:"_s, u"Level Gap:"_s} << reqs
+                             << QString() << true;
+        QTest::newRow("change") << int(CKELRBTDlg::ChangeRBT) << u"New  RBT"_s
+                                << QStringList{u"RBT Name:"_s, u"Associated Requirements:"_s, u"Level Gap:"_s} << reqs
+                                << u"R1"_s << false;
+        QTest::newRow("get RBTs") << int(CKELRBTDlg::GetRBTs) << u"Get RBTs"_s
+                                  << QStringList{u"IBT Name:"_s, u"Select RBTs:"_s} << QStringList{u"R1"_s, u"R3"_s}
+                                  << u"Oven"_s << false;
+    }
+    void rbtDialogModes()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, title);
+        QFETCH(QStringList, labels);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, name);
+        QFETCH(bool, gapEditable);
+        Model m;
+        const int tree = mode == CKELRBTDlg::ChangeRBT ? RBT1 : mode == CKELRBTDlg::GetRBTs ? DBTOven : 0;
+        CKELRBTDlg dlg(m.manager, m.version(), CKELRBTDlg::Mode(mode), tree);
+        QCOMPARE(dlg.windowTitle(), title);
+        QCOMPARE(labelsOf(dlg), labels);
+        QStringList shown;
+        for (int i = 0; i < dlg.List()->count(); ++i)
+            shown.append(dlg.List()->item(i)->text());
+        QCOMPARE(shown, lines);
+        QCOMPARE(dlg.NameEdit()->text(), name);
+        QCOMPARE(dlg.LevelGapEdit()->isVisibleTo(&dlg) && dlg.LevelGapEdit()->isEnabled(), gapEditable);
+        if (mode == CKELRBTDlg::ChangeRBT)
+            QCOMPARE(dlg.SelectedIds(), QList<int>{R1});
+    }
+
+    void rbtDialogChecks_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("new, free name") << int(CKELRBTDlg::NewRBT) << u"R2"_s << QString();
+        QTest::newRow("new, empty") << int(CKELRBTDlg::NewRBT) << QString() << u"RBT Tag Name can't be empty"_s;
+        QTest::newRow("new, taken") << int(CKELRBTDlg::NewRBT) << u"R3"_s
+                                    << u"RBT with tag name R3 is already added in the project"_s;
+        QTest::newRow("change, own name") << int(CKELRBTDlg::ChangeRBT) << u"R1"_s << QString();
+        QTest::newRow("change, taken") << int(CKELRBTDlg::ChangeRBT) << u"R3"_s
+                                       << u"RBT with tag name R3 is already added in the project"_s;
+        QTest::newRow("get RBTs needs no name") << int(CKELRBTDlg::GetRBTs) << QString() << QString();
+    }
+    void rbtDialogChecks()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        Model m;
+        CKELRBTDlg dlg(m.manager, m.version(), CKELRBTDlg::Mode(mode), mode == CKELRBTDlg::ChangeRBT ? RBT1 : DBTOven);
+        dlg.NameEdit()->setText(name);
+        dlg.accept();
+        QCOMPARE(dlg.result() == QDialog::Accepted, message.isEmpty());
+        QCOMPARE(m.prompt.texts.value(0), message);
+    }
+
+    // Digits only, and never more than an int holds.
+    void levelGapTakesDigitsOnly_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("gap");
+        QTest::newRow("number") << u"80"_s << 80;
+        QTest::newRow("letters refused") << u"8a0"_s << 80;
+        QTest::newRow("minus refused") << u"-5"_s << 5;
+        QTest::newRow("empty is the default") << QString() << 0;
+        QTest::newRow("too long is cut") << u"12345678901"_s << 123456;
+    }
+    void levelGapTakesDigitsOnly()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, gap);
+        Model m;
+        CKELRBTDlg dlg(m.manager, m.version(), CKELRBTDlg::NewRBT);
+        dlg.LevelGapEdit()->clear();
+        QTest::keyClicks(dlg.LevelGapEdit(), typed);
+        QCOMPARE(dlg.LevelGap(), gap);
+    }
+
+    void versionDialogTakesTheTextAsTyped()
+    {
+        CAddVersionDlg dlg;
+        QCOMPARE(dlg.windowTitle(), u"Add New Version"_s);
+        QCOMPARE(labelsOf(dlg), QStringList{u"Input the new version"_s});
+        dlg.NameEdit()->setText(u" 2.0 beta "_s);
+        dlg.accept();
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(dlg.VersionName(), u" 2.0 beta "_s);
+    }
+
+    // Every field reaches the node; the extra information passes through.
+    void nodeDialogRoundTrip_data()
+    {
+        QTest::addColumn<CNodeAttributes>("attributes");
+        CNodeAttributes plain;
+        plain.component = u"OVEN"_s;
+        plain.behavior = u"idle"_s;
+        plain.requirementTag = u"R1"_s;
+        QTest::newRow("plain") << plain;
+        CNodeAttributes every = plain;
+        every.behaviorType = KEL::SetAny;
+        every.qualifier = u"all"_s;
+        every.jumpType = 2;
+        every.missType = 1;
+        every.doubleLine = every.nonDeterministic = every.atomic = every.setOperation = true;
+        every.hasExtendedTag = true;
+        every.extendedTag = u"E1"_s;
+        every.displayExtendedTag = false;
+        every.displayExtraInfo = false;
+        every.extraInfoTags = QStringList{u"A"_s, u"B"_s};
+        every.extraInfoNames = QStringList{u"first"_s, u"second"_s};
+        QTest::newRow("every field") << every;
+        CNodeAttributes unknown = plain;
+        unknown.component = u"LIGHT"_s;
+        unknown.behavior = u"on"_s;
+        unknown.behaviorType = KEL::ExternalOutput;
+        unknown.jumpType = 1;
+        unknown.missType = 2;
+        unknown.requirementTag = u"R9"_s;
+        QTest::newRow("names the lists do not hold") << unknown;
+    }
+    void nodeDialogRoundTrip()
+    {
+        QFETCH(CNodeAttributes, attributes);
+        Model m;
+        CKELNodeDlg dlg(m.manager, m.version(), m.prompt);
+        QCOMPARE(dlg.windowTitle(), u"New Node or Change Node"_s);
+        dlg.SetAttributes(attributes);
+        QCOMPARE(dlg.Attributes(), attributes);
+        dlg.accept();
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    }
+
+    void nodeDialogChecksAndLists()
+    {
+        Model m;
+        CKELNodeDlg dlg(m.manager, m.version(), m.prompt);
+        QStringList components;
+        for (int i = 0; i < dlg.ComponentCombo()->count(); ++i)
+            components.append(dlg.ComponentCombo()->itemText(i));
+        QCOMPARE(components, (QStringList{u"OVEN"_s, u"BUTTON"_s, u"DOOR"_s}));
+        QCOMPARE(dlg.TypeCombo()->count(), 10);
+        QCOMPARE(dlg.TypeCombo()->itemText(0), u"[...]"_s);
+        QCOMPARE(dlg.TypeCombo()->itemText(8), u"||..."_s);
+
+        dlg.accept();
+        QCOMPARE(m.prompt.texts.value(0), u"Component can't be empty"_s);
+        dlg.ComponentCombo()->setEditText(u"OVEN"_s);
+        QStringList behaviors;
+        for (int i = 0; i < dlg.BehaviorCombo()->count(); ++i)
+            behaviors.append(dlg.BehaviorCombo()->itemText(i));
+        QCOMPARE(behaviors, (QStringList{u"idle"_s, u"cooking"_s, u"extra minute"_s}));
+        dlg.accept();
+        QCOMPARE(m.prompt.texts.value(1), u"State name can't be empty"_s);
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+
+        // the extra tag's text counts only while its box is ticked
+        QVERIFY(!dlg.ExtraTagEdit()->isEnabled());
+        dlg.ExtraTagBox()->setChecked(true);
+        QVERIFY(dlg.ExtraTagEdit()->isEnabled());
+        dlg.ExtraTagEdit()->setText(u"X"_s);
+        dlg.ExtraTagBox()->setChecked(false);
+        QCOMPARE(dlg.Attributes().extendedTag, QString());
+    }
+
+    void extraInformation_data()
+    {
+        QTest::addColumn<QStringList>("pairs"); // tag, name, tag, name...
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("two entries") << QStringList{u"A"_s, u"first"_s, u"B"_s, u"second"_s}
+                                     << QStringList{u"A : first"_s, u"B : second"_s} << QString();
+        QTest::newRow("blanks trimmed") << QStringList{u" A "_s, u" first "_s} << QStringList{u"A : first"_s}
+                                        << QString();
+        QTest::newRow("same twice kept once") << QStringList{u"A"_s, u"x"_s, u"A"_s, u"x"_s}
+                                              << QStringList{u"A : x"_s} << QString();
+        QTest::newRow("same tag, other name") << QStringList{u"A"_s, u"x"_s, u"A"_s, u"y"_s}
+                                              << QStringList{u"A : x"_s, u"A : y"_s} << QString();
+        QTest::newRow("empty name ignored") << QStringList{u"A"_s, QString()} << QStringList() << QString();
+        QTest::newRow("comma in a tag refused") << QStringList{u"A,B"_s, u"x"_s} << QStringList()
+                                                << u"comma"_s;
+        QTest::newRow("comma in a name refused") << QStringList{u"A"_s, u"x,y"_s} << QStringList()
+                                                 << u"comma"_s;
+    }
+    void extraInformation()
+    {
+        QFETCH(QStringList, pairs);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, message);
+        CScriptedPrompt prompt;
+        CKELExtraInfoDlg dlg(prompt);
+        QCOMPARE(dlg.windowTitle(), u"Add Extra Information"_s);
+        for (qsizetype i = 0; i + 1 < pairs.size(); i += 2) {
+            dlg.TagEdit()->setText(pairs[i]);
+            dlg.NameEdit()->setText(pairs[i + 1]);
+            dlg.AddButton()->click();
+        }
+        QStringList shown;
+        for (int i = 0; i < dlg.List()->count(); ++i)
+            shown.append(dlg.List()->item(i)->text());
+        QCOMPARE(shown, lines);
+        QCOMPARE(dlg.Tags().size(), lines.size());
+        QCOMPARE(dlg.Names().size(), lines.size());
+        if (message.isEmpty()) {
+            QVERIFY(prompt.texts.isEmpty());
+        } else {
+            QCOMPARE(prompt.texts.size(), 1);
+            QVERIFY(prompt.texts.first().contains(u"\",\""_s));
+            // what was typed stays, to be corrected
+            QVERIFY(!dlg.TagEdit()->text().isEmpty());
+        }
+        dlg.CloseButton()->click();
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    }
+
+    void extraInformationRemovesTheChosenLines()
+    {
+        CScriptedPrompt prompt;
+        CKELExtraInfoDlg dlg(prompt);
+        // a tag read without its name keeps the lists equally long
+        dlg.SetEntries({u"A"_s, u"B"_s, u"C"_s}, {u"a"_s, u"b"_s});
+        QCOMPARE(dlg.Names(), (QStringList{u"a"_s, u"b"_s, QString()}));
+        dlg.List()->item(0)->setSelected(true);
+        dlg.List()->item(2)->setSelected(true);
+        dlg.RemoveButton()->click();
+        QCOMPARE(dlg.Tags(), QStringList{u"B"_s});
+        QCOMPARE(dlg.Names(), QStringList{u"b"_s});
+        QCOMPARE(dlg.List()->count(), 1);
+    }
+
+    void behaviorsDialogAddsThroughTheModel()
+    {
+        Model m;
+        CKELComponentBehaviorDlg dlg(m.manager, Door);
+        QCOMPARE(dlg.windowTitle(), u"Change Component Behaviors"_s);
+        QCOMPARE(dlg.ComponentCombo()->currentText(), u"DOOR"_s);
+        QCOMPARE(dlg.BehaviorList()->count(), 1);
+        QCOMPARE(dlg.BehaviorList()->item(0)->text(), u"??open??"_s);
+
+        // choosing a behavior fills the fields
+        dlg.BehaviorList()->setCurrentRow(0);
+        QCOMPARE(dlg.BehaviorEdit()->text(), u"open"_s);
+        QCOMPARE(dlg.TypeCombo()->currentData().toInt(), int(KEL::Event));
+
+        // the same text as another type is a new behavior
+        dlg.TypeCombo()->setCurrentIndex(0);
+        dlg.AddButton()->click();
+        QCOMPARE(dlg.BehaviorList()->count(), 2);
+        QCOMPARE(dlg.BehaviorList()->item(1)->text(), u"[open]"_s);
+        QVERIFY(m.manager.Solution()->IsModified());
+
+        dlg.BehaviorEdit()->setText(u"open"_s);
+        dlg.AddButton()->click();
+        QCOMPARE(m.prompt.texts.last(), u"State [open] is already added in the component"_s);
+        QCOMPARE(dlg.BehaviorList()->count(), 2);
+
+        // another component shows its own behaviors
+        dlg.ComponentCombo()->setCurrentIndex(dlg.ComponentCombo()->findText(u"OVEN"_s));
+        QCOMPARE(dlg.BehaviorList()->count(), 3);
+    }
+
+    void behaviorsDialogRemoves_data()
+    {
+        QTest::addColumn<bool>("shared");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("left");
+        QTest::newRow("local") << false << u"Are you sure that you want to remove the state \"OVEN [idle]\" ?"_s << 2;
+        QTest::newRow("shared has no record for it") << true << u"Under development"_s << 3;
+    }
+    void behaviorsDialogRemoves()
+    {
+        QFETCH(bool, shared);
+        QFETCH(QString, message);
+        QFETCH(int, left);
+        Model m;
+        CRecordingSink sink;
+        if (shared) {
+            m.manager.SetOperationSink(&sink);
+            m.manager.SetLocal(false);
+        }
+        CKELComponentBehaviorDlg dlg(m.manager, Oven);
+        dlg.BehaviorList()->setCurrentRow(0);
+        dlg.RemoveButton()->click();
+        QCOMPARE(m.prompt.texts.value(0), message);
+        QCOMPARE(dlg.BehaviorList()->count(), left);
+        QVERIFY(sink.records.isEmpty());
+        // the state also left the requirement it realised
+        if (!shared)
+            QVERIFY(!m.manager.Lookup(R1)->VChildIds().contains(Idle));
+    }
+
+    // A rename travels as one "modcom" record, and the nodes that name the
+    // component follow it.
+    void renameComponent_data()
+    {
+        QTest::addColumn<bool>("shared");
+        QTest::newRow("local") << false;
+        QTest::newRow("shared") << true;
+    }
+    void renameComponent()
+    {
+        QFETCH(bool, shared);
+        Model m;
+        CRecordingSink sink;
+        if (shared) {
+            m.manager.SetOperationSink(&sink);
+            m.manager.SetLocal(false);
+        }
+        QVERIFY(m.manager.RenameComponent(Door, u"HATCH"_s, true));
+        if (shared) {
+            QCOMPARE(sink.records.size(), 2);
+            QVERIFY(sink.records[0].startsWith(u"modcom;id:16;name:HATCH;issys:1;"_s));
+            QVERIFY(sink.records[1].startsWith(u"modmsd;fun:para;Comp:HATCH;"_s));
+            QVERIFY(sink.records[1].endsWith(u"nodeid:27;"_s));
+            QCOMPARE(m.manager.Lookup(Door)->GetName(), u"DOOR"_s);
+            // applied when the server relays them back
+            for (const QString &r : std::as_const(sink.records))
+                QVERIFY(m.manager.ApplyOperationRecord(r));
+        }
+        QCOMPARE(m.manager.Lookup(Door)->GetName(), u"HATCH"_s);
+        QCOMPARE(m.manager.Lookup(27)->GetLabel(), u"R3:-HATCH??open??"_s);
+        QVERIFY(m.manager.Solution()->IsModified());
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+};
+
+QTEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"

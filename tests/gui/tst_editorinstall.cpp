@@ -1,0 +1,234 @@
+// The editor built into a main window: its menus, bars, pan window, zoom
+// in the status bar, export through the dialog runner, and the real frame.
+#include "guitestkit.h"
+
+#include "app/mainframe.h"
+#include "app/solutioncommands.h"
+#include "canvas/canvasbars.h"
+#include "canvas/canvasscene.h"
+#include "canvas/panwindow.h"
+#include "dialogs/dialogrunner.h"
+#include "editor/childframe.h"
+#include "editor/editorinstall.h"
+#include "editor/tessel1doc.h"
+#include "editor/tessel1view.h"
+#include "editor/treewindows.h"
+#include "model/keldatamanager.h"
+#include "model/solutionfile.h"
+#include "scriptedprompt.h"
+
+#include <QDockWidget>
+#include <QImageReader>
+#include <QInputDialog>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QUndoGroup>
+#include <QUndoStack>
+#include <QtTest>
+
+namespace {
+
+QString example()
+{
+    return QStringLiteral(VERDANTIS_TEST_DATA "/../../examples/microwave.kvf");
+}
+
+// A bare main window with the places the editor fills.
+struct Host
+{
+    QMainWindow window;
+    CKELDataManager manager;
+    CScriptedPrompt prompt;
+    CDialogRunner runner;
+    QUndoGroup group;
+    QMdiArea *area = new QMdiArea;
+    QDockWidget *pan = new QDockWidget(u"Pan Window"_qs);
+    QToolBar *format = new QToolBar(u"Canvas Format Bar"_qs);
+    QToolBar *align = new QToolBar(u"Canvas Align Bar"_qs);
+    QToolBar *product = new QToolBar(u"Verdantis Toolbar"_qs);
+    std::function<void(int)> opener;
+    CEditor *editor = nullptr;
+
+    Host()
+    {
+        manager.SetPrompt(&prompt);
+        window.setCentralWidget(area);
+        window.addDockWidget(Qt::RightDockWidgetArea, pan);
+        window.addToolBar(format);
+        window.addToolBar(align);
+        window.addToolBar(product);
+        QMenu *file = window.menuBar()->addMenu(u"&File"_qs);
+        file->addAction(u"&Open..."_qs);
+        file->addAction(u"&Close"_qs);
+        file->addSeparator();
+        file->addAction(u"&Quit"_qs);
+        CEditorHost h;
+        h.window = &window;
+        h.manager = &manager;
+        h.mdiArea = area;
+        h.panDock = pan;
+        h.formatBar = format;
+        h.alignBar = align;
+        h.treeBar = product;
+        h.statusBar = window.statusBar();
+        h.undoGroup = &group;
+        h.dialogs = &runner;
+        h.menuNamed = [this](const QString &title) {
+            for (QAction *a : window.menuBar()->actions()) {
+                if (a->menu() && a->text() == title)
+                    return a->menu();
+            }
+            return window.menuBar()->addMenu(title);
+        };
+        h.setTreeOpener = [this](std::function<void(int)> o) { opener = std::move(o); };
+        editor = InstallEditor(h);
+        window.resize(1000, 700);
+    }
+    QStringList menuTexts(const QString &title) const
+    {
+        QStringList texts;
+        for (QAction *a : window.menuBar()->actions()) {
+            if (a->text() == title) {
+                for (QAction *b : a->menu()->actions())
+                    texts.append(b->isSeparator() ? u"-"_qs : b->text());
+            }
+        }
+        return texts;
+    }
+};
+
+} // namespace
+
+class TestEditorInstall : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { m_home = GuiTestKit::IsolateHome(); }
+    void fillsTheHost();
+    void commandsFollowTheActiveWindow();
+    void exportAsksForFileAndScale();
+    void theMainWindowHostsTheEditor();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+};
+
+void TestEditorInstall::fillsTheHost()
+{
+    Host h;
+    QVERIFY(h.editor);
+    QVERIFY(qobject_cast<CPanWindow *>(h.pan->widget()));
+    QCOMPARE(h.align->actions().size(), 8);
+    QVERIFY(h.format->actions().size() >= 5);
+    QCOMPARE(h.menuTexts(u"&Tree"_qs), (QStringList{u"Add Node"_qs, u"Add Link"_qs, u"Arrange Tree"_qs,
+                                                   u"Auto Arrange Tree"_qs, u"Rearrange All"_qs, u"-"_qs,
+                                                   u"&Find..."_qs, u"Find &Next"_qs}));
+    QCOMPARE(h.menuTexts(u"&File"_qs), (QStringList{u"&Open..."_qs, u"&Close"_qs, u"-"_qs, u"&Export..."_qs,
+                                                   u"&Print..."_qs, u"-"_qs, u"&Quit"_qs}));
+    QVERIFY(h.menuTexts(u"&View"_qs).contains(u"Zoom &In"_qs));
+    QVERIFY(h.product->actions().size() >= 4);
+    QVERIFY(h.opener);
+}
+
+void TestEditorInstall::commandsFollowTheActiveWindow()
+{
+    Host h;
+    QVERIFY(CSolutionFile::Read(h.manager, example(), nullptr));
+    h.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+    QAction *zoomIn = h.editor->Action(u"Zoom In"_qs);
+    QAction *autoArrange = h.editor->Action(u"Auto Arrange Tree"_qs);
+    QVERIFY(zoomIn && autoArrange);
+    QVERIFY(!zoomIn->isEnabled()); // no window yet
+    h.opener(20);
+    CChildFrame *r1 = h.editor->Windows().Find(20);
+    QVERIFY(r1);
+    QVERIFY(zoomIn->isEnabled());
+    QCOMPARE(h.editor->ZoomLabel()->text(), u"Zoom: 100%"_qs);
+    zoomIn->trigger();
+    QCOMPARE(h.editor->ZoomLabel()->text(), u"Zoom: 125%"_qs);
+    QCOMPARE(r1->View().Zoom(), 1.25);
+    autoArrange->trigger();
+    QVERIFY(r1->View().AutoRearrange());
+    QVERIFY(autoArrange->isChecked());
+    // another window: its own state
+    h.opener(25);
+    CChildFrame *r3 = h.editor->Windows().Find(25);
+    QCOMPARE(h.editor->Windows().ActiveFrame(), r3);
+    QVERIFY(!autoArrange->isChecked());
+    QCOMPARE(h.editor->ZoomLabel()->text(), u"Zoom: 100%"_qs);
+    QCOMPARE(h.group.activeStack(), r3->Document().UndoStack());
+    QCOMPARE(h.editor->Bars().Scene(), &r3->Document().Scene());
+    QCOMPARE(qobject_cast<CPanWindow *>(h.pan->widget())->View(), &r3->View());
+    // Arrange Tree on the active window: the prompt answers Cancel
+    h.prompt.answers = {CPrompt::No};
+    h.editor->Action(u"Arrange Tree"_qs)->trigger();
+    QCOMPARE(h.prompt.captions, QStringList{u"Tessel1:Rearrange Tree"_qs});
+    h.editor->Action(u"Rearrange All"_qs)->trigger();
+    QCOMPARE(r3->Document().UndoStack()->count(), 1);
+    QCOMPARE(r1->Document().UndoStack()->count(), 0);
+    h.group.undo();
+    QCOMPARE(r3->Document().UndoStack()->index(), 0);
+    // the find bar
+    h.editor->Action(u"Find"_qs)->trigger();
+    QVERIFY(r3->FindBarShown());
+}
+
+void TestEditorInstall::exportAsksForFileAndScale()
+{
+    Host h;
+    QVERIFY(CSolutionFile::Read(h.manager, example(), nullptr));
+    h.opener(20);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"r1.png"_qs);
+    h.runner.saveFileHook = [&path](const QString &) { return path; };
+    QStringList asked;
+    h.runner.dialogHook = [&asked](QDialog &d) {
+        asked.append(d.windowTitle());
+        auto *input = qobject_cast<QInputDialog *>(&d);
+        if (!input)
+            return int(QDialog::Rejected);
+        input->setDoubleValue(2.0);
+        return int(QDialog::Accepted);
+    };
+    QVERIFY(h.editor->ExportActive());
+    QCOMPARE(asked, QStringList{u"Export Tree"_qs});
+    QCOMPARE(QImageReader(path).size(), QSize(440, 540));
+    QVERIFY(h.prompt.texts.isEmpty());
+    // cancelled at the file: nothing written
+    h.runner.saveFileHook = [](const QString &) { return QString(); };
+    QVERIFY(!h.editor->ExportActive());
+}
+
+// The real main window with the editor installed, a tree open.
+void TestEditorInstall::theMainWindowHostsTheEditor()
+{
+    CMainFrame frame;
+    InstallEditor(frame);
+    auto *editor = frame.findChild<CEditor *>();
+    QVERIFY(editor);
+    QVERIFY(qobject_cast<CPanWindow *>(frame.PanDock()->widget()));
+    QCOMPARE(frame.AlignBar()->actions().size(), 8);
+    QVERIFY(frame.MenuNamed(u"&Tree"_qs)->actions().size() >= 5);
+    QVERIFY(frame.OpenFile(example()));
+    frame.resize(1200, 800);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CChildFrame *r1 = editor->Windows().Open(20);
+    QVERIFY(r1);
+    QCOMPARE(frame.UndoGroup()->activeStack(), r1->Document().UndoStack());
+    r1->showMaximized();
+    QTest::qWait(300);
+    if (qEnvironmentVariableIsSet("VERDANTIS_SHOTS"))
+        frame.grab().save(qEnvironmentVariable("VERDANTIS_SHOTS") + u"/mainwindow.png"_qs);
+    // opening another solution closes the window of the old one
+    QPointer<CChildFrame> gone(r1);
+    frame.Files().New();
+    QTRY_VERIFY(gone.isNull());
+}
+
+QTEST_MAIN(TestEditorInstall)
+#include "tst_editorinstall.moc"

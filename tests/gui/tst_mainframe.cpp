@@ -1,0 +1,613 @@
+// The main window: bars, menus, the file commands, the title and the
+// close check, run through the real actions with scripted answers.
+#include "guitestkit.h"
+#include "scriptedprompt.h"
+
+#include "app/autosave.h"
+#include "app/mainframe.h"
+#include "app/solutioncommands.h"
+#include "dialogs/addversiondlg.h"
+#include "editor/editorinstall.h"
+#include "dialogs/kelcomponentbehaviordlg.h"
+#include "dialogs/kelcomponentdlg.h"
+#include "dialogs/kelextrainfodlg.h"
+#include "dialogs/kelibtdlg.h"
+#include "dialogs/kelnodedlg.h"
+#include "dialogs/kelrbtdlg.h"
+#include "dialogs/kelrequirementdlg.h"
+#include "explorer/explorercommands.h"
+#include "explorer/kelnavigatebar.h"
+#include "explorer/kelnavigatetree.h"
+#include "model/explorerlisting.h"
+#include "model/kelcontainers.h"
+#include "model/keldatamanager.h"
+#include "model/kelrequirement.h"
+#include "model/keltree.h"
+
+#include <QDockWidget>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QToolBar>
+#include <QUndoStack>
+#include <QtTest>
+
+using namespace GuiTestKit;
+using namespace Qt::StringLiterals;
+
+struct Frame;
+using Step = std::function<void(Frame &)>;
+Q_DECLARE_METATYPE(Step)
+
+struct Frame
+{
+    CScriptedPrompt prompt;
+    CDialogScript script;
+    QList<int> opened;
+    std::unique_ptr<CMainFrame> frame;
+
+    explicit Frame(bool withOpener = true)
+    {
+        frame = std::make_unique<CMainFrame>();
+        frame->SetPrompt(&prompt);
+        script.Install(frame->Dialogs());
+        if (withOpener)
+            frame->SetTreeOpener([this](int id) { opened.append(id); });
+    }
+    ~Frame()
+    {
+        // nothing may ask on the way out
+        frame->Manager().CloseSolution();
+    }
+    CKELDataManager &model() { return frame->Manager(); }
+    QAction *action(const QString &name) { return frame->findChild<QAction *>(name); }
+    void open(const QString &path)
+    {
+        if (!frame->OpenFile(path))
+            qFatal("cannot open %s", qPrintable(path));
+    }
+    QString explorer() const { return ItemsText(*frame->Explorer()); }
+};
+
+namespace {
+
+QAction *viewEntry(CMainFrame &frame, const QString &text)
+{
+    for (QAction *a : frame.MenuNamed(u"View"_s)->actions()) {
+        if (a->text() == text)
+            return a;
+    }
+    return nullptr;
+}
+
+QAction *explorerCommand(Frame &f, int elementId, const QString &text, std::unique_ptr<QMenu> &menu)
+{
+    menu = f.frame->Explorer()->ContextMenuFor(f.frame->Explorer()->ItemOf(elementId));
+    if (!menu)
+        return nullptr;
+    for (QAction *a : menu->actions()) {
+        if (a->text() == text)
+            return a;
+    }
+    return nullptr;
+}
+
+QString screenshotDir()
+{
+    const QString dir = QCoreApplication::applicationDirPath() + u"/screenshots"_s;
+    QDir().mkpath(dir);
+    return dir;
+}
+
+} // namespace
+
+class TestMainFrame : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        m_home = IsolateHome();
+        m_files = std::make_unique<QTemporaryDir>();
+    }
+
+    void barsAreToggledFromTheViewMenu_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("dock");
+        QTest::newRow("product toolbar") << u"Verdantis Toolbar"_s << false;
+        QTest::newRow("explorer") << u"Solution Explorer Window"_s << true;
+        QTest::newRow("pan window") << u"Pan Window"_s << true;
+        QTest::newRow("format bar") << u"Canvas Format Bar"_s << false;
+        QTest::newRow("align bar") << u"Canvas Align Bar"_s << false;
+    }
+    void barsAreToggledFromTheViewMenu()
+    {
+        QFETCH(QString, title);
+        QFETCH(bool, dock);
+        Frame f;
+        f.frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
+        QWidget *bar = nullptr;
+        if (dock) {
+            for (QDockWidget *d : f.frame->findChildren<QDockWidget *>())
+                bar = d->windowTitle() == title ? d : bar;
+        } else {
+            for (QToolBar *t : f.frame->findChildren<QToolBar *>())
+                bar = t->windowTitle() == title ? t : bar;
+        }
+        QVERIFY(bar);
+        QVERIFY(bar->isVisible());
+        QAction *entry = viewEntry(*f.frame, title);
+        QVERIFY(entry);
+        QVERIFY(entry->isCheckable());
+        QVERIFY(entry->isChecked());
+        entry->trigger();
+        QVERIFY(!bar->isVisible());
+        QVERIFY(!entry->isChecked());
+        entry->trigger();
+        QVERIFY(bar->isVisible());
+        QVERIFY(entry->isChecked());
+    }
+
+    void theSeamForTheTreeWindows()
+    {
+        Frame f;
+        QCOMPARE(f.frame->PanDock()->windowTitle(), u"Pan Window"_s);
+        QCOMPARE(f.frame->FormatBar()->windowTitle(), u"Canvas Format Bar"_s);
+        QCOMPARE(f.frame->AlignBar()->windowTitle(), u"Canvas Align Bar"_s);
+        QVERIFY(f.frame->MdiArea());
+        QCOMPARE(&f.frame->Manager(), &f.model());
+        QCOMPARE(f.frame->MenuNamed(u"View"_s), f.frame->MenuNamed(u"&View"_s));
+        QMenu *tools = f.frame->MenuNamed(u"&Tools"_s);
+        QCOMPARE(f.frame->MenuNamed(u"Tools"_s), tools);
+        QStringList titles;
+        for (const QAction *a : f.frame->menuBar()->actions())
+            titles.append(a->text());
+        QCOMPARE(titles, (QStringList{u"&File"_s, u"&Edit"_s, u"&View"_s, u"&Model"_s, u"&Tools"_s, u"&Window"_s,
+                                      u"&Help"_s}));
+    }
+
+    void newCommandsRunTheirDialogs_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<Step>("answer");
+        QTest::addColumn<QString>("newItem");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("requirement") << u"actionNewRequirement"_s << Step([](Frame &f) {
+            f.script.Accept<CKELRequirementDlg>([](CKELRequirementDlg &d) {
+                d.TagEdit()->setText(u"R1"_s);
+                d.DescriptionEdit()->setPlainText(u"The lamp lights."_s);
+            });
+        }) << u"R1"_s << false;
+        QTest::newRow("RBT with a requirement") << u"actionNewRBT"_s << Step([](Frame &f) {
+            f.model().AddRequirement(u"R1"_s, u"first"_s);
+            f.script.Accept<CKELRBTDlg>([](CKELRBTDlg &d) {
+                d.NameEdit()->setText(u"Lamp"_s);
+                d.List()->item(0)->setSelected(true);
+            });
+        }) << u"Lamp {R1}"_s << true;
+        QTest::newRow("IBT") << u"actionNewIBT"_s << Step([](Frame &f) {
+            f.script.Accept<CKELIBTDlg>([](CKELIBTDlg &d) { d.NameEdit()->setText(u"Design"_s); });
+        }) << u"Design"_s << true;
+    }
+    void newCommandsRunTheirDialogs()
+    {
+        QFETCH(QString, name);
+        QFETCH(Step, answer);
+        QFETCH(QString, newItem);
+        QFETCH(bool, opens);
+        Frame f;
+        answer(f);
+        f.action(name)->trigger();
+        QVERIFY(f.script.Done());
+        QVERIFY(f.explorer().contains(u"      "_s + newItem + u'\n'));
+        QCOMPARE(f.explorer(), ExplorerText(f.model().Solution()));
+        QCOMPARE(f.opened.size(), opens ? 1 : 0);
+        if (opens)
+            QCOMPARE(f.model().Lookup(f.opened.first())->GetLabel(), newItem);
+    }
+
+    void cancelledDialogsChangeNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("requirement") << u"actionNewRequirement"_s;
+        QTest::newRow("RBT") << u"actionNewRBT"_s;
+        QTest::newRow("IBT") << u"actionNewIBT"_s;
+    }
+    void cancelledDialogsChangeNothing()
+    {
+        QFETCH(QString, name);
+        Frame f;
+        const QString before = f.explorer();
+        f.script.Cancel();
+        f.action(name)->trigger();
+        QCOMPARE(f.script.titles.size(), 1);
+        QCOMPARE(f.explorer(), before);
+        QVERIFY(!f.model().Solution()->IsModified());
+    }
+
+    // Each context-menu command through its menu entry.
+    void explorerCommands_data()
+    {
+        QTest::addColumn<int>("elementId");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<Step>("answer");
+        QTest::addColumn<QStringList>("appears");
+        QTest::addColumn<QStringList>("disappears");
+        auto yes = [](Frame &) {};
+        auto no = [](Frame &f) { f.prompt.answers.append(CPrompt::No); };
+        QTest::newRow("new requirement in the folder") << 6 << u"New Requirement"_s << Step([](Frame &f) {
+            f.script.Accept<CKELRequirementDlg>([](CKELRequirementDlg &d) { d.TagEdit()->setText(u"R4"_s); });
+        }) << QStringList{u"        R4"_s} << QStringList();
+        QTest::newRow("change requirement") << 11 << u"Change"_s << Step([](Frame &f) {
+            f.script.Accept<CKELRequirementDlg>([](CKELRequirementDlg &d) { d.TagEdit()->setText(u"R3b"_s); });
+        }) << QStringList{u"        R3b"_s, u"        R3 {R3b}"_s} << QStringList{u"        R3\n"_s};
+        QTest::newRow("remove requirement") << 10 << u"Remove"_s << Step(yes) << QStringList()
+                                            << QStringList{u"        R2"_s, u"[extra minute] {R2}"_s};
+        QTest::newRow("remove requirement, answered no") << 10 << u"Remove"_s << Step(no) << QStringList{u"        R2"_s}
+                                                         << QStringList();
+        QTest::newRow("new component") << 7 << u"New Component"_s << Step([](Frame &f) {
+            f.script.Accept<CKELComponentDlg>([](CKELComponentDlg &d) { d.NameEdit()->setText(u"LIGHT"_s); });
+        }) << QStringList{u"        LIGHT"_s} << QStringList();
+        QTest::newRow("rename component") << 16 << u"Rename"_s << Step([](Frame &f) {
+            f.script.Accept<CKELComponentDlg>([](CKELComponentDlg &d) { d.NameEdit()->setText(u"HATCH"_s); });
+        }) << QStringList{u"        HATCH"_s, u"R3:-HATCH??open??"_s} << QStringList{u"DOOR"_s};
+        QTest::newRow("change behaviors") << 16 << u"Change Behaviors"_s << Step([](Frame &f) {
+            f.script.Use<CKELComponentBehaviorDlg>([](CKELComponentBehaviorDlg &d) {
+                d.BehaviorEdit()->setText(u"closed"_s);
+                d.AddButton()->click();
+                return int(QDialog::Accepted);
+            });
+        }) << QStringList{u"          [closed]"_s} << QStringList();
+        QTest::newRow("remove component") << 16 << u"Remove "_s << Step(yes) << QStringList()
+                                          << QStringList{u"        DOOR\n"_s, u"??open?? {R3}"_s};
+        QTest::newRow("remove component, answered no") << 16 << u"Remove "_s << Step(no)
+                                                       << QStringList{u"        DOOR"_s} << QStringList();
+        QTest::newRow("new RBT in the folder") << 5 << u"New RBT"_s << Step([](Frame &f) {
+            f.script.Accept<CKELRBTDlg>([](CKELRBTDlg &d) { d.NameEdit()->setText(u"R2"_s); });
+        }) << QStringList{u"        R2\n      IBTs"_s} << QStringList();
+        QTest::newRow("change RBT") << 20 << u"Change "_s << Step([](Frame &f) {
+            f.script.Accept<CKELRBTDlg>([](CKELRBTDlg &d) {
+                d.List()->item(1)->setSelected(true);
+                d.NameEdit()->setText(u"R1 and R2"_s);
+            });
+        }) << QStringList{u"        R1 and R2 {R1,R2}"_s} << QStringList{u"        R1 {R1}"_s};
+        QTest::newRow("remove RBT") << 20 << u"Remove"_s << Step(yes) << QStringList() << QStringList{u"R1 {R1}"_s};
+        QTest::newRow("new IBT in the folder") << 4 << u"New IBT"_s << Step([](Frame &f) {
+            f.script.Accept<CKELIBTDlg>([](CKELIBTDlg &d) { d.NameEdit()->setText(u"Second"_s); });
+        }) << QStringList{u"        Second"_s} << QStringList();
+        QTest::newRow("rename DBT") << 30 << u"Rename"_s << Step([](Frame &f) {
+            f.script.Accept<CKELIBTDlg>([](CKELIBTDlg &d) { d.NameEdit()->setText(u"Cooker"_s); });
+        }) << QStringList{u"        Cooker"_s} << QStringList{u"        Oven\n"_s};
+        QTest::newRow("remove DBT") << 30 << u"Remove"_s << Step(yes) << QStringList() << QStringList{u"        Oven\n"_s};
+        QTest::newRow("new version") << 3 << u"New Version"_s << Step([](Frame &f) {
+            f.script.Accept<CAddVersionDlg>([](CAddVersionDlg &d) { d.NameEdit()->setText(u"2.0"_s); });
+        }) << QStringList{u"    Version: 2.0\n"_s, u"    Version: 1.0*\n"_s} << QStringList();
+        QTest::newRow("open RBT") << 25 << u"Open"_s << Step(yes) << QStringList() << QStringList();
+    }
+    void explorerCommands()
+    {
+        QFETCH(int, elementId);
+        QFETCH(QString, command);
+        QFETCH(Step, answer);
+        QFETCH(QStringList, appears);
+        QFETCH(QStringList, disappears);
+        Frame f;
+        f.open(ExampleSolution());
+        answer(f);
+        std::unique_ptr<QMenu> menu;
+        QAction *entry = explorerCommand(f, elementId, command, menu);
+        QVERIFY(entry);
+        entry->trigger();
+        QVERIFY(f.script.Done());
+        const QString shown = f.explorer();
+        for (const QString &text : appears)
+            QVERIFY2(shown.contains(text), qPrintable(text));
+        for (const QString &text : disappears)
+            QVERIFY2(!shown.contains(text), qPrintable(text));
+        QCOMPARE(shown, ExplorerText(f.model().Solution()));
+        if (command == u"Open")
+            QCOMPARE(f.opened, QList<int>{elementId});
+    }
+
+    void titleFollowsTheSolution()
+    {
+        Frame f;
+        QCOMPARE(f.frame->windowTitle(), u" TESSEL: Untitled "_s);
+        QVERIFY(f.model().AddRequirement(u"R1"_s, QString()));
+        QCOMPARE(f.frame->windowTitle(), u" TESSEL: Untitled* "_s);
+        f.script.files.append(m_files->filePath(u"plan"_s));
+        f.action(u"actionSaveAs"_s)->trigger();
+        QVERIFY(QFileInfo::exists(m_files->filePath(u"plan.kvf"_s)));
+        QCOMPARE(f.frame->windowTitle(), u" TESSEL: plan "_s);
+        // the explorer's label follows, and a local solution has no " -M-"
+        QCOMPARE(f.frame->Explorer()->topLevelItem(0)->text(0), u"Solution: plan"_s);
+        f.frame->SetConnectionTitle(u"[Connected to host(abc)]"_s);
+        QCOMPARE(f.frame->windowTitle(), u" TESSEL: plan [Connected to host(abc)]"_s);
+        f.action(u"actionClose"_s)->trigger();
+        QCOMPARE(f.frame->windowTitle(), u"Verdantis"_s);
+        QVERIFY(!f.action(u"actionSave"_s)->isEnabled());
+        QCOMPARE(f.frame->Explorer()->topLevelItemCount(), 0);
+    }
+
+    void closeCheck_data()
+    {
+        QTest::addColumn<bool>("modified");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("saveTo");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("yes saves and closes") << true << int(CPrompt::Yes) << u"yes"_s << true << true;
+        QTest::newRow("yes, save cancelled, stays") << true << int(CPrompt::Yes) << QString() << false << false;
+        QTest::newRow("no closes without saving") << true << int(CPrompt::No) << QString() << true << false;
+        QTest::newRow("cancel stays") << true << int(CPrompt::Cancel) << QString() << false << false;
+        QTest::newRow("unchanged closes without asking") << false << int(CPrompt::Cancel) << QString() << true << false;
+    }
+    void closeCheck()
+    {
+        QFETCH(bool, modified);
+        QFETCH(int, answer);
+        QFETCH(QString, saveTo);
+        QFETCH(bool, closes);
+        QFETCH(bool, saved);
+        Frame f;
+        f.frame->show();
+        if (modified)
+            QVERIFY(f.model().AddRequirement(u"R1"_s, QString()));
+        f.prompt.answers.append(CPrompt::Answer(answer));
+        const QString path = saveTo.isEmpty() ? QString() : m_files->filePath(saveTo + u".kvf"_s);
+        if (!path.isEmpty())
+            f.script.files.append(path);
+        QCOMPARE(f.frame->close(), closes);
+        if (modified) {
+            QCOMPARE(f.prompt.texts.value(0), u"Solution Untitled*has been changed. Save it?"_s);
+            QCOMPARE(f.prompt.captions.value(0), u"Message"_s);
+        } else {
+            QVERIFY(f.prompt.texts.isEmpty());
+        }
+        QCOMPARE(!path.isEmpty() && QFileInfo::exists(path), saved);
+        // a window that stays keeps its solution as it was
+        if (!closes) {
+            QVERIFY(f.model().Solution());
+            QVERIFY(f.model().Solution()->IsModified());
+            QVERIFY(f.model().FindRequirement(u"R1"_s));
+        }
+    }
+
+    void openAndNewAskFirst_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("new, no") << u"actionNew"_s << int(CPrompt::No) << true;
+        QTest::newRow("new, cancel") << u"actionNew"_s << int(CPrompt::Cancel) << false;
+        QTest::newRow("open, no") << u"actionOpen"_s << int(CPrompt::No) << true;
+        QTest::newRow("open, cancel") << u"actionOpen"_s << int(CPrompt::Cancel) << false;
+    }
+    void openAndNewAskFirst()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, answer);
+        QFETCH(bool, replaced);
+        Frame f;
+        QVERIFY(f.model().AddRequirement(u"R9"_s, QString()));
+        f.prompt.answers.append(CPrompt::Answer(answer));
+        f.script.files.append(ExampleSolution());
+        f.action(name)->trigger();
+        QCOMPARE(f.model().FindRequirement(u"R9"_s) == nullptr, replaced);
+        QCOMPARE(f.explorer(), ExplorerText(f.model().Solution()));
+    }
+
+    void openShowsTheSolution()
+    {
+        Frame f;
+        f.script.files.append(ExampleSolution());
+        f.action(u"actionOpen"_s)->trigger();
+        QCOMPARE(f.frame->windowTitle(), u" TESSEL: microwave "_s);
+        QFile golden(u"" VERDANTIS_TEST_DATA "/cli/microwave-show.txt"_s);
+        QVERIFY(golden.open(QIODevice::ReadOnly | QIODevice::Text));
+        QCOMPARE(f.explorer(), QString::fromUtf8(golden.readAll()));
+        QVERIFY(!f.model().Solution()->IsModified());
+    }
+
+    // Read and write failures say why; the open solution stays.
+    void failuresAreReported_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("not a solution") << u"actionOpen"_s << u"notes.kvf"_s << u"hello\nworld\n"_s
+                                        << u"This is not a solution file"_s;
+        QTest::newRow("missing file") << u"actionOpen"_s << u"missing.kvf"_s << QString() << u"Cannot read"_s;
+        QTest::newRow("folder that is not there") << u"actionSaveAs"_s << u"no/such/folder/x.kvf"_s << QString()
+                                                  << u"Cannot write"_s;
+    }
+    void failuresAreReported()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, file);
+        QFETCH(QString, content);
+        QFETCH(QString, message);
+        Frame f;
+        f.open(ExampleSolution());
+        QVERIFY(f.model().AddRequirement(u"R9"_s, QString()));
+        const QString before = f.explorer();
+        const QString path = m_files->filePath(file);
+        if (!content.isEmpty()) {
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(content.toUtf8());
+        }
+        f.prompt.answers.append(CPrompt::No); // do not save the changed one first
+        f.script.files.append(path);
+        f.action(action)->trigger();
+        QVERIFY2(f.prompt.texts.last().contains(message), qPrintable(f.prompt.texts.last()));
+        QCOMPARE(f.prompt.captions.last(), u"Message"_s);
+        QCOMPARE(f.explorer(), before);
+        QVERIFY(f.model().Solution()->IsModified());
+        QVERIFY(f.model().Solution()->Path().endsWith(u"microwave.kvf"_s));
+    }
+
+    void recentFilesKeepFour()
+    {
+        Frame f;
+        QSettings().remove(u"RecentFileList"_s);
+        QStringList saved;
+        for (int i = 1; i <= 5; ++i) {
+            const QString path = m_files->filePath(u"r%1.kvf"_s.arg(i));
+            f.script.files.append(path);
+            f.action(u"actionSaveAs"_s)->trigger();
+            saved.prepend(path);
+        }
+        QStringList shown;
+        for (int i = 1; i <= 5; ++i) {
+            QAction *a = f.action(u"actionRecent%1"_s.arg(i));
+            if (a && a->isVisible())
+                shown.append(a->data().toString());
+        }
+        QCOMPARE(shown, saved.mid(0, 4));
+        // choosing one opens it and brings it to the front
+        f.action(u"actionRecent3"_s)->trigger();
+        QCOMPARE(f.model().Solution()->Path(), saved[2]);
+        QCOMPARE(f.action(u"actionRecent1"_s)->data().toString(), saved[2]);
+    }
+
+    void droppedFileOpens()
+    {
+        Frame f;
+        f.frame->show();
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(ExampleSolution())});
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(f.frame.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(f.frame.get(), &drop);
+        QTRY_COMPARE(f.frame->windowTitle(), u" TESSEL: microwave "_s);
+    }
+
+    void undoActsOnTheActiveWindow()
+    {
+        Frame f;
+        f.frame->show();
+        auto *content = new QWidget;
+        auto *stack = new QUndoStack(content);
+        QMdiSubWindow *sub = f.frame->MdiArea()->addSubWindow(content);
+        sub->show();
+        f.frame->MdiArea()->setActiveSubWindow(sub);
+        QTRY_COMPARE(f.frame->UndoGroup()->activeStack(), stack);
+        int value = 0;
+        struct Set : QUndoCommand
+        {
+            int &v;
+            explicit Set(int &v) : QUndoCommand(u"set"_s), v(v) {}
+            void redo() override { v = 1; }
+            void undo() override { v = 0; }
+        };
+        stack->push(new Set(value));
+        QCOMPARE(value, 1);
+        QAction *undo = f.action(u"actionUndo"_s);
+        QVERIFY(undo->isEnabled());
+        QCOMPARE(undo->text(), u"&Undo set"_s);
+        undo->trigger();
+        QCOMPARE(value, 0);
+        f.action(u"actionRedo"_s)->trigger();
+        QCOMPARE(value, 1);
+    }
+
+    void settingsKeepTheLayout()
+    {
+        {
+            Frame f;
+            f.frame->show();
+            QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
+            viewEntry(*f.frame, u"Pan Window"_s)->trigger();
+            f.frame->resize(900, 640);
+            QVERIFY(f.frame->close());
+        }
+        Frame again;
+        again.frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(again.frame.get()));
+        QVERIFY(!again.frame->PanDock()->isVisible());
+        QCOMPARE(again.frame->size(), QSize(900, 640));
+        viewEntry(*again.frame, u"Pan Window"_s)->trigger();
+        QVERIFY(again.frame->close());
+    }
+
+    // Pictures to look at: the window with the example and every dialog.
+    void screenshots()
+    {
+        Frame f;
+        f.frame->resize(1100, 720);
+        f.frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
+        f.open(ExampleSolution());
+        f.frame->Explorer()->expandAll();
+        QCoreApplication::processEvents();
+        const QPixmap window = f.frame->grab();
+        QCOMPARE(window.size(), f.frame->size());
+        QVERIFY(window.save(screenshotDir() + u"/mainframe.png"_s));
+
+        // the whole program: with the tree editor, a tree opened from the explorer
+        Frame whole(false);
+        InstallEditor(*whole.frame);
+        whole.frame->resize(1100, 720);
+        whole.frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(whole.frame.get()));
+        whole.open(ExampleSolution());
+        std::unique_ptr<QMenu> menu;
+        QAction *open = explorerCommand(whole, 20, u"Open"_s, menu);
+        QVERIFY(open);
+        open->trigger();
+        QTRY_COMPARE(whole.frame->MdiArea()->subWindowList().size(), 1);
+        QCoreApplication::processEvents();
+        QVERIFY(whole.frame->grab().save(screenshotDir() + u"/program.png"_s));
+
+        CKELDataManager &m = f.model();
+        CKELNodeDlg node(m, m.CurrentVersion(), f.prompt);
+        CNodeAttributes a;
+        a.component = u"OVEN"_s;
+        a.behavior = u"cooking"_s;
+        a.requirementTag = u"R1"_s;
+        node.SetAttributes(a);
+        CKELExtraInfoDlg extra(f.prompt);
+        extra.SetEntries({u"Pre"_s, u"Post"_s}, {u"door closed"_s, u"light on"_s});
+        CKELRequirementDlg req(f.prompt);
+        req.SetValues(u"R3"_s, u"Opening the door stops the cooking."_s);
+        CKELComponentDlg comp(m, m.CurrentVersion(), 0);
+        CKELComponentBehaviorDlg behaviors(m, 12);
+        CKELRBTDlg rbt(m, m.CurrentVersion(), CKELRBTDlg::ChangeRBT, 20);
+        CKELRBTDlg getRbts(m, m.CurrentVersion(), CKELRBTDlg::GetRBTs, 30);
+        CKELIBTDlg ibt(m, m.CurrentVersion(), 0);
+        CAddVersionDlg version;
+        const QList<std::pair<QDialog *, QString>> dialogs{
+            {&node, u"node"_s}, {&extra, u"extrainfo"_s}, {&req, u"requirement"_s}, {&comp, u"component"_s},
+            {&behaviors, u"behaviors"_s}, {&rbt, u"rbt"_s}, {&getRbts, u"getrbts"_s}, {&ibt, u"ibt"_s},
+            {&version, u"version"_s}};
+        for (const auto &[dialog, name] : dialogs) {
+            dialog->show();
+            QVERIFY(QTest::qWaitForWindowExposed(dialog));
+            const QPixmap picture = dialog->grab();
+            QVERIFY(!picture.isNull());
+            QVERIFY(picture.save(screenshotDir() + u'/' + name + u".png"_s));
+            dialog->hide();
+        }
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<QTemporaryDir> m_files;
+};
+
+QTEST_MAIN(TestMainFrame)
+#include "tst_mainframe.moc"

@@ -1,0 +1,237 @@
+// Pictures of a tree: the right type and size, all of the tree, the
+// notation's colours whatever the desktop theme.
+#include "editortestkit.h"
+
+#include "canvas/canvasscene.h"
+#include "editor/tessel1doc.h"
+#include "editor/treeexport.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QPalette>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using EditorTestKit::Fixture;
+
+class TestTreeExport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+    void formats_data();
+    void formats();
+    void pngSizeNeverCutsTheTree_data();
+    void pngSizeNeverCutsTheTree();
+    void largeTreeFitsInOnePicture();
+    void coloursIgnoreTheDesktopTheme();
+    void collapsedSubtreesStayHidden();
+    void failuresSayWhy_data();
+    void failuresSayWhy();
+    void printingFitsThePage();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+namespace {
+
+// A root with two children; 0..440 wide, 0..115 high, plus the margin.
+struct SmallTree
+{
+    Fixture f;
+    std::unique_ptr<CTessel1Doc> doc;
+    SmallTree()
+    {
+        const int a = f.Add(0, u"Oven"_qs, 110, 0);
+        f.Add(a, u"Door"_qs, 0, 65);
+        f.Add(a, u"Lamp"_qs, 210, 65);
+        doc = std::make_unique<CTessel1Doc>(f.m, f.tree);
+    }
+};
+
+QByteArray head(const QString &path, int n)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.read(n) : QByteArray();
+}
+
+} // namespace
+
+void TestTreeExport::formats_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<QByteArray>("magic");
+    QTest::addColumn<QSize>("size");
+    // the drawing spans -10..420 by -10..125 (the tree and a margin of 10)
+    QTest::newRow("png at 1") << u"t.png"_qs << 1.0 << QByteArray("\x89PNG") << QSize(430, 135);
+    QTest::newRow("png at 2") << u"t2.PNG"_qs << 2.0 << QByteArray("\x89PNG") << QSize(860, 270);
+    QTest::newRow("png at a quarter") << u"t3.png"_qs << 0.25 << QByteArray("\x89PNG") << QSize(108, 34);
+    QTest::newRow("svg") << u"t.svg"_qs << 1.0 << QByteArray("<?xml") << QSize(430, 135);
+    QTest::newRow("pdf") << u"t.pdf"_qs << 1.0 << QByteArray("%PDF") << QSize(430, 135);
+}
+
+void TestTreeExport::formats()
+{
+    QFETCH(QString, name);
+    QFETCH(double, scale);
+    QFETCH(QByteArray, magic);
+    QFETCH(QSize, size);
+    SmallTree t;
+    const QString path = m_dir.filePath(name);
+    const TreeExport::Result r = TreeExport::Export(t.doc->Scene(), path, scale);
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QVERIFY(QFileInfo(path).size() > 100);
+    QCOMPARE(head(path, magic.size()), magic);
+    QCOMPARE(r.size, size);
+    switch (TreeExport::FormatOf(path)) {
+    case TreeExport::Format::Png:
+        QCOMPARE(QImageReader(path).size(), size);
+        QCOMPARE(r.usedScale, scale);
+        break;
+    case TreeExport::Format::Svg: {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(f.readAll());
+        QVERIFY(text.contains(QStringLiteral("viewBox=\"0 0 %1 %2\"").arg(size.width()).arg(size.height())));
+        QVERIFY(text.contains(u"Oven"_qs) && text.contains(u"Lamp"_qs)); // texts stay text
+        break;
+    }
+    case TreeExport::Format::Pdf: {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray pdf = f.readAll();
+        const QRegularExpression box(u"/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"_qs);
+        const auto m = box.match(QString::fromLatin1(pdf));
+        QVERIFY(m.hasMatch());
+        QVERIFY(qAbs(m.captured(1).toDouble() - size.width()) < 1.5);
+        QVERIFY(qAbs(m.captured(2).toDouble() - size.height()) < 1.5);
+        break;
+    }
+    case TreeExport::Format::Unknown: QFAIL("unknown format"); break;
+    }
+}
+
+// A scale too large for one picture shrinks until all of the tree fits.
+void TestTreeExport::pngSizeNeverCutsTheTree_data()
+{
+    QTest::addColumn<QRectF>("drawing");
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<bool>("reduced");
+    QTest::newRow("small at 4") << QRectF(0, 0, 500, 300) << 4.0 << false;
+    QTest::newRow("very wide") << QRectF(0, 0, 2000000, 400) << 1.0 << true;
+    QTest::newRow("very tall") << QRectF(0, 0, 300, 90000) << 1.0 << true;
+    QTest::newRow("too many pixels") << QRectF(0, 0, 20000, 20000) << 1.0 << true;
+    QTest::newRow("nonsense scale") << QRectF(0, 0, 500, 300) << -3.0 << false;
+}
+
+void TestTreeExport::pngSizeNeverCutsTheTree()
+{
+    QFETCH(QRectF, drawing);
+    QFETCH(double, scale);
+    QFETCH(bool, reduced);
+    double used = 0;
+    const QSize size = TreeExport::PngSize(drawing, scale, &used);
+    QCOMPARE(used < (scale > 0 ? scale : 1.0), reduced);
+    QVERIFY(size.width() <= TreeExport::kMaxPngSide && size.height() <= TreeExport::kMaxPngSide);
+    QVERIFY(qint64(size.width()) * size.height() <= TreeExport::kMaxPngPixels + size.width() + size.height());
+    // the whole drawing at the scale used, rounded up to whole pixels
+    QVERIFY(size.width() >= drawing.width() * used - 0.001 && size.width() < drawing.width() * used + 1);
+    QVERIFY(size.height() >= drawing.height() * used - 0.001 && size.height() < drawing.height() * used + 1);
+}
+
+void TestTreeExport::largeTreeFitsInOnePicture()
+{
+    Fixture f;
+    // 400 roots side by side: far wider than the largest picture at 100 %
+    for (int i = 0; i < 400; ++i)
+        f.Add(0, u"N"_qs, i * 210, 0);
+    f.Add(0, u"Last"_qs, 400 * 210, 3000);
+    CTessel1Doc doc(f.m, f.tree);
+    const QString path = m_dir.filePath(u"wide.png"_qs);
+    const TreeExport::Result r = TreeExport::Export(doc.Scene(), path, 1.0);
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QVERIFY(r.usedScale < 1.0);
+    QImageReader reader(path);
+    reader.setAllocationLimit(0); // larger than a reader takes by default
+    const QImage image = reader.read();
+    QCOMPARE(image.size(), r.size);
+    // the last node, far right and low, is in the picture: its green shows
+    bool green = false;
+    for (int x = image.width() - 1; x > image.width() * 0.95 && !green; --x) {
+        for (int y = image.height() - 1; y > image.height() * 0.9 && !green; --y)
+            green = image.pixelColor(x, y) == QColor(0, 255, 0);
+    }
+    QVERIFY(green);
+}
+
+void TestTreeExport::coloursIgnoreTheDesktopTheme()
+{
+    const QPalette saved = QApplication::palette();
+    QPalette dark;
+    for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+        dark.setColor(role, QColor(20, 20, 20));
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(role, QColor(230, 230, 230));
+    QApplication::setPalette(dark);
+    SmallTree t;
+    const QString path = m_dir.filePath(u"dark.png"_qs);
+    QVERIFY(TreeExport::Export(t.doc->Scene(), path, 1.0).ok);
+    QApplication::setPalette(saved);
+    const QImage image(path);
+    QCOMPARE(image.pixelColor(2, 2), QColor(Qt::white)); // ground
+    QCOMPARE(image.pixelColor(10 + 110 + 195, 10 + 45), QColor(0, 255, 0)); // inside the root
+    // text is dark on the green box, not the theme's light text
+    int darkText = 0;
+    for (int x = 10 + 160; x < 10 + 300; ++x) {
+        for (int y = 10 + 2; y < 10 + 24; ++y)
+            darkText += image.pixelColor(x, y).lightness() < 60;
+    }
+    QVERIFY(darkText > 10);
+}
+
+void TestTreeExport::collapsedSubtreesStayHidden()
+{
+    SmallTree t;
+    const int root = t.f.Tree()->Roots().first()->GetId();
+    const QRectF whole = t.doc->Scene().DrawingArea();
+    t.doc->SetCollapsed(root, true);
+    const QRectF shown = t.doc->Scene().DrawingArea();
+    QVERIFY(shown.height() < whole.height());
+    QVERIFY(shown.width() < whole.width());
+}
+
+void TestTreeExport::failuresSayWhy_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("unknown ending") << u"tree.gif"_qs;
+    QTest::newRow("no folder") << u"/no/such/folder/tree.png"_qs;
+}
+
+void TestTreeExport::failuresSayWhy()
+{
+    QFETCH(QString, path);
+    SmallTree t;
+    const TreeExport::Result r = TreeExport::Export(t.doc->Scene(), path.startsWith(u'/') ? path : m_dir.filePath(path), 1);
+    QVERIFY(!r.ok);
+    QVERIFY(!r.error.isEmpty());
+    QVERIFY(!QFile::exists(m_dir.filePath(path)));
+}
+
+void TestTreeExport::printingFitsThePage()
+{
+    SmallTree t;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString path = m_dir.filePath(u"printed.pdf"_qs);
+    printer.setOutputFileName(path);
+    TreeExport::Print(t.doc->Scene(), printer);
+    QVERIFY(QFileInfo(path).size() > 500);
+    QCOMPARE(head(path, 4), QByteArray("%PDF"));
+}
+
+QTEST_MAIN(TestTreeExport)
+#include "tst_treeexport.moc"

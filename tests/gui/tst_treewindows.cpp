@@ -1,0 +1,415 @@
+// Tree windows follow the model: what they show is what the records say,
+// after every kind of edit and every undo.
+#include "editortestkit.h"
+
+#include "canvas/canvasactions.h"
+#include "canvas/canvasscene.h"
+#include "editor/childframe.h"
+#include "editor/kellinkshape.h"
+#include "editor/kelnodeshape.h"
+#include "editor/tessel1doc.h"
+#include "editor/tessel1view.h"
+#include "editor/treewindows.h"
+#include "layout/treelayout.h"
+#include "model/kelrequirement.h"
+#include "model/solutionfile.h"
+#include "model/treeops.h"
+
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QUndoGroup>
+#include <QUndoStack>
+#include <QtTest>
+
+#include <functional>
+
+using EditorTestKit::Attrs;
+using EditorTestKit::Fixture;
+
+namespace {
+
+QString exampleSolution()
+{
+    return QStringLiteral(VERDANTIS_TEST_DATA "/../../examples/microwave.kvf");
+}
+
+// Every node of the tree has a shape at its record's place, linked from
+// its parent's shape exactly when it has a parent; there is nothing else.
+QString disagreement(const CTessel1Doc &doc)
+{
+    const CKELTree *tree = doc.Tree();
+    if (!tree)
+        return u"no tree"_qs;
+    const QList<CKELMethod *> nodes = tree->Nodes();
+    if (doc.NodeShapes().size() != nodes.size())
+        return QStringLiteral("%1 shapes for %2 nodes").arg(doc.NodeShapes().size()).arg(nodes.size());
+    int links = 0;
+    for (const CKELMethod *n : nodes) {
+        const CKELNodeShape *s = doc.NodeShape(n->GetId());
+        if (!s)
+            return QStringLiteral("node %1 has no shape").arg(n->GetId());
+        if (s->pos() != QPointF(n->x, n->y))
+            return QStringLiteral("node %1 drawn at %2,%3, record says %4,%5")
+                .arg(n->GetId()).arg(s->pos().x()).arg(s->pos().y()).arg(n->x).arg(n->y);
+        const CKELLinkShape *l = doc.LinkInto(n->GetId());
+        const bool hasParent = n->ParentId() && TreeOps::NodeOf(*tree, n->ParentId());
+        if (hasParent != (l != nullptr))
+            return QStringLiteral("node %1: link %2, parent %3").arg(n->GetId()).arg(l != nullptr).arg(n->ParentId());
+        if (l && l->StartKey() != n->ParentId())
+            return QStringLiteral("node %1 linked from %2, parent %3").arg(n->GetId()).arg(l->StartKey()).arg(n->ParentId());
+        if (l && l->LinkKind() != (n->atomic ? 2 : 1))
+            return QStringLiteral("node %1: wrong link kind").arg(n->GetId());
+        links += l ? 1 : 0;
+        if (s->ComCell()->text != CKELNodeShape::ComText(*n))
+            return QStringLiteral("node %1 shows %2").arg(n->GetId()).arg(s->ComCell()->text);
+    }
+    int linkItems = 0;
+    for (QGraphicsItem *i : doc.Scene().items())
+        linkItems += i->type() == Canvas::LinkItem;
+    if (linkItems != links)
+        return QStringLiteral("%1 links drawn, %2 in the model").arg(linkItems).arg(links);
+    return QString();
+}
+
+#define AGREES(doc) QVERIFY2(disagreement(doc).isEmpty(), qPrintable(disagreement(doc)))
+
+} // namespace
+
+class TestTreeWindows : public QObject
+{
+    Q_OBJECT
+private slots:
+    void openingShowsNodesAndLinks();
+    void openTwiceShowsTheSameWindow();
+    void onlyTreesOpen();
+    void titleFollowsTheTree();
+    void removingTheTreeClosesItsWindow();
+    void newSolutionClosesEveryWindow();
+    void newTreesOpenAtOnce();
+    void pagesComeFromTheTreeAndGoBack();
+    void canvasFollowsModelEdits_data();
+    void canvasFollowsModelEdits();
+    void undoNeverShowsWhatTheModelLacks();
+    void movesAreWrittenToTheRecord();
+    void savedWidthDoesNotGrow();
+    void undoGroupFollowsTheActiveWindow();
+    void findBarFindsAndSaysWhenNot();
+};
+
+void TestTreeWindows::openingShowsNodesAndLinks()
+{
+    CKELDataManager m;
+    QString error;
+    QVERIFY2(CSolutionFile::Read(m, exampleSolution(), &error), qPrintable(error));
+    QMdiArea area;
+    CTreeWindows windows(m, area);
+    CChildFrame *frame = windows.Open(20);
+    QVERIFY(frame);
+    QCOMPARE(frame->windowTitle(), u"RBT: R1"_qs);
+    const CTessel1Doc &doc = frame->Document();
+    QCOMPARE(doc.ViewKind(), int(CTessel1Doc::RbtView));
+    QCOMPARE(doc.GetTreeId(), 20);
+    QCOMPARE(doc.NodeShapes().size(), 3);
+    AGREES(doc);
+    QCOMPARE(doc.NodeShape(22)->pos(), QPointF(80, 120));
+    QCOMPARE(doc.LinkInto(23)->GetStartShape(), doc.NodeShape(22));
+    QCOMPARE(doc.NodeShape(21)->StaCell()->text, u"[idle]"_qs);
+    CChildFrame *dbt = windows.Open(30);
+    QCOMPARE(dbt->windowTitle(), u"DBT: Oven"_qs);
+    QCOMPARE(dbt->Document().ViewKind(), int(CTessel1Doc::DbtView));
+    QCOMPARE(windows.Frames().size(), 2);
+    QVERIFY(!m.Solution()->IsModified()); // looking changes nothing
+}
+
+void TestTreeWindows::openTwiceShowsTheSameWindow()
+{
+    Fixture f;
+    QMdiArea area;
+    CTreeWindows windows(f.m, area);
+    CChildFrame *first = windows.Open(f.tree);
+    QCOMPARE(windows.Open(f.tree), first);
+    QCOMPARE(area.subWindowList().size(), 1);
+    QCOMPARE(windows.Find(f.tree), first);
+}
+
+void TestTreeWindows::onlyTreesOpen()
+{
+    Fixture f;
+    f.m.AddRequirement(u"R1"_qs, u"text"_qs);
+    QMdiArea area;
+    CTreeWindows windows(f.m, area);
+    QVERIFY(!windows.Open(f.m.FindRequirement(u"R1"_qs)->GetId()));
+    QVERIFY(!windows.Open(f.m.CurrentVersion()->GetId()));
+    QVERIFY(!windows.Open(424242));
+    QVERIFY(area.subWindowList().isEmpty());
+}
+
+void TestTreeWindows::titleFollowsTheTree()
+{
+    Fixture f;
+    QMdiArea area;
+    CTreeWindows windows(f.m, area);
+    CChildFrame *frame = windows.Open(f.tree);
+    QCOMPARE(frame->windowTitle(), u"RBT: T"_qs);
+    QVERIFY(f.m.ChangeRBT(f.tree, u"Renamed"_qs, {}));
+    QCOMPARE(frame->windowTitle(), u"RBT: Renamed"_qs);
+}
+
+void TestTreeWindows::removingTheTreeClosesItsWindow()
+{
+    Fixture f;
+    f.Add(0, u"Door"_qs);
+    QMdiArea area;
+    CTreeWindows windows(f.m, area);
+    QPointer<CChildFrame> frame = windows.Open(f.tree);
+    f.ClearPrompt();
+    QVERIFY(f.m.RemoveRBT(f.tree));
+    // the model asked once; the window closed without a question of its own
+    QCOMPARE(f.prompt.texts.size(), 1);
+    QTRY_VERIFY(frame.isNull());
+    QVERIFY(windows.Frames().isEmpty());
+    QVERIFY(!windows.Find(f.tree));
+}
+
+void TestTreeWindows::newSolutionClosesEveryWindow()
+{
+    Fixture f;
+    QMdiArea area;
+    CTreeWindows windows(f.m, area);
+    QPointer<CChildFrame> frame = windows.Open(f.tree);
+    f.m.NewSolution();
+    QTRY_VERIFY(frame.isNull());
+}
+
+void TestTreeWindows::newTreesOpenAtOnce()
+{
+    Fixture f;
+    QMdiArea area;
+    CTreeWindows windows(f.m, area);
+    QVERIFY(f.m.AddRBT(u"Fresh"_qs, {}, 50));
+    const int fresh = f.m.FindTree(KEL::RBTs, u"Fresh"_qs)->GetId();
+    QTRY_VERIFY(windows.Find(fresh));
+    QCOMPARE(windows.Find(fresh)->windowTitle(), u"RBT: Fresh"_qs);
+    QVERIFY(f.m.AddDBT(u"Whole"_qs));
+    const int whole = f.m.FindTree(KEL::DBTs, u"Whole"_qs)->GetId();
+    QTRY_VERIFY(windows.Find(whole));
+    QCOMPARE(windows.ActiveFrame(), windows.Find(whole));
+    // a shared solution's trees come from everyone: they do not pop up
+    f.m.SetLocal(false);
+    f.m.ApplyOperationRecord(u"addrbt;name:Theirs;lvg:50;"_qs);
+    const CKELTree *theirs = f.m.FindTree(KEL::RBTs, u"Theirs"_qs);
+    QVERIFY(theirs);
+    QTest::qWait(20);
+    QVERIFY(!windows.Find(theirs->GetId()));
+}
+
+void TestTreeWindows::pagesComeFromTheTreeAndGoBack()
+{
+    Fixture f;
+    auto *rbt = static_cast<CKELRBT *>(f.Tree());
+    rbt->SetPages(2, 3);
+    // a chain deeper than three pages
+    int parent = 0;
+    for (int i = 0; i < 40; ++i)
+        parent = f.Add(parent, u"C"_qs);
+    CTessel1Doc doc(f.m, f.tree);
+    QCOMPARE(doc.Scene().PagesWide(), 2);
+    QCOMPARE(doc.Scene().PagesHigh(), 3);
+    CTessel1View view(doc);
+    QVERIFY(view.RearrangeAll());
+    const int high = doc.Scene().PagesHigh();
+    QVERIFY(high > 3);
+    QCOMPARE(doc.Scene().PageArea().bottom() + 1 >= 40 * 65, true);
+    QCOMPARE(rbt->PagesHigh(), high);
+    QVERIFY(f.m.BuildSolutionText().contains(QStringLiteral("pgw:2;pgh:%1;").arg(high)));
+}
+
+// Every kind of model edit, wherever it comes from, shows on the canvas.
+void TestTreeWindows::canvasFollowsModelEdits_data()
+{
+    QTest::addColumn<int>("edit");
+    const char *names[] = {"add a child", "add a root", "link under another", "detach", "remove an inner node",
+                           "change attributes", "make atomic", "move by the record", "copy a tree in",
+                           "integrate a root", "a relayed record", "remove a leaf then add"};
+    for (int i = 0; i < int(std::size(names)); ++i)
+        QTest::newRow(names[i]) << i;
+}
+
+void TestTreeWindows::canvasFollowsModelEdits()
+{
+    QFETCH(int, edit);
+    Fixture f;
+    const int a = f.Add(0, u"A"_qs, 10, 10);
+    const int b = f.Add(a, u"B"_qs, 10, 100);
+    const int c = f.Add(b, u"C"_qs, 10, 200);
+    const int d = f.Add(a, u"D"_qs, 300, 100);
+    CTessel1Doc doc(f.m, f.tree);
+    AGREES(doc);
+    switch (edit) {
+    case 0: QVERIFY(f.Add(c, u"E"_qs, 10, 300)); break;
+    case 1: QVERIFY(f.Add(0, u"F"_qs, 600, 10)); break;
+    case 2: QVERIFY(f.m.LinkNode(d, c)); break;
+    case 3: QVERIFY(f.m.LinkNode(0, b)); break;
+    case 4: QVERIFY(f.m.RemoveNode(b)); break;
+    case 5: QVERIFY(f.m.ChangeNode(c, Attrs(u"Renamed"_qs, u"x"_qs))); break;
+    case 6: {
+        CNodeAttributes at = CNodeAttributes::Of(*f.N(c));
+        at.atomic = true;
+        QVERIFY(f.m.ChangeNode(c, at));
+        QCOMPARE(doc.LinkInto(c)->EndArrowType(), int(CLinkShape::NoArrow));
+        break;
+    }
+    case 7: QVERIFY(f.m.SetNodeGeometry(d, 444, 333, 0, 0)); break;
+    case 8: {
+        f.m.AddRBT(u"Other"_qs, {}, 50);
+        const int other = f.m.FindTree(KEL::RBTs, u"Other"_qs)->GetId();
+        f.m.AddNode(other, 0, Attrs(u"P"_qs, u"p"_qs), 0, 0);
+        const int p = static_cast<CKELTree *>(f.m.Lookup(other))->Nodes().last()->GetId();
+        f.m.AddNode(other, p, Attrs(u"Q"_qs, u"q"_qs), 0, 0);
+        QVERIFY(f.m.CopyTree(f.tree, other));
+        QCOMPARE(doc.NodeShapes().size(), 6);
+        break;
+    }
+    case 9: {
+        // a second root B' matching B takes its children over
+        const int root = f.Add(0, u"B"_qs, 500, 10);
+        f.Add(root, u"G"_qs, 500, 100);
+        QVERIFY(f.m.IntegrateNextMatchingRBT(b) || f.m.IntegrateThisRBT(root));
+        break;
+    }
+    case 10: QVERIFY(f.m.ApplyOperationRecord(QStringLiteral("linknode;par:%1;chd:%2;").arg(c).arg(d))); break;
+    case 11:
+        QVERIFY(f.m.RemoveNode(c));
+        QVERIFY(f.Add(b, u"H"_qs, 20, 220));
+        break;
+    }
+    AGREES(doc);
+    QCoreApplication::processEvents();
+    AGREES(doc);
+}
+
+// Undo holds ids: a move of a node that was removed since does nothing, and
+// no shape comes back that the model does not have.
+void TestTreeWindows::undoNeverShowsWhatTheModelLacks()
+{
+    Fixture f;
+    const int a = f.Add(0, u"A"_qs, 10, 10);
+    const int b = f.Add(a, u"B"_qs, 10, 100);
+    CTessel1Doc doc(f.m, f.tree);
+    CTessel1View view(doc);
+    QVERIFY(view.RearrangeAll());
+    QVERIFY(f.m.RemoveNode(b));
+    AGREES(doc);
+    doc.UndoStack()->undo();
+    AGREES(doc);
+    QVERIFY(!doc.NodeShape(b));
+    QCOMPARE(QPoint(f.N(a)->x, f.N(a)->y), QPoint(10, 10));
+    doc.UndoStack()->redo();
+    AGREES(doc);
+}
+
+void TestTreeWindows::movesAreWrittenToTheRecord()
+{
+    Fixture f;
+    const int a = f.Add(0, u"A"_qs, 10, 10);
+    f.m.Solution()->SetModified(false);
+    CTessel1Doc doc(f.m, f.tree);
+    doc.Scene().Execute(std::make_unique<CGeometryAction>(
+        doc.Scene(), CCanvasAction::Move, u"Move"_qs,
+        QList<CGeometryAction::Entry>{{a, QPoint(10, 10), QPoint(70, 90), QSize(200, 50), QSize(200, 50)}}));
+    QCOMPARE(QPoint(f.N(a)->x, f.N(a)->y), QPoint(70, 90));
+    QCOMPARE(f.N(a)->w, 0); // the size stays as the record had it
+    QVERIFY(f.m.Solution()->IsModified());
+    AGREES(doc);
+    doc.UndoStack()->undo();
+    QCOMPARE(QPoint(f.N(a)->x, f.N(a)->y), QPoint(10, 10));
+    AGREES(doc);
+    // a box that grew since keeps its size when a move is undone or redone
+    CNodeAttributes at = CNodeAttributes::Of(*f.N(a));
+    at.hasExtendedTag = true;
+    at.extendedTag = u"X"_qs;
+    QVERIFY(f.m.ChangeNode(a, at));
+    QCOMPARE(doc.NodeShape(a)->OwnRect().width(), 250);
+    doc.UndoStack()->redo();
+    QCOMPARE(QPoint(f.N(a)->x, f.N(a)->y), QPoint(70, 90));
+    QCOMPARE(f.N(a)->w, 0);
+    QCOMPARE(doc.NodeShape(a)->OwnRect().width(), 250);
+}
+
+// A box with its extended tag shown is a quarter wider than its record
+// says; the record keeps its own width, so saving never widens the box.
+void TestTreeWindows::savedWidthDoesNotGrow()
+{
+    Fixture f;
+    CNodeAttributes at = Attrs(u"A"_qs, u"a"_qs);
+    at.hasExtendedTag = true;
+    at.extendedTag = u"X1"_qs;
+    QVERIFY(f.m.AddNode(f.tree, 0, at, 10, 10));
+    const int a = f.Tree()->Nodes().last()->GetId();
+    f.m.SetNodeGeometry(a, 10, 10, 200, 50);
+    for (int round = 0; round < 3; ++round) {
+        CTessel1Doc doc(f.m, f.tree);
+        QCOMPARE(doc.NodeShape(a)->OwnRect().width(), 250);
+        CTessel1View view(doc);
+        QVERIFY(view.RearrangeAll() || round > 0);
+        const QString text = f.m.BuildSolutionText();
+        QVERIFY(f.m.LoadSolutionText(text));
+        QCOMPARE(f.N(a)->w, 200);
+    }
+    // "same width" with a plain box of 300 gives the record what draws 300 wide
+    CTessel1Doc doc(f.m, f.tree);
+    const int plain = f.Add(0, u"B"_qs, 400, 10);
+    f.m.SetNodeGeometry(plain, 400, 10, 300, 50);
+    doc.Scene().SelectOnly(doc.NodeShape(plain));
+    doc.NodeShape(a)->setSelected(true);
+    QVERIFY(doc.Scene().Execute(std::make_unique<CGeometryAction>(
+        doc.Scene(), CCanvasAction::Resize, u"Same Size"_qs,
+        QList<CGeometryAction::Entry>{{a, QPoint(0, 10), QPoint(0, 10), QSize(250, 50), QSize(300, 50)}})));
+    QCOMPARE(f.N(a)->w, 240);
+    QCOMPARE(doc.NodeShape(a)->OwnRect().width(), 300);
+}
+
+void TestTreeWindows::undoGroupFollowsTheActiveWindow()
+{
+    CKELDataManager m;
+    QVERIFY(CSolutionFile::Read(m, exampleSolution(), nullptr));
+    QMdiArea area;
+    area.resize(800, 600);
+    area.show();
+    QUndoGroup group;
+    CTreeWindows windows(m, area);
+    windows.SetUndoGroup(&group);
+    CChildFrame *r1 = windows.Open(20);
+    CChildFrame *r3 = windows.Open(25);
+    QCOMPARE(group.stacks().size(), 2);
+    QCOMPARE(group.activeStack(), r3->Document().UndoStack());
+    area.setActiveSubWindow(r1);
+    QCOMPARE(group.activeStack(), r1->Document().UndoStack());
+    QCOMPARE(windows.ActiveView(), &r1->View());
+}
+
+void TestTreeWindows::findBarFindsAndSaysWhenNot()
+{
+    CKELDataManager m;
+    QVERIFY(CSolutionFile::Read(m, exampleSolution(), nullptr));
+    QMdiArea area;
+    CTreeWindows windows(m, area);
+    CChildFrame *frame = windows.Open(20);
+    QVERIFY(!frame->FindBarShown());
+    frame->ShowFindBar();
+    QVERIFY(frame->FindBarShown());
+    QTest::keyClicks(frame->FindEdit(), u"push"_qs);
+    QTest::keyClick(frame->FindEdit(), Qt::Key_Return);
+    QCOMPARE(frame->View().SingleSelectedNode(), 22);
+    QVERIFY(frame->FindStatus().isEmpty());
+    frame->FindEdit()->setText(u"nothing like it"_qs);
+    QTest::keyClick(frame->FindEdit(), Qt::Key_Return);
+    QCOMPARE(frame->FindStatus(), u"Not found"_qs);
+    QCOMPARE(frame->View().SingleSelectedNode(), 22);
+    frame->HideFindBar();
+    QVERIFY(!frame->FindBarShown());
+    QVERIFY(frame->FindStatus().isEmpty());
+}
+
+QTEST_MAIN(TestTreeWindows)
+#include "tst_treewindows.moc"
