@@ -38,18 +38,18 @@ int runImportReqs(Cli::Context &c)
 {
     if (c.args.size() != 2 || c.output.isEmpty())
         return Cli::Usage(c, QStringLiteral("'import-reqs' takes a solution file, a text file and -o OUT.kvf"));
-    CTagSpecs specs;
+    CTagSpecs tagRules;
     if (!characterOption(c, QStringLiteral("preceded"),
-                         {{QStringLiteral("newline"), u'\n'}, {QStringLiteral("period"), u'.'}}, specs.precededBy))
+                         {{QStringLiteral("newline"), u'\n'}, {QStringLiteral("period"), u'.'}}, tagRules.precededBy))
         return Cli::Usage(c, QStringLiteral("--preceded takes newline or period"));
     if (!characterOption(c, QStringLiteral("separator"),
                          {{QStringLiteral("period"), u'.'}, {QStringLiteral("colon"), u':'}, {QStringLiteral("newline"), u'\n'}},
-                         specs.separator))
+                         tagRules.separator))
         return Cli::Usage(c, QStringLiteral("--separator takes period, colon or newline"));
     if (c.values.contains(QStringLiteral("only-tags"))) {
-        specs.onlyAddedTags = true;
+        tagRules.onlyAddedTags = true;
         for (const QString &t : c.values.value(QStringLiteral("only-tags")).split(u','))
-            specs.addedTags.append(t.trimmed());
+            tagRules.addedTags.append(t.trimmed());
     }
 
     CKELDataManager manager;
@@ -61,7 +61,7 @@ int runImportReqs(Cli::Context &c)
         return Cli::Fail(c, error);
     CImportPrompt prompt(c.err);
     manager.SetPrompt(&prompt);
-    const QList<CScannedRequirement> found = RequirementScan::Scan(text, specs);
+    const QList<CScannedRequirement> found = RequirementScan::Scan(text, tagRules);
     const int added = ReqImport::ExportRequirements(manager, found);
     c.out << added << " requirement(s) added";
     if (added != found.size())

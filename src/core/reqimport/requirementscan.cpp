@@ -24,10 +24,10 @@ QString Normalise(QStringView description)
 
 // Works on positions in the one text rather than on shrinking copies, so
 // a long text is scanned in one pass.
-QList<CScannedRequirement> Scan(const QString &text, const CTagSpecs &specs)
+QList<CScannedRequirement> Scan(const QString &text, const CTagSpecs &tagRules)
 {
     QSet<QString> added;
-    for (const QString &t : specs.addedTags)
+    for (const QString &t : tagRules.addedTags)
         added.insert(t.toCaseFolded());
     QList<CScannedRequirement> found;
     const qsizetype n = text.size();
@@ -40,14 +40,14 @@ QList<CScannedRequirement> Scan(const QString &text, const CTagSpecs &specs)
         if (descLength <= 0 || descStart >= n)
             return;
         const QString description = Normalise(QStringView(text).sliced(descStart, std::min(descLength, n - descStart)));
-        if (!tag.isEmpty() && !description.isEmpty() && (!specs.onlyAddedTags || added.contains(tag.toCaseFolded())))
+        if (!tag.isEmpty() && !description.isEmpty() && (!tagRules.onlyAddedTags || added.contains(tag.toCaseFolded())))
             found.append({tag, description});
     };
 
     while (rest < n) {
         while (rest < n && text[rest].isSpace())
             ++rest;
-        const qsizetype sep = text.indexOf(specs.separator, rest);
+        const qsizetype sep = text.indexOf(tagRules.separator, rest);
         const QStringView chunk = QStringView(text).sliced(rest, (sep < 0 ? n : sep) - rest).trimmed();
         const bool single = !chunk.contains(u' ') && !chunk.contains(u'\t') && !chunk.contains(u'\n');
         if (single) {
@@ -57,12 +57,12 @@ QList<CScannedRequirement> Scan(const QString &text, const CTagSpecs &specs)
                 rest = n; // a last word without separator: nothing follows it
             } else {
                 rest = sep;
-                while (rest < n && text[rest] == specs.separator)
+                while (rest < n && text[rest] == tagRules.separator)
                     ++rest;
             }
             descStart = rest;
         }
-        const qsizetype preceding = text.indexOf(specs.precededBy, rest);
+        const qsizetype preceding = text.indexOf(tagRules.precededBy, rest);
         // without a further preceding character the rest is the last
         // description, and the scan ends
         rest = preceding < 0 ? n : preceding + 1;

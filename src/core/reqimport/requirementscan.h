@@ -30,7 +30,7 @@ namespace RequirementScan {
 // ignored; a description runs from its tag's separator up to and with the
 // preceding character before the next tag, and the text after the last
 // preceding character belongs to the last description.
-QList<CScannedRequirement> Scan(const QString &text, const CTagSpecs &specs);
+QList<CScannedRequirement> Scan(const QString &text, const CTagSpecs &tagRules);
 
 // Line feeds and tabs become blanks, the ends are trimmed and each run of
 // blanks becomes one.

@@ -78,12 +78,12 @@ void TestRequirementScan::scan()
     QFETCH(QChar, separator);
     QFETCH(QStringList, onlyTags);
     QFETCH(QString, expected);
-    CTagSpecs specs;
-    specs.precededBy = preceded;
-    specs.separator = separator;
-    specs.onlyAddedTags = !onlyTags.isEmpty();
-    specs.addedTags = onlyTags;
-    QCOMPARE(joined(RequirementScan::Scan(text, specs)), expected);
+    CTagSpecs tagRules;
+    tagRules.precededBy = preceded;
+    tagRules.separator = separator;
+    tagRules.onlyAddedTags = !onlyTags.isEmpty();
+    tagRules.addedTags = onlyTags;
+    QCOMPARE(joined(RequirementScan::Scan(text, tagRules)), expected);
 }
 
 void TestRequirementScan::normalise_data()
