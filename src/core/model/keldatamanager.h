@@ -205,6 +205,8 @@ private:
 
     bool submit(const QString &record);
     bool confirmRemoval(const QString &text);
+    // The removal of a named tree or diagram: "remove the KIND "name" ?", then its record.
+    bool confirmAndSubmitRemoval(int id, int typeCode, QStringView kindWord, QStringView recordKind);
     void removeElement(CKELData *element);
 
     struct State

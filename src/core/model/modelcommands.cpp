@@ -54,6 +54,17 @@ bool CKELDataManager::confirmRemoval(const QString &text)
     return Prompt().YesNo(text, QStringLiteral("Confirm Message"));
 }
 
+bool CKELDataManager::confirmAndSubmitRemoval(int id, int typeCode, QStringView kindWord, QStringView recordKind)
+{
+    const CKELData *e = Lookup(id);
+    if (!e || e->GetTypeCode() != typeCode)
+        return false;
+    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the ") + kindWord.toString() + u' '
+                        + quoted(e->GetName()) + QStringLiteral(" ?")))
+        return false;
+    return submit(COperationRecord(recordKind).Int(u"tid", id).ToString());
+}
+
 bool CKELDataManager::AddRequirement(const QString &tag, const QString &description)
 {
     if (!m_currentVersion)
@@ -194,13 +205,7 @@ bool CKELDataManager::ChangeRBT(int treeId, const QString &name, const QList<int
 
 bool CKELDataManager::RemoveRBT(int treeId)
 {
-    const CKELData *tree = LookupAs<CKELRBT>(treeId, KEL::RBT);
-    if (!tree)
-        return false;
-    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the RBT ") + quoted(tree->GetName())
-                        + QStringLiteral(" ?")))
-        return false;
-    return submit(COperationRecord(u"rmrbt").Int(u"tid", treeId).ToString());
+    return confirmAndSubmitRemoval(treeId, KEL::RBT, u"RBT", u"rmrbt");
 }
 
 bool CKELDataManager::AddDBT(const QString &name)
@@ -239,24 +244,12 @@ bool CKELDataManager::RenameDBT(int treeId, const QString &name)
 
 bool CKELDataManager::RemoveDBT(int treeId)
 {
-    const CKELData *tree = LookupAs<CKELDBT>(treeId, KEL::DBT);
-    if (!tree)
-        return false;
-    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the DBT ") + quoted(tree->GetName())
-                        + QStringLiteral(" ?")))
-        return false;
-    return submit(COperationRecord(u"rmdbt").Int(u"tid", treeId).ToString());
+    return confirmAndSubmitRemoval(treeId, KEL::DBT, u"DBT", u"rmdbt");
 }
 
 bool CKELDataManager::RemoveEVT(int treeId)
 {
-    const CKELData *tree = LookupAs<CKELEVT>(treeId, KEL::EVT);
-    if (!tree)
-        return false;
-    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the EVT ") + quoted(tree->GetName())
-                        + QStringLiteral(" ?")))
-        return false;
-    return submit(COperationRecord(u"rmdbt").Int(u"tid", treeId).ToString());
+    return confirmAndSubmitRemoval(treeId, KEL::EVT, u"EVT", u"rmdbt");
 }
 
 bool CKELDataManager::AddNode(int treeId, int parentId, const CNodeAttributes &a, int x, int y)
@@ -403,13 +396,7 @@ bool CKELDataManager::CreateCID(int treeId, const QString &component)
 
 bool CKELDataManager::RemoveCID(int cidId)
 {
-    const CKELData *cid = LookupAs<CKELCID>(cidId, KEL::CID);
-    if (!cid)
-        return false;
-    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the CID ") + quoted(cid->GetName())
-                        + QStringLiteral(" ?")))
-        return false;
-    return submit(COperationRecord(u"rmtcid").Int(u"tid", cidId).ToString());
+    return confirmAndSubmitRemoval(cidId, KEL::CID, u"CID", u"rmtcid");
 }
 
 bool CKELDataManager::AddEVT(const QList<int> &treeIds)
