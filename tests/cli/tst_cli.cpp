@@ -1,5 +1,6 @@
 // Runs the real verdantis-cli with its own HOME and checks what a user sees.
-#include <QProcess>
+#include "clirunner.h"
+
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -47,16 +48,8 @@ void TestCli::initTestCase()
 
 Result TestCli::run(const QStringList &args)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"HOME"_qs, m_home.path());
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(m_home.path());
-    p.start(QStringLiteral(VERDANTIS_CLI), args);
-    if (!p.waitForFinished(60000))
-        return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    const CliRun::Result r = CliRun::Run(args, m_home.path());
+    return {r.exitCode, r.out, r.err};
 }
 
 void TestCli::newWritesTheNewSolution()

@@ -1,3 +1,4 @@
+#include "clirunner.h"
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -41,17 +42,8 @@ QByteArray contents(const QString &path)
 
 TestCbtEvtCli::Run TestCbtEvtCli::run(const QStringList &args)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"HOME"_qs, m_home.path());
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(VERDANTIS_CLI), args);
-    Run r;
-    if (p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit)
-        r.exitCode = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    const CliRun::Result r = CliRun::Run(args, m_home.path());
+    return {r.exitCode, r.out, r.err};
 }
 
 void TestCbtEvtCli::deriveCbt_data()

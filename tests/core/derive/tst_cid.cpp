@@ -1,4 +1,4 @@
-#include "cinclirunner.h"
+#include "clirunner.h"
 #include "cinsketch.h"
 
 #include "derive/cid.h"
@@ -330,7 +330,7 @@ void TestCid::cli_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("golden");
     QTest::addColumn<QString>("error");
-    const QString file = CinCli::TestData(u"cid/oven.kvf"_qs);
+    const QString file = CliRun::TestData(u"cid/oven.kvf"_qs);
     QTest::newRow("design tree") << QStringList{file, u"Oven"_qs, u"OVEN"_qs} << 0 << u"cid/oven-OVEN.txt"_qs << QString();
     QTest::newRow("evolution tree keeps markers")
         << QStringList{file, u"Evo"_qs, u"OVEN"_qs} << 0 << u"cid/evo-OVEN.txt"_qs << QString();
@@ -353,9 +353,9 @@ void TestCid::cli()
     QFETCH(int, exitCode);
     QFETCH(QString, golden);
     QFETCH(QString, error);
-    const CinCli::Result r = CinCli::Run(QStringList{u"derive"_qs, u"cid"_qs} + args, m_home.path());
+    const CliRun::Result r = CliRun::Run(QStringList{u"derive"_qs, u"cid"_qs} + args, m_home.path());
     QCOMPARE(r.exitCode, exitCode);
-    QCOMPARE(r.out, golden.isEmpty() ? QString() : CinCli::ReadText(CinCli::TestData(golden)));
+    QCOMPARE(r.out, golden.isEmpty() ? QString() : CliRun::ReadText(CliRun::TestData(golden)));
     if (error.isEmpty())
         QCOMPARE(r.err, QString());
     else

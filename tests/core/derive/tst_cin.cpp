@@ -1,4 +1,4 @@
-#include "cinclirunner.h"
+#include "clirunner.h"
 #include "cinsketch.h"
 
 #include "derive/cin.h"
@@ -545,13 +545,13 @@ void TestCin::cli_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("golden");
     QTest::addColumn<QString>("error");
-    const QString file = CinCli::TestData(u"cin/oven.kvf"_qs);
+    const QString file = CliRun::TestData(u"cin/oven.kvf"_qs);
     QTest::newRow("design tree by name") << QStringList{file, u"Oven"_qs} << 0 << u"cin/oven-cin.txt"_qs << QString();
     QTest::newRow("design tree by id") << QStringList{file, u"#30"_qs} << 0 << u"cin/oven-cin.txt"_qs << QString();
     QTest::newRow("tree without nodes") << QStringList{file, u"Empty"_qs} << 0 << QString() << QString();
     QTest::newRow("unknown tree") << QStringList{file, u"Grill"_qs} << 2 << QString() << u"no tree named \"Grill\""_qs;
     QTest::newRow("tree missing") << QStringList{file} << 1 << QString() << u"'derive cin' takes"_qs;
-    QTest::newRow("file missing") << QStringList{CinCli::TestData(u"cin/none.kvf"_qs), u"Oven"_qs} << 2 << QString()
+    QTest::newRow("file missing") << QStringList{CliRun::TestData(u"cin/none.kvf"_qs), u"Oven"_qs} << 2 << QString()
                                   << u"none.kvf"_qs;
 }
 
@@ -561,9 +561,9 @@ void TestCin::cli()
     QFETCH(int, exitCode);
     QFETCH(QString, golden);
     QFETCH(QString, error);
-    const CinCli::Result r = CinCli::Run(QStringList{u"derive"_qs, u"cin"_qs} + args, m_home.path());
+    const CliRun::Result r = CliRun::Run(QStringList{u"derive"_qs, u"cin"_qs} + args, m_home.path());
     QCOMPARE(r.exitCode, exitCode);
-    QCOMPARE(r.out, golden.isEmpty() ? QString() : CinCli::ReadText(CinCli::TestData(golden)));
+    QCOMPARE(r.out, golden.isEmpty() ? QString() : CliRun::ReadText(CliRun::TestData(golden)));
     if (error.isEmpty())
         QCOMPARE(r.err, QString());
     else

@@ -1,5 +1,6 @@
 // "verdantis-cli translate" run as a user runs it, with its own HOME and the
 // parsers it finds by itself.
+#include "clirunner.h"
 #include "translatetest.h"
 
 #include "model/solutionfile.h"
@@ -49,18 +50,8 @@ void TestTranslateCli::initTestCase()
 
 TestTranslateCli::Result TestTranslateCli::cli(const QStringList &args) const
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"HOME"_qs, m_home.path());
-    env.remove(u"XDG_CACHE_HOME"_qs);
-    env.remove(u"XDG_CONFIG_HOME"_qs);
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(m_home.path());
-    p.start(QStringLiteral(VERDANTIS_CLI), args);
-    if (!p.waitForFinished(60000))
-        return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    const CliRun::Result r = CliRun::Run(args, m_home.path());
+    return {r.exitCode, r.out, r.err};
 }
 
 void TestTranslateCli::run_data()

@@ -1,14 +1,14 @@
 #pragma once
 
-// Runs verdantis-cli in a home of its own, for the network and interface
-// diagram command tests.
+// Runs the real verdantis-cli as a user would, in a home (and working folder)
+// of its own, so that no setting of the machine's user leaks into a test.
 
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
 
-namespace CinCli {
+namespace CliRun {
 
 struct Result
 {
@@ -22,7 +22,10 @@ inline Result Run(const QStringList &args, const QString &home)
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), home);
+    env.remove(QStringLiteral("XDG_CACHE_HOME"));
+    env.remove(QStringLiteral("XDG_CONFIG_HOME"));
     p.setProcessEnvironment(env);
+    p.setWorkingDirectory(home);
     p.start(QStringLiteral(VERDANTIS_CLI), args);
     Result r;
     if (!p.waitForFinished(120000))
@@ -44,4 +47,4 @@ inline QString ReadText(const QString &path)
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
-} // namespace CinCli
+} // namespace CliRun
