@@ -24,7 +24,11 @@ int runTranslateZeph(Cli::Context &c)
     const CKELTree *tree = Cli::FindTree(c, manager, c.args[1]);
     if (!tree)
         return Cli::FileError;
-    const QString text = Zeph::TranslateTree(manager, *tree, maxEvents, c.flags.contains(QStringLiteral("show-node-ids")));
+    QString error;
+    const QString text =
+        Zeph::TranslateTree(manager, *tree, maxEvents, c.flags.contains(QStringLiteral("show-node-ids")), &error);
+    if (!error.isEmpty())
+        return Cli::Fail(c, error);
     if (text.isEmpty())
         return Cli::Fail(c, QStringLiteral("tree \"%1\" has no nodes").arg(tree->GetName()));
     c.out << text;

@@ -1,6 +1,8 @@
 #include "clicommands.h"
 
+#ifdef VERDANTIS_WITH_GUI
 #include <QApplication>
+#endif
 #include <QCoreApplication>
 
 #include <cstdio>
@@ -11,11 +13,15 @@ int main(int argc, char *argv[])
 {
     // "render" draws a tree, which needs a graphical application; it never
     // shows a window, so it runs offscreen on any machine
+#ifdef VERDANTIS_WITH_GUI
     const bool drawing = argc > 1 && std::strcmp(argv[1], "render") == 0;
     if (drawing)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::unique_ptr<QCoreApplication> application =
         drawing ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+#else
+    const auto application = std::make_unique<QCoreApplication>(argc, argv);
+#endif
     QCoreApplication::setApplicationName(QStringLiteral("verdantis-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VERDANTIS_VERSION));
     QTextStream out(stdout);

@@ -212,11 +212,54 @@ CKELMethod *RootOf(const CKELTree &tree)
     return nullptr;
 }
 
-QString TranslateTree(const CKELDataManager &manager, const CKELTree &tree, int maxEvents, bool showNodeIds)
+qint64 EstimatedProgramSize(const CKELDataManager &manager, const CKELMethod &root, bool showNodeIds)
+{
+    struct Item
+    {
+        const CKELMethod *node;
+        qint64 depth;
+        qint64 labelLength;
+    };
+    qint64 total = 0;
+    std::vector<Item> stack{{&root, 1, 1}};
+    QSet<int> seen;
+    while (!stack.empty()) {
+        const Item item = stack.back();
+        stack.pop_back();
+        if (seen.contains(item.node->GetId()))
+            continue;
+        seen.insert(item.node->GetId());
+        total += 3 * item.depth + item.node->component.size() + item.node->behavior.size() + 16;
+        if (showNodeIds)
+            total += item.labelLength + 16;
+        if (total > kMaxProgramSize)
+            return total; // enough to know
+        const QList<int> &kids = item.node->ChildIds();
+        for (qsizetype i = 0; i < kids.size(); ++i) {
+            if (const auto *child = manager.LookupAs<CKELMethod>(kids[i], KEL::Method))
+                stack.push_back({child, item.depth + 1, item.labelLength + (i < 10 ? 1 : 2 + QString::number(i).size())});
+        }
+    }
+    return total;
+}
+
+QString TranslateTree(const CKELDataManager &manager, const CKELTree &tree, int maxEvents, bool showNodeIds,
+                      QString *error)
 {
     CKELMethod *root = RootOf(tree);
     if (!root)
         return QString();
+    // checked before any label is made: the labels alone of a deep chain
+    // would take gigabytes
+    const qint64 size = EstimatedProgramSize(manager, *root, showNodeIds);
+    if (size > kMaxProgramSize) {
+        if (error)
+            *error = QStringLiteral("The tree \"%1\" is too deep to translate for the simulator: its program would "
+                                    "take more than %2 MB of text.")
+                         .arg(tree.GetName())
+                         .arg(kMaxProgramSize * 2 / (1024 * 1024));
+        return QString();
+    }
     if (showNodeIds) {
         for (CKELMethod *n : tree.Nodes())
             n->positionLabel.clear();

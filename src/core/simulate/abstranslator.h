@@ -59,7 +59,17 @@ CKELMethod *RootOf(const CKELTree &tree);
 // The translation as the simulation dialog runs it: labels the nodes when
 // showNodeIds is set (clearing the labels of nodes the root does not reach,
 // so that a stale label cannot match), then translates from the root.
-// Returns an empty text for a tree without nodes.
-QString TranslateTree(const CKELDataManager &manager, const CKELTree &tree, int maxEvents, bool showNodeIds);
+// Returns an empty text for a tree without nodes, and for a tree whose
+// program would be too large to hold; error then says why.
+QString TranslateTree(const CKELDataManager &manager, const CKELTree &tree, int maxEvents, bool showNodeIds,
+                      QString *error = nullptr);
+
+// Characters of the program text for the tree below root, estimated from
+// below: indentation and labels grow with depth, so a deep chain costs the
+// square of its length.
+qint64 EstimatedProgramSize(const CKELDataManager &manager, const CKELMethod &root, bool showNodeIds);
+
+// The largest program text we write (characters).
+inline constexpr qint64 kMaxProgramSize = qint64(256) * 1024 * 1024;
 
 } // namespace Zeph

@@ -110,12 +110,12 @@ void CSimulationSession::SetAutoSim(bool on)
         m_autoTimer.start();
 }
 
-QString CSimulationSession::Translate(int maxEvents, bool showNodeIds) const
+QString CSimulationSession::Translate(int maxEvents, bool showNodeIds, QString *error) const
 {
     const CKELData *e = m_manager.Lookup(m_treeId);
     if (!e || !e->IsTree())
         return QString();
-    return Zeph::TranslateTree(m_manager, *static_cast<const CKELTree *>(e), maxEvents, showNodeIds);
+    return Zeph::TranslateTree(m_manager, *static_cast<const CKELTree *>(e), maxEvents, showNodeIds, error);
 }
 
 bool CSimulationSession::Simulate(const QString &zephText, const QString &simulatorPath)

@@ -51,7 +51,7 @@ public:
     bool AutoSimActive() const { return m_autoTimer.isActive(); }
 
     // The ZEPH text of the chosen tree (empty without one).
-    QString Translate(int maxEvents, bool showNodeIds) const;
+    QString Translate(int maxEvents, bool showNodeIds, QString *error = nullptr) const;
 
     // Runs zephText in the simulator at simulatorPath, replacing a run
     // that is still going. Says why through the prompt and returns false

@@ -69,15 +69,13 @@ bool CAutoSave::WriteNow()
     const CKELSolution *s = m_manager.Solution();
     if (!s || !s->IsModified() || !m_manager.IsLocal() || !ensureLocked())
         return false;
-    QString error;
-    if (!CSolutionFile::Write(m_manager, RecoveryFile(), &error))
-        return false;
+    // where the solution lives goes first: a copy found without it after a
+    // crash would be offered as an untitled solution, its file forgotten
     QSaveFile info(infoFile(m_base));
-    if (info.open(QIODevice::WriteOnly)) {
-        info.write(s->Path().toUtf8());
-        info.commit();
-    }
-    return true;
+    if (!info.open(QIODevice::WriteOnly) || info.write(s->Path().toUtf8()) < 0 || !info.commit())
+        return false;
+    QString error;
+    return CSolutionFile::Write(m_manager, RecoveryFile(), &error);
 }
 
 void CAutoSave::removeFiles(const QString &base)

@@ -129,6 +129,11 @@ void CMainFrame::SetTreeOpener(std::function<void(int)> opener)
     m_explorerCommands->SetTreeOpener(std::move(opener));
 }
 
+std::function<void(int)> CMainFrame::TreeOpener() const
+{
+    return m_explorerCommands->TreeOpener();
+}
+
 void CMainFrame::SetConnectionTitle(const QString &text)
 {
     m_connectionTitle = text;

@@ -48,6 +48,8 @@ public:
     // The explorer's "Open" entries and double clicks on trees and diagrams
     // call it; until it is set they are not offered.
     void SetTreeOpener(std::function<void(int elementId)> opener);
+    // The opener now set, so that a part can wrap it for its own kinds.
+    std::function<void(int elementId)> TreeOpener() const;
     // Undo and Redo act on the group's active stack. A tree window whose
     // widget owns a QUndoStack has it made active when it is activated.
     QUndoGroup *UndoGroup() { return m_undoGroup; }

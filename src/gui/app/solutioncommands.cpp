@@ -133,7 +133,10 @@ bool CSolutionCommands::Save()
         return false;
     if (!m_manager.IsLocal() && sharedSave)
         return sharedSave();
-    if (s->Path().isEmpty() || !m_manager.IsLocal())
+    // a solution that was never saved needs a file, not a choice of where
+    if (s->Path().isEmpty() && m_manager.IsLocal())
+        return saveToChosenFile();
+    if (!m_manager.IsLocal())
         return SaveAs();
     if (!writeTo(s->Path()))
         return false;
@@ -147,11 +150,27 @@ bool CSolutionCommands::SaveAs()
     CKELSolution *s = m_manager.Solution();
     if (!s)
         return false;
-    if (saveAsShared
-        && !m_manager.Prompt().YesNo(QStringLiteral("Are you going to save the solution locally?"),
-                                     QStringLiteral("Save a solution")))
+    if (saveAsTarget) {
+        switch (saveAsTarget()) {
+        case SaveAsTarget::Local: break;
+        case SaveAsTarget::Shared: return saveAsShared && saveAsShared();
+        case SaveAsTarget::Cancelled: return false;
+        }
+    } else if (saveAsShared
+               && !m_manager.Prompt().YesNo(QStringLiteral("Are you going to save the solution locally?"),
+                                            QStringLiteral("Save a solution"))) {
         return saveAsShared();
-    QString directory = s->Path().isEmpty() ? QString() : QFileInfo(s->Path()).absolutePath();
+    }
+    return saveToChosenFile();
+}
+
+bool CSolutionCommands::saveToChosenFile()
+{
+    CKELSolution *s = m_manager.Solution();
+    // a shared solution's path is its name on the server, not a place on disk
+    QString directory;
+    if (!s->Path().isEmpty() && m_manager.IsLocal())
+        directory = QFileInfo(s->Path()).absolutePath();
     if (directory.isEmpty())
         directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     QString path = m_dialogs.SaveFileName(m_window, QStringLiteral("Save As"), Filter(), QStringLiteral("kvf"),

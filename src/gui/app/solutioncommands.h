@@ -43,6 +43,10 @@ public:
     // saves locally without asking where.
     std::function<bool()> sharedSave;
     std::function<bool()> saveAsShared;
+    // Where Save As goes, when the collaboration part decides it (it asks
+    // only while connected); Shared then runs saveAsShared.
+    enum class SaveAsTarget { Local, Shared, Cancelled };
+    std::function<SaveAsTarget()> saveAsTarget;
 
 signals:
     // Long work starts or ends; the window shows the text at once.
@@ -53,6 +57,7 @@ signals:
 
 private:
     bool writeTo(const QString &path);
+    bool saveToChosenFile();
     QString displayLabel() const;
 
     CKELDataManager &m_manager;

@@ -2,7 +2,13 @@
 
 #include "mainframe.h"
 #include "splashpicture.h"
+#include "collab/collabinstall.h"
+#include "derive/derivedtreesinstall.h"
+#include "diagram/diagraminstall.h"
 #include "editor/editorinstall.h"
+#include "reqimport/reqimportinstall.h"
+#include "simulate/simulateinstall.h"
+#include "translate/translateinstall.h"
 
 #include <QCommandLineParser>
 #include <QSplashScreen>
@@ -41,7 +47,14 @@ bool CTessel1App::InitInstance()
     QTimer::singleShot(2000, splash, &QWidget::close);
 
     m_frame = std::make_unique<CMainFrame>();
-    InstallEditor(*m_frame);
+    if (CEditor *editor = InstallEditor(*m_frame)) {
+        InstallDerivedTrees(*m_frame, *editor);
+        InstallDiagrams(*m_frame, *editor);
+        InstallTranslate(*m_frame, *editor);
+        InstallSimulate(*m_frame, *editor);
+        InstallReqImport(*m_frame, *editor);
+        InstallCollab(*m_frame, *editor);
+    }
     m_frame->show();
     splash->raise(); // over the window, also where no window manager keeps it there
 

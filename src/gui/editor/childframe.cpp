@@ -41,6 +41,14 @@ CChildFrame::CChildFrame(CKELDataManager &manager, int treeId, QWidget *parent)
     m_findBar->hide();
     layout->addWidget(m_findBar);
 
+    m_info = new QLabel(body);
+    m_info->setObjectName(QStringLiteral("info"));
+    m_info->setWordWrap(true);
+    m_info->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_info->setContentsMargins(6, 3, 6, 3);
+    m_info->hide();
+    layout->addWidget(m_info);
+
     m_doc = new CTessel1Doc(manager, treeId);
     m_view = new CTessel1View(*m_doc, body);
     m_doc->setParent(m_view);
@@ -91,6 +99,17 @@ bool CChildFrame::FindBarShown() const
 QString CChildFrame::FindStatus() const
 {
     return m_findStatus->text();
+}
+
+void CChildFrame::SetInfoText(const QString &text)
+{
+    m_info->setText(text);
+    m_info->setVisible(!text.isEmpty());
+}
+
+QString CChildFrame::InfoText() const
+{
+    return m_info->text();
 }
 
 void CChildFrame::findNext()

@@ -27,6 +27,10 @@ public:
     QLineEdit *FindEdit() const { return m_findEdit; }
     // "Not found" after a search without a match, else empty.
     QString FindStatus() const;
+    // A line above the canvas that explains what a derived tree shows;
+    // hidden while empty.
+    void SetInfoText(const QString &text);
+    QString InfoText() const;
 
 private:
     void findNext();
@@ -36,4 +40,5 @@ private:
     QWidget *m_findBar;
     QLineEdit *m_findEdit;
     QLabel *m_findStatus;
+    QLabel *m_info;
 };

@@ -34,5 +34,7 @@ struct CViewMenuCommand
     QString text;
     // clickedNodeId is 0 on empty canvas and on a link
     std::function<void(CTessel1View &view, int clickedNodeId, const QPointF &scenePos)> run;
+    // When set, the entry goes into a submenu of this title, one per menu.
+    QString submenu = {};
 };
 using CViewMenuCommands = QList<CViewMenuCommand>;

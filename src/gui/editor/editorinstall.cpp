@@ -250,7 +250,7 @@ CEditor *InstallEditor(const CEditorHost &host)
     return new CEditor(host);
 }
 
-void InstallEditor(CMainFrame &frame)
+CEditor *InstallEditor(CMainFrame &frame)
 {
 #ifdef VERDANTIS_HAS_MAINFRAME
     CEditorHost host;
@@ -269,8 +269,9 @@ void InstallEditor(CMainFrame &frame)
         if (bar->windowTitle() == u"Verdantis Toolbar")
             host.treeBar = bar;
     }
-    InstallEditor(host);
+    return InstallEditor(host);
 #else
     (void)frame;
+    return nullptr;
 #endif
 }

@@ -82,4 +82,5 @@ private:
 // Builds the editor into the main window: the tree opener, the pan dock,
 // the two canvas bars and the menu entries.
 CEditor *InstallEditor(const CEditorHost &host);
-void InstallEditor(CMainFrame &frame);
+// Null where the program is built without a main window.
+CEditor *InstallEditor(CMainFrame &frame);

@@ -6,6 +6,7 @@
 
 #include "canvas/canvasactions.h"
 #include "canvas/canvasscene.h"
+#include "derive/cbt.h"
 #include "layout/treelayout.h"
 #include "model/keldatamanager.h"
 #include "model/kelmethod.h"
@@ -138,9 +139,24 @@ void CTessel1Doc::Reconcile()
         if (!present.contains(id))
             removeNodeShape(id);
     }
-    for (CKELMethod *n : nodes)
-        syncNode(*n);
+    for (CKELMethod *n : nodes) {
+        if (IsDrawn(*n))
+            syncNode(*n);
+        else if (m_shapes.contains(n->GetId()))
+            removeNodeShape(n->GetId());
+    }
     updateVisibility();
+}
+
+bool CTessel1Doc::IsDrawn(const CKELMethod &node) const
+{
+    if (m_viewKind != CbtView)
+        return true;
+    const CKELTree *tree = Tree();
+    if (!tree || tree->GetTypeCode() != KEL::CBT)
+        return true;
+    const auto &cbt = *static_cast<const CKELCBT *>(tree);
+    return Cbt::InitShown(cbt) || Cbt::InitNode(cbt) != &node;
 }
 
 void CTessel1Doc::syncNode(CKELMethod &node)
@@ -235,7 +251,7 @@ void CTessel1Doc::noteStructure(int id)
 
 void CTessel1Doc::onElementAdded(int id)
 {
-    if (CKELMethod *node = nodeOfTree(id))
+    if (CKELMethod *node = nodeOfTree(id); node && IsDrawn(*node))
         syncNode(*node);
 }
 
@@ -247,7 +263,7 @@ void CTessel1Doc::onElementChanged(int id)
         Reconcile();
         return;
     }
-    if (CKELMethod *node = nodeOfTree(id))
+    if (CKELMethod *node = nodeOfTree(id); node && IsDrawn(*node))
         syncNode(*node);
 }
 
@@ -382,6 +398,17 @@ bool CTessel1Doc::SetShapeGeometry(int key, const QPoint &pos, const QSize &size
         w = recordWidthFor(*node, size.width());
     if (size.isValid() && size.height() != own.height())
         h = size.height();
+    const CKELTree *tree = Tree();
+    if (tree && !tree->IsPersistent()) {
+        // a CBT is never written, so arranging it must not make the
+        // solution look changed
+        node->x = pos.x();
+        node->y = pos.y();
+        node->w = w;
+        node->h = h;
+        syncNode(*node);
+        return true;
+    }
     const bool ok = m_manager.SetNodeGeometry(key, pos.x(), pos.y(), w, h);
     // whatever the model said, the shape shows the record
     syncNode(*node);
@@ -403,11 +430,18 @@ bool CTessel1Doc::LinkNodes(int parentId, int childId)
 
 void CTessel1Doc::LinkRequested(int startKey, int endKey)
 {
-    LinkNodes(startKey, endKey);
+    if (!IsReadOnly())
+        LinkNodes(startKey, endKey);
 }
 
 void CTessel1Doc::LinkCut(int startKey, int endKey)
 {
+    if (IsReadOnly()) {
+        // the canvas took the link away; the derived tree still has it
+        if (CKELMethod *child = nodeOfTree(endKey))
+            syncLink(*child);
+        return;
+    }
     const CKELMethod *child = nodeOfTree(endKey);
     if (child && child->ParentId() && child->ParentId() == startKey)
         m_manager.LinkNode(0, endKey);

@@ -41,6 +41,12 @@ public:
     static int ViewKindOf(int typeCode);
     // "RBT: name", "DBT: name", ...
     QString Title() const;
+    // Derived trees (CBTs, evolution trees) are shown, never edited here:
+    // they are rebuilt by the command that made them.
+    bool IsReadOnly() const { return m_viewKind == CbtView || m_viewKind == EvtView; }
+    // Whether the node has a shape: a CBT's INIT node steps aside when a
+    // single projected node can stand as the visible root.
+    bool IsDrawn(const CKELMethod &node) const;
 
     CCanvasScene &Scene() const { return *m_scene; }
     QUndoStack *UndoStack() const;

@@ -16,6 +16,7 @@
 
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
+#include <QHash>
 #include <QMenu>
 #include <QMimeData>
 
@@ -208,14 +209,22 @@ void CTessel1View::addMenuExtensions(QMenu &menu, const QString &menuName, int c
     if (!m_menuCommands)
         return;
     bool first = true;
+    QHash<QString, QMenu *> submenus;
     for (const CViewMenuCommand &c : *m_menuCommands) {
         if (c.menu != menuName || !c.run)
             continue;
         if (first)
             menu.addSeparator();
         first = false;
+        QMenu *target = &menu;
+        if (!c.submenu.isEmpty()) {
+            QMenu *&sub = submenus[c.submenu];
+            if (!sub)
+                sub = menu.addMenu(c.submenu);
+            target = sub;
+        }
         const auto run = c.run;
-        menu.addAction(c.text, this, [this, run, clickedNodeId, at] { run(*this, clickedNodeId, at); });
+        target->addAction(c.text, this, [this, run, clickedNodeId, at] { run(*this, clickedNodeId, at); });
     }
 }
 

@@ -43,7 +43,7 @@ CKELMethod *CTessel1View::node(int id) const
 
 int CTessel1View::treeIdForEdits() const
 {
-    return m_doc.GetTreeId();
+    return m_doc.IsReadOnly() ? 0 : m_doc.GetTreeId();
 }
 
 bool CTessel1View::NewNodePlace(QPoint &at, int &parentId) const
@@ -118,7 +118,25 @@ bool CTessel1View::RearrangeAll()
     const CKELTree *t = tree();
     if (!t)
         return false;
-    return applyLayout(CTreeLayout(*t).RearrangeAll(), EditorTexts::RearrangeAll);
+    const CTreeLayout layout(*t);
+    const QList<CKELMethod *> roots = t->Roots();
+    if (roots.size() == 1 && !m_doc.IsDrawn(*roots.first())) {
+        // a CBT whose INIT node is not drawn: its one child is the top of
+        // the picture, so lay that out from the origin
+        const QList<int> children = roots.first()->ChildIds();
+        if (children.size() != 1 || !node(children.first()))
+            return false;
+        const CSubtreeLayout sub = layout.LayoutSubtree(children.first());
+        CLayoutResult result;
+        result.moves = sub.nodes;
+        for (const CLayoutMove &m : sub.nodes) {
+            const QSize size = CTreeLayout::NodeSize(*node(m.nodeId));
+            result.extent = QPoint(std::max(result.extent.x(), m.to.x() + size.width()),
+                                   std::max(result.extent.y(), m.to.y() + size.height()));
+        }
+        return applyLayout(result, EditorTexts::RearrangeAll);
+    }
+    return applyLayout(layout.RearrangeAll(), EditorTexts::RearrangeAll);
 }
 
 bool CTessel1View::RearrangeSubtree(int nodeId, bool wholeTree)
@@ -186,6 +204,8 @@ void CTessel1View::OnDelete()
 
 bool CTessel1View::ChangeBehavior(int nodeId)
 {
+    if (m_doc.IsReadOnly())
+        return false;
     const CKELMethod *n = node(nodeId);
     const CKELTree *t = tree();
     if (!n || !t || !m_dialogs || !m_dialogs->nodeAttributes)
@@ -201,6 +221,8 @@ bool CTessel1View::ChangeBehavior(int nodeId)
 
 bool CTessel1View::EditExtraInfo(int nodeId)
 {
+    if (m_doc.IsReadOnly())
+        return false;
     const CKELMethod *n = node(nodeId);
     if (!n || !m_dialogs || !m_dialogs->extraInfo)
         return false;

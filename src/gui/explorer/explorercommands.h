@@ -26,6 +26,7 @@ public:
     // "Open" entries are not shown and double clicks on trees do nothing.
     void SetTreeOpener(std::function<void(int elementId)> opener);
     bool HasTreeOpener() const { return bool(m_opener); }
+    const std::function<void(int elementId)> &TreeOpener() const { return m_opener; }
 
     // A folder id of 0 means the folder of the current version.
     bool NewRequirement(int folderId = 0);

@@ -40,6 +40,7 @@ private slots:
     void treeWithoutNodes();
     void deepChainBuildsWithoutRecursion();
     void longChainIndents();
+    void oversizedProgramRefused();
     void cli_data();
     void cli();
 };
@@ -219,6 +220,35 @@ void TestZephTranslator::longChainIndents()
     const QStringList l = text.split(u"\r\n"_qs);
     QCOMPARE(l.size(), 5 + 1500 + 2); // header of one component, body, two closing lines
     QCOMPARE(l[5 + 1499], QString(3 * 1500, u' ') + u"leaf(sr(c(\"A\"), s(\"a\")))"_qs);
+}
+
+// A chain's text grows with the square of its length; past the limit the
+// translation says so instead of taking gigabytes.
+void TestZephTranslator::oversizedProgramRefused()
+{
+    CSimTree t(u"A.a"_qs);
+    CKELMethod *last = t.Node(u"A"_qs);
+    for (int i = 1; i < 15000; ++i) {
+        CKELMethod *n = TreeOps::NewNode(t.m, *t.tree);
+        n->component = u"A"_qs;
+        n->behavior = u"a"_qs;
+        TreeOps::Link(t.m, last, n);
+        last = n;
+    }
+    QVERIFY(Zeph::EstimatedProgramSize(t.m, *t.Node(u"A"_qs), true) > Zeph::kMaxProgramSize);
+    QString error;
+    QCOMPARE(Zeph::TranslateTree(t.m, *t.tree, 10, true, &error), QString());
+    QVERIFY2(error.contains(u"too deep to translate"_qs), qPrintable(error));
+    // refused before any label was made
+    QVERIFY(last->positionLabel.isEmpty());
+
+    // below the limit the estimate stays under the real size
+    CSimTree small(u"A.a(B.b(C.c,D.d:2),E.e)"_qs);
+    error.clear();
+    const QString text = Zeph::TranslateTree(small.m, *small.tree, 10, true, &error);
+    QVERIFY(error.isEmpty());
+    const qint64 estimate = Zeph::EstimatedProgramSize(small.m, *small.Node(u"A"_qs), true);
+    QVERIFY2(estimate <= text.size(), qPrintable(QString::number(estimate)));
 }
 
 void TestZephTranslator::cli_data()

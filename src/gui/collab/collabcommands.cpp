@@ -1,0 +1,282 @@
+#include "collabcommands.h"
+
+#include "collabinstall.h"
+#include "opensharedsolutiondlg.h"
+#include "saveremotesolutiondlg.h"
+#include "serverlogindlg.h"
+
+#include "app/mainframe.h"
+#include "app/solutioncommands.h"
+#include "collab/sharedsolutionclient.h"
+#include "dialogs/dialogrunner.h"
+#include "editor/childframe.h"
+#include "editor/editorinstall.h"
+#include "editor/tessel1doc.h"
+#include "editor/treewindows.h"
+#include "explorer/kelnavigatetree.h"
+#include "model/kelcontainers.h"
+#include "model/keldatamanager.h"
+#include "model/prompt.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPointer>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <utility>
+
+namespace {
+
+const QString kSettingsGroup = QStringLiteral("Collaboration");
+
+// The action that follows `after` in the menu, or null at its end.
+QAction *actionAfter(const QMenu *menu, const QAction *after)
+{
+    const QList<QAction *> actions = menu->actions();
+    const qsizetype at = actions.indexOf(const_cast<QAction *>(after));
+    return at >= 0 && at + 1 < actions.size() ? actions[at + 1] : nullptr;
+}
+
+} // namespace
+
+CCollabCommands::CCollabCommands(CMainFrame &frame, CEditor &editor)
+    : QObject(&frame)
+    , m_frame(frame)
+    , m_editor(editor)
+    , m_client(new CSharedSolutionClient(frame.Manager(), &frame))
+{
+    loadSettings();
+    installActions();
+    installFileHooks();
+
+    CSharedSolutionClient *c = m_client;
+    connect(c, &CSharedSolutionClient::titleChanged, this, [this] {
+        // a disconnect closes the socket before it makes the solution local,
+        // so this still knows what was open when the connection went
+        if (m_client->IsConnected())
+            m_wasShared = m_client->IsShared();
+        m_frame.SetConnectionTitle(ConnectionTitle());
+    });
+    connect(c, &CSharedSolutionClient::connectionChanged, this, &CCollabCommands::followConnection);
+    connect(c, &CSharedSolutionClient::viewsRefreshRequested, this, &CCollabCommands::refreshViews);
+    connect(c, &CSharedSolutionClient::sharedListReceived, this, [this](const QStringList &names) {
+        // error replies also arrive as an (empty) list; only an asked-for one opens the dialog
+        if (!std::exchange(m_listRequested, false))
+            return;
+        // not inside the socket's notification: the dialog runs an event loop
+        QTimer::singleShot(0, this, [this, names] { chooseShared(names); });
+    });
+    connect(c, &CSharedSolutionClient::sharedSolutionOpened, this,
+            [this](const QString &name) { status(QStringLiteral("Opened the shared solution %1").arg(name)); });
+    connect(c, &CSharedSolutionClient::saveFinished, this, [this](const QString &name, bool saved) {
+        status(saved ? QStringLiteral("Saved the shared solution %1").arg(name)
+                     : QStringLiteral("The shared solution %1 was not saved").arg(name));
+    });
+    updateActions();
+}
+
+CCollabCommands::~CCollabCommands() = default;
+
+void CCollabCommands::installActions()
+{
+    m_openShared = new QAction(QStringLiteral("Open Shared ..."), this);
+    m_openShared->setObjectName(QStringLiteral("actionOpenShared"));
+    m_openShared->setStatusTip(QStringLiteral("Open a solution shared on the server"));
+    connect(m_openShared, &QAction::triggered, this, [this] { OpenShared(); });
+
+    m_connect = new QAction(QStringLiteral("Connect ( Login)"), this);
+    m_connect->setObjectName(QStringLiteral("actionConnect"));
+    m_connect->setStatusTip(QStringLiteral("Connect to the collaboration server and log in"));
+    connect(m_connect, &QAction::triggered, this, [this] { Connect(); });
+
+    m_disconnect = new QAction(QStringLiteral("Disconnect (Logout)"), this);
+    m_disconnect->setObjectName(QStringLiteral("actionDisconnect"));
+    m_disconnect->setStatusTip(QStringLiteral("Log out and close the connection to the server"));
+    connect(m_disconnect, &QAction::triggered, this, &CCollabCommands::Disconnect);
+
+    // beside the file commands they stand in for: Open Shared after Open,
+    // the connection after Close
+    QMenu *file = m_frame.MenuNamed(QStringLiteral("&File"));
+    const auto *open = m_frame.findChild<QAction *>(QStringLiteral("actionOpen"));
+    file->insertAction(open ? actionAfter(file, open) : nullptr, m_openShared);
+    const auto *close = m_frame.findChild<QAction *>(QStringLiteral("actionClose"));
+    QAction *before = close ? actionAfter(file, close) : nullptr;
+    file->insertSeparator(before);
+    file->insertAction(before, m_connect);
+    file->insertAction(before, m_disconnect);
+}
+
+void CCollabCommands::installFileHooks()
+{
+    // the file commands and this object both belong to the frame, which
+    // may let go of either first
+    CSolutionCommands &files = m_frame.Files();
+    const QPointer<CCollabCommands> self(this);
+    files.sharedSave = [self] { return self && self->m_client->Save(); };
+    files.saveAsShared = [self] { return self && self->saveAsShared(); };
+    files.saveAsTarget = [self] {
+        using Target = CSolutionCommands::SaveAsTarget;
+        // offline there is only one place to save to
+        if (!self || !self->m_client->IsConnected())
+            return Target::Local;
+        switch (self->m_client->AskSaveAsTarget()) {
+        case CSharedSolutionClient::SaveLocally: return Target::Local;
+        case CSharedSolutionClient::SaveShared: return Target::Shared;
+        case CSharedSolutionClient::SaveCancelled: break;
+        }
+        return Target::Cancelled;
+    };
+}
+
+void CCollabCommands::loadSettings()
+{
+    QSettings settings;
+    settings.beginGroup(kSettingsGroup);
+    const QString server = settings.value(QStringLiteral("server"), m_client->ServerAddress()).toString();
+    const int port = settings.value(QStringLiteral("port"), m_client->Port()).toInt();
+    const QString userId = settings.value(QStringLiteral("userId"), m_client->UserId()).toString();
+    // the password is only ever held for the run: it goes nowhere, so it is not written down either
+    m_client->SetLoginSettings(server, port, userId, m_client->Password());
+}
+
+void CCollabCommands::saveSettings() const
+{
+    QSettings settings;
+    settings.beginGroup(kSettingsGroup);
+    settings.setValue(QStringLiteral("server"), m_client->ServerAddress());
+    settings.setValue(QStringLiteral("port"), m_client->Port());
+    settings.setValue(QStringLiteral("userId"), m_client->UserId());
+}
+
+QString CCollabCommands::ConnectionTitle() const
+{
+    if (!m_client->IsLoggedIn())
+        return {};
+    return QStringLiteral("[Connected to ") + m_client->ServerAddress() + u'(' + m_client->UserId()
+           + QStringLiteral(")]");
+}
+
+void CCollabCommands::updateActions()
+{
+    // while a connect is under way, Disconnect is how to give it up
+    const bool open = m_client->Socket().IsOpen();
+    m_connect->setEnabled(!open);
+    m_disconnect->setEnabled(open);
+}
+
+void CCollabCommands::status(const QString &text, int timeout) const
+{
+    m_frame.statusBar()->showMessage(text, timeout);
+}
+
+bool CCollabCommands::Connect()
+{
+    if (m_client->Socket().IsOpen())
+        return false;
+    CServerLoginDlg dialog(&m_frame);
+    dialog.SetValues(m_client->ServerAddress(), m_client->Port(), m_client->UserId(), m_client->Password());
+    if (m_frame.Dialogs().Run(dialog) != QDialog::Accepted)
+        return false;
+    m_client->SetLoginSettings(dialog.Server(), dialog.Port(), dialog.UserId(), dialog.Password());
+    saveSettings();
+    const QString where = m_client->ServerAddress() + u':' + QString::number(m_client->Port());
+    status(QStringLiteral("Connecting to %1 ...").arg(where), 0);
+    const bool started = m_client->ConnectToServer();
+    if (!started) {
+        // a user id or port the client turned down has been explained already
+        const bool explained = !Collab::NameProblem(m_client->UserId()).isEmpty() || m_client->Port() < 1
+                               || m_client->Port() > 65535;
+        if (!explained)
+            m_client->Prompt().Message(QStringLiteral("Cannot connect to %1. %2")
+                                           .arg(where, SocketError::Message(m_client->Socket().GetLastError())));
+        status(QStringLiteral("Not connected"));
+    }
+    updateActions();
+    return started;
+}
+
+void CCollabCommands::Disconnect()
+{
+    if (!m_client->Socket().IsOpen())
+        return;
+    m_leaving = true;
+    m_client->DisconnectFromServer();
+    m_leaving = false;
+}
+
+void CCollabCommands::followConnection()
+{
+    const CClientSocket &socket = m_client->Socket();
+    const bool connected = socket.IsConnected();
+    if (m_wasConnected && !connected && !m_leaving) {
+        // the model is as it was; only its link to the server is gone
+        status(m_wasShared ? QStringLiteral("The connection to the server was lost. The shared solution stays open "
+                                            "here as an unnamed local copy: save it to keep it.")
+                           : QStringLiteral("The connection to the server was lost."),
+               0);
+    } else if (!m_wasConnected && connected) {
+        status(QStringLiteral("Connected to %1:%2").arg(m_client->ServerAddress()).arg(m_client->Port()));
+    } else if (!m_wasConnected && !socket.IsOpen() && !m_leaving) {
+        // a connect that failed ends here too
+        const QString reason = SocketError::Message(socket.GetLastError());
+        status(reason.isEmpty() ? QStringLiteral("Not connected")
+                                : QStringLiteral("Not connected: %1").arg(reason),
+               0);
+    }
+    if (m_leaving)
+        status(QStringLiteral("Disconnected"));
+    m_wasConnected = connected;
+    if (!connected)
+        m_wasShared = false;
+    m_frame.SetConnectionTitle(ConnectionTitle());
+    updateActions();
+}
+
+void CCollabCommands::refreshViews()
+{
+    m_frame.Explorer()->Rebuild();
+    for (CChildFrame *window : m_editor.Windows().Frames())
+        window->Document().Reconcile();
+}
+
+bool CCollabCommands::OpenShared()
+{
+    m_listRequested = m_client->RequestSharedList();
+    if (m_listRequested)
+        status(QStringLiteral("Asking the server for its shared solutions ..."));
+    return m_listRequested;
+}
+
+void CCollabCommands::chooseShared(const QStringList &names)
+{
+    COpenSharedSolutionDlg dialog(names, m_client->Prompt(), &m_frame);
+    if (m_frame.Dialogs().Run(dialog) != QDialog::Accepted)
+        return;
+    // the open solution is replaced: a changed one is offered for saving first
+    if (!m_frame.Files().ConfirmDiscard())
+        return;
+    if (m_client->OpenShared(dialog.SelectedName()))
+        status(QStringLiteral("Opening the shared solution %1 ...").arg(dialog.SelectedName()));
+}
+
+bool CCollabCommands::saveAsShared()
+{
+    CSaveRemoteSolutionDlg dialog(&m_frame);
+    if (m_client->IsShared())
+        dialog.SetName(m_client->SharedName());
+    else if (const CKELSolution *s = m_frame.Manager().Solution(); s && !s->Path().isEmpty())
+        dialog.SetName(s->DisplayName());
+    if (m_frame.Dialogs().Run(dialog) != QDialog::Accepted)
+        return false;
+    const QString name = dialog.Name();
+    if (name.isEmpty())
+        return false;
+    return m_client->SaveAsShared(name);
+}
+
+CCollabCommands *InstallCollab(CMainFrame &frame, CEditor &editor)
+{
+    return new CCollabCommands(frame, editor);
+}

@@ -1,0 +1,83 @@
+#include "derivedtreesinstall.h"
+
+#include "derivedtrees.h"
+
+#include "app/mainframe.h"
+#include "editor/childframe.h"
+#include "editor/editorinstall.h"
+#include "editor/editortexts.h"
+#include "editor/tessel1doc.h"
+#include "editor/tessel1view.h"
+#include "editor/treewindows.h"
+#include "explorer/kelnavigatetree.h"
+#include "model/keldatamanager.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace {
+
+const QString kGetRBTs = QStringLiteral("Get RBTs");
+const QString kMarkIntegration = QStringLiteral("Mark Integration Points");
+const QString kMarkMissing = QStringLiteral("Mark Missing Precondition");
+const QString kMarkMatching = QStringLiteral("Mark all Matching Nodes");
+const QString kIntegrateThis = QStringLiteral("Integrate this RBT");
+const QString kIntegrateNext = QStringLiteral("Integrate next Matching RBT");
+const QString kCreateCBT = QStringLiteral("Create CBT");
+
+} // namespace
+
+void InstallDerivedTrees(CMainFrame &frame, CEditor &editor)
+{
+    CTreeWindows &windows = editor.Windows();
+    auto *d = new CDerivedTrees(frame.Manager(), windows, frame.Dialogs(), &frame, &frame);
+
+    // the explorer's rows and folders
+    CExplorerMenu &menu = frame.Explorer()->Menu();
+    auto inWindow = [&windows](int dbtId, auto act) {
+        if (CChildFrame *f = windows.Open(dbtId))
+            act(f->View());
+    };
+    menu.SetHandler(KEL::DBT, kGetRBTs, [d](const CExplorerTarget &t) { d->GetRBTs(t.elementId); });
+    menu.SetHandler(KEL::DBT, kMarkIntegration, [d, inWindow](const CExplorerTarget &t) {
+        inWindow(t.elementId, [d](CTessel1View &v) { d->ToggleIntegrationPoints(v); });
+    });
+    menu.SetHandler(KEL::DBT, kMarkMissing, [d, inWindow](const CExplorerTarget &t) {
+        inWindow(t.elementId, [d](CTessel1View &v) { d->ToggleMissingPreconditions(v); });
+    });
+    for (int kind : {KEL::RBT, KEL::DBT})
+        menu.SetHandler(kind, kCreateCBT, [d](const CExplorerTarget &t) { d->CreateCBT(t.elementId); });
+    menu.SetHandler(KEL::EVT, QStringLiteral("Evolutionary CBT"), [d](const CExplorerTarget &t) { d->CreateCBT(t.elementId); });
+    CKELDataManager &manager = frame.Manager();
+    menu.SetHandler(KEL::CBTs, QStringLiteral("New CBT"), [d, &manager](const CExplorerTarget &t) {
+        const CKELData *folder = manager.Lookup(t.elementId);
+        d->CreateCBT(folder && folder->GetParent() ? folder->GetParent()->GetId() : 0);
+    });
+    menu.SetHandler(KEL::EVTs, QStringLiteral("Add Evolution Tree"), [d](const CExplorerTarget &) { d->AddEvolutionTree(); });
+
+    // the tree views' context menus
+    CViewMenuCommands &commands = windows.MenuCommands();
+    auto treeOf = [](CTessel1View &v) { return v.Document().ElementId(); };
+    commands.append({.menu = EditorTexts::MenuDbtNoWhere, .text = kGetRBTs,
+                     .run = [d, treeOf](CTessel1View &v, int, const QPointF &) { d->GetRBTs(treeOf(v)); }});
+    commands.append({.menu = EditorTexts::MenuDbtNoWhere, .text = kMarkIntegration,
+                     .run = [d](CTessel1View &v, int, const QPointF &) { d->ToggleIntegrationPoints(v); }});
+    commands.append({.menu = EditorTexts::MenuDbtNoWhere, .text = kMarkMissing,
+                     .run = [d](CTessel1View &v, int, const QPointF &) { d->ToggleMissingPreconditions(v); }});
+    commands.append({.menu = EditorTexts::MenuDbtNode, .text = kMarkMatching,
+                     .run = [d](CTessel1View &v, int node, const QPointF &) { d->MarkAllMatchingNodes(v, node); }});
+    commands.append({.menu = EditorTexts::MenuDbtNode, .text = kIntegrateThis,
+                     .run = [d](CTessel1View &v, int node, const QPointF &) { d->IntegrateThisRBT(v, node); }});
+    commands.append({.menu = EditorTexts::MenuDbtNode, .text = kIntegrateNext,
+                     .run = [d](CTessel1View &v, int node, const QPointF &) { d->IntegrateNextMatchingRBT(v, node); }});
+    for (const QString &where : {EditorTexts::MenuRbtNoWhere, EditorTexts::MenuDbtNoWhere})
+        commands.append({.menu = where, .text = kCreateCBT,
+                     .run = [d, treeOf](CTessel1View &v, int, const QPointF &) { d->CreateCBT(treeOf(v)); }});
+
+    // the main menu
+    if (QMenu *model = frame.MenuNamed(QStringLiteral("&Model"))) {
+        model->addSeparator();
+        QAction *view = model->addAction(QStringLiteral("View CBT"), d, [d] { d->ViewCBT(); });
+        view->setObjectName(QStringLiteral("actionViewCBT"));
+    }
+}

@@ -1,0 +1,32 @@
+#include "reqimportinstall.h"
+
+#include "reqtadlg.h"
+
+#include "app/mainframe.h"
+#include "editor/editorinstall.h"
+#include "editor/treewindows.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPointer>
+
+#include <memory>
+
+void InstallReqImport(CMainFrame &frame, CEditor &editor)
+{
+    QMenu *menu = frame.MenuNamed(QStringLiteral("&Model"));
+    menu->addSeparator();
+    QAction *action = menu->addAction(QStringLiteral("Import Requirements"));
+    action->setObjectName(QStringLiteral("actionImportRequirements"));
+    // the dialog deletes itself when closed; the pointer then reads null
+    auto open = std::make_shared<QPointer<CReqTADlg>>();
+    QPointer<CTreeWindows> windows(&editor.Windows());
+    QObject::connect(action, &QAction::triggered, &frame, [&frame, open, windows] {
+        if (!*open) {
+            *open = new CReqTADlg(frame.Manager(), frame.Dialogs(), windows.data(), &frame);
+            (*open)->show();
+        }
+        (*open)->raise();
+        (*open)->activateWindow();
+    });
+}

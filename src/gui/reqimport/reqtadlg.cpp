@@ -1,0 +1,538 @@
+#include "reqtadlg.h"
+
+#include "selectrbtdlg.h"
+#include "tagspecsdlg.h"
+
+#include "dialogs/dialogrunner.h"
+#include "editor/childframe.h"
+#include "editor/tessel1view.h"
+#include "editor/treewindows.h"
+#include "model/keldatamanager.h"
+#include "model/keltypes.h"
+#include "model/prompt.h"
+#include "reqimport/reqimport.h"
+#include "reqimport/reqimporttexts.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace {
+
+QPushButton *button(QWidget *parent, const QString &text, const QString &objectName)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(objectName);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QListWidget *wordList(QWidget *parent, const QString &objectName)
+{
+    auto *list = new QListWidget(parent);
+    list->setObjectName(objectName);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    return list;
+}
+
+QStringList entries(const QListWidget *list)
+{
+    QStringList words;
+    for (int i = 0; i < list->count(); ++i)
+        words.append(list->item(i)->text());
+    return words;
+}
+
+} // namespace
+
+CReqTADlg::CReqTADlg(CKELDataManager &manager, CDialogRunner &dialogs, CTreeWindows *windows, QWidget *parent)
+    : QDialog(parent)
+    , m_manager(manager)
+    , m_dialogs(dialogs)
+    , m_windows(windows)
+{
+    setWindowTitle(QStringLiteral("Import Requirements and Component Behaviors"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+
+    auto *layout = new QVBoxLayout(this);
+    auto *bar = new QMenuBar(this);
+    buildMenu(bar);
+    layout->setMenuBar(bar);
+
+    auto *heading = new QLabel(QStringLiteral("Requirements Translation Assistant"), this);
+    heading->setObjectName(QStringLiteral("heading"));
+    QFont font = heading->font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.4);
+    heading->setFont(font);
+    heading->setAlignment(Qt::AlignCenter);
+    layout->addWidget(heading);
+
+    m_text = new QTextEdit(this);
+    m_text->setObjectName(QStringLiteral("text"));
+    // the text is read and saved as plain text; pasted formatting would be lost anyway
+    m_text->setAcceptRichText(false);
+    m_text->setLineWrapMode(QTextEdit::WidgetWidth);
+
+    auto *split = new QSplitter(Qt::Horizontal, this);
+    auto *left = new QWidget(split);
+    auto *leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    leftLayout->addWidget(m_text, 1);
+    leftLayout->addWidget(buildWalkBar());
+    split->addWidget(left);
+    split->addWidget(buildLists());
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    layout->addWidget(split, 1);
+    layout->addWidget(buildNodes());
+
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("status"));
+    layout->addWidget(m_status);
+
+    // a new solution has none of the requirements this dialog put into the old one
+    connect(&m_manager, &CKELDataManager::solutionReplaced, this, [this] {
+        m_synced = false;
+        m_lastTreeId = 0;
+    });
+    if (m_windows) {
+        connect(m_windows, &CTreeWindows::activeViewChanged, this, [this] { noteActiveTree(); });
+        noteActiveTree();
+    }
+    resize(1040, 680);
+}
+
+QWidget *CReqTADlg::buildWalkBar()
+{
+    auto *box = new QWidget(this);
+    auto *grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    QPushButton *start = button(box, QStringLiteral("Start <<"), QStringLiteral("start"));
+    QPushButton *back = button(box, QStringLiteral("Back <"), QStringLiteral("back"));
+    QPushButton *forward = button(box, QStringLiteral("Forward >"), QStringLiteral("forward"));
+    QPushButton *end = button(box, QStringLiteral("End >>"), QStringLiteral("end"));
+    m_skipAdded = new QCheckBox(QStringLiteral("Skip Already Added Words"), box);
+    m_skipAdded->setObjectName(QStringLiteral("skipAdded"));
+    QPushButton *addTag = button(box, QStringLiteral("Add Tag"), QStringLiteral("addTag"));
+    QPushButton *addComponent = button(box, QStringLiteral("Add Component"), QStringLiteral("addComponent"));
+    QPushButton *addBehavior = button(box, QStringLiteral("Add  Behavior"), QStringLiteral("addBehavior"));
+    grid->addWidget(start, 0, 0);
+    grid->addWidget(back, 0, 1);
+    grid->addWidget(forward, 0, 2);
+    grid->addWidget(end, 0, 3);
+    grid->addWidget(m_skipAdded, 0, 4);
+    grid->addWidget(addTag, 1, 0);
+    grid->addWidget(addComponent, 1, 1);
+    grid->addWidget(addBehavior, 1, 2);
+    grid->setColumnStretch(5, 1);
+    connect(start, &QPushButton::clicked, this, &CReqTADlg::WalkStart);
+    connect(back, &QPushButton::clicked, this, [this] { Walk(-1); });
+    connect(forward, &QPushButton::clicked, this, [this] { Walk(1); });
+    connect(end, &QPushButton::clicked, this, &CReqTADlg::WalkEnd);
+    connect(addTag, &QPushButton::clicked, this, &CReqTADlg::AddTag);
+    connect(addComponent, &QPushButton::clicked, this, &CReqTADlg::AddComponent);
+    connect(addBehavior, &QPushButton::clicked, this, &CReqTADlg::AddBehavior);
+    return box;
+}
+
+QWidget *CReqTADlg::buildLists()
+{
+    auto *box = new QWidget(this);
+    auto *grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    m_tags = wordList(box, QStringLiteral("tags"));
+    m_components = wordList(box, QStringLiteral("components"));
+    m_behaviors = wordList(box, QStringLiteral("behaviors"));
+    m_types = wordList(box, QStringLiteral("types"));
+    m_types->addItems(ReqImportTexts::BehaviorTypes());
+    const struct
+    {
+        QString label;
+        QListWidget *list;
+        QString removeName;
+    } columns[] = {{QStringLiteral("Tag"), m_tags, QStringLiteral("removeTag")},
+                   {QStringLiteral("Component"), m_components, QStringLiteral("removeComponent")},
+                   {QStringLiteral("Component Behaviors"), m_behaviors, QStringLiteral("removeBehavior")},
+                   {QStringLiteral("Behavior Types"), m_types, QString()}};
+    int column = 0;
+    for (const auto &c : columns) {
+        auto *label = new QLabel(c.label, box);
+        label->setBuddy(c.list);
+        grid->addWidget(label, 0, column);
+        grid->addWidget(c.list, 1, column);
+        if (!c.removeName.isEmpty()) {
+            QPushButton *remove = button(box, QStringLiteral("Remove"), c.removeName);
+            grid->addWidget(remove, 2, column);
+            QListWidget *list = c.list;
+            connect(remove, &QPushButton::clicked, this, [list] {
+                const QList<QListWidgetItem *> chosen = list->selectedItems();
+                for (QListWidgetItem *item : chosen)
+                    std::unique_ptr<QListWidgetItem>(list->takeItem(list->row(item))).reset();
+            });
+        }
+        ++column;
+    }
+    return box;
+}
+
+QWidget *CReqTADlg::buildNodes()
+{
+    auto *box = new QWidget(this);
+    auto *grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    m_nodes = new QPlainTextEdit(box);
+    m_nodes->setObjectName(QStringLiteral("nodes"));
+    m_nodes->setMaximumHeight(130);
+    auto *label = new QLabel(QStringLiteral("Nodes:"), box);
+    label->setBuddy(m_nodes);
+    QPushButton *create = button(box, QStringLiteral("Create Node"), QStringLiteral("createNode"));
+    QPushButton *exportNodes = button(box, QStringLiteral("Export Nodes"), QStringLiteral("exportNodes"));
+    grid->addWidget(label, 0, 0, 1, 2);
+    grid->addWidget(m_nodes, 1, 0, 3, 1);
+    grid->addWidget(create, 1, 1);
+    grid->addWidget(exportNodes, 2, 1);
+    grid->setColumnStretch(0, 1);
+    connect(create, &QPushButton::clicked, this, &CReqTADlg::CreateNode);
+    connect(exportNodes, &QPushButton::clicked, this, &CReqTADlg::ExportNodes);
+    return box;
+}
+
+void CReqTADlg::buildMenu(QMenuBar *bar)
+{
+    auto action = [this](QMenu *menu, const QString &text, const QString &objectName, auto run) {
+        QAction *a = menu->addAction(text);
+        a->setObjectName(objectName);
+        connect(a, &QAction::triggered, this, run);
+        return a;
+    };
+    QMenu *file = bar->addMenu(QStringLiteral("&File"));
+    action(file, QStringLiteral("&New"), QStringLiteral("actionNew"), [this] { NewText(); });
+    action(file, QStringLiteral("&Open"), QStringLiteral("actionOpen"), [this] { OpenTextFile(); });
+    action(file, QStringLiteral("&Save"), QStringLiteral("actionSave"), [this] { SaveTextFile(); });
+    file->addSeparator();
+    QMenu *importFrom = file->addMenu(QStringLiteral("Import From..."));
+    action(importFrom, QStringLiteral("File"), QStringLiteral("actionImportFile"), [this] { OpenTextFile(); });
+    action(importFrom, QStringLiteral("Verdantis"), QStringLiteral("actionImportModel"), [this] { ImportFromModel(); });
+    QMenu *exportTo = file->addMenu(QStringLiteral("Export Requirements To..."));
+    action(exportTo, QStringLiteral("File"), QStringLiteral("actionExportFile"),
+           [this] { ExportRequirementsToFile(); });
+    action(exportTo, QStringLiteral("Verdantis"), QStringLiteral("actionExportModel"),
+           [this] { ExportRequirementsToModel(); });
+    file->addSeparator();
+    action(file, QStringLiteral("E&xit"), QStringLiteral("actionExit"), [this] { close(); });
+
+    QMenu *edit = bar->addMenu(QStringLiteral("&Edit"));
+    action(edit, QStringLiteral("&Undo"), QStringLiteral("actionUndo"), [this] { m_text->undo(); });
+    action(edit, QStringLiteral("&Redo"), QStringLiteral("actionRedo"), [this] { m_text->redo(); });
+    edit->addSeparator();
+    action(edit, QStringLiteral("Cu&t"), QStringLiteral("actionCut"), [this] { m_text->cut(); });
+    action(edit, QStringLiteral("&Copy"), QStringLiteral("actionCopy"), [this] { m_text->copy(); });
+    action(edit, QStringLiteral("&Paste"), QStringLiteral("actionPaste"), [this] { m_text->paste(); });
+    action(edit, QStringLiteral("Select &All"), QStringLiteral("actionSelectAll"), [this] { m_text->selectAll(); });
+
+    QMenu *view = bar->addMenu(QStringLiteral("&View"));
+    QAction *wrap = action(view, QStringLiteral("&Wrap Lines"), QStringLiteral("actionWrap"), [this](bool on) {
+        m_text->setLineWrapMode(on ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    });
+    wrap->setCheckable(true);
+    wrap->setChecked(true);
+
+    QMenu *help = bar->addMenu(QStringLiteral("&Help"));
+    action(help, QStringLiteral("&How To"), QStringLiteral("actionHowTo"), [this] {
+        m_manager.Prompt().Message(
+            QStringLiteral("Open a requirements text, walk its words with Start, Back, Forward and End, and file "
+                           "the selected word with Add Tag, Add Component or Add  Behavior. Export Requirements "
+                           "To Verdantis adds a requirement per tag found in the text. Choose a tag, a component, "
+                           "a behavior and a behavior type and press Create Node for each node, then Export Nodes "
+                           "adds them to the RBT of the active tree window."),
+            QStringLiteral("Requirements Translation Assistant"));
+    });
+}
+
+// ---- text ---------------------------------------------------------------
+
+void CReqTADlg::SetText(const QString &text)
+{
+    m_text->setPlainText(text);
+    m_text->document()->setModified(false);
+    m_walker.SetText(m_text->toPlainText());
+}
+
+QString CReqTADlg::Text() const
+{
+    return m_text->toPlainText();
+}
+
+QString CReqTADlg::SelectedWord() const
+{
+    return m_text->textCursor().selectedText();
+}
+
+void CReqTADlg::OpenTextFile()
+{
+    const QString path =
+        m_dialogs.OpenFileName(this, QStringLiteral("Open"), QStringLiteral("Natural Language Text Files (*.txt)"));
+    if (path.isEmpty())
+        return;
+    QString text;
+    QString error;
+    if (!ReqImport::ReadText(path, text, &error)) {
+        m_manager.Prompt().Message(error);
+        return;
+    }
+    SetText(text);
+    m_fileName = path;
+    m_status->setText(QFileInfo(path).fileName());
+}
+
+void CReqTADlg::SaveTextFile()
+{
+    // ".txt", not another suffix, so that "Open" offers the file again
+    const QString path = m_dialogs.SaveFileName(this, QStringLiteral("Save As"),
+                                                QStringLiteral("NL Text Files (*.txt);;All Files (*)"),
+                                                QStringLiteral("txt"), m_fileName);
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!ReqImport::WriteText(path, m_text->toPlainText(), &error)) {
+        m_manager.Prompt().Message(error);
+        return;
+    }
+    m_fileName = path;
+    m_text->document()->setModified(false);
+    m_status->setText(QFileInfo(path).fileName());
+}
+
+void CReqTADlg::NewText()
+{
+    if (m_text->document()->isModified() &&
+        !m_manager.Prompt().YesNo(QStringLiteral("The text has been changed. Discard it?")))
+        return;
+    SetText(QString());
+    m_fileName.clear();
+    m_status->clear();
+}
+
+// ---- requirements -------------------------------------------------------
+
+bool CReqTADlg::haveVersion()
+{
+    if (m_manager.CurrentVersion())
+        return true;
+    m_manager.Prompt().Message(QStringLiteral("There is no open solution. Make or open one first."));
+    return false;
+}
+
+void CReqTADlg::ImportFromModel()
+{
+    if (!haveVersion())
+        return;
+    SetText(ReqImport::RequirementsText(m_manager));
+    m_synced = true;
+    m_status->setText(QStringLiteral("Requirements of the current version"));
+}
+
+void CReqTADlg::ExportRequirementsToModel()
+{
+    if (!haveVersion())
+        return;
+    CTagSpecsDlg rules(this);
+    rules.SetRules(m_tagRules);
+    if (m_dialogs.Run(rules) != QDialog::Accepted)
+        return;
+    m_tagRules = rules.Rules();
+    m_tagRules.addedTags = entries(m_tags);
+    const QList<CScannedRequirement> found = RequirementScan::Scan(m_text->toPlainText(), m_tagRules);
+    const int added = ReqImport::ExportRequirements(m_manager, found);
+    m_synced = true;
+    QString status = QStringLiteral("%1 requirement(s) added").arg(added);
+    if (added < found.size())
+        status += QStringLiteral(", %1 refused").arg(found.size() - added);
+    m_status->setText(status);
+}
+
+void CReqTADlg::ExportRequirementsToFile()
+{
+    m_manager.Prompt().Message(ReqImportTexts::NotImplemented(), QStringLiteral("Message"));
+}
+
+// ---- walking the words --------------------------------------------------
+
+void CReqTADlg::syncWalker()
+{
+    // the user may have edited the text; the walk goes on from the selection
+    const QString text = m_text->toPlainText();
+    if (m_walker.Text() != text) {
+        const int direction = m_walker.LastDirection();
+        m_walker.SetText(text);
+        m_walker.SetLastDirection(direction);
+    }
+    m_walker.SetSkipAdded(m_skipAdded->isChecked());
+    m_walker.SetAddedWords(entries(m_tags) + entries(m_components) + entries(m_behaviors));
+}
+
+void CReqTADlg::showStep(const CWordWalker::Step &step)
+{
+    if (!step.found) {
+        m_manager.Prompt().Message(step.message, QStringLiteral("Message"));
+        return;
+    }
+    QTextCursor cursor = m_text->textCursor();
+    cursor.setPosition(int(step.start));
+    cursor.setPosition(int(step.start + step.length), QTextCursor::KeepAnchor);
+    m_text->setTextCursor(cursor);
+    m_text->ensureCursorVisible();
+    m_text->setFocus();
+}
+
+void CReqTADlg::Walk(int direction)
+{
+    syncWalker();
+    const QTextCursor cursor = m_text->textCursor();
+    showStep(m_walker.Move(direction, {cursor.selectionStart(), cursor.selectionEnd()}));
+}
+
+void CReqTADlg::WalkStart()
+{
+    syncWalker();
+    showStep(m_walker.Start());
+}
+
+void CReqTADlg::WalkEnd()
+{
+    syncWalker();
+    showStep(m_walker.End());
+}
+
+// ---- the lists ----------------------------------------------------------
+
+void CReqTADlg::addSelectionTo(QListWidget *list, const QString &kind)
+{
+    // one line per entry: a line break inside one would split its node line
+    const QString word = SelectedWord().simplified();
+    QStringList words = entries(list);
+    const QString error = ReqImport::AddWord(words, word, kind);
+    if (!error.isEmpty()) {
+        m_manager.Prompt().Message(error, ReqImportTexts::ErrorCaption());
+        return;
+    }
+    if (words.size() > list->count())
+        list->addItem(words.constLast());
+    // the entry just filed is the one "Create Node" takes next
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->text().compare(word, Qt::CaseInsensitive) == 0) {
+            list->setCurrentRow(i);
+            break;
+        }
+    }
+}
+
+void CReqTADlg::AddTag()
+{
+    addSelectionTo(m_tags, ReqImportTexts::TagKind());
+}
+
+void CReqTADlg::AddComponent()
+{
+    addSelectionTo(m_components, ReqImportTexts::ComponentKind());
+}
+
+void CReqTADlg::AddBehavior()
+{
+    addSelectionTo(m_behaviors, ReqImportTexts::BehaviorKind());
+}
+
+QString CReqTADlg::selectedEntry(const QListWidget *list) const
+{
+    const QList<QListWidgetItem *> chosen = list->selectedItems();
+    return chosen.isEmpty() ? QString() : chosen.constFirst()->text();
+}
+
+// ---- nodes --------------------------------------------------------------
+
+void CReqTADlg::CreateNode()
+{
+    const QList<QListWidgetItem *> type = m_types->selectedItems();
+    QString error;
+    const QString line =
+        ReqImport::CreateNodeLine(selectedEntry(m_tags), selectedEntry(m_components), selectedEntry(m_behaviors),
+                                  type.isEmpty() ? -1 : m_types->row(type.constFirst()), &error);
+    if (line.isEmpty()) {
+        m_manager.Prompt().Message(error, QStringLiteral("Message"));
+        return;
+    }
+    QTextCursor cursor = m_nodes->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    // a line the user typed without its line feed must not swallow the new one
+    const QString nodes = m_nodes->toPlainText();
+    cursor.insertText(!nodes.isEmpty() && !nodes.endsWith(u'\n') ? u'\n' + line : line);
+    m_nodes->setTextCursor(cursor);
+    m_text->setFocus();
+}
+
+void CReqTADlg::noteActiveTree()
+{
+    if (!m_windows)
+        return;
+    if (const CChildFrame *frame = m_windows->ActiveFrame())
+        m_lastTreeId = frame->TreeId();
+}
+
+int CReqTADlg::targetTree()
+{
+    if (m_windows) {
+        noteActiveTree();
+        const CKELData *tree = m_windows->Find(m_lastTreeId) ? m_manager.Lookup(m_lastTreeId) : nullptr;
+        if (tree && tree->GetTypeCode() == KEL::RBT)
+            return m_lastTreeId;
+    }
+    CSelectRBTDlg pick(m_manager, this);
+    if (pick.IsEmpty()) {
+        m_manager.Prompt().Message(
+            QStringLiteral("There is no RBT to add the nodes to. Make one with \"New RBT\" first."));
+        return 0;
+    }
+    if (m_dialogs.Run(pick) != QDialog::Accepted)
+        return 0;
+    return pick.SelectedTreeId();
+}
+
+void CReqTADlg::ExportNodes()
+{
+    if (!m_synced && !m_manager.Prompt().YesNo(ReqImportTexts::NotImported())) {
+        m_text->setFocus();
+        return;
+    }
+    if (!haveVersion())
+        return;
+    const int treeId = targetTree();
+    if (treeId == 0)
+        return;
+    // a line without brackets takes the chosen behavior type, a state when none is chosen
+    const QList<QListWidgetItem *> type = m_types->selectedItems();
+    const int defaultKind = type.isEmpty() ? int(KEL::StateRealisation) : m_types->row(type.constFirst()) + 1;
+    const ReqImport::NodeExport result =
+        ReqImport::ExportNodes(m_manager, treeId, m_nodes->toPlainText(), defaultKind);
+    const CKELData *tree = m_manager.Lookup(treeId);
+    QString status = QStringLiteral("%1 node(s) added to %2")
+                         .arg(QString::number(result.added), tree ? tree->GetName() : QString::number(treeId));
+    if (result.refused)
+        status += QStringLiteral(", %1 refused").arg(result.refused);
+    m_status->setText(status);
+    if (m_windows && result.added > 0)
+        m_windows->Open(treeId);
+}

@@ -1,0 +1,38 @@
+#include "simulateinstall.h"
+
+#include "simulationcommands.h"
+
+#include "app/mainframe.h"
+#include "editor/editorinstall.h"
+#include "editor/tessel1doc.h"
+#include "editor/tessel1view.h"
+#include "editor/treewindows.h"
+#include "explorer/kelnavigatetree.h"
+
+#include "model/keltypes.h"
+
+#include <QMenu>
+
+void InstallSimulate(CMainFrame &frame, CEditor &editor)
+{
+    auto *commands = new CSimulationCommands(frame.Manager(), frame.Dialogs(), editor.Windows(), &frame);
+
+    QAction *simulation = frame.MenuNamed(QStringLiteral("&Tool"))->addAction(QStringLiteral("Simulation"));
+    simulation->setObjectName(QStringLiteral("actionSimulation"));
+    QObject::connect(simulation, &QAction::triggered, commands, [commands] { commands->OpenDialog(); });
+
+    const QString text = QStringLiteral("Simulate with ZEPH");
+    for (const char *menu : {"RBT_NoWhere", "RBT_Node", "DBT_NoWhere", "DBT_Node"}) {
+        CViewMenuCommand c;
+        c.menu = QLatin1String(menu);
+        c.text = text;
+        c.run = [commands](CTessel1View &view, int, const QPointF &) {
+            commands->OpenDialog(view.Document().ElementId());
+        };
+        editor.Windows().MenuCommands().append(c);
+    }
+    for (int kind : {int(KEL::RBT), int(KEL::DBT), int(KEL::EVT)})
+        frame.Explorer()->Menu().SetHandler(kind, text, [commands](const CExplorerTarget &target) {
+            commands->OpenDialog(target.elementId);
+        });
+}

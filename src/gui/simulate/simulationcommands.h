@@ -1,0 +1,40 @@
+#pragma once
+
+#include "abssimulatordlg.h"
+
+#include <QObject>
+#include <QPointer>
+
+class CDialogRunner;
+class CKELDataManager;
+class CSimulationDisplay;
+class CSimulationMarks;
+class CTreeWindows;
+class QWidget;
+
+// The simulation in a main window: the one simulation dialog, the display
+// that turns simulator output into node marks, and the timer that takes the
+// marks to the tree windows.
+class CSimulationCommands : public QObject
+{
+    Q_OBJECT
+public:
+    CSimulationCommands(CKELDataManager &manager, CDialogRunner &runner, CTreeWindows &windows, QWidget *window);
+    ~CSimulationCommands() override;
+
+    // Shows the dialog, making it when there is none. A tree id selects
+    // that tree; 0 leaves the choice as it is (none in a new dialog).
+    CAbsSimulatorDlg *OpenDialog(int treeId = 0);
+    // The open dialog, or null.
+    CAbsSimulatorDlg *Dialog() const { return m_dialog; }
+    CSimulationDisplay &Display() const { return *m_display; }
+    CSimulationMarks &Marks() const { return *m_marks; }
+
+private:
+    CKELDataManager &m_manager;
+    CDialogRunner &m_runner;
+    QWidget *m_window;
+    CSimulationDisplay *m_display; // child object
+    CSimulationMarks *m_marks;     // child object
+    QPointer<CAbsSimulatorDlg> m_dialog;
+};

@@ -1,0 +1,82 @@
+#include "selectbtdlg.h"
+
+#include "dialogs/dialogwidgets.h"
+#include "model/kelcontainers.h"
+#include "model/keldatamanager.h"
+#include "model/keltree.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QFormLayout>
+#include <QVBoxLayout>
+
+namespace {
+
+void appendTrees(const CKELData *folder, QList<int> &ids)
+{
+    if (!folder)
+        return;
+    for (const auto &child : folder->Children()) {
+        if (child->IsTree())
+            ids.append(child->GetId());
+    }
+}
+
+QString kindName(int typeCode)
+{
+    switch (typeCode) {
+    case KEL::RBT: return QStringLiteral("RBT");
+    case KEL::DBT: return QStringLiteral("IBT");
+    case KEL::EVT: return QStringLiteral("EVT");
+    default: return {};
+    }
+}
+
+} // namespace
+
+CSelectBTDlg::CSelectBTDlg(const CKELDataManager &manager, const QString &title, int preselectedTreeId,
+                           QWidget *parent)
+    : QDialog(parent)
+    , m_trees(new QComboBox(this))
+{
+    setWindowTitle(title);
+    m_trees->setObjectName(QStringLiteral("trees"));
+    m_trees->setMinimumContentsLength(24);
+    for (const int id : Candidates(manager)) {
+        const CKELData *tree = manager.Lookup(id);
+        m_trees->addItem(tree->GetName() + QStringLiteral("  (") + kindName(tree->GetTypeCode()) + u')', id);
+    }
+    if (const int at = m_trees->findData(preselectedTreeId); at >= 0)
+        m_trees->setCurrentIndex(at);
+
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("Select BT:"), m_trees);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    QDialogButtonBox *buttons = DialogWidgets::OkCancel(this);
+    buttons->button(QDialogButtonBox::Ok)->setEnabled(m_trees->count() > 0);
+    layout->addWidget(buttons);
+}
+
+QList<int> CSelectBTDlg::Candidates(const CKELDataManager &manager)
+{
+    QList<int> ids;
+    if (const CKELVersion *version = manager.CurrentVersion()) {
+        appendTrees(version->RBTFolder(), ids);
+        appendTrees(version->DBTFolder(), ids);
+    }
+    if (const CKELSolution *solution = manager.Solution())
+        appendTrees(solution->EvtFolder(), ids);
+    return ids;
+}
+
+bool CSelectBTDlg::IsEmpty() const
+{
+    return m_trees->count() == 0;
+}
+
+int CSelectBTDlg::SelectedTreeId() const
+{
+    return m_trees->currentData().toInt();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+
+class CKELDataManager;
+class QComboBox;
+
+// Asks which behavior tree a command works on: the RBTs and IBTs of the
+// current version and the evolution trees, the given one preselected.
+class CSelectBTDlg : public QDialog
+{
+    Q_OBJECT
+public:
+    CSelectBTDlg(const CKELDataManager &manager, const QString &title, int preselectedTreeId,
+                 QWidget *parent = nullptr);
+
+    // The trees offered, in list order.
+    static QList<int> Candidates(const CKELDataManager &manager);
+    bool IsEmpty() const;
+    // 0 when nothing is offered.
+    int SelectedTreeId() const;
+
+private:
+    QComboBox *m_trees;
+};

@@ -1,0 +1,150 @@
+// The desktop program on a very deep and a very wide tree (5000 nodes here,
+// 100000 in scripts/faults.sh):
+// the solution opens, its explorer fills, the tree window opens, arranges,
+// finds and exports; nothing crashes or hangs, and a picture too large to
+// draw at the asked scale is drawn smaller, not cut.
+#include "deeptrees.h"
+#include "guitestkit.h"
+#include "scriptedprompt.h"
+
+#include "app/mainframe.h"
+#include "canvas/canvasscene.h"
+#include "editor/childframe.h"
+#include "editor/editorinstall.h"
+#include "editor/tessel1doc.h"
+#include "editor/treeexport.h"
+#include "editor/treewindows.h"
+#include "explorer/kelnavigatetree.h"
+#include "model/solutionfile.h"
+
+#include <QElapsedTimer>
+#include <QImageReader>
+#include <QInputDialog>
+#include <QtTest>
+
+using namespace GuiTestKit;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+int envNumber(const char *name, int fallback)
+{
+    bool ok = false;
+    const int n = qEnvironmentVariableIntValue(name, &ok);
+    return ok && n > 0 ? n : fallback;
+}
+
+} // namespace
+
+class TestDeepInput : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void treeWindow_data();
+    void treeWindow();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+    QTemporaryDir m_dir;
+    int m_nodes = 0;
+};
+
+void TestDeepInput::initTestCase()
+{
+    m_home = IsolateHome();
+    m_nodes = envNumber("VERDANTIS_DEEP_GUI_NODES", 5000);
+    qInfo("%d nodes a tree", m_nodes);
+    for (auto [shape, name] : {std::pair{DeepTrees::Shape::Chain, "chain"}, std::pair{DeepTrees::Shape::Star, "star"}}) {
+        CKELDataManager m;
+        DeepTrees::FillShape(m, shape, m_nodes);
+        QString error;
+        QVERIFY2(CSolutionFile::Write(m, m_dir.filePath(QString::fromLatin1(name) + u".kvf"_s), &error),
+                 qPrintable(error));
+    }
+}
+
+void TestDeepInput::treeWindow_data()
+{
+    QTest::addColumn<QString>("shape");
+    QTest::addColumn<QString>("tree");
+    QTest::newRow("chain RBT") << u"chain"_s << u"T"_s;
+    QTest::newRow("star RBT") << u"star"_s << u"T"_s;
+    QTest::newRow("star DBT") << u"star"_s << u"D"_s;
+}
+
+void TestDeepInput::treeWindow()
+{
+    QFETCH(QString, shape);
+    QFETCH(QString, tree);
+    CScriptedPrompt prompt;
+    CDialogScript script;
+    CMainFrame frame;
+    frame.SetPrompt(&prompt);
+    script.Install(frame.Dialogs());
+    CEditor *editor = InstallEditor(frame);
+    QVERIFY(editor);
+    frame.resize(1000, 700);
+    frame.show();
+
+    QElapsedTimer t;
+    t.start();
+    QVERIFY(frame.OpenFile(m_dir.filePath(shape + u".kvf"_s)));
+    const qint64 openMs = t.restart();
+    const CKELTree *kelTree = frame.Manager().FindTree(tree == u"T"_s ? KEL::RBTs : KEL::DBTs, tree);
+    QVERIFY(kelTree);
+    QCOMPARE(kelTree->Nodes().size(), m_nodes);
+
+    CChildFrame *window = editor->Windows().Open(kelTree->GetId());
+    QVERIFY(window);
+    QCoreApplication::processEvents();
+    const qint64 windowMs = t.restart();
+    CTessel1View &view = window->View();
+
+    // arrange the whole tree: one layout over every node
+    view.RearrangeAll();
+    QCoreApplication::processEvents();
+    const qint64 layoutMs = t.restart();
+    const QRectF drawing = window->Document().Scene().DrawingArea();
+    QVERIFY(drawing.isValid());
+    // a chain grows down, a star across
+    if (shape == u"chain"_s)
+        QVERIFY(drawing.height() > drawing.width());
+    else
+        QVERIFY(drawing.width() > drawing.height());
+
+    // the last node is found and shown
+    const QString lastBehavior = kelTree->Nodes().last()->behavior;
+    QVERIFY(view.FindNext(lastBehavior));
+    QVERIFY(view.SingleSelectedNode() > 0);
+    QCoreApplication::processEvents();
+    const qint64 findMs = t.restart();
+
+    // export through the menu command: far too large for a picture at 100 %,
+    // so it is drawn smaller, all of it
+    const QString png = m_dir.filePath(shape + tree + u".png"_s);
+    script.files.append(png);
+    script.Use<QInputDialog>([](QInputDialog &d) {
+        d.setDoubleValue(1.0);
+        return int(QDialog::Accepted);
+    });
+    QVERIFY(editor->ExportActive());
+    const qint64 exportMs = t.restart();
+    const QSize size = QImageReader(png).size();
+    QVERIFY(size.isValid());
+    QVERIFY(qint64(size.width()) * size.height() <= TreeExport::kMaxPngPixels);
+    QVERIFY(size.width() <= TreeExport::kMaxPngSide && size.height() <= TreeExport::kMaxPngSide);
+    qInfo("open %lld ms, window %lld ms, layout %lld ms, find %lld ms, export %lld ms (%dx%d); told: %s", openMs,
+          windowMs, layoutMs, findMs, exportMs, size.width(), size.height(), qPrintable(prompt.texts.join(u" | "_s)));
+
+    const QString shots = QCoreApplication::applicationDirPath() + u"/screenshots"_s;
+    QDir().mkpath(shots);
+    frame.grab().save(shots + u"/deepinput-"_s + shape + tree + u".png"_s);
+
+    editor->Windows().CloseAll();
+    frame.Manager().CloseSolution();
+}
+
+QTEST_MAIN(TestDeepInput)
+#include "tst_deepinput.moc"

@@ -1,0 +1,319 @@
+// Integration in the main window: RBTs brought into a DBT through "Get
+// RBTs" and by dropping, the three mark commands, and the two integration
+// commands, run through the explorer's and the views' real entries on the
+// automatic door example. The canvas must agree with the model after each.
+#include "derivetestkit.h"
+
+#include "dialogs/kelrbtdlg.h"
+#include "model/solutionfile.h"
+
+#include <QListWidget>
+#include <QTemporaryDir>
+
+using namespace DeriveTestKit;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A new DBT in version 2.0 that holds copies of the named RBTs, got
+// through the explorer's "Get RBTs".
+CChildFrame *freshDbt(Frame &f, const QStringList &rbts)
+{
+    if (!f.open() || !f.model().AddDBT(u"Fresh"_s))
+        return nullptr;
+    const CKELTree *dbt = f.tree(KEL::DBTs, u"Fresh"_s, u"2.0"_s);
+    f.script.Accept<CKELRBTDlg>([rbts](CKELRBTDlg &d) {
+        for (int row = 0; row < d.List()->count(); ++row)
+            d.List()->item(row)->setSelected(rbts.contains(d.List()->item(row)->text()));
+    });
+    if (!dbt || !f.runExplorer(dbt->GetId(), u"Get RBTs"_s))
+        return nullptr;
+    return f.windows().Find(dbt->GetId());
+}
+
+QStringList highlighted(const CTessel1Doc &doc, int code)
+{
+    QStringList out;
+    for (const CKELMethod *n : doc.Tree()->Nodes()) {
+        if (n->highlightCode == code)
+            out.append(Describe(*n));
+    }
+    out.sort();
+    return out;
+}
+
+} // namespace
+
+class TestDeriveIntegration : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { m_home = GuiTestKit::IsolateHome(); }
+
+    void getRBTsCopiesAndArranges()
+    {
+        Frame f;
+        CChildFrame *w = freshDbt(f, {u"R1"_s, u"R2"_s, u"R3"_s});
+        QVERIFY(w);
+        QCOMPARE(f.script.titles, QStringList{u"Get RBTs"_s});
+        const CKELTree &dbt = *w->Document().Tree();
+        // each RBT a tree of its own, in the order chosen
+        QStringList roots;
+        for (const CKELMethod *r : dbt.Roots())
+            roots.append(Describe(*r));
+        QCOMPARE(roots, (QStringList{u"R1:DOOR[closed]"_s, u"R2:DOOR[open]"_s, u"R3:DOOR[closing]"_s}));
+        // R2 of version 2.0 has the buzzer
+        QCOMPARE(dbt.Nodes().size(), 14);
+        QCOMPARE(CanvasDisagreement(w->Document()), QString());
+        QVERIFY2(!ShapesOverlap(w->Document()), "Rearrange All did not run");
+    }
+
+    void getRBTsCancelledChangesNothing()
+    {
+        Frame f;
+        QVERIFY(f.open());
+        QVERIFY(f.model().AddDBT(u"Fresh"_s));
+        const CKELTree *dbt = f.tree(KEL::DBTs, u"Fresh"_s, u"2.0"_s);
+        f.script.Cancel();
+        QVERIFY(f.runExplorer(dbt->GetId(), u"Get RBTs"_s));
+        QVERIFY(dbt->Nodes().isEmpty());
+    }
+
+    void droppedRBTJoinsDbt()
+    {
+        Frame f;
+        CChildFrame *w = freshDbt(f, {u"R1"_s});
+        QVERIFY(w);
+        const CKELTree *r4 = f.tree(KEL::RBTs, u"R4"_s, u"2.0"_s);
+        QVERIFY(w->View().AcceptsDrop(r4->GetId()));
+        QVERIFY(w->View().DropElement(r4->GetId(), 0, QPointF(10, 10)));
+        QCOMPARE(w->Document().Tree()->Roots().size(), 2);
+        QCOMPARE(CanvasDisagreement(w->Document()), QString());
+        QVERIFY(!ShapesOverlap(w->Document()));
+    }
+
+    void marks_data()
+    {
+        QTest::addColumn<QStringList>("rbts");
+        QTest::addColumn<QStringList>("toggles");
+        QTest::addColumn<QStringList>("blue");
+        QTest::addColumn<QStringList>("red");
+        // a root that another tree's root matches is an integration point too
+        QTest::newRow("integration points")
+            << QStringList{u"R1"_s, u"R2"_s, u"R3"_s, u"R4"_s} << QStringList{u"Mark Integration Points"_s}
+            << QStringList{u"R1:DOOR[open]"_s, u"R2:DOOR[closing]"_s, u"R3:DOOR[closing]"_s, u"R4:DOOR[closing]"_s,
+                           u"R4:DOOR[closed]"_s}
+            << QStringList{};
+        QTest::newRow("toggled off again")
+            << QStringList{u"R1"_s, u"R2"_s, u"R3"_s, u"R4"_s}
+            << QStringList{u"Mark Integration Points"_s, u"Mark Integration Points"_s} << QStringList{} << QStringList{};
+        // R3's door opens again by reversion, which matches nothing
+        QTest::newRow("reversion leaves a missing precondition")
+            << QStringList{u"R2"_s, u"R3"_s} << QStringList{u"Mark Missing Precondition"_s} << QStringList{}
+            << QStringList{u"R2:DOOR[open]"_s};
+        QTest::newRow("both on") << QStringList{u"R2"_s, u"R3"_s}
+                                 << QStringList{u"Mark Integration Points"_s, u"Mark Missing Precondition"_s}
+                                 << QStringList{u"R2:DOOR[closing]"_s} << QStringList{u"R2:DOOR[open]"_s};
+        QTest::newRow("turning one off keeps the other")
+            << QStringList{u"R2"_s, u"R3"_s}
+            << QStringList{u"Mark Integration Points"_s, u"Mark Missing Precondition"_s, u"Mark Missing Precondition"_s}
+            << QStringList{u"R2:DOOR[closing]"_s} << QStringList{};
+        QTest::newRow("every root matched") << QStringList{u"R1"_s, u"R2"_s, u"R3"_s, u"R4"_s}
+                                            << QStringList{u"Mark Missing Precondition"_s} << QStringList{}
+                                            << QStringList{};
+    }
+
+    void marks()
+    {
+        QFETCH(QStringList, rbts);
+        QFETCH(QStringList, toggles);
+        QFETCH(QStringList, blue);
+        QFETCH(QStringList, red);
+        Frame f;
+        CChildFrame *w = freshDbt(f, rbts);
+        QVERIFY(w);
+        for (const QString &t : toggles)
+            QVERIFY(f.runViewMenu(w->View(), 0, t));
+        blue.sort();
+        red.sort();
+        QCOMPARE(highlighted(w->Document(), 1), blue);
+        QCOMPARE(highlighted(w->Document(), 2), red);
+        QCOMPARE(CanvasDisagreement(w->Document()), QString());
+    }
+
+    void marksFromExplorerOpenTheWindow()
+    {
+        Frame f;
+        QVERIFY(f.open());
+        const CKELTree *dbt = f.tree(KEL::DBTs, u"Door"_s, u"2.0"_s);
+        QVERIFY(f.runExplorer(dbt->GetId(), u"Mark Missing Precondition"_s));
+        CChildFrame *w = f.windows().Find(dbt->GetId());
+        QVERIFY(w);
+        QVERIFY(w->View().MarkMissingPrecondition());
+        // integrated, the door's one root has nothing above it
+        QCOMPARE(highlighted(w->Document(), 2), QStringList{u"R1:DOOR[closed]"_s});
+    }
+
+    void matchingNodesToggle()
+    {
+        Frame f;
+        CChildFrame *w = freshDbt(f, {u"R1"_s, u"R2"_s, u"R3"_s, u"R4"_s});
+        QVERIFY(w);
+        const CKELTree &dbt = *w->Document().Tree();
+        const int root = NodeNamed(dbt, u"R2:DOOR[open]"_s)->GetId();
+        QVERIFY(f.runViewMenu(w->View(), root, u"Mark all Matching Nodes"_s));
+        // R3's reversion to the open door is no match
+        QCOMPARE(highlighted(w->Document(), 3), (QStringList{u"R1:DOOR[open]"_s, u"R2:DOOR[open]"_s}));
+        QCOMPARE(CanvasDisagreement(w->Document()), QString());
+        QVERIFY(f.runViewMenu(w->View(), root, u"Mark all Matching Nodes"_s));
+        QCOMPARE(highlighted(w->Document(), 3), QStringList{});
+        QCOMPARE(CanvasDisagreement(w->Document()), QString());
+    }
+
+    void closingTheWindowTakesTheMarks()
+    {
+        Frame f;
+        CChildFrame *w = freshDbt(f, {u"R1"_s, u"R2"_s, u"R3"_s, u"R4"_s});
+        QVERIFY(w);
+        const int id = w->TreeId();
+        QVERIFY(f.runViewMenu(w->View(), 0, u"Mark Integration Points"_s));
+        QVERIFY(!highlighted(w->Document(), 1).isEmpty());
+        w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const auto *dbt = f.model().LookupAs<CKELDBT>(id, KEL::DBT);
+        for (const CKELMethod *n : dbt->Nodes())
+            QCOMPARE(n->highlightCode, 0);
+        // a window opened again starts unmarked and agrees with the model
+        CChildFrame *again = f.windows().Open(id);
+        QVERIFY(!again->View().MarkIntegrationPoints());
+        QCOMPARE(CanvasDisagreement(again->Document()), QString());
+    }
+
+    void integrate_data()
+    {
+        QTest::addColumn<QStringList>("rbts");
+        QTest::addColumn<QString>("node");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<int>("roots");
+        // the moved children, in order, under the node they now hang from
+        QTest::addColumn<QString>("parent");
+        QTest::addColumn<QStringList>("children");
+
+        const QStringList all{u"R1"_s, u"R2"_s, u"R3"_s, u"R4"_s};
+        QTest::newRow("next at an integration point")
+            << all << u"R1:DOOR[open]"_s << u"Integrate next Matching RBT"_s << true << QStringList{} << 3
+            << u"R1:DOOR[open]"_s << QStringList{u"R2:TIMER[running]"_s};
+        QTest::newRow("next without a matching root does nothing")
+            << all << u"R1:MOTOR[opening]"_s << u"Integrate next Matching RBT"_s << true << QStringList{} << 4
+            << u"R1:MOTOR[opening]"_s << QStringList{u"R1:DOOR[open]"_s};
+        // the first match in element order is R2's closing door, not R4's root
+        QTest::newRow("this with two matches, OK")
+            << all << u"R3:DOOR[closing]"_s << u"Integrate this RBT"_s << true
+            << QStringList{u"More than one match found.Integrate with first match?"_s} << 3 << u"R2:DOOR[closing]"_s
+            << QStringList{u"R3:SENSOR??person detected??"_s};
+        QTest::newRow("this with two matches, Cancel")
+            << all << u"R3:DOOR[closing]"_s << u"Integrate this RBT"_s << false
+            << QStringList{u"More than one match found.Integrate with first match?"_s} << 4 << u"R2:DOOR[closing]"_s
+            << QStringList{};
+        QTest::newRow("this on a node that is no root")
+            << all << u"R1:SENSOR??person detected??"_s << u"Integrate this RBT"_s << true
+            << QStringList{u"Not A Root Node"_s} << 4 << u"R1:DOOR[closed]"_s
+            << QStringList{u"R1:SENSOR??person detected??"_s};
+        QTest::newRow("this without a match")
+            << QStringList{u"R2"_s, u"R3"_s} << u"R2:DOOR[open]"_s << u"Integrate this RBT"_s << true
+            << QStringList{u"No matching node found"_s} << 2 << u"R2:DOOR[open]"_s
+            << QStringList{u"R2:TIMER[running]"_s};
+    }
+
+    void integrate()
+    {
+        QFETCH(QStringList, rbts);
+        QFETCH(QString, node);
+        QFETCH(QString, command);
+        QFETCH(bool, answer);
+        QFETCH(QStringList, texts);
+        QFETCH(int, roots);
+        QFETCH(QString, parent);
+        QFETCH(QStringList, children);
+        Frame f;
+        CChildFrame *w = freshDbt(f, rbts);
+        QVERIFY(w);
+        CKELTree &dbt = *w->Document().Tree();
+        f.prompt.answers = {answer ? CPrompt::Yes : CPrompt::No};
+        f.prompt.texts.clear();
+        QVERIFY(f.runViewMenu(w->View(), NodeNamed(dbt, node)->GetId(), command));
+        QCoreApplication::processEvents();
+        QCOMPARE(f.prompt.texts, texts);
+        QCOMPARE(dbt.Roots().size(), roots);
+        const CKELMethod *p = NodeNamed(dbt, parent);
+        QVERIFY(p);
+        QStringList below;
+        for (int c : p->ChildIds()) {
+            if (const CKELMethod *n = TreeOps::NodeOf(dbt, c))
+                below.append(Describe(*n));
+        }
+        QCOMPARE(below, children);
+        QCOMPARE(CanvasDisagreement(w->Document()), QString());
+    }
+
+    // Grafting every RBT by hand gives the example's integrated door, and a
+    // save and a load keep it.
+    void integratedTreeSurvivesSaveAndLoad()
+    {
+        Frame f;
+        CChildFrame *w = freshDbt(f, {u"R1"_s, u"R2"_s, u"R3"_s, u"R4"_s});
+        QVERIFY(w);
+        CKELTree &dbt = *w->Document().Tree();
+        QVERIFY(f.runViewMenu(w->View(), NodeNamed(dbt, u"R1:DOOR[open]"_s)->GetId(), u"Integrate next Matching RBT"_s));
+        QVERIFY(f.runViewMenu(w->View(), NodeNamed(dbt, u"R2:DOOR[closing]"_s)->GetId(), u"Integrate next Matching RBT"_s));
+        QVERIFY(f.runViewMenu(w->View(), NodeNamed(dbt, u"R2:DOOR[closing]"_s)->GetId(), u"Integrate next Matching RBT"_s));
+        QCOMPARE(dbt.Roots().size(), 1);
+        QCOMPARE(CanvasDisagreement(w->Document()), QString());
+        QVERIFY(!ShapesOverlap(w->Document()));
+
+        auto shape = [](const CKELTree &t) {
+            QStringList lines;
+            for (const CKELMethod *n : t.Nodes()) {
+                const CKELMethod *p = TreeOps::NodeOf(t, n->ParentId());
+                lines.append(Describe(*n) + u" <- "_s + (p ? Describe(*p) : QString()));
+            }
+            return lines;
+        };
+        const QStringList before = shape(dbt);
+        const CKELTree *example = f.tree(KEL::DBTs, u"Door"_s, u"2.0"_s);
+        const QStringList wanted = shape(*example);
+        QCOMPARE(QSet<QString>(before.begin(), before.end()), QSet<QString>(wanted.begin(), wanted.end()));
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"door.kvf"_s);
+        QString error;
+        QVERIFY2(CSolutionFile::Write(f.model(), path, &error), qPrintable(error));
+        CKELDataManager loaded;
+        QVERIFY2(CSolutionFile::Read(loaded, path, &error), qPrintable(error));
+        const CKELTree *back = loaded.FindTree(KEL::DBTs, u"Fresh"_s);
+        QVERIFY(back);
+        QCOMPARE(shape(*back), before);
+    }
+
+    void screenshot()
+    {
+        Frame f;
+        CChildFrame *w = freshDbt(f, {u"R1"_s, u"R2"_s, u"R3"_s, u"R4"_s});
+        QVERIFY(w);
+        QVERIFY(f.runViewMenu(w->View(), 0, u"Mark Integration Points"_s));
+        QVERIFY(f.runViewMenu(w->View(), 0, u"Mark Missing Precondition"_s));
+        f.frame->show();
+        w->showMaximized();
+        w->View().FitToWindow();
+        QVERIFY(f.frame->grab().save(ScreenshotDir() + u"/derive-dbt-marks.png"_s));
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+};
+
+QTEST_MAIN(TestDeriveIntegration)
+#include "tst_deriveintegration.moc"

@@ -1,0 +1,324 @@
+// Component behavior trees and evolution trees in the main window: their
+// dialogs, read-only windows that open when made and close when their tree
+// goes, and what the windows draw against what the model derived.
+#include "derivetestkit.h"
+
+#include "derive/cbt.h"
+#include "dialogs/kelcbtdlg.h"
+#include "dialogs/kelevtdlg.h"
+#include "model/nodeattributes.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QTemporaryDir>
+
+using namespace DeriveTestKit;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void chooseComponent(Frame &f, const QString &component)
+{
+    f.script.Accept<CKELCBTDlg>([component](CKELCBTDlg &d) { QVERIFY(d.SelectComponent(component)); });
+}
+
+// Version 3.0 of the door: the hold switch is back, the buzzer gone, and a
+// sensor fault is new.
+bool addThirdVersion(Frame &f)
+{
+    CKELDataManager &m = f.model();
+    if (!m.NewVersion(u"3.0"_s, f.version(u"2.0"_s)->GetId()) || !m.SetCurrentVersion(f.version(u"3.0"_s)->GetId()))
+        return false;
+    CKELTree *door = f.tree(KEL::DBTs, u"Door"_s, u"3.0"_s);
+    auto add = [&](const QString &under, const QString &component, const QString &behavior, int type) {
+        CNodeAttributes a;
+        a.component = component;
+        a.behavior = behavior;
+        a.behaviorType = type;
+        a.requirementTag = u"R9"_s;
+        const CKELMethod *p = NodeNamed(*door, under);
+        return p && m.AddNode(door->GetId(), p->GetId(), a, 0, 0);
+    };
+    return m.RemoveNode(NodeNamed(*door, u"R2:BUZZER<<beep>>"_s)->GetId())
+           && add(u"R1:DOOR[open]"_s, u"SWITCH"_s, u"hold on"_s, KEL::Event)
+           && add(u"R1:DOOR[closed]"_s, u"SENSOR"_s, u"fault"_s, KEL::Event);
+}
+
+} // namespace
+
+class TestDeriveTrees : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { m_home = GuiTestKit::IsolateHome(); }
+
+    void cbtWindow_data()
+    {
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<QString>("component");
+        QTest::addColumn<bool>("initShown");
+        QTest::addColumn<QStringList>("tops");
+        // a single top node stands in INIT's place
+        QTest::newRow("one top node") << u"2.0"_s << u"MOTOR"_s << false << QStringList{u"[opening]"_s};
+        // the timer runs on one branch and is stopped on the other
+        QTest::newRow("two branches") << u"1.0"_s << u"TIMER"_s << true
+                                      << QStringList{u"[running]"_s, u"[stopped]"_s};
+    }
+
+    void cbtWindow()
+    {
+        QFETCH(QString, version);
+        QFETCH(QString, component);
+        QFETCH(bool, initShown);
+        QFETCH(QStringList, tops);
+        Frame f;
+        QVERIFY(f.open());
+        CKELTree *door = f.tree(KEL::DBTs, u"Door"_s, version);
+        chooseComponent(f, component);
+        QVERIFY(f.runExplorer(door->GetId(), u"Create CBT"_s));
+        QCOMPARE(f.script.titles, QStringList{u"Select details for CBT"_s});
+        const CKELCBT *cbt = Cbt::FindCbt(*door, component);
+        QVERIFY(cbt);
+        CChildFrame *w = f.windows().Find(cbt->GetId());
+        QVERIFY2(w, "the CBT's window did not open");
+        QCOMPARE(Cbt::InitShown(*cbt), initShown);
+        const CKELMethod *init = Cbt::InitNode(*cbt);
+        QCOMPARE(bool(w->Document().NodeShape(init->GetId())), initShown);
+        QStringList top;
+        for (int id : init->ChildIds())
+            top.append(TreeOps::NodeOf(*cbt, id)->GetDecoratedBehavior());
+        QCOMPARE(top, tops);
+        // every node shows its own component and behavior, where the model has it
+        for (const CKELMethod *n : cbt->Nodes()) {
+            if (const CKELNodeShape *s = w->Document().NodeShape(n->GetId())) {
+                QCOMPARE(s->ComCell()->text, component);
+                QCOMPARE(s->StaCell()->text, n->GetDecoratedBehavior());
+            }
+        }
+        QCOMPARE(CanvasDisagreement(w->Document()), QString());
+        QVERIFY(!ShapesOverlap(w->Document()));
+        if (!initShown) {
+            // the visible top is at the top of the page
+            QCOMPARE(w->Document().NodeShape(init->ChildIds().first())->pos().y(), 0.0);
+        }
+        QVERIFY(!f.model().Solution()->IsModified());
+    }
+
+    void cbtWindowIsReadOnly()
+    {
+        Frame f;
+        QVERIFY(f.open());
+        CKELTree *door = f.tree(KEL::DBTs, u"Door"_s, u"2.0"_s);
+        chooseComponent(f, u"DOOR"_s);
+        QVERIFY(f.runExplorer(door->GetId(), u"Create CBT"_s));
+        const CKELCBT *cbt = Cbt::FindCbt(*door, u"DOOR"_s);
+        CTessel1View &view = f.windows().Find(cbt->GetId())->View();
+        const qsizetype nodes = cbt->Nodes().size();
+        const int someNode = cbt->Nodes().last()->GetId();
+        view.SelectNode(someNode, false);
+        view.OnDelete();
+        QVERIFY(!view.OnAddNode());
+        QVERIFY(!view.AcceptsDrop(f.tree(KEL::RBTs, u"R1"_s, u"2.0"_s)->GetId()));
+        QVERIFY(!view.CreateContextMenu(QPointF(-100, -100)));
+        QCOMPARE(cbt->Nodes().size(), nodes);
+        QVERIFY(!f.model().Solution()->IsModified());
+    }
+
+    void secondCbtOfAComponentIsRefused()
+    {
+        Frame f;
+        QVERIFY(f.open());
+        CKELTree *door = f.tree(KEL::DBTs, u"Door"_s, u"2.0"_s);
+        chooseComponent(f, u"SENSOR"_s);
+        chooseComponent(f, u"SENSOR"_s);
+        QVERIFY(f.runExplorer(door->GetId(), u"Create CBT"_s));
+        QVERIFY(f.runExplorer(door->GetId(), u"Create CBT"_s));
+        QCOMPARE(f.prompt.texts, QStringList{u"CBT with name SENSOR is already added in the DBT"_s});
+        QCOMPARE(f.windows().Frames().size(), 1);
+    }
+
+    void viewCbtShowsOrDerives()
+    {
+        Frame f;
+        QVERIFY(f.open());
+        QAction *view = f.frame->findChild<QAction *>(u"actionViewCBT"_s);
+        QVERIFY(view);
+        // the first tree of the current version is R1; its first component DOOR
+        f.script.Accept<CKELCBTDlg>([](CKELCBTDlg &) {});
+        view->trigger();
+        const CKELTree *r1 = f.tree(KEL::RBTs, u"R1"_s, u"2.0"_s);
+        const CKELCBT *cbt = Cbt::FindCbt(*r1, u"DOOR"_s);
+        QVERIFY(cbt);
+        f.windows().Close(cbt->GetId());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        f.script.Accept<CKELCBTDlg>([](CKELCBTDlg &) {});
+        view->trigger();
+        QVERIFY(f.windows().Find(cbt->GetId()));
+        QVERIFY(f.prompt.texts.isEmpty());
+    }
+
+    void windowsGoWithTheirTrees_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("CBT removed") << u"remove cbt"_s;
+        QTest::newRow("source tree removed") << u"remove source"_s;
+        QTest::newRow("solution closed") << u"close"_s;
+    }
+
+    void windowsGoWithTheirTrees()
+    {
+        QFETCH(QString, how);
+        Frame f;
+        QVERIFY(f.open());
+        CKELTree *r2 = f.tree(KEL::RBTs, u"R2"_s, u"2.0"_s);
+        chooseComponent(f, u"TIMER"_s);
+        QVERIFY(f.runExplorer(r2->GetId(), u"Create CBT"_s));
+        const int cbtId = Cbt::FindCbt(*r2, u"TIMER"_s)->GetId();
+        QPointer<CChildFrame> w = f.windows().Find(cbtId);
+        QVERIFY(w);
+        if (how == u"remove cbt") {
+            QVERIFY(f.runExplorer(cbtId, u"Remove"_s));
+            QCOMPARE(f.prompt.texts.last(), u"Are you sure that you want to remove the CBT \"TIMER\" ?"_s);
+        } else if (how == u"remove source") {
+            QVERIFY(f.model().RemoveRBT(r2->GetId()));
+        } else {
+            f.model().CloseSolution();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(w.isNull());
+    }
+
+    void evtDialogChecks_data()
+    {
+        QTest::addColumn<bool>("emptySolution");
+        QTest::addColumn<int>("added");
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("a version without trees")
+            << true << 1
+            << QStringList{u"Behavior Tree can't be empty."_s,
+                           u"Need to select at least two behavior trees, to create a evolution tree."_s};
+        QTest::newRow("one tree is too few")
+            << false << 1
+            << QStringList{u"Need to select at least two behavior trees, to create a evolution tree."_s};
+    }
+
+    void evtDialogChecks()
+    {
+        QFETCH(bool, emptySolution);
+        QFETCH(int, added);
+        QFETCH(QStringList, texts);
+        Frame f;
+        if (emptySolution)
+            f.model().NewSolution();
+        else
+            QVERIFY(f.open());
+        CKELEVTDlg dlg(f.model(), f.prompt);
+        for (int i = 0; i < added; ++i)
+            dlg.AddTree();
+        dlg.accept();
+        QCOMPARE(f.prompt.texts, texts);
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+        QCOMPARE(dlg.Chosen()->count(), int(dlg.TreeIds().size()));
+    }
+
+    void evtStatuses_data()
+    {
+        QTest::addColumn<QString>("node");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("versions");
+        const QStringList all{u"1.0->Door"_s, u"2.0->Door"_s, u"3.0->Door"_s};
+        QTest::newRow("in every version") << u"R1:DOOR[closed]"_s << 0 << all;
+        QTest::newRow("only in the first") << u"R5:TIMER[stopped]"_s << -1 << QStringList{u"1.0->Door"_s};
+        QTest::newRow("dropped by the last") << u"R2:BUZZER<<beep>>"_s << -1 << QStringList{u"2.0->Door"_s};
+        QTest::newRow("only in the last") << u"R9:SENSOR??fault??"_s << 1 << QStringList{u"3.0->Door"_s};
+        // back after the version before the last lacked it
+        QTest::newRow("first and last") << u"R5:SWITCH??hold on??"_s << 1
+                                        << QStringList{u"1.0->Door"_s, u"3.0->Door"_s};
+    }
+
+    void evtStatuses()
+    {
+        QFETCH(QString, node);
+        QFETCH(int, status);
+        QFETCH(QStringList, versions);
+        Frame f;
+        QVERIFY(f.open());
+        QVERIFY(addThirdVersion(f));
+        const CKELData *evts = f.model().Solution()->EvtFolder();
+        f.script.Accept<CKELEVTDlg>([](CKELEVTDlg &d) {
+            for (const QString &v : {u"1.0"_s, u"2.0"_s, u"3.0"_s}) {
+                QVERIFY(d.SelectVersion(v));
+                QVERIFY(d.SelectTree(u"Door"_s));
+                QVERIFY(d.AddTree());
+            }
+            QCOMPARE(d.Chosen()->item(2)->text(), u"(3) Version 3.0->Door"_s);
+        });
+        QVERIFY(f.runExplorer(evts->GetId(), u"Add Evolution Tree"_s));
+        QCOMPARE(f.script.titles, QStringList{u"Create New Evolution Tree"_s});
+        QCOMPARE(evts->ChildCount(), 1);
+        const int evtId = evts->Children().front()->GetId();
+        CChildFrame *w = f.windows().Find(evtId);
+        QVERIFY2(w, "the EVT's window did not open");
+        QVERIFY(w->Document().IsReadOnly());
+        QCOMPARE(CanvasDisagreement(w->Document()), QString());
+        QVERIFY(!ShapesOverlap(w->Document()));
+        QVERIFY(w->InfoText().contains(u"1.0->Door, 2.0->Door, 3.0->Door"_s));
+
+        const CKELMethod *n = NodeNamed(*w->Document().Tree(), node);
+        QVERIFY2(n, qPrintable(node));
+        QCOMPARE(n->GetEvStyle(), status);
+        const CKELNodeShape *s = w->Document().NodeShape(n->GetId());
+        QCOMPARE(s->FrameCell()->bkColor == QColor(0xD2, 0xD2, 0xD2), status == -1);
+        QCOMPARE(s->FrameCell()->lineWidth == 3, status == 1);
+        QCOMPARE(s->toolTip(), u"Evolution Tree Node: \n\r Version: "_s + versions.join(u", "_s));
+    }
+
+    void evolutionaryCbtCarriesTheMarks()
+    {
+        Frame f;
+        QVERIFY(f.open());
+        QVERIFY(f.model().AddEVT({f.tree(KEL::DBTs, u"Door"_s, u"1.0"_s)->GetId(), f.tree(KEL::DBTs, u"Door"_s, u"2.0"_s)->GetId()}));
+        const CKELData *evt = f.model().Solution()->EvtFolder()->Children().front().get();
+        chooseComponent(f, u"TIMER"_s);
+        QVERIFY(f.runExplorer(evt->GetId(), u"Evolutionary CBT"_s));
+        const CKELCBT *cbt = Cbt::FindCbt(*static_cast<const CKELTree *>(evt), u"TIMER"_s);
+        QVERIFY(cbt);
+        CChildFrame *w = f.windows().Find(cbt->GetId());
+        QVERIFY(w);
+        const CKELMethod *stopped = NodeNamed(*cbt, u":TIMER[stopped]"_s);
+        QVERIFY(stopped);
+        QCOMPARE(stopped->GetEvStyle(), -1);
+        QCOMPARE(w->Document().NodeShape(stopped->GetId())->FrameCell()->bkColor, QColor(0xD2, 0xD2, 0xD2));
+        QVERIFY(w->InfoText().contains(u"dropped by it (1)"_s));
+    }
+
+    void screenshots()
+    {
+        Frame f;
+        QVERIFY(f.open());
+        QVERIFY(addThirdVersion(f));
+        QVERIFY(f.model().AddEVT({f.tree(KEL::DBTs, u"Door"_s, u"1.0"_s)->GetId(), f.tree(KEL::DBTs, u"Door"_s, u"2.0"_s)->GetId(),
+                                  f.tree(KEL::DBTs, u"Door"_s, u"3.0"_s)->GetId()}));
+        const int evtId = f.model().Solution()->EvtFolder()->Children().front()->GetId();
+        f.frame->show();
+        CChildFrame *evt = f.windows().Open(evtId);
+        QVERIFY(evt);
+        evt->showMaximized();
+        evt->View().FitToWindow();
+        QVERIFY(f.frame->grab().save(ScreenshotDir() + u"/derive-evt.png"_s));
+        CKELTree *door = f.tree(KEL::DBTs, u"Door"_s, u"1.0"_s);
+        chooseComponent(f, u"TIMER"_s);
+        QVERIFY(f.runExplorer(door->GetId(), u"Create CBT"_s));
+        CChildFrame *cbt = f.windows().Find(Cbt::FindCbt(*door, u"TIMER"_s)->GetId());
+        cbt->showMaximized();
+        cbt->View().FitToWindow();
+        QVERIFY(f.frame->grab().save(ScreenshotDir() + u"/derive-cbt.png"_s));
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+};
+
+QTEST_MAIN(TestDeriveTrees)
+#include "tst_derivetrees.moc"

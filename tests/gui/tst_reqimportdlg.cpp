@@ -1,0 +1,577 @@
+// The requirements translation assistant in the main window: opened from
+// the menu, walked through the sample text, exporting requirements and
+// nodes through the model's commands, with scripted answers throughout.
+#include "guitestkit.h"
+#include "scriptedprompt.h"
+
+#include "app/mainframe.h"
+#include "app/solutioncommands.h"
+#include "editor/childframe.h"
+#include "editor/editorinstall.h"
+#include "editor/treewindows.h"
+#include "model/kelcontainers.h"
+#include "model/keldatamanager.h"
+#include "model/kelmethod.h"
+#include "model/kelrequirement.h"
+#include "model/keltree.h"
+#include "reqimport/nodeline.h"
+#include "reqimport/reqimport.h"
+#include "reqimport/reqimporttexts.h"
+#include "reqimport/reqimportinstall.h"
+#include "reqimport/reqtadlg.h"
+#include "reqimport/selectrbtdlg.h"
+#include "reqimport/tagspecsdlg.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QtTest>
+
+using namespace GuiTestKit;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString sample(const QString &name)
+{
+    return QStringLiteral(VERDANTIS_TEST_DATA "/../../examples/") + name;
+}
+
+QString screenshotDir()
+{
+    const QString dir = QCoreApplication::applicationDirPath() + u"/screenshots"_s;
+    QDir().mkpath(dir);
+    return dir;
+}
+
+// A main window with the editor and the assistant, answering from scripts.
+struct Frame
+{
+    CScriptedPrompt prompt;
+    CDialogScript script;
+    std::unique_ptr<CMainFrame> frame;
+    CEditor *editor = nullptr;
+
+    Frame()
+    {
+        frame = std::make_unique<CMainFrame>();
+        frame->SetPrompt(&prompt);
+        script.Install(frame->Dialogs());
+        editor = InstallEditor(*frame);
+        InstallReqImport(*frame, *editor);
+        frame->resize(1000, 700);
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+    }
+    CKELDataManager &manager() { return frame->Manager(); }
+    QAction *menuAction() const { return frame->findChild<QAction *>(u"actionImportRequirements"_s); }
+    CReqTADlg *open()
+    {
+        menuAction()->trigger();
+        return frame->findChild<CReqTADlg *>();
+    }
+    // The current version's requirements as "TAG: description" lines.
+    QStringList requirements()
+    {
+        QStringList lines;
+        for (const auto &c : manager().CurrentVersion()->RequirementsFolder()->Children()) {
+            if (c->GetTypeCode() == KEL::Requirement)
+                lines.append(c->GetName() + u": "_s + static_cast<CKELRequirement *>(c.get())->Description());
+        }
+        return lines;
+    }
+    int rbtNamed(const QString &name)
+    {
+        for (const auto &c : manager().CurrentVersion()->RBTFolder()->Children()) {
+            if (c->GetName() == name)
+                return c->GetId();
+        }
+        return 0;
+    }
+};
+
+void click(CReqTADlg *dlg, const QString &name)
+{
+    auto *b = dlg->findChild<QPushButton *>(name);
+    QVERIFY2(b, qPrintable(name));
+    b->click();
+}
+
+void trigger(CReqTADlg *dlg, const QString &name)
+{
+    auto *a = dlg->findChild<QAction *>(name);
+    QVERIFY2(a, qPrintable(name));
+    a->trigger();
+}
+
+// Walks forward until the word is selected; false at the end of the text.
+bool walkTo(CReqTADlg *dlg, const QString &word)
+{
+    for (int i = 0; i < 500; ++i) {
+        dlg->Walk(1);
+        if (dlg->SelectedWord() == word)
+            return true;
+    }
+    return false;
+}
+
+void selectEntry(QListWidget *list, const QString &text)
+{
+    list->clearSelection();
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->text() == text)
+            list->setCurrentRow(i);
+    }
+}
+
+QList<CNodeLine> nodesOf(CKELDataManager &manager, int treeId, const QSet<int> &except = {})
+{
+    QList<CNodeLine> nodes;
+    for (const CKELMethod *n : static_cast<CKELTree *>(manager.Lookup(treeId))->Nodes()) {
+        if (!except.contains(n->GetId()))
+            nodes.append({n->requirementTag, n->component, n->behavior, n->behaviorType});
+    }
+    return nodes;
+}
+
+QSet<int> nodeIds(CKELDataManager &manager, int treeId)
+{
+    QSet<int> ids;
+    for (const CKELMethod *n : static_cast<CKELTree *>(manager.Lookup(treeId))->Nodes())
+        ids.insert(n->GetId());
+    return ids;
+}
+
+} // namespace
+
+class TestReqImportDlg : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { m_home = IsolateHome(); }
+    void menuOpensOneDialog();
+    void walksTheSample();
+    void walkStopsAtBothEnds_data();
+    void walkStopsAtBothEnds();
+    void addingWords_data();
+    void addingWords();
+    void createNodeNamesTheMissingChoice_data();
+    void createNodeNamesTheMissingChoice();
+    void exportNodesAsksWithoutRequirements_data();
+    void exportNodesAsksWithoutRequirements();
+    void survivesAReplacedSolution();
+    void textFiles_data();
+    void textFiles();
+    void tagSpecCharacters_data();
+    void tagSpecCharacters();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+};
+
+void TestReqImportDlg::menuOpensOneDialog()
+{
+    Frame f;
+    QVERIFY(f.menuAction());
+    QPointer<CReqTADlg> first = f.open();
+    QVERIFY(first);
+    QCOMPARE(first->windowTitle(), u"Import Requirements and Component Behaviors"_s);
+    QCOMPARE(first->findChild<QLabel *>(u"heading"_s)->text(), u"Requirements Translation Assistant"_s);
+    QVERIFY(!first->isModal());
+    QVERIFY(first->isVisible());
+    // again while open: the same dialog, not a second one
+    QCOMPARE(f.open(), first.data());
+    QCOMPARE(f.frame->findChildren<CReqTADlg *>().size(), 1);
+    // "Exit" closes and destroys it; the menu then makes a fresh one
+    trigger(first, u"actionExit"_s);
+    QTRY_VERIFY(first.isNull());
+    QPointer<CReqTADlg> second = f.open();
+    QVERIFY(second);
+    QVERIFY(second->isVisible());
+}
+
+// From a file to requirements and nodes in the model: what the model holds
+// is what the core computes for the same text and lines.
+void TestReqImportDlg::walksTheSample()
+{
+    Frame f;
+    QVERIFY(f.frame->OpenFile(ExampleSolution()));
+    const QStringList before = f.requirements();
+    CReqTADlg *dlg = f.open();
+    f.script.files << sample(u"microwave-requirements.txt"_s);
+    trigger(dlg, u"actionOpen"_s);
+    QString expectedText;
+    QVERIFY(ReqImport::ReadText(sample(u"microwave-requirements.txt"_s), expectedText));
+    QCOMPARE(dlg->Text(), expectedText);
+
+    // the dialog offers the words the core walker offers, stop words passed over
+    CWordWalker walker(expectedText);
+    click(dlg, u"start"_s);
+    CWordWalker::Step step = walker.Start();
+    for (int i = 0; i < 40 && step.found; ++i) {
+        QCOMPARE(dlg->SelectedWord(), expectedText.mid(step.start, step.length));
+        QVERIFY(!CWordWalker::IsStopWord(dlg->SelectedWord()));
+        click(dlg, u"forward"_s);
+        step = walker.Move(1, {step.start, step.start + step.length});
+    }
+    QVERIFY(f.prompt.texts.isEmpty());
+
+    // file the tags R4 and R5, then walk with "Skip Already Added Words"
+    click(dlg, u"start"_s);
+    QVERIFY(walkTo(dlg, u"R4"_s));
+    click(dlg, u"addTag"_s);
+    QVERIFY(walkTo(dlg, u"R5"_s));
+    click(dlg, u"addTag"_s);
+    QVERIFY(walkTo(dlg, u"light"_s));
+    click(dlg, u"addComponent"_s);
+    QVERIFY(walkTo(dlg, u"beeper"_s));
+    click(dlg, u"addComponent"_s);
+    QVERIFY(walkTo(dlg, u"sounds"_s));
+    click(dlg, u"addBehavior"_s);
+    dlg->SkipAddedBox()->setChecked(true);
+    click(dlg, u"start"_s);
+    QStringList walked;
+    while (f.prompt.texts.isEmpty() && walked.size() < 500) {
+        walked.append(dlg->SelectedWord());
+        click(dlg, u"forward"_s);
+    }
+    QCOMPARE(f.prompt.texts, QStringList{ReqImportTexts::ReachedEnd()});
+    for (const QString &filed : {u"R4"_s, u"R5"_s, u"light"_s, u"beeper"_s, u"sounds"_s})
+        QVERIFY2(!walked.contains(filed, Qt::CaseInsensitive), qPrintable(filed));
+    QVERIFY(walked.contains(u"R3"_s));
+    f.prompt.texts.clear();
+
+    // export only the filed tags; the model already has R1 to R3
+    f.script.Accept<CTagSpecsDlg>([](CTagSpecsDlg &d) {
+        d.OnlyAddedBox()->setChecked(true);
+        d.PrecededByCombo()->setCurrentIndex(0);
+        d.SeparatorCombo()->setCurrentIndex(1);
+        d.resize(d.sizeHint());
+        d.grab().save(screenshotDir() + u"/tagspecsdlg.png"_s);
+    });
+    trigger(dlg, u"actionExportModel"_s);
+    QVERIFY(f.script.Done());
+    QVERIFY(dlg->RequirementsSynced());
+    CTagSpecs rules{u'\n', u':', true, {u"R4"_s, u"R5"_s}};
+    QStringList expected = before;
+    const QList<CScannedRequirement> scanned = RequirementScan::Scan(expectedText, rules);
+    QCOMPARE(scanned.size(), 2);
+    for (const CScannedRequirement &r : scanned)
+        expected.append(r.tag + u": "_s + r.description);
+    QCOMPARE(f.requirements(), expected);
+    QVERIFY(f.prompt.texts.isEmpty());
+
+    // one node per behavior type, into the RBT of the active window
+    const int rbt = f.rbtNamed(u"R1"_s);
+    QVERIFY(f.editor->Windows().Open(rbt));
+    const QSet<int> old = nodeIds(f.manager(), rbt);
+    QList<CNodeLine> lines;
+    const QStringList types = ReqImportTexts::BehaviorTypes();
+    for (int t = 0; t < types.size(); ++t) {
+        selectEntry(dlg->TagList(), t % 2 ? u"R5"_s : u"R4"_s);
+        selectEntry(dlg->ComponentList(), t % 2 ? u"beeper"_s : u"light"_s);
+        selectEntry(dlg->BehaviorList(), u"sounds"_s);
+        selectEntry(dlg->TypeList(), types[t]);
+        click(dlg, u"createNode"_s);
+        const QString line = CNodeLine::Build(t % 2 ? u"R5"_s : u"R4"_s, t % 2 ? u"beeper"_s : u"light"_s,
+                                              u"sounds"_s, t + 1);
+        lines.append(CNodeLine::Parse(line, KEL::StateRealisation));
+    }
+    QCOMPARE(dlg->NodesEdit()->toPlainText().count(u'\n'), types.size());
+    dlg->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dlg));
+    dlg->grab().save(screenshotDir() + u"/reqtadlg.png"_s);
+    click(dlg, u"exportNodes"_s);
+    QVERIFY(f.prompt.texts.isEmpty());
+    QCOMPARE(nodesOf(f.manager(), rbt, old), lines);
+    QCOMPARE(dlg->StatusLabel()->text(), u"6 node(s) added to R1"_s);
+
+    // no tree window: the user picks the RBT
+    f.editor->Windows().CloseAll();
+    QTRY_VERIFY(!f.editor->Windows().Find(rbt));
+    const int other = f.rbtNamed(u"R3"_s);
+    QVERIFY(other && other != rbt);
+    const QSet<int> oldOther = nodeIds(f.manager(), other);
+    f.script.Accept<CSelectRBTDlg>([other](CSelectRBTDlg &d) {
+        for (int i = 0; i < d.List()->count(); ++i) {
+            if (d.List()->item(i)->data(Qt::UserRole).toInt() == other)
+                d.List()->setCurrentRow(i);
+        }
+    });
+    click(dlg, u"exportNodes"_s);
+    QVERIFY(f.script.Done());
+    QCOMPARE(f.script.titles.constLast(), u"Select RBT"_s);
+    QCOMPARE(nodesOf(f.manager(), other, oldOther), lines);
+    QCOMPARE(nodesOf(f.manager(), rbt, old).size(), lines.size()); // the first tree is untouched
+}
+
+void TestReqImportDlg::walkStopsAtBothEnds_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("forward past the end") << u"The door shall open."_s << u"forward"_s
+                                          << QStringList{u"door"_s, u"shall"_s, u"open"_s}
+                                          << ReqImportTexts::ReachedEnd();
+    QTest::newRow("back past the start") << u"The door shall open."_s << u"back"_s
+                                         << QStringList{u"open"_s, u"shall"_s, u"door"_s}
+                                         << ReqImportTexts::ReachedStart();
+}
+
+// The first word comes from Start (forward) or End (backward); the walk
+// then runs on until the dialog says where it stopped.
+void TestReqImportDlg::walkStopsAtBothEnds()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, button);
+    QFETCH(QStringList, words);
+    QFETCH(QString, message);
+    Frame f;
+    CReqTADlg *dlg = f.open();
+    dlg->SetText(text);
+    click(dlg, button == u"forward" ? u"start"_s : u"end"_s);
+    QStringList seen{dlg->SelectedWord()};
+    while (f.prompt.texts.isEmpty() && seen.size() < 20) {
+        click(dlg, button);
+        if (f.prompt.texts.isEmpty())
+            seen.append(dlg->SelectedWord());
+    }
+    QCOMPARE(seen, words);
+    QCOMPARE(f.prompt.texts, QStringList{message});
+    QCOMPARE(f.prompt.captions, QStringList{u"Message"_s});
+}
+
+void TestReqImportDlg::addingWords_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("tag") << u"addTag"_s << u"tags"_s << u"Tag"_s;
+    QTest::newRow("component") << u"addComponent"_s << u"components"_s << u"Component"_s;
+    QTest::newRow("behavior") << u"addBehavior"_s << u"behaviors"_s << u"State"_s;
+}
+
+// An empty selection is refused with the list's kind; a word already filed
+// in another case is not filed twice; Remove takes the chosen entry out.
+void TestReqImportDlg::addingWords()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, list);
+    QFETCH(QString, kind);
+    Frame f;
+    CReqTADlg *dlg = f.open();
+    auto *words = dlg->findChild<QListWidget *>(list);
+    dlg->SetText(u"Door door\nDOOR  open"_s);
+    click(dlg, button);
+    QCOMPARE(f.prompt.texts, QStringList{u"Cannot add Empty String as "_s + kind});
+    QCOMPARE(f.prompt.captions, QStringList{u"Error"_s});
+    QCOMPARE(words->count(), 0);
+    f.prompt.texts.clear();
+    click(dlg, u"start"_s);
+    click(dlg, button);
+    click(dlg, u"forward"_s);
+    QCOMPARE(dlg->SelectedWord(), u"door"_s);
+    click(dlg, button);
+    // a selection over a line break is filed as one line
+    QTextCursor c = dlg->TextEdit()->textCursor();
+    c.setPosition(5);
+    c.setPosition(20, QTextCursor::KeepAnchor);
+    dlg->TextEdit()->setTextCursor(c);
+    click(dlg, button);
+    QVERIFY(f.prompt.texts.isEmpty());
+    QCOMPARE(words->count(), 2);
+    QCOMPARE(words->item(0)->text(), u"Door"_s);
+    QCOMPARE(words->item(1)->text(), u"door DOOR open"_s);
+    words->setCurrentRow(0);
+    const QString remove = u"remove"_s + list.first(1).toUpper() + list.sliced(1).chopped(1);
+    click(dlg, remove);
+    QCOMPARE(words->count(), 1);
+    QCOMPARE(words->item(0)->text(), u"door DOOR open"_s);
+}
+
+void TestReqImportDlg::createNodeNamesTheMissingChoice_data()
+{
+    QTest::addColumn<QStringList>("chosen"); // tag, component, behavior, type; "" for none
+    QTest::addColumn<QString>("missing");
+    QTest::newRow("no tag") << QStringList{u""_s, u"DOOR"_s, u"open"_s, u"STATE"_s} << u"Tag"_s;
+    QTest::newRow("no component") << QStringList{u"R1"_s, u""_s, u"open"_s, u"STATE"_s} << u"Component"_s;
+    QTest::newRow("no behavior") << QStringList{u"R1"_s, u"DOOR"_s, u""_s, u"GUARD"_s}
+                                 << u"Component Behaviors"_s;
+    QTest::newRow("no behavior type") << QStringList{u"R1"_s, u"DOOR"_s, u"open"_s, u""_s} << u"Behavior Types"_s;
+    QTest::newRow("nothing chosen") << QStringList{u""_s, u""_s, u""_s, u""_s} << u"Tag"_s;
+    QTest::newRow("all chosen") << QStringList{u"R1"_s, u"DOOR"_s, u"open"_s, u"GUARD"_s} << QString();
+}
+
+void TestReqImportDlg::createNodeNamesTheMissingChoice()
+{
+    QFETCH(QStringList, chosen);
+    QFETCH(QString, missing);
+    Frame f;
+    CReqTADlg *dlg = f.open();
+    dlg->TagList()->addItems({u"R1"_s, u"R2"_s});
+    dlg->ComponentList()->addItems({u"DOOR"_s});
+    dlg->BehaviorList()->addItems({u"open"_s});
+    // a line typed without its line feed stays a line of its own
+    dlg->NodesEdit()->setPlainText(u"R2:DOOR[shut]"_s);
+    selectEntry(dlg->TagList(), chosen[0]);
+    selectEntry(dlg->ComponentList(), chosen[1]);
+    selectEntry(dlg->BehaviorList(), chosen[2]);
+    selectEntry(dlg->TypeList(), chosen[3]);
+    click(dlg, u"createNode"_s);
+    if (missing.isEmpty()) {
+        QVERIFY(f.prompt.texts.isEmpty());
+        QCOMPARE(dlg->NodesEdit()->toPlainText(), u"R2:DOOR[shut]\nR1:DOOR???open???\n"_s);
+    } else {
+        QCOMPARE(f.prompt.texts, QStringList{ReqImportTexts::MissingChoice(missing)});
+        QCOMPARE(dlg->NodesEdit()->toPlainText(), u"R2:DOOR[shut]"_s);
+    }
+}
+
+void TestReqImportDlg::exportNodesAsksWithoutRequirements_data()
+{
+    QTest::addColumn<bool>("importFirst");
+    QTest::addColumn<bool>("answerYes");
+    QTest::addColumn<int>("added");
+    QTest::newRow("not synced, answer no") << false << false << 0;
+    QTest::newRow("not synced, answer yes") << false << true << 2;
+    QTest::newRow("imported from the model") << true << false << 2;
+}
+
+void TestReqImportDlg::exportNodesAsksWithoutRequirements()
+{
+    QFETCH(bool, importFirst);
+    QFETCH(bool, answerYes);
+    QFETCH(int, added);
+    Frame f;
+    QVERIFY(f.frame->OpenFile(ExampleSolution()));
+    CReqTADlg *dlg = f.open();
+    const int rbt = f.rbtNamed(u"R1"_s);
+    QVERIFY(f.editor->Windows().Open(rbt));
+    if (importFirst) {
+        trigger(dlg, u"actionImportModel"_s);
+        QCOMPARE(dlg->Text(), ReqImport::RequirementsText(f.manager()));
+        QVERIFY(dlg->Text().startsWith(u"R1: If the oven"_s));
+    }
+    const int before = nodeIds(f.manager(), rbt).size();
+    dlg->NodesEdit()->setPlainText(u"R1:OVEN[idle]\n\n   \nR1:DOOR ??open??\n"_s);
+    f.prompt.answers = {answerYes ? CPrompt::Yes : CPrompt::No};
+    click(dlg, u"exportNodes"_s);
+    QCOMPARE(f.prompt.texts, importFirst ? QStringList() : QStringList{ReqImportTexts::NotImported()});
+    QCOMPARE(nodeIds(f.manager(), rbt).size(), before + added);
+}
+
+// Ids of the old solution mean nothing in the new one: the dialog keeps
+// working and asks for a tree of the new solution.
+void TestReqImportDlg::survivesAReplacedSolution()
+{
+    Frame f;
+    QVERIFY(f.frame->OpenFile(ExampleSolution()));
+    CReqTADlg *dlg = f.open();
+    trigger(dlg, u"actionImportModel"_s);
+    QVERIFY(dlg->RequirementsSynced());
+    QVERIFY(f.editor->Windows().Open(f.rbtNamed(u"R1"_s)));
+    f.prompt.answers = {CPrompt::No}; // do not save the old one
+    QVERIFY(f.frame->Files().New());
+    QVERIFY(!dlg->RequirementsSynced());
+    f.prompt.texts.clear();
+    dlg->NodesEdit()->setPlainText(u"R9:PUMP[on]\n"_s);
+    f.prompt.answers = {CPrompt::Yes};
+    click(dlg, u"exportNodes"_s);
+    QCOMPARE(f.prompt.texts.size(), 2);
+    QVERIFY(f.prompt.texts[1].startsWith(u"There is no RBT"_s));
+
+    // requirements go into the new solution, then nodes into its new RBT
+    dlg->SetText(u"R9: The pump shall start.\n"_s);
+    f.script.Accept<CTagSpecsDlg>([](CTagSpecsDlg &) {});
+    trigger(dlg, u"actionExportModel"_s);
+    QCOMPARE(f.requirements(), QStringList{u"R9: The pump shall start."_s});
+    const int r9 = f.manager().FindRequirement(u"R9"_s)->GetId();
+    QVERIFY(f.manager().AddRBT(u"R9"_s, {r9}, 0));
+    const int rbt = f.rbtNamed(u"R9"_s);
+    f.editor->Windows().CloseAll();
+    QTRY_VERIFY(!f.editor->Windows().Find(rbt));
+    f.script.Accept<CSelectRBTDlg>([](CSelectRBTDlg &) {});
+    f.prompt.texts.clear();
+    click(dlg, u"exportNodes"_s);
+    QVERIFY(f.script.Done());
+    QVERIFY(f.prompt.texts.isEmpty());
+    QCOMPARE(nodesOf(f.manager(), rbt), (QList<CNodeLine>{{u"R9"_s, u"PUMP"_s, u"on"_s, 1}}));
+}
+
+void TestReqImportDlg::textFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("utf-8") << QByteArray("R1: T\xC3\xBCr zu.\n") << u"R1: Tür zu.\n"_s;
+    QTest::newRow("code page 1252") << QByteArray("R1: T\xFCr \x93zu\x94 \x80.\n") << u"R1: Tür “zu” €.\n"_s;
+}
+
+// What the user reads is the file's text whatever its encoding; saving
+// writes it back as UTF-8.
+void TestReqImportDlg::textFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    const QString in = dir.filePath(u"in.txt"_s);
+    const QString out = dir.filePath(u"out.txt"_s);
+    {
+        QFile file(in);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    Frame f;
+    CReqTADlg *dlg = f.open();
+    f.script.files << in << out;
+    trigger(dlg, u"actionImportFile"_s);
+    QCOMPARE(dlg->Text(), text);
+    trigger(dlg, u"actionSave"_s);
+    QFile file(out);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), text.toUtf8());
+    QVERIFY(f.prompt.texts.isEmpty());
+    // "New" clears the saved text without asking
+    trigger(dlg, u"actionNew"_s);
+    QVERIFY(f.prompt.texts.isEmpty());
+    QCOMPARE(dlg->Text(), QString());
+}
+
+void TestReqImportDlg::tagSpecCharacters_data()
+{
+    QTest::addColumn<int>("preceded");
+    QTest::addColumn<int>("separator");
+    QTest::addColumn<QChar>("p");
+    QTest::addColumn<QChar>("s");
+    QTest::newRow("newline, period") << 0 << 0 << QChar(u'\n') << QChar(u'.');
+    QTest::newRow("newline, colon") << 0 << 1 << QChar(u'\n') << QChar(u':');
+    QTest::newRow("period, newline") << 1 << 2 << QChar(u'.') << QChar(u'\n');
+}
+
+void TestReqImportDlg::tagSpecCharacters()
+{
+    QFETCH(int, preceded);
+    QFETCH(int, separator);
+    QFETCH(QChar, p);
+    QFETCH(QChar, s);
+    CTagSpecsDlg dlg;
+    QCOMPARE(dlg.windowTitle(), u"Set Requirement Tag Specifications"_s);
+    dlg.PrecededByCombo()->setCurrentIndex(preceded);
+    dlg.SeparatorCombo()->setCurrentIndex(separator);
+    const CTagSpecs rules = dlg.Rules();
+    QCOMPARE(rules.precededBy, p);
+    QCOMPARE(rules.separator, s);
+    // and back: the dialog shows what it was given
+    CTagSpecsDlg again;
+    again.SetRules(rules);
+    QCOMPARE(again.PrecededByCombo()->currentIndex(), preceded);
+    QCOMPARE(again.SeparatorCombo()->currentIndex(), separator);
+}
+
+QTEST_MAIN(TestReqImportDlg)
+#include "tst_reqimportdlg.moc"

@@ -1,0 +1,509 @@
+// The simulation in the main window: its entries, the dialog's buttons with
+// the stand-in simulator behind them, the marks on the tree window, and the
+// simulator path in the solution file.
+#include "guitestkit.h"
+#include "scriptedprompt.h"
+
+#include "app/mainframe.h"
+#include "app/solutioncommands.h"
+#include "editor/childframe.h"
+#include "editor/editorinstall.h"
+#include "editor/tessel1doc.h"
+#include "editor/tessel1view.h"
+#include "editor/treewindows.h"
+#include "explorer/kelnavigatetree.h"
+#include "model/kelcontainers.h"
+#include "model/keldatamanager.h"
+#include "model/kelmethod.h"
+#include "model/keltree.h"
+#include "simulate/abssimulatordlg.h"
+#include "simulate/simulateinstall.h"
+#include "simulate/simulationcommands.h"
+#include "simulate/simulationdisplay.h"
+#include "simulate/simulationmarks.h"
+#include "simulate/simulationtexts.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/types.h>
+
+using namespace GuiTestKit;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kWait = 15000;
+constexpr int kOven = 30; // DBT of the example: OVEN idle -> BUTTON push -> OVEN cooking
+constexpr int kR1 = 20;   // an RBT of the example
+const QString kSimulate = u"Simulate with ZEPH"_s;
+
+QString screenshotDir()
+{
+    const QString dir = QCoreApplication::applicationDirPath() + u"/screenshots"_s;
+    QDir().mkpath(dir);
+    return dir;
+}
+
+QAction *findAction(const QMenu &menu, const QString &text)
+{
+    for (QAction *a : menu.actions()) {
+        if (a->text() == text)
+            return a;
+    }
+    return nullptr;
+}
+
+struct Frame
+{
+    CScriptedPrompt prompt;
+    CDialogScript script;
+    std::unique_ptr<CMainFrame> frame;
+    CEditor *editor = nullptr;
+
+    explicit Frame(bool withExample = true)
+    {
+        frame = std::make_unique<CMainFrame>();
+        frame->SetPrompt(&prompt);
+        script.Install(frame->Dialogs());
+        editor = InstallEditor(*frame);
+        InstallSimulate(*frame, *editor);
+        if (withExample && !frame->OpenFile(ExampleSolution()))
+            qFatal("cannot open the example");
+        frame->resize(1100, 750);
+    }
+    ~Frame()
+    {
+        if (frame)
+            frame->Manager().CloseSolution();
+    }
+    CKELDataManager &model() { return frame->Manager(); }
+    CSimulationCommands &commands() { return *frame->findChild<CSimulationCommands *>(); }
+    CAbsSimulatorDlg *dialog() { return commands().Dialog(); }
+
+    // Runs an entry of the explorer's context menu on an element's row.
+    bool explorerEntry(int elementId, const QString &text)
+    {
+        std::unique_ptr<QMenu> menu = frame->Explorer()->ContextMenuFor(frame->Explorer()->ItemOf(elementId));
+        QAction *a = menu ? findAction(*menu, text) : nullptr;
+        if (!a)
+            return false;
+        a->trigger();
+        return true;
+    }
+    // Runs an entry of a tree view's context menu at a scene point.
+    bool viewEntry(int treeId, const QPointF &at, const QString &text)
+    {
+        CChildFrame *child = editor->Windows().Open(treeId);
+        std::unique_ptr<QMenu> menu = child ? child->View().CreateContextMenu(at) : nullptr;
+        QAction *a = menu ? findAction(*menu, text) : nullptr;
+        if (!a)
+            return false;
+        a->trigger();
+        return true;
+    }
+    // Translates the selected tree with labels and runs it in the stand-in.
+    void simulate(CAbsSimulatorDlg &d, bool interactive)
+    {
+        d.ShowNodeIdBox()->setChecked(true);
+        d.SimNodeIdBox()->setChecked(true);
+        d.VerboseOffBox()->setChecked(true);
+        d.InteractionModeBox()->setChecked(interactive);
+        d.Button(u"Translate"_s)->click();
+        d.SimulatorEdit()->setText(QStringLiteral(ZEPHSIM));
+        d.Button(u"Simulate"_s)->click();
+    }
+};
+
+QHash<int, int> docMarks(const CTessel1Doc &doc)
+{
+    QHash<int, int> marks;
+    for (auto it = doc.NodeShapes().cbegin(); it != doc.NodeShapes().cend(); ++it) {
+        if (const int m = doc.SimulationMark(it.key()))
+            marks.insert(it.key(), m);
+    }
+    return marks;
+}
+
+bool processGone(qint64 pid)
+{
+    return pid <= 0 || ::kill(pid_t(pid), 0) != 0;
+}
+
+} // namespace
+
+using Entry = std::function<bool(Frame &)>;
+Q_DECLARE_METATYPE(Entry)
+
+class TestSimulationDialog : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { m_home = IsolateHome(); }
+    void entries_data();
+    void entries();
+    void runMarksTheTreeWindow();
+    void windowOpenedDuringRunShowsMarks();
+    void inputAndAutoSim();
+    void anotherTreeIsNotMarkedByTheRun();
+    void refusals_data();
+    void refusals();
+    void simulatorPathKeptInSolution_data();
+    void simulatorPathKeptInSolution();
+    void treeListFollowsTheModel();
+    void xmlTranslation();
+    void closingEndsTheRun();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+};
+
+// Every entry opens the one dialog; a tree entry selects its tree, the
+// main menu leaves the choice as it is.
+void TestSimulationDialog::entries_data()
+{
+    QTest::addColumn<Entry>("entry");
+    QTest::addColumn<int>("selected");
+    QTest::newRow("main menu") << Entry([](Frame &f) {
+        f.frame->findChild<QAction *>(u"actionSimulation"_s)->trigger();
+        return true;
+    }) << 0;
+    QTest::newRow("explorer DBT row") << Entry([](Frame &f) { return f.explorerEntry(kOven, kSimulate); }) << kOven;
+    QTest::newRow("explorer RBT row") << Entry([](Frame &f) { return f.explorerEntry(kR1, kSimulate); }) << kR1;
+    QTest::newRow("DBT view, on a node")
+        << Entry([](Frame &f) { return f.viewEntry(kOven, QPointF(180, 45), kSimulate); }) << kOven;
+    QTest::newRow("DBT view, empty canvas")
+        << Entry([](Frame &f) { return f.viewEntry(kOven, QPointF(700, 500), kSimulate); }) << kOven;
+    QTest::newRow("RBT view, empty canvas")
+        << Entry([](Frame &f) { return f.viewEntry(kR1, QPointF(700, 500), kSimulate); }) << kR1;
+}
+
+void TestSimulationDialog::entries()
+{
+    QFETCH(Entry, entry);
+    QFETCH(int, selected);
+    Frame f;
+    QVERIFY(!f.dialog());
+    QVERIFY(entry(f));
+    CAbsSimulatorDlg *d = f.dialog();
+    QVERIFY(d);
+    QCOMPARE(d->windowTitle(), u"Behavior Tree Simulation"_s);
+    QVERIFY(d->isVisible());
+    QVERIFY(!d->isModal());
+    QCOMPARE(d->SelectedTreeId(), selected);
+    QCOMPARE(d->Session().TreeId(), selected);
+    QCOMPARE(d->MaxEventsEdit()->value(), 10);
+    // the example names no simulator: the stand-in built beside us is offered
+    QVERIFY(!d->SimulatorEdit()->text().isEmpty());
+    QCOMPARE(d->SimulatorEdit()->text(), CAbsSimulatorDlg::ShippedSimulator());
+
+    // a second entry reuses the dialog and moves the choice to its tree
+    QVERIFY(f.explorerEntry(kR1, kSimulate));
+    QCOMPARE(f.dialog(), d);
+    QCOMPARE(d->SelectedTreeId(), kR1);
+    QCOMPARE(f.frame->findChildren<CAbsSimulatorDlg *>().size(), 1);
+}
+
+// Oven is a chain 0 -> 00 -> 000; the stand-in reports all three labels.
+void TestSimulationDialog::runMarksTheTreeWindow()
+{
+    Frame f;
+    f.frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
+    CChildFrame *window = f.editor->Windows().Open(kOven);
+    QVERIFY(window);
+    window->showMaximized();
+    QVERIFY(f.explorerEntry(kOven, kSimulate));
+    CAbsSimulatorDlg *d = f.dialog();
+    QCOMPARE(QFileInfo(QStringLiteral(ZEPHSIM)).canonicalFilePath(), d->SimulatorEdit()->text());
+    f.simulate(*d, false);
+    // running the offered stand-in does not write its place into the solution
+    QCOMPARE(f.model().SimulatorPath(), QString());
+    QVERIFY(!f.model().Solution()->IsModified());
+    QVERIFY2(d->ZephEdit()->toPlainText().contains(u"nodeInfo(\"000\")"_s), qPrintable(d->ZephEdit()->toPlainText()));
+    QVERIFY(d->Session().IsRunning());
+
+    QTRY_VERIFY_WITH_TIMEOUT(d->ResultEdit()->toPlainText().split(u'\n').contains(u"000"_s), kWait);
+    // the box shows what the session received, line ends made plain
+    QString expected = d->Session().ResultText();
+    expected.replace(u"\r\n"_s, u"\n"_s).remove(u'\r');
+    QCOMPARE(d->ResultEdit()->toPlainText(), expected);
+
+    const CTessel1Doc &doc = window->Document();
+    const QHash<int, int> wanted{{31, CSimulationDisplay::Visited},
+                                 {32, CSimulationDisplay::Visited},
+                                 {33, CSimulationDisplay::Current}};
+    QCOMPARE(f.commands().Display().Marks(kOven), wanted);
+    QTRY_COMPARE_WITH_TIMEOUT(docMarks(doc), wanted, kWait);
+    QVERIFY(f.commands().Marks().IsTicking());
+    QVERIFY(f.prompt.texts.isEmpty());
+
+    d->move(f.frame->geometry().topLeft() + QPoint(40, 40));
+    QTest::qWait(100);
+    d->grab().save(screenshotDir() + u"/simulation_dialog.png"_s);
+    window->grab().save(screenshotDir() + u"/simulation_marked_tree.png"_s);
+
+    // the stand-in has run to its end, and the interpreter with it
+    QTRY_VERIFY_WITH_TIMEOUT(d->ResultEdit()->toPlainText().contains(u"<TEST INFO>: Child process ended"_s), kWait);
+    // Stop takes the marks off at once
+    d->Button(u"Stop"_s)->click();
+    QVERIFY(!d->Session().IsRunning());
+    QCOMPARE(docMarks(doc), (QHash<int, int>()));
+    QVERIFY(!f.commands().Marks().IsTicking());
+}
+
+// A window opened in the middle of a run starts with the marks so far.
+void TestSimulationDialog::windowOpenedDuringRunShowsMarks()
+{
+    Frame f;
+    QVERIFY(f.explorerEntry(kOven, kSimulate));
+    CAbsSimulatorDlg *d = f.dialog();
+    f.simulate(*d, false);
+    QTRY_COMPARE_WITH_TIMEOUT(f.commands().Display().MarkOf(kOven, 33), int(CSimulationDisplay::Current), kWait);
+    QTest::qWait(2 * CSimulationMarks::kRedrawInterval); // changes taken while no window shows them
+    CChildFrame *window = f.editor->Windows().Open(kOven);
+    QVERIFY(window);
+    QCOMPARE(docMarks(window->Document()), f.commands().Display().Marks(kOven));
+}
+
+// In interaction mode the stand-in waits for a line before each step: the
+// Input button sends one, Auto Sim keeps sending at the slider's pace. Stop
+// ends the display only.
+void TestSimulationDialog::inputAndAutoSim()
+{
+    Frame f;
+    CChildFrame *window = f.editor->Windows().Open(kOven);
+    QVERIFY(f.viewEntry(kOven, QPointF(180, 45), kSimulate));
+    CAbsSimulatorDlg *d = f.dialog();
+    auto reported = [d](const QString &label) {
+        return d->ResultEdit()->toPlainText().split(u'\n').contains(label);
+    };
+    f.simulate(*d, true);
+    QTest::qWait(300);
+    QVERIFY(!reported(u"0"_s));
+    QTest::keyClicks(d->InputEdit(), u"go"_s);
+    d->Button(u"Input"_s)->click();
+    QTRY_VERIFY_WITH_TIMEOUT(reported(u"0"_s), kWait);
+    QVERIFY(!reported(u"00"_s));
+    QTRY_COMPARE_WITH_TIMEOUT(window->Document().SimulationMark(31), int(CSimulationDisplay::Current), kWait);
+
+    // Stop takes the marks off and leaves the simulator running: the next
+    // line still reaches it (Return in the line sends it too)
+    const qint64 pid = d->Session().Process().ProcessId();
+    d->Button(u"Stop"_s)->click();
+    QCOMPARE(docMarks(window->Document()), (QHash<int, int>()));
+    QVERIFY(!processGone(pid));
+    QTest::keyClick(d->InputEdit(), Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(reported(u"00"_s), kWait);
+    QTest::qWait(2 * CSimulationMarks::kRedrawInterval);
+    QCOMPARE(docMarks(window->Document()), (QHash<int, int>()));
+
+    d->IntervalSlider()->setValue(d->IntervalSlider()->minimum());
+    d->AutoSimBox()->setChecked(true);
+    QVERIFY(d->Session().AutoSimActive());
+    QTRY_VERIFY_WITH_TIMEOUT(reported(u"000"_s), kWait);
+    d->AutoSimBox()->setChecked(false);
+    QVERIFY(!d->Session().AutoSimActive());
+}
+
+// Choosing another tree during a run stops the display: the program that
+// runs is the first tree's, and its labels would match the other's nodes.
+void TestSimulationDialog::anotherTreeIsNotMarkedByTheRun()
+{
+    Frame f;
+    QVERIFY(f.explorerEntry(kR1, kSimulate));
+    CAbsSimulatorDlg *d = f.dialog();
+    d->ShowNodeIdBox()->setChecked(true);
+    d->Button(u"Translate"_s)->click(); // R1's nodes now carry 0, 00, ...
+    QVERIFY(f.explorerEntry(kOven, kSimulate));
+    f.simulate(*d, true);
+    d->Button(u"Input"_s)->click();
+    QTRY_COMPARE_WITH_TIMEOUT(f.commands().Display().MarkOf(kOven, 31), int(CSimulationDisplay::Current), kWait);
+
+    d->TreeList()->setCurrentIndex(d->TreeList()->findData(kR1));
+    QVERIFY(!d->Session().IsRunning());
+    QCOMPARE(f.commands().Display().Marks(kOven), (QHash<int, int>()));
+    d->Button(u"Input"_s)->click();
+    QTRY_VERIFY_WITH_TIMEOUT(d->ResultEdit()->toPlainText().split(u'\n').contains(u"00"_s), kWait);
+    QCOMPARE(f.commands().Display().Marks(kR1), (QHash<int, int>()));
+}
+
+void TestSimulationDialog::refusals_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("translate");
+    QTest::addColumn<QString>("message");
+    const QString missing = u"/nonexistent/zeph/zephsim"_s;
+    QTest::newRow("no ZEPH text") << QStringLiteral(ZEPHSIM) << false << SimulationTexts::NoZephInput();
+    QTest::newRow("simulator missing") << missing << true << SimulationTexts::SimulatorNotFound(missing);
+}
+
+// What cannot run says why, once, and nothing starts.
+void TestSimulationDialog::refusals()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, translate);
+    QFETCH(QString, message);
+    Frame f;
+    QVERIFY(f.explorerEntry(kOven, kSimulate));
+    CAbsSimulatorDlg *d = f.dialog();
+    if (translate)
+        d->Button(u"Translate"_s)->click();
+    d->SimulatorEdit()->setText(path);
+    d->Button(u"Simulate"_s)->click();
+    QCOMPARE(f.prompt.texts, QStringList{message});
+    QCOMPARE(f.prompt.captions, QStringList{u"Message"_s});
+    QVERIFY(!d->Session().IsRunning());
+    QVERIFY(!d->Session().Process().IsRunning());
+    QVERIFY(d->ResultEdit()->toPlainText().isEmpty());
+}
+
+void TestSimulationDialog::simulatorPathKeptInSolution_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("browse");
+    QTest::newRow("chosen with ...") << u"/opt/zeph/bin/zephsim"_s << true;
+    QTest::newRow("chosen, record separators") << u"/opt/ze;ph:x\\y/sim;"_s << true;
+    QTest::newRow("typed, then Simulate") << u"/opt/Zeph Simulator/sïm ü"_s << false;
+}
+
+// The simulator the user names goes into the solution: it is saved, read
+// back and shown by the next dialog.
+void TestSimulationDialog::simulatorPathKeptInSolution()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, browse);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"sim.kvf"_s);
+    {
+        Frame f;
+        QVERIFY(f.explorerEntry(kOven, kSimulate));
+        CAbsSimulatorDlg *d = f.dialog();
+        QVERIFY(!f.model().Solution()->IsModified());
+        if (browse) {
+            f.script.files << path;
+            d->Button(u"..."_s)->click();
+            QCOMPARE(d->SimulatorEdit()->text(), path);
+        } else {
+            d->Button(u"Translate"_s)->click();
+            d->SimulatorEdit()->setText(path);
+            d->Button(u"Simulate"_s)->click();
+            QCOMPARE(f.prompt.texts, QStringList{SimulationTexts::SimulatorNotFound(path)});
+        }
+        QCOMPARE(f.model().SimulatorPath(), path);
+        QVERIFY(f.model().Solution()->IsModified()); // so that closing asks to save it
+    f.script.files << file;
+        QVERIFY(f.frame->Files().SaveAs());
+        // another solution brings its own (empty) path
+        QVERIFY(f.frame->Files().New());
+        QCOMPARE(d->SimulatorEdit()->text(), CAbsSimulatorDlg::ShippedSimulator());
+        QCOMPARE(d->TreeList()->count(), 0);
+    }
+    Frame g(false);
+    QVERIFY(g.frame->OpenFile(file));
+    QCOMPARE(g.model().SimulatorPath(), path);
+    g.frame->findChild<QAction *>(u"actionSimulation"_s)->trigger();
+    QCOMPARE(g.dialog()->SimulatorEdit()->text(), path);
+}
+
+// "BTS:" lists the trees of the current version and follows the model.
+void TestSimulationDialog::treeListFollowsTheModel()
+{
+    Frame f;
+    QVERIFY(f.explorerEntry(kOven, kSimulate));
+    CAbsSimulatorDlg *d = f.dialog();
+    auto ids = [d] {
+        QList<int> list;
+        for (int i = 0; i < d->TreeList()->count(); ++i)
+            list.append(d->TreeList()->itemData(i).toInt());
+        return list;
+    };
+    QList<int> expected;
+    const CKELVersion *version = f.model().CurrentVersion();
+    for (const CKELData *folder : {static_cast<const CKELData *>(version->RBTFolder()),
+                                   static_cast<const CKELData *>(version->DBTFolder())}) {
+        for (const auto &c : folder->Children())
+            expected.append(c->GetId());
+    }
+    QCOMPARE(ids(), expected);
+    QVERIFY(expected.contains(kOven) && expected.contains(kR1));
+
+    QVERIFY(f.model().AddRBT(u"Late"_s, {}, 50));
+    const int late = f.model().FindTree(KEL::RBTs, u"Late"_s)->GetId();
+    QTRY_VERIFY(ids().contains(late));
+    QCOMPARE(d->SelectedTreeId(), kOven);
+
+    // removing the chosen tree leaves no choice rather than another tree
+    f.prompt.answers = {CPrompt::Yes};
+    QVERIFY(f.model().RemoveDBT(kOven));
+    QTRY_VERIFY(!ids().contains(kOven));
+    QCOMPARE(d->SelectedTreeId(), 0);
+    QCOMPARE(d->Session().TreeId(), 0);
+
+    // choosing in the list is what the session simulates
+    d->TreeList()->setCurrentIndex(d->TreeList()->findData(late));
+    QCOMPARE(d->Session().TreeId(), late);
+}
+
+// With "XML" ticked, Translate gives the tree as XML instead of ZEPH.
+void TestSimulationDialog::xmlTranslation()
+{
+    Frame f;
+    QVERIFY(f.explorerEntry(kOven, kSimulate));
+    CAbsSimulatorDlg *d = f.dialog();
+    d->Button(u"Translate"_s)->click();
+    const QString zeph = d->ZephEdit()->toPlainText();
+    QVERIFY(!zeph.isEmpty());
+    QVERIFY(!zeph.startsWith(u'<'));
+    d->XmlBox()->setChecked(true);
+    d->Button(u"Translate"_s)->click();
+    const QString xml = d->ZephEdit()->toPlainText();
+    QVERIFY2(f.prompt.texts.isEmpty(), qPrintable(f.prompt.texts.join(u'\n')));
+    QVERIFY2(xml.trimmed().startsWith(u'<'), qPrintable(xml));
+    QVERIFY(xml.contains(u"30"_s));
+}
+
+// Closing the dialog ends the simulator and takes the marks off; so does
+// closing the main window in the middle of a run.
+void TestSimulationDialog::closingEndsTheRun()
+{
+    QPointer<CAbsSimulatorDlg> d;
+    qint64 pid = 0;
+    {
+        Frame f;
+        CChildFrame *window = f.editor->Windows().Open(kOven);
+        QVERIFY(f.explorerEntry(kOven, kSimulate));
+        d = f.dialog();
+        f.simulate(*d, true);
+        pid = d->Session().Process().ProcessId();
+        d->InputEdit()->setText(u"x"_s);
+        d->Button(u"Input"_s)->click();
+        QTRY_COMPARE_WITH_TIMEOUT(window->Document().SimulationMark(31), int(CSimulationDisplay::Current), kWait);
+        d->Button(u"Close"_s)->click();
+        QTRY_VERIFY(d.isNull());
+        QCOMPARE(docMarks(window->Document()), (QHash<int, int>()));
+        QTRY_VERIFY_WITH_TIMEOUT(processGone(pid), kWait);
+        QVERIFY(!f.commands().Display().IsRunning(kOven));
+
+        // a new dialog, still running when the main window goes
+        QVERIFY(f.explorerEntry(kOven, kSimulate));
+        d = f.dialog();
+        f.simulate(*d, true);
+        pid = d->Session().Process().ProcessId();
+        QVERIFY(!processGone(pid));
+    }
+    QVERIFY(d.isNull());
+    QTRY_VERIFY_WITH_TIMEOUT(processGone(pid), kWait);
+}
+
+QTEST_MAIN(TestSimulationDialog)
+#include "tst_simulationdialog.moc"

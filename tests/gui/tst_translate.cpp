@@ -1,0 +1,560 @@
+// The translations as the desktop program offers them: the entries in the
+// explorer, the tree views and the main menu, the options and where they
+// are kept, the results dialog and its saves, and the errors.
+#include "btsketch.h"
+#include "guitestkit.h"
+#include "scriptedprompt.h"
+
+#include "app/mainframe.h"
+#include "editor/childframe.h"
+#include "editor/editorinstall.h"
+#include "editor/tessel1view.h"
+#include "editor/treewindows.h"
+#include "model/kelcontainers.h"
+#include "model/keldatamanager.h"
+#include "model/solutionfile.h"
+#include "translate/saloptionsdlg.h"
+#include "translate/selectbtdlg.h"
+#include "translate/translatecommands.h"
+#include "translate/translateinstall.h"
+#include "translate/translationresultdlg.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QtTest>
+
+#include <algorithm>
+#include <memory>
+
+using GuiTestKit::CDialogScript;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The program's main window with the editor and the translations, its
+// messages and dialogs answered by the test.
+struct App
+{
+    CScriptedPrompt prompt;
+    CDialogScript script;
+    CMainFrame frame;
+    CEditor *editor = nullptr;
+
+    App()
+    {
+        frame.SetPrompt(&prompt);
+        editor = InstallEditor(frame);
+        if (editor)
+            InstallTranslate(frame, *editor);
+        script.Install(frame.Dialogs());
+    }
+    int treeId(const QString &name)
+    {
+        const CKELVersion *v = frame.Manager().CurrentVersion();
+        for (const CKELData *folder :
+             {static_cast<const CKELData *>(v->RBTFolder()), static_cast<const CKELData *>(v->DBTFolder())}) {
+            for (const auto &c : folder->Children()) {
+                if (c->GetName() == name)
+                    return c->GetId();
+            }
+        }
+        return 0;
+    }
+    QAction *action(const char *objectName) { return frame.findChild<QAction *>(QString::fromLatin1(objectName)); }
+};
+
+QString screenshot(QWidget &w, const QString &name)
+{
+    const QString dir = QCoreApplication::applicationDirPath() + u"/screenshots"_s;
+    QDir().mkpath(dir);
+    const QString path = dir + u"/translate-"_s + name + u".png"_s;
+    w.grab().save(path);
+    return path;
+}
+
+QString readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+// The timing comments a translation with sets appends differ from run to run.
+QString withoutTimes(QString text)
+{
+    static const QRegularExpression times(u"% Time for [^\r\n]*\r\n"_s);
+    return text.remove(times);
+}
+
+QAction *find(QMenu &menu, const QString &text)
+{
+    for (QAction *a : menu.actions()) {
+        if (a->text() == text)
+            return a;
+    }
+    return nullptr;
+}
+
+// What a result dialog showed when it was run.
+struct Shown
+{
+    QString title;
+    CTranslationResult result;
+    QString widgetText;
+};
+
+void captureResult(CDialogScript &script, Shown &shown, const QString &shotName = {})
+{
+    script.Use<CTranslationResultDlg>([&shown, shotName](CTranslationResultDlg &d) {
+        shown.title = d.windowTitle();
+        shown.result = d.Result();
+        shown.widgetText = d.findChild<QPlainTextEdit *>(u"text"_s)->toPlainText();
+        if (!shotName.isEmpty()) {
+            d.resize(900, 520);
+            screenshot(d, shotName);
+        }
+        return int(QDialog::Accepted);
+    });
+}
+
+QString writeSolution(const QString &dir, const QString &sketch)
+{
+    CKELDataManager m;
+    m.NewSolution();
+    BtSketch::AddTree(m, sketch, u"T"_s);
+    const QString path = dir + u"/sketch.kvf"_s;
+    QString error;
+    if (!CSolutionFile::Write(m, path, &error))
+        qWarning("%s", qPrintable(error));
+    return path;
+}
+
+} // namespace
+
+class TestTranslate : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void entries_data();
+    void entries();
+    void saves_data();
+    void saves();
+    void errors_data();
+    void errors();
+    void setExpressions();
+    void randomTree_data();
+    void randomTree();
+    void optionsPersist_data();
+    void optionsPersist();
+    void noTreeToChoose();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+    QTemporaryDir m_files;
+};
+
+void TestTranslate::initTestCase()
+{
+    m_home = GuiTestKit::IsolateHome();
+    QVERIFY(m_files.isValid());
+}
+
+// Each entry shows what the core translation gives for the same tree and settings.
+void TestTranslate::entries_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("tree");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("explorer RBT") << u"explorer"_s << u"R1"_s << int(CTranslateCommands::Sal) << u"SAL Translation"_s;
+    QTest::newRow("explorer IBT") << u"explorer"_s << u"Oven"_s << int(CTranslateCommands::Sal) << u"SAL Translation"_s;
+    QTest::newRow("RBT view, normal") << u"view"_s << u"R3"_s << int(CTranslateCommands::Sal) << u"SAL Translation"_s;
+    QTest::newRow("RBT view, with sets")
+        << u"view"_s << u"R1"_s << int(CTranslateCommands::SalWithSets) << u"SAL Translation"_s;
+    QTest::newRow("IBT view, UPPAAL") << u"view"_s << u"Oven"_s << int(CTranslateCommands::Uppaal)
+                                      << u"UPPAAL Translation"_s;
+    QTest::newRow("main menu, normal") << u"menu"_s << u"R3"_s << int(CTranslateCommands::Sal) << u"SAL Translation"_s;
+    QTest::newRow("main menu, with sets")
+        << u"menu"_s << u"Oven"_s << int(CTranslateCommands::SalWithSets) << u"SAL Translation"_s;
+    QTest::newRow("main menu, UPPAAL") << u"menu"_s << u"R1"_s << int(CTranslateCommands::Uppaal)
+                                       << u"UPPAAL Translation"_s;
+}
+
+void TestTranslate::entries()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, tree);
+    QFETCH(int, kind);
+    QFETCH(QString, title);
+    App app;
+    QVERIFY(app.frame.OpenFile(GuiTestKit::ExampleSolution()));
+    const int id = app.treeId(tree);
+    QVERIFY(id);
+    const QString declarations = QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-declarations.txt");
+    const QString init = QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-init.txt");
+    if (kind == CTranslateCommands::SalWithSets)
+        app.script.files = QStringList{declarations, init};
+
+    Shown shown;
+    if (entry == u"explorer") {
+        captureResult(app.script, shown, tree == u"R1" ? u"sal-result"_s : QString());
+        const int type = app.frame.Manager().Lookup(id)->GetTypeCode();
+        QVERIFY(app.frame.Explorer()->Menu().Shown(type).contains(u"Translate to SAL"_s));
+        QVERIFY(app.frame.Explorer()->Menu().Run(type, u"Translate to SAL"_s, {id, 0}));
+    } else if (entry == u"view") {
+        captureResult(app.script, shown, kind == CTranslateCommands::Uppaal ? u"uppaal-result"_s : QString());
+        CChildFrame *child = app.editor->Windows().Open(id);
+        QVERIFY(child);
+        std::unique_ptr<QMenu> menu = child->View().CreateContextMenu(QPointF(100, 25)); // on the root
+        QVERIFY(menu);
+        const QList<QAction *> top = menu->actions();
+        QCOMPARE(std::count_if(top.begin(), top.end(), [](QAction *t) { return t->text() == u"Translate to SAL"; }), 1);
+        QAction *a = nullptr;
+        if (kind == CTranslateCommands::Uppaal) {
+            a = find(*menu, u"Translate to UPPAAL"_s);
+        } else {
+            QAction *sub = find(*menu, u"Translate to SAL"_s);
+            QVERIFY(sub && sub->menu());
+            a = find(*sub->menu(), kind == CTranslateCommands::Sal ? u"Normal"_s : u"With Sets"_s);
+        }
+        QVERIFY(a);
+        a->trigger();
+    } else {
+        // the tree to translate is chosen in the dialog, not the active window's
+        app.editor->Windows().Open(app.treeId(tree == u"R1" ? u"Oven"_s : u"R1"_s));
+        QString selectTitle;
+        app.script.Use<CSelectBTDlg>([id, &selectTitle, tree](CSelectBTDlg &d) {
+            selectTitle = d.windowTitle();
+            auto *combo = d.findChild<QComboBox *>(u"trees"_s);
+            combo->setCurrentIndex(combo->findData(id));
+            if (tree == u"R3")
+                screenshot(d, u"select-bt"_s);
+            d.accept();
+            return d.result();
+        });
+        captureResult(app.script, shown);
+        const char *name = kind == CTranslateCommands::Sal           ? "actionTranslateSal"
+                           : kind == CTranslateCommands::SalWithSets ? "actionTranslateSalSets"
+                                                                     : "actionTranslateUppaal";
+        QAction *a = app.action(name);
+        QVERIFY(a);
+        a->trigger();
+        QCOMPARE(selectTitle, kind == CTranslateCommands::Uppaal ? u"Select BT to translate to UPPAAL"_s
+                                                                 : u"Select BT to translate to SAL"_s);
+    }
+    QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
+    QCOMPARE(shown.title, title);
+
+    // the same translation straight from the core, with the defaults the window started with
+    CTranslateUPPAAL uppaal;
+    CTranslateSALMain sal;
+    CTranslateSALMain &core = kind == CTranslateCommands::Uppaal ? uppaal : sal;
+    const std::optional<CTranslationResult> expected =
+        core.Translate(app.frame.Manager(), id, kind == CTranslateCommands::SalWithSets, {declarations, init});
+    QVERIFY(expected);
+    QVERIFY(!expected->text.isEmpty());
+    QCOMPARE(withoutTimes(shown.result.text), withoutTimes(expected->text));
+    QCOMPARE(shown.widgetText, QString(shown.result.text).remove(u'\r'));
+    if (kind == CTranslateCommands::SalWithSets) // the declared set types are in
+        QVERIFY(shown.result.text.contains(u"Fruit"_s));
+}
+
+// "Save translation" names the SAL context after the file; "Save times" writes the times.
+void TestTranslate::saves_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<bool>("writable");
+    QTest::newRow("SAL") << int(CTranslateCommands::Sal) << u"oven_model.sal"_s << true;
+    QTest::newRow("SAL, dotted name") << int(CTranslateCommands::Sal) << u"oven.v2.sal"_s << true;
+    QTest::newRow("UPPAAL") << int(CTranslateCommands::Uppaal) << u"oven.xml"_s << true;
+    QTest::newRow("folder missing") << int(CTranslateCommands::Sal) << u"no/such/folder/x.sal"_s << false;
+}
+
+void TestTranslate::saves()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, fileName);
+    QFETCH(bool, writable);
+    App app;
+    QVERIFY(app.frame.OpenFile(GuiTestKit::ExampleSolution()));
+    const QString path = m_files.filePath(fileName);
+    const QString timesPath = m_files.filePath(QFileInfo(fileName).fileName() + u".times.txt"_s);
+    QFile::remove(path);
+    app.script.files = QStringList{path, writable ? timesPath : path};
+    CTranslationResult shown;
+    app.script.Use<CTranslationResultDlg>([&shown](CTranslationResultDlg &d) {
+        shown = d.Result();
+        d.findChild<QPushButton *>(u"saveTranslation"_s)->click();
+        d.findChild<QPushButton *>(u"saveTimes"_s)->click();
+        return int(QDialog::Accepted);
+    });
+    CChildFrame *child = app.editor->Windows().Open(app.treeId(u"Oven"_s));
+    std::unique_ptr<QMenu> menu = child->View().CreateContextMenu(QPointF(1500, 1500));
+    if (kind == CTranslateCommands::Uppaal)
+        find(*menu, u"Translate to UPPAAL"_s)->trigger();
+    else
+        find(*find(*menu, u"Translate to SAL"_s)->menu(), u"Normal"_s)->trigger();
+    QVERIFY(!shown.text.isEmpty());
+    QVERIFY(app.script.titles.contains(u"Save translation"_s));
+    QVERIFY(app.script.titles.contains(u"Save times"_s));
+
+    if (!writable) {
+        QVERIFY(!QFile::exists(path));
+        QCOMPARE(app.prompt.texts.size(), 2); // both saves fail and say why
+        QVERIFY(app.prompt.texts.first().startsWith(u"The translation was not saved."_s));
+        QVERIFY(app.prompt.texts.first().contains(path));
+        QVERIFY(app.prompt.texts.last().startsWith(u"The times were not saved."_s));
+        return;
+    }
+    QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
+    const QString saved = readFile(path);
+    if (kind == CTranslateCommands::Uppaal) {
+        QCOMPARE(saved, shown.text);
+    } else {
+        const QString context = QFileInfo(fileName).completeBaseName();
+        QVERIFY(saved.startsWith(context + u":CONTEXT="_s));
+        QCOMPARE(saved.mid(context.size()), shown.text.mid(shown.text.indexOf(u":CONTEXT"_s)));
+    }
+    // a tree of the model: two time lines and no figures
+    const QStringList times = readFile(timesPath).split(u"\r\n"_s);
+    QCOMPARE(times.size(), 2);
+    QCOMPARE(times[0], u"Parsing time (ms): "_s + QString::number(shown.parsingMs));
+    QCOMPARE(times[1], u"Translation time (ms): "_s + QString::number(shown.translationMs));
+}
+
+// A tree or a file the translation cannot take shows "Parsing error: ..." and no results.
+void TestTranslate::errors_data()
+{
+    QTest::addColumn<QString>("sketch");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("declarations"); // "" for a translation without sets
+    QTest::addColumn<QString>("message");
+    QTest::newRow("root is a selection")
+        << u"2|Door|open\n  1|Door|closed"_s << int(CTranslateCommands::Sal) << QString()
+                                         << u"Parsing error: Root node must be a state-realisation."_s;
+    QTest::newRow("atomic guard after the root")
+        << u"1|Door|closed\n  4|Door|locked|*"_s << int(CTranslateCommands::Uppaal) << QString()
+        << u"Parsing error: Initialisation block must all be state-realisations with no branching."_s;
+    QTest::newRow("declarations file missing")
+        << u"1|Basket|idle\n  3|User|add"_s << int(CTranslateCommands::SalWithSets) << u"missing-declarations.txt"_s
+        << u"Parsing error: Cannot read the declaration file: "_s;
+}
+
+void TestTranslate::errors()
+{
+    QFETCH(QString, sketch);
+    QFETCH(int, kind);
+    QFETCH(QString, declarations);
+    QFETCH(QString, message);
+    App app;
+    QVERIFY(app.frame.OpenFile(writeSolution(m_files.path(), sketch)));
+    const int id = app.treeId(u"T"_s);
+    QVERIFY(id);
+    if (!declarations.isEmpty())
+        app.script.files = QStringList{m_files.filePath(declarations), QString()};
+    Shown shown;
+    captureResult(app.script, shown);
+    CChildFrame *child = app.editor->Windows().Open(id);
+    std::unique_ptr<QMenu> menu = child->View().CreateContextMenu(QPointF(1500, 1500));
+    if (kind == CTranslateCommands::Uppaal)
+        find(*menu, u"Translate to UPPAAL"_s)->trigger();
+    else
+        find(*find(*menu, u"Translate to SAL"_s)->menu(),
+             kind == CTranslateCommands::Sal ? u"Normal"_s : u"With Sets"_s)->trigger();
+    QCOMPARE(app.prompt.texts.size(), 1);
+    QVERIFY2(app.prompt.texts.first().startsWith(message), qPrintable(app.prompt.texts.first()));
+    QCOMPARE(app.prompt.captions.first(), u"Message"_s);
+    QVERIFY(shown.title.isEmpty()); // no results dialog
+    if (!declarations.isEmpty()) // the reason names the file
+        QVERIFY(app.prompt.texts.first().contains(declarations));
+}
+
+// Set expressions go through the shipped set parser, found without any setting.
+void TestTranslate::setExpressions()
+{
+    App app;
+    QVERIFY(app.frame.OpenFile(writeSolution(m_files.path(), u"1|Basket|idle\n"
+                                                                u"  3|User|add\n"
+                                                                u"    1|Basket|items := items + {apple}|$\n"
+                                                                u"      2|Basket|pear not in items|$"_s)));
+    const int id = app.treeId(u"T"_s);
+    const QString declarations = QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-declarations.txt");
+    const QString init = QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-init.txt");
+    app.script.files = QStringList{declarations, init};
+    app.script.Accept<CSelectBTDlg>([](CSelectBTDlg &) {});
+    Shown shown;
+    captureResult(app.script, shown, u"sets-result"_s);
+    app.action("actionTranslateSalSets")->trigger();
+    QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
+    QCOMPARE(app.script.titles, (QStringList{u"Select BT to translate to SAL"_s, u"Select the attribute declarations"_s,
+                                             u"Select the initialisation file"_s, u"SAL Translation"_s}));
+    QVERIFY(shown.result.text.contains(u"basket_items'=set{Fruit;}!insert(basket_items,apple)"_s));
+    QVERIFY(shown.result.text.contains(u"NOT (set{Fruit;}!contains?(basket_items,pear))"_s));
+    CTranslateSALMain core;
+    QCOMPARE(withoutTimes(shown.result.text),
+             withoutTimes(core.Translate(app.frame.Manager(), id, true, {declarations, init})->text));
+}
+
+// The random tree is chosen in the options; its figures reach the dialog and the times file.
+void TestTranslate::randomTree_data()
+{
+    QTest::addColumn<QString>("iterations");
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("message"); // "" for a translation that shows its results
+    QTest::newRow("60 iterations") << u"60"_s << u"Translate to SAL"_s << QString();
+    QTest::newRow("UPPAAL keeps to the chosen tree") << u"0"_s << u"Translate to UPPAAL"_s << QString();
+    QTest::newRow("no iterations") << u"0"_s << u"Translate to SAL"_s
+                                   << u"Parsing error: The number of iterations must be a whole number"_s;
+    QTest::newRow("iterations left empty") << QString() << u"Translate to SAL"_s
+                                           << u"Parsing error: The number of iterations must be a whole number"_s;
+}
+
+void TestTranslate::randomTree()
+{
+    QFETCH(QString, iterations);
+    QFETCH(QString, entry);
+    QFETCH(QString, message);
+    App app;
+    QVERIFY(app.frame.OpenFile(GuiTestKit::ExampleSolution()));
+    app.script.Accept<CSALOptionsDlg>([iterations](CSALOptionsDlg &d) {
+        d.findChild<QCheckBox *>(u"randomTree"_s)->setChecked(true);
+        d.findChild<QLineEdit *>(u"iterations"_s)->setText(iterations);
+    });
+    app.action("actionSalOption")->trigger();
+    const QString timesPath = m_files.filePath(u"random-times.txt"_s);
+    QFile::remove(timesPath);
+    app.script.files = QStringList{timesPath};
+    CTranslationResult shown;
+    QString nodesShown;
+    app.script.Use<CTranslationResultDlg>([&](CTranslationResultDlg &d) {
+        shown = d.Result();
+        nodesShown = d.findChild<QLineEdit *>(u"nodes"_s)->text();
+        if (iterations == u"60") {
+            d.resize(900, 520);
+            screenshot(d, u"random-result"_s);
+        }
+        d.findChild<QPushButton *>(u"saveTimes"_s)->click();
+        return int(QDialog::Accepted);
+    });
+    CChildFrame *child = app.editor->Windows().Open(app.treeId(u"R1"_s));
+    std::unique_ptr<QMenu> menu = child->View().CreateContextMenu(QPointF(1500, 1500));
+    QAction *a = find(*menu, entry);
+    (a->menu() ? find(*a->menu(), u"Normal"_s) : a)->trigger();
+    if (!message.isEmpty()) {
+        QCOMPARE(app.prompt.texts.size(), 1);
+        QVERIFY2(app.prompt.texts.first().startsWith(message), qPrintable(app.prompt.texts.first()));
+        QVERIFY(shown.text.isEmpty());
+        return;
+    }
+    QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
+    const QStringList lines = readFile(timesPath).split(u"\r\n"_s);
+    if (entry == u"Translate to UPPAAL") {
+        QVERIFY(!shown.hasRandomFigures);
+        QVERIFY(nodesShown.isEmpty());
+        QVERIFY(shown.text.contains(u"oVEN"_s)); // the tree's own component
+        QCOMPARE(lines.size(), 2);
+        return;
+    }
+    QVERIFY(shown.hasRandomFigures);
+    QVERIFY(shown.nodes >= 60);
+    QCOMPARE(nodesShown, QString::number(shown.nodes));
+    QCOMPARE(lines.size(), 7);
+    QCOMPARE(lines[2], u"Number of Nodes: "_s + QString::number(shown.nodes));
+    QCOMPARE(lines[6], u"Number of Thread Kills: "_s + QString::number(shown.threadKills));
+}
+
+// What OK stores is there in a new window and for the command line; Cancel stores nothing.
+void TestTranslate::optionsPersist_data()
+{
+    QTest::addColumn<QString>("modeButton");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("random");
+    QTest::addColumn<QString>("setParser");
+    QTest::newRow("mode 1, shipped parser") << u"mode1"_s << 1 << false << QString();
+    QTest::newRow("mode 2, random tree") << u"mode2"_s << 2 << true << QString();
+    QTest::newRow("mode 4, own parser") << u"mode4"_s << 4 << false << u"/opt/parsers/sets {in} {out}"_s;
+}
+
+void TestTranslate::optionsPersist()
+{
+    QFETCH(QString, modeButton);
+    QFETCH(int, mode);
+    QFETCH(bool, random);
+    QFETCH(QString, setParser);
+    {
+        App app;
+        app.script.Accept<CSALOptionsDlg>([&](CSALOptionsDlg &d) {
+            auto *randomBox = d.findChild<QCheckBox *>(u"randomTree"_s);
+            auto *iterations = d.findChild<QLineEdit *>(u"iterations"_s);
+            randomBox->setChecked(true); // the edit follows the box at once
+            QVERIFY(iterations->isEnabled());
+            randomBox->setChecked(false);
+            QVERIFY(!iterations->isEnabled());
+            screenshot(d, u"options"_s);
+            d.findChild<QRadioButton *>(modeButton)->setChecked(true);
+            randomBox->setChecked(random);
+            iterations->setText(u"250"_s);
+            d.findChild<QCheckBox *>(u"failureViews"_s)->setChecked(true);
+            d.findChild<QCheckBox *>(u"displayTime"_s)->setChecked(false);
+            d.findChild<QLineEdit *>(u"setParser"_s)->setText(setParser);
+        });
+        QAction *option = app.action("actionSalOption");
+        QVERIFY(option);
+        QCOMPARE(option->statusTip(), u"Select options for SAL model checking"_s);
+        option->trigger();
+        QVERIFY(app.script.Done());
+        QCOMPARE(app.script.titles, QStringList{u"Select SAL Options"_s});
+    }
+    App again;
+    CTranslateSettings seen;
+    bool iterationsEnabled = false;
+    QStringList checked;
+    again.script.Use<CSALOptionsDlg>([&](CSALOptionsDlg &d) {
+        seen = d.Settings();
+        for (const QString &b : {u"mode1"_s, u"mode2"_s, u"mode4"_s}) {
+            if (d.findChild<QRadioButton *>(b)->isChecked())
+                checked << b;
+        }
+        iterationsEnabled = d.findChild<QLineEdit *>(u"iterations"_s)->isEnabled();
+        // Cancel keeps what was stored even though the controls changed
+        d.findChild<QRadioButton *>(u"mode1"_s)->setChecked(mode != 1);
+        d.findChild<QRadioButton *>(u"mode2"_s)->setChecked(mode == 1);
+        return int(QDialog::Rejected);
+    });
+    again.action("actionSalOption")->trigger();
+    QCOMPARE(checked, QStringList{modeButton});
+    QCOMPARE(seen.messageMode, mode);
+    QCOMPARE(seen.useRandomTree, random);
+    QCOMPARE(iterationsEnabled, random);
+    QCOMPARE(seen.iterations, u"250"_s);
+    QVERIFY(seen.useFailureViews);
+    QVERIFY(!seen.displayTime);
+    QCOMPARE(seen.setParserCommand, setParser);
+
+    // the command line reads the same store
+    const std::unique_ptr<QSettings> stored(CTranslateCommands::OpenSettings());
+    CTranslateSettings cli;
+    cli.ReadFrom(*stored);
+    QCOMPARE(cli.messageMode, mode);
+    QCOMPARE(cli.setParserCommand, setParser);
+}
+
+// The main menu with no tree in the solution says so instead of an empty choice.
+void TestTranslate::noTreeToChoose()
+{
+    App app;
+    app.frame.Manager().NewSolution();
+    app.action("actionTranslateUppaal")->trigger();
+    QCOMPARE(app.prompt.texts, QStringList{u"There is no behavior tree to translate."_s});
+    QVERIFY(app.script.titles.isEmpty());
+}
+
+QTEST_MAIN(TestTranslate)
+#include "tst_translate.moc"

@@ -1,0 +1,153 @@
+// The server killed at random moments while three users edit and save: what
+// it acknowledged as saved survives the restart, and users who reconnect and
+// reopen see the same solution to the byte.
+#include "soakkit.h"
+
+#include "model/kelcontainers.h"
+#include "model/kelrequirement.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+using namespace SoakKit;
+
+namespace {
+
+int envNumber(const char *name, int fallback)
+{
+    bool ok = false;
+    const int n = qEnvironmentVariableIntValue(name, &ok);
+    return ok && n > 0 ? n : fallback;
+}
+
+// Every text saved under name, read beside the server as another program would.
+QStringList savedTexts(const QString &database, const QString &name)
+{
+    QStringList texts;
+    const QString connection = u"history-reader"_s;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, connection);
+        db.setDatabaseName(database);
+        db.setConnectOptions(u"QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"_s);
+        if (db.open()) {
+            QSqlQuery q(db);
+            q.prepare(u"SELECT text FROM history WHERE name = ? ORDER BY id"_s);
+            q.addBindValue(name);
+            if (q.exec()) {
+                while (q.next())
+                    texts.append(q.value(0).toString());
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return texts;
+}
+
+QStringList requirementTags(const CKELDataManager &m)
+{
+    QStringList tags;
+    for (int id : m.SortedIds()) {
+        if (const CKELData *e = m.Lookup(id); e && e->GetTypeCode() == KEL::Requirement)
+            tags.append(e->GetName());
+    }
+    return tags;
+}
+
+} // namespace
+
+class TestServerFaults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLoggingCategory::setFilterRules(u"verdantis.collab.packet=false"_s); }
+    void killedServerKeepsWhatItAcknowledged();
+};
+
+void TestServerFaults::killedServerKeepsWhatItAcknowledged()
+{
+    const int rounds = envNumber("VERDANTIS_FAULT_ROUNDS", 4);
+    const quint32 seed = quint32(envNumber("VERDANTIS_FAULT_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
+    qInfo("%d rounds, seed %u", rounds, seed);
+    QRandomGenerator rng(seed);
+    const QString name = u"plant"_s;
+
+    // what each acknowledgement covered: the user's model when the
+    // acknowledgement arrives holds exactly the relays the server applied
+    // before it stored
+    QStringList acknowledged;
+    QTemporaryDir data;
+    // stores of its own accord every second too, so kills also land in those
+    CServer server(data.path(), {u"--store-interval"_s, u"1"_s});
+    QVERIFY(server.Start());
+    std::vector<std::unique_ptr<CUser>> users;
+    for (int i = 0; i < 3; ++i)
+        users.push_back(std::make_unique<CUser>(u"user"_s + QString::number(i), server.Port()));
+    for (auto &u : users) {
+        CUser *user = u.get();
+        QObject::connect(&user->client, &CSharedSolutionClient::saveFinished, &user->client,
+                         [&acknowledged, user](const QString &, bool ok) {
+                             if (ok)
+                                 acknowledged.append(user->manager.BuildSolutionText());
+                         });
+    }
+    QVERIFY(users[0]->LogIn());
+    QVERIFY(users[0]->manager.AddRequirement(u"BASE"_s, u"first"_s));
+    QVERIFY(users[0]->client.SaveAsShared(name));
+    QVERIFY(QTest::qWaitFor([&] { return !acknowledged.isEmpty(); }, 60000));
+
+    int serial = 0;
+    for (int round = 0; round < rounds; ++round) {
+        for (auto &u : users) {
+            if (!u->client.IsLoggedIn())
+                QVERIFY(u->LogIn());
+            if (u->client.SharedName() != name)
+                QVERIFY(u->Open(name));
+        }
+        // a burst of edits and saves; the kill comes somewhere inside it
+        const int killAt = 20 + int(rng.bounded(200));
+        const qsizetype ackedBefore = acknowledged.size();
+        for (int step = 0; step < killAt; ++step) {
+            CUser &u = *users[rng.bounded(3)];
+            Edit(u, rng, ++serial);
+            if (rng.bounded(8) == 0)
+                u.client.Save();
+            // let some of it travel, not all
+            QCoreApplication::processEvents();
+            if (rng.bounded(4) == 0)
+                QTest::qWait(1);
+        }
+        server.Kill();
+        for (auto &u : users)
+            QVERIFY(QTest::qWaitFor([&] { return !u->client.IsConnected(); }, 60000));
+        qInfo("round %d: killed after %d edits, %lld saves acknowledged in it", round, killAt,
+              qlonglong(acknowledged.size() - ackedBefore));
+
+        QVERIFY(server.Start());
+        for (auto &u : users)
+            u->SetPort(server.Port());
+        const QStringList saved = savedTexts(data.filePath(u"verdantis-server.sqlite"_s), name);
+        for (qsizetype i = 0; i < acknowledged.size(); ++i)
+            QVERIFY2(saved.contains(acknowledged[i]), qPrintable(u"acknowledged save %1 is missing"_s.arg(i)));
+
+        for (auto &u : users) {
+            QVERIFY(u->LogIn());
+            QVERIFY(u->Open(name));
+        }
+        const QString text = users[0]->manager.BuildSolutionText();
+        for (auto &u : users)
+            QCOMPARE(u->manager.BuildSolutionText(), text);
+        // later stores may add to the last acknowledged save, never take from
+        // it: no edit removes a requirement
+        CKELDataManager last;
+        QVERIFY(last.LoadSolutionText(acknowledged.last()));
+        const QStringList now = requirementTags(users[0]->manager);
+        for (const QString &tag : requirementTags(last))
+            QVERIFY2(now.contains(tag), qPrintable(tag));
+    }
+    QVERIFY(server.Stop());
+}
+
+QTEST_GUILESS_MAIN(TestServerFaults)
+#include "tst_serverfaults.moc"
