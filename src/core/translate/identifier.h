@@ -4,8 +4,10 @@
 #include <QStringView>
 
 // Names taken from the model become identifiers of the target languages:
-// trimmed, blanks made "_", the first character upper- or lower-case. The
-// other characters stay as the user wrote them.
+// trimmed, the first character upper- or lower-case, blanks and every other
+// character the languages do not allow made "_", an "x" put before a name
+// that does not start with a letter, and a "_" after a reserved word, so that
+// the checkers can read every name.
 QString MakeIdentifier(const QString &name, bool upperInitial);
 
 // A value as the target languages expect it: an integer literal stays, true

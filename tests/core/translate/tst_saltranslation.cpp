@@ -201,7 +201,7 @@ void TestSalTranslation::conditions_data()
     QTest::newRow("at least") << u"level >= 2"_qs << u"door_level>=2"_qs;
     QTest::newRow("negated comparison") << u"NOT(level >= 2)"_qs << u"NOT(door_level>=2)"_qs;
     QTest::newRow("true in capitals") << u"locked = TRUE"_qs << u"door_locked=true"_qs;
-    QTest::newRow("two negations are no single one") << u"NOT(a) = NOT(b)"_qs << u"door_nOT(a)=nOT(b)"_qs;
+    QTest::newRow("two negations are no single one") << u"NOT(a) = NOT(b)"_qs << u"door_nOT_a_=nOT_b_"_qs;
 }
 
 void TestSalTranslation::conditions()

@@ -118,6 +118,13 @@ void TestTranslateFront::identifiers_data()
     QTest::newRow("only the first character changes") << u"ABS unit"_qs << u"ABS_unit"_qs << u"aBS_unit"_qs;
     QTest::newRow("two blanks, two underscores") << u"a  b"_qs << u"A__b"_qs << u"a__b"_qs;
     QTest::newRow("empty") << QString() << QString() << QString();
+    QTest::newRow("hyphen and full stop") << u"x-ray.unit"_qs << u"X_ray_unit"_qs << u"x_ray_unit"_qs;
+    QTest::newRow("letters outside ASCII") << u"Tür"_qs << u"T_r"_qs << u"t_r"_qs;
+    QTest::newRow("starts with a digit") << u"2nd door"_qs << u"X2nd_door"_qs << u"x2nd_door"_qs;
+    QTest::newRow("starts with an underscore") << u"_door"_qs << u"X_door"_qs << u"x_door"_qs;
+    QTest::newRow("SAL keyword in any case") << u"begin"_qs << u"Begin_"_qs << u"begin_"_qs;
+    QTest::newRow("UPPAAL keyword") << u"Clock"_qs << u"Clock_"_qs << u"clock_"_qs;
+    QTest::newRow("keyword inside a name is fine") << u"end switch"_qs << u"End_switch"_qs << u"end_switch"_qs;
 }
 
 void TestTranslateFront::identifiers()
