@@ -162,8 +162,12 @@ void TestServerSoak::garbageConnectionsWhileUsersEdit()
     qInfo("server memory: %lld KiB after 100 connections, peak %lld KiB, %lld KiB after %d; %d edits", warmRss,
           peakRss, endRss, total, serial);
     QVERIFY(warmRss > 0);
-    // what a connection costs must not stay behind once it is gone
+    // what a connection costs must not stay behind once it is gone; under
+    // AddressSanitizer the freed memory is held back on purpose, and
+    // LeakSanitizer checks the server's leaks when it stops instead
+#if !defined(__SANITIZE_ADDRESS__)
     QVERIFY2(endRss < warmRss + 64 * 1024, qPrintable(u"grew from %1 to %2 KiB"_s.arg(warmRss).arg(endRss)));
+#endif
     QVERIFY(server.Stop());
 }
 
