@@ -49,13 +49,16 @@ struct Frame
     std::unique_ptr<CMainFrame> frame;
     CEditor *editor = nullptr;
 
-    Frame()
+    // withParts false leaves the parts to the caller.
+    explicit Frame(bool withParts = true)
     {
         frame = std::make_unique<CMainFrame>();
         frame->SetPrompt(&prompt);
         script.Install(frame->Dialogs());
-        editor = InstallEditor(*frame);
-        InstallDerivedTrees(*frame, *editor);
+        if (withParts) {
+            editor = InstallEditor(*frame);
+            InstallDerivedTrees(*frame, *editor);
+        }
         frame->resize(1200, 800);
     }
     ~Frame() { frame->Manager().CloseSolution(); }

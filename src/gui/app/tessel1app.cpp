@@ -1,14 +1,8 @@
 #include "tessel1app.h"
 
 #include "mainframe.h"
+#include "programparts.h"
 #include "splashpicture.h"
-#include "collab/collabinstall.h"
-#include "derive/derivedtreesinstall.h"
-#include "diagram/diagraminstall.h"
-#include "editor/editorinstall.h"
-#include "reqimport/reqimportinstall.h"
-#include "simulate/simulateinstall.h"
-#include "translate/translateinstall.h"
 
 #include <QCommandLineParser>
 #include <QSplashScreen>
@@ -47,14 +41,7 @@ bool CTessel1App::InitInstance()
     QTimer::singleShot(2000, splash, &QWidget::close);
 
     m_frame = std::make_unique<CMainFrame>();
-    if (CEditor *editor = InstallEditor(*m_frame)) {
-        InstallDerivedTrees(*m_frame, *editor);
-        InstallDiagrams(*m_frame, *editor);
-        InstallTranslate(*m_frame, *editor);
-        InstallSimulate(*m_frame, *editor);
-        InstallReqImport(*m_frame, *editor);
-        InstallCollab(*m_frame, *editor);
-    }
+    InstallProgramParts(*m_frame);
     m_frame->show();
     splash->raise(); // over the window, also where no window manager keeps it there
 

@@ -1,0 +1,9 @@
+#pragma once
+
+class CEditor;
+class CMainFrame;
+
+// Builds every part of the program into the main window: the tree editor,
+// then integration and derived trees, diagrams, translation, simulation,
+// requirements import and collaboration. Null without a main window.
+CEditor *InstallProgramParts(CMainFrame &frame);

@@ -1,0 +1,164 @@
+// Every part built into one main window, as the program starts: the parts
+// must not take each other's entries, and each kind of element offers what
+// all of them add.
+#include "derivetestkit.h"
+
+#include "app/programparts.h"
+#include "explorer/explorermenu.h"
+
+#include <QMenuBar>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString plain(QString text)
+{
+    return text.remove(u'&');
+}
+
+// The texts of a menu and its submenus, each prefixed by its submenu path.
+QStringList entries(const QMenu &menu, const QString &prefix = QString())
+{
+    QStringList out;
+    for (QAction *a : menu.actions()) {
+        if (a->isSeparator() || !a->isVisible()) // hidden: the recent-file places not yet used
+            continue;
+        const QString text = prefix + plain(a->text());
+        out.append(text);
+        if (a->menu())
+            out += entries(*a->menu(), text + u" > "_s);
+    }
+    return out;
+}
+
+QStringList duplicates(const QStringList &texts)
+{
+    QStringList seen, twice;
+    for (const QString &t : texts) {
+        if (seen.contains(t) && !twice.contains(t))
+            twice.append(t);
+        seen.append(t);
+    }
+    return twice;
+}
+
+struct Program : DeriveTestKit::Frame
+{
+    Program()
+        : DeriveTestKit::Frame(false)
+    {
+        editor = InstallProgramParts(*frame);
+    }
+};
+
+} // namespace
+
+class TestProgram : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { m_home = GuiTestKit::IsolateHome(); }
+
+    void mainMenus_data()
+    {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("file") << u"File"_s
+                              << QStringList{u"Open Shared ..."_s, u"Connect ( Login)"_s, u"Disconnect (Logout)"_s};
+        QTest::newRow("model") << u"Model"_s
+                               << QStringList{u"View CBT"_s, u"View CIN"_s, u"View CID"_s, u"Import Requirements"_s};
+        QTest::newRow("tool") << u"Tool"_s
+                              << QStringList{u"Simulation"_s, u"Model Checking > SAL Option"_s,
+                                             u"Model Checking > Translate to UPPAAL"_s};
+    }
+    void mainMenus()
+    {
+        QFETCH(QString, menu);
+        QFETCH(QStringList, expected);
+        Program p;
+        QVERIFY(p.open());
+        const QStringList shown = entries(*p.frame->MenuNamed(menu));
+        for (const QString &e : std::as_const(expected))
+            QVERIFY2(shown.contains(e), qPrintable(e + u" not in "_s + shown.join(u", "_s)));
+        QVERIFY2(duplicates(shown).isEmpty(), qPrintable(duplicates(shown).join(u", "_s)));
+        // the parts make their menus once: no second menu of the same title
+        int same = 0;
+        for (QAction *a : p.frame->menuBar()->actions())
+            same += plain(a->text()) == menu;
+        QCOMPARE(same, 1);
+    }
+
+    void explorerMenus_data()
+    {
+        QTest::addColumn<int>("typeCode");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("RBT") << int(KEL::RBT)
+                             << QStringList{u"Open"_s, u"Translate to SAL"_s, u"Simulate with ZEPH"_s, u"Create CBT"_s,
+                                            u"Create CID"_s, u"Create CIN"_s};
+        QTest::newRow("DBT") << int(KEL::DBT)
+                             << QStringList{u"Get RBTs"_s, u"Mark Integration Points"_s,
+                                            u"Mark Missing Precondition"_s, u"Translate to SAL"_s,
+                                            u"Simulate with ZEPH"_s, u"Create CBT"_s, u"Create CIN"_s};
+        QTest::newRow("EVT") << int(KEL::EVT)
+                             << QStringList{u"Open"_s, u"Remove"_s, u"Translate to SAL"_s, u"Simulate with ZEPH"_s,
+                                            u"Evolutionary CBT"_s, u"Evolutionary CIN"_s, u"Evolutionary CID"_s};
+        QTest::newRow("CIN") << int(KEL::CIN) << QStringList{u"Open"_s, u"Remove"_s};
+        QTest::newRow("CIDs folder") << int(KEL::CIDs) << QStringList{u"New CID"_s};
+        QTest::newRow("EVTs folder") << int(KEL::EVTs) << QStringList{u"Add Evolution Tree"_s};
+    }
+    void explorerMenus()
+    {
+        QFETCH(int, typeCode);
+        QFETCH(QStringList, expected);
+        Program p;
+        const QStringList shown = p.frame->Explorer()->Menu().Shown(typeCode);
+        for (const QString &e : std::as_const(expected))
+            QVERIFY2(shown.contains(e), qPrintable(e + u" not in "_s + shown.join(u", "_s)));
+        QStringList texts = shown;
+        texts.removeAll(QString());
+        QVERIFY2(duplicates(texts).isEmpty(), qPrintable(duplicates(texts).join(u", "_s)));
+    }
+
+    // The canvas menu of a design tree gathers the entries of every part.
+    void viewMenu()
+    {
+        Program p;
+        QVERIFY(p.open());
+        CKELTree *door = p.tree(KEL::DBTs, u"Door"_s, u"2.0"_s);
+        QVERIFY(door);
+        CChildFrame *child = p.windows().Open(door->GetId());
+        QVERIFY(child);
+        std::unique_ptr<QMenu> menu = child->View().CreateContextMenu(QPointF(5000, 5000));
+        const QStringList shown = entries(*menu);
+        for (const QString &e : {u"Get RBTs"_s, u"Mark Integration Points"_s, u"Translate to SAL > Normal"_s,
+                                 u"Translate to SAL > With Sets"_s, u"Translate to UPPAAL"_s,
+                                 u"Simulate with ZEPH"_s, u"Create CBT"_s, u"Create CIN"_s})
+            QVERIFY2(shown.contains(e), qPrintable(e + u" not in "_s + shown.join(u", "_s)));
+        QVERIFY2(duplicates(shown).isEmpty(), qPrintable(duplicates(shown).join(u", "_s)));
+    }
+
+    // One look at the whole program: the door's design tree, its CIN and its
+    // evolution tree open side by side.
+    void screenshot()
+    {
+        Program p;
+        QVERIFY(p.open());
+        p.frame->resize(1400, 900);
+        p.frame->show();
+        CKELTree *door = p.tree(KEL::DBTs, u"Door"_s, u"2.0"_s);
+        QVERIFY(door);
+        QVERIFY(p.windows().Open(door->GetId()));
+        QVERIFY(p.runExplorer(door->GetId(), u"Create CIN"_s));
+        QVERIFY(QTest::qWaitForWindowExposed(p.frame.get()));
+        QTest::qWait(50);
+        QVERIFY(p.frame->grab().save(DeriveTestKit::ScreenshotDir() + u"/program.png"_s));
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+};
+
+QTEST_MAIN(TestProgram)
+#include "tst_program.moc"
