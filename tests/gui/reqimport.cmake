@@ -1,2 +1,2 @@
-# The requirements translation assistant and its tag specification dialog.
+# The requirements translation assistant and its dialog of tag rules.
 verdantis_add_test(tst_reqimportdlg SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_reqimportdlg.cpp LIBS verdantis_gui)
