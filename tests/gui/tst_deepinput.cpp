@@ -1,13 +1,19 @@
 // The desktop program on a very deep and a very wide tree (5000 nodes here,
 // 100000 in scripts/faults.sh):
 // the solution opens, its explorer fills, the tree window opens, arranges,
-// finds and exports; nothing crashes or hangs, and a picture too large to
-// draw at the asked scale is drawn smaller, not cut.
+// finds and exports, and the derived views (CBT, CIN, CID) open; nothing
+// crashes or hangs, and a picture too large to draw at the asked scale is
+// drawn smaller, not cut.
 #include "deeptrees.h"
 #include "guitestkit.h"
 #include "scriptedprompt.h"
 
 #include "app/mainframe.h"
+#include "app/programparts.h"
+#include "diagram/diagramwindow.h"
+#include "dialogs/kelcbtdlg.h"
+#include "dialogs/kelciddlg.h"
+#include "explorer/explorermenu.h"
 #include "canvas/canvasscene.h"
 #include "editor/childframe.h"
 #include "editor/editorinstall.h"
@@ -17,6 +23,7 @@
 #include "explorer/kelnavigatetree.h"
 #include "model/solutionfile.h"
 
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QImageReader>
 #include <QInputDialog>
@@ -44,6 +51,8 @@ private slots:
     void initTestCase();
     void treeWindow_data();
     void treeWindow();
+    void derivedWindows_data();
+    void derivedWindows();
 
 private:
     std::unique_ptr<QTemporaryDir> m_home;
@@ -144,6 +153,65 @@ void TestDeepInput::treeWindow()
 
     editor->Windows().CloseAll();
     frame.Manager().CloseSolution();
+}
+
+void TestDeepInput::derivedWindows_data()
+{
+    QTest::addColumn<QString>("shape");
+    QTest::newRow("chain") << u"chain"_s;
+    QTest::newRow("star") << u"star"_s;
+}
+
+// The derived views of a huge design tree open through the user's commands:
+// a component behavior tree, the interaction network and an interface diagram.
+void TestDeepInput::derivedWindows()
+{
+    QFETCH(QString, shape);
+    CScriptedPrompt prompt;
+    CDialogScript script;
+    CMainFrame frame;
+    frame.SetPrompt(&prompt);
+    script.Install(frame.Dialogs());
+    CEditor *editor = InstallProgramParts(frame);
+    QVERIFY(editor);
+    frame.resize(1000, 700);
+    frame.show();
+    QVERIFY(frame.OpenFile(m_dir.filePath(shape + u".kvf"_s)));
+    const CKELTree *dbt = frame.Manager().FindTree(KEL::DBTs, u"D"_s);
+    QVERIFY(dbt);
+    const CExplorerTarget target{dbt->GetId(), 0};
+    const CExplorerMenu &menu = frame.Explorer()->Menu();
+    QElapsedTimer t;
+    t.start();
+
+    script.Accept<CKELCBTDlg>([](CKELCBTDlg &d) { QVERIFY(d.SelectComponent(u"C1"_s)); });
+    QVERIFY(menu.Run(KEL::DBT, u"Create CBT"_s, target));
+    QCoreApplication::processEvents();
+    const qint64 cbtMs = t.restart();
+    const auto *cbtFrame = editor->Windows().ActiveFrame();
+    QVERIFY(cbtFrame);
+    QCOMPARE(frame.Manager().Lookup(cbtFrame->TreeId())->GetTypeCode(), int(KEL::CBT));
+
+    QVERIFY(menu.Run(KEL::DBT, u"Create CIN"_s, target));
+    QCoreApplication::processEvents();
+    const qint64 cinMs = t.restart();
+
+    script.Accept<CKELCIDDlg>([](CKELCIDDlg &d) {
+        d.Components()->setCurrentIndex(d.Components()->findText(u"C1"_s));
+    });
+    QVERIFY(menu.Run(KEL::DBT, u"Create CID"_s, target));
+    QCoreApplication::processEvents();
+    const qint64 cidMs = t.restart();
+
+    const QList<CDiagramWindow *> diagrams = frame.findChildren<CDiagramWindow *>();
+    QCOMPARE(diagrams.size(), 2); // the network and the interface diagram
+    QVERIFY(script.Done());
+    qInfo("CBT %lld ms, CIN %lld ms, CID %lld ms; told: %s", cbtMs, cinMs, cidMs,
+          qPrintable(prompt.texts.join(u" | "_s)));
+
+    editor->Windows().CloseAll();
+    frame.Manager().CloseSolution();
+    QTRY_COMPARE(frame.findChildren<CDiagramWindow *>().size(), 0);
 }
 
 QTEST_MAIN(TestDeepInput)
