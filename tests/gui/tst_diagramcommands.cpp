@@ -100,6 +100,8 @@ private slots:
     void openReopensAndLeavesTreesToTheEditor();
     void aCidIsBuiltOnce();
     void exportWritesThePicture();
+    void exportDrawings_data();
+    void exportDrawings();
 
 private:
     std::unique_ptr<QTemporaryDir> m_home;
@@ -379,6 +381,38 @@ void TestDiagramCommands::exportWritesThePicture()
     w->Action(u"Export Picture..."_s)->trigger();
     QCOMPARE(f.prompt.texts.size(), 1);
     QVERIFY(f.prompt.texts.first().startsWith(u"The picture could not be written"_s));
+}
+
+void TestDiagramCommands::exportDrawings_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("start");
+    QTest::newRow("SVG") << u"cin.svg"_s << QByteArray("<?xml");
+    QTest::newRow("PDF") << u"cin.pdf"_s << QByteArray("%PDF");
+    QTest::newRow("suffix in capitals") << u"CIN.SVG"_s << QByteArray("<?xml");
+}
+
+// A network too wide for a picture still exports whole as a drawing, its
+// names kept as text.
+void TestDiagramCommands::exportDrawings()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, start);
+    Frame f;
+    QVERIFY(f.runExplorer(treeId(f, KEL::DBTs, u"Oven"_s), u"Create CIN"_s));
+    CDiagramWindow *w = f.onlyWindow();
+    QTemporaryDir dir;
+    f.script.files = {dir.filePath(file), dir.filePath(u"missing/folder/"_s + file)};
+    w->Action(u"Export Picture..."_s)->trigger();
+    QFile written(dir.filePath(file));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    QVERIFY(bytes.startsWith(start));
+    if (start == "<?xml")
+        QVERIFY(bytes.contains("OVEN"));
+    QVERIFY(f.prompt.texts.isEmpty());
+    w->Action(u"Export Picture..."_s)->trigger();
+    QCOMPARE(f.prompt.texts.size(), 1);
 }
 
 QTEST_MAIN(TestDiagramCommands)

@@ -4,13 +4,18 @@
 #include "canvas/canvasview.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
+#include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QSvgGenerator>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -95,6 +100,35 @@ QImage CDiagramWindow::Picture(double scale) const
 
 bool CDiagramWindow::ExportPicture(const QString &path) const
 {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"svg" || suffix == u"pdf") {
+        // drawings, not pixels: any size fits, and the text stays text
+        const QRectF area = drawingArea();
+        const QRectF target(QPointF(0, 0), area.size());
+        QPainter painter;
+        std::unique_ptr<QSvgGenerator> svg;
+        std::unique_ptr<QPdfWriter> pdf;
+        if (suffix == u"svg") {
+            svg = std::make_unique<QSvgGenerator>();
+            svg->setFileName(path);
+            svg->setSize(area.size().toSize());
+            svg->setViewBox(target);
+            svg->setTitle(windowTitle());
+            if (!painter.begin(svg.get()))
+                return false;
+        } else {
+            pdf = std::make_unique<QPdfWriter>(path);
+            pdf->setResolution(72); // one point a scene unit
+            pdf->setPageSize(QPageSize(area.size(), QPageSize::Point));
+            pdf->setPageMargins(QMarginsF());
+            pdf->setTitle(windowTitle());
+            if (!painter.begin(pdf.get()))
+                return false;
+        }
+        painter.setRenderHint(QPainter::Antialiasing);
+        m_scene->RenderPlain(&painter, target, area);
+        return painter.end() && QFileInfo(path).size() > 0;
+    }
     const QImage image = Picture();
     if (image.isNull())
         return false;

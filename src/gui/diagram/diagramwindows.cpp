@@ -199,7 +199,7 @@ void CDiagramWindows::onSolutionReplaced()
 bool CDiagramWindows::Export(CDiagramWindow &window)
 {
     const QString path = m_dialogs.SaveFileName(&window, QStringLiteral("Export Picture"),
-                                                QStringLiteral("PNG picture (*.png);;JPEG picture (*.jpg)"),
+                                                QStringLiteral("PNG picture (*.png);;JPEG picture (*.jpg);;SVG drawing (*.svg);;PDF document (*.pdf)"),
                                                 QStringLiteral("png"), QDir::homePath());
     if (path.isEmpty())
         return false;
