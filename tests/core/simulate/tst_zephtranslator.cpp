@@ -25,6 +25,21 @@ QString program(const QStringList &components, int maxEvents, const QStringList 
     return lines(l);
 }
 
+// Makes the tree's one node "A.a" the top of a chain of `length` such nodes;
+// returns the last.
+CKELMethod *appendChain(CSimTree &t, int length)
+{
+    CKELMethod *last = t.Node(u"A"_qs);
+    for (int i = 1; i < length; ++i) {
+        CKELMethod *n = TreeOps::NewNode(t.m, *t.tree);
+        n->component = u"A"_qs;
+        n->behavior = u"a"_qs;
+        TreeOps::Link(t.m, last, n);
+        last = n;
+    }
+    return last;
+}
+
 } // namespace
 
 class TestZephTranslator : public QObject
@@ -208,14 +223,7 @@ void TestZephTranslator::deepChainBuildsWithoutRecursion()
 void TestZephTranslator::longChainIndents()
 {
     CSimTree t(u"A.a"_qs);
-    CKELMethod *last = t.Node(u"A"_qs);
-    for (int i = 1; i < 1500; ++i) {
-        CKELMethod *n = TreeOps::NewNode(t.m, *t.tree);
-        n->component = u"A"_qs;
-        n->behavior = u"a"_qs;
-        TreeOps::Link(t.m, last, n);
-        last = n;
-    }
+    appendChain(t, 1500);
     const QString text = Zeph::TranslateTree(t.m, *t.tree, 10, false);
     const QStringList l = text.split(u"\r\n"_qs);
     QCOMPARE(l.size(), 5 + 1500 + 2); // header of one component, body, two closing lines
@@ -227,14 +235,7 @@ void TestZephTranslator::longChainIndents()
 void TestZephTranslator::oversizedProgramRefused()
 {
     CSimTree t(u"A.a"_qs);
-    CKELMethod *last = t.Node(u"A"_qs);
-    for (int i = 1; i < 15000; ++i) {
-        CKELMethod *n = TreeOps::NewNode(t.m, *t.tree);
-        n->component = u"A"_qs;
-        n->behavior = u"a"_qs;
-        TreeOps::Link(t.m, last, n);
-        last = n;
-    }
+    CKELMethod *last = appendChain(t, 15000);
     QVERIFY(Zeph::EstimatedProgramSize(t.m, *t.Node(u"A"_qs), true) > Zeph::kMaxProgramSize);
     QString error;
     QCOMPARE(Zeph::TranslateTree(t.m, *t.tree, 10, true, &error), QString());
