@@ -1,14 +1,15 @@
 // Commands of the explorer and the file menu beyond the record-carrying
 // ones: renaming and removing components and states, and the saved mark.
-#include "keldatamanager.h"
+#include "model/keldatamanager.h"
 
-#include "kelcontainers.h"
-#include "kelmethod.h"
-#include "kelrequirement.h"
-#include "keltree.h"
-#include "nodeattributes.h"
-#include "operationrecord.h"
-#include "prompt.h"
+#include "model/kelcontainers.h"
+#include "model/kelmethod.h"
+#include "model/kelrequirement.h"
+#include "model/keltree.h"
+#include "model/nodeattributes.h"
+#include "model/operationrecord.h"
+#include "model/prompt.h"
+#include "undohistory.h"
 
 namespace {
 
@@ -113,5 +114,7 @@ void CKELDataManager::MarkSaved()
     if (!m_solution)
         return;
     m_solution->SetModified(false);
+    if (m_history)
+        m_history->SetClean();
     emit modifiedChanged(false);
 }

@@ -1,19 +1,23 @@
 // The user's commands: check, ask, then one record through the change path.
-#include "keldatamanager.h"
+#include "model/keldatamanager.h"
 
 #include "derive/cbt.h"
 #include "derive/integration.h"
-#include "keltree.h"
+#include "editstep.h"
+#include "undohistory.h"
 
-#include "kelcontainers.h"
-#include "kelmethod.h"
-#include "kelrecord.h"
-#include "kelrequirement.h"
-#include "keltree.h"
-#include "nodeattributes.h"
-#include "operationrecord.h"
-#include "prompt.h"
-#include "treeops.h"
+#include "model/kelcontainers.h"
+#include "model/kelmethod.h"
+#include "model/kelrecord.h"
+#include "model/kelrequirement.h"
+#include "model/keltree.h"
+#include "model/nodeattributes.h"
+#include "model/operationrecord.h"
+#include "model/prompt.h"
+#include "model/treeops.h"
+
+#include <QHash>
+#include <QSet>
 
 namespace {
 
@@ -31,6 +35,39 @@ COperationRecord &inVersion(COperationRecord &r, const CKELVersion *v)
     return v ? r.Int(u"ver", v->GetId()) : r;
 }
 
+// The user's name for the command a record kind comes from: an undo step
+// made of one record is called so in the Edit menu.
+QString stepName(QStringView kind)
+{
+    static const QHash<QString, QString> names{
+        {QStringLiteral("addreq"), QStringLiteral("Add Requirement")},
+        {QStringLiteral("modreq"), QStringLiteral("Change Requirement")},
+        {QStringLiteral("delreq"), QStringLiteral("Remove Requirement")},
+        {QStringLiteral("addrbt"), QStringLiteral("Add RBT")},
+        {QStringLiteral("modrbt"), QStringLiteral("Change RBT")},
+        {QStringLiteral("addmsd"), QStringLiteral("Add Node")},
+        {QStringLiteral("modmsd"), QStringLiteral("Change Node")},
+        {QStringLiteral("linknode"), QStringLiteral("Add Link")},
+        {QStringLiteral("addcom"), QStringLiteral("Add Component")},
+        {QStringLiteral("modcom"), QStringLiteral("Rename Component")},
+        {QStringLiteral("addsta"), QStringLiteral("Add State")},
+        {QStringLiteral("assrts"), QStringLiteral("Attach State")},
+        {QStringLiteral("rmassrts"), QStringLiteral("Detach State")},
+        {QStringLiteral("rmnode"), QStringLiteral("Remove Node")},
+        {QStringLiteral("clotre"), QStringLiteral("Copy Tree")},
+        {QStringLiteral("inttre"), QStringLiteral("Integrate this RBT")},
+        {QStringLiteral("adddbt"), QStringLiteral("Add DBT")},
+        {QStringLiteral("moddbt"), QStringLiteral("Rename DBT")},
+        {QStringLiteral("rmdbt"), QStringLiteral("Remove DBT")},
+        {QStringLiteral("rmrbt"), QStringLiteral("Remove RBT")},
+        {QStringLiteral("addevt"), QStringLiteral("Add EVT")},
+        {QStringLiteral("addver"), QStringLiteral("New Version")},
+        {QStringLiteral("geo"), QStringLiteral("Move")},
+        {QStringLiteral("pages"), QStringLiteral("Page Setup")},
+    };
+    return names.value(kind.toString(), QStringLiteral("Edit"));
+}
+
 } // namespace
 
 CPrompt &CKELDataManager::Prompt()
@@ -41,8 +78,12 @@ CPrompt &CKELDataManager::Prompt()
 
 bool CKELDataManager::submit(const QString &record)
 {
-    if (!m_local && m_sink)
+    // a record sent outside any step is a step of its own
+    CEditStep step(*this, stepName(QStringView(record).left(record.indexOf(u';'))));
+    if (!m_local && m_sink) {
+        History().NoteSent(record);
         return m_sink->SendOperation(record);
+    }
     m_applyingOwnCommand = true;
     const bool applied = ApplyOperationRecord(record);
     m_applyingOwnCommand = false;
@@ -265,6 +306,7 @@ bool CKELDataManager::AddNode(int treeId, int parentId, const CNodeAttributes &a
         Prompt().Message(QStringLiteral("State name can't be empty"));
         return false;
     }
+    CEditStep step(*this, QStringLiteral("Add Node"));
     COperationRecord r(u"addmsd");
     r.Fields(QStringLiteral("fun:para;") + a.RecordFields()).Int(u"x", x).Int(u"y", y).Int(u"eparent", parentId).Int(u"treeid", treeId);
     if (!submit(r.ToString()))
@@ -302,7 +344,8 @@ bool CKELDataManager::ChangeNode(int nodeId, const CNodeAttributes &a)
 bool CKELDataManager::LinkNode(int parentId, int childId)
 {
     auto *child = LookupAs<CKELMethod>(childId, KEL::Method);
-    if (!child || !child->Tree() || child->ParentId() == parentId)
+    // linking a child to the parent it has moves it to the end of the child list
+    if (!child || !child->Tree() || (parentId == 0 && child->ParentId() == 0))
         return false;
     if (parentId) {
         // the receiver refuses these too; checking first spares the round trip
@@ -322,18 +365,72 @@ bool CKELDataManager::RemoveNode(int nodeId)
 
 bool CKELDataManager::SetNodeGeometry(int nodeId, int x, int y, int w, int h)
 {
-    auto *n = LookupAs<CKELMethod>(nodeId, KEL::Method);
-    if (!n)
+    const auto *n = LookupAs<CKELMethod>(nodeId, KEL::Method);
+    if (!n || !n->Tree())
         return false;
-    if (n->x == x && n->y == y && n->w == w && n->h == h)
+    return SetNodesGeometry(n->Tree()->GetId(), {CNodeGeometry{nodeId, x, y, w, h}});
+}
+
+bool CKELDataManager::SetNodesGeometry(int treeId, const QList<CNodeGeometry> &nodes)
+{
+    const CKELData *tree = Lookup(treeId);
+    if (!tree || !tree->IsTree())
+        return false;
+    QList<int> values;
+    values.reserve(nodes.size() * 5);
+    for (const CNodeGeometry &g : nodes) {
+        const auto *n = LookupAs<CKELMethod>(g.id, KEL::Method);
+        if (!n || n->GetParent() != tree || (n->x == g.x && n->y == g.y && n->w == g.w && n->h == g.h))
+            continue;
+        values << g.id << g.x << g.y << g.w << g.h;
+    }
+    if (values.isEmpty())
+        return true; // nothing moved: no record, no step
+    return submit(COperationRecord(u"geo").Int(u"tid", treeId).IntList(u"n", values).ToString());
+}
+
+bool CKELDataManager::SetTreePages(int treeId, int pagesWide, int pagesHigh)
+{
+    const CKELData *e = Lookup(treeId);
+    if (!e || !(e->GetTypeCode() == KEL::RBT || e->GetTypeCode() == KEL::DBT || e->GetTypeCode() == KEL::EVT))
+        return false;
+    const auto *tree = static_cast<const CKELRBT *>(e);
+    if (tree->PagesWide() == pagesWide && tree->PagesHigh() == pagesHigh)
         return true;
-    n->x = x;
-    n->y = y;
-    n->w = w;
-    n->h = h;
-    emit elementChanged(nodeId);
-    MarkModified();
-    return true;
+    return submit(COperationRecord(u"pages").Int(u"tid", treeId).Int(u"pgw", pagesWide).Int(u"pgh", pagesHigh).ToString());
+}
+
+bool CKELDataManager::RemoveNodes(const QList<int> &nodeIds, RemoveMode mode)
+{
+    // every node that goes, children before parents so that no node is
+    // left a root for a moment in a shared solution
+    QList<int> order;
+    QSet<int> seen;
+    for (int id : nodeIds) {
+        auto *n = LookupAs<CKELMethod>(id, KEL::Method);
+        if (!n || seen.contains(id))
+            continue;
+        if (mode == RemoveMode::KeepChildren) {
+            seen.insert(id);
+            order.append(id);
+            continue;
+        }
+        const QList<CKELMethod *> subtree = TreeOps::PreOrder(*this, n);
+        for (auto it = subtree.crbegin(); it != subtree.crend(); ++it) {
+            const int sub = (*it)->GetId();
+            if (!seen.contains(sub)) {
+                seen.insert(sub);
+                order.append(sub);
+            }
+        }
+    }
+    if (order.isEmpty())
+        return false;
+    CEditStep step(*this, QStringLiteral("Remove Node"));
+    bool any = false;
+    for (int id : std::as_const(order))
+        any = RemoveNode(id) || any;
+    return any;
 }
 
 bool CKELDataManager::CopyTree(int targetTreeId, int sourceTreeId)
@@ -418,6 +515,7 @@ bool CKELDataManager::IntegrateNextMatchingRBT(int nodeId)
     const QList<int> roots = CIntegration::FindMatchingRoots(*x->Tree(), *x);
     if (roots.isEmpty())
         return false;
+    CEditStep step(*this, QStringLiteral("Integrate next Matching RBT"));
     return submit(COperationRecord(u"inttre").Int(u"mid", nodeId).Int(u"rid", roots.first()).ToString());
 }
 
