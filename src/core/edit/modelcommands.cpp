@@ -46,6 +46,7 @@ QString stepName(QStringView kind)
         {QStringLiteral("addrbt"), QStringLiteral("Add RBT")},
         {QStringLiteral("modrbt"), QStringLiteral("Change RBT")},
         {QStringLiteral("addmsd"), QStringLiteral("Add Node")},
+        {QStringLiteral("addsub"), QStringLiteral("Paste")},
         {QStringLiteral("modmsd"), QStringLiteral("Change Node")},
         {QStringLiteral("linknode"), QStringLiteral("Add Link")},
         {QStringLiteral("addcom"), QStringLiteral("Add Component")},
@@ -311,8 +312,14 @@ bool CKELDataManager::AddNode(int treeId, int parentId, const CNodeAttributes &a
     r.Fields(QStringLiteral("fun:para;") + a.RecordFields()).Int(u"x", x).Int(u"y", y).Int(u"eparent", parentId).Int(u"treeid", treeId);
     if (!submit(r.ToString()))
         return false;
+    EnsureState(static_cast<const CKELTree *>(tree), a);
+    return true;
+}
+
+void CKELDataManager::EnsureState(const CKELTree *tree, const CNodeAttributes &a)
+{
     // a behavior the component does not have yet becomes one of its states
-    const CKELVersion *version = VersionOf(tree);
+    const CKELVersion *version = tree ? VersionOf(tree) : nullptr;
     if (!version)
         version = m_currentVersion;
     const CKELComponent *c = FindComponent(a.component, version);
@@ -321,7 +328,15 @@ bool CKELDataManager::AddNode(int treeId, int parentId, const CNodeAttributes &a
         s.Text(u"sta", a.behavior).Text(u"comp", a.component).Int(u"dec", a.behaviorType).Text(u"req", a.requirementTag);
         submit(inVersion(s, version).ToString());
     }
-    return true;
+}
+
+bool CKELDataManager::AddNodes(int treeId, int parentId, const QString &nodeLines)
+{
+    const CKELData *tree = Lookup(treeId);
+    if (!tree || !(tree->GetTypeCode() == KEL::RBT || tree->GetTypeCode() == KEL::DBT || tree->GetTypeCode() == KEL::EVT)
+        || nodeLines.trimmed().isEmpty())
+        return false;
+    return submit(COperationRecord(u"addsub").Int(u"treeid", treeId).Int(u"eparent", parentId).Text(u"n", nodeLines).ToString());
 }
 
 bool CKELDataManager::ChangeNode(int nodeId, const CNodeAttributes &a)
@@ -603,6 +618,17 @@ bool CKELDataManager::ExecuteRecordAsCommand(const QString &record)
         r.GetIntList(key, out);
         return out;
     };
+    if (kind == u"geo") {
+        const QList<int> v = ids(u"n");
+        QList<CNodeGeometry> nodes;
+        for (qsizetype i = 0; i + 4 < v.size(); i += 5)
+            nodes.append({v[i], v[i + 1], v[i + 2], v[i + 3], v[i + 4]});
+        return SetNodesGeometry(r.GetInt(u"tid"), nodes);
+    }
+    if (kind == u"pages")
+        return SetTreePages(r.GetInt(u"tid"), r.GetInt(u"pgw"), r.GetInt(u"pgh"));
+    if (kind == u"addsub")
+        return AddNodes(r.GetInt(u"treeid"), r.GetInt(u"eparent"), r.GetText(u"n"));
     if (kind == u"addreq")
         return AddRequirement(r.GetText(u"tag"), r.GetText(u"desc"));
     if (kind == u"modreq")

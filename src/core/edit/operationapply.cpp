@@ -66,6 +66,7 @@ private:
     bool addCIN();
     bool addCID();
     bool setGeometry();
+    bool addNodes();
     bool setPages();
     bool restore();
     // Messages of the user's own command are shown; a relayed record that
@@ -143,6 +144,7 @@ bool COperationApplier::Apply(const QString &kind)
     if (kind == u"addver") return addVersion();
     // kinds added later; older readers skip them as unknown
     if (kind == u"geo") return setGeometry();
+    if (kind == u"addsub") return addNodes();
     if (kind == u"pages") return setPages();
     if (kind == u"rst") return restore();
     return false;
@@ -686,4 +688,34 @@ bool COperationApplier::restore()
         return false;
     CElementRestorer(m).Apply(states, r.GetInt(u"max"));
     return true;
+}
+
+bool COperationApplier::addNodes()
+{
+    CKELData *t = m.Lookup(r.GetInt(u"treeid"));
+    if (!t || !(t->GetTypeCode() == KEL::RBT || t->GetTypeCode() == KEL::DBT || t->GetTypeCode() == KEL::EVT))
+        return false;
+    auto *tree = static_cast<CKELTree *>(t);
+    CKELMethod *under = TreeOps::NodeOf(*tree, r.GetInt(u"eparent"));
+    const QString lines = r.GetText(u"n");
+    QList<CKELMethod *> made;
+    for (QStringView line : QStringView(lines).split(u'\n', Qt::SkipEmptyParts)) {
+        CKELRecord n;
+        if (!n.Parse(line.toString()) || n.GetKind() != u"node")
+            continue;
+        CKELMethod *node = TreeOps::NewNode(m, *tree);
+        CNodeAttributes::FromRecord(n).ApplyTo(*node);
+        node->x = n.GetInt(u"x");
+        node->y = n.GetInt(u"y");
+        node->w = n.GetInt(u"w");
+        node->h = n.GetInt(u"h");
+        const int p = n.GetInt(u"p");
+        // a parent is an earlier node of the list
+        CKELMethod *parent = p >= 0 && p < made.size() ? made[p] : under;
+        made.append(node);
+        emit m.elementAdded(node->GetId());
+        if (parent && TreeOps::Link(m, parent, node))
+            changed(parent);
+    }
+    return !made.isEmpty();
 }

@@ -33,6 +33,8 @@ public:
     void Clear();
 
     int Count() const { return int(m_steps.size()); }
+    // How many steps are done (the rest can be redone).
+    int Position() const { return m_index; }
     // Bytes held by the records of the steps.
     qint64 MemoryUse() const;
 

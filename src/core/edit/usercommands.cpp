@@ -9,6 +9,7 @@
 #include "model/nodeattributes.h"
 #include "model/operationrecord.h"
 #include "model/prompt.h"
+#include "editstep.h"
 #include "undohistory.h"
 
 namespace {
@@ -53,6 +54,7 @@ bool CKELDataManager::RenameComponent(int id, const QString &name, bool systemCo
             }
         }
     }
+    CEditStep step(*this, QStringLiteral("Rename Component"));
     const QString record =
         COperationRecord(u"modcom").Int(u"id", id).Text(u"name", name).Flag(u"issys", systemComponent).ToString();
     if (!submit(record))

@@ -150,6 +150,12 @@ public:
     // parentId 0 makes a root. A behavior the component lacks is added to it.
     bool AddNode(int treeId, int parentId, const CNodeAttributes &attributes, int x, int y);
     bool ChangeNode(int nodeId, const CNodeAttributes &attributes);
+    // Several nodes at once: one "node;" record a line, each naming its
+    // parent by place in the list (-1: under parentId, or a root when 0).
+    bool AddNodes(int treeId, int parentId, const QString &nodeLines);
+    // Adds the node's behavior to its component (and the component) in the
+    // tree's version when missing.
+    void EnsureState(const CKELTree *tree, const CNodeAttributes &attributes);
     // parentId 0 detaches the node.
     bool LinkNode(int parentId, int childId);
     bool RemoveNode(int nodeId);

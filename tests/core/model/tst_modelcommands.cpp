@@ -395,10 +395,12 @@ void TestModelCommands::nodeLinks()
     Fixture f;
     QVERIFY(!f.m.LinkNode(f.c, f.a)); // a is above c
     QVERIFY(!f.m.LinkNode(f.a, f.a));
-    QVERIFY(!f.m.LinkNode(f.a, f.b)); // already there
     QVERIFY(f.m.LinkNode(f.a, f.c)); // moves c up, detaching it from b
     QCOMPARE(f.n(f.a)->ChildIds(), (QList<int>{f.b, f.c}));
     QVERIFY(f.n(f.b)->ChildIds().isEmpty());
+    // linking to the parent it has detaches first: b goes to the end
+    QVERIFY(f.m.LinkNode(f.a, f.b));
+    QCOMPARE(f.n(f.a)->ChildIds(), (QList<int>{f.c, f.b}));
     QVERIFY(f.m.LinkNode(0, f.b));
     QCOMPARE(f.n(f.b)->ParentId(), 0);
     QCOMPARE(f.n(f.a)->ChildIds(), QList<int>{f.c});
