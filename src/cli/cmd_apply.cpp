@@ -68,7 +68,10 @@ int runApply(Cli::Context &c)
     }
     if (refused)
         c.err << "verdantis-cli: " << refused << " record(s) not applied\n";
-    return Cli::Save(c, manager, c.output) ? Cli::Ok : Cli::FileError;
+    if (!Cli::Save(c, manager, c.output))
+        return Cli::FileError;
+    // the output is written either way; scripts still learn that lines were refused
+    return refused ? Cli::Refused : Cli::Ok;
 }
 
 int runSetCurrent(Cli::Context &c)

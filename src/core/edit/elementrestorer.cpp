@@ -9,6 +9,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <utility>
 #include <limits>
 #include <unordered_map>
 
@@ -107,18 +108,27 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
     // Take every listed element out of its owner, keeping the others in order.
     std::unordered_map<int, std::unique_ptr<CKELData>> pool;
     std::vector<CKELData *> work;
-    QSet<CKELData *> owners;
+    QHash<CKELData *, int> owners; // owner, how many listed elements it holds
     for (int id : std::as_const(changedIds) + removedIds)
-        owners.insert(m.Lookup(id)->GetParent());
-    work.assign(owners.begin(), owners.end());
-    QSet<CKELData *> swept;
-    while (!work.empty()) {
-        CKELData *owner = work.back();
-        work.pop_back();
-        if (!owner || swept.contains(owner))
-            continue;
-        swept.insert(owner);
+        ++owners[m.Lookup(id)->GetParent()];
+    auto takeListed = [&](CKELData *owner, int listed) {
         auto &kids = owner->m_children;
+        if (listed <= 16) {
+            // a few among many: find each one rather than test every child
+            for (int id : std::as_const(changedIds) + removedIds) {
+                CKELData *e = m.Lookup(id);
+                if (!e || e->m_parent != owner)
+                    continue;
+                const auto it = std::find_if(kids.begin(), kids.end(), [e](const auto &k) { return k.get() == e; });
+                if (it == kids.end())
+                    continue;
+                e->m_parent = nullptr;
+                work.push_back(e);
+                pool[id] = std::move(*it);
+                kids.erase(it);
+            }
+            return;
+        }
         size_t keep = 0;
         for (size_t i = 0; i < kids.size(); ++i) {
             if (target.contains(kids[i]->m_id)) {
@@ -132,6 +142,20 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
             }
         }
         kids.resize(keep);
+    };
+    for (auto it = owners.cbegin(); it != owners.cend(); ++it) {
+        if (it.key())
+            takeListed(it.key(), it.value());
+    }
+    // listed elements owned by listed elements
+    while (!work.empty()) {
+        CKELData *e = work.back();
+        work.pop_back();
+        bool any = false;
+        for (const auto &k : e->m_children)
+            any = any || target.contains(k->m_id);
+        if (any)
+            takeListed(e, std::numeric_limits<int>::max());
     }
 
     // Rebuild changed elements as fresh objects of their kind, and make the
@@ -169,8 +193,12 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
         pool[s.id] = std::move(e);
         records.insert(s.id, std::move(r));
     }
-    for (auto it = records.cbegin(); it != records.cend(); ++it)
-        pool[it.key()]->FromRecord(it.value());
+    // in the listed order, so that every replica links alike
+    for (const CElementState &s : states) {
+        const auto it = records.constFind(s.id);
+        if (it != records.cend() && pool[s.id])
+            pool[s.id]->FromRecord(it.value());
+    }
 
     // Back under the owners, in ascending places per owner.
     QList<const CElementState *> placed;
@@ -181,18 +209,45 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
     std::sort(placed.begin(), placed.end(), [](const CElementState *a, const CElementState *b) {
         return a->ownerId != b->ownerId ? a->ownerId < b->ownerId : a->index < b->index;
     });
-    for (const CElementState *s : std::as_const(placed)) {
-        std::unique_ptr<CKELData> e = std::move(pool[s->id]);
-        pool.erase(s->id);
-        CKELData *owner = m.Lookup(s->ownerId);
-        if (!owner || owner == e.get() || e->IsAncestorOf(owner)) {
-            m.m_loose.push_back(std::move(e)); // kept, so nothing is lost on save
+    for (qsizetype from = 0; from < placed.size();) {
+        qsizetype to = from;
+        while (to < placed.size() && placed[to]->ownerId == placed[from]->ownerId)
+            ++to;
+        CKELData *owner = m.Lookup(placed[from]->ownerId);
+        std::vector<std::pair<int, std::unique_ptr<CKELData>>> batch;
+        for (qsizetype i = from; i < to; ++i) {
+            std::unique_ptr<CKELData> e = std::move(pool[placed[i]->id]);
+            pool.erase(placed[i]->id);
+            if (!owner || owner == e.get() || e->IsAncestorOf(owner)) {
+                m.m_loose.push_back(std::move(e)); // kept, so nothing is lost on save
+                continue;
+            }
+            e->m_parent = owner;
+            batch.emplace_back(placed[i]->index, std::move(e));
+        }
+        from = to;
+        if (batch.empty())
+            continue;
+        auto &kids = owner->m_children;
+        if (batch.size() <= 16) {
+            for (auto &[index, e] : batch) {
+                const size_t at = std::min(size_t(std::max(0, index)), kids.size());
+                kids.insert(kids.begin() + qsizetype(at), std::move(e));
+            }
             continue;
         }
-        e->m_parent = owner;
-        auto &kids = owner->m_children;
-        const size_t at = std::min(size_t(std::max(0, s->index)), kids.size());
-        kids.insert(kids.begin() + qsizetype(at), std::move(e));
+        // many at once: one merge instead of an insert each
+        std::vector<std::unique_ptr<CKELData>> old;
+        old.swap(kids);
+        kids.reserve(old.size() + batch.size());
+        size_t next = 0;
+        for (auto &[index, e] : batch) {
+            while (kids.size() < size_t(std::max(0, index)) && next < old.size())
+                kids.push_back(std::move(old[next++]));
+            kids.push_back(std::move(e));
+        }
+        while (next < old.size())
+            kids.push_back(std::move(old[next++]));
     }
     // What is left in the pool should not exist.
     for (auto &[id, e] : pool) {

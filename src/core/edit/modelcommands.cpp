@@ -55,6 +55,7 @@ QString stepName(QStringView kind)
         {QStringLiteral("assrts"), QStringLiteral("Attach State")},
         {QStringLiteral("rmassrts"), QStringLiteral("Detach State")},
         {QStringLiteral("rmnode"), QStringLiteral("Remove Node")},
+        {QStringLiteral("rmnodes"), QStringLiteral("Remove Node")},
         {QStringLiteral("clotre"), QStringLiteral("Copy Tree")},
         {QStringLiteral("inttre"), QStringLiteral("Integrate this RBT")},
         {QStringLiteral("adddbt"), QStringLiteral("Add DBT")},
@@ -83,7 +84,10 @@ bool CKELDataManager::submit(const QString &record)
     CEditStep step(*this, stepName(QStringView(record).left(record.indexOf(u';'))));
     if (!m_local && m_sink) {
         History().NoteSent(record);
-        return m_sink->SendOperation(record);
+        const bool sent = m_sink->SendOperation(record);
+        if (!sent)
+            History().TakeOwn(record); // it will never come back
+        return sent;
     }
     m_applyingOwnCommand = true;
     const bool applied = ApplyOperationRecord(record);
@@ -441,11 +445,10 @@ bool CKELDataManager::RemoveNodes(const QList<int> &nodeIds, RemoveMode mode)
     }
     if (order.isEmpty())
         return false;
-    CEditStep step(*this, QStringLiteral("Remove Node"));
-    bool any = false;
-    for (int id : std::as_const(order))
-        any = RemoveNode(id) || any;
-    return any;
+    if (order.size() == 1)
+        return RemoveNode(order.first());
+    // one record for the selection: one packet, one journal entry
+    return submit(COperationRecord(u"rmnodes").IntList(u"ids", order).ToString());
 }
 
 bool CKELDataManager::CopyTree(int targetTreeId, int sourceTreeId)
@@ -558,6 +561,10 @@ bool CKELDataManager::SetCurrentVersion(int versionId)
         return true;
     const int previous = m_currentVersion ? m_currentVersion->GetId() : 0;
     m_currentVersion = v;
+    // the file keeps the current version: switching is a change to save
+    MarkModified();
+    if (m_history)
+        m_history->ForgetClean();
     emit currentVersionChanged(previous, versionId);
     return true;
 }
@@ -618,6 +625,8 @@ bool CKELDataManager::ExecuteRecordAsCommand(const QString &record)
         r.GetIntList(key, out);
         return out;
     };
+    if (kind == u"rmnodes")
+        return RemoveNodes(ids(u"ids"), RemoveMode::KeepChildren);
     if (kind == u"geo") {
         const QList<int> v = ids(u"n");
         QList<CNodeGeometry> nodes;
@@ -683,6 +692,7 @@ bool CKELDataManager::ExecuteRecordAsCommand(const QString &record)
         return CreateCID(r.GetInt(u"tid"), r.GetText(u"cmname"));
     if (kind == u"rmtcid")
         return RemoveCID(r.GetInt(u"tid"));
-    // "modcom" has no command of its own: it is only ever applied
+    if (kind == u"modcom") // the rename, as the explorer's: its nodes follow
+        return RenameComponent(r.GetInt(u"id"), r.GetText(u"name"), r.GetBool(u"issys"));
     return submit(record);
 }

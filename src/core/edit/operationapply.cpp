@@ -67,6 +67,7 @@ private:
     bool addCID();
     bool setGeometry();
     bool addNodes();
+    bool removeNodes();
     bool setPages();
     bool restore();
     // Messages of the user's own command are shown; a relayed record that
@@ -145,6 +146,7 @@ bool COperationApplier::Apply(const QString &kind)
     // kinds added later; older readers skip them as unknown
     if (kind == u"geo") return setGeometry();
     if (kind == u"addsub") return addNodes();
+    if (kind == u"rmnodes") return removeNodes();
     if (kind == u"pages") return setPages();
     if (kind == u"rst") return restore();
     return false;
@@ -718,4 +720,29 @@ bool COperationApplier::addNodes()
             changed(parent);
     }
     return !made.isEmpty();
+}
+
+bool COperationApplier::removeNodes()
+{
+    QList<int> ids;
+    r.GetIntList(u"ids", ids);
+    bool any = false;
+    for (int id : std::as_const(ids)) {
+        auto *node = m.LookupAs<CKELMethod>(id, KEL::Method);
+        if (!node || !node->GetParent())
+            continue;
+        const int parentId = node->ParentId();
+        const QList<int> children = node->ChildIds();
+        emit m.elementAboutToBeRemoved(id);
+        TreeOps::DeleteNode(m, node);
+        emit m.elementRemoved(id);
+        if (CKELData *p = m.Lookup(parentId))
+            changed(p);
+        for (int c : children) {
+            if (CKELData *e = m.Lookup(c))
+                changed(e);
+        }
+        any = true;
+    }
+    return any;
 }

@@ -115,6 +115,11 @@ QList<int> CRecordJournal::footprint() const
         }
     } else if (m_kind == u"rmnode") {
         addNodeNeighbourhood(m, r.GetInt(u"id"), ids);
+    } else if (m_kind == u"rmnodes") {
+        QList<int> nodes;
+        r.GetIntList(u"ids", nodes);
+        for (int id : std::as_const(nodes))
+            addNodeNeighbourhood(m, id, ids);
     } else if (m_kind == u"inttre") {
         addNodeNeighbourhood(m, r.GetInt(u"rid"), ids);
         addNodeNeighbourhood(m, r.GetInt(u"mid"), ids);

@@ -11,6 +11,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 CUndoHistory &CKELDataManager::History()
 {
     if (!m_history)
@@ -48,6 +50,12 @@ QString CUndoHistory::RedoText() const
 void CUndoHistory::SetClean()
 {
     m_clean = m_index;
+    emit changed();
+}
+
+void CUndoHistory::ForgetClean()
+{
+    m_clean = -1;
     emit changed();
 }
 
@@ -116,23 +124,25 @@ void CUndoHistory::EndStep()
     emit changed();
 }
 
+CUndoHistory::Step *CUndoHistory::stepOf(qint64 serial)
+{
+    if (!serial)
+        return nullptr;
+    if (m_depth > 0 && m_open.serial == serial)
+        return &m_open;
+    for (auto it = m_steps.rbegin(); it != m_steps.rend(); ++it) {
+        if (it->serial == serial)
+            return &*it;
+    }
+    return nullptr;
+}
+
 void CUndoHistory::Append(qint64 serial, const QString &undoRecord, const QString &redoRecord)
 {
-    Step *step = nullptr;
-    if (m_depth > 0 && m_open.serial == serial) {
-        step = &m_open;
-    } else {
-        for (auto it = m_steps.rbegin(); it != m_steps.rend(); ++it) {
-            if (it->serial == serial) {
-                step = &*it;
-                break;
-            }
-        }
+    if (Step *step = stepOf(serial)) {
+        step->undo.push_back(pack(undoRecord));
+        step->redo.push_back(pack(redoRecord));
     }
-    if (!step)
-        return;
-    step->undo.push_back(pack(undoRecord));
-    step->redo.push_back(pack(redoRecord));
 }
 
 void CUndoHistory::NoteSent(const QString &record)
@@ -140,8 +150,10 @@ void CUndoHistory::NoteSent(const QString &record)
     // a shared solution applies the user's records when the server relays
     // them back: remember which step each belongs to
     const qint64 serial = Recording() ? m_open.serial : 0;
-    if (serial)
+    if (serial) {
         m_openSent = true;
+        ++m_open.inFlight;
+    }
     m_pendingOwn.emplace_back(record, serial);
     while (m_pendingOwn.size() > 100000)
         m_pendingOwn.pop_front();
@@ -153,7 +165,13 @@ qint64 CUndoHistory::TakeOwn(const QString &record)
         if (it->first == record) {
             const qint64 serial = it->second;
             // records sent before it and not relayed were refused by the server
+            for (auto done = m_pendingOwn.begin(); done != it + 1; ++done) {
+                if (Step *step = stepOf(done->second))
+                    step->inFlight = std::max(0, step->inFlight - 1);
+            }
             m_pendingOwn.erase(m_pendingOwn.begin(), it + 1);
+            if (serial)
+                emit changed();
             return serial;
         }
     }
@@ -235,6 +253,10 @@ bool CUndoHistory::Undo()
     if (!CanUndo())
         return false;
     const Step &step = m_steps[size_t(m_index - 1)];
+    if (step.inFlight > 0) {
+        m.Prompt().Message(QStringLiteral("Cannot undo yet: the edit is still on its way to the server."));
+        return false;
+    }
     QString what;
     if (conflicts(step, true, &what)) {
         m.Prompt().Message(QStringLiteral("Cannot undo: another user has changed %1 since.").arg(what));

@@ -30,6 +30,9 @@ public:
     bool Redo();
     bool IsClean() const { return m_clean == m_index; }
     void SetClean();
+    // A change the history does not hold (a switched version) was made:
+    // no step brings the saved state back any more.
+    void ForgetClean();
     void Clear();
 
     int Count() const { return int(m_steps.size()); }
@@ -65,7 +68,9 @@ private:
         qint64 serial = 0;
         std::vector<QByteArray> undo; // in the order they were applied
         std::vector<QByteArray> redo;
+        int inFlight = 0; // records sent and not yet relayed back
     };
+    Step *stepOf(qint64 serial);
     static QByteArray pack(const QString &record);
     static QString unpack(const QByteArray &packed);
     bool replay(const Step &step, bool undo);

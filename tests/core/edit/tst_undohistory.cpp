@@ -10,6 +10,7 @@
 #include "scriptedprompt.h"
 
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -184,6 +185,39 @@ private:
     QRandomGenerator rng;
 };
 
+// A solution with an RBT "T": a with children b and c, and d under b.
+struct Fixture
+{
+    CKELDataManager m;
+    CScriptedPrompt prompt;
+    int tree = 0, a = 0, b = 0, c = 0, d = 0;
+
+    Fixture()
+    {
+        m.SetPrompt(&prompt);
+        m.NewSolution();
+        m.AddRequirement(u"R1"_qs, u"first"_qs);
+        m.AddRBT(u"T"_qs, {}, 50);
+        tree = m.FindTree(KEL::RBTs, u"T"_qs)->GetId();
+        a = add(0, u"open"_qs);
+        b = add(a, u"shut"_qs);
+        c = add(a, u"open"_qs);
+        d = add(b, u"open"_qs);
+        m.History().Clear();
+        m.MarkSaved();
+    }
+    int add(int parent, const QString &behavior)
+    {
+        m.AddNode(tree, parent, node(u"Door"_qs, behavior), 10, 20);
+        for (int id = m.MaxCount(); id > 0; --id) {
+            if (m.LookupAs<CKELMethod>(id, KEL::Method))
+                return id;
+        }
+        return 0;
+    }
+    QList<int> kids(int id) const { return m.LookupAs<CKELMethod>(id, KEL::Method)->ChildIds(); }
+};
+
 } // namespace
 
 class TestUndoHistory : public QObject
@@ -192,7 +226,163 @@ class TestUndoHistory : public QObject
 private slots:
     void undoRedoFollowTheCommands_data();
     void undoRedoFollowTheCommands();
+    void oneActionIsOneStep_data();
+    void oneActionIsOneStep();
+    void modifiedFollowsTheSavedStep();
+    void refusesWhatAnotherUserChanged();
+    void copiesAsIndentedNodeLines();
+    void switchingVersionIsAChange();
+    void renameRecordRenamesNodes();
 };
+
+void TestUndoHistory::switchingVersionIsAChange()
+{
+    Fixture f;
+    const int first = f.m.CurrentVersion()->GetId();
+    QVERIFY(f.m.NewVersion(u"2.0"_qs, first));
+    f.m.MarkSaved();
+    int second = 0;
+    for (int id : f.m.SortedIds()) {
+        if (id != first && f.m.LookupAs<CKELVersion>(id, KEL::Version))
+            second = id;
+    }
+    QVERIFY(f.m.SetCurrentVersion(second));
+    QVERIFY(f.m.Solution()->IsModified());
+    // undoing and redoing the version copy does not reach the saved state
+    QVERIFY(f.m.History().Undo());
+    QVERIFY(f.m.History().Redo());
+    QVERIFY(f.m.Solution()->IsModified());
+}
+
+void TestUndoHistory::renameRecordRenamesNodes()
+{
+    Fixture f;
+    const int door = f.m.FindComponent(u"Door"_qs)->GetId();
+    QVERIFY(f.m.ExecuteRecordAsCommand(u"modcom;id:"_qs + QString::number(door) + u";name:Gate;issys:0;"_qs));
+    for (int id : {f.a, f.b, f.c, f.d})
+        QCOMPARE(f.m.LookupAs<CKELMethod>(id, KEL::Method)->component, u"Gate"_qs);
+    // the rename and its nodes are one step
+    QCOMPARE(f.m.History().UndoText(), u"Rename Component"_qs);
+    QVERIFY(f.m.History().Undo());
+    QCOMPARE(f.m.LookupAs<CKELMethod>(f.d, KEL::Method)->component, u"Door"_qs);
+}
+
+void TestUndoHistory::oneActionIsOneStep_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("stepName");
+    QTest::addColumn<QList<int>>("childrenOfA"); // 1 b, 2 c, 9 a pasted node
+    QTest::newRow("link to the parent it has") << u"relink"_qs << u"Add Link"_qs << QList<int>{2, 1};
+    QTest::newRow("remove a subtree") << u"removeSubtree"_qs << u"Remove Node"_qs << QList<int>{2};
+    QTest::newRow("remove keeping the children") << u"removeKeep"_qs << u"Remove Node"_qs << QList<int>{2};
+    QTest::newRow("paste under a node") << u"paste"_qs << u"Paste"_qs << QList<int>{1, 2};
+    QTest::newRow("move every node") << u"move"_qs << u"Move"_qs << QList<int>{1, 2};
+    QTest::newRow("page counts") << u"pages"_qs << u"Page Setup"_qs << QList<int>{1, 2};
+}
+
+void TestUndoHistory::oneActionIsOneStep()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, stepName);
+    QFETCH(QList<int>, childrenOfA);
+    Fixture f;
+    const QString before = f.m.BuildSolutionText();
+    if (action == u"relink") {
+        QVERIFY(f.m.LinkNode(f.a, f.b));
+    } else if (action == u"removeSubtree") {
+        QVERIFY(f.m.RemoveNodes({f.b}, CKELDataManager::RemoveMode::Subtree));
+        QVERIFY(!f.m.Lookup(f.d));
+    } else if (action == u"removeKeep") {
+        QVERIFY(f.m.RemoveNodes({f.b}, CKELDataManager::RemoveMode::KeepChildren));
+        QCOMPARE(f.m.LookupAs<CKELMethod>(f.d, KEL::Method)->ParentId(), 0);
+    } else if (action == u"paste") {
+        const QString copied = CopyNodesAsRecords(f.m, {f.b});
+        QVERIFY(PasteNodes(f.m, f.tree, f.c, 300, 40, copied));
+        // the copy keeps its shape under new ids
+        const QList<int> pasted = f.kids(f.c);
+        QCOMPARE(pasted.size(), 1);
+        QVERIFY(pasted.first() > f.d);
+        QCOMPARE(f.kids(pasted.first()).size(), 1);
+        QCOMPARE(f.m.LookupAs<CKELMethod>(pasted.first(), KEL::Method)->x, 300);
+    } else if (action == u"move") {
+        QList<CNodeGeometry> g;
+        for (int id : {f.a, f.b, f.c, f.d})
+            g.append({id, id * 10, id * 20, 90, 30});
+        QVERIFY(f.m.SetNodesGeometry(f.tree, g));
+    } else if (action == u"pages") {
+        QVERIFY(f.m.SetTreePages(f.tree, 3, 2));
+    }
+    const QString after = f.m.BuildSolutionText();
+    QVERIFY(after != before);
+    QCOMPARE(f.m.History().Position(), 1);
+    QCOMPARE(f.m.History().UndoText(), stepName);
+    QList<int> expected;
+    for (int i : childrenOfA)
+        expected.append(i == 1 ? f.b : f.c);
+    QCOMPARE(f.kids(f.a), expected);
+
+    QVERIFY(f.m.History().Undo());
+    QCOMPARE(f.m.BuildSolutionText(), before);
+    QCOMPARE(f.kids(f.a), (QList<int>{f.b, f.c}));
+    QCOMPARE(f.kids(f.b), QList<int>{f.d});
+    QCOMPARE(f.m.History().RedoText(), stepName);
+    QVERIFY(f.m.History().Redo());
+    QCOMPARE(f.m.BuildSolutionText(), after);
+}
+
+void TestUndoHistory::modifiedFollowsTheSavedStep()
+{
+    Fixture f;
+    QSignalSpy modified(&f.m, &CKELDataManager::modifiedChanged);
+    QVERIFY(f.m.ChangeNode(f.a, node(u"Door"_qs, u"ajar"_qs)));
+    QVERIFY(f.m.Solution()->IsModified());
+    QVERIFY(f.m.History().Undo());
+    QVERIFY(!f.m.Solution()->IsModified());
+    QCOMPARE(modified.last().first().toBool(), false);
+    QVERIFY(f.m.History().Redo());
+    QVERIFY(f.m.Solution()->IsModified());
+    f.m.MarkSaved(); // saved after the change: undoing it modifies again
+    QVERIFY(f.m.History().Undo());
+    QVERIFY(f.m.Solution()->IsModified());
+    QVERIFY(f.m.History().Redo());
+    QVERIFY(!f.m.Solution()->IsModified());
+    // a new solution forgets the history
+    f.m.NewSolution();
+    QVERIFY(!f.m.History().CanUndo() && !f.m.History().CanRedo());
+}
+
+void TestUndoHistory::refusesWhatAnotherUserChanged()
+{
+    Fixture f;
+    QVERIFY(f.m.ChangeNode(f.b, node(u"Door"_qs, u"ajar"_qs)));
+    // a record relayed from someone else changes the same node
+    QVERIFY(f.m.ApplyOperationRecord(u"modmsd;fun:para;Comp:Door;State:stuck;StatDec:1;ReqTag:R1;nodeid:"_qs
+                                     + QString::number(f.b) + u';'));
+    const QString text = f.m.BuildSolutionText();
+    f.prompt.texts.clear();
+    QVERIFY(!f.m.History().Undo());
+    QCOMPARE(f.m.BuildSolutionText(), text);
+    QCOMPARE(f.prompt.texts.size(), 1);
+    QVERIFY2(f.prompt.texts.first().startsWith(u"Cannot undo: another user has changed the Method"_qs),
+             qPrintable(f.prompt.texts.first()));
+    QVERIFY(f.m.History().CanUndo()); // still there, should the other change go
+}
+
+void TestUndoHistory::copiesAsIndentedNodeLines()
+{
+    Fixture f;
+    // b is under a: copying both gives a's subtree once
+    const QString text = CopyNodesAsText(f.m, {f.b, f.a});
+    QCOMPARE(text, u"R1:Door[open]\n  R1:Door[shut]\n    R1:Door[open]\n  R1:Door[open]\n"_qs);
+    // and the text pastes back into the same shape
+    QVERIFY(PasteNodes(f.m, f.tree, 0, 0, 500, text));
+    QCOMPARE(f.m.History().Position(), 1);
+    const auto *tree = f.m.LookupAs<CKELTree>(f.tree, KEL::RBT);
+    QCOMPARE(tree->Roots().size(), 2);
+    const int root = tree->Roots().last()->GetId();
+    QCOMPARE(f.kids(root).size(), 2);
+    QCOMPARE(f.kids(f.kids(root).first()).size(), 1);
+}
 
 void TestUndoHistory::undoRedoFollowTheCommands_data()
 {

@@ -480,14 +480,15 @@ void TestModelCommands::notifications()
     QCOMPARE(seenWhileGoing, f.c);
     QCOMPARE(removed.count(), 1);
 
-    // making a version current writes nothing new and so modifies nothing
+    // the file names the current version, so making another one current is a change
     f.m.Solution()->SetModified(false);
     modified.clear();
     QVERIFY(f.m.NewVersion(u"2"_qs, f.m.CurrentVersion()->GetId()));
     f.m.Solution()->SetModified(false);
     QVERIFY(f.m.SetCurrentVersion(f.m.Solution()->Project()->ChildAt(1)->GetId()));
     QCOMPARE(current.count(), 1);
-    QVERIFY(!f.m.Solution()->IsModified());
+    QVERIFY(f.m.Solution()->IsModified());
+    f.m.Solution()->SetModified(false);
     // a refused record modifies nothing either
     QVERIFY(!f.m.ApplyOperationRecord(u"delreq;id:99999;"_qs));
     QVERIFY(!f.m.Solution()->IsModified());
