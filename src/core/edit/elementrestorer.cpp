@@ -29,7 +29,8 @@ QList<CElementState> CElementRestorer::Capture(const QList<int> &ids) const
             if (const CKELData *owner = e->GetParent()) {
                 s.ownerId = owner->GetId();
                 const auto &kids = owner->Children();
-                if (kids.size() <= 32) {
+                // a few elements: a scan each beats indexing a large owner
+                if (kids.size() <= 32 || ids.size() <= 16) {
                     for (size_t i = 0; i < kids.size(); ++i) {
                         if (kids[i].get() == e)
                             s.index = int(i);
@@ -271,15 +272,23 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
         }
     }
     parents.remove(0);
+    QHash<int, QList<int>> listedUnder; // parent id -> listed nodes naming it
+    for (const CElementState &s : states) {
+        if (const auto *n = m.LookupAs<CKELMethod>(s.id, KEL::Method); n && n->ParentId())
+            listedUnder[n->ParentId()].append(s.id);
+    }
     for (int pid : std::as_const(parents)) {
         auto *p = m.LookupAs<CKELMethod>(pid, KEL::Method);
         if (!p)
             continue;
         QList<int> candidates = oldChildIds.contains(pid) ? oldChildIds.value(pid) : p->ChildIds();
-        for (const CElementState &s : states) {
-            const auto *n = m.LookupAs<CKELMethod>(s.id, KEL::Method);
-            if (n && n->ParentId() == pid && !candidates.contains(s.id))
-                candidates.append(s.id);
+        const QList<int> listed = listedUnder.value(pid);
+        if (!listed.isEmpty()) {
+            const QSet<int> known(candidates.cbegin(), candidates.cend());
+            for (int id : listed) {
+                if (!known.contains(id))
+                    candidates.append(id);
+            }
         }
         std::vector<std::pair<int, int>> keyed;
         QSet<int> seen;
