@@ -11,7 +11,7 @@ class CKELTree;
 
 namespace Cli {
 
-enum ExitCode { Ok = 0, UsageError = 1, FileError = 2 };
+enum ExitCode { Ok = 0, UsageError = 1, FileError = 2, Refused = 4 };
 
 struct Context
 {

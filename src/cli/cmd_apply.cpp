@@ -4,6 +4,7 @@
 #include "model/kelcontainers.h"
 #include "model/keldatamanager.h"
 #include "model/prompt.h"
+#include "edit/undohistory.h"
 
 #include <QFile>
 
@@ -51,7 +52,15 @@ int runApply(Cli::Context &c)
             line.chop(1);
         if (line.trimmed().isEmpty() || line.startsWith(u'#'))
             continue;
-        const bool done = raw ? manager.ApplyOperationRecord(line) : manager.ExecuteRecordAsCommand(line);
+        // "undo;" and "redo;" act as the user's Undo and Redo at that point
+        const QString word = line.trimmed();
+        bool done = false;
+        if (word == u"undo;" && !raw)
+            done = manager.History().Undo();
+        else if (word == u"redo;" && !raw)
+            done = manager.History().Redo();
+        else
+            done = raw ? manager.ApplyOperationRecord(line) : manager.ExecuteRecordAsCommand(line);
         if (!done) {
             ++refused;
             c.err << "verdantis-cli: line " << lineNo << ": not applied\n";
@@ -59,7 +68,10 @@ int runApply(Cli::Context &c)
     }
     if (refused)
         c.err << "verdantis-cli: " << refused << " record(s) not applied\n";
-    return Cli::Save(c, manager, c.output) ? Cli::Ok : Cli::FileError;
+    if (!Cli::Save(c, manager, c.output))
+        return Cli::FileError;
+    // the output is written either way; scripts still learn that lines were refused
+    return refused ? Cli::Refused : Cli::Ok;
 }
 
 int runSetCurrent(Cli::Context &c)

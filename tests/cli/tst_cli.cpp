@@ -34,6 +34,8 @@ private slots:
     void warnsAboutDamagedFiles();
     void applyRunsRecordsAsCommands_data();
     void applyRunsRecordsAsCommands();
+    void applyUndoesAndRedoes_data();
+    void applyUndoesAndRedoes();
     void setCurrent();
 
 private:
@@ -147,11 +149,45 @@ void TestCli::applyRunsRecordsAsCommands()
     if (raw)
         args << u"--raw"_qs;
     const Result r = run(args);
-    QCOMPARE(r.code, 0);
+    QCOMPARE(r.code, 4); // line 3 was refused; the rest is still written
     QCOMPARE(r.err, messages);
     const Result shown = run({u"show"_qs, m_home.filePath(u"applied.kvf"_qs)});
     QVERIFY2(shown.out.contains(u"      Requirements\n        R1\n      Components\n"_qs), qPrintable(shown.out));
     QVERIFY(shown.out.contains(u"        Doors {R1}\n          ~ R1\n"_qs));
+}
+
+void TestCli::applyUndoesAndRedoes_data()
+{
+    QTest::addColumn<QByteArray>("ops");
+    QTest::addColumn<QString>("requirements");
+    QTest::addColumn<int>("refused");
+    QTest::newRow("undo the last") << QByteArray("addreq;tag:R1;desc:a;\naddreq;tag:R2;desc:b;\nundo;\n") << u"R1"_qs << 0;
+    QTest::newRow("undo then redo") << QByteArray("addreq;tag:R1;desc:a;\naddreq;tag:R2;desc:b;\nundo;\nredo;\n")
+                                    << u"R1 R2"_qs << 0;
+    QTest::newRow("a new edit ends redo") << QByteArray("addreq;tag:R1;desc:a;\nundo;\naddreq;tag:R3;desc:c;\nredo;\n")
+                                          << u"R3"_qs << 1;
+    QTest::newRow("nothing to undo") << QByteArray("undo;\naddreq;tag:R1;desc:a;\n") << u"R1"_qs << 1;
+}
+
+void TestCli::applyUndoesAndRedoes()
+{
+    QFETCH(QByteArray, ops);
+    QFETCH(QString, requirements);
+    QFETCH(int, refused);
+    QFile file(m_home.filePath(u"undo.txt"_qs));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(ops);
+    file.close();
+    const Result r = run({u"apply"_qs, u"--new"_qs, file.fileName(), u"-o"_qs, u"undone.kvf"_qs});
+    QCOMPARE(r.code, refused ? 4 : 0);
+    QCOMPARE(r.err.count(u"not applied\n"_qs), refused ? refused + 1 : 0);
+    const Result shown = run({u"show"_qs, m_home.filePath(u"undone.kvf"_qs)});
+    QString listed;
+    for (const QString &tag : {u"R1"_qs, u"R2"_qs, u"R3"_qs}) {
+        if (shown.out.contains(u"        "_qs + tag + u'\n'))
+            listed += (listed.isEmpty() ? QString() : u" "_qs) + tag;
+    }
+    QCOMPARE(listed, requirements);
 }
 
 void TestCli::setCurrent()

@@ -1,4 +1,5 @@
 #include "collab/sharedsolutionclient.h"
+#include "edit/undohistory.h"
 #include "model/kelcontainers.h"
 #include "model/keldatamanager.h"
 #include "model/kelmethod.h"
@@ -163,7 +164,84 @@ private slots:
     void randomEditing_data();
     void randomEditing();
     void disconnectLeavesLocalCopy();
+    void undoTravelsToEveryone_data();
+    void undoTravelsToEveryone();
 };
+
+void TestCollaboration::undoTravelsToEveryone_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (quint32 seed : {3u, 14u, 15u})
+        QTest::addRow("seed %u", seed) << seed;
+}
+
+// One user undoes, redoes and moves boxes while another edits: the undo
+// goes to everyone as records, so both copies and the server's stay equal.
+void TestCollaboration::undoTravelsToEveryone()
+{
+    QFETCH(quint32, seed);
+    QTemporaryDir dir;
+    CServerProcess server(dir.path(), {u"--store-interval"_qs, u"3600"_qs});
+    QVERIFY(server.Start());
+    QRandomGenerator rng(seed);
+    CUser a(u"alice"_qs, server.Port()), b(u"bob"_qs, server.Port());
+    for (int i = 0; i < 30; ++i)
+        randomEdit(a.manager, rng, 0, i);
+    QVERIFY(a.LogIn());
+    QVERIFY(a.client.SaveAsShared(u"undo.kvf"_qs));
+    QVERIFY(QTest::qWaitFor([&] { return a.prompt.texts.contains(u"Solution undo.kvf saved"_qs); }, 10000));
+    QVERIFY(b.LogIn());
+    QVERIFY(b.Open(u"undo.kvf"_qs));
+
+    auto layout = [&](int base) {
+        for (CKELData *t : ofType(a.manager, KEL::RBT) + ofType(a.manager, KEL::DBT)) {
+            QList<CNodeGeometry> g;
+            for (const CKELMethod *n : static_cast<CKELTree *>(t)->Nodes())
+                g.append({n->GetId(), base + int(g.size()), base, 90, 30});
+            if (!g.isEmpty())
+                return a.manager.SetNodesGeometry(t->GetId(), g);
+        }
+        return false;
+    };
+    int undone = 0, redone = 0;
+    for (int step = 0; step < 150; ++step) {
+        switch (rng.bounded(6)) {
+        // the step's records must be back from the server before it can be undone
+        case 0:
+            if (a.manager.History().CanUndo())
+                undone += QTest::qWaitFor([&] { return a.manager.History().Undo(); }, 2000);
+            break;
+        case 1:
+            if (a.manager.History().CanRedo())
+                redone += QTest::qWaitFor([&] { return a.manager.History().Redo(); }, 2000);
+            break;
+        case 2: layout(int(rng.bounded(400))); break;
+        default: randomEdit(a.manager, rng, 0, step); break;
+        }
+        randomEdit(b.manager, rng, 1, step);
+        if (step % 2 == 0)
+            QCoreApplication::processEvents();
+    }
+    QVERIFY2(undone > 0 && redone > 0, qPrintable(a.prompt.texts.join(u'|')));
+    for (CUser *x : {&a, &b})
+        QVERIFY(x->manager.AddRequirement(x == &a ? u"END-a"_qs : u"END-b"_qs, QString()));
+    QVERIFY(QTest::qWaitFor([&] { return a.markers == 2 && b.markers == 2; }, 60000));
+    // all quiet: a last layout reaches the other user and the server
+    QVERIFY(layout(7000));
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            return a.manager.BuildSolutionText().contains(u";x:7000;y:7000;"_qs)
+                   && b.manager.BuildSolutionText().contains(u";x:7000;y:7000;"_qs);
+        },
+        20000));
+    const QString text = a.manager.BuildSolutionText();
+    QCOMPARE(b.manager.BuildSolutionText(), text);
+    QVERIFY(text.contains(u";x:7000;y:7000;"_qs));
+    b.prompt.texts.clear();
+    QVERIFY(b.client.Save());
+    QVERIFY(QTest::qWaitFor([&] { return b.prompt.texts.contains(u"Solution undo.kvf saved"_qs); }, 10000));
+    QCOMPARE(server.StoredText(u"undo.kvf"_qs), text);
+}
 
 void TestCollaboration::initTestCase()
 {

@@ -76,8 +76,7 @@ void CSharedSolutionClient::setModified(bool modified)
         m_manager.MarkModified();
         return;
     }
-    solution->SetModified(false);
-    emit m_manager.modifiedChanged(false);
+    m_manager.MarkSaved(); // the history's saved step follows too
 }
 
 bool CSharedSolutionClient::ConnectToServer()

@@ -205,6 +205,21 @@ QString CKELData::ToRecord() const
     return out;
 }
 
+void CKELData::AppendOwnRecord(QString &out) const
+{
+    AppendInt(out, u"id", m_id);
+    AppendField(out, u"type", GetType());
+    AppendText(out, u"name", GetName());
+    if (!m_vChildIds.isEmpty())
+        AppendField(out, u"Vchildren", CKELRecord::JoinInts(m_vChildIds));
+    if (m_isEvolution) {
+        out += u"isev:1;";
+        AppendField(out, u"evtags", CKELRecord::JoinInts(m_evTags));
+        AppendInt(out, u"evsty", m_evStyle);
+    }
+    AppendOwnFields(out);
+}
+
 void CKELData::AppendRecord(QString &out) const
 {
     AppendInt(out, u"id", m_id);

@@ -102,6 +102,8 @@ public:
     // Records
     QString ToRecord() const;
     void AppendRecord(QString &out) const;
+    // The same without the owned children's ids: the element's own state.
+    void AppendOwnRecord(QString &out) const;
     // Reads the kind's own keys, then the base part.
     virtual void FromRecord(const CKELRecord &record);
 
@@ -139,6 +141,7 @@ private:
 
     friend class CKELDataManager;
     friend class CSolutionLoader;
+    friend class CElementRestorer;
 };
 
 // Abstract intermediate kinds

@@ -19,6 +19,7 @@ class CKELState;
 class CKELTree;
 class CKELVersion;
 class COperationSink;
+class CUndoHistory;
 class CPrompt;
 struct CNodeAttributes;
 
@@ -33,6 +34,13 @@ public:
 private:
     std::vector<int> m_dense;
     QHash<int, int> m_sparse;
+};
+
+// Position and size of one node on its tree's canvas.
+struct CNodeGeometry
+{
+    int id = 0;
+    int x = 0, y = 0, w = 0, h = 0;
 };
 
 // The one owner of an open solution: the element factory, the id map and
@@ -142,11 +150,27 @@ public:
     // parentId 0 makes a root. A behavior the component lacks is added to it.
     bool AddNode(int treeId, int parentId, const CNodeAttributes &attributes, int x, int y);
     bool ChangeNode(int nodeId, const CNodeAttributes &attributes);
+    // Several nodes at once: one "node;" record a line, each naming its
+    // parent by place in the list (-1: under parentId, or a root when 0).
+    bool AddNodes(int treeId, int parentId, const QString &nodeLines);
+    // Adds the node's behavior to its component (and the component) in the
+    // tree's version when missing.
+    void EnsureState(const CKELTree *tree, const CNodeAttributes &attributes);
     // parentId 0 detaches the node.
     bool LinkNode(int parentId, int childId);
     bool RemoveNode(int nodeId);
-    // Canvas geometry is not shared: it changes this model only.
+    // Geometry travels as one "geo" record for any number of nodes of one
+    // tree, so a whole layout is one edit for every client and one undo step.
     bool SetNodeGeometry(int nodeId, int x, int y, int w, int h);
+    bool SetNodesGeometry(int treeId, const QList<CNodeGeometry> &nodes);
+    bool SetTreePages(int treeId, int pagesWide, int pagesHigh);
+    // Removing nodes that have children: the whole subtree goes, or the
+    // children stay as roots. One step for the whole selection.
+    enum class RemoveMode { Subtree, KeepChildren };
+    bool RemoveNodes(const QList<int> &nodeIds, RemoveMode mode);
+
+    // The undo history of the open solution, shared by every view of it.
+    CUndoHistory &History();
     bool CopyTree(int targetTreeId, int sourceTreeId);
     // Derived diagrams: rebuilt on demand and never written, so they leave
     // the modified flag alone. CBTs and CINs are removed here only, even in a
@@ -202,6 +226,8 @@ signals:
 private:
     friend class CSolutionLoader;
     friend class COperationApplier;
+    friend class CElementRestorer;
+    friend class CUndoHistory;
 
     bool submit(const QString &record);
     bool confirmRemoval(const QString &text);
@@ -243,4 +269,5 @@ private:
     // found while applying are shown; relayed records are refused silently.
     bool m_applyingOwnCommand = false;
     COperationSink *m_sink = nullptr;
+    CUndoHistory *m_history = nullptr; // owned as a QObject child
 };

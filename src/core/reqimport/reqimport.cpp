@@ -3,6 +3,7 @@
 #include "nodeline.h"
 #include "reqimporttexts.h"
 
+#include "edit/editstep.h"
 #include "model/codepage1252.h"
 #include "model/kelcontainers.h"
 #include "model/keldatamanager.h"
@@ -71,6 +72,7 @@ QString RequirementsText(const CKELDataManager &manager)
 
 int ExportRequirements(CKELDataManager &manager, const QList<CScannedRequirement> &requirements)
 {
+    CEditStep step(manager, QStringLiteral("Import Requirements")); // one undo step for the whole import
     int added = 0;
     for (const CScannedRequirement &r : requirements) {
         if (manager.AddRequirement(r.tag, r.description))
@@ -81,6 +83,7 @@ int ExportRequirements(CKELDataManager &manager, const QList<CScannedRequirement
 
 NodeExport ExportNodes(CKELDataManager &manager, int treeId, const QString &nodesText, int defaultKind)
 {
+    CEditStep step(manager, QStringLiteral("Import Nodes")); // one undo step for the whole import
     NodeExport result;
     const CKELData *e = manager.Lookup(treeId);
     int top = 20;

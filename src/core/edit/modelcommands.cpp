@@ -1,19 +1,23 @@
 // The user's commands: check, ask, then one record through the change path.
-#include "keldatamanager.h"
+#include "model/keldatamanager.h"
 
 #include "derive/cbt.h"
 #include "derive/integration.h"
-#include "keltree.h"
+#include "editstep.h"
+#include "undohistory.h"
 
-#include "kelcontainers.h"
-#include "kelmethod.h"
-#include "kelrecord.h"
-#include "kelrequirement.h"
-#include "keltree.h"
-#include "nodeattributes.h"
-#include "operationrecord.h"
-#include "prompt.h"
-#include "treeops.h"
+#include "model/kelcontainers.h"
+#include "model/kelmethod.h"
+#include "model/kelrecord.h"
+#include "model/kelrequirement.h"
+#include "model/keltree.h"
+#include "model/nodeattributes.h"
+#include "model/operationrecord.h"
+#include "model/prompt.h"
+#include "model/treeops.h"
+
+#include <QHash>
+#include <QSet>
 
 namespace {
 
@@ -31,6 +35,41 @@ COperationRecord &inVersion(COperationRecord &r, const CKELVersion *v)
     return v ? r.Int(u"ver", v->GetId()) : r;
 }
 
+// The user's name for the command a record kind comes from: an undo step
+// made of one record is called so in the Edit menu.
+QString stepName(QStringView kind)
+{
+    static const QHash<QString, QString> names{
+        {QStringLiteral("addreq"), QStringLiteral("Add Requirement")},
+        {QStringLiteral("modreq"), QStringLiteral("Change Requirement")},
+        {QStringLiteral("delreq"), QStringLiteral("Remove Requirement")},
+        {QStringLiteral("addrbt"), QStringLiteral("Add RBT")},
+        {QStringLiteral("modrbt"), QStringLiteral("Change RBT")},
+        {QStringLiteral("addmsd"), QStringLiteral("Add Node")},
+        {QStringLiteral("addsub"), QStringLiteral("Paste")},
+        {QStringLiteral("modmsd"), QStringLiteral("Change Node")},
+        {QStringLiteral("linknode"), QStringLiteral("Add Link")},
+        {QStringLiteral("addcom"), QStringLiteral("Add Component")},
+        {QStringLiteral("modcom"), QStringLiteral("Rename Component")},
+        {QStringLiteral("addsta"), QStringLiteral("Add State")},
+        {QStringLiteral("assrts"), QStringLiteral("Attach State")},
+        {QStringLiteral("rmassrts"), QStringLiteral("Detach State")},
+        {QStringLiteral("rmnode"), QStringLiteral("Remove Node")},
+        {QStringLiteral("rmnodes"), QStringLiteral("Remove Node")},
+        {QStringLiteral("clotre"), QStringLiteral("Copy Tree")},
+        {QStringLiteral("inttre"), QStringLiteral("Integrate this RBT")},
+        {QStringLiteral("adddbt"), QStringLiteral("Add DBT")},
+        {QStringLiteral("moddbt"), QStringLiteral("Rename DBT")},
+        {QStringLiteral("rmdbt"), QStringLiteral("Remove DBT")},
+        {QStringLiteral("rmrbt"), QStringLiteral("Remove RBT")},
+        {QStringLiteral("addevt"), QStringLiteral("Add EVT")},
+        {QStringLiteral("addver"), QStringLiteral("New Version")},
+        {QStringLiteral("geo"), QStringLiteral("Move")},
+        {QStringLiteral("pages"), QStringLiteral("Page Setup")},
+    };
+    return names.value(kind.toString(), QStringLiteral("Edit"));
+}
+
 } // namespace
 
 CPrompt &CKELDataManager::Prompt()
@@ -41,8 +80,15 @@ CPrompt &CKELDataManager::Prompt()
 
 bool CKELDataManager::submit(const QString &record)
 {
-    if (!m_local && m_sink)
-        return m_sink->SendOperation(record);
+    // a record sent outside any step is a step of its own
+    CEditStep step(*this, stepName(QStringView(record).left(record.indexOf(u';'))));
+    if (!m_local && m_sink) {
+        History().NoteSent(record);
+        const bool sent = m_sink->SendOperation(record);
+        if (!sent)
+            History().TakeOwn(record); // it will never come back
+        return sent;
+    }
     m_applyingOwnCommand = true;
     const bool applied = ApplyOperationRecord(record);
     m_applyingOwnCommand = false;
@@ -265,12 +311,19 @@ bool CKELDataManager::AddNode(int treeId, int parentId, const CNodeAttributes &a
         Prompt().Message(QStringLiteral("State name can't be empty"));
         return false;
     }
+    CEditStep step(*this, QStringLiteral("Add Node"));
     COperationRecord r(u"addmsd");
     r.Fields(QStringLiteral("fun:para;") + a.RecordFields()).Int(u"x", x).Int(u"y", y).Int(u"eparent", parentId).Int(u"treeid", treeId);
     if (!submit(r.ToString()))
         return false;
+    EnsureState(static_cast<const CKELTree *>(tree), a);
+    return true;
+}
+
+void CKELDataManager::EnsureState(const CKELTree *tree, const CNodeAttributes &a)
+{
     // a behavior the component does not have yet becomes one of its states
-    const CKELVersion *version = VersionOf(tree);
+    const CKELVersion *version = tree ? VersionOf(tree) : nullptr;
     if (!version)
         version = m_currentVersion;
     const CKELComponent *c = FindComponent(a.component, version);
@@ -279,7 +332,15 @@ bool CKELDataManager::AddNode(int treeId, int parentId, const CNodeAttributes &a
         s.Text(u"sta", a.behavior).Text(u"comp", a.component).Int(u"dec", a.behaviorType).Text(u"req", a.requirementTag);
         submit(inVersion(s, version).ToString());
     }
-    return true;
+}
+
+bool CKELDataManager::AddNodes(int treeId, int parentId, const QString &nodeLines)
+{
+    const CKELData *tree = Lookup(treeId);
+    if (!tree || !(tree->GetTypeCode() == KEL::RBT || tree->GetTypeCode() == KEL::DBT || tree->GetTypeCode() == KEL::EVT)
+        || nodeLines.trimmed().isEmpty())
+        return false;
+    return submit(COperationRecord(u"addsub").Int(u"treeid", treeId).Int(u"eparent", parentId).Text(u"n", nodeLines).ToString());
 }
 
 bool CKELDataManager::ChangeNode(int nodeId, const CNodeAttributes &a)
@@ -302,7 +363,8 @@ bool CKELDataManager::ChangeNode(int nodeId, const CNodeAttributes &a)
 bool CKELDataManager::LinkNode(int parentId, int childId)
 {
     auto *child = LookupAs<CKELMethod>(childId, KEL::Method);
-    if (!child || !child->Tree() || child->ParentId() == parentId)
+    // linking a child to the parent it has moves it to the end of the child list
+    if (!child || !child->Tree() || (parentId == 0 && child->ParentId() == 0))
         return false;
     if (parentId) {
         // the receiver refuses these too; checking first spares the round trip
@@ -322,18 +384,71 @@ bool CKELDataManager::RemoveNode(int nodeId)
 
 bool CKELDataManager::SetNodeGeometry(int nodeId, int x, int y, int w, int h)
 {
-    auto *n = LookupAs<CKELMethod>(nodeId, KEL::Method);
-    if (!n)
+    const auto *n = LookupAs<CKELMethod>(nodeId, KEL::Method);
+    if (!n || !n->Tree())
         return false;
-    if (n->x == x && n->y == y && n->w == w && n->h == h)
+    return SetNodesGeometry(n->Tree()->GetId(), {CNodeGeometry{nodeId, x, y, w, h}});
+}
+
+bool CKELDataManager::SetNodesGeometry(int treeId, const QList<CNodeGeometry> &nodes)
+{
+    const CKELData *tree = Lookup(treeId);
+    if (!tree || !tree->IsTree())
+        return false;
+    QList<int> values;
+    values.reserve(nodes.size() * 5);
+    for (const CNodeGeometry &g : nodes) {
+        const auto *n = LookupAs<CKELMethod>(g.id, KEL::Method);
+        if (!n || n->GetParent() != tree || (n->x == g.x && n->y == g.y && n->w == g.w && n->h == g.h))
+            continue;
+        values << g.id << g.x << g.y << g.w << g.h;
+    }
+    if (values.isEmpty())
+        return true; // nothing moved: no record, no step
+    return submit(COperationRecord(u"geo").Int(u"tid", treeId).IntList(u"n", values).ToString());
+}
+
+bool CKELDataManager::SetTreePages(int treeId, int pagesWide, int pagesHigh)
+{
+    const CKELData *e = Lookup(treeId);
+    if (!e || !(e->GetTypeCode() == KEL::RBT || e->GetTypeCode() == KEL::DBT || e->GetTypeCode() == KEL::EVT))
+        return false;
+    const auto *tree = static_cast<const CKELRBT *>(e);
+    if (tree->PagesWide() == pagesWide && tree->PagesHigh() == pagesHigh)
         return true;
-    n->x = x;
-    n->y = y;
-    n->w = w;
-    n->h = h;
-    emit elementChanged(nodeId);
-    MarkModified();
-    return true;
+    return submit(COperationRecord(u"pages").Int(u"tid", treeId).Int(u"pgw", pagesWide).Int(u"pgh", pagesHigh).ToString());
+}
+
+bool CKELDataManager::RemoveNodes(const QList<int> &nodeIds, RemoveMode mode)
+{
+    // every node that goes, children before parents so that no node is
+    // left a root for a moment in a shared solution
+    QList<int> order;
+    QSet<int> seen;
+    for (int id : nodeIds) {
+        auto *n = LookupAs<CKELMethod>(id, KEL::Method);
+        if (!n || seen.contains(id))
+            continue;
+        if (mode == RemoveMode::KeepChildren) {
+            seen.insert(id);
+            order.append(id);
+            continue;
+        }
+        const QList<CKELMethod *> subtree = TreeOps::PreOrder(*this, n);
+        for (auto it = subtree.crbegin(); it != subtree.crend(); ++it) {
+            const int sub = (*it)->GetId();
+            if (!seen.contains(sub)) {
+                seen.insert(sub);
+                order.append(sub);
+            }
+        }
+    }
+    if (order.isEmpty())
+        return false;
+    if (order.size() == 1)
+        return RemoveNode(order.first());
+    // one record for the selection: one packet, one journal entry
+    return submit(COperationRecord(u"rmnodes").IntList(u"ids", order).ToString());
 }
 
 bool CKELDataManager::CopyTree(int targetTreeId, int sourceTreeId)
@@ -418,6 +533,7 @@ bool CKELDataManager::IntegrateNextMatchingRBT(int nodeId)
     const QList<int> roots = CIntegration::FindMatchingRoots(*x->Tree(), *x);
     if (roots.isEmpty())
         return false;
+    CEditStep step(*this, QStringLiteral("Integrate next Matching RBT"));
     return submit(COperationRecord(u"inttre").Int(u"mid", nodeId).Int(u"rid", roots.first()).ToString());
 }
 
@@ -445,6 +561,10 @@ bool CKELDataManager::SetCurrentVersion(int versionId)
         return true;
     const int previous = m_currentVersion ? m_currentVersion->GetId() : 0;
     m_currentVersion = v;
+    // the file keeps the current version: switching is a change to save
+    MarkModified();
+    if (m_history)
+        m_history->ForgetClean();
     emit currentVersionChanged(previous, versionId);
     return true;
 }
@@ -505,6 +625,19 @@ bool CKELDataManager::ExecuteRecordAsCommand(const QString &record)
         r.GetIntList(key, out);
         return out;
     };
+    if (kind == u"rmnodes")
+        return RemoveNodes(ids(u"ids"), RemoveMode::KeepChildren);
+    if (kind == u"geo") {
+        const QList<int> v = ids(u"n");
+        QList<CNodeGeometry> nodes;
+        for (qsizetype i = 0; i + 4 < v.size(); i += 5)
+            nodes.append({v[i], v[i + 1], v[i + 2], v[i + 3], v[i + 4]});
+        return SetNodesGeometry(r.GetInt(u"tid"), nodes);
+    }
+    if (kind == u"pages")
+        return SetTreePages(r.GetInt(u"tid"), r.GetInt(u"pgw"), r.GetInt(u"pgh"));
+    if (kind == u"addsub")
+        return AddNodes(r.GetInt(u"treeid"), r.GetInt(u"eparent"), r.GetText(u"n"));
     if (kind == u"addreq")
         return AddRequirement(r.GetText(u"tag"), r.GetText(u"desc"));
     if (kind == u"modreq")
@@ -559,6 +692,7 @@ bool CKELDataManager::ExecuteRecordAsCommand(const QString &record)
         return CreateCID(r.GetInt(u"tid"), r.GetText(u"cmname"));
     if (kind == u"rmtcid")
         return RemoveCID(r.GetInt(u"tid"));
-    // "modcom" has no command of its own: it is only ever applied
+    if (kind == u"modcom") // the rename, as the explorer's: its nodes follow
+        return RenameComponent(r.GetInt(u"id"), r.GetText(u"name"), r.GetBool(u"issys"));
     return submit(record);
 }

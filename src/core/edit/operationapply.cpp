@@ -1,6 +1,6 @@
 // Applies operation records: the one routine behind every model edit,
 // local or relayed by the server.
-#include "keldatamanager.h"
+#include "model/keldatamanager.h"
 
 #include "derive/cbt.h"
 #include "derive/cid.h"
@@ -8,14 +8,17 @@
 #include "derive/evolution.h"
 #include "derive/integration.h"
 #include "derive/treecopy.h"
-#include "kelcontainers.h"
-#include "kelmethod.h"
-#include "kelrecord.h"
-#include "kelrequirement.h"
-#include "keltree.h"
-#include "nodeattributes.h"
-#include "prompt.h"
-#include "treeops.h"
+#include "elementrestorer.h"
+#include "recordjournal.h"
+#include "undohistory.h"
+#include "model/kelcontainers.h"
+#include "model/kelmethod.h"
+#include "model/kelrecord.h"
+#include "model/kelrequirement.h"
+#include "model/keltree.h"
+#include "model/nodeattributes.h"
+#include "model/prompt.h"
+#include "model/treeops.h"
 
 class COperationApplier
 {
@@ -62,6 +65,11 @@ private:
     bool addEVT();
     bool addCIN();
     bool addCID();
+    bool setGeometry();
+    bool addNodes();
+    bool removeNodes();
+    bool setPages();
+    bool restore();
     // Messages of the user's own command are shown; a relayed record that
     // turns out refused says nothing.
     CPrompt &prompt() { return m.m_applyingOwnCommand ? m.Prompt() : m_silent; }
@@ -78,7 +86,16 @@ bool CKELDataManager::ApplyOperationRecord(const QString &record)
         return false;
     COperationApplier applier(*this, parsed);
     const QString kind = parsed.GetKind();
+    // the user's own records are journaled for undo: at once in a local
+    // solution, when the server relays them back in a shared one
+    qint64 serial = 0;
+    if (m_applyingOwnCommand)
+        serial = History().Recording() ? History().OpenSerial() : 0;
+    else if (m_history && !m_history->Replaying())
+        serial = m_history->TakeOwn(record);
+    CRecordJournal journal(*this, record, parsed, kind, serial);
     const bool changedModel = applier.Apply(kind);
+    journal.Commit(changedModel);
     // derived diagrams are never written, so they do not make the file stale
     const bool derived = kind == u"addcbt" || kind == u"addcin" || kind == u"addcid" || kind == u"rmtcid";
     if (changedModel && !derived)
@@ -126,6 +143,12 @@ bool COperationApplier::Apply(const QString &kind)
     if (kind == u"addcin") return addCIN();
     if (kind == u"addcid") return addCID();
     if (kind == u"addver") return addVersion();
+    // kinds added later; older readers skip them as unknown
+    if (kind == u"geo") return setGeometry();
+    if (kind == u"addsub") return addNodes();
+    if (kind == u"rmnodes") return removeNodes();
+    if (kind == u"pages") return setPages();
+    if (kind == u"rst") return restore();
     return false;
 }
 
@@ -306,7 +329,7 @@ bool COperationApplier::linkNode()
     } else {
         CKELMethod *parent = TreeOps::NodeOf(*child->Tree(), parentId);
         // a link that would make a node its own ancestor is refused everywhere
-        if (!parent || parent->GetId() == formerParent || !TreeOps::Link(m, parent, child))
+        if (!parent || !TreeOps::Link(m, parent, child))
             return false;
         changed(parent);
     }
@@ -618,4 +641,108 @@ bool COperationApplier::addCID()
         return false;
     emit m.elementAdded(cid->GetId());
     return true;
+}
+
+bool COperationApplier::setGeometry()
+{
+    const auto *tree = m.Lookup(r.GetInt(u"tid"));
+    if (!tree || !tree->IsTree() || tree->GetTypeCode() == KEL::CBT)
+        return false;
+    QList<int> values;
+    r.GetIntList(u"n", values);
+    bool any = false;
+    for (qsizetype i = 0; i + 4 < values.size(); i += 5) {
+        auto *n = m.LookupAs<CKELMethod>(values[i], KEL::Method);
+        // only nodes of the named tree: a stale id never moves another tree's box
+        if (!n || n->GetParent() != tree)
+            continue;
+        if (n->x == values[i + 1] && n->y == values[i + 2] && n->w == values[i + 3] && n->h == values[i + 4])
+            continue;
+        n->x = values[i + 1];
+        n->y = values[i + 2];
+        n->w = values[i + 3];
+        n->h = values[i + 4];
+        changed(n);
+        any = true;
+    }
+    return any;
+}
+
+bool COperationApplier::setPages()
+{
+    CKELData *e = m.Lookup(r.GetInt(u"tid"));
+    if (!e || !(e->GetTypeCode() == KEL::RBT || e->GetTypeCode() == KEL::DBT || e->GetTypeCode() == KEL::EVT))
+        return false;
+    auto *tree = static_cast<CKELRBT *>(e);
+    const int wide = r.GetInt(u"pgw");
+    const int high = r.GetInt(u"pgh");
+    if (tree->PagesWide() == wide && tree->PagesHigh() == high)
+        return false;
+    tree->SetPages(wide, high);
+    changed(tree);
+    return true;
+}
+
+bool COperationApplier::restore()
+{
+    QList<CElementState> states;
+    if (!CElementRestorer::Decode(r.RawView(u"e"), states))
+        return false;
+    CElementRestorer(m).Apply(states, r.GetInt(u"max"));
+    return true;
+}
+
+bool COperationApplier::addNodes()
+{
+    CKELData *t = m.Lookup(r.GetInt(u"treeid"));
+    if (!t || !(t->GetTypeCode() == KEL::RBT || t->GetTypeCode() == KEL::DBT || t->GetTypeCode() == KEL::EVT))
+        return false;
+    auto *tree = static_cast<CKELTree *>(t);
+    CKELMethod *under = TreeOps::NodeOf(*tree, r.GetInt(u"eparent"));
+    const QString lines = r.GetText(u"n");
+    QList<CKELMethod *> made;
+    for (QStringView line : QStringView(lines).split(u'\n', Qt::SkipEmptyParts)) {
+        CKELRecord n;
+        if (!n.Parse(line.toString()) || n.GetKind() != u"node")
+            continue;
+        CKELMethod *node = TreeOps::NewNode(m, *tree);
+        CNodeAttributes::FromRecord(n).ApplyTo(*node);
+        node->x = n.GetInt(u"x");
+        node->y = n.GetInt(u"y");
+        node->w = n.GetInt(u"w");
+        node->h = n.GetInt(u"h");
+        const int p = n.GetInt(u"p");
+        // a parent is an earlier node of the list
+        CKELMethod *parent = p >= 0 && p < made.size() ? made[p] : under;
+        made.append(node);
+        emit m.elementAdded(node->GetId());
+        if (parent && TreeOps::Link(m, parent, node))
+            changed(parent);
+    }
+    return !made.isEmpty();
+}
+
+bool COperationApplier::removeNodes()
+{
+    QList<int> ids;
+    r.GetIntList(u"ids", ids);
+    bool any = false;
+    for (int id : std::as_const(ids)) {
+        auto *node = m.LookupAs<CKELMethod>(id, KEL::Method);
+        if (!node || !node->GetParent())
+            continue;
+        const int parentId = node->ParentId();
+        const QList<int> children = node->ChildIds();
+        emit m.elementAboutToBeRemoved(id);
+        TreeOps::DeleteNode(m, node);
+        emit m.elementRemoved(id);
+        if (CKELData *p = m.Lookup(parentId))
+            changed(p);
+        for (int c : children) {
+            if (CKELData *e = m.Lookup(c))
+                changed(e);
+        }
+        any = true;
+    }
+    return any;
 }

@@ -1,14 +1,16 @@
 // Commands of the explorer and the file menu beyond the record-carrying
 // ones: renaming and removing components and states, and the saved mark.
-#include "keldatamanager.h"
+#include "model/keldatamanager.h"
 
-#include "kelcontainers.h"
-#include "kelmethod.h"
-#include "kelrequirement.h"
-#include "keltree.h"
-#include "nodeattributes.h"
-#include "operationrecord.h"
-#include "prompt.h"
+#include "model/kelcontainers.h"
+#include "model/kelmethod.h"
+#include "model/kelrequirement.h"
+#include "model/keltree.h"
+#include "model/nodeattributes.h"
+#include "model/operationrecord.h"
+#include "model/prompt.h"
+#include "editstep.h"
+#include "undohistory.h"
 
 namespace {
 
@@ -52,6 +54,7 @@ bool CKELDataManager::RenameComponent(int id, const QString &name, bool systemCo
             }
         }
     }
+    CEditStep step(*this, QStringLiteral("Rename Component"));
     const QString record =
         COperationRecord(u"modcom").Int(u"id", id).Text(u"name", name).Flag(u"issys", systemComponent).ToString();
     if (!submit(record))
@@ -113,5 +116,7 @@ void CKELDataManager::MarkSaved()
     if (!m_solution)
         return;
     m_solution->SetModified(false);
+    if (m_history)
+        m_history->SetClean();
     emit modifiedChanged(false);
 }
