@@ -157,7 +157,7 @@ void CTessel1Doc::syncNode(CKELMethod &node)
     if (!shape) {
         shape = new CKELNodeShape(id);
         shape->RefreshFromModel(m_manager, look.mark);
-        shape->setPos(shownPlace(node));
+        shape->setPos(ShownPlace(node));
         shape->SetCollapsed(m_collapsed.contains(id));
         m_shapes.insert(id, shape);
         m_looks.insert(id, look);
@@ -173,7 +173,7 @@ void CTessel1Doc::syncNode(CKELMethod &node)
             if (shape->OwnRect().size() != before || shape->ExtraInfoRows() != rowsBefore)
                 noteStructure(id);
         }
-        if (const QPoint at = shownPlace(node); shape->pos() != QPointF(at))
+        if (const QPoint at = ShownPlace(node); shape->pos() != QPointF(at))
             shape->setPos(at);
     }
     syncLink(node);
@@ -227,7 +227,7 @@ void CTessel1Doc::removeNodeShape(int id)
     m_collapsed.remove(id);
 }
 
-QPoint CTessel1Doc::shownPlace(const CKELMethod &node) const
+QPoint CTessel1Doc::ShownPlace(const CKELMethod &node) const
 {
     return m_viewPlaces.value(node.GetId(), QPoint(node.x, node.y));
 }

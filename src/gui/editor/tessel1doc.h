@@ -69,6 +69,10 @@ public:
     // False for a node below a collapsed one.
     bool IsShown(int nodeId) const;
 
+    // The place a node is drawn at: its record's, or, in a tree that is
+    // never saved (a CBT), where the user or a layout last put it.
+    QPoint ShownPlace(const CKELMethod &node) const;
+
     // Brings every shape in line with the model.
     void Reconcile();
 
@@ -97,9 +101,6 @@ private:
         QSize size; // invalid: keep the size
     };
     bool placeNodes(const QList<Place> &places, const QString &stepName);
-    // The place a node is drawn at: its record's, or, in a tree that is
-    // never saved, where the user last put it.
-    QPoint shownPlace(const CKELMethod &node) const;
 
     // What a node's shape draws, to tell a move from a change of looks.
     struct Look
