@@ -136,8 +136,9 @@ inline CKELMethod *NodeNamed(const CKELTree &tree, const QString &description)
     return nullptr;
 }
 
-// Every node of the tree shown where the model puts it, every link the
-// model has drawn from its parent's shape; empty when they agree.
+// Every node of the tree shown where the model puts it (a CBT, never
+// saved, where its window arranged it), every link the model has drawn
+// from its parent's shape; empty when they agree.
 inline QString CanvasDisagreement(const CTessel1Doc &doc)
 {
     const CKELTree *tree = doc.Tree();
@@ -152,7 +153,7 @@ inline QString CanvasDisagreement(const CTessel1Doc &doc)
         }
         if (!shape)
             return QStringLiteral("no shape: ") + Describe(*n);
-        if (shape->pos().toPoint() != QPoint(n->x, n->y))
+        if (shape->pos().toPoint() != doc.ShownPlace(*n))
             return QStringLiteral("misplaced: ") + Describe(*n);
         if (shape->HighlightCode() != (n->highlightCode >= 1 && n->highlightCode <= 3 ? n->highlightCode : 0))
             return QStringLiteral("highlight differs: ") + Describe(*n);

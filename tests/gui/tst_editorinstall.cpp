@@ -8,8 +8,10 @@
 #include "canvas/canvasscene.h"
 #include "canvas/panwindow.h"
 #include "dialogs/dialogrunner.h"
+#include "edit/undohistory.h"
 #include "editor/childframe.h"
 #include "editor/editorinstall.h"
+#include "editor/kelnodeshape.h"
 #include "editor/tessel1doc.h"
 #include "editor/tessel1view.h"
 #include "editor/treewindows.h"
@@ -25,8 +27,6 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QUndoGroup>
-#include <QUndoStack>
 #include <QtTest>
 
 namespace {
@@ -43,7 +43,6 @@ struct Host
     CKELDataManager manager;
     CScriptedPrompt prompt;
     CDialogRunner runner;
-    QUndoGroup group;
     QMdiArea *area = new QMdiArea;
     QDockWidget *pan = new QDockWidget(u"Pan Window"_qs);
     QToolBar *format = new QToolBar(u"Canvas Format Bar"_qs);
@@ -74,7 +73,6 @@ struct Host
         h.alignBar = align;
         h.treeBar = product;
         h.statusBar = window.statusBar();
-        h.undoGroup = &group;
         h.dialogs = &runner;
         h.menuNamed = [this](const QString &title) {
             for (QAction *a : window.menuBar()->actions()) {
@@ -129,6 +127,8 @@ void TestEditorInstall::fillsTheHost()
     QCOMPARE(h.menuTexts(u"&File"_qs), (QStringList{u"&Open..."_qs, u"&Close"_qs, u"-"_qs, u"&Export..."_qs,
                                                    u"&Print..."_qs, u"-"_qs, u"&Quit"_qs}));
     QVERIFY(h.menuTexts(u"&View"_qs).contains(u"Zoom &In"_qs));
+    QCOMPARE(h.menuTexts(u"&Edit"_qs), (QStringList{u"Cu&t"_qs, u"&Copy"_qs, u"&Paste"_qs, u"&Duplicate"_qs,
+                                                   u"&Delete"_qs, u"Select &All"_qs}));
     QVERIFY(h.product->actions().size() >= 4);
     QVERIFY(h.opener);
 }
@@ -160,18 +160,17 @@ void TestEditorInstall::commandsFollowTheActiveWindow()
     QCOMPARE(h.editor->Windows().ActiveFrame(), r3);
     QVERIFY(!autoArrange->isChecked());
     QCOMPARE(h.editor->ZoomLabel()->text(), u"Zoom: 100%"_qs);
-    QCOMPARE(h.group.activeStack(), r3->Document().UndoStack());
     QCOMPARE(h.editor->Bars().Scene(), &r3->Document().Scene());
     QCOMPARE(qobject_cast<CPanWindow *>(h.pan->widget())->View(), &r3->View());
     // Arrange Tree on the active window: the prompt answers Cancel
     h.prompt.answers = {CPrompt::No};
     h.editor->Action(u"Arrange Tree"_qs)->trigger();
     QCOMPARE(h.prompt.captions, QStringList{u"Tessel1:Rearrange Tree"_qs});
+    const QPoint before = r3->Document().NodeShapes().begin().value()->pos().toPoint();
     h.editor->Action(u"Rearrange All"_qs)->trigger();
-    QCOMPARE(r3->Document().UndoStack()->count(), 1);
-    QCOMPARE(r1->Document().UndoStack()->count(), 0);
-    h.group.undo();
-    QCOMPARE(r3->Document().UndoStack()->index(), 0);
+    QCOMPARE(h.manager.History().UndoText(), u"Rearrange All"_qs);
+    QVERIFY(h.manager.History().Undo());
+    QCOMPARE(r3->Document().NodeShapes().begin().value()->pos().toPoint(), before);
     // the find bar
     h.editor->Action(u"Find"_qs)->trigger();
     QVERIFY(r3->FindBarShown());
@@ -219,7 +218,6 @@ void TestEditorInstall::theMainWindowHostsTheEditor()
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
     CChildFrame *r1 = editor->Windows().Open(20);
     QVERIFY(r1);
-    QCOMPARE(frame.UndoGroup()->activeStack(), r1->Document().UndoStack());
     r1->showMaximized();
     QTest::qWait(300);
     if (qEnvironmentVariableIsSet("VERDANTIS_SHOTS"))

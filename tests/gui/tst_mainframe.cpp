@@ -36,7 +36,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QToolBar>
-#include <QUndoStack>
 #include <QtTest>
 
 using namespace GuiTestKit;
@@ -494,35 +493,6 @@ private slots:
         QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(f.frame.get(), &drop);
         QTRY_COMPARE(f.frame->windowTitle(), u" TESSEL: microwave "_s);
-    }
-
-    void undoActsOnTheActiveWindow()
-    {
-        Frame f;
-        f.frame->show();
-        auto *content = new QWidget;
-        auto *stack = new QUndoStack(content);
-        QMdiSubWindow *sub = f.frame->MdiArea()->addSubWindow(content);
-        sub->show();
-        f.frame->MdiArea()->setActiveSubWindow(sub);
-        QTRY_COMPARE(f.frame->UndoGroup()->activeStack(), stack);
-        int value = 0;
-        struct Set : QUndoCommand
-        {
-            int &v;
-            explicit Set(int &v) : QUndoCommand(u"set"_s), v(v) {}
-            void redo() override { v = 1; }
-            void undo() override { v = 0; }
-        };
-        stack->push(new Set(value));
-        QCOMPARE(value, 1);
-        QAction *undo = f.action(u"actionUndo"_s);
-        QVERIFY(undo->isEnabled());
-        QCOMPARE(undo->text(), u"&Undo set"_s);
-        undo->trigger();
-        QCOMPARE(value, 0);
-        f.action(u"actionRedo"_s)->trigger();
-        QCOMPARE(value, 1);
     }
 
     void settingsKeepTheLayout()

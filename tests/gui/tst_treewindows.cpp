@@ -17,8 +17,8 @@
 
 #include <QLineEdit>
 #include <QMdiArea>
-#include <QUndoGroup>
-#include <QUndoStack>
+#include "edit/undohistory.h"
+
 #include <QtTest>
 
 #include <functional>
@@ -92,7 +92,7 @@ private slots:
     void undoNeverShowsWhatTheModelLacks();
     void movesAreWrittenToTheRecord();
     void savedWidthDoesNotGrow();
-    void undoGroupFollowsTheActiveWindow();
+    void activeViewFollowsTheActiveWindow();
     void findBarFindsAndSaysWhenNot();
 };
 
@@ -288,8 +288,8 @@ void TestTreeWindows::canvasFollowsModelEdits()
     AGREES(doc);
 }
 
-// Undo holds ids: a move of a node that was removed since does nothing, and
-// no shape comes back that the model does not have.
+// Undo holds ids: a removed node comes back with its shape and link, the
+// layout before it is undone after it, and the drawing agrees throughout.
 void TestTreeWindows::undoNeverShowsWhatTheModelLacks()
 {
     Fixture f;
@@ -300,12 +300,17 @@ void TestTreeWindows::undoNeverShowsWhatTheModelLacks()
     QVERIFY(view.RearrangeAll());
     QVERIFY(f.m.RemoveNode(b));
     AGREES(doc);
-    doc.UndoStack()->undo();
+    QVERIFY(f.m.History().Undo());
+    AGREES(doc);
+    QVERIFY(doc.NodeShape(b));
+    QVERIFY(doc.LinkInto(b));
+    QVERIFY(f.m.History().Undo());
+    AGREES(doc);
+    QCOMPARE(QPoint(f.N(a)->x, f.N(a)->y), QPoint(10, 10));
+    QVERIFY(f.m.History().Redo());
+    QVERIFY(f.m.History().Redo());
     AGREES(doc);
     QVERIFY(!doc.NodeShape(b));
-    QCOMPARE(QPoint(f.N(a)->x, f.N(a)->y), QPoint(10, 10));
-    doc.UndoStack()->redo();
-    AGREES(doc);
 }
 
 void TestTreeWindows::movesAreWrittenToTheRecord()
@@ -321,19 +326,13 @@ void TestTreeWindows::movesAreWrittenToTheRecord()
     QCOMPARE(f.N(a)->w, 0); // the size stays as the record had it
     QVERIFY(f.m.Solution()->IsModified());
     AGREES(doc);
-    doc.UndoStack()->undo();
+    QVERIFY(f.m.History().Undo());
     QCOMPARE(QPoint(f.N(a)->x, f.N(a)->y), QPoint(10, 10));
     AGREES(doc);
-    // a box that grew since keeps its size when a move is undone or redone
-    CNodeAttributes at = CNodeAttributes::Of(*f.N(a));
-    at.hasExtendedTag = true;
-    at.extendedTag = u"X"_qs;
-    QVERIFY(f.m.ChangeNode(a, at));
-    QCOMPARE(doc.NodeShape(a)->OwnRect().width(), 250);
-    doc.UndoStack()->redo();
+    QVERIFY(f.m.History().Redo());
     QCOMPARE(QPoint(f.N(a)->x, f.N(a)->y), QPoint(70, 90));
     QCOMPARE(f.N(a)->w, 0);
-    QCOMPARE(doc.NodeShape(a)->OwnRect().width(), 250);
+    AGREES(doc);
 }
 
 // A box with its extended tag shown is a quarter wider than its record
@@ -369,22 +368,18 @@ void TestTreeWindows::savedWidthDoesNotGrow()
     QCOMPARE(doc.NodeShape(a)->OwnRect().width(), 300);
 }
 
-void TestTreeWindows::undoGroupFollowsTheActiveWindow()
+void TestTreeWindows::activeViewFollowsTheActiveWindow()
 {
     CKELDataManager m;
     QVERIFY(CSolutionFile::Read(m, exampleSolution(), nullptr));
     QMdiArea area;
     area.resize(800, 600);
     area.show();
-    QUndoGroup group;
     CTreeWindows windows(m, area);
-    windows.SetUndoGroup(&group);
     CChildFrame *r1 = windows.Open(20);
     CChildFrame *r3 = windows.Open(25);
-    QCOMPARE(group.stacks().size(), 2);
-    QCOMPARE(group.activeStack(), r3->Document().UndoStack());
+    QCOMPARE(windows.ActiveView(), &r3->View());
     area.setActiveSubWindow(r1);
-    QCOMPARE(group.activeStack(), r1->Document().UndoStack());
     QCOMPARE(windows.ActiveView(), &r1->View());
 }
 

@@ -6,6 +6,9 @@
 #include "canvas/canvasactions.h"
 #include "editor/editortexts.h"
 
+#include "edit/undohistory.h"
+
+#include <QSignalSpy>
 #include <QUndoStack>
 #include <QtTest>
 
@@ -24,6 +27,8 @@ private slots:
     void addLink_data();
     void addLink();
     void deleteDetachesLinkedChildrenFirst();
+    void deleteAsksAboutChildren_data();
+    void deleteAsksAboutChildren();
     void deleteAndRemoveInASharedSolution();
     void arrangeTree_data();
     void arrangeTree();
@@ -175,6 +180,74 @@ void TestViewCommands::deleteDetachesLinkedChildrenFirst()
     QVERIFY(!e.doc->LinkInto(d));
 }
 
+// Removing a node whose children stay behind asks what becomes of them;
+// children removed along with it, or no children at all, need no question.
+void TestViewCommands::deleteAsksAboutChildren_data()
+{
+    QTest::addColumn<QStringList>("selected");
+    QTest::addColumn<QList<CRemoveChoice>>("answers");
+    QTest::addColumn<QList<int>>("asked");
+    QTest::addColumn<QStringList>("left");  // components of the nodes left
+    QTest::addColumn<QStringList>("roots"); // components of the roots left
+
+    using C = CRemoveChoice;
+    const QStringList all{u"A"_qs, u"B"_qs, u"C"_qs, u"D"_qs, u"E"_qs};
+    QTest::newRow("leaf: no question") << QStringList{u"C"_qs} << QList<C>{} << QList<int>{}
+                                       << QStringList{u"A"_qs, u"B"_qs, u"D"_qs, u"E"_qs} << QStringList{u"A"_qs};
+    QTest::newRow("whole subtree") << QStringList{u"B"_qs} << QList<C>{C::WholeSubtree} << QList<int>{2}
+                                   << QStringList{u"A"_qs, u"E"_qs} << QStringList{u"A"_qs};
+    QTest::newRow("keep the children as roots")
+        << QStringList{u"B"_qs} << QList<C>{C::KeepChildren} << QList<int>{2}
+        << QStringList{u"A"_qs, u"C"_qs, u"D"_qs, u"E"_qs} << QStringList{u"A"_qs, u"C"_qs, u"D"_qs};
+    QTest::newRow("cancel keeps everything") << QStringList{u"B"_qs} << QList<C>{C::Cancel} << QList<int>{2} << all
+                                             << QStringList{u"A"_qs};
+    QTest::newRow("a child selected too is not asked about")
+        << QStringList{u"B"_qs, u"C"_qs} << QList<C>{C::KeepChildren} << QList<int>{1}
+        << QStringList{u"A"_qs, u"D"_qs, u"E"_qs} << QStringList{u"A"_qs, u"D"_qs};
+    QTest::newRow("root with its whole tree selected")
+        << all << QList<C>{} << QList<int>{} << QStringList{} << QStringList{};
+    QTest::newRow("two subtrees in one answer")
+        << QStringList{u"B"_qs, u"A"_qs} << QList<C>{C::WholeSubtree} << QList<int>{3} << QStringList{}
+        << QStringList{};
+}
+
+void TestViewCommands::deleteAsksAboutChildren()
+{
+    QFETCH(QStringList, selected);
+    QFETCH(QList<CRemoveChoice>, answers);
+    QFETCH(QList<int>, asked);
+    QFETCH(QStringList, left);
+    QFETCH(QStringList, roots);
+    Editor e;
+    // A over B and E; B over C and D
+    QHash<QString, int> ids;
+    ids[u"A"_qs] = e.f.Add(0, u"A"_qs, 0, 0);
+    ids[u"B"_qs] = e.f.Add(ids[u"A"_qs], u"B"_qs, 0, 100);
+    ids[u"C"_qs] = e.f.Add(ids[u"B"_qs], u"C"_qs, 0, 200);
+    ids[u"D"_qs] = e.f.Add(ids[u"B"_qs], u"D"_qs, 300, 200);
+    ids[u"E"_qs] = e.f.Add(ids[u"A"_qs], u"E"_qs, 300, 100);
+    e.open();
+    e.show();
+    QList<int> chosen;
+    for (const QString &name : std::as_const(selected))
+        chosen.append(ids[name]);
+    e.select(chosen);
+    e.removeAnswers = answers;
+    e.key(Qt::Key_Delete);
+    QCOMPARE(e.removeAsked, asked);
+    QStringList leftNow;
+    for (const CKELMethod *n : e.f.Tree()->Nodes())
+        leftNow.append(n->component);
+    leftNow.sort();
+    QCOMPARE(leftNow, left);
+    QStringList rootsNow;
+    for (const CKELMethod *n : e.f.Tree()->Roots())
+        rootsNow.append(n->component);
+    rootsNow.sort();
+    QCOMPARE(rootsNow, roots);
+    QCOMPARE(e.doc->NodeShapes().size(), left.size());
+}
+
 // In a shared solution nothing changes until the server relays it; the
 // records show the order: the child of the selected link first.
 void TestViewCommands::deleteAndRemoveInASharedSolution()
@@ -240,7 +313,7 @@ void TestViewCommands::arrangeTree()
     QCOMPARE(e.f.prompt.texts, text.isEmpty() ? QStringList() : QStringList{text});
     QCOMPARE(e.f.prompt.captions, caption.isEmpty() ? QStringList() : QStringList{caption});
     QCOMPARE(e.place(b) != QPoint(900, 900), moved);
-    QCOMPARE(e.scene().UndoStack()->count(), moved ? 1 : 0);
+    QCOMPARE(e.f.m.History().CanUndo(), moved);
     if (selected == 1) // anchored at the node
         QCOMPARE(e.place(a), QPoint(500, 500));
     if (selected == 0 && moved)
@@ -307,12 +380,11 @@ void TestViewCommands::autoArrangeReacts()
     QVERIFY(!e.arranged(d) || edit == 1); // an untouched tree stays as it was
     if (autoArrange) {
         // one undo step undoes the arrangement, not the edit
-        QCOMPARE(e.scene().PeekUndo()->text(), EditorTexts::AutoArrangeTree);
-        QCOMPARE(e.scene().PeekUndo()->ActionKind(), CCanvasAction::Layout);
+        QCOMPARE(e.f.m.History().UndoText(), EditorTexts::AutoArrangeTree);
         // and arranging again finds nothing to do
-        const int steps = e.scene().UndoStack()->count();
+        QSignalSpy steps(&e.f.m.History(), &CUndoHistory::changed);
         QCoreApplication::processEvents();
-        QCOMPARE(e.scene().UndoStack()->count(), steps);
+        QCOMPARE(steps.count(), 0);
     }
 }
 
@@ -324,21 +396,23 @@ void TestViewCommands::undoRedoOfMovesAndLayouts()
     e.f.m.Solution()->SetModified(false);
     e.open();
     QVERIFY(e.view->RearrangeAll());
-    QCOMPARE(e.scene().UndoStack()->count(), 1);
+    QCOMPARE(e.f.m.History().UndoText(), EditorTexts::RearrangeAll);
     QVERIFY(e.f.m.Solution()->IsModified());
     const QPoint laidA = e.place(a);
     const QPoint laidB = e.place(b);
     QCOMPARE(laidA, QPoint(0, 0));
     QCOMPARE(laidB, QPoint(0, 100)); // a row of 15 + 50, and B's parent is 35 taller than 15
-    e.scene().UndoStack()->undo();
+    QVERIFY(e.f.m.History().Undo());
     QCOMPARE(e.place(a), QPoint(300, 40));
     QCOMPARE(e.place(b), QPoint(20, 300));
     QCOMPARE(e.shape(b)->pos(), QPointF(20, 300));
-    e.scene().UndoStack()->redo();
+    QVERIFY(!e.f.m.History().CanUndo());
+    QVERIFY(e.f.m.History().Redo());
     QCOMPARE(e.place(b), laidB);
     // nothing left to arrange: no empty step
+    QSignalSpy steps(&e.f.m.History(), &CUndoHistory::changed);
     QVERIFY(!e.view->RearrangeAll());
-    QCOMPARE(e.scene().UndoStack()->count(), 1);
+    QCOMPARE(steps.count(), 0);
     // a drag is one step as well
     e.show();
     QWidget *vp = e.view->viewport();
@@ -348,10 +422,13 @@ void TestViewCommands::undoRedoOfMovesAndLayouts()
     QTest::mouseMove(vp, from + QPoint(5, 5));
     QTest::mouseMove(vp, to);
     QTest::mouseRelease(vp, Qt::LeftButton, {}, to);
-    QCOMPARE(e.scene().UndoStack()->count(), 2);
+    QCOMPARE(e.f.m.History().UndoText(), u"Move"_qs);
     QCOMPARE(e.place(b), laidB + QPoint(60, 100));
-    e.scene().UndoStack()->undo();
+    QVERIFY(e.f.m.History().Undo());
     QCOMPARE(e.place(b), laidB);
+    QCOMPARE(e.f.m.History().UndoText(), EditorTexts::RearrangeAll);
+    // the canvas keeps no history of its own for a tree
+    QCOMPARE(e.scene().UndoStack()->count(), 0);
 }
 
 QTEST_MAIN(TestViewCommands)

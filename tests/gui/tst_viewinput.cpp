@@ -42,8 +42,9 @@ void TestViewInput::contextMenus_data()
     QTest::addColumn<QString>("where");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QStringList>("texts");
-    const QStringList empty{u"Add Node"_qs, u"Rearrange All"_qs};
+    const QStringList empty{u"Add Node"_qs, u"Paste"_qs, u"Rearrange All"_qs};
     const QStringList node{u"Create Child Node"_qs, u"Change Behavior"_qs, u"Extra Info"_qs, u"Remove"_qs, u"-"_qs,
+                           u"Cut"_qs, u"Copy"_qs, u"Paste"_qs, u"Duplicate"_qs, u"-"_qs,
                            u"Rearrange Subtree"_qs, u"Collapse Subtree"_qs};
     const QStringList link{u"Remove"_qs};
     QTest::newRow("RBT, empty canvas") << int(KEL::RBT) << u"empty"_qs << u"RBT_NoWhere"_qs << empty;

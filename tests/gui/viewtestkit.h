@@ -10,6 +10,7 @@
 #include "editor/kelnodeshape.h"
 #include "editor/tessel1doc.h"
 #include "editor/tessel1view.h"
+#include "edit/undohistory.h"
 #include "layout/treelayout.h"
 #include "model/operationrecord.h"
 
@@ -33,11 +34,15 @@ struct Editor
     QList<CNodeAttributes> answers; // an empty list cancels
     QList<bool> askedNew;
     QList<QStringList> extraAnswer; // tags, names
+    QList<CRemoveChoice> removeAnswers; // when empty, the children stay as roots
+    QList<int> removeAsked;             // the child counts each question named
 
     explicit Editor(int typeCode = KEL::RBT) : f(typeCode) {}
 
     void open()
     {
+        // what the fixture built is where every test starts
+        f.m.History().Clear();
         doc = std::make_unique<CTessel1Doc>(f.m, f.tree);
         view = std::make_unique<CTessel1View>(*doc);
         dialogs.nodeAttributes = [this](QWidget *, const CKELTree &, CNodeAttributes &a, bool isNew) {
@@ -53,6 +58,10 @@ struct Editor
             tags = extraAnswer[0];
             names = extraAnswer[1];
             return true;
+        };
+        dialogs.removeChildren = [this](QWidget *, int childCount) {
+            removeAsked.append(childCount);
+            return removeAnswers.isEmpty() ? CRemoveChoice::KeepChildren : removeAnswers.takeFirst();
         };
         view->SetDialogs(&dialogs);
         view->resize(900, 700);
@@ -94,6 +103,35 @@ struct Editor
     }
     void key(int k, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(view.get(), Qt::Key(k), mods); }
 };
+
+// Every box the canvas draws (node id, place, size) and every link
+// (parent > child), sorted: equal pictures show the same drawing.
+inline QStringList CanvasPicture(const CTessel1Doc &doc)
+{
+    QStringList out;
+    for (auto it = doc.NodeShapes().cbegin(); it != doc.NodeShapes().cend(); ++it) {
+        const QPoint at = it.value()->pos().toPoint();
+        const QSize size = it.value()->OwnRect().size();
+        out.append(QStringLiteral("box %1 at %2,%3 size %4x%5")
+                       .arg(it.key())
+                       .arg(at.x())
+                       .arg(at.y())
+                       .arg(size.width())
+                       .arg(size.height()));
+        if (const CKELLinkShape *link = doc.LinkInto(it.key()))
+            out.append(QStringLiteral("link %1>%2").arg(link->StartKey()).arg(link->EndKey()));
+    }
+    out.sort();
+    return out;
+}
+
+// The solution as it would be saved.
+inline QStringList SavedLines(const CKELDataManager &m)
+{
+    QStringList lines;
+    m.WriteSolutionLines([&lines](const QString &line) { lines.append(line); });
+    return lines;
+}
 
 // Stands in for the collaboration client: keeps what would be sent.
 class CRecordingSink : public COperationSink

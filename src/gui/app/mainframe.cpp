@@ -2,6 +2,7 @@
 
 #include "autosave.h"
 #include "dialogs/dialogrunner.h"
+#include "edit/undohistory.h"
 #include "explorer/explorercommands.h"
 #include "explorer/kelnavigatebar.h"
 #include "explorer/kelnavigatetree.h"
@@ -23,7 +24,6 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
-#include <QUndoStack>
 
 // Resources of a static library are linked in only when asked for.
 static void initResources()
@@ -41,7 +41,6 @@ CMainFrame::CMainFrame(QWidget *parent)
 {
     initResources();
     setObjectName(QStringLiteral("MainFrame"));
-    m_undoGroup = new QUndoGroup(this);
     const QIcon icon(QStringLiteral(":/verdantis/verdantis.svg"));
     setWindowIcon(icon);
     // the tree windows take the application's icon
@@ -56,7 +55,6 @@ CMainFrame::CMainFrame(QWidget *parent)
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
-    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::subWindowActivated);
 
     m_explorerBar = new CKELNavigateBar(*m_manager, this);
     m_explorerCommands = new CExplorerCommands(*m_explorerBar->Tree(), *m_dialogs, this);
@@ -81,6 +79,12 @@ CMainFrame::CMainFrame(QWidget *parent)
         updateActions();
     });
     connect(m_manager.get(), &CKELDataManager::modifiedChanged, this, &CMainFrame::UpdateTitle);
+    connect(&m_manager->History(), &CUndoHistory::changed, this, [this] {
+        updateUndoActions();
+        // undoing back to what was saved takes the star away
+        UpdateTitle();
+    });
+    updateUndoActions();
     connect(m_manager.get(), &CKELDataManager::elementChanged, this, [this](int id) {
         if (m_manager->Solution() && id == m_manager->Solution()->GetId())
             UpdateTitle();
@@ -105,13 +109,10 @@ CMainFrame::~CMainFrame()
     std::unique_ptr<QWidget> pan(m_panDock);
     pan.reset();
     m_manager->SetPrompt(nullptr);
-    // Whatever later parts hung on the window may refer to the model and the
-    // undo group until it goes: as the last children, these two go after it.
+    // Whatever later parts hung on the window may refer to the model until
+    // it goes: as the last child, it goes after them.
     CKELDataManager *manager = m_manager.release();
-    for (QObject *last : {static_cast<QObject *>(m_undoGroup), static_cast<QObject *>(manager)}) {
-        last->setParent(nullptr);
-        last->setParent(this);
-    }
+    manager->setParent(this);
 }
 
 CKELNavigateTree *CMainFrame::Explorer() const
@@ -193,21 +194,6 @@ bool CMainFrame::OfferRecovery()
     }
     statusBar()->showMessage(QStringLiteral("Restored the recovery copy of %1").arg(name), 8000);
     return true;
-}
-
-void CMainFrame::subWindowActivated(QMdiSubWindow *window)
-{
-    if (!window) {
-        if (m_mdiArea->subWindowList().isEmpty())
-            m_undoGroup->setActiveStack(nullptr);
-        return;
-    }
-    QUndoStack *stack = window->widget() ? window->widget()->findChild<QUndoStack *>() : nullptr;
-    if (!stack)
-        return;
-    if (!m_undoGroup->stacks().contains(stack))
-        m_undoGroup->addStack(stack);
-    m_undoGroup->setActiveStack(stack);
 }
 
 void CMainFrame::showBusy(const QString &text)

@@ -2,7 +2,6 @@
 
 #include <QMainWindow>
 #include <QString>
-#include <QUndoGroup>
 
 #include <functional>
 #include <memory>
@@ -50,9 +49,8 @@ public:
     void SetTreeOpener(std::function<void(int elementId)> opener);
     // The opener now set, so that a part can wrap it for its own kinds.
     std::function<void(int elementId)> TreeOpener() const;
-    // Undo and Redo act on the group's active stack. A tree window whose
-    // widget owns a QUndoStack has it made active when it is activated.
-    QUndoGroup *UndoGroup() { return m_undoGroup; }
+    // Undo and Redo act on the solution's one history, whichever window is
+    // active: the explorer's edits and every tree window's are in it.
 
     // ---- The application's own parts --------------------------------------
     CKELNavigateBar *ExplorerBar() const { return m_explorerBar; }
@@ -84,8 +82,8 @@ private:
     void createMenus();
     void createBars();
     void updateActions();
+    void updateUndoActions();
     void updateRecentFiles();
-    void subWindowActivated(QMdiSubWindow *window);
     void showBusy(const QString &text);
     void showIdle(const QString &text);
     void saveSettings();
@@ -97,7 +95,6 @@ private:
     std::unique_ptr<CDialogRunner> m_dialogs;
     std::unique_ptr<CRecentFiles> m_recent;
     std::unique_ptr<CAutoSave> m_autoSave;
-    QUndoGroup *m_undoGroup = nullptr;
     QMdiArea *m_mdiArea = nullptr;
     CKELNavigateBar *m_explorerBar = nullptr;
     QDockWidget *m_panDock = nullptr;

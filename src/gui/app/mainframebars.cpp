@@ -2,6 +2,7 @@
 #include "mainframe.h"
 
 #include "dialogs/dialogrunner.h"
+#include "edit/undohistory.h"
 #include "explorer/explorercommands.h"
 #include "explorer/explorericons.h"
 #include "explorer/kelnavigatebar.h"
@@ -65,7 +66,8 @@ void CMainFrame::createActions()
     connect(m_saveAsAction, &QAction::triggered, this, [this] { m_files->SaveAs(); });
 
     m_closeAction = makeAction(QStringLiteral("actionClose"), QStringLiteral("&Close"));
-    m_closeAction->setShortcut(QKeySequence::Close);
+    // no key: Ctrl+W and Ctrl+F4 close the active tree window, as in
+    // every multi-window program, not the whole solution
     m_closeAction->setStatusTip(QStringLiteral("Close the solution"));
     connect(m_closeAction, &QAction::triggered, this, [this] { m_files->Close(); });
 
@@ -74,14 +76,13 @@ void CMainFrame::createActions()
     m_quitAction->setMenuRole(QAction::QuitRole);
     connect(m_quitAction, &QAction::triggered, this, &QWidget::close);
 
-    m_undoAction = m_undoGroup->createUndoAction(this, QStringLiteral("&Undo"));
-    m_undoAction->setObjectName(QStringLiteral("actionUndo"));
-    m_undoAction->setShortcut(QKeySequence::Undo);
-    m_undoAction->setIcon(s->standardIcon(QStyle::SP_ArrowBack));
-    m_redoAction = m_undoGroup->createRedoAction(this, QStringLiteral("&Redo"));
-    m_redoAction->setObjectName(QStringLiteral("actionRedo"));
-    m_redoAction->setShortcut(QKeySequence::Redo);
-    m_redoAction->setIcon(s->standardIcon(QStyle::SP_ArrowForward));
+    m_undoAction = makeAction(QStringLiteral("actionUndo"), QStringLiteral("&Undo"), s->standardIcon(QStyle::SP_ArrowBack));
+    m_undoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    connect(m_undoAction, &QAction::triggered, this, [this] { m_manager->History().Undo(); });
+    m_redoAction = makeAction(QStringLiteral("actionRedo"), QStringLiteral("&Redo"), s->standardIcon(QStyle::SP_ArrowForward));
+    // both habits: Ctrl+Y from office programs, Ctrl+Shift+Z from drawing ones
+    m_redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(m_redoAction, &QAction::triggered, this, [this] { m_manager->History().Redo(); });
 
     m_newRequirementAction = makeAction(QStringLiteral("actionNewRequirement"), QStringLiteral("New Requirement"),
                                         ExplorerIcons::NewIcon(4));
@@ -222,6 +223,19 @@ void CMainFrame::updateActions()
     for (QAction *a : {m_saveAction, m_saveAsAction, m_closeAction, m_newRequirementAction, m_newRBTAction,
                        m_newIBTAction})
         a->setEnabled(open);
+}
+
+void CMainFrame::updateUndoActions()
+{
+    const CUndoHistory &history = m_manager->History();
+    // "&&" keeps a step's name free of mnemonics
+    auto named = [](const QString &verb, QString step) {
+        return step.isEmpty() ? verb : verb + u' ' + step.replace(u'&', QStringLiteral("&&"));
+    };
+    m_undoAction->setEnabled(history.CanUndo());
+    m_undoAction->setText(named(QStringLiteral("&Undo"), history.CanUndo() ? history.UndoText() : QString()));
+    m_redoAction->setEnabled(history.CanRedo());
+    m_redoAction->setText(named(QStringLiteral("&Redo"), history.CanRedo() ? history.RedoText() : QString()));
 }
 
 void CMainFrame::updateRecentFiles()

@@ -265,6 +265,12 @@ bool CCanvasScene::Execute(std::unique_ptr<CCanvasAction> action)
         return false;
     if (const auto *macro = dynamic_cast<const CActionMacro *>(action.get()); macro && macro->GetActionCount() == 0)
         return false;
+    if (m_delegate && m_delegate->OwnsHistory()) {
+        if (!m_delegate->RunAction(*action))
+            return false;
+        emit actionExecuted(action.get());
+        return true;
+    }
     CCanvasAction *kept = action.release();
     m_undo->push(kept);
     emit actionExecuted(kept);

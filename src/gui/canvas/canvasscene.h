@@ -70,7 +70,8 @@ public:
     // ---- Actions ---------------------------------------------------------
     QUndoStack *UndoStack() const { return m_undo; }
     // Runs an action as one undo step; a macro without actions is
-    // discarded. Returns whether it was kept.
+    // discarded. Returns whether it was kept. A delegate that owns the
+    // history runs the action instead, and the scene's stack stays empty.
     bool Execute(std::unique_ptr<CCanvasAction> action);
     // The latest undoable action, or null.
     const CCanvasAction *PeekUndo() const;

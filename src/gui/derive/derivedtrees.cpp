@@ -7,6 +7,7 @@
 #include "dialogs/kelcbtdlg.h"
 #include "dialogs/kelevtdlg.h"
 #include "dialogs/kelrbtdlg.h"
+#include "edit/editstep.h"
 #include "editor/childframe.h"
 #include "editor/tessel1doc.h"
 #include "editor/tessel1view.h"
@@ -168,6 +169,8 @@ bool CDerivedTrees::GetRBTs(int dbtId)
         return false;
     const QList<int> chosen = dlg.SelectedIds();
     CChildFrame *frame = m_windows.Open(dbtId);
+    // the copies and the layout that places them are one step
+    CEditStep step(m_manager, QStringLiteral("Get RBTs"));
     bool copied = false;
     for (int rbtId : chosen) {
         if (m_manager.LookupAs<CKELDBT>(dbtId, KEL::DBT))
@@ -245,6 +248,7 @@ bool CDerivedTrees::IntegrateThisRBT(CTessel1View &view, int rootId)
     // the node it will hang under is the first match, as the command takes it
     const QList<int> matches = CIntegration::FindMatches(*dbt, *root);
     const int matchId = matches.isEmpty() ? 0 : matches.first();
+    CEditStep step(m_manager, QStringLiteral("Integrate this RBT"));
     if (!m_manager.IntegrateThisRBT(rootId))
         return false;
     rearrangeGraftedTree(view, matchId);
@@ -253,6 +257,7 @@ bool CDerivedTrees::IntegrateThisRBT(CTessel1View &view, int rootId)
 
 bool CDerivedTrees::IntegrateNextMatchingRBT(CTessel1View &view, int nodeId)
 {
+    CEditStep step(m_manager, QStringLiteral("Integrate next Matching RBT"));
     if (!dbtOf(view) || !m_manager.IntegrateNextMatchingRBT(nodeId))
         return false;
     view.RearrangeAll();
@@ -308,6 +313,8 @@ bool CDerivedTrees::AddEvolutionTree()
         return false;
     const QList<int> ids = dlg.TreeIds();
     m_wantedEvts.append(ids);
+    // the new tree and the layout its window gives it are one step
+    CEditStep step(m_manager, QStringLiteral("New Evolution Tree"));
     const bool made = m_manager.AddEVT(ids);
     if (!made || m_manager.IsLocal())
         m_wantedEvts.removeOne(ids);

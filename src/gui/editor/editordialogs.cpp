@@ -1,10 +1,15 @@
 #include "editorhooks.h"
 
+#include "editortexts.h"
+
 #include "dialogs/dialogrunner.h"
 #include "dialogs/kelextrainfodlg.h"
 #include "dialogs/kelnodedlg.h"
 #include "model/keldatamanager.h"
 #include "model/keltree.h"
+
+#include <QMessageBox>
+#include <QPushButton>
 
 CEditorDialogs StandardEditorDialogs(CKELDataManager &manager, CDialogRunner &runner)
 {
@@ -27,6 +32,21 @@ CEditorDialogs StandardEditorDialogs(CKELDataManager &manager, CDialogRunner &ru
         tags = dlg.Tags();
         names = dlg.Names();
         return true;
+    };
+    d.removeChildren = [&runner](QWidget *parent, int childCount) {
+        QMessageBox box(QMessageBox::Question, EditorTexts::RemoveChildrenCaption,
+                        EditorTexts::RemoveChildrenQuestion.arg(childCount), QMessageBox::NoButton, parent);
+        QPushButton *subtree = box.addButton(EditorTexts::RemoveWholeSubtree, QMessageBox::DestructiveRole);
+        QPushButton *keep = box.addButton(EditorTexts::KeepChildrenAsRoots, QMessageBox::AcceptRole);
+        QPushButton *cancel = box.addButton(EditorTexts::CancelRemoval, QMessageBox::RejectRole);
+        box.setDefaultButton(keep);
+        box.setEscapeButton(cancel);
+        runner.Run(box);
+        if (box.clickedButton() == subtree)
+            return CRemoveChoice::WholeSubtree;
+        if (box.clickedButton() == keep)
+            return CRemoveChoice::KeepChildren;
+        return CRemoveChoice::Cancel;
     };
     return d;
 }

@@ -14,13 +14,19 @@ class CKELTree;
 class CTessel1View;
 class QWidget;
 
+// What becomes of the children of removed nodes.
+enum class CRemoveChoice { WholeSubtree, KeepChildren, Cancel };
+
 // How the tree windows ask the user for a node's attributes and its extra
-// information. The application points these at its dialogs; tests answer
-// in code. Each returns false when the user cancelled.
+// information, and what to do with the children of a node being removed.
+// The application points these at its dialogs; tests answer in code. The
+// first two return false when the user cancelled.
 struct CEditorDialogs
 {
     std::function<bool(QWidget *parent, const CKELTree &tree, CNodeAttributes &attributes, bool isNew)> nodeAttributes;
     std::function<bool(QWidget *parent, QStringList &tags, QStringList &names)> extraInfo;
+    // Unset, removal keeps the children as roots: nothing is lost unasked.
+    std::function<CRemoveChoice(QWidget *parent, int childCount)> removeChildren;
 };
 
 // "New Node or Change Node" and "Add Extra Information", run through the

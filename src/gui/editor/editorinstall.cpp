@@ -75,7 +75,6 @@ CEditor::CEditor(const CEditorHost &host)
 {
     if (m_host.dialogs)
         m_windows->Dialogs() = StandardEditorDialogs(*m_host.manager, *m_host.dialogs);
-    m_windows->SetUndoGroup(m_host.undoGroup);
     if (m_host.setTreeOpener)
         m_host.setTreeOpener([w = m_windows](int id) { w->Open(id); });
 
@@ -91,6 +90,16 @@ CEditor::CEditor(const CEditorHost &host)
     }
 
     auto menu = [this](const QString &title) { return m_host.menuNamed ? m_host.menuNamed(title) : nullptr; };
+    // one key each: the main window's own commands use none of these
+    QMenu *edit = menu(tr("&Edit"));
+    if (edit && !edit->isEmpty())
+        edit->addSeparator();
+    add(edit, nullptr, tr("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X), [](CTessel1View &v) { v.CutSelection(); });
+    add(edit, nullptr, tr("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), [](CTessel1View &v) { v.CopySelection(); });
+    add(edit, nullptr, tr("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), [](CTessel1View &v) { v.Paste(); });
+    add(edit, nullptr, tr("&Duplicate"), QKeySequence(Qt::CTRL | Qt::Key_D), [](CTessel1View &v) { v.DuplicateSelection(); });
+    add(edit, nullptr, tr("&Delete"), QKeySequence(), [](CTessel1View &v) { v.OnDelete(); });
+    add(edit, nullptr, tr("Select &All"), QKeySequence(Qt::CTRL | Qt::Key_A), [](CTessel1View &v) { v.SelectAllNodes(); });
     QMenu *tree = menu(tr("&Tree"));
     add(tree, m_host.treeBar, EditorTexts::AddNode, QKeySequence(), [](CTessel1View &v) { v.OnAddNode(); });
     add(tree, m_host.treeBar, EditorTexts::AddLink, QKeySequence(), [](CTessel1View &v) { v.OnAddLink(); });
@@ -261,7 +270,6 @@ CEditor *InstallEditor(CMainFrame &frame)
     host.formatBar = frame.FormatBar();
     host.alignBar = frame.AlignBar();
     host.statusBar = frame.statusBar();
-    host.undoGroup = frame.UndoGroup();
     host.dialogs = &frame.Dialogs();
     host.menuNamed = [&frame](const QString &title) { return frame.MenuNamed(title); };
     host.setTreeOpener = [&frame](std::function<void(int)> opener) { frame.SetTreeOpener(std::move(opener)); };

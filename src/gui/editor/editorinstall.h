@@ -22,7 +22,6 @@ class QMdiArea;
 class QMenu;
 class QStatusBar;
 class QToolBar;
-class QUndoGroup;
 class QWidget;
 
 // The places of a main window that the tree editor fills.
@@ -36,7 +35,6 @@ struct CEditorHost
     QToolBar *alignBar = nullptr;
     QToolBar *treeBar = nullptr; // where "Add Node" and its kin go; may be null
     QStatusBar *statusBar = nullptr;
-    QUndoGroup *undoGroup = nullptr;
     CDialogRunner *dialogs = nullptr;
     std::function<QMenu *(const QString &title)> menuNamed;
     std::function<void(std::function<void(int)>)> setTreeOpener;

@@ -26,6 +26,13 @@ inline const QString CreateChildNode = QStringLiteral("Create Child Node");
 inline const QString ChangeBehavior = QStringLiteral("Change Behavior");
 inline const QString ExtraInfo = QStringLiteral("Extra Info");
 inline const QString Remove = QStringLiteral("Remove");
+inline const QString Cut = QStringLiteral("Cut");
+inline const QString Copy = QStringLiteral("Copy");
+inline const QString Paste = QStringLiteral("Paste");
+inline const QString Duplicate = QStringLiteral("Duplicate");
+inline const QString RemoveNode = QStringLiteral("Remove Node");
+inline const QString RemoveNodes = QStringLiteral("Remove Nodes");
+inline const QString RemoveLink = QStringLiteral("Remove Link");
 
 // Arrange Tree
 inline const QString ManySelected = QStringLiteral(
@@ -39,6 +46,14 @@ inline const QString ZeroSelectedCaption = QStringLiteral("Tessel1:Rearrange Tre
 // A link the model would refuse because it closes a loop
 inline const QString LinkMakesCycle = QStringLiteral(
     "This link would make a node its own ancestor, so it was not added.");
+
+// Removing nodes that have children
+inline const QString RemoveChildrenCaption = QStringLiteral("Remove Node");
+inline const QString RemoveChildrenQuestion =
+    QStringLiteral("The nodes to be removed have %1 child node(s). What should happen to them?");
+inline const QString RemoveWholeSubtree = QStringLiteral("Remove the whole subtree");
+inline const QString KeepChildrenAsRoots = QStringLiteral("Keep the children as roots");
+inline const QString CancelRemoval = QStringLiteral("Cancel");
 
 // Shapes
 inline const QString NodeToolTip = QStringLiteral("A Tree Node");

@@ -6,7 +6,9 @@
 
 #include "canvas/canvasactions.h"
 #include "canvas/canvasscene.h"
+#include "canvas/compositeshape.h"
 #include "derive/cbt.h"
+#include "edit/editstep.h"
 #include "layout/treelayout.h"
 #include "model/keldatamanager.h"
 #include "model/kelmethod.h"
@@ -15,7 +17,6 @@
 #include "model/treeops.h"
 
 #include <QTimer>
-#include <QUndoStack>
 
 #include <vector>
 
@@ -31,17 +32,11 @@ CTessel1Doc::CTessel1Doc(CKELDataManager &manager, int treeId, QObject *parent)
         m_viewKind = ViewKindOf(tree->GetTypeCode());
     m_scene->SetDelegate(this);
     m_scene->SetLinkPorts(CKELNodeShape::BottomPort, CKELNodeShape::TopPort);
-    if (tree && (tree->GetTypeCode() == KEL::RBT || tree->GetTypeCode() == KEL::DBT || tree->GetTypeCode() == KEL::EVT)) {
-        const auto *rbt = static_cast<const CKELRBT *>(tree);
-        m_scene->SetPages(rbt->PagesWide(), rbt->PagesHigh());
-    }
-    connect(m_scene, &CCanvasScene::pagesChanged, this, &CTessel1Doc::onPagesChanged);
+    followPages();
 
     m_building = true;
     Reconcile();
     m_building = false;
-    // the canvas may have grown to hold nodes placed beyond its pages
-    onPagesChanged(m_scene->PagesWide(), m_scene->PagesHigh());
 
     connect(&m_manager, &CKELDataManager::elementAdded, this, &CTessel1Doc::onElementAdded);
     connect(&m_manager, &CKELDataManager::elementChanged, this, &CTessel1Doc::onElementChanged);
@@ -87,11 +82,6 @@ QString CTessel1Doc::Title() const
 {
     const CKELTree *tree = Tree();
     return tree ? tree->GetType() + QStringLiteral(": ") + tree->GetName() : QString();
-}
-
-QUndoStack *CTessel1Doc::UndoStack() const
-{
-    return m_scene->UndoStack();
 }
 
 CKELLinkShape *CTessel1Doc::LinkInto(int nodeId) const
@@ -167,7 +157,7 @@ void CTessel1Doc::syncNode(CKELMethod &node)
     if (!shape) {
         shape = new CKELNodeShape(id);
         shape->RefreshFromModel(m_manager, look.mark);
-        shape->setPos(node.x, node.y);
+        shape->setPos(ShownPlace(node));
         shape->SetCollapsed(m_collapsed.contains(id));
         m_shapes.insert(id, shape);
         m_looks.insert(id, look);
@@ -183,8 +173,8 @@ void CTessel1Doc::syncNode(CKELMethod &node)
             if (shape->OwnRect().size() != before || shape->ExtraInfoRows() != rowsBefore)
                 noteStructure(id);
         }
-        if (shape->pos() != QPointF(node.x, node.y))
-            shape->setPos(node.x, node.y);
+        if (const QPoint at = ShownPlace(node); shape->pos() != QPointF(at))
+            shape->setPos(at);
     }
     syncLink(node);
     // a child is linked after it is announced, and the model then reports
@@ -204,13 +194,19 @@ void CTessel1Doc::syncLink(const CKELMethod &child)
     const int kind = child.atomic ? CKELLinkShape::Atomic : CKELLinkShape::Ordinary;
     const int status = child.GetEvStyle();
     CKELLinkShape *link = LinkInto(child.GetId());
+    if (!link && !parentShape)
+        return; // a root, drawn as one: nothing changed
     if (link && link->GetStartShape() == parentShape) {
         if (link->LinkKind() != kind || link->EvolutionStatus() != status)
             link->Configure(kind, status);
         return;
     }
-    if (link)
+    if (link) {
+        // the tree the child leaves changed too
+        if (const auto *formerParent = dynamic_cast<const CKELNodeShape *>(link->GetStartShape()))
+            noteStructure(formerParent->NodeId());
         m_scene->RemoveLinkShape(link);
+    }
     if (parentShape) {
         auto *made = new CKELLinkShape(parentShape, childShape, kind, status);
         made->setVisible(childShape->isVisible());
@@ -227,7 +223,13 @@ void CTessel1Doc::removeNodeShape(int id)
     m_shapes.remove(id);
     m_looks.remove(id);
     m_marks.remove(id);
+    m_viewPlaces.remove(id);
     m_collapsed.remove(id);
+}
+
+QPoint CTessel1Doc::ShownPlace(const CKELMethod &node) const
+{
+    return m_viewPlaces.value(node.GetId(), QPoint(node.x, node.y));
 }
 
 void CTessel1Doc::noteStructure(int id)
@@ -259,6 +261,7 @@ void CTessel1Doc::onElementChanged(int id)
 {
     if (id == m_treeId) {
         emit titleChanged(Title());
+        followPages();
         // whole-tree edits (a copy into this tree) announce the tree only
         Reconcile();
         return;
@@ -286,12 +289,17 @@ void CTessel1Doc::onElementAboutToBeRemoved(int id)
         emit treeRemoved();
 }
 
-void CTessel1Doc::onPagesChanged(int wide, int high)
+void CTessel1Doc::followPages()
 {
-    // the tree remembers its canvas size; layouts that grow it are edits anyway
-    CKELTree *tree = Tree();
-    if (tree && (tree->GetTypeCode() == KEL::RBT || tree->GetTypeCode() == KEL::DBT || tree->GetTypeCode() == KEL::EVT))
-        static_cast<CKELRBT *>(tree)->SetPages(wide, high);
+    // the canvas shows the tree's pages, and more where boxes lie beyond
+    // them; only an edit that needs the room changes the tree's counts
+    const CKELTree *tree = Tree();
+    if (!tree || !(tree->GetTypeCode() == KEL::RBT || tree->GetTypeCode() == KEL::DBT || tree->GetTypeCode() == KEL::EVT))
+        return;
+    const auto *rbt = static_cast<const CKELRBT *>(tree);
+    m_scene->SetPages(rbt->PagesWide(), rbt->PagesHigh());
+    for (const CCompositeShape *shape : m_scene->Shapes())
+        m_scene->NoteShapeMoved(shape);
 }
 
 // ---- Collapsing ----------------------------------------------------------
@@ -387,31 +395,72 @@ int CTessel1Doc::recordWidthFor(const CKELMethod &node, int outerWidth)
 
 bool CTessel1Doc::SetShapeGeometry(int key, const QPoint &pos, const QSize &size)
 {
-    CKELMethod *node = nodeOfTree(key);
-    CKELNodeShape *shape = NodeShape(key);
-    if (!node || !shape)
-        return false;
-    int w = node->w;
-    int h = node->h;
-    const QSize own = shape->OwnRect().size();
-    if (size.isValid() && size.width() != own.width())
-        w = recordWidthFor(*node, size.width());
-    if (size.isValid() && size.height() != own.height())
-        h = size.height();
-    const CKELTree *tree = Tree();
-    if (tree && !tree->IsPersistent()) {
-        // a CBT is never written, so arranging it must not make the
-        // solution look changed
-        node->x = pos.x();
-        node->y = pos.y();
-        node->w = w;
-        node->h = h;
-        syncNode(*node);
+    return placeNodes({{key, pos, size}}, QString());
+}
+
+bool CTessel1Doc::RunAction(CCanvasAction &action)
+{
+    const auto *geometry = dynamic_cast<const CGeometryAction *>(&action);
+    if (!geometry) {
+        action.redo();
         return true;
     }
-    const bool ok = m_manager.SetNodeGeometry(key, pos.x(), pos.y(), w, h);
-    // whatever the model said, the shape shows the record
-    syncNode(*node);
+    QList<Place> places;
+    places.reserve(geometry->Entries().size());
+    for (const CGeometryAction::Entry &e : geometry->Entries())
+        places.append({e.key, e.toPos, e.fromSize == e.toSize ? QSize() : e.toSize});
+    return placeNodes(places, action.text());
+}
+
+bool CTessel1Doc::placeNodes(const QList<Place> &places, const QString &stepName)
+{
+    CKELTree *tree = Tree();
+    if (!tree)
+        return false;
+    const int treeId = tree->GetId();
+    QList<CNodeGeometry> records;
+    records.reserve(places.size());
+    QList<int> touched;
+    for (const Place &p : places) {
+        const CKELMethod *node = nodeOfTree(p.key);
+        const CKELNodeShape *shape = NodeShape(p.key);
+        if (!node || !shape)
+            continue;
+        touched.append(p.key);
+        int w = node->w;
+        int h = node->h;
+        const QSize own = shape->OwnRect().size();
+        if (p.size.isValid() && p.size.width() != own.width())
+            w = recordWidthFor(*node, p.size.width());
+        if (p.size.isValid() && p.size.height() != own.height())
+            h = p.size.height();
+        records.append({p.key, p.pos.x(), p.pos.y(), w, h});
+    }
+    if (records.isEmpty())
+        return false;
+    bool ok = true;
+    if (!tree->IsPersistent()) {
+        // a CBT is never written, so arranging it stays in this window and
+        // never makes the solution look changed; its boxes keep their sizes
+        for (const CNodeGeometry &g : std::as_const(records))
+            m_viewPlaces.insert(g.id, QPoint(g.x, g.y));
+    } else {
+        CEditStep step(m_manager, stepName.isEmpty() ? tr("Move") : stepName);
+        ok = m_manager.SetNodesGeometry(treeId, records);
+        // the page counts are saved with the tree: room the edit needed is
+        // part of the same step
+        if (ok && (tree->GetTypeCode() == KEL::RBT || tree->GetTypeCode() == KEL::DBT || tree->GetTypeCode() == KEL::EVT)) {
+            const auto *rbt = static_cast<const CKELRBT *>(tree);
+            if (m_scene->PagesWide() > rbt->PagesWide() || m_scene->PagesHigh() > rbt->PagesHigh())
+                m_manager.SetTreePages(treeId, std::max(m_scene->PagesWide(), rbt->PagesWide()),
+                                       std::max(m_scene->PagesHigh(), rbt->PagesHigh()));
+        }
+    }
+    // whatever the model said, the shapes show the records
+    for (int id : std::as_const(touched)) {
+        if (CKELMethod *node = nodeOfTree(id))
+            syncNode(*node);
+    }
     return ok;
 }
 

@@ -14,7 +14,6 @@ class CKELLinkShape;
 class CKELMethod;
 class CKELNodeShape;
 class CKELTree;
-class QUndoStack;
 struct CLayoutResult;
 
 // The document of a tree window: the canvas that shows one tree. It holds
@@ -49,7 +48,6 @@ public:
     bool IsDrawn(const CKELMethod &node) const;
 
     CCanvasScene &Scene() const { return *m_scene; }
-    QUndoStack *UndoStack() const;
     CKELNodeShape *NodeShape(int nodeId) const { return m_shapes.value(nodeId, nullptr); }
     CKELLinkShape *LinkInto(int nodeId) const;
     const QHash<int, CKELNodeShape *> &NodeShapes() const { return m_shapes; }
@@ -58,8 +56,8 @@ public:
     // make a node its own ancestor is refused with a message.
     bool LinkNodes(int parentId, int childId);
 
-    // Moves the nodes of a layout pass as one undo step, after growing the
-    // pages to hold the result. False when nothing moves.
+    // Moves the nodes of a layout pass as one undo step, growing the pages
+    // to hold the result in the same step. False when nothing moves.
     bool ApplyLayout(const CLayoutResult &result, const QString &text);
 
     // View state, never saved
@@ -70,6 +68,10 @@ public:
     bool IsCollapsed(int nodeId) const { return m_collapsed.contains(nodeId); }
     // False for a node below a collapsed one.
     bool IsShown(int nodeId) const;
+
+    // The place a node is drawn at: its record's, or, in a tree that is
+    // never saved (a CBT), where the user or a layout last put it.
+    QPoint ShownPlace(const CKELMethod &node) const;
 
     // Brings every shape in line with the model.
     void Reconcile();
@@ -87,6 +89,18 @@ private:
     bool SetShapeGeometry(int key, const QPoint &pos, const QSize &size) override;
     void LinkRequested(int startKey, int endKey) override;
     void LinkCut(int startKey, int endKey) override;
+    // Places and sizes go to the model as one step named after the gesture;
+    // format changes are view state and keep no step at all.
+    bool OwnsHistory() const override { return true; }
+    bool RunAction(CCanvasAction &action) override;
+
+    struct Place
+    {
+        int key;
+        QPoint pos;
+        QSize size; // invalid: keep the size
+    };
+    bool placeNodes(const QList<Place> &places, const QString &stepName);
 
     // What a node's shape draws, to tell a move from a change of looks.
     struct Look
@@ -108,7 +122,7 @@ private:
     void onElementAdded(int id);
     void onElementChanged(int id);
     void onElementAboutToBeRemoved(int id);
-    void onPagesChanged(int wide, int high);
+    void followPages();
     static int recordWidthFor(const CKELMethod &node, int outerWidth);
 
     CKELDataManager &m_manager;
@@ -116,6 +130,7 @@ private:
     QHash<int, CKELNodeShape *> m_shapes;
     QHash<int, Look> m_looks;
     QHash<int, int> m_marks;
+    QHash<int, QPoint> m_viewPlaces; // trees never saved (CBTs) are arranged in the view only
     QSet<int> m_collapsed;
     QSet<int> m_pendingStructure;
     int m_treeId;

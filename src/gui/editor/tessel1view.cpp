@@ -7,6 +7,7 @@
 
 #include "canvas/canvasactions.h"
 #include "canvas/canvasscene.h"
+#include "edit/editstep.h"
 #include "explorer/explorerdrag.h"
 #include "model/keldatamanager.h"
 #include "model/kelmethod.h"
@@ -46,6 +47,21 @@ QList<int> CTessel1View::SelectedNodeIds() const
             ids.append(shape->NodeId());
     }
     return ids;
+}
+
+void CTessel1View::SelectAllNodes()
+{
+    CCanvasScene &scene = m_doc.Scene();
+    {
+        const QSignalBlocker block(scene);
+        scene.clearSelection();
+        for (CKELNodeShape *shape : m_doc.NodeShapes()) {
+            if (shape->isVisible())
+                shape->setSelected(true);
+        }
+    }
+    // one notice for the whole selection
+    emit scene.selectionChanged();
 }
 
 int CTessel1View::SingleSelectedNode() const
@@ -186,12 +202,18 @@ std::unique_ptr<QMenu> CTessel1View::CreateContextMenu(const QPointF &scenePos)
     if (!item) {
         const QPoint at = scenePos.toPoint();
         menu->addAction(EditorTexts::AddNode, this, [this, at] { AddNodeAt(at, 0); });
+        menu->addAction(EditorTexts::Paste, this, [this, at] { PasteAt(at, 0); })->setEnabled(CanPaste());
         menu->addAction(EditorTexts::RearrangeAll, this, [this] { RearrangeAll(); });
     } else if (nodeShape) {
         menu->addAction(EditorTexts::CreateChildNode, this, [this, nodeId] { CreateChildNode(nodeId); });
         menu->addAction(EditorTexts::ChangeBehavior, this, [this, nodeId] { ChangeBehavior(nodeId); });
         menu->addAction(EditorTexts::ExtraInfo, this, [this, nodeId] { EditExtraInfo(nodeId); });
         menu->addAction(EditorTexts::Remove, this, removeClicked);
+        menu->addSeparator();
+        menu->addAction(EditorTexts::Cut, this, [this] { CutSelection(); });
+        menu->addAction(EditorTexts::Copy, this, [this] { CopySelection(); });
+        menu->addAction(EditorTexts::Paste, this, [this, nodeId] { PasteAt(QPoint(), nodeId); })->setEnabled(CanPaste());
+        menu->addAction(EditorTexts::Duplicate, this, [this] { DuplicateSelection(); });
         menu->addSeparator();
         menu->addAction(EditorTexts::RearrangeSubtree, this, [this, nodeId] { RearrangeSubtree(nodeId, false); });
         QAction *collapse = menu->addAction(EditorTexts::CollapseSubtree, this, [this, nodeId] { ToggleCollapse(nodeId); });
@@ -307,6 +329,7 @@ bool CTessel1View::DropElement(int elementId, int shownUnderId, const QPointF &s
     const CKELData *e = m.Lookup(elementId);
     const int treeId = treeIdForEdits();
     const QPoint at(std::max(0, qRound(scenePos.x())), std::max(0, qRound(scenePos.y())));
+    CEditStep step(m, e->GetTypeCode() == KEL::RBT ? QStringLiteral("Drop RBT") : QStringLiteral("Drop Node"));
     if (e->GetTypeCode() == KEL::RBT) {
         if (!m.CopyTree(treeId, elementId))
             return false;

@@ -64,8 +64,22 @@ public:
     bool EditExtraInfo(int nodeId);
     void ToggleCollapse(int nodeId);
 
+    // ---- Clipboard (clipboardcommands.cpp) -------------------------------
+    // The selected nodes that are not below another selected one: each
+    // stands for its whole subtree.
+    QList<int> SelectedSubtreeRoots() const;
+    bool CopySelection();
+    bool CutSelection();
+    bool CanPaste() const;
+    // Under the single selected node, else as a new root at the mouse.
+    bool Paste();
+    // Under parentId when it is not 0 (below its box), else at a place.
+    bool PasteAt(const QPoint &at, int parentId);
+    bool DuplicateSelection();
+
     // ---- Selection and find (tessel1view.cpp) ----------------------------
     QList<int> SelectedNodeIds() const;
+    void SelectAllNodes();
     // The node when exactly one shape, a node, is selected; else 0.
     int SingleSelectedNode() const;
     void SelectNode(int nodeId, bool centre);
@@ -99,6 +113,7 @@ private:
     CKELTree *tree() const;
     CKELMethod *node(int id) const;
     int treeIdForEdits() const;
+    QPoint PastePlace() const;
     bool applyLayout(const CLayoutResult &result, const QString &text);
     void onActionExecuted(const CCanvasAction *action);
     void scheduleAutoArrange(const QList<int> &nodeIds);

@@ -9,7 +9,6 @@
 
 #include <QMdiArea>
 #include <QTimer>
-#include <QUndoGroup>
 #include <QUndoStack>
 
 CTreeWindows::CTreeWindows(CKELDataManager &manager, QMdiArea &area, QObject *parent)
@@ -43,8 +42,6 @@ CChildFrame *CTreeWindows::Open(int treeId)
     auto *frame = new CChildFrame(m_manager, treeId);
     frame->View().SetDialogs(&m_dialogs);
     frame->View().SetMenuCommands(&m_menuCommands);
-    if (m_undoGroup)
-        m_undoGroup->addStack(frame->Document().UndoStack());
     m_frames.insert(treeId, frame);
     connect(frame, &QObject::destroyed, this, [this, treeId] {
         if (m_frames.value(treeId).isNull())
@@ -97,22 +94,9 @@ CTessel1View *CTreeWindows::ActiveView() const
     return f ? &f->View() : nullptr;
 }
 
-void CTreeWindows::SetUndoGroup(QUndoGroup *group)
-{
-    m_undoGroup = group;
-    if (!group)
-        return;
-    for (CChildFrame *f : Frames())
-        group->addStack(f->Document().UndoStack());
-    if (CChildFrame *f = ActiveFrame())
-        group->setActiveStack(f->Document().UndoStack());
-}
-
 void CTreeWindows::onSubWindowActivated(QMdiSubWindow *window)
 {
     auto *frame = qobject_cast<CChildFrame *>(window);
-    if (m_undoGroup)
-        m_undoGroup->setActiveStack(frame ? frame->Document().UndoStack() : nullptr);
     emit activeViewChanged(frame ? &frame->View() : nullptr);
 }
 

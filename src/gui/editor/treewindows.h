@@ -11,7 +11,6 @@ class CKELDataManager;
 class CTessel1View;
 class QMdiArea;
 class QMdiSubWindow;
-class QUndoGroup;
 
 // Opens, finds and closes the tree windows of one main window.
 class CTreeWindows : public QObject
@@ -34,8 +33,6 @@ public:
     // What the views ask the user with, and the commands later parts add.
     CEditorDialogs &Dialogs() { return m_dialogs; }
     CViewMenuCommands &MenuCommands() { return m_menuCommands; }
-    // Each window's undo stack joins the group, the active one leads.
-    void SetUndoGroup(QUndoGroup *group);
     // Opens RBTs and IBTs right after the user makes them (on by default).
     void SetOpenNewTrees(bool on) { m_openNewTrees = on; }
 
@@ -52,6 +49,5 @@ private:
     QHash<int, QPointer<CChildFrame>> m_frames;
     CEditorDialogs m_dialogs;
     CViewMenuCommands m_menuCommands;
-    QPointer<QUndoGroup> m_undoGroup;
     bool m_openNewTrees = true;
 };

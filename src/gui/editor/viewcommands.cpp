@@ -9,6 +9,7 @@
 
 #include "canvas/canvasactions.h"
 #include "canvas/canvasscene.h"
+#include "edit/editstep.h"
 #include "layout/treelayout.h"
 #include "model/keldatamanager.h"
 #include "model/kelmethod.h"
@@ -84,6 +85,7 @@ bool CTessel1View::AddNodeAt(const QPoint &at, int parentId)
     CNodeAttributes attributes;
     if (!m_dialogs->nodeAttributes(this, *t, attributes, true))
         return false;
+    CEditStep step(m_doc.Manager(), EditorTexts::AddNode);
     return m_doc.Manager().AddNode(treeId, parentId, attributes, std::max(0, at.x()), std::max(0, at.y()));
 }
 
@@ -105,6 +107,7 @@ bool CTessel1View::OnAddLink()
     const auto *child = dynamic_cast<const CKELNodeShape *>(scene.GetSecondSelectShape());
     if (!parent || !child)
         return false;
+    CEditStep step(m_doc.Manager(), EditorTexts::AddLink);
     return m_doc.LinkNodes(parent->NodeId(), child->NodeId());
 }
 
@@ -189,17 +192,41 @@ void CTessel1View::OnDelete()
                 detached.append(child->NodeId());
         }
     }
+    if (nodes.isEmpty() && detached.isEmpty())
+        return;
+    // children that are neither removed nor detached are the user's to decide
+    const QSet<int> chosen(nodes.begin(), nodes.end());
+    int orphans = 0;
+    for (int id : std::as_const(nodes)) {
+        if (const CKELMethod *n = node(id)) {
+            for (int c : n->ChildIds())
+                orphans += node(c) && !chosen.contains(c) && !detached.contains(c) ? 1 : 0;
+        }
+    }
+    CRemoveChoice choice = CRemoveChoice::KeepChildren;
+    if (orphans > 0 && m_dialogs && m_dialogs->removeChildren)
+        choice = m_dialogs->removeChildren(this, orphans);
+    if (choice == CRemoveChoice::Cancel)
+        return;
     CKELDataManager &m = m_doc.Manager();
+    const QString name = nodes.isEmpty()       ? EditorTexts::RemoveLink
+                         : nodes.size() == 1 ? EditorTexts::RemoveNode
+                                             : EditorTexts::RemoveNodes;
+    CEditStep step(m, name);
     // detach first: removing a node takes the links on its ports with it
     for (int id : std::as_const(detached)) {
         const CKELMethod *n = node(id);
         if (n && n->ParentId())
             m.LinkNode(0, id);
     }
+    QList<int> present;
     for (int id : std::as_const(nodes)) {
         if (node(id))
-            m.RemoveNode(id);
+            present.append(id);
     }
+    if (!present.isEmpty())
+        m.RemoveNodes(present, choice == CRemoveChoice::WholeSubtree ? CKELDataManager::RemoveMode::Subtree
+                                                                     : CKELDataManager::RemoveMode::KeepChildren);
 }
 
 bool CTessel1View::ChangeBehavior(int nodeId)
@@ -216,6 +243,7 @@ bool CTessel1View::ChangeBehavior(int nodeId)
     // the dialog may have run a while; the node may have gone meanwhile
     if (!node(nodeId) || attributes == CNodeAttributes::Of(*node(nodeId)))
         return false;
+    CEditStep step(m_doc.Manager(), EditorTexts::ChangeBehavior);
     return m_doc.Manager().ChangeNode(nodeId, attributes);
 }
 
@@ -236,6 +264,7 @@ bool CTessel1View::EditExtraInfo(int nodeId)
     CNodeAttributes attributes = CNodeAttributes::Of(*n);
     attributes.extraInfoTags = tags;
     attributes.extraInfoNames = names;
+    CEditStep step(m_doc.Manager(), EditorTexts::ExtraInfo);
     return m_doc.Manager().ChangeNode(nodeId, attributes);
 }
 

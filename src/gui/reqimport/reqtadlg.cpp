@@ -4,6 +4,7 @@
 #include "tagspecsdlg.h"
 
 #include "dialogs/dialogrunner.h"
+#include "edit/editstep.h"
 #include "editor/childframe.h"
 #include "editor/tessel1view.h"
 #include "editor/treewindows.h"
@@ -357,7 +358,12 @@ void CReqTADlg::ExportRequirementsToModel()
     m_tagRules = rules.Rules();
     m_tagRules.addedTags = entries(m_tags);
     const QList<CScannedRequirement> found = RequirementScan::Scan(m_text->toPlainText(), m_tagRules);
-    const int added = ReqImport::ExportRequirements(m_manager, found);
+    int added = 0;
+    {
+        // every requirement the text yields is one step: one Undo takes them back
+        CEditStep step(m_manager, QStringLiteral("Import Requirements"));
+        added = ReqImport::ExportRequirements(m_manager, found);
+    }
     m_synced = true;
     QString status = QStringLiteral("%1 requirement(s) added").arg(added);
     if (added < found.size())
@@ -525,8 +531,11 @@ void CReqTADlg::ExportNodes()
     // a line without brackets takes the chosen behavior type, a state when none is chosen
     const QList<QListWidgetItem *> type = m_types->selectedItems();
     const int defaultKind = type.isEmpty() ? int(KEL::StateRealisation) : m_types->row(type.constFirst()) + 1;
-    const ReqImport::NodeExport result =
-        ReqImport::ExportNodes(m_manager, treeId, m_nodes->toPlainText(), defaultKind);
+    ReqImport::NodeExport result;
+    {
+        CEditStep step(m_manager, QStringLiteral("Import Nodes"));
+        result = ReqImport::ExportNodes(m_manager, treeId, m_nodes->toPlainText(), defaultKind);
+    }
     const CKELData *tree = m_manager.Lookup(treeId);
     QString status = QStringLiteral("%1 node(s) added to %2")
                          .arg(QString::number(result.added), tree ? tree->GetName() : QString::number(treeId));

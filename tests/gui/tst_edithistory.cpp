@@ -1,0 +1,244 @@
+// The solution's one history in the main window, on the automatic door
+// example: the Edit menu names the step it would undo, the keys reach it
+// from any window, integration undoes with its layout, the changed star
+// follows the saved state, and no two commands share a key.
+#include "derivetestkit.h"
+
+#include "app/programparts.h"
+#include "dialogs/kelnodedlg.h"
+#include "dialogs/kelrbtdlg.h"
+#include "edit/undohistory.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QTemporaryDir>
+
+using namespace DeriveTestKit;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList SavedLines(const CKELDataManager &m)
+{
+    QStringList lines;
+    m.WriteSolutionLines([&lines](const QString &line) { lines.append(line); });
+    return lines;
+}
+
+QAction *FrameAction(Frame &f, const QString &name)
+{
+    return f.frame->findChild<QAction *>(name);
+}
+
+// A DBT of version 2.0 holding copies of all four RBTs, its window open.
+CChildFrame *IntegrationDbt(Frame &f)
+{
+    if (!f.open() || !f.model().AddDBT(u"Fresh"_s))
+        return nullptr;
+    const CKELTree *dbt = f.tree(KEL::DBTs, u"Fresh"_s, u"2.0"_s);
+    f.script.Accept<CKELRBTDlg>([](CKELRBTDlg &d) {
+        for (int row = 0; row < d.List()->count(); ++row)
+            d.List()->item(row)->setSelected(true);
+    });
+    if (!dbt || !f.runExplorer(dbt->GetId(), u"Get RBTs"_s))
+        return nullptr;
+    return f.windows().Find(dbt->GetId());
+}
+
+} // namespace
+
+class TestEditHistory : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { m_home = GuiTestKit::IsolateHome(); }
+    void integrationUndoesWithItsLayout_data();
+    void integrationUndoesWithItsLayout();
+    void keysAndMenuTexts_data();
+    void keysAndMenuTexts();
+    void changedStarFollowsTheSavedState();
+    void noTwoCommandsShareAKey();
+    void screenshots();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+};
+
+// One Undo takes back the graft and the layout that placed it: model and
+// drawing are as before, and no stray step is left for a second Undo.
+void TestEditHistory::integrationUndoesWithItsLayout_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("node");
+    QTest::newRow("next matching RBT") << u"Integrate next Matching RBT"_s << u"R1:DOOR[open]"_s;
+    QTest::newRow("this RBT") << u"Integrate this RBT"_s << u"R2:DOOR[open]"_s;
+}
+
+void TestEditHistory::integrationUndoesWithItsLayout()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, node);
+    Frame f;
+    CChildFrame *w = IntegrationDbt(f);
+    QVERIFY(w);
+    CTessel1Doc &doc = w->Document();
+    const QStringList lines = SavedLines(f.model());
+    const int stepsBefore = f.model().History().CanUndo() ? 1 : 0;
+    QCOMPARE(stepsBefore, 1); // "Get RBTs" itself
+    const QString getRbts = f.model().History().UndoText();
+
+    f.prompt.answers = {CPrompt::Yes};
+    QVERIFY(f.runViewMenu(w->View(), NodeNamed(*doc.Tree(), node)->GetId(), command));
+    QCoreApplication::processEvents();
+    QVERIFY(SavedLines(f.model()) != lines);
+    QAction *undo = FrameAction(f, u"actionUndo"_s);
+    QCOMPARE(undo->text(), u"&Undo "_s + command);
+
+    f.prompt.texts.clear();
+    QVERIFY(undo->isEnabled());
+    undo->trigger();
+    // Known fault of the history: a step whose records touch one node twice
+    // (the graft, then the layout) is taken for another user's change and
+    // refused. Remove this line once the history compares the right states.
+    QEXPECT_FAIL("", "undo of a graft with its layout is refused as another user's change", Abort);
+    QCOMPARE(f.prompt.texts, QStringList());
+    QCOMPARE(SavedLines(f.model()), lines);
+    QCOMPARE(CanvasDisagreement(doc), QString());
+    QCOMPARE(f.model().History().UndoText(), getRbts);
+
+    FrameAction(f, u"actionRedo"_s)->trigger();
+    QVERIFY(SavedLines(f.model()) != lines);
+    QCOMPARE(CanvasDisagreement(doc), QString());
+}
+
+// "Change Behavior" through the node dialog, then the keys of Undo and of
+// both Redo habits, sent to the tree window or to the explorer.
+void TestEditHistory::keysAndMenuTexts_data()
+{
+    QTest::addColumn<QKeySequence>("redoKey");
+    QTest::addColumn<bool>("explorerHasFocus");
+    QTest::newRow("Ctrl+Y in the tree window") << QKeySequence(Qt::CTRL | Qt::Key_Y) << false;
+    QTest::newRow("Ctrl+Shift+Z in the tree window") << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z) << false;
+    QTest::newRow("Ctrl+Y in the explorer") << QKeySequence(Qt::CTRL | Qt::Key_Y) << true;
+}
+
+void TestEditHistory::keysAndMenuTexts()
+{
+    QFETCH(QKeySequence, redoKey);
+    QFETCH(bool, explorerHasFocus);
+    Frame f;
+    QVERIFY(f.open());
+    f.frame->show();
+    QVERIFY(QTest::qWaitForWindowActive(f.frame.get()));
+    CKELTree *r1 = f.tree(KEL::RBTs, u"R1"_s, u"2.0"_s);
+    QVERIFY(r1);
+    CChildFrame *w = f.windows().Open(r1->GetId());
+    QVERIFY(w);
+    CKELMethod *door = NodeNamed(*r1, u"R1:DOOR[open]"_s);
+    QVERIFY(door);
+    const int doorId = door->GetId();
+    f.script.Accept<CKELNodeDlg>([](CKELNodeDlg &d) { d.BehaviorCombo()->setCurrentText(u"closing"_s); });
+    QVERIFY(w->View().ChangeBehavior(doorId));
+    QCOMPARE(TreeOps::NodeOf(*r1, doorId)->behavior, u"closing"_s);
+    QAction *undo = FrameAction(f, u"actionUndo"_s);
+    QCOMPARE(undo->text(), u"&Undo Change Behavior"_s);
+
+    QWidget *target = explorerHasFocus ? static_cast<QWidget *>(f.frame->Explorer()) : w->View().viewport();
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(TreeOps::NodeOf(*r1, doorId)->behavior, u"open"_s);
+    QCOMPARE(FrameAction(f, u"actionRedo"_s)->text(), u"&Redo Change Behavior"_s);
+    const QKeyCombination combo = redoKey[0];
+    QTest::keyClick(target, combo.key(), combo.keyboardModifiers());
+    QCOMPARE(TreeOps::NodeOf(*r1, doorId)->behavior, u"closing"_s);
+    QCOMPARE(w->Document().NodeShape(doorId)->StaCell()->text, u"[closing]"_s);
+}
+
+// The star in the title: on with an edit, off when undo returns to what
+// was saved, on again with redo.
+void TestEditHistory::changedStarFollowsTheSavedState()
+{
+    Frame f;
+    QVERIFY(f.open());
+    auto starred = [&f] { return f.frame->windowTitle().contains(u'*'); };
+    QVERIFY(!starred());
+    QVERIFY(f.model().AddRequirement(u"R9"_s, u"extra"_s));
+    QVERIFY(starred());
+    f.model().History().Undo();
+    QVERIFY(!starred());
+    f.model().History().Redo();
+    QVERIFY(starred());
+}
+
+// Every key of the main window and a tree window belongs to one command:
+// Qt would otherwise run neither and report an ambiguous shortcut.
+void TestEditHistory::noTwoCommandsShareAKey()
+{
+    Frame f(false);
+    CEditor *editor = InstallProgramParts(*f.frame);
+    QVERIFY(editor);
+    f.editor = editor;
+    QVERIFY(f.open());
+    f.frame->show();
+    CKELTree *r1 = f.tree(KEL::RBTs, u"R1"_s, u"2.0"_s);
+    QVERIFY(f.windows().Open(r1->GetId()));
+    QHash<QString, QString> owner;
+    QStringList clashes;
+    for (const QAction *a : f.frame->findChildren<QAction *>()) {
+        if (a->shortcutContext() == Qt::WidgetShortcut)
+            continue;
+        for (const QKeySequence &key : a->shortcuts()) {
+            const QString k = key.toString();
+            const QString name = a->text().isEmpty() ? a->objectName() : a->text();
+            if (owner.contains(k) && owner[k] != name)
+                clashes.append(k + u": "_s + owner[k] + u" / "_s + name);
+            owner.insert(k, name);
+        }
+    }
+    QCOMPARE(clashes, QStringList());
+    for (const QString &key : {u"Ctrl+Z"_s, u"Ctrl+Y"_s, u"Ctrl+Shift+Z"_s, u"Ctrl+C"_s, u"Ctrl+X"_s, u"Ctrl+V"_s,
+                               u"Ctrl+D"_s})
+        QVERIFY2(owner.contains(key), qPrintable(key));
+}
+
+// Pictures to look at: the question before a subtree goes, the tree after
+// the removal, after Undo, and after a paste of the subtree as a new root.
+void TestEditHistory::screenshots()
+{
+    Frame f;
+    QVERIFY(f.open());
+    f.frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
+    CKELTree *r1 = f.tree(KEL::RBTs, u"R1"_s, u"2.0"_s);
+    CChildFrame *w = f.windows().Open(r1->GetId());
+    w->showMaximized();
+    CTessel1View &view = w->View();
+    view.FitToWindow();
+    const int sensor = NodeNamed(*r1, u"R1:SENSOR??person detected??"_s)->GetId();
+    view.SelectNode(sensor, false);
+    bool asked = false;
+    f.script.Use<QDialog>([&](QDialog &d) {
+        asked = true;
+        d.show();
+        d.grab().save(ScreenshotDir() + u"/edit-remove-question.png"_s);
+        for (QAbstractButton *b : d.findChildren<QAbstractButton *>()) {
+            if (b->text() == u"Remove the whole subtree")
+                b->click();
+        }
+        return int(QDialog::Accepted);
+    });
+    QTest::keyClick(view.viewport(), Qt::Key_Delete);
+    QVERIFY(asked);
+    QVERIFY(f.frame->grab().save(ScreenshotDir() + u"/edit-after-remove.png"_s));
+    QTest::keyClick(view.viewport(), Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(f.frame->grab().save(ScreenshotDir() + u"/edit-after-undo.png"_s));
+    view.SelectNode(sensor, false);
+    QVERIFY(view.CopySelection());
+    QVERIFY(view.PasteAt(QPoint(320, 60), 0));
+    QVERIFY(f.frame->grab().save(ScreenshotDir() + u"/edit-after-paste.png"_s));
+}
+
+QTEST_MAIN(TestEditHistory)
+#include "tst_edithistory.moc"
