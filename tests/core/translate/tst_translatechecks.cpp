@@ -4,6 +4,7 @@
 // the load.
 #include "declarationcheck.h"
 #include "randomsketch.h"
+#include "salexplorer.h"
 #include "salgrammar.h"
 #include "translatetest.h"
 
@@ -29,6 +30,8 @@ private slots:
     void severalRoots();
     void grammarCatchesLexerTraps_data();
     void grammarCatchesLexerTraps();
+    void modelsMove_data();
+    void modelsMove();
     void randomTrees();
 };
 
@@ -315,6 +318,64 @@ void TestTranslateChecks::grammarCatchesLexerTraps()
     QFETCH(bool, parses);
     const QString fault = SalGrammar::Checker(text).Check();
     QVERIFY2(fault.isEmpty() == parses, qPrintable(fault));
+}
+
+void TestTranslateChecks::modelsMove_data()
+{
+    QTest::addColumn<QString>("sketch");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("failureViews");
+    const QString busyReceiver = u"1|A|idle\n  3|U|go\n    1|P|start\n      8|M|msg\n    1|Q|prep\n      7|M|msg\n"
+                                 u"        1|Q|done"_qs;
+    for (int mode : {1, 2, 4})
+        QTest::newRow(qPrintable(QStringLiteral("mode %1: a receiver busy before its input").arg(mode)))
+            << busyReceiver << mode << false;
+    const QString goTo = u"1|A|idle\n  3|U|go\n    1|A|busy\n      3|U|again\n        1|A|busy|="_qs;
+    QTest::newRow("a go-to") << goTo << 1 << false;
+    QTest::newRow("a go-to with failure views") << goTo << 1 << true;
+    const QString otherThread = u"1|A|idle\n  3|U|go\n    3|U|left\n      1|A|left\n    3|U|right\n      1|B|on\n"
+                                u"        3|U|back\n          1|A|left|="_qs;
+    QTest::newRow("a go-to into another thread with failure views") << otherThread << 2 << true;
+    QTest::newRow("a reversion in mode 4")
+        << u"1|A|idle\n  3|U|go\n    1|A|busy\n      3|U|stop\n        1|A|idle2\n          3|U|go|^"_qs << 4 << false;
+}
+
+// Every leaf of a small tree is reached, and no run ends with a thread that
+// has not finished yet nothing can move: what a model checker finds when it
+// checks the properties the translation adds.
+void TestTranslateChecks::modelsMove()
+{
+    QFETCH(QString, sketch);
+    QFETCH(int, mode);
+    QFETCH(bool, failureViews);
+    CTranslateSALMain sal;
+    sal.Settings().displayTime = false;
+    sal.Settings().messageMode = mode;
+    sal.Settings().useFailureViews = failureViews;
+    sal.Settings().properties = true;
+    const QString text = TranslateTest::Translate(sal, sketch);
+    QVERIFY2(!text.startsWith(u"Parsing error"_qs), qPrintable(text));
+    const SalExplorer::Model model(text);
+    QVERIFY(!model.Commands().isEmpty());
+    const QList<SalExplorer::State> states = model.Reachable();
+    static const QRegularExpression reach(QStringLiteral("(reach\\d+): THEOREM behavior \\|- G\\(NOT\\((pc\\d+) = (\\d+)\\)\\);"));
+    int leaves = 0;
+    for (auto it = reach.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        ++leaves;
+        const bool reached = std::any_of(states.cbegin(), states.cend(), [&](const SalExplorer::State &s) {
+            return s.value(m.captured(2)) == m.captured(3);
+        });
+        QVERIFY2(reached, qPrintable(m.captured(1) + u" is never reached\n"_qs + text));
+    }
+    QVERIFY(leaves > 0);
+    for (const SalExplorer::State &s : states) {
+        if (!model.Next(s).isEmpty())
+            continue;
+        for (auto v = s.cbegin(); v != s.cend(); ++v)
+            QVERIFY2(!v.key().startsWith(u"pc"_qs) || v.value() == u"0",
+                     qPrintable(v.key() + u" is stuck at "_qs + v.value() + u"\n"_qs + text));
+    }
 }
 
 // Hundreds of random trees with hostile names, in every message mode, with
