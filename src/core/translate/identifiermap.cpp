@@ -150,7 +150,10 @@ QString SpellIdentifier(const QString &name, bool upperInitial)
 
 QString CIdentifierMap::key(Kind kind, const QString &owner, const QString &name)
 {
-    QString k = QString::number(int(kind));
+    // built for every node of a large tree: one allocation
+    QString k;
+    k.reserve(owner.size() + name.size() + 3);
+    k += QChar(u'0' + int(kind));
     k += u'\x1f';
     k += owner;
     k += u'\x1f';
@@ -273,8 +276,16 @@ QString CIdentifierMap::Identifier(Kind kind, const QString &rawName, const QStr
     return id;
 }
 
+QString CIdentifierMap::known(Kind kind, const QString &owner, const QString &name) const
+{
+    const auto it = m_byKey.find(key(kind, owner, name.trimmed()));
+    return it == m_byKey.end() ? QString() : m_entries[it->second].identifier;
+}
+
 QString CIdentifierMap::StateName(const QString &component, const QString &state)
 {
+    if (QString id = known(State, component.trimmed(), state); !id.isEmpty())
+        return id;
     return Identifier(State, state, component.trimmed(), ComponentVariableName(component));
 }
 
@@ -290,6 +301,8 @@ QString CIdentifierMap::AttributeTypeName(const QString &component, const QStrin
 
 QString CIdentifierMap::AttributeValueName(const QString &component, const QString &attribute, const QString &value)
 {
+    if (QString id = known(AttributeValue, component.trimmed() + u'\x1f' + attribute.trimmed(), value); !id.isEmpty())
+        return id;
     return Identifier(AttributeValue, value, component.trimmed() + u'\x1f' + attribute.trimmed(),
                       AttributeVariableName(component, attribute));
 }

@@ -81,6 +81,8 @@ public:
 
 private:
     static QString key(Kind kind, const QString &owner, const QString &name);
+    // The identifier already given, or empty.
+    QString known(Kind kind, const QString &owner, const QString &name) const;
     bool taken(const QString &identifier) const;
 
     QList<Entry> m_entries;

@@ -275,7 +275,7 @@ void decideAttributeKinds(CTranslateContext &ctx)
             if (v.low.isEmpty()) {
                 // a finite range, wide enough for every number the tree writes
                 qint64 low = s.intLow, high = s.intHigh;
-                if (v.numberNode && IsIntegerLiteral(QString::number(v.lowest))) {
+                if (v.numberNode) {
                     low = std::min(low, v.lowest);
                     high = std::max(high, v.highest);
                 }
