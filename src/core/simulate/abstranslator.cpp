@@ -249,7 +249,24 @@ QString TranslateTree(const CKELDataManager &manager, const CKELTree &tree, int 
     CKELMethod *root = RootOf(tree);
     if (!root)
         return QString();
-    // the simulator would run the first root alone and show nothing of the others
+    // checked before any label is made: the labels alone of a deep chain
+    // would take gigabytes
+    const qint64 size = EstimatedProgramSize(manager, *root, showNodeIds);
+    if (size > kMaxProgramSize) {
+        if (error)
+            *error = QStringLiteral("The tree \"%1\" is too deep to translate for the simulator: its program would "
+                                    "take more than %2 MB of text.")
+                         .arg(tree.GetName())
+                         .arg(kMaxProgramSize * 2 / (1024 * 1024));
+        return QString();
+    }
+    if (showNodeIds) {
+        for (CKELMethod *n : tree.Nodes())
+            n->positionLabel.clear();
+        AssignNodeLabels(manager, root, QStringLiteral("0"));
+    }
+    // the simulator would run the first root alone and show nothing of the others;
+    // labels are cleared first, so that no node keeps one the simulator never reports
     qsizetype roots = 0;
     for (const auto &c : tree.Children())
         roots += c->IsMethod() && static_cast<CKELMethod *>(c.get())->ParentId() == 0;
@@ -268,22 +285,6 @@ QString TranslateTree(const CKELDataManager &manager, const CKELTree &tree, int 
                              .arg(n->component.trimmed(), n->behavior.trimmed());
             return QString();
         }
-    }
-    // checked before any label is made: the labels alone of a deep chain
-    // would take gigabytes
-    const qint64 size = EstimatedProgramSize(manager, *root, showNodeIds);
-    if (size > kMaxProgramSize) {
-        if (error)
-            *error = QStringLiteral("The tree \"%1\" is too deep to translate for the simulator: its program would "
-                                    "take more than %2 MB of text.")
-                         .arg(tree.GetName())
-                         .arg(kMaxProgramSize * 2 / (1024 * 1024));
-        return QString();
-    }
-    if (showNodeIds) {
-        for (CKELMethod *n : tree.Nodes())
-            n->positionLabel.clear();
-        AssignNodeLabels(manager, root, QStringLiteral("0"));
     }
     CAbsTranslator translator(manager);
     translator.SetShowNodeIds(showNodeIds);
