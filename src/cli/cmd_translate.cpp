@@ -8,6 +8,7 @@
 #include "translate/translatesalmain.h"
 #include "translate/xmltranslator.h"
 
+#include <QFileInfo>
 #include <QSettings>
 
 namespace {
@@ -47,8 +48,14 @@ int translate(Cli::Context &c, const QString &kind)
     CTranslateSetFiles files;
     files.declarations = c.values.value(QStringLiteral("declarations"));
     files.initialisation = c.values.value(QStringLiteral("init"));
-    if (!sets && (c.values.contains(QStringLiteral("declarations")) || c.values.contains(QStringLiteral("init"))))
-        return Cli::Usage(c, QStringLiteral("--declarations and --init go with 'translate sal-sets'"));
+    if (!sets
+        && (c.values.contains(QStringLiteral("declarations")) || c.values.contains(QStringLiteral("init"))
+            || c.values.contains(QStringLiteral("set-context"))))
+        return Cli::Usage(c, QStringLiteral("--declarations, --init and --set-context go with 'translate sal-sets'"));
+    const QString setContext = c.values.value(QStringLiteral("set-context"));
+    if (!setContext.isEmpty() && !c.output.isEmpty()
+        && QFileInfo(setContext).absoluteFilePath() == QFileInfo(c.output).absoluteFilePath())
+        return Cli::Usage(c, QStringLiteral("--set-context and -o name the same file"));
     if (c.values.contains(QStringLiteral("set-parser")))
         settings.setParserCommand = c.values.value(QStringLiteral("set-parser"));
     if (c.values.contains(QStringLiteral("behavior-parser")))
@@ -91,6 +98,14 @@ int translate(Cli::Context &c, const QString &kind)
         if (!WriteTranslationFile(c.output, text, &error))
             return Cli::Fail(c, error);
     }
+    if (!setContext.isEmpty()) {
+        QString error;
+        if (!WriteTranslationFile(setContext, SalSetContext(), &error))
+            return Cli::Fail(c, error);
+        // the SAL tools find the context "set" by its file name
+        if (QFileInfo(setContext).fileName() != u"set.sal")
+            c.err << "Note: the model calls the context 'set'; save it as set.sal beside the model\n";
+    }
     if (settings.displayTime && kind != u"xml")
         c.err << QString(result.TimesText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << '\n';
     return Cli::Ok;
@@ -120,7 +135,7 @@ const Cli::Registration regSal("translate sal", "translate sal FILE TREE [-o OUT
                                &runSal);
 const Cli::Registration regSalSets(
     "translate sal-sets",
-    "translate sal-sets FILE TREE [--declarations FILE] [--init FILE] [-o OUT]  the same, with set expressions",
+    "translate sal-sets FILE TREE [--declarations FILE] [--init FILE] [--set-context FILE] [-o OUT]  the same, with set expressions",
     &runSalSets);
 const Cli::Registration regUppaal("translate uppaal",
                                   "translate uppaal FILE TREE [-o OUT]  print or write TREE as an UPPAAL network",
@@ -131,6 +146,9 @@ const Cli::OptionRegistration optMode("mode", "with translate: message mode 1, 2
 const Cli::OptionRegistration optFailureViews("failure-views", "with translate: use failure views", false);
 const Cli::OptionRegistration optDeclarations("declarations", "with translate sal-sets: the attribute declarations",
                                               true);
+const Cli::OptionRegistration optSetContext("set-context",
+                                           "with translate sal-sets: write the set context the model calls (set.sal)",
+                                           true);
 const Cli::OptionRegistration optInit("init", "with translate sal-sets: the initialisation file", true);
 const Cli::OptionRegistration optIntRange("int-range",
                                           "with translate: LOW..HIGH, the range of integer attributes that no "

@@ -21,6 +21,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -277,6 +278,8 @@ void TestTranslate::saves_data()
     QTest::newRow("SAL, dotted name") << int(CTranslateCommands::Sal) << u"oven.v2.sal"_s << true;
     QTest::newRow("UPPAAL") << int(CTranslateCommands::Uppaal) << u"oven.xml"_s << true;
     QTest::newRow("folder missing") << int(CTranslateCommands::Sal) << u"no/such/folder/x.sal"_s << false;
+    QTest::newRow("SAL with sets, set context beside") << int(CTranslateCommands::SalWithSets) << u"sets/oven.sal"_s
+                                                       << true;
 }
 
 void TestTranslate::saves()
@@ -289,7 +292,15 @@ void TestTranslate::saves()
     const QString path = m_files.filePath(fileName);
     const QString timesPath = m_files.filePath(QFileInfo(fileName).fileName() + u".times.txt"_s);
     QFile::remove(path);
+    const QString setContext = SalSetContextPath(path);
+    QFile::remove(setContext);
     app.script.files = QStringList{path, writable ? timesPath : path};
+    if (kind == CTranslateCommands::SalWithSets) {
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        app.script.files = QStringList{QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-declarations.txt"),
+                                       QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-init.txt")}
+                           + app.script.files;
+    }
     CTranslationResult shown;
     app.script.Use<CTranslationResultDlg>([&shown](CTranslationResultDlg &d) {
         shown = d.Result();
@@ -302,7 +313,8 @@ void TestTranslate::saves()
     if (kind == CTranslateCommands::Uppaal)
         find(*menu, u"Translate to UPPAAL"_s)->trigger();
     else
-        find(*find(*menu, u"Translate to SAL"_s)->menu(), u"Normal"_s)->trigger();
+        find(*find(*menu, u"Translate to SAL"_s)->menu(),
+             kind == CTranslateCommands::SalWithSets ? u"With Sets"_s : u"Normal"_s)->trigger();
     QVERIFY(!shown.text.isEmpty());
     QVERIFY(app.script.titles.contains(u"Save translation"_s));
     QVERIFY(app.script.titles.contains(u"Save times"_s));
@@ -317,6 +329,10 @@ void TestTranslate::saves()
     }
     QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
     const QString saved = readFile(path);
+    // only a model with sets gets the set context it calls
+    QCOMPARE(QFile::exists(setContext), kind == CTranslateCommands::SalWithSets);
+    if (kind == CTranslateCommands::SalWithSets)
+        QCOMPARE(readFile(setContext), SalSetContext());
     if (kind == CTranslateCommands::Uppaal) {
         QCOMPARE(saved, shown.text);
     } else {

@@ -27,6 +27,8 @@ struct CTranslationResult
     int threadKills = 0;
     // every name of the tree and the identifier it has in the text
     QList<CIdentifierMap::Entry> identifiers;
+    // a model with sets calls the set context, saved beside it
+    bool usesSets = false;
 
     // "SAL Translation" or "UPPAAL Translation".
     QString Title() const;
@@ -45,6 +47,11 @@ struct CTranslationResult
 QString NameSalContext(const QString &text, const QString &name);
 // A file or tree name as the name of a SAL context.
 QString SalContextName(const QString &name);
+// The SAL context "set" every set operation of a model with sets comes
+// from; the SAL tools look for it in set.sal beside the model.
+QString SalSetContext();
+// Where the set context goes beside a model saved to modelPath.
+QString SalSetContextPath(const QString &modelPath);
 // Writes text as UTF-8; false and a reason when it cannot.
 bool WriteTranslationFile(const QString &path, const QString &text, QString *error = nullptr);
 

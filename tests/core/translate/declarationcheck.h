@@ -42,12 +42,31 @@ inline QString declare(QHash<QString, int> &declared, const QString &name, const
 
 } // namespace Detail
 
-inline QString Sal(const QString &withComments)
+// With a set context, each name the model takes from it must be declared
+// there once.
+inline QString Sal(const QString &withComments, const QString &setContext = QString())
 {
     using namespace Detail;
     // comments out, and the set context's qualified names, which it declares itself
     QString text = withComments;
     text.remove(QRegularExpression(QStringLiteral("%[^\\n]*")));
+    if (!setContext.isEmpty()) {
+        QHash<QString, int> provided;
+        static const QRegularExpression head(QStringLiteral("^\\s*([A-Za-z]\\w*[?]?)\\s*[(:]"),
+                                             QRegularExpression::MultilineOption);
+        const QString body = setContext.mid(setContext.indexOf(QStringLiteral("BEGIN")));
+        for (auto it = head.globalMatch(body); it.hasNext();) {
+            const QString fault = declare(provided, it.next().captured(1), QStringLiteral("the set context"));
+            if (!fault.isEmpty())
+                return fault;
+        }
+        static const QRegularExpression taken(QStringLiteral("set\\{[^}]*\\}!(\\w+[?]?)"));
+        for (auto it = taken.globalMatch(text); it.hasNext();) {
+            const QString name = it.next().captured(1);
+            if (!provided.contains(name))
+                return QStringLiteral("'%1' is used but the set context does not define it").arg(name);
+        }
+    }
     text.remove(QRegularExpression(QStringLiteral("set\\{[^}]*\\}!\\w+\\??")));
 
     QHash<QString, int> declared;

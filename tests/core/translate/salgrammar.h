@@ -68,7 +68,7 @@ private:
                 }
                 push(text.mid(start, i - start), line);
             } else {
-                static const QStringList symbols{u"-->"_qs, u"[]"_qs, u".."_qs, u"/="_qs, u"<="_qs, u">="_qs, u"|-"_qs};
+                static const QStringList symbols{u"-->"_qs, u"->"_qs, u"=>"_qs, u"[]"_qs, u".."_qs, u"/="_qs, u"<="_qs, u">="_qs, u"|-"_qs};
                 QString symbol(c);
                 for (const QString &s : symbols) {
                     if (QStringView(text).mid(i).startsWith(s)) {
@@ -112,7 +112,8 @@ private:
         static const QStringList keywords{u"BEGIN"_qs, u"END"_qs, u"CONTEXT"_qs, u"MODULE"_qs, u"TYPE"_qs,
                                           u"INPUT"_qs, u"OUTPUT"_qs, u"LOCAL"_qs, u"DEFINITION"_qs,
                                           u"INITIALIZATION"_qs, u"TRANSITION"_qs, u"ELSE"_qs, u"AND"_qs,
-                                          u"OR"_qs, u"NOT"_qs};
+                                          u"OR"_qs, u"NOT"_qs, u"LAMBDA"_qs,
+                                          u"FORALL"_qs, u"EXISTS"_qs};
         // words the public grammar keeps for itself in any case
         static const QStringList reserved{u"THEOREM"_qs, u"OBSERVE"_qs, u"INVARIANT"_qs, u"INITFORMULA"_qs,
                                           u"REFINES"_qs, u"CLAIM"_qs, u"LEMMA"_qs, u"OBLIGATION"_qs,
@@ -140,32 +141,61 @@ private:
     void context()
     {
         identifier();
+        // a parametric context: type parameters, ";", value parameters
+        if (is(u"{")) {
+            next();
+            while (isIdentifier()) {
+                identifier();
+                expect(u":");
+                expect(u"TYPE");
+                if (is(u","))
+                    next();
+            }
+            expect(u";");
+            if (isIdentifier())
+                bindings();
+            expect(u"}");
+        }
         expect(u":");
         expect(u"CONTEXT");
         expect(u"=");
         expect(u"BEGIN");
         do {
             identifier();
+            // a function: name(parameters) : type = expression
+            if (is(u"(")) {
+                next();
+                bindings();
+                expect(u")");
+            }
             expect(u":");
             if (is(u"TYPE")) {
                 next();
                 expect(u"=");
-                expect(u"{");
-                identifier();
-                while (is(u",")) {
+                if (is(u"{")) {
                     next();
                     identifier();
+                    while (is(u",")) {
+                        next();
+                        identifier();
+                    }
+                    expect(u"}");
+                } else {
+                    type();
                 }
-                expect(u"}");
             } else if (is(u"THEOREM")) {
                 next();
                 identifier();
                 expect(u"|-");
                 expression();
-            } else {
-                expect(u"MODULE");
+            } else if (is(u"MODULE")) {
+                next();
                 expect(u"=");
                 module();
+            } else {
+                type();
+                expect(u"=");
+                expression();
             }
             expect(u";");
         } while (!is(u"END"));
@@ -209,17 +239,44 @@ private:
         next();
     }
 
+    // a range [low .. high] or a function type [domain -> range]
     void type()
     {
         if (is(u"[")) {
             next();
-            expression();
-            expect(u"..");
-            expression();
+            if (is(u"[")) {
+                type();
+            } else {
+                expression();
+                if (is(u"..")) {
+                    next();
+                    expression();
+                    expect(u"]");
+                    return;
+                }
+            }
+            expect(u"->");
+            type();
             expect(u"]");
         } else {
             name();
         }
+    }
+
+    // x : T, y, z : U
+    void bindings()
+    {
+        do {
+            if (is(u","))
+                next();
+            identifier();
+            while (is(u",")) {
+                next();
+                identifier();
+            }
+            expect(u":");
+            type();
+        } while (is(u","));
     }
 
     void definitions(bool trailingSemicolon)
@@ -288,6 +345,23 @@ private:
     }
 
     void expression()
+    {
+        if (is(u"LAMBDA") || is(u"FORALL") || is(u"EXISTS")) {
+            next();
+            expect(u"(");
+            bindings();
+            expect(u")");
+            expect(u":");
+            expression();
+            return;
+        }
+        disjunction();
+        while (is(u"=>")) {
+            next();
+            disjunction();
+        }
+    }
+    void disjunction()
     {
         conjunction();
         while (is(u"OR")) {

@@ -89,7 +89,18 @@ void TestTranslateCli::run_data()
         << 3 << QString() << u"mine/sets/SetParserOutput.txt"_qs;
     QTest::newRow("declarations without sets")
         << QStringList{u"sal"_qs, u"FILE"_qs, u"Lift"_qs, u"--declarations"_qs, decl} << 1 << QString()
-        << u"--declarations and --init go with 'translate sal-sets'"_qs;
+        << u"--declarations, --init and --set-context go with 'translate sal-sets'"_qs;
+    QTest::newRow("set context without sets")
+        << QStringList{u"sal"_qs, u"FILE"_qs, u"Lift"_qs, u"--set-context"_qs, u"set.sal"_qs} << 1 << QString()
+        << u"--set-context go with 'translate sal-sets'"_qs;
+    QTest::newRow("set context over the model")
+        << QStringList{u"sal-sets"_qs, u"FILE"_qs, u"Sets"_qs, u"--declarations"_qs, decl, u"--set-context"_qs,
+                       u"set.sal"_qs, u"-o"_qs, u"set.sal"_qs}
+        << 1 << QString() << u"--set-context and -o name the same file"_qs;
+    QTest::newRow("set context not named set.sal")
+        << QStringList{u"sal-sets"_qs, u"FILE"_qs, u"Sets"_qs, u"--declarations"_qs, decl, u"--set-context"_qs,
+                       u"sets-lib.sal"_qs}
+        << 0 << u"sets:CONTEXT="_qs << u"save it as set.sal beside the model"_qs;
     QTest::newRow("xml with the shipped parser") << QStringList{u"xml"_qs, u"FILE"_qs, u"Lift"_qs} << 0
                                                  << u"<bt>\r\n  <btreeid>"_qs << QString();
     QTest::newRow("xml, parser fails") << QStringList{u"xml"_qs, u"FILE"_qs, u"Lift"_qs, u"--behavior-parser"_qs, u"exit 5"_qs}
