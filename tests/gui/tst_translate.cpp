@@ -21,6 +21,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -152,6 +153,8 @@ private slots:
     void randomTree();
     void optionsPersist_data();
     void optionsPersist();
+    void uppaalProperties_data();
+    void uppaalProperties();
     void noTreeToChoose();
 
 private:
@@ -275,6 +278,8 @@ void TestTranslate::saves_data()
     QTest::newRow("SAL, dotted name") << int(CTranslateCommands::Sal) << u"oven.v2.sal"_s << true;
     QTest::newRow("UPPAAL") << int(CTranslateCommands::Uppaal) << u"oven.xml"_s << true;
     QTest::newRow("folder missing") << int(CTranslateCommands::Sal) << u"no/such/folder/x.sal"_s << false;
+    QTest::newRow("SAL with sets, set context beside") << int(CTranslateCommands::SalWithSets) << u"sets/oven.sal"_s
+                                                       << true;
 }
 
 void TestTranslate::saves()
@@ -287,7 +292,15 @@ void TestTranslate::saves()
     const QString path = m_files.filePath(fileName);
     const QString timesPath = m_files.filePath(QFileInfo(fileName).fileName() + u".times.txt"_s);
     QFile::remove(path);
+    const QString setContext = SalSetContextPath(path);
+    QFile::remove(setContext);
     app.script.files = QStringList{path, writable ? timesPath : path};
+    if (kind == CTranslateCommands::SalWithSets) {
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        app.script.files = QStringList{QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-declarations.txt"),
+                                       QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-init.txt")}
+                           + app.script.files;
+    }
     CTranslationResult shown;
     app.script.Use<CTranslationResultDlg>([&shown](CTranslationResultDlg &d) {
         shown = d.Result();
@@ -300,7 +313,8 @@ void TestTranslate::saves()
     if (kind == CTranslateCommands::Uppaal)
         find(*menu, u"Translate to UPPAAL"_s)->trigger();
     else
-        find(*find(*menu, u"Translate to SAL"_s)->menu(), u"Normal"_s)->trigger();
+        find(*find(*menu, u"Translate to SAL"_s)->menu(),
+             kind == CTranslateCommands::SalWithSets ? u"With Sets"_s : u"Normal"_s)->trigger();
     QVERIFY(!shown.text.isEmpty());
     QVERIFY(app.script.titles.contains(u"Save translation"_s));
     QVERIFY(app.script.titles.contains(u"Save times"_s));
@@ -315,10 +329,15 @@ void TestTranslate::saves()
     }
     QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
     const QString saved = readFile(path);
+    // only a model with sets gets the set context it calls
+    QCOMPARE(QFile::exists(setContext), kind == CTranslateCommands::SalWithSets);
+    if (kind == CTranslateCommands::SalWithSets)
+        QCOMPARE(readFile(setContext), SalSetContext());
     if (kind == CTranslateCommands::Uppaal) {
         QCOMPARE(saved, shown.text);
     } else {
-        const QString context = QFileInfo(fileName).completeBaseName();
+        // the file's name made an identifier: "oven.v2" names the context "oven_v2"
+        const QString context = SalContextName(QFileInfo(fileName).completeBaseName());
         QVERIFY(saved.startsWith(context + u":CONTEXT="_s));
         QCOMPARE(saved.mid(context.size()), shown.text.mid(shown.text.indexOf(u":CONTEXT"_s)));
     }
@@ -477,9 +496,15 @@ void TestTranslate::optionsPersist_data()
     QTest::addColumn<int>("mode");
     QTest::addColumn<bool>("random");
     QTest::addColumn<QString>("setParser");
-    QTest::newRow("mode 1, shipped parser") << u"mode1"_s << 1 << false << QString();
-    QTest::newRow("mode 2, random tree") << u"mode2"_s << 2 << true << QString();
-    QTest::newRow("mode 4, own parser") << u"mode4"_s << 4 << false << u"/opt/parsers/sets {in} {out}"_s;
+    QTest::addColumn<bool>("properties");
+    QTest::addColumn<QString>("range");    // as typed
+    QTest::addColumn<QString>("kept");     // what a new window shows; empty: what the dialog opened with
+    QTest::newRow("mode 1, shipped parser") << u"mode1"_s << 1 << false << QString() << true << u"2..9"_s
+                                            << u"2..9"_s;
+    QTest::newRow("mode 2, random tree") << u"mode2"_s << 2 << true << QString() << false << u" -5 .. 5"_s
+                                         << u"-5..5"_s;
+    QTest::newRow("mode 4, own parser, a range the wrong way round keeps the old one")
+        << u"mode4"_s << 4 << false << u"/opt/parsers/sets {in} {out}"_s << true << u"7..3"_s << QString();
 }
 
 void TestTranslate::optionsPersist()
@@ -488,6 +513,9 @@ void TestTranslate::optionsPersist()
     QFETCH(int, mode);
     QFETCH(bool, random);
     QFETCH(QString, setParser);
+    QFETCH(bool, properties);
+    QFETCH(QString, range);
+    QFETCH(QString, kept);
     {
         App app;
         app.script.Accept<CSALOptionsDlg>([&](CSALOptionsDlg &d) {
@@ -504,6 +532,10 @@ void TestTranslate::optionsPersist()
             d.findChild<QCheckBox *>(u"failureViews"_s)->setChecked(true);
             d.findChild<QCheckBox *>(u"displayTime"_s)->setChecked(false);
             d.findChild<QLineEdit *>(u"setParser"_s)->setText(setParser);
+            d.findChild<QCheckBox *>(u"properties"_s)->setChecked(properties);
+            if (kept.isEmpty())
+                kept = d.findChild<QLineEdit *>(u"intRange"_s)->text();
+            d.findChild<QLineEdit *>(u"intRange"_s)->setText(range);
         });
         QAction *option = app.action("actionSalOption");
         QVERIFY(option);
@@ -537,6 +569,8 @@ void TestTranslate::optionsPersist()
     QVERIFY(seen.useFailureViews);
     QVERIFY(!seen.displayTime);
     QCOMPARE(seen.setParserCommand, setParser);
+    QCOMPARE(seen.properties, properties);
+    QCOMPARE(seen.IntRangeText(), kept);
 
     // the command line reads the same store
     const std::unique_ptr<QSettings> stored(CTranslateCommands::OpenSettings());
@@ -554,6 +588,43 @@ void TestTranslate::noTreeToChoose()
     app.action("actionTranslateUppaal")->trigger();
     QCOMPARE(app.prompt.texts, QStringList{u"There is no behavior tree to translate."_s});
     QVERIFY(app.script.titles.isEmpty());
+}
+
+void TestTranslate::uppaalProperties_data()
+{
+    QTest::addColumn<bool>("checked");
+    QTest::newRow("properties asked for") << true;
+    QTest::newRow("no properties") << false;
+}
+
+// The UPPAAL tree dialog offers the properties; what it says goes into the network.
+void TestTranslate::uppaalProperties()
+{
+    QFETCH(bool, checked);
+    App app;
+    QVERIFY(app.frame.OpenFile(GuiTestKit::ExampleSolution()));
+    const int id = app.treeId(u"R1"_s);
+    QVERIFY(id);
+    bool offered = false;
+    app.script.Use<CSelectBTDlg>([&](CSelectBTDlg &d) {
+        auto *combo = d.findChild<QComboBox *>(u"trees"_s);
+        combo->setCurrentIndex(combo->findData(id));
+        auto *box = d.findChild<QCheckBox *>(u"properties"_s);
+        offered = box != nullptr;
+        if (box)
+            box->setChecked(checked);
+        if (checked)
+            screenshot(d, u"select-bt-uppaal"_s);
+        d.accept();
+        return d.result();
+    });
+    Shown shown;
+    captureResult(app.script, shown);
+    app.action("actionTranslateUppaal")->trigger();
+    QVERIFY(offered);
+    QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
+    QCOMPARE(shown.result.text.contains(u"<queries>"_s), checked);
+    QCOMPARE(shown.result.text.contains(u"<formula>A[] not deadlock</formula>"_s), checked);
 }
 
 QTEST_MAIN(TestTranslate)

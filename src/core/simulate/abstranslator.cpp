@@ -265,6 +265,27 @@ QString TranslateTree(const CKELDataManager &manager, const CKELTree &tree, int 
             n->positionLabel.clear();
         AssignNodeLabels(manager, root, QStringLiteral("0"));
     }
+    // the simulator would run the first root alone and show nothing of the others;
+    // labels are cleared first, so that no node keeps one the simulator never reports
+    qsizetype roots = 0;
+    for (const auto &c : tree.Children())
+        roots += c->IsMethod() && static_cast<CKELMethod *>(c.get())->ParentId() == 0;
+    if (roots > 1) {
+        if (error)
+            *error = QStringLiteral("Parsing error: The tree has %1 roots; join them under one root or translate one "
+                                    "subtree")
+                         .arg(roots);
+        return QString();
+    }
+    for (const CKELMethod *n : tree.Nodes()) {
+        if (n->component.trimmed().isEmpty() || n->behavior.trimmed().isEmpty()) {
+            if (error)
+                *error = QStringLiteral("Parsing error: A component or behavior name is empty (node %1: %2 %3)")
+                             .arg(n->GetId())
+                             .arg(n->component.trimmed(), n->behavior.trimmed());
+            return QString();
+        }
+    }
     CAbsTranslator translator(manager);
     translator.SetShowNodeIds(showNodeIds);
     translator.SetTreeId(tree.GetId());

@@ -1,6 +1,7 @@
 #include "translatesalmain.h"
 
 #include "externalparser.h"
+#include "identifier.h"
 #include "randomtree.h"
 #include "salwriter.h"
 #include "translatecontext.h"
@@ -15,6 +16,7 @@
 #include "model/keltree.h"
 
 #include <QElapsedTimer>
+#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -110,8 +112,6 @@ std::optional<CTranslationResult> CTranslateSALMain::Translate(const CKELDataMan
         CTranslateSets::FinishSetActions(ctx);
     result.parsingMs = clock.restart();
 
-    if (uppaal)
-        CTranslateParsingMethods::NameUppaalConstants(ctx);
     for (const CTranslateStep &step : ctx.Steps()) {
         const std::unique_ptr<CTranslateParsingRule> rule = CreateRule(step.rule);
         if (uppaal)
@@ -120,6 +120,8 @@ std::optional<CTranslationResult> CTranslateSALMain::Translate(const CKELDataMan
             rule->TranslateSAL(step, ctx);
     }
     result.text = uppaal ? CUppaalWriter::Write(ctx) : CSalWriter::Write(ctx, setTimes);
+    result.identifiers = ctx.Names().Entries();
+    result.usesSets = sets;
     result.translationMs = clock.elapsed();
     return result;
 }
@@ -164,8 +166,49 @@ QString CTranslationResult::TimesText() const
 
 QString NameSalContext(const QString &text, const QString &name)
 {
+    // the comment lines above the context stay; the context's line gets the name
     const qsizetype at = text.indexOf(QStringLiteral(":CONTEXT"));
-    return at < 0 ? text : name + text.mid(at);
+    if (at < 0)
+        return text;
+    const qsizetype lineStart = text.lastIndexOf(u'\n', at) + 1;
+    return text.left(lineStart) + SalContextName(name) + text.mid(at);
+}
+
+QString SalContextName(const QString &name)
+{
+    // a file or tree name as a SAL identifier: the context must be named to parse
+    const QString id = MakeIdentifier(name, false);
+    return id.isEmpty() ? QStringLiteral("behaviorTree") : id;
+}
+
+QString SalSetContext()
+{
+    // Sets are predicates on their element type. size?(s, n) holds when
+    // some one-to-one map from 1..n onto s exists, that is when s has
+    // exactly n elements.
+    return QStringLiteral(
+        "set{T : TYPE; } : CONTEXT =\n"
+        "BEGIN\n"
+        "  Set : TYPE = [T -> BOOLEAN];\n"
+        "  empty_set : Set = LAMBDA (e : T) : FALSE;\n"
+        "  insert(aset : Set, e : T) : Set = LAMBDA (e1 : T) : e = e1 OR aset(e1);\n"
+        "  remove(aset : Set, e : T) : Set = LAMBDA (e1 : T) : e /= e1 AND aset(e1);\n"
+        "  contains?(aset : Set, e : T) : BOOLEAN = aset(e);\n"
+        "  empty?(aset : Set) : BOOLEAN = (FORALL (e : T) : aset(e) = FALSE);\n"
+        "  union(aset1 : Set, aset2 : Set) : Set = LAMBDA (e : T) : aset1(e) OR aset2(e);\n"
+        "  intersection(aset1 : Set, aset2 : Set) : Set = LAMBDA (e : T) : aset1(e) AND aset2(e);\n"
+        "  difference(aset1 : Set, aset2 : Set) : Set = LAMBDA (e : T) : aset1(e) AND NOT aset2(e);\n"
+        "  subset?(aset1 : Set, aset2 : Set) : BOOLEAN = (FORALL (e : T) : aset1(e) => aset2(e));\n"
+        "  size?(aset : Set, n : NATURAL) : BOOLEAN =\n"
+        "    (EXISTS (f : [[1 .. n] -> T]) :\n"
+        "      (FORALL (i : [1 .. n], j : [1 .. n]) : f(i) = f(j) => i = j)\n"
+        "      AND (FORALL (e : T) : aset(e) = (EXISTS (i : [1 .. n]) : f(i) = e)));\n"
+        "END\n");
+}
+
+QString SalSetContextPath(const QString &modelPath)
+{
+    return QFileInfo(modelPath).dir().filePath(QStringLiteral("set.sal"));
 }
 
 bool WriteTranslationFile(const QString &path, const QString &text, QString *error)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "identifiermap.h"
 #include "translatesettings.h"
 
 #include <QString>
@@ -24,6 +25,10 @@ struct CTranslationResult
     int reversions = 0;
     int macros = 0;
     int threadKills = 0;
+    // every name of the tree and the identifier it has in the text
+    QList<CIdentifierMap::Entry> identifiers;
+    // a model with sets calls the set context, saved beside it
+    bool usesSets = false;
 
     // "SAL Translation" or "UPPAAL Translation".
     QString Title() const;
@@ -37,8 +42,16 @@ struct CTranslationResult
     QString TimesText() const;
 };
 
-// Puts name in front of ":CONTEXT" in place of whatever stood there.
+// Puts name, made an identifier, in front of ":CONTEXT" in place of
+// whatever stood there on that line.
 QString NameSalContext(const QString &text, const QString &name);
+// A file or tree name as the name of a SAL context.
+QString SalContextName(const QString &name);
+// The SAL context "set" every set operation of a model with sets comes
+// from; the SAL tools look for it in set.sal beside the model.
+QString SalSetContext();
+// Where the set context goes beside a model saved to modelPath.
+QString SalSetContextPath(const QString &modelPath);
 // Writes text as UTF-8; false and a reason when it cannot.
 bool WriteTranslationFile(const QString &path, const QString &text, QString *error = nullptr);
 

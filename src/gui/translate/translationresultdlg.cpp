@@ -4,6 +4,7 @@
 #include "model/prompt.h"
 
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -108,7 +109,17 @@ bool CTranslationResultDlg::SaveTranslation()
                                                m_result.DefaultExtension(), QString());
     if (path.isEmpty())
         return false;
-    return write(path, m_result.TextForFile(path), QStringLiteral("The translation was not saved. "));
+    if (!write(path, m_result.TextForFile(path), QStringLiteral("The translation was not saved. ")))
+        return false;
+    if (!m_result.usesSets)
+        return true;
+    // the model calls the context "set", which the SAL tools look for beside it
+    const QString context = SalSetContextPath(path);
+    if (QFileInfo(context) == QFileInfo(path)) {
+        m_prompt.Message(QStringLiteral("The set context was not saved: the model itself is named set.sal."));
+        return false;
+    }
+    return write(context, SalSetContext(), QStringLiteral("The set context was not saved. "));
 }
 
 bool CTranslationResultDlg::SaveTimes()

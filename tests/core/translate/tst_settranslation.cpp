@@ -1,5 +1,6 @@
 // Translations with sets: declarations, the shipped set parser end to end,
 // the initialisation file, and every way a file or the parser can fail.
+#include "declarationcheck.h"
 #include "salgrammar.h"
 #include "translatetest.h"
 
@@ -16,6 +17,8 @@ private slots:
     void golden();
     void parserOutput_data();
     void parserOutput();
+    void setContextChecked_data();
+    void setContextChecked();
     void cardinality_data();
     void cardinality();
     void failures_data();
@@ -83,6 +86,39 @@ void TestSetTranslation::golden()
     const QString text = TranslateTest::Translate(sal, sketch, true, files(init));
     QVERIFY(TranslateTest::MatchesGolden(text, golden));
     QCOMPARE(SalGrammar::Check(text), QString());
+    // the model and the set context it is saved with, as a whole
+    QCOMPARE(SalGrammar::Checker(SalSetContext()).Check(), QString());
+    QCOMPARE(DeclarationCheck::Sal(text, SalSetContext()), QString());
+}
+
+// The declaration check finds what a set context misses or repeats.
+void TestSetTranslation::setContextChecked_data()
+{
+    QTest::addColumn<QString>("removed");
+    QTest::addColumn<QString>("added");
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("as written") << QString() << QString() << QString();
+    QTest::newRow("without size?") << u"size?"_qs << QString() << u"'size?' is used but the set context does not define it"_qs;
+    QTest::newRow("without subset?") << u"subset?"_qs << QString() << u"'subset?' is used but the set context does not define it"_qs;
+    QTest::newRow("union twice") << QString() << u"  union(a : Set, b : Set) : Set = a;\n"_qs
+                                 << u"'union' is declared twice (the set context)"_qs;
+}
+
+void TestSetTranslation::setContextChecked()
+{
+    QFETCH(QString, removed);
+    QFETCH(QString, added);
+    QFETCH(QString, fault);
+    QString context = SalSetContext();
+    if (!removed.isEmpty()) // the definition's lines, up to the next one
+        context.replace(QRegularExpression(u"\\n  "_qs + QRegularExpression::escape(removed) + u"\\(.*?;\\n"_qs,
+                                           QRegularExpression::DotMatchesEverythingOption),
+                        u"\n"_qs);
+    context.replace(u"END\n"_qs, added + u"END\n"_qs);
+    CTranslateSALMain sal;
+    sal.Settings() = TranslateTest::Settings(m_scratch.path(), 1);
+    const QString text = TranslateTest::Translate(sal, kAllOperations, true, files());
+    QCOMPARE(DeclarationCheck::Sal(text, context), fault);
 }
 
 // Keyword lines as a set parser writes them, the short and the long forms alike.
