@@ -17,6 +17,9 @@ namespace {
 
 // Error replies are texts without "#". None ends with "." either: the
 // terminator would then read as "..." and leave a stray "." behind.
+// Records stored in one transaction at most.
+constexpr qsizetype kLargestBatch = 4096;
+
 const QString kUnknownRequest = QStringLiteral("Unknown request");
 const QString kTooLarge = QStringLiteral("Request too large");
 const QString kMalformed = QStringLiteral("Malformed request");
@@ -65,6 +68,9 @@ CCollabServer::CCollabServer(CServerOptions options, QObject *parent)
     connect(&m_storeTimer, &QTimer::timeout, this, &CCollabServer::StoreAll);
     connect(&m_timeoutTimer, &QTimer::timeout, this, &CCollabServer::checkTimeouts);
     m_resumeTimer.setSingleShot(true);
+    m_flushTimer.setSingleShot(true);
+    m_flushTimer.setInterval(0);
+    connect(&m_flushTimer, &QTimer::timeout, this, &CCollabServer::flush);
     connect(&m_resumeTimer, &QTimer::timeout, this, [this] { m_server.resumeAccepting(); });
     m_throttle = CLoginThrottle(m_options.loginDelayMs);
     m_connectionLimit = m_options.maxConnections;
@@ -185,7 +191,12 @@ void CCollabServer::read(CServerConnection *c)
         c->requestBegun.invalidate();
     else if (c->lastRequest.isValid() && c->lastRequest.elapsed() < c->requestBegun.elapsed())
         c->requestBegun = c->lastRequest;
-    flush();
+    // the records of every connection read in this pass of the event loop
+    // share one transaction; a large batch goes at once
+    if (m_pending.size() >= kLargestBatch)
+        flush();
+    else if (!m_pending.isEmpty() && !m_flushTimer.isActive())
+        m_flushTimer.start();
 }
 
 void CCollabServer::handle(CServerConnection *c, const CRequest &request)
@@ -453,6 +464,7 @@ QString CCollabServer::recordProblem(CSharedReplica *replica, const QString &rec
 
 void CCollabServer::flush()
 {
+    m_flushTimer.stop();
     if (m_pending.isEmpty())
         return;
     const QList<PendingRecord> batch = std::exchange(m_pending, {});

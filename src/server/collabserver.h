@@ -131,6 +131,7 @@ private:
     QTimer m_storeTimer;
     QTimer m_timeoutTimer;
     QTimer m_resumeTimer;
+    QTimer m_flushTimer;
     qint64 m_maxQueuedBytes;
     int m_connectionLimit = 0;
     QList<PendingRecord> m_pending;

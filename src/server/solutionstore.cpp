@@ -28,6 +28,7 @@ CSolutionStore::CSolutionStore(const QString &directory)
 
 CSolutionStore::~CSolutionStore()
 {
+    m_insertRecord.reset();
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
         if (db.isOpen())
@@ -227,8 +228,16 @@ bool CSolutionStore::AppendRecords(const QList<std::pair<QString, QString>> &nam
         m_lastError = db.lastError().text();
         return false;
     }
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("INSERT INTO records (name, record) VALUES (?, ?)"));
+    if (!m_insertRecord) {
+        m_insertRecord = std::make_unique<QSqlQuery>(db);
+        if (!m_insertRecord->prepare(QStringLiteral("INSERT INTO records (name, record) VALUES (?, ?)"))) {
+            m_lastError = m_insertRecord->lastError().text();
+            m_insertRecord.reset();
+            db.rollback();
+            return false;
+        }
+    }
+    QSqlQuery &q = *m_insertRecord;
     for (const auto &[name, record] : nameAndRecord) {
         q.bindValue(0, name);
         q.bindValue(1, record);

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 // Where the server keeps shared solutions: one SQLite database in the data
@@ -77,6 +78,8 @@ private:
 
     QString m_directory;
     QString m_connection;
+    // prepared once: records are stored many times a second
+    std::unique_ptr<class QSqlQuery> m_insertRecord;
     int m_historyKeep = 0;
     mutable QString m_lastError;
 };

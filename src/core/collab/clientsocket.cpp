@@ -61,6 +61,7 @@ void CClientSocket::Close()
     m_connected = false;
     // a new connection owes no replies to the requests of an old one
     m_awaited.clear();
+    m_awaitedEdits.clear();
     CAsyncSocketEx::Close();
 }
 
@@ -281,23 +282,27 @@ void CClientSocket::ProcessPacket(const QString &packet)
 
 void CClientSocket::await(QStringView keyword, const QString &name, const QString &record)
 {
+    QList<Awaited> &list = keyword == Collab::kOpCont ? m_awaitedEdits : m_awaited;
     // a server that never answers cannot make the list grow without end
     constexpr qsizetype kMostAwaited = 100000;
-    if (m_awaited.size() >= kMostAwaited)
-        m_awaited.removeFirst();
-    m_awaited.append({keyword, name, record});
+    if (list.size() >= kMostAwaited)
+        list.removeFirst();
+    list.append({keyword, name, record, m_nextSerial++});
 }
 
 bool CClientSocket::takeAwaited(QStringView keyword, const QString &name, const QString &record)
 {
-    for (qsizetype i = 0; i < m_awaited.size(); ++i) {
-        const Awaited &a = m_awaited[i];
-        if (a.keyword != keyword)
-            continue;
-        if (keyword == Collab::kOpCont && (a.name != name || a.record != record))
-            continue;
-        m_awaited.removeAt(i);
+    if (keyword == Collab::kOpCont) {
+        if (m_awaitedEdits.isEmpty() || m_awaitedEdits.first().name != name || m_awaitedEdits.first().record != record)
+            return false;
+        m_awaitedEdits.removeFirst();
         return true;
+    }
+    for (qsizetype i = 0; i < m_awaited.size(); ++i) {
+        if (m_awaited[i].keyword == keyword) {
+            m_awaited.removeAt(i);
+            return true;
+        }
     }
     return false;
 }

@@ -77,7 +77,7 @@ public:
     // The server's reason for the last refusal, empty when it gave none.
     const QString &LastRefusal() const { return m_lastRefusal; }
     // Requests sent and not yet answered, oldest first.
-    qsizetype AwaitedCount() const { return m_awaited.size(); }
+    qsizetype AwaitedCount() const { return m_awaited.size() + m_awaitedEdits.size(); }
 
 protected:
     void OnAccept(int errorCode) override;
@@ -142,8 +142,13 @@ private:
         QStringView keyword;
         QString name;
         QString record;
+        quint64 serial = 0; // order of sending, across both lists
     };
+    // Edits apart: their answers are relays, which come back in the order
+    // the edits were sent, so only the oldest is ever compared.
     QList<Awaited> m_awaited;
+    QList<Awaited> m_awaitedEdits;
+    quint64 m_nextSerial = 0;
     QString m_lastRefusal;
 
     CPacketFramer m_framer;

@@ -75,12 +75,14 @@ void CClientSocket::processError(const QString &text)
     // an error text answers the oldest request still waiting; with none
     // waiting it is the server speaking of its own accord (closing the
     // connection, say), and the user reads it
-    if (m_awaited.isEmpty()) {
+    if (m_awaited.isEmpty() && m_awaitedEdits.isEmpty()) {
         log(op, QStringLiteral("ERROR : ") + text);
         message(QStringLiteral("The server says: ") + text);
         return;
     }
-    const Awaited request = m_awaited.takeFirst();
+    const bool edit = m_awaited.isEmpty()
+                      || (!m_awaitedEdits.isEmpty() && m_awaitedEdits.first().serial < m_awaited.first().serial);
+    const Awaited request = edit ? m_awaitedEdits.takeFirst() : m_awaited.takeFirst();
     m_lastRefusal = text;
     if (request.keyword == kUIDLog) {
         loginResult(false);
