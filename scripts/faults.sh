@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The long fault-injection and deep-input runs (the test run has short ones):
 #   a save killed 1000 times, the desktop program killed 50 times, the server
-#   killed 40 times in bursts of edits, every CLI command on trees of
+#   killed 40 times in bursts of edits and saves and 1000 times in bursts of
+#   relayed records, every CLI command on trees of
 #   100000 nodes (the slow ones too) and the tree windows on them.
 # Usage: scripts/faults.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
@@ -21,7 +22,8 @@ run() {
   "$@"
 }
 VERDANTIS_FAULT_KILLS=${VERDANTIS_FAULT_KILLS:-1000} run "$build/tests/tst_savefaults"
-VERDANTIS_FAULT_ROUNDS=${VERDANTIS_FAULT_ROUNDS:-40} run "$build/tests/tst_serverfaults"
+VERDANTIS_FAULT_ROUNDS=${VERDANTIS_FAULT_ROUNDS:-40} VERDANTIS_DURABLE_ROUNDS=${VERDANTIS_DURABLE_ROUNDS:-1000} \
+  run "$build/tests/tst_serverfaults"
 if [ -x "$build/tests/tst_guifaults" ]; then
   VERDANTIS_FAULT_GUI_KILLS=${VERDANTIS_FAULT_GUI_KILLS:-50} run "$build/tests/tst_guifaults"
   VERDANTIS_DEEP_GUI_NODES=${VERDANTIS_DEEP_GUI_NODES:-100000} run "$build/tests/tst_deepinput"

@@ -4,7 +4,12 @@
 #include "serverconnection.h"
 #include "sharedreplica.h"
 
+#include "model/kelrecord.h"
+
+#include <QDir>
 #include <QTcpSocket>
+
+#include <sys/resource.h>
 
 Q_LOGGING_CATEGORY(lcServer, "verdantis.server", QtInfoMsg)
 
@@ -12,12 +17,23 @@ namespace {
 
 // Error replies are texts without "#". None ends with "." either: the
 // terminator would then read as "..." and leave a stray "." behind.
+// Records stored in one transaction at most.
+constexpr qsizetype kLargestBatch = 4096;
+
 const QString kUnknownRequest = QStringLiteral("Unknown request");
 const QString kTooLarge = QStringLiteral("Request too large");
 const QString kMalformed = QStringLiteral("Malformed request");
 const QString kStalled = QStringLiteral("Request not finished in time");
 const QString kLoginFirst = QStringLiteral("Please log in first");
 const QString kLoginRefused = QStringLiteral("Login refused");
+const QString kWrongPassword = QStringLiteral("Login refused: wrong user id or password");
+const QString kThrottled = QStringLiteral("Login refused: too many wrong passwords; try again later");
+const QString kLoginTimeout = QStringLiteral("Not logged in in time");
+const QString kIdle = QStringLiteral("Closed after a long time without requests");
+const QString kBusy = QStringLiteral("The server has too many connections; try again later");
+const QString kInvalidText = QStringLiteral("The request holds text that is not valid UTF-16");
+const QString kSelfCopy = QStringLiteral("A tree cannot be copied into itself");
+const QString kTooBig = QStringLiteral("The record would make the solution larger than this server allows");
 const QString kBadName = QStringLiteral("This name cannot be used for a shared solution");
 const QString kNoSuchSolution = QStringLiteral("No shared solution has this name");
 const QString kUnreadable = QStringLiteral("The stored solution cannot be read");
@@ -26,6 +42,12 @@ const QString kOpenElsewhere = QStringLiteral("The solution is open by other use
 const QString kNotOpen = QStringLiteral("The solution is not open on this connection");
 const QString kUnrelayable = QStringLiteral("The record cannot be relayed");
 const QString kStoreFailed = QStringLiteral("The solution could not be stored");
+const QString kRecordNotStored = QStringLiteral("The record could not be stored");
+const QString kNotMember =
+    QStringLiteral("You are not a member of this shared solution; ask its owner to add you");
+const QString kNotOwner = QStringLiteral("Only the owner of the solution can change its members");
+const QString kNoSuchUser = QStringLiteral("No user has this id");
+const QString kRevoked = QStringLiteral("You are no longer a member of this shared solution");
 
 QString peer(const CServerConnection *c)
 {
@@ -42,8 +64,24 @@ CCollabServer::CCollabServer(CServerOptions options, QObject *parent)
       m_maxQueuedBytes(std::max<qint64>(2 * m_options.maxPacketBytes, qint64(64) * 1024 * 1024))
 {
     connect(&m_server, &QTcpServer::newConnection, this, &CCollabServer::accept);
+    connect(&m_server, &QTcpServer::acceptError, this, &CCollabServer::acceptFailed);
     connect(&m_storeTimer, &QTimer::timeout, this, &CCollabServer::StoreAll);
-    connect(&m_stallTimer, &QTimer::timeout, this, &CCollabServer::checkStalled);
+    connect(&m_timeoutTimer, &QTimer::timeout, this, &CCollabServer::checkTimeouts);
+    m_resumeTimer.setSingleShot(true);
+    m_flushTimer.setSingleShot(true);
+    m_flushTimer.setInterval(0);
+    connect(&m_flushTimer, &QTimer::timeout, this, &CCollabServer::flush);
+    connect(&m_resumeTimer, &QTimer::timeout, this, [this] { m_server.resumeAccepting(); });
+    m_throttle = CLoginThrottle(m_options.loginDelayMs);
+    m_connectionLimit = m_options.maxConnections;
+    rlimit limit = {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
+        // the listening socket, the database, its journal, logs and a
+        // connection being turned away need descriptors too
+        constexpr rlim_t reserve = 24;
+        const rlim_t room = limit.rlim_cur > 2 * reserve ? limit.rlim_cur - reserve : limit.rlim_cur / 2;
+        m_connectionLimit = int(std::min<rlim_t>(rlim_t(m_connectionLimit), room));
+    }
 }
 
 CCollabServer::~CCollabServer()
@@ -57,8 +95,16 @@ CCollabServer::~CCollabServer()
 
 bool CCollabServer::Start(QString *error)
 {
+    m_store.SetHistoryKeep(m_options.historyKeep);
     if (!m_store.Open(error))
         return false;
+    m_lock = std::make_unique<QLockFile>(QDir(m_options.dataDirectory).filePath(LockFileName()));
+    // a lock left by a killed server is taken over
+    if (!m_lock->tryLock(0)) {
+        if (error)
+            *error = QStringLiteral("another verdantis-server uses the data folder %1").arg(m_options.dataDirectory);
+        return false;
+    }
     if (!m_server.listen(m_options.listenAddress, m_options.port)) {
         if (error)
             *error = m_server.errorString();
@@ -66,15 +112,35 @@ bool CCollabServer::Start(QString *error)
     }
     if (m_options.storeIntervalMs > 0)
         m_storeTimer.start(m_options.storeIntervalMs);
-    if (m_options.stallTimeoutMs > 0)
-        m_stallTimer.start(std::clamp(m_options.stallTimeoutMs / 4, 50, 5000));
+    qint64 shortest = 5000;
+    for (qint64 t : {qint64(m_options.stallTimeoutMs), qint64(m_options.loginTimeoutMs), m_options.idleTimeoutMs}) {
+        if (t > 0)
+            shortest = std::min(shortest, t / 4);
+    }
+    m_timeoutTimer.start(int(std::max<qint64>(shortest, 50)));
     return true;
 }
 
 void CCollabServer::accept()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-        auto *c = new CServerConnection(socket, m_options.maxPacketBytes, this);
+        const QString address = socket->peerAddress().toString();
+        const qsizetype fromAddress =
+            std::count_if(m_connections.cbegin(), m_connections.cend(),
+                          [&](const CServerConnection *c) { return c->address == address; });
+        if (m_connections.size() >= m_connectionLimit || fromAddress >= m_options.maxConnectionsPerAddress) {
+            // a word and the door: the descriptor is free again at once
+            qCInfo(lcServer) << "turned away a connection from" << address << ":" << m_connections.size()
+                             << "connections," << fromAddress << "from this address";
+            QByteArray bytes = CUtf16Decoder::Encode(kBusy);
+            CUtf16Decoder::EncodeAppend(Collab::kTerminator, bytes);
+            socket->write(bytes);
+            socket->flush();
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        auto *c = new CServerConnection(socket, m_options.loginPacketBytes, this);
         // bounded: what a client sends is taken out at every read
         socket->setReadBufferSize(4 * 1024 * 1024);
         // relays are small and must leave at once
@@ -98,27 +164,48 @@ void CCollabServer::read(CServerConnection *c)
     const QByteArray bytes = socket->readAll();
     if (bytes.isEmpty())
         return;
-    c->lastProgress.restart();
+    if (!c->requestBegun.isValid())
+        c->requestBegun.start();
     c->Framer().Append(bytes);
     CRequest request;
-    for (;;) {
+    bool more = true;
+    while (more) {
         switch (c->Framer().Next(request)) {
-        case CRequestFramer::NeedMore: return;
-        case CRequestFramer::Ready: break;
-        case CRequestFramer::UnknownKeyword: fail(c, kUnknownRequest); return;
-        case CRequestFramer::TooLarge: fail(c, kTooLarge); return;
-        case CRequestFramer::Malformed: fail(c, kMalformed); return;
+        case CRequestFramer::NeedMore: more = false; break;
+        case CRequestFramer::Ready:
+            c->lastRequest.restart();
+            handle(c, request);
+            more = !c->closing && !c->gone;
+            break;
+        case CRequestFramer::InvalidText:
+            c->lastRequest.restart();
+            refuse(c, kInvalidText);
+            break;
+        case CRequestFramer::UnknownKeyword: fail(c, kUnknownRequest); more = false; break;
+        case CRequestFramer::TooLarge: fail(c, kTooLarge); more = false; break;
+        case CRequestFramer::Malformed: fail(c, kMalformed); more = false; break;
         }
-        handle(c, request);
-        if (c->closing || c->gone)
-            return;
     }
+    // the stall clock runs from the first byte of what is still unfinished
+    if (c->gone || c->Framer().PendingBytes() == 0)
+        c->requestBegun.invalidate();
+    else if (c->lastRequest.isValid() && c->lastRequest.elapsed() < c->requestBegun.elapsed())
+        c->requestBegun = c->lastRequest;
+    // the records of every connection read in this pass of the event loop
+    // share one transaction; a large batch goes at once
+    if (m_pending.size() >= kLargestBatch)
+        flush();
+    else if (!m_pending.isEmpty() && !m_flushTimer.isActive())
+        m_flushTimer.start();
 }
 
 void CCollabServer::handle(CServerConnection *c, const CRequest &request)
 {
+    // relays of records before this request leave before its reply
+    if (request.kind != CRequest::Operation)
+        flush();
     if (request.kind == CRequest::Login) {
-        login(c, request.fields.value(0));
+        login(c, request.fields.value(0), request.fields.value(1));
         return;
     }
     if (!c->loggedIn) {
@@ -130,28 +217,51 @@ void CCollabServer::handle(CServerConnection *c, const CRequest &request)
     case CRequest::FileDown: open(c, request.fields.value(0)); break;
     case CRequest::FileSave: save(c, request.fields.value(0), request.fields.value(1)); break;
     case CRequest::Operation: operation(c, request.fields.value(0), request.fields.value(1)); break;
+    case CRequest::MemberList: members(c, request.fields.value(0)); break;
+    case CRequest::MemberAdd: changeMember(c, request.fields.value(0), request.fields.value(1), true); break;
+    case CRequest::MemberDel: changeMember(c, request.fields.value(0), request.fields.value(1), false); break;
     case CRequest::Login: break;
     }
 }
 
-void CCollabServer::login(CServerConnection *c, const QString &userId)
+void CCollabServer::login(CServerConnection *c, const QString &userId, const QString &password)
 {
-    const bool allowed = Collab::NameProblem(userId).isEmpty()
-                         && (!m_options.users || m_options.users->contains(userId));
-    if (!allowed) {
+    if (!Collab::NameProblem(userId).isEmpty()) {
+        leave(c);
         c->loggedIn = false;
         refuse(c, kLoginRefused);
         return;
     }
+    if (m_options.accounts) {
+        if (m_throttle.WaitFor(c->address) > 0) {
+            refuse(c, kThrottled);
+            return;
+        }
+        if (!m_options.accounts->Check(userId, password)) {
+            m_throttle.Failed(c->address);
+            qCInfo(lcServer) << peer(c) << "wrong password for" << userId;
+            // a failed login ends any earlier one on this connection
+            leave(c);
+            c->loggedIn = false;
+            c->Framer().SetMaxPacketBytes(m_options.loginPacketBytes);
+            refuse(c, kWrongPassword);
+            return;
+        }
+        m_throttle.Succeeded(c->address);
+    }
+    if (c->loggedIn && c->userId != userId)
+        leave(c);
     c->loggedIn = true;
     c->userId = userId;
+    c->Framer().SetMaxPacketBytes(m_options.maxPacketBytes);
     send(c, Collab::kUIDLogAck.toString() + u'#' + userId + u'#');
 }
 
 void CCollabServer::list(CServerConnection *c)
 {
     QString packet = Collab::kFileListAck.toString() + u'#';
-    for (const QString &name : m_store.Names()) {
+    const QStringList names = m_options.accounts ? m_store.NamesFor(c->userId) : m_store.Names();
+    for (const QString &name : names) {
         // a name stored by an older server that could not travel is left out
         if (Collab::NameProblem(name).isEmpty())
             packet += name + u'#';
@@ -165,18 +275,18 @@ void CCollabServer::open(CServerConnection *c, const QString &name)
         refuse(c, kBadName);
         return;
     }
+    if (!mayUse(c, name)) {
+        refuse(c, kNotMember);
+        return;
+    }
     CSharedReplica *replica = nullptr;
     if (auto it = m_replicas.find(name); it != m_replicas.end()) {
         replica = it->second.get();
     } else {
-        const std::optional<QString> text = m_store.Load(name);
-        if (!text) {
-            refuse(c, kNoSuchSolution);
-            return;
-        }
-        auto made = std::make_unique<CSharedReplica>(name);
-        if (!made->Load(*text)) {
-            refuse(c, kUnreadable);
+        QString problem;
+        std::unique_ptr<CSharedReplica> made = loadReplica(name, &problem);
+        if (!made) {
+            refuse(c, problem);
             return;
         }
         replica = made.get();
@@ -194,6 +304,15 @@ void CCollabServer::save(CServerConnection *c, const QString &name, const QStrin
 {
     if (!Collab::NameProblem(name).isEmpty()) {
         refuse(c, kBadName);
+        return;
+    }
+    if (!mayUse(c, name)) {
+        refuse(c, kNotMember);
+        return;
+    }
+    // whatever is open, a text that does not load is no solution to keep
+    if (CSharedReplica probe(name); !probe.Load(text)) {
+        refuse(c, kNotASolution);
         return;
     }
     if (auto it = m_replicas.find(name); it != m_replicas.end()) {
@@ -215,10 +334,7 @@ void CCollabServer::save(CServerConnection *c, const QString &name, const QStrin
         return;
     }
     auto replica = std::make_unique<CSharedReplica>(name);
-    if (!replica->Load(text)) {
-        refuse(c, kNotASolution);
-        return;
-    }
+    replica->Load(text);
     if (!m_store.Save(name, text, c->userId)) {
         qCWarning(lcServer) << "storing" << name << "failed:" << m_store.LastError();
         refuse(c, kStoreFailed);
@@ -242,22 +358,186 @@ void CCollabServer::operation(CServerConnection *c, const QString &name, const Q
         refuse(c, kUnrelayable);
         return;
     }
+    if (const QString problem = recordProblem(replica, record); !problem.isEmpty()) {
+        refuse(c, problem);
+        return;
+    }
     replica->Apply(record);
-    QByteArray bytes;
-    CUtf16Decoder::EncodeAppend(Collab::kOpCont, bytes);
-    CUtf16Decoder::EncodeAppend(u"#", bytes);
-    CUtf16Decoder::EncodeAppend(name, bytes);
-    CUtf16Decoder::EncodeAppend(u"#", bytes);
-    CUtf16Decoder::EncodeAppend(record, bytes);
-    CUtf16Decoder::EncodeAppend(u"#..", bytes);
-    // a copy: a holder that cannot keep up is dropped while we go
-    const QList<CServerConnection *> holders = replica->Holders();
-    for (CServerConnection *h : holders)
-        sendBytes(h, bytes);
+    if (replica->ElementCount() > m_options.maxElements) {
+        // a growth no check foresaw: back to what is stored and pending
+        qCInfo(lcServer) << peer(c) << "refused a record that grows" << name << "past the limit";
+        if (!rebuild(replica))
+            qCWarning(lcServer) << "rebuilding" << name << "failed:" << m_store.LastError();
+        refuse(c, kTooBig);
+        return;
+    }
+    m_pending.append({c, name, record});
+}
+
+bool CCollabServer::mayUse(const CServerConnection *c, const QString &name) const
+{
+    return !m_options.accounts || m_store.IsMember(name, c->userId);
+}
+
+void CCollabServer::members(CServerConnection *c, const QString &name)
+{
+    if (!Collab::NameProblem(name).isEmpty()) {
+        refuse(c, kBadName);
+        return;
+    }
+    if (!m_store.Load(name)) {
+        refuse(c, kNoSuchSolution);
+        return;
+    }
+    if (!mayUse(c, name)) {
+        refuse(c, kNotMember);
+        return;
+    }
+    const QStringList users = m_store.Members(name);
+    // the owner's place is empty while nobody owns the solution
+    QString packet = Collab::kMemberListAck.toString() + u'#' + name + u'#' + m_store.Owner(name) + u'#';
+    for (const QString &u : users.mid(m_store.Owner(name).isEmpty() ? 0 : 1))
+        packet += u + u'#';
+    send(c, packet);
+}
+
+void CCollabServer::changeMember(CServerConnection *c, const QString &name, const QString &user, bool add)
+{
+    if (!Collab::NameProblem(name).isEmpty()) {
+        refuse(c, kBadName);
+        return;
+    }
+    if (!m_store.Load(name)) {
+        refuse(c, kNoSuchSolution);
+        return;
+    }
+    if (m_store.Owner(name) != c->userId) {
+        refuse(c, kNotOwner);
+        return;
+    }
+    if (!Collab::NameProblem(user).isEmpty() || (m_options.accounts && !m_options.accounts->hashes.contains(user))) {
+        refuse(c, kNoSuchUser);
+        return;
+    }
+    if (add ? !m_store.Grant(name, user) : !m_store.Revoke(name, user)) {
+        // a refusal text never ends with "." (see above)
+        QString reason = m_store.LastError();
+        while (reason.endsWith(u'.'))
+            reason.chop(1);
+        refuse(c, reason.left(1).toUpper() + reason.mid(1));
+        return;
+    }
+    if (!add && m_options.accounts) {
+        // whoever holds it open as that user loses it now, not at the next open
+        const QList<CServerConnection *> connections = m_connections;
+        for (CServerConnection *h : connections) {
+            if (!h->gone && !h->closing && h->userId == user && h->replica && h->replica->Name() == name)
+                fail(h, kRevoked);
+        }
+    }
+    members(c, name);
+}
+
+QString CCollabServer::recordProblem(CSharedReplica *replica, const QString &record) const
+{
+    CKELRecord parsed;
+    // what does not parse changes nothing anywhere; it is relayed as before
+    if (!parsed.Parse(record))
+        return {};
+    const QString kind = parsed.GetKind();
+    if (kind == u"clotre") {
+        const int target = parsed.GetInt(u"tid");
+        const int source = parsed.GetInt(u"sid");
+        if (target == source)
+            return kSelfCopy;
+        // checked before the copy is made: the copy itself could exhaust memory
+        if (replica->ElementCount() + replica->ElementsUnder(source) > m_options.maxElements)
+            return kTooBig;
+    } else if (kind == u"addver") {
+        // a new version copies at most the whole solution
+        if (2 * replica->ElementCount() > m_options.maxElements)
+            return kTooBig;
+    }
+    // any other growth is caught after the record is applied
+    return {};
+}
+
+void CCollabServer::flush()
+{
+    m_flushTimer.stop();
+    if (m_pending.isEmpty())
+        return;
+    const QList<PendingRecord> batch = std::exchange(m_pending, {});
+    QList<std::pair<QString, QString>> rows;
+    rows.reserve(batch.size());
+    for (const PendingRecord &p : batch)
+        rows.append({p.name, p.record});
+    if (!m_store.AppendRecords(rows)) {
+        // nobody has seen these records: take them back out of the replicas
+        qCWarning(lcServer) << "storing records failed:" << m_store.LastError();
+        QSet<QString> names;
+        for (const PendingRecord &p : batch) {
+            names.insert(p.name);
+            if (!p.sender->gone && !p.sender->closing)
+                refuse(p.sender, kRecordNotStored);
+        }
+        for (const QString &name : names) {
+            if (auto it = m_replicas.find(name); it != m_replicas.end())
+                rebuild(it->second.get());
+        }
+        return;
+    }
+    for (const PendingRecord &p : batch) {
+        auto it = m_replicas.find(p.name);
+        if (it == m_replicas.end())
+            continue;
+        QByteArray bytes;
+        CUtf16Decoder::EncodeAppend(Collab::kOpCont, bytes);
+        CUtf16Decoder::EncodeAppend(u"#", bytes);
+        CUtf16Decoder::EncodeAppend(p.name, bytes);
+        CUtf16Decoder::EncodeAppend(u"#", bytes);
+        CUtf16Decoder::EncodeAppend(p.record, bytes);
+        CUtf16Decoder::EncodeAppend(u"#..", bytes);
+        // a copy: a holder that cannot keep up is dropped while we go
+        const QList<CServerConnection *> holders = it->second->Holders();
+        for (CServerConnection *h : holders)
+            sendBytes(h, bytes);
+    }
+}
+
+std::unique_ptr<CSharedReplica> CCollabServer::loadReplica(const QString &name, QString *problem)
+{
+    const std::optional<QString> text = m_store.Load(name);
+    if (!text) {
+        *problem = kNoSuchSolution;
+        return nullptr;
+    }
+    auto made = std::make_unique<CSharedReplica>(name);
+    if (!made->Load(*text, m_store.Records(name))) {
+        *problem = kUnreadable;
+        return nullptr;
+    }
+    return made;
+}
+
+bool CCollabServer::rebuild(CSharedReplica *replica)
+{
+    const std::optional<QString> text = m_store.Load(replica->Name());
+    if (!text)
+        return false;
+    QStringList records = m_store.Records(replica->Name());
+    for (const PendingRecord &p : std::as_const(m_pending)) {
+        if (p.name == replica->Name())
+            records.append(p.record);
+    }
+    return replica->Load(*text, records);
 }
 
 void CCollabServer::refuse(CServerConnection *c, const QString &text)
 {
+    // the relays of this client's earlier records come first: replies keep
+    // the order of the requests
+    flush();
     qCDebug(lcServer) << peer(c) << "refused:" << text;
     send(c, text);
 }
@@ -309,6 +589,10 @@ void CCollabServer::join(CServerConnection *c, CSharedReplica *replica)
 
 void CCollabServer::leave(CServerConnection *c)
 {
+    if (!c->replica)
+        return;
+    // its records go out and into the store before the replica may go
+    flush();
     CSharedReplica *replica = std::exchange(c->replica, nullptr);
     if (!replica)
         return;
@@ -329,6 +613,11 @@ void CCollabServer::closed(CServerConnection *c)
     leave(c);
     m_connections.removeAll(c);
     qCDebug(lcServer) << "connection closed";
+    // a descriptor is free again
+    if (m_resumeTimer.isActive()) {
+        m_resumeTimer.stop();
+        m_server.resumeAccepting();
+    }
     c->deleteLater();
 }
 
@@ -346,16 +635,35 @@ bool CCollabServer::store(CSharedReplica *replica)
 
 void CCollabServer::StoreAll()
 {
+    // a text stored now holds the pending records: they must be in the store first
+    flush();
     for (auto &[name, replica] : m_replicas)
         store(replica.get());
 }
 
-void CCollabServer::checkStalled()
+void CCollabServer::checkTimeouts()
 {
     const QList<CServerConnection *> connections = m_connections;
     for (CServerConnection *c : connections) {
-        if (!c->gone && !c->closing && c->Framer().PendingBytes() > 0
-            && c->lastProgress.elapsed() > m_options.stallTimeoutMs)
+        if (c->gone || c->closing)
+            continue;
+        if (m_options.stallTimeoutMs > 0 && c->requestBegun.isValid()
+            && c->requestBegun.elapsed() > m_options.stallTimeoutMs)
             fail(c, kStalled);
+        else if (!c->loggedIn && m_options.loginTimeoutMs > 0 && c->connected.elapsed() > m_options.loginTimeoutMs)
+            fail(c, kLoginTimeout);
+        else if (c->loggedIn && m_options.idleTimeoutMs > 0 && !c->requestBegun.isValid()
+                 && c->lastRequest.elapsed() > m_options.idleTimeoutMs)
+            fail(c, kIdle);
     }
+}
+
+void CCollabServer::acceptFailed()
+{
+    // out of descriptors: Qt has paused accepting; the connections we have
+    // are served, and accepting resumes when one closes or in a while
+    qCWarning(lcServer) << "cannot accept connections:" << m_server.errorString();
+    m_server.pauseAccepting();
+    m_resumeTimer.start(1000);
+
 }

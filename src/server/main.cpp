@@ -3,6 +3,8 @@
 #include "serveroptions.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QLockFile>
 #include <QLoggingCategory>
 #include <QTextStream>
 
@@ -60,6 +62,71 @@ int main(int argc, char *argv[])
         err << "verdantis-server: " << error << Qt::endl;
         return 2;
     }
+    if (commandLine.hashPassword) {
+        QTextStream in(stdin);
+        const QString password = in.readLine();
+        if (password.isEmpty()) {
+            err << "verdantis-server: no password on standard input" << Qt::endl;
+            return 2;
+        }
+        QTextStream(stdout) << PasswordHash::Make(password) << Qt::endl;
+        return 0;
+    }
+    if (!commandLine.historyOf.isEmpty() || !commandLine.restoreOf.isEmpty()) {
+        const QString &name = commandLine.historyOf.isEmpty() ? commandLine.restoreOf : commandLine.historyOf;
+        CSolutionStore store(commandLine.options.dataDirectory);
+        store.SetHistoryKeep(commandLine.options.historyKeep);
+        QLockFile lock(QDir(commandLine.options.dataDirectory).filePath(CCollabServer::LockFileName()));
+        if (!commandLine.restoreOf.isEmpty() && !lock.tryLock(0)) {
+            // a running server would write its own copy over the restored text
+            err << "verdantis-server: a server is running on " << commandLine.options.dataDirectory
+                << "; stop it before --restore" << Qt::endl;
+            return 1;
+        }
+        if (!store.Open(&error)) {
+            err << "verdantis-server: " << error << Qt::endl;
+            return 1;
+        }
+        if (!store.Load(name)) {
+            err << "verdantis-server: no shared solution has the name " << name << Qt::endl;
+            return 1;
+        }
+        QTextStream out(stdout);
+        if (!commandLine.historyOf.isEmpty()) {
+            for (const CHistoryEntry &e : store.History(name)) {
+                out << e.id << '\t' << e.saved.toUTC().toString(Qt::ISODate) << '\t' << e.user << '\t' << e.size
+                    << Qt::endl;
+            }
+            return 0;
+        }
+        const std::optional<QString> text = store.HistoryText(name, commandLine.restoreId);
+        if (!text) {
+            err << "verdantis-server: " << name << " has no save " << commandLine.restoreId << Qt::endl;
+            return 1;
+        }
+        if (!store.Save(name, *text, QStringLiteral("restore of %1").arg(commandLine.restoreId))) {
+            err << "verdantis-server: " << store.LastError() << Qt::endl;
+            return 1;
+        }
+        out << name << ": save " << commandLine.restoreId << " is the current text again" << Qt::endl;
+        return 0;
+    }
+    if (!commandLine.grantUser.isEmpty() || !commandLine.revokeUser.isEmpty()) {
+        CSolutionStore store(commandLine.options.dataDirectory);
+        if (!store.Open(&error)) {
+            err << "verdantis-server: " << error << Qt::endl;
+            return 1;
+        }
+        const bool grant = !commandLine.grantUser.isEmpty();
+        const QString user = grant ? commandLine.grantUser : commandLine.revokeUser;
+        if (grant ? !store.Grant(commandLine.solution, user) : !store.Revoke(commandLine.solution, user)) {
+            err << "verdantis-server: " << commandLine.solution << ": " << store.LastError() << Qt::endl;
+            return 1;
+        }
+        QTextStream(stdout) << commandLine.solution << ": " << store.Members(commandLine.solution).join(u", ")
+                            << Qt::endl;
+        return 0;
+    }
     if (commandLine.verbose)
         QLoggingCategory::setFilterRules(QStringLiteral("verdantis.server.debug=true"));
 
@@ -72,9 +139,9 @@ int main(int argc, char *argv[])
     stopOnSignals(server);
 #endif
     if (!server.Address().isLoopback()) {
-        err << "verdantis-server: warning: listening beyond this machine. The protocol carries no password and no "
-               "encryption; use a trusted network or an SSH tunnel."
-            << Qt::endl;
+        err << "verdantis-server: warning: listening beyond this machine. The protocol is not encrypted"
+            << (commandLine.options.accounts ? "" : " and any user id may log in without a password")
+            << "; use a trusted network or an SSH tunnel." << Qt::endl;
     }
     QTextStream out(stdout);
     out << "verdantis-server: listening on " << server.Address().toString() << ':' << server.Port() << ", data in "

@@ -10,14 +10,17 @@ struct KeywordInfo
 };
 
 constexpr KeywordInfo kKeywords[] = {
-    {Collab::kUIDLog, CRequest::Login, 1},
+    {Collab::kUIDLog, CRequest::Login, 2},
     {Collab::kFileListReq, CRequest::FileList, 0},
     {Collab::kFileDownRec, CRequest::FileDown, 1},
     {Collab::kOpCont, CRequest::Operation, 2},
     {Collab::kFileSave, CRequest::FileSave, -1},
+    {Collab::kMemberListReq, CRequest::MemberList, 1},
+    {Collab::kMemberAddReq, CRequest::MemberAdd, 2},
+    {Collab::kMemberDelReq, CRequest::MemberDel, 2},
 };
 
-constexpr qsizetype kLongestKeyword = 11;
+constexpr qsizetype kLongestKeyword = 13;
 // Enough digits for any length within the size limit.
 constexpr qsizetype kLongestLength = 10;
 
@@ -122,7 +125,7 @@ CRequestFramer::Status CRequestFramer::Next(CRequest &out)
         out.kind = info->kind;
         out.fields = {field(0), m_text.mid(m_separators[2] + 1, qsizetype(length))};
         consume(end);
-        return Ready;
+        return validated(out);
     }
 
     if (!findSeparators(1 + info->fields))
@@ -132,5 +135,16 @@ CRequestFramer::Status CRequestFramer::Next(CRequest &out)
     for (int i = 0; i < info->fields; ++i)
         out.fields.append(field(i));
     consume(m_separators[info->fields] + 1);
+    return validated(out);
+}
+
+CRequestFramer::Status CRequestFramer::validated(const CRequest &request)
+{
+    // a lone surrogate would be stored, merged with whatever follows it
+    // when read back, and change what every other user loads
+    for (const QString &f : request.fields) {
+        if (!QStringView(f).isValidUtf16())
+            return InvalidText;
+    }
     return Ready;
 }

@@ -9,15 +9,16 @@
 // One request of a client, cut out of its byte stream.
 struct CRequest
 {
-    enum Kind { Login, FileList, FileDown, Operation, FileSave };
+    enum Kind { Login, FileList, FileDown, Operation, FileSave, MemberList, MemberAdd, MemberDel };
     Kind kind = Login;
-    // After the keyword: Login [user id]; FileList []; FileDown [name];
-    // Operation [name, record]; FileSave [name, text].
+    // After the keyword: Login [user id, password]; FileList []; FileDown [name];
+    // Operation [name, record]; FileSave [name, text]; MemberList [name];
+    // MemberAdd and MemberDel [name, user id].
     QStringList fields;
 };
 
 // Client requests carry no terminator: each is framed by its keyword, which
-// says how many "#"-ended fields follow ("UIDLog" 1, "FileListReq" none,
+// says how many "#"-ended fields follow ("UIDLog" 2, "FileListReq" none,
 // "FileDownRec" 1, "OpCont" 2), or, for "FileSave", by its length field.
 class CRequestFramer
 {
@@ -28,6 +29,7 @@ public:
         UnknownKeyword, // the stream does not begin with a request keyword
         TooLarge,       // the request would pass the size limit
         Malformed,      // a "FileSave" length that is not a number
+        InvalidText,    // a request was taken whose fields are not valid UTF-16
     };
 
     explicit CRequestFramer(qint64 maxPacketBytes = Collab::kDefaultMaxPacketBytes);
@@ -35,12 +37,16 @@ public:
     void Append(QByteArrayView bytes) { m_decoder.Decode(bytes, m_text); }
     void AppendText(QStringView text) { m_text += text; }
     Status Next(CRequest &out);
+    // Until a client has logged in it gets a much smaller limit, so that
+    // unknown peers cannot make the server hold large buffers.
+    void SetMaxPacketBytes(qint64 bytes) { m_maxPacketBytes = bytes; }
 
     // Bytes of a request begun but not finished.
     qint64 PendingBytes() const { return 2 * (m_text.size() - m_start) + (m_decoder.HasOddByte() ? 1 : 0); }
 
 private:
     bool findSeparators(int count);
+    static Status validated(const CRequest &request);
     void consume(qsizetype end);
     bool tooLarge(qsizetype end) const { return 2 * qint64(end - m_start) > m_maxPacketBytes; }
 

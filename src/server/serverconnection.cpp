@@ -8,5 +8,7 @@ CServerConnection::CServerConnection(QTcpSocket *socket, qint64 maxPacketBytes, 
       m_framer(maxPacketBytes)
 {
     m_socket->setParent(this);
-    lastProgress.start();
+    connected.start();
+    lastRequest.start();
+    address = m_socket->peerAddress().toString();
 }

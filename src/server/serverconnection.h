@@ -26,7 +26,13 @@ public:
     // Set once the connection is being closed: nothing more is read from it.
     bool closing = false;
     bool gone = false;
-    QElapsedTimer lastProgress;
+    // Since the connection was made, since its last complete request, and
+    // since the first byte of the request not yet complete (invalid when
+    // none is pending).
+    QElapsedTimer connected;
+    QElapsedTimer lastRequest;
+    QElapsedTimer requestBegun;
+    QString address;
 
 private:
     QTcpSocket *m_socket;

@@ -12,10 +12,18 @@ struct CServerCommandLine
     CServerOptions options;
     bool verbose = false;
     QString usersFile;
+    // "--hash-password": read a password from standard input, print its hash.
+    bool hashPassword = false;
+    // "--grant USER SOLUTION" and "--revoke USER SOLUTION": change the
+    // members of a stored solution, and exit.
+    QString grantUser;
+    QString revokeUser;
+    QString solution;
+    // "--history SOLUTION" lists its saves; "--restore SOLUTION ID" makes one
+    // of them the current text again, as a new save.
+    QString historyOf;
+    QString restoreOf;
+    qint64 restoreId = 0;
 };
 
 bool ParseServerCommandLine(const QStringList &arguments, CServerCommandLine &out, QString *error);
-
-// One user id a line; blank lines and lines starting with "#" are skipped,
-// blanks around an id are not part of it.
-bool ReadUsersFile(const QString &path, QSet<QString> &users, QString *error);

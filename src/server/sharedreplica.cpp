@@ -1,6 +1,7 @@
 #include "sharedreplica.h"
 
 #include "collab/solutiontextpacking.h"
+#include "model/keldata.h"
 #include "model/keldatamanager.h"
 
 CSharedReplica::CSharedReplica(const QString &name)
@@ -12,14 +13,42 @@ CSharedReplica::CSharedReplica(const QString &name)
 
 CSharedReplica::~CSharedReplica() = default;
 
-bool CSharedReplica::Load(const QString &text)
+bool CSharedReplica::Load(const QString &text, const QStringList &records)
 {
-    if (!m_manager->LoadSolutionText(text))
+    auto manager = std::make_unique<CKELDataManager>();
+    manager->SetPrompt(&m_prompt);
+    if (!manager->LoadSolutionText(text))
         return false;
     // the replica applies records itself; there is nowhere to send them
-    m_manager->SetLocal(true);
-    m_dirty = false;
+    manager->SetLocal(true);
+    // a kind this server does not know is skipped, as it was when relayed
+    for (const QString &record : records)
+        manager->ApplyOperationRecord(record);
+    m_manager = std::move(manager);
+    m_dirty = !records.isEmpty();
     return true;
+}
+
+qsizetype CSharedReplica::ElementCount() const
+{
+    return m_manager->IdMap().size();
+}
+
+qsizetype CSharedReplica::ElementsUnder(int id) const
+{
+    const CKELData *e = m_manager->Lookup(id);
+    if (!e)
+        return 0;
+    qsizetype n = 0;
+    // a loop, not recursion: trees may be deeper than the stack
+    QList<const CKELData *> todo{e};
+    while (!todo.isEmpty()) {
+        const CKELData *d = todo.takeLast();
+        ++n;
+        for (const auto &child : d->Children())
+            todo.append(child.get());
+    }
+    return n;
 }
 
 bool CSharedReplica::Apply(const QString &record)

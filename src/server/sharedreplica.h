@@ -20,11 +20,16 @@ public:
     ~CSharedReplica();
 
     const QString &Name() const { return m_name; }
-    // False when the text holds no solution.
-    bool Load(const QString &text);
+    // False when the text holds no solution. The records follow the text, as
+    // they were stored; the replica keeps its sequence.
+    bool Load(const QString &text, const QStringList &records = {});
     // Whether the record changed the model; it is relayed either way.
     bool Apply(const QString &record);
     QString Text() const;
+    // Elements of the solution, and of the element with this id and all it
+    // holds (0 when there is none).
+    qsizetype ElementCount() const;
+    qsizetype ElementsUnder(int id) const;
     // The text as it travels in a "FileDownAck".
     QString PacketText() const;
     CKELDataManager &Manager() { return *m_manager; }

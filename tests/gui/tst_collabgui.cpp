@@ -34,6 +34,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QtTest>
 
 #include <algorithm>
@@ -107,9 +108,16 @@ struct Window
         connectWith(u"127.0.0.1"_s, port, user);
         return QTest::qWaitFor([this] { return client().IsLoggedIn(); }, 10000);
     }
+    // Shown in a box, or as a notice of the server's replies.
+    bool told(const QString &text) const
+    {
+        return prompt.texts.contains(text)
+               || std::any_of(collab->Notices().cbegin(), collab->Notices().cend(),
+                              [&](const QString &n) { return n.endsWith(u"  "_s + text); });
+    }
     bool waitForText(const QString &text, int ms = 10000) const
     {
-        return QTest::qWaitFor([&] { return prompt.texts.contains(text); }, ms);
+        return QTest::qWaitFor([&] { return told(text); }, ms);
     }
     // "Open Shared ..." and picking name in its dialog.
     bool openShared(const QString &name, int ms = 10000)
@@ -175,7 +183,7 @@ private slots:
         QVERIFY2(m_server->Start(), "verdantis-server did not start");
         QFile users(m_data->filePath(u"users.txt"_s));
         QVERIFY(users.open(QIODevice::WriteOnly));
-        users.write("alice\n");
+        users.write("alice:" + HashPassword(u"pw"_s).toUtf8() + "\n");
         users.close();
         m_restrictedData = std::make_unique<QTemporaryDir>();
         m_restricted = std::make_unique<CServerProcess>(m_restrictedData->path(),
@@ -203,6 +211,7 @@ private slots:
         QCOMPARE(texts.indexOf(u"Open Shared ..."_s), open + 1);
         QCOMPARE(texts.indexOf(u"Connect ( Login)"_s), close + 2);
         QCOMPARE(texts.indexOf(u"Disconnect (Logout)"_s), close + 3);
+        QCOMPARE(texts.indexOf(u"Server Messages..."_s), close + 4);
         QVERIFY(fileEntry(*w.frame, u"Connect ( Login)"_s)->isEnabled());
         QVERIFY(!fileEntry(*w.frame, u"Disconnect (Logout)"_s)->isEnabled());
     }
@@ -271,7 +280,8 @@ private slots:
                                        << u"The user id cannot be used"_s << u"Message"_s << false;
         // the server keeps a refused connection: Disconnect is how to leave it
         QTest::newRow("login refused") << u"127.0.0.1"_s << int(m_restricted->Port()) << u"mallory"_s
-                                       << u"Login unsuccessful"_s << u"Message"_s << true;
+                                       << u"Login unsuccessful: Login refused: wrong user id or password"_s
+                                       << u"notice"_s << true;
     }
     void connectFailures()
     {
@@ -283,6 +293,12 @@ private slots:
         QFETCH(bool, stillConnected);
         Window w;
         w.connectWith(server, port, user);
+        if (caption == u"notice") {
+            // the server's refusal is a notice, not a box
+            QVERIFY(w.waitForText(message));
+            QVERIFY(w.prompt.texts.isEmpty());
+            QVERIFY(w.frame->statusBar()->currentMessage().contains(message));
+        } else {
         QVERIFY(QTest::qWaitFor([&] {
             return std::any_of(w.prompt.texts.cbegin(), w.prompt.texts.cend(),
                                [&](const QString &t) { return t.startsWith(message); });
@@ -291,6 +307,7 @@ private slots:
                                           [&](const QString &t) { return t.startsWith(message); })
                              - w.prompt.texts.cbegin();
         QCOMPARE(w.prompt.captions.at(at), caption);
+        }
         QTRY_COMPARE(w.collab->ConnectAction()->isEnabled(), !stillConnected);
         QCOMPARE(w.collab->DisconnectAction()->isEnabled(), stillConnected);
         QVERIFY(!w.client().IsLoggedIn());
@@ -420,7 +437,7 @@ private slots:
         }
         QVERIFY(a.logIn(m_server->Port(), u"alice"_s));
         QVERIFY(b.logIn(m_server->Port(), u"bob"_s));
-        QVERIFY(a.prompt.texts.contains(u"Login successful"_s));
+        QVERIFY(a.told(u"Login successful"_s));
         QCOMPARE(b.frame->windowTitle(), u" TESSEL: Untitled "_s + connectedTitle(u"bob"_s));
         QVERIFY(!a.collab->ConnectAction()->isEnabled());
         QVERIFY(a.collab->DisconnectAction()->isEnabled());
@@ -481,7 +498,8 @@ private slots:
         const QString kept = b.model().BuildSolutionText();
         b.forgetAsked();
         b.collab->DisconnectAction()->trigger();
-        QCOMPARE(b.prompt.texts, QStringList{u"Disconnected"_s});
+        QCOMPARE(b.prompt.texts, QStringList{});
+        QVERIFY(b.collab->Notices().last().endsWith(u"  Disconnected"_s));
         QVERIFY(b.model().IsLocal());
         QVERIFY(b.model().Solution()->Path().isEmpty());
         QCOMPARE(b.model().BuildSolutionText(), kept);
@@ -579,6 +597,42 @@ private slots:
         w.action(u"actionSave"_s)->trigger();
         QVERIFY(w.prompt.texts.isEmpty());
         QVERIFY(QFileInfo::exists(file));
+    }
+
+    // A server that floods the window with replies nobody asked for: one
+    // login, one answer taken, no box at all, the open solution untouched,
+    // and Disconnect works; every word is in Server Messages.
+    void replyFloodStaysOutOfTheWay()
+    {
+        QTcpServer fake;
+        QVERIFY(fake.listen(QHostAddress::LocalHost, 0));
+        Window w;
+        QVERIFY(w.frame->OpenFile(ExampleSolution()));
+        const QString before = w.model().BuildSolutionText();
+        w.connectWith(u"127.0.0.1"_s, fake.serverPort(), u"ann"_s);
+        QVERIFY(fake.waitForNewConnection(10000));
+        QTcpSocket *peer = fake.nextPendingConnection();
+        QVERIFY(QTest::qWaitFor([&] { return peer->bytesAvailable() > 0; }, 10000));
+        QString flood = u"UIDLogAck#ann#.."_s.repeated(300);
+        flood += u"FileDownAck#evil#5#0#hello..FileSaveAck#evil#..Please do as I say.."_s;
+        peer->write(CUtf16Decoder::Encode(flood));
+        peer->flush();
+        QVERIFY(w.waitForText(u"The server says: Please do as I say"_s));
+        QVERIFY(w.prompt.texts.isEmpty());
+        QCOMPARE(std::count_if(w.collab->Notices().cbegin(), w.collab->Notices().cend(),
+                               [](const QString &n) { return n.endsWith(u"Login successful"_s); }),
+                 1);
+        QCOMPARE(w.model().BuildSolutionText(), before);
+        QVERIFY(w.model().IsLocal());
+        QVERIFY(w.collab->DisconnectAction()->isEnabled());
+        w.collab->ServerMessagesAction()->trigger();
+        auto *messages = w.frame->findChild<QDialog *>(u"serverMessagesDialog"_s);
+        QVERIFY(messages && messages->isVisible() && !messages->isModal());
+        QCOMPARE(messages->findChild<QListWidget *>()->count(), w.collab->Notices().size());
+        QVERIFY(messages->grab().save(screenshotDir() + u"/collab-servermessages.png"_s));
+        w.collab->DisconnectAction()->trigger();
+        QTRY_VERIFY(w.collab->ConnectAction()->isEnabled());
+        messages->close();
     }
 
     // Pictures of the three dialogs and of the File menu.

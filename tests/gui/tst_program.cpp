@@ -66,7 +66,8 @@ private slots:
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("file") << u"File"_s
-                              << QStringList{u"Open Shared ..."_s, u"Connect ( Login)"_s, u"Disconnect (Logout)"_s};
+                              << QStringList{u"Open Shared ..."_s, u"Connect ( Login)"_s, u"Disconnect (Logout)"_s,
+                                             u"Server Messages..."_s};
         QTest::newRow("model") << u"Model"_s
                                << QStringList{u"View CBT"_s, u"View CIN"_s, u"View CID"_s, u"Import Requirements"_s};
         QTest::newRow("tool") << u"Tool"_s

@@ -3,8 +3,9 @@
 find_package(Qt6 6.4 REQUIRED COMPONENTS Network Sql)
 
 verdantis_add_test(tst_requestframer SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_requestframer.cpp LIBS verdantis_serverlib)
+verdantis_add_test(tst_solutionstore SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_solutionstore.cpp LIBS verdantis_serverlib)
 
-foreach(name tst_collabserver tst_collaboration)
+foreach(name tst_collabserver tst_collaboration tst_serverattacks)
   verdantis_add_test(${name}
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/${name}.cpp ${CMAKE_CURRENT_LIST_DIR}/serverprocess.h
     LIBS verdantis_core Qt6::Network Qt6::Sql)

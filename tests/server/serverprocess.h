@@ -16,13 +16,23 @@ class CServerProcess
 public:
     CServerProcess(const QString &dataDir, const QStringList &extra = {}) : m_dataDir(dataDir), m_extra(extra) {}
     ~CServerProcess() { Kill(); }
+    // The server runs with at most this many open descriptors.
+    void SetDescriptorLimit(int limit) { m_descriptorLimit = limit; }
 
     bool Start()
     {
-        m_process.setProgram(QStringLiteral(VERDANTIS_SERVER));
-        m_process.setArguments(QStringList{u"--listen"_qs, u"127.0.0.1"_qs, u"--port"_qs, u"0"_qs, u"--data"_qs,
-                                           m_dataDir}
-                               + m_extra);
+        const QStringList arguments =
+            QStringList{u"--listen"_qs, u"127.0.0.1"_qs, u"--port"_qs, u"0"_qs, u"--data"_qs, m_dataDir} + m_extra;
+        if (m_descriptorLimit > 0) {
+            // the shell lowers the limit for itself and the server it becomes
+            m_process.setProgram(u"/bin/sh"_qs);
+            m_process.setArguments(QStringList{u"-c"_qs, u"ulimit -n %1 && exec \"$0\" \"$@\""_qs.arg(m_descriptorLimit),
+                                               QStringLiteral(VERDANTIS_SERVER)}
+                                   + arguments);
+        } else {
+            m_process.setProgram(QStringLiteral(VERDANTIS_SERVER));
+            m_process.setArguments(arguments);
+        }
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
         m_process.start();
         if (!m_process.waitForStarted(5000))
@@ -65,6 +75,10 @@ public:
     {
         return queryOne(u"SELECT text FROM solutions WHERE name = ?"_qs, name).toString();
     }
+    int RecordCount(const QString &name) const
+    {
+        return queryOne(u"SELECT COUNT(*) FROM records WHERE name = ?"_qs, name).toInt();
+    }
     int HistoryCount(const QString &name) const
     {
         return queryOne(u"SELECT COUNT(*) FROM history WHERE name = ?"_qs, name).toInt();
@@ -95,12 +109,31 @@ private:
     QStringList m_extra;
     QProcess m_process;
     quint16 m_port = 0;
+    int m_descriptorLimit = 0;
 };
+
+// A users-file hash of password, made by the server program itself.
+inline QString HashPassword(const QString &password)
+{
+    QProcess p;
+    p.start(QStringLiteral(VERDANTIS_SERVER), {u"--hash-password"_qs});
+    p.write(password.toUtf8() + '\n');
+    p.closeWriteChannel();
+    if (!p.waitForFinished(20000) || p.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
 
 // A bare protocol client: sends request text, collects reply packets.
 class CRawClient
 {
 public:
+    // From another loopback address (127.0.0.0/8 is all this machine), so
+    // that limits per address can be told apart.
+    bool ConnectFrom(const QString &address, quint16 port)
+    {
+        return m_socket.bind(QHostAddress(address)) && Connect(port);
+    }
     bool Connect(quint16 port)
     {
         QObject::connect(&m_socket, &QTcpSocket::readyRead, &m_socket, [this] {

@@ -27,6 +27,11 @@ private slots:
     void orderlyStopStores();
     void usersFile_data();
     void usersFile();
+    void badUsersFile_data();
+    void badUsersFile();
+    void wrongPasswordsSlowDown();
+    void historyAndRestore();
+    void grantBesideARunningServer();
 
 private:
     bool start(const QStringList &extra = {});
@@ -68,7 +73,7 @@ bool TestCollabServer::start(const QStringList &extra)
 
 QString TestCollabServer::login(CRawClient &c, const QString &user)
 {
-    return c.Ask(u"UIDLog#"_qs + user + u'#');
+    return c.Ask(u"UIDLog#"_qs + user + u"##"_qs);
 }
 
 // One request after the other on one connection, each with its one reply.
@@ -82,41 +87,45 @@ void TestCollabServer::replies_data()
     const QString badName = u"This name cannot be used for a shared solution"_qs;
 
     QTest::newRow("list before login") << QStringList{u"FileListReq#"_qs} << QStringList{u"Please log in first"_qs};
-    QTest::newRow("login") << QStringList{u"UIDLog#ann#"_qs} << QStringList{u"UIDLogAck#ann#"_qs};
+    QTest::newRow("login") << QStringList{u"UIDLog#ann##"_qs} << QStringList{u"UIDLogAck#ann#"_qs};
     QTest::newRow("login with blanks around the id")
-        << QStringList{u"UIDLog# ann#"_qs} << QStringList{u"Login refused"_qs};
-    QTest::newRow("empty list") << QStringList{u"UIDLog#ann#"_qs, u"FileListReq#"_qs}
+        << QStringList{u"UIDLog# ann##"_qs} << QStringList{u"Login refused"_qs};
+    QTest::newRow("empty list") << QStringList{u"UIDLog#ann##"_qs, u"FileListReq#"_qs}
                                 << QStringList{u"UIDLogAck#ann#"_qs, u"FileListAck#"_qs};
     QTest::newRow("open of an unknown name")
-        << QStringList{u"UIDLog#ann#"_qs, u"FileDownRec#nope#"_qs}
+        << QStringList{u"UIDLog#ann##"_qs, u"FileDownRec#nope#"_qs}
         << QStringList{u"UIDLogAck#ann#"_qs, u"No shared solution has this name"_qs};
     QTest::newRow("operation on a solution not open")
-        << QStringList{u"UIDLog#ann#"_qs, u"OpCont#s#addreq;tag:A;#"_qs}
+        << QStringList{u"UIDLog#ann##"_qs, u"OpCont#s#addreq;tag:A;#"_qs}
         << QStringList{u"UIDLogAck#ann#"_qs, u"The solution is not open on this connection"_qs};
     QTest::newRow("save of a text that is no solution")
-        << QStringList{u"UIDLog#ann#"_qs, u"FileSave#s#5#hello"_qs}
+        << QStringList{u"UIDLog#ann##"_qs, u"FileSave#s#5#hello"_qs}
         << QStringList{u"UIDLogAck#ann#"_qs, u"The text is not a solution"_qs};
     QTest::newRow("save, list, open")
-        << QStringList{u"UIDLog#ann#"_qs, save, u"FileListReq#"_qs, u"FileDownRec#s#"_qs}
+        << QStringList{u"UIDLog#ann##"_qs, save, u"FileListReq#"_qs, u"FileDownRec#s#"_qs}
         << QStringList{u"UIDLogAck#ann#"_qs, u"FileSaveAck#s#"_qs, u"FileListAck#s#"_qs,
                        u"FileDownAck#s#$SAFELEN#0#$SAFE"_qs};
+    QTest::newRow("save of a text that is no solution over an open one")
+        << QStringList{u"UIDLog#ann##"_qs, save, u"FileSave#s#3#abc"_qs, u"FileDownRec#s#"_qs}
+        << QStringList{u"UIDLogAck#ann#"_qs, u"FileSaveAck#s#"_qs, u"The text is not a solution"_qs,
+                       u"FileDownAck#s#$SAFELEN#0#$SAFE"_qs};
     QTest::newRow("operation relayed to its sender")
-        << QStringList{u"UIDLog#ann#"_qs, save, u"OpCont#s#addreq;tag:R2;desc:second;#"_qs}
+        << QStringList{u"UIDLog#ann##"_qs, save, u"OpCont#s#addreq;tag:R2;desc:second;#"_qs}
         << QStringList{u"UIDLogAck#ann#"_qs, u"FileSaveAck#s#"_qs, u"OpCont#s#addreq;tag:R2;desc:second;#"_qs};
     QTest::newRow("record that would end the packet")
-        << QStringList{u"UIDLog#ann#"_qs, save, u"OpCont#s#addreq;tag:a..b;#"_qs}
+        << QStringList{u"UIDLog#ann##"_qs, save, u"OpCont#s#addreq;tag:a..b;#"_qs}
         << QStringList{u"UIDLogAck#ann#"_qs, u"FileSaveAck#s#"_qs, u"The record cannot be relayed"_qs};
     QTest::newRow("parent path as a name")
-        << QStringList{u"UIDLog#ann#"_qs, u"FileSave#../x#$LEN#$TEXT"_qs, u"FileDownRec#../etc/passwd#"_qs}
+        << QStringList{u"UIDLog#ann##"_qs, u"FileSave#../x#$LEN#$TEXT"_qs, u"FileDownRec#../etc/passwd#"_qs}
         << QStringList{u"UIDLogAck#ann#"_qs, badName, badName};
     QTest::newRow("control character in a name")
-        << QStringList{u"UIDLog#ann#"_qs, u"FileSave#a\u0007b#$LEN#$TEXT"_qs}
+        << QStringList{u"UIDLog#ann##"_qs, u"FileSave#a\u0007b#$LEN#$TEXT"_qs}
         << QStringList{u"UIDLogAck#ann#"_qs, badName};
     QTest::newRow("10000-character name")
-        << QStringList{u"UIDLog#ann#"_qs, u"FileSave#"_qs + QString(10000, u'n') + u"#$LEN#$TEXT"_qs}
+        << QStringList{u"UIDLog#ann##"_qs, u"FileSave#"_qs + QString(10000, u'n') + u"#$LEN#$TEXT"_qs}
         << QStringList{u"UIDLogAck#ann#"_qs, badName};
     QTest::newRow("slash is only a character")
-        << QStringList{u"UIDLog#ann#"_qs, u"FileSave#team/door#$LEN#$TEXT"_qs, u"FileListReq#"_qs}
+        << QStringList{u"UIDLog#ann##"_qs, u"FileSave#team/door#$LEN#$TEXT"_qs, u"FileListReq#"_qs}
         << QStringList{u"UIDLogAck#ann#"_qs, u"FileSaveAck#team/door#"_qs, u"FileListAck#team/door#"_qs};
 }
 
@@ -200,7 +209,7 @@ void TestCollabServer::stalledRequest()
 // Hundreds of connections opened, some with half a request, and dropped.
 void TestCollabServer::hundredsOfConnections()
 {
-    QVERIFY(start());
+    QVERIFY(start({u"--max-per-address"_qs, u"1000"_qs}));
     std::vector<std::unique_ptr<CRawClient>> clients;
     for (int i = 0; i < 300; ++i) {
         auto c = std::make_unique<CRawClient>();
@@ -338,32 +347,171 @@ void TestCollabServer::orderlyStopStores()
     QCOMPARE(m_server->StoredText(u"s"_qs), m_text2);
 }
 
-// With a users file only the ids in it may log in.
+// With a users file only its users may log in, each with its own password;
+// the hashes are made by the server program itself.
 void TestCollabServer::usersFile_data()
 {
     QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("reply");
-    QTest::newRow("listed") << u"ann"_qs << u"UIDLogAck#ann#"_qs;
-    QTest::newRow("listed after a comment") << u"bob"_qs << u"UIDLogAck#bob#"_qs;
-    QTest::newRow("not listed") << u"eve"_qs << u"Login refused"_qs;
-    QTest::newRow("comment is no user") << u"carl"_qs << u"Login refused"_qs;
+    const QString wrong = u"Login refused: wrong user id or password"_qs;
+    QTest::newRow("right password") << u"ann"_qs << u"oven door"_qs << u"UIDLogAck#ann#"_qs;
+    QTest::newRow("user id with a colon") << u"b:b"_qs << u"b:pw"_qs << u"UIDLogAck#b:b#"_qs;
+    QTest::newRow("another user's password") << u"ann"_qs << u"b:pw"_qs << wrong;
+    QTest::newRow("no password") << u"ann"_qs << QString() << wrong;
+    QTest::newRow("password with the case changed") << u"ann"_qs << u"Oven door"_qs << wrong;
+    QTest::newRow("not a user") << u"eve"_qs << u"oven door"_qs << wrong;
+    QTest::newRow("comment is no user") << u"carl"_qs << u"x"_qs << wrong;
 }
 
 void TestCollabServer::usersFile()
 {
     QFETCH(QString, user);
+    QFETCH(QString, password);
     QFETCH(QString, reply);
     const QString path = m_dir->filePath(u"users.txt"_qs);
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("ann\n# carl\n\n  bob  \n");
+    f.write("# carl:" + HashPassword(u"x"_qs).toUtf8() + "\n\nann:" + HashPassword(u"oven door"_qs).toUtf8() + "\n  b:b:"
+            + HashPassword(u"b:pw"_qs).toUtf8() + "  \n");
     f.close();
     QVERIFY(start({u"--users"_qs, path}));
     CRawClient c;
     QVERIFY(c.Connect(m_server->Port()));
-    QCOMPARE(login(c, user), reply);
+    QCOMPARE(c.Ask(u"UIDLog#"_qs + user + u'#' + password + u'#'), reply);
     const bool in = reply.startsWith(u"UIDLogAck"_qs);
     QCOMPARE(c.Ask(u"FileListReq#"_qs), in ? u"FileListAck#"_qs : u"Please log in first"_qs);
+}
+
+// A users file the server cannot trust stops it before it listens.
+void TestCollabServer::badUsersFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("user without a hash") << QByteArray("ann\n");
+    QTest::newRow("plain password") << QByteArray("ann:secret\n");
+    QTest::newRow("too few iterations") << QByteArray("ann:pbkdf2-sha256$1000$c2FsdHNhbHQ=$"
+                                                       "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\n");
+    QTest::newRow("key not base64") << QByteArray("ann:pbkdf2-sha256$200000$c2FsdHNhbHQ=$***\n");
+}
+
+void TestCollabServer::badUsersFile()
+{
+    QFETCH(QByteArray, content);
+    const QString path = m_dir->filePath(u"users.txt"_qs);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+    f.close();
+    QProcess p;
+    p.start(QStringLiteral(VERDANTIS_SERVER), {u"--port"_qs, u"0"_qs, u"--data"_qs, m_dir->path(), u"--users"_qs, path});
+    QVERIFY(p.waitForFinished(20000));
+    QCOMPARE(p.exitCode(), 2);
+    QVERIFY(p.readAllStandardError().contains("users.txt line 1"));
+}
+
+// Three wrong passwords from one address make it wait before the next try,
+// even with the right password; after the wait the right one gets in.
+void TestCollabServer::wrongPasswordsSlowDown()
+{
+    const QString path = m_dir->filePath(u"users.txt"_qs);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("ann:" + HashPassword(u"pw"_qs).toUtf8() + "\n");
+    f.close();
+    QVERIFY(start({u"--users"_qs, path, u"--login-delay"_qs, u"500"_qs}));
+    CRawClient c;
+    QVERIFY(c.Connect(m_server->Port()));
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(c.Ask(u"UIDLog#ann#guess#"_qs), u"Login refused: wrong user id or password"_qs);
+    QCOMPARE(c.Ask(u"UIDLog#ann#pw#"_qs), u"Login refused: too many wrong passwords; try again later"_qs);
+    // another connection from the same address waits as well
+    CRawClient d;
+    QVERIFY(d.Connect(m_server->Port()));
+    QCOMPARE(d.Ask(u"UIDLog#ann#pw#"_qs), u"Login refused: too many wrong passwords; try again later"_qs);
+    QString reply;
+    for (int i = 0; i < 100 && !reply.startsWith(u"UIDLogAck"_qs); ++i) {
+        QTest::qWait(100);
+        reply = d.Ask(u"UIDLog#ann#pw#"_qs);
+    }
+    QCOMPARE(reply, u"UIDLogAck#ann#"_qs);
+}
+
+namespace {
+
+// verdantis-server run as a command beside the data folder.
+int runServerCommand(const QString &dataDir, const QStringList &arguments, QString *out = nullptr)
+{
+    QProcess p;
+    p.start(QStringLiteral(VERDANTIS_SERVER), QStringList{u"--data"_qs, dataDir} + arguments);
+    if (!p.waitForFinished(20000))
+        return -1;
+    if (out)
+        *out = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+    return p.exitCode();
+}
+
+} // namespace
+
+// Two saves listed with who made them; the first restored as a third save
+// once the server is stopped (while it runs, a restore is refused, as the
+// server would write its copy over it).
+void TestCollabServer::historyAndRestore()
+{
+    QVERIFY(start());
+    CRawClient a;
+    QVERIFY(a.Connect(m_server->Port()));
+    QCOMPARE(login(a), u"UIDLogAck#ann#"_qs);
+    QCOMPARE(a.Ask(u"FileSave#s#"_qs + QString::number(m_text.size()) + u'#' + m_text), u"FileSaveAck#s#"_qs);
+    QCOMPARE(a.Ask(u"OpCont#s#addreq;tag:R2;desc:second;#"_qs), u"OpCont#s#addreq;tag:R2;desc:second;#"_qs);
+    QCOMPARE(a.Ask(u"FileSave#s#"_qs + QString::number(m_text2.size()) + u'#' + m_text2), u"FileSaveAck#s#"_qs);
+
+    QString out;
+    QCOMPARE(runServerCommand(m_dir->path(), {u"--history"_qs, u"s"_qs}, &out), 0);
+    const QStringList lines = out.trimmed().split(u'\n');
+    QCOMPARE(lines.size(), 2);
+    const QString firstId = lines.last().section(u'\t', 0, 0);
+    QCOMPARE(lines.last().section(u'\t', 2, 2), u"ann"_qs);
+    QCOMPARE(runServerCommand(m_dir->path(), {u"--restore"_qs, u"s"_qs, firstId}, &out), 1);
+    QVERIFY(out.contains(u"stop it before --restore"_qs));
+
+    QVERIFY(m_server->Stop());
+    QCOMPARE(runServerCommand(m_dir->path(), {u"--restore"_qs, u"s"_qs, u"999"_qs}, &out), 1);
+    QCOMPARE(runServerCommand(m_dir->path(), {u"--restore"_qs, u"s"_qs, firstId}), 0);
+    QCOMPARE(m_server->HistoryCount(u"s"_qs), 3);
+    CKELDataManager restored;
+    QVERIFY(restored.LoadSolutionText(m_server->StoredText(u"s"_qs)));
+    QVERIFY(restored.FindRequirement(u"R1"_qs));
+    QVERIFY(!restored.FindRequirement(u"R2"_qs));
+    QVERIFY(start());
+    CRawClient b;
+    QVERIFY(b.Connect(m_server->Port()));
+    QCOMPARE(login(b), u"UIDLogAck#ann#"_qs);
+    QVERIFY(b.Ask(u"FileDownRec#s#"_qs).endsWith(Collab::PacketSafeSolutionText(restored.BuildSolutionText())));
+}
+
+// Members change beside a running server, which reads them at the next open.
+void TestCollabServer::grantBesideARunningServer()
+{
+    const QString path = m_dir->filePath(u"users.txt"_qs);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    const QByteArray hash = HashPassword(u"pw"_qs).toUtf8();
+    f.write("ann:" + hash + "\nbob:" + hash + "\n");
+    f.close();
+    QVERIFY(start({u"--users"_qs, path}));
+    CRawClient a, b;
+    QVERIFY(a.Connect(m_server->Port()));
+    QVERIFY(b.Connect(m_server->Port()));
+    QCOMPARE(a.Ask(u"UIDLog#ann#pw#"_qs), u"UIDLogAck#ann#"_qs);
+    QCOMPARE(b.Ask(u"UIDLog#bob#pw#"_qs), u"UIDLogAck#bob#"_qs);
+    QCOMPARE(a.Ask(u"FileSave#s#"_qs + QString::number(m_text.size()) + u'#' + m_text), u"FileSaveAck#s#"_qs);
+    QVERIFY(b.Ask(u"FileDownRec#s#"_qs).startsWith(u"You are not a member"_qs));
+    QString out;
+    QCOMPARE(runServerCommand(m_dir->path(), {u"--grant"_qs, u"bob"_qs, u"s"_qs}, &out), 0);
+    QCOMPARE(out.trimmed(), u"s: ann, bob"_qs);
+    QVERIFY(b.Ask(u"FileDownRec#s#"_qs).startsWith(u"FileDownAck#s#"_qs));
+    QCOMPARE(runServerCommand(m_dir->path(), {u"--revoke"_qs, u"ann"_qs, u"s"_qs}, &out), 1);
+    QCOMPARE(runServerCommand(m_dir->path(), {u"--grant"_qs, u"bob"_qs, u"nothing"_qs}, &out), 1);
 }
 
 QTEST_GUILESS_MAIN(TestCollabServer)

@@ -11,6 +11,8 @@ private slots:
     void byteByByte();
     void failures_data();
     void failures();
+    void invalidText_data();
+    void invalidText();
 };
 
 // Requests carry no terminator: the keyword says how many "#"-ended fields
@@ -21,15 +23,17 @@ void TestRequestFramer::framing_data()
     QTest::addColumn<QStringList>("requests"); // kind:field|field
     QTest::addColumn<int>("leftChars");
 
-    QTest::newRow("login") << u"UIDLog#ann#"_qs << QStringList{u"0:ann"_qs} << 0;
+    QTest::newRow("login") << u"UIDLog#ann#pw#"_qs << QStringList{u"0:ann|pw"_qs} << 0;
+    QTest::newRow("login with an empty password") << u"UIDLog#ann##"_qs << QStringList{u"0:ann|"_qs} << 0;
+    QTest::newRow("login waits for its password") << u"UIDLog#ann#"_qs << QStringList{} << 11;
     QTest::newRow("list") << u"FileListReq#"_qs << QStringList{u"1:"_qs} << 0;
     QTest::newRow("open") << u"FileDownRec#a.kvf#"_qs << QStringList{u"2:a.kvf"_qs} << 0;
     QTest::newRow("operation") << u"OpCont#a#addreq;tag:R1;#"_qs << QStringList{u"3:a|addreq;tag:R1;"_qs} << 0;
     QTest::newRow("save with # in the text, then a list")
         << u"FileSave#a#5#x#y#zFileListReq#"_qs << QStringList{u"4:a|x#y#z"_qs, u"1:"_qs} << 0;
-    QTest::newRow("save of an empty text") << u"FileSave#a#0#UIDLog#b#"_qs << QStringList{u"4:a|"_qs, u"0:b"_qs}
+    QTest::newRow("save of an empty text") << u"FileSave#a#0#UIDLog#b#c#"_qs << QStringList{u"4:a|"_qs, u"0:b|c"_qs}
                                            << 0;
-    QTest::newRow("keywords in any case") << u"uidlog#a#OPCONT#s#r#"_qs << QStringList{u"0:a"_qs, u"3:s|r"_qs} << 0;
+    QTest::newRow("keywords in any case") << u"uidlog#a#p#OPCONT#s#r#"_qs << QStringList{u"0:a|p"_qs, u"3:s|r"_qs} << 0;
     QTest::newRow("operation still open") << u"OpCont#a#rec"_qs << QStringList{} << 12;
     QTest::newRow("save still open") << u"FileSave#a#10#abc"_qs << QStringList{} << 17;
     QTest::newRow("keyword still open") << u"UIDLogAck"_qs.left(4) << QStringList{} << 4;
@@ -57,7 +61,7 @@ void TestRequestFramer::framing()
 void TestRequestFramer::byteByByte()
 {
     const QString text = u"a#b\nΠ門🚪"_qs;
-    const QString stream = u"UIDLog#ann#FileSave#s#"_qs + QString::number(text.size()) + u'#' + text
+    const QString stream = u"UIDLog#ann#pw#FileSave#s#"_qs + QString::number(text.size()) + u'#' + text
                            + u"OpCont#s#modreq;id:3;#FileListReq#"_qs;
     const QByteArray bytes = CUtf16Decoder::Encode(stream);
     CRequestFramer framer;
@@ -70,7 +74,7 @@ void TestRequestFramer::byteByByte()
             got.append(r.fields.join(u'|'));
         QCOMPARE(status, CRequestFramer::NeedMore);
     }
-    QCOMPARE(got, (QStringList{u"ann"_qs, u"s|"_qs + text, u"s|modreq;id:3;"_qs, QString()}));
+    QCOMPARE(got, (QStringList{u"ann|pw"_qs, u"s|"_qs + text, u"s|modreq;id:3;"_qs, QString()}));
     QCOMPARE(framer.PendingBytes(), 0);
 }
 
@@ -110,6 +114,30 @@ void TestRequestFramer::failures()
     framer.Append(CUtf16Decoder::Encode(stream));
     CRequest r;
     QCOMPARE(int(framer.Next(r)), status);
+}
+
+// A request with text that is not UTF-16 is taken whole and refused; the
+// stream stays in step, so the request after it is read as sent.
+void TestRequestFramer::invalidText_data()
+{
+    QTest::addColumn<QString>("request");
+    const QChar high(char16_t(0xD800));
+    const QChar low(char16_t(0xDC00));
+    QTest::newRow("lone high surrogate in a record") << u"OpCont#s#moddbt;name:Oven"_qs + high + u";id:30;#"_qs;
+    QTest::newRow("lone low surrogate in a name") << u"FileDownRec#a"_qs + low + u"#"_qs;
+    QTest::newRow("high surrogate ending a field") << u"UIDLog#ann"_qs + high + u"#pw#"_qs;
+    QTest::newRow("swapped pair in a saved text") << u"FileSave#s#3#a"_qs + low + high;
+}
+
+void TestRequestFramer::invalidText()
+{
+    QFETCH(QString, request);
+    CRequestFramer framer;
+    framer.Append(CUtf16Decoder::Encode(request + u"FileListReq#"_qs));
+    CRequest r;
+    QCOMPARE(int(framer.Next(r)), int(CRequestFramer::InvalidText));
+    QCOMPARE(int(framer.Next(r)), int(CRequestFramer::Ready));
+    QCOMPARE(int(r.kind), int(CRequest::FileList));
 }
 
 QTEST_GUILESS_MAIN(TestRequestFramer)

@@ -8,6 +8,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using namespace SoakKit;
@@ -63,6 +64,7 @@ class TestServerFaults : public QObject
 private slots:
     void initTestCase() { QLoggingCategory::setFilterRules(u"verdantis.collab.packet=false"_s); }
     void killedServerKeepsWhatItAcknowledged();
+    void killedServerKeepsEveryRelayedRecord();
 };
 
 void TestServerFaults::killedServerKeepsWhatItAcknowledged()
@@ -146,6 +148,75 @@ void TestServerFaults::killedServerKeepsWhatItAcknowledged()
         for (const QString &tag : requirementTags(last))
             QVERIFY2(now.contains(tag), qPrintable(tag));
     }
+    QVERIFY(server.Stop());
+}
+
+// Every record a client has received was stored before it was relayed: kill
+// the server anywhere in a burst from three users, and after a restart the
+// solution holds every requirement any of them saw added.
+void TestServerFaults::killedServerKeepsEveryRelayedRecord()
+{
+    const int rounds = envNumber("VERDANTIS_DURABLE_ROUNDS", 50);
+    const quint32 seed = quint32(envNumber("VERDANTIS_FAULT_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
+    qInfo("%d rounds, seed %u", rounds, seed);
+    QRandomGenerator rng(seed);
+    const QString name = u"line"_s;
+    QTemporaryDir data;
+    // never stores of its own accord: the records alone must carry the edits
+    CServer server(data.path(), {u"--store-interval"_s, u"0"_s});
+    QVERIFY(server.Start());
+    std::vector<std::unique_ptr<CUser>> users;
+    QSet<QString> seen;
+    for (int i = 0; i < 3; ++i) {
+        users.push_back(std::make_unique<CUser>(u"user"_s + QString::number(i), server.Port()));
+        QObject::connect(&users.back()->client, &CSharedSolutionClient::operationApplied, &users.back()->client,
+                         [&seen](const QString &record, bool) {
+                             static const QRegularExpression tag(u"tag:([^;]*);"_s);
+                             if (const auto m = tag.match(record); m.hasMatch())
+                                 seen.insert(m.captured(1));
+                         });
+    }
+    QVERIFY(users[0]->LogIn());
+    QVERIFY(users[0]->manager.AddRequirement(u"BASE"_s, u"first"_s));
+    QVERIFY(users[0]->client.SaveAsShared(name));
+    QVERIFY(QTest::qWaitFor([&] { return users[0]->client.SharedName() == name; }, 60000));
+
+    int serial = 0;
+    for (int round = 0; round < rounds; ++round) {
+        for (auto &u : users) {
+            if (!u->client.IsLoggedIn())
+                QVERIFY(u->LogIn());
+            if (u->client.SharedName() != name)
+                QVERIFY(u->Open(name));
+        }
+        const int killAt = 5 + int(rng.bounded(60));
+        for (int step = 0; step < killAt; ++step) {
+            CUser &u = *users[rng.bounded(3)];
+            u.manager.AddRequirement(u"K"_s + QString::number(++serial), u"burst"_s);
+            QCoreApplication::processEvents();
+            // let some of it travel, not all
+            if (rng.bounded(3) == 0)
+                QTest::qWait(1);
+        }
+        server.Kill();
+        for (auto &u : users)
+            QVERIFY(QTest::qWaitFor([&] { return !u->client.IsConnected(); }, 60000));
+        QVERIFY(server.Start());
+        for (auto &u : users) {
+            u->SetPort(server.Port());
+            QVERIFY(u->LogIn());
+            QVERIFY(u->Open(name));
+        }
+        const CKELDataManager &m = users[0]->manager;
+        for (const QString &tag : std::as_const(seen))
+            QVERIFY2(m.FindRequirement(tag), qPrintable(u"round %1: %2 was relayed and lost"_s.arg(round).arg(tag)));
+        const QString text = m.BuildSolutionText();
+        for (auto &u : users)
+            QCOMPARE(u->manager.BuildSolutionText(), text);
+    }
+    // the kills landed inside bursts that did reach the users
+    qInfo("%lld relayed records seen", qlonglong(seen.size()));
+    QVERIFY(seen.size() >= rounds);
     QVERIFY(server.Stop());
 }
 

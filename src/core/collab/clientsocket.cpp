@@ -59,6 +59,9 @@ QString CClientSocket::GetErrorText(int code)
 void CClientSocket::Close()
 {
     m_connected = false;
+    // a new connection owes no replies to the requests of an old one
+    m_awaited.clear();
+    m_awaitedEdits.clear();
     CAsyncSocketEx::Close();
 }
 
@@ -123,11 +126,16 @@ void CClientSocket::OnOutOfBandData(int errorCode)
 
 bool CClientSocket::SendPacket(const QString &packet)
 {
-    m_lastSent = packet;
+    return sendPacket(packet, packet);
+}
+
+bool CClientSocket::sendPacket(const QString &packet, const QString &shown)
+{
+    m_lastSent = shown;
     const QByteArray bytes = CUtf16Decoder::Encode(packet);
     const qint64 result = Send(bytes.constData(), bytes.size(), 0);
     if (logging())
-        log(kSendPacket, QStringLiteral("Sent message=[") + packet + QStringLiteral("]  Return code of send=[") + num(result) + u']');
+        log(kSendPacket, QStringLiteral("Sent message=[") + shown + QStringLiteral("]  Return code of send=[") + num(result) + u']');
     if (result == -1) {
         log(kSendPacket, QStringLiteral("Sending the message failed. The return value is SOCKET_ERROR"));
         return false;
@@ -137,12 +145,19 @@ bool CClientSocket::SendPacket(const QString &packet)
 
 bool CClientSocket::Login(const QString &userId, const QString &password)
 {
-    Q_UNUSED(password);
+    // a "#" would end the field early and the rest would be read as a request
+    if (password.contains(Collab::kSeparator) || !QStringView(password).isValidUtf16()) {
+        log(u"Login", QStringLiteral("The password cannot be sent."));
+        return false;
+    }
     m_userId = userId;
-    if (!SendPacket(Collab::kUIDLog.toString() + u'#' + userId + u'#')) {
+    // the log and the last-sent text never hold the password
+    const QString head = Collab::kUIDLog.toString() + u'#' + userId + u'#';
+    if (!sendPacket(head + password + u'#', head + QStringLiteral("********#"))) {
         log(u"Login", QStringLiteral("SendPacket failed."));
         return false;
     }
+    await(Collab::kUIDLog);
     return true;
 }
 
@@ -152,6 +167,7 @@ bool CClientSocket::ListFile()
         log(u"ListFile", QStringLiteral("SendPacket failed."));
         return false;
     }
+    await(Collab::kFileListReq);
     return true;
 }
 
@@ -164,6 +180,7 @@ bool CClientSocket::SaveFile(const QString &name, int length, const QString &tex
         log(u"SaveFile", QStringLiteral("SendPacket failed."));
         return false;
     }
+    await(Collab::kFileSave, name);
     return true;
 }
 
@@ -174,6 +191,7 @@ bool CClientSocket::OpenFile(const QString &name)
         log(u"OpenFile", QStringLiteral("SendPacket failed."));
         return false;
     }
+    await(Collab::kFileDownRec, name);
     return true;
 }
 
@@ -185,6 +203,8 @@ bool CClientSocket::AskAction(const QString &name, const QString &record)
         log(u"AskAction", QStringLiteral("SendPacket failed."));
         return false;
     }
+    // answered by its own relay, or by a refusal
+    await(Collab::kOpCont, name, record);
     return true;
 }
 
@@ -260,24 +280,70 @@ void CClientSocket::ProcessPacket(const QString &packet)
     dispatch(fields);
 }
 
+void CClientSocket::await(QStringView keyword, const QString &name, const QString &record)
+{
+    QList<Awaited> &list = keyword == Collab::kOpCont ? m_awaitedEdits : m_awaited;
+    // a server that never answers cannot make the list grow without end
+    constexpr qsizetype kMostAwaited = 100000;
+    if (list.size() >= kMostAwaited)
+        list.removeFirst();
+    list.append({keyword, name, record, m_nextSerial++});
+}
+
+bool CClientSocket::takeAwaited(QStringView keyword, const QString &name, const QString &record)
+{
+    if (keyword == Collab::kOpCont) {
+        if (m_awaitedEdits.isEmpty() || m_awaitedEdits.first().name != name || m_awaitedEdits.first().record != record)
+            return false;
+        m_awaitedEdits.removeFirst();
+        return true;
+    }
+    for (qsizetype i = 0; i < m_awaited.size(); ++i) {
+        if (m_awaited[i].keyword == keyword) {
+            m_awaited.removeAt(i);
+            return true;
+        }
+    }
+    return false;
+}
+
 void CClientSocket::dispatch(const QStringList &fields)
 {
     using namespace Collab;
     const QString &k = fields.constFirst();
-    if (IsKeyword(k, kUIDLogAck))
-        processUIDLogAck(fields);
-    else if (IsKeyword(k, kFileListAck))
-        processFileListAck(fields);
-    else if (IsKeyword(k, kFileDownAck))
-        processFileDownAck(fields);
-    else if (IsKeyword(k, kFileSaveAck))
-        processFileSaveAck(fields);
-    else if (IsKeyword(k, kFileSynReq))
+    auto unasked = [this, &k] {
+        log(u"Dispatch", QStringLiteral("ERROR : A reply to no request of this client is ignored: [") + k + u']');
+    };
+    if (IsKeyword(k, kUIDLogAck)) {
+        if (takeAwaited(kUIDLog))
+            processUIDLogAck(fields);
+        else
+            unasked();
+    } else if (IsKeyword(k, kFileListAck)) {
+        if (takeAwaited(kFileListReq))
+            processFileListAck(fields);
+        else
+            unasked();
+    } else if (IsKeyword(k, kFileDownAck)) {
+        // a text nobody asked for would replace the open solution
+        if (takeAwaited(kFileDownRec))
+            processFileDownAck(fields);
+        else
+            unasked();
+    } else if (IsKeyword(k, kFileSaveAck)) {
+        if (takeAwaited(kFileSave))
+            processFileSaveAck(fields);
+        else
+            unasked();
+    } else if (IsKeyword(k, kOpCont)) {
+        // relays of everyone's records arrive unasked; our own answer our request
+        if (fields.size() >= 3)
+            takeAwaited(kOpCont, fields[1], fields[2]);
+        processAskAction(fields);
+    } else if (IsKeyword(k, kFileSynReq))
         processFileSynReq(fields);
     else if (IsKeyword(k, kOpIdAck))
         processOpIdAck(fields);
-    else if (IsKeyword(k, kOpCont))
-        processAskAction(fields);
     else if (IsKeyword(k, kObCreAct))
         processObjectGenerateAck(fields);
     else if (IsKeyword(k, kUIDListAck))
@@ -288,5 +354,5 @@ void CClientSocket::dispatch(const QStringList &fields)
 void CClientSocket::message(const QString &text)
 {
     if (m_owner)
-        m_owner->Prompt().Message(text, QStringLiteral("Message"));
+        m_owner->Notice(text);
 }

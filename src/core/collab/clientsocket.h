@@ -29,6 +29,9 @@ public:
     virtual void SetLoggedIn(bool loggedIn) = 0;
     virtual void RefreshViewsAndTitle() = 0;
     virtual CPrompt &Prompt() = 0;
+    // A text caused by what the server sent: shown without stopping the user
+    // (a stream of replies must not become a stream of modal boxes).
+    virtual void Notice(const QString &text) = 0;
 };
 
 // The one connection to the collaboration server: requests out, replies in,
@@ -57,7 +60,7 @@ public:
     void Close() override;
 
     bool TryConnect(const QString &host, quint16 port);
-    // The password is asked for and kept, but the protocol has no place for it.
+    // The password travels as the third field; a password with "#" cannot.
     bool Login(const QString &userId, const QString &password);
     bool ListFile();
     bool SaveFile(const QString &name, int length, const QString &text);
@@ -71,6 +74,11 @@ public:
     // Runs one packet through the handlers as if it had just been read.
     void ProcessPacket(const QString &packet);
 
+    // The server's reason for the last refusal, empty when it gave none.
+    const QString &LastRefusal() const { return m_lastRefusal; }
+    // Requests sent and not yet answered, oldest first.
+    qsizetype AwaitedCount() const { return m_awaited.size() + m_awaitedEdits.size(); }
+
 protected:
     void OnAccept(int errorCode) override;
     void OnClose(int errorCode) override;
@@ -80,6 +88,8 @@ protected:
     virtual void OnOutOfBandData(int errorCode);
 
 private:
+    // Sends packet; the log and LastSentPacket() show shown instead.
+    bool sendPacket(const QString &packet, const QString &shown);
     bool receiveData(int errorCode, QString &packet, QStringList &fields);
     void dispatch(const QStringList &fields);
     void processError(const QString &message);
@@ -93,6 +103,11 @@ private:
     void processObjectGenerateAck(const QStringList &fields);
     void processUIDListAck(const QStringList &fields);
     void dropOversizedReply();
+    // Replies are taken only for requests this client made and still waits
+    // for: the server answers in order, so the oldest awaited request of
+    // that kind is the one answered. False, logged, for anything else.
+    bool takeAwaited(QStringView keyword, const QString &name = QString(), const QString &record = QString());
+    void await(QStringView keyword, const QString &name = QString(), const QString &record = QString());
 
     bool logging() const { return m_log.IsActive(); }
     void log(QStringView operation, const QString &message);
@@ -121,6 +136,20 @@ private:
     QString m_synFileName;
     QString m_opIdFileName;
     QString m_obCreFileName;
+
+    struct Awaited
+    {
+        QStringView keyword;
+        QString name;
+        QString record;
+        quint64 serial = 0; // order of sending, across both lists
+    };
+    // Edits apart: their answers are relays, which come back in the order
+    // the edits were sent, so only the oldest is ever compared.
+    QList<Awaited> m_awaited;
+    QList<Awaited> m_awaitedEdits;
+    quint64 m_nextSerial = 0;
+    QString m_lastRefusal;
 
     CPacketFramer m_framer;
     qint64 m_maxPacketBytes = Collab::kDefaultMaxPacketBytes;

@@ -60,39 +60,48 @@ void CClientSocket::loginResult(bool success)
         m_owner->SetLoggedIn(success);
         m_owner->RefreshViewsAndTitle();
     }
-    message(success ? QStringLiteral("Login successful") : QStringLiteral("Login unsuccessful"));
+    // the server's reason, when it gave one, says what to do about it
+    if (success)
+        message(QStringLiteral("Login successful"));
+    else
+        message(m_lastRefusal.isEmpty() ? QStringLiteral("Login unsuccessful")
+                                        : QStringLiteral("Login unsuccessful: ") + m_lastRefusal);
 }
 
 void CClientSocket::processError(const QString &text)
 {
     constexpr auto op = u"ProcessError";
-    // only the keyword of the last request matters
-    QString request;
-    const qsizetype hash = m_lastSent.indexOf(u'#');
-    if (hash >= 0) {
-        request = m_lastSent.left(hash).trimmed();
-        if (request.isEmpty())
-            request = CPacketFramer::SplitFields(m_lastSent).value(0);
-    }
     using namespace Collab;
-    if (request.isEmpty()) {
+    // an error text answers the oldest request still waiting; with none
+    // waiting it is the server speaking of its own accord (closing the
+    // connection, say), and the user reads it
+    if (m_awaited.isEmpty() && m_awaitedEdits.isEmpty()) {
         log(op, QStringLiteral("ERROR : ") + text);
-    } else if (IsKeyword(request, kUIDLog)) {
+        message(QStringLiteral("The server says: ") + text);
+        return;
+    }
+    const bool edit = m_awaited.isEmpty()
+                      || (!m_awaitedEdits.isEmpty() && m_awaitedEdits.first().serial < m_awaited.first().serial);
+    const Awaited request = edit ? m_awaitedEdits.takeFirst() : m_awaited.takeFirst();
+    m_lastRefusal = text;
+    if (request.keyword == kUIDLog) {
         loginResult(false);
-    } else if (IsKeyword(request, kFileListReq)) {
+    } else if (request.keyword == kFileListReq) {
         if (m_owner)
             m_owner->OnServerFileList({});
-    } else if (IsKeyword(request, kFileDownRec)) {
-        message(kOpenFailed);
-    } else if (IsKeyword(request, kFileSave)) {
+        message(text);
+    } else if (request.keyword == kFileDownRec) {
+        message(kOpenFailed + u' ' + text);
+    } else if (request.keyword == kFileSave) {
         if (m_owner)
-            m_owner->OnServerSaveResult(m_saveName, false);
-    } else if (IsKeyword(request, kFileSynReq) || IsKeyword(request, kOpIdReq) || IsKeyword(request, kOpCont)
-               || IsKeyword(request, kObCreReq) || IsKeyword(request, kUIDListReq) || IsKeyword(request, kFileUpReq)) {
-        // nothing
+            m_owner->OnServerSaveResult(request.name, false);
+    } else if (request.keyword == kOpCont) {
+        // the edit was not made for anyone; say why
+        message(QStringLiteral("The server refused an edit: ") + text);
     } else {
         log(op, QStringLiteral("ERROR : ") + text);
     }
+    m_lastRefusal.clear();
 }
 
 void CClientSocket::processUIDLogAck(const QStringList &fields)

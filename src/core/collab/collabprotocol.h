@@ -27,6 +27,10 @@ inline constexpr QStringView kFileListReq = u"FileListReq";
 inline constexpr QStringView kFileSave = u"FileSave";
 inline constexpr QStringView kFileDownRec = u"FileDownRec";
 inline constexpr QStringView kOpCont = u"OpCont";
+// The members of a shared solution: listed to its members, changed by its owner.
+inline constexpr QStringView kMemberListReq = u"MemberListReq";
+inline constexpr QStringView kMemberAddReq = u"MemberAddReq";
+inline constexpr QStringView kMemberDelReq = u"MemberDelReq";
 // Requests this client never sends; error replies to them are ignored.
 inline constexpr QStringView kOpIdReq = u"OpIdReq";
 inline constexpr QStringView kObCreReq = u"ObCreReq";
@@ -38,6 +42,8 @@ inline constexpr QStringView kUIDLogAck = u"UIDLogAck";
 inline constexpr QStringView kFileListAck = u"FileListAck";
 inline constexpr QStringView kFileDownAck = u"FileDownAck";
 inline constexpr QStringView kFileSaveAck = u"FileSaveAck";
+// "MemberListAck#name#owner#member#...#"
+inline constexpr QStringView kMemberListAck = u"MemberListAck";
 // Both a reply and, in error handling, a request.
 inline constexpr QStringView kFileSynReq = u"FileSynReq";
 inline constexpr QStringView kOpIdAck = u"OpIdAck";

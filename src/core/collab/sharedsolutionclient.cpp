@@ -4,6 +4,8 @@
 #include "model/keldatamanager.h"
 #include "model/prompt.h"
 
+#include <QMetaMethod>
+
 namespace {
 
 const QString kLoginFirst = QStringLiteral("Please connect and login to the server");
@@ -101,7 +103,8 @@ bool CSharedSolutionClient::ConnectToServer()
 
 void CSharedSolutionClient::EstablishedConnection()
 {
-    if (!m_socket.Login(m_userId, QString()))
+    // the password is the one the user typed; the server checks it against its accounts
+    if (!m_socket.Login(m_userId, m_password))
         Prompt().Message(QStringLiteral("Login failed."), QStringLiteral("CKELDataManager::EstablishedConnection"));
     emit connectionChanged();
 }
@@ -116,8 +119,19 @@ void CSharedSolutionClient::DisconnectFromServer()
     m_pendingSaveAs = {};
     m_loggedIn = false;
     RefreshViewsAndTitle();
+    // before the window follows: what it says of the lost connection is the later, fuller word
+    Notice(QStringLiteral("Disconnected"));
     emit connectionChanged();
-    Prompt().Message(QStringLiteral("Disconnected"));
+}
+
+void CSharedSolutionClient::Notice(const QString &text)
+{
+    // the desktop program lists notices beside its work; without a listener
+    // (a test, a tool) they go to the prompt as before
+    if (isSignalConnected(QMetaMethod::fromSignal(&CSharedSolutionClient::notice)))
+        emit notice(text);
+    else
+        Prompt().Message(text);
 }
 
 void CSharedSolutionClient::SetLoggedIn(bool loggedIn)
@@ -167,7 +181,7 @@ void CSharedSolutionClient::OnServerFileOpened(bool success, const QString &name
 {
     // a text that yields no solution leaves the open one as it was
     if (!success || !m_manager.LoadSolutionText(text)) {
-        Prompt().Message(kOpenFailed);
+        Notice(kOpenFailed);
         return;
     }
     m_pendingSaveAs = {};
@@ -246,7 +260,7 @@ void CSharedSolutionClient::OnServerSaveResult(const QString &name, bool success
 {
     const PendingSaveAs previous = std::exchange(m_pendingSaveAs, {});
     if (success) {
-        Prompt().Message(QStringLiteral("Solution ") + name + QStringLiteral(" saved"));
+        Notice(QStringLiteral("Solution ") + name + QStringLiteral(" saved"));
         emit saveFinished(name, true);
         return;
     }
@@ -258,7 +272,9 @@ void CSharedSolutionClient::OnServerSaveResult(const QString &name, bool success
     if (IsShared() || previous.active)
         setModified(true);
     RefreshViewsAndTitle();
-    Prompt().Message(saveFailed(name));
+    // the server's reason tells the user what to do: open it first, ask its owner...
+    const QString reason = m_socket.LastRefusal();
+    Notice(reason.isEmpty() ? saveFailed(name) : saveFailed(name) + QStringLiteral(": ") + reason);
     emit saveFinished(name, false);
 }
 

@@ -76,6 +76,7 @@ public:
     void SetLoggedIn(bool loggedIn) override;
     void RefreshViewsAndTitle() override;
     CPrompt &Prompt() override;
+    void Notice(const QString &text) override;
 
 signals:
     void titleChanged(const QString &title);
@@ -87,6 +88,8 @@ signals:
     void saveFinished(const QString &name, bool success);
     // A relayed record of the open shared solution, after it was applied.
     void operationApplied(const QString &record, bool changedModel);
+    // A text caused by the server's replies, for a non-modal notice.
+    void notice(const QString &text);
 
 private:
     void setSharedName(const QString &name);

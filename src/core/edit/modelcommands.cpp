@@ -457,6 +457,11 @@ bool CKELDataManager::CopyTree(int targetTreeId, int sourceTreeId)
     const CKELData *s = Lookup(sourceTreeId);
     if (!t || !s || !t->IsTree() || !s->IsTree())
         return false;
+    if (t == s) {
+        // each copy doubles the tree: a few such records exhaust any machine
+        Prompt().Message(QStringLiteral("A tree cannot be copied into itself."));
+        return false;
+    }
     return submit(COperationRecord(u"clotre").Int(u"tid", targetTreeId).Int(u"sid", sourceTreeId).ToString());
 }
 

@@ -447,7 +447,8 @@ bool COperationApplier::cloneTree()
 {
     CKELData *t = m.Lookup(r.GetInt(u"tid"));
     CKELData *s = m.Lookup(r.GetInt(u"sid"));
-    if (!t || !s || !t->IsTree() || !s->IsTree() || t->GetTypeCode() == KEL::CBT)
+    // a relayed copy of a tree into itself is refused as the command is
+    if (!t || !s || t == s || !t->IsTree() || !s->IsTree() || t->GetTypeCode() == KEL::CBT)
         return false;
     const QHash<int, int> made = CTreeCopy::Copy(m, *static_cast<CKELTree *>(t), *static_cast<CKELTree *>(s));
     for (int id : made)

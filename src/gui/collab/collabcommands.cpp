@@ -19,7 +19,12 @@
 #include "model/prompt.h"
 
 #include <QAction>
+#include <QDateTime>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QListWidget>
 #include <QMenu>
+#include <QVBoxLayout>
 #include <QPointer>
 #include <QSettings>
 #include <QStatusBar>
@@ -60,6 +65,7 @@ CCollabCommands::CCollabCommands(CMainFrame &frame, CEditor &editor)
         m_frame.SetConnectionTitle(ConnectionTitle());
     });
     connect(c, &CSharedSolutionClient::connectionChanged, this, &CCollabCommands::followConnection);
+    connect(c, &CSharedSolutionClient::notice, this, &CCollabCommands::notice);
     connect(c, &CSharedSolutionClient::viewsRefreshRequested, this, &CCollabCommands::refreshViews);
     connect(c, &CSharedSolutionClient::sharedListReceived, this, [this](const QStringList &names) {
         // error replies also arrive as an (empty) list; only an asked-for one opens the dialog
@@ -96,6 +102,11 @@ void CCollabCommands::installActions()
     m_disconnect->setStatusTip(QStringLiteral("Log out and close the connection to the server"));
     connect(m_disconnect, &QAction::triggered, this, &CCollabCommands::Disconnect);
 
+    m_serverMessages = new QAction(QStringLiteral("Server Messages..."), this);
+    m_serverMessages->setObjectName(QStringLiteral("actionServerMessages"));
+    m_serverMessages->setStatusTip(QStringLiteral("Show what the collaboration server has said"));
+    connect(m_serverMessages, &QAction::triggered, this, &CCollabCommands::showNotices);
+
     // beside the file commands they stand in for: Open Shared after Open,
     // the connection after Close
     QMenu *file = m_frame.MenuNamed(QStringLiteral("&File"));
@@ -106,6 +117,49 @@ void CCollabCommands::installActions()
     file->insertSeparator(before);
     file->insertAction(before, m_connect);
     file->insertAction(before, m_disconnect);
+    file->insertAction(before, m_serverMessages);
+}
+
+void CCollabCommands::notice(const QString &text)
+{
+    // never a modal box: a server can send any number of replies, and
+    // Disconnect must stay within reach
+    constexpr qsizetype kMostNotices = 500;
+    const QString line = QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("  ") + text;
+    if (m_notices.size() >= kMostNotices)
+        m_notices.removeFirst();
+    m_notices.append(line);
+    if (m_noticesList) {
+        if (m_noticesList->count() >= kMostNotices)
+            delete m_noticesList->takeItem(0);
+        m_noticesList->addItem(line);
+        m_noticesList->scrollToBottom();
+    }
+    status(text, 15000);
+}
+
+void CCollabCommands::showNotices()
+{
+    if (!m_noticesDialog) {
+        auto *dialog = new QDialog(&m_frame);
+        dialog->setObjectName(QStringLiteral("serverMessagesDialog"));
+        dialog->setWindowTitle(QStringLiteral("Server Messages"));
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->setModal(false);
+        auto *layout = new QVBoxLayout(dialog);
+        m_noticesList = new QListWidget(dialog);
+        m_noticesList->addItems(m_notices);
+        layout->addWidget(m_noticesList);
+        auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
+        connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::close);
+        layout->addWidget(buttons);
+        dialog->resize(520, 300);
+        connect(dialog, &QObject::destroyed, this, [this] { m_noticesList = nullptr; });
+        m_noticesDialog = dialog;
+    }
+    m_noticesList->scrollToBottom();
+    m_noticesDialog->show();
+    m_noticesDialog->raise();
 }
 
 void CCollabCommands::installFileHooks()

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 
 class CEditor;
 class CMainFrame;
 class CSharedSolutionClient;
 class QAction;
+class QDialog;
+class QListWidget;
 
 // The desktop side of collaboration: the menu entries and dialogs around
 // the shared-solution client, and the window following what it reports
@@ -22,6 +25,9 @@ public:
     QAction *ConnectAction() const { return m_connect; }
     QAction *DisconnectAction() const { return m_disconnect; }
     QAction *OpenSharedAction() const { return m_openShared; }
+    QAction *ServerMessagesAction() const { return m_serverMessages; }
+    // What the server's replies had to say, oldest first, each with its time.
+    const QStringList &Notices() const { return m_notices; }
 
     // The menu commands.
     bool Connect();
@@ -42,6 +48,8 @@ private:
     void chooseShared(const QStringList &names);
     bool saveAsShared();
     void status(const QString &text, int timeout = 8000) const;
+    void notice(const QString &text);
+    void showNotices();
 
     CMainFrame &m_frame;
     CEditor &m_editor;
@@ -49,6 +57,10 @@ private:
     QAction *m_connect = nullptr;
     QAction *m_disconnect = nullptr;
     QAction *m_openShared = nullptr;
+    QAction *m_serverMessages = nullptr;
+    QStringList m_notices;
+    QPointer<QDialog> m_noticesDialog;
+    QListWidget *m_noticesList = nullptr;
     bool m_listRequested = false;
     bool m_wasConnected = false;
     bool m_wasShared = false;

@@ -38,6 +38,8 @@ public:
     void SetLoggedIn(bool loggedIn) override { calls.append(u"LoggedIn:"_qs + QString::number(loggedIn)); }
     void RefreshViewsAndTitle() override { calls.append(u"Refresh"_qs); }
     CPrompt &Prompt() override { return prompt; }
+    // kept with the prompt's texts, in the one order the user would read them
+    void Notice(const QString &text) override { prompt.texts.append(text); prompt.captions.append(u"Message"_qs); }
 };
 
 } // namespace
@@ -131,7 +133,7 @@ void TestClientSocket::requests_data()
 {
     QTest::addColumn<QString>("request");
     QTest::addColumn<QString>("wire");
-    QTest::newRow("login, no password") << u"login"_qs << u"UIDLog#bob#"_qs;
+    QTest::newRow("login with its password") << u"login"_qs << u"UIDLog#bob#secret#"_qs;
     QTest::newRow("list") << u"list"_qs << u"FileListReq#"_qs;
     QTest::newRow("save with # in the text") << u"save"_qs << u"FileSave#s.kvf#5#ab#cd"_qs;
     QTest::newRow("open") << u"open"_qs << u"FileDownRec#s.kvf#"_qs;
@@ -155,16 +157,19 @@ void TestClientSocket::requests()
     else
         sent = m_socket->AskAction(u"s.kvf"_qs, u"addreq;tag:R1;desc:Π;"_qs);
     QVERIFY(sent);
-    QCOMPARE(m_socket->LastSentPacket(), wire);
+    // the password goes to the server and nowhere else
+    const QString shown = QString(wire).replace(u"secret"_qs, u"********"_qs);
+    QCOMPARE(m_socket->LastSentPacket(), shown);
     QVERIFY(m_server->WaitForReceived(wire));
     QCOMPARE(m_server->received, wire);
-    QVERIFY(!m_server->received.contains(u"secret"_qs));
-    QVERIFY(logLines().contains(u"CClientSocket::SendPacket - Sent message=["_qs + wire
+    QVERIFY(!logLines().join(u'\n').contains(u"secret"_qs));
+    QVERIFY(logLines().contains(u"CClientSocket::SendPacket - Sent message=["_qs + shown
                                 + u"]  Return code of send=["_qs + QString::number(2 * wire.size()) + u"]"_qs));
 }
 
-// Each reply is checked against the last request of its kind; error texts
-// (no "#") are read as the answer to the last request sent.
+// A reply is taken only for a request still waiting for one, and checked
+// against it; error texts (no "#") answer the oldest waiting request, and
+// with none waiting are the server's own words. Nothing else gets through.
 void TestClientSocket::replies_data()
 {
     QTest::addColumn<QString>("request");
@@ -190,18 +195,19 @@ void TestClientSocket::replies_data()
         << QStringList{u"CClientSocket::ProcessUIDLogAck - Packet count=[1]  ERROR : The packet count must be the same as the intended packet count, 2 "_qs};
     QTest::newRow("keyword in lower case") << u"login"_qs << u"uidlogack#u#.."_qs << in << QStringList{success}
                                            << QStringList{};
-    QTest::newRow("error text after login") << u"login"_qs << u"Login failed.."_qs << out << QStringList{failure}
-                                            << QStringList{};
+    QTest::newRow("error text after login") << u"login"_qs << u"Login failed.."_qs << out
+                                            << QStringList{failure + u": Login failed"_qs} << QStringList{};
     QTest::newRow("error text after list") << u"list"_qs << u"No list here.."_qs << QStringList{u"List:"_qs}
-                                           << QStringList{} << QStringList{};
+                                           << QStringList{u"No list here"_qs} << QStringList{};
     QTest::newRow("error text after open") << u"open"_qs << u"Not found.."_qs << QStringList{}
-                                           << QStringList{openFailed} << QStringList{};
+                                           << QStringList{openFailed + u" Not found"_qs} << QStringList{};
     QTest::newRow("error text after save") << u"save"_qs << u"Disk full.."_qs << QStringList{u"Saved:s.kvf:0"_qs}
                                            << QStringList{} << QStringList{};
     QTest::newRow("error text after an operation") << u"op"_qs << u"Not open.."_qs << QStringList{}
-                                                   << QStringList{} << QStringList{};
+                                                   << QStringList{u"The server refused an edit: Not open"_qs}
+                                                   << QStringList{};
     QTest::newRow("error text before any request")
-        << QString() << u"Go away.."_qs << QStringList{} << QStringList{}
+        << QString() << u"Go away.."_qs << QStringList{} << QStringList{u"The server says: Go away"_qs}
         << QStringList{u"CClientSocket::ProcessError - ERROR : Go away"_qs};
     QTest::newRow("file list") << u"list"_qs << u"FileListAck#a.kvf#b.kvf#.."_qs
                                << QStringList{u"List:a.kvf,b.kvf"_qs} << QStringList{}
@@ -259,12 +265,28 @@ void TestClientSocket::replies_data()
         << QStringList{u"CClientSocket::ProcessUIDListAck - A received file count=[2]  Received file names=[ann,bob]  This method called successfully."_qs};
     QTest::newRow("empty packet skipped") << u"login"_qs << u"..UIDLogAck#u#.."_qs << in << QStringList{success}
                                           << QStringList{u"CClientSocket::ReceiveData - The received message doesn't contain any predeterminer."_qs};
-    QTest::newRow("error text does not hold up the next reply")
-        << u"list"_qs << u"Busy..FileListAck#a#.."_qs << QStringList{u"List:"_qs, u"List:a"_qs} << QStringList{}
+    const QString ignored = u"CClientSocket::Dispatch - ERROR : A reply to no request of this client is ignored: "_qs;
+    QTest::newRow("error text answers the list; a second answer is ignored")
+        << u"list"_qs << u"Busy..FileListAck#a#.."_qs << QStringList{u"List:"_qs} << QStringList{u"Busy"_qs}
+        << QStringList{ignored + u"[FileListAck]"_qs};
+    QTest::newRow("reply to no request in the same read")
+        << u"login"_qs << u"UIDLogAck#u#..FileListAck#a#b#.."_qs << in << QStringList{success}
+        << QStringList{ignored + u"[FileListAck]"_qs};
+    QTest::newRow("unsolicited download leaves the solution alone")
+        << u"list"_qs << u"FileDownAck#s.kvf#1#x#t.."_qs << QStringList{} << QStringList{}
+        << QStringList{ignored + u"[FileDownAck]"_qs};
+    QTest::newRow("second download answer to one open")
+        << u"open"_qs << u"FileDownAck#s.kvf#1#x#t..FileDownAck#s.kvf#1#x#u.."_qs
+        << QStringList{u"Opened:1:s.kvf:t"_qs} << QStringList{} << QStringList{ignored + u"[FileDownAck]"_qs};
+    QTest::newRow("stale save acknowledgement") << QString() << u"FileSaveAck#s.kvf#.."_qs << QStringList{}
+                                                << QStringList{} << QStringList{ignored + u"[FileSaveAck]"_qs};
+    QTest::newRow("300 login replies to one login")
+        << u"login"_qs << u"UIDLogAck#u#.."_qs.repeated(300) << in << QStringList{success}
+        << QStringList{ignored + u"[UIDLogAck]"_qs};
+    QTest::newRow("own relay answers the edit; a later text is the server's own")
+        << u"op"_qs << u"OpCont#s.kvf#addreq;tag:R1;#..Closing down.."_qs
+        << QStringList{u"Op:s.kvf:addreq;tag:R1;"_qs} << QStringList{u"The server says: Closing down"_qs}
         << QStringList{};
-    QTest::newRow("two replies in one read")
-        << u"login"_qs << u"UIDLogAck#u#..FileListAck#a#b#.."_qs
-        << QStringList{u"LoggedIn:1"_qs, u"Refresh"_qs, u"List:a,b"_qs} << QStringList{success} << QStringList{};
 }
 
 void TestClientSocket::replies()
@@ -375,13 +397,20 @@ void TestClientSocket::serverDrops()
 void TestClientSocket::garbageKeepsConnection()
 {
     connectClient();
-    QVERIFY(m_socket->Login(u"u"_qs, QString()));
     QByteArray junk;
     for (int i = 0; i < 4096; ++i)
         junk.append(char((i * 7919) % 251));
     junk.replace(QByteArray("..", 2), QByteArray("xx", 2));
     m_server->SendBytes(junk);
     m_server->Send(u"..#..##..UIDLogAck#u#.."_qs);
+    // taken while no request waits: the acknowledgement among it too
+    QVERIFY(QTest::qWaitFor([&] {
+        return logLines().contains(u"CClientSocket::Dispatch - ERROR : A reply to no request of this client is ignored: "
+                                   u"[UIDLogAck]"_qs);
+    }, 5000));
+    QVERIFY(!m_owner->calls.contains(u"LoggedIn:1"_qs));
+    QVERIFY(m_socket->Login(u"u"_qs, QString()));
+    m_server->Send(u"UIDLogAck#u#.."_qs);
     QVERIFY(QTest::qWaitFor([&] { return m_owner->calls.contains(u"LoggedIn:1"_qs); }, 5000));
     QVERIFY(m_socket->IsConnected());
 }

@@ -73,7 +73,7 @@ void TestSharedSolutionClient::cleanup()
 void TestSharedSolutionClient::logIn()
 {
     QVERIFY(m_client->ConnectToServer());
-    QVERIFY(waitFor(u"UIDLog#ann#"_qs));
+    QVERIFY(waitFor(u"UIDLog#ann#pwd#"_qs));
     m_server->Send(u"UIDLogAck#ann#.."_qs);
     QVERIFY(QTest::qWaitFor([&] { return m_client->IsLoggedIn(); }, 5000));
     m_prompt->texts.clear();
@@ -146,7 +146,8 @@ void TestSharedSolutionClient::loginReply_data()
     QTest::newRow("same id") << u"UIDLogAck#ann#.."_qs << true << u"Login successful"_qs;
     QTest::newRow("other id") << u"UIDLogAck#bob#.."_qs << false << u"Login unsuccessful"_qs;
     QTest::newRow("id in other case") << u"UIDLogAck#ANN#.."_qs << false << u"Login unsuccessful"_qs;
-    QTest::newRow("refusal text") << u"Login refused.."_qs << false << u"Login unsuccessful"_qs;
+    QTest::newRow("refusal text") << u"Login refused: wrong user id or password.."_qs << false
+                                  << u"Login unsuccessful: Login refused: wrong user id or password"_qs;
 }
 
 void TestSharedSolutionClient::loginReply()
@@ -156,8 +157,8 @@ void TestSharedSolutionClient::loginReply()
     QFETCH(QString, message);
     QSignalSpy titles(m_client.get(), &CSharedSolutionClient::titleChanged);
     QVERIFY(m_client->ConnectToServer());
-    QVERIFY(waitFor(u"UIDLog#ann#"_qs));
-    QCOMPARE(m_server->received, u"UIDLog#ann#"_qs);
+    QVERIFY(waitFor(u"UIDLog#ann#pwd#"_qs));
+    QCOMPARE(m_server->received, u"UIDLog#ann#pwd#"_qs);
     m_server->Send(reply);
     QVERIFY(QTest::qWaitFor([&] { return !m_prompt->texts.isEmpty(); }, 5000));
     QCOMPARE(m_prompt->texts, QStringList{message});
@@ -246,7 +247,8 @@ void TestSharedSolutionClient::saveAsSharedRefused()
     QVERIFY(waitFor(u"FileSave#team#"_qs));
     m_server->Send(u"The solution is open by other users.."_qs);
     QVERIFY(QTest::qWaitFor([&] { return !m_prompt->texts.isEmpty(); }, 5000));
-    QCOMPARE(m_prompt->texts, QStringList{u"Failed to save solution team"_qs});
+    // the server's reason is what the user needs to hear
+    QCOMPARE(m_prompt->texts, QStringList{u"Failed to save solution team: The solution is open by other users"_qs});
     QVERIFY(!m_client->IsShared());
     QCOMPARE(m_manager->Solution()->Path(), u"/home/ann/lift.kvf"_qs);
     QVERIFY(m_manager->Solution()->IsModified());
@@ -401,7 +403,7 @@ void TestSharedSolutionClient::plainSaveSendsCurrentText()
     // a refusal brings the modified mark back
     m_server->Send(u"Storage failed.."_qs);
     QVERIFY(QTest::qWaitFor([&] { return !m_prompt->texts.isEmpty(); }, 5000));
-    QCOMPARE(m_prompt->texts, QStringList{u"Failed to save solution team"_qs});
+    QCOMPARE(m_prompt->texts, QStringList{u"Failed to save solution team: Storage failed"_qs});
     QVERIFY(m_client->IsShared());
     QVERIFY(m_manager->Solution()->IsModified());
 }
