@@ -1,5 +1,7 @@
 #include "mainframe.h"
 
+#include "dialogs/dialogwidgets.h"
+
 #include "autosave.h"
 #include "dialogs/dialogrunner.h"
 #include "explorer/explorercommands.h"
@@ -19,6 +21,7 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMimeData>
 #include <QSettings>
 #include <QStatusBar>
@@ -169,6 +172,11 @@ bool CMainFrame::OpenFile(const QString &path)
     return false;
 }
 
+bool CMainFrame::HasRecovery() const
+{
+    return !m_autoSave->Orphans().isEmpty();
+}
+
 bool CMainFrame::OfferRecovery()
 {
     const QList<CAutoSave::Orphan> orphans = m_autoSave->Orphans();
@@ -201,6 +209,14 @@ void CMainFrame::subWindowActivated(QMdiSubWindow *window)
         if (m_mdiArea->subWindowList().isEmpty())
             m_undoGroup->setActiveStack(nullptr);
         return;
+    }
+    // A window's own Close brings Ctrl+W as well, which made File > Close
+    // ambiguous: the window keeps Ctrl+F4.
+    if (QMenu *system = window->systemMenu()) {
+        for (QAction *a : system->actions()) {
+            if (a->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_W)))
+                a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
+        }
     }
     QUndoStack *stack = window->widget() ? window->widget()->findChild<QUndoStack *>() : nullptr;
     if (!stack)
@@ -281,6 +297,9 @@ void CMainFrame::restoreSettings()
     const QByteArray geometry = settings.value(QStringLiteral("MainFrame/geometry")).toByteArray();
     if (geometry.isEmpty() || !restoreGeometry(geometry))
         resize(1200, 800);
+    // at a large display scale, or on another screen than last time, the
+    // window must still fit: the status bar is not to be off-screen
+    DialogWidgets::FitToScreen(this, 0.95);
 }
 
 void CMainFrame::showEvent(QShowEvent *event)

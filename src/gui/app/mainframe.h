@@ -69,6 +69,8 @@ public:
     // Offers the newest copy left by a session that did not end properly.
     // Returns whether one was restored.
     bool OfferRecovery();
+    // Whether OfferRecovery would ask.
+    bool HasRecovery() const;
     // The connection part of the title, for the collaboration part.
     void SetConnectionTitle(const QString &text);
     void UpdateTitle();
@@ -86,6 +88,7 @@ private:
     void updateActions();
     void updateRecentFiles();
     void subWindowActivated(QMdiSubWindow *window);
+    void fillWindowList(QMenu &menu);
     void showBusy(const QString &text);
     void showIdle(const QString &text);
     void saveSettings();
