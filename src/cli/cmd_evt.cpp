@@ -2,6 +2,7 @@
 #include "clicommands.h"
 
 #include "derive/evolution.h"
+#include "layout/treelayout.h"
 #include "model/keldatamanager.h"
 #include "model/keltree.h"
 #include "model/prompt.h"
@@ -41,6 +42,9 @@ int runEvt(Cli::Context &c)
     // an evolution tree that could not be built is not saved
     if (!evt || !built)
         return Cli::FileError;
+    // laid out as the window lays out a new evolution tree: its copies
+    // still stand where the source trees had them
+    CTreeLayout::ApplyMoves(manager, CTreeLayout(*evt).RearrangeAll());
     if (!Cli::Save(c, manager, c.output))
         return Cli::FileError;
     c.out << '#' << evt->GetId() << ' ' << evt->GetName() << '\n';

@@ -9,14 +9,20 @@
 
 namespace {
 
-// Refusals go to standard error; nothing here asks a question.
+// Refusals go to standard error. The one question, a component name that
+// differs from an existing one only in case, is answered No (the name is
+// kept as written, as the command always did) and shown as a note.
 class CImportPrompt : public CPrompt
 {
 public:
     explicit CImportPrompt(QTextStream &err) : m_err(err) {}
     void Message(const QString &text, const QString &) override { m_err << "verdantis-cli: " << text << '\n'; }
     bool YesNo(const QString &, const QString &) override { return false; }
-    Answer YesNoCancel(const QString &, const QString &) override { return Cancel; }
+    Answer YesNoCancel(const QString &text, const QString &) override
+    {
+        m_err << "verdantis-cli: " << QString(text).replace(u'\n', u' ') << " (answered No)\n";
+        return No;
+    }
     bool OkCancel(const QString &, const QString &) override { return false; }
 
 private:

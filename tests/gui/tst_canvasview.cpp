@@ -35,6 +35,8 @@ private slots:
     void zoomSteps();
     void ctrlWheelZooms();
     void fitToWindowShowsEverything();
+    void actualSizeKeepsTheWork_data();
+    void actualSizeKeepsTheWork();
     void middleButtonPans();
     void panWindowFrameFollowsAndMovesTheView();
     void barsActOnTheActiveScene();
@@ -113,6 +115,39 @@ void TestCanvasView::fitToWindowShowsEverything()
     const QRectF visible = view.mapToScene(view.viewport()->rect()).boundingRect();
     QVERIFY(visible.contains(QRectF(0, 0, 200, 50)));
     QVERIFY(visible.contains(QRectF(5000, 3000, 200, 50)));
+    // with a margin: the far boxes do not touch the window's edge
+    QVERIFY2(visible.right() >= 5200 + 20 && visible.bottom() >= 3050 + 20,
+             qPrintable(u"%1,%2"_qs.arg(visible.right()).arg(visible.bottom())));
+}
+
+void TestCanvasView::actualSizeKeepsTheWork_data()
+{
+    QTest::addColumn<int>("selected"); // key of the selected box, 0 for none
+    QTest::addColumn<QRectF>("kept");  // must be in view at 100%
+    QTest::newRow("the selection") << 2 << QRectF(5000, 3000, 200, 50);
+    QTest::newRow("the top of the drawing without one") << 0 << QRectF(2400, 0, 200, 50);
+}
+
+// Actual Size must not leave the user looking at an empty area.
+void TestCanvasView::actualSizeKeepsTheWork()
+{
+    QFETCH(int, selected);
+    QFETCH(QRectF, kept);
+    CCanvasScene scene;
+    addBox(scene, 1, QRect(2400, 0, 200, 50));
+    CCompositeShape *far = addBox(scene, 2, QRect(5000, 3000, 200, 50));
+    addBox(scene, 3, QRect(0, 3000, 200, 50));
+    CCanvasView view(&scene);
+    view.resize(500, 400);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.FitToWindow();
+    if (selected)
+        far->setSelected(true);
+    view.ZoomTo100();
+    QCOMPARE(view.Zoom(), 1.0);
+    const QRectF visible = view.mapToScene(view.viewport()->rect()).boundingRect();
+    QVERIFY2(visible.contains(kept), qPrintable(u"%1,%2"_qs.arg(visible.x()).arg(visible.y())));
 }
 
 void TestCanvasView::middleButtonPans()

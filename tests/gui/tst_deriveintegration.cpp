@@ -171,6 +171,87 @@ private slots:
         QCOMPARE(CanvasDisagreement(w->Document()), QString());
     }
 
+    void matchingMarksGoWithIntegration_data()
+    {
+        QTest::addColumn<QString>("node");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("next matching RBT at a marked match") << u"R1:DOOR[open]"_s << u"Integrate next Matching RBT"_s;
+        QTest::newRow("this RBT, the clicked root") << u"R2:DOOR[open]"_s << u"Integrate this RBT"_s;
+    }
+    // The marked matches belong to a node that integration merges away:
+    // they must not stay behind where nothing can switch them off.
+    void matchingMarksGoWithIntegration()
+    {
+        QFETCH(QString, node);
+        QFETCH(QString, command);
+        Frame f;
+        CChildFrame *w = freshDbt(f, {u"R1"_s, u"R2"_s, u"R3"_s, u"R4"_s});
+        QVERIFY(w);
+        const CKELTree &dbt = *w->Document().Tree();
+        QVERIFY(f.runViewMenu(w->View(), NodeNamed(dbt, u"R2:DOOR[open]"_s)->GetId(), u"Mark all Matching Nodes"_s));
+        QCOMPARE(highlighted(w->Document(), 3).size(), 2);
+        QVERIFY(f.runViewMenu(w->View(), 0, u"Mark Integration Points"_s));
+        const int roots = int(dbt.Roots().size());
+        QVERIFY(f.runViewMenu(w->View(), NodeNamed(dbt, node)->GetId(), command));
+        QCOMPARE(int(dbt.Roots().size()), roots - 1);
+        QCOMPARE(highlighted(w->Document(), 3), QStringList{});
+        // the integration points are those of the new tree
+        const QStringList points = highlighted(w->Document(), 1);
+        QVERIFY(f.runViewMenu(w->View(), 0, u"Mark Integration Points"_s));
+        QVERIFY(f.runViewMenu(w->View(), 0, u"Mark Integration Points"_s));
+        QCOMPARE(highlighted(w->Document(), 1), points);
+        QCOMPARE(CanvasDisagreement(w->Document()), QString());
+    }
+
+    void markModesShowAndLetEdit_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::newRow("integration points") << u"Mark Integration Points"_s;
+        QTest::newRow("missing preconditions") << u"Mark Missing Precondition"_s;
+    }
+    // A mark mode shows as a checked entry, and boxes can still be dragged.
+    void markModesShowAndLetEdit()
+    {
+        QFETCH(QString, entry);
+        Frame f;
+        CChildFrame *w = freshDbt(f, {u"R1"_s, u"R2"_s, u"R3"_s, u"R4"_s});
+        QVERIFY(w);
+        f.frame->show();
+        w->showMaximized();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        CTessel1View &view = w->View();
+        const auto entryChecked = [&view, &entry] {
+            std::unique_ptr<QMenu> menu = view.CreateContextMenu(QPointF(-5000, -5000));
+            for (const QAction *a : menu->actions()) {
+                if (a->text() == entry)
+                    return a->isCheckable() ? int(a->isChecked()) : -1;
+            }
+            return -2;
+        };
+        QCOMPARE(entryChecked(), 0);
+        QVERIFY(f.runViewMenu(view, 0, entry));
+        QCOMPARE(entryChecked(), 1);
+
+        // two drags in a row, each moving the box
+        for (const QString &name : {u"R1:DOOR[open]"_s, u"R2:DOOR[open]"_s}) {
+            CKELMethod *node = NodeNamed(*w->Document().Tree(), name);
+            const QPoint from(node->x, node->y);
+            CKELNodeShape *shape = w->Document().NodeShape(node->GetId());
+            view.centerOn(shape);
+            QWidget *vp = view.viewport();
+            const QPointF grab = shape->sceneBoundingRect().center();
+            QTest::mousePress(vp, Qt::LeftButton, {}, view.mapFromScene(grab));
+            QTest::mouseMove(vp, view.mapFromScene(grab + QPointF(20, 20)));
+            QTest::mouseMove(vp, view.mapFromScene(grab + QPointF(60, 40)));
+            QTest::mouseRelease(vp, Qt::LeftButton, {}, view.mapFromScene(grab + QPointF(60, 40)));
+            QVERIFY2(QPoint(node->x, node->y) != from, qPrintable(name));
+            QCOMPARE(CanvasDisagreement(w->Document()), QString());
+        }
+
+        QVERIFY(f.runViewMenu(view, 0, entry));
+        QCOMPARE(entryChecked(), 0);
+    }
+
     void closingTheWindowTakesTheMarks()
     {
         Frame f;

@@ -4,6 +4,8 @@
 #include "scriptedprompt.h"
 
 #include "dialogs/addversiondlg.h"
+#include "dialogs/dialogrunner.h"
+#include "dialogs/kelciddlg.h"
 #include "dialogs/kelcomponentbehaviordlg.h"
 #include "dialogs/kelcomponentdlg.h"
 #include "dialogs/kelextrainfodlg.h"
@@ -17,6 +19,8 @@
 #include "model/keltree.h"
 #include "model/operationrecord.h"
 #include "model/solutionfile.h"
+#include "reqimport/tagspecsdlg.h"
+#include "translate/selectbtdlg.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,6 +30,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QtTest>
 
 using namespace GuiTestKit;
@@ -88,6 +93,45 @@ class TestDialogs : public QObject
 
 private slots:
     void initTestCase() { m_home = IsolateHome(); }
+
+    void titlesFit_data()
+    {
+        QTest::addColumn<QString>("which");
+        QTest::newRow("CID details") << u"cid"_s;
+        QTest::newRow("node") << u"node"_s;
+        QTest::newRow("tag specifications") << u"tags"_s;
+        QTest::newRow("tree for SAL") << u"sal"_s;
+    }
+    // Run through the application's runner, a dialog is wide enough for
+    // its whole title (in a bold title-bar face, beside icon and buttons)
+    // and stays on the screen.
+    void titlesFit()
+    {
+        QFETCH(QString, which);
+        Model m;
+        std::unique_ptr<QDialog> dialog;
+        if (which == u"cid")
+            dialog = std::make_unique<CKELCIDDlg>(m.manager);
+        else if (which == u"node")
+            dialog = std::make_unique<CKELNodeDlg>(m.manager, m.version(), m.prompt);
+        else if (which == u"tags")
+            dialog = std::make_unique<CTagSpecsDlg>();
+        else
+            dialog = std::make_unique<CSelectBTDlg>(m.manager, u"Select BT to translate to SAL"_s, 0);
+        CDialogRunner runner;
+        int width = 0;
+        runner.dialogHook = [&width](QDialog &d) {
+            d.show();
+            width = d.width();
+            return int(QDialog::Rejected);
+        };
+        runner.Run(*dialog);
+        QFont bold = dialog->font();
+        bold.setBold(true);
+        const int title = QFontMetrics(bold).horizontalAdvance(dialog->windowTitle());
+        QVERIFY2(width >= title + 100, qPrintable(dialog->windowTitle() + u' ' + QString::number(width)));
+        QVERIFY(width <= dialog->screen()->availableGeometry().width());
+    }
 
     void requirementDialog_data()
     {
@@ -341,8 +385,13 @@ private slots:
             components.append(dlg.ComponentCombo()->itemText(i));
         QCOMPARE(components, (QStringList{u"OVEN"_s, u"BUTTON"_s, u"DOOR"_s}));
         QCOMPARE(dlg.TypeCombo()->count(), 10);
-        QCOMPARE(dlg.TypeCombo()->itemText(0), u"[...]"_s);
-        QCOMPARE(dlg.TypeCombo()->itemText(8), u"||..."_s);
+        // each type is named beside its symbol
+        QCOMPARE(dlg.TypeCombo()->itemText(0), u"[...]   State Realisation"_s);
+        QCOMPARE(dlg.TypeCombo()->itemText(2), u"??...??   Event"_s);
+        QCOMPARE(dlg.TypeCombo()->itemText(8), u"||...   Set All"_s);
+        QCOMPARE(dlg.TypeCombo()->itemText(9), u"[]...   Set Any"_s);
+        for (const QCheckBox *box : dlg.findChildren<QCheckBox *>())
+            QVERIFY2(!box->toolTip().isEmpty(), qPrintable(box->text()));
 
         dlg.accept();
         QCOMPARE(m.prompt.texts.value(0), u"Component can't be empty"_s);

@@ -9,6 +9,7 @@
 #include "explorer/explorercommands.h"
 #include "explorer/explorerdrag.h"
 #include "explorer/explorericons.h"
+#include "explorer/explorertooltip.h"
 #include "explorer/kelnavigatetree.h"
 #include "model/explorerlisting.h"
 #include "model/kelcontainers.h"
@@ -110,6 +111,30 @@ private slots:
         QString expected = QString::fromUtf8(golden.readAll());
         QCOMPARE(f.shown(), expected);
         QCOMPARE(f.tree->topLevelItemCount(), 1);
+    }
+
+    void toolTips_data()
+    {
+        QTest::addColumn<int>("id"); // element of the example
+        QTest::addColumn<QString>("text");
+        QTest::newRow("requirement with its description")
+            << 11 << u"Requirement \"R3\"\nOpening the door stops the cooking."_s;
+        QTest::newRow("component with its states") << 12 << u"Component \"OVEN\", 3 states"_s;
+        QTest::newRow("requirement tree with its nodes") << 20 << u"Requirement behavior tree \"R1\", 3 nodes"_s;
+        QTest::newRow("design tree") << 30 << u"Design behavior tree \"Oven\", 3 nodes"_s;
+        QTest::newRow("folder with its entries") << 6 << u"Requirements, 3 entries"_s;
+        QTest::newRow("node with its requirement")
+            << 27 << u"Node DOOR ??open??\nRequirement R3: Opening the door stops the cooking."_s;
+    }
+    // A tooltip says what the item is, never a placeholder.
+    void toolTips()
+    {
+        QFETCH(int, id);
+        QFETCH(QString, text);
+        Fixture f;
+        const CKELData *e = f.manager.Lookup(id);
+        QVERIFY(e);
+        QCOMPARE(ExplorerToolTip::For(f.manager, *e), text);
     }
 
     // Incremental updates must leave the same items as a fresh rebuild.

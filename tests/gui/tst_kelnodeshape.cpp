@@ -50,6 +50,8 @@ private slots:
     void extraInformationRows();
     void statusColours_data();
     void statusColours();
+    void marksStandOut_data();
+    void marksStandOut();
     void highlight_data();
     void highlight();
     void toolTips();
@@ -265,8 +267,8 @@ void TestKelNodeShape::statusColours_data()
     QTest::newRow("implied") << 1 << 0 << 0 << 0x00FFFFu << 1;
     QTest::newRow("missing") << 2 << 0 << 0 << 0x0000FFu << 1;
     QTest::newRow("simulation mark 1 over missing") << 2 << 1 << 0 << 0xFFFFFFu << 1;
-    QTest::newRow("simulation mark 2") << 1 << 2 << 0 << 0x00FF00u << 1;
-    QTest::newRow("simulation mark 3") << 0 << 3 << 0 << 0x008000u << 1;
+    QTest::newRow("simulation mark 2") << 1 << 2 << 0 << CKELNodeShape::kCurrentStepFill << 1;
+    QTest::newRow("simulation mark 3") << 0 << 3 << 0 << CKELNodeShape::kEarlierStepFill << 1;
     QTest::newRow("dropped evolution node is grey") << 2 << 0 << -1 << 0xD2D2D2u << 1;
     QTest::newRow("grey even while simulated") << 0 << 3 << -1 << 0xD2D2D2u << 1;
     QTest::newRow("added evolution node is bold") << 0 << 0 << 1 << 0x00FF00u << 3;
@@ -290,13 +292,63 @@ void TestKelNodeShape::statusColours()
     QCOMPARE(shape.FrameCell()->lineWidth, frameWidth);
 }
 
+void TestKelNodeShape::marksStandOut_data()
+{
+    QTest::addColumn<int>("mark");      // simulation mark shown as the fill, 0 for none
+    QTest::addColumn<int>("highlight"); // outline code, 0 for none
+    QTest::newRow("current simulation step") << 2 << 0;
+    QTest::newRow("earlier simulation step") << 3 << 0;
+    QTest::newRow("matching node outline") << 0 << 3;
+}
+
+// A mark must be seen on any box: its colour is far from every fill a node
+// can have (and from the other outlines), and a marked fill keeps black
+// text readable.
+void TestKelNodeShape::marksStandOut()
+{
+    QFETCH(int, mark);
+    QFETCH(int, highlight);
+    Fixture f;
+    const int id = f.Add(0, u"Door"_qs);
+    CKELNodeShape shape(id);
+    QList<QColor> others;
+    for (int evStyle : {0, -1}) {
+        for (int missType : {0, 1, 2}) {
+            f.N(id)->missType = missType;
+            f.N(id)->SetEvStyle(evStyle);
+            for (int otherMark : {0, 1, 2, 3}) {
+                if (otherMark != mark)
+                    others << CKELNodeShape::StatusColour(*f.N(id), otherMark);
+            }
+        }
+    }
+    f.N(id)->SetEvStyle(0);
+    QColor colour;
+    if (highlight) {
+        for (int code : {1, 2}) {
+            shape.Highlight(code);
+            others << shape.LineColor();
+        }
+        shape.Highlight(highlight);
+        colour = shape.LineColor();
+    } else {
+        colour = CKELNodeShape::StatusColour(*f.N(id), mark);
+        QVERIFY2(0.2126 * colour.redF() + 0.7152 * colour.greenF() + 0.0722 * colour.blueF() > 0.45,
+                 qPrintable(colour.name()));
+    }
+    for (const QColor &other : std::as_const(others)) {
+        const int dr = colour.red() - other.red(), dg = colour.green() - other.green(), db = colour.blue() - other.blue();
+        QVERIFY2(dr * dr + dg * dg + db * db >= 90 * 90, qPrintable(colour.name() + u" near "_qs + other.name()));
+    }
+}
+
 void TestKelNodeShape::highlight_data()
 {
     QTest::addColumn<int>("code");
     QTest::addColumn<quint32>("colour");
     QTest::newRow("integration point") << 1 << 0xFF0000u;
     QTest::newRow("missing precondition") << 2 << 0x0000FFu;
-    QTest::newRow("matching node") << 3 << 0x00FF00u;
+    QTest::newRow("matching node") << 3 << CKELNodeShape::kMatchingOutline;
 }
 
 void TestKelNodeShape::highlight()
@@ -336,7 +388,17 @@ void TestKelNodeShape::toolTips()
     const int id = f.Add(0, u"Door"_qs);
     CKELNodeShape shape(id);
     shape.RefreshFromModel(f.m);
-    QCOMPARE(shape.toolTip(), u"A Tree Node"_qs);
+    // a node says what it is and which requirement it belongs to
+    const QString node = u"Node Door "_qs + f.N(id)->GetDecoratedBehavior();
+    f.N(id)->requirementTag.clear();
+    shape.RefreshFromModel(f.m);
+    QCOMPARE(shape.toolTip(), node);
+    f.N(id)->requirementTag = u"R7"_qs;
+    shape.RefreshFromModel(f.m);
+    QCOMPARE(shape.toolTip(), node + u"\nRequirement R7"_qs);
+    QVERIFY(f.m.AddRequirement(u"R7"_qs, u"The door opens."_qs));
+    shape.RefreshFromModel(f.m);
+    QCOMPARE(shape.toolTip(), node + u"\nRequirement R7: The door opens."_qs);
     // an evolution node names every version it occurs in
     f.m.AddRBT(u"U"_qs, {}, 50);
     const int other = f.m.FindTree(KEL::RBTs, u"U"_qs)->GetId();

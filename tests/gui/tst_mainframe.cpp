@@ -5,9 +5,12 @@
 
 #include "app/autosave.h"
 #include "app/mainframe.h"
+#include "app/programparts.h"
 #include "app/solutioncommands.h"
 #include "dialogs/addversiondlg.h"
 #include "editor/editorinstall.h"
+#include "editor/childframe.h"
+#include "editor/treewindows.h"
 #include "dialogs/kelcomponentbehaviordlg.h"
 #include "dialogs/kelcomponentdlg.h"
 #include "dialogs/kelextrainfodlg.h"
@@ -34,6 +37,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QToolBar>
 #include <QtTest>
@@ -106,6 +110,48 @@ QString screenshotDir()
 }
 
 } // namespace
+
+// The whole program with two tree windows open, the second one active.
+struct TwoWindows
+{
+    Frame f{false};
+    CEditor *editor = nullptr;
+    QMdiSubWindow *first = nullptr;
+    QMdiSubWindow *second = nullptr;
+
+    TwoWindows()
+    {
+        editor = InstallProgramParts(*f.frame);
+        f.frame->resize(1100, 720);
+        f.frame->show();
+        f.open(ExampleSolution());
+        first = editor->Windows().Open(20);
+        second = editor->Windows().Open(30);
+    }
+    // Shortcuts the user can press while this window has the focus: the
+    // main window's and the window's own.
+    QMultiHash<QKeySequence, QString> reachable(QMdiSubWindow *window) const
+    {
+        QMultiHash<QKeySequence, QString> keys;
+        const auto add = [&keys](const QList<QAction *> &actions) {
+            for (const QAction *a : actions) {
+                for (const QKeySequence &k : a->shortcuts())
+                    keys.insert(k, a->text().isEmpty() ? a->objectName() : a->text());
+            }
+        };
+        QList<QAction *> frameActions;
+        for (QAction *a : f.frame->findChildren<QAction *>()) {
+            QObject *o = a->parent();
+            while (o && !qobject_cast<QMdiSubWindow *>(o))
+                o = o->parent();
+            if (!o)
+                frameActions.append(a);
+        }
+        add(frameActions);
+        add(window->findChildren<QAction *>());
+        return keys;
+    }
+};
 
 class TestMainFrame : public QObject
 {
@@ -318,6 +364,102 @@ private slots:
             QCOMPARE(f.opened, QList<int>{elementId});
     }
 
+    // No key may be claimed twice where the user can press it: Qt then
+    // runs neither and only warns of an ambiguous overload.
+    void shortcutsAreUnique()
+    {
+        TwoWindows w;
+        for (QMdiSubWindow *window : {w.first, w.second}) {
+            w.f.frame->MdiArea()->setActiveSubWindow(window);
+            const QMultiHash<QKeySequence, QString> keys = w.reachable(window);
+            QVERIFY(keys.size() > 10);
+            for (const QKeySequence &k : keys.uniqueKeys()) {
+                const QStringList owners = keys.values(k);
+                QVERIFY2(owners.size() == 1, qPrintable(k.toString() + u": "_s + owners.join(u", "_s)));
+            }
+        }
+    }
+
+    void windowKeys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("activeAfter"); // 1 first window, 2 second, 0 none (solution closed)
+        QTest::newRow("Ctrl+W closes the solution") << int(Qt::Key_W) << int(Qt::ControlModifier) << 0;
+        QTest::newRow("Ctrl+F4 closes the window") << int(Qt::Key_F4) << int(Qt::ControlModifier) << 1;
+        QTest::newRow("Ctrl+Tab goes to the next window") << int(Qt::Key_Tab) << int(Qt::ControlModifier) << 1;
+        QTest::newRow("Ctrl+Shift+Tab goes to the previous window")
+            << int(Qt::Key_Backtab) << int(Qt::ControlModifier | Qt::ShiftModifier) << 1;
+    }
+    // The keys of File > Close and the Window menu, pressed in a tree window.
+    void windowKeys()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, activeAfter);
+        TwoWindows w;
+        QVERIFY(QTest::qWaitForWindowActive(w.f.frame.get()));
+        w.f.frame->MdiArea()->setActiveSubWindow(w.second);
+        w.second->widget()->setFocus();
+        QTRY_VERIFY(QApplication::focusWidget());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QTRY_COMPARE(w.f.frame->MdiArea()->activeSubWindow(),
+                     activeAfter == 1 ? w.first : activeAfter == 2 ? w.second : nullptr);
+        QCOMPARE(w.f.model().Solution() != nullptr, activeAfter != 0);
+    }
+
+    // Window lists the open windows; the active one is checked and an
+    // entry activates its window.
+    void windowMenuListsWindows()
+    {
+        TwoWindows w;
+        QMenu *menu = w.f.frame->MenuNamed(u"Window"_s);
+        w.f.frame->MdiArea()->setActiveSubWindow(w.second);
+        const auto entries = [menu] {
+            emit menu->aboutToShow();
+            QStringList out;
+            for (const QAction *a : menu->actions()) {
+                if (a->isCheckable())
+                    out.append((a->isChecked() ? u"* "_s : u"  "_s) + a->text());
+            }
+            return out;
+        };
+        const QStringList shown = entries();
+        QCOMPARE(shown, (QStringList{u"  &1 "_s + w.first->windowTitle(), u"* &2 "_s + w.second->windowTitle()}));
+        for (QAction *a : menu->actions()) {
+            if (a->isCheckable() && !a->isChecked())
+                a->trigger();
+        }
+        QCOMPARE(w.f.frame->MdiArea()->activeSubWindow(), w.first);
+        QCOMPARE(entries().value(0).left(1), u"*"_s);
+    }
+
+    // Without a stored place (or with one from a larger screen) the window
+    // opens within the screen's free area, status bar included.
+    void windowFitsTheScreen_data()
+    {
+        QTest::addColumn<QSize>("stored"); // saved size, empty for none
+        QTest::newRow("first start") << QSize();
+        QTest::newRow("saved on a larger screen") << QSize(3000, 2000);
+    }
+    void windowFitsTheScreen()
+    {
+        QFETCH(QSize, stored);
+        QSettings().remove(u"MainFrame"_s);
+        if (stored.isValid()) {
+            QWidget big;
+            big.resize(stored);
+            QSettings().setValue(u"MainFrame/geometry"_s, big.saveGeometry());
+        }
+        Frame f;
+        f.frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
+        const QRect area = f.frame->screen()->availableGeometry();
+        QVERIFY2(area.contains(f.frame->frameGeometry()),
+                 qPrintable(u"%1x%2"_s.arg(f.frame->frameGeometry().width()).arg(f.frame->frameGeometry().height())));
+        QSettings().remove(u"MainFrame"_s);
+    }
+
     void titleFollowsTheSolution()
     {
         Frame f;
@@ -502,14 +644,14 @@ private slots:
             f.frame->show();
             QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
             viewEntry(*f.frame, u"Pan Window"_s)->trigger();
-            f.frame->resize(900, 640);
+            f.frame->resize(700, 520); // within the test screen
             QVERIFY(f.frame->close());
         }
         Frame again;
         again.frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(again.frame.get()));
         QVERIFY(!again.frame->PanDock()->isVisible());
-        QCOMPARE(again.frame->size(), QSize(900, 640));
+        QCOMPARE(again.frame->size(), QSize(700, 520));
         viewEntry(*again.frame, u"Pan Window"_s)->trigger();
         QVERIFY(again.frame->close());
     }

@@ -30,6 +30,8 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QSettings>
 #include <QSlider>
 #include <QSpinBox>
 #include <QtTest>
@@ -134,6 +136,15 @@ QHash<int, int> docMarks(const CTessel1Doc &doc)
     return marks;
 }
 
+// The result box shows a position label with the node's text beside it.
+bool reported(const CAbsSimulatorDlg &d, const QString &label)
+{
+    const QStringList lines = d.ResultEdit()->toPlainText().split(u'\n');
+    return std::any_of(lines.cbegin(), lines.cend(), [&label](const QString &line) {
+        return line == label || line.startsWith(label + u"   "_s);
+    });
+}
+
 bool processGone(qint64 pid)
 {
     return pid <= 0 || ::kill(pid_t(pid), 0) != 0;
@@ -159,6 +170,10 @@ private slots:
     void refusals();
     void simulatorPathKeptInSolution_data();
     void simulatorPathKeptInSolution();
+    void simulatorFromFileAsked_data();
+    void simulatorFromFileAsked();
+    void dialogFitsTheScreen();
+    void toolMenuPreselectsActiveTree();
     void treeListFollowsTheModel();
     void xmlTranslation();
     void closingEndsTheRun();
@@ -232,11 +247,30 @@ void TestSimulationDialog::runMarksTheTreeWindow()
     QVERIFY2(d->ZephEdit()->toPlainText().contains(u"nodeInfo(\"000\")"_s), qPrintable(d->ZephEdit()->toPlainText()));
     QVERIFY(d->Session().IsRunning());
 
-    QTRY_VERIFY_WITH_TIMEOUT(d->ResultEdit()->toPlainText().split(u'\n').contains(u"000"_s), kWait);
-    // the box shows what the session received, line ends made plain
-    QString expected = d->Session().ResultText();
-    expected.replace(u"\r\n"_s, u"\n"_s).remove(u'\r');
-    QCOMPARE(d->ResultEdit()->toPlainText(), expected);
+    const CKELMethod *first = f.model().LookupAs<CKELMethod>(31, KEL::Method);
+    const QString firstShown = u"000   "_s + first->component + u' ' + first->GetDecoratedBehavior();
+    QTRY_VERIFY_WITH_TIMEOUT(d->ResultEdit()->toPlainText().split(u'\n').contains(firstShown), kWait);
+    // the box shows what the session received, line ends made plain, and
+    // the node's text beside each position label
+    QString received = d->Session().ResultText();
+    received.replace(u"\r\n"_s, u"\n"_s).remove(u'\r');
+    const QStringList shown = d->ResultEdit()->toPlainText().split(u'\n');
+    const QStringList raw = received.split(u'\n');
+    QCOMPARE(shown.size(), raw.size());
+    int labelled = 0;
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        if (shown[i] == raw[i])
+            continue;
+        const CKELMethod *n = nullptr;
+        for (CKELMethod *candidate : static_cast<const CKELTree *>(f.model().Lookup(kOven))->Nodes()) {
+            if (candidate->positionLabel == raw[i])
+                n = candidate;
+        }
+        QVERIFY2(n, qPrintable(shown[i]));
+        QCOMPARE(shown[i], raw[i] + u"   "_s + n->component + u' ' + n->GetDecoratedBehavior());
+        ++labelled;
+    }
+    QVERIFY(labelled >= 3);
 
     const CTessel1Doc &doc = window->Document();
     const QHash<int, int> wanted{{31, CSimulationDisplay::Visited},
@@ -284,9 +318,7 @@ void TestSimulationDialog::inputAndAutoSim()
     CChildFrame *window = f.editor->Windows().Open(kOven);
     QVERIFY(f.viewEntry(kOven, QPointF(180, 45), kSimulate));
     CAbsSimulatorDlg *d = f.dialog();
-    auto reported = [d](const QString &label) {
-        return d->ResultEdit()->toPlainText().split(u'\n').contains(label);
-    };
+    auto reported = [d](const QString &label) { return ::reported(*d, label); };
     f.simulate(*d, true);
     QTest::qWait(300);
     QVERIFY(!reported(u"0"_s));
@@ -333,7 +365,7 @@ void TestSimulationDialog::anotherTreeIsNotMarkedByTheRun()
     QVERIFY(!d->Session().IsRunning());
     QCOMPARE(f.commands().Display().Marks(kOven), (QHash<int, int>()));
     d->Button(u"Input"_s)->click();
-    QTRY_VERIFY_WITH_TIMEOUT(d->ResultEdit()->toPlainText().split(u'\n').contains(u"00"_s), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(reported(*d, u"00"_s), kWait);
     QCOMPARE(f.commands().Display().Marks(kR1), (QHash<int, int>()));
 }
 
@@ -413,6 +445,77 @@ void TestSimulationDialog::simulatorPathKeptInSolution()
     QCOMPARE(g.model().SimulatorPath(), path);
     g.frame->findChild<QAction *>(u"actionSimulation"_s)->trigger();
     QCOMPARE(g.dialog()->SimulatorEdit()->text(), path);
+}
+
+void TestSimulationDialog::simulatorFromFileAsked_data()
+{
+    QTest::addColumn<bool>("browse");
+    QTest::addColumn<bool>("yes"); // the answer to the question
+    QTest::addColumn<bool>("runs");
+    QTest::addColumn<int>("questions"); // over two presses of Simulate
+    QTest::newRow("yes runs, asked once") << false << true << true << 1;
+    QTest::newRow("no keeps it from running, asked once") << false << false << false << 1;
+    QTest::newRow("chosen with ... runs unasked") << true << false << true << 0;
+}
+
+// A simulator the solution file names (someone else's program) runs only
+// once this user agreed to that path; the answer is kept per path.
+void TestSimulationDialog::simulatorFromFileAsked()
+{
+    QFETCH(bool, browse);
+    QFETCH(bool, yes);
+    QFETCH(bool, runs);
+    QFETCH(int, questions);
+    QSettings().remove(u"Simulation"_s);
+    QTemporaryDir dir;
+    const QString theirs = dir.filePath(u"their-simulator"_s);
+    QVERIFY(QFile::copy(QStringLiteral(ZEPHSIM), theirs));
+    Frame f;
+    f.model().SetSimulatorPath(theirs); // as read from their file
+    QVERIFY(f.explorerEntry(kOven, kSimulate));
+    CAbsSimulatorDlg *d = f.dialog();
+    QCOMPARE(d->SimulatorEdit()->text(), theirs);
+    if (browse) {
+        f.script.files << theirs;
+        d->Button(u"..."_s)->click();
+    }
+    f.prompt.answers = {yes ? CPrompt::Yes : CPrompt::No};
+    d->Button(u"Translate"_s)->click();
+    for (int press = 0; press < 2; ++press) {
+        d->Button(u"Stop"_s)->click();
+        d->Button(u"Simulate"_s)->click();
+        QCOMPARE(d->Session().IsRunning(), runs);
+    }
+    const QString question = u"This solution names the simulator \"%1\". Run it?"_s.arg(theirs);
+    QCOMPARE(f.prompt.texts.count(question), questions);
+    QCOMPARE(f.prompt.texts.size(), runs ? questions : questions + 1); // a refusal says how to run one
+}
+
+// The dialog fits the screen it opens on.
+void TestSimulationDialog::dialogFitsTheScreen()
+{
+    Frame f;
+    QVERIFY(f.explorerEntry(kOven, kSimulate));
+    CAbsSimulatorDlg *d = f.dialog();
+    QVERIFY(QTest::qWaitForWindowExposed(d));
+    const QRect area = d->screen()->availableGeometry();
+    QVERIFY2(d->frameGeometry().width() <= area.width() && d->frameGeometry().height() <= area.height(),
+             qPrintable(QString::number(d->frameGeometry().width())));
+}
+
+// Tool > Simulation offers the tree of the active tree window.
+void TestSimulationDialog::toolMenuPreselectsActiveTree()
+{
+    Frame f;
+    f.frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
+    QAction *entry = f.frame->findChild<QAction *>(u"actionSimulation"_s);
+    for (int tree : {kR1, kOven}) {
+        CChildFrame *window = f.editor->Windows().Open(tree);
+        f.frame->findChild<QMdiArea *>()->setActiveSubWindow(window);
+        entry->trigger();
+        QCOMPARE(f.dialog()->SelectedTreeId(), tree);
+    }
 }
 
 // "BTS:" lists the trees of the current version and follows the model.

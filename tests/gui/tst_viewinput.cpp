@@ -81,6 +81,18 @@ void TestViewInput::contextMenus()
         return;
     QCOMPARE(menu->objectName(), name);
     QCOMPARE(e.menuTexts(*menu), texts);
+    // the keys the view answers to are shown, and every entry has a hint
+    const QHash<QString, QKeySequence> keys{{u"Add Node"_qs, QKeySequence(Qt::Key_Insert)},
+                                            {u"Create Child Node"_qs, QKeySequence(Qt::Key_Insert)},
+                                            {u"Change Behavior"_qs, QKeySequence(Qt::Key_F2)},
+                                            {u"Remove"_qs, QKeySequence(Qt::Key_Delete)}};
+    for (const QAction *a : menu->actions()) {
+        if (a->isSeparator() || !texts.contains(a->text()))
+            continue;
+        QVERIFY2(!a->statusTip().isEmpty(), qPrintable(a->text()));
+        QCOMPARE(a->shortcut(), keys.value(a->text()));
+        QVERIFY(a->shortcut().isEmpty() || a->isShortcutVisibleInContextMenu());
+    }
 }
 
 void TestViewInput::contextMenuCommands()

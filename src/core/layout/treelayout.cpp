@@ -29,10 +29,19 @@ QSize CTreeLayout::NodeSize(const CKELMethod &node)
 {
     const qint64 w = node.w > 0 ? node.w : kDefaultWidth;
     const qint64 h = node.h > 0 ? node.h : kDefaultHeight;
+    const bool extTag = node.hasExtendedTag && node.displayExtendedTag;
     qint64 outer = w;
-    if (node.hasExtendedTag && node.displayExtendedTag)
+    if (extTag)
         outer += w / 4;
-    return QSize(clampInt(outer), int(h));
+    // shown extra-information rows hang below the box: children go below them
+    qint64 tall = h;
+    const qsizetype rows =
+        node.displayExtraInfo ? std::min(node.extraInfoTags.size(), node.extraInfoNames.size()) : 0;
+    if (rows > 0) {
+        tall += qint64(rows) * kInfoRowHeight;
+        outer = std::max<qint64>(outer, extTag ? kInfoRowWidthWithTag : kInfoRowWidth);
+    }
+    return QSize(clampInt(outer), clampInt(tall));
 }
 
 int CTreeLayout::LevelGapOf(const CKELTree &tree)

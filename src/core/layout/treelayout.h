@@ -56,11 +56,17 @@ public:
     static constexpr int kTreeGap = 100;
     static constexpr int kDefaultWidth = 200;
     static constexpr int kDefaultHeight = 50;
+    // the extra-information rows below a box: their height, and how wide
+    // they are without and with the extended tag column
+    static constexpr int kInfoRowHeight = 25;
+    static constexpr int kInfoRowWidth = 200;
+    static constexpr int kInfoRowWidthWithTag = 250;
 
     explicit CTreeLayout(const CKELTree &tree);
 
     // The size the node's shape has: 0 (or a negative value) stands for the
-    // default, and a shown extended tag adds a quarter of the width.
+    // default, a shown extended tag adds a quarter of the width, and shown
+    // extra-information rows add their height (and width, where wider).
     static QSize NodeSize(const CKELMethod &node);
     // The tree's level gap; trees without one use the default gap.
     static int LevelGapOf(const CKELTree &tree);

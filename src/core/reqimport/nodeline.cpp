@@ -38,7 +38,8 @@ CNodeLine CNodeLine::Parse(QStringView line, int defaultKind)
         int kind;
     };
     static constexpr Opening openings[] = {{u"???", KEL::Guard},         {u"??", KEL::Event},
-                                           {u"?", KEL::Selection},       {u"[", KEL::StateRealisation},
+                                           {u"?", KEL::Selection},       {u"[]", KEL::SetAny},
+                                           {u"[", KEL::StateRealisation},
                                            {u">>", KEL::ExternalInput},  {u"<<", KEL::ExternalOutput},
                                            {u">", KEL::InternalInput},   {u"<", KEL::InternalOutput},
                                            {u"||", KEL::SetAll}};
@@ -49,8 +50,8 @@ CNodeLine CNodeLine::Parse(QStringView line, int defaultKind)
             break;
         }
     }
-    // "||" opens a set-all behavior and is no part of its name
-    if (n.kind == KEL::SetAll && decorated.startsWith(u"||"))
+    // "||" and "[]" open a set-all and a set-any behavior and are no part of its name
+    if ((n.kind == KEL::SetAll && decorated.startsWith(u"||")) || (n.kind == KEL::SetAny && decorated.startsWith(u"[]")))
         decorated = decorated.sliced(2);
     qsizetype skip = 0;
     while (skip < decorated.size() && QStringView(u"?[><").contains(decorated[skip]))

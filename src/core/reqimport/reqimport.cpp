@@ -1,5 +1,7 @@
 #include "reqimport.h"
 
+#include "model/prompt.h"
+
 #include "nodeline.h"
 #include "reqimporttexts.h"
 
@@ -73,11 +75,38 @@ QString RequirementsText(const CKELDataManager &manager)
 int ExportRequirements(CKELDataManager &manager, const QList<CScannedRequirement> &requirements)
 {
     CEditStep step(manager, QStringLiteral("Import Requirements")); // one undo step for the whole import
+    // Each refusal would be a box of its own, one after the other: they are
+    // gathered and shown as one. Questions still reach the user.
+    class CGatheringPrompt : public CPrompt
+    {
+    public:
+        explicit CGatheringPrompt(CPrompt &user) : m_user(user) {}
+        void Message(const QString &text, const QString &) override { messages.append(text); }
+        bool YesNo(const QString &text, const QString &caption) override { return m_user.YesNo(text, caption); }
+        Answer YesNoCancel(const QString &text, const QString &caption) override
+        {
+            return m_user.YesNoCancel(text, caption);
+        }
+        bool OkCancel(const QString &text, const QString &caption) override { return m_user.OkCancel(text, caption); }
+        QStringList messages;
+
+    private:
+        CPrompt &m_user;
+    };
+    CPrompt &user = manager.Prompt();
+    CGatheringPrompt gathering(user);
+    manager.SetPrompt(&gathering);
     int added = 0;
     for (const CScannedRequirement &r : requirements) {
         if (manager.AddRequirement(r.tag, r.description))
             ++added;
     }
+    manager.SetPrompt(&user);
+    if (gathering.messages.size() == 1)
+        user.Message(gathering.messages.first());
+    else if (!gathering.messages.isEmpty())
+        user.Message(QStringLiteral("%1 requirements were not added:\n\n").arg(gathering.messages.size())
+                     + gathering.messages.join(u'\n'));
     return added;
 }
 
@@ -91,6 +120,19 @@ NodeExport ExportNodes(CKELDataManager &manager, int treeId, const QString &node
         for (const CKELMethod *n : static_cast<const CKELTree *>(e)->Nodes())
             top = std::max(top, n->y + std::max(n->h, 50) + 40);
     }
+    // "light" beside an existing "LIGHT" is most often a slip: ask, once per name
+    const CKELVersion *version = e ? manager.VersionOf(e) : nullptr;
+    const auto caseTwin = [&manager, version](const QString &name) {
+        const CKELData *folder = version ? version->ComponentsFolder() : nullptr;
+        if (!folder || name.isEmpty() || manager.FindComponent(name, version))
+            return QString();
+        for (const auto &c : folder->Children()) {
+            if (c->GetTypeCode() == KEL::Component && c->GetName().compare(name, Qt::CaseInsensitive) == 0)
+                return c->GetName();
+        }
+        return QString();
+    };
+    QHash<QString, QString> chosen; // name as written -> name to use, empty to leave the node out
     constexpr int kPerRow = 5;
     int placed = 0;
     for (QStringView line : QStringView(nodesText).split(u'\n')) {
@@ -102,6 +144,22 @@ NodeExport ExportNodes(CKELDataManager &manager, int treeId, const QString &node
         a.component = parsed.component;
         a.behavior = parsed.behavior;
         a.behaviorType = parsed.kind;
+        if (!chosen.contains(a.component)) {
+            if (const QString twin = caseTwin(a.component); !twin.isEmpty()) {
+                const CPrompt::Answer answer = manager.Prompt().YesNoCancel(
+                    ReqImportTexts::CaseTwinQuestion(a.component, twin), QStringLiteral("Component"));
+                chosen.insert(a.component, answer == CPrompt::Yes  ? twin
+                                           : answer == CPrompt::No ? a.component
+                                                                   : QString());
+            }
+        }
+        if (const auto use = chosen.constFind(a.component); use != chosen.cend()) {
+            if (use->isEmpty()) {
+                ++result.refused;
+                continue;
+            }
+            a.component = *use;
+        }
         const int x = 20 + (placed % kPerRow) * 230;
         const int y = top + (placed / kPerRow) * 90;
         if (manager.AddNode(treeId, 0, a, x, y)) {

@@ -10,6 +10,12 @@ inline QString ReachedEnd() { return QStringLiteral("Reached End Of File"); }
 inline QString ReachedStart() { return QStringLiteral("Reached Start Of File"); }
 inline QString EmptyAdd(const QString &kind) { return QStringLiteral("Cannot add Empty String as ") + kind; }
 inline QString ErrorCaption() { return QStringLiteral("Error"); }
+inline QString CaseTwinQuestion(const QString &written, const QString &existing)
+{
+    return QStringLiteral("The component \"%1\" differs from the existing component \"%2\" only in case.\n\n"
+                          "Yes uses \"%2\", No makes a new component \"%1\", Cancel leaves these nodes out.")
+        .arg(written, existing);
+}
 inline QString NotImported()
 {
     return QStringLiteral("you have not imported/exported  Requirements from/to Tessel. The Req Tags may not be "

@@ -212,6 +212,40 @@ CKELMethod *RootOf(const CKELTree &tree)
     return nullptr;
 }
 
+namespace {
+
+bool unquotable(const QString &text)
+{
+    for (QChar ch : text) {
+        if (ch == u'"' || ch == u'\\' || ch.category() == QChar::Other_Control)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+const CKELMethod *UnquotableNode(const CKELDataManager &manager, const CKELMethod &root)
+{
+    std::vector<const CKELMethod *> stack{&root};
+    QSet<int> seen;
+    while (!stack.empty()) {
+        const CKELMethod *n = stack.back();
+        stack.pop_back();
+        if (seen.contains(n->GetId()))
+            continue;
+        seen.insert(n->GetId());
+        if (unquotable(n->component) || unquotable(n->behavior))
+            return n;
+        const QList<int> &kids = n->ChildIds();
+        for (qsizetype i = kids.size() - 1; i >= 0; --i) {
+            if (const auto *child = manager.LookupAs<CKELMethod>(kids[i], KEL::Method))
+                stack.push_back(child);
+        }
+    }
+    return nullptr;
+}
+
 qint64 EstimatedProgramSize(const CKELDataManager &manager, const CKELMethod &root, bool showNodeIds)
 {
     struct Item
@@ -258,6 +292,14 @@ QString TranslateTree(const CKELDataManager &manager, const CKELTree &tree, int 
                                     "take more than %2 MB of text.")
                          .arg(tree.GetName())
                          .arg(kMaxProgramSize * 2 / (1024 * 1024));
+        return QString();
+    }
+    if (const CKELMethod *bad = UnquotableNode(manager, *root)) {
+        if (error)
+            *error = QStringLiteral("The node \"%1 %2\" of tree \"%3\" cannot be simulated: its component or "
+                                    "behavior holds a double quote, a backslash or a line break, which would end "
+                                    "the simulator's string. Rename it first.")
+                         .arg(bad->component, bad->behavior, tree.GetName());
         return QString();
     }
     if (showNodeIds) {

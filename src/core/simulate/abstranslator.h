@@ -64,6 +64,11 @@ CKELMethod *RootOf(const CKELTree &tree);
 QString TranslateTree(const CKELDataManager &manager, const CKELTree &tree, int maxEvents, bool showNodeIds,
                       QString *error = nullptr);
 
+// The first node below root (pre-order) whose component or behavior the
+// simulator's strings cannot hold: they have no escape, so a double quote,
+// backslash or line break would end the string and restructure the program.
+const CKELMethod *UnquotableNode(const CKELDataManager &manager, const CKELMethod &root);
+
 // Characters of the program text for the tree below root, estimated from
 // below: indentation and labels grow with depth, so a deep chain costs the
 // square of its length.

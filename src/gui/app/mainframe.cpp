@@ -1,5 +1,7 @@
 #include "mainframe.h"
 
+#include "dialogs/dialogwidgets.h"
+
 #include "autosave.h"
 #include "dialogs/dialogrunner.h"
 #include "edit/undohistory.h"
@@ -20,6 +22,7 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMimeData>
 #include <QSettings>
 #include <QStatusBar>
@@ -55,6 +58,7 @@ CMainFrame::CMainFrame(QWidget *parent)
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::subWindowActivated);
 
     m_explorerBar = new CKELNavigateBar(*m_manager, this);
     m_explorerCommands = new CExplorerCommands(*m_explorerBar->Tree(), *m_dialogs, this);
@@ -170,6 +174,11 @@ bool CMainFrame::OpenFile(const QString &path)
     return false;
 }
 
+bool CMainFrame::HasRecovery() const
+{
+    return !m_autoSave->Orphans().isEmpty();
+}
+
 bool CMainFrame::OfferRecovery()
 {
     const QList<CAutoSave::Orphan> orphans = m_autoSave->Orphans();
@@ -194,6 +203,20 @@ bool CMainFrame::OfferRecovery()
     }
     statusBar()->showMessage(QStringLiteral("Restored the recovery copy of %1").arg(name), 8000);
     return true;
+}
+
+void CMainFrame::subWindowActivated(QMdiSubWindow *window)
+{
+    if (!window)
+        return;
+    // A window's own Close brings Ctrl+W as well, which made File > Close
+    // ambiguous: the window keeps Ctrl+F4.
+    if (QMenu *system = window->systemMenu()) {
+        for (QAction *a : system->actions()) {
+            if (a->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_W)))
+                a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
+        }
+    }
 }
 
 void CMainFrame::showBusy(const QString &text)
@@ -267,6 +290,9 @@ void CMainFrame::restoreSettings()
     const QByteArray geometry = settings.value(QStringLiteral("MainFrame/geometry")).toByteArray();
     if (geometry.isEmpty() || !restoreGeometry(geometry))
         resize(1200, 800);
+    // at a large display scale, or on another screen than last time, the
+    // window must still fit: the status bar is not to be off-screen
+    DialogWidgets::FitToScreen(this, 0.95);
 }
 
 void CMainFrame::showEvent(QShowEvent *event)

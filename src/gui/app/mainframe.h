@@ -67,6 +67,8 @@ public:
     // Offers the newest copy left by a session that did not end properly.
     // Returns whether one was restored.
     bool OfferRecovery();
+    // Whether OfferRecovery would ask.
+    bool HasRecovery() const;
     // The connection part of the title, for the collaboration part.
     void SetConnectionTitle(const QString &text);
     void UpdateTitle();
@@ -84,6 +86,8 @@ private:
     void updateActions();
     void updateUndoActions();
     void updateRecentFiles();
+    void subWindowActivated(QMdiSubWindow *window);
+    void fillWindowList(QMenu &menu);
     void showBusy(const QString &text);
     void showIdle(const QString &text);
     void saveSettings();

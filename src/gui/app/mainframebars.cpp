@@ -18,6 +18,8 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QStyle>
@@ -66,8 +68,9 @@ void CMainFrame::createActions()
     connect(m_saveAsAction, &QAction::triggered, this, [this] { m_files->SaveAs(); });
 
     m_closeAction = makeAction(QStringLiteral("actionClose"), QStringLiteral("&Close"));
-    // no key: Ctrl+W and Ctrl+F4 close the active tree window, as in
-    // every multi-window program, not the whole solution
+    // Ctrl+W alone: the standard Close also brings Ctrl+F4, which the tree
+    // windows keep for closing themselves
+    m_closeAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
     m_closeAction->setStatusTip(QStringLiteral("Close the solution"));
     connect(m_closeAction, &QAction::triggered, this, [this] { m_files->Close(); });
 
@@ -182,7 +185,11 @@ void CMainFrame::createMenus()
     next->setShortcut(QKeySequence::NextChild);
     QAction *previous =
         window->addAction(QStringLiteral("&Previous"), m_mdiArea, &QMdiArea::activatePreviousSubWindow);
-    previous->setShortcut(QKeySequence::PreviousChild);
+    // Ctrl+Shift+Tab arrives as Backtab
+    previous->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab));
+    // the open windows, the active one checked
+    window->addSeparator();
+    connect(window, &QMenu::aboutToShow, this, [this, window] { fillWindowList(*window); });
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("menuHelp"));
@@ -196,6 +203,28 @@ void CMainFrame::createMenus()
     });
     about->setMenuRole(QAction::AboutRole);
     updateActions();
+}
+
+void CMainFrame::fillWindowList(QMenu &menu)
+{
+    for (QAction *a : menu.actions()) {
+        if (a->property("windowEntry").toBool())
+            delete a;
+    }
+    const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList();
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow *w = windows[i];
+        QString title = w->windowTitle();
+        title.replace(u'&', QStringLiteral("&&"));
+        QAction *a = menu.addAction(i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(title) : title);
+        a->setProperty("windowEntry", true);
+        a->setCheckable(true);
+        a->setChecked(w == m_mdiArea->activeSubWindow());
+        connect(a, &QAction::triggered, m_mdiArea, [this, w = QPointer<QMdiSubWindow>(w)] {
+            if (w)
+                m_mdiArea->setActiveSubWindow(w);
+        });
+    }
 }
 
 QMenu *CMainFrame::MenuNamed(const QString &title)

@@ -5,6 +5,7 @@
 #include "splashpicture.h"
 
 #include <QCommandLineParser>
+#include <QPointer>
 #include <QSplashScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -47,7 +48,12 @@ bool CTessel1App::InitInstance()
 
     const QStringList files = parser.positionalArguments();
     // after the window is up, so that questions and errors have a parent
-    QTimer::singleShot(0, m_frame.get(), [this, files] {
+    QPointer<QSplashScreen> shownSplash(splash);
+    QTimer::singleShot(0, m_frame.get(), [this, files, shownSplash] {
+        // a question must not open under the splash: without a compositor
+        // the part it covered is only drawn again on an expose event
+        if (shownSplash && m_frame->HasRecovery())
+            shownSplash->close();
         if (m_frame->OfferRecovery()) {
             if (!files.isEmpty())
                 m_frame->statusBar()->showMessage(

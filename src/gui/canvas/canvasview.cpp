@@ -2,9 +2,11 @@
 
 #include "canvasscene.h"
 
+#include <QGraphicsItem>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyle>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -67,15 +69,34 @@ void CCanvasView::ZoomOut()
 
 void CCanvasView::ZoomTo100()
 {
+    // what the user works on stays in view: the selection, else the top of
+    // the drawing, where a tree's root is
+    QRectF keep;
+    if (const CCanvasScene *s = CanvasScene()) {
+        for (const QGraphicsItem *i : s->selectedItems())
+            keep |= i->sceneBoundingRect();
+        if (keep.isEmpty()) {
+            const QRectF area = s->DrawingArea();
+            keep = QRectF(area.topLeft(), QSizeF(area.width(), std::min<qreal>(area.height(), 80)));
+        }
+    }
     SetZoom(1.0);
+    if (!keep.isEmpty())
+        centerOn(keep.center());
+    emit visibleAreaChanged();
 }
 
 void CCanvasView::FitToWindow()
 {
-    const QRectF area = CanvasScene() ? CanvasScene()->DrawingArea() : sceneRect();
-    const QSize room = viewport()->size();
-    if (area.isEmpty() || room.isEmpty())
+    const QRectF drawing = CanvasScene() ? CanvasScene()->DrawingArea() : sceneRect();
+    // room as if both scroll bars were shown, so that the fitted drawing
+    // needs none, and a margin around it
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    const QSize room = maximumViewportSize() - QSize(bar, bar);
+    if (drawing.isEmpty() || room.isEmpty())
         return;
+    const qreal margin = std::max<qreal>(20, 0.03 * std::max(drawing.width(), drawing.height()));
+    const QRectF area = drawing.adjusted(-margin, -margin, margin, margin);
     const double factor = std::min(room.width() / area.width(), room.height() / area.height());
     SetZoom(factor);
     centerOn(area.center());

@@ -28,16 +28,21 @@ CKELDBT *dbtOf(CTessel1View &view)
     return t && t->GetTypeCode() == KEL::DBT ? static_cast<CKELDBT *>(t) : nullptr;
 }
 
-// Takes back every highlight the mark commands set in a DBT.
-void clearAllMarks(CKELDBT &dbt)
+void clearMatchingMarks(CKELDBT &dbt)
 {
-    CIntegration::MarkIntegrationPoints(dbt, false);
-    CIntegration::MarkMissingPreconditions(dbt, false);
     for (int id : std::as_const(dbt.Marks().matchesShownIds)) {
         if (CKELMethod *n = TreeOps::NodeOf(dbt, id); n && n->highlightCode == CIntegration::MatchingNode)
             n->highlightCode = CIntegration::NoHighlight;
     }
     dbt.Marks().matchesShownIds.clear();
+}
+
+// Takes back every highlight the mark commands set in a DBT.
+void clearAllMarks(CKELDBT &dbt)
+{
+    CIntegration::MarkIntegrationPoints(dbt, false);
+    CIntegration::MarkMissingPreconditions(dbt, false);
+    clearMatchingMarks(dbt);
 }
 
 const CKELMethod *rootOf(const CKELTree &tree, const CKELMethod *node)
@@ -251,6 +256,7 @@ bool CDerivedTrees::IntegrateThisRBT(CTessel1View &view, int rootId)
     CEditStep step(m_manager, QStringLiteral("Integrate this RBT"));
     if (!m_manager.IntegrateThisRBT(rootId))
         return false;
+    afterIntegration(view);
     rearrangeGraftedTree(view, matchId);
     return true;
 }
@@ -260,8 +266,20 @@ bool CDerivedTrees::IntegrateNextMatchingRBT(CTessel1View &view, int nodeId)
     CEditStep step(m_manager, QStringLiteral("Integrate next Matching RBT"));
     if (!dbtOf(view) || !m_manager.IntegrateNextMatchingRBT(nodeId))
         return false;
+    afterIntegration(view);
     view.RearrangeAll();
     return true;
+}
+
+void CDerivedTrees::afterIntegration(CTessel1View &view)
+{
+    // The matches were those of a node that is now merged away, and its
+    // mark could no longer be switched off: they go; the other two marks
+    // follow the new tree.
+    if (CKELDBT *dbt = dbtOf(view))
+        clearMatchingMarks(*dbt);
+    RefreshMarks(view);
+    view.Document().Reconcile();
 }
 
 // ---- Component behavior trees -----------------------------------------------

@@ -58,6 +58,7 @@ public:
 
 private:
     void onElementAdded(int id);
+    void afterIntegration(CTessel1View &view);
     void onFrameOpened(CChildFrame *frame);
     CTessel1View *viewOf(int treeId);
     void rearrangeGraftedTree(CTessel1View &view, int matchId);

@@ -60,10 +60,13 @@ void InstallDerivedTrees(CMainFrame &frame, CEditor &editor)
     auto treeOf = [](CTessel1View &v) { return v.Document().ElementId(); };
     commands.append({.menu = EditorTexts::MenuDbtNoWhere, .text = kGetRBTs,
                      .run = [d, treeOf](CTessel1View &v, int, const QPointF &) { d->GetRBTs(treeOf(v)); }});
+    // checked while on, so that the user sees a mark mode is on
     commands.append({.menu = EditorTexts::MenuDbtNoWhere, .text = kMarkIntegration,
-                     .run = [d](CTessel1View &v, int, const QPointF &) { d->ToggleIntegrationPoints(v); }});
+                     .run = [d](CTessel1View &v, int, const QPointF &) { d->ToggleIntegrationPoints(v); },
+                     .checked = [](const CTessel1View &v) { return v.MarkIntegrationPoints(); }});
     commands.append({.menu = EditorTexts::MenuDbtNoWhere, .text = kMarkMissing,
-                     .run = [d](CTessel1View &v, int, const QPointF &) { d->ToggleMissingPreconditions(v); }});
+                     .run = [d](CTessel1View &v, int, const QPointF &) { d->ToggleMissingPreconditions(v); },
+                     .checked = [](const CTessel1View &v) { return v.MarkMissingPrecondition(); }});
     commands.append({.menu = EditorTexts::MenuDbtNode, .text = kMarkMatching,
                      .run = [d](CTessel1View &v, int node, const QPointF &) { d->MarkAllMatchingNodes(v, node); }});
     commands.append({.menu = EditorTexts::MenuDbtNode, .text = kIntegrateThis,

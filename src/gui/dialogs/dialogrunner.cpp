@@ -1,10 +1,14 @@
 #include "dialogrunner.h"
 
+#include "dialogwidgets.h"
+
 #include <QDialog>
 #include <QFileDialog>
 
 int CDialogRunner::Run(QDialog &dialog)
 {
+    // a dialog too narrow cuts its own title off
+    DialogWidgets::FitDialog(dialog);
     if (dialogHook)
         return dialogHook(dialog);
     return dialog.exec();

@@ -5,13 +5,28 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStringList>
 
 namespace DialogWidgets {
 
+QString BehaviorTypeName(int behaviorType)
+{
+    static const QStringList names{QStringLiteral("State Realisation"), QStringLiteral("Selection"),
+                                   QStringLiteral("Event"),             QStringLiteral("Guard"),
+                                   QStringLiteral("External Input"),    QStringLiteral("External Output"),
+                                   QStringLiteral("Internal Input"),    QStringLiteral("Internal Output"),
+                                   QStringLiteral("Set All"),           QStringLiteral("Set Any")};
+    return names.value(behaviorType - 1);
+}
+
 void FillBehaviorTypes(QComboBox *combo)
 {
+    // the symbol alone says little to a new user: its name goes beside it
     for (int code = 1; code <= KEL::BehaviorTypeCount; ++code)
-        combo->addItem(KEL::BehaviorTypeDisplay(code), code);
+        combo->addItem(KEL::BehaviorTypeDisplay(code) + QStringLiteral("   ") + BehaviorTypeName(code), code);
 }
 
 void SelectBehaviorType(QComboBox *combo, int behaviorType)
@@ -33,6 +48,41 @@ QDialogButtonBox *OkCancel(QDialog *dialog)
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     return buttons;
+}
+
+void FitToScreen(QWidget *window, double share)
+{
+    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize most(int(area.width() * share), int(area.height() * share));
+    const QSize size = window->size().boundedTo(most).expandedTo(window->minimumSize().boundedTo(most));
+    if (size != window->size())
+        window->resize(size);
+    if (window->isVisible() && !area.contains(window->frameGeometry())) {
+        const QPoint at(std::clamp(window->x(), area.left(), std::max(area.left(), area.right() - window->frameGeometry().width())),
+                        std::clamp(window->y(), area.top(), std::max(area.top(), area.bottom() - window->frameGeometry().height())));
+        window->move(at);
+    }
+}
+
+int TitleWidth(const QDialog &dialog)
+{
+    // title bars use a bold face, a little larger than the dialog's; the
+    // window manager adds an icon and up to three buttons
+    QFont font = dialog.font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.1);
+    return QFontMetrics(font).horizontalAdvance(dialog.windowTitle()) + 140;
+}
+
+void FitDialog(QDialog &dialog)
+{
+    dialog.setMinimumWidth(std::max(dialog.minimumWidth(), TitleWidth(dialog)));
+    if (dialog.width() < dialog.minimumWidth())
+        dialog.resize(dialog.minimumWidth(), dialog.height());
+    FitToScreen(&dialog);
 }
 
 } // namespace DialogWidgets

@@ -120,6 +120,13 @@ CKELNodeDlg::CKELNodeDlg(const CKELDataManager &manager, const CKELVersion *vers
     m_component->setCurrentIndex(-1);
     m_qualifier->setCurrentIndex(-1);
     m_tag->setCurrentIndex(-1);
+    m_doubleLine->setToolTip(QStringLiteral("Draw the box with a double border"));
+    m_nonDeterministic->setToolTip(QStringLiteral("The node is chosen non-deterministically among its siblings (shown as [])"));
+    m_atomic->setToolTip(QStringLiteral("The node and its only child run as one step"));
+    m_setOperation->setToolTip(QStringLiteral("The behavior applies to a set of components"));
+    m_hasExtendedTag->setToolTip(QStringLiteral("Give the node a second tag"));
+    m_displayExtendedTag->setToolTip(QStringLiteral("Show the second tag in a column beside the box"));
+    m_displayExtraInfo->setToolTip(QStringLiteral("Show the extra-information rows below the box"));
     m_extendedTag->setEnabled(false);
     m_displayExtendedTag->setChecked(true);
     m_displayExtraInfo->setChecked(true);

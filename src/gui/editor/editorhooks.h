@@ -42,5 +42,7 @@ struct CViewMenuCommand
     std::function<void(CTessel1View &view, int clickedNodeId, const QPointF &scenePos)> run;
     // When set, the entry goes into a submenu of this title, one per menu.
     QString submenu = {};
+    // When set, the entry is a check box showing this state of the view.
+    std::function<bool(const CTessel1View &view)> checked = {};
 };
 using CViewMenuCommands = QList<CViewMenuCommand>;

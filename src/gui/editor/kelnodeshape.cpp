@@ -3,6 +3,7 @@
 #include "editortexts.h"
 
 #include "canvas/canvasscene.h"
+#include "explorer/explorertooltip.h"
 #include "model/kelcontainers.h"
 #include "model/keldatamanager.h"
 #include "model/kelmethod.h"
@@ -65,8 +66,9 @@ QColor CKELNodeShape::StatusColour(const CKELMethod &node, int simulationMark)
     QColor c = FromColorRef(0xE3E0BB);
     switch (simulationMark) {
     case 1: c = FromColorRef(0xFFFFFF); break;
-    case 2: c = FromColorRef(0x00FF00); break;
-    case 3: c = FromColorRef(0x008000); break;
+    // the steps use hues no node fill has, light enough for black text
+    case 2: c = FromColorRef(kCurrentStepFill); break;
+    case 3: c = FromColorRef(kEarlierStepFill); break;
     default:
         switch (node.missType) {
         case 0: c = FromColorRef(0x00FF00); break;
@@ -83,7 +85,7 @@ QColor CKELNodeShape::StatusColour(const CKELMethod &node, int simulationMark)
 QString CKELNodeShape::ToolTipFor(const CKELMethod &node, const CKELDataManager &manager)
 {
     if (!node.IsEvolution())
-        return EditorTexts::NodeToolTip;
+        return ExplorerToolTip::ForNode(manager, node);
     // each version the node occurs in, named by its version and tree
     QStringList versions;
     for (int id : node.EvTags()) {
@@ -219,7 +221,8 @@ void CKELNodeShape::Highlight(int code)
     switch (code) {
     case 1: SetLineColor(FromColorRef(0xFF0000)); break;
     case 2: SetLineColor(FromColorRef(0x0000FF)); break;
-    case 3: SetLineColor(FromColorRef(0x00FF00)); break;
+    // magenta: the default fill is green, and no fill is near magenta
+    case 3: SetLineColor(FromColorRef(kMatchingOutline)); break;
     default: break;
     }
     SetLineWidth(4);

@@ -17,6 +17,12 @@ public:
     static constexpr int kDefaultHeight = 50;
     static constexpr int kInfoRowHeight = 25;
     enum Port { TopPort = 0, BottomPort = 1 };
+    // Colours as 0xBBGGRR values, like the stored ones: orange for the
+    // simulation's current step, violet for earlier steps, a magenta
+    // outline for matching nodes.
+    static constexpr quint32 kCurrentStepFill = 0x00A0FF;
+    static constexpr quint32 kEarlierStepFill = 0xFF82B4;
+    static constexpr quint32 kMatchingOutline = 0xFF00FF;
 
     explicit CKELNodeShape(int nodeId);
 

@@ -199,28 +199,53 @@ std::unique_ptr<QMenu> CTessel1View::CreateContextMenu(const QPointF &scenePos)
         OnDelete();
     };
     const int nodeId = nodeShape ? nodeShape->NodeId() : 0;
+    // the keys the view answers to are shown beside their entries, and
+    // each entry says in the status bar what it does
+    auto described = [](QAction *a, const QString &tip, const QKeySequence &key = QKeySequence()) {
+        a->setStatusTip(tip);
+        if (!key.isEmpty()) {
+            a->setShortcut(key);
+            a->setShortcutVisibleInContextMenu(true);
+        }
+    };
     if (!item) {
         const QPoint at = scenePos.toPoint();
-        menu->addAction(EditorTexts::AddNode, this, [this, at] { AddNodeAt(at, 0); });
-        menu->addAction(EditorTexts::Paste, this, [this, at] { PasteAt(at, 0); })->setEnabled(CanPaste());
-        menu->addAction(EditorTexts::RearrangeAll, this, [this] { RearrangeAll(); });
+        described(menu->addAction(EditorTexts::AddNode, this, [this, at] { AddNodeAt(at, 0); }),
+                  tr("Add a node here"), QKeySequence(Qt::Key_Insert));
+        QAction *paste = menu->addAction(EditorTexts::Paste, this, [this, at] { PasteAt(at, 0); });
+        described(paste, tr("Paste the copied nodes as a new tree here"));
+        paste->setEnabled(CanPaste());
+        described(menu->addAction(EditorTexts::RearrangeAll, this, [this] { RearrangeAll(); }),
+                  tr("Lay out every tree of the window"));
     } else if (nodeShape) {
-        menu->addAction(EditorTexts::CreateChildNode, this, [this, nodeId] { CreateChildNode(nodeId); });
-        menu->addAction(EditorTexts::ChangeBehavior, this, [this, nodeId] { ChangeBehavior(nodeId); });
-        menu->addAction(EditorTexts::ExtraInfo, this, [this, nodeId] { EditExtraInfo(nodeId); });
-        menu->addAction(EditorTexts::Remove, this, removeClicked);
+        described(menu->addAction(EditorTexts::CreateChildNode, this, [this, nodeId] { CreateChildNode(nodeId); }),
+                  tr("Add a node below this one"), QKeySequence(Qt::Key_Insert));
+        described(menu->addAction(EditorTexts::ChangeBehavior, this, [this, nodeId] { ChangeBehavior(nodeId); }),
+                  tr("Change the node's component, behavior and tag"), QKeySequence(Qt::Key_F2));
+        described(menu->addAction(EditorTexts::ExtraInfo, this, [this, nodeId] { EditExtraInfo(nodeId); }),
+                  tr("Edit the rows shown below the node"));
+        described(menu->addAction(EditorTexts::Remove, this, removeClicked), tr("Remove the selected nodes"),
+                  QKeySequence(Qt::Key_Delete));
         menu->addSeparator();
-        menu->addAction(EditorTexts::Cut, this, [this] { CutSelection(); });
-        menu->addAction(EditorTexts::Copy, this, [this] { CopySelection(); });
-        menu->addAction(EditorTexts::Paste, this, [this, nodeId] { PasteAt(QPoint(), nodeId); })->setEnabled(CanPaste());
-        menu->addAction(EditorTexts::Duplicate, this, [this] { DuplicateSelection(); });
+        described(menu->addAction(EditorTexts::Cut, this, [this] { CutSelection(); }),
+                  tr("Copy the selected nodes and remove them"));
+        described(menu->addAction(EditorTexts::Copy, this, [this] { CopySelection(); }),
+                  tr("Copy the selected nodes with everything below them"));
+        QAction *paste = menu->addAction(EditorTexts::Paste, this, [this, nodeId] { PasteAt(QPoint(), nodeId); });
+        described(paste, tr("Paste the copied nodes below this one"));
+        paste->setEnabled(CanPaste());
+        described(menu->addAction(EditorTexts::Duplicate, this, [this] { DuplicateSelection(); }),
+                  tr("Place a copy of the selected nodes beside them"));
         menu->addSeparator();
-        menu->addAction(EditorTexts::RearrangeSubtree, this, [this, nodeId] { RearrangeSubtree(nodeId, false); });
+        described(menu->addAction(EditorTexts::RearrangeSubtree, this, [this, nodeId] { RearrangeSubtree(nodeId, false); }),
+                  tr("Lay out the nodes below this one"));
         QAction *collapse = menu->addAction(EditorTexts::CollapseSubtree, this, [this, nodeId] { ToggleCollapse(nodeId); });
+        described(collapse, tr("Hide or show the nodes below this one"));
         collapse->setCheckable(true);
         collapse->setChecked(m_doc.IsCollapsed(nodeId));
     } else {
-        menu->addAction(EditorTexts::Remove, this, removeClicked);
+        described(menu->addAction(EditorTexts::Remove, this, removeClicked), tr("Remove the selected link"),
+                  QKeySequence(Qt::Key_Delete));
     }
     addMenuExtensions(*menu, name, nodeId, scenePos);
     return menu;
@@ -246,7 +271,11 @@ void CTessel1View::addMenuExtensions(QMenu &menu, const QString &menuName, int c
             target = sub;
         }
         const auto run = c.run;
-        target->addAction(c.text, this, [this, run, clickedNodeId, at] { run(*this, clickedNodeId, at); });
+        QAction *a = target->addAction(c.text, this, [this, run, clickedNodeId, at] { run(*this, clickedNodeId, at); });
+        if (c.checked) {
+            a->setCheckable(true);
+            a->setChecked(c.checked(*this));
+        }
     }
 }
 

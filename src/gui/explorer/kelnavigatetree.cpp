@@ -1,5 +1,7 @@
 #include "kelnavigatetree.h"
 
+#include "explorertooltip.h"
+
 #include "explorerdrag.h"
 #include "explorericons.h"
 #include "model/explorerlisting.h"
@@ -452,7 +454,7 @@ bool CKELNavigateTree::viewportEvent(QEvent *event)
         }
         // looked up when asked: a description may change at any time
         const QRect area = visualItemRect(item);
-        QToolTip::showText(help->globalPos(), e->GetToolTip(), viewport(), area);
+        QToolTip::showText(help->globalPos(), ExplorerToolTip::For(m_manager, *e), viewport(), area);
         return true;
     }
     return QTreeWidget::viewportEvent(event);

@@ -1,9 +1,13 @@
 #include "abssimulatordlg.h"
 
+#include "simulatortrust.h"
+
 #include "dialogs/dialogrunner.h"
+#include "dialogs/dialogwidgets.h"
 
 #include "model/kelcontainers.h"
 #include "model/keldatamanager.h"
+#include "model/kelmethod.h"
 #include "model/keltree.h"
 #include "model/prompt.h"
 #include "translate/externalparser.h"
@@ -202,6 +206,7 @@ void CAbsSimulatorDlg::buildControls()
     top->addWidget(split, 1);
     top->addLayout(bottom);
     resize(920, 640);
+    DialogWidgets::FitToScreen(this);
 
     connect(translate, &QPushButton::clicked, this, &CAbsSimulatorDlg::OnTranslate);
     connect(browse, &QPushButton::clicked, this, &CAbsSimulatorDlg::OnBrowse);
@@ -348,6 +353,7 @@ void CAbsSimulatorDlg::OnBrowse()
     if (path.isEmpty())
         return;
     m_simulator->setText(path);
+    SimulatorTrust::Confirm(path);
     storeSimulatorPath(path);
 }
 
@@ -363,7 +369,13 @@ bool CAbsSimulatorDlg::OnSimulate()
 
     const QString path = m_simulator->text().trimmed();
     const QString before = m_manager.SimulatorPath();
+    // a path that only came with the file runs once this user agreed to it
+    if (path != before || path == ShippedSimulator())
+        SimulatorTrust::Confirm(path);
+    else if (!path.isEmpty() && !SimulatorTrust::MayRun(path, m_manager.Prompt()))
+        return false;
     const bool ok = m_session.Simulate(m_zeph->toPlainText(), path);
+    collectLabels();
     if (m_manager.SimulatorPath() == before)
         return ok;
     // The offered stand-in stays an offer: its place differs from machine
@@ -373,6 +385,18 @@ bool CAbsSimulatorDlg::OnSimulate()
     else if (m_manager.IsLocal())
         m_manager.MarkModified(); // the solution file keeps the path
     return ok;
+}
+
+void CAbsSimulatorDlg::collectLabels()
+{
+    m_labelTexts.clear();
+    const CKELData *e = m_manager.Lookup(m_session.TreeId());
+    if (!e || !e->IsTree())
+        return;
+    for (const CKELMethod *n : static_cast<const CKELTree *>(e)->Nodes()) {
+        if (!n->positionLabel.isEmpty())
+            m_labelTexts.insert(n->positionLabel, n->component + u' ' + n->GetDecoratedBehavior());
+    }
 }
 
 void CAbsSimulatorDlg::OnInput()
@@ -397,6 +421,16 @@ void CAbsSimulatorDlg::appendResult(const QString &chunk)
     QString text = QStringLiteral("\r\n") + chunk;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.remove(u'\r');
+    if (!m_labelTexts.isEmpty()) {
+        // a bare position label says little: the node's text goes beside it
+        QStringList lines = text.split(u'\n');
+        for (QString &line : lines) {
+            const auto found = m_labelTexts.constFind(line);
+            if (found != m_labelTexts.cend())
+                line += QStringLiteral("   ") + *found;
+        }
+        text = lines.join(u'\n');
+    }
     QScrollBar *bar = m_result->verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();
     QTextCursor cursor(m_result->document());

@@ -3,6 +3,7 @@
 #include "simulate/simulationsession.h"
 
 #include <QDialog>
+#include <QHash>
 #include <QTimer>
 
 class CDialogRunner;
@@ -78,6 +79,8 @@ private:
     void takeSolution();
     void storeSimulatorPath(const QString &path);
     void appendResult(const QString &chunk);
+    // position label -> node text, for the run's tree
+    void collectLabels();
     void treeChosen();
 
     CKELDataManager &m_manager;
@@ -85,6 +88,7 @@ private:
     CSimulationSession m_session;
     QTimer m_fillTimer; // gathers a burst of model changes into one refill
     int m_wantedTree = 0;
+    QHash<QString, QString> m_labelTexts;
 
     QComboBox *m_trees = nullptr;
     QSpinBox *m_maxEvents = nullptr;

@@ -19,7 +19,11 @@ void InstallSimulate(CMainFrame &frame, CEditor &editor)
 
     QAction *simulation = frame.MenuNamed(QStringLiteral("&Tool"))->addAction(QStringLiteral("Simulation"));
     simulation->setObjectName(QStringLiteral("actionSimulation"));
-    QObject::connect(simulation, &QAction::triggered, commands, [commands] { commands->OpenDialog(); });
+    // the tree the user looks at is the one they most likely mean
+    QObject::connect(simulation, &QAction::triggered, commands, [commands, &editor] {
+        const CTessel1View *view = editor.Windows().ActiveView();
+        commands->OpenDialog(view ? view->Document().ElementId() : 0);
+    });
 
     const QString text = QStringLiteral("Simulate with ZEPH");
     for (const char *menu : {"RBT_NoWhere", "RBT_Node", "DBT_NoWhere", "DBT_Node"}) {

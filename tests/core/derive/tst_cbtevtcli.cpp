@@ -1,4 +1,10 @@
 #include "clirunner.h"
+
+#include "layout/treelayout.h"
+#include "model/keldatamanager.h"
+#include "model/keltree.h"
+#include "model/solutionfile.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -96,6 +102,15 @@ void TestCbtEvtCli::evt()
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(r.out, u"#49 1.0->Door, 2.0->Door, 3.0->Door\n"_qs);
     QCOMPARE(contents(out), contents(data(u"evolution/versions_evt.kvf"_qs)));
+    // the tree is written laid out, as the window shows it: a layout pass
+    // would move nothing
+    CKELDataManager manager;
+    QString error;
+    QVERIFY2(CSolutionFile::Read(manager, out, &error), qPrintable(error));
+    const auto *evt = manager.LookupAs<CKELTree>(49, KEL::EVT);
+    QVERIFY(evt);
+    const qsizetype moved = CTreeLayout(*evt).RearrangeAll().moves.size();
+    QVERIFY2(moved == 0, qPrintable(QString::number(moved) + u" nodes out of place"_qs));
 }
 
 void TestCbtEvtCli::refused_data()

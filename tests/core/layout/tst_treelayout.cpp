@@ -95,6 +95,8 @@ class TestTreeLayout : public QObject
 private slots:
     void nodeSize_data();
     void nodeSize();
+    void extraInfoRowsCount_data();
+    void extraInfoRowsCount();
     void layoutSubtree_data();
     void layoutSubtree();
     void danglingChildren_data();
@@ -139,6 +141,51 @@ void TestTreeLayout::nodeSize()
     n.hasExtendedTag = extTag;
     n.displayExtendedTag = showExtTag;
     QCOMPARE(CTreeLayout::NodeSize(n), size);
+}
+
+void TestTreeLayout::extraInfoRowsCount_data()
+{
+    QTest::addColumn<int>("w");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<int>("tags");
+    QTest::addColumn<int>("names");
+    QTest::addColumn<bool>("extTag");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("three rows below a default box") << 0 << true << 3 << 3 << false << QSize(200, 125);
+    QTest::newRow("hidden rows take no room") << 0 << false << 3 << 3 << false << QSize(200, 50);
+    QTest::newRow("rows are as many as the shorter list") << 0 << true << 2 << 5 << false << QSize(200, 100);
+    QTest::newRow("rows wider than a narrow box") << 120 << true << 1 << 1 << false << QSize(200, 75);
+    QTest::newRow("rows with the extended tag column") << 120 << true << 1 << 1 << true << QSize(250, 75);
+    QTest::newRow("wide box keeps its width") << 400 << true << 1 << 1 << false << QSize(400, 75);
+}
+
+// Rows hang below the box: the layout must count them, or children and
+// links cover them.
+void TestTreeLayout::extraInfoRowsCount()
+{
+    QFETCH(int, w);
+    QFETCH(bool, shown);
+    QFETCH(int, tags);
+    QFETCH(int, names);
+    QFETCH(bool, extTag);
+    QFETCH(QSize, size);
+    CKELMethod n(nullptr);
+    n.w = w;
+    n.hasExtendedTag = extTag;
+    n.displayExtendedTag = extTag;
+    n.displayExtraInfo = shown;
+    n.extraInfoTags = QStringList(tags, u"Pre"_qs);
+    n.extraInfoNames = QStringList(names, u"door closed"_qs);
+    QCOMPARE(CTreeLayout::NodeSize(n), size);
+
+    // the child of such a node starts a level gap below its rows
+    CSizedForest f(u"200(200)"_qs, 50);
+    CKELMethod *parent = f.nodes.first();
+    parent->displayExtraInfo = shown;
+    parent->extraInfoTags = n.extraInfoTags;
+    parent->extraInfoNames = n.extraInfoNames;
+    const CSubtreeLayout laid = CTreeLayout(*f.tree).LayoutSubtree(parent->GetId());
+    QCOMPARE(laid.nodes.value(1).to.y(), CTreeLayout::NodeSize(*parent).height() + 50);
 }
 
 // Placement of one subtree from the origin: positions in reading order.

@@ -30,6 +30,9 @@ void TestNodeLine::parse_data()
     QTest::newRow("internal output") << u"R1:Door<lock>"_qs << 1 << u"R1"_qs << u"Door"_qs << u"lock"_qs << 8;
     QTest::newRow("set-all bracket is no part of the name")
         << u"R1:Doors||closed"_qs << 1 << u"R1"_qs << u"Doors"_qs << u"closed"_qs << 9;
+    QTest::newRow("set-any bracket is no part of the name")
+        << u"R1:Bag[]any"_qs << 1 << u"R1"_qs << u"Bag"_qs << u"any"_qs << 10;
+    QTest::newRow("bare [] opens an empty set-any") << u"R1:Door[]"_qs << 2 << u"R1"_qs << u"Door"_qs << QString() << 10;
     QTest::newRow("blanks around parts") << u" R2 : Big Door [ open wide ] "_qs << 1 << u"R2"_qs << u"Big Door"_qs
                                          << u"open wide"_qs << 1;
     QTest::newRow("no colon: empty tag") << u"Door[open]"_qs << 1 << QString() << u"Door"_qs << u"open"_qs << 1;
@@ -67,6 +70,8 @@ void TestNodeLine::buildReadsBack_data()
     QTest::newRow("guard") << 4 << u"R1:Door???open???\n"_qs;
     QTest::newRow("input") << 5 << u"R1:Door>>open<<\n"_qs;
     QTest::newRow("output") << 6 << u"R1:Door<<open>>\n"_qs;
+    QTest::newRow("set all") << 9 << u"R1:Door||open\n"_qs;
+    QTest::newRow("set any") << 10 << u"R1:Door[]open\n"_qs;
 }
 
 void TestNodeLine::buildReadsBack()

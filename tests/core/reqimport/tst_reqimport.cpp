@@ -49,8 +49,11 @@ private slots:
     void decode();
     void writesUtf8();
     void requirementsTextScansBack();
+    void exportRequirements_data();
     void exportRequirements();
     void exportNodes();
+    void exportNodesAsksOnCaseTwin_data();
+    void exportNodesAsksOnCaseTwin();
     void addWord_data();
     void addWord();
     void createNodeLine_data();
@@ -107,15 +110,39 @@ void TestReqImport::requirementsTextScansBack()
                                                {u"R2"_qs, u"If the button is pushed, the oven cooks."_qs}}));
 }
 
+void TestReqImport::exportRequirements_data()
+{
+    QTest::addColumn<QStringList>("tags"); // exported, in order; R1 and R3 exist
+    QTest::addColumn<int>("added");
+    QTest::addColumn<QStringList>("texts");
+    const QString refused = u"Requirement with tag %1 is already added in the project"_qs;
+    QTest::newRow("one refusal, its own message") << QStringList{u"R1"_qs, u"R2"_qs} << 1
+                                                  << QStringList{refused.arg(u"R1"_qs)};
+    QTest::newRow("several refusals, one message listing them")
+        << QStringList{u"R1"_qs, u"R2"_qs, u"R3"_qs} << 1
+        << QStringList{u"2 requirements were not added:\n\n"_qs + refused.arg(u"R1"_qs) + u'\n' + refused.arg(u"R3"_qs)};
+    QTest::newRow("none refused, nothing said") << QStringList{u"R2"_qs, u"R4"_qs} << 2 << QStringList{};
+}
+
+// Refusals are gathered into one message instead of a box per tag.
 void TestReqImport::exportRequirements()
 {
+    QFETCH(QStringList, tags);
+    QFETCH(int, added);
+    QFETCH(QStringList, texts);
     Model x;
     QVERIFY(x.m.AddRequirement(u"R1"_qs, u"old"_qs));
-    const int added = ReqImport::ExportRequirements(x.m, {{u"R1"_qs, u"new"_qs}, {u"R2"_qs, u"two"_qs}});
-    QCOMPARE(added, 1);
-    QCOMPARE(x.prompt.texts, QStringList{u"Requirement with tag R1 is already added in the project"_qs});
+    QVERIFY(x.m.AddRequirement(u"R3"_qs, u"old"_qs));
+    QList<CScannedRequirement> found;
+    for (const QString &tag : tags)
+        found.append({tag, u"new "_qs + tag});
+    QCOMPARE(ReqImport::ExportRequirements(x.m, found), added);
+    QCOMPARE(x.prompt.texts, texts);
     QCOMPARE(x.m.FindRequirement(u"R1"_qs)->Description(), u"old"_qs);
-    QCOMPARE(x.m.FindRequirement(u"R2"_qs)->Description(), u"two"_qs);
+    QCOMPARE(x.m.FindRequirement(u"R2"_qs)->Description(), u"new R2"_qs);
+    // later messages reach the user again
+    x.m.AddRequirement(u"R1"_qs, QString());
+    QCOMPARE(x.prompt.texts.size(), texts.size() + 1);
 }
 
 void TestReqImport::exportNodes()
@@ -151,6 +178,50 @@ void TestReqImport::exportNodes()
     // a behavior the component lacked became one of its states
     QVERIFY(x.m.FindComponent(u"BELL"_qs));
     QVERIFY(x.m.FindComponent(u"BELL"_qs)->FindState(u"<<ring>>"_qs));
+}
+
+void TestReqImport::exportNodesAsksOnCaseTwin_data()
+{
+    QTest::addColumn<QString>("lines");
+    QTest::addColumn<int>("answer"); // to the one question, when asked
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<QStringList>("components"); // of the new nodes, in order
+    QTest::addColumn<bool>("twinMade");          // a component "light" now exists
+    const QString twice = u"R1:light[on]\nR2:light[off]\n"_qs;
+    QTest::newRow("yes uses the existing name") << twice << int(CPrompt::Yes) << 1
+                                                << QStringList{u"LIGHT"_qs, u"LIGHT"_qs} << false;
+    QTest::newRow("no makes the new component") << twice << int(CPrompt::No) << 1
+                                                << QStringList{u"light"_qs, u"light"_qs} << true;
+    QTest::newRow("cancel leaves the nodes out") << twice << int(CPrompt::Cancel) << 1 << QStringList{} << false;
+    QTest::newRow("the same name is not asked about") << u"R1:LIGHT[on]\n"_qs << int(CPrompt::No) << 0
+                                                      << QStringList{u"LIGHT"_qs} << false;
+    QTest::newRow("a new name is not asked about") << u"R1:LAMP[on]\n"_qs << int(CPrompt::No) << 0
+                                                   << QStringList{u"LAMP"_qs} << false;
+}
+
+// A new component whose name differs from an existing one only in case is
+// asked about, once per name.
+void TestReqImport::exportNodesAsksOnCaseTwin()
+{
+    QFETCH(QString, lines);
+    QFETCH(int, answer);
+    QFETCH(int, questions);
+    QFETCH(QStringList, components);
+    QFETCH(bool, twinMade);
+    Model x;
+    CKELTree *tree = x.addTree(u"T"_qs);
+    QVERIFY(x.m.AddComponent(u"LIGHT"_qs, false));
+    x.prompt.answers = {CPrompt::Answer(answer)};
+    const ReqImport::NodeExport result = ReqImport::ExportNodes(x.m, tree->GetId(), lines, KEL::StateRealisation);
+    QCOMPARE(x.prompt.texts.size(), questions);
+    if (questions)
+        QCOMPARE(x.prompt.texts.first(), ReqImportTexts::CaseTwinQuestion(u"light"_qs, u"LIGHT"_qs));
+    QStringList made;
+    for (const CKELMethod *n : tree->Nodes())
+        made.append(n->component);
+    QCOMPARE(made, components);
+    QCOMPARE(result.added, int(components.size()));
+    QCOMPARE(x.m.FindComponent(u"light"_qs) != nullptr, twinMade);
 }
 
 void TestReqImport::addWord_data()

@@ -56,6 +56,8 @@ private slots:
     void deepChainBuildsWithoutRecursion();
     void longChainIndents();
     void oversizedProgramRefused();
+    void unquotableNamesRefused_data();
+    void unquotableNamesRefused();
     void cli_data();
     void cli();
 };
@@ -116,8 +118,8 @@ void TestZephTranslator::translate_data()
                     u"            pl(["_qs, u"               leaf(sr(c(\"X\"), s(\"x\"))), "_qs,
                     u"               leaf(sr(c(\"Y\"), s(\"y\")))"_qs, u"            ]), "_qs,
                     u"         leaf(sr(c(\"B\"), s(\"b\")))"_qs, u"      ])"_qs});
-    QTest::newRow("quotes copied unchanged") << u"Do\"or.o\"pen"_qs << 10 << false
-                                             << program({u"Do\"or"_qs}, 10, {u"   leaf(sr(c(\"Do\"or\"), s(\"o\"pen\")))"_qs});
+    QTest::newRow("apostrophes and brackets copied unchanged")
+        << u"Do'or.o[pen]"_qs << 10 << false << program({u"Do'or"_qs}, 10, {u"   leaf(sr(c(\"Do'or\"), s(\"o[pen]\")))"_qs});
     QTest::newRow("case-sensitive components") << u"door.a(Door.b)"_qs << 10 << false
                                                << program({u"door"_qs, u"Door"_qs}, 10,
                                                           {u"   sr(c(\"door\"), s(\"a\")); "_qs,
@@ -250,6 +252,28 @@ void TestZephTranslator::oversizedProgramRefused()
     QVERIFY(error.isEmpty());
     const qint64 estimate = Zeph::EstimatedProgramSize(small.m, *small.Node(u"A"_qs), true);
     QVERIFY2(estimate <= text.size(), qPrintable(QString::number(estimate)));
+}
+
+// The simulator's strings have no escape: a name that would end one is
+// refused, naming the node, instead of writing a different program.
+void TestZephTranslator::unquotableNamesRefused_data()
+{
+    QTest::addColumn<QString>("sketch");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("quote in the root's component") << u"Do\"or.open"_qs << u"Do\"or open"_qs;
+    QTest::newRow("quote deep in a behavior") << u"A.a(B.b,C.c(D.x\"]))"_qs << u"D x\"]"_qs;
+    QTest::newRow("backslash") << u"A.a(B.b\\)"_qs << u"B b\\"_qs;
+    QTest::newRow("line break") << u"A.a(B.b\nc)"_qs << u"B b\nc"_qs;
+}
+
+void TestZephTranslator::unquotableNamesRefused()
+{
+    QFETCH(QString, sketch);
+    QFETCH(QString, named);
+    CSimTree t(sketch);
+    QString error;
+    QCOMPARE(Zeph::TranslateTree(t.m, *t.tree, 10, false, &error), QString());
+    QVERIFY2(error.contains(u'"' + named + u'"'), qPrintable(error));
 }
 
 void TestZephTranslator::cli_data()
