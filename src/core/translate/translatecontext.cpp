@@ -32,6 +32,7 @@ void CTranslateContext::BuildNodes(const CKELDataManager &manager, const CKELTre
             continue;
         seen.insert(m->GetId());
         CTranslateNode &n = AddNode(parent);
+        n.elementId = m->GetId();
         n.component = m->component;
         n.state = m->behavior;
         n.qualifier = m->qualifier;

@@ -1,0 +1,134 @@
+// Spin and the built-in interpreter must agree on what a tree can do: for
+// a corpus of random trees, the same reachable nodes and the same answer to
+// "is there a deadlock".
+#include "semantics/behaviormodel.h"
+#include "translate/behaviormodelbuilder.h"
+#include "translate/randomtree.h"
+#include "translate/translatecontext.h"
+#include "verify/spinverifier.h"
+
+#include <QStandardPaths>
+#include <QTest>
+
+class TestSpinVerifier : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void crossCheck();
+    void missingTool_data();
+    void missingTool();
+    void stateLimit();
+};
+
+namespace {
+
+CBehaviorModel randomModel(unsigned seed, int nodes)
+{
+    CTranslateSettings settings;
+    CTranslateContext ctx(settings, false, false);
+    CRandomTree::Generate(ctx, nodes, seed);
+    return CBehaviorModelBuilder::FromContext(ctx);
+}
+
+QList<int> unreachedNodes(const std::vector<bool> &reached)
+{
+    QList<int> out;
+    for (int n = 0; n < int(reached.size()); ++n) {
+        if (!reached[size_t(n)])
+            out.append(n);
+    }
+    return out;
+}
+
+} // namespace
+
+void TestSpinVerifier::initTestCase()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("spin")).isEmpty())
+        QSKIP("spin is not installed (scripts/setup-deps.sh installs it)");
+}
+
+void TestSpinVerifier::crossCheck()
+{
+    constexpr int kTrees = 200;
+    int compared = 0;
+    int deadlocks = 0;
+    int withUnreached = 0;
+    for (unsigned seed = 1; compared < kTrees && seed < 4 * kTrees; ++seed) {
+        const CBehaviorModel model = randomModel(seed, 4 + int(seed % 9));
+        const CExplorationResult own = ExploreAll(model, 20000);
+        if (!own.complete)
+            continue; // too big to settle either way
+        CVerifyOptions o;
+        o.maxStates = 100000;
+        const CVerifyReport spin = RunSpinVerification(model, o);
+        QVERIFY2(spin.outcome == CVerifyReport::Finished, qPrintable(spin.message));
+        const QByteArray where = "seed " + QByteArray::number(seed);
+        QVERIFY2(spin.deadlock == own.deadlock, where.constData());
+        QVERIFY2(spin.unreachable == unreachedNodes(own.reached), where.constData());
+        if (spin.deadlock) {
+            // Spin's trail is as short as the breadth-first one and ends stuck
+            QVERIFY2(spin.deadlockSteps.size() == own.deadlockTrail.size(), where.constData());
+            CBehaviorState s = model.InitialState();
+            for (int step : spin.deadlockSteps) {
+                QVERIFY2(model.Enabled(s, step, [](int) { return true; }), where.constData());
+                model.Fire(s, step);
+            }
+            QVERIFY2(model.EnabledSteps(s, [](int) { return true; }).isEmpty(), where.constData());
+        }
+        deadlocks += own.deadlock ? 1 : 0;
+        withUnreached += spin.unreachable.isEmpty() ? 0 : 1;
+        ++compared;
+    }
+    QCOMPARE(compared, kTrees);
+    // a corpus without either finding would prove little
+    QVERIFY(deadlocks > 0);
+    QVERIFY(withUnreached > 0);
+}
+
+void TestSpinVerifier::missingTool_data()
+{
+    QTest::addColumn<QString>("spin");
+    QTest::addColumn<QString>("compiler");
+    QTest::addColumn<QString>("package");
+    QTest::newRow("no spin") << u"verdantis-no-such-spin"_qs << u"gcc"_qs << u"'spin'"_qs;
+    QTest::newRow("no compiler") << u"spin"_qs << u"verdantis-no-such-cc"_qs << u"'gcc'"_qs;
+}
+
+void TestSpinVerifier::missingTool()
+{
+    QFETCH(QString, spin);
+    QFETCH(QString, compiler);
+    QFETCH(QString, package);
+    CVerifyOptions o;
+    o.spin = spin;
+    o.compiler = compiler;
+    const CVerifyReport r = RunSpinVerification(randomModel(3, 6), o);
+    QCOMPARE(r.outcome, CVerifyReport::ToolMissing);
+    QVERIFY2(r.message.contains(u"install the Debian package "_qs + package), qPrintable(r.message));
+}
+
+// A space beyond the limit stops with the figure reached, never as complete.
+void TestSpinVerifier::stateLimit()
+{
+    CBehaviorModel model;
+    for (unsigned seed = 1; seed < 200; ++seed) {
+        model = randomModel(seed, 40);
+        if (ExploreAll(model, 1000).states >= 1000)
+            break;
+    }
+    CVerifyOptions o;
+    o.maxStates = 200;
+    qint64 lastProgress = 0;
+    o.progress = [&lastProgress](qint64 states) { lastProgress = states; };
+    const CVerifyReport r = RunSpinVerification(model, o);
+    QCOMPARE(r.outcome, CVerifyReport::LimitReached);
+    QVERIFY(!r.complete);
+    QVERIFY(r.states >= 200);
+    QCOMPARE(lastProgress, r.states);
+    QVERIFY2(r.message.contains(u"--max-states"_qs), qPrintable(r.message));
+}
+
+QTEST_GUILESS_MAIN(TestSpinVerifier)
+#include "tst_spinverifier.moc"
