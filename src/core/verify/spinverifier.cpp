@@ -112,18 +112,15 @@ qint64 storedStates(const QString &output)
 // The steps a trail takes, read from the replay's "file:LINE" positions.
 QList<int> trailSteps(const QString &replay, const CPromelaModel &pml)
 {
-    static const QRegularExpression move(QStringLiteral("^\\s*(\\d+):\\s+proc\\s+\\d+ \\(main:\\d+\\) \\S+:(\\d+) "));
+    // a step's guard is the statement in parentheses; its assignments follow on the same line
+    static const QRegularExpression move(
+        QStringLiteral("^\\s*\\d+:\\s+proc\\s+\\d+ \\(main:\\d+\\) \\S+:(\\d+) \\(state \\d+\\)\\s+\\[\\("));
     QList<int> steps;
-    int lastDepth = -1;
     for (const QString &line : replay.split(u'\n')) {
         const QRegularExpressionMatch m = move.match(line);
         if (!m.hasMatch())
             continue;
-        const int depth = m.captured(1).toInt();
-        if (depth == lastDepth)
-            continue; // the same step's further statements
-        lastDepth = depth;
-        const int step = pml.stepOfLine.value(m.captured(2).toInt(), -1);
+        const int step = pml.stepOfLine.value(m.captured(1).toInt(), -1);
         if (step >= 0)
             steps.append(step);
     }
@@ -245,7 +242,8 @@ CVerifyReport RunSpinVerification(const CBehaviorModel &model, const CVerifyOpti
         return stopped();
     if (!run.started)
         return finish(CVerifyReport::ToolFailed, QStringLiteral("the generated verifier did not start"));
-    if (run.output.contains(QStringLiteral("invalid end state"))) {
+    static const QRegularExpression endState(QStringLiteral("pan:\\d+: invalid end state"));
+    if (endState.match(run.output).hasMatch()) {
         report.deadlock = true;
         const ToolRun replay = session.Run(spin, {QStringLiteral("-o3"), QStringLiteral("-t"), QStringLiteral("-p"),
                                                   QStringLiteral("model.pml")});
