@@ -18,7 +18,8 @@ private slots:
     void crossCheck();
     void missingTool_data();
     void missingTool();
-    void stateLimit();
+    void stops_data();
+    void stops();
 };
 
 namespace {
@@ -109,25 +110,73 @@ void TestSpinVerifier::missingTool()
     QVERIFY2(r.message.contains(u"install the Debian package "_qs + package), qPrintable(r.message));
 }
 
-// A space beyond the limit stops with the figure reached, never as complete.
-void TestSpinVerifier::stateLimit()
+namespace {
+
+// Counters that go up for ever: a state space without end.
+CBehaviorModel endlessModel()
 {
-    CBehaviorModel model;
-    for (unsigned seed = 1; seed < 200; ++seed) {
-        model = randomModel(seed, 40);
-        if (ExploreAll(model, 1000).states >= 1000)
-            break;
+    CBehaviorModel m;
+    m.threads = 1;
+    for (int t = 1; t <= 3; ++t) {
+        CBehaviorVariable v;
+        v.name = QStringLiteral("C%1.count").arg(t);
+        v.kind = CBehaviorVariable::Integer;
+        m.variables.push_back(v);
+        m.nodes.push_back({t, v.name});
+        CBehaviorStep step;
+        step.thread = 1;
+        step.pc = 1;
+        step.nodes = {t - 1};
+        step.assignments = {{t - 1, 1, true}};
+        step.counters = {{1, 1}};
+        m.steps.push_back(step);
     }
+    m.BuildIndex();
+    return m;
+}
+
+} // namespace
+
+// A search cut by a limit or by the user stops with the figure reached and
+// never calls itself complete.
+void TestSpinVerifier::stops_data()
+{
+    QTest::addColumn<qint64>("maxStates");
+    QTest::addColumn<int>("timeout");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("state limit") << qint64(200) << 600 << false << int(CVerifyReport::LimitReached) << u"--max-states"_qs;
+    QTest::newRow("time limit") << qint64(1000000000) << 1 << false << int(CVerifyReport::LimitReached) << u"--timeout"_qs;
+    QTest::newRow("cancelled") << qint64(1000000000) << 600 << true << int(CVerifyReport::Cancelled) << u"cancelled"_qs;
+}
+
+void TestSpinVerifier::stops()
+{
+    QFETCH(qint64, maxStates);
+    QFETCH(int, timeout);
+    QFETCH(bool, cancel);
+    QFETCH(int, outcome);
+    QFETCH(QString, message);
+    std::atomic_bool stop = false;
     CVerifyOptions o;
-    o.maxStates = 200;
+    o.maxStates = maxStates;
+    o.timeoutSeconds = timeout;
+    o.cancel = &stop;
     qint64 lastProgress = 0;
-    o.progress = [&lastProgress](qint64 states) { lastProgress = states; };
-    const CVerifyReport r = RunSpinVerification(model, o);
-    QCOMPARE(r.outcome, CVerifyReport::LimitReached);
+    o.progress = [&](qint64 states) {
+        lastProgress = states;
+        if (cancel)
+            stop = true;
+    };
+    const CVerifyReport r = RunSpinVerification(endlessModel(), o);
+    QCOMPARE(int(r.outcome), outcome);
     QVERIFY(!r.complete);
-    QVERIFY(r.states >= 200);
-    QCOMPARE(lastProgress, r.states);
-    QVERIFY2(r.message.contains(u"--max-states"_qs), qPrintable(r.message));
+    QVERIFY2(r.message.contains(message), qPrintable(r.message));
+    if (outcome == CVerifyReport::LimitReached && timeout > 1) {
+        QVERIFY(r.states >= maxStates);
+        QCOMPARE(lastProgress, r.states);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSpinVerifier)
