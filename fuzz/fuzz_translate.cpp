@@ -3,6 +3,8 @@
 // tree that cannot be translated must say so with a translation error.
 #include "fuzztarget.h"
 
+#include "../tests/core/translate/declarationcheck.h"
+
 #include "model/kelcontainers.h"
 #include "model/keldatamanager.h"
 #include "model/kelmethod.h"
@@ -74,9 +76,15 @@ VERDANTIS_FUZZ_TARGET(translate)
         t->Settings().messageMode = CTranslateSettings::ValidMessageMode(1 << (options % 3));
         t->Settings().useFailureViews = options & 4;
         t->Settings().displayTime = false;
+        t->Settings().properties = options & 32;
         try {
             const auto result = t->Translate(manager, tree->GetId());
             Fuzz::Check(result.has_value() && !result->text.isEmpty(), "translation gave no text");
+            // names stay apart, and the model declares what it uses, once
+            Fuzz::Check(DeclarationCheck::Injectivity(result->identifiers).isEmpty(), "two names, one identifier");
+            const QString fault = t == &sal ? DeclarationCheck::Sal(result->text)
+                                            : DeclarationCheck::Uppaal(result->text);
+            Fuzz::Check(fault.isEmpty(), "a name used but not declared, or declared twice", fault);
         } catch (const CTranslateException &) {
             // refused with a reason: fine
         }

@@ -37,6 +37,13 @@ int translate(Cli::Context &c, const QString &kind)
             return Cli::Usage(c, QStringLiteral("--mode takes 1, 2 or 4"));
         settings.messageMode = mode.toInt();
     }
+    settings.properties = c.flags.contains(QStringLiteral("properties"));
+    if (c.values.contains(QStringLiteral("int-range"))
+        && !CTranslateSettings::ParseIntRange(c.values.value(QStringLiteral("int-range")), settings.intLow,
+                                              settings.intHigh))
+        return Cli::Usage(c, QStringLiteral("--int-range takes LOW..HIGH, two whole numbers of 32 bits, LOW not above HIGH"));
+    if (kind == u"xml" && (settings.properties || c.values.contains(QStringLiteral("int-range"))))
+        return Cli::Usage(c, QStringLiteral("--properties and --int-range go with 'translate sal', 'sal-sets' and 'uppaal'"));
     CTranslateSetFiles files;
     files.declarations = c.values.value(QStringLiteral("declarations"));
     files.initialisation = c.values.value(QStringLiteral("init"));
@@ -75,7 +82,8 @@ int translate(Cli::Context &c, const QString &kind)
     }
 
     if (c.output.isEmpty()) {
-        c.out << result.text;
+        // a SAL context must be named: without a file, after the tree
+        c.out << (kind.startsWith(u"sal") ? NameSalContext(result.text, tree->GetName()) : result.text);
     } else {
         // only a SAL context is named after its file
         const QString text = kind.startsWith(u"sal") ? result.TextForFile(c.output) : result.text;
@@ -124,6 +132,12 @@ const Cli::OptionRegistration optFailureViews("failure-views", "with translate: 
 const Cli::OptionRegistration optDeclarations("declarations", "with translate sal-sets: the attribute declarations",
                                               true);
 const Cli::OptionRegistration optInit("init", "with translate sal-sets: the initialisation file", true);
+const Cli::OptionRegistration optIntRange("int-range",
+                                          "with translate: LOW..HIGH, the range of integer attributes that no "
+                                          "declaration bounds (0..255)",
+                                          true);
+const Cli::OptionRegistration optProperties(
+    "properties", "with translate: add reachability of every leaf and freedom from deadlock to check", false);
 const Cli::OptionRegistration optTimes("times", "with translate: print the times to standard error", false);
 const Cli::OptionRegistration optSetParser("set-parser", "with translate sal-sets: the set parser's command", true);
 const Cli::OptionRegistration optBehaviorParser("behavior-parser", "with translate xml: the behavior parser's command",

@@ -152,6 +152,8 @@ private slots:
     void randomTree();
     void optionsPersist_data();
     void optionsPersist();
+    void uppaalProperties_data();
+    void uppaalProperties();
     void noTreeToChoose();
 
 private:
@@ -477,9 +479,15 @@ void TestTranslate::optionsPersist_data()
     QTest::addColumn<int>("mode");
     QTest::addColumn<bool>("random");
     QTest::addColumn<QString>("setParser");
-    QTest::newRow("mode 1, shipped parser") << u"mode1"_s << 1 << false << QString();
-    QTest::newRow("mode 2, random tree") << u"mode2"_s << 2 << true << QString();
-    QTest::newRow("mode 4, own parser") << u"mode4"_s << 4 << false << u"/opt/parsers/sets {in} {out}"_s;
+    QTest::addColumn<bool>("properties");
+    QTest::addColumn<QString>("range");    // as typed
+    QTest::addColumn<QString>("stored");   // what a new window shows
+    QTest::newRow("mode 1, shipped parser") << u"mode1"_s << 1 << false << QString() << true << u"2..9"_s
+                                            << u"2..9"_s;
+    QTest::newRow("mode 2, random tree") << u"mode2"_s << 2 << true << QString() << false << u" -5 .. 5"_s
+                                         << u"-5..5"_s;
+    QTest::newRow("mode 4, own parser, a range the wrong way round keeps the old one")
+        << u"mode4"_s << 4 << false << u"/opt/parsers/sets {in} {out}"_s << true << u"7..3"_s << u"0..255"_s;
 }
 
 void TestTranslate::optionsPersist()
@@ -488,6 +496,9 @@ void TestTranslate::optionsPersist()
     QFETCH(int, mode);
     QFETCH(bool, random);
     QFETCH(QString, setParser);
+    QFETCH(bool, properties);
+    QFETCH(QString, range);
+    QFETCH(QString, stored);
     {
         App app;
         app.script.Accept<CSALOptionsDlg>([&](CSALOptionsDlg &d) {
@@ -504,6 +515,8 @@ void TestTranslate::optionsPersist()
             d.findChild<QCheckBox *>(u"failureViews"_s)->setChecked(true);
             d.findChild<QCheckBox *>(u"displayTime"_s)->setChecked(false);
             d.findChild<QLineEdit *>(u"setParser"_s)->setText(setParser);
+            d.findChild<QCheckBox *>(u"properties"_s)->setChecked(properties);
+            d.findChild<QLineEdit *>(u"intRange"_s)->setText(range);
         });
         QAction *option = app.action("actionSalOption");
         QVERIFY(option);
@@ -537,6 +550,8 @@ void TestTranslate::optionsPersist()
     QVERIFY(seen.useFailureViews);
     QVERIFY(!seen.displayTime);
     QCOMPARE(seen.setParserCommand, setParser);
+    QCOMPARE(seen.properties, properties);
+    QCOMPARE(seen.IntRangeText(), stored);
 
     // the command line reads the same store
     const std::unique_ptr<QSettings> stored(CTranslateCommands::OpenSettings());
@@ -554,6 +569,41 @@ void TestTranslate::noTreeToChoose()
     app.action("actionTranslateUppaal")->trigger();
     QCOMPARE(app.prompt.texts, QStringList{u"There is no behavior tree to translate."_s});
     QVERIFY(app.script.titles.isEmpty());
+}
+
+void TestTranslate::uppaalProperties_data()
+{
+    QTest::addColumn<bool>("checked");
+    QTest::newRow("properties asked for") << true;
+    QTest::newRow("no properties") << false;
+}
+
+// The UPPAAL tree dialog offers the properties; what it says goes into the network.
+void TestTranslate::uppaalProperties()
+{
+    QFETCH(bool, checked);
+    App app;
+    const int id = app.treeId(u"R1"_s);
+    bool offered = false;
+    app.script.Use<CSelectBTDlg>([&](CSelectBTDlg &d) {
+        auto *combo = d.findChild<QComboBox *>(u"trees"_s);
+        combo->setCurrentIndex(combo->findData(id));
+        auto *box = d.findChild<QCheckBox *>(u"properties"_s);
+        offered = box != nullptr;
+        if (box)
+            box->setChecked(checked);
+        if (checked)
+            screenshot(d, u"select-bt-uppaal"_s);
+        d.accept();
+        return d.result();
+    });
+    Shown shown;
+    captureResult(app.script, shown);
+    app.action("actionTranslateUppaal")->trigger();
+    QVERIFY(offered);
+    QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
+    QCOMPARE(shown.result.text.contains(u"<queries>"_s), checked);
+    QCOMPARE(shown.result.text.contains(u"<formula>A[] not deadlock</formula>"_s), checked);
 }
 
 QTEST_MAIN(TestTranslate)

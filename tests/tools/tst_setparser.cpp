@@ -27,6 +27,12 @@ void TestSetParser::expressions_data()
     QTest::addColumn<QStringList>("group");
     QTest::newRow("add") << u"items := items + {apple}"_qs
                          << QStringList{u"union"_qs, u"membership"_qs, u"Attribute items"_qs, u"Name items"_qs, u"VALUE apple"_qs};
+    QTest::newRow("names outside ASCII") << u"Körbe := Körbe + {Äpfel}"_qs
+                                         << QStringList{u"union"_qs, u"membership"_qs, u"Attribute Körbe"_qs,
+                                                        u"Name Körbe"_qs, u"VALUE Äpfel"_qs};
+    QTest::newRow("names that start with a digit") << u"2nd := 2nd - {3rd}"_qs
+                                                   << QStringList{u"difference"_qs, u"membership"_qs,
+                                                                  u"Attribute 2nd"_qs, u"Name 2nd"_qs, u"VALUE 3rd"_qs};
     QTest::newRow("remove") << u"items := items - {pear}"_qs
                             << QStringList{u"difference"_qs, u"membership"_qs, u"Attribute items"_qs, u"Name items"_qs,
                                            u"VALUE pear"_qs};

@@ -37,6 +37,19 @@ struct Token
     std::string text;
 };
 
+// Names are the tree's own: letters of any script (every byte of a UTF-8
+// sequence is 0x80 or above), digits, "_", and "." between a component and
+// its attribute.
+bool isWordStart(unsigned char c)
+{
+    return std::isalpha(c) || c == '_' || c >= 0x80;
+}
+
+bool isWordPart(unsigned char c)
+{
+    return isWordStart(c) || std::isdigit(c) || c == '.';
+}
+
 std::vector<Token> tokenize(const std::string &line, std::string &error)
 {
     std::vector<Token> tokens;
@@ -45,10 +58,9 @@ std::vector<Token> tokenize(const std::string &line, std::string &error)
         const unsigned char c = static_cast<unsigned char>(line[i]);
         if (std::isspace(c)) {
             ++i;
-        } else if (std::isalpha(c) || c == '_') {
+        } else if (isWordStart(c)) {
             size_t j = i;
-            while (j < line.size()
-                   && (std::isalnum(static_cast<unsigned char>(line[j])) || line[j] == '_' || line[j] == '.'))
+            while (j < line.size() && isWordPart(static_cast<unsigned char>(line[j])))
                 ++j;
             tokens.push_back({Token::Word, line.substr(i, j - i)});
             i = j;
@@ -56,7 +68,14 @@ std::vector<Token> tokenize(const std::string &line, std::string &error)
             size_t j = i;
             while (j < line.size() && std::isdigit(static_cast<unsigned char>(line[j])))
                 ++j;
-            tokens.push_back({Token::Number, line.substr(i, j - i)});
+            // "2nd" is a name that starts with a digit, not a number and a name
+            if (j < line.size() && isWordStart(static_cast<unsigned char>(line[j]))) {
+                while (j < line.size() && isWordPart(static_cast<unsigned char>(line[j])))
+                    ++j;
+                tokens.push_back({Token::Word, line.substr(i, j - i)});
+            } else {
+                tokens.push_back({Token::Number, line.substr(i, j - i)});
+            }
             i = j;
         } else {
             static const char *const two[] = {":=", "<=", ">=", "!="};

@@ -249,6 +249,26 @@ QString TranslateTree(const CKELDataManager &manager, const CKELTree &tree, int 
     CKELMethod *root = RootOf(tree);
     if (!root)
         return QString();
+    // the simulator would run the first root alone and show nothing of the others
+    qsizetype roots = 0;
+    for (const auto &c : tree.Children())
+        roots += c->IsMethod() && static_cast<CKELMethod *>(c.get())->ParentId() == 0;
+    if (roots > 1) {
+        if (error)
+            *error = QStringLiteral("Parsing error: The tree has %1 roots; join them under one root or translate one "
+                                    "subtree")
+                         .arg(roots);
+        return QString();
+    }
+    for (const CKELMethod *n : tree.Nodes()) {
+        if (n->component.trimmed().isEmpty() || n->behavior.trimmed().isEmpty()) {
+            if (error)
+                *error = QStringLiteral("Parsing error: A component or behavior name is empty (node %1: %2 %3)")
+                             .arg(n->GetId())
+                             .arg(n->component.trimmed(), n->behavior.trimmed());
+            return QString();
+        }
+    }
     // checked before any label is made: the labels alone of a deep chain
     // would take gigabytes
     const qint64 size = EstimatedProgramSize(manager, *root, showNodeIds);

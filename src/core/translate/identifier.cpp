@@ -1,57 +1,14 @@
 #include "identifier.h"
 
-#include <QSet>
+#include "identifiermap.h"
 
 #include <algorithm>
 #include <charconv>
 
-namespace {
-
-// Words of the SAL and UPPAAL languages that no declared name may be (SAL
-// compares them without regard to case, so we do too).
-const QSet<QString> &ReservedWords()
-{
-    static const QSet<QString> words = [] {
-        QSet<QString> w;
-        for (const char *k :
-             {// SAL
-              "and", "array", "axiom", "begin", "boolean", "claim", "context", "datatype", "definition", "else", "elsif",
-              "end", "endif", "exists", "false", "forall", "global", "if", "implements", "in", "initialization",
-              "input", "integer", "lambda", "lemma", "let", "local", "module", "nat", "natural", "not", "obligation",
-              "of", "or", "output", "real", "rename", "then", "theorem", "to", "transition", "true", "type", "with",
-              "where", "xor",
-              // UPPAAL
-              "assign", "bool", "broadcast", "chan", "clock", "commit", "committed", "const", "default", "do",
-              "double", "for", "guard", "imply", "init", "int", "meta", "priority", "process", "return", "scalar",
-              "select", "state", "string", "struct", "sum", "sync", "system", "trans", "typedef", "urgent", "void",
-              "while"})
-            w.insert(QString::fromLatin1(k));
-        return w;
-    }();
-    return words;
-}
-
-bool IsIdentifierCharacter(QChar c)
-{
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_';
-}
-
-} // namespace
-
 QString MakeIdentifier(const QString &name, bool upperInitial)
 {
-    QString id = name.trimmed();
-    if (id.isEmpty())
-        return id;
-    // both languages take letters, digits and "_" only, starting with a letter
-    for (QChar &c : id) {
-        if (!IsIdentifierCharacter(c))
-            c = u'_';
-    }
-    if (!id[0].isLetter())
-        id.prepend(u'x');
-    id[0] = upperInitial ? id[0].toUpper() : id[0].toLower();
-    if (ReservedWords().contains(id.toLower()))
+    QString id = SpellIdentifier(name, upperInitial);
+    if (!id.isEmpty() && (CIdentifierMap::IsReservedWord(id) || CIdentifierMap::IsReservedWord(id.toLower())))
         id += u'_';
     return id;
 }

@@ -9,6 +9,10 @@
 // that does not start with a letter, and a "_" after a reserved word, so that
 // the checkers can read every name.
 QString MakeIdentifier(const QString &name, bool upperInitial);
+// The same without the reserved words: letters outside ASCII transliterated
+// where they have a Latin base letter, else written as "u" and their code
+// point, so that different names keep different spellings.
+QString SpellIdentifier(const QString &name, bool upperInitial);
 
 // A value as the target languages expect it: an integer literal stays, true
 // and false are written in lower case, anything else becomes an identifier.

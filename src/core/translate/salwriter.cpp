@@ -14,7 +14,8 @@ QString attributeType(const CAttributeVariable &v)
     case CAttributeVariable::Enumerated: return v.typeName;
     case CAttributeVariable::Integer: break;
     }
-    return v.low.isEmpty() ? QStringLiteral("INTEGER") : u'[' + v.low + QStringLiteral("..") + v.high + u']';
+    // blanks around "..": a numeral right before it reads as a decimal number
+    return v.low.isEmpty() ? QStringLiteral("INTEGER") : u'[' + v.low + QStringLiteral(" .. ") + v.high + u']';
 }
 
 void typeLine(QString &out, const QString &name, const QStringList &values)
@@ -29,6 +30,55 @@ QString setPrefix(const CSetType &type)
 
 } // namespace
 
+QString CSalWriter::Header(const CTranslateContext &ctx, QStringView comment)
+{
+    QString out;
+    const QString table = ctx.Names().ChangedTable(comment, kEol);
+    if (!table.isEmpty())
+        out += comment.toString() + QStringLiteral("Identifiers that differ from the names of the tree:") + kEol + table;
+    if (ctx.Collections().usesDefaultRange)
+        out += comment.toString() + QStringLiteral("Integer attributes that no declaration bounds range over ")
+               + QString::number(ctx.Settings().intLow) + QStringLiteral(" .. ")
+               + QString::number(ctx.Settings().intHigh) + kEol;
+    return out;
+}
+
+QString CSalWriter::Properties(const CTranslateContext &ctx)
+{
+    // a leaf is reached when its thread's counter stands at its step: the
+    // counterexample of "never there" is a run that gets there
+    QString out;
+    for (int n = 1; n <= ctx.NodeCount(); ++n) {
+        const CTranslateNode &node = ctx.Node(n);
+        if (!node.IsLeaf() || node.initBlock || node.thread <= 0)
+            continue;
+        out += QStringLiteral("% node %1: ").arg(n) + CommentText(ctx.Describe(n)) + kEol;
+        out += QStringLiteral("reach%1: THEOREM behavior |- G(NOT(pc%2 = %3));").arg(n).arg(node.thread).arg(node.pc)
+               + kEol;
+    }
+    // the closing ELSE keeps the module from stopping, so a deadlock is a
+    // state where none of the steps can run
+    const CTranslateCollections &c = ctx.Collections();
+    if (!c.transitions.empty()) {
+        out += QStringLiteral("deadlockFree: THEOREM behavior |- G(");
+        for (size_t i = 0; i < c.transitions.size(); ++i)
+            out += (i ? QStringLiteral(" OR (") : QStringLiteral("(")) + c.transitions[i].guard + u')';
+        out += QStringLiteral(");") + kEol;
+    }
+    if (!out.isEmpty())
+        out += kEol;
+    return out;
+}
+
+QString CSalWriter::CommentText(QString text)
+{
+    for (QChar &ch : text) {
+        if (ch.category() == QChar::Other_Control || ch == QChar::LineSeparator || ch == QChar::ParagraphSeparator)
+            ch = u' ';
+    }
+    return text;
+}
+
 QString CSalWriter::Write(const CTranslateContext &ctx, const CSalSetTimes &times)
 {
     const CTranslateCollections &c = ctx.Collections();
@@ -37,6 +87,7 @@ QString CSalWriter::Write(const CTranslateContext &ctx, const CSalSetTimes &time
     QString out;
     out.reserve(qsizetype(c.transitions.size()) * 80 + 1024);
 
+    out += Header(ctx, u"% ");
     out += QStringLiteral(":CONTEXT=") + kEol + QStringLiteral("BEGIN") + kEol;
     for (const CStateComponent &comp : c.components)
         typeLine(out, comp.typeName, comp.values.List());
@@ -74,11 +125,11 @@ QString CSalWriter::Write(const CTranslateContext &ctx, const CSalSetTimes &time
             local.append(v.name + QStringLiteral(": ") + setPrefix(c.setTypes[size_t(v.type)]) + QStringLiteral("Set"));
     }
     if (ctx.Settings().useFailureViews)
-        local.append(QStringLiteral("view:[1..%1]").arg(std::max<qsizetype>(1, c.views.Size())));
+        local.append(QStringLiteral("view:[0 .. %1]").arg(c.views.Size())); // 0: no failure view entered yet
     for (int t = 1; t <= c.ThreadCount(); ++t) {
         QString pc = QStringLiteral("pc");
         AppendNumber(pc, t);
-        pc += QLatin1StringView(": [0..");
+        pc += QLatin1StringView(": [0 .. ");
         AppendNumber(pc, c.highestCounter[size_t(t)]);
         pc += u']';
         local.append(pc);
@@ -96,13 +147,15 @@ QString CSalWriter::Write(const CTranslateContext &ctx, const CSalSetTimes &time
                 out += (i ? QStringLiteral(" OR (") : QStringLiteral("(")) + messages[i] + u')' + kEol;
         }
     } else if (mode == 4) {
-        // a message is ready while any internal message waits to be taken
+        // a message is ready when a step that takes it can run: a message
+        // whose receiver is still busy elsewhere must not stop that receiver
         out += QStringLiteral("DEFINITION") + kEol + QStringLiteral("messageReady = ");
-        if (messages.isEmpty()) {
+        const QStringList &ready = c.messageReadyTerms;
+        if (messages.isEmpty() || ready.isEmpty()) {
             out += QStringLiteral("false");
         } else {
-            for (qsizetype i = 0; i < messages.size(); ++i)
-                out += (i ? kEol + QStringLiteral("OR (") : QStringLiteral("(")) + messages[i] + u')';
+            for (qsizetype i = 0; i < ready.size(); ++i)
+                out += (i ? kEol + QStringLiteral("OR (") : QStringLiteral("(")) + ready[i] + u')';
         }
         out += kEol + kEol + QStringLiteral("DEFINITION") + kEol + QStringLiteral("internalActions = ");
         if (c.internalActionTerms.isEmpty())
@@ -129,10 +182,12 @@ QString CSalWriter::Write(const CTranslateContext &ctx, const CSalSetTimes &time
     }
     for (const QString &m : messages)
         out += m + QStringLiteral("=false;") + kEol;
+    if (ctx.Settings().useFailureViews)
+        out += QStringLiteral("view=0;") + kEol;
     for (int t = 1; t <= c.ThreadCount(); ++t) {
         out += QLatin1StringView("pc");
         AppendNumber(out, t);
-        out += QLatin1StringView(t == 1 ? "=1;\r\n" : "=0;\r\n");
+        out += QLatin1StringView(c.initialThreads.count(t) ? "=1;\r\n" : "=0;\r\n");
     }
 
     out += QStringLiteral("TRANSITION") + kEol + u'[' + kEol;
@@ -151,7 +206,10 @@ QString CSalWriter::Write(const CTranslateContext &ctx, const CSalSetTimes &time
         out += QLatin1StringView("[]\r\n\r\n");
     }
     out += u'A' + QString::number(label + 1) + QStringLiteral(": ELSE --> ") + kEol + u']' + kEol + kEol;
-    out += QStringLiteral("END; % of MODULE") + kEol + kEol + QStringLiteral("END") + kEol;
+    out += QStringLiteral("END; % of MODULE") + kEol + kEol;
+    if (ctx.Settings().properties)
+        out += Properties(ctx);
+    out += QStringLiteral("END") + kEol;
 
     if (times.shown && sets) {
         // after END only comments may follow

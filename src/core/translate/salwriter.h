@@ -20,4 +20,11 @@ class CSalWriter
 {
 public:
     static QString Write(const CTranslateContext &ctx, const CSalSetTimes &times = {});
+    // Comment lines: the identifiers that differ from the tree's names and
+    // the integer range taken from the settings; empty when neither applies.
+    static QString Header(const CTranslateContext &ctx, QStringView comment);
+    // A reachability theorem per leaf and a deadlock-freedom theorem.
+    static QString Properties(const CTranslateContext &ctx);
+    // A text on one comment line.
+    static QString CommentText(QString text);
 };

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <set>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -61,9 +62,11 @@ private:
 // A component whose states the tree names: one enumerated type, one variable.
 struct CStateComponent
 {
+    QString name;     // as the tree writes it, trimmed
     QString typeName; // upper-case initial
     QString variable; // lower-case initial
-    COrderedNames values;
+    COrderedNames rawValues; // states as the tree writes them
+    COrderedNames values;    // their identifiers, once named
     QString initial;  // from the initialisation block; empty when none
 };
 
@@ -77,6 +80,15 @@ struct CAttributeVariable
     COrderedNames values; // enumerated: its values
     QString low, high;    // a declared integer range; empty when unbounded
     QString initial;
+
+    // what the tree does with it, to decide its kind from every use
+    QString component, attribute; // as the tree writes them
+    COrderedNames rawValues;      // names assigned or compared
+    int nameNode = 0;             // first node that uses a name, a number, true or false
+    int numberNode = 0;
+    int booleanNode = 0;
+    qint64 lowest = 0, highest = 0; // numbers the tree uses
+    bool declared = false;          // from the declarations file
 };
 
 struct CSetType
@@ -156,16 +168,23 @@ struct CTranslateCollections
 
     // threads: highest program counter value of each, index 1..T
     std::vector<int> highestCounter{0};
+    // threads that run from the start: thread 1, or every branch when the
+    // initialisation block ends in a branching
+    std::set<int> initialThreads;
 
     // SAL
     std::vector<CSalTransition> transitions;
     QStringList internalActionTerms; // message mode 4
+    QStringList messageReadyTerms;   // mode 4: guards of the steps that take an internal message
     COrderedNames views;             // go-to targets whose transitions failure views leave out
 
     // UPPAAL, index 1..T
     std::vector<CUppaalProcess> processes;
     COrderedNames jumpAndKillChannels;
-    CNameMap<QString> uppaalConstants; // type name + value -> constant
+    std::set<int> startedThreads; // threads a branching sends "startpro"
+
+    // an integer attribute took its range from the settings
+    bool usesDefaultRange = false;
 
     int ThreadCount() const { return int(highestCounter.size()) - 1; }
 };

@@ -19,6 +19,9 @@ void CTranslateContext::BuildNodes(const CKELDataManager &manager, const CKELTre
     const QList<CKELMethod *> roots = tree.Roots();
     if (roots.isEmpty())
         return;
+    // translating the first root alone would drop the others without a word
+    if (roots.size() > 1)
+        throw CTranslateException(TranslateTexts::SeveralRoots(roots.size()));
     // iterative, so that a chain of any depth is fine; a damaged model with a
     // cycle cannot make a node appear twice
     m_nodes.reserve(size_t(tree.ChildCount()) + 1);
@@ -113,6 +116,17 @@ void CTranslateContext::AssignThreads()
         counterAfter[size_t(n)] = threads;
     }
     highest.resize(size_t(threads) + 1, 0);
+    if (threads > 0) {
+        // the branches under the initialisation block start together: none of
+        // them waits for a branching step that no thread would ever take
+        const CTranslateNode &last = Node(m_initBlock.isEmpty() ? 1 : m_initBlock.last());
+        if (last.children.size() >= 2) {
+            for (int child : last.children)
+                m_collections.initialThreads.insert(Node(child).thread);
+        } else {
+            m_collections.initialThreads.insert(1);
+        }
+    }
 
     // threads are numbered in pre-order, so those started in a subtree are
     // the consecutive ones counted while the subtree was visited

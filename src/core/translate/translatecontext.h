@@ -1,5 +1,6 @@
 #pragma once
 
+#include "identifiermap.h"
 #include "translatecollections.h"
 #include "translatenode.h"
 #include "translatesettings.h"
@@ -71,6 +72,10 @@ public:
     std::vector<CNodeAction> &Actions() { return m_actions; }
     const CNodeAction &Action(int node) const { return m_actions[size_t(node)]; }
 
+    // The identifiers of the tree's names, shared by every writer.
+    CIdentifierMap &Names() { return m_names; }
+    const CIdentifierMap &Names() const { return m_names; }
+
     CTranslateCollections &Collections() { return m_collections; }
     const CTranslateCollections &Collections() const { return m_collections; }
 
@@ -89,6 +94,7 @@ private:
     std::vector<int> m_stepOfHead; // by node number; -1 for none
     std::vector<CNodeAction> m_actions;
     CTranslateCollections m_collections;
+    CIdentifierMap m_names;
 
     quint64 behaviorKey(int node) const;
 

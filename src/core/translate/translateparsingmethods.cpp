@@ -6,63 +6,87 @@
 #include "translatesets.h"
 #include "translatetexts.h"
 
+#include <limits>
+
 
 namespace {
 
-QString constantKey(const QString &typeName, const QString &value)
+int componentIndex(CTranslateContext &ctx, const QString &raw)
 {
-    return typeName + u'\x1f' + value;
-}
-
-int componentIndex(CTranslateCollections &c, const QString &raw)
-{
-    if (const int known = IndexOf(c.componentIndex, raw); known >= 0)
+    CTranslateCollections &c = ctx.Collections();
+    const QString name = raw.trimmed();
+    if (const int known = IndexOf(c.componentIndex, name); known >= 0)
         return known;
     CStateComponent comp;
-    comp.typeName = MakeIdentifier(raw, true);
-    comp.variable = MakeIdentifier(raw, false);
+    comp.name = name;
+    comp.typeName = ctx.Names().ComponentTypeName(name);
+    comp.variable = ctx.Names().ComponentVariableName(name);
     c.components.push_back(std::move(comp));
     const int index = int(c.components.size()) - 1;
-    c.componentIndex.emplace(raw, index);
+    c.componentIndex.emplace(name, index);
     return index;
 }
 
-QString attributeName(const QString &component, const QString &attribute)
+[[noreturn]] void refuse(const CTranslateContext &ctx, const QString &text, int node)
 {
-    return MakeIdentifier(component, false) + u'_' + MakeIdentifier(attribute, false);
+    throw CTranslateException(text + QStringLiteral(" (node %1: ").arg(node) + ctx.Describe(node) + u')');
 }
 
-// The attribute variable, registered with the kind of the first value it meets.
-CAttributeVariable &attributeVariable(CTranslateCollections &c, const QString &component, const QString &attribute,
-                                      const QString &value)
+// Numbers the model checkers hold: 32 bits, as UPPAAL's int.
+bool fitsInt32(const QString &literal, qint64 &value)
 {
-    const QString name = attributeName(component, attribute);
+    bool ok = false;
+    value = literal.toLongLong(&ok);
+    return ok && value >= std::numeric_limits<qint32>::min() && value <= std::numeric_limits<qint32>::max();
+}
+
+// The attribute variable, with what this node does with it: its kind is
+// decided once every use is known (see decideAttributeKinds).
+CAttributeVariable &attributeVariable(CTranslateContext &ctx, int node, const QString &component,
+                                      const QString &attribute, const QString &value, bool numeric)
+{
+    CTranslateCollections &c = ctx.Collections();
+    if (attribute.trimmed().isEmpty())
+        refuse(ctx, TranslateTexts::EmptyName(), node);
+    const QString name = ctx.Names().AttributeVariableName(component, attribute);
     int index = IndexOf(c.attributeIndex, name);
     if (index < 0) {
         CAttributeVariable v;
         v.name = name;
-        if (value.isEmpty() || IsIntegerLiteral(value)) {
-            v.kind = CAttributeVariable::Integer;
-        } else if (IsBooleanLiteral(value)) {
-            v.kind = CAttributeVariable::Boolean;
-        } else {
-            v.kind = CAttributeVariable::Enumerated;
-            v.typeName = MakeIdentifier(component, true) + u'_' + MakeIdentifier(attribute, false);
-        }
         c.attributes.push_back(std::move(v));
         index = int(c.attributes.size()) - 1;
         c.attributeIndex.emplace(name, index);
     }
     CAttributeVariable &v = c.attributes[size_t(index)];
-    if (v.kind == CAttributeVariable::Enumerated && !value.isEmpty() && !IsIntegerLiteral(value)
-        && !IsBooleanLiteral(value))
-        v.values.Add(value);
+    if (v.component.isEmpty()) {
+        v.component = component.trimmed();
+        v.attribute = attribute.trimmed();
+    }
+    if (IsIntegerLiteral(value)) {
+        qint64 number = 0;
+        if (!fitsInt32(value, number))
+            refuse(ctx, TranslateTexts::NumberTooLarge() + value, node);
+        if (!v.numberNode) {
+            v.lowest = v.highest = number;
+        } else {
+            v.lowest = std::min(v.lowest, number);
+            v.highest = std::max(v.highest, number);
+        }
+        v.numberNode = v.numberNode ? v.numberNode : node;
+    } else if (IsBooleanLiteral(value)) {
+        v.booleanNode = v.booleanNode ? v.booleanNode : node;
+    } else if (!value.isEmpty()) {
+        v.nameNode = v.nameNode ? v.nameNode : node;
+        v.rawValues.Add(value);
+    }
+    if (numeric && !v.numberNode)
+        v.numberNode = node;
     return v;
 }
 
-QString messageName(const char16_t *prefix, const CTranslateNode &n)
+QString messageName(CTranslateContext &ctx, const QString &prefix, const CTranslateNode &n)
 {
-    return QString::fromUtf16(prefix) + MakeIdentifier(n.component, false) + u'_' + MakeIdentifier(n.state, false);
+    return ctx.Names().MessageName(prefix, n.component, n.state);
 }
 
 // Finds the comparison in an attribute test; the returned operator is in SAL spelling.
@@ -124,26 +148,31 @@ CNodeAction analyse(CTranslateContext &ctx, int number)
         return a;
     }
     const QString text = n.state.trimmed();
+    // an empty name would declare nothing that a checker can read
+    if (n.component.trimmed().isEmpty() || text.isEmpty())
+        refuse(ctx, TranslateTexts::EmptyName(), number);
     switch (n.setOp ? 0 : n.behaviorType) {
     case 1: {
         const qsizetype assign = text.indexOf(QStringLiteral(":="));
         if (assign >= 0) {
             const QString attribute = text.left(assign).trimmed();
             a.kind = CNodeAction::AssignAttribute;
-            a.value = MakeValue(text.mid(assign + 2));
-            a.variable = attributeVariable(c, n.component, attribute, a.value).name;
+            a.value = text.mid(assign + 2).trimmed();
+            if (a.value.isEmpty())
+                refuse(ctx, TranslateTexts::EmptyName(), number);
+            a.variable = attributeVariable(ctx, number, n.component, attribute, a.value, false).name;
         } else if (const qsizetype inc = text.indexOf(QStringLiteral("++")); inc >= 0) {
             a.kind = CNodeAction::Increment;
-            a.variable = attributeVariable(c, n.component, text.left(inc), QString()).name;
+            a.variable = attributeVariable(ctx, number, n.component, text.left(inc), QString(), true).name;
         } else if (const qsizetype dec = text.indexOf(QStringLiteral("--")); dec >= 0) {
             a.kind = CNodeAction::Decrement;
-            a.variable = attributeVariable(c, n.component, text.left(dec), QString()).name;
+            a.variable = attributeVariable(ctx, number, n.component, text.left(dec), QString(), true).name;
         } else {
             a.kind = CNodeAction::AssignState;
-            a.component = componentIndex(c, n.component);
+            a.component = componentIndex(ctx, n.component);
             a.variable = c.components[size_t(a.component)].variable;
-            a.value = MakeIdentifier(text, false);
-            c.components[size_t(a.component)].values.Add(a.value);
+            a.value = text;
+            c.components[size_t(a.component)].rawValues.Add(a.value);
         }
         break;
     }
@@ -155,39 +184,45 @@ CNodeAction analyse(CTranslateContext &ctx, int number)
         if (splitComparison(test, left, op, right)) {
             a.kind = CNodeAction::TestAttribute;
             a.op = op;
-            a.value = MakeValue(right);
-            a.variable = attributeVariable(c, n.component, left, a.value).name;
+            a.value = right;
+            if (a.value.isEmpty())
+                refuse(ctx, TranslateTexts::EmptyName(), number);
+            // an order holds between numbers only
+            const bool numeric = op != u"=" && op != u"/=";
+            a.variable = attributeVariable(ctx, number, n.component, left, a.value, numeric).name;
         } else {
             a.kind = CNodeAction::TestState;
-            a.component = componentIndex(c, n.component);
+            a.component = componentIndex(ctx, n.component);
             a.variable = c.components[size_t(a.component)].variable;
-            a.value = MakeIdentifier(test, false);
-            c.components[size_t(a.component)].values.Add(a.value);
+            a.value = test.trimmed();
+            if (a.value.isEmpty())
+                refuse(ctx, TranslateTexts::EmptyName(), number);
+            c.components[size_t(a.component)].rawValues.Add(a.value);
         }
         break;
     }
     case 3:
     case 5:
         a.kind = CNodeAction::ExternalInput;
-        a.variable = messageName(u"extInMsg_", n);
+        a.variable = messageName(ctx, QStringLiteral("extInMsg_"), n);
         c.inputMessages.Add(a.variable);
         c.environment.Add(a.variable + u'!');
         break;
     case 6:
         a.kind = CNodeAction::ExternalOutput;
-        a.variable = messageName(u"extOutMsg_", n);
+        a.variable = messageName(ctx, QStringLiteral("extOutMsg_"), n);
         c.outputMessages.Add(a.variable);
         c.environment.Add(a.variable + u'?');
         break;
     case 7:
         a.kind = CNodeAction::InternalInput;
-        a.variable = messageName(u"intInMsg_", n);
+        a.variable = messageName(ctx, QStringLiteral("intInMsg_"), n);
         c.internalMessages.Add(a.variable);
         break;
     case 8:
         a.kind = CNodeAction::InternalOutput;
         a.receivers = ctx.InternalReceivers(number);
-        a.variable = messageName(u"intInMsg_", n);
+        a.variable = messageName(ctx, QStringLiteral("intInMsg_"), n);
         c.internalMessages.Add(a.variable);
         break;
     default:
@@ -198,15 +233,110 @@ CNodeAction analyse(CTranslateContext &ctx, int number)
     return a;
 }
 
+// An attribute is an enumeration when the tree gives it names only, an
+// integer when it gives numbers or counts or orders it, a Boolean when it
+// gives true or false; two kinds on one attribute make a model that tests
+// something else than the tree says.
+void decideAttributeKinds(CTranslateContext &ctx)
+{
+    CTranslateCollections &c = ctx.Collections();
+    const CTranslateSettings &s = ctx.Settings();
+    for (CAttributeVariable &v : c.attributes) {
+        const int uses[3] = {v.nameNode, v.numberNode, v.booleanNode};
+        int first = 0, second = 0;
+        for (int node : uses) {
+            if (!node)
+                continue;
+            if (!first || node < first) {
+                second = first;
+                first = node;
+            } else if (!second || node < second) {
+                second = node;
+            }
+        }
+        if (second) {
+            throw CTranslateException(TranslateTexts::MixedAttribute() + v.component + u' ' + v.attribute
+                                      + QStringLiteral(" (node %1: ").arg(first) + ctx.Describe(first)
+                                      + QStringLiteral("; node %1: ").arg(second) + ctx.Describe(second) + u')');
+        }
+        if (v.declared && (v.nameNode || v.booleanNode)) {
+            const int node = v.nameNode ? v.nameNode : v.booleanNode;
+            throw CTranslateException(TranslateTexts::MixedAttribute() + v.component + u' ' + v.attribute
+                                      + QStringLiteral(" (declared an integer; node %1: ").arg(node)
+                                      + ctx.Describe(node) + u')');
+        }
+        if (v.nameNode) {
+            v.kind = CAttributeVariable::Enumerated;
+            v.typeName = ctx.Names().AttributeTypeName(v.component, v.attribute);
+        } else if (v.booleanNode) {
+            v.kind = CAttributeVariable::Boolean;
+        } else {
+            v.kind = CAttributeVariable::Integer;
+            if (v.low.isEmpty()) {
+                // a finite range, wide enough for every number the tree writes
+                qint64 low = s.intLow, high = s.intHigh;
+                if (v.numberNode && IsIntegerLiteral(QString::number(v.lowest))) {
+                    low = std::min(low, v.lowest);
+                    high = std::max(high, v.highest);
+                }
+                v.low = QString::number(low);
+                v.high = QString::number(high);
+                c.usesDefaultRange = true;
+            }
+        }
+    }
+}
+
+// Enumeration values become identifiers once every name of the tree is
+// known: components' states first, then attributes' values.
+void nameValues(CTranslateContext &ctx)
+{
+    CTranslateCollections &c = ctx.Collections();
+    CIdentifierMap &names = ctx.Names();
+    for (CStateComponent &comp : c.components) {
+        for (const QString &v : comp.rawValues.List())
+            comp.values.Add(names.StateName(comp.name, v));
+    }
+    for (CAttributeVariable &attr : c.attributes) {
+        if (attr.kind != CAttributeVariable::Enumerated)
+            continue;
+        for (const QString &v : attr.rawValues.List())
+            attr.values.Add(names.AttributeValueName(attr.component, attr.attribute, v));
+    }
+    for (int n = 1; n <= ctx.NodeCount(); ++n) {
+        CNodeAction &a = ctx.Actions()[size_t(n)];
+        switch (a.kind) {
+        case CNodeAction::AssignState:
+        case CNodeAction::TestState:
+            a.value = names.StateName(c.components[size_t(a.component)].name, a.value);
+            break;
+        case CNodeAction::AssignAttribute:
+        case CNodeAction::TestAttribute: {
+            const CAttributeVariable &v = c.attributes[size_t(IndexOf(c.attributeIndex, a.variable))];
+            if (v.kind == CAttributeVariable::Enumerated)
+                a.value = names.AttributeValueName(v.component, v.attribute, a.value);
+            else if (v.kind == CAttributeVariable::Boolean)
+                a.value = a.value.toLower();
+            else
+                a.value = QString::number(a.value.toLongLong()); // "+7" and "007" as the checkers read them
+            break;
+        }
+        default:
+            break;
+        }
+    }
+}
+
 } // namespace
 
 void CTranslateParsingMethods::AnalyseNodes(CTranslateContext &ctx)
 {
     CTranslateCollections &c = ctx.Collections();
-    for (int n = 1; n <= ctx.NodeCount(); ++n) {
+    for (int n = 1; n <= ctx.NodeCount(); ++n)
         ctx.Actions()[size_t(n)] = analyse(ctx, n);
-        if (!ctx.Node(n).initBlock)
-            continue;
+    decideAttributeKinds(ctx);
+    nameValues(ctx);
+    for (int n : ctx.InitBlock()) {
         const CNodeAction &a = ctx.Action(n);
         if (a.kind == CNodeAction::AssignState) {
             c.components[size_t(a.component)].initial = a.value;
@@ -216,7 +346,27 @@ void CTranslateParsingMethods::AnalyseNodes(CTranslateContext &ctx)
             c.initialValues.append({a.variable, a.value});
         }
     }
+    // an integer the initialisation gives no value starts at the value of
+    // its range nearest to 0, so that a checker has one initial state
+    for (CAttributeVariable &v : c.attributes) {
+        if (v.kind != CAttributeVariable::Integer || !v.initial.isEmpty() || c.initFileVariables.count(v.name))
+            continue;
+        const qint64 low = v.low.toLongLong(), high = v.high.toLongLong();
+        const qint64 start = low > 0 ? low : high < 0 ? high : 0;
+        v.initial = QString::number(start);
+        c.initialValues.append({v.name, v.initial});
+    }
 }
+
+namespace {
+
+// A blank before a minus: SAL's lexer reads "=-" or "<-" as one operator.
+QString salNumber(const QString &value)
+{
+    return value.startsWith(u'-') ? u' ' + value : value;
+}
+
+} // namespace
 
 QList<CCondition> CTranslateParsingMethods::SalConditions(const CNodeAction &a)
 {
@@ -224,7 +374,7 @@ QList<CCondition> CTranslateParsingMethods::SalConditions(const CNodeAction &a)
     case CNodeAction::TestState:
         return {{a.variable + u'=' + a.value, a.negated}};
     case CNodeAction::TestAttribute:
-        return {{a.variable + a.op + a.value, a.negated}};
+        return {{a.variable + a.op + salNumber(a.value), a.negated}};
     case CNodeAction::ExternalInput:
     case CNodeAction::InternalInput:
         return {{a.variable + QStringLiteral("=true"), false}};
@@ -240,7 +390,7 @@ QStringList CTranslateParsingMethods::SalAssignments(const CNodeAction &a)
     switch (a.kind) {
     case CNodeAction::AssignState:
     case CNodeAction::AssignAttribute:
-        return {a.variable + QStringLiteral("'=") + a.value};
+        return {a.variable + QStringLiteral("'=") + salNumber(a.value)};
     case CNodeAction::Increment:
         return {a.variable + QStringLiteral("'=") + a.variable + QStringLiteral("+1")};
     case CNodeAction::Decrement:
@@ -266,72 +416,14 @@ QString CTranslateParsingMethods::LocationId(int thread, int step)
     return id;
 }
 
-void CTranslateParsingMethods::NameUppaalConstants(CTranslateContext &ctx)
-{
-    CTranslateCollections &c = ctx.Collections();
-    std::unordered_set<QString, CNameHash> used;
-    for (const CStateComponent &comp : c.components) {
-        used.insert(comp.variable);
-        used.insert(u'i' + comp.typeName);
-    }
-    for (const CAttributeVariable &v : c.attributes) {
-        used.insert(v.name);
-        used.insert(u'i' + v.typeName);
-    }
-    for (const QString &m : c.internalMessages.List())
-        used.insert(m);
-    for (const QString &e : c.environment.List())
-        used.insert(e.chopped(1));
-    const auto name = [&](const QString &typeName, const QString &variable, const QString &value) {
-        QString constant = value;
-        if (used.count(constant))
-            constant = variable + u'_' + value;
-        for (int k = 2; used.count(constant); ++k)
-            constant = variable + u'_' + value + QString::number(k);
-        used.insert(constant);
-        c.uppaalConstants.emplace(constantKey(typeName, value), constant);
-    };
-    for (const CStateComponent &comp : c.components) {
-        for (const QString &v : comp.values.List())
-            name(comp.typeName, comp.variable, v);
-    }
-    for (const CAttributeVariable &attr : c.attributes) {
-        for (const QString &v : attr.values.List())
-            name(attr.typeName, attr.name, v);
-    }
-}
-
-QString CTranslateParsingMethods::UppaalConstant(const CTranslateContext &ctx, const QString &typeName,
-                                                 const QString &value)
-{
-    const CNameMap<QString> &constants = ctx.Collections().uppaalConstants;
-    const auto it = constants.find(constantKey(typeName, value));
-    return it == constants.end() ? value : it->second;
-}
-
-namespace {
-
-QString uppaalValue(const CTranslateContext &ctx, const CNodeAction &a)
-{
-    const CTranslateCollections &c = ctx.Collections();
-    if (a.component >= 0)
-        return CTranslateParsingMethods::UppaalConstant(ctx, c.components[size_t(a.component)].typeName, a.value);
-    const int index = IndexOf(c.attributeIndex, a.variable);
-    if (index >= 0 && c.attributes[size_t(index)].kind == CAttributeVariable::Enumerated)
-        return CTranslateParsingMethods::UppaalConstant(ctx, c.attributes[size_t(index)].typeName, a.value);
-    return a.value;
-}
-
-} // namespace
-
-QString CTranslateParsingMethods::UppaalGuard(const CTranslateContext &ctx, const CNodeAction &a)
+QString CTranslateParsingMethods::UppaalGuard(const CTranslateContext &, const CNodeAction &a)
 {
     QString guard;
     if (a.kind == CNodeAction::TestState) {
-        guard = a.variable + QStringLiteral("==") + uppaalValue(ctx, a);
+        guard = a.variable + QStringLiteral("==") + a.value;
     } else if (a.kind == CNodeAction::TestAttribute) {
         const QString op = a.op == u"=" ? QStringLiteral("==") : a.op == u"/=" ? QStringLiteral("!=") : a.op;
-        guard = a.variable + op + uppaalValue(ctx, a);
+        guard = a.variable + op + a.value;
     } else {
         return QString();
     }
@@ -358,12 +450,12 @@ QStringList CTranslateParsingMethods::UppaalSyncs(const CNodeAction &a)
     }
 }
 
-QStringList CTranslateParsingMethods::UppaalAssignments(const CTranslateContext &ctx, const CNodeAction &a)
+QStringList CTranslateParsingMethods::UppaalAssignments(const CTranslateContext &, const CNodeAction &a)
 {
     switch (a.kind) {
     case CNodeAction::AssignState:
     case CNodeAction::AssignAttribute:
-        return {a.variable + u'=' + uppaalValue(ctx, a)};
+        return {a.variable + u'=' + a.value};
     case CNodeAction::Increment:
         return {a.variable + u'=' + a.variable + QStringLiteral("+1")};
     case CNodeAction::Decrement:

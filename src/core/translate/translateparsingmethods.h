@@ -30,10 +30,6 @@ public:
 
     // UPPAAL location of a thread's step value; 0 is the disabled location.
     static QString LocationId(int thread, int step);
-    // Names of state values in UPPAAL: a value that another component or a
-    // variable already uses is qualified with its component's variable.
-    static void NameUppaalConstants(CTranslateContext &ctx);
-    static QString UppaalConstant(const CTranslateContext &ctx, const QString &typeName, const QString &value);
     static QString UppaalGuard(const CTranslateContext &ctx, const CNodeAction &action);
     static QStringList UppaalSyncs(const CNodeAction &action);
     static QStringList UppaalAssignments(const CTranslateContext &ctx, const CNodeAction &action);

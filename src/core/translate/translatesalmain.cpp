@@ -1,6 +1,7 @@
 #include "translatesalmain.h"
 
 #include "externalparser.h"
+#include "identifier.h"
 #include "randomtree.h"
 #include "salwriter.h"
 #include "translatecontext.h"
@@ -119,8 +120,6 @@ std::optional<CTranslationResult> CTranslateSALMain::Translate(const CKELDataMan
         CTranslateSets::FinishSetActions(ctx);
     result.parsingMs = clock.restart();
 
-    if (uppaal)
-        CTranslateParsingMethods::NameUppaalConstants(ctx);
     for (const CTranslateStep &step : ctx.Steps()) {
         const std::unique_ptr<CTranslateParsingRule> rule = CreateRule(step.rule);
         if (uppaal)
@@ -129,6 +128,7 @@ std::optional<CTranslationResult> CTranslateSALMain::Translate(const CKELDataMan
             rule->TranslateSAL(step, ctx);
     }
     result.text = uppaal ? CUppaalWriter::Write(ctx) : CSalWriter::Write(ctx, setTimes);
+    result.identifiers = ctx.Names().Entries();
     result.translationMs = clock.elapsed();
     return result;
 }
@@ -173,8 +173,19 @@ QString CTranslationResult::TimesText() const
 
 QString NameSalContext(const QString &text, const QString &name)
 {
+    // the comment lines above the context stay; the context's line gets the name
     const qsizetype at = text.indexOf(QStringLiteral(":CONTEXT"));
-    return at < 0 ? text : name + text.mid(at);
+    if (at < 0)
+        return text;
+    const qsizetype lineStart = text.lastIndexOf(u'\n', at) + 1;
+    return text.left(lineStart) + SalContextName(name) + text.mid(at);
+}
+
+QString SalContextName(const QString &name)
+{
+    // a file or tree name as a SAL identifier: the context must be named to parse
+    const QString id = MakeIdentifier(name, false);
+    return id.isEmpty() ? QStringLiteral("behaviorTree") : id;
 }
 
 bool WriteTranslationFile(const QString &path, const QString &text, QString *error)

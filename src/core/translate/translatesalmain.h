@@ -1,5 +1,6 @@
 #pragma once
 
+#include "identifiermap.h"
 #include "translatesettings.h"
 
 #include <QString>
@@ -30,6 +31,8 @@ struct CTranslationResult
     int reversions = 0;
     int macros = 0;
     int threadKills = 0;
+    // every name of the tree and the identifier it has in the text
+    QList<CIdentifierMap::Entry> identifiers;
 
     // "SAL Translation" or "UPPAAL Translation".
     QString Title() const;
@@ -43,8 +46,11 @@ struct CTranslationResult
     QString TimesText() const;
 };
 
-// Puts name in front of ":CONTEXT" in place of whatever stood there.
+// Puts name, made an identifier, in front of ":CONTEXT" in place of
+// whatever stood there on that line.
 QString NameSalContext(const QString &text, const QString &name);
+// A file or tree name as the name of a SAL context.
+QString SalContextName(const QString &name);
 // Writes text as UTF-8; false and a reason when it cannot.
 bool WriteTranslationFile(const QString &path, const QString &text, QString *error = nullptr);
 

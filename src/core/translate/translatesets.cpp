@@ -42,9 +42,10 @@ bool CSetExpression::IsComparison(const QString &word)
 
 namespace {
 
-QString setName(const QString &component, const QString &attribute)
+// The same name the plain attributes get, so that a set variable never meets one of them.
+QString setName(CTranslateContext &ctx, const QString &component, const QString &attribute)
 {
-    return MakeIdentifier(component, false) + u'_' + MakeIdentifier(attribute, false);
+    return ctx.Names().AttributeVariableName(component, attribute);
 }
 
 QStringList readLines(const QString &path, bool &ok)
@@ -110,8 +111,11 @@ void CTranslateSets::ReadDeclarations(CTranslateContext &ctx, const QString &pat
             if (f.value(5).trimmed() != u"#INTEGER#" || f.value(1).trimmed().isEmpty() || f.value(2).trimmed().isEmpty())
                 continue; // an attribute whose type its uses decide
             CAttributeVariable v;
-            v.name = setName(f[1], f[2]);
+            v.name = setName(ctx, f[1], f[2]);
             v.kind = CAttributeVariable::Integer;
+            v.component = f[1].trimmed();
+            v.attribute = f[2].trimmed();
+            v.declared = true;
             if (IsIntegerLiteral(f.value(3).trimmed()) && IsIntegerLiteral(f.value(4).trimmed())) {
                 v.low = f[3].trimmed();
                 v.high = f[4].trimmed();
@@ -125,7 +129,7 @@ void CTranslateSets::ReadDeclarations(CTranslateContext &ctx, const QString &pat
         if (f.size() < 3 || f[0].trimmed().isEmpty() || f[1].trimmed().isEmpty() || f[2].trimmed().isEmpty())
             throw CTranslateException(QStringLiteral("Set declaration not understood: ") + line.trimmed());
         CSetVariable v;
-        v.name = setName(f[0], f[1]);
+        v.name = setName(ctx, f[0], f[1]);
         v.type = setTypeIndex(c, f[2]);
         CSetType &type = c.setTypes[size_t(v.type)];
         for (const QString &e : splitList(f.value(3)))
@@ -238,7 +242,7 @@ void CTranslateSets::ReadInitialisationFile(CTranslateContext &ctx, const QStrin
         const QStringList f = line.split(u';');
         if (f.size() < 3)
             continue;
-        const QString name = setName(f[0], f[1]);
+        const QString name = setName(ctx, f[0], f[1]);
         if (c.initFileVariables.count(name))
             continue; // one initial value per variable
         QString value = f.mid(2).join(u';').trimmed();
@@ -320,7 +324,7 @@ void CTranslateSets::AnalyseSetNode(CTranslateContext &ctx, int node, CNodeActio
         const QString attribute = dot < 0 ? name : name.mid(dot + 1);
         if (name.trimmed().isEmpty())
             throw notUnderstood();
-        const int index = IndexOf(c.setVariableIndex, setName(component, attribute));
+        const int index = IndexOf(c.setVariableIndex, setName(ctx, component, attribute));
         if (index < 0)
             throw CTranslateException(TranslateTexts::SetNotDeclared() + component.trimmed() + u' ' + attribute.trimmed());
         return c.setVariables[size_t(index)];

@@ -20,12 +20,21 @@ struct CTranslateSettings
     bool displayTime = true;
     QString iterations = QStringLiteral("100"); // size of a random tree, as typed
     unsigned randomSeed = 0; // 0: a new tree on every run
+    // the range of an integer attribute that no declaration bounds
+    qint64 intLow = 0;
+    qint64 intHigh = 255;
+    // standard properties (reachability of every leaf, no deadlock) in the output
+    bool properties = false;
 
     // Empty values mean the defaults: a per-user scratch folder and the
     // parsers that come with Verdantis.
     QString scratchFolder;
     QString setParserCommand;
     QString behaviorParserCommand;
+
+    // "LOW..HIGH" as typed: two whole numbers of 32 bits, LOW not above HIGH.
+    static bool ParseIntRange(const QString &text, qint64 &low, qint64 &high);
+    QString IntRangeText() const;
 
     // A mode outside 1, 2 and 4 reads as 1.
     static int ValidMessageMode(int mode);

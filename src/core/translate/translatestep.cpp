@@ -129,11 +129,6 @@ void CTranslateParsingMethods::StepSAL(const CTranslateStep &step, CTranslateCon
 {
     CTranslateCollections &c = ctx.Collections();
     const CTranslateNode &head = ctx.Node(step.firstNode);
-    if (step.rule == TranslateRule::Macro && ctx.Settings().useFailureViews) {
-        // a failure view is entered by the model checker's view variable, not by a jump
-        c.views.Add(QString::number(step.target));
-        return;
-    }
     const int thread = head.thread;
     const bool spaced = !head.disableThreads.isEmpty() || step.rule >= TranslateRule::SetAdd;
     const QString notOpen = spaced ? QStringLiteral("NOT (") : QStringLiteral("NOT(");
@@ -158,6 +153,15 @@ void CTranslateParsingMethods::StepSAL(const CTranslateStep &step, CTranslateCon
     for (const auto &[th, value] : StepCounters(ctx, step))
         t.assignments.append(pcName(th) + QStringLiteral("'=") + QString::number(value));
 
+    if (step.rule == TranslateRule::Macro && ctx.Settings().useFailureViews) {
+        // the go-to still moves its thread; the view variable records which
+        // failure view it entered, so that a property can ask for it
+        const QString target = QString::number(step.target);
+        c.views.Add(target);
+        t.assignments.append(QStringLiteral("view'=")
+                             + QString::number(c.views.List().indexOf(target) + 1));
+    }
+
     const QString term = t.guard;
     switch (ctx.Settings().messageMode) {
     case 2:
@@ -166,6 +170,8 @@ void CTranslateParsingMethods::StepSAL(const CTranslateStep &step, CTranslateCon
             t.guard += QStringLiteral(" AND NOT(internalMessages)");
         break;
     case 4:
+        if (internal)
+            c.messageReadyTerms.append(term);
         if (external) {
             t.guard += QStringLiteral(" AND NOT(internalActions)");
         } else if (!internal) {
@@ -320,8 +326,10 @@ void CTranslateParsingMethods::StepUPPAAL(const CTranslateStep &step, CTranslate
         extra.append(killChannel(c, t));
     if (jumpThread)
         extra.append(jumpChannel(c, jumpThread, jumpStep));
-    for (int t : started)
+    for (int t : started) {
         extra.append(QStringLiteral("startpro") + QString::number(t) + u'!');
+        c.startedThreads.insert(t);
+    }
 
     // one synchronisation per edge: the rest follow through committed locations
     CUppaalProcess &process = c.processes[size_t(thread)];

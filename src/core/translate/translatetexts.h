@@ -19,6 +19,14 @@ inline QString AtomicJump() { return QStringLiteral("Jumping to an atomic node i
 inline QString NoReversionPoint() { return QStringLiteral("Top reversion point not found for: "); }
 inline QString InvalidBranchKill() { return QStringLiteral("Branch kill not referring to a valid branch: "); }
 
+inline QString EmptyName() { return QStringLiteral("A component, behavior, attribute or value name is empty"); }
+inline QString NumberTooLarge() { return QStringLiteral("A number does not fit in 32 bits: "); }
+inline QString MixedAttribute() { return QStringLiteral("An attribute takes values of two kinds: "); }
+inline QString SeveralRoots(qsizetype roots)
+{
+    return QStringLiteral("The tree has %1 roots; join them under one root or translate one subtree").arg(roots);
+}
+
 inline QString SetNotUnderstood() { return QStringLiteral("Set expression not understood for: "); }
 inline QString SetNotDeclared() { return QStringLiteral("Set attribute not declared: "); }
 

@@ -1,6 +1,7 @@
 #include "uppaalwriter.h"
 
 #include "identifier.h"
+#include "salwriter.h"
 #include "translatecontext.h"
 #include "translateparsingmethods.h"
 
@@ -85,13 +86,12 @@ QString attributeType(const CAttributeVariable &v)
     return v.low.isEmpty() ? QStringLiteral("int") : QStringLiteral("int[%1,%2]").arg(v.low, v.high);
 }
 
-void typeDeclaration(QString &out, const CTranslateContext &ctx, const QString &typeName, const QStringList &values)
+void typeDeclaration(QString &out, const QString &typeName, const QStringList &values)
 {
     out += QStringLiteral("typedef int[0,%1] i").arg(values.size() - 1) + XmlEscaped(typeName) + u';' + kEol;
     QStringList constants;
     for (qsizetype i = 0; i < values.size(); ++i)
-        constants.append(XmlEscaped(CTranslateParsingMethods::UppaalConstant(ctx, typeName, values[i])) + u'='
-                         + QString::number(i));
+        constants.append(XmlEscaped(values[i]) + u'=' + QString::number(i));
     out += QStringLiteral("const int ") + constants.join(QStringLiteral(", ")) + u';' + kEol;
 }
 
@@ -146,11 +146,12 @@ void process(QString &out, const CTranslateContext &ctx, int thread)
     all += p.extraLocations;
     for (const CUppaalLocation &l : std::as_const(all))
         location(out, l);
+    const bool running = c.initialThreads.count(thread) != 0;
     out += L1(u"<init ref=\"");
-    out += id(thread == 1 ? 1 : 0);
+    out += id(running ? 1 : 0);
     out += L1(u"\"/>\r\n");
 
-    if (thread > 1) {
+    if (c.startedThreads.count(thread)) {
         // every thread but the first is started by the branching above it
         CTranslateUTrans start;
         start.source = id(0);
@@ -177,7 +178,37 @@ void process(QString &out, const CTranslateContext &ctx, int thread)
     out += L1(u"\r\n</template>\r\n");
 }
 
+// No deadlock, and every leaf reachable: a leaf is reached when its
+// thread stands at the location of its step.
+void queries(QString &out, const CTranslateContext &ctx)
+{
+    const auto query = [&out](const QString &formula, const QString &comment) {
+        out += L1(u"<query>\r\n<formula>");
+        AppendXmlEscaped(out, formula);
+        out += L1(u"</formula>\r\n<comment>");
+        AppendXmlEscaped(out, comment);
+        out += L1(u"</comment>\r\n</query>\r\n");
+    };
+    out += L1(u"<queries>\r\n");
+    query(QStringLiteral("A[] not deadlock"), QStringLiteral("The network never deadlocks"));
+    for (int n = 1; n <= ctx.NodeCount(); ++n) {
+        const CTranslateNode &node = ctx.Node(n);
+        if (!node.IsLeaf() || node.initBlock || node.thread <= 0)
+            continue;
+        query(QStringLiteral("E<> process%1.").arg(node.thread)
+                  + CTranslateParsingMethods::LocationId(node.thread, node.pc),
+              QStringLiteral("node %1: ").arg(n) + CSalWriter::CommentText(ctx.Describe(n)));
+    }
+    out += L1(u"</queries>\r\n");
+}
+
 } // namespace
+
+QString CUppaalWriter::DocTypeWithQueries()
+{
+    return QStringLiteral("<!DOCTYPE nta PUBLIC '-//Uppaal Team//DTD Flat System 1.2//EN' "
+                          "'http://www.it.uu.se/research/group/darts/uppaal/flat-1_2.dtd'>");
+}
 
 QString CUppaalWriter::DocType()
 {
@@ -199,9 +230,11 @@ QString CUppaalWriter::Write(const CTranslateContext &ctx)
     }
     QString out;
     out.reserve(edges * 230 + locations * 130 + 4096);
-    out += QStringLiteral("<?xml version='1.0' encoding='utf-8'?>") + DocType() + QStringLiteral("<nta>");
+    out += QStringLiteral("<?xml version='1.0' encoding='utf-8'?>") + (ctx.Settings().properties ? DocTypeWithQueries() : DocType())
+           + QStringLiteral("<nta>");
 
     out += kEol + QStringLiteral("<declaration>") + kEol;
+    out += XmlEscaped(CSalWriter::Header(ctx, u"// "));
     out += QStringLiteral("// Local channels") + kEol;
     for (const QString &m : c.internalMessages.List())
         out += QStringLiteral("chan ") + XmlEscaped(m) + u';' + kEol;
@@ -212,33 +245,28 @@ QString CUppaalWriter::Write(const CTranslateContext &ctx)
     for (const QString &ch : c.jumpAndKillChannels.List())
         out += QStringLiteral("chan ") + ch + u';' + kEol;
     out += QStringLiteral("// Start channels") + kEol;
-    for (int t = 1; t <= c.ThreadCount(); ++t)
+    for (int t : c.startedThreads)
         out += QStringLiteral("chan startpro%1;").arg(t) + kEol;
-
-    out += kEol + QStringLiteral("// Global time") + kEol + QStringLiteral("clock ") + ClockName() + u';' + kEol;
 
     out += kEol + QStringLiteral("//Declaration of variable types") + kEol;
     for (const CStateComponent &comp : c.components)
-        typeDeclaration(out, ctx, comp.typeName, comp.values.List());
+        typeDeclaration(out, comp.typeName, comp.values.List());
     for (const CAttributeVariable &v : c.attributes) {
         if (v.kind == CAttributeVariable::Enumerated)
-            typeDeclaration(out, ctx, v.typeName, v.values.List());
+            typeDeclaration(out, v.typeName, v.values.List());
     }
 
     out += kEol + QStringLiteral("// Declaration of variables") + kEol;
     for (const CStateComponent &comp : c.components) {
         out += u'i' + XmlEscaped(comp.typeName) + u' ' + XmlEscaped(comp.variable);
         if (!comp.initial.isEmpty())
-            out += u'=' + XmlEscaped(CTranslateParsingMethods::UppaalConstant(ctx, comp.typeName, comp.initial));
+            out += u'=' + XmlEscaped(comp.initial);
         out += u';' + kEol;
     }
     for (const CAttributeVariable &v : c.attributes) {
         out += XmlEscaped(attributeType(v)) + u' ' + XmlEscaped(v.name);
         if (!v.initial.isEmpty()) {
-            const QString value = v.kind == CAttributeVariable::Enumerated
-                                      ? CTranslateParsingMethods::UppaalConstant(ctx, v.typeName, v.initial)
-                                      : v.initial;
-            out += u'=' + XmlEscaped(value);
+            out += u'=' + XmlEscaped(v.initial);
         }
         out += u';' + kEol;
     }
@@ -251,7 +279,9 @@ QString CUppaalWriter::Write(const CTranslateContext &ctx)
         names.append(QStringLiteral("process") + QString::number(t));
     }
     names.append(QStringLiteral("env"));
-    out += QStringLiteral("<system>system ") + names.join(u',') + QStringLiteral(";</system>") + kEol
-           + QStringLiteral("</nta>");
+    out += QStringLiteral("<system>system ") + names.join(u',') + QStringLiteral(";</system>") + kEol;
+    if (ctx.Settings().properties)
+        queries(out, ctx);
+    out += QStringLiteral("</nta>");
     return out;
 }

@@ -6,12 +6,14 @@ class CTranslateContext;
 
 // Writes a translated tree as an UPPAAL network in the flat-system 1.1
 // format: the declarations, an environment template "env" that offers the
-// external messages, one template per thread and the system line.
+// external messages, one template per thread and the system line; with
+// properties, the flat-system 1.2 format and its queries.
 class CUppaalWriter
 {
 public:
     static QString Write(const CTranslateContext &ctx);
     // The document type line's identifiers.
     static QString DocType();
-    static QString ClockName() { return QStringLiteral("globalClock"); }
+    // With properties the network carries queries, which the 1.2 format holds.
+    static QString DocTypeWithQueries();
 };

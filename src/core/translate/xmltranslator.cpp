@@ -1,5 +1,8 @@
 #include "xmltranslator.h"
 
+#include "translateexception.h"
+#include "translatetexts.h"
+
 #include "externalparser.h"
 #include "identifier.h"
 
@@ -55,6 +58,9 @@ void XMLTranslator::Export(const CKELDataManager &manager, const CKELTree &tree)
 {
     m_result = QStringLiteral("<bt>") + kEol;
     const QList<CKELMethod *> roots = tree.Roots();
+    // exporting the first root alone would drop the others without a word
+    if (roots.size() > 1)
+        throw CTranslateException(TranslateTexts::SeveralRoots(roots.size()));
     const QString treeId = QString::number(tree.GetId());
 
     // iterative, with the closing tags on the stack, so that any depth renders
@@ -91,6 +97,11 @@ void XMLTranslator::Export(const CKELDataManager &manager, const CKELTree &tree)
         element(m_result, d, u"tag", requirementTag);
         element(m_result, d, u"traceabilitymeasure", requirementTag);
         tag(m_result, d, u"<typedata>");
+        if (node && (node->component.trimmed().isEmpty() || node->behavior.trimmed().isEmpty()))
+            throw CTranslateException(TranslateTexts::EmptyName()
+                                      + QStringLiteral(" (node %1: %2 %3)")
+                                            .arg(node->GetId())
+                                            .arg(node->component.trimmed(), node->behavior.trimmed()));
         if (node) {
             const char16_t *kind = nullptr;
             QString separator;

@@ -25,6 +25,8 @@ CSALOptionsDlg::CSALOptionsDlg(const CTranslateSettings &settings, QWidget *pare
     , m_randomTree(new QCheckBox(QStringLiteral("Use randomly generated BT"), this))
     , m_failureViews(new QCheckBox(QStringLiteral("Use Failure Views"), this))
     , m_displayTime(new QCheckBox(QStringLiteral("Display time taken for translation"), this))
+    , m_properties(new QCheckBox(QStringLiteral("Add properties to check (every leaf reachable, no deadlock)"), this))
+    , m_intRange(new QLineEdit(this))
     , m_iterations(new QLineEdit(this))
     , m_scratchFolder(new QLineEdit(this))
     , m_setParser(new QLineEdit(this))
@@ -38,6 +40,8 @@ CSALOptionsDlg::CSALOptionsDlg(const CTranslateSettings &settings, QWidget *pare
     m_failureViews->setObjectName(QStringLiteral("failureViews"));
     m_displayTime->setObjectName(QStringLiteral("displayTime"));
     m_iterations->setObjectName(QStringLiteral("iterations"));
+    m_properties->setObjectName(QStringLiteral("properties"));
+    m_intRange->setObjectName(QStringLiteral("intRange"));
     m_scratchFolder->setObjectName(QStringLiteral("scratchFolder"));
     m_setParser->setObjectName(QStringLiteral("setParser"));
     m_behaviorParser->setObjectName(QStringLiteral("behaviorParser"));
@@ -61,6 +65,16 @@ CSALOptionsDlg::CSALOptionsDlg(const CTranslateSettings &settings, QWidget *pare
     m_failureViews->setChecked(settings.useFailureViews);
     m_displayTime->setChecked(settings.displayTime);
     m_iterations->setText(settings.iterations);
+    m_properties->setChecked(settings.properties);
+    m_intRange->setText(settings.IntRangeText());
+    m_intRange->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral(" *-?[0-9]{0,10} *(\\.(\\. *-?[0-9]{0,10})?)? *")), m_intRange));
+    auto *rangeRow = new QHBoxLayout;
+    auto *rangeLabel = new QLabel(QStringLiteral("Range of integer attributes (LOW..HIGH):"), this);
+    rangeLabel->setBuddy(m_intRange);
+    rangeRow->addWidget(rangeLabel);
+    rangeRow->addWidget(m_intRange);
+    rangeRow->addStretch();
     // digits only; the translation itself refuses a size out of range
     m_iterations->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,8}")), m_iterations));
@@ -104,6 +118,8 @@ CSALOptionsDlg::CSALOptionsDlg(const CTranslateSettings &settings, QWidget *pare
     layout->addLayout(iterationsRow);
     layout->addWidget(m_failureViews);
     layout->addWidget(m_displayTime);
+    layout->addWidget(m_properties);
+    layout->addLayout(rangeRow);
     layout->addWidget(parserBox);
     layout->addWidget(DialogWidgets::OkCancel(this));
 }
@@ -118,6 +134,9 @@ CTranslateSettings CSALOptionsDlg::Settings() const
     s.useFailureViews = m_failureViews->isChecked();
     s.displayTime = m_displayTime->isChecked();
     s.iterations = m_iterations->text();
+    s.properties = m_properties->isChecked();
+    // a range left half typed keeps the one before
+    CTranslateSettings::ParseIntRange(m_intRange->text(), s.intLow, s.intHigh);
     s.scratchFolder = m_scratchFolder->text().trimmed();
     s.setParserCommand = m_setParser->text().trimmed();
     s.behaviorParserCommand = m_behaviorParser->text().trimmed();

@@ -27,6 +27,8 @@ private:
     QCheckBox *m_randomTree;
     QCheckBox *m_failureViews;
     QCheckBox *m_displayTime;
+    QCheckBox *m_properties;
+    QLineEdit *m_intRange;
     QLineEdit *m_iterations;
     QLineEdit *m_scratchFolder;
     QLineEdit *m_setParser;

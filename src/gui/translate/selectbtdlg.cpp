@@ -5,6 +5,7 @@
 #include "model/keldatamanager.h"
 #include "model/keltree.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -51,6 +52,7 @@ CSelectBTDlg::CSelectBTDlg(const CKELDataManager &manager, const QString &title,
         m_trees->setCurrentIndex(at);
 
     auto *form = new QFormLayout;
+    form->setObjectName(QStringLiteral("form"));
     form->addRow(QStringLiteral("Select BT:"), m_trees);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -79,4 +81,21 @@ bool CSelectBTDlg::IsEmpty() const
 int CSelectBTDlg::SelectedTreeId() const
 {
     return m_trees->currentData().toInt();
+}
+
+void CSelectBTDlg::OfferProperties(bool checked)
+{
+    if (!m_properties) {
+        m_properties = new QCheckBox(QStringLiteral("Add properties to check (every leaf reachable, no deadlock)"), this);
+        m_properties->setObjectName(QStringLiteral("properties"));
+        // above the buttons, which are the layout's last item
+        auto *box = static_cast<QVBoxLayout *>(layout());
+        box->insertWidget(box->count() - 1, m_properties);
+    }
+    m_properties->setChecked(checked);
+}
+
+bool CSelectBTDlg::PropertiesChecked() const
+{
+    return m_properties && m_properties->isChecked();
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 class CKELDataManager;
+class QCheckBox;
 class QComboBox;
 
 // Asks which behavior tree a command works on: the RBTs and IBTs of the
@@ -22,6 +23,11 @@ public:
     // 0 when nothing is offered.
     int SelectedTreeId() const;
 
+    // Offers "Add properties to check" under the list, checked as given.
+    void OfferProperties(bool checked);
+    bool PropertiesChecked() const;
+
 private:
     QComboBox *m_trees;
+    QCheckBox *m_properties = nullptr;
 };

@@ -77,8 +77,12 @@ bool CTranslateCommands::TranslateChosen(Kind kind, int preselectedTreeId)
         manager.Prompt().Message(QStringLiteral("There is no behavior tree to translate."));
         return false;
     }
+    if (kind == Uppaal)
+        dialog.OfferProperties(Settings().properties);
     if (m_frame.Dialogs().Run(dialog) != QDialog::Accepted)
         return false;
+    if (kind == Uppaal)
+        Settings().properties = dialog.PropertiesChecked();
     return Translate(dialog.SelectedTreeId(), kind);
 }
 

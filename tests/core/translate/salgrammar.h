@@ -35,7 +35,9 @@ private:
     {
         qsizetype i = 0;
         int line = 1;
-        const auto isIdChar = [](QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'?'; };
+        // the public lexer knows ASCII letters only
+        const auto isLetter = [](QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); };
+        const auto isIdChar = [&](QChar c) { return isLetter(c) || (c >= u'0' && c <= u'9') || c == u'_' || c == u'?'; };
         while (i < text.size()) {
             const QChar c = text[i];
             if (c == u'\n') {
@@ -50,7 +52,7 @@ private:
                     m_error = QStringLiteral("line %1: a comment without a line end").arg(line);
                     return;
                 }
-            } else if (c.isLetter()) {
+            } else if (isLetter(c)) {
                 const qsizetype start = i;
                 while (i < text.size() && isIdChar(text[i]))
                     ++i;
@@ -59,9 +61,14 @@ private:
                 const qsizetype start = i;
                 while (i < text.size() && text[i].isDigit())
                     ++i;
+                // the public lexer reads a numeral and ".." as a decimal number
+                if (QStringView(text).mid(i).startsWith(u"..")) {
+                    m_error = QStringLiteral("line %1: a numeral right before '..'").arg(line);
+                    return;
+                }
                 push(text.mid(start, i - start), line);
             } else {
-                static const QStringList symbols{u"-->"_qs, u"[]"_qs, u".."_qs, u"/="_qs, u"<="_qs, u">="_qs};
+                static const QStringList symbols{u"-->"_qs, u"[]"_qs, u".."_qs, u"/="_qs, u"<="_qs, u">="_qs, u"|-"_qs};
                 QString symbol(c);
                 for (const QString &s : symbols) {
                     if (QStringView(text).mid(i).startsWith(s)) {
@@ -69,8 +76,13 @@ private:
                         break;
                     }
                 }
-                if (!QStringLiteral("-->[]../=<=>={}();:,'!+*").contains(symbol)) {
+                if (!QStringLiteral("-->[]../=<=>={}();:,'!+*|-").contains(symbol)) {
                     m_error = QStringLiteral("line %1: unexpected character '%2'").arg(line).arg(symbol);
+                    return;
+                }
+                // and an operator ending in "=" or "<" followed by "-" as one token
+                if ((symbol.endsWith(u'=') || symbol == u"<") && QStringView(text).mid(i + symbol.size()).startsWith(u'-')) {
+                    m_error = QStringLiteral("line %1: '%2' right before '-'").arg(line).arg(symbol);
                     return;
                 }
                 push(symbol, line);
@@ -101,7 +113,11 @@ private:
                                           u"INPUT"_qs, u"OUTPUT"_qs, u"LOCAL"_qs, u"DEFINITION"_qs,
                                           u"INITIALIZATION"_qs, u"TRANSITION"_qs, u"ELSE"_qs, u"AND"_qs,
                                           u"OR"_qs, u"NOT"_qs};
-        return !t.isEmpty() && t[0].isLetter() && !keywords.contains(t);
+        // words the public grammar keeps for itself in any case
+        static const QStringList reserved{u"THEOREM"_qs, u"OBSERVE"_qs, u"INVARIANT"_qs, u"INITFORMULA"_qs,
+                                          u"REFINES"_qs, u"CLAIM"_qs, u"LEMMA"_qs, u"OBLIGATION"_qs,
+                                          u"IMPLEMENTS"_qs, u"BEGIN"_qs, u"END"_qs, u"MODULE"_qs};
+        return !t.isEmpty() && t[0].isLetter() && !keywords.contains(t) && !reserved.contains(t.toUpper());
     }
     [[noreturn]] void fail(const QString &expected) const
     {
@@ -141,6 +157,11 @@ private:
                     identifier();
                 }
                 expect(u"}");
+            } else if (is(u"THEOREM")) {
+                next();
+                identifier();
+                expect(u"|-");
+                expression();
             } else {
                 expect(u"MODULE");
                 expect(u"=");

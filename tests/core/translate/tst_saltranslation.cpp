@@ -161,11 +161,11 @@ void TestSalTranslation::grammarRefuses_data()
 {
     QTest::addColumn<QString>("change"); // what replaces "%1" in a good text
     QTest::addColumn<QString>("error");
-    QTest::newRow("as it stands") << u"pc1: [0..2]"_qs << QString();
-    QTest::newRow("comma after the last declaration") << u"pc1: [0..2],"_qs << u"expected an identifier"_qs;
-    QTest::newRow("set library without the ';'") << u"pc1: [0..2],\r\ns: set{T}!Set"_qs
+    QTest::newRow("as it stands") << u"pc1: [0 .. 2]"_qs << QString();
+    QTest::newRow("comma after the last declaration") << u"pc1: [0 .. 2],"_qs << u"expected an identifier"_qs;
+    QTest::newRow("set library without the ';'") << u"pc1: [0 .. 2],\r\ns: set{T}!Set"_qs
                                                  << u"expected ';' inside the context's braces"_qs;
-    QTest::newRow("set library with the ';'") << u"pc1: [0..2],\r\ns: set{T;}!Set"_qs << QString();
+    QTest::newRow("set library with the ';'") << u"pc1: [0 .. 2],\r\ns: set{T;}!Set"_qs << QString();
 }
 
 void TestSalTranslation::grammarRefuses()
@@ -178,9 +178,9 @@ void TestSalTranslation::grammarRefuses()
     const QString result = SalGrammar::Check(text.arg(change));
     QVERIFY2(error.isEmpty() ? result.isEmpty() : result.contains(error), qPrintable(result));
     // text after the context's END must be a comment that ends its line
-    QVERIFY(!SalGrammar::Check(text.arg(u"pc1: [0..2]"_qs) + u"; Time: 3\r\n"_qs).isEmpty());
-    QVERIFY(!SalGrammar::Check(text.arg(u"pc1: [0..2]"_qs) + u"% Time: 3"_qs).isEmpty());
-    QVERIFY(SalGrammar::Check(text.arg(u"pc1: [0..2]"_qs) + u"% Time: 3\r\n"_qs).isEmpty());
+    QVERIFY(!SalGrammar::Check(text.arg(u"pc1: [0 .. 2]"_qs) + u"; Time: 3\r\n"_qs).isEmpty());
+    QVERIFY(!SalGrammar::Check(text.arg(u"pc1: [0 .. 2]"_qs) + u"% Time: 3"_qs).isEmpty());
+    QVERIFY(SalGrammar::Check(text.arg(u"pc1: [0 .. 2]"_qs) + u"% Time: 3\r\n"_qs).isEmpty());
 }
 
 // How the text of a selection or guard becomes a condition.
@@ -288,7 +288,7 @@ void TestSalTranslation::accepted_data()
     QTest::addColumn<QString>("part"); // a line of the text
     QTest::newRow("two go-tos to one node")
         << u"1|A|a\n  3|U|p\n    1|B|b\n      3|U|q\n        1|B|b|=\n      3|U|r\n        1|B|b|="_qs
-        << u"\tb'=b;"_qs;
+        << u"\tb'=b_b;"_qs; // a value that meets its component's variable is qualified
     QTest::newRow("go to a node a branch kill also names")
         << u"1|A|a\n  3|U|p\n    3|S|s\n      1|B|b\n    3|U|q\n      3|S|s|!\n        3|S|s|="_qs
         << u"A1:pc3=3 AND extInMsg_s_s=true-->"_qs;

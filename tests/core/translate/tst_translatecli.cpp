@@ -43,6 +43,8 @@ void TestTranslateCli::initTestCase()
     BtSketch::AddTree(m, u"2|Lift|idle"_qs, u"Broken"_qs);
     BtSketch::AddTree(m, u"1|Basket|idle\n  3|User|add\n    1|Basket|items := items + {fig}|$"_qs, u"Sets"_qs);
     BtSketch::AddTree(m, u"1|Door|closed\n  3|User|push\n    8|Door|opening\n      7|Door|opening"_qs, u"Messages"_qs);
+    BtSketch::AddTree(m, u"1|Lift|idle\n1|Lift|moving"_qs, u"Roots"_qs);
+    BtSketch::AddTree(m, u"1|Lift|idle\n  3|User|call\n    1|Lift|floor++"_qs, u"Counter"_qs);
     m_solution = m_home.filePath(u"lift.kvf"_qs);
     QString error;
     QVERIFY2(CSolutionFile::Write(m, m_solution, &error), qPrintable(error));
@@ -61,11 +63,11 @@ void TestTranslateCli::run_data()
     QTest::addColumn<QString>("out"); // the start of standard output
     QTest::addColumn<QString>("err"); // part of standard error
     const QString decl = TranslateTest::DataPath(u"sets-declarations.txt"_qs);
-    QTest::newRow("sal") << QStringList{u"sal"_qs, u"FILE"_qs, u"Lift"_qs} << 0 << u":CONTEXT=\r\nBEGIN\r\nLift: TYPE={idle,moving};\r\n"_qs << QString();
+    QTest::newRow("sal, its context named after the tree") << QStringList{u"sal"_qs, u"FILE"_qs, u"Lift"_qs} << 0 << u"lift:CONTEXT=\r\nBEGIN\r\nLift: TYPE={idle,moving};\r\n"_qs << QString();
     QTest::newRow("tree by id") << QStringList{u"uppaal"_qs, u"FILE"_qs, u"#ID"_qs} << 0
                                 << u"<?xml version='1.0' encoding='utf-8'?>"_qs << QString();
     QTest::newRow("mode 2") << QStringList{u"sal"_qs, u"FILE"_qs, u"Messages"_qs, u"--mode"_qs, u"2"_qs} << 0
-                            << u":CONTEXT="_qs << QString();
+                            << u"messages:CONTEXT="_qs << QString();
     QTest::newRow("mode 3 is no mode") << QStringList{u"sal"_qs, u"FILE"_qs, u"Lift"_qs, u"--mode"_qs, u"3"_qs} << 1
                                        << QString() << u"--mode takes 1, 2 or 4"_qs;
     QTest::newRow("translation error") << QStringList{u"sal"_qs, u"FILE"_qs, u"Broken"_qs} << 3 << QString()
@@ -74,7 +76,7 @@ void TestTranslateCli::run_data()
                                   << u"Parsing error: Root node must be a state-realisation."_qs;
     QTest::newRow("sets with the shipped parser")
         << QStringList{u"sal-sets"_qs, u"FILE"_qs, u"Sets"_qs, u"--declarations"_qs, decl} << 0
-        << u":CONTEXT=\r\nBEGIN\r\nBasket: TYPE={idle};\r\nFruit: TYPE={apple,pear,plum,fig};\r\n"_qs << QString();
+        << u"sets:CONTEXT=\r\nBEGIN\r\nBasket: TYPE={idle};\r\nFruit: TYPE={apple,pear,plum,fig};\r\n"_qs << QString();
     QTest::newRow("sets, declaration file missing")
         << QStringList{u"sal-sets"_qs, u"FILE"_qs, u"Sets"_qs, u"--declarations"_qs, u"missing.txt"_qs} << 3 << QString()
         << u"Parsing error: Cannot read the declaration file: missing.txt"_qs;
@@ -92,8 +94,27 @@ void TestTranslateCli::run_data()
                                                  << u"<bt>\r\n  <btreeid>"_qs << QString();
     QTest::newRow("xml, parser fails") << QStringList{u"xml"_qs, u"FILE"_qs, u"Lift"_qs, u"--behavior-parser"_qs, u"exit 5"_qs}
                                        << 3 << QString() << u"Parsing error: The behavior parser failed: exit code 5"_qs;
-    QTest::newRow("times") << QStringList{u"sal"_qs, u"FILE"_qs, u"Lift"_qs, u"--times"_qs} << 0 << u":CONTEXT="_qs
+    QTest::newRow("times") << QStringList{u"sal"_qs, u"FILE"_qs, u"Lift"_qs, u"--times"_qs} << 0 << u"lift:CONTEXT="_qs
                            << u"Parsing time (ms): "_qs;
+    QTest::newRow("several roots") << QStringList{u"uppaal"_qs, u"FILE"_qs, u"Roots"_qs} << 3 << QString()
+        << u"Parsing error: The tree has 2 roots; join them under one root or translate one subtree\n"_qs;
+    QTest::newRow("several roots, xml") << QStringList{u"xml"_qs, u"FILE"_qs, u"Roots"_qs} << 3 << QString()
+        << u"Parsing error: The tree has 2 roots;"_qs;
+    QTest::newRow("integer range") << QStringList{u"sal"_qs, u"FILE"_qs, u"Counter"_qs, u"--int-range"_qs, u"-3..7"_qs}
+                                   << 0 << u"% Integer attributes that no declaration bounds range over -3 .. 7\r\n"_qs
+                                   << QString();
+    QTest::newRow("integer range the wrong way round")
+        << QStringList{u"sal"_qs, u"FILE"_qs, u"Counter"_qs, u"--int-range"_qs, u"7..3"_qs} << 1 << QString()
+        << u"--int-range takes LOW..HIGH"_qs;
+    QTest::newRow("integer range beyond 32 bits")
+        << QStringList{u"uppaal"_qs, u"FILE"_qs, u"Counter"_qs, u"--int-range"_qs, u"0..4294967296"_qs} << 1
+        << QString() << u"--int-range takes LOW..HIGH"_qs;
+    QTest::newRow("properties, uppaal") << QStringList{u"uppaal"_qs, u"FILE"_qs, u"Lift"_qs, u"--properties"_qs} << 0
+                                        << u"<?xml version='1.0' encoding='utf-8'?><!DOCTYPE nta PUBLIC "
+                                           u"'-//Uppaal Team//DTD Flat System 1.2//EN'"_qs
+                                        << QString();
+    QTest::newRow("properties with xml") << QStringList{u"xml"_qs, u"FILE"_qs, u"Lift"_qs, u"--properties"_qs} << 1
+                                         << QString() << u"--properties and --int-range go with"_qs;
     QTest::newRow("unknown kind") << QStringList{u"promela"_qs, u"FILE"_qs, u"Lift"_qs} << 1 << QString()
                                   << u"unknown command 'translate'"_qs;
     QTest::newRow("no tree") << QStringList{u"uppaal"_qs, u"FILE"_qs} << 1 << QString()
@@ -131,7 +152,7 @@ void TestTranslateCli::outputFile_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("start");
     QTest::newRow("sal") << u"sal"_qs << u"lift.sal"_qs << u"lift:CONTEXT=\r\nBEGIN\r\n"_qs;
-    QTest::newRow("sal, dotted name") << u"sal"_qs << u"lift.v2.sal"_qs << u"lift.v2:CONTEXT=\r\n"_qs;
+    QTest::newRow("sal, dotted name, made an identifier") << u"sal"_qs << u"lift.v2.sal"_qs << u"lift_v2:CONTEXT=\r\n"_qs;
     QTest::newRow("uppaal") << u"uppaal"_qs << u"lift.xml"_qs << u"<?xml version='1.0' encoding='utf-8'?>"_qs;
     QTest::newRow("xml") << u"xml"_qs << u"lift-tree.xml"_qs << u"<bt>\r\n"_qs;
 }

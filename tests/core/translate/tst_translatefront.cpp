@@ -119,7 +119,11 @@ void TestTranslateFront::identifiers_data()
     QTest::newRow("two blanks, two underscores") << u"a  b"_qs << u"A__b"_qs << u"a__b"_qs;
     QTest::newRow("empty") << QString() << QString() << QString();
     QTest::newRow("hyphen and full stop") << u"x-ray.unit"_qs << u"X_ray_unit"_qs << u"x_ray_unit"_qs;
-    QTest::newRow("letters outside ASCII") << u"Tür"_qs << u"T_r"_qs << u"t_r"_qs;
+    QTest::newRow("accents dropped") << u"Tür"_qs << u"Tur"_qs << u"tur"_qs;
+    QTest::newRow("a letter with no Latin base") << u"Straße"_qs << u"Strasse"_qs << u"strasse"_qs;
+    QTest::newRow("another script as code points") << u"門 A"_qs << u"U9580_A"_qs << u"u9580_A"_qs;
+    QTest::newRow("UPPAAL built-in function") << u"exit"_qs << u"Exit_"_qs << u"exit_"_qs;
+    QTest::newRow("SAL keyword as a type") << u"OBSERVE"_qs << u"OBSERVE_"_qs << u"oBSERVE_"_qs;
     QTest::newRow("starts with a digit") << u"2nd door"_qs << u"X2nd_door"_qs << u"x2nd_door"_qs;
     QTest::newRow("starts with an underscore") << u"_door"_qs << u"X_door"_qs << u"x_door"_qs;
     QTest::newRow("SAL keyword in any case") << u"begin"_qs << u"Begin_"_qs << u"begin_"_qs;
@@ -214,7 +218,10 @@ void TestTranslateFront::savedTexts_data()
     QTest::newRow("context named after the file") << u":CONTEXT=\r\nBEGIN"_qs << u"/tmp/lift.sal"_qs
                                                   << u"lift:CONTEXT=\r\nBEGIN"_qs;
     QTest::newRow("an old name is replaced") << u"old:CONTEXT=\r\n"_qs << u"new.sal"_qs << u"new:CONTEXT=\r\n"_qs;
-    QTest::newRow("only the last extension goes") << u":CONTEXT="_qs << u"a.b.sal"_qs << u"a.b:CONTEXT="_qs;
+    QTest::newRow("only the last extension goes, the rest made an identifier")
+        << u":CONTEXT="_qs << u"a.b.sal"_qs << u"a_b:CONTEXT="_qs;
+    QTest::newRow("comment lines above the context stay")
+        << u"% x_1 = x 1\r\n:CONTEXT="_qs << u"2 lifts.sal"_qs << u"% x_1 = x 1\r\nx2_lifts:CONTEXT="_qs;
 }
 
 void TestTranslateFront::savedTexts()
