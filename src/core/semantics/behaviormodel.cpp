@@ -45,8 +45,10 @@ CBehaviorState CBehaviorModel::InitialState() const
     for (const CBehaviorVariable &v : variables)
         s.values.push_back(v.initial);
     s.counters.assign(size_t(threads) + 1, 0);
-    if (threads >= 1)
-        s.counters[1] = 1;
+    for (int t : initialThreads) {
+        if (t >= 1 && t <= threads)
+            s.counters[size_t(t)] = 1;
+    }
     return s;
 }
 
@@ -100,17 +102,23 @@ bool CBehaviorModel::Enabled(const CBehaviorState &s, int index, const std::func
     if (messageMode == 2 && step.kind == CBehaviorStep::ExternalInput)
         return !MessagePending(s);
     if (messageMode == 4) {
-        // internal messages first, internal actions second, the outside last
+        // taking an internal message first, internal actions second, the outside last
         if (step.kind == CBehaviorStep::InternalAction)
-            return !MessagePending(s);
-        if (step.kind == CBehaviorStep::ExternalInput) {
-            for (const CBehaviorStep &other : steps) {
-                if (other.kind == CBehaviorStep::InternalAction && GuardHolds(s, other, eventReady))
-                    return false;
-            }
-        }
+            return !AnyGuardHolds(s, CBehaviorStep::InternalInput, eventReady);
+        if (step.kind == CBehaviorStep::ExternalInput)
+            return !AnyGuardHolds(s, CBehaviorStep::InternalAction, eventReady);
     }
     return true;
+}
+
+bool CBehaviorModel::AnyGuardHolds(const CBehaviorState &s, CBehaviorStep::Kind kind,
+                                   const std::function<bool(int)> &eventReady) const
+{
+    for (const CBehaviorStep &other : steps) {
+        if (other.kind == kind && GuardHolds(s, other, eventReady))
+            return true;
+    }
+    return false;
 }
 
 void CBehaviorModel::BuildIndex()

@@ -88,6 +88,7 @@ public:
     std::vector<CBehaviorEvent> events;
     std::vector<CBehaviorNode> nodes; // pre-order, index 0 is the root
     QList<int> initNodes;             // the initialisation block
+    QList<int> initialThreads{1};     // threads running from the start
     int threads = 0;
     int messageMode = 1;
 
@@ -110,6 +111,9 @@ public:
     bool GuardHolds(const CBehaviorState &s, const CBehaviorStep &step,
                     const std::function<bool(int)> &eventReady) const;
     bool MessagePending(const CBehaviorState &s) const;
+    // Whether a step of that kind could move, message priorities aside.
+    bool AnyGuardHolds(const CBehaviorState &s, CBehaviorStep::Kind kind,
+                       const std::function<bool(int)> &eventReady) const;
 
 private:
     std::unordered_map<quint64, std::vector<int>> m_stepsAt; // thread << 32 | counter

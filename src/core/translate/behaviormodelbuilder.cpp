@@ -73,6 +73,8 @@ public:
     {
         PrepareSteps(m_ctx);
         m_model.threads = m_ctx.Collections().ThreadCount();
+        const std::set<int> &initial = m_ctx.Collections().initialThreads;
+        m_model.initialThreads = QList<int>(initial.cbegin(), initial.cend());
         m_model.messageMode = m_ctx.Settings().messageMode;
         for (int n = 1; n <= m_ctx.NodeCount(); ++n)
             m_model.nodes.push_back({m_ctx.Node(n).elementId, label(m_ctx.Node(n))});

@@ -73,17 +73,20 @@ CPromelaModel CPromelaWriter::Write(const CBehaviorModel &model, const QString &
                      + QStringLiteral("; /* ") + name + QStringLiteral(" */");
     }
     for (int t = 1; t <= model.threads; ++t) {
-        lines << QStringLiteral("int ") + counter(t) + QStringLiteral(" = ") + QString::number(t == 1 ? 1 : 0)
-                     + u';';
+        lines << QStringLiteral("int ") + counter(t) + QStringLiteral(" = ")
+                     + QString::number(model.initialThreads.contains(t) ? 1 : 0) + u';';
     }
     const QString messages = anyMessage(model);
-    QStringList internalActions;
-    for (const CBehaviorStep &step : model.steps) {
-        if (step.kind == CBehaviorStep::InternalAction)
-            internalActions.append(u'(' + guard(model, step) + u')');
-    }
-    const QString anyAction = internalActions.isEmpty() ? QStringLiteral("false")
-                                                        : u'(' + internalActions.join(QStringLiteral(" || ")) + u')';
+    const auto anyGuard = [&](CBehaviorStep::Kind kind) {
+        QStringList guards;
+        for (const CBehaviorStep &step : model.steps) {
+            if (step.kind == kind)
+                guards.append(u'(' + guard(model, step) + u')');
+        }
+        return guards.isEmpty() ? QStringLiteral("false") : u'(' + guards.join(QStringLiteral(" || ")) + u')';
+    };
+    const QString anyAction = anyGuard(CBehaviorStep::InternalAction);
+    const QString anyTaking = anyGuard(CBehaviorStep::InternalInput);
     lines << QStringLiteral("active proctype main() {") << QStringLiteral("  do");
     for (int i = 0; i < int(model.steps.size()); ++i) {
         const CBehaviorStep &step = model.steps[size_t(i)];
@@ -93,7 +96,7 @@ CPromelaModel CPromelaWriter::Write(const CBehaviorModel &model, const QString &
         if (model.messageMode == 4 && step.kind == CBehaviorStep::ExternalInput)
             g += QStringLiteral(" && !") + anyAction;
         if (model.messageMode == 4 && step.kind == CBehaviorStep::InternalAction)
-            g += QStringLiteral(" && !") + messages;
+            g += QStringLiteral(" && !") + anyTaking;
         QStringList body;
         for (const CBehaviorAssignment &a : step.assignments) {
             const QString name = VariableName(model, a.variable);

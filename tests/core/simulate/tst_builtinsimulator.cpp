@@ -34,7 +34,13 @@ CBehaviorModel modelOf(CKELDataManager &m, const QString &sketch, int mode = 1)
 QStringList trace(const QString &sketch, const QStringList &events, int maxSteps, int mode)
 {
     CKELDataManager m;
-    CBuiltinSimulator sim(modelOf(m, sketch, mode), 1);
+    CBehaviorModel model;
+    try {
+        model = modelOf(m, sketch, mode);
+    } catch (const CTranslateException &e) {
+        return {e.Message()};
+    }
+    CBuiltinSimulator sim(std::move(model), 1);
     CSimulationRunOptions o;
     o.maxSteps = maxSteps;
     for (const QString &e : events)
@@ -85,6 +91,9 @@ void TestBuiltinSimulator::run_data()
                        u"STEP 4: Door[closed] ^"_qs, u"  Door = closed"_qs, u"EVENT: User push"_qs,
                        u"STEP 5: User??push??"_qs, u"STEP 6: Door[open]"_qs, u"  Door = open"_qs,
                        u"WAITING: User??leave??"_qs};
+    QTest::newRow("a branching root is refused")
+        << u"1|Sys|on\n  3|A|go\n  3|B|go"_qs << QStringList() << 100 << 1
+        << QStringList{u"Parsing error: Initialisation block must all be state-realisations with no branching."_qs};
     QTest::newRow("a go-to goes on after its target")
         << u"1|Door|closed\n  1|Door|open\n    1|Door|closed\n      1|Door|open|="_qs << QStringList() << 4 << 1
         << QStringList{u"STEP 1: Door[open]"_qs,      u"  Door = open"_qs,   u"STEP 2: Door[closed]"_qs,
