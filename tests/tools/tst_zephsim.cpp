@@ -116,6 +116,9 @@ void TestZephSim::run_data()
     QTest::newRow("revert loops until the event bound")
         << "   " + sr("A", "a") + "; \r\n      wait(e(\"B-b\")); \r\n         leaf(revert(" + sr("A", "a") + "))" << 2 << false << 100
         << QStringList{u"A[a]"_qs, u"??B-b??"_qs, u"A[a] ^"_qs, u"??B-b??"_qs};
+    QTest::newRow("an event bound of 0 lets no event through")
+        << "   " + sr("A", "a") + "; \r\n      wait(e(\"B-b\")); \r\n         leaf(" + sr("C", "c") + ")" << 0 << false << 100
+        << QStringList{u"A[a]"_qs};
     QTest::newRow("goto continues after its target")
         << "   " + sr("A", "a") + "; \r\n      " + sr("B", "b") + "; \r\n         leaf(goto(" + sr("B", "b") + "))" << 0
         << false << 3 << QStringList{u"A[a]"_qs, u"B[b]"_qs, u"B[b] ="_qs}; // would loop: the step limit ends it

@@ -12,6 +12,11 @@ void usage(std::ostream &out)
 {
     out << "Usage: zephsim [-i] [-I] [-v-] < PROGRAM\n"
            "Runs a ZEPH program read from standard input and prints one line per step.\n"
+           "It only walks the program's tree: it keeps no component states or\n"
+           "attribute values, does not block on selections or guards, runs every\n"
+           "branch of an alternative, and takes every external event as given.\n"
+           "It stops after the program's maximum number of external events (0: none).\n"
+           "For a simulation that tracks state, use: verdantis-cli simulate FILE TREE\n"
            "  -i    interaction mode: read a line from standard input before each step\n"
            "        (\"q\" ends the run)\n"
            "  -I    report each step by the label of its node, where the program has one\n"

@@ -79,6 +79,11 @@ long long Run(const Program &program, const RunOptions &options, std::istream &i
         bool limitReached = false;
         for (;;) {
             const Node &n = program.nodes[size_t(node)];
+            if (n.kind == "wait" && events >= program.maxEvents) {
+                // a limit of 0 lets no event through at all
+                limitReached = true;
+                break;
+            }
             line(out, options.labels && !n.label.empty() ? n.label : n.Describe());
             if (n.kind == "wait" && ++events >= program.maxEvents)
                 limitReached = true;

@@ -35,6 +35,7 @@ void CTranslateContext::BuildNodes(const CKELDataManager &manager, const CKELTre
             continue;
         seen.insert(m->GetId());
         CTranslateNode &n = AddNode(parent);
+        n.elementId = m->GetId();
         n.component = m->component;
         n.state = m->behavior;
         n.qualifier = m->qualifier;

@@ -28,6 +28,7 @@ struct CSetExpression
 struct CTranslateNode
 {
     int number = 0;
+    int elementId = 0; // the model's node, 0 for a generated tree
     QString component;
     QString state;     // the behavior text
     QString qualifier;

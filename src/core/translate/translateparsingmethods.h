@@ -18,6 +18,10 @@ public:
     static void AnalyseNodes(CTranslateContext &ctx);
 
     void StepSAL(const CTranslateStep &step, CTranslateContext &ctx) const;
+    // The counters a step sets, in the order they are written: thread and value.
+    static QList<QPair<int, int>> StepCounters(const CTranslateContext &ctx, const CTranslateStep &step);
+    // The nodes whose actions a step carries out, a jump's target step included.
+    static QList<int> StepAssignmentNodes(const CTranslateContext &ctx, const CTranslateStep &step);
     void StepUPPAAL(const CTranslateStep &step, CTranslateContext &ctx) const;
 
     // SAL pieces of one node.

@@ -51,6 +51,15 @@ void applyRules(CTranslateContext &ctx)
 
 } // namespace
 
+void PrepareSteps(CTranslateContext &ctx)
+{
+    ctx.CheckInitialisationBlock();
+    ctx.AssignThreads();
+    ctx.Collections().processes.resize(size_t(ctx.Collections().ThreadCount()) + 1);
+    applyRules(ctx);
+    CTranslateParsingMethods::AnalyseNodes(ctx);
+}
+
 std::optional<CTranslationResult> CTranslateSALMain::Translate(const CKELDataManager &manager, int treeId,
                                                                bool withSets, const CTranslateSetFiles &files) const
 {

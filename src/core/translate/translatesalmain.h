@@ -8,6 +8,12 @@
 #include <optional>
 
 class CKELDataManager;
+class CTranslateContext;
+
+// The front end without sets: the initialisation block, threads, the rules'
+// steps and every node's action, on a context whose nodes are built.
+// Throws CTranslateException as a translation does.
+void PrepareSteps(CTranslateContext &ctx);
 
 // What a translation gives the results dialog: the text, its times and, for
 // a generated tree, how the tree was made.

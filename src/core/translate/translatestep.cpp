@@ -63,14 +63,6 @@ CounterEffect counterEffect(const CTranslateContext &ctx, int head)
     return e;
 }
 
-void appendCounters(QStringList &out, const QMap<int, int> &others, int thread, int value)
-{
-    for (auto it = others.cbegin(); it != others.cend(); ++it)
-        out.append(pcName(it.key()) + QStringLiteral("'=") + QString::number(it.value()));
-    if (thread > 0)
-        out.append(pcName(thread) + QStringLiteral("'=") + QString::number(value));
-}
-
 // The assignments of the step that starts at head, without counters.
 QStringList targetAssignments(const CTranslateContext &ctx, int head)
 {
@@ -82,6 +74,56 @@ QStringList targetAssignments(const CTranslateContext &ctx, int head)
 }
 
 } // namespace
+
+QList<QPair<int, int>> CTranslateParsingMethods::StepCounters(const CTranslateContext &ctx,
+                                                               const CTranslateStep &step)
+{
+    QList<QPair<int, int>> out;
+    const auto append = [&out](const QMap<int, int> &others, int thread, int value) {
+        for (auto it = others.cbegin(); it != others.cend(); ++it)
+            out.append({it.key(), it.value()});
+        if (thread > 0)
+            out.append({thread, value});
+    };
+    const int thread = ctx.Node(step.firstNode).thread;
+    if (step.rule == TranslateRule::Reversion) {
+        // the target runs again and its thread resumes after it; every thread
+        // started below the target stops, the reverting one included
+        const CounterEffect e = counterEffect(ctx, step.target);
+        QMap<int, int> counters;
+        for (int th : ctx.ThreadsBelow(step.target))
+            counters[th] = 0;
+        counters[thread] = 0;
+        for (auto it = e.others.cbegin(); it != e.others.cend(); ++it)
+            counters[it.key()] = it.value();
+        if (e.thread > 0)
+            counters[e.thread] = e.value;
+        const int own = counters.take(thread);
+        append(counters, thread, own);
+    } else if (step.rule == TranslateRule::Macro) {
+        // as if the target step had just run; a go-to in another thread ends its own
+        const CounterEffect e = counterEffect(ctx, step.target);
+        const bool ownSet = e.thread == thread || e.others.contains(thread);
+        append(e.others, e.thread, e.value);
+        if (!ownSet)
+            append({}, thread, 0);
+    } else {
+        const CounterEffect e = counterEffect(ctx, step.firstNode);
+        append(e.others, e.thread, e.value);
+    }
+    return out;
+}
+
+QList<int> CTranslateParsingMethods::StepAssignmentNodes(const CTranslateContext &ctx, const CTranslateStep &step)
+{
+    QList<int> nodes = step.block;
+    if (isJump(step.rule)) {
+        // the jump node's behavior is the target's, which runs again in its place
+        nodes.removeLast();
+        nodes += step.target == 1 ? ctx.InitBlock() : ctx.Block(step.target);
+    }
+    return nodes;
+}
 
 void CTranslateParsingMethods::StepSAL(const CTranslateStep &step, CTranslateContext &ctx) const
 {
@@ -106,33 +148,10 @@ void CTranslateParsingMethods::StepSAL(const CTranslateStep &step, CTranslateCon
             t.assignments += SalAssignments(a);
     }
 
-    if (step.rule == TranslateRule::Reversion) {
-        // the target runs again and its thread resumes after it; every thread
-        // started below the target stops, the reverting one included
+    if (isJump(step.rule))
         t.assignments += targetAssignments(ctx, step.target);
-        const CounterEffect e = counterEffect(ctx, step.target);
-        QMap<int, int> counters;
-        for (int th : ctx.ThreadsBelow(step.target))
-            counters[th] = 0;
-        counters[thread] = 0;
-        for (auto it = e.others.cbegin(); it != e.others.cend(); ++it)
-            counters[it.key()] = it.value();
-        if (e.thread > 0)
-            counters[e.thread] = e.value;
-        const int own = counters.take(thread);
-        appendCounters(t.assignments, counters, thread, own);
-    } else if (step.rule == TranslateRule::Macro) {
-        // as if the target step had just run; a go-to in another thread ends its own
-        t.assignments += targetAssignments(ctx, step.target);
-        const CounterEffect e = counterEffect(ctx, step.target);
-        const bool ownSet = e.thread == thread || e.others.contains(thread);
-        appendCounters(t.assignments, e.others, e.thread, e.value);
-        if (!ownSet)
-            appendCounters(t.assignments, {}, thread, 0);
-    } else {
-        const CounterEffect e = counterEffect(ctx, step.firstNode);
-        appendCounters(t.assignments, e.others, e.thread, e.value);
-    }
+    for (const auto &[th, value] : StepCounters(ctx, step))
+        t.assignments.append(pcName(th) + QStringLiteral("'=") + QString::number(value));
 
     if (step.rule == TranslateRule::Macro && ctx.Settings().useFailureViews) {
         // the go-to still moves its thread; the view variable records which

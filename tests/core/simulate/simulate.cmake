@@ -13,3 +13,7 @@ if(TARGET zephsim AND UNIX)
   target_compile_definitions(tst_simulationsession PRIVATE ZEPHSIM="$<TARGET_FILE:zephsim>")
   add_dependencies(tst_simulationsession zephsim)
 endif()
+verdantis_add_test(tst_builtinsimulator
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_builtinsimulator.cpp ${CMAKE_CURRENT_LIST_DIR}/../translate/btsketch.h
+  LIBS verdantis_core)
+target_include_directories(tst_builtinsimulator PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../translate)

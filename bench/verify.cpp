@@ -1,0 +1,112 @@
+// Built-in verification and simulation.
+//   bench_verify
+// Spin on the door example's Door tree and on random trees of 50, 200 and
+// 1000 nodes with 2 to 8 threads: states, wall time, states per second and
+// the verifier's memory. Then the built-in simulator on a tree of 10^5
+// nodes: steps per second and the process's peak memory.
+#include "model/keldatamanager.h"
+#include "model/keltree.h"
+#include "model/solutionfile.h"
+#include "simulate/builtinsimulator.h"
+#include "translate/behaviormodelbuilder.h"
+#include "translate/randomtree.h"
+#include "translate/translatecontext.h"
+#include "verify/spinverifier.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTextStream>
+
+namespace {
+
+QTextStream out(stdout);
+
+void verifyLine(const QString &name, const CBehaviorModel &model)
+{
+    CVerifyOptions o;
+    o.maxStates = 2000000;
+    o.timeoutSeconds = 120;
+    const CVerifyReport r = RunSpinVerification(model, o);
+    const double perSecond = r.seconds > 0 ? double(r.states) / r.seconds : 0;
+    out << qSetFieldWidth(28) << Qt::left << name << qSetFieldWidth(0) << " threads " << model.threads << "  states "
+        << r.states << (r.outcome == CVerifyReport::Finished ? "" : " (cut)") << "  wall " << QString::number(r.seconds, 'f', 2)
+        << " s  " << QString::number(perSecond, 'f', 0) << " states/s  verifier " << r.verifierMegabytes << " MB";
+    if (r.outcome != CVerifyReport::Finished)
+        out << "  [" << r.message << ']';
+    out << Qt::endl;
+}
+
+CBehaviorModel randomModel(int nodes, unsigned seed)
+{
+    CTranslateSettings settings;
+    CTranslateContext ctx(settings, false, false);
+    CRandomTree::Generate(ctx, nodes, seed);
+    return CBehaviorModelBuilder::FromContext(ctx);
+}
+
+QString peakMemory()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return QStringLiteral("?");
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return QString::fromLatin1(line.mid(6).trimmed());
+    }
+    return QStringLiteral("?");
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    {
+        CKELDataManager m;
+        QString error;
+        if (CSolutionFile::Read(m, QStringLiteral(VERDANTIS_EXAMPLES "/door.kvf"), &error)) {
+            for (CKELData *e : m.IdMap()) {
+                if (e->IsTree() && e->GetName() == u"Door") {
+                    verifyLine(QStringLiteral("door example, Door"),
+                               CBehaviorModelBuilder::FromTree(m, *static_cast<CKELTree *>(e)));
+                    break;
+                }
+            }
+        } else {
+            out << "door example: " << error << Qt::endl;
+        }
+    }
+    for (int size : {50, 200, 1000}) {
+        int shown = 0;
+        for (unsigned seed = 1; shown < 3 && seed < 500; ++seed) {
+            const CBehaviorModel model = randomModel(size, seed);
+            if (model.threads < 2 || model.threads > 8)
+                continue;
+            verifyLine(QStringLiteral("random %1 nodes, seed %2").arg(size).arg(seed), model);
+            ++shown;
+        }
+    }
+
+    // the simulator with every event always there, choosing at random
+    const CBehaviorModel big = randomModel(100000, 7);
+    CBuiltinSimulator sim(big, 7);
+    for (int e = 0; e < int(big.events.size()); ++e)
+        for (int k = 0; k < 1000000; k += 1000)
+            sim.Offer(e);
+    QElapsedTimer clock;
+    clock.start();
+    qint64 steps = 0;
+    while (steps < 1000000 && clock.elapsed() < 20000) {
+        const int step = sim.ChooseRandom();
+        if (step < 0)
+            break;
+        sim.Fire(step);
+        ++steps;
+    }
+    const double seconds = double(clock.nsecsElapsed()) / 1e9;
+    out << "simulator, 100000 nodes (" << big.steps.size() << " steps, " << big.threads << " threads): " << steps
+        << " steps in " << QString::number(seconds, 'f', 2) << " s = " << QString::number(double(steps) / seconds, 'f', 0)
+        << " steps/s, peak memory " << peakMemory() << Qt::endl;
+    return 0;
+}

@@ -1,0 +1,133 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+#include <unordered_map>
+#include <vector>
+
+// The executable meaning of a behavior tree: variables, threads with program
+// counters, and steps that a thread takes when its counter and guard allow.
+// The simulator interprets it, the Promela writer prints it and the
+// exhaustive explorer walks it, so all of them agree on what a tree does.
+
+struct CBehaviorVariable
+{
+    enum Kind { State, Integer, Boolean, Enumerated, Message };
+    QString name;       // as the tree writes it: "Door", "Door.count", "Door <open>"
+    Kind kind = State;
+    QStringList values; // State and Enumerated: value i is values[i]; 0 is "unset"
+    int initial = 0;
+
+    QString ValueText(int value) const;
+    // The value a text names, -1 when it names none.
+    int ValueOf(const QString &text) const;
+};
+
+struct CBehaviorTest
+{
+    enum Op { Eq, Ne, Lt, Gt, Le, Ge };
+    int variable = 0;
+    Op op = Eq;
+    int value = 0;
+    bool negated = false;
+};
+
+struct CBehaviorAssignment
+{
+    int variable = 0;
+    int value = 0;
+    bool add = false; // value is added to the old value
+};
+
+// What an external event is: a component and its event or input name.
+struct CBehaviorEvent
+{
+    QString component;
+    QString name;
+    QString Text() const { return component + u' ' + name; }
+};
+
+struct CBehaviorStep
+{
+    enum Kind { InternalAction, ExternalInput, InternalInput };
+    int thread = 0;
+    int pc = 0;
+    QList<int> nodes;  // node indexes of the form, the step's first node first
+    QList<CBehaviorTest> tests;
+    QList<CBehaviorAssignment> assignments;
+    QList<QPair<int, int>> counters; // thread and its new value, applied in order
+    QList<int> events;               // external events it waits for
+    QStringList outputs;             // external outputs it sends, as the tree names them
+    Kind kind = InternalAction;
+};
+
+struct CBehaviorNode
+{
+    int elementId = 0;
+    QString label; // component and decorated behavior
+};
+
+// One point of a run: every variable's value and every thread's counter.
+struct CBehaviorState
+{
+    std::vector<std::int32_t> values;
+    std::vector<std::int32_t> counters; // index 0 unused
+    bool operator==(const CBehaviorState &o) const { return values == o.values && counters == o.counters; }
+};
+
+class CBehaviorModel
+{
+public:
+    std::vector<CBehaviorVariable> variables;
+    std::vector<CBehaviorStep> steps;
+    std::vector<CBehaviorEvent> events;
+    std::vector<CBehaviorNode> nodes; // pre-order, index 0 is the root
+    QList<int> initNodes;             // the initialisation block
+    QList<int> initialThreads{1};     // threads running from the start
+    int threads = 0;
+    int messageMode = 1;
+
+    // Looks steps up by thread and counter; call once the steps are complete.
+    void BuildIndex();
+    // The steps of a thread at a counter value; null when none.
+    const std::vector<int> *StepsAt(int thread, int pc) const;
+
+    CBehaviorState InitialState() const;
+    // Whether the step may fire; eventReady says whether an external event
+    // is there to be taken (always, for a verification).
+    bool Enabled(const CBehaviorState &s, int step, const std::function<bool(int)> &eventReady) const;
+    QList<int> EnabledSteps(const CBehaviorState &s, const std::function<bool(int)> &eventReady) const;
+    void Fire(CBehaviorState &s, int step) const;
+    bool AllEnded(const CBehaviorState &s) const;
+    int NodeIndexOfElement(int elementId) const;
+    QString NodeText(int node) const;
+
+    // Base enabledness: counter, tests and events, without message priorities.
+    bool GuardHolds(const CBehaviorState &s, const CBehaviorStep &step,
+                    const std::function<bool(int)> &eventReady) const;
+    bool MessagePending(const CBehaviorState &s) const;
+    // Whether a step of that kind could move, message priorities aside.
+    bool AnyGuardHolds(const CBehaviorState &s, CBehaviorStep::Kind kind,
+                       const std::function<bool(int)> &eventReady) const;
+
+private:
+    std::unordered_map<quint64, std::vector<int>> m_stepsAt; // thread << 32 | counter
+};
+
+// What an exhaustive walk of every reachable state found, external events
+// always being available.
+struct CExplorationResult
+{
+    qint64 states = 0;
+    bool complete = true;
+    bool deadlock = false;
+    QList<int> deadlockTrail;  // steps from the initial state to the first deadlock found breadth first
+    std::vector<bool> reached; // by node index
+};
+
+CExplorationResult ExploreAll(const CBehaviorModel &model, qint64 maxStates);

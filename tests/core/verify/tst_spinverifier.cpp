@@ -1,0 +1,193 @@
+// Spin and the built-in interpreter must agree on what a tree can do: for
+// a corpus of random trees, the same reachable nodes and the same answer to
+// "is there a deadlock".
+#include "semantics/behaviormodel.h"
+#include "translate/behaviormodelbuilder.h"
+#include "translate/randomtree.h"
+#include "translate/translatecontext.h"
+#include "verify/spinverifier.h"
+
+#include <QStandardPaths>
+#include <QTest>
+
+class TestSpinVerifier : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void crossCheck_data();
+    void crossCheck();
+    void missingTool_data();
+    void missingTool();
+    void stops_data();
+    void stops();
+};
+
+namespace {
+
+CBehaviorModel randomModel(unsigned seed, int nodes)
+{
+    CTranslateSettings settings;
+    CTranslateContext ctx(settings, false, false);
+    CRandomTree::Generate(ctx, nodes, seed);
+    return CBehaviorModelBuilder::FromContext(ctx);
+}
+
+QList<int> unreachedNodes(const std::vector<bool> &reached)
+{
+    QList<int> out;
+    for (int n = 0; n < int(reached.size()); ++n) {
+        if (!reached[size_t(n)])
+            out.append(n);
+    }
+    return out;
+}
+
+} // namespace
+
+void TestSpinVerifier::initTestCase()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("spin")).isEmpty())
+        QSKIP("spin is not installed (scripts/setup-deps.sh installs it)");
+}
+
+// Four batches of 50 trees each, so that a failure names its seeds.
+void TestSpinVerifier::crossCheck_data()
+{
+    QTest::addColumn<unsigned>("firstSeed");
+    for (unsigned batch = 0; batch < 4; ++batch)
+        QTest::newRow(qPrintable(QStringLiteral("seeds from %1").arg(1 + batch * 1000))) << 1 + batch * 1000;
+}
+
+void TestSpinVerifier::crossCheck()
+{
+    QFETCH(unsigned, firstSeed);
+    constexpr int kTrees = 50;
+    int compared = 0;
+    int deadlocks = 0;
+    int withUnreached = 0;
+    for (unsigned seed = firstSeed; compared < kTrees && seed < firstSeed + 4 * kTrees; ++seed) {
+        const CBehaviorModel model = randomModel(seed, 4 + int(seed % 9));
+        const CExplorationResult own = ExploreAll(model, 20000);
+        if (!own.complete)
+            continue; // too big to settle either way
+        CVerifyOptions o;
+        o.maxStates = 100000;
+        const CVerifyReport spin = RunSpinVerification(model, o);
+        QVERIFY2(spin.outcome == CVerifyReport::Finished, qPrintable(spin.message));
+        const QByteArray where = "seed " + QByteArray::number(seed);
+        QVERIFY2(spin.deadlock == own.deadlock, where.constData());
+        QVERIFY2(spin.unreachable == unreachedNodes(own.reached), where.constData());
+        if (spin.deadlock) {
+            // Spin's trail is as short as the breadth-first one and ends stuck
+            QVERIFY2(spin.deadlockSteps.size() == own.deadlockTrail.size(), where.constData());
+            CBehaviorState s = model.InitialState();
+            for (int step : spin.deadlockSteps) {
+                QVERIFY2(model.Enabled(s, step, [](int) { return true; }), where.constData());
+                model.Fire(s, step);
+            }
+            QVERIFY2(model.EnabledSteps(s, [](int) { return true; }).isEmpty(), where.constData());
+        }
+        deadlocks += own.deadlock ? 1 : 0;
+        withUnreached += spin.unreachable.isEmpty() ? 0 : 1;
+        ++compared;
+    }
+    QCOMPARE(compared, kTrees);
+    // a batch without either finding would prove little
+    QVERIFY(deadlocks > 0);
+    QVERIFY(withUnreached > 0);
+}
+
+void TestSpinVerifier::missingTool_data()
+{
+    QTest::addColumn<QString>("spin");
+    QTest::addColumn<QString>("compiler");
+    QTest::addColumn<QString>("package");
+    QTest::newRow("no spin") << u"verdantis-no-such-spin"_qs << u"gcc"_qs << u"'spin'"_qs;
+    QTest::newRow("no compiler") << u"spin"_qs << u"verdantis-no-such-cc"_qs << u"'gcc'"_qs;
+}
+
+void TestSpinVerifier::missingTool()
+{
+    QFETCH(QString, spin);
+    QFETCH(QString, compiler);
+    QFETCH(QString, package);
+    CVerifyOptions o;
+    o.spin = spin;
+    o.compiler = compiler;
+    const CVerifyReport r = RunSpinVerification(randomModel(3, 6), o);
+    QCOMPARE(r.outcome, CVerifyReport::ToolMissing);
+    QVERIFY2(r.message.contains(u"install the Debian package "_qs + package), qPrintable(r.message));
+}
+
+namespace {
+
+// Counters that go up for ever: a state space without end.
+CBehaviorModel endlessModel()
+{
+    CBehaviorModel m;
+    m.threads = 1;
+    for (int t = 1; t <= 3; ++t) {
+        CBehaviorVariable v;
+        v.name = QStringLiteral("C%1.count").arg(t);
+        v.kind = CBehaviorVariable::Integer;
+        m.variables.push_back(v);
+        m.nodes.push_back({t, v.name});
+        CBehaviorStep step;
+        step.thread = 1;
+        step.pc = 1;
+        step.nodes = {t - 1};
+        step.assignments = {{t - 1, 1, true}};
+        step.counters = {{1, 1}};
+        m.steps.push_back(step);
+    }
+    m.BuildIndex();
+    return m;
+}
+
+} // namespace
+
+// A search cut by a limit or by the user stops with the figure reached and
+// never calls itself complete.
+void TestSpinVerifier::stops_data()
+{
+    QTest::addColumn<qint64>("maxStates");
+    QTest::addColumn<int>("timeout");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("state limit") << qint64(200) << 600 << false << int(CVerifyReport::LimitReached) << u"--max-states"_qs;
+    QTest::newRow("time limit") << qint64(1000000000) << 1 << false << int(CVerifyReport::LimitReached) << u"--timeout"_qs;
+    QTest::newRow("cancelled") << qint64(1000000000) << 600 << true << int(CVerifyReport::Cancelled) << u"cancelled"_qs;
+}
+
+void TestSpinVerifier::stops()
+{
+    QFETCH(qint64, maxStates);
+    QFETCH(int, timeout);
+    QFETCH(bool, cancel);
+    QFETCH(int, outcome);
+    QFETCH(QString, message);
+    std::atomic_bool stop = false;
+    CVerifyOptions o;
+    o.maxStates = maxStates;
+    o.timeoutSeconds = timeout;
+    o.cancel = &stop;
+    qint64 lastProgress = 0;
+    o.progress = [&](qint64 states) {
+        lastProgress = states;
+        if (cancel)
+            stop = true;
+    };
+    const CVerifyReport r = RunSpinVerification(endlessModel(), o);
+    QCOMPARE(int(r.outcome), outcome);
+    QVERIFY(!r.complete);
+    QVERIFY2(r.message.contains(message), qPrintable(r.message));
+    if (outcome == CVerifyReport::LimitReached && timeout > 1) {
+        QVERIFY(r.states >= maxStates);
+        QCOMPARE(lastProgress, r.states);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestSpinVerifier)
+#include "tst_spinverifier.moc"
