@@ -7,6 +7,8 @@
 
 #include <QCommandLineParser>
 
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 
 namespace Cli {
@@ -67,6 +69,26 @@ Registration::Registration(const char *name, const char *usageLine, Handler hand
 OptionRegistration::OptionRegistration(const char *longName, const char *description, bool takesValue)
 {
     options().push_back({QString::fromUtf8(longName), QString::fromUtf8(description), takesValue});
+}
+
+namespace {
+bool exitWhenDone = false;
+} // namespace
+
+void SetExitWhenDone(bool on)
+{
+    exitWhenDone = on;
+}
+
+int Done(Context &c, int code)
+{
+    if (!exitWhenDone)
+        return code;
+    c.out.flush();
+    c.err.flush();
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(code);
 }
 
 int Usage(Context &c, const QString &message)

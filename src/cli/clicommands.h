@@ -42,6 +42,14 @@ struct OptionRegistration
 // Runs one command line (program name first) and returns the exit code.
 int Run(const QStringList &arguments, QTextStream &out, QTextStream &err);
 
+// The program, not a caller in the same process, runs the commands: a
+// command that is done may then end the process at once with its code.
+void SetExitWhenDone(bool on);
+// Returns code, or, once SetExitWhenDone is on, flushes the output and ends
+// the process with it: a million elements are not freed one by one when the
+// system takes the memory back anyway.
+int Done(Context &c, int code);
+
 // Helpers for commands
 int Usage(Context &c, const QString &message);
 int Fail(Context &c, const QString &message); // prints, returns FileError

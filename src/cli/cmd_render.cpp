@@ -2,6 +2,7 @@
 // without opening a window; for documentation pipelines.
 #include "clicommands.h"
 
+#include "canvas/canvasscene.h"
 #include "editor/tessel1doc.h"
 #include "editor/treeexport.h"
 #include "model/keldatamanager.h"
@@ -9,9 +10,22 @@
 
 #include <QGuiApplication>
 
+#include <QRegularExpression>
+
 #include <cmath>
 
 namespace {
+
+// "WIDTHxHEIGHT" as two positive whole numbers; an invalid size otherwise.
+QSize parseGrid(const QString &text)
+{
+    static const QRegularExpression form(QStringLiteral("^\\s*(\\d{1,6})\\s*[xX]\\s*(\\d{1,6})\\s*$"));
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch())
+        return QSize();
+    const QSize size(m.captured(1).toInt(), m.captured(2).toInt());
+    return size.width() > 0 && size.height() > 0 ? size : QSize();
+}
 
 int runRender(Cli::Context &c)
 {
@@ -26,6 +40,19 @@ int runRender(Cli::Context &c)
         if (!ok || !(scale > 0) || !std::isfinite(scale))
             return Cli::Usage(c, QStringLiteral("--scale takes a number greater than 0"));
     }
+    const TreeExport::Format format = TreeExport::FormatOf(c.output);
+    QSize tile;
+    if (c.values.contains(QStringLiteral("tile"))) {
+        tile = parseGrid(c.values.value(QStringLiteral("tile")));
+        if (format != TreeExport::Format::Png || !tile.isValid())
+            return Cli::Usage(c, QStringLiteral("--tile takes WIDTHxHEIGHT in pixels and goes with a .png output"));
+    }
+    QSize poster;
+    if (c.values.contains(QStringLiteral("poster"))) {
+        poster = parseGrid(c.values.value(QStringLiteral("poster")));
+        if (format != TreeExport::Format::Pdf || !poster.isValid())
+            return Cli::Usage(c, QStringLiteral("--poster takes COLUMNSxROWS of pages and goes with a .pdf output"));
+    }
     // drawing needs fonts, which only a graphical application provides
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         return Cli::Fail(c, QStringLiteral("'render' cannot draw in this process"));
@@ -37,18 +64,48 @@ int runRender(Cli::Context &c)
     if (!tree)
         return Cli::FileError;
     const CTessel1Doc doc(manager, tree->GetId());
-    const TreeExport::Result r = TreeExport::Export(doc.Scene(), c.output, scale);
-    if (!r.ok)
-        return Cli::Fail(c, c.output + QStringLiteral(": ") + r.error);
-    if (TreeExport::FormatOf(c.output) == TreeExport::Format::Png && r.usedScale < scale * 0.999) {
-        c.err << "verdantis-cli: note: the tree is too large for that scale; drawn at " << QString::number(r.usedScale, 'g', 3)
-              << " so that all of it fits\n";
+    TreeExport::Result r;
+    if (tile.isValid()) {
+        r = TreeExport::ExportPngTiles(doc.Scene(), c.output, scale, tile);
+        if (r.ok)
+            c.out << r.size.width() * r.size.height() << " tiles, " << r.size.width() << " across and "
+                  << r.size.height() << " down: " << TreeExport::TileFileName(c.output, 1, r.size.width() * r.size.height())
+                  << " ...\n";
+    } else if (poster.isValid()) {
+        r = TreeExport::ExportPdfPoster(doc.Scene(), c.output, poster.width(), poster.height());
+    } else {
+        if (format == TreeExport::Format::Png) {
+            // a picture shrunk until it fits is unreadable for a large tree:
+            // say what it needs instead of drawing a thumbnail
+            double fits = 1;
+            const QRectF drawing = doc.Scene().DrawingArea();
+            TreeExport::PngSize(drawing, scale, &fits);
+            if (fits < scale * 0.999) {
+                return Cli::Fail(c, QStringLiteral("%1: at scale %2 the picture would need %3 x %4 pixels, more than one "
+                                                   "picture holds (%5 a side, %6 pixels); use --tile WIDTHxHEIGHT for "
+                                                   "numbered tiles, or --scale %7 or less")
+                                        .arg(c.output)
+                                        .arg(scale)
+                                        .arg(qint64(std::ceil(drawing.width() * scale)))
+                                        .arg(qint64(std::ceil(drawing.height() * scale)))
+                                        .arg(TreeExport::kMaxPngSide)
+                                        .arg(TreeExport::kMaxPngPixels)
+                                        .arg(std::floor(fits * 1e4) / 1e4));
+            }
+        }
+        r = TreeExport::Export(doc.Scene(), c.output, scale);
     }
-    return Cli::Ok;
+    if (!r.ok)
+        return Cli::Done(c, Cli::Fail(c, c.output + QStringLiteral(": ") + r.error));
+    return Cli::Done(c, Cli::Ok);
 }
 
 const Cli::Registration regRender(
-    "render", "render FILE TREE -o OUT.png|OUT.svg|OUT.pdf [--scale S]  draw a tree as its window shows it", &runRender);
+    "render",
+    "render FILE TREE -o OUT.png|OUT.svg|OUT.pdf [--scale S] [--tile WxH] [--poster CxR]  draw a tree as its window shows it",
+    &runRender);
 const Cli::OptionRegistration optScale("scale", "with render: the scale of a PNG picture (1 = 100 %)", true);
+const Cli::OptionRegistration optTile("tile", "with render: numbered PNG tiles of at most WIDTHxHEIGHT pixels", true);
+const Cli::OptionRegistration optPoster("poster", "with render: a PDF poster of COLUMNSxROWS A4 pages", true);
 
 } // namespace

@@ -24,7 +24,7 @@ int runShow(Cli::Context &c)
     if (!Cli::Load(c, manager, c.args[0]))
         return Cli::FileError;
     c.out << ExplorerText(manager.Solution());
-    return Cli::Ok;
+    return Cli::Done(c, Cli::Ok);
 }
 
 int runResave(Cli::Context &c)
@@ -34,7 +34,7 @@ int runResave(Cli::Context &c)
     CKELDataManager manager;
     if (!Cli::Load(c, manager, c.args[0]))
         return Cli::FileError;
-    return Cli::Save(c, manager, c.output) ? Cli::Ok : Cli::FileError;
+    return Cli::Done(c, Cli::Save(c, manager, c.output) ? Cli::Ok : Cli::FileError);
 }
 
 const Cli::Registration regNew("new", "new OUT.kvf                     write a new, empty solution", &runNew);

@@ -26,6 +26,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(VERDANTIS_VERSION));
     QTextStream out(stdout);
     QTextStream err(stderr);
+    Cli::SetExitWhenDone(true);
     const int code = Cli::Run(QCoreApplication::arguments(), out, err);
     out.flush();
     err.flush();

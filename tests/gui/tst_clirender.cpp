@@ -60,13 +60,21 @@ void TestCliRender::renders_data()
     QTest::addColumn<QString>("out");
     QTest::addColumn<QByteArray>("magic");
     QTest::addColumn<QSize>("pngSize");
+    QTest::addColumn<QString>("written"); // when not the output named
     // R1 is three boxes of 200 by 50, one under the other from (80,20):
     // with the margin of 10 the drawing is 220 by 270
-    QTest::newRow("png") << QStringList{u"R1"_qs} << u"r1.png"_qs << QByteArray("\x89PNG") << QSize(220, 270);
+    QTest::newRow("png") << QStringList{u"R1"_qs} << u"r1.png"_qs << QByteArray("\x89PNG") << QSize(220, 270)
+                         << QString();
     QTest::newRow("png at half") << QStringList{u"R1"_qs, u"--scale"_qs, u"0.5"_qs} << u"half.png"_qs
-                                 << QByteArray("\x89PNG") << QSize(110, 135);
-    QTest::newRow("svg of the IBT") << QStringList{u"Oven"_qs} << u"oven.svg"_qs << QByteArray("<?xml") << QSize();
-    QTest::newRow("pdf by id") << QStringList{u"#25"_qs} << u"r3.pdf"_qs << QByteArray("%PDF") << QSize();
+                                 << QByteArray("\x89PNG") << QSize(110, 135) << QString();
+    QTest::newRow("svg of the IBT") << QStringList{u"Oven"_qs} << u"oven.svg"_qs << QByteArray("<?xml") << QSize()
+                                    << QString();
+    QTest::newRow("pdf by id") << QStringList{u"#25"_qs} << u"r3.pdf"_qs << QByteArray("%PDF") << QSize() << QString();
+    // 220 by 270 in tiles of 100 by 200: three across, two down, row by row
+    QTest::newRow("png tiles") << QStringList{u"R1"_qs, u"--tile"_qs, u"100x200"_qs} << u"tiles.png"_qs
+                               << QByteArray("\x89PNG") << QSize(20, 70) << u"tiles-006.png"_qs;
+    QTest::newRow("pdf poster") << QStringList{u"R1"_qs, u"--poster"_qs, u"2x2"_qs} << u"poster.pdf"_qs
+                                << QByteArray("%PDF") << QSize() << QString();
 }
 
 void TestCliRender::renders()
@@ -75,11 +83,14 @@ void TestCliRender::renders()
     QFETCH(QString, out);
     QFETCH(QByteArray, magic);
     QFETCH(QSize, pngSize);
-    const QString path = m_home.filePath(out);
+    QFETCH(QString, written);
+    QString path = m_home.filePath(out);
     QString err;
     QStringList all{u"render"_qs, example(), args.first(), u"-o"_qs, path};
     all += args.mid(1);
     QCOMPARE(run(all, &err), 0);
+    if (!written.isEmpty())
+        path = m_home.filePath(written);
     QVERIFY(QFileInfo(path).size() > 100);
     QCOMPARE(head(path, magic.size()), magic);
     if (pngSize.isValid())
@@ -100,6 +111,16 @@ void TestCliRender::refuses_data()
     QTest::newRow("no such tree") << QStringList{u"render"_qs, ex, u"Nope"_qs, u"-o"_qs, u"x.png"_qs} << 2 << u"Nope"_qs;
     QTest::newRow("no such file") << QStringList{u"render"_qs, u"missing.kvf"_qs, u"R1"_qs, u"-o"_qs, u"x.png"_qs} << 2
                                   << u"missing.kvf"_qs;
+    // a picture larger than one PNG holds is refused with the size it needs
+    QTest::newRow("too large for one picture")
+        << QStringList{u"render"_qs, ex, u"R1"_qs, u"-o"_qs, u"x.png"_qs, u"--scale"_qs, u"200"_qs} << 2
+        << u"44000 x 54000 pixels"_qs;
+    QTest::newRow("tiles of an svg") << QStringList{u"render"_qs, ex, u"R1"_qs, u"-o"_qs, u"x.svg"_qs, u"--tile"_qs,
+                                                    u"100x100"_qs}
+                                     << 1 << u"--tile"_qs;
+    QTest::newRow("poster without size") << QStringList{u"render"_qs, ex, u"R1"_qs, u"-o"_qs, u"x.pdf"_qs,
+                                                        u"--poster"_qs, u"2"_qs}
+                                         << 1 << u"--poster"_qs;
     QTest::newRow("unwritable output") << QStringList{u"render"_qs, ex, u"R1"_qs, u"-o"_qs, u"/no/such/dir/x.png"_qs}
                                        << 2 << u"/no/such/dir/x.png"_qs;
 }

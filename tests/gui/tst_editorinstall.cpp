@@ -12,6 +12,7 @@
 #include "editor/childframe.h"
 #include "editor/editorinstall.h"
 #include "editor/kelnodeshape.h"
+#include "editor/posterdialog.h"
 #include "editor/tessel1doc.h"
 #include "editor/tessel1view.h"
 #include "editor/treewindows.h"
@@ -25,6 +26,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QtTest>
@@ -108,6 +110,8 @@ private slots:
     void fillsTheHost();
     void commandsFollowTheActiveWindow();
     void exportAsksForFileAndScale();
+    void pdfExportAsksForPages_data();
+    void pdfExportAsksForPages();
     void theMainWindowHostsTheEditor();
 
 private:
@@ -200,6 +204,41 @@ void TestEditorInstall::exportAsksForFileAndScale()
     // cancelled at the file: nothing written
     h.runner.saveFileHook = [](const QString &) { return QString(); };
     QVERIFY(!h.editor->ExportActive());
+}
+
+// A PDF is one page fitted to the tree or a poster of pages, as asked.
+void TestEditorInstall::pdfExportAsksForPages_data()
+{
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("fit to one page") << 1 << 1 << 1;
+    QTest::newRow("poster of 3 x 2") << 3 << 2 << 6;
+}
+
+void TestEditorInstall::pdfExportAsksForPages()
+{
+    QFETCH(int, columns);
+    QFETCH(int, rows);
+    QFETCH(int, pages);
+    Host h;
+    QVERIFY(CSolutionFile::Read(h.manager, example(), nullptr));
+    h.opener(20);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"r1.pdf"_qs);
+    h.runner.saveFileHook = [&path](const QString &) { return path; };
+    h.runner.dialogHook = [columns, rows](QDialog &d) {
+        auto *poster = qobject_cast<CPosterDialog *>(&d);
+        if (!poster)
+            return int(QDialog::Rejected);
+        poster->SetPoster(columns, rows);
+        return int(QDialog::Accepted);
+    };
+    QVERIFY(h.editor->ExportActive());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromLatin1(f.readAll()).count(QRegularExpression(u"/Type\\s*/Page\\b"_qs)), pages);
+    QVERIFY(h.prompt.texts.isEmpty());
 }
 
 // The real main window with the editor installed, a tree open.

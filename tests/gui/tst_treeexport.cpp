@@ -12,6 +12,7 @@
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 using EditorTestKit::Fixture;
@@ -31,6 +32,13 @@ private slots:
     void failuresSayWhy_data();
     void failuresSayWhy();
     void printingFitsThePage();
+    void svgHasOneElementPerPart_data();
+    void svgHasOneElementPerPart();
+    void tilesCoverTheDrawing_data();
+    void tilesCoverTheDrawing();
+    void pngTilesHoldTheWholeTree();
+    void posterHasAPagePerPart_data();
+    void posterHasAPagePerPart();
 
 private:
     QTemporaryDir m_dir;
@@ -231,6 +239,142 @@ void TestTreeExport::printingFitsThePage()
     TreeExport::Print(t.doc->Scene(), printer);
     QVERIFY(QFileInfo(path).size() > 500);
     QCOMPARE(head(path, 4), QByteArray("%PDF"));
+}
+
+// SVG straight from the shapes: a box, a link and a text are one element
+// each, styles are shared classes, and whatever a user typed stays text
+// in a file that any XML reader takes.
+void TestTreeExport::svgHasOneElementPerPart_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain names") << u"Lamp"_qs;
+    QTest::newRow("markup in a name") << u"<b>&\"Lamp\" </svg>"_qs;
+    QTest::newRow("control characters") << u"La\u0001mp\u001F\ttab"_qs;
+    QTest::newRow("beyond latin") << u"Lampe \u00e9t\u00e9 \u20ac \u4e2d"_qs;
+}
+
+void TestTreeExport::svgHasOneElementPerPart()
+{
+    QFETCH(QString, name);
+    Fixture f;
+    const int a = f.Add(0, u"Oven"_qs, 110, 0);
+    f.Add(a, u"Door"_qs, 0, 65);
+    f.Add(a, name, 210, 65);
+    CTessel1Doc doc(f.m, f.tree);
+    const QString path = m_dir.filePath(u"parts.svg"_qs);
+    QVERIFY(TreeExport::Export(doc.Scene(), path, 1).ok);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QHash<QString, int> elements;
+    QStringList texts;
+    int styled = 0;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        ++elements[xml.name().toString()];
+        styled += xml.attributes().hasAttribute(u"class"_qs);
+        if (xml.name() == u"text")
+            texts.append(xml.readElementText(QXmlStreamReader::IncludeChildElements));
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    // per node a filled frame and the tag's box; the ground; no groups
+    QCOMPARE(elements.value(u"rect"_qs), 3 * 2 + 1);
+    QCOMPARE(elements.value(u"path"_qs), 2 + elements.value(u"marker"_qs));
+    QCOMPARE(elements.value(u"text"_qs), 3 * 3);
+    QCOMPARE(elements.value(u"g"_qs), 0);
+    QCOMPARE(styled, 3 * 2 + 2 + 3 * 3);
+    // the name as typed, less what XML cannot carry; wrapped lines join up
+    const QRegularExpression unwritten(u"[\\x00-\\x1F\\s]"_qs);
+    QVERIFY2(texts.join(QString()).remove(unwritten).contains(QString(name).remove(unwritten)),
+             qPrintable(texts.join(u'|')));
+}
+
+// Parts of a drawing: together they cover all of it, none is larger than
+// asked, neighbours overlap by what was asked.
+void TestTreeExport::tilesCoverTheDrawing_data()
+{
+    QTest::addColumn<QRectF>("drawing");
+    QTest::addColumn<QSizeF>("part");
+    QTest::addColumn<qreal>("overlap");
+    QTest::addColumn<QSize>("grid");
+    QTest::newRow("fits in one") << QRectF(-10, -10, 300, 200) << QSizeF(400, 400) << 0.0 << QSize(1, 1);
+    QTest::newRow("exactly two across") << QRectF(0, 0, 800, 100) << QSizeF(400, 400) << 0.0 << QSize(2, 1);
+    QTest::newRow("a sliver more") << QRectF(0, 0, 801, 100) << QSizeF(400, 400) << 0.0 << QSize(3, 1);
+    QTest::newRow("overlapping") << QRectF(0, 0, 1000, 1000) << QSizeF(400, 400) << 20.0 << QSize(3, 3);
+    QTest::newRow("wide and shallow") << QRectF(-10, 5, 2000000, 400) << QSizeF(32000, 32000) << 0.0 << QSize(63, 1);
+}
+
+void TestTreeExport::tilesCoverTheDrawing()
+{
+    QFETCH(QRectF, drawing);
+    QFETCH(QSizeF, part);
+    QFETCH(qreal, overlap);
+    QFETCH(QSize, grid);
+    const QList<TreeExport::Tile> tiles = TreeExport::TilesOf(drawing, part, overlap);
+    QCOMPARE(tiles.size(), qsizetype(grid.width()) * grid.height());
+    QCOMPARE(tiles.last().column + 1, grid.width());
+    QCOMPARE(tiles.last().row + 1, grid.height());
+    QRectF covered;
+    for (qsizetype i = 0; i < tiles.size(); ++i) {
+        const QRectF &source = tiles[i].source;
+        QVERIFY(source.width() <= part.width() && source.height() <= part.height());
+        QVERIFY(drawing.contains(source));
+        covered |= source;
+        if (tiles[i].column > 0)
+            QVERIFY(qAbs(tiles[i - 1].source.right() - source.left() - overlap) < 1e-6);
+    }
+    QCOMPARE(covered, drawing);
+}
+
+// A tree far too wide for one picture comes out as numbered tiles at the
+// scale asked, together as large as the drawing.
+void TestTreeExport::pngTilesHoldTheWholeTree()
+{
+    Fixture f;
+    for (int i = 0; i < 12; ++i)
+        f.Add(0, u"N"_qs, i * 210, 0);
+    CTessel1Doc doc(f.m, f.tree);
+    const QRectF drawing = doc.Scene().DrawingArea();
+    const QString path = m_dir.filePath(u"wide.png"_qs);
+    const TreeExport::Result r = TreeExport::ExportPngTiles(doc.Scene(), path, 2.0, QSize(1000, 800));
+    QVERIFY2(r.ok, qPrintable(r.error));
+    const int count = r.size.width() * r.size.height();
+    QCOMPARE(r.size, QSize(int(std::ceil(drawing.width() * 2 / 1000)), 1));
+    int width = 0;
+    for (int n = 1; n <= count; ++n) {
+        const QSize size = QImageReader(TreeExport::TileFileName(path, n, count)).size();
+        QVERIFY(size.width() <= 1000 && size.height() == int(std::ceil(drawing.height() * 2)));
+        width += size.width();
+    }
+    QCOMPARE(width, int(std::ceil(drawing.width() * 2)));
+    QVERIFY(!QFile::exists(TreeExport::TileFileName(path, count + 1, count)));
+    QCOMPARE(TreeExport::TileFileName(u"/a/b.c/tree.png"_qs, 7, 12), u"/a/b.c/tree-007.png"_qs);
+}
+
+void TestTreeExport::posterHasAPagePerPart_data()
+{
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("one page") << 1 << 1;
+    QTest::newRow("two across") << 2 << 1;
+    QTest::newRow("three by two") << 3 << 2;
+}
+
+void TestTreeExport::posterHasAPagePerPart()
+{
+    QFETCH(int, columns);
+    QFETCH(int, rows);
+    SmallTree t;
+    const QString path = m_dir.filePath(u"poster.pdf"_qs);
+    const TreeExport::Result r = TreeExport::ExportPdfPoster(t.doc->Scene(), path, columns, rows);
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QString pdf = QString::fromLatin1(f.readAll());
+    QCOMPARE(pdf.count(QRegularExpression(u"/Type\\s*/Page\\b"_qs)), columns * rows);
+    // an A4 sheet, not a page the size of the drawing
+    QVERIFY(pdf.contains(QRegularExpression(u"/MediaBox \\[0 0 (595|841|842)"_qs)));
 }
 
 QTEST_MAIN(TestTreeExport)

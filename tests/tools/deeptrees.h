@@ -13,9 +13,40 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace DeepTrees {
 
-enum class Shape { Chain, Star };
+// Balanced: four children under every node, level by level, for trees
+// that are large without being extreme.
+enum class Shape { Chain, Star, Balanced };
+
+// Adds nodes of that shape to an existing tree.
+inline void Grow(CKELDataManager &manager, CKELTree &tree, int nodes, Shape shape)
+{
+    CKELMethod *root = nullptr;
+    CKELMethod *last = nullptr;
+    std::vector<CKELMethod *> all;
+    for (int i = 0; i < nodes; ++i) {
+        CKELMethod *n = TreeOps::NewNode(manager, tree);
+        // few components and behaviours, so that derivations find much to merge
+        n->component = QStringLiteral("C%1").arg(i % 7);
+        n->behavior = QStringLiteral("b%1").arg(i % 5);
+        n->behaviorType = i % 4 + 1;
+        n->requirementTag = QStringLiteral("R%1").arg(i % 3 + 1);
+        n->w = 120;
+        n->h = 40;
+        CKELMethod *parent = shape == Shape::Chain ? last : root;
+        if (shape == Shape::Balanced && i > 0)
+            parent = all[size_t(i - 1) / 4];
+        if (parent)
+            TreeOps::Link(manager, parent, n);
+        if (!root)
+            root = n;
+        last = n;
+        all.push_back(n);
+    }
+}
 
 inline CKELTree *Add(CKELDataManager &manager, int typeCode, const QString &name, int nodes, Shape shape)
 {
@@ -27,23 +58,7 @@ inline CKELTree *Add(CKELDataManager &manager, int typeCode, const QString &name
     auto *tree = static_cast<CKELTree *>(e.get());
     tree->SetName(name);
     folder->AddChild(e);
-    CKELMethod *root = nullptr;
-    CKELMethod *last = nullptr;
-    for (int i = 0; i < nodes; ++i) {
-        CKELMethod *n = TreeOps::NewNode(manager, *tree);
-        // few components and behaviours, so that derivations find much to merge
-        n->component = QStringLiteral("C%1").arg(i % 7);
-        n->behavior = QStringLiteral("b%1").arg(i % 5);
-        n->behaviorType = i % 4 + 1;
-        n->requirementTag = QStringLiteral("R%1").arg(i % 3 + 1);
-        n->w = 120;
-        n->h = 40;
-        if (CKELMethod *parent = shape == Shape::Chain ? last : root)
-            TreeOps::Link(manager, parent, n);
-        if (!root)
-            root = n;
-        last = n;
-    }
+    Grow(manager, *tree, nodes, shape);
     return tree;
 }
 

@@ -34,6 +34,7 @@ QList<int> CGeometryAction::AffectedKeys() const
 // undo a change of size made since.
 void CGeometryAction::redo()
 {
+    const CCanvasBatch batch(Scene());
     CCanvasDelegate &d = Scene().Delegate();
     for (const Entry &e : std::as_const(m_entries))
         d.SetShapeGeometry(e.key, e.toPos, e.fromSize == e.toSize ? QSize() : e.toSize);
@@ -41,6 +42,7 @@ void CGeometryAction::redo()
 
 void CGeometryAction::undo()
 {
+    const CCanvasBatch batch(Scene());
     CCanvasDelegate &d = Scene().Delegate();
     for (qsizetype i = m_entries.size() - 1; i >= 0; --i) {
         const Entry &e = m_entries[i];

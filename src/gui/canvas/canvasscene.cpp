@@ -127,7 +127,46 @@ void CCanvasScene::updateSceneRect()
 
 void CCanvasScene::NoteShapeMoved(const CCompositeShape *shape)
 {
+    ++m_work.placed;
     const QRect r = shape->GetBoundRect();
+    if (m_batchDepth > 0) {
+        m_batchReach |= r;
+        return;
+    }
+    if ((r.left() < 0 || r.top() < 0) && !m_outside.contains(QRectF(r))) {
+        m_outside |= QRectF(r);
+        updateSceneRect();
+    }
+    GrowToReach(QPoint(r.right() + 1, r.bottom() + 1));
+}
+
+CCanvasBatch::CCanvasBatch(CCanvasScene &scene)
+    : m_scene(scene)
+{
+    m_scene.BeginBatch();
+}
+
+CCanvasBatch::~CCanvasBatch()
+{
+    m_scene.EndBatch();
+}
+
+void CCanvasScene::BeginBatch()
+{
+    if (m_batchDepth++ == 0)
+        m_batchReach = QRect();
+}
+
+void CCanvasScene::EndBatch()
+{
+    if (m_batchDepth == 0 || --m_batchDepth > 0)
+        return;
+    const QRect r = m_batchReach;
+    m_batchReach = QRect();
+    if (r.isNull())
+        return;
+    // the pages grow to the right and down to hold it all; what lies left of
+    // or above the origin widens the scene as single shapes do
     if ((r.left() < 0 || r.top() < 0) && !m_outside.contains(QRectF(r))) {
         m_outside |= QRectF(r);
         updateSceneRect();

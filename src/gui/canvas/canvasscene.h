@@ -10,6 +10,7 @@
 #include <memory>
 
 class CCanvasAction;
+class CCanvasScene;
 class CCompositeShape;
 class CLinkShape;
 class QGraphicsLineItem;
@@ -22,12 +23,27 @@ struct CShapeMove
     QPoint to;
 };
 
+// Holds a canvas in one batch of changes for as long as it lives.
+class CCanvasBatch
+{
+public:
+    explicit CCanvasBatch(CCanvasScene &scene);
+    ~CCanvasBatch();
+    CCanvasBatch(const CCanvasBatch &) = delete;
+    CCanvasBatch &operator=(const CCanvasBatch &) = delete;
+
+private:
+    CCanvasScene &m_scene;
+};
+
 // The canvas model: shapes and links on an area of whole pages, the order
 // in which shapes were selected, the gestures that move shapes and draw or
 // cut links, and the undo stack of canvas actions.
 class CCanvasScene : public QGraphicsScene
 {
     Q_OBJECT
+    enum class Gesture { None, Move, DrawLink, DragLinkEnd };
+
 public:
     explicit CCanvasScene(QObject *parent = nullptr);
     ~CCanvasScene() override;
@@ -53,6 +69,9 @@ public:
     CLinkShape *FindLink(int startKey, int endKey) const;
     // Removes every shape and link; the undo history goes with them.
     void ClearCanvas();
+
+    // Whether a move or a link is being dragged right now.
+    bool GestureUnderway() const { return m_gesture != Gesture::None; }
 
     // ---- Selection -------------------------------------------------------
     // Selected shapes and links in the order in which they were selected.
@@ -101,6 +120,32 @@ public:
     // Called by shapes whose place changed.
     void NoteShapeMoved(const CCompositeShape *shape);
 
+    // ---- Many changes at once --------------------------------------------
+    // Between Begin and End (nested pairs count once) the shapes placed are
+    // only noted; the page area and the scene rectangle follow them once at
+    // the end, not once a shape. A layout of every node then costs what
+    // moving the nodes costs.
+    void BeginBatch();
+    void EndBatch();
+    bool InBatch() const { return m_batchDepth > 0; }
+
+    // ---- What an edit cost -----------------------------------------------
+    // Shapes and links painted in windows and in plain pictures (exports,
+    // the pan window's overview), links that followed a moved end and shapes
+    // placed, since the last reset. An edit of a few shapes keeps these
+    // small however large the canvas is; tests watch them.
+    struct CWork
+    {
+        qint64 painted = 0;
+        qint64 paintedPlain = 0;
+        qint64 linksFollowed = 0;
+        qint64 placed = 0;
+    };
+    const CWork &Work() const { return m_work; }
+    void ResetWork() { m_work = {}; }
+    void NotePainted() { ++(m_plain ? m_work.paintedPlain : m_work.painted); }
+    void NoteLinkFollowed() { ++m_work.linksFollowed; }
+
 signals:
     void actionExecuted(const CCanvasAction *action);
     void pagesChanged(int wide, int high);
@@ -115,7 +160,6 @@ protected:
 
 private:
     class CDirectDelegate;
-    enum class Gesture { None, Move, DrawLink, DragLinkEnd };
 
     void updateSelectionOrder();
     void updateSceneRect();
@@ -134,6 +178,9 @@ private:
     int m_linkFromPort = 1;
     int m_linkToPort = 0;
     bool m_plain = false;
+    int m_batchDepth = 0;
+    QRect m_batchReach; // of the shapes placed during the batch
+    CWork m_work;
 
     Gesture m_gesture = Gesture::None;
     QHash<int, QPoint> m_pressPositions;

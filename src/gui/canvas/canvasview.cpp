@@ -5,8 +5,13 @@
 #include <QGraphicsItem>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QRegion>
+#include <QRubberBand>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleOptionRubberBand>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -24,6 +29,10 @@ CCanvasView::CCanvasView(CCanvasScene *scene, QWidget *parent)
     // no background brush of its own: the scene draws the pages and the grey
     // around them in fixed colours, whatever the desktop theme
     setFocusPolicy(Qt::StrongFocus);
+    if (scene) {
+        connect(scene, &QGraphicsScene::changed, this, &CCanvasView::noteSceneChanged);
+        connect(scene, &QGraphicsScene::sceneRectChanged, this, &CCanvasView::dropOverview);
+    }
 }
 
 CCanvasView::~CCanvasView()
@@ -45,6 +54,7 @@ void CCanvasView::applyZoom(double factor)
     setTransform(QTransform::fromScale(factor, factor));
     setTransformationAnchor(anchor);
     m_zoom = factor;
+    dropOverview();
     emit zoomChanged(m_zoom);
     emit visibleAreaChanged();
 }
@@ -194,4 +204,90 @@ void CCanvasView::resizeEvent(QResizeEvent *event)
 {
     QGraphicsView::resizeEvent(event);
     emit visibleAreaChanged();
+}
+
+// ---- Painting from the overview ------------------------------------------
+
+bool CCanvasView::PaintsFromOverview() const
+{
+    const CCanvasScene *canvas = CanvasScene();
+    if (!canvas || m_zoom > kOverviewZoom || canvas->Shapes().size() < kOverviewShapes)
+        return false;
+    const QSizeF pixels = sceneRect().size() * m_zoom * devicePixelRatioF();
+    return pixels.width() * pixels.height() <= double(kOverviewPixels);
+}
+
+void CCanvasView::dropOverview()
+{
+    m_overview = QImage();
+    m_overviewDirty.clear();
+}
+
+void CCanvasView::noteSceneChanged(const QList<QRectF> &rects)
+{
+    if (m_overview.isNull())
+        return;
+    m_overviewDirty += rects;
+    // many small changes are cheaper redrawn as the one part that holds them
+    if (m_overviewDirty.size() > 32) {
+        QRectF all;
+        for (const QRectF &r : std::as_const(m_overviewDirty))
+            all |= r;
+        m_overviewDirty = {all};
+    }
+}
+
+void CCanvasView::renderOverview(const QRect &pixels)
+{
+    // exactly the scene part that these pixels show
+    const qreal s = m_overview.width() / m_overviewScene.width();
+    if (pixels.isEmpty())
+        return;
+    const QRectF source(m_overviewScene.topLeft() + QPointF(pixels.topLeft()) / s, QSizeF(pixels.size()) / s);
+    QPainter p(&m_overview);
+    p.setRenderHints(renderHints());
+    p.setClipRect(pixels);
+    scene()->render(&p, QRectF(pixels), source, Qt::IgnoreAspectRatio);
+}
+
+void CCanvasView::paintEvent(QPaintEvent *event)
+{
+    if (!PaintsFromOverview()) {
+        dropOverview();
+        QGraphicsView::paintEvent(event);
+        return;
+    }
+    const QRectF scene = sceneRect();
+    const qreal dpr = devicePixelRatioF();
+    const QSize size = (scene.size() * m_zoom * dpr).toSize().expandedTo(QSize(1, 1));
+    if (m_overview.isNull() || m_overview.size() != size || m_overviewScene != scene) {
+        m_overview = QImage(size, QImage::Format_RGB32);
+        m_overviewScene = scene;
+        m_overviewDirty = {scene};
+    }
+    // the changed pixels, each drawn once however many changes met there
+    const qreal s = m_overview.width() / m_overviewScene.width();
+    QRegion pixels;
+    for (const QRectF &r : std::as_const(m_overviewDirty)) {
+        const QRectF mapped((r.topLeft() - m_overviewScene.topLeft()) * s, r.size() * s);
+        pixels |= mapped.toAlignedRect().adjusted(-1, -1, 1, 1).intersected(m_overview.rect());
+    }
+    m_overviewDirty.clear();
+    for (const QRect &part : pixels)
+        renderOverview(part);
+
+    QPainter p(viewport());
+    p.fillRect(event->rect(), QColor(0x9A, 0x9A, 0x9A));
+    p.save();
+    p.setTransform(viewportTransform());
+    p.drawImage(QRectF(scene.topLeft(), QSizeF(m_overview.size()) / (m_zoom * dpr)), m_overview);
+    p.restore();
+    const QRect band = rubberBandRect();
+    if (!band.isEmpty()) {
+        QStyleOptionRubberBand option;
+        option.initFrom(viewport());
+        option.rect = band;
+        option.shape = QRubberBand::Rectangle;
+        viewport()->style()->drawControl(QStyle::CE_RubberBand, &option, &p, viewport());
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QGraphicsView>
+#include <QImage>
 
 class CCanvasScene;
 
@@ -29,6 +30,14 @@ public:
     // The scene rectangle that the viewport shows.
     QRectF VisibleSceneRect() const;
 
+    // Zoomed far out on a large canvas the view paints from a picture of the
+    // whole canvas at the current zoom, redrawn only where the canvas
+    // changed: a repaint then costs one picture, not one call per shape.
+    static constexpr double kOverviewZoom = 0.2;
+    static constexpr int kOverviewShapes = 1000;
+    static constexpr qint64 kOverviewPixels = qint64(4096) * 4096;
+    bool PaintsFromOverview() const;
+
 signals:
     void zoomChanged(double factor);
     void visibleAreaChanged();
@@ -45,10 +54,18 @@ protected:
     void keyReleaseEvent(QKeyEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     bool IsPanning() const { return m_panning; }
 
 private:
     void applyZoom(double factor);
+    void noteSceneChanged(const QList<QRectF> &rects);
+    void dropOverview();
+    void renderOverview(const QRect &pixels);
+
+    QImage m_overview;
+    QRectF m_overviewScene; // the scene rectangle the picture shows
+    QList<QRectF> m_overviewDirty;
 
     QPoint m_panFrom;
     double m_zoom = 1.0;

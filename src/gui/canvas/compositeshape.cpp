@@ -256,6 +256,11 @@ void CCompositeShape::PaintDecorations(QPainter *, qreal)
 {
 }
 
+QByteArray CCompositeShape::SvgDecorations(const QPointF &) const
+{
+    return QByteArray();
+}
+
 void CCompositeShape::paintCell(QPainter *painter, const CLabelCell &cell) const
 {
     if (cell.brushType == 1)
@@ -280,6 +285,8 @@ void CCompositeShape::paintCell(QPainter *painter, const CLabelCell &cell) const
 
 void CCompositeShape::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *)
 {
+    if (auto *canvas = qobject_cast<CCanvasScene *>(scene()))
+        canvas->NotePainted();
     const qreal lod = option->levelOfDetailFromTransform(painter->worldTransform());
     if (lod * m_rect.height() < kLegibleHeight) {
         // a few pixels tall: one box in the shape's colour

@@ -119,6 +119,13 @@ protected:
     virtual QColor SummaryColor() const;
     // Drawn over the cells, before the selection marks.
     virtual void PaintDecorations(QPainter *painter, qreal levelOfDetail);
+
+public:
+    // What PaintDecorations draws, as SVG elements in scene coordinates
+    // less origin; empty when the shape draws nothing besides its cells.
+    virtual QByteArray SvgDecorations(const QPointF &origin) const;
+
+protected:
     void UpdateBorder();
 
 private:

@@ -63,6 +63,8 @@ void CLinkShape::shapeGone(CCompositeShape *shape)
 
 void CLinkShape::UpdatePosition()
 {
+    if (auto *canvas = qobject_cast<CCanvasScene *>(scene()))
+        canvas->NoteLinkFollowed();
     const QPointF a = m_start ? m_start->PortScenePos(m_startPort) : m_line.p1();
     const QPointF b = m_end ? m_end->PortScenePos(m_endPort) : m_line.p2();
     if (QLineF(a, b) == m_line)
@@ -138,15 +140,21 @@ QPainterPath CLinkShape::shape() const
     return s;
 }
 
+QSizeF CLinkShape::ArrowHeadSize() const
+{
+    // the head grows with the line so that a bold link keeps a visible tip
+    const qreal w = EffectiveLineWidth();
+    return QSizeF(m_arrowLength * kArrowUnitLength + w, m_arrowWidth * kArrowUnitWidth + w / 2);
+}
+
 QPolygonF CLinkShape::arrowHead() const
 {
     const qreal len = m_line.length();
     if (len < 0.5)
         return {};
-    // the head grows with the line so that a bold link keeps a visible tip
-    const qreal w = EffectiveLineWidth();
-    const qreal headLength = m_arrowLength * kArrowUnitLength + w;
-    const qreal halfWidth = m_arrowWidth * kArrowUnitWidth + w / 2;
+    const QSizeF size = ArrowHeadSize();
+    const qreal headLength = size.width();
+    const qreal halfWidth = size.height();
     const QPointF tip = m_line.p2();
     const QPointF dir = (m_line.p2() - m_line.p1()) / len;
     const QPointF normal(-dir.y(), dir.x());
@@ -156,6 +164,8 @@ QPolygonF CLinkShape::arrowHead() const
 
 void CLinkShape::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *)
 {
+    if (auto *canvas = qobject_cast<CCanvasScene *>(scene()))
+        canvas->NotePainted();
     const qreal lod = option->levelOfDetailFromTransform(painter->worldTransform());
     const QColor colour = EffectiveLineColor();
     const int width = EffectiveLineWidth();

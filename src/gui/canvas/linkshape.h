@@ -54,6 +54,9 @@ public:
     QColor EffectiveLineColor() const { return m_format.lineColor.value_or(m_lineColor); }
     int EffectiveLineWidth() const { return m_format.lineWidth.value_or(m_lineWidth); }
 
+    // Length of the arrow head along the line and half its width across.
+    QSizeF ArrowHeadSize() const;
+
     // The end handle that a user can drag off its port.
     bool NearEnd(const QPointF &scenePos, qreal reach) const;
 

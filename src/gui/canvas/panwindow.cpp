@@ -5,6 +5,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 
 CPanWindow::CPanWindow(QWidget *parent)
     : QWidget(parent)
@@ -29,10 +30,12 @@ void CPanWindow::SetView(CCanvasView *view)
         m_connections = {
             connect(m_view, &CCanvasView::visibleAreaChanged, this, qOverload<>(&QWidget::update)),
             connect(m_view, &CCanvasView::viewClosing, this, [this] { SetView(nullptr); }),
-            connect(m_view->scene(), &QGraphicsScene::changed, this, &CPanWindow::scheduleRender),
-            connect(m_view->CanvasScene(), &CCanvasScene::pagesChanged, this, &CPanWindow::scheduleRender),
+            connect(m_view->scene(), &QGraphicsScene::changed, this, &CPanWindow::noteChanged),
+            connect(m_view->scene(), &QGraphicsScene::sceneRectChanged, this, &CPanWindow::scheduleFullRender),
+            connect(m_view->CanvasScene(), &CCanvasScene::pagesChanged, this, &CPanWindow::scheduleFullRender),
         };
     }
+    m_full = true;
     render();
 }
 
@@ -79,20 +82,81 @@ void CPanWindow::scheduleRender()
         m_renderTimer.start();
 }
 
+void CPanWindow::scheduleFullRender()
+{
+    m_full = true;
+    scheduleRender();
+}
+
+void CPanWindow::noteChanged(const QList<QRectF> &rects)
+{
+    if (m_full || rects.isEmpty())
+        return;
+    m_dirty += rects;
+    // many small changes are cheaper redrawn as the one part that holds them
+    if (m_dirty.size() > 16) {
+        QRectF all;
+        for (const QRectF &r : std::as_const(m_dirty))
+            all |= r;
+        m_dirty = {all};
+    }
+    scheduleRender();
+}
+
 void CPanWindow::render()
 {
+    m_renderTimer.stop();
+    if (!m_full && m_view && m_view->CanvasScene() && m_view->CanvasScene()->GestureUnderway()) {
+        // a drag under way: the overview follows once it ends
+        m_renderTimer.start();
+        return;
+    }
     const QRectF content = contentRect();
     if (content.isEmpty()) {
         m_picture = QImage();
+        m_dirty.clear();
         update();
         return;
     }
-    m_picture = QImage(content.size().toSize().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-    m_picture.fill(Qt::white);
-    QPainter p(&m_picture);
-    p.setRenderHint(QPainter::Antialiasing);
-    m_view->CanvasScene()->RenderPlain(&p, QRectF(QPointF(0, 0), m_picture.size()), m_view->sceneRect());
+    const QSize size = content.size().toSize().expandedTo(QSize(1, 1));
+    const QRectF scene = m_view->sceneRect();
+    if (m_full || m_picture.size() != size || m_pictureScene != scene) {
+        // the whole tree, once; later changes redraw only their part
+        m_full = false;
+        m_dirty.clear();
+        m_pictureScene = scene;
+        m_picture = QImage(size, QImage::Format_RGB32);
+        m_picture.fill(Qt::white);
+        QPainter p(&m_picture);
+        p.setRenderHint(QPainter::Antialiasing);
+        m_view->CanvasScene()->RenderPlain(&p, QRectF(QPointF(0, 0), m_picture.size()), scene);
+    } else {
+        // the changed pixels, each drawn once however many changes met there
+        const qreal s = m_picture.width() / m_pictureScene.width();
+        QRegion pixels;
+        for (const QRectF &r : std::as_const(m_dirty)) {
+            const QRectF mapped((r.topLeft() - m_pictureScene.topLeft()) * s, r.size() * s);
+            pixels |= mapped.toAlignedRect().adjusted(-1, -1, 1, 1).intersected(m_picture.rect());
+        }
+        m_dirty.clear();
+        for (const QRect &part : pixels)
+            renderPart(part);
+    }
     update();
+}
+
+void CPanWindow::renderPart(const QRect &pixels)
+{
+    // exactly the scene part that these pixels show
+    const qreal s = m_picture.width() / m_pictureScene.width();
+    if (pixels.isEmpty())
+        return;
+    const QRectF source(m_pictureScene.topLeft() + QPointF(pixels.topLeft()) / s, QSizeF(pixels.size()) / s);
+    QPainter p(&m_picture);
+    p.setClipRect(pixels);
+    p.fillRect(pixels, Qt::white);
+    p.setRenderHint(QPainter::Antialiasing);
+    m_view->CanvasScene()->RenderPlain(&p, QRectF(pixels), source);
 }
 
 void CPanWindow::paintEvent(QPaintEvent *)
@@ -111,7 +175,7 @@ void CPanWindow::paintEvent(QPaintEvent *)
 void CPanWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    scheduleRender();
+    scheduleFullRender();
 }
 
 void CPanWindow::moveViewTo(const QPointF &widgetPos)

@@ -21,6 +21,8 @@ public:
     // Where a scene rectangle lands in this widget.
     QRectF MapFromScene(const QRectF &r) const;
     QPointF MapToScene(const QPointF &p) const;
+    // Whether the overview waits to be brought up to date.
+    bool RenderPending() const { return m_renderTimer.isActive(); }
 
     QSize sizeHint() const override { return QSize(220, 170); }
 
@@ -32,13 +34,20 @@ protected:
 
 private:
     void scheduleRender();
+    void scheduleFullRender();
+    void noteChanged(const QList<QRectF> &rects);
     void render();
+    void renderPart(const QRect &pixels);
     void moveViewTo(const QPointF &widgetPos);
     QRectF contentRect() const;
 
     CCanvasView *m_view = nullptr; // let go when it closes
     QList<QMetaObject::Connection> m_connections;
+    // The whole canvas, drawn once and then only where it changed.
     QImage m_picture;
+    QRectF m_pictureScene; // the scene rectangle the picture shows
+    QList<QRectF> m_dirty; // changed since the last drawing, in the scene
+    bool m_full = true;
     QTimer m_renderTimer;
     QPointF m_grabOffset;
 };

@@ -3,6 +3,7 @@
 #include "childframe.h"
 #include "editoricons.h"
 #include "editortexts.h"
+#include "posterdialog.h"
 #include "tessel1doc.h"
 #include "tessel1view.h"
 #include "treeexport.h"
@@ -217,7 +218,18 @@ bool CEditor::ExportActive()
             return false;
         scale = ask.doubleValue();
     }
-    const TreeExport::Result r = TreeExport::Export(*view->CanvasScene(), path, scale);
+    int columns = 1;
+    int rows = 1;
+    if (TreeExport::FormatOf(path) == TreeExport::Format::Pdf) {
+        CPosterDialog ask(tr("Export Tree"), m_host.window);
+        if ((m_host.dialogs ? m_host.dialogs->Run(ask) : ask.exec()) != QDialog::Accepted)
+            return false;
+        columns = ask.Columns();
+        rows = ask.Rows();
+    }
+    const TreeExport::Result r = columns * rows > 1
+                                     ? TreeExport::ExportPdfPoster(*view->CanvasScene(), path, columns, rows)
+                                     : TreeExport::Export(*view->CanvasScene(), path, scale);
     CPrompt &prompt = m_host.manager->Prompt();
     if (!r.ok) {
         prompt.Message(tr("The tree could not be exported to %1: %2").arg(path, r.error));
@@ -236,15 +248,20 @@ void CEditor::PrintActive()
     CTessel1View *view = m_windows->ActiveView();
     if (!view)
         return;
+    CPosterDialog layout(tr("Print %1").arg(view->Document().Title()), m_host.window);
+    if ((m_host.dialogs ? m_host.dialogs->Run(layout) : layout.exec()) != QDialog::Accepted)
+        return;
+    const int columns = layout.Columns();
+    const int rows = layout.Rows();
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(view->Document().Title());
     QPrintPreviewDialog preview(&printer, m_host.window);
     preview.setWindowTitle(tr("Print %1").arg(view->Document().Title()));
     // the tree may go while the preview is open (a shared solution's edit)
     QPointer<CCanvasScene> scene = view->CanvasScene();
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [scene](QPrinter *p) {
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [scene, columns, rows](QPrinter *p) {
         if (scene)
-            TreeExport::Print(*scene, *p);
+            TreeExport::PrintPoster(*scene, *p, columns, rows);
     });
     if (m_host.dialogs)
         m_host.dialogs->Run(preview);

@@ -10,6 +10,7 @@
 #include "model/keltree.h"
 
 #include <QPainter>
+#include <QPointF>
 
 namespace {
 
@@ -264,14 +265,32 @@ QRect CKELNodeShape::DrawnRect() const
     return r;
 }
 
+QRectF CKELNodeShape::collapseMark() const
+{
+    const QRect border = GetBorderArea();
+    return QRectF(border.left() + border.width() / 2.0 - kCollapseMark / 2.0, border.bottom() + 2.0, kCollapseMark,
+                  kCollapseMark);
+}
+
+QByteArray CKELNodeShape::SvgDecorations(const QPointF &origin) const
+{
+    if (!m_collapsed)
+        return QByteArray();
+    const QRectF mark = collapseMark().translated(pos() - origin);
+    const QPointF c = mark.center();
+    const auto n = [](qreal v) { return QByteArray::number(v, 'f', 1); };
+    return "<rect x=\"" + n(mark.x()) + "\" y=\"" + n(mark.y()) + "\" width=\"" + n(mark.width()) + "\" height=\""
+           + n(mark.height()) + "\" style=\"fill:#ffffff;stroke:#000000\"/>\n<path d=\"M" + n(c.x() - 3.5) + ' '
+           + n(c.y()) + 'H' + n(c.x() + 3.5) + 'M' + n(c.x()) + ' ' + n(c.y() - 3.5) + 'V' + n(c.y() + 3.5)
+           + "\" style=\"stroke:#000000\"/>\n";
+}
+
 void CKELNodeShape::PaintDecorations(QPainter *painter, qreal)
 {
     if (!m_collapsed)
         return;
     // a small box with a plus below the node says that its subtree is hidden
-    const QRect border = GetBorderArea();
-    const QRectF mark(border.left() + border.width() / 2.0 - kCollapseMark / 2.0, border.bottom() + 2.0, kCollapseMark,
-                      kCollapseMark);
+    const QRectF mark = collapseMark();
     painter->setPen(QPen(Qt::black, 1));
     painter->setBrush(Qt::white);
     painter->drawRect(mark);

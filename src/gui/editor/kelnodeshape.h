@@ -73,11 +73,13 @@ public:
 
     QRectF boundingRect() const override;
     QRect DrawnRect() const override;
+    QByteArray SvgDecorations(const QPointF &origin) const override;
 
 protected:
     void PaintDecorations(QPainter *painter, qreal levelOfDetail) override;
 
 private:
+    QRectF collapseMark() const;
     const CLabelCell *cellAt(int index) const { return index >= 0 && index < CellCount() ? &Cell(index) : nullptr; }
 
     int nNodeId;

@@ -120,6 +120,7 @@ void CTessel1Doc::Reconcile()
     const CKELTree *tree = Tree();
     if (!tree)
         return;
+    const CCanvasBatch batch(*m_scene);
     const QList<CKELMethod *> nodes = tree->Nodes();
     QSet<int> present;
     present.reserve(nodes.size());

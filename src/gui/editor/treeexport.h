@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QList>
 #include <QRectF>
 #include <QSize>
 #include <QString>
 
 class CCanvasScene;
+class QPagedPaintDevice;
 class QPrinter;
 
 // Pictures of a tree for documents: PNG at a scale, SVG and PDF, always
@@ -38,5 +40,42 @@ Result Export(CCanvasScene &scene, const QString &path, double scale = 1.0);
 
 // Draws the whole drawing on the printer's page, fitted to it.
 void Print(CCanvasScene &scene, QPrinter &printer);
+
+// ---- Pictures larger than one sheet or one image -------------------------
+
+// One part of a drawing cut into a grid; parts overlap their neighbours so
+// that nothing on a cut is lost when the sheets are put together.
+struct Tile
+{
+    QRectF source; // in drawing units
+    int row = 0;   // from 0, top to bottom
+    int column = 0;
+};
+
+// Cuts drawing into columns x rows parts of equal size, each grown by
+// overlap into its neighbours (never beyond the drawing).
+QList<Tile> TileGrid(const QRectF &drawing, int columns, int rows, qreal overlap);
+
+// The grid of parts of at most part (in drawing units, overlap included)
+// that covers drawing.
+QList<Tile> TilesOf(const QRectF &drawing, const QSizeF &part, qreal overlap);
+
+// Overlap between neighbouring parts, in drawing units.
+inline constexpr qreal kTileOverlap = 20.0;
+
+// Writes the drawing at a scale as numbered PNG pictures of at most
+// tilePixels each, row by row: NAME-001.png, NAME-002.png, ... from a path
+// NAME.png. usedScale is the scale asked for; size holds columns x rows.
+Result ExportPngTiles(CCanvasScene &scene, const QString &path, double scale, const QSize &tilePixels);
+// The name of the n-th tile (from 1) of a tiled picture.
+QString TileFileName(const QString &path, int n, int count);
+
+// Prints the drawing as a poster of columns x rows sheets, each part fitted
+// to its sheet and labelled with its place ("Page 2 of 6: row 1, column 2").
+// One by one is the whole drawing on one sheet. False when the device
+// could not be painted on.
+bool PrintPoster(CCanvasScene &scene, QPagedPaintDevice &device, int columns, int rows);
+// A poster on the sheets of a PDF file.
+Result ExportPdfPoster(CCanvasScene &scene, const QString &path, int columns, int rows);
 
 } // namespace TreeExport
