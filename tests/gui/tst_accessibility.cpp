@@ -108,17 +108,14 @@ private slots:
     void marksDifferInOutline_data()
     {
         QTest::addColumn<QList<int>>("styles");
-        auto node = [](int missType) {
-            CKELMethod n;
+        auto style = [](int missType, int simulationMark) {
+            CKELMethod n(nullptr);
             n.missType = missType;
-            return n;
+            return CKELNodeShape::StatusPenStyle(n, simulationMark);
         };
         QTest::newRow("simulation: waiting, this step, earlier steps")
-            << QList<int>{CKELNodeShape::StatusPenStyle(node(0), 1), CKELNodeShape::StatusPenStyle(node(0), 2),
-                          CKELNodeShape::StatusPenStyle(node(0), 3)};
-        QTest::newRow("requirement, implied, missing")
-            << QList<int>{CKELNodeShape::StatusPenStyle(node(0), 0), CKELNodeShape::StatusPenStyle(node(1), 0),
-                          CKELNodeShape::StatusPenStyle(node(2), 0)};
+            << QList<int>{style(0, 1), style(0, 2), style(0, 3)};
+        QTest::newRow("requirement, implied, missing") << QList<int>{style(0, 0), style(1, 0), style(2, 0)};
         QList<int> highlights;
         for (int code = 0; code <= 3; ++code)
             highlights << int(CKELNodeShape::MarkLineStyle(code));

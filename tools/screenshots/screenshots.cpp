@@ -89,15 +89,20 @@ int treeNamed(const CKELDataManager &manager, const QString &name, int typeCode)
     return 0;
 }
 
-// Shows the newest tree or diagram window alone, filling the area.
-QMdiSubWindow *showActive(CMainFrame &frame)
+// Shows the newest tree or diagram window alone, filling the area, with
+// the whole tree in sight (or at its own size, when it is small).
+QMdiSubWindow *showActive(CMainFrame &frame, bool fit = true)
 {
     QMdiSubWindow *active = frame.MdiArea()->activeSubWindow();
     if (active) {
         active->showMaximized();
         settle();
-        if (auto *child = qobject_cast<CChildFrame *>(active))
-            child->View().FitToWindow();
+        if (auto *child = qobject_cast<CChildFrame *>(active)) {
+            if (fit)
+                child->View().FitToWindow();
+            else
+                child->View().ZoomTo100();
+        }
     }
     return active;
 }
@@ -156,7 +161,7 @@ int main(int argc, char *argv[])
                 cbt->SelectComponent(QStringLiteral("TIMER"));
         };
         derived->CreateCBT(door);
-        save(showActive(frame), QStringLiteral("cbt.png"));
+        save(showActive(frame, false), QStringLiteral("cbt.png"));
         onDialog = nullptr;
     }
     if (auto *diagrams = frame.findChild<CDiagramCommands *>()) {

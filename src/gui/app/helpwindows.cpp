@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -60,6 +61,17 @@ QString menuPath(const QMenuBar *bar, const QAction *action)
     return QString();
 }
 
+// The system menu of every open tree window repeats Close: one per window
+// would bury the real commands.
+bool inSubWindow(const QObject *object)
+{
+    for (; object; object = object->parent()) {
+        if (qobject_cast<const QMdiSubWindow *>(object))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 QList<CShortcutEntry> CollectShortcuts(const QMainWindow &window)
@@ -67,7 +79,7 @@ QList<CShortcutEntry> CollectShortcuts(const QMainWindow &window)
     QList<CShortcutEntry> entries;
     const auto actions = window.findChildren<QAction *>();
     for (const QAction *a : actions) {
-        if (a->shortcut().isEmpty() || a->text().isEmpty())
+        if (a->shortcut().isEmpty() || a->text().isEmpty() || inSubWindow(a))
             continue;
         QString where = menuPath(window.menuBar(), a);
         if (where.isEmpty())

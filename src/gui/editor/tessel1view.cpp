@@ -33,7 +33,7 @@ CTessel1View::CTessel1View(CTessel1Doc &doc, QWidget *parent)
     // canvas items have no accessible objects of their own: the view names
     // what is selected, and assistive tools hear each change
     setAccessibleName(QStringLiteral("Tree canvas"));
-    connect(&doc.Scene(), &QGraphicsScene::selectionChanged, this, &CTessel1View::announceSelection);
+    connect(&doc.Scene(), &CCanvasScene::selectionOrderChanged, this, &CTessel1View::announceSelection);
     announceSelection();
 }
 
