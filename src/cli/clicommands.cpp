@@ -54,12 +54,35 @@ QString usageText()
     text += QStringLiteral(
         "  -h, --help          show this help\n"
         "  -v, --version       show the version\n"
+        "\nverdantis-cli help COMMAND says what a command does and shows an example.\n"
         "\nExit codes: 0 success, 1 wrong usage, 2 a file could not be read or written,\n"
         "or what the command names is not there.\n");
     return text;
 }
 
 } // namespace
+
+QStringList CommandNames()
+{
+    QStringList names;
+    for (const auto &[name, entry] : commands())
+        names.append(name);
+    return names;
+}
+
+QStringList OptionNames()
+{
+    QStringList names{u"--help"_qs, u"--output"_qs, u"--version"_qs};
+    for (const OptionEntry &o : options())
+        names.append(QStringLiteral("--") + o.name);
+    names.sort();
+    return names;
+}
+
+QString UsageText()
+{
+    return usageText();
+}
 
 Registration::Registration(const char *name, const char *usageLine, Handler handler)
 {

@@ -39,6 +39,12 @@ struct OptionRegistration
     OptionRegistration(const char *longName, const char *description, bool takesValue);
 };
 
+// The registered command words ("derive cbt") and long options ("--output"),
+// sorted, for help and shell completion; the text of --help.
+QStringList CommandNames();
+QStringList OptionNames();
+QString UsageText();
+
 // Runs one command line (program name first) and returns the exit code.
 int Run(const QStringList &arguments, QTextStream &out, QTextStream &err);
 

@@ -53,7 +53,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("verdantis-server"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("0.1.0"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VERDANTIS_VERSION));
 
     QTextStream err(stderr);
     CServerCommandLine commandLine;

@@ -13,6 +13,8 @@
 //                | anything else              <state>text</state>
 //
 // The exit code is 0, or 2 when INPUT cannot be read or OUTPUT cannot be written.
+#include "toolinfo.h"
+
 #include <cctype>
 #include <fstream>
 #include <iostream>
@@ -147,6 +149,13 @@ void behavior(const std::string &text, bool quantified, std::vector<std::string>
 
 int main(int argc, char *argv[])
 {
+    static const toolinfo::Info info{
+        "verdantis-behaviorparser", "[in] [out]",
+        "Reads a behavior text from IN (default BTSetExp.txt) and writes its parts,\n"
+        "one XML element a line, to OUT (default OutPut).\n",
+        ""};
+    if (toolinfo::Answered(info, argc, argv))
+        return 0;
     const std::string inPath = argc > 1 ? argv[1] : "BTSetExp.txt";
     const std::string outPath = argc > 2 ? argv[2] : "OutPut";
     std::ifstream in(inPath, std::ios::binary);

@@ -21,6 +21,8 @@
 //
 // NAME is an attribute of the node's component or Component.attribute;
 // keywords are read in any letter case.
+#include "toolinfo.h"
+
 #include <cctype>
 #include <fstream>
 #include <iostream>
@@ -285,6 +287,13 @@ private:
 
 int main(int argc, char *argv[])
 {
+    static const toolinfo::Info info{
+        "verdantis-setparser", "[in] [out]",
+        "Reads one set expression a line from IN (default BTSetExp.txt) and writes\n"
+        "the keyword lines of each to OUT (default SetParserOutput.txt).\n",
+        ""};
+    if (toolinfo::Answered(info, argc, argv))
+        return 0;
     const std::string inPath = argc > 1 ? argv[1] : "BTSetExp.txt";
     const std::string outPath = argc > 2 ? argv[2] : "SetParserOutput.txt";
     std::ifstream in(inPath, std::ios::binary);

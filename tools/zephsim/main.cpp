@@ -2,25 +2,30 @@
 // standard input and reports its steps on standard output, one line each.
 #include "zephprogram.h"
 #include "zephrun.h"
+#include "toolinfo.h"
 
 #include <cstring>
 #include <iostream>
 
 namespace {
 
+const toolinfo::Info info{
+    "zephsim", "[-i] [-I] [-v-] < PROGRAM",
+    "Runs a ZEPH program read from standard input and prints one line per step.\n"
+    "It only walks the program's tree: it keeps no component states or\n"
+    "attribute values, does not block on selections or guards, runs every\n"
+    "branch of an alternative, and takes every external event as given.\n"
+    "It stops after the program's maximum number of external events (0: none).\n"
+    "For a simulation that tracks state, use: verdantis-cli simulate FILE TREE\n",
+    "  -i             Interaction mode: read a line from standard input before\n"
+    "                 each step (\"q\" ends the run).\n"
+    "  -I             Report each step by the label of its node, where the\n"
+    "                 program has one.\n"
+    "  -v-            Verbose off: print the steps only.\n"};
+
 void usage(std::ostream &out)
 {
-    out << "Usage: zephsim [-i] [-I] [-v-] < PROGRAM\n"
-           "Runs a ZEPH program read from standard input and prints one line per step.\n"
-           "It only walks the program's tree: it keeps no component states or\n"
-           "attribute values, does not block on selections or guards, runs every\n"
-           "branch of an alternative, and takes every external event as given.\n"
-           "It stops after the program's maximum number of external events (0: none).\n"
-           "For a simulation that tracks state, use: verdantis-cli simulate FILE TREE\n"
-           "  -i    interaction mode: read a line from standard input before each step\n"
-           "        (\"q\" ends the run)\n"
-           "  -I    report each step by the label of its node, where the program has one\n"
-           "  -v-   verbose off: print the steps only\n";
+    toolinfo::PrintHelp(info, out);
 }
 
 } // namespace
@@ -35,8 +40,7 @@ int main(int argc, char *argv[])
             options.labels = true;
         } else if (std::strcmp(argv[i], "-v-") == 0) {
             options.quiet = true;
-        } else if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0) {
-            usage(std::cout);
+        } else if (i == 1 && toolinfo::Answered(info, argc, argv)) {
             return 0;
         } else {
             std::cerr << "zephsim: unknown option " << argv[i] << '\n';

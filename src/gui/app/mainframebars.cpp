@@ -6,9 +6,11 @@
 #include "explorer/explorercommands.h"
 #include "explorer/explorericons.h"
 #include "explorer/kelnavigatebar.h"
+#include "helpwindows.h"
 #include "lockkeyindicators.h"
 #include "model/kelcontainers.h"
 #include "model/keldatamanager.h"
+#include "model/prompt.h"
 #include "recentfiles.h"
 #include "solutioncommands.h"
 
@@ -193,6 +195,30 @@ void CMainFrame::createMenus()
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("menuHelp"));
+    QAction *guide = help->addAction(QStringLiteral("&User Guide"), this, [this] {
+        // one guide window, brought forward when asked for again
+        if (auto *open = findChild<CUserGuideWindow *>()) {
+            open->raise();
+            open->activateWindow();
+            return;
+        }
+        const QString page = CUserGuideWindow::FindGuide();
+        if (page.isEmpty()) {
+            m_manager->Prompt().Message(QStringLiteral("The user guide is not installed. It is part of the "
+                                                       "Verdantis package and of a build with pandoc."),
+                                        QStringLiteral("Message"));
+            return;
+        }
+        (new CUserGuideWindow(page, this))->show();
+    });
+    guide->setObjectName(QStringLiteral("actionUserGuide"));
+    guide->setShortcut(QKeySequence(Qt::Key_F1));
+    QAction *shortcuts = help->addAction(QStringLiteral("&Keyboard Shortcuts"), this, [this] {
+        CKeyboardShortcutsDlg dialog(CollectShortcuts(*this), this);
+        m_dialogs->Run(dialog);
+    });
+    shortcuts->setObjectName(QStringLiteral("actionKeyboardShortcuts"));
+    help->addSeparator();
     QAction *about = help->addAction(QStringLiteral("&About Verdantis"), this, [this] {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("About Verdantis"),
                         QStringLiteral("<b>Verdantis</b> %1<br>Modelling with Behavior Trees.")

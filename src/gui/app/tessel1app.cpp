@@ -27,13 +27,18 @@ void CTessel1App::SetIdentity()
     QGuiApplication::setDesktopFileName(QStringLiteral("verdantis"));
 }
 
-bool CTessel1App::InitInstance()
+void CTessel1App::DescribeCommandLine(QCommandLineParser &parser)
 {
-    QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Modelling with Behavior Trees"));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A solution file (.kvf) to open."));
+}
+
+bool CTessel1App::InitInstance()
+{
+    QCommandLineParser parser;
+    DescribeCommandLine(parser);
     parser.process(*this);
 
     auto *splash = new QSplashScreen(SplashPicture());

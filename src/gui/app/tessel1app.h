@@ -5,6 +5,7 @@
 #include <memory>
 
 class CMainFrame;
+class QCommandLineParser;
 
 // The application object: the start-up sequence and the one main frame.
 class CTessel1App : public QApplication
@@ -18,6 +19,9 @@ public:
     // named on the command line. False when the program cannot start.
     bool InitInstance();
     CMainFrame *MainFrame() const { return m_frame.get(); }
+
+    // The options and arguments the program takes, for --help.
+    static void DescribeCommandLine(QCommandLineParser &parser);
 
     // The names under which settings and recovery copies are kept.
     static void SetIdentity();

@@ -198,6 +198,14 @@ void CCompositeShape::SetNullPen(bool on)
     update();
 }
 
+void CCompositeShape::SetLineStyle(Qt::PenStyle style)
+{
+    if (m_lineStyle == style)
+        return;
+    m_lineStyle = style;
+    update();
+}
+
 void CCompositeShape::SetFormat(const Canvas::CShapeFormat &format)
 {
     prepareGeometryChange();
@@ -305,7 +313,7 @@ void CCompositeShape::paint(QPainter *painter, const QStyleOptionGraphicsItem *o
     for (const CLabelCell &c : std::as_const(m_cells))
         paintCell(painter, c);
     if (!m_nullPen && m_lineWidth > 0) {
-        QPen pen(m_format.lineColor.value_or(m_lineColor), m_lineWidth);
+        QPen pen(m_format.lineColor.value_or(m_lineColor), m_lineWidth, m_lineStyle);
         pen.setJoinStyle(Qt::MiterJoin);
         painter->setPen(pen);
         painter->setBrush(Qt::NoBrush);

@@ -98,6 +98,9 @@ public:
     int LineWidth() const { return m_lineWidth; }
     void SetNullPen(bool on);
     bool NullPen() const { return m_nullPen; }
+    // Dashed or dotted outlines tell marks apart where colours cannot.
+    void SetLineStyle(Qt::PenStyle style);
+    Qt::PenStyle LineStyle() const { return m_lineStyle; }
 
     const Canvas::CShapeFormat &Format() const { return m_format; }
     void SetFormat(const Canvas::CShapeFormat &format);
@@ -148,4 +151,5 @@ private:
     int m_shapeType = 0;
     int m_lineWidth = 1;
     bool m_nullPen = true;
+    Qt::PenStyle m_lineStyle = Qt::SolidLine;
 };

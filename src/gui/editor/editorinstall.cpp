@@ -27,6 +27,7 @@
 #include <QPrinter>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QWidgetAction>
 
 #if __has_include("app/mainframe.h")
 #include "app/mainframe.h"
@@ -124,6 +125,21 @@ CEditor::CEditor(const CEditorHost &host)
     add(view, nullptr, tr("Zoom &Out"), QKeySequence::ZoomOut, [](CTessel1View &v) { v.ZoomOut(); });
     add(view, nullptr, tr("&Fit to Window"), QKeySequence(Qt::CTRL | Qt::Key_0), [](CTessel1View &v) { v.FitToWindow(); });
     add(view, nullptr, tr("Actual Size (&100%)"), QKeySequence(Qt::CTRL | Qt::Key_1), [](CTessel1View &v) { v.ZoomTo100(); });
+
+    // Tool buttons take no keyboard focus: the bars' commands are in a menu
+    // too, where the keyboard reaches them.
+    if (QMenu *format = menu(tr("F&ormat"))) {
+        for (QToolBar *bar : {m_host.formatBar, m_host.alignBar}) {
+            if (!bar)
+                continue;
+            if (!format->isEmpty())
+                format->addSeparator();
+            for (QAction *a : bar->actions()) {
+                if (!a->isSeparator() && !qobject_cast<QWidgetAction *>(a))
+                    format->addAction(a);
+            }
+        }
+    }
 
     placeFileCommands(menu(tr("&File")),
                       {add(nullptr, nullptr, tr("&Export..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E),

@@ -83,6 +83,32 @@ QColor CKELNodeShape::StatusColour(const CKELMethod &node, int simulationMark)
     return c;
 }
 
+Qt::PenStyle CKELNodeShape::MarkLineStyle(int highlightCode)
+{
+    switch (highlightCode) {
+    case 1: return Qt::DashLine;    // integration point
+    case 2: return Qt::DotLine;     // missing precondition
+    case 3: return Qt::DashDotLine; // matching node
+    default: return Qt::SolidLine;
+    }
+}
+
+int CKELNodeShape::StatusPenStyle(const CKELMethod &node, int simulationMark)
+{
+    // same order as StatusColour: a simulation step outranks the node's kind
+    switch (simulationMark) {
+    case 2: return 1; // the step just reported: dashed
+    case 3: return 2; // earlier steps: dotted
+    case 1: return 0;
+    default: break;
+    }
+    switch (node.missType) {
+    case 1: return 3; // implied: dash-dot
+    case 2: return 2; // missing: dotted
+    default: return 0;
+    }
+}
+
 QString CKELNodeShape::ToolTipFor(const CKELMethod &node, const CKELDataManager &manager)
 {
     if (!node.IsEvolution())
@@ -144,6 +170,7 @@ void CKELNodeShape::BuildLabels(const CKELMethod &node, int w, int h, int simula
         f.selectProtect = true;
         f.brushType = 1;
         f.bkColor = StatusColour(node, simulationMark);
+        f.penStyle = StatusPenStyle(node, simulationMark);
         f.lineWidth = node.GetEvStyle() == 1 ? 3 : 1;
     }
 
@@ -226,6 +253,9 @@ void CKELNodeShape::Highlight(int code)
     case 3: SetLineColor(FromColorRef(kMatchingOutline)); break;
     default: break;
     }
+    // the kind of mark shows in the outline too, for readers who cannot
+    // tell the colours apart
+    SetLineStyle(MarkLineStyle(code));
     SetLineWidth(4);
     SetNullPen(false);
     m_highlight = code;
@@ -235,6 +265,7 @@ void CKELNodeShape::Highlight(int code)
 void CKELNodeShape::ClearHighlight()
 {
     SetLineColor(Qt::black);
+    SetLineStyle(Qt::SolidLine);
     SetNullPen(true);
     m_highlight = 0;
     update();

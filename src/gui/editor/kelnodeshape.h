@@ -69,6 +69,10 @@ public:
     // The frame's colour: simulation mark, else the missing type; a dropped
     // evolution node is grey over either.
     static QColor StatusColour(const CKELMethod &node, int simulationMark);
+    // The outline that goes with the fill (0 solid, 1 dash, 2 dot, 3 dash-dot)
+    // and with a mark command's highlight, so that no mark is told by colour alone.
+    static int StatusPenStyle(const CKELMethod &node, int simulationMark);
+    static Qt::PenStyle MarkLineStyle(int highlightCode);
     static QString ToolTipFor(const CKELMethod &node, const CKELDataManager &manager);
 
     QRectF boundingRect() const override;

@@ -15,11 +15,14 @@
 #include "model/keltree.h"
 #include "model/treeops.h"
 
+#include <QAccessible>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QHash>
 #include <QMenu>
 #include <QMimeData>
+
+#include <algorithm>
 
 CTessel1View::CTessel1View(CTessel1Doc &doc, QWidget *parent)
     : CCanvasView(&doc.Scene(), parent)
@@ -28,9 +31,34 @@ CTessel1View::CTessel1View(CTessel1Doc &doc, QWidget *parent)
     setAcceptDrops(true);
     connect(&doc.Scene(), &CCanvasScene::actionExecuted, this, &CTessel1View::onActionExecuted);
     connect(&doc, &CTessel1Doc::structureChanged, this, &CTessel1View::scheduleAutoArrange);
+    // canvas items have no accessible objects of their own: the view names
+    // what is selected, and assistive tools hear each change
+    setAccessibleName(QStringLiteral("Tree canvas"));
+    connect(&doc.Scene(), &CCanvasScene::selectionOrderChanged, this, &CTessel1View::announceSelection);
+    announceSelection();
 }
 
 CTessel1View::~CTessel1View() = default;
+
+void CTessel1View::announceSelection()
+{
+    const QList<int> ids = SelectedNodeIds();
+    QString text = QStringLiteral("No node selected");
+    if (ids.size() == 1) {
+        if (const CKELMethod *n = node(ids.first())) {
+            text = QStringList{CKELNodeShape::TagText(*n), CKELNodeShape::ComText(*n), CKELNodeShape::StaText(*n)}
+                       .join(u' ')
+                       .simplified();
+        }
+    } else if (ids.size() > 1) {
+        text = QStringLiteral("%1 nodes selected").arg(ids.size());
+    }
+    if (text == accessibleDescription())
+        return;
+    setAccessibleDescription(text);
+    QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
+}
 
 int CTessel1View::ViewKind() const
 {
@@ -310,26 +338,43 @@ void CTessel1View::keyPressEvent(QKeyEvent *event)
         CCanvasView::keyPressEvent(event);
         return;
     } else {
-        switch (event->key()) {
-        case Qt::Key_Delete: OnDelete(); break;
-        case Qt::Key_F2:
-            if (const int id = SingleSelectedNode())
-                ChangeBehavior(id);
-            break;
-        case Qt::Key_Insert:
-            if (const int id = SingleSelectedNode())
-                CreateChildNode(id);
-            else
-                OnAddNode();
-            break;
-        case Qt::Key_Up: SelectRelative(Step::Parent); break;
-        case Qt::Key_Down: SelectRelative(Step::FirstChild); break;
-        case Qt::Key_Left: SelectRelative(Step::PreviousSibling); break;
-        case Qt::Key_Right: SelectRelative(Step::NextSibling); break;
-        default: CCanvasView::keyPressEvent(event); return;
+        const auto &keys = KeyCommands();
+        const auto command = std::find_if(keys.begin(), keys.end(),
+                                          [event](const KeyCommand &k) { return k.key == event->key(); });
+        if (command == keys.end()) {
+            CCanvasView::keyPressEvent(event);
+            return;
         }
+        command->run(*this);
     }
     event->accept();
+}
+
+const QList<CTessel1View::KeyCommand> &CTessel1View::KeyCommands()
+{
+    static const QList<KeyCommand> keys{
+        {Qt::Key_Delete, QStringLiteral("Remove the selected nodes and links"), [](CTessel1View &v) { v.OnDelete(); }},
+        {Qt::Key_F2, QStringLiteral("Change the selected node"),
+         [](CTessel1View &v) {
+             if (const int id = v.SingleSelectedNode())
+                 v.ChangeBehavior(id);
+         }},
+        {Qt::Key_Insert, QStringLiteral("Add a child to the selected node, or a node"),
+         [](CTessel1View &v) {
+             if (const int id = v.SingleSelectedNode())
+                 v.CreateChildNode(id);
+             else
+                 v.OnAddNode();
+         }},
+        {Qt::Key_Up, QStringLiteral("Select the parent"), [](CTessel1View &v) { v.SelectRelative(Step::Parent); }},
+        {Qt::Key_Down, QStringLiteral("Select the first child"),
+         [](CTessel1View &v) { v.SelectRelative(Step::FirstChild); }},
+        {Qt::Key_Left, QStringLiteral("Select the previous sibling"),
+         [](CTessel1View &v) { v.SelectRelative(Step::PreviousSibling); }},
+        {Qt::Key_Right, QStringLiteral("Select the next sibling"),
+         [](CTessel1View &v) { v.SelectRelative(Step::NextSibling); }},
+    };
+    return keys;
 }
 
 // ---- Drops from the explorer ---------------------------------------------

@@ -90,6 +90,17 @@ public:
     bool FindNext(const QString &text);
     const QString &LastFindText() const { return m_findText; }
 
+    // The plain keys a tree window answers (without Ctrl or Alt). The key
+    // handler dispatches from this table and Help > Keyboard Shortcuts
+    // lists it, so the two cannot disagree.
+    struct KeyCommand
+    {
+        Qt::Key key;
+        QString text;
+        void (*run)(CTessel1View &view);
+    };
+    static const QList<KeyCommand> &KeyCommands();
+
     // ---- Context menu and drops (tessel1view.cpp) ------------------------
     // The menu for a click at a scene point, or null where none is shown.
     std::unique_ptr<QMenu> CreateContextMenu(const QPointF &scenePos);
@@ -110,6 +121,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    void announceSelection();
     CKELTree *tree() const;
     CKELMethod *node(int id) const;
     int treeIdForEdits() const;

@@ -1,0 +1,52 @@
+// help: what each command does, with an example; the words the shell
+// completion offers.
+#include "clicommands.h"
+#include "clihelp.h"
+
+namespace {
+
+int runHelp(Cli::Context &c)
+{
+    if (c.flags.contains(u"commands"_qs)) {
+        c.out << Cli::CommandNames().join(u'\n') << '\n';
+        return Cli::Ok;
+    }
+    if (c.flags.contains(u"options"_qs)) {
+        c.out << Cli::OptionNames().join(u'\n') << '\n';
+        return Cli::Ok;
+    }
+    if (c.args.isEmpty()) {
+        c.out << Cli::UsageText();
+        return Cli::Ok;
+    }
+    const QString wanted = c.args.join(u' ');
+    if (const Cli::CommandHelp *help = Cli::FindHelp(wanted)) {
+        c.out << Cli::HelpText(*help);
+        return Cli::Ok;
+    }
+    // "help derive" names a family: say which commands it has
+    QStringList family;
+    for (const QString &name : Cli::CommandNames()) {
+        if (name.startsWith(wanted + u' '))
+            family.append(name);
+    }
+    if (!family.isEmpty()) {
+        c.out << "Commands beginning with \"" << wanted << "\":\n";
+        for (const QString &name : std::as_const(family))
+            c.out << "  " << name << '\n';
+        c.out << "Run verdantis-cli help COMMAND for one of them.\n";
+        return Cli::Ok;
+    }
+    if (Cli::CommandNames().contains(wanted)) {
+        c.out << "verdantis-cli " << wanted << ": no further help; see verdantis-cli --help\n";
+        return Cli::Ok;
+    }
+    return Cli::Usage(c, QStringLiteral("no command '%1'").arg(wanted));
+}
+
+const Cli::Registration regHelp("help", "help [COMMAND]                  say what a command does, with an example",
+                                &runHelp);
+const Cli::OptionRegistration optCommands("commands", "with help: list the commands, one a line", false);
+const Cli::OptionRegistration optOptions("options", "with help: list the long options, one a line", false);
+
+} // namespace

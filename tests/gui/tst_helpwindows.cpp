@@ -1,0 +1,144 @@
+// Help > User Guide and Help > Keyboard Shortcuts in the assembled main
+// window, and the rendered guide itself.
+#include "derivetestkit.h"
+
+#include "app/helpwindows.h"
+#include "app/programparts.h"
+
+#include <QAction>
+#include <algorithm>
+#include <QDirIterator>
+#include <QRegularExpression>
+#include <QTextBrowser>
+#include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Program : DeriveTestKit::Frame
+{
+    Program()
+        : DeriveTestKit::Frame(false)
+    {
+        editor = InstallProgramParts(*frame);
+    }
+};
+
+QString readText(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+} // namespace
+
+class TestHelpWindows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { m_home = GuiTestKit::IsolateHome(); }
+
+    void shortcutsAreListed_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::newRow("save") << u"Save"_s << u"File"_s << QKeySequence(QKeySequence::Save);
+        QTest::newRow("export, placed by the editor") << u"Export"_s << u"File"_s << QKeySequence(u"Ctrl+Shift+E"_s);
+        QTest::newRow("zoom in") << u"Zoom In"_s << u"View"_s << QKeySequence(QKeySequence::ZoomIn);
+        QTest::newRow("find") << u"Find"_s << u"Tree"_s << QKeySequence(QKeySequence::Find);
+        QTest::newRow("user guide") << u"User Guide"_s << u"Help"_s << QKeySequence(Qt::Key_F1);
+        QTest::newRow("tree window key") << u"Change the selected node"_s << u"Tree window"_s
+                                         << QKeySequence(Qt::Key_F2);
+    }
+    void shortcutsAreListed()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, where);
+        QFETCH(QKeySequence, keys);
+        Program p;
+        const QList<CShortcutEntry> entries = CollectShortcuts(*p.frame);
+        const bool found = std::any_of(entries.begin(), entries.end(), [&](const CShortcutEntry &e) {
+            return e.command == command && e.where == where && e.keys == keys;
+        });
+        QStringList seen;
+        for (const CShortcutEntry &e : entries)
+            seen << e.where + u": "_s + e.command + u" "_s + e.keys.toString();
+        QVERIFY2(found, qPrintable(seen.join(u'\n')));
+    }
+
+    // Two commands of the main window on one key: Qt then runs neither.
+    void noKeyIsTakenTwice()
+    {
+        Program p;
+        QHash<QKeySequence, QString> owner;
+        for (const CShortcutEntry &e : CollectShortcuts(*p.frame)) {
+            if (e.where == u"Tree window"_s)
+                continue; // answered by the tree view itself, only when it has the focus
+            const QString previous = owner.value(e.keys);
+            QVERIFY2(previous.isEmpty() || previous == e.command,
+                     qPrintable(e.keys.toString() + u": "_s + previous + u" and "_s + e.command));
+            owner.insert(e.keys, e.command);
+        }
+    }
+
+    void shortcutsDialogShowsTheTable()
+    {
+        Program p;
+        int rows = 0;
+        p.script.Accept<CKeyboardShortcutsDlg>([&rows](CKeyboardShortcutsDlg &d) {
+            rows = d.findChild<QTreeWidget *>(u"shortcutTable"_s)->topLevelItemCount();
+        });
+        p.frame->findChild<QAction *>(u"actionKeyboardShortcuts"_s)->trigger();
+        QCOMPARE(rows, int(CollectShortcuts(*p.frame).size()));
+    }
+
+    void userGuideOpensOnF1()
+    {
+        Program p;
+        QAction *guide = p.frame->findChild<QAction *>(u"actionUserGuide"_s);
+        QVERIFY(guide);
+        QCOMPARE(guide->shortcut(), QKeySequence(Qt::Key_F1));
+        guide->trigger();
+        auto *window = p.frame->findChild<CUserGuideWindow *>();
+        QVERIFY(window);
+        QCOMPARE(window->Browser()->source().fileName(), u"index.html"_s);
+        QVERIFY(window->Browser()->toPlainText().contains(u"Getting started"_s));
+        guide->trigger(); // a second press brings the same window forward
+        QCOMPARE(p.frame->findChildren<CUserGuideWindow *>().size(), 1);
+    }
+
+    // Every chapter link and every picture of the rendered guide is there.
+    void guideLinksResolve_data()
+    {
+        QTest::addColumn<QString>("page");
+        QDirIterator it(QStringLiteral(VERDANTIS_GUIDE_DIR), {u"*.html"_s}, QDir::Files);
+        int pages = 0;
+        while (it.hasNext()) {
+            it.next();
+            QTest::newRow(qPrintable(it.fileName())) << it.filePath();
+            ++pages;
+        }
+        QVERIFY2(pages >= 10, "the guide was not rendered: is pandoc installed?");
+    }
+    void guideLinksResolve()
+    {
+        QFETCH(QString, page);
+        const QString html = readText(page);
+        QVERIFY(!html.isEmpty());
+        static const QRegularExpression reference(u"(?:href|src)=\"([^\"#:]+)(?:#[^\"]*)?\""_s);
+        auto matches = reference.globalMatch(html);
+        while (matches.hasNext()) {
+            const QString target = matches.next().captured(1);
+            QVERIFY2(QFileInfo::exists(QFileInfo(page).dir().filePath(target)), qPrintable(target));
+        }
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+};
+
+QTEST_MAIN(TestHelpWindows)
+#include "tst_helpwindows.moc"
