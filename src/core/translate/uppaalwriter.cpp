@@ -21,10 +21,30 @@ void at(QString &out, int x, int y)
     out += u'"';
 }
 
+// A location's XML id, which only the document's own references see:
+// "pro12state34_5" is written "p12_34_5". The location keeps its full name
+// for queries and the editor. Other ids (env, init_env) stand as they are.
+void appendId(QString &out, const QString &id)
+{
+    if (id.startsWith(L1(u"pro"))) {
+        qsizetype digits = 3;
+        while (digits < id.size() && id[digits].isDigit())
+            ++digits;
+        if (digits > 3 && QStringView(id).mid(digits).startsWith(L1(u"state"))) {
+            out += u'p';
+            out += QStringView(id).mid(3, digits - 3);
+            out += u'_';
+            out += QStringView(id).mid(digits + 5);
+            return;
+        }
+    }
+    AppendXmlEscaped(out, id);
+}
+
 void location(QString &out, const CUppaalLocation &l)
 {
     out += L1(u"<location id=\"");
-    AppendXmlEscaped(out, l.id);
+    appendId(out, l.id);
     out += u'"';
     at(out, l.x, l.y);
     out += L1(u"><name");
@@ -58,9 +78,9 @@ void label(QString &out, QStringView kind, QPoint p, const QString &text)
 void transition(QString &out, const CTranslateUTrans &t, bool emptyAssignment = false)
 {
     out += L1(u"<transition>\r\n<source ref=\"");
-    AppendXmlEscaped(out, t.source);
+    appendId(out, t.source);
     out += L1(u"\"/>\r\n<target ref=\"");
-    AppendXmlEscaped(out, t.target);
+    appendId(out, t.target);
     out += L1(u"\"/>\r\n");
     if (!t.guard.isEmpty())
         label(out, L1(u"guard"), t.guardAt, t.guard);
@@ -148,7 +168,7 @@ void process(QString &out, const CTranslateContext &ctx, int thread)
         location(out, l);
     const bool running = c.initialThreads.count(thread) != 0;
     out += L1(u"<init ref=\"");
-    out += id(running ? 1 : 0);
+    appendId(out, id(running ? 1 : 0));
     out += L1(u"\"/>\r\n");
 
     if (c.startedThreads.count(thread)) {
@@ -163,16 +183,18 @@ void process(QString &out, const CTranslateContext &ctx, int thread)
     for (const CTranslateUTrans &t : p.transitions)
         transition(out, t);
     if (p.killable) {
-        // from everywhere, the disabled location included, so that a kill never blocks
-        CTranslateUTrans kill;
-        kill.target = id(0);
-        kill.sync = QStringLiteral("killpro") + QString::number(thread) + u'?';
-        kill.nails.append(QPoint());
+        // from everywhere, the disabled location included, so that a kill never
+        // blocks. One such edge leaves every location: each is written on one
+        // line, its label where the editor puts it by default.
+        QString tail = L1(u"\"/><target ref=\"").toString();
+        appendId(tail, id(0));
+        tail += L1(u"\"/><label kind=\"synchronisation\">killpro");
+        AppendNumber(tail, thread);
+        tail += L1(u"?</label></transition>\r\n");
         for (const CUppaalLocation &l : std::as_const(all)) {
-            kill.source = l.id;
-            kill.syncAt = QPoint(-220, l.y);
-            kill.nails.first() = QPoint(-200, l.y);
-            transition(out, kill);
+            out += L1(u"<transition><source ref=\"");
+            appendId(out, l.id);
+            out += tail;
         }
     }
     out += L1(u"\r\n</template>\r\n");
