@@ -12,7 +12,9 @@ QList<CommandHelp> makeTable()
          u"Runs operation records, one a line, as the user's commands would: each is checked, "
          "messages go to standard error as CAPTION: TEXT, and questions are answered yes. "
          "With --new the records start from a new solution; with --raw they are applied as "
-         "the server relays them, without the checks."_qs,
+         "the server relays them, without the checks. Lines \"undo;\" and \"redo;\" act as the "
+         "user's Undo and Redo at that point. Exits with 4 when some lines were refused (the "
+         "output is still written)."_qs,
          u"printf 'addreq;tag:R6;desc:A bell rings when the door opens.;\\n' > ops.txt\n"
          "verdantis-cli apply examples/door.kvf ops.txt -o door.kvf"_qs},
         {u"copy-rbt"_qs, u"FILE DBT RBT -o OUT"_qs,
@@ -77,10 +79,16 @@ QList<CommandHelp> makeTable()
          u"Prints the roots of DBT whose precondition no node matches, one \"ID LABEL\" a line."_qs,
          u"verdantis-cli mark missing examples/microwave.kvf Oven"_qs},
         {u"new"_qs, u"OUT.kvf"_qs, u"Writes a new, empty solution."_qs, u"verdantis-cli new empty.kvf"_qs},
-        {u"render"_qs, u"FILE TREE -o OUT.png|OUT.svg|OUT.pdf [--scale S]"_qs,
+        {u"render"_qs, u"FILE TREE -o OUT.png|OUT.svg|OUT.pdf [--scale S] [--tile WxH] [--poster CxR]"_qs,
          u"Draws TREE as its window shows it, into a PNG picture (at scale S, 1 = 100 %), an SVG "
-         "drawing or a PDF page. No display is needed."_qs,
+         "drawing or a PDF page. No display is needed. --tile writes a large picture as numbered "
+         "tiles; --poster spreads a PDF over C x R pages."_qs,
          u"verdantis-cli render examples/door.kvf Door -o door.png --scale 2"_qs},
+        {u"simulate"_qs, u"FILE TREE [--events FILE] [--max-steps N] [--seed S] [--choose random|first]"_qs,
+         u"Runs TREE on the built-in simulator: one \"STEP n: #ID LABEL\" line a step, then the "
+         "component states that changed. Events are read one a line from --events (a component "
+         "and an event name); when nothing can move it prints what each thread waits for."_qs,
+         u"verdantis-cli simulate examples/door.kvf Door --max-steps 20"_qs},
         {u"resave"_qs, u"FILE.kvf -o OUT.kvf"_qs,
          u"Loads a solution and saves it again; a damaged file loses what could not be read, "
          "and a warning says how much."_qs,
@@ -93,7 +101,7 @@ QList<CommandHelp> makeTable()
          "by two blanks per level. An item shown under another element than its owner starts "
          "with \"~ \"."_qs,
          u"verdantis-cli show examples/door.kvf"_qs},
-        {u"translate sal"_qs, u"FILE TREE [-o OUT] [--mode 1|2|4] [--failure-views] [--times]"_qs,
+        {u"translate sal"_qs, u"FILE TREE [-o OUT] [--mode 1|2|4] [--failure-views] [--int-range LOW..HIGH] [--properties] [--times]"_qs,
          u"Translates TREE into a SAL model. With -o the SAL context is named after the file. "
          "--mode: 1 no message blocking, 2 internal messages before external ones, 4 no "
          "buffering. A translation error is printed as \"Parsing error: ...\" and exits with 3."_qs,
@@ -102,7 +110,7 @@ QList<CommandHelp> makeTable()
          u"Translates TREE into a SAL model with set expressions, read through the set parser, "
          "with the attribute declarations and their initial values."_qs,
          u"verdantis-cli translate sal-sets examples/door.kvf Door -o door.sal"_qs},
-        {u"translate uppaal"_qs, u"FILE TREE [-o OUT] [--mode 1|2|4]"_qs,
+        {u"translate uppaal"_qs, u"FILE TREE [-o OUT] [--mode 1|2|4] [--int-range LOW..HIGH] [--properties]"_qs,
          u"Translates TREE into an UPPAAL network of timed automata (XML)."_qs,
          u"verdantis-cli translate uppaal examples/door.kvf Door -o door.xml"_qs},
         {u"translate xml"_qs, u"FILE TREE [-o OUT]"_qs,
@@ -112,6 +120,12 @@ QList<CommandHelp> makeTable()
          u"Prints TREE as a program for the ZEPH simulator. --max-events bounds the external "
          "events (10); --show-node-ids labels every node so that a simulator can report it."_qs,
          u"verdantis-cli translate zeph examples/door.kvf Door --show-node-ids > door.zeph"_qs},
+        {u"verify"_qs, u"FILE TREE [--max-states N] [--timeout SECONDS] [--json] [--ltl \"FORMULA\"]"_qs,
+         u"Checks TREE with Spin for deadlocks and nodes that can never be reached, and for "
+         "an LTL property over component states written in the tree's own names. Exits with 0 "
+         "when nothing was found, 5 when something was, 3 for a translation error and 6 when "
+         "the checker is missing or a limit cut the search."_qs,
+         u"verdantis-cli verify examples/door.kvf Door --max-states 100000"_qs},
     };
 }
 

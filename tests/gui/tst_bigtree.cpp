@@ -7,7 +7,7 @@
 #include "canvas/panwindow.h"
 #include "deeptrees.h"
 
-#include <QUndoStack>
+#include "edit/undohistory.h"
 #include <QtTest>
 
 using ViewTestKit::Editor;
@@ -107,7 +107,7 @@ void TestBigTree::dragTouchesOnlyWhatMoves()
     // the node's own links, once a move
     QVERIFY2(work.linksFollowed <= 8 * 5, qPrintable(QString::number(work.linksFollowed)));
     QVERIFY2(work.placed <= 8, qPrintable(QString::number(work.placed)));
-    m_e->doc->UndoStack()->undo();
+    QVERIFY(m_e->f.m.History().Undo());
     QCOMPARE(m_e->place(id), before);
 }
 
