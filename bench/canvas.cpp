@@ -27,7 +27,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
-#include <QUndoStack>
+#include "edit/undohistory.h"
 
 #include <algorithm>
 #include <vector>
@@ -128,9 +128,9 @@ int main(int argc, char *argv[])
     view.RearrangeAll();
     const double rearrange = msSince(t);
     t.restart();
-    doc.UndoStack()->undo();
+    m.History().Undo();
     const double undo = msSince(t);
-    doc.UndoStack()->redo();
+    m.History().Redo();
     QCoreApplication::processEvents();
 
     // drag a node in the middle of the tree at 100 %

@@ -99,10 +99,6 @@ void TestEditHistory::integrationUndoesWithItsLayout()
     f.prompt.texts.clear();
     QVERIFY(undo->isEnabled());
     undo->trigger();
-    // Known fault of the history: a step whose records touch one node twice
-    // (the graft, then the layout) is taken for another user's change and
-    // refused. Remove this line once the history compares the right states.
-    QEXPECT_FAIL("", "undo of a graft with its layout is refused as another user's change", Abort);
     QCOMPARE(f.prompt.texts, QStringList());
     QCOMPARE(SavedLines(f.model()), lines);
     QCOMPARE(CanvasDisagreement(doc), QString());

@@ -10,6 +10,7 @@
 #include "model/prompt.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 
@@ -184,11 +185,34 @@ bool CUndoHistory::conflicts(const Step &step, bool undo, QString *what) const
     // it found it (redo); another user's edit since then makes it refuse.
     QHash<int, CElementState> expected;
     QList<int> order;
+    // Geometry and page records carry no whole states: an element they
+    // touch after (undo) or before (redo) the state a restore record holds
+    // is left out of the comparison rather than mistaken for another
+    // user's edit.
+    QSet<int> unchecked;
+    auto touchedWithoutState = [&](int id) {
+        if (undo ? expected.contains(id) : !expected.contains(id))
+            unchecked.insert(id);
+    };
     const auto &list = undo ? step.redo : step.undo;
     for (const QByteArray &packed : list) {
         const QString text = unpack(packed);
         CKELRecord r;
-        if (!r.Parse(text) || r.GetKind() != u"rst")
+        if (!r.Parse(text))
+            continue;
+        const QString kind = r.GetKind();
+        if (kind == u"geo") {
+            QList<int> values;
+            r.GetIntList(u"n", values);
+            for (qsizetype i = 0; i + 4 < values.size(); i += 5)
+                touchedWithoutState(values[i]);
+            continue;
+        }
+        if (kind == u"pages") {
+            touchedWithoutState(r.GetInt(u"tid"));
+            continue;
+        }
+        if (kind != u"rst")
             continue;
         QList<CElementState> states;
         CElementRestorer::Decode(r.RawView(u"e"), states);
@@ -196,12 +220,18 @@ bool CUndoHistory::conflicts(const Step &step, bool undo, QString *what) const
             if (!expected.contains(s.id))
                 order.append(s.id);
             // undo expects the last state a record left; redo the first one found
-            if (undo || !expected.contains(s.id))
+            if (undo) {
                 expected.insert(s.id, s);
+                unchecked.remove(s.id);
+            } else if (!expected.contains(s.id)) {
+                expected.insert(s.id, s);
+            }
         }
     }
     const QList<CElementState> now = CElementRestorer(m).Capture(order);
     for (const CElementState &s : now) {
+        if (unchecked.contains(s.id))
+            continue;
         const CElementState &want = expected[s.id];
         if (!s.SameContent(want)) {
             const CKELData *e = m.Lookup(s.id);
