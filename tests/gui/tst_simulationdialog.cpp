@@ -247,9 +247,11 @@ void TestSimulationDialog::runMarksTheTreeWindow()
     QVERIFY2(d->ZephEdit()->toPlainText().contains(u"nodeInfo(\"000\")"_s), qPrintable(d->ZephEdit()->toPlainText()));
     QVERIFY(d->Session().IsRunning());
 
-    const CKELMethod *first = f.model().LookupAs<CKELMethod>(31, KEL::Method);
+    // the chain's third node, labelled 000
+    const CKELMethod *first = f.model().LookupAs<CKELMethod>(33, KEL::Method);
     const QString firstShown = u"000   "_s + first->component + u' ' + first->GetDecoratedBehavior();
-    QTRY_VERIFY_WITH_TIMEOUT(d->ResultEdit()->toPlainText().split(u'\n').contains(firstShown), kWait);
+    QTRY_VERIFY2_WITH_TIMEOUT(d->ResultEdit()->toPlainText().split(u'\n').contains(firstShown),
+                              qPrintable(d->ResultEdit()->toPlainText()), kWait);
     // the box shows what the session received, line ends made plain, and
     // the node's text beside each position label
     QString received = d->Session().ResultText();

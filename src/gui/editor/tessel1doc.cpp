@@ -263,8 +263,15 @@ void CTessel1Doc::onElementChanged(int id)
     if (id == m_treeId) {
         emit titleChanged(Title());
         followPages();
-        // whole-tree edits (a copy into this tree) announce the tree only
-        Reconcile();
+        // whole-tree edits (a copy into this tree) announce the tree only and
+        // add nodes; a change of the page counts alone leaves every box as it is
+        if (const CKELTree *tree = Tree()) {
+            qsizetype drawn = 0;
+            for (const auto &c : tree->Children())
+                drawn += c->IsMethod() && IsDrawn(*static_cast<const CKELMethod *>(c.get()));
+            if (drawn != m_shapes.size())
+                Reconcile();
+        }
         return;
     }
     if (CKELMethod *node = nodeOfTree(id); node && IsDrawn(*node))
@@ -298,7 +305,11 @@ void CTessel1Doc::followPages()
     if (!tree || !(tree->GetTypeCode() == KEL::RBT || tree->GetTypeCode() == KEL::DBT || tree->GetTypeCode() == KEL::EVT))
         return;
     const auto *rbt = static_cast<const CKELRBT *>(tree);
+    const bool shrinks = rbt->PagesWide() < m_scene->PagesWide() || rbt->PagesHigh() < m_scene->PagesHigh();
     m_scene->SetPages(rbt->PagesWide(), rbt->PagesHigh());
+    if (!shrinks)
+        return; // every box already lies within reach
+    const CCanvasBatch batch(*m_scene);
     for (const CCompositeShape *shape : m_scene->Shapes())
         m_scene->NoteShapeMoved(shape);
 }

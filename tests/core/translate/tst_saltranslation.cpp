@@ -356,7 +356,7 @@ void TestSalTranslation::largeTrees()
         QVERIFY(r->text.contains(QStringLiteral("\r\nA%1: ELSE --> \r\n").arg(count + 2)));
         QVERIFY(r->text.contains(last));
     } else {
-        QVERIFY(r->text.contains(chain ? QStringLiteral("id=\"pro1state%1\"").arg(count + 1)
+        QVERIFY(r->text.contains(chain ? QStringLiteral("id=\"p1_%1\"").arg(count + 1)
                                        : QStringLiteral("<name x=\"32\" y=\"16\">process%1</name>").arg(count + 1)));
     }
 }
