@@ -96,9 +96,9 @@ private slots:
         QTest::newRow("unknown command") << QStringList{u"help"_qs, u"paint"_qs} << 1
                                          << QStringList{u"no command 'paint'"_qs, u"Usage: verdantis-cli"_qs};
         QTest::newRow("completion commands") << QStringList{u"help"_qs, u"--commands"_qs} << 0
-                                             << QStringList{u"derive cbt\n"_qs, u"render\n"_qs, u"show\n"_qs};
+                                             << QStringList{u"derive cbt\n"_qs, u"simulate\n"_qs, u"show\n"_qs};
         QTest::newRow("completion options") << QStringList{u"help"_qs, u"--options"_qs} << 0
-                                            << QStringList{u"--output\n"_qs, u"--scale\n"_qs, u"--version\n"_qs};
+                                            << QStringList{u"--output\n"_qs, u"--max-steps\n"_qs, u"--version\n"_qs};
     }
     void helpAnswers()
     {
