@@ -99,7 +99,7 @@ private slots:
         QTest::addColumn<QString>("which");
         QTest::newRow("CID details") << u"cid"_s;
         QTest::newRow("node") << u"node"_s;
-        QTest::newRow("tag specifications") << u"tags"_s;
+        QTest::newRow("requirement tag rules") << u"tags"_s;
         QTest::newRow("tree for SAL") << u"sal"_s;
     }
     // Run through the application's runner, a dialog is wide enough for
