@@ -213,7 +213,17 @@ int Run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     }
 
     Context c{out, err, {}, {}, {}, {}};
-    if (!parser.parse(arguments))
+    // "report --version V" names a version of the solution, not this program's
+    QStringList args = arguments;
+    if (args.size() > 1 && args[1] == u"report") {
+        for (QString &a : args) {
+            if (a == u"--version")
+                a = QStringLiteral("--solution-version");
+            else if (a.startsWith(u"--version="))
+                a.replace(0, 9, QStringLiteral("--solution-version"));
+        }
+    }
+    if (!parser.parse(args))
         return Usage(c, parser.errorText());
     if (parser.isSet(helpOption)) {
         out << usageText();

@@ -45,13 +45,34 @@ QList<CommandHelp> makeTable()
          "Behaviors are written [state], ?condition?, ??event??, ???guard???, >>input<<, "
          "<<output>>, >in<, <out>, ||all or []any."_qs,
          u"verdantis-cli import-nodes examples/microwave.kvf R3 examples/microwave-nodes.txt -o oven.kvf"_qs},
+        {u"import-reqif"_qs, u"FILE.kvf IN.reqif -o OUT.kvf [--update] [--specification NAME]"_qs,
+         u"Adds the requirements of a ReqIF file from a requirements tool to the current version: "
+         "the tag from an attribute named Tag (or ReqIF.ForeignID, ID), the description from one "
+         "named Description (or ReqIF.Text, Text). A tag that exists keeps its description unless "
+         "--update is given; differing ones are listed and the exit code is 4. --specification "
+         "takes the requirements of one specification only."_qs,
+         u"verdantis-cli export-reqif examples/door.kvf -o door.reqif\n"
+         "verdantis-cli import-reqif examples/door.kvf door.reqif -o door-again.kvf"_qs},
+        {u"export-reqif"_qs, u"FILE.kvf -o OUT.reqif"_qs,
+         u"Writes the requirements of every version as a ReqIF file for requirements tools: one "
+         "SPEC-OBJECT per requirement with Tag and Description, one SPECIFICATION per version."_qs,
+         u"verdantis-cli export-reqif examples/door.kvf -o door.reqif"_qs},
+        {u"report"_qs, u"FILE.kvf [--version V] [--format html|csv|json] -o OUT"_qs,
+         u"Traceability: for every requirement its RBTs, the design-tree nodes that carry its tag "
+         "and whether it is covered, only in RBTs or not covered; every design-tree node without "
+         "a requirement; the requirements each component serves. HTML is one file with the "
+         "design trees drawn and the rows linked to their nodes; the format follows the output's "
+         "extension unless --format says otherwise."_qs,
+         u"verdantis-cli report examples/door.kvf -o door-trace.html"_qs},
         {u"import-reqs"_qs,
-         u"FILE.kvf TEXT.txt -o OUT.kvf [--preceded newline|period] [--separator period|colon|newline] "
+         u"FILE.kvf DOCUMENT -o OUT.kvf [--preceded newline|period] [--separator period|colon|newline] "
          "[--only-tags TAG,...]"_qs,
          u"Picks the requirements out of a text, such as lines \"R1: The door opens.\", and adds "
          "them. --preceded is what comes before a tag (a line break), --separator what ends it "
          "(a colon); --only-tags takes only the tags listed. Tags already in the solution are "
-         "refused with a message. Texts may be UTF-8 or Windows-1252."_qs,
+         "refused with a message. Texts may be UTF-8 or Windows-1252; .docx, .odt, .md, .html "
+         "and .rtf documents are read through pandoc and .pdf through pdftotext, and tables with "
+         "a column of tags and a column of texts give one requirement a row."_qs,
          u"verdantis-cli import-reqs examples/microwave.kvf examples/microwave-requirements.txt "
          "--only-tags R4,R5 -o oven.kvf"_qs},
         {u"integrate next"_qs, u"FILE DBT NODEID -o OUT"_qs,

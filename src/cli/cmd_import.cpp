@@ -5,6 +5,7 @@
 #include "model/keldatamanager.h"
 #include "model/keltree.h"
 #include "model/prompt.h"
+#include "reqimport/documentimport.h"
 #include "reqimport/reqimport.h"
 
 namespace {
@@ -43,7 +44,7 @@ bool characterOption(Cli::Context &c, const QString &option, const QHash<QString
 int runImportReqs(Cli::Context &c)
 {
     if (c.args.size() != 2 || c.output.isEmpty())
-        return Cli::Usage(c, QStringLiteral("'import-reqs' takes a solution file, a text file and -o OUT.kvf"));
+        return Cli::Usage(c, QStringLiteral("'import-reqs' takes a solution file, a document and -o OUT.kvf"));
     CTagSpecs tagRules;
     if (!characterOption(c, QStringLiteral("preceded"),
                          {{QStringLiteral("newline"), u'\n'}, {QStringLiteral("period"), u'.'}}, tagRules.precededBy))
@@ -63,7 +64,7 @@ int runImportReqs(Cli::Context &c)
         return Cli::FileError;
     QString text;
     QString error;
-    if (!ReqImport::ReadText(c.args[1], text, &error))
+    if (!DocumentImport::Read(c.args[1], tagRules, text, &error))
         return Cli::Fail(c, error);
     CImportPrompt prompt(c.err);
     manager.SetPrompt(&prompt);
@@ -103,8 +104,8 @@ int runImportNodes(Cli::Context &c)
 
 const Cli::Registration regReqs(
     "import-reqs",
-    "import-reqs FILE.kvf TEXT.txt -o OUT.kvf [--preceded newline|period] [--separator period|colon|newline]\n"
-    "              [--only-tags TAG,...]   add the requirements tagged in TEXT (\"R1: ...\" lines)",
+    "import-reqs FILE.kvf DOCUMENT -o OUT.kvf [--preceded newline|period] [--separator period|colon|newline]\n"
+    "              [--only-tags TAG,...]   add the requirements tagged in a text, .docx, .odt, .md, .html, .rtf or .pdf",
     &runImportReqs);
 const Cli::Registration regNodes("import-nodes",
                                  "import-nodes FILE.kvf TREE NODES.txt -o OUT.kvf   add a root node to TREE per "

@@ -11,10 +11,10 @@
 
 int main(int argc, char *argv[])
 {
-    // "render" draws a tree, which needs a graphical application; it never
+    // "render" and "report" draw trees, which needs a graphical application; it never
     // shows a window, so it runs offscreen on any machine
 #ifdef VERDANTIS_WITH_GUI
-    const bool drawing = argc > 1 && std::strcmp(argv[1], "render") == 0;
+    const bool drawing = argc > 1 && (std::strcmp(argv[1], "render") == 0 || std::strcmp(argv[1], "report") == 0);
     if (drawing)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::unique_ptr<QCoreApplication> application =

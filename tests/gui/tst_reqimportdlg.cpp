@@ -6,6 +6,7 @@
 
 #include "app/mainframe.h"
 #include "app/solutioncommands.h"
+#include "edit/undohistory.h"
 #include "editor/childframe.h"
 #include "editor/editorinstall.h"
 #include "editor/treewindows.h"
@@ -29,6 +30,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTextEdit>
 #include <QtTest>
 
@@ -169,6 +171,8 @@ private slots:
     void textFiles();
     void tagSpecCharacters_data();
     void tagSpecCharacters();
+    void reqifAndReportFromTheMenus();
+    void opensDocuments();
 
 private:
     std::unique_ptr<QTemporaryDir> m_home;
@@ -571,6 +575,63 @@ void TestReqImportDlg::tagSpecCharacters()
     again.SetRules(rules);
     QCOMPARE(again.PrecededByCombo()->currentIndex(), preceded);
     QCOMPARE(again.SeparatorCombo()->currentIndex(), separator);
+}
+
+// The menus reach export, import (asking before a description changes) and
+// the report; the import is one undo step.
+void TestReqImportDlg::reqifAndReportFromTheMenus()
+{
+    QTemporaryDir dir;
+    Frame f;
+    QVERIFY(f.manager().AddRequirement(u"R1"_s, u"The door opens."_s));
+    QVERIFY(f.manager().AddDBT(u"Door"_s));
+    const QString reqif = dir.filePath(u"out.reqif"_s);
+    f.script.files << reqif;
+    f.frame->findChild<QAction *>(u"actionExportReqif"_s)->trigger();
+    QVERIFY(QFile::exists(reqif));
+
+    const int id = f.manager().FindRequirement(u"R1"_s)->GetId();
+    QVERIFY(f.manager().ChangeRequirement(id, u"R1"_s, u"Edited here."_s));
+    f.prompt.texts.clear();
+    f.prompt.answers = {CPrompt::No};
+    f.script.files << reqif;
+    f.frame->findChild<QAction *>(u"actionImportReqif"_s)->trigger();
+    QCOMPARE(f.requirements(), QStringList{u"R1: Edited here."_s});
+    QVERIFY(f.prompt.texts.value(0).contains(u"R1: \"Edited here.\" -> \"The door opens.\""_s));
+    f.prompt.answers = {CPrompt::Yes};
+    f.script.files << reqif;
+    f.frame->findChild<QAction *>(u"actionImportReqif"_s)->trigger();
+    QCOMPARE(f.requirements(), QStringList{u"R1: The door opens."_s});
+    QVERIFY(f.manager().History().Undo());
+    QCOMPARE(f.requirements(), QStringList{u"R1: Edited here."_s});
+
+    const QString html = dir.filePath(u"trace.html"_s);
+    f.script.files << html;
+    f.frame->findChild<QAction *>(u"actionTraceabilityReport"_s)->trigger();
+    QFile page(html);
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    const QByteArray bytes = page.readAll();
+    QVERIFY(bytes.contains("<td class=\"not\">not covered</td>"));
+    QVERIFY(bytes.contains("<svg"));
+}
+
+// The assistant opens documents through their converter.
+void TestReqImportDlg::opensDocuments()
+{
+    if (QStandardPaths::findExecutable(u"pandoc"_s).isEmpty())
+        QSKIP("pandoc is installed by scripts/setup-deps.sh");
+    QTemporaryDir dir;
+    const QString md = dir.filePath(u"reqs.md"_s);
+    {
+        QFile file(md);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("# Heading\n\nR1: The door *opens*.\n");
+    }
+    Frame f;
+    CReqTADlg *dlg = f.open();
+    f.script.files << md;
+    trigger(dlg, u"actionImportFile"_s);
+    QCOMPARE(dlg->Text(), u"Heading\n\nR1: The door opens."_s);
 }
 
 QTEST_MAIN(TestReqImportDlg)

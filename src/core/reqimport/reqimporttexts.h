@@ -27,6 +27,22 @@ inline QString MissingChoice(const QString &list)
     return QStringLiteral("Select an entry in the ") + list + QStringLiteral(" list to create a node");
 }
 
+// Reading documents through converters.
+inline QString ConverterMissing(const QString &file, const QString &program, const QString &package)
+{
+    return QStringLiteral("Reading %1 needs %2, which is not installed: install the Debian package %3.")
+        .arg(file, program, package);
+}
+inline QString ConverterFailed(const QString &file, const QString &program, const QString &complaint)
+{
+    return QStringLiteral("%1 could not read %2: %3").arg(program, file, complaint);
+}
+inline QString DocumentTooLarge(const QString &file, qint64 limit)
+{
+    return QStringLiteral("%1 is larger than %2 MB; split it into smaller documents.").arg(file).arg(limit / (1024 * 1024));
+}
+inline QString DocumentEmpty(const QString &file) { return QStringLiteral("%1 holds no text.").arg(file); }
+
 // The kinds named by the add buttons' messages.
 inline QString TagKind() { return QStringLiteral("Tag"); }
 inline QString ComponentKind() { return QStringLiteral("Component"); }

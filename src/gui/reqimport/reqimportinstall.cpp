@@ -1,5 +1,6 @@
 #include "reqimportinstall.h"
 
+#include "reqifcommands.h"
 #include "reqtadlg.h"
 
 #include "app/mainframe.h"
@@ -29,4 +30,5 @@ void InstallReqImport(CMainFrame &frame, CEditor &editor)
         (*open)->raise();
         (*open)->activateWindow();
     });
+    InstallRequirementExchange(frame);
 }

@@ -11,6 +11,7 @@
 #include "model/keldatamanager.h"
 #include "model/keltypes.h"
 #include "model/prompt.h"
+#include "reqimport/documentimport.h"
 #include "reqimport/reqimport.h"
 #include "reqimport/reqimporttexts.h"
 
@@ -285,19 +286,24 @@ QString CReqTADlg::SelectedWord() const
 
 void CReqTADlg::OpenTextFile()
 {
-    const QString path =
-        m_dialogs.OpenFileName(this, QStringLiteral("Open"), QStringLiteral("Natural Language Text Files (*.txt)"));
+    const QString path = m_dialogs.OpenFileName(this, QStringLiteral("Open"), DocumentImport::FileFilter());
     if (path.isEmpty())
         return;
     QString text;
     QString error;
-    if (!ReqImport::ReadText(path, text, &error)) {
+    if (!DocumentImport::Read(path, m_tagRules, text, &error)) {
         m_manager.Prompt().Message(error);
         return;
     }
     SetText(text);
-    m_fileName = path;
-    m_status->setText(QFileInfo(path).fileName());
+    if (DocumentImport::ConverterFor(path) == DocumentImport::Converter::None) {
+        m_fileName = path;
+        m_status->setText(QFileInfo(path).fileName());
+    } else {
+        // the text is a conversion: "Save" must not write it over the document
+        m_fileName.clear();
+        m_status->setText(QStringLiteral("%1 (converted to text)").arg(QFileInfo(path).fileName()));
+    }
 }
 
 void CReqTADlg::SaveTextFile()

@@ -3,3 +3,5 @@ verdantis_add_test(tst_nodeline SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_nodeline.c
 verdantis_add_test(tst_requirementscan SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_requirementscan.cpp LIBS verdantis_core)
 verdantis_add_test(tst_reqimport SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_reqimport.cpp LIBS verdantis_core)
 add_dependencies(tst_reqimport verdantis-cli)
+verdantis_add_test(tst_reqexchange SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_reqexchange.cpp LIBS verdantis_core)
+add_dependencies(tst_reqexchange verdantis-cli)

@@ -1,0 +1,2 @@
+add_executable(bench_reqexchange ${CMAKE_CURRENT_LIST_DIR}/reqexchange.cpp)
+target_link_libraries(bench_reqexchange PRIVATE verdantis_benchcommon verdantis_gui verdantis_warnings)

@@ -1,0 +1,73 @@
+// report: which requirements the design covers, and which behavior answers
+// to no requirement, as HTML (with the design trees drawn), CSV or JSON.
+#include "clicommands.h"
+
+#include "model/keldatamanager.h"
+#include "reqimport/traceability.h"
+
+#ifdef VERDANTIS_WITH_GUI
+#include "editor/tracedrawing.h"
+
+#include <QGuiApplication>
+#endif
+
+#include <QSaveFile>
+
+namespace {
+
+int runReport(Cli::Context &c)
+{
+    if (c.args.size() != 1 || c.output.isEmpty())
+        return Cli::Usage(c, QStringLiteral("'report' takes a solution file and -o OUT.html, OUT.csv or OUT.json"));
+    Traceability::Format format = Traceability::FormatOfPath(c.output);
+    if (c.values.contains(QStringLiteral("format")))
+        format = Traceability::FormatNamed(c.values.value(QStringLiteral("format")));
+    if (format == Traceability::Format::Unknown)
+        return Cli::Usage(c, QStringLiteral("--format takes html, csv or json (or name the output .html, .csv or .json)"));
+
+    CKELDataManager manager;
+    if (!Cli::Load(c, manager, c.args[0]))
+        return Cli::FileError;
+    const CKELVersion *version = manager.CurrentVersion();
+    if (c.values.contains(QStringLiteral("solution-version"))) {
+        const QString name = c.values.value(QStringLiteral("solution-version"));
+        version = Traceability::VersionNamed(manager, name);
+        if (!version)
+            return Cli::Fail(c, QStringLiteral("no version named \"%1\"").arg(name));
+    }
+    const Traceability::CReport report = Traceability::Build(manager, version);
+
+    QSaveFile file(c.output);
+    if (!file.open(QIODevice::WriteOnly))
+        return Cli::Fail(c, QStringLiteral("Cannot write %1: %2").arg(c.output, file.errorString()));
+    bool written = false;
+    if (format == Traceability::Format::Csv) {
+        written = file.write(Traceability::ToCsv(report)) >= 0;
+    } else if (format == Traceability::Format::Json) {
+        written = file.write(Traceability::ToJson(report)) >= 0;
+    } else {
+        Traceability::TreeDrawing drawing;
+#ifdef VERDANTIS_WITH_GUI
+        if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+            drawing = [&manager](int treeId) { return TraceDrawing(manager, treeId); };
+#endif
+        written = Traceability::WriteHtml(report, file, drawing);
+    }
+    if (!written || !file.commit())
+        return Cli::Fail(c, QStringLiteral("Cannot write %1: %2").arg(c.output, file.errorString()));
+    c.out << report.requirements.size() << " requirement(s): " << report.Count(Traceability::Coverage::Covered)
+          << " covered, " << report.Count(Traceability::Coverage::OnlyInRBTs) << " only in RBTs, "
+          << report.Count(Traceability::Coverage::NotCovered) << " not covered; " << report.untraced.size()
+          << " node(s) without a requirement\n";
+    return Cli::Done(c, Cli::Ok);
+}
+
+const Cli::Registration reg("report",
+                            "report FILE.kvf [--version V] [--format html|csv|json] -o OUT   traceability of the "
+                            "requirements to the design",
+                            &runReport);
+const Cli::OptionRegistration optFormat("format", "with report: html, csv or json", true);
+// "--version V" after "report" arrives under this name (see Run)
+const Cli::OptionRegistration optVersion("solution-version", "with report: the version to report on", true);
+
+} // namespace
