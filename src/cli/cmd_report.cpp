@@ -40,19 +40,12 @@ int runReport(Cli::Context &c)
     QSaveFile file(c.output);
     if (!file.open(QIODevice::WriteOnly))
         return Cli::Fail(c, QStringLiteral("Cannot write %1: %2").arg(c.output, file.errorString()));
-    bool written = false;
-    if (format == Traceability::Format::Csv) {
-        written = file.write(Traceability::ToCsv(report)) >= 0;
-    } else if (format == Traceability::Format::Json) {
-        written = file.write(Traceability::ToJson(report)) >= 0;
-    } else {
-        Traceability::TreeDrawing drawing;
+    Traceability::TreeDrawing drawing;
 #ifdef VERDANTIS_WITH_GUI
-        if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-            drawing = [&manager](int treeId) { return TraceDrawing(manager, treeId); };
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        drawing = [&manager](int treeId) { return TraceDrawing(manager, treeId); };
 #endif
-        written = Traceability::WriteHtml(report, file, drawing);
-    }
+    const bool written = Traceability::Write(report, format, file, drawing);
     if (!written || !file.commit())
         return Cli::Fail(c, QStringLiteral("Cannot write %1: %2").arg(c.output, file.errorString()));
     c.out << report.requirements.size() << " requirement(s): " << report.Count(Traceability::Coverage::Covered)

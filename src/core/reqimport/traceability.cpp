@@ -114,13 +114,21 @@ CReport Build(const CKELDataManager &manager, const CKELVersion *version)
         }
     }
 
-    // component -> tags, kept in the order first met
-    QMap<QString, QStringList> designTags;
-    QMap<QString, QStringList> rbtTags;
-    auto note = [](QMap<QString, QStringList> &map, const QString &component, const QString &tag) {
-        QStringList &tags = map[component];
-        if (!tag.isEmpty() && !tags.contains(tag))
-            tags << tag;
+    // component -> tags, kept in the order first met; the sets keep a
+    // design of 10^5 nodes from comparing every tag with every other
+    struct Tags
+    {
+        QStringList order;
+        QSet<QString> seen;
+    };
+    QMap<QString, Tags> designTags;
+    QMap<QString, Tags> rbtTags;
+    auto note = [](QMap<QString, Tags> &map, const QString &component, const QString &tag) {
+        Tags &tags = map[component];
+        if (!tag.isEmpty() && !tags.seen.contains(tag)) {
+            tags.seen.insert(tag);
+            tags.order << tag;
+        }
     };
 
     for (const CKELTree *rbt : treesIn(version->RBTFolder(), KEL::RBT)) {
@@ -176,9 +184,10 @@ CReport Build(const CKELDataManager &manager, const CKELVersion *version)
             components << name;
     }
     for (const QString &name : std::as_const(components)) {
-        CComponentRow row{name, designTags.value(name), {}};
-        for (const QString &tag : rbtTags.value(name)) {
-            if (!row.inDesign.contains(tag))
+        const Tags design = designTags.value(name);
+        CComponentRow row{name, design.order, {}};
+        for (const QString &tag : rbtTags.value(name).order) {
+            if (!design.seen.contains(tag))
                 row.onlyInRBTs << tag;
         }
         report.components << row;
@@ -344,6 +353,19 @@ bool WriteHtml(const CReport &report, QIODevice &out, const TreeDrawing &drawing
     }
     b += "</body>\n</html>\n";
     return flush();
+}
+
+bool Write(const CReport &report, Format format, QIODevice &out, const TreeDrawing &drawing)
+{
+    if (format == Format::Csv) {
+        const QByteArray bytes = ToCsv(report);
+        return out.write(bytes) == bytes.size();
+    }
+    if (format == Format::Json) {
+        const QByteArray bytes = ToJson(report);
+        return out.write(bytes) == bytes.size();
+    }
+    return WriteHtml(report, out, drawing);
 }
 
 Format FormatNamed(const QString &name)

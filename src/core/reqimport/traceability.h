@@ -83,6 +83,8 @@ using TreeDrawing = std::function<QByteArray(int treeId)>;
 bool WriteHtml(const CReport &report, QIODevice &out, const TreeDrawing &drawing);
 
 enum class Format { Html, Csv, Json, Unknown };
+// The report in one of the formats; false when the device refused the bytes.
+bool Write(const CReport &report, Format format, QIODevice &out, const TreeDrawing &drawing);
 Format FormatNamed(const QString &name); // "html", "csv", "json"
 Format FormatOfPath(const QString &path); // by extension
 

@@ -98,16 +98,9 @@ void writeReport(CMainFrame &frame)
         format = Traceability::Format::Html;
     const Traceability::CReport report = Traceability::Build(manager, manager.CurrentVersion());
     QSaveFile file(path);
-    bool written = file.open(QIODevice::WriteOnly);
-    if (written) {
-        if (format == Traceability::Format::Csv)
-            written = file.write(Traceability::ToCsv(report)) >= 0;
-        else if (format == Traceability::Format::Json)
-            written = file.write(Traceability::ToJson(report)) >= 0;
-        else
-            written = Traceability::WriteHtml(report, file,
-                                              [&manager](int treeId) { return TraceDrawing(manager, treeId); });
-    }
+    const bool written = file.open(QIODevice::WriteOnly)
+                      && Traceability::Write(report, format, file,
+                                             [&manager](int treeId) { return TraceDrawing(manager, treeId); });
     if (!written || !file.commit()) {
         manager.Prompt().Message(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
         return;
