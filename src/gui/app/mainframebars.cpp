@@ -221,7 +221,9 @@ void CMainFrame::createMenus()
     help->addSeparator();
     QAction *about = help->addAction(QStringLiteral("&About Verdantis"), this, [this] {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("About Verdantis"),
-                        QStringLiteral("<b>Verdantis</b> %1<br>Modelling with Behavior Trees.")
+                        QStringLiteral("<b>Verdantis</b> %1<br>Modelling with Behavior Trees.<br><br>"
+                                       "Free software under the GNU General Public License, version 3 or later: "
+                                       "you may share and change it under its terms. There is no warranty.")
                             .arg(QApplication::applicationVersion()),
                         QMessageBox::Ok, this);
         box.setIconPixmap(windowIcon().pixmap(64, 64));
