@@ -96,12 +96,12 @@ void TestColourScheme::marksStandApartFromFills()
     const QList<QColor> signals_{c.marks[0], c.marks[1], c.marks[2], c.currentStep, c.earlierStep};
     for (const QColor &s : signals_) {
         for (const QColor &f : fills(c))
-            QVERIFY2(distance(s, f) >= 120, qPrintable(s.name() + u" near " + f.name()));
+            QVERIFY2(distance(s, f) >= 120, qPrintable(s.name() + QStringLiteral(" near ") + f.name()));
     }
     // and from each other
     for (qsizetype i = 0; i < signals_.size(); ++i) {
         for (qsizetype j = i + 1; j < signals_.size(); ++j)
-            QVERIFY2(distance(signals_[i], signals_[j]) >= 120, qPrintable(signals_[i].name() + u" " + signals_[j].name()));
+            QVERIFY2(distance(signals_[i], signals_[j]) >= 120, qPrintable(signals_[i].name() + QStringLiteral(" ") + signals_[j].name()));
     }
 }
 
