@@ -2,6 +2,7 @@
 
 #include "canvasscene.h"
 #include "canvasview.h"
+#include "colourscheme.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -16,6 +17,8 @@ CPanWindow::CPanWindow(QWidget *parent)
     connect(&m_renderTimer, &QTimer::timeout, this, &CPanWindow::render);
     setMinimumSize(80, 60);
     setCursor(Qt::OpenHandCursor);
+    // every box changes colour with the scheme: the kept picture is stale
+    connect(&ColourScheme::Notifier(), &ColourScheme::CNotifier::changed, this, &CPanWindow::scheduleFullRender);
 }
 
 void CPanWindow::SetView(CCanvasView *view)
