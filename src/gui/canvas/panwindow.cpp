@@ -121,7 +121,8 @@ void CPanWindow::render()
         update();
         return;
     }
-    const QSize size = content.size().toSize().expandedTo(QSize(1, 1));
+    // as many pixels as the screen has there, so a scaled screen shows it crisp
+    const QSize size = (content.size() * devicePixelRatioF()).toSize().expandedTo(QSize(1, 1));
     const QRectF scene = m_view->sceneRect();
     if (m_full || m_picture.size() != size || m_pictureScene != scene) {
         // the whole tree, once; later changes redraw only their part
@@ -169,7 +170,7 @@ void CPanWindow::paintEvent(QPaintEvent *)
     const QRectF content = contentRect();
     if (content.isEmpty())
         return;
-    p.drawImage(content.topLeft(), m_picture);
+    p.drawImage(content, m_picture, QRectF(m_picture.rect()));
     p.setPen(QPen(QColor(220, 0, 0), 2));
     p.setBrush(Qt::NoBrush);
     p.drawRect(VisibleFrame().intersected(content));
