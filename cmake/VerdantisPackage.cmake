@@ -125,7 +125,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://verdantis.github.io/)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/verdantis/verdantis)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The server's SQLite store is a Qt plugin, which dpkg-shlibdeps cannot see.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "adduser, libqt6sql6-sqlite")

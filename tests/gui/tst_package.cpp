@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QStandardPaths>
 #include <QtTest>
 
 namespace {
@@ -155,11 +156,16 @@ private slots:
                                        << u"CONTEXT"_qs;
         QTest::newRow("translate xml with the installed parser")
             << QStringList{u"translate"_qs, u"xml"_qs, u"@door"_qs, u"Door"_qs} << u"<"_qs;
+        QTest::newRow("verify the Door IBT") << QStringList{u"verify"_qs, u"@door"_qs, u"Door"_qs}
+                                             << u"deadlock: none"_qs;
     }
     void commandsOnTheExample()
     {
         QFETCH(QStringList, args);
         QFETCH(QString, shown);
+        if (args.first() == u"verify" && (QStandardPaths::findExecutable(u"spin"_qs).isEmpty()
+                                          || QStandardPaths::findExecutable(u"gcc"_qs).isEmpty()))
+            QSKIP("verify needs spin and gcc, installed by scripts/setup-deps.sh");
         args.replaceInStrings(u"@door"_qs, m_root.filePath(u"usr/share/doc/verdantis/examples/door.kvf"_qs));
         const Ran r = run(m_root.filePath(u"usr/bin/verdantis-cli"_qs), args, m_home.path());
         QVERIFY2(r.code == 0, qPrintable(r.err));

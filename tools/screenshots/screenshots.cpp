@@ -8,6 +8,7 @@
 #include "app/mainframe.h"
 #include "app/programparts.h"
 #include "app/tessel1app.h"
+#include "canvas/colourscheme.h"
 #include "derive/derivedtrees.h"
 #include "diagram/diagramcommands.h"
 #include "dialogs/dialogrunner.h"
@@ -32,6 +33,8 @@
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPalette>
+#include <QStatusBar>
 #include <QTextStream>
 #include <QThread>
 #include <QTimer>
@@ -152,8 +155,37 @@ int main(int argc, char *argv[])
 
     editor->Windows().Open(door);
     QMdiSubWindow *doorWindow = showActive(frame);
+    // the message names where the example was opened from, a path of this machine
+    frame.statusBar()->clearMessage();
     save(&frame, QStringLiteral("main-window.png"));
     save(doorWindow, QStringLiteral("tree-window.png"));
+
+    // both colour schemes on a light and on a dark desktop
+    {
+        const QPalette light = QApplication::palette();
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(0x2D, 0x2D, 0x30));
+        dark.setColor(QPalette::WindowText, QColor(0xE8, 0xE8, 0xE8));
+        dark.setColor(QPalette::Base, QColor(0x1E, 0x1E, 0x1E));
+        dark.setColor(QPalette::AlternateBase, QColor(0x2D, 0x2D, 0x30));
+        dark.setColor(QPalette::Text, QColor(0xE8, 0xE8, 0xE8));
+        dark.setColor(QPalette::Button, QColor(0x3A, 0x3A, 0x3D));
+        dark.setColor(QPalette::ButtonText, QColor(0xE8, 0xE8, 0xE8));
+        dark.setColor(QPalette::Highlight, QColor(0x3D, 0x7E, 0xD8));
+        dark.setColor(QPalette::HighlightedText, Qt::white);
+        for (const bool isDark : {false, true}) {
+            QApplication::setPalette(isDark ? dark : light);
+            for (const ColourScheme::Scheme scheme : {ColourScheme::Scheme::Classic, ColourScheme::Scheme::Modern}) {
+                ColourScheme::SetCurrent(scheme);
+                showActive(frame);
+                save(&frame, QStringLiteral("looks-%1-%2.png")
+                                 .arg(ColourScheme::Name(scheme).toLower(),
+                                      isDark ? QStringLiteral("dark") : QStringLiteral("light")));
+            }
+        }
+        QApplication::setPalette(light);
+        ColourScheme::SetCurrent(ColourScheme::Scheme::Classic);
+    }
 
     if (auto *derived = frame.findChild<CDerivedTrees *>()) {
         onDialog = [](QDialog &d) {

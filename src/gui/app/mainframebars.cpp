@@ -1,6 +1,7 @@
 // The main frame's actions, menus, tool bars and status bar.
 #include "mainframe.h"
 
+#include "canvas/colourscheme.h"
 #include "dialogs/dialogrunner.h"
 #include "edit/undohistory.h"
 #include "explorer/explorercommands.h"
@@ -14,6 +15,7 @@
 #include "recentfiles.h"
 #include "solutioncommands.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QDir>
 #include <QDockWidget>
@@ -172,6 +174,21 @@ void CMainFrame::createMenus()
                             m_panDock->toggleViewAction(), m_formatBar->toggleViewAction(),
                             m_alignBar->toggleViewAction()})
         view->addAction(toggle);
+    view->addSeparator();
+    QMenu *schemes = view->addMenu(QStringLiteral("Colour &Scheme"));
+    schemes->setObjectName(QStringLiteral("menuColourScheme"));
+    auto *schemeGroup = new QActionGroup(schemes);
+    for (const ColourScheme::Scheme scheme : {ColourScheme::Scheme::Classic, ColourScheme::Scheme::Modern}) {
+        QAction *a = schemes->addAction(ColourScheme::Name(scheme));
+        a->setObjectName(QStringLiteral("actionColourScheme") + ColourScheme::Name(scheme));
+        a->setCheckable(true);
+        a->setChecked(ColourScheme::Current() == scheme);
+        a->setStatusTip(scheme == ColourScheme::Scheme::Classic
+                            ? QStringLiteral("The notation's own colours: bright fills with square corners")
+                            : QStringLiteral("Softer fills, rounded corners and thin borders"));
+        schemeGroup->addAction(a);
+        connect(a, &QAction::triggered, this, [scheme] { ColourScheme::SetCurrent(scheme); });
+    }
 
     QMenu *model = menuBar()->addMenu(QStringLiteral("&Model"));
     model->setObjectName(QStringLiteral("menuModel"));
@@ -221,7 +238,9 @@ void CMainFrame::createMenus()
     help->addSeparator();
     QAction *about = help->addAction(QStringLiteral("&About Verdantis"), this, [this] {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("About Verdantis"),
-                        QStringLiteral("<b>Verdantis</b> %1<br>Modelling with Behavior Trees.")
+                        QStringLiteral("<b>Verdantis</b> %1<br>Modelling with Behavior Trees.<br><br>"
+                                       "Free software under the GNU General Public License, version 3 or later: "
+                                       "you may share and change it under its terms. There is no warranty.")
                             .arg(QApplication::applicationVersion()),
                         QMessageBox::Ok, this);
         box.setIconPixmap(windowIcon().pixmap(64, 64));

@@ -1,5 +1,7 @@
 #include "canvasscene.h"
 
+#include "colourscheme.h"
+
 #include "canvasactions.h"
 #include "compositeshape.h"
 #include "linkshape.h"
@@ -396,17 +398,27 @@ void CCanvasScene::RenderPlain(QPainter *painter, const QRectF &target, const QR
     m_plain = false;
 }
 
+ColourScheme::CanvasColours CCanvasScene::CanvasColours() const
+{
+    // pictures for files are drawn on a light page whatever the desktop's palette
+    if (m_plain)
+        return ColourScheme::LightCanvas();
+    return ColourScheme::Canvas(palette());
+}
+
 void CCanvasScene::drawBackground(QPainter *painter, const QRectF &rect)
 {
     if (m_plain) {
         painter->fillRect(rect, Qt::white);
         return;
     }
-    // fixed colours: the notation must not change with the desktop theme
-    painter->fillRect(rect, QColor(0x9A, 0x9A, 0x9A));
+    // the page follows the desktop's light or dark palette; the boxes keep
+    // their notation colours on either
+    const ColourScheme::CanvasColours colours = CanvasColours();
+    painter->fillRect(rect, colours.outside);
     const QRectF page = PageArea();
-    painter->fillRect(rect.intersected(page), Qt::white);
-    QPen pen(QColor(0xB8, 0xC8, 0xD8), 0, Qt::DashLine);
+    painter->fillRect(rect.intersected(page), colours.page);
+    QPen pen(colours.grid, 0, Qt::DashLine);
     painter->setPen(pen);
     for (int i = 1; i < m_pagesWide; ++i) {
         const qreal x = qreal(i) * Canvas::kPageWidth;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "canvasdelegate.h"
+#include "colourscheme.h"
 
 #include <QGraphicsScene>
 #include <QHash>
@@ -114,6 +115,8 @@ public:
     static bool DrawsMarks(const QGraphicsScene *scene);
     // Everything drawn, with a small margin; the page origin when empty.
     QRectF DrawingArea() const;
+    // The page, grid and link colours this scene draws with now.
+    ColourScheme::CanvasColours CanvasColours() const;
     // Renders on a white ground without page borders or selection marks.
     void RenderPlain(QPainter *painter, const QRectF &target, const QRectF &source);
 

@@ -1,9 +1,11 @@
 #include "compositeshape.h"
 
 #include "canvasscene.h"
+#include "colourscheme.h"
 #include "linkshape.h"
 
 #include <QPainter>
+#include <QPainterPath>
 #include <QStyleOptionGraphicsItem>
 
 namespace {
@@ -310,8 +312,26 @@ void CCompositeShape::paint(QPainter *painter, const QStyleOptionGraphicsItem *o
         }
         return;
     }
-    for (const CLabelCell &c : std::as_const(m_cells))
-        paintCell(painter, c);
+    const int radius = ColourScheme::Nodes(ColourScheme::Current()).cornerRadius;
+    if (radius > 0) {
+        // rounded boxes: the cells are cut to the rounded outline, which a
+        // thin line then draws
+        QPainterPath outline;
+        outline.addRoundedRect(QRectF(m_rect), radius, radius);
+        painter->save();
+        painter->setClipPath(outline, Qt::IntersectClip);
+        for (const CLabelCell &c : std::as_const(m_cells))
+            paintCell(painter, c);
+        painter->restore();
+        painter->setPen(QPen(QColor(0, 0, 0, 150), 1));
+        painter->setBrush(Qt::NoBrush);
+        painter->setRenderHint(QPainter::Antialiasing, true);
+        painter->drawPath(outline);
+        painter->setRenderHint(QPainter::Antialiasing, false);
+    } else {
+        for (const CLabelCell &c : std::as_const(m_cells))
+            paintCell(painter, c);
+    }
     if (!m_nullPen && m_lineWidth > 0) {
         QPen pen(m_format.lineColor.value_or(m_lineColor), m_lineWidth, m_lineStyle);
         pen.setJoinStyle(Qt::MiterJoin);

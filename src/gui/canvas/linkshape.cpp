@@ -167,7 +167,12 @@ void CLinkShape::paint(QPainter *painter, const QStyleOptionGraphicsItem *option
     if (auto *canvas = qobject_cast<CCanvasScene *>(scene()))
         canvas->NotePainted();
     const qreal lod = option->levelOfDetailFromTransform(painter->worldTransform());
-    const QColor colour = EffectiveLineColor();
+    QColor colour = EffectiveLineColor();
+    // a black link would vanish on a dark page: it takes the page's link colour
+    if (colour == Qt::black) {
+        if (auto *canvas = qobject_cast<CCanvasScene *>(scene()))
+            colour = canvas->CanvasColours().link;
+    }
     const int width = EffectiveLineWidth();
     if (lod < 0.15) {
         // far away: a hairline is all that can be seen

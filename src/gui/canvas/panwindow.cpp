@@ -2,6 +2,7 @@
 
 #include "canvasscene.h"
 #include "canvasview.h"
+#include "colourscheme.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -16,6 +17,8 @@ CPanWindow::CPanWindow(QWidget *parent)
     connect(&m_renderTimer, &QTimer::timeout, this, &CPanWindow::render);
     setMinimumSize(80, 60);
     setCursor(Qt::OpenHandCursor);
+    // every box changes colour with the scheme: the kept picture is stale
+    connect(&ColourScheme::Notifier(), &ColourScheme::CNotifier::changed, this, &CPanWindow::scheduleFullRender);
 }
 
 void CPanWindow::SetView(CCanvasView *view)
@@ -118,7 +121,8 @@ void CPanWindow::render()
         update();
         return;
     }
-    const QSize size = content.size().toSize().expandedTo(QSize(1, 1));
+    // as many pixels as the screen has there, so a scaled screen shows it crisp
+    const QSize size = (content.size() * devicePixelRatioF()).toSize().expandedTo(QSize(1, 1));
     const QRectF scene = m_view->sceneRect();
     if (m_full || m_picture.size() != size || m_pictureScene != scene) {
         // the whole tree, once; later changes redraw only their part
@@ -166,7 +170,7 @@ void CPanWindow::paintEvent(QPaintEvent *)
     const QRectF content = contentRect();
     if (content.isEmpty())
         return;
-    p.drawImage(content.topLeft(), m_picture);
+    p.drawImage(content, m_picture, QRectF(m_picture.rect()));
     p.setPen(QPen(QColor(220, 0, 0), 2));
     p.setBrush(Qt::NoBrush);
     p.drawRect(VisibleFrame().intersected(content));

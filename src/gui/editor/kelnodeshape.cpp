@@ -3,6 +3,7 @@
 #include "editortexts.h"
 
 #include "canvas/canvasscene.h"
+#include "canvas/colourscheme.h"
 #include "explorer/explorertooltip.h"
 #include "model/kelcontainers.h"
 #include "model/keldatamanager.h"
@@ -64,22 +65,23 @@ QString CKELNodeShape::StaText(const CKELMethod &node)
 
 QColor CKELNodeShape::StatusColour(const CKELMethod &node, int simulationMark)
 {
-    QColor c = FromColorRef(0xE3E0BB);
+    const ColourScheme::NodeColours &colours = ColourScheme::Nodes(ColourScheme::Current());
+    QColor c = colours.plain;
     switch (simulationMark) {
-    case 1: c = FromColorRef(0xFFFFFF); break;
+    case 1: c = colours.ready; break;
     // the steps use hues no node fill has, light enough for black text
-    case 2: c = FromColorRef(kCurrentStepFill); break;
-    case 3: c = FromColorRef(kEarlierStepFill); break;
+    case 2: c = colours.currentStep; break;
+    case 3: c = colours.earlierStep; break;
     default:
         switch (node.missType) {
-        case 0: c = FromColorRef(0x00FF00); break;
-        case 1: c = FromColorRef(0x00FFFF); break;
-        case 2: c = FromColorRef(0x0000FF); break;
+        case 0: c = colours.implemented; break;
+        case 1: c = colours.implied; break;
+        case 2: c = colours.missing; break;
         default: break;
         }
     }
     if (node.GetEvStyle() == -1)
-        c = FromColorRef(0xD2D2D2);
+        c = colours.evolution;
     return c;
 }
 
@@ -246,13 +248,9 @@ void CKELNodeShape::BuildLabels(const CKELMethod &node, int w, int h, int simula
 
 void CKELNodeShape::Highlight(int code)
 {
-    switch (code) {
-    case 1: SetLineColor(FromColorRef(0xFF0000)); break;
-    case 2: SetLineColor(FromColorRef(0x0000FF)); break;
-    // magenta: the default fill is green, and no fill is near magenta
-    case 3: SetLineColor(FromColorRef(kMatchingOutline)); break;
-    default: break;
-    }
+    // magenta for matches: the default fill is green, and no fill is near magenta
+    if (code >= 1 && code <= 3)
+        SetLineColor(ColourScheme::Nodes(ColourScheme::Current()).marks[code - 1]);
     // the kind of mark shows in the outline too, for readers who cannot
     // tell the colours apart
     SetLineStyle(MarkLineStyle(code));

@@ -6,6 +6,7 @@
 
 #include "canvas/canvasactions.h"
 #include "canvas/canvasscene.h"
+#include "canvas/colourscheme.h"
 #include "canvas/compositeshape.h"
 #include "derive/cbt.h"
 #include "edit/editstep.h"
@@ -42,6 +43,15 @@ CTessel1Doc::CTessel1Doc(CKELDataManager &manager, int treeId, QObject *parent)
     connect(&m_manager, &CKELDataManager::elementChanged, this, &CTessel1Doc::onElementChanged);
     connect(&m_manager, &CKELDataManager::elementAboutToBeRemoved, this, &CTessel1Doc::onElementAboutToBeRemoved);
     connect(&m_manager, &CKELDataManager::solutionReplaced, this, &CTessel1Doc::treeRemoved);
+    connect(&ColourScheme::Notifier(), &ColourScheme::CNotifier::changed, this, &CTessel1Doc::RefreshLooks);
+}
+
+void CTessel1Doc::RefreshLooks()
+{
+    CCanvasBatch batch(*m_scene);
+    for (auto it = m_shapes.cbegin(); it != m_shapes.cend(); ++it)
+        it.value()->RefreshFromModel(m_manager, m_marks.value(it.key(), 0));
+    m_scene->update();
 }
 
 CTessel1Doc::~CTessel1Doc()

@@ -75,6 +75,8 @@ public:
 
     // Brings every shape in line with the model.
     void Reconcile();
+    // Draws every box again in the current colour scheme.
+    void RefreshLooks();
 
 signals:
     void titleChanged(const QString &title);
