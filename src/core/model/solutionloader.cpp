@@ -83,13 +83,31 @@ void CSolutionLoader::AddLine(QByteArrayView line)
             IgnoreLine();
             return;
         }
+        if (id > KEL::MaxElementId) {
+            // new ids after it would wrap round: the file is damaged
+            if (!m_idOutOfRange)
+                m_idOutOfRange = id;
+            return;
+        }
         addElement(code, id, line);
         return;
     }
     CKELRecord record(Cp1252::decode(line.data(), line.size()));
     if (head.kind == "VLM") {
-        m_headerCount = std::max(0, record.GetInt(u"count"));
-        m_headerMaxCount = std::max(0, record.GetInt(u"maxcount"));
+        // a counter past the largest id would hand out ids that wrap round
+        auto counter = [&](QStringView key, int fallback) {
+            const QStringView raw = record.RawView(key);
+            bool ok = false;
+            const int value = CKELRecord::ToInt(raw, &ok);
+            const bool digits = !raw.trimmed().isEmpty() && raw.trimmed().back().isDigit();
+            if (digits && (!ok || value > KEL::MaxElementId)) {
+                m_manager.m_loadReport.damagedCounter = true;
+                return fallback;
+            }
+            return std::max(0, value);
+        };
+        m_headerCount = counter(u"count", -1);
+        m_headerMaxCount = counter(u"maxcount", 0);
     } else if (head.kind == "ENV") {
         m_manager.m_simulatorPath = record.GetText(u"ZEPHSim");
     } else if (head.kind == "END") {
@@ -315,6 +333,13 @@ void CSolutionLoader::rollBack()
 
 bool CSolutionLoader::Finish(QString *error)
 {
+    if (m_idOutOfRange) {
+        rollBack();
+        m_finished = true;
+        if (error)
+            *error = QStringLiteral("This solution file is damaged: element id %1 is out of range.").arg(m_idOutOfRange);
+        return false;
+    }
     restoreAll();
     breakOwnershipCycles();
     linkNodes();

@@ -56,6 +56,7 @@ private:
     QByteArray m_arena;       // the element lines, kept between the phases
     int m_headerCount = -1;
     int m_headerMaxCount = 0;
+    int m_idOutOfRange = 0; // the first such id: the file is refused
     int m_endVersionId = 0;
     int m_endSolutionId = 0;
     bool m_finished = false;
