@@ -139,16 +139,23 @@ bool Load(Context &c, CKELDataManager &manager, const QString &path)
               << " line(s) ignored, " << r.refusedLinks << " link(s) refused, " << r.duplicateIds
               << " repeated id(s) replaced\n";
     }
+    if (r.damagedCounter)
+        c.err << "verdantis-cli: warning: " << path
+              << ": the header's element counter is out of range; new ids follow the highest id in the file\n";
     return true;
 }
 
 bool Save(Context &c, const CKELDataManager &manager, const QString &path)
 {
     QString error;
-    if (!CSolutionFile::Write(manager, path, &error)) {
+    bool inPlace = false;
+    if (!CSolutionFile::Write(manager, path, &error, &inPlace)) {
         Fail(c, error);
         return false;
     }
+    if (inPlace)
+        c.err << "verdantis-cli: warning: " << path
+              << ": the folder allows no temporary file, so the file was written in place, not atomically\n";
     return true;
 }
 

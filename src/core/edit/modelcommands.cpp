@@ -80,6 +80,10 @@ CPrompt &CKELDataManager::Prompt()
 
 bool CKELDataManager::submit(const QString &record)
 {
+    if (IdsUsedUp() && makesElements(QStringView(record).left(record.indexOf(u';')))) {
+        Prompt().Message(QStringLiteral("Nothing can be added to this solution: it has used up its element ids."));
+        return false;
+    }
     // a record sent outside any step is a step of its own
     CEditStep step(*this, stepName(QStringView(record).left(record.indexOf(u';'))));
     if (!m_local && m_sink) {

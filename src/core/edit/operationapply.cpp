@@ -20,6 +20,8 @@
 #include "model/prompt.h"
 #include "model/treeops.h"
 
+#include <QSet>
+
 class COperationApplier
 {
 public:
@@ -86,6 +88,9 @@ bool CKELDataManager::ApplyOperationRecord(const QString &record)
         return false;
     COperationApplier applier(*this, parsed);
     const QString kind = parsed.GetKind();
+    // every replica refuses alike: they share the counter
+    if (IdsUsedUp() && makesElements(kind))
+        return false;
     // the user's own records are journaled for undo: at once in a local
     // solution, when the server relays them back in a shared one
     qint64 serial = 0;
@@ -101,6 +106,17 @@ bool CKELDataManager::ApplyOperationRecord(const QString &record)
     if (changedModel && !derived)
         MarkModified();
     return changedModel;
+}
+
+bool CKELDataManager::makesElements(QStringView kind)
+{
+    static const QSet<QString> kinds{
+        QStringLiteral("addreq"), QStringLiteral("addrbt"), QStringLiteral("addmsd"), QStringLiteral("addcom"),
+        QStringLiteral("addsta"), QStringLiteral("clotre"), QStringLiteral("inttre"), QStringLiteral("adddbt"),
+        QStringLiteral("addcbt"), QStringLiteral("addevt"), QStringLiteral("addcin"), QStringLiteral("addcid"),
+        QStringLiteral("addver"), QStringLiteral("addsub"),
+    };
+    return kinds.contains(kind.toString());
 }
 
 void CKELDataManager::removeElement(CKELData *element)

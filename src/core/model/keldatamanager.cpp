@@ -1,12 +1,13 @@
 #include "keldatamanager.h"
 
-#include "codepage1252.h"
 #include "kelcontainers.h"
 #include "kelmethod.h"
 #include "kelrecord.h"
 #include "kelrequirement.h"
 #include "keltree.h"
 #include "solutionloader.h"
+#include "solutionreader.h"
+#include "solutionwriter.h"
 
 #include <algorithm>
 
@@ -251,72 +252,17 @@ void CKELDataManager::discardState(State &s)
 
 void CKELDataManager::WriteSolutionLines(const std::function<void(const QString &)> &sink) const
 {
-    QString line;
-    line = QStringLiteral("VLM;system:KEL-Tessel;Version:") + FormatVersion()
-           + QStringLiteral(";count:") + QString::number(m_count)
-           + QStringLiteral(";maxcount:") + QString::number(m_maxcount);
-    sink(line);
-
-    std::vector<std::pair<int, const CKELData *>> elements;
-    elements.reserve(size_t(m_idMap.size()));
-    for (auto it = m_idMap.cbegin(); it != m_idMap.cend(); ++it)
-        elements.emplace_back(it.key(), it.value());
-    std::sort(elements.begin(), elements.end(),
-              [](const auto &a, const auto &b) { return a.first < b.first; });
-
-    m_siblingOrderCache = std::make_unique<CSiblingOrder>(elements.empty() ? 0 : elements.back().first,
-                                                         qsizetype(elements.size()));
-    for (const auto &[id, e] : elements) {
-        if (!e->IsMethod())
-            continue;
-        const QList<int> &kids = static_cast<const CKELMethod *>(e)->ChildIds();
-        for (qsizetype i = 0; i < kids.size(); ++i)
-            m_siblingOrderCache->Set(kids[i], int(i));
-    }
-    for (const auto &[id, e] : elements) {
-        if (!e->IsPersistent())
-            continue;
-        line.resize(0);
-        line += u"obj;";
-        e->AppendRecord(line);
-        sink(line);
-    }
-    m_siblingOrderCache.reset();
-
-    line = QStringLiteral("ENV;ZEPHSim:") + CKELRecord::Escape(m_simulatorPath) + u';';
-    sink(line);
-    line = QStringLiteral("END;actversion:")
-           + QString::number(m_currentVersion ? m_currentVersion->GetId() : 0)
-           + QStringLiteral(";solution:") + QString::number(m_solution ? m_solution->GetId() : 0)
-           + u';';
-    sink(line);
+    CSolutionWriter::WriteLines(*this, sink);
 }
 
 QString CKELDataManager::BuildSolutionText() const
 {
-    QString text;
-    WriteSolutionLines([&text](const QString &line) {
-        text += line;
-        text += u'\n';
-    });
-    return text;
+    return CSolutionWriter::Text(*this);
 }
 
 bool CKELDataManager::LoadSolutionText(const QString &text, QString *error)
 {
-    CSolutionLoader loader(*this);
-    // The record text may hold any UTF-16 character; the loader reads bytes
-    // in the file's encoding, which keeps such characters as escapes.
-    const QByteArray bytes = Cp1252::encode(text);
-    qsizetype start = 0;
-    while (start < bytes.size()) {
-        const qsizetype end = bytes.indexOf('\n', start);
-        if (end < 0)
-            break; // text after the last line feed is not a line
-        loader.AddLine(QByteArrayView(bytes.constData() + start, end - start));
-        start = end + 1;
-    }
-    return loader.Finish(error);
+    return CSolutionReader::ReadText(*this, text, error);
 }
 
 void CKELDataManager::AdoptLoadedChild(CKELData *parent, int childId)

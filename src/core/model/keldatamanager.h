@@ -72,6 +72,8 @@ public:
     QList<int> SortedIds() const;
     int Count() const { return m_count; }
     int MaxCount() const { return m_maxcount; }
+    // No edit that makes elements is taken any more.
+    bool IdsUsedUp() const { return m_maxcount >= KEL::NewIdsEnd; }
 
     CKELSolution *Solution() const { return m_solution.get(); }
     CKELVersion *CurrentVersion() const { return m_currentVersion; }
@@ -101,6 +103,7 @@ public:
         int ignoredLines = 0;   // unknown kinds and types, bad ids, oversized lines
         int refusedLinks = 0;   // second parents, self links, cycles
         int duplicateIds = 0;
+        bool damagedCounter = false; // the header's id counter was out of range and was ignored
     };
     const LoadReport &LastLoadReport() const { return m_loadReport; }
 
@@ -225,11 +228,14 @@ signals:
 
 private:
     friend class CSolutionLoader;
+    friend class CSolutionWriter;
     friend class COperationApplier;
     friend class CElementRestorer;
     friend class CUndoHistory;
 
     bool submit(const QString &record);
+    // Whether applying a record of this kind may make new elements.
+    static bool makesElements(QStringView kind);
     bool confirmRemoval(const QString &text);
     // The removal of a named tree or diagram: "remove the KIND "name" ?", then its record.
     bool confirmAndSubmitRemoval(int id, int typeCode, QStringView kindWord, QStringView recordKind);

@@ -6,31 +6,33 @@
 bool CKELRecord::Parse(const QString &line)
 {
     m_fields.clear();
+    m_lastInSlot.fill(-1);
     m_kind = {};
     m_line.clear();
     if (line.startsWith(u'#'))
         return false;
     m_line = line;
 
-    const qsizetype n = m_line.size();
-    const QChar *s = m_line.constData();
+    const QStringView text(m_line);
+    const qsizetype n = text.size();
     bool haveKind = false;
     qsizetype start = 0;
     while (start <= n) {
-        qsizetype end = start;
-        while (end < n && s[end] != u';')
-            ++end;
+        qsizetype end = text.indexOf(u';', start);
+        if (end < 0)
+            end = n;
         if (end > start) {
             if (!haveKind) {
                 m_kind = {start, end - start};
                 haveKind = true;
             } else {
-                qsizetype colon = start;
-                while (colon < end && s[colon] != u':')
-                    ++colon;
-                if (colon == end)
+                const qsizetype colon = text.sliced(start, end - start).indexOf(u':');
+                if (colon < 0)
                     break; // a field without ":" ends the record
-                m_fields.push_back({{start, colon - start}, {colon + 1, end - colon - 1}});
+                const qsizetype index = qsizetype(m_fields.size());
+                m_fields.push_back({{start, colon}, {start + colon + 1, end - start - colon - 1}});
+                const unsigned slot = keySlot(text.utf16() + start, colon);
+                m_lastInSlot[slot] = index <= 32767 ? qint16(index) : qint16(-2); // -2: walk the fields
             }
         }
         start = end + 1;
@@ -49,8 +51,19 @@ const CKELRecord::Field *CKELRecord::find(QStringView key) const
     const qsizetype n = key.size();
     const char16_t *k = key.utf16();
     const char16_t *line = reinterpret_cast<const char16_t *>(m_line.constData());
+    auto matches = [&](const Field &f) {
+        return f.key.len == n && (n == 0 || (line[f.key.pos] == k[0] && std::equal(k + 1, k + n, line + f.key.pos + 1)));
+    };
+    if (m_fields.empty())
+        return nullptr;
+    const qint16 last = m_lastInSlot[keySlot(k, n)];
+    if (last == -1)
+        return nullptr; // no key of this slot at all
+    // the last field of the slot, when it has this key, is its last occurrence
+    if (last >= 0 && size_t(last) < m_fields.size() && matches(m_fields[size_t(last)]))
+        return &m_fields[size_t(last)];
     for (auto it = m_fields.rbegin(); it != m_fields.rend(); ++it) {
-        if (it->key.len == n && (n == 0 || (line[it->key.pos] == k[0] && std::equal(k + 1, k + n, line + it->key.pos + 1))))
+        if (matches(*it))
             return &*it;
     }
     return nullptr;

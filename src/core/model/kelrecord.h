@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
 #include <vector>
 
 // One record line parsed into its kind and key/value fields. Values are kept
@@ -63,8 +64,17 @@ private:
     };
     const Field *find(QStringView key) const;
     QStringView view(Span s) const { return QStringView(m_line).mid(s.pos, s.len); }
+    static unsigned keySlot(const char16_t *key, qsizetype n)
+    {
+        return n ? unsigned(n * 17 + key[0] * 5 + key[n - 1]) & (kSlots - 1) : 0;
+    }
 
+    static constexpr unsigned kSlots = 128;
     QString m_line;
     Span m_kind;
     std::vector<Field> m_fields;
+    // Per slot of a key's hash, the last field whose key falls there (-1:
+    // none). Nodes are read by some twenty lookups each, so a miss must not
+    // cost a walk over every field.
+    std::array<qint16, kSlots> m_lastInSlot{};
 };

@@ -32,6 +32,12 @@ enum TypeCode : int {
     Link = 100,
 };
 
+// Element ids: a file may hold ids up to MaxElementId. No edit that makes
+// elements starts once the id counter has reached NewIdsEnd; the gap is far
+// more than one edit can make, so ids never pass MaxElementId nor wrap.
+inline constexpr int MaxElementId = 2'000'000'000;
+inline constexpr int NewIdsEnd = MaxElementId - 100'000'000;
+
 inline constexpr int FactoryMethods = 13; // reserved, creates nothing
 inline constexpr int FactoryMethod = 14;
 

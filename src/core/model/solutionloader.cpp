@@ -83,13 +83,36 @@ void CSolutionLoader::AddLine(QByteArrayView line)
             IgnoreLine();
             return;
         }
+        if (id > KEL::MaxElementId) {
+            // new ids after it would wrap round: the file is damaged
+            if (!m_idOutOfRange)
+                m_idOutOfRange = id;
+            return;
+        }
         addElement(code, id, line);
         return;
     }
     CKELRecord record(Cp1252::decode(line.data(), line.size()));
     if (head.kind == "VLM") {
-        m_headerCount = std::max(0, record.GetInt(u"count"));
-        m_headerMaxCount = std::max(0, record.GetInt(u"maxcount"));
+        // a counter past the largest id would hand out ids that wrap round
+        auto counter = [&](QStringView key, int fallback) {
+            const QStringView raw = record.RawView(key);
+            bool ok = false;
+            const int value = CKELRecord::ToInt(raw, &ok);
+            const bool digits = !raw.trimmed().isEmpty() && raw.trimmed().back().isDigit();
+            if (digits && (!ok || value > KEL::MaxElementId)) {
+                m_manager.m_loadReport.damagedCounter = true;
+                return fallback;
+            }
+            return std::max(0, value);
+        };
+        m_headerCount = counter(u"count", -1);
+        m_headerMaxCount = counter(u"maxcount", 0);
+        // one table of the final size instead of growing it step by step
+        // (and holding two tables at each step); only as far as the file's
+        // size vouches for the header
+        if (m_headerCount > 0 && m_entries.empty() && size_t(m_headerCount) <= m_entries.capacity())
+            m_manager.m_idMap.reserve(m_headerCount);
     } else if (head.kind == "ENV") {
         m_manager.m_simulatorPath = record.GetText(u"ZEPHSim");
     } else if (head.kind == "END") {
@@ -120,11 +143,40 @@ void CSolutionLoader::addElement(int factoryCode, int id, QByteArrayView line)
     m_manager.m_idMap.insert(id, e.get());
     Entry entry;
     entry.element = e.get();
+    if (factoryCode == KEL::FactoryMethod && restoreNodeNow(static_cast<CKELMethod *>(e.get()), line)) {
+        entry.length = -1; // restored already
+    } else {
+        entry.offset = m_arena.size();
+        entry.length = line.size();
+        m_arena.append(line.data(), line.size());
+    }
     entry.owned = std::move(e);
-    entry.offset = m_arena.size();
-    entry.length = line.size();
-    m_arena.append(line.data(), line.size());
     m_entries.push_back(std::move(entry));
+}
+
+bool CSolutionLoader::restoreNodeNow(CKELMethod *node, QByteArrayView line)
+{
+    // Nodes are nearly all of a big file. One that names no other element
+    // but by id needs nothing that a later line makes, so it is restored
+    // at once instead of keeping its line until every element exists.
+    m_record.Parse(Cp1252::decode(line.data(), line.size()));
+    if (!m_record.RawView(u"children").isEmpty() || !m_record.RawView(u"Vchildren").isEmpty())
+        return false;
+    node->FromRecord(m_record);
+    // the same few names recur over thousands of nodes: share their text
+    auto share = [this](QString &text) {
+        if (text.isEmpty())
+            return;
+        const auto it = m_sharedText.constFind(text);
+        if (it != m_sharedText.constEnd())
+            text = *it;
+        else
+            m_sharedText.insert(text);
+    };
+    share(node->component);
+    share(node->behavior);
+    share(node->requirementTag);
+    return true;
 }
 
 void CSolutionLoader::buildDenseIndex()
@@ -179,12 +231,16 @@ void CSolutionLoader::restoreAll()
     if (!std::is_sorted(m_order.begin(), m_order.end(), byId))
         std::sort(m_order.begin(), m_order.end(), byId);
     buildDenseIndex();
-    CKELRecord record;
+    m_sharedText = {};
+    CKELRecord &record = m_record;
     for (int slot : m_order) {
         const Entry &entry = m_entries[size_t(slot)];
+        if (entry.length < 0)
+            continue;
         record.Parse(Cp1252::decode(m_arena.constData() + entry.offset, entry.length));
         entry.element->FromRecord(record);
     }
+    record = CKELRecord();
     m_arena = QByteArray();
 }
 
@@ -315,6 +371,13 @@ void CSolutionLoader::rollBack()
 
 bool CSolutionLoader::Finish(QString *error)
 {
+    if (m_idOutOfRange) {
+        rollBack();
+        m_finished = true;
+        if (error)
+            *error = QStringLiteral("This solution file is damaged: element id %1 is out of range.").arg(m_idOutOfRange);
+        return false;
+    }
     restoreAll();
     breakOwnershipCycles();
     linkNodes();

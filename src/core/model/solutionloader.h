@@ -1,9 +1,11 @@
 #pragma once
 
 #include "keldatamanager.h"
+#include "kelrecord.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QSet>
 
 #include <memory>
 #include <vector>
@@ -35,10 +37,11 @@ private:
         std::unique_ptr<CKELData> owned; // null once an owner adopted it
         CKELData *element = nullptr;     // null when a later line replaced it
         qsizetype offset = 0;
-        qsizetype length = 0;
+        qsizetype length = 0; // -1: restored when read
     };
 
     void addElement(int factoryCode, int id, QByteArrayView line);
+    bool restoreNodeNow(CKELMethod *node, QByteArrayView line);
     void buildDenseIndex();
     CKELData *lookup(int id) const;
     void restoreAll();
@@ -54,8 +57,11 @@ private:
     std::vector<int> m_order; // live entries in ascending id order
     std::vector<CKELData *> m_dense; // by id, once phase two starts (when ids are dense)
     QByteArray m_arena;       // the element lines, kept between the phases
+    CKELRecord m_record;      // reused: its field list keeps its room
+    QSet<QString> m_sharedText;
     int m_headerCount = -1;
     int m_headerMaxCount = 0;
+    int m_idOutOfRange = 0; // the first such id: the file is refused
     int m_endVersionId = 0;
     int m_endSolutionId = 0;
     bool m_finished = false;

@@ -107,7 +107,10 @@ bool CSolutionCommands::OpenPath(const QString &given)
     emit idle(QStringLiteral("Opened %1 (%2 elements) in %3 s")
                   .arg(shown)
                   .arg(m_manager.IdMap().size())
-                  .arg(double(timer.elapsed()) / 1000.0, 0, 'f', 2));
+                  .arg(double(timer.elapsed()) / 1000.0, 0, 'f', 2)
+              + (m_manager.LastLoadReport().damagedCounter
+                     ? QStringLiteral("; the file's element counter was out of range and was ignored")
+                     : QString()));
     emit fileOpened(path);
     return true;
 }
@@ -117,12 +120,14 @@ bool CSolutionCommands::writeTo(const QString &path)
     const QString shown = QDir::toNativeSeparators(path);
     emit busy(QStringLiteral("Saving %1 ...").arg(shown));
     QString error;
-    if (!CSolutionFile::Write(m_manager, path, &error)) {
+    bool inPlace = false;
+    if (!CSolutionFile::Write(m_manager, path, &error, &inPlace)) {
         emit idle(QString());
         m_manager.Prompt().Message(error.isEmpty() ? QStringLiteral("Cannot write \"%1\".").arg(shown) : error);
         return false;
     }
-    emit idle(QStringLiteral("Saved %1").arg(shown));
+    emit idle(inPlace ? QStringLiteral("Saved %1 in place, not atomically: the folder allows no temporary file").arg(shown)
+                      : QStringLiteral("Saved %1").arg(shown));
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include "scriptedprompt.h"
 
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QtTest>
 
 namespace {
@@ -230,6 +231,12 @@ void TestModelCommands::validation_data()
     QTest::newRow("rename DBT to taken name") << u"moddbt E"_qs << u"DBT with name E is already added in the project"_qs;
     QTest::newRow("node without component") << u"addmsd '' open"_qs << u"Component can't be empty"_qs;
     QTest::newRow("node without behavior") << u"addmsd Door ''"_qs << u"State name can't be empty"_qs;
+    // "full": the id counter is where no new element may be made
+    const QString usedUp = u"Nothing can be added to this solution: it has used up its element ids."_qs;
+    QTest::newRow("ids used up: requirement") << u"full addreq R9"_qs << usedUp;
+    QTest::newRow("ids used up: node") << u"full addmsd Door open"_qs << usedUp;
+    QTest::newRow("ids used up: IBT") << u"full adddbt F"_qs << usedUp;
+    QTest::newRow("ids used up: a rename still works") << u"full moddbt F"_qs << QString();
 }
 
 void TestModelCommands::validation()
@@ -240,8 +247,14 @@ void TestModelCommands::validation()
     f.m.AddDBT(u"D"_qs);
     f.m.AddDBT(u"E"_qs);
     const int d = f.m.FindTree(KEL::DBTs, u"D"_qs)->GetId();
-    const QString before = f.m.BuildSolutionText();
     QStringList w = command.split(u' ');
+    if (w[0] == u"full") {
+        w.removeFirst();
+        QString text = f.m.BuildSolutionText();
+        text.replace(QRegularExpression(u";maxcount:\\d+"_qs), u";maxcount:%1"_qs.arg(KEL::NewIdsEnd));
+        QVERIFY(f.m.LoadSolutionText(text));
+    }
+    const QString before = f.m.BuildSolutionText();
     for (QString &s : w)
         s.remove(u'\'');
     bool ok = false;

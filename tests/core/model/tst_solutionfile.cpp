@@ -6,10 +6,16 @@
 #include "model/keltree.h"
 #include "model/solutionfile.h"
 #include "model/treeops.h"
+#include "model/codepage1252.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
 
 namespace {
 
@@ -91,8 +97,10 @@ private slots:
     void notASolutionKeepsOpenSolution_data();
     void notASolutionKeepsOpenSolution();
     void deepOwnershipChainLoadsAndCloses();
-    void failedSaveKeepsOldFile();
-    void newIdsNeverCollideAfterLoad();
+    void saveFailures_data();
+    void saveFailures();
+    void idCounterOnLoad_data();
+    void idCounterOnLoad();
     void loadTextFromServer();
 
 private:
@@ -560,19 +568,26 @@ void TestSolutionFile::hostileFiles()
 void TestSolutionFile::notASolutionKeepsOpenSolution_data()
 {
     QTest::addColumn<QByteArray>("content");
-    QTest::newRow("empty file") << QByteArray();
-    QTest::newRow("text file") << QByteArray("Dear diary,\r\ntoday I drew a tree.\r\n");
+    QTest::addColumn<QString>("message");
+    const QString notASolution = u"not a solution file"_qs;
+    QTest::newRow("empty file") << QByteArray() << notASolution;
+    QTest::newRow("text file") << QByteArray("Dear diary,\r\ntoday I drew a tree.\r\n") << notASolution;
     QByteArray noise(100000, '\0');
     QRandomGenerator rng(7);
     for (char &c : noise)
         c = char(rng.bounded(256));
-    QTest::newRow("binary") << noise;
-    QTest::newRow("no solution element") << solutionFile(kSkeleton.mid(kSkeleton.indexOf("obj;id:2")));
+    QTest::newRow("binary") << noise << notASolution;
+    QTest::newRow("no solution element") << solutionFile(kSkeleton.mid(kSkeleton.indexOf("obj;id:2"))) << notASolution;
+    // the ids after it would wrap round to negative ones
+    QTest::newRow("element id past the largest")
+        << solutionFile(kSkeleton + "obj;id:2100000000;type:Requirement;name:R;children:;\r\n")
+        << u"damaged: element id 2100000000 is out of range"_qs;
 }
 
 void TestSolutionFile::notASolutionKeepsOpenSolution()
 {
     QFETCH(QByteArray, content);
+    QFETCH(QString, message);
     CKELDataManager m;
     m.NewSolution();
     CKELTree *tree = addTree(m, KEL::RBT, u"Mine"_qs);
@@ -581,7 +596,7 @@ void TestSolutionFile::notASolutionKeepsOpenSolution()
     QString error;
     QSignalSpy replaced(&m, &CKELDataManager::solutionReplaced);
     QVERIFY(!CSolutionFile::Read(m, path(u"x.kvf"_qs), &error));
-    QVERIFY(error.contains(u"not a solution file"_qs));
+    QVERIFY2(error.contains(message), qPrintable(error));
     QCOMPARE(replaced.count(), 0);
     QCOMPARE(m.BuildSolutionText(), before);
     QCOMPARE(m.Lookup(tree->GetId()), tree);
@@ -604,35 +619,123 @@ void TestSolutionFile::deepOwnershipChainLoadsAndCloses()
     QCOMPARE(m.IdMap().size(), 0);
 }
 
-void TestSolutionFile::failedSaveKeepsOldFile()
+// A save either replaces the file with a complete one or leaves the old
+// bytes where they were; nothing half written takes the user's file's place.
+void TestSolutionFile::saveFailures_data()
 {
-    CKELDataManager m;
-    m.NewSolution();
-    // the target is a folder: nothing can be written there
-    QVERIFY(QDir(m_dir.path()).mkpath(u"folder.kvf"_qs));
-    QString error;
-    QVERIFY(!CSolutionFile::Write(m, path(u"folder.kvf"_qs), &error));
-    QVERIFY(!error.isEmpty());
-    QVERIFY(QFileInfo(path(u"folder.kvf"_qs)).isDir());
-    // a folder that does not exist
-    QVERIFY(!CSolutionFile::Write(m, path(u"missing/x.kvf"_qs), &error));
-    QVERIFY(error.contains(u"missing/x.kvf"_qs));
-    // a good save leaves no temporary file behind
-    QVERIFY(CSolutionFile::Write(m, path(u"ok.kvf"_qs), nullptr));
-    QVERIFY(CSolutionFile::Write(m, path(u"ok.kvf"_qs), nullptr));
-    QStringList left = QDir(m_dir.path()).entryList(QDir::Files);
-    QVERIFY2(left.filter(u"ok.kvf"_qs).size() == 1, qPrintable(left.join(u',')));
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("oldFile");
+    QTest::addColumn<bool>("folderLocked");   // the folder allows no new file
+    QTest::addColumn<int>("fileSizeLimit");   // bytes a file may grow to; 0: none
+    QTest::addColumn<QString>("outcome");     // "atomic", "in place" or the error's words
+    QTest::newRow("target is a folder") << u"folder.kvf"_qs << false << false << 0 << u"folder.kvf"_qs;
+    QTest::newRow("folder does not exist") << u"missing/x.kvf"_qs << false << false << 0 << u"missing/x.kvf"_qs;
+    QTest::newRow("plain save") << u"ok.kvf"_qs << true << false << 0 << u"atomic"_qs;
+    QTest::newRow("locked folder, file may change") << u"ok.kvf"_qs << true << true << 0 << u"in place"_qs;
+    QTest::newRow("locked folder, no file yet") << u"ok.kvf"_qs << false << true << 0 << u"Cannot write"_qs;
+    QTest::newRow("disk full") << u"ok.kvf"_qs << true << false << 65536 << u"Cannot write"_qs;
+    QTest::newRow("disk full in a locked folder") << u"ok.kvf"_qs << true << true << 65536 << u"left as it was"_qs;
 }
 
-void TestSolutionFile::newIdsNeverCollideAfterLoad()
+void TestSolutionFile::saveFailures()
 {
-    // a header whose maxcount lies: new ids must still be fresh
-    QVERIFY(writeAll(path(u"m.kvf"_qs), solutionFile(kSkeleton + "obj;id:50;type:Project;name:;children:;\r\n", 9, 3)));
+    QFETCH(QString, target);
+    QFETCH(bool, oldFile);
+    QFETCH(bool, folderLocked);
+    QFETCH(int, fileSizeLimit);
+    QFETCH(QString, outcome);
+    const QString folder = path(QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(QDir(folder).mkpath(u"folder.kvf"_qs));
+    const QString file = folder + u'/' + target;
+    const QByteArray oldBytes = "an older solution\r\n";
+    if (oldFile)
+        QVERIFY(writeAll(file, oldBytes));
+    CKELDataManager m;
+    m.NewSolution();
+    // big enough to pass the size limit
+    for (int i = 0; i < 1500; ++i)
+        addTo<CKELRequirement>(m, m.CurrentVersion()->RequirementsFolder(), KEL::Requirement)
+            ->SetName(u"R%1 with a name long enough to fill the file"_qs.arg(i));
+    const QByteArray newBytes = Cp1252::encode(m.BuildSolutionText().replace(u'\n', u"\r\n"_qs));
+
+    QFile::setPermissions(m_dir.path(), QFileDevice::Permissions(0x7755));
+    QFile::setPermissions(file, QFileDevice::Permissions(0x6666));
+    if (folderLocked)
+        QFile::setPermissions(folder, QFileDevice::Permissions(0x5555));
+    // the superuser may write anywhere: act as an ordinary user meanwhile
+    const bool dropped = folderLocked && ::geteuid() == 0 && ::setresuid(65534, 65534, 0) == 0;
+    rlimit oldLimit{};
+    ::getrlimit(RLIMIT_FSIZE, &oldLimit);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    if (fileSizeLimit) {
+        rlimit limit = oldLimit;
+        limit.rlim_cur = rlim_t(fileSizeLimit);
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    QString error;
+    bool inPlace = false;
+    const bool saved = CSolutionFile::Write(m, file, &error, &inPlace);
+    ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+    std::signal(SIGXFSZ, oldSignal);
+    if (dropped)
+        QVERIFY(::setresuid(0, 0, 0) == 0);
+    QFile::setPermissions(folder, QFileDevice::Permissions(0x7755));
+    if (folderLocked && !dropped && QFileInfo(folder).isWritable() && ::geteuid() == 0)
+        QSKIP("no ordinary user to act as");
+
+    if (outcome == u"atomic" || outcome == u"in place") {
+        QVERIFY2(saved, qPrintable(error));
+        QCOMPARE(inPlace, outcome == u"in place");
+        QCOMPARE(readAll(file), newBytes);
+    } else {
+        QVERIFY(!saved);
+        QVERIFY2(error.contains(outcome), qPrintable(error));
+        if (oldFile)
+            QCOMPARE(readAll(file), oldBytes);
+    }
+    // no temporary file stays behind
+    const QStringList left = QDir(folder).entryList(QDir::Files);
+    QCOMPARE(left, oldFile || saved ? QStringList{target} : QStringList());
+}
+
+// The header's id counter and the ids in the file decide the next new id;
+// a counter no int can follow is damage, not a reason to wrap round.
+void TestSolutionFile::idCounterOnLoad_data()
+{
+    QTest::addColumn<QByteArray>("maxcount");
+    QTest::addColumn<int>("nextId");
+    QTest::addColumn<bool>("damaged");
+    QTest::addColumn<bool>("usedUp");
+    QTest::newRow("counter below an id in the file") << QByteArray("3") << 51 << false << false;
+    QTest::newRow("counter ahead of the ids") << QByteArray("70") << 71 << false << false;
+    QTest::newRow("counter at the largest int") << QByteArray("2147483647") << 51 << true << false;
+    QTest::newRow("counter beyond 32 bits") << QByteArray("99999999999") << 51 << true << false;
+    QTest::newRow("counter where new ids end") << QByteArray::number(KEL::NewIdsEnd) << KEL::NewIdsEnd + 1 << false << true;
+}
+
+void TestSolutionFile::idCounterOnLoad()
+{
+    QFETCH(QByteArray, maxcount);
+    QFETCH(int, nextId);
+    QFETCH(bool, damaged);
+    QFETCH(bool, usedUp);
+    QByteArray file = solutionFile(kSkeleton + "obj;id:50;type:Project;name:;children:;\r\n", 9, 1);
+    file.replace(";maxcount:1\r\n", ";maxcount:" + maxcount + "\r\n");
+    QVERIFY(writeAll(path(u"m.kvf"_qs), file));
     CKELDataManager m;
     QVERIFY(CSolutionFile::Read(m, path(u"m.kvf"_qs), nullptr));
-    std::unique_ptr<CKELData> e = m.CreateElement(KEL::Requirement);
-    m.RegisterElement(e.get());
-    QCOMPARE(e->GetId(), 51);
+    QCOMPARE(m.LastLoadReport().damagedCounter, damaged);
+    QCOMPARE(m.IdsUsedUp(), usedUp);
+    if (usedUp)
+        QVERIFY(!m.AddRequirement(u"R1"_qs, u"d"_qs));
+    else
+        QVERIFY(m.AddRequirement(u"R1"_qs, u"d"_qs));
+    // what was made keeps its id through a save and a load
+    QVERIFY(CSolutionFile::Write(m, path(u"m2.kvf"_qs), nullptr));
+    CKELDataManager again;
+    QVERIFY(CSolutionFile::Read(again, path(u"m2.kvf"_qs), nullptr));
+    QCOMPARE(again.FindRequirement(u"R1"_qs) ? again.FindRequirement(u"R1"_qs)->GetId() : 0, usedUp ? 0 : nextId);
+    QCOMPARE(again.MaxCount(), usedUp ? KEL::NewIdsEnd : nextId);
 }
 
 void TestSolutionFile::loadTextFromServer()

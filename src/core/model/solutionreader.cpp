@@ -1,4 +1,4 @@
-#include "solutionfile.h"
+#include "solutionreader.h"
 
 #include "codepage1252.h"
 #include "kelcontainers.h"
@@ -6,42 +6,8 @@
 #include "solutionloader.h"
 
 #include <QFile>
-#include <QSaveFile>
 
-bool CSolutionFile::Write(const CKELDataManager &manager, const QString &path, QString *error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("Cannot write \"%1\": %2").arg(path, file.errorString());
-        return false;
-    }
-    constexpr qsizetype kFlushAt = 1 << 20;
-    QByteArray buffer;
-    buffer.reserve(kFlushAt + 4096);
-    bool good = true;
-    manager.WriteSolutionLines([&](const QString &line) {
-        if (!good)
-            return;
-        Cp1252::encodeAppend(line, buffer);
-        buffer.append("\r\n", 2);
-        if (buffer.size() >= kFlushAt) {
-            good = file.write(buffer) == buffer.size();
-            buffer.resize(0);
-        }
-    });
-    if (good && !buffer.isEmpty())
-        good = file.write(buffer) == buffer.size();
-    if (!good || !file.commit()) {
-        if (error)
-            *error = QStringLiteral("Cannot write \"%1\": %2").arg(path, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    return true;
-}
-
-bool CSolutionFile::Read(CKELDataManager &manager, const QString &path, QString *error)
+bool CSolutionReader::ReadFile(CKELDataManager &manager, const QString &path, QString *error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -95,4 +61,21 @@ bool CSolutionFile::Read(CKELDataManager &manager, const QString &path, QString 
     manager.Solution()->SetPath(path);
     manager.SetLocal(true);
     return true;
+}
+
+bool CSolutionReader::ReadText(CKELDataManager &manager, const QString &text, QString *error)
+{
+    CSolutionLoader loader(manager);
+    // The record text may hold any UTF-16 character; the loader reads bytes
+    // in the file's encoding, which keeps such characters as escapes.
+    const QByteArray bytes = Cp1252::encode(text);
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        const qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            break; // text after the last line feed is not a line
+        loader.AddLine(QByteArrayView(bytes.constData() + start, end - start));
+        start = end + 1;
+    }
+    return loader.Finish(error);
 }

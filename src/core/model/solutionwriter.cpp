@@ -1,0 +1,191 @@
+#include "solutionwriter.h"
+
+#include "codepage1252.h"
+#include "kelcontainers.h"
+#include "keldatamanager.h"
+#include "kelmethod.h"
+#include "kelrecord.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+void CSolutionWriter::WriteLines(const CKELDataManager &m, const std::function<void(const QString &)> &sink)
+{
+    QString line;
+    line = QStringLiteral("VLM;system:KEL-Tessel;Version:") + CKELDataManager::FormatVersion()
+           + QStringLiteral(";count:") + QString::number(m.Count()) + QStringLiteral(";maxcount:")
+           + QString::number(m.MaxCount());
+    sink(line);
+
+    std::vector<std::pair<int, const CKELData *>> elements;
+    const QHash<int, CKELData *> &idMap = m.IdMap();
+    elements.reserve(size_t(idMap.size()));
+    for (auto it = idMap.cbegin(); it != idMap.cend(); ++it)
+        elements.emplace_back(it.key(), it.value());
+    std::sort(elements.begin(), elements.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+
+    // each node writes its place among its siblings: gathered once here
+    // rather than searched for in the parent's list node by node
+    m.m_siblingOrderCache = std::make_unique<CSiblingOrder>(elements.empty() ? 0 : elements.back().first,
+                                                           qsizetype(elements.size()));
+    for (const auto &[id, e] : elements) {
+        if (!e->IsMethod())
+            continue;
+        const QList<int> &kids = static_cast<const CKELMethod *>(e)->ChildIds();
+        for (qsizetype i = 0; i < kids.size(); ++i)
+            m.m_siblingOrderCache->Set(kids[i], int(i));
+    }
+    for (const auto &[id, e] : elements) {
+        if (!e->IsPersistent())
+            continue;
+        line.resize(0);
+        line += u"obj;";
+        e->AppendRecord(line);
+        sink(line);
+    }
+    m.m_siblingOrderCache.reset();
+
+    line = QStringLiteral("ENV;ZEPHSim:") + CKELRecord::Escape(m.SimulatorPath()) + u';';
+    sink(line);
+    line = QStringLiteral("END;actversion:") + QString::number(m.CurrentVersion() ? m.CurrentVersion()->GetId() : 0)
+           + QStringLiteral(";solution:") + QString::number(m.Solution() ? m.Solution()->GetId() : 0) + u';';
+    sink(line);
+}
+
+QString CSolutionWriter::Text(const CKELDataManager &manager)
+{
+    QString text;
+    WriteLines(manager, [&text](const QString &line) {
+        text += line;
+        text += u'\n';
+    });
+    return text;
+}
+
+namespace {
+
+QString cannotWrite(const QString &path, const QString &why)
+{
+    return QStringLiteral("Cannot write \"%1\": %2").arg(path, why);
+}
+
+#ifdef Q_OS_UNIX
+// A rename is on disk only once its folder is.
+void syncFolder(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+#endif
+
+} // namespace
+
+CSolutionWriter::Outcome CSolutionWriter::WriteFile(const CKELDataManager &manager, const QString &path, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        const QString why = file.errorString();
+        // a file we may change in a folder we may not add to
+        const QFileInfo target(path);
+        const QFileInfo folder(target.absolutePath());
+        if (target.isFile() && target.isWritable() && folder.isDir() && !folder.isWritable()) {
+            QByteArray bytes;
+            WriteLines(manager, [&](const QString &line) {
+                Cp1252::encodeAppend(line, bytes);
+                bytes.append("\r\n", 2);
+            });
+            return writeInPlace(path, bytes, error);
+        }
+        if (error)
+            *error = cannotWrite(path, why);
+        return Outcome::Failed;
+    }
+    constexpr qsizetype kFlushAt = 1 << 20;
+    QByteArray buffer;
+    buffer.reserve(kFlushAt + 4096);
+    bool good = true;
+    WriteLines(manager, [&](const QString &line) {
+        if (!good)
+            return;
+        Cp1252::encodeAppend(line, buffer);
+        buffer.append("\r\n", 2);
+        if (buffer.size() >= kFlushAt) {
+            good = file.write(buffer) == buffer.size();
+            buffer.resize(0);
+        }
+    });
+    if (good && !buffer.isEmpty())
+        good = file.write(buffer) == buffer.size();
+    // commit flushes the temporary file to disk before it replaces the target
+    if (!good || !file.commit()) {
+        if (error)
+            *error = cannotWrite(path, file.errorString());
+        file.cancelWriting();
+        return Outcome::Failed;
+    }
+#ifdef Q_OS_UNIX
+    syncFolder(path);
+#endif
+    return Outcome::Atomic;
+}
+
+CSolutionWriter::Outcome CSolutionWriter::writeInPlace(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite)) {
+        if (error)
+            *error = cannotWrite(path, file.errorString());
+        return Outcome::Failed;
+    }
+    const QByteArray old = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = cannotWrite(path, file.errorString());
+        return Outcome::Failed;
+    }
+#ifdef Q_OS_UNIX
+    // Reserve the room first: a full disk refuses here, before a byte of the
+    // old file has changed.
+    if (bytes.size() > old.size()) {
+        const int rc = ::posix_fallocate(file.handle(), 0, off_t(bytes.size()));
+        if (rc != 0 && rc != EOPNOTSUPP && rc != EINVAL) {
+            file.resize(old.size());
+            if (error)
+                *error = cannotWrite(path, QString::fromLocal8Bit(::strerror(rc)))
+                         + QStringLiteral(". The file was left as it was.");
+            return Outcome::Failed;
+        }
+    }
+#endif
+    auto put = [&file](const QByteArray &data) {
+        bool ok = file.seek(0) && file.write(data) == data.size() && file.resize(data.size()) && file.flush();
+#ifdef Q_OS_UNIX
+        ok = ok && ::fsync(file.handle()) == 0;
+#endif
+        return ok;
+    };
+    if (put(bytes))
+        return Outcome::InPlace;
+    const QString why = file.errorString();
+    const bool restored = put(old);
+    if (error) {
+        *error = cannotWrite(path, why)
+                 + (restored ? QStringLiteral(". The file was left as it was.")
+                             : QStringLiteral(". The file could not be put back and may be damaged."));
+    }
+    return Outcome::Failed;
+}
