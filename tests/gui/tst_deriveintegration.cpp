@@ -228,9 +228,21 @@ private slots:
             }
             return -2;
         };
+        // the explorer's entry for the tree says the same
+        const auto explorerChecked = [&f, &entry, id = w->TreeId()] {
+            CKELNavigateTree *tree = f.frame->Explorer();
+            std::unique_ptr<QMenu> menu = tree->ContextMenuFor(tree->ItemOf(id));
+            for (const QAction *a : menu->actions()) {
+                if (a->text() == entry)
+                    return a->isCheckable() ? int(a->isChecked()) : -1;
+            }
+            return -2;
+        };
         QCOMPARE(entryChecked(), 0);
+        QCOMPARE(explorerChecked(), 0);
         QVERIFY(f.runViewMenu(view, 0, entry));
         QCOMPARE(entryChecked(), 1);
+        QCOMPARE(explorerChecked(), 1);
 
         // two drags in a row, each moving the box
         for (const QString &name : {u"R1:DOOR[open]"_s, u"R2:DOOR[open]"_s}) {
@@ -250,6 +262,7 @@ private slots:
 
         QVERIFY(f.runViewMenu(view, 0, entry));
         QCOMPARE(entryChecked(), 0);
+        QCOMPARE(explorerChecked(), 0);
     }
 
     void closingTheWindowTakesTheMarks()

@@ -3,6 +3,7 @@
 #include "diagramtestkit.h"
 
 #include "canvas/canvasscene.h"
+#include "canvas/canvasview.h"
 #include "derive/cid.h"
 #include "derive/cin.h"
 #include "diagram/diagramdrawing.h"
@@ -116,6 +117,8 @@ private slots:
 
     void cinWindowDrawsTheCoreNetwork_data();
     void cinWindowDrawsTheCoreNetwork();
+    void movedCinBoxTakesItsLines_data();
+    void movedCinBoxTakesItsLines();
     void cidWindowDrawsTheCoreInterface_data();
     void cidWindowDrawsTheCoreInterface();
     void evolutionaryCinShowsDroppedAndAdded();
@@ -204,6 +207,70 @@ void TestDiagramWindows::cinWindowDrawsTheCoreNetwork()
     }
 }
 
+void TestDiagramWindows::movedCinBoxTakesItsLines_data()
+{
+    QTest::addColumn<QString>("component");
+    QTest::addColumn<QPoint>("by");
+    QTest::addColumn<QPoint>("lands"); // null: where it was dropped
+    QTest::newRow("near a free place of the grid") << u"LIGHT"_s << QPoint(300, 40) << QPoint(770, 210);
+    QTest::newRow("near a taken place") << u"DOOR"_s << QPoint(-200, -150) << QPoint();
+}
+
+// A user drags a box of the network: it takes the nearest free place of the
+// grid or stays where it was dropped, and every line still runs from a
+// bottom port of its source to a top port of its target; the stored
+// network is not changed.
+void TestDiagramWindows::movedCinBoxTakesItsLines()
+{
+    QFETCH(QString, component);
+    QFETCH(QPoint, by);
+    QFETCH(QPoint, lands);
+    Frame f;
+    growOven(f);
+    CKELTree *tree = f.tree(KEL::DBTs, u"Oven"_s);
+    QVERIFY(f.runExplorer(tree->GetId(), u"Create CIN"_s));
+    CDiagramWindow *w = f.onlyWindow();
+    QVERIFY(w);
+    f.frame->show();
+    w->showMaximized();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    const Cin::Network stored = Cin::NetworkOf(*f.model().LookupAs<CKELCIN>(w->ElementId(), KEL::CIN));
+    const auto box = std::find_if(stored.boxes.begin(), stored.boxes.end(),
+                                  [&component](const Cin::Box &b) { return b.component == component; });
+    QVERIFY(box != stored.boxes.end());
+    CCompositeShape *shape = w->Scene().ShapeByKey(box->nodeId);
+    QVERIFY(shape);
+    CCanvasView &view = w->View();
+    view.ZoomTo100();
+    const QPointF grab = shape->sceneBoundingRect().center();
+    view.centerOn(grab + QPointF(by) / 2);
+    QWidget *vp = view.viewport();
+    QTest::mousePress(vp, Qt::LeftButton, {}, view.mapFromScene(grab));
+    QTest::mouseMove(vp, view.mapFromScene(grab + QPointF(by) / 2));
+    QTest::mouseMove(vp, view.mapFromScene(grab + QPointF(by)));
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, view.mapFromScene(grab + QPointF(by)));
+    QCOMPARE(shape->pos().toPoint(), lands.isNull() ? QPoint(box->x, box->y) + by : lands);
+
+    // every line leaves a bottom edge and enters a top edge where the boxes stand now
+    const QList<CDiagramLine *> lines = itemsOf<CDiagramLine>(w->Scene());
+    QCOMPARE(lines.size(), stored.connections.size());
+    for (const Cin::Connection &c : stored.connections) {
+        const QRect from = w->Scene().ShapeByKey(stored.boxes[c.from].nodeId)->GetBoundRect();
+        const QRect to = w->Scene().ShapeByKey(stored.boxes[c.to].nodeId)->GetBoundRect();
+        const auto it = std::find_if(lines.begin(), lines.end(), [&](const CDiagramLine *l) {
+            const QPointF a = l->Points().first(), b = l->Points().last();
+            return a.y() == from.bottom() + 1 && a.x() > from.left() && a.x() < from.right() + 1 && b.y() == to.top()
+                   && b.x() > to.left() && b.x() < to.right() + 1;
+        });
+        QVERIFY2(it != lines.end(),
+                 qPrintable(stored.boxes[c.from].component + u"->"_s + stored.boxes[c.to].component));
+    }
+    // the model keeps the computed places: the move is the window's own
+    const Cin::Network after = Cin::NetworkOf(*f.model().LookupAs<CKELCIN>(w->ElementId(), KEL::CIN));
+    QCOMPARE(QPoint(after.boxes[box - stored.boxes.begin()].x, after.boxes[box - stored.boxes.begin()].y),
+             QPoint(box->x, box->y));
+}
+
 void TestDiagramWindows::cidWindowDrawsTheCoreInterface_data()
 {
     QTest::addColumn<QString>("component");
@@ -212,6 +279,11 @@ void TestDiagramWindows::cidWindowDrawsTheCoreInterface_data()
     QTest::newRow("the oven of the example") << u"OVEN"_s << Setup() << QString();
     QTest::newRow("a component with one state change") << u"BUTTON"_s << Setup() << QString();
     QTest::newRow("the oven of a grown IBT") << u"OVEN"_s << Setup(growOven) << u"cid.png"_s;
+    QTest::newRow("a long item wraps in a taller label") << u"OVEN"_s << Setup([](Frame &f) {
+        f.model().AddComponent(u"SENSOR"_s, false);
+        CKELTree *oven = f.tree(KEL::DBTs, u"Oven"_s);
+        AddNode(f.model(), *oven, oven->Roots().first()->GetId(), u"SENSOR"_s, u"person detected near the door"_s);
+    }) << u"cid-long.png"_s;
     QTest::newRow("a component with selections only gives an empty diagram")
         << u"TIMER"_s << Setup([](Frame &f) {
                f.model().AddComponent(u"TIMER"_s, false);
@@ -232,7 +304,8 @@ void TestDiagramWindows::cidWindowDrawsTheCoreInterface()
     if (setup)
         setup(f);
     CKELTree *tree = f.tree(KEL::DBTs, u"Oven"_s);
-    const Cid::Drawing expected = Cid::DrawInterface(Cid::BuildInterface(*tree, component));
+    const Cid::Drawing expected
+        = Cid::DrawInterface(Cid::BuildInterface(*tree, component), DiagramDrawing::MeasureLabelText);
     f.script.Accept<CKELCIDDlg>([component](CKELCIDDlg &d) {
         d.Components()->setCurrentIndex(d.Components()->findText(component));
     });

@@ -363,6 +363,11 @@ private slots:
         unknown.missType = 2;
         unknown.requirementTag = u"R9"_s;
         QTest::newRow("names the lists do not hold") << unknown;
+        CNodeAttributes undeclared = plain;
+        undeclared.behaviorType = 0; // a node read without its state declaration
+        QTest::newRow("type zero is kept") << undeclared;
+        undeclared.behaviorType = 11;
+        QTest::newRow("type beyond the list is kept") << undeclared;
     }
     void nodeDialogRoundTrip()
     {

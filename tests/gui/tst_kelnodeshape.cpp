@@ -57,6 +57,8 @@ private slots:
     void toolTips();
     void linkShapes_data();
     void linkShapes();
+    void linkAfterMove_data();
+    void linkAfterMove();
     void paintedColours_data();
     void paintedColours();
 };
@@ -452,6 +454,70 @@ void TestKelNodeShape::linkShapes()
     QCOMPARE(link->StartPort(), 1);
     QCOMPARE(link->EndPort(), 0);
     QCOMPARE(link->Line(), QLineF(100, 50, 100, 100));
+}
+
+// Wherever a child is dragged, its link leaves the parent's bottom, drops
+// onto the child's top with the whole head above the box, and runs under
+// neither box.
+void TestKelNodeShape::linkAfterMove_data()
+{
+    QTest::addColumn<QPointF>("childAt");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("straight");
+    QTest::newRow("straight below") << QPointF(0, 100) << 1 << true;
+    QTest::newRow("far aside below") << QPointF(600, 100) << 1 << false;
+    QTest::newRow("level beside") << QPointF(300, 0) << 1 << false;
+    QTest::newRow("above to the right") << QPointF(300, -150) << 1 << false;
+    QTest::newRow("above to the left") << QPointF(-300, -150) << 1 << false;
+    QTest::newRow("above, overlapping across") << QPointF(50, -120) << 1 << false;
+    QTest::newRow("atomic above") << QPointF(50, -120) << 2 << false;
+}
+
+void TestKelNodeShape::linkAfterMove()
+{
+    QFETCH(QPointF, childAt);
+    QFETCH(int, kind);
+    QFETCH(bool, straight);
+    Fixture f;
+    const int a = f.Add(0, u"Door"_qs);
+    const int b = f.Add(a, u"Door"_qs);
+    CCanvasScene scene;
+    auto *pa = new CKELNodeShape(a);
+    auto *pb = new CKELNodeShape(b);
+    pa->RefreshFromModel(f.m);
+    pb->RefreshFromModel(f.m);
+    scene.AddShape(pa);
+    scene.AddShape(pb);
+    pb->setPos(0, 100);
+    auto *link = new CKELLinkShape(pa, pb, kind, 0);
+    scene.AddLinkShape(link);
+    pb->setPos(childAt); // the drag: the link follows
+
+    const QPolygonF path = link->Path();
+    QCOMPARE(path.first(), pa->PortScenePos(CKELNodeShape::BottomPort));
+    QCOMPARE(path.last(), pb->PortScenePos(CKELNodeShape::TopPort));
+    QCOMPARE(path.size() == 2, straight);
+    QVERIFY2(path[1].y() > path[0].y(), "leaves the parent downward");
+    const QLineF last(path[path.size() - 2], path.last());
+    QVERIFY2(last.dy() > 0, "enters the child from above");
+    if (!straight)
+        QCOMPARE(last.dx(), 0.0);
+    const QSizeF head = kind == 1 ? link->ArrowHeadSize() : QSizeF(0, 0);
+    QVERIFY(last.length() >= head.width());
+    // both wings of the head stay above the child's top
+    const QPointF dir = (last.p2() - last.p1()) / last.length();
+    const QPointF base = last.p2() - dir * head.width();
+    for (qreal side : {-1.0, 1.0})
+        QVERIFY(base.y() + side * dir.x() * head.height() <= last.p2().y());
+    for (const QRect &box : {pa->DrawnRect(), pb->DrawnRect()}) {
+        const QRectF inner = QRectF(box).adjusted(1, 1, -1, -1);
+        for (qsizetype i = 1; i < path.size(); ++i) {
+            for (int step = 0; step <= 40; ++step) {
+                const QPointF p = path[i - 1] + (path[i] - path[i - 1]) * (step / 40.0);
+                QVERIFY2(!inner.contains(p), qPrintable(QStringLiteral("stretch %1 runs under a box").arg(i)));
+            }
+        }
+    }
 }
 
 // What reaches the pixels: the fill of the box and the outline of a mark.

@@ -86,6 +86,8 @@ private slots:
     void removingTheTreeClosesItsWindow();
     void newSolutionClosesEveryWindow();
     void newTreesOpenAtOnce();
+    void treesKeepOffTheEdge_data();
+    void treesKeepOffTheEdge();
     void pagesComeFromTheTreeAndGoBack();
     void canvasFollowsModelEdits_data();
     void canvasFollowsModelEdits();
@@ -201,6 +203,46 @@ void TestTreeWindows::newTreesOpenAtOnce()
     QVERIFY(theirs);
     QTest::qWait(20);
     QVERIFY(!windows.Find(theirs->GetId()));
+}
+
+void TestTreeWindows::treesKeepOffTheEdge_data()
+{
+    QTest::addColumn<QString>("tree"); // empty: a new IBT
+    QTest::newRow("the example's first RBT") << u"R1"_qs;
+    QTest::newRow("a new empty IBT") << QString();
+}
+
+// A window opens at the top-left of its tree with white room before the
+// layout's origin; the places of the boxes stay as the file has them.
+void TestTreeWindows::treesKeepOffTheEdge()
+{
+    QFETCH(QString, tree);
+    CKELDataManager m;
+    QString error;
+    QVERIFY2(CSolutionFile::Read(m, exampleSolution(), &error), qPrintable(error));
+    QMdiArea area;
+    area.resize(900, 700);
+    area.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&area));
+    CTreeWindows windows(m, area);
+    int id = 0;
+    if (tree.isEmpty()) {
+        QVERIFY(m.AddDBT(u"Whole"_qs));
+        id = m.FindTree(KEL::DBTs, u"Whole"_qs)->GetId();
+        QTRY_VERIFY(windows.Find(id));
+    } else {
+        id = m.FindTree(KEL::RBTs, tree)->GetId();
+        QVERIFY(windows.Open(id));
+    }
+    CChildFrame *frame = windows.Find(id);
+    frame->showMaximized();
+    QCoreApplication::processEvents();
+    const int margin = CTessel1Doc::kTreeMargin;
+    QCOMPARE(frame->View().mapToScene(QPoint(0, 0)), QPointF(-margin, -margin));
+    for (const CKELNodeShape *shape : frame->Document().NodeShapes()) {
+        const CKELMethod *node = m.LookupAs<CKELMethod>(shape->NodeId(), KEL::Method);
+        QCOMPARE(shape->pos(), QPointF(node->x, node->y));
+    }
 }
 
 void TestTreeWindows::pagesComeFromTheTreeAndGoBack()

@@ -25,10 +25,21 @@ constexpr int kShapeHeight = 130;
 constexpr int kLabelInset = 10;
 constexpr int kLabelWidth = 120;
 constexpr int kLabelHeight = 25;
+// a label may widen to the column less its insets, then it wraps
+constexpr int kLabelMaxWidth = kColumn - 2 * kLabelInset;
+// the text's inner margins in a label, across and along
+constexpr int kTextMarginX = 6;
+constexpr int kTextMarginY = 4;
+// the shape keeps this below its new state label, and the first response
+// stands this far below the shape
+constexpr int kShapeBelowState = 5;
+constexpr int kResponseGap = 50;
 constexpr int kPreconditionTop = 15;
 constexpr int kNewStateTop = 100;
 constexpr int kStimulusTop = 100;
 constexpr int kResponseTop = 330;
+// room between the two state labels for the component's name and the arrow
+constexpr int kBetweenStates = kNewStateTop - kPreconditionTop - kLabelHeight;
 
 int saturate(qint64 v)
 {
@@ -79,9 +90,19 @@ QString duplicateKey(const Box &box)
     return key;
 }
 
-Label label(int left, int top, const QString &text, int status)
+// The label's size: 120 by 25 for a short text, wider and then wrapped
+// for a long one.
+QSize labelSize(const QString &text, const TextMeasure &measure)
 {
-    return {{left, top, saturate(qint64(left) + kLabelWidth), saturate(qint64(top) + kLabelHeight)}, text, status};
+    const int oneLine = measure(text, INT_MAX / 2).width() + kTextMarginX;
+    const int width = std::clamp(oneLine, kLabelWidth, kLabelMaxWidth);
+    const int height = measure(text, width - kTextMarginX).height() + kTextMarginY;
+    return {width, std::max(kLabelHeight, height)};
+}
+
+Label label(int left, int top, const QString &text, int status, const QSize &size)
+{
+    return {{left, top, saturate(qint64(left) + size.width()), saturate(qint64(top) + size.height())}, text, status};
 }
 
 } // namespace
@@ -185,26 +206,70 @@ QList<Box> BuildInterface(const CKELTree &source, const QString &component)
     return boxes;
 }
 
-Drawing DrawInterface(const QList<Box> &boxes)
+QSize EstimateText(const QString &text, int width)
+{
+    // a plain sans serif of 9 points: about 7 units a character, 15 a line
+    constexpr int kChar = 7;
+    constexpr int kLine = 15;
+    const int perLine = std::max(1, width / kChar);
+    int lines = 1;
+    int used = 0;
+    int widest = 0;
+    for (const QString &word : text.split(u' ', Qt::SkipEmptyParts)) {
+        const int len = int(std::min<qsizetype>(word.size(), perLine));
+        if (used > 0 && used + 1 + len > perLine) {
+            widest = std::max(widest, used);
+            ++lines;
+            used = len;
+        } else {
+            used += (used > 0 ? 1 : 0) + len;
+        }
+    }
+    widest = std::max(widest, used);
+    return {widest * kChar, lines * kLine};
+}
+
+Drawing DrawInterface(const QList<Box> &boxes, const TextMeasure &measure)
 {
     Drawing drawing;
     if (boxes.isEmpty())
         return drawing;
     const qint64 n = boxes.size();
-    drawing.shape = {kShapeLeft, kShapeTop, saturate(kShapeLeft + kColumn * n), kShapeTop + kShapeHeight};
+    // one shape for all boxes: as high as the tallest pair of state labels needs
+    int shapeHeight = kShapeHeight;
+    for (const Box &box : boxes) {
+        const QSize pre = labelSize(box.precondition, measure);
+        const QSize state = labelSize(box.newState, measure);
+        const int stateTop = std::max(kNewStateTop, kPreconditionTop + pre.height() + kBetweenStates);
+        shapeHeight = std::max(shapeHeight, stateTop + state.height() + kShapeBelowState);
+    }
+    drawing.shape = {kShapeLeft, kShapeTop, saturate(kShapeLeft + kColumn * n), kShapeTop + shapeHeight};
     drawing.width = saturate(kColumn * n + kShapeLeft);
     drawing.height = drawing.shape.bottom;
+    const int responseTop = std::max(kResponseTop, drawing.shape.bottom + kResponseGap);
     for (qsizetype k = 0; k < boxes.size(); ++k) {
         const Box &box = boxes[k];
         const int left = saturate(kShapeLeft + kColumn * qint64(k) + kLabelInset);
         const int middle = saturate(qint64(left) + kLabelWidth / 2);
         BoxDrawing d;
-        d.precondition = label(left, kShapeTop + kPreconditionTop, box.precondition, box.preconditionStatus);
-        d.newState = label(left, kShapeTop + kNewStateTop, box.newState, box.newStateStatus);
-        for (qsizetype i = 0; i < box.stimulus.size(); ++i)
-            d.stimulus.append(label(left, saturate(kStimulusTop - kItemPitch * qint64(i)), box.stimulus[i], 0));
-        for (qsizetype i = 0; i < box.responses.size(); ++i)
-            d.responses.append(label(left, saturate(kResponseTop + kItemPitch * qint64(i)), box.responses[i], 0));
+        const QSize pre = labelSize(box.precondition, measure);
+        d.precondition = label(left, kShapeTop + kPreconditionTop, box.precondition, box.preconditionStatus, pre);
+        const int stateTop = std::max(kNewStateTop, kPreconditionTop + pre.height() + kBetweenStates);
+        d.newState = label(left, kShapeTop + stateTop, box.newState, box.newStateStatus,
+                           labelSize(box.newState, measure));
+        // the stimulus stack grows upwards from just above the shape
+        qint64 bottom = kStimulusTop + kItemPitch;
+        for (const QString &item : box.stimulus) {
+            const QSize size = labelSize(item, measure);
+            bottom -= size.height();
+            d.stimulus.append(label(left, saturate(bottom), item, 0, size));
+        }
+        qint64 top = responseTop;
+        for (const QString &item : box.responses) {
+            const QSize size = labelSize(item, measure);
+            d.responses.append(label(left, saturate(top), item, 0, size));
+            top += size.height();
+        }
         if (!d.stimulus.isEmpty())
             d.stimulusLink = Line{{middle, d.stimulus.first().rect.bottom}, {middle, kShapeTop}};
         if (!d.responses.isEmpty()) {

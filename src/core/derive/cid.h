@@ -2,9 +2,11 @@
 
 #include <QList>
 #include <QPoint>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class CKELCID;
@@ -96,10 +98,18 @@ struct Drawing
     int height = 0; // and this high
 };
 
-// Items of a stack are 25 high and follow each other without overlapping.
+// Items of a stack are at least 25 high and follow each other without
+// overlapping.
 inline constexpr int kItemPitch = 25;
 
-Drawing DrawInterface(const QList<Box> &boxes);
+// The size a text takes when wrapped at width (in canvas units). The
+// screen measures with its font; without one, Cid estimates.
+using TextMeasure = std::function<QSize(const QString &text, int width)>;
+QSize EstimateText(const QString &text, int width);
+
+// Labels are 120 by 25 unless their text needs more: then they widen up to
+// 150 and wrap, and taller labels push the ones after them along.
+Drawing DrawInterface(const QList<Box> &boxes, const TextMeasure &measure = EstimateText);
 
 // Builds the interface of component and keeps it as a CID named after the
 // component, in the "CIDs" folder of source (made when missing); neither is

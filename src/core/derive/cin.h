@@ -28,6 +28,16 @@ inline constexpr int kBoxHeight = 50;
 inline constexpr int kPortCount = 9;
 inline constexpr int kPortPitch = kBoxWidth / kPortCount;
 inline constexpr int kMiddlePort = 5;
+// When more lines leave or enter an edge than it has ports, ports 10 to 17
+// lie halfway between ports 1 and 2, 2 and 3, ... 8 and 9, so that lines
+// keep apart instead of sharing a port.
+inline constexpr int kPortSlots = 2 * kPortCount - 1;
+
+// Distance of a port from the box's left edge.
+inline constexpr int PortOffset(int port)
+{
+    return port <= kPortCount ? kPortPitch * port : kPortPitch * (port - kPortCount) + kPortPitch / 2;
+}
 
 struct EvolutionMark
 {
@@ -44,11 +54,11 @@ struct Box
     int y = 0;
     int row = 0;
     EvolutionMark evolution;
-    std::array<bool, kPortCount> topUsed{};
-    std::array<bool, kPortCount> bottomUsed{};
+    std::array<bool, kPortSlots> topUsed{};
+    std::array<bool, kPortSlots> bottomUsed{};
 
-    QPoint TopPort(int port) const { return {x + kPortPitch * port, y}; }
-    QPoint BottomPort(int port) const { return {x + kPortPitch * port, y + kBoxHeight}; }
+    QPoint TopPort(int port) const { return {x + PortOffset(port), y}; }
+    QPoint BottomPort(int port) const { return {x + PortOffset(port), y + kBoxHeight}; }
 };
 
 struct Connection
@@ -57,7 +67,7 @@ struct Connection
     int from = 0;   // box indexes
     int to = 0;
     EvolutionMark evolution;
-    int fromPort = 0; // 1..9, 0 before routing
+    int fromPort = 0; // 1..17, 0 before routing
     int toPort = 0;
     // Two points (straight down into the box below), else four or six: down
     // from the bottom port, along the gaps between rows and columns, and into

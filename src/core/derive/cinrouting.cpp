@@ -66,9 +66,14 @@ int columnOf(const Box &b)
     return floorDiv(qint64(b.x) - kLeft, kColumnPitch);
 }
 
-// Places from the nearer end of the edge: 1 for ports 1 and 9, 5 for the middle.
+// Places from the nearer end of the edge: 1 for ports 1 and 9, 5 for the
+// middle; a port between two counts as the one nearer the middle.
 int portDistance(int port)
 {
+    if (port > kPortCount) {
+        const int k = port - kPortCount; // between k and k + 1
+        return std::min(k + 1, kPortCount + 1 - k);
+    }
     return std::min(port, kPortCount + 1 - port);
 }
 
@@ -154,8 +159,9 @@ private:
 
 enum class Side { Left, Right };
 
-constexpr int kFromFirst[kPortCount] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
-constexpr int kFromSixth[kPortCount] = {6, 7, 8, 9, 1, 2, 3, 4, 5};
+// After the nine ports, the places between them in the same order.
+constexpr int kFromFirst[kPortSlots] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17};
+constexpr int kFromSixth[kPortSlots] = {6, 7, 8, 9, 1, 2, 3, 4, 5, 15, 16, 17, 10, 11, 12, 13, 14};
 
 // Distances above a row's top at which lines may run across to their port,
 // nearest first; the levels of lines leaving the row above are left out.
@@ -173,7 +179,7 @@ const std::vector<int> &entryOffsets()
     return offsets;
 }
 
-int takePort(std::array<bool, kPortCount> &used, const int (&order)[kPortCount])
+int takePort(std::array<bool, kPortSlots> &used, const int (&order)[kPortSlots])
 {
     for (int port : order) {
         if (!used[size_t(port - 1)]) {
@@ -181,7 +187,7 @@ int takePort(std::array<bool, kPortCount> &used, const int (&order)[kPortCount])
             return port;
         }
     }
-    // every port of the edge is taken: share the first one of the order
+    // every place on the edge is taken: share the first one of the order
     return order[0];
 }
 

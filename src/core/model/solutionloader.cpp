@@ -284,8 +284,12 @@ void CSolutionLoader::linkNodes()
         if (pid == 0)
             continue;
         CKELMethod *parent = pid > 0 ? nodeAt(pid) : nullptr;
-        // a parent is another node of the same tree; anything else makes a root
-        if (!parent || parent == node || !node->GetParent() || parent->GetParent() != node->GetParent()) {
+        // a parent is another node of the same tree; anything else makes a
+        // root. A tree that is never saved (a derived one found in a damaged
+        // file) holds no links: its nodes are saved without it and would be
+        // read back as owned by nothing.
+        if (!parent || parent == node || !node->GetParent() || parent->GetParent() != node->GetParent()
+            || !node->GetParent()->IsPersistent()) {
             node->SetParentId(0);
             ++m_manager.m_loadReport.refusedLinks;
             continue;

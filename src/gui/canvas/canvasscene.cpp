@@ -124,7 +124,13 @@ bool CCanvasScene::GrowToReach(const QPoint &extent)
 
 void CCanvasScene::updateSceneRect()
 {
-    setSceneRect(QRectF(PageArea()).united(m_outside));
+    setSceneRect(QRectF(PageArea()).adjusted(-m_margin, -m_margin, 0, 0).united(m_outside));
+}
+
+void CCanvasScene::SetMargin(int margin)
+{
+    m_margin = std::max(0, margin);
+    updateSceneRect();
 }
 
 void CCanvasScene::NoteShapeMoved(const CCompositeShape *shape)
@@ -382,8 +388,7 @@ QRectF CCanvasScene::DrawingArea() const
     }
     for (QGraphicsItem *i : items()) {
         if (i->type() == Canvas::LinkItem && i->isVisible()) {
-            const QLineF l = static_cast<CLinkShape *>(i)->Line();
-            area |= QRectF(l.p1(), l.p2()).normalized();
+            area |= static_cast<CLinkShape *>(i)->Path().boundingRect();
         }
     }
     if (area.isNull())
@@ -417,7 +422,7 @@ void CCanvasScene::drawBackground(QPainter *painter, const QRectF &rect)
     const ColourScheme::CanvasColours colours = CanvasColours();
     painter->fillRect(rect, colours.outside);
     const QRectF page = PageArea();
-    painter->fillRect(rect.intersected(page), colours.page);
+    painter->fillRect(rect.intersected(page.adjusted(-m_margin, -m_margin, 0, 0)), colours.page);
     QPen pen(colours.grid, 0, Qt::DashLine);
     painter->setPen(pen);
     for (int i = 1; i < m_pagesWide; ++i) {

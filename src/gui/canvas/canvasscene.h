@@ -54,6 +54,11 @@ public:
     int PagesHigh() const { return m_pagesHigh; }
     void SetPages(int wide, int high);
     QRect PageArea() const;
+    // White room left of and above the page origin, so that a drawing laid
+    // out from the origin does not sit flush against the canvas edge. It is
+    // the view's own: no place of a shape changes.
+    void SetMargin(int margin);
+    int Margin() const { return m_margin; }
     // Adds pages to the right until extent.x is inside, then below until
     // extent.y is; returns whether the area grew.
     bool GrowToReach(const QPoint &extent);
@@ -176,6 +181,7 @@ private:
     std::unique_ptr<CDirectDelegate> m_direct;
     CCanvasDelegate *m_delegate = nullptr;
     QRectF m_outside; // shapes left of or above the page origin
+    int m_margin = 0;
     int m_pagesWide = 1;
     int m_pagesHigh = 1;
     int m_linkFromPort = 1;

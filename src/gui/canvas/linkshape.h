@@ -4,12 +4,14 @@
 
 #include <QGraphicsItem>
 #include <QLineF>
+#include <QPolygonF>
 
 class CCompositeShape;
 
-// A straight link from a port of one shape to a port of another. It
-// follows its ends when they move; it is identified by the keys of its two
-// shapes.
+// A link from a port of one shape to a port of another. It follows its
+// ends when they move; it is identified by the keys of its two shapes. A
+// routed link leaves its start downward and enters its end from above, so
+// that it never runs under either box and its head stays in sight.
 class CLinkShape : public QGraphicsItem
 {
 public:
@@ -32,7 +34,18 @@ public:
 
     // Recomputes the line from the ports; the shapes call it when they move.
     void UpdatePosition();
+    // From the start port to the end port; Path() holds the bends between.
     QLineF Line() const { return m_line; }
+    QPolygonF Path() const { return m_path; }
+    bool IsRouted() const { return m_routed; }
+    void SetRouted(bool routed);
+
+    // The way from a (bottom of box `from`) to b (top of box `to`): straight
+    // while the head fits above `to` and no wing of it dips into the box,
+    // otherwise bent so that the last stretch drops straight onto b and no
+    // stretch crosses either box.
+    static QPolygonF RouteDownward(const QPointF &a, const QRectF &from, const QPointF &b, const QRectF &to,
+                                   const QSizeF &head);
 
     const QString &ObjectName() const { return m_objectName; }
     void SetObjectName(const QString &name) { m_objectName = name; }
@@ -70,7 +83,10 @@ private:
     QPolygonF arrowHead() const;
     qreal margin() const;
 
+    QPolygonF computePath() const;
+
     QLineF m_line;
+    QPolygonF m_path;
     Canvas::CShapeFormat m_format;
     QString m_objectName;
     QString m_caption;
@@ -83,4 +99,5 @@ private:
     int m_arrowType = NoArrow;
     int m_arrowWidth = 2;
     int m_arrowLength = 3;
+    bool m_routed = false;
 };

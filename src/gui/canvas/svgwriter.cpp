@@ -298,15 +298,14 @@ void CWriter::collect()
 
 void CWriter::writeLink(const Link &l)
 {
-    const QLineF line = l.link->Line();
-    m_buffer.append("<path class=\"").append(l.lineClass).append("\" d=\"M");
-    x(line.x1());
-    m_buffer.append(' ');
-    y(line.y1());
-    m_buffer.append('L');
-    x(line.x2());
-    m_buffer.append(' ');
-    y(line.y2());
+    const QPolygonF path = l.link->Path();
+    m_buffer.append("<path class=\"").append(l.lineClass).append("\" d=\"");
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        m_buffer.append(i == 0 ? 'M' : 'L');
+        x(path[i].x());
+        m_buffer.append(' ');
+        y(path[i].y());
+    }
     m_buffer.append('"');
     if (l.marker >= 0)
         m_buffer.append(" marker-end=\"url(#m").append(QByteArray::number(l.marker)).append(")\"");

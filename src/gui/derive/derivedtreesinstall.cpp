@@ -45,6 +45,15 @@ void InstallDerivedTrees(CMainFrame &frame, CEditor &editor)
     menu.SetHandler(KEL::DBT, kMarkMissing, [d, inWindow](const CExplorerTarget &t) {
         inWindow(t.elementId, [d](CTessel1View &v) { d->ToggleMissingPreconditions(v); });
     });
+    // checked like the tree window's entries while the mark is on there
+    auto markOn = [&windows](bool (CTessel1View::*on)() const) {
+        return [&windows, on](const CExplorerTarget &t) {
+            const CChildFrame *f = windows.Find(t.elementId);
+            return f && (f->View().*on)();
+        };
+    };
+    menu.SetCheckState(KEL::DBT, kMarkIntegration, markOn(&CTessel1View::MarkIntegrationPoints));
+    menu.SetCheckState(KEL::DBT, kMarkMissing, markOn(&CTessel1View::MarkMissingPrecondition));
     for (int kind : {KEL::RBT, KEL::DBT})
         menu.SetHandler(kind, kCreateCBT, [d](const CExplorerTarget &t) { d->CreateCBT(t.elementId); });
     menu.SetHandler(KEL::EVT, QStringLiteral("Evolutionary CBT"), [d](const CExplorerTarget &t) { d->CreateCBT(t.elementId); });

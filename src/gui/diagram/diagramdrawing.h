@@ -25,6 +25,16 @@ QString VersionsText(const QList<int> &treeIds, const CKELDataManager &manager);
 // A box per component and a connection per routed pair.
 void DrawNetwork(CCanvasScene &scene, const Cin::Network &network, const CKELDataManager &manager);
 
+// After the user moved boxes of a network: puts each moved box on the
+// nearest free place of the grid (or leaves it where it was dropped), takes
+// the places into network (a view's own state, never saved), routes every
+// connection again and draws the new lines in place of the old ones.
+void FollowMovedBoxes(CCanvasScene &scene, Cin::Network &network, const CKELDataManager &manager);
+
+// How the interface's labels measure their text: with the font they are
+// drawn in, so that every label fits its text.
+QSize MeasureLabelText(const QString &text, int width);
+
 // The component's shape, its interface items and their links; nothing
 // when the component changes no state.
 void DrawInterface(CCanvasScene &scene, const QString &component, const Cid::Drawing &drawing);

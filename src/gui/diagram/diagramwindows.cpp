@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QMdiArea>
 
+#include <memory>
+
 CDiagramWindows::CDiagramWindows(CKELDataManager &manager, QMdiArea &area, CDialogRunner &dialogs, QObject *parent)
     : QObject(parent)
     , m_manager(manager)
@@ -96,11 +98,17 @@ void CDiagramWindows::build(CDiagramWindow &window)
     if (!e)
         return;
     if (e->GetTypeCode() == KEL::CIN) {
-        DiagramDrawing::DrawNetwork(window.Scene(), Cin::NetworkOf(*static_cast<const CKELCIN *>(e)), m_manager);
+        // the window keeps its own copy: moved boxes stay where the user put them
+        auto network = std::make_shared<Cin::Network>(Cin::NetworkOf(*static_cast<const CKELCIN *>(e)));
+        DiagramDrawing::DrawNetwork(window.Scene(), *network, m_manager);
+        CCanvasScene *scene = &window.Scene();
+        connect(scene, &CCanvasScene::shapesMoved, &window, [this, scene, network] {
+            DiagramDrawing::FollowMovedBoxes(*scene, *network, m_manager);
+        });
         return;
     }
     const QList<Cid::Box> boxes = BoxesOf(window.ElementId());
-    DiagramDrawing::DrawInterface(window.Scene(), e->GetName(), Cid::DrawInterface(boxes));
+    DiagramDrawing::DrawInterface(window.Scene(), e->GetName(), Cid::DrawInterface(boxes, DiagramDrawing::MeasureLabelText));
 }
 
 QList<Cid::Box> CDiagramWindows::BoxesOf(int cidId)

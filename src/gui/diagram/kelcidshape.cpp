@@ -63,9 +63,10 @@ CKELCIDShape::CKELCIDShape(int key, const QString &component, const Cid::Drawing
         p.nullPen = true;
         ApplyEvolutionLook(p, b.precondition.status);
 
-        // the component's name between the two states
+        // the component's name between the two states, below a wrapped precondition
+        const int nameTop = qMax(kNameTop, Cell(pre).rect.bottom() + 3);
         const int comp = AddText(QStringLiteral("Comp"), component,
-                                 QRect(int(k) * kColumn + 10, kNameTop, 120, kNameHeight));
+                                 QRect(int(k) * kColumn + 10, nameTop, 120, kNameHeight));
         Cell(comp).faceName = QStringLiteral("Arial");
         Cell(comp).pointSize = 9;
         Cell(comp).nullPen = true;
@@ -103,7 +104,8 @@ void CKELCIDShape::PaintDecorations(QPainter *painter, qreal)
         if (pre < 0 || state < 0)
             continue;
         const qreal x = Cell(state).rect.left() + Cell(state).rect.width() / 2.0;
-        const qreal from = kNameTop + kNameHeight + 2;
+        const int comp = BoxCell(k, QStringLiteral("Comp"));
+        const qreal from = (comp >= 0 ? Cell(comp).rect.bottom() + 1 : kNameTop + kNameHeight) + 2;
         const qreal to = Cell(state).rect.top() - 1;
         if (to - from < kArrowHead)
             continue;

@@ -6,7 +6,7 @@ namespace {
 
 bool inRange(int port)
 {
-    return port >= 1 && port <= Cin::kPortCount;
+    return port >= 1 && port <= Cin::kPortSlots;
 }
 
 } // namespace
@@ -15,8 +15,9 @@ CKELCINShape::CKELCINShape(const Cin::Box &box, const QString &toolTip)
     : CCompositeShape(box.nodeId)
     , m_status(box.evolution.isEvolution ? box.evolution.status : 0)
 {
-    // shown, never edited: the network is rebuilt rather than changed
-    setFlag(ItemIsMovable, false);
+    // the user may move a box to untangle the lines; the place is the
+    // window's own and the lines are routed again (see FollowMovedBoxes)
+    setFlag(ItemIsMovable, true);
     const QRect frame(0, 0, Cin::kBoxWidth, Cin::kBoxHeight);
     Create(frame, QStringLiteral("KELCINShape"));
     SetObjectName(QStringLiteral("KELCINShape"));
@@ -68,4 +69,10 @@ void CKELCINShape::MarkBottomUsed(int port)
 {
     if (inRange(port))
         m_bottomUsed[port - 1] = true;
+}
+
+void CKELCINShape::ClearUsedPorts()
+{
+    m_topUsed.fill(false);
+    m_bottomUsed.fill(false);
 }

@@ -22,16 +22,18 @@ public:
     QString Component() const;
     int Status() const { return m_status; }
 
-    // Ports are numbered 1 to 9 from the left on each edge.
+    // Ports are numbered 1 to 9 from the left on each edge; 10 to 17 lie
+    // between them (see Cin::PortOffset).
     static int TopPortIndex(int port) { return port - 1; }
     static int BottomPortIndex(int port) { return Cin::kPortCount + port - 1; }
     bool TopUsed(int port) const;
     bool BottomUsed(int port) const;
     void MarkTopUsed(int port);
     void MarkBottomUsed(int port);
+    void ClearUsedPorts();
 
 private:
-    std::array<bool, Cin::kPortCount> m_topUsed{};
-    std::array<bool, Cin::kPortCount> m_bottomUsed{};
+    std::array<bool, Cin::kPortSlots> m_topUsed{};
+    std::array<bool, Cin::kPortSlots> m_bottomUsed{};
     int m_status = 0;
 };

@@ -31,8 +31,20 @@ void FillBehaviorTypes(QComboBox *combo)
 
 void SelectBehaviorType(QComboBox *combo, int behaviorType)
 {
-    const int index = combo->findData(behaviorType);
-    combo->setCurrentIndex(index >= 0 ? index : 0);
+    // a code read from a file may lie outside the list; it gets an entry of
+    // its own so that OK keeps it unless the user picks another
+    for (int i = combo->count() - 1; i >= 0; --i) {
+        const int code = combo->itemData(i).toInt();
+        if (code < 1 || code > KEL::BehaviorTypeCount)
+            combo->removeItem(i);
+    }
+    int index = combo->findData(behaviorType);
+    if (index < 0) {
+        combo->addItem(QStringLiteral("%1   Other (type %2)").arg(KEL::BehaviorTypeDisplay(behaviorType)).arg(behaviorType),
+                       behaviorType);
+        index = combo->count() - 1;
+    }
+    combo->setCurrentIndex(index);
 }
 
 int SelectedBehaviorType(const QComboBox *combo)

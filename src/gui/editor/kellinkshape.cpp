@@ -8,6 +8,7 @@ CKELLinkShape::CKELLinkShape(CKELNodeShape *parent, CKELNodeShape *child, int ki
 {
     SetObjectName(QStringLiteral("KELConnection"));
     SetObjectCaption(QString());
+    SetRouted(true);
     Configure(kind, evolutionStatus);
 }
 

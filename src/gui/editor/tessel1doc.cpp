@@ -33,6 +33,8 @@ CTessel1Doc::CTessel1Doc(CKELDataManager &manager, int treeId, QObject *parent)
         m_viewKind = ViewKindOf(tree->GetTypeCode());
     m_scene->SetDelegate(this);
     m_scene->SetLinkPorts(CKELNodeShape::BottomPort, CKELNodeShape::TopPort);
+    // layout places trees from the origin; the margin keeps them off the edge
+    m_scene->SetMargin(kTreeMargin);
     followPages();
 
     m_building = true;

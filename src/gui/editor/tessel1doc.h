@@ -26,6 +26,8 @@ class CTessel1Doc : public QObject, private CCanvasDelegate
     Q_OBJECT
 public:
     enum ViewKind { RbtView = 1, DbtView = 2, CbtView = 3, CinView = 4, CidView = 5, EvtView = 6 };
+    // White room the tree window keeps left of and above the layout's origin.
+    static constexpr int kTreeMargin = 20;
 
     CTessel1Doc(CKELDataManager &manager, int treeId, QObject *parent = nullptr);
     ~CTessel1Doc() override;

@@ -110,3 +110,16 @@ bool CExplorerMenu::Run(int typeCode, const QString &command, const CExplorerTar
     handler(target);
     return true;
 }
+
+void CExplorerMenu::SetCheckState(int typeCode, const QString &command, CheckState state)
+{
+    if (state)
+        m_checkStates[typeCode].insert(command, std::move(state));
+    else
+        m_checkStates[typeCode].remove(command);
+}
+
+CExplorerMenu::CheckState CExplorerMenu::CheckStateOf(int typeCode, const QString &command) const
+{
+    return m_checkStates.value(typeCode).value(command);
+}

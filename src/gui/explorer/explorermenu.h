@@ -25,6 +25,7 @@ class CExplorerMenu
 {
 public:
     using Handler = std::function<void(const CExplorerTarget &)>;
+    using CheckState = std::function<bool(const CExplorerTarget &)>;
 
     // The commands of a kind in menu order; an empty string separates groups.
     static QStringList Layout(int typeCode);
@@ -36,8 +37,13 @@ public:
     // separators only between groups that show something.
     QStringList Shown(int typeCode) const;
     bool Run(int typeCode, const QString &command, const CExplorerTarget &target) const;
+    // A command with a check state is a switch: its entry is checkable and
+    // shows whether it is on for the item (a null state makes it plain).
+    void SetCheckState(int typeCode, const QString &command, CheckState state);
+    CheckState CheckStateOf(int typeCode, const QString &command) const;
 
 private:
     QHash<int, QHash<QString, Handler>> m_handlers;
+    QHash<int, QHash<QString, CheckState>> m_checkStates;
     QHash<int, QStringList> m_extra; // commands outside the layout, in the order given
 };

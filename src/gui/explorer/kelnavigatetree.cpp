@@ -390,6 +390,10 @@ std::unique_ptr<QMenu> CKELNavigateTree::ContextMenuFor(QTreeWidgetItem *item)
             continue;
         }
         QAction *action = menu->addAction(command);
+        if (const CExplorerMenu::CheckState state = m_menu.CheckStateOf(typeCode, command)) {
+            action->setCheckable(true);
+            action->setChecked(state(target));
+        }
         // the ids say what was meant, even if the item is gone by then
         connect(action, &QAction::triggered, this, [this, typeCode, command, target] {
             if (m_manager.Lookup(target.elementId))

@@ -58,6 +58,8 @@ private slots:
     void evolutionMarkers();
     void drawing_data();
     void drawing();
+    void labelsFitTheirText_data();
+    void labelsFitTheirText();
     void labelsShowStatesWithoutMarkers();
     void noBoxesNoShape();
     void createdDiagramIsDerived();
@@ -215,6 +217,56 @@ void TestCid::drawing()
     else if (part == u"height")
         actual = QString::number(d.height);
     QCOMPARE(actual, expected);
+}
+
+// A label grows to its text (measured by the estimate here): wider up to
+// the column, then wrapped and taller; what follows moves along.
+void TestCid::labelsFitTheirText_data()
+{
+    QTest::addColumn<QString>("precondition");
+    QTest::addColumn<QStringList>("responses");
+    QTest::addColumn<QString>("part");
+    QTest::addColumn<QString>("expected");
+    const QString idle = u"idle"_qs;
+    QTest::newRow("short text keeps the usual size")
+        << idle << QStringList{u"Light [on]"_qs, u"Door [open]"_qs} << u"response1"_qs << u"60,355,180,380"_qs;
+    QTest::newRow("a longer line widens the label")
+        << idle << QStringList{u"DOOR SENSOR [closed]"_qs, u"x"_qs} << u"response0"_qs << u"60,330,206,355"_qs;
+    QTest::newRow("a long item wraps within the column")
+        << idle << QStringList{u"SENSOR [person detected]"_qs, u"x"_qs} << u"response0"_qs << u"60,330,210,364"_qs;
+    QTest::newRow("the item after a wrapped one follows it")
+        << idle << QStringList{u"SENSOR [person detected]"_qs, u"x"_qs} << u"response1"_qs << u"60,364,180,389"_qs;
+    const QString longState = u"waiting for the person to leave"_qs;
+    QTest::newRow("a long state wraps") << longState << QStringList{u"x"_qs} << u"precondition"_qs
+                                        << u"60,165,210,199"_qs;
+    QTest::newRow("the new state moves below a wrapped one")
+        << longState << QStringList{u"x"_qs} << u"newState"_qs << u"60,259,180,284"_qs;
+    QTest::newRow("the shape grows to hold both") << longState << QStringList{u"x"_qs} << u"shape"_qs
+                                                  << u"50,150,220,289"_qs;
+    QTest::newRow("responses keep their gap below a grown shape")
+        << longState << QStringList{u"x"_qs} << u"response0"_qs << u"60,339,180,364"_qs;
+}
+
+void TestCid::labelsFitTheirText()
+{
+    QFETCH(QString, precondition);
+    QFETCH(QStringList, responses);
+    QFETCH(QString, part);
+    QFETCH(QString, expected);
+    Cid::Box b;
+    b.precondition = precondition;
+    b.newState = u"next"_qs;
+    b.stimulus = {u"BUTTON [push]"_qs};
+    b.responses = responses;
+    const Cid::Drawing d = Cid::DrawInterface({b});
+    const Cid::BoxDrawing &bd = d.boxes.first();
+    const QHash<QString, Cid::Rect> parts{{u"precondition"_qs, bd.precondition.rect},
+                                          {u"newState"_qs, bd.newState.rect},
+                                          {u"response0"_qs, bd.responses.value(0).rect},
+                                          {u"response1"_qs, bd.responses.value(1).rect},
+                                          {u"shape"_qs, d.shape}};
+    QCOMPARE(rectText(parts.value(part)), expected);
+    QCOMPARE(d.height, bd.responses.last().rect.bottom);
 }
 
 void TestCid::labelsShowStatesWithoutMarkers()

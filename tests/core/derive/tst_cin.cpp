@@ -100,7 +100,7 @@ QString routeFault(const Cin::Network &net)
                                                                                pointsText(c));
         if (c.points.size() != 2 && c.points.size() != 4 && c.points.size() != 6)
             return name + QStringLiteral("point count");
-        if (c.fromPort < 1 || c.fromPort > 9 || c.toPort < 1 || c.toPort > 9)
+        if (c.fromPort < 1 || c.fromPort > Cin::kPortSlots || c.toPort < 1 || c.toPort > Cin::kPortSlots)
             return name + QStringLiteral("port out of range");
         if (!a.bottomUsed[size_t(c.fromPort - 1)] || !b.topUsed[size_t(c.toPort - 1)])
             return name + QStringLiteral("port not marked used");
@@ -112,7 +112,9 @@ QString routeFault(const Cin::Network &net)
         if (beforeLast.x() != c.points.last().x() || beforeLast.y() >= c.points.last().y())
             return name + QStringLiteral("does not enter from above");
         if (c.points.size() > 2) {
-            const int d = std::min(c.fromPort, 10 - c.fromPort);
+            // places from the nearer end; one between two ports counts as the inner one
+            const int k = c.fromPort > 9 ? c.fromPort - 9 : 0;
+            const int d = k ? std::min(k + 1, 10 - k) : std::min(c.fromPort, 10 - c.fromPort);
             if (c.points[1] != c.points[0] + QPoint(0, 8 * d))
                 return name + QStringLiteral("first drop is not 8 per place from the edge");
         }
@@ -333,8 +335,8 @@ void TestCin::ports_data()
     QTest::newRow("taken middle port: box below is searched for")
         << u"R(X1,X2,X3,X4,X5,A(Y1,Y2,Y3,Y4,Y5,Z))"_qs << u"5 6 7 8 9 1 1 2 3 4 5 6"_qs
         << u"5 1 1 1 1 1 6 6 6 6 6 1"_qs;
-    QTest::newRow("more lines than ports share the first of the order")
-        << u"A(B,C,D,E,F,G,H,I,J,K,L)"_qs << u"5 6 7 8 9 1 2 3 4 6 6"_qs << u"5 1 1 1 1 1 1 1 1 1 1"_qs;
+    QTest::newRow("lines beyond nine take the places between ports")
+        << u"A(B,C,D,E,F,G,H,I,J,K,L)"_qs << u"5 6 7 8 9 1 2 3 4 15 16"_qs << u"5 1 1 1 1 1 1 1 1 1 1"_qs;
     QTest::newRow("self connection") << u"A:x(A:y)"_qs << u"6"_qs << u"1"_qs;
 }
 
@@ -358,7 +360,7 @@ void TestCin::ports()
         const int leaving = int(std::count_if(net.connections.begin(), net.connections.end(), [&](const Cin::Connection &c) {
             return net.boxes[c.from].component == b.component;
         }));
-        QCOMPARE(usedBottom, std::min(leaving, Cin::kPortCount));
+        QCOMPARE(usedBottom, std::min(leaving, Cin::kPortSlots));
     }
 }
 
