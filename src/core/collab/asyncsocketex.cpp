@@ -1,6 +1,7 @@
 #include "asyncsocketex.h"
 
 #include <QHostInfo>
+#include <QPointer>
 #include <QSslSocket>
 #include <QTcpSocket>
 #include <QTimer>
@@ -268,17 +269,18 @@ void CAsyncSocketEx::sslErrors(const QList<QSslError> &errors)
     // the socket's signal; the socket waits, paused
     const QSslCertificate certificate = ssl->peerCertificate();
     const QString hostPort = m_peerName + u':' + QString::number(m_connectPort);
-    QTimer::singleShot(0, this, [this, ssl, certificate, errors, hostPort] {
-        if (m_socket != ssl || ssl->state() != QAbstractSocket::ConnectedState)
+    // a closed socket is deleted later: the guard tells it from a new one
+    QTimer::singleShot(0, this, [this, ssl = QPointer<QSslSocket>(ssl), certificate, errors, hostPort] {
+        if (!ssl || m_socket != ssl || ssl->state() != QAbstractSocket::ConnectedState)
             return;
         if (OnUntrustedCertificate(hostPort, certificate, errors)) {
-            if (m_socket != ssl)
+            if (!ssl || m_socket != ssl)
                 return;
             ssl->ignoreSslErrors(errors);
             ssl->resume();
             return;
         }
-        if (m_socket != ssl)
+        if (!ssl || m_socket != ssl)
             return;
         closeNow();
         SetLastError(SocketError::Untrusted);
