@@ -1,6 +1,7 @@
 // Collaboration on loopback: one verdantis-server, many clients on one
 // shared solution.
-//   bench_collab [--clients 20] [--ops 20000] [--rate 1000] [--paced-ops 5000] [--nodes 100000]
+//   bench_collab [--clients 20] [--ops 20000] [--rate 1000] [--paced-ops 5000] [--nodes 100000] [--tls]
+// With --tls the server speaks TLS with a certificate openssl makes for the run.
 // Prints:
 //   relayed operations per second, every client applying every operation;
 //   99th-percentile time from send to the sender's own apply at --rate;
@@ -82,11 +83,25 @@ double percentile(std::vector<double> v, double p)
 class CServer
 {
 public:
-    bool Start(const QString &dir)
+    bool Start(const QString &dir, bool tls)
     {
+        QStringList arguments{QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--data"), dir,
+                              QStringLiteral("--store-interval"), QStringLiteral("3600")};
+        if (tls) {
+            QProcess openssl;
+            openssl.start(QStringLiteral("openssl"),
+                          {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
+                           QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"),
+                           QStringLiteral("-nodes"), QStringLiteral("-days"), QStringLiteral("1"),
+                           QStringLiteral("-subj"), QStringLiteral("/CN=bench"), QStringLiteral("-keyout"),
+                           dir + QStringLiteral("/bench.key"), QStringLiteral("-out"), dir + QStringLiteral("/bench.pem")});
+            if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0)
+                return false;
+            arguments << QStringLiteral("--tls-cert") << dir + QStringLiteral("/bench.pem") << QStringLiteral("--tls-key")
+                      << dir + QStringLiteral("/bench.key");
+        }
         m_process.setProgram(QStringLiteral(VERDANTIS_SERVER));
-        m_process.setArguments({QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--data"), dir,
-                                QStringLiteral("--store-interval"), QStringLiteral("3600")});
+        m_process.setArguments(arguments);
         m_process.start();
         if (!m_process.waitForStarted(5000))
             return false;
@@ -128,7 +143,8 @@ int main(int argc, char *argv[])
                                       QStringLiteral("n"), QStringLiteral("5000"));
     const QCommandLineOption nodesOpt(QStringLiteral("nodes"), QStringLiteral("nodes of the late joiner's solution"),
                                       QStringLiteral("n"), QStringLiteral("100000"));
-    parser.addOptions({clientsOpt, opsOpt, rateOpt, pacedOpt, nodesOpt});
+    const QCommandLineOption tlsOpt(QStringLiteral("tls"), QStringLiteral("encrypt every connection"));
+    parser.addOptions({clientsOpt, opsOpt, rateOpt, pacedOpt, nodesOpt, tlsOpt});
     parser.process(app);
     const int clients = parser.value(clientsOpt).toInt();
     const int ops = parser.value(opsOpt).toInt();
@@ -138,7 +154,8 @@ int main(int argc, char *argv[])
 
     QTemporaryDir dir;
     CServer server;
-    if (!server.Start(dir.path())) {
+    const bool tls = parser.isSet(tlsOpt);
+    if (!server.Start(dir.path(), tls)) {
         std::fprintf(stderr, "the server did not start\n");
         return 1;
     }
@@ -147,6 +164,9 @@ int main(int argc, char *argv[])
     std::vector<std::unique_ptr<CUser>> users;
     for (int i = 0; i < clients; ++i)
         users.push_back(std::make_unique<CUser>(QStringLiteral("user%1").arg(i), server.Port()));
+    // the silent prompt says yes to the run's own self-signed certificate
+    for (auto &u : users)
+        u->client.SetTls(tls);
     for (int i = 0; i < clients; ++i)
         users[0]->manager.AddRequirement(QStringLiteral("Q%1").arg(i), QString());
     for (auto &u : users) {
@@ -245,6 +265,7 @@ int main(int argc, char *argv[])
 
     // 3. a late joiner of a large solution, while the others keep editing
     CUser owner(QStringLiteral("owner"), server.Port());
+    owner.client.SetTls(tls);
     TreeGen::AddTree(owner.manager, KEL::RBT, QStringLiteral("Big"), nodes, TreeGen::Shape::Bushy);
     if (!logIn(owner))
         return 1;
@@ -256,6 +277,7 @@ int main(int argc, char *argv[])
     for (int k = 0; k < 50; ++k)
         owner.manager.AddRequirement(QStringLiteral("J%1").arg(k), QString());
     CUser joiner(QStringLiteral("joiner"), server.Port());
+    joiner.client.SetTls(tls);
     if (!logIn(joiner))
         return 1;
     QElapsedTimer join;

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ ccache pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
           libqt6sql6-sqlite qt6-svg-dev libxml2-utils xvfb xauth spin gcc
-          appstream lintian dpkg-dev pandoc librsvg2-bin poppler-utils)
+          appstream lintian dpkg-dev pandoc librsvg2-bin poppler-utils openssl)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

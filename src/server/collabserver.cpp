@@ -4,9 +4,14 @@
 #include "serverconnection.h"
 #include "sharedreplica.h"
 
+#include "collab/solutiontextpacking.h"
 #include "model/kelrecord.h"
 
 #include <QDir>
+#include <QFile>
+#include <QSslKey>
+#include <QSslServer>
+#include <QSslSocket>
 #include <QTcpSocket>
 
 #include <sys/resource.h>
@@ -47,6 +52,7 @@ const QString kNotMember =
     QStringLiteral("You are not a member of this shared solution; ask its owner to add you");
 const QString kNotOwner = QStringLiteral("Only the owner of the solution can change its members");
 const QString kNoSuchUser = QStringLiteral("No user has this id");
+const QString kNoSuchSave = QStringLiteral("The solution has no save with this id");
 const QString kRevoked = QStringLiteral("You are no longer a member of this shared solution");
 
 QString peer(const CServerConnection *c)
@@ -60,18 +66,25 @@ QString peer(const CServerConnection *c)
 CCollabServer::CCollabServer(CServerOptions options, QObject *parent)
     : QObject(parent),
       m_options(std::move(options)),
+      m_tls(!m_options.tlsCertificateFile.isEmpty()),
       m_store(m_options.dataDirectory),
       m_maxQueuedBytes(std::max<qint64>(2 * m_options.maxPacketBytes, qint64(64) * 1024 * 1024))
 {
-    connect(&m_server, &QTcpServer::newConnection, this, &CCollabServer::accept);
-    connect(&m_server, &QTcpServer::acceptError, this, &CCollabServer::acceptFailed);
+    if (m_tls)
+        m_server = std::make_unique<QSslServer>();
+    else
+        m_server = std::make_unique<QTcpServer>();
+    // a TLS connection is pending only once its handshake is done, after the
+    // new-connection signal of its socket
+    connect(m_server.get(), &QTcpServer::pendingConnectionAvailable, this, &CCollabServer::accept);
+    connect(m_server.get(), &QTcpServer::acceptError, this, &CCollabServer::acceptFailed);
     connect(&m_storeTimer, &QTimer::timeout, this, &CCollabServer::StoreAll);
     connect(&m_timeoutTimer, &QTimer::timeout, this, &CCollabServer::checkTimeouts);
     m_resumeTimer.setSingleShot(true);
     m_flushTimer.setSingleShot(true);
     m_flushTimer.setInterval(0);
     connect(&m_flushTimer, &QTimer::timeout, this, &CCollabServer::flush);
-    connect(&m_resumeTimer, &QTimer::timeout, this, [this] { m_server.resumeAccepting(); });
+    connect(&m_resumeTimer, &QTimer::timeout, this, [this] { m_server->resumeAccepting(); });
     m_throttle = CLoginThrottle(m_options.loginDelayMs);
     m_connectionLimit = m_options.maxConnections;
     rlimit limit = {};
@@ -105,9 +118,24 @@ bool CCollabServer::Start(QString *error)
             *error = QStringLiteral("another verdantis-server uses the data folder %1").arg(m_options.dataDirectory);
         return false;
     }
-    if (!m_server.listen(m_options.listenAddress, m_options.port)) {
+    if (m_tls) {
+        QSslConfiguration configuration;
+        if (!TlsConfiguration(m_options.tlsCertificateFile, m_options.tlsKeyFile, configuration, error))
+            return false;
+        auto *server = static_cast<QSslServer *>(m_server.get());
+        server->setSslConfiguration(configuration);
+        // a peer that never finishes its handshake holds a descriptor outside
+        // the connection limits: it gets less time than a login
+        if (m_options.loginTimeoutMs > 0)
+            server->setHandshakeTimeout(std::min(m_options.loginTimeoutMs, 10000));
+        connect(server, &QSslServer::errorOccurred, this, [](QSslSocket *socket, QAbstractSocket::SocketError) {
+            qCDebug(lcServer) << "no TLS connection with" << socket->peerAddress().toString() << ":"
+                              << socket->errorString();
+        });
+    }
+    if (!m_server->listen(m_options.listenAddress, m_options.port)) {
         if (error)
-            *error = m_server.errorString();
+            *error = m_server->errorString();
         return false;
     }
     if (m_options.storeIntervalMs > 0)
@@ -121,9 +149,44 @@ bool CCollabServer::Start(QString *error)
     return true;
 }
 
+bool CCollabServer::TlsConfiguration(const QString &certificateFile, const QString &keyFile, QSslConfiguration &out,
+                                     QString *error)
+{
+    auto fail = [error](const QString &text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    if (!QSslSocket::supportsSsl())
+        return fail(QStringLiteral("this system's Qt has no TLS support"));
+    QFile certFile(certificateFile);
+    if (!certFile.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("cannot read the certificate %1: %2").arg(certificateFile, certFile.errorString()));
+    // a chain file: the server's certificate first, then its issuers
+    const QList<QSslCertificate> chain = QSslCertificate::fromDevice(&certFile, QSsl::Pem);
+    if (chain.isEmpty() || chain.first().isNull())
+        return fail(QStringLiteral("no PEM certificate in %1").arg(certificateFile));
+    QFile key(keyFile);
+    if (!key.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("cannot read the key %1: %2").arg(keyFile, key.errorString()));
+    const QByteArray keyBytes = key.readAll();
+    QSslKey privateKey(keyBytes, QSsl::Rsa, QSsl::Pem);
+    if (privateKey.isNull())
+        privateKey = QSslKey(keyBytes, QSsl::Ec, QSsl::Pem);
+    if (privateKey.isNull())
+        return fail(QStringLiteral("no unencrypted PEM RSA or EC key in %1").arg(keyFile));
+    out = QSslConfiguration::defaultConfiguration();
+    out.setLocalCertificateChain(chain);
+    out.setPrivateKey(privateKey);
+    out.setProtocol(QSsl::TlsV1_2OrLater);
+    // clients prove who they are with their password, not with a certificate
+    out.setPeerVerifyMode(QSslSocket::VerifyNone);
+    return true;
+}
+
 void CCollabServer::accept()
 {
-    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+    while (QTcpSocket *socket = m_server->nextPendingConnection()) {
         const QString address = socket->peerAddress().toString();
         const qsizetype fromAddress =
             std::count_if(m_connections.cbegin(), m_connections.cend(),
@@ -182,6 +245,8 @@ void CCollabServer::read(CServerConnection *c)
             refuse(c, kInvalidText);
             break;
         case CRequestFramer::UnknownKeyword: fail(c, kUnknownRequest); more = false; break;
+        // the same word as for a lone surrogate: both are text that is not UTF-16
+        case CRequestFramer::OddByteCount: fail(c, kInvalidText); more = false; break;
         case CRequestFramer::TooLarge: fail(c, kTooLarge); more = false; break;
         case CRequestFramer::Malformed: fail(c, kMalformed); more = false; break;
         }
@@ -220,6 +285,8 @@ void CCollabServer::handle(CServerConnection *c, const CRequest &request)
     case CRequest::MemberList: members(c, request.fields.value(0)); break;
     case CRequest::MemberAdd: changeMember(c, request.fields.value(0), request.fields.value(1), true); break;
     case CRequest::MemberDel: changeMember(c, request.fields.value(0), request.fields.value(1), false); break;
+    case CRequest::HistoryList: history(c, request.fields.value(0)); break;
+    case CRequest::HistoryDown: historyText(c, request.fields.value(0), request.fields.value(1)); break;
     case CRequest::Login: break;
     }
 }
@@ -438,6 +505,52 @@ void CCollabServer::changeMember(CServerConnection *c, const QString &name, cons
     members(c, name);
 }
 
+void CCollabServer::history(CServerConnection *c, const QString &name)
+{
+    if (!Collab::NameProblem(name).isEmpty()) {
+        refuse(c, kBadName);
+        return;
+    }
+    if (!m_store.Load(name)) {
+        refuse(c, kNoSuchSolution);
+        return;
+    }
+    if (!mayUse(c, name)) {
+        refuse(c, kNotMember);
+        return;
+    }
+    QString packet = Collab::kHistListAck.toString() + u'#' + name + u'#';
+    for (const CHistoryEntry &e : m_store.History(name)) {
+        // a user of an older store that could not travel is left blank
+        const QString user = Collab::NameProblem(e.user).isEmpty() ? e.user : QStringLiteral("?");
+        packet += QString::number(e.id) + u'#' + e.saved.toUTC().toString(Qt::ISODate) + u'#' + user + u'#'
+                  + QString::number(e.size) + u'#';
+    }
+    send(c, packet);
+}
+
+void CCollabServer::historyText(CServerConnection *c, const QString &name, const QString &id)
+{
+    if (!Collab::NameProblem(name).isEmpty()) {
+        refuse(c, kBadName);
+        return;
+    }
+    if (!mayUse(c, name)) {
+        refuse(c, kNotMember);
+        return;
+    }
+    bool ok = false;
+    const qint64 saveId = id.toLongLong(&ok);
+    const std::optional<QString> text = ok ? m_store.HistoryText(name, saveId) : std::nullopt;
+    if (!text) {
+        refuse(c, kNoSuchSave);
+        return;
+    }
+    const QString packed = Collab::PacketSafeSolutionText(*text);
+    send(c, Collab::kHistDownAck.toString() + u'#' + name + u'#' + QString::number(saveId) + u'#'
+                + QString::number(packed.size()) + u'#' + packed);
+}
+
 QString CCollabServer::recordProblem(CSharedReplica *replica, const QString &record) const
 {
     CKELRecord parsed;
@@ -616,7 +729,7 @@ void CCollabServer::closed(CServerConnection *c)
     // a descriptor is free again
     if (m_resumeTimer.isActive()) {
         m_resumeTimer.stop();
-        m_server.resumeAccepting();
+        m_server->resumeAccepting();
     }
     c->deleteLater();
 }
@@ -649,7 +762,8 @@ void CCollabServer::checkTimeouts()
             continue;
         if (m_options.stallTimeoutMs > 0 && c->requestBegun.isValid()
             && c->requestBegun.elapsed() > m_options.stallTimeoutMs)
-            fail(c, kStalled);
+            // half a character left after the last request is a byte count gone wrong
+            fail(c, c->Framer().PendingBytes() == 1 ? kInvalidText : kStalled);
         else if (!c->loggedIn && m_options.loginTimeoutMs > 0 && c->connected.elapsed() > m_options.loginTimeoutMs)
             fail(c, kLoginTimeout);
         else if (c->loggedIn && m_options.idleTimeoutMs > 0 && !c->requestBegun.isValid()
@@ -662,8 +776,8 @@ void CCollabServer::acceptFailed()
 {
     // out of descriptors: Qt has paused accepting; the connections we have
     // are served, and accepting resumes when one closes or in a while
-    qCWarning(lcServer) << "cannot accept connections:" << m_server.errorString();
-    m_server.pauseAccepting();
+    qCWarning(lcServer) << "cannot accept connections:" << m_server->errorString();
+    m_server->pauseAccepting();
     m_resumeTimer.start(1000);
 
 }

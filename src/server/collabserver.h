@@ -9,6 +9,7 @@
 #include <QLoggingCategory>
 #include <QObject>
 #include <QSet>
+#include <QSslConfiguration>
 #include <QTcpServer>
 #include <QTimer>
 
@@ -50,6 +51,9 @@ struct CServerOptions
     int loginDelayMs = 1000;
     // Saves kept per solution (0: a week of all, then one a day for 90 days).
     int historyKeep = 0;
+    // With a certificate and key the port speaks TLS only.
+    QString tlsCertificateFile;
+    QString tlsKeyFile;
 };
 
 // The collaboration server: answers the clients' requests, keeps a replica
@@ -64,9 +68,13 @@ public:
     ~CCollabServer() override;
 
     bool Start(QString *error = nullptr);
+    // The TLS settings of the certificate and key files, or false with a message.
+    static bool TlsConfiguration(const QString &certificateFile, const QString &keyFile, QSslConfiguration &out,
+                                 QString *error);
     static QString LockFileName() { return QStringLiteral("verdantis-server.lock"); }
-    quint16 Port() const { return m_server.serverPort(); }
-    QHostAddress Address() const { return m_server.serverAddress(); }
+    quint16 Port() const { return m_server->serverPort(); }
+    QHostAddress Address() const { return m_server->serverAddress(); }
+    bool IsEncrypted() const { return m_tls; }
     const CServerOptions &Options() const { return m_options; }
 
     // Writes every open solution with unstored edits to the store.
@@ -89,6 +97,8 @@ private:
     void operation(CServerConnection *c, const QString &name, const QString &record);
     void members(CServerConnection *c, const QString &name);
     void changeMember(CServerConnection *c, const QString &name, const QString &user, bool add);
+    void history(CServerConnection *c, const QString &name);
+    void historyText(CServerConnection *c, const QString &name, const QString &id);
     // With accounts only members may use a solution; without them user ids
     // prove nothing, and everyone may.
     bool mayUse(const CServerConnection *c, const QString &name) const;
@@ -124,7 +134,9 @@ private:
     CServerOptions m_options;
     // One server per data folder: two would each relay and store their own copies.
     std::unique_ptr<QLockFile> m_lock;
-    QTcpServer m_server;
+    // A QSslServer when the options name a certificate.
+    std::unique_ptr<QTcpServer> m_server;
+    bool m_tls = false;
     CSolutionStore m_store;
     std::map<QString, std::unique_ptr<CSharedReplica>> m_replicas;
     QList<CServerConnection *> m_connections;

@@ -138,13 +138,18 @@ int main(int argc, char *argv[])
 #ifdef Q_OS_UNIX
     stopOnSignals(server);
 #endif
-    if (!server.Address().isLoopback()) {
-        err << "verdantis-server: warning: listening beyond this machine. The protocol is not encrypted"
-            << (commandLine.options.accounts ? "" : " and any user id may log in without a password")
+    if (!server.Address().isLoopback() && !server.IsEncrypted()) {
+        err << "verdantis-server: warning: --insecure-listen: listening beyond this machine without TLS. Passwords "
+               "and solutions cross the network as clear text"
+            << (commandLine.options.accounts ? "" : ", and any user id may log in without a password")
             << "; use a trusted network or an SSH tunnel." << Qt::endl;
+    } else if (!server.Address().isLoopback() && !commandLine.options.accounts) {
+        err << "verdantis-server: warning: listening beyond this machine without --users: any user id may log in "
+               "without a password."
+            << Qt::endl;
     }
     QTextStream out(stdout);
     out << "verdantis-server: listening on " << server.Address().toString() << ':' << server.Port() << ", data in "
-        << commandLine.options.dataDirectory << Qt::endl;
+        << commandLine.options.dataDirectory << (server.IsEncrypted() ? ", TLS only" : "") << Qt::endl;
     return app.exec();
 }

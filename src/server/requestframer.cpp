@@ -18,6 +18,8 @@ constexpr KeywordInfo kKeywords[] = {
     {Collab::kMemberListReq, CRequest::MemberList, 1},
     {Collab::kMemberAddReq, CRequest::MemberAdd, 2},
     {Collab::kMemberDelReq, CRequest::MemberDel, 2},
+    {Collab::kHistListReq, CRequest::HistoryList, 1},
+    {Collab::kHistDownReq, CRequest::HistoryDown, 2},
 };
 
 constexpr qsizetype kLongestKeyword = 13;
@@ -55,6 +57,7 @@ bool CRequestFramer::findSeparators(int count)
 
 void CRequestFramer::consume(qsizetype end)
 {
+    m_oddAfterRequest = end == m_text.size() && m_decoder.HasOddByte();
     m_start = end;
     m_separators.clear();
     m_scanned = m_start;
@@ -78,13 +81,13 @@ CRequestFramer::Status CRequestFramer::Next(CRequest &out)
         const QStringView head = QStringView(m_text).mid(m_start, std::min(available, kLongestKeyword + 1));
         const qsizetype hash = head.indexOf(Collab::kSeparator);
         if (hash < 0) {
-            if (head.size() > kLongestKeyword)
-                return UnknownKeyword;
-            for (const KeywordInfo &k : kKeywords) {
-                if (k.word.startsWith(head, Qt::CaseInsensitive))
-                    return NeedMore;
+            if (head.size() <= kLongestKeyword) {
+                for (const KeywordInfo &k : kKeywords) {
+                    if (k.word.startsWith(head, Qt::CaseInsensitive))
+                        return NeedMore;
+                }
             }
-            return UnknownKeyword;
+            return outOfStep() ? OddByteCount : UnknownKeyword;
         }
         m_separators.append(m_start + hash);
         m_scanned = m_start + hash + 1;
@@ -97,7 +100,7 @@ CRequestFramer::Status CRequestFramer::Next(CRequest &out)
             info = &k;
     }
     if (!info)
-        return UnknownKeyword;
+        return outOfStep() ? OddByteCount : UnknownKeyword;
 
     auto field = [this](int i) {
         return m_text.mid(m_separators[i] + 1, m_separators[i + 1] - m_separators[i] - 1);

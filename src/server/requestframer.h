@@ -9,11 +9,13 @@
 // One request of a client, cut out of its byte stream.
 struct CRequest
 {
-    enum Kind { Login, FileList, FileDown, Operation, FileSave, MemberList, MemberAdd, MemberDel };
+    enum Kind { Login, FileList, FileDown, Operation, FileSave, MemberList, MemberAdd, MemberDel, HistoryList,
+                HistoryDown };
     Kind kind = Login;
     // After the keyword: Login [user id, password]; FileList []; FileDown [name];
     // Operation [name, record]; FileSave [name, text]; MemberList [name];
-    // MemberAdd and MemberDel [name, user id].
+    // MemberAdd and MemberDel [name, user id]; HistoryList [name];
+    // HistoryDown [name, save id].
     QStringList fields;
 };
 
@@ -30,6 +32,7 @@ public:
         TooLarge,       // the request would pass the size limit
         Malformed,      // a "FileSave" length that is not a number
         InvalidText,    // a request was taken whose fields are not valid UTF-16
+        OddByteCount,   // a byte too many after a request: the rest is out of step
     };
 
     explicit CRequestFramer(qint64 maxPacketBytes = Collab::kDefaultMaxPacketBytes);
@@ -46,6 +49,9 @@ public:
 
 private:
     bool findSeparators(int count);
+    // An unknown keyword read after half a character: the sender's byte
+    // count, not its words, went wrong.
+    bool outOfStep() const { return m_oddAfterRequest || m_decoder.HasOddByte(); }
     static Status validated(const CRequest &request);
     void consume(qsizetype end);
     bool tooLarge(qsizetype end) const { return 2 * qint64(end - m_start) > m_maxPacketBytes; }
@@ -58,4 +64,8 @@ private:
     QList<qsizetype> m_separators;
     qsizetype m_scanned = 0;
     qint64 m_maxPacketBytes;
+    // The last request ended half a character before the bytes received so
+    // far: fine when the next bytes complete a request keyword, otherwise
+    // the sender counted its bytes wrong.
+    bool m_oddAfterRequest = false;
 };

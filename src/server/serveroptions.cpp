@@ -22,8 +22,8 @@ bool ParseServerCommandLine(const QStringList &arguments, CServerCommandLine &ou
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Collaboration server of Verdantis: keeps shared solutions and relays every edit to the users who have "
-        "the solution open.\nWithout --users any user id may log in; the protocol is not encrypted: run the "
-        "server on a trusted network or reach it through an SSH tunnel."));
+        "the solution open.\nWithout --users any user id may log in. Without --tls-cert and --tls-key the "
+        "protocol is not encrypted, and the server listens on this machine only unless --insecure-listen."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption listen(QStringLiteral("listen"),
@@ -94,6 +94,18 @@ bool ParseServerCommandLine(const QStringList &arguments, CServerCommandLine &ou
     parser.addPositionalArgument(QStringLiteral("argument"),
                                  QStringLiteral("The solution of --grant or --revoke; the save id of --restore."),
                                  QStringLiteral("[SOLUTION|ID]"));
+    const QCommandLineOption tlsCert(QStringLiteral("tls-cert"),
+                                     QStringLiteral("PEM certificate (chain) of the server: the port then speaks TLS "
+                                                    "only. Needs --tls-key."),
+                                     QStringLiteral("file"));
+    const QCommandLineOption tlsKey(QStringLiteral("tls-key"),
+                                    QStringLiteral("Unencrypted PEM private key of the --tls-cert certificate."),
+                                    QStringLiteral("file"));
+    const QCommandLineOption insecureListen(QStringLiteral("insecure-listen"),
+                                            QStringLiteral("Allow --listen beyond this machine without TLS: "
+                                                           "passwords and solutions then cross the network as "
+                                                           "clear text."));
+    parser.addOptions({tlsCert, tlsKey, insecureListen});
     const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Log every connection and refusal."));
     parser.addOptions({grant, revoke, history, restore, historyKeep, listen, port, data, users, storeInterval, maxPacket, stallTimeout, hashPassword, loginTimeout,
                        idleTimeout, maxConnections, maxPerAddress, maxNodes, loginDelay, verbose});
@@ -109,6 +121,15 @@ bool ParseServerCommandLine(const QStringList &arguments, CServerCommandLine &ou
     const QString address = parser.value(listen);
     if (!o.listenAddress.setAddress(address))
         return fail(QStringLiteral("not an IP address: %1").arg(address));
+    if (parser.isSet(tlsCert) != parser.isSet(tlsKey))
+        return fail(QStringLiteral("--tls-cert and --tls-key go together"));
+    o.tlsCertificateFile = parser.value(tlsCert);
+    o.tlsKeyFile = parser.value(tlsKey);
+    out.insecureListen = parser.isSet(insecureListen);
+    if (!o.listenAddress.isLoopback() && o.tlsCertificateFile.isEmpty() && !out.insecureListen)
+        return fail(QStringLiteral("listening on %1 would send passwords and solutions over the network as clear "
+                                   "text: give --tls-cert and --tls-key, or --insecure-listen")
+                        .arg(address));
     qint64 n = 0;
     if (!positiveNumber(parser.value(port), 65535, n))
         return fail(QStringLiteral("not a port number: %1").arg(parser.value(port)));

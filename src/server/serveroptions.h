@@ -11,6 +11,8 @@ struct CServerCommandLine
 {
     CServerOptions options;
     bool verbose = false;
+    // "--insecure-listen": a non-loopback address without TLS, with a warning.
+    bool insecureListen = false;
     QString usersFile;
     // "--hash-password": read a password from standard input, print its hash.
     bool hashPassword = false;

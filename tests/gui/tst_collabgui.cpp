@@ -12,7 +12,9 @@
 #include "collab/collabinstall.h"
 #include "collab/opensharedsolutiondlg.h"
 #include "collab/saveremotesolutiondlg.h"
+#include "collab/membersdlg.h"
 #include "collab/serverlogindlg.h"
+#include "collab/sharedhistorydlg.h"
 #include "collab/sharedsolutionclient.h"
 #include "dialogs/kelrequirementdlg.h"
 #include "editor/childframe.h"
@@ -25,7 +27,10 @@
 #include "model/keltree.h"
 #include "model/nodeattributes.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
 #include <QListWidget>
 #include <QLoggingCategory>
 #include <QMenu>
@@ -94,18 +99,20 @@ struct Window
     QAction *action(const QString &name) const { return frame->findChild<QAction *>(name); }
 
     // "Connect ( Login)" with the dialog filled in as given.
-    void connectWith(const QString &server, int port, const QString &user)
+    void connectWith(const QString &server, int port, const QString &user, const QString &password = QString())
     {
         script.Accept<CServerLoginDlg>([=](CServerLoginDlg &d) {
             d.ServerEdit()->setText(server);
             d.PortEdit()->setText(QString::number(port));
             d.UserIdEdit()->setText(user);
+            if (!password.isEmpty())
+                d.PasswordEdit()->setText(password);
         });
         collab->ConnectAction()->trigger();
     }
-    bool logIn(quint16 port, const QString &user)
+    bool logIn(quint16 port, const QString &user, const QString &password = QString())
     {
-        connectWith(u"127.0.0.1"_s, port, user);
+        connectWith(u"127.0.0.1"_s, port, user, password);
         return QTest::qWaitFor([this] { return client().IsLoggedIn(); }, 10000);
     }
     // Shown in a box, or as a notice of the server's replies.
@@ -183,7 +190,8 @@ private slots:
         QVERIFY2(m_server->Start(), "verdantis-server did not start");
         QFile users(m_data->filePath(u"users.txt"_s));
         QVERIFY(users.open(QIODevice::WriteOnly));
-        users.write("alice:" + HashPassword(u"pw"_s).toUtf8() + "\n");
+        const QByteArray hash = HashPassword(u"pw"_s).toUtf8();
+        users.write("alice:" + hash + "\nbob:" + hash + "\n");
         users.close();
         m_restrictedData = std::make_unique<QTemporaryDir>();
         m_restricted = std::make_unique<CServerProcess>(m_restrictedData->path(),
@@ -212,6 +220,9 @@ private slots:
         QCOMPARE(texts.indexOf(u"Connect ( Login)"_s), close + 2);
         QCOMPARE(texts.indexOf(u"Disconnect (Logout)"_s), close + 3);
         QCOMPARE(texts.indexOf(u"Server Messages..."_s), close + 4);
+        QCOMPARE(texts.indexOf(u"Members..."_s), close + 5);
+        // members belong to an open shared solution
+        QVERIFY(!fileEntry(*w.frame, u"Members..."_s)->isEnabled());
         QVERIFY(fileEntry(*w.frame, u"Connect ( Login)"_s)->isEnabled());
         QVERIFY(!fileEntry(*w.frame, u"Disconnect (Logout)"_s)->isEnabled());
     }
@@ -233,6 +244,7 @@ private slots:
                 d.PortEdit()->setText(QString::number(closedPort()));
                 d.UserIdEdit()->setText(u"carol"_s);
                 d.PasswordEdit()->setText(u"secret"_s);
+                d.TlsBox()->setChecked(true);
                 d.accept();
                 return d.result();
             });
@@ -240,6 +252,7 @@ private slots:
             QCOMPARE(w.client().ServerAddress(), u"localhost"_s);
             QCOMPARE(w.client().UserId(), u"carol"_s);
             QCOMPARE(w.client().Password(), u"secret"_s);
+            QVERIFY(w.client().UsesTls());
             // nothing listens: the attempt ends with a message, not a hang
             QVERIFY(w.waitForText(u"Login failed."_s));
             QTRY_VERIFY(w.collab->ConnectAction()->isEnabled());
@@ -253,6 +266,7 @@ private slots:
         QCOMPARE(again.client().ServerAddress(), u"localhost"_s);
         QCOMPARE(again.client().UserId(), u"carol"_s);
         QCOMPARE(again.client().Password(), u"usr"_s);
+        QVERIFY(again.client().UsesTls());
         QSettings().remove(u"Collaboration"_s);
     }
 
@@ -636,6 +650,80 @@ private slots:
     }
 
     // Pictures of the three dialogs and of the File menu.
+    // The owner adds a member in "Members..."; the member opens an earlier
+    // save from "Open Shared" in a window of its own that takes no edits.
+    void membersAndEarlierSave()
+    {
+        Window a, b;
+        QVERIFY(a.logIn(m_restricted->Port(), u"alice"_s, u"pw"_s));
+        QVERIFY(a.frame->OpenFile(ExampleSolution()));
+        a.saveAsShared(u"pantry"_s);
+        QVERIFY(a.waitForText(u"Solution pantry saved"_s));
+        const QString first = a.model().BuildSolutionText();
+        QVERIFY(a.model().AddRequirement(u"R77"_s, u"later"_s));
+        QTRY_VERIFY(a.explorer().contains(u"R77"_s));
+        a.action(u"actionSave"_s)->trigger();
+        QTRY_COMPARE(m_restricted->HistoryCount(u"pantry"_s), 2);
+
+        QVERIFY(a.collab->MembersAction()->isEnabled());
+        a.collab->MembersAction()->trigger();
+        auto *members = a.frame->findChild<CMembersDlg *>();
+        QVERIFY(members);
+        QTRY_COMPARE(members->List()->count(), 1);
+        QCOMPARE(members->List()->item(0)->text(), u"alice (owner)"_s);
+        members->UserEdit()->setText(u"bob"_s);
+        QVERIFY(members->AddButton()->isEnabled());
+        members->AddButton()->click();
+        QTRY_COMPARE(members->List()->count(), 2);
+        QCOMPARE(members->List()->item(1)->text(), u"bob"_s);
+        QVERIFY(members->grab().save(screenshotDir() + u"/collab-members.png"_s));
+
+        QVERIFY(b.logIn(m_restricted->Port(), u"bob"_s, u"pw"_s));
+        b.script.Use<COpenSharedSolutionDlg>([](COpenSharedSolutionDlg &d) {
+            const QList<QListWidgetItem *> found = d.List()->findItems(u"pantry"_s, Qt::MatchExactly);
+            if (found.isEmpty())
+                return int(QDialog::Rejected);
+            d.List()->setCurrentItem(found.first());
+            d.findChild<QPushButton *>(u"earlierSaves"_s)->click();
+            return d.result();
+        });
+        int listed = 0;
+        b.script.Use<CSharedHistoryDlg>([&listed](CSharedHistoryDlg &d) {
+            listed = d.List()->topLevelItemCount();
+            d.show();
+            d.grab().save(screenshotDir() + u"/collab-earlier-saves.png"_s);
+            // the oldest is the last
+            d.List()->setCurrentItem(d.List()->topLevelItem(listed - 1));
+            d.accept();
+            return d.result();
+        });
+        const QString before = b.model().BuildSolutionText();
+        b.collab->OpenSharedAction()->trigger();
+        auto earlierWindow = [] {
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                if (w->objectName() == u"earlierSaveWindow" && w->isVisible())
+                    return static_cast<CMainFrame *>(w);
+            }
+            return static_cast<CMainFrame *>(nullptr);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(earlierWindow() != nullptr, 10000);
+        CMainFrame *earlier = earlierWindow();
+        QCOMPARE(listed, 2);
+        QCOMPARE(earlier->Manager().BuildSolutionText(), first);
+        QVERIFY(earlier->windowTitle().contains(u"[Read-only: save of pantry by alice"_s));
+        // the window it came from is as it was
+        QCOMPARE(b.model().BuildSolutionText(), before);
+        CScriptedPrompt earlierPrompt;
+        earlier->SetPrompt(&earlierPrompt);
+        QVERIFY(!earlier->Manager().AddRequirement(u"R78"_s, QString()));
+        QVERIFY(!earlier->Manager().FindRequirement(u"R78"_s));
+        QVERIFY(earlierPrompt.texts.join(u'|').contains(u"cannot be changed"_s));
+        QCOMPARE(m_restricted->HistoryCount(u"pantry"_s), 2);
+        earlier->SetPrompt(nullptr);
+        earlier->Manager().CloseSolution();
+        delete earlier;
+    }
+
     void dialogScreenshots()
     {
         Window w;

@@ -124,6 +124,18 @@ inline QString HashPassword(const QString &password)
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
 }
 
+// A self-signed certificate for 127.0.0.1 made by openssl for this run:
+// DIR/BASE.pem and DIR/BASE.key. False when openssl fails or is missing.
+inline bool MakeCertificate(const QString &dir, const QString &base)
+{
+    QProcess p;
+    p.start(u"openssl"_qs, {u"req"_qs, u"-x509"_qs, u"-newkey"_qs, u"ec"_qs, u"-pkeyopt"_qs,
+                            u"ec_paramgen_curve:prime256v1"_qs, u"-nodes"_qs, u"-days"_qs, u"2"_qs, u"-subj"_qs,
+                            u"/CN=verdantis test"_qs, u"-addext"_qs, u"subjectAltName=IP:127.0.0.1"_qs,
+                            u"-keyout"_qs, dir + u'/' + base + u".key"_qs, u"-out"_qs, dir + u'/' + base + u".pem"_qs});
+    return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
 // A bare protocol client: sends request text, collects reply packets.
 class CRawClient
 {

@@ -10,6 +10,7 @@
 #include "serverprocess.h"
 
 #include <QRandomGenerator>
+#include <QSslCertificate>
 #include <QtTest>
 
 namespace {
@@ -35,7 +36,14 @@ struct CUser
     {
         if (!client.ConnectToServer())
             return false;
-        return QTest::qWaitFor([this] { return client.IsLoggedIn(); }, 10000);
+        // a refused certificate or password ends the wait early
+        const bool ended = QTest::qWaitFor(
+            [this] {
+                return client.IsLoggedIn() || !client.Socket().IsOpen()
+                       || (client.Socket().AwaitedCount() == 0 && client.IsConnected());
+            },
+            10000);
+        return ended && client.IsLoggedIn();
     }
     bool Open(const QString &name)
     {
@@ -166,6 +174,15 @@ private slots:
     void disconnectLeavesLocalCopy();
     void undoTravelsToEveryone_data();
     void undoTravelsToEveryone();
+    void certificateTrust_data();
+    void certificateTrust();
+    void encryptedEndToEnd();
+    void membersAndEarlierSaves();
+
+private:
+    QTemporaryDir m_tlsDir;
+    std::unique_ptr<CServerProcess> m_tlsServer;
+    QString m_fingerprint;
 };
 
 void TestCollaboration::undoTravelsToEveryone_data()
@@ -246,6 +263,152 @@ void TestCollaboration::undoTravelsToEveryone()
 void TestCollaboration::initTestCase()
 {
     QLoggingCategory::setFilterRules(u"verdantis.collab.packet=false"_qs);
+    QVERIFY2(MakeCertificate(m_tlsDir.path(), u"server"_qs), "openssl req could not make a certificate");
+    const QString cert = m_tlsDir.filePath(u"server.pem"_qs);
+    m_fingerprint = CTlsTrust::Fingerprint(QSslCertificate::fromPath(cert).value(0));
+    QVERIFY(!m_fingerprint.isEmpty());
+    QVERIFY(QDir(m_tlsDir.path()).mkdir(u"data"_qs));
+    m_tlsServer = std::make_unique<CServerProcess>(
+        m_tlsDir.filePath(u"data"_qs),
+        QStringList{u"--tls-cert"_qs, cert, u"--tls-key"_qs, m_tlsDir.filePath(u"server.key"_qs)});
+    QVERIFY2(m_tlsServer->Start(), "verdantis-server with TLS did not start");
+}
+
+void TestCollaboration::certificateTrust_data()
+{
+    QTest::addColumn<QString>("trustedBefore"); // "", "same" or a fingerprint
+    QTest::addColumn<bool>("userSaysYes");
+    QTest::addColumn<bool>("loggedIn");
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("new certificate, the user trusts it") << QString() << true << true << 1 << QString();
+    QTest::newRow("new certificate, the user declines") << QString() << false << false << 1 << QString();
+    QTest::newRow("certificate trusted before") << u"same"_qs << false << true << 0 << QString();
+    QTest::newRow("changed certificate") << u"00:11:22:33"_qs << true << false << 0 << u"HAS CHANGED"_qs;
+}
+
+// A self-signed certificate is asked about once and then remembered per
+// host and port; a different one later is refused without a question.
+void TestCollaboration::certificateTrust()
+{
+    QFETCH(QString, trustedBefore);
+    QFETCH(bool, userSaysYes);
+    QFETCH(bool, loggedIn);
+    QFETCH(int, questions);
+    QFETCH(QString, warning);
+    CUser u(u"ann"_qs, m_tlsServer->Port());
+    u.client.SetTls(true);
+    const QString hostPort = u"127.0.0.1:"_qs + QString::number(m_tlsServer->Port());
+    const QString before = trustedBefore == u"same" ? m_fingerprint : trustedBefore;
+    if (!before.isEmpty())
+        u.client.Trust().Trust(hostPort, before);
+    u.prompt.answers = {userSaysYes ? CPrompt::Yes : CPrompt::No};
+    QCOMPARE(u.LogIn(), loggedIn);
+    QCOMPARE(u.prompt.captions.count(u"Encrypted connection"_qs), questions);
+    if (questions > 0)
+        QVERIFY(u.prompt.texts.at(u.prompt.captions.indexOf(u"Encrypted connection"_qs)).contains(m_fingerprint));
+    const QString after = u.client.Trust().Trusted(hostPort);
+    QCOMPARE(after, loggedIn ? m_fingerprint : before);
+    if (!warning.isEmpty()) {
+        QVERIFY(u.prompt.texts.join(u'|').contains(warning));
+        QCOMPARE(u.client.Socket().ConnectFailure(), int(SocketError::Untrusted));
+    }
+}
+
+// Over TLS everything works as before: plain text to the port gets no
+// answer, a TLS client to a plain port is not connected, and two TLS
+// clients share a solution.
+void TestCollaboration::encryptedEndToEnd()
+{
+    CRawClient plain;
+    QVERIFY(plain.Connect(m_tlsServer->Port()));
+    plain.Send(u"UIDLog#usr#usr#"_qs);
+    QVERIFY(plain.WaitForClose());
+    QCOMPARE(plain.replies, QStringList{});
+
+    QTemporaryDir dir;
+    CServerProcess clear(dir.path());
+    QVERIFY(clear.Start());
+    CUser lost(u"ann"_qs, clear.Port());
+    lost.client.SetTls(true);
+    QVERIFY(!lost.LogIn());
+    QCOMPARE(lost.client.Socket().ConnectFailure(), int(SocketError::SecureChannel));
+
+    CUser a(u"ann"_qs, m_tlsServer->Port()), b(u"bob"_qs, m_tlsServer->Port());
+    for (CUser *u : {&a, &b}) {
+        u->client.SetTls(true);
+        u->client.Trust().Trust(u"127.0.0.1:"_qs + QString::number(m_tlsServer->Port()), m_fingerprint);
+        QVERIFY(u->LogIn());
+    }
+    QVERIFY(a.manager.AddRequirement(u"R1"_qs, u"over TLS"_qs));
+    QVERIFY(a.client.SaveAsShared(u"tls"_qs));
+    QVERIFY(QTest::qWaitFor([&] { return a.prompt.texts.contains(u"Solution tls saved"_qs); }, 10000));
+    QVERIFY(b.Open(u"tls"_qs));
+    QVERIFY(a.manager.AddRequirement(u"R2"_qs, u"relayed"_qs));
+    QVERIFY(QTest::qWaitFor([&] { return b.manager.FindRequirement(u"R2"_qs) != nullptr; }, 10000));
+    QCOMPARE(b.manager.BuildSolutionText(), a.manager.BuildSolutionText());
+}
+
+// The owner lets another user in; a member lists the saves and reads an
+// earlier one, which is the text saved then.
+void TestCollaboration::membersAndEarlierSaves()
+{
+    QTemporaryDir dir;
+    QFile users(dir.filePath(u"users"_qs));
+    QVERIFY(users.open(QIODevice::WriteOnly));
+    const QByteArray hash = HashPassword(u"pw"_qs).toUtf8();
+    users.write("ann:" + hash + "\nbob:" + hash + "\n");
+    users.close();
+    QVERIFY(QDir(dir.path()).mkdir(u"data"_qs));
+    CServerProcess server(dir.filePath(u"data"_qs), {u"--users"_qs, users.fileName()});
+    QVERIFY(server.Start());
+    CUser a(u"ann"_qs, server.Port()), b(u"bob"_qs, server.Port());
+    a.client.SetLoginSettings(u"127.0.0.1"_qs, server.Port(), u"ann"_qs, u"pw"_qs);
+    b.client.SetLoginSettings(u"127.0.0.1"_qs, server.Port(), u"bob"_qs, u"pw"_qs);
+    QVERIFY(a.LogIn() && b.LogIn());
+    QVERIFY(a.manager.AddRequirement(u"R1"_qs, u"first"_qs));
+    QVERIFY(a.client.SaveAsShared(u"pantry"_qs));
+    QVERIFY(QTest::qWaitFor([&] { return a.prompt.texts.count(u"Solution pantry saved"_qs) == 1; }, 10000));
+    const QString first = a.manager.BuildSolutionText();
+    QVERIFY(a.manager.AddRequirement(u"R2"_qs, u"second"_qs));
+    QVERIFY(QTest::qWaitFor([&] { return a.manager.FindRequirement(u"R2"_qs) != nullptr; }, 10000));
+    QVERIFY(a.client.Save());
+    QVERIFY(QTest::qWaitFor([&] { return a.prompt.texts.count(u"Solution pantry saved"_qs) == 2; }, 10000));
+
+    QSignalSpy members(&a.client, &CSharedSolutionClient::membersReceived);
+    QSignalSpy bobSaves(&b.client, &CSharedSolutionClient::historyReceived);
+    // not yet a member: refused with the server's reason
+    QVERIFY(b.client.RequestHistory(u"pantry"_qs));
+    QVERIFY(QTest::qWaitFor([&] { return b.prompt.texts.join(u'|').contains(u"not a member"_qs); }, 10000));
+    QCOMPARE(bobSaves.size(), 0);
+
+    QVERIFY(a.client.ChangeMember(u"bob"_qs, true));
+    QVERIFY(members.wait(10000));
+    QCOMPARE(members.last().at(1).toString(), u"ann"_qs);
+    QCOMPARE(members.last().at(2).toStringList(), (QStringList{u"ann"_qs, u"bob"_qs}));
+
+    QVERIFY(b.client.RequestHistory(u"pantry"_qs));
+    QVERIFY(bobSaves.wait(10000));
+    const auto saves = bobSaves.last().at(1).value<QList<CSharedSave>>();
+    QCOMPARE(saves.size(), 2);
+    QVERIFY(saves[0].id > saves[1].id);
+    QCOMPARE(saves[1].user, u"ann"_qs);
+    QVERIFY(saves[1].saved.isValid());
+    QCOMPARE(saves[1].size, first.size());
+
+    QSignalSpy text(&b.client, &CSharedSolutionClient::historyTextReceived);
+    QVERIFY(b.client.OpenHistory(u"pantry"_qs, saves[1].id));
+    QVERIFY(text.wait(10000));
+    CKELDataManager earlier;
+    QVERIFY(earlier.LoadSolutionText(text.last().at(2).toString()));
+    QCOMPARE(earlier.BuildSolutionText(), first);
+
+    // only the owner changes members
+    QSignalSpy bobMembers(&b.client, &CSharedSolutionClient::membersReceived);
+    QVERIFY(b.Open(u"pantry"_qs));
+    QVERIFY(b.client.ChangeMember(u"ann"_qs, false));
+    QVERIFY(QTest::qWaitFor([&] { return b.prompt.texts.join(u'|').contains(u"Only the owner"_qs); }, 10000));
+    QCOMPARE(bobMembers.size(), 0);
 }
 
 void TestCollaboration::randomEditing_data()

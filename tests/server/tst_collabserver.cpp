@@ -29,6 +29,8 @@ private slots:
     void usersFile();
     void badUsersFile_data();
     void badUsersFile();
+    void refusedStart_data();
+    void refusedStart();
     void wrongPasswordsSlowDown();
     void historyAndRestore();
     void grantBesideARunningServer();
@@ -124,6 +126,10 @@ void TestCollabServer::replies_data()
     QTest::newRow("10000-character name")
         << QStringList{u"UIDLog#ann##"_qs, u"FileSave#"_qs + QString(10000, u'n') + u"#$LEN#$TEXT"_qs}
         << QStringList{u"UIDLogAck#ann#"_qs, badName};
+    QTest::newRow("earlier save that does not exist")
+        << QStringList{u"UIDLog#ann##"_qs, save, u"HistDownReq#s#999#"_qs, u"HistDownReq#s#x#"_qs}
+        << QStringList{u"UIDLogAck#ann#"_qs, u"FileSaveAck#s#"_qs, u"The solution has no save with this id"_qs,
+                       u"The solution has no save with this id"_qs};
     QTest::newRow("slash is only a character")
         << QStringList{u"UIDLog#ann##"_qs, u"FileSave#team/door#$LEN#$TEXT"_qs, u"FileListReq#"_qs}
         << QStringList{u"UIDLogAck#ann#"_qs, u"FileSaveAck#team/door#"_qs, u"FileListAck#team/door#"_qs};
@@ -154,19 +160,23 @@ void TestCollabServer::replies()
 // closed; everyone else goes on being served.
 void TestCollabServer::streamFailuresClose_data()
 {
-    QTest::addColumn<QString>("stream");
+    QTest::addColumn<QByteArray>("stream");
     QTest::addColumn<QString>("error");
-    QTest::newRow("unknown keyword") << u"Hello#"_qs << u"Unknown request"_qs;
-    QTest::newRow("reply keyword sent back") << u"FileListAck#a#"_qs << u"Unknown request"_qs;
-    QTest::newRow("save longer than the limit") << u"FileSave#s#100000#"_qs << u"Request too large"_qs;
+    const auto text = [](const QString &t) { return CUtf16Decoder::Encode(t); };
+    QTest::newRow("unknown keyword") << text(u"Hello#"_qs) << u"Unknown request"_qs;
+    QTest::newRow("reply keyword sent back") << text(u"FileListAck#a#"_qs) << u"Unknown request"_qs;
+    QTest::newRow("save longer than the limit") << text(u"FileSave#s#100000#"_qs) << u"Request too large"_qs;
     QTest::newRow("operation longer than the limit")
-        << u"OpCont#s#"_qs + QString(40000, u'r') << u"Request too large"_qs;
-    QTest::newRow("length that is no number") << u"FileSave#s#4x#"_qs << u"Malformed request"_qs;
+        << text(u"OpCont#s#"_qs + QString(40000, u'r')) << u"Request too large"_qs;
+    QTest::newRow("length that is no number") << text(u"FileSave#s#4x#"_qs) << u"Malformed request"_qs;
+    // half a character puts every later one out of step
+    QTest::newRow("a byte too many") << QByteArray("x") + text(u"FileListReq#"_qs)
+                                     << u"The request holds text that is not valid UTF-16"_qs;
 }
 
 void TestCollabServer::streamFailuresClose()
 {
-    QFETCH(QString, stream);
+    QFETCH(QByteArray, stream);
     QFETCH(QString, error);
     QVERIFY(start({u"--max-packet"_qs, u"65536"_qs}));
     CRawClient other;
@@ -176,7 +186,7 @@ void TestCollabServer::streamFailuresClose()
     CRawClient bad;
     QVERIFY(bad.Connect(m_server->Port()));
     QCOMPARE(login(bad, u"bob"_qs), u"UIDLogAck#bob#"_qs);
-    bad.Send(stream);
+    bad.SendBytes(stream);
     QVERIFY(bad.WaitForReplies(2));
     QCOMPARE(bad.replies.at(1), error);
     QVERIFY(bad.WaitForClose());
@@ -407,6 +417,43 @@ void TestCollabServer::badUsersFile()
     QVERIFY(p.waitForFinished(20000));
     QCOMPARE(p.exitCode(), 2);
     QVERIFY(p.readAllStandardError().contains("users.txt line 1"));
+}
+
+void TestCollabServer::refusedStart_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("beyond this machine without TLS")
+        << QStringList{u"--listen"_qs, u"0.0.0.0"_qs} << 2 << u"--insecure-listen"_qs;
+    QTest::newRow("certificate without its key")
+        << QStringList{u"--tls-cert"_qs, u"$DIR/c.pem"_qs} << 2 << u"go together"_qs;
+    QTest::newRow("certificate that is not there")
+        << QStringList{u"--tls-cert"_qs, u"$DIR/none.pem"_qs, u"--tls-key"_qs, u"$DIR/none.key"_qs} << 1
+        << u"cannot read the certificate"_qs;
+    QTest::newRow("text that is no certificate")
+        << QStringList{u"--tls-cert"_qs, u"$DIR/users.txt"_qs, u"--tls-key"_qs, u"$DIR/users.txt"_qs} << 1
+        << u"no PEM certificate"_qs;
+}
+
+// A server that would listen in a way it cannot keep safe does not start.
+void TestCollabServer::refusedStart()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QFile text(m_dir->filePath(u"users.txt"_qs));
+    QVERIFY(text.open(QIODevice::WriteOnly));
+    text.write("ann\n");
+    text.close();
+    arguments.replaceInStrings(u"$DIR"_qs, m_dir->path());
+    QProcess p;
+    p.start(QStringLiteral(VERDANTIS_SERVER),
+            QStringList{u"--port"_qs, u"0"_qs, u"--data"_qs, m_dir->filePath(u"data"_qs)} + arguments);
+    QVERIFY(p.waitForFinished(20000));
+    QCOMPARE(p.exitCode(), exitCode);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QVERIFY2(err.contains(message), qPrintable(err));
 }
 
 // Three wrong passwords from one address make it wait before the next try,

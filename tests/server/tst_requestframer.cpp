@@ -13,6 +13,8 @@ private slots:
     void failures();
     void invalidText_data();
     void invalidText();
+    void oddByteCount_data();
+    void oddByteCount();
 };
 
 // Requests carry no terminator: the keyword says how many "#"-ended fields
@@ -138,6 +140,37 @@ void TestRequestFramer::invalidText()
     QCOMPARE(int(framer.Next(r)), int(CRequestFramer::InvalidText));
     QCOMPARE(int(framer.Next(r)), int(CRequestFramer::Ready));
     QCOMPARE(int(r.kind), int(CRequest::FileList));
+}
+
+// An odd number of bytes puts every later character out of step; it is
+// told from a request that merely arrives split inside a character.
+void TestRequestFramer::oddByteCount_data()
+{
+    QTest::addColumn<QByteArray>("first");
+    QTest::addColumn<QByteArray>("second");
+    QTest::addColumn<int>("status");
+    const QByteArray login = CUtf16Decoder::Encode(u"UIDLog#ann#pw#");
+    const QByteArray list = CUtf16Decoder::Encode(u"FileListReq#");
+    QTest::newRow("a byte too many after a login") << login + 'x' << list << int(CRequestFramer::OddByteCount);
+    QTest::newRow("a byte too many in one piece") << login + 'x' + list << QByteArray()
+                                                  << int(CRequestFramer::OddByteCount);
+    QTest::newRow("next request split inside its first character")
+        << login + list.left(1) << list.mid(1) << int(CRequestFramer::Ready);
+    QTest::newRow("request split inside a character") << login + list.left(7) << list.mid(7)
+                                                      << int(CRequestFramer::Ready);
+}
+
+void TestRequestFramer::oddByteCount()
+{
+    QFETCH(QByteArray, first);
+    QFETCH(QByteArray, second);
+    QFETCH(int, status);
+    CRequestFramer framer;
+    framer.Append(first);
+    CRequest r;
+    QCOMPARE(int(framer.Next(r)), int(CRequestFramer::Ready));
+    framer.Append(second);
+    QCOMPARE(int(framer.Next(r)), status);
 }
 
 QTEST_GUILESS_MAIN(TestRequestFramer)

@@ -1,7 +1,10 @@
 #include "asyncsocketex.h"
 
 #include <QHostInfo>
+#include <QPointer>
+#include <QSslSocket>
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace SocketError {
 
@@ -26,6 +29,8 @@ QString Message(int code)
     case ConnectionRefused: return QStringLiteral("The connection was refused by the remote host");
     case HostNotFound: return QStringLiteral("No such host is known");
     case TryAgain: return QStringLiteral("The host name could not be looked up now; try again later");
+    case SecureChannel: return QStringLiteral("No encrypted connection could be made with the server");
+    case Untrusted: return QStringLiteral("The server's certificate is not trusted");
     default: return {};
     }
 }
@@ -64,6 +69,9 @@ int CAsyncSocketEx::ErrorCodeFor(int qtSocketError)
     case QAbstractSocket::UnsupportedSocketOperationError: return NotSupported;
     case QAbstractSocket::OperationError: return Already;
     case QAbstractSocket::TemporaryError: return WouldBlock;
+    case QAbstractSocket::SslHandshakeFailedError:
+    case QAbstractSocket::SslInternalError:
+    case QAbstractSocket::SslInvalidUserDataError: return SecureChannel;
     default: return Invalid;
     }
 }
@@ -74,10 +82,21 @@ bool CAsyncSocketEx::Create()
         SetLastError(SocketError::Already);
         return false;
     }
-    m_socket = new QTcpSocket(this);
     m_connecting = false;
     m_closeError = 0;
-    connect(m_socket, &QTcpSocket::connected, this, &CAsyncSocketEx::connected);
+    m_peerName.clear();
+    if (m_tls) {
+        auto *ssl = new QSslSocket(this);
+        m_socket = ssl;
+        // the connection is there for us once it is encrypted
+        connect(ssl, &QSslSocket::encrypted, this, &CAsyncSocketEx::connected);
+        // paused, so that the user may be asked outside of the socket's own signal
+        ssl->setPauseMode(QAbstractSocket::PauseOnSslErrors);
+        connect(ssl, qOverload<const QList<QSslError> &>(&QSslSocket::sslErrors), this, &CAsyncSocketEx::sslErrors);
+    } else {
+        m_socket = new QTcpSocket(this);
+        connect(m_socket, &QTcpSocket::connected, this, &CAsyncSocketEx::connected);
+    }
     connect(m_socket, &QTcpSocket::readyRead, this, &CAsyncSocketEx::readyRead);
     connect(m_socket, &QTcpSocket::bytesWritten, this, &CAsyncSocketEx::bytesWritten);
     connect(m_socket, &QTcpSocket::errorOccurred, this, &CAsyncSocketEx::failed);
@@ -130,6 +149,7 @@ bool CAsyncSocketEx::Connect(const QString &host, quint16 port)
         return false;
     }
     m_connectPort = port;
+    m_peerName = host;
     m_lookupId = QHostInfo::lookupHost(host, this, &CAsyncSocketEx::lookedUp);
     SetLastError(SocketError::WouldBlock);
     return true;
@@ -146,7 +166,15 @@ bool CAsyncSocketEx::Connect(const QHostAddress &address, quint16 port)
         return false;
     }
     m_connecting = true;
-    m_socket->connectToHost(address, port);
+    if (m_tls) {
+        // after a lookup the certificate is checked against the name looked up
+        if (m_peerName.isEmpty())
+            m_peerName = address.toString();
+        m_connectPort = port;
+        static_cast<QSslSocket *>(m_socket)->connectToHostEncrypted(address.toString(), port, m_peerName);
+    } else {
+        m_socket->connectToHost(address, port);
+    }
     // the outcome arrives as a connect notification, as for any
     // non-blocking connect
     SetLastError(SocketError::WouldBlock);
@@ -232,6 +260,34 @@ void CAsyncSocketEx::connected()
     OnConnect(0);
 }
 
+void CAsyncSocketEx::sslErrors(const QList<QSslError> &errors)
+{
+    auto *ssl = qobject_cast<QSslSocket *>(m_socket);
+    if (!ssl)
+        return;
+    // the answer may take a question to the user, which must not run inside
+    // the socket's signal; the socket waits, paused
+    const QSslCertificate certificate = ssl->peerCertificate();
+    const QString hostPort = m_peerName + u':' + QString::number(m_connectPort);
+    // a closed socket is deleted later: the guard tells it from a new one
+    QTimer::singleShot(0, this, [this, ssl = QPointer<QSslSocket>(ssl), certificate, errors, hostPort] {
+        if (!ssl || m_socket != ssl || ssl->state() != QAbstractSocket::ConnectedState)
+            return;
+        if (OnUntrustedCertificate(hostPort, certificate, errors)) {
+            if (!ssl || m_socket != ssl)
+                return;
+            ssl->ignoreSslErrors(errors);
+            ssl->resume();
+            return;
+        }
+        if (!ssl || m_socket != ssl)
+            return;
+        closeNow();
+        SetLastError(SocketError::Untrusted);
+        OnConnect(SocketError::Untrusted);
+    });
+}
+
 void CAsyncSocketEx::readyRead()
 {
     // spurious read events cost nothing
@@ -272,3 +328,8 @@ void CAsyncSocketEx::OnClose(int) {}
 void CAsyncSocketEx::OnConnect(int) {}
 void CAsyncSocketEx::OnReceive(int) {}
 void CAsyncSocketEx::OnSend(int) {}
+
+bool CAsyncSocketEx::OnUntrustedCertificate(const QString &, const QSslCertificate &, const QList<QSslError> &)
+{
+    return false;
+}

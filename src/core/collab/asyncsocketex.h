@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QHostAddress>
+#include <QList>
 #include <QObject>
 #include <QString>
 
 class QHostInfo;
+class QSslCertificate;
+class QSslError;
 class QTcpSocket;
 
 // The error codes the socket notifications carry: those of the socket
@@ -30,6 +33,9 @@ enum Code {
     ConnectionRefused = 10061, // WSAECONNREFUSED
     HostNotFound = 11001,     // WSAHOST_NOT_FOUND
     TryAgain = 11002,         // WSATRY_AGAIN
+    // Ours: the socket interface above knows no encryption.
+    SecureChannel = 12001,    // the TLS handshake failed
+    Untrusted = 12002,        // the server's certificate was not trusted
 };
 
 // The message for a code, or an empty text for a code without one.
@@ -57,6 +63,10 @@ public:
     // open socket.
     bool Create();
     bool IsOpen() const { return m_socket != nullptr; }
+    // Whether the next Create() makes a TLS socket: the connect notification
+    // then comes once the handshake is done.
+    void SetTls(bool on) { m_tls = on; }
+    bool IsTls() const { return m_tls; }
     // Closes the connection and forgets a pending lookup; late events of the
     // old connection are dropped. Harmless on a closed socket.
     virtual void Close();
@@ -87,6 +97,10 @@ protected:
     virtual void OnConnect(int errorCode);
     virtual void OnReceive(int errorCode);
     virtual void OnSend(int errorCode);
+    // A certificate the system's authorities do not vouch for: true goes on
+    // with the connection. hostPort is the name and port that were asked for.
+    virtual bool OnUntrustedCertificate(const QString &hostPort, const QSslCertificate &certificate,
+                                        const QList<QSslError> &errors);
 
 private:
     void lookedUp(const QHostInfo &info);
@@ -96,8 +110,12 @@ private:
     void failed();
     void disconnected();
     void closeNow();
+    void sslErrors(const QList<QSslError> &errors);
 
     QTcpSocket *m_socket = nullptr;
+    bool m_tls = false;
+    // The name the certificate must be for, as the user gave it.
+    QString m_peerName;
     int m_lookupId = -1;
     quint16 m_connectPort = 0;
     bool m_connecting = false;

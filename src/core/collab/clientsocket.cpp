@@ -68,6 +68,7 @@ void CClientSocket::Close()
 bool CClientSocket::TryConnect(const QString &host, quint16 port)
 {
     Close();
+    m_connectFailure = 0;
     // a partial reply of an earlier connection must not run into the
     // first reply of this one
     m_framer.Clear();
@@ -95,6 +96,7 @@ void CClientSocket::OnConnect(int errorCode)
         m_connected = true;
     } else {
         m_connected = false;
+        m_connectFailure = errorCode;
         Close();
     }
     if (m_owner)
@@ -117,6 +119,13 @@ void CClientSocket::OnAccept(int errorCode)
 void CClientSocket::OnSend(int errorCode)
 {
     logErrorCode(u"OnSend", errorCode);
+}
+
+bool CClientSocket::OnUntrustedCertificate(const QString &hostPort, const QSslCertificate &certificate,
+                                           const QList<QSslError> &errors)
+{
+    log(u"OnUntrustedCertificate", hostPort);
+    return m_owner && m_owner->AcceptCertificate(hostPort, certificate, errors);
 }
 
 void CClientSocket::OnOutOfBandData(int errorCode)
@@ -205,6 +214,43 @@ bool CClientSocket::AskAction(const QString &name, const QString &record)
     }
     // answered by its own relay, or by a refusal
     await(Collab::kOpCont, name, record);
+    return true;
+}
+
+bool CClientSocket::ListMembers(const QString &name)
+{
+    if (!SendPacket(Collab::kMemberListReq.toString() + u'#' + name + u'#'))
+        return false;
+    // every member request is answered by the list as it is now
+    await(Collab::kMemberListReq, name);
+    return true;
+}
+
+bool CClientSocket::ChangeMember(const QString &name, const QString &user, bool add)
+{
+    // a user id that cannot travel would cut the request short
+    if (!Collab::NameProblem(user).isEmpty())
+        return false;
+    const QStringView keyword = add ? Collab::kMemberAddReq : Collab::kMemberDelReq;
+    if (!SendPacket(keyword.toString() + u'#' + name + u'#' + user + u'#'))
+        return false;
+    await(Collab::kMemberListReq, name);
+    return true;
+}
+
+bool CClientSocket::ListHistory(const QString &name)
+{
+    if (!SendPacket(Collab::kHistListReq.toString() + u'#' + name + u'#'))
+        return false;
+    await(Collab::kHistListReq, name);
+    return true;
+}
+
+bool CClientSocket::OpenHistory(const QString &name, qint64 id)
+{
+    if (!SendPacket(Collab::kHistDownReq.toString() + u'#' + name + u'#' + num(id) + u'#'))
+        return false;
+    await(Collab::kHistDownReq, name, num(id));
     return true;
 }
 
@@ -333,6 +379,22 @@ void CClientSocket::dispatch(const QStringList &fields)
     } else if (IsKeyword(k, kFileSaveAck)) {
         if (takeAwaited(kFileSave))
             processFileSaveAck(fields);
+        else
+            unasked();
+    } else if (IsKeyword(k, kMemberListAck)) {
+        if (takeAwaited(kMemberListReq))
+            processMemberListAck(fields);
+        else
+            unasked();
+    } else if (IsKeyword(k, kHistListAck)) {
+        if (takeAwaited(kHistListReq))
+            processHistListAck(fields);
+        else
+            unasked();
+    } else if (IsKeyword(k, kHistDownAck)) {
+        // a text nobody asked for would open a window
+        if (takeAwaited(kHistDownReq))
+            processHistDownAck(fields);
         else
             unasked();
     } else if (IsKeyword(k, kOpCont)) {

@@ -5,9 +5,20 @@
 #include "packetframer.h"
 #include "packetlog.h"
 
+#include <QDateTime>
 #include <QStringList>
 
 class CPrompt;
+
+// One save of a shared solution, as the server lists them.
+struct CSharedSave
+{
+    qint64 id = 0;
+    QDateTime saved;
+    QString user;
+    qint64 size = 0; // characters
+};
+Q_DECLARE_METATYPE(CSharedSave)
 
 // What the client socket asks of the one who holds it: the shared-solution
 // client, which turns replies into model changes and messages.
@@ -32,6 +43,35 @@ public:
     // A text caused by what the server sent: shown without stopping the user
     // (a stream of replies must not become a stream of modal boxes).
     virtual void Notice(const QString &text) = 0;
+    // The members of a shared solution, owner first (empty when nobody owns
+    // it), after a member request.
+    virtual void OnServerMembers(const QString &name, const QString &owner, const QStringList &members)
+    {
+        Q_UNUSED(name);
+        Q_UNUSED(owner);
+        Q_UNUSED(members);
+    }
+    // The saves of a shared solution, newest first, and the text of one.
+    virtual void OnServerHistory(const QString &name, const QList<CSharedSave> &saves)
+    {
+        Q_UNUSED(name);
+        Q_UNUSED(saves);
+    }
+    virtual void OnServerHistoryText(const QString &name, qint64 id, const QString &text)
+    {
+        Q_UNUSED(name);
+        Q_UNUSED(id);
+        Q_UNUSED(text);
+    }
+    // A server certificate the system does not vouch for: true goes on.
+    virtual bool AcceptCertificate(const QString &hostPort, const QSslCertificate &certificate,
+                                   const QList<QSslError> &errors)
+    {
+        Q_UNUSED(hostPort);
+        Q_UNUSED(certificate);
+        Q_UNUSED(errors);
+        return false;
+    }
 };
 
 // The one connection to the collaboration server: requests out, replies in,
@@ -49,6 +89,8 @@ public:
     bool IsConnected() const { return m_connected; }
     int LastError() const { return m_lastErrorField; }
     int ConnectError() const { return m_connectError; }
+    // The error the last connect attempt ended with; 0 while none has failed.
+    int ConnectFailure() const { return m_connectFailure; }
     const QString &LastSentPacket() const { return m_lastSent; }
     qsizetype PendingSize() const { return m_framer.PendingSize(); }
 
@@ -66,6 +108,11 @@ public:
     bool SaveFile(const QString &name, int length, const QString &text);
     bool OpenFile(const QString &name);
     bool AskAction(const QString &name, const QString &record);
+    // Members of a shared solution: listed for its members, changed by its owner.
+    bool ListMembers(const QString &name);
+    bool ChangeMember(const QString &name, const QString &user, bool add);
+    bool ListHistory(const QString &name);
+    bool OpenHistory(const QString &name, qint64 id);
     bool SendPacket(const QString &packet);
 
     // The error text of a code, remembered as the last error.
@@ -85,6 +132,8 @@ protected:
     void OnConnect(int errorCode) override;
     void OnReceive(int errorCode) override;
     void OnSend(int errorCode) override;
+    bool OnUntrustedCertificate(const QString &hostPort, const QSslCertificate &certificate,
+                                const QList<QSslError> &errors) override;
     virtual void OnOutOfBandData(int errorCode);
 
 private:
@@ -102,6 +151,9 @@ private:
     void processAskAction(const QStringList &fields);
     void processObjectGenerateAck(const QStringList &fields);
     void processUIDListAck(const QStringList &fields);
+    void processMemberListAck(const QStringList &fields);
+    void processHistListAck(const QStringList &fields);
+    void processHistDownAck(const QStringList &fields);
     void dropOversizedReply();
     // Replies are taken only for requests this client made and still waits
     // for: the server answers in order, so the oldest awaited request of
@@ -120,6 +172,7 @@ private:
     bool m_connected = false;
     int m_lastErrorField = 0;
     int m_connectError = 0;
+    int m_connectFailure = 0;
     QString m_lastSent;
     CPacketLog m_log;
     CClientSocketOwner *m_owner = nullptr;

@@ -95,6 +95,9 @@ void CClientSocket::processError(const QString &text)
     } else if (request.keyword == kFileSave) {
         if (m_owner)
             m_owner->OnServerSaveResult(request.name, false);
+    } else if (request.keyword == kMemberListReq || request.keyword == kHistListReq
+               || request.keyword == kHistDownReq) {
+        message(text);
     } else if (request.keyword == kOpCont) {
         // the edit was not made for anyone; say why
         message(QStringLiteral("The server refused an edit: ") + text);
@@ -300,4 +303,53 @@ void CClientSocket::processUIDListAck(const QStringList &fields)
     const QStringList ids = namesOf(fields);
     log(op, QStringLiteral("A received file count=") + bracketed(num(ids.size()))
                 + QStringLiteral("  Received file names=") + bracketed(ids.join(u',')) + kSpacedSuccess);
+}
+
+void CClientSocket::processMemberListAck(const QStringList &fields)
+{
+    constexpr auto op = u"ProcessMemberListAck";
+    log(op, QStringLiteral("Packet count=") + bracketed(num(fields.size())));
+    // blank fields are dropped, so the list of a solution nobody owns (one
+    // stored before owners were kept) begins with a plain member
+    if (fields.size() < 2) {
+        countError(op, fields.size(), 2);
+        return;
+    }
+    const QStringList users = fields.mid(2);
+    if (m_owner)
+        m_owner->OnServerMembers(fields[1], users.value(0), users);
+}
+
+void CClientSocket::processHistListAck(const QStringList &fields)
+{
+    constexpr auto op = u"ProcessHistListAck";
+    log(op, QStringLiteral("Packet count=") + bracketed(num(fields.size())));
+    if (fields.size() < 2 || (fields.size() - 2) % 4 != 0) {
+        countError(op, fields.size(), 2);
+        return;
+    }
+    QList<CSharedSave> saves;
+    for (qsizetype i = 2; i + 3 < fields.size(); i += 4) {
+        CSharedSave s;
+        s.id = fields[i].toLongLong();
+        s.saved = QDateTime::fromString(fields[i + 1], Qt::ISODate);
+        s.user = fields[i + 2];
+        s.size = fields[i + 3].toLongLong();
+        saves.append(s);
+    }
+    if (m_owner)
+        m_owner->OnServerHistory(fields[1], saves);
+}
+
+void CClientSocket::processHistDownAck(const QStringList &fields)
+{
+    constexpr auto op = u"ProcessHistDownAck";
+    log(op, QStringLiteral("Packet count=") + bracketed(num(fields.size())));
+    if (fields.size() != 5) {
+        countError(op, fields.size(), 5);
+        message(QStringLiteral("The earlier save could not be read"));
+        return;
+    }
+    if (m_owner)
+        m_owner->OnServerHistoryText(fields[1], fields[2].toLongLong(), fields[4]);
 }

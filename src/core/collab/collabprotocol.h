@@ -31,6 +31,9 @@ inline constexpr QStringView kOpCont = u"OpCont";
 inline constexpr QStringView kMemberListReq = u"MemberListReq";
 inline constexpr QStringView kMemberAddReq = u"MemberAddReq";
 inline constexpr QStringView kMemberDelReq = u"MemberDelReq";
+// The saves of a shared solution, and the text of one of them, for its members.
+inline constexpr QStringView kHistListReq = u"HistListReq";
+inline constexpr QStringView kHistDownReq = u"HistDownReq";
 // Requests this client never sends; error replies to them are ignored.
 inline constexpr QStringView kOpIdReq = u"OpIdReq";
 inline constexpr QStringView kObCreReq = u"ObCreReq";
@@ -44,6 +47,10 @@ inline constexpr QStringView kFileDownAck = u"FileDownAck";
 inline constexpr QStringView kFileSaveAck = u"FileSaveAck";
 // "MemberListAck#name#owner#member#...#"
 inline constexpr QStringView kMemberListAck = u"MemberListAck";
+// "HistListAck#name#id#time#user#size#...#", newest first, time in ISO 8601 UTC
+inline constexpr QStringView kHistListAck = u"HistListAck";
+// "HistDownAck#name#id#size#text", the text as in "FileDownAck"
+inline constexpr QStringView kHistDownAck = u"HistDownAck";
 // Both a reply and, in error handling, a request.
 inline constexpr QStringView kFileSynReq = u"FileSynReq";
 inline constexpr QStringView kOpIdAck = u"OpIdAck";

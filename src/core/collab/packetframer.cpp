@@ -90,7 +90,8 @@ QStringList CPacketFramer::SplitFields(QStringView packet)
         if (!trimmed.isEmpty()) {
             fields.append(trimmed.toString());
             if (fields.size() == 1)
-                downAck = Collab::IsKeyword(trimmed, Collab::kFileDownAck);
+                downAck = Collab::IsKeyword(trimmed, Collab::kFileDownAck)
+                          || Collab::IsKeyword(trimmed, Collab::kHistDownAck);
         }
         if (hash < 0)
             break;

@@ -44,7 +44,7 @@ public:
 
     // Splits a packet into fields: at every "#", each piece trimmed, blank
     // pieces dropped; text without "#" has no fields. The fifth field of a
-    // "FileDownAck" is the rest of the packet, "#" and all.
+    // "FileDownAck" or "HistDownAck" is the rest of the packet, "#" and all.
     static QStringList SplitFields(QStringView packet);
 
 private:

@@ -96,6 +96,7 @@ bool CSharedSolutionClient::ConnectToServer()
         Prompt().Message(QStringLiteral("The port must be a number from 1 to 65535"));
         return false;
     }
+    m_socket.SetTls(m_tls);
     const bool started = m_socket.TryConnect(m_server, quint16(m_port));
     emit connectionChanged();
     return started;
@@ -132,6 +133,13 @@ void CSharedSolutionClient::Notice(const QString &text)
         emit notice(text);
     else
         Prompt().Message(text);
+}
+
+bool CSharedSolutionClient::AcceptCertificate(const QString &hostPort, const QSslCertificate &certificate,
+                                              const QList<QSslError> &errors)
+{
+    // asked by the user's own connect, once: not a notice
+    return m_trust->Accept(hostPort, certificate, errors, Prompt());
 }
 
 void CSharedSolutionClient::SetLoggedIn(bool loggedIn)
@@ -191,6 +199,59 @@ void CSharedSolutionClient::OnServerFileOpened(bool success, const QString &name
     emit viewsRefreshRequested();
     RefreshViewsAndTitle();
     emit sharedSolutionOpened(name);
+}
+
+bool CSharedSolutionClient::RequestMembers()
+{
+    if (!m_loggedIn || !IsShared()) {
+        Prompt().Message(QStringLiteral("Members belong to a shared solution: open one from the server first"));
+        return false;
+    }
+    return m_socket.ListMembers(SharedName());
+}
+
+bool CSharedSolutionClient::ChangeMember(const QString &user, bool add)
+{
+    if (!m_loggedIn || !IsShared())
+        return false;
+    if (const QString problem = Collab::NameProblem(user); !problem.isEmpty()) {
+        Prompt().Message(QStringLiteral("The user id cannot be used: ") + problem);
+        return false;
+    }
+    return m_socket.ChangeMember(SharedName(), user, add);
+}
+
+bool CSharedSolutionClient::RequestHistory(const QString &name)
+{
+    if (!m_loggedIn) {
+        Prompt().Message(kLoginFirst);
+        return false;
+    }
+    return !name.isEmpty() && m_socket.ListHistory(name);
+}
+
+bool CSharedSolutionClient::OpenHistory(const QString &name, qint64 id)
+{
+    if (!m_loggedIn) {
+        Prompt().Message(kLoginFirst);
+        return false;
+    }
+    return !name.isEmpty() && m_socket.OpenHistory(name, id);
+}
+
+void CSharedSolutionClient::OnServerMembers(const QString &name, const QString &owner, const QStringList &members)
+{
+    emit membersReceived(name, owner, members);
+}
+
+void CSharedSolutionClient::OnServerHistory(const QString &name, const QList<CSharedSave> &saves)
+{
+    emit historyReceived(name, saves);
+}
+
+void CSharedSolutionClient::OnServerHistoryText(const QString &name, qint64 id, const QString &text)
+{
+    emit historyTextReceived(name, id, text);
 }
 
 CSharedSolutionClient::SaveTarget CSharedSolutionClient::AskSaveAsTarget()

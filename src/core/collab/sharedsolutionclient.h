@@ -2,6 +2,7 @@
 
 #include "clientsocket.h"
 #include "model/operationrecord.h"
+#include "tlstrust.h"
 
 #include <QObject>
 #include <QString>
@@ -29,6 +30,13 @@ public:
     const QString &UserId() const { return m_userId; }
     const QString &Password() const { return m_password; }
     void SetLoginSettings(const QString &server, int port, const QString &userId, const QString &password);
+    // "Encrypted connection (TLS)", for the next connect.
+    bool UsesTls() const { return m_tls; }
+    void SetTls(bool on) { m_tls = on; }
+    // The certificates the user trusts; in memory until the application
+    // gives it settings.
+    CTlsTrust &Trust() { return *m_trust; }
+    void SetTrust(std::unique_ptr<CTlsTrust> trust) { m_trust = std::move(trust); }
 
     bool IsConnected() const { return m_socket.IsConnected(); }
     bool IsLoggedIn() const { return m_loggedIn; }
@@ -47,6 +55,15 @@ public:
     bool RequestSharedList();
     // The name picked from that list (after the application's close check).
     bool OpenShared(const QString &name);
+
+    // The members of the open shared solution: asked for, added and removed
+    // by user id; the list comes back as membersReceived.
+    bool RequestMembers();
+    bool ChangeMember(const QString &user, bool add);
+    // The saves of a shared solution, as historyReceived, and the text of
+    // one, as historyTextReceived: an earlier save is only ever looked at.
+    bool RequestHistory(const QString &name);
+    bool OpenHistory(const QString &name, qint64 id);
 
     // Save As: the local-or-shared question. Shared needs a login.
     enum SaveTarget { SaveLocally, SaveShared, SaveCancelled };
@@ -77,6 +94,11 @@ public:
     void RefreshViewsAndTitle() override;
     CPrompt &Prompt() override;
     void Notice(const QString &text) override;
+    bool AcceptCertificate(const QString &hostPort, const QSslCertificate &certificate,
+                           const QList<QSslError> &errors) override;
+    void OnServerMembers(const QString &name, const QString &owner, const QStringList &members) override;
+    void OnServerHistory(const QString &name, const QList<CSharedSave> &saves) override;
+    void OnServerHistoryText(const QString &name, qint64 id, const QString &text) override;
 
 signals:
     void titleChanged(const QString &title);
@@ -88,6 +110,9 @@ signals:
     void saveFinished(const QString &name, bool success);
     // A relayed record of the open shared solution, after it was applied.
     void operationApplied(const QString &record, bool changedModel);
+    void membersReceived(const QString &name, const QString &owner, const QStringList &members);
+    void historyReceived(const QString &name, const QList<CSharedSave> &saves);
+    void historyTextReceived(const QString &name, qint64 id, const QString &text);
     // A text caused by the server's replies, for a non-modal notice.
     void notice(const QString &text);
 
@@ -101,6 +126,8 @@ private:
     int m_port;
     QString m_userId;
     QString m_password;
+    bool m_tls = false;
+    std::unique_ptr<CTlsTrust> m_trust = std::make_unique<CTlsTrust>();
     bool m_loggedIn = false;
 
     // What a Save As to the server replaced, until the server answers: a

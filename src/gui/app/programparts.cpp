@@ -8,7 +8,7 @@
 #include "simulate/simulateinstall.h"
 #include "translate/translateinstall.h"
 
-CEditor *InstallProgramParts(CMainFrame &frame)
+CEditor *InstallProgramParts(CMainFrame &frame, bool collaboration)
 {
     CEditor *editor = InstallEditor(frame);
     if (!editor)
@@ -19,6 +19,7 @@ CEditor *InstallProgramParts(CMainFrame &frame)
     InstallTranslate(frame, *editor);
     InstallSimulate(frame, *editor);
     InstallReqImport(frame, *editor);
-    InstallCollab(frame, *editor);
+    if (collaboration)
+        InstallCollab(frame, *editor);
     return editor;
 }

@@ -5,5 +5,6 @@ class CMainFrame;
 
 // Builds every part of the program into the main window: the tree editor,
 // then integration and derived trees, diagrams, translation, simulation,
-// requirements import and collaboration. Null without a main window.
-CEditor *InstallProgramParts(CMainFrame &frame);
+// requirements import and collaboration (left out for a window that only
+// shows a copy). Null without a main window.
+CEditor *InstallProgramParts(CMainFrame &frame, bool collaboration = true);

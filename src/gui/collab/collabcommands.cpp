@@ -1,11 +1,14 @@
 #include "collabcommands.h"
 
 #include "collabinstall.h"
+#include "membersdlg.h"
+#include "sharedhistorydlg.h"
 #include "opensharedsolutiondlg.h"
 #include "saveremotesolutiondlg.h"
 #include "serverlogindlg.h"
 
 #include "app/mainframe.h"
+#include "app/programparts.h"
 #include "app/solutioncommands.h"
 #include "collab/sharedsolutionclient.h"
 #include "dialogs/dialogrunner.h"
@@ -23,6 +26,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenu>
 #include <QVBoxLayout>
 #include <QPointer>
@@ -44,6 +48,24 @@ QAction *actionAfter(const QMenu *menu, const QAction *after)
     return at >= 0 && at + 1 < actions.size() ? actions[at + 1] : nullptr;
 }
 
+// The model of an earlier save takes no edits: it is shown as a shared
+// solution whose every record is turned down here, until Save As makes it
+// a local file of the user's.
+class CReadOnlySink : public QObject, public COperationSink
+{
+public:
+    CReadOnlySink(CKELDataManager &manager, QObject *parent) : QObject(parent), m_manager(manager) {}
+    bool SendOperation(const QString &) override
+    {
+        m_manager.Prompt().Message(QStringLiteral("This window shows an earlier save and cannot be changed. Save "
+                                                  "it as a local file (File, Save As) to work on it."));
+        return false;
+    }
+
+private:
+    CKELDataManager &m_manager;
+};
+
 } // namespace
 
 CCollabCommands::CCollabCommands(CMainFrame &frame, CEditor &editor)
@@ -63,6 +85,7 @@ CCollabCommands::CCollabCommands(CMainFrame &frame, CEditor &editor)
         if (m_client->IsConnected())
             m_wasShared = m_client->IsShared();
         m_frame.SetConnectionTitle(ConnectionTitle());
+        updateActions();
     });
     connect(c, &CSharedSolutionClient::connectionChanged, this, &CCollabCommands::followConnection);
     connect(c, &CSharedSolutionClient::notice, this, &CCollabCommands::notice);
@@ -74,6 +97,24 @@ CCollabCommands::CCollabCommands(CMainFrame &frame, CEditor &editor)
         // not inside the socket's notification: the dialog runs an event loop
         QTimer::singleShot(0, this, [this, names] { chooseShared(names); });
     });
+    connect(c, &CSharedSolutionClient::historyReceived, this,
+            [this](const QString &name, const QList<CSharedSave> &saves) {
+                if (name != std::exchange(m_historyRequested, QString()))
+                    return;
+                QTimer::singleShot(0, this, [this, name, saves] { chooseSave(name, saves); });
+            });
+    connect(c, &CSharedSolutionClient::historyTextReceived, this,
+            [this](const QString &name, qint64 id, const QString &text) {
+                if (id != std::exchange(m_saveRequested, 0))
+                    return;
+                for (const CSharedSave &save : std::as_const(m_historySaves)) {
+                    if (save.id == id) {
+                        // not inside the socket's notification: a new window asks and loads
+                        QTimer::singleShot(0, this, [this, name, save, text] { OpenEarlierSave(name, save, text); });
+                        return;
+                    }
+                }
+            });
     connect(c, &CSharedSolutionClient::sharedSolutionOpened, this,
             [this](const QString &name) { status(QStringLiteral("Opened the shared solution %1").arg(name)); });
     connect(c, &CSharedSolutionClient::saveFinished, this, [this](const QString &name, bool saved) {
@@ -107,6 +148,11 @@ void CCollabCommands::installActions()
     m_serverMessages->setStatusTip(QStringLiteral("Show what the collaboration server has said"));
     connect(m_serverMessages, &QAction::triggered, this, &CCollabCommands::showNotices);
 
+    m_members = new QAction(QStringLiteral("Members..."), this);
+    m_members->setObjectName(QStringLiteral("actionMembers"));
+    m_members->setStatusTip(QStringLiteral("Who may use the open shared solution; its owner adds and removes them"));
+    connect(m_members, &QAction::triggered, this, &CCollabCommands::ShowMembers);
+
     // beside the file commands they stand in for: Open Shared after Open,
     // the connection after Close
     QMenu *file = m_frame.MenuNamed(QStringLiteral("&File"));
@@ -118,6 +164,7 @@ void CCollabCommands::installActions()
     file->insertAction(before, m_connect);
     file->insertAction(before, m_disconnect);
     file->insertAction(before, m_serverMessages);
+    file->insertAction(before, m_members);
 }
 
 void CCollabCommands::notice(const QString &text)
@@ -193,6 +240,8 @@ void CCollabCommands::loadSettings()
     const QString userId = settings.value(QStringLiteral("userId"), m_client->UserId()).toString();
     // the password is only ever held for the run: it goes nowhere, so it is not written down either
     m_client->SetLoginSettings(server, port, userId, m_client->Password());
+    m_client->SetTls(settings.value(QStringLiteral("tls"), false).toBool());
+    m_client->SetTrust(std::make_unique<CTlsTrust>(std::make_unique<QSettings>()));
 }
 
 void CCollabCommands::saveSettings() const
@@ -202,6 +251,7 @@ void CCollabCommands::saveSettings() const
     settings.setValue(QStringLiteral("server"), m_client->ServerAddress());
     settings.setValue(QStringLiteral("port"), m_client->Port());
     settings.setValue(QStringLiteral("userId"), m_client->UserId());
+    settings.setValue(QStringLiteral("tls"), m_client->UsesTls());
 }
 
 QString CCollabCommands::ConnectionTitle() const
@@ -218,6 +268,7 @@ void CCollabCommands::updateActions()
     const bool open = m_client->Socket().IsOpen();
     m_connect->setEnabled(!open);
     m_disconnect->setEnabled(open);
+    m_members->setEnabled(m_client->IsLoggedIn() && m_client->IsShared());
 }
 
 void CCollabCommands::status(const QString &text, int timeout) const
@@ -231,9 +282,14 @@ bool CCollabCommands::Connect()
         return false;
     CServerLoginDlg dialog(&m_frame);
     dialog.SetValues(m_client->ServerAddress(), m_client->Port(), m_client->UserId(), m_client->Password());
+    dialog.SetTls(m_client->UsesTls());
+    CTlsTrust &trust = m_client->Trust();
+    dialog.SetTrustAccess([&trust](const QString &hostPort) { return trust.Trusted(hostPort); },
+                          [&trust](const QString &hostPort) { trust.Forget(hostPort); });
     if (m_frame.Dialogs().Run(dialog) != QDialog::Accepted)
         return false;
     m_client->SetLoginSettings(dialog.Server(), dialog.Port(), dialog.UserId(), dialog.Password());
+    m_client->SetTls(dialog.Tls());
     saveSettings();
     const QString where = m_client->ServerAddress() + u':' + QString::number(m_client->Port());
     status(QStringLiteral("Connecting to %1 ...").arg(where), 0);
@@ -274,7 +330,8 @@ void CCollabCommands::followConnection()
         status(QStringLiteral("Connected to %1:%2").arg(m_client->ServerAddress()).arg(m_client->Port()));
     } else if (!m_wasConnected && !socket.IsOpen() && !m_leaving) {
         // a connect that failed ends here too
-        const QString reason = SocketError::Message(socket.GetLastError());
+        const QString reason =
+            SocketError::Message(socket.ConnectFailure() ? socket.ConnectFailure() : socket.GetLastError());
         status(reason.isEmpty() ? QStringLiteral("Not connected")
                                 : QStringLiteral("Not connected: %1").arg(reason),
                0);
@@ -308,11 +365,80 @@ void CCollabCommands::chooseShared(const QStringList &names)
     COpenSharedSolutionDlg dialog(names, m_client->Prompt(), &m_frame);
     if (m_frame.Dialogs().Run(dialog) != QDialog::Accepted)
         return;
+    if (dialog.WantsHistory()) {
+        ShowHistory(dialog.SelectedName());
+        return;
+    }
     // the open solution is replaced: a changed one is offered for saving first
     if (!m_frame.Files().ConfirmDiscard())
         return;
     if (m_client->OpenShared(dialog.SelectedName()))
         status(QStringLiteral("Opening the shared solution %1 ...").arg(dialog.SelectedName()));
+}
+
+void CCollabCommands::ShowMembers()
+{
+    if (!m_client->IsLoggedIn() || !m_client->IsShared()) {
+        status(QStringLiteral("Members belong to a shared solution: open one from the server first"));
+        return;
+    }
+    if (m_membersDialog && m_membersDialog->windowTitle().endsWith(m_client->SharedName()))
+        m_membersDialog->raise();
+    else {
+        delete m_membersDialog;
+        m_membersDialog = new CMembersDlg(*m_client, &m_frame);
+        m_membersDialog->setObjectName(QStringLiteral("membersDialog"));
+        m_membersDialog->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_membersDialog->Refresh();
+    m_membersDialog->show();
+}
+
+bool CCollabCommands::ShowHistory(const QString &name)
+{
+    if (!m_client->RequestHistory(name))
+        return false;
+    m_historyRequested = name;
+    status(QStringLiteral("Asking the server for the saves of %1 ...").arg(name));
+    return true;
+}
+
+void CCollabCommands::chooseSave(const QString &name, const QList<CSharedSave> &saves)
+{
+    CSharedHistoryDlg dialog(name, saves, m_client->Prompt(), &m_frame);
+    if (m_frame.Dialogs().Run(dialog) != QDialog::Accepted)
+        return;
+    m_historySaves = saves;
+    m_saveRequested = dialog.Selected().id;
+    if (!m_client->OpenHistory(name, m_saveRequested))
+        m_saveRequested = 0;
+}
+
+CMainFrame *CCollabCommands::OpenEarlierSave(const QString &name, const CSharedSave &save, const QString &text)
+{
+    auto *window = new CMainFrame;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setObjectName(QStringLiteral("earlierSaveWindow"));
+    // no collaboration here: nothing in this window may reach the server
+    InstallProgramParts(*window, false);
+    CKELDataManager &manager = window->Manager();
+    QString error;
+    if (!manager.LoadSolutionText(text, &error)) {
+        delete window;
+        notice(QStringLiteral("The earlier save of %1 could not be read: %2").arg(name, error));
+        return nullptr;
+    }
+    manager.SetOperationSink(new CReadOnlySink(manager, window));
+    manager.SetLocal(false);
+    if (CKELSolution *solution = manager.Solution())
+        solution->SetPath(name);
+    manager.MarkSaved();
+    window->SetConnectionTitle(QStringLiteral("[Read-only: save of %1 by %2, %3]")
+                                   .arg(name, save.user,
+                                        QLocale().toString(save.saved.toLocalTime(), QLocale::ShortFormat)));
+    window->Explorer()->Rebuild();
+    window->show();
+    return window;
 }
 
 bool CCollabCommands::saveAsShared()

@@ -22,6 +22,14 @@ COpenSharedSolutionDlg::COpenSharedSolutionDlg(const QStringList &names, CPrompt
     buttons->setObjectName(QStringLiteral("buttons"));
     QPushButton *open = buttons->addButton(QStringLiteral("Open"), QDialogButtonBox::AcceptRole);
     open->setDefault(true);
+    QPushButton *history = buttons->addButton(QStringLiteral("Earlier Saves..."), QDialogButtonBox::ActionRole);
+    history->setObjectName(QStringLiteral("earlierSaves"));
+    connect(history, &QPushButton::clicked, this, [this] {
+        m_history = true;
+        accept();
+        if (result() != QDialog::Accepted)
+            m_history = false;
+    });
     buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &COpenSharedSolutionDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -17,6 +17,8 @@ public:
     QListWidget *List() const { return m_list; }
     // The name chosen when the dialog was accepted.
     QString SelectedName() const { return m_selected; }
+    // Accepted through "Earlier Saves...": list the saves rather than open.
+    bool WantsHistory() const { return m_history; }
 
     void accept() override;
 
@@ -24,4 +26,5 @@ private:
     CPrompt &m_prompt;
     QListWidget *m_list;
     QString m_selected;
+    bool m_history = false;
 };

@@ -2,10 +2,12 @@
 
 #include "dialogs/dialogwidgets.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QIntValidator>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 CServerLoginDlg::CServerLoginDlg(QWidget *parent)
@@ -14,6 +16,8 @@ CServerLoginDlg::CServerLoginDlg(QWidget *parent)
     , m_port(new QLineEdit(this))
     , m_userId(new QLineEdit(this))
     , m_password(new QLineEdit(this))
+    , m_tls(new QCheckBox(QStringLiteral("Encrypted connection (TLS)"), this))
+    , m_forget(new QPushButton(QStringLiteral("Forget Trusted Certificate"), this))
 {
     setWindowTitle(QStringLiteral("Connect to Server"));
     m_server->setObjectName(QStringLiteral("server"));
@@ -29,6 +33,21 @@ CServerLoginDlg::CServerLoginDlg(QWidget *parent)
     form->addRow(QStringLiteral("Port:"), m_port);
     form->addRow(QStringLiteral("UserID:"), m_userId);
     form->addRow(QStringLiteral("Password:"), m_password);
+    m_tls->setObjectName(QStringLiteral("tls"));
+    m_forget->setObjectName(QStringLiteral("forgetCertificate"));
+    m_forget->setToolTip(QStringLiteral("Remove the trust given to this server's certificate: the next encrypted "
+                                        "connection asks again"));
+    m_forget->setAutoDefault(false);
+    form->addRow(QString(), m_tls);
+    form->addRow(QString(), m_forget);
+    m_forget->hide();
+    connect(m_server, &QLineEdit::textChanged, this, &CServerLoginDlg::updateForget);
+    connect(m_port, &QLineEdit::textChanged, this, &CServerLoginDlg::updateForget);
+    connect(m_forget, &QPushButton::clicked, this, [this] {
+        if (m_forgetTrust)
+            m_forgetTrust(HostPort());
+        updateForget();
+    });
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(DialogWidgets::OkCancel(this));
@@ -62,4 +81,36 @@ QString CServerLoginDlg::UserId() const
 QString CServerLoginDlg::Password() const
 {
     return m_password->text();
+}
+
+bool CServerLoginDlg::Tls() const
+{
+    return m_tls->isChecked();
+}
+
+void CServerLoginDlg::SetTls(bool on)
+{
+    m_tls->setChecked(on);
+}
+
+QString CServerLoginDlg::HostPort() const
+{
+    return Server() + u':' + QString::number(Port());
+}
+
+void CServerLoginDlg::SetTrustAccess(std::function<QString(const QString &)> trusted,
+                                     std::function<void(const QString &)> forget)
+{
+    m_trusted = std::move(trusted);
+    m_forgetTrust = std::move(forget);
+    updateForget();
+}
+
+void CServerLoginDlg::updateForget()
+{
+    const QString fingerprint = m_trusted ? m_trusted(HostPort()) : QString();
+    m_forget->setVisible(!fingerprint.isEmpty());
+    m_forget->setToolTip(QStringLiteral("Remove the trust given to the certificate of %1 (SHA-256 %2): the next "
+                                        "encrypted connection asks again")
+                             .arg(HostPort(), fingerprint));
 }

@@ -2,10 +2,14 @@
 
 #include <QDialog>
 
-class QLineEdit;
+#include <functional>
 
-// "Connect to Server": where the server is and who logs in. The password
-// is kept for the run but the protocol has no place for it.
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+// "Connect to Server": where the server is, who logs in, and whether the
+// connection is encrypted. The password is kept for the run only.
 class CServerLoginDlg : public QDialog
 {
     Q_OBJECT
@@ -18,15 +22,28 @@ public:
     int Port() const;
     QString UserId() const;
     QString Password() const;
+    bool Tls() const;
+    void SetTls(bool on);
+    // The fingerprint trusted for "host:port", and how to forget it: the
+    // button to do so shows while the fields name a trusted server.
+    void SetTrustAccess(std::function<QString(const QString &)> trusted, std::function<void(const QString &)> forget);
+    QString HostPort() const;
 
     QLineEdit *ServerEdit() const { return m_server; }
     QLineEdit *PortEdit() const { return m_port; }
     QLineEdit *UserIdEdit() const { return m_userId; }
     QLineEdit *PasswordEdit() const { return m_password; }
+    QCheckBox *TlsBox() const { return m_tls; }
+    QPushButton *ForgetButton() const { return m_forget; }
 
 private:
     QLineEdit *m_server;
     QLineEdit *m_port;
     QLineEdit *m_userId;
     QLineEdit *m_password;
+    QCheckBox *m_tls;
+    QPushButton *m_forget;
+    std::function<QString(const QString &)> m_trusted;
+    std::function<void(const QString &)> m_forgetTrust;
+    void updateForget();
 };
