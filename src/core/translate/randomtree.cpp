@@ -23,7 +23,7 @@ struct Made
 
 } // namespace
 
-CRandomTree::Figures CRandomTree::Generate(CTranslateContext &ctx, int iterations, unsigned seed)
+CRandomTree::Figures CRandomTree::Generate(CTranslateContext &ctx, int iterations, unsigned seed, int maxThreads)
 {
     std::mt19937 rng(seed ? seed : std::random_device()());
     const auto roll = [&rng](int n) { return int(rng() % unsigned(n)); };
@@ -35,6 +35,7 @@ CRandomTree::Figures CRandomTree::Generate(CTranslateContext &ctx, int iteration
     std::vector<Made> made;
     made.reserve(size_t(std::max(iterations, 1)) + 4);
     std::vector<int> open; // nodes that may still get children
+    int threads = 1;       // the root's, and one per concurrent branch
     const auto add = [&](int parent, int type) {
         Made m;
         m.parent = parent;
@@ -65,8 +66,12 @@ CRandomTree::Figures CRandomTree::Generate(CTranslateContext &ctx, int iteration
         const int left = iterations - int(made.size());
         if (kind < 12 && left >= 2) {
             open.erase(open.begin() + std::ptrdiff_t(pick));
-            const bool alternative = roll(10) < 3;
+            bool alternative = roll(10) < 3;
             const int count = std::min(left, 2 + roll(2));
+            if (!alternative && maxThreads > 0 && threads + count > maxThreads)
+                alternative = true;
+            if (!alternative)
+                threads += count;
             for (int i = 0; i < count; ++i) {
                 const int child = add(parent, kTypes[roll(20)]);
                 made[size_t(child)].nonDet = alternative;

@@ -18,6 +18,9 @@ public:
         int threadKills = 0;
     };
     // Adds about `iterations` nodes to an empty context, in pre-order.
-    // A seed of 0 makes a different tree on every call.
-    static Figures Generate(CTranslateContext &ctx, int iterations, unsigned seed);
+    // A seed of 0 makes a different tree on every call. maxThreads above 0
+    // turns concurrent branching into alternatives once the branches so far
+    // would run that many threads, so that a large tree stays small enough
+    // to explore; the same seed gives the same tree up to that point.
+    static Figures Generate(CTranslateContext &ctx, int iterations, unsigned seed, int maxThreads = 0);
 };
