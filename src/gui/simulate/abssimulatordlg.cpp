@@ -261,7 +261,8 @@ void CAbsSimulatorDlg::buildControls(CSimulationDisplay &display)
 QPushButton *CAbsSimulatorDlg::Button(const QString &text) const
 {
     for (QPushButton *b : findChildren<QPushButton *>()) {
-        if (b->text() == text)
+        // the built-in simulator's buttons go by their object names: its Stop is not ZEPH's
+        if (b->text() == text && !m_builtin->isAncestorOf(b))
             return b;
     }
     return nullptr;

@@ -66,6 +66,7 @@ public:
     QLineEdit *InputEdit() const { return m_input; }
     QPlainTextEdit *ZephEdit() const { return m_zeph; }
     QPlainTextEdit *ResultEdit() const { return m_result; }
+    // A button of the dialog's own (the ZEPH controls, Close) by its text.
     QPushButton *Button(const QString &text) const;
 
     // Lines the result box keeps; older ones scroll away so that a long
