@@ -19,8 +19,11 @@ public:
     };
     // Adds about `iterations` nodes to an empty context, in pre-order.
     // A seed of 0 makes a different tree on every call. maxThreads above 0
-    // turns concurrent branching into alternatives once the branches so far
-    // would run that many threads, so that a large tree stays small enough
-    // to explore; the same seed gives the same tree up to that point.
-    static Figures Generate(CTranslateContext &ctx, int iterations, unsigned seed, int maxThreads = 0);
+    // stops branching once another branching could run more threads than
+    // that, so that a large tree stays small enough to explore; without it
+    // a seed gives the same tree as before.
+    // blocking false turns selections and guards into state realisations:
+    // a tree that never waits for a state, as a measurement of speed wants.
+    static Figures Generate(CTranslateContext &ctx, int iterations, unsigned seed, int maxThreads = 0,
+                            bool blocking = true);
 };
