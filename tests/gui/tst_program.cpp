@@ -72,7 +72,7 @@ private slots:
                                << QStringList{u"View CBT"_s, u"View CIN"_s, u"View CID"_s, u"Import Requirements"_s};
         QTest::newRow("tool") << u"Tool"_s
                               << QStringList{u"Simulation"_s, u"Model Checking > SAL Option"_s,
-                                             u"Model Checking > Translate to UPPAAL"_s};
+                                             u"Model Checking > Translate to UPPAAL"_s, u"Model Checking > Verify..."_s};
     }
     void mainMenus()
     {

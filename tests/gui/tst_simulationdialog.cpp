@@ -22,8 +22,14 @@
 #include "simulate/simulationdisplay.h"
 #include "simulate/simulationmarks.h"
 #include "simulate/simulationtexts.h"
+#include "simulate/builtinsimulatorpanel.h"
+#include "simulate/verifydlg.h"
 
 #include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QTableWidget>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -150,6 +156,42 @@ bool processGone(qint64 pid)
     return pid <= 0 || ::kill(pid_t(pid), 0) != 0;
 }
 
+// Gone or a zombie: an orphan's zombie waits for a reaper that a
+// container may not have.
+bool processEnded(qint64 pid)
+{
+    QFile stat(u"/proc/%1/stat"_s.arg(pid));
+    if (pid <= 0 || !stat.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray line = stat.readAll();
+    const qsizetype close = line.lastIndexOf(')');
+    return close < 0 || line.mid(close + 2, 1) == "Z";
+}
+
+const QString kChecks = QStringLiteral(VERDANTIS_TEST_DATA "/verify/checks.kvf");
+using Marks = QHash<int, int>; // node id -> mark
+constexpr int kDoor = 100;  // DOOR[closed], waiting for SENSOR person detected
+constexpr int kStuck = 114; // LIGHT[off] -> SWITCH??pressed?? -> LIGHT?on? (never) -> LIGHT[dim]
+
+// The value the state table shows for a component, or "(none)".
+QString tableValue(const QTableWidget &table, const QString &component)
+{
+    for (int row = 0; row < table.rowCount(); ++row) {
+        if (table.item(row, 0) && table.item(row, 0)->text() == component)
+            return table.item(row, 1)->text();
+    }
+    return u"(none)"_s;
+}
+
+QPushButton *eventButton(const CBuiltinSimulatorPanel &panel, const QString &text)
+{
+    for (QPushButton *b : panel.EventButtons()) {
+        if (b->text() == text)
+            return b;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 using Entry = std::function<bool(Frame &)>;
@@ -177,6 +219,12 @@ private slots:
     void treeListFollowsTheModel();
     void xmlTranslation();
     void closingEndsTheRun();
+    void builtinStepsMoveStateAndMarks_data();
+    void builtinStepsMoveStateAndMarks();
+    void builtinRunRepeatsItsSeed();
+    void verifyFindingsMarkTheTree_data();
+    void verifyFindingsMarkTheTree();
+    void verifyCancelLeavesNothingRunning();
 
 private:
     std::unique_ptr<QTemporaryDir> m_home;
@@ -188,24 +236,27 @@ void TestSimulationDialog::entries_data()
 {
     QTest::addColumn<Entry>("entry");
     QTest::addColumn<int>("selected");
+    QTest::addColumn<int>("kind"); // the simulator it shows: the built-in one unless it names ZEPH
+    const int zeph = CAbsSimulatorDlg::Zeph;
     QTest::newRow("main menu") << Entry([](Frame &f) {
         f.frame->findChild<QAction *>(u"actionSimulation"_s)->trigger();
         return true;
-    }) << 0;
-    QTest::newRow("explorer DBT row") << Entry([](Frame &f) { return f.explorerEntry(kOven, kSimulate); }) << kOven;
-    QTest::newRow("explorer RBT row") << Entry([](Frame &f) { return f.explorerEntry(kR1, kSimulate); }) << kR1;
+    }) << 0 << int(CAbsSimulatorDlg::BuiltIn);
+    QTest::newRow("explorer DBT row") << Entry([](Frame &f) { return f.explorerEntry(kOven, kSimulate); }) << kOven << zeph;
+    QTest::newRow("explorer RBT row") << Entry([](Frame &f) { return f.explorerEntry(kR1, kSimulate); }) << kR1 << zeph;
     QTest::newRow("DBT view, on a node")
-        << Entry([](Frame &f) { return f.viewEntry(kOven, QPointF(180, 45), kSimulate); }) << kOven;
+        << Entry([](Frame &f) { return f.viewEntry(kOven, QPointF(180, 45), kSimulate); }) << kOven << zeph;
     QTest::newRow("DBT view, empty canvas")
-        << Entry([](Frame &f) { return f.viewEntry(kOven, QPointF(700, 500), kSimulate); }) << kOven;
+        << Entry([](Frame &f) { return f.viewEntry(kOven, QPointF(700, 500), kSimulate); }) << kOven << zeph;
     QTest::newRow("RBT view, empty canvas")
-        << Entry([](Frame &f) { return f.viewEntry(kR1, QPointF(700, 500), kSimulate); }) << kR1;
+        << Entry([](Frame &f) { return f.viewEntry(kR1, QPointF(700, 500), kSimulate); }) << kR1 << zeph;
 }
 
 void TestSimulationDialog::entries()
 {
     QFETCH(Entry, entry);
     QFETCH(int, selected);
+    QFETCH(int, kind);
     Frame f;
     QVERIFY(!f.dialog());
     QVERIFY(entry(f));
@@ -216,6 +267,9 @@ void TestSimulationDialog::entries()
     QVERIFY(!d->isModal());
     QCOMPARE(d->SelectedTreeId(), selected);
     QCOMPARE(d->Session().TreeId(), selected);
+    QCOMPARE(int(d->Kind()), kind);
+    QCOMPARE(d->BuiltinPanel()->isVisible(), kind == CAbsSimulatorDlg::BuiltIn);
+    QCOMPARE(d->ZephEdit()->isVisible(), kind == CAbsSimulatorDlg::Zeph);
     QCOMPARE(d->MaxEventsEdit()->value(), 10);
     // the example names no simulator: the stand-in built beside us is offered
     QVERIFY(!d->SimulatorEdit()->text().isEmpty());
@@ -608,6 +662,220 @@ void TestSimulationDialog::closingEndsTheRun()
     }
     QVERIFY(d.isNull());
     QTRY_VERIFY_WITH_TIMEOUT(processGone(pid), kWait);
+}
+
+// The built-in simulator: events from their buttons, steps by a double
+// click, the state table and the marks on the tree window following.
+void TestSimulationDialog::builtinStepsMoveStateAndMarks_data()
+{
+    QTest::addColumn<QStringList>("events"); // buttons pressed first
+    QTest::addColumn<int>("steps");          // double clicks on the first enabled step
+    QTest::addColumn<QString>("component");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QList<int>>("current");
+    QTest::addColumn<QList<int>>("visited");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("no step before the sensor")
+        << QStringList() << 0 << u"DOOR"_s << u"closed"_s << QList<int>() << QList<int>() << u"Waiting: "_s;
+    QTest::newRow("the sensor lets its step go")
+        << QStringList{u"SENSOR person detected"_s} << 1 << u"DOOR"_s << u"closed"_s << QList<int>{102} << QList<int>()
+        << u"Steps taken: 1;"_s;
+    QTest::newRow("later steps mark the earlier visited")
+        << QStringList{u"SENSOR person detected"_s} << 3 << u"DOOR"_s << u"open"_s << QList<int>{104}
+        << QList<int>{102, 103} << u"Steps taken: 3;"_s;
+}
+
+void TestSimulationDialog::builtinStepsMoveStateAndMarks()
+{
+    QFETCH(QStringList, events);
+    QFETCH(int, steps);
+    QFETCH(QString, component);
+    QFETCH(QString, value);
+    QFETCH(QList<int>, current);
+    QFETCH(QList<int>, visited);
+    QFETCH(QString, status);
+    Frame f(false);
+    QVERIFY(f.frame->OpenFile(kChecks));
+    CChildFrame *window = f.editor->Windows().Open(kDoor);
+    QVERIFY(window);
+    f.frame->findChild<QAction *>(u"actionSimulation"_s)->trigger();
+    CAbsSimulatorDlg *d = f.dialog();
+    QCOMPARE(d->Kind(), CAbsSimulatorDlg::BuiltIn);
+    d->SelectTree(kDoor);
+    QVERIFY(QTest::qWaitForWindowExposed(d));
+    CBuiltinSimulatorPanel *panel = d->BuiltinPanel();
+    QVERIFY(panel->isVisibleTo(d));
+    for (const QString &e : events) {
+        QPushButton *b = eventButton(*panel, e);
+        QVERIFY2(b, qPrintable(e));
+        b->click();
+    }
+    for (int i = 0; i < steps; ++i) {
+        QListWidget *list = panel->StepList();
+        QVERIFY2(list->count() > 0, qPrintable(panel->Status()->text()));
+        emit list->itemDoubleClicked(list->item(0));
+        QTRY_COMPARE(panel->Simulator()->StepsTaken(), i + 1);
+    }
+    QCOMPARE(panel->Simulator()->StepsTaken(), steps);
+    QCOMPARE(tableValue(*panel->StateTable(), component), value);
+    QVERIFY2(panel->Status()->text().startsWith(status), qPrintable(panel->Status()->text()));
+    f.commands().Marks().Flush();
+    const QHash<int, int> marks = docMarks(window->Document());
+    for (int id : current)
+        QCOMPARE(marks.value(id), int(CSimulationDisplay::Current));
+    for (int id : visited)
+        QCOMPARE(marks.value(id), int(CSimulationDisplay::Visited));
+    const int marked = int(std::count_if(marks.cbegin(), marks.cend(), [](int m) {
+        return m == CSimulationDisplay::Current || m == CSimulationDisplay::Visited;
+    }));
+    QCOMPARE(marked, int(current.size() + visited.size()));
+    if (steps == 3) {
+        d->move(f.frame->geometry().topLeft() + QPoint(40, 40));
+        d->grab().save(screenshotDir() + u"/builtin_simulation_dialog.png"_s);
+    }
+    // Reset starts over and takes the marks off
+    d->findChild<QPushButton *>(u"builtinReset"_s)->click();
+    QCOMPARE(panel->Simulator()->StepsTaken(), 0);
+    QCOMPARE(tableValue(*panel->StateTable(), u"DOOR"_s), u"closed"_s);
+    f.commands().Marks().Flush();
+    QCOMPARE(docMarks(window->Document()), (QHash<int, int>()));
+}
+
+// A run chooses at random from the seed it shows: the same seed, the same run.
+void TestSimulationDialog::builtinRunRepeatsItsSeed()
+{
+    Frame f(false);
+    QVERIFY(f.frame->OpenFile(kChecks));
+    f.frame->findChild<QAction *>(u"actionSimulation"_s)->trigger();
+    CAbsSimulatorDlg *d = f.dialog();
+    d->SelectTree(kDoor);
+    d->IntervalSlider()->setValue(d->IntervalSlider()->minimum());
+    CBuiltinSimulatorPanel *panel = d->BuiltinPanel();
+    QStringList runs;
+    for (int run = 0; run < 2; ++run) {
+        panel->SeedEdit()->setValue(4242);
+        d->findChild<QPushButton *>(u"builtinReset"_s)->click();
+        // the door opens and closes while events keep coming
+        for (int k = 0; k < 3; ++k) {
+            for (QPushButton *b : panel->EventButtons())
+                b->click();
+        }
+        d->findChild<QPushButton *>(u"builtinRun"_s)->click();
+        QVERIFY(panel->IsRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(!panel->IsRunning(), kWait);
+        QVERIFY(panel->Simulator()->StepsTaken() > 3);
+        runs.append(panel->Log()->toPlainText());
+    }
+    QCOMPARE(runs[1], runs[0]);
+}
+
+// Verification from Tool > Model Checking: a known deadlock and an
+// unreachable node, each shown on the tree window when chosen, and the
+// deadlock's trail replayed step by step.
+void TestSimulationDialog::verifyFindingsMarkTheTree_data()
+{
+    QTest::addColumn<QString>("finding");
+    QTest::addColumn<Marks>("marks");
+    QTest::addColumn<int>("replaySteps"); // presses of Replay; -1 when it is off
+    QTest::addColumn<QString>("light");   // LIGHT in the state table after them
+    const int waiting = CSimulationDisplay::Waiting;
+    const int current = CSimulationDisplay::Current;
+    const int visited = CSimulationDisplay::Visited;
+    QTest::newRow("the deadlock's trail")
+        << u"Deadlock: found"_s << Marks{{115, visited}, {116, current}, {117, waiting}, {118, waiting}} << 2
+        << u"off"_s;
+    QTest::newRow("an unreachable node")
+        << u"Unreachable: #117 LIGHT?on?"_s << Marks{{115, waiting}, {116, waiting}, {117, current}, {118, waiting}}
+        << -1 << u"(none)"_s;
+}
+
+void TestSimulationDialog::verifyFindingsMarkTheTree()
+{
+    if (QStandardPaths::findExecutable(u"spin"_s).isEmpty())
+        QSKIP("spin is not installed (scripts/setup-deps.sh installs it)");
+    QFETCH(QString, finding);
+    QFETCH(Marks, marks);
+    QFETCH(int, replaySteps);
+    QFETCH(QString, light);
+    Frame f(false);
+    QVERIFY(f.frame->OpenFile(kChecks));
+    CChildFrame *window = f.editor->Windows().Open(kStuck);
+    QVERIFY(window);
+    f.frame->findChild<QAction *>(u"actionVerify"_s)->trigger();
+    CVerifyDlg *d = f.commands().VerifyDialog();
+    QVERIFY(d);
+    d->SelectTree(kStuck);
+    QSignalSpy ended(d, &CVerifyDlg::verificationEnded);
+    d->VerifyButton()->click();
+    QVERIFY(d->IsRunning());
+    QVERIFY(d->CancelButton()->isEnabled());
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 120000);
+    QVERIFY(!d->IsRunning());
+    QStringList rows;
+    for (int i = 0; i < d->Findings()->count(); ++i)
+        rows << d->Findings()->item(i)->text();
+    const auto row = std::find_if(rows.cbegin(), rows.cend(), [&](const QString &r) { return r.startsWith(finding); });
+    QVERIFY2(row != rows.cend(), qPrintable(rows.join(u'\n')));
+    QVERIFY2(rows.last().startsWith(u"States: "_s) && rows.last().endsWith(u", complete"_s), qPrintable(rows.last()));
+
+    d->Findings()->setCurrentRow(int(row - rows.cbegin()));
+    f.commands().Marks().Flush();
+    QCOMPARE(docMarks(window->Document()), marks);
+    QCOMPARE(d->ReplayButton()->isEnabled(), replaySteps >= 0);
+    for (int i = 0; i < replaySteps; ++i)
+        d->ReplayButton()->click();
+    QCOMPARE(tableValue(*d->StateTable(), u"LIGHT"_s), light);
+    if (replaySteps > 0) {
+        // the replay ends where the finding happens
+        f.commands().Marks().Flush();
+        QCOMPARE(docMarks(window->Document()), marks);
+        d->move(f.frame->geometry().topLeft() + QPoint(40, 40));
+        d->grab().save(screenshotDir() + u"/verify_dialog.png"_s);
+    }
+    d->close();
+    f.commands().Marks().Flush();
+    QCOMPARE(docMarks(window->Document()), (QHash<int, int>()));
+}
+
+// Cancel ends what the verifier started, the compiler's own programs too.
+void TestSimulationDialog::verifyCancelLeavesNothingRunning()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    // a compiler that runs a program of its own and never ends, writing
+    // both ids where the test can read them
+    const QString pids = dir.filePath(u"pids"_s);
+    const QString cc = dir.filePath(u"cc"_s);
+    {
+        QFile script(cc);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nsleep 100000 &\necho $$ $! > '" + QFile::encodeName(pids) + "'\nwait\n");
+    }
+    QFile::setPermissions(cc, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (QStandardPaths::findExecutable(u"spin"_s).isEmpty())
+        QSKIP("spin is not installed (scripts/setup-deps.sh installs it)");
+
+    Frame f(false);
+    QVERIFY(f.frame->OpenFile(kChecks));
+    CVerifyDlg *d = f.commands().OpenVerifyDialog(kDoor);
+    d->Options().compiler = cc;
+    QVERIFY(d->Start());
+    QList<qint64> started;
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(pids) && QFileInfo(pids).size() > 0, kWait);
+    {
+        QFile file(pids);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        for (const QByteArray &id : file.readAll().simplified().split(' '))
+            started.append(id.toLongLong());
+    }
+    QCOMPARE(started.size(), 2);
+    QVERIFY(!processEnded(started[1]));
+    d->CancelButton()->click();
+    QVERIFY(!d->IsRunning());
+    QVERIFY(d->VerifyButton()->isEnabled());
+    QCOMPARE(d->Status()->text(), u"Cancelled."_s);
+    for (qint64 pid : started)
+        QVERIFY2(processEnded(pid), qPrintable(QString::number(pid)));
 }
 
 QTEST_MAIN(TestSimulationDialog)

@@ -19,6 +19,7 @@ struct CBehaviorVariable
 {
     enum Kind { State, Integer, Boolean, Enumerated, Message };
     QString name;       // as the tree writes it: "Door", "Door.count", "Door <open>"
+    QString identifier; // the translators' name for it, empty when the form was built by hand
     Kind kind = State;
     QStringList values; // State and Enumerated: value i is values[i]; 0 is "unset"
     int initial = 0;

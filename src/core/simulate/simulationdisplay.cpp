@@ -97,6 +97,7 @@ void CSimulationDisplay::EndSimulationDisplay(int treeId)
     s.second.clear();
     s.pending.clear();
     s.nodeByLabel.clear();
+    s.currentNodes.clear();
     const QList<int> marked = s.marks.keys();
     for (int id : marked)
         setMark(s, id, Unmarked);
@@ -124,6 +125,50 @@ void CSimulationDisplay::reportLine(int treeId, TreeState &s, QStringView line)
         if (const int previous = nodeForLabel(treeId, s, s.second); previous && previous != nodeId)
             setMark(s, previous, Visited);
     }
+}
+
+void CSimulationDisplay::ShowStepNodes(int treeId, const QList<int> &nodeIds)
+{
+    if (!treeOf(m_manager, treeId))
+        return;
+    if (!IsRunning(treeId))
+        StartSimulationDisplay(treeId);
+    TreeState &s = m_trees[treeId];
+    for (int id : std::as_const(s.currentNodes))
+        setMark(s, id, Visited);
+    s.currentNodes.clear();
+    for (int id : nodeIds) {
+        // a node deleted since the run began has no shape left to mark
+        if (m_manager.LookupAs<CKELMethod>(id, KEL::Method)) {
+            setMark(s, id, Current);
+            s.currentNodes.append(id);
+        }
+    }
+    emit marksChanged(treeId);
+}
+
+void CSimulationDisplay::HighlightNodes(int treeId, const QList<int> &current, const QList<int> &visited)
+{
+    if (!treeOf(m_manager, treeId))
+        return;
+    if (!IsRunning(treeId))
+        StartSimulationDisplay(treeId);
+    TreeState &s = m_trees[treeId];
+    const QList<int> marked = s.marks.keys();
+    for (int id : marked)
+        setMark(s, id, Waiting);
+    s.currentNodes.clear();
+    for (int id : visited) {
+        if (s.marks.contains(id))
+            setMark(s, id, Visited);
+    }
+    for (int id : current) {
+        if (s.marks.contains(id)) {
+            setMark(s, id, Current);
+            s.currentNodes.append(id);
+        }
+    }
+    emit marksChanged(treeId);
 }
 
 void CSimulationDisplay::ShowSimulationStep(int treeId, const QString &chunk)

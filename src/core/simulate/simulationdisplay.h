@@ -37,6 +37,13 @@ public:
     void StartSimulationDisplay(int treeId);
     // Takes every mark back.
     void EndSimulationDisplay(int treeId);
+    // A step taken by an interpreter that knows its nodes: they become the
+    // current ones, and the nodes of the step before become visited.
+    // Starts the display first when it is not running.
+    void ShowStepNodes(int treeId, const QList<int> &nodeIds);
+    // Shows where a finding happens: these nodes current, those visited,
+    // every other node of the tree Waiting.
+    void HighlightNodes(int treeId, const QList<int> &current, const QList<int> &visited = {});
 
     bool IsRunning(int treeId) const;
     int MarkOf(int treeId, int nodeId) const;
@@ -65,6 +72,7 @@ private:
         QHash<int, int> marks;
         QSet<int> changed;
         QHash<QString, int> nodeByLabel; // first node in element order
+        QList<int> currentNodes;         // the last step's, when nodes come by id
         bool labelsStale = false;
     };
 

@@ -101,6 +101,7 @@ private:
             return *it;
         CBehaviorVariable v;
         v.name = name;
+        v.identifier = key; // the translators' identifier, so every writer names it alike
         v.kind = kind;
         if (kind == CBehaviorVariable::State || kind == CBehaviorVariable::Enumerated)
             v.values.append(QString()); // 0: not set yet

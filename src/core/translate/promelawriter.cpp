@@ -1,6 +1,7 @@
 #include "promelawriter.h"
 
 #include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
 
@@ -24,39 +25,91 @@ QString counter(int thread)
     return QStringLiteral("pc") + QString::number(thread);
 }
 
-QString guard(const CBehaviorModel &model, const CBehaviorStep &step)
+QString guard(const QStringList &names, const CBehaviorStep &step)
 {
     QString g = u'(' + counter(step.thread) + QStringLiteral(" == ") + QString::number(step.pc) + u')';
     for (const CBehaviorTest &t : step.tests) {
-        const QString test = CPromelaWriter::VariableName(model, t.variable) + QLatin1StringView(opText(t.op))
-                             + QString::number(t.value);
+        const QString test = names[t.variable] + QLatin1StringView(opText(t.op)) + QString::number(t.value);
         g += QStringLiteral(" && ") + (t.negated ? QStringLiteral("!(") : QStringLiteral("(")) + test + u')';
     }
     // an external event is always there to be taken: the outside is free
     return g;
 }
 
-QString anyMessage(const CBehaviorModel &model)
+QString anyMessage(const CBehaviorModel &model, const QStringList &names)
 {
     QStringList pending;
     for (int v = 0; v < int(model.variables.size()); ++v) {
         if (model.variables[size_t(v)].kind == CBehaviorVariable::Message)
-            pending.append(CPromelaWriter::VariableName(model, v));
+            pending.append(names[v]);
     }
     return pending.isEmpty() ? QStringLiteral("false") : u'(' + pending.join(QStringLiteral(" || ")) + u')';
 }
 
+// Words a variable of the model cannot be named: Promela's own, C's (the
+// verifier is C and keeps every variable as a member of its state), the
+// lower-case macros of the verifier's source and of the compiler, and the
+// names this writer declares. The translators' identifiers already keep
+// clear of counters such as pc1.
+const QSet<QString> &promelaWords()
+{
+    static const QSet<QString> words = [] {
+        QSet<QString> w;
+        for (const char *k :
+             {// Promela
+              "active", "always", "assert", "atomic", "bit", "bool", "break", "byte", "c_code", "c_decl", "c_expr",
+              "c_state", "c_track", "chan", "d_step", "do", "else", "empty", "enabled", "equivalent", "eval",
+              "eventually", "false", "fi", "full", "get_priority", "goto", "hidden", "if", "implies", "init", "inline",
+              "int", "len", "local", "ltl", "mtype", "nempty", "never", "nfull", "notrace", "np_", "od", "of",
+              "pc_value", "pid", "print", "printf", "printm", "priority", "proctype", "provided", "release", "run",
+              "select", "set_priority", "short", "show", "skip", "stronguntil", "timeout", "trace", "true",
+              "typedef", "unless", "unsigned", "until", "weakuntil", "xr", "xs",
+              // C
+              "auto", "case", "char", "const", "continue", "default", "double", "enum", "extern", "float", "for",
+              "long", "register", "restrict", "return", "signed", "sizeof", "static", "struct", "switch", "union",
+              "void", "volatile", "while",
+              // macros of the generated verifier and of the compiler
+              "bfs_do_store", "cas", "enter_critical", "errno", "final", "get16bits", "get_permuted", "getframe",
+              "grab_state", "iam_alive", "leave_critical", "linux", "max", "maxseq0", "maxseq1", "minseq0",
+              "minseq1", "mix", "onstack_now", "onstack_put", "onstack_zap", "pptr", "pthread_equal", "q_sz", "qptr",
+              "rand", "rot", "uchar", "uint", "ulong", "unix", "ushort", "wasnew",
+              // this writer's
+              "main", "p0"})
+            w.insert(QString::fromLatin1(k));
+        return w;
+    }();
+    return words;
+}
+
 } // namespace
 
-QString CPromelaWriter::VariableName(const CBehaviorModel &, int variable)
+QStringList CPromelaWriter::VariableNames(const CBehaviorModel &model)
 {
-    // numbered names cannot meet a Promela keyword or each other
-    return QStringLiteral("v") + QString::number(variable);
+    QStringList names;
+    names.reserve(qsizetype(model.variables.size()));
+    QSet<QString> used;
+    for (int v = 0; v < int(model.variables.size()); ++v) {
+        // the translators' identifier, so that the model reads like the
+        // SAL and UPPAAL texts; a form built by hand numbers its variables
+        const QString &given = model.variables[size_t(v)].identifier;
+        QString name = given.isEmpty() ? QStringLiteral("v") + QString::number(v) : given;
+        while (promelaWords().contains(name) || used.contains(name))
+            name += u'_';
+        used.insert(name);
+        names.append(name);
+    }
+    return names;
+}
+
+QString CPromelaWriter::VariableName(const CBehaviorModel &model, int variable)
+{
+    return VariableNames(model).value(variable);
 }
 
 CPromelaModel CPromelaWriter::Write(const CBehaviorModel &model, const QString &property)
 {
     CPromelaModel out;
+    const QStringList names = VariableNames(model);
     QStringList lines;
     lines << QStringLiteral("/* generated by Verdantis: one step a line */");
     for (int v = 0; v < int(model.variables.size()); ++v) {
@@ -69,19 +122,19 @@ CPromelaModel CPromelaWriter::Write(const CBehaviorModel &model, const QString &
                                      : QStringLiteral("int");
         QString name = var.name;
         name.replace(QStringLiteral("*/"), QStringLiteral("* /"));
-        lines << type + u' ' + VariableName(model, v) + QStringLiteral(" = ") + QString::number(var.initial)
+        lines << type + u' ' + names[v] + QStringLiteral(" = ") + QString::number(var.initial)
                      + QStringLiteral("; /* ") + name + QStringLiteral(" */");
     }
     for (int t = 1; t <= model.threads; ++t) {
         lines << QStringLiteral("int ") + counter(t) + QStringLiteral(" = ")
                      + QString::number(model.initialThreads.contains(t) ? 1 : 0) + u';';
     }
-    const QString messages = anyMessage(model);
+    const QString messages = anyMessage(model, names);
     const auto anyGuard = [&](CBehaviorStep::Kind kind) {
         QStringList guards;
         for (const CBehaviorStep &step : model.steps) {
             if (step.kind == kind)
-                guards.append(u'(' + guard(model, step) + u')');
+                guards.append(u'(' + guard(names, step) + u')');
         }
         return guards.isEmpty() ? QStringLiteral("false") : u'(' + guards.join(QStringLiteral(" || ")) + u')';
     };
@@ -90,7 +143,7 @@ CPromelaModel CPromelaWriter::Write(const CBehaviorModel &model, const QString &
     lines << QStringLiteral("active proctype main() {") << QStringLiteral("  do");
     for (int i = 0; i < int(model.steps.size()); ++i) {
         const CBehaviorStep &step = model.steps[size_t(i)];
-        QString g = guard(model, step);
+        QString g = guard(names, step);
         if (model.messageMode == 2 && step.kind == CBehaviorStep::ExternalInput)
             g += QStringLiteral(" && !") + messages;
         if (model.messageMode == 4 && step.kind == CBehaviorStep::ExternalInput)
@@ -99,7 +152,7 @@ CPromelaModel CPromelaWriter::Write(const CBehaviorModel &model, const QString &
             g += QStringLiteral(" && !") + anyTaking;
         QStringList body;
         for (const CBehaviorAssignment &a : step.assignments) {
-            const QString name = VariableName(model, a.variable);
+            const QString &name = names[a.variable];
             body << name + QStringLiteral(" = ")
                         + (a.add ? name + (a.value < 0 ? QStringLiteral(" - ") : QStringLiteral(" + "))
                                        + QString::number(std::abs(a.value))
@@ -130,6 +183,7 @@ QString CPromelaWriter::MapProperty(const CBehaviorModel &model, const QString &
 {
     // NAME == VALUE and NAME != VALUE, the longest variable name first, so
     // that "Door.count" is not read as "Door"
+    const QStringList names = VariableNames(model);
     std::vector<int> order(model.variables.size());
     for (int i = 0; i < int(order.size()); ++i)
         order[size_t(i)] = i;
@@ -178,7 +232,7 @@ QString CPromelaWriter::MapProperty(const CBehaviorModel &model, const QString &
                     *error = QStringLiteral("'%1' has no value written at: %2").arg(var.name, formula.mid(valueAt));
                 return QString();
             }
-            out += u'(' + VariableName(model, v) + u' ' + m.captured(1) + u' ' + QString::number(best) + u')';
+            out += u'(' + names[v] + u' ' + m.captured(1) + u' ' + QString::number(best) + u')';
             at = valueAt + bestLength;
             matched = true;
             break;

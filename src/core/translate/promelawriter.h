@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 // The executable form as a Promela model for Spin: one process whose loop
 // offers every step as an atomic option, written one step a line so that a
@@ -21,8 +22,10 @@ public:
     // property: a linear temporal logic formula already in Promela names,
     // empty for none.
     static CPromelaModel Write(const CBehaviorModel &model, const QString &property = QString());
-    // The variable's name in the model; one function, so that every
-    // name the user reads or writes goes through the same table.
+    // The variables' names in the model: the translators' identifiers,
+    // kept clear of Promela's and C's words. One function, so that the
+    // model and a user's property name every variable alike.
+    static QStringList VariableNames(const CBehaviorModel &model);
     static QString VariableName(const CBehaviorModel &model, int variable);
     // A property over the tree's own names ("DOOR == open") in Promela
     // names; empty and a reason when a name is unknown.

@@ -23,18 +23,24 @@ struct Made
 
 } // namespace
 
-CRandomTree::Figures CRandomTree::Generate(CTranslateContext &ctx, int iterations, unsigned seed)
+CRandomTree::Figures CRandomTree::Generate(CTranslateContext &ctx, int iterations, unsigned seed, int maxThreads,
+                                           bool blocking)
 {
     std::mt19937 rng(seed ? seed : std::random_device()());
     const auto roll = [&rng](int n) { return int(rng() % unsigned(n)); };
     const int components = std::max(3, int(std::sqrt(double(std::max(iterations, 1)))));
     // mostly state realisations; selections, guards and messages between them
     static const int kTypes[] = {1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 5, 5, 6, 6, 6};
+    const auto type = [&] {
+        const int t = kTypes[roll(20)];
+        return !blocking && (t == 2 || t == 4) ? 1 : t;
+    };
 
     Figures figures;
     std::vector<Made> made;
     made.reserve(size_t(std::max(iterations, 1)) + 4);
     std::vector<int> open; // nodes that may still get children
+    int threads = 1;       // the root's, and one per concurrent branch
     const auto add = [&](int parent, int type) {
         Made m;
         m.parent = parent;
@@ -56,19 +62,22 @@ CRandomTree::Figures CRandomTree::Generate(CTranslateContext &ctx, int iteration
 
     add(-1, 1);
     if (iterations > 1)
-        open.push_back(add(0, kTypes[roll(20)])); // the initialisation block is the root alone
+        open.push_back(add(0, type())); // the initialisation block is the root alone
     while (int(made.size()) < iterations && !open.empty()) {
         // usually go on where the last node was made, sometimes elsewhere
         const size_t pick = roll(10) < 7 ? open.size() - 1 : size_t(roll(int(open.size())));
         const int parent = open[pick];
         const int kind = roll(100);
         const int left = iterations - int(made.size());
-        if (kind < 12 && left >= 2) {
+        // a branching starts a thread per branch, alternatives as well
+        const bool branchingAllowed = maxThreads <= 0 || threads + 3 <= maxThreads;
+        if (kind < 12 && left >= 2 && branchingAllowed) {
             open.erase(open.begin() + std::ptrdiff_t(pick));
             const bool alternative = roll(10) < 3;
             const int count = std::min(left, 2 + roll(2));
+            threads += count;
             for (int i = 0; i < count; ++i) {
-                const int child = add(parent, kTypes[roll(20)]);
+                const int child = add(parent, type());
                 made[size_t(child)].nonDet = alternative;
                 made[size_t(child)].branch = child;
                 open.push_back(child);
@@ -106,7 +115,7 @@ CRandomTree::Figures CRandomTree::Generate(CTranslateContext &ctx, int iteration
             open[pick] = kill;
             ++figures.threadKills;
         } else {
-            open[pick] = add(parent, kTypes[roll(20)]);
+            open[pick] = add(parent, type());
         }
     }
 

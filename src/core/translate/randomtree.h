@@ -18,6 +18,12 @@ public:
         int threadKills = 0;
     };
     // Adds about `iterations` nodes to an empty context, in pre-order.
-    // A seed of 0 makes a different tree on every call.
-    static Figures Generate(CTranslateContext &ctx, int iterations, unsigned seed);
+    // A seed of 0 makes a different tree on every call. maxThreads above 0
+    // stops branching once another branching could run more threads than
+    // that, so that a large tree stays small enough to explore; without it
+    // a seed gives the same tree as before.
+    // blocking false turns selections and guards into state realisations:
+    // a tree that never waits for a state, as a measurement of speed wants.
+    static Figures Generate(CTranslateContext &ctx, int iterations, unsigned seed, int maxThreads = 0,
+                            bool blocking = true);
 };

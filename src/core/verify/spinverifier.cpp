@@ -14,6 +14,12 @@
 #include <algorithm>
 #include <cmath>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/types.h>
+#include <unistd.h>
+#endif
+
 QList<int> TrailNodes(const CBehaviorModel &model, const QList<int> &steps)
 {
     QList<int> nodes = model.initNodes;
@@ -51,6 +57,11 @@ public:
         ToolRun r;
         QProcess p;
         p.setWorkingDirectory(m_dir);
+#ifdef Q_OS_UNIX
+        // the compiler runs programs of its own: a group of their own lets a
+        // cancel end them all, not only the one we started
+        p.setChildProcessModifier([] { ::setpgid(0, 0); });
+#endif
         p.setProcessChannelMode(QProcess::MergedChannels);
         p.start(program, args);
         if (!p.waitForStarted(30000))
@@ -80,6 +91,10 @@ public:
             }
             if (m_stateLimit || TimedOut() || Cancelled()) {
                 r.stopped = true;
+#ifdef Q_OS_UNIX
+                if (p.processId() > 0)
+                    ::kill(-pid_t(p.processId()), SIGKILL);
+#endif
                 p.kill();
                 p.waitForFinished(5000);
                 return r;

@@ -1,5 +1,6 @@
 #include "abssimulatordlg.h"
 
+#include "builtinsimulatorpanel.h"
 #include "simulatortrust.h"
 
 #include "dialogs/dialogrunner.h"
@@ -68,7 +69,7 @@ CAbsSimulatorDlg::CAbsSimulatorDlg(CKELDataManager &manager, CSimulationDisplay 
 {
     setWindowTitle(QStringLiteral("Behavior Tree Simulation"));
     setSizeGripEnabled(true);
-    buildControls();
+    buildControls(display);
 
     m_fillTimer.setSingleShot(true);
     m_fillTimer.setInterval(0);
@@ -96,6 +97,7 @@ CAbsSimulatorDlg::~CAbsSimulatorDlg()
     // from reaching controls that are already gone
     disconnect(&m_session, nullptr, this, nullptr);
     m_session.Close();
+    m_builtin->End();
 }
 
 QString CAbsSimulatorDlg::ShippedSimulator()
@@ -103,7 +105,7 @@ QString CAbsSimulatorDlg::ShippedSimulator()
     return CExternalParser::FindTool(QStringLiteral("zephsim"), QStringLiteral("zephsim"));
 }
 
-void CAbsSimulatorDlg::buildControls()
+void CAbsSimulatorDlg::buildControls(CSimulationDisplay &display)
 {
     m_trees = new QComboBox(this);
     m_trees->setObjectName(QStringLiteral("trees"));
@@ -149,6 +151,23 @@ void CAbsSimulatorDlg::buildControls()
 
     auto *close = makeButton(QStringLiteral("Close"), this);
 
+    m_kind = new QComboBox(this);
+    m_kind->setObjectName(QStringLiteral("simulatorKind"));
+    m_kind->addItem(QStringLiteral("Built-in"));
+    m_kind->addItem(QStringLiteral("ZEPH"));
+    m_kind->setToolTip(QStringLiteral("The built-in simulator, or the ZEPH simulator the path below names"));
+    m_builtin = new CBuiltinSimulatorPanel(m_manager, display, this);
+    m_builtin->SetInterval(m_interval->value());
+
+    // a row of controls as one widget, so that a simulator's own can hide together
+    const auto rowWidget = [this](QHBoxLayout *layout) {
+        auto *w = new QWidget(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        w->setLayout(layout);
+        m_zephOnly.append(w);
+        return w;
+    };
+
     auto *grid = new QGridLayout;
     auto *treesLabel = new QLabel(QStringLiteral("BTS:"), this);
     treesLabel->setBuddy(m_trees);
@@ -158,14 +177,18 @@ void CAbsSimulatorDlg::buildControls()
     simLabel->setBuddy(m_simulator);
     auto *intervalLabel = new QLabel(QStringLiteral("Intival"), this);
     intervalLabel->setBuddy(m_input);
+    m_zephOnly.append(simLabel);
 
+    auto *zephRow1 = new QHBoxLayout;
+    zephRow1->addWidget(maxLabel);
+    zephRow1->addWidget(m_maxEvents);
+    zephRow1->addWidget(m_showNodeId);
+    zephRow1->addWidget(m_xml);
+    zephRow1->addWidget(translate);
     auto *row1 = new QHBoxLayout;
     row1->addWidget(m_trees, 1);
-    row1->addWidget(maxLabel);
-    row1->addWidget(m_maxEvents);
-    row1->addWidget(m_showNodeId);
-    row1->addWidget(m_xml);
-    row1->addWidget(translate);
+    row1->addWidget(m_kind);
+    row1->addWidget(rowWidget(zephRow1));
     grid->addWidget(treesLabel, 0, 0);
     grid->addLayout(row1, 0, 1);
 
@@ -173,7 +196,7 @@ void CAbsSimulatorDlg::buildControls()
     row2->addWidget(m_simulator, 1);
     row2->addWidget(browse);
     grid->addWidget(simLabel, 1, 0);
-    grid->addLayout(row2, 1, 1);
+    grid->addWidget(rowWidget(row2), 1, 1);
 
     auto *row3 = new QHBoxLayout;
     row3->addWidget(m_interaction);
@@ -182,13 +205,16 @@ void CAbsSimulatorDlg::buildControls()
     row3->addStretch(1);
     row3->addWidget(simulate);
     row3->addWidget(stop);
-    grid->addLayout(row3, 2, 1);
+    grid->addWidget(rowWidget(row3), 2, 1);
 
+    auto *zephRow4 = new QHBoxLayout;
+    zephRow4->addWidget(m_input, 1);
+    zephRow4->addWidget(input);
+    zephRow4->addWidget(m_autoSim);
     auto *row4 = new QHBoxLayout;
     row4->addWidget(m_interval);
-    row4->addWidget(m_input, 1);
-    row4->addWidget(input);
-    row4->addWidget(m_autoSim);
+    row4->addWidget(rowWidget(zephRow4), 1);
+    row4->addStretch(0);
     grid->addWidget(intervalLabel, 3, 0);
     grid->addLayout(row4, 3, 1);
 
@@ -196,6 +222,7 @@ void CAbsSimulatorDlg::buildControls()
     split->addWidget(labelled(QStringLiteral("ZEPH"), m_zeph, split));
     split->addWidget(labelled(QStringLiteral("Simulation Result"), m_result, split));
     split->setChildrenCollapsible(false);
+    m_zephOnly.append(split);
 
     auto *bottom = new QHBoxLayout;
     bottom->addStretch(1);
@@ -203,11 +230,14 @@ void CAbsSimulatorDlg::buildControls()
 
     auto *top = new QVBoxLayout(this);
     top->addLayout(grid);
+    top->addWidget(m_builtin, 1);
     top->addWidget(split, 1);
     top->addLayout(bottom);
     resize(920, 640);
     DialogWidgets::FitToScreen(this);
+    kindChosen();
 
+    connect(m_kind, &QComboBox::currentIndexChanged, this, &CAbsSimulatorDlg::kindChosen);
     connect(translate, &QPushButton::clicked, this, &CAbsSimulatorDlg::OnTranslate);
     connect(browse, &QPushButton::clicked, this, &CAbsSimulatorDlg::OnBrowse);
     connect(simulate, &QPushButton::clicked, this, &CAbsSimulatorDlg::OnSimulate);
@@ -222,6 +252,7 @@ void CAbsSimulatorDlg::buildControls()
     // the slider sets how often automatic input goes out; one second unless moved
     connect(m_interval, &QSlider::valueChanged, this, [this](int ms) {
         m_session.SetAutoSimInterval(ms);
+        m_builtin->SetInterval(ms);
         m_interval->setToolTip(QStringLiteral("Auto Sim every %1 ms").arg(ms));
     });
     m_interval->setToolTip(QStringLiteral("Auto Sim every %1 ms").arg(m_interval->value()));
@@ -230,7 +261,8 @@ void CAbsSimulatorDlg::buildControls()
 QPushButton *CAbsSimulatorDlg::Button(const QString &text) const
 {
     for (QPushButton *b : findChildren<QPushButton *>()) {
-        if (b->text() == text)
+        // the built-in simulator's buttons go by their object names: its Stop is not ZEPH's
+        if (b->text() == text && !m_builtin->isAncestorOf(b))
             return b;
     }
     return nullptr;
@@ -268,6 +300,8 @@ void CAbsSimulatorDlg::fillTrees()
     }
     m_trees->setCurrentIndex(selected);
     m_session.SetTreeId(SelectedTreeId());
+    if (Kind() == BuiltIn)
+        m_builtin->SetTree(SelectedTreeId());
 }
 
 void CAbsSimulatorDlg::SelectTree(int treeId)
@@ -293,6 +327,34 @@ void CAbsSimulatorDlg::treeChosen()
     if (m_wantedTree != m_session.TreeId() && m_session.IsRunning())
         m_session.Stop();
     m_session.SetTreeId(m_wantedTree);
+    if (Kind() == BuiltIn)
+        m_builtin->SetTree(m_wantedTree);
+}
+
+CAbsSimulatorDlg::SimulatorKind CAbsSimulatorDlg::Kind() const
+{
+    return m_kind->currentIndex() == Zeph ? Zeph : BuiltIn;
+}
+
+void CAbsSimulatorDlg::SetSimulatorKind(SimulatorKind kind)
+{
+    m_kind->setCurrentIndex(kind);
+}
+
+void CAbsSimulatorDlg::kindChosen()
+{
+    const bool zeph = Kind() == Zeph;
+    for (QWidget *w : std::as_const(m_zephOnly))
+        w->setVisible(zeph);
+    m_builtin->setVisible(!zeph);
+    // both simulators mark the same tree window: only the one shown may
+    if (zeph) {
+        m_builtin->SetTree(0);
+    } else {
+        if (m_session.IsRunning())
+            m_session.Stop();
+        m_builtin->SetTree(SelectedTreeId());
+    }
 }
 
 void CAbsSimulatorDlg::takeSolution()
@@ -413,6 +475,7 @@ void CAbsSimulatorDlg::OnStop()
 void CAbsSimulatorDlg::done(int result)
 {
     m_session.Close();
+    m_builtin->End();
     QDialog::done(result);
 }
 

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QTimer>
 
+class CBuiltinSimulatorPanel;
 class CDialogRunner;
 class CKELDataManager;
 class CSimulationDisplay;
@@ -17,8 +18,9 @@ class QPushButton;
 class QSlider;
 class QSpinBox;
 
-// "Behavior Tree Simulation": translate a tree, run the result in the ZEPH
-// simulator and watch its output while the tree window shows the steps.
+// "Behavior Tree Simulation": run a tree on the built-in simulator, or
+// translate it, run the result in the ZEPH simulator and watch its output,
+// while the tree window shows the steps.
 //
 // The dialog is modeless: a user watches the tree window while the
 // simulator runs, and types input lines in between. The run itself lives in
@@ -43,6 +45,13 @@ public:
     // tree or on the PATH.
     static QString ShippedSimulator();
 
+    enum SimulatorKind { BuiltIn = 0, Zeph = 1 };
+    // Which simulator the dialog shows; the built-in one unless chosen.
+    void SetSimulatorKind(SimulatorKind kind);
+    SimulatorKind Kind() const;
+    QComboBox *SimulatorKindBox() const { return m_kind; }
+    CBuiltinSimulatorPanel *BuiltinPanel() const { return m_builtin; }
+
     CSimulationSession &Session() { return m_session; }
     QComboBox *TreeList() const { return m_trees; }
     QSpinBox *MaxEventsEdit() const { return m_maxEvents; }
@@ -57,6 +66,7 @@ public:
     QLineEdit *InputEdit() const { return m_input; }
     QPlainTextEdit *ZephEdit() const { return m_zeph; }
     QPlainTextEdit *ResultEdit() const { return m_result; }
+    // A button of the dialog's own (the ZEPH controls, Close) by its text.
     QPushButton *Button(const QString &text) const;
 
     // Lines the result box keeps; older ones scroll away so that a long
@@ -73,7 +83,7 @@ protected:
     void done(int result) override;
 
 private:
-    void buildControls();
+    void buildControls(CSimulationDisplay &display);
     void fillTrees();
     void scheduleFill();
     void takeSolution();
@@ -82,6 +92,7 @@ private:
     // position label -> node text, for the run's tree
     void collectLabels();
     void treeChosen();
+    void kindChosen();
 
     CKELDataManager &m_manager;
     CDialogRunner &m_runner;
@@ -91,6 +102,9 @@ private:
     QHash<QString, QString> m_labelTexts;
 
     QComboBox *m_trees = nullptr;
+    QComboBox *m_kind = nullptr;
+    CBuiltinSimulatorPanel *m_builtin = nullptr;
+    QList<QWidget *> m_zephOnly; // shown only while ZEPH is the simulator
     QSpinBox *m_maxEvents = nullptr;
     QLineEdit *m_simulator = nullptr;
     QCheckBox *m_showNodeId = nullptr;

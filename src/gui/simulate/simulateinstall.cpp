@@ -25,18 +25,37 @@ void InstallSimulate(CMainFrame &frame, CEditor &editor)
         commands->OpenDialog(view ? view->Document().ElementId() : 0);
     });
 
+    // Tool > Model Checking holds the translations as well; whichever comes first makes it
+    QMenu *tool = frame.MenuNamed(QStringLiteral("&Tool"));
+    QMenu *checking = nullptr;
+    for (QAction *a : tool->actions()) {
+        if (a->menu() && a->text() == QStringLiteral("Model Checking"))
+            checking = a->menu();
+    }
+    if (!checking) {
+        checking = tool->addMenu(QStringLiteral("Model Checking"));
+        checking->setObjectName(QStringLiteral("menuModelChecking"));
+    }
+    QAction *verify = checking->addAction(QStringLiteral("Verify..."));
+    verify->setObjectName(QStringLiteral("actionVerify"));
+    verify->setStatusTip(QStringLiteral("Check a tree for deadlocks, unreachable nodes and a property with Spin"));
+    QObject::connect(verify, &QAction::triggered, commands, [commands, &editor] {
+        const CTessel1View *view = editor.Windows().ActiveView();
+        commands->OpenVerifyDialog(view ? view->Document().ElementId() : 0);
+    });
+
     const QString text = QStringLiteral("Simulate with ZEPH");
     for (const char *menu : {"RBT_NoWhere", "RBT_Node", "DBT_NoWhere", "DBT_Node"}) {
         CViewMenuCommand c;
         c.menu = QLatin1String(menu);
         c.text = text;
         c.run = [commands](CTessel1View &view, int, const QPointF &) {
-            commands->OpenDialog(view.Document().ElementId());
+            commands->OpenDialog(view.Document().ElementId(), true);
         };
         editor.Windows().MenuCommands().append(c);
     }
     for (int kind : {int(KEL::RBT), int(KEL::DBT), int(KEL::EVT)})
         frame.Explorer()->Menu().SetHandler(kind, text, [commands](const CExplorerTarget &target) {
-            commands->OpenDialog(target.elementId);
+            commands->OpenDialog(target.elementId, true);
         });
 }

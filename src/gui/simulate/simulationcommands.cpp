@@ -18,9 +18,26 @@ CSimulationCommands::~CSimulationCommands()
     // dialog is the window's child and would otherwise outlive it briefly
     if (m_dialog)
         delete m_dialog.data();
+    if (m_verify)
+        delete m_verify.data();
 }
 
-CAbsSimulatorDlg *CSimulationCommands::OpenDialog(int treeId)
+CVerifyDlg *CSimulationCommands::OpenVerifyDialog(int treeId)
+{
+    if (!m_verify) {
+        m_verify = new CVerifyDlg(m_manager, *m_display, treeId, m_window);
+        m_verify->setAttribute(Qt::WA_DeleteOnClose);
+        m_verify->setModal(false);
+    } else if (treeId && !m_verify->IsRunning()) {
+        m_verify->SelectTree(treeId);
+    }
+    m_verify->show();
+    m_verify->raise();
+    m_verify->activateWindow();
+    return m_verify;
+}
+
+CAbsSimulatorDlg *CSimulationCommands::OpenDialog(int treeId, bool zeph)
 {
     if (!m_dialog) {
         m_dialog = new CAbsSimulatorDlg(m_manager, *m_display, m_runner, treeId, m_window);
@@ -29,6 +46,8 @@ CAbsSimulatorDlg *CSimulationCommands::OpenDialog(int treeId)
     } else if (treeId) {
         m_dialog->SelectTree(treeId);
     }
+    if (zeph)
+        m_dialog->SetSimulatorKind(CAbsSimulatorDlg::Zeph);
     m_dialog->show();
     m_dialog->raise();
     m_dialog->activateWindow();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "abssimulatordlg.h"
+#include "verifydlg.h"
 
 #include <QObject>
 #include <QPointer>
@@ -23,10 +24,14 @@ public:
     ~CSimulationCommands() override;
 
     // Shows the dialog, making it when there is none. A tree id selects
-    // that tree; 0 leaves the choice as it is (none in a new dialog).
-    CAbsSimulatorDlg *OpenDialog(int treeId = 0);
+    // that tree; 0 leaves the choice as it is (none in a new dialog). An
+    // entry that names ZEPH shows that simulator; others leave the choice.
+    CAbsSimulatorDlg *OpenDialog(int treeId = 0, bool zeph = false);
     // The open dialog, or null.
     CAbsSimulatorDlg *Dialog() const { return m_dialog; }
+    // The same for the verification dialog.
+    CVerifyDlg *OpenVerifyDialog(int treeId = 0);
+    CVerifyDlg *VerifyDialog() const { return m_verify; }
     CSimulationDisplay &Display() const { return *m_display; }
     CSimulationMarks &Marks() const { return *m_marks; }
 
@@ -37,4 +42,5 @@ private:
     CSimulationDisplay *m_display; // child object
     CSimulationMarks *m_marks;     // child object
     QPointer<CAbsSimulatorDlg> m_dialog;
+    QPointer<CVerifyDlg> m_verify;
 };

@@ -3,6 +3,7 @@
 // "is there a deadlock".
 #include "semantics/behaviormodel.h"
 #include "translate/behaviormodelbuilder.h"
+#include "translate/promelawriter.h"
 #include "translate/randomtree.h"
 #include "translate/translatecontext.h"
 #include "verify/spinverifier.h"
@@ -21,6 +22,8 @@ private slots:
     void missingTool();
     void stops_data();
     void stops();
+    void namesMeetingTheTools_data();
+    void namesMeetingTheTools();
 };
 
 namespace {
@@ -187,6 +190,75 @@ void TestSpinVerifier::stops()
         QVERIFY(r.states >= maxStates);
         QCOMPARE(lastProgress, r.states);
     }
+}
+
+namespace {
+
+// A door that opens and closes once; its two variables carry the
+// identifiers the translators gave them.
+CBehaviorModel doorModel(const QString &doorId, const QString &lampId)
+{
+    CBehaviorModel m;
+    m.threads = 1;
+    m.variables.push_back({QStringLiteral("DOOR"), doorId, CBehaviorVariable::State,
+                           {QString(), QStringLiteral("open"), QStringLiteral("closed")}, 2});
+    m.variables.push_back({QStringLiteral("LAMP"), lampId, CBehaviorVariable::State,
+                           {QString(), QStringLiteral("on")}, 0});
+    m.nodes = {{1, QStringLiteral("DOOR[open]")}, {2, QStringLiteral("LAMP[on]")}, {3, QStringLiteral("DOOR[closed]")}};
+    for (int n = 0; n < 3; ++n) {
+        CBehaviorStep step;
+        step.thread = 1;
+        step.pc = n + 1;
+        step.nodes = {n};
+        step.assignments = {{n == 1 ? 1 : 0, n == 2 ? 2 : 1, false}};
+        step.counters = {{1, n == 2 ? 0 : n + 2}};
+        m.steps.push_back(step);
+    }
+    m.BuildIndex();
+    return m;
+}
+
+} // namespace
+
+// The model names its variables as the translators do; a name that is a
+// word of Promela, of C or a macro of the generated verifier must still
+// give a model that compiles, and a property must reach the same variable.
+void TestSpinVerifier::namesMeetingTheTools_data()
+{
+    QTest::addColumn<QString>("doorId");
+    QTest::addColumn<QString>("lampId");
+    QTest::addColumn<bool>("kept"); // the door keeps the translators' identifier
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<bool>("holds");
+    const QString opensAndCloses = u"[] (DOOR == open -> <> DOOR == closed)"_qs;
+    QTest::newRow("ordinary identifiers") << u"dOOR"_qs << u"lAMP"_qs << true << u"[] (LAMP != on)"_qs << false;
+    QTest::newRow("a Promela keyword") << u"do"_qs << u"lAMP"_qs << false << opensAndCloses << true;
+    QTest::newRow("a C keyword") << u"switch"_qs << u"lAMP"_qs << false << opensAndCloses << true;
+    QTest::newRow("a macro of the verifier") << u"uchar"_qs << u"lAMP"_qs << false << opensAndCloses << true;
+    QTest::newRow("a macro of the compiler") << u"unix"_qs << u"lAMP"_qs << false << opensAndCloses << true;
+    QTest::newRow("a keyword beside its own escape") << u"od"_qs << u"od_"_qs << false << u"<> LAMP == on"_qs << true;
+    QTest::newRow("a form built by hand") << QString() << QString() << false << opensAndCloses << true;
+}
+
+void TestSpinVerifier::namesMeetingTheTools()
+{
+    QFETCH(QString, doorId);
+    QFETCH(QString, lampId);
+    QFETCH(bool, kept);
+    QFETCH(QString, property);
+    QFETCH(bool, holds);
+    const CBehaviorModel model = doorModel(doorId, lampId);
+    const QStringList names = CPromelaWriter::VariableNames(model);
+    QCOMPARE(names.size(), 2);
+    QVERIFY2(names[0] != names[1], qPrintable(names.join(u' ')));
+    QCOMPARE(names[0] == doorId, kept);
+    CVerifyOptions o;
+    o.property = property;
+    const CVerifyReport r = RunSpinVerification(model, o);
+    QVERIFY2(r.outcome == CVerifyReport::Finished, qPrintable(r.message));
+    QVERIFY(r.propertyChecked);
+    QCOMPARE(r.propertyViolated, !holds);
+    QVERIFY(!r.deadlock);
 }
 
 QTEST_GUILESS_MAIN(TestSpinVerifier)
