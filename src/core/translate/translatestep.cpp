@@ -196,15 +196,11 @@ QPoint locationPoint(int step, int column)
     return {kLeft + kColumn * column, step == 0 ? 20 : 100 + 20 + kColumn * (step - 1)};
 }
 
-// Sets an edge's ends; its labels sit beside its middle, one under the other.
-void place(CTranslateUTrans &e, const QString &source, QPoint from, const QString &target, QPoint to)
+// Sets an edge's ends; the editor places its labels.
+void place(CTranslateUTrans &e, const QString &source, const QString &target)
 {
     e.source = source;
     e.target = target;
-    const QPoint mid((from.x() + to.x()) / 2 + 10, (from.y() + to.y()) / 2);
-    e.guardAt = mid + QPoint(0, -20);
-    e.syncAt = mid + QPoint(0, -5);
-    e.assignmentAt = mid + QPoint(0, 10);
 }
 
 void addGuard(CTranslateUTrans &e, const QString &guard)
@@ -248,12 +244,9 @@ QString jumpChannel(CTranslateCollections &c, int thread, int step)
     if (!p.jumpChannels.contains(channel)) {
         // the jumping edge stops the thread first, so it is received where a stopped thread waits
         p.jumpChannels.insert(channel);
-        const QPoint to = locationPoint(step, 0);
         CTranslateUTrans e;
-        place(e, CTranslateParsingMethods::LocationId(thread, 0), locationPoint(0, 0),
-              CTranslateParsingMethods::LocationId(thread, step), to);
+        place(e, CTranslateParsingMethods::LocationId(thread, 0), CTranslateParsingMethods::LocationId(thread, step));
         e.sync = channel + u'?';
-        e.syncAt = QPoint(to.x() + 20, to.y() - 30);
         p.transitions.append(e);
     }
     return channel + u'!';
@@ -336,7 +329,6 @@ void CTranslateParsingMethods::StepUPPAAL(const CTranslateStep &step, CTranslate
     if (first.sync.isEmpty() && !extra.isEmpty())
         first.sync = extra.takeFirst();
     QString from = LocationId(thread, head.pc);
-    QPoint fromAt = locationPoint(head.pc, 0);
     CTranslateUTrans current = first;
     for (qsizetype k = 0; k < extra.size(); ++k) {
         CUppaalLocation chain;
@@ -348,13 +340,12 @@ void CTranslateParsingMethods::StepUPPAAL(const CTranslateStep &step, CTranslate
         chain.nameY = at.y();
         chain.committed = true;
         process.extraLocations.append(chain);
-        place(current, from, fromAt, chain.id, at);
+        place(current, from, chain.id);
         process.transitions.append(current);
         current = CTranslateUTrans();
         current.sync = extra[k];
         from = chain.id;
-        fromAt = at;
     }
-    place(current, from, fromAt, LocationId(thread, targetStep), locationPoint(targetStep, 0));
+    place(current, from, LocationId(thread, targetStep));
     process.transitions.append(current);
 }
