@@ -2,7 +2,6 @@
 
 #include "identifier.h"
 
-#include <QRegularExpression>
 #include <QSet>
 
 namespace {
@@ -163,8 +162,40 @@ QString CIdentifierMap::key(Kind kind, const QString &owner, const QString &name
 
 bool CIdentifierMap::IsReservedWord(const QString &identifier)
 {
+    // no word of either language is longer; most names of a large tree are
+    constexpr qsizetype kLongestWord = 16;
+    if (identifier.size() > kLongestWord)
+        return false;
     return UppaalWords().contains(identifier) || SalWords().contains(identifier.toLower());
 }
+
+namespace {
+
+// Whether text[from..] is one or more digits and nothing more; where the digits end in end.
+bool digitsFrom(QStringView text, qsizetype from, qsizetype *end = nullptr)
+{
+    qsizetype i = from;
+    while (i < text.size() && text[i].unicode() >= u'0' && text[i].unicode() <= u'9')
+        ++i;
+    if (end)
+        *end = i;
+    return i > from && (end || i == text.size());
+}
+
+// "pro" or "jumpToPro", digits, "state", digits, and maybe "_" and digits.
+bool isLocationName(QStringView text, QStringView prefix)
+{
+    if (!text.startsWith(prefix))
+        return false;
+    qsizetype at = 0;
+    if (!digitsFrom(text, prefix.size(), &at) || !text.mid(at).startsWith(u"state"))
+        return false;
+    if (!digitsFrom(text, at + 5, &at))
+        return false;
+    return at == text.size() || (text[at] == u'_' && digitsFrom(text, at + 1));
+}
+
+} // namespace
 
 bool CIdentifierMap::IsGeneratedName(const QString &identifier)
 {
@@ -176,10 +207,14 @@ bool CIdentifierMap::IsGeneratedName(const QString &identifier)
     };
     if (fixed.contains(identifier))
         return true;
-    static const QRegularExpression numbered(
-        QStringLiteral("^(?:pc|process|startpro|killpro|env|reach)\\d+$"
-                       "|^(?:jumpToPro|pro)\\d+state\\d+(?:_\\d+)?$"));
-    return numbered.match(identifier).hasMatch();
+    // asked for every new name of a tree: matched by hand, not by a pattern
+    const QStringView id(identifier);
+    for (QStringView prefix : {QStringView(u"pc"), QStringView(u"process"), QStringView(u"startpro"),
+                               QStringView(u"killpro"), QStringView(u"env"), QStringView(u"reach")}) {
+        if (id.startsWith(prefix) && digitsFrom(id, prefix.size()))
+            return true;
+    }
+    return isLocationName(id, u"pro") || isLocationName(id, u"jumpToPro");
 }
 
 QString CIdentifierMap::HashSuffix(const QString &text, int digits)
@@ -203,9 +238,13 @@ QString CIdentifierMap::Identifier(Kind kind, const QString &rawName, const QStr
     const QString k = key(kind, owner, name);
     if (const auto it = m_byKey.find(k); it != m_byKey.end())
         return m_entries[it->second].identifier;
+    return make(kind, name, owner, qualifier, k);
+}
 
+QString CIdentifierMap::make(Kind kind, const QString &name, const QString &owner, const QString &qualifier,
+                             const QString &k)
+{
     const bool type = kind == ComponentType || kind == AttributeType;
-    const QStringList parts = owner.split(u'\x1f');
     QString base;
     QString written;
     switch (kind) {
@@ -221,10 +260,12 @@ QString CIdentifierMap::Identifier(Kind kind, const QString &rawName, const QStr
         base = SpellIdentifier(owner, type) + u'_' + SpellIdentifier(name, false);
         written = asWritten(owner, type) + u'_' + asWritten(name, false);
         break;
-    case Message:
+    case Message: {
+        const QStringList parts = owner.split(u'\x1f');
         base = parts.value(0) + SpellIdentifier(parts.value(1), false) + u'_' + SpellIdentifier(name, false);
         written = parts.value(0) + asWritten(parts.value(1), false) + u'_' + asWritten(name, false);
         break;
+    }
     case Other:
         base = SpellIdentifier(name, name.isEmpty() || name[0].isUpper());
         written = name;
@@ -284,9 +325,16 @@ QString CIdentifierMap::known(Kind kind, const QString &owner, const QString &na
 
 QString CIdentifierMap::StateName(const QString &component, const QString &state)
 {
-    if (QString id = known(State, component.trimmed(), state); !id.isEmpty())
-        return id;
-    return Identifier(State, state, component.trimmed(), ComponentVariableName(component));
+    // asked for every node of a tree: the key is built once
+    const QString owner = component.trimmed();
+    const QString name = state.trimmed();
+    const QString k = key(State, owner, name);
+    if (const auto it = m_byKey.find(k); it != m_byKey.end())
+        return m_entries[it->second].identifier;
+    // the component's variable is named before its first state, so that a
+    // state named like it is the one that gives way
+    const QString qualifier = ComponentVariableName(component);
+    return make(State, name, owner, qualifier, k);
 }
 
 QString CIdentifierMap::AttributeVariableName(const QString &component, const QString &attribute)

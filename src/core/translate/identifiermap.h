@@ -81,6 +81,8 @@ public:
 
 private:
     static QString key(Kind kind, const QString &owner, const QString &name);
+    // Gives a name that has no identifier yet (its key k) one.
+    QString make(Kind kind, const QString &name, const QString &owner, const QString &qualifier, const QString &k);
     // The identifier already given, or empty.
     QString known(Kind kind, const QString &owner, const QString &name) const;
     bool taken(const QString &identifier) const;

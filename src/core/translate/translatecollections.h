@@ -13,10 +13,12 @@
 #include <vector>
 
 // A cheap hash for the many short names of a translation; nothing here
-// comes from outside the model, so flooding is no concern.
+// comes from outside the model, so flooding is no concern. Not noexcept on
+// purpose: the standard library then keeps each key's hash in its node, so
+// growing a table and walking a bucket do not hash every name again.
 struct CNameHash
 {
-    size_t operator()(QStringView s) const noexcept
+    size_t operator()(QStringView s) const
     {
         quint64 h = 1469598103934665603ull;
         for (QChar c : s) {
@@ -25,7 +27,7 @@ struct CNameHash
         }
         return size_t(h);
     }
-    size_t operator()(const QString &s) const noexcept { return (*this)(QStringView(s)); }
+    size_t operator()(const QString &s) const { return (*this)(QStringView(s)); }
 };
 
 template<class T> using CNameMap = std::unordered_map<QString, T, CNameHash>;

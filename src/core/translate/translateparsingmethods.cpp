@@ -409,7 +409,9 @@ QStringList CTranslateParsingMethods::SalAssignments(const CNodeAction &a)
 
 QString CTranslateParsingMethods::LocationId(int thread, int step)
 {
-    QString id = QStringLiteral("pro");
+    QString id;
+    id.reserve(24); // one allocation: asked for every location and edge end
+    id += QLatin1StringView("pro");
     AppendNumber(id, thread);
     id += QLatin1StringView("state");
     AppendNumber(id, step);

@@ -1,6 +1,7 @@
 // How a step becomes one SAL transition or a chain of UPPAAL edges.
 #include "translateparsingmethods.h"
 
+#include "identifier.h"
 #include "translatecontext.h"
 #include "translateexception.h"
 #include "translateparsingrule.h"
@@ -19,7 +20,23 @@ bool isJump(int rule)
 
 QString pcName(int thread)
 {
-    return QStringLiteral("pc") + QString::number(thread);
+    QString name;
+    name.reserve(12);
+    name += QLatin1StringView("pc");
+    AppendNumber(name, thread);
+    return name;
+}
+
+// "pcT'=V", made once for each counter a step sets: reversions set many.
+QString counterAssignment(int thread, int value)
+{
+    QString text;
+    text.reserve(20);
+    text += QLatin1StringView("pc");
+    AppendNumber(text, thread);
+    text += QLatin1StringView("'=");
+    AppendNumber(text, value);
+    return text;
 }
 
 // How the counters change when a step runs: the step's own thread goes on
@@ -61,16 +78,6 @@ CounterEffect counterEffect(const CTranslateContext &ctx, int head)
     if (e.others.contains(e.thread))
         e.value = e.others.take(e.thread);
     return e;
-}
-
-// The assignments of the step that starts at head, without counters.
-QStringList targetAssignments(const CTranslateContext &ctx, int head)
-{
-    QStringList out;
-    const QList<int> nodes = head == 1 ? ctx.InitBlock() : ctx.Block(head);
-    for (int n : nodes)
-        out += CTranslateParsingMethods::SalAssignments(ctx.Action(n));
-    return out;
 }
 
 } // namespace
@@ -132,10 +139,12 @@ void CTranslateParsingMethods::StepSAL(const CTranslateStep &step, CTranslateCon
     const int thread = head.thread;
     const bool spaced = !head.disableThreads.isEmpty() || step.rule >= TranslateRule::SetAdd;
     const QString notOpen = spaced ? QStringLiteral("NOT (") : QStringLiteral("NOT(");
-    const int jumpNode = isJump(step.rule) ? step.block.last() : 0;
 
     CSalTransition t;
-    t.guard = pcName(thread) + u'=' + QString::number(head.pc);
+    t.guard.reserve(64);
+    t.guard += pcName(thread);
+    t.guard += u'=';
+    AppendNumber(t.guard, head.pc);
     bool external = false;
     bool internal = false;
     for (int n : step.block) {
@@ -144,14 +153,13 @@ void CTranslateParsingMethods::StepSAL(const CTranslateStep &step, CTranslateCon
             t.guard += QStringLiteral(" AND ") + (cond.negated ? notOpen + cond.text + u')' : cond.text);
         external = external || a.ConsumesExternal();
         internal = internal || a.ConsumesInternal();
-        if (n != jumpNode)
-            t.assignments += SalAssignments(a);
     }
-
-    if (isJump(step.rule))
-        t.assignments += targetAssignments(ctx, step.target);
+    // the nodes and counters the executable form takes for this step, so
+    // that the model checkers and the simulator run the same steps
+    for (int n : StepAssignmentNodes(ctx, step))
+        t.assignments += SalAssignments(ctx.Action(n));
     for (const auto &[th, value] : StepCounters(ctx, step))
-        t.assignments.append(pcName(th) + QStringLiteral("'=") + QString::number(value));
+        t.assignments.append(counterAssignment(th, value));
 
     if (step.rule == TranslateRule::Macro && ctx.Settings().useFailureViews) {
         // the go-to still moves its thread; the view variable records which
@@ -196,15 +204,11 @@ QPoint locationPoint(int step, int column)
     return {kLeft + kColumn * column, step == 0 ? 20 : 100 + 20 + kColumn * (step - 1)};
 }
 
-// Sets an edge's ends; its labels sit beside its middle, one under the other.
-void place(CTranslateUTrans &e, const QString &source, QPoint from, const QString &target, QPoint to)
+// Sets an edge's ends; the editor places its labels.
+void place(CTranslateUTrans &e, const QString &source, const QString &target)
 {
     e.source = source;
     e.target = target;
-    const QPoint mid((from.x() + to.x()) / 2 + 10, (from.y() + to.y()) / 2);
-    e.guardAt = mid + QPoint(0, -20);
-    e.syncAt = mid + QPoint(0, -5);
-    e.assignmentAt = mid + QPoint(0, 10);
 }
 
 void addGuard(CTranslateUTrans &e, const QString &guard)
@@ -248,12 +252,9 @@ QString jumpChannel(CTranslateCollections &c, int thread, int step)
     if (!p.jumpChannels.contains(channel)) {
         // the jumping edge stops the thread first, so it is received where a stopped thread waits
         p.jumpChannels.insert(channel);
-        const QPoint to = locationPoint(step, 0);
         CTranslateUTrans e;
-        place(e, CTranslateParsingMethods::LocationId(thread, 0), locationPoint(0, 0),
-              CTranslateParsingMethods::LocationId(thread, step), to);
+        place(e, CTranslateParsingMethods::LocationId(thread, 0), CTranslateParsingMethods::LocationId(thread, step));
         e.sync = channel + u'?';
-        e.syncAt = QPoint(to.x() + 20, to.y() - 30);
         p.transitions.append(e);
     }
     return channel + u'!';
@@ -336,7 +337,6 @@ void CTranslateParsingMethods::StepUPPAAL(const CTranslateStep &step, CTranslate
     if (first.sync.isEmpty() && !extra.isEmpty())
         first.sync = extra.takeFirst();
     QString from = LocationId(thread, head.pc);
-    QPoint fromAt = locationPoint(head.pc, 0);
     CTranslateUTrans current = first;
     for (qsizetype k = 0; k < extra.size(); ++k) {
         CUppaalLocation chain;
@@ -348,13 +348,12 @@ void CTranslateParsingMethods::StepUPPAAL(const CTranslateStep &step, CTranslate
         chain.nameY = at.y();
         chain.committed = true;
         process.extraLocations.append(chain);
-        place(current, from, fromAt, chain.id, at);
+        place(current, from, chain.id);
         process.transitions.append(current);
         current = CTranslateUTrans();
         current.sync = extra[k];
         from = chain.id;
-        fromAt = at;
     }
-    place(current, from, fromAt, LocationId(thread, targetStep), locationPoint(targetStep, 0));
+    place(current, from, LocationId(thread, targetStep));
     process.transitions.append(current);
 }

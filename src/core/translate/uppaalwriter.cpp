@@ -41,21 +41,23 @@ void appendId(QString &out, const QString &id)
     AppendXmlEscaped(out, id);
 }
 
-void location(QString &out, const CUppaalLocation &l)
+// Process locations keep their own place, so that the editor shows the
+// thread as a column of steps, but leave their name's place to the editor:
+// a large tree has hundreds of thousands of them.
+void location(QString &out, const CUppaalLocation &l, bool namePlaced = false)
 {
     out += L1(u"<location id=\"");
     appendId(out, l.id);
     out += u'"';
     at(out, l.x, l.y);
     out += L1(u"><name");
-    at(out, l.nameX, l.nameY);
+    if (namePlaced)
+        at(out, l.nameX, l.nameY);
     out += u'>';
     AppendXmlEscaped(out, l.name);
     out += L1(u"</name>");
     if (!l.invariant.isEmpty()) {
-        out += L1(u"<label kind=\"invariant\"");
-        at(out, l.x - 20, l.y + 15);
-        out += u'>';
+        out += L1(u"<label kind=\"invariant\">");
         AppendXmlEscaped(out, l.invariant);
         out += L1(u"</label>");
     }
@@ -64,34 +66,51 @@ void location(QString &out, const CUppaalLocation &l)
     out += L1(u"</location>\r\n");
 }
 
-void label(QString &out, QStringView kind, QPoint p, const QString &text)
+void label(QString &out, QStringView kind, const QPoint *p, const QString &text)
 {
     out += L1(u"<label kind=\"");
     out += kind;
     out += u'"';
-    at(out, p.x(), p.y());
+    if (p)
+        at(out, p->x(), p->y());
     out += u'>';
     AppendXmlEscaped(out, text);
-    out += L1(u"</label>\r\n");
+    out += L1(u"</label>");
 }
 
-void transition(QString &out, const CTranslateUTrans &t, bool emptyAssignment = false)
+// The environment's few edges keep their labels' places and a line each;
+// a process edge is one line whose labels the editor places, which halves
+// what the many edges of a large tree cost.
+void transition(QString &out, const CTranslateUTrans &t, bool placed, bool emptyAssignment = false)
 {
-    out += L1(u"<transition>\r\n<source ref=\"");
+    const QStringView eol = placed ? L1(u"\r\n") : QStringView();
+    out += L1(u"<transition>");
+    out += eol;
+    out += L1(u"<source ref=\"");
     appendId(out, t.source);
-    out += L1(u"\"/>\r\n<target ref=\"");
+    out += L1(u"\"/>");
+    out += eol;
+    out += L1(u"<target ref=\"");
     appendId(out, t.target);
-    out += L1(u"\"/>\r\n");
-    if (!t.guard.isEmpty())
-        label(out, L1(u"guard"), t.guardAt, t.guard);
-    if (!t.sync.isEmpty())
-        label(out, L1(u"synchronisation"), t.syncAt, t.sync);
-    if (!t.assignment.isEmpty() || emptyAssignment)
-        label(out, L1(u"assignment"), t.assignmentAt, t.assignment);
+    out += L1(u"\"/>");
+    out += eol;
+    if (!t.guard.isEmpty()) {
+        label(out, L1(u"guard"), placed ? &t.guardAt : nullptr, t.guard);
+        out += eol;
+    }
+    if (!t.sync.isEmpty()) {
+        label(out, L1(u"synchronisation"), placed ? &t.syncAt : nullptr, t.sync);
+        out += eol;
+    }
+    if (!t.assignment.isEmpty() || emptyAssignment) {
+        label(out, L1(u"assignment"), placed ? &t.assignmentAt : nullptr, t.assignment);
+        out += eol;
+    }
     for (const QPoint &n : t.nails) {
         out += L1(u"<nail");
         at(out, n.x(), n.y());
-        out += L1(u"/>\r\n");
+        out += L1(u"/>");
+        out += eol;
     }
     out += L1(u"</transition>\r\n");
 }
@@ -118,12 +137,12 @@ void typeDeclaration(QString &out, const QString &typeName, const QStringList &v
 void environment(QString &out, const CTranslateCollections &c)
 {
     out += QStringLiteral("<template>") + kEol + QStringLiteral("<name x=\"32\" y=\"16\">env</name>") + kEol;
-    location(out, {QStringLiteral("init_env"), QStringLiteral("init_env"), 64, 80, -8, 48, {}, false});
+    location(out, {QStringLiteral("init_env"), QStringLiteral("init_env"), 64, 80, -8, 48, {}, false}, true);
     const QStringList &entries = c.environment.List();
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const int x = 64 + 120 * int(i);
         const QString id = QStringLiteral("env") + QString::number(i + 1);
-        location(out, {id, id, x, 180, x - 25, 180, {}, false});
+        location(out, {id, id, x, 180, x - 25, 180, {}, false}, true);
     }
     out += QStringLiteral("<init ref=\"init_env\"/>") + kEol;
     for (qsizetype i = 0; i < entries.size(); ++i) {
@@ -134,13 +153,13 @@ void environment(QString &out, const CTranslateCollections &c)
         offer.target = id;
         offer.sync = entries[i];
         offer.syncAt = QPoint(x - 25, 120);
-        transition(out, offer);
+        transition(out, offer, true);
         CTranslateUTrans back;
         back.source = id;
         back.target = QStringLiteral("init_env");
         back.assignmentAt = QPoint(x + 35, 120);
         back.nails.append(QPoint(x + 15, 120));
-        transition(out, back, true);
+        transition(out, back, true, true);
     }
     out += QStringLiteral("</template>") + kEol;
 }
@@ -177,11 +196,10 @@ void process(QString &out, const CTranslateContext &ctx, int thread)
         start.source = id(0);
         start.target = id(1);
         start.sync = QStringLiteral("startpro") + QString::number(thread) + u'?';
-        start.syncAt = QPoint(84, 70);
-        transition(out, start);
+        transition(out, start, false);
     }
     for (const CTranslateUTrans &t : p.transitions)
-        transition(out, t);
+        transition(out, t, false);
     if (p.killable) {
         // from everywhere, the disabled location included, so that a kill never
         // blocks. One such edge leaves every location: each is written on one
@@ -241,7 +259,7 @@ QString CUppaalWriter::DocType()
 QString CUppaalWriter::Write(const CTranslateContext &ctx)
 {
     const CTranslateCollections &c = ctx.Collections();
-    // one allocation for the whole text: an edge takes about 230 characters, a location 130
+    // one allocation for the whole text: an edge takes about 110 characters, a location 90
     qsizetype edges = 2 * c.environment.Size();
     qsizetype locations = c.environment.Size();
     for (int t = 1; t <= c.ThreadCount(); ++t) {
@@ -251,7 +269,7 @@ QString CUppaalWriter::Write(const CTranslateContext &ctx)
         edges += p.transitions.size() + 1 + (p.killable ? here : 0);
     }
     QString out;
-    out.reserve(edges * 230 + locations * 130 + 4096);
+    out.reserve(edges * 110 + locations * 90 + 4096);
     out += QStringLiteral("<?xml version='1.0' encoding='utf-8'?>") + (ctx.Settings().properties ? DocTypeWithQueries() : DocType())
            + QStringLiteral("<nta>");
 

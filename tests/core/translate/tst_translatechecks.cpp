@@ -9,10 +9,12 @@
 #include "translatetest.h"
 
 #include "simulate/abstranslator.h"
+#include "translate/behaviormodelbuilder.h"
 #include "translate/identifiermap.h"
 #include "translate/xmltranslator.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -33,6 +35,7 @@ private slots:
     void modelsMove_data();
     void modelsMove();
     void randomTrees();
+    void salStepsAreTheFormsSteps();
 };
 
 namespace {
@@ -55,6 +58,45 @@ QString identifierOf(CIdentifierMap &map, const Name &n)
     case CIdentifierMap::Message: return map.MessageName(u"extInMsg_"_qs, n.owner, n.name);
     default: return map.Identifier(n.kind, n.name, n.owner);
     }
+}
+
+// Each step of a SAL model as the counter it tests, the counters it sets in
+// order, and how many other variables it sets (the failure view aside).
+QStringList salSteps(const QString &text)
+{
+    static const QRegularExpression step(u"\r\nA\\d+:(pc\\d+=\\d+)[^\r]*-->\r\n((?:\t[^\r]*\r\n)*)"_qs);
+    static const QRegularExpression counter(u"^pc\\d+'=\\d+;$"_qs);
+    QStringList out;
+    for (auto it = step.globalMatch(text, text.indexOf(u"TRANSITION\r\n"_qs)); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        QStringList counters;
+        int others = 0;
+        for (const QString &line : m.captured(2).split(u"\r\n"_qs, Qt::SkipEmptyParts)) {
+            const QString a = line.trimmed();
+            if (counter.match(a).hasMatch())
+                counters.append(a.chopped(1));
+            else if (!a.startsWith(u"view'"_qs))
+                ++others;
+        }
+        out.append(m.captured(1) + u" -> "_qs + counters.join(u", "_qs) + u" | "_qs + QString::number(others));
+    }
+    out.sort();
+    return out;
+}
+
+// The same for the executable form the simulator and the verifier run.
+QStringList formSteps(const CBehaviorModel &form)
+{
+    QStringList out;
+    for (const CBehaviorStep &s : form.steps) {
+        QStringList counters;
+        for (const auto &[thread, value] : s.counters)
+            counters.append(QStringLiteral("pc%1'=%2").arg(thread).arg(value));
+        out.append(QStringLiteral("pc%1=%2 -> ").arg(s.thread).arg(s.pc) + counters.join(u", "_qs)
+                   + QStringLiteral(" | %1").arg(s.assignments.size() + s.outputs.size()));
+    }
+    out.sort();
+    return out;
 }
 
 QString xmllintFault(const QString &xml, const QString &folder)
@@ -164,6 +206,14 @@ void TestTranslateChecks::changedNamesListed_data()
         << u"1|Door|half open\n  1|Door|half-open"_qs
         << QStringList{u"% half_open = half open (Door)\r\n"_qs, u"% door_half_open = half-open (Door)\r\n"_qs}
         << QStringList();
+    QTest::newRow("states named like generated names")
+        << u"1|A|pro12state3_4\n  1|A|jumpToPro2state1\n    1|A|killpro7\n      1|A|reach3"_qs
+        << QStringList{u"% pro12state3_4_ = pro12state3_4 (A)\r\n"_qs, u"% jumpToPro2state1_ = "_qs,
+                       u"% killpro7_ = killpro7 (A)\r\n"_qs, u"% reach3_ = reach3 (A)\r\n"_qs}
+        << QStringList();
+    QTest::newRow("names that only start like generated ones")
+        << u"1|A|pro1state\n  1|A|pro1state2_\n    1|A|killpro\n      1|A|pc1x"_qs << QStringList()
+        << QStringList{u"% Identifiers"_qs};
     QTest::newRow("a name over two lines stays one comment line")
         << u"1|Door|a\n  1|Door|b"_qs.replace(u"|a"_qs, u"|a\u2028b"_qs) << QStringList{u"= a b (Door)\r\n"_qs}
         << QStringList();
@@ -433,6 +483,35 @@ void TestTranslateChecks::randomTrees()
     for (auto it = refusals.cbegin(); it != refusals.cend(); ++it)
         why += QStringLiteral("\n%1 x %2").arg(it.value()).arg(it.key());
     QVERIFY2(translated >= trees / 2, qPrintable(QString::number(translated) + why));
+}
+
+// What a SAL model checks and what the built-in simulator and verifier run
+// are the same steps: the same counter tests, counter changes and number of
+// assignments, for random trees in every message mode.
+void TestTranslateChecks::salStepsAreTheFormsSteps()
+{
+    int compared = 0;
+    for (int seed = 1; seed <= 150; ++seed) {
+        const QString sketch = RandomSketch::Sketch(unsigned(seed), {5 + seed % 30, true});
+        CKELDataManager m;
+        const CKELTree *tree = BtSketch::AddTree(m, sketch);
+        CTranslateSALMain sal;
+        sal.Settings().displayTime = false;
+        sal.Settings().messageMode = std::array{1, 2, 4}[size_t(seed % 3)];
+        sal.Settings().useFailureViews = seed % 2;
+        QString text;
+        CBehaviorModel form;
+        try {
+            text = sal.Translate(m, tree->GetId())->text;
+            form = CBehaviorModelBuilder::FromTree(m, *tree, sal.Settings().messageMode);
+        } catch (const CTranslateException &) {
+            continue; // refusals are the subject of randomTrees
+        }
+        ++compared;
+        QVERIFY(!form.steps.empty());
+        QCOMPARE(salSteps(text), formSteps(form));
+    }
+    QVERIFY(compared >= 75);
 }
 
 QTEST_GUILESS_MAIN(TestTranslateChecks)
