@@ -15,7 +15,9 @@
 #include <QUndoStack>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -37,6 +39,55 @@ int pagesFor(qint64 extent, int pageSize)
         return 1;
     const qint64 pages = (extent + pageSize - 1) / pageSize;
     return int(std::min<qint64>(pages, std::numeric_limits<int>::max() / pageSize));
+}
+
+// Shapes and links hang under holder items, one for each cell of this size
+// and kind; trees are wide and shallow, and so are the cells. The scene
+// walks its top-level items on every update, so with holders a moving box
+// costs the holders and the cells it touches, not every box of the canvas;
+// a cell is also the unit that painting a part of the window visits.
+// Holders sit at the origin untransformed, so a shape's pos() is still its
+// place on the canvas.
+constexpr qreal kCellWidth = 8192.0;
+constexpr qreal kCellHeight = 2048.0;
+
+class CLayer : public QGraphicsItem
+{
+public:
+    CLayer(quint64 cell, bool links) : m_cell(cell), m_links(links) { setFlag(ItemHasNoContents); }
+    int type() const override { return Canvas::LayerItem; }
+    quint64 Cell() const { return m_cell; }
+    bool HoldsLinks() const { return m_links; }
+    QRectF boundingRect() const override { return {}; }
+    void paint(QPainter *, const QStyleOptionGraphicsItem *, QWidget *) override {}
+
+private:
+    quint64 m_cell;
+    bool m_links;
+};
+
+// Fewer movers than this leave their holder one by one; more, and the
+// holder is emptied from the back (each step then costs nothing) and the
+// stayers go to a fresh holder of the same cell.
+constexpr qsizetype kMoversOneByOne = 16;
+
+quint64 cellOf(const QPointF &at)
+{
+    auto index = [](qreal v) {
+        const qreal c = std::floor(v);
+        return quint32(qint32(std::clamp<qreal>(c, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max())));
+    };
+    return (quint64(index(at.x() / kCellWidth)) << 32) | index(at.y() / kCellHeight);
+}
+
+// The point that decides an item's cell: the middle of what it covers.
+QPointF homePoint(const QGraphicsItem *item)
+{
+    if (item->type() == Canvas::CompositeItem)
+        return QRectF(static_cast<const CCompositeShape *>(item)->GetBoundRect()).center();
+    if (item->type() == Canvas::LinkItem)
+        return static_cast<const CLinkShape *>(item)->Line().center();
+    return item->sceneBoundingRect().center();
 }
 
 } // namespace
@@ -136,9 +187,11 @@ void CCanvasScene::SetMargin(int margin)
 void CCanvasScene::NoteShapeMoved(const CCompositeShape *shape)
 {
     ++m_work.placed;
+    noteOutOfLayer(shape);
     const QRect r = shape->GetBoundRect();
     if (m_batchDepth > 0) {
         m_batchReach |= r;
+        m_batchMoved.append(shape->Key());
         return;
     }
     if ((r.left() < 0 || r.top() < 0) && !m_outside.contains(QRectF(r))) {
@@ -169,6 +222,23 @@ void CCanvasScene::EndBatch()
 {
     if (m_batchDepth == 0 || --m_batchDepth > 0)
         return;
+    // each link once, though both its ends moved: a link that changes twice
+    // before the scene's index catches up costs a search through every
+    // item changed so far
+    for (int key : std::exchange(m_batchMoved, {})) {
+        if (const CCompositeShape *shape = ShapeByKey(key)) {
+            for (const CPort &p : shape->m_ports) {
+                for (CLinkShape *l : p.links)
+                    l->UpdatePosition();
+            }
+        }
+    }
+    if (!m_outOfLayer.isEmpty()) {
+        // for the same reason, the index takes in what moved before the
+        // moved items change holders
+        items(QPointF());
+        rehomeMoved();
+    }
     const QRect r = m_batchReach;
     m_batchReach = QRect();
     if (r.isNull())
@@ -184,11 +254,119 @@ void CCanvasScene::EndBatch()
 
 // ---- Shapes --------------------------------------------------------------
 
+QGraphicsItem *CCanvasScene::layerFor(QHash<quint64, QGraphicsItem *> &layers, qreal z, const QPointF &at)
+{
+    const quint64 cell = cellOf(at);
+    QGraphicsItem *&layer = layers[cell];
+    if (!layer) {
+        if (!m_panel) {
+            m_panel = new CLayer(0, false);
+            m_panel->setFlag(QGraphicsItem::ItemIsPanel);
+            addItem(m_panel);
+        }
+        layer = new CLayer(cell, &layers == &m_linkLayers);
+        layer->setZValue(z);
+        addItem(layer);
+    }
+    return layer;
+}
+
+void CCanvasScene::noteOutOfLayer(const CCompositeShape *shape)
+{
+    const QGraphicsItem *layer = shape->parentItem();
+    if (m_gesture == Gesture::Move || !layer || layer->type() != Canvas::LayerItem
+        || static_cast<const CLayer *>(layer)->Cell() == cellOf(homePoint(shape)))
+        return; // a drag's shapes are looked at once, when it ends
+    m_outOfLayer.append(shape->Key());
+    scheduleRehome();
+}
+
+void CCanvasScene::scheduleRehome()
+{
+    if (m_batchDepth > 0 || m_rehomeScheduled || m_outOfLayer.isEmpty())
+        return;
+    // not from inside the shape's own change notice, nor while a drag holds it
+    m_rehomeScheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        m_rehomeScheduled = false;
+        if (m_gesture == Gesture::Move)
+            return; // the drag's end places the shapes again
+        rehomeMoved();
+    });
+}
+
+void CCanvasScene::rehomeMoved()
+{
+    if (m_outOfLayer.isEmpty())
+        return;
+    const QList<int> keys = std::exchange(m_outOfLayer, {});
+    // the shapes and their links that now belong to another cell, by the
+    // holder they leave
+    QHash<QGraphicsItem *, QList<QGraphicsItem *>> leaving;
+    QSet<QGraphicsItem *> links; // each once, though both its ends moved
+    auto check = [&leaving](QGraphicsItem *item) {
+        QGraphicsItem *layer = item->parentItem();
+        if (layer && layer->type() == Canvas::LayerItem
+            && static_cast<const CLayer *>(layer)->Cell() != cellOf(homePoint(item)))
+            leaving[layer].append(item);
+    };
+    QSet<int> seen;
+    for (int key : keys) {
+        CCompositeShape *shape = ShapeByKey(key);
+        if (!shape || seen.contains(key))
+            continue;
+        seen.insert(key);
+        check(shape);
+        for (const CPort &p : shape->m_ports) {
+            for (CLinkShape *l : p.links) {
+                if (!links.contains(l)) {
+                    links.insert(l);
+                    check(l);
+                }
+            }
+        }
+    }
+    auto home = [this](QGraphicsItem *item) {
+        const bool link = item->type() == Canvas::LinkItem;
+        item->setParentItem(
+            layerFor(link ? m_linkLayers : m_shapeLayers, link ? Canvas::kLinkZ : Canvas::kShapeZ, homePoint(item)));
+    };
+    for (auto it = leaving.begin(); it != leaving.end(); ++it) {
+        auto *old = static_cast<CLayer *>(it.key());
+        if (it.value().size() <= kMoversOneByOne) {
+            for (QGraphicsItem *item : std::as_const(it.value()))
+                home(item);
+            dropLayerIfEmpty(old);
+            continue;
+        }
+        (old->HoldsLinks() ? m_linkLayers : m_shapeLayers).remove(old->Cell());
+        const QList<QGraphicsItem *> held = old->childItems();
+        for (auto item = held.crbegin(); item != held.crend(); ++item)
+            home(*item);
+        removeItem(old);
+        delete old;
+    }
+}
+
+void CCanvasScene::dropLayerIfEmpty(QGraphicsItem *layer)
+{
+    if (!layer || layer->type() != Canvas::LayerItem || !layer->childItems().isEmpty())
+        return;
+    const auto *held = static_cast<CLayer *>(layer);
+    (held->HoldsLinks() ? m_linkLayers : m_shapeLayers).remove(held->Cell());
+    removeItem(layer);
+    delete layer;
+    if (m_panel && m_shapeLayers.isEmpty() && m_linkLayers.isEmpty()) {
+        removeItem(m_panel);
+        delete std::exchange(m_panel, nullptr);
+    }
+}
+
 void CCanvasScene::AddShape(CCompositeShape *shape)
 {
     RemoveShape(shape->Key());
     m_shapes.insert(shape->Key(), shape);
-    addItem(shape);
+    shape->setParentItem(layerFor(m_shapeLayers, Canvas::kShapeZ, homePoint(shape)));
     NoteShapeMoved(shape);
 }
 
@@ -204,13 +382,15 @@ void CCanvasScene::RemoveShape(int key)
     m_shapes.remove(key);
     m_selectionOrder.removeAll(shape);
     m_pressPositions.remove(key);
+    QGraphicsItem *layer = shape->parentItem();
     removeItem(shape);
     std::unique_ptr<CCompositeShape> gone(shape);
+    dropLayerIfEmpty(layer);
 }
 
 void CCanvasScene::AddLinkShape(CLinkShape *link)
 {
-    addItem(link);
+    link->setParentItem(layerFor(m_linkLayers, Canvas::kLinkZ, homePoint(link)));
 }
 
 void CCanvasScene::RemoveLinkShape(CLinkShape *link)
@@ -218,8 +398,10 @@ void CCanvasScene::RemoveLinkShape(CLinkShape *link)
     if (!link)
         return;
     m_selectionOrder.removeAll(link);
+    QGraphicsItem *layer = link->parentItem();
     removeItem(link);
     std::unique_ptr<CLinkShape> gone(link);
+    dropLayerIfEmpty(layer);
 }
 
 CLinkShape *CCanvasScene::FindLink(int startKey, int endKey) const
@@ -244,6 +426,11 @@ void CCanvasScene::ClearCanvas()
     m_gesture = Gesture::None;
     m_rubberLine = nullptr;
     m_shapes.clear();
+    m_shapeLayers.clear();
+    m_linkLayers.clear();
+    m_outOfLayer.clear();
+    m_batchMoved.clear();
+    m_panel = nullptr;
     clear();
     emit selectionOrderChanged();
 }
@@ -386,9 +573,12 @@ QRectF CCanvasScene::DrawingArea() const
         if (s->isVisible())
             area |= QRectF(s->DrawnRect());
     }
-    for (QGraphicsItem *i : items()) {
-        if (i->type() == Canvas::LinkItem && i->isVisible()) {
-            area |= static_cast<CLinkShape *>(i)->Path().boundingRect();
+    // links from their holders: the scene's own list of items comes sorted
+    // by stacking order, which costs more than the whole walk here
+    for (const QGraphicsItem *layer : m_linkLayers) {
+        for (const QGraphicsItem *i : layer->childItems()) {
+            if (i->type() == Canvas::LinkItem && i->isVisible())
+                area |= static_cast<const CLinkShape *>(i)->Path().boundingRect();
         }
     }
     if (area.isNull())
@@ -514,6 +704,12 @@ void CCanvasScene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
         return;
     }
     QGraphicsScene::mouseReleaseEvent(event);
+    if (gesture == Gesture::Move) {
+        for (auto it = m_pressPositions.cbegin(); it != m_pressPositions.cend(); ++it) {
+            if (const CCompositeShape *s = ShapeByKey(it.key()))
+                noteOutOfLayer(s);
+        }
+    }
     if (gesture == Gesture::Move && event->button() == Qt::LeftButton)
         finishMove();
 }

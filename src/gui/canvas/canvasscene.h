@@ -169,6 +169,11 @@ protected:
 private:
     class CDirectDelegate;
 
+    QGraphicsItem *layerFor(QHash<quint64, QGraphicsItem *> &layers, qreal z, const QPointF &at);
+    void dropLayerIfEmpty(QGraphicsItem *layer);
+    void noteOutOfLayer(const CCompositeShape *shape);
+    void scheduleRehome();
+    void rehomeMoved();
     void updateSelectionOrder();
     void updateSceneRect();
     void finishMove();
@@ -176,6 +181,14 @@ private:
     void endRubberLine();
 
     QHash<int, CCompositeShape *> m_shapes;
+    // holders of the shapes and of the links, by cell of the canvas
+    QHash<quint64, QGraphicsItem *> m_shapeLayers;
+    QHash<quint64, QGraphicsItem *> m_linkLayers;
+    // Activating a window tells every top-level item unless the scene has a
+    // panel to activate: one empty panel spares a sort of every item.
+    QGraphicsItem *m_panel = nullptr;
+    QList<int> m_outOfLayer; // shapes that moved out of their holder's cell
+    bool m_rehomeScheduled = false;
     QList<QGraphicsItem *> m_selectionOrder;
     QUndoStack *m_undo;
     std::unique_ptr<CDirectDelegate> m_direct;
@@ -189,6 +202,7 @@ private:
     bool m_plain = false;
     int m_batchDepth = 0;
     QRect m_batchReach; // of the shapes placed during the batch
+    QList<int> m_batchMoved; // their links follow once, at the end
     CWork m_work;
 
     Gesture m_gesture = Gesture::None;

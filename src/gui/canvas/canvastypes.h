@@ -30,6 +30,8 @@ inline constexpr int kPageHeight = 850;
 enum ItemType : int {
     CompositeItem = QGraphicsItem::UserType + 1,
     LinkItem = QGraphicsItem::UserType + 2,
+    // a holder of shapes or links that draws nothing itself
+    LayerItem = QGraphicsItem::UserType + 3,
 };
 
 // Stacking: links run under the boxes they join.

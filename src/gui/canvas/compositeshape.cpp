@@ -295,6 +295,10 @@ void CCompositeShape::paintCell(QPainter *painter, const CLabelCell &cell) const
 
 void CCompositeShape::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *)
 {
+    // a picture of part of the canvas hands over every shape of the holders
+    // it touches; those outside the part drawn are left out
+    if (painter->hasClipping() && !painter->clipBoundingRect().intersects(boundingRect()))
+        return;
     if (auto *canvas = qobject_cast<CCanvasScene *>(scene()))
         canvas->NotePainted();
     const qreal lod = option->levelOfDetailFromTransform(painter->worldTransform());
@@ -356,11 +360,15 @@ void CCompositeShape::paint(QPainter *painter, const QStyleOptionGraphicsItem *o
 QVariant CCompositeShape::itemChange(GraphicsItemChange change, const QVariant &value)
 {
     if (change == ItemPositionHasChanged || change == ItemTransformHasChanged) {
-        for (const CPort &p : std::as_const(m_ports)) {
-            for (CLinkShape *l : p.links)
-                l->UpdatePosition();
+        auto *canvas = qobject_cast<CCanvasScene *>(scene());
+        // in a batch the links follow once at its end
+        if (!canvas || !canvas->InBatch()) {
+            for (const CPort &p : std::as_const(m_ports)) {
+                for (CLinkShape *l : p.links)
+                    l->UpdatePosition();
+            }
         }
-        if (auto *canvas = qobject_cast<CCanvasScene *>(scene()))
+        if (canvas)
             canvas->NoteShapeMoved(this);
     }
     return QGraphicsItem::itemChange(change, value);

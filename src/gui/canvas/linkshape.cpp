@@ -238,6 +238,9 @@ QPolygonF CLinkShape::arrowHead() const
 
 void CLinkShape::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *)
 {
+    // as for shapes: a picture of part of the canvas skips what lies outside
+    if (painter->hasClipping() && !painter->clipBoundingRect().intersects(boundingRect()))
+        return;
     if (auto *canvas = qobject_cast<CCanvasScene *>(scene()))
         canvas->NotePainted();
     const qreal lod = option->levelOfDetailFromTransform(painter->worldTransform());

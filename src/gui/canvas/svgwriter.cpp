@@ -434,7 +434,8 @@ bool CWriter::Run(const QRectF &area, const QString &title, const QString &descr
 bool CSvgWriter::CanWrite(const CCanvasScene &scene)
 {
     for (const QGraphicsItem *i : scene.items()) {
-        if (i->isVisible() && i->type() != Canvas::CompositeItem && i->type() != Canvas::LinkItem)
+        if (i->isVisible() && i->type() != Canvas::CompositeItem && i->type() != Canvas::LinkItem
+            && i->type() != Canvas::LayerItem)
             return false;
     }
     return true;

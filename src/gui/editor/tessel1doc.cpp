@@ -444,13 +444,11 @@ bool CTessel1Doc::placeNodes(const QList<Place> &places, const QString &stepName
     const int treeId = tree->GetId();
     QList<CNodeGeometry> records;
     records.reserve(places.size());
-    QList<int> touched;
     for (const Place &p : places) {
         const CKELMethod *node = nodeOfTree(p.key);
         const CKELNodeShape *shape = NodeShape(p.key);
         if (!node || !shape)
             continue;
-        touched.append(p.key);
         int w = node->w;
         int h = node->h;
         const QSize own = shape->OwnRect().size();
@@ -470,7 +468,12 @@ bool CTessel1Doc::placeNodes(const QList<Place> &places, const QString &stepName
             m_viewPlaces.insert(g.id, QPoint(g.x, g.y));
     } else {
         CEditStep step(m_manager, stepName.isEmpty() ? tr("Move") : stepName);
-        ok = m_manager.SetNodesGeometry(treeId, records);
+        {
+            // the model reports each node; the canvas follows them as one
+            // change, and the room they need is known before the step ends
+            const CCanvasBatch batch(*m_scene);
+            ok = m_manager.SetNodesGeometry(treeId, records);
+        }
         // the page counts are saved with the tree: room the edit needed is
         // part of the same step
         if (ok && (tree->GetTypeCode() == KEL::RBT || tree->GetTypeCode() == KEL::DBT || tree->GetTypeCode() == KEL::EVT)) {
@@ -480,10 +483,17 @@ bool CTessel1Doc::placeNodes(const QList<Place> &places, const QString &stepName
                                        std::max(m_scene->PagesHigh(), rbt->PagesHigh()));
         }
     }
-    // whatever the model said, the shapes show the records
-    for (int id : std::as_const(touched)) {
-        if (CKELMethod *node = nodeOfTree(id))
+    // whatever the model said, the shapes show the records; a plain move has
+    // only a place to put back
+    for (const Place &p : places) {
+        CKELMethod *node = nodeOfTree(p.key);
+        CKELNodeShape *shape = NodeShape(p.key);
+        if (!node || !shape)
+            continue;
+        if (p.size.isValid())
             syncNode(*node);
+        else if (const QPoint at = ShownPlace(*node); shape->pos() != QPointF(at))
+            shape->setPos(at);
     }
     return ok;
 }
