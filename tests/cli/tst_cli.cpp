@@ -31,6 +31,7 @@ private slots:
     void resaveKeepsBytes();
     void exitCodes_data();
     void exitCodes();
+    void warnsAboutDamagedFiles_data();
     void warnsAboutDamagedFiles();
     void applyRunsRecordsAsCommands_data();
     void applyRunsRecordsAsCommands();
@@ -106,15 +107,29 @@ void TestCli::exitCodes()
         QVERIFY(r.err.contains(u"Usage: verdantis-cli"_qs));
 }
 
+void TestCli::warnsAboutDamagedFiles_data()
+{
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("unknown element type") << QByteArray("ENV;") << QByteArray("obj;id:40;type:Gadget;name:;children:;\r\nENV;")
+                                          << u"1 line(s) ignored"_qs;
+    QTest::newRow("id counter past the largest id") << QByteArray(";maxcount:") << QByteArray(";maxcount:2147483647;x:")
+                                                    << u"element counter is out of range"_qs;
+}
+
 void TestCli::warnsAboutDamagedFiles()
 {
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(QString, warning);
     QFile f(m_home.filePath(u"damaged.kvf"_qs));
     QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(readAll(QStringLiteral(VERDANTIS_TEST_DATA "/model/new-solution.kvf")) + "obj;id:40;type:Gadget;name:;children:;\r\n");
+    f.write(readAll(QStringLiteral(VERDANTIS_TEST_DATA "/model/new-solution.kvf")).replace(from, to));
     f.close();
     const Result r = run({u"show"_qs, f.fileName()});
     QCOMPARE(r.code, 0);
-    QVERIFY2(r.err.contains(u"1 line(s) ignored"_qs), qPrintable(r.err));
+    QVERIFY2(r.err.contains(warning), qPrintable(r.err));
     QVERIFY(r.out.startsWith(u"Solution: damaged\n"_qs));
 }
 

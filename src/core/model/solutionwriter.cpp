@@ -31,9 +31,26 @@ void CSolutionWriter::WriteLines(const CKELDataManager &m, const std::function<v
     std::vector<std::pair<int, const CKELData *>> elements;
     const QHash<int, CKELData *> &idMap = m.IdMap();
     elements.reserve(size_t(idMap.size()));
-    for (auto it = idMap.cbegin(); it != idMap.cend(); ++it)
+    int maxId = 0;
+    int minId = 1;
+    for (auto it = idMap.cbegin(); it != idMap.cend(); ++it) {
         elements.emplace_back(it.key(), it.value());
-    std::sort(elements.begin(), elements.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+        maxId = std::max(maxId, it.key());
+        minId = std::min(minId, it.key());
+    }
+    if (minId >= 0 && qint64(maxId) <= 4 * qint64(elements.size()) + 1024) {
+        // ids close to 1..count, as in files we write: placed by id, not sorted
+        std::vector<const CKELData *> byId(size_t(maxId) + 1, nullptr);
+        for (const auto &[id, e] : elements)
+            byId[size_t(id)] = e;
+        elements.clear();
+        for (size_t id = 0; id < byId.size(); ++id) {
+            if (byId[id])
+                elements.emplace_back(int(id), byId[id]);
+        }
+    } else {
+        std::sort(elements.begin(), elements.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    }
 
     // each node writes its place among its siblings: gathered once here
     // rather than searched for in the parent's list node by node
@@ -130,10 +147,18 @@ CSolutionWriter::Outcome CSolutionWriter::WriteFile(const CKELDataManager &manag
     });
     if (good && !buffer.isEmpty())
         good = file.write(buffer) == buffer.size();
-    // commit flushes the temporary file to disk before it replaces the target
+    QString why;
+#ifdef Q_OS_UNIX
+    // the new bytes are on disk before the rename makes them the file
+    good = good && file.flush();
+    if (good && ::fsync(file.handle()) != 0) {
+        why = QString::fromLocal8Bit(::strerror(errno));
+        good = false;
+    }
+#endif
     if (!good || !file.commit()) {
         if (error)
-            *error = cannotWrite(path, file.errorString());
+            *error = cannotWrite(path, why.isEmpty() ? file.errorString() : why);
         file.cancelWriting();
         return Outcome::Failed;
     }

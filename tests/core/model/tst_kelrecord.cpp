@@ -91,6 +91,11 @@ void TestKelRecord::parse_data()
     QTest::newRow("keys are case sensitive") << u"obj;Name:x;"_qs << u"obj"_qs << u"name"_qs << false << QString();
     QTest::newRow("key with blank") << u"obj;Associated Req:1,2;"_qs << u"obj"_qs << u"Associated Req"_qs << true << u"1,2"_qs;
     QTest::newRow("empty value") << u"obj;children:;"_qs << u"obj"_qs << u"children"_qs << true << QString();
+    // keys of one length with the same first and last letter share a lookup slot
+    QTest::newRow("slot shared, earlier key") << u"obj;axb:1;ayb:2;"_qs << u"obj"_qs << u"axb"_qs << true << u"1"_qs;
+    QTest::newRow("slot shared, later repeat wins") << u"obj;ayb:1;axb:2;ayb:3;axb:4;ayb:5;"_qs << u"obj"_qs << u"axb"_qs << true
+                                                    << u"4"_qs;
+    QTest::newRow("slot shared, key absent") << u"obj;axb:1;"_qs << u"obj"_qs << u"ayb"_qs << false << QString();
 }
 
 void TestKelRecord::parse()
