@@ -7,3 +7,6 @@ class CMainFrame;
 // then integration and derived trees, diagrams, translation, simulation,
 // requirements import and collaboration. Null without a main window.
 CEditor *InstallProgramParts(CMainFrame &frame);
+
+// The tree editor alone, filling the main window's places (CEditorHost).
+CEditor *InstallEditor(CMainFrame &frame);
