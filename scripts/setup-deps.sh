@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Verdantis builds with, once; later runs only check.
 set -euo pipefail
-packages=(cmake ninja-build g++ ccache pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-          libqt6sql6-sqlite qt6-svg-dev libxml2-utils xvfb xauth spin gcc
-          appstream lintian dpkg-dev pandoc librsvg2-bin poppler-utils openssl)
+packages=(cmake ninja-build g++ ccache qt6-base-dev qt6-base-dev-tools libgl-dev
+          libqt6sql6-sqlite qt6-svg-dev libxml2-utils spin gcc
+          appstream lintian dpkg-dev pandoc librsvg2-bin poppler-utils openssl clang-format)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

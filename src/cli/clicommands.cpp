@@ -159,6 +159,45 @@ bool Save(Context &c, const CKELDataManager &manager, const QString &path)
     return true;
 }
 
+CKELTree *LoadTree(Context &c, CKELDataManager &manager)
+{
+    if (c.args.size() < 2 || !Load(c, manager, c.args[0]))
+        return nullptr;
+    return FindTree(c, manager, c.args[1]);
+}
+
+void CCliPrompt::show(const QString &text, const QString &caption, const char *answer)
+{
+    // a question of several lines stays one line of the log
+    m_err << caption << ": " << QString(text).replace(u'\n', u' ');
+    if (answer)
+        m_err << " (answered " << answer << ')';
+    m_err << '\n';
+}
+
+void CCliPrompt::Message(const QString &text, const QString &caption)
+{
+    show(text, caption, nullptr);
+}
+
+bool CCliPrompt::YesNo(const QString &text, const QString &caption)
+{
+    show(text, caption, m_answer == Yes ? "Yes" : "No");
+    return m_answer == Yes;
+}
+
+CPrompt::Answer CCliPrompt::YesNoCancel(const QString &text, const QString &caption)
+{
+    show(text, caption, m_answer == Yes ? "Yes" : m_answer == No ? "No" : "Cancel");
+    return m_answer;
+}
+
+bool CCliPrompt::OkCancel(const QString &text, const QString &caption)
+{
+    show(text, caption, m_answer == Yes ? "OK" : "Cancel");
+    return m_answer == Yes;
+}
+
 CKELTree *FindTree(Context &c, const CKELDataManager &manager, const QString &treeName)
 {
     if (treeName.startsWith(u'#')) {

@@ -6,6 +6,8 @@
 
 #include <functional>
 
+#include "model/prompt.h"
+
 class CKELDataManager;
 class CKELTree;
 
@@ -65,5 +67,27 @@ bool Save(Context &c, const CKELDataManager &manager, const QString &path);
 // RBTs, then its IBTs/DBTs, then the EVTs. Prints why and returns null when
 // the name is unknown or ambiguous.
 CKELTree *FindTree(Context &c, const CKELDataManager &manager, const QString &treeName);
+// The preamble of the commands on one tree: loads the solution named by the
+// first argument and finds the tree named by the second; null, having said
+// why, when either fails.
+CKELTree *LoadTree(Context &c, CKELDataManager &manager);
+
+// What the desktop program shows in a box goes to standard error as
+// "CAPTION: TEXT"; a question is answered as the command chose and the
+// answer is shown after it, so that a script's log tells what was decided.
+class CCliPrompt : public CPrompt
+{
+public:
+    CCliPrompt(QTextStream &err, Answer answer) : m_err(err), m_answer(answer) {}
+    void Message(const QString &text, const QString &caption) override;
+    bool YesNo(const QString &text, const QString &caption) override;
+    Answer YesNoCancel(const QString &text, const QString &caption) override;
+    bool OkCancel(const QString &text, const QString &caption) override;
+
+private:
+    void show(const QString &text, const QString &caption, const char *answer);
+    QTextStream &m_err;
+    Answer m_answer;
+};
 
 } // namespace Cli

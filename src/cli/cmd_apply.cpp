@@ -10,29 +10,13 @@
 
 namespace {
 
-// Shows what a message box would show, as "CAPTION: TEXT" on standard
-// error, and answers every question with yes.
-class CCliPrompt : public CPrompt
-{
-public:
-    explicit CCliPrompt(QTextStream &err) : m_err(err) {}
-    void Message(const QString &text, const QString &caption) override { show(text, caption); }
-    bool YesNo(const QString &text, const QString &caption) override { return show(text, caption), true; }
-    Answer YesNoCancel(const QString &text, const QString &caption) override { return show(text, caption), Yes; }
-    bool OkCancel(const QString &text, const QString &caption) override { return show(text, caption), true; }
-
-private:
-    void show(const QString &text, const QString &caption) { m_err << caption << ": " << text << '\n'; }
-    QTextStream &m_err;
-};
-
 int runApply(Cli::Context &c)
 {
     const bool fresh = c.flags.contains(u"new"_qs);
     if (c.args.size() != (fresh ? 1 : 2) || c.output.isEmpty())
         return Cli::Usage(c, QStringLiteral("'apply' takes a solution file (or --new), an operations file and -o OUT.kvf"));
     CKELDataManager manager;
-    CCliPrompt prompt(c.err);
+    Cli::CCliPrompt prompt(c.err, CPrompt::Yes);
     manager.SetPrompt(&prompt);
     if (fresh)
         manager.NewSolution();

@@ -12,19 +12,6 @@
 
 namespace {
 
-class CStderrPrompt : public CPrompt
-{
-public:
-    explicit CStderrPrompt(QTextStream &err) : m_err(err) {}
-    void Message(const QString &text, const QString &) override { m_err << "verdantis-cli: " << text << '\n'; }
-    bool YesNo(const QString &, const QString &) override { return false; }
-    Answer YesNoCancel(const QString &, const QString &) override { return Cancel; }
-    bool OkCancel(const QString &, const QString &) override { return false; }
-
-private:
-    QTextStream &m_err;
-};
-
 // One line a node, two blanks per depth: component, bracketed behavior, the
 // flow-control mark and a non-zero evolution status.
 void printOutline(QTextStream &out, const CKELDataManager &manager, const CKELCBT &cbt)
@@ -63,15 +50,13 @@ int runDeriveCbt(Cli::Context &c)
     if (c.args.size() != 3)
         return Cli::Usage(c, QStringLiteral("'derive cbt' takes a solution file, a tree and a component"));
     CKELDataManager manager;
-    if (!Cli::Load(c, manager, c.args[0]))
-        return Cli::FileError;
-    CKELTree *tree = Cli::FindTree(c, manager, c.args[1]);
+    CKELTree *tree = Cli::LoadTree(c, manager);
     if (!tree)
         return Cli::FileError;
     const QString &component = c.args[2];
     if (!Cbt::ComponentList(*tree).contains(component))
         return Cli::Fail(c, QStringLiteral("no component \"%1\" in tree \"%2\"").arg(component, tree->GetName()));
-    CStderrPrompt prompt(c.err);
+    Cli::CCliPrompt prompt(c.err, CPrompt::Cancel);
     const CKELCBT *cbt = Cbt::CreateCbt(manager, *tree, component, prompt);
     if (!cbt)
         return Cli::FileError;

@@ -25,9 +25,7 @@ int runDeriveCid(Cli::Context &c)
     if (c.args.size() != 3)
         return Cli::Usage(c, QStringLiteral("'derive cid' takes a solution file, a tree and a component"));
     CKELDataManager manager;
-    if (!Cli::Load(c, manager, c.args[0]))
-        return Cli::FileError;
-    CKELTree *tree = Cli::FindTree(c, manager, c.args[1]);
+    CKELTree *tree = Cli::LoadTree(c, manager);
     if (!tree)
         return Cli::FileError;
     const QString &component = c.args[2];

@@ -17,9 +17,7 @@ int runDeriveCin(Cli::Context &c)
     if (c.args.size() != 2)
         return Cli::Usage(c, QStringLiteral("'derive cin' takes a solution file and a tree"));
     CKELDataManager manager;
-    if (!Cli::Load(c, manager, c.args[0]))
-        return Cli::FileError;
-    CKELTree *tree = Cli::FindTree(c, manager, c.args[1]);
+    CKELTree *tree = Cli::LoadTree(c, manager);
     if (!tree)
         return Cli::FileError;
     Cin::Network network;

@@ -9,19 +9,6 @@
 
 namespace {
 
-class CStderrPrompt : public CPrompt
-{
-public:
-    explicit CStderrPrompt(QTextStream &err) : m_err(err) {}
-    void Message(const QString &text, const QString &) override { m_err << "verdantis-cli: " << text << '\n'; }
-    bool YesNo(const QString &, const QString &) override { return false; }
-    Answer YesNoCancel(const QString &, const QString &) override { return Cancel; }
-    bool OkCancel(const QString &, const QString &) override { return false; }
-
-private:
-    QTextStream &m_err;
-};
-
 int runEvt(Cli::Context &c)
 {
     if (c.args.size() < 3 || c.output.isEmpty())
@@ -36,7 +23,7 @@ int runEvt(Cli::Context &c)
             return Cli::FileError;
         ids.append(tree->GetId());
     }
-    CStderrPrompt prompt(c.err);
+    Cli::CCliPrompt prompt(c.err, CPrompt::Cancel);
     bool built = false;
     const CKELEVT *evt = Evolution::CreateEvolutionTree(manager, ids, prompt, &built);
     // an evolution tree that could not be built is not saved

@@ -10,26 +10,6 @@
 
 namespace {
 
-// Refusals go to standard error. The one question, a component name that
-// differs from an existing one only in case, is answered No (the name is
-// kept as written, as the command always did) and shown as a note.
-class CImportPrompt : public CPrompt
-{
-public:
-    explicit CImportPrompt(QTextStream &err) : m_err(err) {}
-    void Message(const QString &text, const QString &) override { m_err << "verdantis-cli: " << text << '\n'; }
-    bool YesNo(const QString &, const QString &) override { return false; }
-    Answer YesNoCancel(const QString &text, const QString &) override
-    {
-        m_err << "verdantis-cli: " << QString(text).replace(u'\n', u' ') << " (answered No)\n";
-        return No;
-    }
-    bool OkCancel(const QString &, const QString &) override { return false; }
-
-private:
-    QTextStream &m_err;
-};
-
 bool characterOption(Cli::Context &c, const QString &option, const QHash<QString, QChar> &choices, QChar &out)
 {
     if (!c.values.contains(option))
@@ -66,7 +46,9 @@ int runImportReqs(Cli::Context &c)
     QString error;
     if (!DocumentImport::Read(c.args[1], tagRules, text, &error))
         return Cli::Fail(c, error);
-    CImportPrompt prompt(c.err);
+    // a component name that differs from an existing one only in case is
+    // kept as written
+    Cli::CCliPrompt prompt(c.err, CPrompt::No);
     manager.SetPrompt(&prompt);
     const QList<CScannedRequirement> found = RequirementScan::Scan(text, tagRules);
     const int added = ReqImport::ExportRequirements(manager, found);
@@ -82,16 +64,16 @@ int runImportNodes(Cli::Context &c)
     if (c.args.size() != 3 || c.output.isEmpty())
         return Cli::Usage(c, QStringLiteral("'import-nodes' takes a solution file, a tree, a nodes file and -o OUT.kvf"));
     CKELDataManager manager;
-    if (!Cli::Load(c, manager, c.args[0]))
-        return Cli::FileError;
-    const CKELTree *tree = Cli::FindTree(c, manager, c.args[1]);
+    const CKELTree *tree = Cli::LoadTree(c, manager);
     if (!tree)
         return Cli::FileError;
     QString text;
     QString error;
     if (!ReqImport::ReadText(c.args[2], text, &error))
         return Cli::Fail(c, error);
-    CImportPrompt prompt(c.err);
+    // a component name that differs from an existing one only in case is
+    // kept as written
+    Cli::CCliPrompt prompt(c.err, CPrompt::No);
     manager.SetPrompt(&prompt);
     // a line without brackets is a state realisation, as "STATE" heads the types
     const ReqImport::NodeExport result = ReqImport::ExportNodes(manager, tree->GetId(), text, KEL::StateRealisation);

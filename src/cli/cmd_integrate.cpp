@@ -11,33 +11,6 @@
 
 namespace {
 
-// What the application shows in a box goes to standard error; a question is
-// answered with OK, since the command line already says what to do.
-class CCliPrompt : public CPrompt
-{
-public:
-    explicit CCliPrompt(QTextStream &err) : m_err(err) {}
-    void Message(const QString &text, const QString &) override { m_err << text << '\n'; }
-    bool YesNo(const QString &text, const QString &) override
-    {
-        m_err << text << " Yes\n";
-        return true;
-    }
-    Answer YesNoCancel(const QString &text, const QString &) override
-    {
-        m_err << text << " Yes\n";
-        return Yes;
-    }
-    bool OkCancel(const QString &text, const QString &) override
-    {
-        m_err << text << " OK\n";
-        return true;
-    }
-
-private:
-    QTextStream &m_err;
-};
-
 CKELDBT *findDbt(Cli::Context &c, CKELDataManager &manager, const QString &name)
 {
     CKELTree *tree = Cli::FindTree(c, manager, name);
@@ -130,7 +103,7 @@ int runIntegrate(Cli::Context &c, Integrate kind)
             return Cli::Fail(c, QStringLiteral("no root of another tree matches node %1").arg(nodeId));
         layOut(manager, *dbt);
     } else {
-        CCliPrompt prompt(c.err);
+        Cli::CCliPrompt prompt(c.err, CPrompt::Yes);
         int match = 0;
         if (!CIntegration::IntegrateThisRBT(manager, nodeId, prompt, &match))
             return Cli::FileError;

@@ -21,9 +21,7 @@ int runLayout(Cli::Context &c)
             return Cli::Usage(c, QStringLiteral("--subtree takes a node id"));
     }
     CKELDataManager manager;
-    if (!Cli::Load(c, manager, c.args[0]))
-        return Cli::FileError;
-    const CKELTree *tree = Cli::FindTree(c, manager, c.args[1]);
+    const CKELTree *tree = Cli::LoadTree(c, manager);
     if (!tree)
         return Cli::FileError;
     const CTreeLayout layout(*tree);

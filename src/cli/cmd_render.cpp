@@ -58,9 +58,7 @@ int runRender(Cli::Context &c)
         return Cli::Fail(c, QStringLiteral("'render' cannot draw in this process"));
 
     CKELDataManager manager;
-    if (!Cli::Load(c, manager, c.args[0]))
-        return Cli::FileError;
-    const CKELTree *tree = Cli::FindTree(c, manager, c.args[1]);
+    const CKELTree *tree = Cli::LoadTree(c, manager);
     if (!tree)
         return Cli::FileError;
     const CTessel1Doc doc(manager, tree->GetId());

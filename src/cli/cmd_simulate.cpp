@@ -35,9 +35,7 @@ int run(Cli::Context &c)
     }
 
     CKELDataManager manager;
-    if (!Cli::Load(c, manager, c.args[0]))
-        return Cli::FileError;
-    const CKELTree *tree = Cli::FindTree(c, manager, c.args[1]);
+    const CKELTree *tree = Cli::LoadTree(c, manager);
     if (!tree)
         return Cli::FileError;
     std::optional<CBuiltinSimulator> sim;

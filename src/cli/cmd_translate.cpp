@@ -64,9 +64,7 @@ int translate(Cli::Context &c, const QString &kind)
         settings.scratchFolder = c.values.value(QStringLiteral("scratch"));
 
     CKELDataManager manager;
-    if (!Cli::Load(c, manager, c.args[0]))
-        return Cli::FileError;
-    const CKELTree *tree = Cli::FindTree(c, manager, c.args[1]);
+    const CKELTree *tree = Cli::LoadTree(c, manager);
     if (!tree)
         return Cli::FileError;
 

@@ -19,9 +19,7 @@ int runTranslateZeph(Cli::Context &c)
             return Cli::Usage(c, QStringLiteral("--max-events takes a number of events (0 or more)"));
     }
     CKELDataManager manager;
-    if (!Cli::Load(c, manager, c.args[0]))
-        return Cli::FileError;
-    const CKELTree *tree = Cli::FindTree(c, manager, c.args[1]);
+    const CKELTree *tree = Cli::LoadTree(c, manager);
     if (!tree)
         return Cli::FileError;
     QString error;

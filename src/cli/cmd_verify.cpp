@@ -44,9 +44,7 @@ int run(Cli::Context &c)
     const bool json = c.flags.contains(QStringLiteral("json"));
 
     CKELDataManager manager;
-    if (!Cli::Load(c, manager, c.args[0]))
-        return Cli::FileError;
-    const CKELTree *tree = Cli::FindTree(c, manager, c.args[1]);
+    const CKELTree *tree = Cli::LoadTree(c, manager);
     if (!tree)
         return Cli::FileError;
     CBehaviorModel model;

@@ -4,22 +4,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-
-struct Result
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
+using CliRun::ReadBytes;
+using CliRun::Result;
 
 class TestCli : public QObject
 {
@@ -51,31 +37,30 @@ void TestCli::initTestCase()
 
 Result TestCli::run(const QStringList &args)
 {
-    const CliRun::Result r = CliRun::Run(args, m_home.path());
-    return {r.exitCode, r.out, r.err};
+    return CliRun::Run(args, m_home.path());
 }
 
 void TestCli::newWritesTheNewSolution()
 {
     const Result r = run({u"new"_qs, u"fresh.kvf"_qs});
-    QCOMPARE(r.code, 0);
-    QCOMPARE(readAll(m_home.filePath(u"fresh.kvf"_qs)), readAll(QStringLiteral(VERDANTIS_TEST_DATA "/model/new-solution.kvf")));
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(ReadBytes(m_home.filePath(u"fresh.kvf"_qs)), ReadBytes(QStringLiteral(VERDANTIS_TEST_DATA "/model/new-solution.kvf")));
 }
 
 void TestCli::showPrintsTheExplorer()
 {
-    const Result r = run({u"show"_qs, QStringLiteral(VERDANTIS_TEST_DATA "/../../examples/microwave.kvf")});
-    QCOMPARE(r.code, 0);
+    const Result r = run({u"show"_qs, QStringLiteral(VERDANTIS_TEST_DATA "/fixtures/microwave.kvf")});
+    QCOMPARE(r.exitCode, 0);
     QCOMPARE(r.err, QString());
-    QCOMPARE(r.out, QString::fromUtf8(readAll(QStringLiteral(VERDANTIS_TEST_DATA "/cli/microwave-show.txt"))));
+    QCOMPARE(r.out, QString::fromUtf8(ReadBytes(QStringLiteral(VERDANTIS_TEST_DATA "/cli/microwave-show.txt"))));
 }
 
 void TestCli::resaveKeepsBytes()
 {
-    const QString in = QStringLiteral(VERDANTIS_TEST_DATA "/../../examples/microwave.kvf");
+    const QString in = QStringLiteral(VERDANTIS_TEST_DATA "/fixtures/microwave.kvf");
     const Result r = run({u"resave"_qs, in, u"-o"_qs, u"again.kvf"_qs});
-    QCOMPARE(r.code, 0);
-    QCOMPARE(readAll(m_home.filePath(u"again.kvf"_qs)), readAll(in));
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(ReadBytes(m_home.filePath(u"again.kvf"_qs)), ReadBytes(in));
 }
 
 void TestCli::exitCodes_data()
@@ -101,7 +86,7 @@ void TestCli::exitCodes()
     QFETCH(int, code);
     QFETCH(QString, message);
     const Result r = run(args);
-    QCOMPARE(r.code, code);
+    QCOMPARE(r.exitCode, code);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
     if (code == 1)
         QVERIFY(r.err.contains(u"Usage: verdantis-cli"_qs));
@@ -125,10 +110,10 @@ void TestCli::warnsAboutDamagedFiles()
     QFETCH(QString, warning);
     QFile f(m_home.filePath(u"damaged.kvf"_qs));
     QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(readAll(QStringLiteral(VERDANTIS_TEST_DATA "/model/new-solution.kvf")).replace(from, to));
+    f.write(ReadBytes(QStringLiteral(VERDANTIS_TEST_DATA "/model/new-solution.kvf")).replace(from, to));
     f.close();
     const Result r = run({u"show"_qs, f.fileName()});
-    QCOMPARE(r.code, 0);
+    QCOMPARE(r.exitCode, 0);
     QVERIFY2(r.err.contains(warning), qPrintable(r.err));
     QVERIFY(r.out.startsWith(u"Solution: damaged\n"_qs));
 }
@@ -141,7 +126,7 @@ void TestCli::applyRunsRecordsAsCommands_data()
     QTest::newRow("as commands") << false
                                  << u"Message: Requirement with tag R1 is already added in the project\n"
                                     "verdantis-cli: line 3: not applied\n"
-                                    "Confirm Message: Are you sure that you want to remove the requirement of \"R2\" ?\n"
+                                    "Confirm Message: Are you sure that you want to remove the requirement of \"R2\" ? (answered Yes)\n"
                                     "verdantis-cli: 1 record(s) not applied\n"_qs;
     QTest::newRow("raw") << true << u"verdantis-cli: line 3: not applied\nverdantis-cli: 1 record(s) not applied\n"_qs;
 }
@@ -164,7 +149,7 @@ void TestCli::applyRunsRecordsAsCommands()
     if (raw)
         args << u"--raw"_qs;
     const Result r = run(args);
-    QCOMPARE(r.code, 4); // line 3 was refused; the rest is still written
+    QCOMPARE(r.exitCode, 4); // line 3 was refused; the rest is still written
     QCOMPARE(r.err, messages);
     const Result shown = run({u"show"_qs, m_home.filePath(u"applied.kvf"_qs)});
     QVERIFY2(shown.out.contains(u"      Requirements\n        R1\n      Components\n"_qs), qPrintable(shown.out));
@@ -194,7 +179,7 @@ void TestCli::applyUndoesAndRedoes()
     file.write(ops);
     file.close();
     const Result r = run({u"apply"_qs, u"--new"_qs, file.fileName(), u"-o"_qs, u"undone.kvf"_qs});
-    QCOMPARE(r.code, refused ? 4 : 0);
+    QCOMPARE(r.exitCode, refused ? 4 : 0);
     QCOMPARE(r.err.count(u"not applied\n"_qs), refused ? refused + 1 : 0);
     const Result shown = run({u"show"_qs, m_home.filePath(u"undone.kvf"_qs)});
     QString listed;
@@ -211,13 +196,13 @@ void TestCli::setCurrent()
     QVERIFY(ops.open(QIODevice::WriteOnly));
     ops.write("addver;vname:2.0;ovid:3;\n");
     ops.close();
-    QCOMPARE(run({u"apply"_qs, u"--new"_qs, ops.fileName(), u"-o"_qs, u"two.kvf"_qs}).code, 0);
-    QCOMPARE(run({u"set-current"_qs, u"two.kvf"_qs, u"9"_qs, u"-o"_qs, u"cur.kvf"_qs}).code, 0);
+    QCOMPARE(run({u"apply"_qs, u"--new"_qs, ops.fileName(), u"-o"_qs, u"two.kvf"_qs}).exitCode, 0);
+    QCOMPARE(run({u"set-current"_qs, u"two.kvf"_qs, u"9"_qs, u"-o"_qs, u"cur.kvf"_qs}).exitCode, 0);
     const Result shown = run({u"show"_qs, m_home.filePath(u"cur.kvf"_qs)});
     QVERIFY(shown.out.contains(u"Version: 1.0\n"_qs));
     QVERIFY(shown.out.contains(u"Version: 2.0*\n"_qs));
     const Result bad = run({u"set-current"_qs, u"two.kvf"_qs, u"4"_qs, u"-o"_qs, u"x.kvf"_qs});
-    QCOMPARE(bad.code, 2);
+    QCOMPARE(bad.exitCode, 2);
     QVERIFY(bad.err.contains(u"no version with id 4"_qs));
 }
 

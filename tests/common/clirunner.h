@@ -41,6 +41,12 @@ inline QString TestData(const QString &relative)
     return QStringLiteral(VERDANTIS_TEST_DATA "/") + relative;
 }
 
+inline QByteArray ReadBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 inline QString ReadText(const QString &path)
 {
     QFile f(path);

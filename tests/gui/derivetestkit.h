@@ -7,6 +7,7 @@
 #include "scriptedprompt.h"
 
 #include "app/mainframe.h"
+#include "app/programparts.h"
 #include "derive/derivedtrees.h"
 #include "derive/derivedtreesinstall.h"
 #include "editor/childframe.h"
@@ -32,14 +33,7 @@ namespace DeriveTestKit {
 
 inline QString DoorExample()
 {
-    return QStringLiteral(VERDANTIS_TEST_DATA "/../../examples/door.kvf");
-}
-
-inline QString ScreenshotDir()
-{
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    return dir;
+    return QStringLiteral(VERDANTIS_TEST_DATA "/fixtures/door.kvf");
 }
 
 struct Frame

@@ -7,6 +7,7 @@
 #include "scriptedprompt.h"
 
 #include "app/mainframe.h"
+#include "app/programparts.h"
 #include "diagram/diagraminstall.h"
 #include "diagram/diagramwindow.h"
 #include "diagram/diagramwindows.h"

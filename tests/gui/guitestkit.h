@@ -23,7 +23,7 @@ namespace GuiTestKit {
 
 inline QString ExampleSolution()
 {
-    return QStringLiteral(VERDANTIS_TEST_DATA "/../../examples/microwave.kvf");
+    return QStringLiteral(VERDANTIS_TEST_DATA "/fixtures/microwave.kvf");
 }
 
 // Settings and recovery copies go to a fresh folder, never the user's.

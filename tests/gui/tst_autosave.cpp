@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QProcess>
-#include <QThread>
 #include <QtTest>
 
 #include <cstdio>
@@ -148,7 +147,6 @@ private slots:
         QVERIFY(firstSave.WriteNow());
         CKELDataManager second;
         second.NewSolution();
-        QThread::msleep(2); // another start time, so other files
         CAutoSave secondSave(second, dir.path());
         QVERIFY(secondSave.Orphans().isEmpty());
         QVERIFY(firstSave.Orphans().isEmpty());

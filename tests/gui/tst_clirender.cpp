@@ -43,7 +43,7 @@ namespace {
 
 QString example()
 {
-    return QStringLiteral(VERDANTIS_TEST_DATA "/../../examples/microwave.kvf");
+    return QStringLiteral(VERDANTIS_TEST_DATA "/fixtures/microwave.kvf");
 }
 
 QByteArray head(const QString &path, int n)

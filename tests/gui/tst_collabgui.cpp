@@ -7,6 +7,7 @@
 #include "serverprocess.h"
 
 #include "app/mainframe.h"
+#include "app/programparts.h"
 #include "app/solutioncommands.h"
 #include "collab/collabcommands.h"
 #include "collab/collabinstall.h"
@@ -48,13 +49,6 @@ using namespace GuiTestKit;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString screenshotDir()
-{
-    const QString dir = QCoreApplication::applicationDirPath() + u"/screenshots"_s;
-    QDir().mkpath(dir);
-    return dir;
-}
 
 // A port nothing listens on: one the system just handed out and took back.
 quint16 closedPort()
@@ -499,8 +493,6 @@ private slots:
         QTRY_COMPARE(b.model().BuildSolutionText(), a.model().BuildSolutionText());
 
         QCoreApplication::processEvents();
-        QVERIFY(a.frame->grab().save(screenshotDir() + u"/collab-window-a.png"_s));
-        QVERIFY(b.frame->grab().save(screenshotDir() + u"/collab-window-b.png"_s));
 
         // Save of a shared solution goes to the server
         b.action(u"actionSave"_s)->trigger();
@@ -526,7 +518,7 @@ private slots:
         // what A does now stays with A
         QVERIFY(a.model().AddRequirement(u"R10"_s, u"Later."_s));
         QTRY_VERIFY(a.explorer().contains(u"R10"_s));
-        QTest::qWait(200);
+        // B is local now: nothing reaches it any more
         QVERIFY(!b.explorer().contains(u"R10"_s));
     }
 
@@ -643,13 +635,11 @@ private slots:
         auto *messages = w.frame->findChild<QDialog *>(u"serverMessagesDialog"_s);
         QVERIFY(messages && messages->isVisible() && !messages->isModal());
         QCOMPARE(messages->findChild<QListWidget *>()->count(), w.collab->Notices().size());
-        QVERIFY(messages->grab().save(screenshotDir() + u"/collab-servermessages.png"_s));
         w.collab->DisconnectAction()->trigger();
         QTRY_VERIFY(w.collab->ConnectAction()->isEnabled());
         messages->close();
     }
 
-    // Pictures of the three dialogs and of the File menu.
     // The owner adds a member in "Members..."; the member opens an earlier
     // save from "Open Shared" in a window of its own that takes no edits.
     void membersAndEarlierSave()
@@ -676,7 +666,6 @@ private slots:
         members->AddButton()->click();
         QTRY_COMPARE(members->List()->count(), 2);
         QCOMPARE(members->List()->item(1)->text(), u"bob"_s);
-        QVERIFY(members->grab().save(screenshotDir() + u"/collab-members.png"_s));
 
         QVERIFY(b.logIn(m_restricted->Port(), u"bob"_s, u"pw"_s));
         b.script.Use<COpenSharedSolutionDlg>([](COpenSharedSolutionDlg &d) {
@@ -691,7 +680,6 @@ private slots:
         b.script.Use<CSharedHistoryDlg>([&listed](CSharedHistoryDlg &d) {
             listed = d.List()->topLevelItemCount();
             d.show();
-            d.grab().save(screenshotDir() + u"/collab-earlier-saves.png"_s);
             // the oldest is the last
             d.List()->setCurrentItem(d.List()->topLevelItem(listed - 1));
             d.accept();
@@ -722,32 +710,6 @@ private slots:
         earlier->SetPrompt(nullptr);
         earlier->Manager().CloseSolution();
         delete earlier;
-    }
-
-    void dialogScreenshots()
-    {
-        Window w;
-        QMenu *file = w.frame->MenuNamed(u"&File"_s);
-        file->popup(QPoint(0, 0));
-        QVERIFY(QTest::qWaitForWindowExposed(file));
-        QVERIFY(file->grab().save(screenshotDir() + u"/collab-filemenu.png"_s));
-        file->hide();
-
-        CScriptedPrompt prompt;
-        CServerLoginDlg login;
-        login.SetValues(u"127.0.0.1"_s, 8002, u"usr"_s, u"usr"_s);
-        COpenSharedSolutionDlg open({u"kitchen"_s, u"microwave"_s, u"oven controller"_s}, prompt);
-        open.List()->setCurrentRow(1);
-        CSaveRemoteSolutionDlg save;
-        save.SetName(u"microwave"_s);
-        const QList<std::pair<QDialog *, QString>> dialogs{
-            {&login, u"collab-connect"_s}, {&open, u"collab-openshared"_s}, {&save, u"collab-saveshared"_s}};
-        for (const auto &[dialog, name] : dialogs) {
-            dialog->show();
-            QVERIFY(QTest::qWaitForWindowExposed(dialog));
-            QVERIFY(dialog->grab().save(screenshotDir() + u'/' + name + u".png"_s));
-            dialog->hide();
-        }
     }
 
 private:

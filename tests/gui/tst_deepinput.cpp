@@ -23,8 +23,9 @@
 #include "explorer/kelnavigatetree.h"
 #include "model/solutionfile.h"
 
+#include "testkit.h"
+
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QImageReader>
 #include <QInputDialog>
 #include <QtTest>
@@ -33,13 +34,6 @@ using namespace GuiTestKit;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-int envNumber(const char *name, int fallback)
-{
-    bool ok = false;
-    const int n = qEnvironmentVariableIntValue(name, &ok);
-    return ok && n > 0 ? n : fallback;
-}
 
 } // namespace
 
@@ -63,7 +57,7 @@ private:
 void TestDeepInput::initTestCase()
 {
     m_home = IsolateHome();
-    m_nodes = envNumber("VERDANTIS_DEEP_GUI_NODES", 5000);
+    m_nodes = TestKit::EnvNumber("VERDANTIS_DEEP_GUI_NODES", 5000);
     qInfo("%d nodes a tree", m_nodes);
     for (auto [shape, name] : {std::pair{DeepTrees::Shape::Chain, "chain"}, std::pair{DeepTrees::Shape::Star, "star"}}) {
         CKELDataManager m;
@@ -97,10 +91,7 @@ void TestDeepInput::treeWindow()
     frame.resize(1000, 700);
     frame.show();
 
-    QElapsedTimer t;
-    t.start();
     QVERIFY(frame.OpenFile(m_dir.filePath(shape + u".kvf"_s)));
-    const qint64 openMs = t.restart();
     const CKELTree *kelTree = frame.Manager().FindTree(tree == u"T"_s ? KEL::RBTs : KEL::DBTs, tree);
     QVERIFY(kelTree);
     QCOMPARE(kelTree->Nodes().size(), m_nodes);
@@ -108,13 +99,11 @@ void TestDeepInput::treeWindow()
     CChildFrame *window = editor->Windows().Open(kelTree->GetId());
     QVERIFY(window);
     QCoreApplication::processEvents();
-    const qint64 windowMs = t.restart();
     CTessel1View &view = window->View();
 
     // arrange the whole tree: one layout over every node
     view.RearrangeAll();
     QCoreApplication::processEvents();
-    const qint64 layoutMs = t.restart();
     const QRectF drawing = window->Document().Scene().DrawingArea();
     QVERIFY(drawing.isValid());
     // a chain grows down, a star across
@@ -128,7 +117,6 @@ void TestDeepInput::treeWindow()
     QVERIFY(view.FindNext(lastBehavior));
     QVERIFY(view.SingleSelectedNode() > 0);
     QCoreApplication::processEvents();
-    const qint64 findMs = t.restart();
 
     // export through the menu command: far too large for a picture at 100 %,
     // so it is drawn smaller, all of it
@@ -139,17 +127,10 @@ void TestDeepInput::treeWindow()
         return int(QDialog::Accepted);
     });
     QVERIFY(editor->ExportActive());
-    const qint64 exportMs = t.restart();
     const QSize size = QImageReader(png).size();
     QVERIFY(size.isValid());
     QVERIFY(qint64(size.width()) * size.height() <= TreeExport::kMaxPngPixels);
     QVERIFY(size.width() <= TreeExport::kMaxPngSide && size.height() <= TreeExport::kMaxPngSide);
-    qInfo("open %lld ms, window %lld ms, layout %lld ms, find %lld ms, export %lld ms (%dx%d); told: %s", openMs,
-          windowMs, layoutMs, findMs, exportMs, size.width(), size.height(), qPrintable(prompt.texts.join(u" | "_s)));
-
-    const QString shots = QCoreApplication::applicationDirPath() + u"/screenshots"_s;
-    QDir().mkpath(shots);
-    frame.grab().save(shots + u"/deepinput-"_s + shape + tree + u".png"_s);
 
     editor->Windows().CloseAll();
     frame.Manager().CloseSolution();
@@ -181,33 +162,25 @@ void TestDeepInput::derivedWindows()
     QVERIFY(dbt);
     const CExplorerTarget target{dbt->GetId(), 0};
     const CExplorerMenu &menu = frame.Explorer()->Menu();
-    QElapsedTimer t;
-    t.start();
-
     script.Accept<CKELCBTDlg>([](CKELCBTDlg &d) { QVERIFY(d.SelectComponent(u"C1"_s)); });
     QVERIFY(menu.Run(KEL::DBT, u"Create CBT"_s, target));
     QCoreApplication::processEvents();
-    const qint64 cbtMs = t.restart();
     const auto *cbtFrame = editor->Windows().ActiveFrame();
     QVERIFY(cbtFrame);
     QCOMPARE(frame.Manager().Lookup(cbtFrame->TreeId())->GetTypeCode(), int(KEL::CBT));
 
     QVERIFY(menu.Run(KEL::DBT, u"Create CIN"_s, target));
     QCoreApplication::processEvents();
-    const qint64 cinMs = t.restart();
 
     script.Accept<CKELCIDDlg>([](CKELCIDDlg &d) {
         d.Components()->setCurrentIndex(d.Components()->findText(u"C1"_s));
     });
     QVERIFY(menu.Run(KEL::DBT, u"Create CID"_s, target));
     QCoreApplication::processEvents();
-    const qint64 cidMs = t.restart();
 
     const QList<CDiagramWindow *> diagrams = frame.findChildren<CDiagramWindow *>();
     QCOMPARE(diagrams.size(), 2); // the network and the interface diagram
     QVERIFY(script.Done());
-    qInfo("CBT %lld ms, CIN %lld ms, CID %lld ms; told: %s", cbtMs, cinMs, cidMs,
-          qPrintable(prompt.texts.join(u" | "_s)));
 
     editor->Windows().CloseAll();
     frame.Manager().CloseSolution();

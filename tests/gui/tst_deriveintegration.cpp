@@ -392,19 +392,6 @@ private slots:
         QCOMPARE(shape(*back), before);
     }
 
-    void screenshot()
-    {
-        Frame f;
-        CChildFrame *w = freshDbt(f, {u"R1"_s, u"R2"_s, u"R3"_s, u"R4"_s});
-        QVERIFY(w);
-        QVERIFY(f.runViewMenu(w->View(), 0, u"Mark Integration Points"_s));
-        QVERIFY(f.runViewMenu(w->View(), 0, u"Mark Missing Precondition"_s));
-        f.frame->show();
-        w->showMaximized();
-        w->View().FitToWindow();
-        QVERIFY(f.frame->grab().save(ScreenshotDir() + u"/derive-dbt-marks.png"_s));
-    }
-
 private:
     std::unique_ptr<QTemporaryDir> m_home;
 };

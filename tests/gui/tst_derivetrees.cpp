@@ -293,28 +293,6 @@ private slots:
         QVERIFY(w->InfoText().contains(u"dropped by it (1)"_s));
     }
 
-    void screenshots()
-    {
-        Frame f;
-        QVERIFY(f.open());
-        QVERIFY(addThirdVersion(f));
-        QVERIFY(f.model().AddEVT({f.tree(KEL::DBTs, u"Door"_s, u"1.0"_s)->GetId(), f.tree(KEL::DBTs, u"Door"_s, u"2.0"_s)->GetId(),
-                                  f.tree(KEL::DBTs, u"Door"_s, u"3.0"_s)->GetId()}));
-        const int evtId = f.model().Solution()->EvtFolder()->Children().front()->GetId();
-        f.frame->show();
-        CChildFrame *evt = f.windows().Open(evtId);
-        QVERIFY(evt);
-        evt->showMaximized();
-        evt->View().FitToWindow();
-        QVERIFY(f.frame->grab().save(ScreenshotDir() + u"/derive-evt.png"_s));
-        CKELTree *door = f.tree(KEL::DBTs, u"Door"_s, u"1.0"_s);
-        chooseComponent(f, u"TIMER"_s);
-        QVERIFY(f.runExplorer(door->GetId(), u"Create CBT"_s));
-        CChildFrame *cbt = f.windows().Find(Cbt::FindCbt(*door, u"TIMER"_s)->GetId());
-        cbt->showMaximized();
-        cbt->View().FitToWindow();
-        QVERIFY(f.frame->grab().save(ScreenshotDir() + u"/derive-cbt.png"_s));
-    }
 
 private:
     std::unique_ptr<QTemporaryDir> m_home;

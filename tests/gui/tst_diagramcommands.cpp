@@ -310,7 +310,7 @@ void TestDiagramCommands::windowsCloseWithTheirElement()
         QVERIFY(!f.model().Lookup(element));
         QVERIFY(f.windows->Windows().isEmpty());
     } else {
-        QTest::qWait(20);
+        QCoreApplication::processEvents();
         QVERIFY(!w.isNull());
         QVERIFY(f.model().Lookup(element));
     }

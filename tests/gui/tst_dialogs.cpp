@@ -22,6 +22,8 @@
 #include "reqimport/tagspecsdlg.h"
 #include "translate/selectbtdlg.h"
 
+#include "testkit.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -49,17 +51,7 @@ constexpr int Door = 16;
 constexpr int RBT1 = 20;
 constexpr int DBTOven = 30;
 
-// Records what a shared solution would send instead of applying it.
-class CRecordingSink : public COperationSink
-{
-public:
-    QStringList records;
-    bool SendOperation(const QString &record) override
-    {
-        records.append(record);
-        return true;
-    }
-};
+using TestKit::CRecordingSink;
 
 struct Model
 {
@@ -538,7 +530,7 @@ private slots:
         dlg.RemoveButton()->click();
         QCOMPARE(m.prompt.texts.value(0), message);
         QCOMPARE(dlg.BehaviorList()->count(), left);
-        QVERIFY(sink.records.isEmpty());
+        QVERIFY(sink.sent.isEmpty());
         // the state also left the requirement it realised
         if (!shared)
             QVERIFY(!m.manager.Lookup(R1)->VChildIds().contains(Idle));
@@ -563,13 +555,13 @@ private slots:
         }
         QVERIFY(m.manager.RenameComponent(Door, u"HATCH"_s, true));
         if (shared) {
-            QCOMPARE(sink.records.size(), 2);
-            QVERIFY(sink.records[0].startsWith(u"modcom;id:16;name:HATCH;issys:1;"_s));
-            QVERIFY(sink.records[1].startsWith(u"modmsd;fun:para;Comp:HATCH;"_s));
-            QVERIFY(sink.records[1].endsWith(u"nodeid:27;"_s));
+            QCOMPARE(sink.sent.size(), 2);
+            QVERIFY(sink.sent[0].startsWith(u"modcom;id:16;name:HATCH;issys:1;"_s));
+            QVERIFY(sink.sent[1].startsWith(u"modmsd;fun:para;Comp:HATCH;"_s));
+            QVERIFY(sink.sent[1].endsWith(u"nodeid:27;"_s));
             QCOMPARE(m.manager.Lookup(Door)->GetName(), u"DOOR"_s);
             // applied when the server relays them back
-            for (const QString &r : std::as_const(sink.records))
+            for (const QString &r : std::as_const(sink.sent))
                 QVERIFY(m.manager.ApplyOperationRecord(r));
         }
         QCOMPARE(m.manager.Lookup(Door)->GetName(), u"HATCH"_s);

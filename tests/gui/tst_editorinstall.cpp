@@ -3,6 +3,7 @@
 #include "guitestkit.h"
 
 #include "app/mainframe.h"
+#include "app/programparts.h"
 #include "app/solutioncommands.h"
 #include "canvas/canvasbars.h"
 #include "canvas/canvasscene.h"
@@ -35,7 +36,7 @@ namespace {
 
 QString example()
 {
-    return QStringLiteral(VERDANTIS_TEST_DATA "/../../examples/microwave.kvf");
+    return QStringLiteral(VERDANTIS_TEST_DATA "/fixtures/microwave.kvf");
 }
 
 // A bare main window with the places the editor fills.
@@ -258,9 +259,6 @@ void TestEditorInstall::theMainWindowHostsTheEditor()
     CChildFrame *r1 = editor->Windows().Open(20);
     QVERIFY(r1);
     r1->showMaximized();
-    QTest::qWait(300);
-    if (qEnvironmentVariableIsSet("VERDANTIS_SHOTS"))
-        frame.grab().save(qEnvironmentVariable("VERDANTIS_SHOTS") + u"/mainwindow.png"_qs);
     // opening another solution closes the window of the old one
     QPointer<CChildFrame> gone(r1);
     frame.Files().New();

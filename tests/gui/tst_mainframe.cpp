@@ -102,13 +102,6 @@ QAction *explorerCommand(Frame &f, int elementId, const QString &text, std::uniq
     return nullptr;
 }
 
-QString screenshotDir()
-{
-    const QString dir = QCoreApplication::applicationDirPath() + u"/screenshots"_s;
-    QDir().mkpath(dir);
-    return dir;
-}
-
 } // namespace
 
 // The whole program with two tree windows open, the second one active.
@@ -656,65 +649,6 @@ private slots:
         QVERIFY(again.frame->close());
     }
 
-    // Pictures to look at: the window with the example and every dialog.
-    void screenshots()
-    {
-        Frame f;
-        f.frame->resize(1100, 720);
-        f.frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
-        f.open(ExampleSolution());
-        f.frame->Explorer()->expandAll();
-        QCoreApplication::processEvents();
-        const QPixmap window = f.frame->grab();
-        QCOMPARE(window.size(), f.frame->size());
-        QVERIFY(window.save(screenshotDir() + u"/mainframe.png"_s));
-
-        // the whole program: with the tree editor, a tree opened from the explorer
-        Frame whole(false);
-        InstallEditor(*whole.frame);
-        whole.frame->resize(1100, 720);
-        whole.frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(whole.frame.get()));
-        whole.open(ExampleSolution());
-        std::unique_ptr<QMenu> menu;
-        QAction *open = explorerCommand(whole, 20, u"Open"_s, menu);
-        QVERIFY(open);
-        open->trigger();
-        QTRY_COMPARE(whole.frame->MdiArea()->subWindowList().size(), 1);
-        QCoreApplication::processEvents();
-        QVERIFY(whole.frame->grab().save(screenshotDir() + u"/program.png"_s));
-
-        CKELDataManager &m = f.model();
-        CKELNodeDlg node(m, m.CurrentVersion(), f.prompt);
-        CNodeAttributes a;
-        a.component = u"OVEN"_s;
-        a.behavior = u"cooking"_s;
-        a.requirementTag = u"R1"_s;
-        node.SetAttributes(a);
-        CKELExtraInfoDlg extra(f.prompt);
-        extra.SetEntries({u"Pre"_s, u"Post"_s}, {u"door closed"_s, u"light on"_s});
-        CKELRequirementDlg req(f.prompt);
-        req.SetValues(u"R3"_s, u"Opening the door stops the cooking."_s);
-        CKELComponentDlg comp(m, m.CurrentVersion(), 0);
-        CKELComponentBehaviorDlg behaviors(m, 12);
-        CKELRBTDlg rbt(m, m.CurrentVersion(), CKELRBTDlg::ChangeRBT, 20);
-        CKELRBTDlg getRbts(m, m.CurrentVersion(), CKELRBTDlg::GetRBTs, 30);
-        CKELIBTDlg ibt(m, m.CurrentVersion(), 0);
-        CAddVersionDlg version;
-        const QList<std::pair<QDialog *, QString>> dialogs{
-            {&node, u"node"_s}, {&extra, u"extrainfo"_s}, {&req, u"requirement"_s}, {&comp, u"component"_s},
-            {&behaviors, u"behaviors"_s}, {&rbt, u"rbt"_s}, {&getRbts, u"getrbts"_s}, {&ibt, u"ibt"_s},
-            {&version, u"version"_s}};
-        for (const auto &[dialog, name] : dialogs) {
-            dialog->show();
-            QVERIFY(QTest::qWaitForWindowExposed(dialog));
-            const QPixmap picture = dialog->grab();
-            QVERIFY(!picture.isNull());
-            QVERIFY(picture.save(screenshotDir() + u'/' + name + u".png"_s));
-            dialog->hide();
-        }
-    }
 
 private:
     std::unique_ptr<QTemporaryDir> m_home;

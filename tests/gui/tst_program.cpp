@@ -140,22 +140,6 @@ private slots:
         QVERIFY2(duplicates(shown).isEmpty(), qPrintable(duplicates(shown).join(u", "_s)));
     }
 
-    // One look at the whole program: the door's design tree, its CIN and its
-    // evolution tree open side by side.
-    void screenshot()
-    {
-        Program p;
-        QVERIFY(p.open());
-        p.frame->resize(1400, 900);
-        p.frame->show();
-        CKELTree *door = p.tree(KEL::DBTs, u"Door"_s, u"2.0"_s);
-        QVERIFY(door);
-        QVERIFY(p.windows().Open(door->GetId()));
-        QVERIFY(p.runExplorer(door->GetId(), u"Create CIN"_s));
-        QVERIFY(QTest::qWaitForWindowExposed(p.frame.get()));
-        QTest::qWait(50);
-        QVERIFY(p.frame->grab().save(DeriveTestKit::ScreenshotDir() + u"/program.png"_s));
-    }
 
 private:
     std::unique_ptr<QTemporaryDir> m_home;

@@ -5,6 +5,7 @@
 #include "scriptedprompt.h"
 
 #include "app/mainframe.h"
+#include "app/programparts.h"
 #include "app/solutioncommands.h"
 #include "edit/undohistory.h"
 #include "editor/childframe.h"
@@ -41,14 +42,7 @@ namespace {
 
 QString sample(const QString &name)
 {
-    return QStringLiteral(VERDANTIS_TEST_DATA "/../../examples/") + name;
-}
-
-QString screenshotDir()
-{
-    const QString dir = QCoreApplication::applicationDirPath() + u"/screenshots"_s;
-    QDir().mkpath(dir);
-    return dir;
+    return QStringLiteral(VERDANTIS_TEST_DATA "/fixtures/") + name;
 }
 
 // A main window with the editor and the assistant, answering from scripts.
@@ -256,7 +250,6 @@ void TestReqImportDlg::walksTheSample()
         d.PrecededByCombo()->setCurrentIndex(0);
         d.SeparatorCombo()->setCurrentIndex(1);
         d.resize(d.sizeHint());
-        d.grab().save(screenshotDir() + u"/tagspecsdlg.png"_s);
     });
     trigger(dlg, u"actionExportModel"_s);
     QVERIFY(f.script.Done());
@@ -289,7 +282,6 @@ void TestReqImportDlg::walksTheSample()
     QCOMPARE(dlg->NodesEdit()->toPlainText().count(u'\n'), types.size());
     dlg->show();
     QVERIFY(QTest::qWaitForWindowExposed(dlg));
-    dlg->grab().save(screenshotDir() + u"/reqtadlg.png"_s);
     click(dlg, u"exportNodes"_s);
     QVERIFY(f.prompt.texts.isEmpty());
     QCOMPARE(nodesOf(f.manager(), rbt, old), lines);

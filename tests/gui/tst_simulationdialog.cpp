@@ -5,6 +5,7 @@
 #include "scriptedprompt.h"
 
 #include "app/mainframe.h"
+#include "app/programparts.h"
 #include "app/solutioncommands.h"
 #include "editor/childframe.h"
 #include "editor/editorinstall.h"
@@ -54,13 +55,6 @@ constexpr int kWait = 15000;
 constexpr int kOven = 30; // DBT of the example: OVEN idle -> BUTTON push -> OVEN cooking
 constexpr int kR1 = 20;   // an RBT of the example
 const QString kSimulate = u"Simulate with ZEPH"_s;
-
-QString screenshotDir()
-{
-    const QString dir = QCoreApplication::applicationDirPath() + u"/screenshots"_s;
-    QDir().mkpath(dir);
-    return dir;
-}
 
 QAction *findAction(const QMenu &menu, const QString &text)
 {
@@ -338,9 +332,6 @@ void TestSimulationDialog::runMarksTheTreeWindow()
     QVERIFY(f.prompt.texts.isEmpty());
 
     d->move(f.frame->geometry().topLeft() + QPoint(40, 40));
-    QTest::qWait(100);
-    d->grab().save(screenshotDir() + u"/simulation_dialog.png"_s);
-    window->grab().save(screenshotDir() + u"/simulation_marked_tree.png"_s);
 
     // the stand-in has run to its end, and the interpreter with it
     QTRY_VERIFY_WITH_TIMEOUT(d->ResultEdit()->toPlainText().contains(u"<TEST INFO>: Child process ended"_s), kWait);

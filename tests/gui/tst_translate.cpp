@@ -6,6 +6,7 @@
 #include "scriptedprompt.h"
 
 #include "app/mainframe.h"
+#include "app/programparts.h"
 #include "editor/childframe.h"
 #include "editor/editorinstall.h"
 #include "editor/tessel1view.h"

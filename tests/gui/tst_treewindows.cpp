@@ -30,7 +30,7 @@ namespace {
 
 QString exampleSolution()
 {
-    return QStringLiteral(VERDANTIS_TEST_DATA "/../../examples/microwave.kvf");
+    return QStringLiteral(VERDANTIS_TEST_DATA "/fixtures/microwave.kvf");
 }
 
 // Every node of the tree has a shape at its record's place, linked from
@@ -201,7 +201,7 @@ void TestTreeWindows::newTreesOpenAtOnce()
     f.m.ApplyOperationRecord(u"addrbt;name:Theirs;lvg:50;"_qs);
     const CKELTree *theirs = f.m.FindTree(KEL::RBTs, u"Theirs"_qs);
     QVERIFY(theirs);
-    QTest::qWait(20);
+    QCoreApplication::processEvents();
     QVERIFY(!windows.Find(theirs->GetId()));
 }
 

@@ -374,9 +374,7 @@ void TestViewCommands::autoArrangeReacts()
     case 5: e.scene().Delegate().LinkCut(a, c); break;
     case 6: QVERIFY(e.f.Add(c, u"F"_qs, 5, 5)); break;
     }
-    QTest::qWait(1);
-    QCoreApplication::processEvents();
-    QCOMPARE(e.arranged(a), autoArrange);
+    QTRY_COMPARE(e.arranged(a), autoArrange);
     QVERIFY(!e.arranged(d) || edit == 1); // an untouched tree stays as it was
     if (autoArrange) {
         // one undo step undoes the arrangement, not the edit

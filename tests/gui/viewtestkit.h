@@ -14,6 +14,8 @@
 #include "layout/treelayout.h"
 #include "model/operationrecord.h"
 
+#include "testkit.h"
+
 #include <QMenu>
 #include <QTest>
 
@@ -133,16 +135,6 @@ inline QStringList SavedLines(const CKELDataManager &m)
     return lines;
 }
 
-// Stands in for the collaboration client: keeps what would be sent.
-class CRecordingSink : public COperationSink
-{
-public:
-    QStringList sent;
-    bool SendOperation(const QString &record) override
-    {
-        sent.append(record);
-        return true;
-    }
-};
+using TestKit::CRecordingSink;
 
 } // namespace ViewTestKit

@@ -8,7 +8,7 @@ verdantis_add_test(tst_solutionstore SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_solut
 foreach(name tst_collabserver tst_collaboration tst_serverattacks)
   verdantis_add_test(${name}
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/${name}.cpp ${CMAKE_CURRENT_LIST_DIR}/serverprocess.h
-    LIBS verdantis_core Qt6::Network Qt6::Sql)
+    LIBS verdantis_core Qt6::Network Qt6::Sql LABELS slow)
   target_compile_definitions(${name} PRIVATE VERDANTIS_SERVER="$<TARGET_FILE:verdantis-server>")
   add_dependencies(${name} verdantis-server)
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)

@@ -3,7 +3,7 @@
 find_package(Qt6 6.4 REQUIRED COMPONENTS Network)
 verdantis_add_test(tst_serversoak
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_serversoak.cpp ${CMAKE_CURRENT_LIST_DIR}/soakkit.h
-  LIBS verdantis_core Qt6::Network)
+  LIBS verdantis_core Qt6::Network LABELS slow)
 target_compile_definitions(tst_serversoak PRIVATE VERDANTIS_SERVER="$<TARGET_FILE:verdantis-server>")
 add_dependencies(tst_serversoak verdantis-server)
 set_tests_properties(tst_serversoak PROPERTIES TIMEOUT 600)

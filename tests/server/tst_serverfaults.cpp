@@ -6,6 +6,8 @@
 #include "model/kelcontainers.h"
 #include "model/kelrequirement.h"
 
+#include "testkit.h"
+
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QRegularExpression>
@@ -14,13 +16,6 @@
 using namespace SoakKit;
 
 namespace {
-
-int envNumber(const char *name, int fallback)
-{
-    bool ok = false;
-    const int n = qEnvironmentVariableIntValue(name, &ok);
-    return ok && n > 0 ? n : fallback;
-}
 
 // Every text saved under name, read beside the server as another program would.
 QStringList savedTexts(const QString &database, const QString &name)
@@ -69,8 +64,8 @@ private slots:
 
 void TestServerFaults::killedServerKeepsWhatItAcknowledged()
 {
-    const int rounds = envNumber("VERDANTIS_FAULT_ROUNDS", 4);
-    const quint32 seed = quint32(envNumber("VERDANTIS_FAULT_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
+    const int rounds = TestKit::EnvNumber("VERDANTIS_FAULT_ROUNDS", 4);
+    const quint32 seed = quint32(TestKit::EnvNumber("VERDANTIS_FAULT_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
     qInfo("%d rounds, seed %u", rounds, seed);
     QRandomGenerator rng(seed);
     const QString name = u"plant"_s;
@@ -156,8 +151,8 @@ void TestServerFaults::killedServerKeepsWhatItAcknowledged()
 // solution holds every requirement any of them saw added.
 void TestServerFaults::killedServerKeepsEveryRelayedRecord()
 {
-    const int rounds = envNumber("VERDANTIS_DURABLE_ROUNDS", 50);
-    const quint32 seed = quint32(envNumber("VERDANTIS_FAULT_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
+    const int rounds = TestKit::EnvNumber("VERDANTIS_DURABLE_ROUNDS", 50);
+    const quint32 seed = quint32(TestKit::EnvNumber("VERDANTIS_FAULT_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
     qInfo("%d rounds, seed %u", rounds, seed);
     QRandomGenerator rng(seed);
     const QString name = u"line"_s;

@@ -6,6 +6,8 @@
 
 #include "collab/packetframer.h"
 
+#include "testkit.h"
+
 #include <QTcpSocket>
 #include <QTemporaryDir>
 
@@ -15,13 +17,6 @@
 using namespace SoakKit;
 
 namespace {
-
-int envNumber(const char *name, int fallback)
-{
-    bool ok = false;
-    const int n = qEnvironmentVariableIntValue(name, &ok);
-    return ok && n > 0 ? n : fallback;
-}
 
 QByteArray utf16(const QString &text)
 {
@@ -83,9 +78,9 @@ private slots:
 
 void TestServerSoak::garbageConnectionsWhileUsersEdit()
 {
-    const int total = envNumber("VERDANTIS_SOAK_CONNECTIONS", 1000);
-    const int parallel = envNumber("VERDANTIS_SOAK_PARALLEL", 25);
-    const quint32 seed = quint32(envNumber("VERDANTIS_SOAK_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
+    const int total = TestKit::EnvNumber("VERDANTIS_SOAK_CONNECTIONS", 1000);
+    const int parallel = TestKit::EnvNumber("VERDANTIS_SOAK_PARALLEL", 25);
+    const quint32 seed = quint32(TestKit::EnvNumber("VERDANTIS_SOAK_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
     qInfo("%d connections, %d at a time, seed %u", total, parallel, seed);
     QRandomGenerator rng(seed);
     const QString name = u"soak"_s;

@@ -1,8 +1,9 @@
 // Every command of verdantis-cli on a very deep and a very wide tree (20000
 // nodes here, 100000 in scripts/faults.sh): it ends (no hang), by itself (no crash), and when it refuses it
 // says why.
+#include "testkit.h"
+
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -12,21 +13,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-int envNumber(const char *name, int fallback)
-{
-    bool ok = false;
-    const int n = qEnvironmentVariableIntValue(name, &ok);
-    return ok && n > 0 ? n : fallback;
-}
-
 struct Run
 {
     bool finished = false;
     QProcess::ExitStatus status = QProcess::CrashExit;
     int code = -1;
     QByteArray err;
-    qint64 outBytes = 0;
-    qint64 ms = 0;
 };
 
 Run run(const QString &program, const QStringList &args, const QString &home, int timeoutMs)
@@ -39,12 +31,9 @@ Run run(const QString &program, const QStringList &args, const QString &home, in
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(home);
     p.setStandardOutputFile(home + u"/stdout.txt"_s);
-    QElapsedTimer t;
-    t.start();
     p.start(program, args);
     Run r;
     r.finished = p.waitForFinished(timeoutMs);
-    r.ms = t.elapsed();
     if (!r.finished) {
         p.kill();
         p.waitForFinished();
@@ -52,7 +41,6 @@ Run run(const QString &program, const QStringList &args, const QString &home, in
     r.status = p.exitStatus();
     r.code = p.exitCode();
     r.err = p.readAllStandardError();
-    r.outBytes = QFileInfo(home + u"/stdout.txt"_s).size();
     return r;
 }
 
@@ -83,8 +71,8 @@ private:
 
 void TestDeepCli::initTestCase()
 {
-    m_nodes = envNumber("VERDANTIS_DEEP_NODES", 20000);
-    m_slowNodes = envNumber("VERDANTIS_DEEP_SLOW_NODES", 2000);
+    m_nodes = TestKit::EnvNumber("VERDANTIS_DEEP_NODES", 20000);
+    m_slowNodes = TestKit::EnvNumber("VERDANTIS_DEEP_SLOW_NODES", 2000);
     qInfo("%d nodes a tree; %d for the slow commands", m_nodes, m_slowNodes);
     QVERIFY(m_dir.isValid());
 }
@@ -172,9 +160,7 @@ void TestDeepCli::command()
         else if (a.startsWith(u"OUT."_s))
             a = home.filePath(a);
     }
-    Run r = run(QStringLiteral(VERDANTIS_CLI), args, home.path(), envNumber("VERDANTIS_DEEP_TIMEOUT_S", 120) * 1000);
-    qInfo("%d nodes: exit %d after %lld ms, %lld bytes out; %s", nodes, r.code, r.ms, r.outBytes,
-          r.err.left(200).trimmed().constData());
+    Run r = run(QStringLiteral(VERDANTIS_CLI), args, home.path(), TestKit::EnvNumber("VERDANTIS_DEEP_TIMEOUT_S", 120) * 1000);
     QVERIFY2(r.finished, "did not finish in time");
     QVERIFY2(r.status == QProcess::NormalExit, "crashed");
     if (r.code != 0) {

@@ -6,9 +6,12 @@
 
 #include "app/autosave.h"
 #include "app/mainframe.h"
+#include "app/programparts.h"
 #include "editor/editorinstall.h"
 #include "editor/treewindows.h"
 #include "model/solutionfile.h"
+
+#include "testkit.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -20,13 +23,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-int envNumber(const char *name, int fallback)
-{
-    bool ok = false;
-    const int n = qEnvironmentVariableIntValue(name, &ok);
-    return ok && n > 0 ? n : fallback;
-}
 
 // The program as a user runs it: the solution open with a tree window,
 // edit after edit, recovery copies every few milliseconds, until killed.
@@ -68,8 +64,8 @@ private slots:
 
 void TestGuiFaults::killedProgramOffersItsWork()
 {
-    const int kills = envNumber("VERDANTIS_FAULT_GUI_KILLS", 6);
-    const quint32 seed = quint32(envNumber("VERDANTIS_FAULT_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
+    const int kills = TestKit::EnvNumber("VERDANTIS_FAULT_GUI_KILLS", 6);
+    const quint32 seed = quint32(TestKit::EnvNumber("VERDANTIS_FAULT_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
     qInfo("%d kills, seed %u", kills, seed);
     QRandomGenerator rng(seed);
 

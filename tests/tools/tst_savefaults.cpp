@@ -1,5 +1,7 @@
 // A save killed at any moment leaves either the old or the new file, byte for
 // byte, and nothing beside it that could pass for a solution.
+#include "testkit.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -18,12 +20,6 @@ QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-int envNumber(const char *name, int fallback)
-{
-    bool ok = false;
-    const int n = qEnvironmentVariableIntValue(name, &ok);
-    return ok && n > 0 ? n : fallback;
-}
 
 } // namespace
 
@@ -37,9 +33,9 @@ private slots:
 
 void TestSaveFaults::killedSaveLeavesOldOrNew()
 {
-    const int kills = envNumber("VERDANTIS_FAULT_KILLS", 50);
-    const int nodes = envNumber("VERDANTIS_FAULT_NODES", 5000);
-    const quint32 seed = quint32(envNumber("VERDANTIS_FAULT_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
+    const int kills = TestKit::EnvNumber("VERDANTIS_FAULT_KILLS", 50);
+    const int nodes = TestKit::EnvNumber("VERDANTIS_FAULT_NODES", 5000);
+    const quint32 seed = quint32(TestKit::EnvNumber("VERDANTIS_FAULT_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
     qInfo("%d kills, %d nodes a tree, seed %u", kills, nodes, seed);
     QRandomGenerator rng(seed);
 

@@ -3,6 +3,7 @@
 #include "keldatamanager.h"
 #include "kelrecord.h"
 #include "keltree.h"
+#include "nodeattributes.h"
 
 QString CKELMethod::GetLabel() const
 {
@@ -13,19 +14,6 @@ CKELTree *CKELMethod::Tree() const
 {
     CKELData *p = GetParent();
     return p && p->IsTree() ? static_cast<CKELTree *>(p) : nullptr;
-}
-
-QString CKELMethod::GetExtraInfoText() const
-{
-    QString text;
-    for (qsizetype i = 0; i < extraInfoTags.size(); ++i) {
-        if (i)
-            text += u',';
-        text += extraInfoTags[i];
-        text += u',';
-        text += extraInfoNames.value(i);
-    }
-    return CKELRecord::Escape(text);
 }
 
 void CKELMethod::ParseExtraInfo(const QString &text, QStringList &tags, QStringList &names)
@@ -39,38 +27,13 @@ void CKELMethod::ParseExtraInfo(const QString &text, QStringList &tags, QStringL
 
 void CKELMethod::AppendOwnFields(QString &out) const
 {
-    AppendText(out, u"Comp", component);
-    AppendText(out, u"State", behavior);
-    AppendInt(out, u"StatDec", behaviorType);
-    if (!requirementTag.isEmpty())
-        AppendText(out, u"ReqTag", requirementTag);
+    NodeFields::AppendHead(out, *this, NodeFields::Escaping::File);
     AppendInt(out, u"Parent", m_parentId);
     AppendInt(out, u"x", x);
     AppendInt(out, u"y", y);
     AppendInt(out, u"h", h);
     AppendInt(out, u"w", w);
-    if (jumpType != 0)
-        AppendInt(out, u"JumpType", jumpType);
-    if (!qualifier.isEmpty())
-        AppendText(out, u"Quali", qualifier);
-    if (missType != 0)
-        AppendInt(out, u"MissType", missType);
-    if (doubleLine)
-        out += u"DblLine:1;";
-    if (nonDeterministic)
-        out += u"NonDet:1;";
-    if (atomic)
-        out += u"Atomic:1;";
-    if (setOperation)
-        out += u"SetOp:1;";
-    if (hasExtendedTag)
-        AppendText(out, u"ExtTag", extendedTag);
-    if (displayExtendedTag)
-        out += u"DispExtTag:1;";
-    if (!extraInfoTags.isEmpty())
-        AppendField(out, u"ExtraInfo", GetExtraInfoText());
-    if (displayExtraInfo)
-        out += u"DispExtInfo:1;";
+    NodeFields::AppendTail(out, *this, NodeFields::Escaping::File);
     // Readers that follow the record grammar skip this unknown key; we use it
     // to give children back the order they had among their siblings.
     if (m_parentId > 0) {

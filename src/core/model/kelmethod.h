@@ -47,7 +47,6 @@ public:
     QList<int> &ChildIds() { return m_childIds; }
 
     // Extra information as "tag,name,tag,name", escaped; empty without entries.
-    QString GetExtraInfoText() const;
     // Appends the pairs of an unescaped extra information text.
     void SetExtraInfo(const QString &text) { ParseExtraInfo(text, extraInfoTags, extraInfoNames); }
     // Splits at ",", skips empty items, takes items in pairs; a last tag

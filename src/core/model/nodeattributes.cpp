@@ -49,55 +49,87 @@ void CNodeAttributes::ApplyTo(CKELMethod &n) const
         n.extraInfoNames.append(QString());
 }
 
+namespace NodeFields {
+namespace {
+
+void appendText(QString &out, QStringView key, QStringView value, Escaping escaping)
+{
+    out += key;
+    out += u':';
+    if (escaping == Escaping::Packet)
+        CKELRecord::EscapeForPacketAppend(value, out);
+    else
+        CKELRecord::EscapeAppend(value, out);
+    out += u';';
+}
+
+void appendNumber(QString &out, QStringView key, int value)
+{
+    out += key;
+    out += u':';
+    out += QString::number(value);
+    out += u';';
+}
+
+} // namespace
+
+template<class Node> void AppendHead(QString &out, const Node &n, Escaping escaping)
+{
+    appendText(out, u"Comp", n.component, escaping);
+    appendText(out, u"State", n.behavior, escaping);
+    appendNumber(out, u"StatDec", n.behaviorType);
+    if (!n.requirementTag.isEmpty())
+        appendText(out, u"ReqTag", n.requirementTag, escaping);
+}
+
+template<class Node> void AppendTail(QString &out, const Node &n, Escaping escaping)
+{
+    if (n.jumpType != 0)
+        appendNumber(out, u"JumpType", n.jumpType);
+    if (!n.qualifier.isEmpty())
+        appendText(out, u"Quali", n.qualifier, escaping);
+    if (n.missType != 0)
+        appendNumber(out, u"MissType", n.missType);
+    if (n.doubleLine)
+        out += u"DblLine:1;";
+    if (n.nonDeterministic)
+        out += u"NonDet:1;";
+    if (n.atomic)
+        out += u"Atomic:1;";
+    if (n.setOperation)
+        out += u"SetOp:1;";
+    // a reader takes an empty tag for none, so an empty one is not written
+    if (n.hasExtendedTag && !n.extendedTag.isEmpty())
+        appendText(out, u"ExtTag", n.extendedTag, escaping);
+    if (n.displayExtendedTag)
+        out += u"DispExtTag:1;";
+    if (!n.extraInfoTags.isEmpty()) {
+        QString info;
+        for (qsizetype i = 0; i < n.extraInfoTags.size(); ++i) {
+            if (i)
+                info += u',';
+            info += n.extraInfoTags[i];
+            info += u',';
+            info += n.extraInfoNames.value(i);
+        }
+        appendText(out, u"ExtraInfo", info, escaping);
+    }
+    if (n.displayExtraInfo)
+        out += u"DispExtInfo:1;";
+}
+
+template void AppendHead<CKELMethod>(QString &, const CKELMethod &, Escaping);
+template void AppendTail<CKELMethod>(QString &, const CKELMethod &, Escaping);
+template void AppendHead<CNodeAttributes>(QString &, const CNodeAttributes &, Escaping);
+template void AppendTail<CNodeAttributes>(QString &, const CNodeAttributes &, Escaping);
+
+} // namespace NodeFields
+
 QString CNodeAttributes::RecordFields() const
 {
     QString out;
-    auto text = [&out](QStringView key, const QString &value) {
-        out += key;
-        out += u':';
-        CKELRecord::EscapeForPacketAppend(value, out);
-        out += u';';
-    };
-    auto number = [&out](QStringView key, int value) {
-        out += key;
-        out += u':';
-        out += QString::number(value);
-        out += u';';
-    };
-    text(u"Comp", component);
-    text(u"State", behavior);
-    number(u"StatDec", behaviorType);
-    if (!requirementTag.isEmpty())
-        text(u"ReqTag", requirementTag);
-    if (jumpType != 0)
-        number(u"JumpType", jumpType);
-    if (!qualifier.isEmpty())
-        text(u"Quali", qualifier);
-    if (missType != 0)
-        number(u"MissType", missType);
-    if (doubleLine)
-        out += u"DblLine:1;";
-    if (nonDeterministic)
-        out += u"NonDet:1;";
-    if (atomic)
-        out += u"Atomic:1;";
-    if (setOperation)
-        out += u"SetOp:1;";
-    if (hasExtendedTag && !extendedTag.isEmpty())
-        text(u"ExtTag", extendedTag);
-    if (displayExtendedTag)
-        out += u"DispExtTag:1;";
-    if (!extraInfoTags.isEmpty()) {
-        QString info;
-        for (qsizetype i = 0; i < extraInfoTags.size(); ++i) {
-            if (i)
-                info += u',';
-            info += extraInfoTags[i] + u',' + extraInfoNames.value(i);
-        }
-        text(u"ExtraInfo", info);
-    }
-    if (displayExtraInfo)
-        out += u"DispExtInfo:1;";
+    NodeFields::AppendHead(out, *this, NodeFields::Escaping::Packet);
+    NodeFields::AppendTail(out, *this, NodeFields::Escaping::Packet);
     return out;
 }
 

@@ -40,3 +40,13 @@ struct CNodeAttributes
 
     bool operator==(const CNodeAttributes &) const = default;
 };
+
+// The one writer of a node's own fields, for the node record of the solution
+// file (CKELMethod) and for edit records (CNodeAttributes), so that both
+// write a field under the same condition. The node record puts its place
+// between the head and the tail.
+namespace NodeFields {
+enum class Escaping { File, Packet };
+template<class Node> void AppendHead(QString &out, const Node &node, Escaping escaping);
+template<class Node> void AppendTail(QString &out, const Node &node, Escaping escaping);
+} // namespace NodeFields

@@ -13,6 +13,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -32,9 +33,12 @@ CAutoSave::CAutoSave(CKELDataManager &manager, const QString &directory, QObject
 {
     if (m_directory.isEmpty())
         m_directory = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/recovery");
-    // pid and start time: a later process with a recycled pid gets other files
+    // pid and start time: a later process with a recycled pid gets other
+    // files; the serial keeps apart the sessions of one process that start in
+    // the same millisecond, so that neither takes the other's lock and file
+    static std::atomic<int> serial{0};
     m_base = m_directory + u'/' + kPrefix + QString::number(QCoreApplication::applicationPid()) + u'-'
-             + QString::number(QDateTime::currentMSecsSinceEpoch());
+             + QString::number(QDateTime::currentMSecsSinceEpoch()) + u'-' + QString::number(++serial);
     m_timer.setInterval(kDefaultIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &CAutoSave::WriteNow);
     m_timer.start();

@@ -113,7 +113,7 @@ CMainFrame::~CMainFrame()
     std::unique_ptr<QWidget> pan(m_panDock);
     pan.reset();
     m_manager->SetPrompt(nullptr);
-    // Whatever later parts hung on the window may refer to the model until
+    // Whatever the installed parts hung on the window may refer to the model until
     // it goes: as the last child, it goes after them.
     CKELDataManager *manager = m_manager.release();
     manager->setParent(this);

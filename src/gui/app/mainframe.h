@@ -26,8 +26,8 @@ class QToolBar;
 
 // The main window: the tree windows in the middle, the solution explorer
 // beside them, the bars and the menus. It owns the one model manager of
-// the run. Later parts of the program add their windows, bars and menu
-// entries through the accessors below.
+// the run. The parts of the program (InstallProgramParts) add their windows,
+// bars and menu entries through the accessors below.
 class CMainFrame : public QMainWindow
 {
     Q_OBJECT
@@ -35,7 +35,7 @@ public:
     explicit CMainFrame(QWidget *parent = nullptr);
     ~CMainFrame() override;
 
-    // ---- Where the tree windows and later parts plug in -----------------
+    // ---- Where the tree windows and the other parts plug in ------------
     QMdiArea *MdiArea() const { return m_mdiArea; }
     CKELDataManager &Manager() { return *m_manager; }
     QDockWidget *PanDock() const { return m_panDock; }

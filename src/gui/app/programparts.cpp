@@ -1,5 +1,7 @@
 #include "programparts.h"
 
+#include "mainframe.h"
+
 #include "collab/collabinstall.h"
 #include "derive/derivedtreesinstall.h"
 #include "diagram/diagraminstall.h"
@@ -7,6 +9,28 @@
 #include "reqimport/reqimportinstall.h"
 #include "simulate/simulateinstall.h"
 #include "translate/translateinstall.h"
+
+#include <QToolBar>
+
+CEditor *InstallEditor(CMainFrame &frame)
+{
+    CEditorHost host;
+    host.window = &frame;
+    host.manager = &frame.Manager();
+    host.mdiArea = frame.MdiArea();
+    host.panDock = frame.PanDock();
+    host.formatBar = frame.FormatBar();
+    host.alignBar = frame.AlignBar();
+    host.statusBar = frame.statusBar();
+    host.dialogs = &frame.Dialogs();
+    host.menuNamed = [&frame](const QString &title) { return frame.MenuNamed(title); };
+    host.setTreeOpener = [&frame](std::function<void(int)> opener) { frame.SetTreeOpener(std::move(opener)); };
+    for (QToolBar *bar : frame.findChildren<QToolBar *>()) {
+        if (bar->windowTitle() == u"Verdantis Toolbar")
+            host.treeBar = bar;
+    }
+    return InstallEditor(host);
+}
 
 CEditor *InstallProgramParts(CMainFrame &frame, bool collaboration)
 {

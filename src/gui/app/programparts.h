@@ -8,3 +8,6 @@ class CMainFrame;
 // requirements import and collaboration (left out for a window that only
 // shows a copy). Null without a main window.
 CEditor *InstallProgramParts(CMainFrame &frame, bool collaboration = true);
+
+// The tree editor alone, filling the main window's places (CEditorHost).
+CEditor *InstallEditor(CMainFrame &frame);

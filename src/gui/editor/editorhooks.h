@@ -33,7 +33,8 @@ struct CEditorDialogs
 // application's dialog runner.
 CEditorDialogs StandardEditorDialogs(CKELDataManager &manager, CDialogRunner &runner);
 
-// A command that a later part adds to a tree view's context menu.
+// A command that another part of the program (integration, simulation, ...)
+// adds to a tree view's context menu.
 struct CViewMenuCommand
 {
     QString menu; // "RBT_NoWhere", "RBT_Node", "DBT_NoWhere", "DBT_Node" or "RBT_LINK"

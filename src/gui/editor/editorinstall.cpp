@@ -29,11 +29,6 @@
 #include <QToolBar>
 #include <QWidgetAction>
 
-#if __has_include("app/mainframe.h")
-#include "app/mainframe.h"
-#define VERDANTIS_HAS_MAINFRAME 1
-#endif
-
 namespace {
 
 QString plainText(QString text)
@@ -290,29 +285,4 @@ CEditor *InstallEditor(const CEditorHost &host)
     if (!host.manager || !host.mdiArea)
         return nullptr;
     return new CEditor(host);
-}
-
-CEditor *InstallEditor(CMainFrame &frame)
-{
-#ifdef VERDANTIS_HAS_MAINFRAME
-    CEditorHost host;
-    host.window = &frame;
-    host.manager = &frame.Manager();
-    host.mdiArea = frame.MdiArea();
-    host.panDock = frame.PanDock();
-    host.formatBar = frame.FormatBar();
-    host.alignBar = frame.AlignBar();
-    host.statusBar = frame.statusBar();
-    host.dialogs = &frame.Dialogs();
-    host.menuNamed = [&frame](const QString &title) { return frame.MenuNamed(title); };
-    host.setTreeOpener = [&frame](std::function<void(int)> opener) { frame.SetTreeOpener(std::move(opener)); };
-    for (QToolBar *bar : frame.findChildren<QToolBar *>()) {
-        if (bar->windowTitle() == u"Verdantis Toolbar")
-            host.treeBar = bar;
-    }
-    return InstallEditor(host);
-#else
-    (void)frame;
-    return nullptr;
-#endif
 }

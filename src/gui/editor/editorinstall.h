@@ -14,7 +14,6 @@
 class CCanvasBars;
 class CDialogRunner;
 class CKELDataManager;
-class CMainFrame;
 class CTreeWindows;
 class QAction;
 class QDockWidget;
@@ -80,5 +79,3 @@ private:
 // Builds the editor into the main window: the tree opener, the pan dock,
 // the two canvas bars and the menu entries.
 CEditor *InstallEditor(const CEditorHost &host);
-// Null where the program is built without a main window.
-CEditor *InstallEditor(CMainFrame &frame);

@@ -34,7 +34,7 @@ public:
 
     bool AutoRearrange() const { return m_autoRearrange; }
     void SetAutoRearrange(bool on);
-    // Flags of the integration mark commands; a later part acts on them.
+    // Flags of the integration mark commands; the integration part acts on them.
     bool MarkIntegrationPoints() const { return m_markIntegrationPoints; }
     void SetMarkIntegrationPoints(bool on) { m_markIntegrationPoints = on; }
     bool MarkMissingPrecondition() const { return m_markMissingPrecondition; }

@@ -30,7 +30,7 @@ public:
     CChildFrame *ActiveFrame() const;
     CTessel1View *ActiveView() const;
 
-    // What the views ask the user with, and the commands later parts add.
+    // What the views ask the user with, and the commands other parts add.
     CEditorDialogs &Dialogs() { return m_dialogs; }
     CViewMenuCommands &MenuCommands() { return m_menuCommands; }
     // Opens RBTs and IBTs right after the user makes them (on by default).

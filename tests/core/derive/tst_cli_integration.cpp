@@ -70,13 +70,13 @@ void TestCliIntegration::command_data()
         << u"verdantis-cli: no root of another tree matches node 22\n"_qs << QString();
     QTest::newRow("integrate this, first of two matches")
         << QStringList{u"integrate"_qs, u"this"_qs, lamp, u"Lamp"_qs, u"27"_qs, u"-o"_qs, u"@out"_qs} << 0 << QString()
-        << u"More than one match found.Integrate with first match? OK\n"_qs << u"integration/integrate-this-27.kvf"_qs;
+        << u"Message: More than one match found.Integrate with first match? (answered OK)\n"_qs << u"integration/integrate-this-27.kvf"_qs;
     QTest::newRow("integrate this, not a root")
         << QStringList{u"integrate"_qs, u"this"_qs, lamp, u"Lamp"_qs, u"25"_qs, u"-o"_qs, u"@out"_qs} << 2 << QString()
-        << u"Not A Root Node\n"_qs << QString();
+        << u"Message: Not A Root Node\n"_qs << QString();
     QTest::newRow("integrate this, no match")
         << QStringList{u"integrate"_qs, u"this"_qs, lamp, u"Lamp"_qs, u"30"_qs, u"-o"_qs, u"@out"_qs} << 2 << QString()
-        << u"No matching node found\n"_qs << QString();
+        << u"Message: No matching node found\n"_qs << QString();
 
     QTest::newRow("copy-rbt") << QStringList{u"copy-rbt"_qs, lamp, u"Lamp"_qs, u"R3"_qs, u"-o"_qs, u"@out"_qs} << 0
                               << QString() << QString() << u"integration/copy-rbt-R3.kvf"_qs;

@@ -176,6 +176,9 @@ void TestKelRecord::codePage_data()
     QTest::newRow("latin-1 range") << u"Grüße é"_qs << QByteArray("Gr\xFC\xDF" "e \xE9");
     QTest::newRow("euro sign is 0x80") << u"€"_qs << QByteArray("\x80");
     QTest::newRow("smart quotes") << u"“x”"_qs << QByteArray("\x93x\x94");
+    QTest::newRow("whole upper half") << u"‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’•–—˜™š›œžŸ"_qs
+                                      << QByteArray("\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8E\x91\x92\x95"
+                                                    "\x96\x97\x98\x99\x9A\x9B\x9C\x9E\x9F");
     QTest::newRow("outside the page") << u"Ω"_qs << QByteArray("\\u03A9");
     QTest::newRow("surrogate pair") << u"🚪"_qs << QByteArray("\\uD83D\\uDEAA");
     QTest::newRow("C1 control not in page") << QString(QChar(0x80)) << QByteArray("\\u0080");

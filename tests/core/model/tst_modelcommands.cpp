@@ -8,23 +8,15 @@
 #include "model/treeops.h"
 #include "scriptedprompt.h"
 
+#include "testkit.h"
+
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QtTest>
 
 namespace {
 
-// Stands in for the collaboration client: keeps what was sent.
-class CRecordingSink : public COperationSink
-{
-public:
-    QStringList sent;
-    bool SendOperation(const QString &record) override
-    {
-        sent.append(record);
-        return true;
-    }
-};
+using TestKit::CRecordingSink;
 
 CNodeAttributes node(const QString &component, const QString &behavior, int type = 1, const QString &tag = u"R1"_qs)
 {

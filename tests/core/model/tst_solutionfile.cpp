@@ -4,6 +4,7 @@
 #include "model/kelrecord.h"
 #include "model/kelrequirement.h"
 #include "model/keltree.h"
+#include "model/nodeattributes.h"
 #include "model/solutionfile.h"
 #include "model/treeops.h"
 #include "model/codepage1252.h"
@@ -137,6 +138,8 @@ void TestSolutionFile::recordOfEachKind_data()
         << 14 << 1
         << u"Comp:Door;State:open;StatDec:3;ReqTag:R2;Parent:0;x:5;y:6;h:8;w:7;JumpType:2;Quali:q.cm.1;MissType:1;"
            "DblLine:1;NonDet:1;Atomic:1;SetOp:1;ExtTag:E;ExtraInfo:A,first,B,second;"_qs;
+    // a reader takes an empty extra tag for none, so none is written
+    QTest::newRow("node with an empty extra tag") << 14 << 2 << u"Comp:;State:;StatDec:1;Parent:0;x:0;y:0;h:0;w:0;DispExtTag:1;DispExtInfo:1;"_qs;
     QTest::newRow("rbt") << 10 << 0 << u"pgw:1;pgh:1;lvg:50;"_qs;
     QTest::newRow("rbt with requirements") << 10 << 1 << u"Associated Req:4,5;pgw:2;pgh:3;lvg:80;"_qs;
     QTest::newRow("evt without sources") << 21 << 0 << u"pgw:1;pgh:1;lvg:50;EvTrees:;"_qs;
@@ -172,6 +175,8 @@ void TestSolutionFile::recordOfEachKind()
             n->displayExtendedTag = n->displayExtraInfo = false;
             n->SetExtraInfo(u"A,first,B,second"_qs);
         }
+        if (variant == 2)
+            n->hasExtendedTag = true;
         break;
     }
     case 10:
@@ -197,6 +202,12 @@ void TestSolutionFile::recordOfEachKind()
     const QString head = u"id:9;type:"_qs + e->GetType() + u";name:"_qs + CKELRecord::Escape(e->GetName())
                          + u";children:;"_qs;
     QCOMPARE(e->ToRecord(), head + tail);
+    if (kind == 14) {
+        // an edit record carries the node's fields as the file writes them
+        const QString fields = CNodeAttributes::Of(*static_cast<CKELMethod *>(e.get())).RecordFields();
+        for (const QString &field : fields.split(u';', Qt::SkipEmptyParts))
+            QVERIFY2(tail.contains(field + u';'), qPrintable(field));
+    }
 
     // and it reads back into the same record
     CKELDataManager m2;
@@ -482,7 +493,7 @@ void TestSolutionFile::resaveIsByteIdentical()
     m.SetSimulatorPath(u"/opt/sim;v2:x"_qs);
 
     QVERIFY(CSolutionFile::Write(m, path(u"1.kvf"_qs), nullptr));
-    for (const QString &file : {path(u"1.kvf"_qs), QStringLiteral(VERDANTIS_TEST_DATA "/../../examples/microwave.kvf")}) {
+    for (const QString &file : {path(u"1.kvf"_qs), QStringLiteral(VERDANTIS_TEST_DATA "/fixtures/microwave.kvf")}) {
         CKELDataManager back;
         QVERIFY(CSolutionFile::Read(back, file, nullptr));
         QVERIFY(CSolutionFile::Write(back, path(u"2.kvf"_qs), nullptr));

@@ -283,8 +283,8 @@ void TestReqImport::cli_data()
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("golden"); // expected solution file, or text in standard error
     const QString data = QStringLiteral(VERDANTIS_TEST_DATA);
-    const QString example = data + u"/../../examples/microwave.kvf"_qs;
-    const QString text = data + u"/../../examples/microwave-requirements.txt"_qs;
+    const QString example = data + u"/fixtures/microwave.kvf"_qs;
+    const QString text = data + u"/fixtures/microwave-requirements.txt"_qs;
     QTest::newRow("requirements into a new solution")
         << QStringList{u"import-reqs"_qs, data + u"/model/new-solution.kvf"_qs, text} << 0 << u"5 requirement(s) added\n"_qs
         << u"reqimport/new-with-requirements.kvf"_qs;

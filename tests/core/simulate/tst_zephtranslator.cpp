@@ -281,7 +281,7 @@ void TestZephTranslator::cli_data()
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("golden"); // file under the test data, or text in standard error
-    const QString example = QStringLiteral(VERDANTIS_TEST_DATA "/../../examples/microwave.kvf");
+    const QString example = QStringLiteral(VERDANTIS_TEST_DATA "/fixtures/microwave.kvf");
     QTest::newRow("integrated tree") << QStringList{example, u"Oven"_qs} << 0 << u"simulate/oven.zeph"_qs;
     QTest::newRow("with labels and bound")
         << QStringList{example, u"R3"_qs, u"--show-node-ids"_qs, u"--max-events"_qs, u"3"_qs} << 0

@@ -1,6 +1,6 @@
 verdantis_add_test(tst_spinverifier
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_spinverifier.cpp
-  LIBS verdantis_core)
+  LIBS verdantis_core LABELS slow)
 # the whole cross-check compiles one verifier per tree
 set_tests_properties(tst_spinverifier PROPERTIES TIMEOUT 1500
   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTEST_FUNCTION_TIMEOUT=1400000")
