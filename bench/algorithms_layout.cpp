@@ -84,8 +84,10 @@ void benchMarking(QTextStream &out, int nodes)
     const double copy = double(t.nsecsElapsed()) / 1e9;
     QList<int> points;
     QList<int> missing;
-    const double mark = bestSeconds([&] { points = CIntegration::MarkIntegrationPoints(*dbt, true); });
-    const double markMissing = bestSeconds([&] { missing = CIntegration::MarkMissingPreconditions(*dbt, true); });
+    CIntegrationMarks marks;
+    const double mark = bestSeconds([&] { points = CIntegration::MarkIntegrationPoints(*dbt, marks, true); });
+    const double markMissing =
+        bestSeconds([&] { missing = CIntegration::MarkMissingPreconditions(*dbt, marks, true); });
     out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7\n")
                .arg(nodes, 9)
                .arg(rbts.size(), 6)

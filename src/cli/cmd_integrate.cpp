@@ -63,18 +63,19 @@ int runMark(Cli::Context &c, Mark kind)
     if (!dbt)
         return Cli::FileError;
     QList<int> marked;
+    CIntegrationMarks marks;
     switch (kind) {
     case Mark::Integration:
-        marked = CIntegration::MarkIntegrationPoints(*dbt, true);
+        marked = CIntegration::MarkIntegrationPoints(*dbt, marks, true);
         break;
     case Mark::Missing:
-        marked = CIntegration::MarkMissingPreconditions(*dbt, true);
+        marked = CIntegration::MarkMissingPreconditions(*dbt, marks, true);
         break;
     case Mark::Matches: {
         const CKELMethod *x = findNode(c, *dbt, c.args[2]);
         if (!x)
             return Cli::FileError;
-        marked = CIntegration::MarkAllMatchingNodes(*dbt, x->GetId());
+        marked = CIntegration::MarkAllMatchingNodes(*dbt, marks, x->GetId());
         break;
     }
     }

@@ -149,7 +149,8 @@ inline QString CanvasDisagreement(const CTessel1Doc &doc)
             return QStringLiteral("no shape: ") + Describe(*n);
         if (shape->pos().toPoint() != doc.ShownPlace(*n))
             return QStringLiteral("misplaced: ") + Describe(*n);
-        if (shape->HighlightCode() != (n->highlightCode >= 1 && n->highlightCode <= 3 ? n->highlightCode : 0))
+        const int code = doc.IntegrationMarks().CodeOf(n->GetId());
+        if (shape->HighlightCode() != (code >= 1 && code <= 3 ? code : 0))
             return QStringLiteral("highlight differs: ") + Describe(*n);
         const auto *link = doc.LinkInto(n->GetId());
         const CKELNodeShape *parentShape = doc.NodeShape(n->ParentId());

@@ -35,7 +35,7 @@ QStringList highlighted(const CTessel1Doc &doc, int code)
 {
     QStringList out;
     for (const CKELMethod *n : doc.Tree()->Nodes()) {
-        if (n->highlightCode == code)
+        if (doc.IntegrationMarks().CodeOf(n->GetId()) == code)
             out.append(Describe(*n));
     }
     out.sort();
@@ -275,12 +275,10 @@ private slots:
         QVERIFY(!highlighted(w->Document(), 1).isEmpty());
         w->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        const auto *dbt = f.model().LookupAs<CKELDBT>(id, KEL::DBT);
-        for (const CKELMethod *n : dbt->Nodes())
-            QCOMPARE(n->highlightCode, 0);
         // a window opened again starts unmarked and agrees with the model
         CChildFrame *again = f.windows().Open(id);
         QVERIFY(!again->View().MarkIntegrationPoints());
+        QVERIFY(again->Document().IntegrationMarks().IsEmpty());
         QCOMPARE(CanvasDisagreement(again->Document()), QString());
     }
 

@@ -10,6 +10,7 @@
 #include "explorer/explorerdrag.h"
 #include "explorer/explorericons.h"
 #include "explorer/explorertooltip.h"
+#include "edit/undohistory.h"
 #include "explorer/kelnavigatetree.h"
 #include "model/explorerlisting.h"
 #include "model/kelcontainers.h"
@@ -193,6 +194,17 @@ private slots:
             m.MarkSaved();
         });
         QTest::newRow("modified") << Edit([](CKELDataManager &m) { m.MarkModified(); });
+        QTest::newRow("edit undone back to the saved state") << Edit([](CKELDataManager &m) {
+            m.MarkSaved();
+            m.RemoveRequirement(R1);
+            QVERIFY(m.History().Undo());
+        });
+        QTest::newRow("saved edit undone and redone") << Edit([](CKELDataManager &m) {
+            m.ChangeRequirement(R1, u"R1a"_s, u"renamed"_s);
+            m.MarkSaved();
+            QVERIFY(m.History().Undo());
+            QVERIFY(m.History().Redo());
+        });
     }
     void followsEveryEdit()
     {
@@ -453,8 +465,9 @@ private slots:
         const qint64 before = f.tree->LabelWrites();
         QVERIFY(f.manager.ChangeRequirement(R3, u"R3x"_s, u"Opening the door stops the cooking."_s));
         // the requirement (its own item and under its RBT), its state (under
-        // its component and under R3), the RBT naming it, the solution's mark
-        QCOMPARE(f.tree->LabelWrites() - before, qint64(6));
+        // its component and under R3), the RBT naming it, the solution's mark,
+        // and the three nodes that carry the tag
+        QCOMPARE(f.tree->LabelWrites() - before, qint64(9));
         QCOMPARE(f.tree->ItemOf(RBT3)->text(0), QStringLiteral("R3 {R3x}"));
     }
 

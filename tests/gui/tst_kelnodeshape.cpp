@@ -374,12 +374,10 @@ void TestKelNodeShape::highlight()
     shape.ClearHighlight();
     QVERIFY(shape.NullPen());
     QCOMPARE(shape.FrameCell()->lineWidth, 3);
-    // the record's code decides on every refresh
-    f.N(id)->highlightCode = code;
-    shape.RefreshFromModel(f.m);
+    // the code given decides on every refresh
+    shape.RefreshFromModel(f.m, 0, code);
     QCOMPARE(shape.HighlightCode(), code);
     QCOMPARE(Canvas::ToColorRef(shape.LineColor()), colour);
-    f.N(id)->highlightCode = 0;
     shape.RefreshFromModel(f.m);
     QVERIFY(shape.NullPen());
 }
@@ -546,10 +544,9 @@ void TestKelNodeShape::paintedColours()
     const int id = f.Add(0, u"Door"_qs);
     f.N(id)->missType = missType;
     f.N(id)->SetEvStyle(evStyle);
-    f.N(id)->highlightCode = highlight;
     f.N(id)->behavior.clear(); // no text where the pixels are read
     CKELNodeShape shape(id);
-    shape.RefreshFromModel(f.m);
+    shape.RefreshFromModel(f.m, 0, highlight);
     const QImage image = paintShape(shape);
     // the picture is offset by the margin of 10
     QCOMPARE(image.pixelColor(10 + 190, 10 + 45), inside);

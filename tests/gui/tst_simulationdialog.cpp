@@ -18,6 +18,7 @@
 #include "model/kelmethod.h"
 #include "model/keltree.h"
 #include "simulate/abssimulatordlg.h"
+#include "simulate/abstranslator.h"
 #include "simulate/simulateinstall.h"
 #include "simulate/simulationcommands.h"
 #include "simulate/simulationdisplay.h"
@@ -312,8 +313,10 @@ void TestSimulationDialog::runMarksTheTreeWindow()
         if (shown[i] == raw[i])
             continue;
         const CKELMethod *n = nullptr;
-        for (CKELMethod *candidate : static_cast<const CKELTree *>(f.model().Lookup(kOven))->Nodes()) {
-            if (candidate->positionLabel == raw[i])
+        const auto *oven = static_cast<const CKELTree *>(f.model().Lookup(kOven));
+        const QHash<int, QString> labels = Zeph::NodeLabels(f.model(), *oven);
+        for (CKELMethod *candidate : oven->Nodes()) {
+            if (labels.value(candidate->GetId()) == raw[i])
                 n = candidate;
         }
         QVERIFY2(n, qPrintable(shown[i]));

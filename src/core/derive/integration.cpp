@@ -42,11 +42,11 @@ void markModified(CKELDataManager &manager)
 }
 
 // Clears the highlights that one marking set and that no later marking replaced.
-void clearMarks(const CKELDBT &dbt, QList<int> &ids, int code)
+void clearMarks(CIntegrationMarks &marks, QList<int> &ids, int code)
 {
     for (int id : std::as_const(ids)) {
-        if (CKELMethod *n = TreeOps::NodeOf(dbt, id); n && n->highlightCode == code)
-            n->highlightCode = CIntegration::NoHighlight;
+        if (marks.CodeOf(id) == code)
+            marks.codes.remove(id);
     }
     ids.clear();
 }
@@ -72,69 +72,79 @@ QList<int> CIntegration::FindMatchingRoots(const CKELTree &tree, const CKELMetho
     return CMatchIndex(tree).FindMatchingRoots(x);
 }
 
-QList<int> CIntegration::MarkIntegrationPoints(CKELDBT &dbt, bool on)
+QList<int> CIntegration::MarkIntegrationPoints(const CKELDBT &dbt, CIntegrationMarks &marks, bool on)
 {
-    QList<int> &marked = dbt.Marks().integrationPointIds;
+    QList<int> &marked = marks.integrationPointIds;
     // Marking again first takes back the old marks: a node that stopped
     // being an integration point would otherwise stay blue for good.
-    clearMarks(dbt, marked, IntegrationPoint);
+    clearMarks(marks, marked, IntegrationPoint);
     if (!on)
         return {};
     const CMatchIndex index(dbt);
     for (qsizetype i = 0; i < index.Nodes().size(); ++i) {
         if (index.HasMatchingRoot(int(i))) {
-            index.Nodes()[i]->highlightCode = IntegrationPoint;
-            marked.append(index.Nodes()[i]->GetId());
+            const int id = index.Nodes()[i]->GetId();
+            marks.codes.insert(id, IntegrationPoint);
+            marked.append(id);
         }
     }
     return marked;
 }
 
-QList<int> CIntegration::MarkMissingPreconditions(CKELDBT &dbt, bool on)
+QList<int> CIntegration::MarkMissingPreconditions(const CKELDBT &dbt, CIntegrationMarks &marks, bool on)
 {
-    QList<int> &marked = dbt.Marks().missingPreconditionIds;
-    clearMarks(dbt, marked, MissingPrecondition);
+    QList<int> &marked = marks.missingPreconditionIds;
+    clearMarks(marks, marked, MissingPrecondition);
     if (!on)
         return {};
     const CMatchIndex index(dbt);
     for (qsizetype i = 0; i < index.Nodes().size(); ++i) {
         if (index.IsRoot(int(i)) && !index.HasMatch(int(i))) {
-            index.Nodes()[i]->highlightCode = MissingPrecondition;
-            marked.append(index.Nodes()[i]->GetId());
+            const int id = index.Nodes()[i]->GetId();
+            marks.codes.insert(id, MissingPrecondition);
+            marked.append(id);
         }
     }
     return marked;
 }
 
-QList<int> CIntegration::MarkAllMatchingNodes(CKELDBT &dbt, int nodeId)
+void CIntegration::ClearMatchingMarks(CIntegrationMarks &marks)
 {
-    CKELMethod *x = TreeOps::NodeOf(dbt, nodeId);
+    for (int id : std::as_const(marks.matchesShownIds)) {
+        if (marks.CodeOf(id) == MatchingNode)
+            marks.codes.remove(id);
+    }
+    marks.matchesShownIds.clear();
+}
+
+QList<int> CIntegration::MarkAllMatchingNodes(const CKELDBT &dbt, CIntegrationMarks &marks, int nodeId)
+{
+    const CKELMethod *x = TreeOps::NodeOf(dbt, nodeId);
     if (!x)
         return {};
-    QSet<int> &shown = dbt.Marks().matchesShownIds;
+    QSet<int> &shown = marks.matchesShownIds;
     const CMatchIndex index(dbt);
     const QList<int> matches = index.FindMatches(*x);
     if (shown.contains(nodeId)) {
         shown.remove(nodeId);
         for (int id : matches) {
-            CKELMethod *m = TreeOps::NodeOf(dbt, id);
-            if (m->highlightCode == MatchingNode) {
-                m->highlightCode = NoHighlight;
+            if (marks.CodeOf(id) == MatchingNode) {
+                marks.codes.remove(id);
                 shown.remove(id);
             }
         }
-        if (x->highlightCode == MatchingNode)
-            x->highlightCode = NoHighlight;
+        if (marks.CodeOf(nodeId) == MatchingNode)
+            marks.codes.remove(nodeId);
         return {};
     }
     shown.insert(nodeId);
     if (matches.isEmpty())
         return {};
     for (int id : matches) {
-        TreeOps::NodeOf(dbt, id)->highlightCode = MatchingNode;
+        marks.codes.insert(id, MatchingNode);
         shown.insert(id);
     }
-    x->highlightCode = MatchingNode;
+    marks.codes.insert(nodeId, MatchingNode);
     QList<int> marked = matches;
     const int place = index.PlaceOf(nodeId);
     const auto at = std::find_if(marked.begin(), marked.end(), [&](int id) { return index.PlaceOf(id) > place; });

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 
 class CKELDataManager;
 class CKELDBT;
@@ -9,6 +10,21 @@ class CKELMethod;
 class CKELRBT;
 class CKELTree;
 class CPrompt;
+
+// What the integration mark commands have highlighted in one DBT. View
+// state: held by whoever shows the tree, never written, never sent, so
+// marking never touches the model.
+struct CIntegrationMarks
+{
+    QHash<int, int> codes; // node id -> highlight code; absent: none
+    // so that turning one mark off clears its own marks only
+    QList<int> integrationPointIds;
+    QList<int> missingPreconditionIds;
+    QSet<int> matchesShownIds; // nodes whose matches are shown
+
+    int CodeOf(int nodeId) const { return codes.value(nodeId, 0); }
+    bool IsEmpty() const { return codes.isEmpty(); }
+};
 
 // Integration of requirement trees into a design tree: RBT copies are
 // brought into the DBT as trees of their own, and an RBT copy is grafted
@@ -32,13 +48,15 @@ public:
     // Highlights every node that some root of another tree matches (on), or
     // clears what the last marking highlighted (off). Returns the marked ids
     // in element order.
-    static QList<int> MarkIntegrationPoints(CKELDBT &dbt, bool on);
+    static QList<int> MarkIntegrationPoints(const CKELDBT &dbt, CIntegrationMarks &marks, bool on);
     // The same for the roots that no node of another tree matches.
-    static QList<int> MarkMissingPreconditions(CKELDBT &dbt, bool on);
+    static QList<int> MarkMissingPreconditions(const CKELDBT &dbt, CIntegrationMarks &marks, bool on);
     // Shows or hides (alternately) the matches of a node: the node and its
     // matches are highlighted together. Returns the ids it highlighted, in
     // element order; empty when it hid them or found none.
-    static QList<int> MarkAllMatchingNodes(CKELDBT &dbt, int nodeId);
+    static QList<int> MarkAllMatchingNodes(const CKELDBT &dbt, CIntegrationMarks &marks, int nodeId);
+    // Hides every shown match.
+    static void ClearMatchingMarks(CIntegrationMarks &marks);
 
     // Brings a copy of rbt into dbt as a separate tree. Returns rbt node id ->
     // copy id.

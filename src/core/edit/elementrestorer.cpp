@@ -89,9 +89,12 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
 
     // Virtual links are written on one side only: drop the ones the
     // rebuilt elements will read back from their records.
+    // Elements on the other end of a virtual link show it in their labels.
+    QSet<int> linked;
     for (int id : std::as_const(changedIds) + removedIds) {
         CKELData *e = m.Lookup(id);
         for (int c : std::as_const(e->m_vChildIds)) {
+            linked.insert(c);
             if (CKELData *child = m.Lookup(c))
                 child->RemoveVParent(id);
         }
@@ -100,6 +103,7 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
     for (int id : std::as_const(removedIds)) {
         CKELData *e = m.Lookup(id);
         for (int p : std::as_const(e->m_vParentIds)) {
+            linked.insert(p);
             if (CKELData *parent = m.Lookup(p))
                 parent->RemoveVChild(id);
         }
@@ -337,6 +341,16 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
     for (int pid : std::as_const(parents)) {
         if (!target.contains(pid) && m.Lookup(pid))
             emit m.elementChanged(pid);
+    }
+    for (auto it = records.cbegin(); it != records.cend(); ++it) {
+        if (const CKELData *e = m.Lookup(it.key())) {
+            for (int id : e->VChildIds() + e->VParentIds())
+                linked.insert(id);
+        }
+    }
+    for (int id : std::as_const(linked)) {
+        if (!target.contains(id) && !parents.contains(id) && m.Lookup(id))
+            emit m.elementChanged(id);
     }
 }
 

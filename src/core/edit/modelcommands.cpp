@@ -51,6 +51,8 @@ QString stepName(QStringView kind)
         {QStringLiteral("linknode"), QStringLiteral("Add Link")},
         {QStringLiteral("addcom"), QStringLiteral("Add Component")},
         {QStringLiteral("modcom"), QStringLiteral("Rename Component")},
+        {QStringLiteral("rmcom"), QStringLiteral("Remove Component")},
+        {QStringLiteral("rmsta"), QStringLiteral("Remove State")},
         {QStringLiteral("addsta"), QStringLiteral("Add State")},
         {QStringLiteral("assrts"), QStringLiteral("Attach State")},
         {QStringLiteral("rmassrts"), QStringLiteral("Detach State")},
@@ -130,23 +132,6 @@ bool CKELDataManager::AddRequirement(const QString &tag, const QString &descript
     COperationRecord r(u"addreq");
     r.Text(u"tag", tag).Text(u"desc", description);
     return submit(inVersion(r, m_currentVersion).ToString());
-}
-
-bool CKELDataManager::ChangeRequirement(int id, const QString &tag, const QString &description)
-{
-    auto *req = LookupAs<CKELRequirement>(id, KEL::Requirement);
-    if (!req)
-        return false;
-    if (tag.isEmpty()) {
-        Prompt().Message(QStringLiteral("Requirement tag can't be empty"));
-        return false;
-    }
-    const CKELRequirement *other = FindRequirement(tag, VersionOf(req));
-    if (other && other != req) {
-        Prompt().Message(QStringLiteral("Requirement with tag ") + tag + QStringLiteral(" is already in the project"));
-        return false;
-    }
-    return submit(COperationRecord(u"modreq").Text(u"tag", tag).Text(u"desc", description).Int(u"id", id).ToString());
 }
 
 bool CKELDataManager::RemoveRequirement(int id)
@@ -703,5 +688,9 @@ bool CKELDataManager::ExecuteRecordAsCommand(const QString &record)
         return RemoveCID(r.GetInt(u"tid"));
     if (kind == u"modcom") // the rename, as the explorer's: its nodes follow
         return RenameComponent(r.GetInt(u"id"), r.GetText(u"name"), r.GetBool(u"issys"));
+    if (kind == u"rmcom")
+        return RemoveComponent(r.GetInt(u"id"));
+    if (kind == u"rmsta")
+        return RemoveState(r.GetInt(u"id"));
     return submit(record);
 }

@@ -53,7 +53,9 @@ private:
     bool linkNode();
     bool addComponent();
     bool changeComponent();
+    bool removeComponent();
     bool addState();
+    bool removeState();
     bool attachState();
     bool detachState();
     bool removeNode();
@@ -165,6 +167,8 @@ bool COperationApplier::Apply(const QString &kind)
     if (kind == u"rmnodes") return removeNodes();
     if (kind == u"pages") return setPages();
     if (kind == u"rst") return restore();
+    if (kind == u"rmcom") return removeComponent();
+    if (kind == u"rmsta") return removeState();
     return false;
 }
 
@@ -380,6 +384,37 @@ bool COperationApplier::changeComponent()
     c->SetName(name);
     c->SetSystemComponent(r.GetBool(u"issys"));
     changed(c);
+    return true;
+}
+
+bool COperationApplier::removeComponent()
+{
+    auto *c = m.LookupAs<CKELComponent>(r.GetInt(u"id"), KEL::Component);
+    if (!c)
+        return false;
+    // requirements that showed its states lose lines of their labels
+    QList<int> requirements;
+    for (const auto &s : c->Children())
+        requirements.append(s->VParentIds());
+    m.removeElement(c);
+    for (int id : std::as_const(requirements)) {
+        if (CKELData *e = m.Lookup(id))
+            changed(e);
+    }
+    return true;
+}
+
+bool COperationApplier::removeState()
+{
+    auto *s = m.LookupAs<CKELState>(r.GetInt(u"id"), KEL::State);
+    if (!s)
+        return false;
+    const QList<int> requirements = s->VParentIds();
+    m.removeElement(s);
+    for (int id : requirements) {
+        if (CKELData *e = m.Lookup(id))
+            changed(e);
+    }
     return true;
 }
 

@@ -136,6 +136,17 @@ QList<int> CRecordJournal::footprint() const
             v = m.CurrentVersion();
         if (const CKELRequirement *req = m.FindRequirement(r.GetText(u"req"), v))
             ids.append(req->GetId());
+    } else if (m_kind == u"rmcom" || m_kind == u"rmsta") {
+        // the element, its states and the requirements that list them
+        if (const CKELData *e = m.Lookup(r.GetInt(u"id"))) {
+            const qsizetype first = ids.size();
+            addOwnedSubtree(e, ids);
+            for (qsizetype i = first, end = ids.size(); i < end; ++i) {
+                const CKELData *owned = m.Lookup(ids[i]);
+                ids.append(owned->VParentIds());
+                ids.append(owned->VChildIds());
+            }
+        }
     } else if (m_kind == u"rmdbt" || m_kind == u"rmrbt") {
         if (const CKELData *t = m.Lookup(r.GetInt(u"tid")))
             addOwnedSubtree(t, ids);

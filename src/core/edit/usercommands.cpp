@@ -1,5 +1,6 @@
-// Commands of the explorer and the file menu beyond the record-carrying
-// ones: renaming and removing components and states, and the saved mark.
+// Commands of the explorer that touch more than their own element:
+// requirement tags and component names that nodes carry, removing
+// components and states; and the saved mark.
 #include "model/keldatamanager.h"
 
 #include "model/kelcontainers.h"
@@ -16,7 +17,83 @@ namespace {
 
 const QString kUnderDevelopment = QStringLiteral("Under development");
 
+QString quoted(const QString &name)
+{
+    return u'"' + name + u'"';
+}
+
+// Nodes of every tree of a version that pass test. Gathered before the
+// command's first record: in a shared solution nothing changes until the
+// records come back, and locally a rename must not hide them.
+template<class Test> QList<int> nodesOfVersion(const CKELVersion *version, Test test)
+{
+    QList<int> nodes;
+    if (!version)
+        return nodes;
+    for (const CKELData *folder :
+         {static_cast<const CKELData *>(version->RBTFolder()), static_cast<const CKELData *>(version->DBTFolder())}) {
+        if (!folder)
+            continue;
+        for (const auto &t : folder->Children()) {
+            const int kind = t->GetTypeCode();
+            if (kind != KEL::RBT && kind != KEL::DBT && kind != KEL::EVT)
+                continue;
+            for (const CKELMethod *n : static_cast<const CKELTree *>(t.get())->Nodes()) {
+                if (test(*n))
+                    nodes.append(n->GetId());
+            }
+        }
+    }
+    return nodes;
+}
+
 } // namespace
+
+bool CKELDataManager::resubmitNodes(const QList<int> &nodes, const std::function<void(CNodeAttributes &)> &edit)
+{
+    bool all = true;
+    for (int nodeId : nodes) {
+        const auto *n = LookupAs<CKELMethod>(nodeId, KEL::Method);
+        if (!n)
+            continue;
+        CNodeAttributes a = CNodeAttributes::Of(*n);
+        edit(a);
+        // straight to a record: a node read with an empty field must follow
+        // its component or requirement all the same, not stop the command
+        COperationRecord r(u"modmsd");
+        r.Fields(QStringLiteral("fun:para;") + a.RecordFields()).Int(u"nodeid", nodeId);
+        all = submit(r.ToString()) && all;
+    }
+    return all;
+}
+
+bool CKELDataManager::ChangeRequirement(int id, const QString &tag, const QString &description)
+{
+    auto *req = LookupAs<CKELRequirement>(id, KEL::Requirement);
+    if (!req)
+        return false;
+    if (tag.isEmpty()) {
+        Prompt().Message(QStringLiteral("Requirement tag can't be empty"));
+        return false;
+    }
+    CKELVersion *version = VersionOf(req);
+    const CKELRequirement *other = FindRequirement(tag, version);
+    if (other && other != req) {
+        Prompt().Message(QStringLiteral("Requirement with tag ") + tag + QStringLiteral(" is already in the project"));
+        return false;
+    }
+    const QString oldTag = req->GetName();
+    // nodes find their requirement by its tag: they carry the new one, so
+    // states added from them later attach to this requirement still
+    const QList<int> nodes =
+        oldTag == tag ? QList<int>{}
+                      : nodesOfVersion(version, [&oldTag](const CKELMethod &n) { return n.requirementTag == oldTag; });
+    CEditStep step(*this, QStringLiteral("Change Requirement"));
+    if (!submit(COperationRecord(u"modreq").Text(u"tag", tag).Text(u"desc", description).Int(u"id", id).ToString()))
+        return false;
+    resubmitNodes(nodes, [&tag](CNodeAttributes &a) { a.requirementTag = tag; });
+    return true;
+}
 
 bool CKELDataManager::RenameComponent(int id, const QString &name, bool systemComponent)
 {
@@ -36,79 +113,48 @@ bool CKELDataManager::RenameComponent(int id, const QString &name, bool systemCo
     const QString oldName = c->GetName();
     if (oldName == name && c->IsSystemComponent() == systemComponent)
         return true;
-    // Gather the nodes first: in a shared solution nothing changes until the
-    // records come back, and locally the rename must not hide them.
-    QList<int> nodes;
-    if (version && oldName != name) {
-        for (const CKELData *folder : {static_cast<const CKELData *>(version->RBTFolder()),
-                                       static_cast<const CKELData *>(version->DBTFolder())}) {
-            if (!folder)
-                continue;
-            for (const auto &t : folder->Children()) {
-                if (t->GetTypeCode() != KEL::RBT && t->GetTypeCode() != KEL::DBT)
-                    continue;
-                for (const CKELMethod *n : static_cast<const CKELTree *>(t.get())->Nodes()) {
-                    if (n->component == oldName)
-                        nodes.append(n->GetId());
-                }
-            }
-        }
-    }
+    const QList<int> nodes =
+        oldName == name ? QList<int>{}
+                        : nodesOfVersion(version, [&oldName](const CKELMethod &n) { return n.component == oldName; });
     CEditStep step(*this, QStringLiteral("Rename Component"));
     const QString record =
         COperationRecord(u"modcom").Int(u"id", id).Text(u"name", name).Flag(u"issys", systemComponent).ToString();
     if (!submit(record))
         return false;
     // nodes name their component by text; without this they would point at nothing
-    for (int nodeId : std::as_const(nodes)) {
-        const auto *n = LookupAs<CKELMethod>(nodeId, KEL::Method);
-        if (!n)
-            continue;
-        CNodeAttributes a = CNodeAttributes::Of(*n);
-        a.component = name;
-        ChangeNode(nodeId, a);
-    }
+    resubmitNodes(nodes, [&name](CNodeAttributes &a) { a.component = name; });
     return true;
 }
 
 bool CKELDataManager::RemoveComponent(int id)
 {
-    CKELData *c = LookupAs<CKELComponent>(id, KEL::Component);
+    const CKELData *c = LookupAs<CKELComponent>(id, KEL::Component);
     if (!c)
         return false;
     if (!m_local) {
+        // peers of older builds would skip the record and keep the component
         Prompt().Message(kUnderDevelopment);
         return false;
     }
-    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the component \"") + c->GetName()
-                        + QStringLiteral("\" ?")))
+    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the component ") + quoted(c->GetName())
+                        + QStringLiteral(" ?")))
         return false;
-    removeElement(c);
-    MarkModified();
-    return true;
+    return submit(COperationRecord(u"rmcom").Int(u"id", id).ToString());
 }
 
 bool CKELDataManager::RemoveState(int id)
 {
-    auto *s = LookupAs<CKELState>(id, KEL::State);
+    const auto *s = LookupAs<CKELState>(id, KEL::State);
     if (!s)
         return false;
     if (!m_local) {
         Prompt().Message(kUnderDevelopment);
         return false;
     }
-    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the state \"") + s->GetLabelFor(nullptr)
-                        + QStringLiteral("\" ?")))
+    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the state ") + quoted(s->GetLabelFor(nullptr))
+                        + QStringLiteral(" ?")))
         return false;
-    // the requirements that showed it lose a line of their label's source
-    const QList<int> requirements = s->RequirementIds();
-    removeElement(s);
-    for (int reqId : requirements) {
-        if (Lookup(reqId))
-            emit elementChanged(reqId);
-    }
-    MarkModified();
-    return true;
+    return submit(COperationRecord(u"rmsta").Int(u"id", id).ToString());
 }
 
 void CKELDataManager::MarkSaved()

@@ -135,8 +135,9 @@ public:
     bool RemoveRequirement(int id);
     bool AddComponent(const QString &name, bool systemComponent);
     // A rename travels as "modcom"; the nodes of the component's version
-    // that name it follow. Components and states have no removal record, so
-    // removing them works in a local solution only.
+    // that name it follow, as nodes carrying a requirement's tag follow a
+    // tag change. Removing a component or a state ("rmcom", "rmsta") works
+    // in a local solution only: peers of older builds do not know them.
     bool RenameComponent(int id, const QString &name, bool systemComponent);
     bool RemoveComponent(int id);
     bool RemoveState(int id);
@@ -236,6 +237,8 @@ private:
     bool submit(const QString &record);
     // Whether applying a record of this kind may make new elements.
     static bool makesElements(QStringView kind);
+    // One change record per listed node, its fields as edit leaves them.
+    bool resubmitNodes(const QList<int> &nodes, const std::function<void(CNodeAttributes &)> &edit);
     bool confirmRemoval(const QString &text);
     // The removal of a named tree or diagram: "remove the KIND "name" ?", then its record.
     bool confirmAndSubmitRemoval(int id, int typeCode, QStringView kindWord, QStringView recordKind);

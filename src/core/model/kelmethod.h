@@ -29,7 +29,6 @@ public:
     int x = 0, y = 0, w = 0, h = 0;
     int jumpType = 0; // 0 normal, 1 reversion, 2 go to
     int missType = 0; // 0 in requirement, 1 implied, 2 missing
-    int highlightCode = 0;
     bool doubleLine = false;
     bool nonDeterministic = false;
     bool atomic = false;
@@ -39,7 +38,6 @@ public:
     bool displayExtraInfo = true;
     QStringList extraInfoTags;
     QStringList extraInfoNames;
-    QString positionLabel;
 
     int ParentId() const { return m_parentId; }
     void SetParentId(int id) { m_parentId = id; }

@@ -54,20 +54,6 @@ class CKELDBT : public CKELRBT
 public:
     using CKELRBT::CKELRBT;
     KEL_KIND(KEL::DBT, "DBT", 11)
-
-    // What the integration mark commands have highlighted, so that turning
-    // one off clears its own marks only. Run-time state: never written, never sent.
-    struct IntegrationMarks
-    {
-        QList<int> integrationPointIds;
-        QList<int> missingPreconditionIds;
-        QSet<int> matchesShownIds; // nodes whose matches are shown
-    };
-    IntegrationMarks &Marks() { return m_marks; }
-    const IntegrationMarks &Marks() const { return m_marks; }
-
-private:
-    IntegrationMarks m_marks;
 };
 
 class CKELEVT : public CKELRBT

@@ -56,7 +56,7 @@ QString CAbsTranslator::NodeText(int nodeId) const
     else if (n->jumpType == 2)
         text = QStringLiteral("goto(") + text + u')';
     if (m_showNodeIds)
-        text = QStringLiteral("inf(nodeInfo(\"") + n->positionLabel + QStringLiteral("\"), ") + text + u')';
+        text = QStringLiteral("inf(nodeInfo(\"") + m_labels.value(nodeId) + QStringLiteral("\"), ") + text + u')';
     return text;
 }
 
@@ -179,28 +179,38 @@ void CAbsTranslator::Translate()
 
 namespace Zeph {
 
-void AssignNodeLabels(const CKELDataManager &manager, CKELMethod *node, const QString &label)
+QHash<int, QString> NodeLabelsBelow(const CKELDataManager &manager, const CKELMethod *node, const QString &label)
 {
+    QHash<int, QString> labels;
     if (!node)
-        return;
-    std::vector<std::pair<CKELMethod *, QString>> stack{{node, label}};
-    QSet<int> seen; // only a damaged model could lead back to a labelled node
+        return labels;
+    std::vector<std::pair<const CKELMethod *, QString>> stack{{node, label}};
     while (!stack.empty()) {
         auto [n, own] = std::move(stack.back());
         stack.pop_back();
-        if (seen.contains(n->GetId()))
+        // only a damaged model could lead back to a labelled node
+        if (labels.contains(n->GetId()))
             continue;
-        seen.insert(n->GetId());
         const QList<int> &kids = n->ChildIds();
         for (qsizetype i = kids.size() - 1; i >= 0; --i) {
-            auto *child = manager.LookupAs<CKELMethod>(kids[i], KEL::Method);
+            const auto *child = manager.LookupAs<CKELMethod>(kids[i], KEL::Method);
             if (!child)
                 continue;
             const QString place = i < 10 ? QString::number(i) : u'(' + QString::number(i) + u')';
             stack.emplace_back(child, own + place);
         }
-        n->positionLabel = std::move(own);
+        labels.insert(n->GetId(), std::move(own));
     }
+    return labels;
+}
+
+QHash<int, QString> NodeLabels(const CKELDataManager &manager, const CKELTree &tree)
+{
+    const CKELMethod *root = RootOf(tree);
+    // the labels alone of a deep chain would take gigabytes
+    if (!root || EstimatedProgramSize(manager, *root, true) > kMaxProgramSize)
+        return {};
+    return NodeLabelsBelow(manager, root, QStringLiteral("0"));
 }
 
 CKELMethod *RootOf(const CKELTree &tree)
@@ -302,13 +312,7 @@ QString TranslateTree(const CKELDataManager &manager, const CKELTree &tree, int 
                          .arg(bad->component, bad->behavior, tree.GetName());
         return QString();
     }
-    if (showNodeIds) {
-        for (CKELMethod *n : tree.Nodes())
-            n->positionLabel.clear();
-        AssignNodeLabels(manager, root, QStringLiteral("0"));
-    }
-    // the simulator would run the first root alone and show nothing of the others;
-    // labels are cleared first, so that no node keeps one the simulator never reports
+    // the simulator would run the first root alone and show nothing of the others
     qsizetype roots = 0;
     for (const auto &c : tree.Children())
         roots += c->IsMethod() && static_cast<CKELMethod *>(c.get())->ParentId() == 0;
@@ -329,7 +333,8 @@ QString TranslateTree(const CKELDataManager &manager, const CKELTree &tree, int 
         }
     }
     CAbsTranslator translator(manager);
-    translator.SetShowNodeIds(showNodeIds);
+    translator.SetShowNodeIds(showNodeIds, showNodeIds ? NodeLabelsBelow(manager, root, QStringLiteral("0"))
+                                                       : QHash<int, QString>());
     translator.SetTreeId(tree.GetId());
     translator.SetMaxEvents(maxEvents);
     translator.SetRoot(CAbsTree::Build(manager, root->GetId()));

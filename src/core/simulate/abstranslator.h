@@ -2,6 +2,7 @@
 
 #include "abstree.h"
 
+#include <QHash>
 #include <QString>
 
 #include <memory>
@@ -24,8 +25,13 @@ public:
     void SetTreeId(int id) { m_treeId = id; }
     int TreeId() const { return m_treeId; }
     void SetMaxEvents(int count) { m_maxEvents = count; }
-    // Wraps every node text in inf(nodeInfo("LABEL"), ...).
-    void SetShowNodeIds(bool on) { m_showNodeIds = on; }
+    // Wraps every node text in inf(nodeInfo("LABEL"), ...), LABEL from labels
+    // (node id -> label).
+    void SetShowNodeIds(bool on, QHash<int, QString> labels = {})
+    {
+        m_showNodeIds = on;
+        m_labels = std::move(labels);
+    }
 
     // Computes the result; without a root the result stays empty.
     void Translate();
@@ -39,6 +45,7 @@ private:
 
     const CKELDataManager &m_manager;
     std::unique_ptr<CAbsTree> m_root;
+    QHash<int, QString> m_labels;
     QString m_result;
     int m_treeId = 0;
     int m_maxEvents = 10;
@@ -47,18 +54,22 @@ private:
 
 namespace Zeph {
 
-// Gives node and every node below it a position label: node gets label,
-// its children label + their place among the siblings. Places 0 to 9 are
-// one digit; from 10 on a place is written "(10)", so that a node with many
-// children cannot give two nodes the same label ("0" + "10" against "01" + "0").
-void AssignNodeLabels(const CKELDataManager &manager, CKELMethod *node, const QString &label);
+// The position labels of node and every node below it (node id -> label):
+// node gets label, its children label + their place among the siblings.
+// Places 0 to 9 are one digit; from 10 on a place is written "(10)", so that
+// a node with many children cannot give two nodes the same label ("0" + "10"
+// against "01" + "0"). Labels are the simulator's view of the tree and are
+// never stored in it.
+QHash<int, QString> NodeLabelsBelow(const CKELDataManager &manager, const CKELMethod *node, const QString &label);
+// The labels a translation with node ids gives the tree: from its first
+// root, "0"; none for a tree too deep to translate.
+QHash<int, QString> NodeLabels(const CKELDataManager &manager, const CKELTree &tree);
 
 // The node the translation starts from: the tree's first root.
 CKELMethod *RootOf(const CKELTree &tree);
 
-// The translation as the simulation dialog runs it: labels the nodes when
-// showNodeIds is set (clearing the labels of nodes the root does not reach,
-// so that a stale label cannot match), then translates from the root.
+// The translation as the simulation dialog runs it: with the nodes' labels
+// when showNodeIds is set, from the tree's first root.
 // Returns an empty text for a tree without nodes, and for a tree whose
 // program would be too large to hold; error then says why.
 QString TranslateTree(const CKELDataManager &manager, const CKELTree &tree, int maxEvents, bool showNodeIds,

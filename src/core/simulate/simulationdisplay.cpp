@@ -1,5 +1,6 @@
 #include "simulationdisplay.h"
 
+#include "abstranslator.h"
 #include "model/keldatamanager.h"
 #include "model/kelmethod.h"
 #include "model/keltree.h"
@@ -18,14 +19,16 @@ CSimulationDisplay::CSimulationDisplay(CKELDataManager &manager, QObject *parent
 {
     connect(&manager, &CKELDataManager::elementAboutToBeRemoved, this, &CSimulationDisplay::forgetElement);
     connect(&manager, &CKELDataManager::solutionReplaced, this, [this] { m_trees.clear(); });
-    // a node added while the display runs may carry a label of its own
-    connect(&manager, &CKELDataManager::elementAdded, this, [this](int id) {
-        const auto *n = m_manager.LookupAs<CKELMethod>(id, KEL::Method);
-        const CKELTree *t = n ? n->Tree() : nullptr;
-        auto it = t ? m_trees.find(t->GetId()) : m_trees.end();
-        if (it != m_trees.end())
-            it->labelsStale = true;
-    });
+    // labels follow the tree's shape: an edit may give nodes other ones
+    for (auto signal : {&CKELDataManager::elementAdded, &CKELDataManager::elementChanged}) {
+        connect(&manager, signal, this, [this](int id) {
+            const auto *n = m_manager.LookupAs<CKELMethod>(id, KEL::Method);
+            const CKELTree *t = n ? n->Tree() : nullptr;
+            auto it = t ? m_trees.find(t->GetId()) : m_trees.end();
+            if (it != m_trees.end())
+                it->labelsStale = true;
+        });
+    }
 }
 
 void CSimulationDisplay::setMark(TreeState &s, int nodeId, int mark)
@@ -42,14 +45,17 @@ void CSimulationDisplay::setMark(TreeState &s, int nodeId, int mark)
 
 void CSimulationDisplay::indexLabels(int treeId, TreeState &s)
 {
+    // the labels a translation writes into the program for the tree as it is
     s.nodeByLabel.clear();
     s.labelsStale = false;
     const CKELTree *tree = treeOf(m_manager, treeId);
     if (!tree)
         return;
+    const QHash<int, QString> labels = Zeph::NodeLabels(m_manager, *tree);
     for (const CKELMethod *n : tree->Nodes()) {
-        if (!n->positionLabel.isEmpty() && !s.nodeByLabel.contains(n->positionLabel))
-            s.nodeByLabel.insert(n->positionLabel, n->GetId());
+        const QString label = labels.value(n->GetId());
+        if (!label.isEmpty() && !s.nodeByLabel.contains(label))
+            s.nodeByLabel.insert(label, n->GetId());
     }
 }
 
@@ -58,13 +64,7 @@ int CSimulationDisplay::nodeForLabel(int treeId, TreeState &s, const QString &la
     if (s.labelsStale)
         indexLabels(treeId, s);
     const int id = s.nodeByLabel.value(label, 0);
-    const auto *n = id ? m_manager.LookupAs<CKELMethod>(id, KEL::Method) : nullptr;
-    if (id && (!n || n->positionLabel != label)) {
-        // relabelled by a translation since the display started
-        indexLabels(treeId, s);
-        return s.nodeByLabel.value(label, 0);
-    }
-    return id;
+    return id && m_manager.LookupAs<CKELMethod>(id, KEL::Method) ? id : 0;
 }
 
 void CSimulationDisplay::StartSimulationDisplay(int treeId)

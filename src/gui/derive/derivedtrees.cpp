@@ -28,23 +28,6 @@ CKELDBT *dbtOf(CTessel1View &view)
     return t && t->GetTypeCode() == KEL::DBT ? static_cast<CKELDBT *>(t) : nullptr;
 }
 
-void clearMatchingMarks(CKELDBT &dbt)
-{
-    for (int id : std::as_const(dbt.Marks().matchesShownIds)) {
-        if (CKELMethod *n = TreeOps::NodeOf(dbt, id); n && n->highlightCode == CIntegration::MatchingNode)
-            n->highlightCode = CIntegration::NoHighlight;
-    }
-    dbt.Marks().matchesShownIds.clear();
-}
-
-// Takes back every highlight the mark commands set in a DBT.
-void clearAllMarks(CKELDBT &dbt)
-{
-    CIntegration::MarkIntegrationPoints(dbt, false);
-    CIntegration::MarkMissingPreconditions(dbt, false);
-    clearMatchingMarks(dbt);
-}
-
 const CKELMethod *rootOf(const CKELTree &tree, const CKELMethod *node)
 {
     // parent links are acyclic; the bound only guards a damaged model
@@ -117,11 +100,7 @@ void CDerivedTrees::onFrameOpened(CChildFrame *frame)
         if (guarded)
             RefreshMarks(*guarded);
     });
-    // the marks belong to the view: they go with it
-    connect(frame, &QObject::destroyed, this, [this, id] {
-        if (auto *dbt = m_manager.LookupAs<CKELDBT>(id, KEL::DBT))
-            clearAllMarks(*dbt);
-    });
+    // the marks belong to the document and go with the window
 }
 
 QString CDerivedTrees::InfoText(int treeId) const
@@ -195,10 +174,11 @@ void CDerivedTrees::RefreshMarks(CTessel1View &view)
         return;
     // both in the order the user would have turned them on: the missing
     // preconditions drawn last win on a node that is both
+    CIntegrationMarks &marks = view.Document().IntegrationMarks();
     if (view.MarkIntegrationPoints())
-        CIntegration::MarkIntegrationPoints(*dbt, true);
+        CIntegration::MarkIntegrationPoints(*dbt, marks, true);
     if (view.MarkMissingPrecondition())
-        CIntegration::MarkMissingPreconditions(*dbt, true);
+        CIntegration::MarkMissingPreconditions(*dbt, marks, true);
     view.Document().Reconcile();
 }
 
@@ -208,7 +188,8 @@ QList<int> CDerivedTrees::ToggleIntegrationPoints(CTessel1View &view)
     if (!dbt)
         return {};
     view.SetMarkIntegrationPoints(!view.MarkIntegrationPoints());
-    const QList<int> marked = CIntegration::MarkIntegrationPoints(*dbt, view.MarkIntegrationPoints());
+    const QList<int> marked = CIntegration::MarkIntegrationPoints(*dbt, view.Document().IntegrationMarks(),
+                                                                      view.MarkIntegrationPoints());
     view.Document().Reconcile();
     return marked;
 }
@@ -219,7 +200,8 @@ QList<int> CDerivedTrees::ToggleMissingPreconditions(CTessel1View &view)
     if (!dbt)
         return {};
     view.SetMarkMissingPrecondition(!view.MarkMissingPrecondition());
-    const QList<int> marked = CIntegration::MarkMissingPreconditions(*dbt, view.MarkMissingPrecondition());
+    const QList<int> marked = CIntegration::MarkMissingPreconditions(*dbt, view.Document().IntegrationMarks(),
+                                                                         view.MarkMissingPrecondition());
     view.Document().Reconcile();
     return marked;
 }
@@ -229,7 +211,7 @@ QList<int> CDerivedTrees::MarkAllMatchingNodes(CTessel1View &view, int nodeId)
     CKELDBT *dbt = dbtOf(view);
     if (!dbt || !nodeId)
         return {};
-    const QList<int> marked = CIntegration::MarkAllMatchingNodes(*dbt, nodeId);
+    const QList<int> marked = CIntegration::MarkAllMatchingNodes(*dbt, view.Document().IntegrationMarks(), nodeId);
     view.Document().Reconcile();
     return marked;
 }
@@ -276,8 +258,7 @@ void CDerivedTrees::afterIntegration(CTessel1View &view)
     // The matches were those of a node that is now merged away, and its
     // mark could no longer be switched off: they go; the other two marks
     // follow the new tree.
-    if (CKELDBT *dbt = dbtOf(view))
-        clearMatchingMarks(*dbt);
+    CIntegration::ClearMatchingMarks(view.Document().IntegrationMarks());
     RefreshMarks(view);
     view.Document().Reconcile();
 }

@@ -129,7 +129,7 @@ QString CKELNodeShape::ToolTipFor(const CKELMethod &node, const CKELDataManager 
     return EditorTexts::EvolutionToolTip + versions.join(QStringLiteral(", "));
 }
 
-void CKELNodeShape::RefreshFromModel(const CKELDataManager &manager, int simulationMark)
+void CKELNodeShape::RefreshFromModel(const CKELDataManager &manager, int simulationMark, int highlightCode)
 {
     const auto *node = manager.LookupAs<CKELMethod>(nNodeId, KEL::Method);
     if (!node)
@@ -140,9 +140,8 @@ void CKELNodeShape::RefreshFromModel(const CKELDataManager &manager, int simulat
     SetObjectCaption(QStringLiteral("KELMethod"));
     SetObjectName(QStringLiteral("KELNode"));
     setToolTip(ToolTipFor(*node, manager));
-    const int code = node->highlightCode;
-    if (code >= 1 && code <= 3)
-        Highlight(code);
+    if (highlightCode >= 1 && highlightCode <= 3)
+        Highlight(highlightCode);
     else
         ClearHighlight();
 }

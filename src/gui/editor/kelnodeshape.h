@@ -29,8 +29,9 @@ public:
     int NodeId() const { return nNodeId; }
 
     // Rebuilds the cells and ports from the node record. The simulation
-    // mark is view state (0 none, 1 to 3 while a simulation runs).
-    void RefreshFromModel(const CKELDataManager &manager, int simulationMark = 0);
+    // mark (0 none, 1 to 3 while a simulation runs) and the integration
+    // highlight (CIntegration::Highlight) are view state.
+    void RefreshFromModel(const CKELDataManager &manager, int simulationMark = 0, int highlightCode = 0);
     void BuildLabels(const CKELMethod &node, int w, int h, int simulationMark);
 
     // The frame and cells together

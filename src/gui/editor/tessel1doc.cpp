@@ -120,7 +120,7 @@ CTessel1Doc::Look CTessel1Doc::lookOf(const CKELMethod &node) const
     l.evTags = node.EvTags();
     l.w = node.w;
     l.h = node.h;
-    l.highlight = node.highlightCode;
+    l.highlight = m_integrationMarks.CodeOf(node.GetId());
     l.evStyle = node.GetEvStyle();
     l.mark = SimulationMark(node.GetId());
     l.evolution = node.IsEvolution();
@@ -169,7 +169,7 @@ void CTessel1Doc::syncNode(CKELMethod &node)
     const Look look = lookOf(node);
     if (!shape) {
         shape = new CKELNodeShape(id);
-        shape->RefreshFromModel(m_manager, look.mark);
+        shape->RefreshFromModel(m_manager, look.mark, look.highlight);
         shape->setPos(ShownPlace(node));
         shape->SetCollapsed(m_collapsed.contains(id));
         m_shapes.insert(id, shape);
@@ -181,7 +181,7 @@ void CTessel1Doc::syncNode(CKELMethod &node)
         if (known == m_looks.end() || !(*known == look)) {
             const QSize before = shape->OwnRect().size();
             const int rowsBefore = shape->ExtraInfoRows();
-            shape->RefreshFromModel(m_manager, look.mark);
+            shape->RefreshFromModel(m_manager, look.mark, look.highlight);
             m_looks.insert(id, look);
             if (shape->OwnRect().size() != before || shape->ExtraInfoRows() != rowsBefore)
                 noteStructure(id);

@@ -2,6 +2,7 @@
 
 #include "canvas/canvasdelegate.h"
 
+#include "derive/integration.h"
 #include "model/nodeattributes.h"
 
 #include <QHash>
@@ -66,6 +67,10 @@ public:
     void SetSimulationMark(int nodeId, int code);
     int SimulationMark(int nodeId) const { return m_marks.value(nodeId, 0); }
     void ClearSimulationMarks();
+    // What the integration mark commands highlight in this tree; call
+    // Reconcile after changing it.
+    CIntegrationMarks &IntegrationMarks() { return m_integrationMarks; }
+    const CIntegrationMarks &IntegrationMarks() const { return m_integrationMarks; }
     void SetCollapsed(int nodeId, bool on);
     bool IsCollapsed(int nodeId) const { return m_collapsed.contains(nodeId); }
     // False for a node below a collapsed one.
@@ -134,6 +139,7 @@ private:
     QHash<int, CKELNodeShape *> m_shapes;
     QHash<int, Look> m_looks;
     QHash<int, int> m_marks;
+    CIntegrationMarks m_integrationMarks;
     QHash<int, QPoint> m_viewPlaces; // trees never saved (CBTs) are arranged in the view only
     QSet<int> m_collapsed;
     QSet<int> m_pendingStructure;

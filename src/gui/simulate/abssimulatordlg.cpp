@@ -11,6 +11,7 @@
 #include "model/kelmethod.h"
 #include "model/keltree.h"
 #include "model/prompt.h"
+#include "simulate/abstranslator.h"
 #include "translate/externalparser.h"
 #include "translate/translateexception.h"
 #include "translate/xmltranslator.h"
@@ -455,9 +456,12 @@ void CAbsSimulatorDlg::collectLabels()
     const CKELData *e = m_manager.Lookup(m_session.TreeId());
     if (!e || !e->IsTree())
         return;
-    for (const CKELMethod *n : static_cast<const CKELTree *>(e)->Nodes()) {
-        if (!n->positionLabel.isEmpty())
-            m_labelTexts.insert(n->positionLabel, n->component + u' ' + n->GetDecoratedBehavior());
+    const auto *tree = static_cast<const CKELTree *>(e);
+    const QHash<int, QString> labels = Zeph::NodeLabels(m_manager, *tree);
+    for (const CKELMethod *n : tree->Nodes()) {
+        const QString label = labels.value(n->GetId());
+        if (!label.isEmpty())
+            m_labelTexts.insert(label, n->component + u' ' + n->GetDecoratedBehavior());
     }
 }
 

@@ -97,18 +97,19 @@ void TestIntegration::marks()
     QFETCH(QList<int>, missing);
     CTestForest f;
     auto *dbt = static_cast<CKELDBT *>(f.AddTree(KEL::DBT, u"D"_qs, forest));
-    QCOMPARE(f.Places(CIntegration::MarkIntegrationPoints(*dbt, true)), integrationPoints);
+    CIntegrationMarks marks;
+    QCOMPARE(f.Places(CIntegration::MarkIntegrationPoints(*dbt, marks, true)), integrationPoints);
     for (int p : integrationPoints)
-        QCOMPARE(f.nodes[p]->highlightCode, 1);
-    QCOMPARE(f.Places(CIntegration::MarkMissingPreconditions(*dbt, true)), missing);
+        QCOMPARE(marks.CodeOf(f.nodes[p]->GetId()), 1);
+    QCOMPARE(f.Places(CIntegration::MarkMissingPreconditions(*dbt, marks, true)), missing);
     for (int p : missing)
-        QCOMPARE(f.nodes[p]->highlightCode, 2);
-    CIntegration::MarkIntegrationPoints(*dbt, false);
-    CIntegration::MarkMissingPreconditions(*dbt, false);
+        QCOMPARE(marks.CodeOf(f.nodes[p]->GetId()), 2);
+    CIntegration::MarkIntegrationPoints(*dbt, marks, false);
+    CIntegration::MarkMissingPreconditions(*dbt, marks, false);
     for (const CKELMethod *n : std::as_const(f.nodes))
-        QCOMPARE(n->highlightCode, 0);
-    QVERIFY(dbt->Marks().integrationPointIds.isEmpty());
-    QVERIFY(dbt->Marks().missingPreconditionIds.isEmpty());
+        QCOMPARE(marks.CodeOf(n->GetId()), 0);
+    QVERIFY(marks.integrationPointIds.isEmpty());
+    QVERIFY(marks.missingPreconditionIds.isEmpty());
 }
 
 // Turning a mark off clears the highlights it set, not those another mark
@@ -117,14 +118,15 @@ void TestIntegration::markOffClearsOnlyOwnHighlights()
 {
     CTestForest f;
     auto *dbt = static_cast<CKELDBT *>(f.AddTree(KEL::DBT, u"D"_qs, u"A/x/1(B/y/1);B/y/1"_qs));
-    QCOMPARE(f.Places(CIntegration::MarkIntegrationPoints(*dbt, true)), QList<int>{1});
+    CIntegrationMarks marks;
+    QCOMPARE(f.Places(CIntegration::MarkIntegrationPoints(*dbt, marks, true)), QList<int>{1});
     // the matches of node 1 are shown on top
-    QCOMPARE(f.Places(CIntegration::MarkAllMatchingNodes(*dbt, f.nodes[1]->GetId())), (QList<int>{1, 2}));
-    QCOMPARE(f.nodes[2]->highlightCode, 3);
-    CIntegration::MarkIntegrationPoints(*dbt, false);
+    QCOMPARE(f.Places(CIntegration::MarkAllMatchingNodes(*dbt, marks, f.nodes[1]->GetId())), (QList<int>{1, 2}));
+    QCOMPARE(marks.CodeOf(f.nodes[2]->GetId()), 3);
+    CIntegration::MarkIntegrationPoints(*dbt, marks, false);
     // node 1 was an integration point, but the matches were shown last
-    QCOMPARE(f.nodes[1]->highlightCode, 3);
-    QCOMPARE(f.nodes[2]->highlightCode, 3);
+    QCOMPARE(marks.CodeOf(f.nodes[1]->GetId()), 3);
+    QCOMPARE(marks.CodeOf(f.nodes[2]->GetId()), 3);
 }
 
 // After an integration the matched node is no integration point any more;
@@ -133,10 +135,11 @@ void TestIntegration::remarkingDropsStaleMarks()
 {
     CTestForest f;
     auto *dbt = static_cast<CKELDBT *>(f.AddTree(KEL::DBT, u"D"_qs, u"A/x/1(B/y/1);B/y/1(C/z/1)"_qs));
-    QCOMPARE(f.Places(CIntegration::MarkIntegrationPoints(*dbt, true)), QList<int>{1});
+    CIntegrationMarks marks;
+    QCOMPARE(f.Places(CIntegration::MarkIntegrationPoints(*dbt, marks, true)), QList<int>{1});
     QVERIFY(CIntegration::IntegrateNextMatchingRBT(f.manager, f.nodes[1]->GetId()));
-    QCOMPARE(CIntegration::MarkIntegrationPoints(*dbt, true), QList<int>{});
-    QCOMPARE(f.nodes[1]->highlightCode, 0);
+    QCOMPARE(CIntegration::MarkIntegrationPoints(*dbt, marks, true), QList<int>{});
+    QCOMPARE(marks.CodeOf(f.nodes[1]->GetId()), 0);
 }
 
 void TestIntegration::matchingNodesToggle_data()
@@ -158,15 +161,16 @@ void TestIntegration::matchingNodesToggle()
     QFETCH(QList<int>, shown);
     CTestForest f;
     auto *dbt = static_cast<CKELDBT *>(f.AddTree(KEL::DBT, u"D"_qs, forest));
+    CIntegrationMarks marks;
     const int id = f.nodes[x]->GetId();
-    QCOMPARE(f.Places(CIntegration::MarkAllMatchingNodes(*dbt, id)), shown);
+    QCOMPARE(f.Places(CIntegration::MarkAllMatchingNodes(*dbt, marks, id)), shown);
     for (qsizetype i = 0; i < f.nodes.size(); ++i)
-        QCOMPARE(f.nodes[i]->highlightCode, shown.contains(int(i)) ? 3 : 0);
+        QCOMPARE(marks.CodeOf(f.nodes[i]->GetId()), shown.contains(int(i)) ? 3 : 0);
     // the second call hides them again
-    QCOMPARE(CIntegration::MarkAllMatchingNodes(*dbt, id), QList<int>{});
+    QCOMPARE(CIntegration::MarkAllMatchingNodes(*dbt, marks, id), QList<int>{});
     for (const CKELMethod *n : std::as_const(f.nodes))
-        QCOMPARE(n->highlightCode, 0);
-    QVERIFY(dbt->Marks().matchesShownIds.isEmpty());
+        QCOMPARE(marks.CodeOf(n->GetId()), 0);
+    QVERIFY(marks.matchesShownIds.isEmpty());
 }
 
 // The RBT root goes; its children follow the match's own children, in order.
@@ -283,13 +287,14 @@ void TestIntegration::copyRbtIsSeparateTree()
 {
     CTestForest f;
     auto *dbt = static_cast<CKELDBT *>(f.AddTree(KEL::DBT, u"D"_qs, u"A/x/1(B/y/1)"_qs));
+    CIntegrationMarks marks;
     auto *rbt = static_cast<CKELRBT *>(f.AddTree(KEL::RBT, u"R"_qs, u"B/y/1(C/z/1,D/w/1)"_qs));
     const QHash<int, int> map = CIntegration::CopyRBT(f.manager, *dbt, *rbt);
     QCOMPARE(map.size(), 3);
     QCOMPARE(f.Print(*dbt), u"A/x/1(B/y/1);B/y/1(C/z/1,D/w/1)"_qs);
     QCOMPARE(f.Print(*rbt), u"B/y/1(C/z/1,D/w/1)"_qs);
     QVERIFY(f.manager.Solution()->IsModified());
-    QCOMPARE(f.Places(CIntegration::MarkIntegrationPoints(*dbt, true)), QList<int>{1});
+    QCOMPARE(f.Places(CIntegration::MarkIntegrationPoints(*dbt, marks, true)), QList<int>{1});
 }
 
 // Deep trees go through matching and grafting without recursion.
@@ -298,6 +303,7 @@ void TestIntegration::deepChain()
     const int depth = 100000;
     CTestForest f;
     auto *dbt = static_cast<CKELDBT *>(f.AddTree(KEL::DBT, u"D"_qs, u"A/x/1"_qs));
+    CIntegrationMarks marks;
     CKELMethod *last = f.nodes.first();
     for (int i = 1; i < depth; ++i) {
         CKELMethod *n = TreeOps::NewNode(f.manager, *dbt);
@@ -308,8 +314,8 @@ void TestIntegration::deepChain()
     }
     last->behavior = u"leaf"_qs;
     f.AddNodes(*dbt, u"C/leaf/1(D/d/1)"_qs);
-    QCOMPARE(CIntegration::MarkIntegrationPoints(*dbt, true), QList<int>{last->GetId()});
-    QCOMPARE(CIntegration::MarkMissingPreconditions(*dbt, true), QList<int>{f.nodes.first()->GetId()});
+    QCOMPARE(CIntegration::MarkIntegrationPoints(*dbt, marks, true), QList<int>{last->GetId()});
+    QCOMPARE(CIntegration::MarkMissingPreconditions(*dbt, marks, true), QList<int>{f.nodes.first()->GetId()});
     QVERIFY(CIntegration::IntegrateNextMatchingRBT(f.manager, last->GetId()));
     QCOMPARE(last->ChildIds().size(), 1);
     QCOMPARE(dbt->Roots().size(), 1);

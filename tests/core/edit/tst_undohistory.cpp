@@ -36,9 +36,9 @@ public:
     {
         static const char *kinds[] = {"node", "node", "node", "change", "remove", "removeKeep", "link", "relink",
                                       "geometry", "pages", "req", "changeReq", "removeReq", "component",
-                                      "renameComponent", "state", "attach", "detach", "rbt", "changeRbt", "removeRbt",
-                                      "dbt", "renameDbt", "removeDbt", "copy", "integrateNext", "integrateThis",
-                                      "paste", "pasteText", "import"};
+                                      "renameComponent", "removeComponent", "state", "removeState", "attach",
+                                      "detach", "rbt", "changeRbt", "removeRbt", "dbt", "renameDbt", "removeDbt",
+                                      "copy", "integrateNext", "integrateThis", "paste", "pasteText", "import"};
         const QString kind = QString::fromLatin1(kinds[rng.bounded(int(std::size(kinds)))]);
         run(kind);
         return kind;
@@ -132,6 +132,12 @@ private:
         } else if (kind == u"renameComponent") {
             if (auto *c = pick<CKELComponent>(KEL::Component))
                 m.RenameComponent(c->GetId(), word("C"), false);
+        } else if (kind == u"removeComponent") {
+            if (auto *c = pick<CKELComponent>(KEL::Component))
+                m.RemoveComponent(c->GetId());
+        } else if (kind == u"removeState") {
+            if (auto *s = pick<CKELState>(KEL::State))
+                m.RemoveState(s->GetId());
         } else if (kind == u"state") {
             m.AddState(word("C"), word("s"), 1 + rng.bounded(6), word("R"));
         } else if (kind == u"attach") {
@@ -232,6 +238,7 @@ private slots:
     void refusesWhatAnotherUserChanged();
     void copiesAsIndentedNodeLines();
     void switchingVersionIsAChange();
+    void renameRecordRenamesNodes_data();
     void renameRecordRenamesNodes();
 };
 
@@ -254,17 +261,39 @@ void TestUndoHistory::switchingVersionIsAChange()
     QVERIFY(f.m.Solution()->IsModified());
 }
 
+void TestUndoHistory::renameRecordRenamesNodes_data()
+{
+    QTest::addColumn<QString>("record"); // %1: the component's or requirement's id
+    QTest::addColumn<QString>("stepName");
+    QTest::newRow("component rename") << u"modcom;id:%1;name:Gate;issys:0;"_qs << u"Rename Component"_qs;
+    QTest::newRow("requirement tag change") << u"modreq;tag:R9;desc:moved;id:%1;"_qs << u"Change Requirement"_qs;
+}
+
 void TestUndoHistory::renameRecordRenamesNodes()
 {
+    QFETCH(QString, record);
+    QFETCH(QString, stepName);
     Fixture f;
-    const int door = f.m.FindComponent(u"Door"_qs)->GetId();
-    QVERIFY(f.m.ExecuteRecordAsCommand(u"modcom;id:"_qs + QString::number(door) + u";name:Gate;issys:0;"_qs));
-    for (int id : {f.a, f.b, f.c, f.d})
-        QCOMPARE(f.m.LookupAs<CKELMethod>(id, KEL::Method)->component, u"Gate"_qs);
-    // the rename and its nodes are one step
-    QCOMPARE(f.m.History().UndoText(), u"Rename Component"_qs);
+    const bool tag = record.startsWith(u"modreq"_qs);
+    const int id = tag ? f.m.FindRequirement(u"R1"_qs)->GetId() : f.m.FindComponent(u"Door"_qs)->GetId();
+    auto carried = [&](int node) {
+        const auto *n = f.m.LookupAs<CKELMethod>(node, KEL::Method);
+        return tag ? n->requirementTag : n->component;
+    };
+    const QString before = f.m.BuildSolutionText();
+    QVERIFY(f.m.ExecuteRecordAsCommand(record.arg(id)));
+    for (int node : {f.a, f.b, f.c, f.d})
+        QCOMPARE(carried(node), tag ? u"R9"_qs : u"Gate"_qs);
+    if (tag) {
+        // a state added from a node now finds the requirement by its new tag
+        QVERIFY(f.m.AddState(u"Door"_qs, u"ajar"_qs, 1, carried(f.a)));
+        QCOMPARE(f.m.FindComponent(u"Door"_qs)->FindState(KEL::Decorate(u"ajar"_qs, 1))->VParentIds(), QList<int>{id});
+        QVERIFY(f.m.History().Undo());
+    }
+    // the change and its nodes are one step
+    QCOMPARE(f.m.History().UndoText(), stepName);
     QVERIFY(f.m.History().Undo());
-    QCOMPARE(f.m.LookupAs<CKELMethod>(f.d, KEL::Method)->component, u"Door"_qs);
+    QCOMPARE(f.m.BuildSolutionText(), before);
 }
 
 void TestUndoHistory::oneActionIsOneStep_data()

@@ -148,8 +148,8 @@ void TestSimulationDisplay::unknownTreeIgnored()
     QVERIFY(d.Marks(12345).isEmpty());
 }
 
-// A translation while the display runs gives nodes new labels; a label
-// must then find the node that carries it now.
+// An edit while the display runs gives nodes new labels, as the next
+// translation writes them; a label must then find the node that carries it now.
 void TestSimulationDisplay::relabelledWhileRunning()
 {
     CSimTree t(u"A.a(B.b,C.c)"_qs);
@@ -157,7 +157,7 @@ void TestSimulationDisplay::relabelledWhileRunning()
     CSimulationDisplay d(t.m);
     const int id = t.tree->GetId();
     d.ShowSimulationStep(id, u"0\n"_qs);
-    TreeOps::Unlink(t.m, t.Node(u"B"_qs)); // C becomes "00"
+    QVERIFY(t.m.LinkNode(0, t.Node(u"B"_qs)->GetId())); // C becomes "00"
     Zeph::TranslateTree(t.m, *t.tree, 10, true);
     d.ShowSimulationStep(id, u"00\n"_qs);
     QCOMPARE(d.MarkOf(id, t.Node(u"C"_qs)->GetId()), int(CSimulationDisplay::Current));
