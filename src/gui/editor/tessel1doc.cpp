@@ -52,7 +52,7 @@ void CTessel1Doc::RefreshLooks()
 {
     CCanvasBatch batch(*m_scene);
     for (auto it = m_shapes.cbegin(); it != m_shapes.cend(); ++it)
-        it.value()->RefreshFromModel(m_manager, m_marks.value(it.key(), 0));
+        it.value()->RefreshFromModel(m_manager, m_marks.value(it.key(), 0), m_integrationMarks.CodeOf(it.key()));
     m_scene->update();
 }
 
