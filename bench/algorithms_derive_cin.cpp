@@ -99,10 +99,9 @@ int main(int argc, char *argv[])
             m.NewSolution();
             CKELTree *tree = addDistinctTree(m, nodes, chain);
             const CinFigures cin = benchCin(m, *tree);
-            out << qSetFieldWidth(10) << Qt::left << nodes << qSetFieldWidth(12)
-                << (chain ? "chain/own" : "wide/own") << Qt::right << qSetFieldWidth(8)
-                << QString::number(cin.seconds, 'f', 3) << cin.boxes << cin.connections << qSetFieldWidth(0)
-                << '\n';
+            out << qSetFieldWidth(10) << Qt::left << nodes << qSetFieldWidth(12) << (chain ? "chain/own" : "wide/own")
+                << Qt::right << qSetFieldWidth(8) << QString::number(cin.seconds, 'f', 3) << cin.boxes
+                << cin.connections << qSetFieldWidth(0) << '\n';
             out.flush();
         }
     }

@@ -68,8 +68,8 @@ void benchMarking(QTextStream &out, int nodes)
 {
     CKELDataManager m;
     m.NewSolution();
-    auto *dbt = static_cast<CKELDBT *>(TreeGen::AddTree(m, KEL::DBT, QStringLiteral("Design"), nodes / 2,
-                                                        TreeGen::Shape::Bushy, 7));
+    auto *dbt = static_cast<CKELDBT *>(
+        TreeGen::AddTree(m, KEL::DBT, QStringLiteral("Design"), nodes / 2, TreeGen::Shape::Bushy, 7));
     QList<const CKELRBT *> rbts;
     for (int left = nodes - nodes / 2, k = 0; left > 0; ++k) {
         const int size = std::min(left, 20 + (k * 37) % 181);

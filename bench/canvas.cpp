@@ -165,7 +165,8 @@ int main(int argc, char *argv[])
 
     out << QStringLiteral("tree canvas, %1 nodes (bushy), offscreen, %2 time\n")
                .arg(nodes)
-               .arg(qEnvironmentVariableIsSet("VERDANTIS_BENCH_WALL") ? QStringLiteral("wall") : QStringLiteral("processor"));
+               .arg(qEnvironmentVariableIsSet("VERDANTIS_BENCH_WALL") ? QStringLiteral("wall")
+                                                                      : QStringLiteral("processor"));
     out << QStringLiteral("  open in a window               %1 ms   (goal < 1000)\n").arg(open, 8, 'f', 1);
     out << QStringLiteral("  fit to window, first paint     %1 ms\n").arg(firstFit, 8, 'f', 1);
     out << QStringLiteral("  repaint at fit-to-window       %1 ms   (goal < 100)\n").arg(fit, 8, 'f', 1);

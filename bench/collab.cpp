@@ -67,8 +67,7 @@ bool logIn(CUser &u)
 bool open(CUser &u, const QString &name)
 {
     bool opened = false;
-    QObject::connect(&u.client, &CSharedSolutionClient::sharedSolutionOpened, &u.client,
-                     [&opened] { opened = true; });
+    QObject::connect(&u.client, &CSharedSolutionClient::sharedSolutionOpened, &u.client, [&opened] { opened = true; });
     return u.client.OpenShared(name) && waitUntil([&] { return opened; }, 60000);
 }
 
@@ -85,20 +84,21 @@ class CServer
 public:
     bool Start(const QString &dir, bool tls)
     {
-        QStringList arguments{QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--data"), dir,
+        QStringList arguments{QStringLiteral("--port"),           QStringLiteral("0"),   QStringLiteral("--data"), dir,
                               QStringLiteral("--store-interval"), QStringLiteral("3600")};
         if (tls) {
             QProcess openssl;
             openssl.start(QStringLiteral("openssl"),
-                          {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
-                           QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"),
-                           QStringLiteral("-nodes"), QStringLiteral("-days"), QStringLiteral("1"),
-                           QStringLiteral("-subj"), QStringLiteral("/CN=bench"), QStringLiteral("-keyout"),
-                           dir + QStringLiteral("/bench.key"), QStringLiteral("-out"), dir + QStringLiteral("/bench.pem")});
+                          {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                           QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
+                           QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
+                           QStringLiteral("-days"), QStringLiteral("1"), QStringLiteral("-subj"),
+                           QStringLiteral("/CN=bench"), QStringLiteral("-keyout"), dir + QStringLiteral("/bench.key"),
+                           QStringLiteral("-out"), dir + QStringLiteral("/bench.pem")});
             if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0)
                 return false;
-            arguments << QStringLiteral("--tls-cert") << dir + QStringLiteral("/bench.pem") << QStringLiteral("--tls-key")
-                      << dir + QStringLiteral("/bench.key");
+            arguments << QStringLiteral("--tls-cert") << dir + QStringLiteral("/bench.pem")
+                      << QStringLiteral("--tls-key") << dir + QStringLiteral("/bench.key");
         }
         m_process.setProgram(QStringLiteral(VERDANTIS_SERVER));
         m_process.setArguments(arguments);

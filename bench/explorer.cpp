@@ -130,10 +130,10 @@ int main(int argc, char *argv[])
     out << "elements " << m.IdMap().size() << ", explorer items " << items << '\n';
     out << "open (read + fill + paint)   " << QString::number(open, 'f', 3) << " s\n";
     out << "fill (rebuild + paint)       " << QString::number(fill, 'f', 3) << " s\n";
-    out << "rename requirement           " << QString::number(renameReq * 1000, 'f', 2) << " ms, "
-        << reqWrites << " item texts set\n";
-    out << "rename component (+ nodes)   " << QString::number(renameComp * 1000, 'f', 2) << " ms, "
-        << compWrites << " item texts set\n";
+    out << "rename requirement           " << QString::number(renameReq * 1000, 'f', 2) << " ms, " << reqWrites
+        << " item texts set\n";
+    out << "rename component (+ nodes)   " << QString::number(renameComp * 1000, 'f', 2) << " ms, " << compWrites
+        << " item texts set\n";
     m.CloseSolution();
     return 0;
 }

@@ -30,13 +30,18 @@ QStringList sessionRecords(int count, int treeId, int firstNodeId)
         case 3:
             out << QStringLiteral("addmsd;fun:para;Comp:C%1;State:s%2;StatDec:1;ReqTag:R1;DispExtTag:1;DispExtInfo:1;"
                                   "x:0;y:0;eparent:%3;treeid:%4;")
-                       .arg(rng.bounded(40)).arg(rng.bounded(12)).arg(known).arg(treeId);
+                       .arg(rng.bounded(40))
+                       .arg(rng.bounded(12))
+                       .arg(known)
+                       .arg(treeId);
             ++nextNode;
             break;
         case 4:
         case 5:
             out << QStringLiteral("modmsd;fun:para;Comp:C%1;State:s%2;StatDec:2;DispExtTag:1;DispExtInfo:1;nodeid:%3;")
-                       .arg(rng.bounded(40)).arg(rng.bounded(12)).arg(known);
+                       .arg(rng.bounded(40))
+                       .arg(rng.bounded(12))
+                       .arg(known);
             break;
         case 6: out << QStringLiteral("linknode;par:%1;chd:%2;").arg(known).arg(nextNode - 1); break;
         case 7: out << QStringLiteral("addreq;tag:R%1;desc:text %1;").arg(i); break;
@@ -75,7 +80,8 @@ int main(int argc, char *argv[])
         CKELDataManager m;
         m.NewSolution();
         for (int i = 0; i < 5; ++i)
-            TreeGen::AddTree(m, KEL::RBT, QStringLiteral("R%1").arg(i), nodes / 10, TreeGen::Shape::Bushy, unsigned(i + 1));
+            TreeGen::AddTree(m, KEL::RBT, QStringLiteral("R%1").arg(i), nodes / 10, TreeGen::Shape::Bushy,
+                             unsigned(i + 1));
         TreeGen::AddTree(m, KEL::DBT, QStringLiteral("D"), nodes - 5 * (nodes / 10), TreeGen::Shape::Bushy, 9);
         QElapsedTimer t;
         t.start();

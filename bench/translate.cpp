@@ -173,7 +173,8 @@ int main(int argc, char *argv[])
                        .arg(figure(s), 16)
                        .arg(figure(u), 16)
                        .arg(figure(r), 16)
-                       .arg(QStringLiteral("%1 / %2").arg(double(salSize) * 2 / 1e6, 0, 'f', 1)
+                       .arg(QStringLiteral("%1 / %2")
+                                .arg(double(salSize) * 2 / 1e6, 0, 'f', 1)
                                 .arg(double(uppaalSize) * 2 / 1e6, 0, 'f', 1),
                             17);
         } catch (const CTranslateException &e) {

@@ -47,9 +47,9 @@ void verifyLine(const QString &name, const CBehaviorModel &model)
     const double cpu = cpuSeconds(RUSAGE_CHILDREN) - cpuBefore;
     const double perSecond = cpu > 0 ? double(r.states) / cpu : 0;
     out << qSetFieldWidth(28) << Qt::left << name << qSetFieldWidth(0) << " threads " << model.threads << "  states "
-        << r.states << (r.outcome == CVerifyReport::Finished ? "" : " (cut)") << "  wall " << QString::number(r.seconds, 'f', 2)
-        << " s  cpu " << QString::number(cpu, 'f', 2) << " s  " << QString::number(perSecond, 'f', 0)
-        << " states/cpu-s (all tools)  verifier " << r.verifierMegabytes << " MB";
+        << r.states << (r.outcome == CVerifyReport::Finished ? "" : " (cut)") << "  wall "
+        << QString::number(r.seconds, 'f', 2) << " s  cpu " << QString::number(cpu, 'f', 2) << " s  "
+        << QString::number(perSecond, 'f', 0) << " states/cpu-s (all tools)  verifier " << r.verifierMegabytes << " MB";
     if (r.outcome != CVerifyReport::Finished)
         out << "  [" << r.message << ']';
     out << Qt::endl;
@@ -139,8 +139,8 @@ int main(int argc, char *argv[])
         }
     }
     out << "simulator, 100000 nodes (" << big.steps.size() << " steps, " << big.threads << " threads): " << steps
-        << " steps in " << QString::number(cpu, 'f', 2) << " s cpu (" << restarts << " restarts not counted) = "
-        << QString::number(double(steps) / std::max(cpu, 1e-9), 'f', 0) << " steps/cpu-s, peak memory " << peakMemory()
-        << Qt::endl;
+        << " steps in " << QString::number(cpu, 'f', 2) << " s cpu (" << restarts
+        << " restarts not counted) = " << QString::number(double(steps) / std::max(cpu, 1e-9), 'f', 0)
+        << " steps/cpu-s, peak memory " << peakMemory() << Qt::endl;
     return 0;
 }

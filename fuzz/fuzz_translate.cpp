@@ -82,8 +82,8 @@ VERDANTIS_FUZZ_TARGET(translate)
             Fuzz::Check(result.has_value() && !result->text.isEmpty(), "translation gave no text");
             // names stay apart, and the model declares what it uses, once
             Fuzz::Check(DeclarationCheck::Injectivity(result->identifiers).isEmpty(), "two names, one identifier");
-            const QString fault = t == &sal ? DeclarationCheck::Sal(result->text)
-                                            : DeclarationCheck::Uppaal(result->text);
+            const QString fault =
+                t == &sal ? DeclarationCheck::Sal(result->text) : DeclarationCheck::Uppaal(result->text);
             Fuzz::Check(fault.isEmpty(), "a name used but not declared, or declared twice", fault);
         } catch (const CTranslateException &) {
             // refused with a reason: fine

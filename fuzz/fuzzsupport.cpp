@@ -84,13 +84,15 @@ void CheckModel(const CKELDataManager &manager)
         for (int id : node->ChildIds()) {
             const CKELData *c = manager.Lookup(id);
             Check(c && c->IsMethod(), "child id names no node", where);
-            Check(static_cast<const CKELMethod *>(c)->ParentId() == node->GetId(), "child does not name its parent", where);
+            Check(static_cast<const CKELMethod *>(c)->ParentId() == node->GetId(), "child does not name its parent",
+                  where);
             Check(c->GetParent() == node->GetParent(), "child in another tree", where);
         }
         if (node->ParentId() != 0) {
             const CKELData *p = manager.Lookup(node->ParentId());
             Check(p && p->IsMethod(), "parent id names no node", where);
-            Check(static_cast<const CKELMethod *>(p)->ChildIds().contains(node->GetId()), "parent does not list child", where);
+            Check(static_cast<const CKELMethod *>(p)->ChildIds().contains(node->GetId()), "parent does not list child",
+                  where);
         }
         // a chain longer than the number of elements has a cycle
         const CKELMethod *up = node;
@@ -100,7 +102,8 @@ void CheckModel(const CKELDataManager &manager)
         }
     }
     if (manager.CurrentVersion())
-        Check(seen.value(manager.CurrentVersion()->GetId()) == manager.CurrentVersion(), "current version not in the solution");
+        Check(seen.value(manager.CurrentVersion()->GetId()) == manager.CurrentVersion(),
+              "current version not in the solution");
 }
 
 } // namespace Fuzz

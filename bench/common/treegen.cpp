@@ -13,8 +13,8 @@
 
 namespace TreeGen {
 
-CKELTree *AddTree(CKELDataManager &manager, int typeCode, const QString &name, int nodes, Shape shape,
-                  unsigned seed, int branching)
+CKELTree *AddTree(CKELDataManager &manager, int typeCode, const QString &name, int nodes, Shape shape, unsigned seed,
+                  int branching)
 {
     CKELVersion *version = manager.CurrentVersion();
     CKELData *folder = typeCode == KEL::DBT ? static_cast<CKELData *>(version->DBTFolder())
@@ -42,12 +42,8 @@ CKELTree *AddTree(CKELDataManager &manager, int typeCode, const QString &name, i
         CKELMethod *parent = nullptr;
         if (i > 0) {
             switch (shape) {
-            case Shape::Balanced:
-                parent = made[size_t((i - 1) / branching)];
-                break;
-            case Shape::Chain:
-                parent = made[size_t(i - 1)];
-                break;
+            case Shape::Balanced: parent = made[size_t((i - 1) / branching)]; break;
+            case Shape::Chain: parent = made[size_t(i - 1)]; break;
             case Shape::Bushy:
                 // sequences of 5 to 40 steps that branch off a random earlier node
                 if (spineLeft-- > 0) {

@@ -44,19 +44,17 @@ QString usageText()
     QString text = QStringLiteral("Usage: verdantis-cli COMMAND [ARGUMENTS]\n\nCommands:\n");
     for (const auto &[name, entry] : commands())
         text += QStringLiteral("  ") + entry.usage + u'\n';
-    text += QStringLiteral(
-        "\nOptions:\n"
-        "  -o, --output FILE   where to write the result\n");
+    text += QStringLiteral("\nOptions:\n"
+                           "  -o, --output FILE   where to write the result\n");
     for (const OptionEntry &o : options()) {
         text += QStringLiteral("  --") + o.name + (o.takesValue ? QStringLiteral(" VALUE") : QString())
                 + QStringLiteral("   ") + o.description + u'\n';
     }
-    text += QStringLiteral(
-        "  -h, --help          show this help\n"
-        "  -v, --version       show the version\n"
-        "\nverdantis-cli help COMMAND says what a command does and shows an example.\n"
-        "\nExit codes: 0 success, 1 wrong usage, 2 a file could not be read or written,\n"
-        "or what the command names is not there.\n");
+    text += QStringLiteral("  -h, --help          show this help\n"
+                           "  -v, --version       show the version\n"
+                           "\nverdantis-cli help COMMAND says what a command does and shows an example.\n"
+                           "\nExit codes: 0 success, 1 wrong usage, 2 a file could not be read or written,\n"
+                           "or what the command names is not there.\n");
     return text;
 }
 
@@ -135,9 +133,8 @@ bool Load(Context &c, CKELDataManager &manager, const QString &path)
     }
     const CKELDataManager::LoadReport &r = manager.LastLoadReport();
     if (r.ignoredLines || r.refusedLinks || r.duplicateIds) {
-        c.err << "verdantis-cli: warning: " << path << ": " << r.ignoredLines
-              << " line(s) ignored, " << r.refusedLinks << " link(s) refused, " << r.duplicateIds
-              << " repeated id(s) replaced\n";
+        c.err << "verdantis-cli: warning: " << path << ": " << r.ignoredLines << " line(s) ignored, " << r.refusedLinks
+              << " link(s) refused, " << r.duplicateIds << " repeated id(s) replaced\n";
     }
     if (r.damagedCounter)
         c.err << "verdantis-cli: warning: " << path
@@ -244,8 +241,7 @@ int Run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     const QCommandLineOption outputOption({QStringLiteral("o"), QStringLiteral("output")},
                                           QStringLiteral("Output file."), QStringLiteral("file"));
-    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
-                                        QStringLiteral("Show help."));
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show help."));
     const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
                                            QStringLiteral("Show the version."));
     parser.addOption(outputOption);

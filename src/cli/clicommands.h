@@ -19,9 +19,9 @@ struct Context
 {
     QTextStream &out;
     QTextStream &err;
-    QStringList args; // positional arguments after the command word(s)
-    QString output;   // -o / --output
-    QStringList flags; // long options given without value (--subtree is not one)
+    QStringList args;               // positional arguments after the command word(s)
+    QString output;                 // -o / --output
+    QStringList flags;              // long options given without value (--subtree is not one)
     QHash<QString, QString> values; // long options with a value, by name
 };
 

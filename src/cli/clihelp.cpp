@@ -122,7 +122,8 @@ QList<CommandHelp> makeTable()
          "by two blanks per level. An item shown under another element than its owner starts "
          "with \"~ \"."_qs,
          u"verdantis-cli show examples/door.kvf"_qs},
-        {u"translate sal"_qs, u"FILE TREE [-o OUT] [--mode 1|2|4] [--failure-views] [--int-range LOW..HIGH] [--properties] [--times]"_qs,
+        {u"translate sal"_qs,
+         u"FILE TREE [-o OUT] [--mode 1|2|4] [--failure-views] [--int-range LOW..HIGH] [--properties] [--times]"_qs,
          u"Translates TREE into a SAL model. With -o the SAL context is named after the file. "
          "--mode: 1 no message blocking, 2 internal messages before external ones, 4 no "
          "buffering. A translation error is printed as \"Parsing error: ...\" and exits with 3."_qs,
@@ -193,8 +194,7 @@ const CommandHelp *FindHelp(const QString &command)
 QString HelpText(const CommandHelp &help)
 {
     return QStringLiteral("Usage: verdantis-cli %1 %2\n\n").arg(help.command, help.synopsis)
-           + wrapped(help.description, 78) + QStringLiteral("\nExample:\n")
-           + indented(help.example);
+           + wrapped(help.description, 78) + QStringLiteral("\nExample:\n") + indented(help.example);
 }
 
 } // namespace Cli

@@ -14,7 +14,8 @@ int runApply(Cli::Context &c)
 {
     const bool fresh = c.flags.contains(u"new"_qs);
     if (c.args.size() != (fresh ? 1 : 2) || c.output.isEmpty())
-        return Cli::Usage(c, QStringLiteral("'apply' takes a solution file (or --new), an operations file and -o OUT.kvf"));
+        return Cli::Usage(
+            c, QStringLiteral("'apply' takes a solution file (or --new), an operations file and -o OUT.kvf"));
     CKELDataManager manager;
     Cli::CCliPrompt prompt(c.err, CPrompt::Yes);
     manager.SetPrompt(&prompt);
@@ -78,7 +79,8 @@ const Cli::Registration regApply("apply",
                                  "apply (FILE.kvf | --new) OPS.txt -o OUT.kvf [--raw]\n"
                                  "                                  run operation records (one a line) as commands",
                                  &runApply);
-const Cli::Registration regSetCurrent("set-current", "set-current FILE.kvf VERSIONID -o OUT.kvf  make a version current",
+const Cli::Registration regSetCurrent("set-current",
+                                      "set-current FILE.kvf VERSIONID -o OUT.kvf  make a version current",
                                       &runSetCurrent);
 
 } // namespace

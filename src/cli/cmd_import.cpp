@@ -29,9 +29,10 @@ int runImportReqs(Cli::Context &c)
     if (!characterOption(c, QStringLiteral("preceded"),
                          {{QStringLiteral("newline"), u'\n'}, {QStringLiteral("period"), u'.'}}, tagRules.precededBy))
         return Cli::Usage(c, QStringLiteral("--preceded takes newline or period"));
-    if (!characterOption(c, QStringLiteral("separator"),
-                         {{QStringLiteral("period"), u'.'}, {QStringLiteral("colon"), u':'}, {QStringLiteral("newline"), u'\n'}},
-                         tagRules.separator))
+    if (!characterOption(
+            c, QStringLiteral("separator"),
+            {{QStringLiteral("period"), u'.'}, {QStringLiteral("colon"), u':'}, {QStringLiteral("newline"), u'\n'}},
+            tagRules.separator))
         return Cli::Usage(c, QStringLiteral("--separator takes period, colon or newline"));
     if (c.values.contains(QStringLiteral("only-tags"))) {
         tagRules.onlyAddedTags = true;
@@ -62,7 +63,8 @@ int runImportReqs(Cli::Context &c)
 int runImportNodes(Cli::Context &c)
 {
     if (c.args.size() != 3 || c.output.isEmpty())
-        return Cli::Usage(c, QStringLiteral("'import-nodes' takes a solution file, a tree, a nodes file and -o OUT.kvf"));
+        return Cli::Usage(c,
+                          QStringLiteral("'import-nodes' takes a solution file, a tree, a nodes file and -o OUT.kvf"));
     CKELDataManager manager;
     const CKELTree *tree = Cli::LoadTree(c, manager);
     if (!tree)
@@ -87,7 +89,8 @@ int runImportNodes(Cli::Context &c)
 const Cli::Registration regReqs(
     "import-reqs",
     "import-reqs FILE.kvf DOCUMENT -o OUT.kvf [--preceded newline|period] [--separator period|colon|newline]\n"
-    "              [--only-tags TAG,...]   add the requirements tagged in a text, .docx, .odt, .md, .html, .rtf or .pdf",
+    "              [--only-tags TAG,...]   add the requirements tagged in a text, .docx, .odt, .md, .html, .rtf or "
+    ".pdf",
     &runImportReqs);
 const Cli::Registration regNodes("import-nodes",
                                  "import-nodes FILE.kvf TREE NODES.txt -o OUT.kvf   add a root node to TREE per "

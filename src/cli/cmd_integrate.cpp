@@ -53,8 +53,9 @@ int runMark(Cli::Context &c, Mark kind)
 {
     const qsizetype want = kind == Mark::Matches ? 3 : 2;
     if (c.args.size() != want) {
-        return Cli::Usage(c, kind == Mark::Matches ? QStringLiteral("'mark matches' takes a solution file, a DBT and a node id")
-                                                   : QStringLiteral("'mark' takes a solution file and a DBT"));
+        return Cli::Usage(c, kind == Mark::Matches
+                                 ? QStringLiteral("'mark matches' takes a solution file, a DBT and a node id")
+                                 : QStringLiteral("'mark' takes a solution file and a DBT"));
     }
     CKELDataManager manager;
     if (!Cli::Load(c, manager, c.args[0]))
@@ -65,12 +66,8 @@ int runMark(Cli::Context &c, Mark kind)
     QList<int> marked;
     CIntegrationMarks marks;
     switch (kind) {
-    case Mark::Integration:
-        marked = CIntegration::MarkIntegrationPoints(*dbt, marks, true);
-        break;
-    case Mark::Missing:
-        marked = CIntegration::MarkMissingPreconditions(*dbt, marks, true);
-        break;
+    case Mark::Integration: marked = CIntegration::MarkIntegrationPoints(*dbt, marks, true); break;
+    case Mark::Missing: marked = CIntegration::MarkMissingPreconditions(*dbt, marks, true); break;
     case Mark::Matches: {
         const CKELMethod *x = findNode(c, *dbt, c.args[2]);
         if (!x)
@@ -149,7 +146,6 @@ const Cli::Registration regIntegrateNext(
 const Cli::Registration regIntegrateThis(
     "integrate this", "integrate this FILE DBT NODEID -o OUT  graft the RBT of this root onto its first match",
     [](Cli::Context &c) { return runIntegrate(c, Integrate::This); });
-const Cli::Registration regCopyRbt("copy-rbt", "copy-rbt FILE DBT RBT -o OUT    copy an RBT into a DBT",
-                                   &runCopyRbt);
+const Cli::Registration regCopyRbt("copy-rbt", "copy-rbt FILE DBT RBT -o OUT    copy an RBT into a DBT", &runCopyRbt);
 
 } // namespace

@@ -30,7 +30,8 @@ QSize parseGrid(const QString &text)
 int runRender(Cli::Context &c)
 {
     if (c.args.size() != 2 || c.output.isEmpty())
-        return Cli::Usage(c, QStringLiteral("'render' takes a solution file, a tree and -o OUT.png, OUT.svg or OUT.pdf"));
+        return Cli::Usage(c,
+                          QStringLiteral("'render' takes a solution file, a tree and -o OUT.png, OUT.svg or OUT.pdf"));
     if (TreeExport::FormatOf(c.output) == TreeExport::Format::Unknown)
         return Cli::Usage(c, QStringLiteral("the output of 'render' must end in .png, .svg or .pdf"));
     double scale = 1.0;
@@ -67,8 +68,8 @@ int runRender(Cli::Context &c)
         r = TreeExport::ExportPngTiles(doc.Scene(), c.output, scale, tile);
         if (r.ok)
             c.out << r.size.width() * r.size.height() << " tiles, " << r.size.width() << " across and "
-                  << r.size.height() << " down: " << TreeExport::TileFileName(c.output, 1, r.size.width() * r.size.height())
-                  << " ...\n";
+                  << r.size.height()
+                  << " down: " << TreeExport::TileFileName(c.output, 1, r.size.width() * r.size.height()) << " ...\n";
     } else if (poster.isValid()) {
         r = TreeExport::ExportPdfPoster(doc.Scene(), c.output, poster.width(), poster.height());
     } else {
@@ -79,16 +80,17 @@ int runRender(Cli::Context &c)
             const QRectF drawing = doc.Scene().DrawingArea();
             TreeExport::PngSize(drawing, scale, &fits);
             if (fits < scale * 0.999) {
-                return Cli::Fail(c, QStringLiteral("%1: at scale %2 the picture would need %3 x %4 pixels, more than one "
-                                                   "picture holds (%5 a side, %6 pixels); use --tile WIDTHxHEIGHT for "
-                                                   "numbered tiles, or --scale %7 or less")
-                                        .arg(c.output)
-                                        .arg(scale)
-                                        .arg(qint64(std::ceil(drawing.width() * scale)))
-                                        .arg(qint64(std::ceil(drawing.height() * scale)))
-                                        .arg(TreeExport::kMaxPngSide)
-                                        .arg(TreeExport::kMaxPngPixels)
-                                        .arg(std::floor(fits * 1e4) / 1e4));
+                return Cli::Fail(c,
+                                 QStringLiteral("%1: at scale %2 the picture would need %3 x %4 pixels, more than one "
+                                                "picture holds (%5 a side, %6 pixels); use --tile WIDTHxHEIGHT for "
+                                                "numbered tiles, or --scale %7 or less")
+                                     .arg(c.output)
+                                     .arg(scale)
+                                     .arg(qint64(std::ceil(drawing.width() * scale)))
+                                     .arg(qint64(std::ceil(drawing.height() * scale)))
+                                     .arg(TreeExport::kMaxPngSide)
+                                     .arg(TreeExport::kMaxPngPixels)
+                                     .arg(std::floor(fits * 1e4) / 1e4));
             }
         }
         r = TreeExport::Export(doc.Scene(), c.output, scale);
@@ -98,10 +100,10 @@ int runRender(Cli::Context &c)
     return Cli::Done(c, Cli::Ok);
 }
 
-const Cli::Registration regRender(
-    "render",
-    "render FILE TREE -o OUT.png|OUT.svg|OUT.pdf [--scale S] [--tile WxH] [--poster CxR]  draw a tree as its window shows it",
-    &runRender);
+const Cli::Registration regRender("render",
+                                  "render FILE TREE -o OUT.png|OUT.svg|OUT.pdf [--scale S] [--tile WxH] [--poster CxR] "
+                                  " draw a tree as its window shows it",
+                                  &runRender);
 const Cli::OptionRegistration optScale("scale", "with render: the scale of a PNG picture (1 = 100 %)", true);
 const Cli::OptionRegistration optTile("tile", "with render: numbered PNG tiles of at most WIDTHxHEIGHT pixels", true);
 const Cli::OptionRegistration optPoster("poster", "with render: a PDF poster of COLUMNSxROWS A4 pages", true);

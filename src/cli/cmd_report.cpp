@@ -23,7 +23,8 @@ int runReport(Cli::Context &c)
     if (c.values.contains(QStringLiteral("format")))
         format = Traceability::FormatNamed(c.values.value(QStringLiteral("format")));
     if (format == Traceability::Format::Unknown)
-        return Cli::Usage(c, QStringLiteral("--format takes html, csv or json (or name the output .html, .csv or .json)"));
+        return Cli::Usage(c,
+                          QStringLiteral("--format takes html, csv or json (or name the output .html, .csv or .json)"));
 
     CKELDataManager manager;
     if (!Cli::Load(c, manager, c.args[0]))

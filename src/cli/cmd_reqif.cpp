@@ -36,8 +36,8 @@ int runExport(Cli::Context &c)
     QSaveFile file(c.output);
     QString error;
     if (!file.open(QIODevice::WriteOnly) || !ReqIF::Write(manager, file, &error) || !file.commit())
-        return Cli::Fail(c, QStringLiteral("Cannot write %1: %2")
-                                .arg(c.output, error.isEmpty() ? file.errorString() : error));
+        return Cli::Fail(
+            c, QStringLiteral("Cannot write %1: %2").arg(c.output, error.isEmpty() ? file.errorString() : error));
     return Cli::Done(c, Cli::Ok);
 }
 
@@ -56,9 +56,8 @@ int runImport(Cli::Context &c)
     if (!ReqIF::Read(in, read, &error))
         return Cli::Fail(c, c.args[1] + QStringLiteral(": ") + error);
     const CKELVersion *current = manager.CurrentVersion();
-    const QList<ReqIF::CEntry> entries =
-        ReqIF::Choose(read, c.values.value(QStringLiteral("specification")),
-                      current ? current->GetName() : QString(), &error);
+    const QList<ReqIF::CEntry> entries = ReqIF::Choose(read, c.values.value(QStringLiteral("specification")),
+                                                       current ? current->GetName() : QString(), &error);
     if (!error.isEmpty())
         return Cli::Fail(c, error);
     const ReqIF::CImportPlan plan = ReqIF::Plan(manager, entries);
@@ -66,8 +65,7 @@ int runImport(Cli::Context &c)
     CReqifPrompt prompt(c.err);
     manager.SetPrompt(&prompt);
     const ReqIF::CApplied done = ReqIF::Apply(manager, plan, update);
-    c.out << done.added << " requirement(s) added, " << done.changed << " changed, " << plan.unchanged
-          << " unchanged";
+    c.out << done.added << " requirement(s) added, " << done.changed << " changed, " << plan.unchanged << " unchanged";
     if (done.refused)
         c.out << ", " << done.refused << " refused";
     if (read.withoutTag)

@@ -62,10 +62,8 @@ int run(Cli::Context &c)
                 continue;
             const int e = sim->EventIndex(line);
             if (e < 0)
-                return Cli::Fail(c, QStringLiteral("%1:%2: the tree has no event or input '%3'")
-                                        .arg(path)
-                                        .arg(number)
-                                        .arg(line));
+                return Cli::Fail(
+                    c, QStringLiteral("%1:%2: the tree has no event or input '%3'").arg(path).arg(number).arg(line));
             run.events.append(e);
         }
     }

@@ -42,9 +42,11 @@ int translate(Cli::Context &c, const QString &kind)
     if (c.values.contains(QStringLiteral("int-range"))
         && !CTranslateSettings::ParseIntRange(c.values.value(QStringLiteral("int-range")), settings.intLow,
                                               settings.intHigh))
-        return Cli::Usage(c, QStringLiteral("--int-range takes LOW..HIGH, two whole numbers of 32 bits, LOW not above HIGH"));
+        return Cli::Usage(
+            c, QStringLiteral("--int-range takes LOW..HIGH, two whole numbers of 32 bits, LOW not above HIGH"));
     if (kind == u"xml" && (settings.properties || c.values.contains(QStringLiteral("int-range"))))
-        return Cli::Usage(c, QStringLiteral("--properties and --int-range go with 'translate sal', 'sal-sets' and 'uppaal'"));
+        return Cli::Usage(
+            c, QStringLiteral("--properties and --int-range go with 'translate sal', 'sal-sets' and 'uppaal'"));
     CTranslateSetFiles files;
     files.declarations = c.values.value(QStringLiteral("declarations"));
     files.initialisation = c.values.value(QStringLiteral("init"));
@@ -131,10 +133,10 @@ int runXml(Cli::Context &c)
 
 const Cli::Registration regSal("translate sal", "translate sal FILE TREE [-o OUT]  print or write TREE as a SAL model",
                                &runSal);
-const Cli::Registration regSalSets(
-    "translate sal-sets",
-    "translate sal-sets FILE TREE [--declarations FILE] [--init FILE] [--set-context FILE] [-o OUT]  the same, with set expressions",
-    &runSalSets);
+const Cli::Registration regSalSets("translate sal-sets",
+                                   "translate sal-sets FILE TREE [--declarations FILE] [--init FILE] [--set-context "
+                                   "FILE] [-o OUT]  the same, with set expressions",
+                                   &runSalSets);
 const Cli::Registration regUppaal("translate uppaal",
                                   "translate uppaal FILE TREE [-o OUT]  print or write TREE as an UPPAAL network",
                                   &runUppaal);
@@ -145,8 +147,8 @@ const Cli::OptionRegistration optFailureViews("failure-views", "with translate: 
 const Cli::OptionRegistration optDeclarations("declarations", "with translate sal-sets: the attribute declarations",
                                               true);
 const Cli::OptionRegistration optSetContext("set-context",
-                                           "with translate sal-sets: write the set context the model calls (set.sal)",
-                                           true);
+                                            "with translate sal-sets: write the set context the model calls (set.sal)",
+                                            true);
 const Cli::OptionRegistration optInit("init", "with translate sal-sets: the initialisation file", true);
 const Cli::OptionRegistration optIntRange("int-range",
                                           "with translate: LOW..HIGH, the range of integer attributes that no "

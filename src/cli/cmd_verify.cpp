@@ -57,21 +57,12 @@ int run(Cli::Context &c)
 
     const CVerifyReport r = RunSpinVerification(model, options);
     switch (r.outcome) {
-    case CVerifyReport::ToolMissing:
-        c.err << "verify: " << r.message << '\n';
-        return kVerifierMissing;
-    case CVerifyReport::PropertyError:
-        c.err << "verify: " << r.message << '\n';
-        return Cli::UsageError;
-    case CVerifyReport::ToolFailed:
-        c.err << "verify: " << r.message << '\n';
-        return Cli::FileError;
+    case CVerifyReport::ToolMissing: c.err << "verify: " << r.message << '\n'; return kVerifierMissing;
+    case CVerifyReport::PropertyError: c.err << "verify: " << r.message << '\n'; return Cli::UsageError;
+    case CVerifyReport::ToolFailed: c.err << "verify: " << r.message << '\n'; return Cli::FileError;
     case CVerifyReport::Cancelled:
-    case CVerifyReport::LimitReached:
-        c.err << "verify: " << r.message << '\n';
-        break;
-    case CVerifyReport::Finished:
-        break;
+    case CVerifyReport::LimitReached: c.err << "verify: " << r.message << '\n'; break;
+    case CVerifyReport::Finished: break;
     }
     const bool complete = r.outcome == CVerifyReport::Finished;
     const QList<int> trail = r.deadlock ? TrailNodes(model, r.deadlockSteps) : QList<int>();

@@ -48,8 +48,7 @@ const QString kNotOpen = QStringLiteral("The solution is not open on this connec
 const QString kUnrelayable = QStringLiteral("The record cannot be relayed");
 const QString kStoreFailed = QStringLiteral("The solution could not be stored");
 const QString kRecordNotStored = QStringLiteral("The record could not be stored");
-const QString kNotMember =
-    QStringLiteral("You are not a member of this shared solution; ask its owner to add you");
+const QString kNotMember = QStringLiteral("You are not a member of this shared solution; ask its owner to add you");
 const QString kNotOwner = QStringLiteral("Only the owner of the solution can change its members");
 const QString kNoSuchUser = QStringLiteral("No user has this id");
 const QString kNoSuchSave = QStringLiteral("The solution has no save with this id");
@@ -64,11 +63,11 @@ QString peer(const CServerConnection *c)
 } // namespace
 
 CCollabServer::CCollabServer(CServerOptions options, QObject *parent)
-    : QObject(parent),
-      m_options(std::move(options)),
-      m_tls(!m_options.tlsCertificateFile.isEmpty()),
-      m_store(m_options.dataDirectory),
-      m_maxQueuedBytes(std::max<qint64>(2 * m_options.maxPacketBytes, qint64(64) * 1024 * 1024))
+    : QObject(parent)
+    , m_options(std::move(options))
+    , m_tls(!m_options.tlsCertificateFile.isEmpty())
+    , m_store(m_options.dataDirectory)
+    , m_maxQueuedBytes(std::max<qint64>(2 * m_options.maxPacketBytes, qint64(64) * 1024 * 1024))
 {
     if (m_tls)
         m_server = std::make_unique<QSslServer>();
@@ -188,9 +187,8 @@ void CCollabServer::accept()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
         const QString address = socket->peerAddress().toString();
-        const qsizetype fromAddress =
-            std::count_if(m_connections.cbegin(), m_connections.cend(),
-                          [&](const CServerConnection *c) { return c->address == address; });
+        const qsizetype fromAddress = std::count_if(m_connections.cbegin(), m_connections.cend(),
+                                                    [&](const CServerConnection *c) { return c->address == address; });
         if (m_connections.size() >= m_connectionLimit || fromAddress >= m_options.maxConnectionsPerAddress) {
             // a word and the door: the descriptor is free again at once
             qCInfo(lcServer) << "turned away a connection from" << address << ":" << m_connections.size()
@@ -244,11 +242,23 @@ void CCollabServer::read(CServerConnection *c)
             c->lastRequest.restart();
             refuse(c, kInvalidText);
             break;
-        case CRequestFramer::UnknownKeyword: fail(c, kUnknownRequest); more = false; break;
+        case CRequestFramer::UnknownKeyword:
+            fail(c, kUnknownRequest);
+            more = false;
+            break;
         // the same word as for a lone surrogate: both are text that is not UTF-16
-        case CRequestFramer::OddByteCount: fail(c, kInvalidText); more = false; break;
-        case CRequestFramer::TooLarge: fail(c, kTooLarge); more = false; break;
-        case CRequestFramer::Malformed: fail(c, kMalformed); more = false; break;
+        case CRequestFramer::OddByteCount:
+            fail(c, kInvalidText);
+            more = false;
+            break;
+        case CRequestFramer::TooLarge:
+            fail(c, kTooLarge);
+            more = false;
+            break;
+        case CRequestFramer::Malformed:
+            fail(c, kMalformed);
+            more = false;
+            break;
         }
     }
     // the stall clock runs from the first byte of what is still unfinished
@@ -779,5 +789,4 @@ void CCollabServer::acceptFailed()
     qCWarning(lcServer) << "cannot accept connections:" << m_server->errorString();
     m_server->pauseAccepting();
     m_resumeTimer.start(1000);
-
 }

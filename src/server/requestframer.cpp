@@ -102,9 +102,7 @@ CRequestFramer::Status CRequestFramer::Next(CRequest &out)
     if (!info)
         return outOfStep() ? OddByteCount : UnknownKeyword;
 
-    auto field = [this](int i) {
-        return m_text.mid(m_separators[i] + 1, m_separators[i + 1] - m_separators[i] - 1);
-    };
+    auto field = [this](int i) { return m_text.mid(m_separators[i] + 1, m_separators[i + 1] - m_separators[i] - 1); };
 
     if (info->fields < 0) {
         if (!findSeparators(3)) {

@@ -9,8 +9,18 @@
 // One request of a client, cut out of its byte stream.
 struct CRequest
 {
-    enum Kind { Login, FileList, FileDown, Operation, FileSave, MemberList, MemberAdd, MemberDel, HistoryList,
-                HistoryDown };
+    enum Kind {
+        Login,
+        FileList,
+        FileDown,
+        Operation,
+        FileSave,
+        MemberList,
+        MemberAdd,
+        MemberDel,
+        HistoryList,
+        HistoryDown
+    };
     Kind kind = Login;
     // After the keyword: Login [user id, password]; FileList []; FileDown [name];
     // Operation [name, record]; FileSave [name, text]; MemberList [name];

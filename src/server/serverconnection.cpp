@@ -3,9 +3,9 @@
 #include <QTcpSocket>
 
 CServerConnection::CServerConnection(QTcpSocket *socket, qint64 maxPacketBytes, QObject *parent)
-    : QObject(parent),
-      m_socket(socket),
-      m_framer(maxPacketBytes)
+    : QObject(parent)
+    , m_socket(socket)
+    , m_framer(maxPacketBytes)
 {
     m_socket->setParent(this);
     connected.start();

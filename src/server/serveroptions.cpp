@@ -29,24 +29,26 @@ bool ParseServerCommandLine(const QStringList &arguments, CServerCommandLine &ou
     const QCommandLineOption listen(QStringLiteral("listen"),
                                     QStringLiteral("Address to listen on (default 127.0.0.1; 0.0.0.0 for all)."),
                                     QStringLiteral("address"), QStringLiteral("127.0.0.1"));
-    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Port to listen on (default 8002; 0 picks a free one)."),
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("Port to listen on (default 8002; 0 picks a free one)."),
                                   QStringLiteral("port"), QString::number(Collab::kDefaultPort));
     const QCommandLineOption data(QStringLiteral("data"),
                                   QStringLiteral("Folder of the solution database (default: the user's data folder)."),
                                   QStringLiteral("dir"));
-    const QCommandLineOption users(QStringLiteral("users"),
-                                   QStringLiteral("File of the users who may log in, one USER:HASH a line, the hash made by "
-                                                  "--hash-password (default: any user id, no password)."),
-                                   QStringLiteral("file"));
+    const QCommandLineOption users(
+        QStringLiteral("users"),
+        QStringLiteral("File of the users who may log in, one USER:HASH a line, the hash made by "
+                       "--hash-password (default: any user id, no password)."),
+        QStringLiteral("file"));
     const QCommandLineOption storeInterval(QStringLiteral("store-interval"),
                                            QStringLiteral("Seconds between stores of open solutions (default 30)."),
                                            QStringLiteral("seconds"), QStringLiteral("30"));
     const QCommandLineOption maxPacket(QStringLiteral("max-packet"),
                                        QStringLiteral("Largest request in bytes (default 268435456)."),
                                        QStringLiteral("bytes"), QString::number(Collab::kDefaultMaxPacketBytes));
-    const QCommandLineOption stallTimeout(QStringLiteral("stall-timeout"),
-                                          QStringLiteral("Seconds a begun request may wait for its rest (default 300)."),
-                                          QStringLiteral("seconds"), QStringLiteral("300"));
+    const QCommandLineOption stallTimeout(
+        QStringLiteral("stall-timeout"), QStringLiteral("Seconds a begun request may wait for its rest (default 300)."),
+        QStringLiteral("seconds"), QStringLiteral("300"));
     const QCommandLineOption hashPassword(QStringLiteral("hash-password"),
                                           QStringLiteral("Read a password from standard input, print its hash for "
                                                          "the users file, and exit."));
@@ -107,8 +109,9 @@ bool ParseServerCommandLine(const QStringList &arguments, CServerCommandLine &ou
                                                            "clear text."));
     parser.addOptions({tlsCert, tlsKey, insecureListen});
     const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Log every connection and refusal."));
-    parser.addOptions({grant, revoke, history, restore, historyKeep, listen, port, data, users, storeInterval, maxPacket, stallTimeout, hashPassword, loginTimeout,
-                       idleTimeout, maxConnections, maxPerAddress, maxNodes, loginDelay, verbose});
+    parser.addOptions({grant,       revoke,         history,       restore,   historyKeep,  listen,       port,
+                       data,        users,          storeInterval, maxPacket, stallTimeout, hashPassword, loginTimeout,
+                       idleTimeout, maxConnections, maxPerAddress, maxNodes,  loginDelay,   verbose});
     parser.process(arguments);
 
     auto fail = [error](const QString &text) {
@@ -134,8 +137,8 @@ bool ParseServerCommandLine(const QStringList &arguments, CServerCommandLine &ou
     if (!positiveNumber(parser.value(port), 65535, n))
         return fail(QStringLiteral("not a port number: %1").arg(parser.value(port)));
     o.port = quint16(n);
-    o.dataDirectory = parser.isSet(data) ? parser.value(data)
-                                          : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    o.dataDirectory =
+        parser.isSet(data) ? parser.value(data) : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (o.dataDirectory.isEmpty())
         return fail(QStringLiteral("no data folder: give one with --data"));
     if (!positiveNumber(parser.value(storeInterval), 24 * 3600, n))

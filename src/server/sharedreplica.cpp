@@ -4,9 +4,7 @@
 #include "model/keldata.h"
 #include "model/keldatamanager.h"
 
-CSharedReplica::CSharedReplica(const QString &name)
-    : m_name(name),
-      m_manager(std::make_unique<CKELDataManager>())
+CSharedReplica::CSharedReplica(const QString &name) : m_name(name), m_manager(std::make_unique<CKELDataManager>())
 {
     m_manager->SetPrompt(&m_prompt);
 }

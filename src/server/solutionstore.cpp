@@ -21,10 +21,9 @@ QString now()
 } // namespace
 
 CSolutionStore::CSolutionStore(const QString &directory)
-    : m_directory(directory),
-      m_connection(QStringLiteral("verdantis-store-%1").arg(quintptr(this), 0, 16))
-{
-}
+    : m_directory(directory)
+    , m_connection(QStringLiteral("verdantis-store-%1").arg(quintptr(this), 0, 16))
+{}
 
 CSolutionStore::~CSolutionStore()
 {

@@ -44,7 +44,8 @@ void TestCli::newWritesTheNewSolution()
 {
     const Result r = run({u"new"_qs, u"fresh.kvf"_qs});
     QCOMPARE(r.exitCode, 0);
-    QCOMPARE(ReadBytes(m_home.filePath(u"fresh.kvf"_qs)), ReadBytes(QStringLiteral(VERDANTIS_TEST_DATA "/model/new-solution.kvf")));
+    QCOMPARE(ReadBytes(m_home.filePath(u"fresh.kvf"_qs)),
+             ReadBytes(QStringLiteral(VERDANTIS_TEST_DATA "/model/new-solution.kvf")));
 }
 
 void TestCli::showPrintsTheExplorer()
@@ -74,8 +75,9 @@ void TestCli::exitCodes_data()
     QTest::newRow("resave without output") << QStringList{u"resave"_qs, u"a.kvf"_qs} << 1 << u"-o OUT.kvf"_qs;
     QTest::newRow("show two files") << QStringList{u"show"_qs, u"a"_qs, u"b"_qs} << 1 << u"one solution file"_qs;
     QTest::newRow("missing file") << QStringList{u"show"_qs, u"nowhere.kvf"_qs} << 2 << u"Cannot read"_qs;
-    QTest::newRow("not a solution") << QStringList{u"show"_qs, QStringLiteral(VERDANTIS_TEST_DATA "/cli/microwave-show.txt")} << 2
-                                    << u"not a solution file"_qs;
+    QTest::newRow("not a solution") << QStringList{u"show"_qs,
+                                                   QStringLiteral(VERDANTIS_TEST_DATA "/cli/microwave-show.txt")}
+                                    << 2 << u"not a solution file"_qs;
     QTest::newRow("unwritable output") << QStringList{u"new"_qs, u"no/such/folder/x.kvf"_qs} << 2 << u"Cannot write"_qs;
     QTest::newRow("help") << QStringList{u"--help"_qs} << 0 << QString();
 }
@@ -97,10 +99,11 @@ void TestCli::warnsAboutDamagedFiles_data()
     QTest::addColumn<QByteArray>("from");
     QTest::addColumn<QByteArray>("to");
     QTest::addColumn<QString>("warning");
-    QTest::newRow("unknown element type") << QByteArray("ENV;") << QByteArray("obj;id:40;type:Gadget;name:;children:;\r\nENV;")
-                                          << u"1 line(s) ignored"_qs;
-    QTest::newRow("id counter past the largest id") << QByteArray(";maxcount:") << QByteArray(";maxcount:2147483647;x:")
-                                                    << u"element counter is out of range"_qs;
+    QTest::newRow("unknown element type")
+        << QByteArray("ENV;") << QByteArray("obj;id:40;type:Gadget;name:;children:;\r\nENV;")
+        << u"1 line(s) ignored"_qs;
+    QTest::newRow("id counter past the largest id")
+        << QByteArray(";maxcount:") << QByteArray(";maxcount:2147483647;x:") << u"element counter is out of range"_qs;
 }
 
 void TestCli::warnsAboutDamagedFiles()
@@ -123,11 +126,12 @@ void TestCli::applyRunsRecordsAsCommands_data()
     QTest::addColumn<bool>("raw");
     QTest::addColumn<QString>("messages");
     // as commands, a refusal shows its message; raw, it is refused silently
-    QTest::newRow("as commands") << false
-                                 << u"Message: Requirement with tag R1 is already added in the project\n"
-                                    "verdantis-cli: line 3: not applied\n"
-                                    "Confirm Message: Are you sure that you want to remove the requirement of \"R2\" ? (answered Yes)\n"
-                                    "verdantis-cli: 1 record(s) not applied\n"_qs;
+    QTest::newRow("as commands")
+        << false
+        << u"Message: Requirement with tag R1 is already added in the project\n"
+           "verdantis-cli: line 3: not applied\n"
+           "Confirm Message: Are you sure that you want to remove the requirement of \"R2\" ? (answered Yes)\n"
+           "verdantis-cli: 1 record(s) not applied\n"_qs;
     QTest::newRow("raw") << true << u"verdantis-cli: line 3: not applied\nverdantis-cli: 1 record(s) not applied\n"_qs;
 }
 
@@ -161,11 +165,12 @@ void TestCli::applyUndoesAndRedoes_data()
     QTest::addColumn<QByteArray>("ops");
     QTest::addColumn<QString>("requirements");
     QTest::addColumn<int>("refused");
-    QTest::newRow("undo the last") << QByteArray("addreq;tag:R1;desc:a;\naddreq;tag:R2;desc:b;\nundo;\n") << u"R1"_qs << 0;
+    QTest::newRow("undo the last") << QByteArray("addreq;tag:R1;desc:a;\naddreq;tag:R2;desc:b;\nundo;\n") << u"R1"_qs
+                                   << 0;
     QTest::newRow("undo then redo") << QByteArray("addreq;tag:R1;desc:a;\naddreq;tag:R2;desc:b;\nundo;\nredo;\n")
                                     << u"R1 R2"_qs << 0;
-    QTest::newRow("a new edit ends redo") << QByteArray("addreq;tag:R1;desc:a;\nundo;\naddreq;tag:R3;desc:c;\nredo;\n")
-                                          << u"R3"_qs << 1;
+    QTest::newRow("a new edit ends redo")
+        << QByteArray("addreq;tag:R1;desc:a;\nundo;\naddreq;tag:R3;desc:c;\nredo;\n") << u"R3"_qs << 1;
     QTest::newRow("nothing to undo") << QByteArray("undo;\naddreq;tag:R1;desc:a;\n") << u"R1"_qs << 1;
 }
 

@@ -115,7 +115,8 @@ private slots:
     {
         const CliRun::Result r = CliRun::Run({u"--version"_qs}, m_home.path());
         QCOMPARE(r.exitCode, 0);
-        QVERIFY2(QRegularExpression(u"^verdantis-cli \\d+\\.\\d+\\.\\d+\\n$"_qs).match(r.out).hasMatch(), qPrintable(r.out));
+        QVERIFY2(QRegularExpression(u"^verdantis-cli \\d+\\.\\d+\\.\\d+\\n$"_qs).match(r.out).hasMatch(),
+                 qPrintable(r.out));
     }
 
 private:

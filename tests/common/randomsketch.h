@@ -23,16 +23,16 @@ namespace RandomSketch {
 inline const QStringList &HostileNames()
 {
     static const QStringList names{
-        QStringLiteral("Door"),    QStringLiteral("door"),      QStringLiteral("half open"),
-        QStringLiteral("half-open"), QStringLiteral("Tür"),     QStringLiteral("Tör"),
-        QStringLiteral("門"),      QStringLiteral("扉"),        QStringLiteral("pc1"),
-        QStringLiteral("env"),     QStringLiteral("process1"),  QStringLiteral("globalClock"),
-        QStringLiteral("startpro1"), QStringLiteral("exit"),    QStringLiteral("abs"),
-        QStringLiteral("OBSERVE"), QStringLiteral("INVARIANT"), QStringLiteral("begin"),
-        QStringLiteral("2nd"),     QStringLiteral("_x"),        QStringLiteral("a\"b<c>&d"),
-        QStringLiteral("disabled"), QStringLiteral("iDoor"),    QStringLiteral("x"),
-        QStringLiteral("closing"), QStringLiteral("pro1state1"), QStringLiteral("Straße"),
-        QStringLiteral("view"),    QStringLiteral("messageReady"), QStringLiteral("extInMsg_door_open"),
+        QStringLiteral("Door"),      QStringLiteral("door"),         QStringLiteral("half open"),
+        QStringLiteral("half-open"), QStringLiteral("Tür"),          QStringLiteral("Tör"),
+        QStringLiteral("門"),        QStringLiteral("扉"),           QStringLiteral("pc1"),
+        QStringLiteral("env"),       QStringLiteral("process1"),     QStringLiteral("globalClock"),
+        QStringLiteral("startpro1"), QStringLiteral("exit"),         QStringLiteral("abs"),
+        QStringLiteral("OBSERVE"),   QStringLiteral("INVARIANT"),    QStringLiteral("begin"),
+        QStringLiteral("2nd"),       QStringLiteral("_x"),           QStringLiteral("a\"b<c>&d"),
+        QStringLiteral("disabled"),  QStringLiteral("iDoor"),        QStringLiteral("x"),
+        QStringLiteral("closing"),   QStringLiteral("pro1state1"),   QStringLiteral("Straße"),
+        QStringLiteral("view"),      QStringLiteral("messageReady"), QStringLiteral("extInMsg_door_open"),
     };
     return names;
 }
@@ -112,7 +112,8 @@ private:
         const QString rootComponent = name(true);
         int last = add(-1, 1, rootComponent, name(false));
         if (chance(50))
-            last = add(last, 1, name(true), u'n' + QString::number(pick(3)) + QStringLiteral(" := ") + QString::number(pick(3)), u"*"_qs);
+            last = add(last, 1, name(true),
+                       u'n' + QString::number(pick(3)) + QStringLiteral(" := ") + QString::number(pick(3)), u"*"_qs);
         // the initialisation block neither branches nor holds anything but state realisations
         last = add(last, 3, name(true), name(false));
         QList<int> open{last};

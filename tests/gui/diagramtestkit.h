@@ -78,8 +78,8 @@ struct Frame
 };
 
 // Adds a node under parent (0: a root) and returns its id.
-inline int AddNode(CKELDataManager &m, CKELTree &tree, int parent, const QString &component,
-                   const QString &behavior, int behaviorType = KEL::StateRealisation)
+inline int AddNode(CKELDataManager &m, CKELTree &tree, int parent, const QString &component, const QString &behavior,
+                   int behaviorType = KEL::StateRealisation)
 {
     CNodeAttributes a;
     a.component = component;

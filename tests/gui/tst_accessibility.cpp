@@ -19,17 +19,11 @@
 
 #include <set>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 struct Program : DeriveTestKit::Frame
 {
-    Program()
-        : DeriveTestKit::Frame(false)
-    {
-        editor = InstallProgramParts(*frame);
-    }
+    Program() : DeriveTestKit::Frame(false) { editor = InstallProgramParts(*frame); }
 };
 
 bool inMenus(const QMenu &menu, const QAction *action)
@@ -64,7 +58,7 @@ private slots:
                 QAccessibleInterface *a = QAccessible::queryAccessibleInterface(button);
                 QVERIFY(a);
                 QVERIFY2(!a->text(QAccessible::Name).trimmed().isEmpty(),
-                         qPrintable(bar->windowTitle() + u": "_s + button->defaultAction()->objectName()));
+                         qPrintable(bar->windowTitle() + u": "_qs + button->defaultAction()->objectName()));
                 ++buttons;
             }
         }
@@ -83,7 +77,7 @@ private slots:
                 bool found = false;
                 for (QAction *top : p.frame->menuBar()->actions())
                     found = found || (top->menu() && inMenus(*top->menu(), action));
-                QVERIFY2(found, qPrintable(bar->windowTitle() + u": "_s + action->text()));
+                QVERIFY2(found, qPrintable(bar->windowTitle() + u": "_qs + action->text()));
             }
         }
     }
@@ -91,17 +85,17 @@ private slots:
     void selectionIsAnnounced()
     {
         EditorTestKit::Fixture f;
-        const int root = f.Add(0, u"DOOR"_s, 0, 0, u"open"_s);
-        f.Add(root, u"MOTOR"_s, 0, 100, u"stopped"_s);
+        const int root = f.Add(0, u"DOOR"_qs, 0, 0, u"open"_qs);
+        f.Add(root, u"MOTOR"_qs, 0, 100, u"stopped"_qs);
         QMdiArea area;
         CTreeWindows windows(f.m, area);
         CChildFrame *frame = windows.Open(f.tree);
         QVERIFY(frame);
         CTessel1View &view = frame->View();
-        QCOMPARE(view.accessibleDescription(), u"No node selected"_s);
+        QCOMPARE(view.accessibleDescription(), u"No node selected"_qs);
         view.SelectNode(root, false);
-        QVERIFY2(view.accessibleDescription().contains(u"DOOR"_s), qPrintable(view.accessibleDescription()));
-        QVERIFY(view.accessibleDescription().contains(u"open"_s));
+        QVERIFY2(view.accessibleDescription().contains(u"DOOR"_qs), qPrintable(view.accessibleDescription()));
+        QVERIFY(view.accessibleDescription().contains(u"open"_qs));
     }
 
     // Within each kind of mark, no two states share an outline.

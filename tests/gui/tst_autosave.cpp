@@ -18,7 +18,6 @@
 #include <cstdio>
 
 using namespace GuiTestKit;
-using namespace Qt::StringLiterals;
 
 using Change = std::function<void(CKELDataManager &)>;
 Q_DECLARE_METATYPE(Change)
@@ -43,7 +42,7 @@ int runChild(const QString &solution)
     manager.Solution()->SetPath(solution);
     CAutoSave autoSave(manager);
     autoSave.SetInterval(20);
-    manager.AddRequirement(u"R77"_s, u"typed before the crash"_s);
+    manager.AddRequirement(u"R77"_qs, u"typed before the crash"_qs);
     while (!QFileInfo::exists(autoSave.RecoveryFile()))
         QTest::qWait(10);
     std::fputs("ready\n", stdout);
@@ -66,17 +65,17 @@ private slots:
         QTest::addColumn<Change>("change");
         QTest::addColumn<bool>("written");
         QTest::newRow("unchanged") << Change([](CKELDataManager &) {}) << false;
-        QTest::newRow("changed") << Change([](CKELDataManager &m) { m.AddRequirement(u"R1"_s, {}); }) << true;
+        QTest::newRow("changed") << Change([](CKELDataManager &m) { m.AddRequirement(u"R1"_qs, {}); }) << true;
         QTest::newRow("changed, then saved") << Change([](CKELDataManager &m) {
-            m.AddRequirement(u"R1"_s, {});
+            m.AddRequirement(u"R1"_qs, {});
             m.MarkSaved();
         }) << false;
         QTest::newRow("changed, then replaced") << Change([](CKELDataManager &m) {
-            m.AddRequirement(u"R1"_s, {});
+            m.AddRequirement(u"R1"_qs, {});
             m.NewSolution();
         }) << false;
         QTest::newRow("changed, then closed") << Change([](CKELDataManager &m) {
-            m.AddRequirement(u"R1"_s, {});
+            m.AddRequirement(u"R1"_qs, {});
             m.CloseSolution();
         }) << false;
         QTest::newRow("shared") << Change([](CKELDataManager &m) {
@@ -114,7 +113,7 @@ private slots:
         CKELDataManager m;
         m.NewSolution();
         CAutoSave autoSave(m, dir.path());
-        m.AddRequirement(u"R1"_s, {});
+        m.AddRequirement(u"R1"_qs, {});
         QVERIFY(autoSave.WriteNow());
         QVERIFY(QFileInfo::exists(autoSave.RecoveryFile()));
         leave(m);
@@ -128,12 +127,12 @@ private slots:
         m.NewSolution();
         CAutoSave autoSave(m, dir.path());
         autoSave.SetInterval(10);
-        m.AddRequirement(u"R1"_s, u"kept"_s);
+        m.AddRequirement(u"R1"_qs, u"kept"_qs);
         QTRY_VERIFY(QFileInfo::exists(autoSave.RecoveryFile()));
         CKELDataManager back;
         QString error;
         QVERIFY(CSolutionFile::Read(back, autoSave.RecoveryFile(), &error));
-        QCOMPARE(back.FindRequirement(u"R1"_s)->Description(), u"kept"_s);
+        QCOMPARE(back.FindRequirement(u"R1"_qs)->Description(), u"kept"_qs);
     }
 
     // A session that is still running is nobody's orphan.
@@ -143,7 +142,7 @@ private slots:
         CKELDataManager first;
         first.NewSolution();
         CAutoSave firstSave(first, dir.path());
-        first.AddRequirement(u"R1"_s, {});
+        first.AddRequirement(u"R1"_qs, {});
         QVERIFY(firstSave.WriteNow());
         CKELDataManager second;
         second.NewSolution();
@@ -162,11 +161,11 @@ private slots:
     {
         QFETCH(bool, restore);
         QTemporaryDir work;
-        const QString solution = work.filePath(u"oven.kvf"_s);
+        const QString solution = work.filePath(u"oven.kvf"_qs);
         QVERIFY(QFile::copy(ExampleSolution(), solution));
 
         QProcess child;
-        child.start(QCoreApplication::applicationFilePath(), {u"--crash-child"_s, solution});
+        child.start(QCoreApplication::applicationFilePath(), {u"--crash-child"_qs, solution});
         QVERIFY(child.waitForStarted());
         QVERIFY(child.waitForReadyRead(20000));
         QCOMPARE(child.readLine().trimmed(), QByteArray("ready"));
@@ -185,11 +184,11 @@ private slots:
         // either way the copy is not offered twice
         QVERIFY(frame.AutoSave().Orphans().isEmpty());
         CKELDataManager &m = frame.Manager();
-        QCOMPARE(m.FindRequirement(u"R77"_s) != nullptr, restore);
+        QCOMPARE(m.FindRequirement(u"R77"_qs) != nullptr, restore);
         if (restore) {
             QVERIFY(m.Solution()->IsModified());
             QCOMPARE(m.Solution()->Path(), solution);
-            QCOMPARE(frame.windowTitle(), u" TESSEL: oven* "_s);
+            QCOMPARE(frame.windowTitle(), u" TESSEL: oven* "_qs);
             // and it is protected again at once
             QVERIFY(QFileInfo::exists(frame.AutoSave().RecoveryFile()));
         }
@@ -197,7 +196,7 @@ private slots:
         CKELDataManager original;
         QString error;
         QVERIFY(CSolutionFile::Read(original, solution, &error));
-        QVERIFY(!original.FindRequirement(u"R77"_s));
+        QVERIFY(!original.FindRequirement(u"R77"_qs));
         frame.Manager().CloseSolution();
     }
 

@@ -274,9 +274,9 @@ void TestCanvasScene::peekUndoTellsTheLatestAction()
     CCanvasScene scene;
     CCompositeShape *a = addBox(scene, 1, QRect(0, 0, 100, 40));
     CCompositeShape *b = addBox(scene, 2, QRect(200, 0, 100, 40));
-    scene.Execute(std::make_unique<CGeometryAction>(scene, CCanvasAction::Move, u"Move"_qs,
-                                                    QList<CGeometryAction::Entry>{
-                                                        {2, QPoint(200, 0), QPoint(200, 90), QSize(100, 40), QSize(100, 40)}}));
+    scene.Execute(std::make_unique<CGeometryAction>(
+        scene, CCanvasAction::Move, u"Move"_qs,
+        QList<CGeometryAction::Entry>{{2, QPoint(200, 0), QPoint(200, 90), QSize(100, 40), QSize(100, 40)}}));
     a->setSelected(true);
     b->setSelected(true);
     CanvasEdits::SetFill(scene, Qt::red);
@@ -384,7 +384,7 @@ void TestCanvasScene::hitTesting()
     addBox(scene, 2, QRect(10, 200, 100, 40));
     CLinkShape *link = scene.ConnectDirect(1, 1, 2, 0);
     QGraphicsItem *hit = scene.ShapeAt(at);
-    QCOMPARE(hit, expected == 1 ? static_cast<QGraphicsItem *>(box)
+    QCOMPARE(hit, expected == 1   ? static_cast<QGraphicsItem *>(box)
                   : expected == 2 ? static_cast<QGraphicsItem *>(link)
                                   : nullptr);
     // hidden shapes are not there

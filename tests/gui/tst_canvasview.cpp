@@ -94,8 +94,8 @@ void TestCanvasView::ctrlWheelZooms()
     QVERIFY(qAbs(view.Zoom() - 0.8) < 1e-9);
     // without Ctrl the wheel scrolls
     const int before = view.verticalScrollBar()->value();
-    QWheelEvent scroll(pos, view.viewport()->mapToGlobal(pos), QPoint(), QPoint(0, -120), Qt::NoButton,
-                       Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent scroll(pos, view.viewport()->mapToGlobal(pos), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(view.viewport(), &scroll);
     QVERIFY(qAbs(view.Zoom() - 0.8) < 1e-9);
     QVERIFY(view.verticalScrollBar()->value() > before);
@@ -192,7 +192,8 @@ void TestCanvasView::panWindowFrameFollowsAndMovesTheView()
     const QPointF target = pan.MapFromScene(QRectF(2000, 1500, 0, 0)).topLeft();
     QTest::mouseClick(&pan, Qt::LeftButton, {}, target.toPoint());
     const QPointF centre = view.mapToScene(view.viewport()->rect().center());
-    QVERIFY2(QLineF(centre, QPointF(2000, 1500)).length() < 20, qPrintable(QStringLiteral("%1,%2").arg(centre.x()).arg(centre.y())));
+    QVERIFY2(QLineF(centre, QPointF(2000, 1500)).length() < 20,
+             qPrintable(QStringLiteral("%1,%2").arg(centre.x()).arg(centre.y())));
     QVERIFY(pan.VisibleFrame() != frame0);
 }
 

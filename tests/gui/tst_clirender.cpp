@@ -104,21 +104,23 @@ void TestCliRender::refuses_data()
     QTest::addColumn<QString>("says");
     const QString ex = example();
     QTest::newRow("no output") << QStringList{u"render"_qs, ex, u"R1"_qs} << 1 << u"-o OUT"_qs;
-    QTest::newRow("unknown picture type") << QStringList{u"render"_qs, ex, u"R1"_qs, u"-o"_qs, u"x.gif"_qs} << 1
-                                          << u".png, .svg or .pdf"_qs;
-    QTest::newRow("bad scale") << QStringList{u"render"_qs, ex, u"R1"_qs, u"-o"_qs, u"x.png"_qs, u"--scale"_qs, u"-1"_qs}
+    QTest::newRow("unknown picture type")
+        << QStringList{u"render"_qs, ex, u"R1"_qs, u"-o"_qs, u"x.gif"_qs} << 1 << u".png, .svg or .pdf"_qs;
+    QTest::newRow("bad scale") << QStringList{u"render"_qs,  ex,      u"R1"_qs, u"-o"_qs, u"x.png"_qs,
+                                              u"--scale"_qs, u"-1"_qs}
                                << 1 << u"--scale"_qs;
-    QTest::newRow("no such tree") << QStringList{u"render"_qs, ex, u"Nope"_qs, u"-o"_qs, u"x.png"_qs} << 2 << u"Nope"_qs;
+    QTest::newRow("no such tree") << QStringList{u"render"_qs, ex, u"Nope"_qs, u"-o"_qs, u"x.png"_qs} << 2
+                                  << u"Nope"_qs;
     QTest::newRow("no such file") << QStringList{u"render"_qs, u"missing.kvf"_qs, u"R1"_qs, u"-o"_qs, u"x.png"_qs} << 2
                                   << u"missing.kvf"_qs;
     // a picture larger than one PNG holds is refused with the size it needs
     QTest::newRow("too large for one picture")
         << QStringList{u"render"_qs, ex, u"R1"_qs, u"-o"_qs, u"x.png"_qs, u"--scale"_qs, u"200"_qs} << 2
         << u"44000 x 54000 pixels"_qs;
-    QTest::newRow("tiles of an svg") << QStringList{u"render"_qs, ex, u"R1"_qs, u"-o"_qs, u"x.svg"_qs, u"--tile"_qs,
-                                                    u"100x100"_qs}
+    QTest::newRow("tiles of an svg") << QStringList{u"render"_qs, ex,           u"R1"_qs,     u"-o"_qs,
+                                                    u"x.svg"_qs,  u"--tile"_qs, u"100x100"_qs}
                                      << 1 << u"--tile"_qs;
-    QTest::newRow("poster without size") << QStringList{u"render"_qs, ex, u"R1"_qs, u"-o"_qs, u"x.pdf"_qs,
+    QTest::newRow("poster without size") << QStringList{u"render"_qs,   ex,     u"R1"_qs, u"-o"_qs, u"x.pdf"_qs,
                                                         u"--poster"_qs, u"2"_qs}
                                          << 1 << u"--poster"_qs;
     QTest::newRow("unwritable output") << QStringList{u"render"_qs, ex, u"R1"_qs, u"-o"_qs, u"/no/such/dir/x.png"_qs}

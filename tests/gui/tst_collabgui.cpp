@@ -46,7 +46,6 @@
 #include <algorithm>
 
 using namespace GuiTestKit;
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -106,7 +105,7 @@ struct Window
     }
     bool logIn(quint16 port, const QString &user, const QString &password = QString())
     {
-        connectWith(u"127.0.0.1"_s, port, user, password);
+        connectWith(u"127.0.0.1"_qs, port, user, password);
         return QTest::qWaitFor([this] { return client().IsLoggedIn(); }, 10000);
     }
     // Shown in a box, or as a notice of the server's replies.
@@ -114,7 +113,7 @@ struct Window
     {
         return prompt.texts.contains(text)
                || std::any_of(collab->Notices().cbegin(), collab->Notices().cend(),
-                              [&](const QString &n) { return n.endsWith(u"  "_s + text); });
+                              [&](const QString &n) { return n.endsWith(u"  "_qs + text); });
     }
     bool waitForText(const QString &text, int ms = 10000) const
     {
@@ -140,7 +139,7 @@ struct Window
     {
         prompt.answers.append(CPrompt::No);
         script.Accept<CSaveRemoteSolutionDlg>([name](CSaveRemoteSolutionDlg &d) { d.NameEdit()->setText(name); });
-        action(u"actionSaveAs"_s)->trigger();
+        action(u"actionSaveAs"_qs)->trigger();
     }
     int firstOfType(int typeCode) const
     {
@@ -154,12 +153,12 @@ struct Window
 
 QString connectedTitle(const QString &user)
 {
-    return u"[Connected to 127.0.0.1("_s + user + u")]"_s;
+    return u"[Connected to 127.0.0.1("_qs + user + u")]"_qs;
 }
 
 QAction *fileEntry(CMainFrame &frame, const QString &text)
 {
-    const QList<QAction *> actions = frame.MenuNamed(u"&File"_s)->actions();
+    const QList<QAction *> actions = frame.MenuNamed(u"&File"_qs)->actions();
     for (QAction *a : actions) {
         if (a->text() == text)
             return a;
@@ -177,19 +176,19 @@ private slots:
     void initTestCase()
     {
         // every packet in full would bury the test's own output
-        QLoggingCategory::setFilterRules(u"verdantis.collab.packet.debug=false"_s);
+        QLoggingCategory::setFilterRules(u"verdantis.collab.packet.debug=false"_qs);
         m_home = IsolateHome();
         m_data = std::make_unique<QTemporaryDir>();
         m_server = std::make_unique<CServerProcess>(m_data->path());
         QVERIFY2(m_server->Start(), "verdantis-server did not start");
-        QFile users(m_data->filePath(u"users.txt"_s));
+        QFile users(m_data->filePath(u"users.txt"_qs));
         QVERIFY(users.open(QIODevice::WriteOnly));
-        const QByteArray hash = HashPassword(u"pw"_s).toUtf8();
+        const QByteArray hash = HashPassword(u"pw"_qs).toUtf8();
         users.write("alice:" + hash + "\nbob:" + hash + "\n");
         users.close();
         m_restrictedData = std::make_unique<QTemporaryDir>();
-        m_restricted = std::make_unique<CServerProcess>(m_restrictedData->path(),
-                                                        QStringList{u"--users"_s, users.fileName()});
+        m_restricted =
+            std::make_unique<CServerProcess>(m_restrictedData->path(), QStringList{u"--users"_qs, users.fileName()});
         QVERIFY2(m_restricted->Start(), "verdantis-server --users did not start");
     }
     void cleanupTestCase()
@@ -205,20 +204,20 @@ private slots:
     {
         Window w;
         QStringList texts;
-        for (QAction *a : w.frame->MenuNamed(u"&File"_s)->actions())
+        for (QAction *a : w.frame->MenuNamed(u"&File"_qs)->actions())
             texts.append(a->text());
-        const qsizetype open = texts.indexOf(u"&Open..."_s);
-        const qsizetype close = texts.indexOf(u"&Close"_s);
+        const qsizetype open = texts.indexOf(u"&Open..."_qs);
+        const qsizetype close = texts.indexOf(u"&Close"_qs);
         QVERIFY(open >= 0 && close >= 0);
-        QCOMPARE(texts.indexOf(u"Open Shared ..."_s), open + 1);
-        QCOMPARE(texts.indexOf(u"Connect ( Login)"_s), close + 2);
-        QCOMPARE(texts.indexOf(u"Disconnect (Logout)"_s), close + 3);
-        QCOMPARE(texts.indexOf(u"Server Messages..."_s), close + 4);
-        QCOMPARE(texts.indexOf(u"Members..."_s), close + 5);
+        QCOMPARE(texts.indexOf(u"Open Shared ..."_qs), open + 1);
+        QCOMPARE(texts.indexOf(u"Connect ( Login)"_qs), close + 2);
+        QCOMPARE(texts.indexOf(u"Disconnect (Logout)"_qs), close + 3);
+        QCOMPARE(texts.indexOf(u"Server Messages..."_qs), close + 4);
+        QCOMPARE(texts.indexOf(u"Members..."_qs), close + 5);
         // members belong to an open shared solution
-        QVERIFY(!fileEntry(*w.frame, u"Members..."_s)->isEnabled());
-        QVERIFY(fileEntry(*w.frame, u"Connect ( Login)"_s)->isEnabled());
-        QVERIFY(!fileEntry(*w.frame, u"Disconnect (Logout)"_s)->isEnabled());
+        QVERIFY(!fileEntry(*w.frame, u"Members..."_qs)->isEnabled());
+        QVERIFY(fileEntry(*w.frame, u"Connect ( Login)"_qs)->isEnabled());
+        QVERIFY(!fileEntry(*w.frame, u"Disconnect (Logout)"_qs)->isEnabled());
     }
 
     // What the dialog shows first: built-in values, then what was last typed
@@ -228,40 +227,39 @@ private slots:
         {
             Window w;
             w.script.Use<CServerLoginDlg>([](CServerLoginDlg &d) {
-                const bool defaults = d.ServerEdit()->text() == u"127.0.0.1"
-                                      && d.PortEdit()->text() == u"8002" && d.UserIdEdit()->text() == u"usr"
-                                      && d.PasswordEdit()->text() == u"usr"
+                const bool defaults = d.ServerEdit()->text() == u"127.0.0.1" && d.PortEdit()->text() == u"8002"
+                                      && d.UserIdEdit()->text() == u"usr" && d.PasswordEdit()->text() == u"usr"
                                       && d.PasswordEdit()->echoMode() == QLineEdit::Password;
                 if (!defaults)
                     return int(QDialog::Rejected);
-                d.ServerEdit()->setText(u" localhost "_s);
+                d.ServerEdit()->setText(u" localhost "_qs);
                 d.PortEdit()->setText(QString::number(closedPort()));
-                d.UserIdEdit()->setText(u"carol"_s);
-                d.PasswordEdit()->setText(u"secret"_s);
+                d.UserIdEdit()->setText(u"carol"_qs);
+                d.PasswordEdit()->setText(u"secret"_qs);
                 d.TlsBox()->setChecked(true);
                 d.accept();
                 return d.result();
             });
             QVERIFY(w.collab->Connect());
-            QCOMPARE(w.client().ServerAddress(), u"localhost"_s);
-            QCOMPARE(w.client().UserId(), u"carol"_s);
-            QCOMPARE(w.client().Password(), u"secret"_s);
+            QCOMPARE(w.client().ServerAddress(), u"localhost"_qs);
+            QCOMPARE(w.client().UserId(), u"carol"_qs);
+            QCOMPARE(w.client().Password(), u"secret"_qs);
             QVERIFY(w.client().UsesTls());
             // nothing listens: the attempt ends with a message, not a hang
-            QVERIFY(w.waitForText(u"Login failed."_s));
+            QVERIFY(w.waitForText(u"Login failed."_qs));
             QTRY_VERIFY(w.collab->ConnectAction()->isEnabled());
             QVERIFY(!w.collab->DisconnectAction()->isEnabled());
             const quint16 port = quint16(w.client().Port());
             QSettings settings;
-            QCOMPARE(settings.value(u"Collaboration/port"_s).toInt(), int(port));
-            QVERIFY(!settings.allKeys().join(u' ').contains(u"assword"_s));
+            QCOMPARE(settings.value(u"Collaboration/port"_qs).toInt(), int(port));
+            QVERIFY(!settings.allKeys().join(u' ').contains(u"assword"_qs));
         }
         Window again;
-        QCOMPARE(again.client().ServerAddress(), u"localhost"_s);
-        QCOMPARE(again.client().UserId(), u"carol"_s);
-        QCOMPARE(again.client().Password(), u"usr"_s);
+        QCOMPARE(again.client().ServerAddress(), u"localhost"_qs);
+        QCOMPARE(again.client().UserId(), u"carol"_qs);
+        QCOMPARE(again.client().Password(), u"usr"_qs);
         QVERIFY(again.client().UsesTls());
-        QSettings().remove(u"Collaboration"_s);
+        QSettings().remove(u"Collaboration"_qs);
     }
 
     // A connection that cannot start, or is refused, says why and leaves
@@ -274,22 +272,22 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<bool>("stillConnected");
-        QTest::newRow("nothing listens") << u"127.0.0.1"_s << int(closedPort()) << u"dave"_s << u"Login failed."_s
-                                         << u"CKELDataManager::EstablishedConnection"_s << false;
-        QTest::newRow("unknown host") << u"no-such-host.invalid"_s << 8002 << u"dave"_s << u"Login failed."_s
-                                      << u"CKELDataManager::EstablishedConnection"_s << false;
-        QTest::newRow("port zero") << u"127.0.0.1"_s << 0 << u"dave"_s
-                                   << u"The port must be a number from 1 to 65535"_s << u"Message"_s << false;
-        QTest::newRow("port too large") << u"127.0.0.1"_s << 70000 << u"dave"_s
-                                        << u"The port must be a number from 1 to 65535"_s << u"Message"_s << false;
-        QTest::newRow("user id with a separator") << u"127.0.0.1"_s << int(m_server->Port()) << u"da#ve"_s
-                                                  << u"The user id cannot be used"_s << u"Message"_s << false;
-        QTest::newRow("empty user id") << u"127.0.0.1"_s << int(m_server->Port()) << u""_s
-                                       << u"The user id cannot be used"_s << u"Message"_s << false;
+        QTest::newRow("nothing listens") << u"127.0.0.1"_qs << int(closedPort()) << u"dave"_qs << u"Login failed."_qs
+                                         << u"CKELDataManager::EstablishedConnection"_qs << false;
+        QTest::newRow("unknown host") << u"no-such-host.invalid"_qs << 8002 << u"dave"_qs << u"Login failed."_qs
+                                      << u"CKELDataManager::EstablishedConnection"_qs << false;
+        QTest::newRow("port zero") << u"127.0.0.1"_qs << 0 << u"dave"_qs
+                                   << u"The port must be a number from 1 to 65535"_qs << u"Message"_qs << false;
+        QTest::newRow("port too large") << u"127.0.0.1"_qs << 70000 << u"dave"_qs
+                                        << u"The port must be a number from 1 to 65535"_qs << u"Message"_qs << false;
+        QTest::newRow("user id with a separator") << u"127.0.0.1"_qs << int(m_server->Port()) << u"da#ve"_qs
+                                                  << u"The user id cannot be used"_qs << u"Message"_qs << false;
+        QTest::newRow("empty user id") << u"127.0.0.1"_qs << int(m_server->Port()) << u""_qs
+                                       << u"The user id cannot be used"_qs << u"Message"_qs << false;
         // the server keeps a refused connection: Disconnect is how to leave it
-        QTest::newRow("login refused") << u"127.0.0.1"_s << int(m_restricted->Port()) << u"mallory"_s
-                                       << u"Login unsuccessful: Login refused: wrong user id or password"_s
-                                       << u"notice"_s << true;
+        QTest::newRow("login refused") << u"127.0.0.1"_qs << int(m_restricted->Port()) << u"mallory"_qs
+                                       << u"Login unsuccessful: Login refused: wrong user id or password"_qs
+                                       << u"notice"_qs << true;
     }
     void connectFailures()
     {
@@ -307,19 +305,21 @@ private slots:
             QVERIFY(w.prompt.texts.isEmpty());
             QVERIFY(w.frame->statusBar()->currentMessage().contains(message));
         } else {
-        QVERIFY(QTest::qWaitFor([&] {
-            return std::any_of(w.prompt.texts.cbegin(), w.prompt.texts.cend(),
-                               [&](const QString &t) { return t.startsWith(message); });
-        }, 10000));
-        const qsizetype at = std::find_if(w.prompt.texts.cbegin(), w.prompt.texts.cend(),
-                                          [&](const QString &t) { return t.startsWith(message); })
-                             - w.prompt.texts.cbegin();
-        QCOMPARE(w.prompt.captions.at(at), caption);
+            QVERIFY(QTest::qWaitFor(
+                [&] {
+                    return std::any_of(w.prompt.texts.cbegin(), w.prompt.texts.cend(),
+                                       [&](const QString &t) { return t.startsWith(message); });
+                },
+                10000));
+            const qsizetype at = std::find_if(w.prompt.texts.cbegin(), w.prompt.texts.cend(),
+                                              [&](const QString &t) { return t.startsWith(message); })
+                                 - w.prompt.texts.cbegin();
+            QCOMPARE(w.prompt.captions.at(at), caption);
         }
         QTRY_COMPARE(w.collab->ConnectAction()->isEnabled(), !stillConnected);
         QCOMPARE(w.collab->DisconnectAction()->isEnabled(), stillConnected);
         QVERIFY(!w.client().IsLoggedIn());
-        QVERIFY(!w.frame->windowTitle().contains(u"Connected"_s));
+        QVERIFY(!w.frame->windowTitle().contains(u"Connected"_qs));
     }
 
     // Offline, Open Shared sends nothing and Save As does not ask where.
@@ -328,16 +328,16 @@ private slots:
         Window w;
         w.collab->OpenSharedAction()->trigger();
         QCoreApplication::processEvents();
-        QCOMPARE(w.prompt.texts, QStringList{u"Please connect and login to the server"_s});
+        QCOMPARE(w.prompt.texts, QStringList{u"Please connect and login to the server"_qs});
         QVERIFY(w.script.titles.isEmpty());
 
         w.forgetAsked();
         w.frame->OpenFile(ExampleSolution());
-        const QString target = m_data->filePath(u"offline.kvf"_s);
+        const QString target = m_data->filePath(u"offline.kvf"_qs);
         w.script.files.append(target);
-        w.action(u"actionSaveAs"_s)->trigger();
+        w.action(u"actionSaveAs"_qs)->trigger();
         QVERIFY(w.prompt.texts.isEmpty());
-        QCOMPARE(w.script.titles, QStringList{u"Save As"_s});
+        QCOMPARE(w.script.titles, QStringList{u"Save As"_qs});
         QVERIFY(QFileInfo::exists(target));
     }
 
@@ -348,7 +348,7 @@ private slots:
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<QString>("chosen");
         QTest::newRow("nothing chosen") << -1 << false << QString();
-        QTest::newRow("second name") << 1 << true << u"beta"_s;
+        QTest::newRow("second name") << 1 << true << u"beta"_qs;
     }
     void openSharedDialog()
     {
@@ -356,8 +356,8 @@ private slots:
         QFETCH(bool, accepted);
         QFETCH(QString, chosen);
         CScriptedPrompt prompt;
-        COpenSharedSolutionDlg dialog({u"alpha"_s, u"beta"_s}, prompt);
-        QCOMPARE(dialog.windowTitle(), u"Open Shared"_s);
+        COpenSharedSolutionDlg dialog({u"alpha"_qs, u"beta"_qs}, prompt);
+        QCOMPARE(dialog.windowTitle(), u"Open Shared"_qs);
         if (row >= 0)
             dialog.List()->setCurrentRow(row);
         dialog.show();
@@ -365,7 +365,7 @@ private slots:
         QCOMPARE(dialog.isVisible(), !accepted);
         QCOMPARE(dialog.result() == QDialog::Accepted, accepted);
         QCOMPARE(dialog.SelectedName(), chosen);
-        QCOMPARE(prompt.texts, accepted ? QStringList() : QStringList{u"You need select one file to open"_s});
+        QCOMPARE(prompt.texts, accepted ? QStringList() : QStringList{u"You need select one file to open"_qs});
     }
 
     // Save As while connected asks where; each answer lands where it says.
@@ -376,8 +376,8 @@ private slots:
         QTest::addColumn<bool>("shared");
         QTest::newRow("locally") << true << QString() << false;
         QTest::newRow("shared, cancelled") << false << QString() << false;
-        QTest::newRow("shared, empty name") << false << u""_s << false;
-        QTest::newRow("shared") << false << u"saveas-shared"_s << true;
+        QTest::newRow("shared, empty name") << false << u""_qs << false;
+        QTest::newRow("shared") << false << u"saveas-shared"_qs << true;
     }
     void saveAsWhenConnected()
     {
@@ -387,10 +387,10 @@ private slots:
         Window w;
         QVERIFY(w.frame->OpenFile(ExampleSolution()));
         const QString path = w.model().Solution()->Path();
-        QVERIFY(w.logIn(m_server->Port(), u"erin"_s));
+        QVERIFY(w.logIn(m_server->Port(), u"erin"_qs));
         w.forgetAsked();
         w.prompt.answers.append(locally ? CPrompt::Yes : CPrompt::No);
-        const QString file = m_data->filePath(u"local-copy.kvf"_s);
+        const QString file = m_data->filePath(u"local-copy.kvf"_qs);
         if (locally)
             w.script.files.append(file);
         else if (name.isNull())
@@ -401,14 +401,14 @@ private slots:
                 if (d.NameEdit()->text() == u"microwave")
                     d.NameEdit()->setText(name);
             });
-        w.action(u"actionSaveAs"_s)->trigger();
-        QCOMPARE(w.prompt.texts.value(0), u"Are you going to save the solution locally?"_s);
-        QCOMPARE(w.prompt.captions.value(0), u"Save a solution"_s);
-        QCOMPARE(w.script.titles.value(0), locally ? u"Save As"_s : u"Save Shared"_s);
+        w.action(u"actionSaveAs"_qs)->trigger();
+        QCOMPARE(w.prompt.texts.value(0), u"Are you going to save the solution locally?"_qs);
+        QCOMPARE(w.prompt.captions.value(0), u"Save a solution"_qs);
+        QCOMPARE(w.script.titles.value(0), locally ? u"Save As"_qs : u"Save Shared"_qs);
         QCOMPARE(w.client().IsShared(), shared);
         if (shared) {
-            QVERIFY(w.waitForText(u"Solution "_s + name + u" saved"_s));
-            QCOMPARE(w.frame->windowTitle(), u" TESSEL: "_s + name + u" -M- "_s + connectedTitle(u"erin"_s));
+            QVERIFY(w.waitForText(u"Solution "_qs + name + u" saved"_qs));
+            QCOMPARE(w.frame->windowTitle(), u" TESSEL: "_qs + name + u" -M- "_qs + connectedTitle(u"erin"_qs));
         } else if (locally) {
             QVERIFY(QFileInfo::exists(file));
             QCOMPARE(QFileInfo(w.model().Solution()->Path()), QFileInfo(file));
@@ -422,14 +422,14 @@ private slots:
     void saveOfANewSolutionWhenConnected()
     {
         Window w;
-        QVERIFY(w.logIn(m_server->Port(), u"ivan"_s));
-        QVERIFY(w.model().AddRequirement(u"R1"_s, u"New."_s));
+        QVERIFY(w.logIn(m_server->Port(), u"ivan"_qs));
+        QVERIFY(w.model().AddRequirement(u"R1"_qs, u"New."_qs));
         w.forgetAsked();
-        const QString file = m_data->filePath(u"new.kvf"_s);
+        const QString file = m_data->filePath(u"new.kvf"_qs);
         w.script.files.append(file);
-        w.action(u"actionSave"_s)->trigger();
+        w.action(u"actionSave"_qs)->trigger();
         QCOMPARE(w.prompt.texts, QStringList());
-        QCOMPARE(w.script.titles, QStringList{u"Save As"_s});
+        QCOMPARE(w.script.titles, QStringList{u"Save As"_qs});
         QVERIFY(QFileInfo::exists(file));
         QVERIFY(!w.model().Solution()->IsModified());
     }
@@ -443,25 +443,25 @@ private slots:
             w->frame->show();
             QVERIFY(QTest::qWaitForWindowExposed(w->frame.get()));
         }
-        QVERIFY(a.logIn(m_server->Port(), u"alice"_s));
-        QVERIFY(b.logIn(m_server->Port(), u"bob"_s));
-        QVERIFY(a.told(u"Login successful"_s));
-        QCOMPARE(b.frame->windowTitle(), u" TESSEL: Untitled "_s + connectedTitle(u"bob"_s));
+        QVERIFY(a.logIn(m_server->Port(), u"alice"_qs));
+        QVERIFY(b.logIn(m_server->Port(), u"bob"_qs));
+        QVERIFY(a.told(u"Login successful"_qs));
+        QCOMPARE(b.frame->windowTitle(), u" TESSEL: Untitled "_qs + connectedTitle(u"bob"_qs));
         QVERIFY(!a.collab->ConnectAction()->isEnabled());
         QVERIFY(a.collab->DisconnectAction()->isEnabled());
 
         // A shares the example
         QVERIFY(a.frame->OpenFile(ExampleSolution()));
-        a.saveAsShared(u"kitchen"_s);
-        QVERIFY(a.waitForText(u"Solution kitchen saved"_s));
-        QCOMPARE(a.frame->windowTitle(), u" TESSEL: kitchen -M- "_s + connectedTitle(u"alice"_s));
+        a.saveAsShared(u"kitchen"_qs);
+        QVERIFY(a.waitForText(u"Solution kitchen saved"_qs));
+        QCOMPARE(a.frame->windowTitle(), u" TESSEL: kitchen -M- "_qs + connectedTitle(u"alice"_qs));
 
         // B opens it from the list
-        QVERIFY(b.openShared(u"kitchen"_s));
-        QCOMPARE(b.script.titles.last(), u"Open Shared"_s);
+        QVERIFY(b.openShared(u"kitchen"_qs));
+        QCOMPARE(b.script.titles.last(), u"Open Shared"_qs);
         QCOMPARE(b.model().BuildSolutionText(), a.model().BuildSolutionText());
         QCOMPARE(b.explorer(), a.explorer());
-        QCOMPARE(b.frame->windowTitle(), u" TESSEL: kitchen -M- "_s + connectedTitle(u"bob"_s));
+        QCOMPARE(b.frame->windowTitle(), u" TESSEL: kitchen -M- "_qs + connectedTitle(u"bob"_qs));
         const int rbt = b.firstOfType(KEL::RBT);
         QVERIFY(rbt);
         CChildFrame *bTree = b.editor->Windows().Open(rbt);
@@ -470,24 +470,24 @@ private slots:
 
         // A adds a requirement through its menu and dialog
         a.script.Accept<CKELRequirementDlg>([](CKELRequirementDlg &d) {
-            d.TagEdit()->setText(u"R9"_s);
-            d.DescriptionEdit()->setPlainText(u"The light goes off when the door opens."_s);
+            d.TagEdit()->setText(u"R9"_qs);
+            d.DescriptionEdit()->setPlainText(u"The light goes off when the door opens."_qs);
         });
-        a.action(u"actionNewRequirement"_s)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(b.explorer().contains(u"R9"_s), 10000);
-        QTRY_VERIFY(a.explorer().contains(u"R9"_s));
+        a.action(u"actionNewRequirement"_qs)->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(b.explorer().contains(u"R9"_qs), 10000);
+        QTRY_VERIFY(a.explorer().contains(u"R9"_qs));
         QCOMPARE(b.explorer(), a.explorer());
         // both are changed since the last save, and say so
-        QTRY_COMPARE(b.frame->windowTitle(), u" TESSEL: kitchen -M-* "_s + connectedTitle(u"bob"_s));
+        QTRY_COMPARE(b.frame->windowTitle(), u" TESSEL: kitchen -M-* "_qs + connectedTitle(u"bob"_qs));
         QCOMPARE(a.frame->windowTitle(), a.client().Title());
 
         // A adds a node to the tree B has open
         const QList<CKELMethod *> roots = static_cast<CKELTree *>(a.model().Lookup(rbt))->Roots();
         QVERIFY(!roots.isEmpty());
         CNodeAttributes node;
-        node.component = u"LIGHT"_s;
-        node.behavior = u"off"_s;
-        node.requirementTag = u"R9"_s;
+        node.component = u"LIGHT"_qs;
+        node.behavior = u"off"_qs;
+        node.requirementTag = u"R9"_qs;
         QVERIFY(a.model().AddNode(rbt, roots.first()->GetId(), node, 40, 400));
         QTRY_COMPARE_WITH_TIMEOUT(bTree->Document().NodeShapes().size(), shapesBefore + 1, 10000);
         QTRY_COMPARE(b.model().BuildSolutionText(), a.model().BuildSolutionText());
@@ -495,31 +495,31 @@ private slots:
         QCoreApplication::processEvents();
 
         // Save of a shared solution goes to the server
-        b.action(u"actionSave"_s)->trigger();
-        QVERIFY(b.waitForText(u"Solution kitchen saved"_s));
-        QCOMPARE(b.frame->windowTitle(), u" TESSEL: kitchen -M- "_s + connectedTitle(u"bob"_s));
-        QTRY_COMPARE(m_server->StoredText(u"kitchen"_s), b.model().BuildSolutionText());
+        b.action(u"actionSave"_qs)->trigger();
+        QVERIFY(b.waitForText(u"Solution kitchen saved"_qs));
+        QCOMPARE(b.frame->windowTitle(), u" TESSEL: kitchen -M- "_qs + connectedTitle(u"bob"_qs));
+        QTRY_COMPARE(m_server->StoredText(u"kitchen"_qs), b.model().BuildSolutionText());
 
         // B leaves: its copy stays, local and unnamed
         const QString kept = b.model().BuildSolutionText();
         b.forgetAsked();
         b.collab->DisconnectAction()->trigger();
         QCOMPARE(b.prompt.texts, QStringList{});
-        QVERIFY(b.collab->Notices().last().endsWith(u"  Disconnected"_s));
+        QVERIFY(b.collab->Notices().last().endsWith(u"  Disconnected"_qs));
         QVERIFY(b.model().IsLocal());
         QVERIFY(b.model().Solution()->Path().isEmpty());
         QCOMPARE(b.model().BuildSolutionText(), kept);
-        QCOMPARE(b.frame->windowTitle(), u" TESSEL: Untitled "_s);
+        QCOMPARE(b.frame->windowTitle(), u" TESSEL: Untitled "_qs);
         QVERIFY(b.collab->ConnectAction()->isEnabled());
         QVERIFY(!b.collab->DisconnectAction()->isEnabled());
-        QVERIFY(b.explorer().contains(u"R9"_s));
-        QCOMPARE(b.explorer().section(u'\n', 0, 0), u"Solution: Untitled"_s);
+        QVERIFY(b.explorer().contains(u"R9"_qs));
+        QCOMPARE(b.explorer().section(u'\n', 0, 0), u"Solution: Untitled"_qs);
 
         // what A does now stays with A
-        QVERIFY(a.model().AddRequirement(u"R10"_s, u"Later."_s));
-        QTRY_VERIFY(a.explorer().contains(u"R10"_s));
+        QVERIFY(a.model().AddRequirement(u"R10"_qs, u"Later."_qs));
+        QTRY_VERIFY(a.explorer().contains(u"R10"_qs));
         // B is local now: nothing reaches it any more
-        QVERIFY(!b.explorer().contains(u"R10"_s));
+        QVERIFY(!b.explorer().contains(u"R10"_qs));
     }
 
     // Opening a shared solution over a changed local one offers to save it
@@ -540,24 +540,24 @@ private slots:
         QFETCH(bool, savedFirst);
         Window owner;
         QVERIFY(owner.frame->OpenFile(ExampleSolution()));
-        QVERIFY(owner.logIn(m_server->Port(), u"gina"_s));
-        owner.saveAsShared(u"base"_s);
-        QVERIFY(owner.waitForText(u"Solution base saved"_s));
+        QVERIFY(owner.logIn(m_server->Port(), u"gina"_qs));
+        owner.saveAsShared(u"base"_qs);
+        QVERIFY(owner.waitForText(u"Solution base saved"_qs));
 
-        const QString file = m_data->filePath(u"changed.kvf"_s);
+        const QString file = m_data->filePath(u"changed.kvf"_qs);
         QFile::remove(file);
         QVERIFY(QFile::copy(ExampleSolution(), file));
         QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
         Window w;
         QVERIFY(w.frame->OpenFile(file));
-        QVERIFY(w.logIn(m_server->Port(), u"hank"_s));
-        QVERIFY(w.model().AddRequirement(u"R42"_s, u"Local only."_s));
+        QVERIFY(w.logIn(m_server->Port(), u"hank"_qs));
+        QVERIFY(w.model().AddRequirement(u"R42"_qs, u"Local only."_qs));
         const QString local = w.model().BuildSolutionText();
         w.forgetAsked();
         w.prompt.answers.append(CPrompt::Answer(answer));
         // a refusal shows at once; nothing will come
-        QCOMPARE(w.openShared(u"base"_s, opened ? 10000 : 300), opened);
-        QTRY_COMPARE(w.prompt.texts.value(0), u"Solution changed*has been changed. Save it?"_s);
+        QCOMPARE(w.openShared(u"base"_qs, opened ? 10000 : 300), opened);
+        QTRY_COMPARE(w.prompt.texts.value(0), u"Solution changed*has been changed. Save it?"_qs);
         QCOMPARE(w.client().IsShared(), opened);
         if (opened)
             QCOMPARE(w.model().BuildSolutionText(), owner.model().BuildSolutionText());
@@ -577,30 +577,30 @@ private slots:
         QVERIFY(server.Start());
         Window w;
         QVERIFY(w.frame->OpenFile(ExampleSolution()));
-        QVERIFY(w.logIn(server.Port(), u"frank"_s));
-        w.saveAsShared(u"lost"_s);
-        QVERIFY(w.waitForText(u"Solution lost saved"_s));
-        QVERIFY(w.model().AddRequirement(u"R20"_s, u"Not saved yet."_s));
-        QTRY_VERIFY_WITH_TIMEOUT(w.explorer().contains(u"R20"_s), 10000);
+        QVERIFY(w.logIn(server.Port(), u"frank"_qs));
+        w.saveAsShared(u"lost"_qs);
+        QVERIFY(w.waitForText(u"Solution lost saved"_qs));
+        QVERIFY(w.model().AddRequirement(u"R20"_qs, u"Not saved yet."_qs));
+        QTRY_VERIFY_WITH_TIMEOUT(w.explorer().contains(u"R20"_qs), 10000);
         const QString before = w.model().BuildSolutionText();
         w.forgetAsked();
 
         server.Kill();
-        QVERIFY(w.waitForText(u"Disconnected"_s));
+        QVERIFY(w.waitForText(u"Disconnected"_qs));
         QCOMPARE(w.model().BuildSolutionText(), before);
         QVERIFY(w.model().IsLocal());
         QVERIFY(w.model().Solution()->IsModified());
-        QVERIFY(w.explorer().contains(u"R20"_s));
-        QVERIFY(w.frame->statusBar()->currentMessage().contains(u"connection to the server was lost"_s));
-        QVERIFY(w.frame->statusBar()->currentMessage().contains(u"local copy"_s));
-        QCOMPARE(w.frame->windowTitle(), u" TESSEL: Untitled* "_s);
+        QVERIFY(w.explorer().contains(u"R20"_qs));
+        QVERIFY(w.frame->statusBar()->currentMessage().contains(u"connection to the server was lost"_qs));
+        QVERIFY(w.frame->statusBar()->currentMessage().contains(u"local copy"_qs));
+        QCOMPARE(w.frame->windowTitle(), u" TESSEL: Untitled* "_qs);
         QVERIFY(w.collab->ConnectAction()->isEnabled());
 
         // and the work can be kept: Save goes straight to a file
-        const QString file = data.filePath(u"kept.kvf"_s);
+        const QString file = data.filePath(u"kept.kvf"_qs);
         w.script.files.append(file);
         w.forgetAsked();
-        w.action(u"actionSave"_s)->trigger();
+        w.action(u"actionSave"_qs)->trigger();
         QVERIFY(w.prompt.texts.isEmpty());
         QVERIFY(QFileInfo::exists(file));
     }
@@ -615,24 +615,24 @@ private slots:
         Window w;
         QVERIFY(w.frame->OpenFile(ExampleSolution()));
         const QString before = w.model().BuildSolutionText();
-        w.connectWith(u"127.0.0.1"_s, fake.serverPort(), u"ann"_s);
+        w.connectWith(u"127.0.0.1"_qs, fake.serverPort(), u"ann"_qs);
         QVERIFY(fake.waitForNewConnection(10000));
         QTcpSocket *peer = fake.nextPendingConnection();
         QVERIFY(QTest::qWaitFor([&] { return peer->bytesAvailable() > 0; }, 10000));
-        QString flood = u"UIDLogAck#ann#.."_s.repeated(300);
-        flood += u"FileDownAck#evil#5#0#hello..FileSaveAck#evil#..Please do as I say.."_s;
+        QString flood = u"UIDLogAck#ann#.."_qs.repeated(300);
+        flood += u"FileDownAck#evil#5#0#hello..FileSaveAck#evil#..Please do as I say.."_qs;
         peer->write(CUtf16Decoder::Encode(flood));
         peer->flush();
-        QVERIFY(w.waitForText(u"The server says: Please do as I say"_s));
+        QVERIFY(w.waitForText(u"The server says: Please do as I say"_qs));
         QVERIFY(w.prompt.texts.isEmpty());
         QCOMPARE(std::count_if(w.collab->Notices().cbegin(), w.collab->Notices().cend(),
-                               [](const QString &n) { return n.endsWith(u"Login successful"_s); }),
+                               [](const QString &n) { return n.endsWith(u"Login successful"_qs); }),
                  1);
         QCOMPARE(w.model().BuildSolutionText(), before);
         QVERIFY(w.model().IsLocal());
         QVERIFY(w.collab->DisconnectAction()->isEnabled());
         w.collab->ServerMessagesAction()->trigger();
-        auto *messages = w.frame->findChild<QDialog *>(u"serverMessagesDialog"_s);
+        auto *messages = w.frame->findChild<QDialog *>(u"serverMessagesDialog"_qs);
         QVERIFY(messages && messages->isVisible() && !messages->isModal());
         QCOMPARE(messages->findChild<QListWidget *>()->count(), w.collab->Notices().size());
         w.collab->DisconnectAction()->trigger();
@@ -645,35 +645,35 @@ private slots:
     void membersAndEarlierSave()
     {
         Window a, b;
-        QVERIFY(a.logIn(m_restricted->Port(), u"alice"_s, u"pw"_s));
+        QVERIFY(a.logIn(m_restricted->Port(), u"alice"_qs, u"pw"_qs));
         QVERIFY(a.frame->OpenFile(ExampleSolution()));
-        a.saveAsShared(u"pantry"_s);
-        QVERIFY(a.waitForText(u"Solution pantry saved"_s));
+        a.saveAsShared(u"pantry"_qs);
+        QVERIFY(a.waitForText(u"Solution pantry saved"_qs));
         const QString first = a.model().BuildSolutionText();
-        QVERIFY(a.model().AddRequirement(u"R77"_s, u"later"_s));
-        QTRY_VERIFY(a.explorer().contains(u"R77"_s));
-        a.action(u"actionSave"_s)->trigger();
-        QTRY_COMPARE(m_restricted->HistoryCount(u"pantry"_s), 2);
+        QVERIFY(a.model().AddRequirement(u"R77"_qs, u"later"_qs));
+        QTRY_VERIFY(a.explorer().contains(u"R77"_qs));
+        a.action(u"actionSave"_qs)->trigger();
+        QTRY_COMPARE(m_restricted->HistoryCount(u"pantry"_qs), 2);
 
         QVERIFY(a.collab->MembersAction()->isEnabled());
         a.collab->MembersAction()->trigger();
         auto *members = a.frame->findChild<CMembersDlg *>();
         QVERIFY(members);
         QTRY_COMPARE(members->List()->count(), 1);
-        QCOMPARE(members->List()->item(0)->text(), u"alice (owner)"_s);
-        members->UserEdit()->setText(u"bob"_s);
+        QCOMPARE(members->List()->item(0)->text(), u"alice (owner)"_qs);
+        members->UserEdit()->setText(u"bob"_qs);
         QVERIFY(members->AddButton()->isEnabled());
         members->AddButton()->click();
         QTRY_COMPARE(members->List()->count(), 2);
-        QCOMPARE(members->List()->item(1)->text(), u"bob"_s);
+        QCOMPARE(members->List()->item(1)->text(), u"bob"_qs);
 
-        QVERIFY(b.logIn(m_restricted->Port(), u"bob"_s, u"pw"_s));
+        QVERIFY(b.logIn(m_restricted->Port(), u"bob"_qs, u"pw"_qs));
         b.script.Use<COpenSharedSolutionDlg>([](COpenSharedSolutionDlg &d) {
-            const QList<QListWidgetItem *> found = d.List()->findItems(u"pantry"_s, Qt::MatchExactly);
+            const QList<QListWidgetItem *> found = d.List()->findItems(u"pantry"_qs, Qt::MatchExactly);
             if (found.isEmpty())
                 return int(QDialog::Rejected);
             d.List()->setCurrentItem(found.first());
-            d.findChild<QPushButton *>(u"earlierSaves"_s)->click();
+            d.findChild<QPushButton *>(u"earlierSaves"_qs)->click();
             return d.result();
         });
         int listed = 0;
@@ -698,15 +698,15 @@ private slots:
         CMainFrame *earlier = earlierWindow();
         QCOMPARE(listed, 2);
         QCOMPARE(earlier->Manager().BuildSolutionText(), first);
-        QVERIFY(earlier->windowTitle().contains(u"[Read-only: save of pantry by alice"_s));
+        QVERIFY(earlier->windowTitle().contains(u"[Read-only: save of pantry by alice"_qs));
         // the window it came from is as it was
         QCOMPARE(b.model().BuildSolutionText(), before);
         CScriptedPrompt earlierPrompt;
         earlier->SetPrompt(&earlierPrompt);
-        QVERIFY(!earlier->Manager().AddRequirement(u"R78"_s, QString()));
-        QVERIFY(!earlier->Manager().FindRequirement(u"R78"_s));
-        QVERIFY(earlierPrompt.texts.join(u'|').contains(u"cannot be changed"_s));
-        QCOMPARE(m_restricted->HistoryCount(u"pantry"_s), 2);
+        QVERIFY(!earlier->Manager().AddRequirement(u"R78"_qs, QString()));
+        QVERIFY(!earlier->Manager().FindRequirement(u"R78"_qs));
+        QVERIFY(earlierPrompt.texts.join(u'|').contains(u"cannot be changed"_qs));
+        QCOMPARE(m_restricted->HistoryCount(u"pantry"_qs), 2);
         earlier->SetPrompt(nullptr);
         earlier->Manager().CloseSolution();
         delete earlier;

@@ -106,7 +106,8 @@ void TestColourScheme::marksStandApartFromFills()
     // and from each other
     for (qsizetype i = 0; i < signals_.size(); ++i) {
         for (qsizetype j = i + 1; j < signals_.size(); ++j)
-            QVERIFY2(distance(signals_[i], signals_[j]) >= 120, qPrintable(signals_[i].name() + QStringLiteral(" ") + signals_[j].name()));
+            QVERIFY2(distance(signals_[i], signals_[j]) >= 120,
+                     qPrintable(signals_[i].name() + QStringLiteral(" ") + signals_[j].name()));
     }
 }
 

@@ -31,11 +31,8 @@
 #include <QtTest>
 
 using namespace GuiTestKit;
-using namespace Qt::StringLiterals;
 
-namespace {
-
-} // namespace
+namespace {} // namespace
 
 class TestDeepInput : public QObject
 {
@@ -59,11 +56,12 @@ void TestDeepInput::initTestCase()
     m_home = IsolateHome();
     m_nodes = TestKit::EnvNumber("VERDANTIS_DEEP_GUI_NODES", 5000);
     qInfo("%d nodes a tree", m_nodes);
-    for (auto [shape, name] : {std::pair{DeepTrees::Shape::Chain, "chain"}, std::pair{DeepTrees::Shape::Star, "star"}}) {
+    for (auto [shape, name] :
+         {std::pair{DeepTrees::Shape::Chain, "chain"}, std::pair{DeepTrees::Shape::Star, "star"}}) {
         CKELDataManager m;
         DeepTrees::FillShape(m, shape, m_nodes);
         QString error;
-        QVERIFY2(CSolutionFile::Write(m, m_dir.filePath(QString::fromLatin1(name) + u".kvf"_s), &error),
+        QVERIFY2(CSolutionFile::Write(m, m_dir.filePath(QString::fromLatin1(name) + u".kvf"_qs), &error),
                  qPrintable(error));
     }
 }
@@ -72,9 +70,9 @@ void TestDeepInput::treeWindow_data()
 {
     QTest::addColumn<QString>("shape");
     QTest::addColumn<QString>("tree");
-    QTest::newRow("chain RBT") << u"chain"_s << u"T"_s;
-    QTest::newRow("star RBT") << u"star"_s << u"T"_s;
-    QTest::newRow("star DBT") << u"star"_s << u"D"_s;
+    QTest::newRow("chain RBT") << u"chain"_qs << u"T"_qs;
+    QTest::newRow("star RBT") << u"star"_qs << u"T"_qs;
+    QTest::newRow("star DBT") << u"star"_qs << u"D"_qs;
 }
 
 void TestDeepInput::treeWindow()
@@ -91,8 +89,8 @@ void TestDeepInput::treeWindow()
     frame.resize(1000, 700);
     frame.show();
 
-    QVERIFY(frame.OpenFile(m_dir.filePath(shape + u".kvf"_s)));
-    const CKELTree *kelTree = frame.Manager().FindTree(tree == u"T"_s ? KEL::RBTs : KEL::DBTs, tree);
+    QVERIFY(frame.OpenFile(m_dir.filePath(shape + u".kvf"_qs)));
+    const CKELTree *kelTree = frame.Manager().FindTree(tree == u"T"_qs ? KEL::RBTs : KEL::DBTs, tree);
     QVERIFY(kelTree);
     QCOMPARE(kelTree->Nodes().size(), m_nodes);
 
@@ -107,7 +105,7 @@ void TestDeepInput::treeWindow()
     const QRectF drawing = window->Document().Scene().DrawingArea();
     QVERIFY(drawing.isValid());
     // a chain grows down, a star across
-    if (shape == u"chain"_s)
+    if (shape == u"chain"_qs)
         QVERIFY(drawing.height() > drawing.width());
     else
         QVERIFY(drawing.width() > drawing.height());
@@ -120,7 +118,7 @@ void TestDeepInput::treeWindow()
 
     // export through the menu command: far too large for a picture at 100 %,
     // so it is drawn smaller, all of it
-    const QString png = m_dir.filePath(shape + tree + u".png"_s);
+    const QString png = m_dir.filePath(shape + tree + u".png"_qs);
     script.files.append(png);
     script.Use<QInputDialog>([](QInputDialog &d) {
         d.setDoubleValue(1.0);
@@ -139,8 +137,8 @@ void TestDeepInput::treeWindow()
 void TestDeepInput::derivedWindows_data()
 {
     QTest::addColumn<QString>("shape");
-    QTest::newRow("chain") << u"chain"_s;
-    QTest::newRow("star") << u"star"_s;
+    QTest::newRow("chain") << u"chain"_qs;
+    QTest::newRow("star") << u"star"_qs;
 }
 
 // The derived views of a huge design tree open through the user's commands:
@@ -157,25 +155,24 @@ void TestDeepInput::derivedWindows()
     QVERIFY(editor);
     frame.resize(1000, 700);
     frame.show();
-    QVERIFY(frame.OpenFile(m_dir.filePath(shape + u".kvf"_s)));
-    const CKELTree *dbt = frame.Manager().FindTree(KEL::DBTs, u"D"_s);
+    QVERIFY(frame.OpenFile(m_dir.filePath(shape + u".kvf"_qs)));
+    const CKELTree *dbt = frame.Manager().FindTree(KEL::DBTs, u"D"_qs);
     QVERIFY(dbt);
     const CExplorerTarget target{dbt->GetId(), 0};
     const CExplorerMenu &menu = frame.Explorer()->Menu();
-    script.Accept<CKELCBTDlg>([](CKELCBTDlg &d) { QVERIFY(d.SelectComponent(u"C1"_s)); });
-    QVERIFY(menu.Run(KEL::DBT, u"Create CBT"_s, target));
+    script.Accept<CKELCBTDlg>([](CKELCBTDlg &d) { QVERIFY(d.SelectComponent(u"C1"_qs)); });
+    QVERIFY(menu.Run(KEL::DBT, u"Create CBT"_qs, target));
     QCoreApplication::processEvents();
     const auto *cbtFrame = editor->Windows().ActiveFrame();
     QVERIFY(cbtFrame);
     QCOMPARE(frame.Manager().Lookup(cbtFrame->TreeId())->GetTypeCode(), int(KEL::CBT));
 
-    QVERIFY(menu.Run(KEL::DBT, u"Create CIN"_s, target));
+    QVERIFY(menu.Run(KEL::DBT, u"Create CIN"_qs, target));
     QCoreApplication::processEvents();
 
-    script.Accept<CKELCIDDlg>([](CKELCIDDlg &d) {
-        d.Components()->setCurrentIndex(d.Components()->findText(u"C1"_s));
-    });
-    QVERIFY(menu.Run(KEL::DBT, u"Create CID"_s, target));
+    script.Accept<CKELCIDDlg>(
+        [](CKELCIDDlg &d) { d.Components()->setCurrentIndex(d.Components()->findText(u"C1"_qs)); });
+    QVERIFY(menu.Run(KEL::DBT, u"Create CID"_qs, target));
     QCoreApplication::processEvents();
 
     const QList<CDiagramWindow *> diagrams = frame.findChildren<CDiagramWindow *>();

@@ -11,7 +11,6 @@
 #include <QTemporaryDir>
 
 using namespace DeriveTestKit;
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -19,14 +18,14 @@ namespace {
 // through the explorer's "Get RBTs".
 CChildFrame *freshDbt(Frame &f, const QStringList &rbts)
 {
-    if (!f.open() || !f.model().AddDBT(u"Fresh"_s))
+    if (!f.open() || !f.model().AddDBT(u"Fresh"_qs))
         return nullptr;
-    const CKELTree *dbt = f.tree(KEL::DBTs, u"Fresh"_s, u"2.0"_s);
+    const CKELTree *dbt = f.tree(KEL::DBTs, u"Fresh"_qs, u"2.0"_qs);
     f.script.Accept<CKELRBTDlg>([rbts](CKELRBTDlg &d) {
         for (int row = 0; row < d.List()->count(); ++row)
             d.List()->item(row)->setSelected(rbts.contains(d.List()->item(row)->text()));
     });
-    if (!dbt || !f.runExplorer(dbt->GetId(), u"Get RBTs"_s))
+    if (!dbt || !f.runExplorer(dbt->GetId(), u"Get RBTs"_qs))
         return nullptr;
     return f.windows().Find(dbt->GetId());
 }
@@ -54,15 +53,15 @@ private slots:
     void getRBTsCopiesAndArranges()
     {
         Frame f;
-        CChildFrame *w = freshDbt(f, {u"R1"_s, u"R2"_s, u"R3"_s});
+        CChildFrame *w = freshDbt(f, {u"R1"_qs, u"R2"_qs, u"R3"_qs});
         QVERIFY(w);
-        QCOMPARE(f.script.titles, QStringList{u"Get RBTs"_s});
+        QCOMPARE(f.script.titles, QStringList{u"Get RBTs"_qs});
         const CKELTree &dbt = *w->Document().Tree();
         // each RBT a tree of its own, in the order chosen
         QStringList roots;
         for (const CKELMethod *r : dbt.Roots())
             roots.append(Describe(*r));
-        QCOMPARE(roots, (QStringList{u"R1:DOOR[closed]"_s, u"R2:DOOR[open]"_s, u"R3:DOOR[closing]"_s}));
+        QCOMPARE(roots, (QStringList{u"R1:DOOR[closed]"_qs, u"R2:DOOR[open]"_qs, u"R3:DOOR[closing]"_qs}));
         // R2 of version 2.0 has the buzzer
         QCOMPARE(dbt.Nodes().size(), 14);
         QCOMPARE(CanvasDisagreement(w->Document()), QString());
@@ -73,19 +72,19 @@ private slots:
     {
         Frame f;
         QVERIFY(f.open());
-        QVERIFY(f.model().AddDBT(u"Fresh"_s));
-        const CKELTree *dbt = f.tree(KEL::DBTs, u"Fresh"_s, u"2.0"_s);
+        QVERIFY(f.model().AddDBT(u"Fresh"_qs));
+        const CKELTree *dbt = f.tree(KEL::DBTs, u"Fresh"_qs, u"2.0"_qs);
         f.script.Cancel();
-        QVERIFY(f.runExplorer(dbt->GetId(), u"Get RBTs"_s));
+        QVERIFY(f.runExplorer(dbt->GetId(), u"Get RBTs"_qs));
         QVERIFY(dbt->Nodes().isEmpty());
     }
 
     void droppedRBTJoinsDbt()
     {
         Frame f;
-        CChildFrame *w = freshDbt(f, {u"R1"_s});
+        CChildFrame *w = freshDbt(f, {u"R1"_qs});
         QVERIFY(w);
-        const CKELTree *r4 = f.tree(KEL::RBTs, u"R4"_s, u"2.0"_s);
+        const CKELTree *r4 = f.tree(KEL::RBTs, u"R4"_qs, u"2.0"_qs);
         QVERIFY(w->View().AcceptsDrop(r4->GetId()));
         QVERIFY(w->View().DropElement(r4->GetId(), 0, QPointF(10, 10)));
         QCOMPARE(w->Document().Tree()->Roots().size(), 2);
@@ -101,27 +100,28 @@ private slots:
         QTest::addColumn<QStringList>("red");
         // a root that another tree's root matches is an integration point too
         QTest::newRow("integration points")
-            << QStringList{u"R1"_s, u"R2"_s, u"R3"_s, u"R4"_s} << QStringList{u"Mark Integration Points"_s}
-            << QStringList{u"R1:DOOR[open]"_s, u"R2:DOOR[closing]"_s, u"R3:DOOR[closing]"_s, u"R4:DOOR[closing]"_s,
-                           u"R4:DOOR[closed]"_s}
+            << QStringList{u"R1"_qs, u"R2"_qs, u"R3"_qs, u"R4"_qs} << QStringList{u"Mark Integration Points"_qs}
+            << QStringList{u"R1:DOOR[open]"_qs, u"R2:DOOR[closing]"_qs, u"R3:DOOR[closing]"_qs, u"R4:DOOR[closing]"_qs,
+                           u"R4:DOOR[closed]"_qs}
             << QStringList{};
-        QTest::newRow("toggled off again")
-            << QStringList{u"R1"_s, u"R2"_s, u"R3"_s, u"R4"_s}
-            << QStringList{u"Mark Integration Points"_s, u"Mark Integration Points"_s} << QStringList{} << QStringList{};
+        QTest::newRow("toggled off again") << QStringList{u"R1"_qs, u"R2"_qs, u"R3"_qs, u"R4"_qs}
+                                           << QStringList{u"Mark Integration Points"_qs, u"Mark Integration Points"_qs}
+                                           << QStringList{} << QStringList{};
         // R3's door opens again by reversion, which matches nothing
         QTest::newRow("reversion leaves a missing precondition")
-            << QStringList{u"R2"_s, u"R3"_s} << QStringList{u"Mark Missing Precondition"_s} << QStringList{}
-            << QStringList{u"R2:DOOR[open]"_s};
-        QTest::newRow("both on") << QStringList{u"R2"_s, u"R3"_s}
-                                 << QStringList{u"Mark Integration Points"_s, u"Mark Missing Precondition"_s}
-                                 << QStringList{u"R2:DOOR[closing]"_s} << QStringList{u"R2:DOOR[open]"_s};
+            << QStringList{u"R2"_qs, u"R3"_qs} << QStringList{u"Mark Missing Precondition"_qs} << QStringList{}
+            << QStringList{u"R2:DOOR[open]"_qs};
+        QTest::newRow("both on") << QStringList{u"R2"_qs, u"R3"_qs}
+                                 << QStringList{u"Mark Integration Points"_qs, u"Mark Missing Precondition"_qs}
+                                 << QStringList{u"R2:DOOR[closing]"_qs} << QStringList{u"R2:DOOR[open]"_qs};
         QTest::newRow("turning one off keeps the other")
-            << QStringList{u"R2"_s, u"R3"_s}
-            << QStringList{u"Mark Integration Points"_s, u"Mark Missing Precondition"_s, u"Mark Missing Precondition"_s}
-            << QStringList{u"R2:DOOR[closing]"_s} << QStringList{};
-        QTest::newRow("every root matched") << QStringList{u"R1"_s, u"R2"_s, u"R3"_s, u"R4"_s}
-                                            << QStringList{u"Mark Missing Precondition"_s} << QStringList{}
-                                            << QStringList{};
+            << QStringList{u"R2"_qs, u"R3"_qs}
+            << QStringList{u"Mark Integration Points"_qs, u"Mark Missing Precondition"_qs,
+                           u"Mark Missing Precondition"_qs}
+            << QStringList{u"R2:DOOR[closing]"_qs} << QStringList{};
+        QTest::newRow("every root matched")
+            << QStringList{u"R1"_qs, u"R2"_qs, u"R3"_qs, u"R4"_qs} << QStringList{u"Mark Missing Precondition"_qs}
+            << QStringList{} << QStringList{};
     }
 
     void marks()
@@ -146,27 +146,27 @@ private slots:
     {
         Frame f;
         QVERIFY(f.open());
-        const CKELTree *dbt = f.tree(KEL::DBTs, u"Door"_s, u"2.0"_s);
-        QVERIFY(f.runExplorer(dbt->GetId(), u"Mark Missing Precondition"_s));
+        const CKELTree *dbt = f.tree(KEL::DBTs, u"Door"_qs, u"2.0"_qs);
+        QVERIFY(f.runExplorer(dbt->GetId(), u"Mark Missing Precondition"_qs));
         CChildFrame *w = f.windows().Find(dbt->GetId());
         QVERIFY(w);
         QVERIFY(w->View().MarkMissingPrecondition());
         // integrated, the door's one root has nothing above it
-        QCOMPARE(highlighted(w->Document(), 2), QStringList{u"R1:DOOR[closed]"_s});
+        QCOMPARE(highlighted(w->Document(), 2), QStringList{u"R1:DOOR[closed]"_qs});
     }
 
     void matchingNodesToggle()
     {
         Frame f;
-        CChildFrame *w = freshDbt(f, {u"R1"_s, u"R2"_s, u"R3"_s, u"R4"_s});
+        CChildFrame *w = freshDbt(f, {u"R1"_qs, u"R2"_qs, u"R3"_qs, u"R4"_qs});
         QVERIFY(w);
         const CKELTree &dbt = *w->Document().Tree();
-        const int root = NodeNamed(dbt, u"R2:DOOR[open]"_s)->GetId();
-        QVERIFY(f.runViewMenu(w->View(), root, u"Mark all Matching Nodes"_s));
+        const int root = NodeNamed(dbt, u"R2:DOOR[open]"_qs)->GetId();
+        QVERIFY(f.runViewMenu(w->View(), root, u"Mark all Matching Nodes"_qs));
         // R3's reversion to the open door is no match
-        QCOMPARE(highlighted(w->Document(), 3), (QStringList{u"R1:DOOR[open]"_s, u"R2:DOOR[open]"_s}));
+        QCOMPARE(highlighted(w->Document(), 3), (QStringList{u"R1:DOOR[open]"_qs, u"R2:DOOR[open]"_qs}));
         QCOMPARE(CanvasDisagreement(w->Document()), QString());
-        QVERIFY(f.runViewMenu(w->View(), root, u"Mark all Matching Nodes"_s));
+        QVERIFY(f.runViewMenu(w->View(), root, u"Mark all Matching Nodes"_qs));
         QCOMPARE(highlighted(w->Document(), 3), QStringList{});
         QCOMPARE(CanvasDisagreement(w->Document()), QString());
     }
@@ -175,8 +175,9 @@ private slots:
     {
         QTest::addColumn<QString>("node");
         QTest::addColumn<QString>("command");
-        QTest::newRow("next matching RBT at a marked match") << u"R1:DOOR[open]"_s << u"Integrate next Matching RBT"_s;
-        QTest::newRow("this RBT, the clicked root") << u"R2:DOOR[open]"_s << u"Integrate this RBT"_s;
+        QTest::newRow("next matching RBT at a marked match")
+            << u"R1:DOOR[open]"_qs << u"Integrate next Matching RBT"_qs;
+        QTest::newRow("this RBT, the clicked root") << u"R2:DOOR[open]"_qs << u"Integrate this RBT"_qs;
     }
     // The marked matches belong to a node that integration merges away:
     // they must not stay behind where nothing can switch them off.
@@ -185,20 +186,20 @@ private slots:
         QFETCH(QString, node);
         QFETCH(QString, command);
         Frame f;
-        CChildFrame *w = freshDbt(f, {u"R1"_s, u"R2"_s, u"R3"_s, u"R4"_s});
+        CChildFrame *w = freshDbt(f, {u"R1"_qs, u"R2"_qs, u"R3"_qs, u"R4"_qs});
         QVERIFY(w);
         const CKELTree &dbt = *w->Document().Tree();
-        QVERIFY(f.runViewMenu(w->View(), NodeNamed(dbt, u"R2:DOOR[open]"_s)->GetId(), u"Mark all Matching Nodes"_s));
+        QVERIFY(f.runViewMenu(w->View(), NodeNamed(dbt, u"R2:DOOR[open]"_qs)->GetId(), u"Mark all Matching Nodes"_qs));
         QCOMPARE(highlighted(w->Document(), 3).size(), 2);
-        QVERIFY(f.runViewMenu(w->View(), 0, u"Mark Integration Points"_s));
+        QVERIFY(f.runViewMenu(w->View(), 0, u"Mark Integration Points"_qs));
         const int roots = int(dbt.Roots().size());
         QVERIFY(f.runViewMenu(w->View(), NodeNamed(dbt, node)->GetId(), command));
         QCOMPARE(int(dbt.Roots().size()), roots - 1);
         QCOMPARE(highlighted(w->Document(), 3), QStringList{});
         // the integration points are those of the new tree
         const QStringList points = highlighted(w->Document(), 1);
-        QVERIFY(f.runViewMenu(w->View(), 0, u"Mark Integration Points"_s));
-        QVERIFY(f.runViewMenu(w->View(), 0, u"Mark Integration Points"_s));
+        QVERIFY(f.runViewMenu(w->View(), 0, u"Mark Integration Points"_qs));
+        QVERIFY(f.runViewMenu(w->View(), 0, u"Mark Integration Points"_qs));
         QCOMPARE(highlighted(w->Document(), 1), points);
         QCOMPARE(CanvasDisagreement(w->Document()), QString());
     }
@@ -206,15 +207,15 @@ private slots:
     void markModesShowAndLetEdit_data()
     {
         QTest::addColumn<QString>("entry");
-        QTest::newRow("integration points") << u"Mark Integration Points"_s;
-        QTest::newRow("missing preconditions") << u"Mark Missing Precondition"_s;
+        QTest::newRow("integration points") << u"Mark Integration Points"_qs;
+        QTest::newRow("missing preconditions") << u"Mark Missing Precondition"_qs;
     }
     // A mark mode shows as a checked entry, and boxes can still be dragged.
     void markModesShowAndLetEdit()
     {
         QFETCH(QString, entry);
         Frame f;
-        CChildFrame *w = freshDbt(f, {u"R1"_s, u"R2"_s, u"R3"_s, u"R4"_s});
+        CChildFrame *w = freshDbt(f, {u"R1"_qs, u"R2"_qs, u"R3"_qs, u"R4"_qs});
         QVERIFY(w);
         f.frame->show();
         w->showMaximized();
@@ -245,7 +246,7 @@ private slots:
         QCOMPARE(explorerChecked(), 1);
 
         // two drags in a row, each moving the box
-        for (const QString &name : {u"R1:DOOR[open]"_s, u"R2:DOOR[open]"_s}) {
+        for (const QString &name : {u"R1:DOOR[open]"_qs, u"R2:DOOR[open]"_qs}) {
             CKELMethod *node = NodeNamed(*w->Document().Tree(), name);
             const QPoint from(node->x, node->y);
             CKELNodeShape *shape = w->Document().NodeShape(node->GetId());
@@ -268,10 +269,10 @@ private slots:
     void closingTheWindowTakesTheMarks()
     {
         Frame f;
-        CChildFrame *w = freshDbt(f, {u"R1"_s, u"R2"_s, u"R3"_s, u"R4"_s});
+        CChildFrame *w = freshDbt(f, {u"R1"_qs, u"R2"_qs, u"R3"_qs, u"R4"_qs});
         QVERIFY(w);
         const int id = w->TreeId();
-        QVERIFY(f.runViewMenu(w->View(), 0, u"Mark Integration Points"_s));
+        QVERIFY(f.runViewMenu(w->View(), 0, u"Mark Integration Points"_qs));
         QVERIFY(!highlighted(w->Document(), 1).isEmpty());
         w->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -294,30 +295,30 @@ private slots:
         QTest::addColumn<QString>("parent");
         QTest::addColumn<QStringList>("children");
 
-        const QStringList all{u"R1"_s, u"R2"_s, u"R3"_s, u"R4"_s};
+        const QStringList all{u"R1"_qs, u"R2"_qs, u"R3"_qs, u"R4"_qs};
         QTest::newRow("next at an integration point")
-            << all << u"R1:DOOR[open]"_s << u"Integrate next Matching RBT"_s << true << QStringList{} << 3
-            << u"R1:DOOR[open]"_s << QStringList{u"R2:TIMER[running]"_s};
+            << all << u"R1:DOOR[open]"_qs << u"Integrate next Matching RBT"_qs << true << QStringList{} << 3
+            << u"R1:DOOR[open]"_qs << QStringList{u"R2:TIMER[running]"_qs};
         QTest::newRow("next without a matching root does nothing")
-            << all << u"R1:MOTOR[opening]"_s << u"Integrate next Matching RBT"_s << true << QStringList{} << 4
-            << u"R1:MOTOR[opening]"_s << QStringList{u"R1:DOOR[open]"_s};
+            << all << u"R1:MOTOR[opening]"_qs << u"Integrate next Matching RBT"_qs << true << QStringList{} << 4
+            << u"R1:MOTOR[opening]"_qs << QStringList{u"R1:DOOR[open]"_qs};
         // the first match in element order is R2's closing door, not R4's root
         QTest::newRow("this with two matches, OK")
-            << all << u"R3:DOOR[closing]"_s << u"Integrate this RBT"_s << true
-            << QStringList{u"More than one match found.Integrate with first match?"_s} << 3 << u"R2:DOOR[closing]"_s
-            << QStringList{u"R3:SENSOR??person detected??"_s};
+            << all << u"R3:DOOR[closing]"_qs << u"Integrate this RBT"_qs << true
+            << QStringList{u"More than one match found.Integrate with first match?"_qs} << 3 << u"R2:DOOR[closing]"_qs
+            << QStringList{u"R3:SENSOR??person detected??"_qs};
         QTest::newRow("this with two matches, Cancel")
-            << all << u"R3:DOOR[closing]"_s << u"Integrate this RBT"_s << false
-            << QStringList{u"More than one match found.Integrate with first match?"_s} << 4 << u"R2:DOOR[closing]"_s
+            << all << u"R3:DOOR[closing]"_qs << u"Integrate this RBT"_qs << false
+            << QStringList{u"More than one match found.Integrate with first match?"_qs} << 4 << u"R2:DOOR[closing]"_qs
             << QStringList{};
         QTest::newRow("this on a node that is no root")
-            << all << u"R1:SENSOR??person detected??"_s << u"Integrate this RBT"_s << true
-            << QStringList{u"Not A Root Node"_s} << 4 << u"R1:DOOR[closed]"_s
-            << QStringList{u"R1:SENSOR??person detected??"_s};
+            << all << u"R1:SENSOR??person detected??"_qs << u"Integrate this RBT"_qs << true
+            << QStringList{u"Not A Root Node"_qs} << 4 << u"R1:DOOR[closed]"_qs
+            << QStringList{u"R1:SENSOR??person detected??"_qs};
         QTest::newRow("this without a match")
-            << QStringList{u"R2"_s, u"R3"_s} << u"R2:DOOR[open]"_s << u"Integrate this RBT"_s << true
-            << QStringList{u"No matching node found"_s} << 2 << u"R2:DOOR[open]"_s
-            << QStringList{u"R2:TIMER[running]"_s};
+            << QStringList{u"R2"_qs, u"R3"_qs} << u"R2:DOOR[open]"_qs << u"Integrate this RBT"_qs << true
+            << QStringList{u"No matching node found"_qs} << 2 << u"R2:DOOR[open]"_qs
+            << QStringList{u"R2:TIMER[running]"_qs};
     }
 
     void integrate()
@@ -356,12 +357,15 @@ private slots:
     void integratedTreeSurvivesSaveAndLoad()
     {
         Frame f;
-        CChildFrame *w = freshDbt(f, {u"R1"_s, u"R2"_s, u"R3"_s, u"R4"_s});
+        CChildFrame *w = freshDbt(f, {u"R1"_qs, u"R2"_qs, u"R3"_qs, u"R4"_qs});
         QVERIFY(w);
         CKELTree &dbt = *w->Document().Tree();
-        QVERIFY(f.runViewMenu(w->View(), NodeNamed(dbt, u"R1:DOOR[open]"_s)->GetId(), u"Integrate next Matching RBT"_s));
-        QVERIFY(f.runViewMenu(w->View(), NodeNamed(dbt, u"R2:DOOR[closing]"_s)->GetId(), u"Integrate next Matching RBT"_s));
-        QVERIFY(f.runViewMenu(w->View(), NodeNamed(dbt, u"R2:DOOR[closing]"_s)->GetId(), u"Integrate next Matching RBT"_s));
+        QVERIFY(
+            f.runViewMenu(w->View(), NodeNamed(dbt, u"R1:DOOR[open]"_qs)->GetId(), u"Integrate next Matching RBT"_qs));
+        QVERIFY(f.runViewMenu(w->View(), NodeNamed(dbt, u"R2:DOOR[closing]"_qs)->GetId(),
+                              u"Integrate next Matching RBT"_qs));
+        QVERIFY(f.runViewMenu(w->View(), NodeNamed(dbt, u"R2:DOOR[closing]"_qs)->GetId(),
+                              u"Integrate next Matching RBT"_qs));
         QCOMPARE(dbt.Roots().size(), 1);
         QCOMPARE(CanvasDisagreement(w->Document()), QString());
         QVERIFY(!ShapesOverlap(w->Document()));
@@ -370,22 +374,22 @@ private slots:
             QStringList lines;
             for (const CKELMethod *n : t.Nodes()) {
                 const CKELMethod *p = TreeOps::NodeOf(t, n->ParentId());
-                lines.append(Describe(*n) + u" <- "_s + (p ? Describe(*p) : QString()));
+                lines.append(Describe(*n) + u" <- "_qs + (p ? Describe(*p) : QString()));
             }
             return lines;
         };
         const QStringList before = shape(dbt);
-        const CKELTree *example = f.tree(KEL::DBTs, u"Door"_s, u"2.0"_s);
+        const CKELTree *example = f.tree(KEL::DBTs, u"Door"_qs, u"2.0"_qs);
         const QStringList wanted = shape(*example);
         QCOMPARE(QSet<QString>(before.begin(), before.end()), QSet<QString>(wanted.begin(), wanted.end()));
 
         QTemporaryDir dir;
-        const QString path = dir.filePath(u"door.kvf"_s);
+        const QString path = dir.filePath(u"door.kvf"_qs);
         QString error;
         QVERIFY2(CSolutionFile::Write(f.model(), path, &error), qPrintable(error));
         CKELDataManager loaded;
         QVERIFY2(CSolutionFile::Read(loaded, path, &error), qPrintable(error));
-        const CKELTree *back = loaded.FindTree(KEL::DBTs, u"Fresh"_s);
+        const CKELTree *back = loaded.FindTree(KEL::DBTs, u"Fresh"_qs);
         QVERIFY(back);
         QCOMPARE(shape(*back), before);
     }

@@ -13,7 +13,6 @@
 #include <QTemporaryDir>
 
 using namespace DeriveTestKit;
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -27,21 +26,21 @@ void chooseComponent(Frame &f, const QString &component)
 bool addThirdVersion(Frame &f)
 {
     CKELDataManager &m = f.model();
-    if (!m.NewVersion(u"3.0"_s, f.version(u"2.0"_s)->GetId()) || !m.SetCurrentVersion(f.version(u"3.0"_s)->GetId()))
+    if (!m.NewVersion(u"3.0"_qs, f.version(u"2.0"_qs)->GetId()) || !m.SetCurrentVersion(f.version(u"3.0"_qs)->GetId()))
         return false;
-    CKELTree *door = f.tree(KEL::DBTs, u"Door"_s, u"3.0"_s);
+    CKELTree *door = f.tree(KEL::DBTs, u"Door"_qs, u"3.0"_qs);
     auto add = [&](const QString &under, const QString &component, const QString &behavior, int type) {
         CNodeAttributes a;
         a.component = component;
         a.behavior = behavior;
         a.behaviorType = type;
-        a.requirementTag = u"R9"_s;
+        a.requirementTag = u"R9"_qs;
         const CKELMethod *p = NodeNamed(*door, under);
         return p && m.AddNode(door->GetId(), p->GetId(), a, 0, 0);
     };
-    return m.RemoveNode(NodeNamed(*door, u"R2:BUZZER<<beep>>"_s)->GetId())
-           && add(u"R1:DOOR[open]"_s, u"SWITCH"_s, u"hold on"_s, KEL::Event)
-           && add(u"R1:DOOR[closed]"_s, u"SENSOR"_s, u"fault"_s, KEL::Event);
+    return m.RemoveNode(NodeNamed(*door, u"R2:BUZZER<<beep>>"_qs)->GetId())
+           && add(u"R1:DOOR[open]"_qs, u"SWITCH"_qs, u"hold on"_qs, KEL::Event)
+           && add(u"R1:DOOR[closed]"_qs, u"SENSOR"_qs, u"fault"_qs, KEL::Event);
 }
 
 } // namespace
@@ -60,10 +59,10 @@ private slots:
         QTest::addColumn<bool>("initShown");
         QTest::addColumn<QStringList>("tops");
         // a single top node stands in INIT's place
-        QTest::newRow("one top node") << u"2.0"_s << u"MOTOR"_s << false << QStringList{u"[opening]"_s};
+        QTest::newRow("one top node") << u"2.0"_qs << u"MOTOR"_qs << false << QStringList{u"[opening]"_qs};
         // the timer runs on one branch and is stopped on the other
-        QTest::newRow("two branches") << u"1.0"_s << u"TIMER"_s << true
-                                      << QStringList{u"[running]"_s, u"[stopped]"_s};
+        QTest::newRow("two branches") << u"1.0"_qs << u"TIMER"_qs << true
+                                      << QStringList{u"[running]"_qs, u"[stopped]"_qs};
     }
 
     void cbtWindow()
@@ -74,10 +73,10 @@ private slots:
         QFETCH(QStringList, tops);
         Frame f;
         QVERIFY(f.open());
-        CKELTree *door = f.tree(KEL::DBTs, u"Door"_s, version);
+        CKELTree *door = f.tree(KEL::DBTs, u"Door"_qs, version);
         chooseComponent(f, component);
-        QVERIFY(f.runExplorer(door->GetId(), u"Create CBT"_s));
-        QCOMPARE(f.script.titles, QStringList{u"Select details for CBT"_s});
+        QVERIFY(f.runExplorer(door->GetId(), u"Create CBT"_qs));
+        QCOMPARE(f.script.titles, QStringList{u"Select details for CBT"_qs});
         const CKELCBT *cbt = Cbt::FindCbt(*door, component);
         QVERIFY(cbt);
         CChildFrame *w = f.windows().Find(cbt->GetId());
@@ -109,17 +108,17 @@ private slots:
     {
         Frame f;
         QVERIFY(f.open());
-        CKELTree *door = f.tree(KEL::DBTs, u"Door"_s, u"2.0"_s);
-        chooseComponent(f, u"DOOR"_s);
-        QVERIFY(f.runExplorer(door->GetId(), u"Create CBT"_s));
-        const CKELCBT *cbt = Cbt::FindCbt(*door, u"DOOR"_s);
+        CKELTree *door = f.tree(KEL::DBTs, u"Door"_qs, u"2.0"_qs);
+        chooseComponent(f, u"DOOR"_qs);
+        QVERIFY(f.runExplorer(door->GetId(), u"Create CBT"_qs));
+        const CKELCBT *cbt = Cbt::FindCbt(*door, u"DOOR"_qs);
         CTessel1View &view = f.windows().Find(cbt->GetId())->View();
         const qsizetype nodes = cbt->Nodes().size();
         const int someNode = cbt->Nodes().last()->GetId();
         view.SelectNode(someNode, false);
         view.OnDelete();
         QVERIFY(!view.OnAddNode());
-        QVERIFY(!view.AcceptsDrop(f.tree(KEL::RBTs, u"R1"_s, u"2.0"_s)->GetId()));
+        QVERIFY(!view.AcceptsDrop(f.tree(KEL::RBTs, u"R1"_qs, u"2.0"_qs)->GetId()));
         QVERIFY(!view.CreateContextMenu(QPointF(-100, -100)));
         QCOMPARE(cbt->Nodes().size(), nodes);
         QVERIFY(!f.model().Solution()->IsModified());
@@ -129,12 +128,12 @@ private slots:
     {
         Frame f;
         QVERIFY(f.open());
-        CKELTree *door = f.tree(KEL::DBTs, u"Door"_s, u"2.0"_s);
-        chooseComponent(f, u"SENSOR"_s);
-        chooseComponent(f, u"SENSOR"_s);
-        QVERIFY(f.runExplorer(door->GetId(), u"Create CBT"_s));
-        QVERIFY(f.runExplorer(door->GetId(), u"Create CBT"_s));
-        QCOMPARE(f.prompt.texts, QStringList{u"CBT with name SENSOR is already added in the DBT"_s});
+        CKELTree *door = f.tree(KEL::DBTs, u"Door"_qs, u"2.0"_qs);
+        chooseComponent(f, u"SENSOR"_qs);
+        chooseComponent(f, u"SENSOR"_qs);
+        QVERIFY(f.runExplorer(door->GetId(), u"Create CBT"_qs));
+        QVERIFY(f.runExplorer(door->GetId(), u"Create CBT"_qs));
+        QCOMPARE(f.prompt.texts, QStringList{u"CBT with name SENSOR is already added in the DBT"_qs});
         QCOMPARE(f.windows().Frames().size(), 1);
     }
 
@@ -142,13 +141,13 @@ private slots:
     {
         Frame f;
         QVERIFY(f.open());
-        QAction *view = f.frame->findChild<QAction *>(u"actionViewCBT"_s);
+        QAction *view = f.frame->findChild<QAction *>(u"actionViewCBT"_qs);
         QVERIFY(view);
         // the first tree of the current version is R1; its first component DOOR
         f.script.Accept<CKELCBTDlg>([](CKELCBTDlg &) {});
         view->trigger();
-        const CKELTree *r1 = f.tree(KEL::RBTs, u"R1"_s, u"2.0"_s);
-        const CKELCBT *cbt = Cbt::FindCbt(*r1, u"DOOR"_s);
+        const CKELTree *r1 = f.tree(KEL::RBTs, u"R1"_qs, u"2.0"_qs);
+        const CKELCBT *cbt = Cbt::FindCbt(*r1, u"DOOR"_qs);
         QVERIFY(cbt);
         f.windows().Close(cbt->GetId());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -161,9 +160,9 @@ private slots:
     void windowsGoWithTheirTrees_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::newRow("CBT removed") << u"remove cbt"_s;
-        QTest::newRow("source tree removed") << u"remove source"_s;
-        QTest::newRow("solution closed") << u"close"_s;
+        QTest::newRow("CBT removed") << u"remove cbt"_qs;
+        QTest::newRow("source tree removed") << u"remove source"_qs;
+        QTest::newRow("solution closed") << u"close"_qs;
     }
 
     void windowsGoWithTheirTrees()
@@ -171,15 +170,15 @@ private slots:
         QFETCH(QString, how);
         Frame f;
         QVERIFY(f.open());
-        CKELTree *r2 = f.tree(KEL::RBTs, u"R2"_s, u"2.0"_s);
-        chooseComponent(f, u"TIMER"_s);
-        QVERIFY(f.runExplorer(r2->GetId(), u"Create CBT"_s));
-        const int cbtId = Cbt::FindCbt(*r2, u"TIMER"_s)->GetId();
+        CKELTree *r2 = f.tree(KEL::RBTs, u"R2"_qs, u"2.0"_qs);
+        chooseComponent(f, u"TIMER"_qs);
+        QVERIFY(f.runExplorer(r2->GetId(), u"Create CBT"_qs));
+        const int cbtId = Cbt::FindCbt(*r2, u"TIMER"_qs)->GetId();
         QPointer<CChildFrame> w = f.windows().Find(cbtId);
         QVERIFY(w);
         if (how == u"remove cbt") {
-            QVERIFY(f.runExplorer(cbtId, u"Remove"_s));
-            QCOMPARE(f.prompt.texts.last(), u"Are you sure that you want to remove the CBT \"TIMER\" ?"_s);
+            QVERIFY(f.runExplorer(cbtId, u"Remove"_qs));
+            QCOMPARE(f.prompt.texts.last(), u"Are you sure that you want to remove the CBT \"TIMER\" ?"_qs);
         } else if (how == u"remove source") {
             QVERIFY(f.model().RemoveRBT(r2->GetId()));
         } else {
@@ -196,11 +195,10 @@ private slots:
         QTest::addColumn<QStringList>("texts");
         QTest::newRow("a version without trees")
             << true << 1
-            << QStringList{u"Behavior Tree can't be empty."_s,
-                           u"Need to select at least two behavior trees, to create a evolution tree."_s};
+            << QStringList{u"Behavior Tree can't be empty."_qs,
+                           u"Need to select at least two behavior trees, to create a evolution tree."_qs};
         QTest::newRow("one tree is too few")
-            << false << 1
-            << QStringList{u"Need to select at least two behavior trees, to create a evolution tree."_s};
+            << false << 1 << QStringList{u"Need to select at least two behavior trees, to create a evolution tree."_qs};
     }
 
     void evtDialogChecks()
@@ -227,14 +225,14 @@ private slots:
         QTest::addColumn<QString>("node");
         QTest::addColumn<int>("status");
         QTest::addColumn<QStringList>("versions");
-        const QStringList all{u"1.0->Door"_s, u"2.0->Door"_s, u"3.0->Door"_s};
-        QTest::newRow("in every version") << u"R1:DOOR[closed]"_s << 0 << all;
-        QTest::newRow("only in the first") << u"R5:TIMER[stopped]"_s << -1 << QStringList{u"1.0->Door"_s};
-        QTest::newRow("dropped by the last") << u"R2:BUZZER<<beep>>"_s << -1 << QStringList{u"2.0->Door"_s};
-        QTest::newRow("only in the last") << u"R9:SENSOR??fault??"_s << 1 << QStringList{u"3.0->Door"_s};
+        const QStringList all{u"1.0->Door"_qs, u"2.0->Door"_qs, u"3.0->Door"_qs};
+        QTest::newRow("in every version") << u"R1:DOOR[closed]"_qs << 0 << all;
+        QTest::newRow("only in the first") << u"R5:TIMER[stopped]"_qs << -1 << QStringList{u"1.0->Door"_qs};
+        QTest::newRow("dropped by the last") << u"R2:BUZZER<<beep>>"_qs << -1 << QStringList{u"2.0->Door"_qs};
+        QTest::newRow("only in the last") << u"R9:SENSOR??fault??"_qs << 1 << QStringList{u"3.0->Door"_qs};
         // back after the version before the last lacked it
-        QTest::newRow("first and last") << u"R5:SWITCH??hold on??"_s << 1
-                                        << QStringList{u"1.0->Door"_s, u"3.0->Door"_s};
+        QTest::newRow("first and last") << u"R5:SWITCH??hold on??"_qs << 1
+                                        << QStringList{u"1.0->Door"_qs, u"3.0->Door"_qs};
     }
 
     void evtStatuses()
@@ -247,15 +245,15 @@ private slots:
         QVERIFY(addThirdVersion(f));
         const CKELData *evts = f.model().Solution()->EvtFolder();
         f.script.Accept<CKELEVTDlg>([](CKELEVTDlg &d) {
-            for (const QString &v : {u"1.0"_s, u"2.0"_s, u"3.0"_s}) {
+            for (const QString &v : {u"1.0"_qs, u"2.0"_qs, u"3.0"_qs}) {
                 QVERIFY(d.SelectVersion(v));
-                QVERIFY(d.SelectTree(u"Door"_s));
+                QVERIFY(d.SelectTree(u"Door"_qs));
                 QVERIFY(d.AddTree());
             }
-            QCOMPARE(d.Chosen()->item(2)->text(), u"(3) Version 3.0->Door"_s);
+            QCOMPARE(d.Chosen()->item(2)->text(), u"(3) Version 3.0->Door"_qs);
         });
-        QVERIFY(f.runExplorer(evts->GetId(), u"Add Evolution Tree"_s));
-        QCOMPARE(f.script.titles, QStringList{u"Create New Evolution Tree"_s});
+        QVERIFY(f.runExplorer(evts->GetId(), u"Add Evolution Tree"_qs));
+        QCOMPARE(f.script.titles, QStringList{u"Create New Evolution Tree"_qs});
         QCOMPARE(evts->ChildCount(), 1);
         const int evtId = evts->Children().front()->GetId();
         CChildFrame *w = f.windows().Find(evtId);
@@ -263,7 +261,7 @@ private slots:
         QVERIFY(w->Document().IsReadOnly());
         QCOMPARE(CanvasDisagreement(w->Document()), QString());
         QVERIFY(!ShapesOverlap(w->Document()));
-        QVERIFY(w->InfoText().contains(u"1.0->Door, 2.0->Door, 3.0->Door"_s));
+        QVERIFY(w->InfoText().contains(u"1.0->Door, 2.0->Door, 3.0->Door"_qs));
 
         const CKELMethod *n = NodeNamed(*w->Document().Tree(), node);
         QVERIFY2(n, qPrintable(node));
@@ -271,28 +269,28 @@ private slots:
         const CKELNodeShape *s = w->Document().NodeShape(n->GetId());
         QCOMPARE(s->FrameCell()->bkColor == QColor(0xD2, 0xD2, 0xD2), status == -1);
         QCOMPARE(s->FrameCell()->lineWidth == 3, status == 1);
-        QCOMPARE(s->toolTip(), u"Evolution Tree Node: \n\r Version: "_s + versions.join(u", "_s));
+        QCOMPARE(s->toolTip(), u"Evolution Tree Node: \n\r Version: "_qs + versions.join(u", "_qs));
     }
 
     void evolutionaryCbtCarriesTheMarks()
     {
         Frame f;
         QVERIFY(f.open());
-        QVERIFY(f.model().AddEVT({f.tree(KEL::DBTs, u"Door"_s, u"1.0"_s)->GetId(), f.tree(KEL::DBTs, u"Door"_s, u"2.0"_s)->GetId()}));
+        QVERIFY(f.model().AddEVT(
+            {f.tree(KEL::DBTs, u"Door"_qs, u"1.0"_qs)->GetId(), f.tree(KEL::DBTs, u"Door"_qs, u"2.0"_qs)->GetId()}));
         const CKELData *evt = f.model().Solution()->EvtFolder()->Children().front().get();
-        chooseComponent(f, u"TIMER"_s);
-        QVERIFY(f.runExplorer(evt->GetId(), u"Evolutionary CBT"_s));
-        const CKELCBT *cbt = Cbt::FindCbt(*static_cast<const CKELTree *>(evt), u"TIMER"_s);
+        chooseComponent(f, u"TIMER"_qs);
+        QVERIFY(f.runExplorer(evt->GetId(), u"Evolutionary CBT"_qs));
+        const CKELCBT *cbt = Cbt::FindCbt(*static_cast<const CKELTree *>(evt), u"TIMER"_qs);
         QVERIFY(cbt);
         CChildFrame *w = f.windows().Find(cbt->GetId());
         QVERIFY(w);
-        const CKELMethod *stopped = NodeNamed(*cbt, u":TIMER[stopped]"_s);
+        const CKELMethod *stopped = NodeNamed(*cbt, u":TIMER[stopped]"_qs);
         QVERIFY(stopped);
         QCOMPARE(stopped->GetEvStyle(), -1);
         QCOMPARE(w->Document().NodeShape(stopped->GetId())->FrameCell()->bkColor, QColor(0xD2, 0xD2, 0xD2));
-        QVERIFY(w->InfoText().contains(u"dropped by it (1)"_s));
+        QVERIFY(w->InfoText().contains(u"dropped by it (1)"_qs));
     }
-
 
 private:
     std::unique_ptr<QTemporaryDir> m_home;

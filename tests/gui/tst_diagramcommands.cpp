@@ -22,7 +22,6 @@
 #include <QtTest>
 
 using namespace DiagramTestKit;
-using namespace Qt::StringLiterals;
 
 using Step = std::function<bool(Frame &)>;
 Q_DECLARE_METATYPE(Step)
@@ -53,7 +52,7 @@ QList<int> diagramsOf(Frame &f, int tree, int typeCode)
 
 QAction *viewMenuEntry(Frame &f, const QString &text)
 {
-    for (QAction *a : f.frame->MenuNamed(u"&Model"_s)->actions()) {
+    for (QAction *a : f.frame->MenuNamed(u"&Model"_qs)->actions()) {
         if (a->text() == text)
             return a;
     }
@@ -116,75 +115,62 @@ void TestDiagramCommands::commandsMakeTheDiagramAndOpenIt_data()
     QTest::addColumn<int>("diagramsAfter");
     QTest::addColumn<QString>("title");
 
-    const QString cinDlg = u"Select BT for CIN"_s;
-    const QString cidDlg = u"Select details for CID"_s;
+    const QString cinDlg = u"Select BT for CIN"_qs;
+    const QString cidDlg = u"Select details for CID"_qs;
     QTest::newRow("explorer: Create CIN on an IBT needs no dialog")
-        << Step([](Frame &f) { return f.runExplorer(treeId(f, KEL::DBTs, u"Oven"_s), u"Create CIN"_s); })
-        << int(KEL::CIN) << u"Oven"_s << QStringList() << 1 << u"CIN: Oven"_s;
+        << Step([](Frame &f) { return f.runExplorer(treeId(f, KEL::DBTs, u"Oven"_qs), u"Create CIN"_qs); })
+        << int(KEL::CIN) << u"Oven"_qs << QStringList() << 1 << u"CIN: Oven"_qs;
     QTest::newRow("explorer: Create CIN on an RBT")
-        << Step([](Frame &f) { return f.runExplorer(treeId(f, KEL::RBTs, u"R1"_s), u"Create CIN"_s); })
-        << int(KEL::CIN) << u"R1"_s << QStringList() << 1 << u"CIN: R1"_s;
+        << Step([](Frame &f) { return f.runExplorer(treeId(f, KEL::RBTs, u"R1"_qs), u"Create CIN"_qs); })
+        << int(KEL::CIN) << u"R1"_qs << QStringList() << 1 << u"CIN: R1"_qs;
     QTest::newRow("tree view: Create CIN")
-        << Step([](Frame &f) { return fromTreeView(f, treeId(f, KEL::RBTs, u"R3"_s), u"Create CIN"_s); })
-        << int(KEL::CIN) << u"R3"_s << QStringList() << 1 << u"CIN: R3"_s;
-    QTest::newRow("View CIN asks for the tree")
-        << Step([](Frame &f) {
-               f.script.Accept<CKELCINDlg>([&f](CKELCINDlg &d) { chooseTree(d.Trees(), treeId(f, KEL::RBTs, u"R3"_s)); });
-               viewMenuEntry(f, u"View CIN"_s)->trigger();
-               return true;
-           })
-        << int(KEL::CIN) << u"R3"_s << QStringList{cinDlg} << 1 << u"CIN: R3"_s;
-    QTest::newRow("View CIN shows the tree's CIN instead of making another")
-        << Step([](Frame &f) {
-               const int oven = treeId(f, KEL::DBTs, u"Oven"_s);
-               f.model().CreateCIN(oven);
-               f.windows->CloseAll();
-               f.script.Accept<CKELCINDlg>([oven](CKELCINDlg &d) { chooseTree(d.Trees(), oven); });
-               viewMenuEntry(f, u"View CIN"_s)->trigger();
-               return true;
-           })
-        << int(KEL::CIN) << u"Oven"_s << QStringList{cinDlg} << 1 << u"CIN: Oven"_s;
-    QTest::newRow("explorer: Create CID asks for the component")
-        << Step([](Frame &f) {
-               f.script.Accept<CKELCIDDlg>([](CKELCIDDlg &d) {
-                   d.Components()->setCurrentIndex(d.Components()->findText(u"BUTTON"_s));
-               });
-               return f.runExplorer(treeId(f, KEL::DBTs, u"Oven"_s), u"Create CID"_s);
-           })
-        << int(KEL::CID) << u"Oven"_s << QStringList{cidDlg} << 1 << u"CID: BUTTON (Oven)"_s;
-    QTest::newRow("tree view: Create CID")
-        << Step([](Frame &f) {
-               f.script.Accept<CKELCIDDlg>([](CKELCIDDlg &) {});
-               return fromTreeView(f, treeId(f, KEL::DBTs, u"Oven"_s), u"Create CID"_s);
-           })
-        << int(KEL::CID) << u"Oven"_s << QStringList{cidDlg} << 1 << u"CID: OVEN (Oven)"_s;
-    QTest::newRow("New CID on the CIDs folder starts from its tree")
-        << Step([](Frame &f) {
-               const int r1 = treeId(f, KEL::RBTs, u"R1"_s);
-               f.model().CreateCID(r1, u"OVEN"_s);
-               const int folder = f.model().Lookup(r1)->FirstChildOfType<CKELData>(KEL::CIDs)->GetId();
-               f.script.Accept<CKELCIDDlg>([](CKELCIDDlg &d) {
-                   d.Components()->setCurrentIndex(d.Components()->findText(u"BUTTON"_s));
-               });
-               return f.runExplorer(folder, u"New CID"_s);
-           })
-        << int(KEL::CID) << u"R1"_s << QStringList{cidDlg} << 2 << u"CID: BUTTON (R1)"_s;
-    QTest::newRow("View CID shows the component's CID instead of making another")
-        << Step([](Frame &f) {
-               const int oven = treeId(f, KEL::DBTs, u"Oven"_s);
-               f.model().CreateCID(oven, u"OVEN"_s);
-               f.windows->CloseAll();
-               f.script.Accept<CKELCIDDlg>([oven](CKELCIDDlg &d) { chooseTree(d.Trees(), oven); });
-               viewMenuEntry(f, u"View CID"_s)->trigger();
-               return true;
-           })
-        << int(KEL::CID) << u"Oven"_s << QStringList{cidDlg} << 1 << u"CID: OVEN (Oven)"_s;
-    QTest::newRow("a cancelled dialog makes nothing")
-        << Step([](Frame &f) {
-               f.script.Cancel();
-               return f.runExplorer(treeId(f, KEL::DBTs, u"Oven"_s), u"Create CID"_s);
-           })
-        << int(KEL::CID) << u"Oven"_s << QStringList{cidDlg} << 0 << QString();
+        << Step([](Frame &f) { return fromTreeView(f, treeId(f, KEL::RBTs, u"R3"_qs), u"Create CIN"_qs); })
+        << int(KEL::CIN) << u"R3"_qs << QStringList() << 1 << u"CIN: R3"_qs;
+    QTest::newRow("View CIN asks for the tree") << Step([](Frame &f) {
+        f.script.Accept<CKELCINDlg>([&f](CKELCINDlg &d) { chooseTree(d.Trees(), treeId(f, KEL::RBTs, u"R3"_qs)); });
+        viewMenuEntry(f, u"View CIN"_qs)->trigger();
+        return true;
+    }) << int(KEL::CIN) << u"R3"_qs << QStringList{cinDlg}
+                                                << 1 << u"CIN: R3"_qs;
+    QTest::newRow("View CIN shows the tree's CIN instead of making another") << Step([](Frame &f) {
+        const int oven = treeId(f, KEL::DBTs, u"Oven"_qs);
+        f.model().CreateCIN(oven);
+        f.windows->CloseAll();
+        f.script.Accept<CKELCINDlg>([oven](CKELCINDlg &d) { chooseTree(d.Trees(), oven); });
+        viewMenuEntry(f, u"View CIN"_qs)->trigger();
+        return true;
+    }) << int(KEL::CIN) << u"Oven"_qs << QStringList{cinDlg} << 1 << u"CIN: Oven"_qs;
+    QTest::newRow("explorer: Create CID asks for the component") << Step([](Frame &f) {
+        f.script.Accept<CKELCIDDlg>(
+            [](CKELCIDDlg &d) { d.Components()->setCurrentIndex(d.Components()->findText(u"BUTTON"_qs)); });
+        return f.runExplorer(treeId(f, KEL::DBTs, u"Oven"_qs), u"Create CID"_qs);
+    }) << int(KEL::CID) << u"Oven"_qs << QStringList{cidDlg} << 1 << u"CID: BUTTON (Oven)"_qs;
+    QTest::newRow("tree view: Create CID") << Step([](Frame &f) {
+        f.script.Accept<CKELCIDDlg>([](CKELCIDDlg &) {});
+        return fromTreeView(f, treeId(f, KEL::DBTs, u"Oven"_qs), u"Create CID"_qs);
+    }) << int(KEL::CID) << u"Oven"_qs << QStringList{cidDlg}
+                                           << 1 << u"CID: OVEN (Oven)"_qs;
+    QTest::newRow("New CID on the CIDs folder starts from its tree") << Step([](Frame &f) {
+        const int r1 = treeId(f, KEL::RBTs, u"R1"_qs);
+        f.model().CreateCID(r1, u"OVEN"_qs);
+        const int folder = f.model().Lookup(r1)->FirstChildOfType<CKELData>(KEL::CIDs)->GetId();
+        f.script.Accept<CKELCIDDlg>(
+            [](CKELCIDDlg &d) { d.Components()->setCurrentIndex(d.Components()->findText(u"BUTTON"_qs)); });
+        return f.runExplorer(folder, u"New CID"_qs);
+    }) << int(KEL::CID) << u"R1"_qs << QStringList{cidDlg} << 2 << u"CID: BUTTON (R1)"_qs;
+    QTest::newRow("View CID shows the component's CID instead of making another") << Step([](Frame &f) {
+        const int oven = treeId(f, KEL::DBTs, u"Oven"_qs);
+        f.model().CreateCID(oven, u"OVEN"_qs);
+        f.windows->CloseAll();
+        f.script.Accept<CKELCIDDlg>([oven](CKELCIDDlg &d) { chooseTree(d.Trees(), oven); });
+        viewMenuEntry(f, u"View CID"_qs)->trigger();
+        return true;
+    }) << int(KEL::CID) << u"Oven"_qs << QStringList{cidDlg} << 1 << u"CID: OVEN (Oven)"_qs;
+    QTest::newRow("a cancelled dialog makes nothing") << Step([](Frame &f) {
+        f.script.Cancel();
+        return f.runExplorer(treeId(f, KEL::DBTs, u"Oven"_qs), u"Create CID"_qs);
+    }) << int(KEL::CID) << u"Oven"_qs << QStringList{cidDlg}
+                                                      << 0 << QString();
 }
 
 // Each entry asks what its command needs, has the model make the diagram
@@ -225,14 +211,14 @@ void TestDiagramCommands::commandsMakeTheDiagramAndOpenIt()
 void TestDiagramCommands::cidDialogListsTheComponentsOfTheChosenTree()
 {
     Frame f;
-    const int r3 = treeId(f, KEL::RBTs, u"R3"_s);
-    const int oven = treeId(f, KEL::DBTs, u"Oven"_s);
+    const int r3 = treeId(f, KEL::RBTs, u"R3"_qs);
+    const int oven = treeId(f, KEL::DBTs, u"Oven"_qs);
     CKELCIDDlg dlg(f.model(), r3);
-    QCOMPARE(dlg.windowTitle(), u"Select details for CID"_s);
+    QCOMPARE(dlg.windowTitle(), u"Select details for CID"_qs);
     QStringList labels;
     for (const QLabel *l : dlg.findChildren<QLabel *>())
         labels.append(l->text());
-    QCOMPARE(labels, (QStringList{u"Select BT:"_s, u"Select Component:"_s}));
+    QCOMPARE(labels, (QStringList{u"Select BT:"_qs, u"Select Component:"_qs}));
     QCOMPARE(dlg.TreeId(), r3);
     auto items = [](const QComboBox *c) {
         QStringList out;
@@ -240,15 +226,15 @@ void TestDiagramCommands::cidDialogListsTheComponentsOfTheChosenTree()
             out.append(c->itemText(i));
         return out;
     };
-    QCOMPARE(items(dlg.Components()), Cbt::ComponentList(*f.tree(KEL::RBTs, u"R3"_s)));
+    QCOMPARE(items(dlg.Components()), Cbt::ComponentList(*f.tree(KEL::RBTs, u"R3"_qs)));
     QCOMPARE(dlg.Components()->currentIndex(), 0);
     chooseTree(dlg.Trees(), oven);
-    QCOMPARE(items(dlg.Components()), Cbt::ComponentList(*f.tree(KEL::DBTs, u"Oven"_s)));
-    QCOMPARE(dlg.Component(), Cbt::ComponentList(*f.tree(KEL::DBTs, u"Oven"_s)).first());
+    QCOMPARE(items(dlg.Components()), Cbt::ComponentList(*f.tree(KEL::DBTs, u"Oven"_qs)));
+    QCOMPARE(dlg.Component(), Cbt::ComponentList(*f.tree(KEL::DBTs, u"Oven"_qs)).first());
 
     CKELCINDlg cin(f.model(), oven);
-    QCOMPARE(cin.windowTitle(), u"Select BT for CIN"_s);
-    QCOMPARE(cin.findChild<QLabel *>()->text(), u"Select BT:"_s);
+    QCOMPARE(cin.windowTitle(), u"Select BT for CIN"_qs);
+    QCOMPARE(cin.findChild<QLabel *>()->text(), u"Select BT:"_qs);
     QCOMPARE(cin.TreeId(), oven);
 }
 
@@ -258,30 +244,28 @@ void TestDiagramCommands::windowsCloseWithTheirElement_data()
     QTest::addColumn<Step>("run");
     QTest::addColumn<bool>("closes");
     QTest::addColumn<QString>("question");
-    const QString cinQuestion = u"Are you sure that you want to remove the CIN? "_s;
+    const QString cinQuestion = u"Are you sure that you want to remove the CIN? "_qs;
     auto removeDiagram = [](Frame &f) {
-        return f.runExplorer(f.windows->Windows().first()->ElementId(), u"Remove"_s);
+        return f.runExplorer(f.windows->Windows().first()->ElementId(), u"Remove"_qs);
     };
     QTest::newRow("Remove on the CIN") << int(KEL::CIN) << Step(removeDiagram) << true << cinQuestion;
     QTest::newRow("Remove on the CID") << int(KEL::CID) << Step(removeDiagram) << true
-                                       << u"Are you sure that you want to remove the CID \"OVEN\" ?"_s;
-    QTest::newRow("a declined removal keeps the window")
-        << int(KEL::CIN) << Step([removeDiagram](Frame &f) {
-               f.prompt.answers.append(CPrompt::No);
-               removeDiagram(f);
-               return true;
-           })
-        << false << cinQuestion;
+                                       << u"Are you sure that you want to remove the CID \"OVEN\" ?"_qs;
+    QTest::newRow("a declined removal keeps the window") << int(KEL::CIN) << Step([removeDiagram](Frame &f) {
+        f.prompt.answers.append(CPrompt::No);
+        removeDiagram(f);
+        return true;
+    }) << false << cinQuestion;
     QTest::newRow("removing the tree it was made from")
-        << int(KEL::CID) << Step([](Frame &f) { return f.runExplorer(treeId(f, KEL::DBTs, u"Oven"_s), u"Remove"_s); })
-        << true << u"Are you sure that you want to remove the DBT \"Oven\" ?"_s;
+        << int(KEL::CID) << Step([](Frame &f) { return f.runExplorer(treeId(f, KEL::DBTs, u"Oven"_qs), u"Remove"_qs); })
+        << true << u"Are you sure that you want to remove the DBT \"Oven\" ?"_qs;
     QTest::newRow("a new solution") << int(KEL::CIN) << Step([](Frame &f) {
         f.frame->Files().New();
         return true;
     }) << true << QString();
-    QTest::newRow("the solution opened again") << int(KEL::CID) << Step([](Frame &f) {
-        return f.frame->OpenFile(GuiTestKit::ExampleSolution());
-    }) << true << QString();
+    QTest::newRow("the solution opened again")
+        << int(KEL::CID) << Step([](Frame &f) { return f.frame->OpenFile(GuiTestKit::ExampleSolution()); }) << true
+        << QString();
 }
 
 // A window never outlives what it shows.
@@ -292,12 +276,12 @@ void TestDiagramCommands::windowsCloseWithTheirElement()
     QFETCH(bool, closes);
     QFETCH(QString, question);
     Frame f;
-    const int oven = treeId(f, KEL::DBTs, u"Oven"_s);
+    const int oven = treeId(f, KEL::DBTs, u"Oven"_qs);
     if (kind == KEL::CIN) {
-        QVERIFY(f.runExplorer(oven, u"Create CIN"_s));
+        QVERIFY(f.runExplorer(oven, u"Create CIN"_qs));
     } else {
         f.script.Accept<CKELCIDDlg>([](CKELCIDDlg &d) { d.Components()->setCurrentIndex(0); });
-        QVERIFY(f.runExplorer(oven, u"Create CID"_s));
+        QVERIFY(f.runExplorer(oven, u"Create CID"_qs));
     }
     QPointer<CDiagramWindow> w = f.onlyWindow();
     QVERIFY(w);
@@ -321,23 +305,23 @@ void TestDiagramCommands::windowsCloseWithTheirElement()
 void TestDiagramCommands::openReopensAndLeavesTreesToTheEditor()
 {
     Frame f;
-    const int oven = treeId(f, KEL::DBTs, u"Oven"_s);
-    QVERIFY(f.runExplorer(oven, u"Create CIN"_s));
+    const int oven = treeId(f, KEL::DBTs, u"Oven"_qs);
+    QVERIFY(f.runExplorer(oven, u"Create CIN"_qs));
     const int cin = f.onlyWindow()->ElementId();
     QPointer<CDiagramWindow> first = f.onlyWindow();
     f.windows->CloseAll();
     QTRY_VERIFY(first.isNull());
-    QVERIFY(f.runExplorer(cin, u"Open"_s));
+    QVERIFY(f.runExplorer(cin, u"Open"_qs));
     QVERIFY(f.windows->Find(cin));
     QCOMPARE(f.windows->Windows().size(), 1);
     // "Open" again activates the same window
-    QVERIFY(f.runExplorer(cin, u"Open"_s));
+    QVERIFY(f.runExplorer(cin, u"Open"_qs));
     QCOMPARE(f.windows->Windows().size(), 1);
     f.windows->CloseAll();
     QTRY_VERIFY(f.windows->Windows().isEmpty());
     f.frame->Explorer()->Activate(f.frame->Explorer()->ItemOf(cin));
     QVERIFY(f.windows->Find(cin));
-    QVERIFY(f.runExplorer(oven, u"Open"_s));
+    QVERIFY(f.runExplorer(oven, u"Open"_qs));
     QVERIFY(f.editor->Windows().Find(oven));
     QCOMPARE(f.windows->Windows().size(), 1);
 }
@@ -347,13 +331,13 @@ void TestDiagramCommands::openReopensAndLeavesTreesToTheEditor()
 void TestDiagramCommands::aCidIsBuiltOnce()
 {
     Frame f;
-    CKELTree *oven = f.tree(KEL::DBTs, u"Oven"_s);
-    QVERIFY(f.model().CreateCID(oven->GetId(), u"OVEN"_s));
+    CKELTree *oven = f.tree(KEL::DBTs, u"Oven"_qs);
+    QVERIFY(f.model().CreateCID(oven->GetId(), u"OVEN"_qs));
     const int cid = diagramsOf(f, oven->GetId(), KEL::CID).value(0);
-    const QList<Cid::Box> before = Cid::BuildInterface(*oven, u"OVEN"_s);
-    AddNode(f.model(), *oven, oven->Roots().first()->GetId(), u"OVEN"_s, u"broken"_s);
-    QCOMPARE(Cid::BuildInterface(*oven, u"OVEN"_s).size(), before.size() + 1);
-    QVERIFY(f.runExplorer(cid, u"Open"_s));
+    const QList<Cid::Box> before = Cid::BuildInterface(*oven, u"OVEN"_qs);
+    AddNode(f.model(), *oven, oven->Roots().first()->GetId(), u"OVEN"_qs, u"broken"_qs);
+    QCOMPARE(Cid::BuildInterface(*oven, u"OVEN"_qs).size(), before.size() + 1);
+    QVERIFY(f.runExplorer(cid, u"Open"_qs));
     const CDiagramWindow *w = f.windows->Find(cid);
     QVERIFY(w);
     int shown = -1;
@@ -369,27 +353,27 @@ void TestDiagramCommands::aCidIsBuiltOnce()
 void TestDiagramCommands::exportWritesThePicture()
 {
     Frame f;
-    QVERIFY(f.runExplorer(treeId(f, KEL::DBTs, u"Oven"_s), u"Create CIN"_s));
+    QVERIFY(f.runExplorer(treeId(f, KEL::DBTs, u"Oven"_qs), u"Create CIN"_qs));
     CDiagramWindow *w = f.onlyWindow();
     QTemporaryDir dir;
-    const QString path = dir.filePath(u"cin.png"_s);
-    f.script.files = {path, dir.filePath(u"missing/folder/cin.png"_s)};
-    w->Action(u"Export Picture..."_s)->trigger();
+    const QString path = dir.filePath(u"cin.png"_qs);
+    f.script.files = {path, dir.filePath(u"missing/folder/cin.png"_qs)};
+    w->Action(u"Export Picture..."_qs)->trigger();
     QImageReader reader(path);
     QCOMPARE(reader.size(), w->Picture().size());
     QVERIFY(f.prompt.texts.isEmpty());
-    w->Action(u"Export Picture..."_s)->trigger();
+    w->Action(u"Export Picture..."_qs)->trigger();
     QCOMPARE(f.prompt.texts.size(), 1);
-    QVERIFY(f.prompt.texts.first().startsWith(u"The picture could not be written"_s));
+    QVERIFY(f.prompt.texts.first().startsWith(u"The picture could not be written"_qs));
 }
 
 void TestDiagramCommands::exportDrawings_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QByteArray>("start");
-    QTest::newRow("SVG") << u"cin.svg"_s << QByteArray("<?xml");
-    QTest::newRow("PDF") << u"cin.pdf"_s << QByteArray("%PDF");
-    QTest::newRow("suffix in capitals") << u"CIN.SVG"_s << QByteArray("<?xml");
+    QTest::newRow("SVG") << u"cin.svg"_qs << QByteArray("<?xml");
+    QTest::newRow("PDF") << u"cin.pdf"_qs << QByteArray("%PDF");
+    QTest::newRow("suffix in capitals") << u"CIN.SVG"_qs << QByteArray("<?xml");
 }
 
 // A network too wide for a picture still exports whole as a drawing, its
@@ -399,11 +383,11 @@ void TestDiagramCommands::exportDrawings()
     QFETCH(QString, file);
     QFETCH(QByteArray, start);
     Frame f;
-    QVERIFY(f.runExplorer(treeId(f, KEL::DBTs, u"Oven"_s), u"Create CIN"_s));
+    QVERIFY(f.runExplorer(treeId(f, KEL::DBTs, u"Oven"_qs), u"Create CIN"_qs));
     CDiagramWindow *w = f.onlyWindow();
     QTemporaryDir dir;
-    f.script.files = {dir.filePath(file), dir.filePath(u"missing/folder/"_s + file)};
-    w->Action(u"Export Picture..."_s)->trigger();
+    f.script.files = {dir.filePath(file), dir.filePath(u"missing/folder/"_qs + file)};
+    w->Action(u"Export Picture..."_qs)->trigger();
     QFile written(dir.filePath(file));
     QVERIFY(written.open(QIODevice::ReadOnly));
     const QByteArray bytes = written.readAll();
@@ -411,7 +395,7 @@ void TestDiagramCommands::exportDrawings()
     if (start == "<?xml")
         QVERIFY(bytes.contains("OVEN"));
     QVERIFY(f.prompt.texts.isEmpty());
-    w->Action(u"Export Picture..."_s)->trigger();
+    w->Action(u"Export Picture..."_qs)->trigger();
     QCOMPARE(f.prompt.texts.size(), 1);
 }
 

@@ -17,7 +17,6 @@
 #include <QtTest>
 
 using namespace DiagramTestKit;
-using namespace Qt::StringLiterals;
 
 using Setup = std::function<void(Frame &)>;
 Q_DECLARE_METATYPE(Setup)
@@ -52,24 +51,24 @@ QRect rectOf(const Cid::Rect &r)
 void growOven(Frame &f)
 {
     CKELDataManager &m = f.model();
-    for (const QString &c : {u"TIMER"_s, u"BEEPER"_s, u"LIGHT"_s})
+    for (const QString &c : {u"TIMER"_qs, u"BEEPER"_qs, u"LIGHT"_qs})
         m.AddComponent(c, false);
-    CKELTree *oven = f.tree(KEL::DBTs, u"Oven"_s);
+    CKELTree *oven = f.tree(KEL::DBTs, u"Oven"_qs);
     const int root = oven->Roots().first()->GetId();
     int cooking = 0;
     for (CKELMethod *n : oven->Nodes()) {
         if (n->behavior == u"cooking")
             cooking = n->GetId();
     }
-    const int timer = AddNode(m, *oven, cooking, u"TIMER"_s, u"running"_s);
-    const int beeper = AddNode(m, *oven, timer, u"BEEPER"_s, u"beep"_s, KEL::InternalOutput);
-    AddNode(m, *oven, beeper, u"OVEN"_s, u"idle"_s);
-    const int light = AddNode(m, *oven, cooking, u"LIGHT"_s, u"on"_s);
-    const int door = AddNode(m, *oven, light, u"DOOR"_s, u"open"_s, KEL::Event);
-    AddNode(m, *oven, door, u"LIGHT"_s, u"off"_s);
-    AddNode(m, *oven, door, u"OVEN"_s, u"paused"_s);
-    const int early = AddNode(m, *oven, root, u"DOOR"_s, u"open"_s, KEL::Event);
-    AddNode(m, *oven, early, u"LIGHT"_s, u"on"_s);
+    const int timer = AddNode(m, *oven, cooking, u"TIMER"_qs, u"running"_qs);
+    const int beeper = AddNode(m, *oven, timer, u"BEEPER"_qs, u"beep"_qs, KEL::InternalOutput);
+    AddNode(m, *oven, beeper, u"OVEN"_qs, u"idle"_qs);
+    const int light = AddNode(m, *oven, cooking, u"LIGHT"_qs, u"on"_qs);
+    const int door = AddNode(m, *oven, light, u"DOOR"_qs, u"open"_qs, KEL::Event);
+    AddNode(m, *oven, door, u"LIGHT"_qs, u"off"_qs);
+    AddNode(m, *oven, door, u"OVEN"_qs, u"paused"_qs);
+    const int early = AddNode(m, *oven, root, u"DOOR"_qs, u"open"_qs, KEL::Event);
+    AddNode(m, *oven, early, u"LIGHT"_qs, u"on"_qs);
 }
 
 // Version 1.1 copies 1.0; then 1.0's IBT gains a branch the new version
@@ -78,28 +77,28 @@ int makeEvolution(Frame &f)
 {
     CKELDataManager &m = f.model();
     CKELVersion *v10 = m.CurrentVersion();
-    if (!m.NewVersion(u"1.1"_s, v10->GetId()))
+    if (!m.NewVersion(u"1.1"_qs, v10->GetId()))
         return 0;
     CKELVersion *v11 = nullptr;
     for (const auto &c : v10->GetParent()->Children()) {
         if (c->GetTypeCode() == KEL::Version && c->GetName() == u"1.1")
             v11 = static_cast<CKELVersion *>(c.get());
     }
-    CKELTree *old = f.tree(KEL::DBTs, u"Oven"_s, v10);
-    CKELTree *now = f.tree(KEL::DBTs, u"Oven"_s, v11);
+    CKELTree *old = f.tree(KEL::DBTs, u"Oven"_qs, v10);
+    CKELTree *now = f.tree(KEL::DBTs, u"Oven"_qs, v11);
     if (!v11 || !old || !now)
         return 0;
-    const int oldDoor = AddNode(m, *old, old->Roots().first()->GetId(), u"DOOR"_s, u"open"_s, KEL::Event);
-    AddNode(m, *old, oldDoor, u"OVEN"_s, u"locked"_s);
+    const int oldDoor = AddNode(m, *old, old->Roots().first()->GetId(), u"DOOR"_qs, u"open"_qs, KEL::Event);
+    AddNode(m, *old, oldDoor, u"OVEN"_qs, u"locked"_qs);
     m.SetCurrentVersion(v11->GetId());
-    m.AddComponent(u"LIGHT"_s, false);
+    m.AddComponent(u"LIGHT"_qs, false);
     int cooking = 0;
     for (CKELMethod *n : now->Nodes()) {
         if (n->behavior == u"cooking")
             cooking = n->GetId();
     }
-    const int light = AddNode(m, *now, cooking, u"LIGHT"_s, u"on"_s);
-    AddNode(m, *now, light, u"OVEN"_s, u"lit"_s);
+    const int light = AddNode(m, *now, cooking, u"LIGHT"_qs, u"on"_qs);
+    AddNode(m, *now, light, u"OVEN"_qs, u"lit"_qs);
     if (!m.AddEVT({old->GetId(), now->GetId()}))
         return 0;
     const CKELData *evts = m.Solution()->FirstChildOfType<CKELData>(KEL::EVTs);
@@ -134,10 +133,10 @@ void TestDiagramWindows::cinWindowDrawsTheCoreNetwork_data()
     QTest::addColumn<QString>("treeName");
     QTest::addColumn<Setup>("setup");
     QTest::addColumn<QString>("shot");
-    QTest::newRow("the example's IBT") << int(KEL::DBTs) << u"Oven"_s << Setup() << QString();
-    QTest::newRow("an RBT") << int(KEL::RBTs) << u"R3"_s << Setup() << QString();
-    QTest::newRow("a grown IBT with lines back and across") << int(KEL::DBTs) << u"Oven"_s << Setup(growOven)
-                                                            << u"cin.png"_s;
+    QTest::newRow("the example's IBT") << int(KEL::DBTs) << u"Oven"_qs << Setup() << QString();
+    QTest::newRow("an RBT") << int(KEL::RBTs) << u"R3"_qs << Setup() << QString();
+    QTest::newRow("a grown IBT with lines back and across")
+        << int(KEL::DBTs) << u"Oven"_qs << Setup(growOven) << u"cin.png"_qs;
 }
 
 // Every box stands where core placed it with its eighteen ports; every
@@ -154,7 +153,7 @@ void TestDiagramWindows::cinWindowDrawsTheCoreNetwork()
         setup(f);
     CKELTree *tree = f.tree(folder, treeName);
     QVERIFY(tree);
-    QVERIFY(f.runExplorer(tree->GetId(), u"Create CIN"_s));
+    QVERIFY(f.runExplorer(tree->GetId(), u"Create CIN"_qs));
     CDiagramWindow *w = f.onlyWindow();
     QVERIFY(w);
     const auto *cin = f.model().LookupAs<CKELCIN>(w->ElementId(), KEL::CIN);
@@ -170,7 +169,7 @@ void TestDiagramWindows::cinWindowDrawsTheCoreNetwork()
         QVERIFY2(shape, qPrintable(box.component));
         QCOMPARE(shape->Component(), box.component);
         QCOMPARE(shape->GetBoundRect(), QRect(box.x, box.y, Cin::kBoxWidth, Cin::kBoxHeight));
-        QCOMPARE(shape->ObjectName(), u"KELCINShape"_s);
+        QCOMPARE(shape->ObjectName(), u"KELCINShape"_qs);
         QCOMPARE(shape->PortCount(), 2 * Cin::kPortCount);
         for (int k = 1; k <= Cin::kPortCount; ++k) {
             QCOMPARE(shape->PortScenePos(CKELCINShape::TopPortIndex(k)), QPointF(box.TopPort(k)));
@@ -184,8 +183,8 @@ void TestDiagramWindows::cinWindowDrawsTheCoreNetwork()
         const QList<QPointF> points = toF(c.points);
         const auto it = std::find_if(lines.begin(), lines.end(),
                                      [&points](const CDiagramLine *l) { return l->Points() == points; });
-        QVERIFY2(it != lines.end(), qPrintable(net.boxes[c.from].component + u"->"_s + net.boxes[c.to].component));
-        QCOMPARE((*it)->ObjectName(), u"CIN Connection"_s);
+        QVERIFY2(it != lines.end(), qPrintable(net.boxes[c.from].component + u"->"_qs + net.boxes[c.to].component));
+        QCOMPARE((*it)->ObjectName(), u"CIN Connection"_qs);
         QVERIFY((*it)->HasEndArrow());
         QVERIFY((*it)->zValue() < Canvas::kShapeZ);
         lines.erase(it);
@@ -203,7 +202,7 @@ void TestDiagramWindows::cinWindowDrawsTheCoreNetwork()
         w->showMaximized();
         w->FitToWindow();
         QVERIFY(w->Picture().save(ScreenshotPath(shot)));
-        QVERIFY(f.frame->grab().save(ScreenshotPath(u"window-"_s + shot)));
+        QVERIFY(f.frame->grab().save(ScreenshotPath(u"window-"_qs + shot)));
     }
 }
 
@@ -212,8 +211,8 @@ void TestDiagramWindows::movedCinBoxTakesItsLines_data()
     QTest::addColumn<QString>("component");
     QTest::addColumn<QPoint>("by");
     QTest::addColumn<QPoint>("lands"); // null: where it was dropped
-    QTest::newRow("near a free place of the grid") << u"LIGHT"_s << QPoint(300, 40) << QPoint(770, 210);
-    QTest::newRow("near a taken place") << u"DOOR"_s << QPoint(-200, -150) << QPoint();
+    QTest::newRow("near a free place of the grid") << u"LIGHT"_qs << QPoint(300, 40) << QPoint(770, 210);
+    QTest::newRow("near a taken place") << u"DOOR"_qs << QPoint(-200, -150) << QPoint();
 }
 
 // A user drags a box of the network: it takes the nearest free place of the
@@ -227,8 +226,8 @@ void TestDiagramWindows::movedCinBoxTakesItsLines()
     QFETCH(QPoint, lands);
     Frame f;
     growOven(f);
-    CKELTree *tree = f.tree(KEL::DBTs, u"Oven"_s);
-    QVERIFY(f.runExplorer(tree->GetId(), u"Create CIN"_s));
+    CKELTree *tree = f.tree(KEL::DBTs, u"Oven"_qs);
+    QVERIFY(f.runExplorer(tree->GetId(), u"Create CIN"_qs));
     CDiagramWindow *w = f.onlyWindow();
     QVERIFY(w);
     f.frame->show();
@@ -263,7 +262,7 @@ void TestDiagramWindows::movedCinBoxTakesItsLines()
                    && b.x() > to.left() && b.x() < to.right() + 1;
         });
         QVERIFY2(it != lines.end(),
-                 qPrintable(stored.boxes[c.from].component + u"->"_s + stored.boxes[c.to].component));
+                 qPrintable(stored.boxes[c.from].component + u"->"_qs + stored.boxes[c.to].component));
     }
     // the model keeps the computed places: the move is the window's own
     const Cin::Network after = Cin::NetworkOf(*f.model().LookupAs<CKELCIN>(w->ElementId(), KEL::CIN));
@@ -276,21 +275,19 @@ void TestDiagramWindows::cidWindowDrawsTheCoreInterface_data()
     QTest::addColumn<QString>("component");
     QTest::addColumn<Setup>("setup");
     QTest::addColumn<QString>("shot");
-    QTest::newRow("the oven of the example") << u"OVEN"_s << Setup() << QString();
-    QTest::newRow("a component with one state change") << u"BUTTON"_s << Setup() << QString();
-    QTest::newRow("the oven of a grown IBT") << u"OVEN"_s << Setup(growOven) << u"cid.png"_s;
-    QTest::newRow("a long item wraps in a taller label") << u"OVEN"_s << Setup([](Frame &f) {
-        f.model().AddComponent(u"SENSOR"_s, false);
-        CKELTree *oven = f.tree(KEL::DBTs, u"Oven"_s);
-        AddNode(f.model(), *oven, oven->Roots().first()->GetId(), u"SENSOR"_s, u"person detected near the door"_s);
-    }) << u"cid-long.png"_s;
-    QTest::newRow("a component with selections only gives an empty diagram")
-        << u"TIMER"_s << Setup([](Frame &f) {
-               f.model().AddComponent(u"TIMER"_s, false);
-               CKELTree *oven = f.tree(KEL::DBTs, u"Oven"_s);
-               AddNode(f.model(), *oven, oven->Roots().first()->GetId(), u"TIMER"_s, u"expired"_s, KEL::Selection);
-           })
-        << QString();
+    QTest::newRow("the oven of the example") << u"OVEN"_qs << Setup() << QString();
+    QTest::newRow("a component with one state change") << u"BUTTON"_qs << Setup() << QString();
+    QTest::newRow("the oven of a grown IBT") << u"OVEN"_qs << Setup(growOven) << u"cid.png"_qs;
+    QTest::newRow("a long item wraps in a taller label") << u"OVEN"_qs << Setup([](Frame &f) {
+        f.model().AddComponent(u"SENSOR"_qs, false);
+        CKELTree *oven = f.tree(KEL::DBTs, u"Oven"_qs);
+        AddNode(f.model(), *oven, oven->Roots().first()->GetId(), u"SENSOR"_qs, u"person detected near the door"_qs);
+    }) << u"cid-long.png"_qs;
+    QTest::newRow("a component with selections only gives an empty diagram") << u"TIMER"_qs << Setup([](Frame &f) {
+        f.model().AddComponent(u"TIMER"_qs, false);
+        CKELTree *oven = f.tree(KEL::DBTs, u"Oven"_qs);
+        AddNode(f.model(), *oven, oven->Roots().first()->GetId(), u"TIMER"_qs, u"expired"_qs, KEL::Selection);
+    }) << QString();
 }
 
 // The component's shape, its two state labels per box, and the stimulus
@@ -303,14 +300,13 @@ void TestDiagramWindows::cidWindowDrawsTheCoreInterface()
     Frame f;
     if (setup)
         setup(f);
-    CKELTree *tree = f.tree(KEL::DBTs, u"Oven"_s);
-    const Cid::Drawing expected
-        = Cid::DrawInterface(Cid::BuildInterface(*tree, component), DiagramDrawing::MeasureLabelText);
-    f.script.Accept<CKELCIDDlg>([component](CKELCIDDlg &d) {
-        d.Components()->setCurrentIndex(d.Components()->findText(component));
-    });
-    QVERIFY(f.runExplorer(tree->GetId(), u"Create CID"_s));
-    QCOMPARE(f.script.titles, QStringList{u"Select details for CID"_s});
+    CKELTree *tree = f.tree(KEL::DBTs, u"Oven"_qs);
+    const Cid::Drawing expected =
+        Cid::DrawInterface(Cid::BuildInterface(*tree, component), DiagramDrawing::MeasureLabelText);
+    f.script.Accept<CKELCIDDlg>(
+        [component](CKELCIDDlg &d) { d.Components()->setCurrentIndex(d.Components()->findText(component)); });
+    QVERIFY(f.runExplorer(tree->GetId(), u"Create CID"_qs));
+    QCOMPARE(f.script.titles, QStringList{u"Select details for CID"_qs});
     CDiagramWindow *w = f.onlyWindow();
     QVERIFY(w);
     QCOMPARE(f.model().Lookup(w->ElementId())->GetName(), component);
@@ -322,7 +318,7 @@ void TestDiagramWindows::cidWindowDrawsTheCoreInterface()
     }
     QCOMPARE(shapes.size(), 1);
     const CKELCIDShape *shape = shapes.first();
-    QCOMPARE(shape->ObjectName(), u"KELCIDShape"_s);
+    QCOMPARE(shape->ObjectName(), u"KELCIDShape"_qs);
     QCOMPARE(shape->OwnRect().translated(shape->pos().toPoint()), rectOf(expected.shape));
     QCOMPARE(shape->BoxCount(), expected.boxes.size());
 
@@ -330,13 +326,13 @@ void TestDiagramWindows::cidWindowDrawsTheCoreInterface()
     QList<QPair<QPointF, QPointF>> wantLinks;
     for (int k = 0; k < expected.boxes.size(); ++k) {
         const Cid::BoxDrawing &b = expected.boxes[k];
-        for (const auto &[name, label] : {std::pair{u"PrecondLabel"_s, b.precondition},
-                                          std::pair{u"NewStateLabel"_s, b.newState}}) {
+        for (const auto &[name, label] :
+             {std::pair{u"PrecondLabel"_qs, b.precondition}, std::pair{u"NewStateLabel"_qs, b.newState}}) {
             const int cell = shape->BoxCell(k, name);
             QVERIFY(cell >= 0);
             QCOMPARE(shape->Cell(cell).text, label.text);
             QCOMPARE(shape->Cell(cell).rect.translated(shape->pos().toPoint()), rectOf(label.rect));
-            QCOMPARE(shape->Cell(cell).faceName, u"Arial"_s);
+            QCOMPARE(shape->Cell(cell).faceName, u"Arial"_qs);
         }
         for (const QList<Cid::Label> *stack : {&b.stimulus, &b.responses}) {
             for (const Cid::Label &l : *stack)
@@ -378,22 +374,22 @@ void TestDiagramWindows::evolutionaryCinShowsDroppedAndAdded()
     Frame f;
     const int evt = makeEvolution(f);
     QVERIFY(evt);
-    QVERIFY(f.runExplorer(evt, u"Evolutionary CIN"_s));
+    QVERIFY(f.runExplorer(evt, u"Evolutionary CIN"_qs));
     CDiagramWindow *w = f.onlyWindow();
     QVERIFY(w);
     const Cin::Network net = Cin::NetworkOf(*f.model().LookupAs<CKELCIN>(w->ElementId(), KEL::CIN));
     QSet<int> statuses;
     for (const Cin::Box &box : net.boxes) {
         const auto *shape = static_cast<CKELCINShape *>(w->Scene().ShapeByKey(box.nodeId));
-        const CLabelCell &cell = shape->Cell(shape->FindCell(u"Comp"_s));
+        const CLabelCell &cell = shape->Cell(shape->FindCell(u"Comp"_qs));
         statuses.insert(box.evolution.status);
         QCOMPARE(Canvas::ToColorRef(cell.bkColor), box.evolution.status == -1 ? 0xD2D2D2u : 0xE3E0BBu);
         QCOMPARE(cell.lineWidth, box.evolution.status == 1 ? 3 : 1);
-        QVERIFY(shape->toolTip().startsWith(u"Version:"_s));
+        QVERIFY(shape->toolTip().startsWith(u"Version:"_qs));
     }
     QCOMPARE(statuses, (QSet<int>{-1, 0, 1}));
-    const QString oldName = u"1.0->Oven"_s;
-    const QString newName = u"1.1->Oven"_s;
+    const QString oldName = u"1.0->Oven"_qs;
+    const QString newName = u"1.1->Oven"_qs;
     for (const Cin::Connection &c : net.connections) {
         const QList<QPointF> points = toF(c.points);
         const QList<CDiagramLine *> lines = itemsOf<CDiagramLine>(w->Scene());
@@ -403,13 +399,13 @@ void TestDiagramWindows::evolutionaryCinShowsDroppedAndAdded()
         const CDiagramLine *line = *it;
         QCOMPARE(line->LineWidth(), c.evolution.status == 1 ? 2 : 1);
         QCOMPARE(Canvas::ToColorRef(line->LineColor()), c.evolution.status == -1 ? 0xC0C0C0u : 0u);
-        QVERIFY(line->toolTip().startsWith(u"Version:"_s));
+        QVERIFY(line->toolTip().startsWith(u"Version:"_qs));
         QCOMPARE(line->toolTip().contains(oldName), c.evolution.status != 1);
         QCOMPARE(line->toolTip().contains(newName), c.evolution.status != -1);
     }
     w->showMaximized();
     w->FitToWindow();
-    QVERIFY(w->Picture().save(ScreenshotPath(u"cin-evolution.png"_s)));
+    QVERIFY(w->Picture().save(ScreenshotPath(u"cin-evolution.png"_qs)));
 }
 
 // A state the last version dropped or added is told apart on its label;
@@ -419,27 +415,26 @@ void TestDiagramWindows::evolutionaryCidShowsDroppedAndAdded()
     Frame f;
     const int evt = makeEvolution(f);
     QVERIFY(evt);
-    f.script.Accept<CKELCIDDlg>([](CKELCIDDlg &d) {
-        d.Components()->setCurrentIndex(d.Components()->findText(u"OVEN"_s));
-    });
-    QVERIFY(f.runExplorer(evt, u"Evolutionary CID"_s));
+    f.script.Accept<CKELCIDDlg>(
+        [](CKELCIDDlg &d) { d.Components()->setCurrentIndex(d.Components()->findText(u"OVEN"_qs)); });
+    QVERIFY(f.runExplorer(evt, u"Evolutionary CID"_qs));
     CDiagramWindow *w = f.onlyWindow();
     QVERIFY(w);
     const auto *tree = static_cast<const CKELTree *>(f.model().Lookup(evt));
-    const QList<Cid::Box> boxes = Cid::BuildInterface(*tree, u"OVEN"_s);
+    const QList<Cid::Box> boxes = Cid::BuildInterface(*tree, u"OVEN"_qs);
     const CKELCIDShape *shape = itemsOf<CKELCIDShape>(w->Scene()).value(0);
     QVERIFY(shape);
     QCOMPARE(shape->BoxCount(), boxes.size());
     QSet<int> statuses;
     for (int k = 0; k < boxes.size(); ++k) {
-        const CLabelCell &state = shape->Cell(shape->BoxCell(k, u"NewStateLabel"_s));
-        const CLabelCell &pre = shape->Cell(shape->BoxCell(k, u"PrecondLabel"_s));
+        const CLabelCell &state = shape->Cell(shape->BoxCell(k, u"NewStateLabel"_qs));
+        const CLabelCell &pre = shape->Cell(shape->BoxCell(k, u"PrecondLabel"_qs));
         statuses.insert(boxes[k].newStateStatus);
         QCOMPARE(state.text, boxes[k].newState);
         QCOMPARE(pre.text, boxes[k].precondition);
-        QVERIFY(!state.text.startsWith(u"o~"_s) && !state.text.startsWith(u"n~"_s));
-        for (const auto &[cell, status] : {std::pair{&state, boxes[k].newStateStatus},
-                                           std::pair{&pre, boxes[k].preconditionStatus}}) {
+        QVERIFY(!state.text.startsWith(u"o~"_qs) && !state.text.startsWith(u"n~"_qs));
+        for (const auto &[cell, status] :
+             {std::pair{&state, boxes[k].newStateStatus}, std::pair{&pre, boxes[k].preconditionStatus}}) {
             QCOMPARE(cell->textColor == QColor(0x80, 0x80, 0x80), status == -1);
             QCOMPARE(cell->penStyle == 1 && !cell->nullPen, status == -1);
             QCOMPARE(cell->weight == 900 && cell->lineWidth == 3, status == 1);
@@ -447,7 +442,7 @@ void TestDiagramWindows::evolutionaryCidShowsDroppedAndAdded()
     }
     QCOMPARE(statuses, (QSet<int>{-1, 0, 1}));
     w->showMaximized();
-    QVERIFY(w->Picture().save(ScreenshotPath(u"cid-evolution.png"_s)));
+    QVERIFY(w->Picture().save(ScreenshotPath(u"cid-evolution.png"_qs)));
 }
 
 QTEST_MAIN(TestDiagramWindows)

@@ -36,7 +36,6 @@
 #include <QtTest>
 
 using namespace GuiTestKit;
-using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(CNodeAttributes)
 
@@ -89,10 +88,10 @@ private slots:
     void titlesFit_data()
     {
         QTest::addColumn<QString>("which");
-        QTest::newRow("CID details") << u"cid"_s;
-        QTest::newRow("node") << u"node"_s;
-        QTest::newRow("requirement tag rules") << u"tags"_s;
-        QTest::newRow("tree for SAL") << u"sal"_s;
+        QTest::newRow("CID details") << u"cid"_qs;
+        QTest::newRow("node") << u"node"_qs;
+        QTest::newRow("requirement tag rules") << u"tags"_qs;
+        QTest::newRow("tree for SAL") << u"sal"_qs;
     }
     // Run through the application's runner, a dialog is wide enough for
     // its whole title (in a bold title-bar face, beside icon and buttons)
@@ -109,7 +108,7 @@ private slots:
         else if (which == u"tags")
             dialog = std::make_unique<CTagSpecsDlg>();
         else
-            dialog = std::make_unique<CSelectBTDlg>(m.manager, u"Select BT to translate to SAL"_s, 0);
+            dialog = std::make_unique<CSelectBTDlg>(m.manager, u"Select BT to translate to SAL"_qs, 0);
         CDialogRunner runner;
         int width = 0;
         runner.dialogHook = [&width](QDialog &d) {
@@ -131,10 +130,12 @@ private slots:
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("result");
-        QTest::newRow("tag") << u"R7"_s << true << QString() << u"R7"_s;
-        QTest::newRow("blanks around the tag go") << u"  R7 "_s << true << QString() << u"R7"_s;
-        QTest::newRow("empty tag stays open") << QString() << false << u"Requirement tag can't be empty"_s << QString();
-        QTest::newRow("blank tag stays open") << u"   "_s << false << u"Requirement tag can't be empty"_s << QString();
+        QTest::newRow("tag") << u"R7"_qs << true << QString() << u"R7"_qs;
+        QTest::newRow("blanks around the tag go") << u"  R7 "_qs << true << QString() << u"R7"_qs;
+        QTest::newRow("empty tag stays open")
+            << QString() << false << u"Requirement tag can't be empty"_qs << QString();
+        QTest::newRow("blank tag stays open")
+            << u"   "_qs << false << u"Requirement tag can't be empty"_qs << QString();
     }
     void requirementDialog()
     {
@@ -144,16 +145,16 @@ private slots:
         QFETCH(QString, result);
         CScriptedPrompt prompt;
         CKELRequirementDlg dlg(prompt);
-        QCOMPARE(dlg.windowTitle(), u"New or Change  Requirement"_s);
-        QCOMPARE(labelsOf(dlg), (QStringList{u"Requirement Tag:"_s, u"Requirement Description:"_s}));
+        QCOMPARE(dlg.windowTitle(), u"New or Change  Requirement"_qs);
+        QCOMPARE(labelsOf(dlg), (QStringList{u"Requirement Tag:"_qs, u"Requirement Description:"_qs}));
         dlg.TagEdit()->setText(tag);
-        dlg.DescriptionEdit()->setPlainText(u"line one\nline: two; three"_s);
+        dlg.DescriptionEdit()->setPlainText(u"line one\nline: two; three"_qs);
         dlg.accept();
         QCOMPARE(dlg.result() == QDialog::Accepted, accepted);
         QCOMPARE(prompt.texts.value(0), message);
         if (accepted) {
             QCOMPARE(dlg.Tag(), result);
-            QCOMPARE(dlg.Description(), u"line one\nline: two; three"_s);
+            QCOMPARE(dlg.Description(), u"line one\nline: two; three"_qs);
         }
     }
 
@@ -162,14 +163,14 @@ private slots:
         QTest::addColumn<int>("renamedId");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
-        QTest::newRow("new name") << 0 << u"LAMP"_s << QString();
-        QTest::newRow("names differ in case") << 0 << u"door"_s << QString();
-        QTest::newRow("empty") << 0 << QString() << u"Component name can't be empty"_s;
-        QTest::newRow("taken") << 0 << u"DOOR"_s << u"Component with name DOOR is already in the project"_s;
-        QTest::newRow("rename keeping its own name") << Door << u"DOOR"_s << QString();
-        QTest::newRow("rename to a taken name") << Door << u"OVEN"_s
-                                                 << u"Component with name OVEN is already in the project"_s;
-        QTest::newRow("rename to empty") << Door << u" "_s << u"Component name can't be empty"_s;
+        QTest::newRow("new name") << 0 << u"LAMP"_qs << QString();
+        QTest::newRow("names differ in case") << 0 << u"door"_qs << QString();
+        QTest::newRow("empty") << 0 << QString() << u"Component name can't be empty"_qs;
+        QTest::newRow("taken") << 0 << u"DOOR"_qs << u"Component with name DOOR is already in the project"_qs;
+        QTest::newRow("rename keeping its own name") << Door << u"DOOR"_qs << QString();
+        QTest::newRow("rename to a taken name")
+            << Door << u"OVEN"_qs << u"Component with name OVEN is already in the project"_qs;
+        QTest::newRow("rename to empty") << Door << u" "_qs << u"Component name can't be empty"_qs;
     }
     void componentDialog()
     {
@@ -178,16 +179,16 @@ private slots:
         QFETCH(QString, message);
         Model m;
         CKELComponentDlg dlg(m.manager, m.version(), renamedId);
-        QCOMPARE(dlg.windowTitle(), renamedId ? u"Rename Component"_s : u"New Component"_s);
+        QCOMPARE(dlg.windowTitle(), renamedId ? u"Rename Component"_qs : u"New Component"_qs);
         if (renamedId)
-            QCOMPARE(dlg.NameEdit()->text(), u"DOOR"_s);
-        QCOMPARE(dlg.SystemBox()->text(), u"System Component"_s);
+            QCOMPARE(dlg.NameEdit()->text(), u"DOOR"_qs);
+        QCOMPARE(dlg.SystemBox()->text(), u"System Component"_qs);
         dlg.NameEdit()->setText(name);
         dlg.accept();
         QCOMPARE(dlg.result() == QDialog::Accepted, message.isEmpty());
         QCOMPARE(m.prompt.texts.value(0), message);
         if (!message.isEmpty())
-            QCOMPARE(m.prompt.captions.value(0), u"Message"_s);
+            QCOMPARE(m.prompt.captions.value(0), u"Message"_qs);
     }
 
     void ibtDialog_data()
@@ -195,11 +196,11 @@ private slots:
         QTest::addColumn<int>("renamedId");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
-        QTest::newRow("new") << 0 << u"Oven 2"_s << QString();
-        QTest::newRow("new, taken") << 0 << u"Oven"_s << u"IBT with name Oven is already added in the project"_s;
-        QTest::newRow("rename, taken") << 99 << u"Oven"_s << u"DBT with name Oven is already added in the project"_s;
-        QTest::newRow("rename to itself") << int(DBTOven) << u"Oven"_s << QString();
-        QTest::newRow("empty") << 0 << QString() << u"IBT name can't be empty"_s;
+        QTest::newRow("new") << 0 << u"Oven 2"_qs << QString();
+        QTest::newRow("new, taken") << 0 << u"Oven"_qs << u"IBT with name Oven is already added in the project"_qs;
+        QTest::newRow("rename, taken") << 99 << u"Oven"_qs << u"DBT with name Oven is already added in the project"_qs;
+        QTest::newRow("rename to itself") << int(DBTOven) << u"Oven"_qs << QString();
+        QTest::newRow("empty") << 0 << QString() << u"IBT name can't be empty"_qs;
     }
     void ibtDialog()
     {
@@ -208,12 +209,12 @@ private slots:
         QFETCH(QString, message);
         Model m;
         if (renamedId == 99) {
-            QVERIFY(m.manager.AddDBT(u"Other"_s));
-            renamedId = m.manager.FindTree(KEL::DBTs, u"Other"_s)->GetId();
+            QVERIFY(m.manager.AddDBT(u"Other"_qs));
+            renamedId = m.manager.FindTree(KEL::DBTs, u"Other"_qs)->GetId();
         }
         CKELIBTDlg dlg(m.manager, m.version(), renamedId);
-        QCOMPARE(dlg.windowTitle(), u"New IBT "_s);
-        QCOMPARE(labelsOf(dlg), QStringList{u"Name:"_s});
+        QCOMPARE(dlg.windowTitle(), u"New IBT "_qs);
+        QCOMPARE(labelsOf(dlg), QStringList{u"Name:"_qs});
         dlg.NameEdit()->setText(name);
         dlg.accept();
         QCOMPARE(dlg.result() == QDialog::Accepted, message.isEmpty());
@@ -229,18 +230,18 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("gapEditable");
         const QStringList reqs{
-            u"R1: If the oven is idle with the door closed and the button is pushed, the oven will start cooking for one minute."_s,
-            u"R2: If the button is pushed while the oven is cooking, it will cook for an extra minute."_s,
-            u"R3: Opening the door stops the cooking."_s};
-        QTest::newRow("new") << int(CKELRBTDlg::NewRBT) << u"New  RBT"_s
-                             << QStringList{u"RBT Name:"_s, u"Associated Requirements:"_s, u"Level Gap:"_s} << reqs
+            u"R1: If the oven is idle with the door closed and the button is pushed, the oven will start cooking for one minute."_qs,
+            u"R2: If the button is pushed while the oven is cooking, it will cook for an extra minute."_qs,
+            u"R3: Opening the door stops the cooking."_qs};
+        QTest::newRow("new") << int(CKELRBTDlg::NewRBT) << u"New  RBT"_qs
+                             << QStringList{u"RBT Name:"_qs, u"Associated Requirements:"_qs, u"Level Gap:"_qs} << reqs
                              << QString() << true;
-        QTest::newRow("change") << int(CKELRBTDlg::ChangeRBT) << u"New  RBT"_s
-                                << QStringList{u"RBT Name:"_s, u"Associated Requirements:"_s, u"Level Gap:"_s} << reqs
-                                << u"R1"_s << false;
-        QTest::newRow("get RBTs") << int(CKELRBTDlg::GetRBTs) << u"Get RBTs"_s
-                                  << QStringList{u"IBT Name:"_s, u"Select RBTs:"_s} << QStringList{u"R1"_s, u"R3"_s}
-                                  << u"Oven"_s << false;
+        QTest::newRow("change") << int(CKELRBTDlg::ChangeRBT) << u"New  RBT"_qs
+                                << QStringList{u"RBT Name:"_qs, u"Associated Requirements:"_qs, u"Level Gap:"_qs}
+                                << reqs << u"R1"_qs << false;
+        QTest::newRow("get RBTs") << int(CKELRBTDlg::GetRBTs) << u"Get RBTs"_qs
+                                  << QStringList{u"IBT Name:"_qs, u"Select RBTs:"_qs} << QStringList{u"R1"_qs, u"R3"_qs}
+                                  << u"Oven"_qs << false;
     }
     void rbtDialogModes()
     {
@@ -270,13 +271,13 @@ private slots:
         QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
-        QTest::newRow("new, free name") << int(CKELRBTDlg::NewRBT) << u"R2"_s << QString();
-        QTest::newRow("new, empty") << int(CKELRBTDlg::NewRBT) << QString() << u"RBT Tag Name can't be empty"_s;
-        QTest::newRow("new, taken") << int(CKELRBTDlg::NewRBT) << u"R3"_s
-                                    << u"RBT with tag name R3 is already added in the project"_s;
-        QTest::newRow("change, own name") << int(CKELRBTDlg::ChangeRBT) << u"R1"_s << QString();
-        QTest::newRow("change, taken") << int(CKELRBTDlg::ChangeRBT) << u"R3"_s
-                                       << u"RBT with tag name R3 is already added in the project"_s;
+        QTest::newRow("new, free name") << int(CKELRBTDlg::NewRBT) << u"R2"_qs << QString();
+        QTest::newRow("new, empty") << int(CKELRBTDlg::NewRBT) << QString() << u"RBT Tag Name can't be empty"_qs;
+        QTest::newRow("new, taken") << int(CKELRBTDlg::NewRBT) << u"R3"_qs
+                                    << u"RBT with tag name R3 is already added in the project"_qs;
+        QTest::newRow("change, own name") << int(CKELRBTDlg::ChangeRBT) << u"R1"_qs << QString();
+        QTest::newRow("change, taken") << int(CKELRBTDlg::ChangeRBT) << u"R3"_qs
+                                       << u"RBT with tag name R3 is already added in the project"_qs;
         QTest::newRow("get RBTs needs no name") << int(CKELRBTDlg::GetRBTs) << QString() << QString();
     }
     void rbtDialogChecks()
@@ -297,11 +298,11 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("gap");
-        QTest::newRow("number") << u"80"_s << 80;
-        QTest::newRow("letters refused") << u"8a0"_s << 80;
-        QTest::newRow("minus refused") << u"-5"_s << 5;
+        QTest::newRow("number") << u"80"_qs << 80;
+        QTest::newRow("letters refused") << u"8a0"_qs << 80;
+        QTest::newRow("minus refused") << u"-5"_qs << 5;
         QTest::newRow("empty is the default") << QString() << 0;
-        QTest::newRow("too long is cut") << u"12345678901"_s << 123456;
+        QTest::newRow("too long is cut") << u"12345678901"_qs << 123456;
     }
     void levelGapTakesDigitsOnly()
     {
@@ -317,12 +318,12 @@ private slots:
     void versionDialogTakesTheTextAsTyped()
     {
         CAddVersionDlg dlg;
-        QCOMPARE(dlg.windowTitle(), u"Add New Version"_s);
-        QCOMPARE(labelsOf(dlg), QStringList{u"Input the new version"_s});
-        dlg.NameEdit()->setText(u" 2.0 beta "_s);
+        QCOMPARE(dlg.windowTitle(), u"Add New Version"_qs);
+        QCOMPARE(labelsOf(dlg), QStringList{u"Input the new version"_qs});
+        dlg.NameEdit()->setText(u" 2.0 beta "_qs);
         dlg.accept();
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
-        QCOMPARE(dlg.VersionName(), u" 2.0 beta "_s);
+        QCOMPARE(dlg.VersionName(), u" 2.0 beta "_qs);
     }
 
     // Every field reaches the node; the extra information passes through.
@@ -330,30 +331,30 @@ private slots:
     {
         QTest::addColumn<CNodeAttributes>("attributes");
         CNodeAttributes plain;
-        plain.component = u"OVEN"_s;
-        plain.behavior = u"idle"_s;
-        plain.requirementTag = u"R1"_s;
+        plain.component = u"OVEN"_qs;
+        plain.behavior = u"idle"_qs;
+        plain.requirementTag = u"R1"_qs;
         QTest::newRow("plain") << plain;
         CNodeAttributes every = plain;
         every.behaviorType = KEL::SetAny;
-        every.qualifier = u"all"_s;
+        every.qualifier = u"all"_qs;
         every.jumpType = 2;
         every.missType = 1;
         every.doubleLine = every.nonDeterministic = every.atomic = every.setOperation = true;
         every.hasExtendedTag = true;
-        every.extendedTag = u"E1"_s;
+        every.extendedTag = u"E1"_qs;
         every.displayExtendedTag = false;
         every.displayExtraInfo = false;
-        every.extraInfoTags = QStringList{u"A"_s, u"B"_s};
-        every.extraInfoNames = QStringList{u"first"_s, u"second"_s};
+        every.extraInfoTags = QStringList{u"A"_qs, u"B"_qs};
+        every.extraInfoNames = QStringList{u"first"_qs, u"second"_qs};
         QTest::newRow("every field") << every;
         CNodeAttributes unknown = plain;
-        unknown.component = u"LIGHT"_s;
-        unknown.behavior = u"on"_s;
+        unknown.component = u"LIGHT"_qs;
+        unknown.behavior = u"on"_qs;
         unknown.behaviorType = KEL::ExternalOutput;
         unknown.jumpType = 1;
         unknown.missType = 2;
-        unknown.requirementTag = u"R9"_s;
+        unknown.requirementTag = u"R9"_qs;
         QTest::newRow("names the lists do not hold") << unknown;
         CNodeAttributes undeclared = plain;
         undeclared.behaviorType = 0; // a node read without its state declaration
@@ -366,7 +367,7 @@ private slots:
         QFETCH(CNodeAttributes, attributes);
         Model m;
         CKELNodeDlg dlg(m.manager, m.version(), m.prompt);
-        QCOMPARE(dlg.windowTitle(), u"New Node or Change Node"_s);
+        QCOMPARE(dlg.windowTitle(), u"New Node or Change Node"_qs);
         dlg.SetAttributes(attributes);
         QCOMPARE(dlg.Attributes(), attributes);
         dlg.accept();
@@ -380,32 +381,32 @@ private slots:
         QStringList components;
         for (int i = 0; i < dlg.ComponentCombo()->count(); ++i)
             components.append(dlg.ComponentCombo()->itemText(i));
-        QCOMPARE(components, (QStringList{u"OVEN"_s, u"BUTTON"_s, u"DOOR"_s}));
+        QCOMPARE(components, (QStringList{u"OVEN"_qs, u"BUTTON"_qs, u"DOOR"_qs}));
         QCOMPARE(dlg.TypeCombo()->count(), 10);
         // each type is named beside its symbol
-        QCOMPARE(dlg.TypeCombo()->itemText(0), u"[...]   State Realisation"_s);
-        QCOMPARE(dlg.TypeCombo()->itemText(2), u"??...??   Event"_s);
-        QCOMPARE(dlg.TypeCombo()->itemText(8), u"||...   Set All"_s);
-        QCOMPARE(dlg.TypeCombo()->itemText(9), u"[]...   Set Any"_s);
+        QCOMPARE(dlg.TypeCombo()->itemText(0), u"[...]   State Realisation"_qs);
+        QCOMPARE(dlg.TypeCombo()->itemText(2), u"??...??   Event"_qs);
+        QCOMPARE(dlg.TypeCombo()->itemText(8), u"||...   Set All"_qs);
+        QCOMPARE(dlg.TypeCombo()->itemText(9), u"[]...   Set Any"_qs);
         for (const QCheckBox *box : dlg.findChildren<QCheckBox *>())
             QVERIFY2(!box->toolTip().isEmpty(), qPrintable(box->text()));
 
         dlg.accept();
-        QCOMPARE(m.prompt.texts.value(0), u"Component can't be empty"_s);
-        dlg.ComponentCombo()->setEditText(u"OVEN"_s);
+        QCOMPARE(m.prompt.texts.value(0), u"Component can't be empty"_qs);
+        dlg.ComponentCombo()->setEditText(u"OVEN"_qs);
         QStringList behaviors;
         for (int i = 0; i < dlg.BehaviorCombo()->count(); ++i)
             behaviors.append(dlg.BehaviorCombo()->itemText(i));
-        QCOMPARE(behaviors, (QStringList{u"idle"_s, u"cooking"_s, u"extra minute"_s}));
+        QCOMPARE(behaviors, (QStringList{u"idle"_qs, u"cooking"_qs, u"extra minute"_qs}));
         dlg.accept();
-        QCOMPARE(m.prompt.texts.value(1), u"State name can't be empty"_s);
+        QCOMPARE(m.prompt.texts.value(1), u"State name can't be empty"_qs);
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
 
         // the extra tag's text counts only while its box is ticked
         QVERIFY(!dlg.ExtraTagEdit()->isEnabled());
         dlg.ExtraTagBox()->setChecked(true);
         QVERIFY(dlg.ExtraTagEdit()->isEnabled());
-        dlg.ExtraTagEdit()->setText(u"X"_s);
+        dlg.ExtraTagEdit()->setText(u"X"_qs);
         dlg.ExtraTagBox()->setChecked(false);
         QCOMPARE(dlg.Attributes().extendedTag, QString());
     }
@@ -415,19 +416,17 @@ private slots:
         QTest::addColumn<QStringList>("pairs"); // tag, name, tag, name...
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QString>("message");
-        QTest::newRow("two entries") << QStringList{u"A"_s, u"first"_s, u"B"_s, u"second"_s}
-                                     << QStringList{u"A : first"_s, u"B : second"_s} << QString();
-        QTest::newRow("blanks trimmed") << QStringList{u" A "_s, u" first "_s} << QStringList{u"A : first"_s}
+        QTest::newRow("two entries") << QStringList{u"A"_qs, u"first"_qs, u"B"_qs, u"second"_qs}
+                                     << QStringList{u"A : first"_qs, u"B : second"_qs} << QString();
+        QTest::newRow("blanks trimmed") << QStringList{u" A "_qs, u" first "_qs} << QStringList{u"A : first"_qs}
                                         << QString();
-        QTest::newRow("same twice kept once") << QStringList{u"A"_s, u"x"_s, u"A"_s, u"x"_s}
-                                              << QStringList{u"A : x"_s} << QString();
-        QTest::newRow("same tag, other name") << QStringList{u"A"_s, u"x"_s, u"A"_s, u"y"_s}
-                                              << QStringList{u"A : x"_s, u"A : y"_s} << QString();
-        QTest::newRow("empty name ignored") << QStringList{u"A"_s, QString()} << QStringList() << QString();
-        QTest::newRow("comma in a tag refused") << QStringList{u"A,B"_s, u"x"_s} << QStringList()
-                                                << u"comma"_s;
-        QTest::newRow("comma in a name refused") << QStringList{u"A"_s, u"x,y"_s} << QStringList()
-                                                 << u"comma"_s;
+        QTest::newRow("same twice kept once")
+            << QStringList{u"A"_qs, u"x"_qs, u"A"_qs, u"x"_qs} << QStringList{u"A : x"_qs} << QString();
+        QTest::newRow("same tag, other name")
+            << QStringList{u"A"_qs, u"x"_qs, u"A"_qs, u"y"_qs} << QStringList{u"A : x"_qs, u"A : y"_qs} << QString();
+        QTest::newRow("empty name ignored") << QStringList{u"A"_qs, QString()} << QStringList() << QString();
+        QTest::newRow("comma in a tag refused") << QStringList{u"A,B"_qs, u"x"_qs} << QStringList() << u"comma"_qs;
+        QTest::newRow("comma in a name refused") << QStringList{u"A"_qs, u"x,y"_qs} << QStringList() << u"comma"_qs;
     }
     void extraInformation()
     {
@@ -436,7 +435,7 @@ private slots:
         QFETCH(QString, message);
         CScriptedPrompt prompt;
         CKELExtraInfoDlg dlg(prompt);
-        QCOMPARE(dlg.windowTitle(), u"Add Extra Information"_s);
+        QCOMPARE(dlg.windowTitle(), u"Add Extra Information"_qs);
         for (qsizetype i = 0; i + 1 < pairs.size(); i += 2) {
             dlg.TagEdit()->setText(pairs[i]);
             dlg.NameEdit()->setText(pairs[i + 1]);
@@ -452,7 +451,7 @@ private slots:
             QVERIFY(prompt.texts.isEmpty());
         } else {
             QCOMPARE(prompt.texts.size(), 1);
-            QVERIFY(prompt.texts.first().contains(u"\",\""_s));
+            QVERIFY(prompt.texts.first().contains(u"\",\""_qs));
             // what was typed stays, to be corrected
             QVERIFY(!dlg.TagEdit()->text().isEmpty());
         }
@@ -465,13 +464,13 @@ private slots:
         CScriptedPrompt prompt;
         CKELExtraInfoDlg dlg(prompt);
         // a tag read without its name keeps the lists equally long
-        dlg.SetEntries({u"A"_s, u"B"_s, u"C"_s}, {u"a"_s, u"b"_s});
-        QCOMPARE(dlg.Names(), (QStringList{u"a"_s, u"b"_s, QString()}));
+        dlg.SetEntries({u"A"_qs, u"B"_qs, u"C"_qs}, {u"a"_qs, u"b"_qs});
+        QCOMPARE(dlg.Names(), (QStringList{u"a"_qs, u"b"_qs, QString()}));
         dlg.List()->item(0)->setSelected(true);
         dlg.List()->item(2)->setSelected(true);
         dlg.RemoveButton()->click();
-        QCOMPARE(dlg.Tags(), QStringList{u"B"_s});
-        QCOMPARE(dlg.Names(), QStringList{u"b"_s});
+        QCOMPARE(dlg.Tags(), QStringList{u"B"_qs});
+        QCOMPARE(dlg.Names(), QStringList{u"b"_qs});
         QCOMPARE(dlg.List()->count(), 1);
     }
 
@@ -479,30 +478,30 @@ private slots:
     {
         Model m;
         CKELComponentBehaviorDlg dlg(m.manager, Door);
-        QCOMPARE(dlg.windowTitle(), u"Change Component Behaviors"_s);
-        QCOMPARE(dlg.ComponentCombo()->currentText(), u"DOOR"_s);
+        QCOMPARE(dlg.windowTitle(), u"Change Component Behaviors"_qs);
+        QCOMPARE(dlg.ComponentCombo()->currentText(), u"DOOR"_qs);
         QCOMPARE(dlg.BehaviorList()->count(), 1);
-        QCOMPARE(dlg.BehaviorList()->item(0)->text(), u"??open??"_s);
+        QCOMPARE(dlg.BehaviorList()->item(0)->text(), u"??open??"_qs);
 
         // choosing a behavior fills the fields
         dlg.BehaviorList()->setCurrentRow(0);
-        QCOMPARE(dlg.BehaviorEdit()->text(), u"open"_s);
+        QCOMPARE(dlg.BehaviorEdit()->text(), u"open"_qs);
         QCOMPARE(dlg.TypeCombo()->currentData().toInt(), int(KEL::Event));
 
         // the same text as another type is a new behavior
         dlg.TypeCombo()->setCurrentIndex(0);
         dlg.AddButton()->click();
         QCOMPARE(dlg.BehaviorList()->count(), 2);
-        QCOMPARE(dlg.BehaviorList()->item(1)->text(), u"[open]"_s);
+        QCOMPARE(dlg.BehaviorList()->item(1)->text(), u"[open]"_qs);
         QVERIFY(m.manager.Solution()->IsModified());
 
-        dlg.BehaviorEdit()->setText(u"open"_s);
+        dlg.BehaviorEdit()->setText(u"open"_qs);
         dlg.AddButton()->click();
-        QCOMPARE(m.prompt.texts.last(), u"State [open] is already added in the component"_s);
+        QCOMPARE(m.prompt.texts.last(), u"State [open] is already added in the component"_qs);
         QCOMPARE(dlg.BehaviorList()->count(), 2);
 
         // another component shows its own behaviors
-        dlg.ComponentCombo()->setCurrentIndex(dlg.ComponentCombo()->findText(u"OVEN"_s));
+        dlg.ComponentCombo()->setCurrentIndex(dlg.ComponentCombo()->findText(u"OVEN"_qs));
         QCOMPARE(dlg.BehaviorList()->count(), 3);
     }
 
@@ -511,8 +510,8 @@ private slots:
         QTest::addColumn<bool>("shared");
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("left");
-        QTest::newRow("local") << false << u"Are you sure that you want to remove the state \"OVEN [idle]\" ?"_s << 2;
-        QTest::newRow("shared has no record for it") << true << u"Under development"_s << 3;
+        QTest::newRow("local") << false << u"Are you sure that you want to remove the state \"OVEN [idle]\" ?"_qs << 2;
+        QTest::newRow("shared has no record for it") << true << u"Under development"_qs << 3;
     }
     void behaviorsDialogRemoves()
     {
@@ -553,19 +552,19 @@ private slots:
             m.manager.SetOperationSink(&sink);
             m.manager.SetLocal(false);
         }
-        QVERIFY(m.manager.RenameComponent(Door, u"HATCH"_s, true));
+        QVERIFY(m.manager.RenameComponent(Door, u"HATCH"_qs, true));
         if (shared) {
             QCOMPARE(sink.sent.size(), 2);
-            QVERIFY(sink.sent[0].startsWith(u"modcom;id:16;name:HATCH;issys:1;"_s));
-            QVERIFY(sink.sent[1].startsWith(u"modmsd;fun:para;Comp:HATCH;"_s));
-            QVERIFY(sink.sent[1].endsWith(u"nodeid:27;"_s));
-            QCOMPARE(m.manager.Lookup(Door)->GetName(), u"DOOR"_s);
+            QVERIFY(sink.sent[0].startsWith(u"modcom;id:16;name:HATCH;issys:1;"_qs));
+            QVERIFY(sink.sent[1].startsWith(u"modmsd;fun:para;Comp:HATCH;"_qs));
+            QVERIFY(sink.sent[1].endsWith(u"nodeid:27;"_qs));
+            QCOMPARE(m.manager.Lookup(Door)->GetName(), u"DOOR"_qs);
             // applied when the server relays them back
             for (const QString &r : std::as_const(sink.sent))
                 QVERIFY(m.manager.ApplyOperationRecord(r));
         }
-        QCOMPARE(m.manager.Lookup(Door)->GetName(), u"HATCH"_s);
-        QCOMPARE(m.manager.Lookup(27)->GetLabel(), u"R3:-HATCH??open??"_s);
+        QCOMPARE(m.manager.Lookup(Door)->GetName(), u"HATCH"_qs);
+        QCOMPARE(m.manager.Lookup(27)->GetLabel(), u"R3:-HATCH??open??"_qs);
         QVERIFY(m.manager.Solution()->IsModified());
     }
 

@@ -16,7 +16,6 @@
 #include <QTemporaryDir>
 
 using namespace DeriveTestKit;
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -35,14 +34,14 @@ QAction *FrameAction(Frame &f, const QString &name)
 // A DBT of version 2.0 holding copies of all four RBTs, its window open.
 CChildFrame *IntegrationDbt(Frame &f)
 {
-    if (!f.open() || !f.model().AddDBT(u"Fresh"_s))
+    if (!f.open() || !f.model().AddDBT(u"Fresh"_qs))
         return nullptr;
-    const CKELTree *dbt = f.tree(KEL::DBTs, u"Fresh"_s, u"2.0"_s);
+    const CKELTree *dbt = f.tree(KEL::DBTs, u"Fresh"_qs, u"2.0"_qs);
     f.script.Accept<CKELRBTDlg>([](CKELRBTDlg &d) {
         for (int row = 0; row < d.List()->count(); ++row)
             d.List()->item(row)->setSelected(true);
     });
-    if (!dbt || !f.runExplorer(dbt->GetId(), u"Get RBTs"_s))
+    if (!dbt || !f.runExplorer(dbt->GetId(), u"Get RBTs"_qs))
         return nullptr;
     return f.windows().Find(dbt->GetId());
 }
@@ -72,8 +71,8 @@ void TestEditHistory::integrationUndoesWithItsLayout_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("node");
-    QTest::newRow("next matching RBT") << u"Integrate next Matching RBT"_s << u"R1:DOOR[open]"_s;
-    QTest::newRow("this RBT") << u"Integrate this RBT"_s << u"R2:DOOR[open]"_s;
+    QTest::newRow("next matching RBT") << u"Integrate next Matching RBT"_qs << u"R1:DOOR[open]"_qs;
+    QTest::newRow("this RBT") << u"Integrate this RBT"_qs << u"R2:DOOR[open]"_qs;
 }
 
 void TestEditHistory::integrationUndoesWithItsLayout()
@@ -93,8 +92,8 @@ void TestEditHistory::integrationUndoesWithItsLayout()
     QVERIFY(f.runViewMenu(w->View(), NodeNamed(*doc.Tree(), node)->GetId(), command));
     QCoreApplication::processEvents();
     QVERIFY(SavedLines(f.model()) != lines);
-    QAction *undo = FrameAction(f, u"actionUndo"_s);
-    QCOMPARE(undo->text(), u"&Undo "_s + command);
+    QAction *undo = FrameAction(f, u"actionUndo"_qs);
+    QCOMPARE(undo->text(), u"&Undo "_qs + command);
 
     f.prompt.texts.clear();
     QVERIFY(undo->isEnabled());
@@ -104,7 +103,7 @@ void TestEditHistory::integrationUndoesWithItsLayout()
     QCOMPARE(CanvasDisagreement(doc), QString());
     QCOMPARE(f.model().History().UndoText(), getRbts);
 
-    FrameAction(f, u"actionRedo"_s)->trigger();
+    FrameAction(f, u"actionRedo"_qs)->trigger();
     QVERIFY(SavedLines(f.model()) != lines);
     QCOMPARE(CanvasDisagreement(doc), QString());
 }
@@ -128,28 +127,28 @@ void TestEditHistory::keysAndMenuTexts()
     QVERIFY(f.open());
     f.frame->show();
     QVERIFY(QTest::qWaitForWindowActive(f.frame.get()));
-    CKELTree *r1 = f.tree(KEL::RBTs, u"R1"_s, u"2.0"_s);
+    CKELTree *r1 = f.tree(KEL::RBTs, u"R1"_qs, u"2.0"_qs);
     QVERIFY(r1);
     CChildFrame *w = f.windows().Open(r1->GetId());
     QVERIFY(w);
-    CKELMethod *door = NodeNamed(*r1, u"R1:DOOR[open]"_s);
+    CKELMethod *door = NodeNamed(*r1, u"R1:DOOR[open]"_qs);
     QVERIFY(door);
     const int doorId = door->GetId();
-    f.script.Accept<CKELNodeDlg>([](CKELNodeDlg &d) { d.BehaviorCombo()->setCurrentText(u"closing"_s); });
+    f.script.Accept<CKELNodeDlg>([](CKELNodeDlg &d) { d.BehaviorCombo()->setCurrentText(u"closing"_qs); });
     QVERIFY(w->View().ChangeBehavior(doorId));
-    QCOMPARE(TreeOps::NodeOf(*r1, doorId)->behavior, u"closing"_s);
-    QAction *undo = FrameAction(f, u"actionUndo"_s);
-    QCOMPARE(undo->text(), u"&Undo Change Behavior"_s);
+    QCOMPARE(TreeOps::NodeOf(*r1, doorId)->behavior, u"closing"_qs);
+    QAction *undo = FrameAction(f, u"actionUndo"_qs);
+    QCOMPARE(undo->text(), u"&Undo Change Behavior"_qs);
 
     QWidget *target = explorerHasFocus ? static_cast<QWidget *>(f.frame->Explorer()) : w->View().viewport();
     target->setFocus();
     QTest::keyClick(target, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(TreeOps::NodeOf(*r1, doorId)->behavior, u"open"_s);
-    QCOMPARE(FrameAction(f, u"actionRedo"_s)->text(), u"&Redo Change Behavior"_s);
+    QCOMPARE(TreeOps::NodeOf(*r1, doorId)->behavior, u"open"_qs);
+    QCOMPARE(FrameAction(f, u"actionRedo"_qs)->text(), u"&Redo Change Behavior"_qs);
     const QKeyCombination combo = redoKey[0];
     QTest::keyClick(target, combo.key(), combo.keyboardModifiers());
-    QCOMPARE(TreeOps::NodeOf(*r1, doorId)->behavior, u"closing"_s);
-    QCOMPARE(w->Document().NodeShape(doorId)->StaCell()->text, u"[closing]"_s);
+    QCOMPARE(TreeOps::NodeOf(*r1, doorId)->behavior, u"closing"_qs);
+    QCOMPARE(w->Document().NodeShape(doorId)->StaCell()->text, u"[closing]"_qs);
 }
 
 // The star in the title: on with an edit, off when undo returns to what
@@ -160,7 +159,7 @@ void TestEditHistory::changedStarFollowsTheSavedState()
     QVERIFY(f.open());
     auto starred = [&f] { return f.frame->windowTitle().contains(u'*'); };
     QVERIFY(!starred());
-    QVERIFY(f.model().AddRequirement(u"R9"_s, u"extra"_s));
+    QVERIFY(f.model().AddRequirement(u"R9"_qs, u"extra"_qs));
     QVERIFY(starred());
     f.model().History().Undo();
     QVERIFY(!starred());
@@ -178,7 +177,7 @@ void TestEditHistory::noTwoCommandsShareAKey()
     f.editor = editor;
     QVERIFY(f.open());
     f.frame->show();
-    CKELTree *r1 = f.tree(KEL::RBTs, u"R1"_s, u"2.0"_s);
+    CKELTree *r1 = f.tree(KEL::RBTs, u"R1"_qs, u"2.0"_qs);
     QVERIFY(f.windows().Open(r1->GetId()));
     QHash<QString, QString> owner;
     QStringList clashes;
@@ -189,13 +188,13 @@ void TestEditHistory::noTwoCommandsShareAKey()
             const QString k = key.toString();
             const QString name = a->text().isEmpty() ? a->objectName() : a->text();
             if (owner.contains(k) && owner[k] != name)
-                clashes.append(k + u": "_s + owner[k] + u" / "_s + name);
+                clashes.append(k + u": "_qs + owner[k] + u" / "_qs + name);
             owner.insert(k, name);
         }
     }
     QCOMPARE(clashes, QStringList());
-    for (const QString &key : {u"Ctrl+Z"_s, u"Ctrl+Y"_s, u"Ctrl+Shift+Z"_s, u"Ctrl+C"_s, u"Ctrl+X"_s, u"Ctrl+V"_s,
-                               u"Ctrl+D"_s})
+    for (const QString &key :
+         {u"Ctrl+Z"_qs, u"Ctrl+Y"_qs, u"Ctrl+Shift+Z"_qs, u"Ctrl+C"_qs, u"Ctrl+X"_qs, u"Ctrl+V"_qs, u"Ctrl+D"_qs})
         QVERIFY2(owner.contains(key), qPrintable(key));
 }
 
@@ -207,10 +206,10 @@ void TestEditHistory::removeSubtreeAsks()
     QVERIFY(f.open());
     f.frame->show();
     QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
-    CKELTree *r1 = f.tree(KEL::RBTs, u"R1"_s, u"2.0"_s);
+    CKELTree *r1 = f.tree(KEL::RBTs, u"R1"_qs, u"2.0"_qs);
     CChildFrame *w = f.windows().Open(r1->GetId());
     CTessel1View &view = w->View();
-    const int sensor = NodeNamed(*r1, u"R1:SENSOR??person detected??"_s)->GetId();
+    const int sensor = NodeNamed(*r1, u"R1:SENSOR??person detected??"_qs)->GetId();
     const auto count = [r1] { return qsizetype(r1->Children().size()); };
     const qsizetype nodes = count();
     view.SelectNode(sensor, false);

@@ -126,14 +126,14 @@ void TestEditorInstall::fillsTheHost()
     QVERIFY(qobject_cast<CPanWindow *>(h.pan->widget()));
     QCOMPARE(h.align->actions().size(), 8);
     QVERIFY(h.format->actions().size() >= 5);
-    QCOMPARE(h.menuTexts(u"&Tree"_qs), (QStringList{u"Add Node"_qs, u"Add Link"_qs, u"Arrange Tree"_qs,
-                                                   u"Auto Arrange Tree"_qs, u"Rearrange All"_qs, u"-"_qs,
-                                                   u"&Find..."_qs, u"Find &Next"_qs}));
+    QCOMPARE(h.menuTexts(u"&Tree"_qs),
+             (QStringList{u"Add Node"_qs, u"Add Link"_qs, u"Arrange Tree"_qs, u"Auto Arrange Tree"_qs,
+                          u"Rearrange All"_qs, u"-"_qs, u"&Find..."_qs, u"Find &Next"_qs}));
     QCOMPARE(h.menuTexts(u"&File"_qs), (QStringList{u"&Open..."_qs, u"&Close"_qs, u"-"_qs, u"&Export..."_qs,
-                                                   u"&Print..."_qs, u"-"_qs, u"&Quit"_qs}));
+                                                    u"&Print..."_qs, u"-"_qs, u"&Quit"_qs}));
     QVERIFY(h.menuTexts(u"&View"_qs).contains(u"Zoom &In"_qs));
-    QCOMPARE(h.menuTexts(u"&Edit"_qs), (QStringList{u"Cu&t"_qs, u"&Copy"_qs, u"&Paste"_qs, u"&Duplicate"_qs,
-                                                   u"&Delete"_qs, u"Select &All"_qs}));
+    QCOMPARE(h.menuTexts(u"&Edit"_qs),
+             (QStringList{u"Cu&t"_qs, u"&Copy"_qs, u"&Paste"_qs, u"&Duplicate"_qs, u"&Delete"_qs, u"Select &All"_qs}));
     QVERIFY(h.product->actions().size() >= 4);
     QVERIFY(h.opener);
 }

@@ -154,14 +154,13 @@ void TestEditUndo::deleteThenUndo_data()
 
     using C = CRemoveChoice;
     QTest::newRow("a leaf") << QStringList{u"C"_qs} << C::KeepChildren << u"Remove Node"_qs << u"A(B(D),E) R"_qs;
-    QTest::newRow("a subtree, whole") << QStringList{u"B"_qs} << C::WholeSubtree << u"Remove Node"_qs
-                                      << u"A(E) R"_qs;
-    QTest::newRow("a subtree, children kept") << QStringList{u"B"_qs} << C::KeepChildren << u"Remove Node"_qs
-                                              << u"A(E) C D R"_qs;
+    QTest::newRow("a subtree, whole") << QStringList{u"B"_qs} << C::WholeSubtree << u"Remove Node"_qs << u"A(E) R"_qs;
+    QTest::newRow("a subtree, children kept")
+        << QStringList{u"B"_qs} << C::KeepChildren << u"Remove Node"_qs << u"A(E) C D R"_qs;
     QTest::newRow("two nodes at once") << QStringList{u"C"_qs, u"E"_qs} << C::KeepChildren << u"Remove Nodes"_qs
                                        << u"A(B(D)) R"_qs;
-    QTest::newRow("a link and a node") << QStringList{u"link E"_qs, u"C"_qs} << C::KeepChildren
-                                       << u"Remove Node"_qs << u"A(B(D)) E R"_qs;
+    QTest::newRow("a link and a node") << QStringList{u"link E"_qs, u"C"_qs} << C::KeepChildren << u"Remove Node"_qs
+                                       << u"A(B(D)) E R"_qs;
     QTest::newRow("a link alone") << QStringList{u"link B"_qs} << C::KeepChildren << u"Remove Link"_qs
                                   << u"A(E) B(C,D) R"_qs;
     QTest::newRow("a whole tree") << QStringList{u"A"_qs} << C::WholeSubtree << u"Remove Node"_qs << u"R"_qs;
@@ -275,11 +274,11 @@ void TestEditUndo::gesturesAreOneStep()
 void TestEditUndo::clipboard_data()
 {
     QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("target");    // "T" or "U"
-    QTest::addColumn<QString>("under");     // the node pasted under; "" for a new root
-    QTest::addColumn<QString>("outlineT");  // tree T afterwards
-    QTest::addColumn<QString>("outlineU");  // tree U afterwards
-    QTest::addColumn<bool>("keepsShape");   // the boxes stand as in the original
+    QTest::addColumn<QString>("target");   // "T" or "U"
+    QTest::addColumn<QString>("under");    // the node pasted under; "" for a new root
+    QTest::addColumn<QString>("outlineT"); // tree T afterwards
+    QTest::addColumn<QString>("outlineU"); // tree U afterwards
+    QTest::addColumn<bool>("keepsShape");  // the boxes stand as in the original
 
     QTest::newRow("copy, paste into the other tree as a root")
         << u"copy"_qs << u"U"_qs << QString() << u"A(B(C,D),E) R"_qs << u"B(C,D) U1"_qs << true;
@@ -289,8 +288,8 @@ void TestEditUndo::clipboard_data()
         << u"cut"_qs << u"U"_qs << QString() << u"A(E) R"_qs << u"B(C,D) U1"_qs << true;
     QTest::newRow("copy, paste in the same tree under R")
         << u"copy"_qs << u"T"_qs << u"R"_qs << u"A(B(C,D),E) R(B(C,D))"_qs << u"U1"_qs << true;
-    QTest::newRow("duplicate") << u"duplicate"_qs << u"T"_qs << QString() << u"A(B(C,D),E) B(C,D) R"_qs
-                               << u"U1"_qs << true;
+    QTest::newRow("duplicate") << u"duplicate"_qs << u"T"_qs << QString() << u"A(B(C,D),E) B(C,D) R"_qs << u"U1"_qs
+                               << true;
     QTest::newRow("plain text, as from another program")
         << u"text"_qs << u"U"_qs << QString() << u"A(B(C,D),E) R"_qs << u"B(C,D) U1"_qs << false;
 }

@@ -29,7 +29,6 @@
 #include <QtTest>
 
 using namespace GuiTestKit;
-using namespace Qt::StringLiterals;
 
 using Edit = std::function<void(CKELDataManager &)>;
 Q_DECLARE_METATYPE(Edit)
@@ -119,13 +118,13 @@ private slots:
         QTest::addColumn<int>("id"); // element of the example
         QTest::addColumn<QString>("text");
         QTest::newRow("requirement with its description")
-            << 11 << u"Requirement \"R3\"\nOpening the door stops the cooking."_s;
-        QTest::newRow("component with its states") << 12 << u"Component \"OVEN\", 3 states"_s;
-        QTest::newRow("requirement tree with its nodes") << 20 << u"Requirement behavior tree \"R1\", 3 nodes"_s;
-        QTest::newRow("design tree") << 30 << u"Design behavior tree \"Oven\", 3 nodes"_s;
-        QTest::newRow("folder with its entries") << 6 << u"Requirements, 3 entries"_s;
+            << 11 << u"Requirement \"R3\"\nOpening the door stops the cooking."_qs;
+        QTest::newRow("component with its states") << 12 << u"Component \"OVEN\", 3 states"_qs;
+        QTest::newRow("requirement tree with its nodes") << 20 << u"Requirement behavior tree \"R1\", 3 nodes"_qs;
+        QTest::newRow("design tree") << 30 << u"Design behavior tree \"Oven\", 3 nodes"_qs;
+        QTest::newRow("folder with its entries") << 6 << u"Requirements, 3 entries"_qs;
         QTest::newRow("node with its requirement")
-            << 27 << u"Node DOOR ??open??\nRequirement R3: Opening the door stops the cooking."_s;
+            << 27 << u"Node DOOR ??open??\nRequirement R3: Opening the door stops the cooking."_qs;
     }
     // A tooltip says what the item is, never a placeholder.
     void toolTips()
@@ -149,38 +148,36 @@ private slots:
             a.requirementTag = QStringLiteral("R2");
             return a;
         };
-        QTest::newRow("add requirement") << Edit([](CKELDataManager &m) { m.AddRequirement(u"R4"_s, u"more"_s); });
-        QTest::newRow("add component") << Edit([](CKELDataManager &m) { m.AddComponent(u"LIGHT"_s, false); });
+        QTest::newRow("add requirement") << Edit([](CKELDataManager &m) { m.AddRequirement(u"R4"_qs, u"more"_qs); });
+        QTest::newRow("add component") << Edit([](CKELDataManager &m) { m.AddComponent(u"LIGHT"_qs, false); });
         QTest::newRow("add state under a requirement")
-            << Edit([](CKELDataManager &m) { m.AddState(u"DOOR"_s, u"close"_s, 1, u"R3"_s); });
+            << Edit([](CKELDataManager &m) { m.AddState(u"DOOR"_qs, u"close"_qs, 1, u"R3"_qs); });
         QTest::newRow("attach state to a second requirement")
-            << Edit([](CKELDataManager &m) { m.AttachState(Idle, u"R3"_s); });
+            << Edit([](CKELDataManager &m) { m.AttachState(Idle, u"R3"_qs); });
         QTest::newRow("rename requirement")
-            << Edit([](CKELDataManager &m) { m.ChangeRequirement(R1, u"R1a"_s, u"renamed"_s); });
+            << Edit([](CKELDataManager &m) { m.ChangeRequirement(R1, u"R1a"_qs, u"renamed"_qs); });
         QTest::newRow("detach state") << Edit([](CKELDataManager &m) { m.DetachState(Idle, R1); });
         QTest::newRow("remove requirement") << Edit([](CKELDataManager &m) { m.RemoveRequirement(R1); });
         QTest::newRow("remove component with states shown elsewhere")
             << Edit([](CKELDataManager &m) { m.RemoveComponent(Oven); });
         QTest::newRow("remove state") << Edit([](CKELDataManager &m) { m.RemoveState(Push); });
         QTest::newRow("rename component and its nodes")
-            << Edit([](CKELDataManager &m) { m.RenameComponent(Door, u"HATCH"_s, false); });
-        QTest::newRow("new version") << Edit([](CKELDataManager &m) { m.NewVersion(u"2.0"_s, Version1); });
+            << Edit([](CKELDataManager &m) { m.RenameComponent(Door, u"HATCH"_qs, false); });
+        QTest::newRow("new version") << Edit([](CKELDataManager &m) { m.NewVersion(u"2.0"_qs, Version1); });
         QTest::newRow("new version made current") << Edit([](CKELDataManager &m) {
-            m.NewVersion(u"2.0"_s, Version1);
+            m.NewVersion(u"2.0"_qs, Version1);
             m.SetCurrentVersion(m.MaxCount() > 0 ? m.Solution()->Project()->ChildAt(1)->GetId() : 0);
         });
-        QTest::newRow("add RBT with requirements")
-            << Edit([](CKELDataManager &m) { m.AddRBT(u"R2"_s, {R2, R3}, 0); });
+        QTest::newRow("add RBT with requirements") << Edit([](CKELDataManager &m) { m.AddRBT(u"R2"_qs, {R2, R3}, 0); });
         QTest::newRow("change RBT requirements")
-            << Edit([](CKELDataManager &m) { m.ChangeRBT(RBT1, u"R1 again"_s, {R2}); });
+            << Edit([](CKELDataManager &m) { m.ChangeRBT(RBT1, u"R1 again"_qs, {R2}); });
         QTest::newRow("remove RBT") << Edit([](CKELDataManager &m) { m.RemoveRBT(RBT1); });
-        QTest::newRow("add node with a new component") << Edit([attrs](CKELDataManager &m) {
-            m.AddNode(DBTOven, OvenCooking, attrs(), 10, 10);
-        });
+        QTest::newRow("add node with a new component")
+            << Edit([attrs](CKELDataManager &m) { m.AddNode(DBTOven, OvenCooking, attrs(), 10, 10); });
         QTest::newRow("change node") << Edit([attrs](CKELDataManager &m) { m.ChangeNode(OvenCooking, attrs()); });
         QTest::newRow("remove node") << Edit([](CKELDataManager &m) { m.RemoveNode(32); });
         QTest::newRow("copy tree") << Edit([](CKELDataManager &m) { m.CopyTree(DBTOven, RBT3); });
-        QTest::newRow("derive CBT") << Edit([](CKELDataManager &m) { m.CreateCBT(DBTOven, u"OVEN"_s); });
+        QTest::newRow("derive CBT") << Edit([](CKELDataManager &m) { m.CreateCBT(DBTOven, u"OVEN"_qs); });
         QTest::newRow("derive CIN") << Edit([](CKELDataManager &m) { m.CreateCIN(DBTOven); });
         QTest::newRow("derive CIN then remove it") << Edit([](CKELDataManager &m) {
             m.CreateCIN(DBTOven);
@@ -200,7 +197,7 @@ private slots:
             QVERIFY(m.History().Undo());
         });
         QTest::newRow("saved edit undone and redone") << Edit([](CKELDataManager &m) {
-            m.ChangeRequirement(R1, u"R1a"_s, u"renamed"_s);
+            m.ChangeRequirement(R1, u"R1a"_qs, u"renamed"_qs);
             m.MarkSaved();
             QVERIFY(m.History().Undo());
             QVERIFY(m.History().Redo());
@@ -238,13 +235,13 @@ private slots:
         QTest::addColumn<bool>("stateRemains");
         QTest::addColumn<int>("itemsLeft");
         // attaching the state below has changed the solution
-        const QStringList version{u"Solution: microwave*"_s, u"System:Microwave Oven"_s, u"Version: 1.0*"_s};
+        const QStringList version{u"Solution: microwave*"_qs, u"System:Microwave Oven"_qs, u"Version: 1.0*"_qs};
         QTest::newRow("under a requirement detaches from it only")
-            << (version + QStringList{u"Requirements"_s, u"R3"_s, u"[idle] {R1,R3}"_s}) << true
-            << u"Are you sure that you want to remove the state from the requirement of \"R3\" ?"_s << true << 2;
+            << (version + QStringList{u"Requirements"_qs, u"R3"_qs, u"[idle] {R1,R3}"_qs}) << true
+            << u"Are you sure that you want to remove the state from the requirement of \"R3\" ?"_qs << true << 2;
         QTest::newRow("under its component removes it")
-            << (version + QStringList{u"Components"_s, u"OVEN"_s, u"[idle] {R1,R3}"_s}) << false
-            << u"Are you sure that you want to remove the state \"OVEN [idle]\" ?"_s << false << 0;
+            << (version + QStringList{u"Components"_qs, u"OVEN"_qs, u"[idle] {R1,R3}"_qs}) << false
+            << u"Are you sure that you want to remove the state \"OVEN [idle]\" ?"_qs << false << 0;
     }
     void stateRemoveDependsOnWhereItIsShown()
     {
@@ -254,15 +251,15 @@ private slots:
         QFETCH(bool, stateRemains);
         QFETCH(int, itemsLeft);
         Fixture f;
-        QVERIFY(f.manager.AttachState(Idle, u"R3"_s));
+        QVERIFY(f.manager.AttachState(Idle, u"R3"_qs));
         QCOMPARE(f.tree->VirtualItemsOf(Idle).size(), 2);
         QVERIFY(f.tree->ItemOf(Idle));
 
         QTreeWidgetItem *item = ItemAt(*f.tree, path, virtualItem);
         QVERIFY(item);
         std::unique_ptr<QMenu> menu = f.tree->ContextMenuFor(item);
-        QCOMPARE(menuTexts(menu.get()), QStringList{u"Remove"_s});
-        menuAction(menu.get(), u"Remove"_s)->trigger();
+        QCOMPARE(menuTexts(menu.get()), QStringList{u"Remove"_qs});
+        menuAction(menu.get(), u"Remove"_qs)->trigger();
         QCOMPARE(f.prompt.texts.value(0), question);
         QCOMPARE(f.prompt.captions.value(0), QStringLiteral("Confirm Message"));
         QCOMPARE(f.manager.Lookup(Idle) != nullptr, stateRemains);
@@ -277,17 +274,17 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("solution") << 1 << true << QStringList();
         QTest::newRow("project") << 2 << true << QStringList();
-        QTest::newRow("version") << Version1 << false << QStringList{u"New Version"_s, u"Set as Current Version"_s};
-        QTest::newRow("requirements folder") << 6 << false << QStringList{u"New Requirement"_s};
-        QTest::newRow("requirement") << R1 << false << QStringList{u"Change"_s, u"Remove"_s};
-        QTest::newRow("components folder") << 7 << false << QStringList{u"New Component"_s};
-        QTest::newRow("component") << Oven << false << QStringList{u"Rename"_s, u"Change Behaviors"_s, u"Remove "_s};
-        QTest::newRow("state") << Idle << false << QStringList{u"Remove"_s};
-        QTest::newRow("RBTs folder") << 5 << false << QStringList{u"New RBT"_s};
-        QTest::newRow("RBT without opener") << RBT1 << false << QStringList{u"Change "_s, u"Remove"_s};
-        QTest::newRow("RBT with opener") << RBT1 << true << QStringList{u"Open"_s, u"Change "_s, u"Remove"_s};
-        QTest::newRow("IBTs folder") << 4 << false << QStringList{u"New IBT"_s};
-        QTest::newRow("DBT with opener") << DBTOven << true << QStringList{u"Open"_s, u"Rename"_s, u"Remove"_s};
+        QTest::newRow("version") << Version1 << false << QStringList{u"New Version"_qs, u"Set as Current Version"_qs};
+        QTest::newRow("requirements folder") << 6 << false << QStringList{u"New Requirement"_qs};
+        QTest::newRow("requirement") << R1 << false << QStringList{u"Change"_qs, u"Remove"_qs};
+        QTest::newRow("components folder") << 7 << false << QStringList{u"New Component"_qs};
+        QTest::newRow("component") << Oven << false << QStringList{u"Rename"_qs, u"Change Behaviors"_qs, u"Remove "_qs};
+        QTest::newRow("state") << Idle << false << QStringList{u"Remove"_qs};
+        QTest::newRow("RBTs folder") << 5 << false << QStringList{u"New RBT"_qs};
+        QTest::newRow("RBT without opener") << RBT1 << false << QStringList{u"Change "_qs, u"Remove"_qs};
+        QTest::newRow("RBT with opener") << RBT1 << true << QStringList{u"Open"_qs, u"Change "_qs, u"Remove"_qs};
+        QTest::newRow("IBTs folder") << 4 << false << QStringList{u"New IBT"_qs};
+        QTest::newRow("DBT with opener") << DBTOven << true << QStringList{u"Open"_qs, u"Rename"_qs, u"Remove"_qs};
         QTest::newRow("node") << OvenCooking << true << QStringList();
         QTest::newRow("EVTs folder before its dialog exists") << 8 << true << QStringList();
     }
@@ -311,18 +308,20 @@ private slots:
         QTest::addColumn<int>("typeCode");
         QTest::addColumn<QStringList>("registered");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("RBT derivation only")
-            << int(KEL::RBT) << QStringList{u"Create CIN"_s} << QStringList{u"Change "_s, u"Remove"_s, u"-"_s, u"Create CIN"_s};
+        QTest::newRow("RBT derivation only") << int(KEL::RBT) << QStringList{u"Create CIN"_qs}
+                                             << QStringList{u"Change "_qs, u"Remove"_qs, u"-"_qs, u"Create CIN"_qs};
         QTest::newRow("RBT translation and derivation")
-            << int(KEL::RBT) << QStringList{u"Create CBT"_s, u"Simulate with ZEPH"_s}
-            << QStringList{u"Change "_s, u"Remove"_s, u"-"_s, u"Simulate with ZEPH"_s, u"-"_s, u"Create CBT"_s};
+            << int(KEL::RBT) << QStringList{u"Create CBT"_qs, u"Simulate with ZEPH"_qs}
+            << QStringList{u"Change "_qs, u"Remove"_qs, u"-"_qs, u"Simulate with ZEPH"_qs, u"-"_qs, u"Create CBT"_qs};
         QTest::newRow("DBT integration group")
-            << int(KEL::DBT) << QStringList{u"Mark Missing Precondition"_s, u"Get RBTs"_s}
-            << QStringList{u"Rename"_s, u"Remove"_s, u"-"_s, u"Get RBTs"_s, u"Mark Missing Precondition"_s};
+            << int(KEL::DBT) << QStringList{u"Mark Missing Precondition"_qs, u"Get RBTs"_qs}
+            << QStringList{u"Rename"_qs, u"Remove"_qs, u"-"_qs, u"Get RBTs"_qs, u"Mark Missing Precondition"_qs};
         QTest::newRow("a command outside the table goes last")
-            << int(KEL::DBT) << QStringList{u"Translate to UPPAAL"_s} << QStringList{u"Rename"_s, u"Remove"_s, u"-"_s, u"Translate to UPPAAL"_s};
+            << int(KEL::DBT) << QStringList{u"Translate to UPPAAL"_qs}
+            << QStringList{u"Rename"_qs, u"Remove"_qs, u"-"_qs, u"Translate to UPPAAL"_qs};
         QTest::newRow("EVT group without its first entries")
-            << int(KEL::EVT) << QStringList{u"Evolutionary CIN"_s} << QStringList{u"Remove"_s, u"-"_s, u"Evolutionary CIN"_s};
+            << int(KEL::EVT) << QStringList{u"Evolutionary CIN"_qs}
+            << QStringList{u"Remove"_qs, u"-"_qs, u"Evolutionary CIN"_qs};
     }
     void laterCommandsJoinTheirGroups()
     {
@@ -333,7 +332,7 @@ private slots:
         for (const QString &command : registered)
             f.tree->Menu().SetHandler(typeCode, command, [](const CExplorerTarget &) {});
         QStringList shown = f.tree->Menu().Shown(typeCode);
-        shown.replaceInStrings(QRegularExpression(u"^$"_s), u"-"_s);
+        shown.replaceInStrings(QRegularExpression(u"^$"_qs), u"-"_qs);
         QCOMPARE(shown, expected);
         // taken off again, the menu is as before
         for (const QString &command : registered)
@@ -344,11 +343,11 @@ private slots:
     void currentVersionStarMoves()
     {
         Fixture f;
-        QVERIFY(f.manager.NewVersion(u"2.0"_s, Version1));
+        QVERIFY(f.manager.NewVersion(u"2.0"_qs, Version1));
         const int v2 = f.manager.Solution()->Project()->ChildAt(1)->GetId();
         QCOMPARE(f.tree->ItemOf(v2)->text(0), QStringLiteral("Version: 2.0"));
         std::unique_ptr<QMenu> menu = f.tree->ContextMenuFor(f.tree->ItemOf(v2));
-        menuAction(menu.get(), u"Set as Current Version"_s)->trigger();
+        menuAction(menu.get(), u"Set as Current Version"_qs)->trigger();
         QCOMPARE(f.tree->ItemOf(v2)->text(0), QStringLiteral("Version: 2.0*"));
         QCOMPARE(f.tree->ItemOf(Version1)->text(0), QStringLiteral("Version: 1.0"));
     }
@@ -358,13 +357,13 @@ private slots:
     void newElementsOnlyIntoTheCurrentVersion()
     {
         Fixture f;
-        QVERIFY(f.manager.NewVersion(u"2.0"_s, Version1));
+        QVERIFY(f.manager.NewVersion(u"2.0"_qs, Version1));
         const CKELVersion *v2 = static_cast<CKELVersion *>(f.manager.Solution()->Project()->ChildAt(1));
         f.manager.SetCurrentVersion(v2->GetId());
         const int reqsBefore = f.manager.Solution()->Project()->ChildAt(0)->ChildAt(0)->ChildCount();
         QVERIFY(!f.commands->NewRequirement(6)); // the requirements folder of 1.0
         QVERIFY(f.script.titles.isEmpty());
-        QVERIFY(f.prompt.texts.value(0).contains(u"Make version 1.0 the current version"_s));
+        QVERIFY(f.prompt.texts.value(0).contains(u"Make version 1.0 the current version"_qs));
         QCOMPARE(f.manager.Solution()->Project()->ChildAt(0)->ChildAt(0)->ChildCount(), reqsBefore);
     }
 
@@ -417,8 +416,8 @@ private slots:
         QTest::addColumn<QString>("dialog");
         QTest::newRow("RBT opens its window") << RBT1 << RBT1 << QString();
         QTest::newRow("DBT opens its window") << DBTOven << DBTOven << QString();
-        QTest::newRow("requirement edits") << R2 << 0 << u"New or Change  Requirement"_s;
-        QTest::newRow("component edits its behaviors") << Oven << 0 << u"Change Component Behaviors"_s;
+        QTest::newRow("requirement edits") << R2 << 0 << u"New or Change  Requirement"_qs;
+        QTest::newRow("component edits its behaviors") << Oven << 0 << u"Change Component Behaviors"_qs;
         QTest::newRow("node does nothing") << OvenCooking << 0 << QString();
         QTest::newRow("folder does nothing") << 6 << 0 << QString();
     }
@@ -447,10 +446,10 @@ private slots:
         Fixture f;
         f.script.Accept<CKELRequirementDlg>([](CKELRequirementDlg &d) {
             QCOMPARE(d.TagEdit()->text(), QStringLiteral("R2"));
-            d.TagEdit()->setText(u" R2b "_s);
+            d.TagEdit()->setText(u" R2b "_qs);
         });
         std::unique_ptr<QMenu> menu = f.tree->ContextMenuFor(f.tree->ItemOf(R2));
-        menuAction(menu.get(), u"Change"_s)->trigger();
+        menuAction(menu.get(), u"Change"_qs)->trigger();
         QCOMPARE(f.tree->ItemOf(R2)->text(0), QStringLiteral("R2b"));
         QCOMPARE(f.tree->ItemOf(19)->text(0), QStringLiteral("[extra minute] {R2b}"));
         QVERIFY(f.manager.Solution()->IsModified());
@@ -463,7 +462,7 @@ private slots:
     {
         Fixture f;
         const qint64 before = f.tree->LabelWrites();
-        QVERIFY(f.manager.ChangeRequirement(R3, u"R3x"_s, u"Opening the door stops the cooking."_s));
+        QVERIFY(f.manager.ChangeRequirement(R3, u"R3x"_qs, u"Opening the door stops the cooking."_qs));
         // the requirement (its own item and under its RBT), its state (under
         // its component and under R3), the RBT naming it, the solution's mark,
         // and the three nodes that carry the tag
@@ -480,7 +479,8 @@ private slots:
         for (qsizetype i = 0; i < images.size(); ++i) {
             QVERIFY2(!images[i].isNull(), qPrintable(QString::number(indexes[i])));
             for (qsizetype j = i + 1; j < images.size(); ++j)
-                QVERIFY2(images[i] != images[j], qPrintable(QStringLiteral("%1 and %2").arg(indexes[i]).arg(indexes[j])));
+                QVERIFY2(images[i] != images[j],
+                         qPrintable(QStringLiteral("%1 and %2").arg(indexes[i]).arg(indexes[j])));
         }
     }
 

@@ -12,17 +12,11 @@
 #include <QTextBrowser>
 #include <QTreeWidget>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 struct Program : DeriveTestKit::Frame
 {
-    Program()
-        : DeriveTestKit::Frame(false)
-    {
-        editor = InstallProgramParts(*frame);
-    }
+    Program() : DeriveTestKit::Frame(false) { editor = InstallProgramParts(*frame); }
 };
 
 QString readText(const QString &path)
@@ -45,12 +39,12 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("where");
         QTest::addColumn<QKeySequence>("keys");
-        QTest::newRow("save") << u"Save"_s << u"File"_s << QKeySequence(QKeySequence::Save);
-        QTest::newRow("export, placed by the editor") << u"Export"_s << u"File"_s << QKeySequence(u"Ctrl+Shift+E"_s);
-        QTest::newRow("zoom in") << u"Zoom In"_s << u"View"_s << QKeySequence(QKeySequence::ZoomIn);
-        QTest::newRow("find") << u"Find"_s << u"Tree"_s << QKeySequence(QKeySequence::Find);
-        QTest::newRow("user guide") << u"User Guide"_s << u"Help"_s << QKeySequence(Qt::Key_F1);
-        QTest::newRow("tree window key") << u"Change the selected node"_s << u"Tree window"_s
+        QTest::newRow("save") << u"Save"_qs << u"File"_qs << QKeySequence(QKeySequence::Save);
+        QTest::newRow("export, placed by the editor") << u"Export"_qs << u"File"_qs << QKeySequence(u"Ctrl+Shift+E"_qs);
+        QTest::newRow("zoom in") << u"Zoom In"_qs << u"View"_qs << QKeySequence(QKeySequence::ZoomIn);
+        QTest::newRow("find") << u"Find"_qs << u"Tree"_qs << QKeySequence(QKeySequence::Find);
+        QTest::newRow("user guide") << u"User Guide"_qs << u"Help"_qs << QKeySequence(Qt::Key_F1);
+        QTest::newRow("tree window key") << u"Change the selected node"_qs << u"Tree window"_qs
                                          << QKeySequence(Qt::Key_F2);
     }
     void shortcutsAreListed()
@@ -65,7 +59,7 @@ private slots:
         });
         QStringList seen;
         for (const CShortcutEntry &e : entries)
-            seen << e.where + u": "_s + e.command + u" "_s + e.keys.toString();
+            seen << e.where + u": "_qs + e.command + u" "_qs + e.keys.toString();
         QVERIFY2(found, qPrintable(seen.join(u'\n')));
     }
 
@@ -75,11 +69,11 @@ private slots:
         Program p;
         QHash<QKeySequence, QString> owner;
         for (const CShortcutEntry &e : CollectShortcuts(*p.frame)) {
-            if (e.where == u"Tree window"_s)
+            if (e.where == u"Tree window"_qs)
                 continue; // answered by the tree view itself, only when it has the focus
             const QString previous = owner.value(e.keys);
             QVERIFY2(previous.isEmpty() || previous == e.command,
-                     qPrintable(e.keys.toString() + u": "_s + previous + u" and "_s + e.command));
+                     qPrintable(e.keys.toString() + u": "_qs + previous + u" and "_qs + e.command));
             owner.insert(e.keys, e.command);
         }
     }
@@ -89,23 +83,23 @@ private slots:
         Program p;
         int rows = 0;
         p.script.Accept<CKeyboardShortcutsDlg>([&rows](CKeyboardShortcutsDlg &d) {
-            rows = d.findChild<QTreeWidget *>(u"shortcutTable"_s)->topLevelItemCount();
+            rows = d.findChild<QTreeWidget *>(u"shortcutTable"_qs)->topLevelItemCount();
         });
-        p.frame->findChild<QAction *>(u"actionKeyboardShortcuts"_s)->trigger();
+        p.frame->findChild<QAction *>(u"actionKeyboardShortcuts"_qs)->trigger();
         QCOMPARE(rows, int(CollectShortcuts(*p.frame).size()));
     }
 
     void userGuideOpensOnF1()
     {
         Program p;
-        QAction *guide = p.frame->findChild<QAction *>(u"actionUserGuide"_s);
+        QAction *guide = p.frame->findChild<QAction *>(u"actionUserGuide"_qs);
         QVERIFY(guide);
         QCOMPARE(guide->shortcut(), QKeySequence(Qt::Key_F1));
         guide->trigger();
         auto *window = p.frame->findChild<CUserGuideWindow *>();
         QVERIFY(window);
-        QCOMPARE(window->Browser()->source().fileName(), u"index.html"_s);
-        QVERIFY(window->Browser()->toPlainText().contains(u"Getting started"_s));
+        QCOMPARE(window->Browser()->source().fileName(), u"index.html"_qs);
+        QVERIFY(window->Browser()->toPlainText().contains(u"Getting started"_qs));
         guide->trigger(); // a second press brings the same window forward
         QCOMPARE(p.frame->findChildren<CUserGuideWindow *>().size(), 1);
     }
@@ -114,7 +108,7 @@ private slots:
     void guideLinksResolve_data()
     {
         QTest::addColumn<QString>("page");
-        QDirIterator it(QStringLiteral(VERDANTIS_GUIDE_DIR), {u"*.html"_s}, QDir::Files);
+        QDirIterator it(QStringLiteral(VERDANTIS_GUIDE_DIR), {u"*.html"_qs}, QDir::Files);
         int pages = 0;
         while (it.hasNext()) {
             it.next();
@@ -128,7 +122,7 @@ private slots:
         QFETCH(QString, page);
         const QString html = readText(page);
         QVERIFY(!html.isEmpty());
-        static const QRegularExpression reference(u"(?:href|src)=\"([^\"#:]+)(?:#[^\"]*)?\""_s);
+        static const QRegularExpression reference(u"(?:href|src)=\"([^\"#:]+)(?:#[^\"]*)?\""_qs);
         auto matches = reference.globalMatch(html);
         while (matches.hasNext()) {
             const QString target = matches.next().captured(1);

@@ -81,12 +81,12 @@ void TestKelNodeShape::cells_data()
     QTest::addColumn<QString>("tagText");
     QTest::addColumn<QString>("comText");
 
-    QTest::newRow("no size drawn 200 by 50") << 0 << 0 << 0 << QString() << 0 << QString() << true << false
-                                             << box(0, 0, 200, 50) << box(0, 0, 50, 50) << box(50, 0, 200, 25)
-                                             << box(50, 25, 200, 50) << QRect() << u"R1"_qs << u"Door"_qs;
-    QTest::newRow("record size") << 300 << 60 << 0 << QString() << 0 << QString() << true << false
-                                 << box(0, 0, 300, 60) << box(0, 0, 75, 60) << box(75, 0, 300, 30)
-                                 << box(75, 30, 300, 60) << QRect() << u"R1"_qs << u"Door"_qs;
+    QTest::newRow("no size drawn 200 by 50")
+        << 0 << 0 << 0 << QString() << 0 << QString() << true << false << box(0, 0, 200, 50) << box(0, 0, 50, 50)
+        << box(50, 0, 200, 25) << box(50, 25, 200, 50) << QRect() << u"R1"_qs << u"Door"_qs;
+    QTest::newRow("record size") << 300 << 60 << 0 << QString() << 0 << QString() << true << false << box(0, 0, 300, 60)
+                                 << box(0, 0, 75, 60) << box(75, 0, 300, 30) << box(75, 30, 300, 60) << QRect()
+                                 << u"R1"_qs << u"Door"_qs;
     QTest::newRow("extended tag widens by a quarter")
         << 200 << 50 << 0 << QString() << 0 << u"X7"_qs << true << false << box(0, 0, 250, 50) << box(0, 0, 50, 50)
         << box(50, 0, 200, 25) << box(50, 25, 200, 50) << box(200, 0, 250, 50) << u"R1"_qs << u"Door"_qs;
@@ -105,9 +105,9 @@ void TestKelNodeShape::cells_data()
     QTest::newRow("missing: tag minus") << 0 << 0 << 2 << QString() << 0 << QString() << true << false
                                         << box(0, 0, 200, 50) << box(0, 0, 50, 50) << box(50, 0, 200, 25)
                                         << box(50, 25, 200, 50) << QRect() << u"R1 -"_qs << u"Door"_qs;
-    QTest::newRow("qualifier and reversion") << 0 << 0 << 0 << u"left"_qs << 1 << QString() << true << false
-                                             << box(0, 0, 200, 50) << box(0, 0, 50, 50) << box(50, 0, 200, 25)
-                                             << box(50, 25, 200, 50) << QRect() << u"R1"_qs << u"Door left ^"_qs;
+    QTest::newRow("qualifier and reversion")
+        << 0 << 0 << 0 << u"left"_qs << 1 << QString() << true << false << box(0, 0, 200, 50) << box(0, 0, 50, 50)
+        << box(50, 0, 200, 25) << box(50, 25, 200, 50) << QRect() << u"R1"_qs << u"Door left ^"_qs;
     QTest::newRow("go to") << 0 << 0 << 0 << QString() << 2 << QString() << true << false << box(0, 0, 200, 50)
                            << box(0, 0, 50, 50) << box(50, 0, 200, 25) << box(50, 25, 200, 50) << QRect() << u"R1"_qs
                            << u"Door ="_qs;
@@ -217,11 +217,13 @@ void TestKelNodeShape::extraInformationRows_data()
     QTest::addColumn<bool>("extTag");
     QTest::addColumn<int>("rows");
     QTest::newRow("none") << QStringList() << QStringList() << true << false << 0;
-    QTest::newRow("two rows") << QStringList{u"A"_qs, u"B"_qs} << QStringList{u"first"_qs, u"second"_qs} << true << false << 2;
+    QTest::newRow("two rows") << QStringList{u"A"_qs, u"B"_qs} << QStringList{u"first"_qs, u"second"_qs} << true
+                              << false << 2;
     QTest::newRow("not shown") << QStringList{u"A"_qs} << QStringList{u"first"_qs} << false << false << 0;
-    QTest::newRow("with the extended tag column") << QStringList{u"A"_qs} << QStringList{u"first"_qs} << true << true << 1;
-    QTest::newRow("rows stop at the shorter list") << QStringList{u"A"_qs, u"B"_qs, u"C"_qs} << QStringList{u"first"_qs}
-                                                   << true << false << 1;
+    QTest::newRow("with the extended tag column")
+        << QStringList{u"A"_qs} << QStringList{u"first"_qs} << true << true << 1;
+    QTest::newRow("rows stop at the shorter list")
+        << QStringList{u"A"_qs, u"B"_qs, u"C"_qs} << QStringList{u"first"_qs} << true << false << 1;
 }
 
 void TestKelNodeShape::extraInformationRows()
@@ -339,7 +341,8 @@ void TestKelNodeShape::marksStandOut()
                  qPrintable(colour.name()));
     }
     for (const QColor &other : std::as_const(others)) {
-        const int dr = colour.red() - other.red(), dg = colour.green() - other.green(), db = colour.blue() - other.blue();
+        const int dr = colour.red() - other.red(), dg = colour.green() - other.green(),
+                  db = colour.blue() - other.blue();
         QVERIFY2(dr * dr + dg * dg + db * db >= 90 * 90, qPrintable(colour.name() + u" near "_qs + other.name()));
     }
 }
@@ -418,7 +421,8 @@ void TestKelNodeShape::linkShapes_data()
     QTest::addColumn<int>("width");
     QTest::newRow("ordinary") << 1 << 0 << int(CLinkShape::FilledArrow) << u"A connection"_qs << 0u << 1;
     QTest::newRow("atomic has no head") << 2 << 0 << int(CLinkShape::NoArrow) << u"An atomic connection"_qs << 0u << 1;
-    QTest::newRow("into a dropped node") << 1 << -1 << int(CLinkShape::FilledArrow) << u"A connection"_qs << 0xD2D2D2u << 1;
+    QTest::newRow("into a dropped node") << 1 << -1 << int(CLinkShape::FilledArrow) << u"A connection"_qs << 0xD2D2D2u
+                                         << 1;
     QTest::newRow("into an added node") << 2 << 1 << int(CLinkShape::NoArrow) << u"An atomic connection"_qs << 0u << 3;
 }
 
@@ -553,7 +557,8 @@ void TestKelNodeShape::paintedColours()
     QCOMPARE(image.pixelColor(10 + 120, 10), edge);
     QCOMPARE(image.pixelColor(3, 3), QColor(Qt::white));
     if (qEnvironmentVariableIsSet("VERDANTIS_SHOTS"))
-        image.save(qEnvironmentVariable("VERDANTIS_SHOTS") + u"/node-"_qs + QString::fromLatin1(QTest::currentDataTag()) + u".png"_qs);
+        image.save(qEnvironmentVariable("VERDANTIS_SHOTS") + u"/node-"_qs + QString::fromLatin1(QTest::currentDataTag())
+                   + u".png"_qs);
 }
 
 QTEST_MAIN(TestKelNodeShape)

@@ -43,7 +43,6 @@
 #include <QtTest>
 
 using namespace GuiTestKit;
-using namespace Qt::StringLiterals;
 
 struct Frame;
 using Step = std::function<void(Frame &)>;
@@ -83,7 +82,7 @@ namespace {
 
 QAction *viewEntry(CMainFrame &frame, const QString &text)
 {
-    for (QAction *a : frame.MenuNamed(u"View"_s)->actions()) {
+    for (QAction *a : frame.MenuNamed(u"View"_qs)->actions()) {
         if (a->text() == text)
             return a;
     }
@@ -161,11 +160,11 @@ private slots:
     {
         QTest::addColumn<QString>("title");
         QTest::addColumn<bool>("dock");
-        QTest::newRow("product toolbar") << u"Verdantis Toolbar"_s << false;
-        QTest::newRow("explorer") << u"Solution Explorer Window"_s << true;
-        QTest::newRow("pan window") << u"Pan Window"_s << true;
-        QTest::newRow("format bar") << u"Canvas Format Bar"_s << false;
-        QTest::newRow("align bar") << u"Canvas Align Bar"_s << false;
+        QTest::newRow("product toolbar") << u"Verdantis Toolbar"_qs << false;
+        QTest::newRow("explorer") << u"Solution Explorer Window"_qs << true;
+        QTest::newRow("pan window") << u"Pan Window"_qs << true;
+        QTest::newRow("format bar") << u"Canvas Format Bar"_qs << false;
+        QTest::newRow("align bar") << u"Canvas Align Bar"_qs << false;
     }
     void barsAreToggledFromTheViewMenu()
     {
@@ -199,19 +198,19 @@ private slots:
     void theSeamForTheTreeWindows()
     {
         Frame f;
-        QCOMPARE(f.frame->PanDock()->windowTitle(), u"Pan Window"_s);
-        QCOMPARE(f.frame->FormatBar()->windowTitle(), u"Canvas Format Bar"_s);
-        QCOMPARE(f.frame->AlignBar()->windowTitle(), u"Canvas Align Bar"_s);
+        QCOMPARE(f.frame->PanDock()->windowTitle(), u"Pan Window"_qs);
+        QCOMPARE(f.frame->FormatBar()->windowTitle(), u"Canvas Format Bar"_qs);
+        QCOMPARE(f.frame->AlignBar()->windowTitle(), u"Canvas Align Bar"_qs);
         QVERIFY(f.frame->MdiArea());
         QCOMPARE(&f.frame->Manager(), &f.model());
-        QCOMPARE(f.frame->MenuNamed(u"View"_s), f.frame->MenuNamed(u"&View"_s));
-        QMenu *tools = f.frame->MenuNamed(u"&Tools"_s);
-        QCOMPARE(f.frame->MenuNamed(u"Tools"_s), tools);
+        QCOMPARE(f.frame->MenuNamed(u"View"_qs), f.frame->MenuNamed(u"&View"_qs));
+        QMenu *tools = f.frame->MenuNamed(u"&Tools"_qs);
+        QCOMPARE(f.frame->MenuNamed(u"Tools"_qs), tools);
         QStringList titles;
         for (const QAction *a : f.frame->menuBar()->actions())
             titles.append(a->text());
-        QCOMPARE(titles, (QStringList{u"&File"_s, u"&Edit"_s, u"&View"_s, u"&Model"_s, u"&Tools"_s, u"&Window"_s,
-                                      u"&Help"_s}));
+        QCOMPARE(titles, (QStringList{u"&File"_qs, u"&Edit"_qs, u"&View"_qs, u"&Model"_qs, u"&Tools"_qs, u"&Window"_qs,
+                                      u"&Help"_qs}));
     }
 
     void newCommandsRunTheirDialogs_data()
@@ -220,22 +219,22 @@ private slots:
         QTest::addColumn<Step>("answer");
         QTest::addColumn<QString>("newItem");
         QTest::addColumn<bool>("opens");
-        QTest::newRow("requirement") << u"actionNewRequirement"_s << Step([](Frame &f) {
+        QTest::newRow("requirement") << u"actionNewRequirement"_qs << Step([](Frame &f) {
             f.script.Accept<CKELRequirementDlg>([](CKELRequirementDlg &d) {
-                d.TagEdit()->setText(u"R1"_s);
-                d.DescriptionEdit()->setPlainText(u"The lamp lights."_s);
+                d.TagEdit()->setText(u"R1"_qs);
+                d.DescriptionEdit()->setPlainText(u"The lamp lights."_qs);
             });
-        }) << u"R1"_s << false;
-        QTest::newRow("RBT with a requirement") << u"actionNewRBT"_s << Step([](Frame &f) {
-            f.model().AddRequirement(u"R1"_s, u"first"_s);
+        }) << u"R1"_qs << false;
+        QTest::newRow("RBT with a requirement") << u"actionNewRBT"_qs << Step([](Frame &f) {
+            f.model().AddRequirement(u"R1"_qs, u"first"_qs);
             f.script.Accept<CKELRBTDlg>([](CKELRBTDlg &d) {
-                d.NameEdit()->setText(u"Lamp"_s);
+                d.NameEdit()->setText(u"Lamp"_qs);
                 d.List()->item(0)->setSelected(true);
             });
-        }) << u"Lamp {R1}"_s << true;
-        QTest::newRow("IBT") << u"actionNewIBT"_s << Step([](Frame &f) {
-            f.script.Accept<CKELIBTDlg>([](CKELIBTDlg &d) { d.NameEdit()->setText(u"Design"_s); });
-        }) << u"Design"_s << true;
+        }) << u"Lamp {R1}"_qs << true;
+        QTest::newRow("IBT") << u"actionNewIBT"_qs << Step([](Frame &f) {
+            f.script.Accept<CKELIBTDlg>([](CKELIBTDlg &d) { d.NameEdit()->setText(u"Design"_qs); });
+        }) << u"Design"_qs << true;
     }
     void newCommandsRunTheirDialogs()
     {
@@ -247,7 +246,7 @@ private slots:
         answer(f);
         f.action(name)->trigger();
         QVERIFY(f.script.Done());
-        QVERIFY(f.explorer().contains(u"      "_s + newItem + u'\n'));
+        QVERIFY(f.explorer().contains(u"      "_qs + newItem + u'\n'));
         QCOMPARE(f.explorer(), ExplorerText(f.model().Solution()));
         QCOMPARE(f.opened.size(), opens ? 1 : 0);
         if (opens)
@@ -257,9 +256,9 @@ private slots:
     void cancelledDialogsChangeNothing_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::newRow("requirement") << u"actionNewRequirement"_s;
-        QTest::newRow("RBT") << u"actionNewRBT"_s;
-        QTest::newRow("IBT") << u"actionNewIBT"_s;
+        QTest::newRow("requirement") << u"actionNewRequirement"_qs;
+        QTest::newRow("RBT") << u"actionNewRBT"_qs;
+        QTest::newRow("IBT") << u"actionNewIBT"_qs;
     }
     void cancelledDialogsChangeNothing()
     {
@@ -283,54 +282,63 @@ private slots:
         QTest::addColumn<QStringList>("disappears");
         auto yes = [](Frame &) {};
         auto no = [](Frame &f) { f.prompt.answers.append(CPrompt::No); };
-        QTest::newRow("new requirement in the folder") << 6 << u"New Requirement"_s << Step([](Frame &f) {
-            f.script.Accept<CKELRequirementDlg>([](CKELRequirementDlg &d) { d.TagEdit()->setText(u"R4"_s); });
-        }) << QStringList{u"        R4"_s} << QStringList();
-        QTest::newRow("change requirement") << 11 << u"Change"_s << Step([](Frame &f) {
-            f.script.Accept<CKELRequirementDlg>([](CKELRequirementDlg &d) { d.TagEdit()->setText(u"R3b"_s); });
-        }) << QStringList{u"        R3b"_s, u"        R3 {R3b}"_s} << QStringList{u"        R3\n"_s};
-        QTest::newRow("remove requirement") << 10 << u"Remove"_s << Step(yes) << QStringList()
-                                            << QStringList{u"        R2"_s, u"[extra minute] {R2}"_s};
-        QTest::newRow("remove requirement, answered no") << 10 << u"Remove"_s << Step(no) << QStringList{u"        R2"_s}
-                                                         << QStringList();
-        QTest::newRow("new component") << 7 << u"New Component"_s << Step([](Frame &f) {
-            f.script.Accept<CKELComponentDlg>([](CKELComponentDlg &d) { d.NameEdit()->setText(u"LIGHT"_s); });
-        }) << QStringList{u"        LIGHT"_s} << QStringList();
-        QTest::newRow("rename component") << 16 << u"Rename"_s << Step([](Frame &f) {
-            f.script.Accept<CKELComponentDlg>([](CKELComponentDlg &d) { d.NameEdit()->setText(u"HATCH"_s); });
-        }) << QStringList{u"        HATCH"_s, u"R3:-HATCH??open??"_s} << QStringList{u"DOOR"_s};
-        QTest::newRow("change behaviors") << 16 << u"Change Behaviors"_s << Step([](Frame &f) {
+        QTest::newRow("new requirement in the folder") << 6 << u"New Requirement"_qs << Step([](Frame &f) {
+            f.script.Accept<CKELRequirementDlg>([](CKELRequirementDlg &d) { d.TagEdit()->setText(u"R4"_qs); });
+        }) << QStringList{u"        R4"_qs} << QStringList();
+        QTest::newRow("change requirement") << 11 << u"Change"_qs << Step([](Frame &f) {
+            f.script.Accept<CKELRequirementDlg>([](CKELRequirementDlg &d) { d.TagEdit()->setText(u"R3b"_qs); });
+        }) << QStringList{u"        R3b"_qs, u"        R3 {R3b}"_qs}
+                                            << QStringList{u"        R3\n"_qs};
+        QTest::newRow("remove requirement") << 10 << u"Remove"_qs << Step(yes) << QStringList()
+                                            << QStringList{u"        R2"_qs, u"[extra minute] {R2}"_qs};
+        QTest::newRow("remove requirement, answered no")
+            << 10 << u"Remove"_qs << Step(no) << QStringList{u"        R2"_qs} << QStringList();
+        QTest::newRow("new component") << 7 << u"New Component"_qs << Step([](Frame &f) {
+            f.script.Accept<CKELComponentDlg>([](CKELComponentDlg &d) { d.NameEdit()->setText(u"LIGHT"_qs); });
+        }) << QStringList{u"        LIGHT"_qs}
+                                       << QStringList();
+        QTest::newRow("rename component") << 16 << u"Rename"_qs << Step([](Frame &f) {
+            f.script.Accept<CKELComponentDlg>([](CKELComponentDlg &d) { d.NameEdit()->setText(u"HATCH"_qs); });
+        }) << QStringList{u"        HATCH"_qs, u"R3:-HATCH??open??"_qs}
+                                          << QStringList{u"DOOR"_qs};
+        QTest::newRow("change behaviors") << 16 << u"Change Behaviors"_qs << Step([](Frame &f) {
             f.script.Use<CKELComponentBehaviorDlg>([](CKELComponentBehaviorDlg &d) {
-                d.BehaviorEdit()->setText(u"closed"_s);
+                d.BehaviorEdit()->setText(u"closed"_qs);
                 d.AddButton()->click();
                 return int(QDialog::Accepted);
             });
-        }) << QStringList{u"          [closed]"_s} << QStringList();
-        QTest::newRow("remove component") << 16 << u"Remove "_s << Step(yes) << QStringList()
-                                          << QStringList{u"        DOOR\n"_s, u"??open?? {R3}"_s};
-        QTest::newRow("remove component, answered no") << 16 << u"Remove "_s << Step(no)
-                                                       << QStringList{u"        DOOR"_s} << QStringList();
-        QTest::newRow("new RBT in the folder") << 5 << u"New RBT"_s << Step([](Frame &f) {
-            f.script.Accept<CKELRBTDlg>([](CKELRBTDlg &d) { d.NameEdit()->setText(u"R2"_s); });
-        }) << QStringList{u"        R2\n      IBTs"_s} << QStringList();
-        QTest::newRow("change RBT") << 20 << u"Change "_s << Step([](Frame &f) {
+        }) << QStringList{u"          [closed]"_qs}
+                                          << QStringList();
+        QTest::newRow("remove component") << 16 << u"Remove "_qs << Step(yes) << QStringList()
+                                          << QStringList{u"        DOOR\n"_qs, u"??open?? {R3}"_qs};
+        QTest::newRow("remove component, answered no")
+            << 16 << u"Remove "_qs << Step(no) << QStringList{u"        DOOR"_qs} << QStringList();
+        QTest::newRow("new RBT in the folder") << 5 << u"New RBT"_qs << Step([](Frame &f) {
+            f.script.Accept<CKELRBTDlg>([](CKELRBTDlg &d) { d.NameEdit()->setText(u"R2"_qs); });
+        }) << QStringList{u"        R2\n      IBTs"_qs}
+                                               << QStringList();
+        QTest::newRow("change RBT") << 20 << u"Change "_qs << Step([](Frame &f) {
             f.script.Accept<CKELRBTDlg>([](CKELRBTDlg &d) {
                 d.List()->item(1)->setSelected(true);
-                d.NameEdit()->setText(u"R1 and R2"_s);
+                d.NameEdit()->setText(u"R1 and R2"_qs);
             });
-        }) << QStringList{u"        R1 and R2 {R1,R2}"_s} << QStringList{u"        R1 {R1}"_s};
-        QTest::newRow("remove RBT") << 20 << u"Remove"_s << Step(yes) << QStringList() << QStringList{u"R1 {R1}"_s};
-        QTest::newRow("new IBT in the folder") << 4 << u"New IBT"_s << Step([](Frame &f) {
-            f.script.Accept<CKELIBTDlg>([](CKELIBTDlg &d) { d.NameEdit()->setText(u"Second"_s); });
-        }) << QStringList{u"        Second"_s} << QStringList();
-        QTest::newRow("rename DBT") << 30 << u"Rename"_s << Step([](Frame &f) {
-            f.script.Accept<CKELIBTDlg>([](CKELIBTDlg &d) { d.NameEdit()->setText(u"Cooker"_s); });
-        }) << QStringList{u"        Cooker"_s} << QStringList{u"        Oven\n"_s};
-        QTest::newRow("remove DBT") << 30 << u"Remove"_s << Step(yes) << QStringList() << QStringList{u"        Oven\n"_s};
-        QTest::newRow("new version") << 3 << u"New Version"_s << Step([](Frame &f) {
-            f.script.Accept<CAddVersionDlg>([](CAddVersionDlg &d) { d.NameEdit()->setText(u"2.0"_s); });
-        }) << QStringList{u"    Version: 2.0\n"_s, u"    Version: 1.0*\n"_s} << QStringList();
-        QTest::newRow("open RBT") << 25 << u"Open"_s << Step(yes) << QStringList() << QStringList();
+        }) << QStringList{u"        R1 and R2 {R1,R2}"_qs}
+                                    << QStringList{u"        R1 {R1}"_qs};
+        QTest::newRow("remove RBT") << 20 << u"Remove"_qs << Step(yes) << QStringList() << QStringList{u"R1 {R1}"_qs};
+        QTest::newRow("new IBT in the folder") << 4 << u"New IBT"_qs << Step([](Frame &f) {
+            f.script.Accept<CKELIBTDlg>([](CKELIBTDlg &d) { d.NameEdit()->setText(u"Second"_qs); });
+        }) << QStringList{u"        Second"_qs} << QStringList();
+        QTest::newRow("rename DBT") << 30 << u"Rename"_qs << Step([](Frame &f) {
+            f.script.Accept<CKELIBTDlg>([](CKELIBTDlg &d) { d.NameEdit()->setText(u"Cooker"_qs); });
+        }) << QStringList{u"        Cooker"_qs}
+                                    << QStringList{u"        Oven\n"_qs};
+        QTest::newRow("remove DBT") << 30 << u"Remove"_qs << Step(yes) << QStringList()
+                                    << QStringList{u"        Oven\n"_qs};
+        QTest::newRow("new version") << 3 << u"New Version"_qs << Step([](Frame &f) {
+            f.script.Accept<CAddVersionDlg>([](CAddVersionDlg &d) { d.NameEdit()->setText(u"2.0"_qs); });
+        }) << QStringList{u"    Version: 2.0\n"_qs, u"    Version: 1.0*\n"_qs}
+                                     << QStringList();
+        QTest::newRow("open RBT") << 25 << u"Open"_qs << Step(yes) << QStringList() << QStringList();
     }
     void explorerCommands()
     {
@@ -368,7 +376,7 @@ private slots:
             QVERIFY(keys.size() > 10);
             for (const QKeySequence &k : keys.uniqueKeys()) {
                 const QStringList owners = keys.values(k);
-                QVERIFY2(owners.size() == 1, qPrintable(k.toString() + u": "_s + owners.join(u", "_s)));
+                QVERIFY2(owners.size() == 1, qPrintable(k.toString() + u": "_qs + owners.join(u", "_qs)));
             }
         }
     }
@@ -396,8 +404,9 @@ private slots:
         w.second->widget()->setFocus();
         QTRY_VERIFY(QApplication::focusWidget());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        QTRY_COMPARE(w.f.frame->MdiArea()->activeSubWindow(),
-                     activeAfter == 1 ? w.first : activeAfter == 2 ? w.second : nullptr);
+        QTRY_COMPARE(w.f.frame->MdiArea()->activeSubWindow(), activeAfter == 1   ? w.first
+                                                              : activeAfter == 2 ? w.second
+                                                                                 : nullptr);
         QCOMPARE(w.f.model().Solution() != nullptr, activeAfter != 0);
     }
 
@@ -406,25 +415,25 @@ private slots:
     void windowMenuListsWindows()
     {
         TwoWindows w;
-        QMenu *menu = w.f.frame->MenuNamed(u"Window"_s);
+        QMenu *menu = w.f.frame->MenuNamed(u"Window"_qs);
         w.f.frame->MdiArea()->setActiveSubWindow(w.second);
         const auto entries = [menu] {
             emit menu->aboutToShow();
             QStringList out;
             for (const QAction *a : menu->actions()) {
                 if (a->isCheckable())
-                    out.append((a->isChecked() ? u"* "_s : u"  "_s) + a->text());
+                    out.append((a->isChecked() ? u"* "_qs : u"  "_qs) + a->text());
             }
             return out;
         };
         const QStringList shown = entries();
-        QCOMPARE(shown, (QStringList{u"  &1 "_s + w.first->windowTitle(), u"* &2 "_s + w.second->windowTitle()}));
+        QCOMPARE(shown, (QStringList{u"  &1 "_qs + w.first->windowTitle(), u"* &2 "_qs + w.second->windowTitle()}));
         for (QAction *a : menu->actions()) {
             if (a->isCheckable() && !a->isChecked())
                 a->trigger();
         }
         QCOMPARE(w.f.frame->MdiArea()->activeSubWindow(), w.first);
-        QCOMPARE(entries().value(0).left(1), u"*"_s);
+        QCOMPARE(entries().value(0).left(1), u"*"_qs);
     }
 
     // Without a stored place (or with one from a larger screen) the window
@@ -438,38 +447,38 @@ private slots:
     void windowFitsTheScreen()
     {
         QFETCH(QSize, stored);
-        QSettings().remove(u"MainFrame"_s);
+        QSettings().remove(u"MainFrame"_qs);
         if (stored.isValid()) {
             QWidget big;
             big.resize(stored);
-            QSettings().setValue(u"MainFrame/geometry"_s, big.saveGeometry());
+            QSettings().setValue(u"MainFrame/geometry"_qs, big.saveGeometry());
         }
         Frame f;
         f.frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
         const QRect area = f.frame->screen()->availableGeometry();
         QVERIFY2(area.contains(f.frame->frameGeometry()),
-                 qPrintable(u"%1x%2"_s.arg(f.frame->frameGeometry().width()).arg(f.frame->frameGeometry().height())));
-        QSettings().remove(u"MainFrame"_s);
+                 qPrintable(u"%1x%2"_qs.arg(f.frame->frameGeometry().width()).arg(f.frame->frameGeometry().height())));
+        QSettings().remove(u"MainFrame"_qs);
     }
 
     void titleFollowsTheSolution()
     {
         Frame f;
-        QCOMPARE(f.frame->windowTitle(), u" TESSEL: Untitled "_s);
-        QVERIFY(f.model().AddRequirement(u"R1"_s, QString()));
-        QCOMPARE(f.frame->windowTitle(), u" TESSEL: Untitled* "_s);
-        f.script.files.append(m_files->filePath(u"plan"_s));
-        f.action(u"actionSaveAs"_s)->trigger();
-        QVERIFY(QFileInfo::exists(m_files->filePath(u"plan.kvf"_s)));
-        QCOMPARE(f.frame->windowTitle(), u" TESSEL: plan "_s);
+        QCOMPARE(f.frame->windowTitle(), u" TESSEL: Untitled "_qs);
+        QVERIFY(f.model().AddRequirement(u"R1"_qs, QString()));
+        QCOMPARE(f.frame->windowTitle(), u" TESSEL: Untitled* "_qs);
+        f.script.files.append(m_files->filePath(u"plan"_qs));
+        f.action(u"actionSaveAs"_qs)->trigger();
+        QVERIFY(QFileInfo::exists(m_files->filePath(u"plan.kvf"_qs)));
+        QCOMPARE(f.frame->windowTitle(), u" TESSEL: plan "_qs);
         // the explorer's label follows, and a local solution has no " -M-"
-        QCOMPARE(f.frame->Explorer()->topLevelItem(0)->text(0), u"Solution: plan"_s);
-        f.frame->SetConnectionTitle(u"[Connected to host(abc)]"_s);
-        QCOMPARE(f.frame->windowTitle(), u" TESSEL: plan [Connected to host(abc)]"_s);
-        f.action(u"actionClose"_s)->trigger();
-        QCOMPARE(f.frame->windowTitle(), u"Verdantis"_s);
-        QVERIFY(!f.action(u"actionSave"_s)->isEnabled());
+        QCOMPARE(f.frame->Explorer()->topLevelItem(0)->text(0), u"Solution: plan"_qs);
+        f.frame->SetConnectionTitle(u"[Connected to host(abc)]"_qs);
+        QCOMPARE(f.frame->windowTitle(), u" TESSEL: plan [Connected to host(abc)]"_qs);
+        f.action(u"actionClose"_qs)->trigger();
+        QCOMPARE(f.frame->windowTitle(), u"Verdantis"_qs);
+        QVERIFY(!f.action(u"actionSave"_qs)->isEnabled());
         QCOMPARE(f.frame->Explorer()->topLevelItemCount(), 0);
     }
 
@@ -480,7 +489,7 @@ private slots:
         QTest::addColumn<QString>("saveTo");
         QTest::addColumn<bool>("closes");
         QTest::addColumn<bool>("saved");
-        QTest::newRow("yes saves and closes") << true << int(CPrompt::Yes) << u"yes"_s << true << true;
+        QTest::newRow("yes saves and closes") << true << int(CPrompt::Yes) << u"yes"_qs << true << true;
         QTest::newRow("yes, save cancelled, stays") << true << int(CPrompt::Yes) << QString() << false << false;
         QTest::newRow("no closes without saving") << true << int(CPrompt::No) << QString() << true << false;
         QTest::newRow("cancel stays") << true << int(CPrompt::Cancel) << QString() << false << false;
@@ -496,15 +505,15 @@ private slots:
         Frame f;
         f.frame->show();
         if (modified)
-            QVERIFY(f.model().AddRequirement(u"R1"_s, QString()));
+            QVERIFY(f.model().AddRequirement(u"R1"_qs, QString()));
         f.prompt.answers.append(CPrompt::Answer(answer));
-        const QString path = saveTo.isEmpty() ? QString() : m_files->filePath(saveTo + u".kvf"_s);
+        const QString path = saveTo.isEmpty() ? QString() : m_files->filePath(saveTo + u".kvf"_qs);
         if (!path.isEmpty())
             f.script.files.append(path);
         QCOMPARE(f.frame->close(), closes);
         if (modified) {
-            QCOMPARE(f.prompt.texts.value(0), u"Solution Untitled*has been changed. Save it?"_s);
-            QCOMPARE(f.prompt.captions.value(0), u"Message"_s);
+            QCOMPARE(f.prompt.texts.value(0), u"Solution Untitled*has been changed. Save it?"_qs);
+            QCOMPARE(f.prompt.captions.value(0), u"Message"_qs);
         } else {
             QVERIFY(f.prompt.texts.isEmpty());
         }
@@ -513,7 +522,7 @@ private slots:
         if (!closes) {
             QVERIFY(f.model().Solution());
             QVERIFY(f.model().Solution()->IsModified());
-            QVERIFY(f.model().FindRequirement(u"R1"_s));
+            QVERIFY(f.model().FindRequirement(u"R1"_qs));
         }
     }
 
@@ -522,10 +531,10 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("answer");
         QTest::addColumn<bool>("replaced");
-        QTest::newRow("new, no") << u"actionNew"_s << int(CPrompt::No) << true;
-        QTest::newRow("new, cancel") << u"actionNew"_s << int(CPrompt::Cancel) << false;
-        QTest::newRow("open, no") << u"actionOpen"_s << int(CPrompt::No) << true;
-        QTest::newRow("open, cancel") << u"actionOpen"_s << int(CPrompt::Cancel) << false;
+        QTest::newRow("new, no") << u"actionNew"_qs << int(CPrompt::No) << true;
+        QTest::newRow("new, cancel") << u"actionNew"_qs << int(CPrompt::Cancel) << false;
+        QTest::newRow("open, no") << u"actionOpen"_qs << int(CPrompt::No) << true;
+        QTest::newRow("open, cancel") << u"actionOpen"_qs << int(CPrompt::Cancel) << false;
     }
     void openAndNewAskFirst()
     {
@@ -533,11 +542,11 @@ private slots:
         QFETCH(int, answer);
         QFETCH(bool, replaced);
         Frame f;
-        QVERIFY(f.model().AddRequirement(u"R9"_s, QString()));
+        QVERIFY(f.model().AddRequirement(u"R9"_qs, QString()));
         f.prompt.answers.append(CPrompt::Answer(answer));
         f.script.files.append(ExampleSolution());
         f.action(name)->trigger();
-        QCOMPARE(f.model().FindRequirement(u"R9"_s) == nullptr, replaced);
+        QCOMPARE(f.model().FindRequirement(u"R9"_qs) == nullptr, replaced);
         QCOMPARE(f.explorer(), ExplorerText(f.model().Solution()));
     }
 
@@ -545,9 +554,9 @@ private slots:
     {
         Frame f;
         f.script.files.append(ExampleSolution());
-        f.action(u"actionOpen"_s)->trigger();
-        QCOMPARE(f.frame->windowTitle(), u" TESSEL: microwave "_s);
-        QFile golden(u"" VERDANTIS_TEST_DATA "/cli/microwave-show.txt"_s);
+        f.action(u"actionOpen"_qs)->trigger();
+        QCOMPARE(f.frame->windowTitle(), u" TESSEL: microwave "_qs);
+        QFile golden(u"" VERDANTIS_TEST_DATA "/cli/microwave-show.txt"_qs);
         QVERIFY(golden.open(QIODevice::ReadOnly | QIODevice::Text));
         QCOMPARE(f.explorer(), QString::fromUtf8(golden.readAll()));
         QVERIFY(!f.model().Solution()->IsModified());
@@ -560,11 +569,11 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("content");
         QTest::addColumn<QString>("message");
-        QTest::newRow("not a solution") << u"actionOpen"_s << u"notes.kvf"_s << u"hello\nworld\n"_s
-                                        << u"This is not a solution file"_s;
-        QTest::newRow("missing file") << u"actionOpen"_s << u"missing.kvf"_s << QString() << u"Cannot read"_s;
-        QTest::newRow("folder that is not there") << u"actionSaveAs"_s << u"no/such/folder/x.kvf"_s << QString()
-                                                  << u"Cannot write"_s;
+        QTest::newRow("not a solution") << u"actionOpen"_qs << u"notes.kvf"_qs << u"hello\nworld\n"_qs
+                                        << u"This is not a solution file"_qs;
+        QTest::newRow("missing file") << u"actionOpen"_qs << u"missing.kvf"_qs << QString() << u"Cannot read"_qs;
+        QTest::newRow("folder that is not there")
+            << u"actionSaveAs"_qs << u"no/such/folder/x.kvf"_qs << QString() << u"Cannot write"_qs;
     }
     void failuresAreReported()
     {
@@ -574,7 +583,7 @@ private slots:
         QFETCH(QString, message);
         Frame f;
         f.open(ExampleSolution());
-        QVERIFY(f.model().AddRequirement(u"R9"_s, QString()));
+        QVERIFY(f.model().AddRequirement(u"R9"_qs, QString()));
         const QString before = f.explorer();
         const QString path = m_files->filePath(file);
         if (!content.isEmpty()) {
@@ -586,34 +595,34 @@ private slots:
         f.script.files.append(path);
         f.action(action)->trigger();
         QVERIFY2(f.prompt.texts.last().contains(message), qPrintable(f.prompt.texts.last()));
-        QCOMPARE(f.prompt.captions.last(), u"Message"_s);
+        QCOMPARE(f.prompt.captions.last(), u"Message"_qs);
         QCOMPARE(f.explorer(), before);
         QVERIFY(f.model().Solution()->IsModified());
-        QVERIFY(f.model().Solution()->Path().endsWith(u"microwave.kvf"_s));
+        QVERIFY(f.model().Solution()->Path().endsWith(u"microwave.kvf"_qs));
     }
 
     void recentFilesKeepFour()
     {
         Frame f;
-        QSettings().remove(u"RecentFileList"_s);
+        QSettings().remove(u"RecentFileList"_qs);
         QStringList saved;
         for (int i = 1; i <= 5; ++i) {
-            const QString path = m_files->filePath(u"r%1.kvf"_s.arg(i));
+            const QString path = m_files->filePath(u"r%1.kvf"_qs.arg(i));
             f.script.files.append(path);
-            f.action(u"actionSaveAs"_s)->trigger();
+            f.action(u"actionSaveAs"_qs)->trigger();
             saved.prepend(path);
         }
         QStringList shown;
         for (int i = 1; i <= 5; ++i) {
-            QAction *a = f.action(u"actionRecent%1"_s.arg(i));
+            QAction *a = f.action(u"actionRecent%1"_qs.arg(i));
             if (a && a->isVisible())
                 shown.append(a->data().toString());
         }
         QCOMPARE(shown, saved.mid(0, 4));
         // choosing one opens it and brings it to the front
-        f.action(u"actionRecent3"_s)->trigger();
+        f.action(u"actionRecent3"_qs)->trigger();
         QCOMPARE(f.model().Solution()->Path(), saved[2]);
-        QCOMPARE(f.action(u"actionRecent1"_s)->data().toString(), saved[2]);
+        QCOMPARE(f.action(u"actionRecent1"_qs)->data().toString(), saved[2]);
     }
 
     void droppedFileOpens()
@@ -627,7 +636,7 @@ private slots:
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(f.frame.get(), &drop);
-        QTRY_COMPARE(f.frame->windowTitle(), u" TESSEL: microwave "_s);
+        QTRY_COMPARE(f.frame->windowTitle(), u" TESSEL: microwave "_qs);
     }
 
     void settingsKeepTheLayout()
@@ -636,7 +645,7 @@ private slots:
             Frame f;
             f.frame->show();
             QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
-            viewEntry(*f.frame, u"Pan Window"_s)->trigger();
+            viewEntry(*f.frame, u"Pan Window"_qs)->trigger();
             f.frame->resize(700, 520); // within the test screen
             QVERIFY(f.frame->close());
         }
@@ -645,10 +654,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(again.frame.get()));
         QVERIFY(!again.frame->PanDock()->isVisible());
         QCOMPARE(again.frame->size(), QSize(700, 520));
-        viewEntry(*again.frame, u"Pan Window"_s)->trigger();
+        viewEntry(*again.frame, u"Pan Window"_qs)->trigger();
         QVERIFY(again.frame->close());
     }
-
 
 private:
     std::unique_ptr<QTemporaryDir> m_home;

@@ -55,8 +55,9 @@ private slots:
                               {u"--no-build"_qs, QStringLiteral(VERDANTIS_BUILD_DIR)}, m_home.path(), 800000);
         QVERIFY2(built.code == 0, qPrintable(built.err.right(4000)));
         m_deb = built.out.trimmed().split(u'\n').last();
-        QVERIFY2(QFileInfo(m_deb).fileName().contains(QRegularExpression(u"^verdantis_\\d+\\.\\d+\\.\\d+_amd64\\.deb$"_qs)),
-                 qPrintable(m_deb));
+        QVERIFY2(
+            QFileInfo(m_deb).fileName().contains(QRegularExpression(u"^verdantis_\\d+\\.\\d+\\.\\d+_amd64\\.deb$"_qs)),
+            qPrintable(m_deb));
         const Ran unpacked = run(u"dpkg-deb"_qs, {u"-x"_qs, m_deb, m_root.path()}, m_home.path());
         QVERIFY2(unpacked.code == 0, qPrintable(unpacked.err));
     }
@@ -98,13 +99,15 @@ private slots:
         const Ran version = run(path, {u"--version"_qs}, m_home.path());
         QCOMPARE(version.code, 0);
         QVERIFY2(QRegularExpression(u"^"_qs + QRegularExpression::escape(name) + u" \\d+\\.\\d+\\.\\d+\\n$"_qs)
-                     .match(version.out).hasMatch(),
+                     .match(version.out)
+                     .hasMatch(),
                  qPrintable(version.out + version.err));
         const Ran help = run(path, {u"--help"_qs}, m_home.path());
         QCOMPARE(help.code, 0);
         // Qt's parser names the program as it was called, path included
         QVERIFY2(QRegularExpression(u"^Usage: (\\S*/)?"_qs + QRegularExpression::escape(name) + u" "_qs)
-                     .match(help.out).hasMatch(),
+                     .match(help.out)
+                     .hasMatch(),
                  qPrintable(help.out));
         QVERIFY2(help.out.contains(u"-v, --version"_qs), qPrintable(help.out));
     }
@@ -156,15 +159,16 @@ private slots:
                                        << u"CONTEXT"_qs;
         QTest::newRow("translate xml with the installed parser")
             << QStringList{u"translate"_qs, u"xml"_qs, u"@door"_qs, u"Door"_qs} << u"<"_qs;
-        QTest::newRow("verify the Door IBT") << QStringList{u"verify"_qs, u"@door"_qs, u"Door"_qs}
-                                             << u"deadlock: none"_qs;
+        QTest::newRow("verify the Door IBT")
+            << QStringList{u"verify"_qs, u"@door"_qs, u"Door"_qs} << u"deadlock: none"_qs;
     }
     void commandsOnTheExample()
     {
         QFETCH(QStringList, args);
         QFETCH(QString, shown);
-        if (args.first() == u"verify" && (QStandardPaths::findExecutable(u"spin"_qs).isEmpty()
-                                          || QStandardPaths::findExecutable(u"gcc"_qs).isEmpty()))
+        if (args.first() == u"verify"
+            && (QStandardPaths::findExecutable(u"spin"_qs).isEmpty()
+                || QStandardPaths::findExecutable(u"gcc"_qs).isEmpty()))
             QSKIP("verify needs spin and gcc, installed by scripts/setup-deps.sh");
         args.replaceInStrings(u"@door"_qs, m_root.filePath(u"usr/share/doc/verdantis/examples/door.kvf"_qs));
         const Ran r = run(m_root.filePath(u"usr/bin/verdantis-cli"_qs), args, m_home.path());
@@ -175,10 +179,10 @@ private slots:
     void renderDrawsThePicture()
     {
         const QString png = m_home.filePath(u"door.png"_qs);
-        const Ran r = run(m_root.filePath(u"usr/bin/verdantis-cli"_qs),
-                          {u"render"_qs, m_root.filePath(u"usr/share/doc/verdantis/examples/door.kvf"_qs), u"Door"_qs,
-                           u"-o"_qs, png},
-                          m_home.path());
+        const Ran r = run(
+            m_root.filePath(u"usr/bin/verdantis-cli"_qs),
+            {u"render"_qs, m_root.filePath(u"usr/share/doc/verdantis/examples/door.kvf"_qs), u"Door"_qs, u"-o"_qs, png},
+            m_home.path());
         QVERIFY2(r.code == 0, qPrintable(r.err));
         const QImage picture(png);
         QVERIFY(picture.width() > 200 && picture.height() > 200);

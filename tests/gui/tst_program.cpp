@@ -8,8 +8,6 @@
 
 #include <QMenuBar>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 QString plain(QString text)
@@ -27,7 +25,7 @@ QStringList entries(const QMenu &menu, const QString &prefix = QString())
         const QString text = prefix + plain(a->text());
         out.append(text);
         if (a->menu())
-            out += entries(*a->menu(), text + u" > "_s);
+            out += entries(*a->menu(), text + u" > "_qs);
     }
     return out;
 }
@@ -45,11 +43,7 @@ QStringList duplicates(const QStringList &texts)
 
 struct Program : DeriveTestKit::Frame
 {
-    Program()
-        : DeriveTestKit::Frame(false)
-    {
-        editor = InstallProgramParts(*frame);
-    }
+    Program() : DeriveTestKit::Frame(false) { editor = InstallProgramParts(*frame); }
 };
 
 } // namespace
@@ -65,14 +59,16 @@ private slots:
     {
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("file") << u"File"_s
-                              << QStringList{u"Open Shared ..."_s, u"Connect ( Login)"_s, u"Disconnect (Logout)"_s,
-                                             u"Server Messages..."_s};
-        QTest::newRow("model") << u"Model"_s
-                               << QStringList{u"View CBT"_s, u"View CIN"_s, u"View CID"_s, u"Import Requirements"_s};
-        QTest::newRow("tool") << u"Tool"_s
-                              << QStringList{u"Simulation"_s, u"Model Checking > SAL Option"_s,
-                                             u"Model Checking > Translate to UPPAAL"_s, u"Model Checking > Verify..."_s};
+        QTest::newRow("file") << u"File"_qs
+                              << QStringList{u"Open Shared ..."_qs, u"Connect ( Login)"_qs, u"Disconnect (Logout)"_qs,
+                                             u"Server Messages..."_qs};
+        QTest::newRow("model") << u"Model"_qs
+                               << QStringList{u"View CBT"_qs, u"View CIN"_qs, u"View CID"_qs,
+                                              u"Import Requirements"_qs};
+        QTest::newRow("tool") << u"Tool"_qs
+                              << QStringList{u"Simulation"_qs, u"Model Checking > SAL Option"_qs,
+                                             u"Model Checking > Translate to UPPAAL"_qs,
+                                             u"Model Checking > Verify..."_qs};
     }
     void mainMenus()
     {
@@ -82,8 +78,8 @@ private slots:
         QVERIFY(p.open());
         const QStringList shown = entries(*p.frame->MenuNamed(menu));
         for (const QString &e : std::as_const(expected))
-            QVERIFY2(shown.contains(e), qPrintable(e + u" not in "_s + shown.join(u", "_s)));
-        QVERIFY2(duplicates(shown).isEmpty(), qPrintable(duplicates(shown).join(u", "_s)));
+            QVERIFY2(shown.contains(e), qPrintable(e + u" not in "_qs + shown.join(u", "_qs)));
+        QVERIFY2(duplicates(shown).isEmpty(), qPrintable(duplicates(shown).join(u", "_qs)));
         // the parts make their menus once: no second menu of the same title
         int same = 0;
         for (QAction *a : p.frame->menuBar()->actions())
@@ -96,18 +92,26 @@ private slots:
         QTest::addColumn<int>("typeCode");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("RBT") << int(KEL::RBT)
-                             << QStringList{u"Open"_s, u"Translate to SAL"_s, u"Simulate with ZEPH"_s, u"Create CBT"_s,
-                                            u"Create CID"_s, u"Create CIN"_s};
-        QTest::newRow("DBT") << int(KEL::DBT)
-                             << QStringList{u"Get RBTs"_s, u"Mark Integration Points"_s,
-                                            u"Mark Missing Precondition"_s, u"Translate to SAL"_s,
-                                            u"Simulate with ZEPH"_s, u"Create CBT"_s, u"Create CIN"_s};
+                             << QStringList{u"Open"_qs,       u"Translate to SAL"_qs, u"Simulate with ZEPH"_qs,
+                                            u"Create CBT"_qs, u"Create CID"_qs,       u"Create CIN"_qs};
+        QTest::newRow("DBT") << int(KEL::DBT) << QStringList{u"Get RBTs"_qs,
+                                                             u"Mark Integration Points"_qs,
+                                                             u"Mark Missing Precondition"_qs,
+                                                             u"Translate to SAL"_qs,
+                                                             u"Simulate with ZEPH"_qs,
+                                                             u"Create CBT"_qs,
+                                                             u"Create CIN"_qs};
         QTest::newRow("EVT") << int(KEL::EVT)
-                             << QStringList{u"Open"_s, u"Remove"_s, u"Translate to SAL"_s, u"Simulate with ZEPH"_s,
-                                            u"Evolutionary CBT"_s, u"Evolutionary CIN"_s, u"Evolutionary CID"_s};
-        QTest::newRow("CIN") << int(KEL::CIN) << QStringList{u"Open"_s, u"Remove"_s};
-        QTest::newRow("CIDs folder") << int(KEL::CIDs) << QStringList{u"New CID"_s};
-        QTest::newRow("EVTs folder") << int(KEL::EVTs) << QStringList{u"Add Evolution Tree"_s};
+                             << QStringList{u"Open"_qs,
+                                            u"Remove"_qs,
+                                            u"Translate to SAL"_qs,
+                                            u"Simulate with ZEPH"_qs,
+                                            u"Evolutionary CBT"_qs,
+                                            u"Evolutionary CIN"_qs,
+                                            u"Evolutionary CID"_qs};
+        QTest::newRow("CIN") << int(KEL::CIN) << QStringList{u"Open"_qs, u"Remove"_qs};
+        QTest::newRow("CIDs folder") << int(KEL::CIDs) << QStringList{u"New CID"_qs};
+        QTest::newRow("EVTs folder") << int(KEL::EVTs) << QStringList{u"Add Evolution Tree"_qs};
     }
     void explorerMenus()
     {
@@ -116,10 +120,10 @@ private slots:
         Program p;
         const QStringList shown = p.frame->Explorer()->Menu().Shown(typeCode);
         for (const QString &e : std::as_const(expected))
-            QVERIFY2(shown.contains(e), qPrintable(e + u" not in "_s + shown.join(u", "_s)));
+            QVERIFY2(shown.contains(e), qPrintable(e + u" not in "_qs + shown.join(u", "_qs)));
         QStringList texts = shown;
         texts.removeAll(QString());
-        QVERIFY2(duplicates(texts).isEmpty(), qPrintable(duplicates(texts).join(u", "_s)));
+        QVERIFY2(duplicates(texts).isEmpty(), qPrintable(duplicates(texts).join(u", "_qs)));
     }
 
     // The canvas menu of a design tree gathers the entries of every part.
@@ -127,19 +131,18 @@ private slots:
     {
         Program p;
         QVERIFY(p.open());
-        CKELTree *door = p.tree(KEL::DBTs, u"Door"_s, u"2.0"_s);
+        CKELTree *door = p.tree(KEL::DBTs, u"Door"_qs, u"2.0"_qs);
         QVERIFY(door);
         CChildFrame *child = p.windows().Open(door->GetId());
         QVERIFY(child);
         std::unique_ptr<QMenu> menu = child->View().CreateContextMenu(QPointF(5000, 5000));
         const QStringList shown = entries(*menu);
-        for (const QString &e : {u"Get RBTs"_s, u"Mark Integration Points"_s, u"Translate to SAL > Normal"_s,
-                                 u"Translate to SAL > With Sets"_s, u"Translate to UPPAAL"_s,
-                                 u"Simulate with ZEPH"_s, u"Create CBT"_s, u"Create CIN"_s})
-            QVERIFY2(shown.contains(e), qPrintable(e + u" not in "_s + shown.join(u", "_s)));
-        QVERIFY2(duplicates(shown).isEmpty(), qPrintable(duplicates(shown).join(u", "_s)));
+        for (const QString &e : {u"Get RBTs"_qs, u"Mark Integration Points"_qs, u"Translate to SAL > Normal"_qs,
+                                 u"Translate to SAL > With Sets"_qs, u"Translate to UPPAAL"_qs,
+                                 u"Simulate with ZEPH"_qs, u"Create CBT"_qs, u"Create CIN"_qs})
+            QVERIFY2(shown.contains(e), qPrintable(e + u" not in "_qs + shown.join(u", "_qs)));
+        QVERIFY2(duplicates(shown).isEmpty(), qPrintable(duplicates(shown).join(u", "_qs)));
     }
-
 
 private:
     std::unique_ptr<QTemporaryDir> m_home;

@@ -36,7 +36,6 @@
 #include <QtTest>
 
 using namespace GuiTestKit;
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -65,7 +64,7 @@ struct Frame
         QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
     }
     CKELDataManager &manager() { return frame->Manager(); }
-    QAction *menuAction() const { return frame->findChild<QAction *>(u"actionImportRequirements"_s); }
+    QAction *menuAction() const { return frame->findChild<QAction *>(u"actionImportRequirements"_qs); }
     CReqTADlg *open()
     {
         menuAction()->trigger();
@@ -77,7 +76,7 @@ struct Frame
         QStringList lines;
         for (const auto &c : manager().CurrentVersion()->RequirementsFolder()->Children()) {
             if (c->GetTypeCode() == KEL::Requirement)
-                lines.append(c->GetName() + u": "_s + static_cast<CKELRequirement *>(c.get())->Description());
+                lines.append(c->GetName() + u": "_qs + static_cast<CKELRequirement *>(c.get())->Description());
         }
         return lines;
     }
@@ -178,15 +177,15 @@ void TestReqImportDlg::menuOpensOneDialog()
     QVERIFY(f.menuAction());
     QPointer<CReqTADlg> first = f.open();
     QVERIFY(first);
-    QCOMPARE(first->windowTitle(), u"Import Requirements and Component Behaviors"_s);
-    QCOMPARE(first->findChild<QLabel *>(u"heading"_s)->text(), u"Requirements Translation Assistant"_s);
+    QCOMPARE(first->windowTitle(), u"Import Requirements and Component Behaviors"_qs);
+    QCOMPARE(first->findChild<QLabel *>(u"heading"_qs)->text(), u"Requirements Translation Assistant"_qs);
     QVERIFY(!first->isModal());
     QVERIFY(first->isVisible());
     // again while open: the same dialog, not a second one
     QCOMPARE(f.open(), first.data());
     QCOMPARE(f.frame->findChildren<CReqTADlg *>().size(), 1);
     // "Exit" closes and destroys it; the menu then makes a fresh one
-    trigger(first, u"actionExit"_s);
+    trigger(first, u"actionExit"_qs);
     QTRY_VERIFY(first.isNull());
     QPointer<CReqTADlg> second = f.open();
     QVERIFY(second);
@@ -201,47 +200,47 @@ void TestReqImportDlg::walksTheSample()
     QVERIFY(f.frame->OpenFile(ExampleSolution()));
     const QStringList before = f.requirements();
     CReqTADlg *dlg = f.open();
-    f.script.files << sample(u"microwave-requirements.txt"_s);
-    trigger(dlg, u"actionOpen"_s);
+    f.script.files << sample(u"microwave-requirements.txt"_qs);
+    trigger(dlg, u"actionOpen"_qs);
     QString expectedText;
-    QVERIFY(ReqImport::ReadText(sample(u"microwave-requirements.txt"_s), expectedText));
+    QVERIFY(ReqImport::ReadText(sample(u"microwave-requirements.txt"_qs), expectedText));
     QCOMPARE(dlg->Text(), expectedText);
 
     // the dialog offers the words the core walker offers, stop words passed over
     CWordWalker walker(expectedText);
-    click(dlg, u"start"_s);
+    click(dlg, u"start"_qs);
     CWordWalker::Step step = walker.Start();
     for (int i = 0; i < 40 && step.found; ++i) {
         QCOMPARE(dlg->SelectedWord(), expectedText.mid(step.start, step.length));
         QVERIFY(!CWordWalker::IsStopWord(dlg->SelectedWord()));
-        click(dlg, u"forward"_s);
+        click(dlg, u"forward"_qs);
         step = walker.Move(1, {step.start, step.start + step.length});
     }
     QVERIFY(f.prompt.texts.isEmpty());
 
     // file the tags R4 and R5, then walk with "Skip Already Added Words"
-    click(dlg, u"start"_s);
-    QVERIFY(walkTo(dlg, u"R4"_s));
-    click(dlg, u"addTag"_s);
-    QVERIFY(walkTo(dlg, u"R5"_s));
-    click(dlg, u"addTag"_s);
-    QVERIFY(walkTo(dlg, u"light"_s));
-    click(dlg, u"addComponent"_s);
-    QVERIFY(walkTo(dlg, u"beeper"_s));
-    click(dlg, u"addComponent"_s);
-    QVERIFY(walkTo(dlg, u"sounds"_s));
-    click(dlg, u"addBehavior"_s);
+    click(dlg, u"start"_qs);
+    QVERIFY(walkTo(dlg, u"R4"_qs));
+    click(dlg, u"addTag"_qs);
+    QVERIFY(walkTo(dlg, u"R5"_qs));
+    click(dlg, u"addTag"_qs);
+    QVERIFY(walkTo(dlg, u"light"_qs));
+    click(dlg, u"addComponent"_qs);
+    QVERIFY(walkTo(dlg, u"beeper"_qs));
+    click(dlg, u"addComponent"_qs);
+    QVERIFY(walkTo(dlg, u"sounds"_qs));
+    click(dlg, u"addBehavior"_qs);
     dlg->SkipAddedBox()->setChecked(true);
-    click(dlg, u"start"_s);
+    click(dlg, u"start"_qs);
     QStringList walked;
     while (f.prompt.texts.isEmpty() && walked.size() < 500) {
         walked.append(dlg->SelectedWord());
-        click(dlg, u"forward"_s);
+        click(dlg, u"forward"_qs);
     }
     QCOMPARE(f.prompt.texts, QStringList{ReqImportTexts::ReachedEnd()});
-    for (const QString &filed : {u"R4"_s, u"R5"_s, u"light"_s, u"beeper"_s, u"sounds"_s})
+    for (const QString &filed : {u"R4"_qs, u"R5"_qs, u"light"_qs, u"beeper"_qs, u"sounds"_qs})
         QVERIFY2(!walked.contains(filed, Qt::CaseInsensitive), qPrintable(filed));
-    QVERIFY(walked.contains(u"R3"_s));
+    QVERIFY(walked.contains(u"R3"_qs));
     f.prompt.texts.clear();
 
     // export only the filed tags; the model already has R1 to R3
@@ -251,46 +250,46 @@ void TestReqImportDlg::walksTheSample()
         d.SeparatorCombo()->setCurrentIndex(1);
         d.resize(d.sizeHint());
     });
-    trigger(dlg, u"actionExportModel"_s);
+    trigger(dlg, u"actionExportModel"_qs);
     QVERIFY(f.script.Done());
     QVERIFY(dlg->RequirementsSynced());
-    CTagSpecs rules{u'\n', u':', true, {u"R4"_s, u"R5"_s}};
+    CTagSpecs rules{u'\n', u':', true, {u"R4"_qs, u"R5"_qs}};
     QStringList expected = before;
     const QList<CScannedRequirement> scanned = RequirementScan::Scan(expectedText, rules);
     QCOMPARE(scanned.size(), 2);
     for (const CScannedRequirement &r : scanned)
-        expected.append(r.tag + u": "_s + r.description);
+        expected.append(r.tag + u": "_qs + r.description);
     QCOMPARE(f.requirements(), expected);
     QVERIFY(f.prompt.texts.isEmpty());
 
     // one node per behavior type, into the RBT of the active window
-    const int rbt = f.rbtNamed(u"R1"_s);
+    const int rbt = f.rbtNamed(u"R1"_qs);
     QVERIFY(f.editor->Windows().Open(rbt));
     const QSet<int> old = nodeIds(f.manager(), rbt);
     QList<CNodeLine> lines;
     const QStringList types = ReqImportTexts::BehaviorTypes();
     for (int t = 0; t < types.size(); ++t) {
-        selectEntry(dlg->TagList(), t % 2 ? u"R5"_s : u"R4"_s);
-        selectEntry(dlg->ComponentList(), t % 2 ? u"beeper"_s : u"light"_s);
-        selectEntry(dlg->BehaviorList(), u"sounds"_s);
+        selectEntry(dlg->TagList(), t % 2 ? u"R5"_qs : u"R4"_qs);
+        selectEntry(dlg->ComponentList(), t % 2 ? u"beeper"_qs : u"light"_qs);
+        selectEntry(dlg->BehaviorList(), u"sounds"_qs);
         selectEntry(dlg->TypeList(), types[t]);
-        click(dlg, u"createNode"_s);
-        const QString line = CNodeLine::Build(t % 2 ? u"R5"_s : u"R4"_s, t % 2 ? u"beeper"_s : u"light"_s,
-                                              u"sounds"_s, t + 1);
+        click(dlg, u"createNode"_qs);
+        const QString line =
+            CNodeLine::Build(t % 2 ? u"R5"_qs : u"R4"_qs, t % 2 ? u"beeper"_qs : u"light"_qs, u"sounds"_qs, t + 1);
         lines.append(CNodeLine::Parse(line, KEL::StateRealisation));
     }
     QCOMPARE(dlg->NodesEdit()->toPlainText().count(u'\n'), types.size());
     dlg->show();
     QVERIFY(QTest::qWaitForWindowExposed(dlg));
-    click(dlg, u"exportNodes"_s);
+    click(dlg, u"exportNodes"_qs);
     QVERIFY(f.prompt.texts.isEmpty());
     QCOMPARE(nodesOf(f.manager(), rbt, old), lines);
-    QCOMPARE(dlg->StatusLabel()->text(), u"6 node(s) added to R1"_s);
+    QCOMPARE(dlg->StatusLabel()->text(), u"6 node(s) added to R1"_qs);
 
     // no tree window: the user picks the RBT
     f.editor->Windows().CloseAll();
     QTRY_VERIFY(!f.editor->Windows().Find(rbt));
-    const int other = f.rbtNamed(u"R3"_s);
+    const int other = f.rbtNamed(u"R3"_qs);
     QVERIFY(other && other != rbt);
     const QSet<int> oldOther = nodeIds(f.manager(), other);
     f.script.Accept<CSelectRBTDlg>([other](CSelectRBTDlg &d) {
@@ -299,9 +298,9 @@ void TestReqImportDlg::walksTheSample()
                 d.List()->setCurrentRow(i);
         }
     });
-    click(dlg, u"exportNodes"_s);
+    click(dlg, u"exportNodes"_qs);
     QVERIFY(f.script.Done());
-    QCOMPARE(f.script.titles.constLast(), u"Select RBT"_s);
+    QCOMPARE(f.script.titles.constLast(), u"Select RBT"_qs);
     QCOMPARE(nodesOf(f.manager(), other, oldOther), lines);
     QCOMPARE(nodesOf(f.manager(), rbt, old).size(), lines.size()); // the first tree is untouched
 }
@@ -312,11 +311,11 @@ void TestReqImportDlg::walkStopsAtBothEnds_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<QStringList>("words");
     QTest::addColumn<QString>("message");
-    QTest::newRow("forward past the end") << u"The door shall open."_s << u"forward"_s
-                                          << QStringList{u"door"_s, u"shall"_s, u"open"_s}
-                                          << ReqImportTexts::ReachedEnd();
-    QTest::newRow("back past the start") << u"The door shall open."_s << u"back"_s
-                                         << QStringList{u"open"_s, u"shall"_s, u"door"_s}
+    QTest::newRow("forward past the end")
+        << u"The door shall open."_qs << u"forward"_qs << QStringList{u"door"_qs, u"shall"_qs, u"open"_qs}
+        << ReqImportTexts::ReachedEnd();
+    QTest::newRow("back past the start") << u"The door shall open."_qs << u"back"_qs
+                                         << QStringList{u"open"_qs, u"shall"_qs, u"door"_qs}
                                          << ReqImportTexts::ReachedStart();
 }
 
@@ -331,7 +330,7 @@ void TestReqImportDlg::walkStopsAtBothEnds()
     Frame f;
     CReqTADlg *dlg = f.open();
     dlg->SetText(text);
-    click(dlg, button == u"forward" ? u"start"_s : u"end"_s);
+    click(dlg, button == u"forward" ? u"start"_qs : u"end"_qs);
     QStringList seen{dlg->SelectedWord()};
     while (f.prompt.texts.isEmpty() && seen.size() < 20) {
         click(dlg, button);
@@ -340,7 +339,7 @@ void TestReqImportDlg::walkStopsAtBothEnds()
     }
     QCOMPARE(seen, words);
     QCOMPARE(f.prompt.texts, QStringList{message});
-    QCOMPARE(f.prompt.captions, QStringList{u"Message"_s});
+    QCOMPARE(f.prompt.captions, QStringList{u"Message"_qs});
 }
 
 void TestReqImportDlg::addingWords_data()
@@ -348,9 +347,9 @@ void TestReqImportDlg::addingWords_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("list");
     QTest::addColumn<QString>("kind");
-    QTest::newRow("tag") << u"addTag"_s << u"tags"_s << u"Tag"_s;
-    QTest::newRow("component") << u"addComponent"_s << u"components"_s << u"Component"_s;
-    QTest::newRow("behavior") << u"addBehavior"_s << u"behaviors"_s << u"State"_s;
+    QTest::newRow("tag") << u"addTag"_qs << u"tags"_qs << u"Tag"_qs;
+    QTest::newRow("component") << u"addComponent"_qs << u"components"_qs << u"Component"_qs;
+    QTest::newRow("behavior") << u"addBehavior"_qs << u"behaviors"_qs << u"State"_qs;
 }
 
 // An empty selection is refused with the list's kind; a word already filed
@@ -363,16 +362,16 @@ void TestReqImportDlg::addingWords()
     Frame f;
     CReqTADlg *dlg = f.open();
     auto *words = dlg->findChild<QListWidget *>(list);
-    dlg->SetText(u"Door door\nDOOR  open"_s);
+    dlg->SetText(u"Door door\nDOOR  open"_qs);
     click(dlg, button);
-    QCOMPARE(f.prompt.texts, QStringList{u"Cannot add Empty String as "_s + kind});
-    QCOMPARE(f.prompt.captions, QStringList{u"Error"_s});
+    QCOMPARE(f.prompt.texts, QStringList{u"Cannot add Empty String as "_qs + kind});
+    QCOMPARE(f.prompt.captions, QStringList{u"Error"_qs});
     QCOMPARE(words->count(), 0);
     f.prompt.texts.clear();
-    click(dlg, u"start"_s);
+    click(dlg, u"start"_qs);
     click(dlg, button);
-    click(dlg, u"forward"_s);
-    QCOMPARE(dlg->SelectedWord(), u"door"_s);
+    click(dlg, u"forward"_qs);
+    QCOMPARE(dlg->SelectedWord(), u"door"_qs);
     click(dlg, button);
     // a selection over a line break is filed as one line
     QTextCursor c = dlg->TextEdit()->textCursor();
@@ -382,26 +381,25 @@ void TestReqImportDlg::addingWords()
     click(dlg, button);
     QVERIFY(f.prompt.texts.isEmpty());
     QCOMPARE(words->count(), 2);
-    QCOMPARE(words->item(0)->text(), u"Door"_s);
-    QCOMPARE(words->item(1)->text(), u"door DOOR open"_s);
+    QCOMPARE(words->item(0)->text(), u"Door"_qs);
+    QCOMPARE(words->item(1)->text(), u"door DOOR open"_qs);
     words->setCurrentRow(0);
-    const QString remove = u"remove"_s + list.first(1).toUpper() + list.sliced(1).chopped(1);
+    const QString remove = u"remove"_qs + list.first(1).toUpper() + list.sliced(1).chopped(1);
     click(dlg, remove);
     QCOMPARE(words->count(), 1);
-    QCOMPARE(words->item(0)->text(), u"door DOOR open"_s);
+    QCOMPARE(words->item(0)->text(), u"door DOOR open"_qs);
 }
 
 void TestReqImportDlg::createNodeNamesTheMissingChoice_data()
 {
     QTest::addColumn<QStringList>("chosen"); // tag, component, behavior, type; "" for none
     QTest::addColumn<QString>("missing");
-    QTest::newRow("no tag") << QStringList{u""_s, u"DOOR"_s, u"open"_s, u"STATE"_s} << u"Tag"_s;
-    QTest::newRow("no component") << QStringList{u"R1"_s, u""_s, u"open"_s, u"STATE"_s} << u"Component"_s;
-    QTest::newRow("no behavior") << QStringList{u"R1"_s, u"DOOR"_s, u""_s, u"GUARD"_s}
-                                 << u"Component Behaviors"_s;
-    QTest::newRow("no behavior type") << QStringList{u"R1"_s, u"DOOR"_s, u"open"_s, u""_s} << u"Behavior Types"_s;
-    QTest::newRow("nothing chosen") << QStringList{u""_s, u""_s, u""_s, u""_s} << u"Tag"_s;
-    QTest::newRow("all chosen") << QStringList{u"R1"_s, u"DOOR"_s, u"open"_s, u"GUARD"_s} << QString();
+    QTest::newRow("no tag") << QStringList{u""_qs, u"DOOR"_qs, u"open"_qs, u"STATE"_qs} << u"Tag"_qs;
+    QTest::newRow("no component") << QStringList{u"R1"_qs, u""_qs, u"open"_qs, u"STATE"_qs} << u"Component"_qs;
+    QTest::newRow("no behavior") << QStringList{u"R1"_qs, u"DOOR"_qs, u""_qs, u"GUARD"_qs} << u"Component Behaviors"_qs;
+    QTest::newRow("no behavior type") << QStringList{u"R1"_qs, u"DOOR"_qs, u"open"_qs, u""_qs} << u"Behavior Types"_qs;
+    QTest::newRow("nothing chosen") << QStringList{u""_qs, u""_qs, u""_qs, u""_qs} << u"Tag"_qs;
+    QTest::newRow("all chosen") << QStringList{u"R1"_qs, u"DOOR"_qs, u"open"_qs, u"GUARD"_qs} << QString();
 }
 
 void TestReqImportDlg::createNodeNamesTheMissingChoice()
@@ -410,22 +408,22 @@ void TestReqImportDlg::createNodeNamesTheMissingChoice()
     QFETCH(QString, missing);
     Frame f;
     CReqTADlg *dlg = f.open();
-    dlg->TagList()->addItems({u"R1"_s, u"R2"_s});
-    dlg->ComponentList()->addItems({u"DOOR"_s});
-    dlg->BehaviorList()->addItems({u"open"_s});
+    dlg->TagList()->addItems({u"R1"_qs, u"R2"_qs});
+    dlg->ComponentList()->addItems({u"DOOR"_qs});
+    dlg->BehaviorList()->addItems({u"open"_qs});
     // a line typed without its line feed stays a line of its own
-    dlg->NodesEdit()->setPlainText(u"R2:DOOR[shut]"_s);
+    dlg->NodesEdit()->setPlainText(u"R2:DOOR[shut]"_qs);
     selectEntry(dlg->TagList(), chosen[0]);
     selectEntry(dlg->ComponentList(), chosen[1]);
     selectEntry(dlg->BehaviorList(), chosen[2]);
     selectEntry(dlg->TypeList(), chosen[3]);
-    click(dlg, u"createNode"_s);
+    click(dlg, u"createNode"_qs);
     if (missing.isEmpty()) {
         QVERIFY(f.prompt.texts.isEmpty());
-        QCOMPARE(dlg->NodesEdit()->toPlainText(), u"R2:DOOR[shut]\nR1:DOOR???open???\n"_s);
+        QCOMPARE(dlg->NodesEdit()->toPlainText(), u"R2:DOOR[shut]\nR1:DOOR???open???\n"_qs);
     } else {
         QCOMPARE(f.prompt.texts, QStringList{ReqImportTexts::MissingChoice(missing)});
-        QCOMPARE(dlg->NodesEdit()->toPlainText(), u"R2:DOOR[shut]"_s);
+        QCOMPARE(dlg->NodesEdit()->toPlainText(), u"R2:DOOR[shut]"_qs);
     }
 }
 
@@ -447,17 +445,17 @@ void TestReqImportDlg::exportNodesAsksWithoutRequirements()
     Frame f;
     QVERIFY(f.frame->OpenFile(ExampleSolution()));
     CReqTADlg *dlg = f.open();
-    const int rbt = f.rbtNamed(u"R1"_s);
+    const int rbt = f.rbtNamed(u"R1"_qs);
     QVERIFY(f.editor->Windows().Open(rbt));
     if (importFirst) {
-        trigger(dlg, u"actionImportModel"_s);
+        trigger(dlg, u"actionImportModel"_qs);
         QCOMPARE(dlg->Text(), ReqImport::RequirementsText(f.manager()));
-        QVERIFY(dlg->Text().startsWith(u"R1: If the oven"_s));
+        QVERIFY(dlg->Text().startsWith(u"R1: If the oven"_qs));
     }
     const int before = nodeIds(f.manager(), rbt).size();
-    dlg->NodesEdit()->setPlainText(u"R1:OVEN[idle]\n\n   \nR1:DOOR ??open??\n"_s);
+    dlg->NodesEdit()->setPlainText(u"R1:OVEN[idle]\n\n   \nR1:DOOR ??open??\n"_qs);
     f.prompt.answers = {answerYes ? CPrompt::Yes : CPrompt::No};
-    click(dlg, u"exportNodes"_s);
+    click(dlg, u"exportNodes"_qs);
     QCOMPARE(f.prompt.texts, importFirst ? QStringList() : QStringList{ReqImportTexts::NotImported()});
     QCOMPARE(nodeIds(f.manager(), rbt).size(), before + added);
 }
@@ -469,43 +467,43 @@ void TestReqImportDlg::survivesAReplacedSolution()
     Frame f;
     QVERIFY(f.frame->OpenFile(ExampleSolution()));
     CReqTADlg *dlg = f.open();
-    trigger(dlg, u"actionImportModel"_s);
+    trigger(dlg, u"actionImportModel"_qs);
     QVERIFY(dlg->RequirementsSynced());
-    QVERIFY(f.editor->Windows().Open(f.rbtNamed(u"R1"_s)));
+    QVERIFY(f.editor->Windows().Open(f.rbtNamed(u"R1"_qs)));
     f.prompt.answers = {CPrompt::No}; // do not save the old one
     QVERIFY(f.frame->Files().New());
     QVERIFY(!dlg->RequirementsSynced());
     f.prompt.texts.clear();
-    dlg->NodesEdit()->setPlainText(u"R9:PUMP[on]\n"_s);
+    dlg->NodesEdit()->setPlainText(u"R9:PUMP[on]\n"_qs);
     f.prompt.answers = {CPrompt::Yes};
-    click(dlg, u"exportNodes"_s);
+    click(dlg, u"exportNodes"_qs);
     QCOMPARE(f.prompt.texts.size(), 2);
-    QVERIFY(f.prompt.texts[1].startsWith(u"There is no RBT"_s));
+    QVERIFY(f.prompt.texts[1].startsWith(u"There is no RBT"_qs));
 
     // requirements go into the new solution, then nodes into its new RBT
-    dlg->SetText(u"R9: The pump shall start.\n"_s);
+    dlg->SetText(u"R9: The pump shall start.\n"_qs);
     f.script.Accept<CTagSpecsDlg>([](CTagSpecsDlg &) {});
-    trigger(dlg, u"actionExportModel"_s);
-    QCOMPARE(f.requirements(), QStringList{u"R9: The pump shall start."_s});
-    const int r9 = f.manager().FindRequirement(u"R9"_s)->GetId();
-    QVERIFY(f.manager().AddRBT(u"R9"_s, {r9}, 0));
-    const int rbt = f.rbtNamed(u"R9"_s);
+    trigger(dlg, u"actionExportModel"_qs);
+    QCOMPARE(f.requirements(), QStringList{u"R9: The pump shall start."_qs});
+    const int r9 = f.manager().FindRequirement(u"R9"_qs)->GetId();
+    QVERIFY(f.manager().AddRBT(u"R9"_qs, {r9}, 0));
+    const int rbt = f.rbtNamed(u"R9"_qs);
     f.editor->Windows().CloseAll();
     QTRY_VERIFY(!f.editor->Windows().Find(rbt));
     f.script.Accept<CSelectRBTDlg>([](CSelectRBTDlg &) {});
     f.prompt.texts.clear();
-    click(dlg, u"exportNodes"_s);
+    click(dlg, u"exportNodes"_qs);
     QVERIFY(f.script.Done());
     QVERIFY(f.prompt.texts.isEmpty());
-    QCOMPARE(nodesOf(f.manager(), rbt), (QList<CNodeLine>{{u"R9"_s, u"PUMP"_s, u"on"_s, 1}}));
+    QCOMPARE(nodesOf(f.manager(), rbt), (QList<CNodeLine>{{u"R9"_qs, u"PUMP"_qs, u"on"_qs, 1}}));
 }
 
 void TestReqImportDlg::textFiles_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
-    QTest::newRow("utf-8") << QByteArray("R1: T\xC3\xBCr zu.\n") << u"R1: Tür zu.\n"_s;
-    QTest::newRow("code page 1252") << QByteArray("R1: T\xFCr \x93zu\x94 \x80.\n") << u"R1: Tür “zu” €.\n"_s;
+    QTest::newRow("utf-8") << QByteArray("R1: T\xC3\xBCr zu.\n") << u"R1: Tür zu.\n"_qs;
+    QTest::newRow("code page 1252") << QByteArray("R1: T\xFCr \x93zu\x94 \x80.\n") << u"R1: Tür “zu” €.\n"_qs;
 }
 
 // What the user reads is the file's text whatever its encoding; saving
@@ -515,8 +513,8 @@ void TestReqImportDlg::textFiles()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QTemporaryDir dir;
-    const QString in = dir.filePath(u"in.txt"_s);
-    const QString out = dir.filePath(u"out.txt"_s);
+    const QString in = dir.filePath(u"in.txt"_qs);
+    const QString out = dir.filePath(u"out.txt"_qs);
     {
         QFile file(in);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -525,15 +523,15 @@ void TestReqImportDlg::textFiles()
     Frame f;
     CReqTADlg *dlg = f.open();
     f.script.files << in << out;
-    trigger(dlg, u"actionImportFile"_s);
+    trigger(dlg, u"actionImportFile"_qs);
     QCOMPARE(dlg->Text(), text);
-    trigger(dlg, u"actionSave"_s);
+    trigger(dlg, u"actionSave"_qs);
     QFile file(out);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), text.toUtf8());
     QVERIFY(f.prompt.texts.isEmpty());
     // "New" clears the saved text without asking
-    trigger(dlg, u"actionNew"_s);
+    trigger(dlg, u"actionNew"_qs);
     QVERIFY(f.prompt.texts.isEmpty());
     QCOMPARE(dlg->Text(), QString());
 }
@@ -556,7 +554,7 @@ void TestReqImportDlg::tagSpecCharacters()
     QFETCH(QChar, p);
     QFETCH(QChar, s);
     CTagSpecsDlg dlg;
-    QCOMPARE(dlg.windowTitle(), u"Set Requirement Tag Specifications"_s);
+    QCOMPARE(dlg.windowTitle(), u"Set Requirement Tag Specifications"_qs);
     dlg.PrecededByCombo()->setCurrentIndex(preceded);
     dlg.SeparatorCombo()->setCurrentIndex(separator);
     const CTagSpecs rules = dlg.Rules();
@@ -575,31 +573,31 @@ void TestReqImportDlg::reqifAndReportFromTheMenus()
 {
     QTemporaryDir dir;
     Frame f;
-    QVERIFY(f.manager().AddRequirement(u"R1"_s, u"The door opens."_s));
-    QVERIFY(f.manager().AddDBT(u"Door"_s));
-    const QString reqif = dir.filePath(u"out.reqif"_s);
+    QVERIFY(f.manager().AddRequirement(u"R1"_qs, u"The door opens."_qs));
+    QVERIFY(f.manager().AddDBT(u"Door"_qs));
+    const QString reqif = dir.filePath(u"out.reqif"_qs);
     f.script.files << reqif;
-    f.frame->findChild<QAction *>(u"actionExportReqif"_s)->trigger();
+    f.frame->findChild<QAction *>(u"actionExportReqif"_qs)->trigger();
     QVERIFY(QFile::exists(reqif));
 
-    const int id = f.manager().FindRequirement(u"R1"_s)->GetId();
-    QVERIFY(f.manager().ChangeRequirement(id, u"R1"_s, u"Edited here."_s));
+    const int id = f.manager().FindRequirement(u"R1"_qs)->GetId();
+    QVERIFY(f.manager().ChangeRequirement(id, u"R1"_qs, u"Edited here."_qs));
     f.prompt.texts.clear();
     f.prompt.answers = {CPrompt::No};
     f.script.files << reqif;
-    f.frame->findChild<QAction *>(u"actionImportReqif"_s)->trigger();
-    QCOMPARE(f.requirements(), QStringList{u"R1: Edited here."_s});
-    QVERIFY(f.prompt.texts.value(0).contains(u"R1: \"Edited here.\" -> \"The door opens.\""_s));
+    f.frame->findChild<QAction *>(u"actionImportReqif"_qs)->trigger();
+    QCOMPARE(f.requirements(), QStringList{u"R1: Edited here."_qs});
+    QVERIFY(f.prompt.texts.value(0).contains(u"R1: \"Edited here.\" -> \"The door opens.\""_qs));
     f.prompt.answers = {CPrompt::Yes};
     f.script.files << reqif;
-    f.frame->findChild<QAction *>(u"actionImportReqif"_s)->trigger();
-    QCOMPARE(f.requirements(), QStringList{u"R1: The door opens."_s});
+    f.frame->findChild<QAction *>(u"actionImportReqif"_qs)->trigger();
+    QCOMPARE(f.requirements(), QStringList{u"R1: The door opens."_qs});
     QVERIFY(f.manager().History().Undo());
-    QCOMPARE(f.requirements(), QStringList{u"R1: Edited here."_s});
+    QCOMPARE(f.requirements(), QStringList{u"R1: Edited here."_qs});
 
-    const QString html = dir.filePath(u"trace.html"_s);
+    const QString html = dir.filePath(u"trace.html"_qs);
     f.script.files << html;
-    f.frame->findChild<QAction *>(u"actionTraceabilityReport"_s)->trigger();
+    f.frame->findChild<QAction *>(u"actionTraceabilityReport"_qs)->trigger();
     QFile page(html);
     QVERIFY(page.open(QIODevice::ReadOnly));
     const QByteArray bytes = page.readAll();
@@ -610,10 +608,10 @@ void TestReqImportDlg::reqifAndReportFromTheMenus()
 // The assistant opens documents through their converter.
 void TestReqImportDlg::opensDocuments()
 {
-    if (QStandardPaths::findExecutable(u"pandoc"_s).isEmpty())
+    if (QStandardPaths::findExecutable(u"pandoc"_qs).isEmpty())
         QSKIP("pandoc is installed by scripts/setup-deps.sh");
     QTemporaryDir dir;
-    const QString md = dir.filePath(u"reqs.md"_s);
+    const QString md = dir.filePath(u"reqs.md"_qs);
     {
         QFile file(md);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -622,8 +620,8 @@ void TestReqImportDlg::opensDocuments()
     Frame f;
     CReqTADlg *dlg = f.open();
     f.script.files << md;
-    trigger(dlg, u"actionImportFile"_s);
-    QCOMPARE(dlg->Text(), u"Heading\n\nR1: The door opens."_s);
+    trigger(dlg, u"actionImportFile"_qs);
+    QCOMPARE(dlg->Text(), u"Heading\n\nR1: The door opens."_qs);
 }
 
 QTEST_MAIN(TestReqImportDlg)

@@ -48,14 +48,13 @@
 #include <sys/types.h>
 
 using namespace GuiTestKit;
-using namespace Qt::StringLiterals;
 
 namespace {
 
 constexpr int kWait = 15000;
 constexpr int kOven = 30; // DBT of the example: OVEN idle -> BUTTON push -> OVEN cooking
 constexpr int kR1 = 20;   // an RBT of the example
-const QString kSimulate = u"Simulate with ZEPH"_s;
+const QString kSimulate = u"Simulate with ZEPH"_qs;
 
 QAction *findAction(const QMenu &menu, const QString &text)
 {
@@ -121,9 +120,9 @@ struct Frame
         d.SimNodeIdBox()->setChecked(true);
         d.VerboseOffBox()->setChecked(true);
         d.InteractionModeBox()->setChecked(interactive);
-        d.Button(u"Translate"_s)->click();
+        d.Button(u"Translate"_qs)->click();
         d.SimulatorEdit()->setText(QStringLiteral(ZEPHSIM));
-        d.Button(u"Simulate"_s)->click();
+        d.Button(u"Simulate"_qs)->click();
     }
 };
 
@@ -141,9 +140,8 @@ QHash<int, int> docMarks(const CTessel1Doc &doc)
 bool reported(const CAbsSimulatorDlg &d, const QString &label)
 {
     const QStringList lines = d.ResultEdit()->toPlainText().split(u'\n');
-    return std::any_of(lines.cbegin(), lines.cend(), [&label](const QString &line) {
-        return line == label || line.startsWith(label + u"   "_s);
-    });
+    return std::any_of(lines.cbegin(), lines.cend(),
+                       [&label](const QString &line) { return line == label || line.startsWith(label + u"   "_qs); });
 }
 
 bool processGone(qint64 pid)
@@ -155,7 +153,7 @@ bool processGone(qint64 pid)
 // container may not have.
 bool processEnded(qint64 pid)
 {
-    QFile stat(u"/proc/%1/stat"_s.arg(pid));
+    QFile stat(u"/proc/%1/stat"_qs.arg(pid));
     if (pid <= 0 || !stat.open(QIODevice::ReadOnly))
         return true;
     const QByteArray line = stat.readAll();
@@ -165,8 +163,8 @@ bool processEnded(qint64 pid)
 
 const QString kChecks = QStringLiteral(VERDANTIS_TEST_DATA "/verify/checks.kvf");
 using Marks = QHash<int, int>; // node id -> mark
-constexpr int kDoor = 100;  // DOOR[closed], waiting for SENSOR person detected
-constexpr int kStuck = 114; // LIGHT[off] -> SWITCH??pressed?? -> LIGHT?on? (never) -> LIGHT[dim]
+constexpr int kDoor = 100;     // DOOR[closed], waiting for SENSOR person detected
+constexpr int kStuck = 114;    // LIGHT[off] -> SWITCH??pressed?? -> LIGHT?on? (never) -> LIGHT[dim]
 
 // The value the state table shows for a component, or "(none)".
 QString tableValue(const QTableWidget &table, const QString &component)
@@ -175,7 +173,7 @@ QString tableValue(const QTableWidget &table, const QString &component)
         if (table.item(row, 0) && table.item(row, 0)->text() == component)
             return table.item(row, 1)->text();
     }
-    return u"(none)"_s;
+    return u"(none)"_qs;
 }
 
 QPushButton *eventButton(const CBuiltinSimulatorPanel &panel, const QString &text)
@@ -234,13 +232,15 @@ void TestSimulationDialog::entries_data()
     QTest::addColumn<int>("kind"); // the simulator it shows: the built-in one unless it names ZEPH
     const int zeph = CAbsSimulatorDlg::Zeph;
     QTest::newRow("main menu") << Entry([](Frame &f) {
-        f.frame->findChild<QAction *>(u"actionSimulation"_s)->trigger();
+        f.frame->findChild<QAction *>(u"actionSimulation"_qs)->trigger();
         return true;
     }) << 0 << int(CAbsSimulatorDlg::BuiltIn);
-    QTest::newRow("explorer DBT row") << Entry([](Frame &f) { return f.explorerEntry(kOven, kSimulate); }) << kOven << zeph;
+    QTest::newRow("explorer DBT row") << Entry([](Frame &f) { return f.explorerEntry(kOven, kSimulate); }) << kOven
+                                      << zeph;
     QTest::newRow("explorer RBT row") << Entry([](Frame &f) { return f.explorerEntry(kR1, kSimulate); }) << kR1 << zeph;
-    QTest::newRow("DBT view, on a node")
-        << Entry([](Frame &f) { return f.viewEntry(kOven, QPointF(180, 45), kSimulate); }) << kOven << zeph;
+    QTest::newRow("DBT view, on a node") << Entry([](Frame &f) {
+        return f.viewEntry(kOven, QPointF(180, 45), kSimulate);
+    }) << kOven << zeph;
     QTest::newRow("DBT view, empty canvas")
         << Entry([](Frame &f) { return f.viewEntry(kOven, QPointF(700, 500), kSimulate); }) << kOven << zeph;
     QTest::newRow("RBT view, empty canvas")
@@ -257,7 +257,7 @@ void TestSimulationDialog::entries()
     QVERIFY(entry(f));
     CAbsSimulatorDlg *d = f.dialog();
     QVERIFY(d);
-    QCOMPARE(d->windowTitle(), u"Behavior Tree Simulation"_s);
+    QCOMPARE(d->windowTitle(), u"Behavior Tree Simulation"_qs);
     QVERIFY(d->isVisible());
     QVERIFY(!d->isModal());
     QCOMPARE(d->SelectedTreeId(), selected);
@@ -293,18 +293,18 @@ void TestSimulationDialog::runMarksTheTreeWindow()
     // running the offered stand-in does not write its place into the solution
     QCOMPARE(f.model().SimulatorPath(), QString());
     QVERIFY(!f.model().Solution()->IsModified());
-    QVERIFY2(d->ZephEdit()->toPlainText().contains(u"nodeInfo(\"000\")"_s), qPrintable(d->ZephEdit()->toPlainText()));
+    QVERIFY2(d->ZephEdit()->toPlainText().contains(u"nodeInfo(\"000\")"_qs), qPrintable(d->ZephEdit()->toPlainText()));
     QVERIFY(d->Session().IsRunning());
 
     // the chain's third node, labelled 000
     const CKELMethod *first = f.model().LookupAs<CKELMethod>(33, KEL::Method);
-    const QString firstShown = u"000   "_s + first->component + u' ' + first->GetDecoratedBehavior();
+    const QString firstShown = u"000   "_qs + first->component + u' ' + first->GetDecoratedBehavior();
     QTRY_VERIFY2_WITH_TIMEOUT(d->ResultEdit()->toPlainText().split(u'\n').contains(firstShown),
                               qPrintable(d->ResultEdit()->toPlainText()), kWait);
     // the box shows what the session received, line ends made plain, and
     // the node's text beside each position label
     QString received = d->Session().ResultText();
-    received.replace(u"\r\n"_s, u"\n"_s).remove(u'\r');
+    received.replace(u"\r\n"_qs, u"\n"_qs).remove(u'\r');
     const QStringList shown = d->ResultEdit()->toPlainText().split(u'\n');
     const QStringList raw = received.split(u'\n');
     QCOMPARE(shown.size(), raw.size());
@@ -320,15 +320,14 @@ void TestSimulationDialog::runMarksTheTreeWindow()
                 n = candidate;
         }
         QVERIFY2(n, qPrintable(shown[i]));
-        QCOMPARE(shown[i], raw[i] + u"   "_s + n->component + u' ' + n->GetDecoratedBehavior());
+        QCOMPARE(shown[i], raw[i] + u"   "_qs + n->component + u' ' + n->GetDecoratedBehavior());
         ++labelled;
     }
     QVERIFY(labelled >= 3);
 
     const CTessel1Doc &doc = window->Document();
-    const QHash<int, int> wanted{{31, CSimulationDisplay::Visited},
-                                 {32, CSimulationDisplay::Visited},
-                                 {33, CSimulationDisplay::Current}};
+    const QHash<int, int> wanted{
+        {31, CSimulationDisplay::Visited}, {32, CSimulationDisplay::Visited}, {33, CSimulationDisplay::Current}};
     QCOMPARE(f.commands().Display().Marks(kOven), wanted);
     QTRY_COMPARE_WITH_TIMEOUT(docMarks(doc), wanted, kWait);
     QVERIFY(f.commands().Marks().IsTicking());
@@ -337,9 +336,9 @@ void TestSimulationDialog::runMarksTheTreeWindow()
     d->move(f.frame->geometry().topLeft() + QPoint(40, 40));
 
     // the stand-in has run to its end, and the interpreter with it
-    QTRY_VERIFY_WITH_TIMEOUT(d->ResultEdit()->toPlainText().contains(u"<TEST INFO>: Child process ended"_s), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(d->ResultEdit()->toPlainText().contains(u"<TEST INFO>: Child process ended"_qs), kWait);
     // Stop takes the marks off at once
-    d->Button(u"Stop"_s)->click();
+    d->Button(u"Stop"_qs)->click();
     QVERIFY(!d->Session().IsRunning());
     QCOMPARE(docMarks(doc), (QHash<int, int>()));
     QVERIFY(!f.commands().Marks().IsTicking());
@@ -371,28 +370,28 @@ void TestSimulationDialog::inputAndAutoSim()
     auto reported = [d](const QString &label) { return ::reported(*d, label); };
     f.simulate(*d, true);
     QTest::qWait(300);
-    QVERIFY(!reported(u"0"_s));
-    QTest::keyClicks(d->InputEdit(), u"go"_s);
-    d->Button(u"Input"_s)->click();
-    QTRY_VERIFY_WITH_TIMEOUT(reported(u"0"_s), kWait);
-    QVERIFY(!reported(u"00"_s));
+    QVERIFY(!reported(u"0"_qs));
+    QTest::keyClicks(d->InputEdit(), u"go"_qs);
+    d->Button(u"Input"_qs)->click();
+    QTRY_VERIFY_WITH_TIMEOUT(reported(u"0"_qs), kWait);
+    QVERIFY(!reported(u"00"_qs));
     QTRY_COMPARE_WITH_TIMEOUT(window->Document().SimulationMark(31), int(CSimulationDisplay::Current), kWait);
 
     // Stop takes the marks off and leaves the simulator running: the next
     // line still reaches it (Return in the line sends it too)
     const qint64 pid = d->Session().Process().ProcessId();
-    d->Button(u"Stop"_s)->click();
+    d->Button(u"Stop"_qs)->click();
     QCOMPARE(docMarks(window->Document()), (QHash<int, int>()));
     QVERIFY(!processGone(pid));
     QTest::keyClick(d->InputEdit(), Qt::Key_Return);
-    QTRY_VERIFY_WITH_TIMEOUT(reported(u"00"_s), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(reported(u"00"_qs), kWait);
     QTest::qWait(2 * CSimulationMarks::kRedrawInterval);
     QCOMPARE(docMarks(window->Document()), (QHash<int, int>()));
 
     d->IntervalSlider()->setValue(d->IntervalSlider()->minimum());
     d->AutoSimBox()->setChecked(true);
     QVERIFY(d->Session().AutoSimActive());
-    QTRY_VERIFY_WITH_TIMEOUT(reported(u"000"_s), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(reported(u"000"_qs), kWait);
     d->AutoSimBox()->setChecked(false);
     QVERIFY(!d->Session().AutoSimActive());
 }
@@ -405,17 +404,17 @@ void TestSimulationDialog::anotherTreeIsNotMarkedByTheRun()
     QVERIFY(f.explorerEntry(kR1, kSimulate));
     CAbsSimulatorDlg *d = f.dialog();
     d->ShowNodeIdBox()->setChecked(true);
-    d->Button(u"Translate"_s)->click(); // R1's nodes now carry 0, 00, ...
+    d->Button(u"Translate"_qs)->click(); // R1's nodes now carry 0, 00, ...
     QVERIFY(f.explorerEntry(kOven, kSimulate));
     f.simulate(*d, true);
-    d->Button(u"Input"_s)->click();
+    d->Button(u"Input"_qs)->click();
     QTRY_COMPARE_WITH_TIMEOUT(f.commands().Display().MarkOf(kOven, 31), int(CSimulationDisplay::Current), kWait);
 
     d->TreeList()->setCurrentIndex(d->TreeList()->findData(kR1));
     QVERIFY(!d->Session().IsRunning());
     QCOMPARE(f.commands().Display().Marks(kOven), (QHash<int, int>()));
-    d->Button(u"Input"_s)->click();
-    QTRY_VERIFY_WITH_TIMEOUT(reported(*d, u"00"_s), kWait);
+    d->Button(u"Input"_qs)->click();
+    QTRY_VERIFY_WITH_TIMEOUT(reported(*d, u"00"_qs), kWait);
     QCOMPARE(f.commands().Display().Marks(kR1), (QHash<int, int>()));
 }
 
@@ -424,7 +423,7 @@ void TestSimulationDialog::refusals_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("translate");
     QTest::addColumn<QString>("message");
-    const QString missing = u"/nonexistent/zeph/zephsim"_s;
+    const QString missing = u"/nonexistent/zeph/zephsim"_qs;
     QTest::newRow("no ZEPH text") << QStringLiteral(ZEPHSIM) << false << SimulationTexts::NoZephInput();
     QTest::newRow("simulator missing") << missing << true << SimulationTexts::SimulatorNotFound(missing);
 }
@@ -439,11 +438,11 @@ void TestSimulationDialog::refusals()
     QVERIFY(f.explorerEntry(kOven, kSimulate));
     CAbsSimulatorDlg *d = f.dialog();
     if (translate)
-        d->Button(u"Translate"_s)->click();
+        d->Button(u"Translate"_qs)->click();
     d->SimulatorEdit()->setText(path);
-    d->Button(u"Simulate"_s)->click();
+    d->Button(u"Simulate"_qs)->click();
     QCOMPARE(f.prompt.texts, QStringList{message});
-    QCOMPARE(f.prompt.captions, QStringList{u"Message"_s});
+    QCOMPARE(f.prompt.captions, QStringList{u"Message"_qs});
     QVERIFY(!d->Session().IsRunning());
     QVERIFY(!d->Session().Process().IsRunning());
     QVERIFY(d->ResultEdit()->toPlainText().isEmpty());
@@ -453,9 +452,9 @@ void TestSimulationDialog::simulatorPathKeptInSolution_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("browse");
-    QTest::newRow("chosen with ...") << u"/opt/zeph/bin/zephsim"_s << true;
-    QTest::newRow("chosen, record separators") << u"/opt/ze;ph:x\\y/sim;"_s << true;
-    QTest::newRow("typed, then Simulate") << u"/opt/Zeph Simulator/sïm ü"_s << false;
+    QTest::newRow("chosen with ...") << u"/opt/zeph/bin/zephsim"_qs << true;
+    QTest::newRow("chosen, record separators") << u"/opt/ze;ph:x\\y/sim;"_qs << true;
+    QTest::newRow("typed, then Simulate") << u"/opt/Zeph Simulator/sïm ü"_qs << false;
 }
 
 // The simulator the user names goes into the solution: it is saved, read
@@ -465,7 +464,7 @@ void TestSimulationDialog::simulatorPathKeptInSolution()
     QFETCH(QString, path);
     QFETCH(bool, browse);
     QTemporaryDir dir;
-    const QString file = dir.filePath(u"sim.kvf"_s);
+    const QString file = dir.filePath(u"sim.kvf"_qs);
     {
         Frame f;
         QVERIFY(f.explorerEntry(kOven, kSimulate));
@@ -473,17 +472,17 @@ void TestSimulationDialog::simulatorPathKeptInSolution()
         QVERIFY(!f.model().Solution()->IsModified());
         if (browse) {
             f.script.files << path;
-            d->Button(u"..."_s)->click();
+            d->Button(u"..."_qs)->click();
             QCOMPARE(d->SimulatorEdit()->text(), path);
         } else {
-            d->Button(u"Translate"_s)->click();
+            d->Button(u"Translate"_qs)->click();
             d->SimulatorEdit()->setText(path);
-            d->Button(u"Simulate"_s)->click();
+            d->Button(u"Simulate"_qs)->click();
             QCOMPARE(f.prompt.texts, QStringList{SimulationTexts::SimulatorNotFound(path)});
         }
         QCOMPARE(f.model().SimulatorPath(), path);
         QVERIFY(f.model().Solution()->IsModified()); // so that closing asks to save it
-    f.script.files << file;
+        f.script.files << file;
         QVERIFY(f.frame->Files().SaveAs());
         // another solution brings its own (empty) path
         QVERIFY(f.frame->Files().New());
@@ -493,7 +492,7 @@ void TestSimulationDialog::simulatorPathKeptInSolution()
     Frame g(false);
     QVERIFY(g.frame->OpenFile(file));
     QCOMPARE(g.model().SimulatorPath(), path);
-    g.frame->findChild<QAction *>(u"actionSimulation"_s)->trigger();
+    g.frame->findChild<QAction *>(u"actionSimulation"_qs)->trigger();
     QCOMPARE(g.dialog()->SimulatorEdit()->text(), path);
 }
 
@@ -516,9 +515,9 @@ void TestSimulationDialog::simulatorFromFileAsked()
     QFETCH(bool, yes);
     QFETCH(bool, runs);
     QFETCH(int, questions);
-    QSettings().remove(u"Simulation"_s);
+    QSettings().remove(u"Simulation"_qs);
     QTemporaryDir dir;
-    const QString theirs = dir.filePath(u"their-simulator"_s);
+    const QString theirs = dir.filePath(u"their-simulator"_qs);
     QVERIFY(QFile::copy(QStringLiteral(ZEPHSIM), theirs));
     Frame f;
     f.model().SetSimulatorPath(theirs); // as read from their file
@@ -527,16 +526,16 @@ void TestSimulationDialog::simulatorFromFileAsked()
     QCOMPARE(d->SimulatorEdit()->text(), theirs);
     if (browse) {
         f.script.files << theirs;
-        d->Button(u"..."_s)->click();
+        d->Button(u"..."_qs)->click();
     }
     f.prompt.answers = {yes ? CPrompt::Yes : CPrompt::No};
-    d->Button(u"Translate"_s)->click();
+    d->Button(u"Translate"_qs)->click();
     for (int press = 0; press < 2; ++press) {
-        d->Button(u"Stop"_s)->click();
-        d->Button(u"Simulate"_s)->click();
+        d->Button(u"Stop"_qs)->click();
+        d->Button(u"Simulate"_qs)->click();
         QCOMPARE(d->Session().IsRunning(), runs);
     }
-    const QString question = u"This solution names the simulator \"%1\". Run it?"_s.arg(theirs);
+    const QString question = u"This solution names the simulator \"%1\". Run it?"_qs.arg(theirs);
     QCOMPARE(f.prompt.texts.count(question), questions);
     QCOMPARE(f.prompt.texts.size(), runs ? questions : questions + 1); // a refusal says how to run one
 }
@@ -559,7 +558,7 @@ void TestSimulationDialog::toolMenuPreselectsActiveTree()
     Frame f;
     f.frame->show();
     QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
-    QAction *entry = f.frame->findChild<QAction *>(u"actionSimulation"_s);
+    QAction *entry = f.frame->findChild<QAction *>(u"actionSimulation"_qs);
     for (int tree : {kR1, kOven}) {
         CChildFrame *window = f.editor->Windows().Open(tree);
         f.frame->findChild<QMdiArea *>()->setActiveSubWindow(window);
@@ -582,16 +581,16 @@ void TestSimulationDialog::treeListFollowsTheModel()
     };
     QList<int> expected;
     const CKELVersion *version = f.model().CurrentVersion();
-    for (const CKELData *folder : {static_cast<const CKELData *>(version->RBTFolder()),
-                                   static_cast<const CKELData *>(version->DBTFolder())}) {
+    for (const CKELData *folder :
+         {static_cast<const CKELData *>(version->RBTFolder()), static_cast<const CKELData *>(version->DBTFolder())}) {
         for (const auto &c : folder->Children())
             expected.append(c->GetId());
     }
     QCOMPARE(ids(), expected);
     QVERIFY(expected.contains(kOven) && expected.contains(kR1));
 
-    QVERIFY(f.model().AddRBT(u"Late"_s, {}, 50));
-    const int late = f.model().FindTree(KEL::RBTs, u"Late"_s)->GetId();
+    QVERIFY(f.model().AddRBT(u"Late"_qs, {}, 50));
+    const int late = f.model().FindTree(KEL::RBTs, u"Late"_qs)->GetId();
     QTRY_VERIFY(ids().contains(late));
     QCOMPARE(d->SelectedTreeId(), kOven);
 
@@ -613,16 +612,16 @@ void TestSimulationDialog::xmlTranslation()
     Frame f;
     QVERIFY(f.explorerEntry(kOven, kSimulate));
     CAbsSimulatorDlg *d = f.dialog();
-    d->Button(u"Translate"_s)->click();
+    d->Button(u"Translate"_qs)->click();
     const QString zeph = d->ZephEdit()->toPlainText();
     QVERIFY(!zeph.isEmpty());
     QVERIFY(!zeph.startsWith(u'<'));
     d->XmlBox()->setChecked(true);
-    d->Button(u"Translate"_s)->click();
+    d->Button(u"Translate"_qs)->click();
     const QString xml = d->ZephEdit()->toPlainText();
     QVERIFY2(f.prompt.texts.isEmpty(), qPrintable(f.prompt.texts.join(u'\n')));
     QVERIFY2(xml.trimmed().startsWith(u'<'), qPrintable(xml));
-    QVERIFY(xml.contains(u"30"_s));
+    QVERIFY(xml.contains(u"30"_qs));
 }
 
 // Closing the dialog ends the simulator and takes the marks off; so does
@@ -638,10 +637,10 @@ void TestSimulationDialog::closingEndsTheRun()
         d = f.dialog();
         f.simulate(*d, true);
         pid = d->Session().Process().ProcessId();
-        d->InputEdit()->setText(u"x"_s);
-        d->Button(u"Input"_s)->click();
+        d->InputEdit()->setText(u"x"_qs);
+        d->Button(u"Input"_qs)->click();
         QTRY_COMPARE_WITH_TIMEOUT(window->Document().SimulationMark(31), int(CSimulationDisplay::Current), kWait);
-        d->Button(u"Close"_s)->click();
+        d->Button(u"Close"_qs)->click();
         QTRY_VERIFY(d.isNull());
         QCOMPARE(docMarks(window->Document()), (QHash<int, int>()));
         QTRY_VERIFY_WITH_TIMEOUT(processGone(pid), kWait);
@@ -670,13 +669,13 @@ void TestSimulationDialog::builtinStepsMoveStateAndMarks_data()
     QTest::addColumn<QList<int>>("visited");
     QTest::addColumn<QString>("status");
     QTest::newRow("no step before the sensor")
-        << QStringList() << 0 << u"DOOR"_s << u"closed"_s << QList<int>() << QList<int>() << u"Waiting: "_s;
+        << QStringList() << 0 << u"DOOR"_qs << u"closed"_qs << QList<int>() << QList<int>() << u"Waiting: "_qs;
     QTest::newRow("the sensor lets its step go")
-        << QStringList{u"SENSOR person detected"_s} << 1 << u"DOOR"_s << u"closed"_s << QList<int>{102} << QList<int>()
-        << u"Steps taken: 1;"_s;
+        << QStringList{u"SENSOR person detected"_qs} << 1 << u"DOOR"_qs << u"closed"_qs << QList<int>{102}
+        << QList<int>() << u"Steps taken: 1;"_qs;
     QTest::newRow("later steps mark the earlier visited")
-        << QStringList{u"SENSOR person detected"_s} << 3 << u"DOOR"_s << u"open"_s << QList<int>{104}
-        << QList<int>{102, 103} << u"Steps taken: 3;"_s;
+        << QStringList{u"SENSOR person detected"_qs} << 3 << u"DOOR"_qs << u"open"_qs << QList<int>{104}
+        << QList<int>{102, 103} << u"Steps taken: 3;"_qs;
 }
 
 void TestSimulationDialog::builtinStepsMoveStateAndMarks()
@@ -692,7 +691,7 @@ void TestSimulationDialog::builtinStepsMoveStateAndMarks()
     QVERIFY(f.frame->OpenFile(kChecks));
     CChildFrame *window = f.editor->Windows().Open(kDoor);
     QVERIFY(window);
-    f.frame->findChild<QAction *>(u"actionSimulation"_s)->trigger();
+    f.frame->findChild<QAction *>(u"actionSimulation"_qs)->trigger();
     CAbsSimulatorDlg *d = f.dialog();
     QCOMPARE(d->Kind(), CAbsSimulatorDlg::BuiltIn);
     d->SelectTree(kDoor);
@@ -725,12 +724,12 @@ void TestSimulationDialog::builtinStepsMoveStateAndMarks()
     QCOMPARE(marked, int(current.size() + visited.size()));
     if (steps == 3) {
         d->move(f.frame->geometry().topLeft() + QPoint(40, 40));
-        d->grab().save(screenshotDir() + u"/builtin_simulation_dialog.png"_s);
+        d->grab().save(screenshotDir() + u"/builtin_simulation_dialog.png"_qs);
     }
     // Reset starts over and takes the marks off
-    d->findChild<QPushButton *>(u"builtinReset"_s)->click();
+    d->findChild<QPushButton *>(u"builtinReset"_qs)->click();
     QCOMPARE(panel->Simulator()->StepsTaken(), 0);
-    QCOMPARE(tableValue(*panel->StateTable(), u"DOOR"_s), u"closed"_s);
+    QCOMPARE(tableValue(*panel->StateTable(), u"DOOR"_qs), u"closed"_qs);
     f.commands().Marks().Flush();
     QCOMPARE(docMarks(window->Document()), (QHash<int, int>()));
 }
@@ -740,7 +739,7 @@ void TestSimulationDialog::builtinRunRepeatsItsSeed()
 {
     Frame f(false);
     QVERIFY(f.frame->OpenFile(kChecks));
-    f.frame->findChild<QAction *>(u"actionSimulation"_s)->trigger();
+    f.frame->findChild<QAction *>(u"actionSimulation"_qs)->trigger();
     CAbsSimulatorDlg *d = f.dialog();
     d->SelectTree(kDoor);
     d->IntervalSlider()->setValue(d->IntervalSlider()->minimum());
@@ -748,13 +747,13 @@ void TestSimulationDialog::builtinRunRepeatsItsSeed()
     QStringList runs;
     for (int run = 0; run < 2; ++run) {
         panel->SeedEdit()->setValue(4242);
-        d->findChild<QPushButton *>(u"builtinReset"_s)->click();
+        d->findChild<QPushButton *>(u"builtinReset"_qs)->click();
         // the door opens and closes while events keep coming
         for (int k = 0; k < 3; ++k) {
             for (QPushButton *b : panel->EventButtons())
                 b->click();
         }
-        d->findChild<QPushButton *>(u"builtinRun"_s)->click();
+        d->findChild<QPushButton *>(u"builtinRun"_qs)->click();
         QVERIFY(panel->IsRunning());
         QTRY_VERIFY_WITH_TIMEOUT(!panel->IsRunning(), kWait);
         QVERIFY(panel->Simulator()->StepsTaken() > 3);
@@ -776,16 +775,16 @@ void TestSimulationDialog::verifyFindingsMarkTheTree_data()
     const int current = CSimulationDisplay::Current;
     const int visited = CSimulationDisplay::Visited;
     QTest::newRow("the deadlock's trail")
-        << u"Deadlock: found"_s << Marks{{115, visited}, {116, current}, {117, waiting}, {118, waiting}} << 2
-        << u"off"_s;
-    QTest::newRow("an unreachable node")
-        << u"Unreachable: #117 LIGHT?on?"_s << Marks{{115, waiting}, {116, waiting}, {117, current}, {118, waiting}}
-        << -1 << u"(none)"_s;
+        << u"Deadlock: found"_qs << Marks{{115, visited}, {116, current}, {117, waiting}, {118, waiting}} << 2
+        << u"off"_qs;
+    QTest::newRow("an unreachable node") << u"Unreachable: #117 LIGHT?on?"_qs
+                                         << Marks{{115, waiting}, {116, waiting}, {117, current}, {118, waiting}} << -1
+                                         << u"(none)"_qs;
 }
 
 void TestSimulationDialog::verifyFindingsMarkTheTree()
 {
-    if (QStandardPaths::findExecutable(u"spin"_s).isEmpty())
+    if (QStandardPaths::findExecutable(u"spin"_qs).isEmpty())
         QSKIP("spin is not installed (scripts/setup-deps.sh installs it)");
     QFETCH(QString, finding);
     QFETCH(Marks, marks);
@@ -795,7 +794,7 @@ void TestSimulationDialog::verifyFindingsMarkTheTree()
     QVERIFY(f.frame->OpenFile(kChecks));
     CChildFrame *window = f.editor->Windows().Open(kStuck);
     QVERIFY(window);
-    f.frame->findChild<QAction *>(u"actionVerify"_s)->trigger();
+    f.frame->findChild<QAction *>(u"actionVerify"_qs)->trigger();
     CVerifyDlg *d = f.commands().VerifyDialog();
     QVERIFY(d);
     d->SelectTree(kStuck);
@@ -810,7 +809,7 @@ void TestSimulationDialog::verifyFindingsMarkTheTree()
         rows << d->Findings()->item(i)->text();
     const auto row = std::find_if(rows.cbegin(), rows.cend(), [&](const QString &r) { return r.startsWith(finding); });
     QVERIFY2(row != rows.cend(), qPrintable(rows.join(u'\n')));
-    QVERIFY2(rows.last().startsWith(u"States: "_s) && rows.last().endsWith(u", complete"_s), qPrintable(rows.last()));
+    QVERIFY2(rows.last().startsWith(u"States: "_qs) && rows.last().endsWith(u", complete"_qs), qPrintable(rows.last()));
 
     d->Findings()->setCurrentRow(int(row - rows.cbegin()));
     f.commands().Marks().Flush();
@@ -818,13 +817,13 @@ void TestSimulationDialog::verifyFindingsMarkTheTree()
     QCOMPARE(d->ReplayButton()->isEnabled(), replaySteps >= 0);
     for (int i = 0; i < replaySteps; ++i)
         d->ReplayButton()->click();
-    QCOMPARE(tableValue(*d->StateTable(), u"LIGHT"_s), light);
+    QCOMPARE(tableValue(*d->StateTable(), u"LIGHT"_qs), light);
     if (replaySteps > 0) {
         // the replay ends where the finding happens
         f.commands().Marks().Flush();
         QCOMPARE(docMarks(window->Document()), marks);
         d->move(f.frame->geometry().topLeft() + QPoint(40, 40));
-        d->grab().save(screenshotDir() + u"/verify_dialog.png"_s);
+        d->grab().save(screenshotDir() + u"/verify_dialog.png"_qs);
     }
     d->close();
     f.commands().Marks().Flush();
@@ -838,15 +837,15 @@ void TestSimulationDialog::verifyCancelLeavesNothingRunning()
     QVERIFY(dir.isValid());
     // a compiler that runs a program of its own and never ends, writing
     // both ids where the test can read them
-    const QString pids = dir.filePath(u"pids"_s);
-    const QString cc = dir.filePath(u"cc"_s);
+    const QString pids = dir.filePath(u"pids"_qs);
+    const QString cc = dir.filePath(u"cc"_qs);
     {
         QFile script(cc);
         QVERIFY(script.open(QIODevice::WriteOnly));
         script.write("#!/bin/sh\nsleep 100000 &\necho $$ $! > '" + QFile::encodeName(pids) + "'\nwait\n");
     }
     QFile::setPermissions(cc, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (QStandardPaths::findExecutable(u"spin"_s).isEmpty())
+    if (QStandardPaths::findExecutable(u"spin"_qs).isEmpty())
         QSKIP("spin is not installed (scripts/setup-deps.sh installs it)");
 
     Frame f(false);
@@ -867,7 +866,7 @@ void TestSimulationDialog::verifyCancelLeavesNothingRunning()
     d->CancelButton()->click();
     QVERIFY(!d->IsRunning());
     QVERIFY(d->VerifyButton()->isEnabled());
-    QCOMPARE(d->Status()->text(), u"Cancelled."_s);
+    QCOMPARE(d->Status()->text(), u"Cancelled."_qs);
     for (qint64 pid : started)
         QVERIFY2(processEnded(pid), qPrintable(QString::number(pid)));
 }

@@ -35,7 +35,6 @@
 #include <memory>
 
 using GuiTestKit::CDialogScript;
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -73,9 +72,9 @@ struct App
 
 QString screenshot(QWidget &w, const QString &name)
 {
-    const QString dir = QCoreApplication::applicationDirPath() + u"/screenshots"_s;
+    const QString dir = QCoreApplication::applicationDirPath() + u"/screenshots"_qs;
     QDir().mkpath(dir);
-    const QString path = dir + u"/translate-"_s + name + u".png"_s;
+    const QString path = dir + u"/translate-"_qs + name + u".png"_qs;
     w.grab().save(path);
     return path;
 }
@@ -89,7 +88,7 @@ QString readFile(const QString &path)
 // The timing comments a translation with sets appends differ from run to run.
 QString withoutTimes(QString text)
 {
-    static const QRegularExpression times(u"% Time for [^\r\n]*\r\n"_s);
+    static const QRegularExpression times(u"% Time for [^\r\n]*\r\n"_qs);
     return text.remove(times);
 }
 
@@ -115,7 +114,7 @@ void captureResult(CDialogScript &script, Shown &shown, const QString &shotName 
     script.Use<CTranslationResultDlg>([&shown, shotName](CTranslationResultDlg &d) {
         shown.title = d.windowTitle();
         shown.result = d.Result();
-        shown.widgetText = d.findChild<QPlainTextEdit *>(u"text"_s)->toPlainText();
+        shown.widgetText = d.findChild<QPlainTextEdit *>(u"text"_qs)->toPlainText();
         if (!shotName.isEmpty()) {
             d.resize(900, 520);
             screenshot(d, shotName);
@@ -128,8 +127,8 @@ QString writeSolution(const QString &dir, const QString &sketch)
 {
     CKELDataManager m;
     m.NewSolution();
-    BtSketch::AddTree(m, sketch, u"T"_s);
-    const QString path = dir + u"/sketch.kvf"_s;
+    BtSketch::AddTree(m, sketch, u"T"_qs);
+    const QString path = dir + u"/sketch.kvf"_qs;
     QString error;
     if (!CSolutionFile::Write(m, path, &error))
         qWarning("%s", qPrintable(error));
@@ -176,18 +175,22 @@ void TestTranslate::entries_data()
     QTest::addColumn<QString>("tree");
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("title");
-    QTest::newRow("explorer RBT") << u"explorer"_s << u"R1"_s << int(CTranslateCommands::Sal) << u"SAL Translation"_s;
-    QTest::newRow("explorer IBT") << u"explorer"_s << u"Oven"_s << int(CTranslateCommands::Sal) << u"SAL Translation"_s;
-    QTest::newRow("RBT view, normal") << u"view"_s << u"R3"_s << int(CTranslateCommands::Sal) << u"SAL Translation"_s;
-    QTest::newRow("RBT view, with sets")
-        << u"view"_s << u"R1"_s << int(CTranslateCommands::SalWithSets) << u"SAL Translation"_s;
-    QTest::newRow("IBT view, UPPAAL") << u"view"_s << u"Oven"_s << int(CTranslateCommands::Uppaal)
-                                      << u"UPPAAL Translation"_s;
-    QTest::newRow("main menu, normal") << u"menu"_s << u"R3"_s << int(CTranslateCommands::Sal) << u"SAL Translation"_s;
+    QTest::newRow("explorer RBT") << u"explorer"_qs << u"R1"_qs << int(CTranslateCommands::Sal)
+                                  << u"SAL Translation"_qs;
+    QTest::newRow("explorer IBT") << u"explorer"_qs << u"Oven"_qs << int(CTranslateCommands::Sal)
+                                  << u"SAL Translation"_qs;
+    QTest::newRow("RBT view, normal") << u"view"_qs << u"R3"_qs << int(CTranslateCommands::Sal)
+                                      << u"SAL Translation"_qs;
+    QTest::newRow("RBT view, with sets") << u"view"_qs << u"R1"_qs << int(CTranslateCommands::SalWithSets)
+                                         << u"SAL Translation"_qs;
+    QTest::newRow("IBT view, UPPAAL") << u"view"_qs << u"Oven"_qs << int(CTranslateCommands::Uppaal)
+                                      << u"UPPAAL Translation"_qs;
+    QTest::newRow("main menu, normal") << u"menu"_qs << u"R3"_qs << int(CTranslateCommands::Sal)
+                                       << u"SAL Translation"_qs;
     QTest::newRow("main menu, with sets")
-        << u"menu"_s << u"Oven"_s << int(CTranslateCommands::SalWithSets) << u"SAL Translation"_s;
-    QTest::newRow("main menu, UPPAAL") << u"menu"_s << u"R1"_s << int(CTranslateCommands::Uppaal)
-                                       << u"UPPAAL Translation"_s;
+        << u"menu"_qs << u"Oven"_qs << int(CTranslateCommands::SalWithSets) << u"SAL Translation"_qs;
+    QTest::newRow("main menu, UPPAAL") << u"menu"_qs << u"R1"_qs << int(CTranslateCommands::Uppaal)
+                                       << u"UPPAAL Translation"_qs;
 }
 
 void TestTranslate::entries()
@@ -207,12 +210,12 @@ void TestTranslate::entries()
 
     Shown shown;
     if (entry == u"explorer") {
-        captureResult(app.script, shown, tree == u"R1" ? u"sal-result"_s : QString());
+        captureResult(app.script, shown, tree == u"R1" ? u"sal-result"_qs : QString());
         const int type = app.frame.Manager().Lookup(id)->GetTypeCode();
-        QVERIFY(app.frame.Explorer()->Menu().Shown(type).contains(u"Translate to SAL"_s));
-        QVERIFY(app.frame.Explorer()->Menu().Run(type, u"Translate to SAL"_s, {id, 0}));
+        QVERIFY(app.frame.Explorer()->Menu().Shown(type).contains(u"Translate to SAL"_qs));
+        QVERIFY(app.frame.Explorer()->Menu().Run(type, u"Translate to SAL"_qs, {id, 0}));
     } else if (entry == u"view") {
-        captureResult(app.script, shown, kind == CTranslateCommands::Uppaal ? u"uppaal-result"_s : QString());
+        captureResult(app.script, shown, kind == CTranslateCommands::Uppaal ? u"uppaal-result"_qs : QString());
         CChildFrame *child = app.editor->Windows().Open(id);
         QVERIFY(child);
         std::unique_ptr<QMenu> menu = child->View().CreateContextMenu(QPointF(100, 25)); // on the root
@@ -221,24 +224,24 @@ void TestTranslate::entries()
         QCOMPARE(std::count_if(top.begin(), top.end(), [](QAction *t) { return t->text() == u"Translate to SAL"; }), 1);
         QAction *a = nullptr;
         if (kind == CTranslateCommands::Uppaal) {
-            a = find(*menu, u"Translate to UPPAAL"_s);
+            a = find(*menu, u"Translate to UPPAAL"_qs);
         } else {
-            QAction *sub = find(*menu, u"Translate to SAL"_s);
+            QAction *sub = find(*menu, u"Translate to SAL"_qs);
             QVERIFY(sub && sub->menu());
-            a = find(*sub->menu(), kind == CTranslateCommands::Sal ? u"Normal"_s : u"With Sets"_s);
+            a = find(*sub->menu(), kind == CTranslateCommands::Sal ? u"Normal"_qs : u"With Sets"_qs);
         }
         QVERIFY(a);
         a->trigger();
     } else {
         // the tree to translate is chosen in the dialog, not the active window's
-        app.editor->Windows().Open(app.treeId(tree == u"R1" ? u"Oven"_s : u"R1"_s));
+        app.editor->Windows().Open(app.treeId(tree == u"R1" ? u"Oven"_qs : u"R1"_qs));
         QString selectTitle;
         app.script.Use<CSelectBTDlg>([id, &selectTitle, tree](CSelectBTDlg &d) {
             selectTitle = d.windowTitle();
-            auto *combo = d.findChild<QComboBox *>(u"trees"_s);
+            auto *combo = d.findChild<QComboBox *>(u"trees"_qs);
             combo->setCurrentIndex(combo->findData(id));
             if (tree == u"R3")
-                screenshot(d, u"select-bt"_s);
+                screenshot(d, u"select-bt"_qs);
             d.accept();
             return d.result();
         });
@@ -249,8 +252,8 @@ void TestTranslate::entries()
         QAction *a = app.action(name);
         QVERIFY(a);
         a->trigger();
-        QCOMPARE(selectTitle, kind == CTranslateCommands::Uppaal ? u"Select BT to translate to UPPAAL"_s
-                                                                 : u"Select BT to translate to SAL"_s);
+        QCOMPARE(selectTitle, kind == CTranslateCommands::Uppaal ? u"Select BT to translate to UPPAAL"_qs
+                                                                 : u"Select BT to translate to SAL"_qs);
     }
     QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
     QCOMPARE(shown.title, title);
@@ -266,7 +269,7 @@ void TestTranslate::entries()
     QCOMPARE(withoutTimes(shown.result.text), withoutTimes(expected->text));
     QCOMPARE(shown.widgetText, QString(shown.result.text).remove(u'\r'));
     if (kind == CTranslateCommands::SalWithSets) // the declared set types are in
-        QVERIFY(shown.result.text.contains(u"Fruit"_s));
+        QVERIFY(shown.result.text.contains(u"Fruit"_qs));
 }
 
 // "Save translation" names the SAL context after the file; "Save times" writes the times.
@@ -275,12 +278,12 @@ void TestTranslate::saves_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<bool>("writable");
-    QTest::newRow("SAL") << int(CTranslateCommands::Sal) << u"oven_model.sal"_s << true;
-    QTest::newRow("SAL, dotted name") << int(CTranslateCommands::Sal) << u"oven.v2.sal"_s << true;
-    QTest::newRow("UPPAAL") << int(CTranslateCommands::Uppaal) << u"oven.xml"_s << true;
-    QTest::newRow("folder missing") << int(CTranslateCommands::Sal) << u"no/such/folder/x.sal"_s << false;
-    QTest::newRow("SAL with sets, set context beside") << int(CTranslateCommands::SalWithSets) << u"sets/oven.sal"_s
-                                                       << true;
+    QTest::newRow("SAL") << int(CTranslateCommands::Sal) << u"oven_model.sal"_qs << true;
+    QTest::newRow("SAL, dotted name") << int(CTranslateCommands::Sal) << u"oven.v2.sal"_qs << true;
+    QTest::newRow("UPPAAL") << int(CTranslateCommands::Uppaal) << u"oven.xml"_qs << true;
+    QTest::newRow("folder missing") << int(CTranslateCommands::Sal) << u"no/such/folder/x.sal"_qs << false;
+    QTest::newRow("SAL with sets, set context beside")
+        << int(CTranslateCommands::SalWithSets) << u"sets/oven.sal"_qs << true;
 }
 
 void TestTranslate::saves()
@@ -291,7 +294,7 @@ void TestTranslate::saves()
     App app;
     QVERIFY(app.frame.OpenFile(GuiTestKit::ExampleSolution()));
     const QString path = m_files.filePath(fileName);
-    const QString timesPath = m_files.filePath(QFileInfo(fileName).fileName() + u".times.txt"_s);
+    const QString timesPath = m_files.filePath(QFileInfo(fileName).fileName() + u".times.txt"_qs);
     QFile::remove(path);
     const QString setContext = SalSetContextPath(path);
     QFile::remove(setContext);
@@ -305,27 +308,28 @@ void TestTranslate::saves()
     CTranslationResult shown;
     app.script.Use<CTranslationResultDlg>([&shown](CTranslationResultDlg &d) {
         shown = d.Result();
-        d.findChild<QPushButton *>(u"saveTranslation"_s)->click();
-        d.findChild<QPushButton *>(u"saveTimes"_s)->click();
+        d.findChild<QPushButton *>(u"saveTranslation"_qs)->click();
+        d.findChild<QPushButton *>(u"saveTimes"_qs)->click();
         return int(QDialog::Accepted);
     });
-    CChildFrame *child = app.editor->Windows().Open(app.treeId(u"Oven"_s));
+    CChildFrame *child = app.editor->Windows().Open(app.treeId(u"Oven"_qs));
     std::unique_ptr<QMenu> menu = child->View().CreateContextMenu(QPointF(1500, 1500));
     if (kind == CTranslateCommands::Uppaal)
-        find(*menu, u"Translate to UPPAAL"_s)->trigger();
+        find(*menu, u"Translate to UPPAAL"_qs)->trigger();
     else
-        find(*find(*menu, u"Translate to SAL"_s)->menu(),
-             kind == CTranslateCommands::SalWithSets ? u"With Sets"_s : u"Normal"_s)->trigger();
+        find(*find(*menu, u"Translate to SAL"_qs)->menu(),
+             kind == CTranslateCommands::SalWithSets ? u"With Sets"_qs : u"Normal"_qs)
+            ->trigger();
     QVERIFY(!shown.text.isEmpty());
-    QVERIFY(app.script.titles.contains(u"Save translation"_s));
-    QVERIFY(app.script.titles.contains(u"Save times"_s));
+    QVERIFY(app.script.titles.contains(u"Save translation"_qs));
+    QVERIFY(app.script.titles.contains(u"Save times"_qs));
 
     if (!writable) {
         QVERIFY(!QFile::exists(path));
         QCOMPARE(app.prompt.texts.size(), 2); // both saves fail and say why
-        QVERIFY(app.prompt.texts.first().startsWith(u"The translation was not saved."_s));
+        QVERIFY(app.prompt.texts.first().startsWith(u"The translation was not saved."_qs));
         QVERIFY(app.prompt.texts.first().contains(path));
-        QVERIFY(app.prompt.texts.last().startsWith(u"The times were not saved."_s));
+        QVERIFY(app.prompt.texts.last().startsWith(u"The times were not saved."_qs));
         return;
     }
     QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
@@ -339,14 +343,14 @@ void TestTranslate::saves()
     } else {
         // the file's name made an identifier: "oven.v2" names the context "oven_v2"
         const QString context = SalContextName(QFileInfo(fileName).completeBaseName());
-        QVERIFY(saved.startsWith(context + u":CONTEXT="_s));
-        QCOMPARE(saved.mid(context.size()), shown.text.mid(shown.text.indexOf(u":CONTEXT"_s)));
+        QVERIFY(saved.startsWith(context + u":CONTEXT="_qs));
+        QCOMPARE(saved.mid(context.size()), shown.text.mid(shown.text.indexOf(u":CONTEXT"_qs)));
     }
     // a tree of the model: two time lines and no figures
-    const QStringList times = readFile(timesPath).split(u"\r\n"_s);
+    const QStringList times = readFile(timesPath).split(u"\r\n"_qs);
     QCOMPARE(times.size(), 2);
-    QCOMPARE(times[0], u"Parsing time (ms): "_s + QString::number(shown.parsingMs));
-    QCOMPARE(times[1], u"Translation time (ms): "_s + QString::number(shown.translationMs));
+    QCOMPARE(times[0], u"Parsing time (ms): "_qs + QString::number(shown.parsingMs));
+    QCOMPARE(times[1], u"Translation time (ms): "_qs + QString::number(shown.translationMs));
 }
 
 // A tree or a file the translation cannot take shows "Parsing error: ..." and no results.
@@ -356,15 +360,14 @@ void TestTranslate::errors_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("declarations"); // "" for a translation without sets
     QTest::addColumn<QString>("message");
-    QTest::newRow("root is a selection")
-        << u"2|Door|open\n  1|Door|closed"_s << int(CTranslateCommands::Sal) << QString()
-                                         << u"Parsing error: Root node must be a state-realisation."_s;
+    QTest::newRow("root is a selection") << u"2|Door|open\n  1|Door|closed"_qs << int(CTranslateCommands::Sal)
+                                         << QString() << u"Parsing error: Root node must be a state-realisation."_qs;
     QTest::newRow("atomic guard after the root")
-        << u"1|Door|closed\n  4|Door|locked|*"_s << int(CTranslateCommands::Uppaal) << QString()
-        << u"Parsing error: Initialisation block must all be state-realisations with no branching."_s;
+        << u"1|Door|closed\n  4|Door|locked|*"_qs << int(CTranslateCommands::Uppaal) << QString()
+        << u"Parsing error: Initialisation block must all be state-realisations with no branching."_qs;
     QTest::newRow("declarations file missing")
-        << u"1|Basket|idle\n  3|User|add"_s << int(CTranslateCommands::SalWithSets) << u"missing-declarations.txt"_s
-        << u"Parsing error: Cannot read the declaration file: "_s;
+        << u"1|Basket|idle\n  3|User|add"_qs << int(CTranslateCommands::SalWithSets) << u"missing-declarations.txt"_qs
+        << u"Parsing error: Cannot read the declaration file: "_qs;
 }
 
 void TestTranslate::errors()
@@ -375,7 +378,7 @@ void TestTranslate::errors()
     QFETCH(QString, message);
     App app;
     QVERIFY(app.frame.OpenFile(writeSolution(m_files.path(), sketch)));
-    const int id = app.treeId(u"T"_s);
+    const int id = app.treeId(u"T"_qs);
     QVERIFY(id);
     if (!declarations.isEmpty())
         app.script.files = QStringList{m_files.filePath(declarations), QString()};
@@ -384,15 +387,16 @@ void TestTranslate::errors()
     CChildFrame *child = app.editor->Windows().Open(id);
     std::unique_ptr<QMenu> menu = child->View().CreateContextMenu(QPointF(1500, 1500));
     if (kind == CTranslateCommands::Uppaal)
-        find(*menu, u"Translate to UPPAAL"_s)->trigger();
+        find(*menu, u"Translate to UPPAAL"_qs)->trigger();
     else
-        find(*find(*menu, u"Translate to SAL"_s)->menu(),
-             kind == CTranslateCommands::Sal ? u"Normal"_s : u"With Sets"_s)->trigger();
+        find(*find(*menu, u"Translate to SAL"_qs)->menu(),
+             kind == CTranslateCommands::Sal ? u"Normal"_qs : u"With Sets"_qs)
+            ->trigger();
     QCOMPARE(app.prompt.texts.size(), 1);
     QVERIFY2(app.prompt.texts.first().startsWith(message), qPrintable(app.prompt.texts.first()));
-    QCOMPARE(app.prompt.captions.first(), u"Message"_s);
+    QCOMPARE(app.prompt.captions.first(), u"Message"_qs);
     QVERIFY(shown.title.isEmpty()); // no results dialog
-    if (!declarations.isEmpty()) // the reason names the file
+    if (!declarations.isEmpty())    // the reason names the file
         QVERIFY(app.prompt.texts.first().contains(declarations));
 }
 
@@ -401,22 +405,23 @@ void TestTranslate::setExpressions()
 {
     App app;
     QVERIFY(app.frame.OpenFile(writeSolution(m_files.path(), u"1|Basket|idle\n"
-                                                                u"  3|User|add\n"
-                                                                u"    1|Basket|items := items + {apple}|$\n"
-                                                                u"      2|Basket|pear not in items|$"_s)));
-    const int id = app.treeId(u"T"_s);
+                                                             u"  3|User|add\n"
+                                                             u"    1|Basket|items := items + {apple}|$\n"
+                                                             u"      2|Basket|pear not in items|$"_qs)));
+    const int id = app.treeId(u"T"_qs);
     const QString declarations = QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-declarations.txt");
     const QString init = QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-init.txt");
     app.script.files = QStringList{declarations, init};
     app.script.Accept<CSelectBTDlg>([](CSelectBTDlg &) {});
     Shown shown;
-    captureResult(app.script, shown, u"sets-result"_s);
+    captureResult(app.script, shown, u"sets-result"_qs);
     app.action("actionTranslateSalSets")->trigger();
     QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
-    QCOMPARE(app.script.titles, (QStringList{u"Select BT to translate to SAL"_s, u"Select the attribute declarations"_s,
-                                             u"Select the initialisation file"_s, u"SAL Translation"_s}));
-    QVERIFY(shown.result.text.contains(u"basket_items'=set{Fruit;}!insert(basket_items,apple)"_s));
-    QVERIFY(shown.result.text.contains(u"NOT (set{Fruit;}!contains?(basket_items,pear))"_s));
+    QCOMPARE(app.script.titles,
+             (QStringList{u"Select BT to translate to SAL"_qs, u"Select the attribute declarations"_qs,
+                          u"Select the initialisation file"_qs, u"SAL Translation"_qs}));
+    QVERIFY(shown.result.text.contains(u"basket_items'=set{Fruit;}!insert(basket_items,apple)"_qs));
+    QVERIFY(shown.result.text.contains(u"NOT (set{Fruit;}!contains?(basket_items,pear))"_qs));
     CTranslateSALMain core;
     QCOMPARE(withoutTimes(shown.result.text),
              withoutTimes(core.Translate(app.frame.Manager(), id, true, {declarations, init})->text));
@@ -428,12 +433,12 @@ void TestTranslate::randomTree_data()
     QTest::addColumn<QString>("iterations");
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QString>("message"); // "" for a translation that shows its results
-    QTest::newRow("60 iterations") << u"60"_s << u"Translate to SAL"_s << QString();
-    QTest::newRow("UPPAAL keeps to the chosen tree") << u"0"_s << u"Translate to UPPAAL"_s << QString();
-    QTest::newRow("no iterations") << u"0"_s << u"Translate to SAL"_s
-                                   << u"Parsing error: The number of iterations must be a whole number"_s;
-    QTest::newRow("iterations left empty") << QString() << u"Translate to SAL"_s
-                                           << u"Parsing error: The number of iterations must be a whole number"_s;
+    QTest::newRow("60 iterations") << u"60"_qs << u"Translate to SAL"_qs << QString();
+    QTest::newRow("UPPAAL keeps to the chosen tree") << u"0"_qs << u"Translate to UPPAAL"_qs << QString();
+    QTest::newRow("no iterations") << u"0"_qs << u"Translate to SAL"_qs
+                                   << u"Parsing error: The number of iterations must be a whole number"_qs;
+    QTest::newRow("iterations left empty")
+        << QString() << u"Translate to SAL"_qs << u"Parsing error: The number of iterations must be a whole number"_qs;
 }
 
 void TestTranslate::randomTree()
@@ -444,29 +449,29 @@ void TestTranslate::randomTree()
     App app;
     QVERIFY(app.frame.OpenFile(GuiTestKit::ExampleSolution()));
     app.script.Accept<CSALOptionsDlg>([iterations](CSALOptionsDlg &d) {
-        d.findChild<QCheckBox *>(u"randomTree"_s)->setChecked(true);
-        d.findChild<QLineEdit *>(u"iterations"_s)->setText(iterations);
+        d.findChild<QCheckBox *>(u"randomTree"_qs)->setChecked(true);
+        d.findChild<QLineEdit *>(u"iterations"_qs)->setText(iterations);
     });
     app.action("actionSalOption")->trigger();
-    const QString timesPath = m_files.filePath(u"random-times.txt"_s);
+    const QString timesPath = m_files.filePath(u"random-times.txt"_qs);
     QFile::remove(timesPath);
     app.script.files = QStringList{timesPath};
     CTranslationResult shown;
     QString nodesShown;
     app.script.Use<CTranslationResultDlg>([&](CTranslationResultDlg &d) {
         shown = d.Result();
-        nodesShown = d.findChild<QLineEdit *>(u"nodes"_s)->text();
+        nodesShown = d.findChild<QLineEdit *>(u"nodes"_qs)->text();
         if (iterations == u"60") {
             d.resize(900, 520);
-            screenshot(d, u"random-result"_s);
+            screenshot(d, u"random-result"_qs);
         }
-        d.findChild<QPushButton *>(u"saveTimes"_s)->click();
+        d.findChild<QPushButton *>(u"saveTimes"_qs)->click();
         return int(QDialog::Accepted);
     });
-    CChildFrame *child = app.editor->Windows().Open(app.treeId(u"R1"_s));
+    CChildFrame *child = app.editor->Windows().Open(app.treeId(u"R1"_qs));
     std::unique_ptr<QMenu> menu = child->View().CreateContextMenu(QPointF(1500, 1500));
     QAction *a = find(*menu, entry);
-    (a->menu() ? find(*a->menu(), u"Normal"_s) : a)->trigger();
+    (a->menu() ? find(*a->menu(), u"Normal"_qs) : a)->trigger();
     if (!message.isEmpty()) {
         QCOMPARE(app.prompt.texts.size(), 1);
         QVERIFY2(app.prompt.texts.first().startsWith(message), qPrintable(app.prompt.texts.first()));
@@ -474,11 +479,11 @@ void TestTranslate::randomTree()
         return;
     }
     QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
-    const QStringList lines = readFile(timesPath).split(u"\r\n"_s);
+    const QStringList lines = readFile(timesPath).split(u"\r\n"_qs);
     if (entry == u"Translate to UPPAAL") {
         QVERIFY(!shown.hasRandomFigures);
         QVERIFY(nodesShown.isEmpty());
-        QVERIFY(shown.text.contains(u"oVEN"_s)); // the tree's own component
+        QVERIFY(shown.text.contains(u"oVEN"_qs)); // the tree's own component
         QCOMPARE(lines.size(), 2);
         return;
     }
@@ -486,8 +491,8 @@ void TestTranslate::randomTree()
     QVERIFY(shown.nodes >= 60);
     QCOMPARE(nodesShown, QString::number(shown.nodes));
     QCOMPARE(lines.size(), 7);
-    QCOMPARE(lines[2], u"Number of Nodes: "_s + QString::number(shown.nodes));
-    QCOMPARE(lines[6], u"Number of Thread Kills: "_s + QString::number(shown.threadKills));
+    QCOMPARE(lines[2], u"Number of Nodes: "_qs + QString::number(shown.nodes));
+    QCOMPARE(lines[6], u"Number of Thread Kills: "_qs + QString::number(shown.threadKills));
 }
 
 // What OK stores is there in a new window and for the command line; Cancel stores nothing.
@@ -498,14 +503,14 @@ void TestTranslate::optionsPersist_data()
     QTest::addColumn<bool>("random");
     QTest::addColumn<QString>("setParser");
     QTest::addColumn<bool>("properties");
-    QTest::addColumn<QString>("range");    // as typed
-    QTest::addColumn<QString>("kept");     // what a new window shows; empty: what the dialog opened with
-    QTest::newRow("mode 1, shipped parser") << u"mode1"_s << 1 << false << QString() << true << u"2..9"_s
-                                            << u"2..9"_s;
-    QTest::newRow("mode 2, random tree") << u"mode2"_s << 2 << true << QString() << false << u" -5 .. 5"_s
-                                         << u"-5..5"_s;
+    QTest::addColumn<QString>("range"); // as typed
+    QTest::addColumn<QString>("kept");  // what a new window shows; empty: what the dialog opened with
+    QTest::newRow("mode 1, shipped parser")
+        << u"mode1"_qs << 1 << false << QString() << true << u"2..9"_qs << u"2..9"_qs;
+    QTest::newRow("mode 2, random tree") << u"mode2"_qs << 2 << true << QString() << false << u" -5 .. 5"_qs
+                                         << u"-5..5"_qs;
     QTest::newRow("mode 4, own parser, a range the wrong way round keeps the old one")
-        << u"mode4"_s << 4 << false << u"/opt/parsers/sets {in} {out}"_s << true << u"7..3"_s << QString();
+        << u"mode4"_qs << 4 << false << u"/opt/parsers/sets {in} {out}"_qs << true << u"7..3"_qs << QString();
 }
 
 void TestTranslate::optionsPersist()
@@ -520,30 +525,30 @@ void TestTranslate::optionsPersist()
     {
         App app;
         app.script.Accept<CSALOptionsDlg>([&](CSALOptionsDlg &d) {
-            auto *randomBox = d.findChild<QCheckBox *>(u"randomTree"_s);
-            auto *iterations = d.findChild<QLineEdit *>(u"iterations"_s);
+            auto *randomBox = d.findChild<QCheckBox *>(u"randomTree"_qs);
+            auto *iterations = d.findChild<QLineEdit *>(u"iterations"_qs);
             randomBox->setChecked(true); // the edit follows the box at once
             QVERIFY(iterations->isEnabled());
             randomBox->setChecked(false);
             QVERIFY(!iterations->isEnabled());
-            screenshot(d, u"options"_s);
+            screenshot(d, u"options"_qs);
             d.findChild<QRadioButton *>(modeButton)->setChecked(true);
             randomBox->setChecked(random);
-            iterations->setText(u"250"_s);
-            d.findChild<QCheckBox *>(u"failureViews"_s)->setChecked(true);
-            d.findChild<QCheckBox *>(u"displayTime"_s)->setChecked(false);
-            d.findChild<QLineEdit *>(u"setParser"_s)->setText(setParser);
-            d.findChild<QCheckBox *>(u"properties"_s)->setChecked(properties);
+            iterations->setText(u"250"_qs);
+            d.findChild<QCheckBox *>(u"failureViews"_qs)->setChecked(true);
+            d.findChild<QCheckBox *>(u"displayTime"_qs)->setChecked(false);
+            d.findChild<QLineEdit *>(u"setParser"_qs)->setText(setParser);
+            d.findChild<QCheckBox *>(u"properties"_qs)->setChecked(properties);
             if (kept.isEmpty())
-                kept = d.findChild<QLineEdit *>(u"intRange"_s)->text();
-            d.findChild<QLineEdit *>(u"intRange"_s)->setText(range);
+                kept = d.findChild<QLineEdit *>(u"intRange"_qs)->text();
+            d.findChild<QLineEdit *>(u"intRange"_qs)->setText(range);
         });
         QAction *option = app.action("actionSalOption");
         QVERIFY(option);
-        QCOMPARE(option->statusTip(), u"Select options for SAL model checking"_s);
+        QCOMPARE(option->statusTip(), u"Select options for SAL model checking"_qs);
         option->trigger();
         QVERIFY(app.script.Done());
-        QCOMPARE(app.script.titles, QStringList{u"Select SAL Options"_s});
+        QCOMPARE(app.script.titles, QStringList{u"Select SAL Options"_qs});
     }
     App again;
     CTranslateSettings seen;
@@ -551,14 +556,14 @@ void TestTranslate::optionsPersist()
     QStringList checked;
     again.script.Use<CSALOptionsDlg>([&](CSALOptionsDlg &d) {
         seen = d.Settings();
-        for (const QString &b : {u"mode1"_s, u"mode2"_s, u"mode4"_s}) {
+        for (const QString &b : {u"mode1"_qs, u"mode2"_qs, u"mode4"_qs}) {
             if (d.findChild<QRadioButton *>(b)->isChecked())
                 checked << b;
         }
-        iterationsEnabled = d.findChild<QLineEdit *>(u"iterations"_s)->isEnabled();
+        iterationsEnabled = d.findChild<QLineEdit *>(u"iterations"_qs)->isEnabled();
         // Cancel keeps what was stored even though the controls changed
-        d.findChild<QRadioButton *>(u"mode1"_s)->setChecked(mode != 1);
-        d.findChild<QRadioButton *>(u"mode2"_s)->setChecked(mode == 1);
+        d.findChild<QRadioButton *>(u"mode1"_qs)->setChecked(mode != 1);
+        d.findChild<QRadioButton *>(u"mode2"_qs)->setChecked(mode == 1);
         return int(QDialog::Rejected);
     });
     again.action("actionSalOption")->trigger();
@@ -566,7 +571,7 @@ void TestTranslate::optionsPersist()
     QCOMPARE(seen.messageMode, mode);
     QCOMPARE(seen.useRandomTree, random);
     QCOMPARE(iterationsEnabled, random);
-    QCOMPARE(seen.iterations, u"250"_s);
+    QCOMPARE(seen.iterations, u"250"_qs);
     QVERIFY(seen.useFailureViews);
     QVERIFY(!seen.displayTime);
     QCOMPARE(seen.setParserCommand, setParser);
@@ -587,7 +592,7 @@ void TestTranslate::noTreeToChoose()
     App app;
     app.frame.Manager().NewSolution();
     app.action("actionTranslateUppaal")->trigger();
-    QCOMPARE(app.prompt.texts, QStringList{u"There is no behavior tree to translate."_s});
+    QCOMPARE(app.prompt.texts, QStringList{u"There is no behavior tree to translate."_qs});
     QVERIFY(app.script.titles.isEmpty());
 }
 
@@ -604,18 +609,18 @@ void TestTranslate::uppaalProperties()
     QFETCH(bool, checked);
     App app;
     QVERIFY(app.frame.OpenFile(GuiTestKit::ExampleSolution()));
-    const int id = app.treeId(u"R1"_s);
+    const int id = app.treeId(u"R1"_qs);
     QVERIFY(id);
     bool offered = false;
     app.script.Use<CSelectBTDlg>([&](CSelectBTDlg &d) {
-        auto *combo = d.findChild<QComboBox *>(u"trees"_s);
+        auto *combo = d.findChild<QComboBox *>(u"trees"_qs);
         combo->setCurrentIndex(combo->findData(id));
-        auto *box = d.findChild<QCheckBox *>(u"properties"_s);
+        auto *box = d.findChild<QCheckBox *>(u"properties"_qs);
         offered = box != nullptr;
         if (box)
             box->setChecked(checked);
         if (checked)
-            screenshot(d, u"select-bt-uppaal"_s);
+            screenshot(d, u"select-bt-uppaal"_qs);
         d.accept();
         return d.result();
     });
@@ -624,8 +629,8 @@ void TestTranslate::uppaalProperties()
     app.action("actionTranslateUppaal")->trigger();
     QVERIFY(offered);
     QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
-    QCOMPARE(shown.result.text.contains(u"<queries>"_s), checked);
-    QCOMPARE(shown.result.text.contains(u"<formula>A[] not deadlock</formula>"_s), checked);
+    QCOMPARE(shown.result.text.contains(u"<queries>"_qs), checked);
+    QCOMPARE(shown.result.text.contains(u"<formula>A[] not deadlock</formula>"_qs), checked);
 }
 
 QTEST_MAIN(TestTranslate)

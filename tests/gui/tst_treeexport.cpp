@@ -190,7 +190,7 @@ void TestTreeExport::coloursIgnoreTheDesktopTheme()
     QVERIFY(TreeExport::Export(t.doc->Scene(), path, 1.0).ok);
     QApplication::setPalette(saved);
     const QImage image(path);
-    QCOMPARE(image.pixelColor(2, 2), QColor(Qt::white)); // ground
+    QCOMPARE(image.pixelColor(2, 2), QColor(Qt::white));                    // ground
     QCOMPARE(image.pixelColor(10 + 110 + 195, 10 + 45), QColor(0, 255, 0)); // inside the root
     // text is dark on the green box, not the theme's light text
     int darkText = 0;
@@ -223,7 +223,8 @@ void TestTreeExport::failuresSayWhy()
 {
     QFETCH(QString, path);
     SmallTree t;
-    const TreeExport::Result r = TreeExport::Export(t.doc->Scene(), path.startsWith(u'/') ? path : m_dir.filePath(path), 1);
+    const TreeExport::Result r =
+        TreeExport::Export(t.doc->Scene(), path.startsWith(u'/') ? path : m_dir.filePath(path), 1);
     QVERIFY(!r.ok);
     QVERIFY(!r.error.isEmpty());
     QVERIFY(!QFile::exists(m_dir.filePath(path)));

@@ -50,13 +50,20 @@ QString disagreement(const CTessel1Doc &doc)
             return QStringLiteral("node %1 has no shape").arg(n->GetId());
         if (s->pos() != QPointF(n->x, n->y))
             return QStringLiteral("node %1 drawn at %2,%3, record says %4,%5")
-                .arg(n->GetId()).arg(s->pos().x()).arg(s->pos().y()).arg(n->x).arg(n->y);
+                .arg(n->GetId())
+                .arg(s->pos().x())
+                .arg(s->pos().y())
+                .arg(n->x)
+                .arg(n->y);
         const CKELLinkShape *l = doc.LinkInto(n->GetId());
         const bool hasParent = n->ParentId() && TreeOps::NodeOf(*tree, n->ParentId());
         if (hasParent != (l != nullptr))
             return QStringLiteral("node %1: link %2, parent %3").arg(n->GetId()).arg(l != nullptr).arg(n->ParentId());
         if (l && l->StartKey() != n->ParentId())
-            return QStringLiteral("node %1 linked from %2, parent %3").arg(n->GetId()).arg(l->StartKey()).arg(n->ParentId());
+            return QStringLiteral("node %1 linked from %2, parent %3")
+                .arg(n->GetId())
+                .arg(l->StartKey())
+                .arg(n->ParentId());
         if (l && l->LinkKind() != (n->atomic ? 2 : 1))
             return QStringLiteral("node %1: wrong link kind").arg(n->GetId());
         links += l ? 1 : 0;
@@ -270,9 +277,9 @@ void TestTreeWindows::pagesComeFromTheTreeAndGoBack()
 void TestTreeWindows::canvasFollowsModelEdits_data()
 {
     QTest::addColumn<int>("edit");
-    const char *names[] = {"add a child", "add a root", "link under another", "detach", "remove an inner node",
-                           "change attributes", "make atomic", "move by the record", "copy a tree in",
-                           "integrate a root", "a relayed record", "remove a leaf then add"};
+    const char *names[] = {"add a child",          "add a root",        "link under another", "detach",
+                           "remove an inner node", "change attributes", "make atomic",        "move by the record",
+                           "copy a tree in",       "integrate a root",  "a relayed record",   "remove a leaf then add"};
     for (int i = 0; i < int(std::size(names)); ++i)
         QTest::newRow(names[i]) << i;
 }

@@ -52,7 +52,8 @@ void TestViewCommands::addNodePlace_data()
     QTest::newRow("crowded canvas keeps stepping")
         << u""_qs << QList<QPoint>{QPoint(50, 50), QPoint(80, 70), QPoint(110, 90), QPoint(140, 110)} << true
         << QPoint(200, 150) << false;
-    QTest::newRow("a node nearby but off the probe") << u""_qs << QList<QPoint>{QPoint(151, 50)} << true << QPoint(50, 50) << false;
+    QTest::newRow("a node nearby but off the probe")
+        << u""_qs << QList<QPoint>{QPoint(151, 50)} << true << QPoint(50, 50) << false;
     QTest::newRow("below the selected node, stepping past its child")
         << u"A"_qs << QList<QPoint>() << true << QPoint(660, 240) << true;
     QTest::newRow("a selected link cancels") << u"link"_qs << QList<QPoint>() << false << QPoint() << false;
@@ -124,7 +125,8 @@ void TestViewCommands::addLink_data()
     QTest::newRow("one selected") << u"A"_qs << false << u"C:0"_qs << QString();
     QTest::newRow("three selected") << u"ACD"_qs << false << u"C:0"_qs << QString();
     QTest::newRow("a link among them") << u"link"_qs << false << u"C:0"_qs << QString();
-    QTest::newRow("own ancestor refused with a message") << u"BA"_qs << false << u"B:A"_qs << EditorTexts::LinkMakesCycle;
+    QTest::newRow("own ancestor refused with a message")
+        << u"BA"_qs << false << u"B:A"_qs << EditorTexts::LinkMakesCycle;
     QTest::newRow("already its parent") << u"AB"_qs << false << u"B:A"_qs << QString();
 }
 
@@ -199,16 +201,15 @@ void TestViewCommands::deleteAsksAboutChildren_data()
     QTest::newRow("keep the children as roots")
         << QStringList{u"B"_qs} << QList<C>{C::KeepChildren} << QList<int>{2}
         << QStringList{u"A"_qs, u"C"_qs, u"D"_qs, u"E"_qs} << QStringList{u"A"_qs, u"C"_qs, u"D"_qs};
-    QTest::newRow("cancel keeps everything") << QStringList{u"B"_qs} << QList<C>{C::Cancel} << QList<int>{2} << all
-                                             << QStringList{u"A"_qs};
+    QTest::newRow("cancel keeps everything")
+        << QStringList{u"B"_qs} << QList<C>{C::Cancel} << QList<int>{2} << all << QStringList{u"A"_qs};
     QTest::newRow("a child selected too is not asked about")
         << QStringList{u"B"_qs, u"C"_qs} << QList<C>{C::KeepChildren} << QList<int>{1}
         << QStringList{u"A"_qs, u"D"_qs, u"E"_qs} << QStringList{u"A"_qs, u"D"_qs};
     QTest::newRow("root with its whole tree selected")
         << all << QList<C>{} << QList<int>{} << QStringList{} << QStringList{};
-    QTest::newRow("two subtrees in one answer")
-        << QStringList{u"B"_qs, u"A"_qs} << QList<C>{C::WholeSubtree} << QList<int>{3} << QStringList{}
-        << QStringList{};
+    QTest::newRow("two subtrees in one answer") << QStringList{u"B"_qs, u"A"_qs} << QList<C>{C::WholeSubtree}
+                                                << QList<int>{3} << QStringList{} << QStringList{};
 }
 
 void TestViewCommands::deleteAsksAboutChildren()
@@ -263,7 +264,8 @@ void TestViewCommands::deleteAndRemoveInASharedSolution()
     e.scene().SelectOnly(e.shape(b));
     e.doc->LinkInto(c)->setSelected(true);
     e.key(Qt::Key_Delete);
-    QCOMPARE(sink.sent, (QStringList{QStringLiteral("linknode;par:0;chd:%1;").arg(c), QStringLiteral("rmnode;id:%1;").arg(b)}));
+    QCOMPARE(sink.sent,
+             (QStringList{QStringLiteral("linknode;par:0;chd:%1;").arg(c), QStringLiteral("rmnode;id:%1;").arg(b)}));
     // the canvas still shows the model, which has not changed yet
     QVERIFY(e.shape(b));
     QCOMPARE(e.doc->LinkInto(c)->StartKey(), b);
@@ -283,10 +285,12 @@ void TestViewCommands::arrangeTree_data()
     QTest::addColumn<bool>("moved");
     QTest::newRow("none selected, OK") << 0 << false << int(CPrompt::Yes) << EditorTexts::ZeroSelected
                                        << u"Tessel1:Rearrange Tree"_qs << true;
-    QTest::newRow("none selected, Cancel") << 0 << false << int(CPrompt::No) << EditorTexts::ZeroSelected
-                                           << u"Tessel1:Rearrange Tree"_qs << false;
-    QTest::newRow("two selected") << 2 << false << int(CPrompt::Yes) << EditorTexts::ManySelected << u"Error"_qs << false;
-    QTest::newRow("two selected with auto-arrange") << 2 << true << int(CPrompt::Yes) << QString() << QString() << false;
+    QTest::newRow("none selected, Cancel")
+        << 0 << false << int(CPrompt::No) << EditorTexts::ZeroSelected << u"Tessel1:Rearrange Tree"_qs << false;
+    QTest::newRow("two selected") << 2 << false << int(CPrompt::Yes) << EditorTexts::ManySelected << u"Error"_qs
+                                  << false;
+    QTest::newRow("two selected with auto-arrange")
+        << 2 << true << int(CPrompt::Yes) << QString() << QString() << false;
     QTest::newRow("one node: its subtree") << 1 << false << int(CPrompt::Yes) << QString() << QString() << true;
 }
 
@@ -325,8 +329,13 @@ void TestViewCommands::autoArrangeReacts_data()
 {
     QTest::addColumn<int>("edit");
     QTest::addColumn<bool>("autoArrange");
-    const char *names[] = {"a child added", "Add Link", "a node dragged", "a node removed", "a node grew wider",
-                           "a link cut on the canvas", "a child added elsewhere (the model)"};
+    const char *names[] = {"a child added",
+                           "Add Link",
+                           "a node dragged",
+                           "a node removed",
+                           "a node grew wider",
+                           "a link cut on the canvas",
+                           "a child added elsewhere (the model)"};
     for (int i = 0; i < int(std::size(names)); ++i)
         QTest::newRow(names[i]) << i << true;
     QTest::newRow("off: a child added") << 0 << false;

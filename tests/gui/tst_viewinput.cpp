@@ -43,9 +43,18 @@ void TestViewInput::contextMenus_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QStringList>("texts");
     const QStringList empty{u"Add Node"_qs, u"Paste"_qs, u"Rearrange All"_qs};
-    const QStringList node{u"Create Child Node"_qs, u"Change Behavior"_qs, u"Extra Info"_qs, u"Remove"_qs, u"-"_qs,
-                           u"Cut"_qs, u"Copy"_qs, u"Paste"_qs, u"Duplicate"_qs, u"-"_qs,
-                           u"Rearrange Subtree"_qs, u"Collapse Subtree"_qs};
+    const QStringList node{u"Create Child Node"_qs,
+                           u"Change Behavior"_qs,
+                           u"Extra Info"_qs,
+                           u"Remove"_qs,
+                           u"-"_qs,
+                           u"Cut"_qs,
+                           u"Copy"_qs,
+                           u"Paste"_qs,
+                           u"Duplicate"_qs,
+                           u"-"_qs,
+                           u"Rearrange Subtree"_qs,
+                           u"Collapse Subtree"_qs};
     const QStringList link{u"Remove"_qs};
     QTest::newRow("RBT, empty canvas") << int(KEL::RBT) << u"empty"_qs << u"RBT_NoWhere"_qs << empty;
     QTest::newRow("RBT, a node") << int(KEL::RBT) << u"node"_qs << u"RBT_Node"_qs << node;
@@ -178,7 +187,8 @@ void TestViewInput::laterPartsAddMenuCommands()
     e.open();
     QList<int> clicked;
     CViewMenuCommands commands{
-        {u"DBT_Node"_qs, u"Mark all Matching Nodes"_qs, [&clicked](CTessel1View &, int id, const QPointF &) { clicked.append(id); }},
+        {u"DBT_Node"_qs, u"Mark all Matching Nodes"_qs,
+         [&clicked](CTessel1View &, int id, const QPointF &) { clicked.append(id); }},
         {u"RBT_Node"_qs, u"Only in RBTs"_qs, [](CTessel1View &, int, const QPointF &) {}},
     };
     e.view->SetMenuCommands(&commands);

@@ -35,7 +35,7 @@ struct Editor
     CEditorDialogs dialogs;
     QList<CNodeAttributes> answers; // an empty list cancels
     QList<bool> askedNew;
-    QList<QStringList> extraAnswer; // tags, names
+    QList<QStringList> extraAnswer;     // tags, names
     QList<CRemoveChoice> removeAnswers; // when empty, the children stay as roots
     QList<int> removeAsked;             // the child counts each question named
 
@@ -84,10 +84,7 @@ struct Editor
     }
     QPoint place(int id) const { return QPoint(f.N(id)->x, f.N(id)->y); }
     // Whether the node's tree is as the layout would arrange it, anchored at its root.
-    bool arranged(int nodeId) const
-    {
-        return CTreeLayout(*f.Tree()).RearrangeSubtree(nodeId, true).moves.isEmpty();
-    }
+    bool arranged(int nodeId) const { return CTreeLayout(*f.Tree()).RearrangeSubtree(nodeId, true).moves.isEmpty(); }
     QStringList menuTexts(const QMenu &menu) const
     {
         QStringList texts;

@@ -26,7 +26,8 @@ public:
         if (m_descriptorLimit > 0) {
             // the shell lowers the limit for itself and the server it becomes
             m_process.setProgram(u"/bin/sh"_qs);
-            m_process.setArguments(QStringList{u"-c"_qs, u"ulimit -n %1 && exec \"$0\" \"$@\""_qs.arg(m_descriptorLimit),
+            m_process.setArguments(QStringList{u"-c"_qs,
+                                               u"ulimit -n %1 && exec \"$0\" \"$@\""_qs.arg(m_descriptorLimit),
                                                QStringLiteral(VERDANTIS_SERVER)}
                                    + arguments);
         } else {
@@ -131,8 +132,8 @@ inline bool MakeCertificate(const QString &dir, const QString &base)
     QProcess p;
     p.start(u"openssl"_qs, {u"req"_qs, u"-x509"_qs, u"-newkey"_qs, u"ec"_qs, u"-pkeyopt"_qs,
                             u"ec_paramgen_curve:prime256v1"_qs, u"-nodes"_qs, u"-days"_qs, u"2"_qs, u"-subj"_qs,
-                            u"/CN=verdantis test"_qs, u"-addext"_qs, u"subjectAltName=IP:127.0.0.1"_qs,
-                            u"-keyout"_qs, dir + u'/' + base + u".key"_qs, u"-out"_qs, dir + u'/' + base + u".pem"_qs});
+                            u"/CN=verdantis test"_qs, u"-addext"_qs, u"subjectAltName=IP:127.0.0.1"_qs, u"-keyout"_qs,
+                            dir + u'/' + base + u".key"_qs, u"-out"_qs, dir + u'/' + base + u".pem"_qs});
     return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 

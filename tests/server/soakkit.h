@@ -18,8 +18,6 @@
 
 namespace SoakKit {
 
-using namespace Qt::StringLiterals;
-
 // verdantis-server on a free loopback port; the data folder outlives it, so
 // a restart finds what the killed one stored.
 class CServer
@@ -31,8 +29,8 @@ public:
     bool Start()
     {
         m_process.setProgram(QStringLiteral(VERDANTIS_SERVER));
-        m_process.setArguments(QStringList{u"--listen"_s, u"127.0.0.1"_s, u"--port"_s, u"0"_s, u"--data"_s, m_dataDir}
-                               + m_extra);
+        m_process.setArguments(
+            QStringList{u"--listen"_qs, u"127.0.0.1"_qs, u"--port"_qs, u"0"_qs, u"--data"_qs, m_dataDir} + m_extra);
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
         m_process.start();
         if (!m_process.waitForStarted(20000))
@@ -67,7 +65,7 @@ public:
     // Resident memory in KiB, from /proc; -1 when it cannot be read.
     qint64 RssKiB() const
     {
-        QFile status(u"/proc/%1/status"_s.arg(m_process.processId()));
+        QFile status(u"/proc/%1/status"_qs.arg(m_process.processId()));
         if (!status.open(QIODevice::ReadOnly))
             return -1;
         for (const QByteArray &line : status.readAll().split('\n')) {
@@ -92,14 +90,14 @@ struct CUser
     {
         manager.SetPrompt(&prompt);
         manager.NewSolution();
-        client.SetLoginSettings(u"127.0.0.1"_s, port, id, QString());
+        client.SetLoginSettings(u"127.0.0.1"_qs, port, id, QString());
         QObject::connect(&client, &CSharedSolutionClient::operationApplied, &client,
                          [this](const QString &record, bool) {
-                             if (record.contains(u"tag:END-"_s))
+                             if (record.contains(u"tag:END-"_qs))
                                  ++markers;
                          });
     }
-    void SetPort(quint16 port) { client.SetLoginSettings(u"127.0.0.1"_s, port, client.UserId(), QString()); }
+    void SetPort(quint16 port) { client.SetLoginSettings(u"127.0.0.1"_qs, port, client.UserId(), QString()); }
     bool LogIn()
     {
         return client.ConnectToServer() && QTest::qWaitFor([this] { return client.IsLoggedIn(); }, 60000);
@@ -131,18 +129,14 @@ inline void Edit(CUser &u, QRandomGenerator &rng, int serial)
             nodes.append(id);
     }
     switch (rng.bounded(5)) {
-    case 0:
-        m.AddRequirement(tag, u"said by "_s + u.client.UserId());
-        break;
-    case 1:
-        m.AddRBT(u"T"_s + tag, {}, 50);
-        break;
+    case 0: m.AddRequirement(tag, u"said by "_qs + u.client.UserId()); break;
+    case 1: m.AddRBT(u"T"_qs + tag, {}, 50); break;
     case 2:
     case 3:
         if (!trees.isEmpty()) {
             CNodeAttributes a;
-            a.component = u"C"_s + QString::number(rng.bounded(4));
-            a.behavior = u"b"_s + QString::number(serial);
+            a.component = u"C"_qs + QString::number(rng.bounded(4));
+            a.behavior = u"b"_qs + QString::number(serial);
             a.behaviorType = 1;
             const int parent = nodes.isEmpty() || rng.bounded(4) == 0 ? 0 : nodes[rng.bounded(int(nodes.size()))];
             m.AddNode(trees[rng.bounded(int(trees.size()))], parent, a, rng.bounded(400), rng.bounded(400));

@@ -72,8 +72,8 @@ QList<CKELData *> ofType(const CKELDataManager &m, int typeCode)
 // Random text that exercises the escapes and the packet framing.
 QString randomText(QRandomGenerator &rng)
 {
-    static const QStringList pieces{u"door"_qs, u":"_qs, u";"_qs, u"#"_qs, u".."_qs, u"."_qs, u"\\"_qs,
-                                    u"\n"_qs, u"Πόρτα"_qs, u"門"_qs, u" "_qs, u".cm."_qs, u"🚪"_qs};
+    static const QStringList pieces{u"door"_qs, u":"_qs,     u";"_qs,  u"#"_qs, u".."_qs,   u"."_qs, u"\\"_qs,
+                                    u"\n"_qs,   u"Πόρτα"_qs, u"門"_qs, u" "_qs, u".cm."_qs, u"🚪"_qs};
     QString s;
     const int n = rng.bounded(6);
     for (int i = 0; i < n; ++i)
@@ -106,9 +106,7 @@ void randomEdit(CKELDataManager &m, QRandomGenerator &rng, int user, int serial)
     };
     const QString own = u"U"_qs + QString::number(user) + u'-' + QString::number(serial);
     switch (rng.bounded(12)) {
-    case 0:
-        m.AddRequirement(own, randomText(rng));
-        break;
+    case 0: m.AddRequirement(own, randomText(rng)); break;
     case 1:
         // tags from a small pool: two users adding the same one conflict
         m.AddRequirement(u"P"_qs + QString::number(rng.bounded(5)), randomText(rng));
@@ -121,9 +119,7 @@ void randomEdit(CKELDataManager &m, QRandomGenerator &rng, int user, int serial)
         if (CKELData *r = pick(reqs))
             m.RemoveRequirement(r->GetId());
         break;
-    case 4:
-        m.AddComponent(u"C"_qs + QString::number(rng.bounded(6)), rng.bounded(2));
-        break;
+    case 4: m.AddComponent(u"C"_qs + QString::number(rng.bounded(6)), rng.bounded(2)); break;
     case 5: {
         QList<int> ids;
         if (CKELData *r = pick(reqs))
@@ -473,8 +469,7 @@ void TestCollaboration::randomEditing()
     for (int i = 0; i < users; ++i)
         QVERIFY(u[i]->manager.AddRequirement(u"END-"_qs + QString::number(i), QString()));
     QVERIFY(QTest::qWaitFor(
-        [&] { return std::all_of(u.begin(), u.end(), [&](const auto &x) { return x->markers == users; }); },
-        60000));
+        [&] { return std::all_of(u.begin(), u.end(), [&](const auto &x) { return x->markers == users; }); }, 60000));
 
     const QString text = u[0]->manager.BuildSolutionText();
     for (int i = 1; i < users; ++i)

@@ -103,10 +103,9 @@ void TestCollabServer::replies_data()
     QTest::newRow("save of a text that is no solution")
         << QStringList{u"UIDLog#ann##"_qs, u"FileSave#s#5#hello"_qs}
         << QStringList{u"UIDLogAck#ann#"_qs, u"The text is not a solution"_qs};
-    QTest::newRow("save, list, open")
-        << QStringList{u"UIDLog#ann##"_qs, save, u"FileListReq#"_qs, u"FileDownRec#s#"_qs}
-        << QStringList{u"UIDLogAck#ann#"_qs, u"FileSaveAck#s#"_qs, u"FileListAck#s#"_qs,
-                       u"FileDownAck#s#$SAFELEN#0#$SAFE"_qs};
+    QTest::newRow("save, list, open") << QStringList{u"UIDLog#ann##"_qs, save, u"FileListReq#"_qs, u"FileDownRec#s#"_qs}
+                                      << QStringList{u"UIDLogAck#ann#"_qs, u"FileSaveAck#s#"_qs, u"FileListAck#s#"_qs,
+                                                     u"FileDownAck#s#$SAFELEN#0#$SAFE"_qs};
     QTest::newRow("save of a text that is no solution over an open one")
         << QStringList{u"UIDLog#ann##"_qs, save, u"FileSave#s#3#abc"_qs, u"FileDownRec#s#"_qs}
         << QStringList{u"UIDLogAck#ann#"_qs, u"FileSaveAck#s#"_qs, u"The text is not a solution"_qs,
@@ -120,9 +119,8 @@ void TestCollabServer::replies_data()
     QTest::newRow("parent path as a name")
         << QStringList{u"UIDLog#ann##"_qs, u"FileSave#../x#$LEN#$TEXT"_qs, u"FileDownRec#../etc/passwd#"_qs}
         << QStringList{u"UIDLogAck#ann#"_qs, badName, badName};
-    QTest::newRow("control character in a name")
-        << QStringList{u"UIDLog#ann##"_qs, u"FileSave#a\u0007b#$LEN#$TEXT"_qs}
-        << QStringList{u"UIDLogAck#ann#"_qs, badName};
+    QTest::newRow("control character in a name") << QStringList{u"UIDLog#ann##"_qs, u"FileSave#a\u0007b#$LEN#$TEXT"_qs}
+                                                 << QStringList{u"UIDLogAck#ann#"_qs, badName};
     QTest::newRow("10000-character name")
         << QStringList{u"UIDLog#ann##"_qs, u"FileSave#"_qs + QString(10000, u'n') + u"#$LEN#$TEXT"_qs}
         << QStringList{u"UIDLogAck#ann#"_qs, badName};
@@ -382,8 +380,8 @@ void TestCollabServer::usersFile()
     const QString path = m_dir->filePath(u"users.txt"_qs);
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("# carl:" + HashPassword(u"x"_qs).toUtf8() + "\n\nann:" + HashPassword(u"oven door"_qs).toUtf8() + "\n  b:b:"
-            + HashPassword(u"b:pw"_qs).toUtf8() + "  \n");
+    f.write("# carl:" + HashPassword(u"x"_qs).toUtf8() + "\n\nann:" + HashPassword(u"oven door"_qs).toUtf8()
+            + "\n  b:b:" + HashPassword(u"b:pw"_qs).toUtf8() + "  \n");
     f.close();
     QVERIFY(start({u"--users"_qs, path}));
     CRawClient c;
@@ -400,7 +398,7 @@ void TestCollabServer::badUsersFile_data()
     QTest::newRow("user without a hash") << QByteArray("ann\n");
     QTest::newRow("plain password") << QByteArray("ann:secret\n");
     QTest::newRow("too few iterations") << QByteArray("ann:pbkdf2-sha256$1000$c2FsdHNhbHQ=$"
-                                                       "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\n");
+                                                      "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\n");
     QTest::newRow("key not base64") << QByteArray("ann:pbkdf2-sha256$200000$c2FsdHNhbHQ=$***\n");
 }
 
@@ -413,7 +411,8 @@ void TestCollabServer::badUsersFile()
     f.write(content);
     f.close();
     QProcess p;
-    p.start(QStringLiteral(VERDANTIS_SERVER), {u"--port"_qs, u"0"_qs, u"--data"_qs, m_dir->path(), u"--users"_qs, path});
+    p.start(QStringLiteral(VERDANTIS_SERVER),
+            {u"--port"_qs, u"0"_qs, u"--data"_qs, m_dir->path(), u"--users"_qs, path});
     QVERIFY(p.waitForFinished(20000));
     QCOMPARE(p.exitCode(), 2);
     QVERIFY(p.readAllStandardError().contains("users.txt line 1"));

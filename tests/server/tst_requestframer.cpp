@@ -33,8 +33,8 @@ void TestRequestFramer::framing_data()
     QTest::newRow("operation") << u"OpCont#a#addreq;tag:R1;#"_qs << QStringList{u"3:a|addreq;tag:R1;"_qs} << 0;
     QTest::newRow("save with # in the text, then a list")
         << u"FileSave#a#5#x#y#zFileListReq#"_qs << QStringList{u"4:a|x#y#z"_qs, u"1:"_qs} << 0;
-    QTest::newRow("save of an empty text") << u"FileSave#a#0#UIDLog#b#c#"_qs << QStringList{u"4:a|"_qs, u"0:b|c"_qs}
-                                           << 0;
+    QTest::newRow("save of an empty text")
+        << u"FileSave#a#0#UIDLog#b#c#"_qs << QStringList{u"4:a|"_qs, u"0:b|c"_qs} << 0;
     QTest::newRow("keywords in any case") << u"uidlog#a#p#OPCONT#s#r#"_qs << QStringList{u"0:a|p"_qs, u"3:s|r"_qs} << 0;
     QTest::newRow("operation still open") << u"OpCont#a#rec"_qs << QStringList{} << 12;
     QTest::newRow("save still open") << u"FileSave#a#10#abc"_qs << QStringList{} << 17;
@@ -95,16 +95,15 @@ void TestRequestFramer::failures_data()
     QTest::newRow("length not a number") << u"FileSave#a#12x#"_qs << big << int(CRequestFramer::Malformed);
     QTest::newRow("negative length") << u"FileSave#a#-1#"_qs << big << int(CRequestFramer::Malformed);
     QTest::newRow("empty length") << u"FileSave#a##text"_qs << big << int(CRequestFramer::Malformed);
-    QTest::newRow("length too long to be a number") << u"FileSave#a#123456789012"_qs << big
-                                                   << int(CRequestFramer::Malformed);
-    QTest::newRow("declared length over the limit") << u"FileSave#a#600000#"_qs << big
-                                                    << int(CRequestFramer::TooLarge);
-    QTest::newRow("operation that never ends") << u"OpCont#a#"_qs + QString(600000, u'r') << big
-                                               << int(CRequestFramer::TooLarge);
-    QTest::newRow("name that never ends") << u"FileSave#"_qs + QString(600000, u'n') << big
-                                          << int(CRequestFramer::TooLarge);
-    QTest::newRow("within the limit waits") << u"OpCont#a#"_qs + QString(1000, u'r') << big
-                                            << int(CRequestFramer::NeedMore);
+    QTest::newRow("length too long to be a number")
+        << u"FileSave#a#123456789012"_qs << big << int(CRequestFramer::Malformed);
+    QTest::newRow("declared length over the limit") << u"FileSave#a#600000#"_qs << big << int(CRequestFramer::TooLarge);
+    QTest::newRow("operation that never ends")
+        << u"OpCont#a#"_qs + QString(600000, u'r') << big << int(CRequestFramer::TooLarge);
+    QTest::newRow("name that never ends")
+        << u"FileSave#"_qs + QString(600000, u'n') << big << int(CRequestFramer::TooLarge);
+    QTest::newRow("within the limit waits")
+        << u"OpCont#a#"_qs + QString(1000, u'r') << big << int(CRequestFramer::NeedMore);
 }
 
 void TestRequestFramer::failures()
@@ -152,12 +151,12 @@ void TestRequestFramer::oddByteCount_data()
     const QByteArray login = CUtf16Decoder::Encode(u"UIDLog#ann#pw#");
     const QByteArray list = CUtf16Decoder::Encode(u"FileListReq#");
     QTest::newRow("a byte too many after a login") << login + 'x' << list << int(CRequestFramer::OddByteCount);
-    QTest::newRow("a byte too many in one piece") << login + 'x' + list << QByteArray()
-                                                  << int(CRequestFramer::OddByteCount);
+    QTest::newRow("a byte too many in one piece")
+        << login + 'x' + list << QByteArray() << int(CRequestFramer::OddByteCount);
     QTest::newRow("next request split inside its first character")
         << login + list.left(1) << list.mid(1) << int(CRequestFramer::Ready);
-    QTest::newRow("request split inside a character") << login + list.left(7) << list.mid(7)
-                                                      << int(CRequestFramer::Ready);
+    QTest::newRow("request split inside a character")
+        << login + list.left(7) << list.mid(7) << int(CRequestFramer::Ready);
 }
 
 void TestRequestFramer::oddByteCount()

@@ -162,22 +162,19 @@ void TestServerAttacks::refusedRecords_data()
         << QStringList{invalid};
     QTest::newRow("lone surrogate, then a sound record")
         << QStringList{}
-        << QStringList{u"addreq;tag:X;desc:a\xDC00;"_qs.replace(u'\xDC00', QChar(0xDC00)),
-                       u"addreq;tag:R2;desc:ok;"_qs}
+        << QStringList{u"addreq;tag:X;desc:a\xDC00;"_qs.replace(u'\xDC00', QChar(0xDC00)), u"addreq;tag:R2;desc:ok;"_qs}
         << QStringList{invalid, relayed};
-    QTest::newRow("tree copied into itself") << QStringList{} << QStringList{u"clotre;tid:$T1;sid:$T1;"_qs}
-                                             << QStringList{selfCopy};
+    QTest::newRow("tree copied into itself")
+        << QStringList{} << QStringList{u"clotre;tid:$T1;sid:$T1;"_qs} << QStringList{selfCopy};
     QTest::newRow("tree copied into itself, many times")
         << QStringList{} << QStringList(16, u"clotre;tid:$T1;sid:$T1;"_qs) << QStringList(16, selfCopy);
     QTest::newRow("copy past the element limit")
-        << QStringList{u"--max-nodes"_qs, max} << QStringList{u"clotre;tid:$T2;sid:$T1;"_qs}
-        << QStringList{tooBig};
-    QTest::newRow("copy within the limit") << QStringList{} << QStringList{u"clotre;tid:$T2;sid:$T1;"_qs}
-                                           << QStringList{relayed};
+        << QStringList{u"--max-nodes"_qs, max} << QStringList{u"clotre;tid:$T2;sid:$T1;"_qs} << QStringList{tooBig};
+    QTest::newRow("copy within the limit")
+        << QStringList{} << QStringList{u"clotre;tid:$T2;sid:$T1;"_qs} << QStringList{relayed};
     QTest::newRow("one more element than the limit, after one that fits")
         << QStringList{u"--max-nodes"_qs, max}
-        << QStringList{u"addreq;tag:R2;desc:fits;"_qs, u"addreq;tag:R3;desc:one too many;"_qs,
-                       u"rmnode;id:$N;"_qs}
+        << QStringList{u"addreq;tag:R2;desc:fits;"_qs, u"addreq;tag:R3;desc:one too many;"_qs, u"rmnode;id:$N;"_qs}
         << QStringList{relayed, tooBig, relayed};
 }
 
@@ -243,8 +240,7 @@ void TestServerAttacks::connectionsLetGo_data()
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("attack");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("large request before login")
-        << QStringList{} << u"big"_qs << u"Request too large"_qs;
+    QTest::newRow("large request before login") << QStringList{} << u"big"_qs << u"Request too large"_qs;
     QTest::newRow("no login in time") << QStringList{u"--login-timeout"_qs, u"1"_qs} << u"silent"_qs
                                       << u"Not logged in in time"_qs;
     QTest::newRow("one byte now and then")
@@ -365,9 +361,9 @@ void TestServerAttacks::otherUsersSolutions_data()
     QTest::newRow("only users with an account become members")
         << QStringList{u"ann>$SAVE"_qs, u"ann>MemberAddReq#Oven#nobody#"_qs}
         << QStringList{u"FileSaveAck#Oven#"_qs, u"No user has this id"_qs};
-    QTest::newRow("the owner stays")
-        << QStringList{u"ann>$SAVE"_qs, u"ann>MemberDelReq#Oven#ann#"_qs}
-        << QStringList{u"FileSaveAck#Oven#"_qs, u"The owner of a solution stays its member"_qs};
+    QTest::newRow("the owner stays") << QStringList{u"ann>$SAVE"_qs, u"ann>MemberDelReq#Oven#ann#"_qs}
+                                     << QStringList{u"FileSaveAck#Oven#"_qs,
+                                                    u"The owner of a solution stays its member"_qs};
 }
 
 void TestServerAttacks::otherUsersSolutions()

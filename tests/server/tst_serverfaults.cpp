@@ -21,14 +21,14 @@ namespace {
 QStringList savedTexts(const QString &database, const QString &name)
 {
     QStringList texts;
-    const QString connection = u"history-reader"_s;
+    const QString connection = u"history-reader"_qs;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, connection);
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_qs, connection);
         db.setDatabaseName(database);
-        db.setConnectOptions(u"QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"_s);
+        db.setConnectOptions(u"QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"_qs);
         if (db.open()) {
             QSqlQuery q(db);
-            q.prepare(u"SELECT text FROM history WHERE name = ? ORDER BY id"_s);
+            q.prepare(u"SELECT text FROM history WHERE name = ? ORDER BY id"_qs);
             q.addBindValue(name);
             if (q.exec()) {
                 while (q.next())
@@ -57,7 +57,7 @@ class TestServerFaults : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QLoggingCategory::setFilterRules(u"verdantis.collab.packet=false"_s); }
+    void initTestCase() { QLoggingCategory::setFilterRules(u"verdantis.collab.packet=false"_qs); }
     void killedServerKeepsWhatItAcknowledged();
     void killedServerKeepsEveryRelayedRecord();
 };
@@ -65,10 +65,11 @@ private slots:
 void TestServerFaults::killedServerKeepsWhatItAcknowledged()
 {
     const int rounds = TestKit::EnvNumber("VERDANTIS_FAULT_ROUNDS", 4);
-    const quint32 seed = quint32(TestKit::EnvNumber("VERDANTIS_FAULT_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
+    const quint32 seed =
+        quint32(TestKit::EnvNumber("VERDANTIS_FAULT_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
     qInfo("%d rounds, seed %u", rounds, seed);
     QRandomGenerator rng(seed);
-    const QString name = u"plant"_s;
+    const QString name = u"plant"_qs;
 
     // what each acknowledgement covered: the user's model when the
     // acknowledgement arrives holds exactly the relays the server applied
@@ -76,11 +77,11 @@ void TestServerFaults::killedServerKeepsWhatItAcknowledged()
     QStringList acknowledged;
     QTemporaryDir data;
     // stores of its own accord every second too, so kills also land in those
-    CServer server(data.path(), {u"--store-interval"_s, u"1"_s});
+    CServer server(data.path(), {u"--store-interval"_qs, u"1"_qs});
     QVERIFY(server.Start());
     std::vector<std::unique_ptr<CUser>> users;
     for (int i = 0; i < 3; ++i)
-        users.push_back(std::make_unique<CUser>(u"user"_s + QString::number(i), server.Port()));
+        users.push_back(std::make_unique<CUser>(u"user"_qs + QString::number(i), server.Port()));
     for (auto &u : users) {
         CUser *user = u.get();
         QObject::connect(&user->client, &CSharedSolutionClient::saveFinished, &user->client,
@@ -90,7 +91,7 @@ void TestServerFaults::killedServerKeepsWhatItAcknowledged()
                          });
     }
     QVERIFY(users[0]->LogIn());
-    QVERIFY(users[0]->manager.AddRequirement(u"BASE"_s, u"first"_s));
+    QVERIFY(users[0]->manager.AddRequirement(u"BASE"_qs, u"first"_qs));
     QVERIFY(users[0]->client.SaveAsShared(name));
     QVERIFY(QTest::qWaitFor([&] { return !acknowledged.isEmpty(); }, 60000));
 
@@ -124,9 +125,9 @@ void TestServerFaults::killedServerKeepsWhatItAcknowledged()
         QVERIFY(server.Start());
         for (auto &u : users)
             u->SetPort(server.Port());
-        const QStringList saved = savedTexts(data.filePath(u"verdantis-server.sqlite"_s), name);
+        const QStringList saved = savedTexts(data.filePath(u"verdantis-server.sqlite"_qs), name);
         for (qsizetype i = 0; i < acknowledged.size(); ++i)
-            QVERIFY2(saved.contains(acknowledged[i]), qPrintable(u"acknowledged save %1 is missing"_s.arg(i)));
+            QVERIFY2(saved.contains(acknowledged[i]), qPrintable(u"acknowledged save %1 is missing"_qs.arg(i)));
 
         for (auto &u : users) {
             QVERIFY(u->LogIn());
@@ -152,27 +153,28 @@ void TestServerFaults::killedServerKeepsWhatItAcknowledged()
 void TestServerFaults::killedServerKeepsEveryRelayedRecord()
 {
     const int rounds = TestKit::EnvNumber("VERDANTIS_DURABLE_ROUNDS", 50);
-    const quint32 seed = quint32(TestKit::EnvNumber("VERDANTIS_FAULT_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
+    const quint32 seed =
+        quint32(TestKit::EnvNumber("VERDANTIS_FAULT_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
     qInfo("%d rounds, seed %u", rounds, seed);
     QRandomGenerator rng(seed);
-    const QString name = u"line"_s;
+    const QString name = u"line"_qs;
     QTemporaryDir data;
     // never stores of its own accord: the records alone must carry the edits
-    CServer server(data.path(), {u"--store-interval"_s, u"0"_s});
+    CServer server(data.path(), {u"--store-interval"_qs, u"0"_qs});
     QVERIFY(server.Start());
     std::vector<std::unique_ptr<CUser>> users;
     QSet<QString> seen;
     for (int i = 0; i < 3; ++i) {
-        users.push_back(std::make_unique<CUser>(u"user"_s + QString::number(i), server.Port()));
+        users.push_back(std::make_unique<CUser>(u"user"_qs + QString::number(i), server.Port()));
         QObject::connect(&users.back()->client, &CSharedSolutionClient::operationApplied, &users.back()->client,
                          [&seen](const QString &record, bool) {
-                             static const QRegularExpression tag(u"tag:([^;]*);"_s);
+                             static const QRegularExpression tag(u"tag:([^;]*);"_qs);
                              if (const auto m = tag.match(record); m.hasMatch())
                                  seen.insert(m.captured(1));
                          });
     }
     QVERIFY(users[0]->LogIn());
-    QVERIFY(users[0]->manager.AddRequirement(u"BASE"_s, u"first"_s));
+    QVERIFY(users[0]->manager.AddRequirement(u"BASE"_qs, u"first"_qs));
     QVERIFY(users[0]->client.SaveAsShared(name));
     QVERIFY(QTest::qWaitFor([&] { return users[0]->client.SharedName() == name; }, 60000));
 
@@ -187,7 +189,7 @@ void TestServerFaults::killedServerKeepsEveryRelayedRecord()
         const int killAt = 5 + int(rng.bounded(60));
         for (int step = 0; step < killAt; ++step) {
             CUser &u = *users[rng.bounded(3)];
-            u.manager.AddRequirement(u"K"_s + QString::number(++serial), u"burst"_s);
+            u.manager.AddRequirement(u"K"_qs + QString::number(++serial), u"burst"_qs);
             QCoreApplication::processEvents();
             // let some of it travel, not all
             if (rng.bounded(3) == 0)
@@ -204,7 +206,7 @@ void TestServerFaults::killedServerKeepsEveryRelayedRecord()
         }
         const CKELDataManager &m = users[0]->manager;
         for (const QString &tag : std::as_const(seen))
-            QVERIFY2(m.FindRequirement(tag), qPrintable(u"round %1: %2 was relayed and lost"_s.arg(round).arg(tag)));
+            QVERIFY2(m.FindRequirement(tag), qPrintable(u"round %1: %2 was relayed and lost"_qs.arg(round).arg(tag)));
         const QString text = m.BuildSolutionText();
         for (auto &u : users)
             QCOMPARE(u->manager.BuildSolutionText(), text);

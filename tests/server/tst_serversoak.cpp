@@ -27,11 +27,11 @@ QByteArray utf16(const QString &text)
 QByteArray badBytes(QRandomGenerator &rng, const QString &solution)
 {
     static const QString requests[] = {
-        u"UIDLog#mallory#"_s,
-        u"FileListReq#"_s,
-        u"FileDownRec#"_s + solution + u'#',
-        u"OpCont#"_s + solution + u"#Req(tag:X;desc:y)#"_s,
-        u"FileSave#junk#40#Solution(name:x)"_s,
+        u"UIDLog#mallory#"_qs,
+        u"FileListReq#"_qs,
+        u"FileDownRec#"_qs + solution + u'#',
+        u"OpCont#"_qs + solution + u"#Req(tag:X;desc:y)#"_qs,
+        u"FileSave#junk#40#Solution(name:x)"_qs,
     };
     QByteArray bytes;
     switch (rng.bounded(7)) {
@@ -46,16 +46,16 @@ QByteArray badBytes(QRandomGenerator &rng, const QString &solution)
         break;
     }
     case 2: // logged in, then a save that announces more than ever comes
-        bytes = utf16(u"UIDLog#mallory#FileSave#big#400000#"_s) + utf16(QString(1000, u'a'));
+        bytes = utf16(u"UIDLog#mallory#FileSave#big#400000#"_qs) + utf16(QString(1000, u'a'));
         break;
     case 3: // a save larger than the server takes
-        bytes = utf16(u"UIDLog#mallory#FileSave#huge#99999999#"_s);
+        bytes = utf16(u"UIDLog#mallory#FileSave#huge#99999999#"_qs);
         break;
     case 4: // edits to a solution this connection does not hold
-        bytes = utf16(u"UIDLog#mallory#"_s + requests[3] + requests[3]);
+        bytes = utf16(u"UIDLog#mallory#"_qs + requests[3] + requests[3]);
         break;
     case 5: // asks for something large and never reads it
-        bytes = utf16(u"UIDLog#mallory#"_s);
+        bytes = utf16(u"UIDLog#mallory#"_qs);
         for (int i = 0; i < 50; ++i)
             bytes += utf16(requests[2]);
         break;
@@ -72,7 +72,7 @@ class TestServerSoak : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QLoggingCategory::setFilterRules(u"verdantis.collab.packet=false"_s); }
+    void initTestCase() { QLoggingCategory::setFilterRules(u"verdantis.collab.packet=false"_qs); }
     void garbageConnectionsWhileUsersEdit();
 };
 
@@ -80,28 +80,29 @@ void TestServerSoak::garbageConnectionsWhileUsersEdit()
 {
     const int total = TestKit::EnvNumber("VERDANTIS_SOAK_CONNECTIONS", 1000);
     const int parallel = TestKit::EnvNumber("VERDANTIS_SOAK_PARALLEL", 25);
-    const quint32 seed = quint32(TestKit::EnvNumber("VERDANTIS_SOAK_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
+    const quint32 seed =
+        quint32(TestKit::EnvNumber("VERDANTIS_SOAK_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
     qInfo("%d connections, %d at a time, seed %u", total, parallel, seed);
     QRandomGenerator rng(seed);
-    const QString name = u"soak"_s;
+    const QString name = u"soak"_qs;
 
     QTemporaryDir data;
     // a small quarantine, so that a sanitizer build measures the server and
     // not the sanitizer's pool of freed memory
     QByteArray asan = qgetenv("ASAN_OPTIONS");
     qputenv("ASAN_OPTIONS", asan + (asan.isEmpty() ? "" : ":") + "quarantine_size_mb=8");
-    CServer server(data.path(), {u"--stall-timeout"_s, u"1"_s, u"--max-packet"_s, u"1048576"_s});
+    CServer server(data.path(), {u"--stall-timeout"_qs, u"1"_qs, u"--max-packet"_qs, u"1048576"_qs});
     QVERIFY(server.Start());
     qputenv("ASAN_OPTIONS", asan);
 
     std::vector<std::unique_ptr<CUser>> users;
     for (int i = 0; i < 3; ++i) {
-        users.push_back(std::make_unique<CUser>(u"user"_s + QString::number(i), server.Port()));
+        users.push_back(std::make_unique<CUser>(u"user"_qs + QString::number(i), server.Port()));
         QVERIFY(users.back()->LogIn());
     }
-    QVERIFY(users[0]->manager.AddRequirement(u"BASE"_s, QString(20000, u'd')));
+    QVERIFY(users[0]->manager.AddRequirement(u"BASE"_qs, QString(20000, u'd')));
     QVERIFY(users[0]->client.SaveAsShared(name));
-    QVERIFY(QTest::qWaitFor([&] { return users[0]->prompt.texts.contains(u"Solution soak saved"_s); }, 60000));
+    QVERIFY(QTest::qWaitFor([&] { return users[0]->prompt.texts.contains(u"Solution soak saved"_qs); }, 60000));
     for (int i = 1; i < 3; ++i)
         QVERIFY(users[i]->Open(name));
 
@@ -117,9 +118,8 @@ void TestServerSoak::garbageConnectionsWhileUsersEdit()
             s->setProperty("bytes", badBytes(rng, name));
             // gone after a few rounds of this loop, or when the server closes it
             s->setProperty("life", 1 + int(rng.bounded(20)));
-            QObject::connect(s.get(), &QTcpSocket::connected, s.get(), [p = s.get()] {
-                p->write(p->property("bytes").toByteArray());
-            });
+            QObject::connect(s.get(), &QTcpSocket::connected, s.get(),
+                             [p = s.get()] { p->write(p->property("bytes").toByteArray()); });
             open.push_back(std::move(s));
             ++started;
         }
@@ -145,23 +145,23 @@ void TestServerSoak::garbageConnectionsWhileUsersEdit()
 
     // every user's last word reaches everyone: then all have applied the same relays
     for (int i = 0; i < 3; ++i)
-        QVERIFY(users[i]->manager.AddRequirement(u"END-"_s + QString::number(i), QString()));
+        QVERIFY(users[i]->manager.AddRequirement(u"END-"_qs + QString::number(i), QString()));
     QVERIFY(QTest::qWaitFor([&] { return users[0]->markers == 3 && users[1]->markers == 3 && users[2]->markers == 3; },
                             120000));
     const QString text = users[0]->manager.BuildSolutionText();
     for (auto &u : users)
         QCOMPARE(u->manager.BuildSolutionText(), text);
-    QVERIFY(text.contains(u"END-2"_s));
+    QVERIFY(text.contains(u"END-2"_qs));
 
     const qint64 endRss = server.RssKiB();
-    qInfo("server memory: %lld KiB after 100 connections, peak %lld KiB, %lld KiB after %d; %d edits", warmRss,
-          peakRss, endRss, total, serial);
+    qInfo("server memory: %lld KiB after 100 connections, peak %lld KiB, %lld KiB after %d; %d edits", warmRss, peakRss,
+          endRss, total, serial);
     QVERIFY(warmRss > 0);
     // what a connection costs must not stay behind once it is gone; under
     // AddressSanitizer the freed memory is held back on purpose, and
     // LeakSanitizer checks the server's leaks when it stops instead
 #if !defined(__SANITIZE_ADDRESS__)
-    QVERIFY2(endRss < warmRss + 64 * 1024, qPrintable(u"grew from %1 to %2 KiB"_s.arg(warmRss).arg(endRss)));
+    QVERIFY2(endRss < warmRss + 64 * 1024, qPrintable(u"grew from %1 to %2 KiB"_qs.arg(warmRss).arg(endRss)));
 #endif
     QVERIFY(server.Stop());
 }

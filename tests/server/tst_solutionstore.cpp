@@ -22,11 +22,11 @@ void TestSolutionStore::historyToDrop_data()
     QTest::addColumn<int>("keep");
     QTest::addColumn<QStringList>("saves");
     QTest::addColumn<QList<qint64>>("dropped");
-    QTest::newRow("newest three of five") << 3 << QStringList{u"1@50"_qs, u"2@40"_qs, u"3@30"_qs, u"4@2"_qs, u"5@1"_qs}
-                                          << QList<qint64>{2, 1};
+    QTest::newRow("newest three of five")
+        << 3 << QStringList{u"1@50"_qs, u"2@40"_qs, u"3@30"_qs, u"4@2"_qs, u"5@1"_qs} << QList<qint64>{2, 1};
     QTest::newRow("fewer than kept") << 10 << QStringList{u"1@5000"_qs, u"2@1"_qs} << QList<qint64>{};
-    QTest::newRow("the last week whole")
-        << 0 << QStringList{u"1@160"_qs, u"2@100"_qs, u"3@99"_qs, u"4@1"_qs, u"5@0"_qs} << QList<qint64>{};
+    QTest::newRow("the last week whole") << 0 << QStringList{u"1@160"_qs, u"2@100"_qs, u"3@99"_qs, u"4@1"_qs, u"5@0"_qs}
+                                         << QList<qint64>{};
     // 10 days ago at 02:00, 06:00 and 10:00 (now is 12:00): the newest stays
     QTest::newRow("one a day after a week")
         << 0 << QStringList{u"1@250"_qs, u"2@246"_qs, u"3@242"_qs, u"4@1"_qs} << QList<qint64>{2, 1};
@@ -77,8 +77,8 @@ void TestSolutionStore::filesAreTheServersOwn()
     CSolutionStore store(data);
     QVERIFY(store.Open());
     QVERIFY(store.Save(u"a"_qs, u"text"_qs, u"ann"_qs));
-    const auto others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
-                        | QFile::WriteOther | QFile::ExeOther;
+    const auto others =
+        QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
     QCOMPARE(QFile::permissions(data) & others, QFile::Permissions());
     QCOMPARE(QFile::permissions(store.FilePath()) & others, QFile::Permissions());
     QVERIFY(QFile::permissions(store.FilePath()) & QFile::WriteOwner);

@@ -16,8 +16,7 @@ struct ToolRun
 };
 
 inline ToolRun RunTool(const QTemporaryDir &dir, const QByteArray &input, const QStringList &args = {},
-                       const QString &inputName = QStringLiteral("BTSetExp.txt"),
-                       const QString &outputName = QString())
+                       const QString &inputName = QStringLiteral("BTSetExp.txt"), const QString &outputName = QString())
 {
     QFile in(dir.filePath(inputName));
     if (in.open(QIODevice::WriteOnly | QIODevice::Truncate))

@@ -28,9 +28,11 @@ void TestBehaviorParser::behaviors_data()
                                 << QStringList{u"<assignment>"_qs, u"<attribute>count</attribute>"_qs,
                                                u"<value>5</value>"_qs, u"</assignment>"_qs};
     QTest::newRow("increment") << u"count++"_qs
-                               << QStringList{u"<increment>"_qs, u"<attribute>count</attribute>"_qs, u"</increment>"_qs};
+                               << QStringList{u"<increment>"_qs, u"<attribute>count</attribute>"_qs,
+                                              u"</increment>"_qs};
     QTest::newRow("decrement") << u"count --"_qs
-                               << QStringList{u"<decrement>"_qs, u"<attribute>count</attribute>"_qs, u"</decrement>"_qs};
+                               << QStringList{u"<decrement>"_qs, u"<attribute>count</attribute>"_qs,
+                                              u"</decrement>"_qs};
     const auto comparison = [](const char16_t *op, const char16_t *value) {
         return QStringList{u"<comparison>"_qs, u"<attribute>level</attribute>"_qs,
                            u"<operator>"_qs + QString::fromUtf16(op) + u"</operator>"_qs,

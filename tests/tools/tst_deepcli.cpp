@@ -9,8 +9,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 struct Run
@@ -25,12 +23,12 @@ Run run(const QString &program, const QStringList &args, const QString &home, in
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"HOME"_s, home);
-    env.remove(u"XDG_CONFIG_HOME"_s);
-    env.remove(u"XDG_CACHE_HOME"_s);
+    env.insert(u"HOME"_qs, home);
+    env.remove(u"XDG_CONFIG_HOME"_qs);
+    env.remove(u"XDG_CACHE_HOME"_qs);
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(home);
-    p.setStandardOutputFile(home + u"/stdout.txt"_s);
+    p.setStandardOutputFile(home + u"/stdout.txt"_qs);
     p.start(program, args);
     Run r;
     r.finished = p.waitForFinished(timeoutMs);
@@ -83,7 +81,7 @@ TestDeepCli::Input TestDeepCli::input(const QString &shape, int nodes)
     if (auto it = m_inputs.constFind(key); it != m_inputs.constEnd())
         return *it;
     Input in;
-    in.file = m_dir.filePath(key + u".kvf"_s);
+    in.file = m_dir.filePath(key + u".kvf"_qs);
     QProcess gen;
     gen.start(QStringLiteral(DEEPGEN), {shape, QString::number(nodes), in.file});
     if (gen.waitForFinished(600000) && gen.exitCode() == 0) {
@@ -110,32 +108,44 @@ void TestDeepCli::command_data()
         bool slow;
         bool mustWork;
     } commands[] = {
-        {"show", {u"show"_s, u"FILE"_s}, false, true},
-        {"resave", {u"resave"_s, u"FILE"_s, u"-o"_s, u"OUT.kvf"_s}, false, true},
-        {"layout", {u"layout"_s, u"FILE"_s, u"T"_s, u"-o"_s, u"OUT.kvf"_s}, false, true},
-        {"layout subtree", {u"layout"_s, u"FILE"_s, u"D"_s, u"-o"_s, u"OUT.kvf"_s, u"--subtree"_s, u"FIRST"_s}, false, true},
-        {"render png", {u"render"_s, u"FILE"_s, u"T"_s, u"-o"_s, u"OUT.png"_s}, true, false},
-        {"render svg", {u"render"_s, u"FILE"_s, u"T"_s, u"-o"_s, u"OUT.svg"_s}, true, false},
-        {"render pdf", {u"render"_s, u"FILE"_s, u"T"_s, u"-o"_s, u"OUT.pdf"_s}, true, false},
-        {"translate sal", {u"translate"_s, u"sal"_s, u"FILE"_s, u"T"_s, u"-o"_s, u"OUT.sal"_s}, false, false},
-        {"translate uppaal", {u"translate"_s, u"uppaal"_s, u"FILE"_s, u"T"_s, u"-o"_s, u"OUT.xml"_s}, false, false},
-        {"translate xml", {u"translate"_s, u"xml"_s, u"FILE"_s, u"T"_s, u"-o"_s, u"OUT.xml"_s}, false, false},
-        {"translate zeph", {u"translate"_s, u"zeph"_s, u"FILE"_s, u"T"_s}, true, true},
-        {"derive cbt", {u"derive"_s, u"cbt"_s, u"FILE"_s, u"T"_s, u"C1"_s}, false, true},
-        {"derive cin", {u"derive"_s, u"cin"_s, u"FILE"_s, u"T"_s}, false, true},
-        {"derive cid", {u"derive"_s, u"cid"_s, u"FILE"_s, u"T"_s, u"C1"_s}, false, true},
-        {"evt", {u"evt"_s, u"FILE"_s, u"T"_s, u"D"_s, u"-o"_s, u"OUT.kvf"_s}, false, false},
-        {"mark integration", {u"mark"_s, u"integration"_s, u"FILE"_s, u"D"_s}, false, true},
-        {"mark missing", {u"mark"_s, u"missing"_s, u"FILE"_s, u"D"_s}, false, true},
-        {"mark matches", {u"mark"_s, u"matches"_s, u"FILE"_s, u"D"_s, u"LAST"_s}, false, true},
-        {"integrate next", {u"integrate"_s, u"next"_s, u"FILE"_s, u"D"_s, u"LAST"_s, u"-o"_s, u"OUT.kvf"_s}, false, false},
-        {"integrate this", {u"integrate"_s, u"this"_s, u"FILE"_s, u"D"_s, u"FIRST"_s, u"-o"_s, u"OUT.kvf"_s}, false, false},
-        {"copy-rbt", {u"copy-rbt"_s, u"FILE"_s, u"D"_s, u"T"_s, u"-o"_s, u"OUT.kvf"_s}, false, true},
+        {"show", {u"show"_qs, u"FILE"_qs}, false, true},
+        {"resave", {u"resave"_qs, u"FILE"_qs, u"-o"_qs, u"OUT.kvf"_qs}, false, true},
+        {"layout", {u"layout"_qs, u"FILE"_qs, u"T"_qs, u"-o"_qs, u"OUT.kvf"_qs}, false, true},
+        {"layout subtree",
+         {u"layout"_qs, u"FILE"_qs, u"D"_qs, u"-o"_qs, u"OUT.kvf"_qs, u"--subtree"_qs, u"FIRST"_qs},
+         false,
+         true},
+        {"render png", {u"render"_qs, u"FILE"_qs, u"T"_qs, u"-o"_qs, u"OUT.png"_qs}, true, false},
+        {"render svg", {u"render"_qs, u"FILE"_qs, u"T"_qs, u"-o"_qs, u"OUT.svg"_qs}, true, false},
+        {"render pdf", {u"render"_qs, u"FILE"_qs, u"T"_qs, u"-o"_qs, u"OUT.pdf"_qs}, true, false},
+        {"translate sal", {u"translate"_qs, u"sal"_qs, u"FILE"_qs, u"T"_qs, u"-o"_qs, u"OUT.sal"_qs}, false, false},
+        {"translate uppaal",
+         {u"translate"_qs, u"uppaal"_qs, u"FILE"_qs, u"T"_qs, u"-o"_qs, u"OUT.xml"_qs},
+         false,
+         false},
+        {"translate xml", {u"translate"_qs, u"xml"_qs, u"FILE"_qs, u"T"_qs, u"-o"_qs, u"OUT.xml"_qs}, false, false},
+        {"translate zeph", {u"translate"_qs, u"zeph"_qs, u"FILE"_qs, u"T"_qs}, true, true},
+        {"derive cbt", {u"derive"_qs, u"cbt"_qs, u"FILE"_qs, u"T"_qs, u"C1"_qs}, false, true},
+        {"derive cin", {u"derive"_qs, u"cin"_qs, u"FILE"_qs, u"T"_qs}, false, true},
+        {"derive cid", {u"derive"_qs, u"cid"_qs, u"FILE"_qs, u"T"_qs, u"C1"_qs}, false, true},
+        {"evt", {u"evt"_qs, u"FILE"_qs, u"T"_qs, u"D"_qs, u"-o"_qs, u"OUT.kvf"_qs}, false, false},
+        {"mark integration", {u"mark"_qs, u"integration"_qs, u"FILE"_qs, u"D"_qs}, false, true},
+        {"mark missing", {u"mark"_qs, u"missing"_qs, u"FILE"_qs, u"D"_qs}, false, true},
+        {"mark matches", {u"mark"_qs, u"matches"_qs, u"FILE"_qs, u"D"_qs, u"LAST"_qs}, false, true},
+        {"integrate next",
+         {u"integrate"_qs, u"next"_qs, u"FILE"_qs, u"D"_qs, u"LAST"_qs, u"-o"_qs, u"OUT.kvf"_qs},
+         false,
+         false},
+        {"integrate this",
+         {u"integrate"_qs, u"this"_qs, u"FILE"_qs, u"D"_qs, u"FIRST"_qs, u"-o"_qs, u"OUT.kvf"_qs},
+         false,
+         false},
+        {"copy-rbt", {u"copy-rbt"_qs, u"FILE"_qs, u"D"_qs, u"T"_qs, u"-o"_qs, u"OUT.kvf"_qs}, false, true},
     };
     for (const char *shape : {"chain", "star"}) {
         for (const auto &c : commands)
-            QTest::addRow("%s, %s", c.name, shape) << (QStringList{QString::fromLatin1(shape)} + c.args) << c.slow
-                                                   << c.mustWork;
+            QTest::addRow("%s, %s", c.name, shape)
+                << (QStringList{QString::fromLatin1(shape)} + c.args) << c.slow << c.mustWork;
     }
 }
 
@@ -151,23 +161,24 @@ void TestDeepCli::command()
 
     QTemporaryDir home;
     for (QString &a : args) {
-        if (a == u"FILE"_s)
+        if (a == u"FILE"_qs)
             a = in.file;
-        else if (a == u"FIRST"_s)
+        else if (a == u"FIRST"_qs)
             a = in.first;
-        else if (a == u"LAST"_s)
+        else if (a == u"LAST"_qs)
             a = in.last;
-        else if (a.startsWith(u"OUT."_s))
+        else if (a.startsWith(u"OUT."_qs))
             a = home.filePath(a);
     }
-    Run r = run(QStringLiteral(VERDANTIS_CLI), args, home.path(), TestKit::EnvNumber("VERDANTIS_DEEP_TIMEOUT_S", 120) * 1000);
+    Run r = run(QStringLiteral(VERDANTIS_CLI), args, home.path(),
+                TestKit::EnvNumber("VERDANTIS_DEEP_TIMEOUT_S", 120) * 1000);
     QVERIFY2(r.finished, "did not finish in time");
     QVERIFY2(r.status == QProcess::NormalExit, "crashed");
     if (r.code != 0) {
         QVERIFY2(!mustWork, r.err.constData());
         // a refusal says what is refused, in words
-        const QByteArray said = r.err.replace("QStandardPaths: XDG_RUNTIME_DIR not set, defaulting to '/tmp/runtime-root'", "")
-                                    .trimmed();
+        const QByteArray said =
+            r.err.replace("QStandardPaths: XDG_RUNTIME_DIR not set, defaulting to '/tmp/runtime-root'", "").trimmed();
         QVERIFY2(said.size() > 15, r.err.constData());
     }
 }

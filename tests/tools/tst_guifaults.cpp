@@ -20,8 +20,6 @@
 
 #include <cstdio>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 // The program as a user runs it: the solution open with a tree window,
@@ -37,12 +35,12 @@ int runChild(const QString &solution)
         return 3;
     frame.show();
     CKELDataManager &m = frame.Manager();
-    if (CKELTree *deep = m.FindTree(KEL::RBTs, u"Deep"_s))
+    if (CKELTree *deep = m.FindTree(KEL::RBTs, u"Deep"_qs))
         frame.TreeOpener()(deep->GetId());
     frame.AutoSave().SetInterval(5);
     bool told = false;
     for (int i = 1;; ++i) {
-        m.AddRequirement(u"K"_s + QString::number(i), u"typed before the crash"_s);
+        m.AddRequirement(u"K"_qs + QString::number(i), u"typed before the crash"_qs);
         QTest::qWait(2);
         if (!told && QFileInfo::exists(frame.AutoSave().RecoveryFile())) {
             std::fputs("ready\n", stdout);
@@ -65,12 +63,13 @@ private slots:
 void TestGuiFaults::killedProgramOffersItsWork()
 {
     const int kills = TestKit::EnvNumber("VERDANTIS_FAULT_GUI_KILLS", 6);
-    const quint32 seed = quint32(TestKit::EnvNumber("VERDANTIS_FAULT_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
+    const quint32 seed =
+        quint32(TestKit::EnvNumber("VERDANTIS_FAULT_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
     qInfo("%d kills, seed %u", kills, seed);
     QRandomGenerator rng(seed);
 
     QTemporaryDir work;
-    const QString solution = work.filePath(u"plant.kvf"_s);
+    const QString solution = work.filePath(u"plant.kvf"_qs);
     {
         // large enough that a kill often lands inside a recovery write
         CKELDataManager m;
@@ -88,7 +87,7 @@ void TestGuiFaults::killedProgramOffersItsWork()
         const auto home = GuiTestKit::IsolateHome();
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(QCoreApplication::applicationFilePath(), {u"--edit-child"_s, solution});
+        child.start(QCoreApplication::applicationFilePath(), {u"--edit-child"_qs, solution});
         QVERIFY(child.waitForStarted());
         QVERIFY2(child.waitForReadyRead(120000), "the program did not start editing");
         QCOMPARE(child.readLine().trimmed(), QByteArray("ready"));
@@ -100,15 +99,15 @@ void TestGuiFaults::killedProgramOffersItsWork()
         prompt.answers.append(CPrompt::Yes);
         CMainFrame frame;
         frame.SetPrompt(&prompt);
-        QVERIFY2(frame.OfferRecovery(), qPrintable(prompt.texts.join(u" | "_s)));
+        QVERIFY2(frame.OfferRecovery(), qPrintable(prompt.texts.join(u" | "_qs)));
         QCOMPARE(prompt.texts.size(), 1);
         // offered under the solution's own name, not as an untitled one
         QVERIFY2(prompt.texts.first().contains(QDir::toNativeSeparators(solution)), qPrintable(prompt.texts.first()));
         CKELDataManager &m = frame.Manager();
         QCOMPARE(m.Solution()->Path(), solution);
         QVERIFY(m.Solution()->IsModified());
-        QVERIFY(m.FindRequirement(u"K1"_s));
-        QVERIFY(m.FindTree(KEL::RBTs, u"Deep"_s));
+        QVERIFY(m.FindRequirement(u"K1"_qs));
+        QVERIFY(m.FindTree(KEL::RBTs, u"Deep"_qs));
         QVERIFY(frame.AutoSave().Orphans().isEmpty());
         frame.Manager().CloseSolution();
     }

@@ -10,8 +10,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 QByteArray readAll(const QString &path)
@@ -19,7 +17,6 @@ QByteArray readAll(const QString &path)
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
-
 
 } // namespace
 
@@ -35,13 +32,14 @@ void TestSaveFaults::killedSaveLeavesOldOrNew()
 {
     const int kills = TestKit::EnvNumber("VERDANTIS_FAULT_KILLS", 50);
     const int nodes = TestKit::EnvNumber("VERDANTIS_FAULT_NODES", 5000);
-    const quint32 seed = quint32(TestKit::EnvNumber("VERDANTIS_FAULT_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
+    const quint32 seed =
+        quint32(TestKit::EnvNumber("VERDANTIS_FAULT_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
     qInfo("%d kills, %d nodes a tree, seed %u", kills, nodes, seed);
     QRandomGenerator rng(seed);
 
     QTemporaryDir refs;
     QTemporaryDir work;
-    const QString target = work.filePath(u"plant.kvf"_s);
+    const QString target = work.filePath(u"plant.kvf"_qs);
     QByteArray a, b;
     int sawA = 0, sawB = 0, leftovers = 0;
     qint64 saveMs = -1;
@@ -53,8 +51,8 @@ void TestSaveFaults::killedSaveLeavesOldOrNew()
         QVERIFY2(child.waitForReadyRead(120000), "the saving process did not get ready");
         QCOMPARE(child.readLine().trimmed(), QByteArray("ready"));
         if (a.isEmpty()) {
-            a = readAll(refs.filePath(u"a.kvf"_s));
-            b = readAll(refs.filePath(u"b.kvf"_s));
+            a = readAll(refs.filePath(u"a.kvf"_qs));
+            b = readAll(refs.filePath(u"b.kvf"_qs));
             QVERIFY(!a.isEmpty());
             QVERIFY(a != b);
             // how long one save takes here (sanitizers slow it down a lot):
@@ -76,21 +74,20 @@ void TestSaveFaults::killedSaveLeavesOldOrNew()
         else if (now == b)
             ++sawB;
         else
-            QFAIL(qPrintable(u"kill %1: the file is neither the old nor the new text (%2 bytes)"_s.arg(k).arg(now.size())));
+            QFAIL(qPrintable(
+                u"kill %1: the file is neither the old nor the new text (%2 bytes)"_qs.arg(k).arg(now.size())));
 
         // whatever the save left behind is no solution to the program
-        const QStringList others =
-            QDir(work.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+        const QStringList others = QDir(work.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
         for (const QString &name : others) {
-            if (name == u"plant.kvf"_s)
+            if (name == u"plant.kvf"_qs)
                 continue;
-            QVERIFY2(!name.endsWith(u".kvf"_s, Qt::CaseInsensitive), qPrintable(name));
+            QVERIFY2(!name.endsWith(u".kvf"_qs, Qt::CaseInsensitive), qPrintable(name));
             ++leftovers;
             QFile::remove(work.filePath(name));
         }
     }
-    qInfo("old text %d times, new text %d times, %d files left beside it, save %lld ms", sawA, sawB, leftovers,
-          saveMs);
+    qInfo("old text %d times, new text %d times, %d files left beside it, save %lld ms", sawA, sawB, leftovers, saveMs);
     if (kills >= 20) {
         // otherwise the kills never landed inside the loop of saves
         QVERIFY(sawA > 0);

@@ -26,22 +26,24 @@ void TestSetParser::expressions_data()
     QTest::addColumn<QString>("expression");
     QTest::addColumn<QStringList>("group");
     QTest::newRow("add") << u"items := items + {apple}"_qs
-                         << QStringList{u"union"_qs, u"membership"_qs, u"Attribute items"_qs, u"Name items"_qs, u"VALUE apple"_qs};
+                         << QStringList{u"union"_qs, u"membership"_qs, u"Attribute items"_qs, u"Name items"_qs,
+                                        u"VALUE apple"_qs};
     QTest::newRow("names outside ASCII") << u"Körbe := Körbe + {Äpfel}"_qs
                                          << QStringList{u"union"_qs, u"membership"_qs, u"Attribute Körbe"_qs,
                                                         u"Name Körbe"_qs, u"VALUE Äpfel"_qs};
-    QTest::newRow("names that start with a digit") << u"2nd := 2nd - {3rd}"_qs
-                                                   << QStringList{u"difference"_qs, u"membership"_qs,
-                                                                  u"Attribute 2nd"_qs, u"Name 2nd"_qs, u"VALUE 3rd"_qs};
+    QTest::newRow("names that start with a digit")
+        << u"2nd := 2nd - {3rd}"_qs
+        << QStringList{u"difference"_qs, u"membership"_qs, u"Attribute 2nd"_qs, u"Name 2nd"_qs, u"VALUE 3rd"_qs};
     QTest::newRow("remove") << u"items := items - {pear}"_qs
                             << QStringList{u"difference"_qs, u"membership"_qs, u"Attribute items"_qs, u"Name items"_qs,
                                            u"VALUE pear"_qs};
-    QTest::newRow("add into another set") << u"all := items + { 3 }"_qs
-                                          << QStringList{u"union"_qs, u"membership"_qs, u"Attribute all"_qs, u"Name items"_qs,
-                                                         u"VALUE 3"_qs};
+    QTest::newRow("add into another set")
+        << u"all := items + { 3 }"_qs
+        << QStringList{u"union"_qs, u"membership"_qs, u"Attribute all"_qs, u"Name items"_qs, u"VALUE 3"_qs};
     QTest::newRow("union") << u"items := items union Shelf.stock"_qs
                            << QStringList{u"union"_qs, u"Attribute items"_qs, u"Name items"_qs, u"Name Shelf.stock"_qs};
-    QTest::newRow("diff") << u"a := a diff b"_qs << QStringList{u"difference"_qs, u"Attribute a"_qs, u"Name a"_qs, u"Name b"_qs};
+    QTest::newRow("diff") << u"a := a diff b"_qs
+                          << QStringList{u"difference"_qs, u"Attribute a"_qs, u"Name a"_qs, u"Name b"_qs};
     QTest::newRow("difference") << u"a := a DIFFERENCE b"_qs
                                 << QStringList{u"difference"_qs, u"Attribute a"_qs, u"Name a"_qs, u"Name b"_qs};
     QTest::newRow("intersect") << u"a := a intersect b"_qs
@@ -52,29 +54,33 @@ void TestSetParser::expressions_data()
     QTest::newRow("empty the set with a word") << u"a := empty"_qs << QStringList{u"empty"_qs, u"Attribute a"_qs};
     QTest::newRow("membership") << u"apple in items"_qs
                                 << QStringList{u"membership"_qs, u"Name items"_qs, u"VALUE apple"_qs};
-    QTest::newRow("membership with not in") << u"apple not in items"_qs
-                                            << QStringList{u"NOT"_qs, u"membership"_qs, u"Name items"_qs, u"VALUE apple"_qs};
-    QTest::newRow("membership with NOT in front") << u"NOT apple in items"_qs
-                                                  << QStringList{u"NOT"_qs, u"membership"_qs, u"Name items"_qs,
-                                                                 u"VALUE apple"_qs};
-    QTest::newRow("two negations cancel") << u"not apple not in items"_qs
-                                          << QStringList{u"membership"_qs, u"Name items"_qs, u"VALUE apple"_qs};
+    QTest::newRow("membership with not in")
+        << u"apple not in items"_qs << QStringList{u"NOT"_qs, u"membership"_qs, u"Name items"_qs, u"VALUE apple"_qs};
+    QTest::newRow("membership with NOT in front")
+        << u"NOT apple in items"_qs << QStringList{u"NOT"_qs, u"membership"_qs, u"Name items"_qs, u"VALUE apple"_qs};
+    QTest::newRow("two negations cancel")
+        << u"not apple not in items"_qs << QStringList{u"membership"_qs, u"Name items"_qs, u"VALUE apple"_qs};
     QTest::newRow("subset") << u"a subset b"_qs << QStringList{u"subset"_qs, u"Name a"_qs, u"Name b"_qs};
-    QTest::newRow("not a subset") << u"NOT a subset b"_qs << QStringList{u"NOT"_qs, u"subset"_qs, u"Name a"_qs, u"Name b"_qs};
+    QTest::newRow("not a subset") << u"NOT a subset b"_qs
+                                  << QStringList{u"NOT"_qs, u"subset"_qs, u"Name a"_qs, u"Name b"_qs};
     QTest::newRow("emptiness") << u"empty(a)"_qs << QStringList{u"empty"_qs, u"Name a"_qs};
-    QTest::newRow("equal to the empty set") << u"a = {}"_qs << QStringList{u"empty"_qs, u"Name a"_qs, u"boolsym EqualTo"_qs};
+    QTest::newRow("equal to the empty set")
+        << u"a = {}"_qs << QStringList{u"empty"_qs, u"Name a"_qs, u"boolsym EqualTo"_qs};
     QTest::newRow("not equal to the empty set")
         << u"a != {}"_qs << QStringList{u"NOT"_qs, u"empty"_qs, u"Name a"_qs, u"boolsym EqualTo"_qs};
     QTest::newRow("less than") << u"|a| < 3"_qs
                                << QStringList{u"cardinality"_qs, u"Name a"_qs, u"boolsym LessThan"_qs, u"Num 3"_qs};
     QTest::newRow("greater than") << u"card(a) > 0"_qs
-                                  << QStringList{u"cardinality"_qs, u"Name a"_qs, u"boolsym GreaterThan"_qs, u"Num 0"_qs};
+                                  << QStringList{u"cardinality"_qs, u"Name a"_qs, u"boolsym GreaterThan"_qs,
+                                                 u"Num 0"_qs};
     QTest::newRow("equal to") << u"|a| = 2"_qs
                               << QStringList{u"cardinality"_qs, u"Name a"_qs, u"boolsym EqualTo"_qs, u"Num 2"_qs};
     QTest::newRow("at most") << u"|a|<=2"_qs
-                             << QStringList{u"cardinality"_qs, u"Name a"_qs, u"boolsym LessThanOrEqual"_qs, u"Num 2"_qs};
+                             << QStringList{u"cardinality"_qs, u"Name a"_qs, u"boolsym LessThanOrEqual"_qs,
+                                            u"Num 2"_qs};
     QTest::newRow("at least") << u"Card(a) >= 12"_qs
-                              << QStringList{u"cardinality"_qs, u"Name a"_qs, u"boolsym GreaterThanOrEqual"_qs, u"Num 12"_qs};
+                              << QStringList{u"cardinality"_qs, u"Name a"_qs, u"boolsym GreaterThanOrEqual"_qs,
+                                             u"Num 12"_qs};
 }
 
 void TestSetParser::expressions()
@@ -91,7 +97,8 @@ void TestSetParser::refused_data()
     QTest::addColumn<QString>("expression");
     QTest::addColumn<QString>("error");
     QTest::newRow("element without braces") << u"a := a + apple"_qs << u"ERROR expected '{' at 'apple'"_qs;
-    QTest::newRow("NOT before an assignment") << u"NOT a := {}"_qs << u"ERROR expected a condition after NOT at ':='"_qs;
+    QTest::newRow("NOT before an assignment")
+        << u"NOT a := {}"_qs << u"ERROR expected a condition after NOT at ':='"_qs;
     QTest::newRow("unknown operation") << u"a := a times b"_qs
                                        << u"ERROR expected '+', '-', 'union', 'diff' or 'intersect' at 'times'"_qs;
     QTest::newRow("missing bound") << u"|a| <"_qs << u"ERROR expected a number at the end"_qs;
@@ -105,8 +112,8 @@ void TestSetParser::refused()
 {
     QFETCH(QString, expression);
     QFETCH(QString, error);
-    const ToolRun r = RunTool(m_dir, expression.toUtf8() + "\r\nempty(a)\r\n", {}, u"BTSetExp.txt"_qs,
-                              u"SetParserOutput.txt"_qs);
+    const ToolRun r =
+        RunTool(m_dir, expression.toUtf8() + "\r\nempty(a)\r\n", {}, u"BTSetExp.txt"_qs, u"SetParserOutput.txt"_qs);
     QCOMPARE(r.code, 1);
     // the other lines are still answered, each in its place
     QCOMPARE(r.lines, (QStringList{u"RULE 1"_qs, error, u"RULE 2"_qs, u"empty"_qs, u"Name a"_qs}));
@@ -115,7 +122,8 @@ void TestSetParser::refused()
 
 void TestSetParser::groupsFollowTheLines()
 {
-    const ToolRun r = RunTool(m_dir, "a subset b\nempty(c)\r\n|d| > 1", {}, u"BTSetExp.txt"_qs, u"SetParserOutput.txt"_qs);
+    const ToolRun r =
+        RunTool(m_dir, "a subset b\nempty(c)\r\n|d| > 1", {}, u"BTSetExp.txt"_qs, u"SetParserOutput.txt"_qs);
     QCOMPARE(r.code, 0);
     QCOMPARE(r.lines.filter(u"RULE"_qs), (QStringList{u"RULE 1"_qs, u"RULE 2"_qs, u"RULE 3"_qs}));
 }

@@ -61,8 +61,9 @@ void TestZephSim::parse_data()
     QTest::addColumn<QString>("error"); // part of the message, empty when it parses
     QTest::newRow("leaf") << zephProgram("   leaf(" + sr("A", "a") + ")") << 1 << u"A[a]"_qs << QString();
     QTest::newRow("empty leaf") << zephProgram("   leaf()") << 1 << u"(no behavior)"_qs << QString();
-    QTest::newRow("branches") << zephProgram("   " + sr("A", "a") + "; \r\n      pl([\r\n         leaf(wait(e(\"B-b\"))), \r\n"
-                                         "         leaf(gd(c(\"C\"), s(\"c\")))\r\n      ])")
+    QTest::newRow("branches") << zephProgram("   " + sr("A", "a")
+                                             + "; \r\n      pl([\r\n         leaf(wait(e(\"B-b\"))), \r\n"
+                                               "         leaf(gd(c(\"C\"), s(\"c\")))\r\n      ])")
                               << 3 << u"A[a]"_qs << QString();
     QTest::newRow("wrapped node") << zephProgram("   leaf(inf(nodeInfo(\"0\"), revert(sel(c(\"A\"), s(\"a\")))))") << 1
                                   << u"A?a? ^"_qs << QString();
@@ -71,8 +72,8 @@ void TestZephSim::parse_data()
                                          << u"expected"_qs;
     QTest::newRow("unknown node") << zephProgram("   leaf(jump(c(\"A\"), s(\"a\")))") << 0 << QString()
                                   << u"a node is sr, sel, wait or gd, not jump"_qs;
-    QTest::newRow("something after a leaf") << zephProgram("   leaf(" + sr("A", "a") + "); \r\n   leaf()") << 0 << QString()
-                                            << u"nothing can follow leaf"_qs;
+    QTest::newRow("something after a leaf") << zephProgram("   leaf(" + sr("A", "a") + "); \r\n   leaf()") << 0
+                                            << QString() << u"nothing can follow leaf"_qs;
     QTest::newRow("bad bound") << zephProgram("   leaf()").replace("i(10)", "i(x)") << 0 << QString()
                                << u"exteventCount takes i(NUMBER)"_qs;
 }
@@ -104,21 +105,25 @@ void TestZephSim::run_data()
     QTest::addColumn<bool>("labels");
     QTest::addColumn<int>("stepLimit");
     QTest::addColumn<QStringList>("lines");
-    QTest::newRow("sequence") << "   " + sr("A", "a") + "; \r\n      " + sr("B", "b") + "; \r\n         leaf(" + sr("C", "c") + ")"
+    QTest::newRow("sequence") << "   " + sr("A", "a") + "; \r\n      " + sr("B", "b") + "; \r\n         leaf("
+                                     + sr("C", "c") + ")"
                               << 10 << false << 100 << QStringList{u"A[a]"_qs, u"B[b]"_qs, u"C[c]"_qs};
-    QTest::newRow("branches take turns")
-        << "   " + sr("R", "r") + "; \r\n      pl([\r\n         " + sr("A", "a") + "; \r\n            leaf(" + sr("A", "b")
-               + "), \r\n         leaf(" + sr("B", "b") + ")\r\n      ])"
-        << 10 << false << 100 << QStringList{u"R[r]"_qs, u"A[a]"_qs, u"B[b]"_qs, u"A[b]"_qs};
-    QTest::newRow("labels") << "   " + labelled("0", sr("A", "a")) + "; \r\n      leaf(" + labelled("00", sr("B", "b")) + ")"
+    QTest::newRow("branches take turns") << "   " + sr("R", "r") + "; \r\n      pl([\r\n         " + sr("A", "a")
+                                                + "; \r\n            leaf(" + sr("A", "b") + "), \r\n         leaf("
+                                                + sr("B", "b") + ")\r\n      ])"
+                                         << 10 << false << 100
+                                         << QStringList{u"R[r]"_qs, u"A[a]"_qs, u"B[b]"_qs, u"A[b]"_qs};
+    QTest::newRow("labels") << "   " + labelled("0", sr("A", "a")) + "; \r\n      leaf(" + labelled("00", sr("B", "b"))
+                                   + ")"
                             << 10 << true << 100 << QStringList{u"0"_qs, u"00"_qs};
-    QTest::newRow("labels asked but absent") << "   leaf(" + sr("A", "a") + ")" << 10 << true << 100 << QStringList{u"A[a]"_qs};
+    QTest::newRow("labels asked but absent")
+        << "   leaf(" + sr("A", "a") + ")" << 10 << true << 100 << QStringList{u"A[a]"_qs};
     QTest::newRow("revert loops until the event bound")
-        << "   " + sr("A", "a") + "; \r\n      wait(e(\"B-b\")); \r\n         leaf(revert(" + sr("A", "a") + "))" << 2 << false << 100
-        << QStringList{u"A[a]"_qs, u"??B-b??"_qs, u"A[a] ^"_qs, u"??B-b??"_qs};
+        << "   " + sr("A", "a") + "; \r\n      wait(e(\"B-b\")); \r\n         leaf(revert(" + sr("A", "a") + "))" << 2
+        << false << 100 << QStringList{u"A[a]"_qs, u"??B-b??"_qs, u"A[a] ^"_qs, u"??B-b??"_qs};
     QTest::newRow("an event bound of 0 lets no event through")
-        << "   " + sr("A", "a") + "; \r\n      wait(e(\"B-b\")); \r\n         leaf(" + sr("C", "c") + ")" << 0 << false << 100
-        << QStringList{u"A[a]"_qs};
+        << "   " + sr("A", "a") + "; \r\n      wait(e(\"B-b\")); \r\n         leaf(" + sr("C", "c") + ")" << 0 << false
+        << 100 << QStringList{u"A[a]"_qs};
     QTest::newRow("goto continues after its target")
         << "   " + sr("A", "a") + "; \r\n      " + sr("B", "b") + "; \r\n         leaf(goto(" + sr("B", "b") + "))" << 0
         << false << 3 << QStringList{u"A[a]"_qs, u"B[b]"_qs, u"B[b] ="_qs}; // would loop: the step limit ends it
@@ -154,7 +159,8 @@ void TestZephSim::interactiveSteps()
 {
     zephsim::Program p;
     zephsim::ParseError e;
-    const QByteArray body = "   " + sr("A", "a") + "++ \r\n      " + sr("B", "b") + "; \r\n         leaf(" + sr("C", "c") + ")";
+    const QByteArray body =
+        "   " + sr("A", "a") + "++ \r\n      " + sr("B", "b") + "; \r\n         leaf(" + sr("C", "c") + ")";
     QVERIFY2(zephsim::Parse(zephProgram(body).toStdString(), p, e), e.message.c_str());
     zephsim::RunOptions o;
     o.interactive = true;
@@ -172,19 +178,23 @@ void TestZephSim::program_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<QByteArray>("out");
     QTest::addColumn<QByteArray>("err");
-    const QByteArray two = zephProgram("   " + labelled("0", sr("A", "a")) + "; \r\n      leaf(" + labelled("00", sr("B", "b")) + ")");
+    const QByteArray two =
+        zephProgram("   " + labelled("0", sr("A", "a")) + "; \r\n      leaf(" + labelled("00", sr("B", "b")) + ")");
     QTest::newRow("verbose") << QStringList() << two << 0
-                             << QByteArray("zephsim: 1 component(s), 2 node(s), at most 10 external event(s)\nA[a]\nB[b]\n"
-                                           "zephsim: no process left after 2 step(s)\n")
+                             << QByteArray(
+                                    "zephsim: 1 component(s), 2 node(s), at most 10 external event(s)\nA[a]\nB[b]\n"
+                                    "zephsim: no process left after 2 step(s)\n")
                              << QByteArray();
-    QTest::newRow("labels, quiet") << QStringList{u"-I"_qs, u"-v-"_qs} << two << 0 << QByteArray("0\n00\n") << QByteArray();
-    QTest::newRow("interactive, quit") << QStringList{u"-i"_qs, u"-I"_qs, u"-v-"_qs} << two + "go\nq\n" << 0
-                                       << QByteArray("0\n") << QByteArray();
-    QTest::newRow("unknown option") << QStringList{u"-x"_qs} << two << 1 << QByteArray() << QByteArray("unknown option -x");
+    QTest::newRow("labels, quiet") << QStringList{u"-I"_qs, u"-v-"_qs} << two << 0 << QByteArray("0\n00\n")
+                                   << QByteArray();
+    QTest::newRow("interactive, quit") << QStringList{u"-i"_qs, u"-I"_qs, u"-v-"_qs} << two + "go\nq\n"
+                                       << 0 << QByteArray("0\n") << QByteArray();
+    QTest::newRow("unknown option") << QStringList{u"-x"_qs} << two << 1 << QByteArray()
+                                    << QByteArray("unknown option -x");
     QTest::newRow("program cut short") << QStringList() << two.left(40) << 2 << QByteArray()
                                        << QByteArray("ended before its third block");
-    QTest::newRow("parse error with place") << QStringList() << zephProgram("   leaf(sr(c(\"A\")))") << 2 << QByteArray()
-                                            << QByteArray("line 6, column");
+    QTest::newRow("parse error with place")
+        << QStringList() << zephProgram("   leaf(sr(c(\"A\")))") << 2 << QByteArray() << QByteArray("line 6, column");
 }
 
 void TestZephSim::program()

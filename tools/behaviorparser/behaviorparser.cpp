@@ -149,11 +149,10 @@ void behavior(const std::string &text, bool quantified, std::vector<std::string>
 
 int main(int argc, char *argv[])
 {
-    static const toolinfo::Info info{
-        "verdantis-behaviorparser", "[in] [out]",
-        "Reads a behavior text from IN (default BTSetExp.txt) and writes its parts,\n"
-        "one XML element a line, to OUT (default OutPut).\n",
-        ""};
+    static const toolinfo::Info info{"verdantis-behaviorparser", "[in] [out]",
+                                     "Reads a behavior text from IN (default BTSetExp.txt) and writes its parts,\n"
+                                     "one XML element a line, to OUT (default OutPut).\n",
+                                     ""};
     if (toolinfo::Answered(info, argc, argv))
         return 0;
     const std::string inPath = argc > 1 ? argv[1] : "BTSetExp.txt";

@@ -80,8 +80,8 @@ int treeNamed(const CKELDataManager &manager, const QString &name, int typeCode)
     const CKELVersion *version = manager.CurrentVersion();
     if (!version)
         return 0;
-    for (const CKELData *folder : {static_cast<const CKELData *>(version->RBTFolder()),
-                                   static_cast<const CKELData *>(version->DBTFolder())}) {
+    for (const CKELData *folder :
+         {static_cast<const CKELData *>(version->RBTFolder()), static_cast<const CKELData *>(version->DBTFolder())}) {
         if (!folder)
             continue;
         for (const auto &child : folder->Children()) {

@@ -287,11 +287,10 @@ private:
 
 int main(int argc, char *argv[])
 {
-    static const toolinfo::Info info{
-        "verdantis-setparser", "[in] [out]",
-        "Reads one set expression a line from IN (default BTSetExp.txt) and writes\n"
-        "the keyword lines of each to OUT (default SetParserOutput.txt).\n",
-        ""};
+    static const toolinfo::Info info{"verdantis-setparser", "[in] [out]",
+                                     "Reads one set expression a line from IN (default BTSetExp.txt) and writes\n"
+                                     "the keyword lines of each to OUT (default SetParserOutput.txt).\n",
+                                     ""};
     if (toolinfo::Answered(info, argc, argv))
         return 0;
     const std::string inPath = argc > 1 ? argv[1] : "BTSetExp.txt";

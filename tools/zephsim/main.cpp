@@ -9,19 +9,18 @@
 
 namespace {
 
-const toolinfo::Info info{
-    "zephsim", "[-i] [-I] [-v-] < PROGRAM",
-    "Runs a ZEPH program read from standard input and prints one line per step.\n"
-    "It only walks the program's tree: it keeps no component states or\n"
-    "attribute values, does not block on selections or guards, runs every\n"
-    "branch of an alternative, and takes every external event as given.\n"
-    "It stops after the program's maximum number of external events (0: none).\n"
-    "For a simulation that tracks state, use: verdantis-cli simulate FILE TREE\n",
-    "  -i             Interaction mode: read a line from standard input before\n"
-    "                 each step (\"q\" ends the run).\n"
-    "  -I             Report each step by the label of its node, where the\n"
-    "                 program has one.\n"
-    "  -v-            Verbose off: print the steps only.\n"};
+const toolinfo::Info info{"zephsim", "[-i] [-I] [-v-] < PROGRAM",
+                          "Runs a ZEPH program read from standard input and prints one line per step.\n"
+                          "It only walks the program's tree: it keeps no component states or\n"
+                          "attribute values, does not block on selections or guards, runs every\n"
+                          "branch of an alternative, and takes every external event as given.\n"
+                          "It stops after the program's maximum number of external events (0: none).\n"
+                          "For a simulation that tracks state, use: verdantis-cli simulate FILE TREE\n",
+                          "  -i             Interaction mode: read a line from standard input before\n"
+                          "                 each step (\"q\" ends the run).\n"
+                          "  -I             Report each step by the label of its node, where the\n"
+                          "                 program has one.\n"
+                          "  -v-            Verbose off: print the steps only.\n"};
 
 void usage(std::ostream &out)
 {

@@ -66,10 +66,10 @@ struct Term
 {
     enum Type { Empty, Name, Call, String, List, Minus, Sequence };
     Type type = Empty;
-    std::string text;                       // name or string contents
+    std::string text;                        // name or string contents
     std::vector<std::unique_ptr<Term>> args; // call arguments, list items, minus sides, sequence items
-    std::vector<bool> atomic;               // Sequence: item i joined to i+1 by "++"
-    size_t offset = 0;                      // where it starts in the text
+    std::vector<bool> atomic;                // Sequence: item i joined to i+1 by "++"
+    size_t offset = 0;                       // where it starts in the text
 };
 
 void placeError(const std::string &text, size_t offset, ParseError &error)
@@ -292,9 +292,10 @@ class Builder
 {
 public:
     Builder(const std::string &text, Program &program, ParseError &error)
-        : m_text(text), m_program(program), m_error(error)
-    {
-    }
+        : m_text(text)
+        , m_program(program)
+        , m_error(error)
+    {}
 
     bool Header(const Term &block)
     {

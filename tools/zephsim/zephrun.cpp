@@ -46,8 +46,8 @@ long long Run(const Program &program, const RunOptions &options, std::istream &i
 {
     if (!options.quiet) {
         line(out, "zephsim: " + std::to_string(program.components.size()) + " component(s), "
-                      + std::to_string(program.nodes.size()) + " node(s), at most "
-                      + std::to_string(program.maxEvents) + " external event(s)");
+                      + std::to_string(program.nodes.size()) + " node(s), at most " + std::to_string(program.maxEvents)
+                      + " external event(s)");
     }
     std::deque<int> threads;
     if (!program.nodes.empty())

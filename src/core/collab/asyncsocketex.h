@@ -16,26 +16,26 @@ class QTcpSocket;
 namespace SocketError {
 enum Code {
     None = 0,
-    Interrupted = 10004,      // WSAEINTR
-    AccessDenied = 10013,     // WSAEACCES
-    Invalid = 10022,          // WSAEINVAL
-    WouldBlock = 10035,       // WSAEWOULDBLOCK
-    Already = 10037,          // WSAEALREADY
-    NotSupported = 10045,     // WSAEOPNOTSUPP
-    AddressInUse = 10048,     // WSAEADDRINUSE
+    Interrupted = 10004,         // WSAEINTR
+    AccessDenied = 10013,        // WSAEACCES
+    Invalid = 10022,             // WSAEINVAL
+    WouldBlock = 10035,          // WSAEWOULDBLOCK
+    Already = 10037,             // WSAEALREADY
+    NotSupported = 10045,        // WSAEOPNOTSUPP
+    AddressInUse = 10048,        // WSAEADDRINUSE
     AddressNotAvailable = 10049, // WSAEADDRNOTAVAIL
-    NetworkDown = 10050,      // WSAENETDOWN
-    ConnectionAborted = 10053, // WSAECONNABORTED
-    ConnectionReset = 10054,  // WSAECONNRESET
-    NoBuffers = 10055,        // WSAENOBUFS
-    NotConnected = 10057,     // WSAENOTCONN
-    TimedOut = 10060,         // WSAETIMEDOUT
-    ConnectionRefused = 10061, // WSAECONNREFUSED
-    HostNotFound = 11001,     // WSAHOST_NOT_FOUND
-    TryAgain = 11002,         // WSATRY_AGAIN
+    NetworkDown = 10050,         // WSAENETDOWN
+    ConnectionAborted = 10053,   // WSAECONNABORTED
+    ConnectionReset = 10054,     // WSAECONNRESET
+    NoBuffers = 10055,           // WSAENOBUFS
+    NotConnected = 10057,        // WSAENOTCONN
+    TimedOut = 10060,            // WSAETIMEDOUT
+    ConnectionRefused = 10061,   // WSAECONNREFUSED
+    HostNotFound = 11001,        // WSAHOST_NOT_FOUND
+    TryAgain = 11002,            // WSATRY_AGAIN
     // Ours: the socket interface above knows no encryption.
-    SecureChannel = 12001,    // the TLS handshake failed
-    Untrusted = 12002,        // the server's certificate was not trusted
+    SecureChannel = 12001, // the TLS handshake failed
+    Untrusted = 12002,     // the server's certificate was not trusted
 };
 
 // The message for a code, or an empty text for a code without one.

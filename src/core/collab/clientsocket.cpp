@@ -78,7 +78,8 @@ bool CClientSocket::TryConnect(const QString &host, quint16 port)
     }
     const bool started = Connect(host, port);
     const int error = GetLastError();
-    log(kTryConnect, QStringLiteral("Return code of Connect=[") + num(started ? 1 : 0) + QStringLiteral("] ") + GetErrorText(error));
+    log(kTryConnect,
+        QStringLiteral("Return code of Connect=[") + num(started ? 1 : 0) + QStringLiteral("] ") + GetErrorText(error));
     m_connectError = error;
     if (started)
         return true;
@@ -144,7 +145,8 @@ bool CClientSocket::sendPacket(const QString &packet, const QString &shown)
     const QByteArray bytes = CUtf16Decoder::Encode(packet);
     const qint64 result = Send(bytes.constData(), bytes.size(), 0);
     if (logging())
-        log(kSendPacket, QStringLiteral("Sent message=[") + shown + QStringLiteral("]  Return code of send=[") + num(result) + u']');
+        log(kSendPacket,
+            QStringLiteral("Sent message=[") + shown + QStringLiteral("]  Return code of send=[") + num(result) + u']');
     if (result == -1) {
         log(kSendPacket, QStringLiteral("Sending the message failed. The return value is SOCKET_ERROR"));
         return false;
@@ -258,7 +260,8 @@ bool CClientSocket::receiveData(int errorCode, QString &packet, QStringList &fie
 {
     logErrorCode(kReceiveData, errorCode);
     if (errorCode != 0)
-        log(kReceiveData, QStringLiteral("Fatal error! Network subsystem failed.  Error code=[") + num(errorCode) + u']');
+        log(kReceiveData,
+            QStringLiteral("Fatal error! Network subsystem failed.  Error code=[") + num(errorCode) + u']');
 
     char scratch[kReadChunk + 1];
     qint64 total = 0;

@@ -80,8 +80,8 @@ void CClientSocket::processError(const QString &text)
         message(QStringLiteral("The server says: ") + text);
         return;
     }
-    const bool edit = m_awaited.isEmpty()
-                      || (!m_awaitedEdits.isEmpty() && m_awaitedEdits.first().serial < m_awaited.first().serial);
+    const bool edit =
+        m_awaited.isEmpty() || (!m_awaitedEdits.isEmpty() && m_awaitedEdits.first().serial < m_awaited.first().serial);
     const Awaited request = edit ? m_awaitedEdits.takeFirst() : m_awaited.takeFirst();
     m_lastRefusal = text;
     if (request.keyword == kUIDLog) {
@@ -220,8 +220,8 @@ void CClientSocket::processOpIdAck(const QStringList &fields)
     constexpr auto op = u"ProcessOpIdAck";
     const qsizetype n = fields.size();
     log(op, QStringLiteral("[OpIdAck]  "));
-    log(op, QStringLiteral("Packet count=") + bracketed(num(n)) + QStringLiteral("  An intended operation id file name=")
-                + bracketed(m_opIdFileName));
+    log(op, QStringLiteral("Packet count=") + bracketed(num(n))
+                + QStringLiteral("  An intended operation id file name=") + bracketed(m_opIdFileName));
     if (n != 3) {
         countError(op, n, 3);
         return;
@@ -273,7 +273,8 @@ void CClientSocket::processObjectGenerateAck(const QStringList &fields)
     const qsizetype n = fields.size();
     log(op, QStringLiteral("[ObCreAct]  "));
     log(op, QStringLiteral("Packet count=") + bracketed(num(n))
-                + QStringLiteral("  An intended object generate file name=") + bracketed(m_obCreFileName) + QStringLiteral("  "));
+                + QStringLiteral("  An intended object generate file name=") + bracketed(m_obCreFileName)
+                + QStringLiteral("  "));
     if (n != 4) {
         countError(op, n, 4);
         return;

@@ -87,8 +87,8 @@ QString CPacketLog::FormatLine(const QString &message, const QDateTime &now) con
         return message;
     const QDate d = now.date();
     const QTime t = now.time();
-    const QString stamp = QString::asprintf("%02d-%02d %02d:%02d:%02d", d.month(), d.day(), t.hour(), t.minute(),
-                                            t.second());
+    const QString stamp =
+        QString::asprintf("%02d-%02d %02d:%02d:%02d", d.month(), d.day(), t.hour(), t.minute(), t.second());
     return m_prefix + QStringLiteral(" <") + stamp + QStringLiteral("> ") + message;
 }
 
@@ -98,20 +98,14 @@ int CPacketLog::Write(const QString &message)
         return Appended;
     const QString line = FormatLine(message, m_clock ? m_clock() : QDateTime::currentDateTime());
     switch (m_mode) {
-    case Debugger:
-        qCDebug(lcPacketLog).noquote() << line;
-        return Appended;
+    case Debugger: qCDebug(lcPacketLog).noquote() << line; return Appended;
     case MessageBox:
         if (m_prompt)
             m_prompt->Message(line, QString());
         return Appended;
-    case DebuggerAndFile:
-        qCDebug(lcPacketLog).noquote() << line;
-        return append(line);
-    case File:
-        return append(line);
-    default:
-        return Appended;
+    case DebuggerAndFile: qCDebug(lcPacketLog).noquote() << line; return append(line);
+    case File: return append(line);
+    default: return Appended;
     }
 }
 

@@ -19,12 +19,12 @@ QString saveFailed(const QString &name)
 } // namespace
 
 CSharedSolutionClient::CSharedSolutionClient(CKELDataManager &manager, QObject *parent)
-    : QObject(parent),
-      m_manager(manager),
-      m_server(Collab::kDefaultServer.toString()),
-      m_port(Collab::kDefaultPort),
-      m_userId(Collab::kDefaultUser.toString()),
-      m_password(Collab::kDefaultUser.toString())
+    : QObject(parent)
+    , m_manager(manager)
+    , m_server(Collab::kDefaultServer.toString())
+    , m_port(Collab::kDefaultPort)
+    , m_userId(Collab::kDefaultUser.toString())
+    , m_password(Collab::kDefaultUser.toString())
 {
     m_socket.SetOwner(this);
     m_manager.SetOperationSink(this);
@@ -256,7 +256,8 @@ void CSharedSolutionClient::OnServerHistoryText(const QString &name, qint64 id, 
 
 CSharedSolutionClient::SaveTarget CSharedSolutionClient::AskSaveAsTarget()
 {
-    if (Prompt().YesNo(QStringLiteral("Are you going to save the solution locally?"), QStringLiteral("Save a solution")))
+    if (Prompt().YesNo(QStringLiteral("Are you going to save the solution locally?"),
+                       QStringLiteral("Save a solution")))
         return SaveLocally;
     if (!m_loggedIn) {
         Prompt().Message(kLoginFirst);

@@ -255,8 +255,8 @@ Drawing DrawInterface(const QList<Box> &boxes, const TextMeasure &measure)
         const QSize pre = labelSize(box.precondition, measure);
         d.precondition = label(left, kShapeTop + kPreconditionTop, box.precondition, box.preconditionStatus, pre);
         const int stateTop = std::max(kNewStateTop, kPreconditionTop + pre.height() + kBetweenStates);
-        d.newState = label(left, kShapeTop + stateTop, box.newState, box.newStateStatus,
-                           labelSize(box.newState, measure));
+        d.newState =
+            label(left, kShapeTop + stateTop, box.newState, box.newStateStatus, labelSize(box.newState, measure));
         // the stimulus stack grows upwards from just above the shape
         qint64 bottom = kStimulusTop + kItemPitch;
         for (const QString &item : box.stimulus) {

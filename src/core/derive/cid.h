@@ -25,8 +25,8 @@ inline const QString kAddedMarker = QStringLiteral("n~");
 
 struct Box
 {
-    int index = 0;  // place among all boxes found, before duplicates are dropped
-    int nodeId = 0; // the state-changing node
+    int index = 0;        // place among all boxes found, before duplicates are dropped
+    int nodeId = 0;       // the state-changing node
     QString precondition; // behavior name of the state before; empty for the first
     QString newState;
     int preconditionStatus = 0; // evolution status: -1 dropped, 0, 1 added
@@ -84,8 +84,8 @@ struct BoxDrawing
 {
     Label precondition;
     Label newState;
-    QList<Label> stimulus;  // stacking upwards above the shape
-    QList<Label> responses; // stacking downwards below it
+    QList<Label> stimulus;            // stacking upwards above the shape
+    QList<Label> responses;           // stacking downwards below it
     std::optional<Line> stimulusLink; // from the first stimulus into the shape
     std::optional<Line> responseLink; // from the shape to the first response
 };
@@ -114,7 +114,6 @@ Drawing DrawInterface(const QList<Box> &boxes, const TextMeasure &measure = Esti
 // Builds the interface of component and keeps it as a CID named after the
 // component, in the "CIDs" folder of source (made when missing); neither is
 // written to the solution file. boxes, when given, receives the kept boxes.
-CKELCID *CreateCID(CKELDataManager &manager, CKELTree &source, const QString &component,
-                   QList<Box> *boxes = nullptr);
+CKELCID *CreateCID(CKELDataManager &manager, CKELTree &source, const QString &component, QList<Box> *boxes = nullptr);
 
 } // namespace Cid

@@ -60,11 +60,7 @@ struct Presence
 class CNetworkBuilder
 {
 public:
-    CNetworkBuilder(Network &network, const CKELEVT *evt)
-        : m_net(network)
-        , m_evt(evt)
-    {
-    }
+    CNetworkBuilder(Network &network, const CKELEVT *evt) : m_net(network), m_evt(evt) {}
 
     struct Visit
     {

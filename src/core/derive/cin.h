@@ -42,8 +42,8 @@ inline constexpr int PortOffset(int port)
 struct EvolutionMark
 {
     bool isEvolution = false;
-    int status = 0;          // -1 dropped, 0 kept, 1 added in the last version
-    QList<int> versions;     // ids of the chosen trees it occurs in
+    int status = 0;      // -1 dropped, 0 kept, 1 added in the last version
+    QList<int> versions; // ids of the chosen trees it occurs in
 };
 
 struct Box
@@ -77,7 +77,7 @@ struct Connection
 
 struct Network
 {
-    QList<Box> boxes;             // in order of first appearance
+    QList<Box> boxes;              // in order of first appearance
     QList<Connection> connections; // in creation order
 };
 

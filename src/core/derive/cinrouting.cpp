@@ -194,11 +194,8 @@ int takePort(std::array<bool, kPortSlots> &used, const int (&order)[kPortSlots])
 class CConnectionRouter
 {
 public:
-    explicit CConnectionRouter(Network &network)
-        : m_net(network)
-        , m_straight(size_t(network.connections.size()), false)
-    {
-    }
+    explicit CConnectionRouter(Network &network) : m_net(network), m_straight(size_t(network.connections.size()), false)
+    {}
 
     void Run()
     {
@@ -367,8 +364,9 @@ private:
         // every entry level makes the run along the gap cover at least this
         const int nearestEntry = std::clamp(level, entryY(entries.back()), entryY(entries.front()));
 
-        std::pair<int, int> lane = !lanes.empty() ? lanes.front() : !crowdedLanes.empty() ? crowdedLanes.front()
-                                                                                         : lanesFor(c).front();
+        std::pair<int, int> lane = !lanes.empty()          ? lanes.front()
+                                   : !crowdedLanes.empty() ? crowdedLanes.front()
+                                                           : lanesFor(c).front();
         int entry = entries.front();
         bool found = false;
         enum Pass { Coarse, Fine, Crowded };

@@ -20,8 +20,7 @@ namespace Evolution {
 
 namespace {
 
-const QString kNeedTwoTrees =
-    QStringLiteral("Need to select at least two behavior trees, to create a evolution tree.");
+const QString kNeedTwoTrees = QStringLiteral("Need to select at least two behavior trees, to create a evolution tree.");
 const QString kRootsDiffer =
     QStringLiteral("Not all the root nodes are identical, so can't generate the evolution tree!");
 const QString kTreeMissing =
@@ -79,10 +78,7 @@ std::uint64_t identityHash(const CKELMethod &n)
 class ChildList
 {
 public:
-    explicit ChildList(std::vector<CKELMethod *> items)
-        : m_items(std::move(items))
-    {
-    }
+    explicit ChildList(std::vector<CKELMethod *> items) : m_items(std::move(items)) {}
 
     bool empty()
     {
@@ -172,8 +168,8 @@ std::vector<CKELMethod *> childrenOf(const CKELDataManager &manager, const CKELM
     return out;
 }
 
-CKELMethod *mergeOne(CKELDataManager &manager, CKELEVT &evt, const QList<CKELMethod *> &group,
-                     CKELMethod *parent, int lastTreeId, int previousTreeId)
+CKELMethod *mergeOne(CKELDataManager &manager, CKELEVT &evt, const QList<CKELMethod *> &group, CKELMethod *parent,
+                     int lastTreeId, int previousTreeId)
 {
     CKELMethod *merged = TreeOps::NewNode(manager, evt);
     CTreeCopy::CopyAttributes(*group.first(), *merged);
@@ -207,8 +203,8 @@ Frame makeFrame(const CKELDataManager &manager, CKELMethod *merged, const QList<
     return f;
 }
 
-QList<const CKELTree *> resolveTrees(const CKELDataManager &manager, const QList<int> &ids,
-                                     const CKELEVT *self, CPrompt &prompt)
+QList<const CKELTree *> resolveTrees(const CKELDataManager &manager, const QList<int> &ids, const CKELEVT *self,
+                                     CPrompt &prompt)
 {
     QList<const CKELTree *> trees;
     for (int id : ids) {
@@ -290,8 +286,7 @@ bool CheckRoots(const QList<const CKELTree *> &trees, CPrompt &prompt)
     return true;
 }
 
-CKELMethod *MergeGroup(CKELDataManager &manager, CKELEVT &evt, const QList<CKELMethod *> &group,
-                       CKELMethod *parent)
+CKELMethod *MergeGroup(CKELDataManager &manager, CKELEVT &evt, const QList<CKELMethod *> &group, CKELMethod *parent)
 {
     if (group.isEmpty())
         return nullptr;

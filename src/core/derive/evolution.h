@@ -43,8 +43,7 @@ bool CheckRoots(const QList<const CKELTree *> &trees, CPrompt &prompt);
 // Merges a group of corresponding nodes (at most one per chosen tree, in the
 // order of the chosen trees) and, below it, all their descendants into evt.
 // Returns the merged node, linked under parent when there is one.
-CKELMethod *MergeGroup(CKELDataManager &manager, CKELEVT &evt, const QList<CKELMethod *> &group,
-                       CKELMethod *parent);
+CKELMethod *MergeGroup(CKELDataManager &manager, CKELEVT &evt, const QList<CKELMethod *> &group, CKELMethod *parent);
 
 // Fills an empty evolution tree from its source trees. Returns false, with a
 // message through prompt, when it cannot: then evt keeps no nodes.

@@ -3,9 +3,7 @@
 #include "model/kelmethod.h"
 #include "model/keltree.h"
 
-CMatchIndex::CMatchIndex(const CKELTree &tree)
-    : m_nodes(tree.Nodes())
-    , m_places(m_nodes)
+CMatchIndex::CMatchIndex(const CKELTree &tree) : m_nodes(tree.Nodes()), m_places(m_nodes)
 {
     const size_t n = size_t(m_nodes.size());
 

@@ -47,9 +47,8 @@ QList<CopiedNode> collect(const CKELDataManager &m, const QList<int> &nodeIds)
         // a node below another listed one comes with that one
         bool under = false;
         QSet<int> seen;
-        for (int p = top->ParentId(); p && !seen.contains(p); p = m.LookupAs<CKELMethod>(p, KEL::Method)
-                                                                    ? m.LookupAs<CKELMethod>(p, KEL::Method)->ParentId()
-                                                                    : 0) {
+        for (int p = top->ParentId(); p && !seen.contains(p);
+             p = m.LookupAs<CKELMethod>(p, KEL::Method) ? m.LookupAs<CKELMethod>(p, KEL::Method)->ParentId() : 0) {
             seen.insert(p);
             if (listed.contains(p)) {
                 under = true;

@@ -10,7 +10,10 @@ class CKELDataManager;
 // once, with its ancestor).
 namespace Clipboard {
 // The MIME type of our own text.
-inline QString MimeType() { return QStringLiteral("application/x-verdantis-nodes"); }
+inline QString MimeType()
+{
+    return QStringLiteral("application/x-verdantis-nodes");
+}
 } // namespace Clipboard
 
 // Our own text: one record a node with its fields, geometry and the place

@@ -307,8 +307,7 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
                 key = n->LoadedSiblingOrder() >= 0 ? n->LoadedSiblingOrder() : std::numeric_limits<int>::max();
             keyed.push_back({key, c});
         }
-        std::stable_sort(keyed.begin(), keyed.end(),
-                         [](const auto &a, const auto &b) { return a.first < b.first; });
+        std::stable_sort(keyed.begin(), keyed.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
         QList<int> &kids = p->ChildIds();
         kids.clear();
         for (const auto &k : keyed)

@@ -16,10 +16,7 @@ struct CElementState
     QString record;
 
     bool Exists() const { return !record.isEmpty(); }
-    bool SameContent(const CElementState &other) const
-    {
-        return record == other.record && ownerId == other.ownerId;
-    }
+    bool SameContent(const CElementState &other) const { return record == other.record && ownerId == other.ownerId; }
 };
 
 // Reads elements' states and puts elements back into given states, in

@@ -126,7 +126,8 @@ bool CKELDataManager::AddRequirement(const QString &tag, const QString &descript
         return false;
     }
     if (FindRequirement(tag)) {
-        Prompt().Message(QStringLiteral("Requirement with tag ") + tag + QStringLiteral(" is already added in the project"));
+        Prompt().Message(QStringLiteral("Requirement with tag ") + tag
+                         + QStringLiteral(" is already added in the project"));
         return false;
     }
     COperationRecord r(u"addreq");
@@ -139,8 +140,8 @@ bool CKELDataManager::RemoveRequirement(int id)
     auto *req = LookupAs<CKELRequirement>(id, KEL::Requirement);
     if (!req)
         return false;
-    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the requirement of ") + quoted(req->GetName())
-                        + QStringLiteral(" ?")))
+    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the requirement of ")
+                        + quoted(req->GetName()) + QStringLiteral(" ?")))
         return false;
     return submit(COperationRecord(u"delreq").Int(u"id", id).ToString());
 }
@@ -213,7 +214,8 @@ bool CKELDataManager::AddRBT(const QString &name, const QList<int> &requirementI
         return false;
     }
     if (FindTree(KEL::RBTs, name)) {
-        Prompt().Message(QStringLiteral("RBT with tag name ") + name + QStringLiteral(" is already added in the project"));
+        Prompt().Message(QStringLiteral("RBT with tag name ") + name
+                         + QStringLiteral(" is already added in the project"));
         return false;
     }
     COperationRecord r(u"addrbt");
@@ -232,10 +234,12 @@ bool CKELDataManager::ChangeRBT(int treeId, const QString &name, const QList<int
     }
     const CKELTree *other = FindTree(KEL::RBTs, name, VersionOf(tree));
     if (other && other != tree) {
-        Prompt().Message(QStringLiteral("RBT with tag name ") + name + QStringLiteral(" is already added in the project"));
+        Prompt().Message(QStringLiteral("RBT with tag name ") + name
+                         + QStringLiteral(" is already added in the project"));
         return false;
     }
-    return submit(COperationRecord(u"modrbt").Text(u"name", name).IntList(u"req", requirementIds).Int(u"tid", treeId).ToString());
+    return submit(
+        COperationRecord(u"modrbt").Text(u"name", name).IntList(u"req", requirementIds).Int(u"tid", treeId).ToString());
 }
 
 bool CKELDataManager::RemoveRBT(int treeId)
@@ -290,7 +294,8 @@ bool CKELDataManager::RemoveEVT(int treeId)
 bool CKELDataManager::AddNode(int treeId, int parentId, const CNodeAttributes &a, int x, int y)
 {
     CKELData *tree = Lookup(treeId);
-    if (!tree || !(tree->GetTypeCode() == KEL::RBT || tree->GetTypeCode() == KEL::DBT || tree->GetTypeCode() == KEL::EVT))
+    if (!tree
+        || !(tree->GetTypeCode() == KEL::RBT || tree->GetTypeCode() == KEL::DBT || tree->GetTypeCode() == KEL::EVT))
         return false;
     if (a.component.isEmpty()) {
         Prompt().Message(QStringLiteral("Component can't be empty"));
@@ -302,7 +307,11 @@ bool CKELDataManager::AddNode(int treeId, int parentId, const CNodeAttributes &a
     }
     CEditStep step(*this, QStringLiteral("Add Node"));
     COperationRecord r(u"addmsd");
-    r.Fields(QStringLiteral("fun:para;") + a.RecordFields()).Int(u"x", x).Int(u"y", y).Int(u"eparent", parentId).Int(u"treeid", treeId);
+    r.Fields(QStringLiteral("fun:para;") + a.RecordFields())
+        .Int(u"x", x)
+        .Int(u"y", y)
+        .Int(u"eparent", parentId)
+        .Int(u"treeid", treeId);
     if (!submit(r.ToString()))
         return false;
     EnsureState(static_cast<const CKELTree *>(tree), a);
@@ -318,7 +327,10 @@ void CKELDataManager::EnsureState(const CKELTree *tree, const CNodeAttributes &a
     const CKELComponent *c = FindComponent(a.component, version);
     if (!c || !c->FindState(KEL::Decorate(a.behavior, a.behaviorType))) {
         COperationRecord s(u"addsta");
-        s.Text(u"sta", a.behavior).Text(u"comp", a.component).Int(u"dec", a.behaviorType).Text(u"req", a.requirementTag);
+        s.Text(u"sta", a.behavior)
+            .Text(u"comp", a.component)
+            .Int(u"dec", a.behaviorType)
+            .Text(u"req", a.requirementTag);
         submit(inVersion(s, version).ToString());
     }
 }
@@ -326,10 +338,12 @@ void CKELDataManager::EnsureState(const CKELTree *tree, const CNodeAttributes &a
 bool CKELDataManager::AddNodes(int treeId, int parentId, const QString &nodeLines)
 {
     const CKELData *tree = Lookup(treeId);
-    if (!tree || !(tree->GetTypeCode() == KEL::RBT || tree->GetTypeCode() == KEL::DBT || tree->GetTypeCode() == KEL::EVT)
+    if (!tree
+        || !(tree->GetTypeCode() == KEL::RBT || tree->GetTypeCode() == KEL::DBT || tree->GetTypeCode() == KEL::EVT)
         || nodeLines.trimmed().isEmpty())
         return false;
-    return submit(COperationRecord(u"addsub").Int(u"treeid", treeId).Int(u"eparent", parentId).Text(u"n", nodeLines).ToString());
+    return submit(
+        COperationRecord(u"addsub").Int(u"treeid", treeId).Int(u"eparent", parentId).Text(u"n", nodeLines).ToString());
 }
 
 bool CKELDataManager::ChangeNode(int nodeId, const CNodeAttributes &a)
@@ -405,7 +419,8 @@ bool CKELDataManager::SetTreePages(int treeId, int pagesWide, int pagesHigh)
     const auto *tree = static_cast<const CKELRBT *>(e);
     if (tree->PagesWide() == pagesWide && tree->PagesHigh() == pagesHigh)
         return true;
-    return submit(COperationRecord(u"pages").Int(u"tid", treeId).Int(u"pgw", pagesWide).Int(u"pgh", pagesHigh).ToString());
+    return submit(
+        COperationRecord(u"pages").Int(u"tid", treeId).Int(u"pgw", pagesWide).Int(u"pgh", pagesHigh).ToString());
 }
 
 bool CKELDataManager::RemoveNodes(const QList<int> &nodeIds, RemoveMode mode)
@@ -643,7 +658,8 @@ bool CKELDataManager::ExecuteRecordAsCommand(const QString &record)
     if (kind == u"modrbt")
         return ChangeRBT(r.GetInt(u"tid"), r.GetText(u"name"), ids(u"req"));
     if (kind == u"addmsd")
-        return AddNode(r.GetInt(u"treeid"), r.GetInt(u"eparent"), CNodeAttributes::FromRecord(r), r.GetInt(u"x"), r.GetInt(u"y"));
+        return AddNode(r.GetInt(u"treeid"), r.GetInt(u"eparent"), CNodeAttributes::FromRecord(r), r.GetInt(u"x"),
+                       r.GetInt(u"y"));
     if (kind == u"modmsd")
         return ChangeNode(r.GetInt(u"nodeid"), CNodeAttributes::FromRecord(r));
     if (kind == u"linknode")

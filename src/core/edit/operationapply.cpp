@@ -135,40 +135,73 @@ void CKELDataManager::removeElement(CKELData *element)
 bool COperationApplier::Apply(const QString &kind)
 {
     // the order in which kinds are tested is part of the protocol
-    if (kind == u"addreq") return addRequirement();
-    if (kind == u"modreq") return changeRequirement();
-    if (kind == u"delreq") return deleteRequirement();
-    if (kind == u"addrbt") return addRBT();
-    if (kind == u"modrbt") return changeRBT();
-    if (kind == u"addmsd") return addNode();
-    if (kind == u"modmsd") return changeNode();
-    if (kind == u"linknode") return linkNode();
-    if (kind == u"addcom") return addComponent();
-    if (kind == u"modcom") return changeComponent();
-    if (kind == u"addsta") return addState();
-    if (kind == u"assrts") return attachState();
-    if (kind == u"rmassrts") return detachState();
-    if (kind == u"rmnode") return removeNode();
-    if (kind == u"clotre") return cloneTree();
-    if (kind == u"inttre") return integrate();
-    if (kind == u"adddbt") return addDBT();
-    if (kind == u"moddbt") return renameDBT();
-    if (kind == u"rmdbt") return removeTree({KEL::DBT, KEL::EVT});
-    if (kind == u"rmrbt") return removeTree({KEL::RBT});
-    if (kind == u"rmtcid") return removeTree({KEL::CID});
-    if (kind == u"addcbt") return addCBT();
-    if (kind == u"addevt") return addEVT();
-    if (kind == u"addcin") return addCIN();
-    if (kind == u"addcid") return addCID();
-    if (kind == u"addver") return addVersion();
+    if (kind == u"addreq")
+        return addRequirement();
+    if (kind == u"modreq")
+        return changeRequirement();
+    if (kind == u"delreq")
+        return deleteRequirement();
+    if (kind == u"addrbt")
+        return addRBT();
+    if (kind == u"modrbt")
+        return changeRBT();
+    if (kind == u"addmsd")
+        return addNode();
+    if (kind == u"modmsd")
+        return changeNode();
+    if (kind == u"linknode")
+        return linkNode();
+    if (kind == u"addcom")
+        return addComponent();
+    if (kind == u"modcom")
+        return changeComponent();
+    if (kind == u"addsta")
+        return addState();
+    if (kind == u"assrts")
+        return attachState();
+    if (kind == u"rmassrts")
+        return detachState();
+    if (kind == u"rmnode")
+        return removeNode();
+    if (kind == u"clotre")
+        return cloneTree();
+    if (kind == u"inttre")
+        return integrate();
+    if (kind == u"adddbt")
+        return addDBT();
+    if (kind == u"moddbt")
+        return renameDBT();
+    if (kind == u"rmdbt")
+        return removeTree({KEL::DBT, KEL::EVT});
+    if (kind == u"rmrbt")
+        return removeTree({KEL::RBT});
+    if (kind == u"rmtcid")
+        return removeTree({KEL::CID});
+    if (kind == u"addcbt")
+        return addCBT();
+    if (kind == u"addevt")
+        return addEVT();
+    if (kind == u"addcin")
+        return addCIN();
+    if (kind == u"addcid")
+        return addCID();
+    if (kind == u"addver")
+        return addVersion();
     // kinds added later; older readers skip them as unknown
-    if (kind == u"geo") return setGeometry();
-    if (kind == u"addsub") return addNodes();
-    if (kind == u"rmnodes") return removeNodes();
-    if (kind == u"pages") return setPages();
-    if (kind == u"rst") return restore();
-    if (kind == u"rmcom") return removeComponent();
-    if (kind == u"rmsta") return removeState();
+    if (kind == u"geo")
+        return setGeometry();
+    if (kind == u"addsub")
+        return addNodes();
+    if (kind == u"rmnodes")
+        return removeNodes();
+    if (kind == u"pages")
+        return setPages();
+    if (kind == u"rst")
+        return restore();
+    if (kind == u"rmcom")
+        return removeComponent();
+    if (kind == u"rmsta")
+        return removeState();
     return false;
 }
 

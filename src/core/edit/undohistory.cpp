@@ -21,9 +21,7 @@ CUndoHistory &CKELDataManager::History()
     return *m_history;
 }
 
-CUndoHistory::CUndoHistory(CKELDataManager &manager)
-    : QObject(&manager)
-    , m(manager)
+CUndoHistory::CUndoHistory(CKELDataManager &manager) : QObject(&manager), m(manager)
 {
     connect(&m, &CKELDataManager::solutionReplaced, this, &CUndoHistory::Clear);
 }
@@ -322,8 +320,7 @@ bool CUndoHistory::Redo()
     return true;
 }
 
-CEditStep::CEditStep(CKELDataManager &manager, const QString &name)
-    : m(manager)
+CEditStep::CEditStep(CKELDataManager &manager, const QString &name) : m(manager)
 {
     m.History().BeginStep(name);
 }

@@ -151,8 +151,8 @@ bool CKELDataManager::RemoveState(int id)
         Prompt().Message(kUnderDevelopment);
         return false;
     }
-    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the state ") + quoted(s->GetLabelFor(nullptr))
-                        + QStringLiteral(" ?")))
+    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the state ")
+                        + quoted(s->GetLabelFor(nullptr)) + QStringLiteral(" ?")))
         return false;
     return submit(COperationRecord(u"rmsta").Int(u"id", id).ToString());
 }

@@ -18,12 +18,8 @@ int clampInt(qint64 v)
 
 } // namespace
 
-CTreeLayout::CTreeLayout(const CKELTree &tree)
-    : m_nodes(tree.Nodes())
-    , m_places(m_nodes)
-    , m_levelGap(LevelGapOf(tree))
-{
-}
+CTreeLayout::CTreeLayout(const CKELTree &tree) : m_nodes(tree.Nodes()), m_places(m_nodes), m_levelGap(LevelGapOf(tree))
+{}
 
 QSize CTreeLayout::NodeSize(const CKELMethod &node)
 {
@@ -35,8 +31,7 @@ QSize CTreeLayout::NodeSize(const CKELMethod &node)
         outer += w / 4;
     // shown extra-information rows hang below the box: children go below them
     qint64 tall = h;
-    const qsizetype rows =
-        node.displayExtraInfo ? std::min(node.extraInfoTags.size(), node.extraInfoNames.size()) : 0;
+    const qsizetype rows = node.displayExtraInfo ? std::min(node.extraInfoTags.size(), node.extraInfoNames.size()) : 0;
     if (rows > 0) {
         tall += qint64(rows) * kInfoRowHeight;
         outer = std::max<qint64>(outer, extTag ? kInfoRowWidthWithTag : kInfoRowWidth);
@@ -49,10 +44,8 @@ int CTreeLayout::LevelGapOf(const CKELTree &tree)
     switch (tree.GetTypeCode()) {
     case KEL::RBT:
     case KEL::DBT:
-    case KEL::EVT:
-        return static_cast<const CKELRBT &>(tree).LevelGap();
-    default:
-        return CKELRBT::kDefaultLevelGap;
+    case KEL::EVT: return static_cast<const CKELRBT &>(tree).LevelGap();
+    default: return CKELRBT::kDefaultLevelGap;
     }
 }
 

@@ -6,11 +6,10 @@
 namespace {
 
 // 0x80..0x9F; a 0 marks a byte the page leaves undefined.
-constexpr std::array<char16_t, 32> kHigh = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr std::array<char16_t, 32> kHigh = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                            0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 constexpr char16_t toUnicode(unsigned char b)
 {
@@ -73,8 +72,8 @@ void encodeAppend(QStringView text, QByteArray &out)
         const qsizetype remaining = text.size() - i - 1;
         out.resize(pos + 6 + remaining);
         dst = out.data();
-        const char esc[6] = {'\\', 'u', hex[(ch >> 12) & 0xF], hex[(ch >> 8) & 0xF],
-                             hex[(ch >> 4) & 0xF], hex[ch & 0xF]};
+        const char esc[6] = {'\\',         'u', hex[(ch >> 12) & 0xF], hex[(ch >> 8) & 0xF], hex[(ch >> 4) & 0xF],
+                             hex[ch & 0xF]};
         std::memcpy(dst + pos, esc, 6);
         pos += 6;
     }

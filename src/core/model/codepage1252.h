@@ -12,7 +12,10 @@ namespace Cp1252 {
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the code points of the same value,
 // so that they come back unchanged on the next save.
 QString decode(const char *data, qsizetype size);
-inline QString decode(const QByteArray &bytes) { return decode(bytes.constData(), bytes.size()); }
+inline QString decode(const QByteArray &bytes)
+{
+    return decode(bytes.constData(), bytes.size());
+}
 
 // Encodes every character the page holds as its byte. Any other UTF-16 unit is
 // written as "\u" followed by four hex digits; the record text never holds a

@@ -3,14 +3,20 @@
 #include "keldata.h"
 
 // Declares an element kind's type code, type name and explorer icon.
-#define KEL_KIND(code, typeName, image)                                                         \
-    int GetTypeCode() const override { return code; }                                           \
-    const QString &GetType() const override                                                     \
-    {                                                                                           \
-        static const QString name = QStringLiteral(typeName);                                   \
-        return name;                                                                            \
-    }                                                                                           \
-    int GetImageIndex() const override { return image; }
+#define KEL_KIND(code, typeName, image)                                                                                \
+    int GetTypeCode() const override                                                                                   \
+    {                                                                                                                  \
+        return code;                                                                                                   \
+    }                                                                                                                  \
+    const QString &GetType() const override                                                                            \
+    {                                                                                                                  \
+        static const QString name = QStringLiteral(typeName);                                                          \
+        return name;                                                                                                   \
+    }                                                                                                                  \
+    int GetImageIndex() const override                                                                                 \
+    {                                                                                                                  \
+        return image;                                                                                                  \
+    }
 
 class CKELProject;
 class CKELVersion;

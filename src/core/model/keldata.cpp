@@ -7,11 +7,7 @@ namespace {
 const QString kDefaultToolTip = QStringLiteral("Custom Tool Tip");
 }
 
-CKELData::CKELData(CKELDataManager *manager)
-    : m_manager(manager)
-    , m_tooltip(kDefaultToolTip)
-{
-}
+CKELData::CKELData(CKELDataManager *manager) : m_manager(manager), m_tooltip(kDefaultToolTip) {}
 
 CKELData::~CKELData()
 {
@@ -60,10 +56,8 @@ bool CKELData::IsTree() const
     case KEL::RBT:
     case KEL::DBT:
     case KEL::EVT:
-    case KEL::CBT:
-        return true;
-    default:
-        return false;
+    case KEL::CBT: return true;
+    default: return false;
     }
 }
 
@@ -246,9 +240,7 @@ void CKELData::AppendRecord(QString &out) const
     AppendOwnFields(out);
 }
 
-void CKELData::AppendOwnFields(QString &) const
-{
-}
+void CKELData::AppendOwnFields(QString &) const {}
 
 void CKELData::FromRecord(const CKELRecord &record)
 {

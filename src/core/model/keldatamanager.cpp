@@ -11,10 +11,7 @@
 
 #include <algorithm>
 
-CKELDataManager::CKELDataManager(QObject *parent)
-    : QObject(parent)
-{
-}
+CKELDataManager::CKELDataManager(QObject *parent) : QObject(parent) {}
 
 CKELDataManager::~CKELDataManager()
 {

@@ -100,8 +100,8 @@ public:
 
     struct LoadReport
     {
-        int ignoredLines = 0;   // unknown kinds and types, bad ids, oversized lines
-        int refusedLinks = 0;   // second parents, self links, cycles
+        int ignoredLines = 0; // unknown kinds and types, bad ids, oversized lines
+        int refusedLinks = 0; // second parents, self links, cycles
         int duplicateIds = 0;
         bool damagedCounter = false; // the header's id counter was out of range and was ignored
     };

@@ -52,7 +52,8 @@ const CKELRecord::Field *CKELRecord::find(QStringView key) const
     const char16_t *k = key.utf16();
     const char16_t *line = reinterpret_cast<const char16_t *>(m_line.constData());
     auto matches = [&](const Field &f) {
-        return f.key.len == n && (n == 0 || (line[f.key.pos] == k[0] && std::equal(k + 1, k + n, line + f.key.pos + 1)));
+        return f.key.len == n
+               && (n == 0 || (line[f.key.pos] == k[0] && std::equal(k + 1, k + n, line + f.key.pos + 1)));
     };
     if (m_fields.empty())
         return nullptr;
@@ -203,9 +204,21 @@ QString CKELRecord::Unescape(QStringView raw)
             }
         } else if (c == u'\\' && i + 1 < n) {
             const QChar d = raw[i + 1];
-            if (d == u'\\') { out += u'\\'; i += 2; continue; }
-            if (d == u'n') { out += u'\n'; i += 2; continue; }
-            if (d == u'r') { out += u'\r'; i += 2; continue; }
+            if (d == u'\\') {
+                out += u'\\';
+                i += 2;
+                continue;
+            }
+            if (d == u'n') {
+                out += u'\n';
+                i += 2;
+                continue;
+            }
+            if (d == u'r') {
+                out += u'\r';
+                i += 2;
+                continue;
+            }
             if (d == u'u' && i + 5 < n) {
                 int v = 0;
                 bool good = true;
@@ -229,8 +242,7 @@ QString CKELRecord::Unescape(QStringView raw)
 
 namespace {
 
-template<class Char>
-int toIntImpl(const Char *raw, qsizetype n, bool *ok)
+template<class Char> int toIntImpl(const Char *raw, qsizetype n, bool *ok)
 {
     qsizetype i = 0;
     while (i < n && (raw[i] == ' ' || raw[i] == '\t' || raw[i] == '\n' || raw[i] == '\r'))

@@ -104,7 +104,11 @@ public:
     KEL_KIND(KEL::Link, "Link", 0)
     int FromId() const { return m_from; }
     int ToId() const { return m_to; }
-    void SetEnds(int from, int to) { m_from = from; m_to = to; }
+    void SetEnds(int from, int to)
+    {
+        m_from = from;
+        m_to = to;
+    }
 
 private:
     int m_from = 0;

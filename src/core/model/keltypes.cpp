@@ -1,6 +1,5 @@
 #include "keltypes.h"
 
-
 namespace KEL {
 
 namespace {
@@ -12,11 +11,10 @@ struct TypeName
 };
 
 constexpr TypeName kTypeNames[] = {
-    {"Method", 14},       {"State", 8},       {"Requirement", 5}, {"Component", 7},
-    {"RBT", 10},          {"DBT", 12},        {"IBT", 12},        {"EVT", 21},
-    {"Solution", 1},      {"Project", 2},     {"Version", 3},     {"Requirements", 4},
-    {"Components", 6},    {"RBTs", 9},        {"IBTs", 11},       {"DBTs", 11},
-    {"Methods", 13},      {"CBT", 16},        {"EVTs", 20},       {"Link", 100},
+    {"Method", 14}, {"State", 8},        {"Requirement", 5}, {"Component", 7}, {"RBT", 10},
+    {"DBT", 12},    {"IBT", 12},         {"EVT", 21},        {"Solution", 1},  {"Project", 2},
+    {"Version", 3}, {"Requirements", 4}, {"Components", 6},  {"RBTs", 9},      {"IBTs", 11},
+    {"DBTs", 11},   {"Methods", 13},     {"CBT", 16},        {"EVTs", 20},     {"Link", 100},
 };
 
 } // namespace

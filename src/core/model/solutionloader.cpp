@@ -9,9 +9,7 @@
 #include <cstring>
 #include <limits>
 
-CSolutionLoader::CSolutionLoader(CKELDataManager &manager)
-    : m_manager(manager)
-    , m_backup(manager.takeState())
+CSolutionLoader::CSolutionLoader(CKELDataManager &manager) : m_manager(manager), m_backup(manager.takeState())
 {
     m_manager.m_loadReport = {};
     m_manager.m_loader = this;
@@ -208,8 +206,7 @@ void CSolutionLoader::AdoptChild(CKELData *parent, int childId)
     if (!child)
         return;
     const int slot = slotOf(child);
-    if (child == parent || child->GetTypeCode() == KEL::Solution || slot < 0
-        || !m_entries[size_t(slot)].owned) {
+    if (child == parent || child->GetTypeCode() == KEL::Solution || slot < 0 || !m_entries[size_t(slot)].owned) {
         // an element has one owner: the first that lists it
         ++m_manager.m_loadReport.refusedLinks;
         return;
@@ -347,8 +344,7 @@ void CSolutionLoader::linkNodes()
 CKELSolution *CSolutionLoader::pickSolution()
 {
     auto usable = [this](CKELData *e) {
-        return e && e->GetTypeCode() == KEL::Solution && e->m_loadSlot >= 0
-               && m_entries[size_t(e->m_loadSlot)].owned;
+        return e && e->GetTypeCode() == KEL::Solution && e->m_loadSlot >= 0 && m_entries[size_t(e->m_loadSlot)].owned;
     };
     CKELData *named = m_manager.Lookup(m_endSolutionId);
     if (usable(named))
@@ -379,7 +375,8 @@ bool CSolutionLoader::Finish(QString *error)
         rollBack();
         m_finished = true;
         if (error)
-            *error = QStringLiteral("This solution file is damaged: element id %1 is out of range.").arg(m_idOutOfRange);
+            *error =
+                QStringLiteral("This solution file is damaged: element id %1 is out of range.").arg(m_idOutOfRange);
         return false;
     }
     restoreAll();

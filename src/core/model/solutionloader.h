@@ -54,10 +54,10 @@ private:
     CKELDataManager &m_manager;
     CKELDataManager::State m_backup;
     std::vector<Entry> m_entries;
-    std::vector<int> m_order; // live entries in ascending id order
+    std::vector<int> m_order;        // live entries in ascending id order
     std::vector<CKELData *> m_dense; // by id, once phase two starts (when ids are dense)
-    QByteArray m_arena;       // the element lines, kept between the phases
-    CKELRecord m_record;      // reused: its field list keeps its room
+    QByteArray m_arena;              // the element lines, kept between the phases
+    CKELRecord m_record;             // reused: its field list keeps its room
     QSet<QString> m_sharedText;
     int m_headerCount = -1;
     int m_headerMaxCount = 0;

@@ -54,8 +54,8 @@ void CSolutionWriter::WriteLines(const CKELDataManager &m, const std::function<v
 
     // each node writes its place among its siblings: gathered once here
     // rather than searched for in the parent's list node by node
-    m.m_siblingOrderCache = std::make_unique<CSiblingOrder>(elements.empty() ? 0 : elements.back().first,
-                                                           qsizetype(elements.size()));
+    m.m_siblingOrderCache =
+        std::make_unique<CSiblingOrder>(elements.empty() ? 0 : elements.back().first, qsizetype(elements.size()));
     for (const auto &[id, e] : elements) {
         if (!e->IsMethod())
             continue;

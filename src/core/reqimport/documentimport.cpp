@@ -20,10 +20,10 @@ namespace {
 QString pandocFormat(const QString &suffix)
 {
     static const QHash<QString, QString> formats{
-        {QStringLiteral("docx"), QStringLiteral("docx")},         {QStringLiteral("odt"), QStringLiteral("odt")},
-        {QStringLiteral("md"), QStringLiteral("markdown")},       {QStringLiteral("markdown"), QStringLiteral("markdown")},
-        {QStringLiteral("html"), QStringLiteral("html")},         {QStringLiteral("htm"), QStringLiteral("html")},
-        {QStringLiteral("xhtml"), QStringLiteral("html")},        {QStringLiteral("rtf"), QStringLiteral("rtf")},
+        {QStringLiteral("docx"), QStringLiteral("docx")},   {QStringLiteral("odt"), QStringLiteral("odt")},
+        {QStringLiteral("md"), QStringLiteral("markdown")}, {QStringLiteral("markdown"), QStringLiteral("markdown")},
+        {QStringLiteral("html"), QStringLiteral("html")},   {QStringLiteral("htm"), QStringLiteral("html")},
+        {QStringLiteral("xhtml"), QStringLiteral("html")},  {QStringLiteral("rtf"), QStringLiteral("rtf")},
     };
     return formats.value(suffix);
 }
@@ -236,9 +236,9 @@ bool runConverter(const QString &program, const QString &package, const QStringL
         p.kill();
         p.waitForFinished();
         if (error)
-            *error = ReqImportTexts::ConverterFailed(QFileInfo(path).fileName(), program,
-                                                     QStringLiteral("it did not finish within %1 seconds")
-                                                         .arg(kConverterTimeoutMs / 1000));
+            *error = ReqImportTexts::ConverterFailed(
+                QFileInfo(path).fileName(), program,
+                QStringLiteral("it did not finish within %1 seconds").arg(kConverterTimeoutMs / 1000));
         return false;
     }
     out = p.readAllStandardOutput();
@@ -258,7 +258,8 @@ bool runConverter(const QString &program, const QString &package, const QStringL
 
 bool LooksLikeTag(const QString &cell)
 {
-    static const QRegularExpression shape(QStringLiteral("^(?=[^\\s]*\\p{L})(?=[^\\s]*\\d)[\\p{L}\\d][\\p{L}\\d._/-]{0,39}$"));
+    static const QRegularExpression shape(
+        QStringLiteral("^(?=[^\\s]*\\p{L})(?=[^\\s]*\\d)[\\p{L}\\d][\\p{L}\\d._/-]{0,39}$"));
     return shape.match(cell.trimmed()).hasMatch();
 }
 
@@ -326,15 +327,15 @@ bool Read(const QString &path, const CTagSpecs &rules, QString &text, QString *e
     QByteArray out;
     if (converter == Converter::PdfToText) {
         if (!runConverter(QStringLiteral("pdftotext"), QStringLiteral("poppler-utils"),
-                          {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), info.absoluteFilePath(),
-                           QStringLiteral("-")},
+                          {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"),
+                           info.absoluteFilePath(), QStringLiteral("-")},
                           path, out, error))
             return false;
         text = TextFromLayout(QString::fromUtf8(out), rules);
     } else {
         if (!runConverter(QStringLiteral("pandoc"), QStringLiteral("pandoc"),
-                          {QStringLiteral("--from=") + pandocFormat(info.suffix().toLower()), QStringLiteral("--to=json"),
-                           info.absoluteFilePath()},
+                          {QStringLiteral("--from=") + pandocFormat(info.suffix().toLower()),
+                           QStringLiteral("--to=json"), info.absoluteFilePath()},
                           path, out, error))
             return false;
         QString reason;

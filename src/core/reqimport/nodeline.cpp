@@ -37,12 +37,11 @@ CNodeLine CNodeLine::Parse(QStringView line, int defaultKind)
         QStringView text;
         int kind;
     };
-    static constexpr Opening openings[] = {{u"???", KEL::Guard},         {u"??", KEL::Event},
-                                           {u"?", KEL::Selection},       {u"[]", KEL::SetAny},
-                                           {u"[", KEL::StateRealisation},
-                                           {u">>", KEL::ExternalInput},  {u"<<", KEL::ExternalOutput},
-                                           {u">", KEL::InternalInput},   {u"<", KEL::InternalOutput},
-                                           {u"||", KEL::SetAll}};
+    static constexpr Opening openings[] = {{u"???", KEL::Guard},          {u"??", KEL::Event},
+                                           {u"?", KEL::Selection},        {u"[]", KEL::SetAny},
+                                           {u"[", KEL::StateRealisation}, {u">>", KEL::ExternalInput},
+                                           {u"<<", KEL::ExternalOutput},  {u">", KEL::InternalInput},
+                                           {u"<", KEL::InternalOutput},   {u"||", KEL::SetAll}};
     n.kind = defaultKind;
     for (const Opening &o : openings) {
         if (decorated.startsWith(o.text)) {
@@ -51,7 +50,8 @@ CNodeLine CNodeLine::Parse(QStringView line, int defaultKind)
         }
     }
     // "||" and "[]" open a set-all and a set-any behavior and are no part of its name
-    if ((n.kind == KEL::SetAll && decorated.startsWith(u"||")) || (n.kind == KEL::SetAny && decorated.startsWith(u"[]")))
+    if ((n.kind == KEL::SetAll && decorated.startsWith(u"||"))
+        || (n.kind == KEL::SetAny && decorated.startsWith(u"[]")))
         decorated = decorated.sliced(2);
     qsizetype skip = 0;
     while (skip < decorated.size() && QStringView(u"?[><").contains(decorated[skip]))

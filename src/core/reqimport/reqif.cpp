@@ -94,16 +94,18 @@ void writeStringValue(QXmlStreamWriter &w, const QString &definition, const QStr
 // Names other tools give the tag and the text of a requirement.
 bool isTagName(const QString &name)
 {
-    static const QSet<QString> names{QStringLiteral("tag"), QStringLiteral("reqif.foreignid"), QStringLiteral("id"),
-                                     QStringLiteral("identifier"), QStringLiteral("requirement id"),
-                                     QStringLiteral("req id"), QStringLiteral("key")};
+    static const QSet<QString> names{
+        QStringLiteral("tag"),        QStringLiteral("reqif.foreignid"), QStringLiteral("id"),
+        QStringLiteral("identifier"), QStringLiteral("requirement id"),  QStringLiteral("req id"),
+        QStringLiteral("key")};
     return names.contains(name.trimmed().toLower());
 }
 bool isTextName(const QString &name)
 {
-    static const QSet<QString> names{QStringLiteral("description"), QStringLiteral("reqif.text"), QStringLiteral("text"),
-                                     QStringLiteral("object text"), QStringLiteral("requirement text"),
-                                     QStringLiteral("reqif.chaptername"), QStringLiteral("statement")};
+    static const QSet<QString> names{
+        QStringLiteral("description"), QStringLiteral("reqif.text"),       QStringLiteral("text"),
+        QStringLiteral("object text"), QStringLiteral("requirement text"), QStringLiteral("reqif.chaptername"),
+        QStringLiteral("statement")};
     return names.contains(name.trimmed().toLower());
 }
 
@@ -156,7 +158,8 @@ public:
                 readObject(depth);
                 --depth; // readObject consumed the end element
             } else if (name == u"SPECIFICATION") {
-                m_specs.append(std::pair(m_xml.attributes().value(QLatin1String("LONG-NAME")).toString(), QStringList()));
+                m_specs.append(
+                    std::pair(m_xml.attributes().value(QLatin1String("LONG-NAME")).toString(), QStringList()));
                 m_specDepth = depth;
             } else if (name == u"SPEC-OBJECT-REF" && !m_specs.isEmpty() && m_specDepth > 0) {
                 m_specs.last().second.append(m_xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed());

@@ -31,8 +31,8 @@ bool Write(const CKELDataManager &manager, QIODevice &out, QString *error = null
 struct CReadReport
 {
     QList<CSpecification> specifications;
-    int withoutTag = 0;  // objects with no tag attribute or an empty one
-    int duplicates = 0;  // a tag already read from an earlier object
+    int withoutTag = 0; // objects with no tag attribute or an empty one
+    int duplicates = 0; // a tag already read from an earlier object
 };
 // Reads the requirements of a ReqIF file. Content this program has no use
 // for (other attribute types, relations, tool extensions) is passed over.

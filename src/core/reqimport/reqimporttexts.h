@@ -6,10 +6,22 @@
 // Texts and fixed lists of the requirements translation assistant.
 namespace ReqImportTexts {
 
-inline QString ReachedEnd() { return QStringLiteral("Reached End Of File"); }
-inline QString ReachedStart() { return QStringLiteral("Reached Start Of File"); }
-inline QString EmptyAdd(const QString &kind) { return QStringLiteral("Cannot add Empty String as ") + kind; }
-inline QString ErrorCaption() { return QStringLiteral("Error"); }
+inline QString ReachedEnd()
+{
+    return QStringLiteral("Reached End Of File");
+}
+inline QString ReachedStart()
+{
+    return QStringLiteral("Reached Start Of File");
+}
+inline QString EmptyAdd(const QString &kind)
+{
+    return QStringLiteral("Cannot add Empty String as ") + kind;
+}
+inline QString ErrorCaption()
+{
+    return QStringLiteral("Error");
+}
 inline QString CaseTwinQuestion(const QString &written, const QString &existing)
 {
     return QStringLiteral("The component \"%1\" differs from the existing component \"%2\" only in case.\n\n"
@@ -21,7 +33,10 @@ inline QString NotImported()
     return QStringLiteral("you have not imported/exported  Requirements from/to Tessel. The Req Tags may not be "
                           "present.Do you want to continue");
 }
-inline QString NotImplemented() { return QStringLiteral("Not Implemented Yet"); }
+inline QString NotImplemented()
+{
+    return QStringLiteral("Not Implemented Yet");
+}
 inline QString MissingChoice(const QString &list)
 {
     return QStringLiteral("Select an entry in the ") + list + QStringLiteral(" list to create a node");
@@ -39,20 +54,34 @@ inline QString ConverterFailed(const QString &file, const QString &program, cons
 }
 inline QString DocumentTooLarge(const QString &file, qint64 limit)
 {
-    return QStringLiteral("%1 is larger than %2 MB; split it into smaller documents.").arg(file).arg(limit / (1024 * 1024));
+    return QStringLiteral("%1 is larger than %2 MB; split it into smaller documents.")
+        .arg(file)
+        .arg(limit / (1024 * 1024));
 }
-inline QString DocumentEmpty(const QString &file) { return QStringLiteral("%1 holds no text.").arg(file); }
+inline QString DocumentEmpty(const QString &file)
+{
+    return QStringLiteral("%1 holds no text.").arg(file);
+}
 
 // The kinds named by the add buttons' messages.
-inline QString TagKind() { return QStringLiteral("Tag"); }
-inline QString ComponentKind() { return QStringLiteral("Component"); }
-inline QString BehaviorKind() { return QStringLiteral("State"); }
+inline QString TagKind()
+{
+    return QStringLiteral("Tag");
+}
+inline QString ComponentKind()
+{
+    return QStringLiteral("Component");
+}
+inline QString BehaviorKind()
+{
+    return QStringLiteral("State");
+}
 
 // The Behavior Types list; place + 1 is the behavior kind.
 inline const QStringList &BehaviorTypes()
 {
     static const QStringList types{QStringLiteral("STATE"), QStringLiteral("CONDITION"), QStringLiteral("EVENT"),
-                                   QStringLiteral("GUARD"), QStringLiteral("INPUT"), QStringLiteral("OUTPUT")};
+                                   QStringLiteral("GUARD"), QStringLiteral("INPUT"),     QStringLiteral("OUTPUT")};
     return types;
 }
 

@@ -75,12 +75,9 @@ QByteArray html(const QString &text)
 QString CoverageText(Coverage c)
 {
     switch (c) {
-    case Coverage::Covered:
-        return QStringLiteral("covered");
-    case Coverage::OnlyInRBTs:
-        return QStringLiteral("only in RBTs");
-    case Coverage::NotCovered:
-        break;
+    case Coverage::Covered: return QStringLiteral("covered");
+    case Coverage::OnlyInRBTs: return QStringLiteral("only in RBTs");
+    case Coverage::NotCovered: break;
     }
     return QStringLiteral("not covered");
 }
@@ -110,7 +107,8 @@ CReport Build(const CKELDataManager &manager, const CKELVersion *version)
                 continue;
             const auto *r = static_cast<const CKELRequirement *>(c.get());
             rowOfTag.insert(r->GetName(), int(report.requirements.size()));
-            report.requirements << CRequirementRow{r->GetId(), r->GetName(), r->Description(), {}, {}, Coverage::NotCovered};
+            report.requirements << CRequirementRow{r->GetId(), r->GetName(), r->Description(),
+                                                   {},         {},           Coverage::NotCovered};
         }
     }
 
@@ -168,7 +166,7 @@ CReport Build(const CKELDataManager &manager, const CKELVersion *version)
 
     for (CRequirementRow &r : report.requirements) {
         r.coverage = !r.designNodes.isEmpty() ? Coverage::Covered
-                   : !r.rbts.isEmpty()        ? Coverage::OnlyInRBTs
+                     : !r.rbts.isEmpty()      ? Coverage::OnlyInRBTs
                                               : Coverage::NotCovered;
     }
 
@@ -228,8 +226,8 @@ QByteArray ToCsv(const CReport &report)
 QByteArray ToJson(const CReport &report)
 {
     auto node = [](const CNodeRef &n) {
-        return QJsonObject{{QStringLiteral("id"), n.id}, {QStringLiteral("tree"), n.treeId},
-                           {QStringLiteral("label"), n.label}};
+        return QJsonObject{
+            {QStringLiteral("id"), n.id}, {QStringLiteral("tree"), n.treeId}, {QStringLiteral("label"), n.label}};
     };
     QJsonArray requirements;
     for (const CRequirementRow &r : report.requirements) {
@@ -281,39 +279,40 @@ bool WriteHtml(const CReport &report, QIODevice &out, const TreeDrawing &drawing
             if (i)
                 b += ' ';
             b += "<a href=\"#n" + QByteArray::number(nodes[i].id) + "\" title=\"" + html(nodes[i].label) + "\">#"
-               + QByteArray::number(nodes[i].id) + "</a>";
+                 + QByteArray::number(nodes[i].id) + "</a>";
         }
     };
     const QString title = QStringLiteral("Traceability of %1, version %2").arg(report.solution, report.version);
     b += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" + html(title)
-       + "</title>\n<style>\n"
-         "body{font-family:sans-serif;margin:1.5em;color:#1d1d1d;background:#fff}\n"
-         "table{border-collapse:collapse;margin:0.5em 0 1.5em}\n"
-         "th,td{border:1px solid #c8c8c8;padding:0.25em 0.5em;text-align:left;vertical-align:top}\n"
-         "th{background:#eef1f5}\n"
-         ".covered{color:#1b6e20}.only{color:#8a5a00}.not{color:#b00020;font-weight:bold}\n"
-         ".drawing{overflow:auto;border:1px solid #c8c8c8;max-height:80vh}\n"
-         ".hit{fill:none;stroke:none}\n"
-         ".hit:target{stroke:#d0006f;stroke-width:6;stroke-dasharray:8 4}\n"
-         "</style>\n</head>\n<body>\n<h1>"
-       + html(title) + "</h1>\n";
+         + "</title>\n<style>\n"
+           "body{font-family:sans-serif;margin:1.5em;color:#1d1d1d;background:#fff}\n"
+           "table{border-collapse:collapse;margin:0.5em 0 1.5em}\n"
+           "th,td{border:1px solid #c8c8c8;padding:0.25em 0.5em;text-align:left;vertical-align:top}\n"
+           "th{background:#eef1f5}\n"
+           ".covered{color:#1b6e20}.only{color:#8a5a00}.not{color:#b00020;font-weight:bold}\n"
+           ".drawing{overflow:auto;border:1px solid #c8c8c8;max-height:80vh}\n"
+           ".hit{fill:none;stroke:none}\n"
+           ".hit:target{stroke:#d0006f;stroke-width:6;stroke-dasharray:8 4}\n"
+           "</style>\n</head>\n<body>\n<h1>"
+         + html(title) + "</h1>\n";
     b += "<h2>Summary</h2>\n<table>\n<tr><th>Requirements</th><td>" + QByteArray::number(report.requirements.size())
-       + "</td></tr>\n<tr><th>Covered by the design</th><td class=\"covered\">"
-       + QByteArray::number(report.Count(Coverage::Covered))
-       + "</td></tr>\n<tr><th>Only in RBTs</th><td class=\"only\">"
-       + QByteArray::number(report.Count(Coverage::OnlyInRBTs))
-       + "</td></tr>\n<tr><th>Not covered</th><td class=\"not\">"
-       + QByteArray::number(report.Count(Coverage::NotCovered))
-       + "</td></tr>\n<tr><th>Design-tree nodes</th><td>" + QByteArray::number(report.designNodeCount)
-       + "</td></tr>\n<tr><th>Behavior without a requirement</th><td>" + QByteArray::number(report.untraced.size())
-       + "</td></tr>\n</table>\n";
+         + "</td></tr>\n<tr><th>Covered by the design</th><td class=\"covered\">"
+         + QByteArray::number(report.Count(Coverage::Covered))
+         + "</td></tr>\n<tr><th>Only in RBTs</th><td class=\"only\">"
+         + QByteArray::number(report.Count(Coverage::OnlyInRBTs))
+         + "</td></tr>\n<tr><th>Not covered</th><td class=\"not\">"
+         + QByteArray::number(report.Count(Coverage::NotCovered)) + "</td></tr>\n<tr><th>Design-tree nodes</th><td>"
+         + QByteArray::number(report.designNodeCount) + "</td></tr>\n<tr><th>Behavior without a requirement</th><td>"
+         + QByteArray::number(report.untraced.size()) + "</td></tr>\n</table>\n";
 
     b += "<h2>Requirements</h2>\n<table>\n<tr><th>Tag</th><th>Description</th><th>Status</th><th>RBTs</th>"
          "<th>Design-tree nodes</th></tr>\n";
     for (const CRequirementRow &r : report.requirements) {
-        const char *cls = r.coverage == Coverage::Covered ? "covered" : r.coverage == Coverage::OnlyInRBTs ? "only" : "not";
+        const char *cls = r.coverage == Coverage::Covered      ? "covered"
+                          : r.coverage == Coverage::OnlyInRBTs ? "only"
+                                                               : "not";
         b += "<tr><td>" + html(r.tag) + "</td><td>" + html(r.description) + "</td><td class=\"" + cls + "\">"
-           + html(CoverageText(r.coverage)) + "</td><td>" + html(r.rbts.join(QStringLiteral(", "))) + "</td><td>";
+             + html(CoverageText(r.coverage)) + "</td><td>" + html(r.rbts.join(QStringLiteral(", "))) + "</td><td>";
         nodeLinks(r.designNodes);
         b += "</td></tr>\n";
         if (b.size() > (1 << 20) && !flush())
@@ -337,7 +336,7 @@ bool WriteHtml(const CReport &report, QIODevice &out, const TreeDrawing &drawing
          "<th>Only in RBTs</th></tr>\n";
     for (const CComponentRow &c : report.components)
         b += "<tr><td>" + html(c.name) + "</td><td>" + html(c.inDesign.join(QStringLiteral(", "))) + "</td><td>"
-           + html(c.onlyInRBTs.join(QStringLiteral(", "))) + "</td></tr>\n";
+             + html(c.onlyInRBTs.join(QStringLiteral(", "))) + "</td></tr>\n";
     b += "</table>\n";
     for (const CTree &t : report.designTrees) {
         b += "<h2>Design tree " + html(t.name) + "</h2>\n";

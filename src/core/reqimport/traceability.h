@@ -31,7 +31,7 @@ struct CRequirementRow
     int id = 0;
     QString tag;
     QString description;
-    QStringList rbts;           // names of the RBTs made from it
+    QStringList rbts;            // names of the RBTs made from it
     QList<CNodeRef> designNodes; // nodes of IBTs/DBTs carrying its tag
     Coverage coverage = Coverage::NotCovered;
 };
@@ -85,7 +85,7 @@ bool WriteHtml(const CReport &report, QIODevice &out, const TreeDrawing &drawing
 enum class Format { Html, Csv, Json, Unknown };
 // The report in one of the formats; false when the device refused the bytes.
 bool Write(const CReport &report, Format format, QIODevice &out, const TreeDrawing &drawing);
-Format FormatNamed(const QString &name); // "html", "csv", "json"
+Format FormatNamed(const QString &name);  // "html", "csv", "json"
 Format FormatOfPath(const QString &path); // by extension
 
 } // namespace Traceability

@@ -17,14 +17,14 @@ bool isWordCodePoint(char32_t c)
 const QStringList &CWordWalker::StopWords()
 {
     static const QStringList words{
-        QStringLiteral("the"),   QStringLiteral("this"),   QStringLiteral("it"),   QStringLiteral("while"),
-        QStringLiteral("an"),    QStringLiteral("be"),     QStringLiteral("of"),   QStringLiteral("there"),
-        QStringLiteral("a"),     QStringLiteral("to"),     QStringLiteral("an"),   QStringLiteral("from"),
-        QStringLiteral("they"),  QStringLiteral("I"),      QStringLiteral("that"), QStringLiteral("me"),
-        QStringLiteral("for"),   QStringLiteral("we"),     QStringLiteral("if"),   QStringLiteral("our"),
-        QStringLiteral("with"),  QStringLiteral("should"), QStringLiteral("will"), QStringLiteral("must"),
-        QStringLiteral("is"),    QStringLiteral("would"),  QStringLiteral("are"),  QStringLiteral("has"),
-        QStringLiteral("and"),   QStringLiteral("no")};
+        QStringLiteral("the"),  QStringLiteral("this"),   QStringLiteral("it"),   QStringLiteral("while"),
+        QStringLiteral("an"),   QStringLiteral("be"),     QStringLiteral("of"),   QStringLiteral("there"),
+        QStringLiteral("a"),    QStringLiteral("to"),     QStringLiteral("an"),   QStringLiteral("from"),
+        QStringLiteral("they"), QStringLiteral("I"),      QStringLiteral("that"), QStringLiteral("me"),
+        QStringLiteral("for"),  QStringLiteral("we"),     QStringLiteral("if"),   QStringLiteral("our"),
+        QStringLiteral("with"), QStringLiteral("should"), QStringLiteral("will"), QStringLiteral("must"),
+        QStringLiteral("is"),   QStringLiteral("would"),  QStringLiteral("are"),  QStringLiteral("has"),
+        QStringLiteral("and"),  QStringLiteral("no")};
     return words;
 }
 

@@ -8,13 +8,10 @@ QString CBehaviorVariable::ValueText(int value) const
 {
     switch (kind) {
     case State:
-    case Enumerated:
-        return value > 0 && value < values.size() ? values[value] : QStringLiteral("?");
+    case Enumerated: return value > 0 && value < values.size() ? values[value] : QStringLiteral("?");
     case Boolean:
-    case Message:
-        return value ? QStringLiteral("true") : QStringLiteral("false");
-    case Integer:
-        break;
+    case Message: return value ? QStringLiteral("true") : QStringLiteral("false");
+    case Integer: break;
     }
     return QString::number(value);
 }
@@ -28,10 +25,8 @@ int CBehaviorVariable::ValueOf(const QString &text) const
         return at > 0 ? int(at) : -1;
     }
     case Boolean:
-    case Message:
-        return text == u"true" ? 1 : text == u"false" ? 0 : -1;
-    case Integer:
-        break;
+    case Message: return text == u"true" ? 1 : text == u"false" ? 0 : -1;
+    case Integer: break;
     }
     bool ok = false;
     const int v = text.toInt(&ok);

@@ -58,7 +58,7 @@ struct CBehaviorStep
     enum Kind { InternalAction, ExternalInput, InternalInput };
     int thread = 0;
     int pc = 0;
-    QList<int> nodes;  // node indexes of the form, the step's first node first
+    QList<int> nodes; // node indexes of the form, the step's first node first
     QList<CBehaviorTest> tests;
     QList<CBehaviorAssignment> assignments;
     QList<QPair<int, int>> counters; // thread and its new value, applied in order

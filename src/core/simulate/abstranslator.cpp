@@ -37,19 +37,21 @@ QString CAbsTranslator::NodeText(int nodeId) const
     QString text;
     switch (n->behaviorType) {
     case KEL::StateRealisation:
-        text = QStringLiteral("sr(") + componentTerm(n->component) + QStringLiteral(", ") + stateTerm(n->behavior) + u')';
+        text =
+            QStringLiteral("sr(") + componentTerm(n->component) + QStringLiteral(", ") + stateTerm(n->behavior) + u')';
         break;
     case KEL::Selection:
-        text = QStringLiteral("sel(") + componentTerm(n->component) + QStringLiteral(", ") + stateTerm(n->behavior) + u')';
+        text =
+            QStringLiteral("sel(") + componentTerm(n->component) + QStringLiteral(", ") + stateTerm(n->behavior) + u')';
         break;
     case KEL::Event:
         text = QStringLiteral("wait(e(\"") + n->component + u'-' + n->behavior + QStringLiteral("\"))");
         break;
     case KEL::Guard:
-        text = QStringLiteral("gd(") + componentTerm(n->component) + QStringLiteral(", ") + stateTerm(n->behavior) + u')';
+        text =
+            QStringLiteral("gd(") + componentTerm(n->component) + QStringLiteral(", ") + stateTerm(n->behavior) + u')';
         break;
-    default:
-        break;
+    default: break;
     }
     if (n->jumpType == 1)
         text = QStringLiteral("revert(") + text + u')';
@@ -79,15 +81,12 @@ void CAbsTranslator::appendTreeText(QString &out, const CAbsTree &top, int depth
             out += u", ";
             out += kLineEnd;
             continue;
-        case Step::LastChildEnd:
-            out += kLineEnd;
-            continue;
+        case Step::LastChildEnd: out += kLineEnd; continue;
         case Step::CloseBranches:
             appendIndent(out, f.depth);
             out += u"])";
             continue;
-        case Step::Visit:
-            break;
+        case Step::Visit: break;
         }
         const CAbsTree &t = *f.tree;
         switch (t.Kind()) {
@@ -122,9 +121,7 @@ void CAbsTranslator::appendTreeText(QString &out, const CAbsTree &top, int depth
             }
             break;
         }
-        default:
-            out += u"Error";
-            break;
+        default: out += u"Error"; break;
         }
     }
 }
@@ -281,7 +278,8 @@ qint64 EstimatedProgramSize(const CKELDataManager &manager, const CKELMethod &ro
         const QList<int> &kids = item.node->ChildIds();
         for (qsizetype i = 0; i < kids.size(); ++i) {
             if (const auto *child = manager.LookupAs<CKELMethod>(kids[i], KEL::Method))
-                stack.push_back({child, item.depth + 1, item.labelLength + (i < 10 ? 1 : 2 + QString::number(i).size())});
+                stack.push_back(
+                    {child, item.depth + 1, item.labelLength + (i < 10 ? 1 : 2 + QString::number(i).size())});
         }
     }
     return total;

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 CBuiltinSimulator::CBuiltinSimulator(CBehaviorModel model, unsigned seed)
-    : m_model(std::move(model)), m_seed(seed), m_rng(seed)
+    : m_model(std::move(model))
+    , m_seed(seed)
+    , m_rng(seed)
 {
     m_state = m_model.InitialState();
     m_pending.assign(m_model.events.size(), 0);

@@ -48,7 +48,9 @@ QString quotedForInterpreter(const QString &path)
 } // namespace
 
 CSimulationSession::CSimulationSession(CKELDataManager &manager, CSimulationDisplay &display, QObject *parent)
-    : QObject(parent), m_manager(manager), m_display(display)
+    : QObject(parent)
+    , m_manager(manager)
+    , m_display(display)
 {
     // no thread of our own for automatic input either: a timer on the
     // event loop sends the line, like the Input button

@@ -208,8 +208,7 @@ private:
         case CNodeAction::ExternalOutput:
             m_nodeOutputs.insert(n, node.component + KEL::Decorate(node.state, node.behaviorType));
             break;
-        default:
-            break;
+        default: break;
         }
         if (!tests.isEmpty())
             m_nodeTests.insert(n, tests);
@@ -239,7 +238,7 @@ private:
                 s.outputs.append(m_nodeOutputs.value(n));
         }
         s.counters = CTranslateParsingMethods::StepCounters(m_ctx, step);
-        s.kind = external ? CBehaviorStep::ExternalInput
+        s.kind = external   ? CBehaviorStep::ExternalInput
                  : internal ? CBehaviorStep::InternalInput
                             : CBehaviorStep::InternalAction;
         m_model.steps.push_back(std::move(s));

@@ -27,9 +27,9 @@ struct KindInfo
 
 const KindInfo &info(CExternalParser::Kind kind)
 {
-    static const KindInfo set{u"sets", u"BTSetExp.txt", u"SetParserOutput.txt", u"verdantis-setparser", u"setparser",
-                              u"set parser"};
-    static const KindInfo behavior{u"behaviors", u"BTSetExp.txt", u"OutPut", u"verdantis-behaviorparser",
+    static const KindInfo set{u"sets",      u"BTSetExp.txt", u"SetParserOutput.txt", u"verdantis-setparser",
+                              u"setparser", u"set parser"};
+    static const KindInfo behavior{u"behaviors",      u"BTSetExp.txt",   u"OutPut", u"verdantis-behaviorparser",
                                    u"behaviorparser", u"behavior parser"};
     return kind == CExternalParser::SetParser ? set : behavior;
 }

@@ -33,7 +33,7 @@ public:
         QStringList lines; // without their line ends
         bool read = false; // the output file was there after the run
         int exitCode = 0;
-        QString errors;    // what the parser wrote to standard error
+        QString errors; // what the parser wrote to standard error
     };
     // Writes the input, runs the parser and reads what it wrote. A stale
     // output file is removed first, so that an old result is never taken for

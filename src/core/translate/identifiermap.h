@@ -37,8 +37,8 @@ public:
     struct Entry
     {
         Kind kind = Other;
-        QString owner;      // as given: component, or component and attribute
-        QString name;       // the original name, trimmed
+        QString owner; // as given: component, or component and attribute
+        QString name;  // the original name, trimmed
         QString identifier;
         bool changed = false; // differs from the name beyond the case of its initial
     };

@@ -62,17 +62,17 @@ const QSet<QString> &promelaWords()
               "eventually", "false", "fi", "full", "get_priority", "goto", "hidden", "if", "implies", "init", "inline",
               "int", "len", "local", "ltl", "mtype", "nempty", "never", "nfull", "notrace", "np_", "od", "of",
               "pc_value", "pid", "print", "printf", "printm", "priority", "proctype", "provided", "release", "run",
-              "select", "set_priority", "short", "show", "skip", "stronguntil", "timeout", "trace", "true",
-              "typedef", "unless", "unsigned", "until", "weakuntil", "xr", "xs",
+              "select", "set_priority", "short", "show", "skip", "stronguntil", "timeout", "trace", "true", "typedef",
+              "unless", "unsigned", "until", "weakuntil", "xr", "xs",
               // C
               "auto", "case", "char", "const", "continue", "default", "double", "enum", "extern", "float", "for",
               "long", "register", "restrict", "return", "signed", "sizeof", "static", "struct", "switch", "union",
               "void", "volatile", "while",
               // macros of the generated verifier and of the compiler
               "bfs_do_store", "cas", "enter_critical", "errno", "final", "get16bits", "get_permuted", "getframe",
-              "grab_state", "iam_alive", "leave_critical", "linux", "max", "maxseq0", "maxseq1", "minseq0",
-              "minseq1", "mix", "onstack_now", "onstack_put", "onstack_zap", "pptr", "pthread_equal", "q_sz", "qptr",
-              "rand", "rot", "uchar", "uint", "ulong", "unix", "ushort", "wasnew",
+              "grab_state", "iam_alive", "leave_critical", "linux", "max", "maxseq0", "maxseq1", "minseq0", "minseq1",
+              "mix", "onstack_now", "onstack_put", "onstack_zap", "pptr", "pthread_equal", "q_sz", "qptr", "rand",
+              "rot", "uchar", "uint", "ulong", "unix", "ushort", "wasnew",
               // this writer's
               "main", "p0"})
             w.insert(QString::fromLatin1(k));
@@ -122,8 +122,8 @@ CPromelaModel CPromelaWriter::Write(const CBehaviorModel &model, const QString &
                                      : QStringLiteral("int");
         QString name = var.name;
         name.replace(QStringLiteral("*/"), QStringLiteral("* /"));
-        lines << type + u' ' + names[v] + QStringLiteral(" = ") + QString::number(var.initial)
-                     + QStringLiteral("; /* ") + name + QStringLiteral(" */");
+        lines << type + u' ' + names[v] + QStringLiteral(" = ") + QString::number(var.initial) + QStringLiteral("; /* ")
+                     + name + QStringLiteral(" */");
     }
     for (int t = 1; t <= model.threads; ++t) {
         lines << QStringLiteral("int ") + counter(t) + QStringLiteral(" = ")
@@ -200,8 +200,9 @@ QString CPromelaWriter::MapProperty(const CBehaviorModel &model, const QString &
             const CBehaviorVariable &var = model.variables[size_t(v)];
             if (var.name.isEmpty() || !QStringView(formula).mid(at).startsWith(var.name))
                 continue;
-            const QRegularExpressionMatch m = comparison.match(formula, at + var.name.size(), QRegularExpression::NormalMatch,
-                                                               QRegularExpression::AnchorAtOffsetMatchOption);
+            const QRegularExpressionMatch m =
+                comparison.match(formula, at + var.name.size(), QRegularExpression::NormalMatch,
+                                 QRegularExpression::AnchorAtOffsetMatchOption);
             if (!m.hasMatch())
                 continue;
             const qsizetype valueAt = at + var.name.size() + m.capturedLength();

@@ -35,7 +35,8 @@ QString CSalWriter::Header(const CTranslateContext &ctx, QStringView comment)
     QString out;
     const QString table = ctx.Names().ChangedTable(comment, kEol);
     if (!table.isEmpty())
-        out += comment.toString() + QStringLiteral("Identifiers that differ from the names of the tree:") + kEol + table;
+        out +=
+            comment.toString() + QStringLiteral("Identifiers that differ from the names of the tree:") + kEol + table;
     if (ctx.Collections().usesDefaultRange)
         out += comment.toString() + QStringLiteral("Integer attributes that no declaration bounds range over ")
                + QString::number(ctx.Settings().intLow) + QStringLiteral(" .. ")
@@ -175,8 +176,9 @@ QString CSalWriter::Write(const CTranslateContext &ctx, const CSalSetTimes &time
         for (const CSetVariable &v : c.setVariables) {
             if (c.initFileVariables.count(v.name))
                 continue;
-            out += v.name + (v.hasInitial ? QStringLiteral("={") + v.initial.join(u',') + u'}'
-                                          : u'=' + setPrefix(c.setTypes[size_t(v.type)]) + QStringLiteral("empty_set"))
+            out += v.name
+                   + (v.hasInitial ? QStringLiteral("={") + v.initial.join(u',') + u'}'
+                                   : u'=' + setPrefix(c.setTypes[size_t(v.type)]) + QStringLiteral("empty_set"))
                    + u';' + kEol;
         }
     }

@@ -64,21 +64,21 @@ private:
 // A component whose states the tree names: one enumerated type, one variable.
 struct CStateComponent
 {
-    QString name;     // as the tree writes it, trimmed
-    QString typeName; // upper-case initial
-    QString variable; // lower-case initial
+    QString name;            // as the tree writes it, trimmed
+    QString typeName;        // upper-case initial
+    QString variable;        // lower-case initial
     COrderedNames rawValues; // states as the tree writes them
     COrderedNames values;    // their identifiers, once named
-    QString initial;  // from the initialisation block; empty when none
+    QString initial;         // from the initialisation block; empty when none
 };
 
 // A component's attribute, assigned, compared or declared.
 struct CAttributeVariable
 {
     enum Kind { Integer, Boolean, Enumerated };
-    QString name;     // component "_" attribute
+    QString name; // component "_" attribute
     Kind kind = Integer;
-    QString typeName; // enumerated: the type's name
+    QString typeName;     // enumerated: the type's name
     COrderedNames values; // enumerated: its values
     QString low, high;    // a declared integer range; empty when unbounded
     QString initial;
@@ -102,8 +102,8 @@ struct CSetType
 struct CSetVariable
 {
     QString name;
-    int type = 0;           // into the set types
-    QStringList initial;    // elements from the declaration
+    int type = 0;        // into the set types
+    QStringList initial; // elements from the declaration
     bool hasInitial = false;
 };
 
@@ -149,9 +149,9 @@ struct CTranslateCollections
 {
     // types and variables
     std::vector<CStateComponent> components;
-    CNameIndex componentIndex;               // by raw component name
+    CNameIndex componentIndex; // by raw component name
     std::vector<CAttributeVariable> attributes;
-    CNameIndex attributeIndex;               // by variable name
+    CNameIndex attributeIndex; // by variable name
     std::vector<CSetType> setTypes;
     CNameIndex setTypeIndex;
     std::vector<CSetVariable> setVariables;

@@ -10,9 +10,11 @@
 #include <QSet>
 
 CTranslateContext::CTranslateContext(const CTranslateSettings &settings, bool withSets, bool uppaal)
-    : m_settings(settings), m_withSets(withSets), m_uppaal(uppaal), m_nodes(1)
-{
-}
+    : m_settings(settings)
+    , m_withSets(withSets)
+    , m_uppaal(uppaal)
+    , m_nodes(1)
+{}
 
 void CTranslateContext::BuildNodes(const CKELDataManager &manager, const CKELTree &tree)
 {

@@ -101,7 +101,7 @@ private:
     // built on first use, for the behaviors that jumps, kills and messages look for
     mutable bool m_indexed = false;
     mutable std::vector<int> m_reversionTarget;
-    mutable std::vector<quint64> m_keys;                // component and behavior of each node
+    mutable std::vector<quint64> m_keys;               // component and behavior of each node
     mutable QHash<quint64, QList<int>> m_byBehavior;   // plain nodes
     mutable QHash<quint64, QList<int>> m_branchStarts; // first nodes of branches
     mutable QHash<quint64, QList<int>> m_internalInputs;

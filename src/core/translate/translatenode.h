@@ -9,13 +9,13 @@
 // A set expression as the set parser returned it.
 struct CSetExpression
 {
-    QStringList keywords;  // operation keywords in their long form: "union", "attribute", "membership", ...
-    QString attribute;     // the attribute an assignment changes
-    QStringList names;     // set operands, in order
-    QStringList values;    // elements
-    QString comparison;    // "LessThan", ... for a cardinality test
-    QString number;        // the bound of a cardinality test
-    QString error;         // why the parser refused the expression
+    QStringList keywords; // operation keywords in their long form: "union", "attribute", "membership", ...
+    QString attribute;    // the attribute an assignment changes
+    QStringList names;    // set operands, in order
+    QStringList values;   // elements
+    QString comparison;   // "LessThan", ... for a cardinality test
+    QString number;       // the bound of a cardinality test
+    QString error;        // why the parser refused the expression
     bool negated = false;
 
     bool Has(const QString &keyword) const { return keywords.contains(keyword); }
@@ -30,7 +30,7 @@ struct CTranslateNode
     int number = 0;
     int elementId = 0; // the model's node, 0 for a generated tree
     QString component;
-    QString state;     // the behavior text
+    QString state; // the behavior text
     QString qualifier;
     QList<int> children;
     int behaviorType = 1;
@@ -47,11 +47,11 @@ struct CTranslateNode
     int thread = 0;
     int pc = 0;
     bool initBlock = false;
-    bool threadStart = false;   // first node of a branch
-    int blockLast = 0;          // the last node of the step this node starts
-    int firstThreadBelow = 0;   // threads started in the subtree, excluding the node's own
+    bool threadStart = false; // first node of a branch
+    int blockLast = 0;        // the last node of the step this node starts
+    int firstThreadBelow = 0; // threads started in the subtree, excluding the node's own
     int lastThreadBelow = -1;
-    QList<int> disableThreads;  // first step of an alternative: the other alternatives' threads
+    QList<int> disableThreads; // first step of an alternative: the other alternatives' threads
 
     std::unique_ptr<CSetExpression> setExpression;
 
@@ -67,8 +67,8 @@ struct CTranslateStep
 {
     int firstNode = 0;
     int rule = 0;
-    QList<int> block;     // the first node and the atomic nodes after it
-    int target = 0;       // reversion or go to: the node jumped to
+    QList<int> block; // the first node and the atomic nodes after it
+    int target = 0;   // reversion or go to: the node jumped to
     QList<int> killThreads;
 };
 
@@ -98,12 +98,12 @@ struct CNodeAction
         SetGuard,
     };
     Kind kind = None;
-    QString variable;  // state, attribute, set or message variable
-    QString value;     // state or attribute value
-    QString op;        // comparison of an attribute test, SAL spelling: = /= < > <= >=
+    QString variable;   // state, attribute, set or message variable
+    QString value;      // state or attribute value
+    QString op;         // comparison of an attribute test, SAL spelling: = /= < > <= >=
     int component = -1; // state kinds: index into the component list
     bool negated = false;
-    QString setText;   // SAL text of a set assignment or guard
+    QString setText;      // SAL text of a set assignment or guard
     QList<int> receivers; // internal output: the matching input nodes
 
     bool ConsumesExternal() const { return kind == ExternalInput; }

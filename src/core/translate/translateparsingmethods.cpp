@@ -8,7 +8,6 @@
 
 #include <limits>
 
-
 namespace {
 
 int componentIndex(CTranslateContext &ctx, const QString &raw)
@@ -307,9 +306,7 @@ void nameValues(CTranslateContext &ctx)
         CNodeAction &a = ctx.Actions()[size_t(n)];
         switch (a.kind) {
         case CNodeAction::AssignState:
-        case CNodeAction::TestState:
-            a.value = names.StateName(c.components[size_t(a.component)].name, a.value);
-            break;
+        case CNodeAction::TestState: a.value = names.StateName(c.components[size_t(a.component)].name, a.value); break;
         case CNodeAction::AssignAttribute:
         case CNodeAction::TestAttribute: {
             const CAttributeVariable &v = c.attributes[size_t(IndexOf(c.attributeIndex, a.variable))];
@@ -321,8 +318,7 @@ void nameValues(CTranslateContext &ctx)
                 a.value = QString::number(a.value.toLongLong()); // "+7" and "007" as the checkers read them
             break;
         }
-        default:
-            break;
+        default: break;
         }
     }
 }
@@ -371,17 +367,12 @@ QString salNumber(const QString &value)
 QList<CCondition> CTranslateParsingMethods::SalConditions(const CNodeAction &a)
 {
     switch (a.kind) {
-    case CNodeAction::TestState:
-        return {{a.variable + u'=' + a.value, a.negated}};
-    case CNodeAction::TestAttribute:
-        return {{a.variable + a.op + salNumber(a.value), a.negated}};
+    case CNodeAction::TestState: return {{a.variable + u'=' + a.value, a.negated}};
+    case CNodeAction::TestAttribute: return {{a.variable + a.op + salNumber(a.value), a.negated}};
     case CNodeAction::ExternalInput:
-    case CNodeAction::InternalInput:
-        return {{a.variable + QStringLiteral("=true"), false}};
-    case CNodeAction::SetGuard:
-        return {{a.setText, a.negated}};
-    default:
-        return {};
+    case CNodeAction::InternalInput: return {{a.variable + QStringLiteral("=true"), false}};
+    case CNodeAction::SetGuard: return {{a.setText, a.negated}};
+    default: return {};
     }
 }
 
@@ -389,21 +380,14 @@ QStringList CTranslateParsingMethods::SalAssignments(const CNodeAction &a)
 {
     switch (a.kind) {
     case CNodeAction::AssignState:
-    case CNodeAction::AssignAttribute:
-        return {a.variable + QStringLiteral("'=") + salNumber(a.value)};
-    case CNodeAction::Increment:
-        return {a.variable + QStringLiteral("'=") + a.variable + QStringLiteral("+1")};
-    case CNodeAction::Decrement:
-        return {a.variable + QStringLiteral("'=") + a.variable + QStringLiteral("-1")};
+    case CNodeAction::AssignAttribute: return {a.variable + QStringLiteral("'=") + salNumber(a.value)};
+    case CNodeAction::Increment: return {a.variable + QStringLiteral("'=") + a.variable + QStringLiteral("+1")};
+    case CNodeAction::Decrement: return {a.variable + QStringLiteral("'=") + a.variable + QStringLiteral("-1")};
     case CNodeAction::ExternalOutput:
-    case CNodeAction::InternalOutput:
-        return {a.variable + QStringLiteral("'=true")};
-    case CNodeAction::InternalInput:
-        return {a.variable + QStringLiteral("'=false")};
-    case CNodeAction::SetAssignment:
-        return {a.setText};
-    default:
-        return {};
+    case CNodeAction::InternalOutput: return {a.variable + QStringLiteral("'=true")};
+    case CNodeAction::InternalInput: return {a.variable + QStringLiteral("'=false")};
+    case CNodeAction::SetAssignment: return {a.setText};
+    default: return {};
     }
 }
 
@@ -436,10 +420,8 @@ QStringList CTranslateParsingMethods::UppaalSyncs(const CNodeAction &a)
 {
     switch (a.kind) {
     case CNodeAction::ExternalInput:
-    case CNodeAction::InternalInput:
-        return {a.variable + u'?'};
-    case CNodeAction::ExternalOutput:
-        return {a.variable + u'!'};
+    case CNodeAction::InternalInput: return {a.variable + u'?'};
+    case CNodeAction::ExternalOutput: return {a.variable + u'!'};
     case CNodeAction::InternalOutput: {
         // one send per receiver: more than one cannot share an edge
         QStringList syncs;
@@ -447,8 +429,7 @@ QStringList CTranslateParsingMethods::UppaalSyncs(const CNodeAction &a)
             syncs.append(a.variable + u'!');
         return syncs;
     }
-    default:
-        return {};
+    default: return {};
     }
 }
 
@@ -456,13 +437,9 @@ QStringList CTranslateParsingMethods::UppaalAssignments(const CTranslateContext 
 {
     switch (a.kind) {
     case CNodeAction::AssignState:
-    case CNodeAction::AssignAttribute:
-        return {a.variable + u'=' + a.value};
-    case CNodeAction::Increment:
-        return {a.variable + u'=' + a.variable + QStringLiteral("+1")};
-    case CNodeAction::Decrement:
-        return {a.variable + u'=' + a.variable + QStringLiteral("-1")};
-    default:
-        return {};
+    case CNodeAction::AssignAttribute: return {a.variable + u'=' + a.value};
+    case CNodeAction::Increment: return {a.variable + u'=' + a.variable + QStringLiteral("+1")};
+    case CNodeAction::Decrement: return {a.variable + u'=' + a.variable + QStringLiteral("-1")};
+    default: return {};
     }
 }

@@ -9,9 +9,7 @@ bool CTranslateParsingRule::Recognises(const CTranslateContext &, int) const
     return false;
 }
 
-void CTranslateParsingRule::Prepare(CTranslateStep &, CTranslateContext &, const CTranslateRuleList &) const
-{
-}
+void CTranslateParsingRule::Prepare(CTranslateStep &, CTranslateContext &, const CTranslateRuleList &) const {}
 
 bool CTranslateParsingRule::Parse(CTranslateContext &ctx, QList<int> &remaining, const CTranslateRuleList &rules)
 {
@@ -28,13 +26,9 @@ bool CTranslateParsingRule::Parse(CTranslateContext &ctx, QList<int> &remaining,
     return made;
 }
 
-void CTranslateParsingRule::TranslateSAL(const CTranslateStep &, CTranslateContext &) const
-{
-}
+void CTranslateParsingRule::TranslateSAL(const CTranslateStep &, CTranslateContext &) const {}
 
-void CTranslateParsingRule::TranslateUPPAAL(const CTranslateStep &, CTranslateContext &) const
-{
-}
+void CTranslateParsingRule::TranslateUPPAAL(const CTranslateStep &, CTranslateContext &) const {}
 
 bool CTranslateParsingRule::AnyRecognises(const CTranslateContext &ctx, int node, const CTranslateRuleList &rules)
 {

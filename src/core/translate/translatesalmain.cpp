@@ -195,24 +195,23 @@ QString SalSetContext()
     // Sets are predicates on their element type. size?(s, n) holds when
     // some one-to-one map from 1..n onto s exists, that is when s has
     // exactly n elements.
-    return QStringLiteral(
-        "set{T : TYPE; } : CONTEXT =\n"
-        "BEGIN\n"
-        "  Set : TYPE = [T -> BOOLEAN];\n"
-        "  empty_set : Set = LAMBDA (e : T) : FALSE;\n"
-        "  insert(aset : Set, e : T) : Set = LAMBDA (e1 : T) : e = e1 OR aset(e1);\n"
-        "  remove(aset : Set, e : T) : Set = LAMBDA (e1 : T) : e /= e1 AND aset(e1);\n"
-        "  contains?(aset : Set, e : T) : BOOLEAN = aset(e);\n"
-        "  empty?(aset : Set) : BOOLEAN = (FORALL (e : T) : aset(e) = FALSE);\n"
-        "  union(aset1 : Set, aset2 : Set) : Set = LAMBDA (e : T) : aset1(e) OR aset2(e);\n"
-        "  intersection(aset1 : Set, aset2 : Set) : Set = LAMBDA (e : T) : aset1(e) AND aset2(e);\n"
-        "  difference(aset1 : Set, aset2 : Set) : Set = LAMBDA (e : T) : aset1(e) AND NOT aset2(e);\n"
-        "  subset?(aset1 : Set, aset2 : Set) : BOOLEAN = (FORALL (e : T) : aset1(e) => aset2(e));\n"
-        "  size?(aset : Set, n : NATURAL) : BOOLEAN =\n"
-        "    (EXISTS (f : [[1 .. n] -> T]) :\n"
-        "      (FORALL (i : [1 .. n], j : [1 .. n]) : f(i) = f(j) => i = j)\n"
-        "      AND (FORALL (e : T) : aset(e) = (EXISTS (i : [1 .. n]) : f(i) = e)));\n"
-        "END\n");
+    return QStringLiteral("set{T : TYPE; } : CONTEXT =\n"
+                          "BEGIN\n"
+                          "  Set : TYPE = [T -> BOOLEAN];\n"
+                          "  empty_set : Set = LAMBDA (e : T) : FALSE;\n"
+                          "  insert(aset : Set, e : T) : Set = LAMBDA (e1 : T) : e = e1 OR aset(e1);\n"
+                          "  remove(aset : Set, e : T) : Set = LAMBDA (e1 : T) : e /= e1 AND aset(e1);\n"
+                          "  contains?(aset : Set, e : T) : BOOLEAN = aset(e);\n"
+                          "  empty?(aset : Set) : BOOLEAN = (FORALL (e : T) : aset(e) = FALSE);\n"
+                          "  union(aset1 : Set, aset2 : Set) : Set = LAMBDA (e : T) : aset1(e) OR aset2(e);\n"
+                          "  intersection(aset1 : Set, aset2 : Set) : Set = LAMBDA (e : T) : aset1(e) AND aset2(e);\n"
+                          "  difference(aset1 : Set, aset2 : Set) : Set = LAMBDA (e : T) : aset1(e) AND NOT aset2(e);\n"
+                          "  subset?(aset1 : Set, aset2 : Set) : BOOLEAN = (FORALL (e : T) : aset1(e) => aset2(e));\n"
+                          "  size?(aset : Set, n : NATURAL) : BOOLEAN =\n"
+                          "    (EXISTS (f : [[1 .. n] -> T]) :\n"
+                          "      (FORALL (i : [1 .. n], j : [1 .. n]) : f(i) = f(j) => i = j)\n"
+                          "      AND (FORALL (e : T) : aset(e) = (EXISTS (i : [1 .. n]) : f(i) = e)));\n"
+                          "END\n");
 }
 
 QString SalSetContextPath(const QString &modelPath)

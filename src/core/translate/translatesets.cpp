@@ -108,7 +108,8 @@ void CTranslateSets::ReadDeclarations(CTranslateContext &ctx, const QString &pat
             continue;
         const QStringList f = line.split(u';');
         if (f.first().trimmed() == u"NOTSET") {
-            if (f.value(5).trimmed() != u"#INTEGER#" || f.value(1).trimmed().isEmpty() || f.value(2).trimmed().isEmpty())
+            if (f.value(5).trimmed() != u"#INTEGER#" || f.value(1).trimmed().isEmpty()
+                || f.value(2).trimmed().isEmpty())
                 continue; // an attribute whose type its uses decide
             CAttributeVariable v;
             v.name = setName(ctx, f[1], f[2]);
@@ -255,8 +256,7 @@ void CTranslateSets::ReadInitialisationFile(CTranslateContext &ctx, const QStrin
                 elements.append(MakeIdentifier(e, false));
                 type.values.Add(elements.last());
             }
-            value = elements.isEmpty() ? prefix(type) + QStringLiteral("empty_set")
-                                       : u'{' + elements.join(u',') + u'}';
+            value = elements.isEmpty() ? prefix(type) + QStringLiteral("empty_set") : u'{' + elements.join(u',') + u'}';
         } else if (c.attributeIndex.count(name) && !value.isEmpty()) {
             value = MakeValue(value);
         } else {
@@ -326,7 +326,8 @@ void CTranslateSets::AnalyseSetNode(CTranslateContext &ctx, int node, CNodeActio
             throw notUnderstood();
         const int index = IndexOf(c.setVariableIndex, setName(ctx, component, attribute));
         if (index < 0)
-            throw CTranslateException(TranslateTexts::SetNotDeclared() + component.trimmed() + u' ' + attribute.trimmed());
+            throw CTranslateException(TranslateTexts::SetNotDeclared() + component.trimmed() + u' '
+                                      + attribute.trimmed());
         return c.setVariables[size_t(index)];
     };
     const auto element = [&](const CSetVariable &set) {
@@ -357,9 +358,15 @@ void CTranslateSets::AnalyseSetNode(CTranslateContext &ctx, int node, CNodeActio
         const QString source = e.names.size() >= 2 ? operand(0).name : target.name;
         QString form;
         switch (rule) {
-        case TranslateRule::SetAdd: form = p + QStringLiteral("insert(") + source + u',' + element(target) + u')'; break;
-        case TranslateRule::SetSubtract: form = p + QStringLiteral("remove(") + source + u',' + element(target) + u')'; break;
-        case TranslateRule::SetUnion: form = p + QStringLiteral("union(") + source + u',' + operand(other).name + u')'; break;
+        case TranslateRule::SetAdd:
+            form = p + QStringLiteral("insert(") + source + u',' + element(target) + u')';
+            break;
+        case TranslateRule::SetSubtract:
+            form = p + QStringLiteral("remove(") + source + u',' + element(target) + u')';
+            break;
+        case TranslateRule::SetUnion:
+            form = p + QStringLiteral("union(") + source + u',' + operand(other).name + u')';
+            break;
         case TranslateRule::SetDifference:
             form = p + QStringLiteral("difference(") + source + u',' + operand(other).name + u')';
             break;

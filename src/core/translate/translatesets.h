@@ -44,7 +44,7 @@ public:
 };
 
 #define VERDANTIS_SET_RULE(Class, Number)                                                                              \
-    class Class : public CTranslateSetRule                                                                            \
+    class Class : public CTranslateSetRule                                                                             \
     {                                                                                                                  \
     public:                                                                                                            \
         Class() : CTranslateSetRule(TranslateRule::Number) {}                                                          \

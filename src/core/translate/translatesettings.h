@@ -19,7 +19,7 @@ struct CTranslateSettings
     bool useFailureViews = false;
     bool displayTime = true;
     QString iterations = QStringLiteral("100"); // size of a random tree, as typed
-    unsigned randomSeed = 0; // 0: a new tree on every run
+    unsigned randomSeed = 0;                    // 0: a new tree on every run
     // the range of an integer attribute that no declaration bounds
     qint64 intLow = 0;
     qint64 intHigh = 255;

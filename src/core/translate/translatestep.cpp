@@ -82,8 +82,7 @@ CounterEffect counterEffect(const CTranslateContext &ctx, int head)
 
 } // namespace
 
-QList<QPair<int, int>> CTranslateParsingMethods::StepCounters(const CTranslateContext &ctx,
-                                                               const CTranslateStep &step)
+QList<QPair<int, int>> CTranslateParsingMethods::StepCounters(const CTranslateContext &ctx, const CTranslateStep &step)
 {
     QList<QPair<int, int>> out;
     const auto append = [&out](const QMap<int, int> &others, int thread, int value) {
@@ -166,8 +165,7 @@ void CTranslateParsingMethods::StepSAL(const CTranslateStep &step, CTranslateCon
         // failure view it entered, so that a property can ask for it
         const QString target = QString::number(step.target);
         c.views.Add(target);
-        t.assignments.append(QStringLiteral("view'=")
-                             + QString::number(c.views.List().indexOf(target) + 1));
+        t.assignments.append(QStringLiteral("view'=") + QString::number(c.views.List().indexOf(target) + 1));
     }
 
     const QString term = t.guard;
@@ -188,8 +186,7 @@ void CTranslateParsingMethods::StepSAL(const CTranslateStep &step, CTranslateCon
             c.internalActionTerms.append(term);
         }
         break;
-    default:
-        break;
+    default: break;
     }
     c.transitions.push_back(std::move(t));
 }

@@ -5,7 +5,6 @@
 #include "translatecontext.h"
 #include "translateparsingmethods.h"
 
-
 namespace {
 
 const QString kEol = QStringLiteral("\r\n");
@@ -270,8 +269,8 @@ QString CUppaalWriter::Write(const CTranslateContext &ctx)
     }
     QString out;
     out.reserve(edges * 110 + locations * 90 + 4096);
-    out += QStringLiteral("<?xml version='1.0' encoding='utf-8'?>") + (ctx.Settings().properties ? DocTypeWithQueries() : DocType())
-           + QStringLiteral("<nta>");
+    out += QStringLiteral("<?xml version='1.0' encoding='utf-8'?>")
+           + (ctx.Settings().properties ? DocTypeWithQueries() : DocType()) + QStringLiteral("<nta>");
 
     out += kEol + QStringLiteral("<declaration>") + kEol;
     out += XmlEscaped(CSalWriter::Header(ctx, u"// "));

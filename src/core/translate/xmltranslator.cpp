@@ -36,9 +36,7 @@ void tag(QString &out, int depth, const char16_t *text)
 
 } // namespace
 
-XMLTranslator::XMLTranslator(const CTranslateSettings &settings) : m_settings(settings)
-{
-}
+XMLTranslator::XMLTranslator(const CTranslateSettings &settings) : m_settings(settings) {}
 
 QStringList XMLTranslator::ParseBehavior(const QString &separator, const QString &behavior)
 {
@@ -85,8 +83,8 @@ void XMLTranslator::Export(const CKELDataManager &manager, const CKELTree &tree)
         if (d > 1)
             tag(m_result, d - 1, u"<child>");
         const CKELData *e = manager.Lookup(item.id);
-        const CKELMethod *node = e && e->IsMethod() && !seen.contains(item.id) ? static_cast<const CKELMethod *>(e)
-                                                                               : nullptr;
+        const CKELMethod *node =
+            e && e->IsMethod() && !seen.contains(item.id) ? static_cast<const CKELMethod *>(e) : nullptr;
         seen.insert(item.id);
         element(m_result, d, u"btreeid", treeId);
         if (node && node->nonDeterministic)
@@ -109,10 +107,19 @@ void XMLTranslator::Export(const CKELDataManager &manager, const CKELTree &tree)
             switch (node->behaviorType) {
             case 1: kind = u"staterealisation"; break;
             case 2: kind = u"selection"; break;
-            case 3: kind = u"event"; parsed = false; break;
+            case 3:
+                kind = u"event";
+                parsed = false;
+                break;
             case 4: kind = u"guard"; break;
-            case 9: kind = u"setall"; separator = QStringLiteral("||"); break;
-            case 10: kind = u"setany"; separator = QStringLiteral("[]"); break;
+            case 9:
+                kind = u"setall";
+                separator = QStringLiteral("||");
+                break;
+            case 10:
+                kind = u"setany";
+                separator = QStringLiteral("[]");
+                break;
             default: break;
             }
             if (kind) {

@@ -29,6 +29,6 @@ public:
 private:
     CTranslateSettings m_settings;
     QString m_result;
-    QStringList m_lines; // the parser's lines for the node being rendered
+    QStringList m_lines;                  // the parser's lines for the node being rendered
     QHash<QString, QStringList> m_parsed; // equal texts are parsed once
 };

@@ -42,9 +42,10 @@ class Session
 {
 public:
     Session(const CVerifyOptions &options, const QString &dir)
-        : m_options(options), m_dir(dir), m_deadline(qint64(std::max(1, options.timeoutSeconds)) * 1000)
-    {
-    }
+        : m_options(options)
+        , m_dir(dir)
+        , m_deadline(qint64(std::max(1, options.timeoutSeconds)) * 1000)
+    {}
 
     bool TimedOut() const { return m_deadline.hasExpired(); }
     bool Cancelled() const { return m_options.cancel && m_options.cancel->load(); }
@@ -165,15 +166,16 @@ CVerifyReport RunSpinVerification(const CBehaviorModel &model, const CVerifyOpti
         return report;
     };
 
-    const QString spin = QStandardPaths::findExecutable(options.spin).isEmpty() && !QFile::exists(options.spin)
-                             ? QString()
-                             : (QFile::exists(options.spin) ? options.spin : QStandardPaths::findExecutable(options.spin));
+    const QString spin =
+        QStandardPaths::findExecutable(options.spin).isEmpty() && !QFile::exists(options.spin)
+            ? QString()
+            : (QFile::exists(options.spin) ? options.spin : QStandardPaths::findExecutable(options.spin));
     if (spin.isEmpty())
         return finish(CVerifyReport::ToolMissing,
                       QStringLiteral("the model checker '%1' is not installed; install the Debian package 'spin'")
                           .arg(options.spin));
-    const QString cc = QFile::exists(options.compiler) ? options.compiler
-                                                       : QStandardPaths::findExecutable(options.compiler);
+    const QString cc =
+        QFile::exists(options.compiler) ? options.compiler : QStandardPaths::findExecutable(options.compiler);
     if (cc.isEmpty())
         return finish(CVerifyReport::ToolMissing,
                       QStringLiteral("the C compiler '%1' is not installed; install the Debian package 'gcc'")
@@ -207,7 +209,8 @@ CVerifyReport RunSpinVerification(const CBehaviorModel &model, const CVerifyOpti
             highest = std::max(highest, c.second);
     }
     const qint64 vector = qint64(model.variables.size()) * 4 + qint64(model.threads) * 4 + 256;
-    const int hashBits = std::clamp(int(std::ceil(std::log2(double(std::max<qint64>(options.maxStates, 2))))) + 1, 12, 26);
+    const int hashBits =
+        std::clamp(int(std::ceil(std::log2(double(std::max<qint64>(options.maxStates, 2))))) + 1, 12, 26);
     const qint64 frequency = std::clamp<qint64>(options.maxStates / 10, 1, 1000000);
 
     // one pan per model: the plain one for deadlocks and reachability, one
@@ -228,8 +231,12 @@ CVerifyReport RunSpinVerification(const CBehaviorModel &model, const CVerifyOpti
                    + r.output.trimmed().left(400);
             return false;
         }
-        QStringList args{QStringLiteral("-O0"), QStringLiteral("-w"), QStringLiteral("-o"), name,
-                         QStringLiteral("-DVECTORSZ=%1").arg(vector), QStringLiteral("-DFREQ=%1").arg(frequency),
+        QStringList args{QStringLiteral("-O0"),
+                         QStringLiteral("-w"),
+                         QStringLiteral("-o"),
+                         name,
+                         QStringLiteral("-DVECTORSZ=%1").arg(vector),
+                         QStringLiteral("-DFREQ=%1").arg(frequency),
                          QStringLiteral("-DNOFAIR")};
         if (safety)
             args << QStringLiteral("-DSAFETY") << QStringLiteral("-DBFS");
@@ -260,8 +267,8 @@ CVerifyReport RunSpinVerification(const CBehaviorModel &model, const CVerifyOpti
     static const QRegularExpression endState(QStringLiteral("pan:\\d+: invalid end state"));
     if (endState.match(run.output).hasMatch()) {
         report.deadlock = true;
-        const ToolRun replay = session.Run(spin, {QStringLiteral("-o3"), QStringLiteral("-t"), QStringLiteral("-p"),
-                                                  QStringLiteral("model.pml")});
+        const ToolRun replay = session.Run(
+            spin, {QStringLiteral("-o3"), QStringLiteral("-t"), QStringLiteral("-p"), QStringLiteral("model.pml")});
         if (replay.stopped)
             return stopped();
         report.deadlockSteps = trailSteps(replay.output, plain);
@@ -270,8 +277,8 @@ CVerifyReport RunSpinVerification(const CBehaviorModel &model, const CVerifyOpti
             return stopped();
     }
     if (!run.output.contains(QStringLiteral("states, stored")))
-        return finish(CVerifyReport::ToolFailed,
-                      QStringLiteral("the generated verifier stopped without its figures: ") + run.output.trimmed().left(400));
+        return finish(CVerifyReport::ToolFailed, QStringLiteral("the generated verifier stopped without its figures: ")
+                                                     + run.output.trimmed().left(400));
     report.states = storedStates(run.output);
     static const QRegularExpression memory(QStringLiteral("([0-9.]+)\\s+total actual memory usage"));
     if (const QRegularExpressionMatch m = memory.match(run.output); m.hasMatch())
@@ -307,8 +314,8 @@ CVerifyReport RunSpinVerification(const CBehaviorModel &model, const CVerifyOpti
             return stopped();
         if (check.output.contains(QStringLiteral("errors: ")) && !check.output.contains(QStringLiteral("errors: 0"))) {
             report.propertyViolated = true;
-            const ToolRun replay = session.Run(spin, {QStringLiteral("-o3"), QStringLiteral("-t"), QStringLiteral("-p"),
-                                                      QStringLiteral("claim.pml")});
+            const ToolRun replay = session.Run(
+                spin, {QStringLiteral("-o3"), QStringLiteral("-t"), QStringLiteral("-p"), QStringLiteral("claim.pml")});
             if (replay.stopped)
                 return stopped();
             report.propertySteps = trailSteps(replay.output, withClaim);

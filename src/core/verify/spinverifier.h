@@ -12,7 +12,7 @@ struct CVerifyOptions
 {
     qint64 maxStates = 1000000;
     int timeoutSeconds = 600;
-    QString property;       // in the tree's own names; empty for none
+    QString property; // in the tree's own names; empty for none
     QString spin = QStringLiteral("spin");
     QString compiler = QStringLiteral("gcc");
     const std::atomic_bool *cancel = nullptr;

@@ -32,7 +32,8 @@ CAutoSave::CAutoSave(CKELDataManager &manager, const QString &directory, QObject
     , m_directory(directory)
 {
     if (m_directory.isEmpty())
-        m_directory = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/recovery");
+        m_directory =
+            QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/recovery");
     // pid and start time: a later process with a recycled pid gets other
     // files; the serial keeps apart the sessions of one process that start in
     // the same millisecond, so that neither takes the other's lock and file

@@ -95,8 +95,7 @@ QList<CShortcutEntry> CollectShortcuts(const QMainWindow &window)
     return entries;
 }
 
-CKeyboardShortcutsDlg::CKeyboardShortcutsDlg(const QList<CShortcutEntry> &entries, QWidget *parent)
-    : QDialog(parent)
+CKeyboardShortcutsDlg::CKeyboardShortcutsDlg(const QList<CShortcutEntry> &entries, QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Keyboard Shortcuts"));
     auto *filter = new QLineEdit(this);

@@ -32,8 +32,7 @@ bool anyOn(const QStringList &files)
 
 } // namespace
 
-CLockKeyIndicators::CLockKeyIndicators(QWidget *parent)
-    : QWidget(parent)
+CLockKeyIndicators::CLockKeyIndicators(QWidget *parent) : QWidget(parent)
 {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -185,8 +185,8 @@ bool CMainFrame::OfferRecovery()
     if (orphans.isEmpty())
         return false;
     const CAutoSave::Orphan &newest = orphans.first();
-    const QString name = newest.originalPath.isEmpty() ? QStringLiteral("Untitled")
-                                                       : QDir::toNativeSeparators(newest.originalPath);
+    const QString name =
+        newest.originalPath.isEmpty() ? QStringLiteral("Untitled") : QDir::toNativeSeparators(newest.originalPath);
     const QString question =
         QStringLiteral("Verdantis did not close properly. A recovery copy of the solution \"%1\" from %2 exists.\n\n"
                        "Restore it? (No deletes the copy.)")

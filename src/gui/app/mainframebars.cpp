@@ -60,8 +60,8 @@ void CMainFrame::createActions()
     m_openAction->setStatusTip(QStringLiteral("Open a solution file"));
     connect(m_openAction, &QAction::triggered, this, [this] { m_files->Open(); });
 
-    m_saveAction = makeAction(QStringLiteral("actionSave"), QStringLiteral("&Save"),
-                              s->standardIcon(QStyle::SP_DialogSaveButton));
+    m_saveAction =
+        makeAction(QStringLiteral("actionSave"), QStringLiteral("&Save"), s->standardIcon(QStyle::SP_DialogSaveButton));
     m_saveAction->setShortcut(QKeySequence::Save);
     m_saveAction->setStatusTip(QStringLiteral("Save the solution"));
     connect(m_saveAction, &QAction::triggered, this, [this] { m_files->Save(); });
@@ -83,10 +83,12 @@ void CMainFrame::createActions()
     m_quitAction->setMenuRole(QAction::QuitRole);
     connect(m_quitAction, &QAction::triggered, this, &QWidget::close);
 
-    m_undoAction = makeAction(QStringLiteral("actionUndo"), QStringLiteral("&Undo"), s->standardIcon(QStyle::SP_ArrowBack));
+    m_undoAction =
+        makeAction(QStringLiteral("actionUndo"), QStringLiteral("&Undo"), s->standardIcon(QStyle::SP_ArrowBack));
     m_undoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
     connect(m_undoAction, &QAction::triggered, this, [this] { m_manager->History().Undo(); });
-    m_redoAction = makeAction(QStringLiteral("actionRedo"), QStringLiteral("&Redo"), s->standardIcon(QStyle::SP_ArrowForward));
+    m_redoAction =
+        makeAction(QStringLiteral("actionRedo"), QStringLiteral("&Redo"), s->standardIcon(QStyle::SP_ArrowForward));
     // both habits: Ctrl+Y from office programs, Ctrl+Shift+Z from drawing ones
     m_redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     connect(m_redoAction, &QAction::triggered, this, [this] { m_manager->History().Redo(); });
@@ -170,9 +172,9 @@ void CMainFrame::createMenus()
     QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("menuView"));
     // each shows its check state and follows the bar however it was hidden
-    for (QAction *toggle : {m_productBar->toggleViewAction(), m_explorerBar->toggleViewAction(),
-                            m_panDock->toggleViewAction(), m_formatBar->toggleViewAction(),
-                            m_alignBar->toggleViewAction()})
+    for (QAction *toggle :
+         {m_productBar->toggleViewAction(), m_explorerBar->toggleViewAction(), m_panDock->toggleViewAction(),
+          m_formatBar->toggleViewAction(), m_alignBar->toggleViewAction()})
         view->addAction(toggle);
     view->addSeparator();
     QMenu *schemes = view->addMenu(QStringLiteral("Colour &Scheme"));
@@ -202,8 +204,7 @@ void CMainFrame::createMenus()
     window->addAction(QStringLiteral("&Tile"), m_mdiArea, &QMdiArea::tileSubWindows);
     QAction *next = window->addAction(QStringLiteral("&Next"), m_mdiArea, &QMdiArea::activateNextSubWindow);
     next->setShortcut(QKeySequence::NextChild);
-    QAction *previous =
-        window->addAction(QStringLiteral("&Previous"), m_mdiArea, &QMdiArea::activatePreviousSubWindow);
+    QAction *previous = window->addAction(QStringLiteral("&Previous"), m_mdiArea, &QMdiArea::activatePreviousSubWindow);
     // Ctrl+Shift+Tab arrives as Backtab
     previous->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab));
     // the open windows, the active one checked
@@ -294,8 +295,8 @@ QMenu *CMainFrame::MenuNamed(const QString &title)
 void CMainFrame::updateActions()
 {
     const bool open = m_manager->Solution() != nullptr;
-    for (QAction *a : {m_saveAction, m_saveAsAction, m_closeAction, m_newRequirementAction, m_newRBTAction,
-                       m_newIBTAction})
+    for (QAction *a :
+         {m_saveAction, m_saveAsAction, m_closeAction, m_newRequirementAction, m_newRBTAction, m_newIBTAction})
         a->setEnabled(open);
 }
 

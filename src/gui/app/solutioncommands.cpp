@@ -16,8 +16,7 @@ CSolutionCommands::CSolutionCommands(CKELDataManager &manager, CDialogRunner &di
     , m_manager(manager)
     , m_dialogs(dialogs)
     , m_window(window)
-{
-}
+{}
 
 QString CSolutionCommands::Filter()
 {
@@ -126,8 +125,9 @@ bool CSolutionCommands::writeTo(const QString &path)
         m_manager.Prompt().Message(error.isEmpty() ? QStringLiteral("Cannot write \"%1\".").arg(shown) : error);
         return false;
     }
-    emit idle(inPlace ? QStringLiteral("Saved %1 in place, not atomically: the folder allows no temporary file").arg(shown)
-                      : QStringLiteral("Saved %1").arg(shown));
+    emit idle(inPlace
+                  ? QStringLiteral("Saved %1 in place, not atomically: the folder allows no temporary file").arg(shown)
+                  : QStringLiteral("Saved %1").arg(shown));
     return true;
 }
 
@@ -178,8 +178,8 @@ bool CSolutionCommands::saveToChosenFile()
         directory = QFileInfo(s->Path()).absolutePath();
     if (directory.isEmpty())
         directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QString path = m_dialogs.SaveFileName(m_window, QStringLiteral("Save As"), Filter(), QStringLiteral("kvf"),
-                                          directory);
+    QString path =
+        m_dialogs.SaveFileName(m_window, QStringLiteral("Save As"), Filter(), QStringLiteral("kvf"), directory);
     if (path.isEmpty())
         return false;
     if (QFileInfo(path).suffix().isEmpty())

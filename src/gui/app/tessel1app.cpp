@@ -10,8 +10,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
-CTessel1App::CTessel1App(int &argc, char **argv)
-    : QApplication(argc, argv)
+CTessel1App::CTessel1App(int &argc, char **argv) : QApplication(argc, argv)
 {
     SetIdentity();
 }

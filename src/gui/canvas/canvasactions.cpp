@@ -18,8 +18,7 @@ CGeometryAction::CGeometryAction(CCanvasScene &scene, Kind kind, const QString &
                                  QUndoCommand *parent)
     : CCanvasAction(scene, kind, text, parent)
     , m_entries(entries)
-{
-}
+{}
 
 QList<int> CGeometryAction::AffectedKeys() const
 {
@@ -52,10 +51,7 @@ void CGeometryAction::undo()
 
 // ---- Macro ---------------------------------------------------------------
 
-CActionMacro::CActionMacro(CCanvasScene &scene, Kind kind, const QString &text)
-    : CCanvasAction(scene, kind, text)
-{
-}
+CActionMacro::CActionMacro(CCanvasScene &scene, Kind kind, const QString &text) : CCanvasAction(scene, kind, text) {}
 
 QList<int> CActionMacro::AffectedKeys() const
 {
@@ -73,8 +69,7 @@ CFormatAction::CFormatAction(CCanvasScene &scene, const QString &text, const QLi
                              QUndoCommand *parent)
     : CCanvasAction(scene, Format, text, parent)
     , m_entries(entries)
-{
-}
+{}
 
 QList<int> CFormatAction::AffectedKeys() const
 {
@@ -111,14 +106,14 @@ void CFormatAction::undo()
 
 CLinkAction::CLinkAction(CCanvasScene &scene, bool add, int startKey, int startPort, int endKey, int endPort,
                          QUndoCommand *parent)
-    : CCanvasAction(scene, add ? AddLink : RemoveLink, add ? QObject::tr("Add Link") : QObject::tr("Remove Link"), parent)
+    : CCanvasAction(scene, add ? AddLink : RemoveLink, add ? QObject::tr("Add Link") : QObject::tr("Remove Link"),
+                    parent)
     , m_startKey(startKey)
     , m_startPort(startPort)
     , m_endKey(endKey)
     , m_endPort(endPort)
     , m_add(add)
-{
-}
+{}
 
 void CLinkAction::connect(bool on)
 {

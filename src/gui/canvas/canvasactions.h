@@ -17,14 +17,14 @@ class CCanvasAction : public QUndoCommand
 public:
     // What an action touched; the editor reacts to some kinds (auto-arrange).
     enum Kind {
-        Move,      // a drag of one or more shapes
-        Resize,    // same width, same height
-        Align,     // the align bar
-        Layout,    // a layout pass: one step however many shapes it moves
-        Format,    // the format bar
+        Move,   // a drag of one or more shapes
+        Resize, // same width, same height
+        Align,  // the align bar
+        Layout, // a layout pass: one step however many shapes it moves
+        Format, // the format bar
         AddLink,
         RemoveLink,
-        Macro,     // several actions as one step
+        Macro, // several actions as one step
     };
 
     // A parent macro owns its child actions and runs them as its own step.
@@ -83,7 +83,8 @@ public:
         Canvas::CShapeFormat before, after;
     };
 
-    CFormatAction(CCanvasScene &scene, const QString &text, const QList<Entry> &entries, QUndoCommand *parent = nullptr);
+    CFormatAction(CCanvasScene &scene, const QString &text, const QList<Entry> &entries,
+                  QUndoCommand *parent = nullptr);
     QList<int> AffectedKeys() const override;
     void redo() override;
     void undo() override;

@@ -103,10 +103,7 @@ constexpr AlignEntry kAlignEntries[] = {
 
 } // namespace
 
-CCanvasBars::CCanvasBars(QObject *parent)
-    : QObject(parent)
-{
-}
+CCanvasBars::CCanvasBars(QObject *parent) : QObject(parent) {}
 
 void CCanvasBars::Install(QToolBar *formatBar, QToolBar *alignBar)
 {
@@ -178,7 +175,8 @@ void CCanvasBars::SetScene(CCanvasScene *scene)
     disconnect(m_selectionConnection);
     m_scene = scene;
     if (m_scene)
-        m_selectionConnection = connect(m_scene, &CCanvasScene::selectionOrderChanged, this, &CCanvasBars::updateEnabled);
+        m_selectionConnection =
+            connect(m_scene, &CCanvasScene::selectionOrderChanged, this, &CCanvasBars::updateEnabled);
     updateEnabled();
 }
 

@@ -45,7 +45,8 @@ bool SetPointSize(CCanvasScene &scene, int pointSize)
 {
     if (pointSize <= 0)
         return false;
-    return ApplyFormat(scene, QObject::tr("Font Size"), [pointSize](Canvas::CShapeFormat &f) { f.pointSize = pointSize; });
+    return ApplyFormat(scene, QObject::tr("Font Size"),
+                       [pointSize](Canvas::CShapeFormat &f) { f.pointSize = pointSize; });
 }
 
 bool SetFill(CCanvasScene &scene, const QColor &colour)

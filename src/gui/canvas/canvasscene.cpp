@@ -75,7 +75,8 @@ quint64 cellOf(const QPointF &at)
 {
     auto index = [](qreal v) {
         const qreal c = std::floor(v);
-        return quint32(qint32(std::clamp<qreal>(c, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max())));
+        return quint32(
+            qint32(std::clamp<qreal>(c, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max())));
     };
     return (quint64(index(at.x() / kCellWidth)) << 32) | index(at.y() / kCellHeight);
 }
@@ -114,8 +115,8 @@ public:
         const CLinkShape *link = m_scene.FindLink(startKey, endKey);
         if (!link)
             return;
-        m_scene.Execute(std::make_unique<CLinkAction>(m_scene, false, startKey, link->StartPort(), endKey,
-                                                      link->EndPort()));
+        m_scene.Execute(
+            std::make_unique<CLinkAction>(m_scene, false, startKey, link->StartPort(), endKey, link->EndPort()));
     }
 
 private:
@@ -201,8 +202,7 @@ void CCanvasScene::NoteShapeMoved(const CCompositeShape *shape)
     GrowToReach(QPoint(r.right() + 1, r.bottom() + 1));
 }
 
-CCanvasBatch::CCanvasBatch(CCanvasScene &scene)
-    : m_scene(scene)
+CCanvasBatch::CCanvasBatch(CCanvasScene &scene) : m_scene(scene)
 {
     m_scene.BeginBatch();
 }
@@ -618,12 +618,14 @@ void CCanvasScene::drawBackground(QPainter *painter, const QRectF &rect)
     for (int i = 1; i < m_pagesWide; ++i) {
         const qreal x = qreal(i) * Canvas::kPageWidth;
         if (x >= rect.left() && x <= rect.right())
-            painter->drawLine(QPointF(x, std::max(rect.top(), page.top())), QPointF(x, std::min(rect.bottom(), page.bottom())));
+            painter->drawLine(QPointF(x, std::max(rect.top(), page.top())),
+                              QPointF(x, std::min(rect.bottom(), page.bottom())));
     }
     for (int j = 1; j < m_pagesHigh; ++j) {
         const qreal y = qreal(j) * Canvas::kPageHeight;
         if (y >= rect.top() && y <= rect.bottom())
-            painter->drawLine(QPointF(std::max(rect.left(), page.left()), y), QPointF(std::min(rect.right(), page.right()), y));
+            painter->drawLine(QPointF(std::max(rect.left(), page.left()), y),
+                              QPointF(std::min(rect.right(), page.right()), y));
     }
 }
 
@@ -662,7 +664,8 @@ void CCanvasScene::mousePressEvent(QGraphicsSceneMouseEvent *event)
             if (shape->PortNear(p, reach) == m_linkFromPort) {
                 m_gesture = Gesture::DrawLink;
                 m_gestureStartKey = shape->Key();
-                m_rubberLine = addLine(QLineF(shape->PortScenePos(m_linkFromPort), p), QPen(Qt::darkGray, 0, Qt::DashLine));
+                m_rubberLine =
+                    addLine(QLineF(shape->PortScenePos(m_linkFromPort), p), QPen(Qt::darkGray, 0, Qt::DashLine));
                 event->accept();
                 return;
             }

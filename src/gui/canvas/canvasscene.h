@@ -201,7 +201,7 @@ private:
     int m_linkToPort = 0;
     bool m_plain = false;
     int m_batchDepth = 0;
-    QRect m_batchReach; // of the shapes placed during the batch
+    QRect m_batchReach;      // of the shapes placed during the batch
     QList<int> m_batchMoved; // their links follow once, at the end
     CWork m_work;
 

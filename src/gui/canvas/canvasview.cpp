@@ -16,8 +16,7 @@
 
 #include <algorithm>
 
-CCanvasView::CCanvasView(CCanvasScene *scene, QWidget *parent)
-    : QGraphicsView(scene, parent)
+CCanvasView::CCanvasView(CCanvasScene *scene, QWidget *parent) : QGraphicsView(scene, parent)
 {
     setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     setDragMode(QGraphicsView::RubberBandDrag);

@@ -33,12 +33,12 @@ struct NodeColours
     QColor implemented; // in the requirements
     QColor implied;
     QColor missing;
-    QColor evolution;   // absent from a version
-    QColor ready;       // reached by a simulation
+    QColor evolution; // absent from a version
+    QColor ready;     // reached by a simulation
     QColor currentStep;
     QColor earlierStep;
     QColor text;
-    QColor marks[3];    // integration point, missing precondition, matching node
+    QColor marks[3]; // integration point, missing precondition, matching node
     int cornerRadius = 0;
 };
 const NodeColours &Nodes(Scheme scheme);
@@ -47,7 +47,7 @@ struct CanvasColours
 {
     QColor outside; // around the pages
     QColor page;
-    QColor grid;    // page boundaries
+    QColor grid; // page boundaries
     QColor link;
     QColor selection;
 };

@@ -28,8 +28,7 @@ constexpr qreal kSelectionMargin = 3.0;
 
 } // namespace
 
-CCompositeShape::CCompositeShape(int key)
-    : m_key(key)
+CCompositeShape::CCompositeShape(int key) : m_key(key)
 {
     setFlags(ItemIsSelectable | ItemIsMovable | ItemSendsGeometryChanges);
     setZValue(Canvas::kShapeZ);
@@ -262,9 +261,7 @@ QColor CCompositeShape::SummaryColor() const
     return m_format.fill.value_or(m_bkColor);
 }
 
-void CCompositeShape::PaintDecorations(QPainter *, qreal)
-{
-}
+void CCompositeShape::PaintDecorations(QPainter *, qreal) {}
 
 QByteArray CCompositeShape::SvgDecorations(const QPointF &) const
 {
@@ -345,8 +342,8 @@ void CCompositeShape::paint(QPainter *painter, const QStyleOptionGraphicsItem *o
     }
     PaintDecorations(painter, lod);
     if (isSelected() && CCanvasScene::DrawsMarks(scene())) {
-        const QRectF r = QRectF(m_border).adjusted(-kSelectionMargin, -kSelectionMargin, kSelectionMargin,
-                                                   kSelectionMargin);
+        const QRectF r =
+            QRectF(m_border).adjusted(-kSelectionMargin, -kSelectionMargin, kSelectionMargin, kSelectionMargin);
         QPen pen(QColor(0, 90, 255), 0, Qt::DashLine);
         painter->setPen(pen);
         painter->setBrush(Qt::NoBrush);

@@ -17,7 +17,7 @@ struct CLabelCell
     QString faceName;
     int pointSize = 9;
     int weight = 400;
-    int penStyle = 0; // 0 solid, 1 dash, 2 dot
+    int penStyle = 0;  // 0 solid, 1 dash, 2 dot
     int brushType = 0; // 0 no fill, 1 solid fill
     int lineWidth = 1;
     QColor bkColor = Qt::white;
@@ -30,7 +30,7 @@ struct CLabelCell
 // A place on a shape where links start or end.
 struct CPort
 {
-    QPointF at; // in the shape's coordinates
+    QPointF at;                // in the shape's coordinates
     QList<CLinkShape *> links; // in the order they were attached
 };
 

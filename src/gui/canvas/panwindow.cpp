@@ -8,8 +8,7 @@
 #include <QPainter>
 #include <QRegion>
 
-CPanWindow::CPanWindow(QWidget *parent)
-    : QWidget(parent)
+CPanWindow::CPanWindow(QWidget *parent) : QWidget(parent)
 {
     // redrawing a large tree on every change would make editing sluggish
     m_renderTimer.setSingleShot(true);

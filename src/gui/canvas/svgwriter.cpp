@@ -156,7 +156,7 @@ private:
         std::vector<QByteArray> cellClasses; // empty for a cell drawn without a box
         std::vector<QByteArray> strokes;     // the outline part of each cell's style
         std::vector<bool> filled;
-        std::vector<int> textStyles;         // -1 for a cell without text
+        std::vector<int> textStyles; // -1 for a cell without text
         QByteArray outlineClass;
     };
     struct Link
@@ -229,10 +229,10 @@ void CWriter::collect()
                 continue;
             }
             const QFont font = s->EffectiveFont(c);
-            const QByteArray css = "font-family:" + font.family().toUtf8().replace('"', "") + ",sans-serif;font-size:"
-                                   + QByteArray::number(font.pixelSize()) + "px;font-weight:"
-                                   + QByteArray::number(font.weight()) + ";fill:" + colourText(c.textColor)
-                                   + ";text-anchor:middle";
+            const QByteArray css = "font-family:" + font.family().toUtf8().replace('"', "")
+                                   + ",sans-serif;font-size:" + QByteArray::number(font.pixelSize())
+                                   + "px;font-weight:" + QByteArray::number(font.weight())
+                                   + ";fill:" + colourText(c.textColor) + ";text-anchor:middle";
             auto found = m_fontIndex.constFind(css);
             int index = 0;
             if (found == m_fontIndex.cend()) {
@@ -264,7 +264,8 @@ void CWriter::collect()
     for (const CLinkShape *l : std::as_const(links)) {
         const QByteArray colour = colourText(l->EffectiveLineColor());
         const int width = l->EffectiveLineWidth();
-        Link entry{l, m_styles.ClassFor("fill:none;stroke:" + colour + ";stroke-width:" + QByteArray::number(width)), -1};
+        Link entry{l, m_styles.ClassFor("fill:none;stroke:" + colour + ";stroke-width:" + QByteArray::number(width)),
+                   -1};
         if (l->EndArrowType() != CLinkShape::NoArrow) {
             const QSizeF head = l->ArrowHeadSize();
             const bool filled = l->EndArrowType() == CLinkShape::FilledArrow;
@@ -397,8 +398,9 @@ bool CWriter::Run(const QRectF &area, const QString &title, const QString &descr
     collect();
     const QByteArray w = QByteArray::number(std::max(1, int(area.width())));
     const QByteArray h = QByteArray::number(std::max(1, int(area.height())));
-    m_buffer.append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                    "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"")
+    m_buffer
+        .append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"")
         .append(w)
         .append("\" height=\"")
         .append(h)

@@ -172,7 +172,8 @@ void CCollabCommands::notice(const QString &text)
     // never a modal box: a server can send any number of replies, and
     // Disconnect must stay within reach
     constexpr qsizetype kMostNotices = 500;
-    const QString line = QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("  ") + text;
+    const QString line =
+        QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("  ") + text;
     if (m_notices.size() >= kMostNotices)
         m_notices.removeFirst();
     m_notices.append(line);
@@ -296,8 +297,8 @@ bool CCollabCommands::Connect()
     const bool started = m_client->ConnectToServer();
     if (!started) {
         // a user id or port the client turned down has been explained already
-        const bool explained = !Collab::NameProblem(m_client->UserId()).isEmpty() || m_client->Port() < 1
-                               || m_client->Port() > 65535;
+        const bool explained =
+            !Collab::NameProblem(m_client->UserId()).isEmpty() || m_client->Port() < 1 || m_client->Port() > 65535;
         if (!explained)
             m_client->Prompt().Message(QStringLiteral("Cannot connect to %1. %2")
                                            .arg(where, SocketError::Message(m_client->Socket().GetLastError())));
@@ -332,9 +333,7 @@ void CCollabCommands::followConnection()
         // a connect that failed ends here too
         const QString reason =
             SocketError::Message(socket.ConnectFailure() ? socket.ConnectFailure() : socket.GetLastError());
-        status(reason.isEmpty() ? QStringLiteral("Not connected")
-                                : QStringLiteral("Not connected: %1").arg(reason),
-               0);
+        status(reason.isEmpty() ? QStringLiteral("Not connected") : QStringLiteral("Not connected: %1").arg(reason), 0);
     }
     if (m_leaving)
         status(QStringLiteral("Disconnected"));
@@ -433,9 +432,9 @@ CMainFrame *CCollabCommands::OpenEarlierSave(const QString &name, const CSharedS
     if (CKELSolution *solution = manager.Solution())
         solution->SetPath(name);
     manager.MarkSaved();
-    window->SetConnectionTitle(QStringLiteral("[Read-only: save of %1 by %2, %3]")
-                                   .arg(name, save.user,
-                                        QLocale().toString(save.saved.toLocalTime(), QLocale::ShortFormat)));
+    window->SetConnectionTitle(
+        QStringLiteral("[Read-only: save of %1 by %2, %3]")
+            .arg(name, save.user, QLocale().toString(save.saved.toLocalTime(), QLocale::ShortFormat)));
     window->Explorer()->Rebuild();
     window->show();
     return window;

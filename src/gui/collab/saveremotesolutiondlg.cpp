@@ -7,9 +7,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-CSaveRemoteSolutionDlg::CSaveRemoteSolutionDlg(QWidget *parent)
-    : QDialog(parent)
-    , m_name(new QLineEdit(this))
+CSaveRemoteSolutionDlg::CSaveRemoteSolutionDlg(QWidget *parent) : QDialog(parent), m_name(new QLineEdit(this))
 {
     setWindowTitle(QStringLiteral("Save Shared"));
     m_name->setObjectName(QStringLiteral("name"));

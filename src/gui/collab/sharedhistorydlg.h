@@ -13,8 +13,7 @@ class CSharedHistoryDlg : public QDialog
 {
     Q_OBJECT
 public:
-    CSharedHistoryDlg(const QString &name, const QList<CSharedSave> &saves, CPrompt &prompt,
-                      QWidget *parent = nullptr);
+    CSharedHistoryDlg(const QString &name, const QList<CSharedSave> &saves, CPrompt &prompt, QWidget *parent = nullptr);
 
     QTreeWidget *List() const { return m_list; }
     // The save chosen when the dialog was accepted.

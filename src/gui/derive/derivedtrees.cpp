@@ -131,11 +131,12 @@ QString CDerivedTrees::InfoText(int treeId) const
         if (n->IsEvolution() && n->GetEvStyle() >= -1 && n->GetEvStyle() <= 1)
             ++counts[n->GetEvStyle() + 1];
     }
-    return text + QStringLiteral(" Bold: added by the last version (%1); grey: dropped by it (%2); plain: kept (%3). "
-                                 "A node's tool tip names its versions.")
-                      .arg(counts[2])
-                      .arg(counts[0])
-                      .arg(counts[1]);
+    return text
+           + QStringLiteral(" Bold: added by the last version (%1); grey: dropped by it (%2); plain: kept (%3). "
+                            "A node's tool tip names its versions.")
+                 .arg(counts[2])
+                 .arg(counts[0])
+                 .arg(counts[1]);
 }
 
 // ---- Integration ------------------------------------------------------------
@@ -148,7 +149,8 @@ bool CDerivedTrees::GetRBTs(int dbtId)
     // the RBTs of the DBT's own version: a DBT of an older version would
     // otherwise mix in trees of another
     const CKELVersion *version = m_manager.VersionOf(dbt);
-    CKELRBTDlg dlg(m_manager, version ? version : m_manager.CurrentVersion(), CKELRBTDlg::GetRBTs, dbtId, m_dialogParent);
+    CKELRBTDlg dlg(m_manager, version ? version : m_manager.CurrentVersion(), CKELRBTDlg::GetRBTs, dbtId,
+                   m_dialogParent);
     if (m_dialogs.Run(dlg) != QDialog::Accepted)
         return false;
     const QList<int> chosen = dlg.SelectedIds();
@@ -188,8 +190,8 @@ QList<int> CDerivedTrees::ToggleIntegrationPoints(CTessel1View &view)
     if (!dbt)
         return {};
     view.SetMarkIntegrationPoints(!view.MarkIntegrationPoints());
-    const QList<int> marked = CIntegration::MarkIntegrationPoints(*dbt, view.Document().IntegrationMarks(),
-                                                                      view.MarkIntegrationPoints());
+    const QList<int> marked =
+        CIntegration::MarkIntegrationPoints(*dbt, view.Document().IntegrationMarks(), view.MarkIntegrationPoints());
     view.Document().Reconcile();
     return marked;
 }
@@ -201,7 +203,7 @@ QList<int> CDerivedTrees::ToggleMissingPreconditions(CTessel1View &view)
         return {};
     view.SetMarkMissingPrecondition(!view.MarkMissingPrecondition());
     const QList<int> marked = CIntegration::MarkMissingPreconditions(*dbt, view.Document().IntegrationMarks(),
-                                                                         view.MarkMissingPrecondition());
+                                                                     view.MarkMissingPrecondition());
     view.Document().Reconcile();
     return marked;
 }

@@ -56,35 +56,44 @@ void InstallDerivedTrees(CMainFrame &frame, CEditor &editor)
     menu.SetCheckState(KEL::DBT, kMarkMissing, markOn(&CTessel1View::MarkMissingPrecondition));
     for (int kind : {KEL::RBT, KEL::DBT})
         menu.SetHandler(kind, kCreateCBT, [d](const CExplorerTarget &t) { d->CreateCBT(t.elementId); });
-    menu.SetHandler(KEL::EVT, QStringLiteral("Evolutionary CBT"), [d](const CExplorerTarget &t) { d->CreateCBT(t.elementId); });
+    menu.SetHandler(KEL::EVT, QStringLiteral("Evolutionary CBT"),
+                    [d](const CExplorerTarget &t) { d->CreateCBT(t.elementId); });
     CKELDataManager &manager = frame.Manager();
     menu.SetHandler(KEL::CBTs, QStringLiteral("New CBT"), [d, &manager](const CExplorerTarget &t) {
         const CKELData *folder = manager.Lookup(t.elementId);
         d->CreateCBT(folder && folder->GetParent() ? folder->GetParent()->GetId() : 0);
     });
-    menu.SetHandler(KEL::EVTs, QStringLiteral("Add Evolution Tree"), [d](const CExplorerTarget &) { d->AddEvolutionTree(); });
+    menu.SetHandler(KEL::EVTs, QStringLiteral("Add Evolution Tree"),
+                    [d](const CExplorerTarget &) { d->AddEvolutionTree(); });
 
     // the tree views' context menus
     CViewMenuCommands &commands = windows.MenuCommands();
     auto treeOf = [](CTessel1View &v) { return v.Document().ElementId(); };
-    commands.append({.menu = EditorTexts::MenuDbtNoWhere, .text = kGetRBTs,
+    commands.append({.menu = EditorTexts::MenuDbtNoWhere,
+                     .text = kGetRBTs,
                      .run = [d, treeOf](CTessel1View &v, int, const QPointF &) { d->GetRBTs(treeOf(v)); }});
     // checked while on, so that the user sees a mark mode is on
-    commands.append({.menu = EditorTexts::MenuDbtNoWhere, .text = kMarkIntegration,
+    commands.append({.menu = EditorTexts::MenuDbtNoWhere,
+                     .text = kMarkIntegration,
                      .run = [d](CTessel1View &v, int, const QPointF &) { d->ToggleIntegrationPoints(v); },
                      .checked = [](const CTessel1View &v) { return v.MarkIntegrationPoints(); }});
-    commands.append({.menu = EditorTexts::MenuDbtNoWhere, .text = kMarkMissing,
+    commands.append({.menu = EditorTexts::MenuDbtNoWhere,
+                     .text = kMarkMissing,
                      .run = [d](CTessel1View &v, int, const QPointF &) { d->ToggleMissingPreconditions(v); },
                      .checked = [](const CTessel1View &v) { return v.MarkMissingPrecondition(); }});
-    commands.append({.menu = EditorTexts::MenuDbtNode, .text = kMarkMatching,
+    commands.append({.menu = EditorTexts::MenuDbtNode,
+                     .text = kMarkMatching,
                      .run = [d](CTessel1View &v, int node, const QPointF &) { d->MarkAllMatchingNodes(v, node); }});
-    commands.append({.menu = EditorTexts::MenuDbtNode, .text = kIntegrateThis,
+    commands.append({.menu = EditorTexts::MenuDbtNode,
+                     .text = kIntegrateThis,
                      .run = [d](CTessel1View &v, int node, const QPointF &) { d->IntegrateThisRBT(v, node); }});
-    commands.append({.menu = EditorTexts::MenuDbtNode, .text = kIntegrateNext,
+    commands.append({.menu = EditorTexts::MenuDbtNode,
+                     .text = kIntegrateNext,
                      .run = [d](CTessel1View &v, int node, const QPointF &) { d->IntegrateNextMatchingRBT(v, node); }});
     for (const QString &where : {EditorTexts::MenuRbtNoWhere, EditorTexts::MenuDbtNoWhere})
-        commands.append({.menu = where, .text = kCreateCBT,
-                     .run = [d, treeOf](CTessel1View &v, int, const QPointF &) { d->CreateCBT(treeOf(v)); }});
+        commands.append({.menu = where, .text = kCreateCBT, .run = [d, treeOf](CTessel1View &v, int, const QPointF &) {
+                             d->CreateCBT(treeOf(v));
+                         }});
 
     // the main menu
     if (QMenu *model = frame.MenuNamed(QStringLiteral("&Model"))) {

@@ -35,8 +35,7 @@ CDiagramCommands::CDiagramCommands(CKELDataManager &manager, CDiagramWindows &wi
     , m_windows(windows)
     , m_dialogs(dialogs)
     , m_dialogParent(dialogParent)
-{
-}
+{}
 
 int CDiagramCommands::currentTree() const
 {

@@ -17,8 +17,8 @@ class CDiagramCommands : public QObject
 {
     Q_OBJECT
 public:
-    CDiagramCommands(CKELDataManager &manager, CDiagramWindows &windows, CDialogRunner &dialogs,
-                     QWidget *dialogParent, QObject *parent = nullptr);
+    CDiagramCommands(CKELDataManager &manager, CDiagramWindows &windows, CDialogRunner &dialogs, QWidget *dialogParent,
+                     QObject *parent = nullptr);
 
     // The tree a command without one starts from (the active tree window's).
     void SetCurrentTree(std::function<int()> currentTree) { m_currentTree = std::move(currentTree); }

@@ -84,9 +84,8 @@ void drawConnections(CCanvasScene &scene, const Cin::Network &network, const CKE
 void DrawNetwork(CCanvasScene &scene, const Cin::Network &network, const CKELDataManager &manager)
 {
     for (const Cin::Box &box : network.boxes) {
-        const QString tip = box.evolution.isEvolution
-                                ? kVersionTip + VersionsText(box.evolution.versions, manager)
-                                : box.component;
+        const QString tip =
+            box.evolution.isEvolution ? kVersionTip + VersionsText(box.evolution.versions, manager) : box.component;
         scene.AddShape(new CKELCINShape(box, tip));
     }
     drawConnections(scene, network, manager);

@@ -64,15 +64,15 @@ void InstallDiagrams(CMainFrame &frame, CEditor &editor)
 
     // tree-wide commands: offered on the empty canvas of RBT and IBT views
     for (const QString &popup : {QStringLiteral("RBT_NoWhere"), QStringLiteral("DBT_NoWhere")}) {
-        trees->MenuCommands().append({popup, QStringLiteral("Create CIN"),
-                                      [commands](CTessel1View &v, int, const QPointF &) {
-                                          if (const int tree = v.Document().GetTreeId())
-                                              commands->CreateCIN(tree);
-                                      }});
-        trees->MenuCommands().append({popup, QStringLiteral("Create CID"),
-                                      [commands](CTessel1View &v, int, const QPointF &) {
-                                          if (const int tree = v.Document().GetTreeId())
-                                              commands->CreateCID(tree);
-                                      }});
+        trees->MenuCommands().append(
+            {popup, QStringLiteral("Create CIN"), [commands](CTessel1View &v, int, const QPointF &) {
+                 if (const int tree = v.Document().GetTreeId())
+                     commands->CreateCIN(tree);
+             }});
+        trees->MenuCommands().append(
+            {popup, QStringLiteral("Create CID"), [commands](CTessel1View &v, int, const QPointF &) {
+                 if (const int tree = v.Document().GetTreeId())
+                     commands->CreateCID(tree);
+             }});
     }
 }

@@ -13,8 +13,7 @@ constexpr qreal kGrab = 4.0;
 
 } // namespace
 
-CDiagramLine::CDiagramLine(const QList<QPointF> &points)
-    : m_points(points)
+CDiagramLine::CDiagramLine(const QList<QPointF> &points) : m_points(points)
 {
     setFlags(ItemIsSelectable);
     setZValue(Canvas::kLinkZ);

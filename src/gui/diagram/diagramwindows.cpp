@@ -22,8 +22,7 @@ CDiagramWindows::CDiagramWindows(CKELDataManager &manager, QMdiArea &area, CDial
 {
     connect(&m_manager, &CKELDataManager::elementAdded, this, &CDiagramWindows::onElementAdded);
     connect(&m_manager, &CKELDataManager::elementChanged, this, &CDiagramWindows::onElementChanged);
-    connect(&m_manager, &CKELDataManager::elementAboutToBeRemoved, this,
-            &CDiagramWindows::onElementAboutToBeRemoved);
+    connect(&m_manager, &CKELDataManager::elementAboutToBeRemoved, this, &CDiagramWindows::onElementAboutToBeRemoved);
     connect(&m_manager, &CKELDataManager::solutionReplaced, this, &CDiagramWindows::onSolutionReplaced);
 }
 
@@ -102,13 +101,13 @@ void CDiagramWindows::build(CDiagramWindow &window)
         auto network = std::make_shared<Cin::Network>(Cin::NetworkOf(*static_cast<const CKELCIN *>(e)));
         DiagramDrawing::DrawNetwork(window.Scene(), *network, m_manager);
         CCanvasScene *scene = &window.Scene();
-        connect(scene, &CCanvasScene::shapesMoved, &window, [this, scene, network] {
-            DiagramDrawing::FollowMovedBoxes(*scene, *network, m_manager);
-        });
+        connect(scene, &CCanvasScene::shapesMoved, &window,
+                [this, scene, network] { DiagramDrawing::FollowMovedBoxes(*scene, *network, m_manager); });
         return;
     }
     const QList<Cid::Box> boxes = BoxesOf(window.ElementId());
-    DiagramDrawing::DrawInterface(window.Scene(), e->GetName(), Cid::DrawInterface(boxes, DiagramDrawing::MeasureLabelText));
+    DiagramDrawing::DrawInterface(window.Scene(), e->GetName(),
+                                  Cid::DrawInterface(boxes, DiagramDrawing::MeasureLabelText));
 }
 
 QList<Cid::Box> CDiagramWindows::BoxesOf(int cidId)
@@ -206,9 +205,10 @@ void CDiagramWindows::onSolutionReplaced()
 
 bool CDiagramWindows::Export(CDiagramWindow &window)
 {
-    const QString path = m_dialogs.SaveFileName(&window, QStringLiteral("Export Picture"),
-                                                QStringLiteral("PNG picture (*.png);;JPEG picture (*.jpg);;SVG drawing (*.svg);;PDF document (*.pdf)"),
-                                                QStringLiteral("png"), QDir::homePath());
+    const QString path = m_dialogs.SaveFileName(
+        &window, QStringLiteral("Export Picture"),
+        QStringLiteral("PNG picture (*.png);;JPEG picture (*.jpg);;SVG drawing (*.svg);;PDF document (*.pdf)"),
+        QStringLiteral("png"), QDir::homePath());
     if (path.isEmpty())
         return false;
     if (window.ExportPicture(path))

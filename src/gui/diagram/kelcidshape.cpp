@@ -53,7 +53,8 @@ CKELCIDShape::CKELCIDShape(int key, const QString &component, const Cid::Drawing
         Cell(column).brushType = 1;
         Cell(column).bkColor = Canvas::FromColorRef(kBackground);
 
-        const int pre = AddText(QStringLiteral("PrecondLabel"), b.precondition.text, shapeRect(b.precondition.rect, origin));
+        const int pre =
+            AddText(QStringLiteral("PrecondLabel"), b.precondition.text, shapeRect(b.precondition.rect, origin));
         CLabelCell &p = Cell(pre);
         p.faceName = QStringLiteral("Arial");
         p.pointSize = 9;
@@ -65,8 +66,8 @@ CKELCIDShape::CKELCIDShape(int key, const QString &component, const Cid::Drawing
 
         // the component's name between the two states, below a wrapped precondition
         const int nameTop = qMax(kNameTop, Cell(pre).rect.bottom() + 3);
-        const int comp = AddText(QStringLiteral("Comp"), component,
-                                 QRect(int(k) * kColumn + 10, nameTop, 120, kNameHeight));
+        const int comp =
+            AddText(QStringLiteral("Comp"), component, QRect(int(k) * kColumn + 10, nameTop, 120, kNameHeight));
         Cell(comp).faceName = QStringLiteral("Arial");
         Cell(comp).pointSize = 9;
         Cell(comp).nullPen = true;
@@ -115,8 +116,7 @@ void CKELCIDShape::PaintDecorations(QPainter *painter, qreal)
     }
 }
 
-CKELCIDTextLabel::CKELCIDTextLabel(int key, const Cid::Label &label)
-    : CCompositeShape(key)
+CKELCIDTextLabel::CKELCIDTextLabel(int key, const Cid::Label &label) : CCompositeShape(key)
 {
     setFlag(ItemIsMovable, false);
     const QRect rect(0, 0, label.rect.right - label.rect.left, label.rect.bottom - label.rect.top);

@@ -7,9 +7,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-CAddVersionDlg::CAddVersionDlg(QWidget *parent)
-    : QDialog(parent)
-    , m_name(new QLineEdit(this))
+CAddVersionDlg::CAddVersionDlg(QWidget *parent) : QDialog(parent), m_name(new QLineEdit(this))
 {
     setWindowTitle(QStringLiteral("Add New Version"));
     m_name->setObjectName(QStringLiteral("version"));

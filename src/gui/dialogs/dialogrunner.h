@@ -17,8 +17,8 @@ public:
     int Run(QDialog &dialog);
     // A file to open or to save to; empty when the user cancelled.
     QString OpenFileName(QWidget *parent, const QString &caption, const QString &filter);
-    QString SaveFileName(QWidget *parent, const QString &caption, const QString &filter,
-                         const QString &defaultSuffix, const QString &directory);
+    QString SaveFileName(QWidget *parent, const QString &caption, const QString &filter, const QString &defaultSuffix,
+                         const QString &directory);
 
     std::function<int(QDialog &)> dialogHook;
     std::function<QString(const QString &caption)> openFileHook;

@@ -14,11 +14,16 @@ namespace DialogWidgets {
 
 QString BehaviorTypeName(int behaviorType)
 {
-    static const QStringList names{QStringLiteral("State Realisation"), QStringLiteral("Selection"),
-                                   QStringLiteral("Event"),             QStringLiteral("Guard"),
-                                   QStringLiteral("External Input"),    QStringLiteral("External Output"),
-                                   QStringLiteral("Internal Input"),    QStringLiteral("Internal Output"),
-                                   QStringLiteral("Set All"),           QStringLiteral("Set Any")};
+    static const QStringList names{QStringLiteral("State Realisation"),
+                                   QStringLiteral("Selection"),
+                                   QStringLiteral("Event"),
+                                   QStringLiteral("Guard"),
+                                   QStringLiteral("External Input"),
+                                   QStringLiteral("External Output"),
+                                   QStringLiteral("Internal Input"),
+                                   QStringLiteral("Internal Output"),
+                                   QStringLiteral("Set All"),
+                                   QStringLiteral("Set Any")};
     return names.value(behaviorType - 1);
 }
 
@@ -40,8 +45,9 @@ void SelectBehaviorType(QComboBox *combo, int behaviorType)
     }
     int index = combo->findData(behaviorType);
     if (index < 0) {
-        combo->addItem(QStringLiteral("%1   Other (type %2)").arg(KEL::BehaviorTypeDisplay(behaviorType)).arg(behaviorType),
-                       behaviorType);
+        combo->addItem(
+            QStringLiteral("%1   Other (type %2)").arg(KEL::BehaviorTypeDisplay(behaviorType)).arg(behaviorType),
+            behaviorType);
         index = combo->count() - 1;
     }
     combo->setCurrentIndex(index);
@@ -73,8 +79,10 @@ void FitToScreen(QWidget *window, double share)
     if (size != window->size())
         window->resize(size);
     if (window->isVisible() && !area.contains(window->frameGeometry())) {
-        const QPoint at(std::clamp(window->x(), area.left(), std::max(area.left(), area.right() - window->frameGeometry().width())),
-                        std::clamp(window->y(), area.top(), std::max(area.top(), area.bottom() - window->frameGeometry().height())));
+        const QPoint at(
+            std::clamp(window->x(), area.left(), std::max(area.left(), area.right() - window->frameGeometry().width())),
+            std::clamp(window->y(), area.top(),
+                       std::max(area.top(), area.bottom() - window->frameGeometry().height())));
         window->move(at);
     }
 }

@@ -24,7 +24,8 @@ CKELCBTDlg::CKELCBTDlg(const CKELDataManager &manager, int treeId, QWidget *pare
 
     // the trees of the current version, then the evolution trees
     if (const CKELVersion *v = manager.CurrentVersion()) {
-        for (const CKELData *folder : {static_cast<const CKELData *>(v->RBTFolder()), static_cast<const CKELData *>(v->DBTFolder())}) {
+        for (const CKELData *folder :
+             {static_cast<const CKELData *>(v->RBTFolder()), static_cast<const CKELData *>(v->DBTFolder())}) {
             if (!folder)
                 continue;
             for (const auto &e : folder->Children()) {

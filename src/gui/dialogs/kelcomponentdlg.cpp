@@ -11,8 +11,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-CKELComponentDlg::CKELComponentDlg(CKELDataManager &manager, const CKELVersion *version, int renamedId,
-                                   QWidget *parent)
+CKELComponentDlg::CKELComponentDlg(CKELDataManager &manager, const CKELVersion *version, int renamedId, QWidget *parent)
     : QDialog(parent)
     , m_manager(manager)
     , m_version(version)

@@ -69,7 +69,8 @@ void CKELEVTDlg::fillTrees()
     const auto *v = m_manager.LookupAs<CKELVersion>(m_versions->currentData().toInt(), KEL::Version);
     if (!v)
         return;
-    for (const CKELData *folder : {static_cast<const CKELData *>(v->RBTFolder()), static_cast<const CKELData *>(v->DBTFolder())}) {
+    for (const CKELData *folder :
+         {static_cast<const CKELData *>(v->RBTFolder()), static_cast<const CKELData *>(v->DBTFolder())}) {
         if (!folder)
             continue;
         for (const auto &e : folder->Children()) {

@@ -57,8 +57,7 @@ QCheckBox *checkBox(QWidget *parent, const QString &text, const QString &name)
 
 } // namespace
 
-CKELNodeDlg::CKELNodeDlg(const CKELDataManager &manager, const CKELVersion *version, CPrompt &prompt,
-                         QWidget *parent)
+CKELNodeDlg::CKELNodeDlg(const CKELDataManager &manager, const CKELVersion *version, CPrompt &prompt, QWidget *parent)
     : QDialog(parent)
     , m_manager(manager)
     , m_version(version)
@@ -121,7 +120,8 @@ CKELNodeDlg::CKELNodeDlg(const CKELDataManager &manager, const CKELVersion *vers
     m_qualifier->setCurrentIndex(-1);
     m_tag->setCurrentIndex(-1);
     m_doubleLine->setToolTip(QStringLiteral("Draw the box with a double border"));
-    m_nonDeterministic->setToolTip(QStringLiteral("The node is chosen non-deterministically among its siblings (shown as [])"));
+    m_nonDeterministic->setToolTip(
+        QStringLiteral("The node is chosen non-deterministically among its siblings (shown as [])"));
     m_atomic->setToolTip(QStringLiteral("The node and its only child run as one step"));
     m_setOperation->setToolTip(QStringLiteral("The behavior applies to a set of components"));
     m_hasExtendedTag->setToolTip(QStringLiteral("Give the node a second tag"));
@@ -132,12 +132,12 @@ CKELNodeDlg::CKELNodeDlg(const CKELDataManager &manager, const CKELVersion *vers
     m_displayExtraInfo->setChecked(true);
 
     auto *flowBox = new QGroupBox(QStringLiteral("Flow Control:"), this);
-    m_flow = radioRow(this, flowBox,
-                      {QStringLiteral("Normal"), QStringLiteral("Reversion"), QStringLiteral("Go to")},
+    m_flow = radioRow(this, flowBox, {QStringLiteral("Normal"), QStringLiteral("Reversion"), QStringLiteral("Go to")},
                       QStringLiteral("flow"));
     auto *reqBox = new QGroupBox(QStringLiteral("In Requirement:"), this);
-    m_inRequirement = radioRow(this, reqBox, {QStringLiteral("Yes"), QStringLiteral("Imply"), QStringLiteral("Missing")},
-                               QStringLiteral("inRequirement"));
+    m_inRequirement =
+        radioRow(this, reqBox, {QStringLiteral("Yes"), QStringLiteral("Imply"), QStringLiteral("Missing")},
+                 QStringLiteral("inRequirement"));
 
     auto *grid = new QGridLayout;
     int row = 0;

@@ -19,8 +19,7 @@ class CKELNodeDlg : public QDialog
 {
     Q_OBJECT
 public:
-    CKELNodeDlg(const CKELDataManager &manager, const CKELVersion *version, CPrompt &prompt,
-                QWidget *parent = nullptr);
+    CKELNodeDlg(const CKELDataManager &manager, const CKELVersion *version, CPrompt &prompt, QWidget *parent = nullptr);
 
     // Shows a node's values; extra information passes through unchanged.
     void SetAttributes(const CNodeAttributes &attributes);

@@ -11,8 +11,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-CChildFrame::CChildFrame(CKELDataManager &manager, int treeId, QWidget *parent)
-    : QMdiSubWindow(parent)
+CChildFrame::CChildFrame(CKELDataManager &manager, int treeId, QWidget *parent) : QMdiSubWindow(parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     auto *body = new QWidget(this);

@@ -94,9 +94,11 @@ CEditor::CEditor(const CEditorHost &host)
     add(edit, nullptr, tr("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X), [](CTessel1View &v) { v.CutSelection(); });
     add(edit, nullptr, tr("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), [](CTessel1View &v) { v.CopySelection(); });
     add(edit, nullptr, tr("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), [](CTessel1View &v) { v.Paste(); });
-    add(edit, nullptr, tr("&Duplicate"), QKeySequence(Qt::CTRL | Qt::Key_D), [](CTessel1View &v) { v.DuplicateSelection(); });
+    add(edit, nullptr, tr("&Duplicate"), QKeySequence(Qt::CTRL | Qt::Key_D),
+        [](CTessel1View &v) { v.DuplicateSelection(); });
     add(edit, nullptr, tr("&Delete"), QKeySequence(), [](CTessel1View &v) { v.OnDelete(); });
-    add(edit, nullptr, tr("Select &All"), QKeySequence(Qt::CTRL | Qt::Key_A), [](CTessel1View &v) { v.SelectAllNodes(); });
+    add(edit, nullptr, tr("Select &All"), QKeySequence(Qt::CTRL | Qt::Key_A),
+        [](CTessel1View &v) { v.SelectAllNodes(); });
     QMenu *tree = menu(tr("&Tree"));
     add(tree, m_host.treeBar, EditorTexts::AddNode, QKeySequence(), [](CTessel1View &v) { v.OnAddNode(); });
     add(tree, m_host.treeBar, EditorTexts::AddLink, QKeySequence(), [](CTessel1View &v) { v.OnAddLink(); });
@@ -118,8 +120,10 @@ CEditor::CEditor(const CEditorHost &host)
         view->addSeparator();
     add(view, nullptr, tr("Zoom &In"), QKeySequence::ZoomIn, [](CTessel1View &v) { v.ZoomIn(); });
     add(view, nullptr, tr("Zoom &Out"), QKeySequence::ZoomOut, [](CTessel1View &v) { v.ZoomOut(); });
-    add(view, nullptr, tr("&Fit to Window"), QKeySequence(Qt::CTRL | Qt::Key_0), [](CTessel1View &v) { v.FitToWindow(); });
-    add(view, nullptr, tr("Actual Size (&100%)"), QKeySequence(Qt::CTRL | Qt::Key_1), [](CTessel1View &v) { v.ZoomTo100(); });
+    add(view, nullptr, tr("&Fit to Window"), QKeySequence(Qt::CTRL | Qt::Key_0),
+        [](CTessel1View &v) { v.FitToWindow(); });
+    add(view, nullptr, tr("Actual Size (&100%)"), QKeySequence(Qt::CTRL | Qt::Key_1),
+        [](CTessel1View &v) { v.ZoomTo100(); });
 
     // Tool buttons take no keyboard focus: the bars' commands are in a menu
     // too, where the keyboard reaches them.
@@ -136,10 +140,11 @@ CEditor::CEditor(const CEditorHost &host)
         }
     }
 
-    placeFileCommands(menu(tr("&File")),
-                      {add(nullptr, nullptr, tr("&Export..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E),
-                           [this](CTessel1View &) { ExportActive(); }),
-                       add(nullptr, nullptr, tr("&Print..."), QKeySequence::Print, [this](CTessel1View &) { PrintActive(); })});
+    placeFileCommands(
+        menu(tr("&File")),
+        {add(nullptr, nullptr, tr("&Export..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E),
+             [this](CTessel1View &) { ExportActive(); }),
+         add(nullptr, nullptr, tr("&Print..."), QKeySequence::Print, [this](CTessel1View &) { PrintActive(); })});
 
     connect(m_windows, &CTreeWindows::activeViewChanged, this, &CEditor::onActiveViewChanged);
     onActiveViewChanged(m_windows->ActiveView());
@@ -210,9 +215,9 @@ bool CEditor::ExportActive()
         return false;
     const QString filter = tr("PNG picture (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)");
     const QString name = view->Document().Title().section(QStringLiteral(": "), 1);
-    const QString path = m_host.dialogs
-                             ? m_host.dialogs->SaveFileName(m_host.window, tr("Export Tree"), filter, QStringLiteral("png"), name)
-                             : QFileDialog::getSaveFileName(m_host.window, tr("Export Tree"), name, filter);
+    const QString path = m_host.dialogs ? m_host.dialogs->SaveFileName(m_host.window, tr("Export Tree"), filter,
+                                                                       QStringLiteral("png"), name)
+                                        : QFileDialog::getSaveFileName(m_host.window, tr("Export Tree"), name, filter);
     if (path.isEmpty())
         return false;
     double scale = 1.0;
@@ -247,8 +252,9 @@ bool CEditor::ExportActive()
         return false;
     }
     if (r.usedScale < scale * 0.999 && TreeExport::FormatOf(path) == TreeExport::Format::Png)
-        prompt.Message(tr("The tree is too large for a picture at that scale; it was drawn at %1 so that all of it fits.")
-                           .arg(r.usedScale, 0, 'g', 3));
+        prompt.Message(
+            tr("The tree is too large for a picture at that scale; it was drawn at %1 so that all of it fits.")
+                .arg(r.usedScale, 0, 'g', 3));
     if (m_host.statusBar)
         m_host.statusBar->showMessage(tr("Exported to %1").arg(path), 5000);
     return true;

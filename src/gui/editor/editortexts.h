@@ -39,13 +39,13 @@ inline const QString ManySelected = QStringLiteral(
     "More than one shape selected.\nSelect either one node(to rearrange its subtree) when the auto rearrange is off, "
     "or zero nodes (to rearrange all trees and put them side by side ) and press rearrange");
 inline const QString ManySelectedCaption = QStringLiteral("Error");
-inline const QString ZeroSelected = QStringLiteral(
-    "Zero nodes were selected. This will rearrange all the trees and place them side by side.");
+inline const QString ZeroSelected =
+    QStringLiteral("Zero nodes were selected. This will rearrange all the trees and place them side by side.");
 inline const QString ZeroSelectedCaption = QStringLiteral("Tessel1:Rearrange Tree");
 
 // A link the model would refuse because it closes a loop
-inline const QString LinkMakesCycle = QStringLiteral(
-    "This link would make a node its own ancestor, so it was not added.");
+inline const QString LinkMakesCycle =
+    QStringLiteral("This link would make a node its own ancestor, so it was not added.");
 
 // Removing nodes that have children
 inline const QString RemoveChildrenCaption = QStringLiteral("Remove Node");

@@ -27,9 +27,7 @@ constexpr int kCollapseMark = 12;
 
 } // namespace
 
-CKELNodeShape::CKELNodeShape(int nodeId)
-    : CCompositeShape(nodeId)
-    , nNodeId(nodeId)
+CKELNodeShape::CKELNodeShape(int nodeId) : CCompositeShape(nodeId), nNodeId(nodeId)
 {
     SetType(30);
     SetBkColor(FromColorRef(0xE3E0BB));
@@ -60,7 +58,8 @@ QString CKELNodeShape::ComText(const CKELMethod &node)
 
 QString CKELNodeShape::StaText(const CKELMethod &node)
 {
-    return (node.nonDeterministic ? QStringLiteral("[] ") : QString()) + KEL::Decorate(node.behavior, node.behaviorType);
+    return (node.nonDeterministic ? QStringLiteral("[] ") : QString())
+           + KEL::Decorate(node.behavior, node.behaviorType);
 }
 
 QColor CKELNodeShape::StatusColour(const CKELMethod &node, int simulationMark)
@@ -228,11 +227,13 @@ void CKELNodeShape::BuildLabels(const CKELMethod &node, int w, int h, int simula
                 c.selectProtect = true;
                 return index;
             };
-            m_infoTags.append(row(QStringLiteral("ExtraInfoTag"), node.extraInfoTags[i], box(0, y, 50, y + kInfoRowHeight)));
+            m_infoTags.append(
+                row(QStringLiteral("ExtraInfoTag"), node.extraInfoTags[i], box(0, y, 50, y + kInfoRowHeight)));
             m_infoNames.append(
                 row(QStringLiteral("ExtraInfoName"), node.extraInfoNames[i], box(50, y, 200, y + kInfoRowHeight)));
             if (showExtTag)
-                m_infoExtTags.append(row(QStringLiteral("ExtraInfoExtTag"), QString(), box(200, y, 250, y + kInfoRowHeight)));
+                m_infoExtTags.append(
+                    row(QStringLiteral("ExtraInfoExtTag"), QString(), box(200, y, 250, y + kInfoRowHeight)));
         }
     }
 

@@ -43,7 +43,8 @@ CPosterDialog::CPosterDialog(const QString &title, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_fit);
     layout->addLayout(posterRow);
-    layout->addWidget(new QLabel(tr("Poster pages overlap a little and are labelled with their row and column."), this));
+    layout->addWidget(
+        new QLabel(tr("Poster pages overlap a little and are labelled with their row and column."), this));
     layout->addWidget(buttons);
 }
 

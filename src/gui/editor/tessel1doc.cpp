@@ -203,7 +203,8 @@ void CTessel1Doc::syncLink(const CKELMethod &child)
     CKELNodeShape *childShape = NodeShape(child.GetId());
     if (!childShape)
         return;
-    CKELNodeShape *parentShape = child.ParentId() && nodeOfTree(child.ParentId()) ? NodeShape(child.ParentId()) : nullptr;
+    CKELNodeShape *parentShape =
+        child.ParentId() && nodeOfTree(child.ParentId()) ? NodeShape(child.ParentId()) : nullptr;
     const int kind = child.atomic ? CKELLinkShape::Atomic : CKELLinkShape::Ordinary;
     const int status = child.GetEvStyle();
     CKELLinkShape *link = LinkInto(child.GetId());
@@ -314,7 +315,8 @@ void CTessel1Doc::followPages()
     // the canvas shows the tree's pages, and more where boxes lie beyond
     // them; only an edit that needs the room changes the tree's counts
     const CKELTree *tree = Tree();
-    if (!tree || !(tree->GetTypeCode() == KEL::RBT || tree->GetTypeCode() == KEL::DBT || tree->GetTypeCode() == KEL::EVT))
+    if (!tree
+        || !(tree->GetTypeCode() == KEL::RBT || tree->GetTypeCode() == KEL::DBT || tree->GetTypeCode() == KEL::EVT))
         return;
     const auto *rbt = static_cast<const CKELRBT *>(tree);
     const bool shrinks = rbt->PagesWide() < m_scene->PagesWide() || rbt->PagesHigh() < m_scene->PagesHigh();
@@ -476,7 +478,9 @@ bool CTessel1Doc::placeNodes(const QList<Place> &places, const QString &stepName
         }
         // the page counts are saved with the tree: room the edit needed is
         // part of the same step
-        if (ok && (tree->GetTypeCode() == KEL::RBT || tree->GetTypeCode() == KEL::DBT || tree->GetTypeCode() == KEL::EVT)) {
+        if (ok
+            && (tree->GetTypeCode() == KEL::RBT || tree->GetTypeCode() == KEL::DBT
+                || tree->GetTypeCode() == KEL::EVT)) {
             const auto *rbt = static_cast<const CKELRBT *>(tree);
             if (m_scene->PagesWide() > rbt->PagesWide() || m_scene->PagesHigh() > rbt->PagesHigh())
                 m_manager.SetTreePages(treeId, std::max(m_scene->PagesWide(), rbt->PagesWide()),

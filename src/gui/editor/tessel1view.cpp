@@ -24,9 +24,7 @@
 
 #include <algorithm>
 
-CTessel1View::CTessel1View(CTessel1Doc &doc, QWidget *parent)
-    : CCanvasView(&doc.Scene(), parent)
-    , m_doc(doc)
+CTessel1View::CTessel1View(CTessel1Doc &doc, QWidget *parent) : CCanvasView(&doc.Scene(), parent), m_doc(doc)
 {
     setAcceptDrops(true);
     connect(&doc.Scene(), &CCanvasScene::actionExecuted, this, &CTessel1View::onActionExecuted);
@@ -127,9 +125,7 @@ bool CTessel1View::SelectRelative(Step step)
         target = roots.isEmpty() ? 0 : roots.first()->GetId();
     } else {
         switch (step) {
-        case Step::Parent:
-            target = node(n->ParentId()) ? n->ParentId() : 0;
-            break;
+        case Step::Parent: target = node(n->ParentId()) ? n->ParentId() : 0; break;
         case Step::FirstChild:
             if (!m_doc.IsCollapsed(current)) {
                 for (int c : n->ChildIds()) {
@@ -238,8 +234,8 @@ std::unique_ptr<QMenu> CTessel1View::CreateContextMenu(const QPointF &scenePos)
     };
     if (!item) {
         const QPoint at = scenePos.toPoint();
-        described(menu->addAction(EditorTexts::AddNode, this, [this, at] { AddNodeAt(at, 0); }),
-                  tr("Add a node here"), QKeySequence(Qt::Key_Insert));
+        described(menu->addAction(EditorTexts::AddNode, this, [this, at] { AddNodeAt(at, 0); }), tr("Add a node here"),
+                  QKeySequence(Qt::Key_Insert));
         QAction *paste = menu->addAction(EditorTexts::Paste, this, [this, at] { PasteAt(at, 0); });
         described(paste, tr("Paste the copied nodes as a new tree here"));
         paste->setEnabled(CanPaste());
@@ -265,9 +261,11 @@ std::unique_ptr<QMenu> CTessel1View::CreateContextMenu(const QPointF &scenePos)
         described(menu->addAction(EditorTexts::Duplicate, this, [this] { DuplicateSelection(); }),
                   tr("Place a copy of the selected nodes beside them"));
         menu->addSeparator();
-        described(menu->addAction(EditorTexts::RearrangeSubtree, this, [this, nodeId] { RearrangeSubtree(nodeId, false); }),
-                  tr("Lay out the nodes below this one"));
-        QAction *collapse = menu->addAction(EditorTexts::CollapseSubtree, this, [this, nodeId] { ToggleCollapse(nodeId); });
+        described(
+            menu->addAction(EditorTexts::RearrangeSubtree, this, [this, nodeId] { RearrangeSubtree(nodeId, false); }),
+            tr("Lay out the nodes below this one"));
+        QAction *collapse =
+            menu->addAction(EditorTexts::CollapseSubtree, this, [this, nodeId] { ToggleCollapse(nodeId); });
         described(collapse, tr("Hide or show the nodes below this one"));
         collapse->setCheckable(true);
         collapse->setChecked(m_doc.IsCollapsed(nodeId));
@@ -339,8 +337,8 @@ void CTessel1View::keyPressEvent(QKeyEvent *event)
         return;
     } else {
         const auto &keys = KeyCommands();
-        const auto command = std::find_if(keys.begin(), keys.end(),
-                                          [event](const KeyCommand &k) { return k.key == event->key(); });
+        const auto command =
+            std::find_if(keys.begin(), keys.end(), [event](const KeyCommand &k) { return k.key == event->key(); });
         if (command == keys.end()) {
             CCanvasView::keyPressEvent(event);
             return;

@@ -33,8 +33,8 @@ QByteArray TraceDrawing(CKELDataManager &manager, int treeId)
     for (auto it = scene.Shapes().cbegin(); it != scene.Shapes().cend(); ++it) {
         const QRectF r = it.value()->sceneBoundingRect().translated(-area.topLeft());
         marks += "<rect class=\"hit\" id=\"n" + QByteArray::number(it.key()) + "\" x=\"" + QByteArray::number(r.x())
-               + "\" y=\"" + QByteArray::number(r.y()) + "\" width=\"" + QByteArray::number(r.width())
-               + "\" height=\"" + QByteArray::number(r.height()) + "\"/>\n";
+                 + "\" y=\"" + QByteArray::number(r.y()) + "\" width=\"" + QByteArray::number(r.width())
+                 + "\" height=\"" + QByteArray::number(r.height()) + "\"/>\n";
     }
     svg.insert(close, marks);
     return svg;

@@ -83,7 +83,9 @@ Result Export(CCanvasScene &scene, const QString &path, double scale)
         r.size = PngSize(drawing, scale, &r.usedScale);
         QImage image(r.size, QImage::Format_RGB32);
         if (image.isNull())
-            return failed(QObject::tr("not enough memory for a picture of %1 x %2 pixels").arg(r.size.width()).arg(r.size.height()));
+            return failed(QObject::tr("not enough memory for a picture of %1 x %2 pixels")
+                              .arg(r.size.width())
+                              .arg(r.size.height()));
         image.fill(Qt::white);
         {
             QPainter p(&image);
@@ -193,7 +195,10 @@ QString TileFileName(const QString &path, int n, int count)
     const QString suffix = info.suffix();
     const QString base = suffix.isEmpty() ? path : path.left(path.size() - suffix.size() - 1);
     const int digits = std::max(3, int(QString::number(count).size()));
-    return QStringLiteral("%1-%2.%3").arg(base).arg(n, digits, 10, QLatin1Char('0')).arg(suffix.isEmpty() ? QStringLiteral("png") : suffix);
+    return QStringLiteral("%1-%2.%3")
+        .arg(base)
+        .arg(n, digits, 10, QLatin1Char('0'))
+        .arg(suffix.isEmpty() ? QStringLiteral("png") : suffix);
 }
 
 Result ExportPngTiles(CCanvasScene &scene, const QString &path, double scale, const QSize &tilePixels)
@@ -209,7 +214,8 @@ Result ExportPngTiles(CCanvasScene &scene, const QString &path, double scale, co
     const QList<Tile> tiles = TilesOf(drawing, QSizeF(tilePixels) / scale, 0);
     constexpr int kMaxTiles = 100000;
     if (tiles.size() > kMaxTiles)
-        return failed(QObject::tr("%1 tiles would be needed; choose larger tiles or a smaller scale").arg(tiles.size()));
+        return failed(
+            QObject::tr("%1 tiles would be needed; choose larger tiles or a smaller scale").arg(tiles.size()));
     Result r;
     r.usedScale = scale;
     r.size = QSize(tiles.last().column + 1, tiles.last().row + 1);
@@ -220,7 +226,8 @@ Result ExportPngTiles(CCanvasScene &scene, const QString &path, double scale, co
                            std::max(1, int(std::ceil(t.source.height() * scale - 0.001))));
         QImage image(pixels, QImage::Format_RGB32);
         if (image.isNull())
-            return failed(QObject::tr("not enough memory for a tile of %1 x %2 pixels").arg(pixels.width()).arg(pixels.height()));
+            return failed(
+                QObject::tr("not enough memory for a tile of %1 x %2 pixels").arg(pixels.width()).arg(pixels.height()));
         image.fill(Qt::white);
         {
             QPainter p(&image);

@@ -30,9 +30,9 @@ QSize PngSize(const QRectF &drawing, double scale, double *usedScale = nullptr);
 struct Result
 {
     bool ok = false;
-    QString error;         // why it failed
-    double usedScale = 1;  // PNG: the scale drawn at
-    QSize size;            // PNG: pixels; SVG: units; PDF: points
+    QString error;        // why it failed
+    double usedScale = 1; // PNG: the scale drawn at
+    QSize size;           // PNG: pixels; SVG: units; PDF: points
 };
 
 // Writes the scene's drawing; the scale applies to PNG only.

@@ -209,7 +209,7 @@ void CTessel1View::OnDelete()
     if (choice == CRemoveChoice::Cancel)
         return;
     CKELDataManager &m = m_doc.Manager();
-    const QString name = nodes.isEmpty()       ? EditorTexts::RemoveLink
+    const QString name = nodes.isEmpty()     ? EditorTexts::RemoveLink
                          : nodes.size() == 1 ? EditorTexts::RemoveNode
                                              : EditorTexts::RemoveNodes;
     CEditStep step(m, name);
@@ -283,11 +283,8 @@ void CTessel1View::onActionExecuted(const CCanvasAction *action)
     switch (action->ActionKind()) {
     case CCanvasAction::Move:
     case CCanvasAction::Align:
-    case CCanvasAction::Resize:
-        scheduleAutoArrange(action->AffectedKeys());
-        break;
-    default:
-        break; // a layout pass must not start another one
+    case CCanvasAction::Resize: scheduleAutoArrange(action->AffectedKeys()); break;
+    default: break; // a layout pass must not start another one
     }
 }
 

@@ -54,12 +54,10 @@ void CExplorerCommands::registerCommands()
                     [this](const CExplorerTarget &t) { ChangeBehaviors(t.elementId); });
     menu.SetHandler(KEL::Component, QStringLiteral("Remove "), remove);
     menu.SetHandler(KEL::State, QStringLiteral("Remove"), [this](const CExplorerTarget &t) { RemoveState(t); });
-    menu.SetHandler(KEL::RBTs, QStringLiteral("New RBT"),
-                    [this](const CExplorerTarget &t) { NewRBT(t.elementId); });
+    menu.SetHandler(KEL::RBTs, QStringLiteral("New RBT"), [this](const CExplorerTarget &t) { NewRBT(t.elementId); });
     menu.SetHandler(KEL::RBT, QStringLiteral("Change "), [this](const CExplorerTarget &t) { ChangeRBT(t.elementId); });
     menu.SetHandler(KEL::RBT, QStringLiteral("Remove"), remove);
-    menu.SetHandler(KEL::DBTs, QStringLiteral("New IBT"),
-                    [this](const CExplorerTarget &t) { NewIBT(t.elementId); });
+    menu.SetHandler(KEL::DBTs, QStringLiteral("New IBT"), [this](const CExplorerTarget &t) { NewIBT(t.elementId); });
     menu.SetHandler(KEL::DBT, QStringLiteral("Rename"), [this](const CExplorerTarget &t) { RenameDBT(t.elementId); });
     for (int kind : {KEL::DBT, KEL::EVT, KEL::CBT, KEL::CIN, KEL::CID})
         menu.SetHandler(kind, QStringLiteral("Remove"), remove);
@@ -69,7 +67,8 @@ void CExplorerCommands::registerOpen()
 {
     for (int kind : kOpenable) {
         if (m_opener)
-            m_tree.Menu().SetHandler(kind, QStringLiteral("Open"), [this](const CExplorerTarget &t) { Open(t.elementId); });
+            m_tree.Menu().SetHandler(kind, QStringLiteral("Open"),
+                                     [this](const CExplorerTarget &t) { Open(t.elementId); });
         else
             m_tree.Menu().SetHandler(kind, QStringLiteral("Open"), nullptr);
     }
@@ -90,12 +89,8 @@ void CExplorerCommands::Open(int elementId)
 void CExplorerCommands::onActivated(int typeCode, const CExplorerTarget &target)
 {
     switch (typeCode) {
-    case KEL::Requirement:
-        ChangeRequirement(target.elementId);
-        break;
-    case KEL::Component:
-        ChangeBehaviors(target.elementId);
-        break;
+    case KEL::Requirement: ChangeRequirement(target.elementId); break;
+    case KEL::Component: ChangeBehaviors(target.elementId); break;
     default:
         if (std::find(std::begin(kOpenable), std::end(kOpenable), typeCode) != std::end(kOpenable))
             Open(target.elementId);

@@ -9,9 +9,26 @@ namespace {
 
 // Index numbers of the element kinds (their GetImageIndex values).
 enum Image {
-    Solution = 0, Project = 1, Version = 2, RequirementsFolder = 3, Requirement = 4, ComponentsFolder = 5,
-    Component = 6, State = 7, RBTsFolder = 8, RBT = 9, IBTsFolder = 10, DBT = 11, Method = 12,
-    CBTsFolder = 16, CBT = 17, CIDsFolder = 18, CID = 19, CIN = 20, EVTsFolder = 21, EVT = 22,
+    Solution = 0,
+    Project = 1,
+    Version = 2,
+    RequirementsFolder = 3,
+    Requirement = 4,
+    ComponentsFolder = 5,
+    Component = 6,
+    State = 7,
+    RBTsFolder = 8,
+    RBT = 9,
+    IBTsFolder = 10,
+    DBT = 11,
+    Method = 12,
+    CBTsFolder = 16,
+    CBT = 17,
+    CIDsFolder = 18,
+    CID = 19,
+    CIN = 20,
+    EVTsFolder = 21,
+    EVT = 22,
 };
 
 void folder(QPainter &p, const QColor &mark)

@@ -10,44 +10,38 @@ QStringList CExplorerMenu::Layout(int typeCode)
     const QStringList translate{QStringLiteral("Translate to SAL"), QStringLiteral("Simulate with ZEPH")};
     const QStringList derive{QStringLiteral("Create CBT"), QStringLiteral("Create CID"), QStringLiteral("Create CIN")};
     switch (typeCode) {
-    case KEL::Version:
-        return {QStringLiteral("New Version"), QStringLiteral("Set as Current Version")};
-    case KEL::Requirements:
-        return {QStringLiteral("New Requirement")};
-    case KEL::Requirement:
-        return {QStringLiteral("Change"), remove};
-    case KEL::Components:
-        return {QStringLiteral("New Component")};
+    case KEL::Version: return {QStringLiteral("New Version"), QStringLiteral("Set as Current Version")};
+    case KEL::Requirements: return {QStringLiteral("New Requirement")};
+    case KEL::Requirement: return {QStringLiteral("Change"), remove};
+    case KEL::Components: return {QStringLiteral("New Component")};
     case KEL::Component:
         return {QStringLiteral("Rename"), QStringLiteral("Change Behaviors"), QStringLiteral("Remove ")};
-    case KEL::State:
-        return {remove};
-    case KEL::RBTs:
-        return {QStringLiteral("New RBT")};
+    case KEL::State: return {remove};
+    case KEL::RBTs: return {QStringLiteral("New RBT")};
     case KEL::RBT:
         return QStringList{open, QStringLiteral("Change "), remove, sep} + translate + QStringList{sep} + derive;
-    case KEL::DBTs:
-        return {QStringLiteral("New IBT")};
+    case KEL::DBTs: return {QStringLiteral("New IBT")};
     case KEL::DBT:
-        return QStringList{open, QStringLiteral("Rename"), remove, sep, QStringLiteral("Get RBTs"),
-                           QStringLiteral("Mark Integration Points"), QStringLiteral("Mark Missing Precondition"), sep}
+        return QStringList{open,
+                           QStringLiteral("Rename"),
+                           remove,
+                           sep,
+                           QStringLiteral("Get RBTs"),
+                           QStringLiteral("Mark Integration Points"),
+                           QStringLiteral("Mark Missing Precondition"),
+                           sep}
                + translate + QStringList{sep} + derive;
-    case KEL::CBTs:
-        return {QStringLiteral("New CBT")};
+    case KEL::CBTs: return {QStringLiteral("New CBT")};
     case KEL::CBT:
     case KEL::CIN:
-    case KEL::CID:
-        return {open, remove};
-    case KEL::CIDs:
-        return {QStringLiteral("New CID")};
-    case KEL::EVTs:
-        return {QStringLiteral("Add Evolution Tree")};
+    case KEL::CID: return {open, remove};
+    case KEL::CIDs: return {QStringLiteral("New CID")};
+    case KEL::EVTs: return {QStringLiteral("Add Evolution Tree")};
     case KEL::EVT:
         return QStringList{open, remove, sep} + translate
                + QStringList{sep, QStringLiteral("Evolutionary CBT"), QStringLiteral("Evolutionary CIN"),
                              QStringLiteral("Evolutionary CID")};
-    default:
-        return {};
+    default: return {};
     }
 }
 

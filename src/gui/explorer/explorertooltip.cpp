@@ -55,14 +55,15 @@ QString For(const CKELDataManager &manager, const CKELData &e)
     // a folder is named by what it holds
     QString text = folder ? e.GetLabel() : kindOf(type) + QStringLiteral(" \"") + e.GetName() + u'"';
     if (e.IsTree()) {
-        text += QStringLiteral(", ") + count(static_cast<const CKELTree &>(e).Nodes().size(), QStringLiteral("node"),
-                                             QStringLiteral("nodes"));
+        text +=
+            QStringLiteral(", ")
+            + count(static_cast<const CKELTree &>(e).Nodes().size(), QStringLiteral("node"), QStringLiteral("nodes"));
     } else if (type == KEL::Component) {
-        text += QStringLiteral(", ") + count(qsizetype(e.Children().size()), QStringLiteral("state"),
-                                             QStringLiteral("states"));
+        text += QStringLiteral(", ")
+                + count(qsizetype(e.Children().size()), QStringLiteral("state"), QStringLiteral("states"));
     } else if (folder) {
-        text += QStringLiteral(", ") + count(qsizetype(e.Children().size()), QStringLiteral("entry"),
-                                             QStringLiteral("entries"));
+        text += QStringLiteral(", ")
+                + count(qsizetype(e.Children().size()), QStringLiteral("entry"), QStringLiteral("entries"));
     }
     if (const QString own = ownText(e); !own.isEmpty())
         text += u'\n' + own;

@@ -27,9 +27,7 @@ bool isDraggable(int typeCode)
 
 } // namespace
 
-CKELNavigateTree::CKELNavigateTree(CKELDataManager &manager, QWidget *parent)
-    : QTreeWidget(parent)
-    , m_manager(manager)
+CKELNavigateTree::CKELNavigateTree(CKELDataManager &manager, QWidget *parent) : QTreeWidget(parent), m_manager(manager)
 {
     setObjectName(QStringLiteral("SolutionExplorer"));
     setHeaderHidden(true);
@@ -435,9 +433,7 @@ void CKELNavigateTree::Activate(QTreeWidgetItem *item)
     case KEL::EVT:
     case KEL::CBT:
     case KEL::CIN:
-    case KEL::CID:
-        emit elementActivated(e->GetTypeCode(), TargetOf(item));
-        break;
+    case KEL::CID: emit elementActivated(e->GetTypeCode(), TargetOf(item)); break;
     default:
         // what has nothing to open opens and closes like a folder
         item->setExpanded(!item->isExpanded());

@@ -33,8 +33,7 @@ void exportReqif(CMainFrame &frame)
             QStringLiteral("Cannot write %1: %2").arg(path, error.isEmpty() ? file.errorString() : error));
         return;
     }
-    frame.statusBar()->showMessage(QStringLiteral("Requirements exported to %1").arg(QFileInfo(path).fileName()),
-                                   5000);
+    frame.statusBar()->showMessage(QStringLiteral("Requirements exported to %1").arg(QFileInfo(path).fileName()), 5000);
 }
 
 void importReqif(CMainFrame &frame)
@@ -54,12 +53,11 @@ void importReqif(CMainFrame &frame)
         return;
     }
     if (!ReqIF::Read(in, read, &error)) {
-        manager.Prompt().Message(QStringLiteral("%1 is not a ReqIF file this program can read: %2")
-                                     .arg(QFileInfo(path).fileName(), error));
+        manager.Prompt().Message(
+            QStringLiteral("%1 is not a ReqIF file this program can read: %2").arg(QFileInfo(path).fileName(), error));
         return;
     }
-    const QList<ReqIF::CEntry> entries =
-        ReqIF::Choose(read, QString(), manager.CurrentVersion()->GetName(), &error);
+    const QList<ReqIF::CEntry> entries = ReqIF::Choose(read, QString(), manager.CurrentVersion()->GetName(), &error);
     const ReqIF::CImportPlan plan = ReqIF::Plan(manager, entries);
     if (plan.added.isEmpty() && plan.changed.isEmpty()) {
         manager.Prompt().Message(QStringLiteral("The file holds no requirement that is new or different."));
@@ -98,9 +96,9 @@ void writeReport(CMainFrame &frame)
         format = Traceability::Format::Html;
     const Traceability::CReport report = Traceability::Build(manager, manager.CurrentVersion());
     QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly)
-                      && Traceability::Write(report, format, file,
-                                             [&manager](int treeId) { return TraceDrawing(manager, treeId); });
+    const bool written =
+        file.open(QIODevice::WriteOnly)
+        && Traceability::Write(report, format, file, [&manager](int treeId) { return TraceDrawing(manager, treeId); });
     if (!written || !file.commit()) {
         manager.Prompt().Message(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
         return;

@@ -309,9 +309,9 @@ void CReqTADlg::OpenTextFile()
 void CReqTADlg::SaveTextFile()
 {
     // ".txt", not another suffix, so that "Open" offers the file again
-    const QString path = m_dialogs.SaveFileName(this, QStringLiteral("Save As"),
-                                                QStringLiteral("NL Text Files (*.txt);;All Files (*)"),
-                                                QStringLiteral("txt"), m_fileName);
+    const QString path =
+        m_dialogs.SaveFileName(this, QStringLiteral("Save As"), QStringLiteral("NL Text Files (*.txt);;All Files (*)"),
+                               QStringLiteral("txt"), m_fileName);
     if (path.isEmpty())
         return;
     QString error;
@@ -326,8 +326,8 @@ void CReqTADlg::SaveTextFile()
 
 void CReqTADlg::NewText()
 {
-    if (m_text->document()->isModified() &&
-        !m_manager.Prompt().YesNo(QStringLiteral("The text has been changed. Discard it?")))
+    if (m_text->document()->isModified()
+        && !m_manager.Prompt().YesNo(QStringLiteral("The text has been changed. Discard it?")))
         return;
     SetText(QString());
     m_fileName.clear();

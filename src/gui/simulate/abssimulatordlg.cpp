@@ -66,7 +66,11 @@ QWidget *labelled(const QString &label, QWidget *box, QWidget *parent)
 
 CAbsSimulatorDlg::CAbsSimulatorDlg(CKELDataManager &manager, CSimulationDisplay &display, CDialogRunner &runner,
                                    int treeId, QWidget *parent)
-    : QDialog(parent), m_manager(manager), m_runner(runner), m_session(manager, display), m_wantedTree(treeId)
+    : QDialog(parent)
+    , m_manager(manager)
+    , m_runner(runner)
+    , m_session(manager, display)
+    , m_wantedTree(treeId)
 {
     setWindowTitle(QStringLiteral("Behavior Tree Simulation"));
     setSizeGripEnabled(true);

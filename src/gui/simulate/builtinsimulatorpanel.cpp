@@ -52,9 +52,10 @@ QWidget *captioned(const QString &caption, QWidget *box, QWidget *parent)
 
 } // namespace
 
-CBuiltinSimulatorPanel::CBuiltinSimulatorPanel(CKELDataManager &manager, CSimulationDisplay &display,
-                                               QWidget *parent)
-    : QWidget(parent), m_manager(manager), m_display(display)
+CBuiltinSimulatorPanel::CBuiltinSimulatorPanel(CKELDataManager &manager, CSimulationDisplay &display, QWidget *parent)
+    : QWidget(parent)
+    , m_manager(manager)
+    , m_display(display)
 {
     m_seed = new QSpinBox(this);
     m_seed->setObjectName(QStringLiteral("seed"));
@@ -133,7 +134,8 @@ CBuiltinSimulatorPanel::CBuiltinSimulatorPanel(CKELDataManager &manager, CSimula
     connect(m_steps, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
         // later: a step refills the list, and the item must outlive its own click
         const int step = item->data(Qt::UserRole).toInt();
-        QMetaObject::invokeMethod(this, [this, step] { FireStep(step); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, step] { FireStep(step); }, Qt::QueuedConnection);
     });
     // a model from another solution names nothing of this one
     connect(&m_manager, &CKELDataManager::solutionReplaced, this, [this] { SetTree(0); });
@@ -169,7 +171,8 @@ bool CBuiltinSimulatorPanel::Reset()
     if (e && e->IsTree()) {
         try {
             m_sim = std::make_unique<CBuiltinSimulator>(
-                CBehaviorModelBuilder::FromTree(m_manager, *static_cast<const CKELTree *>(e)), unsigned(m_seed->value()));
+                CBehaviorModelBuilder::FromTree(m_manager, *static_cast<const CKELTree *>(e)),
+                unsigned(m_seed->value()));
         } catch (const CTranslateException &error) {
             m_status->setText(error.Message());
         }
@@ -286,8 +289,9 @@ void CBuiltinSimulatorPanel::showWaiting()
     if (!m_sim)
         return;
     if (m_steps->count()) {
-        m_status->setText(
-            QStringLiteral("Steps taken: %1; steps that may fire now: %2").arg(m_sim->StepsTaken()).arg(m_steps->count()));
+        m_status->setText(QStringLiteral("Steps taken: %1; steps that may fire now: %2")
+                              .arg(m_sim->StepsTaken())
+                              .arg(m_steps->count()));
         return;
     }
     const QStringList waiting = m_sim->Waiting();

@@ -55,7 +55,6 @@ void InstallSimulate(CMainFrame &frame, CEditor &editor)
         editor.Windows().MenuCommands().append(c);
     }
     for (int kind : {int(KEL::RBT), int(KEL::DBT), int(KEL::EVT)})
-        frame.Explorer()->Menu().SetHandler(kind, text, [commands](const CExplorerTarget &target) {
-            commands->OpenDialog(target.elementId, true);
-        });
+        frame.Explorer()->Menu().SetHandler(
+            kind, text, [commands](const CExplorerTarget &target) { commands->OpenDialog(target.elementId, true); });
 }

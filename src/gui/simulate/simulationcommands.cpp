@@ -7,10 +7,13 @@
 
 CSimulationCommands::CSimulationCommands(CKELDataManager &manager, CDialogRunner &runner, CTreeWindows &windows,
                                          QWidget *window)
-    : QObject(window), m_manager(manager), m_runner(runner), m_window(window),
-      m_display(new CSimulationDisplay(manager, this)), m_marks(new CSimulationMarks(*m_display, windows, this))
-{
-}
+    : QObject(window)
+    , m_manager(manager)
+    , m_runner(runner)
+    , m_window(window)
+    , m_display(new CSimulationDisplay(manager, this))
+    , m_marks(new CSimulationMarks(*m_display, windows, this))
+{}
 
 CSimulationCommands::~CSimulationCommands()
 {

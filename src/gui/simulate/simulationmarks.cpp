@@ -7,7 +7,9 @@
 #include "simulate/simulationdisplay.h"
 
 CSimulationMarks::CSimulationMarks(CSimulationDisplay &display, CTreeWindows &windows, QObject *parent)
-    : QObject(parent), m_display(display), m_windows(&windows)
+    : QObject(parent)
+    , m_display(display)
+    , m_windows(&windows)
 {
     m_timer.setInterval(kRedrawInterval);
     connect(&m_timer, &QTimer::timeout, this, &CSimulationMarks::Flush);

@@ -52,7 +52,10 @@ QList<int> elementIds(const CBehaviorModel &model, const QList<int> &nodes)
 } // namespace
 
 CVerifyDlg::CVerifyDlg(CKELDataManager &manager, CSimulationDisplay &display, int treeId, QWidget *parent)
-    : QDialog(parent), m_manager(manager), m_display(display), m_wantedTree(treeId)
+    : QDialog(parent)
+    , m_manager(manager)
+    , m_display(display)
+    , m_wantedTree(treeId)
 {
     setWindowTitle(QStringLiteral("Verify"));
     setSizeGripEnabled(true);
@@ -154,9 +157,8 @@ CVerifyDlg::CVerifyDlg(CKELDataManager &manager, CSimulationDisplay &display, in
     DialogWidgets::FitToScreen(this);
 
     m_poll.setInterval(200);
-    connect(&m_poll, &QTimer::timeout, this, [this] {
-        m_status->setText(QStringLiteral("Verifying: %L1 states so far").arg(m_statesSeen.load()));
-    });
+    connect(&m_poll, &QTimer::timeout, this,
+            [this] { m_status->setText(QStringLiteral("Verifying: %L1 states so far").arg(m_statesSeen.load())); });
     connect(m_verify, &QPushButton::clicked, this, &CVerifyDlg::Start);
     connect(m_cancel, &QPushButton::clicked, this, &CVerifyDlg::Cancel);
     connect(m_replay, &QPushButton::clicked, this, &CVerifyDlg::ReplayStep);
@@ -316,12 +318,8 @@ void CVerifyDlg::showReport()
         m_status->setText(r.FoundSomething() ? QStringLiteral("Verified: see the findings.")
                                              : QStringLiteral("Verified: nothing found."));
         break;
-    case CVerifyReport::Cancelled:
-        m_status->setText(QStringLiteral("Cancelled."));
-        return;
-    default:
-        m_status->setText(r.message);
-        break;
+    case CVerifyReport::Cancelled: m_status->setText(QStringLiteral("Cancelled.")); return;
+    default: m_status->setText(r.message); break;
     }
     if (r.outcome == CVerifyReport::ToolMissing || r.outcome == CVerifyReport::ToolFailed
         || r.outcome == CVerifyReport::PropertyError)

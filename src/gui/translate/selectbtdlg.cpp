@@ -36,8 +36,7 @@ QString kindName(int typeCode)
 
 } // namespace
 
-CSelectBTDlg::CSelectBTDlg(const CKELDataManager &manager, const QString &title, int preselectedTreeId,
-                           QWidget *parent)
+CSelectBTDlg::CSelectBTDlg(const CKELDataManager &manager, const QString &title, int preselectedTreeId, QWidget *parent)
     : QDialog(parent)
     , m_trees(new QComboBox(this))
 {
@@ -86,7 +85,8 @@ int CSelectBTDlg::SelectedTreeId() const
 void CSelectBTDlg::OfferProperties(bool checked)
 {
     if (!m_properties) {
-        m_properties = new QCheckBox(QStringLiteral("Add properties to check (every leaf reachable, no deadlock)"), this);
+        m_properties =
+            new QCheckBox(QStringLiteral("Add properties to check (every leaf reachable, no deadlock)"), this);
         m_properties->setObjectName(QStringLiteral("properties"));
         // above the buttons, which are the layout's last item
         auto *box = static_cast<QVBoxLayout *>(layout());

@@ -38,9 +38,7 @@ QString selectTitle(CTranslateCommands::Kind kind)
 
 } // namespace
 
-CTranslateCommands::CTranslateCommands(CMainFrame &frame)
-    : QObject(&frame)
-    , m_frame(frame)
+CTranslateCommands::CTranslateCommands(CMainFrame &frame) : QObject(&frame), m_frame(frame)
 {
     const std::unique_ptr<QSettings> stored = OpenSettings();
     m_sal.Settings().ReadFrom(*stored);
@@ -96,13 +94,13 @@ bool CTranslateCommands::Translate(int treeId, Kind kind)
     CTranslateSetFiles files;
     if (kind == SalWithSets) {
         const QString filter = QStringLiteral("All Files (*)");
-        files.declarations = m_frame.Dialogs().OpenFileName(
-            &m_frame, QStringLiteral("Select the attribute declarations"), filter);
+        files.declarations =
+            m_frame.Dialogs().OpenFileName(&m_frame, QStringLiteral("Select the attribute declarations"), filter);
         if (files.declarations.isEmpty())
             return false;
         // without one every set starts empty
-        files.initialisation = m_frame.Dialogs().OpenFileName(
-            &m_frame, QStringLiteral("Select the initialisation file"), filter);
+        files.initialisation =
+            m_frame.Dialogs().OpenFileName(&m_frame, QStringLiteral("Select the initialisation file"), filter);
     }
 
     std::optional<CTranslationResult> result;

@@ -124,9 +124,9 @@ bool CTranslationResultDlg::SaveTranslation()
 
 bool CTranslationResultDlg::SaveTimes()
 {
-    const QString path = m_runner.SaveFileName(this, QStringLiteral("Save times"),
-                                               QStringLiteral("Text File (*.txt);;All Files (*)"),
-                                               QStringLiteral("txt"), QString());
+    const QString path =
+        m_runner.SaveFileName(this, QStringLiteral("Save times"), QStringLiteral("Text File (*.txt);;All Files (*)"),
+                              QStringLiteral("txt"), QString());
     if (path.isEmpty())
         return false;
     return write(path, m_result.TimesText(), QStringLiteral("The times were not saved. "));

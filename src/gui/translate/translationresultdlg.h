@@ -16,8 +16,7 @@ class CTranslationResultDlg : public QDialog
 {
     Q_OBJECT
 public:
-    CTranslationResultDlg(CTranslationResult result, CDialogRunner &runner, CPrompt &prompt,
-                          QWidget *parent = nullptr);
+    CTranslationResultDlg(CTranslationResult result, CDialogRunner &runner, CPrompt &prompt, QWidget *parent = nullptr);
 
     const CTranslationResult &Result() const { return m_result; }
     // Ask for a file and write to it; false when cancelled or not written.

@@ -24,7 +24,10 @@ public:
 
     quint16 Port() const { return m_server.serverPort(); }
     QTcpSocket *Client() const { return m_client; }
-    bool WaitForClient() { return QTest::qWaitFor([this] { return m_client != nullptr; }, 5000); }
+    bool WaitForClient()
+    {
+        return QTest::qWaitFor([this] { return m_client != nullptr; }, 5000);
+    }
 
     void SendBytes(const QByteArray &bytes)
     {

@@ -39,7 +39,11 @@ public:
     void RefreshViewsAndTitle() override { calls.append(u"Refresh"_qs); }
     CPrompt &Prompt() override { return prompt; }
     // kept with the prompt's texts, in the one order the user would read them
-    void Notice(const QString &text) override { prompt.texts.append(text); prompt.captions.append(u"Message"_qs); }
+    void Notice(const QString &text) override
+    {
+        prompt.texts.append(text);
+        prompt.captions.append(u"Message"_qs);
+    }
 };
 
 } // namespace
@@ -70,7 +74,10 @@ private slots:
 private:
     void connectClient();
     QStringList logLines() const;
-    bool waitForCalls(qsizetype n) { return QTest::qWaitFor([&] { return m_owner->calls.size() >= n; }, 5000); }
+    bool waitForCalls(qsizetype n)
+    {
+        return QTest::qWaitFor([&] { return m_owner->calls.size() >= n; }, 5000);
+    }
 
     QTemporaryDir m_dir;
     std::unique_ptr<CFakeServer> m_server;
@@ -184,87 +191,99 @@ void TestClientSocket::replies_data()
     const QStringList in{u"LoggedIn:1"_qs, u"Refresh"_qs};
     const QStringList out{u"LoggedIn:0"_qs, u"Refresh"_qs};
 
-    QTest::newRow("login echoed") << u"login"_qs << u"UIDLogAck#u#.."_qs << in << QStringList{success}
-                                  << QStringList{u"CClientSocket::ProcessUIDLogAck - [UIDLogAck]  "_qs,
-                                                 u"CClientSocket::ProcessUIDLogAck - Packet count=[2]"_qs,
-                                                 u"CClientSocket::ProcessUIDLogAck - A received user id=[u]  This method called successfully."_qs};
+    QTest::newRow("login echoed")
+        << u"login"_qs << u"UIDLogAck#u#.."_qs << in << QStringList{success}
+        << QStringList{
+               u"CClientSocket::ProcessUIDLogAck - [UIDLogAck]  "_qs,
+               u"CClientSocket::ProcessUIDLogAck - Packet count=[2]"_qs,
+               u"CClientSocket::ProcessUIDLogAck - A received user id=[u]  This method called successfully."_qs};
     QTest::newRow("login, other id") << u"login"_qs << u"UIDLogAck#v#.."_qs << out << QStringList{failure}
                                      << QStringList{};
     QTest::newRow("login reply without id")
         << u"login"_qs << u"UIDLogAck#.."_qs << out << QStringList{failure}
-        << QStringList{u"CClientSocket::ProcessUIDLogAck - Packet count=[1]  ERROR : The packet count must be the same as the intended packet count, 2 "_qs};
-    QTest::newRow("keyword in lower case") << u"login"_qs << u"uidlogack#u#.."_qs << in << QStringList{success}
-                                           << QStringList{};
-    QTest::newRow("error text after login") << u"login"_qs << u"Login failed.."_qs << out
-                                            << QStringList{failure + u": Login failed"_qs} << QStringList{};
+        << QStringList{
+               u"CClientSocket::ProcessUIDLogAck - Packet count=[1]  ERROR : The packet count must be the same as the intended packet count, 2 "_qs};
+    QTest::newRow("keyword in lower case")
+        << u"login"_qs << u"uidlogack#u#.."_qs << in << QStringList{success} << QStringList{};
+    QTest::newRow("error text after login")
+        << u"login"_qs << u"Login failed.."_qs << out << QStringList{failure + u": Login failed"_qs} << QStringList{};
     QTest::newRow("error text after list") << u"list"_qs << u"No list here.."_qs << QStringList{u"List:"_qs}
                                            << QStringList{u"No list here"_qs} << QStringList{};
     QTest::newRow("error text after open") << u"open"_qs << u"Not found.."_qs << QStringList{}
                                            << QStringList{openFailed + u" Not found"_qs} << QStringList{};
-    QTest::newRow("error text after save") << u"save"_qs << u"Disk full.."_qs << QStringList{u"Saved:s.kvf:0"_qs}
-                                           << QStringList{} << QStringList{};
-    QTest::newRow("error text after an operation") << u"op"_qs << u"Not open.."_qs << QStringList{}
-                                                   << QStringList{u"The server refused an edit: Not open"_qs}
-                                                   << QStringList{};
+    QTest::newRow("error text after save")
+        << u"save"_qs << u"Disk full.."_qs << QStringList{u"Saved:s.kvf:0"_qs} << QStringList{} << QStringList{};
+    QTest::newRow("error text after an operation")
+        << u"op"_qs << u"Not open.."_qs << QStringList{} << QStringList{u"The server refused an edit: Not open"_qs}
+        << QStringList{};
     QTest::newRow("error text before any request")
         << QString() << u"Go away.."_qs << QStringList{} << QStringList{u"The server says: Go away"_qs}
         << QStringList{u"CClientSocket::ProcessError - ERROR : Go away"_qs};
-    QTest::newRow("file list") << u"list"_qs << u"FileListAck#a.kvf#b.kvf#.."_qs
-                               << QStringList{u"List:a.kvf,b.kvf"_qs} << QStringList{}
-                               << QStringList{u"CClientSocket::ProcessFileListAck - A received file count=[2]  Received file names=[a.kvf,b.kvf]  This method called successfully."_qs};
+    QTest::newRow("file list")
+        << u"list"_qs << u"FileListAck#a.kvf#b.kvf#.."_qs << QStringList{u"List:a.kvf,b.kvf"_qs} << QStringList{}
+        << QStringList{
+               u"CClientSocket::ProcessFileListAck - A received file count=[2]  Received file names=[a.kvf,b.kvf]  This method called successfully."_qs};
     QTest::newRow("empty file list")
         << u"list"_qs << u"FileListAck#.."_qs << QStringList{u"List:"_qs} << QStringList{}
-        << QStringList{u"CClientSocket::ProcessFileListAck - Packet count=[1]  ERROR : The packet count must be greater than the intended packet count, 1 This packet doesn't contain any file name."_qs};
+        << QStringList{
+               u"CClientSocket::ProcessFileListAck - Packet count=[1]  ERROR : The packet count must be greater than the intended packet count, 1 This packet doesn't contain any file name."_qs};
     QTest::newRow("download with # in the text")
         << u"open"_qs << u"FileDownAck#s.kvf#12#x#text with # and ; inside.."_qs
         << QStringList{u"Opened:1:s.kvf:text with # and ; inside"_qs} << QStringList{}
-        << QStringList{u"CClientSocket::ProcessFileDownAck - Packet count=[5]  An intended download file name=[s.kvf]"_qs,
-                       u"CClientSocket::ProcessFileDownAck - A received file name=[s.kvf]  Received file size=[12]  This method called successfully."_qs};
-    QTest::newRow("download, name in other case") << u"open"_qs << u"FileDownAck#S.KVF#1#x#t.."_qs
-                                                  << QStringList{u"Opened:1:S.KVF:t"_qs} << QStringList{}
-                                                  << QStringList{};
+        << QStringList{
+               u"CClientSocket::ProcessFileDownAck - Packet count=[5]  An intended download file name=[s.kvf]"_qs,
+               u"CClientSocket::ProcessFileDownAck - A received file name=[s.kvf]  Received file size=[12]  This method called successfully."_qs};
+    QTest::newRow("download, name in other case")
+        << u"open"_qs << u"FileDownAck#S.KVF#1#x#t.."_qs << QStringList{u"Opened:1:S.KVF:t"_qs} << QStringList{}
+        << QStringList{};
     QTest::newRow("download of another name")
         << u"open"_qs << u"FileDownAck#t.kvf#1#x#t.."_qs << QStringList{} << QStringList{openFailed}
-        << QStringList{u"CClientSocket::ProcessFileDownAck - A received file name=[t.kvf]  ERROR : The file name must be the same as the intended file name, s.kvf"_qs};
+        << QStringList{
+               u"CClientSocket::ProcessFileDownAck - A received file name=[t.kvf]  ERROR : The file name must be the same as the intended file name, s.kvf"_qs};
     QTest::newRow("download without text")
         << u"open"_qs << u"FileDownAck#s.kvf#1#x#.."_qs << QStringList{} << QStringList{openFailed}
-        << QStringList{u"CClientSocket::ProcessFileDownAck - Packet count=[4]  ERROR : The packet count must be the same as the intended packet count, 5"_qs};
-    QTest::newRow("save acknowledged") << u"save"_qs << u"FileSaveAck#s.kvf#.."_qs
-                                       << QStringList{u"Saved:s.kvf:1"_qs} << QStringList{} << QStringList{};
+        << QStringList{
+               u"CClientSocket::ProcessFileDownAck - Packet count=[4]  ERROR : The packet count must be the same as the intended packet count, 5"_qs};
+    QTest::newRow("save acknowledged") << u"save"_qs << u"FileSaveAck#s.kvf#.."_qs << QStringList{u"Saved:s.kvf:1"_qs}
+                                       << QStringList{} << QStringList{};
     QTest::newRow("save acknowledged for another name")
         << u"save"_qs << u"FileSaveAck#t.kvf#.."_qs << QStringList{u"Saved:s.kvf:0"_qs} << QStringList{}
-        << QStringList{u"CClientSocket::ProcessFileSaveAck - A received file name=[t.kvf]  ERROR : The file name must be the same as the intended file name, s.kvf"_qs};
+        << QStringList{
+               u"CClientSocket::ProcessFileSaveAck - A received file name=[t.kvf]  ERROR : The file name must be the same as the intended file name, s.kvf"_qs};
     QTest::newRow("save ack of the wrong count")
         << u"save"_qs << u"FileSaveAck#s.kvf#extra#.."_qs << QStringList{u"Saved:s.kvf:0"_qs} << QStringList{}
-        << QStringList{u"CClientSocket::ProcessFileSaveAck - Packet count=[3]  ERROR : The packet count must be the same as the intended packet count, 2"_qs};
+        << QStringList{
+               u"CClientSocket::ProcessFileSaveAck - Packet count=[3]  ERROR : The packet count must be the same as the intended packet count, 2"_qs};
     QTest::newRow("relayed operation") << u"op"_qs << u"OpCont#s.kvf#addreq;tag:R1;#.."_qs
-                                       << QStringList{u"Op:s.kvf:addreq;tag:R1;"_qs} << QStringList{}
-                                       << QStringList{};
+                                       << QStringList{u"Op:s.kvf:addreq;tag:R1;"_qs} << QStringList{} << QStringList{};
     QTest::newRow("two triples in one packet")
-        << u"op"_qs << u"OpCont#s#r1#OpCont#s#r2#.."_qs << QStringList{u"Op:s:r1"_qs, u"Op:s:r2"_qs}
-        << QStringList{}
-        << QStringList{u"CClientSocket::ProcessAskAction - Packet count=[6]  ERROR : The packet count must be the same as the intended packet count, 3"_qs};
+        << u"op"_qs << u"OpCont#s#r1#OpCont#s#r2#.."_qs << QStringList{u"Op:s:r1"_qs, u"Op:s:r2"_qs} << QStringList{}
+        << QStringList{
+               u"CClientSocket::ProcessAskAction - Packet count=[6]  ERROR : The packet count must be the same as the intended packet count, 3"_qs};
     QTest::newRow("trailing incomplete triple")
-        << u"op"_qs << u"OpCont#s#r1#OpCont#s#.."_qs << QStringList{u"Op:s:r1"_qs} << QStringList{}
-        << QStringList{};
-    QTest::newRow("blank field shifts the rest") << u"op"_qs << u"OpCont#s#   #r1#.."_qs
-                                                 << QStringList{u"Op:s:r1"_qs} << QStringList{} << QStringList{};
-    QTest::newRow("unknown keyword ignored") << u"op"_qs << u"Hello#x#.."_qs << QStringList{} << QStringList{}
-                                             << QStringList{};
+        << u"op"_qs << u"OpCont#s#r1#OpCont#s#.."_qs << QStringList{u"Op:s:r1"_qs} << QStringList{} << QStringList{};
+    QTest::newRow("blank field shifts the rest")
+        << u"op"_qs << u"OpCont#s#   #r1#.."_qs << QStringList{u"Op:s:r1"_qs} << QStringList{} << QStringList{};
+    QTest::newRow("unknown keyword ignored")
+        << u"op"_qs << u"Hello#x#.."_qs << QStringList{} << QStringList{} << QStringList{};
     QTest::newRow("file-up ack ignored") << u"op"_qs << u"FileUpAck#x#.."_qs << QStringList{} << QStringList{}
                                          << QStringList{};
     QTest::newRow("operation id of the wrong count")
         << QString() << u"OpIdAck#s#.."_qs << QStringList{} << QStringList{}
-        << QStringList{u"CClientSocket::ProcessOpIdAck - Packet count=[2]  ERROR : The packet count must be the same as the intended packet count, 3"_qs};
+        << QStringList{
+               u"CClientSocket::ProcessOpIdAck - Packet count=[2]  ERROR : The packet count must be the same as the intended packet count, 3"_qs};
     QTest::newRow("object created for an unknown name")
         << QString() << u"ObCreAct#s#7#9#.."_qs << QStringList{} << QStringList{}
-        << QStringList{u"CClientSocket::ProcessObjectGenerateAck - A received file name=[s]  A received object id=[7]  A received operation id=[9]"_qs,
-                       u"CClientSocket::ProcessObjectGenerateAck - A received file name=[s]  ERROR : The file name must be the same as the intended file name, "_qs};
+        << QStringList{
+               u"CClientSocket::ProcessObjectGenerateAck - A received file name=[s]  A received object id=[7]  A received operation id=[9]"_qs,
+               u"CClientSocket::ProcessObjectGenerateAck - A received file name=[s]  ERROR : The file name must be the same as the intended file name, "_qs};
     QTest::newRow("user list")
         << QString() << u"UIDListAck#ann#bob#.."_qs << QStringList{} << QStringList{}
-        << QStringList{u"CClientSocket::ProcessUIDListAck - A received file count=[2]  Received file names=[ann,bob]  This method called successfully."_qs};
-    QTest::newRow("empty packet skipped") << u"login"_qs << u"..UIDLogAck#u#.."_qs << in << QStringList{success}
-                                          << QStringList{u"CClientSocket::ReceiveData - The received message doesn't contain any predeterminer."_qs};
+        << QStringList{
+               u"CClientSocket::ProcessUIDListAck - A received file count=[2]  Received file names=[ann,bob]  This method called successfully."_qs};
+    QTest::newRow("empty packet skipped")
+        << u"login"_qs << u"..UIDLogAck#u#.."_qs << in << QStringList{success}
+        << QStringList{u"CClientSocket::ReceiveData - The received message doesn't contain any predeterminer."_qs};
     const QString ignored = u"CClientSocket::Dispatch - ERROR : A reply to no request of this client is ignored: "_qs;
     QTest::newRow("error text answers the list; a second answer is ignored")
         << u"list"_qs << u"Busy..FileListAck#a#.."_qs << QStringList{u"List:"_qs} << QStringList{u"Busy"_qs}
@@ -276,17 +295,15 @@ void TestClientSocket::replies_data()
         << u"list"_qs << u"FileDownAck#s.kvf#1#x#t.."_qs << QStringList{} << QStringList{}
         << QStringList{ignored + u"[FileDownAck]"_qs};
     QTest::newRow("second download answer to one open")
-        << u"open"_qs << u"FileDownAck#s.kvf#1#x#t..FileDownAck#s.kvf#1#x#u.."_qs
-        << QStringList{u"Opened:1:s.kvf:t"_qs} << QStringList{} << QStringList{ignored + u"[FileDownAck]"_qs};
+        << u"open"_qs << u"FileDownAck#s.kvf#1#x#t..FileDownAck#s.kvf#1#x#u.."_qs << QStringList{u"Opened:1:s.kvf:t"_qs}
+        << QStringList{} << QStringList{ignored + u"[FileDownAck]"_qs};
     QTest::newRow("stale save acknowledgement") << QString() << u"FileSaveAck#s.kvf#.."_qs << QStringList{}
                                                 << QStringList{} << QStringList{ignored + u"[FileSaveAck]"_qs};
-    QTest::newRow("300 login replies to one login")
-        << u"login"_qs << u"UIDLogAck#u#.."_qs.repeated(300) << in << QStringList{success}
-        << QStringList{ignored + u"[UIDLogAck]"_qs};
+    QTest::newRow("300 login replies to one login") << u"login"_qs << u"UIDLogAck#u#.."_qs.repeated(300) << in
+                                                    << QStringList{success} << QStringList{ignored + u"[UIDLogAck]"_qs};
     QTest::newRow("own relay answers the edit; a later text is the server's own")
-        << u"op"_qs << u"OpCont#s.kvf#addreq;tag:R1;#..Closing down.."_qs
-        << QStringList{u"Op:s.kvf:addreq;tag:R1;"_qs} << QStringList{u"The server says: Closing down"_qs}
-        << QStringList{};
+        << u"op"_qs << u"OpCont#s.kvf#addreq;tag:R1;#..Closing down.."_qs << QStringList{u"Op:s.kvf:addreq;tag:R1;"_qs}
+        << QStringList{u"The server says: Closing down"_qs} << QStringList{};
 }
 
 void TestClientSocket::replies()
@@ -404,10 +421,13 @@ void TestClientSocket::garbageKeepsConnection()
     m_server->SendBytes(junk);
     m_server->Send(u"..#..##..UIDLogAck#u#.."_qs);
     // taken while no request waits: the acknowledgement among it too
-    QVERIFY(QTest::qWaitFor([&] {
-        return logLines().contains(u"CClientSocket::Dispatch - ERROR : A reply to no request of this client is ignored: "
-                                   u"[UIDLogAck]"_qs);
-    }, 5000));
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            return logLines().contains(
+                u"CClientSocket::Dispatch - ERROR : A reply to no request of this client is ignored: "
+                u"[UIDLogAck]"_qs);
+        },
+        5000));
     QVERIFY(!m_owner->calls.contains(u"LoggedIn:1"_qs));
     QVERIFY(m_socket->Login(u"u"_qs, QString()));
     m_server->Send(u"UIDLogAck#u#.."_qs);
@@ -422,8 +442,7 @@ void TestClientSocket::connectRefused()
     const quint16 port = m_server->Port();
     m_server.reset(); // nothing listens there any more
     QVERIFY(m_socket->TryConnect(u"127.0.0.1"_qs, port));
-    QVERIFY(logLines().contains(
-        u"CClientSocket::TryConnect - Return code of GetLastError=[WSAEWOULDBLOCK]"_qs));
+    QVERIFY(logLines().contains(u"CClientSocket::TryConnect - Return code of GetLastError=[WSAEWOULDBLOCK]"_qs));
     QVERIFY(waitForCalls(1));
     QCOMPARE(m_owner->calls, QStringList{u"Established"_qs});
     QVERIFY(!m_socket->IsConnected());

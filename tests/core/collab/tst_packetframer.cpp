@@ -65,8 +65,7 @@ void TestPacketFramer::splitFields_data()
         << u"FileDownAck#s.kvf#12#x#text with # and ; inside"_qs
         << QStringList{u"FileDownAck"_qs, u"s.kvf"_qs, u"12"_qs, u"x"_qs, u"text with # and ; inside"_qs};
     QTest::newRow("down ack text kept untrimmed")
-        << u"FileDownAck#s#3#x#  a\n"_qs
-        << QStringList{u"FileDownAck"_qs, u"s"_qs, u"3"_qs, u"x"_qs, u"  a\n"_qs};
+        << u"FileDownAck#s#3#x#  a\n"_qs << QStringList{u"FileDownAck"_qs, u"s"_qs, u"3"_qs, u"x"_qs, u"  a\n"_qs};
     QTest::newRow("down ack keyword in any case")
         << u"filedownack#s#1#x#a#b"_qs << QStringList{u"filedownack"_qs, u"s"_qs, u"1"_qs, u"x"_qs, u"a#b"_qs};
     QTest::newRow("down ack with empty remainder")
@@ -105,9 +104,8 @@ void TestPacketFramer::framing_data()
     QTest::newRow("partial second packet waits")
         << QList<QByteArray>{utf16(u"A#1#..B#2"_qs)} << QStringList{u"A#1#"_qs} << u"B#2"_qs;
     QTest::newRow("empty packet") << QList<QByteArray>{utf16(u"..X#.."_qs)} << QStringList{u"|X#"_qs} << QString();
-    QTest::newRow("three stops leave one")
-        << QList<QByteArray>{utf16(u"Bad text...UIDLogAck#u#.."_qs)}
-        << QStringList{u"Bad text|.UIDLogAck#u#"_qs} << QString();
+    QTest::newRow("three stops leave one") << QList<QByteArray>{utf16(u"Bad text...UIDLogAck#u#.."_qs)}
+                                           << QStringList{u"Bad text|.UIDLogAck#u#"_qs} << QString();
 }
 
 void TestPacketFramer::framing()

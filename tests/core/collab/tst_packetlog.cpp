@@ -96,9 +96,8 @@ void TestPacketLog::stamp_data()
     QTest::addColumn<QString>("prefix");
     QTest::addColumn<QDateTime>("when");
     QTest::addColumn<QString>("line");
-    QTest::newRow("morning in February")
-        << u"[TesselPacket] - "_qs << QDateTime(QDate(2024, 2, 3), QTime(9, 5, 7))
-        << u"[TesselPacket] -  <02-03 09:05:07> hello"_qs;
+    QTest::newRow("morning in February") << u"[TesselPacket] - "_qs << QDateTime(QDate(2024, 2, 3), QTime(9, 5, 7))
+                                         << u"[TesselPacket] -  <02-03 09:05:07> hello"_qs;
     QTest::newRow("last second of the year")
         << u"P"_qs << QDateTime(QDate(2023, 12, 31), QTime(23, 59, 59)) << u"P <12-31 23:59:59> hello"_qs;
     QTest::newRow("no prefix, no stamp") << QString() << QDateTime(QDate(2024, 2, 3), QTime(9, 5, 7)) << u"hello"_qs;
@@ -133,9 +132,9 @@ void TestPacketLog::settingsOrder_data()
     QTest::newRow("no ini file clears the system values") << u"sys.log"_qs << u"1"_qs << QByteArray() << QString() << 0;
     QTest::newRow("ini without the section clears them")
         << u"sys.log"_qs << u"1"_qs << QByteArray("[Other]\r\nLogFileName=x.log\r\nWriteLog=1\r\n") << QString() << 0;
-    QTest::newRow("ini section wins")
-        << u"sys.log"_qs << u"0"_qs << QByteArray("[Tessel1 Log]\r\nLogFileName=ini.log\r\nWriteLog=1\r\n")
-        << u"ini.log"_qs << 1;
+    QTest::newRow("ini section wins") << u"sys.log"_qs << u"0"_qs
+                                      << QByteArray("[Tessel1 Log]\r\nLogFileName=ini.log\r\nWriteLog=1\r\n")
+                                      << u"ini.log"_qs << 1;
     QTest::newRow("any non-zero write value is 1")
         << QString() << QString() << QByteArray("[Tessel1 Log]\r\nLogFileName=ini.log\r\nWriteLog=7\r\n")
         << u"ini.log"_qs << 1;
@@ -201,8 +200,7 @@ void TestPacketLog::deleteFlag()
         QCOMPARE(QFile::exists(logPath), !deleted);
         log.SetMode(CPacketLog::File);
         QCOMPARE(log.Write(u"new"_qs), int(CPacketLog::Appended));
-        const QStringList expected =
-            deleted ? QStringList{u"new"_qs} : QStringList{u"earlier line"_qs, u"new"_qs};
+        const QStringList expected = deleted ? QStringList{u"new"_qs} : QStringList{u"earlier line"_qs, u"new"_qs};
         QCOMPARE(fileLines(logPath), expected);
     }
 }
@@ -258,7 +256,8 @@ void TestPacketLog::appendKeepsLines()
     QCOMPARE(log.Write(u"zwei Größe"_qs), 0);
     QFile f(logPath);
     QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), QByteArray("one\r\nzwei Gr\xc3\xb6\xc3\x9f" "e\r\n"));
+    QCOMPARE(f.readAll(), QByteArray("one\r\nzwei Gr\xc3\xb6\xc3\x9f"
+                                     "e\r\n"));
 
     log.SetLogFile(m_dir.filePath(u"no/such/folder/x.log"_qs), true);
     QCOMPARE(log.Write(u"lost"_qs), int(CPacketLog::OpenFailed));

@@ -199,9 +199,8 @@ void TestSharedSolutionClient::saveAsQuestion_data()
     QTest::newRow("locally") << true << false << int(CSharedSolutionClient::SaveLocally) << QStringList{question};
     QTest::newRow("shared, logged in") << false << true << int(CSharedSolutionClient::SaveShared)
                                        << QStringList{question};
-    QTest::newRow("shared, not logged in")
-        << false << false << int(CSharedSolutionClient::SaveCancelled)
-        << QStringList{question, u"Please connect and login to the server"_qs};
+    QTest::newRow("shared, not logged in") << false << false << int(CSharedSolutionClient::SaveCancelled)
+                                           << QStringList{question, u"Please connect and login to the server"_qs};
 }
 
 void TestSharedSolutionClient::saveAsQuestion()
@@ -363,8 +362,8 @@ void TestSharedSolutionClient::listNeedsLogin()
 {
     QVERIFY(!m_client->RequestSharedList());
     QVERIFY(!m_client->OpenShared(u"a"_qs));
-    QCOMPARE(m_prompt->texts, (QStringList{u"Please connect and login to the server"_qs,
-                                           u"Please connect and login to the server"_qs}));
+    QCOMPARE(m_prompt->texts,
+             (QStringList{u"Please connect and login to the server"_qs, u"Please connect and login to the server"_qs}));
 }
 
 // The server going away leaves the solution open, local and unnamed.

@@ -25,8 +25,8 @@ public:
     CKELTree *AddTree(int typeCode, const QString &name, const QString &text)
     {
         CKELVersion *v = manager.CurrentVersion();
-        CKELData *folder = typeCode == KEL::DBT ? static_cast<CKELData *>(v->DBTFolder())
-                                                : static_cast<CKELData *>(v->RBTFolder());
+        CKELData *folder =
+            typeCode == KEL::DBT ? static_cast<CKELData *>(v->DBTFolder()) : static_cast<CKELData *>(v->RBTFolder());
         std::unique_ptr<CKELData> e = manager.CreateElement(typeCode);
         manager.RegisterElement(e.get());
         auto *tree = static_cast<CKELTree *>(e.get());

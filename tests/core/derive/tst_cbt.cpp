@@ -75,13 +75,12 @@ void TestCbt::projection_data()
     QTest::newRow("once: INIT hidden") << u"A.a(B.b(C.c))"_qs << u"B"_qs << u"B.INIT(B.b)"_qs << false;
     QTest::newRow("two branches under INIT")
         << u"A.a(B.b(L.on),C.c(L.off))"_qs << u"L"_qs << u"L.INIT(L.on,L.off)"_qs << true;
-    QTest::newRow("nested through other components")
-        << u"D.closed(U.push:3(D.open(L.on(D.closed^))))"_qs << u"D"_qs << u"D.INIT(D.closed(D.open(D.closed^)))"_qs
-        << false;
+    QTest::newRow("nested through other components") << u"D.closed(U.push:3(D.open(L.on(D.closed^))))"_qs << u"D"_qs
+                                                     << u"D.INIT(D.closed(D.open(D.closed^)))"_qs << false;
     QTest::newRow("siblings keep pre-order")
         << u"A.r(B.x(A.1(B.y(A.2))),A.3)"_qs << u"A"_qs << u"A.INIT(A.r(A.1(A.2),A.3))"_qs << false;
-    QTest::newRow("go to and behavior type kept") << u"B.a(A.b:3(B.c=))"_qs << u"B"_qs << u"B.INIT(B.a(B.c=))"_qs
-                                                  << false;
+    QTest::newRow("go to and behavior type kept")
+        << u"B.a(A.b:3(B.c=))"_qs << u"B"_qs << u"B.INIT(B.a(B.c=))"_qs << false;
     QTest::newRow("letter case differs") << u"Door.a(door.b:4(Door.c))"_qs << u"door"_qs << u"door.INIT(door.b:4)"_qs
                                          << false;
     QTest::newRow("component absent: INIT alone") << u"A.a(B.b)"_qs << u"C"_qs << u"C.INIT"_qs << true;
@@ -201,7 +200,8 @@ void TestCbt::deepAndWide()
     Source s(u"R.r"_qs);
     CKELMethod *parent = s.tree->Nodes().first();
     for (int i = 0; i < count; ++i) {
-        CKELMethod *n = TreeSketch::AddNode(s.m, *s.tree, parent, QStringLiteral("%1.%2").arg(QChar(i % 3 ? u'B' : u'A')).arg(i));
+        CKELMethod *n =
+            TreeSketch::AddNode(s.m, *s.tree, parent, QStringLiteral("%1.%2").arg(QChar(i % 3 ? u'B' : u'A')).arg(i));
         parent = chain ? n : parent;
     }
     CScriptedPrompt prompt;

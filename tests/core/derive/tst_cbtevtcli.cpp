@@ -58,20 +58,20 @@ void TestCbtEvtCli::deriveCbt_data()
     QTest::addColumn<QString>("tree");
     QTest::addColumn<QString>("component");
     QTest::addColumn<QString>("golden");
-    QTest::newRow("nested with reversion and go to") << u"cbt/design.kvf"_qs << u"Design"_qs << u"Door"_qs
-                                                      << u"cbt/design_Door.txt"_qs;
-    QTest::newRow("INIT over two branches") << u"cbt/design.kvf"_qs << u"Design"_qs << u"Light"_qs
-                                            << u"cbt/design_Light.txt"_qs;
-    QTest::newRow("single node stands alone") << u"cbt/design.kvf"_qs << u"Design"_qs << u"Timer"_qs
-                                              << u"cbt/design_Timer.txt"_qs;
-    QTest::newRow("letter case is its own component") << u"cbt/design.kvf"_qs << u"#9"_qs << u"door"_qs
-                                                      << u"cbt/design_lowercase_door.txt"_qs;
-    QTest::newRow("evolution marks, INIT shown") << u"evolution/versions_evt.kvf"_qs << u"#49"_qs << u"Light"_qs
-                                                 << u"cbt/versions_evt_Light.txt"_qs;
-    QTest::newRow("added in the last version") << u"evolution/versions_evt.kvf"_qs << u"#49"_qs << u"Bell"_qs
-                                               << u"cbt/versions_evt_Bell.txt"_qs;
-    QTest::newRow("dropped, guard brackets") << u"evolution/versions_evt.kvf"_qs << u"#49"_qs << u"Lock"_qs
-                                             << u"cbt/versions_evt_Lock.txt"_qs;
+    QTest::newRow("nested with reversion and go to")
+        << u"cbt/design.kvf"_qs << u"Design"_qs << u"Door"_qs << u"cbt/design_Door.txt"_qs;
+    QTest::newRow("INIT over two branches")
+        << u"cbt/design.kvf"_qs << u"Design"_qs << u"Light"_qs << u"cbt/design_Light.txt"_qs;
+    QTest::newRow("single node stands alone")
+        << u"cbt/design.kvf"_qs << u"Design"_qs << u"Timer"_qs << u"cbt/design_Timer.txt"_qs;
+    QTest::newRow("letter case is its own component")
+        << u"cbt/design.kvf"_qs << u"#9"_qs << u"door"_qs << u"cbt/design_lowercase_door.txt"_qs;
+    QTest::newRow("evolution marks, INIT shown")
+        << u"evolution/versions_evt.kvf"_qs << u"#49"_qs << u"Light"_qs << u"cbt/versions_evt_Light.txt"_qs;
+    QTest::newRow("added in the last version")
+        << u"evolution/versions_evt.kvf"_qs << u"#49"_qs << u"Bell"_qs << u"cbt/versions_evt_Bell.txt"_qs;
+    QTest::newRow("dropped, guard brackets")
+        << u"evolution/versions_evt.kvf"_qs << u"#49"_qs << u"Lock"_qs << u"cbt/versions_evt_Lock.txt"_qs;
 }
 
 void TestCbtEvtCli::deriveCbt()

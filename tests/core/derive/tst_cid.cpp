@@ -88,8 +88,8 @@ void TestCid::boxes_data()
     QTest::newRow("selection makes no box and passes the state on")
         << u"Oven:idle(Oven:ready#2(Oven:cooking))"_qs << u"Oven"_qs
         << u"0:  -> idle |  | Oven [ready]\n1: idle -> cooking | Oven [ready] | "_qs;
-    QTest::newRow("only selections give no boxes") << u"Door:shut(Oven:closed#2(Light:on),Oven:open#2)"_qs << u"Oven"_qs
-                                                   << QString();
+    QTest::newRow("only selections give no boxes")
+        << u"Door:shut(Oven:closed#2(Light:on),Oven:open#2)"_qs << u"Oven"_qs << QString();
     QTest::newRow("first state change below the root has a stimulus")
         << u"Button:push(Oven:cooking)"_qs << u"Oven"_qs << u"0:  -> cooking | Button [push] | "_qs;
     QTest::newRow("same change, stimulus and responses: one box")
@@ -112,7 +112,8 @@ void TestCid::boxes_data()
     QTest::newRow("letter case makes another component")
         << u"Oven:idle(oven:x)"_qs << u"Oven"_qs << u"0:  -> idle |  | oven [x]"_qs;
     QTest::newRow("items name the behavior without its brackets")
-        << u"Oven:idle(Button:push#3,Door:open#4)"_qs << u"Oven"_qs << u"0:  -> idle |  | Button [push]; Door [open]"_qs;
+        << u"Oven:idle(Button:push#3,Door:open#4)"_qs << u"Oven"_qs
+        << u"0:  -> idle |  | Button [push]; Door [open]"_qs;
     QTest::newRow("only the first root counts") << u"Light:on,Oven:idle"_qs << u"Oven"_qs << QString();
 }
 
@@ -139,8 +140,7 @@ void TestCid::evolutionMarkers_data()
         << u"Oven:idle{0|1,2}(B:p{0|1,2}(Oven:c{-1|1}),B:p{0|1,2}(Oven:c{0|1,2}))"_qs
         << u"0:  -> idle |  | B [p]; B [p]\n1: idle -> o~c | B [p] | \n2: idle -> c | B [p] | "_qs;
     QTest::newRow("precondition marked by the node that supplied it")
-        << u"Oven:idle{1|2}(B:p{0|1,2}(Oven:c{0|1,2}))"_qs
-        << u"0:  -> n~idle |  | B [p]\n1: n~idle -> c | B [p] | "_qs;
+        << u"Oven:idle{1|2}(B:p{0|1,2}(Oven:c{0|1,2}))"_qs << u"0:  -> n~idle |  | B [p]\n1: n~idle -> c | B [p] | "_qs;
     QTest::newRow("repeated dropped change: one box")
         << u"Oven:idle{0|1,2}(B:p{0|1,2}(Oven:c{-1|1}),B:p{0|1,2}(Oven:c{-1|1}))"_qs
         << u"0:  -> idle |  | B [p]; B [p]\n1: idle -> o~c | B [p] | "_qs;
@@ -241,8 +241,8 @@ void TestCid::labelsFitTheirText_data()
                                         << u"60,165,210,199"_qs;
     QTest::newRow("the new state moves below a wrapped one")
         << longState << QStringList{u"x"_qs} << u"newState"_qs << u"60,259,180,284"_qs;
-    QTest::newRow("the shape grows to hold both") << longState << QStringList{u"x"_qs} << u"shape"_qs
-                                                  << u"50,150,220,289"_qs;
+    QTest::newRow("the shape grows to hold both")
+        << longState << QStringList{u"x"_qs} << u"shape"_qs << u"50,150,220,289"_qs;
     QTest::newRow("responses keep their gap below a grown shape")
         << longState << QStringList{u"x"_qs} << u"response0"_qs << u"60,339,180,364"_qs;
 }
@@ -337,13 +337,14 @@ void TestCid::largeTrees_data()
     QTest::addColumn<int>("boxes");
     QTest::addColumn<QString>("lastBox");
     const int n = 100000;
-    QTest::newRow("chain of one component") << Shape::DeepChain << false << 1 << n
-                                            << u"99999: b99998 -> b99999 | C0 [b99998] | "_qs;
+    QTest::newRow("chain of one component")
+        << Shape::DeepChain << false << 1 << n << u"99999: b99998 -> b99999 | C0 [b99998] | "_qs;
     QTest::newRow("chain of two alternating components")
         << Shape::DeepChain << false << 2 << n / 2 << u"49999: b99996 -> b99998 | C1 [b99997] | C1 [b99999]"_qs;
-    QTest::newRow("node with many children") << Shape::WideNode << false << 1 << n
-                                             << u"99999: b0 -> b99999 | C0 [b0] | "_qs;
-    QTest::newRow("node with many equal children") << Shape::WideNode << true << 1 << 2 << u"1: b0 -> b | C0 [b0] | "_qs;
+    QTest::newRow("node with many children")
+        << Shape::WideNode << false << 1 << n << u"99999: b0 -> b99999 | C0 [b0] | "_qs;
+    QTest::newRow("node with many equal children")
+        << Shape::WideNode << true << 1 << 2 << u"1: b0 -> b | C0 [b0] | "_qs;
 }
 
 void TestCid::largeTrees()
@@ -383,13 +384,14 @@ void TestCid::cli_data()
     QTest::addColumn<QString>("golden");
     QTest::addColumn<QString>("error");
     const QString file = CliRun::TestData(u"cid/oven.kvf"_qs);
-    QTest::newRow("design tree") << QStringList{file, u"Oven"_qs, u"OVEN"_qs} << 0 << u"cid/oven-OVEN.txt"_qs << QString();
+    QTest::newRow("design tree") << QStringList{file, u"Oven"_qs, u"OVEN"_qs} << 0 << u"cid/oven-OVEN.txt"_qs
+                                 << QString();
     QTest::newRow("evolution tree keeps markers")
         << QStringList{file, u"Evo"_qs, u"OVEN"_qs} << 0 << u"cid/evo-OVEN.txt"_qs << QString();
-    QTest::newRow("evolution tree by id") << QStringList{file, u"#50"_qs, u"OVEN"_qs} << 0 << u"cid/evo-OVEN.txt"_qs
-                                          << QString();
-    QTest::newRow("component with selections only") << QStringList{file, u"Oven"_qs, u"TIMER"_qs} << 0 << QString()
-                                                     << QString();
+    QTest::newRow("evolution tree by id")
+        << QStringList{file, u"#50"_qs, u"OVEN"_qs} << 0 << u"cid/evo-OVEN.txt"_qs << QString();
+    QTest::newRow("component with selections only")
+        << QStringList{file, u"Oven"_qs, u"TIMER"_qs} << 0 << QString() << QString();
     QTest::newRow("component not in the tree")
         << QStringList{file, u"Oven"_qs, u"GRILL"_qs} << 2 << QString() << u"no node of component \"GRILL\""_qs;
     QTest::newRow("component differs in case")

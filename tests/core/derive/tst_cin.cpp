@@ -96,8 +96,8 @@ QString routeFault(const Cin::Network &net)
         const Cin::Connection &c = net.connections[i];
         const Cin::Box &a = net.boxes[c.from];
         const Cin::Box &b = net.boxes[c.to];
-        const QString name = QStringLiteral("connection %1 (%2>%3) %4: ").arg(i).arg(a.component, b.component,
-                                                                               pointsText(c));
+        const QString name =
+            QStringLiteral("connection %1 (%2>%3) %4: ").arg(i).arg(a.component, b.component, pointsText(c));
         if (c.points.size() != 2 && c.points.size() != 4 && c.points.size() != 6)
             return name + QStringLiteral("point count");
         if (c.fromPort < 1 || c.fromPort > Cin::kPortSlots || c.toPort < 1 || c.toPort > Cin::kPortSlots)
@@ -130,7 +130,9 @@ QString routeFault(const Cin::Network &net)
     for (size_t i = 0; i < segments.size(); ++i) {
         for (const Cin::Box &box : net.boxes) {
             if (crossesInterior(segments[i], box))
-                return QStringLiteral("connection %1 runs through box %2").arg(segments[i].connection).arg(box.component);
+                return QStringLiteral("connection %1 runs through box %2")
+                    .arg(segments[i].connection)
+                    .arg(box.component);
         }
         for (size_t j = i + 1; j < segments.size(); ++j) {
             if (segments[i].connection != segments[j].connection && colinearOverlap(segments[i], segments[j]))
@@ -261,11 +263,12 @@ void TestCin::evolution_data()
     QTest::addColumn<int>("linkStatus");
     QTest::addColumn<QString>("linkVersions");
     const QString root = u"A{0|10,11,12}"_qs;
-    QTest::newRow("kept in every version") << root + u"(B{0|10,11,12})"_qs << true << true << 0 << u"10,11,12"_qs << 0
-                                           << u"10,11,12"_qs;
+    QTest::newRow("kept in every version")
+        << root + u"(B{0|10,11,12})"_qs << true << true << 0 << u"10,11,12"_qs << 0 << u"10,11,12"_qs;
     QTest::newRow("dropped by the last version")
         << root + u"(B{-1|10,11})"_qs << true << true << -1 << u"10,11"_qs << -1 << u"10,11"_qs;
-    QTest::newRow("added by the last version") << root + u"(B{1|12})"_qs << true << true << 1 << u"12"_qs << 1 << u"12"_qs;
+    QTest::newRow("added by the last version")
+        << root + u"(B{1|12})"_qs << true << true << 1 << u"12"_qs << 1 << u"12"_qs;
     QTest::newRow("first and last only is added")
         << root + u"(B{1|10,12})"_qs << true << true << 1 << u"10,12"_qs << 1 << u"10,12"_qs;
     QTest::newRow("dropped and added occurrences are kept")
@@ -273,8 +276,8 @@ void TestCin::evolution_data()
     QTest::newRow("versions follow the chosen order")
         << root + u"(B{1|12},B{-1|10})"_qs << true << true << 1 << u"10,12"_qs << 1 << u"10,12"_qs;
     QTest::newRow("box merges all occurrences, connection its own pair")
-        << root + u"(B{1|12}(A{0|10,11,12}),C{0|10,11,12}(B{-1|10,11}))"_qs << true << true << 0 << u"10,11,12"_qs
-        << 1 << u"12"_qs;
+        << root + u"(B{1|12}(A{0|10,11,12}),C{0|10,11,12}(B{-1|10,11}))"_qs << true << true << 0 << u"10,11,12"_qs << 1
+        << u"12"_qs;
     QTest::newRow("outside an evolution tree a kept occurrence wins")
         << u"A(B{-1|10},B{0|10,11})"_qs << false << true << 0 << u"10,11"_qs << 0 << u"10,11"_qs;
     QTest::newRow("outside an evolution tree added beats dropped")
@@ -298,7 +301,8 @@ void TestCin::evolution()
     Cin::Network net;
     CKELCIN *cin = Cin::CreateCIN(m, *tree, &net);
     QVERIFY(cin);
-    const auto box = std::find_if(net.boxes.begin(), net.boxes.end(), [](const Cin::Box &b) { return b.component == u"B"; });
+    const auto box =
+        std::find_if(net.boxes.begin(), net.boxes.end(), [](const Cin::Box &b) { return b.component == u"B"; });
     QVERIFY(box != net.boxes.end());
     QCOMPARE(box->evolution.isEvolution, marked);
     QCOMPARE(box->evolution.status, boxStatus);
@@ -330,8 +334,8 @@ void TestCin::ports_data()
         << u"A(B,C,D,E,F)"_qs << u"5 6 7 8 9"_qs << u"5 1 1 1 1"_qs;
     QTest::newRow("left target searches from the first port")
         << u"R(X,A(B,C,D))"_qs << u"5 6 1 5 6"_qs << u"5 1 6 5 1"_qs;
-    QTest::newRow("searches wrap around") << u"R(A(T),B(T),C(T),D(T),E(T),F(T))"_qs << u"5 5 6 1 7 1 8 1 9 1 1 1"_qs
-                                          << u"5 5 1 6 1 7 1 8 1 9 1 1"_qs;
+    QTest::newRow("searches wrap around")
+        << u"R(A(T),B(T),C(T),D(T),E(T),F(T))"_qs << u"5 5 6 1 7 1 8 1 9 1 1 1"_qs << u"5 5 1 6 1 7 1 8 1 9 1 1"_qs;
     QTest::newRow("taken middle port: box below is searched for")
         << u"R(X1,X2,X3,X4,X5,A(Y1,Y2,Y3,Y4,Y5,Z))"_qs << u"5 6 7 8 9 1 1 2 3 4 5 6"_qs
         << u"5 1 1 1 1 1 6 6 6 6 6 1"_qs;
@@ -357,9 +361,9 @@ void TestCin::ports()
     QCOMPARE(to.join(u' '), toPorts);
     for (const Cin::Box &b : net.boxes) {
         const int usedBottom = int(std::count(b.bottomUsed.begin(), b.bottomUsed.end(), true));
-        const int leaving = int(std::count_if(net.connections.begin(), net.connections.end(), [&](const Cin::Connection &c) {
-            return net.boxes[c.from].component == b.component;
-        }));
+        const int leaving =
+            int(std::count_if(net.connections.begin(), net.connections.end(),
+                              [&](const Cin::Connection &c) { return net.boxes[c.from].component == b.component; }));
         QCOMPARE(usedBottom, std::min(leaving, Cin::kPortSlots));
     }
 }
@@ -370,15 +374,15 @@ void TestCin::polylines_data()
     QTest::addColumn<int>("connection");
     QTest::addColumn<QString>("points");
     QTest::newRow("straight into the box below") << u"A(B)"_qs << 0 << u"(130,130) (130,210)"_qs;
-    QTest::newRow("right target in the next row")
-        << u"A(B,C)"_qs << 1 << u"(146,130) (146,162) (306,162) (306,210)"_qs;
+    QTest::newRow("right target in the next row") << u"A(B,C)"_qs << 1 << u"(146,130) (146,162) (306,162) (306,210)"_qs;
     QTest::newRow("left target in the next row")
         << u"R(X(B),A(C,B))"_qs << 4 << u"(306,260) (306,268) (146,268) (146,340)"_qs;
     QTest::newRow("self connection loops over its box")
         << u"A:x(A:y)"_qs << 0 << u"(146,130) (146,162) (206,162) (206,76) (66,76) (66,80)"_qs;
     QTest::newRow("two rows down along the gap")
         << u"A(B(C),C)"_qs << 2 << u"(146,130) (146,162) (206,162) (206,336) (66,336) (66,340)"_qs;
-    QTest::newRow("back up a row") << u"A(B(A))"_qs << 1 << u"(146,260) (146,292) (206,292) (206,76) (66,76) (66,80)"_qs;
+    QTest::newRow("back up a row") << u"A(B(A))"_qs << 1
+                                   << u"(146,260) (146,292) (206,292) (206,76) (66,76) (66,80)"_qs;
     QTest::newRow("a second line back up takes the next lanes")
         << u"A(B(A,C(A)))"_qs << 3 << u"(146,390) (146,422) (212,422) (212,72) (82,72) (82,80)"_qs;
     QTest::newRow("box below behind another line's run")
@@ -454,9 +458,11 @@ void TestCin::largeTrees_data()
     QTest::addColumn<int>("connections");
     QTest::addColumn<QPoint>("lastBox");
     const int n = 100000;
-    QTest::newRow("chain of distinct components") << Shape::DeepChain << n << n << n - 1 << QPoint(50, 80 + 130 * (n - 1));
+    QTest::newRow("chain of distinct components")
+        << Shape::DeepChain << n << n << n - 1 << QPoint(50, 80 + 130 * (n - 1));
     QTest::newRow("chain of two alternating components") << Shape::DeepChain << 2 << 2 << 2 << QPoint(50, 210);
-    QTest::newRow("node with distinct children") << Shape::WideNode << n << n << n - 1 << QPoint(50 + 240 * (n - 2), 210);
+    QTest::newRow("node with distinct children")
+        << Shape::WideNode << n << n << n - 1 << QPoint(50 + 240 * (n - 2), 210);
     QTest::newRow("node with children of its own component") << Shape::WideNode << 1 << 1 << 1 << QPoint(50, 80);
 }
 

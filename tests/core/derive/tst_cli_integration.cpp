@@ -55,22 +55,24 @@ void TestCliIntegration::command_data()
                                   << u"integration/mark-missing.txt"_qs << QString() << QString();
     QTest::newRow("mark matches of a node") << QStringList{u"mark"_qs, u"matches"_qs, lamp, u"Lamp"_qs, u"23"_qs} << 0
                                             << u"integration/mark-matches-23.txt"_qs << QString() << QString();
-    QTest::newRow("mark matches without any") << QStringList{u"mark"_qs, u"matches"_qs, lamp, u"Lamp"_qs, u"28"_qs}
-                                              << 0 << QString() << QString() << QString();
+    QTest::newRow("mark matches without any") << QStringList{u"mark"_qs, u"matches"_qs, lamp, u"Lamp"_qs, u"28"_qs} << 0
+                                              << QString() << QString() << QString();
     QTest::newRow("mark on an RBT") << QStringList{u"mark"_qs, u"integration"_qs, lamp, u"R3"_qs} << 2 << QString()
                                     << u"verdantis-cli: \"R3\" is not a DBT\n"_qs << QString();
     QTest::newRow("mark matches of a node elsewhere")
         << QStringList{u"mark"_qs, u"matches"_qs, lamp, u"Lamp"_qs, u"11"_qs} << 2 << QString()
         << u"verdantis-cli: no node 11 in tree \"Lamp\"\n"_qs << QString();
 
-    QTest::newRow("integrate next") << QStringList{u"integrate"_qs, u"next"_qs, lamp, u"Lamp"_qs, u"23"_qs, u"-o"_qs, u"@out"_qs}
+    QTest::newRow("integrate next") << QStringList{u"integrate"_qs, u"next"_qs, lamp,      u"Lamp"_qs,
+                                                   u"23"_qs,        u"-o"_qs,   u"@out"_qs}
                                     << 0 << QString() << QString() << u"integration/integrate-next-23.kvf"_qs;
     QTest::newRow("integrate next without a matching root")
         << QStringList{u"integrate"_qs, u"next"_qs, lamp, u"Lamp"_qs, u"22"_qs, u"-o"_qs, u"@out"_qs} << 2 << QString()
         << u"verdantis-cli: no root of another tree matches node 22\n"_qs << QString();
     QTest::newRow("integrate this, first of two matches")
         << QStringList{u"integrate"_qs, u"this"_qs, lamp, u"Lamp"_qs, u"27"_qs, u"-o"_qs, u"@out"_qs} << 0 << QString()
-        << u"Message: More than one match found.Integrate with first match? (answered OK)\n"_qs << u"integration/integrate-this-27.kvf"_qs;
+        << u"Message: More than one match found.Integrate with first match? (answered OK)\n"_qs
+        << u"integration/integrate-this-27.kvf"_qs;
     QTest::newRow("integrate this, not a root")
         << QStringList{u"integrate"_qs, u"this"_qs, lamp, u"Lamp"_qs, u"25"_qs, u"-o"_qs, u"@out"_qs} << 2 << QString()
         << u"Message: Not A Root Node\n"_qs << QString();
@@ -80,21 +82,21 @@ void TestCliIntegration::command_data()
 
     QTest::newRow("copy-rbt") << QStringList{u"copy-rbt"_qs, lamp, u"Lamp"_qs, u"R3"_qs, u"-o"_qs, u"@out"_qs} << 0
                               << QString() << QString() << u"integration/copy-rbt-R3.kvf"_qs;
-    QTest::newRow("copy-rbt of a DBT") << QStringList{u"copy-rbt"_qs, lamp, u"Lamp"_qs, u"Lamp"_qs, u"-o"_qs, u"@out"_qs}
+    QTest::newRow("copy-rbt of a DBT") << QStringList{u"copy-rbt"_qs, lamp,     u"Lamp"_qs,
+                                                      u"Lamp"_qs,     u"-o"_qs, u"@out"_qs}
                                        << 2 << QString() << u"verdantis-cli: \"Lamp\" is not an RBT\n"_qs << QString();
 
     QTest::newRow("layout all trees") << QStringList{u"layout"_qs, shapes, u"Sizes"_qs, u"-o"_qs, u"@out"_qs} << 0
                                       << QString() << QString() << u"layout/layout-all.kvf"_qs;
-    QTest::newRow("layout a subtree")
-        << QStringList{u"layout"_qs, shapes, u"Sizes"_qs, u"--subtree"_qs, u"12"_qs, u"-o"_qs, u"@out"_qs} << 0
-        << QString() << QString() << u"layout/layout-subtree-12.kvf"_qs;
+    QTest::newRow("layout a subtree") << QStringList{u"layout"_qs, shapes,   u"Sizes"_qs, u"--subtree"_qs,
+                                                     u"12"_qs,     u"-o"_qs, u"@out"_qs}
+                                      << 0 << QString() << QString() << u"layout/layout-subtree-12.kvf"_qs;
     QTest::newRow("layout a node of another tree")
-        << QStringList{u"layout"_qs, lamp, u"Lamp"_qs, u"--subtree"_qs, u"12"_qs, u"-o"_qs, u"@out"_qs} << 2 << QString()
-        << u"verdantis-cli: no node 12 in tree \"Lamp\"\n"_qs << QString();
-    QTest::newRow("layout an unknown tree") << QStringList{u"layout"_qs, shapes, u"Nope"_qs, u"-o"_qs, u"@out"_qs} << 2
-                                            << QString()
-                                            << u"verdantis-cli: no tree named \"Nope\" in the current version\n"_qs
-                                            << QString();
+        << QStringList{u"layout"_qs, lamp, u"Lamp"_qs, u"--subtree"_qs, u"12"_qs, u"-o"_qs, u"@out"_qs} << 2
+        << QString() << u"verdantis-cli: no node 12 in tree \"Lamp\"\n"_qs << QString();
+    QTest::newRow("layout an unknown tree")
+        << QStringList{u"layout"_qs, shapes, u"Nope"_qs, u"-o"_qs, u"@out"_qs} << 2 << QString()
+        << u"verdantis-cli: no tree named \"Nope\" in the current version\n"_qs << QString();
 }
 
 void TestCliIntegration::command()

@@ -54,7 +54,8 @@ void TestEvolution::nodesIdentical_data()
     QTest::newRow("component differs in case") << u"component"_qs << u"a"_qs << false;
     QTest::newRow("behavior differs") << u"behavior"_qs << u"b"_qs << false;
     QTest::newRow("type with other brackets") << u"type"_qs << u"4"_qs << false;
-    QTest::newRow("other type, same bracketed text") << u"type"_qs << u"3"_qs << true; // "?x?" as a selection reads as "x" as an event
+    QTest::newRow("other type, same bracketed text")
+        << u"type"_qs << u"3"_qs << true; // "?x?" as a selection reads as "x" as an event
     QTest::newRow("reversion") << u"jump"_qs << u"1"_qs << false;
     QTest::newRow("qualifier") << u"qualifier"_qs << u"fast"_qs << false;
     QTest::newRow("atomic") << u"atomic"_qs << QString() << false;
@@ -73,17 +74,28 @@ void TestEvolution::nodesIdentical()
     Versions v({u"A.?x?:2,A.?x?:2"_qs});
     CKELMethod *a = v.tree(0)->Nodes()[0];
     CKELMethod *b = v.tree(0)->Nodes()[1];
-    if (field == u"component") b->component = value;
-    else if (field == u"behavior") b->behavior = value;
-    else if (field == u"type") b->behaviorType = value.toInt(), b->behavior = u"x"_qs;
-    else if (field == u"jump") b->jumpType = value.toInt();
-    else if (field == u"qualifier") b->qualifier = value;
-    else if (field == u"atomic") b->atomic = true;
-    else if (field == u"setop") b->setOperation = true;
-    else if (field == u"tag") b->requirementTag = value;
-    else if (field == u"miss") b->missType = value.toInt();
-    else if (field == u"lines") b->doubleLine = b->nonDeterministic = true;
-    else if (field == u"extra") b->SetExtraInfo(value);
+    if (field == u"component")
+        b->component = value;
+    else if (field == u"behavior")
+        b->behavior = value;
+    else if (field == u"type")
+        b->behaviorType = value.toInt(), b->behavior = u"x"_qs;
+    else if (field == u"jump")
+        b->jumpType = value.toInt();
+    else if (field == u"qualifier")
+        b->qualifier = value;
+    else if (field == u"atomic")
+        b->atomic = true;
+    else if (field == u"setop")
+        b->setOperation = true;
+    else if (field == u"tag")
+        b->requirementTag = value;
+    else if (field == u"miss")
+        b->missType = value.toInt();
+    else if (field == u"lines")
+        b->doubleLine = b->nonDeterministic = true;
+    else if (field == u"extra")
+        b->SetExtraInfo(value);
     QCOMPARE(Evolution::NodesIdentical(*a, *b), identical);
     QCOMPARE(Evolution::NodesIdentical(*b, *a), identical);
 }
@@ -132,8 +144,8 @@ void TestEvolution::merge_data()
     QTest::newRow("children match only under matched parents")
         << QStringList{u"R.r(A.a(X.x(Y.y)))"_qs, u"R.r(B.b(X.x))"_qs}
         << u"R.r<0|1,2>(A.a<-1|1>(X.x<-1|1>(Y.y<-1|1>)),B.b<1|2>(X.x<1|2>))"_qs;
-    QTest::newRow("second roots are not merged") << QStringList{u"R.r(A.a),S.s"_qs, u"R.r,T.t"_qs}
-                                                 << u"R.r<0|1,2>(A.a<-1|1>)"_qs;
+    QTest::newRow("second roots are not merged")
+        << QStringList{u"R.r(A.a),S.s"_qs, u"R.r,T.t"_qs} << u"R.r<0|1,2>(A.a<-1|1>)"_qs;
     // more equal children than a short scan handles, told apart by their own
     QStringList first, second, merged;
     for (int i = 1; i <= 10; ++i) {
@@ -198,7 +210,7 @@ void TestEvolution::rootCheck()
 
 void TestEvolution::refusedBeforeCreation_data()
 {
-    QTest::addColumn<QList<int>>("ids"); // -1: the first tree, -2: a folder, 9999: no element
+    QTest::addColumn<QList<int>>("ids");  // -1: the first tree, -2: a folder, 9999: no element
     QTest::addColumn<QString>("message"); // %1: the id at place 0 or 1 that is no tree
     QTest::addColumn<int>("culprit");
     const QString needTwo = u"Need to select at least two behavior trees, to create a evolution tree."_qs;
@@ -249,7 +261,7 @@ void TestEvolution::mergedNodeCopiesFirstOfGroup()
     QCOMPARE(QList<int>({ma->x, ma->y, ma->w, ma->h, ma->missType}), QList<int>({120, 240, 210, 60, 2}));
     QCOMPARE(ma->requirementTag + ma->extendedTag + ma->extraInfoNames.join(u','), u"R1E1n1,n2"_qs);
     QVERIFY(ma->doubleLine);
-    QCOMPARE(nodes[2]->requirementTag, u"R2"_qs); // B is first seen in the second version
+    QCOMPARE(nodes[2]->requirementTag, u"R2"_qs);            // B is first seen in the second version
     QCOMPARE(a->ParentId(), v.tree(0)->Nodes()[0]->GetId()); // sources keep their links
 }
 
@@ -265,8 +277,8 @@ void TestEvolution::deepChain()
         CKELTree *t = TreeSketch::AddTree(m, v, u"Chain"_qs, QString());
         CKELMethod *parent = nullptr;
         for (int i = 0; i < depth; ++i) {
-            const QString label = i < depth - 10 ? QStringLiteral("C%1.b%2").arg(i % 7).arg(i % 5)
-                                                 : QStringLiteral("V.v%1").arg(version);
+            const QString label =
+                i < depth - 10 ? QStringLiteral("C%1.b%2").arg(i % 7).arg(i % 5) : QStringLiteral("V.v%1").arg(version);
             parent = TreeSketch::AddNode(m, *t, parent, label);
         }
         ids.append(t->GetId());

@@ -85,8 +85,8 @@ void TestIntegration::marks_data()
     QTest::newRow("two equal roots") << u"A/x/1;A/x/1"_qs << QList<int>{0, 1} << QList<int>{};
     QTest::newRow("one node, two roots match it")
         << u"A/x/1(B/y/1);B/y/1;B/y/1"_qs << QList<int>{1, 2, 3} << QList<int>{0};
-    QTest::newRow("chain of copies")
-        << u"A/x/1(B/y/1);B/y/1(C/z/1);C/z/1(D/w/1);E/v/1"_qs << QList<int>{1, 3} << QList<int>{0, 6};
+    QTest::newRow("chain of copies") << u"A/x/1(B/y/1);B/y/1(C/z/1);C/z/1(D/w/1);E/v/1"_qs << QList<int>{1, 3}
+                                     << QList<int>{0, 6};
     QTest::newRow("empty tree") << QString() << QList<int>{} << QList<int>{};
 }
 
@@ -181,17 +181,15 @@ void TestIntegration::integrateNext_data()
     QTest::addColumn<int>("grafted");
     QTest::addColumn<QString>("after");
     QTest::newRow("children after existing children")
-        << u"A/x/1(B/y/1(P/p/1));B/y/1(C/z/1,D/w/1)"_qs << 1 << 3
-        << u"A/x/1(B/y/1(P/p/1,C/z/1,D/w/1))"_qs;
+        << u"A/x/1(B/y/1(P/p/1));B/y/1(C/z/1,D/w/1)"_qs << 1 << 3 << u"A/x/1(B/y/1(P/p/1,C/z/1,D/w/1))"_qs;
     QTest::newRow("first matching root in element order")
         << u"A/x/1(B/y/1);B/y/1(C/z/1);B/y/1(D/w/1)"_qs << 1 << 2 << u"A/x/1(B/y/1(C/z/1));B/y/1(D/w/1)"_qs;
     QTest::newRow("root without children") << u"A/x/1(B/y/1);B/y/1"_qs << 1 << 2 << u"A/x/1(B/y/1)"_qs;
     QTest::newRow("onto another copy's root")
         << u"A/x/1;B/y/1(C/z/1);B/y/1(D/w/1)"_qs << 1 << 3 << u"A/x/1;B/y/1(C/z/1,D/w/1)"_qs;
-    QTest::newRow("no matching root") << u"A/x/1(B/y/1);B/y/2(C/z/1)"_qs << 1 << -1
-                                      << u"A/x/1(B/y/1);B/y/2(C/z/1)"_qs;
-    QTest::newRow("reversion never integrates") << u"A/x/1(B/y/1/1);B/y/1(C/z/1)"_qs << 1 << -1
-                                                << u"A/x/1(B/y/1/1);B/y/1(C/z/1)"_qs;
+    QTest::newRow("no matching root") << u"A/x/1(B/y/1);B/y/2(C/z/1)"_qs << 1 << -1 << u"A/x/1(B/y/1);B/y/2(C/z/1)"_qs;
+    QTest::newRow("reversion never integrates")
+        << u"A/x/1(B/y/1/1);B/y/1(C/z/1)"_qs << 1 << -1 << u"A/x/1(B/y/1/1);B/y/1(C/z/1)"_qs;
 }
 
 void TestIntegration::integrateNext()
@@ -220,8 +218,8 @@ void TestIntegration::integrateThis_data()
     QTest::addColumn<int>("result");
     QTest::addColumn<QString>("after");
     const QString two = u"A/x/1(B/y/1,B/y/1);B/y/1(C/z/1)"_qs;
-    QTest::newRow("single match") << u"A/x/1(B/y/1);B/y/1(C/z/1)"_qs << 2 << QList<CPrompt::Answer>{}
-                                  << QStringList{} << 1 << u"A/x/1(B/y/1(C/z/1))"_qs;
+    QTest::newRow("single match") << u"A/x/1(B/y/1);B/y/1(C/z/1)"_qs << 2 << QList<CPrompt::Answer>{} << QStringList{}
+                                  << 1 << u"A/x/1(B/y/1(C/z/1))"_qs;
     QTest::newRow("not a root") << u"A/x/1(B/y/1);B/y/1(C/z/1)"_qs << 1 << QList<CPrompt::Answer>{}
                                 << QStringList{u"Not A Root Node"_qs} << 0 << u"A/x/1(B/y/1);B/y/1(C/z/1)"_qs;
     QTest::newRow("no match") << u"A/x/1(B/y/1);B/y/2(C/z/1)"_qs << 2 << QList<CPrompt::Answer>{}
@@ -229,9 +227,9 @@ void TestIntegration::integrateThis_data()
     QTest::newRow("several matches, OK") << two << 3 << QList<CPrompt::Answer>{CPrompt::Yes}
                                          << QStringList{u"More than one match found.Integrate with first match?"_qs}
                                          << 1 << u"A/x/1(B/y/1(C/z/1),B/y/1)"_qs;
-    QTest::newRow("several matches, Cancel") << two << 3 << QList<CPrompt::Answer>{CPrompt::No}
-                                             << QStringList{u"More than one match found.Integrate with first match?"_qs}
-                                             << 0 << two;
+    QTest::newRow("several matches, Cancel")
+        << two << 3 << QList<CPrompt::Answer>{CPrompt::No}
+        << QStringList{u"More than one match found.Integrate with first match?"_qs} << 0 << two;
     QTest::newRow("match is another copy's node")
         << u"A/x/1;Q/q/1(B/y/1);B/y/1(C/z/1)"_qs << 3 << QList<CPrompt::Answer>{} << QStringList{} << 1
         << u"A/x/1;Q/q/1(B/y/1(C/z/1))"_qs;

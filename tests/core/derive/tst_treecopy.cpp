@@ -24,8 +24,7 @@ void TestTreeCopy::structure_data()
     QTest::addColumn<QList<int>>("relink"); // nodes moved to the end of their parent's children
     QTest::addColumn<QString>("copy");
     QTest::newRow("single node") << u"A/x/1"_qs << QList<int>{} << u"A/x/1"_qs;
-    QTest::newRow("three levels") << u"A/x/1(B/b/1(C/c/1),D/d/1)"_qs << QList<int>{}
-                                  << u"A/x/1(B/b/1(C/c/1),D/d/1)"_qs;
+    QTest::newRow("three levels") << u"A/x/1(B/b/1(C/c/1),D/d/1)"_qs << QList<int>{} << u"A/x/1(B/b/1(C/c/1),D/d/1)"_qs;
     QTest::newRow("roots stay roots") << u"A/x/1(B/b/1);C/c/1;D/d/1(E/e/1)"_qs << QList<int>{}
                                       << u"A/x/1(B/b/1);C/c/1;D/d/1(E/e/1)"_qs;
     QTest::newRow("child order differs from creation order")

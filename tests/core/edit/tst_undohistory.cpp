@@ -34,11 +34,38 @@ public:
 
     QString Run()
     {
-        static const char *kinds[] = {"node", "node", "node", "change", "remove", "removeKeep", "link", "relink",
-                                      "geometry", "pages", "req", "changeReq", "removeReq", "component",
-                                      "renameComponent", "removeComponent", "state", "removeState", "attach",
-                                      "detach", "rbt", "changeRbt", "removeRbt", "dbt", "renameDbt", "removeDbt",
-                                      "copy", "integrateNext", "integrateThis", "paste", "pasteText", "import"};
+        static const char *kinds[] = {"node",
+                                      "node",
+                                      "node",
+                                      "change",
+                                      "remove",
+                                      "removeKeep",
+                                      "link",
+                                      "relink",
+                                      "geometry",
+                                      "pages",
+                                      "req",
+                                      "changeReq",
+                                      "removeReq",
+                                      "component",
+                                      "renameComponent",
+                                      "removeComponent",
+                                      "state",
+                                      "removeState",
+                                      "attach",
+                                      "detach",
+                                      "rbt",
+                                      "changeRbt",
+                                      "removeRbt",
+                                      "dbt",
+                                      "renameDbt",
+                                      "removeDbt",
+                                      "copy",
+                                      "integrateNext",
+                                      "integrateThis",
+                                      "paste",
+                                      "pasteText",
+                                      "import"};
         const QString kind = QString::fromLatin1(kinds[rng.bounded(int(std::size(kinds)))]);
         run(kind);
         return kind;

@@ -198,17 +198,19 @@ void TestTreeLayout::layoutSubtree_data()
     QTest::addColumn<int>("maxY");
     QTest::newRow("one node") << u"200"_qs << 50 << u"0,0"_qs << 200 << 50;
     // the first child spans 0..200, the second 210..310, the parent centres on (100 + 260) / 2
-    QTest::newRow("children 200 and 100 under 200") << u"200(200,100)"_qs << 50 << u"80,0 0,100 210,100"_qs << 320 << 150;
+    QTest::newRow("children 200 and 100 under 200")
+        << u"200(200,100)"_qs << 50 << u"80,0 0,100 210,100"_qs << 320 << 150;
     QTest::newRow("wider parent pushed to the cursor") << u"300(100)"_qs << 50 << u"0,0 100,100"_qs << 300 << 150;
     QTest::newRow("parent exactly at the cursor") << u"200(200)"_qs << 50 << u"0,0 0,100"_qs << 210 << 150;
     QTest::newRow("tall node pushes its subtree down") << u"200x80(200)"_qs << 50 << u"0,0 0,130"_qs << 210 << 180;
     QTest::newRow("low node keeps a nominal row") << u"200x10(200)"_qs << 50 << u"0,0 0,65"_qs << 210 << 115;
-    QTest::newRow("excess heights add up")
-        << u"200x80(200x100(200))"_qs << 50 << u"0,0 0,130 0,280"_qs << 220 << 330;
+    QTest::newRow("excess heights add up") << u"200x80(200x100(200))"_qs << 50 << u"0,0 0,130 0,280"_qs << 220 << 330;
     QTest::newRow("nested subtrees carry trailing gaps")
         << u"200(200(200),200)"_qs << 50 << u"110,0 0,100 0,200 220,100"_qs << 430 << 250;
-    QTest::newRow("centre of odd spans truncates") << u"101(100,101)"_qs << 50 << u"55,0 0,100 110,100"_qs << 221 << 150;
-    QTest::newRow("mean of three centres") << u"100(100,100,100)"_qs << 50 << u"110,0 0,100 110,100 220,100"_qs << 330 << 150;
+    QTest::newRow("centre of odd spans truncates")
+        << u"101(100,101)"_qs << 50 << u"55,0 0,100 110,100"_qs << 221 << 150;
+    QTest::newRow("mean of three centres")
+        << u"100(100,100,100)"_qs << 50 << u"110,0 0,100 110,100 220,100"_qs << 330 << 150;
     QTest::newRow("extended tag widens the parent") << u"200e(200)"_qs << 50 << u"0,0 25,100"_qs << 250 << 150;
     QTest::newRow("zero sizes count as 200 by 50") << u"0x0(0x0)"_qs << 50 << u"0,0 0,100"_qs << 210 << 150;
     QTest::newRow("level gap of the tree") << u"200(200)"_qs << 20 << u"0,0 0,70"_qs << 210 << 120;
@@ -304,11 +306,11 @@ void TestTreeLayout::rearrangeSubtree_data()
     QTest::newRow("placed from the origin when it would reach left")
         << u"100(200,200)"_qs << 0 << false << QPoint(10, 40) << u"155,40 0,140 210,140"_qs << QPoint(420, 190);
     QTest::newRow("inner node, rest of the tree untouched")
-        << u"200(200(200,200),200)"_qs << 1 << false << QPoint(1000, 100)
-        << u"-1,-1 1000,100 895,200 1105,200 -1,-1"_qs << QPoint(1315, 250);
+        << u"200(200(200,200),200)"_qs << 1 << false << QPoint(1000, 100) << u"-1,-1 1000,100 895,200 1105,200 -1,-1"_qs
+        << QPoint(1315, 250);
     QTest::newRow("auto-arrange lays out the whole tree from its root")
-        << u"200(200(200,200),200)"_qs << 2 << true << QPoint(7, 7)
-        << u"400,20 238,120 133,220 343,220 563,120"_qs << QPoint(773, 270);
+        << u"200(200(200,200),200)"_qs << 2 << true << QPoint(7, 7) << u"400,20 238,120 133,220 343,220 563,120"_qs
+        << QPoint(773, 270);
 }
 
 void TestTreeLayout::rearrangeSubtree()

@@ -129,7 +129,8 @@ void TestKelData::solutionLabel_data()
     QTest::newRow("name wins") << u"Oven"_qs << u"/x/y.kvf"_qs << false << false << u"Solution: Oven"_qs;
     QTest::newRow("file name") << QString() << u"/home/u/door.v2.kvf"_qs << false << false << u"Solution: door"_qs;
     QTest::newRow("windows path") << QString() << u"C:\\sets\\lift.kvf"_qs << false << false << u"Solution: lift"_qs;
-    QTest::newRow("leading dot kept") << QString() << u"/h/.hidden.kvf"_qs << false << false << u"Solution: .hidden.kvf"_qs;
+    QTest::newRow("leading dot kept") << QString() << u"/h/.hidden.kvf"_qs << false << false
+                                      << u"Solution: .hidden.kvf"_qs;
     QTest::newRow("shared and modified") << u"S"_qs << QString() << true << true << u"Solution: S -M-*"_qs;
 }
 

@@ -84,17 +84,21 @@ void TestKelRecord::parse_data()
     QTest::newRow("empty fields skipped") << u";;obj;;id:3;;"_qs << u"obj"_qs << u"id"_qs << true << u"3"_qs;
     QTest::newRow("later key wins") << u"obj;a:1;a:2;"_qs << u"obj"_qs << u"a"_qs << true << u"2"_qs;
     QTest::newRow("value keeps further text") << u"obj;a:b:c;"_qs << u"obj"_qs << u"a"_qs << true << u"b:c"_qs;
-    QTest::newRow("field without colon ends parse") << u"obj;a:1;junk;b:2;"_qs << u"obj"_qs << u"b"_qs << false << QString();
+    QTest::newRow("field without colon ends parse")
+        << u"obj;a:1;junk;b:2;"_qs << u"obj"_qs << u"b"_qs << false << QString();
     QTest::newRow("keys before the stop stay") << u"obj;a:1;junk;b:2;"_qs << u"obj"_qs << u"a"_qs << true << u"1"_qs;
-    QTest::newRow("trailing line feed ignored") << u"END;actversion:3;solution:1;\n"_qs << u"END"_qs << u"solution"_qs << true << u"1"_qs;
-    QTest::newRow("header without final separator") << u"VLM;count:8;maxcount:8"_qs << u"VLM"_qs << u"maxcount"_qs << true << u"8"_qs;
+    QTest::newRow("trailing line feed ignored")
+        << u"END;actversion:3;solution:1;\n"_qs << u"END"_qs << u"solution"_qs << true << u"1"_qs;
+    QTest::newRow("header without final separator")
+        << u"VLM;count:8;maxcount:8"_qs << u"VLM"_qs << u"maxcount"_qs << true << u"8"_qs;
     QTest::newRow("keys are case sensitive") << u"obj;Name:x;"_qs << u"obj"_qs << u"name"_qs << false << QString();
-    QTest::newRow("key with blank") << u"obj;Associated Req:1,2;"_qs << u"obj"_qs << u"Associated Req"_qs << true << u"1,2"_qs;
+    QTest::newRow("key with blank") << u"obj;Associated Req:1,2;"_qs << u"obj"_qs << u"Associated Req"_qs << true
+                                    << u"1,2"_qs;
     QTest::newRow("empty value") << u"obj;children:;"_qs << u"obj"_qs << u"children"_qs << true << QString();
     // keys of one length with the same first and last letter share a lookup slot
     QTest::newRow("slot shared, earlier key") << u"obj;axb:1;ayb:2;"_qs << u"obj"_qs << u"axb"_qs << true << u"1"_qs;
-    QTest::newRow("slot shared, later repeat wins") << u"obj;ayb:1;axb:2;ayb:3;axb:4;ayb:5;"_qs << u"obj"_qs << u"axb"_qs << true
-                                                    << u"4"_qs;
+    QTest::newRow("slot shared, later repeat wins")
+        << u"obj;ayb:1;axb:2;ayb:3;axb:4;ayb:5;"_qs << u"obj"_qs << u"axb"_qs << true << u"4"_qs;
     QTest::newRow("slot shared, key absent") << u"obj;axb:1;"_qs << u"obj"_qs << u"ayb"_qs << false << QString();
 }
 
@@ -173,7 +177,9 @@ void TestKelRecord::codePage_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("ascii") << u"abc"_qs << QByteArray("abc");
-    QTest::newRow("latin-1 range") << u"Grüße é"_qs << QByteArray("Gr\xFC\xDF" "e \xE9");
+    QTest::newRow("latin-1 range") << u"Grüße é"_qs
+                                   << QByteArray("Gr\xFC\xDF"
+                                                 "e \xE9");
     QTest::newRow("euro sign is 0x80") << u"€"_qs << QByteArray("\x80");
     QTest::newRow("smart quotes") << u"“x”"_qs << QByteArray("\x93x\x94");
     QTest::newRow("whole upper half") << u"‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’•–—˜™š›œžŸ"_qs

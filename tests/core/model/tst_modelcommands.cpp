@@ -109,8 +109,9 @@ void TestModelCommands::encoding_data()
     QTest::newRow("addmsd")
         << u"addmsd"_qs
         << u"addmsd;fun:para;Comp:Door;State:open;StatDec:2;ReqTag:R1;JumpType:1;DispExtTag:1;DispExtInfo:1;x:5;y:6;eparent:%A;treeid:%T;"_qs;
-    QTest::newRow("modmsd") << u"modmsd"_qs
-                            << u"modmsd;fun:para;Comp:Door;State:shut;StatDec:1;ReqTag:R1;ExtTag:E1;ExtraInfo:k,v;nodeid:%B;"_qs;
+    QTest::newRow("modmsd")
+        << u"modmsd"_qs
+        << u"modmsd;fun:para;Comp:Door;State:shut;StatDec:1;ReqTag:R1;ExtTag:E1;ExtraInfo:k,v;nodeid:%B;"_qs;
     QTest::newRow("addcom") << u"addcom"_qs << u"addcom;name:Bell;issys:1;ver:3;"_qs;
     QTest::newRow("addver") << u"addver"_qs << u"addver;vname:2.0;ovid:3;"_qs;
 }
@@ -160,7 +161,8 @@ void TestModelCommands::readingRules_data()
     QTest::addColumn<QString>("record");
     QTest::addColumn<bool>("applied");
     QTest::addColumn<QString>("check");
-    QTest::newRow("addreq applies its description") << u"addreq;tag:R9;desc:a.cm.b.hcm.c;"_qs << true << u"desc a:b;c"_qs;
+    QTest::newRow("addreq applies its description")
+        << u"addreq;tag:R9;desc:a.cm.b.hcm.c;"_qs << true << u"desc a:b;c"_qs;
     QTest::newRow("kind in another case is ignored") << u"AddReq;tag:R9;desc:x;"_qs << false << u"count 0"_qs;
     QTest::newRow("unknown kind") << u"addwidget;name:x;"_qs << false << u"count 0"_qs;
     QTest::newRow("flag other than 1 is false") << u"addcom;name:Bell;issys:yes;"_qs << true << u"system 0"_qs;
@@ -208,11 +210,13 @@ void TestModelCommands::validation_data()
     QTest::newRow("empty tag") << u"addreq ''"_qs << u"Requirement tag can't be empty"_qs;
     QTest::newRow("duplicate tag") << u"addreq R1"_qs << u"Requirement with tag R1 is already added in the project"_qs;
     QTest::newRow("tags differ in case") << u"addreq r1"_qs << QString();
-    QTest::newRow("change to another's tag") << u"modreq R2"_qs << u"Requirement with tag R2 is already in the project"_qs;
+    QTest::newRow("change to another's tag")
+        << u"modreq R2"_qs << u"Requirement with tag R2 is already in the project"_qs;
     QTest::newRow("change to own tag") << u"modreq R1"_qs << QString();
     QTest::newRow("change to empty tag") << u"modreq ''"_qs << u"Requirement tag can't be empty"_qs;
     QTest::newRow("empty component") << u"addcom ''"_qs << u"Component name can't be empty"_qs;
-    QTest::newRow("duplicate component") << u"addcom Door"_qs << u"Component with name Door is already in the project"_qs;
+    QTest::newRow("duplicate component") << u"addcom Door"_qs
+                                         << u"Component with name Door is already in the project"_qs;
     QTest::newRow("empty state") << u"addsta Door ''"_qs << u"State cannot be empty"_qs;
     QTest::newRow("state without component") << u"addsta '' open"_qs << u"Component name cannot be empty"_qs;
     QTest::newRow("duplicate state") << u"addsta Door open"_qs << u"State [open] is already added in the component"_qs;
@@ -220,7 +224,8 @@ void TestModelCommands::validation_data()
     QTest::newRow("empty RBT name") << u"addrbt ''"_qs << u"RBT Tag Name can't be empty"_qs;
     QTest::newRow("duplicate RBT") << u"addrbt T"_qs << u"RBT with tag name T is already added in the project"_qs;
     QTest::newRow("duplicate IBT") << u"adddbt D"_qs << u"IBT with name D is already added in the project"_qs;
-    QTest::newRow("rename DBT to taken name") << u"moddbt E"_qs << u"DBT with name E is already added in the project"_qs;
+    QTest::newRow("rename DBT to taken name")
+        << u"moddbt E"_qs << u"DBT with name E is already added in the project"_qs;
     QTest::newRow("node without component") << u"addmsd '' open"_qs << u"Component can't be empty"_qs;
     QTest::newRow("node without behavior") << u"addmsd Door ''"_qs << u"State name can't be empty"_qs;
     // "full": the id counter is where no new element may be made
@@ -544,11 +549,18 @@ QStringList randomRecords(quint32 seed, int count)
         case 2: out << u"addrbt;name:T%1;req:%2;lvg:50;ver:3;"_qs.arg(rng.bounded(3)).arg(id); break;
         case 3:
             out << u"addmsd;fun:para;Comp:C%1;State:s%2;StatDec:1;DispExtTag:1;DispExtInfo:1;x:0;y:0;eparent:%3;treeid:%4;"_qs
-                       .arg(rng.bounded(4)).arg(rng.bounded(3)).arg(other).arg(id);
+                       .arg(rng.bounded(4))
+                       .arg(rng.bounded(3))
+                       .arg(other)
+                       .arg(id);
             break;
         case 4: out << u"linknode;par:%1;chd:%2;"_qs.arg(id).arg(other); break;
         case 5: out << u"rmnode;id:%1;"_qs.arg(id); break;
-        case 6: out << u"addsta;sta:s%1;comp:C%2;dec:1;req:R%3;ver:3;"_qs.arg(rng.bounded(3)).arg(rng.bounded(4)).arg(rng.bounded(6)); break;
+        case 6:
+            out << u"addsta;sta:s%1;comp:C%2;dec:1;req:R%3;ver:3;"_qs.arg(rng.bounded(3))
+                       .arg(rng.bounded(4))
+                       .arg(rng.bounded(6));
+            break;
         case 7: out << u"modreq;tag:R%1;desc:x;id:%2;"_qs.arg(rng.bounded(6)).arg(id); break;
         default: out << u"delreq;id:%1;"_qs.arg(id); break;
         }

@@ -133,13 +133,15 @@ void TestSolutionFile::recordOfEachKind_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("variant");
     QTest::addColumn<QString>("tail"); // the record after "id:N;type:T;name:X;children:;"
-    QTest::newRow("new node") << 14 << 0 << u"Comp:;State:;StatDec:1;Parent:0;x:0;y:0;h:0;w:0;DispExtTag:1;DispExtInfo:1;"_qs;
+    QTest::newRow("new node") << 14 << 0
+                              << u"Comp:;State:;StatDec:1;Parent:0;x:0;y:0;h:0;w:0;DispExtTag:1;DispExtInfo:1;"_qs;
     QTest::newRow("node with every field")
         << 14 << 1
         << u"Comp:Door;State:open;StatDec:3;ReqTag:R2;Parent:0;x:5;y:6;h:8;w:7;JumpType:2;Quali:q.cm.1;MissType:1;"
            "DblLine:1;NonDet:1;Atomic:1;SetOp:1;ExtTag:E;ExtraInfo:A,first,B,second;"_qs;
     // a reader takes an empty extra tag for none, so none is written
-    QTest::newRow("node with an empty extra tag") << 14 << 2 << u"Comp:;State:;StatDec:1;Parent:0;x:0;y:0;h:0;w:0;DispExtTag:1;DispExtInfo:1;"_qs;
+    QTest::newRow("node with an empty extra tag")
+        << 14 << 2 << u"Comp:;State:;StatDec:1;Parent:0;x:0;y:0;h:0;w:0;DispExtTag:1;DispExtInfo:1;"_qs;
     QTest::newRow("rbt") << 10 << 0 << u"pgw:1;pgh:1;lvg:50;"_qs;
     QTest::newRow("rbt with requirements") << 10 << 1 << u"Associated Req:4,5;pgw:2;pgh:3;lvg:80;"_qs;
     QTest::newRow("evt without sources") << 21 << 0 << u"pgw:1;pgh:1;lvg:50;EvTrees:;"_qs;
@@ -187,20 +189,13 @@ void TestSolutionFile::recordOfEachKind()
             t->SetLevelGap(80);
         }
         break;
-    case 7:
-        static_cast<CKELComponent *>(e.get())->SetSystemComponent(variant == 1);
-        break;
-    case 8:
-        static_cast<CKELState *>(e.get())->SetBehavior(u"open"_qs, 2);
-        break;
-    case 5:
-        static_cast<CKELRequirement *>(e.get())->SetDescription(u"a:b;c\nd"_qs);
-        break;
-    default:
-        break;
+    case 7: static_cast<CKELComponent *>(e.get())->SetSystemComponent(variant == 1); break;
+    case 8: static_cast<CKELState *>(e.get())->SetBehavior(u"open"_qs, 2); break;
+    case 5: static_cast<CKELRequirement *>(e.get())->SetDescription(u"a:b;c\nd"_qs); break;
+    default: break;
     }
-    const QString head = u"id:9;type:"_qs + e->GetType() + u";name:"_qs + CKELRecord::Escape(e->GetName())
-                         + u";children:;"_qs;
+    const QString head =
+        u"id:9;type:"_qs + e->GetType() + u";name:"_qs + CKELRecord::Escape(e->GetName()) + u";children:;"_qs;
     QCOMPARE(e->ToRecord(), head + tail);
     if (kind == 14) {
         // an edit record carries the node's fields as the file writes them
@@ -223,15 +218,18 @@ void TestSolutionFile::readingRules_data()
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<QString>("expect");
     QTest::newRow("flag other than 1 is false")
-        << QByteArray("obj;id:20;type:Method;name:;children:;SetOp:yes;DblLine:true;Atomic:1;") << u"setop=0 dbl=0 atomic=1"_qs;
+        << QByteArray("obj;id:20;type:Method;name:;children:;SetOp:yes;DblLine:true;Atomic:1;")
+        << u"setop=0 dbl=0 atomic=1"_qs;
     QTest::newRow("absent display flags are false")
         << QByteArray("obj;id:20;type:Method;name:;children:;Comp:A;") << u"disptag=0 dispinfo=0"_qs;
-    QTest::newRow("missing behavior type is 0") << QByteArray("obj;id:20;type:Method;name:;children:;State:x;") << u"type=0 label=:-x"_qs;
+    QTest::newRow("missing behavior type is 0")
+        << QByteArray("obj;id:20;type:Method;name:;children:;State:x;") << u"type=0 label=:-x"_qs;
     QTest::newRow("odd extra info gives empty name")
         << QByteArray("obj;id:20;type:Method;name:;children:;ExtraInfo:A,first,B;") << u"extra=A/first,B/"_qs;
-    QTest::newRow("level gap 0 becomes 50") << QByteArray("obj;id:20;type:RBT;name:t;children:;lvg:0;pgw:-3;pgh:0;")
-                                            << u"lvg=50 pgw=1 pgh=1"_qs;
-    QTest::newRow("tree without keys") << QByteArray("obj;id:20;type:RBT;name:t;children:;") << u"lvg=50 pgw=1 pgh=1"_qs;
+    QTest::newRow("level gap 0 becomes 50")
+        << QByteArray("obj;id:20;type:RBT;name:t;children:;lvg:0;pgw:-3;pgh:0;") << u"lvg=50 pgw=1 pgh=1"_qs;
+    QTest::newRow("tree without keys") << QByteArray("obj;id:20;type:RBT;name:t;children:;")
+                                       << u"lvg=50 pgw=1 pgh=1"_qs;
 }
 
 void TestSolutionFile::readingRules()
@@ -247,9 +245,12 @@ void TestSolutionFile::readingRules()
     if (e->IsMethod()) {
         auto *n = static_cast<CKELMethod *>(e);
         const QMap<QString, QString> facts{
-            {u"setop"_qs, QString::number(n->setOperation)},     {u"dbl"_qs, QString::number(n->doubleLine)},
-            {u"atomic"_qs, QString::number(n->atomic)},          {u"disptag"_qs, QString::number(n->displayExtendedTag)},
-            {u"dispinfo"_qs, QString::number(n->displayExtraInfo)}, {u"type"_qs, QString::number(n->behaviorType)},
+            {u"setop"_qs, QString::number(n->setOperation)},
+            {u"dbl"_qs, QString::number(n->doubleLine)},
+            {u"atomic"_qs, QString::number(n->atomic)},
+            {u"disptag"_qs, QString::number(n->displayExtendedTag)},
+            {u"dispinfo"_qs, QString::number(n->displayExtraInfo)},
+            {u"type"_qs, QString::number(n->behaviorType)},
             {u"label"_qs, n->GetLabel()},
         };
         QStringList extra;
@@ -269,14 +270,14 @@ void TestSolutionFile::readingRules()
 // Records may name elements that come later in the file.
 void TestSolutionFile::forwardReferences()
 {
-    const QByteArray body = kSkeleton.left(kSkeleton.indexOf("obj;id:5")) +
-                            "obj;id:5;type:RBTs;name:;children:12;\r\n"
-                            "obj;id:6;type:Requirements;name:;children:;\r\n"
-                            "obj;id:7;type:Components;name:;children:;\r\n"
-                            "obj;id:8;type:EVTs;name:;children:;\r\n"
-                            "obj;id:13;type:Method;name:;children:;Comp:B;State:b;StatDec:1;Parent:14;\r\n"
-                            "obj;id:12;type:RBT;name:T;children:13,14;\r\n"
-                            "obj;id:14;type:Method;name:;children:;Comp:A;State:a;StatDec:1;Parent:0;\r\n";
+    const QByteArray body = kSkeleton.left(kSkeleton.indexOf("obj;id:5"))
+                            + "obj;id:5;type:RBTs;name:;children:12;\r\n"
+                              "obj;id:6;type:Requirements;name:;children:;\r\n"
+                              "obj;id:7;type:Components;name:;children:;\r\n"
+                              "obj;id:8;type:EVTs;name:;children:;\r\n"
+                              "obj;id:13;type:Method;name:;children:;Comp:B;State:b;StatDec:1;Parent:14;\r\n"
+                              "obj;id:12;type:RBT;name:T;children:13,14;\r\n"
+                              "obj;id:14;type:Method;name:;children:;Comp:A;State:a;StatDec:1;Parent:0;\r\n";
     QVERIFY(writeAll(path(u"f.kvf"_qs), solutionFile(body, 11, 14)));
     CKELDataManager m;
     QVERIFY(CSolutionFile::Read(m, path(u"f.kvf"_qs), nullptr));
@@ -319,10 +320,10 @@ void TestSolutionFile::linesThatAreSkipped()
 
 void TestSolutionFile::duplicateIdLaterWins()
 {
-    QVERIFY(writeAll(path(u"d.kvf"_qs), solutionFile(kSkeleton.left(kSkeleton.indexOf("obj;id:6")) +
-                                                         "obj;id:6;type:Requirements;name:;children:20;\r\n"
-                                                         "obj;id:20;type:Requirement;name:R1;children:;desc:old;\r\n"
-                                                         "obj;id:20;type:Requirement;name:R1;children:;desc:new;\r\n"
+    QVERIFY(writeAll(path(u"d.kvf"_qs), solutionFile(kSkeleton.left(kSkeleton.indexOf("obj;id:6"))
+                                                         + "obj;id:6;type:Requirements;name:;children:20;\r\n"
+                                                           "obj;id:20;type:Requirement;name:R1;children:;desc:old;\r\n"
+                                                           "obj;id:20;type:Requirement;name:R1;children:;desc:new;\r\n"
                                                          + kSkeleton.mid(kSkeleton.indexOf("obj;id:7")),
                                                      9, 20)));
     CKELDataManager m;
@@ -512,33 +513,36 @@ void TestSolutionFile::hostileFiles_data()
     QTest::newRow("child of two parents stays with the first")
         << skel + "obj;id:7;type:Components;name:;children:9;\r\n" + tree << u"owner 9 5"_qs;
     QTest::newRow("child of itself") << kSkeleton + "obj;id:20;type:Project;name:;children:20;\r\n" << u"owner 20 0"_qs;
-    QTest::newRow("ownership cycle") << kSkeleton + "obj;id:20;type:Project;name:;children:21;\r\n"
-                                                    "obj;id:21;type:Version;name:;children:20;\r\n"
+    QTest::newRow("ownership cycle") << kSkeleton
+                                            + "obj;id:20;type:Project;name:;children:21;\r\n"
+                                              "obj;id:21;type:Version;name:;children:20;\r\n"
                                      << u"owner 20 0"_qs;
-    QTest::newRow("solution listed as a child") << skel.replace("type:Project;name:;children:3;", "type:Project;name:;children:3,1;")
-                                                << u"owner 1 0"_qs;
-    QTest::newRow("node parent cycle")
-        << kSkeleton.left(kSkeleton.indexOf("obj;id:5")) + "obj;id:5;type:RBTs;name:;children:9;\r\n" + tree +
-               "obj;id:10;type:Method;name:;children:;Parent:12;\r\n"
-               "obj;id:11;type:Method;name:;children:;Parent:10;\r\n"
-               "obj;id:12;type:Method;name:;children:;Parent:11;\r\n"
-        << u"roots 1"_qs;
+    QTest::newRow("solution listed as a child")
+        << skel.replace("type:Project;name:;children:3;", "type:Project;name:;children:3,1;") << u"owner 1 0"_qs;
+    QTest::newRow("node parent cycle") << kSkeleton.left(kSkeleton.indexOf("obj;id:5"))
+                                              + "obj;id:5;type:RBTs;name:;children:9;\r\n" + tree
+                                              + "obj;id:10;type:Method;name:;children:;Parent:12;\r\n"
+                                                "obj;id:11;type:Method;name:;children:;Parent:10;\r\n"
+                                                "obj;id:12;type:Method;name:;children:;Parent:11;\r\n"
+                                       << u"roots 1"_qs;
     QTest::newRow("node is its own parent")
-        << kSkeleton.left(kSkeleton.indexOf("obj;id:5")) + "obj;id:5;type:RBTs;name:;children:9;\r\n" + tree +
-               "obj;id:10;type:Method;name:;children:;Parent:10;\r\n"
+        << kSkeleton.left(kSkeleton.indexOf("obj;id:5")) + "obj;id:5;type:RBTs;name:;children:9;\r\n" + tree
+               + "obj;id:10;type:Method;name:;children:;Parent:10;\r\n"
         << u"roots 1"_qs;
     QTest::newRow("parent in another tree")
-        << kSkeleton.left(kSkeleton.indexOf("obj;id:5")) + "obj;id:5;type:RBTs;name:;children:9,13;\r\n" + tree +
-               "obj;id:13;type:RBT;name:U;children:14;\r\n"
-               "obj;id:14;type:Method;name:;children:;Parent:0;\r\n"
-               "obj;id:10;type:Method;name:;children:;Parent:14;\r\n"
+        << kSkeleton.left(kSkeleton.indexOf("obj;id:5")) + "obj;id:5;type:RBTs;name:;children:9,13;\r\n" + tree
+               + "obj;id:13;type:RBT;name:U;children:14;\r\n"
+                 "obj;id:14;type:Method;name:;children:;Parent:0;\r\n"
+                 "obj;id:10;type:Method;name:;children:;Parent:14;\r\n"
         << u"roots 1"_qs;
-    QTest::newRow("ids beyond 32 bits") << kSkeleton + "obj;id:4294967297;type:RBT;name:x;children:;\r\n"
-                                                       "obj;id:20;type:Project;name:;children:99999999999;\r\n"
+    QTest::newRow("ids beyond 32 bits") << kSkeleton
+                                               + "obj;id:4294967297;type:RBT;name:x;children:;\r\n"
+                                                 "obj;id:20;type:Project;name:;children:99999999999;\r\n"
                                         << u"elements 9"_qs;
-    QTest::newRow("binary noise") << kSkeleton + QByteArray("obj;\0\x01\xff;id:\x80;type:\0RBT\r\n\xfe\xfe\0", 26) << u"elements 8"_qs;
-    QTest::newRow("megabyte lines") << kSkeleton + "obj;id:30;type:Requirement;name:" + QByteArray(3 << 20, 'r') + ";children:;\r\n"
-                                                 + QByteArray(2 << 20, ';') + "\r\n"
+    QTest::newRow("binary noise") << kSkeleton + QByteArray("obj;\0\x01\xff;id:\x80;type:\0RBT\r\n\xfe\xfe\0", 26)
+                                  << u"elements 8"_qs;
+    QTest::newRow("megabyte lines") << kSkeleton + "obj;id:30;type:Requirement;name:" + QByteArray(3 << 20, 'r')
+                                           + ";children:;\r\n" + QByteArray(2 << 20, ';') + "\r\n"
                                     << u"elements 9"_qs;
     QTest::newRow("end names no solution") << kSkeleton + "END;actversion:77;solution:5;\r\n" << u"elements 8"_qs;
 }
@@ -621,7 +625,8 @@ void TestSolutionFile::deepOwnershipChainLoadsAndCloses()
     body.replace("obj;id:8;type:EVTs;name:;children:;", "obj;id:8;type:EVTs;name:;children:10;");
     const int depth = 200000;
     for (int i = 10; i < 10 + depth; ++i)
-        body += "obj;id:" + QByteArray::number(i) + ";type:Project;name:;children:" + QByteArray::number(i + 1) + ";\r\n";
+        body +=
+            "obj;id:" + QByteArray::number(i) + ";type:Project;name:;children:" + QByteArray::number(i + 1) + ";\r\n";
     QVERIFY(writeAll(path(u"deep.kvf"_qs), solutionFile(body, 8 + depth, 10 + depth)));
     CKELDataManager m;
     QVERIFY(CSolutionFile::Read(m, path(u"deep.kvf"_qs), nullptr));
@@ -636,9 +641,9 @@ void TestSolutionFile::saveFailures_data()
 {
     QTest::addColumn<QString>("target");
     QTest::addColumn<bool>("oldFile");
-    QTest::addColumn<bool>("folderLocked");   // the folder allows no new file
-    QTest::addColumn<int>("fileSizeLimit");   // bytes a file may grow to; 0: none
-    QTest::addColumn<QString>("outcome");     // "atomic", "in place" or the error's words
+    QTest::addColumn<bool>("folderLocked"); // the folder allows no new file
+    QTest::addColumn<int>("fileSizeLimit"); // bytes a file may grow to; 0: none
+    QTest::addColumn<QString>("outcome");   // "atomic", "in place" or the error's words
     QTest::newRow("target is a folder") << u"folder.kvf"_qs << false << false << 0 << u"folder.kvf"_qs;
     QTest::newRow("folder does not exist") << u"missing/x.kvf"_qs << false << false << 0 << u"missing/x.kvf"_qs;
     QTest::newRow("plain save") << u"ok.kvf"_qs << true << false << 0 << u"atomic"_qs;
@@ -721,7 +726,8 @@ void TestSolutionFile::idCounterOnLoad_data()
     QTest::newRow("counter ahead of the ids") << QByteArray("70") << 71 << false << false;
     QTest::newRow("counter at the largest int") << QByteArray("2147483647") << 51 << true << false;
     QTest::newRow("counter beyond 32 bits") << QByteArray("99999999999") << 51 << true << false;
-    QTest::newRow("counter where new ids end") << QByteArray::number(KEL::NewIdsEnd) << KEL::NewIdsEnd + 1 << false << true;
+    QTest::newRow("counter where new ids end")
+        << QByteArray::number(KEL::NewIdsEnd) << KEL::NewIdsEnd + 1 << false << true;
 }
 
 void TestSolutionFile::idCounterOnLoad()

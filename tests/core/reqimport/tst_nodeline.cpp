@@ -32,14 +32,16 @@ void TestNodeLine::parse_data()
         << u"R1:Doors||closed"_qs << 1 << u"R1"_qs << u"Doors"_qs << u"closed"_qs << 9;
     QTest::newRow("set-any bracket is no part of the name")
         << u"R1:Bag[]any"_qs << 1 << u"R1"_qs << u"Bag"_qs << u"any"_qs << 10;
-    QTest::newRow("bare [] opens an empty set-any") << u"R1:Door[]"_qs << 2 << u"R1"_qs << u"Door"_qs << QString() << 10;
+    QTest::newRow("bare [] opens an empty set-any")
+        << u"R1:Door[]"_qs << 2 << u"R1"_qs << u"Door"_qs << QString() << 10;
     QTest::newRow("blanks around parts") << u" R2 : Big Door [ open wide ] "_qs << 1 << u"R2"_qs << u"Big Door"_qs
                                          << u"open wide"_qs << 1;
     QTest::newRow("no colon: empty tag") << u"Door[open]"_qs << 1 << QString() << u"Door"_qs << u"open"_qs << 1;
-    QTest::newRow("no decoration: default kind") << u"R1:Door open"_qs << 3 << u"R1"_qs << u"Door open"_qs << QString() << 3;
+    QTest::newRow("no decoration: default kind")
+        << u"R1:Door open"_qs << 3 << u"R1"_qs << u"Door open"_qs << QString() << 3;
     QTest::newRow("carriage return") << u"R1:Door[open]\r"_qs << 1 << u"R1"_qs << u"Door"_qs << u"open"_qs << 1;
-    QTest::newRow("colon after the tag belongs to the rest") << u"R1:Door[a:b]"_qs << 1 << u"R1"_qs << u"Door"_qs
-                                                             << u"a:b"_qs << 1;
+    QTest::newRow("colon after the tag belongs to the rest")
+        << u"R1:Door[a:b]"_qs << 1 << u"R1"_qs << u"Door"_qs << u"a:b"_qs << 1;
     QTest::newRow("missing closing bracket") << u"R1:Door[open"_qs << 2 << u"R1"_qs << u"Door"_qs << u"open"_qs << 1;
     QTest::newRow("empty line") << QString() << 4 << QString() << QString() << QString() << 4;
 }

@@ -54,12 +54,12 @@ QByteArray tinyPdf(const QList<std::tuple<int, int, QByteArray>> &texts)
     for (const auto &[x, y, text] : texts)
         content += "1 0 0 1 " + QByteArray::number(x) + ' ' + QByteArray::number(792 - y) + " Tm (" + text + ") Tj\n";
     content += "ET\n";
-    const QList<QByteArray> objects{
-        "<< /Type /Catalog /Pages 2 0 R >>",
-        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R /Resources << /Font << /F1 5 0 R >> >> >>",
-        "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content + "endstream",
-        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"};
+    const QList<QByteArray> objects{"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                                    "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R /Resources "
+                                    "<< /Font << /F1 5 0 R >> >> >>",
+                                    "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content
+                                        + "endstream",
+                                    "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"};
     QByteArray pdf = "%PDF-1.4\n";
     QList<qsizetype> offsets;
     for (qsizetype i = 0; i < objects.size(); ++i) {
@@ -71,7 +71,7 @@ QByteArray tinyPdf(const QList<std::tuple<int, int, QByteArray>> &texts)
     for (qsizetype o : offsets)
         pdf += QByteArray::number(o).rightJustified(10, '0') + " 00000 n \n";
     pdf += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n"
-         + QByteArray::number(xref) + "\n%%EOF\n";
+           + QByteArray::number(xref) + "\n%%EOF\n";
     return pdf;
 }
 
@@ -102,8 +102,8 @@ struct Model
     }
     const CKELTree *lastTree(bool design) const
     {
-        const CKELData *folder = design ? static_cast<const CKELData *>(m.CurrentVersion()->DBTFolder())
-                                        : m.CurrentVersion()->RBTFolder();
+        const CKELData *folder =
+            design ? static_cast<const CKELData *>(m.CurrentVersion()->DBTFolder()) : m.CurrentVersion()->RBTFolder();
         return static_cast<const CKELTree *>(folder->Children().back().get());
     }
     int node(const CKELTree *tree, int parent, const QString &tag, const QString &component, const QString &state)
@@ -129,14 +129,15 @@ void buildTraced(Model &x, QHash<QString, int> &ids)
     QVERIFY(x.m.AddRequirement(QStringLiteral("R3"), QStringLiteral("The alarm sounds.")));
     QVERIFY(x.m.AddRBT(QStringLiteral("Closing"), {x.m.FindRequirement(QStringLiteral("R2"))->GetId()}, 50));
     const CKELTree *rbt = x.lastTree(false);
-    ids[QStringLiteral("rbt")] = x.node(rbt, 0, QStringLiteral("R2"), QStringLiteral("MOTOR"), QStringLiteral("closing"));
+    ids[QStringLiteral("rbt")] =
+        x.node(rbt, 0, QStringLiteral("R2"), QStringLiteral("MOTOR"), QStringLiteral("closing"));
     QVERIFY(x.m.AddDBT(QStringLiteral("Door")));
     const CKELTree *ibt = x.lastTree(true);
     ids[QStringLiteral("r1")] = x.node(ibt, 0, QStringLiteral("R1"), QStringLiteral("DOOR"), QStringLiteral("open"));
-    ids[QStringLiteral("untagged")] = x.node(ibt, ids[QStringLiteral("r1")], QString(), QStringLiteral("DOOR"),
-                                             QStringLiteral("ajar"));
-    ids[QStringLiteral("stray")] = x.node(ibt, ids[QStringLiteral("r1")], QStringLiteral("R9"),
-                                          QStringLiteral("LAMP"), QStringLiteral("on"));
+    ids[QStringLiteral("untagged")] =
+        x.node(ibt, ids[QStringLiteral("r1")], QString(), QStringLiteral("DOOR"), QStringLiteral("ajar"));
+    ids[QStringLiteral("stray")] =
+        x.node(ibt, ids[QStringLiteral("r1")], QStringLiteral("R9"), QStringLiteral("LAMP"), QStringLiteral("on"));
     ids[QStringLiteral("ibt")] = ibt->GetId();
 }
 
@@ -168,7 +169,7 @@ void TestReqExchange::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     m_converters = !QStandardPaths::findExecutable(QStringLiteral("pandoc")).isEmpty()
-                && !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
+                   && !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
 }
 
 void TestReqExchange::documents_data()
@@ -177,26 +178,32 @@ void TestReqExchange::documents_data()
     QTest::addColumn<QString>("to");
     QTest::addColumn<QString>("markdown");
     QTest::addColumn<Pairs>("expected");
-    const QString paragraphs = QStringLiteral(
-        "# Door\n\nIntro that is no requirement.\n\nR1: The door *opens* when a person\ncomes near.\n\n"
-        "R2: The door closes after 5 s.\n");
+    const QString paragraphs =
+        QStringLiteral("# Door\n\nIntro that is no requirement.\n\nR1: The door *opens* when a person\ncomes near.\n\n"
+                       "R2: The door closes after 5 s.\n");
     const Pairs two{{QStringLiteral("R1"), QStringLiteral("The door opens when a person comes near.")},
                     {QStringLiteral("R2"), QStringLiteral("The door closes after 5 s.")}};
     QTest::newRow("markdown paragraphs") << "a.md" << QString() << paragraphs << two;
-    QTest::newRow("docx paragraphs") << "a.docx" << "docx" << paragraphs << two;
-    QTest::newRow("odt paragraphs") << "a.odt" << "odt" << paragraphs << two;
-    QTest::newRow("html paragraphs") << "a.html" << "html" << paragraphs << two;
-    QTest::newRow("rtf paragraphs") << "a.rtf" << "rtf" << paragraphs << two;
-    const QString table = QStringLiteral(
-        "Before.\n\n| No. | Tag | Requirement text | Prio |\n|---|---|---|---|\n"
-        "| 1 | REQ-1 | The motor stops when the door is closed. | high |\n"
-        "| 2 | REQ-2 | The timer is reset. | low |\n\nR3: After the table.\n");
+    QTest::newRow("docx paragraphs") << "a.docx"
+                                     << "docx" << paragraphs << two;
+    QTest::newRow("odt paragraphs") << "a.odt"
+                                    << "odt" << paragraphs << two;
+    QTest::newRow("html paragraphs") << "a.html"
+                                     << "html" << paragraphs << two;
+    QTest::newRow("rtf paragraphs") << "a.rtf"
+                                    << "rtf" << paragraphs << two;
+    const QString table = QStringLiteral("Before.\n\n| No. | Tag | Requirement text | Prio |\n|---|---|---|---|\n"
+                                         "| 1 | REQ-1 | The motor stops when the door is closed. | high |\n"
+                                         "| 2 | REQ-2 | The timer is reset. | low |\n\nR3: After the table.\n");
     const Pairs three{{QStringLiteral("REQ-1"), QStringLiteral("The motor stops when the door is closed.")},
                       {QStringLiteral("REQ-2"), QStringLiteral("The timer is reset.")},
                       {QStringLiteral("R3"), QStringLiteral("After the table.")}};
-    QTest::newRow("docx table, tags in the second column") << "t.docx" << "docx" << table << three;
-    QTest::newRow("odt table") << "t.odt" << "odt" << table << three;
-    QTest::newRow("pdf lines and a table") << "p.pdf" << "pdf" << QString()
+    QTest::newRow("docx table, tags in the second column") << "t.docx"
+                                                           << "docx" << table << three;
+    QTest::newRow("odt table") << "t.odt"
+                               << "odt" << table << three;
+    QTest::newRow("pdf lines and a table") << "p.pdf"
+                                           << "pdf" << QString()
                                            << Pairs{{QStringLiteral("R1"), QStringLiteral("The door opens.")},
                                                     {QStringLiteral("SR-2"), QStringLiteral("The lamp is on.")}};
 }
@@ -213,8 +220,10 @@ void TestReqExchange::documents()
     if (to.isEmpty())
         QVERIFY(writeFile(path, markdown.toUtf8()));
     else if (to == u"pdf")
-        QVERIFY(writeFile(path, tinyPdf({{72, 72, "Requirements"}, {72, 100, "R1: The door opens."},
-                                         {72, 130, "SR-2"}, {200, 130, "The lamp is on."}})));
+        QVERIFY(writeFile(path, tinyPdf({{72, 72, "Requirements"},
+                                         {72, 100, "R1: The door opens."},
+                                         {72, 130, "SR-2"},
+                                         {200, 130, "The lamp is on."}})));
     else
         path = pandocDocument(m_dir.path(), name, markdown, to);
     QVERIFY(!path.isEmpty());
@@ -228,12 +237,18 @@ void TestReqExchange::badDocuments_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("message");
-    QTest::newRow("empty document") << "empty" << "holds no text";
-    QTest::newRow("binary renamed to .docx") << "binary" << "pandoc could not read junk.docx:";
-    QTest::newRow("larger than the limit") << "huge" << "is larger than 256 MB";
-    QTest::newRow("converter not installed") << "noconverter" << "install the Debian package pandoc";
-    QTest::newRow("pdf converter not installed") << "nopdf" << "install the Debian package poppler-utils";
-    QTest::newRow("damaged pdf") << "badpdf" << "pdftotext could not read";
+    QTest::newRow("empty document") << "empty"
+                                    << "holds no text";
+    QTest::newRow("binary renamed to .docx") << "binary"
+                                             << "pandoc could not read junk.docx:";
+    QTest::newRow("larger than the limit") << "huge"
+                                           << "is larger than 256 MB";
+    QTest::newRow("converter not installed") << "noconverter"
+                                             << "install the Debian package pandoc";
+    QTest::newRow("pdf converter not installed") << "nopdf"
+                                                 << "install the Debian package poppler-utils";
+    QTest::newRow("damaged pdf") << "badpdf"
+                                 << "pdftotext could not read";
 }
 
 void TestReqExchange::badDocuments()
@@ -372,7 +387,8 @@ void TestReqExchange::hostileReqif_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("entity expansion") << QByteArray(R"(<?xml version="1.0"?>
 <!DOCTYPE REQ-IF [<!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;"><!ENTITY c "&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;">]>
-<REQ-IF><CORE-CONTENT>&c;</CORE-CONTENT></REQ-IF>)") << "document type declaration is not allowed";
+<REQ-IF><CORE-CONTENT>&c;</CORE-CONTENT></REQ-IF>)")
+                                      << "document type declaration is not allowed";
     QTest::newRow("deep nesting") << "<REQ-IF>" + QByteArray("<x>").repeated(5000) << "nested deeper than 256";
     QTest::newRow("not closed") << QByteArray("<REQ-IF><CORE-CONTENT>\n<SPEC-OBJECTS>") << "line 2";
     QTest::newRow("another kind of file") << QByteArray("<html><body/></html>") << "not a ReqIF file";
@@ -456,24 +472,24 @@ void TestReqExchange::commandLine()
     QCOMPARE(r.exitCode, 4);
     QVERIFY2(r.err.contains(QStringLiteral("R1: \"an older text\" -> \"The door opens, \"fast\".\"")),
              qPrintable(r.err));
-    r = CliRun::Run({QStringLiteral("import-reqif"), otherKvf, reqif, QStringLiteral("--update"), QStringLiteral("-o"),
-                     merged},
-                    home);
+    r = CliRun::Run(
+        {QStringLiteral("import-reqif"), otherKvf, reqif, QStringLiteral("--update"), QStringLiteral("-o"), merged},
+        home);
     QCOMPARE(r.exitCode, 0);
     QVERIFY2(r.out.startsWith(QStringLiteral("2 requirement(s) added, 1 changed")), qPrintable(r.out));
 
     const QString html = m_dir.filePath(QStringLiteral("trace.html"));
-    r = CliRun::Run({QStringLiteral("report"), kvf, QStringLiteral("--version"), QStringLiteral("1.0"),
-                     QStringLiteral("-o"), html},
-                    home);
+    r = CliRun::Run(
+        {QStringLiteral("report"), kvf, QStringLiteral("--version"), QStringLiteral("1.0"), QStringLiteral("-o"), html},
+        home);
     QCOMPARE(r.exitCode, 0);
     QVERIFY(r.out.contains(QStringLiteral("1 covered, 1 only in RBTs, 1 not covered; 2 node(s) without")));
     const QString page = CliRun::ReadText(html);
     QVERIFY(page.contains(QStringLiteral("<svg")));
     QVERIFY(page.contains(QStringLiteral("id=\"n%1\"").arg(ids[QStringLiteral("r1")])));
-    r = CliRun::Run({QStringLiteral("report"), kvf, QStringLiteral("--version"), QStringLiteral("9.9"),
-                     QStringLiteral("-o"), html},
-                    home);
+    r = CliRun::Run(
+        {QStringLiteral("report"), kvf, QStringLiteral("--version"), QStringLiteral("9.9"), QStringLiteral("-o"), html},
+        home);
     QCOMPARE(r.exitCode, 2);
     QVERIFY(r.err.contains(QStringLiteral("no version named \"9.9\"")));
 }

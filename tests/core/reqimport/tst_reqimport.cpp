@@ -116,11 +116,12 @@ void TestReqImport::exportRequirements_data()
     QTest::addColumn<int>("added");
     QTest::addColumn<QStringList>("texts");
     const QString refused = u"Requirement with tag %1 is already added in the project"_qs;
-    QTest::newRow("one refusal, its own message") << QStringList{u"R1"_qs, u"R2"_qs} << 1
-                                                  << QStringList{refused.arg(u"R1"_qs)};
+    QTest::newRow("one refusal, its own message")
+        << QStringList{u"R1"_qs, u"R2"_qs} << 1 << QStringList{refused.arg(u"R1"_qs)};
     QTest::newRow("several refusals, one message listing them")
         << QStringList{u"R1"_qs, u"R2"_qs, u"R3"_qs} << 1
-        << QStringList{u"2 requirements were not added:\n\n"_qs + refused.arg(u"R1"_qs) + u'\n' + refused.arg(u"R3"_qs)};
+        << QStringList{u"2 requirements were not added:\n\n"_qs + refused.arg(u"R1"_qs) + u'\n'
+                       + refused.arg(u"R3"_qs)};
     QTest::newRow("none refused, nothing said") << QStringList{u"R2"_qs, u"R4"_qs} << 2 << QStringList{};
 }
 
@@ -188,15 +189,15 @@ void TestReqImport::exportNodesAsksOnCaseTwin_data()
     QTest::addColumn<QStringList>("components"); // of the new nodes, in order
     QTest::addColumn<bool>("twinMade");          // a component "light" now exists
     const QString twice = u"R1:light[on]\nR2:light[off]\n"_qs;
-    QTest::newRow("yes uses the existing name") << twice << int(CPrompt::Yes) << 1
-                                                << QStringList{u"LIGHT"_qs, u"LIGHT"_qs} << false;
-    QTest::newRow("no makes the new component") << twice << int(CPrompt::No) << 1
-                                                << QStringList{u"light"_qs, u"light"_qs} << true;
+    QTest::newRow("yes uses the existing name")
+        << twice << int(CPrompt::Yes) << 1 << QStringList{u"LIGHT"_qs, u"LIGHT"_qs} << false;
+    QTest::newRow("no makes the new component")
+        << twice << int(CPrompt::No) << 1 << QStringList{u"light"_qs, u"light"_qs} << true;
     QTest::newRow("cancel leaves the nodes out") << twice << int(CPrompt::Cancel) << 1 << QStringList{} << false;
-    QTest::newRow("the same name is not asked about") << u"R1:LIGHT[on]\n"_qs << int(CPrompt::No) << 0
-                                                      << QStringList{u"LIGHT"_qs} << false;
-    QTest::newRow("a new name is not asked about") << u"R1:LAMP[on]\n"_qs << int(CPrompt::No) << 0
-                                                   << QStringList{u"LAMP"_qs} << false;
+    QTest::newRow("the same name is not asked about")
+        << u"R1:LIGHT[on]\n"_qs << int(CPrompt::No) << 0 << QStringList{u"LIGHT"_qs} << false;
+    QTest::newRow("a new name is not asked about")
+        << u"R1:LAMP[on]\n"_qs << int(CPrompt::No) << 0 << QStringList{u"LAMP"_qs} << false;
 }
 
 // A new component whose name differs from an existing one only in case is
@@ -230,8 +231,10 @@ void TestReqImport::addWord_data()
     QTest::addColumn<QString>("word");
     QTest::addColumn<QStringList>("after");
     QTest::addColumn<QString>("error");
-    QTest::newRow("new word") << QStringList{u"door"_qs} << u"oven"_qs << QStringList{u"door"_qs, u"oven"_qs} << QString();
-    QTest::newRow("held in another case") << QStringList{u"door"_qs} << u"DOOR"_qs << QStringList{u"door"_qs} << QString();
+    QTest::newRow("new word") << QStringList{u"door"_qs} << u"oven"_qs << QStringList{u"door"_qs, u"oven"_qs}
+                              << QString();
+    QTest::newRow("held in another case")
+        << QStringList{u"door"_qs} << u"DOOR"_qs << QStringList{u"door"_qs} << QString();
     QTest::newRow("empty selection") << QStringList() << QString() << QStringList()
                                      << u"Cannot add Empty String as Component"_qs;
 }
@@ -254,8 +257,10 @@ void TestReqImport::createNodeLine_data()
     QTest::addColumn<int>("type");
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("missing");
-    QTest::newRow("complete guard") << u"R1"_qs << u"Door"_qs << u"closed"_qs << 3 << u"R1:Door???closed???\n"_qs << QString();
-    QTest::newRow("complete output") << u"R1"_qs << u"Bell"_qs << u"ring"_qs << 5 << u"R1:Bell<<ring>>\n"_qs << QString();
+    QTest::newRow("complete guard") << u"R1"_qs << u"Door"_qs << u"closed"_qs << 3 << u"R1:Door???closed???\n"_qs
+                                    << QString();
+    QTest::newRow("complete output") << u"R1"_qs << u"Bell"_qs << u"ring"_qs << 5 << u"R1:Bell<<ring>>\n"_qs
+                                     << QString();
     QTest::newRow("no tag") << QString() << u"Door"_qs << u"closed"_qs << 0 << QString() << u"Tag"_qs;
     QTest::newRow("no component") << u"R1"_qs << QString() << u"closed"_qs << 0 << QString() << u"Component"_qs;
     QTest::newRow("no behavior") << u"R1"_qs << u"Door"_qs << QString() << 0 << QString() << u"Component Behaviors"_qs;
@@ -286,15 +291,17 @@ void TestReqImport::cli_data()
     const QString example = data + u"/fixtures/microwave.kvf"_qs;
     const QString text = data + u"/fixtures/microwave-requirements.txt"_qs;
     QTest::newRow("requirements into a new solution")
-        << QStringList{u"import-reqs"_qs, data + u"/model/new-solution.kvf"_qs, text} << 0 << u"5 requirement(s) added\n"_qs
-        << u"reqimport/new-with-requirements.kvf"_qs;
+        << QStringList{u"import-reqs"_qs, data + u"/model/new-solution.kvf"_qs, text} << 0
+        << u"5 requirement(s) added\n"_qs << u"reqimport/new-with-requirements.kvf"_qs;
     QTest::newRow("only some tags, one already there")
         << QStringList{u"import-reqs"_qs, example, text, u"--only-tags"_qs, u"R1,r4"_qs} << 0
         << u"1 requirement(s) added, 1 refused\n"_qs << u"reqimport/microwave-r4.kvf"_qs;
-    QTest::newRow("nodes into a tree") << QStringList{u"import-nodes"_qs, example, u"R3"_qs, data + u"/reqimport/nodes.txt"_qs}
+    QTest::newRow("nodes into a tree") << QStringList{u"import-nodes"_qs, example, u"R3"_qs,
+                                                      data + u"/reqimport/nodes.txt"_qs}
                                        << 0 << u"3 node(s) added\n"_qs << u"reqimport/microwave-r3-nodes.kvf"_qs;
-    QTest::newRow("bad preceding character") << QStringList{u"import-reqs"_qs, example, text, u"--preceded"_qs, u"comma"_qs}
-                                             << 1 << QString() << u"--preceded takes newline or period"_qs;
+    QTest::newRow("bad preceding character")
+        << QStringList{u"import-reqs"_qs, example, text, u"--preceded"_qs, u"comma"_qs} << 1 << QString()
+        << u"--preceded takes newline or period"_qs;
     QTest::newRow("bad separator") << QStringList{u"import-reqs"_qs, example, text, u"--separator"_qs, u"dash"_qs} << 1
                                    << QString() << u"--separator takes period, colon or newline"_qs;
     QTest::newRow("missing text") << QStringList{u"import-reqs"_qs, example, u"none.txt"_qs} << 2 << QString()

@@ -39,8 +39,8 @@ void TestRequirementScan::scan_data()
     QTest::newRow("two requirements") << two << QChar(u'\n') << QChar(u':') << QStringList() << both;
     QTest::newRow("only added tags") << two << QChar(u'\n') << QChar(u':') << QStringList{u"R2"_qs}
                                      << u"R2=The door shall close."_qs;
-    QTest::newRow("added tags ignore case") << two << QChar(u'\n') << QChar(u':') << QStringList{u"r1"_qs}
-                                            << u"R1=The door shall open."_qs;
+    QTest::newRow("added tags ignore case")
+        << two << QChar(u'\n') << QChar(u':') << QStringList{u"r1"_qs} << u"R1=The door shall open."_qs;
     QTest::newRow("heading ignored") << u"Door requirements of the oven\n"_qs + two << QChar(u'\n') << QChar(u':')
                                      << QStringList() << both;
     QTest::newRow("heading with a colon is a chunk with blanks")
@@ -55,18 +55,20 @@ void TestRequirementScan::scan_data()
         << u"R1=The door shall open.|R2=The door shall close"_qs;
     QTest::newRow("period before tags") << u"R1: The door shall open. R2: The door shall close."_qs << QChar(u'.')
                                         << QChar(u':') << QStringList() << both;
-    QTest::newRow("tag on a line of its own") << u"R1\nThe door shall open.\nR2\nThe door shall close.\n"_qs << QChar(u'\n')
-                                              << QChar(u'\n') << QStringList() << both;
+    QTest::newRow("tag on a line of its own") << u"R1\nThe door shall open.\nR2\nThe door shall close.\n"_qs
+                                              << QChar(u'\n') << QChar(u'\n') << QStringList() << both;
     QTest::newRow("separator run skipped") << u"R1:: The door shall open.\n"_qs << QChar(u'\n') << QChar(u':')
                                            << QStringList() << u"R1=The door shall open."_qs;
     QTest::newRow("last word without separator") << u"R1: The door shall open.\nEND"_qs << QChar(u'\n') << QChar(u':')
                                                  << QStringList() << u"R1=The door shall open."_qs;
-    QTest::newRow("single word without anything") << u"R1"_qs << QChar(u'\n') << QChar(u':') << QStringList() << QString();
-    QTest::newRow("empty description skipped") << u"R1:\nR2: x\n"_qs << QChar(u'\n') << QChar(u':') << QStringList()
-                                               << u"R2=x"_qs;
-    QTest::newRow("trailing blank lines") << two + u"\n\n  \n"_qs << QChar(u'\n') << QChar(u':') << QStringList() << both;
-    QTest::newRow("repeated tag listed twice") << u"R1: a.\nR1: b.\n"_qs << QChar(u'\n') << QChar(u':') << QStringList()
-                                               << u"R1=a.|R1=b."_qs;
+    QTest::newRow("single word without anything")
+        << u"R1"_qs << QChar(u'\n') << QChar(u':') << QStringList() << QString();
+    QTest::newRow("empty description skipped")
+        << u"R1:\nR2: x\n"_qs << QChar(u'\n') << QChar(u':') << QStringList() << u"R2=x"_qs;
+    QTest::newRow("trailing blank lines")
+        << two + u"\n\n  \n"_qs << QChar(u'\n') << QChar(u':') << QStringList() << both;
+    QTest::newRow("repeated tag listed twice")
+        << u"R1: a.\nR1: b.\n"_qs << QChar(u'\n') << QChar(u':') << QStringList() << u"R1=a.|R1=b."_qs;
     QTest::newRow("empty text") << QString() << QChar(u'\n') << QChar(u':') << QStringList() << QString();
     QTest::newRow("only blanks") << u" \n\t \n"_qs << QChar(u'\n') << QChar(u':') << QStringList() << QString();
 }

@@ -67,8 +67,9 @@ void TestBuiltinSimulator::run_data()
         << QStringList{u"EVENT: User push"_qs, u"STEP 1: User??push??"_qs, u"WAITING: Door?open?"_qs};
     QTest::newRow("a selection passes on the state held")
         << door.arg(u"closed"_qs) << QStringList{u"User push"_qs} << 100 << 1
-        << QStringList{u"EVENT: User push"_qs, u"STEP 1: User??push??"_qs, u"STEP 2: Door?closed?"_qs,
-                       u"STEP 3: Lamp[on]"_qs, u"  Lamp = on"_qs, u"WAITING: nothing, every thread has ended"_qs};
+        << QStringList{u"EVENT: User push"_qs,     u"STEP 1: User??push??"_qs,
+                       u"STEP 2: Door?closed?"_qs, u"STEP 3: Lamp[on]"_qs,
+                       u"  Lamp = on"_qs,          u"WAITING: nothing, every thread has ended"_qs};
     QTest::newRow("an event waits until it is offered")
         << door.arg(u"closed"_qs) << QStringList() << 100 << 1 << QStringList{u"WAITING: User??push??"_qs};
 
@@ -77,47 +78,65 @@ void TestBuiltinSimulator::run_data()
         << branches.arg(u"|~"_qs) << QStringList{u"Power on"_qs} << 100 << 1
         << QStringList{u"EVENT: Power on"_qs, u"STEP 1: Power??on??"_qs, u"STEP 2: Pump[running]"_qs,
                        u"  Pump = running"_qs, u"WAITING: nothing, every thread has ended"_qs};
-    QTest::newRow("concurrent branches both run")
-        << branches.arg(QString()) << QStringList{u"Power on"_qs} << 100 << 1
-        << QStringList{u"EVENT: Power on"_qs,      u"STEP 1: Power??on??"_qs,
-                       u"STEP 2: Pump[running]"_qs, u"  Pump = running"_qs,
-                       u"STEP 3: Alarm[ringing]"_qs, u"  Alarm = ringing"_qs,
-                       u"WAITING: nothing, every thread has ended"_qs};
+    QTest::newRow("concurrent branches both run") << branches.arg(QString()) << QStringList{u"Power on"_qs} << 100 << 1
+                                                  << QStringList{u"EVENT: Power on"_qs,
+                                                                 u"STEP 1: Power??on??"_qs,
+                                                                 u"STEP 2: Pump[running]"_qs,
+                                                                 u"  Pump = running"_qs,
+                                                                 u"STEP 3: Alarm[ringing]"_qs,
+                                                                 u"  Alarm = ringing"_qs,
+                                                                 u"WAITING: nothing, every thread has ended"_qs};
     QTest::newRow("a reversion runs its target again")
         << u"1|Door|closed\n  3|User|push\n    1|Door|open\n      3|User|leave\n        1|Door|closed|^"_qs
         << QStringList{u"User push"_qs, u"User leave"_qs, u"User push"_qs} << 100 << 1
-        << QStringList{u"EVENT: User push"_qs,   u"STEP 1: User??push??"_qs,  u"STEP 2: Door[open]"_qs,
-                       u"  Door = open"_qs,      u"EVENT: User leave"_qs,    u"STEP 3: User??leave??"_qs,
-                       u"STEP 4: Door[closed] ^"_qs, u"  Door = closed"_qs, u"EVENT: User push"_qs,
-                       u"STEP 5: User??push??"_qs, u"STEP 6: Door[open]"_qs, u"  Door = open"_qs,
+        << QStringList{u"EVENT: User push"_qs,       u"STEP 1: User??push??"_qs, u"STEP 2: Door[open]"_qs,
+                       u"  Door = open"_qs,          u"EVENT: User leave"_qs,    u"STEP 3: User??leave??"_qs,
+                       u"STEP 4: Door[closed] ^"_qs, u"  Door = closed"_qs,      u"EVENT: User push"_qs,
+                       u"STEP 5: User??push??"_qs,   u"STEP 6: Door[open]"_qs,   u"  Door = open"_qs,
                        u"WAITING: User??leave??"_qs};
     QTest::newRow("a branching root is refused")
         << u"1|Sys|on\n  3|A|go\n  3|B|go"_qs << QStringList() << 100 << 1
         << QStringList{u"Parsing error: Initialisation block must all be state-realisations with no branching."_qs};
     QTest::newRow("a go-to goes on after its target")
         << u"1|Door|closed\n  1|Door|open\n    1|Door|closed\n      1|Door|open|="_qs << QStringList() << 4 << 1
-        << QStringList{u"STEP 1: Door[open]"_qs,      u"  Door = open"_qs,   u"STEP 2: Door[closed]"_qs,
-                       u"  Door = closed"_qs,         u"STEP 3: Door[open] =>"_qs, u"  Door = open"_qs,
-                       u"STEP 4: Door[closed]"_qs,    u"  Door = closed"_qs, u"STOPPED: 4 steps (--max-steps)"_qs};
+        << QStringList{u"STEP 1: Door[open]"_qs,   u"  Door = open"_qs,         u"STEP 2: Door[closed]"_qs,
+                       u"  Door = closed"_qs,      u"STEP 3: Door[open] =>"_qs, u"  Door = open"_qs,
+                       u"STEP 4: Door[closed]"_qs, u"  Door = closed"_qs,       u"STOPPED: 4 steps (--max-steps)"_qs};
     QTest::newRow("a kill stops the racing branch")
         << u"1|Sys|on\n  3|User|go\n    1|A|a\n      3|User|stop\n        1|B|b|!\n    1|B|b\n      3|Clock|tick\n        1|C|c"_qs
         << QStringList{u"User go"_qs, u"User stop"_qs, u"Clock tick"_qs} << 100 << 1
-        << QStringList{u"EVENT: User go"_qs,  u"STEP 1: User??go??"_qs,  u"STEP 2: A[a]"_qs,
-                       u"  A = a"_qs,          u"STEP 3: B[b]"_qs,        u"  B = b"_qs,
-                       u"EVENT: User stop"_qs, u"STEP 4: User??stop??"_qs, u"STEP 5: B[b] --"_qs,
-                       u"EVENT: Clock tick"_qs, u"WAITING: nothing, every thread has ended"_qs};
+        << QStringList{u"EVENT: User go"_qs,
+                       u"STEP 1: User??go??"_qs,
+                       u"STEP 2: A[a]"_qs,
+                       u"  A = a"_qs,
+                       u"STEP 3: B[b]"_qs,
+                       u"  B = b"_qs,
+                       u"EVENT: User stop"_qs,
+                       u"STEP 4: User??stop??"_qs,
+                       u"STEP 5: B[b] --"_qs,
+                       u"EVENT: Clock tick"_qs,
+                       u"WAITING: nothing, every thread has ended"_qs};
     QTest::newRow("an internal message waits for its sender")
-        << u"1|Sys|on\n  3|User|go\n    7|Ctrl|ready\n      1|Lamp|on\n    8|Ctrl|ready"_qs << QStringList{u"User go"_qs}
-        << 100 << 1
-        << QStringList{u"EVENT: User go"_qs,     u"STEP 1: User??go??"_qs, u"STEP 2: Ctrl<ready>"_qs,
-                       u"STEP 3: Ctrl>ready<"_qs, u"STEP 4: Lamp[on]"_qs,  u"  Lamp = on"_qs,
+        << u"1|Sys|on\n  3|User|go\n    7|Ctrl|ready\n      1|Lamp|on\n    8|Ctrl|ready"_qs
+        << QStringList{u"User go"_qs} << 100 << 1
+        << QStringList{u"EVENT: User go"_qs,
+                       u"STEP 1: User??go??"_qs,
+                       u"STEP 2: Ctrl<ready>"_qs,
+                       u"STEP 3: Ctrl>ready<"_qs,
+                       u"STEP 4: Lamp[on]"_qs,
+                       u"  Lamp = on"_qs,
                        u"WAITING: nothing, every thread has ended"_qs};
     QTest::newRow("an attribute counts up")
-        << u"1|Box|count:=0\n  1|Box|count++\n    1|Box|count++\n      4|Box|count=2\n        1|Lamp|on"_qs << QStringList()
-        << 100 << 1
-        << QStringList{u"STEP 1: Box[count++]"_qs, u"  Box.count = 1"_qs, u"STEP 2: Box[count++]"_qs,
-                       u"  Box.count = 2"_qs,      u"STEP 3: Box???count=2???"_qs, u"STEP 4: Lamp[on]"_qs,
-                       u"  Lamp = on"_qs,          u"WAITING: nothing, every thread has ended"_qs};
+        << u"1|Box|count:=0\n  1|Box|count++\n    1|Box|count++\n      4|Box|count=2\n        1|Lamp|on"_qs
+        << QStringList() << 100 << 1
+        << QStringList{u"STEP 1: Box[count++]"_qs,
+                       u"  Box.count = 1"_qs,
+                       u"STEP 2: Box[count++]"_qs,
+                       u"  Box.count = 2"_qs,
+                       u"STEP 3: Box???count=2???"_qs,
+                       u"STEP 4: Lamp[on]"_qs,
+                       u"  Lamp = on"_qs,
+                       u"WAITING: nothing, every thread has ended"_qs};
 }
 
 void TestBuiltinSimulator::run()
@@ -137,10 +156,12 @@ void TestBuiltinSimulator::priorities_data()
     QTest::addColumn<int>("mode");
     QTest::addColumn<QStringList>("fired");
     QTest::addColumn<QStringList>("enabled");
-    QTest::newRow("no blocking, action pending") << 1 << QStringList() << QStringList{u"User??push??"_qs, u"Ctrl<go>"_qs};
+    QTest::newRow("no blocking, action pending")
+        << 1 << QStringList() << QStringList{u"User??push??"_qs, u"Ctrl<go>"_qs};
     QTest::newRow("no blocking, message pending")
         << 1 << QStringList{u"Ctrl<go>"_qs} << QStringList{u"User??push??"_qs, u"Ctrl>go<"_qs};
-    QTest::newRow("internal first, action pending") << 2 << QStringList() << QStringList{u"User??push??"_qs, u"Ctrl<go>"_qs};
+    QTest::newRow("internal first, action pending")
+        << 2 << QStringList() << QStringList{u"User??push??"_qs, u"Ctrl<go>"_qs};
     QTest::newRow("internal first, message pending") << 2 << QStringList{u"Ctrl<go>"_qs} << QStringList{u"Ctrl>go<"_qs};
     QTest::newRow("no buffering, action pending") << 4 << QStringList() << QStringList{u"Ctrl<go>"_qs};
     // the outside waits for internal actions only, as the SAL guard has it
@@ -157,8 +178,10 @@ void TestBuiltinSimulator::priorities()
     QFETCH(QStringList, enabled);
     CKELDataManager m;
     CBuiltinSimulator sim(
-        modelOf(m, u"1|Sys|on\n  1|Sys|ready\n    8|Ctrl|go\n    3|User|push\n      1|Lamp|off\n    7|Ctrl|go\n      1|Lamp|on"_qs,
-                mode),
+        modelOf(
+            m,
+            u"1|Sys|on\n  1|Sys|ready\n    8|Ctrl|go\n    3|User|push\n      1|Lamp|off\n    7|Ctrl|go\n      1|Lamp|on"_qs,
+            mode),
         1);
     const CBehaviorModel &model = sim.Model();
     const auto labels = [&]() {

@@ -39,24 +39,25 @@ void TestSimulationDisplay::steps_data()
     QTest::addColumn<QString>("marks");
     QTest::addColumn<QString>("current");
     QTest::addColumn<QString>("second");
-    QTest::newRow("start marks every node") << QStringList{u"zephsim: 4 node(s)\n"_qs} << u"A=1 B=1 D=1 C=1"_qs << QString()
-                                            << QString();
+    QTest::newRow("start marks every node")
+        << QStringList{u"zephsim: 4 node(s)\n"_qs} << u"A=1 B=1 D=1 C=1"_qs << QString() << QString();
     QTest::newRow("one label") << QStringList{u"0\n"_qs} << u"A=2 B=1 D=1 C=1"_qs << u"0"_qs << QString();
-    QTest::newRow("two labels in one piece") << QStringList{u"0\n00\n"_qs} << u"A=3 B=2 D=1 C=1"_qs << u"00"_qs << u"0"_qs;
-    QTest::newRow("line cut between pieces") << QStringList{u"0\n0"_qs, u"0\n"_qs} << u"A=3 B=2 D=1 C=1"_qs << u"00"_qs
-                                             << u"0"_qs;
-    QTest::newRow("carriage returns and blanks") << QStringList{u"0\r\n"_qs, u"  00 \r\n"_qs} << u"A=3 B=2 D=1 C=1"_qs
-                                                 << u"00"_qs << u"0"_qs;
-    QTest::newRow("remarks between labels") << QStringList{u"0\n"_qs, u"step done\n"_qs, u"00\n"_qs}
-                                            << u"A=3 B=2 D=1 C=1"_qs << u"00"_qs << u"0"_qs;
-    QTest::newRow("same label twice stays current") << QStringList{u"0\n"_qs, u"0\n"_qs} << u"A=2 B=1 D=1 C=1"_qs << u"0"_qs
-                                                    << QString();
+    QTest::newRow("two labels in one piece")
+        << QStringList{u"0\n00\n"_qs} << u"A=3 B=2 D=1 C=1"_qs << u"00"_qs << u"0"_qs;
+    QTest::newRow("line cut between pieces")
+        << QStringList{u"0\n0"_qs, u"0\n"_qs} << u"A=3 B=2 D=1 C=1"_qs << u"00"_qs << u"0"_qs;
+    QTest::newRow("carriage returns and blanks")
+        << QStringList{u"0\r\n"_qs, u"  00 \r\n"_qs} << u"A=3 B=2 D=1 C=1"_qs << u"00"_qs << u"0"_qs;
+    QTest::newRow("remarks between labels")
+        << QStringList{u"0\n"_qs, u"step done\n"_qs, u"00\n"_qs} << u"A=3 B=2 D=1 C=1"_qs << u"00"_qs << u"0"_qs;
+    QTest::newRow("same label twice stays current")
+        << QStringList{u"0\n"_qs, u"0\n"_qs} << u"A=2 B=1 D=1 C=1"_qs << u"0"_qs << QString();
     QTest::newRow("revisited node") << QStringList{u"0\n00\n0\n"_qs} << u"A=2 B=3 D=1 C=1"_qs << u"0"_qs << u"00"_qs;
     QTest::newRow("unfinished line waits") << QStringList{u"0"_qs} << u"A=1 B=1 D=1 C=1"_qs << QString() << QString();
-    QTest::newRow("visited nodes stay marked") << QStringList{u"0\n00\n000\n01\n"_qs} << u"A=3 B=3 D=3 C=2"_qs << u"01"_qs
-                                               << u"000"_qs;
-    QTest::newRow("label inside a longer line") << QStringList{u"node 00\n"_qs} << u"A=1 B=1 D=1 C=1"_qs << QString()
-                                                << QString();
+    QTest::newRow("visited nodes stay marked")
+        << QStringList{u"0\n00\n000\n01\n"_qs} << u"A=3 B=3 D=3 C=2"_qs << u"01"_qs << u"000"_qs;
+    QTest::newRow("label inside a longer line")
+        << QStringList{u"node 00\n"_qs} << u"A=1 B=1 D=1 C=1"_qs << QString() << QString();
     QTest::newRow("end text of the interpreter")
         << QStringList{u"0\n"_qs, u"\r\n<TEST INFO>: Child process ended\r\n"_qs} << u"A=2 B=1 D=1 C=1"_qs << u"0"_qs
         << QString();

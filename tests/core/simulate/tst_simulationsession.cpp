@@ -82,8 +82,8 @@ void TestSimulationSession::commandLine_data()
     QTest::newRow("node ids and verbose off") << u"sim"_qs << false << true << true << u"sim -I -v-"_qs;
     QTest::newRow("blank in the path") << u"/opt/zeph sim/sim"_qs << false << true << false
                                        << u"'/opt/zeph sim/sim' -I"_qs;
-    QTest::newRow("shell characters stay literal") << u"/tmp/a;rm -rf x"_qs << false << false << false
-                                                   << u"'/tmp/a;rm -rf x'"_qs;
+    QTest::newRow("shell characters stay literal")
+        << u"/tmp/a;rm -rf x"_qs << false << false << false << u"'/tmp/a;rm -rf x'"_qs;
     QTest::newRow("quote in the path") << u"/tmp/it's"_qs << false << false << false << u"'/tmp/it'\\''s'"_qs;
 }
 
@@ -113,8 +113,10 @@ void TestSimulationSession::checkSimulator_data()
     QTest::newRow("the stand-in") << QStringLiteral(ZEPHSIM) << QString();
     QTest::newRow("a program on the PATH") << u"sh"_qs << QString();
     QTest::newRow("empty") << u"  "_qs << SimulationTexts::NoSimulator();
-    QTest::newRow("missing file") << dir.filePath(u"nosuch"_qs) << SimulationTexts::SimulatorNotFound(dir.filePath(u"nosuch"_qs));
-    QTest::newRow("missing name") << u"no-such-simulator-here"_qs << SimulationTexts::SimulatorNotFound(u"no-such-simulator-here"_qs);
+    QTest::newRow("missing file") << dir.filePath(u"nosuch"_qs)
+                                  << SimulationTexts::SimulatorNotFound(dir.filePath(u"nosuch"_qs));
+    QTest::newRow("missing name") << u"no-such-simulator-here"_qs
+                                  << SimulationTexts::SimulatorNotFound(u"no-such-simulator-here"_qs);
     QTest::newRow("a folder") << dir.path() << SimulationTexts::SimulatorNotExecutable(dir.path());
     QTest::newRow("not executable") << plain.fileName() << SimulationTexts::SimulatorNotExecutable(plain.fileName());
 }

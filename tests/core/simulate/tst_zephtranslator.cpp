@@ -72,12 +72,10 @@ void TestZephTranslator::translate_data()
 
     QTest::newRow("worked example") << u"C1.S1(C2.E1:3(C1.S2:2,C2.G:4))"_qs << 10 << false
                                     << program({u"C1"_qs, u"C2"_qs}, 10,
-                                               {u"   sr(c(\"C1\"), s(\"S1\")); "_qs,
-                                                u"      wait(e(\"C2-E1\")); "_qs,
+                                               {u"   sr(c(\"C1\"), s(\"S1\")); "_qs, u"      wait(e(\"C2-E1\")); "_qs,
                                                 u"         pl(["_qs,
                                                 u"            leaf(sel(c(\"C1\"), s(\"S2\"))), "_qs,
-                                                u"            leaf(gd(c(\"C2\"), s(\"G\")))"_qs,
-                                                u"         ])"_qs});
+                                                u"            leaf(gd(c(\"C2\"), s(\"G\")))"_qs, u"         ])"_qs});
     QTest::newRow("single node") << u"X.Y"_qs << 10 << false
                                  << program({u"X"_qs}, 10, {u"   leaf(sr(c(\"X\"), s(\"Y\")))"_qs});
     QTest::newRow("chain indents per level")
@@ -85,9 +83,10 @@ void TestZephTranslator::translate_data()
         << program({u"A"_qs, u"B"_qs, u"C"_qs}, 10,
                    {u"   sr(c(\"A\"), s(\"a\")); "_qs, u"      sr(c(\"B\"), s(\"b\")); "_qs,
                     u"         leaf(sr(c(\"C\"), s(\"c\")))"_qs});
-    QTest::newRow("atomic only child")
-        << u"A.a(B.b!)"_qs << 10 << false
-        << program({u"A"_qs, u"B"_qs}, 10, {u"   sr(c(\"A\"), s(\"a\"))++ "_qs, u"      leaf(sr(c(\"B\"), s(\"b\")))"_qs});
+    QTest::newRow("atomic only child") << u"A.a(B.b!)"_qs << 10 << false
+                                       << program({u"A"_qs, u"B"_qs}, 10,
+                                                  {u"   sr(c(\"A\"), s(\"a\"))++ "_qs,
+                                                   u"      leaf(sr(c(\"B\"), s(\"b\")))"_qs});
     QTest::newRow("atomic child among several is a branch")
         << u"A.a(B.b!,C.c)"_qs << 10 << false
         << program({u"A"_qs, u"B"_qs, u"C"_qs}, 10,
@@ -99,31 +98,33 @@ void TestZephTranslator::translate_data()
                                << program({u"X"_qs}, 10, {u"   leaf(revert(sr(c(\"X\"), s(\"Y\"))))"_qs});
     QTest::newRow("go to an event") << u"B.p:3="_qs << 10 << false
                                     << program({u"B"_qs}, 10, {u"   leaf(goto(wait(e(\"B-p\"))))"_qs});
-    QTest::newRow("node ids")
-        << u"A.a(B.b,C.c^)"_qs << 10 << true
-        << program({u"A"_qs, u"B"_qs, u"C"_qs}, 10,
-                   {u"   inf(nodeInfo(\"0\"), sr(c(\"A\"), s(\"a\"))); "_qs, u"      pl(["_qs,
-                    u"         leaf(inf(nodeInfo(\"00\"), sr(c(\"B\"), s(\"b\")))), "_qs,
-                    u"         leaf(inf(nodeInfo(\"01\"), revert(sr(c(\"C\"), s(\"c\")))))"_qs, u"      ])"_qs});
+    QTest::newRow("node ids") << u"A.a(B.b,C.c^)"_qs << 10 << true
+                              << program({u"A"_qs, u"B"_qs, u"C"_qs}, 10,
+                                         {u"   inf(nodeInfo(\"0\"), sr(c(\"A\"), s(\"a\"))); "_qs, u"      pl(["_qs,
+                                          u"         leaf(inf(nodeInfo(\"00\"), sr(c(\"B\"), s(\"b\")))), "_qs,
+                                          u"         leaf(inf(nodeInfo(\"01\"), revert(sr(c(\"C\"), s(\"c\")))))"_qs,
+                                          u"      ])"_qs});
     QTest::newRow("component once, first place")
         << u"A.a(B.b(A.c,C.d))"_qs << 3 << false
         << program({u"A"_qs, u"B"_qs, u"C"_qs}, 3,
                    {u"   sr(c(\"A\"), s(\"a\")); "_qs, u"      sr(c(\"B\"), s(\"b\")); "_qs, u"         pl(["_qs,
                     u"            leaf(sr(c(\"A\"), s(\"c\"))), "_qs, u"            leaf(sr(c(\"C\"), s(\"d\")))"_qs,
                     u"         ])"_qs});
-    QTest::newRow("nested branches")
-        << u"R.r(A.a(X.x,Y.y),B.b)"_qs << 0 << false
-        << program({u"R"_qs, u"A"_qs, u"X"_qs, u"Y"_qs, u"B"_qs}, 0,
-                   {u"   sr(c(\"R\"), s(\"r\")); "_qs, u"      pl(["_qs, u"         sr(c(\"A\"), s(\"a\")); "_qs,
-                    u"            pl(["_qs, u"               leaf(sr(c(\"X\"), s(\"x\"))), "_qs,
-                    u"               leaf(sr(c(\"Y\"), s(\"y\")))"_qs, u"            ]), "_qs,
-                    u"         leaf(sr(c(\"B\"), s(\"b\")))"_qs, u"      ])"_qs});
+    QTest::newRow("nested branches") << u"R.r(A.a(X.x,Y.y),B.b)"_qs << 0 << false
+                                     << program({u"R"_qs, u"A"_qs, u"X"_qs, u"Y"_qs, u"B"_qs}, 0,
+                                                {u"   sr(c(\"R\"), s(\"r\")); "_qs, u"      pl(["_qs,
+                                                 u"         sr(c(\"A\"), s(\"a\")); "_qs, u"            pl(["_qs,
+                                                 u"               leaf(sr(c(\"X\"), s(\"x\"))), "_qs,
+                                                 u"               leaf(sr(c(\"Y\"), s(\"y\")))"_qs,
+                                                 u"            ]), "_qs, u"         leaf(sr(c(\"B\"), s(\"b\")))"_qs,
+                                                 u"      ])"_qs});
     QTest::newRow("apostrophes and brackets copied unchanged")
-        << u"Do'or.o[pen]"_qs << 10 << false << program({u"Do'or"_qs}, 10, {u"   leaf(sr(c(\"Do'or\"), s(\"o[pen]\")))"_qs});
-    QTest::newRow("case-sensitive components") << u"door.a(Door.b)"_qs << 10 << false
-                                               << program({u"door"_qs, u"Door"_qs}, 10,
-                                                          {u"   sr(c(\"door\"), s(\"a\")); "_qs,
-                                                           u"      leaf(sr(c(\"Door\"), s(\"b\")))"_qs});
+        << u"Do'or.o[pen]"_qs << 10 << false
+        << program({u"Do'or"_qs}, 10, {u"   leaf(sr(c(\"Do'or\"), s(\"o[pen]\")))"_qs});
+    QTest::newRow("case-sensitive components")
+        << u"door.a(Door.b)"_qs << 10 << false
+        << program({u"door"_qs, u"Door"_qs}, 10,
+                   {u"   sr(c(\"door\"), s(\"a\")); "_qs, u"      leaf(sr(c(\"Door\"), s(\"b\")))"_qs});
 }
 
 void TestZephTranslator::translate()

@@ -117,9 +117,9 @@ inline QString Sal(const QString &withComments, const QString &setContext = QStr
             return fault;
 
     static const QSet<QString> words{
-        u"AND"_qs, u"OR"_qs, u"NOT"_qs, u"TRUE"_qs, u"FALSE"_qs, u"true"_qs, u"false"_qs, u"ELSE"_qs, u"END"_qs,
-        u"INITIALIZATION"_qs, u"TRANSITION"_qs, u"DEFINITION"_qs, u"THEOREM"_qs, u"G"_qs, u"behavior"_qs, u"MODULE"_qs,
-        u"of"_qs};
+        u"AND"_qs,     u"OR"_qs,   u"NOT"_qs,      u"TRUE"_qs,           u"FALSE"_qs,      u"true"_qs,
+        u"false"_qs,   u"ELSE"_qs, u"END"_qs,      u"INITIALIZATION"_qs, u"TRANSITION"_qs, u"DEFINITION"_qs,
+        u"THEOREM"_qs, u"G"_qs,    u"behavior"_qs, u"MODULE"_qs,         u"of"_qs};
     static const QRegularExpression label(QStringLiteral("^A\\d+$"));
     QString uses = text.mid(defAt >= 0 && defAt < initAt ? defAt : initAt);
     for (const QString &id : identifiers(uses, true)) {
@@ -175,7 +175,8 @@ inline QString Uppaal(const QString &xml)
         if (!m.hasMatch())
             return QStringLiteral("declaration not understood: ") + statement;
         const QString type = m.captured(1);
-        if (type.startsWith(u'i') && type != u"int" && !type.startsWith(QStringLiteral("int[")) && !declared.contains(type))
+        if (type.startsWith(u'i') && type != u"int" && !type.startsWith(QStringLiteral("int["))
+            && !declared.contains(type))
             return QStringLiteral("the type '%1' is used but not declared").arg(type);
         for (const QString &item : m.captured(2).split(u',')) {
             const QString name = item.section(u'=', 0, 0).trimmed();

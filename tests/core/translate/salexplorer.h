@@ -33,7 +33,8 @@ public:
         const QString t = QString(text).remove(QRegularExpression(QStringLiteral("%[^\\n]*"))).remove(u'\r');
         const qsizetype init = t.indexOf(QStringLiteral("INITIALIZATION"));
         const qsizetype trans = t.indexOf(QStringLiteral("TRANSITION"));
-        static const QRegularExpression definition(QStringLiteral("DEFINITION\\n(\\w+) = ([^\\n]*(?:\\n\\s*(?:OR|\\()[^\\n]*)*)"));
+        static const QRegularExpression definition(
+            QStringLiteral("DEFINITION\\n(\\w+) = ([^\\n]*(?:\\n\\s*(?:OR|\\()[^\\n]*)*)"));
         for (auto it = definition.globalMatch(t); it.hasNext();) {
             const QRegularExpressionMatch m = it.next();
             m_definitions.insert(m.captured(1), m.captured(2).simplified());

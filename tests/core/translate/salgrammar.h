@@ -37,7 +37,9 @@ private:
         int line = 1;
         // the public lexer knows ASCII letters only
         const auto isLetter = [](QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); };
-        const auto isIdChar = [&](QChar c) { return isLetter(c) || (c >= u'0' && c <= u'9') || c == u'_' || c == u'?'; };
+        const auto isIdChar = [&](QChar c) {
+            return isLetter(c) || (c >= u'0' && c <= u'9') || c == u'_' || c == u'?';
+        };
         while (i < text.size()) {
             const QChar c = text[i];
             if (c == u'\n') {
@@ -68,7 +70,8 @@ private:
                 }
                 push(text.mid(start, i - start), line);
             } else {
-                static const QStringList symbols{u"-->"_qs, u"->"_qs, u"=>"_qs, u"[]"_qs, u".."_qs, u"/="_qs, u"<="_qs, u">="_qs, u"|-"_qs};
+                static const QStringList symbols{u"-->"_qs, u"->"_qs, u"=>"_qs, u"[]"_qs, u".."_qs,
+                                                 u"/="_qs,  u"<="_qs, u">="_qs, u"|-"_qs};
                 QString symbol(c);
                 for (const QString &s : symbols) {
                     if (QStringView(text).mid(i).startsWith(s)) {
@@ -81,7 +84,8 @@ private:
                     return;
                 }
                 // and an operator ending in "=" or "<" followed by "-" as one token
-                if ((symbol.endsWith(u'=') || symbol == u"<") && QStringView(text).mid(i + symbol.size()).startsWith(u'-')) {
+                if ((symbol.endsWith(u'=') || symbol == u"<")
+                    && QStringView(text).mid(i + symbol.size()).startsWith(u'-')) {
                     m_error = QStringLiteral("line %1: '%2' right before '-'").arg(line).arg(symbol);
                     return;
                 }
@@ -97,7 +101,10 @@ private:
         m_lines.append(line);
     }
 
-    const QString &peek(int ahead = 0) const { return m_tokens[std::min<qsizetype>(m_at + ahead, m_tokens.size() - 1)]; }
+    const QString &peek(int ahead = 0) const
+    {
+        return m_tokens[std::min<qsizetype>(m_at + ahead, m_tokens.size() - 1)];
+    }
     QString next()
     {
         const QString t = peek();
@@ -109,20 +116,20 @@ private:
     bool isIdentifier(int ahead = 0) const
     {
         const QString &t = peek(ahead);
-        static const QStringList keywords{u"BEGIN"_qs, u"END"_qs, u"CONTEXT"_qs, u"MODULE"_qs, u"TYPE"_qs,
-                                          u"INPUT"_qs, u"OUTPUT"_qs, u"LOCAL"_qs, u"DEFINITION"_qs,
-                                          u"INITIALIZATION"_qs, u"TRANSITION"_qs, u"ELSE"_qs, u"AND"_qs,
-                                          u"OR"_qs, u"NOT"_qs, u"LAMBDA"_qs,
-                                          u"FORALL"_qs, u"EXISTS"_qs};
+        static const QStringList keywords{
+            u"BEGIN"_qs,  u"END"_qs,   u"CONTEXT"_qs,    u"MODULE"_qs,         u"TYPE"_qs,       u"INPUT"_qs,
+            u"OUTPUT"_qs, u"LOCAL"_qs, u"DEFINITION"_qs, u"INITIALIZATION"_qs, u"TRANSITION"_qs, u"ELSE"_qs,
+            u"AND"_qs,    u"OR"_qs,    u"NOT"_qs,        u"LAMBDA"_qs,         u"FORALL"_qs,     u"EXISTS"_qs};
         // words the public grammar keeps for itself in any case
-        static const QStringList reserved{u"THEOREM"_qs, u"OBSERVE"_qs, u"INVARIANT"_qs, u"INITFORMULA"_qs,
-                                          u"REFINES"_qs, u"CLAIM"_qs, u"LEMMA"_qs, u"OBLIGATION"_qs,
-                                          u"IMPLEMENTS"_qs, u"BEGIN"_qs, u"END"_qs, u"MODULE"_qs};
+        static const QStringList reserved{u"THEOREM"_qs,    u"OBSERVE"_qs, u"INVARIANT"_qs, u"INITFORMULA"_qs,
+                                          u"REFINES"_qs,    u"CLAIM"_qs,   u"LEMMA"_qs,     u"OBLIGATION"_qs,
+                                          u"IMPLEMENTS"_qs, u"BEGIN"_qs,   u"END"_qs,       u"MODULE"_qs};
         return !t.isEmpty() && t[0].isLetter() && !keywords.contains(t) && !reserved.contains(t.toUpper());
     }
     [[noreturn]] void fail(const QString &expected) const
     {
-        throw QStringLiteral("line %1: expected %2 at '%3'").arg(m_lines[std::min(m_at, m_lines.size() - 1)])
+        throw QStringLiteral("line %1: expected %2 at '%3'")
+            .arg(m_lines[std::min(m_at, m_lines.size() - 1)])
             .arg(expected, peek());
     }
     void expect(const char16_t *t)

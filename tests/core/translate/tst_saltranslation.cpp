@@ -35,32 +35,30 @@ void TestSalTranslation::golden_data()
     QTest::addColumn<bool>("failureViews");
     QTest::addColumn<QString>("golden");
 
-    const QString everyType = QStringLiteral(
-        "1|Door|closed\n"
-        "  3|User|push\n"
-        "    2|Door|closed\n"
-        "      4|Timer|NOT(running)\n"
-        "        5|Sensor|beam\n"
-        "          6|Lamp|on\n"
-        "            8|Ctrl|ready\n"
-        "              7|Ctrl|ready\n"
-        "                1|Counter|count := 0\n"
-        "                  1|Counter|count++\n"
-        "                    4|Counter|count < 5\n"
-        "                      1|Counter|count--\n"
-        "                        1|Door|open\n");
+    const QString everyType = QStringLiteral("1|Door|closed\n"
+                                             "  3|User|push\n"
+                                             "    2|Door|closed\n"
+                                             "      4|Timer|NOT(running)\n"
+                                             "        5|Sensor|beam\n"
+                                             "          6|Lamp|on\n"
+                                             "            8|Ctrl|ready\n"
+                                             "              7|Ctrl|ready\n"
+                                             "                1|Counter|count := 0\n"
+                                             "                  1|Counter|count++\n"
+                                             "                    4|Counter|count < 5\n"
+                                             "                      1|Counter|count--\n"
+                                             "                        1|Door|open\n");
     QTest::newRow("every behavior type in sequence") << everyType << 1 << false << u"sal-every-type.sal"_qs;
 
-    const QString messages = QStringLiteral(
-        "1|Door|closed\n"
-        "  3|User|push\n"
-        "    8|Motor|start\n"
-        "      7|Motor|start\n"
-        "        1|Motor|running\n"
-        "          8|Door|opening\n"
-        "            7|Door|opening\n"
-        "              2|Motor|running\n"
-        "                1|Door|open\n");
+    const QString messages = QStringLiteral("1|Door|closed\n"
+                                            "  3|User|push\n"
+                                            "    8|Motor|start\n"
+                                            "      7|Motor|start\n"
+                                            "        1|Motor|running\n"
+                                            "          8|Door|opening\n"
+                                            "            7|Door|opening\n"
+                                            "              2|Motor|running\n"
+                                            "                1|Door|open\n");
     QTest::newRow("mode 2 with internal messages") << messages << 2 << false << u"sal-mode2.sal"_qs;
     QTest::newRow("mode 2 without internal messages")
         << u"1|Door|closed\n  3|User|push\n    1|Door|open"_qs << 2 << false << u"sal-mode2-none.sal"_qs;
@@ -68,79 +66,72 @@ void TestSalTranslation::golden_data()
     QTest::newRow("mode 4 without internal messages")
         << u"1|Door|closed\n  3|User|push\n    1|Door|open"_qs << 4 << false << u"sal-mode4-none.sal"_qs;
 
-    const QString reversion = QStringLiteral(
-        "1|Oven|idle\n"
-        "  3|User|start\n"
-        "    1|Oven|cooking\n"
-        "      1|Light|on\n"
-        "        3|Timer|tick\n"
-        "          1|Oven|cooking|^\n"
-        "        3|User|stop\n"
-        "          1|Oven|idle|^\n");
+    const QString reversion = QStringLiteral("1|Oven|idle\n"
+                                             "  3|User|start\n"
+                                             "    1|Oven|cooking\n"
+                                             "      1|Light|on\n"
+                                             "        3|Timer|tick\n"
+                                             "          1|Oven|cooking|^\n"
+                                             "        3|User|stop\n"
+                                             "          1|Oven|idle|^\n");
     QTest::newRow("reversion, to a node and to the root") << reversion << 1 << false << u"sal-reversion.sal"_qs;
 
-    const QString macro = QStringLiteral(
-        "1|Alarm|off\n"
-        "  3|User|arm\n"
-        "    1|Alarm|armed\n"
-        "      3|Sensor|tripped\n"
-        "        1|Siren|on\n"
-        "      3|User|panic\n"
-        "        1|Siren|on|=\n");
+    const QString macro = QStringLiteral("1|Alarm|off\n"
+                                         "  3|User|arm\n"
+                                         "    1|Alarm|armed\n"
+                                         "      3|Sensor|tripped\n"
+                                         "        1|Siren|on\n"
+                                         "      3|User|panic\n"
+                                         "        1|Siren|on|=\n");
     QTest::newRow("go to another thread") << macro << 1 << false << u"sal-goto.sal"_qs;
     QTest::newRow("go to with failure views") << macro << 1 << true << u"sal-goto-views.sal"_qs;
 
-    const QString kill = QStringLiteral(
-        "1|Pump|off\n"
-        "  3|User|start\n"
-        "    1|Pump|on\n"
-        "      3|Sensor|high\n"
-        "        1|Alarm|on\n"
-        "          3|Sensor|low\n"
-        "            1|Alarm|off\n"
-        "      3|User|stop\n"
-        "        3|Sensor|high|!\n"
-        "          1|Pump|off\n");
+    const QString kill = QStringLiteral("1|Pump|off\n"
+                                        "  3|User|start\n"
+                                        "    1|Pump|on\n"
+                                        "      3|Sensor|high\n"
+                                        "        1|Alarm|on\n"
+                                        "          3|Sensor|low\n"
+                                        "            1|Alarm|off\n"
+                                        "      3|User|stop\n"
+                                        "        3|Sensor|high|!\n"
+                                        "          1|Pump|off\n");
     QTest::newRow("thread kill") << kill << 1 << false << u"sal-kill.sal"_qs;
 
-    const QString concurrent = QStringLiteral(
-        "1|Light|off\n"
-        "  3|User|press\n"
-        "    1|Light|on\n"
-        "      3|Timer|expired\n"
-        "        1|Light|off\n"
-        "      3|Motion|seen\n"
-        "        1|Light|bright\n"
-        "      1|Fan|on\n");
+    const QString concurrent = QStringLiteral("1|Light|off\n"
+                                              "  3|User|press\n"
+                                              "    1|Light|on\n"
+                                              "      3|Timer|expired\n"
+                                              "        1|Light|off\n"
+                                              "      3|Motion|seen\n"
+                                              "        1|Light|bright\n"
+                                              "      1|Fan|on\n");
     QTest::newRow("concurrent branching") << concurrent << 1 << false << u"sal-concurrent.sal"_qs;
 
-    const QString alternative = QStringLiteral(
-        "1|Gate|closed\n"
-        "  3|Car|arrives\n"
-        "    2|Ticket|valid|~\n"
-        "      1|Gate|open\n"
-        "    2|Ticket|NOT(valid)|~\n"
-        "      1|Alarm|on\n");
+    const QString alternative = QStringLiteral("1|Gate|closed\n"
+                                               "  3|Car|arrives\n"
+                                               "    2|Ticket|valid|~\n"
+                                               "      1|Gate|open\n"
+                                               "    2|Ticket|NOT(valid)|~\n"
+                                               "      1|Alarm|on\n");
     QTest::newRow("alternative branching") << alternative << 1 << false << u"sal-alternative.sal"_qs;
 
-    const QString atomic = QStringLiteral(
-        "1|Door|closed\n"
-        "  1|Light|off|*\n"
-        "    3|User|push\n"
-        "      1|Door|open|*\n"
-        "        1|Light|on|*\n"
-        "          6|Panel|opened|*\n"
-        "            3|User|push\n"
-        "              1|Door|closed\n");
+    const QString atomic = QStringLiteral("1|Door|closed\n"
+                                          "  1|Light|off|*\n"
+                                          "    3|User|push\n"
+                                          "      1|Door|open|*\n"
+                                          "        1|Light|on|*\n"
+                                          "          6|Panel|opened|*\n"
+                                          "            3|User|push\n"
+                                          "              1|Door|closed\n");
     QTest::newRow("atomic blocks") << atomic << 1 << false << u"sal-atomic.sal"_qs;
 
-    QTest::newRow("names with blanks")
-        << u"1|Traffic light|red\n  3|Car|arrives\n    1|Traffic light|green light"_qs << 1 << false
-        << u"sal-identifiers.sal"_qs;
+    QTest::newRow("names with blanks") << u"1|Traffic light|red\n  3|Car|arrives\n    1|Traffic light|green light"_qs
+                                       << 1 << false << u"sal-identifiers.sal"_qs;
     QTest::newRow("no input and no output: LOCAL follows the module head")
         << u"1|Door|closed\n  1|Door|open\n    1|Door|closed"_qs << 1 << false << u"sal-no-messages.sal"_qs;
-    QTest::newRow("only the initialisation block") << u"1|Door|closed\n  1|Light|off|*"_qs << 1 << false
-                                                   << u"sal-init-only.sal"_qs;
+    QTest::newRow("only the initialisation block")
+        << u"1|Door|closed\n  1|Light|off|*"_qs << 1 << false << u"sal-init-only.sal"_qs;
 }
 
 void TestSalTranslation::golden()
@@ -163,8 +154,8 @@ void TestSalTranslation::grammarRefuses_data()
     QTest::addColumn<QString>("error");
     QTest::newRow("as it stands") << u"pc1: [0 .. 2]"_qs << QString();
     QTest::newRow("comma after the last declaration") << u"pc1: [0 .. 2],"_qs << u"expected an identifier"_qs;
-    QTest::newRow("set library without the ';'") << u"pc1: [0 .. 2],\r\ns: set{T}!Set"_qs
-                                                 << u"expected ';' inside the context's braces"_qs;
+    QTest::newRow("set library without the ';'")
+        << u"pc1: [0 .. 2],\r\ns: set{T}!Set"_qs << u"expected ';' inside the context's braces"_qs;
     QTest::newRow("set library with the ';'") << u"pc1: [0 .. 2],\r\ns: set{T;}!Set"_qs << QString();
 }
 
@@ -226,7 +217,8 @@ void TestSalTranslation::errors_data()
     QTest::newRow("root is a selection") << u"2|Door|closed\n  1|Door|open"_qs
                                          << u"Root node must be a state-realisation."_qs;
     QTest::newRow("atomic guard after the root")
-        << u"1|Door|closed\n  4|Door|open|*"_qs << u"Initialisation block must all be state-realisations with no branching."_qs;
+        << u"1|Door|closed\n  4|Door|open|*"_qs
+        << u"Initialisation block must all be state-realisations with no branching."_qs;
     QTest::newRow("root branches") << u"1|Door|closed\n  1|A|a\n  1|B|b"_qs
                                    << u"Initialisation block must all be state-realisations with no branching."_qs;
     QTest::newRow("initialisation block branches")
@@ -242,31 +234,31 @@ void TestSalTranslation::errors_data()
         << u"Jumping to an atomic node is not allowed: C c"_qs;
     QTest::newRow("go to the initialisation block")
         << u"1|A|a\n  1|B|b|*\n    3|U|p\n      1|B|b|="_qs << u"Jumping to an atomic node is not allowed: B b"_qs;
-    QTest::newRow("reversion whose ancestors differ in type")
-        << u"1|Door|closed\n  3|User|push\n    2|Door|closed|^"_qs << u"Top reversion point not found for: Door closed"_qs;
+    QTest::newRow("reversion whose ancestors differ in type") << u"1|Door|closed\n  3|User|push\n    2|Door|closed|^"_qs
+                                                              << u"Top reversion point not found for: Door closed"_qs;
     QTest::newRow("reversion to a sibling branch")
         << u"1|A|a\n  3|U|p\n    1|B|b\n    3|U|q\n      1|B|b|^"_qs << u"Top reversion point not found for: B b"_qs;
     QTest::newRow("reversion to an atomic node")
         << u"1|A|a\n  3|U|p\n    1|B|b\n      1|C|c|*\n        3|U|q\n          1|C|c|^"_qs
         << u"Jumping to an atomic node is not allowed: C c"_qs;
-    QTest::newRow("internal output without input") << u"1|Ctrl|idle\n  8|Ctrl|go"_qs
-                                                   << u"No matching internal input node found for: Ctrl <go>"_qs;
+    QTest::newRow("internal output without input")
+        << u"1|Ctrl|idle\n  8|Ctrl|go"_qs << u"No matching internal input node found for: Ctrl <go>"_qs;
     QTest::newRow("internal output in an atomic block without input")
         << u"1|Ctrl|idle\n  3|U|p\n    8|Ctrl|go|*"_qs << u"No matching internal input node found for: Ctrl <go>"_qs;
     QTest::newRow("internal input of another component does not match")
         << u"1|Ctrl|idle\n  8|Ctrl|go\n    7|Motor|go"_qs << u"No matching internal input node found for: Ctrl <go>"_qs;
-    QTest::newRow("branch kill naming no branch") << u"1|A|a\n  3|U|p\n    1|B|b|!"_qs
-                                                  << u"Branch kill not referring to a valid branch: B b"_qs;
+    QTest::newRow("branch kill naming no branch")
+        << u"1|A|a\n  3|U|p\n    1|B|b|!"_qs << u"Branch kill not referring to a valid branch: B b"_qs;
     QTest::newRow("branch kill naming a node that starts no branch")
         << u"1|A|a\n  3|U|p\n    1|B|b\n      1|B|b|!"_qs << u"Branch kill not referring to a valid branch: B b"_qs;
     QTest::newRow("children mix NonDet and plain links")
         << u"1|A|a\n  3|U|p\n    1|B|b|~\n    1|C|c"_qs << u"No matching rules found for node: U p"_qs;
-    QTest::newRow("branch starting with set-all") << u"1|A|a\n  3|U|p\n    9|S|all\n    1|C|c"_qs
-                                                  << u"No matching rules found for node: S all"_qs;
+    QTest::newRow("branch starting with set-all")
+        << u"1|A|a\n  3|U|p\n    9|S|all\n    1|C|c"_qs << u"No matching rules found for node: S all"_qs;
     QTest::newRow("set-all in sequence") << u"1|A|a\n  3|U|p\n    10|S|any"_qs
                                          << u"No matching rules found for node: S any"_qs;
-    QTest::newRow("set-all in an atomic block") << u"1|A|a\n  3|U|p\n    9|S|x|*"_qs
-                                                << u"No matching rules found for node: S x"_qs;
+    QTest::newRow("set-all in an atomic block")
+        << u"1|A|a\n  3|U|p\n    9|S|x|*"_qs << u"No matching rules found for node: S x"_qs;
     QTest::newRow("set expression in a plain translation")
         << u"1|Basket|empty\n  3|U|p\n    1|Basket|items := items + {apple}|$"_qs
         << u"No matching rules found for node: Basket items := items + {apple}"_qs;

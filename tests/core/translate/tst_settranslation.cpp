@@ -32,23 +32,22 @@ private:
 
 namespace {
 
-const QString kAllOperations = QStringLiteral(
-    "1|Basket|idle\n"
-    "  3|User|add\n"
-    "    1|Basket|items := items + {apple}|$\n"
-    "      1|Basket|items := items - {pear}|$\n"
-    "        1|Basket|items := items union extra|$\n"
-    "          1|Basket|items := items diff extra|$\n"
-    "            1|Basket|items := items intersect Shelf.stock|$\n"
-    "              2|Basket|apple in items|$\n"
-    "                2|Basket|pear not in items|$\n"
-    "                  4|Basket|items subset Shelf.stock|$\n"
-    "                    4|Basket|items = {}|$\n"
-    "                      4|Basket|NOT empty(items)|$\n"
-    "                        4|Basket|card(items) >= 2|$\n"
-    "                          1|Basket|extra := {}|$\n"
-    "                            1|Counter|count++\n"
-    "                              1|Basket|idle\n");
+const QString kAllOperations = QStringLiteral("1|Basket|idle\n"
+                                              "  3|User|add\n"
+                                              "    1|Basket|items := items + {apple}|$\n"
+                                              "      1|Basket|items := items - {pear}|$\n"
+                                              "        1|Basket|items := items union extra|$\n"
+                                              "          1|Basket|items := items diff extra|$\n"
+                                              "            1|Basket|items := items intersect Shelf.stock|$\n"
+                                              "              2|Basket|apple in items|$\n"
+                                              "                2|Basket|pear not in items|$\n"
+                                              "                  4|Basket|items subset Shelf.stock|$\n"
+                                              "                    4|Basket|items = {}|$\n"
+                                              "                      4|Basket|NOT empty(items)|$\n"
+                                              "                        4|Basket|card(items) >= 2|$\n"
+                                              "                          1|Basket|extra := {}|$\n"
+                                              "                            1|Counter|count++\n"
+                                              "                              1|Basket|idle\n");
 
 CTranslateSetFiles files(bool init = true)
 {
@@ -98,8 +97,10 @@ void TestSetTranslation::setContextChecked_data()
     QTest::addColumn<QString>("added");
     QTest::addColumn<QString>("fault");
     QTest::newRow("as written") << QString() << QString() << QString();
-    QTest::newRow("without size?") << u"size?"_qs << QString() << u"'size?' is used but the set context does not define it"_qs;
-    QTest::newRow("without subset?") << u"subset?"_qs << QString() << u"'subset?' is used but the set context does not define it"_qs;
+    QTest::newRow("without size?") << u"size?"_qs << QString()
+                                   << u"'size?' is used but the set context does not define it"_qs;
+    QTest::newRow("without subset?") << u"subset?"_qs << QString()
+                                     << u"'subset?' is used but the set context does not define it"_qs;
     QTest::newRow("union twice") << QString() << u"  union(a : Set, b : Set) : Set = a;\n"_qs
                                  << u"'union' is declared twice (the set context)"_qs;
 }
@@ -204,20 +205,19 @@ void TestSetTranslation::failures_data()
     QTest::addColumn<QString>("sketch");
     QTest::addColumn<QString>("declarations");
     QTest::addColumn<QString>("init");
-    QTest::addColumn<QString>("parser"); // empty: the shipped one
+    QTest::addColumn<QString>("parser");  // empty: the shipped one
     QTest::addColumn<QString>("message"); // a regular expression
     const QString oneSet = u"1|Basket|idle\n  1|Basket|items := items + {fig}|$"_qs;
     const QString declared = TranslateTest::DataPath(u"sets-declarations.txt"_qs);
-    QTest::newRow("declaration file missing")
-        << oneSet << u"/no/such/declarations.txt"_qs << QString() << QString()
-        << u"^Cannot read the declaration file: /no/such/declarations.txt$"_qs;
-    QTest::newRow("initialisation file missing")
-        << oneSet << declared << u"/no/such/init.txt"_qs << QString() << u"^Cannot read the initialisation file: /no/such/init.txt$"_qs;
+    QTest::newRow("declaration file missing") << oneSet << u"/no/such/declarations.txt"_qs << QString() << QString()
+                                              << u"^Cannot read the declaration file: /no/such/declarations.txt$"_qs;
+    QTest::newRow("initialisation file missing") << oneSet << declared << u"/no/such/init.txt"_qs << QString()
+                                                 << u"^Cannot read the initialisation file: /no/such/init.txt$"_qs;
     QTest::newRow("no declaration file: the set is not declared")
         << oneSet << QString() << QString() << QString() << u"^Set attribute not declared: Basket items$"_qs;
-    QTest::newRow("undeclared operand")
-        << u"1|Basket|idle\n  1|Basket|items := items union Shelf.fruit|$"_qs << declared << QString() << QString()
-        << u"^Set attribute not declared: Shelf fruit$"_qs;
+    QTest::newRow("undeclared operand") << u"1|Basket|idle\n  1|Basket|items := items union Shelf.fruit|$"_qs
+                                        << declared << QString() << QString()
+                                        << u"^Set attribute not declared: Shelf fruit$"_qs;
     QTest::newRow("expression the parser refuses")
         << u"1|Basket|idle\n  1|Basket|items := items + apple|$"_qs << declared << QString() << QString()
         << u"^Set expression not understood for: Basket items := items \\+ apple: expected '\\{' at 'apple'$"_qs;

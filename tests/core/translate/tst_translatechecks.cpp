@@ -135,14 +135,14 @@ void TestTranslateChecks::namesStayApart_data()
               attr = CIdentifierMap::AttributeVariable, msg = CIdentifierMap::Message;
     QTest::newRow("components that differ in case") << var << u"Door"_qs << QString() << var << u"door"_qs << QString();
     QTest::newRow("types that differ in case") << type << u"Door"_qs << QString() << type << u"door"_qs << QString();
-    QTest::newRow("a blank and a hyphen") << state << u"half open"_qs << u"Door"_qs << state << u"half-open"_qs
-                                          << u"Door"_qs;
+    QTest::newRow("a blank and a hyphen")
+        << state << u"half open"_qs << u"Door"_qs << state << u"half-open"_qs << u"Door"_qs;
     QTest::newRow("umlauts") << var << u"Tür"_qs << QString() << var << u"Tör"_qs << QString();
     QTest::newRow("a transliteration meets its ASCII name")
         << var << u"Tür"_qs << QString() << var << u"Tur"_qs << QString();
     QTest::newRow("two CJK names") << var << u"門"_qs << QString() << var << u"扉"_qs << QString();
-    QTest::newRow("one value in two types") << state << u"closing"_qs << u"Door"_qs << value << u"closing"_qs
-                                            << u"Motor"_qs;
+    QTest::newRow("one value in two types")
+        << state << u"closing"_qs << u"Door"_qs << value << u"closing"_qs << u"Motor"_qs;
     QTest::newRow("a component named like its own state")
         << var << u"door"_qs << QString() << state << u"door"_qs << u"door"_qs;
     QTest::newRow("a variable named like a type's UPPAAL form")
@@ -153,13 +153,12 @@ void TestTranslateChecks::namesStayApart_data()
     QTest::newRow("UPPAAL built-in function") << var << u"exit"_qs << QString() << var << u"exit_"_qs << QString();
     QTest::newRow("UPPAAL query word") << state << u"probability"_qs << u"A"_qs << state << u"before_update"_qs
                                        << u"A"_qs;
-    QTest::newRow("SAL keyword as a type") << type << u"OBSERVE"_qs << QString() << type << u"INVARIANT"_qs
-                                           << QString();
+    QTest::newRow("SAL keyword as a type")
+        << type << u"OBSERVE"_qs << QString() << type << u"INVARIANT"_qs << QString();
     QTest::newRow("counter and process names") << var << u"pc1"_qs << QString() << var << u"process1"_qs << QString();
-    QTest::newRow("clock and start channel") << var << u"globalClock"_qs << QString() << state << u"startpro1"_qs
-                                             << u"A"_qs;
-    QTest::newRow("environment and location") << var << u"env"_qs << QString() << state << u"pro1state2"_qs
-                                              << u"A"_qs;
+    QTest::newRow("clock and start channel")
+        << var << u"globalClock"_qs << QString() << state << u"startpro1"_qs << u"A"_qs;
+    QTest::newRow("environment and location") << var << u"env"_qs << QString() << state << u"pro1state2"_qs << u"A"_qs;
     QTest::newRow("a digit first and an underscore first")
         << var << u"2nd"_qs << QString() << var << u"_2nd"_qs << QString();
 }
@@ -182,7 +181,8 @@ void TestTranslateChecks::namesStayApart()
     const QString idA = identifierOf(map, a);
     const QString idB = identifierOf(map, b);
     QVERIFY2(idA != idB, qPrintable(idA));
-    QVERIFY2(DeclarationCheck::Injectivity(map.Entries()).isEmpty(), qPrintable(DeclarationCheck::Injectivity(map.Entries())));
+    QVERIFY2(DeclarationCheck::Injectivity(map.Entries()).isEmpty(),
+             qPrintable(DeclarationCheck::Injectivity(map.Entries())));
     QCOMPARE(map.Find(idA)->name, first.trimmed());
     QCOMPARE(map.Find(idB)->name, second.trimmed());
 
@@ -196,8 +196,8 @@ void TestTranslateChecks::changedNamesListed_data()
     QTest::addColumn<QString>("sketch");
     QTest::addColumn<QStringList>("listed");
     QTest::addColumn<QStringList>("notListed");
-    QTest::newRow("plain names, no table") << u"1|Door|closed\n  1|Door|open"_qs << QStringList()
-                                           << QStringList{u"% Identifiers"_qs};
+    QTest::newRow("plain names, no table")
+        << u"1|Door|closed\n  1|Door|open"_qs << QStringList() << QStringList{u"% Identifiers"_qs};
     QTest::newRow("a blank") << u"1|traffic light|red\n  1|traffic light|green"_qs
                              << QStringList{u"% Traffic_light = traffic light\r\n"_qs,
                                             u"% traffic_light = traffic light\r\n"_qs}
@@ -246,20 +246,24 @@ void TestTranslateChecks::translation_data()
     QTest::addColumn<QStringList>("expected");
     QTest::addColumn<QStringList>("absent");
     const QString mixed = u"1|A|mode := 0\n  3|U|go\n    1|A|mode := fast"_qs;
-    QTest::newRow("a name after a number") << mixed << false << QString()
+    QTest::newRow("a name after a number")
+        << mixed << false << QString()
         << QStringList{u"Parsing error: An attribute takes values of two kinds: A mode (node 1: A mode := 0; "
                        u"node 3: A mode := fast)"_qs}
         << QStringList();
     QTest::newRow("a count after a name")
         << u"1|A|mode := slow\n  1|A|mode++"_qs << true << QString()
         << QStringList{u"Parsing error: An attribute takes values of two kinds: A mode"_qs} << QStringList();
-    QTest::newRow("a number beyond 32 bits") << u"1|A|a\n  1|A|n := 99999999999"_qs << false << QString()
+    QTest::newRow("a number beyond 32 bits")
+        << u"1|A|a\n  1|A|n := 99999999999"_qs << false << QString()
         << QStringList{u"Parsing error: A number does not fit in 32 bits: 99999999999 (node 2: A n := 99999999999)"_qs}
         << QStringList();
-    QTest::newRow("an empty behavior") << u"1|A|a\n  1|A| "_qs << false << QString()
+    QTest::newRow("an empty behavior")
+        << u"1|A|a\n  1|A| "_qs << false << QString()
         << QStringList{u"Parsing error: A component, behavior, attribute or value name is empty (node 2: A )"_qs}
         << QStringList();
-    QTest::newRow("an empty component") << u"1|A|a\n  1| |b"_qs << true << QString()
+    QTest::newRow("an empty component")
+        << u"1|A|a\n  1| |b"_qs << true << QString()
         << QStringList{u"Parsing error: A component, behavior, attribute or value name is empty (node 2:   b)"_qs}
         << QStringList();
     QTest::newRow("names only: an enumeration")
@@ -275,7 +279,8 @@ void TestTranslateChecks::translation_data()
         << QStringList{u"a_n: [-1 .. 9]"_qs, u"a_n=0;"_qs, u"a_n'= -1"_qs} << QStringList{u"'=-"_qs};
     QTest::newRow("UPPAAL: a bounded int and no clock")
         << u"1|A|a\n  3|U|go\n    1|A|n--"_qs << true << QString()
-        << QStringList{u"int[0,255] a_n=0;"_qs, u"// Integer attributes"_qs} << QStringList{u"clock"_qs, u"startpro"_qs};
+        << QStringList{u"int[0,255] a_n=0;"_qs, u"// Integer attributes"_qs}
+        << QStringList{u"clock"_qs, u"startpro"_qs};
     QTest::newRow("UPPAAL: a value in two types is qualified")
         << u"1|Door|closing\n  1|Motor|closing"_qs << true << QString()
         << QStringList{u"const int closing=0;"_qs, u"const int motor_closing=0;"_qs} << QStringList();
@@ -354,8 +359,8 @@ void TestTranslateChecks::grammarCatchesLexerTraps_data()
     QTest::newRow("a numeral right before ..") << head + u"[0..1]"_qs + tail.arg(u"1"_qs) << false;
     QTest::newRow("a blank after =") << head + u"[-1 .. 1]"_qs + tail.arg(u" -1"_qs) << true;
     QTest::newRow("= right before -") << head + u"[-1 .. 1]"_qs + tail.arg(u"-1"_qs) << false;
-    QTest::newRow("a letter outside ASCII") << head + u"[0 .. 1]"_qs + tail.arg(u"1"_qs).replace(u"A1"_qs, u"Ä1"_qs)
-                                            << false;
+    QTest::newRow("a letter outside ASCII")
+        << head + u"[0 .. 1]"_qs + tail.arg(u"1"_qs).replace(u"A1"_qs, u"Ä1"_qs) << false;
     QTest::newRow("a reserved word as a name")
         << QString(head).replace(u"m:MODULE"_qs, u"OBSERVE:MODULE"_qs) + u"[0 .. 1]"_qs + tail.arg(u"1"_qs) << false;
 }
@@ -408,7 +413,8 @@ void TestTranslateChecks::modelsMove()
     const SalExplorer::Model model(text);
     QVERIFY(!model.Commands().isEmpty());
     const QList<SalExplorer::State> states = model.Reachable();
-    static const QRegularExpression reach(QStringLiteral("(reach\\d+): THEOREM behavior \\|- G\\(NOT\\((pc\\d+) = (\\d+)\\)\\);"));
+    static const QRegularExpression reach(
+        QStringLiteral("(reach\\d+): THEOREM behavior \\|- G\\(NOT\\((pc\\d+) = (\\d+)\\)\\);"));
     int leaves = 0;
     for (auto it = reach.globalMatch(text); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
@@ -464,7 +470,8 @@ void TestTranslateChecks::randomTrees()
                 continue; // the generator makes trees the rules refuse, too
             }
             ++translated;
-            const QString what = QStringLiteral("seed %1, %2:\n").arg(seed).arg(uppaal ? u"UPPAAL"_qs : u"SAL"_qs) + sketch;
+            const QString what =
+                QStringLiteral("seed %1, %2:\n").arg(seed).arg(uppaal ? u"UPPAAL"_qs : u"SAL"_qs) + sketch;
             QString fault = DeclarationCheck::Injectivity(result->identifiers);
             if (fault.isEmpty() && uppaal) {
                 fault = DeclarationCheck::Uppaal(result->text);

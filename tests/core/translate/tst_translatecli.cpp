@@ -63,7 +63,9 @@ void TestTranslateCli::run_data()
     QTest::addColumn<QString>("out"); // the start of standard output
     QTest::addColumn<QString>("err"); // part of standard error
     const QString decl = TranslateTest::DataPath(u"sets-declarations.txt"_qs);
-    QTest::newRow("sal, its context named after the tree") << QStringList{u"sal"_qs, u"FILE"_qs, u"Lift"_qs} << 0 << u"lift:CONTEXT=\r\nBEGIN\r\nLift: TYPE={idle,moving};\r\n"_qs << QString();
+    QTest::newRow("sal, its context named after the tree")
+        << QStringList{u"sal"_qs, u"FILE"_qs, u"Lift"_qs} << 0
+        << u"lift:CONTEXT=\r\nBEGIN\r\nLift: TYPE={idle,moving};\r\n"_qs << QString();
     QTest::newRow("tree by id") << QStringList{u"uppaal"_qs, u"FILE"_qs, u"#ID"_qs} << 0
                                 << u"<?xml version='1.0' encoding='utf-8'?>"_qs << QString();
     QTest::newRow("mode 2") << QStringList{u"sal"_qs, u"FILE"_qs, u"Messages"_qs, u"--mode"_qs, u"2"_qs} << 0
@@ -78,14 +80,15 @@ void TestTranslateCli::run_data()
         << QStringList{u"sal-sets"_qs, u"FILE"_qs, u"Sets"_qs, u"--declarations"_qs, decl} << 0
         << u"sets:CONTEXT=\r\nBEGIN\r\nBasket: TYPE={idle};\r\nFruit: TYPE={apple,pear,plum,fig};\r\n"_qs << QString();
     QTest::newRow("sets, declaration file missing")
-        << QStringList{u"sal-sets"_qs, u"FILE"_qs, u"Sets"_qs, u"--declarations"_qs, u"missing.txt"_qs} << 3 << QString()
-        << u"Parsing error: Cannot read the declaration file: missing.txt"_qs;
+        << QStringList{u"sal-sets"_qs, u"FILE"_qs, u"Sets"_qs, u"--declarations"_qs, u"missing.txt"_qs} << 3
+        << QString() << u"Parsing error: Cannot read the declaration file: missing.txt"_qs;
     QTest::newRow("sets, parser from the command line")
-        << QStringList{u"sal-sets"_qs, u"FILE"_qs, u"Sets"_qs, u"--declarations"_qs, decl, u"--set-parser"_qs, u"true"_qs}
+        << QStringList{u"sal-sets"_qs, u"FILE"_qs,         u"Sets"_qs, u"--declarations"_qs,
+                       decl,           u"--set-parser"_qs, u"true"_qs}
         << 3 << QString() << u"Parsing error: Cannot read the set parser output: "_qs;
     QTest::newRow("sets, scratch folder from the command line")
-        << QStringList{u"sal-sets"_qs, u"FILE"_qs, u"Sets"_qs, u"--declarations"_qs, decl, u"--set-parser"_qs,
-                       u"true"_qs, u"--scratch"_qs, u"mine"_qs}
+        << QStringList{u"sal-sets"_qs, u"FILE"_qs,      u"Sets"_qs, u"--declarations"_qs, decl, u"--set-parser"_qs,
+                       u"true"_qs,     u"--scratch"_qs, u"mine"_qs}
         << 3 << QString() << u"mine/sets/SetParserOutput.txt"_qs;
     QTest::newRow("declarations without sets")
         << QStringList{u"sal"_qs, u"FILE"_qs, u"Lift"_qs, u"--declarations"_qs, decl} << 1 << QString()
@@ -94,23 +97,26 @@ void TestTranslateCli::run_data()
         << QStringList{u"sal"_qs, u"FILE"_qs, u"Lift"_qs, u"--set-context"_qs, u"set.sal"_qs} << 1 << QString()
         << u"--set-context go with 'translate sal-sets'"_qs;
     QTest::newRow("set context over the model")
-        << QStringList{u"sal-sets"_qs, u"FILE"_qs, u"Sets"_qs, u"--declarations"_qs, decl, u"--set-context"_qs,
-                       u"set.sal"_qs, u"-o"_qs, u"set.sal"_qs}
+        << QStringList{u"sal-sets"_qs,      u"FILE"_qs,    u"Sets"_qs, u"--declarations"_qs, decl,
+                       u"--set-context"_qs, u"set.sal"_qs, u"-o"_qs,   u"set.sal"_qs}
         << 1 << QString() << u"--set-context and -o name the same file"_qs;
     QTest::newRow("set context not named set.sal")
-        << QStringList{u"sal-sets"_qs, u"FILE"_qs, u"Sets"_qs, u"--declarations"_qs, decl, u"--set-context"_qs,
-                       u"sets-lib.sal"_qs}
+        << QStringList{u"sal-sets"_qs, u"FILE"_qs,          u"Sets"_qs,        u"--declarations"_qs,
+                       decl,           u"--set-context"_qs, u"sets-lib.sal"_qs}
         << 0 << u"sets:CONTEXT="_qs << u"save it as set.sal beside the model"_qs;
-    QTest::newRow("xml with the shipped parser") << QStringList{u"xml"_qs, u"FILE"_qs, u"Lift"_qs} << 0
-                                                 << u"<bt>\r\n  <btreeid>"_qs << QString();
-    QTest::newRow("xml, parser fails") << QStringList{u"xml"_qs, u"FILE"_qs, u"Lift"_qs, u"--behavior-parser"_qs, u"exit 5"_qs}
-                                       << 3 << QString() << u"Parsing error: The behavior parser failed: exit code 5"_qs;
+    QTest::newRow("xml with the shipped parser")
+        << QStringList{u"xml"_qs, u"FILE"_qs, u"Lift"_qs} << 0 << u"<bt>\r\n  <btreeid>"_qs << QString();
+    QTest::newRow("xml, parser fails") << QStringList{u"xml"_qs, u"FILE"_qs, u"Lift"_qs, u"--behavior-parser"_qs,
+                                                      u"exit 5"_qs}
+                                       << 3 << QString()
+                                       << u"Parsing error: The behavior parser failed: exit code 5"_qs;
     QTest::newRow("times") << QStringList{u"sal"_qs, u"FILE"_qs, u"Lift"_qs, u"--times"_qs} << 0 << u"lift:CONTEXT="_qs
                            << u"Parsing time (ms): "_qs;
-    QTest::newRow("several roots") << QStringList{u"uppaal"_qs, u"FILE"_qs, u"Roots"_qs} << 3 << QString()
+    QTest::newRow("several roots")
+        << QStringList{u"uppaal"_qs, u"FILE"_qs, u"Roots"_qs} << 3 << QString()
         << u"Parsing error: The tree has 2 roots; join them under one root or translate one subtree\n"_qs;
     QTest::newRow("several roots, xml") << QStringList{u"xml"_qs, u"FILE"_qs, u"Roots"_qs} << 3 << QString()
-        << u"Parsing error: The tree has 2 roots;"_qs;
+                                        << u"Parsing error: The tree has 2 roots;"_qs;
     QTest::newRow("integer range") << QStringList{u"sal"_qs, u"FILE"_qs, u"Counter"_qs, u"--int-range"_qs, u"-3..7"_qs}
                                    << 0 << u"% Integer attributes that no declaration bounds range over -3 .. 7\r\n"_qs
                                    << QString();
@@ -163,7 +169,8 @@ void TestTranslateCli::outputFile_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("start");
     QTest::newRow("sal") << u"sal"_qs << u"lift.sal"_qs << u"lift:CONTEXT=\r\nBEGIN\r\n"_qs;
-    QTest::newRow("sal, dotted name, made an identifier") << u"sal"_qs << u"lift.v2.sal"_qs << u"lift_v2:CONTEXT=\r\n"_qs;
+    QTest::newRow("sal, dotted name, made an identifier")
+        << u"sal"_qs << u"lift.v2.sal"_qs << u"lift_v2:CONTEXT=\r\n"_qs;
     QTest::newRow("uppaal") << u"uppaal"_qs << u"lift.xml"_qs << u"<?xml version='1.0' encoding='utf-8'?>"_qs;
     QTest::newRow("xml") << u"xml"_qs << u"lift-tree.xml"_qs << u"<bt>\r\n"_qs;
 }

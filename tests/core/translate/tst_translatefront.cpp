@@ -57,9 +57,11 @@ void TestTranslateFront::threads_data()
     QTest::newRow("initialisation block of three")
         << u"1|A|a\n  1|B|b|*\n    1|C|c|*\n      3|U|p"_qs << u"4:1.1 T=1"_qs;
     QTest::newRow("every child of a branching starts at 1 in a thread of its own")
-        << u"1|A|a\n  3|U|p\n    1|B|b\n      1|B|c\n    1|C|c\n    1|D|d"_qs << u"2:1.1 3:2.1 4:2.2 5:3.1 6:4.1 T=4"_qs;
+        << u"1|A|a\n  3|U|p\n    1|B|b\n      1|B|c\n    1|C|c\n    1|D|d"_qs
+        << u"2:1.1 3:2.1 4:2.2 5:3.1 6:4.1 T=4"_qs;
     QTest::newRow("threads numbered in pre-order")
-        << u"1|A|a\n  3|U|p\n    3|U|q\n      1|B|b\n      1|C|c\n    3|U|r"_qs << u"2:1.1 3:2.1 4:3.1 5:4.1 6:5.1 T=5"_qs;
+        << u"1|A|a\n  3|U|p\n    3|U|q\n      1|B|b\n      1|C|c\n    3|U|r"_qs
+        << u"2:1.1 3:2.1 4:3.1 5:4.1 6:5.1 T=5"_qs;
     QTest::newRow("an atomic node joins its parent's step")
         << u"1|A|a\n  3|U|p\n    1|B|b|*\n      1|C|c"_qs << u"2:1.1 3:1.1 4:1.2 T=1"_qs;
     QTest::newRow("an atomic node with siblings starts a thread")
@@ -215,8 +217,8 @@ void TestTranslateFront::savedTexts_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("saved");
-    QTest::newRow("context named after the file") << u":CONTEXT=\r\nBEGIN"_qs << u"/tmp/lift.sal"_qs
-                                                  << u"lift:CONTEXT=\r\nBEGIN"_qs;
+    QTest::newRow("context named after the file")
+        << u":CONTEXT=\r\nBEGIN"_qs << u"/tmp/lift.sal"_qs << u"lift:CONTEXT=\r\nBEGIN"_qs;
     QTest::newRow("an old name is replaced") << u"old:CONTEXT=\r\n"_qs << u"new.sal"_qs << u"new:CONTEXT=\r\n"_qs;
     QTest::newRow("only the last extension goes, the rest made an identifier")
         << u":CONTEXT="_qs << u"a.b.sal"_qs << u"a_b:CONTEXT="_qs;

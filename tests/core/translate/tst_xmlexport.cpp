@@ -35,8 +35,8 @@ QString TestXmlExport::exportText(const QString &sketch, const CTranslateSetting
         return e.Message();
     }
     // ids depend on how many elements the solution has: count nodes from 1
-    QString text = QString(xml.Result()).replace(QStringLiteral("<btreeid>%1</btreeid>").arg(tree->GetId()),
-                                                 u"<btreeid>T</btreeid>"_qs);
+    QString text = QString(xml.Result())
+                       .replace(QStringLiteral("<btreeid>%1</btreeid>").arg(tree->GetId()), u"<btreeid>T</btreeid>"_qs);
     const int first = tree->Nodes().isEmpty() ? 0 : tree->Nodes().first()->GetId();
     static const QRegularExpression nodeId(u"<nodeid>(\\d+)</nodeid>"_qs);
     QString out;
@@ -69,22 +69,21 @@ void TestXmlExport::golden_data()
     QTest::addColumn<QString>("sketch");
     QTest::addColumn<QString>("golden");
     QTest::newRow("one state realisation") << u"1|Door|closed|@R1"_qs << u"xml-one-node.xml"_qs;
-    QTest::newRow("every behavior type, modifiers and depth")
-        << u"1|Door|closed|@R1\n"
-           "  3|User|push|@R1\n"
-           "    2|Door|NOT(open)|@R2\n"
-           "      4|Counter|count >= 3|~@R2\n"
-           "        1|Counter|count := 0\n"
-           "          5|Sensor|beam\n"
-           "          6|Lamp|on\n"
-           "          7|Ctrl|go\n"
-           "          8|Ctrl|go\n"
-           "      4|Timer|expired|~\n"
-           "        9|Doors|d : allDoors\n"
-           "          10|Doors|x:open & shut\n"
-           "            1|Door|closed|^\n"
-           "            1|Counter|count++|=\n"_qs
-        << u"xml-every-type.xml"_qs;
+    QTest::newRow("every behavior type, modifiers and depth") << u"1|Door|closed|@R1\n"
+                                                                 "  3|User|push|@R1\n"
+                                                                 "    2|Door|NOT(open)|@R2\n"
+                                                                 "      4|Counter|count >= 3|~@R2\n"
+                                                                 "        1|Counter|count := 0\n"
+                                                                 "          5|Sensor|beam\n"
+                                                                 "          6|Lamp|on\n"
+                                                                 "          7|Ctrl|go\n"
+                                                                 "          8|Ctrl|go\n"
+                                                                 "      4|Timer|expired|~\n"
+                                                                 "        9|Doors|d : allDoors\n"
+                                                                 "          10|Doors|x:open & shut\n"
+                                                                 "            1|Door|closed|^\n"
+                                                                 "            1|Counter|count++|=\n"_qs
+                                                              << u"xml-every-type.xml"_qs;
 }
 
 void TestXmlExport::golden()
@@ -100,7 +99,8 @@ void TestXmlExport::failures_data()
 {
     QTest::addColumn<QString>("parser");
     QTest::addColumn<QString>("message");
-    QTest::newRow("parser not there") << u"/no/such/parser {in} {out}"_qs << u"Parsing error: The behavior parser failed: "_qs;
+    QTest::newRow("parser not there") << u"/no/such/parser {in} {out}"_qs
+                                      << u"Parsing error: The behavior parser failed: "_qs;
     QTest::newRow("parser writes nothing")
         << u"true"_qs << u"Parsing error: Cannot read the behavior parser output: "_qs;
 }

@@ -159,8 +159,10 @@ void TestSpinVerifier::stops_data()
     QTest::addColumn<bool>("cancel");
     QTest::addColumn<int>("outcome");
     QTest::addColumn<QString>("message");
-    QTest::newRow("state limit") << qint64(200) << 600 << false << int(CVerifyReport::LimitReached) << u"--max-states"_qs;
-    QTest::newRow("time limit") << qint64(1000000000) << 1 << false << int(CVerifyReport::LimitReached) << u"--timeout"_qs;
+    QTest::newRow("state limit") << qint64(200) << 600 << false << int(CVerifyReport::LimitReached)
+                                 << u"--max-states"_qs;
+    QTest::newRow("time limit") << qint64(1000000000) << 1 << false << int(CVerifyReport::LimitReached)
+                                << u"--timeout"_qs;
     QTest::newRow("cancelled") << qint64(1000000000) << 600 << true << int(CVerifyReport::Cancelled) << u"cancelled"_qs;
 }
 
@@ -200,10 +202,13 @@ CBehaviorModel doorModel(const QString &doorId, const QString &lampId)
 {
     CBehaviorModel m;
     m.threads = 1;
-    m.variables.push_back({QStringLiteral("DOOR"), doorId, CBehaviorVariable::State,
-                           {QString(), QStringLiteral("open"), QStringLiteral("closed")}, 2});
-    m.variables.push_back({QStringLiteral("LAMP"), lampId, CBehaviorVariable::State,
-                           {QString(), QStringLiteral("on")}, 0});
+    m.variables.push_back({QStringLiteral("DOOR"),
+                           doorId,
+                           CBehaviorVariable::State,
+                           {QString(), QStringLiteral("open"), QStringLiteral("closed")},
+                           2});
+    m.variables.push_back(
+        {QStringLiteral("LAMP"), lampId, CBehaviorVariable::State, {QString(), QStringLiteral("on")}, 0});
     m.nodes = {{1, QStringLiteral("DOOR[open]")}, {2, QStringLiteral("LAMP[on]")}, {3, QStringLiteral("DOOR[closed]")}};
     for (int n = 0; n < 3; ++n) {
         CBehaviorStep step;
