@@ -12,20 +12,6 @@
 
 namespace {
 
-// Refusals of single requirements go to standard error; nothing is asked.
-class CReqifPrompt : public CPrompt
-{
-public:
-    explicit CReqifPrompt(QTextStream &err) : m_err(err) {}
-    void Message(const QString &text, const QString &) override { m_err << "verdantis-cli: " << text << '\n'; }
-    bool YesNo(const QString &, const QString &) override { return false; }
-    Answer YesNoCancel(const QString &, const QString &) override { return No; }
-    bool OkCancel(const QString &, const QString &) override { return false; }
-
-private:
-    QTextStream &m_err;
-};
-
 int runExport(Cli::Context &c)
 {
     if (c.args.size() != 1 || c.output.isEmpty())
@@ -62,7 +48,8 @@ int runImport(Cli::Context &c)
         return Cli::Fail(c, error);
     const ReqIF::CImportPlan plan = ReqIF::Plan(manager, entries);
     const bool update = c.flags.contains(QStringLiteral("update"));
-    CReqifPrompt prompt(c.err);
+    // refusals of single requirements go to standard error; nothing is asked
+    Cli::CCliPrompt prompt(c.err, CPrompt::No);
     manager.SetPrompt(&prompt);
     const ReqIF::CApplied done = ReqIF::Apply(manager, plan, update);
     c.out << done.added << " requirement(s) added, " << done.changed << " changed, " << plan.unchanged << " unchanged";
