@@ -722,10 +722,6 @@ void TestSimulationDialog::builtinStepsMoveStateAndMarks()
         return m == CSimulationDisplay::Current || m == CSimulationDisplay::Visited;
     }));
     QCOMPARE(marked, int(current.size() + visited.size()));
-    if (steps == 3) {
-        d->move(f.frame->geometry().topLeft() + QPoint(40, 40));
-        d->grab().save(screenshotDir() + u"/builtin_simulation_dialog.png"_qs);
-    }
     // Reset starts over and takes the marks off
     d->findChild<QPushButton *>(u"builtinReset"_qs)->click();
     QCOMPARE(panel->Simulator()->StepsTaken(), 0);
@@ -822,8 +818,6 @@ void TestSimulationDialog::verifyFindingsMarkTheTree()
         // the replay ends where the finding happens
         f.commands().Marks().Flush();
         QCOMPARE(docMarks(window->Document()), marks);
-        d->move(f.frame->geometry().topLeft() + QPoint(40, 40));
-        d->grab().save(screenshotDir() + u"/verify_dialog.png"_qs);
     }
     d->close();
     f.commands().Marks().Flush();
