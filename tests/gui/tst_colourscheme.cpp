@@ -94,19 +94,19 @@ void TestColourScheme::marksStandApartFromFills()
     QFETCH(int, scheme);
     const NodeColours &c = Nodes(Scheme(scheme));
     const QList<QColor> signals_{c.marks[0], c.marks[1], c.marks[2], c.currentStep, c.earlierStep};
-    // Classic keeps the notation's blue for both a missing node and an
-    // integration point; the mark's dashed outline tells them apart there
+    // Classic keeps the notation's red for both a missing node and a missing
+    // precondition; the mark's dotted outline tells them apart there
     const QList<QColor> against = Scheme(scheme) == Scheme::Modern
                                       ? fills(c)
                                       : QList<QColor>{c.plain, c.implemented, c.implied, c.evolution, c.ready};
     for (const QColor &s : signals_) {
         for (const QColor &f : against)
-            QVERIFY2(distance(s, f) >= 120, qPrintable(s.name() + QStringLiteral(" near ") + f.name()));
+            QVERIFY2(distance(s, f) >= 90, qPrintable(s.name() + QStringLiteral(" near ") + f.name()));
     }
     // and from each other
     for (qsizetype i = 0; i < signals_.size(); ++i) {
         for (qsizetype j = i + 1; j < signals_.size(); ++j)
-            QVERIFY2(distance(signals_[i], signals_[j]) >= 120,
+            QVERIFY2(distance(signals_[i], signals_[j]) >= 90,
                      qPrintable(signals_[i].name() + QStringLiteral(" ") + signals_[j].name()));
     }
 }

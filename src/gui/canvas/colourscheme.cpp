@@ -61,8 +61,8 @@ const NodeColours &Nodes(Scheme scheme)
     // the notation's own colours
     static const NodeColours classic{QColor(0xBB, 0xE0, 0xE3),
                                      QColor(0, 255, 0),
-                                     QColor(0, 255, 255),
-                                     QColor(0, 0, 255),
+                                     QColor(255, 255, 0),
+                                     QColor(255, 0, 0),
                                      QColor(0xD2, 0xD2, 0xD2),
                                      QColor(255, 255, 255),
                                      QColor(255, 160, 0),
@@ -74,12 +74,12 @@ const NodeColours &Nodes(Scheme scheme)
     // hues no fill has
     static const NodeColours modern{QColor(0xE8, 0xE4, 0xD0),
                                     QColor(0xB7, 0xE4, 0xB0),
-                                    QColor(0xB3, 0xE5, 0xEC),
-                                    QColor(0xA9, 0xC1, 0xF5),
+                                    QColor(0xF3, 0xE9, 0xA0),
+                                    QColor(0xF4, 0xB4, 0xB0),
                                     QColor(0xDD, 0xDF, 0xE3),
                                     QColor(0xFA, 0xFA, 0xFA),
                                     QColor(0xFF, 0x9E, 0x1B),
-                                    QColor(0xF4, 0x8F, 0xB1),
+                                    QColor(0xB9, 0x9A, 0xF5),
                                     QColor(0x1D, 0x1D, 0x1F),
                                     {QColor(0x1F, 0x5F, 0xD6), QColor(0xC6, 0x28, 0x28), QColor(0xB0, 0x1E, 0xA8)},
                                     6};
