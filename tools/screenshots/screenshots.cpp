@@ -31,6 +31,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPalette>
@@ -178,6 +179,11 @@ int main(int argc, char *argv[])
             for (const ColourScheme::Scheme scheme : {ColourScheme::Scheme::Classic, ColourScheme::Scheme::Modern}) {
                 ColourScheme::SetCurrent(scheme);
                 showActive(frame);
+                // the pan window draws its picture again a moment after a change
+                QElapsedTimer wait;
+                wait.start();
+                while (wait.elapsed() < 400)
+                    QApplication::processEvents(QEventLoop::AllEvents, 50);
                 save(&frame, QStringLiteral("looks-%1-%2.png")
                                  .arg(ColourScheme::Name(scheme).toLower(),
                                       isDark ? QStringLiteral("dark") : QStringLiteral("light")));
