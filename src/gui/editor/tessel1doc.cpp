@@ -17,6 +17,7 @@
 #include "model/prompt.h"
 #include "model/treeops.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 #include <vector>
@@ -60,6 +61,10 @@ CTessel1Doc::~CTessel1Doc()
 {
     // the scene's actions call back into this object through the delegate
     m_scene->SetDelegate(nullptr);
+    // Items wait in a list of the scene's until the event loop polishes
+    // them, and each removal searches that list: a drawing made without an
+    // event loop (a report, a test) would take minutes to tear down.
+    QCoreApplication::sendPostedEvents(m_scene, QEvent::MetaCall);
     m_scene->ClearCanvas();
 }
 
