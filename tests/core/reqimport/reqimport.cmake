@@ -5,3 +5,7 @@ verdantis_add_test(tst_reqimport SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_reqimport
 add_dependencies(tst_reqimport verdantis-cli)
 verdantis_add_test(tst_reqexchange SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_reqexchange.cpp LIBS verdantis_core)
 add_dependencies(tst_reqexchange verdantis-cli)
+# a command line built without the desktop program writes reports without drawings
+if(VERDANTIS_GUI)
+  target_compile_definitions(tst_reqexchange PRIVATE VERDANTIS_CLI_DRAWS)
+endif()
