@@ -45,12 +45,12 @@ QList<CommandHelp> makeTable()
          "Behaviors are written [state], ?condition?, ??event??, ???guard???, >>input<<, "
          "<<output>>, >in<, <out>, ||all or []any."_qs,
          u"verdantis-cli import-nodes examples/microwave.kvf R3 examples/microwave-nodes.txt -o oven.kvf"_qs},
-        {u"import-reqif"_qs, u"FILE.kvf IN.reqif -o OUT.kvf [--update] [--specification NAME]"_qs,
+        {u"import-reqif"_qs, u"FILE.kvf IN.reqif -o OUT.kvf [--update] [--module NAME]"_qs,
          u"Adds the requirements of a ReqIF file from a requirements tool to the current version: "
          "the tag from an attribute named Tag (or ReqIF.ForeignID, ID), the description from one "
          "named Description (or ReqIF.Text, Text). A tag that exists keeps its description unless "
-         "--update is given; differing ones are listed and the exit code is 4. --specification "
-         "takes the requirements of one specification only."_qs,
+         "--update is given; differing ones are listed and the exit code is 4. --module "
+         "takes the requirements of one module only."_qs,
          u"verdantis-cli export-reqif examples/door.kvf -o door.reqif\n"
          "verdantis-cli import-reqif examples/door.kvf door.reqif -o door-again.kvf"_qs},
         {u"export-reqif"_qs, u"FILE.kvf -o OUT.reqif"_qs,

@@ -42,8 +42,8 @@ int runImport(Cli::Context &c)
     if (!ReqIF::Read(in, read, &error))
         return Cli::Fail(c, c.args[1] + QStringLiteral(": ") + error);
     const CKELVersion *current = manager.CurrentVersion();
-    const QList<ReqIF::CEntry> entries = ReqIF::Choose(read, c.values.value(QStringLiteral("specification")),
-                                                       current ? current->GetName() : QString(), &error);
+    const QList<ReqIF::CEntry> entries =
+        ReqIF::Choose(read, c.values.value(QStringLiteral("module")), current ? current->GetName() : QString(), &error);
     if (!error.isEmpty())
         return Cli::Fail(c, error);
     const ReqIF::CImportPlan plan = ReqIF::Plan(manager, entries);
@@ -75,11 +75,10 @@ const Cli::Registration regExport("export-reqif",
                                   &runExport);
 const Cli::Registration regImport(
     "import-reqif",
-    "import-reqif FILE.kvf IN.reqif -o OUT.kvf [--update] [--specification NAME]\n"
+    "import-reqif FILE.kvf IN.reqif -o OUT.kvf [--update] [--module NAME]\n"
     "              add the requirements of a ReqIF file; --update also changes differing descriptions",
     &runImport);
 const Cli::OptionRegistration optUpdate("update", "with import-reqif: change descriptions that differ", false);
-const Cli::OptionRegistration optSpecification("specification", "with import-reqif: import only this specification",
-                                               true);
+const Cli::OptionRegistration optModule("module", "with import-reqif: import only this module", true);
 
 } // namespace

@@ -18,7 +18,7 @@ namespace ReqIF {
 
 namespace {
 
-const QString kNamespace = QStringLiteral("http://www.omg.org/spec/ReqIF/20110401/reqif.xsd");
+const QString kNamespace = QStringLiteral("http://www.omg.org/module/ReqIF/20110401/reqif.xsd");
 const QString kStringType = QStringLiteral("vd-datatype-string");
 const QString kObjectType = QStringLiteral("vd-type-requirement");
 const QString kSpecType = QStringLiteral("vd-type-version");
@@ -132,7 +132,7 @@ public:
             }
             if (token == QXmlStreamReader::EndElement) {
                 if (m_xml.name() == u"SPECIFICATION")
-                    m_specDepth = 0; // references after it belong to relations, not to the version
+                    m_moduleDepth = 0; // references after it belong to relations, not to the version
                 --depth;
                 continue;
             }
@@ -158,11 +158,11 @@ public:
                 readObject(depth);
                 --depth; // readObject consumed the end element
             } else if (name == u"SPECIFICATION") {
-                m_specs.append(
+                m_modules.append(
                     std::pair(m_xml.attributes().value(QLatin1String("LONG-NAME")).toString(), QStringList()));
-                m_specDepth = depth;
-            } else if (name == u"SPEC-OBJECT-REF" && !m_specs.isEmpty() && m_specDepth > 0) {
-                m_specs.last().second.append(m_xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed());
+                m_moduleDepth = depth;
+            } else if (name == u"SPEC-OBJECT-REF" && !m_modules.isEmpty() && m_moduleDepth > 0) {
+                m_modules.last().second.append(m_xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed());
                 --depth;
             }
         }
@@ -251,7 +251,7 @@ private:
             }
             entries.insert(id, e);
         }
-        auto take = [&](const QString &objectId, CSpecification &spec, QSet<QString> &seen) {
+        auto take = [&](const QString &objectId, CModule &module, QSet<QString> &seen) {
             const auto it = entries.constFind(objectId);
             if (it == entries.cend())
                 return;
@@ -264,22 +264,22 @@ private:
                 return;
             }
             seen.insert(it->tag);
-            spec.entries << *it;
+            module.entries << *it;
         };
-        for (const auto &[name, refs] : std::as_const(m_specs)) {
-            CSpecification spec{name, {}};
+        for (const auto &[name, refs] : std::as_const(m_modules)) {
+            CModule module{name, {}};
             QSet<QString> seen;
             for (const QString &ref : refs)
-                take(ref, spec, seen);
-            report.specifications << spec;
+                take(ref, module, seen);
+            report.modules << module;
         }
-        if (m_specs.isEmpty()) {
-            // objects outside any specification still carry requirements
-            CSpecification spec;
+        if (m_modules.isEmpty()) {
+            // objects outside any module still carry requirements
+            CModule module;
             QSet<QString> seen;
             for (const QString &id : std::as_const(m_objectOrder))
-                take(id, spec, seen);
-            report.specifications << spec;
+                take(id, module, seen);
+            report.modules << module;
         }
     }
 
@@ -288,8 +288,8 @@ private:
     QSet<QString> m_textDefinitions;
     QHash<QString, CObject> m_objects;
     QStringList m_objectOrder;
-    QList<std::pair<QString, QStringList>> m_specs;
-    int m_specDepth = 0;
+    QList<std::pair<QString, QStringList>> m_modules;
+    int m_moduleDepth = 0;
 };
 
 } // namespace
@@ -407,26 +407,26 @@ bool Read(QIODevice &in, CReadReport &report, QString *error)
 QList<CEntry> Choose(const CReadReport &report, const QString &wanted, const QString &currentVersion, QString *error)
 {
     if (!wanted.isEmpty()) {
-        for (const CSpecification &s : report.specifications) {
+        for (const CModule &s : report.modules) {
             if (s.name == wanted)
                 return s.entries;
         }
         if (error) {
             QStringList names;
-            for (const CSpecification &s : report.specifications)
+            for (const CModule &s : report.modules)
                 names << u'"' + s.name + u'"';
-            *error = QStringLiteral("The file has no specification \"%1\" (it has %2)")
+            *error = QStringLiteral("The file has no module \"%1\" (it has %2)")
                          .arg(wanted, names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", ")));
         }
         return {};
     }
-    for (const CSpecification &s : report.specifications) {
-        if (s.name == currentVersion && report.specifications.size() > 1)
+    for (const CModule &s : report.modules) {
+        if (s.name == currentVersion && report.modules.size() > 1)
             return s.entries;
     }
     QList<CEntry> all;
     QSet<QString> seen;
-    for (const CSpecification &s : report.specifications) {
+    for (const CModule &s : report.modules) {
         for (const CEntry &e : s.entries) {
             if (!seen.contains(e.tag)) {
                 seen.insert(e.tag);

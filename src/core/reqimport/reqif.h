@@ -19,7 +19,7 @@ struct CEntry
     bool operator==(const CEntry &) const = default;
 };
 
-struct CSpecification
+struct CModule
 {
     QString name;
     QList<CEntry> entries;
@@ -30,7 +30,7 @@ bool Write(const CKELDataManager &manager, QIODevice &out, QString *error = null
 
 struct CReadReport
 {
-    QList<CSpecification> specifications;
+    QList<CModule> modules;
     int withoutTag = 0; // objects with no tag attribute or an empty one
     int duplicates = 0; // a tag already read from an earlier object
 };
@@ -41,7 +41,7 @@ struct CReadReport
 // way to make a small file expand without bound.
 bool Read(QIODevice &in, CReadReport &report, QString *error);
 
-// The requirements an import takes: those of the specification named like
+// The requirements an import takes: those of the module named like
 // wanted (when given), else of the one named like the current version,
 // else of all, first occurrence of a tag first.
 QList<CEntry> Choose(const CReadReport &report, const QString &wanted, const QString &currentVersion, QString *error);

@@ -306,7 +306,7 @@ void TestReqExchange::reqifRoundTrip()
     ReqIF::CReadReport read;
     QString error;
     QVERIFY2(ReqIF::Read(in, read, &error), qPrintable(error));
-    QCOMPARE(read.specifications.size(), 2); // one per version
+    QCOMPARE(read.modules.size(), 2); // one per version
     Model into;
     const ReqIF::CImportPlan plan =
         ReqIF::Plan(into.m, ReqIF::Choose(read, QString(), into.m.CurrentVersion()->GetName(), &error));
@@ -322,7 +322,7 @@ void TestReqExchange::reqifFromOtherTools()
 {
     // XHTML texts, the standard attribute names, relations, content of no use here
     const QByteArray file = R"(<?xml version="1.0" encoding="UTF-8"?>
-<REQ-IF xmlns="http://www.omg.org/spec/ReqIF/20110401/reqif.xsd" xmlns:xhtml="http://www.w3.org/1999/xhtml">
+<REQ-IF xmlns="http://www.omg.org/module/ReqIF/20110401/reqif.xsd" xmlns:xhtml="http://www.w3.org/1999/xhtml">
  <THE-HEADER><REQ-IF-HEADER IDENTIFIER="h"><TITLE>From a tool</TITLE></REQ-IF-HEADER></THE-HEADER>
  <CORE-CONTENT><REQ-IF-CONTENT>
   <SPEC-TYPES><SPEC-OBJECT-TYPE IDENTIFIER="t"><SPEC-ATTRIBUTES>
@@ -353,8 +353,8 @@ void TestReqExchange::reqifFromOtherTools()
     ReqIF::CReadReport read;
     QString error;
     QVERIFY2(ReqIF::Read(in, read, &error), qPrintable(error));
-    QCOMPARE(read.specifications.size(), 1);
-    QCOMPARE(read.specifications[0].entries,
+    QCOMPARE(read.modules.size(), 1);
+    QCOMPARE(read.modules[0].entries,
              (QList<ReqIF::CEntry>{{QStringLiteral("SYS-7"), QStringLiteral("The pump starts within 2 s.")}}));
     QCOMPARE(read.withoutTag, 1);
 }
@@ -406,7 +406,7 @@ void TestReqExchange::hostileReqif()
     QString error;
     QVERIFY(!ReqIF::Read(in, read, &error));
     QVERIFY2(error.contains(message), qPrintable(error));
-    QVERIFY(read.specifications.isEmpty());
+    QVERIFY(read.modules.isEmpty());
 }
 
 void TestReqExchange::report()
