@@ -7,6 +7,7 @@
 #include "model/kelrequirement.h"
 #include "model/keltree.h"
 #include "model/nodeattributes.h"
+#include "model/treeops.h"
 #include "scriptedprompt.h"
 
 #include <QRandomGenerator>
@@ -267,6 +268,8 @@ private slots:
     void switchingVersionIsAChange();
     void renameRecordRenamesNodes_data();
     void renameRecordRenamesNodes();
+    void pastesIntoAnotherSolution_data();
+    void pastesIntoAnotherSolution();
 };
 
 void TestUndoHistory::switchingVersionIsAChange()
@@ -286,6 +289,53 @@ void TestUndoHistory::switchingVersionIsAChange()
     QVERIFY(f.m.History().Undo());
     QVERIFY(f.m.History().Redo());
     QVERIFY(f.m.Solution()->IsModified());
+}
+
+// Copy in one program, paste in another: only the clipboard's text travels,
+// so names must carry everything and the target's own ids must not matter.
+void TestUndoHistory::pastesIntoAnotherSolution_data()
+{
+    QTest::addColumn<QString>("targetComponents"); // made before the paste, in this order
+    QTest::addColumn<bool>("asText");
+    QTest::newRow("target lacks the component") << QString() << false;
+    QTest::newRow("component under another id") << u"Lock,Bell,Door"_qs << false;
+    QTest::newRow("plain text, component present") << u"Bell,Door"_qs << true;
+}
+
+void TestUndoHistory::pastesIntoAnotherSolution()
+{
+    QFETCH(QString, targetComponents);
+    QFETCH(bool, asText);
+    Fixture source;
+    const QString clip = asText ? CopyNodesAsText(source.m, {source.a}) : CopyNodesAsRecords(source.m, {source.a});
+
+    CKELDataManager m;
+    CScriptedPrompt prompt;
+    m.SetPrompt(&prompt);
+    m.NewSolution();
+    for (const QString &c : targetComponents.split(u',', Qt::SkipEmptyParts))
+        m.AddComponent(c, false);
+    m.AddRBT(u"Other"_qs, {}, 50);
+    const int tree = m.FindTree(KEL::RBTs, u"Other"_qs)->GetId();
+    m.History().Clear();
+    const QString before = m.BuildSolutionText();
+
+    QVERIFY(PasteNodes(m, tree, 0, 100, 100, clip));
+    const QList<CKELMethod *> roots = static_cast<const CKELTree *>(m.Lookup(tree))->Roots();
+    QCOMPARE(roots.size(), 1);
+    // the same shape, fields and order as the copied subtree
+    const QList<CKELMethod *> from = TreeOps::PreOrder(source.m, source.m.LookupAs<CKELMethod>(source.a, KEL::Method));
+    const QList<CKELMethod *> to = TreeOps::PreOrder(m, roots.first());
+    QCOMPARE(to.size(), from.size());
+    for (qsizetype i = 0; i < from.size(); ++i) {
+        QCOMPARE(CNodeAttributes::Of(*to[i]).RecordFields(), CNodeAttributes::Of(*from[i]).RecordFields());
+        QCOMPARE(to[i]->ChildIds().size(), from[i]->ChildIds().size());
+    }
+    // every pasted behavior is a state of the target's component
+    QVERIFY(m.FindComponent(u"Door"_qs));
+    QCOMPARE(m.History().Position(), 1);
+    QVERIFY(m.History().Undo());
+    QCOMPARE(m.BuildSolutionText(), before);
 }
 
 void TestUndoHistory::renameRecordRenamesNodes_data()
