@@ -3,7 +3,8 @@
 // Ports are chosen first, for every connection in creation order, so that the
 // lines can then be laid out knowing which ports are in use. A line leaves
 // its bottom port straight down by 8 units per place from the nearer end of
-// the edge, so that neighbouring lines run at different heights. A line into
+// the edge (a place between two ports half-way between their levels), so
+// that neighbouring lines run at different heights. A line into
 // the row just below then runs across and down into its top port (4 points);
 // any other line goes sideways into the gap beside its box, along that gap to
 // the row of its target, across above that row and down into the top port
@@ -24,8 +25,9 @@
 namespace Cin {
 namespace {
 
-// Vertical lanes in the gap between two columns, 3 apart; every other one
-// (6 apart) is tried first, the ones between only when a network is crowded.
+// Vertical lanes in the gap between two columns, 3 apart. A line first looks
+// for lanes that keep kClearance from every other run beside it, then half
+// that, then any free lane; no lane lies within kClearance of a box's side.
 // The left half belongs to the box on its left, the right half to the box on
 // its right, so that stubs from both sides never meet; a crowded gap lends
 // its other half, and then the gaps further out.
@@ -34,14 +36,19 @@ constexpr int kLaneStep = 3;
 constexpr int kLanesPerGap = kGap / kLaneStep - 1; // 29
 constexpr int kHalf = kLanesPerGap / 2;            // 14
 constexpr int kGapsPerSide = 3;
+// Lines keep this far from box edges and, while the network leaves room, from
+// each other.
+constexpr int kClearance = 8;
+constexpr int kFirstLane = (kClearance + kLaneStep - 1) / kLaneStep; // 3
+constexpr int kLastLane = kLanesPerGap + 1 - kFirstLane;             // 27
 // Horizontal lanes above a row, at even distances from its top, between the
 // levels at which lines leave the row above (multiples of 8 below the gap's
-// top); multiples of 4 first, the ones between when crowded.
+// top), chosen with the same spacing passes as the vertical lanes.
 constexpr int kEntryStep = 2;
 constexpr int kDropStep = 8;
 constexpr int kRowGap = kRowPitch - kBoxHeight; // 80
 // A straight line fills the whole gap below its port.
-constexpr int kFullGap = 10;
+constexpr int kFullGap = kRowGap / (kDropStep / 2);
 
 int saturate(qint64 v)
 {
@@ -66,15 +73,19 @@ int columnOf(const Box &b)
     return floorDiv(qint64(b.x) - kLeft, kColumnPitch);
 }
 
-// Places from the nearer end of the edge: 1 for ports 1 and 9, 5 for the
-// middle; a port between two counts as the one nearer the middle.
-int portDistance(int port)
+// How far a line drops from its bottom port before it turns, in half places
+// (kDropStep / 2): two per place from the nearer end of the edge (2 for ports
+// 1 and 9, 10 for the middle); a place between two ports drops half-way
+// between its neighbours' levels, so lines past the ninth never share a
+// first stretch with a port's line.
+constexpr int kHalfDrop = kDropStep / 2;
+int dropSteps(int port)
 {
     if (port > kPortCount) {
         const int k = port - kPortCount; // between k and k + 1
-        return std::min(k + 1, kPortCount + 1 - k);
+        return 2 * std::min(k, kPortCount - k) + 1;
     }
-    return std::min(port, kPortCount + 1 - port);
+    return 2 * std::min(port, kPortCount + 1 - port);
 }
 
 // Lane t (1..29) of the gap left of column g.
@@ -87,12 +98,7 @@ int laneX(int g, int t)
 // at positive x are used, and there are no gaps further left.
 int firstLane(int g)
 {
-    return g == 0 ? (kGap - kLeft) / kLaneStep + 1 : 1;
-}
-
-bool coarseLane(int t)
-{
-    return t % 2 == 0;
+    return g == 0 ? std::max(kFirstLane, (kGap - kLeft) / kLaneStep + 1) : kFirstLane;
 }
 
 quint64 key(qint64 a, qint64 b)
@@ -169,8 +175,8 @@ const std::vector<int> &entryOffsets()
 {
     static const std::vector<int> offsets = [] {
         std::vector<int> out;
-        for (int offset = kEntryStep; offset < kRowGap; offset += kEntryStep) {
-            if (offset >= kRowGap - kDropStep * portDistance(kMiddlePort) && offset % kDropStep == 0)
+        for (int offset = kClearance; offset < kRowGap; offset += kEntryStep) {
+            if (offset >= kRowGap - kDropStep * kMiddlePort && offset % (kDropStep / 2) == 0)
                 continue;
             out.push_back(offset);
         }
@@ -252,10 +258,10 @@ private:
                 return;
             const int gap = int(g);
             if (gap > col) {
-                for (int t = firstLane(gap); t <= kLanesPerGap; ++t)
+                for (int t = firstLane(gap); t <= kLastLane; ++t)
                     lanes.emplace_back(gap, t);
             } else {
-                for (int t = kLanesPerGap; t >= firstLane(gap); --t)
+                for (int t = kLastLane; t >= firstLane(gap); --t)
                     lanes.emplace_back(gap, t);
             }
         };
@@ -285,7 +291,7 @@ private:
                 depth = std::max(depth, kFullGap);
                 continue;
             }
-            const int d = portDistance(c.fromPort);
+            const int d = dropSteps(c.fromPort);
             depth = std::max(depth, d);
             const int col = columnOf(a);
             if (sideOf(c) == Side::Left)
@@ -301,6 +307,20 @@ private:
     {
         const auto it = lanes.find(lane);
         return it != lanes.end() && it->second.Overlaps(std::min(a, b), std::max(a, b));
+    }
+
+    // Whether a run between a and b would lie closer than spacing beside
+    // another run: lanes are keyed (group, index), neighbours indexStep
+    // apart in the key and units apart on the canvas.
+    static bool neighbourBusy(const std::unordered_map<quint64, CIntervalSet> &lanes, int group, int index,
+                              int indexStep, int units, int spacing, int a, int b)
+    {
+        for (int k = 1; k * units < spacing; ++k) {
+            if (overlaps(lanes, key(group, qint64(index) - k * indexStep), a, b)
+                || overlaps(lanes, key(group, qint64(index) + k * indexStep), a, b))
+                return true;
+        }
+        return false;
     }
 
     int dropDepth(int row, int x) const
@@ -359,7 +379,7 @@ private:
         const std::vector<int> &entries = entryOffsets();
         // how far down the drop from the port straight above the target reaches
         const int above = dropDepth(saturate(qint64(rowB) - 1), q.x());
-        const qint64 aboveEnd = qint64(b.y) - kRowGap + qint64(kDropStep) * above;
+        const qint64 aboveEnd = qint64(b.y) - kRowGap + qint64(kHalfDrop) * above;
         const auto entryY = [&](int offset) { return saturate(qint64(b.y) - offset); };
         // every entry level makes the run along the gap cover at least this
         const int nearestEntry = std::clamp(level, entryY(entries.back()), entryY(entries.front()));
@@ -369,18 +389,21 @@ private:
                                                            : lanesFor(c).front();
         int entry = entries.front();
         bool found = false;
-        enum Pass { Coarse, Fine, Crowded };
-        for (const Pass pass : {Coarse, Fine, Crowded}) {
-            const bool coarseOnly = pass == Coarse;
-            for (const auto &candidate : pass == Crowded ? crowdedLanes : lanes) {
-                if (coarseOnly && !coarseLane(candidate.second))
+        // spacing kept from neighbouring runs; -1: a crowded stub stretch
+        for (const int spacing : {kClearance, kClearance / 2, 0, -1}) {
+            for (const auto &candidate : spacing < 0 ? crowdedLanes : lanes) {
+                if (neighbourBusy(m_verticalLanes, candidate.first, candidate.second, 1, kLaneStep, spacing, level,
+                                  nearestEntry))
                     continue;
                 const int vx = laneX(candidate.first, candidate.second);
                 const quint64 verticalKey = key(candidate.first, candidate.second);
                 if (overlaps(m_verticalLanes, verticalKey, level, nearestEntry))
                     continue; // no entry level can make this lane free
                 for (int offset : entries) {
-                    if (coarseOnly && offset % (2 * kEntryStep) != 0)
+                    // keep the spacing from the levels where lines leave the row above
+                    if (spacing > 0 && offset > kRowGap - kDropStep * kMiddlePort - spacing)
+                        continue;
+                    if (neighbourBusy(m_entryLanes, rowB, offset, kEntryStep, kEntryStep, spacing, vx, q.x()))
                         continue;
                     const int ey = entryY(offset);
                     if (above > 0 && aboveEnd >= ey)
@@ -419,8 +442,8 @@ private:
             c.points = {p, q};
             return;
         }
-        const int d = portDistance(c.fromPort);
-        const int level = saturate(qint64(p.y()) + qint64(kDropStep) * d);
+        const int d = dropSteps(c.fromPort);
+        const int level = saturate(qint64(p.y()) + qint64(kHalfDrop) * d);
         if (!tryFourPoints(c, p, q, level, d))
             drawSixPoints(c, p, q, level, d);
     }

@@ -112,10 +112,10 @@ QString routeFault(const Cin::Network &net)
         if (beforeLast.x() != c.points.last().x() || beforeLast.y() >= c.points.last().y())
             return name + QStringLiteral("does not enter from above");
         if (c.points.size() > 2) {
-            // places from the nearer end; one between two ports counts as the inner one
+            // 8 per place from the nearer end; between two ports half-way between their levels
             const int k = c.fromPort > 9 ? c.fromPort - 9 : 0;
-            const int d = k ? std::min(k + 1, 10 - k) : std::min(c.fromPort, 10 - c.fromPort);
-            if (c.points[1] != c.points[0] + QPoint(0, 8 * d))
+            const int drop = k ? 8 * std::min(k, 9 - k) + 4 : 8 * std::min(c.fromPort, 10 - c.fromPort);
+            if (c.points[1] != c.points[0] + QPoint(0, drop))
                 return name + QStringLiteral("first drop is not 8 per place from the edge");
         }
         for (qsizetype k = 1; k < c.points.size(); ++k) {
@@ -141,6 +141,52 @@ QString routeFault(const Cin::Network &net)
                     .arg(segments[j].connection)
                     .arg(pointsText(net.connections[segments[i].connection]),
                          pointsText(net.connections[segments[j].connection]));
+        }
+    }
+    return {};
+}
+
+// Where a network leaves room: parallel runs of different lines at least
+// 8 apart, and no run closer than 8 to a box edge it runs along.
+QString spacingFault(const Cin::Network &net)
+{
+    constexpr int apart = 8;
+    std::vector<Segment> segments;
+    for (qsizetype i = 0; i < net.connections.size(); ++i) {
+        const QList<QPoint> &p = net.connections[i].points;
+        for (qsizetype k = 1; k < p.size(); ++k)
+            segments.push_back({p[k - 1], p[k], int(i)});
+    }
+    const auto span = [](int a, int b) { return std::pair(std::min(a, b), std::max(a, b)); };
+    const auto meet = [](std::pair<int, int> s, std::pair<int, int> t) {
+        return std::max(s.first, t.first) < std::min(s.second, t.second);
+    };
+    for (size_t i = 0; i < segments.size(); ++i) {
+        const Segment &s = segments[i];
+        const bool h = horizontal(s);
+        const int at = h ? s.a.y() : s.a.x();
+        const auto along = h ? span(s.a.x(), s.b.x()) : span(s.a.y(), s.b.y());
+        for (const Cin::Box &box : net.boxes) {
+            const auto edge = h ? span(box.x, box.x + Cin::kBoxWidth) : span(box.y, box.y + Cin::kBoxHeight);
+            const int near = h ? box.y : box.x, far = h ? box.y + Cin::kBoxHeight : box.x + Cin::kBoxWidth;
+            if (meet(along, edge) && ((at > near - apart && at < near) || (at > far && at < far + apart)))
+                return QStringLiteral("connection %1 runs along box %2 at %3")
+                    .arg(s.connection)
+                    .arg(box.component)
+                    .arg(at);
+        }
+        for (size_t j = i + 1; j < segments.size(); ++j) {
+            const Segment &t = segments[j];
+            if (t.connection == s.connection || horizontal(t) != h)
+                continue;
+            const int other = h ? t.a.y() : t.a.x();
+            const auto tAlong = h ? span(t.a.x(), t.b.x()) : span(t.a.y(), t.b.y());
+            if (other != at && std::abs(other - at) < apart && meet(along, tAlong))
+                return QStringLiteral("connections %1 and %2 run %3 apart: %4 and %5")
+                    .arg(s.connection)
+                    .arg(t.connection)
+                    .arg(std::abs(other - at))
+                    .arg(pointsText(net.connections[s.connection]), pointsText(net.connections[t.connection]));
         }
     }
     return {};
@@ -188,6 +234,8 @@ private slots:
     void polylines();
     void linesStayApart_data();
     void linesStayApart();
+    void linesKeepVisiblyApart_data();
+    void linesKeepVisiblyApart();
     void largeTrees_data();
     void largeTrees();
     void createdNetworkIsDerived();
@@ -378,16 +426,16 @@ void TestCin::polylines_data()
     QTest::newRow("left target in the next row")
         << u"R(X(B),A(C,B))"_qs << 4 << u"(306,260) (306,268) (146,268) (146,340)"_qs;
     QTest::newRow("self connection loops over its box")
-        << u"A:x(A:y)"_qs << 0 << u"(146,130) (146,162) (206,162) (206,76) (66,76) (66,80)"_qs;
+        << u"A:x(A:y)"_qs << 0 << u"(146,130) (146,162) (209,162) (209,72) (66,72) (66,80)"_qs;
     QTest::newRow("two rows down along the gap")
-        << u"A(B(C),C)"_qs << 2 << u"(146,130) (146,162) (206,162) (206,336) (66,336) (66,340)"_qs;
+        << u"A(B(C),C)"_qs << 2 << u"(146,130) (146,162) (209,162) (209,332) (66,332) (66,340)"_qs;
     QTest::newRow("back up a row") << u"A(B(A))"_qs << 1
-                                   << u"(146,260) (146,292) (206,292) (206,76) (66,76) (66,80)"_qs;
+                                   << u"(146,260) (146,292) (209,292) (209,72) (66,72) (66,80)"_qs;
     QTest::newRow("a second line back up takes the next lanes")
-        << u"A(B(A,C(A)))"_qs << 3 << u"(146,390) (146,422) (212,422) (212,72) (82,72) (82,80)"_qs;
+        << u"A(B(A,C(A)))"_qs << 3 << u"(146,390) (146,422) (218,422) (218,64) (82,64) (82,80)"_qs;
     QTest::newRow("box below behind another line's run")
         << u"R(X1,X2,X3,X4,X5,A(Y1,Y2,Y3,Y4,Y5,Z))"_qs << 11
-        << u"(1346,260) (1346,292) (1406,292) (1406,336) (1266,336) (1266,340)"_qs;
+        << u"(1346,260) (1346,292) (1409,292) (1409,332) (1266,332) (1266,340)"_qs;
 }
 
 void TestCin::polylines()
@@ -447,6 +495,30 @@ void TestCin::linesStayApart()
     const Cin::Network net = routed(*tree);
     QVERIFY(!net.connections.isEmpty());
     const QString fault = routeFault(net);
+    QVERIFY2(fault.isEmpty(), qPrintable(fault));
+}
+
+// Lines that share a gap keep a visible distance from each other and from
+// box edges while the network leaves room for it.
+void TestCin::linesKeepVisiblyApart_data()
+{
+    QTest::addColumn<QString>("sketch");
+    QTest::addColumn<bool>("room"); // false: more lines than places on an edge
+    QTest::newRow("hub that four hand back to") << u"R(A(R),B(R),C(R),D(R))"_qs << true;
+    QTest::newRow("one hands over to nine") << u"A(B,C,D,E,F,G,H,I,J)"_qs << true;
+    QTest::newRow("one hands over to fourteen") << u"A(B,C,D,E,F,G,H,I,J,K,L,M,N,O)"_qs << false;
+    QTest::newRow("lines back up from three rows") << u"A(B(A,C(A,D(A))))"_qs << true;
+    QTest::newRow("hand-overs two rows down") << u"A(B(C,D),C,D,E(C))"_qs << true;
+}
+
+void TestCin::linesKeepVisiblyApart()
+{
+    QFETCH(QString, sketch);
+    QFETCH(bool, room);
+    CKELDataManager m;
+    m.NewSolution();
+    const Cin::Network net = routed(*CinSketch::AddRbt(m, sketch));
+    const QString fault = routeFault(net) + (room ? spacingFault(net) : QString());
     QVERIFY2(fault.isEmpty(), qPrintable(fault));
 }
 
