@@ -93,21 +93,25 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
     QSet<int> linked;
     for (int id : std::as_const(changedIds) + removedIds) {
         CKELData *e = m.Lookup(id);
-        for (int c : std::as_const(e->m_vChildIds)) {
+        if (!e->m_extra)
+            continue;
+        for (int c : std::as_const(e->m_extra->vChildIds)) {
             linked.insert(c);
             if (CKELData *child = m.Lookup(c))
                 child->RemoveVParent(id);
         }
-        e->m_vChildIds.clear();
+        e->m_extra->vChildIds.clear();
     }
     for (int id : std::as_const(removedIds)) {
         CKELData *e = m.Lookup(id);
-        for (int p : std::as_const(e->m_vParentIds)) {
+        if (!e->m_extra)
+            continue;
+        for (int p : std::as_const(e->m_extra->vParentIds)) {
             linked.insert(p);
             if (CKELData *parent = m.Lookup(p))
                 parent->RemoveVChild(id);
         }
-        e->m_vParentIds.clear();
+        e->m_extra->vParentIds.clear();
     }
 
     // Take every listed element out of its owner, keeping the others in order.
@@ -184,7 +188,8 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
         e->SetId(s.id);
         if (wasThere) {
             std::unique_ptr<CKELData> old = std::move(pool[s.id]);
-            e->m_vParentIds = old->m_vParentIds;
+            if (!old->VParentIds().isEmpty())
+                e->extra().vParentIds = old->m_extra->vParentIds;
             e->m_children = std::move(old->m_children);
             old->m_children.clear();
             for (auto &c : e->m_children)

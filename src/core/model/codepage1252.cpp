@@ -40,6 +40,19 @@ QString decode(const char *data, qsizetype size)
     return out;
 }
 
+void decodeInto(const char *data, qsizetype size, QString &out)
+{
+    out.resize(size);
+    char16_t *dst = reinterpret_cast<char16_t *>(out.data());
+    for (qsizetype i = 0; i < size; ++i)
+        dst[i] = static_cast<unsigned char>(data[i]);
+    for (qsizetype i = 0; i < size; ++i) {
+        const unsigned char b = static_cast<unsigned char>(data[i]);
+        if (b >= 0x80 && b < 0xA0)
+            dst[i] = toUnicode(b);
+    }
+}
+
 int byteFor(char16_t ch)
 {
     if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF))
@@ -62,15 +75,31 @@ void encodeAppend(QStringView text, QByteArray &out)
     qsizetype pos = out.size();
     out.resize(pos + text.size());
     char *dst = out.data();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t ch = text[i].unicode();
+    const char16_t *src = text.utf16();
+    const qsizetype n = text.size();
+    constexpr qsizetype kRun = 16;
+    qsizetype i = 0;
+    while (i < n) {
+        if (i + kRun <= n) {
+            // nearly every character is ASCII: narrowed a run at a time
+            char16_t any = 0;
+            for (qsizetype k = 0; k < kRun; ++k)
+                any |= src[i + k];
+            if (any < 0x80) {
+                for (qsizetype k = 0; k < kRun; ++k)
+                    dst[pos + k] = char(src[i + k]);
+                i += kRun;
+                pos += kRun;
+                continue;
+            }
+        }
+        const char16_t ch = src[i++];
         const int b = ch < 0x80 ? int(ch) : byteFor(ch);
         if (b >= 0) {
             dst[pos++] = char(b);
             continue;
         }
-        const qsizetype remaining = text.size() - i - 1;
-        out.resize(pos + 6 + remaining);
+        out.resize(pos + 6 + (n - i));
         dst = out.data();
         const char esc[6] = {'\\',         'u', hex[(ch >> 12) & 0xF], hex[(ch >> 8) & 0xF], hex[(ch >> 4) & 0xF],
                              hex[ch & 0xF]};

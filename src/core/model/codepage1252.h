@@ -12,6 +12,8 @@ namespace Cp1252 {
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the code points of the same value,
 // so that they come back unchanged on the next save.
 QString decode(const char *data, qsizetype size);
+// The same into out, which keeps its room from line to line.
+void decodeInto(const char *data, qsizetype size, QString &out);
 inline QString decode(const QByteArray &bytes)
 {
     return decode(bytes.constData(), bytes.size());

@@ -7,7 +7,23 @@ namespace {
 const QString kDefaultToolTip = QStringLiteral("Custom Tool Tip");
 }
 
-CKELData::CKELData(CKELDataManager *manager) : m_manager(manager), m_tooltip(kDefaultToolTip) {}
+const QList<int> CKELData::kNoIds;
+
+CKELData::Extra::Extra() : tooltip(kDefaultToolTip) {}
+
+CKELData::CKELData(CKELDataManager *manager) : m_manager(manager) {}
+
+CKELData::Extra &CKELData::extra()
+{
+    if (!m_extra)
+        m_extra = std::make_unique<Extra>();
+    return *m_extra;
+}
+
+QString CKELData::GetToolTip() const
+{
+    return m_extra ? m_extra->tooltip : kDefaultToolTip;
+}
 
 CKELData::~CKELData()
 {
@@ -40,11 +56,13 @@ void CKELData::Destroy(std::unique_ptr<CKELData> element)
 
 void CKELData::dropCrossReferences()
 {
-    for (int id : std::as_const(m_vChildIds)) {
+    if (!m_extra)
+        return;
+    for (int id : std::as_const(m_extra->vChildIds)) {
         if (CKELData *e = m_manager->Lookup(id))
             e->RemoveVParent(m_id);
     }
-    for (int id : std::as_const(m_vParentIds)) {
+    for (int id : std::as_const(m_extra->vParentIds)) {
         if (CKELData *e = m_manager->Lookup(id))
             e->RemoveVChild(m_id);
     }
@@ -126,18 +144,18 @@ int CKELData::GetChildIds(QList<int> &out) const
 
 void CKELData::AddVirtualChild(CKELData *child)
 {
-    m_vChildIds.append(child->m_id);
-    child->m_vParentIds.append(m_id);
+    extra().vChildIds.append(child->m_id);
+    child->extra().vParentIds.append(m_id);
 }
 
 bool CKELData::RemoveVChild(int id)
 {
-    return m_vChildIds.removeOne(id);
+    return m_extra && m_extra->vChildIds.removeOne(id);
 }
 
 bool CKELData::RemoveVParent(int id)
 {
-    return m_vParentIds.removeOne(id);
+    return m_extra && m_extra->vParentIds.removeOne(id);
 }
 
 std::unique_ptr<CKELData> CKELData::CreateSuccessor()
@@ -146,8 +164,8 @@ std::unique_ptr<CKELData> CKELData::CreateSuccessor()
         return nullptr;
     std::unique_ptr<CKELData> copy = m_manager->CreateLike(m_id);
     if (copy) {
-        m_successorId = copy->m_id;
-        copy->m_predecessorId = m_id;
+        SetSuccessorId(copy->m_id);
+        copy->SetPredecessorId(m_id);
     }
     return copy;
 }
@@ -170,18 +188,7 @@ void CKELData::AppendText(QString &out, QStringView key, const QString &text)
 
 void CKELData::AppendNumber(QString &out, int value)
 {
-    // no temporary string: records are written a million at a time
-    char16_t buf[12];
-    char16_t *end = buf + 12;
-    char16_t *p = end;
-    unsigned int v = value < 0 ? 0u - unsigned(value) : unsigned(value);
-    do {
-        *--p = char16_t(u'0' + v % 10);
-        v /= 10;
-    } while (v);
-    if (value < 0)
-        *--p = u'-';
-    out.append(reinterpret_cast<const QChar *>(p), end - p);
+    CKELRecord::AppendNumber(out, value);
 }
 
 void CKELData::AppendInt(QString &out, QStringView key, int value)
@@ -204,12 +211,12 @@ void CKELData::AppendOwnRecord(QString &out) const
     AppendInt(out, u"id", m_id);
     AppendField(out, u"type", GetType());
     AppendText(out, u"name", GetName());
-    if (!m_vChildIds.isEmpty())
-        AppendField(out, u"Vchildren", CKELRecord::JoinInts(m_vChildIds));
-    if (m_isEvolution) {
+    if (!VChildIds().isEmpty())
+        AppendField(out, u"Vchildren", CKELRecord::JoinInts(m_extra->vChildIds));
+    if (IsEvolution()) {
         out += u"isev:1;";
-        AppendField(out, u"evtags", CKELRecord::JoinInts(m_evTags));
-        AppendInt(out, u"evsty", m_evStyle);
+        AppendField(out, u"evtags", CKELRecord::JoinInts(m_extra->evTags));
+        AppendInt(out, u"evsty", m_extra->evStyle);
     }
     AppendOwnFields(out);
 }
@@ -230,12 +237,12 @@ void CKELData::AppendRecord(QString &out) const
         first = false;
     }
     out += u';';
-    if (!m_vChildIds.isEmpty())
-        AppendField(out, u"Vchildren", CKELRecord::JoinInts(m_vChildIds));
-    if (m_isEvolution) {
+    if (!VChildIds().isEmpty())
+        AppendField(out, u"Vchildren", CKELRecord::JoinInts(m_extra->vChildIds));
+    if (IsEvolution()) {
         out += u"isev:1;";
-        AppendField(out, u"evtags", CKELRecord::JoinInts(m_evTags));
-        AppendInt(out, u"evsty", m_evStyle);
+        AppendField(out, u"evtags", CKELRecord::JoinInts(m_extra->evTags));
+        AppendInt(out, u"evsty", m_extra->evStyle);
     }
     AppendOwnFields(out);
 }
@@ -264,8 +271,9 @@ void CKELData::ReadBase(const CKELRecord &record)
     }
     const QStringView evtags = record.RawView(u"evtags");
     if (!evtags.isEmpty()) {
-        m_isEvolution = true;
-        m_evStyle = record.GetInt(u"evsty");
-        CKELRecord::ParseIntList(evtags, m_evTags);
+        Extra &x = extra();
+        x.isEvolution = true;
+        x.evStyle = record.GetInt(u"evsty");
+        CKELRecord::ParseIntList(evtags, x.evTags);
     }
 }

@@ -43,8 +43,8 @@ public:
     void SetName(const QString &name);
     virtual QString GetLabel() const { return GetType(); }
     virtual QString GetLabelFor(const CKELData *context) const;
-    virtual QString GetToolTip() const { return m_tooltip; }
-    virtual void SetToolTip(const QString &tip) { m_tooltip = tip; }
+    virtual QString GetToolTip() const;
+    virtual void SetToolTip(const QString &tip) { extra().tooltip = tip; }
 
     bool IsPersistent() const { return m_persistent; }
     void SetPersistent(bool on) { m_persistent = on; }
@@ -78,23 +78,39 @@ public:
     // deleting either one cleans up the other.
     void AddVirtualChild(CKELData *child);
     bool RemoveVChild(int id);
-    void AddVParent(int id) { m_vParentIds.append(id); }
+    void AddVParent(int id) { extra().vParentIds.append(id); }
     bool RemoveVParent(int id);
-    const QList<int> &VChildIds() const { return m_vChildIds; }
-    const QList<int> &VParentIds() const { return m_vParentIds; }
+    const QList<int> &VChildIds() const { return m_extra ? m_extra->vChildIds : kNoIds; }
+    const QList<int> &VParentIds() const { return m_extra ? m_extra->vParentIds : kNoIds; }
 
     // Evolution data of an evolution-tree node
-    bool IsEvolution() const { return m_isEvolution; }
-    void SetEvolution(bool on) { m_isEvolution = on; }
-    int GetEvStyle() const { return m_evStyle; }
-    void SetEvStyle(int style) { m_evStyle = style; }
-    const QList<int> &EvTags() const { return m_evTags; }
-    QList<int> &EvTags() { return m_evTags; }
+    bool IsEvolution() const { return m_extra && m_extra->isEvolution; }
+    void SetEvolution(bool on)
+    {
+        if (on || m_extra)
+            extra().isEvolution = on;
+    }
+    int GetEvStyle() const { return m_extra ? m_extra->evStyle : 0; }
+    void SetEvStyle(int style)
+    {
+        if (style || m_extra)
+            extra().evStyle = style;
+    }
+    const QList<int> &EvTags() const { return m_extra ? m_extra->evTags : kNoIds; }
+    QList<int> &EvTags() { return extra().evTags; }
 
-    int PredecessorId() const { return m_predecessorId; }
-    int SuccessorId() const { return m_successorId; }
-    void SetPredecessorId(int id) { m_predecessorId = id; }
-    void SetSuccessorId(int id) { m_successorId = id; }
+    int PredecessorId() const { return m_extra ? m_extra->predecessorId : 0; }
+    int SuccessorId() const { return m_extra ? m_extra->successorId : 0; }
+    void SetPredecessorId(int id)
+    {
+        if (id || m_extra)
+            extra().predecessorId = id;
+    }
+    void SetSuccessorId(int id)
+    {
+        if (id || m_extra)
+            extra().successorId = id;
+    }
 
     // A new registered element of the same kind that remembers this one.
     std::unique_ptr<CKELData> CreateSuccessor();
@@ -120,22 +136,32 @@ protected:
     static void AppendNumber(QString &out, int value);
 
 private:
+    // What few elements have: virtual links, evolution data, a tool tip of
+    // their own. Kept apart and made on first use, since a big tree is a
+    // million nodes that have none of it.
+    struct Extra
+    {
+        Extra();
+        QString tooltip;
+        QList<int> vParentIds;
+        QList<int> vChildIds;
+        QList<int> evTags;
+        int evStyle = 0;
+        int predecessorId = 0;
+        int successorId = 0;
+        bool isEvolution = false;
+    };
+    Extra &extra();
     void dropCrossReferences();
+    static const QList<int> kNoIds;
 
     CKELDataManager *m_manager = nullptr;
     CKELData *m_parent = nullptr;
     std::vector<std::unique_ptr<CKELData>> m_children;
-    QString m_tooltip;
-    QList<int> m_vParentIds;
-    QList<int> m_vChildIds;
     QString m_name;
-    QList<int> m_evTags;
+    std::unique_ptr<Extra> m_extra;
     int m_id = 0;
-    int m_evStyle = 0;
-    int m_predecessorId = 0;
-    int m_successorId = 0;
     bool m_persistent = true;
-    bool m_isEvolution = false;
     bool m_modified = false;
     int m_loadSlot = -1; // place in the loader's table while a file is read
 

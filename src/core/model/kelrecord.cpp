@@ -1,7 +1,55 @@
 #include "kelrecord.h"
 
+#include "codepage1252.h"
+
 #include <algorithm>
+#include <cstring>
 #include <limits>
+
+namespace {
+
+inline qsizetype findChar(const char *s, qsizetype from, qsizetype to, char c)
+{
+    const void *hit = std::memchr(s + from, c, size_t(to - from));
+    return hit ? static_cast<const char *>(hit) - s : -1;
+}
+
+inline qsizetype findChar(const char16_t *s, qsizetype from, qsizetype to, char c)
+{
+    const char16_t *hit = std::find(s + from, s + to, char16_t(c));
+    return hit != s + to ? hit - s : -1;
+}
+
+} // namespace
+
+template<class Char> void CKELRecord::split(const Char *text, qsizetype n)
+{
+    // one pass over the line: records are read a million at a time
+    bool haveKind = false;
+    qsizetype start = 0;
+    while (start <= n) {
+        qsizetype end = findChar(text, start, n, ';');
+        if (end < 0)
+            end = n;
+        if (end > start) {
+            if (!haveKind) {
+                m_kind = {start, end - start};
+                haveKind = true;
+            } else {
+                const qsizetype colonAt = findChar(text, start, end, ':');
+                if (colonAt < 0)
+                    break; // a field without ":" ends the record
+                const qsizetype colon = colonAt - start;
+                const qsizetype index = qsizetype(m_fields.size());
+                m_fields.push_back({{start, colon}, {colonAt + 1, end - colonAt - 1}});
+                const char16_t *key = reinterpret_cast<const char16_t *>(m_line.constData()) + start;
+                const unsigned slot = keySlot(key, colon);
+                m_lastInSlot[slot] = index <= 32767 ? qint16(index) : qint16(-2); // -2: walk the fields
+            }
+        }
+        start = end + 1;
+    }
+}
 
 bool CKELRecord::Parse(const QString &line)
 {
@@ -12,31 +60,22 @@ bool CKELRecord::Parse(const QString &line)
     if (line.startsWith(u'#'))
         return false;
     m_line = line;
+    split(reinterpret_cast<const char16_t *>(m_line.constData()), m_line.size());
+    return true;
+}
 
-    const QStringView text(m_line);
-    const qsizetype n = text.size();
-    bool haveKind = false;
-    qsizetype start = 0;
-    while (start <= n) {
-        qsizetype end = text.indexOf(u';', start);
-        if (end < 0)
-            end = n;
-        if (end > start) {
-            if (!haveKind) {
-                m_kind = {start, end - start};
-                haveKind = true;
-            } else {
-                const qsizetype colon = text.sliced(start, end - start).indexOf(u':');
-                if (colon < 0)
-                    break; // a field without ":" ends the record
-                const qsizetype index = qsizetype(m_fields.size());
-                m_fields.push_back({{start, colon}, {start + colon + 1, end - start - colon - 1}});
-                const unsigned slot = keySlot(text.utf16() + start, colon);
-                m_lastInSlot[slot] = index <= 32767 ? qint16(index) : qint16(-2); // -2: walk the fields
-            }
-        }
-        start = end + 1;
+bool CKELRecord::ParseEncoded(QByteArrayView line)
+{
+    m_fields.clear();
+    m_lastInSlot.fill(-1);
+    m_kind = {};
+    if (line.startsWith('#')) {
+        m_line.clear();
+        return false;
     }
+    // positions in the bytes are positions in the text
+    Cp1252::decodeInto(line.data(), line.size(), m_line);
+    split(line.data(), line.size());
     return true;
 }
 
@@ -74,6 +113,34 @@ QStringView CKELRecord::RawView(QStringView key) const
 {
     const Field *f = find(key);
     return f ? view(f->value) : QStringView();
+}
+
+QString CKELRecord::GetText(QStringView key) const
+{
+    const QStringView raw = RawView(key);
+    if (m_pool && std::none_of(raw.begin(), raw.end(), [](QChar c) { return c == u'.' || c == u'\\'; }))
+        return m_pool->Text(raw);
+    return Unescape(raw);
+}
+
+QString CTextPool::Text(QStringView raw)
+{
+    // Names recur; long texts and the many unique ones of a big file would
+    // only fill the pool, so it stops growing at a size that holds the
+    // names of any real model.
+    constexpr qsizetype kLongest = 64;
+    constexpr qsizetype kMostTexts = 1 << 16;
+    if (raw.isEmpty())
+        return QString();
+    if (raw.size() > kLongest)
+        return raw.toString();
+    const auto it = m_texts.constFind(raw);
+    if (it != m_texts.constEnd())
+        return *it;
+    QString text = raw.toString();
+    if (m_texts.size() < kMostTexts)
+        m_texts.insert(QStringView(text), text);
+    return text;
 }
 
 void CKELRecord::GetIntList(QStringView key, QList<int> &out) const
@@ -298,6 +365,21 @@ void CKELRecord::ParseIntList(QStringView raw, QList<int> &out)
             out.append(ToInt(raw.mid(start, end - start)));
         start = end + 1;
     }
+}
+
+void CKELRecord::AppendNumber(QString &out, int value)
+{
+    char16_t buf[12];
+    char16_t *end = buf + 12;
+    char16_t *p = end;
+    unsigned int v = value < 0 ? 0u - unsigned(value) : unsigned(value);
+    do {
+        *--p = char16_t(u'0' + v % 10);
+        v /= 10;
+    } while (v);
+    if (value < 0)
+        *--p = u'-';
+    out.append(reinterpret_cast<const QChar *>(p), end - p);
 }
 
 QString CKELRecord::JoinInts(const QList<int> &values)

@@ -1,12 +1,27 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringView>
 
 #include <array>
 #include <vector>
+
+// Texts that recur over many records, such as component and behavior names,
+// kept once: a record reading with a pool hands out shared copies instead of
+// a new string for each field.
+class CTextPool
+{
+public:
+    // The text of an unescaped value; shared when it was seen before.
+    QString Text(QStringView raw);
+
+private:
+    // The keys view the texts the pool holds, which never change.
+    QHash<QStringView, QString> m_texts;
+};
 
 // One record line parsed into its kind and key/value fields. Values are kept
 // raw (still escaped); GetText and GetIntList unescape them.
@@ -18,14 +33,21 @@ public:
 
     // Returns false for a "#" comment line, which stores nothing.
     bool Parse(const QString &line);
+    // The same for a line in the file's encoding (code page 1252), which
+    // decodes one byte to one character into room the record keeps.
+    bool ParseEncoded(QByteArrayView line);
+    // Texts read from now on come from pool (null: none); it must outlive
+    // the reading.
+    void SetTextPool(CTextPool *pool) { m_pool = pool; }
 
     QString GetKind() const;
+    QStringView KindView() const { return view(m_kind); }
     bool Has(QStringView key) const { return find(key) != nullptr; }
     QStringView RawView(QStringView key) const;
     QString GetRaw(QStringView key) const { return RawView(key).toString(); }
     int GetInt(QStringView key) const { return ToInt(RawView(key)); }
     bool GetBool(QStringView key) const { return RawView(key) == u"1"; }
-    QString GetText(QStringView key) const { return Unescape(RawView(key)); }
+    QString GetText(QStringView key) const;
     void GetIntList(QStringView key, QList<int> &out) const;
 
     int FieldCount() const { return int(m_fields.size()); }
@@ -50,6 +72,9 @@ public:
     // Splits at ",", skips empty items, appends each as ToInt.
     static void ParseIntList(QStringView raw, QList<int> &out);
     static QString JoinInts(const QList<int> &values);
+    // The decimal digits of value, without a temporary string: records are
+    // written a million at a time.
+    static void AppendNumber(QString &out, int value);
 
 private:
     struct Span
@@ -62,6 +87,7 @@ private:
         Span key;
         Span value;
     };
+    template<class Char> void split(const Char *text, qsizetype n);
     const Field *find(QStringView key) const;
     QStringView view(Span s) const { return QStringView(m_line).mid(s.pos, s.len); }
     static unsigned keySlot(const char16_t *key, qsizetype n)
@@ -71,6 +97,7 @@ private:
 
     static constexpr unsigned kSlots = 128;
     QString m_line;
+    CTextPool *m_pool = nullptr;
     Span m_kind;
     std::vector<Field> m_fields;
     // Per slot of a key's hash, the last field whose key falls there (-1:

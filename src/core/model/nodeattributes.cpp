@@ -67,7 +67,7 @@ void appendNumber(QString &out, QStringView key, int value)
 {
     out += key;
     out += u':';
-    out += QString::number(value);
+    CKELRecord::AppendNumber(out, value);
     out += u';';
 }
 

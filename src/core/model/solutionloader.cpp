@@ -13,6 +13,7 @@ CSolutionLoader::CSolutionLoader(CKELDataManager &manager) : m_manager(manager),
 {
     m_manager.m_loadReport = {};
     m_manager.m_loader = this;
+    m_record.SetTextPool(&m_texts);
 }
 
 CSolutionLoader::~CSolutionLoader()
@@ -22,61 +23,20 @@ CSolutionLoader::~CSolutionLoader()
     m_manager.m_loader = nullptr;
 }
 
-namespace {
-
-// The kind, "type" and "id" of a record line, read straight from its bytes:
-// the first phase needs nothing else, and these are plain ASCII.
-struct LineHead
-{
-    QByteArrayView kind;
-    QByteArrayView type;
-    QByteArrayView id;
-};
-
-LineHead scanHead(QByteArrayView line)
-{
-    LineHead head;
-    bool haveKind = false;
-    qsizetype start = 0;
-    const qsizetype n = line.size();
-    const char *s = line.data();
-    while (start < n) {
-        const void *semi = std::memchr(s + start, ';', size_t(n - start));
-        const qsizetype end = semi ? static_cast<const char *>(semi) - s : n;
-        if (end > start) {
-            const QByteArrayView field(s + start, end - start);
-            if (!haveKind) {
-                head.kind = field;
-                haveKind = true;
-            } else {
-                const qsizetype colon = field.indexOf(':');
-                if (colon < 0)
-                    break; // a field without ":" ends the record
-                const char *k = field.data();
-                if (colon == 4 && k[0] == 't' && k[1] == 'y' && k[2] == 'p' && k[3] == 'e')
-                    head.type = field.sliced(colon + 1);
-                else if (colon == 2 && k[0] == 'i' && k[1] == 'd')
-                    head.id = field.sliced(colon + 1);
-            }
-        }
-        start = end + 1;
-    }
-    return head;
-}
-
-} // namespace
-
 void CSolutionLoader::AddLine(QByteArrayView line)
 {
     if (line.endsWith('\r'))
         line.chop(1);
     if (line.isEmpty() || line.front() == '#')
         return; // blank or comment
-    const LineHead head = scanHead(line);
-    if (head.kind == "obj") {
-        const int code = KEL::FactoryCodeForTypeName(head.type);
+    // each line is split once; node lines are restored from this very parse
+    CKELRecord &record = m_record;
+    record.ParseEncoded(line);
+    const QStringView kind = record.KindView();
+    if (kind == u"obj") {
+        const int code = KEL::FactoryCodeForTypeName(record.RawView(u"type"));
         bool ok = false;
-        const int id = CKELRecord::ToInt(head.id, &ok);
+        const int id = CKELRecord::ToInt(record.RawView(u"id"), &ok);
         if (code == 0 || code == KEL::FactoryMethods || !ok || id <= 0) {
             IgnoreLine();
             return;
@@ -90,8 +50,7 @@ void CSolutionLoader::AddLine(QByteArrayView line)
         addElement(code, id, line);
         return;
     }
-    CKELRecord record(Cp1252::decode(line.data(), line.size()));
-    if (head.kind == "VLM") {
+    if (kind == u"VLM") {
         // a counter past the largest id would hand out ids that wrap round
         auto counter = [&](QStringView key, int fallback) {
             const QStringView raw = record.RawView(key);
@@ -106,14 +65,16 @@ void CSolutionLoader::AddLine(QByteArrayView line)
         };
         m_headerCount = counter(u"count", -1);
         m_headerMaxCount = counter(u"maxcount", 0);
-        // one table of the final size instead of growing it step by step
-        // (and holding two tables at each step); only as far as the file's
-        // size vouches for the header
-        if (m_headerCount > 0 && m_entries.empty() && size_t(m_headerCount) <= m_entries.capacity())
+        // tables of the final size instead of growing them step by step
+        // (and holding two at each step); only as far as the size of the
+        // input vouches for the header
+        if (m_headerCount > 0 && m_entries.empty() && m_headerCount <= m_maxLines) {
+            m_entries.reserve(size_t(m_headerCount));
             m_manager.m_idMap.reserve(m_headerCount);
-    } else if (head.kind == "ENV") {
+        }
+    } else if (kind == u"ENV") {
         m_manager.m_simulatorPath = record.GetText(u"ZEPHSim");
-    } else if (head.kind == "END") {
+    } else if (kind == u"END") {
         m_endVersionId = record.GetInt(u"actversion");
         m_endSolutionId = record.GetInt(u"solution");
     } else {
@@ -128,7 +89,8 @@ void CSolutionLoader::addElement(int factoryCode, int id, QByteArrayView line)
         IgnoreLine();
         return;
     }
-    if (CKELData *old = m_manager.Lookup(id)) {
+    CKELData *&known = m_manager.m_idMap[id];
+    if (CKELData *old = known) {
         // a later line with the same id replaces the earlier element
         Entry &stale = m_entries[size_t(slotOf(old))];
         old->SetManager(nullptr);
@@ -136,44 +98,27 @@ void CSolutionLoader::addElement(int factoryCode, int id, QByteArrayView line)
         stale.element = nullptr;
         ++m_manager.m_loadReport.duplicateIds;
     }
+    CKELData *element = e.get();
+    known = element;
     e->SetId(id);
-    e->m_loadSlot = int(m_entries.size());
-    m_manager.m_idMap.insert(id, e.get());
-    Entry entry;
-    entry.element = e.get();
-    if (factoryCode == KEL::FactoryMethod && restoreNodeNow(static_cast<CKELMethod *>(e.get()), line)) {
-        entry.length = -1; // restored already
-    } else {
-        entry.offset = m_arena.size();
-        entry.length = line.size();
+    const int slot = int(m_entries.size());
+    e->m_loadSlot = slot;
+    if (factoryCode != KEL::FactoryMethod || !restoreNodeNow(static_cast<CKELMethod *>(e.get()))) {
+        m_kept.push_back({slot, m_arena.size(), line.size()});
         m_arena.append(line.data(), line.size());
     }
-    entry.owned = std::move(e);
-    m_entries.push_back(std::move(entry));
+    m_entries.push_back({std::move(e), element});
 }
 
-bool CSolutionLoader::restoreNodeNow(CKELMethod *node, QByteArrayView line)
+bool CSolutionLoader::restoreNodeNow(CKELMethod *node)
 {
     // Nodes are nearly all of a big file. One that names no other element
     // but by id needs nothing that a later line makes, so it is restored
-    // at once instead of keeping its line until every element exists.
-    m_record.Parse(Cp1252::decode(line.data(), line.size()));
+    // at once from the parsed line instead of keeping the line until every
+    // element exists.
     if (!m_record.RawView(u"children").isEmpty() || !m_record.RawView(u"Vchildren").isEmpty())
         return false;
     node->FromRecord(m_record);
-    // the same few names recur over thousands of nodes: share their text
-    auto share = [this](QString &text) {
-        if (text.isEmpty())
-            return;
-        const auto it = m_sharedText.constFind(text);
-        if (it != m_sharedText.constEnd())
-            text = *it;
-        else
-            m_sharedText.insert(text);
-    };
-    share(node->component);
-    share(node->behavior);
-    share(node->requirementTag);
     return true;
 }
 
@@ -217,6 +162,7 @@ void CSolutionLoader::AdoptChild(CKELData *parent, int childId)
 
 void CSolutionLoader::restoreAll()
 {
+    m_order.reserve(m_entries.size());
     for (size_t i = 0; i < m_entries.size(); ++i) {
         if (m_entries[i].element)
             m_order.push_back(int(i));
@@ -228,16 +174,20 @@ void CSolutionLoader::restoreAll()
     if (!std::is_sorted(m_order.begin(), m_order.end(), byId))
         std::sort(m_order.begin(), m_order.end(), byId);
     buildDenseIndex();
-    m_sharedText = {};
+
+    // in id order too: the first owner that lists an element keeps it
+    std::erase_if(m_kept, [this](const Kept &k) { return !m_entries[size_t(k.slot)].element; });
+    auto keptById = [&byId](const Kept &a, const Kept &b) { return byId(a.slot, b.slot); };
+    if (!std::is_sorted(m_kept.begin(), m_kept.end(), keptById))
+        std::sort(m_kept.begin(), m_kept.end(), keptById);
     CKELRecord &record = m_record;
-    for (int slot : m_order) {
-        const Entry &entry = m_entries[size_t(slot)];
-        if (entry.length < 0)
-            continue;
-        record.Parse(Cp1252::decode(m_arena.constData() + entry.offset, entry.length));
-        entry.element->FromRecord(record);
+    for (const Kept &k : m_kept) {
+        record.ParseEncoded(QByteArrayView(m_arena.constData() + k.offset, k.length));
+        m_entries[size_t(k.slot)].element->FromRecord(record);
     }
     record = CKELRecord();
+    m_texts = CTextPool();
+    m_kept = {};
     m_arena = QByteArray();
 }
 

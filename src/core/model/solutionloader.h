@@ -5,7 +5,6 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QSet>
 
 #include <memory>
 #include <vector>
@@ -26,8 +25,9 @@ public:
     // One line in the file's encoding, without its line feed.
     void AddLine(QByteArrayView line);
     void IgnoreLine() { ++m_manager.m_loadReport.ignoredLines; }
-    // A hint of how many lines will come.
-    void Reserve(qsizetype lines) { m_entries.reserve(size_t(lines)); }
+    // The most lines that can come (from the size of the input): the
+    // header's element count is trusted for room up to this.
+    void SetMaxLines(qsizetype lines) { m_maxLines = lines; }
     bool Finish(QString *error);
     void AdoptChild(CKELData *parent, int childId);
 
@@ -36,12 +36,17 @@ private:
     {
         std::unique_ptr<CKELData> owned; // null once an owner adopted it
         CKELData *element = nullptr;     // null when a later line replaced it
+    };
+    // The line of an element restored in the second phase.
+    struct Kept
+    {
+        int slot = 0;
         qsizetype offset = 0;
-        qsizetype length = 0; // -1: restored when read
+        qsizetype length = 0;
     };
 
     void addElement(int factoryCode, int id, QByteArrayView line);
-    bool restoreNodeNow(CKELMethod *node, QByteArrayView line);
+    bool restoreNodeNow(CKELMethod *node);
     void buildDenseIndex();
     CKELData *lookup(int id) const;
     void restoreAll();
@@ -54,11 +59,13 @@ private:
     CKELDataManager &m_manager;
     CKELDataManager::State m_backup;
     std::vector<Entry> m_entries;
+    std::vector<Kept> m_kept;
     std::vector<int> m_order;        // live entries in ascending id order
     std::vector<CKELData *> m_dense; // by id, once phase two starts (when ids are dense)
-    QByteArray m_arena;              // the element lines, kept between the phases
-    CKELRecord m_record;             // reused: its field list keeps its room
-    QSet<QString> m_sharedText;
+    QByteArray m_arena;              // the kept lines
+    CKELRecord m_record;             // reused: its line and field list keep their room
+    CTextPool m_texts;               // the same few names recur over thousands of nodes
+    qsizetype m_maxLines = 0;
     int m_headerCount = -1;
     int m_headerMaxCount = 0;
     int m_idOutOfRange = 0; // the first such id: the file is refused

@@ -16,15 +16,17 @@ bool CSolutionReader::ReadFile(CKELDataManager &manager, const QString &path, QS
         return false;
     }
     CSolutionLoader loader(manager);
-    loader.Reserve(qsizetype(std::min<qint64>(file.size() / 100, 50'000'000)));
+    loader.SetMaxLines(qsizetype(std::min<qint64>(file.size() / kShortestElementLine, KEL::MaxElementId)));
     constexpr qint64 kChunk = 1 << 20;
-    QByteArray chunk;
+    // one buffer for the whole file: a fresh one per read costs as much again in page faults
+    QByteArray buffer(kChunk, Qt::Uninitialized);
     QByteArray carry;
     bool skipping = false; // inside a line that has grown too long
     for (;;) {
-        chunk = file.read(kChunk);
-        if (chunk.isEmpty())
+        const qint64 got = file.read(buffer.data(), kChunk);
+        if (got <= 0)
             break;
+        const QByteArrayView chunk(buffer.constData(), qsizetype(got));
         qsizetype start = 0;
         for (;;) {
             const qsizetype nl = chunk.indexOf('\n', start);
@@ -69,6 +71,7 @@ bool CSolutionReader::ReadText(CKELDataManager &manager, const QString &text, QS
     // The record text may hold any UTF-16 character; the loader reads bytes
     // in the file's encoding, which keeps such characters as escapes.
     const QByteArray bytes = Cp1252::encode(text);
+    loader.SetMaxLines(bytes.size() / kShortestElementLine);
     qsizetype start = 0;
     while (start < bytes.size()) {
         const qsizetype end = bytes.indexOf('\n', start);

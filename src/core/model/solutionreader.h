@@ -15,4 +15,6 @@ public:
 
     // Lines longer than this are skipped while reading.
     static constexpr qsizetype kMaxLineBytes = qsizetype(64) * 1024 * 1024;
+    // "obj;id:1;type:EVT;" and its line break
+    static constexpr qsizetype kShortestElementLine = 16;
 };

@@ -20,13 +20,13 @@
 #include <unistd.h>
 #endif
 
-void CSolutionWriter::WriteLines(const CKELDataManager &m, const std::function<void(const QString &)> &sink)
+void CSolutionWriter::appendLines(const CKELDataManager &m, QString &line,
+                                  const std::function<void(QString &)> &lineEnded)
 {
-    QString line;
-    line = QStringLiteral("VLM;system:KEL-Tessel;Version:") + CKELDataManager::FormatVersion()
-           + QStringLiteral(";count:") + QString::number(m.Count()) + QStringLiteral(";maxcount:")
-           + QString::number(m.MaxCount());
-    sink(line);
+    line += QStringLiteral("VLM;system:KEL-Tessel;Version:") + CKELDataManager::FormatVersion()
+            + QStringLiteral(";count:") + QString::number(m.Count()) + QStringLiteral(";maxcount:")
+            + QString::number(m.MaxCount());
+    lineEnded(line);
 
     std::vector<std::pair<int, const CKELData *>> elements;
     const QHash<int, CKELData *> &idMap = m.IdMap();
@@ -66,27 +66,32 @@ void CSolutionWriter::WriteLines(const CKELDataManager &m, const std::function<v
     for (const auto &[id, e] : elements) {
         if (!e->IsPersistent())
             continue;
-        line.resize(0);
         line += u"obj;";
         e->AppendRecord(line);
-        sink(line);
+        lineEnded(line);
     }
     m.m_siblingOrderCache.reset();
 
-    line = QStringLiteral("ENV;ZEPHSim:") + CKELRecord::Escape(m.SimulatorPath()) + u';';
-    sink(line);
-    line = QStringLiteral("END;actversion:") + QString::number(m.CurrentVersion() ? m.CurrentVersion()->GetId() : 0)
-           + QStringLiteral(";solution:") + QString::number(m.Solution() ? m.Solution()->GetId() : 0) + u';';
-    sink(line);
+    line += QStringLiteral("ENV;ZEPHSim:") + CKELRecord::Escape(m.SimulatorPath()) + u';';
+    lineEnded(line);
+    line += QStringLiteral("END;actversion:") + QString::number(m.CurrentVersion() ? m.CurrentVersion()->GetId() : 0)
+            + QStringLiteral(";solution:") + QString::number(m.Solution() ? m.Solution()->GetId() : 0) + u';';
+    lineEnded(line);
+}
+
+void CSolutionWriter::WriteLines(const CKELDataManager &manager, const std::function<void(const QString &)> &sink)
+{
+    QString line;
+    appendLines(manager, line, [&sink](QString &done) {
+        sink(done);
+        done.resize(0);
+    });
 }
 
 QString CSolutionWriter::Text(const CKELDataManager &manager)
 {
     QString text;
-    WriteLines(manager, [&text](const QString &line) {
-        text += line;
-        text += u'\n';
-    });
+    appendLines(manager, text, [](QString &done) { done += u'\n'; });
     return text;
 }
 
@@ -121,9 +126,11 @@ CSolutionWriter::Outcome CSolutionWriter::WriteFile(const CKELDataManager &manag
         const QFileInfo folder(target.absolutePath());
         if (target.isFile() && target.isWritable() && folder.isDir() && !folder.isWritable()) {
             QByteArray bytes;
-            WriteLines(manager, [&](const QString &line) {
-                Cp1252::encodeAppend(line, bytes);
-                bytes.append("\r\n", 2);
+            QString text;
+            appendLines(manager, text, [&](QString &done) {
+                done += u"\r\n";
+                Cp1252::encodeAppend(done, bytes);
+                done.resize(0);
             });
             return writeInPlace(path, bytes, error);
         }
@@ -131,22 +138,25 @@ CSolutionWriter::Outcome CSolutionWriter::WriteFile(const CKELDataManager &manag
             *error = cannotWrite(path, why);
         return Outcome::Failed;
     }
+    // lines gather in one text that is encoded and written a block at a time
     constexpr qsizetype kFlushAt = 1 << 20;
+    QString text;
+    text.reserve(kFlushAt + 4096);
     QByteArray buffer;
-    buffer.reserve(kFlushAt + 4096);
     bool good = true;
-    WriteLines(manager, [&](const QString &line) {
-        if (!good)
-            return;
-        Cp1252::encodeAppend(line, buffer);
-        buffer.append("\r\n", 2);
-        if (buffer.size() >= kFlushAt) {
-            good = file.write(buffer) == buffer.size();
-            buffer.resize(0);
-        }
+    auto flush = [&](QString &done) {
+        buffer.resize(0);
+        Cp1252::encodeAppend(done, buffer);
+        done.resize(0);
+        good = good && file.write(buffer) == buffer.size();
+    };
+    appendLines(manager, text, [&](QString &done) {
+        done += u"\r\n";
+        if (done.size() >= kFlushAt)
+            flush(done);
     });
-    if (good && !buffer.isEmpty())
-        good = file.write(buffer) == buffer.size();
+    if (!text.isEmpty())
+        flush(text);
     QString why;
 #ifdef Q_OS_UNIX
     // the new bytes are on disk before the rename makes them the file

@@ -26,5 +26,9 @@ public:
     static Outcome WriteFile(const CKELDataManager &manager, const QString &path, QString *error);
 
 private:
+    // Appends the solution's lines to out, calling lineEnded after each;
+    // it may add a line break, or take the text and empty out.
+    static void appendLines(const CKELDataManager &manager, QString &out,
+                            const std::function<void(QString &)> &lineEnded);
     static Outcome writeInPlace(const QString &path, const QByteArray &bytes, QString *error);
 };

@@ -390,6 +390,10 @@ void TestSolutionFile::textRoundTrip_data()
     QTest::newRow("arabic") << u"الباب مفتوح"_qs;
     QTest::newRow("emoji") << u"🚪 open 👍🏽"_qs;
     QTest::newRow("escape lookalike") << u"\\u0041 stays"_qs;
+    // the writer narrows text in runs of characters: others fall between them
+    QTest::newRow("page and other characters between long runs")
+        << QString(15, u'a') + u"€"_qs + QString(16, u'b') + u"门"_qs + QString(40, u'c') + u"ü"_qs;
+    QTest::newRow("text longer than a write block") << QString(1 << 20, u'x') + u"ü门"_qs;
 }
 
 // Whatever the user types comes back from the file unchanged.
