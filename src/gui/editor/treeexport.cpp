@@ -2,6 +2,7 @@
 
 #include "canvas/canvasscene.h"
 #include "canvas/svgwriter.h"
+#include "treesvgsource.h"
 
 #include <QFileInfo>
 #include <QImage>
@@ -138,6 +139,26 @@ Result Export(CCanvasScene &scene, const QString &path, double scale)
     }
     case Format::Unknown: break;
     }
+    commit(file, r);
+    return r;
+}
+
+Result ExportTreeSvg(const CKELDataManager &manager, int treeId, const QString &path, const CTessel1Doc *view,
+                     ColourScheme::Scheme scheme)
+{
+    if (FormatOf(path) != Format::Svg)
+        return failed(QObject::tr("\"%1\": the drawing's name must end in .svg").arg(path));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return failed(file.errorString());
+    const CTreeSvgSource source(manager, treeId, view, scheme);
+    CSvgOptions options;
+    options.title = QFileInfo(path).completeBaseName();
+    options.description = QObject::tr("A behavior tree drawn by Verdantis");
+    if (!CSvgWriter::Write(source, file, options))
+        return failed(file.errorString());
+    Result r;
+    r.size = source.Area().size().toSize().expandedTo(QSize(1, 1));
     commit(file, r);
     return r;
 }
