@@ -176,7 +176,7 @@ private:
     QByteArray m_buffer;
     bool m_good = true;
     QByteArray m_sheet;
-    int m_classCount = 0;
+    QHash<QByteArray, QByteArray> m_cssClasses;
     QHash<quint64, QByteArray> m_lookClasses;
     QHash<quint64, QByteArray> m_lineClasses;
     std::vector<std::unique_ptr<CFontStyle>> m_fonts;
@@ -200,7 +200,12 @@ bool CWriter::flush(bool always)
 
 QByteArray CWriter::newClass(const QByteArray &css)
 {
-    const QByteArray name = 's' + QByteArray::number(m_classCount++);
+    // looks told apart by their numbers may still come out as the same text
+    auto it = m_cssClasses.constFind(css);
+    if (it != m_cssClasses.cend())
+        return *it;
+    const QByteArray name = 's' + QByteArray::number(m_cssClasses.size());
+    m_cssClasses.insert(css, name);
     m_sheet += '.' + name + '{' + css + "}\n";
     return name;
 }

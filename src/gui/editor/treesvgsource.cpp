@@ -62,9 +62,8 @@ QRect CTreeSvgSource::drawnRect(const Box &b) const
 CSvgLink CTreeSvgSource::linkInto(const Box &child) const
 {
     const Box &parent = m_boxes[size_t(child.parent)];
-    const CKELLinkShape::CLook look =
-        CKELLinkShape::LookOf(child.node->atomic ? CKELLinkShape::Atomic : CKELLinkShape::Ordinary,
-                              child.node->GetEvStyle());
+    const CKELLinkShape::CLook look = CKELLinkShape::LookOf(
+        child.node->atomic ? CKELLinkShape::Atomic : CKELLinkShape::Ordinary, child.node->GetEvStyle());
     CSvgLink link;
     link.colour = look.colour;
     link.width = look.lineWidth;
