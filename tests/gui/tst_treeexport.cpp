@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QImageReader>
+#include <QPainter>
 #include <QPalette>
 #include <QPrinter>
 #include <QRegularExpression>
@@ -33,6 +34,7 @@ private slots:
     void failuresSayWhy_data();
     void failuresSayWhy();
     void printingFitsThePage();
+    void partOfAPosterStaysInItsPlace();
     void svgHasOneElementPerPart_data();
     void svgHasOneElementPerPart();
     void tilesCoverTheDrawing_data();
@@ -241,6 +243,28 @@ void TestTreeExport::printingFitsThePage()
     TreeExport::Print(t.doc->Scene(), printer);
     QVERIFY(QFileInfo(path).size() > 500);
     QCOMPARE(head(path, 4), QByteArray("%PDF"));
+}
+
+// A poster's part is cut at its edge: nothing of it, texts included, may
+// run over the page's label or into the next part.
+void TestTreeExport::partOfAPosterStaysInItsPlace()
+{
+    SmallTree t;
+    const QRectF drawing = t.doc->Scene().DrawingArea();
+    QImage page(drawing.size().toSize(), QImage::Format_RGB32);
+    page.fill(Qt::white);
+    const QRectF part(0, 0, page.width(), 40); // through the root's texts
+    {
+        QPainter p(&page);
+        p.setClipRect(part);
+        t.doc->Scene().RenderPlain(&p, QRectF(page.rect()), drawing);
+    }
+    int outside = 0;
+    for (int y = int(part.bottom()) + 1; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x)
+            outside += page.pixel(x, y) != qRgb(255, 255, 255);
+    }
+    QCOMPARE(outside, 0);
 }
 
 // SVG straight from the records: a box, a link and a text are one element

@@ -312,7 +312,8 @@ void CCompositeShape::paintCell(QPainter *painter, const CLabelCell &cell) const
         painter->setFont(EffectiveFont(cell));
         const QRect inner = cell.rect.adjusted(2, 1, -2, -1);
         painter->save();
-        painter->setClipRect(cell.rect);
+        // within whatever clip the painter already has (a part of a poster)
+        painter->setClipRect(cell.rect, Qt::IntersectClip);
         painter->drawText(inner, Qt::AlignCenter | Qt::TextWordWrap, cell.text);
         painter->restore();
     }

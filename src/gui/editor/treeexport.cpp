@@ -291,7 +291,13 @@ bool PrintPoster(CCanvasScene &scene, QPagedPaintDevice &device, int columns, in
     for (const Tile &t : tiles) {
         if (n++ > 0 && !device.newPage())
             return false;
-        scene.RenderPlain(&p, QRectF(room.topLeft(), t.source.size() * scale), t.source);
+        // the scene draws whole items that only touch the part: cut them at
+        // its edge, or they run over the label and the neighbouring part
+        const QRectF target(room.topLeft(), t.source.size() * scale);
+        p.save();
+        p.setClipRect(target);
+        scene.RenderPlain(&p, target, t.source);
+        p.restore();
         if (label > 0) {
             p.setPen(Qt::black);
             p.drawText(QRectF(page.left(), room.bottom(), page.width(), label), Qt::AlignLeft | Qt::AlignVCenter,
