@@ -174,6 +174,7 @@ private:
     QIODevice &m_out;
     const CSvgOptions &m_options;
     QByteArray m_buffer;
+    QByteArray m_hits;
     bool m_good = true;
     QByteArray m_sheet;
     QHash<QByteArray, QByteArray> m_cssClasses;
@@ -414,16 +415,17 @@ void CWriter::writeBox(const CSvgBox &b)
     if (!b.decorations.isEmpty())
         m_buffer.append(b.decorations);
     if (m_options.hitBoxes) {
-        const QRectF hit = QRectF(border).translated(b.pos).adjusted(-4, -4, 4, 4);
-        m_buffer.append("<rect class=\"hit\" id=\"n").append(QByteArray::number(b.key)).append("\" x=\"");
-        x(hit.x());
-        m_buffer.append("\" y=\"");
-        y(hit.y());
-        m_buffer.append("\" width=\"");
-        appendNumber(m_buffer, hit.width());
-        m_buffer.append("\" height=\"");
-        appendNumber(m_buffer, hit.height());
-        m_buffer.append("\"/>\n");
+        // kept for the end, so that a highlighted box's mark lies over its neighbours
+        const QRectF hit = QRectF(border).translated(b.pos - m_origin).adjusted(-4, -4, 4, 4);
+        m_hits.append("<rect class=\"hit\" id=\"n").append(QByteArray::number(b.key)).append("\" x=\"");
+        appendNumber(m_hits, hit.x());
+        m_hits.append("\" y=\"");
+        appendNumber(m_hits, hit.y());
+        m_hits.append("\" width=\"");
+        appendNumber(m_hits, hit.width());
+        m_hits.append("\" height=\"");
+        appendNumber(m_hits, hit.height());
+        m_hits.append("\"/>\n");
     }
 }
 
@@ -479,7 +481,7 @@ bool CWriter::Run()
     });
     if (!m_good)
         return false;
-    m_buffer.append("</svg>\n");
+    m_buffer.append(m_hits).append("</svg>\n");
     return flush(true);
 }
 
