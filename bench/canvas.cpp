@@ -82,7 +82,8 @@ int svgOnly(CKELDataManager &m, const CKELTree &tree, int nodes, QTextStream &ou
     const double before = peakMegabytes();
     CpuTimer t;
     t.start();
-    const TreeExport::Result r = TreeExport::ExportTreeSvg(m, tree.GetId(), svg, nullptr);
+    const TreeExport::Result r =
+        TreeExport::ExportTreeSvg(m, tree.GetId(), svg, nullptr, ColourScheme::Scheme::Classic);
     const double ms = msSince(t);
     if (!r.ok) {
         out << r.error << '\n';

@@ -64,8 +64,9 @@ int runRender(Cli::Context &c)
         return Cli::FileError;
     TreeExport::Result r;
     if (format == TreeExport::Format::Svg) {
-        // straight from the records: no canvas to build for a drawing
-        r = TreeExport::ExportTreeSvg(manager, tree->GetId(), c.output, nullptr);
+        // straight from the records: no canvas to build for a drawing; in the
+        // colours the other pictures get (the user's scheme, Classic unless chosen)
+        r = TreeExport::ExportTreeSvg(manager, tree->GetId(), c.output, nullptr, ColourScheme::Current());
         if (!r.ok)
             return Cli::Done(c, Cli::Fail(c, c.output + QStringLiteral(": ") + r.error));
         return Cli::Done(c, Cli::Ok);

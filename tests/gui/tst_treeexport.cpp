@@ -363,7 +363,7 @@ void TestTreeExport::svgHasOneElementPerPart()
         doc.SetCollapsed(a, true);
     const QString fromRecords = m_dir.filePath(u"records.svg"_qs);
     const QString fromCanvas = m_dir.filePath(u"canvas.svg"_qs);
-    const TreeExport::Result r = TreeExport::ExportTreeSvg(f.m, f.tree, fromRecords, &doc);
+    const TreeExport::Result r = TreeExport::ExportTreeSvg(f.m, f.tree, fromRecords, &doc, ColourScheme::Current());
     QVERIFY2(r.ok, qPrintable(r.error));
     QVERIFY(TreeExport::Export(doc.Scene(), fromCanvas, 1).ok);
     const SvgParts svg = readSvg(fromRecords);

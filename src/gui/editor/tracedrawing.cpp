@@ -8,8 +8,8 @@
 
 QByteArray TraceDrawing(CKELDataManager &manager, int treeId)
 {
-    // a report is a file: the notation's own colours, whatever the desktop shows
-    const CTreeSvgSource source(manager, treeId, nullptr, ColourScheme::Scheme::Classic);
+    // the user's scheme, as in the tree windows (Classic unless chosen)
+    const CTreeSvgSource source(manager, treeId, nullptr, ColourScheme::Current());
     CSvgOptions options;
     const CKELData *tree = manager.Lookup(treeId);
     options.title = tree ? tree->GetName() : QString();
