@@ -277,20 +277,22 @@ void TestTreeExport::svgHasOneElementPerPart_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QPoint>("lampAt");
     QTest::addColumn<bool>("collapsed");
+    QTest::addColumn<bool>("marked");
     const QPoint below(210, 65);
-    QTest::newRow("plain names") << u"Lamp"_qs << below << false;
-    QTest::newRow("markup in a name") << u"<b>&\"Lamp\"'</svg>"_qs << below << false;
-    QTest::newRow("control characters") << u"La\u0001mp\u001F\ttab"_qs << below << false;
-    QTest::newRow("beyond latin") << u"Lampe \u00e9t\u00e9 \u20ac \u4e2d"_qs << below << false;
-    QTest::newRow("beside its parent: a bent link") << u"Lamp"_qs << QPoint(330, 0) << false;
-    QTest::newRow("collapsed root") << u"Lamp"_qs << below << true;
+    QTest::newRow("plain names") << u"Lamp"_qs << below << false << false;
+    QTest::newRow("markup in a name") << u"<b>&\"Lamp\"'</svg>"_qs << below << false << false;
+    QTest::newRow("control characters") << u"La\u0001mp\u001F\ttab"_qs << below << false << false;
+    QTest::newRow("beyond latin") << u"Lampe \u00e9t\u00e9 \u20ac \u4e2d"_qs << below << false << false;
+    QTest::newRow("beside its parent: a bent link") << u"Lamp"_qs << QPoint(330, 0) << false << false;
+    QTest::newRow("collapsed root") << u"Lamp"_qs << below << true << false;
+    QTest::newRow("matching mark and a simulation step") << u"Lamp"_qs << below << false << true;
 }
 
 namespace {
 
 struct SvgParts
 {
-    QStringList items; // every drawn element with its numbers and text, sorted
+    QStringList items; // every drawn element with its style, numbers and text, sorted
     QHash<QString, int> counts;
     QList<QPair<QPointF, QPointF>> links; // first and last point of each path
     QStringList texts;
@@ -307,6 +309,8 @@ SvgParts readSvg(const QString &path)
         return parts;
     QXmlStreamReader xml(&file);
     bool inDefs = false;
+    QHash<QString, QString> styles; // by class
+    static const QRegularExpression rule(u"\\.(\\w+)\\{([^}]*)\\}"_qs);
     while (!xml.atEnd()) {
         const auto token = xml.readNext();
         if (token == QXmlStreamReader::EndElement && xml.name() == u"defs")
@@ -318,6 +322,10 @@ SvgParts readSvg(const QString &path)
         ++parts.counts[name];
         if (name == u"defs")
             inDefs = true;
+        if (name == u"style") {
+            for (const auto &m : rule.globalMatch(xml.readElementText()))
+                styles.insert(m.captured(1), m.captured(2));
+        }
         if (name == u"svg") {
             const QStringList box = a.value(u"viewBox"_qs).toString().split(u' ');
             parts.viewBox = QSize(box.value(2).toInt(), box.value(3).toInt());
@@ -325,7 +333,7 @@ SvgParts readSvg(const QString &path)
         if (inDefs || (name != u"rect" && name != u"path" && name != u"text"))
             continue;
         parts.unstyled += !a.hasAttribute(u"class"_qs) && a.value(u"width"_qs) != u"100%";
-        QString item = name;
+        QString item = name + u' ' + styles.value(a.value(u"class"_qs).toString());
         for (const char *key : {"x", "y", "width", "height", "d"})
             item += u' ' + a.value(QLatin1String(key)).toString();
         if (name == u"text") {
@@ -354,13 +362,19 @@ void TestTreeExport::svgHasOneElementPerPart()
     QFETCH(QString, name);
     QFETCH(QPoint, lampAt);
     QFETCH(bool, collapsed);
+    QFETCH(bool, marked);
     Fixture f;
     const int a = f.Add(0, u"Oven"_qs, 110, 0);
-    f.Add(a, u"Door"_qs, 0, 65);
+    const int door = f.Add(a, u"Door"_qs, 0, 65);
     f.Add(a, name, lampAt.x(), lampAt.y());
     CTessel1Doc doc(f.m, f.tree);
     if (collapsed)
         doc.SetCollapsed(a, true);
+    if (marked) {
+        doc.IntegrationMarks().codes.insert(a, 3);
+        doc.Reconcile();
+        doc.SetSimulationMark(door, 2);
+    }
     const QString fromRecords = m_dir.filePath(u"records.svg"_qs);
     const QString fromCanvas = m_dir.filePath(u"canvas.svg"_qs);
     const TreeExport::Result r = TreeExport::ExportTreeSvg(f.m, f.tree, fromRecords, &doc, ColourScheme::Current());
@@ -382,9 +396,10 @@ void TestTreeExport::svgHasOneElementPerPart()
             continue;
         // the box's frame where the layout put it
         const QPointF at = QPointF(n->x, n->y) - area.topLeft();
-        QVERIFY2(svg.items.filter(QRegularExpression(QStringLiteral("^rect %1 %2 ").arg(at.x()).arg(at.y()))).size()
-                     >= 1,
-                 qPrintable(svg.items.join(u'\n')));
+        QVERIFY2(
+            svg.items.filter(QRegularExpression(QStringLiteral("^rect \\S* %1 %2 ").arg(at.x()).arg(at.y()))).size()
+                >= 1,
+            qPrintable(svg.items.join(u'\n')));
         if (!n->ParentId())
             continue;
         // its link from the parent's bottom port into its own top port
