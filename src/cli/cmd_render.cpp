@@ -62,8 +62,16 @@ int runRender(Cli::Context &c)
     const CKELTree *tree = Cli::LoadTree(c, manager);
     if (!tree)
         return Cli::FileError;
-    const CTessel1Doc doc(manager, tree->GetId());
     TreeExport::Result r;
+    if (format == TreeExport::Format::Svg) {
+        // straight from the records: no canvas to build for a drawing; in the
+        // colours the other pictures get (the user's scheme, Classic unless chosen)
+        r = TreeExport::ExportTreeSvg(manager, tree->GetId(), c.output, nullptr, ColourScheme::Current());
+        if (!r.ok)
+            return Cli::Done(c, Cli::Fail(c, c.output + QStringLiteral(": ") + r.error));
+        return Cli::Done(c, Cli::Ok);
+    }
+    const CTessel1Doc doc(manager, tree->GetId());
     if (tile.isValid()) {
         r = TreeExport::ExportPngTiles(doc.Scene(), c.output, scale, tile);
         if (r.ok)

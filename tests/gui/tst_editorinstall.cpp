@@ -19,6 +19,7 @@
 #include "editor/treewindows.h"
 #include "model/keldatamanager.h"
 #include "model/solutionfile.h"
+#include "clirunner.h"
 #include "scriptedprompt.h"
 
 #include <QDockWidget>
@@ -187,7 +188,7 @@ void TestEditorInstall::exportAsksForFileAndScale()
     QVERIFY(CSolutionFile::Read(h.manager, example(), nullptr));
     h.opener(20);
     QTemporaryDir dir;
-    const QString path = dir.filePath(u"r1.png"_qs);
+    QString path = dir.filePath(u"r1.png"_qs);
     h.runner.saveFileHook = [&path](const QString &) { return path; };
     QStringList asked;
     h.runner.dialogHook = [&asked](QDialog &d) {
@@ -202,6 +203,13 @@ void TestEditorInstall::exportAsksForFileAndScale()
     QCOMPARE(asked, QStringList{u"Export Tree"_qs});
     QCOMPARE(QImageReader(path).size(), QSize(440, 540));
     QVERIFY(h.prompt.texts.isEmpty());
+    // an SVG is drawn from the records, yet as the window shows the tree:
+    // below a collapsed root nothing is drawn
+    h.editor->Windows().ActiveView()->Document().SetCollapsed(21, true);
+    path = dir.filePath(u"r1.svg"_qs);
+    QVERIFY(h.editor->ExportActive());
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(CliRun::ReadText(path).count(u"<text "_qs), 3);
     // cancelled at the file: nothing written
     h.runner.saveFileHook = [](const QString &) { return QString(); };
     QVERIFY(!h.editor->ExportActive());

@@ -3,11 +3,13 @@
 #include "editortestkit.h"
 
 #include "canvas/canvasscene.h"
+#include "editor/kelnodeshape.h"
 #include "editor/tessel1doc.h"
 #include "editor/treeexport.h"
 
 #include <QFile>
 #include <QImageReader>
+#include <QPainter>
 #include <QPalette>
 #include <QPrinter>
 #include <QRegularExpression>
@@ -32,6 +34,7 @@ private slots:
     void failuresSayWhy_data();
     void failuresSayWhy();
     void printingFitsThePage();
+    void partOfAPosterStaysInItsPlace();
     void svgHasOneElementPerPart_data();
     void svgHasOneElementPerPart();
     void tilesCoverTheDrawing_data();
@@ -242,53 +245,175 @@ void TestTreeExport::printingFitsThePage()
     QCOMPARE(head(path, 4), QByteArray("%PDF"));
 }
 
-// SVG straight from the shapes: a box, a link and a text are one element
-// each, styles are shared classes, and whatever a user typed stays text
-// in a file that any XML reader takes.
+// A poster's part is cut at its edge: nothing of it, texts included, may
+// run over the page's label or into the next part.
+void TestTreeExport::partOfAPosterStaysInItsPlace()
+{
+    SmallTree t;
+    const QRectF drawing = t.doc->Scene().DrawingArea();
+    QImage page(drawing.size().toSize(), QImage::Format_RGB32);
+    page.fill(Qt::white);
+    const QRectF part(0, 0, page.width(), 40); // through the root's texts
+    {
+        QPainter p(&page);
+        p.setClipRect(part);
+        t.doc->Scene().RenderPlain(&p, QRectF(page.rect()), drawing);
+    }
+    int outside = 0;
+    for (int y = int(part.bottom()) + 1; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x)
+            outside += page.pixel(x, y) != qRgb(255, 255, 255);
+    }
+    QCOMPARE(outside, 0);
+}
+
+// SVG straight from the records: a box, a link and a text are one element
+// each, styles are shared classes, whatever a user typed stays text in a
+// file that any XML reader takes, and the picture is the one the canvas
+// gives: the same elements at the layout's places, each link from its
+// parent's bottom to its child's top.
 void TestTreeExport::svgHasOneElementPerPart_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::newRow("plain names") << u"Lamp"_qs;
-    QTest::newRow("markup in a name") << u"<b>&\"Lamp\" </svg>"_qs;
-    QTest::newRow("control characters") << u"La\u0001mp\u001F\ttab"_qs;
-    QTest::newRow("beyond latin") << u"Lampe \u00e9t\u00e9 \u20ac \u4e2d"_qs;
+    QTest::addColumn<QPoint>("lampAt");
+    QTest::addColumn<bool>("collapsed");
+    QTest::addColumn<bool>("marked");
+    const QPoint below(210, 65);
+    QTest::newRow("plain names") << u"Lamp"_qs << below << false << false;
+    QTest::newRow("markup in a name") << u"<b>&\"Lamp\"'</svg>"_qs << below << false << false;
+    QTest::newRow("control characters") << u"La\u0001mp\u001F\ttab"_qs << below << false << false;
+    QTest::newRow("beyond latin") << u"Lampe \u00e9t\u00e9 \u20ac \u4e2d"_qs << below << false << false;
+    QTest::newRow("beside its parent: a bent link") << u"Lamp"_qs << QPoint(330, 0) << false << false;
+    QTest::newRow("collapsed root") << u"Lamp"_qs << below << true << false;
+    QTest::newRow("matching mark and a simulation step") << u"Lamp"_qs << below << false << true;
 }
+
+namespace {
+
+struct SvgParts
+{
+    QStringList items; // every drawn element with its style, numbers and text, sorted
+    QHash<QString, int> counts;
+    QList<QPair<QPointF, QPointF>> links; // first and last point of each path
+    QStringList texts;
+    QSize viewBox;
+    int unstyled = 0; // rects, paths and texts without a class
+    QString error;
+};
+
+SvgParts readSvg(const QString &path)
+{
+    SvgParts parts;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return parts;
+    QXmlStreamReader xml(&file);
+    bool inDefs = false;
+    QHash<QString, QString> styles; // by class
+    static const QRegularExpression rule(u"\\.(\\w+)\\{([^}]*)\\}"_qs);
+    while (!xml.atEnd()) {
+        const auto token = xml.readNext();
+        if (token == QXmlStreamReader::EndElement && xml.name() == u"defs")
+            inDefs = false;
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        const QString name = xml.name().toString();
+        const QXmlStreamAttributes a = xml.attributes();
+        ++parts.counts[name];
+        if (name == u"defs")
+            inDefs = true;
+        if (name == u"style") {
+            for (const auto &m : rule.globalMatch(xml.readElementText()))
+                styles.insert(m.captured(1), m.captured(2));
+        }
+        if (name == u"svg") {
+            const QStringList box = a.value(u"viewBox"_qs).toString().split(u' ');
+            parts.viewBox = QSize(box.value(2).toInt(), box.value(3).toInt());
+        }
+        if (inDefs || (name != u"rect" && name != u"path" && name != u"text"))
+            continue;
+        parts.unstyled += !a.hasAttribute(u"class"_qs) && a.value(u"width"_qs) != u"100%";
+        QString item = name + u' ' + styles.value(a.value(u"class"_qs).toString());
+        for (const char *key : {"x", "y", "width", "height", "d"})
+            item += u' ' + a.value(QLatin1String(key)).toString();
+        if (name == u"text") {
+            parts.texts.append(xml.readElementText(QXmlStreamReader::IncludeChildElements));
+            item += u' ' + parts.texts.last();
+        }
+        if (name == u"path" && a.hasAttribute(u"class"_qs)) {
+            static const QRegularExpression number(u"-?[0-9.]+"_qs);
+            QList<qreal> v;
+            for (const auto &m : number.globalMatch(a.value(u"d"_qs).toString()))
+                v.append(m.captured().toDouble());
+            if (v.size() >= 4)
+                parts.links.append({QPointF(v[0], v[1]), QPointF(v[v.size() - 2], v.last())});
+        }
+        parts.items.append(item);
+    }
+    parts.error = xml.hasError() ? xml.errorString() : QString();
+    parts.items.sort();
+    return parts;
+}
+
+} // namespace
 
 void TestTreeExport::svgHasOneElementPerPart()
 {
     QFETCH(QString, name);
+    QFETCH(QPoint, lampAt);
+    QFETCH(bool, collapsed);
+    QFETCH(bool, marked);
     Fixture f;
     const int a = f.Add(0, u"Oven"_qs, 110, 0);
-    f.Add(a, u"Door"_qs, 0, 65);
-    f.Add(a, name, 210, 65);
+    const int door = f.Add(a, u"Door"_qs, 0, 65);
+    f.Add(a, name, lampAt.x(), lampAt.y());
     CTessel1Doc doc(f.m, f.tree);
-    const QString path = m_dir.filePath(u"parts.svg"_qs);
-    QVERIFY(TreeExport::Export(doc.Scene(), path, 1).ok);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QXmlStreamReader xml(&file);
-    QHash<QString, int> elements;
-    QStringList texts;
-    int styled = 0;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        ++elements[xml.name().toString()];
-        styled += xml.attributes().hasAttribute(u"class"_qs);
-        if (xml.name() == u"text")
-            texts.append(xml.readElementText(QXmlStreamReader::IncludeChildElements));
+    if (collapsed)
+        doc.SetCollapsed(a, true);
+    if (marked) {
+        doc.IntegrationMarks().codes.insert(a, 3);
+        doc.Reconcile();
+        doc.SetSimulationMark(door, 2);
     }
-    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
-    // per node a filled frame and the tag's box; the ground; no groups
-    QCOMPARE(elements.value(u"rect"_qs), 3 * 2 + 1);
-    QCOMPARE(elements.value(u"path"_qs), 2 + elements.value(u"marker"_qs));
-    QCOMPARE(elements.value(u"text"_qs), 3 * 3);
-    QCOMPARE(elements.value(u"g"_qs), 0);
-    QCOMPARE(styled, 3 * 2 + 2 + 3 * 3);
+    const QString fromRecords = m_dir.filePath(u"records.svg"_qs);
+    const QString fromCanvas = m_dir.filePath(u"canvas.svg"_qs);
+    const TreeExport::Result r = TreeExport::ExportTreeSvg(f.m, f.tree, fromRecords, &doc, ColourScheme::Current());
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QVERIFY(TreeExport::Export(doc.Scene(), fromCanvas, 1).ok);
+    const SvgParts svg = readSvg(fromRecords);
+    QVERIFY2(svg.error.isEmpty(), qPrintable(svg.error));
+    QCOMPARE(svg.items, readSvg(fromCanvas).items);
+
+    const QRectF area = doc.Scene().DrawingArea();
+    QCOMPARE(svg.viewBox, area.size().toSize());
+    const int shown = collapsed ? 1 : 3;
+    QCOMPARE(svg.counts.value(u"text"_qs), 3 * shown);
+    QCOMPARE(svg.counts.value(u"g"_qs), 0);
+    QCOMPARE(svg.unstyled, collapsed ? 2 : 0); // the collapse mark's box and plus
+    QCOMPARE(svg.links.size(), shown - 1);
+    for (const CKELMethod *n : f.Tree()->Nodes()) {
+        if (!doc.IsShown(n->GetId()))
+            continue;
+        // the box's frame where the layout put it
+        const QPointF at = QPointF(n->x, n->y) - area.topLeft();
+        QVERIFY2(
+            svg.items.filter(QRegularExpression(QStringLiteral("^rect \\S* %1 %2 ").arg(at.x()).arg(at.y()))).size()
+                >= 1,
+            qPrintable(svg.items.join(u'\n')));
+        if (!n->ParentId())
+            continue;
+        // its link from the parent's bottom port into its own top port
+        const CKELNodeShape *child = doc.NodeShape(n->GetId());
+        const CKELNodeShape *parent = doc.NodeShape(n->ParentId());
+        const QPair<QPointF, QPointF> expected{parent->PortScenePos(CKELNodeShape::BottomPort) - area.topLeft(),
+                                               child->PortScenePos(CKELNodeShape::TopPort) - area.topLeft()};
+        QVERIFY(svg.links.contains(expected));
+    }
     // the name as typed, less what XML cannot carry; wrapped lines join up
     const QRegularExpression unwritten(u"[\\x00-\\x1F\\s]"_qs);
-    QVERIFY2(texts.join(QString()).remove(unwritten).contains(QString(name).remove(unwritten)),
-             qPrintable(texts.join(u'|')));
+    if (!collapsed)
+        QVERIFY2(svg.texts.join(QString()).remove(unwritten).contains(QString(name).remove(unwritten)),
+                 qPrintable(svg.texts.join(u'|')));
 }
 
 // Parts of a drawing: together they cover all of it, none is larger than

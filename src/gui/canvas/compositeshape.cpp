@@ -85,6 +85,14 @@ int CCompositeShape::AddText(const QString &name, const QString &text, const QRe
     return int(m_cells.size()) - 1;
 }
 
+void CCompositeShape::SetCells(const QRect &frame, const QList<CLabelCell> &cells)
+{
+    prepareGeometryChange();
+    m_rect = QRect(QPoint(0, 0), frame.size());
+    m_cells = cells;
+    UpdateBorder();
+}
+
 int CCompositeShape::FindCell(const QString &name) const
 {
     for (qsizetype i = 0; i < m_cells.size(); ++i) {
@@ -216,22 +224,42 @@ void CCompositeShape::SetFormat(const Canvas::CShapeFormat &format)
 
 QColor CCompositeShape::EffectiveFill(const CLabelCell &cell) const
 {
-    return m_format.fill.value_or(cell.bkColor);
+    return EffectiveFill(m_format, cell);
 }
 
 QColor CCompositeShape::EffectiveLine(const CLabelCell &cell) const
 {
-    return m_format.lineColor.value_or(cell.lineColor);
+    return EffectiveLine(m_format, cell);
 }
 
 int CCompositeShape::EffectiveLineWidth(const CLabelCell &cell) const
 {
-    return m_format.lineWidth.value_or(cell.lineWidth);
+    return EffectiveLineWidth(m_format, cell);
 }
 
 QFont CCompositeShape::EffectiveFont(const CLabelCell &cell) const
 {
-    return Canvas::FontFor(m_format.faceName.value_or(cell.faceName), m_format.pointSize.value_or(cell.pointSize),
+    return EffectiveFont(m_format, cell);
+}
+
+QColor CCompositeShape::EffectiveFill(const Canvas::CShapeFormat &format, const CLabelCell &cell)
+{
+    return format.fill.value_or(cell.bkColor);
+}
+
+QColor CCompositeShape::EffectiveLine(const Canvas::CShapeFormat &format, const CLabelCell &cell)
+{
+    return format.lineColor.value_or(cell.lineColor);
+}
+
+int CCompositeShape::EffectiveLineWidth(const Canvas::CShapeFormat &format, const CLabelCell &cell)
+{
+    return format.lineWidth.value_or(cell.lineWidth);
+}
+
+QFont CCompositeShape::EffectiveFont(const Canvas::CShapeFormat &format, const CLabelCell &cell)
+{
+    return Canvas::FontFor(format.faceName.value_or(cell.faceName), format.pointSize.value_or(cell.pointSize),
                            cell.weight);
 }
 
@@ -284,7 +312,8 @@ void CCompositeShape::paintCell(QPainter *painter, const CLabelCell &cell) const
         painter->setFont(EffectiveFont(cell));
         const QRect inner = cell.rect.adjusted(2, 1, -2, -1);
         painter->save();
-        painter->setClipRect(cell.rect);
+        // within whatever clip the painter already has (a part of a poster)
+        painter->setClipRect(cell.rect, Qt::IntersectClip);
         painter->drawText(inner, Qt::AlignCenter | Qt::TextWordWrap, cell.text);
         painter->restore();
     }

@@ -57,6 +57,8 @@ public:
     // Gives the frame a new size; the cells scale with it.
     void ResizeFrame(const QSize &size);
     int AddText(const QString &name, const QString &text, const QRect &rect);
+    // Replaces the frame and all cells at once.
+    void SetCells(const QRect &frame, const QList<CLabelCell> &cells);
     int CellCount() const { return int(m_cells.size()); }
     CLabelCell &Cell(int index) { return m_cells[index]; }
     const CLabelCell &Cell(int index) const { return m_cells[index]; }
@@ -110,6 +112,12 @@ public:
     QColor EffectiveLine(const CLabelCell &cell) const;
     int EffectiveLineWidth(const CLabelCell &cell) const;
     QFont EffectiveFont(const CLabelCell &cell) const;
+    // The same for a cell under a format that no shape holds (a picture
+    // drawn straight from the model).
+    static QColor EffectiveFill(const Canvas::CShapeFormat &format, const CLabelCell &cell);
+    static QColor EffectiveLine(const Canvas::CShapeFormat &format, const CLabelCell &cell);
+    static int EffectiveLineWidth(const Canvas::CShapeFormat &format, const CLabelCell &cell);
+    static QFont EffectiveFont(const Canvas::CShapeFormat &format, const CLabelCell &cell);
 
     QRectF boundingRect() const override;
     QPainterPath shape() const override;

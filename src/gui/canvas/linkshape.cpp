@@ -213,9 +213,14 @@ QPainterPath CLinkShape::shape() const
 
 QSizeF CLinkShape::ArrowHeadSize() const
 {
+    return ArrowHeadSize(m_arrowLength, m_arrowWidth, EffectiveLineWidth());
+}
+
+QSizeF CLinkShape::ArrowHeadSize(int arrowLength, int arrowWidth, int lineWidth)
+{
     // the head grows with the line so that a bold link keeps a visible tip
-    const qreal w = EffectiveLineWidth();
-    return QSizeF(m_arrowLength * kArrowUnitLength + w, m_arrowWidth * kArrowUnitWidth + w / 2);
+    const qreal w = lineWidth;
+    return QSizeF(arrowLength * kArrowUnitLength + w, arrowWidth * kArrowUnitWidth + w / 2);
 }
 
 QPolygonF CLinkShape::arrowHead() const

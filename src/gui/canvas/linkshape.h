@@ -69,6 +69,7 @@ public:
 
     // Length of the arrow head along the line and half its width across.
     QSizeF ArrowHeadSize() const;
+    static QSizeF ArrowHeadSize(int arrowLength, int arrowWidth, int lineWidth);
 
     // The end handle that a user can drag off its port.
     bool NearEnd(const QPointF &scenePos, qreal reach) const;

@@ -243,9 +243,13 @@ bool CEditor::ExportActive()
         columns = ask.Columns();
         rows = ask.Rows();
     }
-    const TreeExport::Result r = columns * rows > 1
-                                     ? TreeExport::ExportPdfPoster(*view->CanvasScene(), path, columns, rows)
-                                     : TreeExport::Export(*view->CanvasScene(), path, scale);
+    const CTessel1Doc &doc = view->Document();
+    const TreeExport::Result r =
+        columns * rows > 1 ? TreeExport::ExportPdfPoster(*view->CanvasScene(), path, columns, rows)
+        // SVG from the records: what the window shows without drawing its canvas once more
+        : TreeExport::FormatOf(path) == TreeExport::Format::Svg
+            ? TreeExport::ExportTreeSvg(doc.Manager(), doc.ElementId(), path, &doc, ColourScheme::Current())
+            : TreeExport::Export(*view->CanvasScene(), path, scale);
     CPrompt &prompt = m_host.manager->Prompt();
     if (!r.ok) {
         prompt.Message(tr("The tree could not be exported to %1: %2").arg(path, r.error));

@@ -12,20 +12,27 @@ CKELLinkShape::CKELLinkShape(CKELNodeShape *parent, CKELNodeShape *child, int ki
     Configure(kind, evolutionStatus);
 }
 
+CKELLinkShape::CLook CKELLinkShape::LookOf(int kind, int evolutionStatus)
+{
+    CLook look;
+    look.arrowType = kind == Atomic ? NoArrow : FilledArrow;
+    look.colour = evolutionStatus == -1 ? Canvas::FromColorRef(0xD2D2D2) : QColor(Qt::black);
+    look.lineWidth = evolutionStatus == 1 ? 3 : 1;
+    return look;
+}
+
 void CKELLinkShape::Configure(int kind, int evolutionStatus)
 {
     m_kind = kind;
     m_evolutionStatus = evolutionStatus;
-    if (kind == Atomic) {
-        SetEndArrowType(NoArrow);
-        setToolTip(EditorTexts::AtomicLinkToolTip);
-    } else {
-        SetEndArrowType(FilledArrow);
-        SetEndArrowWidth(2);
-        SetEndArrowLength(3);
-        setToolTip(EditorTexts::LinkToolTip);
+    const CLook look = LookOf(kind, evolutionStatus);
+    SetEndArrowType(look.arrowType);
+    if (look.arrowType != NoArrow) {
+        SetEndArrowWidth(look.arrowWidth);
+        SetEndArrowLength(look.arrowLength);
     }
-    SetLineColor(evolutionStatus == -1 ? Canvas::FromColorRef(0xD2D2D2) : QColor(Qt::black));
-    SetLineWidth(evolutionStatus == 1 ? 3 : 1);
+    setToolTip(kind == Atomic ? EditorTexts::AtomicLinkToolTip : EditorTexts::LinkToolTip);
+    SetLineColor(look.colour);
+    SetLineWidth(look.lineWidth);
     update();
 }

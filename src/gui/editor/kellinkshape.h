@@ -12,6 +12,21 @@ class CKELLinkShape : public CLinkShape
 public:
     enum Kind { Ordinary = 1, Atomic = 2 };
 
+    // How a link of a kind into a node of an evolution status is drawn.
+    struct CLook
+    {
+        int arrowType = NoArrow;
+        int arrowWidth = 2;
+        int arrowLength = 3;
+        int lineWidth = 1;
+        QColor colour;
+        QSizeF Head() const
+        {
+            return arrowType == NoArrow ? QSizeF(0, 0) : ArrowHeadSize(arrowLength, arrowWidth, lineWidth);
+        }
+    };
+    static CLook LookOf(int kind, int evolutionStatus);
+
     CKELLinkShape(CKELNodeShape *parent, CKELNodeShape *child, int kind, int evolutionStatus);
 
     int LinkKind() const { return m_kind; }

@@ -64,7 +64,12 @@ QString CKELNodeShape::StaText(const CKELMethod &node)
 
 QColor CKELNodeShape::StatusColour(const CKELMethod &node, int simulationMark)
 {
-    const ColourScheme::NodeColours &colours = ColourScheme::Nodes(ColourScheme::Current());
+    return StatusColour(node, simulationMark, ColourScheme::Current());
+}
+
+QColor CKELNodeShape::StatusColour(const CKELMethod &node, int simulationMark, ColourScheme::Scheme scheme)
+{
+    const ColourScheme::NodeColours &colours = ColourScheme::Nodes(scheme);
     QColor c = colours.plain;
     switch (simulationMark) {
     case 1: c = colours.ready; break;
@@ -92,6 +97,11 @@ Qt::PenStyle CKELNodeShape::MarkLineStyle(int highlightCode)
     case 3: return Qt::DashDotLine; // matching node
     default: return Qt::SolidLine;
     }
+}
+
+QColor CKELNodeShape::MarkColour(int highlightCode, ColourScheme::Scheme scheme)
+{
+    return ColourScheme::Nodes(scheme).marks[qBound(1, highlightCode, 3) - 1];
 }
 
 int CKELNodeShape::StatusPenStyle(const CKELMethod &node, int simulationMark)
@@ -145,7 +155,16 @@ void CKELNodeShape::RefreshFromModel(const CKELDataManager &manager, int simulat
         ClearHighlight();
 }
 
-void CKELNodeShape::BuildLabels(const CKELMethod &node, int w, int h, int simulationMark)
+QRect CKELNodeShape::CCells::Border() const
+{
+    QRect r = QRect(QPoint(0, 0), frame.size());
+    for (const CLabelCell &c : cells)
+        r = r.united(c.rect);
+    return r;
+}
+
+CKELNodeShape::CCells CKELNodeShape::Cells(const CKELMethod &node, int w, int h, int simulationMark,
+                                           ColourScheme::Scheme scheme)
 {
     if (w <= 0)
         w = kDefaultWidth;
@@ -155,61 +174,66 @@ void CKELNodeShape::BuildLabels(const CKELMethod &node, int w, int h, int simula
     const bool showExtTag = node.hasExtendedTag && node.displayExtendedTag;
     const int W = showExtTag ? w + q : w;
 
-    RemoveAllCells();
-    m_infoTags.clear();
-    m_infoNames.clear();
-    m_infoExtTags.clear();
-    m_innerFrame = m_extraTag = -1;
-    Create(box(0, 0, W, h), QString());
+    CCells out;
+    out.frame = box(0, 0, W, h);
+    out.cells.reserve(8);
+    auto add = [&out](const QString &name, const QString &text, const QRect &rect) -> CLabelCell & {
+        CLabelCell cell;
+        cell.name = name;
+        cell.text = text;
+        cell.rect = rect;
+        out.cells.append(cell);
+        return out.cells.last();
+    };
+    auto last = [&out] { return int(out.cells.size()) - 1; };
 
-    m_frame = AddText(QString(), QString(), box(0, 0, W, h));
     {
-        CLabelCell &f = Cell(m_frame);
-        f.penStyle = 0;
+        CLabelCell &f = add(QString(), QString(), box(0, 0, W, h));
+        out.frameCell = last();
         f.nullPen = false;
         f.selectProtect = true;
         f.brushType = 1;
-        f.bkColor = StatusColour(node, simulationMark);
+        f.bkColor = StatusColour(node, simulationMark, scheme);
         f.penStyle = StatusPenStyle(node, simulationMark);
         f.lineWidth = node.GetEvStyle() == 1 ? 3 : 1;
     }
 
     const int m = node.doubleLine ? 3 : 0;
     if (node.doubleLine) {
-        m_innerFrame = AddText(QString(), QString(), box(3, 3, W - 3, h - 3));
-        CLabelCell &c = Cell(m_innerFrame);
+        CLabelCell &c = add(QString(), QString(), box(3, 3, W - 3, h - 3));
+        out.innerFrame = last();
         c.penStyle = 0;
         c.nullPen = false;
         c.selectProtect = true;
     }
 
-    m_tag = AddText(QStringLiteral("Tag"), TagText(node), box(m, m, q, h - m));
     {
-        CLabelCell &c = Cell(m_tag);
+        CLabelCell &c = add(QStringLiteral("Tag"), TagText(node), box(m, m, q, h - m));
+        out.tag = last();
         c.pointSize = 9;
         c.penStyle = 0;
         c.nullPen = false;
         c.selectProtect = true;
     }
-    m_com = AddText(QStringLiteral("Com"), ComText(node), box(q, m, w - m, h / 2));
     {
-        CLabelCell &c = Cell(m_com);
+        CLabelCell &c = add(QStringLiteral("Com"), ComText(node), box(q, m, w - m, h / 2));
+        out.com = last();
         c.faceName = QStringLiteral("Arial");
         c.pointSize = 9;
         c.nullPen = true;
         c.selectProtect = true;
     }
-    m_sta = AddText(QStringLiteral("Sta"), StaText(node), box(q, h / 2, w - m, h - m));
     {
-        CLabelCell &c = Cell(m_sta);
+        CLabelCell &c = add(QStringLiteral("Sta"), StaText(node), box(q, h / 2, w - m, h - m));
+        out.sta = last();
         c.faceName = QStringLiteral("Arial");
         c.pointSize = 8;
         c.nullPen = true;
         c.selectProtect = true;
     }
     if (showExtTag) {
-        m_extraTag = AddText(QStringLiteral("ExtraTag"), node.extendedTag, box(w - m, m, W - m, h - m));
-        CLabelCell &c = Cell(m_extraTag);
+        CLabelCell &c = add(QStringLiteral("ExtraTag"), node.extendedTag, box(w - m, m, W - m, h - m));
+        out.extraTag = last();
         c.pointSize = 9;
         c.nullPen = false;
         c.selectProtect = true;
@@ -219,30 +243,44 @@ void CKELNodeShape::BuildLabels(const CKELMethod &node, int w, int h, int simula
         const qsizetype rows = std::min(node.extraInfoTags.size(), node.extraInfoNames.size());
         for (qsizetype i = 0; i < rows; ++i) {
             const int y = h + int(i) * kInfoRowHeight;
-            auto row = [this](const QString &name, const QString &text, const QRect &r) {
-                const int index = AddText(name, text, r);
-                CLabelCell &c = Cell(index);
+            auto row = [&](const QString &name, const QString &text, const QRect &r) {
+                CLabelCell &c = add(name, text, r);
                 c.brushType = 1;
                 c.bkColor = Qt::white;
                 c.selectProtect = true;
-                return index;
+                return last();
             };
-            m_infoTags.append(
+            out.infoTags.append(
                 row(QStringLiteral("ExtraInfoTag"), node.extraInfoTags[i], box(0, y, 50, y + kInfoRowHeight)));
-            m_infoNames.append(
+            out.infoNames.append(
                 row(QStringLiteral("ExtraInfoName"), node.extraInfoNames[i], box(50, y, 200, y + kInfoRowHeight)));
             if (showExtTag)
-                m_infoExtTags.append(
+                out.infoExtTags.append(
                     row(QStringLiteral("ExtraInfoExtTag"), QString(), box(200, y, 250, y + kInfoRowHeight)));
         }
     }
 
     // the overlay that takes the frame's place when the user clicks the box
-    const int overlay = AddText(QString(), QString(), box(0, 0, W, h));
-    CLabelCell &o = Cell(overlay);
+    CLabelCell &o = add(QString(), QString(), box(0, 0, W, h));
     o.penStyle = 0;
     o.nullPen = false;
     o.selectProtect = true;
+    return out;
+}
+
+void CKELNodeShape::BuildLabels(const CKELMethod &node, int w, int h, int simulationMark)
+{
+    CCells made = Cells(node, w, h, simulationMark, ColourScheme::Current());
+    SetCells(made.frame, made.cells);
+    m_frame = made.frameCell;
+    m_innerFrame = made.innerFrame;
+    m_tag = made.tag;
+    m_com = made.com;
+    m_sta = made.sta;
+    m_extraTag = made.extraTag;
+    m_infoTags = std::move(made.infoTags);
+    m_infoNames = std::move(made.infoNames);
+    m_infoExtTags = std::move(made.infoExtTags);
     update();
 }
 
@@ -250,11 +288,11 @@ void CKELNodeShape::Highlight(int code)
 {
     // magenta for matches: the default fill is green, and no fill is near magenta
     if (code >= 1 && code <= 3)
-        SetLineColor(ColourScheme::Nodes(ColourScheme::Current()).marks[code - 1]);
+        SetLineColor(MarkColour(code, ColourScheme::Current()));
     // the kind of mark shows in the outline too, for readers who cannot
     // tell the colours apart
     SetLineStyle(MarkLineStyle(code));
-    SetLineWidth(4);
+    SetLineWidth(kMarkLineWidth);
     SetNullPen(false);
     m_highlight = code;
     update();
@@ -288,24 +326,26 @@ QRectF CKELNodeShape::boundingRect() const
 
 QRect CKELNodeShape::DrawnRect() const
 {
-    QRect r = GetBoundRect();
-    if (m_collapsed)
+    return DrawnRectOf(GetBoundRect(), m_collapsed);
+}
+
+QRect CKELNodeShape::DrawnRectOf(const QRect &border, bool collapsed)
+{
+    QRect r = border;
+    if (collapsed)
         r.setBottom(r.bottom() + kCollapseMark + 3);
     return r;
 }
 
-QRectF CKELNodeShape::collapseMark() const
+QRectF CKELNodeShape::collapseMark(const QRectF &border)
 {
-    const QRect border = GetBorderArea();
-    return QRectF(border.left() + border.width() / 2.0 - kCollapseMark / 2.0, border.bottom() + 2.0, kCollapseMark,
+    return QRectF(border.left() + border.width() / 2.0 - kCollapseMark / 2.0, border.bottom() + 1.0, kCollapseMark,
                   kCollapseMark);
 }
 
-QByteArray CKELNodeShape::SvgDecorations(const QPointF &origin) const
+QByteArray CKELNodeShape::CollapseMarkSvg(const QRectF &border)
 {
-    if (!m_collapsed)
-        return QByteArray();
-    const QRectF mark = collapseMark().translated(pos() - origin);
+    const QRectF mark = collapseMark(border);
     const QPointF c = mark.center();
     const auto n = [](qreal v) { return QByteArray::number(v, 'f', 1); };
     return "<rect x=\"" + n(mark.x()) + "\" y=\"" + n(mark.y()) + "\" width=\"" + n(mark.width()) + "\" height=\""
@@ -314,12 +354,19 @@ QByteArray CKELNodeShape::SvgDecorations(const QPointF &origin) const
            + "\" style=\"stroke:#000000\"/>\n";
 }
 
+QByteArray CKELNodeShape::SvgDecorations(const QPointF &origin) const
+{
+    if (!m_collapsed)
+        return QByteArray();
+    return CollapseMarkSvg(QRectF(GetBorderArea()).translated(pos() - origin));
+}
+
 void CKELNodeShape::PaintDecorations(QPainter *painter, qreal)
 {
     if (!m_collapsed)
         return;
     // a small box with a plus below the node says that its subtree is hidden
-    const QRectF mark = collapseMark();
+    const QRectF mark = collapseMark(QRectF(GetBorderArea()));
     painter->setPen(QPen(Qt::black, 1));
     painter->setBrush(Qt::white);
     painter->drawRect(mark);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "canvas/colourscheme.h"
 #include "canvas/compositeshape.h"
 
 class CKELDataManager;
@@ -23,6 +24,21 @@ public:
     static constexpr quint32 kCurrentStepFill = 0x00A0FF;
     static constexpr quint32 kEarlierStepFill = 0xFF82B4;
     static constexpr quint32 kMatchingOutline = 0xFF00FF;
+    static constexpr int kMarkLineWidth = 4;
+
+    // What a node's box is made of, the same on the canvas and in a picture
+    // drawn straight from the model: the frame and the cells, with the
+    // index of each cell by role (-1 where the node shows none).
+    struct CCells
+    {
+        QRect frame;
+        QList<CLabelCell> cells;
+        int frameCell = -1, innerFrame = -1, tag = -1, com = -1, sta = -1, extraTag = -1;
+        QList<int> infoTags, infoNames, infoExtTags;
+        // frame and cells together, from the origin
+        QRect Border() const;
+    };
+    static CCells Cells(const CKELMethod &node, int w, int h, int simulationMark, ColourScheme::Scheme scheme);
 
     explicit CKELNodeShape(int nodeId);
 
@@ -70,10 +86,18 @@ public:
     // The frame's colour: simulation mark, else the missing type; a dropped
     // evolution node is grey over either.
     static QColor StatusColour(const CKELMethod &node, int simulationMark);
+    static QColor StatusColour(const CKELMethod &node, int simulationMark, ColourScheme::Scheme scheme);
     // The outline that goes with the fill (0 solid, 1 dash, 2 dot, 3 dash-dot)
     // and with a mark command's highlight, so that no mark is told by colour alone.
     static int StatusPenStyle(const CKELMethod &node, int simulationMark);
     static Qt::PenStyle MarkLineStyle(int highlightCode);
+    // The outline colour of highlight codes 1 to 3.
+    static QColor MarkColour(int highlightCode, ColourScheme::Scheme scheme);
+    // The collapse mark below a box whose frame and cells cover border, as
+    // SVG elements in the same coordinates.
+    static QByteArray CollapseMarkSvg(const QRectF &border);
+    // What a box whose frame and cells cover border draws, collapse mark included.
+    static QRect DrawnRectOf(const QRect &border, bool collapsed);
     static QString ToolTipFor(const CKELMethod &node, const CKELDataManager &manager);
 
     QRectF boundingRect() const override;
@@ -84,7 +108,7 @@ protected:
     void PaintDecorations(QPainter *painter, qreal levelOfDetail) override;
 
 private:
-    QRectF collapseMark() const;
+    static QRectF collapseMark(const QRectF &border);
     const CLabelCell *cellAt(int index) const { return index >= 0 && index < CellCount() ? &Cell(index) : nullptr; }
 
     int nNodeId;

@@ -161,9 +161,14 @@ bool CTessel1Doc::IsDrawn(const CKELMethod &node) const
     if (m_viewKind != CbtView)
         return true;
     const CKELTree *tree = Tree();
-    if (!tree || tree->GetTypeCode() != KEL::CBT)
+    return !tree || IsDrawnIn(*tree, node);
+}
+
+bool CTessel1Doc::IsDrawnIn(const CKELTree &tree, const CKELMethod &node)
+{
+    if (tree.GetTypeCode() != KEL::CBT)
         return true;
-    const auto &cbt = *static_cast<const CKELCBT *>(tree);
+    const auto &cbt = static_cast<const CKELCBT &>(tree);
     return Cbt::InitShown(cbt) || Cbt::InitNode(cbt) != &node;
 }
 

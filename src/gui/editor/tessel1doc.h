@@ -49,6 +49,7 @@ public:
     // Whether the node has a shape: a CBT's INIT node steps aside when a
     // single projected node can stand as the visible root.
     bool IsDrawn(const CKELMethod &node) const;
+    static bool IsDrawnIn(const CKELTree &tree, const CKELMethod &node);
 
     CCanvasScene &Scene() const { return *m_scene; }
     CKELNodeShape *NodeShape(int nodeId) const { return m_shapes.value(nodeId, nullptr); }

@@ -2,6 +2,7 @@
 
 #include "canvas/canvasscene.h"
 #include "canvas/svgwriter.h"
+#include "treesvgsource.h"
 
 #include <QFileInfo>
 #include <QImage>
@@ -142,6 +143,26 @@ Result Export(CCanvasScene &scene, const QString &path, double scale)
     return r;
 }
 
+Result ExportTreeSvg(const CKELDataManager &manager, int treeId, const QString &path, const CTessel1Doc *view,
+                     ColourScheme::Scheme scheme)
+{
+    if (FormatOf(path) != Format::Svg)
+        return failed(QObject::tr("\"%1\": the drawing's name must end in .svg").arg(path));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return failed(file.errorString());
+    const CTreeSvgSource source(manager, treeId, view, scheme);
+    CSvgOptions options;
+    options.title = QFileInfo(path).completeBaseName();
+    options.description = QObject::tr("A behavior tree drawn by Verdantis");
+    if (!CSvgWriter::Write(source, file, options))
+        return failed(file.errorString());
+    Result r;
+    r.size = source.Area().size().toSize().expandedTo(QSize(1, 1));
+    commit(file, r);
+    return r;
+}
+
 void Print(CCanvasScene &scene, QPrinter &printer)
 {
     QPainter p;
@@ -270,7 +291,13 @@ bool PrintPoster(CCanvasScene &scene, QPagedPaintDevice &device, int columns, in
     for (const Tile &t : tiles) {
         if (n++ > 0 && !device.newPage())
             return false;
-        scene.RenderPlain(&p, QRectF(room.topLeft(), t.source.size() * scale), t.source);
+        // the scene draws whole items that only touch the part: cut them at
+        // its edge, or they run over the label and the neighbouring part
+        const QRectF target(room.topLeft(), t.source.size() * scale);
+        p.save();
+        p.setClipRect(target);
+        scene.RenderPlain(&p, target, t.source);
+        p.restore();
         if (label > 0) {
             p.setPen(Qt::black);
             p.drawText(QRectF(page.left(), room.bottom(), page.width(), label), Qt::AlignLeft | Qt::AlignVCenter,

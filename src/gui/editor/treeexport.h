@@ -5,7 +5,11 @@
 #include <QSize>
 #include <QString>
 
+#include "canvas/colourscheme.h"
+
 class CCanvasScene;
+class CKELDataManager;
+class CTessel1Doc;
 class QPagedPaintDevice;
 class QPrinter;
 
@@ -37,6 +41,12 @@ struct Result
 
 // Writes the scene's drawing; the scale applies to PNG only.
 Result Export(CCanvasScene &scene, const QString &path, double scale = 1.0);
+
+// Writes a tree as SVG straight from its records, without a canvas. view,
+// when given, is the tree's window, whose collapsed nodes, marks and
+// formats the picture keeps; scheme gives the boxes' fills.
+Result ExportTreeSvg(const CKELDataManager &manager, int treeId, const QString &path, const CTessel1Doc *view,
+                     ColourScheme::Scheme scheme);
 
 // Draws the whole drawing on the printer's page, fitted to it.
 void Print(CCanvasScene &scene, QPrinter &printer);
