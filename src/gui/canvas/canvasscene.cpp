@@ -247,12 +247,11 @@ void CCanvasScene::EndBatch()
             }
         }
     }
-    if (!m_outOfLayer.isEmpty()) {
-        // for the same reason, the index takes in what moved before the
-        // moved items change holders
-        items(QPointF());
-        rehomeMoved();
-    }
+    // before the index takes in what moved: an item the index holds leaves
+    // its cells of the index as it changes holder, and when many boxes
+    // share a cell (a tree whose boxes were all put at one place) each of
+    // those searches is as long as the crowd
+    rehomeMoved();
     reach(std::exchange(m_batchReach, QRect()));
 }
 
