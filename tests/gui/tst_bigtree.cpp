@@ -20,6 +20,8 @@ private slots:
     void dragTouchesOnlyWhatMoves_data();
     void dragTouchesOnlyWhatMoves();
     void overviewFollowsTheCanvas();
+    void layoutFollowsEachLinkOnce_data();
+    void layoutFollowsEachLinkOnce();
 
 private:
     std::unique_ptr<Editor> m_e;
@@ -153,6 +155,37 @@ void TestBigTree::overviewFollowsTheCanvas()
     QVERIFY2(e.scene().Work().painted <= kMostShapesTouched, qPrintable(QString::number(e.scene().Work().painted)));
     QVERIFY(colourAt(shape->sceneBoundingRect().center()) != QColor(Qt::white));
     QCOMPARE(colourAt(oldCentre), QColor(Qt::white));
+}
+
+// A layout moves every box; each link follows once, not once for each of
+// its two ends, both when the layout is made and when it is undone.
+void TestBigTree::layoutFollowsEachLinkOnce_data()
+{
+    QTest::addColumn<bool>("undo");
+    QTest::newRow("Rearrange All") << false;
+    QTest::newRow("its undo") << true;
+}
+
+void TestBigTree::layoutFollowsEachLinkOnce()
+{
+    QFETCH(bool, undo);
+    CKELTree &tree = *m_e->f.Tree();
+    // every box further right, so that the layout moves them all back
+    QList<CNodeGeometry> shifted;
+    for (const CKELMethod *n : tree.Nodes())
+        shifted.append({n->GetId(), n->x + 2000, n->y, n->w, n->h});
+    QVERIFY(m_e->f.m.SetNodesGeometry(tree.GetId(), shifted));
+    QCoreApplication::processEvents();
+    CCanvasScene &scene = m_e->scene();
+    scene.ResetWork();
+    QVERIFY(m_e->view->RearrangeAll());
+    if (undo) {
+        scene.ResetWork();
+        QVERIFY(m_e->f.m.History().Undo());
+        // the boxes are back where the layout found them
+        QCOMPARE(m_e->shape(shifted.first().id)->pos().toPoint(), QPoint(shifted.first().x, shifted.first().y));
+    }
+    QVERIFY2(scene.Work().linksFollowed <= kNodes - 1, qPrintable(QString::number(scene.Work().linksFollowed)));
 }
 
 QTEST_MAIN(TestBigTree)

@@ -243,6 +243,7 @@ bool CUndoHistory::conflicts(const Step &step, bool undo, QString *what) const
 bool CUndoHistory::replay(const Step &step, bool undo)
 {
     m_replaying = true;
+    emit replayStarted();
     const auto &list = undo ? step.undo : step.redo;
     const qsizetype n = qsizetype(list.size());
     const bool shared = !m.IsLocal() && m.m_sink;
@@ -257,6 +258,7 @@ bool CUndoHistory::replay(const Step &step, bool undo)
         }
     }
     m_replaying = false;
+    emit replayFinished();
     return ok;
 }
 

@@ -60,6 +60,10 @@ public:
 
 signals:
     void changed();
+    // Around the records of one undo or redo: a view that follows many
+    // elements can take them in as one change.
+    void replayStarted();
+    void replayFinished();
 
 private:
     struct Step

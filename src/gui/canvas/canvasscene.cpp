@@ -195,11 +195,19 @@ void CCanvasScene::NoteShapeMoved(const CCompositeShape *shape)
         m_batchMoved.append(shape->Key());
         return;
     }
-    if ((r.left() < 0 || r.top() < 0) && !m_outside.contains(QRectF(r))) {
-        m_outside |= QRectF(r);
-        updateSceneRect();
-    }
-    GrowToReach(QPoint(r.right() + 1, r.bottom() + 1));
+    reach(r);
+}
+
+void CCanvasScene::noteShapeAdded(const CCompositeShape *shape)
+{
+    // a new shape has no links yet, and it hangs in its own cell: only the
+    // room it needs counts
+    ++m_work.placed;
+    const QRect r = shape->GetBoundRect();
+    if (m_batchDepth > 0)
+        m_batchReach |= r;
+    else
+        reach(r);
 }
 
 CCanvasBatch::CCanvasBatch(CCanvasScene &scene) : m_scene(scene)
@@ -225,22 +233,30 @@ void CCanvasScene::EndBatch()
     // each link once, though both its ends moved: a link that changes twice
     // before the scene's index catches up costs a search through every
     // item changed so far
-    for (int key : std::exchange(m_batchMoved, {})) {
+    const QList<int> moved = std::exchange(m_batchMoved, {});
+    const QSet<int> movedKeys(moved.cbegin(), moved.cend());
+    for (int key : movedKeys) {
         if (const CCompositeShape *shape = ShapeByKey(key)) {
             for (const CPort &p : shape->m_ports) {
-                for (CLinkShape *l : p.links)
-                    l->UpdatePosition();
+                for (CLinkShape *l : p.links) {
+                    // a link whose start moved too follows from there
+                    if (l->GetStartShape() == shape || !l->GetStartShape()
+                        || !movedKeys.contains(l->GetStartShape()->Key()))
+                        l->UpdatePosition();
+                }
             }
         }
     }
-    if (!m_outOfLayer.isEmpty()) {
-        // for the same reason, the index takes in what moved before the
-        // moved items change holders
-        items(QPointF());
-        rehomeMoved();
-    }
-    const QRect r = m_batchReach;
-    m_batchReach = QRect();
+    // before the index takes in what moved: an item the index holds leaves
+    // its cells of the index as it changes holder, and when many boxes
+    // share a cell (a tree whose boxes were all put at one place) each of
+    // those searches is as long as the crowd
+    rehomeMoved();
+    reach(std::exchange(m_batchReach, QRect()));
+}
+
+void CCanvasScene::reach(const QRect &r)
+{
     if (r.isNull())
         return;
     // the pages grow to the right and down to hold it all; what lies left of
@@ -250,6 +266,14 @@ void CCanvasScene::EndBatch()
         updateSceneRect();
     }
     GrowToReach(QPoint(r.right() + 1, r.bottom() + 1));
+}
+
+void CCanvasScene::GrowToHoldShapes()
+{
+    QRect all;
+    for (const CCompositeShape *shape : std::as_const(m_shapes))
+        all |= shape->GetBoundRect();
+    reach(all);
 }
 
 // ---- Shapes --------------------------------------------------------------
@@ -367,7 +391,7 @@ void CCanvasScene::AddShape(CCompositeShape *shape)
     RemoveShape(shape->Key());
     m_shapes.insert(shape->Key(), shape);
     shape->setParentItem(layerFor(m_shapeLayers, Canvas::kShapeZ, homePoint(shape)));
-    NoteShapeMoved(shape);
+    noteShapeAdded(shape);
 }
 
 void CCanvasScene::RemoveShape(int key)

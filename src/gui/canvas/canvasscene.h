@@ -62,6 +62,8 @@ public:
     // Adds pages to the right until extent.x is inside, then below until
     // extent.y is; returns whether the area grew.
     bool GrowToReach(const QPoint &extent);
+    // Grows the area, as placing them did, to hold every shape.
+    void GrowToHoldShapes();
 
     // ---- Shapes ----------------------------------------------------------
     // The scene owns what is added; keys are unique within the scene.
@@ -176,6 +178,8 @@ private:
     void rehomeMoved();
     void updateSelectionOrder();
     void updateSceneRect();
+    void reach(const QRect &r);
+    void noteShapeAdded(const CCompositeShape *shape);
     void finishMove();
     void finishLinkGesture(const QPointF &at);
     void endRubberLine();

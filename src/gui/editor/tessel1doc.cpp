@@ -10,6 +10,7 @@
 #include "canvas/compositeshape.h"
 #include "derive/cbt.h"
 #include "edit/editstep.h"
+#include "edit/undohistory.h"
 #include "layout/treelayout.h"
 #include "model/keldatamanager.h"
 #include "model/kelmethod.h"
@@ -46,6 +47,10 @@ CTessel1Doc::CTessel1Doc(CKELDataManager &manager, int treeId, QObject *parent)
     connect(&m_manager, &CKELDataManager::elementChanged, this, &CTessel1Doc::onElementChanged);
     connect(&m_manager, &CKELDataManager::elementAboutToBeRemoved, this, &CTessel1Doc::onElementAboutToBeRemoved);
     connect(&m_manager, &CKELDataManager::solutionReplaced, this, &CTessel1Doc::treeRemoved);
+    // an undo or redo that moves many nodes (a layout's) reaches the canvas
+    // as one change: links follow and holders change once
+    connect(&m_manager.History(), &CUndoHistory::replayStarted, m_scene, &CCanvasScene::BeginBatch);
+    connect(&m_manager.History(), &CUndoHistory::replayFinished, m_scene, &CCanvasScene::EndBatch);
     connect(&ColourScheme::Notifier(), &ColourScheme::CNotifier::changed, this, &CTessel1Doc::RefreshLooks);
 }
 
@@ -147,12 +152,17 @@ void CTessel1Doc::Reconcile()
         if (!present.contains(id))
             removeNodeShape(id);
     }
+    m_shapes.reserve(nodes.size());
+    m_looks.reserve(nodes.size());
+    // every box first, then every link once: a link needs both its boxes
     for (CKELMethod *n : nodes) {
         if (IsDrawn(*n))
-            syncNode(*n);
+            syncNode(*n, false);
         else if (m_shapes.contains(n->GetId()))
             removeNodeShape(n->GetId());
     }
+    for (const CKELMethod *n : nodes)
+        syncLink(*n);
     updateVisibility();
 }
 
@@ -172,7 +182,7 @@ bool CTessel1Doc::IsDrawnIn(const CKELTree &tree, const CKELMethod &node)
     return Cbt::InitShown(cbt) || Cbt::InitNode(cbt) != &node;
 }
 
-void CTessel1Doc::syncNode(CKELMethod &node)
+void CTessel1Doc::syncNode(CKELMethod &node, bool links)
 {
     const int id = node.GetId();
     CKELNodeShape *shape = NodeShape(id);
@@ -199,6 +209,8 @@ void CTessel1Doc::syncNode(CKELMethod &node)
         if (const QPoint at = ShownPlace(node); shape->pos() != QPointF(at))
             shape->setPos(at);
     }
+    if (!links)
+        return;
     syncLink(node);
     // a child is linked after it is announced, and the model then reports
     // the parent changed; children whose shapes came first wait for it too
@@ -333,9 +345,7 @@ void CTessel1Doc::followPages()
     m_scene->SetPages(rbt->PagesWide(), rbt->PagesHigh());
     if (!shrinks)
         return; // every box already lies within reach
-    const CCanvasBatch batch(*m_scene);
-    for (const CCompositeShape *shape : m_scene->Shapes())
-        m_scene->NoteShapeMoved(shape);
+    m_scene->GrowToHoldShapes();
 }
 
 // ---- Collapsing ----------------------------------------------------------

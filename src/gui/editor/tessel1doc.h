@@ -124,7 +124,8 @@ private:
     Look lookOf(const CKELMethod &node) const;
 
     CKELMethod *nodeOfTree(int id) const;
-    void syncNode(CKELMethod &node);
+    // Brings the node's shape, and unless told otherwise its links, in line.
+    void syncNode(CKELMethod &node, bool links = true);
     void syncLink(const CKELMethod &child);
     void removeNodeShape(int id);
     void updateVisibility();
