@@ -1,5 +1,5 @@
 #include "clirunner.h"
-#include "cinsketch.h"
+#include "treesketch.h"
 
 #include "derive/cin.h"
 #include "model/kelcontainers.h"
@@ -151,7 +151,7 @@ enum class Shape { DeepChain, WideNode };
 // A tree too deep or too wide for a recursive walk.
 CKELTree *addLargeTree(CKELDataManager &m, Shape shape, int nodes, int components)
 {
-    CKELTree *tree = CinSketch::AddRbt(m, QString());
+    CKELTree *tree = TreeSketch::AddTree(m, QString());
     CKELMethod *root = nullptr;
     CKELMethod *previous = nullptr;
     for (int i = 0; i < nodes; ++i) {
@@ -224,7 +224,7 @@ void TestCin::placement()
     QFETCH(QString, boxes);
     CKELDataManager m;
     m.NewSolution();
-    const Cin::Network net = Cin::BuildNetwork(*CinSketch::AddRbt(m, sketch));
+    const Cin::Network net = Cin::BuildNetwork(*TreeSketch::AddTree(m, sketch));
     QCOMPARE(boxesText(net), boxes);
 }
 
@@ -234,7 +234,7 @@ void TestCin::connections_data()
     QTest::addColumn<QString>("sketch");
     QTest::addColumn<QString>("connections");
     QTest::newRow("single node has none") << u"A"_qs << QString();
-    QTest::newRow("one component with a link connects to itself") << u"A:x(A:y)"_qs << u"A>A"_qs;
+    QTest::newRow("one component with a link connects to itself") << u"A.x(A.y)"_qs << u"A>A"_qs;
     QTest::newRow("a pair is connected once") << u"A(B,B(B),B)"_qs << u"A>B B>B"_qs;
     QTest::newRow("both directions") << u"A(B(A))"_qs << u"A>B B>A"_qs;
     QTest::newRow("order of the walk") << u"A(B(C),C(B))"_qs << u"A>B B>C A>C C>B"_qs;
@@ -247,7 +247,7 @@ void TestCin::connections()
     QFETCH(QString, connections);
     CKELDataManager m;
     m.NewSolution();
-    const Cin::Network net = Cin::BuildNetwork(*CinSketch::AddRbt(m, sketch));
+    const Cin::Network net = Cin::BuildNetwork(*TreeSketch::AddTree(m, sketch));
     QCOMPARE(connectionsText(net), connections);
 }
 
@@ -296,8 +296,8 @@ void TestCin::evolution()
     QFETCH(QString, linkVersions);
     CKELDataManager m;
     m.NewSolution();
-    CKELTree *tree = inEvolutionTree ? static_cast<CKELTree *>(CinSketch::AddEvt(m, sketch, {10, 11, 12}))
-                                     : CinSketch::AddRbt(m, sketch);
+    CKELTree *tree = inEvolutionTree ? static_cast<CKELTree *>(TreeSketch::AddEvt(m, sketch, {10, 11, 12}))
+                                     : TreeSketch::AddTree(m, sketch);
     Cin::Network net;
     CKELCIN *cin = Cin::CreateCIN(m, *tree, &net);
     QVERIFY(cin);
@@ -341,7 +341,7 @@ void TestCin::ports_data()
         << u"5 1 1 1 1 1 6 6 6 6 6 1"_qs;
     QTest::newRow("lines beyond nine take the places between ports")
         << u"A(B,C,D,E,F,G,H,I,J,K,L)"_qs << u"5 6 7 8 9 1 2 3 4 15 16"_qs << u"5 1 1 1 1 1 1 1 1 1 1"_qs;
-    QTest::newRow("self connection") << u"A:x(A:y)"_qs << u"6"_qs << u"1"_qs;
+    QTest::newRow("self connection") << u"A.x(A.y)"_qs << u"6"_qs << u"1"_qs;
 }
 
 void TestCin::ports()
@@ -351,7 +351,7 @@ void TestCin::ports()
     QFETCH(QString, toPorts);
     CKELDataManager m;
     m.NewSolution();
-    const Cin::Network net = routed(*CinSketch::AddRbt(m, sketch));
+    const Cin::Network net = routed(*TreeSketch::AddTree(m, sketch));
     QStringList from, to;
     for (const Cin::Connection &c : net.connections) {
         from << QString::number(c.fromPort);
@@ -378,7 +378,7 @@ void TestCin::polylines_data()
     QTest::newRow("left target in the next row")
         << u"R(X(B),A(C,B))"_qs << 4 << u"(306,260) (306,268) (146,268) (146,340)"_qs;
     QTest::newRow("self connection loops over its box")
-        << u"A:x(A:y)"_qs << 0 << u"(146,130) (146,162) (206,162) (206,76) (66,76) (66,80)"_qs;
+        << u"A.x(A.y)"_qs << 0 << u"(146,130) (146,162) (206,162) (206,76) (66,76) (66,80)"_qs;
     QTest::newRow("two rows down along the gap")
         << u"A(B(C),C)"_qs << 2 << u"(146,130) (146,162) (206,162) (206,336) (66,336) (66,340)"_qs;
     QTest::newRow("back up a row") << u"A(B(A))"_qs << 1
@@ -397,7 +397,7 @@ void TestCin::polylines()
     QFETCH(QString, points);
     CKELDataManager m;
     m.NewSolution();
-    const Cin::Network net = routed(*CinSketch::AddRbt(m, sketch));
+    const Cin::Network net = routed(*TreeSketch::AddTree(m, sketch));
     QVERIFY(connection < net.connections.size());
     QCOMPARE(pointsText(net.connections[connection]), points);
     const QString fault = routeFault(net);
@@ -432,7 +432,7 @@ void TestCin::linesStayApart()
     QFETCH(int, chainPercent);
     CKELDataManager m;
     m.NewSolution();
-    CKELTree *tree = CinSketch::AddRbt(m, QString());
+    CKELTree *tree = TreeSketch::AddTree(m, QString());
     std::mt19937 rng(seed);
     std::vector<CKELMethod *> made;
     for (int i = 0; i < nodes; ++i) {
@@ -494,7 +494,7 @@ void TestCin::createdNetworkIsDerived()
 {
     CKELDataManager m;
     m.NewSolution();
-    CKELTree *tree = CinSketch::AddRbt(m, u"Oven:idle(Button:push#3(Oven:cooking))"_qs);
+    CKELTree *tree = TreeSketch::AddTree(m, u"Oven.idle(Button.push:3(Oven.cooking))"_qs);
     // the header counts registered elements; every record line stays as it was
     const auto records = [&m] { return m.BuildSolutionText().section(u'\n', 1); };
     const QString before = records();
@@ -535,7 +535,7 @@ void TestCin::networkOfCreatedCin()
 {
     CKELDataManager m;
     m.NewSolution();
-    CKELTree *tree = CinSketch::AddRbt(m, u"R(X1,X2,A(Y1,Y2,A,R),X1(X2(A)))"_qs);
+    CKELTree *tree = TreeSketch::AddTree(m, u"R(X1,X2,A(Y1,Y2,A,R),X1(X2(A)))"_qs);
     Cin::Network made;
     const CKELCIN *cin = Cin::CreateCIN(m, *tree, &made);
     QVERIFY(cin);
