@@ -89,8 +89,7 @@ inline CKELMethod *AddNode(CKELDataManager &m, CKELTree &tree, CKELMethod *paren
         label.truncate(t.capturedStart());
     }
     const qsizetype dot = label.indexOf(u'.');
-    CKELMethod *n =
-        NewNode(m, tree, parent, type, label.left(dot), dot < 0 ? QString() : label.mid(dot + 1), flags);
+    CKELMethod *n = NewNode(m, tree, parent, type, label.left(dot), dot < 0 ? QString() : label.mid(dot + 1), flags);
     if (!evolution.isEmpty()) {
         const QStringList parts = evolution.split(u'|');
         n->SetEvolution(true);
@@ -164,9 +163,11 @@ inline CKELTree *AddTree(CKELDataManager &m, const QString &sketch, const QStrin
     return tree;
 }
 
-// An evolution tree over the given tree ids.
+// An evolution tree over the given tree ids; a solution first when none.
 inline CKELEVT *AddEvt(CKELDataManager &m, const QString &sketch, const QList<int> &sourceTrees)
 {
+    if (!m.Solution())
+        m.NewSolution();
     std::unique_ptr<CKELData> e = m.CreateElement(KEL::EVT);
     m.RegisterElement(e.get());
     auto *tree = static_cast<CKELEVT *>(e.get());
@@ -174,6 +175,27 @@ inline CKELEVT *AddEvt(CKELDataManager &m, const QString &sketch, const QList<in
     tree->SourceTrees() = sourceTrees;
     m.Solution()->EvtFolder()->AddChild(e);
     Build(m, *tree, sketch);
+    return tree;
+}
+
+// A tree too deep or too wide for a recursive walk, of count nodes
+// "C<i % components>.b<i>": each under the one before (a chain) or all under
+// the first; sameBehavior gives every node after the first behavior "b".
+inline CKELTree *AddLargeTree(CKELDataManager &m, bool chain, int count, int components, bool sameBehavior = false)
+{
+    CKELTree *tree = AddTree(m, QString());
+    CKELMethod *root = nullptr;
+    CKELMethod *previous = nullptr;
+    for (int i = 0; i < count; ++i) {
+        CKELMethod *n = TreeOps::NewNode(m, *tree);
+        n->component = QStringLiteral("C%1").arg(i % components);
+        n->behavior = sameBehavior && i > 0 ? QStringLiteral("b") : QStringLiteral("b%1").arg(i);
+        if (root)
+            TreeOps::Link(m, chain ? previous : root, n);
+        else
+            root = n;
+        previous = n;
+    }
     return tree;
 }
 
@@ -196,10 +218,8 @@ inline QString OutlineNode(const CKELDataManager &m, const CKELMethod &n, const 
     if (n.behaviorType != 1)
         s += u':' + QString::number(n.behaviorType);
     s += n.jumpType == 1 ? u"^"_qs : n.jumpType == 2 ? u"="_qs : QString();
-    const std::pair<bool, QChar> flags[] = {{n.atomic, u'*'},
-                                            {n.nonDeterministic, u'~'},
-                                            {n.setOperation, u'$'},
-                                            {n.qualifier == u"--", u'!'}};
+    const std::pair<bool, QChar> flags[] = {
+        {n.atomic, u'*'}, {n.nonDeterministic, u'~'}, {n.setOperation, u'$'}, {n.qualifier == u"--", u'!'}};
     for (const auto &[set, flag] : flags) {
         if (set)
             s += flag;
@@ -235,8 +255,12 @@ public:
     QList<CKELMethod *> nodes; // every sketched node, in element order
 
     CSketchSolution() { m.NewSolution(); }
-    // a solution with one RBT "T" holding the sketch
-    explicit CSketchSolution(const QString &sketch) : CSketchSolution() { AddTree(sketch); }
+    // a solution with one tree holding the sketch
+    explicit CSketchSolution(const QString &sketch, const QString &name = QStringLiteral("T"), int typeCode = KEL::RBT)
+        : CSketchSolution()
+    {
+        AddTree(sketch, name, typeCode);
+    }
 
     CKELTree *AddTree(const QString &sketch, const QString &name = QStringLiteral("T"), int typeCode = KEL::RBT)
     {

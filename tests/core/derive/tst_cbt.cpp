@@ -23,20 +23,11 @@ private slots:
     void deepAndWide();
 };
 
-namespace {
-
-struct Source
+// the derivations start from a design tree
+struct Source : CSketchSolution
 {
-    CKELDataManager m;
-    CKELTree *tree = nullptr;
-    explicit Source(const QString &sketch)
-    {
-        m.NewSolution();
-        tree = TreeSketch::AddTree(m, sketch, u"Design"_qs, KEL::DBT);
-    }
+    explicit Source(const QString &sketch) : CSketchSolution(sketch, u"Design"_qs, KEL::DBT) {}
 };
-
-} // namespace
 
 void TestCbt::componentList_data()
 {

@@ -41,11 +41,7 @@ QString lineText(const std::optional<Cid::Line> &l)
     return QStringLiteral("%1,%2-%3,%4").arg(l->from.x()).arg(l->from.y()).arg(l->to.x()).arg(l->to.y());
 }
 
-enum class Shape { DeepChain, WideNode };
-
 } // namespace
-
-Q_DECLARE_METATYPE(Shape)
 
 class TestCid : public QObject
 {
@@ -151,7 +147,6 @@ void TestCid::evolutionMarkers()
     QFETCH(QString, sketch);
     QFETCH(QString, boxes);
     CKELDataManager m;
-    m.NewSolution();
     const CKELEVT *evt = TreeSketch::AddEvt(m, sketch, {1, 2});
     QCOMPARE(boxesText(Cid::BuildInterface(*evt, u"Oven"_qs)), boxes);
 }
@@ -272,7 +267,6 @@ void TestCid::labelsFitTheirText()
 void TestCid::labelsShowStatesWithoutMarkers()
 {
     CKELDataManager m;
-    m.NewSolution();
     const CKELEVT *evt = TreeSketch::AddEvt(m, u"Oven.o~idle{0|1,2}(Oven.c{-1|1}(Oven.d{1|2}))"_qs, {1, 2});
     const QList<Cid::Box> boxes = Cid::BuildInterface(*evt, u"Oven"_qs);
     QCOMPARE(boxes.size(), 3);
@@ -306,7 +300,6 @@ void TestCid::noBoxesNoShape()
 void TestCid::createdDiagramIsDerived()
 {
     CKELDataManager m;
-    m.NewSolution();
     CKELTree *tree = TreeSketch::AddTree(m, u"Oven.idle(Button.push:3(Oven.cooking))"_qs);
     const auto records = [&m] { return m.BuildSolutionText().section(u'\n', 1); };
     const QString before = records();
@@ -331,45 +324,29 @@ void TestCid::createdDiagramIsDerived()
 
 void TestCid::largeTrees_data()
 {
-    QTest::addColumn<Shape>("shape");
+    QTest::addColumn<bool>("chain");
     QTest::addColumn<bool>("sameBehavior");
     QTest::addColumn<int>("components");
     QTest::addColumn<int>("boxes");
     QTest::addColumn<QString>("lastBox");
     const int n = 100000;
     QTest::newRow("chain of one component")
-        << Shape::DeepChain << false << 1 << n << u"99999: b99998 -> b99999 | C0 [b99998] | "_qs;
+        << true << false << 1 << n << u"99999: b99998 -> b99999 | C0 [b99998] | "_qs;
     QTest::newRow("chain of two alternating components")
-        << Shape::DeepChain << false << 2 << n / 2 << u"49999: b99996 -> b99998 | C1 [b99997] | C1 [b99999]"_qs;
-    QTest::newRow("node with many children")
-        << Shape::WideNode << false << 1 << n << u"99999: b0 -> b99999 | C0 [b0] | "_qs;
-    QTest::newRow("node with many equal children")
-        << Shape::WideNode << true << 1 << 2 << u"1: b0 -> b | C0 [b0] | "_qs;
+        << true << false << 2 << n / 2 << u"49999: b99996 -> b99998 | C1 [b99997] | C1 [b99999]"_qs;
+    QTest::newRow("node with many children") << false << false << 1 << n << u"99999: b0 -> b99999 | C0 [b0] | "_qs;
+    QTest::newRow("node with many equal children") << false << true << 1 << 2 << u"1: b0 -> b | C0 [b0] | "_qs;
 }
 
 void TestCid::largeTrees()
 {
-    QFETCH(Shape, shape);
+    QFETCH(bool, chain);
     QFETCH(bool, sameBehavior);
     QFETCH(int, components);
     QFETCH(int, boxes);
     QFETCH(QString, lastBox);
-    const int n = 100000;
     CKELDataManager m;
-    m.NewSolution();
-    CKELTree *tree = TreeSketch::AddTree(m, QString());
-    CKELMethod *root = nullptr;
-    CKELMethod *previous = nullptr;
-    for (int i = 0; i < n; ++i) {
-        CKELMethod *node = TreeOps::NewNode(m, *tree);
-        node->component = QStringLiteral("C%1").arg(i % components);
-        node->behavior = sameBehavior && i > 0 ? QStringLiteral("b") : QStringLiteral("b%1").arg(i);
-        if (root)
-            TreeOps::Link(m, shape == Shape::DeepChain ? previous : root, node);
-        else
-            root = node;
-        previous = node;
-    }
+    CKELTree *tree = TreeSketch::AddLargeTree(m, chain, 100000, components, sameBehavior);
     QList<Cid::Box> found;
     QVERIFY(Cid::CreateCID(m, *tree, u"C0"_qs, &found));
     QCOMPARE(found.size(), boxes);

@@ -146,30 +146,7 @@ QString routeFault(const Cin::Network &net)
     return {};
 }
 
-enum class Shape { DeepChain, WideNode };
-
-// A tree too deep or too wide for a recursive walk.
-CKELTree *addLargeTree(CKELDataManager &m, Shape shape, int nodes, int components)
-{
-    CKELTree *tree = TreeSketch::AddTree(m, QString());
-    CKELMethod *root = nullptr;
-    CKELMethod *previous = nullptr;
-    for (int i = 0; i < nodes; ++i) {
-        CKELMethod *n = TreeOps::NewNode(m, *tree);
-        n->component = QStringLiteral("C%1").arg(i % components);
-        n->behavior = QStringLiteral("b%1").arg(i);
-        if (!root)
-            root = n;
-        else
-            TreeOps::Link(m, shape == Shape::DeepChain ? previous : root, n);
-        previous = n;
-    }
-    return tree;
-}
-
 } // namespace
-
-Q_DECLARE_METATYPE(Shape)
 
 class TestCin : public QObject
 {
@@ -223,7 +200,6 @@ void TestCin::placement()
     QFETCH(QString, sketch);
     QFETCH(QString, boxes);
     CKELDataManager m;
-    m.NewSolution();
     const Cin::Network net = Cin::BuildNetwork(*TreeSketch::AddTree(m, sketch));
     QCOMPARE(boxesText(net), boxes);
 }
@@ -246,7 +222,6 @@ void TestCin::connections()
     QFETCH(QString, sketch);
     QFETCH(QString, connections);
     CKELDataManager m;
-    m.NewSolution();
     const Cin::Network net = Cin::BuildNetwork(*TreeSketch::AddTree(m, sketch));
     QCOMPARE(connectionsText(net), connections);
 }
@@ -295,7 +270,6 @@ void TestCin::evolution()
     QFETCH(int, linkStatus);
     QFETCH(QString, linkVersions);
     CKELDataManager m;
-    m.NewSolution();
     CKELTree *tree = inEvolutionTree ? static_cast<CKELTree *>(TreeSketch::AddEvt(m, sketch, {10, 11, 12}))
                                      : TreeSketch::AddTree(m, sketch);
     Cin::Network net;
@@ -350,7 +324,6 @@ void TestCin::ports()
     QFETCH(QString, fromPorts);
     QFETCH(QString, toPorts);
     CKELDataManager m;
-    m.NewSolution();
     const Cin::Network net = routed(*TreeSketch::AddTree(m, sketch));
     QStringList from, to;
     for (const Cin::Connection &c : net.connections) {
@@ -396,7 +369,6 @@ void TestCin::polylines()
     QFETCH(int, connection);
     QFETCH(QString, points);
     CKELDataManager m;
-    m.NewSolution();
     const Cin::Network net = routed(*TreeSketch::AddTree(m, sketch));
     QVERIFY(connection < net.connections.size());
     QCOMPARE(pointsText(net.connections[connection]), points);
@@ -431,7 +403,6 @@ void TestCin::linesStayApart()
     QFETCH(int, components);
     QFETCH(int, chainPercent);
     CKELDataManager m;
-    m.NewSolution();
     CKELTree *tree = TreeSketch::AddTree(m, QString());
     std::mt19937 rng(seed);
     std::vector<CKELMethod *> made;
@@ -452,30 +423,27 @@ void TestCin::linesStayApart()
 
 void TestCin::largeTrees_data()
 {
-    QTest::addColumn<Shape>("shape");
+    QTest::addColumn<bool>("chain");
     QTest::addColumn<int>("components");
     QTest::addColumn<int>("boxes");
     QTest::addColumn<int>("connections");
     QTest::addColumn<QPoint>("lastBox");
     const int n = 100000;
-    QTest::newRow("chain of distinct components")
-        << Shape::DeepChain << n << n << n - 1 << QPoint(50, 80 + 130 * (n - 1));
-    QTest::newRow("chain of two alternating components") << Shape::DeepChain << 2 << 2 << 2 << QPoint(50, 210);
-    QTest::newRow("node with distinct children")
-        << Shape::WideNode << n << n << n - 1 << QPoint(50 + 240 * (n - 2), 210);
-    QTest::newRow("node with children of its own component") << Shape::WideNode << 1 << 1 << 1 << QPoint(50, 80);
+    QTest::newRow("chain of distinct components") << true << n << n << n - 1 << QPoint(50, 80 + 130 * (n - 1));
+    QTest::newRow("chain of two alternating components") << true << 2 << 2 << 2 << QPoint(50, 210);
+    QTest::newRow("node with distinct children") << false << n << n << n - 1 << QPoint(50 + 240 * (n - 2), 210);
+    QTest::newRow("node with children of its own component") << false << 1 << 1 << 1 << QPoint(50, 80);
 }
 
 void TestCin::largeTrees()
 {
-    QFETCH(Shape, shape);
+    QFETCH(bool, chain);
     QFETCH(int, components);
     QFETCH(int, boxes);
     QFETCH(int, connections);
     QFETCH(QPoint, lastBox);
     CKELDataManager m;
-    m.NewSolution();
-    CKELTree *tree = addLargeTree(m, shape, 100000, components);
+    CKELTree *tree = TreeSketch::AddLargeTree(m, chain, 100000, components);
     Cin::Network net;
     QVERIFY(Cin::CreateCIN(m, *tree, &net));
     QCOMPARE(net.boxes.size(), boxes);
@@ -493,7 +461,6 @@ void TestCin::largeTrees()
 void TestCin::createdNetworkIsDerived()
 {
     CKELDataManager m;
-    m.NewSolution();
     CKELTree *tree = TreeSketch::AddTree(m, u"Oven.idle(Button.push:3(Oven.cooking))"_qs);
     // the header counts registered elements; every record line stays as it was
     const auto records = [&m] { return m.BuildSolutionText().section(u'\n', 1); };
@@ -534,7 +501,6 @@ void TestCin::createdNetworkIsDerived()
 void TestCin::networkOfCreatedCin()
 {
     CKELDataManager m;
-    m.NewSolution();
     CKELTree *tree = TreeSketch::AddTree(m, u"R(X1,X2,A(Y1,Y2,A,R),X1(X2(A)))"_qs);
     Cin::Network made;
     const CKELCIN *cin = Cin::CreateCIN(m, *tree, &made);
