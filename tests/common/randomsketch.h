@@ -2,7 +2,7 @@
 
 // Random behavior trees written in the tests' tree-description form (one
 // node a line, two blanks of indent per level, TYPE|COMPONENT|BEHAVIOR|FLAGS;
-// see tests/core/translate/btsketch.h for the flags). Every node type,
+// see treesketch.h for the flags). Every node type,
 // branching, atomic steps, reversions, go-tos, branch kills and internal
 // messages appear, with names chosen to make trouble: names that differ only
 // in case or punctuation, letters outside ASCII, reserved words of the model

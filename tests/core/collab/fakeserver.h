@@ -17,6 +17,7 @@ public:
         connect(&m_server, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket *s = m_server.nextPendingConnection()) {
                 m_client = s;
+                ++connections;
                 connect(s, &QTcpSocket::readyRead, this, [this, s] { m_decoder.Decode(s->readAll(), received); });
             }
         });
@@ -50,6 +51,7 @@ public:
     void StopListening() { m_server.close(); }
 
     QString received;
+    int connections = 0; // accepted so far
 
 private:
     QTcpServer m_server;

@@ -23,20 +23,11 @@ private slots:
     void deepAndWide();
 };
 
-namespace {
-
-struct Source
+// the derivations start from a design tree
+struct Source : CSketchSolution
 {
-    CKELDataManager m;
-    CKELTree *tree = nullptr;
-    explicit Source(const QString &sketch)
-    {
-        m.NewSolution();
-        tree = TreeSketch::AddTree(m, m.CurrentVersion(), u"Design"_qs, sketch, KEL::DBT);
-    }
+    explicit Source(const QString &sketch) : CSketchSolution(sketch, u"Design"_qs, KEL::DBT) {}
 };
-
-} // namespace
 
 void TestCbt::componentList_data()
 {
@@ -108,7 +99,7 @@ void TestCbt::projection()
 // Only component, behavior, its type and the flow control come over.
 void TestCbt::carriesOnlyBehavior()
 {
-    Source s(u"A.a(B.b:4^/R2)"_qs);
+    Source s(u"A.a(B.b:4^@R2)"_qs);
     CKELMethod *b = s.tree->Nodes()[1];
     b->qualifier = u"fast"_qs;
     b->missType = 2;
@@ -133,15 +124,15 @@ void TestCbt::evolutionMarks()
 {
     CKELDataManager m;
     m.NewSolution();
-    const int first = TreeSketch::AddTree(m, m.CurrentVersion(), u"Door"_qs, u"D.c(U.p(D.o),D.x)"_qs)->GetId();
+    const int first = TreeSketch::AddTree(m, u"D.c(U.p(D.o),D.x)"_qs, u"Door"_qs)->GetId();
     CKELVersion *v2 = TreeSketch::AddVersion(m, u"2.0"_qs);
-    const int second = TreeSketch::AddTree(m, v2, u"Door"_qs, u"D.c(U.p(D.o,D.n))"_qs)->GetId();
+    const int second = TreeSketch::AddTree(m, u"D.c(U.p(D.o,D.n))"_qs, u"Door"_qs, KEL::RBT, v2)->GetId();
     CScriptedPrompt prompt;
     CKELEVT *evt = Evolution::CreateEvolutionTree(m, {first, second}, prompt);
     QVERIFY(evt);
     CKELCBT *cbt = Cbt::CreateCbt(m, *evt, u"D"_qs, prompt);
     QVERIFY(cbt);
-    QCOMPARE(TreeSketch::Outline(m, *cbt, {first, second}), u"D.INIT(D.c<0|1,2>(D.o<0|1,2>,D.n<1|2>,D.x<-1|1>))"_qs);
+    QCOMPARE(TreeSketch::Outline(m, *cbt, {first, second}), u"D.INIT(D.c{0|1,2}(D.o{0|1,2},D.n{1|2},D.x{-1|1}))"_qs);
 }
 
 void TestCbt::alreadyAdded_data()

@@ -1,5 +1,5 @@
 #include "clirunner.h"
-#include "cinsketch.h"
+#include "treesketch.h"
 
 #include "derive/cid.h"
 #include "model/kelcontainers.h"
@@ -41,11 +41,7 @@ QString lineText(const std::optional<Cid::Line> &l)
     return QStringLiteral("%1,%2-%3,%4").arg(l->from.x()).arg(l->from.y()).arg(l->to.x()).arg(l->to.y());
 }
 
-enum class Shape { DeepChain, WideNode };
-
 } // namespace
-
-Q_DECLARE_METATYPE(Shape)
 
 class TestCid : public QObject
 {
@@ -81,40 +77,40 @@ void TestCid::boxes_data()
     QTest::addColumn<QString>("component");
     QTest::addColumn<QString>("boxes");
     QTest::newRow("precondition is the nearest earlier state")
-        << u"Oven:idle(Button:push#3(Oven:cooking(Light:on(Oven:idle))))"_qs << u"Oven"_qs
+        << u"Oven.idle(Button.push:3(Oven.cooking(Light.on(Oven.idle))))"_qs << u"Oven"_qs
         << u"0:  -> idle |  | Button [push]\n"
            "1: idle -> cooking | Button [push] | Light [on]\n"
            "2: cooking -> idle | Light [on] | "_qs;
     QTest::newRow("selection makes no box and passes the state on")
-        << u"Oven:idle(Oven:ready#2(Oven:cooking))"_qs << u"Oven"_qs
+        << u"Oven.idle(Oven.ready:2(Oven.cooking))"_qs << u"Oven"_qs
         << u"0:  -> idle |  | Oven [ready]\n1: idle -> cooking | Oven [ready] | "_qs;
     QTest::newRow("only selections give no boxes")
-        << u"Door:shut(Oven:closed#2(Light:on),Oven:open#2)"_qs << u"Oven"_qs << QString();
+        << u"Door.shut(Oven.closed:2(Light.on),Oven.open:2)"_qs << u"Oven"_qs << QString();
     QTest::newRow("first state change below the root has a stimulus")
-        << u"Button:push(Oven:cooking)"_qs << u"Oven"_qs << u"0:  -> cooking | Button [push] | "_qs;
+        << u"Button.push(Oven.cooking)"_qs << u"Oven"_qs << u"0:  -> cooking | Button [push] | "_qs;
     QTest::newRow("same change, stimulus and responses: one box")
-        << u"Oven:idle(Button:push(Oven:cooking),Button:push(Oven:cooking))"_qs << u"Oven"_qs
+        << u"Oven.idle(Button.push(Oven.cooking),Button.push(Oven.cooking))"_qs << u"Oven"_qs
         << u"0:  -> idle |  | Button [push]; Button [push]\n1: idle -> cooking | Button [push] | "_qs;
     QTest::newRow("same change from other stimuli: two boxes")
-        << u"Oven:idle(Button:push(Oven:cooking),Door:shut(Oven:cooking))"_qs << u"Oven"_qs
+        << u"Oven.idle(Button.push(Oven.cooking),Door.shut(Oven.cooking))"_qs << u"Oven"_qs
         << u"0:  -> idle |  | Button [push]; Door [shut]\n"
            "1: idle -> cooking | Button [push] | \n"
            "2: idle -> cooking | Door [shut] | "_qs;
     QTest::newRow("responses in another order: one box")
-        << u"Oven:idle(B:p(Oven:c(X:a,Y:b)),B:p(Oven:c(Y:b,X:a)))"_qs << u"Oven"_qs
+        << u"Oven.idle(B.p(Oven.c(X.a,Y.b)),B.p(Oven.c(Y.b,X.a)))"_qs << u"Oven"_qs
         << u"0:  -> idle |  | B [p]; B [p]\n1: idle -> c | B [p] | X [a]; Y [b]"_qs;
     QTest::newRow("a repeated response is not another response")
-        << u"Oven:idle(B:p(Oven:c(X:a,X:a)),B:p(Oven:c(X:a,Y:b)))"_qs << u"Oven"_qs
+        << u"Oven.idle(B.p(Oven.c(X.a,X.a)),B.p(Oven.c(X.a,Y.b)))"_qs << u"Oven"_qs
         << u"0:  -> idle |  | B [p]; B [p]\n1: idle -> c | B [p] | X [a]; X [a]\n2: idle -> c | B [p] | X [a]; Y [b]"_qs;
     QTest::newRow("another precondition: another box")
-        << u"Oven:idle(B:p(Oven:c(B:p(Oven:c))))"_qs << u"Oven"_qs
+        << u"Oven.idle(B.p(Oven.c(B.p(Oven.c))))"_qs << u"Oven"_qs
         << u"0:  -> idle |  | B [p]\n1: idle -> c | B [p] | B [p]\n2: c -> c | B [p] | "_qs;
     QTest::newRow("letter case makes another component")
-        << u"Oven:idle(oven:x)"_qs << u"Oven"_qs << u"0:  -> idle |  | oven [x]"_qs;
+        << u"Oven.idle(oven.x)"_qs << u"Oven"_qs << u"0:  -> idle |  | oven [x]"_qs;
     QTest::newRow("items name the behavior without its brackets")
-        << u"Oven:idle(Button:push#3,Door:open#4)"_qs << u"Oven"_qs
+        << u"Oven.idle(Button.push:3,Door.open:4)"_qs << u"Oven"_qs
         << u"0:  -> idle |  | Button [push]; Door [open]"_qs;
-    QTest::newRow("only the first root counts") << u"Light:on,Oven:idle"_qs << u"Oven"_qs << QString();
+    QTest::newRow("only the first root counts") << u"Light.on,Oven.idle"_qs << u"Oven"_qs << QString();
 }
 
 void TestCid::boxes()
@@ -124,7 +120,7 @@ void TestCid::boxes()
     QFETCH(QString, boxes);
     CKELDataManager m;
     m.NewSolution();
-    QCOMPARE(boxesText(Cid::BuildInterface(*CinSketch::AddRbt(m, sketch), component)), boxes);
+    QCOMPARE(boxesText(Cid::BuildInterface(*TreeSketch::AddTree(m, sketch), component)), boxes);
 }
 
 // "o~" stands before a state the last version dropped, "n~" before one it
@@ -134,15 +130,15 @@ void TestCid::evolutionMarkers_data()
     QTest::addColumn<QString>("sketch");
     QTest::addColumn<QString>("boxes");
     QTest::newRow("dropped and added states")
-        << u"Oven:idle{0|1,2}(B:p{0|1,2}(Oven:c{-1|1}(B:q{-1|1}(Oven:d{1|2}))))"_qs
+        << u"Oven.idle{0|1,2}(B.p{0|1,2}(Oven.c{-1|1}(B.q{-1|1}(Oven.d{1|2}))))"_qs
         << u"0:  -> idle |  | B [p]\n1: idle -> o~c | B [p] | B [q]\n2: o~c -> n~d | B [q] | "_qs;
     QTest::newRow("marked and unmarked states differ")
-        << u"Oven:idle{0|1,2}(B:p{0|1,2}(Oven:c{-1|1}),B:p{0|1,2}(Oven:c{0|1,2}))"_qs
+        << u"Oven.idle{0|1,2}(B.p{0|1,2}(Oven.c{-1|1}),B.p{0|1,2}(Oven.c{0|1,2}))"_qs
         << u"0:  -> idle |  | B [p]; B [p]\n1: idle -> o~c | B [p] | \n2: idle -> c | B [p] | "_qs;
     QTest::newRow("precondition marked by the node that supplied it")
-        << u"Oven:idle{1|2}(B:p{0|1,2}(Oven:c{0|1,2}))"_qs << u"0:  -> n~idle |  | B [p]\n1: n~idle -> c | B [p] | "_qs;
+        << u"Oven.idle{1|2}(B.p{0|1,2}(Oven.c{0|1,2}))"_qs << u"0:  -> n~idle |  | B [p]\n1: n~idle -> c | B [p] | "_qs;
     QTest::newRow("repeated dropped change: one box")
-        << u"Oven:idle{0|1,2}(B:p{0|1,2}(Oven:c{-1|1}),B:p{0|1,2}(Oven:c{-1|1}))"_qs
+        << u"Oven.idle{0|1,2}(B.p{0|1,2}(Oven.c{-1|1}),B.p{0|1,2}(Oven.c{-1|1}))"_qs
         << u"0:  -> idle |  | B [p]; B [p]\n1: idle -> o~c | B [p] | "_qs;
 }
 
@@ -151,8 +147,7 @@ void TestCid::evolutionMarkers()
     QFETCH(QString, sketch);
     QFETCH(QString, boxes);
     CKELDataManager m;
-    m.NewSolution();
-    const CKELEVT *evt = CinSketch::AddEvt(m, sketch, {1, 2});
+    const CKELEVT *evt = TreeSketch::AddEvt(m, sketch, {1, 2});
     QCOMPARE(boxesText(Cid::BuildInterface(*evt, u"Oven"_qs)), boxes);
 }
 
@@ -272,8 +267,7 @@ void TestCid::labelsFitTheirText()
 void TestCid::labelsShowStatesWithoutMarkers()
 {
     CKELDataManager m;
-    m.NewSolution();
-    const CKELEVT *evt = CinSketch::AddEvt(m, u"Oven:o~idle{0|1,2}(Oven:c{-1|1}(Oven:d{1|2}))"_qs, {1, 2});
+    const CKELEVT *evt = TreeSketch::AddEvt(m, u"Oven.o~idle{0|1,2}(Oven.c{-1|1}(Oven.d{1|2}))"_qs, {1, 2});
     const QList<Cid::Box> boxes = Cid::BuildInterface(*evt, u"Oven"_qs);
     QCOMPARE(boxes.size(), 3);
     const Cid::Drawing d = Cid::DrawInterface(boxes);
@@ -306,8 +300,7 @@ void TestCid::noBoxesNoShape()
 void TestCid::createdDiagramIsDerived()
 {
     CKELDataManager m;
-    m.NewSolution();
-    CKELTree *tree = CinSketch::AddRbt(m, u"Oven:idle(Button:push#3(Oven:cooking))"_qs);
+    CKELTree *tree = TreeSketch::AddTree(m, u"Oven.idle(Button.push:3(Oven.cooking))"_qs);
     const auto records = [&m] { return m.BuildSolutionText().section(u'\n', 1); };
     const QString before = records();
     QList<Cid::Box> boxes;
@@ -331,45 +324,29 @@ void TestCid::createdDiagramIsDerived()
 
 void TestCid::largeTrees_data()
 {
-    QTest::addColumn<Shape>("shape");
+    QTest::addColumn<bool>("chain");
     QTest::addColumn<bool>("sameBehavior");
     QTest::addColumn<int>("components");
     QTest::addColumn<int>("boxes");
     QTest::addColumn<QString>("lastBox");
     const int n = 100000;
     QTest::newRow("chain of one component")
-        << Shape::DeepChain << false << 1 << n << u"99999: b99998 -> b99999 | C0 [b99998] | "_qs;
+        << true << false << 1 << n << u"99999: b99998 -> b99999 | C0 [b99998] | "_qs;
     QTest::newRow("chain of two alternating components")
-        << Shape::DeepChain << false << 2 << n / 2 << u"49999: b99996 -> b99998 | C1 [b99997] | C1 [b99999]"_qs;
-    QTest::newRow("node with many children")
-        << Shape::WideNode << false << 1 << n << u"99999: b0 -> b99999 | C0 [b0] | "_qs;
-    QTest::newRow("node with many equal children")
-        << Shape::WideNode << true << 1 << 2 << u"1: b0 -> b | C0 [b0] | "_qs;
+        << true << false << 2 << n / 2 << u"49999: b99996 -> b99998 | C1 [b99997] | C1 [b99999]"_qs;
+    QTest::newRow("node with many children") << false << false << 1 << n << u"99999: b0 -> b99999 | C0 [b0] | "_qs;
+    QTest::newRow("node with many equal children") << false << true << 1 << 2 << u"1: b0 -> b | C0 [b0] | "_qs;
 }
 
 void TestCid::largeTrees()
 {
-    QFETCH(Shape, shape);
+    QFETCH(bool, chain);
     QFETCH(bool, sameBehavior);
     QFETCH(int, components);
     QFETCH(int, boxes);
     QFETCH(QString, lastBox);
-    const int n = 100000;
     CKELDataManager m;
-    m.NewSolution();
-    CKELTree *tree = CinSketch::AddRbt(m, QString());
-    CKELMethod *root = nullptr;
-    CKELMethod *previous = nullptr;
-    for (int i = 0; i < n; ++i) {
-        CKELMethod *node = TreeOps::NewNode(m, *tree);
-        node->component = QStringLiteral("C%1").arg(i % components);
-        node->behavior = sameBehavior && i > 0 ? QStringLiteral("b") : QStringLiteral("b%1").arg(i);
-        if (root)
-            TreeOps::Link(m, shape == Shape::DeepChain ? previous : root, node);
-        else
-            root = node;
-        previous = node;
-    }
+    CKELTree *tree = TreeSketch::AddLargeTree(m, chain, 100000, components, sameBehavior);
     QList<Cid::Box> found;
     QVERIFY(Cid::CreateCID(m, *tree, u"C0"_qs, &found));
     QCOMPARE(found.size(), boxes);

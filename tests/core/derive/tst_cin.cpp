@@ -1,5 +1,5 @@
 #include "clirunner.h"
-#include "cinsketch.h"
+#include "treesketch.h"
 
 #include "derive/cin.h"
 #include "model/kelcontainers.h"
@@ -192,30 +192,7 @@ QString spacingFault(const Cin::Network &net)
     return {};
 }
 
-enum class Shape { DeepChain, WideNode };
-
-// A tree too deep or too wide for a recursive walk.
-CKELTree *addLargeTree(CKELDataManager &m, Shape shape, int nodes, int components)
-{
-    CKELTree *tree = CinSketch::AddRbt(m, QString());
-    CKELMethod *root = nullptr;
-    CKELMethod *previous = nullptr;
-    for (int i = 0; i < nodes; ++i) {
-        CKELMethod *n = TreeOps::NewNode(m, *tree);
-        n->component = QStringLiteral("C%1").arg(i % components);
-        n->behavior = QStringLiteral("b%1").arg(i);
-        if (!root)
-            root = n;
-        else
-            TreeOps::Link(m, shape == Shape::DeepChain ? previous : root, n);
-        previous = n;
-    }
-    return tree;
-}
-
 } // namespace
-
-Q_DECLARE_METATYPE(Shape)
 
 class TestCin : public QObject
 {
@@ -271,8 +248,7 @@ void TestCin::placement()
     QFETCH(QString, sketch);
     QFETCH(QString, boxes);
     CKELDataManager m;
-    m.NewSolution();
-    const Cin::Network net = Cin::BuildNetwork(*CinSketch::AddRbt(m, sketch));
+    const Cin::Network net = Cin::BuildNetwork(*TreeSketch::AddTree(m, sketch));
     QCOMPARE(boxesText(net), boxes);
 }
 
@@ -282,7 +258,7 @@ void TestCin::connections_data()
     QTest::addColumn<QString>("sketch");
     QTest::addColumn<QString>("connections");
     QTest::newRow("single node has none") << u"A"_qs << QString();
-    QTest::newRow("one component with a link connects to itself") << u"A:x(A:y)"_qs << u"A>A"_qs;
+    QTest::newRow("one component with a link connects to itself") << u"A.x(A.y)"_qs << u"A>A"_qs;
     QTest::newRow("a pair is connected once") << u"A(B,B(B),B)"_qs << u"A>B B>B"_qs;
     QTest::newRow("both directions") << u"A(B(A))"_qs << u"A>B B>A"_qs;
     QTest::newRow("order of the walk") << u"A(B(C),C(B))"_qs << u"A>B B>C A>C C>B"_qs;
@@ -294,8 +270,7 @@ void TestCin::connections()
     QFETCH(QString, sketch);
     QFETCH(QString, connections);
     CKELDataManager m;
-    m.NewSolution();
-    const Cin::Network net = Cin::BuildNetwork(*CinSketch::AddRbt(m, sketch));
+    const Cin::Network net = Cin::BuildNetwork(*TreeSketch::AddTree(m, sketch));
     QCOMPARE(connectionsText(net), connections);
 }
 
@@ -343,9 +318,8 @@ void TestCin::evolution()
     QFETCH(int, linkStatus);
     QFETCH(QString, linkVersions);
     CKELDataManager m;
-    m.NewSolution();
-    CKELTree *tree = inEvolutionTree ? static_cast<CKELTree *>(CinSketch::AddEvt(m, sketch, {10, 11, 12}))
-                                     : CinSketch::AddRbt(m, sketch);
+    CKELTree *tree = inEvolutionTree ? static_cast<CKELTree *>(TreeSketch::AddEvt(m, sketch, {10, 11, 12}))
+                                     : TreeSketch::AddTree(m, sketch);
     Cin::Network net;
     CKELCIN *cin = Cin::CreateCIN(m, *tree, &net);
     QVERIFY(cin);
@@ -389,7 +363,7 @@ void TestCin::ports_data()
         << u"5 1 1 1 1 1 6 6 6 6 6 1"_qs;
     QTest::newRow("lines beyond nine take the places between ports")
         << u"A(B,C,D,E,F,G,H,I,J,K,L)"_qs << u"5 6 7 8 9 1 2 3 4 15 16"_qs << u"5 1 1 1 1 1 1 1 1 1 1"_qs;
-    QTest::newRow("self connection") << u"A:x(A:y)"_qs << u"6"_qs << u"1"_qs;
+    QTest::newRow("self connection") << u"A.x(A.y)"_qs << u"6"_qs << u"1"_qs;
 }
 
 void TestCin::ports()
@@ -398,8 +372,7 @@ void TestCin::ports()
     QFETCH(QString, fromPorts);
     QFETCH(QString, toPorts);
     CKELDataManager m;
-    m.NewSolution();
-    const Cin::Network net = routed(*CinSketch::AddRbt(m, sketch));
+    const Cin::Network net = routed(*TreeSketch::AddTree(m, sketch));
     QStringList from, to;
     for (const Cin::Connection &c : net.connections) {
         from << QString::number(c.fromPort);
@@ -426,7 +399,7 @@ void TestCin::polylines_data()
     QTest::newRow("left target in the next row")
         << u"R(X(B),A(C,B))"_qs << 4 << u"(306,260) (306,268) (146,268) (146,340)"_qs;
     QTest::newRow("self connection loops over its box")
-        << u"A:x(A:y)"_qs << 0 << u"(146,130) (146,162) (209,162) (209,72) (66,72) (66,80)"_qs;
+        << u"A.x(A.y)"_qs << 0 << u"(146,130) (146,162) (209,162) (209,72) (66,72) (66,80)"_qs;
     QTest::newRow("two rows down along the gap")
         << u"A(B(C),C)"_qs << 2 << u"(146,130) (146,162) (209,162) (209,332) (66,332) (66,340)"_qs;
     QTest::newRow("back up a row") << u"A(B(A))"_qs << 1
@@ -444,8 +417,7 @@ void TestCin::polylines()
     QFETCH(int, connection);
     QFETCH(QString, points);
     CKELDataManager m;
-    m.NewSolution();
-    const Cin::Network net = routed(*CinSketch::AddRbt(m, sketch));
+    const Cin::Network net = routed(*TreeSketch::AddTree(m, sketch));
     QVERIFY(connection < net.connections.size());
     QCOMPARE(pointsText(net.connections[connection]), points);
     const QString fault = routeFault(net);
@@ -479,8 +451,7 @@ void TestCin::linesStayApart()
     QFETCH(int, components);
     QFETCH(int, chainPercent);
     CKELDataManager m;
-    m.NewSolution();
-    CKELTree *tree = CinSketch::AddRbt(m, QString());
+    CKELTree *tree = TreeSketch::AddTree(m, QString());
     std::mt19937 rng(seed);
     std::vector<CKELMethod *> made;
     for (int i = 0; i < nodes; ++i) {
@@ -517,37 +488,34 @@ void TestCin::linesKeepVisiblyApart()
     QFETCH(bool, room);
     CKELDataManager m;
     m.NewSolution();
-    const Cin::Network net = routed(*CinSketch::AddRbt(m, sketch));
+    const Cin::Network net = routed(*TreeSketch::AddTree(m, sketch));
     const QString fault = routeFault(net) + (room ? spacingFault(net) : QString());
     QVERIFY2(fault.isEmpty(), qPrintable(fault));
 }
 
 void TestCin::largeTrees_data()
 {
-    QTest::addColumn<Shape>("shape");
+    QTest::addColumn<bool>("chain");
     QTest::addColumn<int>("components");
     QTest::addColumn<int>("boxes");
     QTest::addColumn<int>("connections");
     QTest::addColumn<QPoint>("lastBox");
     const int n = 100000;
-    QTest::newRow("chain of distinct components")
-        << Shape::DeepChain << n << n << n - 1 << QPoint(50, 80 + 130 * (n - 1));
-    QTest::newRow("chain of two alternating components") << Shape::DeepChain << 2 << 2 << 2 << QPoint(50, 210);
-    QTest::newRow("node with distinct children")
-        << Shape::WideNode << n << n << n - 1 << QPoint(50 + 240 * (n - 2), 210);
-    QTest::newRow("node with children of its own component") << Shape::WideNode << 1 << 1 << 1 << QPoint(50, 80);
+    QTest::newRow("chain of distinct components") << true << n << n << n - 1 << QPoint(50, 80 + 130 * (n - 1));
+    QTest::newRow("chain of two alternating components") << true << 2 << 2 << 2 << QPoint(50, 210);
+    QTest::newRow("node with distinct children") << false << n << n << n - 1 << QPoint(50 + 240 * (n - 2), 210);
+    QTest::newRow("node with children of its own component") << false << 1 << 1 << 1 << QPoint(50, 80);
 }
 
 void TestCin::largeTrees()
 {
-    QFETCH(Shape, shape);
+    QFETCH(bool, chain);
     QFETCH(int, components);
     QFETCH(int, boxes);
     QFETCH(int, connections);
     QFETCH(QPoint, lastBox);
     CKELDataManager m;
-    m.NewSolution();
-    CKELTree *tree = addLargeTree(m, shape, 100000, components);
+    CKELTree *tree = TreeSketch::AddLargeTree(m, chain, 100000, components);
     Cin::Network net;
     QVERIFY(Cin::CreateCIN(m, *tree, &net));
     QCOMPARE(net.boxes.size(), boxes);
@@ -565,8 +533,7 @@ void TestCin::largeTrees()
 void TestCin::createdNetworkIsDerived()
 {
     CKELDataManager m;
-    m.NewSolution();
-    CKELTree *tree = CinSketch::AddRbt(m, u"Oven:idle(Button:push#3(Oven:cooking))"_qs);
+    CKELTree *tree = TreeSketch::AddTree(m, u"Oven.idle(Button.push:3(Oven.cooking))"_qs);
     // the header counts registered elements; every record line stays as it was
     const auto records = [&m] { return m.BuildSolutionText().section(u'\n', 1); };
     const QString before = records();
@@ -606,8 +573,7 @@ void TestCin::createdNetworkIsDerived()
 void TestCin::networkOfCreatedCin()
 {
     CKELDataManager m;
-    m.NewSolution();
-    CKELTree *tree = CinSketch::AddRbt(m, u"R(X1,X2,A(Y1,Y2,A,R),X1(X2(A)))"_qs);
+    CKELTree *tree = TreeSketch::AddTree(m, u"R(X1,X2,A(Y1,Y2,A,R),X1(X2(A)))"_qs);
     Cin::Network made;
     const CKELCIN *cin = Cin::CreateCIN(m, *tree, &made);
     QVERIFY(cin);

@@ -36,7 +36,7 @@ struct Versions
         m.NewSolution();
         for (qsizetype i = 0; i < sketches.size(); ++i) {
             CKELVersion *v = i ? TreeSketch::AddVersion(m, QStringLiteral("%1.0").arg(i + 1)) : m.CurrentVersion();
-            ids.append(TreeSketch::AddTree(m, v, u"Door"_qs, sketches[i])->GetId());
+            ids.append(TreeSketch::AddTree(m, sketches[i], u"Door"_qs, KEL::RBT, v)->GetId());
         }
     }
     CKELTree *tree(int i) { return m.LookupAs<CKELTree>(ids[i], KEL::RBT); }
@@ -126,36 +126,36 @@ void TestEvolution::merge_data()
     QTest::addColumn<QString>("merged");
     QTest::newRow("two identical trees are all kept")
         << QStringList{u"A.a(B.b(C.c),D.d:3^)"_qs, u"A.a(B.b(C.c),D.d:3^)"_qs}
-        << u"A.a<0|1,2>(B.b<0|1,2>(C.c<0|1,2>),D.d:3^<0|1,2>)"_qs;
+        << u"A.a{0|1,2}(B.b{0|1,2}(C.c{0|1,2}),D.d:3^{0|1,2})"_qs;
     QTest::newRow("statuses over three versions")
         << QStringList{u"D.d(X.x,Y.y,Z.z)"_qs, u"D.d(Y.y,Z.z)"_qs, u"D.d(X.x,Z.z,W.w)"_qs}
-        << u"D.d<0|1,2,3>(X.x<1|1,3>,Y.y<-1|1,2>,Z.z<0|1,2,3>,W.w<1|3>)"_qs;
+        << u"D.d{0|1,2,3}(X.x{1|1,3},Y.y{-1|1,2},Z.z{0|1,2,3},W.w{1|3})"_qs;
     QTest::newRow("identical children matched in order")
         << QStringList{u"P.p(X.x(A.a),X.x(B.b))"_qs, u"P.p(X.x(B.b),X.x(A.a))"_qs}
-        << u"P.p<0|1,2>(X.x<0|1,2>(A.a<-1|1>,B.b<1|2>),X.x<0|1,2>(B.b<-1|1>,A.a<1|2>))"_qs;
+        << u"P.p{0|1,2}(X.x{0|1,2}(A.a{-1|1},B.b{1|2}),X.x{0|1,2}(B.b{-1|1},A.a{1|2}))"_qs;
     QTest::newRow("later-only children follow in version order")
         << QStringList{u"R.r(A.a)"_qs, u"R.r(B.b,A.a)"_qs, u"R.r(C.c,B.b)"_qs}
-        << u"R.r<0|1,2,3>(A.a<-1|1,2>,B.b<0|2,3>,C.c<1|3>)"_qs;
+        << u"R.r{0|1,2,3}(A.a{-1|1,2},B.b{0|2,3},C.c{1|3})"_qs;
     QTest::newRow("type and flow control tell nodes apart")
         << QStringList{u"R.r(A.a,A.a^)"_qs, u"R.r(A.a:2,A.a=)"_qs}
-        << u"R.r<0|1,2>(A.a<-1|1>,A.a^<-1|1>,A.a:2<1|2>,A.a=<1|2>)"_qs;
+        << u"R.r{0|1,2}(A.a{-1|1},A.a^{-1|1},A.a:2{1|2},A.a={1|2})"_qs;
     QTest::newRow("requirement tags do not")
-        << QStringList{u"R.r/R1(A.a/R1)"_qs, u"R.r/R2(A.a/R2)"_qs} << u"R.r<0|1,2>(A.a<0|1,2>)"_qs;
+        << QStringList{u"R.r@R1(A.a@R1)"_qs, u"R.r@R2(A.a@R2)"_qs} << u"R.r{0|1,2}(A.a{0|1,2})"_qs;
     QTest::newRow("children match only under matched parents")
         << QStringList{u"R.r(A.a(X.x(Y.y)))"_qs, u"R.r(B.b(X.x))"_qs}
-        << u"R.r<0|1,2>(A.a<-1|1>(X.x<-1|1>(Y.y<-1|1>)),B.b<1|2>(X.x<1|2>))"_qs;
+        << u"R.r{0|1,2}(A.a{-1|1}(X.x{-1|1}(Y.y{-1|1})),B.b{1|2}(X.x{1|2}))"_qs;
     QTest::newRow("second roots are not merged")
-        << QStringList{u"R.r(A.a),S.s"_qs, u"R.r,T.t"_qs} << u"R.r<0|1,2>(A.a<-1|1>)"_qs;
+        << QStringList{u"R.r(A.a),S.s"_qs, u"R.r,T.t"_qs} << u"R.r{0|1,2}(A.a{-1|1})"_qs;
     // more equal children than a short scan handles, told apart by their own
     QStringList first, second, merged;
     for (int i = 1; i <= 10; ++i) {
         first.append(QStringLiteral("X.x(C.c%1)").arg(i));
         second.prepend(QStringLiteral("X.x(C.c%1)").arg(i));
-        merged.append(QStringLiteral("X.x<0|1,2>(C.c%1<-1|1>,C.c%2<1|2>)").arg(i).arg(11 - i));
+        merged.append(QStringLiteral("X.x{0|1,2}(C.c%1{-1|1},C.c%2{1|2})").arg(i).arg(11 - i));
     }
     QTest::newRow("wide node matched in order")
         << QStringList{u"R.r("_qs + first.join(u',') + u",Y.y)"_qs, u"R.r(Y.y,"_qs + second.join(u',') + u')'}
-        << u"R.r<0|1,2>("_qs + merged.join(u',') + u",Y.y<0|1,2>)"_qs;
+        << u"R.r{0|1,2}("_qs + merged.join(u',') + u",Y.y{0|1,2})"_qs;
 }
 
 void TestEvolution::merge()
@@ -181,7 +181,7 @@ void TestEvolution::rootCheck_data()
     QTest::newRow("roots differ in component") << QStringList{u"A.a(B.b)"_qs, u"C.a(B.b)"_qs} << QString() << -1;
     QTest::newRow("third root differs") << QStringList{u"A.a"_qs, u"A.a"_qs, u"A.b"_qs} << QString() << -1;
     QTest::newRow("roots differ in qualifier") << QStringList{u"A.a"_qs, u"A.a"_qs} << u"fast"_qs << -1;
-    QTest::newRow("roots differ in tag only") << QStringList{u"A.a/R1(B.b)"_qs, u"A.a/R2(B.b)"_qs} << QString() << 2;
+    QTest::newRow("roots differ in tag only") << QStringList{u"A.a@R1(B.b)"_qs, u"A.a@R2(B.b)"_qs} << QString() << 2;
     QTest::newRow("second tree empty") << QStringList{u"A.a"_qs, QString()} << QString() << -1;
     QTest::newRow("first tree empty") << QStringList{QString(), u"A.a"_qs} << QString() << -1;
     QTest::newRow("all trees empty") << QStringList{QString(), QString()} << QString() << 0;
@@ -240,7 +240,7 @@ void TestEvolution::refusedBeforeCreation()
 
 void TestEvolution::mergedNodeCopiesFirstOfGroup()
 {
-    Versions v({u"R.r/R1(A.a/R1)"_qs, u"R.r/R2(A.a/R2,B.b/R2)"_qs, u"R.r/R3(B.b/R3)"_qs});
+    Versions v({u"R.r@R1(A.a@R1)"_qs, u"R.r@R2(A.a@R2,B.b@R2)"_qs, u"R.r@R3(B.b@R3)"_qs});
     CKELMethod *a = v.tree(0)->Nodes()[1];
     a->x = 120, a->y = 240, a->w = 210, a->h = 60, a->missType = 2, a->doubleLine = true;
     a->extendedTag = u"E1"_qs, a->hasExtendedTag = true;
@@ -274,7 +274,7 @@ void TestEvolution::deepChain()
     QList<int> ids;
     for (int version = 0; version < 3; ++version) {
         CKELVersion *v = version ? TreeSketch::AddVersion(m, QString::number(version)) : m.CurrentVersion();
-        CKELTree *t = TreeSketch::AddTree(m, v, u"Chain"_qs, QString());
+        CKELTree *t = TreeSketch::AddTree(m, QString(), u"Chain"_qs, KEL::RBT, v);
         CKELMethod *parent = nullptr;
         for (int i = 0; i < depth; ++i) {
             const QString label =
@@ -305,7 +305,7 @@ void TestEvolution::wideNode()
     QList<int> ids;
     for (int version = 0; version < 2; ++version) {
         CKELVersion *v = version ? TreeSketch::AddVersion(m, u"2.0"_qs) : m.CurrentVersion();
-        CKELTree *t = TreeSketch::AddTree(m, v, u"Wide"_qs, u"R.r"_qs);
+        CKELTree *t = TreeSketch::AddTree(m, u"R.r"_qs, u"Wide"_qs, KEL::RBT, v);
         CKELMethod *root = Evolution::FirstRoot(*t);
         for (int i = 0; i < width; ++i)
             TreeSketch::AddNode(m, *t, root, QStringLiteral("C%1.b").arg((version ? width - 1 - i : i) % 12));

@@ -1,4 +1,4 @@
-#include "testforest.h"
+#include "treesketch.h"
 
 #include "derive/integration.h"
 #include "derive/matchindex.h"
@@ -37,16 +37,16 @@ void TestIntegration::nodesMatch_data()
     QTest::addColumn<int>("a");
     QTest::addColumn<int>("b");
     QTest::addColumn<bool>("match");
-    QTest::newRow("same behavior, other tree") << u"A/x/1(B/y/1);B/y/1"_qs << 1 << 2 << true;
-    QTest::newRow("state against selection") << u"A/x/1(B/y/1);B/y/2"_qs << 1 << 2 << false;
-    QTest::newRow("same tree") << u"A/x/1(B/y/1(B/y/1))"_qs << 1 << 2 << false;
-    QTest::newRow("root and node of its own tree") << u"B/y/1(B/y/1)"_qs << 0 << 1 << false;
-    QTest::newRow("itself") << u"A/x/1;B/y/1"_qs << 1 << 1 << false;
-    QTest::newRow("reversion") << u"A/x/1(B/y/1/1);B/y/1"_qs << 1 << 2 << false;
-    QTest::newRow("go to") << u"A/x/1(B/y/1/2);B/y/1"_qs << 1 << 2 << false;
-    QTest::newRow("component case differs") << u"A/x/1(B/y/1);b/y/1"_qs << 1 << 2 << false;
-    QTest::newRow("two roots") << u"B/y/1;B/y/1"_qs << 0 << 1 << true;
-    QTest::newRow("without brackets") << u"A/x/1(B/y/0);B/y/0"_qs << 1 << 2 << true;
+    QTest::newRow("same behavior, other tree") << u"A.x(B.y),B.y"_qs << 1 << 2 << true;
+    QTest::newRow("state against selection") << u"A.x(B.y),B.y:2"_qs << 1 << 2 << false;
+    QTest::newRow("same tree") << u"A.x(B.y(B.y))"_qs << 1 << 2 << false;
+    QTest::newRow("root and node of its own tree") << u"B.y(B.y)"_qs << 0 << 1 << false;
+    QTest::newRow("itself") << u"A.x,B.y"_qs << 1 << 1 << false;
+    QTest::newRow("reversion") << u"A.x(B.y^),B.y"_qs << 1 << 2 << false;
+    QTest::newRow("go to") << u"A.x(B.y=),B.y"_qs << 1 << 2 << false;
+    QTest::newRow("component case differs") << u"A.x(B.y),b.y"_qs << 1 << 2 << false;
+    QTest::newRow("two roots") << u"B.y,B.y"_qs << 0 << 1 << true;
+    QTest::newRow("without brackets") << u"A.x(B.y:0),B.y:0"_qs << 1 << 2 << true;
 }
 
 void TestIntegration::nodesMatch()
@@ -55,8 +55,8 @@ void TestIntegration::nodesMatch()
     QFETCH(int, a);
     QFETCH(int, b);
     QFETCH(bool, match);
-    CTestForest f;
-    CKELTree *dbt = f.AddTree(KEL::DBT, u"D"_qs, forest);
+    CSketchSolution f;
+    CKELTree *dbt = f.AddTree(forest, u"D"_qs, KEL::DBT);
     // flags, tags and qualifiers play no part
     f.nodes[a]->nonDeterministic = true;
     f.nodes[a]->qualifier = u"q"_qs;
@@ -76,17 +76,13 @@ void TestIntegration::marks_data()
     QTest::addColumn<QString>("forest");
     QTest::addColumn<QList<int>>("integrationPoints");
     QTest::addColumn<QList<int>>("missing");
-    QTest::newRow("RBT copy matches a design node")
-        << u"A/x/1(B/y/1);B/y/1(C/z/1)"_qs << QList<int>{1} << QList<int>{0};
-    QTest::newRow("only one tree") << u"A/x/1(B/y/1(B/y/1))"_qs << QList<int>{} << QList<int>{0};
-    QTest::newRow("reversion is no integration point")
-        << u"A/x/1(B/y/1/1);B/y/1(C/z/1)"_qs << QList<int>{} << QList<int>{0, 2};
-    QTest::newRow("type differs") << u"A/x/1(B/y/2);B/y/1"_qs << QList<int>{} << QList<int>{0, 2};
-    QTest::newRow("two equal roots") << u"A/x/1;A/x/1"_qs << QList<int>{0, 1} << QList<int>{};
-    QTest::newRow("one node, two roots match it")
-        << u"A/x/1(B/y/1);B/y/1;B/y/1"_qs << QList<int>{1, 2, 3} << QList<int>{0};
-    QTest::newRow("chain of copies") << u"A/x/1(B/y/1);B/y/1(C/z/1);C/z/1(D/w/1);E/v/1"_qs << QList<int>{1, 3}
-                                     << QList<int>{0, 6};
+    QTest::newRow("RBT copy matches a design node") << u"A.x(B.y),B.y(C.z)"_qs << QList<int>{1} << QList<int>{0};
+    QTest::newRow("only one tree") << u"A.x(B.y(B.y))"_qs << QList<int>{} << QList<int>{0};
+    QTest::newRow("reversion is no integration point") << u"A.x(B.y^),B.y(C.z)"_qs << QList<int>{} << QList<int>{0, 2};
+    QTest::newRow("type differs") << u"A.x(B.y:2),B.y"_qs << QList<int>{} << QList<int>{0, 2};
+    QTest::newRow("two equal roots") << u"A.x,A.x"_qs << QList<int>{0, 1} << QList<int>{};
+    QTest::newRow("one node, two roots match it") << u"A.x(B.y),B.y,B.y"_qs << QList<int>{1, 2, 3} << QList<int>{0};
+    QTest::newRow("chain of copies") << u"A.x(B.y),B.y(C.z),C.z(D.w),E.v"_qs << QList<int>{1, 3} << QList<int>{0, 6};
     QTest::newRow("empty tree") << QString() << QList<int>{} << QList<int>{};
 }
 
@@ -95,8 +91,8 @@ void TestIntegration::marks()
     QFETCH(QString, forest);
     QFETCH(QList<int>, integrationPoints);
     QFETCH(QList<int>, missing);
-    CTestForest f;
-    auto *dbt = static_cast<CKELDBT *>(f.AddTree(KEL::DBT, u"D"_qs, forest));
+    CSketchSolution f;
+    auto *dbt = static_cast<CKELDBT *>(f.AddTree(forest, u"D"_qs, KEL::DBT));
     CIntegrationMarks marks;
     QCOMPARE(f.Places(CIntegration::MarkIntegrationPoints(*dbt, marks, true)), integrationPoints);
     for (int p : integrationPoints)
@@ -116,8 +112,8 @@ void TestIntegration::marks()
 // applied later.
 void TestIntegration::markOffClearsOnlyOwnHighlights()
 {
-    CTestForest f;
-    auto *dbt = static_cast<CKELDBT *>(f.AddTree(KEL::DBT, u"D"_qs, u"A/x/1(B/y/1);B/y/1"_qs));
+    CSketchSolution f;
+    auto *dbt = static_cast<CKELDBT *>(f.AddTree(u"A.x(B.y),B.y"_qs, u"D"_qs, KEL::DBT));
     CIntegrationMarks marks;
     QCOMPARE(f.Places(CIntegration::MarkIntegrationPoints(*dbt, marks, true)), QList<int>{1});
     // the matches of node 1 are shown on top
@@ -133,11 +129,11 @@ void TestIntegration::markOffClearsOnlyOwnHighlights()
 // marking again must not leave it highlighted for good.
 void TestIntegration::remarkingDropsStaleMarks()
 {
-    CTestForest f;
-    auto *dbt = static_cast<CKELDBT *>(f.AddTree(KEL::DBT, u"D"_qs, u"A/x/1(B/y/1);B/y/1(C/z/1)"_qs));
+    CSketchSolution f;
+    auto *dbt = static_cast<CKELDBT *>(f.AddTree(u"A.x(B.y),B.y(C.z)"_qs, u"D"_qs, KEL::DBT));
     CIntegrationMarks marks;
     QCOMPARE(f.Places(CIntegration::MarkIntegrationPoints(*dbt, marks, true)), QList<int>{1});
-    QVERIFY(CIntegration::IntegrateNextMatchingRBT(f.manager, f.nodes[1]->GetId()));
+    QVERIFY(CIntegration::IntegrateNextMatchingRBT(f.m, f.nodes[1]->GetId()));
     QCOMPARE(CIntegration::MarkIntegrationPoints(*dbt, marks, true), QList<int>{});
     QCOMPARE(marks.CodeOf(f.nodes[1]->GetId()), 0);
 }
@@ -147,11 +143,11 @@ void TestIntegration::matchingNodesToggle_data()
     QTest::addColumn<QString>("forest");
     QTest::addColumn<int>("x");
     QTest::addColumn<QList<int>>("shown");
-    QTest::newRow("node between its matches") << u"B/y/1;A/x/1(B/y/1);B/y/1"_qs << 2 << QList<int>{0, 2, 3};
-    QTest::newRow("first in element order") << u"B/y/1;B/y/1"_qs << 0 << QList<int>{0, 1};
-    QTest::newRow("last in element order") << u"B/y/1;B/y/1"_qs << 1 << QList<int>{0, 1};
-    QTest::newRow("no match shows nothing") << u"A/x/1(B/y/1)"_qs << 1 << QList<int>{};
-    QTest::newRow("own tree left out") << u"B/y/1(B/y/1);B/y/1"_qs << 1 << QList<int>{1, 2};
+    QTest::newRow("node between its matches") << u"B.y,A.x(B.y),B.y"_qs << 2 << QList<int>{0, 2, 3};
+    QTest::newRow("first in element order") << u"B.y,B.y"_qs << 0 << QList<int>{0, 1};
+    QTest::newRow("last in element order") << u"B.y,B.y"_qs << 1 << QList<int>{0, 1};
+    QTest::newRow("no match shows nothing") << u"A.x(B.y)"_qs << 1 << QList<int>{};
+    QTest::newRow("own tree left out") << u"B.y(B.y),B.y"_qs << 1 << QList<int>{1, 2};
 }
 
 void TestIntegration::matchingNodesToggle()
@@ -159,8 +155,8 @@ void TestIntegration::matchingNodesToggle()
     QFETCH(QString, forest);
     QFETCH(int, x);
     QFETCH(QList<int>, shown);
-    CTestForest f;
-    auto *dbt = static_cast<CKELDBT *>(f.AddTree(KEL::DBT, u"D"_qs, forest));
+    CSketchSolution f;
+    auto *dbt = static_cast<CKELDBT *>(f.AddTree(forest, u"D"_qs, KEL::DBT));
     CIntegrationMarks marks;
     const int id = f.nodes[x]->GetId();
     QCOMPARE(f.Places(CIntegration::MarkAllMatchingNodes(*dbt, marks, id)), shown);
@@ -181,15 +177,13 @@ void TestIntegration::integrateNext_data()
     QTest::addColumn<int>("grafted");
     QTest::addColumn<QString>("after");
     QTest::newRow("children after existing children")
-        << u"A/x/1(B/y/1(P/p/1));B/y/1(C/z/1,D/w/1)"_qs << 1 << 3 << u"A/x/1(B/y/1(P/p/1,C/z/1,D/w/1))"_qs;
+        << u"A.x(B.y(P.p)),B.y(C.z,D.w)"_qs << 1 << 3 << u"A.x(B.y(P.p,C.z,D.w))"_qs;
     QTest::newRow("first matching root in element order")
-        << u"A/x/1(B/y/1);B/y/1(C/z/1);B/y/1(D/w/1)"_qs << 1 << 2 << u"A/x/1(B/y/1(C/z/1));B/y/1(D/w/1)"_qs;
-    QTest::newRow("root without children") << u"A/x/1(B/y/1);B/y/1"_qs << 1 << 2 << u"A/x/1(B/y/1)"_qs;
-    QTest::newRow("onto another copy's root")
-        << u"A/x/1;B/y/1(C/z/1);B/y/1(D/w/1)"_qs << 1 << 3 << u"A/x/1;B/y/1(C/z/1,D/w/1)"_qs;
-    QTest::newRow("no matching root") << u"A/x/1(B/y/1);B/y/2(C/z/1)"_qs << 1 << -1 << u"A/x/1(B/y/1);B/y/2(C/z/1)"_qs;
-    QTest::newRow("reversion never integrates")
-        << u"A/x/1(B/y/1/1);B/y/1(C/z/1)"_qs << 1 << -1 << u"A/x/1(B/y/1/1);B/y/1(C/z/1)"_qs;
+        << u"A.x(B.y),B.y(C.z),B.y(D.w)"_qs << 1 << 2 << u"A.x(B.y(C.z)),B.y(D.w)"_qs;
+    QTest::newRow("root without children") << u"A.x(B.y),B.y"_qs << 1 << 2 << u"A.x(B.y)"_qs;
+    QTest::newRow("onto another copy's root") << u"A.x,B.y(C.z),B.y(D.w)"_qs << 1 << 3 << u"A.x,B.y(C.z,D.w)"_qs;
+    QTest::newRow("no matching root") << u"A.x(B.y),B.y:2(C.z)"_qs << 1 << -1 << u"A.x(B.y),B.y:2(C.z)"_qs;
+    QTest::newRow("reversion never integrates") << u"A.x(B.y^),B.y(C.z)"_qs << 1 << -1 << u"A.x(B.y^),B.y(C.z)"_qs;
 }
 
 void TestIntegration::integrateNext()
@@ -198,15 +192,15 @@ void TestIntegration::integrateNext()
     QFETCH(int, x);
     QFETCH(int, grafted);
     QFETCH(QString, after);
-    CTestForest f;
-    CKELTree *dbt = f.AddTree(KEL::DBT, u"D"_qs, forest);
+    CSketchSolution f;
+    CKELTree *dbt = f.AddTree(forest, u"D"_qs, KEL::DBT);
     const int graftedId = grafted >= 0 ? f.nodes[grafted]->GetId() : 0;
-    f.manager.Solution()->SetModified(false);
-    QCOMPARE(CIntegration::IntegrateNextMatchingRBT(f.manager, f.nodes[x]->GetId()), graftedId);
+    f.m.Solution()->SetModified(false);
+    QCOMPARE(CIntegration::IntegrateNextMatchingRBT(f.m, f.nodes[x]->GetId()), graftedId);
     QCOMPARE(f.Print(*dbt), after);
-    QCOMPARE(f.manager.Solution()->IsModified(), grafted >= 0);
+    QCOMPARE(f.m.Solution()->IsModified(), grafted >= 0);
     if (graftedId)
-        QVERIFY(!f.manager.Lookup(graftedId));
+        QVERIFY(!f.m.Lookup(graftedId));
 }
 
 void TestIntegration::integrateThis_data()
@@ -217,22 +211,21 @@ void TestIntegration::integrateThis_data()
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<int>("result");
     QTest::addColumn<QString>("after");
-    const QString two = u"A/x/1(B/y/1,B/y/1);B/y/1(C/z/1)"_qs;
-    QTest::newRow("single match") << u"A/x/1(B/y/1);B/y/1(C/z/1)"_qs << 2 << QList<CPrompt::Answer>{} << QStringList{}
-                                  << 1 << u"A/x/1(B/y/1(C/z/1))"_qs;
-    QTest::newRow("not a root") << u"A/x/1(B/y/1);B/y/1(C/z/1)"_qs << 1 << QList<CPrompt::Answer>{}
-                                << QStringList{u"Not A Root Node"_qs} << 0 << u"A/x/1(B/y/1);B/y/1(C/z/1)"_qs;
-    QTest::newRow("no match") << u"A/x/1(B/y/1);B/y/2(C/z/1)"_qs << 2 << QList<CPrompt::Answer>{}
-                              << QStringList{u"No matching node found"_qs} << 0 << u"A/x/1(B/y/1);B/y/2(C/z/1)"_qs;
+    const QString two = u"A.x(B.y,B.y),B.y(C.z)"_qs;
+    QTest::newRow("single match") << u"A.x(B.y),B.y(C.z)"_qs << 2 << QList<CPrompt::Answer>{} << QStringList{} << 1
+                                  << u"A.x(B.y(C.z))"_qs;
+    QTest::newRow("not a root") << u"A.x(B.y),B.y(C.z)"_qs << 1 << QList<CPrompt::Answer>{}
+                                << QStringList{u"Not A Root Node"_qs} << 0 << u"A.x(B.y),B.y(C.z)"_qs;
+    QTest::newRow("no match") << u"A.x(B.y),B.y:2(C.z)"_qs << 2 << QList<CPrompt::Answer>{}
+                              << QStringList{u"No matching node found"_qs} << 0 << u"A.x(B.y),B.y:2(C.z)"_qs;
     QTest::newRow("several matches, OK") << two << 3 << QList<CPrompt::Answer>{CPrompt::Yes}
                                          << QStringList{u"More than one match found.Integrate with first match?"_qs}
-                                         << 1 << u"A/x/1(B/y/1(C/z/1),B/y/1)"_qs;
+                                         << 1 << u"A.x(B.y(C.z),B.y)"_qs;
     QTest::newRow("several matches, Cancel")
         << two << 3 << QList<CPrompt::Answer>{CPrompt::No}
         << QStringList{u"More than one match found.Integrate with first match?"_qs} << 0 << two;
-    QTest::newRow("match is another copy's node")
-        << u"A/x/1;Q/q/1(B/y/1);B/y/1(C/z/1)"_qs << 3 << QList<CPrompt::Answer>{} << QStringList{} << 1
-        << u"A/x/1;Q/q/1(B/y/1(C/z/1))"_qs;
+    QTest::newRow("match is another copy's node") << u"A.x,Q.q(B.y),B.y(C.z)"_qs << 3 << QList<CPrompt::Answer>{}
+                                                  << QStringList{} << 1 << u"A.x,Q.q(B.y(C.z))"_qs;
 }
 
 void TestIntegration::integrateThis()
@@ -243,12 +236,12 @@ void TestIntegration::integrateThis()
     QFETCH(QStringList, texts);
     QFETCH(int, result);
     QFETCH(QString, after);
-    CTestForest f;
-    CKELTree *dbt = f.AddTree(KEL::DBT, u"D"_qs, forest);
+    CSketchSolution f;
+    CKELTree *dbt = f.AddTree(forest, u"D"_qs, KEL::DBT);
     CScriptedPrompt prompt;
     prompt.answers = answers;
     int match = -1;
-    QCOMPARE(CIntegration::IntegrateThisRBT(f.manager, f.nodes[x]->GetId(), prompt, &match), result);
+    QCOMPARE(CIntegration::IntegrateThisRBT(f.m, f.nodes[x]->GetId(), prompt, &match), result);
     QCOMPARE(prompt.texts, texts);
     for (const QString &caption : std::as_const(prompt.captions))
         QCOMPARE(caption, u"Message"_qs);
@@ -262,10 +255,10 @@ void TestIntegration::graftRefusals_data()
     QTest::addColumn<QString>("forest");
     QTest::addColumn<int>("match");
     QTest::addColumn<int>("root");
-    QTest::newRow("match inside root's tree") << u"B/y/1(C/z/1(B/y/1))"_qs << 2 << 0;
-    QTest::newRow("match is the root") << u"B/y/1(C/z/1)"_qs << 0 << 0;
-    QTest::newRow("root has a parent") << u"A/x/1(B/y/1);B/y/1(C/z/1)"_qs << 2 << 1;
-    QTest::newRow("unknown node") << u"A/x/1"_qs << 0 << -1;
+    QTest::newRow("match inside root's tree") << u"B.y(C.z(B.y))"_qs << 2 << 0;
+    QTest::newRow("match is the root") << u"B.y(C.z)"_qs << 0 << 0;
+    QTest::newRow("root has a parent") << u"A.x(B.y),B.y(C.z)"_qs << 2 << 1;
+    QTest::newRow("unknown node") << u"A.x"_qs << 0 << -1;
 }
 
 void TestIntegration::graftRefusals()
@@ -273,25 +266,25 @@ void TestIntegration::graftRefusals()
     QFETCH(QString, forest);
     QFETCH(int, match);
     QFETCH(int, root);
-    CTestForest f;
-    CKELTree *dbt = f.AddTree(KEL::DBT, u"D"_qs, forest);
+    CSketchSolution f;
+    CKELTree *dbt = f.AddTree(forest, u"D"_qs, KEL::DBT);
     const QString before = f.Print(*dbt);
     const int rootId = root >= 0 ? f.nodes[root]->GetId() : 9999;
-    QVERIFY(!CIntegration::GraftOnto(f.manager, f.nodes[match]->GetId(), rootId));
+    QVERIFY(!CIntegration::GraftOnto(f.m, f.nodes[match]->GetId(), rootId));
     QCOMPARE(f.Print(*dbt), before);
 }
 
 void TestIntegration::copyRbtIsSeparateTree()
 {
-    CTestForest f;
-    auto *dbt = static_cast<CKELDBT *>(f.AddTree(KEL::DBT, u"D"_qs, u"A/x/1(B/y/1)"_qs));
+    CSketchSolution f;
+    auto *dbt = static_cast<CKELDBT *>(f.AddTree(u"A.x(B.y)"_qs, u"D"_qs, KEL::DBT));
     CIntegrationMarks marks;
-    auto *rbt = static_cast<CKELRBT *>(f.AddTree(KEL::RBT, u"R"_qs, u"B/y/1(C/z/1,D/w/1)"_qs));
-    const QHash<int, int> map = CIntegration::CopyRBT(f.manager, *dbt, *rbt);
+    auto *rbt = static_cast<CKELRBT *>(f.AddTree(u"B.y(C.z,D.w)"_qs, u"R"_qs, KEL::RBT));
+    const QHash<int, int> map = CIntegration::CopyRBT(f.m, *dbt, *rbt);
     QCOMPARE(map.size(), 3);
-    QCOMPARE(f.Print(*dbt), u"A/x/1(B/y/1);B/y/1(C/z/1,D/w/1)"_qs);
-    QCOMPARE(f.Print(*rbt), u"B/y/1(C/z/1,D/w/1)"_qs);
-    QVERIFY(f.manager.Solution()->IsModified());
+    QCOMPARE(f.Print(*dbt), u"A.x(B.y),B.y(C.z,D.w)"_qs);
+    QCOMPARE(f.Print(*rbt), u"B.y(C.z,D.w)"_qs);
+    QVERIFY(f.m.Solution()->IsModified());
     QCOMPARE(f.Places(CIntegration::MarkIntegrationPoints(*dbt, marks, true)), QList<int>{1});
 }
 
@@ -299,22 +292,22 @@ void TestIntegration::copyRbtIsSeparateTree()
 void TestIntegration::deepChain()
 {
     const int depth = 100000;
-    CTestForest f;
-    auto *dbt = static_cast<CKELDBT *>(f.AddTree(KEL::DBT, u"D"_qs, u"A/x/1"_qs));
+    CSketchSolution f;
+    auto *dbt = static_cast<CKELDBT *>(f.AddTree(u"A.x"_qs, u"D"_qs, KEL::DBT));
     CIntegrationMarks marks;
     CKELMethod *last = f.nodes.first();
     for (int i = 1; i < depth; ++i) {
-        CKELMethod *n = TreeOps::NewNode(f.manager, *dbt);
+        CKELMethod *n = TreeOps::NewNode(f.m, *dbt);
         n->component = u"C"_qs;
         n->behavior = QString::number(i % 7);
-        TreeOps::Link(f.manager, last, n);
+        TreeOps::Link(f.m, last, n);
         last = n;
     }
     last->behavior = u"leaf"_qs;
-    f.AddNodes(*dbt, u"C/leaf/1(D/d/1)"_qs);
+    f.Add(u"C.leaf(D.d)"_qs);
     QCOMPARE(CIntegration::MarkIntegrationPoints(*dbt, marks, true), QList<int>{last->GetId()});
     QCOMPARE(CIntegration::MarkMissingPreconditions(*dbt, marks, true), QList<int>{f.nodes.first()->GetId()});
-    QVERIFY(CIntegration::IntegrateNextMatchingRBT(f.manager, last->GetId()));
+    QVERIFY(CIntegration::IntegrateNextMatchingRBT(f.m, last->GetId()));
     QCOMPARE(last->ChildIds().size(), 1);
     QCOMPARE(dbt->Roots().size(), 1);
 }
@@ -322,17 +315,17 @@ void TestIntegration::deepChain()
 void TestIntegration::wideRoot()
 {
     const int width = 100000;
-    CTestForest f;
-    auto *dbt = static_cast<CKELDBT *>(f.AddTree(KEL::DBT, u"D"_qs, u"A/x/1(B/y/1(P/p/1));B/y/1"_qs));
+    CSketchSolution f;
+    auto *dbt = static_cast<CKELDBT *>(f.AddTree(u"A.x(B.y(P.p)),B.y"_qs, u"D"_qs, KEL::DBT));
     CKELMethod *root = f.nodes.last();
     QList<int> kids;
     for (int i = 0; i < width; ++i) {
-        CKELMethod *n = TreeOps::NewNode(f.manager, *dbt);
+        CKELMethod *n = TreeOps::NewNode(f.m, *dbt);
         n->component = u"K"_qs;
-        TreeOps::Link(f.manager, root, n);
+        TreeOps::Link(f.m, root, n);
         kids.append(n->GetId());
     }
-    QCOMPARE(CIntegration::IntegrateNextMatchingRBT(f.manager, f.nodes[1]->GetId()), root->GetId());
+    QCOMPARE(CIntegration::IntegrateNextMatchingRBT(f.m, f.nodes[1]->GetId()), root->GetId());
     const QList<int> &after = f.nodes[1]->ChildIds();
     QCOMPARE(after.size(), width + 1);
     QCOMPARE(after.first(), f.nodes[2]->GetId());

@@ -1,4 +1,4 @@
-#include "testforest.h"
+#include "treesketch.h"
 
 #include "derive/treecopy.h"
 
@@ -23,14 +23,13 @@ void TestTreeCopy::structure_data()
     QTest::addColumn<QString>("forest");
     QTest::addColumn<QList<int>>("relink"); // nodes moved to the end of their parent's children
     QTest::addColumn<QString>("copy");
-    QTest::newRow("single node") << u"A/x/1"_qs << QList<int>{} << u"A/x/1"_qs;
-    QTest::newRow("three levels") << u"A/x/1(B/b/1(C/c/1),D/d/1)"_qs << QList<int>{} << u"A/x/1(B/b/1(C/c/1),D/d/1)"_qs;
-    QTest::newRow("roots stay roots") << u"A/x/1(B/b/1);C/c/1;D/d/1(E/e/1)"_qs << QList<int>{}
-                                      << u"A/x/1(B/b/1);C/c/1;D/d/1(E/e/1)"_qs;
+    QTest::newRow("single node") << u"A.x"_qs << QList<int>{} << u"A.x"_qs;
+    QTest::newRow("three levels") << u"A.x(B.b(C.c),D.d)"_qs << QList<int>{} << u"A.x(B.b(C.c),D.d)"_qs;
+    QTest::newRow("roots stay roots") << u"A.x(B.b),C.c,D.d(E.e)"_qs << QList<int>{} << u"A.x(B.b),C.c,D.d(E.e)"_qs;
     QTest::newRow("child order differs from creation order")
-        << u"A/x/1(B/b/1,C/c/1,D/d/1)"_qs << QList<int>{1} << u"A/x/1(C/c/1,D/d/1,B/b/1)"_qs;
+        << u"A.x(B.b,C.c,D.d)"_qs << QList<int>{1} << u"A.x(C.c,D.d,B.b)"_qs;
     QTest::newRow("reordered at two levels")
-        << u"A/x/1(B/b/1(E/e/1,F/f/1),C/c/1)"_qs << QList<int>{1, 2} << u"A/x/1(C/c/1,B/b/1(F/f/1,E/e/1))"_qs;
+        << u"A.x(B.b(E.e,F.f),C.c)"_qs << QList<int>{1, 2} << u"A.x(C.c,B.b(F.f,E.e))"_qs;
     QTest::newRow("empty tree") << QString() << QList<int>{} << QString();
 }
 
@@ -39,15 +38,15 @@ void TestTreeCopy::structure()
     QFETCH(QString, forest);
     QFETCH(QList<int>, relink);
     QFETCH(QString, copy);
-    CTestForest f;
-    CKELTree *source = f.AddTree(KEL::RBT, u"R"_qs, forest);
+    CSketchSolution f;
+    CKELTree *source = f.AddTree(forest, u"R"_qs, KEL::RBT);
     for (int p : relink) {
-        auto *parent = f.manager.LookupAs<CKELMethod>(f.nodes[p]->ParentId(), KEL::Method);
-        QVERIFY(TreeOps::Link(f.manager, parent, f.nodes[p]));
+        auto *parent = f.m.LookupAs<CKELMethod>(f.nodes[p]->ParentId(), KEL::Method);
+        QVERIFY(TreeOps::Link(f.m, parent, f.nodes[p]));
     }
     const QString sourceBefore = f.Print(*source);
-    CKELTree *target = f.AddTree(KEL::DBT, u"D"_qs, QString());
-    const QHash<int, int> map = CTreeCopy::Copy(f.manager, *target, *source);
+    CKELTree *target = f.AddTree(QString(), u"D"_qs, KEL::DBT);
+    const QHash<int, int> map = CTreeCopy::Copy(f.m, *target, *source);
 
     QCOMPARE(f.Print(*target), copy);
     QCOMPARE(f.Print(*source), sourceBefore);
@@ -59,7 +58,7 @@ void TestTreeCopy::structure()
         // copies come in the source's element order, under new ids
         QCOMPARE(map.value(sources[i]->GetId()), copies[i]->GetId());
         QVERIFY(copies[i]->GetId() != sources[i]->GetId());
-        QCOMPARE(f.manager.Lookup(copies[i]->GetId()), copies[i]);
+        QCOMPARE(f.m.Lookup(copies[i]->GetId()), copies[i]);
         QCOMPARE(copies[i]->ParentId(), sources[i]->ParentId() ? map.value(sources[i]->ParentId()) : 0);
     }
 }
@@ -67,8 +66,8 @@ void TestTreeCopy::structure()
 // Everything a node record holds comes across; only id and links are new.
 void TestTreeCopy::attributes()
 {
-    CTestForest f;
-    CKELTree *source = f.AddTree(KEL::RBT, u"R"_qs, u"A/x/1(B/b/3/2)"_qs);
+    CSketchSolution f;
+    CKELTree *source = f.AddTree(u"A.x(B.b:3=)"_qs, u"R"_qs, KEL::RBT);
     CKELMethod &n = *f.nodes[1];
     n.requirementTag = u"R7"_qs;
     n.qualifier = u"fast"_qs;
@@ -87,9 +86,9 @@ void TestTreeCopy::attributes()
     n.SetEvolution(true);
     n.SetEvStyle(-1);
     n.EvTags() = QList<int>{1, 3};
-    CKELTree *target = f.AddTree(KEL::DBT, u"D"_qs, QString());
-    const QHash<int, int> map = CTreeCopy::Copy(f.manager, *target, *source);
-    const auto *copy = f.manager.LookupAs<CKELMethod>(map.value(n.GetId()), KEL::Method);
+    CKELTree *target = f.AddTree(QString(), u"D"_qs, KEL::DBT);
+    const QHash<int, int> map = CTreeCopy::Copy(f.m, *target, *source);
+    const auto *copy = f.m.LookupAs<CKELMethod>(map.value(n.GetId()), KEL::Method);
     QVERIFY(copy);
     static const QRegularExpression links(u"(^|;)(id|Parent):\\d+;"_qs);
     QString expected = n.ToRecord();
@@ -100,10 +99,10 @@ void TestTreeCopy::attributes()
 // Copying a tree into itself copies what was there, once.
 void TestTreeCopy::intoItself()
 {
-    CTestForest f;
-    CKELTree *tree = f.AddTree(KEL::RBT, u"R"_qs, u"A/x/1(B/b/1)"_qs);
-    QCOMPARE(CTreeCopy::Copy(f.manager, *tree, *tree).size(), 2);
-    QCOMPARE(f.Print(*tree), u"A/x/1(B/b/1);A/x/1(B/b/1)"_qs);
+    CSketchSolution f;
+    CKELTree *tree = f.AddTree(u"A.x(B.b)"_qs, u"R"_qs, KEL::RBT);
+    QCOMPARE(CTreeCopy::Copy(f.m, *tree, *tree).size(), 2);
+    QCOMPARE(f.Print(*tree), u"A.x(B.b),A.x(B.b)"_qs);
 }
 
 void TestTreeCopy::deepAndWide_data()
@@ -120,23 +119,23 @@ void TestTreeCopy::deepAndWide()
     QFETCH(bool, chain);
     QFETCH(bool, reversed);
     const int size = 100000;
-    CTestForest f;
-    CKELTree *source = f.AddTree(KEL::RBT, u"R"_qs, QString());
+    CSketchSolution f;
+    CKELTree *source = f.AddTree(QString(), u"R"_qs, KEL::RBT);
     QList<CKELMethod *> made;
     for (int i = 0; i < size; ++i) {
-        made.append(TreeOps::NewNode(f.manager, *source));
+        made.append(TreeOps::NewNode(f.m, *source));
         made.last()->behavior = QString::number(i);
     }
     for (int i = 1; i < size; ++i) {
         CKELMethod *child = reversed ? made[size - 1 - i] : made[i];
         CKELMethod *parent = chain ? (reversed ? made[size - i] : made[i - 1]) : made[0];
-        QVERIFY(TreeOps::Link(f.manager, parent, child));
+        QVERIFY(TreeOps::Link(f.m, parent, child));
     }
-    CKELTree *target = f.AddTree(KEL::DBT, u"D"_qs, QString());
-    const QHash<int, int> map = CTreeCopy::Copy(f.manager, *target, *source);
+    CKELTree *target = f.AddTree(QString(), u"D"_qs, KEL::DBT);
+    const QHash<int, int> map = CTreeCopy::Copy(f.m, *target, *source);
     QCOMPARE(target->Roots().size(), 1);
-    const QList<CKELMethod *> order = TreeOps::PreOrder(f.manager, target->Roots().first());
-    const QList<CKELMethod *> sourceOrder = TreeOps::PreOrder(f.manager, source->Roots().first());
+    const QList<CKELMethod *> order = TreeOps::PreOrder(f.m, target->Roots().first());
+    const QList<CKELMethod *> sourceOrder = TreeOps::PreOrder(f.m, source->Roots().first());
     QCOMPARE(order.size(), size);
     for (int i = 0; i < size; ++i)
         QCOMPARE(order[i]->GetId(), map.value(sourceOrder[i]->GetId()));

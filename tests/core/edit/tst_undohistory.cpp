@@ -219,12 +219,12 @@ private:
     QRandomGenerator rng;
 };
 
-// A solution with an RBT "T": a with children b and c, and d under b.
+// A solution with an RBT "T": a with children b, c and e, and d under b.
 struct Fixture
 {
     CKELDataManager m;
     CScriptedPrompt prompt;
-    int tree = 0, a = 0, b = 0, c = 0, d = 0;
+    int tree = 0, a = 0, b = 0, c = 0, d = 0, e = 0;
 
     Fixture()
     {
@@ -237,6 +237,7 @@ struct Fixture
         b = add(a, u"shut"_qs);
         c = add(a, u"open"_qs);
         d = add(b, u"open"_qs);
+        e = add(a, u"half"_qs);
         m.History().Clear();
         m.MarkSaved();
     }
@@ -377,13 +378,15 @@ void TestUndoHistory::oneActionIsOneStep_data()
 {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("stepName");
-    QTest::addColumn<QList<int>>("childrenOfA"); // 1 b, 2 c, 9 a pasted node
-    QTest::newRow("link to the parent it has") << u"relink"_qs << u"Add Link"_qs << QList<int>{2, 1};
-    QTest::newRow("remove a subtree") << u"removeSubtree"_qs << u"Remove Node"_qs << QList<int>{2};
-    QTest::newRow("remove keeping the children") << u"removeKeep"_qs << u"Remove Node"_qs << QList<int>{2};
-    QTest::newRow("paste under a node") << u"paste"_qs << u"Paste"_qs << QList<int>{1, 2};
-    QTest::newRow("move every node") << u"move"_qs << u"Move"_qs << QList<int>{1, 2};
-    QTest::newRow("page counts") << u"pages"_qs << u"Page Setup"_qs << QList<int>{1, 2};
+    QTest::addColumn<QList<int>>("childrenOfA"); // 1 b, 2 c, 3 e
+    QTest::newRow("link to the parent it has") << u"relink"_qs << u"Add Link"_qs << QList<int>{2, 3, 1};
+    QTest::newRow("relink the middle child") << u"relinkMiddle"_qs << u"Add Link"_qs << QList<int>{1, 3, 2};
+    QTest::newRow("remove a subtree") << u"removeSubtree"_qs << u"Remove Node"_qs << QList<int>{2, 3};
+    QTest::newRow("remove keeping the children") << u"removeKeep"_qs << u"Remove Node"_qs << QList<int>{2, 3};
+    QTest::newRow("remove the middle child") << u"removeMiddle"_qs << u"Remove Node"_qs << QList<int>{1, 3};
+    QTest::newRow("paste under a node") << u"paste"_qs << u"Paste"_qs << QList<int>{1, 2, 3};
+    QTest::newRow("move every node") << u"move"_qs << u"Move"_qs << QList<int>{1, 2, 3};
+    QTest::newRow("page counts") << u"pages"_qs << u"Page Setup"_qs << QList<int>{1, 2, 3};
 }
 
 void TestUndoHistory::oneActionIsOneStep()
@@ -395,6 +398,10 @@ void TestUndoHistory::oneActionIsOneStep()
     const QString before = f.m.BuildSolutionText();
     if (action == u"relink") {
         QVERIFY(f.m.LinkNode(f.a, f.b));
+    } else if (action == u"relinkMiddle") {
+        QVERIFY(f.m.LinkNode(f.a, f.c));
+    } else if (action == u"removeMiddle") {
+        QVERIFY(f.m.RemoveNodes({f.c}, CKELDataManager::RemoveMode::Subtree));
     } else if (action == u"removeSubtree") {
         QVERIFY(f.m.RemoveNodes({f.b}, CKELDataManager::RemoveMode::Subtree));
         QVERIFY(!f.m.Lookup(f.d));
@@ -407,12 +414,12 @@ void TestUndoHistory::oneActionIsOneStep()
         // the copy keeps its shape under new ids
         const QList<int> pasted = f.kids(f.c);
         QCOMPARE(pasted.size(), 1);
-        QVERIFY(pasted.first() > f.d);
+        QVERIFY(pasted.first() > f.e);
         QCOMPARE(f.kids(pasted.first()).size(), 1);
         QCOMPARE(f.m.LookupAs<CKELMethod>(pasted.first(), KEL::Method)->x, 300);
     } else if (action == u"move") {
         QList<CNodeGeometry> g;
-        for (int id : {f.a, f.b, f.c, f.d})
+        for (int id : {f.a, f.b, f.c, f.d, f.e})
             g.append({id, id * 10, id * 20, 90, 30});
         QVERIFY(f.m.SetNodesGeometry(f.tree, g));
     } else if (action == u"pages") {
@@ -424,16 +431,17 @@ void TestUndoHistory::oneActionIsOneStep()
     QCOMPARE(f.m.History().UndoText(), stepName);
     QList<int> expected;
     for (int i : childrenOfA)
-        expected.append(i == 1 ? f.b : f.c);
+        expected.append(i == 1 ? f.b : i == 2 ? f.c : f.e);
     QCOMPARE(f.kids(f.a), expected);
 
     QVERIFY(f.m.History().Undo());
     QCOMPARE(f.m.BuildSolutionText(), before);
-    QCOMPARE(f.kids(f.a), (QList<int>{f.b, f.c}));
+    QCOMPARE(f.kids(f.a), (QList<int>{f.b, f.c, f.e}));
     QCOMPARE(f.kids(f.b), QList<int>{f.d});
     QCOMPARE(f.m.History().RedoText(), stepName);
     QVERIFY(f.m.History().Redo());
     QCOMPARE(f.m.BuildSolutionText(), after);
+    QCOMPARE(f.kids(f.a), expected);
 }
 
 void TestUndoHistory::modifiedFollowsTheSavedStep()
@@ -479,14 +487,14 @@ void TestUndoHistory::copiesAsIndentedNodeLines()
     Fixture f;
     // b is under a: copying both gives a's subtree once
     const QString text = CopyNodesAsText(f.m, {f.b, f.a});
-    QCOMPARE(text, u"R1:Door[open]\n  R1:Door[shut]\n    R1:Door[open]\n  R1:Door[open]\n"_qs);
+    QCOMPARE(text, u"R1:Door[open]\n  R1:Door[shut]\n    R1:Door[open]\n  R1:Door[open]\n  R1:Door[half]\n"_qs);
     // and the text pastes back into the same shape
     QVERIFY(PasteNodes(f.m, f.tree, 0, 0, 500, text));
     QCOMPARE(f.m.History().Position(), 1);
     const auto *tree = f.m.LookupAs<CKELTree>(f.tree, KEL::RBT);
     QCOMPARE(tree->Roots().size(), 2);
     const int root = tree->Roots().last()->GetId();
-    QCOMPARE(f.kids(root).size(), 2);
+    QCOMPARE(f.kids(root).size(), 3);
     QCOMPARE(f.kids(f.kids(root).first()).size(), 1);
 }
 

@@ -4,56 +4,45 @@
 #include "model/kelmethod.h"
 #include "model/keltree.h"
 #include "model/treeops.h"
+#include "treesketch.h"
 
 #include <QtTest>
 
 namespace {
 
-// A tree of node sizes, written as  W[xH][e] ['(' child (',' child)* ')'],
-// trees separated by ';'. "e" gives the node a shown extended tag.
-// Nodes are created in reading order.
-class CSizedForest
+// A tree of node sizes: a sketch whose components read W[xH][e] (height 50
+// when absent; "e" gives the node a shown extended tag).
+class CSizedForest : public CSketchSolution
 {
 public:
-    CKELDataManager manager;
-    CKELRBT *tree = nullptr;
-    QList<CKELMethod *> nodes;
-
     explicit CSizedForest(const QString &text, int levelGap = 50)
     {
-        manager.NewSolution();
-        std::unique_ptr<CKELData> e = manager.CreateElement(KEL::RBT);
-        manager.RegisterElement(e.get());
-        tree = static_cast<CKELRBT *>(e.get());
-        tree->SetLevelGap(levelGap);
-        manager.CurrentVersion()->RBTFolder()->AddChild(e);
-        qsizetype pos = 0;
-        while (pos < text.size()) {
-            parse(text, pos, nullptr);
-            if (pos < text.size() && text[pos] == u';')
-                ++pos;
+        AddTree(text);
+        static_cast<CKELRBT *>(tree)->SetLevelGap(levelGap);
+        for (CKELMethod *n : std::as_const(nodes)) {
+            const bool ext = n->component.endsWith(u'e');
+            const QStringList wh = n->component.chopped(ext ? 1 : 0).split(u'x');
+            size(n, wh.value(0).toInt(), wh.value(1, QStringLiteral("50")).toInt());
+            n->hasExtendedTag = ext;
+            n->extendedTag = ext ? QStringLiteral("E") : QString();
         }
     }
 
     CKELMethod *Add(CKELMethod *parent, int w, int h)
     {
-        CKELMethod *n = TreeOps::NewNode(manager, *tree);
-        n->w = w;
-        n->h = h;
-        n->x = -1; // off every laid-out place, so that each node moves
-        n->y = -1;
+        CKELMethod *n = TreeOps::NewNode(m, *tree);
         nodes.append(n);
         if (parent)
-            TreeOps::Link(manager, parent, n);
-        return n;
+            TreeOps::Link(m, parent, n);
+        return size(n, w, h);
     }
 
     // Laid-out positions in element order, as "x,y" words.
     QString Positions(const QList<CLayoutMove> &moves) const
     {
         QHash<int, QPoint> at;
-        for (const CLayoutMove &m : moves)
-            at.insert(m.nodeId, m.to);
+        for (const CLayoutMove &move : moves)
+            at.insert(move.nodeId, move.to);
         QStringList words;
         for (const CKELMethod *n : nodes) {
             const QPoint p = at.value(n->GetId(), QPoint(n->x, n->y));
@@ -63,27 +52,13 @@ public:
     }
 
 private:
-    void parse(const QString &text, qsizetype &pos, CKELMethod *parent)
+    static CKELMethod *size(CKELMethod *n, int w, int h)
     {
-        qsizetype end = pos;
-        while (end < text.size() && (text[end].isDigit() || text[end] == u'x' || text[end] == u'e'))
-            ++end;
-        QString word = text.mid(pos, end - pos);
-        pos = end;
-        const bool ext = word.endsWith(u'e');
-        if (ext)
-            word.chop(1);
-        const QStringList wh = word.split(u'x');
-        CKELMethod *n = Add(parent, wh.value(0).toInt(), wh.value(1, QStringLiteral("50")).toInt());
-        n->hasExtendedTag = ext;
-        n->extendedTag = ext ? QStringLiteral("E") : QString();
-        if (pos < text.size() && text[pos] == u'(') {
-            do {
-                ++pos;
-                parse(text, pos, n);
-            } while (pos < text.size() && text[pos] == u',');
-            ++pos;
-        }
+        n->w = w;
+        n->h = h;
+        n->x = -1; // off every laid-out place, so that each node moves
+        n->y = -1;
+        return n;
     }
 };
 
@@ -248,11 +223,11 @@ void TestTreeLayout::danglingChildren()
     CKELMethod *parent = f.nodes.first();
     int id = badChild;
     if (badChild == -1) {
-        auto e = f.manager.CreateElement(KEL::RBT);
-        f.manager.RegisterElement(e.get());
+        auto e = f.m.CreateElement(KEL::RBT);
+        f.m.RegisterElement(e.get());
         auto *second = static_cast<CKELTree *>(e.get());
-        f.manager.CurrentVersion()->RBTFolder()->AddChild(e);
-        id = TreeOps::NewNode(f.manager, *second)->GetId();
+        f.m.CurrentVersion()->RBTFolder()->AddChild(e);
+        id = TreeOps::NewNode(f.m, *second)->GetId();
     } else if (badChild == -2) {
         id = f.tree->GetId();
     } else if (badChild == -3) {
@@ -271,9 +246,9 @@ void TestTreeLayout::rearrangeAll_data()
     QTest::addColumn<QString>("positions");
     QTest::addColumn<QPoint>("extent");
     QTest::newRow("one node") << u"200"_qs << u"0,0"_qs << QPoint(300, 50);
-    QTest::newRow("two single nodes") << u"200;150"_qs << u"0,0 300,0"_qs << QPoint(550, 50);
+    QTest::newRow("two single nodes") << u"200,150"_qs << u"0,0 300,0"_qs << QPoint(550, 50);
     QTest::newRow("second tree after the first tree's cursor")
-        << u"200(200,100);100x80(100)"_qs << u"80,0 0,100 210,100 420,0 420,130"_qs << QPoint(630, 180);
+        << u"200(200,100),100x80(100)"_qs << u"80,0 0,100 210,100 420,0 420,130"_qs << QPoint(630, 180);
     QTest::newRow("empty tree") << QString() << QString() << QPoint(0, 0);
 }
 
@@ -288,7 +263,7 @@ void TestTreeLayout::rearrangeAll()
     QCOMPARE(result.extent, extent);
     QCOMPARE(result.moves.size(), f.nodes.size());
     // laid out again, nothing moves
-    CTreeLayout::ApplyMoves(f.manager, result);
+    CTreeLayout::ApplyMoves(f.m, result);
     QVERIFY(CTreeLayout(*f.tree).RearrangeAll().moves.isEmpty());
 }
 
@@ -337,15 +312,15 @@ void TestTreeLayout::rearrangeSubtree()
 void TestTreeLayout::applyMoves()
 {
     CSizedForest f(u"200(200)"_qs);
-    f.manager.Solution()->SetModified(false);
+    f.m.Solution()->SetModified(false);
     CLayoutResult result;
     result.moves = {{f.nodes[1]->GetId(), QPoint(5, 6)}, {f.nodes[0]->GetId(), QPoint(-1, -1)}, {99999, QPoint(1, 1)}};
-    QCOMPARE(CTreeLayout::ApplyMoves(f.manager, result), 1);
+    QCOMPARE(CTreeLayout::ApplyMoves(f.m, result), 1);
     QCOMPARE(QPoint(f.nodes[1]->x, f.nodes[1]->y), QPoint(5, 6));
-    QVERIFY(f.manager.Solution()->IsModified());
-    f.manager.Solution()->SetModified(false);
-    QCOMPARE(CTreeLayout::ApplyMoves(f.manager, result), 0);
-    QVERIFY(!f.manager.Solution()->IsModified());
+    QVERIFY(f.m.Solution()->IsModified());
+    f.m.Solution()->SetModified(false);
+    QCOMPARE(CTreeLayout::ApplyMoves(f.m, result), 0);
+    QVERIFY(!f.m.Solution()->IsModified());
 }
 
 // Depth and width never exhaust the stack, and sums over wide rows do not wrap.
@@ -378,7 +353,7 @@ void TestTreeLayout::deepAndWide()
         prev = f.Add(chain ? prev : top, 200, 50);
     const CLayoutResult result = CTreeLayout(*f.tree).RearrangeAll();
     QCOMPARE(result.extent, extent);
-    CTreeLayout::ApplyMoves(f.manager, result);
+    CTreeLayout::ApplyMoves(f.m, result);
     QCOMPARE(QPoint(top->x, top->y), root);
     QCOMPARE(QPoint(prev->x, prev->y), last);
 }

@@ -1,6 +1,6 @@
 // The built-in simulator on small trees: what blocks, what runs, in which
 // order, and what each step changes.
-#include "btsketch.h"
+#include "treesketch.h"
 
 #include "simulate/builtinsimulator.h"
 #include "translate/behaviormodelbuilder.h"
@@ -26,7 +26,7 @@ namespace {
 
 CBehaviorModel modelOf(CKELDataManager &m, const QString &sketch, int mode = 1)
 {
-    const CKELTree *tree = BtSketch::AddTree(m, sketch);
+    const CKELTree *tree = TreeSketch::AddTree(m, sketch);
     return CBehaviorModelBuilder::FromTree(m, *tree, mode);
 }
 

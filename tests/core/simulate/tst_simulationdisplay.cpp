@@ -1,4 +1,4 @@
-#include "simtree.h"
+#include "treesketch.h"
 
 #include "simulate/abstranslator.h"
 #include "simulate/simulationdisplay.h"
@@ -9,7 +9,7 @@
 namespace {
 
 // "A=3 B=2 C=1 D=1": each node's mark, by component, in element order.
-QString marksText(const CSimTree &t, const CSimulationDisplay &d)
+QString marksText(const CSketchSolution &t, const CSimulationDisplay &d)
 {
     QStringList parts;
     for (const CKELMethod *n : t.tree->Nodes())
@@ -69,7 +69,7 @@ void TestSimulationDisplay::steps()
     QFETCH(QString, marks);
     QFETCH(QString, current);
     QFETCH(QString, second);
-    CSimTree t(u"A.a(B.b(D.d),C.c)"_qs);
+    CSketchSolution t(u"A.a(B.b(D.d),C.c)"_qs);
     Zeph::TranslateTree(t.m, *t.tree, 10, true);
     CSimulationDisplay d(t.m);
     QSignalSpy started(&d, &CSimulationDisplay::displayStarted);
@@ -84,7 +84,7 @@ void TestSimulationDisplay::steps()
 
 void TestSimulationDisplay::endTakesMarksBack()
 {
-    CSimTree t(u"A.a(B.b,C.c)"_qs);
+    CSketchSolution t(u"A.a(B.b,C.c)"_qs);
     Zeph::TranslateTree(t.m, *t.tree, 10, true);
     CSimulationDisplay d(t.m);
     const int id = t.tree->GetId();
@@ -107,7 +107,7 @@ void TestSimulationDisplay::endTakesMarksBack()
 // The window refreshes only what changed since it last looked.
 void TestSimulationDisplay::changedNodesOnce()
 {
-    CSimTree t(u"A.a(B.b,C.c)"_qs);
+    CSketchSolution t(u"A.a(B.b,C.c)"_qs);
     Zeph::TranslateTree(t.m, *t.tree, 10, true);
     CSimulationDisplay d(t.m);
     const int id = t.tree->GetId();
@@ -124,7 +124,7 @@ void TestSimulationDisplay::changedNodesOnce()
 
 void TestSimulationDisplay::removedNodeForgotten()
 {
-    CSimTree t(u"A.a(B.b,C.c)"_qs);
+    CSketchSolution t(u"A.a(B.b,C.c)"_qs);
     Zeph::TranslateTree(t.m, *t.tree, 10, true);
     CSimulationDisplay d(t.m);
     const int id = t.tree->GetId();
@@ -141,7 +141,7 @@ void TestSimulationDisplay::removedNodeForgotten()
 
 void TestSimulationDisplay::unknownTreeIgnored()
 {
-    CSimTree t(u"A.a"_qs);
+    CSketchSolution t(u"A.a"_qs);
     CSimulationDisplay d(t.m);
     d.ShowSimulationStep(12345, u"0\n"_qs);
     d.ShowSimulationStep(t.Node(u"A"_qs)->GetId(), u"0\n"_qs); // a node is no tree
@@ -153,7 +153,7 @@ void TestSimulationDisplay::unknownTreeIgnored()
 // translation writes them; a label must then find the node that carries it now.
 void TestSimulationDisplay::relabelledWhileRunning()
 {
-    CSimTree t(u"A.a(B.b,C.c)"_qs);
+    CSketchSolution t(u"A.a(B.b,C.c)"_qs);
     Zeph::TranslateTree(t.m, *t.tree, 10, true);
     CSimulationDisplay d(t.m);
     const int id = t.tree->GetId();

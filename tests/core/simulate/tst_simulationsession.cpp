@@ -1,7 +1,7 @@
 // The runner end to end: /bin/sh starts the stand-in simulator, which
 // reads the program and the input lines and reports its steps.
 #include "scriptedprompt.h"
-#include "simtree.h"
+#include "treesketch.h"
 
 #include "simulate/simulationdisplay.h"
 #include "simulate/simulationsession.h"
@@ -36,7 +36,7 @@ struct Rig
     }
 
     CScriptedPrompt prompt;
-    CSimTree t;
+    CSketchSolution t{QString()};
     CSimulationDisplay display;
     CSimulationSession session;
 };

@@ -1,4 +1,4 @@
-#include "simtree.h"
+#include "treesketch.h"
 
 #include "simulate/abstranslator.h"
 #include "simulate/abstree.h"
@@ -27,7 +27,7 @@ QString program(const QStringList &components, int maxEvents, const QStringList 
 
 // Makes the tree's one node "A.a" the top of a chain of `length` such nodes;
 // returns the last.
-CKELMethod *appendChain(CSimTree &t, int length)
+CKELMethod *appendChain(CSketchSolution &t, int length)
 {
     CKELMethod *last = t.Node(u"A"_qs);
     for (int i = 1; i < length; ++i) {
@@ -83,12 +83,12 @@ void TestZephTranslator::translate_data()
         << program({u"A"_qs, u"B"_qs, u"C"_qs}, 10,
                    {u"   sr(c(\"A\"), s(\"a\")); "_qs, u"      sr(c(\"B\"), s(\"b\")); "_qs,
                     u"         leaf(sr(c(\"C\"), s(\"c\")))"_qs});
-    QTest::newRow("atomic only child") << u"A.a(B.b!)"_qs << 10 << false
+    QTest::newRow("atomic only child") << u"A.a(B.b*)"_qs << 10 << false
                                        << program({u"A"_qs, u"B"_qs}, 10,
                                                   {u"   sr(c(\"A\"), s(\"a\"))++ "_qs,
                                                    u"      leaf(sr(c(\"B\"), s(\"b\")))"_qs});
     QTest::newRow("atomic child among several is a branch")
-        << u"A.a(B.b!,C.c)"_qs << 10 << false
+        << u"A.a(B.b*,C.c)"_qs << 10 << false
         << program({u"A"_qs, u"B"_qs, u"C"_qs}, 10,
                    {u"   sr(c(\"A\"), s(\"a\")); "_qs, u"      pl(["_qs, u"         leaf(sr(c(\"B\"), s(\"b\"))), "_qs,
                     u"         leaf(sr(c(\"C\"), s(\"c\")))"_qs, u"      ])"_qs});
@@ -133,7 +133,7 @@ void TestZephTranslator::translate()
     QFETCH(int, maxEvents);
     QFETCH(bool, showIds);
     QFETCH(QString, expected);
-    CSimTree t(sketch);
+    CSketchSolution t(sketch);
     const QString text = Zeph::TranslateTree(t.m, *t.tree, maxEvents, showIds);
     QCOMPARE(text, expected);
     QVERIFY(!text.endsWith(u'\n'));
@@ -161,7 +161,7 @@ void TestZephTranslator::labels()
 {
     QFETCH(QString, sketch);
     QFETCH(QStringList, expected);
-    CSimTree t(sketch);
+    CSketchSolution t(sketch);
     const QHash<int, QString> labels = Zeph::NodeLabels(t.m, *t.tree);
     QStringList got;
     for (CKELMethod *n : TreeOps::PreOrder(t.m, Zeph::RootOf(*t.tree)))
@@ -173,7 +173,7 @@ void TestZephTranslator::labels()
 // A node that left the root's tree must not keep a label a simulator may report.
 void TestZephTranslator::staleLabelsCleared()
 {
-    CSimTree t(u"A.a(B.b,C.c)"_qs);
+    CSketchSolution t(u"A.a(B.b,C.c)"_qs);
     QVERIFY(Zeph::TranslateTree(t.m, *t.tree, 10, true).contains(u"nodeInfo(\"01\")"_qs));
     QCOMPARE(Zeph::NodeLabels(t.m, *t.tree).value(t.Node(u"C"_qs)->GetId()), u"01"_qs);
     TreeOps::Unlink(t.m, t.Node(u"C"_qs));
@@ -186,7 +186,7 @@ void TestZephTranslator::staleLabelsCleared()
 // A child id naming no element is translated with empty texts and is not atomic.
 void TestZephTranslator::missingChild()
 {
-    CSimTree t(u"A.a"_qs);
+    CSketchSolution t(u"A.a"_qs);
     t.Node(u"A"_qs)->ChildIds().append(9999);
     QCOMPARE(Zeph::TranslateTree(t.m, *t.tree, 10, false),
              program({u"A"_qs}, 10, {u"   sr(c(\"A\"), s(\"a\")); "_qs, u"      leaf()"_qs}));
@@ -194,7 +194,7 @@ void TestZephTranslator::missingChild()
 
 void TestZephTranslator::treeWithoutNodes()
 {
-    CSimTree t;
+    CSketchSolution t{QString()};
     QCOMPARE(Zeph::TranslateTree(t.m, *t.tree, 10, true), QString());
     CAbsTranslator translator(t.m);
     translator.Translate();
@@ -204,7 +204,7 @@ void TestZephTranslator::treeWithoutNodes()
 // Building and destroying the structure must not recurse per level.
 void TestZephTranslator::deepChainBuildsWithoutRecursion()
 {
-    CSimTree t(u"A.a"_qs);
+    CSketchSolution t(u"A.a"_qs);
     CKELMethod *last = t.Node(u"A"_qs);
     const int depth = 200000;
     for (int i = 1; i < depth; ++i) {
@@ -226,7 +226,7 @@ void TestZephTranslator::deepChainBuildsWithoutRecursion()
 
 void TestZephTranslator::longChainIndents()
 {
-    CSimTree t(u"A.a"_qs);
+    CSketchSolution t(u"A.a"_qs);
     appendChain(t, 1500);
     const QString text = Zeph::TranslateTree(t.m, *t.tree, 10, false);
     const QStringList l = text.split(u"\r\n"_qs);
@@ -238,7 +238,7 @@ void TestZephTranslator::longChainIndents()
 // translation says so instead of taking gigabytes.
 void TestZephTranslator::oversizedProgramRefused()
 {
-    CSimTree t(u"A.a"_qs);
+    CSketchSolution t(u"A.a"_qs);
     CKELMethod *last = appendChain(t, 15000);
     QVERIFY(Zeph::EstimatedProgramSize(t.m, *t.Node(u"A"_qs), true) > Zeph::kMaxProgramSize);
     QString error;
@@ -248,7 +248,7 @@ void TestZephTranslator::oversizedProgramRefused()
     QVERIFY(!Zeph::NodeLabels(t.m, *t.tree).contains(last->GetId()));
 
     // below the limit the estimate stays under the real size
-    CSimTree small(u"A.a(B.b(C.c,D.d:2),E.e)"_qs);
+    CSketchSolution small(u"A.a(B.b(C.c,D.d:2),E.e)"_qs);
     error.clear();
     const QString text = Zeph::TranslateTree(small.m, *small.tree, 10, true, &error);
     QVERIFY(error.isEmpty());
@@ -272,7 +272,7 @@ void TestZephTranslator::unquotableNamesRefused()
 {
     QFETCH(QString, sketch);
     QFETCH(QString, named);
-    CSimTree t(sketch);
+    CSketchSolution t(sketch);
     QString error;
     QCOMPARE(Zeph::TranslateTree(t.m, *t.tree, 10, false, &error), QString());
     QVERIFY2(error.contains(u'"' + named + u'"'), qPrintable(error));

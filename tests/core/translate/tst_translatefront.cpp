@@ -4,6 +4,7 @@
 #include "translatetest.h"
 
 #include "translate/identifier.h"
+#include "translate/identifiermap.h"
 #include "translate/translatecontext.h"
 #include "translate/translateparsingrule.h"
 
@@ -20,6 +21,8 @@ private slots:
     void ruleLists();
     void identifiers_data();
     void identifiers();
+    void mapEscapesReservedWords_data();
+    void mapEscapesReservedWords();
     void randomTree_data();
     void randomTree();
     void badIterations_data();
@@ -288,6 +291,29 @@ void TestTranslateFront::settingsKeepTheirValues()
     QCOMPARE(back.iterations, u"250"_qs);
     QCOMPARE(back.setParserCommand, u"my-parser {in} {out}"_qs);
     QCOMPARE(CTranslateSettings::ValidMessageMode(3), 1);
+}
+
+// The map takes a keyword of SAL in any case (SAL reads words without case)
+// and one of UPPAAL in its own case only.
+void TestTranslateFront::mapEscapesReservedWords_data()
+{
+    QTest::addColumn<QString>("component");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("variable");
+    QTest::newRow("SAL keyword in capitals") << u"BEGIN"_qs << u"BEGIN_"_qs << u"bEGIN_"_qs;
+    QTest::newRow("SAL keyword with an upper initial") << u"Observe"_qs << u"Observe_"_qs << u"observe_"_qs;
+    QTest::newRow("UPPAAL word in another case") << u"Exit"_qs << u"Exit"_qs << u"exit_"_qs;
+    QTest::newRow("UPPAAL word in capitals") << u"ASSERT"_qs << u"ASSERT"_qs << u"aSSERT"_qs;
+}
+
+void TestTranslateFront::mapEscapesReservedWords()
+{
+    QFETCH(QString, component);
+    QFETCH(QString, type);
+    QFETCH(QString, variable);
+    CIdentifierMap map;
+    QCOMPARE(map.ComponentTypeName(component), type);
+    QCOMPARE(map.ComponentVariableName(component), variable);
 }
 
 QTEST_GUILESS_MAIN(TestTranslateFront)
