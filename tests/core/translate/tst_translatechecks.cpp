@@ -88,6 +88,15 @@ QString stepText(const QString &at, QStringList conditions, const QStringList &c
            + QString::number(assignments);
 }
 
+// Where each counter ends up, by thread.
+QStringList counterList(const QMap<int, int> &counters)
+{
+    QStringList out;
+    for (auto c = counters.cbegin(); c != counters.cend(); ++c)
+        out.append(QStringLiteral("pc%1'=%2").arg(c.key()).arg(c.value()));
+    return out;
+}
+
 // Each step of a SAL model as the counter it tests, its other conditions,
 // the counters it sets in order, and how many other variables it sets (the
 // failure view aside).
@@ -125,7 +134,7 @@ QStringList uppaalSteps(const QString &text)
         u"<transition><source ref=\"(p\\d+_[\\d_]+)\"/><target ref=\"([^\"]+)\"/>(.*)</transition>"_qs);
     static const QRegularExpression label(u"<label kind=\"(\\w+)\">([^<]*)</label>"_qs);
     static const QRegularExpression received(u"^(killpro|jumpToPro|startpro).*\\?$"_qs);
-    static const QRegularExpression sent(u"^(?:killpro(\\d+)|startpro(\\d+)|jumpToPro(\\d+)state(\\d+))!$"_qs);
+    static const QRegularExpression sent(u"^(kill|start|jumpTo)[Pp]ro(\\d+)(?:state(\\d+))?!$"_qs);
     static const QRegularExpression location(u"^p(\\d+)_(\\d+)$"_qs);
     struct Edge
     {
@@ -160,16 +169,10 @@ QStringList uppaalSteps(const QString &text)
         Edge e = *it;
         for (int links = 0;; ++links) {
             const QString sync = e.labels.value(u"synchronisation"_qs);
-            if (const QRegularExpressionMatch s = sent.match(sync); s.hasMatch()) {
-                if (!s.captured(1).isEmpty())
-                    counters[s.captured(1).toInt()] = 0;
-                else if (!s.captured(2).isEmpty())
-                    counters[s.captured(2).toInt()] = 1;
-                else
-                    counters[s.captured(3).toInt()] = s.captured(4).toInt();
-            } else if (sync.endsWith(u'?')) {
+            if (const QRegularExpressionMatch s = sent.match(sync); s.hasMatch())
+                counters[s.captured(2).toInt()] = s.captured(1) == u"kill" ? 0 : qMax(1, s.captured(3).toInt());
+            else if (sync.endsWith(u'?'))
                 conditions.append(sync);
-            }
             if (const QRegularExpressionMatch end = location.match(e.target); end.hasMatch()) {
                 counters[end.captured(1).toInt()] = end.captured(2).toInt();
                 break;
@@ -180,10 +183,8 @@ QStringList uppaalSteps(const QString &text)
             e = next.first();
             assignments += count(e.labels.value(u"assignment"_qs));
         }
-        QStringList set;
-        for (auto c = counters.cbegin(); c != counters.cend(); ++c)
-            set.append(QStringLiteral("pc%1'=%2").arg(c.key()).arg(c.value()));
-        out.append(stepText(u"pc"_qs + at.captured(1) + u'=' + at.captured(2), conditions, set, assignments));
+        out.append(stepText(u"pc"_qs + at.captured(1) + u'=' + at.captured(2), conditions, counterList(counters),
+                            assignments));
     }
     out.sort();
     return out;
@@ -217,8 +218,7 @@ QStringList formSteps(const CBehaviorModel &form, bool uppaal)
             QMap<int, int> last;
             for (const auto &[thread, value] : s.counters)
                 last[thread] = value;
-            for (auto c = last.cbegin(); c != last.cend(); ++c)
-                counters.append(QStringLiteral("pc%1'=%2").arg(c.key()).arg(c.value()));
+            counters = counterList(last);
         } else {
             for (const auto &[thread, value] : s.counters)
                 counters.append(QStringLiteral("pc%1'=%2").arg(thread).arg(value));
