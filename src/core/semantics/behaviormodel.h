@@ -50,6 +50,7 @@ struct CBehaviorEvent
 {
     QString component;
     QString name;
+    QString identifier; // the translators' name for its message, empty when built by hand
     QString Text() const { return component + u' ' + name; }
 };
 

@@ -196,7 +196,7 @@ private:
             const auto it = m_events.constFind(a.variable);
             int e = 0;
             if (it == m_events.cend()) {
-                m_model.events.push_back({node.component, node.state.trimmed()});
+                m_model.events.push_back({node.component, node.state.trimmed(), a.variable});
                 e = int(m_model.events.size()) - 1;
                 m_events.insert(a.variable, e);
             } else {

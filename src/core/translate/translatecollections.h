@@ -121,6 +121,7 @@ struct CUppaalLocation
     int nameX = 0, nameY = 0;
     QString invariant;
     bool committed = false;
+    bool killable = true; // a committed one only where a kill may find its process in it
 };
 
 // One edge of a process template.

@@ -266,68 +266,61 @@ void CTranslateParsingMethods::StepUPPAAL(const CTranslateStep &step, CTranslate
     const int thread = head.thread;
     const int jumpNode = isJump(step.rule) ? step.block.last() : 0;
 
+    // The same step the executable form takes: the block's guards and inputs,
+    // the assignments and outputs of the nodes it runs (for a jump, the
+    // target's block again, at once), and its counter changes.
     CTranslateUTrans first;
+    bool messages = false;
     for (int n : step.block) {
-        if (n == jumpNode)
-            continue; // the jump's target runs the behavior again
         const CNodeAction &a = ctx.Action(n);
-        addGuard(first, UppaalGuard(ctx, a));
-        for (const QString &sync : UppaalSyncs(a))
-            addSync(first, sync);
+        const QString guard = UppaalGuard(ctx, a);
+        if (n == jumpNode && !guard.isEmpty() && !first.guard.isEmpty())
+            first.guard += QStringLiteral(" && ") + guard; // the target's test, which used to have an edge of its own
+        else
+            addGuard(first, guard);
+        if (a.kind == CNodeAction::ExternalInput || a.kind == CNodeAction::InternalInput) {
+            for (const QString &sync : UppaalSyncs(a))
+                addSync(first, sync);
+        }
+        messages = messages || a.kind == CNodeAction::InternalInput;
+    }
+    for (int n : StepAssignmentNodes(ctx, step)) {
+        const CNodeAction &a = ctx.Action(n);
+        if (a.kind == CNodeAction::ExternalOutput || a.kind == CNodeAction::InternalOutput) {
+            for (const QString &sync : UppaalSyncs(a))
+                addSync(first, sync);
+        }
+        messages = messages || a.kind == CNodeAction::InternalOutput;
         for (const QString &assignment : UppaalAssignments(ctx, a))
             addAssignment(first, assignment);
     }
 
-    QSet<int> kills(head.disableThreads.cbegin(), head.disableThreads.cend());
-    for (int t : step.killThreads)
-        kills.insert(t);
-    int targetStep = ctx.NextCounter(step.block);
-    int jumpThread = 0;
-    int jumpStep = 0;
-    QList<int> started;
-    if (isJump(step.rule)) {
-        const int target = step.target;
-        const int targetThread = target == 1 ? 1 : ctx.Node(target).thread;
-        const int targetLocation = target == 1 ? 1 : ctx.Node(target).pc;
-        if (target == 1) {
-            // the initialisation block has no location: its values are set here
-            for (int n : ctx.InitBlock()) {
-                for (const QString &assignment : UppaalAssignments(ctx, ctx.Action(n)))
-                    addAssignment(first, assignment);
-            }
-        }
-        if (step.rule == TranslateRule::Reversion) {
-            for (int t : ctx.ThreadsBelow(target))
-                kills.insert(t);
-        }
-        if (targetThread == thread) {
-            targetStep = targetLocation;
-        } else {
-            // another thread is stopped where it is and sent to the target
-            kills.insert(targetThread);
-            jumpThread = targetThread;
-            jumpStep = targetLocation;
-        }
-    } else if (const CTranslateNode &last = ctx.Node(step.block.last()); last.children.size() >= 2) {
-        for (int child : last.children)
-            started.append(ctx.Node(child).thread);
-        std::sort(started.begin(), started.end());
-    }
-    // a thread cannot send to itself: one that stops itself goes to its disabled location
-    if (kills.remove(thread) || jumpThread)
-        targetStep = 0;
+    // where each thread's counter ends up, the last change winning
+    QMap<int, int> others;
+    int own = 0;
+    for (const auto &[t, value] : StepCounters(ctx, step))
+        others[t] = value;
+    if (others.contains(thread))
+        own = others.take(thread);
 
-    QList<int> stopped(kills.cbegin(), kills.cend());
-    std::sort(stopped.begin(), stopped.end());
-    QStringList extra;
-    for (int t : stopped)
-        extra.append(killChannel(c, t));
-    if (jumpThread)
-        extra.append(jumpChannel(c, jumpThread, jumpStep));
-    for (int t : started) {
-        extra.append(QStringLiteral("startpro") + QString::number(t) + u'!');
-        c.startedThreads.insert(t);
+    // A stopped thread is killed; a started child waits in its disabled
+    // location. A jump moves a thread wherever it stands, so it is killed
+    // first and sent on from its disabled location.
+    QStringList kills;
+    QStringList moves;
+    for (auto it = others.cbegin(); it != others.cend(); ++it) {
+        const int t = it.key();
+        if (it.value() == 0) {
+            kills.append(killChannel(c, t));
+        } else if (!jumpNode) {
+            moves.append(QStringLiteral("startpro") + QString::number(t) + u'!');
+            c.startedThreads.insert(t);
+        } else {
+            kills.append(killChannel(c, t));
+            moves.append(jumpChannel(c, t, it.value()));
+        }
     }
+    QStringList extra = kills + moves;
 
     // one synchronisation per edge: the rest follow through committed locations
     CUppaalProcess &process = c.processes[size_t(thread)];
@@ -344,6 +337,9 @@ void CTranslateParsingMethods::StepUPPAAL(const CTranslateStep &step, CTranslate
         chain.nameX = at.x() - 70;
         chain.nameY = at.y();
         chain.committed = true;
+        // A message pairs two processes, both of which may then stand in a
+        // chain, and a kill from one must not wait for the other to finish.
+        chain.killable = messages;
         process.extraLocations.append(chain);
         place(current, from, chain.id);
         process.transitions.append(current);
@@ -351,6 +347,6 @@ void CTranslateParsingMethods::StepUPPAAL(const CTranslateStep &step, CTranslate
         current.sync = extra[k];
         from = chain.id;
     }
-    place(current, from, LocationId(thread, targetStep));
+    place(current, from, LocationId(thread, own));
     process.transitions.append(current);
 }

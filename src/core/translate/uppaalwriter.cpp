@@ -136,12 +136,12 @@ void typeDeclaration(QString &out, const QString &typeName, const QStringList &v
 void environment(QString &out, const CTranslateCollections &c)
 {
     out += QStringLiteral("<template>") + kEol + QStringLiteral("<name x=\"32\" y=\"16\">env</name>") + kEol;
-    location(out, {QStringLiteral("init_env"), QStringLiteral("init_env"), 64, 80, -8, 48, {}, false}, true);
+    location(out, {QStringLiteral("init_env"), QStringLiteral("init_env"), 64, 80, -8, 48, {}, false, true}, true);
     const QStringList &entries = c.environment.List();
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const int x = 64 + 120 * int(i);
         const QString id = QStringLiteral("env") + QString::number(i + 1);
-        location(out, {id, id, x, 180, x - 25, 180, {}, false}, true);
+        location(out, {id, id, x, 180, x - 25, 180, {}, false, true}, true);
     }
     out += QStringLiteral("<init ref=\"init_env\"/>") + kEol;
     for (qsizetype i = 0; i < entries.size(); ++i) {
@@ -174,12 +174,12 @@ void process(QString &out, const CTranslateContext &ctx, int thread)
 
     QList<CUppaalLocation> all;
     all.reserve(c.highestCounter[size_t(thread)] + 1 + p.extraLocations.size());
-    all.append({id(0), QStringLiteral("disabled"), 64, 20, -8, 20, {}, false});
-    all.append({id(1), id(1), 64, 120, -8, 120, {}, false});
+    all.append({id(0), QStringLiteral("disabled"), 64, 20, -8, 20, {}, false, true});
+    all.append({id(1), id(1), 64, 120, -8, 120, {}, false, true});
     for (int n = 2; n <= c.highestCounter[size_t(thread)]; ++n) {
         const int y = 120 + 120 * (n - 1);
         const QString name = id(n);
-        all.append({name, name, 64, y, 64 - 70, y, {}, false});
+        all.append({name, name, 64, y, 64 - 70, y, {}, false, true});
     }
     all += p.extraLocations;
     for (const CUppaalLocation &l : std::as_const(all))
@@ -201,14 +201,17 @@ void process(QString &out, const CTranslateContext &ctx, int thread)
         transition(out, t, false);
     if (p.killable) {
         // from everywhere, the disabled location included, so that a kill never
-        // blocks. One such edge leaves every location: each is written on one
-        // line, its label where the editor puts it by default.
+        // blocks. A step runs at once, so the committed middle of a chain is
+        // left out where no other process can stand in a chain meanwhile.
+        // Each edge is written on one line, its label where the editor puts it.
         QString tail = L1(u"\"/><target ref=\"").toString();
         appendId(tail, id(0));
         tail += L1(u"\"/><label kind=\"synchronisation\">killpro");
         AppendNumber(tail, thread);
         tail += L1(u"?</label></transition>\r\n");
         for (const CUppaalLocation &l : std::as_const(all)) {
+            if (l.committed && !l.killable)
+                continue;
             out += L1(u"<transition><source ref=\"");
             appendId(out, l.id);
             out += tail;
