@@ -47,6 +47,7 @@ private:
 
 void TestCollabServer::initTestCase()
 {
+    VERDANTIS_PREPARE_TEST_STORE();
     CKELDataManager m;
     m.NewSolution();
     QVERIFY(m.AddRequirement(u"R1"_qs, u"first one..."_qs));
@@ -488,7 +489,7 @@ namespace {
 int runServerCommand(const QString &dataDir, const QStringList &arguments, QString *out = nullptr)
 {
     QProcess p;
-    p.start(QStringLiteral(VERDANTIS_SERVER), QStringList{u"--data"_qs, dataDir} + arguments);
+    p.start(QStringLiteral(VERDANTIS_SERVER), TestStore::Arguments(dataDir) + arguments);
     if (!p.waitForFinished(20000))
         return -1;
     if (out)
