@@ -22,8 +22,8 @@ QString now()
 
 QString sqlError(const QSqlError &e)
 {
-    // the driver's text alone; libpq ends its messages with a newline
-    return e.text().trimmed();
+    // one line for the log: libpq's messages run over several
+    return e.text().simplified();
 }
 
 // Both databases accept these; only the key of the history and of the
@@ -109,7 +109,7 @@ CSolutionStore::CSolutionStore(const QString &directory, const QString &database
 
 CSolutionStore::~CSolutionStore()
 {
-    m_insertRecord.reset();
+    m_insertRecords.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
         if (db.isOpen())
@@ -182,27 +182,38 @@ bool CSolutionStore::LockExclusive(QString *error)
     return false;
 }
 
-bool CSolutionStore::begin()
+bool CSolutionStore::reconnect()
 {
-    QSqlDatabase db = QSqlDatabase::database(m_connection);
-    if (db.transaction())
-        return true;
-    m_lastError = sqlError(db.lastError());
-    if (!IsPostgres())
-        return false;
-    // the session's lock went with it; the folder's lock file still keeps a
-    // second server off this one's data folder
-    m_insertRecord.reset();
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    m_insertRecords.clear();
     db.close();
     if (!db.open()) {
         m_lastError = sqlError(db.lastError());
         return false;
     }
+    // the session's lock went with the session; the folder's lock file
+    // still keeps a second server off this one's data folder
     if (m_locked && !LockExclusive()) {
         // another server took over meanwhile: this one writes nothing more
         db.close();
         return false;
     }
+    m_sessionLost = false;
+    return true;
+}
+
+bool CSolutionStore::begin()
+{
+    if (m_sessionLost && !reconnect())
+        return false;
+    QSqlDatabase db = QSqlDatabase::database(m_connection);
+    if (db.transaction())
+        return true;
+    m_lastError = sqlError(db.lastError());
+    // a PostgreSQL session is lost when its server restarts: nothing was
+    // written yet, so a new session may begin it again
+    if (!IsPostgres() || !reconnect())
+        return false;
     if (!db.transaction()) {
         m_lastError = sqlError(db.lastError());
         return false;
@@ -379,35 +390,63 @@ QStringList CSolutionStore::Records(const QString &name) const
     return records;
 }
 
+QSqlQuery *CSolutionStore::insertRecords(int rows)
+{
+    std::unique_ptr<QSqlQuery> &q = m_insertRecords[rows];
+    if (!q) {
+        q = std::make_unique<QSqlQuery>(QSqlDatabase::database(m_connection));
+        QString sql = QStringLiteral("INSERT INTO records (name, record) VALUES (?, ?)");
+        for (int i = 1; i < rows; ++i)
+            sql += QStringLiteral(", (?, ?)");
+        if (!q->prepare(sql)) {
+            m_lastError = sqlError(q->lastError());
+            q.reset();
+            return nullptr;
+        }
+    }
+    return q.get();
+}
+
 bool CSolutionStore::AppendRecords(const QList<std::pair<QString, QString>> &nameAndRecord)
 {
     if (nameAndRecord.isEmpty())
         return true;
-    if (!begin())
+    // a statement per many records, not per record: each is a round trip to
+    // a PostgreSQL server
+    constexpr qsizetype kRowsPerInsert = 64;
+    // one statement is all or nothing by itself
+    const bool transaction = nameAndRecord.size() > kRowsPerInsert;
+    if (transaction ? !begin() : m_sessionLost && !reconnect())
         return false;
     QSqlDatabase db = QSqlDatabase::database(m_connection);
-    if (!m_insertRecord) {
-        m_insertRecord = std::make_unique<QSqlQuery>(db);
-        if (!m_insertRecord->prepare(QStringLiteral("INSERT INTO records (name, record) VALUES (?, ?)"))) {
-            m_lastError = m_insertRecord->lastError().text();
-            m_insertRecord.reset();
+    auto fail = [&] {
+        if (transaction)
             db.rollback();
-            return false;
+        // whether a write that failed reached the database is unknown: it
+        // is never tried again; a new session at once lets the server read
+        // back what is stored, to take the failed records out of its copies
+        if (IsPostgres()) {
+            const QString why = m_lastError;
+            m_sessionLost = !reconnect();
+            m_lastError = why;
         }
-    }
-    QSqlQuery &q = *m_insertRecord;
-    for (const auto &[name, record] : nameAndRecord) {
-        q.bindValue(0, name);
-        q.bindValue(1, record);
-        if (!exec(q)) {
-            db.rollback();
-            return false;
-        }
-    }
-    if (!db.commit()) {
-        m_lastError = db.lastError().text().trimmed();
-        db.rollback();
         return false;
+    };
+    for (qsizetype at = 0; at < nameAndRecord.size(); at += kRowsPerInsert) {
+        const int rows = int(std::min(kRowsPerInsert, nameAndRecord.size() - at));
+        QSqlQuery *q = insertRecords(rows);
+        if (!q)
+            return fail();
+        for (int i = 0; i < rows; ++i) {
+            q->bindValue(2 * i, nameAndRecord[at + i].first);
+            q->bindValue(2 * i + 1, nameAndRecord[at + i].second);
+        }
+        if (!exec(*q))
+            return fail();
+    }
+    if (transaction && !db.commit()) {
+        m_lastError = sqlError(db.lastError());
+        return fail();
     }
     return true;
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -107,15 +108,18 @@ private:
     // Begins a transaction; a PostgreSQL session that was lost (the database
     // restarted) is opened again once first.
     bool begin();
+    bool reconnect();
     bool storeCurrent(const QString &name, const QString &text);
     bool exec(class QSqlQuery &q) const;
 
     QString m_directory;
     QString m_database;
     QString m_connection;
-    // prepared once: records are stored many times a second
-    std::unique_ptr<class QSqlQuery> m_insertRecord;
+    // prepared once for each number of rows: records are stored many times a second
+    class QSqlQuery *insertRecords(int rows);
+    std::map<int, std::unique_ptr<class QSqlQuery>> m_insertRecords;
     int m_historyKeep = 0;
     bool m_locked = false;
+    bool m_sessionLost = false;
     mutable QString m_lastError;
 };

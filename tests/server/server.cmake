@@ -4,6 +4,7 @@ find_package(Qt6 6.4 REQUIRED COMPONENTS Network Sql)
 
 verdantis_add_test(tst_requestframer SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_requestframer.cpp LIBS verdantis_serverlib)
 verdantis_add_test(tst_solutionstore SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_solutionstore.cpp LIBS verdantis_serverlib)
+verdantis_add_postgres_run(tst_solutionstore)
 
 foreach(name tst_collabserver tst_collaboration tst_serverattacks)
   verdantis_add_test(${name}
