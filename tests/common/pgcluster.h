@@ -58,8 +58,8 @@ public:
             m_asPostgres = true;
         }
         const QString data = m_dir.filePath(u"data"_qs);
-        if (!run(u"initdb"_qs, {u"-D"_qs, data, u"-U"_qs, u"postgres"_qs, u"--auth=trust"_qs, u"-E"_qs, u"UTF8"_qs,
-                                 u"--no-sync"_qs},
+        if (!run(u"initdb"_qs,
+                 {u"-D"_qs, data, u"-U"_qs, u"postgres"_qs, u"--auth=trust"_qs, u"-E"_qs, u"UTF8"_qs, u"--no-sync"_qs},
                  error)) {
             return false;
         }
@@ -70,9 +70,9 @@ public:
                 continue;
             m_port = probe.serverPort();
             probe.close();
-            const QString options = u"-p %1 -k %2 -c listen_addresses=127.0.0.1 -c max_connections=200%3"_qs
-                                        .arg(m_port)
-                                        .arg(m_dir.path(), synced ? QString() : u" -c fsync=off"_qs);
+            const QString options =
+                u"-p %1 -k %2 -c listen_addresses=127.0.0.1 -c max_connections=200%3"_qs.arg(m_port).arg(
+                    m_dir.path(), synced ? QString() : u" -c fsync=off"_qs);
             if (run(u"pg_ctl"_qs,
                     {u"-D"_qs, data, u"-o"_qs, options, u"-l"_qs, m_dir.filePath(u"log"_qs), u"-w"_qs, u"start"_qs},
                     error)) {
