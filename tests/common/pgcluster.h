@@ -10,9 +10,7 @@
 #include <QFile>
 #include <QHostAddress>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
+#include <QSet>
 #include <QTcpServer>
 #include <QTemporaryDir>
 
@@ -76,50 +74,34 @@ public:
             if (run(u"pg_ctl"_qs,
                     {u"-D"_qs, data, u"-o"_qs, options, u"-l"_qs, m_dir.filePath(u"log"_qs), u"-w"_qs, u"start"_qs},
                     error)) {
-                m_running = true;
                 return true;
             }
         }
+        m_port = 0;
         return false;
     }
-    ~CPostgresCluster() { Stop(); }
-    void Stop()
+    ~CPostgresCluster()
     {
-        if (!m_running)
-            return;
         QString ignored;
-        run(u"pg_ctl"_qs, {u"-D"_qs, m_dir.filePath(u"data"_qs), u"-m"_qs, u"immediate"_qs, u"-w"_qs, u"stop"_qs},
-            &ignored);
-        m_running = false;
+        if (m_port != 0)
+            run(u"pg_ctl"_qs, {u"-D"_qs, m_dir.filePath(u"data"_qs), u"-m"_qs, u"immediate"_qs, u"stop"_qs}, &ignored);
     }
     QString Url(const QString &database) const
     {
         return u"postgresql://postgres@127.0.0.1:%1/%2"_qs.arg(m_port).arg(database);
     }
-    // A database of that name, empty when it is new.
+    // A database of that name, empty when this cluster makes it.
     bool CreateDatabase(const QString &name, QString *error)
     {
-        bool ok = false;
-        const QString connection = u"cluster-admin"_qs;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_qs, connection);
-            db.setHostName(u"127.0.0.1"_qs);
-            db.setPort(m_port);
-            db.setUserName(u"postgres"_qs);
-            db.setDatabaseName(u"postgres"_qs);
-            if (db.open()) {
-                QSqlQuery q(db);
-                q.prepare(u"SELECT 1 FROM pg_database WHERE datname = ?"_qs);
-                q.addBindValue(name);
-                ok = q.exec() && (q.next() || q.exec(u"CREATE DATABASE \"%1\""_qs.arg(name)));
-                if (!ok)
-                    *error = q.lastError().text();
-            } else {
-                *error = db.lastError().text();
-            }
+        if (m_databases.contains(name))
+            return true;
+        if (!run(u"createdb"_qs,
+                 {u"-h"_qs, u"127.0.0.1"_qs, u"-p"_qs, QString::number(m_port), u"-U"_qs, u"postgres"_qs, name},
+                 error)) {
+            return false;
         }
-        QSqlDatabase::removeDatabase(connection);
-        return ok;
+        m_databases.insert(name);
+        return true;
     }
     quint16 Port() const { return m_port; }
 
@@ -142,6 +124,6 @@ private:
     QTemporaryDir m_dir;
     QString m_bin;
     quint16 m_port = 0;
-    bool m_running = false;
+    QSet<QString> m_databases;
     bool m_asPostgres = false;
 };

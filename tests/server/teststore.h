@@ -9,16 +9,12 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QSqlDatabase>
 #include <QtTest>
 
 #include <memory>
 
 namespace TestStore {
-
-inline bool UsePostgres()
-{
-    return qEnvironmentVariable("VERDANTIS_TEST_STORE") == u"postgresql";
-}
 
 inline std::unique_ptr<CPostgresCluster> &Cluster()
 {
@@ -32,7 +28,7 @@ inline std::unique_ptr<CPostgresCluster> &Cluster()
 inline QString Prepare(bool *skip)
 {
     *skip = false;
-    if (!UsePostgres() || Cluster())
+    if (qEnvironmentVariable("VERDANTIS_TEST_STORE") != u"postgresql" || Cluster())
         return {};
     if (CPostgresCluster::BinDir().isEmpty()) {
         *skip = true;
