@@ -1,11 +1,15 @@
 // Collaboration on loopback: one verdantis-server, many clients on one
 // shared solution.
 //   bench_collab [--clients 20] [--ops 20000] [--rate 1000] [--paced-ops 5000] [--nodes 100000] [--tls]
+//                [--postgres | --database URL]
 // With --tls the server speaks TLS with a certificate openssl makes for the run.
+// With --postgres it stores in a throwaway PostgreSQL cluster; with
+// --database URL in that database (made for the run: the bench writes to it).
 // Prints:
 //   relayed operations per second, every client applying every operation;
 //   99th-percentile time from send to the sender's own apply at --rate;
 //   seconds until a late joiner of a --nodes solution is up to date.
+#include "pgcluster.h"
 #include "treegen.h"
 
 #include "collab/sharedsolutionclient.h"
@@ -82,10 +86,12 @@ double percentile(std::vector<double> v, double p)
 class CServer
 {
 public:
-    bool Start(const QString &dir, bool tls)
+    bool Start(const QString &dir, bool tls, const QString &database)
     {
         QStringList arguments{QStringLiteral("--port"),           QStringLiteral("0"),   QStringLiteral("--data"), dir,
                               QStringLiteral("--store-interval"), QStringLiteral("3600")};
+        if (!database.isEmpty())
+            arguments << QStringLiteral("--database") << database;
         if (tls) {
             QProcess openssl;
             openssl.start(QStringLiteral("openssl"),
@@ -144,7 +150,12 @@ int main(int argc, char *argv[])
     const QCommandLineOption nodesOpt(QStringLiteral("nodes"), QStringLiteral("nodes of the late joiner's solution"),
                                       QStringLiteral("n"), QStringLiteral("100000"));
     const QCommandLineOption tlsOpt(QStringLiteral("tls"), QStringLiteral("encrypt every connection"));
-    parser.addOptions({clientsOpt, opsOpt, rateOpt, pacedOpt, nodesOpt, tlsOpt});
+    const QCommandLineOption databaseOpt(QStringLiteral("database"),
+                                         QStringLiteral("the server stores in this PostgreSQL database"),
+                                         QStringLiteral("postgresql://user@host/db"));
+    const QCommandLineOption postgresOpt(QStringLiteral("postgres"),
+                                         QStringLiteral("the server stores in a throwaway PostgreSQL cluster"));
+    parser.addOptions({clientsOpt, opsOpt, rateOpt, pacedOpt, nodesOpt, tlsOpt, databaseOpt, postgresOpt});
     parser.process(app);
     const int clients = parser.value(clientsOpt).toInt();
     const int ops = parser.value(opsOpt).toInt();
@@ -152,10 +163,23 @@ int main(int argc, char *argv[])
     const int pacedOps = parser.value(pacedOpt).toInt();
     const int nodes = parser.value(nodesOpt).toInt();
 
+    QString database = parser.value(databaseOpt);
+    CPostgresCluster cluster;
+    if (parser.isSet(postgresOpt)) {
+        QString error;
+        // synced as a real cluster is: every commit reaches the disk
+        if (!cluster.Start(&error, true) || !cluster.CreateDatabase(QStringLiteral("bench"), &error)) {
+            std::fprintf(stderr, "no PostgreSQL cluster: %s\n", qPrintable(error));
+            return 1;
+        }
+        database = cluster.Url(QStringLiteral("bench"));
+    }
+    std::printf("store: %s\n", database.isEmpty() ? "SQLite" : "PostgreSQL");
+
     QTemporaryDir dir;
     CServer server;
     const bool tls = parser.isSet(tlsOpt);
-    if (!server.Start(dir.path(), tls)) {
+    if (!server.Start(dir.path(), tls, database)) {
         std::fprintf(stderr, "the server did not start\n");
         return 1;
     }

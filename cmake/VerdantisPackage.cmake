@@ -129,7 +129,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/verdantis/verdantis)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The server's SQLite store is a Qt plugin, which dpkg-shlibdeps cannot see.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "adduser, libqt6sql6-sqlite")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "spin")
+# --database postgresql://... needs Qt's PostgreSQL plugin
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "spin, libqt6sql6-psql")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
   ${VERDANTIS_PACKAGING}/debian/postinst ${VERDANTIS_PACKAGING}/debian/prerm ${VERDANTIS_PACKAGING}/debian/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -24,6 +24,9 @@ run() {
 VERDANTIS_FAULT_KILLS=${VERDANTIS_FAULT_KILLS:-1000} run "$build/tests/tst_savefaults"
 VERDANTIS_FAULT_ROUNDS=${VERDANTIS_FAULT_ROUNDS:-40} VERDANTIS_DURABLE_ROUNDS=${VERDANTIS_DURABLE_ROUNDS:-1000} \
   run "$build/tests/tst_serverfaults"
+# the same storing in PostgreSQL (a throwaway cluster), fewer rounds: each costs more
+VERDANTIS_TEST_STORE=postgresql VERDANTIS_FAULT_ROUNDS=${VERDANTIS_FAULT_ROUNDS:-10} \
+  VERDANTIS_DURABLE_ROUNDS=${VERDANTIS_DURABLE_ROUNDS:-200} run "$build/tests/tst_serverfaults"
 if [ -x "$build/tests/tst_guifaults" ]; then
   VERDANTIS_FAULT_GUI_KILLS=${VERDANTIS_FAULT_GUI_KILLS:-50} run "$build/tests/tst_guifaults"
   VERDANTIS_DEEP_GUI_NODES=${VERDANTIS_DEEP_GUI_NODES:-100000} run "$build/tests/tst_deepinput"

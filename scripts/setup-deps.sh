@@ -2,7 +2,7 @@
 # Installs the Debian packages Verdantis builds with, once; later runs only check.
 set -euo pipefail
 packages=(cmake ninja-build g++ ccache qt6-base-dev qt6-base-dev-tools libgl-dev
-          libqt6sql6-sqlite qt6-svg-dev libxml2-utils spin gcc
+          libqt6sql6-sqlite libqt6sql6-psql postgresql qt6-svg-dev libxml2-utils spin gcc
           appstream lintian dpkg-dev pandoc librsvg2-bin poppler-utils openssl clang-format)
 missing=()
 for p in "${packages[@]}"; do

@@ -66,7 +66,7 @@ CCollabServer::CCollabServer(CServerOptions options, QObject *parent)
     : QObject(parent)
     , m_options(std::move(options))
     , m_tls(!m_options.tlsCertificateFile.isEmpty())
-    , m_store(m_options.dataDirectory)
+    , m_store(m_options.dataDirectory, m_options.database)
     , m_maxQueuedBytes(std::max<qint64>(2 * m_options.maxPacketBytes, qint64(64) * 1024 * 1024))
 {
     if (m_tls)
@@ -117,6 +117,8 @@ bool CCollabServer::Start(QString *error)
             *error = QStringLiteral("another verdantis-server uses the data folder %1").arg(m_options.dataDirectory);
         return false;
     }
+    if (!m_store.LockExclusive(error))
+        return false;
     if (m_tls) {
         QSslConfiguration configuration;
         if (!TlsConfiguration(m_options.tlsCertificateFile, m_options.tlsKeyFile, configuration, error))

@@ -28,6 +28,8 @@ struct CServerOptions
     QHostAddress listenAddress = QHostAddress(QHostAddress::LocalHost);
     quint16 port = Collab::kDefaultPort;
     QString dataDirectory;
+    // Empty: the SQLite file in dataDirectory; otherwise a postgresql:// URL.
+    QString database;
     // When set, only these users may log in, each with its password.
     std::optional<CAccounts> accounts;
     qint64 maxPacketBytes = Collab::kDefaultMaxPacketBytes;
@@ -75,6 +77,8 @@ public:
     quint16 Port() const { return m_server->serverPort(); }
     QHostAddress Address() const { return m_server->serverAddress(); }
     bool IsEncrypted() const { return m_tls; }
+    // Where the solutions are kept, for the user: never a password.
+    QString StoreLocation() const { return m_store.Location(); }
     const CServerOptions &Options() const { return m_options; }
 
     // Writes every open solution with unstored edits to the store.

@@ -74,7 +74,7 @@ int main(int argc, char *argv[])
     }
     if (!commandLine.historyOf.isEmpty() || !commandLine.restoreOf.isEmpty()) {
         const QString &name = commandLine.historyOf.isEmpty() ? commandLine.restoreOf : commandLine.historyOf;
-        CSolutionStore store(commandLine.options.dataDirectory);
+        CSolutionStore store(commandLine.options.dataDirectory, commandLine.options.database);
         store.SetHistoryKeep(commandLine.options.historyKeep);
         QLockFile lock(QDir(commandLine.options.dataDirectory).filePath(CCollabServer::LockFileName()));
         if (!commandLine.restoreOf.isEmpty() && !lock.tryLock(0)) {
@@ -85,6 +85,10 @@ int main(int argc, char *argv[])
         }
         if (!store.Open(&error)) {
             err << "verdantis-server: " << error << Qt::endl;
+            return 1;
+        }
+        if (!commandLine.restoreOf.isEmpty() && !store.LockExclusive(&error)) {
+            err << "verdantis-server: " << error << "; stop it before --restore" << Qt::endl;
             return 1;
         }
         if (!store.Load(name)) {
@@ -112,7 +116,7 @@ int main(int argc, char *argv[])
         return 0;
     }
     if (!commandLine.grantUser.isEmpty() || !commandLine.revokeUser.isEmpty()) {
-        CSolutionStore store(commandLine.options.dataDirectory);
+        CSolutionStore store(commandLine.options.dataDirectory, commandLine.options.database);
         if (!store.Open(&error)) {
             err << "verdantis-server: " << error << Qt::endl;
             return 1;
@@ -150,6 +154,6 @@ int main(int argc, char *argv[])
     }
     QTextStream out(stdout);
     out << "verdantis-server: listening on " << server.Address().toString() << ':' << server.Port() << ", data in "
-        << commandLine.options.dataDirectory << (server.IsEncrypted() ? ", TLS only" : "") << Qt::endl;
+        << server.StoreLocation() << (server.IsEncrypted() ? ", TLS only" : "") << Qt::endl;
     return app.exec();
 }

@@ -142,9 +142,11 @@ CRequestFramer::Status CRequestFramer::Next(CRequest &out)
 CRequestFramer::Status CRequestFramer::validated(const CRequest &request)
 {
     // a lone surrogate would be stored, merged with whatever follows it
-    // when read back, and change what every other user loads
+    // when read back, and change what every other user loads; a NUL cannot
+    // be stored in PostgreSQL, and would fail the other users' records
+    // stored in the same transaction
     for (const QString &f : request.fields) {
-        if (!QStringView(f).isValidUtf16())
+        if (!QStringView(f).isValidUtf16() || f.contains(QChar(0)))
             return InvalidText;
     }
     return Ready;

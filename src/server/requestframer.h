@@ -41,7 +41,7 @@ public:
         UnknownKeyword, // the stream does not begin with a request keyword
         TooLarge,       // the request would pass the size limit
         Malformed,      // a "FileSave" length that is not a number
-        InvalidText,    // a request was taken whose fields are not valid UTF-16
+        InvalidText,    // a request was taken whose fields are not valid UTF-16 or hold a NUL
         OddByteCount,   // a byte too many after a request: the rest is out of step
     };
 

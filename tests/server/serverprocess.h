@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collab/packetframer.h"
+#include "teststore.h"
 
 #include <QProcess>
 #include <QSqlDatabase>
@@ -21,8 +22,8 @@ public:
 
     bool Start()
     {
-        const QStringList arguments =
-            QStringList{u"--listen"_qs, u"127.0.0.1"_qs, u"--port"_qs, u"0"_qs, u"--data"_qs, m_dataDir} + m_extra;
+        const QStringList arguments = QStringList{u"--listen"_qs, u"127.0.0.1"_qs, u"--port"_qs, u"0"_qs}
+                                      + TestStore::Arguments(m_dataDir) + m_extra;
         if (m_descriptorLimit > 0) {
             // the shell lowers the limit for itself and the server it becomes
             m_process.setProgram(u"/bin/sh"_qs);
@@ -69,8 +70,6 @@ public:
     }
     bool IsRunning() const { return m_process.state() == QProcess::Running; }
     quint16 Port() const { return m_port; }
-    QString DatabasePath() const { return m_dataDir + u"/verdantis-server.sqlite"_qs; }
-
     // What the database holds for name right now, read beside the server.
     QString StoredText(const QString &name) const
     {
@@ -91,9 +90,7 @@ private:
         QVariant result;
         const QString connection = u"reader"_qs;
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_qs, connection);
-            db.setDatabaseName(DatabasePath());
-            db.setConnectOptions(u"QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000"_qs);
+            QSqlDatabase db = TestStore::Reader(m_dataDir, connection);
             if (db.open()) {
                 QSqlQuery q(db);
                 q.prepare(sql);

@@ -9,6 +9,7 @@
 #include "model/keltree.h"
 #include "model/nodeattributes.h"
 #include "scriptedprompt.h"
+#include "teststore.h"
 
 #include <QFile>
 #include <QProcess>
@@ -29,8 +30,8 @@ public:
     bool Start()
     {
         m_process.setProgram(QStringLiteral(VERDANTIS_SERVER));
-        m_process.setArguments(
-            QStringList{u"--listen"_qs, u"127.0.0.1"_qs, u"--port"_qs, u"0"_qs, u"--data"_qs, m_dataDir} + m_extra);
+        m_process.setArguments(QStringList{u"--listen"_qs, u"127.0.0.1"_qs, u"--port"_qs, u"0"_qs}
+                               + TestStore::Arguments(m_dataDir) + m_extra);
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
         m_process.start();
         if (!m_process.waitForStarted(20000))

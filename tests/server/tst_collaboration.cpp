@@ -259,6 +259,7 @@ void TestCollaboration::undoTravelsToEveryone()
 void TestCollaboration::initTestCase()
 {
     QLoggingCategory::setFilterRules(u"verdantis.collab.packet=false"_qs);
+    VERDANTIS_PREPARE_TEST_STORE();
     QVERIFY2(MakeCertificate(m_tlsDir.path(), u"server"_qs), "openssl req could not make a certificate");
     const QString cert = m_tlsDir.filePath(u"server.pem"_qs);
     m_fingerprint = CTlsTrust::Fingerprint(QSslCertificate::fromPath(cert).value(0));

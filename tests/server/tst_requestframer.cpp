@@ -128,6 +128,7 @@ void TestRequestFramer::invalidText_data()
     QTest::newRow("lone low surrogate in a name") << u"FileDownRec#a"_qs + low + u"#"_qs;
     QTest::newRow("high surrogate ending a field") << u"UIDLog#ann"_qs + high + u"#pw#"_qs;
     QTest::newRow("swapped pair in a saved text") << u"FileSave#s#3#a"_qs + low + high;
+    QTest::newRow("NUL in a record") << u"OpCont#s#moddbt;name:Ov"_qs + QChar(0) + u"en;id:30;#"_qs;
 }
 
 void TestRequestFramer::invalidText()

@@ -74,6 +74,7 @@ private:
 
 void TestServerAttacks::initTestCase()
 {
+    VERDANTIS_PREPARE_TEST_STORE();
     CKELDataManager m;
     m.NewSolution();
     QVERIFY(m.AddRequirement(u"R1"_qs, u"the door locks"_qs));

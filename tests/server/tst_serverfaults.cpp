@@ -18,14 +18,12 @@ using namespace SoakKit;
 namespace {
 
 // Every text saved under name, read beside the server as another program would.
-QStringList savedTexts(const QString &database, const QString &name)
+QStringList savedTexts(const QString &dataDir, const QString &name)
 {
     QStringList texts;
     const QString connection = u"history-reader"_qs;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_qs, connection);
-        db.setDatabaseName(database);
-        db.setConnectOptions(u"QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"_qs);
+        QSqlDatabase db = TestStore::Reader(dataDir, connection);
         if (db.open()) {
             QSqlQuery q(db);
             q.prepare(u"SELECT text FROM history WHERE name = ? ORDER BY id"_qs);
@@ -57,7 +55,11 @@ class TestServerFaults : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QLoggingCategory::setFilterRules(u"verdantis.collab.packet=false"_qs); }
+    void initTestCase()
+    {
+        QLoggingCategory::setFilterRules(u"verdantis.collab.packet=false"_qs);
+        VERDANTIS_PREPARE_TEST_STORE();
+    }
     void killedServerKeepsWhatItAcknowledged();
     void killedServerKeepsEveryRelayedRecord();
 };
@@ -125,7 +127,7 @@ void TestServerFaults::killedServerKeepsWhatItAcknowledged()
         QVERIFY(server.Start());
         for (auto &u : users)
             u->SetPort(server.Port());
-        const QStringList saved = savedTexts(data.filePath(u"verdantis-server.sqlite"_qs), name);
+        const QStringList saved = savedTexts(data.path(), name);
         for (qsizetype i = 0; i < acknowledged.size(); ++i)
             QVERIFY2(saved.contains(acknowledged[i]), qPrintable(u"acknowledged save %1 is missing"_qs.arg(i)));
 

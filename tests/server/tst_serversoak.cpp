@@ -72,7 +72,11 @@ class TestServerSoak : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QLoggingCategory::setFilterRules(u"verdantis.collab.packet=false"_qs); }
+    void initTestCase()
+    {
+        QLoggingCategory::setFilterRules(u"verdantis.collab.packet=false"_qs);
+        VERDANTIS_PREPARE_TEST_STORE();
+    }
     void garbageConnectionsWhileUsersEdit();
 };
 
