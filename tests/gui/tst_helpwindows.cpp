@@ -16,7 +16,7 @@ namespace {
 
 struct Program : DeriveTestKit::Frame
 {
-    Program() : DeriveTestKit::Frame(false) { editor = InstallProgramParts(*frame); }
+    Program() : DeriveTestKit::Frame(Everything) {}
 };
 
 QString readText(const QString &path)
