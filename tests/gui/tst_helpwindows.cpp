@@ -63,21 +63,6 @@ private slots:
         QVERIFY2(found, qPrintable(seen.join(u'\n')));
     }
 
-    // Two commands of the main window on one key: Qt then runs neither.
-    void noKeyIsTakenTwice()
-    {
-        Program p;
-        QHash<QKeySequence, QString> owner;
-        for (const CShortcutEntry &e : CollectShortcuts(*p.frame)) {
-            if (e.where == u"Tree window"_qs)
-                continue; // answered by the tree view itself, only when it has the focus
-            const QString previous = owner.value(e.keys);
-            QVERIFY2(previous.isEmpty() || previous == e.command,
-                     qPrintable(e.keys.toString() + u": "_qs + previous + u" and "_qs + e.command));
-            owner.insert(e.keys, e.command);
-        }
-    }
-
     void shortcutsDialogShowsTheTable()
     {
         Program p;

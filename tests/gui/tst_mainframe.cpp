@@ -167,8 +167,6 @@ private slots:
         QCOMPARE(f.frame->PanDock()->windowTitle(), u"Pan Window"_qs);
         QCOMPARE(f.frame->FormatBar()->windowTitle(), u"Canvas Format Bar"_qs);
         QCOMPARE(f.frame->AlignBar()->windowTitle(), u"Canvas Align Bar"_qs);
-        QVERIFY(f.frame->MdiArea());
-        QCOMPARE(&f.frame->Manager(), &f.model());
         QCOMPARE(f.frame->MenuNamed(u"View"_qs), f.frame->MenuNamed(u"&View"_qs));
         QMenu *tools = f.frame->MenuNamed(u"&Tools"_qs);
         QCOMPARE(f.frame->MenuNamed(u"Tools"_qs), tools);
