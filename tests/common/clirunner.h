@@ -12,28 +12,46 @@ namespace CliRun {
 
 struct Result
 {
-    int exitCode = -1;
+    int exitCode = -1; // -1 also when it crashed or did not end in time
     QString out;
     QString err;
+    bool finished = false;
+    bool crashed = false;
 };
 
-inline Result Run(const QStringList &args, const QString &home)
+// Runs a program (killed after timeoutMs) with HOME and the working folder
+// at home and no display; its output goes to stdoutFile when one is named.
+inline Result RunProgram(const QString &program, const QStringList &args, const QString &home, int timeoutMs = 120000,
+                         const QString &stdoutFile = QString())
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), home);
-    env.remove(QStringLiteral("XDG_CACHE_HOME"));
-    env.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    for (const char *name : {"XDG_CACHE_HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"})
+        env.remove(QString::fromLatin1(name));
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(home);
-    p.start(QStringLiteral(VERDANTIS_CLI), args);
+    if (!stdoutFile.isEmpty())
+        p.setStandardOutputFile(stdoutFile);
+    p.start(program, args);
     Result r;
-    if (!p.waitForFinished(120000))
+    r.finished = p.waitForFinished(timeoutMs);
+    if (!r.finished) {
+        p.kill();
+        p.waitForFinished();
         return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    }
+    r.crashed = p.exitStatus() != QProcess::NormalExit;
+    r.exitCode = r.crashed ? -1 : p.exitCode();
     r.out = QString::fromUtf8(p.readAllStandardOutput());
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
+}
+
+inline Result Run(const QStringList &args, const QString &home)
+{
+    return RunProgram(QStringLiteral(VERDANTIS_CLI), args, home);
 }
 
 inline QString TestData(const QString &relative)

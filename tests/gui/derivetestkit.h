@@ -4,11 +4,9 @@
 // the automatic door example, and ways to name nodes by what they show.
 
 #include "guitestkit.h"
-#include "scriptedprompt.h"
 
-#include "app/mainframe.h"
-#include "app/programparts.h"
 #include "derive/derivedtrees.h"
+#include "dialogs/kelrbtdlg.h"
 #include "derive/derivedtreesinstall.h"
 #include "editor/childframe.h"
 #include "editor/editorinstall.h"
@@ -26,6 +24,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QListWidget>
 #include <QMenu>
 #include <QtTest>
 
@@ -36,29 +35,17 @@ inline QString DoorExample()
     return QStringLiteral(VERDANTIS_TEST_DATA "/fixtures/door.kvf");
 }
 
-struct Frame
+// The door example's main window with the editor and the derived trees.
+struct Frame : GuiTestKit::Frame
 {
-    CScriptedPrompt prompt;
-    GuiTestKit::CDialogScript script;
-    std::unique_ptr<CMainFrame> frame;
-    CEditor *editor = nullptr;
-
-    // withParts false leaves the parts to the caller.
-    explicit Frame(bool withParts = true)
+    static CEditor *DerivedParts(CMainFrame &frame)
     {
-        frame = std::make_unique<CMainFrame>();
-        frame->SetPrompt(&prompt);
-        script.Install(frame->Dialogs());
-        if (withParts) {
-            editor = InstallEditor(*frame);
-            InstallDerivedTrees(*frame, *editor);
-        }
-        frame->resize(1200, 800);
+        CEditor *editor = InstallEditor(frame);
+        InstallDerivedTrees(frame, *editor);
+        return editor;
     }
-    ~Frame() { frame->Manager().CloseSolution(); }
+    explicit Frame(const Parts &parts = DerivedParts) : GuiTestKit::Frame(parts) { frame->resize(1200, 800); }
 
-    CKELDataManager &model() { return frame->Manager(); }
-    CTreeWindows &windows() { return editor->Windows(); }
     CDerivedTrees &derived() { return *frame->findChild<CDerivedTrees *>(); }
     bool open(const QString &path = DoorExample()) { return frame->OpenFile(path); }
     CKELVersion *version(const QString &name)
@@ -73,12 +60,22 @@ struct Frame
     {
         return model().FindTree(folderType, name, version(versionName));
     }
-    // An explorer entry of an element, run as the user would pick it.
-    bool runExplorer(int elementId, const QString &command)
+    // A new DBT in version 2.0 holding copies of the named RBTs (all four
+    // when none are named), got through the explorer's "Get RBTs"; its window.
+    CChildFrame *freshDbt(const QStringList &rbts = {})
     {
-        const CKELData *e = model().Lookup(elementId);
-        return e && frame->Explorer()->Menu().Run(e->GetTypeCode(), command, {elementId, 0});
+        if (!open() || !model().AddDBT(QStringLiteral("Fresh")))
+            return nullptr;
+        const CKELTree *dbt = tree(KEL::DBTs, QStringLiteral("Fresh"), QStringLiteral("2.0"));
+        script.Accept<CKELRBTDlg>([rbts](CKELRBTDlg &d) {
+            for (int row = 0; row < d.List()->count(); ++row)
+                d.List()->item(row)->setSelected(rbts.isEmpty() || rbts.contains(d.List()->item(row)->text()));
+        });
+        if (!dbt || !runExplorer(dbt->GetId(), QStringLiteral("Get RBTs")))
+            return nullptr;
+        return windows().Find(dbt->GetId());
     }
+    using GuiTestKit::Frame::runViewMenu;
     // A tree view's context-menu entry at a node (0: empty canvas).
     bool runViewMenu(CTessel1View &view, int nodeId, const QString &text)
     {
@@ -89,16 +86,7 @@ struct Frame
                 return false;
             at = shape->sceneBoundingRect().center();
         }
-        std::unique_ptr<QMenu> menu = view.CreateContextMenu(at);
-        if (!menu)
-            return false;
-        for (QAction *a : menu->actions()) {
-            if (a->text() == text) {
-                a->trigger();
-                return true;
-            }
-        }
-        return false;
+        return runViewMenu(view, at, text);
     }
 };
 
@@ -130,37 +118,7 @@ inline CKELMethod *NodeNamed(const CKELTree &tree, const QString &description)
     return nullptr;
 }
 
-// Every node of the tree shown where the model puts it (a CBT, never
-// saved, where its window arranged it), every link the model has drawn
-// from its parent's shape; empty when they agree.
-inline QString CanvasDisagreement(const CTessel1Doc &doc)
-{
-    const CKELTree *tree = doc.Tree();
-    if (!tree)
-        return QStringLiteral("no tree");
-    for (const CKELMethod *n : tree->Nodes()) {
-        const CKELNodeShape *shape = doc.NodeShape(n->GetId());
-        if (!doc.IsDrawn(*n)) {
-            if (shape)
-                return QStringLiteral("hidden node drawn: ") + Describe(*n);
-            continue;
-        }
-        if (!shape)
-            return QStringLiteral("no shape: ") + Describe(*n);
-        if (shape->pos().toPoint() != doc.ShownPlace(*n))
-            return QStringLiteral("misplaced: ") + Describe(*n);
-        const int code = doc.IntegrationMarks().CodeOf(n->GetId());
-        if (shape->HighlightCode() != (code >= 1 && code <= 3 ? code : 0))
-            return QStringLiteral("highlight differs: ") + Describe(*n);
-        const auto *link = doc.LinkInto(n->GetId());
-        const CKELNodeShape *parentShape = doc.NodeShape(n->ParentId());
-        if (bool(link) != bool(parentShape) || (link && link->GetStartShape() != parentShape))
-            return QStringLiteral("link differs: ") + Describe(*n);
-    }
-    if (doc.NodeShapes().size() > tree->Nodes().size())
-        return QStringLiteral("stray shapes");
-    return {};
-}
+using GuiTestKit::CanvasDisagreement;
 
 // Whether any two drawn boxes overlap, as they do before a layout.
 inline bool ShapesOverlap(const CTessel1Doc &doc)

@@ -4,75 +4,41 @@
 // the example solution open, and the helpers the diagram tests share.
 
 #include "guitestkit.h"
-#include "scriptedprompt.h"
 
-#include "app/mainframe.h"
-#include "app/programparts.h"
 #include "diagram/diagraminstall.h"
 #include "diagram/diagramwindow.h"
 #include "diagram/diagramwindows.h"
-#include "editor/editorinstall.h"
-#include "explorer/explorermenu.h"
-#include "explorer/kelnavigatetree.h"
-#include "model/kelcontainers.h"
-#include "model/keldatamanager.h"
 #include "model/kelmethod.h"
-#include "model/keltree.h"
 #include "model/nodeattributes.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QMdiArea>
 
 #include <memory>
 
 namespace DiagramTestKit {
 
-struct Frame
+struct Frame : GuiTestKit::Frame
 {
-    CScriptedPrompt prompt;
-    GuiTestKit::CDialogScript script;
-    std::unique_ptr<CMainFrame> frame;
-    CEditor *editor = nullptr;
-    CDiagramWindows *windows = nullptr;
+    CDiagramWindows *diagrams = nullptr;
 
-    Frame()
+    static CEditor *DiagramParts(CMainFrame &frame)
     {
-        frame = std::make_unique<CMainFrame>();
-        frame->SetPrompt(&prompt);
-        script.Install(frame->Dialogs());
-        editor = InstallEditor(*frame);
-        InstallDiagrams(*frame, *editor);
-        windows = frame->findChild<CDiagramWindows *>();
+        CEditor *editor = InstallEditor(frame);
+        InstallDiagrams(frame, *editor);
+        return editor;
+    }
+    Frame() : GuiTestKit::Frame(DiagramParts)
+    {
+        diagrams = frame->findChild<CDiagramWindows *>();
         frame->resize(1200, 800);
-        if (!frame->OpenFile(GuiTestKit::ExampleSolution()))
+        if (!open())
             qFatal("cannot open the example");
-    }
-    ~Frame()
-    {
-        // nothing may ask on the way out
-        frame->Manager().CloseSolution();
-    }
-    CKELDataManager &model() { return frame->Manager(); }
-
-    // Runs an explorer entry as a right click would, once it is offered.
-    bool runExplorer(int elementId, const QString &command)
-    {
-        const CKELData *e = model().Lookup(elementId);
-        if (!e || !frame->Explorer()->Menu().Shown(e->GetTypeCode()).contains(command))
-            return false;
-        return frame->Explorer()->Menu().Run(e->GetTypeCode(), command, {elementId, 0});
-    }
-
-    CKELTree *tree(int folderType, const QString &name, const CKELVersion *version = nullptr)
-    {
-        return model().FindTree(folderType, name, version);
     }
 
     // The one diagram window open, or null.
     CDiagramWindow *onlyWindow() const
     {
-        const QList<CDiagramWindow *> all = windows->Windows();
+        const QList<CDiagramWindow *> all = diagrams->Windows();
         return all.size() == 1 ? all.first() : nullptr;
     }
 };
@@ -90,13 +56,6 @@ inline int AddNode(CKELDataManager &m, CKELTree &tree, int parent, const QString
         return 0;
     const QList<CKELMethod *> nodes = tree.Nodes();
     return nodes.isEmpty() ? 0 : nodes.last()->GetId();
-}
-
-inline QString ScreenshotPath(const QString &name)
-{
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    return dir + u'/' + name;
 }
 
 } // namespace DiagramTestKit

@@ -1,5 +1,7 @@
 // The canvas model on its own: pages, selection order, links that follow
 // their ends, actions and their undo, hit testing and the mouse gestures.
+#include "guitestkit.h"
+
 #include "canvas/canvasactions.h"
 #include "canvas/canvasedits.h"
 #include "canvas/canvasscene.h"
@@ -11,20 +13,9 @@
 #include <QUndoStack>
 #include <QtTest>
 
-namespace {
+using GuiTestKit::AddBox;
 
-// A plain box with a port at the top centre (0) and the bottom centre (1).
-CCompositeShape *addBox(CCanvasScene &scene, int key, const QRect &at)
-{
-    auto *s = new CCompositeShape(key);
-    s->Create(QRect(QPoint(0, 0), at.size()), QString());
-    const int frame = s->AddText(u"Frame"_qs, QString::number(key), QRect(QPoint(0, 0), at.size()));
-    s->Cell(frame).brushType = 1;
-    s->SetPortPositions({QPointF(at.width() / 2.0, 0), QPointF(at.width() / 2.0, at.height())});
-    s->setPos(at.topLeft());
-    scene.AddShape(s);
-    return s;
-}
+namespace {
 
 // Shapes and links, without the items that hold them.
 qsizetype drawnItems(const CCanvasScene &scene)
@@ -107,7 +98,7 @@ void TestCanvasScene::pagesGrowByWholePages()
 void TestCanvasScene::shapesBeyondThePagesGrowThem()
 {
     CCanvasScene scene;
-    CCompositeShape *s = addBox(scene, 1, QRect(10, 10, 200, 50));
+    CCompositeShape *s = AddBox(scene, 1, QRect(10, 10, 200, 50));
     QCOMPARE(scene.PagesWide(), 1);
     s->setPos(Canvas::kPageWidth - 100, 10);
     QCOMPARE(scene.PagesWide(), 2);
@@ -122,9 +113,9 @@ void TestCanvasScene::shapesBeyondThePagesGrowThem()
 void TestCanvasScene::selectionRemembersItsOrder()
 {
     CCanvasScene scene;
-    CCompositeShape *a = addBox(scene, 1, QRect(0, 0, 100, 40));
-    CCompositeShape *b = addBox(scene, 2, QRect(200, 0, 100, 40));
-    CCompositeShape *c = addBox(scene, 3, QRect(400, 0, 100, 40));
+    CCompositeShape *a = AddBox(scene, 1, QRect(0, 0, 100, 40));
+    CCompositeShape *b = AddBox(scene, 2, QRect(200, 0, 100, 40));
+    CCompositeShape *c = AddBox(scene, 3, QRect(400, 0, 100, 40));
     b->setSelected(true);
     a->setSelected(true);
     QCOMPARE(scene.SelectionCount(), 2);
@@ -144,8 +135,8 @@ void TestCanvasScene::selectionRemembersItsOrder()
 void TestCanvasScene::linksFollowTheirEnds()
 {
     CCanvasScene scene;
-    CCompositeShape *a = addBox(scene, 1, QRect(0, 0, 100, 40));
-    CCompositeShape *b = addBox(scene, 2, QRect(0, 200, 100, 40));
+    CCompositeShape *a = AddBox(scene, 1, QRect(0, 0, 100, 40));
+    CCompositeShape *b = AddBox(scene, 2, QRect(0, 200, 100, 40));
     CLinkShape *l = scene.ConnectDirect(1, 1, 2, 0);
     QVERIFY(l);
     QCOMPARE(l->GetStartShape(), a);
@@ -169,9 +160,9 @@ void TestCanvasScene::linksFollowTheirEnds()
 void TestCanvasScene::removingAShapeTakesItsLinks()
 {
     CCanvasScene scene;
-    addBox(scene, 1, QRect(0, 0, 100, 40));
-    addBox(scene, 2, QRect(0, 200, 100, 40));
-    addBox(scene, 3, QRect(200, 200, 100, 40));
+    AddBox(scene, 1, QRect(0, 0, 100, 40));
+    AddBox(scene, 2, QRect(0, 200, 100, 40));
+    AddBox(scene, 3, QRect(200, 200, 100, 40));
     scene.ConnectDirect(1, 1, 2, 0);
     scene.ConnectDirect(1, 1, 3, 0);
     QCOMPARE(drawnItems(scene), 5);
@@ -207,8 +198,8 @@ void TestCanvasScene::align()
     QFETCH(int, how);
     QFETCH(QRect, expected);
     CCanvasScene scene;
-    CCompositeShape *ref = addBox(scene, 1, QRect(50, 60, 200, 80));
-    CCompositeShape *other = addBox(scene, 2, QRect(300, 200, 100, 40));
+    CCompositeShape *ref = AddBox(scene, 1, QRect(50, 60, 200, 80));
+    CCompositeShape *other = AddBox(scene, 2, QRect(300, 200, 100, 40));
     ref->setSelected(true);
     other->setSelected(true);
     auto frame = [](const CCompositeShape *s) { return s->OwnRect().translated(s->pos().toPoint()); };
@@ -227,8 +218,8 @@ void TestCanvasScene::align()
 void TestCanvasScene::alignNeedsTwoShapes()
 {
     CCanvasScene scene;
-    CCompositeShape *a = addBox(scene, 1, QRect(0, 0, 100, 40));
-    addBox(scene, 2, QRect(300, 0, 100, 40));
+    CCompositeShape *a = AddBox(scene, 1, QRect(0, 0, 100, 40));
+    AddBox(scene, 2, QRect(300, 0, 100, 40));
     a->setSelected(true);
     QVERIFY(!CanvasEdits::Align(scene, CanvasEdits::Alignment::Left));
     QCOMPARE(scene.UndoStack()->count(), 0);
@@ -242,7 +233,7 @@ void TestCanvasScene::layoutMacroIsOneStep()
 {
     CCanvasScene scene;
     for (int k = 1; k <= 3; ++k)
-        addBox(scene, k, QRect(0, 0, 100, 40));
+        AddBox(scene, k, QRect(0, 0, 100, 40));
     auto macro = std::make_unique<CActionMacro>(scene, CCanvasAction::Layout, u"Layout"_qs);
     for (int k = 1; k <= 3; ++k) {
         new CGeometryAction(scene, CCanvasAction::Move, u"Move"_qs,
@@ -272,8 +263,8 @@ void TestCanvasScene::emptyMacroIsDiscarded()
 void TestCanvasScene::peekUndoTellsTheLatestAction()
 {
     CCanvasScene scene;
-    CCompositeShape *a = addBox(scene, 1, QRect(0, 0, 100, 40));
-    CCompositeShape *b = addBox(scene, 2, QRect(200, 0, 100, 40));
+    CCompositeShape *a = AddBox(scene, 1, QRect(0, 0, 100, 40));
+    CCompositeShape *b = AddBox(scene, 2, QRect(200, 0, 100, 40));
     scene.Execute(std::make_unique<CGeometryAction>(
         scene, CCanvasAction::Move, u"Move"_qs,
         QList<CGeometryAction::Entry>{{2, QPoint(200, 0), QPoint(200, 90), QSize(100, 40), QSize(100, 40)}}));
@@ -293,8 +284,8 @@ void TestCanvasScene::peekUndoTellsTheLatestAction()
 void TestCanvasScene::formatChangesUndo()
 {
     CCanvasScene scene;
-    CCompositeShape *a = addBox(scene, 1, QRect(0, 0, 100, 40));
-    addBox(scene, 2, QRect(0, 200, 100, 40));
+    CCompositeShape *a = AddBox(scene, 1, QRect(0, 0, 100, 40));
+    AddBox(scene, 2, QRect(0, 200, 100, 40));
     CLinkShape *l = scene.ConnectDirect(1, 1, 2, 0);
     a->setSelected(true);
     l->setSelected(true);
@@ -324,8 +315,8 @@ void TestCanvasScene::formatChangesUndo()
 void TestCanvasScene::linkActionsUndo()
 {
     CCanvasScene scene;
-    addBox(scene, 1, QRect(0, 0, 100, 40));
-    addBox(scene, 2, QRect(0, 200, 100, 40));
+    AddBox(scene, 1, QRect(0, 0, 100, 40));
+    AddBox(scene, 2, QRect(0, 200, 100, 40));
     scene.Delegate().LinkRequested(1, 2);
     QVERIFY(scene.FindLink(1, 2));
     QCOMPARE(scene.PeekUndo()->ActionKind(), CCanvasAction::AddLink);
@@ -350,8 +341,8 @@ void TestCanvasScene::linkActionsUndo()
 void TestCanvasScene::actionsOfGoneShapesDoNothing()
 {
     CCanvasScene scene;
-    addBox(scene, 1, QRect(0, 0, 100, 40));
-    addBox(scene, 2, QRect(0, 100, 100, 40));
+    AddBox(scene, 1, QRect(0, 0, 100, 40));
+    AddBox(scene, 2, QRect(0, 100, 100, 40));
     scene.Execute(std::make_unique<CGeometryAction>(
         scene, CCanvasAction::Move, u"Move"_qs,
         QList<CGeometryAction::Entry>{{1, QPoint(0, 0), QPoint(50, 0), QSize(100, 40), QSize(100, 40)},
@@ -380,8 +371,8 @@ void TestCanvasScene::hitTesting()
     QFETCH(QPointF, at);
     QFETCH(int, expected);
     CCanvasScene scene;
-    CCompositeShape *box = addBox(scene, 1, QRect(10, 0, 100, 40));
-    addBox(scene, 2, QRect(10, 200, 100, 40));
+    CCompositeShape *box = AddBox(scene, 1, QRect(10, 0, 100, 40));
+    AddBox(scene, 2, QRect(10, 200, 100, 40));
     CLinkShape *link = scene.ConnectDirect(1, 1, 2, 0);
     QGraphicsItem *hit = scene.ShapeAt(at);
     QCOMPARE(hit, expected == 1   ? static_cast<QGraphicsItem *>(box)
@@ -414,7 +405,7 @@ void TestCanvasScene::dragIsOneMoveStep()
 {
     ShownScene s;
     QVERIFY(QTest::qWaitForWindowExposed(&s.view));
-    addBox(s.scene, 1, QRect(100, 100, 100, 40));
+    AddBox(s.scene, 1, QRect(100, 100, 100, 40));
     QSignalSpy moved(&s.scene, &CCanvasScene::shapesMoved);
     QWidget *vp = s.view.viewport();
     QTest::mousePress(vp, Qt::LeftButton, {}, s.at(QPointF(150, 110)));
@@ -441,7 +432,7 @@ void TestCanvasScene::dragStopsAtTheOrigin()
     ShownScene s;
     QVERIFY(QTest::qWaitForWindowExposed(&s.view));
     s.view.centerOn(QPointF(0, 0));
-    addBox(s.scene, 1, QRect(20, 30, 100, 40));
+    AddBox(s.scene, 1, QRect(20, 30, 100, 40));
     s.scene.setSceneRect(-400, -400, 2000, 2000); // room to drag beyond
     s.view.centerOn(QPointF(0, 0));
     QWidget *vp = s.view.viewport();
@@ -456,8 +447,8 @@ void TestCanvasScene::drawingALinkFromAPort()
 {
     ShownScene s;
     QVERIFY(QTest::qWaitForWindowExposed(&s.view));
-    addBox(s.scene, 1, QRect(100, 100, 100, 40));
-    addBox(s.scene, 2, QRect(100, 300, 100, 40));
+    AddBox(s.scene, 1, QRect(100, 100, 100, 40));
+    AddBox(s.scene, 2, QRect(100, 300, 100, 40));
     QWidget *vp = s.view.viewport();
     QTest::mousePress(vp, Qt::LeftButton, {}, s.at(QPointF(150, 139)));
     QTest::mouseMove(vp, s.at(QPointF(150, 250)));
@@ -479,9 +470,9 @@ void TestCanvasScene::draggingALinkEndOffCutsIt()
 {
     ShownScene s;
     QVERIFY(QTest::qWaitForWindowExposed(&s.view));
-    addBox(s.scene, 1, QRect(100, 100, 100, 40));
-    addBox(s.scene, 2, QRect(100, 300, 100, 40));
-    addBox(s.scene, 3, QRect(400, 300, 100, 40));
+    AddBox(s.scene, 1, QRect(100, 100, 100, 40));
+    AddBox(s.scene, 2, QRect(100, 300, 100, 40));
+    AddBox(s.scene, 3, QRect(400, 300, 100, 40));
     CLinkShape *l = s.scene.ConnectDirect(1, 1, 2, 0);
     s.scene.SelectOnly(l);
     QWidget *vp = s.view.viewport();

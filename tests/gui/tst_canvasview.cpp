@@ -1,4 +1,6 @@
 // Zoom, pan and the pan window of the canvas.
+#include "guitestkit.h"
+
 #include "canvas/canvasbars.h"
 #include "canvas/canvasscene.h"
 #include "canvas/canvasview.h"
@@ -13,19 +15,7 @@
 #include <QUndoStack>
 #include <QtTest>
 
-namespace {
-
-CCompositeShape *addBox(CCanvasScene &scene, int key, const QRect &at)
-{
-    auto *s = new CCompositeShape(key);
-    s->Create(QRect(QPoint(0, 0), at.size()), QString());
-    s->AddText(u"Frame"_qs, QString(), QRect(QPoint(0, 0), at.size()));
-    s->setPos(at.topLeft());
-    scene.AddShape(s);
-    return s;
-}
-
-} // namespace
+using GuiTestKit::AddBox;
 
 class TestCanvasView : public QObject
 {
@@ -104,8 +94,8 @@ void TestCanvasView::ctrlWheelZooms()
 void TestCanvasView::fitToWindowShowsEverything()
 {
     CCanvasScene scene;
-    addBox(scene, 1, QRect(0, 0, 200, 50));
-    addBox(scene, 2, QRect(5000, 3000, 200, 50));
+    AddBox(scene, 1, QRect(0, 0, 200, 50));
+    AddBox(scene, 2, QRect(5000, 3000, 200, 50));
     CCanvasView view(&scene);
     view.resize(500, 400);
     view.show();
@@ -134,9 +124,9 @@ void TestCanvasView::actualSizeKeepsTheWork()
     QFETCH(int, selected);
     QFETCH(QRectF, kept);
     CCanvasScene scene;
-    addBox(scene, 1, QRect(2400, 0, 200, 50));
-    CCompositeShape *far = addBox(scene, 2, QRect(5000, 3000, 200, 50));
-    addBox(scene, 3, QRect(0, 3000, 200, 50));
+    AddBox(scene, 1, QRect(2400, 0, 200, 50));
+    CCompositeShape *far = AddBox(scene, 2, QRect(5000, 3000, 200, 50));
+    AddBox(scene, 3, QRect(0, 3000, 200, 50));
     CCanvasView view(&scene);
     view.resize(500, 400);
     view.show();
@@ -201,8 +191,8 @@ void TestCanvasView::barsActOnTheActiveScene()
 {
     CCanvasScene a;
     CCanvasScene b;
-    CCompositeShape *boxA = addBox(a, 1, QRect(0, 0, 100, 40));
-    addBox(a, 2, QRect(300, 70, 100, 40));
+    CCompositeShape *boxA = AddBox(a, 1, QRect(0, 0, 100, 40));
+    AddBox(a, 2, QRect(300, 70, 100, 40));
     QToolBar format;
     QToolBar align;
     CCanvasBars bars;

@@ -3,11 +3,8 @@
 // solutions, and two main windows in one process editing one solution
 // through the real server.
 #include "guitestkit.h"
-#include "scriptedprompt.h"
 #include "serverprocess.h"
 
-#include "app/mainframe.h"
-#include "app/programparts.h"
 #include "app/solutioncommands.h"
 #include "collab/collabcommands.h"
 #include "collab/collabinstall.h"
@@ -19,13 +16,8 @@
 #include "collab/sharedsolutionclient.h"
 #include "dialogs/kelrequirementdlg.h"
 #include "editor/childframe.h"
-#include "editor/editorinstall.h"
 #include "editor/tessel1doc.h"
-#include "editor/treewindows.h"
-#include "model/kelcontainers.h"
-#include "model/keldatamanager.h"
 #include "model/kelmethod.h"
-#include "model/keltree.h"
 #include "model/nodeattributes.h"
 
 #include <QCheckBox>
@@ -34,7 +26,6 @@
 #include <QTreeWidget>
 #include <QListWidget>
 #include <QLoggingCategory>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSettings>
@@ -59,37 +50,18 @@ quint16 closedPort()
 
 // One user's program: a main window with the editor and collaboration,
 // answering its questions and dialogs from scripts.
-struct Window
+struct Window : Frame
 {
-    CScriptedPrompt prompt;
-    CDialogScript script;
-    std::unique_ptr<CMainFrame> frame;
-    CEditor *editor = nullptr;
     CCollabCommands *collab = nullptr;
 
-    Window()
+    static CEditor *CollabParts(CMainFrame &frame)
     {
-        frame = std::make_unique<CMainFrame>();
-        frame->SetPrompt(&prompt);
-        script.Install(frame->Dialogs());
-        editor = InstallEditor(*frame);
-        collab = InstallCollab(*frame, *editor);
+        CEditor *editor = InstallEditor(frame);
+        InstallCollab(frame, *editor);
+        return editor;
     }
-    ~Window()
-    {
-        // nothing may ask on the way out
-        frame->Manager().CloseSolution();
-    }
-    void forgetAsked()
-    {
-        prompt.texts.clear();
-        prompt.captions.clear();
-        script.titles.clear();
-    }
-    CKELDataManager &model() const { return frame->Manager(); }
+    Window() : Frame(CollabParts) { collab = frame->findChild<CCollabCommands *>(); }
     CSharedSolutionClient &client() const { return collab->Client(); }
-    QString explorer() const { return ItemsText(*frame->Explorer()); }
-    QAction *action(const QString &name) const { return frame->findChild<QAction *>(name); }
 
     // "Connect ( Login)" with the dialog filled in as given.
     void connectWith(const QString &server, int port, const QString &user, const QString &password = QString())
@@ -120,7 +92,7 @@ struct Window
         return QTest::qWaitFor([&] { return told(text); }, ms);
     }
     // "Open Shared ..." and picking name in its dialog.
-    bool openShared(const QString &name, int ms = 10000)
+    void pickShared(const QString &name)
     {
         script.Use<COpenSharedSolutionDlg>([name](COpenSharedSolutionDlg &d) {
             const QList<QListWidgetItem *> found = d.List()->findItems(name, Qt::MatchExactly);
@@ -130,9 +102,13 @@ struct Window
             d.accept();
             return d.result();
         });
-        QSignalSpy opened(&client(), &CSharedSolutionClient::sharedSolutionOpened);
         collab->OpenSharedAction()->trigger();
-        return opened.wait(ms);
+    }
+    bool openShared(const QString &name)
+    {
+        QSignalSpy opened(&client(), &CSharedSolutionClient::sharedSolutionOpened);
+        pickShared(name);
+        return opened.wait(10000);
     }
     // Save As, answering the question with No and naming the solution.
     void saveAsShared(const QString &name)
@@ -158,12 +134,7 @@ QString connectedTitle(const QString &user)
 
 QAction *fileEntry(CMainFrame &frame, const QString &text)
 {
-    const QList<QAction *> actions = frame.MenuNamed(u"&File"_qs)->actions();
-    for (QAction *a : actions) {
-        if (a->text() == text)
-            return a;
-    }
-    return nullptr;
+    return EntryOf(*frame.MenuNamed(u"&File"_qs), text);
 }
 
 } // namespace
@@ -203,9 +174,7 @@ private slots:
     void entriesInTheFileMenu()
     {
         Window w;
-        QStringList texts;
-        for (QAction *a : w.frame->MenuNamed(u"&File"_qs)->actions())
-            texts.append(a->text());
+        const QStringList texts = EntryTexts(*w.frame->MenuNamed(u"&File"_qs));
         const qsizetype open = texts.indexOf(u"&Open..."_qs);
         const qsizetype close = texts.indexOf(u"&Close"_qs);
         QVERIFY(open >= 0 && close >= 0);
@@ -332,7 +301,7 @@ private slots:
         QVERIFY(w.script.titles.isEmpty());
 
         w.forgetAsked();
-        w.frame->OpenFile(ExampleSolution());
+        w.open();
         const QString target = m_data->filePath(u"offline.kvf"_qs);
         w.script.files.append(target);
         w.action(u"actionSaveAs"_qs)->trigger();
@@ -385,7 +354,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, shared);
         Window w;
-        QVERIFY(w.frame->OpenFile(ExampleSolution()));
+        QVERIFY(w.open());
         const QString path = w.model().Solution()->Path();
         QVERIFY(w.logIn(m_server->Port(), u"erin"_qs));
         w.forgetAsked();
@@ -451,7 +420,7 @@ private slots:
         QVERIFY(a.collab->DisconnectAction()->isEnabled());
 
         // A shares the example
-        QVERIFY(a.frame->OpenFile(ExampleSolution()));
+        QVERIFY(a.open());
         a.saveAsShared(u"kitchen"_qs);
         QVERIFY(a.waitForText(u"Solution kitchen saved"_qs));
         QCOMPARE(a.frame->windowTitle(), u" TESSEL: kitchen -M- "_qs + connectedTitle(u"alice"_qs));
@@ -464,7 +433,7 @@ private slots:
         QCOMPARE(b.frame->windowTitle(), u" TESSEL: kitchen -M- "_qs + connectedTitle(u"bob"_qs));
         const int rbt = b.firstOfType(KEL::RBT);
         QVERIFY(rbt);
-        CChildFrame *bTree = b.editor->Windows().Open(rbt);
+        CChildFrame *bTree = b.windows().Open(rbt);
         QVERIFY(bTree);
         const qsizetype shapesBefore = bTree->Document().NodeShapes().size();
 
@@ -539,7 +508,7 @@ private slots:
         QFETCH(bool, opened);
         QFETCH(bool, savedFirst);
         Window owner;
-        QVERIFY(owner.frame->OpenFile(ExampleSolution()));
+        QVERIFY(owner.open());
         QVERIFY(owner.logIn(m_server->Port(), u"gina"_qs));
         owner.saveAsShared(u"base"_qs);
         QVERIFY(owner.waitForText(u"Solution base saved"_qs));
@@ -549,15 +518,20 @@ private slots:
         QVERIFY(QFile::copy(ExampleSolution(), file));
         QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
         Window w;
-        QVERIFY(w.frame->OpenFile(file));
+        QVERIFY(w.open(file));
         QVERIFY(w.logIn(m_server->Port(), u"hank"_qs));
         QVERIFY(w.model().AddRequirement(u"R42"_qs, u"Local only."_qs));
         const QString local = w.model().BuildSolutionText();
         w.forgetAsked();
         w.prompt.answers.append(CPrompt::Answer(answer));
-        // a refusal shows at once; nothing will come
-        QCOMPARE(w.openShared(u"base"_qs, opened ? 10000 : 300), opened);
-        QTRY_COMPARE(w.prompt.texts.value(0), u"Solution changed*has been changed. Save it?"_qs);
+        QSignalSpy openedSpy(&w.client(), &CSharedSolutionClient::sharedSolutionOpened);
+        w.pickShared(u"base"_qs);
+        QTRY_COMPARE_WITH_TIMEOUT(w.prompt.texts.value(0), u"Solution changed*has been changed. Save it?"_qs, 10000);
+        // the server answers in order: any opening comes before this list
+        QSignalSpy listed(&w.client(), &CSharedSolutionClient::sharedListReceived);
+        QVERIFY(w.client().RequestSharedList());
+        QVERIFY(listed.wait(10000));
+        QCOMPARE(openedSpy.size(), opened ? 1 : 0);
         QCOMPARE(w.client().IsShared(), opened);
         if (opened)
             QCOMPARE(w.model().BuildSolutionText(), owner.model().BuildSolutionText());
@@ -576,7 +550,7 @@ private slots:
         CServerProcess server(data.path());
         QVERIFY(server.Start());
         Window w;
-        QVERIFY(w.frame->OpenFile(ExampleSolution()));
+        QVERIFY(w.open());
         QVERIFY(w.logIn(server.Port(), u"frank"_qs));
         w.saveAsShared(u"lost"_qs);
         QVERIFY(w.waitForText(u"Solution lost saved"_qs));
@@ -613,7 +587,7 @@ private slots:
         QTcpServer fake;
         QVERIFY(fake.listen(QHostAddress::LocalHost, 0));
         Window w;
-        QVERIFY(w.frame->OpenFile(ExampleSolution()));
+        QVERIFY(w.open());
         const QString before = w.model().BuildSolutionText();
         w.connectWith(u"127.0.0.1"_qs, fake.serverPort(), u"ann"_qs);
         QVERIFY(fake.waitForNewConnection(10000));
@@ -646,7 +620,7 @@ private slots:
     {
         Window a, b;
         QVERIFY(a.logIn(m_restricted->Port(), u"alice"_qs, u"pw"_qs));
-        QVERIFY(a.frame->OpenFile(ExampleSolution()));
+        QVERIFY(a.open());
         a.saveAsShared(u"pantry"_qs);
         QVERIFY(a.waitForText(u"Solution pantry saved"_qs));
         const QString first = a.model().BuildSolutionText();

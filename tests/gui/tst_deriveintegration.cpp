@@ -4,31 +4,13 @@
 // automatic door example. The canvas must agree with the model after each.
 #include "derivetestkit.h"
 
-#include "dialogs/kelrbtdlg.h"
 #include "model/solutionfile.h"
 
-#include <QListWidget>
 #include <QTemporaryDir>
 
 using namespace DeriveTestKit;
 
 namespace {
-
-// A new DBT in version 2.0 that holds copies of the named RBTs, got
-// through the explorer's "Get RBTs".
-CChildFrame *freshDbt(Frame &f, const QStringList &rbts)
-{
-    if (!f.open() || !f.model().AddDBT(u"Fresh"_qs))
-        return nullptr;
-    const CKELTree *dbt = f.tree(KEL::DBTs, u"Fresh"_qs, u"2.0"_qs);
-    f.script.Accept<CKELRBTDlg>([rbts](CKELRBTDlg &d) {
-        for (int row = 0; row < d.List()->count(); ++row)
-            d.List()->item(row)->setSelected(rbts.contains(d.List()->item(row)->text()));
-    });
-    if (!dbt || !f.runExplorer(dbt->GetId(), u"Get RBTs"_qs))
-        return nullptr;
-    return f.windows().Find(dbt->GetId());
-}
 
 QStringList highlighted(const CTessel1Doc &doc, int code)
 {
@@ -53,7 +35,7 @@ private slots:
     void getRBTsCopiesAndArranges()
     {
         Frame f;
-        CChildFrame *w = freshDbt(f, {u"R1"_qs, u"R2"_qs, u"R3"_qs});
+        CChildFrame *w = f.freshDbt({u"R1"_qs, u"R2"_qs, u"R3"_qs});
         QVERIFY(w);
         QCOMPARE(f.script.titles, QStringList{u"Get RBTs"_qs});
         const CKELTree &dbt = *w->Document().Tree();
@@ -82,7 +64,7 @@ private slots:
     void droppedRBTJoinsDbt()
     {
         Frame f;
-        CChildFrame *w = freshDbt(f, {u"R1"_qs});
+        CChildFrame *w = f.freshDbt({u"R1"_qs});
         QVERIFY(w);
         const CKELTree *r4 = f.tree(KEL::RBTs, u"R4"_qs, u"2.0"_qs);
         QVERIFY(w->View().AcceptsDrop(r4->GetId()));
@@ -131,7 +113,7 @@ private slots:
         QFETCH(QStringList, blue);
         QFETCH(QStringList, red);
         Frame f;
-        CChildFrame *w = freshDbt(f, rbts);
+        CChildFrame *w = f.freshDbt(rbts);
         QVERIFY(w);
         for (const QString &t : toggles)
             QVERIFY(f.runViewMenu(w->View(), 0, t));
@@ -158,7 +140,7 @@ private slots:
     void matchingNodesToggle()
     {
         Frame f;
-        CChildFrame *w = freshDbt(f, {u"R1"_qs, u"R2"_qs, u"R3"_qs, u"R4"_qs});
+        CChildFrame *w = f.freshDbt();
         QVERIFY(w);
         const CKELTree &dbt = *w->Document().Tree();
         const int root = NodeNamed(dbt, u"R2:DOOR[open]"_qs)->GetId();
@@ -186,7 +168,7 @@ private slots:
         QFETCH(QString, node);
         QFETCH(QString, command);
         Frame f;
-        CChildFrame *w = freshDbt(f, {u"R1"_qs, u"R2"_qs, u"R3"_qs, u"R4"_qs});
+        CChildFrame *w = f.freshDbt();
         QVERIFY(w);
         const CKELTree &dbt = *w->Document().Tree();
         QVERIFY(f.runViewMenu(w->View(), NodeNamed(dbt, u"R2:DOOR[open]"_qs)->GetId(), u"Mark all Matching Nodes"_qs));
@@ -215,7 +197,7 @@ private slots:
     {
         QFETCH(QString, entry);
         Frame f;
-        CChildFrame *w = freshDbt(f, {u"R1"_qs, u"R2"_qs, u"R3"_qs, u"R4"_qs});
+        CChildFrame *w = f.freshDbt();
         QVERIFY(w);
         f.frame->show();
         w->showMaximized();
@@ -269,7 +251,7 @@ private slots:
     void closingTheWindowTakesTheMarks()
     {
         Frame f;
-        CChildFrame *w = freshDbt(f, {u"R1"_qs, u"R2"_qs, u"R3"_qs, u"R4"_qs});
+        CChildFrame *w = f.freshDbt();
         QVERIFY(w);
         const int id = w->TreeId();
         QVERIFY(f.runViewMenu(w->View(), 0, u"Mark Integration Points"_qs));
@@ -332,7 +314,7 @@ private slots:
         QFETCH(QString, parent);
         QFETCH(QStringList, children);
         Frame f;
-        CChildFrame *w = freshDbt(f, rbts);
+        CChildFrame *w = f.freshDbt(rbts);
         QVERIFY(w);
         CKELTree &dbt = *w->Document().Tree();
         f.prompt.answers = {answer ? CPrompt::Yes : CPrompt::No};
@@ -357,7 +339,7 @@ private slots:
     void integratedTreeSurvivesSaveAndLoad()
     {
         Frame f;
-        CChildFrame *w = freshDbt(f, {u"R1"_qs, u"R2"_qs, u"R3"_qs, u"R4"_qs});
+        CChildFrame *w = f.freshDbt();
         QVERIFY(w);
         CKELTree &dbt = *w->Document().Tree();
         QVERIFY(

@@ -10,18 +10,16 @@
 #include "dialogs/kelciddlg.h"
 #include "dialogs/kelcindlg.h"
 #include "editor/childframe.h"
-#include "editor/tessel1view.h"
-#include "editor/treewindows.h"
 #include "diagram/kelcidshape.h"
 
 #include <QComboBox>
 #include <QImageReader>
 #include <QLabel>
-#include <QMenu>
 #include <QSignalSpy>
 #include <QtTest>
 
 using namespace DiagramTestKit;
+using GuiTestKit::EntryOf;
 
 using Step = std::function<bool(Frame &)>;
 Q_DECLARE_METATYPE(Step)
@@ -52,29 +50,14 @@ QList<int> diagramsOf(Frame &f, int tree, int typeCode)
 
 QAction *viewMenuEntry(Frame &f, const QString &text)
 {
-    for (QAction *a : f.frame->MenuNamed(u"&Model"_qs)->actions()) {
-        if (a->text() == text)
-            return a;
-    }
-    return nullptr;
+    return EntryOf(*f.frame->MenuNamed(u"&Model"_qs), text);
 }
 
+// The tree view's context menu on empty canvas, far from every node.
 bool fromTreeView(Frame &f, int tree, const QString &text)
 {
-    CChildFrame *child = f.editor->Windows().Open(tree);
-    if (!child)
-        return false;
-    // on empty canvas, far from every node
-    std::unique_ptr<QMenu> menu = child->View().CreateContextMenu(QPointF(5000, 5000));
-    if (!menu)
-        return false;
-    for (QAction *a : menu->actions()) {
-        if (a->text() == text) {
-            a->trigger();
-            return true;
-        }
-    }
-    return false;
+    CChildFrame *child = f.windows().Open(tree);
+    return child && f.runViewMenu(child->View(), QPointF(5000, 5000), text);
 }
 
 void chooseTree(QComboBox *trees, int id)
@@ -135,7 +118,7 @@ void TestDiagramCommands::commandsMakeTheDiagramAndOpenIt_data()
     QTest::newRow("View CIN shows the tree's CIN instead of making another") << Step([](Frame &f) {
         const int oven = treeId(f, KEL::DBTs, u"Oven"_qs);
         f.model().CreateCIN(oven);
-        f.windows->CloseAll();
+        f.diagrams->CloseAll();
         f.script.Accept<CKELCINDlg>([oven](CKELCINDlg &d) { chooseTree(d.Trees(), oven); });
         viewMenuEntry(f, u"View CIN"_qs)->trigger();
         return true;
@@ -161,7 +144,7 @@ void TestDiagramCommands::commandsMakeTheDiagramAndOpenIt_data()
     QTest::newRow("View CID shows the component's CID instead of making another") << Step([](Frame &f) {
         const int oven = treeId(f, KEL::DBTs, u"Oven"_qs);
         f.model().CreateCID(oven, u"OVEN"_qs);
-        f.windows->CloseAll();
+        f.diagrams->CloseAll();
         f.script.Accept<CKELCIDDlg>([oven](CKELCIDDlg &d) { chooseTree(d.Trees(), oven); });
         viewMenuEntry(f, u"View CID"_qs)->trigger();
         return true;
@@ -194,10 +177,10 @@ void TestDiagramCommands::commandsMakeTheDiagramAndOpenIt()
     const QList<int> made = diagramsOf(f, tree, kind);
     QCOMPARE(made.size(), diagramsAfter);
     if (diagramsAfter == 0) {
-        QVERIFY(f.windows->Windows().isEmpty());
+        QVERIFY(f.diagrams->Windows().isEmpty());
         return;
     }
-    CDiagramWindow *w = f.windows->Find(made.last());
+    CDiagramWindow *w = f.diagrams->Find(made.last());
     QVERIFY(w);
     QCOMPARE(w->TypeCode(), kind);
     QCOMPARE(f.frame->MdiArea()->activeSubWindow(), w);
@@ -246,7 +229,7 @@ void TestDiagramCommands::windowsCloseWithTheirElement_data()
     QTest::addColumn<QString>("question");
     const QString cinQuestion = u"Are you sure that you want to remove the CIN? "_qs;
     auto removeDiagram = [](Frame &f) {
-        return f.runExplorer(f.windows->Windows().first()->ElementId(), u"Remove"_qs);
+        return f.runExplorer(f.diagrams->Windows().first()->ElementId(), u"Remove"_qs);
     };
     QTest::newRow("Remove on the CIN") << int(KEL::CIN) << Step(removeDiagram) << true << cinQuestion;
     QTest::newRow("Remove on the CID") << int(KEL::CID) << Step(removeDiagram) << true
@@ -292,7 +275,7 @@ void TestDiagramCommands::windowsCloseWithTheirElement()
     if (closes) {
         QTRY_VERIFY(w.isNull());
         QVERIFY(!f.model().Lookup(element));
-        QVERIFY(f.windows->Windows().isEmpty());
+        QVERIFY(f.diagrams->Windows().isEmpty());
     } else {
         QCoreApplication::processEvents();
         QVERIFY(!w.isNull());
@@ -309,21 +292,21 @@ void TestDiagramCommands::openReopensAndLeavesTreesToTheEditor()
     QVERIFY(f.runExplorer(oven, u"Create CIN"_qs));
     const int cin = f.onlyWindow()->ElementId();
     QPointer<CDiagramWindow> first = f.onlyWindow();
-    f.windows->CloseAll();
+    f.diagrams->CloseAll();
     QTRY_VERIFY(first.isNull());
     QVERIFY(f.runExplorer(cin, u"Open"_qs));
-    QVERIFY(f.windows->Find(cin));
-    QCOMPARE(f.windows->Windows().size(), 1);
+    QVERIFY(f.diagrams->Find(cin));
+    QCOMPARE(f.diagrams->Windows().size(), 1);
     // "Open" again activates the same window
     QVERIFY(f.runExplorer(cin, u"Open"_qs));
-    QCOMPARE(f.windows->Windows().size(), 1);
-    f.windows->CloseAll();
-    QTRY_VERIFY(f.windows->Windows().isEmpty());
+    QCOMPARE(f.diagrams->Windows().size(), 1);
+    f.diagrams->CloseAll();
+    QTRY_VERIFY(f.diagrams->Windows().isEmpty());
     f.frame->Explorer()->Activate(f.frame->Explorer()->ItemOf(cin));
-    QVERIFY(f.windows->Find(cin));
+    QVERIFY(f.diagrams->Find(cin));
     QVERIFY(f.runExplorer(oven, u"Open"_qs));
-    QVERIFY(f.editor->Windows().Find(oven));
-    QCOMPARE(f.windows->Windows().size(), 1);
+    QVERIFY(f.windows().Find(oven));
+    QCOMPARE(f.diagrams->Windows().size(), 1);
 }
 
 // Edits of the tree after a CID was made do not show in it, even when its
@@ -338,7 +321,7 @@ void TestDiagramCommands::aCidIsBuiltOnce()
     AddNode(f.model(), *oven, oven->Roots().first()->GetId(), u"OVEN"_qs, u"broken"_qs);
     QCOMPARE(Cid::BuildInterface(*oven, u"OVEN"_qs).size(), before.size() + 1);
     QVERIFY(f.runExplorer(cid, u"Open"_qs));
-    const CDiagramWindow *w = f.windows->Find(cid);
+    const CDiagramWindow *w = f.diagrams->Find(cid);
     QVERIFY(w);
     int shown = -1;
     for (QGraphicsItem *i : w->Scene().items()) {

@@ -132,11 +132,9 @@ void TestDiagramWindows::cinWindowDrawsTheCoreNetwork_data()
     QTest::addColumn<int>("folder");
     QTest::addColumn<QString>("treeName");
     QTest::addColumn<Setup>("setup");
-    QTest::addColumn<QString>("shot");
-    QTest::newRow("the example's IBT") << int(KEL::DBTs) << u"Oven"_qs << Setup() << QString();
-    QTest::newRow("an RBT") << int(KEL::RBTs) << u"R3"_qs << Setup() << QString();
-    QTest::newRow("a grown IBT with lines back and across")
-        << int(KEL::DBTs) << u"Oven"_qs << Setup(growOven) << u"cin.png"_qs;
+    QTest::newRow("the example's IBT") << int(KEL::DBTs) << u"Oven"_qs << Setup();
+    QTest::newRow("an RBT") << int(KEL::RBTs) << u"R3"_qs << Setup();
+    QTest::newRow("a grown IBT with lines back and across") << int(KEL::DBTs) << u"Oven"_qs << Setup(growOven);
 }
 
 // Every box stands where core placed it with its eighteen ports; every
@@ -147,7 +145,6 @@ void TestDiagramWindows::cinWindowDrawsTheCoreNetwork()
     QFETCH(int, folder);
     QFETCH(QString, treeName);
     QFETCH(Setup, setup);
-    QFETCH(QString, shot);
     Frame f;
     if (setup)
         setup(f);
@@ -197,13 +194,6 @@ void TestDiagramWindows::cinWindowDrawsTheCoreNetwork()
     }
     // the page area holds the whole drawing
     QVERIFY(QRectF(w->Scene().PageArea()).contains(w->Scene().itemsBoundingRect()));
-    if (!shot.isEmpty()) {
-        f.frame->show();
-        w->showMaximized();
-        w->FitToWindow();
-        QVERIFY(w->Picture().save(ScreenshotPath(shot)));
-        QVERIFY(f.frame->grab().save(ScreenshotPath(u"window-"_qs + shot)));
-    }
 }
 
 void TestDiagramWindows::movedCinBoxTakesItsLines_data()
@@ -274,20 +264,19 @@ void TestDiagramWindows::cidWindowDrawsTheCoreInterface_data()
 {
     QTest::addColumn<QString>("component");
     QTest::addColumn<Setup>("setup");
-    QTest::addColumn<QString>("shot");
-    QTest::newRow("the oven of the example") << u"OVEN"_qs << Setup() << QString();
-    QTest::newRow("a component with one state change") << u"BUTTON"_qs << Setup() << QString();
-    QTest::newRow("the oven of a grown IBT") << u"OVEN"_qs << Setup(growOven) << u"cid.png"_qs;
+    QTest::newRow("the oven of the example") << u"OVEN"_qs << Setup();
+    QTest::newRow("a component with one state change") << u"BUTTON"_qs << Setup();
+    QTest::newRow("the oven of a grown IBT") << u"OVEN"_qs << Setup(growOven);
     QTest::newRow("a long item wraps in a taller label") << u"OVEN"_qs << Setup([](Frame &f) {
         f.model().AddComponent(u"SENSOR"_qs, false);
         CKELTree *oven = f.tree(KEL::DBTs, u"Oven"_qs);
         AddNode(f.model(), *oven, oven->Roots().first()->GetId(), u"SENSOR"_qs, u"person detected near the door"_qs);
-    }) << u"cid-long.png"_qs;
+    });
     QTest::newRow("a component with selections only gives an empty diagram") << u"TIMER"_qs << Setup([](Frame &f) {
         f.model().AddComponent(u"TIMER"_qs, false);
         CKELTree *oven = f.tree(KEL::DBTs, u"Oven"_qs);
         AddNode(f.model(), *oven, oven->Roots().first()->GetId(), u"TIMER"_qs, u"expired"_qs, KEL::Selection);
-    }) << QString();
+    });
 }
 
 // The component's shape, its two state labels per box, and the stimulus
@@ -296,7 +285,6 @@ void TestDiagramWindows::cidWindowDrawsTheCoreInterface()
 {
     QFETCH(QString, component);
     QFETCH(Setup, setup);
-    QFETCH(QString, shot);
     Frame f;
     if (setup)
         setup(f);
@@ -360,10 +348,6 @@ void TestDiagramWindows::cidWindowDrawsTheCoreInterface()
     for (const auto &l : wantLinks)
         QVERIFY(links.contains(l));
     QVERIFY(w->Scene().PageArea().right() >= expected.shape.right + 50);
-    if (!shot.isEmpty()) {
-        w->showMaximized();
-        QVERIFY(w->Picture().save(ScreenshotPath(shot)));
-    }
 }
 
 // Boxes of components the last version dropped are grey, those it added
@@ -403,9 +387,6 @@ void TestDiagramWindows::evolutionaryCinShowsDroppedAndAdded()
         QCOMPARE(line->toolTip().contains(oldName), c.evolution.status != 1);
         QCOMPARE(line->toolTip().contains(newName), c.evolution.status != -1);
     }
-    w->showMaximized();
-    w->FitToWindow();
-    QVERIFY(w->Picture().save(ScreenshotPath(u"cin-evolution.png"_qs)));
 }
 
 // A state the last version dropped or added is told apart on its label;
@@ -441,8 +422,6 @@ void TestDiagramWindows::evolutionaryCidShowsDroppedAndAdded()
         }
     }
     QCOMPARE(statuses, (QSet<int>{-1, 0, 1}));
-    w->showMaximized();
-    QVERIFY(w->Picture().save(ScreenshotPath(u"cid-evolution.png"_qs)));
 }
 
 QTEST_MAIN(TestDiagramWindows)

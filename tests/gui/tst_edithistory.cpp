@@ -1,7 +1,7 @@
 // The solution's one history in the main window, on the automatic door
 // example: the Edit menu names the step it would undo, the keys reach it
 // from any window, integration undoes with its layout, the changed star
-// follows the saved state, and no two commands share a key.
+// follows the saved state.
 #include "derivetestkit.h"
 
 #include "app/programparts.h"
@@ -16,37 +16,7 @@
 #include <QTemporaryDir>
 
 using namespace DeriveTestKit;
-
-namespace {
-
-QStringList SavedLines(const CKELDataManager &m)
-{
-    QStringList lines;
-    m.WriteSolutionLines([&lines](const QString &line) { lines.append(line); });
-    return lines;
-}
-
-QAction *FrameAction(Frame &f, const QString &name)
-{
-    return f.frame->findChild<QAction *>(name);
-}
-
-// A DBT of version 2.0 holding copies of all four RBTs, its window open.
-CChildFrame *IntegrationDbt(Frame &f)
-{
-    if (!f.open() || !f.model().AddDBT(u"Fresh"_qs))
-        return nullptr;
-    const CKELTree *dbt = f.tree(KEL::DBTs, u"Fresh"_qs, u"2.0"_qs);
-    f.script.Accept<CKELRBTDlg>([](CKELRBTDlg &d) {
-        for (int row = 0; row < d.List()->count(); ++row)
-            d.List()->item(row)->setSelected(true);
-    });
-    if (!dbt || !f.runExplorer(dbt->GetId(), u"Get RBTs"_qs))
-        return nullptr;
-    return f.windows().Find(dbt->GetId());
-}
-
-} // namespace
+using GuiTestKit::SavedLines;
 
 class TestEditHistory : public QObject
 {
@@ -58,7 +28,6 @@ private slots:
     void keysAndMenuTexts_data();
     void keysAndMenuTexts();
     void changedStarFollowsTheSavedState();
-    void noTwoCommandsShareAKey();
     void removeSubtreeAsks();
 
 private:
@@ -80,7 +49,7 @@ void TestEditHistory::integrationUndoesWithItsLayout()
     QFETCH(QString, command);
     QFETCH(QString, node);
     Frame f;
-    CChildFrame *w = IntegrationDbt(f);
+    CChildFrame *w = f.freshDbt();
     QVERIFY(w);
     CTessel1Doc &doc = w->Document();
     const QStringList lines = SavedLines(f.model());
@@ -92,7 +61,7 @@ void TestEditHistory::integrationUndoesWithItsLayout()
     QVERIFY(f.runViewMenu(w->View(), NodeNamed(*doc.Tree(), node)->GetId(), command));
     QCoreApplication::processEvents();
     QVERIFY(SavedLines(f.model()) != lines);
-    QAction *undo = FrameAction(f, u"actionUndo"_qs);
+    QAction *undo = f.action(u"actionUndo"_qs);
     QCOMPARE(undo->text(), u"&Undo "_qs + command);
 
     f.prompt.texts.clear();
@@ -103,7 +72,7 @@ void TestEditHistory::integrationUndoesWithItsLayout()
     QCOMPARE(CanvasDisagreement(doc), QString());
     QCOMPARE(f.model().History().UndoText(), getRbts);
 
-    FrameAction(f, u"actionRedo"_qs)->trigger();
+    f.action(u"actionRedo"_qs)->trigger();
     QVERIFY(SavedLines(f.model()) != lines);
     QCOMPARE(CanvasDisagreement(doc), QString());
 }
@@ -137,14 +106,14 @@ void TestEditHistory::keysAndMenuTexts()
     f.script.Accept<CKELNodeDlg>([](CKELNodeDlg &d) { d.BehaviorCombo()->setCurrentText(u"closing"_qs); });
     QVERIFY(w->View().ChangeBehavior(doorId));
     QCOMPARE(TreeOps::NodeOf(*r1, doorId)->behavior, u"closing"_qs);
-    QAction *undo = FrameAction(f, u"actionUndo"_qs);
+    QAction *undo = f.action(u"actionUndo"_qs);
     QCOMPARE(undo->text(), u"&Undo Change Behavior"_qs);
 
     QWidget *target = explorerHasFocus ? static_cast<QWidget *>(f.frame->Explorer()) : w->View().viewport();
     target->setFocus();
     QTest::keyClick(target, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(TreeOps::NodeOf(*r1, doorId)->behavior, u"open"_qs);
-    QCOMPARE(FrameAction(f, u"actionRedo"_qs)->text(), u"&Redo Change Behavior"_qs);
+    QCOMPARE(f.action(u"actionRedo"_qs)->text(), u"&Redo Change Behavior"_qs);
     const QKeyCombination combo = redoKey[0];
     QTest::keyClick(target, combo.key(), combo.keyboardModifiers());
     QCOMPARE(TreeOps::NodeOf(*r1, doorId)->behavior, u"closing"_qs);
@@ -165,37 +134,6 @@ void TestEditHistory::changedStarFollowsTheSavedState()
     QVERIFY(!starred());
     f.model().History().Redo();
     QVERIFY(starred());
-}
-
-// Every key of the main window and a tree window belongs to one command:
-// Qt would otherwise run neither and report an ambiguous shortcut.
-void TestEditHistory::noTwoCommandsShareAKey()
-{
-    Frame f(false);
-    CEditor *editor = InstallProgramParts(*f.frame);
-    QVERIFY(editor);
-    f.editor = editor;
-    QVERIFY(f.open());
-    f.frame->show();
-    CKELTree *r1 = f.tree(KEL::RBTs, u"R1"_qs, u"2.0"_qs);
-    QVERIFY(f.windows().Open(r1->GetId()));
-    QHash<QString, QString> owner;
-    QStringList clashes;
-    for (const QAction *a : f.frame->findChildren<QAction *>()) {
-        if (a->shortcutContext() == Qt::WidgetShortcut)
-            continue;
-        for (const QKeySequence &key : a->shortcuts()) {
-            const QString k = key.toString();
-            const QString name = a->text().isEmpty() ? a->objectName() : a->text();
-            if (owner.contains(k) && owner[k] != name)
-                clashes.append(k + u": "_qs + owner[k] + u" / "_qs + name);
-            owner.insert(k, name);
-        }
-    }
-    QCOMPARE(clashes, QStringList());
-    for (const QString &key :
-         {u"Ctrl+Z"_qs, u"Ctrl+Y"_qs, u"Ctrl+Shift+Z"_qs, u"Ctrl+C"_qs, u"Ctrl+X"_qs, u"Ctrl+V"_qs, u"Ctrl+D"_qs})
-        QVERIFY2(owner.contains(key), qPrintable(key));
 }
 
 // Delete on a node with children asks first; the whole subtree goes, Undo

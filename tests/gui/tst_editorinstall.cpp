@@ -35,11 +35,6 @@
 
 namespace {
 
-QString example()
-{
-    return QStringLiteral(VERDANTIS_TEST_DATA "/fixtures/microwave.kvf");
-}
-
 // A bare main window with the places the editor fills.
 struct Host
 {
@@ -91,14 +86,11 @@ struct Host
     }
     QStringList menuTexts(const QString &title) const
     {
-        QStringList texts;
         for (QAction *a : window.menuBar()->actions()) {
-            if (a->text() == title) {
-                for (QAction *b : a->menu()->actions())
-                    texts.append(b->isSeparator() ? u"-"_qs : b->text());
-            }
+            if (a->text() == title)
+                return GuiTestKit::EntryTexts(*a->menu());
         }
-        return texts;
+        return {};
     }
 };
 
@@ -142,7 +134,7 @@ void TestEditorInstall::fillsTheHost()
 void TestEditorInstall::commandsFollowTheActiveWindow()
 {
     Host h;
-    QVERIFY(CSolutionFile::Read(h.manager, example(), nullptr));
+    QVERIFY(CSolutionFile::Read(h.manager, GuiTestKit::ExampleSolution(), nullptr));
     h.window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&h.window));
     QAction *zoomIn = h.editor->Action(u"Zoom In"_qs);
@@ -185,7 +177,7 @@ void TestEditorInstall::commandsFollowTheActiveWindow()
 void TestEditorInstall::exportAsksForFileAndScale()
 {
     Host h;
-    QVERIFY(CSolutionFile::Read(h.manager, example(), nullptr));
+    QVERIFY(CSolutionFile::Read(h.manager, GuiTestKit::ExampleSolution(), nullptr));
     h.opener(20);
     QTemporaryDir dir;
     QString path = dir.filePath(u"r1.png"_qs);
@@ -231,7 +223,7 @@ void TestEditorInstall::pdfExportAsksForPages()
     QFETCH(int, rows);
     QFETCH(int, pages);
     Host h;
-    QVERIFY(CSolutionFile::Read(h.manager, example(), nullptr));
+    QVERIFY(CSolutionFile::Read(h.manager, GuiTestKit::ExampleSolution(), nullptr));
     h.opener(20);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"r1.pdf"_qs);
@@ -260,7 +252,7 @@ void TestEditorInstall::theMainWindowHostsTheEditor()
     QVERIFY(qobject_cast<CPanWindow *>(frame.PanDock()->widget()));
     QCOMPARE(frame.AlignBar()->actions().size(), 8);
     QVERIFY(frame.MenuNamed(u"&Tree"_qs)->actions().size() >= 5);
-    QVERIFY(frame.OpenFile(example()));
+    QVERIFY(frame.OpenFile(GuiTestKit::ExampleSolution()));
     frame.resize(1200, 800);
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));

@@ -65,19 +65,11 @@ struct Door : Editor
     {
         return view->mapFromScene(shape(nodeId)->pos() + offset);
     }
-    // Whether every node of both trees is drawn where its record says.
+    // Whether both windows draw what their trees hold.
     QString disagreement() const
     {
-        for (const CTessel1Doc *d : {doc.get(), otherDoc.get()}) {
-            for (const CKELMethod *n : d->Tree()->Nodes()) {
-                const CKELNodeShape *s = d->NodeShape(n->GetId());
-                if (!s || s->pos().toPoint() != QPoint(n->x, n->y))
-                    return n->component;
-            }
-            if (d->NodeShapes().size() != d->Tree()->Nodes().size())
-                return u"stray shapes"_qs;
-        }
-        return {};
+        const QString first = GuiTestKit::CanvasDisagreement(*doc);
+        return first.isEmpty() ? GuiTestKit::CanvasDisagreement(*otherDoc) : first;
     }
 };
 

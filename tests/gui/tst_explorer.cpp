@@ -51,25 +51,6 @@ constexpr int RBT3 = 25;
 constexpr int DBTOven = 30;
 constexpr int OvenCooking = 33;
 
-QStringList menuTexts(QMenu *menu)
-{
-    QStringList texts;
-    if (!menu)
-        return texts;
-    for (const QAction *a : menu->actions())
-        texts.append(a->isSeparator() ? QStringLiteral("-") : a->text());
-    return texts;
-}
-
-QAction *menuAction(QMenu *menu, const QString &text)
-{
-    for (QAction *a : menu->actions()) {
-        if (a->text() == text)
-            return a;
-    }
-    return nullptr;
-}
-
 struct Fixture
 {
     CKELDataManager manager;
@@ -101,17 +82,6 @@ class TestExplorer : public QObject
 
 private slots:
     void initTestCase() { m_home = IsolateHome(); }
-
-    void showsTheSolutionAsTheListingDoes()
-    {
-        Fixture f;
-        QFile golden(QStringLiteral(VERDANTIS_TEST_DATA "/cli/microwave-show.txt"));
-        QVERIFY(golden.open(QIODevice::ReadOnly | QIODevice::Text));
-        // the labels of a path-less load name the solution after its file
-        QString expected = QString::fromUtf8(golden.readAll());
-        QCOMPARE(f.shown(), expected);
-        QCOMPARE(f.tree->topLevelItemCount(), 1);
-    }
 
     void toolTips_data()
     {
@@ -258,8 +228,8 @@ private slots:
         QTreeWidgetItem *item = ItemAt(*f.tree, path, virtualItem);
         QVERIFY(item);
         std::unique_ptr<QMenu> menu = f.tree->ContextMenuFor(item);
-        QCOMPARE(menuTexts(menu.get()), QStringList{u"Remove"_qs});
-        menuAction(menu.get(), u"Remove"_qs)->trigger();
+        QCOMPARE((menu ? EntryTexts(*menu) : QStringList()), QStringList{u"Remove"_qs});
+        EntryOf(*menu, u"Remove"_qs)->trigger();
         QCOMPARE(f.prompt.texts.value(0), question);
         QCOMPARE(f.prompt.captions.value(0), QStringLiteral("Confirm Message"));
         QCOMPARE(f.manager.Lookup(Idle) != nullptr, stateRemains);
@@ -298,7 +268,7 @@ private slots:
             f.commands->SetTreeOpener([](int) {});
         std::unique_ptr<QMenu> menu = f.tree->ContextMenuFor(f.tree->ItemOf(elementId));
         QCOMPARE(menu != nullptr, !expected.isEmpty());
-        QCOMPARE(menuTexts(menu.get()), expected);
+        QCOMPARE((menu ? EntryTexts(*menu) : QStringList()), expected);
     }
 
     // Commands registered later fall into their groups, with separators
@@ -347,7 +317,7 @@ private slots:
         const int v2 = f.manager.Solution()->Project()->ChildAt(1)->GetId();
         QCOMPARE(f.tree->ItemOf(v2)->text(0), QStringLiteral("Version: 2.0"));
         std::unique_ptr<QMenu> menu = f.tree->ContextMenuFor(f.tree->ItemOf(v2));
-        menuAction(menu.get(), u"Set as Current Version"_qs)->trigger();
+        EntryOf(*menu, u"Set as Current Version"_qs)->trigger();
         QCOMPARE(f.tree->ItemOf(v2)->text(0), QStringLiteral("Version: 2.0*"));
         QCOMPARE(f.tree->ItemOf(Version1)->text(0), QStringLiteral("Version: 1.0"));
     }
@@ -439,21 +409,6 @@ private slots:
         QCOMPARE(item->isExpanded() != expanded, !opened && dialog.isEmpty());
         // a cancelled edit changes nothing
         QVERIFY(!f.manager.Solution()->IsModified());
-    }
-
-    void requirementCommandsThroughTheMenu()
-    {
-        Fixture f;
-        f.script.Accept<CKELRequirementDlg>([](CKELRequirementDlg &d) {
-            QCOMPARE(d.TagEdit()->text(), QStringLiteral("R2"));
-            d.TagEdit()->setText(u" R2b "_qs);
-        });
-        std::unique_ptr<QMenu> menu = f.tree->ContextMenuFor(f.tree->ItemOf(R2));
-        menuAction(menu.get(), u"Change"_qs)->trigger();
-        QCOMPARE(f.tree->ItemOf(R2)->text(0), QStringLiteral("R2b"));
-        QCOMPARE(f.tree->ItemOf(19)->text(0), QStringLiteral("[extra minute] {R2b}"));
-        QVERIFY(f.manager.Solution()->IsModified());
-        QCOMPARE(f.tree->ItemOf(1)->text(0), QStringLiteral("Solution: microwave*"));
     }
 
     // A rename sets the texts of the items that show the changed labels

@@ -16,7 +16,7 @@ namespace {
 
 struct Program : DeriveTestKit::Frame
 {
-    Program() : DeriveTestKit::Frame(false) { editor = InstallProgramParts(*frame); }
+    Program() : DeriveTestKit::Frame(Everything) {}
 };
 
 QString readText(const QString &path)
@@ -61,21 +61,6 @@ private slots:
         for (const CShortcutEntry &e : entries)
             seen << e.where + u": "_qs + e.command + u" "_qs + e.keys.toString();
         QVERIFY2(found, qPrintable(seen.join(u'\n')));
-    }
-
-    // Two commands of the main window on one key: Qt then runs neither.
-    void noKeyIsTakenTwice()
-    {
-        Program p;
-        QHash<QKeySequence, QString> owner;
-        for (const CShortcutEntry &e : CollectShortcuts(*p.frame)) {
-            if (e.where == u"Tree window"_qs)
-                continue; // answered by the tree view itself, only when it has the focus
-            const QString previous = owner.value(e.keys);
-            QVERIFY2(previous.isEmpty() || previous == e.command,
-                     qPrintable(e.keys.toString() + u": "_qs + previous + u" and "_qs + e.command));
-            owner.insert(e.keys, e.command);
-        }
     }
 
     void shortcutsDialogShowsTheTable()

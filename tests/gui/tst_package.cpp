@@ -1,6 +1,8 @@
 // The Debian package as a user gets it: built by scripts/package.sh (which
 // fails on lintian errors and invalid AppStream data), unpacked into a
 // scratch root, and its programs run from there on the installed example.
+#include "clirunner.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -10,39 +12,8 @@
 #include <QStandardPaths>
 #include <QtTest>
 
-namespace {
-
-struct Ran
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Ran run(const QString &program, const QStringList &args, const QString &home, int timeoutMs = 120000)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"HOME"_qs, home);
-    env.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
-    env.remove(u"XDG_CONFIG_HOME"_qs);
-    env.remove(u"XDG_DATA_HOME"_qs);
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(home);
-    p.start(program, args);
-    Ran r;
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
-
-} // namespace
+using CliRun::RunProgram;
+using Ran = CliRun::Result;
 
 class TestPackage : public QObject
 {
@@ -51,15 +22,15 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_root.isValid() && m_home.isValid());
-        const Ran built = run(QStringLiteral(VERDANTIS_SOURCE_DIR "/scripts/package.sh"),
-                              {u"--no-build"_qs, QStringLiteral(VERDANTIS_BUILD_DIR)}, m_home.path(), 800000);
-        QVERIFY2(built.code == 0, qPrintable(built.err.right(4000)));
+        const Ran built = RunProgram(QStringLiteral(VERDANTIS_SOURCE_DIR "/scripts/package.sh"),
+                                     {u"--no-build"_qs, QStringLiteral(VERDANTIS_BUILD_DIR)}, m_home.path(), 800000);
+        QVERIFY2(built.exitCode == 0, qPrintable(built.err.right(4000)));
         m_deb = built.out.trimmed().split(u'\n').last();
         QVERIFY2(
             QFileInfo(m_deb).fileName().contains(QRegularExpression(u"^verdantis_\\d+\\.\\d+\\.\\d+_amd64\\.deb$"_qs)),
             qPrintable(m_deb));
-        const Ran unpacked = run(u"dpkg-deb"_qs, {u"-x"_qs, m_deb, m_root.path()}, m_home.path());
-        QVERIFY2(unpacked.code == 0, qPrintable(unpacked.err));
+        const Ran unpacked = RunProgram(u"dpkg-deb"_qs, {u"-x"_qs, m_deb, m_root.path()}, m_home.path());
+        QVERIFY2(unpacked.exitCode == 0, qPrintable(unpacked.err));
     }
 
     // dpkg-shlibdeps found the Qt libraries the programs link, and the
@@ -75,8 +46,8 @@ private slots:
     void dependencies()
     {
         QFETCH(QString, package);
-        const Ran depends = run(u"dpkg-deb"_qs, {u"-f"_qs, m_deb, u"Depends"_qs}, m_home.path());
-        QCOMPARE(depends.code, 0);
+        const Ran depends = RunProgram(u"dpkg-deb"_qs, {u"-f"_qs, m_deb, u"Depends"_qs}, m_home.path());
+        QCOMPARE(depends.exitCode, 0);
         QVERIFY2(depends.out.contains(package), qPrintable(depends.out));
     }
 
@@ -96,14 +67,14 @@ private slots:
         QFETCH(QString, program);
         QFETCH(QString, name);
         const QString path = m_root.filePath(program);
-        const Ran version = run(path, {u"--version"_qs}, m_home.path());
-        QCOMPARE(version.code, 0);
+        const Ran version = RunProgram(path, {u"--version"_qs}, m_home.path());
+        QCOMPARE(version.exitCode, 0);
         QVERIFY2(QRegularExpression(u"^"_qs + QRegularExpression::escape(name) + u" \\d+\\.\\d+\\.\\d+\\n$"_qs)
                      .match(version.out)
                      .hasMatch(),
                  qPrintable(version.out + version.err));
-        const Ran help = run(path, {u"--help"_qs}, m_home.path());
-        QCOMPARE(help.code, 0);
+        const Ran help = RunProgram(path, {u"--help"_qs}, m_home.path());
+        QCOMPARE(help.exitCode, 0);
         // Qt's parser names the program as it was called, path included
         QVERIFY2(QRegularExpression(u"^Usage: (\\S*/)?"_qs + QRegularExpression::escape(name) + u" "_qs)
                      .match(help.out)
@@ -171,19 +142,19 @@ private slots:
                 || QStandardPaths::findExecutable(u"gcc"_qs).isEmpty()))
             QSKIP("verify needs spin and gcc, installed by scripts/setup-deps.sh");
         args.replaceInStrings(u"@door"_qs, m_root.filePath(u"usr/share/doc/verdantis/examples/door.kvf"_qs));
-        const Ran r = run(m_root.filePath(u"usr/bin/verdantis-cli"_qs), args, m_home.path());
-        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const Ran r = RunProgram(m_root.filePath(u"usr/bin/verdantis-cli"_qs), args, m_home.path());
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QVERIFY2(r.out.contains(shown), qPrintable(r.out.left(2000)));
     }
 
     void renderDrawsThePicture()
     {
         const QString png = m_home.filePath(u"door.png"_qs);
-        const Ran r = run(
+        const Ran r = RunProgram(
             m_root.filePath(u"usr/bin/verdantis-cli"_qs),
             {u"render"_qs, m_root.filePath(u"usr/share/doc/verdantis/examples/door.kvf"_qs), u"Door"_qs, u"-o"_qs, png},
             m_home.path());
-        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         const QImage picture(png);
         QVERIFY(picture.width() > 200 && picture.height() > 200);
     }

@@ -35,7 +35,9 @@
 #include <QTextEdit>
 #include <QtTest>
 
-using namespace GuiTestKit;
+using GuiTestKit::CDialogScript;
+using GuiTestKit::ExampleSolution;
+using GuiTestKit::IsolateHome;
 
 namespace {
 

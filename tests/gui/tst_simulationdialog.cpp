@@ -2,21 +2,11 @@
 // the stand-in simulator behind them, the marks on the tree window, and the
 // simulator path in the solution file.
 #include "guitestkit.h"
-#include "scriptedprompt.h"
 
-#include "app/mainframe.h"
-#include "app/programparts.h"
 #include "app/solutioncommands.h"
 #include "editor/childframe.h"
-#include "editor/editorinstall.h"
 #include "editor/tessel1doc.h"
-#include "editor/tessel1view.h"
-#include "editor/treewindows.h"
-#include "explorer/kelnavigatetree.h"
-#include "model/kelcontainers.h"
-#include "model/keldatamanager.h"
 #include "model/kelmethod.h"
-#include "model/keltree.h"
 #include "simulate/abssimulatordlg.h"
 #include "simulate/abstranslator.h"
 #include "simulate/simulateinstall.h"
@@ -35,7 +25,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMdiArea>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -47,7 +36,7 @@
 #include <csignal>
 #include <sys/types.h>
 
-using namespace GuiTestKit;
+using GuiTestKit::IsolateHome;
 
 namespace {
 
@@ -56,69 +45,37 @@ constexpr int kOven = 30; // DBT of the example: OVEN idle -> BUTTON push -> OVE
 constexpr int kR1 = 20;   // an RBT of the example
 const QString kSimulate = u"Simulate with ZEPH"_qs;
 
-QAction *findAction(const QMenu &menu, const QString &text)
+// The example in a main window with the editor and the simulation.
+struct Frame : GuiTestKit::Frame
 {
-    for (QAction *a : menu.actions()) {
-        if (a->text() == text)
-            return a;
-    }
-    return nullptr;
-}
-
-struct Frame
-{
-    CScriptedPrompt prompt;
-    CDialogScript script;
-    std::unique_ptr<CMainFrame> frame;
-    CEditor *editor = nullptr;
-
-    explicit Frame(bool withExample = true)
+    static CEditor *SimulationParts(CMainFrame &frame)
     {
-        frame = std::make_unique<CMainFrame>();
-        frame->SetPrompt(&prompt);
-        script.Install(frame->Dialogs());
-        editor = InstallEditor(*frame);
-        InstallSimulate(*frame, *editor);
-        if (withExample && !frame->OpenFile(ExampleSolution()))
-            qFatal("cannot open the example");
+        CEditor *editor = InstallEditor(frame);
+        InstallSimulate(frame, *editor);
+        return editor;
+    }
+    explicit Frame(bool withExample = true) : GuiTestKit::Frame(SimulationParts)
+    {
         frame->resize(1100, 750);
+        if (withExample && !open())
+            qFatal("cannot open the example");
     }
-    ~Frame()
-    {
-        if (frame)
-            frame->Manager().CloseSolution();
-    }
-    CKELDataManager &model() { return frame->Manager(); }
     CSimulationCommands &commands() { return *frame->findChild<CSimulationCommands *>(); }
     CAbsSimulatorDlg *dialog() { return commands().Dialog(); }
 
-    // Runs an entry of the explorer's context menu on an element's row.
-    bool explorerEntry(int elementId, const QString &text)
-    {
-        std::unique_ptr<QMenu> menu = frame->Explorer()->ContextMenuFor(frame->Explorer()->ItemOf(elementId));
-        QAction *a = menu ? findAction(*menu, text) : nullptr;
-        if (!a)
-            return false;
-        a->trigger();
-        return true;
-    }
     // Runs an entry of a tree view's context menu at a scene point.
     bool viewEntry(int treeId, const QPointF &at, const QString &text)
     {
-        CChildFrame *child = editor->Windows().Open(treeId);
-        std::unique_ptr<QMenu> menu = child ? child->View().CreateContextMenu(at) : nullptr;
-        QAction *a = menu ? findAction(*menu, text) : nullptr;
-        if (!a)
-            return false;
-        a->trigger();
-        return true;
+        CChildFrame *child = windows().Open(treeId);
+        return child && runViewMenu(child->View(), at, text);
     }
-    // Translates the selected tree with labels and runs it in the stand-in.
-    void simulate(CAbsSimulatorDlg &d, bool interactive)
+    // Translates the selected tree with labels and runs it in the stand-in
+    // (which greets first when verbose).
+    void simulate(CAbsSimulatorDlg &d, bool interactive, bool verbose = false)
     {
         d.ShowNodeIdBox()->setChecked(true);
         d.SimNodeIdBox()->setChecked(true);
-        d.VerboseOffBox()->setChecked(true);
+        d.VerboseOffBox()->setChecked(!verbose);
         d.InteractionModeBox()->setChecked(interactive);
         d.Button(u"Translate"_qs)->click();
         d.SimulatorEdit()->setText(QStringLiteral(ZEPHSIM));
@@ -283,7 +240,7 @@ void TestSimulationDialog::runMarksTheTreeWindow()
     Frame f;
     f.frame->show();
     QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
-    CChildFrame *window = f.editor->Windows().Open(kOven);
+    CChildFrame *window = f.windows().Open(kOven);
     QVERIFY(window);
     window->showMaximized();
     QVERIFY(f.explorerEntry(kOven, kSimulate));
@@ -352,8 +309,8 @@ void TestSimulationDialog::windowOpenedDuringRunShowsMarks()
     CAbsSimulatorDlg *d = f.dialog();
     f.simulate(*d, false);
     QTRY_COMPARE_WITH_TIMEOUT(f.commands().Display().MarkOf(kOven, 33), int(CSimulationDisplay::Current), kWait);
-    QTest::qWait(2 * CSimulationMarks::kRedrawInterval); // changes taken while no window shows them
-    CChildFrame *window = f.editor->Windows().Open(kOven);
+    f.commands().Marks().Flush(); // changes taken while no window shows them
+    CChildFrame *window = f.windows().Open(kOven);
     QVERIFY(window);
     QCOMPARE(docMarks(window->Document()), f.commands().Display().Marks(kOven));
 }
@@ -364,12 +321,13 @@ void TestSimulationDialog::windowOpenedDuringRunShowsMarks()
 void TestSimulationDialog::inputAndAutoSim()
 {
     Frame f;
-    CChildFrame *window = f.editor->Windows().Open(kOven);
+    CChildFrame *window = f.windows().Open(kOven);
     QVERIFY(f.viewEntry(kOven, QPointF(180, 45), kSimulate));
     CAbsSimulatorDlg *d = f.dialog();
     auto reported = [d](const QString &label) { return ::reported(*d, label); };
-    f.simulate(*d, true);
-    QTest::qWait(300);
+    f.simulate(*d, true, true);
+    // the stand-in greets, then waits for a line before its first step
+    QTRY_VERIFY_WITH_TIMEOUT(d->ResultEdit()->toPlainText().contains(u"zephsim: "_qs), kWait);
     QVERIFY(!reported(u"0"_qs));
     QTest::keyClicks(d->InputEdit(), u"go"_qs);
     d->Button(u"Input"_qs)->click();
@@ -385,7 +343,7 @@ void TestSimulationDialog::inputAndAutoSim()
     QVERIFY(!processGone(pid));
     QTest::keyClick(d->InputEdit(), Qt::Key_Return);
     QTRY_VERIFY_WITH_TIMEOUT(reported(u"00"_qs), kWait);
-    QTest::qWait(2 * CSimulationMarks::kRedrawInterval);
+    f.commands().Marks().Flush();
     QCOMPARE(docMarks(window->Document()), (QHash<int, int>()));
 
     d->IntervalSlider()->setValue(d->IntervalSlider()->minimum());
@@ -490,7 +448,7 @@ void TestSimulationDialog::simulatorPathKeptInSolution()
         QCOMPARE(d->TreeList()->count(), 0);
     }
     Frame g(false);
-    QVERIFY(g.frame->OpenFile(file));
+    QVERIFY(g.open(file));
     QCOMPARE(g.model().SimulatorPath(), path);
     g.frame->findChild<QAction *>(u"actionSimulation"_qs)->trigger();
     QCOMPARE(g.dialog()->SimulatorEdit()->text(), path);
@@ -560,7 +518,7 @@ void TestSimulationDialog::toolMenuPreselectsActiveTree()
     QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
     QAction *entry = f.frame->findChild<QAction *>(u"actionSimulation"_qs);
     for (int tree : {kR1, kOven}) {
-        CChildFrame *window = f.editor->Windows().Open(tree);
+        CChildFrame *window = f.windows().Open(tree);
         f.frame->findChild<QMdiArea *>()->setActiveSubWindow(window);
         entry->trigger();
         QCOMPARE(f.dialog()->SelectedTreeId(), tree);
@@ -632,7 +590,7 @@ void TestSimulationDialog::closingEndsTheRun()
     qint64 pid = 0;
     {
         Frame f;
-        CChildFrame *window = f.editor->Windows().Open(kOven);
+        CChildFrame *window = f.windows().Open(kOven);
         QVERIFY(f.explorerEntry(kOven, kSimulate));
         d = f.dialog();
         f.simulate(*d, true);
@@ -688,8 +646,8 @@ void TestSimulationDialog::builtinStepsMoveStateAndMarks()
     QFETCH(QList<int>, visited);
     QFETCH(QString, status);
     Frame f(false);
-    QVERIFY(f.frame->OpenFile(kChecks));
-    CChildFrame *window = f.editor->Windows().Open(kDoor);
+    QVERIFY(f.open(kChecks));
+    CChildFrame *window = f.windows().Open(kDoor);
     QVERIFY(window);
     f.frame->findChild<QAction *>(u"actionSimulation"_qs)->trigger();
     CAbsSimulatorDlg *d = f.dialog();
@@ -734,7 +692,7 @@ void TestSimulationDialog::builtinStepsMoveStateAndMarks()
 void TestSimulationDialog::builtinRunRepeatsItsSeed()
 {
     Frame f(false);
-    QVERIFY(f.frame->OpenFile(kChecks));
+    QVERIFY(f.open(kChecks));
     f.frame->findChild<QAction *>(u"actionSimulation"_qs)->trigger();
     CAbsSimulatorDlg *d = f.dialog();
     d->SelectTree(kDoor);
@@ -787,8 +745,8 @@ void TestSimulationDialog::verifyFindingsMarkTheTree()
     QFETCH(int, replaySteps);
     QFETCH(QString, light);
     Frame f(false);
-    QVERIFY(f.frame->OpenFile(kChecks));
-    CChildFrame *window = f.editor->Windows().Open(kStuck);
+    QVERIFY(f.open(kChecks));
+    CChildFrame *window = f.windows().Open(kStuck);
     QVERIFY(window);
     f.frame->findChild<QAction *>(u"actionVerify"_qs)->trigger();
     CVerifyDlg *d = f.commands().VerifyDialog();
@@ -843,7 +801,7 @@ void TestSimulationDialog::verifyCancelLeavesNothingRunning()
         QSKIP("spin is not installed (scripts/setup-deps.sh installs it)");
 
     Frame f(false);
-    QVERIFY(f.frame->OpenFile(kChecks));
+    QVERIFY(f.open(kChecks));
     CVerifyDlg *d = f.commands().OpenVerifyDialog(kDoor);
     d->Options().compiler = cc;
     QVERIFY(d->Start());
@@ -861,8 +819,9 @@ void TestSimulationDialog::verifyCancelLeavesNothingRunning()
     QVERIFY(!d->IsRunning());
     QVERIFY(d->VerifyButton()->isEnabled());
     QCOMPARE(d->Status()->text(), u"Cancelled."_qs);
+    // a killed process takes a moment to go on a busy machine
     for (qint64 pid : started)
-        QVERIFY2(processEnded(pid), qPrintable(QString::number(pid)));
+        QTRY_VERIFY2_WITH_TIMEOUT(processEnded(pid), qPrintable(QString::number(pid)), kWait);
 }
 
 QTEST_MAIN(TestSimulationDialog)

@@ -1,6 +1,7 @@
 // Tree windows follow the model: what they show is what the records say,
 // after every kind of edit and every undo.
 #include "editortestkit.h"
+#include "guitestkit.h"
 
 #include "canvas/canvasactions.h"
 #include "canvas/canvasscene.h"
@@ -28,57 +29,7 @@ using EditorTestKit::Fixture;
 
 namespace {
 
-QString exampleSolution()
-{
-    return QStringLiteral(VERDANTIS_TEST_DATA "/fixtures/microwave.kvf");
-}
-
-// Every node of the tree has a shape at its record's place, linked from
-// its parent's shape exactly when it has a parent; there is nothing else.
-QString disagreement(const CTessel1Doc &doc)
-{
-    const CKELTree *tree = doc.Tree();
-    if (!tree)
-        return u"no tree"_qs;
-    const QList<CKELMethod *> nodes = tree->Nodes();
-    if (doc.NodeShapes().size() != nodes.size())
-        return QStringLiteral("%1 shapes for %2 nodes").arg(doc.NodeShapes().size()).arg(nodes.size());
-    int links = 0;
-    for (const CKELMethod *n : nodes) {
-        const CKELNodeShape *s = doc.NodeShape(n->GetId());
-        if (!s)
-            return QStringLiteral("node %1 has no shape").arg(n->GetId());
-        if (s->pos() != QPointF(n->x, n->y))
-            return QStringLiteral("node %1 drawn at %2,%3, record says %4,%5")
-                .arg(n->GetId())
-                .arg(s->pos().x())
-                .arg(s->pos().y())
-                .arg(n->x)
-                .arg(n->y);
-        const CKELLinkShape *l = doc.LinkInto(n->GetId());
-        const bool hasParent = n->ParentId() && TreeOps::NodeOf(*tree, n->ParentId());
-        if (hasParent != (l != nullptr))
-            return QStringLiteral("node %1: link %2, parent %3").arg(n->GetId()).arg(l != nullptr).arg(n->ParentId());
-        if (l && l->StartKey() != n->ParentId())
-            return QStringLiteral("node %1 linked from %2, parent %3")
-                .arg(n->GetId())
-                .arg(l->StartKey())
-                .arg(n->ParentId());
-        if (l && l->LinkKind() != (n->atomic ? 2 : 1))
-            return QStringLiteral("node %1: wrong link kind").arg(n->GetId());
-        links += l ? 1 : 0;
-        if (s->ComCell()->text != CKELNodeShape::ComText(*n))
-            return QStringLiteral("node %1 shows %2").arg(n->GetId()).arg(s->ComCell()->text);
-    }
-    int linkItems = 0;
-    for (QGraphicsItem *i : doc.Scene().items())
-        linkItems += i->type() == Canvas::LinkItem;
-    if (linkItems != links)
-        return QStringLiteral("%1 links drawn, %2 in the model").arg(linkItems).arg(links);
-    return QString();
-}
-
-#define AGREES(doc) QVERIFY2(disagreement(doc).isEmpty(), qPrintable(disagreement(doc)))
+#define AGREES(doc) QCOMPARE(GuiTestKit::CanvasDisagreement(doc), QString())
 
 } // namespace
 
@@ -109,7 +60,7 @@ void TestTreeWindows::openingShowsNodesAndLinks()
 {
     CKELDataManager m;
     QString error;
-    QVERIFY2(CSolutionFile::Read(m, exampleSolution(), &error), qPrintable(error));
+    QVERIFY2(CSolutionFile::Read(m, GuiTestKit::ExampleSolution(), &error), qPrintable(error));
     QMdiArea area;
     CTreeWindows windows(m, area);
     CChildFrame *frame = windows.Open(20);
@@ -208,7 +159,10 @@ void TestTreeWindows::newTreesOpenAtOnce()
     f.m.ApplyOperationRecord(u"addrbt;name:Theirs;lvg:50;"_qs);
     const CKELTree *theirs = f.m.FindTree(KEL::RBTs, u"Theirs"_qs);
     QVERIFY(theirs);
-    QCoreApplication::processEvents();
+    // a tree of our own made after it opens, and so would theirs first
+    f.m.SetLocal(true);
+    QVERIFY(f.m.AddRBT(u"Marker"_qs, {}, 50));
+    QTRY_VERIFY(windows.Find(f.m.FindTree(KEL::RBTs, u"Marker"_qs)->GetId()));
     QVERIFY(!windows.Find(theirs->GetId()));
 }
 
@@ -226,7 +180,7 @@ void TestTreeWindows::treesKeepOffTheEdge()
     QFETCH(QString, tree);
     CKELDataManager m;
     QString error;
-    QVERIFY2(CSolutionFile::Read(m, exampleSolution(), &error), qPrintable(error));
+    QVERIFY2(CSolutionFile::Read(m, GuiTestKit::ExampleSolution(), &error), qPrintable(error));
     QMdiArea area;
     area.resize(900, 700);
     area.show();
@@ -420,7 +374,7 @@ void TestTreeWindows::savedWidthDoesNotGrow()
 void TestTreeWindows::activeViewFollowsTheActiveWindow()
 {
     CKELDataManager m;
-    QVERIFY(CSolutionFile::Read(m, exampleSolution(), nullptr));
+    QVERIFY(CSolutionFile::Read(m, GuiTestKit::ExampleSolution(), nullptr));
     QMdiArea area;
     area.resize(800, 600);
     area.show();
@@ -435,7 +389,7 @@ void TestTreeWindows::activeViewFollowsTheActiveWindow()
 void TestTreeWindows::findBarFindsAndSaysWhenNot()
 {
     CKELDataManager m;
-    QVERIFY(CSolutionFile::Read(m, exampleSolution(), nullptr));
+    QVERIFY(CSolutionFile::Read(m, GuiTestKit::ExampleSolution(), nullptr));
     QMdiArea area;
     CTreeWindows windows(m, area);
     CChildFrame *frame = windows.Open(20);

@@ -16,6 +16,8 @@
 #include <QtTest>
 
 using EditorTestKit::Attrs;
+using GuiTestKit::EntryOf;
+using GuiTestKit::EntryTexts;
 using ViewTestKit::Editor;
 
 class TestViewInput : public QObject
@@ -89,7 +91,7 @@ void TestViewInput::contextMenus()
     if (!menu)
         return;
     QCOMPARE(menu->objectName(), name);
-    QCOMPARE(e.menuTexts(*menu), texts);
+    QCOMPARE(EntryTexts(*menu), texts);
     // the keys the view answers to are shown, and every entry has a hint
     const QHash<QString, QKeySequence> keys{{u"Add Node"_qs, QKeySequence(Qt::Key_Insert)},
                                             {u"Create Child Node"_qs, QKeySequence(Qt::Key_Insert)},
@@ -115,7 +117,7 @@ void TestViewInput::contextMenuCommands()
     // "Add Node" on empty canvas: a root at the clicked point
     e.answers = {Attrs(u"N"_qs, u"n"_qs)};
     std::unique_ptr<QMenu> menu = e.view->CreateContextMenu(QPointF(600, 333));
-    e.menuAction(*menu, u"Add Node"_qs)->trigger();
+    EntryOf(*menu, u"Add Node"_qs)->trigger();
     const CKELMethod *made = e.f.Tree()->Nodes().last();
     QCOMPARE(made->component, u"N"_qs);
     QCOMPARE(QPoint(made->x, made->y), QPoint(600, 333));
@@ -124,30 +126,30 @@ void TestViewInput::contextMenuCommands()
     // "Change Behavior" and "Extra Info"
     e.answers = {Attrs(u"A2"_qs, u"a2"_qs)};
     menu = e.view->CreateContextMenu(QPointF(100, 25));
-    e.menuAction(*menu, u"Change Behavior"_qs)->trigger();
+    EntryOf(*menu, u"Change Behavior"_qs)->trigger();
     QCOMPARE(e.f.N(a)->component, u"A2"_qs);
     QCOMPARE(e.shape(a)->ComCell()->text, u"A2"_qs);
     QCOMPARE(e.askedNew.last(), false);
     e.extraAnswer = {{u"T1"_qs, u"T2"_qs}, {u"one"_qs, u"two"_qs}};
-    e.menuAction(*menu, u"Extra Info"_qs)->trigger();
+    EntryOf(*menu, u"Extra Info"_qs)->trigger();
     QCOMPARE(e.f.N(a)->extraInfoNames, (QStringList{u"one"_qs, u"two"_qs}));
     QCOMPARE(e.shape(a)->ExtraInfoRows(), 2);
 
     // "Collapse Subtree" hides the descendants, again shows them
     menu = e.view->CreateContextMenu(QPointF(100, 225));
-    e.menuAction(*menu, u"Collapse Subtree"_qs)->trigger();
+    EntryOf(*menu, u"Collapse Subtree"_qs)->trigger();
     QVERIFY(e.doc->IsCollapsed(b));
     QVERIFY(!e.shape(c)->isVisible());
     QVERIFY(!e.doc->LinkInto(c)->isVisible());
     QVERIFY(e.shape(b)->isVisible());
     menu = e.view->CreateContextMenu(QPointF(100, 225));
-    QVERIFY(e.menuAction(*menu, u"Collapse Subtree"_qs)->isChecked());
+    QVERIFY(EntryOf(*menu, u"Collapse Subtree"_qs)->isChecked());
     // a child added under a collapsed node stays hidden
     e.answers = {Attrs(u"D"_qs, u"d"_qs)};
     QVERIFY(e.view->AddNodeAt(QPoint(300, 600), c));
     QCoreApplication::processEvents();
     QVERIFY(!e.shape(e.f.Tree()->Nodes().last()->GetId())->isVisible());
-    e.menuAction(*menu, u"Collapse Subtree"_qs)->trigger();
+    EntryOf(*menu, u"Collapse Subtree"_qs)->trigger();
     QVERIFY(e.shape(c)->isVisible());
     QVERIFY(e.doc->LinkInto(c)->isVisible());
     QCOMPARE(e.f.m.BuildSolutionText().contains(u"Collapse"_qs), false); // view state only
@@ -155,7 +157,7 @@ void TestViewInput::contextMenuCommands()
     // "Rearrange Subtree" lays out the clicked node's subtree only
     e.f.m.SetNodeGeometry(c, 777, 555, 0, 0);
     menu = e.view->CreateContextMenu(QPointF(100, 225));
-    e.menuAction(*menu, u"Rearrange Subtree"_qs)->trigger();
+    EntryOf(*menu, u"Rearrange Subtree"_qs)->trigger();
     QCOMPARE(e.place(b), QPoint(0, 200)); // anchored
     QCOMPARE(e.place(c).y(), 300);
     QCOMPARE(e.place(a), QPoint(0, 0));
@@ -163,20 +165,20 @@ void TestViewInput::contextMenuCommands()
     // "Remove" on a link detaches its child; the click selects what it hits
     menu = e.view->CreateContextMenu(QPointF(100, 120));
     QCOMPARE(menu->objectName(), u"RBT_LINK"_qs);
-    e.menuAction(*menu, u"Remove"_qs)->trigger();
+    EntryOf(*menu, u"Remove"_qs)->trigger();
     QCOMPARE(e.f.N(b)->ParentId(), 0);
     QVERIFY(e.f.N(a));
 
     // "Create Child Node" selects the node, then adds below it
     e.answers = {Attrs(u"K"_qs, u"k"_qs)};
     menu = e.view->CreateContextMenu(QPointF(100, 25));
-    e.menuAction(*menu, u"Create Child Node"_qs)->trigger();
+    EntryOf(*menu, u"Create Child Node"_qs)->trigger();
     QCOMPARE(e.f.Tree()->Nodes().last()->ParentId(), a);
     QCOMPARE(e.view->SingleSelectedNode(), a);
 
     // "Remove" on a node removes it
     menu = e.view->CreateContextMenu(QPointF(100, 25));
-    e.menuAction(*menu, u"Remove"_qs)->trigger();
+    EntryOf(*menu, u"Remove"_qs)->trigger();
     QVERIFY(!e.f.N(a));
 }
 
@@ -193,10 +195,10 @@ void TestViewInput::laterPartsAddMenuCommands()
     };
     e.view->SetMenuCommands(&commands);
     std::unique_ptr<QMenu> menu = e.view->CreateContextMenu(QPointF(100, 25));
-    const QStringList texts = e.menuTexts(*menu);
+    const QStringList texts = EntryTexts(*menu);
     QCOMPARE(texts.mid(texts.size() - 2), (QStringList{u"-"_qs, u"Mark all Matching Nodes"_qs}));
     QVERIFY(!texts.contains(u"Only in RBTs"_qs));
-    e.menuAction(*menu, u"Mark all Matching Nodes"_qs)->trigger();
+    EntryOf(*menu, u"Mark all Matching Nodes"_qs)->trigger();
     QCOMPARE(clicked, QList<int>{a});
 }
 

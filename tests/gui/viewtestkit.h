@@ -4,6 +4,7 @@
 // dialogs that answer from lists, and a stand-in for the collaboration client.
 
 #include "editortestkit.h"
+#include "guitestkit.h"
 
 #include "canvas/canvasscene.h"
 #include "editor/kellinkshape.h"
@@ -85,21 +86,6 @@ struct Editor
     QPoint place(int id) const { return QPoint(f.N(id)->x, f.N(id)->y); }
     // Whether the node's tree is as the layout would arrange it, anchored at its root.
     bool arranged(int nodeId) const { return CTreeLayout(*f.Tree()).RearrangeSubtree(nodeId, true).moves.isEmpty(); }
-    QStringList menuTexts(const QMenu &menu) const
-    {
-        QStringList texts;
-        for (QAction *a : menu.actions())
-            texts.append(a->isSeparator() ? u"-"_qs : a->text());
-        return texts;
-    }
-    QAction *menuAction(QMenu &menu, const QString &text) const
-    {
-        for (QAction *a : menu.actions()) {
-            if (a->text() == text)
-                return a;
-        }
-        return nullptr;
-    }
     void key(int k, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(view.get(), Qt::Key(k), mods); }
 };
 
@@ -124,13 +110,7 @@ inline QStringList CanvasPicture(const CTessel1Doc &doc)
     return out;
 }
 
-// The solution as it would be saved.
-inline QStringList SavedLines(const CKELDataManager &m)
-{
-    QStringList lines;
-    m.WriteSolutionLines([&lines](const QString &line) { lines.append(line); });
-    return lines;
-}
+using GuiTestKit::SavedLines;
 
 using TestKit::CRecordingSink;
 

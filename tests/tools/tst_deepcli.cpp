@@ -1,6 +1,7 @@
 // Every command of verdantis-cli on a very deep and a very wide tree (20000
 // nodes here, 100000 in scripts/faults.sh): it ends (no hang), by itself (no crash), and when it refuses it
 // says why.
+#include "clirunner.h"
 #include "testkit.h"
 
 #include <QDir>
@@ -8,41 +9,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-
-struct Run
-{
-    bool finished = false;
-    QProcess::ExitStatus status = QProcess::CrashExit;
-    int code = -1;
-    QByteArray err;
-};
-
-Run run(const QString &program, const QStringList &args, const QString &home, int timeoutMs)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"HOME"_qs, home);
-    env.remove(u"XDG_CONFIG_HOME"_qs);
-    env.remove(u"XDG_CACHE_HOME"_qs);
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(home);
-    p.setStandardOutputFile(home + u"/stdout.txt"_qs);
-    p.start(program, args);
-    Run r;
-    r.finished = p.waitForFinished(timeoutMs);
-    if (!r.finished) {
-        p.kill();
-        p.waitForFinished();
-    }
-    r.status = p.exitStatus();
-    r.code = p.exitCode();
-    r.err = p.readAllStandardError();
-    return r;
-}
-
-} // namespace
 
 class TestDeepCli : public QObject
 {
@@ -170,16 +136,17 @@ void TestDeepCli::command()
         else if (a.startsWith(u"OUT."_qs))
             a = home.filePath(a);
     }
-    Run r = run(QStringLiteral(VERDANTIS_CLI), args, home.path(),
-                TestKit::EnvNumber("VERDANTIS_DEEP_TIMEOUT_S", 120) * 1000);
+    CliRun::Result r =
+        CliRun::RunProgram(QStringLiteral(VERDANTIS_CLI), args, home.path(),
+                           TestKit::EnvNumber("VERDANTIS_DEEP_TIMEOUT_S", 120) * 1000, home.filePath(u"stdout.txt"_qs));
     QVERIFY2(r.finished, "did not finish in time");
-    QVERIFY2(r.status == QProcess::NormalExit, "crashed");
-    if (r.code != 0) {
-        QVERIFY2(!mustWork, r.err.constData());
+    QVERIFY2(!r.crashed, "crashed");
+    if (r.exitCode != 0) {
+        QVERIFY2(!mustWork, qPrintable(r.err));
         // a refusal says what is refused, in words
-        const QByteArray said =
-            r.err.replace("QStandardPaths: XDG_RUNTIME_DIR not set, defaulting to '/tmp/runtime-root'", "").trimmed();
-        QVERIFY2(said.size() > 15, r.err.constData());
+        const QString said =
+            r.err.remove(u"QStandardPaths: XDG_RUNTIME_DIR not set, defaulting to '/tmp/runtime-root'"_qs).trimmed();
+        QVERIFY2(said.size() > 15, qPrintable(r.err));
     }
 }
 

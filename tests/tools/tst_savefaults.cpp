@@ -87,7 +87,7 @@ void TestSaveFaults::killedSaveLeavesOldOrNew()
             QFile::remove(work.filePath(name));
         }
     }
-    qInfo("old text %d times, new text %d times, %d files left beside it, save %lld ms", sawA, sawB, leftovers, saveMs);
+    qInfo("old text %d times, new text %d times, %d files left beside it", sawA, sawB, leftovers);
     if (kills >= 20) {
         // otherwise the kills never landed inside the loop of saves
         QVERIFY(sawA > 0);
