@@ -1,7 +1,7 @@
 // The translations as the desktop program offers them: the entries in the
 // explorer, the tree views and the main menu, the options and where they
 // are kept, the results dialog and its saves, and the errors.
-#include "btsketch.h"
+#include "treesketch.h"
 #include "guitestkit.h"
 #include "scriptedprompt.h"
 
@@ -127,7 +127,7 @@ QString writeSolution(const QString &dir, const QString &sketch)
 {
     CKELDataManager m;
     m.NewSolution();
-    BtSketch::AddTree(m, sketch, u"T"_qs);
+    TreeSketch::AddTree(m, sketch, u"T"_qs);
     const QString path = dir + u"/sketch.kvf"_qs;
     QString error;
     if (!CSolutionFile::Write(m, path, &error))

@@ -8,7 +8,7 @@ set(VERDANTIS_TRANSLATE_TEST_DEFINES
 foreach(subject translatefront saltranslation uppaaltranslation settranslation xmlexport translatecli translatechecks)
   verdantis_add_test(tst_${subject}
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_${subject}.cpp ${CMAKE_CURRENT_LIST_DIR}/translatetest.h ${CMAKE_CURRENT_LIST_DIR}/salgrammar.h
-            ${CMAKE_CURRENT_LIST_DIR}/btsketch.h ${CMAKE_CURRENT_LIST_DIR}/declarationcheck.h ${CMAKE_CURRENT_LIST_DIR}/salexplorer.h
+            ${CMAKE_CURRENT_LIST_DIR}/declarationcheck.h ${CMAKE_CURRENT_LIST_DIR}/salexplorer.h
     LIBS verdantis_core)
   target_compile_definitions(tst_${subject} PRIVATE ${VERDANTIS_TRANSLATE_TEST_DEFINES})
   add_dependencies(tst_${subject} verdantis-setparser verdantis-behaviorparser)

@@ -3,7 +3,7 @@
 // Shared helpers of the translation tests: trees from sketches, golden texts,
 // the shipped parsers.
 
-#include "btsketch.h"
+#include "treesketch.h"
 
 #include "translate/translateexception.h"
 #include "translate/translatesalmain.h"
@@ -71,7 +71,7 @@ inline QString Translate(CTranslateSALMain &translator, const QString &sketch, b
                          const CTranslateSetFiles &files = {})
 {
     CKELDataManager m;
-    const CKELTree *tree = BtSketch::AddTree(m, sketch);
+    const CKELTree *tree = TreeSketch::AddTree(m, sketch);
     try {
         return translator.Translate(m, tree->GetId(), sets, files)->text;
     } catch (const CTranslateException &e) {

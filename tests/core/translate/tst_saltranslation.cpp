@@ -200,7 +200,7 @@ void TestSalTranslation::conditions()
     QFETCH(QString, text);
     QFETCH(QString, condition);
     CKELDataManager m;
-    CKELTree *tree = BtSketch::AddTree(m, u"1|Door|closed\n  2|Door|x"_qs);
+    CKELTree *tree = TreeSketch::AddTree(m, u"1|Door|closed\n  2|Door|x"_qs);
     tree->Nodes().last()->behavior = text;
     CTranslateSALMain sal;
     sal.Settings() = TranslateTest::Settings(m_scratch.path());
@@ -325,7 +325,7 @@ void TestSalTranslation::largeTrees()
     QFETCH(bool, uppaal);
     const int count = 100000;
     CKELDataManager m;
-    CKELTree *tree = BtSketch::AddTree(m, u"1|Door|closed\n  3|User|push"_qs);
+    CKELTree *tree = TreeSketch::AddTree(m, u"1|Door|closed\n  3|User|push"_qs);
     CKELMethod *parent = tree->Nodes().last();
     for (int i = 0; i < count; ++i) {
         CKELMethod *n = TreeOps::NewNode(m, *tree);

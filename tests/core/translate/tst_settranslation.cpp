@@ -191,7 +191,7 @@ void TestSetTranslation::cardinality()
     QFETCH(QString, test);
     QFETCH(QString, guard);
     CKELDataManager m;
-    CKELTree *tree = BtSketch::AddTree(m, u"1|Basket|idle\n  4|Basket|x|$"_qs);
+    CKELTree *tree = TreeSketch::AddTree(m, u"1|Basket|idle\n  4|Basket|x|$"_qs);
     tree->Nodes().last()->behavior = test; // may hold the sketch's separator
     CTranslateSALMain sal;
     sal.Settings() = TranslateTest::Settings(m_scratch.path());
@@ -252,7 +252,7 @@ void TestSetTranslation::failures()
     if (!parser.isEmpty())
         sal.Settings().setParserCommand = parser;
     CKELDataManager m;
-    const CKELTree *tree = BtSketch::AddTree(m, sketch);
+    const CKELTree *tree = TreeSketch::AddTree(m, sketch);
     try {
         sal.Translate(m, tree->GetId(), true, {declarations, init});
         QFAIL("translated");
@@ -268,7 +268,7 @@ void TestSetTranslation::timesAreComments()
     sal.Settings() = TranslateTest::Settings(m_scratch.path());
     sal.Settings().displayTime = true;
     CKELDataManager m;
-    const CKELTree *tree = BtSketch::AddTree(m, kAllOperations);
+    const CKELTree *tree = TreeSketch::AddTree(m, kAllOperations);
     const CTranslationResult r = *sal.Translate(m, tree->GetId(), true, files());
     QVERIFY(r.timesShown);
     const QRegularExpression tail(u"\r\nEND\r\n% Time for reading initialisation file: \\d+\r\n"

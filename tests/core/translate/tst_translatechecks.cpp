@@ -465,7 +465,7 @@ void TestTranslateChecks::severalRoots()
 {
     QFETCH(QString, kind);
     CKELDataManager m;
-    const CKELTree *tree = BtSketch::AddTree(m, u"1|A|a\n  1|A|b\n1|B|c\n1|C|d"_qs);
+    const CKELTree *tree = TreeSketch::AddTree(m, u"1|A|a\n  1|A|b\n1|B|c\n1|C|d"_qs);
     QString message;
     try {
         if (kind == u"xml") {
@@ -588,7 +588,7 @@ void TestTranslateChecks::randomTrees()
         const QString sketch = RandomSketch::Sketch(unsigned(seed), {5 + seed % 40, true});
         for (const bool uppaal : {false, true}) {
             CKELDataManager m;
-            const CKELTree *tree = BtSketch::AddTree(m, sketch);
+            const CKELTree *tree = TreeSketch::AddTree(m, sketch);
             CTranslateSALMain sal;
             CTranslateUPPAAL upp;
             CTranslateSALMain &translator = uppaal ? upp : sal;
@@ -646,7 +646,7 @@ void TestTranslateChecks::stepsAreTheFormsSteps()
     for (int seed = 1; seed <= 150; ++seed) {
         const QString sketch = RandomSketch::Sketch(unsigned(seed), {5 + seed % 30, true});
         CKELDataManager m;
-        const CKELTree *tree = BtSketch::AddTree(m, sketch);
+        const CKELTree *tree = TreeSketch::AddTree(m, sketch);
         CTranslateSALMain sal;
         CTranslateUPPAAL upp;
         CTranslateSALMain &translator = uppaal ? upp : sal;

@@ -39,12 +39,13 @@ void TestTranslateCli::initTestCase()
 {
     QVERIFY(m_home.isValid());
     CKELDataManager m;
-    BtSketch::AddTree(m, kLift, u"Lift"_qs);
-    BtSketch::AddTree(m, u"2|Lift|idle"_qs, u"Broken"_qs);
-    BtSketch::AddTree(m, u"1|Basket|idle\n  3|User|add\n    1|Basket|items := items + {fig}|$"_qs, u"Sets"_qs);
-    BtSketch::AddTree(m, u"1|Door|closed\n  3|User|push\n    8|Door|opening\n      7|Door|opening"_qs, u"Messages"_qs);
-    BtSketch::AddTree(m, u"1|Lift|idle\n1|Lift|moving"_qs, u"Roots"_qs);
-    BtSketch::AddTree(m, u"1|Lift|idle\n  3|User|call\n    1|Lift|floor++"_qs, u"Counter"_qs);
+    TreeSketch::AddTree(m, kLift, u"Lift"_qs);
+    TreeSketch::AddTree(m, u"2|Lift|idle"_qs, u"Broken"_qs);
+    TreeSketch::AddTree(m, u"1|Basket|idle\n  3|User|add\n    1|Basket|items := items + {fig}|$"_qs, u"Sets"_qs);
+    TreeSketch::AddTree(m, u"1|Door|closed\n  3|User|push\n    8|Door|opening\n      7|Door|opening"_qs,
+                        u"Messages"_qs);
+    TreeSketch::AddTree(m, u"1|Lift|idle\n1|Lift|moving"_qs, u"Roots"_qs);
+    TreeSketch::AddTree(m, u"1|Lift|idle\n  3|User|call\n    1|Lift|floor++"_qs, u"Counter"_qs);
     m_solution = m_home.filePath(u"lift.kvf"_qs);
     QString error;
     QVERIFY2(CSolutionFile::Write(m, m_solution, &error), qPrintable(error));

@@ -38,7 +38,7 @@ private slots:
 static QString placement(const QString &sketch)
 {
     CKELDataManager m;
-    const CKELTree *tree = BtSketch::AddTree(m, sketch);
+    const CKELTree *tree = TreeSketch::AddTree(m, sketch);
     CTranslateContext ctx(CTranslateSettings(), false, false);
     ctx.BuildNodes(m, *tree);
     ctx.CheckInitialisationBlock();
@@ -162,7 +162,7 @@ void TestTranslateFront::randomTree()
     QFETCH(int, iterations);
     QFETCH(unsigned, seed);
     CKELDataManager m;
-    const CKELTree *tree = BtSketch::AddTree(m, u"2|Ignored|tree"_qs); // a random tree replaces it
+    const CKELTree *tree = TreeSketch::AddTree(m, u"2|Ignored|tree"_qs); // a random tree replaces it
     CTranslateSALMain sal;
     sal.Settings().useRandomTree = true;
     sal.Settings().iterations = QString::number(iterations);
@@ -203,7 +203,7 @@ void TestTranslateFront::badIterations()
 {
     QFETCH(QString, iterations);
     CKELDataManager m;
-    const CKELTree *tree = BtSketch::AddTree(m, u"1|A|a"_qs);
+    const CKELTree *tree = TreeSketch::AddTree(m, u"1|A|a"_qs);
     CTranslateSALMain sal;
     sal.Settings().useRandomTree = true;
     sal.Settings().iterations = iterations;

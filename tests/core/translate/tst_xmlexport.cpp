@@ -27,7 +27,7 @@ private:
 QString TestXmlExport::exportText(const QString &sketch, const CTranslateSettings &settings)
 {
     CKELDataManager m;
-    const CKELTree *tree = BtSketch::AddTree(m, sketch);
+    const CKELTree *tree = TreeSketch::AddTree(m, sketch);
     XMLTranslator xml(settings);
     try {
         xml.Export(m, *tree);
@@ -131,7 +131,7 @@ void TestXmlExport::equalTextsParsedOnce()
 void TestXmlExport::unknownChild()
 {
     CKELDataManager m;
-    CKELTree *tree = BtSketch::AddTree(m, u"1|Door|closed"_qs);
+    CKELTree *tree = TreeSketch::AddTree(m, u"1|Door|closed"_qs);
     tree->Nodes().first()->ChildIds().append(987654);
     XMLTranslator xml(TranslateTest::Settings(m_scratch.path()));
     xml.Export(m, *tree);
