@@ -178,10 +178,13 @@ int main(int argc, char *argv[])
     view.RearrangeAll();
     const double rearrange = msSince(t);
     t.restart();
+    const int treeId = tree->GetId();
     m.History().Undo();
     const double undo = msSince(t);
     m.History().Redo();
     QCoreApplication::processEvents();
+    // undo and redo restore the tree's element (its pages changed), as a new object
+    tree = m.LookupAs<CKELTree>(treeId, KEL::RBT);
 
     // drag a node in the middle of the tree at 100 %
     const CKELMethod *dragged = tree->Nodes().at(tree->Nodes().size() / 2);
