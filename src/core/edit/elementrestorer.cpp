@@ -320,15 +320,7 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
     }
 
     if (maxCount < m.m_maxcount) {
-        bool later = false;
-        if (qint64(m.m_maxcount) - maxCount <= m.m_idMap.size()) {
-            for (int id = maxCount + 1; id <= m.m_maxcount && !later; ++id)
-                later = m.m_idMap.contains(id);
-        } else {
-            for (auto it = m.m_idMap.cbegin(); it != m.m_idMap.cend() && !later; ++it)
-                later = it.key() > maxCount;
-        }
-        if (!later)
+        if (m.m_idMap.maxKey() <= maxCount)
             m.m_maxcount = maxCount;
     } else {
         m.m_maxcount = maxCount;

@@ -70,8 +70,11 @@ std::unique_ptr<CKELData> CKELDataManager::CreateLike(int id)
 
 QList<int> CKELDataManager::SortedIds() const
 {
-    QList<int> ids = m_idMap.keys();
-    std::sort(ids.begin(), ids.end());
+    QList<int> ids;
+    ids.reserve(m_idMap.size());
+    for (auto it = m_idMap.cbegin(); it != m_idMap.cend(); ++it)
+        ids.append(it.key());
+    std::sort(ids.begin(), ids.end()); // ids below 1 come last in the table
     return ids;
 }
 
@@ -133,9 +136,7 @@ void CKELDataManager::ElementGone(CKELData *element)
 {
     if (element->IsSet())
         m_nameIndex.remove(element);
-    const auto it = m_idMap.constFind(element->GetId());
-    if (it != m_idMap.constEnd() && it.value() == element)
-        m_idMap.erase(it);
+    m_idMap.removeIf(element->GetId(), element);
     --m_count;
 }
 
@@ -206,7 +207,7 @@ CKELDataManager::State CKELDataManager::takeState()
     s.loose = std::move(m_loose);
     m_loose.clear();
     s.idMap = std::move(m_idMap);
-    m_idMap.clear();
+    m_idMap = CIdTable();
     s.currentVersion = std::exchange(m_currentVersion, nullptr);
     s.simulatorPath = std::exchange(m_simulatorPath, QString());
     s.count = std::exchange(m_count, 0);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "idtable.h"
 #include "keldata.h"
 
 #include <QHash>
@@ -68,7 +69,8 @@ public:
         CKELData *e = Lookup(id);
         return e && e->GetTypeCode() == typeCode ? static_cast<T *>(e) : nullptr;
     }
-    const QHash<int, CKELData *> &IdMap() const { return m_idMap; }
+    // Every registered element, walked in ascending id order.
+    const CIdTable &IdMap() const { return m_idMap; }
     QList<int> SortedIds() const;
     int Count() const { return m_count; }
     int MaxCount() const { return m_maxcount; }
@@ -248,7 +250,7 @@ private:
     {
         std::unique_ptr<CKELSolution> solution;
         std::vector<std::unique_ptr<CKELData>> loose;
-        QHash<int, CKELData *> idMap;
+        CIdTable idMap;
         CKELVersion *currentVersion = nullptr;
         QString simulatorPath;
         int count = 0;
@@ -263,7 +265,7 @@ private:
     // Elements of a loaded file that no owner claimed; kept so that nothing
     // read is lost on the next save.
     std::vector<std::unique_ptr<CKELData>> m_loose;
-    QHash<int, CKELData *> m_idMap;
+    CIdTable m_idMap;
     CKELVersion *m_currentVersion = nullptr;
     QString m_simulatorPath;
     int m_count = 0;

@@ -134,10 +134,18 @@ QString CTextPool::Text(QStringView raw)
         return QString();
     if (raw.size() > kLongest)
         return raw.toString();
+    const qsizetype n = raw.size();
+    const char16_t *u = raw.utf16();
+    QString &recent = m_recent[size_t(n * 31 + u[0] * 7 + u[n / 2] * 5 + u[n - 1]) & (m_recent.size() - 1)];
+    if (recent.size() == n && QStringView(recent) == raw)
+        return recent;
     const auto it = m_texts.constFind(raw);
-    if (it != m_texts.constEnd())
+    if (it != m_texts.constEnd()) {
+        recent = *it;
         return *it;
+    }
     QString text = raw.toString();
+    recent = text;
     if (m_texts.size() < kMostTexts)
         m_texts.insert(QStringView(text), text);
     return text;

@@ -21,6 +21,9 @@ public:
 private:
     // The keys view the texts the pool holds, which never change.
     QHash<QStringView, QString> m_texts;
+    // The texts met last, by a cheap hash: most lookups end here, before
+    // the full hash of the text is computed.
+    std::array<QString, 256> m_recent;
 };
 
 // One record line parsed into its kind and key/value fields. Values are kept
@@ -92,7 +95,8 @@ private:
     QStringView view(Span s) const { return QStringView(m_line).mid(s.pos, s.len); }
     static unsigned keySlot(const char16_t *key, qsizetype n)
     {
-        return n ? unsigned(n * 17 + key[0] * 5 + key[n - 1]) & (kSlots - 1) : 0;
+        // no two keys of a node line share a slot, nor does a key a node line may leave out
+        return n ? unsigned(n + 3 * (key[0] + key[n - 1])) & (kSlots - 1) : 0;
     }
 
     static constexpr unsigned kSlots = 128;

@@ -70,7 +70,7 @@ void CSolutionLoader::AddLine(QByteArrayView line)
         // input vouches for the header
         if (m_headerCount > 0 && m_entries.empty() && m_headerCount <= m_maxLines) {
             m_entries.reserve(size_t(m_headerCount));
-            m_manager.m_idMap.reserve(m_headerCount);
+            m_manager.m_idMap.reserve(std::max(m_headerCount, m_headerMaxCount), m_headerCount);
         }
     } else if (kind == u"ENV") {
         m_manager.m_simulatorPath = record.GetText(u"ZEPHSim");
@@ -89,8 +89,8 @@ void CSolutionLoader::addElement(int factoryCode, int id, QByteArrayView line)
         IgnoreLine();
         return;
     }
-    CKELData *&known = m_manager.m_idMap[id];
-    if (CKELData *old = known) {
+    CKELData *element = e.get();
+    if (CKELData *old = m_manager.m_idMap.replace(id, element)) {
         // a later line with the same id replaces the earlier element
         Entry &stale = m_entries[size_t(slotOf(old))];
         old->SetManager(nullptr);
@@ -98,8 +98,6 @@ void CSolutionLoader::addElement(int factoryCode, int id, QByteArrayView line)
         stale.element = nullptr;
         ++m_manager.m_loadReport.duplicateIds;
     }
-    CKELData *element = e.get();
-    known = element;
     e->SetId(id);
     const int slot = int(m_entries.size());
     e->m_loadSlot = slot;
@@ -122,27 +120,9 @@ bool CSolutionLoader::restoreNodeNow(CKELMethod *node)
     return true;
 }
 
-void CSolutionLoader::buildDenseIndex()
-{
-    // ids of a sound file are close to 1..count: a plain array beats hashing
-    // for the many lookups of the second phase
-    int maxId = 0;
-    for (int slot : m_order)
-        maxId = std::max(maxId, m_entries[size_t(slot)].element->GetId());
-    if (qint64(maxId) > 4 * qint64(m_order.size()) + 1024)
-        return;
-    m_dense.assign(size_t(maxId) + 1, nullptr);
-    for (int slot : m_order) {
-        CKELData *e = m_entries[size_t(slot)].element;
-        m_dense[size_t(e->GetId())] = e;
-    }
-}
-
 CKELData *CSolutionLoader::lookup(int id) const
 {
-    if (!m_dense.empty())
-        return id > 0 && size_t(id) < m_dense.size() ? m_dense[size_t(id)] : nullptr;
-    return m_manager.Lookup(id);
+    return m_manager.m_idMap.value(id);
 }
 
 void CSolutionLoader::AdoptChild(CKELData *parent, int childId)
@@ -173,7 +153,6 @@ void CSolutionLoader::restoreAll()
     // files we write are already in id order
     if (!std::is_sorted(m_order.begin(), m_order.end(), byId))
         std::sort(m_order.begin(), m_order.end(), byId);
-    buildDenseIndex();
 
     // in id order too: the first owner that lists an element keeps it
     std::erase_if(m_kept, [this](const Kept &k) { return !m_entries[size_t(k.slot)].element; });

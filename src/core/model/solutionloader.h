@@ -47,7 +47,6 @@ private:
 
     void addElement(int factoryCode, int id, QByteArrayView line);
     bool restoreNodeNow(CKELMethod *node);
-    void buildDenseIndex();
     CKELData *lookup(int id) const;
     void restoreAll();
     void breakOwnershipCycles();
@@ -60,11 +59,10 @@ private:
     CKELDataManager::State m_backup;
     std::vector<Entry> m_entries;
     std::vector<Kept> m_kept;
-    std::vector<int> m_order;        // live entries in ascending id order
-    std::vector<CKELData *> m_dense; // by id, once phase two starts (when ids are dense)
-    QByteArray m_arena;              // the kept lines
-    CKELRecord m_record;             // reused: its line and field list keep their room
-    CTextPool m_texts;               // the same few names recur over thousands of nodes
+    std::vector<int> m_order; // live entries in ascending id order
+    QByteArray m_arena;       // the kept lines
+    CKELRecord m_record;      // reused: its line and field list keep their room
+    CTextPool m_texts;        // the same few names recur over thousands of nodes
     qsizetype m_maxLines = 0;
     int m_headerCount = -1;
     int m_headerMaxCount = 0;

@@ -28,42 +28,20 @@ void CSolutionWriter::appendLines(const CKELDataManager &m, QString &line,
             + QString::number(m.MaxCount());
     lineEnded(line);
 
-    std::vector<std::pair<int, const CKELData *>> elements;
-    const QHash<int, CKELData *> &idMap = m.IdMap();
-    elements.reserve(size_t(idMap.size()));
-    int maxId = 0;
-    int minId = 1;
-    for (auto it = idMap.cbegin(); it != idMap.cend(); ++it) {
-        elements.emplace_back(it.key(), it.value());
-        maxId = std::max(maxId, it.key());
-        minId = std::min(minId, it.key());
-    }
-    if (minId >= 0 && qint64(maxId) <= 4 * qint64(elements.size()) + 1024) {
-        // ids close to 1..count, as in files we write: placed by id, not sorted
-        std::vector<const CKELData *> byId(size_t(maxId) + 1, nullptr);
-        for (const auto &[id, e] : elements)
-            byId[size_t(id)] = e;
-        elements.clear();
-        for (size_t id = 0; id < byId.size(); ++id) {
-            if (byId[id])
-                elements.emplace_back(int(id), byId[id]);
-        }
-    } else {
-        std::sort(elements.begin(), elements.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
-    }
+    // the table walks in id order: the file lists elements by id
+    const CIdTable &idMap = m.IdMap();
 
     // each node writes its place among its siblings: gathered once here
     // rather than searched for in the parent's list node by node
-    m.m_siblingOrderCache =
-        std::make_unique<CSiblingOrder>(elements.empty() ? 0 : elements.back().first, qsizetype(elements.size()));
-    for (const auto &[id, e] : elements) {
+    m.m_siblingOrderCache = std::make_unique<CSiblingOrder>(idMap.maxKey(), idMap.size());
+    for (const CKELData *e : idMap) {
         if (!e->IsMethod())
             continue;
         const QList<int> &kids = static_cast<const CKELMethod *>(e)->ChildIds();
         for (qsizetype i = 0; i < kids.size(); ++i)
             m.m_siblingOrderCache->Set(kids[i], int(i));
     }
-    for (const auto &[id, e] : elements) {
+    for (const CKELData *e : idMap) {
         if (!e->IsPersistent())
             continue;
         line += u"obj;";
