@@ -85,7 +85,9 @@ void CIdTable::growTo(size_t size)
 
 CIdTable::const_iterator::const_iterator(const CIdTable *table, size_t index,
                                          std::map<int, CKELData *>::const_iterator sparse)
-    : m_table(table), m_index(index), m_sparse(sparse)
+    : m_table(table)
+    , m_index(index)
+    , m_sparse(sparse)
 {
     skipEmpty();
 }

@@ -21,7 +21,9 @@ public:
     CIdTable(const CIdTable &) = default;
     CIdTable &operator=(const CIdTable &) = default;
     CIdTable(CIdTable &&other) noexcept
-        : m_dense(std::move(other.m_dense)), m_sparse(std::move(other.m_sparse)), m_size(std::exchange(other.m_size, 0))
+        : m_dense(std::move(other.m_dense))
+        , m_sparse(std::move(other.m_sparse))
+        , m_size(std::exchange(other.m_size, 0))
     {
         other.m_dense.clear();
         other.m_sparse.clear();
@@ -67,7 +69,10 @@ public:
         using reference = CKELData *const &;
 
         int key() const { return m_index < m_table->m_dense.size() ? int(m_index) : m_sparse->first; }
-        CKELData *value() const { return m_index < m_table->m_dense.size() ? m_table->m_dense[m_index] : m_sparse->second; }
+        CKELData *value() const
+        {
+            return m_index < m_table->m_dense.size() ? m_table->m_dense[m_index] : m_sparse->second;
+        }
         CKELData *operator*() const { return value(); }
         const_iterator &operator++();
         const_iterator operator++(int)

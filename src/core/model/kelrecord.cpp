@@ -6,37 +6,28 @@
 #include <cstring>
 #include <limits>
 
-namespace {
-
-inline qsizetype findChar(const char *s, qsizetype from, qsizetype to, char c)
-{
-    const void *hit = std::memchr(s + from, c, size_t(to - from));
-    return hit ? static_cast<const char *>(hit) - s : -1;
-}
-
-inline qsizetype findChar(const char16_t *s, qsizetype from, qsizetype to, char c)
-{
-    const char16_t *hit = std::find(s + from, s + to, char16_t(c));
-    return hit != s + to ? hit - s : -1;
-}
-
-} // namespace
-
 template<class Char> void CKELRecord::split(const Char *text, qsizetype n)
 {
-    // one pass over the line: records are read a million at a time
+    // one pass over the line, no call per field: records are read a million
+    // at a time and most of their fields are a few characters long
     bool haveKind = false;
     qsizetype start = 0;
-    while (start <= n) {
-        qsizetype end = findChar(text, start, n, ';');
-        if (end < 0)
-            end = n;
+    qsizetype colonAt = -1;
+    for (qsizetype i = 0; i <= n; ++i) {
+        const Char c = i < n ? text[i] : Char(';');
+        if (c == Char(':')) {
+            if (colonAt < 0)
+                colonAt = i;
+            continue;
+        }
+        if (c != Char(';'))
+            continue;
+        const qsizetype end = i;
         if (end > start) {
             if (!haveKind) {
                 m_kind = {start, end - start};
                 haveKind = true;
             } else {
-                const qsizetype colonAt = findChar(text, start, end, ':');
                 if (colonAt < 0)
                     break; // a field without ":" ends the record
                 const qsizetype colon = colonAt - start;
@@ -48,6 +39,7 @@ template<class Char> void CKELRecord::split(const Char *text, qsizetype n)
             }
         }
         start = end + 1;
+        colonAt = -1;
     }
 }
 

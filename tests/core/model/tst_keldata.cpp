@@ -1,4 +1,5 @@
 #include "model/explorerlisting.h"
+#include "model/idtable.h"
 #include "model/kelcontainers.h"
 #include "model/keldatamanager.h"
 #include "model/kelmethod.h"
@@ -7,6 +8,8 @@
 #include "model/treeops.h"
 
 #include <QtTest>
+
+#include <map>
 
 namespace {
 
@@ -60,6 +63,8 @@ private slots:
     void deepOwnershipDeletes();
     void successor();
     void twoManagersSideBySide();
+    void idTable_data();
+    void idTable();
     void treeLinksRefuseCycles();
     void explorerListing();
 };
@@ -271,6 +276,59 @@ void TestKelData::twoManagersSideBySide()
     a.CloseSolution();
     QCOMPARE(b.Lookup(rb->GetId()), rb);
     QCOMPARE(b.IdMap().size(), 9);
+}
+
+void TestKelData::idTable_data()
+{
+    QTest::addColumn<QList<int>>("inserts"); // a repeated id replaces the element before
+    QTest::addColumn<QList<int>>("removes");
+    QTest::addColumn<QList<int>>("probes"); // ids never entered
+    QTest::newRow("edges of the first room")
+        << QList<int>{1, 63, 64, 65, 127, 128, 129} << QList<int>{64} << QList<int>{0, 62, 66, 130, 256};
+    QTest::newRow("id above the largest seen")
+        << QList<int>{1, 2, 3} << QList<int>{} << QList<int>{4, 1000, KEL::MaxElementId, -1};
+    QTest::newRow("removal then lookup") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10} << QList<int>{10, 1, 5}
+                                         << QList<int>{11};
+    QTest::newRow("replaced id counts once") << QList<int>{7, 7, 8} << QList<int>{} << QList<int>{6, 9};
+    QList<int> farThenNear{KEL::MaxElementId, 5000, 9000};
+    for (int id = 1; id <= 4500; ++id) // the array outgrows 5000 on the way
+        farThenNear.append(id);
+    QTest::newRow("far ids, then the near ones reach them")
+        << farThenNear << QList<int>{9000, KEL::MaxElementId} << QList<int>{4501, 4999, 8999, 10000};
+    QTest::newRow("ids below one") << QList<int>{0, -3, 2} << QList<int>{-3} << QList<int>{-2, 1};
+}
+
+void TestKelData::idTable()
+{
+    QFETCH(QList<int>, inserts);
+    QFETCH(QList<int>, removes);
+    QFETCH(QList<int>, probes);
+    // the table only keeps the pointers: any distinct addresses do
+    std::vector<int> storage(size_t(inserts.size()));
+    auto fake = [&storage](qsizetype i) { return reinterpret_cast<CKELData *>(&storage[size_t(i)]); };
+    CIdTable table;
+    std::map<int, CKELData *> expected;
+    for (qsizetype i = 0; i < inserts.size(); ++i) {
+        QCOMPARE(table.replace(inserts[i], fake(i)), expected[inserts[i]]);
+        expected[inserts[i]] = fake(i);
+    }
+    for (int id : std::as_const(removes)) {
+        table.removeIf(id, nullptr); // only the element it holds leaves
+        table.removeIf(id, expected[id]);
+        expected.erase(id);
+    }
+    for (int id : std::as_const(inserts) + removes + probes)
+        QCOMPARE(table.value(id), expected.count(id) ? expected[id] : nullptr);
+    QCOMPARE(table.size(), qsizetype(expected.size()));
+
+    // a walk gives the ids from 1 up, then those below 1
+    std::vector<std::pair<int, CKELData *>> walked;
+    for (auto it = table.cbegin(); it != table.cend(); ++it)
+        walked.emplace_back(it.key(), it.value());
+    std::vector<std::pair<int, CKELData *>> order(expected.lower_bound(1), expected.end());
+    order.insert(order.end(), expected.begin(), expected.lower_bound(1));
+    QVERIFY(walked == order);
+    QCOMPARE(table.maxKey(), expected.empty() || expected.rbegin()->first < 1 ? 0 : expected.rbegin()->first);
 }
 
 void TestKelData::treeLinksRefuseCycles()

@@ -543,6 +543,11 @@ void TestSolutionFile::hostileFiles_data()
                                                + "obj;id:4294967297;type:RBT;name:x;children:;\r\n"
                                                  "obj;id:20;type:Project;name:;children:99999999999;\r\n"
                                         << u"elements 9"_qs;
+    QTest::newRow("sparse ids up to the largest allowed")
+        << QByteArray(kSkeleton).replace("type:RBTs;name:;children:;", "type:RBTs;name:;children:2000000000,1500000;")
+               + "obj;id:2000000000;type:RBT;name:far;children:;\r\n"
+                 "obj;id:1500000;type:RBT;name:mid;children:;\r\n"
+        << u"owner 2000000000 5"_qs;
     QTest::newRow("binary noise") << kSkeleton + QByteArray("obj;\0\x01\xff;id:\x80;type:\0RBT\r\n\xfe\xfe\0", 26)
                                   << u"elements 8"_qs;
     QTest::newRow("megabyte lines") << kSkeleton + "obj;id:30;type:Requirement;name:" + QByteArray(3 << 20, 'r')
