@@ -13,7 +13,8 @@ class CKELData;
 // after another, so most live in a plain array indexed by id; an id far
 // beyond the others (a damaged or hand-made file) goes to an ordered map
 // instead, so the array never grows far past the number of elements.
-// Walks go in ascending id order (ids below 1, never handed out, come last).
+// Walks go through the array in id order, then the map in its order (ids
+// below 1, which are never handed out, then ids far beyond the others).
 class CIdTable
 {
 public:
