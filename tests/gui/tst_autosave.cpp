@@ -66,18 +66,6 @@ private slots:
         QTest::addColumn<bool>("written");
         QTest::newRow("unchanged") << Change([](CKELDataManager &) {}) << false;
         QTest::newRow("changed") << Change([](CKELDataManager &m) { m.AddRequirement(u"R1"_qs, {}); }) << true;
-        QTest::newRow("changed, then saved") << Change([](CKELDataManager &m) {
-            m.AddRequirement(u"R1"_qs, {});
-            m.MarkSaved();
-        }) << false;
-        QTest::newRow("changed, then replaced") << Change([](CKELDataManager &m) {
-            m.AddRequirement(u"R1"_qs, {});
-            m.NewSolution();
-        }) << false;
-        QTest::newRow("changed, then closed") << Change([](CKELDataManager &m) {
-            m.AddRequirement(u"R1"_qs, {});
-            m.CloseSolution();
-        }) << false;
         QTest::newRow("shared") << Change([](CKELDataManager &m) {
             m.MarkModified();
             m.SetLocal(false);

@@ -1,5 +1,7 @@
 // "verdantis-cli render" run as a documentation pipeline runs it: no
 // window, no display, its own HOME.
+#include "clirunner.h"
+
 #include <QImageReader>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -39,21 +41,6 @@ int TestCliRender::run(const QStringList &args, QString *err)
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
 }
 
-namespace {
-
-QString example()
-{
-    return QStringLiteral(VERDANTIS_TEST_DATA "/fixtures/microwave.kvf");
-}
-
-QByteArray head(const QString &path, int n)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.read(n) : QByteArray();
-}
-
-} // namespace
-
 void TestCliRender::renders_data()
 {
     QTest::addColumn<QStringList>("args");
@@ -86,13 +73,13 @@ void TestCliRender::renders()
     QFETCH(QString, written);
     QString path = m_home.filePath(out);
     QString err;
-    QStringList all{u"render"_qs, example(), args.first(), u"-o"_qs, path};
+    QStringList all{u"render"_qs, CliRun::TestData(u"fixtures/microwave.kvf"_qs), args.first(), u"-o"_qs, path};
     all += args.mid(1);
     QCOMPARE(run(all, &err), 0);
     if (!written.isEmpty())
         path = m_home.filePath(written);
     QVERIFY(QFileInfo(path).size() > 100);
-    QCOMPARE(head(path, magic.size()), magic);
+    QCOMPARE(CliRun::ReadBytes(path).left(magic.size()), magic);
     if (pngSize.isValid())
         QCOMPARE(QImageReader(path).size(), pngSize);
 }
@@ -102,7 +89,7 @@ void TestCliRender::refuses_data()
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("says");
-    const QString ex = example();
+    const QString ex = CliRun::TestData(u"fixtures/microwave.kvf"_qs);
     QTest::newRow("no output") << QStringList{u"render"_qs, ex, u"R1"_qs} << 1 << u"-o OUT"_qs;
     QTest::newRow("unknown picture type")
         << QStringList{u"render"_qs, ex, u"R1"_qs, u"-o"_qs, u"x.gif"_qs} << 1 << u".png, .svg or .pdf"_qs;

@@ -50,8 +50,8 @@ class TestColourScheme : public QObject
     Q_OBJECT
 private slots:
     void initTestCase() { m_home = GuiTestKit::IsolateHome(); }
-    void modernTextIsReadable_data();
-    void modernTextIsReadable();
+    void textIsReadable_data();
+    void textIsReadable();
     void marksStandApartFromFills_data();
     void marksStandApartFromFills();
     void pageFollowsThePalette_data();
@@ -62,24 +62,30 @@ private:
     std::unique_ptr<QTemporaryDir> m_home;
 };
 
-void TestColourScheme::modernTextIsReadable_data()
+void TestColourScheme::textIsReadable_data()
 {
     const NodeColours &m = Nodes(Scheme::Modern);
+    const NodeColours &c = Nodes(Scheme::Classic);
+    QTest::addColumn<int>("scheme");
     QTest::addColumn<QColor>("fill");
-    QTest::newRow("plain") << m.plain;
-    QTest::newRow("implemented") << m.implemented;
-    QTest::newRow("implied") << m.implied;
-    QTest::newRow("missing") << m.missing;
-    QTest::newRow("absent from a version") << m.evolution;
-    QTest::newRow("reached by a simulation") << m.ready;
-    QTest::newRow("current step") << m.currentStep;
-    QTest::newRow("earlier step") << m.earlierStep;
+    QTest::newRow("plain") << int(Scheme::Modern) << m.plain;
+    QTest::newRow("implemented") << int(Scheme::Modern) << m.implemented;
+    QTest::newRow("implied") << int(Scheme::Modern) << m.implied;
+    QTest::newRow("missing") << int(Scheme::Modern) << m.missing;
+    QTest::newRow("absent from a version") << int(Scheme::Modern) << m.evolution;
+    QTest::newRow("reached by a simulation") << int(Scheme::Modern) << m.ready;
+    QTest::newRow("current step") << int(Scheme::Modern) << m.currentStep;
+    QTest::newRow("earlier step") << int(Scheme::Modern) << m.earlierStep;
+    // the simulation's fills are this program's own in the classic scheme too
+    QTest::newRow("classic current step") << int(Scheme::Classic) << c.currentStep;
+    QTest::newRow("classic earlier step") << int(Scheme::Classic) << c.earlierStep;
 }
 
-void TestColourScheme::modernTextIsReadable()
+void TestColourScheme::textIsReadable()
 {
+    QFETCH(int, scheme);
     QFETCH(QColor, fill);
-    QVERIFY2(ContrastRatio(fill, Nodes(Scheme::Modern).text) >= 4.5, qPrintable(fill.name()));
+    QVERIFY2(ContrastRatio(fill, Nodes(Scheme(scheme)).text) >= 4.5, qPrintable(fill.name()));
 }
 
 void TestColourScheme::marksStandApartFromFills_data()

@@ -32,8 +32,6 @@
 
 using namespace GuiTestKit;
 
-namespace {} // namespace
-
 class TestDeepInput : public QObject
 {
     Q_OBJECT
@@ -79,12 +77,10 @@ void TestDeepInput::treeWindow()
 {
     QFETCH(QString, shape);
     QFETCH(QString, tree);
-    CScriptedPrompt prompt;
-    CDialogScript script;
-    CMainFrame frame;
-    frame.SetPrompt(&prompt);
-    script.Install(frame.Dialogs());
-    CEditor *editor = InstallEditor(frame);
+    Frame f;
+    CMainFrame &frame = *f.frame;
+    CEditor *editor = f.editor;
+    CDialogScript &script = f.script;
     QVERIFY(editor);
     frame.resize(1000, 700);
     frame.show();
@@ -129,9 +125,6 @@ void TestDeepInput::treeWindow()
     QVERIFY(size.isValid());
     QVERIFY(qint64(size.width()) * size.height() <= TreeExport::kMaxPngPixels);
     QVERIFY(size.width() <= TreeExport::kMaxPngSide && size.height() <= TreeExport::kMaxPngSide);
-
-    editor->Windows().CloseAll();
-    frame.Manager().CloseSolution();
 }
 
 void TestDeepInput::derivedWindows_data()
@@ -146,12 +139,10 @@ void TestDeepInput::derivedWindows_data()
 void TestDeepInput::derivedWindows()
 {
     QFETCH(QString, shape);
-    CScriptedPrompt prompt;
-    CDialogScript script;
-    CMainFrame frame;
-    frame.SetPrompt(&prompt);
-    script.Install(frame.Dialogs());
-    CEditor *editor = InstallProgramParts(frame);
+    Frame f(Frame::Everything);
+    CMainFrame &frame = *f.frame;
+    CEditor *editor = f.editor;
+    CDialogScript &script = f.script;
     QVERIFY(editor);
     frame.resize(1000, 700);
     frame.show();

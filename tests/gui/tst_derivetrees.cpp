@@ -228,11 +228,7 @@ private slots:
         const QStringList all{u"1.0->Door"_qs, u"2.0->Door"_qs, u"3.0->Door"_qs};
         QTest::newRow("in every version") << u"R1:DOOR[closed]"_qs << 0 << all;
         QTest::newRow("only in the first") << u"R5:TIMER[stopped]"_qs << -1 << QStringList{u"1.0->Door"_qs};
-        QTest::newRow("dropped by the last") << u"R2:BUZZER<<beep>>"_qs << -1 << QStringList{u"2.0->Door"_qs};
         QTest::newRow("only in the last") << u"R9:SENSOR??fault??"_qs << 1 << QStringList{u"3.0->Door"_qs};
-        // back after the version before the last lacked it
-        QTest::newRow("first and last") << u"R5:SWITCH??hold on??"_qs << 1
-                                        << QStringList{u"1.0->Door"_qs, u"3.0->Door"_qs};
     }
 
     void evtStatuses()

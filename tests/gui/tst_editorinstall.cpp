@@ -2,9 +2,6 @@
 // in the status bar, export through the dialog runner, and the real frame.
 #include "guitestkit.h"
 
-#include "app/mainframe.h"
-#include "app/programparts.h"
-#include "app/solutioncommands.h"
 #include "canvas/canvasbars.h"
 #include "canvas/canvasscene.h"
 #include "canvas/panwindow.h"
@@ -106,7 +103,6 @@ private slots:
     void exportAsksForFileAndScale();
     void pdfExportAsksForPages_data();
     void pdfExportAsksForPages();
-    void theMainWindowHostsTheEditor();
 
 private:
     std::unique_ptr<QTemporaryDir> m_home;
@@ -240,29 +236,6 @@ void TestEditorInstall::pdfExportAsksForPages()
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromLatin1(f.readAll()).count(QRegularExpression(u"/Type\\s*/Page\\b"_qs)), pages);
     QVERIFY(h.prompt.texts.isEmpty());
-}
-
-// The real main window with the editor installed, a tree open.
-void TestEditorInstall::theMainWindowHostsTheEditor()
-{
-    CMainFrame frame;
-    InstallEditor(frame);
-    auto *editor = frame.findChild<CEditor *>();
-    QVERIFY(editor);
-    QVERIFY(qobject_cast<CPanWindow *>(frame.PanDock()->widget()));
-    QCOMPARE(frame.AlignBar()->actions().size(), 8);
-    QVERIFY(frame.MenuNamed(u"&Tree"_qs)->actions().size() >= 5);
-    QVERIFY(frame.OpenFile(GuiTestKit::ExampleSolution()));
-    frame.resize(1200, 800);
-    frame.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&frame));
-    CChildFrame *r1 = editor->Windows().Open(20);
-    QVERIFY(r1);
-    r1->showMaximized();
-    // opening another solution closes the window of the old one
-    QPointer<CChildFrame> gone(r1);
-    frame.Files().New();
-    QTRY_VERIFY(gone.isNull());
 }
 
 QTEST_MAIN(TestEditorInstall)

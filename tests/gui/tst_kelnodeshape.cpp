@@ -36,6 +36,29 @@ QImage paintShape(CKELNodeShape &shape)
     return image;
 }
 
+// A parent over its child 100 below, linked on a scene.
+struct LinkedPair
+{
+    Fixture f;
+    CCanvasScene scene;
+    CKELNodeShape *parent = nullptr;
+    CKELNodeShape *child = nullptr;
+    CKELLinkShape *link = nullptr;
+    LinkedPair(int kind, int status)
+    {
+        const int a = f.Add(0, u"Door"_qs);
+        parent = new CKELNodeShape(a);
+        child = new CKELNodeShape(f.Add(a, u"Door"_qs));
+        for (CKELNodeShape *s : {parent, child}) {
+            s->RefreshFromModel(f.m);
+            scene.AddShape(s);
+        }
+        child->setPos(0, 100);
+        link = new CKELLinkShape(parent, child, kind, status);
+        scene.AddLinkShape(link);
+    }
+};
+
 } // namespace
 
 class TestKelNodeShape : public QObject
@@ -50,8 +73,6 @@ private slots:
     void extraInformationRows();
     void statusColours_data();
     void statusColours();
-    void marksStandOut_data();
-    void marksStandOut();
     void highlight_data();
     void highlight();
     void toolTips();
@@ -146,9 +167,6 @@ void TestKelNodeShape::cells()
 
     CKELNodeShape shape(id);
     shape.RefreshFromModel(f.m);
-    QCOMPARE(shape.ShapeType(), CKELNodeShape::kShapeType);
-    QCOMPARE(shape.ObjectName(), u"KELNode"_qs);
-    QCOMPARE(shape.ObjectCaption(), u"KELMethod"_qs);
     QCOMPARE(shape.OwnRect(), frame);
     QCOMPARE(shape.FrameCell()->rect, frame);
     QCOMPARE(shape.TagCell()->rect, tagRect);
@@ -156,9 +174,6 @@ void TestKelNodeShape::cells()
     QCOMPARE(shape.StaCell()->rect, staRect);
     QCOMPARE(shape.TagCell()->text, tagText);
     QCOMPARE(shape.ComCell()->text, comText);
-    QCOMPARE(shape.TagCell()->pointSize, 9);
-    QCOMPARE(shape.ComCell()->pointSize, 9);
-    QCOMPARE(shape.StaCell()->pointSize, 8);
     QVERIFY(!shape.TagCell()->nullPen);
     QVERIFY(shape.ComCell()->nullPen);
     QVERIFY(shape.StaCell()->nullPen);
@@ -296,57 +311,6 @@ void TestKelNodeShape::statusColours()
     QCOMPARE(shape.FrameCell()->lineWidth, frameWidth);
 }
 
-void TestKelNodeShape::marksStandOut_data()
-{
-    QTest::addColumn<int>("mark");      // simulation mark shown as the fill, 0 for none
-    QTest::addColumn<int>("highlight"); // outline code, 0 for none
-    QTest::newRow("current simulation step") << 2 << 0;
-    QTest::newRow("earlier simulation step") << 3 << 0;
-    QTest::newRow("matching node outline") << 0 << 3;
-}
-
-// A mark must be seen on any box: its colour is far from every fill a node
-// can have (and from the other outlines), and a marked fill keeps black
-// text readable.
-void TestKelNodeShape::marksStandOut()
-{
-    QFETCH(int, mark);
-    QFETCH(int, highlight);
-    Fixture f;
-    const int id = f.Add(0, u"Door"_qs);
-    CKELNodeShape shape(id);
-    QList<QColor> others;
-    for (int evStyle : {0, -1}) {
-        for (int missType : {0, 1, 2}) {
-            f.N(id)->missType = missType;
-            f.N(id)->SetEvStyle(evStyle);
-            for (int otherMark : {0, 1, 2, 3}) {
-                if (otherMark != mark)
-                    others << CKELNodeShape::StatusColour(*f.N(id), otherMark);
-            }
-        }
-    }
-    f.N(id)->SetEvStyle(0);
-    QColor colour;
-    if (highlight) {
-        for (int code : {1, 2}) {
-            shape.Highlight(code);
-            others << shape.LineColor();
-        }
-        shape.Highlight(highlight);
-        colour = shape.LineColor();
-    } else {
-        colour = CKELNodeShape::StatusColour(*f.N(id), mark);
-        QVERIFY2(0.2126 * colour.redF() + 0.7152 * colour.greenF() + 0.0722 * colour.blueF() > 0.45,
-                 qPrintable(colour.name()));
-    }
-    for (const QColor &other : std::as_const(others)) {
-        const int dr = colour.red() - other.red(), dg = colour.green() - other.green(),
-                  db = colour.blue() - other.blue();
-        QVERIFY2(dr * dr + dg * dg + db * db >= 90 * 90, qPrintable(colour.name() + u" near "_qs + other.name()));
-    }
-}
-
 void TestKelNodeShape::highlight_data()
 {
     QTest::addColumn<int>("code");
@@ -434,21 +398,8 @@ void TestKelNodeShape::linkShapes()
     QFETCH(QString, tip);
     QFETCH(quint32, colour);
     QFETCH(int, width);
-    Fixture f;
-    const int a = f.Add(0, u"Door"_qs);
-    const int b = f.Add(a, u"Door"_qs);
-    CCanvasScene scene;
-    auto *pa = new CKELNodeShape(a);
-    auto *pb = new CKELNodeShape(b);
-    pa->RefreshFromModel(f.m);
-    pb->RefreshFromModel(f.m);
-    pb->setPos(0, 100);
-    scene.AddShape(pa);
-    scene.AddShape(pb);
-    auto *link = new CKELLinkShape(pa, pb, kind, status);
-    scene.AddLinkShape(link);
-    QCOMPARE(link->ObjectName(), u"KELConnection"_qs);
-    QVERIFY(link->ObjectCaption().isEmpty());
+    LinkedPair pair(kind, status);
+    CKELLinkShape *link = pair.link;
     QCOMPARE(link->EndArrowType(), arrow);
     QCOMPARE(link->toolTip(), tip);
     QCOMPARE(Canvas::ToColorRef(link->LineColor()), colour);
@@ -480,19 +431,10 @@ void TestKelNodeShape::linkAfterMove()
     QFETCH(QPointF, childAt);
     QFETCH(int, kind);
     QFETCH(bool, straight);
-    Fixture f;
-    const int a = f.Add(0, u"Door"_qs);
-    const int b = f.Add(a, u"Door"_qs);
-    CCanvasScene scene;
-    auto *pa = new CKELNodeShape(a);
-    auto *pb = new CKELNodeShape(b);
-    pa->RefreshFromModel(f.m);
-    pb->RefreshFromModel(f.m);
-    scene.AddShape(pa);
-    scene.AddShape(pb);
-    pb->setPos(0, 100);
-    auto *link = new CKELLinkShape(pa, pb, kind, 0);
-    scene.AddLinkShape(link);
+    LinkedPair pair(kind, 0);
+    CKELLinkShape *link = pair.link;
+    CKELNodeShape *pa = pair.parent;
+    CKELNodeShape *pb = pair.child;
     pb->setPos(childAt); // the drag: the link follows
 
     const QPolygonF path = link->Path();
@@ -556,9 +498,6 @@ void TestKelNodeShape::paintedColours()
     QCOMPARE(image.pixelColor(10 + 190, 10 + 45), inside);
     QCOMPARE(image.pixelColor(10 + 120, 10), edge);
     QCOMPARE(image.pixelColor(3, 3), QColor(Qt::white));
-    if (qEnvironmentVariableIsSet("VERDANTIS_SHOTS"))
-        image.save(qEnvironmentVariable("VERDANTIS_SHOTS") + u"/node-"_qs + QString::fromLatin1(QTest::currentDataTag())
-                   + u".png"_qs);
 }
 
 QTEST_MAIN(TestKelNodeShape)

@@ -64,6 +64,12 @@ struct Frame : GuiTestKit::Frame
 
 namespace {
 
+// Answers the dialog D with a name.
+template<class D> Step named(const QString &name)
+{
+    return [name](Frame &f) { f.script.Accept<D>([name](D &d) { d.NameEdit()->setText(name); }); };
+}
+
 QAction *viewEntry(CMainFrame &frame, const QString &text)
 {
     return EntryOf(*frame.MenuNamed(u"View"_qs), text);
@@ -161,22 +167,6 @@ private slots:
         QVERIFY(entry->isChecked());
     }
 
-    void theSeamForTheTreeWindows()
-    {
-        Frame f;
-        QCOMPARE(f.frame->PanDock()->windowTitle(), u"Pan Window"_qs);
-        QCOMPARE(f.frame->FormatBar()->windowTitle(), u"Canvas Format Bar"_qs);
-        QCOMPARE(f.frame->AlignBar()->windowTitle(), u"Canvas Align Bar"_qs);
-        QCOMPARE(f.frame->MenuNamed(u"View"_qs), f.frame->MenuNamed(u"&View"_qs));
-        QMenu *tools = f.frame->MenuNamed(u"&Tools"_qs);
-        QCOMPARE(f.frame->MenuNamed(u"Tools"_qs), tools);
-        QStringList titles;
-        for (const QAction *a : f.frame->menuBar()->actions())
-            titles.append(a->text());
-        QCOMPARE(titles, (QStringList{u"&File"_qs, u"&Edit"_qs, u"&View"_qs, u"&Model"_qs, u"&Tools"_qs, u"&Window"_qs,
-                                      u"&Help"_qs}));
-    }
-
     void newCommandsRunTheirDialogs_data()
     {
         QTest::addColumn<QString>("name");
@@ -196,9 +186,10 @@ private slots:
                 d.List()->item(0)->setSelected(true);
             });
         }) << u"Lamp {R1}"_qs << true;
-        QTest::newRow("IBT") << u"actionNewIBT"_qs << Step([](Frame &f) {
-            f.script.Accept<CKELIBTDlg>([](CKELIBTDlg &d) { d.NameEdit()->setText(u"Design"_qs); });
-        }) << u"Design"_qs << true;
+        QTest::newRow("IBT") << u"actionNewIBT"_qs << named<CKELIBTDlg>(u"Design"_qs) << u"Design"_qs << true;
+        for (const QString &name : {u"actionNewRequirement"_qs, u"actionNewRBT"_qs, u"actionNewIBT"_qs})
+            QTest::addRow("%s cancelled", qPrintable(name))
+                << name << Step([](Frame &f) { f.script.Cancel(); }) << QString() << false;
     }
     void newCommandsRunTheirDialogs()
     {
@@ -207,33 +198,21 @@ private slots:
         QFETCH(QString, newItem);
         QFETCH(bool, opens);
         Frame f;
+        const QString before = f.explorer();
         answer(f);
         f.action(name)->trigger();
         QVERIFY(f.script.Done());
-        QVERIFY(f.explorer().contains(u"      "_qs + newItem + u'\n'));
+        QCOMPARE(f.script.titles.size(), 1);
+        if (newItem.isEmpty()) { // cancelled: nothing changes
+            QCOMPARE(f.explorer(), before);
+            QVERIFY(!f.model().Solution()->IsModified());
+        } else {
+            QVERIFY(f.explorer().contains(u"      "_qs + newItem + u'\n'));
+        }
         QCOMPARE(f.explorer(), ExplorerText(f.model().Solution()));
         QCOMPARE(f.opened.size(), opens ? 1 : 0);
         if (opens)
             QCOMPARE(f.model().Lookup(f.opened.first())->GetLabel(), newItem);
-    }
-
-    void cancelledDialogsChangeNothing_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("requirement") << u"actionNewRequirement"_qs;
-        QTest::newRow("RBT") << u"actionNewRBT"_qs;
-        QTest::newRow("IBT") << u"actionNewIBT"_qs;
-    }
-    void cancelledDialogsChangeNothing()
-    {
-        QFETCH(QString, name);
-        Frame f;
-        const QString before = f.explorer();
-        f.script.Cancel();
-        f.action(name)->trigger();
-        QCOMPARE(f.script.titles.size(), 1);
-        QCOMPARE(f.explorer(), before);
-        QVERIFY(!f.model().Solution()->IsModified());
     }
 
     // Each context-menu command through its menu entry.
@@ -263,14 +242,11 @@ private slots:
                                             << QStringList{u"        R2"_qs, u"[extra minute] {R2}"_qs};
         QTest::newRow("remove requirement, answered no")
             << 10 << u"Remove"_qs << Step(no) << QStringList{u"        R2"_qs} << QStringList();
-        QTest::newRow("new component") << 7 << u"New Component"_qs << Step([](Frame &f) {
-            f.script.Accept<CKELComponentDlg>([](CKELComponentDlg &d) { d.NameEdit()->setText(u"LIGHT"_qs); });
-        }) << QStringList{u"        LIGHT"_qs}
-                                       << QStringList();
-        QTest::newRow("rename component") << 16 << u"Rename"_qs << Step([](Frame &f) {
-            f.script.Accept<CKELComponentDlg>([](CKELComponentDlg &d) { d.NameEdit()->setText(u"HATCH"_qs); });
-        }) << QStringList{u"        HATCH"_qs, u"R3:-HATCH??open??"_qs}
-                                          << QStringList{u"DOOR"_qs};
+        QTest::newRow("new component") << 7 << u"New Component"_qs << named<CKELComponentDlg>(u"LIGHT"_qs)
+                                       << QStringList{u"        LIGHT"_qs} << QStringList();
+        QTest::newRow("rename component")
+            << 16 << u"Rename"_qs << named<CKELComponentDlg>(u"HATCH"_qs)
+            << QStringList{u"        HATCH"_qs, u"R3:-HATCH??open??"_qs} << QStringList{u"DOOR"_qs};
         QTest::newRow("change behaviors") << 16 << u"Change Behaviors"_qs << Step([](Frame &f) {
             f.script.Use<CKELComponentBehaviorDlg>([](CKELComponentBehaviorDlg &d) {
                 d.BehaviorEdit()->setText(u"closed"_qs);
@@ -283,10 +259,8 @@ private slots:
                                           << QStringList{u"        DOOR\n"_qs, u"??open?? {R3}"_qs};
         QTest::newRow("remove component, answered no")
             << 16 << u"Remove "_qs << Step(no) << QStringList{u"        DOOR"_qs} << QStringList();
-        QTest::newRow("new RBT in the folder") << 5 << u"New RBT"_qs << Step([](Frame &f) {
-            f.script.Accept<CKELRBTDlg>([](CKELRBTDlg &d) { d.NameEdit()->setText(u"R2"_qs); });
-        }) << QStringList{u"        R2\n      IBTs"_qs}
-                                               << QStringList();
+        QTest::newRow("new RBT in the folder") << 5 << u"New RBT"_qs << named<CKELRBTDlg>(u"R2"_qs)
+                                               << QStringList{u"        R2\n      IBTs"_qs} << QStringList();
         QTest::newRow("change RBT") << 20 << u"Change "_qs << Step([](Frame &f) {
             f.script.Accept<CKELRBTDlg>([](CKELRBTDlg &d) {
                 d.List()->item(1)->setSelected(true);
@@ -295,18 +269,14 @@ private slots:
         }) << QStringList{u"        R1 and R2 {R1,R2}"_qs}
                                     << QStringList{u"        R1 {R1}"_qs};
         QTest::newRow("remove RBT") << 20 << u"Remove"_qs << Step(yes) << QStringList() << QStringList{u"R1 {R1}"_qs};
-        QTest::newRow("new IBT in the folder") << 4 << u"New IBT"_qs << Step([](Frame &f) {
-            f.script.Accept<CKELIBTDlg>([](CKELIBTDlg &d) { d.NameEdit()->setText(u"Second"_qs); });
-        }) << QStringList{u"        Second"_qs} << QStringList();
-        QTest::newRow("rename DBT") << 30 << u"Rename"_qs << Step([](Frame &f) {
-            f.script.Accept<CKELIBTDlg>([](CKELIBTDlg &d) { d.NameEdit()->setText(u"Cooker"_qs); });
-        }) << QStringList{u"        Cooker"_qs}
-                                    << QStringList{u"        Oven\n"_qs};
+        QTest::newRow("new IBT in the folder") << 4 << u"New IBT"_qs << named<CKELIBTDlg>(u"Second"_qs)
+                                               << QStringList{u"        Second"_qs} << QStringList();
+        QTest::newRow("rename DBT") << 30 << u"Rename"_qs << named<CKELIBTDlg>(u"Cooker"_qs)
+                                    << QStringList{u"        Cooker"_qs} << QStringList{u"        Oven\n"_qs};
         QTest::newRow("remove DBT") << 30 << u"Remove"_qs << Step(yes) << QStringList()
                                     << QStringList{u"        Oven\n"_qs};
-        QTest::newRow("new version") << 3 << u"New Version"_qs << Step([](Frame &f) {
-            f.script.Accept<CAddVersionDlg>([](CAddVersionDlg &d) { d.NameEdit()->setText(u"2.0"_qs); });
-        }) << QStringList{u"    Version: 2.0\n"_qs, u"    Version: 1.0*\n"_qs}
+        QTest::newRow("new version") << 3 << u"New Version"_qs << named<CAddVersionDlg>(u"2.0"_qs)
+                                     << QStringList{u"    Version: 2.0\n"_qs, u"    Version: 1.0*\n"_qs}
                                      << QStringList();
         QTest::newRow("open RBT") << 25 << u"Open"_qs << Step(yes) << QStringList() << QStringList();
     }

@@ -11,7 +11,6 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QPalette>
-#include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -33,7 +32,6 @@ private slots:
     void collapsedSubtreesStayHidden();
     void failuresSayWhy_data();
     void failuresSayWhy();
-    void printingFitsThePage();
     void partOfAPosterStaysInItsPlace();
     void svgHasOneElementPerPart_data();
     void svgHasOneElementPerPart();
@@ -231,18 +229,6 @@ void TestTreeExport::failuresSayWhy()
     QVERIFY(!r.ok);
     QVERIFY(!r.error.isEmpty());
     QVERIFY(!QFile::exists(m_dir.filePath(path)));
-}
-
-void TestTreeExport::printingFitsThePage()
-{
-    SmallTree t;
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    const QString path = m_dir.filePath(u"printed.pdf"_qs);
-    printer.setOutputFileName(path);
-    TreeExport::Print(t.doc->Scene(), printer);
-    QVERIFY(QFileInfo(path).size() > 500);
-    QCOMPARE(head(path, 4), QByteArray("%PDF"));
 }
 
 // A poster's part is cut at its edge: nothing of it, texts included, may

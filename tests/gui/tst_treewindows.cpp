@@ -49,10 +49,8 @@ private slots:
     void pagesComeFromTheTreeAndGoBack();
     void canvasFollowsModelEdits_data();
     void canvasFollowsModelEdits();
-    void undoNeverShowsWhatTheModelLacks();
     void movesAreWrittenToTheRecord();
     void savedWidthDoesNotGrow();
-    void activeViewFollowsTheActiveWindow();
     void findBarFindsAndSaysWhenNot();
 };
 
@@ -291,31 +289,6 @@ void TestTreeWindows::canvasFollowsModelEdits()
     AGREES(doc);
 }
 
-// Undo holds ids: a removed node comes back with its shape and link, the
-// layout before it is undone after it, and the drawing agrees throughout.
-void TestTreeWindows::undoNeverShowsWhatTheModelLacks()
-{
-    Fixture f;
-    const int a = f.Add(0, u"A"_qs, 10, 10);
-    const int b = f.Add(a, u"B"_qs, 10, 100);
-    CTessel1Doc doc(f.m, f.tree);
-    CTessel1View view(doc);
-    QVERIFY(view.RearrangeAll());
-    QVERIFY(f.m.RemoveNode(b));
-    AGREES(doc);
-    QVERIFY(f.m.History().Undo());
-    AGREES(doc);
-    QVERIFY(doc.NodeShape(b));
-    QVERIFY(doc.LinkInto(b));
-    QVERIFY(f.m.History().Undo());
-    AGREES(doc);
-    QCOMPARE(QPoint(f.N(a)->x, f.N(a)->y), QPoint(10, 10));
-    QVERIFY(f.m.History().Redo());
-    QVERIFY(f.m.History().Redo());
-    AGREES(doc);
-    QVERIFY(!doc.NodeShape(b));
-}
-
 void TestTreeWindows::movesAreWrittenToTheRecord()
 {
     Fixture f;
@@ -369,21 +342,6 @@ void TestTreeWindows::savedWidthDoesNotGrow()
         QList<CGeometryAction::Entry>{{a, QPoint(0, 10), QPoint(0, 10), QSize(250, 50), QSize(300, 50)}})));
     QCOMPARE(f.N(a)->w, 240);
     QCOMPARE(doc.NodeShape(a)->OwnRect().width(), 300);
-}
-
-void TestTreeWindows::activeViewFollowsTheActiveWindow()
-{
-    CKELDataManager m;
-    QVERIFY(CSolutionFile::Read(m, GuiTestKit::ExampleSolution(), nullptr));
-    QMdiArea area;
-    area.resize(800, 600);
-    area.show();
-    CTreeWindows windows(m, area);
-    CChildFrame *r1 = windows.Open(20);
-    CChildFrame *r3 = windows.Open(25);
-    QCOMPARE(windows.ActiveView(), &r3->View());
-    area.setActiveSubWindow(r1);
-    QCOMPARE(windows.ActiveView(), &r1->View());
 }
 
 void TestTreeWindows::findBarFindsAndSaysWhenNot()

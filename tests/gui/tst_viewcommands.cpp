@@ -26,7 +26,6 @@ private slots:
     void addNodeAsksThenAdds();
     void addLink_data();
     void addLink();
-    void deleteDetachesLinkedChildrenFirst();
     void deleteAsksAboutChildren_data();
     void deleteAsksAboutChildren();
     void deleteAndRemoveInASharedSolution();
@@ -34,7 +33,6 @@ private slots:
     void arrangeTree();
     void autoArrangeReacts_data();
     void autoArrangeReacts();
-    void undoRedoOfMovesAndLayouts();
 };
 
 // "Add Node" goes below a single selected node, else to 50,50, and steps
@@ -160,26 +158,6 @@ void TestViewCommands::addLink()
         QCOMPARE(e.doc->LinkInto(ids[parentOf[0]])->StartKey(), ids[parentOf[2]]);
     // structural edits are the model's: the canvas undo stack has none
     QCOMPARE(e.scene().UndoStack()->count(), 0);
-}
-
-void TestViewCommands::deleteDetachesLinkedChildrenFirst()
-{
-    Editor e;
-    const int a = e.f.Add(0, u"A"_qs, 0, 0);
-    const int b = e.f.Add(a, u"B"_qs, 0, 100);
-    const int c = e.f.Add(b, u"C"_qs, 0, 200);
-    const int d = e.f.Add(a, u"D"_qs, 300, 100);
-    e.open();
-    // the link into D and the node B
-    e.scene().SelectOnly(e.doc->LinkInto(d));
-    e.shape(b)->setSelected(true);
-    e.view->OnDelete();
-    QVERIFY(!e.f.N(b));
-    QVERIFY(!e.shape(b));
-    QCOMPARE(e.f.N(d)->ParentId(), 0);
-    QCOMPARE(e.f.N(c)->ParentId(), 0);
-    QVERIFY(e.f.N(a)->ChildIds().isEmpty());
-    QVERIFY(!e.doc->LinkInto(d));
 }
 
 // Removing a node whose children stay behind asks what becomes of them;
@@ -393,49 +371,6 @@ void TestViewCommands::autoArrangeReacts()
         QCoreApplication::processEvents();
         QCOMPARE(steps.count(), 0);
     }
-}
-
-void TestViewCommands::undoRedoOfMovesAndLayouts()
-{
-    Editor e;
-    const int a = e.f.Add(0, u"A"_qs, 300, 40);
-    const int b = e.f.Add(a, u"B"_qs, 20, 300);
-    e.f.m.Solution()->SetModified(false);
-    e.open();
-    QVERIFY(e.view->RearrangeAll());
-    QCOMPARE(e.f.m.History().UndoText(), EditorTexts::RearrangeAll);
-    QVERIFY(e.f.m.Solution()->IsModified());
-    const QPoint laidA = e.place(a);
-    const QPoint laidB = e.place(b);
-    QCOMPARE(laidA, QPoint(0, 0));
-    QCOMPARE(laidB, QPoint(0, 100)); // a row of 15 + 50, and B's parent is 35 taller than 15
-    QVERIFY(e.f.m.History().Undo());
-    QCOMPARE(e.place(a), QPoint(300, 40));
-    QCOMPARE(e.place(b), QPoint(20, 300));
-    QCOMPARE(e.shape(b)->pos(), QPointF(20, 300));
-    QVERIFY(!e.f.m.History().CanUndo());
-    QVERIFY(e.f.m.History().Redo());
-    QCOMPARE(e.place(b), laidB);
-    // nothing left to arrange: no empty step
-    QSignalSpy steps(&e.f.m.History(), &CUndoHistory::changed);
-    QVERIFY(!e.view->RearrangeAll());
-    QCOMPARE(steps.count(), 0);
-    // a drag is one step as well
-    e.show();
-    QWidget *vp = e.view->viewport();
-    const QPoint from = e.view->mapFromScene(QPointF(laidB) + QPointF(100, 40));
-    const QPoint to = e.view->mapFromScene(QPointF(laidB) + QPointF(160, 140));
-    QTest::mousePress(vp, Qt::LeftButton, {}, from);
-    QTest::mouseMove(vp, from + QPoint(5, 5));
-    QTest::mouseMove(vp, to);
-    QTest::mouseRelease(vp, Qt::LeftButton, {}, to);
-    QCOMPARE(e.f.m.History().UndoText(), u"Move"_qs);
-    QCOMPARE(e.place(b), laidB + QPoint(60, 100));
-    QVERIFY(e.f.m.History().Undo());
-    QCOMPARE(e.place(b), laidB);
-    QCOMPARE(e.f.m.History().UndoText(), EditorTexts::RearrangeAll);
-    // the canvas keeps no history of its own for a tree
-    QCOMPARE(e.scene().UndoStack()->count(), 0);
 }
 
 QTEST_MAIN(TestViewCommands)
