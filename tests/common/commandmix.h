@@ -63,8 +63,8 @@ private:
     // text that exercises the record escapes and the packet framing
     QString text()
     {
-        static const QStringList pieces{u"door"_qs, u":"_qs, u";"_qs, u"#"_qs, u".."_qs, u"."_qs, u"\\"_qs,
-                                        u"\n"_qs, u"Πόρτα"_qs, u"門"_qs, u" "_qs, u".cm."_qs, u"🚪"_qs};
+        static const QStringList pieces{u"door"_qs, u":"_qs,     u";"_qs,  u"#"_qs, u".."_qs,   u"."_qs, u"\\"_qs,
+                                        u"\n"_qs,   u"Πόρτα"_qs, u"門"_qs, u" "_qs, u".cm."_qs, u"🚪"_qs};
         QString s;
         for (int i = rng.bounded(6); i > 0; --i)
             s += pieces[rng.bounded(int(pieces.size()))];

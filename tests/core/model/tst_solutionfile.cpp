@@ -278,6 +278,7 @@ private slots:
                                    solutionFile(kSkeleton.left(kSkeleton.indexOf("obj;id:6"))
                                                     + "obj;id:6;type:Requirements;name:;children:20;\r\n"
                                                       "obj;id:20;type:Requirement;name:R1;children:;desc:old;\r\n"
+                                                      "obj;id:20;type:Requirement;name:R1;children:;desc:older;\r\n"
                                                       "obj;id:20;type:Requirement;name:R1;children:;desc:new;\r\n"
                                                     + kSkeleton.mid(kSkeleton.indexOf("obj;id:7")),
                                                 9, 20)));
@@ -287,7 +288,7 @@ private slots:
         QVERIFY(r);
         QCOMPARE(r->Description(), u"new"_qs);
         QCOMPARE(m.CurrentVersion()->RequirementsFolder()->ChildCount(), 1);
-        QCOMPARE(m.LastLoadReport().duplicateIds, 1);
+        QCOMPARE(m.LastLoadReport().duplicateIds, 2); // every replaced line counts
     }
 
     void longLine()
