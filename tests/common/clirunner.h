@@ -3,10 +3,13 @@
 // Runs the real verdantis-cli as a user would, in a home (and working folder)
 // of its own, so that no setting of the machine's user leaks into a test.
 
+#include "testkit.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
+#include <QtTest>
 
 namespace CliRun {
 
@@ -59,16 +62,47 @@ inline QString TestData(const QString &relative)
     return QStringLiteral(VERDANTIS_TEST_DATA "/") + relative;
 }
 
-inline QByteArray ReadBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 inline QString ReadText(const QString &path)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    return QString::fromUtf8(TestKit::ReadFile(path));
+}
+
+// A table of command lines and what each must give. Arguments ending in
+// ".kvf" name files under the test data folder, "@out" a fresh output file.
+// golden: standard output, or the data file that holds it (none: no
+// output); error: a
+// text standard error contains, or equals when it ends a line (none: no
+// errors); outGolden: the data file @out equals (none: no file is written).
+inline void AddGoldenColumns()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("golden");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("outGolden");
+}
+
+inline void CheckGoldenRow(const QString &home)
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, golden);
+    QFETCH(QString, error);
+    QFETCH(QString, outGolden);
+    const QString out = home + u'/' + QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'_') + u".kvf"_qs;
+    for (QString &a : args)
+        a = a == u"@out" ? out : a.endsWith(u".kvf") ? TestData(a) : a;
+    const Result r = Run(args, home);
+    QCOMPARE(r.exitCode, exitCode);
+    if (error.isEmpty() || error.endsWith(u'\n'))
+        QCOMPARE(r.err, error);
+    else
+        QVERIFY2(r.err.contains(error), qPrintable(r.err));
+    QCOMPARE(r.out, QFile::exists(TestData(golden)) && !golden.isEmpty() ? ReadText(TestData(golden)) : golden);
+    if (outGolden.isEmpty())
+        QVERIFY(!QFile::exists(out));
+    else
+        QCOMPARE(TestKit::ReadFile(out), TestKit::ReadFile(TestData(outGolden)));
 }
 
 } // namespace CliRun

@@ -2,8 +2,10 @@
 
 // Small helpers every kind of test uses; one copy of each.
 
+#include "model/nodeattributes.h"
 #include "model/operationrecord.h"
 
+#include <QFile>
 #include <QStringList>
 #include <QtGlobal>
 
@@ -16,6 +18,31 @@ inline int EnvNumber(const char *name, int fallback)
     bool ok = false;
     const int n = qEnvironmentVariableIntValue(name, &ok);
     return ok && n > 0 ? n : fallback;
+}
+
+// A file's bytes; empty when it cannot be read.
+inline QByteArray ReadFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline bool WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// A node's fields as a user types them in the node dialog.
+inline CNodeAttributes Node(const QString &component, const QString &behavior, int type = 1,
+                            const QString &tag = QStringLiteral("R1"))
+{
+    CNodeAttributes a;
+    a.component = component;
+    a.behavior = behavior;
+    a.behaviorType = type;
+    a.requirementTag = tag;
+    return a;
 }
 
 // Stands in for the collaboration client of a shared solution: keeps the

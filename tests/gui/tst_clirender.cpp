@@ -79,7 +79,7 @@ void TestCliRender::renders()
     if (!written.isEmpty())
         path = m_home.filePath(written);
     QVERIFY(QFileInfo(path).size() > 100);
-    QCOMPARE(CliRun::ReadBytes(path).left(magic.size()), magic);
+    QCOMPARE(TestKit::ReadFile(path).left(magic.size()), magic);
     if (pngSize.isValid())
         QCOMPARE(QImageReader(path).size(), pngSize);
 }

@@ -3,6 +3,7 @@
 #include "collab/packetframer.h"
 #include "teststore.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -37,14 +38,12 @@ public:
         }
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
         m_process.start();
-        if (!m_process.waitForStarted(5000))
+        if (!m_process.waitForStarted(20000))
             return false;
         QByteArray out;
         // "verdantis-server: listening on 127.0.0.1:PORT, data in DIR"
-        for (int i = 0; i < 100 && !out.contains('\n'); ++i) {
-            m_process.waitForReadyRead(100);
+        while (!out.contains('\n') && m_process.waitForReadyRead(60000))
             out += m_process.readAllStandardOutput();
-        }
         const qsizetype colon = out.indexOf("127.0.0.1:");
         if (colon < 0)
             return false;
@@ -58,7 +57,8 @@ public:
         if (m_process.state() == QProcess::NotRunning)
             return true;
         m_process.terminate();
-        return m_process.waitForFinished(10000) && m_process.exitStatus() == QProcess::NormalExit;
+        return m_process.waitForFinished(60000) && m_process.exitStatus() == QProcess::NormalExit
+               && m_process.exitCode() == 0;
     }
     // As a crash would.
     void Kill()
@@ -66,10 +66,22 @@ public:
         if (m_process.state() == QProcess::NotRunning)
             return;
         m_process.kill();
-        m_process.waitForFinished(5000);
+        m_process.waitForFinished(20000);
     }
     bool IsRunning() const { return m_process.state() == QProcess::Running; }
     quint16 Port() const { return m_port; }
+    // Resident memory in KiB, from /proc; -1 when it cannot be read.
+    qint64 RssKiB() const
+    {
+        QFile status(u"/proc/%1/status"_qs.arg(m_process.processId()));
+        if (!status.open(QIODevice::ReadOnly))
+            return -1;
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("VmRSS:"))
+                return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+        }
+        return -1;
+    }
     // What the database holds for name right now, read beside the server.
     QString StoredText(const QString &name) const
     {
@@ -109,6 +121,12 @@ private:
     quint16 m_port = 0;
     int m_descriptorLimit = 0;
 };
+
+// The request that saves text as the shared solution name.
+inline QString SaveRequest(const QString &name, const QString &text)
+{
+    return u"FileSave#"_qs + name + u'#' + QString::number(text.size()) + u'#' + text;
+}
 
 // A users-file hash of password, made by the server program itself.
 inline QString HashPassword(const QString &password)
@@ -154,6 +172,11 @@ public:
         });
         m_socket.connectToHost(QHostAddress::LocalHost, port);
         return m_socket.waitForConnected(5000);
+    }
+    // Connects and logs in; false unless the server acknowledges the user.
+    bool LogIn(quint16 port, const QString &user = QStringLiteral("ann"))
+    {
+        return Connect(port) && Ask(u"UIDLog#"_qs + user + u"##"_qs) == u"UIDLogAck#"_qs + user + u'#';
     }
     void Send(const QString &text)
     {

@@ -1,7 +1,7 @@
 #pragma once
 
-// Shared by the server's fault and soak tests: the real server as a process
-// whose memory can be read, and a user editing through the real client.
+// Shared by the server's collaboration, fault and soak tests: the real
+// server as a process, and users editing through the real client.
 
 #include "collab/sharedsolutionclient.h"
 #include "model/keldatamanager.h"
@@ -9,7 +9,8 @@
 #include "model/keltree.h"
 #include "model/nodeattributes.h"
 #include "scriptedprompt.h"
-#include "teststore.h"
+#include "testkit.h"
+#include "serverprocess.h"
 
 #include <QFile>
 #include <QProcess>
@@ -19,72 +20,11 @@
 
 namespace SoakKit {
 
-// verdantis-server on a free loopback port; the data folder outlives it, so
-// a restart finds what the killed one stored.
-class CServer
-{
-public:
-    CServer(const QString &dataDir, const QStringList &extra) : m_dataDir(dataDir), m_extra(extra) {}
-    ~CServer() { Kill(); }
+// The data folder outlives the server, so a restart finds what the killed
+// one stored.
+using CServer = CServerProcess;
 
-    bool Start()
-    {
-        m_process.setProgram(QStringLiteral(VERDANTIS_SERVER));
-        m_process.setArguments(QStringList{u"--listen"_qs, u"127.0.0.1"_qs, u"--port"_qs, u"0"_qs}
-                               + TestStore::Arguments(m_dataDir) + m_extra);
-        m_process.setProcessChannelMode(QProcess::SeparateChannels);
-        m_process.start();
-        if (!m_process.waitForStarted(20000))
-            return false;
-        QByteArray out;
-        while (!out.contains('\n') && m_process.waitForReadyRead(60000))
-            out += m_process.readAllStandardOutput();
-        // "verdantis-server: listening on 127.0.0.1:PORT, data in DIR"
-        const qsizetype at = out.indexOf("127.0.0.1:");
-        if (at < 0)
-            return false;
-        m_port = quint16(out.mid(at + 10, out.indexOf(',', at) - at - 10).toUInt());
-        return m_port != 0;
-    }
-    void Kill()
-    {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.kill();
-        m_process.waitForFinished(20000);
-    }
-    bool Stop()
-    {
-        if (m_process.state() == QProcess::NotRunning)
-            return true;
-        m_process.terminate();
-        return m_process.waitForFinished(60000) && m_process.exitStatus() == QProcess::NormalExit
-               && m_process.exitCode() == 0;
-    }
-    bool IsRunning() const { return m_process.state() == QProcess::Running; }
-    quint16 Port() const { return m_port; }
-    // Resident memory in KiB, from /proc; -1 when it cannot be read.
-    qint64 RssKiB() const
-    {
-        QFile status(u"/proc/%1/status"_qs.arg(m_process.processId()));
-        if (!status.open(QIODevice::ReadOnly))
-            return -1;
-        for (const QByteArray &line : status.readAll().split('\n')) {
-            if (line.startsWith("VmRSS:"))
-                return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-        }
-        return -1;
-    }
-    QByteArray StandardError() { return m_process.readAllStandardError(); }
-
-private:
-    QString m_dataDir;
-    QStringList m_extra;
-    QProcess m_process;
-    quint16 m_port = 0;
-};
-
-// A user: a model, its collaboration client and a prompt that says yes.
+// One user: a model, its collaboration client and a prompt that says yes.
 struct CUser
 {
     CUser(const QString &id, quint16 port)
@@ -93,27 +33,81 @@ struct CUser
         manager.NewSolution();
         client.SetLoginSettings(u"127.0.0.1"_qs, port, id, QString());
         QObject::connect(&client, &CSharedSolutionClient::operationApplied, &client,
-                         [this](const QString &record, bool) {
+                         [this](const QString &record, bool changed) {
                              if (record.contains(u"tag:END-"_qs))
                                  ++markers;
+                             if (!changed)
+                                 ++refused;
                          });
     }
     void SetPort(quint16 port) { client.SetLoginSettings(u"127.0.0.1"_qs, port, client.UserId(), QString()); }
     bool LogIn()
     {
-        return client.ConnectToServer() && QTest::qWaitFor([this] { return client.IsLoggedIn(); }, 60000);
+        if (!client.ConnectToServer())
+            return false;
+        // a refused certificate or password ends the wait early
+        const bool ended = QTest::qWaitFor(
+            [this] {
+                return client.IsLoggedIn() || !client.Socket().IsOpen()
+                       || (client.Socket().AwaitedCount() == 0 && client.IsConnected());
+            },
+            60000);
+        return ended && client.IsLoggedIn();
     }
     bool Open(const QString &name)
     {
         QSignalSpy opened(&client, &CSharedSolutionClient::sharedSolutionOpened);
         return client.OpenShared(name) && (opened.size() > 0 || opened.wait(60000));
     }
-
     CKELDataManager manager;
     CScriptedPrompt prompt;
     CSharedSolutionClient client{manager};
     int markers = 0;
+    int refused = 0; // relayed records the model turned down
 };
+
+using Users = std::vector<std::unique_ptr<CUser>>;
+
+inline Users MakeUsers(int count, quint16 port)
+{
+    Users users;
+    for (int i = 0; i < count; ++i)
+        users.push_back(std::make_unique<CUser>(u"user"_qs + QString::number(i), port));
+    return users;
+}
+
+// Every user logged in and holding name.
+inline bool Rejoin(const Users &users, const QString &name)
+{
+    for (const auto &u : users) {
+        if ((!u->client.IsLoggedIn() && !u->LogIn()) || (u->client.SharedName() != name && !u->Open(name)))
+            return false;
+    }
+    return true;
+}
+
+// Kills the server, waits until every user has seen it go, and starts it anew.
+inline bool Restart(CServer &server, const Users &users)
+{
+    server.Kill();
+    for (const auto &u : users) {
+        if (!QTest::qWaitFor([&] { return !u->client.IsConnected(); }, 60000))
+            return false;
+    }
+    if (!server.Start())
+        return false;
+    for (const auto &u : users)
+        u->SetPort(server.Port());
+    return true;
+}
+
+// The seed of a run: from the environment to repeat one, else new each time.
+inline QRandomGenerator SeededRandom(const char *seedVariable)
+{
+    const auto seed = quint32(TestKit::EnvNumber(seedVariable, int(QRandomGenerator::global()->bounded(1 << 30))));
+    qInfo("seed %u", seed);
+    return QRandomGenerator(seed);
+}
 
 // A small edit of the kind users make all day: requirements, nodes under
 // what this user sees now.

@@ -7,7 +7,7 @@
 #include "model/keltree.h"
 #include "model/nodeattributes.h"
 #include "scriptedprompt.h"
-#include "serverprocess.h"
+#include "soakkit.h"
 
 #include <QRandomGenerator>
 #include <QSslCertificate>
@@ -15,48 +15,7 @@
 
 namespace {
 
-// One user: a model, its collaboration client and a prompt that says yes.
-struct CUser
-{
-    explicit CUser(const QString &id, quint16 port)
-    {
-        manager.SetPrompt(&prompt);
-        manager.NewSolution();
-        client.SetLoginSettings(u"127.0.0.1"_qs, port, id, QString());
-        QObject::connect(&client, &CSharedSolutionClient::operationApplied, &client,
-                         [this](const QString &record, bool changed) {
-                             if (record.contains(u"tag:END-"_qs))
-                                 ++markers;
-                             if (!changed)
-                                 ++refused;
-                         });
-    }
-
-    bool LogIn()
-    {
-        if (!client.ConnectToServer())
-            return false;
-        // a refused certificate or password ends the wait early
-        const bool ended = QTest::qWaitFor(
-            [this] {
-                return client.IsLoggedIn() || !client.Socket().IsOpen()
-                       || (client.Socket().AwaitedCount() == 0 && client.IsConnected());
-            },
-            10000);
-        return ended && client.IsLoggedIn();
-    }
-    bool Open(const QString &name)
-    {
-        QSignalSpy opened(&client, &CSharedSolutionClient::sharedSolutionOpened);
-        return client.OpenShared(name) && (opened.size() > 0 || opened.wait(20000));
-    }
-
-    CKELDataManager manager;
-    CScriptedPrompt prompt;
-    CSharedSolutionClient client{manager};
-    int markers = 0;
-    int refused = 0; // relayed records the model turned down
-};
+using SoakKit::CUser;
 
 QList<CKELData *> ofType(const CKELDataManager &m, int typeCode)
 {
@@ -164,366 +123,356 @@ class TestCollaboration : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void randomEditing_data();
-    void randomEditing();
-    void disconnectLeavesLocalCopy();
-    void undoTravelsToEveryone_data();
-    void undoTravelsToEveryone();
-    void certificateTrust_data();
-    void certificateTrust();
-    void encryptedEndToEnd();
-    void membersAndEarlierSaves();
+    void initTestCase()
+    {
+        QLoggingCategory::setFilterRules(u"verdantis.collab.packet=false"_qs);
+        VERDANTIS_PREPARE_TEST_STORE();
+        QVERIFY2(MakeCertificate(m_tlsDir.path(), u"server"_qs), "openssl req could not make a certificate");
+        const QString cert = m_tlsDir.filePath(u"server.pem"_qs);
+        m_fingerprint = CTlsTrust::Fingerprint(QSslCertificate::fromPath(cert).value(0));
+        QVERIFY(!m_fingerprint.isEmpty());
+        QVERIFY(QDir(m_tlsDir.path()).mkdir(u"data"_qs));
+        m_tlsServer = std::make_unique<CServerProcess>(
+            m_tlsDir.filePath(u"data"_qs),
+            QStringList{u"--tls-cert"_qs, cert, u"--tls-key"_qs, m_tlsDir.filePath(u"server.key"_qs)});
+        QVERIFY2(m_tlsServer->Start(), "verdantis-server with TLS did not start");
+    }
+
+    void randomEditing_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        QTest::addColumn<int>("users");
+        QTest::addColumn<int>("edits");     // per user
+        QTest::addColumn<int>("joinAfter"); // edits before the last user joins
+        QTest::newRow("two users") << 1u << 2 << 150 << 0;
+        QTest::newRow("three users, one late") << 7u << 3 << 150 << 80;
+        QTest::newRow("three users, late joiner in a burst") << 42u << 3 << 250 << 120;
+    }
+
+    void randomEditing()
+    {
+        QFETCH(quint32, seed);
+        QFETCH(int, users);
+        QFETCH(int, edits);
+        QFETCH(int, joinAfter);
+        QTemporaryDir dir;
+        CServerProcess server(dir.path(), {u"--store-interval"_qs, u"3600"_qs});
+        QVERIFY(server.Start());
+        QRandomGenerator rng(seed);
+
+        std::vector<std::unique_ptr<CUser>> u;
+        for (int i = 0; i < users; ++i)
+            u.push_back(std::make_unique<CUser>(u"user"_qs + QString::number(i), server.Port()));
+
+        // the first user builds a little locally, then shares it
+        for (int i = 0; i < 30; ++i)
+            randomEdit(u[0]->manager, rng, 0, i);
+        QVERIFY(u[0]->LogIn());
+        QVERIFY(u[0]->client.SaveAsShared(u"shared.kvf"_qs));
+        QVERIFY(QTest::qWaitFor([&] { return u[0]->prompt.texts.contains(u"Solution shared.kvf saved"_qs); }, 10000));
+
+        const int early = joinAfter > 0 ? users - 1 : users;
+        for (int i = 1; i < early; ++i) {
+            QVERIFY(u[i]->LogIn());
+            QVERIFY(u[i]->Open(u"shared.kvf"_qs));
+            QCOMPARE(u[i]->manager.BuildSolutionText(), u[0]->manager.BuildSolutionText());
+        }
+
+        for (int step = 0; step < edits; ++step) {
+            if (joinAfter > 0 && step == joinAfter) {
+                // joins while the others' edits are still on their way
+                CUser &late = *u.back();
+                QVERIFY(late.LogIn());
+                QVERIFY(late.client.OpenShared(u"shared.kvf"_qs));
+            }
+            for (int i = 0; i < users; ++i) {
+                if (u[i]->client.IsShared())
+                    randomEdit(u[i]->manager, rng, i, step);
+            }
+            // let some relays in between, not all
+            if (step % 3 == 0)
+                QCoreApplication::processEvents();
+        }
+        QVERIFY(QTest::qWaitFor([&] { return u.back()->client.IsShared(); }, 20000));
+
+        // one marker per user; once every user has seen all markers, every
+        // edit sent before them has been applied everywhere
+        for (int i = 0; i < users; ++i)
+            QVERIFY(u[i]->manager.AddRequirement(u"END-"_qs + QString::number(i), QString()));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return std::all_of(u.begin(), u.end(), [&](const auto &x) { return x->markers == users; }); },
+            60000));
+
+        const QString text = u[0]->manager.BuildSolutionText();
+        for (int i = 1; i < users; ++i)
+            QCOMPARE(u[i]->manager.BuildSolutionText(), text);
+        // the edits did happen, and did conflict
+        QVERIFY(ofType(u[0]->manager, KEL::Method).size() > 5);
+        QVERIFY(u[0]->manager.MaxCount() > 100);
+        QVERIFY(u[0]->refused > 0);
+
+        // the server's copy, as a save by a holder stores it
+        u[1]->prompt.texts.clear();
+        QVERIFY(u[1]->client.Save());
+        QVERIFY(QTest::qWaitFor([&] { return u[1]->prompt.texts.contains(u"Solution shared.kvf saved"_qs); }, 10000));
+        QCOMPARE(server.StoredText(u"shared.kvf"_qs), text);
+
+        // and what a newcomer gets
+        CUser newcomer(u"newcomer"_qs, server.Port());
+        QVERIFY(newcomer.LogIn());
+        QVERIFY(newcomer.Open(u"shared.kvf"_qs));
+        QCOMPARE(newcomer.manager.BuildSolutionText(), text);
+    }
+
+    // Disconnecting keeps the shared solution on screen as a local, unnamed
+    // copy; the others go on.
+    void disconnectLeavesLocalCopy()
+    {
+        QTemporaryDir dir;
+        CServerProcess server(dir.path());
+        QVERIFY(server.Start());
+        CUser a(u"ann"_qs, server.Port());
+        CUser b(u"bob"_qs, server.Port());
+        QVERIFY(a.manager.AddRequirement(u"R1"_qs, u"x"_qs));
+        QVERIFY(a.LogIn());
+        QVERIFY(a.client.SaveAsShared(u"s"_qs));
+        QVERIFY(b.LogIn());
+        QVERIFY(b.Open(u"s"_qs));
+
+        b.client.DisconnectFromServer();
+        QVERIFY(b.prompt.texts.contains(u"Disconnected"_qs));
+        QVERIFY(!b.client.IsShared());
+        QVERIFY(b.manager.Solution()->Path().isEmpty());
+        QVERIFY(!b.client.Title().contains(u" -M-"_qs));
+        QVERIFY(!b.client.Title().contains(u"Connected"_qs));
+
+        QVERIFY(a.manager.AddRequirement(u"R2"_qs, QString()));
+        QVERIFY(QTest::qWaitFor([&] { return a.manager.FindRequirement(u"R2"_qs) != nullptr; }, 10000));
+        QVERIFY(b.manager.IsLocal()); // nothing reaches it any more
+        QVERIFY(!b.manager.FindRequirement(u"R2"_qs));
+        // b edits its own copy now
+        QVERIFY(b.manager.AddRequirement(u"B1"_qs, QString()));
+        QVERIFY(b.manager.FindRequirement(u"B1"_qs));
+        QVERIFY(!a.manager.FindRequirement(u"B1"_qs));
+    }
+
+    void undoTravelsToEveryone_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        for (quint32 seed : {3u, 14u, 15u})
+            QTest::addRow("seed %u", seed) << seed;
+    }
+
+    // One user undoes, redoes and moves boxes while another edits: the undo
+    // goes to everyone as records, so both copies and the server's stay equal.
+    void undoTravelsToEveryone()
+    {
+        QFETCH(quint32, seed);
+        QTemporaryDir dir;
+        CServerProcess server(dir.path(), {u"--store-interval"_qs, u"3600"_qs});
+        QVERIFY(server.Start());
+        QRandomGenerator rng(seed);
+        CUser a(u"alice"_qs, server.Port()), b(u"bob"_qs, server.Port());
+        for (int i = 0; i < 30; ++i)
+            randomEdit(a.manager, rng, 0, i);
+        QVERIFY(a.LogIn());
+        QVERIFY(a.client.SaveAsShared(u"undo.kvf"_qs));
+        QVERIFY(QTest::qWaitFor([&] { return a.prompt.texts.contains(u"Solution undo.kvf saved"_qs); }, 10000));
+        QVERIFY(b.LogIn());
+        QVERIFY(b.Open(u"undo.kvf"_qs));
+
+        auto layout = [&](int base) {
+            for (CKELData *t : ofType(a.manager, KEL::RBT) + ofType(a.manager, KEL::DBT)) {
+                QList<CNodeGeometry> g;
+                for (const CKELMethod *n : static_cast<CKELTree *>(t)->Nodes())
+                    g.append({n->GetId(), base + int(g.size()), base, 90, 30});
+                if (!g.isEmpty())
+                    return a.manager.SetNodesGeometry(t->GetId(), g);
+            }
+            return false;
+        };
+        int undone = 0, redone = 0;
+        for (int step = 0; step < 150; ++step) {
+            switch (rng.bounded(6)) {
+            // the step's records must be back from the server before it can be undone
+            case 0:
+                if (a.manager.History().CanUndo())
+                    undone += QTest::qWaitFor([&] { return a.manager.History().Undo(); }, 2000);
+                break;
+            case 1:
+                if (a.manager.History().CanRedo())
+                    redone += QTest::qWaitFor([&] { return a.manager.History().Redo(); }, 2000);
+                break;
+            case 2: layout(int(rng.bounded(400))); break;
+            default: randomEdit(a.manager, rng, 0, step); break;
+            }
+            randomEdit(b.manager, rng, 1, step);
+            if (step % 2 == 0)
+                QCoreApplication::processEvents();
+        }
+        QVERIFY2(undone > 0 && redone > 0, qPrintable(a.prompt.texts.join(u'|')));
+        for (CUser *x : {&a, &b})
+            QVERIFY(x->manager.AddRequirement(x == &a ? u"END-a"_qs : u"END-b"_qs, QString()));
+        QVERIFY(QTest::qWaitFor([&] { return a.markers == 2 && b.markers == 2; }, 60000));
+        // all quiet: a last layout reaches the other user and the server
+        QVERIFY(layout(7000));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return a.manager.BuildSolutionText().contains(u";x:7000;y:7000;"_qs)
+                       && b.manager.BuildSolutionText().contains(u";x:7000;y:7000;"_qs);
+            },
+            20000));
+        const QString text = a.manager.BuildSolutionText();
+        QCOMPARE(b.manager.BuildSolutionText(), text);
+        QVERIFY(text.contains(u";x:7000;y:7000;"_qs));
+        b.prompt.texts.clear();
+        QVERIFY(b.client.Save());
+        QVERIFY(QTest::qWaitFor([&] { return b.prompt.texts.contains(u"Solution undo.kvf saved"_qs); }, 10000));
+        QCOMPARE(server.StoredText(u"undo.kvf"_qs), text);
+    }
+
+    void certificateTrust_data()
+    {
+        QTest::addColumn<QString>("trustedBefore"); // "", "same" or a fingerprint
+        QTest::addColumn<bool>("userSaysYes");
+        QTest::addColumn<bool>("loggedIn");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("new certificate, the user trusts it") << QString() << true << true << 1 << QString();
+        QTest::newRow("new certificate, the user declines") << QString() << false << false << 1 << QString();
+        QTest::newRow("certificate trusted before") << u"same"_qs << false << true << 0 << QString();
+        QTest::newRow("changed certificate") << u"00:11:22:33"_qs << true << false << 0 << u"HAS CHANGED"_qs;
+    }
+
+    // A self-signed certificate is asked about once and then remembered per
+    // host and port; a different one later is refused without a question.
+    void certificateTrust()
+    {
+        QFETCH(QString, trustedBefore);
+        QFETCH(bool, userSaysYes);
+        QFETCH(bool, loggedIn);
+        QFETCH(int, questions);
+        QFETCH(QString, warning);
+        CUser u(u"ann"_qs, m_tlsServer->Port());
+        u.client.SetTls(true);
+        const QString hostPort = u"127.0.0.1:"_qs + QString::number(m_tlsServer->Port());
+        const QString before = trustedBefore == u"same" ? m_fingerprint : trustedBefore;
+        if (!before.isEmpty())
+            u.client.Trust().Trust(hostPort, before);
+        u.prompt.answers = {userSaysYes ? CPrompt::Yes : CPrompt::No};
+        QCOMPARE(u.LogIn(), loggedIn);
+        QCOMPARE(u.prompt.captions.count(u"Encrypted connection"_qs), questions);
+        if (questions > 0)
+            QVERIFY(u.prompt.texts.at(u.prompt.captions.indexOf(u"Encrypted connection"_qs)).contains(m_fingerprint));
+        const QString after = u.client.Trust().Trusted(hostPort);
+        QCOMPARE(after, loggedIn ? m_fingerprint : before);
+        if (!warning.isEmpty()) {
+            QVERIFY(u.prompt.texts.join(u'|').contains(warning));
+            QCOMPARE(u.client.Socket().ConnectFailure(), int(SocketError::Untrusted));
+        }
+    }
+
+    // Over TLS everything works as before: plain text to the port gets no
+    // answer, a TLS client to a plain port is not connected, and two TLS
+    // clients share a solution.
+    void encryptedEndToEnd()
+    {
+        CRawClient plain;
+        QVERIFY(plain.Connect(m_tlsServer->Port()));
+        plain.Send(u"UIDLog#usr#usr#"_qs);
+        QVERIFY(plain.WaitForClose());
+        QCOMPARE(plain.replies, QStringList{});
+
+        QTemporaryDir dir;
+        CServerProcess clear(dir.path());
+        QVERIFY(clear.Start());
+        CUser lost(u"ann"_qs, clear.Port());
+        lost.client.SetTls(true);
+        QVERIFY(!lost.LogIn());
+        QCOMPARE(lost.client.Socket().ConnectFailure(), int(SocketError::SecureChannel));
+
+        CUser a(u"ann"_qs, m_tlsServer->Port()), b(u"bob"_qs, m_tlsServer->Port());
+        for (CUser *u : {&a, &b}) {
+            u->client.SetTls(true);
+            u->client.Trust().Trust(u"127.0.0.1:"_qs + QString::number(m_tlsServer->Port()), m_fingerprint);
+            QVERIFY(u->LogIn());
+        }
+        QVERIFY(a.manager.AddRequirement(u"R1"_qs, u"over TLS"_qs));
+        QVERIFY(a.client.SaveAsShared(u"tls"_qs));
+        QVERIFY(QTest::qWaitFor([&] { return a.prompt.texts.contains(u"Solution tls saved"_qs); }, 10000));
+        QVERIFY(b.Open(u"tls"_qs));
+        QVERIFY(a.manager.AddRequirement(u"R2"_qs, u"relayed"_qs));
+        QVERIFY(QTest::qWaitFor([&] { return b.manager.FindRequirement(u"R2"_qs) != nullptr; }, 10000));
+        QCOMPARE(b.manager.BuildSolutionText(), a.manager.BuildSolutionText());
+    }
+
+    // The owner lets another user in; a member lists the saves and reads an
+    // earlier one, which is the text saved then.
+    void membersAndEarlierSaves()
+    {
+        QTemporaryDir dir;
+        QFile users(dir.filePath(u"users"_qs));
+        QVERIFY(users.open(QIODevice::WriteOnly));
+        const QByteArray hash = HashPassword(u"pw"_qs).toUtf8();
+        users.write("ann:" + hash + "\nbob:" + hash + "\n");
+        users.close();
+        QVERIFY(QDir(dir.path()).mkdir(u"data"_qs));
+        CServerProcess server(dir.filePath(u"data"_qs), {u"--users"_qs, users.fileName()});
+        QVERIFY(server.Start());
+        CUser a(u"ann"_qs, server.Port()), b(u"bob"_qs, server.Port());
+        a.client.SetLoginSettings(u"127.0.0.1"_qs, server.Port(), u"ann"_qs, u"pw"_qs);
+        b.client.SetLoginSettings(u"127.0.0.1"_qs, server.Port(), u"bob"_qs, u"pw"_qs);
+        QVERIFY(a.LogIn() && b.LogIn());
+        QVERIFY(a.manager.AddRequirement(u"R1"_qs, u"first"_qs));
+        QVERIFY(a.client.SaveAsShared(u"pantry"_qs));
+        QVERIFY(QTest::qWaitFor([&] { return a.prompt.texts.count(u"Solution pantry saved"_qs) == 1; }, 10000));
+        const QString first = a.manager.BuildSolutionText();
+        QVERIFY(a.manager.AddRequirement(u"R2"_qs, u"second"_qs));
+        QVERIFY(QTest::qWaitFor([&] { return a.manager.FindRequirement(u"R2"_qs) != nullptr; }, 10000));
+        QVERIFY(a.client.Save());
+        QVERIFY(QTest::qWaitFor([&] { return a.prompt.texts.count(u"Solution pantry saved"_qs) == 2; }, 10000));
+
+        QSignalSpy members(&a.client, &CSharedSolutionClient::membersReceived);
+        QSignalSpy bobSaves(&b.client, &CSharedSolutionClient::historyReceived);
+        // not yet a member: refused with the server's reason
+        QVERIFY(b.client.RequestHistory(u"pantry"_qs));
+        QVERIFY(QTest::qWaitFor([&] { return b.prompt.texts.join(u'|').contains(u"not a member"_qs); }, 10000));
+        QCOMPARE(bobSaves.size(), 0);
+
+        QVERIFY(a.client.ChangeMember(u"bob"_qs, true));
+        QVERIFY(members.wait(10000));
+        QCOMPARE(members.last().at(1).toString(), u"ann"_qs);
+        QCOMPARE(members.last().at(2).toStringList(), (QStringList{u"ann"_qs, u"bob"_qs}));
+
+        QVERIFY(b.client.RequestHistory(u"pantry"_qs));
+        QVERIFY(bobSaves.wait(10000));
+        const auto saves = bobSaves.last().at(1).value<QList<CSharedSave>>();
+        QCOMPARE(saves.size(), 2);
+        QVERIFY(saves[0].id > saves[1].id);
+        QCOMPARE(saves[1].user, u"ann"_qs);
+        QVERIFY(saves[1].saved.isValid());
+        QCOMPARE(saves[1].size, first.size());
+
+        QSignalSpy text(&b.client, &CSharedSolutionClient::historyTextReceived);
+        QVERIFY(b.client.OpenHistory(u"pantry"_qs, saves[1].id));
+        QVERIFY(text.wait(10000));
+        CKELDataManager earlier;
+        QVERIFY(earlier.LoadSolutionText(text.last().at(2).toString()));
+        QCOMPARE(earlier.BuildSolutionText(), first);
+
+        // only the owner changes members
+        QSignalSpy bobMembers(&b.client, &CSharedSolutionClient::membersReceived);
+        QVERIFY(b.Open(u"pantry"_qs));
+        QVERIFY(b.client.ChangeMember(u"ann"_qs, false));
+        QVERIFY(QTest::qWaitFor([&] { return b.prompt.texts.join(u'|').contains(u"Only the owner"_qs); }, 10000));
+        QCOMPARE(bobMembers.size(), 0);
+    }
 
 private:
     QTemporaryDir m_tlsDir;
     std::unique_ptr<CServerProcess> m_tlsServer;
     QString m_fingerprint;
 };
-
-void TestCollaboration::undoTravelsToEveryone_data()
-{
-    QTest::addColumn<quint32>("seed");
-    for (quint32 seed : {3u, 14u, 15u})
-        QTest::addRow("seed %u", seed) << seed;
-}
-
-// One user undoes, redoes and moves boxes while another edits: the undo
-// goes to everyone as records, so both copies and the server's stay equal.
-void TestCollaboration::undoTravelsToEveryone()
-{
-    QFETCH(quint32, seed);
-    QTemporaryDir dir;
-    CServerProcess server(dir.path(), {u"--store-interval"_qs, u"3600"_qs});
-    QVERIFY(server.Start());
-    QRandomGenerator rng(seed);
-    CUser a(u"alice"_qs, server.Port()), b(u"bob"_qs, server.Port());
-    for (int i = 0; i < 30; ++i)
-        randomEdit(a.manager, rng, 0, i);
-    QVERIFY(a.LogIn());
-    QVERIFY(a.client.SaveAsShared(u"undo.kvf"_qs));
-    QVERIFY(QTest::qWaitFor([&] { return a.prompt.texts.contains(u"Solution undo.kvf saved"_qs); }, 10000));
-    QVERIFY(b.LogIn());
-    QVERIFY(b.Open(u"undo.kvf"_qs));
-
-    auto layout = [&](int base) {
-        for (CKELData *t : ofType(a.manager, KEL::RBT) + ofType(a.manager, KEL::DBT)) {
-            QList<CNodeGeometry> g;
-            for (const CKELMethod *n : static_cast<CKELTree *>(t)->Nodes())
-                g.append({n->GetId(), base + int(g.size()), base, 90, 30});
-            if (!g.isEmpty())
-                return a.manager.SetNodesGeometry(t->GetId(), g);
-        }
-        return false;
-    };
-    int undone = 0, redone = 0;
-    for (int step = 0; step < 150; ++step) {
-        switch (rng.bounded(6)) {
-        // the step's records must be back from the server before it can be undone
-        case 0:
-            if (a.manager.History().CanUndo())
-                undone += QTest::qWaitFor([&] { return a.manager.History().Undo(); }, 2000);
-            break;
-        case 1:
-            if (a.manager.History().CanRedo())
-                redone += QTest::qWaitFor([&] { return a.manager.History().Redo(); }, 2000);
-            break;
-        case 2: layout(int(rng.bounded(400))); break;
-        default: randomEdit(a.manager, rng, 0, step); break;
-        }
-        randomEdit(b.manager, rng, 1, step);
-        if (step % 2 == 0)
-            QCoreApplication::processEvents();
-    }
-    QVERIFY2(undone > 0 && redone > 0, qPrintable(a.prompt.texts.join(u'|')));
-    for (CUser *x : {&a, &b})
-        QVERIFY(x->manager.AddRequirement(x == &a ? u"END-a"_qs : u"END-b"_qs, QString()));
-    QVERIFY(QTest::qWaitFor([&] { return a.markers == 2 && b.markers == 2; }, 60000));
-    // all quiet: a last layout reaches the other user and the server
-    QVERIFY(layout(7000));
-    QVERIFY(QTest::qWaitFor(
-        [&] {
-            return a.manager.BuildSolutionText().contains(u";x:7000;y:7000;"_qs)
-                   && b.manager.BuildSolutionText().contains(u";x:7000;y:7000;"_qs);
-        },
-        20000));
-    const QString text = a.manager.BuildSolutionText();
-    QCOMPARE(b.manager.BuildSolutionText(), text);
-    QVERIFY(text.contains(u";x:7000;y:7000;"_qs));
-    b.prompt.texts.clear();
-    QVERIFY(b.client.Save());
-    QVERIFY(QTest::qWaitFor([&] { return b.prompt.texts.contains(u"Solution undo.kvf saved"_qs); }, 10000));
-    QCOMPARE(server.StoredText(u"undo.kvf"_qs), text);
-}
-
-void TestCollaboration::initTestCase()
-{
-    QLoggingCategory::setFilterRules(u"verdantis.collab.packet=false"_qs);
-    VERDANTIS_PREPARE_TEST_STORE();
-    QVERIFY2(MakeCertificate(m_tlsDir.path(), u"server"_qs), "openssl req could not make a certificate");
-    const QString cert = m_tlsDir.filePath(u"server.pem"_qs);
-    m_fingerprint = CTlsTrust::Fingerprint(QSslCertificate::fromPath(cert).value(0));
-    QVERIFY(!m_fingerprint.isEmpty());
-    QVERIFY(QDir(m_tlsDir.path()).mkdir(u"data"_qs));
-    m_tlsServer = std::make_unique<CServerProcess>(
-        m_tlsDir.filePath(u"data"_qs),
-        QStringList{u"--tls-cert"_qs, cert, u"--tls-key"_qs, m_tlsDir.filePath(u"server.key"_qs)});
-    QVERIFY2(m_tlsServer->Start(), "verdantis-server with TLS did not start");
-}
-
-void TestCollaboration::certificateTrust_data()
-{
-    QTest::addColumn<QString>("trustedBefore"); // "", "same" or a fingerprint
-    QTest::addColumn<bool>("userSaysYes");
-    QTest::addColumn<bool>("loggedIn");
-    QTest::addColumn<int>("questions");
-    QTest::addColumn<QString>("warning");
-    QTest::newRow("new certificate, the user trusts it") << QString() << true << true << 1 << QString();
-    QTest::newRow("new certificate, the user declines") << QString() << false << false << 1 << QString();
-    QTest::newRow("certificate trusted before") << u"same"_qs << false << true << 0 << QString();
-    QTest::newRow("changed certificate") << u"00:11:22:33"_qs << true << false << 0 << u"HAS CHANGED"_qs;
-}
-
-// A self-signed certificate is asked about once and then remembered per
-// host and port; a different one later is refused without a question.
-void TestCollaboration::certificateTrust()
-{
-    QFETCH(QString, trustedBefore);
-    QFETCH(bool, userSaysYes);
-    QFETCH(bool, loggedIn);
-    QFETCH(int, questions);
-    QFETCH(QString, warning);
-    CUser u(u"ann"_qs, m_tlsServer->Port());
-    u.client.SetTls(true);
-    const QString hostPort = u"127.0.0.1:"_qs + QString::number(m_tlsServer->Port());
-    const QString before = trustedBefore == u"same" ? m_fingerprint : trustedBefore;
-    if (!before.isEmpty())
-        u.client.Trust().Trust(hostPort, before);
-    u.prompt.answers = {userSaysYes ? CPrompt::Yes : CPrompt::No};
-    QCOMPARE(u.LogIn(), loggedIn);
-    QCOMPARE(u.prompt.captions.count(u"Encrypted connection"_qs), questions);
-    if (questions > 0)
-        QVERIFY(u.prompt.texts.at(u.prompt.captions.indexOf(u"Encrypted connection"_qs)).contains(m_fingerprint));
-    const QString after = u.client.Trust().Trusted(hostPort);
-    QCOMPARE(after, loggedIn ? m_fingerprint : before);
-    if (!warning.isEmpty()) {
-        QVERIFY(u.prompt.texts.join(u'|').contains(warning));
-        QCOMPARE(u.client.Socket().ConnectFailure(), int(SocketError::Untrusted));
-    }
-}
-
-// Over TLS everything works as before: plain text to the port gets no
-// answer, a TLS client to a plain port is not connected, and two TLS
-// clients share a solution.
-void TestCollaboration::encryptedEndToEnd()
-{
-    CRawClient plain;
-    QVERIFY(plain.Connect(m_tlsServer->Port()));
-    plain.Send(u"UIDLog#usr#usr#"_qs);
-    QVERIFY(plain.WaitForClose());
-    QCOMPARE(plain.replies, QStringList{});
-
-    QTemporaryDir dir;
-    CServerProcess clear(dir.path());
-    QVERIFY(clear.Start());
-    CUser lost(u"ann"_qs, clear.Port());
-    lost.client.SetTls(true);
-    QVERIFY(!lost.LogIn());
-    QCOMPARE(lost.client.Socket().ConnectFailure(), int(SocketError::SecureChannel));
-
-    CUser a(u"ann"_qs, m_tlsServer->Port()), b(u"bob"_qs, m_tlsServer->Port());
-    for (CUser *u : {&a, &b}) {
-        u->client.SetTls(true);
-        u->client.Trust().Trust(u"127.0.0.1:"_qs + QString::number(m_tlsServer->Port()), m_fingerprint);
-        QVERIFY(u->LogIn());
-    }
-    QVERIFY(a.manager.AddRequirement(u"R1"_qs, u"over TLS"_qs));
-    QVERIFY(a.client.SaveAsShared(u"tls"_qs));
-    QVERIFY(QTest::qWaitFor([&] { return a.prompt.texts.contains(u"Solution tls saved"_qs); }, 10000));
-    QVERIFY(b.Open(u"tls"_qs));
-    QVERIFY(a.manager.AddRequirement(u"R2"_qs, u"relayed"_qs));
-    QVERIFY(QTest::qWaitFor([&] { return b.manager.FindRequirement(u"R2"_qs) != nullptr; }, 10000));
-    QCOMPARE(b.manager.BuildSolutionText(), a.manager.BuildSolutionText());
-}
-
-// The owner lets another user in; a member lists the saves and reads an
-// earlier one, which is the text saved then.
-void TestCollaboration::membersAndEarlierSaves()
-{
-    QTemporaryDir dir;
-    QFile users(dir.filePath(u"users"_qs));
-    QVERIFY(users.open(QIODevice::WriteOnly));
-    const QByteArray hash = HashPassword(u"pw"_qs).toUtf8();
-    users.write("ann:" + hash + "\nbob:" + hash + "\n");
-    users.close();
-    QVERIFY(QDir(dir.path()).mkdir(u"data"_qs));
-    CServerProcess server(dir.filePath(u"data"_qs), {u"--users"_qs, users.fileName()});
-    QVERIFY(server.Start());
-    CUser a(u"ann"_qs, server.Port()), b(u"bob"_qs, server.Port());
-    a.client.SetLoginSettings(u"127.0.0.1"_qs, server.Port(), u"ann"_qs, u"pw"_qs);
-    b.client.SetLoginSettings(u"127.0.0.1"_qs, server.Port(), u"bob"_qs, u"pw"_qs);
-    QVERIFY(a.LogIn() && b.LogIn());
-    QVERIFY(a.manager.AddRequirement(u"R1"_qs, u"first"_qs));
-    QVERIFY(a.client.SaveAsShared(u"pantry"_qs));
-    QVERIFY(QTest::qWaitFor([&] { return a.prompt.texts.count(u"Solution pantry saved"_qs) == 1; }, 10000));
-    const QString first = a.manager.BuildSolutionText();
-    QVERIFY(a.manager.AddRequirement(u"R2"_qs, u"second"_qs));
-    QVERIFY(QTest::qWaitFor([&] { return a.manager.FindRequirement(u"R2"_qs) != nullptr; }, 10000));
-    QVERIFY(a.client.Save());
-    QVERIFY(QTest::qWaitFor([&] { return a.prompt.texts.count(u"Solution pantry saved"_qs) == 2; }, 10000));
-
-    QSignalSpy members(&a.client, &CSharedSolutionClient::membersReceived);
-    QSignalSpy bobSaves(&b.client, &CSharedSolutionClient::historyReceived);
-    // not yet a member: refused with the server's reason
-    QVERIFY(b.client.RequestHistory(u"pantry"_qs));
-    QVERIFY(QTest::qWaitFor([&] { return b.prompt.texts.join(u'|').contains(u"not a member"_qs); }, 10000));
-    QCOMPARE(bobSaves.size(), 0);
-
-    QVERIFY(a.client.ChangeMember(u"bob"_qs, true));
-    QVERIFY(members.wait(10000));
-    QCOMPARE(members.last().at(1).toString(), u"ann"_qs);
-    QCOMPARE(members.last().at(2).toStringList(), (QStringList{u"ann"_qs, u"bob"_qs}));
-
-    QVERIFY(b.client.RequestHistory(u"pantry"_qs));
-    QVERIFY(bobSaves.wait(10000));
-    const auto saves = bobSaves.last().at(1).value<QList<CSharedSave>>();
-    QCOMPARE(saves.size(), 2);
-    QVERIFY(saves[0].id > saves[1].id);
-    QCOMPARE(saves[1].user, u"ann"_qs);
-    QVERIFY(saves[1].saved.isValid());
-    QCOMPARE(saves[1].size, first.size());
-
-    QSignalSpy text(&b.client, &CSharedSolutionClient::historyTextReceived);
-    QVERIFY(b.client.OpenHistory(u"pantry"_qs, saves[1].id));
-    QVERIFY(text.wait(10000));
-    CKELDataManager earlier;
-    QVERIFY(earlier.LoadSolutionText(text.last().at(2).toString()));
-    QCOMPARE(earlier.BuildSolutionText(), first);
-
-    // only the owner changes members
-    QSignalSpy bobMembers(&b.client, &CSharedSolutionClient::membersReceived);
-    QVERIFY(b.Open(u"pantry"_qs));
-    QVERIFY(b.client.ChangeMember(u"ann"_qs, false));
-    QVERIFY(QTest::qWaitFor([&] { return b.prompt.texts.join(u'|').contains(u"Only the owner"_qs); }, 10000));
-    QCOMPARE(bobMembers.size(), 0);
-}
-
-void TestCollaboration::randomEditing_data()
-{
-    QTest::addColumn<quint32>("seed");
-    QTest::addColumn<int>("users");
-    QTest::addColumn<int>("edits");     // per user
-    QTest::addColumn<int>("joinAfter"); // edits before the last user joins
-    QTest::newRow("two users") << 1u << 2 << 150 << 0;
-    QTest::newRow("three users, one late") << 7u << 3 << 150 << 80;
-    QTest::newRow("three users, late joiner in a burst") << 42u << 3 << 250 << 120;
-}
-
-void TestCollaboration::randomEditing()
-{
-    QFETCH(quint32, seed);
-    QFETCH(int, users);
-    QFETCH(int, edits);
-    QFETCH(int, joinAfter);
-    QTemporaryDir dir;
-    CServerProcess server(dir.path(), {u"--store-interval"_qs, u"3600"_qs});
-    QVERIFY(server.Start());
-    QRandomGenerator rng(seed);
-
-    std::vector<std::unique_ptr<CUser>> u;
-    for (int i = 0; i < users; ++i)
-        u.push_back(std::make_unique<CUser>(u"user"_qs + QString::number(i), server.Port()));
-
-    // the first user builds a little locally, then shares it
-    for (int i = 0; i < 30; ++i)
-        randomEdit(u[0]->manager, rng, 0, i);
-    QVERIFY(u[0]->LogIn());
-    QVERIFY(u[0]->client.SaveAsShared(u"shared.kvf"_qs));
-    QVERIFY(QTest::qWaitFor([&] { return u[0]->prompt.texts.contains(u"Solution shared.kvf saved"_qs); }, 10000));
-
-    const int early = joinAfter > 0 ? users - 1 : users;
-    for (int i = 1; i < early; ++i) {
-        QVERIFY(u[i]->LogIn());
-        QVERIFY(u[i]->Open(u"shared.kvf"_qs));
-        QCOMPARE(u[i]->manager.BuildSolutionText(), u[0]->manager.BuildSolutionText());
-    }
-
-    for (int step = 0; step < edits; ++step) {
-        if (joinAfter > 0 && step == joinAfter) {
-            // joins while the others' edits are still on their way
-            CUser &late = *u.back();
-            QVERIFY(late.LogIn());
-            QVERIFY(late.client.OpenShared(u"shared.kvf"_qs));
-        }
-        for (int i = 0; i < users; ++i) {
-            if (u[i]->client.IsShared())
-                randomEdit(u[i]->manager, rng, i, step);
-        }
-        // let some relays in between, not all
-        if (step % 3 == 0)
-            QCoreApplication::processEvents();
-    }
-    QVERIFY(QTest::qWaitFor([&] { return u.back()->client.IsShared(); }, 20000));
-
-    // one marker per user; once every user has seen all markers, every
-    // edit sent before them has been applied everywhere
-    for (int i = 0; i < users; ++i)
-        QVERIFY(u[i]->manager.AddRequirement(u"END-"_qs + QString::number(i), QString()));
-    QVERIFY(QTest::qWaitFor(
-        [&] { return std::all_of(u.begin(), u.end(), [&](const auto &x) { return x->markers == users; }); }, 60000));
-
-    const QString text = u[0]->manager.BuildSolutionText();
-    for (int i = 1; i < users; ++i)
-        QCOMPARE(u[i]->manager.BuildSolutionText(), text);
-    // the edits did happen, and did conflict
-    QVERIFY(ofType(u[0]->manager, KEL::Method).size() > 5);
-    QVERIFY(u[0]->manager.MaxCount() > 100);
-    QVERIFY(u[0]->refused > 0);
-
-    // the server's copy, as a save by a holder stores it
-    u[1]->prompt.texts.clear();
-    QVERIFY(u[1]->client.Save());
-    QVERIFY(QTest::qWaitFor([&] { return u[1]->prompt.texts.contains(u"Solution shared.kvf saved"_qs); }, 10000));
-    QCOMPARE(server.StoredText(u"shared.kvf"_qs), text);
-
-    // and what a newcomer gets
-    CUser newcomer(u"newcomer"_qs, server.Port());
-    QVERIFY(newcomer.LogIn());
-    QVERIFY(newcomer.Open(u"shared.kvf"_qs));
-    QCOMPARE(newcomer.manager.BuildSolutionText(), text);
-}
-
-// Disconnecting keeps the shared solution on screen as a local, unnamed
-// copy; the others go on.
-void TestCollaboration::disconnectLeavesLocalCopy()
-{
-    QTemporaryDir dir;
-    CServerProcess server(dir.path());
-    QVERIFY(server.Start());
-    CUser a(u"ann"_qs, server.Port());
-    CUser b(u"bob"_qs, server.Port());
-    QVERIFY(a.manager.AddRequirement(u"R1"_qs, u"x"_qs));
-    QVERIFY(a.LogIn());
-    QVERIFY(a.client.SaveAsShared(u"s"_qs));
-    QVERIFY(b.LogIn());
-    QVERIFY(b.Open(u"s"_qs));
-
-    b.client.DisconnectFromServer();
-    QVERIFY(b.prompt.texts.contains(u"Disconnected"_qs));
-    QVERIFY(!b.client.IsShared());
-    QVERIFY(b.manager.Solution()->Path().isEmpty());
-    QVERIFY(!b.client.Title().contains(u" -M-"_qs));
-    QVERIFY(!b.client.Title().contains(u"Connected"_qs));
-
-    QVERIFY(a.manager.AddRequirement(u"R2"_qs, QString()));
-    QVERIFY(QTest::qWaitFor([&] { return a.manager.FindRequirement(u"R2"_qs) != nullptr; }, 10000));
-    QVERIFY(b.manager.IsLocal()); // nothing reaches it any more
-    QVERIFY(!b.manager.FindRequirement(u"R2"_qs));
-    // b edits its own copy now
-    QVERIFY(b.manager.AddRequirement(u"B1"_qs, QString()));
-    QVERIFY(b.manager.FindRequirement(u"B1"_qs));
-    QVERIFY(!a.manager.FindRequirement(u"B1"_qs));
-}
 
 QTEST_GUILESS_MAIN(TestCollaboration)
 #include "tst_collaboration.moc"

@@ -23,7 +23,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
-    const CKELTree *dbt = m.FindTree(KEL::DBTs, QStringLiteral("D"));
+    const CKELTree *dbt = m.FindTree(KEL::DBTs, u"D"_qs);
     const auto &nodes = dbt->Nodes();
     std::printf("%d %d\n", nodes.isEmpty() ? 0 : nodes.first()->GetId(), nodes.isEmpty() ? 0 : nodes.last()->GetId());
     return 0;

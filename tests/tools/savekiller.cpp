@@ -26,13 +26,12 @@ int main(int argc, char *argv[])
     // b is longer and differs near the start, so a torn file cannot pass
     CKELDataManager b;
     DeepTrees::Fill(b, nodes);
-    b.AddRequirement(QStringLiteral("R0"), QString(4096, u'x'));
+    b.AddRequirement(u"R0"_qs, QString(4096, u'x'));
     CKELDataManager *variants[] = {&a, &b};
 
     QString error;
-    if (!CSolutionFile::Write(a, refDir + QStringLiteral("/a.kvf"), &error)
-        || !CSolutionFile::Write(b, refDir + QStringLiteral("/b.kvf"), &error)
-        || !CSolutionFile::Write(a, target, &error)) {
+    if (!CSolutionFile::Write(a, refDir + u"/a.kvf"_qs, &error)
+        || !CSolutionFile::Write(b, refDir + u"/b.kvf"_qs, &error) || !CSolutionFile::Write(a, target, &error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }

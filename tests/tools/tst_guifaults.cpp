@@ -52,71 +52,6 @@ int runChild(const QString &solution)
 
 } // namespace
 
-class TestGuiFaults : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void killedProgramOffersItsWork();
-};
-
-void TestGuiFaults::killedProgramOffersItsWork()
-{
-    const int kills = TestKit::EnvNumber("VERDANTIS_FAULT_GUI_KILLS", 6);
-    const quint32 seed =
-        quint32(TestKit::EnvNumber("VERDANTIS_FAULT_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
-    qInfo("%d kills, seed %u", kills, seed);
-    QRandomGenerator rng(seed);
-
-    QTemporaryDir work;
-    const QString solution = work.filePath(u"plant.kvf"_qs);
-    {
-        // large enough that a kill often lands inside a recovery write
-        CKELDataManager m;
-        DeepTrees::Fill(m, 3000);
-        QString error;
-        QVERIFY2(CSolutionFile::Write(m, solution, &error), qPrintable(error));
-    }
-    const QByteArray original = [&] {
-        QFile f(solution);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }();
-
-    for (int k = 0; k < kills; ++k) {
-        // each round a home of its own: the child and this process share it
-        const auto home = GuiTestKit::IsolateHome();
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(QCoreApplication::applicationFilePath(), {u"--edit-child"_qs, solution});
-        QVERIFY(child.waitForStarted());
-        QVERIFY2(child.waitForReadyRead(120000), "the program did not start editing");
-        QCOMPARE(child.readLine().trimmed(), QByteArray("ready"));
-        QTest::qWait(int(rng.bounded(300)));
-        child.kill();
-        QVERIFY(child.waitForFinished(20000));
-
-        CScriptedPrompt prompt;
-        prompt.answers.append(CPrompt::Yes);
-        CMainFrame frame;
-        frame.SetPrompt(&prompt);
-        QVERIFY2(frame.OfferRecovery(), qPrintable(prompt.texts.join(u" | "_qs)));
-        QCOMPARE(prompt.texts.size(), 1);
-        // offered under the solution's own name, not as an untitled one
-        QVERIFY2(prompt.texts.first().contains(QDir::toNativeSeparators(solution)), qPrintable(prompt.texts.first()));
-        CKELDataManager &m = frame.Manager();
-        QCOMPARE(m.Solution()->Path(), solution);
-        QVERIFY(m.Solution()->IsModified());
-        QVERIFY(m.FindRequirement(u"K1"_qs));
-        QVERIFY(m.FindTree(KEL::RBTs, u"Deep"_qs));
-        QVERIFY(frame.AutoSave().Orphans().isEmpty());
-        frame.Manager().CloseSolution();
-    }
-    // the user's file is only ever written by a save
-    QFile f(solution);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), original);
-}
-
 int main(int argc, char *argv[])
 {
     if (argc == 3 && qstrcmp(argv[1], "--edit-child") == 0) {
@@ -129,3 +64,67 @@ int main(int argc, char *argv[])
 }
 
 #include "tst_guifaults.moc"
+
+class TestGuiFaults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void killedProgramOffersItsWork()
+    {
+        const int kills = TestKit::EnvNumber("VERDANTIS_FAULT_GUI_KILLS", 6);
+        const quint32 seed =
+            quint32(TestKit::EnvNumber("VERDANTIS_FAULT_SEED", int(QRandomGenerator::global()->bounded(1 << 30))));
+        qInfo("%d kills, seed %u", kills, seed);
+        QRandomGenerator rng(seed);
+
+        QTemporaryDir work;
+        const QString solution = work.filePath(u"plant.kvf"_qs);
+        {
+            // large enough that a kill often lands inside a recovery write
+            CKELDataManager m;
+            DeepTrees::Fill(m, 3000);
+            QString error;
+            QVERIFY2(CSolutionFile::Write(m, solution, &error), qPrintable(error));
+        }
+        const QByteArray original = [&] {
+            QFile f(solution);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+
+        for (int k = 0; k < kills; ++k) {
+            // each round a home of its own: the child and this process share it
+            const auto home = GuiTestKit::IsolateHome();
+            QProcess child;
+            child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            child.start(QCoreApplication::applicationFilePath(), {u"--edit-child"_qs, solution});
+            QVERIFY(child.waitForStarted());
+            QVERIFY2(child.waitForReadyRead(120000), "the program did not start editing");
+            QCOMPARE(child.readLine().trimmed(), QByteArray("ready"));
+            QTest::qWait(int(rng.bounded(300)));
+            child.kill();
+            QVERIFY(child.waitForFinished(20000));
+
+            CScriptedPrompt prompt;
+            prompt.answers.append(CPrompt::Yes);
+            CMainFrame frame;
+            frame.SetPrompt(&prompt);
+            QVERIFY2(frame.OfferRecovery(), qPrintable(prompt.texts.join(u" | "_qs)));
+            QCOMPARE(prompt.texts.size(), 1);
+            // offered under the solution's own name, not as an untitled one
+            QVERIFY2(prompt.texts.first().contains(QDir::toNativeSeparators(solution)),
+                     qPrintable(prompt.texts.first()));
+            CKELDataManager &m = frame.Manager();
+            QCOMPARE(m.Solution()->Path(), solution);
+            QVERIFY(m.Solution()->IsModified());
+            QVERIFY(m.FindRequirement(u"K1"_qs));
+            QVERIFY(m.FindTree(KEL::RBTs, u"Deep"_qs));
+            QVERIFY(frame.AutoSave().Orphans().isEmpty());
+            frame.Manager().CloseSolution();
+        }
+        // the user's file is only ever written by a save
+        QFile f(solution);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), original);
+    }
+};

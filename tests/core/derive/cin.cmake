@@ -1,4 +1,3 @@
 verdantis_add_test(tst_cin
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_cin.cpp ${VERDANTIS_TESTS_DIR}/common/treesketch.h
   LIBS verdantis_core)
-add_dependencies(tst_cin verdantis-cli)

@@ -2,7 +2,6 @@ verdantis_add_test(tst_wordwalker SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_wordwalk
 verdantis_add_test(tst_nodeline SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_nodeline.cpp LIBS verdantis_core)
 verdantis_add_test(tst_requirementscan SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_requirementscan.cpp LIBS verdantis_core)
 verdantis_add_test(tst_reqimport SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_reqimport.cpp LIBS verdantis_core)
-add_dependencies(tst_reqimport verdantis-cli)
 verdantis_add_test(tst_reqexchange SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_reqexchange.cpp LIBS verdantis_core)
 add_dependencies(tst_reqexchange verdantis-cli)
 # a command line built without the desktop program writes reports without drawings

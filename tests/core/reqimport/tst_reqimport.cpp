@@ -1,3 +1,4 @@
+#include "testkit.h"
 #include "scriptedprompt.h"
 
 #include "model/kelcontainers.h"
@@ -9,17 +10,10 @@
 #include "reqimport/reqimport.h"
 #include "reqimport/reqimporttexts.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 struct Model
 {
@@ -45,294 +39,225 @@ class TestReqImport : public QObject
 {
     Q_OBJECT
 private slots:
-    void decode_data();
-    void decode();
-    void writesUtf8();
-    void requirementsTextScansBack();
-    void exportRequirements_data();
-    void exportRequirements();
-    void exportNodes();
-    void exportNodesAsksOnCaseTwin_data();
-    void exportNodesAsksOnCaseTwin();
-    void addWord_data();
-    void addWord();
-    void createNodeLine_data();
-    void createNodeLine();
-    void cli_data();
-    void cli();
+    // A user's file must come in as written, whichever of the two encodings it uses.
+    void decode_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("ascii") << QByteArray("R1: open.\n") << u"R1: open.\n"_qs;
+        QTest::newRow("utf-8") << QByteArray("T\xc3\xbcr \xe2\x80\x9copen\xe2\x80\x9d") << u"Tür “open”"_qs;
+        QTest::newRow("code page 1252") << QByteArray("T\xfcr \x93open\x94 \x80") << u"Tür “open” €"_qs;
+        QTest::newRow("byte order mark dropped") << QByteArray("\xef\xbb\xbfR1: x") << u"R1: x"_qs;
+        QTest::newRow("line ends") << QByteArray("a\r\nb\r\n") << u"a\nb\n"_qs;
+        QTest::newRow("cut utf-8 sequence is 1252") << QByteArray("ok \xc3") << u"ok Ã"_qs;
+        QTest::newRow("empty") << QByteArray() << QString();
+    }
+
+    void decode()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(ReqImport::DecodeText(bytes), text);
+    }
+
+    void writesUtf8()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"out.txt"_qs);
+        QVERIFY(ReqImport::WriteText(path, u"Tür “open” €\n"_qs));
+        QCOMPARE(TestKit::ReadFile(path), QByteArray("T\xc3\xbcr \xe2\x80\x9copen\xe2\x80\x9d \xe2\x82\xac\n"));
+        QString back;
+        QVERIFY(ReqImport::ReadText(path, back));
+        QCOMPARE(back, u"Tür “open” €\n"_qs);
+        QString error;
+        QVERIFY(!ReqImport::ReadText(dir.filePath(u"none.txt"_qs), back, &error));
+        QVERIFY(error.contains(u"none.txt"_qs));
+    }
+
+    // Requirements imported from the model scan back to the same requirements.
+    void requirementsTextScansBack()
+    {
+        Model x;
+        QVERIFY(x.m.AddRequirement(u"R1"_qs, u"The door shall open."_qs));
+        QVERIFY(x.m.AddRequirement(u"R2"_qs, u"If the button is pushed, the oven cooks."_qs));
+        const QString text = ReqImport::RequirementsText(x.m);
+        QCOMPARE(text, u"R1: The door shall open.\n\nR2: If the button is pushed, the oven cooks.\n\n"_qs);
+        const QList<CScannedRequirement> back = RequirementScan::Scan(text, CTagSpecs());
+        QCOMPARE(back, (QList<CScannedRequirement>{{u"R1"_qs, u"The door shall open."_qs},
+                                                   {u"R2"_qs, u"If the button is pushed, the oven cooks."_qs}}));
+    }
+
+    void exportRequirements_data()
+    {
+        QTest::addColumn<QStringList>("tags"); // exported, in order; R1 and R3 exist
+        QTest::addColumn<int>("added");
+        QTest::addColumn<QStringList>("texts");
+        const QString refused = u"Requirement with tag %1 is already added in the project"_qs;
+        QTest::newRow("one refusal, its own message")
+            << QStringList{u"R1"_qs, u"R2"_qs} << 1 << QStringList{refused.arg(u"R1"_qs)};
+        QTest::newRow("several refusals, one message listing them")
+            << QStringList{u"R1"_qs, u"R2"_qs, u"R3"_qs} << 1
+            << QStringList{u"2 requirements were not added:\n\n"_qs + refused.arg(u"R1"_qs) + u'\n'
+                           + refused.arg(u"R3"_qs)};
+        QTest::newRow("none refused, nothing said") << QStringList{u"R2"_qs, u"R4"_qs} << 2 << QStringList{};
+    }
+
+    // Refusals are gathered into one message instead of a box per tag.
+    void exportRequirements()
+    {
+        QFETCH(QStringList, tags);
+        QFETCH(int, added);
+        QFETCH(QStringList, texts);
+        Model x;
+        QVERIFY(x.m.AddRequirement(u"R1"_qs, u"old"_qs));
+        QVERIFY(x.m.AddRequirement(u"R3"_qs, u"old"_qs));
+        QList<CScannedRequirement> found;
+        for (const QString &tag : tags)
+            found.append({tag, u"new "_qs + tag});
+        QCOMPARE(ReqImport::ExportRequirements(x.m, found), added);
+        QCOMPARE(x.prompt.texts, texts);
+        QCOMPARE(x.m.FindRequirement(u"R1"_qs)->Description(), u"old"_qs);
+        QCOMPARE(x.m.FindRequirement(u"R2"_qs)->Description(), u"new R2"_qs);
+        // later messages reach the user again
+        x.m.AddRequirement(u"R1"_qs, QString());
+        QCOMPARE(x.prompt.texts.size(), texts.size() + 1);
+    }
+
+    void exportNodes()
+    {
+        Model x;
+        CKELTree *tree = x.addTree(u"T"_qs);
+        QVERIFY(tree);
+        CNodeAttributes existing;
+        existing.component = u"OVEN"_qs;
+        existing.behavior = u"idle"_qs;
+        QVERIFY(x.m.AddNode(tree->GetId(), 0, existing, 80, 300));
+        const QString lines = u"R1:DOOR??open??\n\n  \nR1:LIGHT[on]\r\nR2:OVEN\nR2:BELL<<ring>>\n"
+                              u"R3:A[a]\nR3:B[b]\nR3:C[c]\nR3:D[d]\n"_qs;
+        const ReqImport::NodeExport result = ReqImport::ExportNodes(x.m, tree->GetId(), lines, KEL::StateRealisation);
+        QCOMPARE(result.added, 7);
+        QCOMPARE(result.refused, 1); // "R2:OVEN" names no behavior
+        QCOMPARE(x.prompt.texts, QStringList{u"State name can't be empty"_qs});
+        const QList<CKELMethod *> nodes = tree->Nodes();
+        QCOMPARE(nodes.size(), 8);
+        const CKELMethod *door = nodes[1];
+        QCOMPARE(door->requirementTag, u"R1"_qs);
+        QCOMPARE(door->component, u"DOOR"_qs);
+        QCOMPARE(door->behavior, u"open"_qs);
+        QCOMPARE(door->behaviorType, int(KEL::Event));
+        QCOMPARE(nodes[3]->GetDecoratedBehavior(), u"<<ring>>"_qs);
+        QSet<QPair<int, int>> places;
+        for (const CKELMethod *n : nodes.mid(1)) {
+            QCOMPARE(n->ParentId(), 0);
+            QVERIFY2(n->y > 300, "new nodes go below the tree");
+            places.insert({n->x, n->y});
+        }
+        QCOMPARE(places.size(), 7); // none on top of another
+        // a behavior the component lacked became one of its states
+        QVERIFY(x.m.FindComponent(u"BELL"_qs));
+        QVERIFY(x.m.FindComponent(u"BELL"_qs)->FindState(u"<<ring>>"_qs));
+    }
+
+    void exportNodesAsksOnCaseTwin_data()
+    {
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<int>("answer"); // to the one question, when asked
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<QStringList>("components"); // of the new nodes, in order
+        QTest::addColumn<bool>("twinMade");          // a component "light" now exists
+        const QString twice = u"R1:light[on]\nR2:light[off]\n"_qs;
+        QTest::newRow("yes uses the existing name")
+            << twice << int(CPrompt::Yes) << 1 << QStringList{u"LIGHT"_qs, u"LIGHT"_qs} << false;
+        QTest::newRow("no makes the new component")
+            << twice << int(CPrompt::No) << 1 << QStringList{u"light"_qs, u"light"_qs} << true;
+        QTest::newRow("cancel leaves the nodes out") << twice << int(CPrompt::Cancel) << 1 << QStringList{} << false;
+        QTest::newRow("the same name is not asked about")
+            << u"R1:LIGHT[on]\n"_qs << int(CPrompt::No) << 0 << QStringList{u"LIGHT"_qs} << false;
+        QTest::newRow("a new name is not asked about")
+            << u"R1:LAMP[on]\n"_qs << int(CPrompt::No) << 0 << QStringList{u"LAMP"_qs} << false;
+    }
+
+    // A new component whose name differs from an existing one only in case is
+    // asked about, once per name.
+    void exportNodesAsksOnCaseTwin()
+    {
+        QFETCH(QString, lines);
+        QFETCH(int, answer);
+        QFETCH(int, questions);
+        QFETCH(QStringList, components);
+        QFETCH(bool, twinMade);
+        Model x;
+        CKELTree *tree = x.addTree(u"T"_qs);
+        QVERIFY(x.m.AddComponent(u"LIGHT"_qs, false));
+        x.prompt.answers = {CPrompt::Answer(answer)};
+        const ReqImport::NodeExport result = ReqImport::ExportNodes(x.m, tree->GetId(), lines, KEL::StateRealisation);
+        QCOMPARE(x.prompt.texts.size(), questions);
+        if (questions)
+            QCOMPARE(x.prompt.texts.first(), ReqImportTexts::CaseTwinQuestion(u"light"_qs, u"LIGHT"_qs));
+        QStringList made;
+        for (const CKELMethod *n : tree->Nodes())
+            made.append(n->component);
+        QCOMPARE(made, components);
+        QCOMPARE(result.added, int(components.size()));
+        QCOMPARE(x.m.FindComponent(u"light"_qs) != nullptr, twinMade);
+    }
+
+    void addWord_data()
+    {
+        QTest::addColumn<QStringList>("list");
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("new word") << QStringList{u"door"_qs} << u"oven"_qs << QStringList{u"door"_qs, u"oven"_qs}
+                                  << QString();
+        QTest::newRow("held in another case")
+            << QStringList{u"door"_qs} << u"DOOR"_qs << QStringList{u"door"_qs} << QString();
+        QTest::newRow("empty selection") << QStringList() << QString() << QStringList()
+                                         << u"Cannot add Empty String as Component"_qs;
+    }
+
+    void addWord()
+    {
+        QFETCH(QStringList, list);
+        QFETCH(QString, word);
+        QFETCH(QStringList, after);
+        QFETCH(QString, error);
+        QCOMPARE(ReqImport::AddWord(list, word, ReqImportTexts::ComponentKind()), error);
+        QCOMPARE(list, after);
+    }
+
+    void createNodeLine_data()
+    {
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<QString>("component");
+        QTest::addColumn<QString>("behavior");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("missing");
+        QTest::newRow("complete guard") << u"R1"_qs << u"Door"_qs << u"closed"_qs << 3 << u"R1:Door???closed???\n"_qs
+                                        << QString();
+        QTest::newRow("complete output") << u"R1"_qs << u"Bell"_qs << u"ring"_qs << 5 << u"R1:Bell<<ring>>\n"_qs
+                                         << QString();
+        QTest::newRow("no tag") << QString() << u"Door"_qs << u"closed"_qs << 0 << QString() << u"Tag"_qs;
+        QTest::newRow("no component") << u"R1"_qs << QString() << u"closed"_qs << 0 << QString() << u"Component"_qs;
+        QTest::newRow("no behavior") << u"R1"_qs << u"Door"_qs << QString() << 0 << QString()
+                                     << u"Component Behaviors"_qs;
+        QTest::newRow("no type") << u"R1"_qs << u"Door"_qs << u"closed"_qs << -1 << QString() << u"Behavior Types"_qs;
+    }
+
+    void createNodeLine()
+    {
+        QFETCH(QString, tag);
+        QFETCH(QString, component);
+        QFETCH(QString, behavior);
+        QFETCH(int, type);
+        QFETCH(QString, line);
+        QFETCH(QString, missing);
+        QString error;
+        QCOMPARE(ReqImport::CreateNodeLine(tag, component, behavior, type, &error), line);
+        QCOMPARE(error, missing.isEmpty() ? QString() : ReqImportTexts::MissingChoice(missing));
+    }
 };
-
-// A user's file must come in as written, whichever of the two encodings it uses.
-void TestReqImport::decode_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("ascii") << QByteArray("R1: open.\n") << u"R1: open.\n"_qs;
-    QTest::newRow("utf-8") << QByteArray("T\xc3\xbcr \xe2\x80\x9copen\xe2\x80\x9d") << u"Tür “open”"_qs;
-    QTest::newRow("code page 1252") << QByteArray("T\xfcr \x93open\x94 \x80") << u"Tür “open” €"_qs;
-    QTest::newRow("byte order mark dropped") << QByteArray("\xef\xbb\xbfR1: x") << u"R1: x"_qs;
-    QTest::newRow("line ends") << QByteArray("a\r\nb\r\n") << u"a\nb\n"_qs;
-    QTest::newRow("cut utf-8 sequence is 1252") << QByteArray("ok \xc3") << u"ok Ã"_qs;
-    QTest::newRow("empty") << QByteArray() << QString();
-}
-
-void TestReqImport::decode()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, text);
-    QCOMPARE(ReqImport::DecodeText(bytes), text);
-}
-
-void TestReqImport::writesUtf8()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"out.txt"_qs);
-    QVERIFY(ReqImport::WriteText(path, u"Tür “open” €\n"_qs));
-    QCOMPARE(readAll(path), QByteArray("T\xc3\xbcr \xe2\x80\x9copen\xe2\x80\x9d \xe2\x82\xac\n"));
-    QString back;
-    QVERIFY(ReqImport::ReadText(path, back));
-    QCOMPARE(back, u"Tür “open” €\n"_qs);
-    QString error;
-    QVERIFY(!ReqImport::ReadText(dir.filePath(u"none.txt"_qs), back, &error));
-    QVERIFY(error.contains(u"none.txt"_qs));
-}
-
-// Requirements imported from the model scan back to the same requirements.
-void TestReqImport::requirementsTextScansBack()
-{
-    Model x;
-    QVERIFY(x.m.AddRequirement(u"R1"_qs, u"The door shall open."_qs));
-    QVERIFY(x.m.AddRequirement(u"R2"_qs, u"If the button is pushed, the oven cooks."_qs));
-    const QString text = ReqImport::RequirementsText(x.m);
-    QCOMPARE(text, u"R1: The door shall open.\n\nR2: If the button is pushed, the oven cooks.\n\n"_qs);
-    const QList<CScannedRequirement> back = RequirementScan::Scan(text, CTagSpecs());
-    QCOMPARE(back, (QList<CScannedRequirement>{{u"R1"_qs, u"The door shall open."_qs},
-                                               {u"R2"_qs, u"If the button is pushed, the oven cooks."_qs}}));
-}
-
-void TestReqImport::exportRequirements_data()
-{
-    QTest::addColumn<QStringList>("tags"); // exported, in order; R1 and R3 exist
-    QTest::addColumn<int>("added");
-    QTest::addColumn<QStringList>("texts");
-    const QString refused = u"Requirement with tag %1 is already added in the project"_qs;
-    QTest::newRow("one refusal, its own message")
-        << QStringList{u"R1"_qs, u"R2"_qs} << 1 << QStringList{refused.arg(u"R1"_qs)};
-    QTest::newRow("several refusals, one message listing them")
-        << QStringList{u"R1"_qs, u"R2"_qs, u"R3"_qs} << 1
-        << QStringList{u"2 requirements were not added:\n\n"_qs + refused.arg(u"R1"_qs) + u'\n'
-                       + refused.arg(u"R3"_qs)};
-    QTest::newRow("none refused, nothing said") << QStringList{u"R2"_qs, u"R4"_qs} << 2 << QStringList{};
-}
-
-// Refusals are gathered into one message instead of a box per tag.
-void TestReqImport::exportRequirements()
-{
-    QFETCH(QStringList, tags);
-    QFETCH(int, added);
-    QFETCH(QStringList, texts);
-    Model x;
-    QVERIFY(x.m.AddRequirement(u"R1"_qs, u"old"_qs));
-    QVERIFY(x.m.AddRequirement(u"R3"_qs, u"old"_qs));
-    QList<CScannedRequirement> found;
-    for (const QString &tag : tags)
-        found.append({tag, u"new "_qs + tag});
-    QCOMPARE(ReqImport::ExportRequirements(x.m, found), added);
-    QCOMPARE(x.prompt.texts, texts);
-    QCOMPARE(x.m.FindRequirement(u"R1"_qs)->Description(), u"old"_qs);
-    QCOMPARE(x.m.FindRequirement(u"R2"_qs)->Description(), u"new R2"_qs);
-    // later messages reach the user again
-    x.m.AddRequirement(u"R1"_qs, QString());
-    QCOMPARE(x.prompt.texts.size(), texts.size() + 1);
-}
-
-void TestReqImport::exportNodes()
-{
-    Model x;
-    CKELTree *tree = x.addTree(u"T"_qs);
-    QVERIFY(tree);
-    CNodeAttributes existing;
-    existing.component = u"OVEN"_qs;
-    existing.behavior = u"idle"_qs;
-    QVERIFY(x.m.AddNode(tree->GetId(), 0, existing, 80, 300));
-    const QString lines = u"R1:DOOR??open??\n\n  \nR1:LIGHT[on]\r\nR2:OVEN\nR2:BELL<<ring>>\n"
-                          u"R3:A[a]\nR3:B[b]\nR3:C[c]\nR3:D[d]\n"_qs;
-    const ReqImport::NodeExport result = ReqImport::ExportNodes(x.m, tree->GetId(), lines, KEL::StateRealisation);
-    QCOMPARE(result.added, 7);
-    QCOMPARE(result.refused, 1); // "R2:OVEN" names no behavior
-    QCOMPARE(x.prompt.texts, QStringList{u"State name can't be empty"_qs});
-    const QList<CKELMethod *> nodes = tree->Nodes();
-    QCOMPARE(nodes.size(), 8);
-    const CKELMethod *door = nodes[1];
-    QCOMPARE(door->requirementTag, u"R1"_qs);
-    QCOMPARE(door->component, u"DOOR"_qs);
-    QCOMPARE(door->behavior, u"open"_qs);
-    QCOMPARE(door->behaviorType, int(KEL::Event));
-    QCOMPARE(nodes[3]->GetDecoratedBehavior(), u"<<ring>>"_qs);
-    QSet<QPair<int, int>> places;
-    for (const CKELMethod *n : nodes.mid(1)) {
-        QCOMPARE(n->ParentId(), 0);
-        QVERIFY2(n->y > 300, "new nodes go below the tree");
-        places.insert({n->x, n->y});
-    }
-    QCOMPARE(places.size(), 7); // none on top of another
-    // a behavior the component lacked became one of its states
-    QVERIFY(x.m.FindComponent(u"BELL"_qs));
-    QVERIFY(x.m.FindComponent(u"BELL"_qs)->FindState(u"<<ring>>"_qs));
-}
-
-void TestReqImport::exportNodesAsksOnCaseTwin_data()
-{
-    QTest::addColumn<QString>("lines");
-    QTest::addColumn<int>("answer"); // to the one question, when asked
-    QTest::addColumn<int>("questions");
-    QTest::addColumn<QStringList>("components"); // of the new nodes, in order
-    QTest::addColumn<bool>("twinMade");          // a component "light" now exists
-    const QString twice = u"R1:light[on]\nR2:light[off]\n"_qs;
-    QTest::newRow("yes uses the existing name")
-        << twice << int(CPrompt::Yes) << 1 << QStringList{u"LIGHT"_qs, u"LIGHT"_qs} << false;
-    QTest::newRow("no makes the new component")
-        << twice << int(CPrompt::No) << 1 << QStringList{u"light"_qs, u"light"_qs} << true;
-    QTest::newRow("cancel leaves the nodes out") << twice << int(CPrompt::Cancel) << 1 << QStringList{} << false;
-    QTest::newRow("the same name is not asked about")
-        << u"R1:LIGHT[on]\n"_qs << int(CPrompt::No) << 0 << QStringList{u"LIGHT"_qs} << false;
-    QTest::newRow("a new name is not asked about")
-        << u"R1:LAMP[on]\n"_qs << int(CPrompt::No) << 0 << QStringList{u"LAMP"_qs} << false;
-}
-
-// A new component whose name differs from an existing one only in case is
-// asked about, once per name.
-void TestReqImport::exportNodesAsksOnCaseTwin()
-{
-    QFETCH(QString, lines);
-    QFETCH(int, answer);
-    QFETCH(int, questions);
-    QFETCH(QStringList, components);
-    QFETCH(bool, twinMade);
-    Model x;
-    CKELTree *tree = x.addTree(u"T"_qs);
-    QVERIFY(x.m.AddComponent(u"LIGHT"_qs, false));
-    x.prompt.answers = {CPrompt::Answer(answer)};
-    const ReqImport::NodeExport result = ReqImport::ExportNodes(x.m, tree->GetId(), lines, KEL::StateRealisation);
-    QCOMPARE(x.prompt.texts.size(), questions);
-    if (questions)
-        QCOMPARE(x.prompt.texts.first(), ReqImportTexts::CaseTwinQuestion(u"light"_qs, u"LIGHT"_qs));
-    QStringList made;
-    for (const CKELMethod *n : tree->Nodes())
-        made.append(n->component);
-    QCOMPARE(made, components);
-    QCOMPARE(result.added, int(components.size()));
-    QCOMPARE(x.m.FindComponent(u"light"_qs) != nullptr, twinMade);
-}
-
-void TestReqImport::addWord_data()
-{
-    QTest::addColumn<QStringList>("list");
-    QTest::addColumn<QString>("word");
-    QTest::addColumn<QStringList>("after");
-    QTest::addColumn<QString>("error");
-    QTest::newRow("new word") << QStringList{u"door"_qs} << u"oven"_qs << QStringList{u"door"_qs, u"oven"_qs}
-                              << QString();
-    QTest::newRow("held in another case")
-        << QStringList{u"door"_qs} << u"DOOR"_qs << QStringList{u"door"_qs} << QString();
-    QTest::newRow("empty selection") << QStringList() << QString() << QStringList()
-                                     << u"Cannot add Empty String as Component"_qs;
-}
-
-void TestReqImport::addWord()
-{
-    QFETCH(QStringList, list);
-    QFETCH(QString, word);
-    QFETCH(QStringList, after);
-    QFETCH(QString, error);
-    QCOMPARE(ReqImport::AddWord(list, word, ReqImportTexts::ComponentKind()), error);
-    QCOMPARE(list, after);
-}
-
-void TestReqImport::createNodeLine_data()
-{
-    QTest::addColumn<QString>("tag");
-    QTest::addColumn<QString>("component");
-    QTest::addColumn<QString>("behavior");
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QString>("missing");
-    QTest::newRow("complete guard") << u"R1"_qs << u"Door"_qs << u"closed"_qs << 3 << u"R1:Door???closed???\n"_qs
-                                    << QString();
-    QTest::newRow("complete output") << u"R1"_qs << u"Bell"_qs << u"ring"_qs << 5 << u"R1:Bell<<ring>>\n"_qs
-                                     << QString();
-    QTest::newRow("no tag") << QString() << u"Door"_qs << u"closed"_qs << 0 << QString() << u"Tag"_qs;
-    QTest::newRow("no component") << u"R1"_qs << QString() << u"closed"_qs << 0 << QString() << u"Component"_qs;
-    QTest::newRow("no behavior") << u"R1"_qs << u"Door"_qs << QString() << 0 << QString() << u"Component Behaviors"_qs;
-    QTest::newRow("no type") << u"R1"_qs << u"Door"_qs << u"closed"_qs << -1 << QString() << u"Behavior Types"_qs;
-}
-
-void TestReqImport::createNodeLine()
-{
-    QFETCH(QString, tag);
-    QFETCH(QString, component);
-    QFETCH(QString, behavior);
-    QFETCH(int, type);
-    QFETCH(QString, line);
-    QFETCH(QString, missing);
-    QString error;
-    QCOMPARE(ReqImport::CreateNodeLine(tag, component, behavior, type, &error), line);
-    QCOMPARE(error, missing.isEmpty() ? QString() : ReqImportTexts::MissingChoice(missing));
-}
-
-// The commands as a user runs them; results compared with files a person checked.
-void TestReqImport::cli_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("out");
-    QTest::addColumn<QString>("golden"); // expected solution file, or text in standard error
-    const QString data = QStringLiteral(VERDANTIS_TEST_DATA);
-    const QString example = data + u"/fixtures/microwave.kvf"_qs;
-    const QString text = data + u"/fixtures/microwave-requirements.txt"_qs;
-    QTest::newRow("requirements into a new solution")
-        << QStringList{u"import-reqs"_qs, data + u"/model/new-solution.kvf"_qs, text} << 0
-        << u"5 requirement(s) added\n"_qs << u"reqimport/new-with-requirements.kvf"_qs;
-    QTest::newRow("only some tags, one already there")
-        << QStringList{u"import-reqs"_qs, example, text, u"--only-tags"_qs, u"R1,r4"_qs} << 0
-        << u"1 requirement(s) added, 1 refused\n"_qs << u"reqimport/microwave-r4.kvf"_qs;
-    QTest::newRow("nodes into a tree") << QStringList{u"import-nodes"_qs, example, u"R3"_qs,
-                                                      data + u"/reqimport/nodes.txt"_qs}
-                                       << 0 << u"3 node(s) added\n"_qs << u"reqimport/microwave-r3-nodes.kvf"_qs;
-    QTest::newRow("bad preceding character")
-        << QStringList{u"import-reqs"_qs, example, text, u"--preceded"_qs, u"comma"_qs} << 1 << QString()
-        << u"--preceded takes newline or period"_qs;
-    QTest::newRow("bad separator") << QStringList{u"import-reqs"_qs, example, text, u"--separator"_qs, u"dash"_qs} << 1
-                                   << QString() << u"--separator takes period, colon or newline"_qs;
-    QTest::newRow("missing text") << QStringList{u"import-reqs"_qs, example, u"none.txt"_qs} << 2 << QString()
-                                  << u"Cannot read none.txt"_qs;
-    QTest::newRow("unknown tree") << QStringList{u"import-nodes"_qs, example, u"R9"_qs, text} << 2 << QString()
-                                  << u"no tree named \"R9\""_qs;
-}
-
-void TestReqImport::cli()
-{
-    QFETCH(QStringList, args);
-    QFETCH(int, code);
-    QFETCH(QString, out);
-    QFETCH(QString, golden);
-    QTemporaryDir home;
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"HOME"_qs, home.path());
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(home.path());
-    p.start(QStringLiteral(VERDANTIS_CLI), args + QStringList{u"-o"_qs, u"out.kvf"_qs});
-    QVERIFY(p.waitForFinished(60000));
-    const QString err = QString::fromUtf8(p.readAllStandardError());
-    QCOMPARE(p.exitCode(), code);
-    QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), out);
-    if (code != 0) {
-        QVERIFY2(err.contains(golden), qPrintable(err));
-        return;
-    }
-    QCOMPARE(readAll(home.filePath(u"out.kvf"_qs)), readAll(QStringLiteral(VERDANTIS_TEST_DATA "/") + golden));
-}
 
 QTEST_GUILESS_MAIN(TestReqImport)
 #include "tst_reqimport.moc"

@@ -1,7 +1,6 @@
 verdantis_add_test(tst_zephtranslator
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_zephtranslator.cpp ${VERDANTIS_TESTS_DIR}/common/treesketch.h
   LIBS verdantis_core)
-add_dependencies(tst_zephtranslator verdantis-cli)
 verdantis_add_test(tst_simulationdisplay
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_simulationdisplay.cpp ${VERDANTIS_TESTS_DIR}/common/treesketch.h
   LIBS verdantis_core)

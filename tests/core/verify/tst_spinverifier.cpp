@@ -11,21 +11,6 @@
 #include <QStandardPaths>
 #include <QTest>
 
-class TestSpinVerifier : public QObject
-{
-    Q_OBJECT
-private slots:
-    void initTestCase();
-    void crossCheck_data();
-    void crossCheck();
-    void missingTool_data();
-    void missingTool();
-    void stops_data();
-    void stops();
-    void namesMeetingTheTools_data();
-    void namesMeetingTheTools();
-};
-
 namespace {
 
 CBehaviorModel randomModel(unsigned seed, int nodes)
@@ -48,81 +33,6 @@ QList<int> unreachedNodes(const std::vector<bool> &reached)
 
 } // namespace
 
-void TestSpinVerifier::initTestCase()
-{
-    if (QStandardPaths::findExecutable(QStringLiteral("spin")).isEmpty())
-        QSKIP("spin is not installed (scripts/setup-deps.sh installs it)");
-}
-
-// Four batches of 50 trees each, so that a failure names its seeds.
-void TestSpinVerifier::crossCheck_data()
-{
-    QTest::addColumn<unsigned>("firstSeed");
-    for (unsigned batch = 0; batch < 4; ++batch)
-        QTest::newRow(qPrintable(QStringLiteral("seeds from %1").arg(1 + batch * 1000))) << 1 + batch * 1000;
-}
-
-void TestSpinVerifier::crossCheck()
-{
-    QFETCH(unsigned, firstSeed);
-    constexpr int kTrees = 50;
-    int compared = 0;
-    int deadlocks = 0;
-    int withUnreached = 0;
-    for (unsigned seed = firstSeed; compared < kTrees && seed < firstSeed + 4 * kTrees; ++seed) {
-        const CBehaviorModel model = randomModel(seed, 4 + int(seed % 9));
-        const CExplorationResult own = ExploreAll(model, 20000);
-        if (!own.complete)
-            continue; // too big to settle either way
-        CVerifyOptions o;
-        o.maxStates = 100000;
-        const CVerifyReport spin = RunSpinVerification(model, o);
-        QVERIFY2(spin.outcome == CVerifyReport::Finished, qPrintable(spin.message));
-        const QByteArray where = "seed " + QByteArray::number(seed);
-        QVERIFY2(spin.deadlock == own.deadlock, where.constData());
-        QVERIFY2(spin.unreachable == unreachedNodes(own.reached), where.constData());
-        if (spin.deadlock) {
-            // Spin's trail is as short as the breadth-first one and ends stuck
-            QVERIFY2(spin.deadlockSteps.size() == own.deadlockTrail.size(), where.constData());
-            CBehaviorState s = model.InitialState();
-            for (int step : spin.deadlockSteps) {
-                QVERIFY2(model.Enabled(s, step, [](int) { return true; }), where.constData());
-                model.Fire(s, step);
-            }
-            QVERIFY2(model.EnabledSteps(s, [](int) { return true; }).isEmpty(), where.constData());
-        }
-        deadlocks += own.deadlock ? 1 : 0;
-        withUnreached += spin.unreachable.isEmpty() ? 0 : 1;
-        ++compared;
-    }
-    QCOMPARE(compared, kTrees);
-    // a batch without either finding would prove little
-    QVERIFY(deadlocks > 0);
-    QVERIFY(withUnreached > 0);
-}
-
-void TestSpinVerifier::missingTool_data()
-{
-    QTest::addColumn<QString>("spin");
-    QTest::addColumn<QString>("compiler");
-    QTest::addColumn<QString>("package");
-    QTest::newRow("no spin") << u"verdantis-no-such-spin"_qs << u"gcc"_qs << u"'spin'"_qs;
-    QTest::newRow("no compiler") << u"spin"_qs << u"verdantis-no-such-cc"_qs << u"'gcc'"_qs;
-}
-
-void TestSpinVerifier::missingTool()
-{
-    QFETCH(QString, spin);
-    QFETCH(QString, compiler);
-    QFETCH(QString, package);
-    CVerifyOptions o;
-    o.spin = spin;
-    o.compiler = compiler;
-    const CVerifyReport r = RunSpinVerification(randomModel(3, 6), o);
-    QCOMPARE(r.outcome, CVerifyReport::ToolMissing);
-    QVERIFY2(r.message.contains(u"install the Debian package "_qs + package), qPrintable(r.message));
-}
-
 namespace {
 
 // Counters that go up for ever: a state space without end.
@@ -132,7 +42,7 @@ CBehaviorModel endlessModel()
     m.threads = 1;
     for (int t = 1; t <= 3; ++t) {
         CBehaviorVariable v;
-        v.name = QStringLiteral("C%1.count").arg(t);
+        v.name = u"C%1.count"_qs.arg(t);
         v.kind = CBehaviorVariable::Integer;
         m.variables.push_back(v);
         m.nodes.push_back({t, v.name});
@@ -150,50 +60,6 @@ CBehaviorModel endlessModel()
 
 } // namespace
 
-// A search cut by a limit or by the user stops with the figure reached and
-// never calls itself complete.
-void TestSpinVerifier::stops_data()
-{
-    QTest::addColumn<qint64>("maxStates");
-    QTest::addColumn<int>("timeout");
-    QTest::addColumn<bool>("cancel");
-    QTest::addColumn<int>("outcome");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("state limit") << qint64(200) << 600 << false << int(CVerifyReport::LimitReached)
-                                 << u"--max-states"_qs;
-    QTest::newRow("time limit") << qint64(1000000000) << 1 << false << int(CVerifyReport::LimitReached)
-                                << u"--timeout"_qs;
-    QTest::newRow("cancelled") << qint64(1000000000) << 600 << true << int(CVerifyReport::Cancelled) << u"cancelled"_qs;
-}
-
-void TestSpinVerifier::stops()
-{
-    QFETCH(qint64, maxStates);
-    QFETCH(int, timeout);
-    QFETCH(bool, cancel);
-    QFETCH(int, outcome);
-    QFETCH(QString, message);
-    std::atomic_bool stop = false;
-    CVerifyOptions o;
-    o.maxStates = maxStates;
-    o.timeoutSeconds = timeout;
-    o.cancel = &stop;
-    qint64 lastProgress = 0;
-    o.progress = [&](qint64 states) {
-        lastProgress = states;
-        if (cancel)
-            stop = true;
-    };
-    const CVerifyReport r = RunSpinVerification(endlessModel(), o);
-    QCOMPARE(int(r.outcome), outcome);
-    QVERIFY(!r.complete);
-    QVERIFY2(r.message.contains(message), qPrintable(r.message));
-    if (outcome == CVerifyReport::LimitReached && timeout > 1) {
-        QVERIFY(r.states >= maxStates);
-        QCOMPARE(lastProgress, r.states);
-    }
-}
-
 namespace {
 
 // A door that opens and closes once; its two variables carry the
@@ -202,14 +68,9 @@ CBehaviorModel doorModel(const QString &doorId, const QString &lampId)
 {
     CBehaviorModel m;
     m.threads = 1;
-    m.variables.push_back({QStringLiteral("DOOR"),
-                           doorId,
-                           CBehaviorVariable::State,
-                           {QString(), QStringLiteral("open"), QStringLiteral("closed")},
-                           2});
-    m.variables.push_back(
-        {QStringLiteral("LAMP"), lampId, CBehaviorVariable::State, {QString(), QStringLiteral("on")}, 0});
-    m.nodes = {{1, QStringLiteral("DOOR[open]")}, {2, QStringLiteral("LAMP[on]")}, {3, QStringLiteral("DOOR[closed]")}};
+    m.variables.push_back({u"DOOR"_qs, doorId, CBehaviorVariable::State, {QString(), u"open"_qs, u"closed"_qs}, 2});
+    m.variables.push_back({u"LAMP"_qs, lampId, CBehaviorVariable::State, {QString(), u"on"_qs}, 0});
+    m.nodes = {{1, u"DOOR[open]"_qs}, {2, u"LAMP[on]"_qs}, {3, u"DOOR[closed]"_qs}};
     for (int n = 0; n < 3; ++n) {
         CBehaviorStep step;
         step.thread = 1;
@@ -225,46 +86,172 @@ CBehaviorModel doorModel(const QString &doorId, const QString &lampId)
 
 } // namespace
 
-// The model names its variables as the translators do; a name that is a
-// word of Promela, of C or a macro of the generated verifier must still
-// give a model that compiles, and a property must reach the same variable.
-void TestSpinVerifier::namesMeetingTheTools_data()
+class TestSpinVerifier : public QObject
 {
-    QTest::addColumn<QString>("doorId");
-    QTest::addColumn<QString>("lampId");
-    QTest::addColumn<bool>("kept"); // the door keeps the translators' identifier
-    QTest::addColumn<QString>("property");
-    QTest::addColumn<bool>("holds");
-    const QString opensAndCloses = u"[] (DOOR == open -> <> DOOR == closed)"_qs;
-    QTest::newRow("ordinary identifiers") << u"dOOR"_qs << u"lAMP"_qs << true << u"[] (LAMP != on)"_qs << false;
-    QTest::newRow("a Promela keyword") << u"do"_qs << u"lAMP"_qs << false << opensAndCloses << true;
-    QTest::newRow("a C keyword") << u"switch"_qs << u"lAMP"_qs << false << opensAndCloses << true;
-    QTest::newRow("a macro of the verifier") << u"uchar"_qs << u"lAMP"_qs << false << opensAndCloses << true;
-    QTest::newRow("a macro of the compiler") << u"unix"_qs << u"lAMP"_qs << false << opensAndCloses << true;
-    QTest::newRow("a keyword beside its own escape") << u"od"_qs << u"od_"_qs << false << u"<> LAMP == on"_qs << true;
-    QTest::newRow("a form built by hand") << QString() << QString() << false << opensAndCloses << true;
-}
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        if (QStandardPaths::findExecutable(u"spin"_qs).isEmpty())
+            QSKIP("spin is not installed (scripts/setup-deps.sh installs it)");
+    }
 
-void TestSpinVerifier::namesMeetingTheTools()
-{
-    QFETCH(QString, doorId);
-    QFETCH(QString, lampId);
-    QFETCH(bool, kept);
-    QFETCH(QString, property);
-    QFETCH(bool, holds);
-    const CBehaviorModel model = doorModel(doorId, lampId);
-    const QStringList names = CPromelaWriter::VariableNames(model);
-    QCOMPARE(names.size(), 2);
-    QVERIFY2(names[0] != names[1], qPrintable(names.join(u' ')));
-    QCOMPARE(names[0] == doorId, kept);
-    CVerifyOptions o;
-    o.property = property;
-    const CVerifyReport r = RunSpinVerification(model, o);
-    QVERIFY2(r.outcome == CVerifyReport::Finished, qPrintable(r.message));
-    QVERIFY(r.propertyChecked);
-    QCOMPARE(r.propertyViolated, !holds);
-    QVERIFY(!r.deadlock);
-}
+    // Four batches of 50 trees each, so that a failure names its seeds.
+    void crossCheck_data()
+    {
+        QTest::addColumn<unsigned>("firstSeed");
+        for (unsigned batch = 0; batch < 4; ++batch)
+            QTest::newRow(qPrintable(u"seeds from %1"_qs.arg(1 + batch * 1000))) << 1 + batch * 1000;
+    }
+
+    void crossCheck()
+    {
+        QFETCH(unsigned, firstSeed);
+        constexpr int kTrees = 50;
+        int compared = 0;
+        int deadlocks = 0;
+        int withUnreached = 0;
+        for (unsigned seed = firstSeed; compared < kTrees && seed < firstSeed + 4 * kTrees; ++seed) {
+            const CBehaviorModel model = randomModel(seed, 4 + int(seed % 9));
+            const CExplorationResult own = ExploreAll(model, 20000);
+            if (!own.complete)
+                continue; // too big to settle either way
+            CVerifyOptions o;
+            o.maxStates = 100000;
+            const CVerifyReport spin = RunSpinVerification(model, o);
+            QVERIFY2(spin.outcome == CVerifyReport::Finished, qPrintable(spin.message));
+            const QByteArray where = "seed " + QByteArray::number(seed);
+            QVERIFY2(spin.deadlock == own.deadlock, where.constData());
+            QVERIFY2(spin.unreachable == unreachedNodes(own.reached), where.constData());
+            if (spin.deadlock) {
+                // Spin's trail is as short as the breadth-first one and ends stuck
+                QVERIFY2(spin.deadlockSteps.size() == own.deadlockTrail.size(), where.constData());
+                CBehaviorState s = model.InitialState();
+                for (int step : spin.deadlockSteps) {
+                    QVERIFY2(model.Enabled(s, step, [](int) { return true; }), where.constData());
+                    model.Fire(s, step);
+                }
+                QVERIFY2(model.EnabledSteps(s, [](int) { return true; }).isEmpty(), where.constData());
+            }
+            deadlocks += own.deadlock ? 1 : 0;
+            withUnreached += spin.unreachable.isEmpty() ? 0 : 1;
+            ++compared;
+        }
+        QCOMPARE(compared, kTrees);
+        // a batch without either finding would prove little
+        QVERIFY(deadlocks > 0);
+        QVERIFY(withUnreached > 0);
+    }
+
+    void missingTool_data()
+    {
+        QTest::addColumn<QString>("spin");
+        QTest::addColumn<QString>("compiler");
+        QTest::addColumn<QString>("package");
+        QTest::newRow("no spin") << u"verdantis-no-such-spin"_qs << u"gcc"_qs << u"'spin'"_qs;
+        QTest::newRow("no compiler") << u"spin"_qs << u"verdantis-no-such-cc"_qs << u"'gcc'"_qs;
+    }
+
+    void missingTool()
+    {
+        QFETCH(QString, spin);
+        QFETCH(QString, compiler);
+        QFETCH(QString, package);
+        CVerifyOptions o;
+        o.spin = spin;
+        o.compiler = compiler;
+        const CVerifyReport r = RunSpinVerification(randomModel(3, 6), o);
+        QCOMPARE(r.outcome, CVerifyReport::ToolMissing);
+        QVERIFY2(r.message.contains(u"install the Debian package "_qs + package), qPrintable(r.message));
+    }
+
+    // A search cut by a limit or by the user stops with the figure reached and
+    // never calls itself complete.
+    void stops_data()
+    {
+        QTest::addColumn<qint64>("maxStates");
+        QTest::addColumn<int>("timeout");
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("state limit") << qint64(200) << 600 << false << int(CVerifyReport::LimitReached)
+                                     << u"--max-states"_qs;
+        QTest::newRow("time limit") << qint64(1000000000) << 1 << false << int(CVerifyReport::LimitReached)
+                                    << u"--timeout"_qs;
+        QTest::newRow("cancelled") << qint64(1000000000) << 600 << true << int(CVerifyReport::Cancelled)
+                                   << u"cancelled"_qs;
+    }
+
+    void stops()
+    {
+        QFETCH(qint64, maxStates);
+        QFETCH(int, timeout);
+        QFETCH(bool, cancel);
+        QFETCH(int, outcome);
+        QFETCH(QString, message);
+        std::atomic_bool stop = false;
+        CVerifyOptions o;
+        o.maxStates = maxStates;
+        o.timeoutSeconds = timeout;
+        o.cancel = &stop;
+        qint64 lastProgress = 0;
+        o.progress = [&](qint64 states) {
+            lastProgress = states;
+            if (cancel)
+                stop = true;
+        };
+        const CVerifyReport r = RunSpinVerification(endlessModel(), o);
+        QCOMPARE(int(r.outcome), outcome);
+        QVERIFY(!r.complete);
+        QVERIFY2(r.message.contains(message), qPrintable(r.message));
+        if (outcome == CVerifyReport::LimitReached && timeout > 1) {
+            QVERIFY(r.states >= maxStates);
+            QCOMPARE(lastProgress, r.states);
+        }
+    }
+
+    // The model names its variables as the translators do; a name that is a
+    // word of Promela, of C or a macro of the generated verifier must still
+    // give a model that compiles, and a property must reach the same variable.
+    void namesMeetingTheTools_data()
+    {
+        QTest::addColumn<QString>("doorId");
+        QTest::addColumn<QString>("lampId");
+        QTest::addColumn<bool>("kept"); // the door keeps the translators' identifier
+        QTest::addColumn<QString>("property");
+        QTest::addColumn<bool>("holds");
+        const QString opensAndCloses = u"[] (DOOR == open -> <> DOOR == closed)"_qs;
+        QTest::newRow("ordinary identifiers") << u"dOOR"_qs << u"lAMP"_qs << true << u"[] (LAMP != on)"_qs << false;
+        QTest::newRow("a Promela keyword") << u"do"_qs << u"lAMP"_qs << false << opensAndCloses << true;
+        QTest::newRow("a C keyword") << u"switch"_qs << u"lAMP"_qs << false << opensAndCloses << true;
+        QTest::newRow("a macro of the verifier") << u"uchar"_qs << u"lAMP"_qs << false << opensAndCloses << true;
+        QTest::newRow("a macro of the compiler") << u"unix"_qs << u"lAMP"_qs << false << opensAndCloses << true;
+        QTest::newRow("a keyword beside its own escape")
+            << u"od"_qs << u"od_"_qs << false << u"<> LAMP == on"_qs << true;
+        QTest::newRow("a form built by hand") << QString() << QString() << false << opensAndCloses << true;
+    }
+
+    void namesMeetingTheTools()
+    {
+        QFETCH(QString, doorId);
+        QFETCH(QString, lampId);
+        QFETCH(bool, kept);
+        QFETCH(QString, property);
+        QFETCH(bool, holds);
+        const CBehaviorModel model = doorModel(doorId, lampId);
+        const QStringList names = CPromelaWriter::VariableNames(model);
+        QCOMPARE(names.size(), 2);
+        QVERIFY2(names[0] != names[1], qPrintable(names.join(u' ')));
+        QCOMPARE(names[0] == doorId, kept);
+        CVerifyOptions o;
+        o.property = property;
+        const CVerifyReport r = RunSpinVerification(model, o);
+        QVERIFY2(r.outcome == CVerifyReport::Finished, qPrintable(r.message));
+        QVERIFY(r.propertyChecked);
+        QCOMPARE(r.propertyViolated, !holds);
+        QVERIFY(!r.deadlock);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestSpinVerifier)
 #include "tst_spinverifier.moc"
