@@ -319,6 +319,10 @@ void CTranslateParsingMethods::StepUPPAAL(const CTranslateStep &step, CTranslate
     // A stopped thread is killed; a started child waits in its disabled
     // location. A jump moves a thread wherever it stands, so it is killed
     // first and sent on from its disabled location.
+    // A start is received only where the thread is stopped: a branching
+    // that a go-to brings back may find its threads still running, and
+    // restarts them as a jump does.
+    const bool mayRun = !jumpNode && ctx.ReachedAgainByGoTo(step.block.last());
     QStringList kills;
     QStringList moves;
     for (auto it = others.cbegin(); it != others.cend(); ++it) {
@@ -326,6 +330,8 @@ void CTranslateParsingMethods::StepUPPAAL(const CTranslateStep &step, CTranslate
         if (it.value() == 0) {
             kills.append(killChannel(c, t));
         } else if (!jumpNode) {
+            if (mayRun)
+                kills.append(killChannel(c, t));
             moves.append(QStringLiteral("startpro") + QString::number(t) + u'!');
             c.startedThreads.insert(t);
         } else {
