@@ -222,15 +222,11 @@ private:
         CBehaviorStep s;
         s.thread = head.thread;
         s.pc = head.pc;
-        bool external = false;
-        bool internal = false;
         for (int n : step.block) {
             s.nodes.append(n - 1);
             s.tests += m_nodeTests.value(n);
             if (m_nodeEvents.contains(n))
                 s.events.append(m_nodeEvents.value(n));
-            external = external || m_ctx.Action(n).ConsumesExternal();
-            internal = internal || m_ctx.Action(n).ConsumesInternal();
         }
         for (int n : CTranslateParsingMethods::StepAssignmentNodes(m_ctx, step)) {
             s.assignments += m_nodeAssignments.value(n);
@@ -238,9 +234,7 @@ private:
                 s.outputs.append(m_nodeOutputs.value(n));
         }
         s.counters = CTranslateParsingMethods::StepCounters(m_ctx, step);
-        s.kind = external   ? CBehaviorStep::ExternalInput
-                 : internal ? CBehaviorStep::InternalInput
-                            : CBehaviorStep::InternalAction;
+        s.kind = CTranslateParsingMethods::StepKind(m_ctx, step);
         m_model.steps.push_back(std::move(s));
     }
 

@@ -462,9 +462,20 @@ QString CIdentifierMap::StateName(const QString &component, const QString &state
     if (const auto it = m_byKey.find(k); it != m_byKey.end())
         return m_entries[it->second].identifier;
     // the component's variable is named before its first state, so that a
-    // state named like it is the one that gives way
-    const QString qualifier = ComponentVariableName(component);
-    return make(State, name, owner, qualifier, k);
+    // state named like it is the one that gives way; a component's states
+    // come one after another, so its variable is remembered
+    if (m_qualifierOwner.isNull() || m_qualifierOwner != owner) {
+        m_qualifier = ComponentVariableName(owner);
+        m_qualifierOwner = owner;
+    }
+    return make(State, name, owner, m_qualifier, k);
+}
+
+void CIdentifierMap::Reserve(qsizetype names)
+{
+    m_entries.reserve(names);
+    m_byKey.reserve(size_t(names));
+    m_byIdentifier.reserve(size_t(names));
 }
 
 QString CIdentifierMap::AttributeVariableName(const QString &component, const QString &attribute)

@@ -62,6 +62,10 @@ public:
     // meet anything the map gave out.
     QString OtherName(const QString &name) { return Identifier(Other, name); }
 
+    // Room for that many names, so that a large tree's tables are not grown
+    // step by step.
+    void Reserve(qsizetype names);
+
     // The entry an identifier was given for, or null.
     const Entry *Find(const QString &identifier) const;
     // Every entry, in the order the names were first asked for.
@@ -90,4 +94,6 @@ private:
     QList<Entry> m_entries;
     CNameMap<int> m_byKey;        // kind, owner and name -> entry
     CNameMap<int> m_byIdentifier; // identifier -> entry
+    QString m_qualifierOwner;     // the component whose variable m_qualifier is
+    QString m_qualifier;
 };

@@ -200,11 +200,7 @@ QString CSalWriter::Write(const CTranslateContext &ctx, const CSalSetTimes &time
         out += u':';
         out += t.guard;
         out += QLatin1StringView("-->\r\n");
-        for (const QString &a : t.assignments) {
-            out += u'\t';
-            out += a;
-            out += QLatin1StringView(";\r\n");
-        }
+        out += t.assignments;
         out += QLatin1StringView("[]\r\n\r\n");
     }
     out += u'A' + QString::number(label + 1) + QStringLiteral(": ELSE --> ") + kEol + u']' + kEol + kEol;

@@ -44,12 +44,14 @@ inline int IndexOf(const CNameIndex &index, const QString &name)
 class COrderedNames
 {
 public:
-    bool Add(const QString &name)
+    bool Add(const QString &name) { return Insert(name).second; }
+    // The name's place in the list, and whether it was new.
+    std::pair<qsizetype, bool> Insert(const QString &name)
     {
-        if (!m_seen.insert(name).second)
-            return false;
-        m_list.append(name);
-        return true;
+        const auto [it, added] = m_seen.emplace(name, m_list.size());
+        if (added)
+            m_list.append(name);
+        return {it->second, added};
     }
     bool Contains(const QString &name) const { return m_seen.count(name) != 0; }
     const QStringList &List() const { return m_list; }
@@ -58,7 +60,7 @@ public:
 
 private:
     QStringList m_list;
-    std::unordered_set<QString, CNameHash> m_seen;
+    std::unordered_map<QString, qsizetype, CNameHash> m_seen;
 };
 
 // A component whose states the tree names: one enumerated type, one variable.
@@ -110,7 +112,7 @@ struct CSetVariable
 struct CSalTransition
 {
     QString guard;
-    QStringList assignments;
+    QString assignments; // written as they stand in the module: "\tx'=v;\r\n" each
 };
 
 struct CUppaalLocation

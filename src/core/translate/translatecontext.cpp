@@ -1,6 +1,7 @@
 #include "translatecontext.h"
 
 #include "translateexception.h"
+#include "translateparsingrule.h"
 #include "translatetexts.h"
 
 #include "model/keldatamanager.h"
@@ -310,6 +311,39 @@ const CTranslateStep *CTranslateContext::StepOf(int head) const
     if (head <= 0 || size_t(head) >= m_stepOfHead.size() || m_stepOfHead[size_t(head)] < 0)
         return nullptr;
     return &m_steps[size_t(m_stepOfHead[size_t(head)])];
+}
+
+bool CTranslateContext::ReachedAgainByGoTo(int node) const
+{
+    if (m_belowGoTo.empty()) {
+        // pre-order: a subtree is the numbers from its root to its last
+        // descendant, so every target marks one range
+        std::vector<int> opened(size_t(NodeCount()) + 2, 0);
+        std::vector<int> lastBelow;
+        for (const CTranslateStep &s : m_steps) {
+            if (s.rule != TranslateRule::Macro || s.target <= 0)
+                continue;
+            if (lastBelow.empty()) {
+                lastBelow.resize(size_t(NodeCount()) + 1);
+                for (int n = NodeCount(); n >= 1; --n) {
+                    const QList<int> &kids = Node(n).children;
+                    lastBelow[size_t(n)] = kids.isEmpty() ? n : lastBelow[size_t(kids.last())];
+                }
+            }
+            const int last = lastBelow[size_t(s.target)];
+            if (last > s.target) {
+                ++opened[size_t(s.target) + 1];
+                --opened[size_t(last) + 1];
+            }
+        }
+        m_belowGoTo.assign(size_t(NodeCount()) + 1, 0);
+        int depth = 0;
+        for (int n = 1; n <= NodeCount(); ++n) {
+            depth += opened[size_t(n)];
+            m_belowGoTo[size_t(n)] = depth > 0;
+        }
+    }
+    return node > 0 && size_t(node) < m_belowGoTo.size() && m_belowGoTo[size_t(node)];
 }
 
 QString CTranslateContext::Describe(int node) const

@@ -67,6 +67,10 @@ public:
     CTranslateStep &AddStep(int head, int rule);
     // The step that starts at head, or null.
     const CTranslateStep *StepOf(int head) const;
+    // Whether a go-to can bring its thread back to the node while threads
+    // the node started before still run: a go-to moves only its target's
+    // thread, and the node lies below the target. Asked once the steps are made.
+    bool ReachedAgainByGoTo(int node) const;
 
     // ---- Node actions ----------------------------------------------------
     std::vector<CNodeAction> &Actions() { return m_actions; }
@@ -101,6 +105,7 @@ private:
     // built on first use, for the behaviors that jumps, kills and messages look for
     mutable bool m_indexed = false;
     mutable std::vector<int> m_reversionTarget;
+    mutable std::vector<char> m_belowGoTo;             // by node number, built on first use
     mutable std::vector<quint64> m_keys;               // component and behavior of each node
     mutable QHash<quint64, QList<int>> m_byBehavior;   // plain nodes
     mutable QHash<quint64, QList<int>> m_branchStarts; // first nodes of branches

@@ -98,10 +98,11 @@ struct CNodeAction
         SetGuard,
     };
     Kind kind = None;
-    QString variable;   // state, attribute, set or message variable
-    QString value;      // state or attribute value
-    QString op;         // comparison of an attribute test, SAL spelling: = /= < > <= >=
-    int component = -1; // state kinds: index into the component list
+    QString variable;          // state, attribute, set or message variable
+    QString value;             // state or attribute value
+    QString op;                // comparison of an attribute test, SAL spelling: = /= < > <= >=
+    int component = -1;        // state kinds: index into the component list
+    qsizetype valueIndex = -1; // state kinds: the value's place among the component's states
     bool negated = false;
     QString setText;      // SAL text of a set assignment or guard
     QList<int> receivers; // internal output: the matching input nodes

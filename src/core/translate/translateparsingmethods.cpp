@@ -171,7 +171,7 @@ CNodeAction analyse(CTranslateContext &ctx, int number)
             a.component = componentIndex(ctx, n.component);
             a.variable = c.components[size_t(a.component)].variable;
             a.value = text;
-            c.components[size_t(a.component)].rawValues.Add(a.value);
+            a.valueIndex = c.components[size_t(a.component)].rawValues.Insert(a.value).first;
         }
         break;
     }
@@ -196,7 +196,7 @@ CNodeAction analyse(CTranslateContext &ctx, int number)
             a.value = test.trimmed();
             if (a.value.isEmpty())
                 refuse(ctx, TranslateTexts::EmptyName(), number);
-            c.components[size_t(a.component)].rawValues.Add(a.value);
+            a.valueIndex = c.components[size_t(a.component)].rawValues.Insert(a.value).first;
         }
         break;
     }
@@ -306,7 +306,15 @@ void nameValues(CTranslateContext &ctx)
         CNodeAction &a = ctx.Actions()[size_t(n)];
         switch (a.kind) {
         case CNodeAction::AssignState:
-        case CNodeAction::TestState: a.value = names.StateName(c.components[size_t(a.component)].name, a.value); break;
+        case CNodeAction::TestState: {
+            // the states were named in the order they were seen: the node's
+            // place in that list saves asking the map again
+            const CStateComponent &comp = c.components[size_t(a.component)];
+            a.value = comp.values.Size() == comp.rawValues.Size() && a.valueIndex >= 0
+                          ? comp.values.List()[a.valueIndex]
+                          : names.StateName(comp.name, a.value);
+            break;
+        }
         case CNodeAction::AssignAttribute:
         case CNodeAction::TestAttribute: {
             const CAttributeVariable &v = c.attributes[size_t(IndexOf(c.attributeIndex, a.variable))];
@@ -328,6 +336,8 @@ void nameValues(CTranslateContext &ctx)
 void CTranslateParsingMethods::AnalyseNodes(CTranslateContext &ctx)
 {
     CTranslateCollections &c = ctx.Collections();
+    // about one name a node: states and messages are mostly the node's own
+    ctx.Names().Reserve(ctx.NodeCount());
     for (int n = 1; n <= ctx.NodeCount(); ++n)
         ctx.Actions()[size_t(n)] = analyse(ctx, n);
     decideAttributeKinds(ctx);
@@ -376,18 +386,37 @@ QList<CCondition> CTranslateParsingMethods::SalConditions(const CNodeAction &a)
     }
 }
 
-QStringList CTranslateParsingMethods::SalAssignments(const CNodeAction &a)
+void CTranslateParsingMethods::AppendSalAssignment(QString &out, const CNodeAction &a)
 {
+    const auto line = [&out](QStringView text) {
+        out += u'\t';
+        out += text;
+        out += QLatin1StringView(";\r\n");
+    };
+    const auto primed = [&out, &a](QLatin1StringView rest) {
+        out += u'\t';
+        out += a.variable;
+        out += QLatin1StringView("'=");
+        out += rest;
+    };
     switch (a.kind) {
     case CNodeAction::AssignState:
-    case CNodeAction::AssignAttribute: return {a.variable + QStringLiteral("'=") + salNumber(a.value)};
-    case CNodeAction::Increment: return {a.variable + QStringLiteral("'=") + a.variable + QStringLiteral("+1")};
-    case CNodeAction::Decrement: return {a.variable + QStringLiteral("'=") + a.variable + QStringLiteral("-1")};
+    case CNodeAction::AssignAttribute:
+        primed(QLatin1StringView(a.value.startsWith(u'-') ? " " : ""));
+        out += a.value;
+        out += QLatin1StringView(";\r\n");
+        break;
+    case CNodeAction::Increment:
+    case CNodeAction::Decrement:
+        primed(QLatin1StringView());
+        out += a.variable;
+        out += QLatin1StringView(a.kind == CNodeAction::Increment ? "+1;\r\n" : "-1;\r\n");
+        break;
     case CNodeAction::ExternalOutput:
-    case CNodeAction::InternalOutput: return {a.variable + QStringLiteral("'=true")};
-    case CNodeAction::InternalInput: return {a.variable + QStringLiteral("'=false")};
-    case CNodeAction::SetAssignment: return {a.setText};
-    default: return {};
+    case CNodeAction::InternalOutput: primed(QLatin1StringView("true;\r\n")); break;
+    case CNodeAction::InternalInput: primed(QLatin1StringView("false;\r\n")); break;
+    case CNodeAction::SetAssignment: line(a.setText); break;
+    default: break;
     }
 }
 

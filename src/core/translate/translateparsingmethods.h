@@ -2,6 +2,8 @@
 
 #include "translatenode.h"
 
+#include "semantics/behaviormodel.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -23,10 +25,14 @@ public:
     // The nodes whose actions a step carries out, a jump's target step included.
     static QList<int> StepAssignmentNodes(const CTranslateContext &ctx, const CTranslateStep &step);
     void StepUPPAAL(const CTranslateStep &step, CTranslateContext &ctx) const;
+    // What the step waits for, which orders it among the others in the
+    // message modes: an input from outside, an internal message, or neither.
+    static CBehaviorStep::Kind StepKind(const CTranslateContext &ctx, const CTranslateStep &step);
 
     // SAL pieces of one node.
     static QList<CCondition> SalConditions(const CNodeAction &action);
-    static QStringList SalAssignments(const CNodeAction &action);
+    // The node's assignments as lines of a SAL transition, appended to out.
+    static void AppendSalAssignment(QString &out, const CNodeAction &action);
 
     // UPPAAL location of a thread's step value; 0 is the disabled location.
     static QString LocationId(int thread, int step);

@@ -18,25 +18,13 @@ bool isJump(int rule)
     return rule == TranslateRule::Reversion || rule == TranslateRule::Macro;
 }
 
-QString pcName(int thread)
+// "pcT'=V", for each counter a step sets: reversions set many.
+void appendCounterAssignment(QString &text, int thread, int value)
 {
-    QString name;
-    name.reserve(12);
-    name += QLatin1StringView("pc");
-    AppendNumber(name, thread);
-    return name;
-}
-
-// "pcT'=V", made once for each counter a step sets: reversions set many.
-QString counterAssignment(int thread, int value)
-{
-    QString text;
-    text.reserve(20);
     text += QLatin1StringView("pc");
     AppendNumber(text, thread);
     text += QLatin1StringView("'=");
     AppendNumber(text, value);
-    return text;
 }
 
 // How the counters change when a step runs: the step's own thread goes on
@@ -120,6 +108,18 @@ QList<QPair<int, int>> CTranslateParsingMethods::StepCounters(const CTranslateCo
     return out;
 }
 
+CBehaviorStep::Kind CTranslateParsingMethods::StepKind(const CTranslateContext &ctx, const CTranslateStep &step)
+{
+    bool internal = false;
+    for (int n : step.block) {
+        const CNodeAction &a = ctx.Action(n);
+        if (a.ConsumesExternal())
+            return CBehaviorStep::ExternalInput; // the outside comes last, a message with it or not
+        internal = internal || a.ConsumesInternal();
+    }
+    return internal ? CBehaviorStep::InternalInput : CBehaviorStep::InternalAction;
+}
+
 QList<int> CTranslateParsingMethods::StepAssignmentNodes(const CTranslateContext &ctx, const CTranslateStep &step)
 {
     QList<int> nodes = step.block;
@@ -141,49 +141,62 @@ void CTranslateParsingMethods::StepSAL(const CTranslateStep &step, CTranslateCon
 
     CSalTransition t;
     t.guard.reserve(64);
-    t.guard += pcName(thread);
+    t.guard += QLatin1StringView("pc");
+    AppendNumber(t.guard, thread);
     t.guard += u'=';
     AppendNumber(t.guard, head.pc);
-    bool external = false;
-    bool internal = false;
     for (int n : step.block) {
         const CNodeAction &a = ctx.Action(n);
-        for (const CCondition &cond : SalConditions(a))
-            t.guard += QStringLiteral(" AND ") + (cond.negated ? notOpen + cond.text + u')' : cond.text);
-        external = external || a.ConsumesExternal();
-        internal = internal || a.ConsumesInternal();
+        // most nodes set a state and test nothing
+        const bool tests = a.kind != CNodeAction::None && a.kind != CNodeAction::AssignState;
+        for (const CCondition &cond : tests ? SalConditions(a) : QList<CCondition>()) {
+            t.guard += QLatin1StringView(" AND ");
+            if (cond.negated) {
+                t.guard += notOpen;
+                t.guard += cond.text;
+                t.guard += u')';
+            } else {
+                t.guard += cond.text;
+            }
+        }
     }
     // the nodes and counters the executable form takes for this step, so
     // that the model checkers and the simulator run the same steps
+    t.assignments.reserve(64);
     for (int n : StepAssignmentNodes(ctx, step))
-        t.assignments += SalAssignments(ctx.Action(n));
-    for (const auto &[th, value] : StepCounters(ctx, step))
-        t.assignments.append(counterAssignment(th, value));
+        AppendSalAssignment(t.assignments, ctx.Action(n));
+    for (const auto &[th, value] : StepCounters(ctx, step)) {
+        t.assignments += u'\t';
+        appendCounterAssignment(t.assignments, th, value);
+        t.assignments += QLatin1StringView(";\r\n");
+    }
 
     if (step.rule == TranslateRule::Macro && ctx.Settings().useFailureViews) {
         // the go-to still moves its thread; the view variable records which
         // failure view it entered, so that a property can ask for it
         const QString target = QString::number(step.target);
         c.views.Add(target);
-        t.assignments.append(QStringLiteral("view'=") + QString::number(c.views.List().indexOf(target) + 1));
+        t.assignments += QStringLiteral("\tview'=") + QString::number(c.views.List().indexOf(target) + 1)
+                         + QLatin1StringView(";\r\n");
     }
 
-    const QString term = t.guard;
+    // the order among steps is the executable form's, by what the step waits for
+    const CBehaviorStep::Kind kind = StepKind(ctx, step);
     switch (ctx.Settings().messageMode) {
     case 2:
         // what the definition of internalMessages is for: input from outside waits
-        if (external)
+        if (kind == CBehaviorStep::ExternalInput)
             t.guard += QStringLiteral(" AND NOT(internalMessages)");
         break;
     case 4:
-        if (internal)
-            c.messageReadyTerms.append(term);
-        if (external) {
+        if (kind == CBehaviorStep::InternalInput) {
+            c.messageReadyTerms.append(t.guard);
+        } else if (kind == CBehaviorStep::ExternalInput) {
             t.guard += QStringLiteral(" AND NOT(internalActions)");
-        } else if (!internal) {
+        } else {
             // a step that takes an internal message is what the others wait for
+            c.internalActionTerms.append(t.guard);
             t.guard += QStringLiteral(" AND NOT(messageReady)");
-            c.internalActionTerms.append(term);
         }
         break;
     default: break;
@@ -306,6 +319,10 @@ void CTranslateParsingMethods::StepUPPAAL(const CTranslateStep &step, CTranslate
     // A stopped thread is killed; a started child waits in its disabled
     // location. A jump moves a thread wherever it stands, so it is killed
     // first and sent on from its disabled location.
+    // A start is received only where the thread is stopped: a branching
+    // that a go-to brings back may find its threads still running, and
+    // restarts them as a jump does.
+    const bool mayRun = !jumpNode && ctx.ReachedAgainByGoTo(step.block.last());
     QStringList kills;
     QStringList moves;
     for (auto it = others.cbegin(); it != others.cend(); ++it) {
@@ -313,6 +330,8 @@ void CTranslateParsingMethods::StepUPPAAL(const CTranslateStep &step, CTranslate
         if (it.value() == 0) {
             kills.append(killChannel(c, t));
         } else if (!jumpNode) {
+            if (mayRun)
+                kills.append(killChannel(c, t));
             moves.append(QStringLiteral("startpro") + QString::number(t) + u'!');
             c.startedThreads.insert(t);
         } else {

@@ -83,16 +83,20 @@ const Tree kTrees[] = {
      "        1|Watch|ticked\n"
      "          1|Watch|running|^\n",
      u"uppaal-reversion-local.xml"},
-    {"go to, in another thread and in its own",
+    // the go-to above the branching finds the other branch still running
+    {"go to, in another thread, in its own and above a branching",
      u"1|Alarm|off\n"
      "  3|User|arm\n"
-     "    1|Alarm|armed\n"
-     "      3|Sensor|tripped\n"
-     "        1|Siren|on\n"
-     "          3|User|quiet\n"
-     "            1|Alarm|armed|=\n"
-     "      3|User|panic\n"
-     "        1|Siren|on|=\n",
+     "    1|Alarm|ready\n"
+     "      1|Alarm|armed\n"
+     "        3|Sensor|tripped\n"
+     "          1|Siren|on\n"
+     "            3|User|quiet\n"
+     "              1|Alarm|armed|=\n"
+     "            3|User|reset\n"
+     "              1|Alarm|ready|=\n"
+     "        3|User|panic\n"
+     "          1|Siren|on|=\n",
      u"uppaal-goto.xml"},
     {"thread kill",
      u"1|Pump|off\n"
