@@ -194,7 +194,7 @@ void CTranslateParsingMethods::StepSAL(const CTranslateStep &step, CTranslateCon
         } else if (kind == CBehaviorStep::ExternalInput) {
             t.guard += QStringLiteral(" AND NOT(internalActions)");
         } else {
-            // a step that takes an internal message is what the others wait for
+            // an internal action gives way to any step that takes a waiting message
             c.internalActionTerms.append(t.guard);
             t.guard += QStringLiteral(" AND NOT(messageReady)");
         }
