@@ -6,6 +6,7 @@
 #include "model/keldatamanager.h"
 #include "model/kelmethod.h"
 #include "model/keltree.h"
+#include "model/operationrecord.h"
 #include "model/prompt.h"
 #include "model/treeops.h"
 
@@ -97,13 +98,18 @@ int runIntegrate(Cli::Context &c, Integrate kind)
         return Cli::FileError;
     const int nodeId = x->GetId();
     if (kind == Integrate::Next) {
-        if (!CIntegration::IntegrateNextMatchingRBT(manager, nodeId))
+        if (!manager.IntegrateNextMatchingRBT(nodeId))
             return Cli::Fail(c, QStringLiteral("no root of another tree matches node %1").arg(nodeId));
         layOut(manager, *dbt);
     } else {
         Cli::CCliPrompt prompt(c.err, CPrompt::Yes);
-        int match = 0;
-        if (!CIntegration::IntegrateThisRBT(manager, nodeId, prompt, &match))
+        // the match is found here, with the command's questions, since its
+        // tree is arranged afterwards; the graft itself is the same record
+        // the window's command sends
+        const int match = CIntegration::FindIntegrationTarget(manager, nodeId, prompt);
+        if (!match
+            || !manager.ApplyOperationRecord(
+                COperationRecord(u"inttre").Int(u"mid", match).Int(u"rid", nodeId).ToString()))
             return Cli::FileError;
         // the match's tree is arranged from its root, as after the command in a window
         layOut(manager, *dbt, match);
@@ -126,7 +132,8 @@ int runCopyRbt(Cli::Context &c)
         return Cli::FileError;
     if (rbt->GetTypeCode() != KEL::RBT)
         return Cli::Fail(c, QStringLiteral("\"%1\" is not an RBT").arg(c.args[2]));
-    CIntegration::CopyRBT(manager, *dbt, static_cast<const CKELRBT &>(*rbt));
+    // an RBT without nodes copies nothing, which is no failure here
+    manager.CopyTree(dbt->GetId(), rbt->GetId());
     layOut(manager, *dbt);
     return Cli::Save(c, manager, c.output) ? Cli::Ok : Cli::FileError;
 }

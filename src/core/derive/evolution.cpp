@@ -386,7 +386,7 @@ CKELEVT *CreateEvolutionTree(CKELDataManager &manager, const QList<int> &treeIds
     const bool ok = BuildEvolution(manager, *evt, prompt);
     if (built)
         *built = ok;
-    solution->SetModified(true);
+    manager.MarkModified(); // not the flag alone: the windows follow the signal
     return evt;
 }
 

@@ -35,10 +35,12 @@ const CKELMethod *rootOf(const CKELMethod &node)
     return cur;
 }
 
+// Through the manager, which also tells the windows: a flag set quietly here
+// would make the apply routine's own marking a no-op, and no window would
+// show the change.
 void markModified(CKELDataManager &manager)
 {
-    if (manager.Solution())
-        manager.Solution()->SetModified(true);
+    manager.MarkModified();
 }
 
 // Clears the highlights that one marking set and that no later marking replaced.

@@ -5,6 +5,8 @@
 #include "model/kelmethod.h"
 #include "model/keltree.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <limits>
 #include <vector>
@@ -224,16 +226,25 @@ CLayoutResult CTreeLayout::RearrangeAll() const
 
 int CTreeLayout::ApplyMoves(CKELDataManager &manager, const CLayoutResult &result)
 {
-    int changed = 0;
+    QList<int> treeIds;
+    QHash<int, QList<CNodeGeometry>> byTree;
     for (const CLayoutMove &m : result.moves) {
-        auto *node = manager.LookupAs<CKELMethod>(m.nodeId, KEL::Method);
-        if (!node || (node->x == m.to.x() && node->y == m.to.y()))
+        const auto *node = manager.LookupAs<CKELMethod>(m.nodeId, KEL::Method);
+        const CKELTree *tree = node ? node->Tree() : nullptr;
+        if (!tree || (node->x == m.to.x() && node->y == m.to.y()))
             continue;
-        node->x = m.to.x();
-        node->y = m.to.y();
-        ++changed;
+        auto it = byTree.find(tree->GetId());
+        if (it == byTree.end()) {
+            treeIds.append(tree->GetId());
+            it = byTree.insert(tree->GetId(), {});
+        }
+        it->append(CNodeGeometry{m.nodeId, m.to.x(), m.to.y(), node->w, node->h});
     }
-    if (changed && manager.Solution())
-        manager.Solution()->SetModified(true);
+    int changed = 0;
+    for (int treeId : treeIds) {
+        const QList<CNodeGeometry> &nodes = byTree.value(treeId);
+        if (manager.SetNodesGeometry(treeId, nodes))
+            changed += int(nodes.size());
+    }
     return changed;
 }

@@ -84,7 +84,9 @@ public:
     // Lays out every tree (root in element order) side by side from the origin.
     CLayoutResult RearrangeAll() const;
 
-    // Writes the moves into the node records; returns how many changed.
+    // Sends the moves as one geometry record per tree, the way every other
+    // edit goes, so they can be undone and reach the peers of a shared
+    // solution; returns how many nodes changed.
     static int ApplyMoves(CKELDataManager &manager, const CLayoutResult &result);
 
 private:

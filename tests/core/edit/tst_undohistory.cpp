@@ -195,6 +195,41 @@ private slots:
         QCOMPARE(f.kids(f.a), expected);
     }
 
+    void everyEditStarsTheSolution_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("change a node") << u"change"_qs;
+        QTest::newRow("integrate the next matching root") << u"integrate"_qs;
+        QTest::newRow("evolution tree") << u"evolution"_qs;
+    }
+
+    void everyEditStarsTheSolution()
+    {
+        QFETCH(QString, action);
+        Fixture f;
+        int other = 0;
+        if (action == u"integrate") {
+            f.add(0, u"shut"_qs); // a second root that matches b
+        } else if (action == u"evolution") {
+            QVERIFY(f.m.AddRBT(u"U"_qs, {}, 50));
+            other = f.m.FindTree(KEL::RBTs, u"U"_qs)->GetId();
+            std::swap(other, f.tree);
+            f.add(0, u"open"_qs);
+            std::swap(other, f.tree);
+        }
+        f.m.MarkSaved();
+        QSignalSpy modified(&f.m, &CKELDataManager::modifiedChanged);
+        if (action == u"change")
+            QVERIFY(f.m.ChangeNode(f.a, node(u"Door"_qs, u"ajar"_qs)));
+        else if (action == u"integrate")
+            QVERIFY(f.m.IntegrateNextMatchingRBT(f.b));
+        else
+            QVERIFY(f.m.AddEVT({f.tree, other}));
+        // the window's star and Save follow this signal, not the flag
+        QCOMPARE(modified.count(), 1);
+        QCOMPARE(modified.first().first().toBool(), true);
+    }
+
     void modifiedFollowsTheSavedStep()
     {
         Fixture f;
