@@ -211,7 +211,8 @@ inline QString NodesAdded(qsizetype added, qsizetype refused)
 // mark, integrate, copy-rbt
 inline const QString MarkMatchesUsage = QStringLiteral("'mark matches' takes a solution file, a DBT and a node id");
 inline const QString MarkUsage = QStringLiteral("'mark' takes a solution file and a DBT");
-inline const QString IntegrateUsage = QStringLiteral("'integrate' takes a solution file, a DBT, a node id and -o OUT.kvf");
+inline const QString IntegrateUsage =
+    QStringLiteral("'integrate' takes a solution file, a DBT, a node id and -o OUT.kvf");
 inline const QString CopyRbtUsage = QStringLiteral("'copy-rbt' takes a solution file, a DBT, an RBT and -o OUT.kvf");
 inline QString NoMatchingRoot(int node)
 {
@@ -228,8 +229,7 @@ inline const QString RenderUsage =
 inline const QString RenderFormatUsage = QStringLiteral("the output of 'render' must end in .png, .svg or .pdf");
 inline const QString ScaleUsage = QStringLiteral("--scale takes a number greater than 0");
 inline const QString TileUsage = QStringLiteral("--tile takes WIDTHxHEIGHT in pixels and goes with a .png output");
-inline const QString PosterUsage =
-    QStringLiteral("--poster takes COLUMNSxROWS of pages and goes with a .pdf output");
+inline const QString PosterUsage = QStringLiteral("--poster takes COLUMNSxROWS of pages and goes with a .pdf output");
 inline const QString CannotDraw = QStringLiteral("'render' cannot draw in this process");
 inline QString TilesWritten(int across, int down, const QString &firstTile)
 {
@@ -272,7 +272,8 @@ inline const QString ImportReqifUsage =
     QStringLiteral("'import-reqif' takes a solution file, a ReqIF file and -o OUT.kvf");
 inline QString ReqifApplied(int added, int changed, int unchanged, int refused, int withoutTag)
 {
-    QString line = QStringLiteral("%1 requirement(s) added, %2 changed, %3 unchanged").arg(added).arg(changed).arg(unchanged);
+    QString line =
+        QStringLiteral("%1 requirement(s) added, %2 changed, %3 unchanged").arg(added).arg(changed).arg(unchanged);
     if (refused)
         line += QStringLiteral(", %1 refused").arg(refused);
     if (withoutTag)
@@ -359,7 +360,8 @@ inline QString States(qint64 states, bool complete)
 inline const QString ApplyHelp =
     QStringLiteral("apply (FILE.kvf | --new) OPS.txt -o OUT.kvf [--raw]\n"
                    "                                  run operation records (one a line) as commands");
-inline const QString SetCurrentHelp = QStringLiteral("set-current FILE.kvf VERSIONID -o OUT.kvf  make a version current");
+inline const QString SetCurrentHelp =
+    QStringLiteral("set-current FILE.kvf VERSIONID -o OUT.kvf  make a version current");
 inline const QString NewOptionHelp = QStringLiteral("with apply: start from a new solution");
 inline const QString RawOptionHelp = QStringLiteral("with apply: apply records as the server relays them");
 inline const QString DeriveCbtHelp =
@@ -368,14 +370,16 @@ inline const QString DeriveCidHelp = QStringLiteral(
     "derive cid FILE TREE COMPONENT   print the interface boxes of COMPONENT (K counts dropped repeats too)");
 inline const QString DeriveCinHelp = QStringLiteral(
     "derive cin FILE TREE              print the component interaction network: boxes, then links with their points");
-inline const QString EvtHelp =
-    QStringLiteral("evt FILE TREE TREE [TREE...] -o OUT   build an evolution tree over the trees (#ID for other versions)");
-inline const QString HelpHelp = QStringLiteral("help [COMMAND]                  say what a command does, with an example");
+inline const QString EvtHelp = QStringLiteral(
+    "evt FILE TREE TREE [TREE...] -o OUT   build an evolution tree over the trees (#ID for other versions)");
+inline const QString HelpHelp =
+    QStringLiteral("help [COMMAND]                  say what a command does, with an example");
 inline const QString CommandsOptionHelp = QStringLiteral("with help: list the commands, one a line");
 inline const QString OptionsOptionHelp = QStringLiteral("with help: list the long options, one a line");
 inline const QString ImportReqsHelp = QStringLiteral(
     "import-reqs FILE.kvf DOCUMENT -o OUT.kvf [--preceded newline|period] [--separator period|colon|newline]\n"
-    "              [--only-tags TAG,...]   add the requirements tagged in a text, .docx, .odt, .md, .html, .rtf or .pdf");
+    "              [--only-tags TAG,...]   add the requirements tagged in a text, .docx, .odt, .md, .html, .rtf or "
+    ".pdf");
 inline const QString ImportNodesHelp = QStringLiteral(
     "import-nodes FILE.kvf TREE NODES.txt -o OUT.kvf   add a root node to TREE per line TAG:COMPONENT[behavior]");
 inline const QString PrecededOptionHelp = QStringLiteral("with import-reqs: what precedes a tag (newline)");
@@ -392,8 +396,8 @@ inline const QString IntegrateNextHelp =
 inline const QString IntegrateThisHelp =
     QStringLiteral("integrate this FILE DBT NODEID -o OUT  graft the RBT of this root onto its first match");
 inline const QString CopyRbtHelp = QStringLiteral("copy-rbt FILE DBT RBT -o OUT    copy an RBT into a DBT");
-inline const QString LayoutHelp =
-    QStringLiteral("layout FILE TREE -o OUT [--subtree NODEID]  arrange all trees of TREE side by side, or one subtree");
+inline const QString LayoutHelp = QStringLiteral(
+    "layout FILE TREE -o OUT [--subtree NODEID]  arrange all trees of TREE side by side, or one subtree");
 inline const QString SubtreeOptionHelp = QStringLiteral("with layout: the node whose subtree is arranged");
 inline const QString RenderHelp = QStringLiteral(
     "render FILE TREE -o OUT.png|OUT.svg|OUT.pdf [--scale S] [--tile WxH] [--poster CxR]  draw a tree as its window "
@@ -420,7 +424,8 @@ inline const QString MaxStepsOptionHelp = QStringLiteral("with simulate: stop af
 inline const QString SeedOptionHelp = QStringLiteral("with simulate: the seed of random choices");
 inline const QString ChooseOptionHelp = QStringLiteral("with simulate: which enabled step fires, random or first");
 inline const QString NewHelp = QStringLiteral("new OUT.kvf                     write a new, empty solution");
-inline const QString ShowHelp = QStringLiteral("show FILE.kvf                   print the solution as the explorer shows it");
+inline const QString ShowHelp =
+    QStringLiteral("show FILE.kvf                   print the solution as the explorer shows it");
 inline const QString ResaveHelp = QStringLiteral("resave FILE.kvf -o OUT.kvf      load a solution and save it again");
 inline const QString TranslateSalHelp =
     QStringLiteral("translate sal FILE TREE [-o OUT]  print or write TREE as a SAL model");
@@ -429,15 +434,16 @@ inline const QString TranslateSalSetsHelp =
                    "the same, with set expressions");
 inline const QString TranslateUppaalHelp =
     QStringLiteral("translate uppaal FILE TREE [-o OUT]  print or write TREE as an UPPAAL network");
-inline const QString TranslateXmlHelp = QStringLiteral("translate xml FILE TREE [-o OUT]  print or write TREE as plain XML");
+inline const QString TranslateXmlHelp =
+    QStringLiteral("translate xml FILE TREE [-o OUT]  print or write TREE as plain XML");
 inline const QString ModeOptionHelp = QStringLiteral("with translate: message mode 1, 2 or 4");
 inline const QString FailureViewsOptionHelp = QStringLiteral("with translate: use failure views");
 inline const QString DeclarationsOptionHelp = QStringLiteral("with translate sal-sets: the attribute declarations");
 inline const QString SetContextOptionHelp =
     QStringLiteral("with translate sal-sets: write the set context the model calls (set.sal)");
 inline const QString InitOptionHelp = QStringLiteral("with translate sal-sets: the initialisation file");
-inline const QString IntRangeOptionHelp = QStringLiteral(
-    "with translate: LOW..HIGH, the range of integer attributes that no declaration bounds (0..255)");
+inline const QString IntRangeOptionHelp =
+    QStringLiteral("with translate: LOW..HIGH, the range of integer attributes that no declaration bounds (0..255)");
 inline const QString PropertiesOptionHelp =
     QStringLiteral("with translate: add reachability of every leaf and freedom from deadlock to check");
 inline const QString TimesOptionHelp = QStringLiteral("with translate: print the times to standard error");
