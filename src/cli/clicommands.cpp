@@ -41,21 +41,13 @@ std::vector<OptionEntry> &options()
 
 QString usageText()
 {
-    QString text = QStringLiteral("Usage: verdantis-cli COMMAND [ARGUMENTS]\n\nCommands:\n");
+    QString text = CliTexts::UsageHead;
     for (const auto &[name, entry] : commands())
         text += QStringLiteral("  ") + entry.usage + u'\n';
-    text += QStringLiteral("\nOptions:\n"
-                           "  -o, --output FILE   where to write the result\n");
-    for (const OptionEntry &o : options()) {
-        text += QStringLiteral("  --") + o.name + (o.takesValue ? QStringLiteral(" VALUE") : QString())
-                + QStringLiteral("   ") + o.description + u'\n';
-    }
-    text += QStringLiteral("  -h, --help          show this help\n"
-                           "  -v, --version       show the version\n"
-                           "\nverdantis-cli help COMMAND says what a command does and shows an example.\n"
-                           "\nExit codes: 0 success, 1 wrong usage, 2 a file could not be read or written,\n"
-                           "or what the command names is not there.\n");
-    return text;
+    text += CliTexts::UsageOptionsHead;
+    for (const OptionEntry &o : options())
+        text += CliTexts::UsageOption(o.name, o.takesValue, o.description);
+    return text + CliTexts::UsageTail;
 }
 
 } // namespace
@@ -82,14 +74,14 @@ QString UsageText()
     return usageText();
 }
 
-Registration::Registration(const char *name, const char *usageLine, Handler handler)
+Registration::Registration(const char *name, const QString &usageLine, Handler handler)
 {
-    commands()[QString::fromUtf8(name)] = {QString::fromUtf8(usageLine), std::move(handler)};
+    commands()[QString::fromUtf8(name)] = {usageLine, std::move(handler)};
 }
 
-OptionRegistration::OptionRegistration(const char *longName, const char *description, bool takesValue)
+OptionRegistration::OptionRegistration(const char *longName, const QString &description, bool takesValue)
 {
-    options().push_back({QString::fromUtf8(longName), QString::fromUtf8(description), takesValue});
+    options().push_back({QString::fromUtf8(longName), description, takesValue});
 }
 
 namespace {
@@ -114,13 +106,13 @@ int Done(Context &c, int code)
 
 int Usage(Context &c, const QString &message)
 {
-    c.err << "verdantis-cli: " << message << "\n\n" << usageText();
+    c.err << CliTexts::Error(message) << '\n' << usageText();
     return UsageError;
 }
 
 int Fail(Context &c, const QString &message)
 {
-    c.err << "verdantis-cli: " << message << '\n';
+    c.err << CliTexts::Error(message);
     return FileError;
 }
 
@@ -132,13 +124,10 @@ bool Load(Context &c, CKELDataManager &manager, const QString &path)
         return false;
     }
     const CKELDataManager::LoadReport &r = manager.LastLoadReport();
-    if (r.ignoredLines || r.refusedLinks || r.duplicateIds) {
-        c.err << "verdantis-cli: warning: " << path << ": " << r.ignoredLines << " line(s) ignored, " << r.refusedLinks
-              << " link(s) refused, " << r.duplicateIds << " repeated id(s) replaced\n";
-    }
+    if (r.ignoredLines || r.refusedLinks || r.duplicateIds)
+        c.err << CliTexts::Warning(path, CliTexts::LoadRepairs(r.ignoredLines, r.refusedLinks, r.duplicateIds));
     if (r.damagedCounter)
-        c.err << "verdantis-cli: warning: " << path
-              << ": the header's element counter is out of range; new ids follow the highest id in the file\n";
+        c.err << CliTexts::Warning(path, CliTexts::DamagedCounter);
     return true;
 }
 
@@ -151,8 +140,7 @@ bool Save(Context &c, const CKELDataManager &manager, const QString &path)
         return false;
     }
     if (inPlace)
-        c.err << "verdantis-cli: warning: " << path
-              << ": the folder allows no temporary file, so the file was written in place, not atomically\n";
+        c.err << CliTexts::Warning(path, CliTexts::WrittenInPlace);
     return true;
 }
 
@@ -163,35 +151,35 @@ CKELTree *LoadTree(Context &c, CKELDataManager &manager)
     return FindTree(c, manager, c.args[1]);
 }
 
-void CCliPrompt::show(const QString &text, const QString &caption, const char *answer)
+void CCliPrompt::show(const QString &text, const QString &caption, const QString &answer)
 {
     // a question of several lines stays one line of the log
-    m_err << caption << ": " << QString(text).replace(u'\n', u' ');
-    if (answer)
-        m_err << " (answered " << answer << ')';
-    m_err << '\n';
+    m_err << CliTexts::PromptLine(caption, QString(text).replace(u'\n', u' '), answer);
 }
 
 void CCliPrompt::Message(const QString &text, const QString &caption)
 {
-    show(text, caption, nullptr);
+    show(text, caption, QString());
 }
 
 bool CCliPrompt::YesNo(const QString &text, const QString &caption)
 {
-    show(text, caption, m_answer == Yes ? "Yes" : "No");
+    show(text, caption, m_answer == Yes ? CliTexts::AnswerYes : CliTexts::AnswerNo);
     return m_answer == Yes;
 }
 
 CPrompt::Answer CCliPrompt::YesNoCancel(const QString &text, const QString &caption)
 {
-    show(text, caption, m_answer == Yes ? "Yes" : m_answer == No ? "No" : "Cancel");
+    show(text, caption,
+         m_answer == Yes  ? CliTexts::AnswerYes
+         : m_answer == No ? CliTexts::AnswerNo
+                          : CliTexts::AnswerCancel);
     return m_answer;
 }
 
 bool CCliPrompt::OkCancel(const QString &text, const QString &caption)
 {
-    show(text, caption, m_answer == Yes ? "OK" : "Cancel");
+    show(text, caption, m_answer == Yes ? CliTexts::AnswerOk : CliTexts::AnswerCancel);
     return m_answer == Yes;
 }
 
@@ -202,7 +190,7 @@ CKELTree *FindTree(Context &c, const CKELDataManager &manager, const QString &tr
         const int id = treeName.mid(1).toInt(&ok);
         CKELData *e = ok ? manager.Lookup(id) : nullptr;
         if (!e || !e->IsTree()) {
-            Fail(c, QStringLiteral("no tree with id %1").arg(treeName));
+            Fail(c, CliTexts::NoTreeWithId(treeName));
             return nullptr;
         }
         return static_cast<CKELTree *>(e);
@@ -225,13 +213,11 @@ CKELTree *FindTree(Context &c, const CKELDataManager &manager, const QString &tr
         if (found.size() == 1)
             return found.first();
         if (found.size() > 1) {
-            Fail(c, QStringLiteral("the name \"%1\" is ambiguous: %2 trees have it; name one by #ID")
-                        .arg(treeName)
-                        .arg(found.size()));
+            Fail(c, CliTexts::AmbiguousTree(treeName, found.size()));
             return nullptr;
         }
     }
-    Fail(c, QStringLiteral("no tree named \"%1\" in the current version").arg(treeName));
+    Fail(c, CliTexts::NoTreeNamed(treeName));
     return nullptr;
 }
 
@@ -239,11 +225,10 @@ int Run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    const QCommandLineOption outputOption({QStringLiteral("o"), QStringLiteral("output")},
-                                          QStringLiteral("Output file."), QStringLiteral("file"));
-    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show help."));
-    const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
-                                           QStringLiteral("Show the version."));
+    const QCommandLineOption outputOption({QStringLiteral("o"), QStringLiteral("output")}, CliTexts::OutputOption,
+                                          QStringLiteral("file"));
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")}, CliTexts::HelpOption);
+    const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")}, CliTexts::VersionOption);
     parser.addOption(outputOption);
     parser.addOption(helpOption);
     parser.addOption(versionOption);
@@ -272,12 +257,12 @@ int Run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return Ok;
     }
     if (parser.isSet(versionOption)) {
-        out << "verdantis-cli " << VERDANTIS_VERSION << '\n';
+        out << CliTexts::Version(QStringLiteral(VERDANTIS_VERSION));
         return Ok;
     }
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty())
-        return Usage(c, QStringLiteral("no command given"));
+        return Usage(c, CliTexts::NoCommand);
 
     // longest command word sequence first ("derive cbt" before "derive")
     const Entry *entry = nullptr;
@@ -290,7 +275,7 @@ int Run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         }
     }
     if (!entry)
-        return Usage(c, QStringLiteral("unknown command '%1'").arg(positional.first()));
+        return Usage(c, CliTexts::UnknownCommand(positional.first()));
     c.args = positional.mid(words);
     c.output = parser.value(outputOption);
     for (const OptionEntry &o : options()) {

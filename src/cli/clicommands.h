@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "clitexts.h"
 #include "model/prompt.h"
 
 class CKELDataManager;
@@ -28,17 +29,17 @@ struct Context
 using Handler = std::function<int(Context &)>;
 
 // Commands register themselves from their own source file:
-//   static const Cli::Registration reg("layout", "layout FILE TREE -o OUT  ...", &run);
+//   static const Cli::Registration reg("layout", CliTexts::LayoutHelp, &run);
 // A command word may contain a blank ("derive cbt"): the longest match wins.
 struct Registration
 {
-    Registration(const char *name, const char *usageLine, Handler handler);
+    Registration(const char *name, const QString &usageLine, Handler handler);
 };
 
 // Options a command may use besides -o; registered the same way.
 struct OptionRegistration
 {
-    OptionRegistration(const char *longName, const char *description, bool takesValue);
+    OptionRegistration(const char *longName, const QString &description, bool takesValue);
 };
 
 // The registered command words ("derive cbt") and long options ("--output"),
@@ -85,7 +86,7 @@ public:
     bool OkCancel(const QString &text, const QString &caption) override;
 
 private:
-    void show(const QString &text, const QString &caption, const char *answer);
+    void show(const QString &text, const QString &caption, const QString &answer);
     QTextStream &m_err;
     Answer m_answer;
 };

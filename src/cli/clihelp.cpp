@@ -1,5 +1,7 @@
 #include "clihelp.h"
 
+#include "clitexts.h"
+
 namespace Cli {
 namespace {
 
@@ -193,8 +195,7 @@ const CommandHelp *FindHelp(const QString &command)
 
 QString HelpText(const CommandHelp &help)
 {
-    return QStringLiteral("Usage: verdantis-cli %1 %2\n\n").arg(help.command, help.synopsis)
-           + wrapped(help.description, 78) + QStringLiteral("\nExample:\n") + indented(help.example);
+    return CliTexts::CommandHelp(help.command, help.synopsis, wrapped(help.description, 78), indented(help.example));
 }
 
 } // namespace Cli

@@ -14,8 +14,7 @@ int runApply(Cli::Context &c)
 {
     const bool fresh = c.flags.contains(u"new"_qs);
     if (c.args.size() != (fresh ? 1 : 2) || c.output.isEmpty())
-        return Cli::Usage(
-            c, QStringLiteral("'apply' takes a solution file (or --new), an operations file and -o OUT.kvf"));
+        return Cli::Usage(c, CliTexts::ApplyUsage);
     CKELDataManager manager;
     Cli::CCliPrompt prompt(c.err, CPrompt::Yes);
     manager.SetPrompt(&prompt);
@@ -26,7 +25,7 @@ int runApply(Cli::Context &c)
 
     QFile ops(c.args.last());
     if (!ops.open(QIODevice::ReadOnly))
-        return Cli::Fail(c, QStringLiteral("Cannot read \"%1\": %2").arg(ops.fileName(), ops.errorString()));
+        return Cli::Fail(c, CliTexts::CannotReadQuoted(ops.fileName(), ops.errorString()));
     const bool raw = c.flags.contains(u"raw"_qs);
     int lineNo = 0;
     int refused = 0;
@@ -48,11 +47,11 @@ int runApply(Cli::Context &c)
             done = raw ? manager.ApplyOperationRecord(line) : manager.ExecuteRecordAsCommand(line);
         if (!done) {
             ++refused;
-            c.err << "verdantis-cli: line " << lineNo << ": not applied\n";
+            c.err << CliTexts::LineNotApplied(lineNo);
         }
     }
     if (refused)
-        c.err << "verdantis-cli: " << refused << " record(s) not applied\n";
+        c.err << CliTexts::RecordsNotApplied(refused);
     if (!Cli::Save(c, manager, c.output))
         return Cli::FileError;
     // the output is written either way; scripts still learn that lines were refused
@@ -62,25 +61,20 @@ int runApply(Cli::Context &c)
 int runSetCurrent(Cli::Context &c)
 {
     if (c.args.size() != 2 || c.output.isEmpty())
-        return Cli::Usage(c, QStringLiteral("'set-current' takes a solution file, a version id and -o OUT.kvf"));
+        return Cli::Usage(c, CliTexts::SetCurrentUsage);
     CKELDataManager manager;
     if (!Cli::Load(c, manager, c.args[0]))
         return Cli::FileError;
     bool ok = false;
     const int id = c.args[1].toInt(&ok);
     if (!ok || !manager.SetCurrentVersion(id))
-        return Cli::Fail(c, QStringLiteral("no version with id %1").arg(c.args[1]));
+        return Cli::Fail(c, CliTexts::NoVersionWithId(c.args[1]));
     return Cli::Save(c, manager, c.output) ? Cli::Ok : Cli::FileError;
 }
 
-const Cli::OptionRegistration optNew("new", "with apply: start from a new solution", false);
-const Cli::OptionRegistration optRaw("raw", "with apply: apply records as the server relays them", false);
-const Cli::Registration regApply("apply",
-                                 "apply (FILE.kvf | --new) OPS.txt -o OUT.kvf [--raw]\n"
-                                 "                                  run operation records (one a line) as commands",
-                                 &runApply);
-const Cli::Registration regSetCurrent("set-current",
-                                      "set-current FILE.kvf VERSIONID -o OUT.kvf  make a version current",
-                                      &runSetCurrent);
+const Cli::OptionRegistration optNew("new", CliTexts::NewOptionHelp, false);
+const Cli::OptionRegistration optRaw("raw", CliTexts::RawOptionHelp, false);
+const Cli::Registration regApply("apply", CliTexts::ApplyHelp, &runApply);
+const Cli::Registration regSetCurrent("set-current", CliTexts::SetCurrentHelp, &runSetCurrent);
 
 } // namespace

@@ -48,14 +48,14 @@ void printOutline(QTextStream &out, const CKELDataManager &manager, const CKELCB
 int runDeriveCbt(Cli::Context &c)
 {
     if (c.args.size() != 3)
-        return Cli::Usage(c, QStringLiteral("'derive cbt' takes a solution file, a tree and a component"));
+        return Cli::Usage(c, CliTexts::DeriveCbtUsage);
     CKELDataManager manager;
     CKELTree *tree = Cli::LoadTree(c, manager);
     if (!tree)
         return Cli::FileError;
     const QString &component = c.args[2];
     if (!Cbt::ComponentList(*tree).contains(component))
-        return Cli::Fail(c, QStringLiteral("no component \"%1\" in tree \"%2\"").arg(component, tree->GetName()));
+        return Cli::Fail(c, CliTexts::NoComponentInTree(component, tree->GetName()));
     Cli::CCliPrompt prompt(c.err, CPrompt::Cancel);
     const CKELCBT *cbt = Cbt::CreateCbt(manager, *tree, component, prompt);
     if (!cbt)
@@ -64,8 +64,6 @@ int runDeriveCbt(Cli::Context &c)
     return Cli::Ok;
 }
 
-const Cli::Registration reg("derive cbt",
-                            "derive cbt FILE TREE COMPONENT   print the component behavior tree of COMPONENT",
-                            &runDeriveCbt);
+const Cli::Registration reg("derive cbt", CliTexts::DeriveCbtHelp, &runDeriveCbt);
 
 } // namespace

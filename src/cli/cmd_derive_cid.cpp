@@ -23,17 +23,17 @@ bool treeHasComponent(const CKELDataManager &manager, const CKELTree &tree, cons
 int runDeriveCid(Cli::Context &c)
 {
     if (c.args.size() != 3)
-        return Cli::Usage(c, QStringLiteral("'derive cid' takes a solution file, a tree and a component"));
+        return Cli::Usage(c, CliTexts::DeriveCidUsage);
     CKELDataManager manager;
     CKELTree *tree = Cli::LoadTree(c, manager);
     if (!tree)
         return Cli::FileError;
     const QString &component = c.args[2];
     if (!treeHasComponent(manager, *tree, component))
-        return Cli::Fail(c, QStringLiteral("no node of component \"%1\" in %2").arg(component, c.args[1]));
+        return Cli::Fail(c, CliTexts::NoNodeOfComponent(component, c.args[1]));
     QList<Cid::Box> boxes;
     if (!Cid::CreateCID(manager, *tree, component, &boxes))
-        return Cli::Fail(c, QStringLiteral("the interface of %1 could not be made").arg(component));
+        return Cli::Fail(c, CliTexts::NoInterface(component));
     // K is the box's place among all boxes found, so that dropped repeats
     // show as gaps
     for (const Cid::Box &box : std::as_const(boxes)) {
@@ -44,9 +44,6 @@ int runDeriveCid(Cli::Context &c)
     return Cli::Ok;
 }
 
-const Cli::Registration regDeriveCid(
-    "derive cid",
-    "derive cid FILE TREE COMPONENT   print the interface boxes of COMPONENT (K counts dropped repeats too)",
-    &runDeriveCid);
+const Cli::Registration regDeriveCid("derive cid", CliTexts::DeriveCidHelp, &runDeriveCid);
 
 } // namespace

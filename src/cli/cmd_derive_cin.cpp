@@ -15,14 +15,14 @@ QString pointText(const QPoint &p)
 int runDeriveCin(Cli::Context &c)
 {
     if (c.args.size() != 2)
-        return Cli::Usage(c, QStringLiteral("'derive cin' takes a solution file and a tree"));
+        return Cli::Usage(c, CliTexts::DeriveCinUsage);
     CKELDataManager manager;
     CKELTree *tree = Cli::LoadTree(c, manager);
     if (!tree)
         return Cli::FileError;
     Cin::Network network;
     if (!Cin::CreateCIN(manager, *tree, &network))
-        return Cli::Fail(c, QStringLiteral("the network of %1 could not be made").arg(c.args[1]));
+        return Cli::Fail(c, CliTexts::NoNetwork(c.args[1]));
     for (const Cin::Box &box : std::as_const(network.boxes))
         c.out << "box " << box.component << ' ' << box.x << ' ' << box.y << '\n';
     for (const Cin::Connection &link : std::as_const(network.connections)) {
@@ -34,9 +34,6 @@ int runDeriveCin(Cli::Context &c)
     return Cli::Ok;
 }
 
-const Cli::Registration regDeriveCin(
-    "derive cin",
-    "derive cin FILE TREE              print the component interaction network: boxes, then links with their points",
-    &runDeriveCin);
+const Cli::Registration regDeriveCin("derive cin", CliTexts::DeriveCinHelp, &runDeriveCin);
 
 } // namespace

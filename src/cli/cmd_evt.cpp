@@ -12,7 +12,7 @@ namespace {
 int runEvt(Cli::Context &c)
 {
     if (c.args.size() < 3 || c.output.isEmpty())
-        return Cli::Usage(c, QStringLiteral("'evt' takes a solution file, at least two trees and -o OUT.kvf"));
+        return Cli::Usage(c, CliTexts::EvtUsage);
     CKELDataManager manager;
     if (!Cli::Load(c, manager, c.args[0]))
         return Cli::FileError;
@@ -38,9 +38,6 @@ int runEvt(Cli::Context &c)
     return Cli::Ok;
 }
 
-const Cli::Registration reg("evt",
-                            "evt FILE TREE TREE [TREE...] -o OUT   build an evolution tree over the trees (#ID for "
-                            "other versions)",
-                            &runEvt);
+const Cli::Registration reg("evt", CliTexts::EvtHelp, &runEvt);
 
 } // namespace

@@ -31,22 +31,18 @@ int runHelp(Cli::Context &c)
             family.append(name);
     }
     if (!family.isEmpty()) {
-        c.out << "Commands beginning with \"" << wanted << "\":\n";
-        for (const QString &name : std::as_const(family))
-            c.out << "  " << name << '\n';
-        c.out << "Run verdantis-cli help COMMAND for one of them.\n";
+        c.out << CliTexts::HelpFamily(wanted, family);
         return Cli::Ok;
     }
     if (Cli::CommandNames().contains(wanted)) {
-        c.out << "verdantis-cli " << wanted << ": no further help; see verdantis-cli --help\n";
+        c.out << CliTexts::NoFurtherHelp(wanted);
         return Cli::Ok;
     }
-    return Cli::Usage(c, QStringLiteral("no command '%1'").arg(wanted));
+    return Cli::Usage(c, CliTexts::NoSuchCommand(wanted));
 }
 
-const Cli::Registration regHelp("help", "help [COMMAND]                  say what a command does, with an example",
-                                &runHelp);
-const Cli::OptionRegistration optCommands("commands", "with help: list the commands, one a line", false);
-const Cli::OptionRegistration optOptions("options", "with help: list the long options, one a line", false);
+const Cli::Registration regHelp("help", CliTexts::HelpHelp, &runHelp);
+const Cli::OptionRegistration optCommands("commands", CliTexts::CommandsOptionHelp, false);
+const Cli::OptionRegistration optOptions("options", CliTexts::OptionsOptionHelp, false);
 
 } // namespace

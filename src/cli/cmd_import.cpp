@@ -24,16 +24,16 @@ bool characterOption(Cli::Context &c, const QString &option, const QHash<QString
 int runImportReqs(Cli::Context &c)
 {
     if (c.args.size() != 2 || c.output.isEmpty())
-        return Cli::Usage(c, QStringLiteral("'import-reqs' takes a solution file, a document and -o OUT.kvf"));
+        return Cli::Usage(c, CliTexts::ImportReqsUsage);
     CTagSpecs tagRules;
     if (!characterOption(c, QStringLiteral("preceded"),
                          {{QStringLiteral("newline"), u'\n'}, {QStringLiteral("period"), u'.'}}, tagRules.precededBy))
-        return Cli::Usage(c, QStringLiteral("--preceded takes newline or period"));
+        return Cli::Usage(c, CliTexts::PrecededUsage);
     if (!characterOption(
             c, QStringLiteral("separator"),
             {{QStringLiteral("period"), u'.'}, {QStringLiteral("colon"), u':'}, {QStringLiteral("newline"), u'\n'}},
             tagRules.separator))
-        return Cli::Usage(c, QStringLiteral("--separator takes period, colon or newline"));
+        return Cli::Usage(c, CliTexts::SeparatorUsage);
     if (c.values.contains(QStringLiteral("only-tags"))) {
         tagRules.onlyAddedTags = true;
         for (const QString &t : c.values.value(QStringLiteral("only-tags")).split(u','))
@@ -53,18 +53,14 @@ int runImportReqs(Cli::Context &c)
     manager.SetPrompt(&prompt);
     const QList<CScannedRequirement> found = RequirementScan::Scan(text, tagRules);
     const int added = ReqImport::ExportRequirements(manager, found);
-    c.out << added << " requirement(s) added";
-    if (added != found.size())
-        c.out << ", " << found.size() - added << " refused";
-    c.out << '\n';
+    c.out << CliTexts::RequirementsAdded(added, found.size() - added);
     return Cli::Save(c, manager, c.output) ? Cli::Ok : Cli::FileError;
 }
 
 int runImportNodes(Cli::Context &c)
 {
     if (c.args.size() != 3 || c.output.isEmpty())
-        return Cli::Usage(c,
-                          QStringLiteral("'import-nodes' takes a solution file, a tree, a nodes file and -o OUT.kvf"));
+        return Cli::Usage(c, CliTexts::ImportNodesUsage);
     CKELDataManager manager;
     const CKELTree *tree = Cli::LoadTree(c, manager);
     if (!tree)
@@ -79,25 +75,14 @@ int runImportNodes(Cli::Context &c)
     manager.SetPrompt(&prompt);
     // a line without brackets is a state realisation, as "STATE" heads the types
     const ReqImport::NodeExport result = ReqImport::ExportNodes(manager, tree->GetId(), text, KEL::StateRealisation);
-    c.out << result.added << " node(s) added";
-    if (result.refused)
-        c.out << ", " << result.refused << " refused";
-    c.out << '\n';
+    c.out << CliTexts::NodesAdded(result.added, result.refused);
     return Cli::Save(c, manager, c.output) ? Cli::Ok : Cli::FileError;
 }
 
-const Cli::Registration regReqs(
-    "import-reqs",
-    "import-reqs FILE.kvf DOCUMENT -o OUT.kvf [--preceded newline|period] [--separator period|colon|newline]\n"
-    "              [--only-tags TAG,...]   add the requirements tagged in a text, .docx, .odt, .md, .html, .rtf or "
-    ".pdf",
-    &runImportReqs);
-const Cli::Registration regNodes("import-nodes",
-                                 "import-nodes FILE.kvf TREE NODES.txt -o OUT.kvf   add a root node to TREE per "
-                                 "line TAG:COMPONENT[behavior]",
-                                 &runImportNodes);
-const Cli::OptionRegistration optPreceded("preceded", "with import-reqs: what precedes a tag (newline)", true);
-const Cli::OptionRegistration optSeparator("separator", "with import-reqs: what ends a tag (colon)", true);
-const Cli::OptionRegistration optOnlyTags("only-tags", "with import-reqs: import only these tags", true);
+const Cli::Registration regReqs("import-reqs", CliTexts::ImportReqsHelp, &runImportReqs);
+const Cli::Registration regNodes("import-nodes", CliTexts::ImportNodesHelp, &runImportNodes);
+const Cli::OptionRegistration optPreceded("preceded", CliTexts::PrecededOptionHelp, true);
+const Cli::OptionRegistration optSeparator("separator", CliTexts::SeparatorOptionHelp, true);
+const Cli::OptionRegistration optOnlyTags("only-tags", CliTexts::OnlyTagsOptionHelp, true);
 
 } // namespace

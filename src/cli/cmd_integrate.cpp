@@ -12,13 +12,15 @@
 
 namespace {
 
-CKELDBT *findDbt(Cli::Context &c, CKELDataManager &manager, const QString &name)
+// The preamble of every command here: the solution named by the first
+// argument and the design tree named by the second; null, having said why.
+CKELDBT *loadDbt(Cli::Context &c, CKELDataManager &manager)
 {
-    CKELTree *tree = Cli::FindTree(c, manager, name);
+    CKELTree *tree = Cli::LoadTree(c, manager);
     if (!tree)
         return nullptr;
     if (tree->GetTypeCode() != KEL::DBT) {
-        Cli::Fail(c, QStringLiteral("\"%1\" is not a DBT").arg(name));
+        Cli::Fail(c, CliTexts::NotADbt(c.args[1]));
         return nullptr;
     }
     return static_cast<CKELDBT *>(tree);
@@ -30,7 +32,7 @@ CKELMethod *findNode(Cli::Context &c, const CKELTree &tree, const QString &text)
     const int id = text.toInt(&ok);
     CKELMethod *node = ok ? TreeOps::NodeOf(tree, id) : nullptr;
     if (!node)
-        Cli::Fail(c, QStringLiteral("no node %1 in tree \"%2\"").arg(text, tree.GetName()));
+        Cli::Fail(c, CliTexts::NoNodeInTree(text, tree.GetName()));
     return node;
 }
 
@@ -54,14 +56,10 @@ int runMark(Cli::Context &c, Mark kind)
 {
     const qsizetype want = kind == Mark::Matches ? 3 : 2;
     if (c.args.size() != want) {
-        return Cli::Usage(c, kind == Mark::Matches
-                                 ? QStringLiteral("'mark matches' takes a solution file, a DBT and a node id")
-                                 : QStringLiteral("'mark' takes a solution file and a DBT"));
+        return Cli::Usage(c, kind == Mark::Matches ? CliTexts::MarkMatchesUsage : CliTexts::MarkUsage);
     }
     CKELDataManager manager;
-    if (!Cli::Load(c, manager, c.args[0]))
-        return Cli::FileError;
-    CKELDBT *dbt = findDbt(c, manager, c.args[1]);
+    CKELDBT *dbt = loadDbt(c, manager);
     if (!dbt)
         return Cli::FileError;
     QList<int> marked;
@@ -86,11 +84,9 @@ enum class Integrate { Next, This };
 int runIntegrate(Cli::Context &c, Integrate kind)
 {
     if (c.args.size() != 3 || c.output.isEmpty())
-        return Cli::Usage(c, QStringLiteral("'integrate' takes a solution file, a DBT, a node id and -o OUT.kvf"));
+        return Cli::Usage(c, CliTexts::IntegrateUsage);
     CKELDataManager manager;
-    if (!Cli::Load(c, manager, c.args[0]))
-        return Cli::FileError;
-    CKELDBT *dbt = findDbt(c, manager, c.args[1]);
+    CKELDBT *dbt = loadDbt(c, manager);
     if (!dbt)
         return Cli::FileError;
     const CKELMethod *x = findNode(c, *dbt, c.args[2]);
@@ -99,7 +95,7 @@ int runIntegrate(Cli::Context &c, Integrate kind)
     const int nodeId = x->GetId();
     if (kind == Integrate::Next) {
         if (!manager.IntegrateNextMatchingRBT(nodeId))
-            return Cli::Fail(c, QStringLiteral("no root of another tree matches node %1").arg(nodeId));
+            return Cli::Fail(c, CliTexts::NoMatchingRoot(nodeId));
         layOut(manager, *dbt);
     } else {
         Cli::CCliPrompt prompt(c.err, CPrompt::Yes);
@@ -120,39 +116,32 @@ int runIntegrate(Cli::Context &c, Integrate kind)
 int runCopyRbt(Cli::Context &c)
 {
     if (c.args.size() != 3 || c.output.isEmpty())
-        return Cli::Usage(c, QStringLiteral("'copy-rbt' takes a solution file, a DBT, an RBT and -o OUT.kvf"));
+        return Cli::Usage(c, CliTexts::CopyRbtUsage);
     CKELDataManager manager;
-    if (!Cli::Load(c, manager, c.args[0]))
-        return Cli::FileError;
-    CKELDBT *dbt = findDbt(c, manager, c.args[1]);
+    CKELDBT *dbt = loadDbt(c, manager);
     if (!dbt)
         return Cli::FileError;
     const CKELTree *rbt = Cli::FindTree(c, manager, c.args[2]);
     if (!rbt)
         return Cli::FileError;
     if (rbt->GetTypeCode() != KEL::RBT)
-        return Cli::Fail(c, QStringLiteral("\"%1\" is not an RBT").arg(c.args[2]));
+        return Cli::Fail(c, CliTexts::NotAnRbt(c.args[2]));
     // an RBT without nodes copies nothing, which is no failure here
     manager.CopyTree(dbt->GetId(), rbt->GetId());
     layOut(manager, *dbt);
     return Cli::Save(c, manager, c.output) ? Cli::Ok : Cli::FileError;
 }
 
-const Cli::Registration regMarkIntegration("mark integration",
-                                           "mark integration FILE DBT       print the integration points of a DBT",
+const Cli::Registration regMarkIntegration("mark integration", CliTexts::MarkIntegrationHelp,
                                            [](Cli::Context &c) { return runMark(c, Mark::Integration); });
-const Cli::Registration regMarkMissing("mark missing",
-                                       "mark missing FILE DBT           print the roots whose precondition is missing",
+const Cli::Registration regMarkMissing("mark missing", CliTexts::MarkMissingHelp,
                                        [](Cli::Context &c) { return runMark(c, Mark::Missing); });
-const Cli::Registration regMarkMatches("mark matches",
-                                       "mark matches FILE DBT NODEID    print a node and the nodes that match it",
+const Cli::Registration regMarkMatches("mark matches", CliTexts::MarkMatchesHelp,
                                        [](Cli::Context &c) { return runMark(c, Mark::Matches); });
-const Cli::Registration regIntegrateNext(
-    "integrate next", "integrate next FILE DBT NODEID -o OUT  graft the first matching RBT root onto the node",
-    [](Cli::Context &c) { return runIntegrate(c, Integrate::Next); });
-const Cli::Registration regIntegrateThis(
-    "integrate this", "integrate this FILE DBT NODEID -o OUT  graft the RBT of this root onto its first match",
-    [](Cli::Context &c) { return runIntegrate(c, Integrate::This); });
-const Cli::Registration regCopyRbt("copy-rbt", "copy-rbt FILE DBT RBT -o OUT    copy an RBT into a DBT", &runCopyRbt);
+const Cli::Registration regIntegrateNext("integrate next", CliTexts::IntegrateNextHelp,
+                                         [](Cli::Context &c) { return runIntegrate(c, Integrate::Next); });
+const Cli::Registration regIntegrateThis("integrate this", CliTexts::IntegrateThisHelp,
+                                         [](Cli::Context &c) { return runIntegrate(c, Integrate::This); });
+const Cli::Registration regCopyRbt("copy-rbt", CliTexts::CopyRbtHelp, &runCopyRbt);
 
 } // namespace

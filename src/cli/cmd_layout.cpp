@@ -11,14 +11,14 @@ namespace {
 int runLayout(Cli::Context &c)
 {
     if (c.args.size() != 2 || c.output.isEmpty())
-        return Cli::Usage(c, QStringLiteral("'layout' takes a solution file, a tree and -o OUT.kvf"));
+        return Cli::Usage(c, CliTexts::LayoutUsage);
     int subtree = 0;
     const bool hasSubtree = c.values.contains(QStringLiteral("subtree"));
     if (hasSubtree) {
         bool ok = false;
         subtree = c.values.value(QStringLiteral("subtree")).toInt(&ok);
         if (!ok || subtree <= 0)
-            return Cli::Usage(c, QStringLiteral("--subtree takes a node id"));
+            return Cli::Usage(c, CliTexts::SubtreeUsage);
     }
     CKELDataManager manager;
     const CKELTree *tree = Cli::LoadTree(c, manager);
@@ -28,7 +28,7 @@ int runLayout(Cli::Context &c)
     CLayoutResult result;
     if (hasSubtree) {
         if (!TreeOps::NodeOf(*tree, subtree))
-            return Cli::Fail(c, QStringLiteral("no node %1 in tree \"%2\"").arg(subtree).arg(tree->GetName()));
+            return Cli::Fail(c, CliTexts::NoNodeInTree(QString::number(subtree), tree->GetName()));
         // as "Arrange Tree" with that node selected and auto-arrange off
         result = layout.RearrangeSubtree(subtree, false);
     } else {
@@ -38,9 +38,7 @@ int runLayout(Cli::Context &c)
     return Cli::Save(c, manager, c.output) ? Cli::Ok : Cli::FileError;
 }
 
-const Cli::Registration regLayout(
-    "layout", "layout FILE TREE -o OUT [--subtree NODEID]  arrange all trees of TREE side by side, or one subtree",
-    &runLayout);
-const Cli::OptionRegistration optSubtree("subtree", "with layout: the node whose subtree is arranged", true);
+const Cli::Registration regLayout("layout", CliTexts::LayoutHelp, &runLayout);
+const Cli::OptionRegistration optSubtree("subtree", CliTexts::SubtreeOptionHelp, true);
 
 } // namespace

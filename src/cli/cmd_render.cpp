@@ -30,33 +30,32 @@ QSize parseGrid(const QString &text)
 int runRender(Cli::Context &c)
 {
     if (c.args.size() != 2 || c.output.isEmpty())
-        return Cli::Usage(c,
-                          QStringLiteral("'render' takes a solution file, a tree and -o OUT.png, OUT.svg or OUT.pdf"));
+        return Cli::Usage(c, CliTexts::RenderUsage);
     if (TreeExport::FormatOf(c.output) == TreeExport::Format::Unknown)
-        return Cli::Usage(c, QStringLiteral("the output of 'render' must end in .png, .svg or .pdf"));
+        return Cli::Usage(c, CliTexts::RenderFormatUsage);
     double scale = 1.0;
     if (c.values.contains(QStringLiteral("scale"))) {
         bool ok = false;
         scale = c.values.value(QStringLiteral("scale")).toDouble(&ok);
         if (!ok || !(scale > 0) || !std::isfinite(scale))
-            return Cli::Usage(c, QStringLiteral("--scale takes a number greater than 0"));
+            return Cli::Usage(c, CliTexts::ScaleUsage);
     }
     const TreeExport::Format format = TreeExport::FormatOf(c.output);
     QSize tile;
     if (c.values.contains(QStringLiteral("tile"))) {
         tile = parseGrid(c.values.value(QStringLiteral("tile")));
         if (format != TreeExport::Format::Png || !tile.isValid())
-            return Cli::Usage(c, QStringLiteral("--tile takes WIDTHxHEIGHT in pixels and goes with a .png output"));
+            return Cli::Usage(c, CliTexts::TileUsage);
     }
     QSize poster;
     if (c.values.contains(QStringLiteral("poster"))) {
         poster = parseGrid(c.values.value(QStringLiteral("poster")));
         if (format != TreeExport::Format::Pdf || !poster.isValid())
-            return Cli::Usage(c, QStringLiteral("--poster takes COLUMNSxROWS of pages and goes with a .pdf output"));
+            return Cli::Usage(c, CliTexts::PosterUsage);
     }
     // drawing needs fonts, which only a graphical application provides
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-        return Cli::Fail(c, QStringLiteral("'render' cannot draw in this process"));
+        return Cli::Fail(c, CliTexts::CannotDraw);
 
     CKELDataManager manager;
     const CKELTree *tree = Cli::LoadTree(c, manager);
@@ -68,16 +67,15 @@ int runRender(Cli::Context &c)
         // colours the other pictures get (the user's scheme, Classic unless chosen)
         r = TreeExport::ExportTreeSvg(manager, tree->GetId(), c.output, nullptr, ColourScheme::Current());
         if (!r.ok)
-            return Cli::Done(c, Cli::Fail(c, c.output + QStringLiteral(": ") + r.error));
+            return Cli::Done(c, Cli::Fail(c, CliTexts::InFile(c.output, r.error)));
         return Cli::Done(c, Cli::Ok);
     }
     const CTessel1Doc doc(manager, tree->GetId());
     if (tile.isValid()) {
         r = TreeExport::ExportPngTiles(doc.Scene(), c.output, scale, tile);
         if (r.ok)
-            c.out << r.size.width() * r.size.height() << " tiles, " << r.size.width() << " across and "
-                  << r.size.height()
-                  << " down: " << TreeExport::TileFileName(c.output, 1, r.size.width() * r.size.height()) << " ...\n";
+            c.out << CliTexts::TilesWritten(r.size.width(), r.size.height(),
+                                            TreeExport::TileFileName(c.output, 1, r.size.width() * r.size.height()));
     } else if (poster.isValid()) {
         r = TreeExport::ExportPdfPoster(doc.Scene(), c.output, poster.width(), poster.height());
     } else {
@@ -88,32 +86,22 @@ int runRender(Cli::Context &c)
             const QRectF drawing = doc.Scene().DrawingArea();
             TreeExport::PngSize(drawing, scale, &fits);
             if (fits < scale * 0.999) {
-                return Cli::Fail(c,
-                                 QStringLiteral("%1: at scale %2 the picture would need %3 x %4 pixels, more than one "
-                                                "picture holds (%5 a side, %6 pixels); use --tile WIDTHxHEIGHT for "
-                                                "numbered tiles, or --scale %7 or less")
-                                     .arg(c.output)
-                                     .arg(scale)
-                                     .arg(qint64(std::ceil(drawing.width() * scale)))
-                                     .arg(qint64(std::ceil(drawing.height() * scale)))
-                                     .arg(TreeExport::kMaxPngSide)
-                                     .arg(TreeExport::kMaxPngPixels)
-                                     .arg(std::floor(fits * 1e4) / 1e4));
+                return Cli::Fail(
+                    c, CliTexts::PictureTooLarge(c.output, scale, qint64(std::ceil(drawing.width() * scale)),
+                                                 qint64(std::ceil(drawing.height() * scale)), TreeExport::kMaxPngSide,
+                                                 TreeExport::kMaxPngPixels, std::floor(fits * 1e4) / 1e4));
             }
         }
         r = TreeExport::Export(doc.Scene(), c.output, scale);
     }
     if (!r.ok)
-        return Cli::Done(c, Cli::Fail(c, c.output + QStringLiteral(": ") + r.error));
+        return Cli::Done(c, Cli::Fail(c, CliTexts::InFile(c.output, r.error)));
     return Cli::Done(c, Cli::Ok);
 }
 
-const Cli::Registration regRender("render",
-                                  "render FILE TREE -o OUT.png|OUT.svg|OUT.pdf [--scale S] [--tile WxH] [--poster CxR] "
-                                  " draw a tree as its window shows it",
-                                  &runRender);
-const Cli::OptionRegistration optScale("scale", "with render: the scale of a PNG picture (1 = 100 %)", true);
-const Cli::OptionRegistration optTile("tile", "with render: numbered PNG tiles of at most WIDTHxHEIGHT pixels", true);
-const Cli::OptionRegistration optPoster("poster", "with render: a PDF poster of COLUMNSxROWS A4 pages", true);
+const Cli::Registration regRender("render", CliTexts::RenderHelp, &runRender);
+const Cli::OptionRegistration optScale("scale", CliTexts::ScaleOptionHelp, true);
+const Cli::OptionRegistration optTile("tile", CliTexts::TileOptionHelp, true);
+const Cli::OptionRegistration optPoster("poster", CliTexts::PosterOptionHelp, true);
 
 } // namespace

@@ -18,13 +18,12 @@ namespace {
 int runReport(Cli::Context &c)
 {
     if (c.args.size() != 1 || c.output.isEmpty())
-        return Cli::Usage(c, QStringLiteral("'report' takes a solution file and -o OUT.html, OUT.csv or OUT.json"));
+        return Cli::Usage(c, CliTexts::ReportUsage);
     Traceability::Format format = Traceability::FormatOfPath(c.output);
     if (c.values.contains(QStringLiteral("format")))
         format = Traceability::FormatNamed(c.values.value(QStringLiteral("format")));
     if (format == Traceability::Format::Unknown)
-        return Cli::Usage(c,
-                          QStringLiteral("--format takes html, csv or json (or name the output .html, .csv or .json)"));
+        return Cli::Usage(c, CliTexts::ReportFormatUsage);
 
     CKELDataManager manager;
     if (!Cli::Load(c, manager, c.args[0]))
@@ -34,13 +33,13 @@ int runReport(Cli::Context &c)
         const QString name = c.values.value(QStringLiteral("solution-version"));
         version = Traceability::VersionNamed(manager, name);
         if (!version)
-            return Cli::Fail(c, QStringLiteral("no version named \"%1\"").arg(name));
+            return Cli::Fail(c, CliTexts::NoVersionNamed(name));
     }
     const Traceability::CReport report = Traceability::Build(manager, version);
 
     QSaveFile file(c.output);
     if (!file.open(QIODevice::WriteOnly))
-        return Cli::Fail(c, QStringLiteral("Cannot write %1: %2").arg(c.output, file.errorString()));
+        return Cli::Fail(c, CliTexts::CannotWrite(c.output, file.errorString()));
     Traceability::TreeDrawing drawing;
 #ifdef VERDANTIS_WITH_GUI
     if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
@@ -48,20 +47,16 @@ int runReport(Cli::Context &c)
 #endif
     const bool written = Traceability::Write(report, format, file, drawing);
     if (!written || !file.commit())
-        return Cli::Fail(c, QStringLiteral("Cannot write %1: %2").arg(c.output, file.errorString()));
-    c.out << report.requirements.size() << " requirement(s): " << report.Count(Traceability::Coverage::Covered)
-          << " covered, " << report.Count(Traceability::Coverage::OnlyInRBTs) << " only in RBTs, "
-          << report.Count(Traceability::Coverage::NotCovered) << " not covered; " << report.untraced.size()
-          << " node(s) without a requirement\n";
+        return Cli::Fail(c, CliTexts::CannotWrite(c.output, file.errorString()));
+    c.out << CliTexts::ReportSummary(report.requirements.size(), report.Count(Traceability::Coverage::Covered),
+                                     report.Count(Traceability::Coverage::OnlyInRBTs),
+                                     report.Count(Traceability::Coverage::NotCovered), report.untraced.size());
     return Cli::Done(c, Cli::Ok);
 }
 
-const Cli::Registration reg("report",
-                            "report FILE.kvf [--version V] [--format html|csv|json] -o OUT   traceability of the "
-                            "requirements to the design",
-                            &runReport);
-const Cli::OptionRegistration optFormat("format", "with report: html, csv or json", true);
+const Cli::Registration reg("report", CliTexts::ReportHelp, &runReport);
+const Cli::OptionRegistration optFormat("format", CliTexts::FormatOptionHelp, true);
 // "--version V" after "report" arrives under this name (see Run)
-const Cli::OptionRegistration optVersion("solution-version", "with report: the version to report on", true);
+const Cli::OptionRegistration optVersion("solution-version", CliTexts::SolutionVersionOptionHelp, true);
 
 } // namespace

@@ -15,32 +15,31 @@ namespace {
 int runExport(Cli::Context &c)
 {
     if (c.args.size() != 1 || c.output.isEmpty())
-        return Cli::Usage(c, QStringLiteral("'export-reqif' takes a solution file and -o OUT.reqif"));
+        return Cli::Usage(c, CliTexts::ExportReqifUsage);
     CKELDataManager manager;
     if (!Cli::Load(c, manager, c.args[0]))
         return Cli::FileError;
     QSaveFile file(c.output);
     QString error;
     if (!file.open(QIODevice::WriteOnly) || !ReqIF::Write(manager, file, &error) || !file.commit())
-        return Cli::Fail(
-            c, QStringLiteral("Cannot write %1: %2").arg(c.output, error.isEmpty() ? file.errorString() : error));
+        return Cli::Fail(c, CliTexts::CannotWrite(c.output, error.isEmpty() ? file.errorString() : error));
     return Cli::Done(c, Cli::Ok);
 }
 
 int runImport(Cli::Context &c)
 {
     if (c.args.size() != 2 || c.output.isEmpty())
-        return Cli::Usage(c, QStringLiteral("'import-reqif' takes a solution file, a ReqIF file and -o OUT.kvf"));
+        return Cli::Usage(c, CliTexts::ImportReqifUsage);
     CKELDataManager manager;
     if (!Cli::Load(c, manager, c.args[0]))
         return Cli::FileError;
     QFile in(c.args[1]);
     if (!in.open(QIODevice::ReadOnly))
-        return Cli::Fail(c, QStringLiteral("Cannot read %1: %2").arg(c.args[1], in.errorString()));
+        return Cli::Fail(c, CliTexts::CannotRead(c.args[1], in.errorString()));
     ReqIF::CReadReport read;
     QString error;
     if (!ReqIF::Read(in, read, &error))
-        return Cli::Fail(c, c.args[1] + QStringLiteral(": ") + error);
+        return Cli::Fail(c, CliTexts::InFile(c.args[1], error));
     const CKELVersion *current = manager.CurrentVersion();
     const QList<ReqIF::CEntry> entries =
         ReqIF::Choose(read, c.values.value(QStringLiteral("module")), current ? current->GetName() : QString(), &error);
@@ -52,17 +51,10 @@ int runImport(Cli::Context &c)
     Cli::CCliPrompt prompt(c.err, CPrompt::No);
     manager.SetPrompt(&prompt);
     const ReqIF::CApplied done = ReqIF::Apply(manager, plan, update);
-    c.out << done.added << " requirement(s) added, " << done.changed << " changed, " << plan.unchanged << " unchanged";
-    if (done.refused)
-        c.out << ", " << done.refused << " refused";
-    if (read.withoutTag)
-        c.out << ", " << read.withoutTag << " without a tag skipped";
-    c.out << '\n';
+    c.out << CliTexts::ReqifApplied(done.added, done.changed, plan.unchanged, done.refused, read.withoutTag);
     int code = done.refused ? int(Cli::Refused) : int(Cli::Ok);
     if (!update && !plan.changed.isEmpty()) {
-        c.err << "verdantis-cli: " << plan.changed.size()
-              << " requirement(s) have other descriptions in the file; left as they are (--update changes them):\n"
-              << ReqIF::DescribeChanges(plan) << '\n';
+        c.err << CliTexts::DescriptionsDiffer(plan.changed.size(), ReqIF::DescribeChanges(plan));
         code = Cli::Refused;
     }
     if (!Cli::Save(c, manager, c.output))
@@ -70,15 +62,9 @@ int runImport(Cli::Context &c)
     return Cli::Done(c, code);
 }
 
-const Cli::Registration regExport("export-reqif",
-                                  "export-reqif FILE.kvf -o OUT.reqif   write every version's requirements as ReqIF",
-                                  &runExport);
-const Cli::Registration regImport(
-    "import-reqif",
-    "import-reqif FILE.kvf IN.reqif -o OUT.kvf [--update] [--module NAME]\n"
-    "              add the requirements of a ReqIF file; --update also changes differing descriptions",
-    &runImport);
-const Cli::OptionRegistration optUpdate("update", "with import-reqif: change descriptions that differ", false);
-const Cli::OptionRegistration optModule("module", "with import-reqif: import only this module", true);
+const Cli::Registration regExport("export-reqif", CliTexts::ExportReqifHelp, &runExport);
+const Cli::Registration regImport("import-reqif", CliTexts::ImportReqifHelp, &runImport);
+const Cli::OptionRegistration optUpdate("update", CliTexts::UpdateOptionHelp, false);
+const Cli::OptionRegistration optModule("module", CliTexts::ModuleOptionHelp, true);
 
 } // namespace

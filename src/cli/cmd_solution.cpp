@@ -10,7 +10,7 @@ namespace {
 int runNew(Cli::Context &c)
 {
     if (c.args.size() != 1)
-        return Cli::Usage(c, QStringLiteral("'new' takes one file name"));
+        return Cli::Usage(c, CliTexts::NewUsage);
     CKELDataManager manager;
     manager.NewSolution();
     return Cli::Save(c, manager, c.args[0]) ? Cli::Ok : Cli::FileError;
@@ -19,7 +19,7 @@ int runNew(Cli::Context &c)
 int runShow(Cli::Context &c)
 {
     if (c.args.size() != 1)
-        return Cli::Usage(c, QStringLiteral("'show' takes one solution file"));
+        return Cli::Usage(c, CliTexts::ShowUsage);
     CKELDataManager manager;
     if (!Cli::Load(c, manager, c.args[0]))
         return Cli::FileError;
@@ -30,17 +30,15 @@ int runShow(Cli::Context &c)
 int runResave(Cli::Context &c)
 {
     if (c.args.size() != 1 || c.output.isEmpty())
-        return Cli::Usage(c, QStringLiteral("'resave' takes one solution file and -o OUT.kvf"));
+        return Cli::Usage(c, CliTexts::ResaveUsage);
     CKELDataManager manager;
     if (!Cli::Load(c, manager, c.args[0]))
         return Cli::FileError;
     return Cli::Done(c, Cli::Save(c, manager, c.output) ? Cli::Ok : Cli::FileError);
 }
 
-const Cli::Registration regNew("new", "new OUT.kvf                     write a new, empty solution", &runNew);
-const Cli::Registration regShow("show", "show FILE.kvf                   print the solution as the explorer shows it",
-                                &runShow);
-const Cli::Registration regResave("resave", "resave FILE.kvf -o OUT.kvf      load a solution and save it again",
-                                  &runResave);
+const Cli::Registration regNew("new", CliTexts::NewHelp, &runNew);
+const Cli::Registration regShow("show", CliTexts::ShowHelp, &runShow);
+const Cli::Registration regResave("resave", CliTexts::ResaveHelp, &runResave);
 
 } // namespace

@@ -19,7 +19,7 @@ constexpr int kTranslationError = 3;
 int translate(Cli::Context &c, const QString &kind)
 {
     if (c.args.size() != 2)
-        return Cli::Usage(c, QStringLiteral("'translate %1' takes a solution file and a tree").arg(kind));
+        return Cli::Usage(c, CliTexts::TranslateUsage(kind));
     const bool sets = kind == u"sal-sets";
 
     CTranslateSettings settings;
@@ -35,29 +35,27 @@ int translate(Cli::Context &c, const QString &kind)
     if (c.values.contains(QStringLiteral("mode"))) {
         const QString mode = c.values.value(QStringLiteral("mode"));
         if (mode != u"1" && mode != u"2" && mode != u"4")
-            return Cli::Usage(c, QStringLiteral("--mode takes 1, 2 or 4"));
+            return Cli::Usage(c, CliTexts::ModeUsage);
         settings.messageMode = mode.toInt();
     }
     settings.properties = c.flags.contains(QStringLiteral("properties"));
     if (c.values.contains(QStringLiteral("int-range"))
         && !CTranslateSettings::ParseIntRange(c.values.value(QStringLiteral("int-range")), settings.intLow,
                                               settings.intHigh))
-        return Cli::Usage(
-            c, QStringLiteral("--int-range takes LOW..HIGH, two whole numbers of 32 bits, LOW not above HIGH"));
+        return Cli::Usage(c, CliTexts::IntRangeUsage);
     if (kind == u"xml" && (settings.properties || c.values.contains(QStringLiteral("int-range"))))
-        return Cli::Usage(
-            c, QStringLiteral("--properties and --int-range go with 'translate sal', 'sal-sets' and 'uppaal'"));
+        return Cli::Usage(c, CliTexts::XmlOptionsUsage);
     CTranslateSetFiles files;
     files.declarations = c.values.value(QStringLiteral("declarations"));
     files.initialisation = c.values.value(QStringLiteral("init"));
     if (!sets
         && (c.values.contains(QStringLiteral("declarations")) || c.values.contains(QStringLiteral("init"))
             || c.values.contains(QStringLiteral("set-context"))))
-        return Cli::Usage(c, QStringLiteral("--declarations, --init and --set-context go with 'translate sal-sets'"));
+        return Cli::Usage(c, CliTexts::SetOptionsUsage);
     const QString setContext = c.values.value(QStringLiteral("set-context"));
     if (!setContext.isEmpty() && !c.output.isEmpty()
         && QFileInfo(setContext).absoluteFilePath() == QFileInfo(c.output).absoluteFilePath())
-        return Cli::Usage(c, QStringLiteral("--set-context and -o name the same file"));
+        return Cli::Usage(c, CliTexts::SetContextIsOutput);
     if (c.values.contains(QStringLiteral("set-parser")))
         settings.setParserCommand = c.values.value(QStringLiteral("set-parser"));
     if (c.values.contains(QStringLiteral("behavior-parser")))
@@ -104,7 +102,7 @@ int translate(Cli::Context &c, const QString &kind)
             return Cli::Fail(c, error);
         // the SAL tools find the context "set" by its file name
         if (QFileInfo(setContext).fileName() != u"set.sal")
-            c.err << "Note: the model calls the context 'set'; save it as set.sal beside the model\n";
+            c.err << CliTexts::SetContextName;
     }
     if (settings.displayTime && kind != u"xml")
         c.err << QString(result.TimesText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << '\n';
@@ -131,35 +129,20 @@ int runXml(Cli::Context &c)
     return translate(c, QStringLiteral("xml"));
 }
 
-const Cli::Registration regSal("translate sal", "translate sal FILE TREE [-o OUT]  print or write TREE as a SAL model",
-                               &runSal);
-const Cli::Registration regSalSets("translate sal-sets",
-                                   "translate sal-sets FILE TREE [--declarations FILE] [--init FILE] [--set-context "
-                                   "FILE] [-o OUT]  the same, with set expressions",
-                                   &runSalSets);
-const Cli::Registration regUppaal("translate uppaal",
-                                  "translate uppaal FILE TREE [-o OUT]  print or write TREE as an UPPAAL network",
-                                  &runUppaal);
-const Cli::Registration regXml("translate xml", "translate xml FILE TREE [-o OUT]  print or write TREE as plain XML",
-                               &runXml);
-const Cli::OptionRegistration optMode("mode", "with translate: message mode 1, 2 or 4", true);
-const Cli::OptionRegistration optFailureViews("failure-views", "with translate: use failure views", false);
-const Cli::OptionRegistration optDeclarations("declarations", "with translate sal-sets: the attribute declarations",
-                                              true);
-const Cli::OptionRegistration optSetContext("set-context",
-                                            "with translate sal-sets: write the set context the model calls (set.sal)",
-                                            true);
-const Cli::OptionRegistration optInit("init", "with translate sal-sets: the initialisation file", true);
-const Cli::OptionRegistration optIntRange("int-range",
-                                          "with translate: LOW..HIGH, the range of integer attributes that no "
-                                          "declaration bounds (0..255)",
-                                          true);
-const Cli::OptionRegistration optProperties(
-    "properties", "with translate: add reachability of every leaf and freedom from deadlock to check", false);
-const Cli::OptionRegistration optTimes("times", "with translate: print the times to standard error", false);
-const Cli::OptionRegistration optSetParser("set-parser", "with translate sal-sets: the set parser's command", true);
-const Cli::OptionRegistration optBehaviorParser("behavior-parser", "with translate xml: the behavior parser's command",
-                                                true);
-const Cli::OptionRegistration optScratch("scratch", "with translate: the folder for the parsers' files", true);
+const Cli::Registration regSal("translate sal", CliTexts::TranslateSalHelp, &runSal);
+const Cli::Registration regSalSets("translate sal-sets", CliTexts::TranslateSalSetsHelp, &runSalSets);
+const Cli::Registration regUppaal("translate uppaal", CliTexts::TranslateUppaalHelp, &runUppaal);
+const Cli::Registration regXml("translate xml", CliTexts::TranslateXmlHelp, &runXml);
+const Cli::OptionRegistration optMode("mode", CliTexts::ModeOptionHelp, true);
+const Cli::OptionRegistration optFailureViews("failure-views", CliTexts::FailureViewsOptionHelp, false);
+const Cli::OptionRegistration optDeclarations("declarations", CliTexts::DeclarationsOptionHelp, true);
+const Cli::OptionRegistration optSetContext("set-context", CliTexts::SetContextOptionHelp, true);
+const Cli::OptionRegistration optInit("init", CliTexts::InitOptionHelp, true);
+const Cli::OptionRegistration optIntRange("int-range", CliTexts::IntRangeOptionHelp, true);
+const Cli::OptionRegistration optProperties("properties", CliTexts::PropertiesOptionHelp, false);
+const Cli::OptionRegistration optTimes("times", CliTexts::TimesOptionHelp, false);
+const Cli::OptionRegistration optSetParser("set-parser", CliTexts::SetParserOptionHelp, true);
+const Cli::OptionRegistration optBehaviorParser("behavior-parser", CliTexts::BehaviorParserOptionHelp, true);
+const Cli::OptionRegistration optScratch("scratch", CliTexts::ScratchOptionHelp, true);
 
 } // namespace

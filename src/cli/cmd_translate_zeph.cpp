@@ -10,13 +10,13 @@ namespace {
 int runTranslateZeph(Cli::Context &c)
 {
     if (c.args.size() != 2)
-        return Cli::Usage(c, QStringLiteral("'translate zeph' takes a solution file and a tree"));
+        return Cli::Usage(c, CliTexts::TranslateZephUsage);
     int maxEvents = 10;
     if (c.values.contains(QStringLiteral("max-events"))) {
         bool ok = false;
         maxEvents = c.values.value(QStringLiteral("max-events")).toInt(&ok);
         if (!ok || maxEvents < 0)
-            return Cli::Usage(c, QStringLiteral("--max-events takes a number of events (0 or more)"));
+            return Cli::Usage(c, CliTexts::MaxEventsUsage);
     }
     CKELDataManager manager;
     const CKELTree *tree = Cli::LoadTree(c, manager);
@@ -28,15 +28,13 @@ int runTranslateZeph(Cli::Context &c)
     if (!error.isEmpty())
         return Cli::Fail(c, error);
     if (text.isEmpty())
-        return Cli::Fail(c, QStringLiteral("tree \"%1\" has no nodes").arg(tree->GetName()));
+        return Cli::Fail(c, CliTexts::TreeHasNoNodes(tree->GetName()));
     c.out << text;
     return Cli::Ok;
 }
 
-const Cli::Registration reg("translate zeph",
-                            "translate zeph FILE TREE [--max-events N] [--show-node-ids]  print TREE as a ZEPH program",
-                            &runTranslateZeph);
-const Cli::OptionRegistration optMaxEvents("max-events", "with translate zeph: bound on external events (10)", true);
-const Cli::OptionRegistration optShowIds("show-node-ids", "with translate zeph: label every node", false);
+const Cli::Registration reg("translate zeph", CliTexts::TranslateZephHelp, &runTranslateZeph);
+const Cli::OptionRegistration optMaxEvents("max-events", CliTexts::MaxEventsOptionHelp, true);
+const Cli::OptionRegistration optShowIds("show-node-ids", CliTexts::ShowNodeIdsOptionHelp, false);
 
 } // namespace

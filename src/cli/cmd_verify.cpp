@@ -27,18 +27,18 @@ QJsonArray ids(const CBehaviorModel &model, const QList<int> &nodes)
 int run(Cli::Context &c)
 {
     if (c.args.size() != 2)
-        return Cli::Usage(c, QStringLiteral("'verify' takes a solution file and a tree"));
+        return Cli::Usage(c, CliTexts::VerifyUsage);
     CVerifyOptions options;
     bool ok = true;
     if (c.values.contains(QStringLiteral("max-states"))) {
         options.maxStates = c.values.value(QStringLiteral("max-states")).toLongLong(&ok);
         if (!ok || options.maxStates < 1)
-            return Cli::Usage(c, QStringLiteral("--max-states takes a whole number of 1 or more"));
+            return Cli::Usage(c, CliTexts::MaxStatesUsage);
     }
     if (c.values.contains(QStringLiteral("timeout"))) {
         options.timeoutSeconds = c.values.value(QStringLiteral("timeout")).toInt(&ok);
         if (!ok || options.timeoutSeconds < 1)
-            return Cli::Usage(c, QStringLiteral("--timeout takes a whole number of seconds, 1 or more"));
+            return Cli::Usage(c, CliTexts::TimeoutUsage);
     }
     options.property = c.values.value(QStringLiteral("ltl"));
     const bool json = c.flags.contains(QStringLiteral("json"));
@@ -57,11 +57,11 @@ int run(Cli::Context &c)
 
     const CVerifyReport r = RunSpinVerification(model, options);
     switch (r.outcome) {
-    case CVerifyReport::ToolMissing: c.err << "verify: " << r.message << '\n'; return kVerifierMissing;
-    case CVerifyReport::PropertyError: c.err << "verify: " << r.message << '\n'; return Cli::UsageError;
-    case CVerifyReport::ToolFailed: c.err << "verify: " << r.message << '\n'; return Cli::FileError;
+    case CVerifyReport::ToolMissing: c.err << CliTexts::VerifyProblem(r.message); return kVerifierMissing;
+    case CVerifyReport::PropertyError: c.err << CliTexts::VerifyProblem(r.message); return Cli::UsageError;
+    case CVerifyReport::ToolFailed: c.err << CliTexts::VerifyProblem(r.message); return Cli::FileError;
     case CVerifyReport::Cancelled:
-    case CVerifyReport::LimitReached: c.err << "verify: " << r.message << '\n'; break;
+    case CVerifyReport::LimitReached: c.err << CliTexts::VerifyProblem(r.message); break;
     case CVerifyReport::Finished: break;
     }
     const bool complete = r.outcome == CVerifyReport::Finished;
@@ -82,35 +82,32 @@ int run(Cli::Context &c)
     } else {
         // what a cut search did not see stays unsaid
         if (r.deadlock || complete) {
-            c.out << "deadlock: " << (r.deadlock ? "found" : "none") << '\n';
+            c.out << CliTexts::Deadlock(r.deadlock);
             for (int n : trail)
-                c.out << "  " << model.NodeText(n) << '\n';
+                c.out << CliTexts::TrailStep(model.NodeText(n));
         }
         if (complete) {
             for (int n : r.unreachable)
-                c.out << "unreachable: " << model.NodeText(n) << '\n';
+                c.out << CliTexts::Unreachable(model.NodeText(n));
         }
         if (r.propertyChecked && complete) {
-            c.out << "property: " << (r.propertyViolated ? "violated" : "holds") << '\n';
+            c.out << CliTexts::Property(r.propertyViolated);
             if (r.propertyViolated) {
                 for (int n : TrailNodes(model, r.propertySteps))
-                    c.out << "  " << model.NodeText(n) << '\n';
+                    c.out << CliTexts::TrailStep(model.NodeText(n));
             }
         }
-        c.out << "states: " << r.states << ", " << (complete ? "complete" : "incomplete: limit reached") << '\n';
+        c.out << CliTexts::States(r.states, complete);
     }
     if (!complete)
         return kVerifierMissing;
     return r.FoundSomething() ? int(kFound) : int(Cli::Ok);
 }
 
-const Cli::Registration reg("verify",
-                            "verify FILE TREE [--max-states N] [--timeout SECONDS] [--json] [--ltl FORMULA]"
-                            "  check TREE with Spin for deadlocks and unreachable nodes",
-                            &run);
-const Cli::OptionRegistration optMaxStates("max-states", "with verify: stop after so many states (1000000)", true);
-const Cli::OptionRegistration optTimeout("timeout", "with verify: stop after so many seconds (600)", true);
-const Cli::OptionRegistration optJson("json", "with verify: print the findings as JSON", false);
-const Cli::OptionRegistration optLtl("ltl", "with verify: a property over component states to check", true);
+const Cli::Registration reg("verify", CliTexts::VerifyHelp, &run);
+const Cli::OptionRegistration optMaxStates("max-states", CliTexts::MaxStatesOptionHelp, true);
+const Cli::OptionRegistration optTimeout("timeout", CliTexts::TimeoutOptionHelp, true);
+const Cli::OptionRegistration optJson("json", CliTexts::JsonOptionHelp, false);
+const Cli::OptionRegistration optLtl("ltl", CliTexts::LtlOptionHelp, true);
 
 } // namespace

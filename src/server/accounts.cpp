@@ -1,5 +1,7 @@
 #include "accounts.h"
 
+#include "servertexts.h"
+
 #include <QFile>
 #include <QPasswordDigestor>
 #include <QRandomGenerator>
@@ -75,10 +77,7 @@ QString PasswordHash::Problem(const QString &hash)
     Parsed p;
     if (parse(hash, p))
         return {};
-    return QStringLiteral("not a password hash of %1 with %2 to %3 iterations; make one with --hash-password")
-        .arg(kScheme)
-        .arg(kMinIterations)
-        .arg(kMaxIterations);
+    return ServerTexts::NotAPasswordHash(kScheme, kMinIterations, kMaxIterations);
 }
 
 bool CAccounts::Read(const QString &path, QString *error)
@@ -90,7 +89,7 @@ bool CAccounts::Read(const QString &path, QString *error)
     };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return fail(QStringLiteral("cannot read the users file %1: %2").arg(path, file.errorString()));
+        return fail(ServerTexts::CannotReadUsers(path, file.errorString()));
     QTextStream in(&file);
     int lineNumber = 0;
     while (!in.atEnd()) {
@@ -100,12 +99,11 @@ bool CAccounts::Read(const QString &path, QString *error)
             continue;
         // the hash holds no ":", a user id may
         const qsizetype colon = line.lastIndexOf(u':');
-        const QString where = QStringLiteral("%1 line %2: ").arg(path).arg(lineNumber);
         if (colon <= 0)
-            return fail(where + QStringLiteral("expected USER:HASH; a user without a password hash cannot log in"));
+            return fail(ServerTexts::UsersLine(path, lineNumber, ServerTexts::UserWithoutHash));
         const QString hash = line.mid(colon + 1);
         if (const QString problem = PasswordHash::Problem(hash); !problem.isEmpty())
-            return fail(where + problem);
+            return fail(ServerTexts::UsersLine(path, lineNumber, problem));
         hashes.insert(line.left(colon), hash);
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include "requestframer.h"
 #include "serverconnection.h"
+#include "servertexts.h"
 #include "sharedreplica.h"
 
 #include "collab/solutiontextpacking.h"
@@ -20,39 +21,8 @@ Q_LOGGING_CATEGORY(lcServer, "verdantis.server", QtInfoMsg)
 
 namespace {
 
-// Error replies are texts without "#". None ends with "." either: the
-// terminator would then read as "..." and leave a stray "." behind.
 // Records stored in one transaction at most.
 constexpr qsizetype kLargestBatch = 4096;
-
-const QString kUnknownRequest = QStringLiteral("Unknown request");
-const QString kTooLarge = QStringLiteral("Request too large");
-const QString kMalformed = QStringLiteral("Malformed request");
-const QString kStalled = QStringLiteral("Request not finished in time");
-const QString kLoginFirst = QStringLiteral("Please log in first");
-const QString kLoginRefused = QStringLiteral("Login refused");
-const QString kWrongPassword = QStringLiteral("Login refused: wrong user id or password");
-const QString kThrottled = QStringLiteral("Login refused: too many wrong passwords; try again later");
-const QString kLoginTimeout = QStringLiteral("Not logged in in time");
-const QString kIdle = QStringLiteral("Closed after a long time without requests");
-const QString kBusy = QStringLiteral("The server has too many connections; try again later");
-const QString kInvalidText = QStringLiteral("The request holds text that is not valid UTF-16");
-const QString kSelfCopy = QStringLiteral("A tree cannot be copied into itself");
-const QString kTooBig = QStringLiteral("The record would make the solution larger than this server allows");
-const QString kBadName = QStringLiteral("This name cannot be used for a shared solution");
-const QString kNoSuchSolution = QStringLiteral("No shared solution has this name");
-const QString kUnreadable = QStringLiteral("The stored solution cannot be read");
-const QString kNotASolution = QStringLiteral("The text is not a solution");
-const QString kOpenElsewhere = QStringLiteral("The solution is open by other users; open it to save it");
-const QString kNotOpen = QStringLiteral("The solution is not open on this connection");
-const QString kUnrelayable = QStringLiteral("The record cannot be relayed");
-const QString kStoreFailed = QStringLiteral("The solution could not be stored");
-const QString kRecordNotStored = QStringLiteral("The record could not be stored");
-const QString kNotMember = QStringLiteral("You are not a member of this shared solution; ask its owner to add you");
-const QString kNotOwner = QStringLiteral("Only the owner of the solution can change its members");
-const QString kNoSuchUser = QStringLiteral("No user has this id");
-const QString kNoSuchSave = QStringLiteral("The solution has no save with this id");
-const QString kRevoked = QStringLiteral("You are no longer a member of this shared solution");
 
 QString peer(const CServerConnection *c)
 {
@@ -114,7 +84,7 @@ bool CCollabServer::Start(QString *error)
     // a lock left by a killed server is taken over
     if (!m_lock->tryLock(0)) {
         if (error)
-            *error = QStringLiteral("another verdantis-server uses the data folder %1").arg(m_options.dataDirectory);
+            *error = ServerTexts::FolderInUse(m_options.dataDirectory);
         return false;
     }
     if (!m_store.LockExclusive(error))
@@ -130,8 +100,8 @@ bool CCollabServer::Start(QString *error)
         if (m_options.loginTimeoutMs > 0)
             server->setHandshakeTimeout(std::min(m_options.loginTimeoutMs, 10000));
         connect(server, &QSslServer::errorOccurred, this, [](QSslSocket *socket, QAbstractSocket::SocketError) {
-            qCDebug(lcServer) << "no TLS connection with" << socket->peerAddress().toString() << ":"
-                              << socket->errorString();
+            qCDebug(lcServer).noquote() << ServerTexts::LogNoTls(socket->peerAddress().toString(),
+                                                                 socket->errorString());
         });
     }
     if (!m_server->listen(m_options.listenAddress, m_options.port)) {
@@ -159,23 +129,23 @@ bool CCollabServer::TlsConfiguration(const QString &certificateFile, const QStri
         return false;
     };
     if (!QSslSocket::supportsSsl())
-        return fail(QStringLiteral("this system's Qt has no TLS support"));
+        return fail(ServerTexts::NoTlsSupport);
     QFile certFile(certificateFile);
     if (!certFile.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("cannot read the certificate %1: %2").arg(certificateFile, certFile.errorString()));
+        return fail(ServerTexts::CannotReadCertificate(certificateFile, certFile.errorString()));
     // a chain file: the server's certificate first, then its issuers
     const QList<QSslCertificate> chain = QSslCertificate::fromDevice(&certFile, QSsl::Pem);
     if (chain.isEmpty() || chain.first().isNull())
-        return fail(QStringLiteral("no PEM certificate in %1").arg(certificateFile));
+        return fail(ServerTexts::NoCertificate(certificateFile));
     QFile key(keyFile);
     if (!key.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("cannot read the key %1: %2").arg(keyFile, key.errorString()));
+        return fail(ServerTexts::CannotReadKey(keyFile, key.errorString()));
     const QByteArray keyBytes = key.readAll();
     QSslKey privateKey(keyBytes, QSsl::Rsa, QSsl::Pem);
     if (privateKey.isNull())
         privateKey = QSslKey(keyBytes, QSsl::Ec, QSsl::Pem);
     if (privateKey.isNull())
-        return fail(QStringLiteral("no unencrypted PEM RSA or EC key in %1").arg(keyFile));
+        return fail(ServerTexts::NoKey(keyFile));
     out = QSslConfiguration::defaultConfiguration();
     out.setLocalCertificateChain(chain);
     out.setPrivateKey(privateKey);
@@ -193,9 +163,8 @@ void CCollabServer::accept()
                                                     [&](const CServerConnection *c) { return c->address == address; });
         if (m_connections.size() >= m_connectionLimit || fromAddress >= m_options.maxConnectionsPerAddress) {
             // a word and the door: the descriptor is free again at once
-            qCInfo(lcServer) << "turned away a connection from" << address << ":" << m_connections.size()
-                             << "connections," << fromAddress << "from this address";
-            QByteArray bytes = CUtf16Decoder::Encode(kBusy);
+            qCInfo(lcServer).noquote() << ServerTexts::LogTurnedAway(address, m_connections.size(), fromAddress);
+            QByteArray bytes = CUtf16Decoder::Encode(ServerTexts::Busy);
             CUtf16Decoder::EncodeAppend(Collab::kTerminator, bytes);
             socket->write(bytes);
             socket->flush();
@@ -211,7 +180,7 @@ void CCollabServer::accept()
         m_connections.append(c);
         connect(socket, &QTcpSocket::readyRead, c, [this, c] { read(c); });
         connect(socket, &QTcpSocket::disconnected, c, [this, c] { closed(c); });
-        qCDebug(lcServer) << "connection from" << peer(c);
+        qCDebug(lcServer).noquote() << ServerTexts::LogConnection(peer(c));
     }
 }
 
@@ -242,23 +211,23 @@ void CCollabServer::read(CServerConnection *c)
             break;
         case CRequestFramer::InvalidText:
             c->lastRequest.restart();
-            refuse(c, kInvalidText);
+            refuse(c, ServerTexts::InvalidText);
             break;
         case CRequestFramer::UnknownKeyword:
-            fail(c, kUnknownRequest);
+            fail(c, ServerTexts::UnknownRequest);
             more = false;
             break;
         // the same word as for a lone surrogate: both are text that is not UTF-16
         case CRequestFramer::OddByteCount:
-            fail(c, kInvalidText);
+            fail(c, ServerTexts::InvalidText);
             more = false;
             break;
         case CRequestFramer::TooLarge:
-            fail(c, kTooLarge);
+            fail(c, ServerTexts::TooLarge);
             more = false;
             break;
         case CRequestFramer::Malformed:
-            fail(c, kMalformed);
+            fail(c, ServerTexts::Malformed);
             more = false;
             break;
         }
@@ -286,7 +255,7 @@ void CCollabServer::handle(CServerConnection *c, const CRequest &request)
         return;
     }
     if (!c->loggedIn) {
-        refuse(c, kLoginFirst);
+        refuse(c, ServerTexts::LoginFirst);
         return;
     }
     switch (request.kind) {
@@ -308,22 +277,22 @@ void CCollabServer::login(CServerConnection *c, const QString &userId, const QSt
     if (!Collab::NameProblem(userId).isEmpty()) {
         leave(c);
         c->loggedIn = false;
-        refuse(c, kLoginRefused);
+        refuse(c, ServerTexts::LoginRefused);
         return;
     }
     if (m_options.accounts) {
         if (m_throttle.WaitFor(c->address) > 0) {
-            refuse(c, kThrottled);
+            refuse(c, ServerTexts::Throttled);
             return;
         }
         if (!m_options.accounts->Check(userId, password)) {
             m_throttle.Failed(c->address);
-            qCInfo(lcServer) << peer(c) << "wrong password for" << userId;
+            qCInfo(lcServer).noquote() << ServerTexts::LogWrongPassword(peer(c), userId);
             // a failed login ends any earlier one on this connection
             leave(c);
             c->loggedIn = false;
             c->Framer().SetMaxPacketBytes(m_options.loginPacketBytes);
-            refuse(c, kWrongPassword);
+            refuse(c, ServerTexts::WrongPassword);
             return;
         }
         m_throttle.Succeeded(c->address);
@@ -351,11 +320,11 @@ void CCollabServer::list(CServerConnection *c)
 void CCollabServer::open(CServerConnection *c, const QString &name)
 {
     if (!Collab::NameProblem(name).isEmpty()) {
-        refuse(c, kBadName);
+        refuse(c, ServerTexts::BadName);
         return;
     }
     if (!mayUse(c, name)) {
-        refuse(c, kNotMember);
+        refuse(c, ServerTexts::NotMember);
         return;
     }
     CSharedReplica *replica = nullptr;
@@ -382,16 +351,16 @@ void CCollabServer::open(CServerConnection *c, const QString &name)
 void CCollabServer::save(CServerConnection *c, const QString &name, const QString &text)
 {
     if (!Collab::NameProblem(name).isEmpty()) {
-        refuse(c, kBadName);
+        refuse(c, ServerTexts::BadName);
         return;
     }
     if (!mayUse(c, name)) {
-        refuse(c, kNotMember);
+        refuse(c, ServerTexts::NotMember);
         return;
     }
     // whatever is open, a text that does not load is no solution to keep
     if (CSharedReplica probe(name); !probe.Load(text)) {
-        refuse(c, kNotASolution);
+        refuse(c, ServerTexts::NotASolution);
         return;
     }
     if (auto it = m_replicas.find(name); it != m_replicas.end()) {
@@ -399,13 +368,13 @@ void CCollabServer::save(CServerConnection *c, const QString &name, const QStrin
         if (c->replica != replica) {
             // the sender's text would silently replace what the holders
             // see, and the sender would not follow their edits
-            refuse(c, kOpenElsewhere);
+            refuse(c, ServerTexts::OpenElsewhere);
             return;
         }
         // the replica already holds the sender's edits and any in flight
         if (!m_store.Save(name, replica->Text(), c->userId)) {
-            qCWarning(lcServer) << "storing" << name << "failed:" << m_store.LastError();
-            refuse(c, kStoreFailed);
+            qCWarning(lcServer).noquote() << ServerTexts::LogStoreFailed(name, m_store.LastError());
+            refuse(c, ServerTexts::StoreFailed);
             return;
         }
         replica->SetClean();
@@ -415,8 +384,8 @@ void CCollabServer::save(CServerConnection *c, const QString &name, const QStrin
     auto replica = std::make_unique<CSharedReplica>(name);
     replica->Load(text);
     if (!m_store.Save(name, text, c->userId)) {
-        qCWarning(lcServer) << "storing" << name << "failed:" << m_store.LastError();
-        refuse(c, kStoreFailed);
+        qCWarning(lcServer).noquote() << ServerTexts::LogStoreFailed(name, m_store.LastError());
+        refuse(c, ServerTexts::StoreFailed);
         return;
     }
     // the sender now shares the solution under this name
@@ -430,11 +399,11 @@ void CCollabServer::operation(CServerConnection *c, const QString &name, const Q
 {
     CSharedReplica *replica = c->replica;
     if (!replica || replica->Name() != name) {
-        refuse(c, kNotOpen);
+        refuse(c, ServerTexts::NotOpen);
         return;
     }
     if (record.contains(Collab::kTerminator)) {
-        refuse(c, kUnrelayable);
+        refuse(c, ServerTexts::Unrelayable);
         return;
     }
     if (const QString problem = recordProblem(replica, record); !problem.isEmpty()) {
@@ -444,10 +413,10 @@ void CCollabServer::operation(CServerConnection *c, const QString &name, const Q
     replica->Apply(record);
     if (replica->ElementCount() > m_options.maxElements) {
         // a growth no check foresaw: back to what is stored and pending
-        qCInfo(lcServer) << peer(c) << "refused a record that grows" << name << "past the limit";
+        qCInfo(lcServer).noquote() << ServerTexts::LogTooLargeRecord(peer(c), name);
         if (!rebuild(replica))
-            qCWarning(lcServer) << "rebuilding" << name << "failed:" << m_store.LastError();
-        refuse(c, kTooBig);
+            qCWarning(lcServer).noquote() << ServerTexts::LogRebuildFailed(name, m_store.LastError());
+        refuse(c, ServerTexts::TooBig);
         return;
     }
     m_pending.append({c, name, record});
@@ -461,15 +430,15 @@ bool CCollabServer::mayUse(const CServerConnection *c, const QString &name) cons
 void CCollabServer::members(CServerConnection *c, const QString &name)
 {
     if (!Collab::NameProblem(name).isEmpty()) {
-        refuse(c, kBadName);
+        refuse(c, ServerTexts::BadName);
         return;
     }
     if (!m_store.Load(name)) {
-        refuse(c, kNoSuchSolution);
+        refuse(c, ServerTexts::NoSuchSolution);
         return;
     }
     if (!mayUse(c, name)) {
-        refuse(c, kNotMember);
+        refuse(c, ServerTexts::NotMember);
         return;
     }
     const QStringList users = m_store.Members(name);
@@ -483,23 +452,23 @@ void CCollabServer::members(CServerConnection *c, const QString &name)
 void CCollabServer::changeMember(CServerConnection *c, const QString &name, const QString &user, bool add)
 {
     if (!Collab::NameProblem(name).isEmpty()) {
-        refuse(c, kBadName);
+        refuse(c, ServerTexts::BadName);
         return;
     }
     if (!m_store.Load(name)) {
-        refuse(c, kNoSuchSolution);
+        refuse(c, ServerTexts::NoSuchSolution);
         return;
     }
     if (m_store.Owner(name) != c->userId) {
-        refuse(c, kNotOwner);
+        refuse(c, ServerTexts::NotOwner);
         return;
     }
     if (!Collab::NameProblem(user).isEmpty() || (m_options.accounts && !m_options.accounts->hashes.contains(user))) {
-        refuse(c, kNoSuchUser);
+        refuse(c, ServerTexts::NoSuchUser);
         return;
     }
     if (add ? !m_store.Grant(name, user) : !m_store.Revoke(name, user)) {
-        // a refusal text never ends with "." (see above)
+        // a refusal text never ends with "." (see servertexts.h)
         QString reason = m_store.LastError();
         while (reason.endsWith(u'.'))
             reason.chop(1);
@@ -511,7 +480,7 @@ void CCollabServer::changeMember(CServerConnection *c, const QString &name, cons
         const QList<CServerConnection *> connections = m_connections;
         for (CServerConnection *h : connections) {
             if (!h->gone && !h->closing && h->userId == user && h->replica && h->replica->Name() == name)
-                fail(h, kRevoked);
+                fail(h, ServerTexts::Revoked);
         }
     }
     members(c, name);
@@ -520,21 +489,21 @@ void CCollabServer::changeMember(CServerConnection *c, const QString &name, cons
 void CCollabServer::history(CServerConnection *c, const QString &name)
 {
     if (!Collab::NameProblem(name).isEmpty()) {
-        refuse(c, kBadName);
+        refuse(c, ServerTexts::BadName);
         return;
     }
     if (!m_store.Load(name)) {
-        refuse(c, kNoSuchSolution);
+        refuse(c, ServerTexts::NoSuchSolution);
         return;
     }
     if (!mayUse(c, name)) {
-        refuse(c, kNotMember);
+        refuse(c, ServerTexts::NotMember);
         return;
     }
     QString packet = Collab::kHistListAck.toString() + u'#' + name + u'#';
     for (const CHistoryEntry &e : m_store.History(name)) {
         // a user of an older store that could not travel is left blank
-        const QString user = Collab::NameProblem(e.user).isEmpty() ? e.user : QStringLiteral("?");
+        const QString user = Collab::NameProblem(e.user).isEmpty() ? e.user : ServerTexts::UnknownUser;
         packet += QString::number(e.id) + u'#' + e.saved.toUTC().toString(Qt::ISODate) + u'#' + user + u'#'
                   + QString::number(e.size) + u'#';
     }
@@ -544,18 +513,18 @@ void CCollabServer::history(CServerConnection *c, const QString &name)
 void CCollabServer::historyText(CServerConnection *c, const QString &name, const QString &id)
 {
     if (!Collab::NameProblem(name).isEmpty()) {
-        refuse(c, kBadName);
+        refuse(c, ServerTexts::BadName);
         return;
     }
     if (!mayUse(c, name)) {
-        refuse(c, kNotMember);
+        refuse(c, ServerTexts::NotMember);
         return;
     }
     bool ok = false;
     const qint64 saveId = id.toLongLong(&ok);
     const std::optional<QString> text = ok ? m_store.HistoryText(name, saveId) : std::nullopt;
     if (!text) {
-        refuse(c, kNoSuchSave);
+        refuse(c, ServerTexts::NoSuchSave);
         return;
     }
     const QString packed = Collab::PacketSafeSolutionText(*text);
@@ -574,14 +543,14 @@ QString CCollabServer::recordProblem(CSharedReplica *replica, const QString &rec
         const int target = parsed.GetInt(u"tid");
         const int source = parsed.GetInt(u"sid");
         if (target == source)
-            return kSelfCopy;
+            return ServerTexts::SelfCopy;
         // checked before the copy is made: the copy itself could exhaust memory
         if (replica->ElementCount() + replica->ElementsUnder(source) > m_options.maxElements)
-            return kTooBig;
+            return ServerTexts::TooBig;
     } else if (kind == u"addver") {
         // a new version copies at most the whole solution
         if (2 * replica->ElementCount() > m_options.maxElements)
-            return kTooBig;
+            return ServerTexts::TooBig;
     }
     // any other growth is caught after the record is applied
     return {};
@@ -599,12 +568,12 @@ void CCollabServer::flush()
         rows.append({p.name, p.record});
     if (!m_store.AppendRecords(rows)) {
         // nobody has seen these records: take them back out of the replicas
-        qCWarning(lcServer) << "storing records failed:" << m_store.LastError();
+        qCWarning(lcServer).noquote() << ServerTexts::LogRecordsNotStored(m_store.LastError());
         QSet<QString> names;
         for (const PendingRecord &p : batch) {
             names.insert(p.name);
             if (!p.sender->gone && !p.sender->closing)
-                refuse(p.sender, kRecordNotStored);
+                refuse(p.sender, ServerTexts::RecordNotStored);
         }
         for (const QString &name : names) {
             if (auto it = m_replicas.find(name); it != m_replicas.end())
@@ -634,12 +603,12 @@ std::unique_ptr<CSharedReplica> CCollabServer::loadReplica(const QString &name, 
 {
     const std::optional<QString> text = m_store.Load(name);
     if (!text) {
-        *problem = kNoSuchSolution;
+        *problem = ServerTexts::NoSuchSolution;
         return nullptr;
     }
     auto made = std::make_unique<CSharedReplica>(name);
     if (!made->Load(*text, m_store.Records(name))) {
-        *problem = kUnreadable;
+        *problem = ServerTexts::Unreadable;
         return nullptr;
     }
     return made;
@@ -663,13 +632,13 @@ void CCollabServer::refuse(CServerConnection *c, const QString &text)
     // the relays of this client's earlier records come first: replies keep
     // the order of the requests
     flush();
-    qCDebug(lcServer) << peer(c) << "refused:" << text;
+    qCDebug(lcServer).noquote() << ServerTexts::LogRefused(peer(c), text);
     send(c, text);
 }
 
 void CCollabServer::fail(CServerConnection *c, const QString &text)
 {
-    qCInfo(lcServer) << peer(c) << "closed:" << text;
+    qCInfo(lcServer).noquote() << ServerTexts::LogClosed(peer(c), text);
     send(c, text);
     c->closing = true;
     leave(c);
@@ -695,7 +664,7 @@ void CCollabServer::sendBytes(CServerConnection *c, const QByteArray &bytes)
     socket->write(bytes);
     if (socket->bytesToWrite() > m_maxQueuedBytes) {
         // a client that does not read would make the server hold everything
-        qCInfo(lcServer) << peer(c) << "dropped: it does not read what it is sent";
+        qCInfo(lcServer).noquote() << ServerTexts::LogNotReading(peer(c));
         c->closing = true;
         leave(c);
         socket->abort();
@@ -737,7 +706,7 @@ void CCollabServer::closed(CServerConnection *c)
     c->gone = true;
     leave(c);
     m_connections.removeAll(c);
-    qCDebug(lcServer) << "connection closed";
+    qCDebug(lcServer).noquote() << ServerTexts::LogConnectionClosed;
     // a descriptor is free again
     if (m_resumeTimer.isActive()) {
         m_resumeTimer.stop();
@@ -751,7 +720,7 @@ bool CCollabServer::store(CSharedReplica *replica)
     if (!replica->IsDirty())
         return true;
     if (!m_store.Store(replica->Name(), replica->Text())) {
-        qCWarning(lcServer) << "storing" << replica->Name() << "failed:" << m_store.LastError();
+        qCWarning(lcServer).noquote() << ServerTexts::LogStoreFailed(replica->Name(), m_store.LastError());
         return false;
     }
     replica->SetClean();
@@ -775,12 +744,12 @@ void CCollabServer::checkTimeouts()
         if (m_options.stallTimeoutMs > 0 && c->requestBegun.isValid()
             && c->requestBegun.elapsed() > m_options.stallTimeoutMs)
             // half a character left after the last request is a byte count gone wrong
-            fail(c, c->Framer().PendingBytes() == 1 ? kInvalidText : kStalled);
+            fail(c, c->Framer().PendingBytes() == 1 ? ServerTexts::InvalidText : ServerTexts::Stalled);
         else if (!c->loggedIn && m_options.loginTimeoutMs > 0 && c->connected.elapsed() > m_options.loginTimeoutMs)
-            fail(c, kLoginTimeout);
+            fail(c, ServerTexts::LoginTimeout);
         else if (c->loggedIn && m_options.idleTimeoutMs > 0 && !c->requestBegun.isValid()
                  && c->lastRequest.elapsed() > m_options.idleTimeoutMs)
-            fail(c, kIdle);
+            fail(c, ServerTexts::Idle);
     }
 }
 
@@ -788,7 +757,7 @@ void CCollabServer::acceptFailed()
 {
     // out of descriptors: Qt has paused accepting; the connections we have
     // are served, and accepting resumes when one closes or in a while
-    qCWarning(lcServer) << "cannot accept connections:" << m_server->errorString();
+    qCWarning(lcServer).noquote() << ServerTexts::LogCannotAccept(m_server->errorString());
     m_server->pauseAccepting();
     m_resumeTimer.start(1000);
 }

@@ -1,6 +1,7 @@
 // verdantis-server: the collaboration server.
 #include "collabserver.h"
 #include "serveroptions.h"
+#include "servertexts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -59,14 +60,14 @@ int main(int argc, char *argv[])
     CServerCommandLine commandLine;
     QString error;
     if (!ParseServerCommandLine(QCoreApplication::arguments(), commandLine, &error)) {
-        err << "verdantis-server: " << error << Qt::endl;
+        err << ServerTexts::Error(error) << Qt::endl;
         return 2;
     }
     if (commandLine.hashPassword) {
         QTextStream in(stdin);
         const QString password = in.readLine();
         if (password.isEmpty()) {
-            err << "verdantis-server: no password on standard input" << Qt::endl;
+            err << ServerTexts::NoPassword << Qt::endl;
             return 2;
         }
         QTextStream(stdout) << PasswordHash::Make(password) << Qt::endl;
@@ -79,20 +80,19 @@ int main(int argc, char *argv[])
         QLockFile lock(QDir(commandLine.options.dataDirectory).filePath(CCollabServer::LockFileName()));
         if (!commandLine.restoreOf.isEmpty() && !lock.tryLock(0)) {
             // a running server would write its own copy over the restored text
-            err << "verdantis-server: a server is running on " << commandLine.options.dataDirectory
-                << "; stop it before --restore" << Qt::endl;
+            err << ServerTexts::ServerRunning(commandLine.options.dataDirectory) << Qt::endl;
             return 1;
         }
         if (!store.Open(&error)) {
-            err << "verdantis-server: " << error << Qt::endl;
+            err << ServerTexts::Error(error) << Qt::endl;
             return 1;
         }
         if (!commandLine.restoreOf.isEmpty() && !store.LockExclusive(&error)) {
-            err << "verdantis-server: " << error << "; stop it before --restore" << Qt::endl;
+            err << ServerTexts::StopBeforeRestore(error) << Qt::endl;
             return 1;
         }
         if (!store.Load(name)) {
-            err << "verdantis-server: no shared solution has the name " << name << Qt::endl;
+            err << ServerTexts::NoSolutionNamed(name) << Qt::endl;
             return 1;
         }
         QTextStream out(stdout);
@@ -105,29 +105,30 @@ int main(int argc, char *argv[])
         }
         const std::optional<QString> text = store.HistoryText(name, commandLine.restoreId);
         if (!text) {
-            err << "verdantis-server: " << name << " has no save " << commandLine.restoreId << Qt::endl;
+            err << ServerTexts::NoSuchSaveOf(name, commandLine.restoreId) << Qt::endl;
             return 1;
         }
-        if (!store.Save(name, *text, QStringLiteral("restore of %1").arg(commandLine.restoreId))) {
-            err << "verdantis-server: " << store.LastError() << Qt::endl;
+        if (!store.Save(name, *text, ServerTexts::RestoredSaveUser(commandLine.restoreId))) {
+            err << ServerTexts::Error(store.LastError()) << Qt::endl;
             return 1;
         }
-        out << name << ": save " << commandLine.restoreId << " is the current text again" << Qt::endl;
+        out << ServerTexts::SaveRestored(name, commandLine.restoreId) << Qt::endl;
         return 0;
     }
     if (!commandLine.grantUser.isEmpty() || !commandLine.revokeUser.isEmpty()) {
         CSolutionStore store(commandLine.options.dataDirectory, commandLine.options.database);
         if (!store.Open(&error)) {
-            err << "verdantis-server: " << error << Qt::endl;
+            err << ServerTexts::Error(error) << Qt::endl;
             return 1;
         }
         const bool grant = !commandLine.grantUser.isEmpty();
         const QString user = grant ? commandLine.grantUser : commandLine.revokeUser;
         if (grant ? !store.Grant(commandLine.solution, user) : !store.Revoke(commandLine.solution, user)) {
-            err << "verdantis-server: " << commandLine.solution << ": " << store.LastError() << Qt::endl;
+            err << ServerTexts::Error(ServerTexts::OfSolution(commandLine.solution, store.LastError())) << Qt::endl;
             return 1;
         }
-        QTextStream(stdout) << commandLine.solution << ": " << store.Members(commandLine.solution).join(u", ")
+        QTextStream(stdout) << ServerTexts::OfSolution(commandLine.solution,
+                                                       store.Members(commandLine.solution).join(u", "))
                             << Qt::endl;
         return 0;
     }
@@ -136,24 +137,20 @@ int main(int argc, char *argv[])
 
     CCollabServer server(commandLine.options);
     if (!server.Start(&error)) {
-        err << "verdantis-server: " << error << Qt::endl;
+        err << ServerTexts::Error(error) << Qt::endl;
         return 1;
     }
 #ifdef Q_OS_UNIX
     stopOnSignals(server);
 #endif
     if (!server.Address().isLoopback() && !server.IsEncrypted()) {
-        err << "verdantis-server: warning: --insecure-listen: listening beyond this machine without TLS. Passwords "
-               "and solutions cross the network as clear text"
-            << (commandLine.options.accounts ? "" : ", and any user id may log in without a password")
-            << "; use a trusted network or an SSH tunnel." << Qt::endl;
+        err << ServerTexts::InsecureListenWarning(commandLine.options.accounts.has_value()) << Qt::endl;
     } else if (!server.Address().isLoopback() && !commandLine.options.accounts) {
-        err << "verdantis-server: warning: listening beyond this machine without --users: any user id may log in "
-               "without a password."
-            << Qt::endl;
+        err << ServerTexts::AnyUserWarning << Qt::endl;
     }
     QTextStream out(stdout);
-    out << "verdantis-server: listening on " << server.Address().toString() << ':' << server.Port() << ", data in "
-        << server.StoreLocation() << (server.IsEncrypted() ? ", TLS only" : "") << Qt::endl;
+    out << ServerTexts::Listening(server.Address().toString(), server.Port(), server.StoreLocation(),
+                                  server.IsEncrypted())
+        << Qt::endl;
     return app.exec();
 }

@@ -1,5 +1,7 @@
 #include "solutionstore.h"
 
+#include "servertexts.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -69,10 +71,10 @@ std::optional<CDatabaseUrl> CDatabaseUrl::Parse(const QString &text, QString *er
         return std::nullopt;
     };
     if (!IsUrl(text))
-        return fail(QStringLiteral("not a postgresql://user@host/database URL"));
+        return fail(ServerTexts::NotADatabaseUrl);
     const QUrl url(text, QUrl::StrictMode);
     if (!url.isValid())
-        return fail(QStringLiteral("not a valid database URL: %1").arg(url.errorString()));
+        return fail(ServerTexts::InvalidDatabaseUrl(url.errorString()));
     CDatabaseUrl out;
     out.user = url.userName(QUrl::FullyDecoded);
     out.password = url.password(QUrl::FullyDecoded);
@@ -80,11 +82,11 @@ std::optional<CDatabaseUrl> CDatabaseUrl::Parse(const QString &text, QString *er
     out.port = url.port(-1);
     out.database = url.path(QUrl::FullyDecoded).mid(1);
     if (out.database.isEmpty() || out.database.contains(u'/'))
-        return fail(QStringLiteral("the database URL names no database: postgresql://user@host/database"));
+        return fail(ServerTexts::UrlNamesNoDatabase);
     for (const auto &[key, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
         // QPSQL separates its options with ";"
         if (key.isEmpty() || key.contains(u';') || value.contains(u';'))
-            return fail(QStringLiteral("not a database URL option: %1").arg(key));
+            return fail(ServerTexts::BadUrlOption(key));
         out.options.append(key + u'=' + value);
     }
     return out;
@@ -140,7 +142,7 @@ bool CSolutionStore::openPostgres(QString *error)
         return false;
     }
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"))) {
-        *error = QStringLiteral("PostgreSQL support needs the Debian package libqt6sql6-psql");
+        *error = ServerTexts::NoPostgresDriver;
         return false;
     }
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connection);
@@ -151,7 +153,7 @@ bool CSolutionStore::openPostgres(QString *error)
     db.setDatabaseName(url->database);
     db.setConnectOptions(url->options.join(u';'));
     if (!db.open()) {
-        *error = QStringLiteral("cannot reach the database %1: %2").arg(url->Display(), sqlError(db.lastError()));
+        *error = ServerTexts::CannotReachDatabase(url->Display(), sqlError(db.lastError()));
         return false;
     }
     QSqlQuery q(db);
@@ -169,9 +171,9 @@ bool CSolutionStore::LockExclusive(QString *error)
     q.addBindValue(kServerLockKey);
     QString why;
     if (!exec(q) || !q.next())
-        why = QStringLiteral("cannot lock the database %1: %2").arg(Location(), m_lastError);
+        why = ServerTexts::CannotLockDatabase(Location(), m_lastError);
     else if (!q.value(0).toBool())
-        why = QStringLiteral("another verdantis-server uses the database %1").arg(Location());
+        why = ServerTexts::DatabaseInUse(Location());
     if (why.isEmpty()) {
         m_locked = true;
         return true;
@@ -231,7 +233,7 @@ bool CSolutionStore::Open(QString *error)
     };
     // the folder holds the server's lock file, with either database
     if (!QDir().mkpath(m_directory))
-        return fail(QStringLiteral("cannot create the data folder %1").arg(m_directory));
+        return fail(ServerTexts::CannotCreateFolder(m_directory));
     // the texts are the team's work: only the server's own user reads them
     QFile::setPermissions(m_directory, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (IsPostgres()) {
@@ -243,7 +245,7 @@ bool CSolutionStore::Open(QString *error)
             // made before SQLite opens it; its journal files take the same mode
             QFile file(FilePath());
             if (!file.exists() && !file.open(QIODevice::WriteOnly))
-                return fail(QStringLiteral("cannot create %1: %2").arg(FilePath(), file.errorString()));
+                return fail(ServerTexts::CannotCreate(FilePath(), file.errorString()));
         }
         QFile::setPermissions(FilePath(), QFile::ReadOwner | QFile::WriteOwner);
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
@@ -319,7 +321,7 @@ bool CSolutionStore::IsMember(const QString &name, const QString &user) const
 bool CSolutionStore::Grant(const QString &name, const QString &user)
 {
     if (!Load(name)) {
-        m_lastError = QStringLiteral("no shared solution has this name");
+        m_lastError = ServerTexts::NoSolutionOfThisName;
         return false;
     }
     QSqlQuery q(QSqlDatabase::database(m_connection));
@@ -338,7 +340,7 @@ bool CSolutionStore::Grant(const QString &name, const QString &user)
 bool CSolutionStore::Revoke(const QString &name, const QString &user)
 {
     if (Owner(name) == user) {
-        m_lastError = QStringLiteral("the owner of a solution stays its member");
+        m_lastError = ServerTexts::OwnerStaysMember;
         return false;
     }
     QSqlQuery q(QSqlDatabase::database(m_connection));
@@ -348,7 +350,7 @@ bool CSolutionStore::Revoke(const QString &name, const QString &user)
     if (!exec(q))
         return false;
     if (q.numRowsAffected() < 1) {
-        m_lastError = QStringLiteral("%1 is no member of this solution").arg(user);
+        m_lastError = ServerTexts::NotAMember(user);
         return false;
     }
     return true;
