@@ -3,6 +3,7 @@
 // and a tree the translation refuses.
 #include "clirunner.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -42,6 +43,12 @@ private slots:
             << QStringList{u"Orphan"_qs} << 5
             << u"deadlock: none\nunreachable: #124 PUMP?broken?\nunreachable: #125 ALARM[ringing]\n"_qs << complete
             << QString();
+        // a file name is put in whole: its "%1" is no place for the next argument
+        const QString percent = m_home.filePath(u"bad%1-events.txt"_qs);
+        QVERIFY(QFile::copy(CliRun::TestData(u"verify/bad-events.txt"_qs), percent));
+        QTest::newRow("an events file named with a place marker")
+            << QStringList{u"Door"_qs, u"--events"_qs, percent} << 2 << QString()
+            << u"bad%1-events.txt:1: the tree has no event or input 'SENSOR sneezed'"_qs;
         QTest::newRow("a refused tree") << QStringList{u"Refused"_qs} << 3 << QString() << QString()
                                         << u"Parsing error: Root node must be a state-realisation."_qs;
         QTest::newRow("the state limit") << QStringList{u"Door"_qs, u"--max-states"_qs, u"3"_qs} << 6 << QString()
