@@ -62,7 +62,7 @@ QStringList CommandNames()
 
 QStringList OptionNames()
 {
-    QStringList names{u"--help"_qs, u"--output"_qs, u"--version"_qs};
+    QStringList names{QStringLiteral("--help"), QStringLiteral("--output"), QStringLiteral("--version")};
     for (const OptionEntry &o : options())
         names.append(QStringLiteral("--") + o.name);
     names.sort();

@@ -12,7 +12,7 @@ namespace {
 
 int runApply(Cli::Context &c)
 {
-    const bool fresh = c.flags.contains(u"new"_qs);
+    const bool fresh = c.flags.contains(QStringLiteral("new"));
     if (c.args.size() != (fresh ? 1 : 2) || c.output.isEmpty())
         return Cli::Usage(c, CliTexts::ApplyUsage);
     CKELDataManager manager;
@@ -26,7 +26,7 @@ int runApply(Cli::Context &c)
     QFile ops(c.args.last());
     if (!ops.open(QIODevice::ReadOnly))
         return Cli::Fail(c, CliTexts::CannotReadQuoted(ops.fileName(), ops.errorString()));
-    const bool raw = c.flags.contains(u"raw"_qs);
+    const bool raw = c.flags.contains(QStringLiteral("raw"));
     int lineNo = 0;
     int refused = 0;
     while (!ops.atEnd()) {

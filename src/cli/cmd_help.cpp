@@ -7,11 +7,11 @@ namespace {
 
 int runHelp(Cli::Context &c)
 {
-    if (c.flags.contains(u"commands"_qs)) {
+    if (c.flags.contains(QStringLiteral("commands"))) {
         c.out << Cli::CommandNames().join(u'\n') << '\n';
         return Cli::Ok;
     }
-    if (c.flags.contains(u"options"_qs)) {
+    if (c.flags.contains(QStringLiteral("options"))) {
         c.out << Cli::OptionNames().join(u'\n') << '\n';
         return Cli::Ok;
     }
