@@ -167,6 +167,7 @@ protected:
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
+    void helpEvent(QGraphicsSceneHelpEvent *event) override;
 
 private:
     class CDirectDelegate;

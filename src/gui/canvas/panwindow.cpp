@@ -27,18 +27,44 @@ void CPanWindow::SetView(CCanvasView *view)
     for (const QMetaObject::Connection &c : std::as_const(m_connections))
         disconnect(c);
     m_connections.clear();
+    followChanges(false);
     m_view = view;
     if (m_view) {
         m_connections = {
             connect(m_view, &CCanvasView::visibleAreaChanged, this, qOverload<>(&QWidget::update)),
             connect(m_view, &CCanvasView::viewClosing, this, [this] { SetView(nullptr); }),
-            connect(m_view->scene(), &QGraphicsScene::changed, this, &CPanWindow::noteChanged),
             connect(m_view->scene(), &QGraphicsScene::sceneRectChanged, this, &CPanWindow::scheduleFullRender),
             connect(m_view->CanvasScene(), &CCanvasScene::pagesChanged, this, &CPanWindow::scheduleFullRender),
         };
+        followChanges(isVisible());
     }
     m_full = true;
     render();
+}
+
+void CPanWindow::followChanges(bool on)
+{
+    if (!on || !m_view) {
+        disconnect(m_changedFeed);
+        m_changedFeed = {};
+        return;
+    }
+    if (!m_changedFeed)
+        m_changedFeed = connect(m_view->scene(), &QGraphicsScene::changed, this, &CPanWindow::noteChanged);
+}
+
+void CPanWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    followChanges(true);
+    scheduleFullRender();
+}
+
+void CPanWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    followChanges(false);
+    m_full = true;
 }
 
 QRectF CPanWindow::contentRect() const
