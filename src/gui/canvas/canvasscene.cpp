@@ -655,6 +655,21 @@ void CCanvasScene::drawBackground(QPainter *painter, const QRectF &rect)
     }
 }
 
+void CCanvasScene::ViewsFollowListeners()
+{
+    const QList<QGraphicsView *> windows = views();
+    // the same connection Qt makes, so that neither side doubles it
+    for (QGraphicsView *v : windows)
+        disconnect(this, SIGNAL(changed(QList<QRectF>)), v, SLOT(updateScene(QList<QRectF>)));
+    const bool followed = ChangedAreasFollowed();
+    for (QGraphicsView *v : windows) {
+        if (followed)
+            connect(this, SIGNAL(changed(QList<QRectF>)), v, SLOT(updateScene(QList<QRectF>)), Qt::UniqueConnection);
+        else
+            v->viewport()->update(); // whatever waited in the list is drawn
+    }
+}
+
 void CCanvasScene::helpEvent(QGraphicsSceneHelpEvent *event)
 {
     // a box's text is made when the pointer rests on it; links and other

@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QRegion>
 
+#include <utility>
+
 CPanWindow::CPanWindow(QWidget *parent) : QWidget(parent)
 {
     // redrawing a large tree on every change would make editing sluggish
@@ -44,13 +46,14 @@ void CPanWindow::SetView(CCanvasView *view)
 
 void CPanWindow::followChanges(bool on)
 {
-    if (!on || !m_view) {
-        disconnect(m_changedFeed);
-        m_changedFeed = {};
+    if (!m_view || on == bool(m_changedFeed))
         return;
-    }
-    if (!m_changedFeed)
+    if (on)
         m_changedFeed = connect(m_view->scene(), &QGraphicsScene::changed, this, &CPanWindow::noteChanged);
+    else
+        disconnect(std::exchange(m_changedFeed, {}));
+    if (CCanvasScene *canvas = m_view->CanvasScene())
+        canvas->ViewsFollowListeners();
 }
 
 void CPanWindow::showEvent(QShowEvent *event)
