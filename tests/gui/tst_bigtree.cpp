@@ -22,6 +22,8 @@ private slots:
     void overviewFollowsTheCanvas();
     void layoutFollowsEachLinkOnce_data();
     void layoutFollowsEachLinkOnce();
+    void changedAreasFollowedOnlyForPictures_data();
+    void changedAreasFollowedOnlyForPictures();
 
 private:
     std::unique_ptr<Editor> m_e;
@@ -186,6 +188,33 @@ void TestBigTree::layoutFollowsEachLinkOnce()
         QCOMPARE(m_e->shape(shifted.first().id)->pos().toPoint(), QPoint(shifted.first().x, shifted.first().y));
     }
     QVERIFY2(scene.Work().linksFollowed <= kNodes - 1, qPrintable(QString::number(scene.Work().linksFollowed)));
+}
+
+// Listening to the scene's changed areas makes every item's change go
+// through one list for the whole canvas; only a kept picture (the window's
+// own when zoomed far out, the overview while it is shown) needs them.
+void TestBigTree::changedAreasFollowedOnlyForPictures_data()
+{
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<bool>("overviewShown");
+    QTest::addColumn<bool>("followed");
+    QTest::newRow("at 100 per cent, overview hidden") << 1.0 << false << false;
+    QTest::newRow("at 100 per cent, overview shown") << 1.0 << true << true;
+    QTest::newRow("zoomed out to a picture, overview hidden") << 0.02 << false << true;
+}
+
+void TestBigTree::changedAreasFollowedOnlyForPictures()
+{
+    QFETCH(double, zoom);
+    QFETCH(bool, overviewShown);
+    QFETCH(bool, followed);
+    CTessel1View &view = *m_e->view;
+    m_pan->setVisible(overviewShown);
+    view.SetZoom(zoom);
+    view.viewport()->repaint();
+    QCOMPARE(view.PaintsFromOverview(), zoom < CCanvasView::kOverviewZoom);
+    QCOMPARE(m_e->scene().ChangedAreasFollowed(), followed);
+    m_pan->show();
 }
 
 QTEST_MAIN(TestBigTree)

@@ -265,7 +265,7 @@ private slots:
         const CKELNodeShape *s = w->Document().NodeShape(n->GetId());
         QCOMPARE(s->FrameCell()->bkColor == QColor(0xD2, 0xD2, 0xD2), status == -1);
         QCOMPARE(s->FrameCell()->lineWidth == 3, status == 1);
-        QCOMPARE(s->toolTip(), u"Evolution Tree Node: \n\r Version: "_qs + versions.join(u", "_qs));
+        QCOMPARE(s->HoverText(), u"Evolution Tree Node: \n\r Version: "_qs + versions.join(u", "_qs));
     }
 
     void evolutionaryCbtCarriesTheMarks()

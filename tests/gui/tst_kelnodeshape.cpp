@@ -359,20 +359,20 @@ void TestKelNodeShape::toolTips()
     const QString node = u"Node Door "_qs + f.N(id)->GetDecoratedBehavior();
     f.N(id)->requirementTag.clear();
     shape.RefreshFromModel(f.m);
-    QCOMPARE(shape.toolTip(), node);
+    QCOMPARE(shape.HoverText(), node);
     f.N(id)->requirementTag = u"R7"_qs;
     shape.RefreshFromModel(f.m);
-    QCOMPARE(shape.toolTip(), node + u"\nRequirement R7"_qs);
+    QCOMPARE(shape.HoverText(), node + u"\nRequirement R7"_qs);
     QVERIFY(f.m.AddRequirement(u"R7"_qs, u"The door opens."_qs));
     shape.RefreshFromModel(f.m);
-    QCOMPARE(shape.toolTip(), node + u"\nRequirement R7: The door opens."_qs);
+    QCOMPARE(shape.HoverText(), node + u"\nRequirement R7: The door opens."_qs);
     // an evolution node names every version it occurs in
     f.m.AddRBT(u"U"_qs, {}, 50);
     const int other = f.m.FindTree(KEL::RBTs, u"U"_qs)->GetId();
     f.N(id)->SetEvolution(true);
     f.N(id)->EvTags() = {f.tree, other, 9999};
     shape.RefreshFromModel(f.m);
-    QCOMPARE(shape.toolTip(), u"Evolution Tree Node: \n\r Version: 1.0->T, 1.0->U, #9999"_qs);
+    QCOMPARE(shape.HoverText(), u"Evolution Tree Node: \n\r Version: 1.0->T, 1.0->U, #9999"_qs);
 }
 
 void TestKelNodeShape::linkShapes_data()

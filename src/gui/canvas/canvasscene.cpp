@@ -7,11 +7,13 @@
 #include "linkshape.h"
 
 #include <QGraphicsLineItem>
+#include <QGraphicsSceneHelpEvent>
 #include <QGraphicsSceneMouseEvent>
 #include <QGraphicsView>
 #include <QPainter>
 #include <QSet>
 #include <QTimer>
+#include <QToolTip>
 #include <QUndoStack>
 
 #include <algorithm>
@@ -651,6 +653,36 @@ void CCanvasScene::drawBackground(QPainter *painter, const QRectF &rect)
             painter->drawLine(QPointF(std::max(rect.left(), page.left()), y),
                               QPointF(std::min(rect.right(), page.right()), y));
     }
+}
+
+void CCanvasScene::ViewsFollowListeners()
+{
+    const QList<QGraphicsView *> windows = views();
+    // the same connection Qt makes, so that neither side doubles it
+    for (QGraphicsView *v : windows)
+        disconnect(this, SIGNAL(changed(QList<QRectF>)), v, SLOT(updateScene(QList<QRectF>)));
+    const bool followed = ChangedAreasFollowed();
+    for (QGraphicsView *v : windows) {
+        if (followed)
+            connect(this, SIGNAL(changed(QList<QRectF>)), v, SLOT(updateScene(QList<QRectF>)), Qt::UniqueConnection);
+        else
+            v->viewport()->update(); // whatever waited in the list is drawn
+    }
+}
+
+void CCanvasScene::helpEvent(QGraphicsSceneHelpEvent *event)
+{
+    // a box's text is made when the pointer rests on it; links and other
+    // items carry theirs
+    QGraphicsItem *top = ShapeAt(event->scenePos());
+    const QString text =
+        top && top->type() == Canvas::CompositeItem ? static_cast<CCompositeShape *>(top)->HoverText() : QString();
+    if (text.isEmpty()) {
+        QGraphicsScene::helpEvent(event);
+        return;
+    }
+    QToolTip::showText(event->screenPos(), text, event->widget());
+    event->setAccepted(true);
 }
 
 // ---- Gestures ------------------------------------------------------------

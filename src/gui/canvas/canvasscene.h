@@ -6,6 +6,7 @@
 #include <QGraphicsScene>
 #include <QHash>
 #include <QList>
+#include <QMetaMethod>
 #include <QPointer>
 
 #include <memory>
@@ -155,6 +156,14 @@ public:
     void ResetWork() { m_work = {}; }
     void NotePainted() { ++(m_plain ? m_work.paintedPlain : m_work.painted); }
     void NoteLinkFollowed() { ++m_work.linksFollowed; }
+    // Whether anything listens to the list of changed areas: while anything
+    // does, every change of every item goes through that list rather than
+    // straight to the windows.
+    bool ChangedAreasFollowed() const { return isSignalConnected(QMetaMethod::fromSignal(&QGraphicsScene::changed)); }
+    // Qt ties every view to that list for good once anything listens; call
+    // this after a listener came or went, so that the views follow it and
+    // are let go again when nobody listens.
+    void ViewsFollowListeners();
 
 signals:
     void actionExecuted(const CCanvasAction *action);
@@ -167,6 +176,7 @@ protected:
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
+    void helpEvent(QGraphicsSceneHelpEvent *event) override;
 
 private:
     class CDirectDelegate;

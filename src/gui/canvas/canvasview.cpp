@@ -28,10 +28,8 @@ CCanvasView::CCanvasView(CCanvasScene *scene, QWidget *parent) : QGraphicsView(s
     // no background brush of its own: the scene draws the pages and the grey
     // around them in fixed colours, whatever the desktop theme
     setFocusPolicy(Qt::StrongFocus);
-    if (scene) {
-        connect(scene, &QGraphicsScene::changed, this, &CCanvasView::noteSceneChanged);
+    if (scene)
         connect(scene, &QGraphicsScene::sceneRectChanged, this, &CCanvasView::dropOverview);
-    }
 }
 
 CCanvasView::~CCanvasView()
@@ -220,6 +218,12 @@ void CCanvasView::dropOverview()
 {
     m_overview = QImage();
     m_overviewDirty.clear();
+    if (!m_changedFeed)
+        return;
+    disconnect(m_changedFeed);
+    m_changedFeed = {};
+    if (CCanvasScene *canvas = CanvasScene())
+        canvas->ViewsFollowListeners();
 }
 
 void CCanvasView::noteSceneChanged(const QList<QRectF> &rects)
@@ -263,6 +267,10 @@ void CCanvasView::paintEvent(QPaintEvent *event)
         m_overview = QImage(size, QImage::Format_RGB32);
         m_overviewScene = scene;
         m_overviewDirty = {scene};
+        if (!m_changedFeed) {
+            m_changedFeed = connect(this->scene(), &QGraphicsScene::changed, this, &CCanvasView::noteSceneChanged);
+            CanvasScene()->ViewsFollowListeners();
+        }
     }
     // the changed pixels, each drawn once however many changes met there
     const qreal s = m_overview.width() / m_overviewScene.width();

@@ -66,6 +66,10 @@ private:
     QImage m_overview;
     QRectF m_overviewScene; // the scene rectangle the picture shows
     QList<QRectF> m_overviewDirty;
+    // While anyone listens to the scene's list of changed areas, Qt hands
+    // every moved item's area through it instead of straight to the views;
+    // the view listens only while it keeps a picture.
+    QMetaObject::Connection m_changedFeed;
 
     QPoint m_panFrom;
     double m_zoom = 1.0;

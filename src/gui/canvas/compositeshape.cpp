@@ -112,7 +112,7 @@ void CCompositeShape::RemoveAllCells()
 void CCompositeShape::UpdateBorder()
 {
     QRect r = m_rect;
-    for (const CLabelCell &c : m_cells)
+    for (const CLabelCell &c : std::as_const(m_cells))
         r = r.united(c.rect);
     m_border = r;
 }

@@ -123,6 +123,11 @@ public:
     QPainterPath shape() const override;
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
 
+    // What a pointer resting on the shape shows. Shapes that stand for a
+    // record say it when asked, so that opening a large canvas writes no
+    // text nobody hovers over.
+    virtual QString HoverText() const { return toolTip(); }
+
 protected:
     QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
     // The colour that stands for the whole shape when it is drawn a few

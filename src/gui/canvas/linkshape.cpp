@@ -142,6 +142,8 @@ void CLinkShape::SetLineColor(const QColor &c)
 
 void CLinkShape::SetLineWidth(int w)
 {
+    if (m_lineWidth == qMax(0, w))
+        return;
     prepareGeometryChange();
     m_lineWidth = qMax(0, w);
     if (m_routed)
@@ -150,6 +152,8 @@ void CLinkShape::SetLineWidth(int w)
 
 void CLinkShape::SetEndArrowType(int type)
 {
+    if (m_arrowType == type)
+        return;
     prepareGeometryChange();
     m_arrowType = type;
     if (m_routed)
@@ -158,6 +162,8 @@ void CLinkShape::SetEndArrowType(int type)
 
 void CLinkShape::SetEndArrowWidth(int w)
 {
+    if (m_arrowWidth == qMax(0, w))
+        return;
     prepareGeometryChange();
     m_arrowWidth = qMax(0, w);
     if (m_routed)
@@ -166,6 +172,8 @@ void CLinkShape::SetEndArrowWidth(int w)
 
 void CLinkShape::SetEndArrowLength(int l)
 {
+    if (m_arrowLength == qMax(0, l))
+        return;
     prepareGeometryChange();
     m_arrowLength = qMax(0, l);
     if (m_routed)

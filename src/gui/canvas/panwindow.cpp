@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QRegion>
 
+#include <utility>
+
 CPanWindow::CPanWindow(QWidget *parent) : QWidget(parent)
 {
     // redrawing a large tree on every change would make editing sluggish
@@ -27,18 +29,45 @@ void CPanWindow::SetView(CCanvasView *view)
     for (const QMetaObject::Connection &c : std::as_const(m_connections))
         disconnect(c);
     m_connections.clear();
+    followChanges(false);
     m_view = view;
     if (m_view) {
         m_connections = {
             connect(m_view, &CCanvasView::visibleAreaChanged, this, qOverload<>(&QWidget::update)),
             connect(m_view, &CCanvasView::viewClosing, this, [this] { SetView(nullptr); }),
-            connect(m_view->scene(), &QGraphicsScene::changed, this, &CPanWindow::noteChanged),
             connect(m_view->scene(), &QGraphicsScene::sceneRectChanged, this, &CPanWindow::scheduleFullRender),
             connect(m_view->CanvasScene(), &CCanvasScene::pagesChanged, this, &CPanWindow::scheduleFullRender),
         };
+        followChanges(isVisible());
     }
     m_full = true;
     render();
+}
+
+void CPanWindow::followChanges(bool on)
+{
+    if (!m_view || on == bool(m_changedFeed))
+        return;
+    if (on)
+        m_changedFeed = connect(m_view->scene(), &QGraphicsScene::changed, this, &CPanWindow::noteChanged);
+    else
+        disconnect(std::exchange(m_changedFeed, {}));
+    if (CCanvasScene *canvas = m_view->CanvasScene())
+        canvas->ViewsFollowListeners();
+}
+
+void CPanWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    followChanges(true);
+    scheduleFullRender();
+}
+
+void CPanWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    followChanges(false);
+    m_full = true;
 }
 
 QRectF CPanWindow::contentRect() const

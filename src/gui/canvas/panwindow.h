@@ -31,8 +31,11 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
+    void followChanges(bool on);
     void scheduleRender();
     void scheduleFullRender();
     void noteChanged(const QList<QRectF> &rects);
@@ -43,6 +46,9 @@ private:
 
     CCanvasView *m_view = nullptr; // let go when it closes
     QList<QMetaObject::Connection> m_connections;
+    // Listening to the scene's changed areas slows every change of the
+    // canvas, so a hidden overview does not: it is drawn whole when shown.
+    QMetaObject::Connection m_changedFeed;
     // The whole canvas, drawn once and then only where it changed.
     QImage m_picture;
     QRectF m_pictureScene; // the scene rectangle the picture shows

@@ -8,8 +8,9 @@ CKELLinkShape::CKELLinkShape(CKELNodeShape *parent, CKELNodeShape *child, int ki
 {
     SetObjectName(QStringLiteral("KELConnection"));
     SetObjectCaption(QString());
-    SetRouted(true);
+    // the head first, so that the bends are worked out once
     Configure(kind, evolutionStatus);
+    SetRouted(true);
 }
 
 CKELLinkShape::CLook CKELLinkShape::LookOf(int kind, int evolutionStatus)

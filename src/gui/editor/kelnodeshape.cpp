@@ -138,6 +138,12 @@ QString CKELNodeShape::ToolTipFor(const CKELMethod &node, const CKELDataManager 
     return EditorTexts::EvolutionToolTip + versions.join(QStringLiteral(", "));
 }
 
+QString CKELNodeShape::HoverText() const
+{
+    const auto *node = m_manager ? m_manager->LookupAs<CKELMethod>(nNodeId, KEL::Method) : nullptr;
+    return node ? ToolTipFor(*node, *m_manager) : QString();
+}
+
 void CKELNodeShape::RefreshFromModel(const CKELDataManager &manager, int simulationMark, int highlightCode)
 {
     const auto *node = manager.LookupAs<CKELMethod>(nNodeId, KEL::Method);
@@ -148,7 +154,7 @@ void CKELNodeShape::RefreshFromModel(const CKELDataManager &manager, int simulat
     SetPortPositions({QPointF(border.width() / 2.0, 0), QPointF(border.width() / 2.0, border.height())});
     SetObjectCaption(QStringLiteral("KELMethod"));
     SetObjectName(QStringLiteral("KELNode"));
-    setToolTip(ToolTipFor(*node, manager));
+    m_manager = &manager;
     if (highlightCode >= 1 && highlightCode <= 3)
         Highlight(highlightCode);
     else

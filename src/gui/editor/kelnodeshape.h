@@ -100,6 +100,8 @@ public:
     static QRect DrawnRectOf(const QRect &border, bool collapsed);
     static QString ToolTipFor(const CKELMethod &node, const CKELDataManager &manager);
 
+    QString HoverText() const override;
+
     QRectF boundingRect() const override;
     QRect DrawnRect() const override;
     QByteArray SvgDecorations(const QPointF &origin) const override;
@@ -112,6 +114,8 @@ private:
     const CLabelCell *cellAt(int index) const { return index >= 0 && index < CellCount() ? &Cell(index) : nullptr; }
 
     int nNodeId;
+    // where HoverText looks the node up; set by RefreshFromModel
+    const CKELDataManager *m_manager = nullptr;
     int m_frame = -1;
     int m_innerFrame = -1;
     int m_tag = -1;

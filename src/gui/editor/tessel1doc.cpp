@@ -225,11 +225,19 @@ void CTessel1Doc::syncLink(const CKELMethod &child)
     CKELNodeShape *childShape = NodeShape(child.GetId());
     if (!childShape)
         return;
-    CKELNodeShape *parentShape =
-        child.ParentId() && nodeOfTree(child.ParentId()) ? NodeShape(child.ParentId()) : nullptr;
     const int kind = child.atomic ? CKELLinkShape::Atomic : CKELLinkShape::Ordinary;
     const int status = child.GetEvStyle();
-    CKELLinkShape *link = LinkInto(child.GetId());
+    const CPort *top = childShape->GetPortByIndex(CKELNodeShape::TopPort);
+    auto *link = top && !top->links.isEmpty() ? static_cast<CKELLinkShape *>(top->links.first()) : nullptr;
+    // a layout reports every node: a link that still joins the same two
+    // boxes needs no look at the tree
+    if (link && child.ParentId() && link->GetStartShape() && link->GetStartShape() == NodeShape(child.ParentId())) {
+        if (link->LinkKind() != kind || link->EvolutionStatus() != status)
+            link->Configure(kind, status);
+        return;
+    }
+    CKELNodeShape *parentShape =
+        child.ParentId() && nodeOfTree(child.ParentId()) ? NodeShape(child.ParentId()) : nullptr;
     if (!link && !parentShape)
         return; // a root, drawn as one: nothing changed
     if (link && link->GetStartShape() == parentShape) {
