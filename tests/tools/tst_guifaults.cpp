@@ -52,19 +52,6 @@ int runChild(const QString &solution)
 
 } // namespace
 
-int main(int argc, char *argv[])
-{
-    if (argc == 3 && qstrcmp(argv[1], "--edit-child") == 0) {
-        QApplication app(argc, argv);
-        return runChild(QString::fromLocal8Bit(argv[2]));
-    }
-    QApplication app(argc, argv);
-    TestGuiFaults test;
-    return QTest::qExec(&test, argc, argv);
-}
-
-#include "tst_guifaults.moc"
-
 class TestGuiFaults : public QObject
 {
     Q_OBJECT
@@ -128,3 +115,16 @@ private slots:
         QCOMPARE(f.readAll(), original);
     }
 };
+
+int main(int argc, char *argv[])
+{
+    if (argc == 3 && qstrcmp(argv[1], "--edit-child") == 0) {
+        QApplication app(argc, argv);
+        return runChild(QString::fromLocal8Bit(argv[2]));
+    }
+    QApplication app(argc, argv);
+    TestGuiFaults test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_guifaults.moc"

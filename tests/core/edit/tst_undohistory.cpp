@@ -220,7 +220,7 @@ private slots:
         f.m.MarkSaved();
         QSignalSpy modified(&f.m, &CKELDataManager::modifiedChanged);
         if (action == u"change")
-            QVERIFY(f.m.ChangeNode(f.a, node(u"Door"_qs, u"ajar"_qs)));
+            QVERIFY(f.m.ChangeNode(f.a, TestKit::Node(u"Door"_qs, u"ajar"_qs)));
         else if (action == u"integrate")
             QVERIFY(f.m.IntegrateNextMatchingRBT(f.b));
         else
