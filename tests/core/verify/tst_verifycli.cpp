@@ -43,12 +43,6 @@ private slots:
             << QStringList{u"Orphan"_qs} << 5
             << u"deadlock: none\nunreachable: #124 PUMP?broken?\nunreachable: #125 ALARM[ringing]\n"_qs << complete
             << QString();
-        // a file name is put in whole: its "%1" is no place for the next argument
-        const QString percent = m_home.filePath(u"bad%1-events.txt"_qs);
-        QVERIFY(QFile::copy(CliRun::TestData(u"verify/bad-events.txt"_qs), percent));
-        QTest::newRow("an events file named with a place marker")
-            << QStringList{u"Door"_qs, u"--events"_qs, percent} << 2 << QString()
-            << u"bad%1-events.txt:1: the tree has no event or input 'SENSOR sneezed'"_qs;
         QTest::newRow("a refused tree") << QStringList{u"Refused"_qs} << 3 << QString() << QString()
                                         << u"Parsing error: Root node must be a state-realisation."_qs;
         QTest::newRow("the state limit") << QStringList{u"Door"_qs, u"--max-states"_qs, u"3"_qs} << 6 << QString()
@@ -142,6 +136,12 @@ private slots:
         QTest::newRow("an event the tree does not know")
             << QStringList{u"Door"_qs, u"--events"_qs, CliRun::TestData(u"verify/bad-events.txt"_qs)} << 2 << QString()
             << u"bad-events.txt:1: the tree has no event or input 'SENSOR sneezed'"_qs;
+        // a file name is put in whole: its "%1" is no place for the next argument
+        const QString percent = m_home.filePath(u"bad%1-events.txt"_qs);
+        QVERIFY(QFile::copy(CliRun::TestData(u"verify/bad-events.txt"_qs), percent));
+        QTest::newRow("an events file named with a place marker")
+            << QStringList{u"Door"_qs, u"--events"_qs, percent} << 2 << QString()
+            << u"bad%1-events.txt:1: the tree has no event or input 'SENSOR sneezed'"_qs;
         QTest::newRow("a refused tree") << QStringList{u"Refused"_qs} << 3 << QString()
                                         << u"Parsing error: Root node must be a state-realisation."_qs;
         QTest::newRow("a bad choice") << QStringList{u"Door"_qs, u"--choose"_qs, u"best"_qs} << 1 << QString()
