@@ -126,262 +126,254 @@ class TestEditUndo : public QObject
 {
     Q_OBJECT
 private slots:
-    void deleteThenUndo_data();
-    void deleteThenUndo();
-    void gesturesAreOneStep_data();
-    void gesturesAreOneStep();
-    void clipboard_data();
-    void clipboard();
-    void pasteOfForeignTextChangesNothing();
-    void viewStateStaysOutOfTheHistory();
-};
+    // Removing with the Delete key is one step; undo shows the very boxes and
+    // links drawn before, redo those drawn after.
+    void deleteThenUndo_data()
+    {
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<CRemoveChoice>("answer");
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<QString>("outline");
 
-// Removing with the Delete key is one step; undo shows the very boxes and
-// links drawn before, redo those drawn after.
-void TestEditUndo::deleteThenUndo_data()
-{
-    QTest::addColumn<QStringList>("selected");
-    QTest::addColumn<CRemoveChoice>("answer");
-    QTest::addColumn<QString>("step");
-    QTest::addColumn<QString>("outline");
-
-    using C = CRemoveChoice;
-    QTest::newRow("a leaf") << QStringList{u"C"_qs} << C::KeepChildren << u"Remove Node"_qs << u"A(B(D),E) R"_qs;
-    QTest::newRow("a subtree, whole") << QStringList{u"B"_qs} << C::WholeSubtree << u"Remove Node"_qs << u"A(E) R"_qs;
-    QTest::newRow("a subtree, children kept")
-        << QStringList{u"B"_qs} << C::KeepChildren << u"Remove Node"_qs << u"A(E) C D R"_qs;
-    QTest::newRow("two nodes at once") << QStringList{u"C"_qs, u"E"_qs} << C::KeepChildren << u"Remove Nodes"_qs
-                                       << u"A(B(D)) R"_qs;
-    QTest::newRow("a link and a node") << QStringList{u"link E"_qs, u"C"_qs} << C::KeepChildren << u"Remove Node"_qs
-                                       << u"A(B(D)) E R"_qs;
-    QTest::newRow("a link alone") << QStringList{u"link B"_qs} << C::KeepChildren << u"Remove Link"_qs
-                                  << u"A(E) B(C,D) R"_qs;
-    QTest::newRow("a whole tree") << QStringList{u"A"_qs} << C::WholeSubtree << u"Remove Node"_qs << u"R"_qs;
-}
-
-void TestEditUndo::deleteThenUndo()
-{
-    QFETCH(QStringList, selected);
-    QFETCH(CRemoveChoice, answer);
-    QFETCH(QString, step);
-    QFETCH(QString, outline);
-    Door e;
-    e.show();
-    const QStringList before = CanvasPicture(*e.doc);
-    const QStringList lines = SavedLines(e.f.m);
-    e.pick(selected);
-    e.removeAnswers = {answer};
-    e.key(Qt::Key_Delete);
-    QCOMPARE(Outline(e.f.m, *e.f.Tree()), outline);
-    const QStringList after = CanvasPicture(*e.doc);
-    QVERIFY(after != before);
-    QCOMPARE(e.history().UndoText(), step);
-
-    QVERIFY(e.history().Undo());
-    QCOMPARE(CanvasPicture(*e.doc), before);
-    QCOMPARE(SavedLines(e.f.m), lines);
-    QVERIFY(!e.history().CanUndo()); // it was one step
-    QCOMPARE(e.disagreement(), QString());
-
-    QVERIFY(e.history().Redo());
-    QCOMPARE(CanvasPicture(*e.doc), after);
-    QCOMPARE(Outline(e.f.m, *e.f.Tree()), outline);
-    QCOMPARE(e.disagreement(), QString());
-}
-
-// A drag of one box or of many, an alignment and a layout are each one
-// step named after the command; undo puts model and drawing back.
-void TestEditUndo::gesturesAreOneStep_data()
-{
-    QTest::addColumn<QString>("gesture");
-    QTest::addColumn<QString>("step");
-    QTest::newRow("drag one box") << u"drag"_qs << u"Move"_qs;
-    QTest::newRow("drag two boxes picked with Ctrl+click") << u"ctrl-click drag"_qs << u"Move"_qs;
-    QTest::newRow("drag a rubber-band selection") << u"rubber band drag"_qs << u"Move"_qs;
-    QTest::newRow("align left") << u"align"_qs << u"Align"_qs;
-    QTest::newRow("rearrange all") << u"rearrange"_qs << EditorTexts::RearrangeAll;
-}
-
-void TestEditUndo::gesturesAreOneStep()
-{
-    QFETCH(QString, gesture);
-    QFETCH(QString, step);
-    Door e;
-    e.show();
-    const QStringList before = CanvasPicture(*e.doc);
-    const QStringList lines = SavedLines(e.f.m);
-    QWidget *vp = e.view->viewport();
-    const int c = e.ids[u"C"_qs];
-    const int d = e.ids[u"D"_qs];
-    auto dragFrom = [&](const QPoint &from) {
-        QTest::mousePress(vp, Qt::LeftButton, {}, from);
-        QTest::mouseMove(vp, from + QPoint(5, 5));
-        QTest::mouseMove(vp, from + QPoint(40, 90));
-        QTest::mouseRelease(vp, Qt::LeftButton, {}, from + QPoint(40, 90));
-    };
-    if (gesture == u"drag") {
-        dragFrom(e.viewPoint(c));
-    } else if (gesture == u"ctrl-click drag") {
-        QTest::mouseClick(vp, Qt::LeftButton, {}, e.viewPoint(c));
-        QTest::mouseClick(vp, Qt::LeftButton, Qt::ControlModifier, e.viewPoint(d));
-        QCOMPARE(e.view->SelectedNodeIds().size(), 2);
-        dragFrom(e.viewPoint(d));
-    } else if (gesture == u"rubber band drag") {
-        // from empty canvas left of C to below D's right end
-        const QPoint from = e.view->mapFromScene(QPointF(5, 205));
-        const QPoint to = e.view->mapFromScene(QPointF(480, 290));
-        QTest::mousePress(vp, Qt::LeftButton, {}, from);
-        QTest::mouseMove(vp, from + QPoint(10, 10));
-        QTest::mouseMove(vp, to);
-        QTest::mouseRelease(vp, Qt::LeftButton, {}, to);
-        QCOMPARE(e.view->SelectedNodeIds().size(), 2);
-        dragFrom(e.viewPoint(c));
-    } else if (gesture == u"align") {
-        e.pick({u"R"_qs, u"E"_qs});
-        QVERIFY(CanvasEdits::Align(e.scene(), CanvasEdits::Alignment::Left));
-    } else {
-        QVERIFY(e.view->RearrangeAll());
-    }
-    const QStringList after = CanvasPicture(*e.doc);
-    QVERIFY(after != before);
-    QCOMPARE(e.disagreement(), QString());
-    QCOMPARE(e.history().UndoText(), step);
-    // the canvas keeps no history of its own for a tree
-    QCOMPARE(e.scene().UndoStack()->count(), 0);
-    if (gesture == u"rearrange") { // nothing left to arrange: no empty step
-        QSignalSpy steps(&e.history(), &CUndoHistory::changed);
-        QVERIFY(!e.view->RearrangeAll());
-        QCOMPARE(steps.count(), 0);
-    }
-    if (gesture.endsWith(u"drag"_qs) && gesture != u"drag") {
-        // both boxes went the same way
-        QCOMPARE(QPoint(e.f.N(d)->x - e.f.N(c)->x, e.f.N(d)->y - e.f.N(c)->y), QPoint(240, 0));
+        using C = CRemoveChoice;
+        QTest::newRow("a leaf") << QStringList{u"C"_qs} << C::KeepChildren << u"Remove Node"_qs << u"A(B(D),E) R"_qs;
+        QTest::newRow("a subtree, whole")
+            << QStringList{u"B"_qs} << C::WholeSubtree << u"Remove Node"_qs << u"A(E) R"_qs;
+        QTest::newRow("a subtree, children kept")
+            << QStringList{u"B"_qs} << C::KeepChildren << u"Remove Node"_qs << u"A(E) C D R"_qs;
+        QTest::newRow("two nodes at once")
+            << QStringList{u"C"_qs, u"E"_qs} << C::KeepChildren << u"Remove Nodes"_qs << u"A(B(D)) R"_qs;
+        QTest::newRow("a link and a node")
+            << QStringList{u"link E"_qs, u"C"_qs} << C::KeepChildren << u"Remove Node"_qs << u"A(B(D)) E R"_qs;
+        QTest::newRow("a link alone") << QStringList{u"link B"_qs} << C::KeepChildren << u"Remove Link"_qs
+                                      << u"A(E) B(C,D) R"_qs;
+        QTest::newRow("a whole tree") << QStringList{u"A"_qs} << C::WholeSubtree << u"Remove Node"_qs << u"R"_qs;
     }
 
-    QVERIFY(e.history().Undo());
-    QCOMPARE(CanvasPicture(*e.doc), before);
-    QCOMPARE(SavedLines(e.f.m), lines);
-    QVERIFY(!e.history().CanUndo());
-    QVERIFY(e.history().Redo());
-    QCOMPARE(CanvasPicture(*e.doc), after);
-    QCOMPARE(e.disagreement(), QString());
-}
+    void deleteThenUndo()
+    {
+        QFETCH(QStringList, selected);
+        QFETCH(CRemoveChoice, answer);
+        QFETCH(QString, step);
+        QFETCH(QString, outline);
+        Door e;
+        e.show();
+        const QStringList before = CanvasPicture(*e.doc);
+        const QStringList lines = SavedLines(e.f.m);
+        e.pick(selected);
+        e.removeAnswers = {answer};
+        e.key(Qt::Key_Delete);
+        QCOMPARE(Outline(e.f.m, *e.f.Tree()), outline);
+        const QStringList after = CanvasPicture(*e.doc);
+        QVERIFY(after != before);
+        QCOMPARE(e.history().UndoText(), step);
 
-// Copy, cut, paste and duplicate of B with C and D below it, within the
-// tree and into the other window's tree; every change is one step.
-void TestEditUndo::clipboard_data()
-{
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("target");   // "T" or "U"
-    QTest::addColumn<QString>("under");    // the node pasted under; "" for a new root
-    QTest::addColumn<QString>("outlineT"); // tree T afterwards
-    QTest::addColumn<QString>("outlineU"); // tree U afterwards
-    QTest::addColumn<bool>("keepsShape");  // the boxes stand as in the original
-
-    QTest::newRow("copy, paste into the other tree as a root")
-        << u"copy"_qs << u"U"_qs << QString() << u"A(B(C,D),E) R"_qs << u"B(C,D) U1"_qs << true;
-    QTest::newRow("copy, paste under a node of the other tree")
-        << u"copy"_qs << u"U"_qs << u"U1"_qs << u"A(B(C,D),E) R"_qs << u"U1(B(C,D))"_qs << true;
-    QTest::newRow("cut, paste into the other tree")
-        << u"cut"_qs << u"U"_qs << QString() << u"A(E) R"_qs << u"B(C,D) U1"_qs << true;
-    QTest::newRow("copy, paste in the same tree under R")
-        << u"copy"_qs << u"T"_qs << u"R"_qs << u"A(B(C,D),E) R(B(C,D))"_qs << u"U1"_qs << true;
-    QTest::newRow("duplicate") << u"duplicate"_qs << u"T"_qs << QString() << u"A(B(C,D),E) B(C,D) R"_qs << u"U1"_qs
-                               << true;
-    QTest::newRow("plain text, as from another program")
-        << u"text"_qs << u"U"_qs << QString() << u"A(B(C,D),E) R"_qs << u"B(C,D) U1"_qs << false;
-}
-
-void TestEditUndo::clipboard()
-{
-    QFETCH(QString, command);
-    QFETCH(QString, target);
-    QFETCH(QString, under);
-    QFETCH(QString, outlineT);
-    QFETCH(QString, outlineU);
-    QFETCH(bool, keepsShape);
-    Door e;
-    e.show();
-    const int b = e.ids[u"B"_qs];
-    const QStringList shapeOfB = Offsets(e.f.m, *e.f.N(b));
-    const QString startT = Outline(e.f.m, *e.f.Tree());
-    const QString startU = Outline(e.f.m, e.treeU());
-    QGuiApplication::clipboard()->clear();
-    e.pick({u"B"_qs});
-    int steps = 1;
-    if (command == u"copy") {
-        QVERIFY(e.view->CopySelection());
-        const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-        QVERIFY(data->hasFormat(Clipboard::MimeType()));
-        QVERIFY(data->hasText());
-    } else if (command == u"cut") {
-        QVERIFY(e.view->CutSelection());
-        QCOMPARE(e.history().UndoText(), EditorTexts::Cut);
-        steps = 2;
-    } else if (command == u"text") {
-        QGuiApplication::clipboard()->setText(CopyNodesAsText(e.f.m, {b}));
-    }
-    CTessel1View &into = target == u"T" ? *e.view : *e.otherView;
-    if (command == u"duplicate") {
-        QVERIFY(e.view->DuplicateSelection());
-        QCOMPARE(e.history().UndoText(), EditorTexts::Duplicate);
-    } else {
-        QVERIFY(into.PasteAt(QPoint(400, 300), under.isEmpty() ? 0 : e.ids[under]));
-        QCOMPARE(e.history().UndoText(), EditorTexts::Paste);
-    }
-    QCOMPARE(Outline(e.f.m, *e.f.Tree()), outlineT);
-    QCOMPARE(Outline(e.f.m, e.treeU()), outlineU);
-    QCOMPARE(e.disagreement(), QString());
-    // the copy has ids of its own
-    const CKELTree &pastedInto = target == u"T" ? *e.f.Tree() : e.treeU();
-    const CKELMethod *copy = nullptr;
-    for (const CKELMethod *n : pastedInto.Nodes()) {
-        if (n->component == u"B" && n->GetId() != b)
-            copy = n;
-    }
-    QVERIFY(copy);
-    if (under.isEmpty())
-        QVERIFY(RootNamed(pastedInto, u"B"_qs, b));
-    else
-        QCOMPARE(copy->ParentId(), e.ids[under]);
-    if (keepsShape)
-        QCOMPARE(Offsets(e.f.m, *copy), shapeOfB);
-
-    for (int i = 0; i < steps; ++i)
         QVERIFY(e.history().Undo());
-    QCOMPARE(Outline(e.f.m, *e.f.Tree()), startT);
-    QCOMPARE(Outline(e.f.m, e.treeU()), startU);
-    QVERIFY(!e.history().CanUndo());
-    QCOMPARE(e.disagreement(), QString());
-}
+        QCOMPARE(CanvasPicture(*e.doc), before);
+        QCOMPARE(SavedLines(e.f.m), lines);
+        QVERIFY(!e.history().CanUndo()); // it was one step
+        QCOMPARE(e.disagreement(), QString());
 
-// Text that is no node lines is refused and leaves the trees as they were.
-void TestEditUndo::pasteOfForeignTextChangesNothing()
-{
-    Door e;
-    const QStringList lines = SavedLines(e.f.m);
-    QGuiApplication::clipboard()->clear();
-    QVERIFY(!e.view->CanPaste());
-    QVERIFY(!e.view->PasteAt(QPoint(10, 10), 0));
-    QGuiApplication::clipboard()->setText(u"Dear team,\n  \"quoted\" words; no node here"_qs);
-    e.view->PasteAt(QPoint(10, 10), 0);
-    QCOMPARE(SavedLines(e.f.m), lines);
-    QVERIFY(!e.history().CanUndo());
-}
+        QVERIFY(e.history().Redo());
+        QCOMPARE(CanvasPicture(*e.doc), after);
+        QCOMPARE(Outline(e.f.m, *e.f.Tree()), outline);
+        QCOMPARE(e.disagreement(), QString());
+    }
 
-// Zoom, collapse and selection are the view's: no step, no changed flag.
-void TestEditUndo::viewStateStaysOutOfTheHistory()
-{
-    Door e;
-    e.f.m.MarkSaved();
-    e.view->ZoomIn();
-    e.doc->SetCollapsed(e.ids[u"B"_qs], true);
-    e.pick({u"C"_qs, u"D"_qs});
-    e.doc->SetSimulationMark(e.ids[u"A"_qs], 2);
-    QVERIFY(!e.history().CanUndo());
-    QVERIFY(e.history().IsClean());
-    QVERIFY(!e.f.m.Solution()->IsModified());
-}
+    // A drag of one box or of many, an alignment and a layout are each one
+    // step named after the command; undo puts model and drawing back.
+    void gesturesAreOneStep_data()
+    {
+        QTest::addColumn<QString>("gesture");
+        QTest::addColumn<QString>("step");
+        QTest::newRow("drag one box") << u"drag"_qs << u"Move"_qs;
+        QTest::newRow("drag two boxes picked with Ctrl+click") << u"ctrl-click drag"_qs << u"Move"_qs;
+        QTest::newRow("drag a rubber-band selection") << u"rubber band drag"_qs << u"Move"_qs;
+        QTest::newRow("align left") << u"align"_qs << u"Align"_qs;
+        QTest::newRow("rearrange all") << u"rearrange"_qs << EditorTexts::RearrangeAll;
+    }
+
+    void gesturesAreOneStep()
+    {
+        QFETCH(QString, gesture);
+        QFETCH(QString, step);
+        Door e;
+        e.show();
+        const QStringList before = CanvasPicture(*e.doc);
+        const QStringList lines = SavedLines(e.f.m);
+        QWidget *vp = e.view->viewport();
+        const int c = e.ids[u"C"_qs];
+        const int d = e.ids[u"D"_qs];
+        auto dragFrom = [&](const QPoint &from) {
+            QTest::mousePress(vp, Qt::LeftButton, {}, from);
+            QTest::mouseMove(vp, from + QPoint(5, 5));
+            QTest::mouseMove(vp, from + QPoint(40, 90));
+            QTest::mouseRelease(vp, Qt::LeftButton, {}, from + QPoint(40, 90));
+        };
+        if (gesture == u"drag") {
+            dragFrom(e.viewPoint(c));
+        } else if (gesture == u"ctrl-click drag") {
+            QTest::mouseClick(vp, Qt::LeftButton, {}, e.viewPoint(c));
+            QTest::mouseClick(vp, Qt::LeftButton, Qt::ControlModifier, e.viewPoint(d));
+            QCOMPARE(e.view->SelectedNodeIds().size(), 2);
+            dragFrom(e.viewPoint(d));
+        } else if (gesture == u"rubber band drag") {
+            // from empty canvas left of C to below D's right end
+            const QPoint from = e.view->mapFromScene(QPointF(5, 205));
+            const QPoint to = e.view->mapFromScene(QPointF(480, 290));
+            QTest::mousePress(vp, Qt::LeftButton, {}, from);
+            QTest::mouseMove(vp, from + QPoint(10, 10));
+            QTest::mouseMove(vp, to);
+            QTest::mouseRelease(vp, Qt::LeftButton, {}, to);
+            QCOMPARE(e.view->SelectedNodeIds().size(), 2);
+            dragFrom(e.viewPoint(c));
+        } else if (gesture == u"align") {
+            e.pick({u"R"_qs, u"E"_qs});
+            QVERIFY(CanvasEdits::Align(e.scene(), CanvasEdits::Alignment::Left));
+        } else {
+            QVERIFY(e.view->RearrangeAll());
+        }
+        const QStringList after = CanvasPicture(*e.doc);
+        QVERIFY(after != before);
+        QCOMPARE(e.disagreement(), QString());
+        QCOMPARE(e.history().UndoText(), step);
+        // the canvas keeps no history of its own for a tree
+        QCOMPARE(e.scene().UndoStack()->count(), 0);
+        if (gesture == u"rearrange") { // nothing left to arrange: no empty step
+            QSignalSpy steps(&e.history(), &CUndoHistory::changed);
+            QVERIFY(!e.view->RearrangeAll());
+            QCOMPARE(steps.count(), 0);
+        }
+        if (gesture.endsWith(u"drag"_qs) && gesture != u"drag") {
+            // both boxes went the same way
+            QCOMPARE(QPoint(e.f.N(d)->x - e.f.N(c)->x, e.f.N(d)->y - e.f.N(c)->y), QPoint(240, 0));
+        }
+
+        QVERIFY(e.history().Undo());
+        QCOMPARE(CanvasPicture(*e.doc), before);
+        QCOMPARE(SavedLines(e.f.m), lines);
+        QVERIFY(!e.history().CanUndo());
+        QVERIFY(e.history().Redo());
+        QCOMPARE(CanvasPicture(*e.doc), after);
+        QCOMPARE(e.disagreement(), QString());
+    }
+
+    // Copy, cut, paste and duplicate of B with C and D below it, within the
+    // tree and into the other window's tree; every change is one step.
+    void clipboard_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("target");   // "T" or "U"
+        QTest::addColumn<QString>("under");    // the node pasted under; "" for a new root
+        QTest::addColumn<QString>("outlineT"); // tree T afterwards
+        QTest::addColumn<QString>("outlineU"); // tree U afterwards
+        QTest::addColumn<bool>("keepsShape");  // the boxes stand as in the original
+
+        QTest::newRow("copy, paste into the other tree as a root")
+            << u"copy"_qs << u"U"_qs << QString() << u"A(B(C,D),E) R"_qs << u"B(C,D) U1"_qs << true;
+        QTest::newRow("copy, paste under a node of the other tree")
+            << u"copy"_qs << u"U"_qs << u"U1"_qs << u"A(B(C,D),E) R"_qs << u"U1(B(C,D))"_qs << true;
+        QTest::newRow("cut, paste into the other tree")
+            << u"cut"_qs << u"U"_qs << QString() << u"A(E) R"_qs << u"B(C,D) U1"_qs << true;
+        QTest::newRow("copy, paste in the same tree under R")
+            << u"copy"_qs << u"T"_qs << u"R"_qs << u"A(B(C,D),E) R(B(C,D))"_qs << u"U1"_qs << true;
+        QTest::newRow("duplicate") << u"duplicate"_qs << u"T"_qs << QString() << u"A(B(C,D),E) B(C,D) R"_qs << u"U1"_qs
+                                   << true;
+        QTest::newRow("plain text, as from another program")
+            << u"text"_qs << u"U"_qs << QString() << u"A(B(C,D),E) R"_qs << u"B(C,D) U1"_qs << false;
+    }
+
+    void clipboard()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, target);
+        QFETCH(QString, under);
+        QFETCH(QString, outlineT);
+        QFETCH(QString, outlineU);
+        QFETCH(bool, keepsShape);
+        Door e;
+        e.show();
+        const int b = e.ids[u"B"_qs];
+        const QStringList shapeOfB = Offsets(e.f.m, *e.f.N(b));
+        const QString startT = Outline(e.f.m, *e.f.Tree());
+        const QString startU = Outline(e.f.m, e.treeU());
+        QGuiApplication::clipboard()->clear();
+        e.pick({u"B"_qs});
+        int steps = 1;
+        if (command == u"copy") {
+            QVERIFY(e.view->CopySelection());
+            const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+            QVERIFY(data->hasFormat(Clipboard::MimeType()));
+            QVERIFY(data->hasText());
+        } else if (command == u"cut") {
+            QVERIFY(e.view->CutSelection());
+            QCOMPARE(e.history().UndoText(), EditorTexts::Cut);
+            steps = 2;
+        } else if (command == u"text") {
+            QGuiApplication::clipboard()->setText(CopyNodesAsText(e.f.m, {b}));
+        }
+        CTessel1View &into = target == u"T" ? *e.view : *e.otherView;
+        if (command == u"duplicate") {
+            QVERIFY(e.view->DuplicateSelection());
+            QCOMPARE(e.history().UndoText(), EditorTexts::Duplicate);
+        } else {
+            QVERIFY(into.PasteAt(QPoint(400, 300), under.isEmpty() ? 0 : e.ids[under]));
+            QCOMPARE(e.history().UndoText(), EditorTexts::Paste);
+        }
+        QCOMPARE(Outline(e.f.m, *e.f.Tree()), outlineT);
+        QCOMPARE(Outline(e.f.m, e.treeU()), outlineU);
+        QCOMPARE(e.disagreement(), QString());
+        // the copy has ids of its own
+        const CKELTree &pastedInto = target == u"T" ? *e.f.Tree() : e.treeU();
+        const CKELMethod *copy = nullptr;
+        for (const CKELMethod *n : pastedInto.Nodes()) {
+            if (n->component == u"B" && n->GetId() != b)
+                copy = n;
+        }
+        QVERIFY(copy);
+        if (under.isEmpty())
+            QVERIFY(RootNamed(pastedInto, u"B"_qs, b));
+        else
+            QCOMPARE(copy->ParentId(), e.ids[under]);
+        if (keepsShape)
+            QCOMPARE(Offsets(e.f.m, *copy), shapeOfB);
+
+        for (int i = 0; i < steps; ++i)
+            QVERIFY(e.history().Undo());
+        QCOMPARE(Outline(e.f.m, *e.f.Tree()), startT);
+        QCOMPARE(Outline(e.f.m, e.treeU()), startU);
+        QVERIFY(!e.history().CanUndo());
+        QCOMPARE(e.disagreement(), QString());
+    }
+
+    // Text that is no node lines is refused and leaves the trees as they were.
+    void pasteOfForeignTextChangesNothing()
+    {
+        Door e;
+        const QStringList lines = SavedLines(e.f.m);
+        QGuiApplication::clipboard()->clear();
+        QVERIFY(!e.view->CanPaste());
+        QVERIFY(!e.view->PasteAt(QPoint(10, 10), 0));
+        QGuiApplication::clipboard()->setText(u"Dear team,\n  \"quoted\" words; no node here"_qs);
+        e.view->PasteAt(QPoint(10, 10), 0);
+        QCOMPARE(SavedLines(e.f.m), lines);
+        QVERIFY(!e.history().CanUndo());
+    }
+
+    // Zoom, collapse and selection are the view's: no step, no changed flag.
+    void viewStateStaysOutOfTheHistory()
+    {
+        Door e;
+        e.f.m.MarkSaved();
+        e.view->ZoomIn();
+        e.doc->SetCollapsed(e.ids[u"B"_qs], true);
+        e.pick({u"C"_qs, u"D"_qs});
+        e.doc->SetSimulationMark(e.ids[u"A"_qs], 2);
+        QVERIFY(!e.history().CanUndo());
+        QVERIFY(e.history().IsClean());
+        QVERIFY(!e.f.m.Solution()->IsModified());
+    }
+};
 
 QTEST_MAIN(TestEditUndo)
 #include "tst_editundo.moc"

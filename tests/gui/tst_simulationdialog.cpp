@@ -147,673 +147,653 @@ class TestSimulationDialog : public QObject
     Q_OBJECT
 private slots:
     void initTestCase() { m_home = IsolateHome(); }
-    void entries_data();
-    void entries();
-    void runMarksTheTreeWindow();
-    void windowOpenedDuringRunShowsMarks();
-    void inputAndAutoSim();
-    void anotherTreeIsNotMarkedByTheRun();
-    void refusals_data();
-    void refusals();
-    void simulatorPathKeptInSolution_data();
-    void simulatorPathKeptInSolution();
-    void simulatorFromFileAsked_data();
-    void simulatorFromFileAsked();
-    void dialogFitsTheScreen();
-    void toolMenuPreselectsActiveTree();
-    void treeListFollowsTheModel();
-    void xmlTranslation();
-    void closingEndsTheRun();
-    void builtinStepsMoveStateAndMarks_data();
-    void builtinStepsMoveStateAndMarks();
-    void builtinRunRepeatsItsSeed();
-    void verifyFindingsMarkTheTree_data();
-    void verifyFindingsMarkTheTree();
-    void verifyCancelLeavesNothingRunning();
 
-private:
-    std::unique_ptr<QTemporaryDir> m_home;
-};
-
-// Every entry opens the one dialog; a tree entry selects its tree, the
-// main menu leaves the choice as it is.
-void TestSimulationDialog::entries_data()
-{
-    QTest::addColumn<Entry>("entry");
-    QTest::addColumn<int>("selected");
-    QTest::addColumn<int>("kind"); // the simulator it shows: the built-in one unless it names ZEPH
-    const int zeph = CAbsSimulatorDlg::Zeph;
-    QTest::newRow("main menu") << Entry([](Frame &f) {
-        f.frame->findChild<QAction *>(u"actionSimulation"_qs)->trigger();
-        return true;
-    }) << 0 << int(CAbsSimulatorDlg::BuiltIn);
-    QTest::newRow("explorer DBT row") << Entry([](Frame &f) { return f.explorerEntry(kOven, kSimulate); }) << kOven
-                                      << zeph;
-    QTest::newRow("DBT view, on a node") << Entry([](Frame &f) {
-        return f.viewEntry(kOven, QPointF(180, 45), kSimulate);
-    }) << kOven << zeph;
-    QTest::newRow("DBT view, empty canvas")
-        << Entry([](Frame &f) { return f.viewEntry(kOven, QPointF(700, 500), kSimulate); }) << kOven << zeph;
-    QTest::newRow("RBT view, empty canvas")
-        << Entry([](Frame &f) { return f.viewEntry(kR1, QPointF(700, 500), kSimulate); }) << kR1 << zeph;
-}
-
-void TestSimulationDialog::entries()
-{
-    QFETCH(Entry, entry);
-    QFETCH(int, selected);
-    QFETCH(int, kind);
-    Frame f;
-    QVERIFY(!f.dialog());
-    QVERIFY(entry(f));
-    CAbsSimulatorDlg *d = f.dialog();
-    QVERIFY(d);
-    QVERIFY(d->isVisible());
-    QVERIFY(!d->isModal());
-    QCOMPARE(d->SelectedTreeId(), selected);
-    QCOMPARE(d->Session().TreeId(), selected);
-    QCOMPARE(int(d->Kind()), kind);
-    QCOMPARE(d->BuiltinPanel()->isVisible(), kind == CAbsSimulatorDlg::BuiltIn);
-    QCOMPARE(d->ZephEdit()->isVisible(), kind == CAbsSimulatorDlg::Zeph);
-    QCOMPARE(d->MaxEventsEdit()->value(), 10);
-    // the example names no simulator: the stand-in built beside us is offered
-    QVERIFY(!d->SimulatorEdit()->text().isEmpty());
-    QCOMPARE(d->SimulatorEdit()->text(), CAbsSimulatorDlg::ShippedSimulator());
-
-    // a second entry reuses the dialog and moves the choice to its tree
-    QVERIFY(f.explorerEntry(kR1, kSimulate));
-    QCOMPARE(f.dialog(), d);
-    QCOMPARE(d->SelectedTreeId(), kR1);
-    QCOMPARE(f.frame->findChildren<CAbsSimulatorDlg *>().size(), 1);
-}
-
-// Oven is a chain 0 -> 00 -> 000; the stand-in reports all three labels.
-void TestSimulationDialog::runMarksTheTreeWindow()
-{
-    Frame f;
-    f.frame->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
-    CChildFrame *window = f.windows().Open(kOven);
-    QVERIFY(window);
-    window->showMaximized();
-    QVERIFY(f.explorerEntry(kOven, kSimulate));
-    CAbsSimulatorDlg *d = f.dialog();
-    QCOMPARE(QFileInfo(QStringLiteral(ZEPHSIM)).canonicalFilePath(), d->SimulatorEdit()->text());
-    f.simulate(*d, false);
-    // running the offered stand-in does not write its place into the solution
-    QCOMPARE(f.model().SimulatorPath(), QString());
-    QVERIFY(!f.model().Solution()->IsModified());
-    QVERIFY2(d->ZephEdit()->toPlainText().contains(u"nodeInfo(\"000\")"_qs), qPrintable(d->ZephEdit()->toPlainText()));
-    QVERIFY(d->Session().IsRunning());
-
-    // the chain's third node, labelled 000
-    const CKELMethod *first = f.model().LookupAs<CKELMethod>(33, KEL::Method);
-    const QString firstShown = u"000   "_qs + first->component + u' ' + first->GetDecoratedBehavior();
-    QTRY_VERIFY2_WITH_TIMEOUT(d->ResultEdit()->toPlainText().split(u'\n').contains(firstShown),
-                              qPrintable(d->ResultEdit()->toPlainText()), kWait);
-    // the box shows what the session received, line ends made plain, and
-    // the node's text beside each position label
-    QString received = d->Session().ResultText();
-    received.replace(u"\r\n"_qs, u"\n"_qs).remove(u'\r');
-    const QStringList shown = d->ResultEdit()->toPlainText().split(u'\n');
-    const QStringList raw = received.split(u'\n');
-    QCOMPARE(shown.size(), raw.size());
-    int labelled = 0;
-    for (qsizetype i = 0; i < raw.size(); ++i) {
-        if (shown[i] == raw[i])
-            continue;
-        const CKELMethod *n = nullptr;
-        const auto *oven = static_cast<const CKELTree *>(f.model().Lookup(kOven));
-        const QHash<int, QString> labels = Zeph::NodeLabels(f.model(), *oven);
-        for (CKELMethod *candidate : oven->Nodes()) {
-            if (labels.value(candidate->GetId()) == raw[i])
-                n = candidate;
-        }
-        QVERIFY2(n, qPrintable(shown[i]));
-        QCOMPARE(shown[i], raw[i] + u"   "_qs + n->component + u' ' + n->GetDecoratedBehavior());
-        ++labelled;
+    // Every entry opens the one dialog; a tree entry selects its tree, the
+    // main menu leaves the choice as it is.
+    void entries_data()
+    {
+        QTest::addColumn<Entry>("entry");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<int>("kind"); // the simulator it shows: the built-in one unless it names ZEPH
+        const int zeph = CAbsSimulatorDlg::Zeph;
+        QTest::newRow("main menu") << Entry([](Frame &f) {
+            f.frame->findChild<QAction *>(u"actionSimulation"_qs)->trigger();
+            return true;
+        }) << 0 << int(CAbsSimulatorDlg::BuiltIn);
+        QTest::newRow("explorer DBT row")
+            << Entry([](Frame &f) { return f.explorerEntry(kOven, kSimulate); }) << kOven << zeph;
+        QTest::newRow("DBT view, on a node")
+            << Entry([](Frame &f) { return f.viewEntry(kOven, QPointF(180, 45), kSimulate); }) << kOven << zeph;
+        QTest::newRow("DBT view, empty canvas")
+            << Entry([](Frame &f) { return f.viewEntry(kOven, QPointF(700, 500), kSimulate); }) << kOven << zeph;
+        QTest::newRow("RBT view, empty canvas")
+            << Entry([](Frame &f) { return f.viewEntry(kR1, QPointF(700, 500), kSimulate); }) << kR1 << zeph;
     }
-    QVERIFY(labelled >= 3);
 
-    const CTessel1Doc &doc = window->Document();
-    const QHash<int, int> wanted{
-        {31, CSimulationDisplay::Visited}, {32, CSimulationDisplay::Visited}, {33, CSimulationDisplay::Current}};
-    QCOMPARE(f.commands().Display().Marks(kOven), wanted);
-    QTRY_COMPARE_WITH_TIMEOUT(docMarks(doc), wanted, kWait);
-    QVERIFY(f.commands().Marks().IsTicking());
-    QVERIFY(f.prompt.texts.isEmpty());
+    void entries()
+    {
+        QFETCH(Entry, entry);
+        QFETCH(int, selected);
+        QFETCH(int, kind);
+        Frame f;
+        QVERIFY(!f.dialog());
+        QVERIFY(entry(f));
+        CAbsSimulatorDlg *d = f.dialog();
+        QVERIFY(d);
+        QVERIFY(d->isVisible());
+        QVERIFY(!d->isModal());
+        QCOMPARE(d->SelectedTreeId(), selected);
+        QCOMPARE(d->Session().TreeId(), selected);
+        QCOMPARE(int(d->Kind()), kind);
+        QCOMPARE(d->BuiltinPanel()->isVisible(), kind == CAbsSimulatorDlg::BuiltIn);
+        QCOMPARE(d->ZephEdit()->isVisible(), kind == CAbsSimulatorDlg::Zeph);
+        QCOMPARE(d->MaxEventsEdit()->value(), 10);
+        // the example names no simulator: the stand-in built beside us is offered
+        QVERIFY(!d->SimulatorEdit()->text().isEmpty());
+        QCOMPARE(d->SimulatorEdit()->text(), CAbsSimulatorDlg::ShippedSimulator());
 
-    // the stand-in has run to its end, and the interpreter with it
-    QTRY_VERIFY_WITH_TIMEOUT(d->ResultEdit()->toPlainText().contains(u"<TEST INFO>: Child process ended"_qs), kWait);
-    // Stop takes the marks off at once
-    d->Button(u"Stop"_qs)->click();
-    QVERIFY(!d->Session().IsRunning());
-    QCOMPARE(docMarks(doc), (QHash<int, int>()));
-    QVERIFY(!f.commands().Marks().IsTicking());
-}
+        // a second entry reuses the dialog and moves the choice to its tree
+        QVERIFY(f.explorerEntry(kR1, kSimulate));
+        QCOMPARE(f.dialog(), d);
+        QCOMPARE(d->SelectedTreeId(), kR1);
+        QCOMPARE(f.frame->findChildren<CAbsSimulatorDlg *>().size(), 1);
+    }
 
-// A window opened in the middle of a run starts with the marks so far.
-void TestSimulationDialog::windowOpenedDuringRunShowsMarks()
-{
-    Frame f;
-    QVERIFY(f.explorerEntry(kOven, kSimulate));
-    CAbsSimulatorDlg *d = f.dialog();
-    f.simulate(*d, false);
-    QTRY_COMPARE_WITH_TIMEOUT(f.commands().Display().MarkOf(kOven, 33), int(CSimulationDisplay::Current), kWait);
-    f.commands().Marks().Flush(); // changes taken while no window shows them
-    CChildFrame *window = f.windows().Open(kOven);
-    QVERIFY(window);
-    QCOMPARE(docMarks(window->Document()), f.commands().Display().Marks(kOven));
-}
+    // Oven is a chain 0 -> 00 -> 000; the stand-in reports all three labels.
+    void runMarksTheTreeWindow()
+    {
+        Frame f;
+        f.frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
+        CChildFrame *window = f.windows().Open(kOven);
+        QVERIFY(window);
+        window->showMaximized();
+        QVERIFY(f.explorerEntry(kOven, kSimulate));
+        CAbsSimulatorDlg *d = f.dialog();
+        QCOMPARE(QFileInfo(QStringLiteral(ZEPHSIM)).canonicalFilePath(), d->SimulatorEdit()->text());
+        f.simulate(*d, false);
+        // running the offered stand-in does not write its place into the solution
+        QCOMPARE(f.model().SimulatorPath(), QString());
+        QVERIFY(!f.model().Solution()->IsModified());
+        QVERIFY2(d->ZephEdit()->toPlainText().contains(u"nodeInfo(\"000\")"_qs),
+                 qPrintable(d->ZephEdit()->toPlainText()));
+        QVERIFY(d->Session().IsRunning());
 
-// In interaction mode the stand-in waits for a line before each step: the
-// Input button sends one, Auto Sim keeps sending at the slider's pace. Stop
-// ends the display only.
-void TestSimulationDialog::inputAndAutoSim()
-{
-    Frame f;
-    CChildFrame *window = f.windows().Open(kOven);
-    QVERIFY(f.viewEntry(kOven, QPointF(180, 45), kSimulate));
-    CAbsSimulatorDlg *d = f.dialog();
-    auto reported = [d](const QString &label) { return ::reported(*d, label); };
-    f.simulate(*d, true, true);
-    // the stand-in greets, then waits for a line before its first step
-    QTRY_VERIFY_WITH_TIMEOUT(d->ResultEdit()->toPlainText().contains(u"zephsim: "_qs), kWait);
-    QVERIFY(!reported(u"0"_qs));
-    QTest::keyClicks(d->InputEdit(), u"go"_qs);
-    d->Button(u"Input"_qs)->click();
-    QTRY_VERIFY_WITH_TIMEOUT(reported(u"0"_qs), kWait);
-    QVERIFY(!reported(u"00"_qs));
-    QTRY_COMPARE_WITH_TIMEOUT(window->Document().SimulationMark(31), int(CSimulationDisplay::Current), kWait);
+        // the chain's third node, labelled 000
+        const CKELMethod *first = f.model().LookupAs<CKELMethod>(33, KEL::Method);
+        const QString firstShown = u"000   "_qs + first->component + u' ' + first->GetDecoratedBehavior();
+        QTRY_VERIFY2_WITH_TIMEOUT(d->ResultEdit()->toPlainText().split(u'\n').contains(firstShown),
+                                  qPrintable(d->ResultEdit()->toPlainText()), kWait);
+        // the box shows what the session received, line ends made plain, and
+        // the node's text beside each position label
+        QString received = d->Session().ResultText();
+        received.replace(u"\r\n"_qs, u"\n"_qs).remove(u'\r');
+        const QStringList shown = d->ResultEdit()->toPlainText().split(u'\n');
+        const QStringList raw = received.split(u'\n');
+        QCOMPARE(shown.size(), raw.size());
+        int labelled = 0;
+        for (qsizetype i = 0; i < raw.size(); ++i) {
+            if (shown[i] == raw[i])
+                continue;
+            const CKELMethod *n = nullptr;
+            const auto *oven = static_cast<const CKELTree *>(f.model().Lookup(kOven));
+            const QHash<int, QString> labels = Zeph::NodeLabels(f.model(), *oven);
+            for (CKELMethod *candidate : oven->Nodes()) {
+                if (labels.value(candidate->GetId()) == raw[i])
+                    n = candidate;
+            }
+            QVERIFY2(n, qPrintable(shown[i]));
+            QCOMPARE(shown[i], raw[i] + u"   "_qs + n->component + u' ' + n->GetDecoratedBehavior());
+            ++labelled;
+        }
+        QVERIFY(labelled >= 3);
 
-    // Stop takes the marks off and leaves the simulator running: the next
-    // line still reaches it (Return in the line sends it too)
-    const qint64 pid = d->Session().Process().ProcessId();
-    d->Button(u"Stop"_qs)->click();
-    QCOMPARE(docMarks(window->Document()), (QHash<int, int>()));
-    QVERIFY(!processEnded(pid));
-    QTest::keyClick(d->InputEdit(), Qt::Key_Return);
-    QTRY_VERIFY_WITH_TIMEOUT(reported(u"00"_qs), kWait);
-    f.commands().Marks().Flush();
-    QCOMPARE(docMarks(window->Document()), (QHash<int, int>()));
+        const CTessel1Doc &doc = window->Document();
+        const QHash<int, int> wanted{
+            {31, CSimulationDisplay::Visited}, {32, CSimulationDisplay::Visited}, {33, CSimulationDisplay::Current}};
+        QCOMPARE(f.commands().Display().Marks(kOven), wanted);
+        QTRY_COMPARE_WITH_TIMEOUT(docMarks(doc), wanted, kWait);
+        QVERIFY(f.commands().Marks().IsTicking());
+        QVERIFY(f.prompt.texts.isEmpty());
 
-    d->IntervalSlider()->setValue(d->IntervalSlider()->minimum());
-    d->AutoSimBox()->setChecked(true);
-    QVERIFY(d->Session().AutoSimActive());
-    QTRY_VERIFY_WITH_TIMEOUT(reported(u"000"_qs), kWait);
-    d->AutoSimBox()->setChecked(false);
-    QVERIFY(!d->Session().AutoSimActive());
-}
+        // the stand-in has run to its end, and the interpreter with it
+        QTRY_VERIFY_WITH_TIMEOUT(d->ResultEdit()->toPlainText().contains(u"<TEST INFO>: Child process ended"_qs),
+                                 kWait);
+        // Stop takes the marks off at once
+        d->Button(u"Stop"_qs)->click();
+        QVERIFY(!d->Session().IsRunning());
+        QCOMPARE(docMarks(doc), (QHash<int, int>()));
+        QVERIFY(!f.commands().Marks().IsTicking());
+    }
 
-// Choosing another tree during a run stops the display: the program that
-// runs is the first tree's, and its labels would match the other's nodes.
-void TestSimulationDialog::anotherTreeIsNotMarkedByTheRun()
-{
-    Frame f;
-    QVERIFY(f.explorerEntry(kR1, kSimulate));
-    CAbsSimulatorDlg *d = f.dialog();
-    d->ShowNodeIdBox()->setChecked(true);
-    d->Button(u"Translate"_qs)->click(); // R1's nodes now carry 0, 00, ...
-    QVERIFY(f.explorerEntry(kOven, kSimulate));
-    f.simulate(*d, true);
-    d->Button(u"Input"_qs)->click();
-    QTRY_COMPARE_WITH_TIMEOUT(f.commands().Display().MarkOf(kOven, 31), int(CSimulationDisplay::Current), kWait);
-
-    d->TreeList()->setCurrentIndex(d->TreeList()->findData(kR1));
-    QVERIFY(!d->Session().IsRunning());
-    QCOMPARE(f.commands().Display().Marks(kOven), (QHash<int, int>()));
-    d->Button(u"Input"_qs)->click();
-    QTRY_VERIFY_WITH_TIMEOUT(reported(*d, u"00"_qs), kWait);
-    QCOMPARE(f.commands().Display().Marks(kR1), (QHash<int, int>()));
-}
-
-void TestSimulationDialog::refusals_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<bool>("translate");
-    QTest::addColumn<QString>("message");
-    const QString missing = u"/nonexistent/zeph/zephsim"_qs;
-    QTest::newRow("no ZEPH text") << QStringLiteral(ZEPHSIM) << false << SimulationTexts::NoZephInput();
-    QTest::newRow("simulator missing") << missing << true << SimulationTexts::SimulatorNotFound(missing);
-}
-
-// What cannot run says why, once, and nothing starts.
-void TestSimulationDialog::refusals()
-{
-    QFETCH(QString, path);
-    QFETCH(bool, translate);
-    QFETCH(QString, message);
-    Frame f;
-    QVERIFY(f.explorerEntry(kOven, kSimulate));
-    CAbsSimulatorDlg *d = f.dialog();
-    if (translate)
-        d->Button(u"Translate"_qs)->click();
-    d->SimulatorEdit()->setText(path);
-    d->Button(u"Simulate"_qs)->click();
-    QCOMPARE(f.prompt.texts, QStringList{message});
-    QCOMPARE(f.prompt.captions, QStringList{u"Message"_qs});
-    QVERIFY(!d->Session().IsRunning());
-    QVERIFY(!d->Session().Process().IsRunning());
-    QVERIFY(d->ResultEdit()->toPlainText().isEmpty());
-}
-
-void TestSimulationDialog::simulatorPathKeptInSolution_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<bool>("browse");
-    QTest::newRow("chosen with ...") << u"/opt/zeph/bin/zephsim"_qs << true;
-    QTest::newRow("chosen, record separators") << u"/opt/ze;ph:x\\y/sim;"_qs << true;
-    QTest::newRow("typed, then Simulate") << u"/opt/Zeph Simulator/sïm ü"_qs << false;
-}
-
-// The simulator the user names goes into the solution: it is saved, read
-// back and shown by the next dialog.
-void TestSimulationDialog::simulatorPathKeptInSolution()
-{
-    QFETCH(QString, path);
-    QFETCH(bool, browse);
-    QTemporaryDir dir;
-    const QString file = dir.filePath(u"sim.kvf"_qs);
+    // A window opened in the middle of a run starts with the marks so far.
+    void windowOpenedDuringRunShowsMarks()
     {
         Frame f;
         QVERIFY(f.explorerEntry(kOven, kSimulate));
         CAbsSimulatorDlg *d = f.dialog();
-        QVERIFY(!f.model().Solution()->IsModified());
-        if (browse) {
-            f.script.files << path;
-            d->Button(u"..."_qs)->click();
-            QCOMPARE(d->SimulatorEdit()->text(), path);
-        } else {
-            d->Button(u"Translate"_qs)->click();
-            d->SimulatorEdit()->setText(path);
-            d->Button(u"Simulate"_qs)->click();
-            QCOMPARE(f.prompt.texts, QStringList{SimulationTexts::SimulatorNotFound(path)});
-        }
-        QCOMPARE(f.model().SimulatorPath(), path);
-        QVERIFY(f.model().Solution()->IsModified()); // so that closing asks to save it
-        f.script.files << file;
-        QVERIFY(f.frame->Files().SaveAs());
-        // another solution brings its own (empty) path
-        QVERIFY(f.frame->Files().New());
-        QCOMPARE(d->SimulatorEdit()->text(), CAbsSimulatorDlg::ShippedSimulator());
-        QCOMPARE(d->TreeList()->count(), 0);
+        f.simulate(*d, false);
+        QTRY_COMPARE_WITH_TIMEOUT(f.commands().Display().MarkOf(kOven, 33), int(CSimulationDisplay::Current), kWait);
+        f.commands().Marks().Flush(); // changes taken while no window shows them
+        CChildFrame *window = f.windows().Open(kOven);
+        QVERIFY(window);
+        QCOMPARE(docMarks(window->Document()), f.commands().Display().Marks(kOven));
     }
-    Frame g(false);
-    QVERIFY(g.open(file));
-    QCOMPARE(g.model().SimulatorPath(), path);
-    g.frame->findChild<QAction *>(u"actionSimulation"_qs)->trigger();
-    QCOMPARE(g.dialog()->SimulatorEdit()->text(), path);
-}
 
-void TestSimulationDialog::simulatorFromFileAsked_data()
-{
-    QTest::addColumn<bool>("browse");
-    QTest::addColumn<bool>("yes"); // the answer to the question
-    QTest::addColumn<bool>("runs");
-    QTest::addColumn<int>("questions"); // over two presses of Simulate
-    QTest::newRow("yes runs, asked once") << false << true << true << 1;
-    QTest::newRow("no keeps it from running, asked once") << false << false << false << 1;
-    QTest::newRow("chosen with ... runs unasked") << true << false << true << 0;
-}
-
-// A simulator the solution file names (someone else's program) runs only
-// once this user agreed to that path; the answer is kept per path.
-void TestSimulationDialog::simulatorFromFileAsked()
-{
-    QFETCH(bool, browse);
-    QFETCH(bool, yes);
-    QFETCH(bool, runs);
-    QFETCH(int, questions);
-    QSettings().remove(u"Simulation"_qs);
-    QTemporaryDir dir;
-    const QString theirs = dir.filePath(u"their-simulator"_qs);
-    QVERIFY(QFile::copy(QStringLiteral(ZEPHSIM), theirs));
-    Frame f;
-    f.model().SetSimulatorPath(theirs); // as read from their file
-    QVERIFY(f.explorerEntry(kOven, kSimulate));
-    CAbsSimulatorDlg *d = f.dialog();
-    QCOMPARE(d->SimulatorEdit()->text(), theirs);
-    if (browse) {
-        f.script.files << theirs;
-        d->Button(u"..."_qs)->click();
-    }
-    f.prompt.answers = {yes ? CPrompt::Yes : CPrompt::No};
-    d->Button(u"Translate"_qs)->click();
-    for (int press = 0; press < 2; ++press) {
-        d->Button(u"Stop"_qs)->click();
-        d->Button(u"Simulate"_qs)->click();
-        QCOMPARE(d->Session().IsRunning(), runs);
-    }
-    const QString question = u"This solution names the simulator \"%1\". Run it?"_qs.arg(theirs);
-    QCOMPARE(f.prompt.texts.count(question), questions);
-    QCOMPARE(f.prompt.texts.size(), runs ? questions : questions + 1); // a refusal says how to run one
-}
-
-// The dialog fits the screen it opens on.
-void TestSimulationDialog::dialogFitsTheScreen()
-{
-    Frame f;
-    QVERIFY(f.explorerEntry(kOven, kSimulate));
-    CAbsSimulatorDlg *d = f.dialog();
-    QVERIFY(QTest::qWaitForWindowExposed(d));
-    const QRect area = d->screen()->availableGeometry();
-    QVERIFY2(d->frameGeometry().width() <= area.width() && d->frameGeometry().height() <= area.height(),
-             qPrintable(QString::number(d->frameGeometry().width())));
-}
-
-// Tool > Simulation offers the tree of the active tree window.
-void TestSimulationDialog::toolMenuPreselectsActiveTree()
-{
-    Frame f;
-    f.frame->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
-    QAction *entry = f.frame->findChild<QAction *>(u"actionSimulation"_qs);
-    for (int tree : {kR1, kOven}) {
-        CChildFrame *window = f.windows().Open(tree);
-        f.frame->findChild<QMdiArea *>()->setActiveSubWindow(window);
-        entry->trigger();
-        QCOMPARE(f.dialog()->SelectedTreeId(), tree);
-    }
-}
-
-// "BTS:" lists the trees of the current version and follows the model.
-void TestSimulationDialog::treeListFollowsTheModel()
-{
-    Frame f;
-    QVERIFY(f.explorerEntry(kOven, kSimulate));
-    CAbsSimulatorDlg *d = f.dialog();
-    auto ids = [d] {
-        QList<int> list;
-        for (int i = 0; i < d->TreeList()->count(); ++i)
-            list.append(d->TreeList()->itemData(i).toInt());
-        return list;
-    };
-    QList<int> expected;
-    const CKELVersion *version = f.model().CurrentVersion();
-    for (const CKELData *folder :
-         {static_cast<const CKELData *>(version->RBTFolder()), static_cast<const CKELData *>(version->DBTFolder())}) {
-        for (const auto &c : folder->Children())
-            expected.append(c->GetId());
-    }
-    QCOMPARE(ids(), expected);
-    QVERIFY(expected.contains(kOven) && expected.contains(kR1));
-
-    QVERIFY(f.model().AddRBT(u"Late"_qs, {}, 50));
-    const int late = f.model().FindTree(KEL::RBTs, u"Late"_qs)->GetId();
-    QTRY_VERIFY(ids().contains(late));
-    QCOMPARE(d->SelectedTreeId(), kOven);
-
-    // removing the chosen tree leaves no choice rather than another tree
-    f.prompt.answers = {CPrompt::Yes};
-    QVERIFY(f.model().RemoveDBT(kOven));
-    QTRY_VERIFY(!ids().contains(kOven));
-    QCOMPARE(d->SelectedTreeId(), 0);
-    QCOMPARE(d->Session().TreeId(), 0);
-
-    // choosing in the list is what the session simulates
-    d->TreeList()->setCurrentIndex(d->TreeList()->findData(late));
-    QCOMPARE(d->Session().TreeId(), late);
-}
-
-// With "XML" ticked, Translate gives the tree as XML instead of ZEPH.
-void TestSimulationDialog::xmlTranslation()
-{
-    Frame f;
-    QVERIFY(f.explorerEntry(kOven, kSimulate));
-    CAbsSimulatorDlg *d = f.dialog();
-    d->Button(u"Translate"_qs)->click();
-    const QString zeph = d->ZephEdit()->toPlainText();
-    QVERIFY(!zeph.isEmpty());
-    QVERIFY(!zeph.startsWith(u'<'));
-    d->XmlBox()->setChecked(true);
-    d->Button(u"Translate"_qs)->click();
-    const QString xml = d->ZephEdit()->toPlainText();
-    QVERIFY2(f.prompt.texts.isEmpty(), qPrintable(f.prompt.texts.join(u'\n')));
-    QVERIFY2(xml.trimmed().startsWith(u'<'), qPrintable(xml));
-    QVERIFY(xml.contains(u"30"_qs));
-}
-
-// Closing the dialog ends the simulator and takes the marks off; so does
-// closing the main window in the middle of a run.
-void TestSimulationDialog::closingEndsTheRun()
-{
-    QPointer<CAbsSimulatorDlg> d;
-    qint64 pid = 0;
+    // In interaction mode the stand-in waits for a line before each step: the
+    // Input button sends one, Auto Sim keeps sending at the slider's pace. Stop
+    // ends the display only.
+    void inputAndAutoSim()
     {
         Frame f;
         CChildFrame *window = f.windows().Open(kOven);
-        QVERIFY(f.explorerEntry(kOven, kSimulate));
-        d = f.dialog();
-        f.simulate(*d, true);
-        pid = d->Session().Process().ProcessId();
-        d->InputEdit()->setText(u"x"_qs);
+        QVERIFY(f.viewEntry(kOven, QPointF(180, 45), kSimulate));
+        CAbsSimulatorDlg *d = f.dialog();
+        auto reported = [d](const QString &label) { return ::reported(*d, label); };
+        f.simulate(*d, true, true);
+        // the stand-in greets, then waits for a line before its first step
+        QTRY_VERIFY_WITH_TIMEOUT(d->ResultEdit()->toPlainText().contains(u"zephsim: "_qs), kWait);
+        QVERIFY(!reported(u"0"_qs));
+        QTest::keyClicks(d->InputEdit(), u"go"_qs);
         d->Button(u"Input"_qs)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(reported(u"0"_qs), kWait);
+        QVERIFY(!reported(u"00"_qs));
         QTRY_COMPARE_WITH_TIMEOUT(window->Document().SimulationMark(31), int(CSimulationDisplay::Current), kWait);
-        d->Button(u"Close"_qs)->click();
-        QTRY_VERIFY(d.isNull());
+
+        // Stop takes the marks off and leaves the simulator running: the next
+        // line still reaches it (Return in the line sends it too)
+        const qint64 pid = d->Session().Process().ProcessId();
+        d->Button(u"Stop"_qs)->click();
         QCOMPARE(docMarks(window->Document()), (QHash<int, int>()));
-        QTRY_VERIFY_WITH_TIMEOUT(processEnded(pid), kWait);
-        QVERIFY(!f.commands().Display().IsRunning(kOven));
-
-        // a new dialog, still running when the main window goes
-        QVERIFY(f.explorerEntry(kOven, kSimulate));
-        d = f.dialog();
-        f.simulate(*d, true);
-        pid = d->Session().Process().ProcessId();
         QVERIFY(!processEnded(pid));
-    }
-    QVERIFY(d.isNull());
-    QTRY_VERIFY_WITH_TIMEOUT(processEnded(pid), kWait);
-}
+        QTest::keyClick(d->InputEdit(), Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(reported(u"00"_qs), kWait);
+        f.commands().Marks().Flush();
+        QCOMPARE(docMarks(window->Document()), (QHash<int, int>()));
 
-// The built-in simulator: events from their buttons, steps by a double
-// click, the state table and the marks on the tree window following.
-void TestSimulationDialog::builtinStepsMoveStateAndMarks_data()
-{
-    QTest::addColumn<QStringList>("events"); // buttons pressed first
-    QTest::addColumn<int>("steps");          // double clicks on the first enabled step
-    QTest::addColumn<QString>("component");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QList<int>>("current");
-    QTest::addColumn<QList<int>>("visited");
-    QTest::addColumn<QString>("status");
-    QTest::newRow("no step before the sensor")
-        << QStringList() << 0 << u"DOOR"_qs << u"closed"_qs << QList<int>() << QList<int>() << u"Waiting: "_qs;
-    QTest::newRow("the sensor lets its step go")
-        << QStringList{u"SENSOR person detected"_qs} << 1 << u"DOOR"_qs << u"closed"_qs << QList<int>{102}
-        << QList<int>() << u"Steps taken: 1;"_qs;
-    QTest::newRow("later steps mark the earlier visited")
-        << QStringList{u"SENSOR person detected"_qs} << 3 << u"DOOR"_qs << u"open"_qs << QList<int>{104}
-        << QList<int>{102, 103} << u"Steps taken: 3;"_qs;
-}
-
-void TestSimulationDialog::builtinStepsMoveStateAndMarks()
-{
-    QFETCH(QStringList, events);
-    QFETCH(int, steps);
-    QFETCH(QString, component);
-    QFETCH(QString, value);
-    QFETCH(QList<int>, current);
-    QFETCH(QList<int>, visited);
-    QFETCH(QString, status);
-    Frame f(false);
-    QVERIFY(f.open(kChecks));
-    CChildFrame *window = f.windows().Open(kDoor);
-    QVERIFY(window);
-    f.frame->findChild<QAction *>(u"actionSimulation"_qs)->trigger();
-    CAbsSimulatorDlg *d = f.dialog();
-    QCOMPARE(d->Kind(), CAbsSimulatorDlg::BuiltIn);
-    d->SelectTree(kDoor);
-    QVERIFY(QTest::qWaitForWindowExposed(d));
-    CBuiltinSimulatorPanel *panel = d->BuiltinPanel();
-    QVERIFY(panel->isVisibleTo(d));
-    for (const QString &e : events) {
-        QPushButton *b = eventButton(*panel, e);
-        QVERIFY2(b, qPrintable(e));
-        b->click();
+        d->IntervalSlider()->setValue(d->IntervalSlider()->minimum());
+        d->AutoSimBox()->setChecked(true);
+        QVERIFY(d->Session().AutoSimActive());
+        QTRY_VERIFY_WITH_TIMEOUT(reported(u"000"_qs), kWait);
+        d->AutoSimBox()->setChecked(false);
+        QVERIFY(!d->Session().AutoSimActive());
     }
-    for (int i = 0; i < steps; ++i) {
-        QListWidget *list = panel->StepList();
-        QVERIFY2(list->count() > 0, qPrintable(panel->Status()->text()));
-        emit list->itemDoubleClicked(list->item(0));
-        QTRY_COMPARE(panel->Simulator()->StepsTaken(), i + 1);
-    }
-    QCOMPARE(panel->Simulator()->StepsTaken(), steps);
-    QCOMPARE(tableValue(*panel->StateTable(), component), value);
-    QVERIFY2(panel->Status()->text().startsWith(status), qPrintable(panel->Status()->text()));
-    f.commands().Marks().Flush();
-    const QHash<int, int> marks = docMarks(window->Document());
-    for (int id : current)
-        QCOMPARE(marks.value(id), int(CSimulationDisplay::Current));
-    for (int id : visited)
-        QCOMPARE(marks.value(id), int(CSimulationDisplay::Visited));
-    const int marked = int(std::count_if(marks.cbegin(), marks.cend(), [](int m) {
-        return m == CSimulationDisplay::Current || m == CSimulationDisplay::Visited;
-    }));
-    QCOMPARE(marked, int(current.size() + visited.size()));
-    // Reset starts over and takes the marks off
-    d->findChild<QPushButton *>(u"builtinReset"_qs)->click();
-    QCOMPARE(panel->Simulator()->StepsTaken(), 0);
-    QCOMPARE(tableValue(*panel->StateTable(), u"DOOR"_qs), u"closed"_qs);
-    f.commands().Marks().Flush();
-    QCOMPARE(docMarks(window->Document()), (QHash<int, int>()));
-}
 
-// A run chooses at random from the seed it shows: the same seed, the same run.
-void TestSimulationDialog::builtinRunRepeatsItsSeed()
-{
-    Frame f(false);
-    QVERIFY(f.open(kChecks));
-    f.frame->findChild<QAction *>(u"actionSimulation"_qs)->trigger();
-    CAbsSimulatorDlg *d = f.dialog();
-    d->SelectTree(kDoor);
-    d->IntervalSlider()->setValue(d->IntervalSlider()->minimum());
-    CBuiltinSimulatorPanel *panel = d->BuiltinPanel();
-    QStringList runs;
-    for (int run = 0; run < 2; ++run) {
-        panel->SeedEdit()->setValue(4242);
-        d->findChild<QPushButton *>(u"builtinReset"_qs)->click();
-        // the door opens and closes while events keep coming
-        for (int k = 0; k < 3; ++k) {
-            for (QPushButton *b : panel->EventButtons())
-                b->click();
+    // Choosing another tree during a run stops the display: the program that
+    // runs is the first tree's, and its labels would match the other's nodes.
+    void anotherTreeIsNotMarkedByTheRun()
+    {
+        Frame f;
+        QVERIFY(f.explorerEntry(kR1, kSimulate));
+        CAbsSimulatorDlg *d = f.dialog();
+        d->ShowNodeIdBox()->setChecked(true);
+        d->Button(u"Translate"_qs)->click(); // R1's nodes now carry 0, 00, ...
+        QVERIFY(f.explorerEntry(kOven, kSimulate));
+        f.simulate(*d, true);
+        d->Button(u"Input"_qs)->click();
+        QTRY_COMPARE_WITH_TIMEOUT(f.commands().Display().MarkOf(kOven, 31), int(CSimulationDisplay::Current), kWait);
+
+        d->TreeList()->setCurrentIndex(d->TreeList()->findData(kR1));
+        QVERIFY(!d->Session().IsRunning());
+        QCOMPARE(f.commands().Display().Marks(kOven), (QHash<int, int>()));
+        d->Button(u"Input"_qs)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(reported(*d, u"00"_qs), kWait);
+        QCOMPARE(f.commands().Display().Marks(kR1), (QHash<int, int>()));
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("translate");
+        QTest::addColumn<QString>("message");
+        const QString missing = u"/nonexistent/zeph/zephsim"_qs;
+        QTest::newRow("no ZEPH text") << QStringLiteral(ZEPHSIM) << false << SimulationTexts::NoZephInput();
+        QTest::newRow("simulator missing") << missing << true << SimulationTexts::SimulatorNotFound(missing);
+    }
+
+    // What cannot run says why, once, and nothing starts.
+    void refusals()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, translate);
+        QFETCH(QString, message);
+        Frame f;
+        QVERIFY(f.explorerEntry(kOven, kSimulate));
+        CAbsSimulatorDlg *d = f.dialog();
+        if (translate)
+            d->Button(u"Translate"_qs)->click();
+        d->SimulatorEdit()->setText(path);
+        d->Button(u"Simulate"_qs)->click();
+        QCOMPARE(f.prompt.texts, QStringList{message});
+        QCOMPARE(f.prompt.captions, QStringList{u"Message"_qs});
+        QVERIFY(!d->Session().IsRunning());
+        QVERIFY(!d->Session().Process().IsRunning());
+        QVERIFY(d->ResultEdit()->toPlainText().isEmpty());
+    }
+
+    void simulatorPathKeptInSolution_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("browse");
+        QTest::newRow("chosen with ...") << u"/opt/zeph/bin/zephsim"_qs << true;
+        QTest::newRow("chosen, record separators") << u"/opt/ze;ph:x\\y/sim;"_qs << true;
+        QTest::newRow("typed, then Simulate") << u"/opt/Zeph Simulator/sïm ü"_qs << false;
+    }
+
+    // The simulator the user names goes into the solution: it is saved, read
+    // back and shown by the next dialog.
+    void simulatorPathKeptInSolution()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, browse);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(u"sim.kvf"_qs);
+        {
+            Frame f;
+            QVERIFY(f.explorerEntry(kOven, kSimulate));
+            CAbsSimulatorDlg *d = f.dialog();
+            QVERIFY(!f.model().Solution()->IsModified());
+            if (browse) {
+                f.script.files << path;
+                d->Button(u"..."_qs)->click();
+                QCOMPARE(d->SimulatorEdit()->text(), path);
+            } else {
+                d->Button(u"Translate"_qs)->click();
+                d->SimulatorEdit()->setText(path);
+                d->Button(u"Simulate"_qs)->click();
+                QCOMPARE(f.prompt.texts, QStringList{SimulationTexts::SimulatorNotFound(path)});
+            }
+            QCOMPARE(f.model().SimulatorPath(), path);
+            QVERIFY(f.model().Solution()->IsModified()); // so that closing asks to save it
+            f.script.files << file;
+            QVERIFY(f.frame->Files().SaveAs());
+            // another solution brings its own (empty) path
+            QVERIFY(f.frame->Files().New());
+            QCOMPARE(d->SimulatorEdit()->text(), CAbsSimulatorDlg::ShippedSimulator());
+            QCOMPARE(d->TreeList()->count(), 0);
         }
-        d->findChild<QPushButton *>(u"builtinRun"_qs)->click();
-        QVERIFY(panel->IsRunning());
-        QTRY_VERIFY_WITH_TIMEOUT(!panel->IsRunning(), kWait);
-        QVERIFY(panel->Simulator()->StepsTaken() > 3);
-        runs.append(panel->Log()->toPlainText());
+        Frame g(false);
+        QVERIFY(g.open(file));
+        QCOMPARE(g.model().SimulatorPath(), path);
+        g.frame->findChild<QAction *>(u"actionSimulation"_qs)->trigger();
+        QCOMPARE(g.dialog()->SimulatorEdit()->text(), path);
     }
-    QCOMPARE(runs[1], runs[0]);
-}
 
-// Verification from Tool > Model Checking: a known deadlock and an
-// unreachable node, each shown on the tree window when chosen, and the
-// deadlock's trail replayed step by step.
-void TestSimulationDialog::verifyFindingsMarkTheTree_data()
-{
-    QTest::addColumn<QString>("finding");
-    QTest::addColumn<Marks>("marks");
-    QTest::addColumn<int>("replaySteps"); // presses of Replay; -1 when it is off
-    QTest::addColumn<QString>("light");   // LIGHT in the state table after them
-    const int waiting = CSimulationDisplay::Waiting;
-    const int current = CSimulationDisplay::Current;
-    const int visited = CSimulationDisplay::Visited;
-    QTest::newRow("the deadlock's trail")
-        << u"Deadlock: found"_qs << Marks{{115, visited}, {116, current}, {117, waiting}, {118, waiting}} << 2
-        << u"off"_qs;
-    QTest::newRow("an unreachable node") << u"Unreachable: #117 LIGHT?on?"_qs
-                                         << Marks{{115, waiting}, {116, waiting}, {117, current}, {118, waiting}} << -1
-                                         << u"(none)"_qs;
-}
+    void simulatorFromFileAsked_data()
+    {
+        QTest::addColumn<bool>("browse");
+        QTest::addColumn<bool>("yes"); // the answer to the question
+        QTest::addColumn<bool>("runs");
+        QTest::addColumn<int>("questions"); // over two presses of Simulate
+        QTest::newRow("yes runs, asked once") << false << true << true << 1;
+        QTest::newRow("no keeps it from running, asked once") << false << false << false << 1;
+        QTest::newRow("chosen with ... runs unasked") << true << false << true << 0;
+    }
 
-void TestSimulationDialog::verifyFindingsMarkTheTree()
-{
-    if (QStandardPaths::findExecutable(u"spin"_qs).isEmpty())
-        QSKIP("spin is not installed (scripts/setup-deps.sh installs it)");
-    QFETCH(QString, finding);
-    QFETCH(Marks, marks);
-    QFETCH(int, replaySteps);
-    QFETCH(QString, light);
-    Frame f(false);
-    QVERIFY(f.open(kChecks));
-    CChildFrame *window = f.windows().Open(kStuck);
-    QVERIFY(window);
-    f.frame->findChild<QAction *>(u"actionVerify"_qs)->trigger();
-    CVerifyDlg *d = f.commands().VerifyDialog();
-    QVERIFY(d);
-    d->SelectTree(kStuck);
-    QSignalSpy ended(d, &CVerifyDlg::verificationEnded);
-    d->VerifyButton()->click();
-    QVERIFY(d->IsRunning());
-    QVERIFY(d->CancelButton()->isEnabled());
-    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 120000);
-    QVERIFY(!d->IsRunning());
-    QStringList rows;
-    for (int i = 0; i < d->Findings()->count(); ++i)
-        rows << d->Findings()->item(i)->text();
-    const auto row = std::find_if(rows.cbegin(), rows.cend(), [&](const QString &r) { return r.startsWith(finding); });
-    QVERIFY2(row != rows.cend(), qPrintable(rows.join(u'\n')));
-    QVERIFY2(rows.last().startsWith(u"States: "_qs) && rows.last().endsWith(u", complete"_qs), qPrintable(rows.last()));
+    // A simulator the solution file names (someone else's program) runs only
+    // once this user agreed to that path; the answer is kept per path.
+    void simulatorFromFileAsked()
+    {
+        QFETCH(bool, browse);
+        QFETCH(bool, yes);
+        QFETCH(bool, runs);
+        QFETCH(int, questions);
+        QSettings().remove(u"Simulation"_qs);
+        QTemporaryDir dir;
+        const QString theirs = dir.filePath(u"their-simulator"_qs);
+        QVERIFY(QFile::copy(QStringLiteral(ZEPHSIM), theirs));
+        Frame f;
+        f.model().SetSimulatorPath(theirs); // as read from their file
+        QVERIFY(f.explorerEntry(kOven, kSimulate));
+        CAbsSimulatorDlg *d = f.dialog();
+        QCOMPARE(d->SimulatorEdit()->text(), theirs);
+        if (browse) {
+            f.script.files << theirs;
+            d->Button(u"..."_qs)->click();
+        }
+        f.prompt.answers = {yes ? CPrompt::Yes : CPrompt::No};
+        d->Button(u"Translate"_qs)->click();
+        for (int press = 0; press < 2; ++press) {
+            d->Button(u"Stop"_qs)->click();
+            d->Button(u"Simulate"_qs)->click();
+            QCOMPARE(d->Session().IsRunning(), runs);
+        }
+        const QString question = u"This solution names the simulator \"%1\". Run it?"_qs.arg(theirs);
+        QCOMPARE(f.prompt.texts.count(question), questions);
+        QCOMPARE(f.prompt.texts.size(), runs ? questions : questions + 1); // a refusal says how to run one
+    }
 
-    d->Findings()->setCurrentRow(int(row - rows.cbegin()));
-    f.commands().Marks().Flush();
-    QCOMPARE(docMarks(window->Document()), marks);
-    QCOMPARE(d->ReplayButton()->isEnabled(), replaySteps >= 0);
-    for (int i = 0; i < replaySteps; ++i)
-        d->ReplayButton()->click();
-    QCOMPARE(tableValue(*d->StateTable(), u"LIGHT"_qs), light);
-    if (replaySteps > 0) {
-        // the replay ends where the finding happens
+    // The dialog fits the screen it opens on.
+    void dialogFitsTheScreen()
+    {
+        Frame f;
+        QVERIFY(f.explorerEntry(kOven, kSimulate));
+        CAbsSimulatorDlg *d = f.dialog();
+        QVERIFY(QTest::qWaitForWindowExposed(d));
+        const QRect area = d->screen()->availableGeometry();
+        QVERIFY2(d->frameGeometry().width() <= area.width() && d->frameGeometry().height() <= area.height(),
+                 qPrintable(QString::number(d->frameGeometry().width())));
+    }
+
+    // Tool > Simulation offers the tree of the active tree window.
+    void toolMenuPreselectsActiveTree()
+    {
+        Frame f;
+        f.frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
+        QAction *entry = f.frame->findChild<QAction *>(u"actionSimulation"_qs);
+        for (int tree : {kR1, kOven}) {
+            CChildFrame *window = f.windows().Open(tree);
+            f.frame->findChild<QMdiArea *>()->setActiveSubWindow(window);
+            entry->trigger();
+            QCOMPARE(f.dialog()->SelectedTreeId(), tree);
+        }
+    }
+
+    // "BTS:" lists the trees of the current version and follows the model.
+    void treeListFollowsTheModel()
+    {
+        Frame f;
+        QVERIFY(f.explorerEntry(kOven, kSimulate));
+        CAbsSimulatorDlg *d = f.dialog();
+        auto ids = [d] {
+            QList<int> list;
+            for (int i = 0; i < d->TreeList()->count(); ++i)
+                list.append(d->TreeList()->itemData(i).toInt());
+            return list;
+        };
+        QList<int> expected;
+        const CKELVersion *version = f.model().CurrentVersion();
+        for (const CKELData *folder : {static_cast<const CKELData *>(version->RBTFolder()),
+                                       static_cast<const CKELData *>(version->DBTFolder())}) {
+            for (const auto &c : folder->Children())
+                expected.append(c->GetId());
+        }
+        QCOMPARE(ids(), expected);
+        QVERIFY(expected.contains(kOven) && expected.contains(kR1));
+
+        QVERIFY(f.model().AddRBT(u"Late"_qs, {}, 50));
+        const int late = f.model().FindTree(KEL::RBTs, u"Late"_qs)->GetId();
+        QTRY_VERIFY(ids().contains(late));
+        QCOMPARE(d->SelectedTreeId(), kOven);
+
+        // removing the chosen tree leaves no choice rather than another tree
+        f.prompt.answers = {CPrompt::Yes};
+        QVERIFY(f.model().RemoveDBT(kOven));
+        QTRY_VERIFY(!ids().contains(kOven));
+        QCOMPARE(d->SelectedTreeId(), 0);
+        QCOMPARE(d->Session().TreeId(), 0);
+
+        // choosing in the list is what the session simulates
+        d->TreeList()->setCurrentIndex(d->TreeList()->findData(late));
+        QCOMPARE(d->Session().TreeId(), late);
+    }
+
+    // With "XML" ticked, Translate gives the tree as XML instead of ZEPH.
+    void xmlTranslation()
+    {
+        Frame f;
+        QVERIFY(f.explorerEntry(kOven, kSimulate));
+        CAbsSimulatorDlg *d = f.dialog();
+        d->Button(u"Translate"_qs)->click();
+        const QString zeph = d->ZephEdit()->toPlainText();
+        QVERIFY(!zeph.isEmpty());
+        QVERIFY(!zeph.startsWith(u'<'));
+        d->XmlBox()->setChecked(true);
+        d->Button(u"Translate"_qs)->click();
+        const QString xml = d->ZephEdit()->toPlainText();
+        QVERIFY2(f.prompt.texts.isEmpty(), qPrintable(f.prompt.texts.join(u'\n')));
+        QVERIFY2(xml.trimmed().startsWith(u'<'), qPrintable(xml));
+        QVERIFY(xml.contains(u"30"_qs));
+    }
+
+    // Closing the dialog ends the simulator and takes the marks off; so does
+    // closing the main window in the middle of a run.
+    void closingEndsTheRun()
+    {
+        QPointer<CAbsSimulatorDlg> d;
+        qint64 pid = 0;
+        {
+            Frame f;
+            CChildFrame *window = f.windows().Open(kOven);
+            QVERIFY(f.explorerEntry(kOven, kSimulate));
+            d = f.dialog();
+            f.simulate(*d, true);
+            pid = d->Session().Process().ProcessId();
+            d->InputEdit()->setText(u"x"_qs);
+            d->Button(u"Input"_qs)->click();
+            QTRY_COMPARE_WITH_TIMEOUT(window->Document().SimulationMark(31), int(CSimulationDisplay::Current), kWait);
+            d->Button(u"Close"_qs)->click();
+            QTRY_VERIFY(d.isNull());
+            QCOMPARE(docMarks(window->Document()), (QHash<int, int>()));
+            QTRY_VERIFY_WITH_TIMEOUT(processEnded(pid), kWait);
+            QVERIFY(!f.commands().Display().IsRunning(kOven));
+
+            // a new dialog, still running when the main window goes
+            QVERIFY(f.explorerEntry(kOven, kSimulate));
+            d = f.dialog();
+            f.simulate(*d, true);
+            pid = d->Session().Process().ProcessId();
+            QVERIFY(!processEnded(pid));
+        }
+        QVERIFY(d.isNull());
+        QTRY_VERIFY_WITH_TIMEOUT(processEnded(pid), kWait);
+    }
+
+    // The built-in simulator: events from their buttons, steps by a double
+    // click, the state table and the marks on the tree window following.
+    void builtinStepsMoveStateAndMarks_data()
+    {
+        QTest::addColumn<QStringList>("events"); // buttons pressed first
+        QTest::addColumn<int>("steps");          // double clicks on the first enabled step
+        QTest::addColumn<QString>("component");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QList<int>>("current");
+        QTest::addColumn<QList<int>>("visited");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("no step before the sensor")
+            << QStringList() << 0 << u"DOOR"_qs << u"closed"_qs << QList<int>() << QList<int>() << u"Waiting: "_qs;
+        QTest::newRow("the sensor lets its step go")
+            << QStringList{u"SENSOR person detected"_qs} << 1 << u"DOOR"_qs << u"closed"_qs << QList<int>{102}
+            << QList<int>() << u"Steps taken: 1;"_qs;
+        QTest::newRow("later steps mark the earlier visited")
+            << QStringList{u"SENSOR person detected"_qs} << 3 << u"DOOR"_qs << u"open"_qs << QList<int>{104}
+            << QList<int>{102, 103} << u"Steps taken: 3;"_qs;
+    }
+
+    void builtinStepsMoveStateAndMarks()
+    {
+        QFETCH(QStringList, events);
+        QFETCH(int, steps);
+        QFETCH(QString, component);
+        QFETCH(QString, value);
+        QFETCH(QList<int>, current);
+        QFETCH(QList<int>, visited);
+        QFETCH(QString, status);
+        Frame f(false);
+        QVERIFY(f.open(kChecks));
+        CChildFrame *window = f.windows().Open(kDoor);
+        QVERIFY(window);
+        f.frame->findChild<QAction *>(u"actionSimulation"_qs)->trigger();
+        CAbsSimulatorDlg *d = f.dialog();
+        QCOMPARE(d->Kind(), CAbsSimulatorDlg::BuiltIn);
+        d->SelectTree(kDoor);
+        QVERIFY(QTest::qWaitForWindowExposed(d));
+        CBuiltinSimulatorPanel *panel = d->BuiltinPanel();
+        QVERIFY(panel->isVisibleTo(d));
+        for (const QString &e : events) {
+            QPushButton *b = eventButton(*panel, e);
+            QVERIFY2(b, qPrintable(e));
+            b->click();
+        }
+        for (int i = 0; i < steps; ++i) {
+            QListWidget *list = panel->StepList();
+            QVERIFY2(list->count() > 0, qPrintable(panel->Status()->text()));
+            emit list->itemDoubleClicked(list->item(0));
+            QTRY_COMPARE(panel->Simulator()->StepsTaken(), i + 1);
+        }
+        QCOMPARE(panel->Simulator()->StepsTaken(), steps);
+        QCOMPARE(tableValue(*panel->StateTable(), component), value);
+        QVERIFY2(panel->Status()->text().startsWith(status), qPrintable(panel->Status()->text()));
+        f.commands().Marks().Flush();
+        const QHash<int, int> marks = docMarks(window->Document());
+        for (int id : current)
+            QCOMPARE(marks.value(id), int(CSimulationDisplay::Current));
+        for (int id : visited)
+            QCOMPARE(marks.value(id), int(CSimulationDisplay::Visited));
+        const int marked = int(std::count_if(marks.cbegin(), marks.cend(), [](int m) {
+            return m == CSimulationDisplay::Current || m == CSimulationDisplay::Visited;
+        }));
+        QCOMPARE(marked, int(current.size() + visited.size()));
+        // Reset starts over and takes the marks off
+        d->findChild<QPushButton *>(u"builtinReset"_qs)->click();
+        QCOMPARE(panel->Simulator()->StepsTaken(), 0);
+        QCOMPARE(tableValue(*panel->StateTable(), u"DOOR"_qs), u"closed"_qs);
+        f.commands().Marks().Flush();
+        QCOMPARE(docMarks(window->Document()), (QHash<int, int>()));
+    }
+
+    // A run chooses at random from the seed it shows: the same seed, the same run.
+    void builtinRunRepeatsItsSeed()
+    {
+        Frame f(false);
+        QVERIFY(f.open(kChecks));
+        f.frame->findChild<QAction *>(u"actionSimulation"_qs)->trigger();
+        CAbsSimulatorDlg *d = f.dialog();
+        d->SelectTree(kDoor);
+        d->IntervalSlider()->setValue(d->IntervalSlider()->minimum());
+        CBuiltinSimulatorPanel *panel = d->BuiltinPanel();
+        QStringList runs;
+        for (int run = 0; run < 2; ++run) {
+            panel->SeedEdit()->setValue(4242);
+            d->findChild<QPushButton *>(u"builtinReset"_qs)->click();
+            // the door opens and closes while events keep coming
+            for (int k = 0; k < 3; ++k) {
+                for (QPushButton *b : panel->EventButtons())
+                    b->click();
+            }
+            d->findChild<QPushButton *>(u"builtinRun"_qs)->click();
+            QVERIFY(panel->IsRunning());
+            QTRY_VERIFY_WITH_TIMEOUT(!panel->IsRunning(), kWait);
+            QVERIFY(panel->Simulator()->StepsTaken() > 3);
+            runs.append(panel->Log()->toPlainText());
+        }
+        QCOMPARE(runs[1], runs[0]);
+    }
+
+    // Verification from Tool > Model Checking: a known deadlock and an
+    // unreachable node, each shown on the tree window when chosen, and the
+    // deadlock's trail replayed step by step.
+    void verifyFindingsMarkTheTree_data()
+    {
+        QTest::addColumn<QString>("finding");
+        QTest::addColumn<Marks>("marks");
+        QTest::addColumn<int>("replaySteps"); // presses of Replay; -1 when it is off
+        QTest::addColumn<QString>("light");   // LIGHT in the state table after them
+        const int waiting = CSimulationDisplay::Waiting;
+        const int current = CSimulationDisplay::Current;
+        const int visited = CSimulationDisplay::Visited;
+        QTest::newRow("the deadlock's trail")
+            << u"Deadlock: found"_qs << Marks{{115, visited}, {116, current}, {117, waiting}, {118, waiting}} << 2
+            << u"off"_qs;
+        QTest::newRow("an unreachable node")
+            << u"Unreachable: #117 LIGHT?on?"_qs
+            << Marks{{115, waiting}, {116, waiting}, {117, current}, {118, waiting}} << -1 << u"(none)"_qs;
+    }
+
+    void verifyFindingsMarkTheTree()
+    {
+        if (QStandardPaths::findExecutable(u"spin"_qs).isEmpty())
+            QSKIP("spin is not installed (scripts/setup-deps.sh installs it)");
+        QFETCH(QString, finding);
+        QFETCH(Marks, marks);
+        QFETCH(int, replaySteps);
+        QFETCH(QString, light);
+        Frame f(false);
+        QVERIFY(f.open(kChecks));
+        CChildFrame *window = f.windows().Open(kStuck);
+        QVERIFY(window);
+        f.frame->findChild<QAction *>(u"actionVerify"_qs)->trigger();
+        CVerifyDlg *d = f.commands().VerifyDialog();
+        QVERIFY(d);
+        d->SelectTree(kStuck);
+        QSignalSpy ended(d, &CVerifyDlg::verificationEnded);
+        d->VerifyButton()->click();
+        QVERIFY(d->IsRunning());
+        QVERIFY(d->CancelButton()->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 120000);
+        QVERIFY(!d->IsRunning());
+        QStringList rows;
+        for (int i = 0; i < d->Findings()->count(); ++i)
+            rows << d->Findings()->item(i)->text();
+        const auto row =
+            std::find_if(rows.cbegin(), rows.cend(), [&](const QString &r) { return r.startsWith(finding); });
+        QVERIFY2(row != rows.cend(), qPrintable(rows.join(u'\n')));
+        QVERIFY2(rows.last().startsWith(u"States: "_qs) && rows.last().endsWith(u", complete"_qs),
+                 qPrintable(rows.last()));
+
+        d->Findings()->setCurrentRow(int(row - rows.cbegin()));
         f.commands().Marks().Flush();
         QCOMPARE(docMarks(window->Document()), marks);
+        QCOMPARE(d->ReplayButton()->isEnabled(), replaySteps >= 0);
+        for (int i = 0; i < replaySteps; ++i)
+            d->ReplayButton()->click();
+        QCOMPARE(tableValue(*d->StateTable(), u"LIGHT"_qs), light);
+        if (replaySteps > 0) {
+            // the replay ends where the finding happens
+            f.commands().Marks().Flush();
+            QCOMPARE(docMarks(window->Document()), marks);
+        }
+        d->close();
+        f.commands().Marks().Flush();
+        QCOMPARE(docMarks(window->Document()), (QHash<int, int>()));
     }
-    d->close();
-    f.commands().Marks().Flush();
-    QCOMPARE(docMarks(window->Document()), (QHash<int, int>()));
-}
 
-// Cancel ends what the verifier started, the compiler's own programs too.
-void TestSimulationDialog::verifyCancelLeavesNothingRunning()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    // a compiler that runs a program of its own and never ends, writing
-    // both ids where the test can read them
-    const QString pids = dir.filePath(u"pids"_qs);
-    const QString cc = dir.filePath(u"cc"_qs);
+    // Cancel ends what the verifier started, the compiler's own programs too.
+    void verifyCancelLeavesNothingRunning()
     {
-        QFile script(cc);
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\nsleep 100000 &\necho $$ $! > '" + QFile::encodeName(pids) + "'\nwait\n");
-    }
-    QFile::setPermissions(cc, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (QStandardPaths::findExecutable(u"spin"_qs).isEmpty())
-        QSKIP("spin is not installed (scripts/setup-deps.sh installs it)");
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        // a compiler that runs a program of its own and never ends, writing
+        // both ids where the test can read them
+        const QString pids = dir.filePath(u"pids"_qs);
+        const QString cc = dir.filePath(u"cc"_qs);
+        {
+            QFile script(cc);
+            QVERIFY(script.open(QIODevice::WriteOnly));
+            script.write("#!/bin/sh\nsleep 100000 &\necho $$ $! > '" + QFile::encodeName(pids) + "'\nwait\n");
+        }
+        QFile::setPermissions(cc, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (QStandardPaths::findExecutable(u"spin"_qs).isEmpty())
+            QSKIP("spin is not installed (scripts/setup-deps.sh installs it)");
 
-    Frame f(false);
-    QVERIFY(f.open(kChecks));
-    CVerifyDlg *d = f.commands().OpenVerifyDialog(kDoor);
-    d->Options().compiler = cc;
-    QVERIFY(d->Start());
-    QList<qint64> started;
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(pids) && QFileInfo(pids).size() > 0, kWait);
-    {
-        QFile file(pids);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        for (const QByteArray &id : file.readAll().simplified().split(' '))
-            started.append(id.toLongLong());
+        Frame f(false);
+        QVERIFY(f.open(kChecks));
+        CVerifyDlg *d = f.commands().OpenVerifyDialog(kDoor);
+        d->Options().compiler = cc;
+        QVERIFY(d->Start());
+        QList<qint64> started;
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(pids) && QFileInfo(pids).size() > 0, kWait);
+        {
+            QFile file(pids);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            for (const QByteArray &id : file.readAll().simplified().split(' '))
+                started.append(id.toLongLong());
+        }
+        QCOMPARE(started.size(), 2);
+        QVERIFY(!processEnded(started[1]));
+        d->CancelButton()->click();
+        QVERIFY(!d->IsRunning());
+        QVERIFY(d->VerifyButton()->isEnabled());
+        QCOMPARE(d->Status()->text(), u"Cancelled."_qs);
+        // a killed process takes a moment to go on a busy machine
+        for (qint64 pid : started)
+            QTRY_VERIFY2_WITH_TIMEOUT(processEnded(pid), qPrintable(QString::number(pid)), kWait);
     }
-    QCOMPARE(started.size(), 2);
-    QVERIFY(!processEnded(started[1]));
-    d->CancelButton()->click();
-    QVERIFY(!d->IsRunning());
-    QVERIFY(d->VerifyButton()->isEnabled());
-    QCOMPARE(d->Status()->text(), u"Cancelled."_qs);
-    // a killed process takes a moment to go on a busy machine
-    for (qint64 pid : started)
-        QTRY_VERIFY2_WITH_TIMEOUT(processEnded(pid), qPrintable(QString::number(pid)), kWait);
-}
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+};
 
 QTEST_MAIN(TestSimulationDialog)
 #include "tst_simulationdialog.moc"

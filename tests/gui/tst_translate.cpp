@@ -123,468 +123,454 @@ class TestTranslate : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void entries_data();
-    void entries();
-    void saves_data();
-    void saves();
-    void errors_data();
-    void errors();
-    void setExpressions();
-    void randomTree_data();
-    void randomTree();
-    void optionsPersist_data();
-    void optionsPersist();
-    void uppaalProperties_data();
-    void uppaalProperties();
-    void noTreeToChoose();
+    void initTestCase()
+    {
+        m_home = GuiTestKit::IsolateHome();
+        QVERIFY(m_files.isValid());
+    }
+
+    // Each entry shows what the core translation gives for the same tree and settings.
+    void entries_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("tree");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("explorer RBT") << u"explorer"_qs << u"R1"_qs << int(CTranslateCommands::Sal)
+                                      << u"SAL Translation"_qs;
+        QTest::newRow("explorer IBT") << u"explorer"_qs << u"Oven"_qs << int(CTranslateCommands::Sal)
+                                      << u"SAL Translation"_qs;
+        QTest::newRow("RBT view, normal")
+            << u"view"_qs << u"R3"_qs << int(CTranslateCommands::Sal) << u"SAL Translation"_qs;
+        QTest::newRow("RBT view, with sets")
+            << u"view"_qs << u"R1"_qs << int(CTranslateCommands::SalWithSets) << u"SAL Translation"_qs;
+        QTest::newRow("IBT view, UPPAAL")
+            << u"view"_qs << u"Oven"_qs << int(CTranslateCommands::Uppaal) << u"UPPAAL Translation"_qs;
+        QTest::newRow("main menu, normal")
+            << u"menu"_qs << u"R3"_qs << int(CTranslateCommands::Sal) << u"SAL Translation"_qs;
+        QTest::newRow("main menu, with sets")
+            << u"menu"_qs << u"Oven"_qs << int(CTranslateCommands::SalWithSets) << u"SAL Translation"_qs;
+        QTest::newRow("main menu, UPPAAL")
+            << u"menu"_qs << u"R1"_qs << int(CTranslateCommands::Uppaal) << u"UPPAAL Translation"_qs;
+    }
+
+    void entries()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, tree);
+        QFETCH(int, kind);
+        QFETCH(QString, title);
+        App app;
+        QVERIFY(app.frame->OpenFile(GuiTestKit::ExampleSolution()));
+        const int id = app.treeId(tree);
+        QVERIFY(id);
+        const QString declarations = QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-declarations.txt");
+        const QString init = QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-init.txt");
+        if (kind == CTranslateCommands::SalWithSets)
+            app.script.files = QStringList{declarations, init};
+
+        Shown shown;
+        if (entry == u"explorer") {
+            captureResult(app.script, shown);
+            const int type = app.frame->Manager().Lookup(id)->GetTypeCode();
+            QVERIFY(app.frame->Explorer()->Menu().Shown(type).contains(u"Translate to SAL"_qs));
+            QVERIFY(app.frame->Explorer()->Menu().Run(type, u"Translate to SAL"_qs, {id, 0}));
+        } else if (entry == u"view") {
+            captureResult(app.script, shown);
+            CChildFrame *child = app.editor->Windows().Open(id);
+            QVERIFY(child);
+            std::unique_ptr<QMenu> menu = child->View().CreateContextMenu(QPointF(100, 25)); // on the root
+            QVERIFY(menu);
+            const QList<QAction *> top = menu->actions();
+            QCOMPARE(std::count_if(top.begin(), top.end(), [](QAction *t) { return t->text() == u"Translate to SAL"; }),
+                     1);
+            QAction *a = nullptr;
+            if (kind == CTranslateCommands::Uppaal) {
+                a = EntryOf(*menu, u"Translate to UPPAAL"_qs);
+            } else {
+                QAction *sub = EntryOf(*menu, u"Translate to SAL"_qs);
+                QVERIFY(sub && sub->menu());
+                a = EntryOf(*sub->menu(), kind == CTranslateCommands::Sal ? u"Normal"_qs : u"With Sets"_qs);
+            }
+            QVERIFY(a);
+            a->trigger();
+        } else {
+            // the tree to translate is chosen in the dialog, not the active window's
+            app.editor->Windows().Open(app.treeId(tree == u"R1" ? u"Oven"_qs : u"R1"_qs));
+            QString selectTitle;
+            app.script.Use<CSelectBTDlg>([id, &selectTitle, tree](CSelectBTDlg &d) {
+                selectTitle = d.windowTitle();
+                auto *combo = d.findChild<QComboBox *>(u"trees"_qs);
+                combo->setCurrentIndex(combo->findData(id));
+                d.accept();
+                return d.result();
+            });
+            captureResult(app.script, shown);
+            const char *name = kind == CTranslateCommands::Sal           ? "actionTranslateSal"
+                               : kind == CTranslateCommands::SalWithSets ? "actionTranslateSalSets"
+                                                                         : "actionTranslateUppaal";
+            QAction *a = app.action(name);
+            QVERIFY(a);
+            a->trigger();
+            QCOMPARE(selectTitle, kind == CTranslateCommands::Uppaal ? u"Select BT to translate to UPPAAL"_qs
+                                                                     : u"Select BT to translate to SAL"_qs);
+        }
+        QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
+        QCOMPARE(shown.title, title);
+
+        // the same translation straight from the core, with the defaults the window started with
+        CTranslateUPPAAL uppaal;
+        CTranslateSALMain sal;
+        CTranslateSALMain &core = kind == CTranslateCommands::Uppaal ? uppaal : sal;
+        const std::optional<CTranslationResult> expected =
+            core.Translate(app.frame->Manager(), id, kind == CTranslateCommands::SalWithSets, {declarations, init});
+        QVERIFY(expected);
+        QVERIFY(!expected->text.isEmpty());
+        QCOMPARE(withoutTimes(shown.result.text), withoutTimes(expected->text));
+        QCOMPARE(shown.widgetText, QString(shown.result.text).remove(u'\r'));
+        if (kind == CTranslateCommands::SalWithSets) // the declared set types are in
+            QVERIFY(shown.result.text.contains(u"Fruit"_qs));
+    }
+
+    // "Save translation" names the SAL context after the file; "Save times" writes the times.
+    void saves_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("SAL") << int(CTranslateCommands::Sal) << u"oven_model.sal"_qs << true;
+        QTest::newRow("SAL, dotted name") << int(CTranslateCommands::Sal) << u"oven.v2.sal"_qs << true;
+        QTest::newRow("UPPAAL") << int(CTranslateCommands::Uppaal) << u"oven.xml"_qs << true;
+        QTest::newRow("folder missing") << int(CTranslateCommands::Sal) << u"no/such/folder/x.sal"_qs << false;
+        QTest::newRow("SAL with sets, set context beside")
+            << int(CTranslateCommands::SalWithSets) << u"sets/oven.sal"_qs << true;
+    }
+
+    void saves()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, fileName);
+        QFETCH(bool, writable);
+        App app;
+        QVERIFY(app.frame->OpenFile(GuiTestKit::ExampleSolution()));
+        const QString path = m_files.filePath(fileName);
+        const QString timesPath = m_files.filePath(QFileInfo(fileName).fileName() + u".times.txt"_qs);
+        QFile::remove(path);
+        const QString setContext = SalSetContextPath(path);
+        QFile::remove(setContext);
+        app.script.files = QStringList{path, writable ? timesPath : path};
+        if (kind == CTranslateCommands::SalWithSets) {
+            QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+            app.script.files = QStringList{QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-declarations.txt"),
+                                           QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-init.txt")}
+                               + app.script.files;
+        }
+        CTranslationResult shown;
+        app.script.Use<CTranslationResultDlg>([&shown](CTranslationResultDlg &d) {
+            shown = d.Result();
+            d.findChild<QPushButton *>(u"saveTranslation"_qs)->click();
+            d.findChild<QPushButton *>(u"saveTimes"_qs)->click();
+            return int(QDialog::Accepted);
+        });
+        translateInView(app, app.treeId(u"Oven"_qs), kind);
+        QVERIFY(!shown.text.isEmpty());
+        QVERIFY(app.script.titles.contains(u"Save translation"_qs));
+        QVERIFY(app.script.titles.contains(u"Save times"_qs));
+
+        if (!writable) {
+            QVERIFY(!QFile::exists(path));
+            QCOMPARE(app.prompt.texts.size(), 2); // both saves fail and say why
+            QVERIFY(app.prompt.texts.first().startsWith(u"The translation was not saved."_qs));
+            QVERIFY(app.prompt.texts.first().contains(path));
+            QVERIFY(app.prompt.texts.last().startsWith(u"The times were not saved."_qs));
+            return;
+        }
+        QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
+        const QString saved = readFile(path);
+        // only a model with sets gets the set context it calls
+        QCOMPARE(QFile::exists(setContext), kind == CTranslateCommands::SalWithSets);
+        if (kind == CTranslateCommands::SalWithSets)
+            QCOMPARE(readFile(setContext), SalSetContext());
+        if (kind == CTranslateCommands::Uppaal) {
+            QCOMPARE(saved, shown.text);
+        } else {
+            // the file's name made an identifier: "oven.v2" names the context "oven_v2"
+            const QString context = SalContextName(QFileInfo(fileName).completeBaseName());
+            QVERIFY(saved.startsWith(context + u":CONTEXT="_qs));
+            QCOMPARE(saved.mid(context.size()), shown.text.mid(shown.text.indexOf(u":CONTEXT"_qs)));
+        }
+        // a tree of the model: two time lines and no figures
+        const QStringList times = readFile(timesPath).split(u"\r\n"_qs);
+        QCOMPARE(times.size(), 2);
+        QCOMPARE(times[0], u"Parsing time (ms): "_qs + QString::number(shown.parsingMs));
+        QCOMPARE(times[1], u"Translation time (ms): "_qs + QString::number(shown.translationMs));
+    }
+
+    // A tree or a file the translation cannot take shows "Parsing error: ..." and no results.
+    void errors_data()
+    {
+        QTest::addColumn<QString>("sketch");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("declarations"); // "" for a translation without sets
+        QTest::addColumn<QString>("message");
+        QTest::newRow("root is a selection")
+            << u"2|Door|open\n  1|Door|closed"_qs << int(CTranslateCommands::Sal) << QString()
+            << u"Parsing error: Root node must be a state-realisation."_qs;
+        QTest::newRow("declarations file missing")
+            << u"1|Basket|idle\n  3|User|add"_qs << int(CTranslateCommands::SalWithSets)
+            << u"missing-declarations.txt"_qs << u"Parsing error: Cannot read the declaration file: "_qs;
+    }
+
+    void errors()
+    {
+        QFETCH(QString, sketch);
+        QFETCH(int, kind);
+        QFETCH(QString, declarations);
+        QFETCH(QString, message);
+        App app;
+        QVERIFY(app.frame->OpenFile(writeSolution(m_files.path(), sketch)));
+        const int id = app.treeId(u"T"_qs);
+        QVERIFY(id);
+        if (!declarations.isEmpty())
+            app.script.files = QStringList{m_files.filePath(declarations), QString()};
+        Shown shown;
+        captureResult(app.script, shown);
+        translateInView(app, id, kind);
+        QCOMPARE(app.prompt.texts.size(), 1);
+        QVERIFY2(app.prompt.texts.first().startsWith(message), qPrintable(app.prompt.texts.first()));
+        QCOMPARE(app.prompt.captions.first(), u"Message"_qs);
+        QVERIFY(shown.title.isEmpty()); // no results dialog
+        if (!declarations.isEmpty())    // the reason names the file
+            QVERIFY(app.prompt.texts.first().contains(declarations));
+    }
+
+    // Set expressions go through the shipped set parser, found without any setting.
+    void setExpressions()
+    {
+        App app;
+        QVERIFY(app.frame->OpenFile(writeSolution(m_files.path(), u"1|Basket|idle\n"
+                                                                  u"  3|User|add\n"
+                                                                  u"    1|Basket|items := items + {apple}|$\n"
+                                                                  u"      2|Basket|pear not in items|$"_qs)));
+        const int id = app.treeId(u"T"_qs);
+        const QString declarations = QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-declarations.txt");
+        const QString init = QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-init.txt");
+        app.script.files = QStringList{declarations, init};
+        app.script.Accept<CSelectBTDlg>([](CSelectBTDlg &) {});
+        Shown shown;
+        captureResult(app.script, shown);
+        app.action("actionTranslateSalSets")->trigger();
+        QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
+        QCOMPARE(app.script.titles,
+                 (QStringList{u"Select BT to translate to SAL"_qs, u"Select the attribute declarations"_qs,
+                              u"Select the initialisation file"_qs, u"SAL Translation"_qs}));
+        QVERIFY(shown.result.text.contains(u"basket_items'=set{Fruit;}!insert(basket_items,apple)"_qs));
+        QVERIFY(shown.result.text.contains(u"NOT (set{Fruit;}!contains?(basket_items,pear))"_qs));
+        CTranslateSALMain core;
+        QCOMPARE(withoutTimes(shown.result.text),
+                 withoutTimes(core.Translate(app.frame->Manager(), id, true, {declarations, init})->text));
+    }
+
+    // The random tree is chosen in the options; its figures reach the dialog and the times file.
+    void randomTree_data()
+    {
+        QTest::addColumn<QString>("iterations");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("message"); // "" for a translation that shows its results
+        QTest::newRow("60 iterations") << u"60"_qs << u"Translate to SAL"_qs << QString();
+        QTest::newRow("UPPAAL keeps to the chosen tree") << u"0"_qs << u"Translate to UPPAAL"_qs << QString();
+        QTest::newRow("no iterations") << u"0"_qs << u"Translate to SAL"_qs
+                                       << u"Parsing error: The number of iterations must be a whole number"_qs;
+        QTest::newRow("iterations left empty") << QString() << u"Translate to SAL"_qs
+                                               << u"Parsing error: The number of iterations must be a whole number"_qs;
+    }
+
+    void randomTree()
+    {
+        QFETCH(QString, iterations);
+        QFETCH(QString, entry);
+        QFETCH(QString, message);
+        App app;
+        QVERIFY(app.frame->OpenFile(GuiTestKit::ExampleSolution()));
+        app.script.Accept<CSALOptionsDlg>([iterations](CSALOptionsDlg &d) {
+            d.findChild<QCheckBox *>(u"randomTree"_qs)->setChecked(true);
+            d.findChild<QLineEdit *>(u"iterations"_qs)->setText(iterations);
+        });
+        app.action("actionSalOption")->trigger();
+        const QString timesPath = m_files.filePath(u"random-times.txt"_qs);
+        QFile::remove(timesPath);
+        app.script.files = QStringList{timesPath};
+        CTranslationResult shown;
+        QString nodesShown;
+        app.script.Use<CTranslationResultDlg>([&](CTranslationResultDlg &d) {
+            shown = d.Result();
+            nodesShown = d.findChild<QLineEdit *>(u"nodes"_qs)->text();
+            d.findChild<QPushButton *>(u"saveTimes"_qs)->click();
+            return int(QDialog::Accepted);
+        });
+        translateInView(app, app.treeId(u"R1"_qs),
+                        entry == u"Translate to UPPAAL" ? CTranslateCommands::Uppaal : CTranslateCommands::Sal);
+        if (!message.isEmpty()) {
+            QCOMPARE(app.prompt.texts.size(), 1);
+            QVERIFY2(app.prompt.texts.first().startsWith(message), qPrintable(app.prompt.texts.first()));
+            QVERIFY(shown.text.isEmpty());
+            return;
+        }
+        QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
+        const QStringList lines = readFile(timesPath).split(u"\r\n"_qs);
+        if (entry == u"Translate to UPPAAL") {
+            QVERIFY(!shown.hasRandomFigures);
+            QVERIFY(nodesShown.isEmpty());
+            QVERIFY(shown.text.contains(u"oVEN"_qs)); // the tree's own component
+            QCOMPARE(lines.size(), 2);
+            return;
+        }
+        QVERIFY(shown.hasRandomFigures);
+        QVERIFY(shown.nodes >= 60);
+        QCOMPARE(nodesShown, QString::number(shown.nodes));
+        QCOMPARE(lines.size(), 7);
+        QCOMPARE(lines[2], u"Number of Nodes: "_qs + QString::number(shown.nodes));
+        QCOMPARE(lines[6], u"Number of Thread Kills: "_qs + QString::number(shown.threadKills));
+    }
+
+    // What OK stores is there in a new window and for the command line; Cancel stores nothing.
+    void optionsPersist_data()
+    {
+        QTest::addColumn<QString>("modeButton");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("random");
+        QTest::addColumn<QString>("setParser");
+        QTest::addColumn<bool>("properties");
+        QTest::addColumn<QString>("range"); // as typed
+        QTest::addColumn<QString>("kept");  // what a new window shows; empty: what the dialog opened with
+        QTest::newRow("mode 1, shipped parser")
+            << u"mode1"_qs << 1 << false << QString() << true << u"2..9"_qs << u"2..9"_qs;
+        QTest::newRow("mode 2, random tree")
+            << u"mode2"_qs << 2 << true << QString() << false << u" -5 .. 5"_qs << u"-5..5"_qs;
+        QTest::newRow("mode 4, own parser, a range the wrong way round keeps the old one")
+            << u"mode4"_qs << 4 << false << u"/opt/parsers/sets {in} {out}"_qs << true << u"7..3"_qs << QString();
+    }
+
+    void optionsPersist()
+    {
+        QFETCH(QString, modeButton);
+        QFETCH(int, mode);
+        QFETCH(bool, random);
+        QFETCH(QString, setParser);
+        QFETCH(bool, properties);
+        QFETCH(QString, range);
+        QFETCH(QString, kept);
+        {
+            App app;
+            app.script.Accept<CSALOptionsDlg>([&](CSALOptionsDlg &d) {
+                auto *randomBox = d.findChild<QCheckBox *>(u"randomTree"_qs);
+                auto *iterations = d.findChild<QLineEdit *>(u"iterations"_qs);
+                randomBox->setChecked(true); // the edit follows the box at once
+                QVERIFY(iterations->isEnabled());
+                randomBox->setChecked(false);
+                QVERIFY(!iterations->isEnabled());
+                d.findChild<QRadioButton *>(modeButton)->setChecked(true);
+                randomBox->setChecked(random);
+                iterations->setText(u"250"_qs);
+                d.findChild<QCheckBox *>(u"failureViews"_qs)->setChecked(true);
+                d.findChild<QCheckBox *>(u"displayTime"_qs)->setChecked(false);
+                d.findChild<QLineEdit *>(u"setParser"_qs)->setText(setParser);
+                d.findChild<QCheckBox *>(u"properties"_qs)->setChecked(properties);
+                if (kept.isEmpty())
+                    kept = d.findChild<QLineEdit *>(u"intRange"_qs)->text();
+                d.findChild<QLineEdit *>(u"intRange"_qs)->setText(range);
+            });
+            QAction *option = app.action("actionSalOption");
+            QVERIFY(option);
+            option->trigger();
+            QVERIFY(app.script.Done());
+            QCOMPARE(app.script.titles, QStringList{u"Select SAL Options"_qs});
+        }
+        App again;
+        CTranslateSettings seen;
+        bool iterationsEnabled = false;
+        QStringList checked;
+        again.script.Use<CSALOptionsDlg>([&](CSALOptionsDlg &d) {
+            seen = d.Settings();
+            for (const QString &b : {u"mode1"_qs, u"mode2"_qs, u"mode4"_qs}) {
+                if (d.findChild<QRadioButton *>(b)->isChecked())
+                    checked << b;
+            }
+            iterationsEnabled = d.findChild<QLineEdit *>(u"iterations"_qs)->isEnabled();
+            // Cancel keeps what was stored even though the controls changed
+            d.findChild<QRadioButton *>(u"mode1"_qs)->setChecked(mode != 1);
+            d.findChild<QRadioButton *>(u"mode2"_qs)->setChecked(mode == 1);
+            return int(QDialog::Rejected);
+        });
+        again.action("actionSalOption")->trigger();
+        QCOMPARE(checked, QStringList{modeButton});
+        QCOMPARE(seen.messageMode, mode);
+        QCOMPARE(seen.useRandomTree, random);
+        QCOMPARE(iterationsEnabled, random);
+        QCOMPARE(seen.iterations, u"250"_qs);
+        QVERIFY(seen.useFailureViews);
+        QVERIFY(!seen.displayTime);
+        QCOMPARE(seen.setParserCommand, setParser);
+        QCOMPARE(seen.properties, properties);
+        QCOMPARE(seen.IntRangeText(), kept);
+
+        // the command line reads the same store
+        const std::unique_ptr<QSettings> stored(CTranslateCommands::OpenSettings());
+        CTranslateSettings cli;
+        cli.ReadFrom(*stored);
+        QCOMPARE(cli.messageMode, mode);
+        QCOMPARE(cli.setParserCommand, setParser);
+    }
+
+    void uppaalProperties_data()
+    {
+        QTest::addColumn<bool>("checked");
+        QTest::newRow("properties asked for") << true;
+        QTest::newRow("no properties") << false;
+    }
+
+    // The UPPAAL tree dialog offers the properties; what it says goes into the network.
+    void uppaalProperties()
+    {
+        QFETCH(bool, checked);
+        App app;
+        QVERIFY(app.frame->OpenFile(GuiTestKit::ExampleSolution()));
+        const int id = app.treeId(u"R1"_qs);
+        QVERIFY(id);
+        bool offered = false;
+        app.script.Use<CSelectBTDlg>([&](CSelectBTDlg &d) {
+            auto *combo = d.findChild<QComboBox *>(u"trees"_qs);
+            combo->setCurrentIndex(combo->findData(id));
+            auto *box = d.findChild<QCheckBox *>(u"properties"_qs);
+            offered = box != nullptr;
+            if (box)
+                box->setChecked(checked);
+            d.accept();
+            return d.result();
+        });
+        Shown shown;
+        captureResult(app.script, shown);
+        app.action("actionTranslateUppaal")->trigger();
+        QVERIFY(offered);
+        QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
+        QCOMPARE(shown.result.text.contains(u"<queries>"_qs), checked);
+        QCOMPARE(shown.result.text.contains(u"<formula>A[] not deadlock</formula>"_qs), checked);
+    }
+
+    // The main menu with no tree in the solution says so instead of an empty choice.
+    void noTreeToChoose()
+    {
+        App app;
+        app.frame->Manager().NewSolution();
+        app.action("actionTranslateUppaal")->trigger();
+        QCOMPARE(app.prompt.texts, QStringList{u"There is no behavior tree to translate."_qs});
+        QVERIFY(app.script.titles.isEmpty());
+    }
 
 private:
     std::unique_ptr<QTemporaryDir> m_home;
     QTemporaryDir m_files;
 };
-
-void TestTranslate::initTestCase()
-{
-    m_home = GuiTestKit::IsolateHome();
-    QVERIFY(m_files.isValid());
-}
-
-// Each entry shows what the core translation gives for the same tree and settings.
-void TestTranslate::entries_data()
-{
-    QTest::addColumn<QString>("entry");
-    QTest::addColumn<QString>("tree");
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("title");
-    QTest::newRow("explorer RBT") << u"explorer"_qs << u"R1"_qs << int(CTranslateCommands::Sal)
-                                  << u"SAL Translation"_qs;
-    QTest::newRow("explorer IBT") << u"explorer"_qs << u"Oven"_qs << int(CTranslateCommands::Sal)
-                                  << u"SAL Translation"_qs;
-    QTest::newRow("RBT view, normal") << u"view"_qs << u"R3"_qs << int(CTranslateCommands::Sal)
-                                      << u"SAL Translation"_qs;
-    QTest::newRow("RBT view, with sets") << u"view"_qs << u"R1"_qs << int(CTranslateCommands::SalWithSets)
-                                         << u"SAL Translation"_qs;
-    QTest::newRow("IBT view, UPPAAL") << u"view"_qs << u"Oven"_qs << int(CTranslateCommands::Uppaal)
-                                      << u"UPPAAL Translation"_qs;
-    QTest::newRow("main menu, normal") << u"menu"_qs << u"R3"_qs << int(CTranslateCommands::Sal)
-                                       << u"SAL Translation"_qs;
-    QTest::newRow("main menu, with sets")
-        << u"menu"_qs << u"Oven"_qs << int(CTranslateCommands::SalWithSets) << u"SAL Translation"_qs;
-    QTest::newRow("main menu, UPPAAL") << u"menu"_qs << u"R1"_qs << int(CTranslateCommands::Uppaal)
-                                       << u"UPPAAL Translation"_qs;
-}
-
-void TestTranslate::entries()
-{
-    QFETCH(QString, entry);
-    QFETCH(QString, tree);
-    QFETCH(int, kind);
-    QFETCH(QString, title);
-    App app;
-    QVERIFY(app.frame->OpenFile(GuiTestKit::ExampleSolution()));
-    const int id = app.treeId(tree);
-    QVERIFY(id);
-    const QString declarations = QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-declarations.txt");
-    const QString init = QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-init.txt");
-    if (kind == CTranslateCommands::SalWithSets)
-        app.script.files = QStringList{declarations, init};
-
-    Shown shown;
-    if (entry == u"explorer") {
-        captureResult(app.script, shown);
-        const int type = app.frame->Manager().Lookup(id)->GetTypeCode();
-        QVERIFY(app.frame->Explorer()->Menu().Shown(type).contains(u"Translate to SAL"_qs));
-        QVERIFY(app.frame->Explorer()->Menu().Run(type, u"Translate to SAL"_qs, {id, 0}));
-    } else if (entry == u"view") {
-        captureResult(app.script, shown);
-        CChildFrame *child = app.editor->Windows().Open(id);
-        QVERIFY(child);
-        std::unique_ptr<QMenu> menu = child->View().CreateContextMenu(QPointF(100, 25)); // on the root
-        QVERIFY(menu);
-        const QList<QAction *> top = menu->actions();
-        QCOMPARE(std::count_if(top.begin(), top.end(), [](QAction *t) { return t->text() == u"Translate to SAL"; }), 1);
-        QAction *a = nullptr;
-        if (kind == CTranslateCommands::Uppaal) {
-            a = EntryOf(*menu, u"Translate to UPPAAL"_qs);
-        } else {
-            QAction *sub = EntryOf(*menu, u"Translate to SAL"_qs);
-            QVERIFY(sub && sub->menu());
-            a = EntryOf(*sub->menu(), kind == CTranslateCommands::Sal ? u"Normal"_qs : u"With Sets"_qs);
-        }
-        QVERIFY(a);
-        a->trigger();
-    } else {
-        // the tree to translate is chosen in the dialog, not the active window's
-        app.editor->Windows().Open(app.treeId(tree == u"R1" ? u"Oven"_qs : u"R1"_qs));
-        QString selectTitle;
-        app.script.Use<CSelectBTDlg>([id, &selectTitle, tree](CSelectBTDlg &d) {
-            selectTitle = d.windowTitle();
-            auto *combo = d.findChild<QComboBox *>(u"trees"_qs);
-            combo->setCurrentIndex(combo->findData(id));
-            d.accept();
-            return d.result();
-        });
-        captureResult(app.script, shown);
-        const char *name = kind == CTranslateCommands::Sal           ? "actionTranslateSal"
-                           : kind == CTranslateCommands::SalWithSets ? "actionTranslateSalSets"
-                                                                     : "actionTranslateUppaal";
-        QAction *a = app.action(name);
-        QVERIFY(a);
-        a->trigger();
-        QCOMPARE(selectTitle, kind == CTranslateCommands::Uppaal ? u"Select BT to translate to UPPAAL"_qs
-                                                                 : u"Select BT to translate to SAL"_qs);
-    }
-    QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
-    QCOMPARE(shown.title, title);
-
-    // the same translation straight from the core, with the defaults the window started with
-    CTranslateUPPAAL uppaal;
-    CTranslateSALMain sal;
-    CTranslateSALMain &core = kind == CTranslateCommands::Uppaal ? uppaal : sal;
-    const std::optional<CTranslationResult> expected =
-        core.Translate(app.frame->Manager(), id, kind == CTranslateCommands::SalWithSets, {declarations, init});
-    QVERIFY(expected);
-    QVERIFY(!expected->text.isEmpty());
-    QCOMPARE(withoutTimes(shown.result.text), withoutTimes(expected->text));
-    QCOMPARE(shown.widgetText, QString(shown.result.text).remove(u'\r'));
-    if (kind == CTranslateCommands::SalWithSets) // the declared set types are in
-        QVERIFY(shown.result.text.contains(u"Fruit"_qs));
-}
-
-// "Save translation" names the SAL context after the file; "Save times" writes the times.
-void TestTranslate::saves_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("fileName");
-    QTest::addColumn<bool>("writable");
-    QTest::newRow("SAL") << int(CTranslateCommands::Sal) << u"oven_model.sal"_qs << true;
-    QTest::newRow("SAL, dotted name") << int(CTranslateCommands::Sal) << u"oven.v2.sal"_qs << true;
-    QTest::newRow("UPPAAL") << int(CTranslateCommands::Uppaal) << u"oven.xml"_qs << true;
-    QTest::newRow("folder missing") << int(CTranslateCommands::Sal) << u"no/such/folder/x.sal"_qs << false;
-    QTest::newRow("SAL with sets, set context beside")
-        << int(CTranslateCommands::SalWithSets) << u"sets/oven.sal"_qs << true;
-}
-
-void TestTranslate::saves()
-{
-    QFETCH(int, kind);
-    QFETCH(QString, fileName);
-    QFETCH(bool, writable);
-    App app;
-    QVERIFY(app.frame->OpenFile(GuiTestKit::ExampleSolution()));
-    const QString path = m_files.filePath(fileName);
-    const QString timesPath = m_files.filePath(QFileInfo(fileName).fileName() + u".times.txt"_qs);
-    QFile::remove(path);
-    const QString setContext = SalSetContextPath(path);
-    QFile::remove(setContext);
-    app.script.files = QStringList{path, writable ? timesPath : path};
-    if (kind == CTranslateCommands::SalWithSets) {
-        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-        app.script.files = QStringList{QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-declarations.txt"),
-                                       QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-init.txt")}
-                           + app.script.files;
-    }
-    CTranslationResult shown;
-    app.script.Use<CTranslationResultDlg>([&shown](CTranslationResultDlg &d) {
-        shown = d.Result();
-        d.findChild<QPushButton *>(u"saveTranslation"_qs)->click();
-        d.findChild<QPushButton *>(u"saveTimes"_qs)->click();
-        return int(QDialog::Accepted);
-    });
-    translateInView(app, app.treeId(u"Oven"_qs), kind);
-    QVERIFY(!shown.text.isEmpty());
-    QVERIFY(app.script.titles.contains(u"Save translation"_qs));
-    QVERIFY(app.script.titles.contains(u"Save times"_qs));
-
-    if (!writable) {
-        QVERIFY(!QFile::exists(path));
-        QCOMPARE(app.prompt.texts.size(), 2); // both saves fail and say why
-        QVERIFY(app.prompt.texts.first().startsWith(u"The translation was not saved."_qs));
-        QVERIFY(app.prompt.texts.first().contains(path));
-        QVERIFY(app.prompt.texts.last().startsWith(u"The times were not saved."_qs));
-        return;
-    }
-    QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
-    const QString saved = readFile(path);
-    // only a model with sets gets the set context it calls
-    QCOMPARE(QFile::exists(setContext), kind == CTranslateCommands::SalWithSets);
-    if (kind == CTranslateCommands::SalWithSets)
-        QCOMPARE(readFile(setContext), SalSetContext());
-    if (kind == CTranslateCommands::Uppaal) {
-        QCOMPARE(saved, shown.text);
-    } else {
-        // the file's name made an identifier: "oven.v2" names the context "oven_v2"
-        const QString context = SalContextName(QFileInfo(fileName).completeBaseName());
-        QVERIFY(saved.startsWith(context + u":CONTEXT="_qs));
-        QCOMPARE(saved.mid(context.size()), shown.text.mid(shown.text.indexOf(u":CONTEXT"_qs)));
-    }
-    // a tree of the model: two time lines and no figures
-    const QStringList times = readFile(timesPath).split(u"\r\n"_qs);
-    QCOMPARE(times.size(), 2);
-    QCOMPARE(times[0], u"Parsing time (ms): "_qs + QString::number(shown.parsingMs));
-    QCOMPARE(times[1], u"Translation time (ms): "_qs + QString::number(shown.translationMs));
-}
-
-// A tree or a file the translation cannot take shows "Parsing error: ..." and no results.
-void TestTranslate::errors_data()
-{
-    QTest::addColumn<QString>("sketch");
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("declarations"); // "" for a translation without sets
-    QTest::addColumn<QString>("message");
-    QTest::newRow("root is a selection") << u"2|Door|open\n  1|Door|closed"_qs << int(CTranslateCommands::Sal)
-                                         << QString() << u"Parsing error: Root node must be a state-realisation."_qs;
-    QTest::newRow("declarations file missing")
-        << u"1|Basket|idle\n  3|User|add"_qs << int(CTranslateCommands::SalWithSets) << u"missing-declarations.txt"_qs
-        << u"Parsing error: Cannot read the declaration file: "_qs;
-}
-
-void TestTranslate::errors()
-{
-    QFETCH(QString, sketch);
-    QFETCH(int, kind);
-    QFETCH(QString, declarations);
-    QFETCH(QString, message);
-    App app;
-    QVERIFY(app.frame->OpenFile(writeSolution(m_files.path(), sketch)));
-    const int id = app.treeId(u"T"_qs);
-    QVERIFY(id);
-    if (!declarations.isEmpty())
-        app.script.files = QStringList{m_files.filePath(declarations), QString()};
-    Shown shown;
-    captureResult(app.script, shown);
-    translateInView(app, id, kind);
-    QCOMPARE(app.prompt.texts.size(), 1);
-    QVERIFY2(app.prompt.texts.first().startsWith(message), qPrintable(app.prompt.texts.first()));
-    QCOMPARE(app.prompt.captions.first(), u"Message"_qs);
-    QVERIFY(shown.title.isEmpty()); // no results dialog
-    if (!declarations.isEmpty())    // the reason names the file
-        QVERIFY(app.prompt.texts.first().contains(declarations));
-}
-
-// Set expressions go through the shipped set parser, found without any setting.
-void TestTranslate::setExpressions()
-{
-    App app;
-    QVERIFY(app.frame->OpenFile(writeSolution(m_files.path(), u"1|Basket|idle\n"
-                                                              u"  3|User|add\n"
-                                                              u"    1|Basket|items := items + {apple}|$\n"
-                                                              u"      2|Basket|pear not in items|$"_qs)));
-    const int id = app.treeId(u"T"_qs);
-    const QString declarations = QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-declarations.txt");
-    const QString init = QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-init.txt");
-    app.script.files = QStringList{declarations, init};
-    app.script.Accept<CSelectBTDlg>([](CSelectBTDlg &) {});
-    Shown shown;
-    captureResult(app.script, shown);
-    app.action("actionTranslateSalSets")->trigger();
-    QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
-    QCOMPARE(app.script.titles,
-             (QStringList{u"Select BT to translate to SAL"_qs, u"Select the attribute declarations"_qs,
-                          u"Select the initialisation file"_qs, u"SAL Translation"_qs}));
-    QVERIFY(shown.result.text.contains(u"basket_items'=set{Fruit;}!insert(basket_items,apple)"_qs));
-    QVERIFY(shown.result.text.contains(u"NOT (set{Fruit;}!contains?(basket_items,pear))"_qs));
-    CTranslateSALMain core;
-    QCOMPARE(withoutTimes(shown.result.text),
-             withoutTimes(core.Translate(app.frame->Manager(), id, true, {declarations, init})->text));
-}
-
-// The random tree is chosen in the options; its figures reach the dialog and the times file.
-void TestTranslate::randomTree_data()
-{
-    QTest::addColumn<QString>("iterations");
-    QTest::addColumn<QString>("entry");
-    QTest::addColumn<QString>("message"); // "" for a translation that shows its results
-    QTest::newRow("60 iterations") << u"60"_qs << u"Translate to SAL"_qs << QString();
-    QTest::newRow("UPPAAL keeps to the chosen tree") << u"0"_qs << u"Translate to UPPAAL"_qs << QString();
-    QTest::newRow("no iterations") << u"0"_qs << u"Translate to SAL"_qs
-                                   << u"Parsing error: The number of iterations must be a whole number"_qs;
-    QTest::newRow("iterations left empty")
-        << QString() << u"Translate to SAL"_qs << u"Parsing error: The number of iterations must be a whole number"_qs;
-}
-
-void TestTranslate::randomTree()
-{
-    QFETCH(QString, iterations);
-    QFETCH(QString, entry);
-    QFETCH(QString, message);
-    App app;
-    QVERIFY(app.frame->OpenFile(GuiTestKit::ExampleSolution()));
-    app.script.Accept<CSALOptionsDlg>([iterations](CSALOptionsDlg &d) {
-        d.findChild<QCheckBox *>(u"randomTree"_qs)->setChecked(true);
-        d.findChild<QLineEdit *>(u"iterations"_qs)->setText(iterations);
-    });
-    app.action("actionSalOption")->trigger();
-    const QString timesPath = m_files.filePath(u"random-times.txt"_qs);
-    QFile::remove(timesPath);
-    app.script.files = QStringList{timesPath};
-    CTranslationResult shown;
-    QString nodesShown;
-    app.script.Use<CTranslationResultDlg>([&](CTranslationResultDlg &d) {
-        shown = d.Result();
-        nodesShown = d.findChild<QLineEdit *>(u"nodes"_qs)->text();
-        d.findChild<QPushButton *>(u"saveTimes"_qs)->click();
-        return int(QDialog::Accepted);
-    });
-    translateInView(app, app.treeId(u"R1"_qs),
-                    entry == u"Translate to UPPAAL" ? CTranslateCommands::Uppaal : CTranslateCommands::Sal);
-    if (!message.isEmpty()) {
-        QCOMPARE(app.prompt.texts.size(), 1);
-        QVERIFY2(app.prompt.texts.first().startsWith(message), qPrintable(app.prompt.texts.first()));
-        QVERIFY(shown.text.isEmpty());
-        return;
-    }
-    QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
-    const QStringList lines = readFile(timesPath).split(u"\r\n"_qs);
-    if (entry == u"Translate to UPPAAL") {
-        QVERIFY(!shown.hasRandomFigures);
-        QVERIFY(nodesShown.isEmpty());
-        QVERIFY(shown.text.contains(u"oVEN"_qs)); // the tree's own component
-        QCOMPARE(lines.size(), 2);
-        return;
-    }
-    QVERIFY(shown.hasRandomFigures);
-    QVERIFY(shown.nodes >= 60);
-    QCOMPARE(nodesShown, QString::number(shown.nodes));
-    QCOMPARE(lines.size(), 7);
-    QCOMPARE(lines[2], u"Number of Nodes: "_qs + QString::number(shown.nodes));
-    QCOMPARE(lines[6], u"Number of Thread Kills: "_qs + QString::number(shown.threadKills));
-}
-
-// What OK stores is there in a new window and for the command line; Cancel stores nothing.
-void TestTranslate::optionsPersist_data()
-{
-    QTest::addColumn<QString>("modeButton");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<bool>("random");
-    QTest::addColumn<QString>("setParser");
-    QTest::addColumn<bool>("properties");
-    QTest::addColumn<QString>("range"); // as typed
-    QTest::addColumn<QString>("kept");  // what a new window shows; empty: what the dialog opened with
-    QTest::newRow("mode 1, shipped parser")
-        << u"mode1"_qs << 1 << false << QString() << true << u"2..9"_qs << u"2..9"_qs;
-    QTest::newRow("mode 2, random tree") << u"mode2"_qs << 2 << true << QString() << false << u" -5 .. 5"_qs
-                                         << u"-5..5"_qs;
-    QTest::newRow("mode 4, own parser, a range the wrong way round keeps the old one")
-        << u"mode4"_qs << 4 << false << u"/opt/parsers/sets {in} {out}"_qs << true << u"7..3"_qs << QString();
-}
-
-void TestTranslate::optionsPersist()
-{
-    QFETCH(QString, modeButton);
-    QFETCH(int, mode);
-    QFETCH(bool, random);
-    QFETCH(QString, setParser);
-    QFETCH(bool, properties);
-    QFETCH(QString, range);
-    QFETCH(QString, kept);
-    {
-        App app;
-        app.script.Accept<CSALOptionsDlg>([&](CSALOptionsDlg &d) {
-            auto *randomBox = d.findChild<QCheckBox *>(u"randomTree"_qs);
-            auto *iterations = d.findChild<QLineEdit *>(u"iterations"_qs);
-            randomBox->setChecked(true); // the edit follows the box at once
-            QVERIFY(iterations->isEnabled());
-            randomBox->setChecked(false);
-            QVERIFY(!iterations->isEnabled());
-            d.findChild<QRadioButton *>(modeButton)->setChecked(true);
-            randomBox->setChecked(random);
-            iterations->setText(u"250"_qs);
-            d.findChild<QCheckBox *>(u"failureViews"_qs)->setChecked(true);
-            d.findChild<QCheckBox *>(u"displayTime"_qs)->setChecked(false);
-            d.findChild<QLineEdit *>(u"setParser"_qs)->setText(setParser);
-            d.findChild<QCheckBox *>(u"properties"_qs)->setChecked(properties);
-            if (kept.isEmpty())
-                kept = d.findChild<QLineEdit *>(u"intRange"_qs)->text();
-            d.findChild<QLineEdit *>(u"intRange"_qs)->setText(range);
-        });
-        QAction *option = app.action("actionSalOption");
-        QVERIFY(option);
-        option->trigger();
-        QVERIFY(app.script.Done());
-        QCOMPARE(app.script.titles, QStringList{u"Select SAL Options"_qs});
-    }
-    App again;
-    CTranslateSettings seen;
-    bool iterationsEnabled = false;
-    QStringList checked;
-    again.script.Use<CSALOptionsDlg>([&](CSALOptionsDlg &d) {
-        seen = d.Settings();
-        for (const QString &b : {u"mode1"_qs, u"mode2"_qs, u"mode4"_qs}) {
-            if (d.findChild<QRadioButton *>(b)->isChecked())
-                checked << b;
-        }
-        iterationsEnabled = d.findChild<QLineEdit *>(u"iterations"_qs)->isEnabled();
-        // Cancel keeps what was stored even though the controls changed
-        d.findChild<QRadioButton *>(u"mode1"_qs)->setChecked(mode != 1);
-        d.findChild<QRadioButton *>(u"mode2"_qs)->setChecked(mode == 1);
-        return int(QDialog::Rejected);
-    });
-    again.action("actionSalOption")->trigger();
-    QCOMPARE(checked, QStringList{modeButton});
-    QCOMPARE(seen.messageMode, mode);
-    QCOMPARE(seen.useRandomTree, random);
-    QCOMPARE(iterationsEnabled, random);
-    QCOMPARE(seen.iterations, u"250"_qs);
-    QVERIFY(seen.useFailureViews);
-    QVERIFY(!seen.displayTime);
-    QCOMPARE(seen.setParserCommand, setParser);
-    QCOMPARE(seen.properties, properties);
-    QCOMPARE(seen.IntRangeText(), kept);
-
-    // the command line reads the same store
-    const std::unique_ptr<QSettings> stored(CTranslateCommands::OpenSettings());
-    CTranslateSettings cli;
-    cli.ReadFrom(*stored);
-    QCOMPARE(cli.messageMode, mode);
-    QCOMPARE(cli.setParserCommand, setParser);
-}
-
-// The main menu with no tree in the solution says so instead of an empty choice.
-void TestTranslate::noTreeToChoose()
-{
-    App app;
-    app.frame->Manager().NewSolution();
-    app.action("actionTranslateUppaal")->trigger();
-    QCOMPARE(app.prompt.texts, QStringList{u"There is no behavior tree to translate."_qs});
-    QVERIFY(app.script.titles.isEmpty());
-}
-
-void TestTranslate::uppaalProperties_data()
-{
-    QTest::addColumn<bool>("checked");
-    QTest::newRow("properties asked for") << true;
-    QTest::newRow("no properties") << false;
-}
-
-// The UPPAAL tree dialog offers the properties; what it says goes into the network.
-void TestTranslate::uppaalProperties()
-{
-    QFETCH(bool, checked);
-    App app;
-    QVERIFY(app.frame->OpenFile(GuiTestKit::ExampleSolution()));
-    const int id = app.treeId(u"R1"_qs);
-    QVERIFY(id);
-    bool offered = false;
-    app.script.Use<CSelectBTDlg>([&](CSelectBTDlg &d) {
-        auto *combo = d.findChild<QComboBox *>(u"trees"_qs);
-        combo->setCurrentIndex(combo->findData(id));
-        auto *box = d.findChild<QCheckBox *>(u"properties"_qs);
-        offered = box != nullptr;
-        if (box)
-            box->setChecked(checked);
-        d.accept();
-        return d.result();
-    });
-    Shown shown;
-    captureResult(app.script, shown);
-    app.action("actionTranslateUppaal")->trigger();
-    QVERIFY(offered);
-    QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
-    QCOMPARE(shown.result.text.contains(u"<queries>"_qs), checked);
-    QCOMPARE(shown.result.text.contains(u"<formula>A[] not deadlock</formula>"_qs), checked);
-}
 
 QTEST_MAIN(TestTranslate)
 #include "tst_translate.moc"

@@ -5,22 +5,6 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-class TestUppaalTranslation : public QObject
-{
-    Q_OBJECT
-private slots:
-    void initTestCase() { QVERIFY(m_scratch.isValid()); }
-    void golden_data();
-    void golden();
-    void validAgainstDtd_data();
-    void validAgainstDtd();
-    void labelErrors_data();
-    void labelErrors();
-
-private:
-    QTemporaryDir m_scratch;
-};
-
 namespace {
 
 struct Tree
@@ -128,94 +112,106 @@ const Tree kTrees[] = {
 
 } // namespace
 
-void TestUppaalTranslation::golden_data()
+class TestUppaalTranslation : public QObject
 {
-    QTest::addColumn<QString>("sketch");
-    QTest::addColumn<QString>("golden");
-    for (const Tree &t : kTrees)
-        QTest::newRow(t.name) << QString::fromUtf16(t.sketch) << QString::fromUtf16(t.golden);
-}
+    Q_OBJECT
+private slots:
+    void initTestCase() { QVERIFY(m_scratch.isValid()); }
 
-void TestUppaalTranslation::golden()
-{
-    QFETCH(QString, sketch);
-    QFETCH(QString, golden);
-    CTranslateUPPAAL uppaal;
-    uppaal.Settings() = TranslateTest::Settings(m_scratch.path());
-    QVERIFY(TranslateTest::MatchesGolden(TranslateTest::Translate(uppaal, sketch), golden));
-}
+    void golden_data()
+    {
+        QTest::addColumn<QString>("sketch");
+        QTest::addColumn<QString>("golden");
+        for (const Tree &t : kTrees)
+            QTest::newRow(t.name) << QString::fromUtf16(t.sketch) << QString::fromUtf16(t.golden);
+    }
 
-void TestUppaalTranslation::validAgainstDtd_data()
-{
-    QTest::addColumn<QString>("sketch");
-    for (const Tree &t : kTrees)
-        QTest::newRow(t.name) << QString::fromUtf16(t.sketch);
-    // names that need escaping in XML
-    QTest::newRow("ampersand and angle brackets")
-        << u"1|R&D|idle\n  3|User|push\n    4|R&D|count > 2\n      4|R&D|count <= 3\n        1|R&D|busy"_qs;
-}
+    void golden()
+    {
+        QFETCH(QString, sketch);
+        QFETCH(QString, golden);
+        CTranslateUPPAAL uppaal;
+        uppaal.Settings() = TranslateTest::Settings(m_scratch.path());
+        QVERIFY(TranslateTest::MatchesGolden(TranslateTest::Translate(uppaal, sketch), golden));
+    }
 
-void TestUppaalTranslation::validAgainstDtd()
-{
-    QFETCH(QString, sketch);
-    const QString dtd = QStringLiteral(VERDANTIS_REFS "/uppaal/flat-1_1.dtd");
-    if (!QFile::exists(dtd))
-        QSKIP("the reference DTD is not beside the repository");
-    const QString xmllint = QStandardPaths::findExecutable(u"xmllint"_qs);
-    if (xmllint.isEmpty())
-        QSKIP("xmllint is not installed (Debian package libxml2-utils)");
-    CTranslateUPPAAL uppaal;
-    uppaal.Settings() = TranslateTest::Settings(m_scratch.path());
-    const QString text = TranslateTest::Translate(uppaal, sketch);
-    QVERIFY2(!text.startsWith(u"Parsing error"_qs), qPrintable(text));
-    const QString file = m_scratch.filePath(u"network.xml"_qs);
-    QVERIFY(WriteTranslationFile(file, text));
-    QProcess lint;
-    lint.start(xmllint, {u"--noout"_qs, u"--nonet"_qs, u"--dtdvalid"_qs, dtd, file});
-    QVERIFY(lint.waitForFinished(60000));
-    QVERIFY2(lint.exitCode() == 0, lint.readAllStandardError().constData());
-    // the document type names the standard DTD
-    QVERIFY(text.startsWith(u"<?xml version='1.0' encoding='utf-8'?><!DOCTYPE nta PUBLIC "
-                            "'-//Uppaal Team//DTD Flat System 1.1//EN' "
-                            "'http://www.it.uu.se/research/group/darts/uppaal/flat-1_1.dtd'><nta>\r\n"_qs));
-}
+    void validAgainstDtd_data()
+    {
+        QTest::addColumn<QString>("sketch");
+        for (const Tree &t : kTrees)
+            QTest::newRow(t.name) << QString::fromUtf16(t.sketch);
+        // names that need escaping in XML
+        QTest::newRow("ampersand and angle brackets")
+            << u"1|R&D|idle\n  3|User|push\n    4|R&D|count > 2\n      4|R&D|count <= 3\n        1|R&D|busy"_qs;
+    }
 
-// An edge carries at most one guard and one synchronisation.
-void TestUppaalTranslation::labelErrors_data()
-{
-    QTest::addColumn<QString>("sketch");
-    QTest::addColumn<QString>("message");
-    const QString guards = u"Error: There cannot be more than 1 UPPAAL guard per transition."
-                           "\nAn atomic block exists which contains >1 BT selection or guard."
-                           "\nThe block involves the following UPPAAL guard:"_qs;
-    const QString syncs = u"Error: There cannot be more than 1 synchronisation per transition."
-                          "\nAn atomic block exists which contains >1 BT events \nor one event with multiple receivers."
-                          "\nThe block involves the following UPPAAL guard:"_qs;
-    QTest::newRow("two selections in an atomic block")
-        << u"1|Door|closed\n  3|User|push\n    2|Door|closed|*\n      2|Light|off|*"_qs << guards + u"light==off"_qs;
-    QTest::newRow("a selection and a negated guard")
-        << u"1|Door|closed\n  2|Door|closed\n    4|Timer|NOT(running)|*"_qs << guards + u"not(timer==running)"_qs;
-    QTest::newRow("two events in an atomic block")
-        << u"1|Door|closed\n  3|User|push\n    3|User|pull|*"_qs << syncs + u"extInMsg_user_pull?"_qs;
-    QTest::newRow("an event and an output")
-        << u"1|Door|closed\n  3|User|push\n    6|Lamp|on|*"_qs << syncs + u"extOutMsg_lamp_on!"_qs;
-    QTest::newRow("a message with two receivers")
-        << u"1|Ctrl|idle\n  3|U|go\n    8|Ctrl|start\n      7|Ctrl|start\n      7|Ctrl|start"_qs
-        << syncs + u"intInMsg_ctrl_start!"_qs;
-}
+    void validAgainstDtd()
+    {
+        QFETCH(QString, sketch);
+        const QString dtd = QStringLiteral(VERDANTIS_REFS "/uppaal/flat-1_1.dtd");
+        if (!QFile::exists(dtd))
+            QSKIP("the reference DTD is not beside the repository");
+        const QString xmllint = QStandardPaths::findExecutable(u"xmllint"_qs);
+        if (xmllint.isEmpty())
+            QSKIP("xmllint is not installed (Debian package libxml2-utils)");
+        CTranslateUPPAAL uppaal;
+        uppaal.Settings() = TranslateTest::Settings(m_scratch.path());
+        const QString text = TranslateTest::Translate(uppaal, sketch);
+        QVERIFY2(!text.startsWith(u"Parsing error"_qs), qPrintable(text));
+        const QString file = m_scratch.filePath(u"network.xml"_qs);
+        QVERIFY(WriteTranslationFile(file, text));
+        QProcess lint;
+        lint.start(xmllint, {u"--noout"_qs, u"--nonet"_qs, u"--dtdvalid"_qs, dtd, file});
+        QVERIFY(lint.waitForFinished(60000));
+        QVERIFY2(lint.exitCode() == 0, lint.readAllStandardError().constData());
+        // the document type names the standard DTD
+        QVERIFY(text.startsWith(u"<?xml version='1.0' encoding='utf-8'?><!DOCTYPE nta PUBLIC "
+                                "'-//Uppaal Team//DTD Flat System 1.1//EN' "
+                                "'http://www.it.uu.se/research/group/darts/uppaal/flat-1_1.dtd'><nta>\r\n"_qs));
+    }
 
-void TestUppaalTranslation::labelErrors()
-{
-    QFETCH(QString, sketch);
-    QFETCH(QString, message);
-    CTranslateUPPAAL uppaal;
-    uppaal.Settings() = TranslateTest::Settings(m_scratch.path());
-    QCOMPARE(TranslateTest::Translate(uppaal, sketch), u"Parsing error: "_qs + message);
-    // SAL has no such limit
-    CTranslateSALMain sal;
-    sal.Settings() = uppaal.Settings();
-    QVERIFY(!TranslateTest::Translate(sal, sketch).startsWith(u"Parsing error"_qs));
-}
+    // An edge carries at most one guard and one synchronisation.
+    void labelErrors_data()
+    {
+        QTest::addColumn<QString>("sketch");
+        QTest::addColumn<QString>("message");
+        const QString guards = u"Error: There cannot be more than 1 UPPAAL guard per transition."
+                               "\nAn atomic block exists which contains >1 BT selection or guard."
+                               "\nThe block involves the following UPPAAL guard:"_qs;
+        const QString syncs =
+            u"Error: There cannot be more than 1 synchronisation per transition."
+            "\nAn atomic block exists which contains >1 BT events \nor one event with multiple receivers."
+            "\nThe block involves the following UPPAAL guard:"_qs;
+        QTest::newRow("two selections in an atomic block")
+            << u"1|Door|closed\n  3|User|push\n    2|Door|closed|*\n      2|Light|off|*"_qs
+            << guards + u"light==off"_qs;
+        QTest::newRow("a selection and a negated guard")
+            << u"1|Door|closed\n  2|Door|closed\n    4|Timer|NOT(running)|*"_qs << guards + u"not(timer==running)"_qs;
+        QTest::newRow("two events in an atomic block")
+            << u"1|Door|closed\n  3|User|push\n    3|User|pull|*"_qs << syncs + u"extInMsg_user_pull?"_qs;
+        QTest::newRow("an event and an output")
+            << u"1|Door|closed\n  3|User|push\n    6|Lamp|on|*"_qs << syncs + u"extOutMsg_lamp_on!"_qs;
+        QTest::newRow("a message with two receivers")
+            << u"1|Ctrl|idle\n  3|U|go\n    8|Ctrl|start\n      7|Ctrl|start\n      7|Ctrl|start"_qs
+            << syncs + u"intInMsg_ctrl_start!"_qs;
+    }
+
+    void labelErrors()
+    {
+        QFETCH(QString, sketch);
+        QFETCH(QString, message);
+        CTranslateUPPAAL uppaal;
+        uppaal.Settings() = TranslateTest::Settings(m_scratch.path());
+        QCOMPARE(TranslateTest::Translate(uppaal, sketch), u"Parsing error: "_qs + message);
+        // SAL has no such limit
+        CTranslateSALMain sal;
+        sal.Settings() = uppaal.Settings();
+        QVERIFY(!TranslateTest::Translate(sal, sketch).startsWith(u"Parsing error"_qs));
+    }
+
+private:
+    QTemporaryDir m_scratch;
+};
 
 QTEST_GUILESS_MAIN(TestUppaalTranslation)
 #include "tst_uppaaltranslation.moc"
