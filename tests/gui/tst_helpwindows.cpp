@@ -1,5 +1,6 @@
 // Help > User Guide and Help > Keyboard Shortcuts in the assembled main
 // window, and the rendered guide itself.
+#include "testkit.h"
 #include "derivetestkit.h"
 
 #include "app/helpwindows.h"
@@ -18,12 +19,6 @@ struct Program : DeriveTestKit::Frame
 {
     Program() : DeriveTestKit::Frame(Everything) {}
 };
-
-QString readText(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
 
 } // namespace
 
@@ -105,7 +100,7 @@ private slots:
     void guideLinksResolve()
     {
         QFETCH(QString, page);
-        const QString html = readText(page);
+        const QString html = QString::fromUtf8(TestKit::ReadFile(page));
         QVERIFY(!html.isEmpty());
         static const QRegularExpression reference(u"(?:href|src)=\"([^\"#:]+)(?:#[^\"]*)?\""_qs);
         auto matches = reference.globalMatch(html);

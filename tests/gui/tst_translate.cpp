@@ -3,6 +3,7 @@
 // are kept, the results dialog and its saves, and the errors.
 #include "treesketch.h"
 #include "guitestkit.h"
+#include "testkit.h"
 #include "scriptedprompt.h"
 
 #include "app/mainframe.h"
@@ -58,12 +59,6 @@ struct App : GuiTestKit::Frame
     }
     QAction *action(const char *objectName) const { return Frame::action(QString::fromLatin1(objectName)); }
 };
-
-QString readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
 
 // The timing comments a translation with sets appends differ from run to run.
 QString withoutTimes(QString text)
@@ -286,11 +281,11 @@ private slots:
             return;
         }
         QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
-        const QString saved = readFile(path);
+        const QString saved = QString::fromUtf8(TestKit::ReadFile(path));
         // only a model with sets gets the set context it calls
         QCOMPARE(QFile::exists(setContext), kind == CTranslateCommands::SalWithSets);
         if (kind == CTranslateCommands::SalWithSets)
-            QCOMPARE(readFile(setContext), SalSetContext());
+            QCOMPARE(QString::fromUtf8(TestKit::ReadFile(setContext)), SalSetContext());
         if (kind == CTranslateCommands::Uppaal) {
             QCOMPARE(saved, shown.text);
         } else {
@@ -300,7 +295,7 @@ private slots:
             QCOMPARE(saved.mid(context.size()), shown.text.mid(shown.text.indexOf(u":CONTEXT"_qs)));
         }
         // a tree of the model: two time lines and no figures
-        const QStringList times = readFile(timesPath).split(u"\r\n"_qs);
+        const QStringList times = QString::fromUtf8(TestKit::ReadFile(timesPath)).split(u"\r\n"_qs);
         QCOMPARE(times.size(), 2);
         QCOMPARE(times[0], u"Parsing time (ms): "_qs + QString::number(shown.parsingMs));
         QCOMPARE(times[1], u"Translation time (ms): "_qs + QString::number(shown.translationMs));
@@ -417,7 +412,7 @@ private slots:
             return;
         }
         QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
-        const QStringList lines = readFile(timesPath).split(u"\r\n"_qs);
+        const QStringList lines = QString::fromUtf8(TestKit::ReadFile(timesPath)).split(u"\r\n"_qs);
         if (entry == u"Translate to UPPAAL") {
             QVERIFY(!shown.hasRandomFigures);
             QVERIFY(nodesShown.isEmpty());

@@ -74,10 +74,7 @@ private slots:
             QString error;
             QVERIFY2(CSolutionFile::Write(m, solution, &error), qPrintable(error));
         }
-        const QByteArray original = [&] {
-            QFile f(solution);
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        }();
+        const QByteArray original = TestKit::ReadFile(solution);
 
         for (int k = 0; k < kills; ++k) {
             // each round a home of its own: the child and this process share it
