@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <sys/syscall.h>
 #include <sys/types.h>
 
 namespace {
@@ -44,6 +45,28 @@ struct Rig
 bool processGone(qint64 pid)
 {
     return ::kill(pid_t(pid), 0) != 0;
+}
+
+// True once a process of the simulator's group (the shell or what it started)
+// sits in read() on its standard input: everything it wrote before is then in
+// the pipe, so "nothing was printed" is decided, not guessed after a sleep.
+bool simulatorWaitsForInput(qint64 group)
+{
+    const QString readOfInput = QString::number(SYS_read) + u" 0x0 "_qs;
+    for (const QString &pid : QDir(u"/proc"_qs).entryList(QDir::Dirs)) {
+        QFile stat(u"/proc/%1/stat"_qs.arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // the group is the third field after the parenthesised command name
+        const QByteArray fields = stat.readAll();
+        const QList<QByteArray> after = fields.mid(fields.lastIndexOf(')') + 2).split(' ');
+        if (after.size() < 3 || after[2].toLongLong() != group)
+            continue;
+        QFile call(u"/proc/%1/syscall"_qs.arg(pid));
+        if (call.open(QIODevice::ReadOnly) && QString::fromLatin1(call.readAll()).startsWith(readOfInput))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -160,9 +183,11 @@ private slots:
     void inputReachesTheSimulator()
     {
         Rig r(u"A.a(B.b(C.c))"_qs);
-        r.session.SetOptions({true, true, true});
+        r.session.SetOptions({true, true, false}); // verbose: a first line once the program is read
         QVERIFY(r.session.Simulate(r.session.Translate(10, true), QStringLiteral(ZEPHSIM)));
-        QTest::qWait(300);
+        QTRY_VERIFY_WITH_TIMEOUT(r.session.ResultText().contains(u"zephsim: "_qs), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(simulatorWaitsForInput(r.session.Process().ProcessId()), kWait);
+        QCoreApplication::processEvents();
         QVERIFY(!r.hasLine(u"0"_qs)); // the simulator waits for its input
         r.session.SetInputLine(u"go"_qs);
         QVERIFY(r.session.Input());
