@@ -45,23 +45,8 @@ void CKELMethod::AppendOwnFields(QString &out) const
 
 void CKELMethod::FromRecord(const CKELRecord &record)
 {
-    component = record.GetText(u"Comp");
-    behavior = record.GetText(u"State");
-    behaviorType = record.GetInt(u"StatDec");
-    requirementTag = record.GetText(u"ReqTag");
+    NodeFields::Read(record, *this);
     m_parentId = record.GetInt(u"Parent");
-    jumpType = record.GetInt(u"JumpType");
-    qualifier = record.GetText(u"Quali");
-    missType = record.GetInt(u"MissType");
-    doubleLine = record.GetBool(u"DblLine");
-    nonDeterministic = record.GetBool(u"NonDet");
-    atomic = record.GetBool(u"Atomic");
-    setOperation = record.GetBool(u"SetOp");
-    displayExtendedTag = record.GetBool(u"DispExtTag");
-    displayExtraInfo = record.GetBool(u"DispExtInfo");
-    extendedTag = record.GetText(u"ExtTag");
-    hasExtendedTag = !extendedTag.isEmpty();
-    SetExtraInfo(record.GetText(u"ExtraInfo"));
     x = record.GetInt(u"x");
     y = record.GetInt(u"y");
     h = record.GetInt(u"h");

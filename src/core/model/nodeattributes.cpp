@@ -118,10 +118,34 @@ template<class Node> void AppendTail(QString &out, const Node &n, Escaping escap
         out += u"DispExtInfo:1;";
 }
 
+template<class Node> void Read(const CKELRecord &r, Node &n)
+{
+    n.component = r.GetText(u"Comp");
+    n.behavior = r.GetText(u"State");
+    n.behaviorType = r.GetInt(u"StatDec");
+    n.requirementTag = r.GetText(u"ReqTag");
+    n.jumpType = r.GetInt(u"JumpType");
+    n.qualifier = r.GetText(u"Quali");
+    n.missType = r.GetInt(u"MissType");
+    n.doubleLine = r.GetBool(u"DblLine");
+    n.nonDeterministic = r.GetBool(u"NonDet");
+    n.atomic = r.GetBool(u"Atomic");
+    n.setOperation = r.GetBool(u"SetOp");
+    n.extendedTag = r.GetText(u"ExtTag");
+    n.hasExtendedTag = !n.extendedTag.isEmpty();
+    n.displayExtendedTag = r.GetBool(u"DispExtTag");
+    n.displayExtraInfo = r.GetBool(u"DispExtInfo");
+    n.extraInfoTags.clear();
+    n.extraInfoNames.clear();
+    CKELMethod::ParseExtraInfo(r.GetText(u"ExtraInfo"), n.extraInfoTags, n.extraInfoNames);
+}
+
 template void AppendHead<CKELMethod>(QString &, const CKELMethod &, Escaping);
 template void AppendTail<CKELMethod>(QString &, const CKELMethod &, Escaping);
 template void AppendHead<CNodeAttributes>(QString &, const CNodeAttributes &, Escaping);
 template void AppendTail<CNodeAttributes>(QString &, const CNodeAttributes &, Escaping);
+template void Read<CKELMethod>(const CKELRecord &, CKELMethod &);
+template void Read<CNodeAttributes>(const CKELRecord &, CNodeAttributes &);
 
 } // namespace NodeFields
 
@@ -136,21 +160,6 @@ QString CNodeAttributes::RecordFields() const
 CNodeAttributes CNodeAttributes::FromRecord(const CKELRecord &r)
 {
     CNodeAttributes a;
-    a.component = r.GetText(u"Comp");
-    a.behavior = r.GetText(u"State");
-    a.behaviorType = r.GetInt(u"StatDec");
-    a.requirementTag = r.GetText(u"ReqTag");
-    a.jumpType = r.GetInt(u"JumpType");
-    a.qualifier = r.GetText(u"Quali");
-    a.missType = r.GetInt(u"MissType");
-    a.doubleLine = r.GetBool(u"DblLine");
-    a.nonDeterministic = r.GetBool(u"NonDet");
-    a.atomic = r.GetBool(u"Atomic");
-    a.setOperation = r.GetBool(u"SetOp");
-    a.extendedTag = r.GetText(u"ExtTag");
-    a.hasExtendedTag = !a.extendedTag.isEmpty();
-    a.displayExtendedTag = r.GetBool(u"DispExtTag");
-    a.displayExtraInfo = r.GetBool(u"DispExtInfo");
-    CKELMethod::ParseExtraInfo(r.GetText(u"ExtraInfo"), a.extraInfoTags, a.extraInfoNames);
+    NodeFields::Read(r, a);
     return a;
 }

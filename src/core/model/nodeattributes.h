@@ -35,13 +35,12 @@ struct CNodeAttributes
     // The node fields of an edit record, under the conditions the node
     // record writes them, with packet-safe text.
     QString RecordFields() const;
-    // Reads them back by key; the extra tag is text, as it is written.
     static CNodeAttributes FromRecord(const CKELRecord &record);
 
     bool operator==(const CNodeAttributes &) const = default;
 };
 
-// The one writer of a node's own fields, for the node record of the solution
+// The one writer and the one reader of a node's own fields, for the node record of the solution
 // file (CKELMethod) and for edit records (CNodeAttributes), so that both
 // write a field under the same condition. The node record puts its place
 // between the head and the tail.
@@ -49,4 +48,6 @@ namespace NodeFields {
 enum class Escaping { File, Packet };
 template<class Node> void AppendHead(QString &out, const Node &node, Escaping escaping);
 template<class Node> void AppendTail(QString &out, const Node &node, Escaping escaping);
+// Reads them by key; an empty extended tag reads as none, as it is written.
+template<class Node> void Read(const CKELRecord &record, Node &node);
 } // namespace NodeFields
