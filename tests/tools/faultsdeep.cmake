@@ -7,3 +7,4 @@ verdantis_add_test(tst_deepcli SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_deepcli.cpp
 target_compile_definitions(tst_deepcli PRIVATE DEEPGEN="$<TARGET_FILE:deepgen>")
 add_dependencies(tst_deepcli deepgen verdantis-cli)
 set_tests_properties(tst_deepcli PROPERTIES TIMEOUT 900)
+verdantis_test_starts_early(tst_deepcli 1000)

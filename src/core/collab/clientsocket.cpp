@@ -9,11 +9,6 @@ constexpr auto kReceiveData = u"ReceiveData";
 constexpr auto kSendPacket = u"SendPacket";
 constexpr qint64 kReadChunk = 4096;
 
-QString num(qint64 n)
-{
-    return QString::number(n);
-}
-
 } // namespace
 
 CClientSocket::CClientSocket(QObject *parent) : CAsyncSocketEx(parent)
@@ -45,7 +40,7 @@ void CClientSocket::logErrorCode(QStringView operation, int errorCode)
 {
     if (!logging())
         return;
-    log(operation, QStringLiteral("Error code=[") + num(errorCode) + u']');
+    log(operation, QStringLiteral("Error code=[") + QString::number(errorCode) + u']');
     if (errorCode != 0)
         log(operation, GetErrorText(errorCode));
 }
@@ -78,8 +73,8 @@ bool CClientSocket::TryConnect(const QString &host, quint16 port)
     }
     const bool started = Connect(host, port);
     const int error = GetLastError();
-    log(kTryConnect,
-        QStringLiteral("Return code of Connect=[") + num(started ? 1 : 0) + QStringLiteral("] ") + GetErrorText(error));
+    log(kTryConnect, QStringLiteral("Return code of Connect=[") + QString::number(started ? 1 : 0)
+                         + QStringLiteral("] ") + GetErrorText(error));
     m_connectError = error;
     if (started)
         return true;
@@ -145,8 +140,8 @@ bool CClientSocket::sendPacket(const QString &packet, const QString &shown)
     const QByteArray bytes = CUtf16Decoder::Encode(packet);
     const qint64 result = Send(bytes.constData(), bytes.size(), 0);
     if (logging())
-        log(kSendPacket,
-            QStringLiteral("Sent message=[") + shown + QStringLiteral("]  Return code of send=[") + num(result) + u']');
+        log(kSendPacket, QStringLiteral("Sent message=[") + shown + QStringLiteral("]  Return code of send=[")
+                             + QString::number(result) + u']');
     if (result == -1) {
         log(kSendPacket, QStringLiteral("Sending the message failed. The return value is SOCKET_ERROR"));
         return false;
@@ -187,7 +182,7 @@ bool CClientSocket::SaveFile(const QString &name, int length, const QString &tex
     m_saveName = name;
     m_saveText = text;
     m_saveLength = length;
-    if (!SendPacket(Collab::kFileSave.toString() + u'#' + name + u'#' + num(length) + u'#' + text)) {
+    if (!SendPacket(Collab::kFileSave.toString() + u'#' + name + u'#' + QString::number(length) + u'#' + text)) {
         log(u"SaveFile", QStringLiteral("SendPacket failed."));
         return false;
     }
@@ -250,9 +245,9 @@ bool CClientSocket::ListHistory(const QString &name)
 
 bool CClientSocket::OpenHistory(const QString &name, qint64 id)
 {
-    if (!SendPacket(Collab::kHistDownReq.toString() + u'#' + name + u'#' + num(id) + u'#'))
+    if (!SendPacket(Collab::kHistDownReq.toString() + u'#' + name + u'#' + QString::number(id) + u'#'))
         return false;
-    await(Collab::kHistDownReq, name, num(id));
+    await(Collab::kHistDownReq, name, QString::number(id));
     return true;
 }
 
@@ -261,7 +256,7 @@ bool CClientSocket::receiveData(int errorCode, QString &packet, QStringList &fie
     logErrorCode(kReceiveData, errorCode);
     if (errorCode != 0)
         log(kReceiveData,
-            QStringLiteral("Fatal error! Network subsystem failed.  Error code=[") + num(errorCode) + u']');
+            QStringLiteral("Fatal error! Network subsystem failed.  Error code=[") + QString::number(errorCode) + u']');
 
     char scratch[kReadChunk + 1];
     qint64 total = 0;
@@ -292,8 +287,8 @@ bool CClientSocket::receiveData(int errorCode, QString &packet, QStringList &fie
 void CClientSocket::dropOversizedReply()
 {
     // a server that never ends its packet would otherwise take all memory
-    log(kReceiveData, QStringLiteral("ERROR : The message from the server is larger than ") + num(m_maxPacketBytes)
-                          + QStringLiteral(" bytes. The connection is closed."));
+    log(kReceiveData, QStringLiteral("ERROR : The message from the server is larger than ")
+                          + QString::number(m_maxPacketBytes) + QStringLiteral(" bytes. The connection is closed."));
     m_framer.Clear();
     const bool wasConnected = m_connected;
     Close();

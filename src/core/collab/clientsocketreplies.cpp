@@ -2,16 +2,12 @@
 // the name against what the last request of its kind remembered, logs what
 // it found, and hands the result to the owner.
 #include "clientsocket.h"
+#include "collabtexts.h"
 
 #include "model/kelrecord.h"
 #include "model/prompt.h"
 
 namespace {
-
-QString num(qint64 n)
-{
-    return QString::number(n);
-}
 
 QString bracketed(const QString &text)
 {
@@ -36,15 +32,14 @@ bool sameName(const QString &a, const QString &b)
 
 const QString kSuccess = QStringLiteral("This method called successfully.");
 const QString kSpacedSuccess = QStringLiteral("  This method called successfully.");
-const QString kOpenFailed = QStringLiteral("Exception handling not ready yet (in ackfileopen).");
 
 } // namespace
 
 void CClientSocket::countError(QStringView operation, qsizetype count, int required, bool trailingBlank)
 {
-    log(operation, QStringLiteral("Packet count=[") + num(count)
+    log(operation, QStringLiteral("Packet count=[") + QString::number(count)
                        + QStringLiteral("]  ERROR : The packet count must be the same as the intended packet count, ")
-                       + num(required) + (trailingBlank ? QStringLiteral(" ") : QString()));
+                       + QString::number(required) + (trailingBlank ? QStringLiteral(" ") : QString()));
 }
 
 void CClientSocket::nameError(QStringView operation, const QString &received, const QString &intended)
@@ -91,7 +86,7 @@ void CClientSocket::processError(const QString &text)
             m_owner->OnServerFileList({});
         message(text);
     } else if (request.keyword == kFileDownRec) {
-        message(kOpenFailed + u' ' + text);
+        message(CollabTexts::OpenFailed() + u' ' + text);
     } else if (request.keyword == kFileSave) {
         if (m_owner)
             m_owner->OnServerSaveResult(request.name, false);
@@ -112,7 +107,7 @@ void CClientSocket::processUIDLogAck(const QStringList &fields)
     constexpr auto op = u"ProcessUIDLogAck";
     const qsizetype n = fields.size();
     log(op, QStringLiteral("[UIDLogAck]  "));
-    log(op, QStringLiteral("Packet count=") + bracketed(num(n)));
+    log(op, QStringLiteral("Packet count=") + bracketed(QString::number(n)));
     if (n < 2) {
         countError(op, n, 2, true);
         loginResult(false);
@@ -127,9 +122,9 @@ void CClientSocket::processFileListAck(const QStringList &fields)
     constexpr auto op = u"ProcessFileListAck";
     const qsizetype n = fields.size();
     log(op, QStringLiteral("[FileListAck]  "));
-    log(op, QStringLiteral("Packet count=") + bracketed(num(n)));
+    log(op, QStringLiteral("Packet count=") + bracketed(QString::number(n)));
     if (n <= 1) {
-        log(op, QStringLiteral("Packet count=") + bracketed(num(n))
+        log(op, QStringLiteral("Packet count=") + bracketed(QString::number(n))
                     + QStringLiteral("  ERROR : The packet count must be greater than the intended packet count, 1 "
                                      "This packet doesn't contain any file name."));
         if (m_owner)
@@ -137,7 +132,7 @@ void CClientSocket::processFileListAck(const QStringList &fields)
         return;
     }
     const QStringList names = namesOf(fields);
-    log(op, QStringLiteral("A received file count=") + bracketed(num(names.size()))
+    log(op, QStringLiteral("A received file count=") + bracketed(QString::number(names.size()))
                 + QStringLiteral("  Received file names=") + bracketed(names.join(u',')) + kSpacedSuccess);
     if (m_owner)
         m_owner->OnServerFileList(names);
@@ -148,21 +143,21 @@ void CClientSocket::processFileDownAck(const QStringList &fields)
     constexpr auto op = u"ProcessFileDownAck";
     const qsizetype n = fields.size();
     log(op, QStringLiteral("[FileDownAck]  "));
-    log(op, QStringLiteral("Packet count=") + bracketed(num(n)) + QStringLiteral("  An intended download file name=")
-                + bracketed(m_openName));
+    log(op, QStringLiteral("Packet count=") + bracketed(QString::number(n))
+                + QStringLiteral("  An intended download file name=") + bracketed(m_openName));
     if (n != 5) {
         countError(op, n, 5);
-        message(kOpenFailed);
+        message(CollabTexts::OpenFailed());
         return;
     }
     const QString &name = fields[1];
     const int size = CKELRecord::ToInt(QStringView(fields[2]));
     const QString found = QStringLiteral("A received file name=") + bracketed(name)
-                          + QStringLiteral("  Received file size=") + bracketed(num(size));
+                          + QStringLiteral("  Received file size=") + bracketed(QString::number(size));
     log(op, found);
     if (!sameName(name, m_openName)) {
         nameError(op, name, m_openName);
-        message(kOpenFailed);
+        message(CollabTexts::OpenFailed());
         return;
     }
     log(op, found + kSpacedSuccess);
@@ -175,8 +170,8 @@ void CClientSocket::processFileSaveAck(const QStringList &fields)
     constexpr auto op = u"ProcessFileSaveAck";
     const qsizetype n = fields.size();
     log(op, QStringLiteral("[FileSaveAck]  "));
-    log(op, QStringLiteral("Packet count=") + bracketed(num(n)) + QStringLiteral("  An intended upload file name=")
-                + bracketed(m_saveName));
+    log(op, QStringLiteral("Packet count=") + bracketed(QString::number(n))
+                + QStringLiteral("  An intended upload file name=") + bracketed(m_saveName));
     // a refused save goes through the owner, which says "Failed to save
     // solution" and takes back what a Save As had already switched over
     if (n != 2) {
@@ -202,8 +197,8 @@ void CClientSocket::processFileSynReq(const QStringList &fields)
     constexpr auto op = u"ProcessFileSynReq";
     const qsizetype n = fields.size();
     log(op, QStringLiteral("[FileSynReq]  "));
-    log(op, QStringLiteral("Packet count=") + bracketed(num(n)) + QStringLiteral("  An intended sync file name=")
-                + bracketed(m_synFileName));
+    log(op, QStringLiteral("Packet count=") + bracketed(QString::number(n))
+                + QStringLiteral("  An intended sync file name=") + bracketed(m_synFileName));
     if (n != 2) {
         countError(op, n, 2);
         return;
@@ -220,7 +215,7 @@ void CClientSocket::processOpIdAck(const QStringList &fields)
     constexpr auto op = u"ProcessOpIdAck";
     const qsizetype n = fields.size();
     log(op, QStringLiteral("[OpIdAck]  "));
-    log(op, QStringLiteral("Packet count=") + bracketed(num(n))
+    log(op, QStringLiteral("Packet count=") + bracketed(QString::number(n))
                 + QStringLiteral("  An intended operation id file name=") + bracketed(m_opIdFileName));
     if (n != 3) {
         countError(op, n, 3);
@@ -228,7 +223,7 @@ void CClientSocket::processOpIdAck(const QStringList &fields)
     }
     const QString found = QStringLiteral("A received file name=") + bracketed(fields[1])
                           + QStringLiteral("  A received operation id=")
-                          + bracketed(num(CKELRecord::ToInt(QStringView(fields[2]))));
+                          + bracketed(QString::number(CKELRecord::ToInt(QStringView(fields[2]))));
     log(op, found);
     if (!sameName(fields[1], m_opIdFileName))
         nameError(op, fields[1], m_opIdFileName);
@@ -242,8 +237,9 @@ void CClientSocket::processAskAction(const QStringList &fields)
     const qsizetype n = fields.size();
     if (logging()) {
         log(op, QStringLiteral("[OpCont]  "));
-        log(op, QStringLiteral("Packet count=") + bracketed(num(n)) + QStringLiteral("  An intended file name=")
-                    + bracketed(m_opFileName) + QStringLiteral("  An intended content=") + bracketed(m_opRecord));
+        log(op, QStringLiteral("Packet count=") + bracketed(QString::number(n))
+                    + QStringLiteral("  An intended file name=") + bracketed(m_opFileName)
+                    + QStringLiteral("  An intended content=") + bracketed(m_opRecord));
     }
     if (n == 3) {
         if (logging()) {
@@ -272,7 +268,7 @@ void CClientSocket::processObjectGenerateAck(const QStringList &fields)
     constexpr auto op = u"ProcessObjectGenerateAck";
     const qsizetype n = fields.size();
     log(op, QStringLiteral("[ObCreAct]  "));
-    log(op, QStringLiteral("Packet count=") + bracketed(num(n))
+    log(op, QStringLiteral("Packet count=") + bracketed(QString::number(n))
                 + QStringLiteral("  An intended object generate file name=") + bracketed(m_obCreFileName)
                 + QStringLiteral("  "));
     if (n != 4) {
@@ -294,22 +290,22 @@ void CClientSocket::processUIDListAck(const QStringList &fields)
     constexpr auto op = u"ProcessUIDListAck";
     const qsizetype n = fields.size();
     log(op, QStringLiteral("[UIDListAck]  "));
-    log(op, QStringLiteral("Packet count=") + bracketed(num(n)));
+    log(op, QStringLiteral("Packet count=") + bracketed(QString::number(n)));
     if (n <= 1) {
-        log(op, QStringLiteral("Packet count=") + bracketed(num(n))
+        log(op, QStringLiteral("Packet count=") + bracketed(QString::number(n))
                     + QStringLiteral("  ERROR : The packet count must be greater than the intended packet count, 1 "
                                      "This packet doesn't contain any user id."));
         return;
     }
     const QStringList ids = namesOf(fields);
-    log(op, QStringLiteral("A received file count=") + bracketed(num(ids.size()))
+    log(op, QStringLiteral("A received file count=") + bracketed(QString::number(ids.size()))
                 + QStringLiteral("  Received file names=") + bracketed(ids.join(u',')) + kSpacedSuccess);
 }
 
 void CClientSocket::processMemberListAck(const QStringList &fields)
 {
     constexpr auto op = u"ProcessMemberListAck";
-    log(op, QStringLiteral("Packet count=") + bracketed(num(fields.size())));
+    log(op, QStringLiteral("Packet count=") + bracketed(QString::number(fields.size())));
     // blank fields are dropped, so the list of a solution nobody owns (one
     // stored before owners were kept) begins with a plain member
     if (fields.size() < 2) {
@@ -324,7 +320,7 @@ void CClientSocket::processMemberListAck(const QStringList &fields)
 void CClientSocket::processHistListAck(const QStringList &fields)
 {
     constexpr auto op = u"ProcessHistListAck";
-    log(op, QStringLiteral("Packet count=") + bracketed(num(fields.size())));
+    log(op, QStringLiteral("Packet count=") + bracketed(QString::number(fields.size())));
     if (fields.size() < 2 || (fields.size() - 2) % 4 != 0) {
         countError(op, fields.size(), 2);
         return;
@@ -345,7 +341,7 @@ void CClientSocket::processHistListAck(const QStringList &fields)
 void CClientSocket::processHistDownAck(const QStringList &fields)
 {
     constexpr auto op = u"ProcessHistDownAck";
-    log(op, QStringLiteral("Packet count=") + bracketed(num(fields.size())));
+    log(op, QStringLiteral("Packet count=") + bracketed(QString::number(fields.size())));
     if (fields.size() != 5) {
         countError(op, fields.size(), 5);
         message(QStringLiteral("The earlier save could not be read"));

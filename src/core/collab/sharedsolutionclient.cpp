@@ -1,5 +1,7 @@
 #include "sharedsolutionclient.h"
 
+#include "collabtexts.h"
+
 #include "model/kelcontainers.h"
 #include "model/keldatamanager.h"
 #include "model/prompt.h"
@@ -9,7 +11,6 @@
 namespace {
 
 const QString kLoginFirst = QStringLiteral("Please connect and login to the server");
-const QString kOpenFailed = QStringLiteral("Exception handling not ready yet (in ackfileopen).");
 
 QString saveFailed(const QString &name)
 {
@@ -189,7 +190,7 @@ void CSharedSolutionClient::OnServerFileOpened(bool success, const QString &name
 {
     // a text that yields no solution leaves the open one as it was
     if (!success || !m_manager.LoadSolutionText(text)) {
-        Notice(kOpenFailed);
+        Notice(CollabTexts::OpenFailed());
         return;
     }
     m_pendingSaveAs = {};

@@ -1,4 +1,5 @@
 #include "cid.h"
+#include "gridmath.h"
 
 #include "visitednodes.h"
 
@@ -40,11 +41,6 @@ constexpr int kStimulusTop = 100;
 constexpr int kResponseTop = 330;
 // room between the two state labels for the component's name and the arrow
 constexpr int kBetweenStates = kNewStateTop - kPreconditionTop - kLabelHeight;
-
-int saturate(qint64 v)
-{
-    return int(std::clamp<qint64>(v, INT_MIN, INT_MAX));
-}
 
 const CKELMethod *firstRoot(const CKELTree &tree)
 {
@@ -102,7 +98,9 @@ QSize labelSize(const QString &text, const TextMeasure &measure)
 
 Label label(int left, int top, const QString &text, int status, const QSize &size)
 {
-    return {{left, top, saturate(qint64(left) + size.width()), saturate(qint64(top) + size.height())}, text, status};
+    return {{left, top, SaturateToInt(qint64(left) + size.width()), SaturateToInt(qint64(top) + size.height())},
+            text,
+            status};
 }
 
 } // namespace
@@ -243,14 +241,14 @@ Drawing DrawInterface(const QList<Box> &boxes, const TextMeasure &measure)
         const int stateTop = std::max(kNewStateTop, kPreconditionTop + pre.height() + kBetweenStates);
         shapeHeight = std::max(shapeHeight, stateTop + state.height() + kShapeBelowState);
     }
-    drawing.shape = {kShapeLeft, kShapeTop, saturate(kShapeLeft + kColumn * n), kShapeTop + shapeHeight};
-    drawing.width = saturate(kColumn * n + kShapeLeft);
+    drawing.shape = {kShapeLeft, kShapeTop, SaturateToInt(kShapeLeft + kColumn * n), kShapeTop + shapeHeight};
+    drawing.width = SaturateToInt(kColumn * n + kShapeLeft);
     drawing.height = drawing.shape.bottom;
     const int responseTop = std::max(kResponseTop, drawing.shape.bottom + kResponseGap);
     for (qsizetype k = 0; k < boxes.size(); ++k) {
         const Box &box = boxes[k];
-        const int left = saturate(kShapeLeft + kColumn * qint64(k) + kLabelInset);
-        const int middle = saturate(qint64(left) + kLabelWidth / 2);
+        const int left = SaturateToInt(kShapeLeft + kColumn * qint64(k) + kLabelInset);
+        const int middle = SaturateToInt(qint64(left) + kLabelWidth / 2);
         BoxDrawing d;
         const QSize pre = labelSize(box.precondition, measure);
         d.precondition = label(left, kShapeTop + kPreconditionTop, box.precondition, box.preconditionStatus, pre);
@@ -262,12 +260,12 @@ Drawing DrawInterface(const QList<Box> &boxes, const TextMeasure &measure)
         for (const QString &item : box.stimulus) {
             const QSize size = labelSize(item, measure);
             bottom -= size.height();
-            d.stimulus.append(label(left, saturate(bottom), item, 0, size));
+            d.stimulus.append(label(left, SaturateToInt(bottom), item, 0, size));
         }
         qint64 top = responseTop;
         for (const QString &item : box.responses) {
             const QSize size = labelSize(item, measure);
-            d.responses.append(label(left, saturate(top), item, 0, size));
+            d.responses.append(label(left, SaturateToInt(top), item, 0, size));
             top += size.height();
         }
         if (!d.stimulus.isEmpty())

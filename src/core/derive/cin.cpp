@@ -1,4 +1,5 @@
 #include "cin.h"
+#include "gridmath.h"
 
 #include "visitednodes.h"
 
@@ -14,20 +15,6 @@
 
 namespace Cin {
 namespace {
-
-int saturate(qint64 v)
-{
-    return int(std::clamp<qint64>(v, INT_MIN, INT_MAX));
-}
-
-// Rows and columns below the grid's origin still get the right cell.
-int floorDiv(qint64 a, int b)
-{
-    qint64 q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0)))
-        --q;
-    return saturate(q);
-}
 
 const CKELMethod *firstRoot(const CKELTree &tree)
 {
@@ -187,7 +174,7 @@ EvolutionMark markOf(const CKELData &element)
 
 QPoint BoxPosition(int row, int k)
 {
-    return {saturate(kLeft + qint64(kColumnPitch) * k), saturate(kTop + qint64(kRowPitch) * row)};
+    return {SaturateToInt(kLeft + qint64(kColumnPitch) * k), SaturateToInt(kTop + qint64(kRowPitch) * row)};
 }
 
 Network BuildNetwork(const CKELTree &source)
@@ -292,7 +279,7 @@ Network NetworkOf(const CKELCIN &cin)
         box.component = node->component;
         box.x = node->x;
         box.y = node->y;
-        box.row = floorDiv(qint64(node->y) - kTop, kRowPitch);
+        box.row = FloorDivToInt(qint64(node->y) - kTop, kRowPitch);
         box.evolution = markOf(*node);
         boxIndex.insert(box.nodeId, int(net.boxes.size()));
         net.boxes.append(box);

@@ -13,6 +13,7 @@
 // the next lane: lines may cross but do not share a stretch, unless a very
 // crowded network leaves no lane free.
 #include "cin.h"
+#include "gridmath.h"
 
 #include <QtGlobal>
 
@@ -50,27 +51,14 @@ constexpr int kRowGap = kRowPitch - kBoxHeight; // 80
 // A straight line fills the whole gap below its port.
 constexpr int kFullGap = kRowGap / (kDropStep / 2);
 
-int saturate(qint64 v)
-{
-    return int(std::clamp<qint64>(v, INT_MIN, INT_MAX));
-}
-
-int floorDiv(qint64 a, int b)
-{
-    qint64 q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0)))
-        --q;
-    return saturate(q);
-}
-
 int rowOf(const Box &b)
 {
-    return floorDiv(qint64(b.y) - kTop, kRowPitch);
+    return FloorDivToInt(qint64(b.y) - kTop, kRowPitch);
 }
 
 int columnOf(const Box &b)
 {
-    return floorDiv(qint64(b.x) - kLeft, kColumnPitch);
+    return FloorDivToInt(qint64(b.x) - kLeft, kColumnPitch);
 }
 
 // How far a line drops from its bottom port before it turns, in half places
@@ -91,7 +79,7 @@ int dropSteps(int port)
 // Lane t (1..29) of the gap left of column g.
 int laneX(int g, int t)
 {
-    return saturate(kLeft + qint64(kColumnPitch) * g - kGap + qint64(kLaneStep) * t);
+    return SaturateToInt(kLeft + qint64(kColumnPitch) * g - kGap + qint64(kLaneStep) * t);
 }
 
 // Left of the first column the gap ends at the canvas edge: only the lanes
@@ -103,7 +91,7 @@ int firstLane(int g)
 
 quint64 key(qint64 a, qint64 b)
 {
-    return (quint64(quint32(saturate(a))) << 32) | quint32(saturate(b));
+    return (quint64(quint32(SaturateToInt(a))) << 32) | quint32(SaturateToInt(b));
 }
 
 // Closed intervals on one line, kept disjoint.
@@ -297,7 +285,7 @@ private:
             if (sideOf(c) == Side::Left)
                 m_reserved[key(row, d)].Add(laneX(col, kHalf + 2), p.x());
             else
-                m_reserved[key(row, d)].Add(p.x(), laneX(saturate(qint64(col) + 1), kHalf));
+                m_reserved[key(row, d)].Add(p.x(), laneX(SaturateToInt(qint64(col) + 1), kHalf));
         }
         for (auto &[k, r] : m_reserved)
             r.Seal();
@@ -378,9 +366,9 @@ private:
         }
         const std::vector<int> &entries = entryOffsets();
         // how far down the drop from the port straight above the target reaches
-        const int above = dropDepth(saturate(qint64(rowB) - 1), q.x());
+        const int above = dropDepth(SaturateToInt(qint64(rowB) - 1), q.x());
         const qint64 aboveEnd = qint64(b.y) - kRowGap + qint64(kHalfDrop) * above;
-        const auto entryY = [&](int offset) { return saturate(qint64(b.y) - offset); };
+        const auto entryY = [&](int offset) { return SaturateToInt(qint64(b.y) - offset); };
         // every entry level makes the run along the gap cover at least this
         const int nearestEntry = std::clamp(level, entryY(entries.back()), entryY(entries.front()));
 
@@ -443,7 +431,7 @@ private:
             return;
         }
         const int d = dropSteps(c.fromPort);
-        const int level = saturate(qint64(p.y()) + qint64(kHalfDrop) * d);
+        const int level = SaturateToInt(qint64(p.y()) + qint64(kHalfDrop) * d);
         if (!tryFourPoints(c, p, q, level, d))
             drawSixPoints(c, p, q, level, d);
     }

@@ -4,6 +4,7 @@
 #include "derive/cbt.h"
 #include "derive/integration.h"
 #include "editstep.h"
+#include "edittexts.h"
 #include "undohistory.h"
 
 #include "model/kelcontainers.h"
@@ -20,11 +21,6 @@
 #include <QSet>
 
 namespace {
-
-QString quoted(const QString &name)
-{
-    return u'"' + name + u'"';
-}
 
 // Records that name things by text within a version also carry the
 // version's id ("ver"), so that every client adds them to the same version
@@ -112,7 +108,7 @@ bool CKELDataManager::confirmAndSubmitRemoval(int id, int typeCode, QStringView 
     if (!e || e->GetTypeCode() != typeCode)
         return false;
     if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the ") + kindWord.toString() + u' '
-                        + quoted(e->GetName()) + QStringLiteral(" ?")))
+                        + EditTexts::Quoted(e->GetName()) + QStringLiteral(" ?")))
         return false;
     return submit(COperationRecord(recordKind).Int(u"tid", id).ToString());
 }
@@ -141,7 +137,7 @@ bool CKELDataManager::RemoveRequirement(int id)
     if (!req)
         return false;
     if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the requirement of ")
-                        + quoted(req->GetName()) + QStringLiteral(" ?")))
+                        + EditTexts::Quoted(req->GetName()) + QStringLiteral(" ?")))
         return false;
     return submit(COperationRecord(u"delreq").Int(u"id", id).ToString());
 }
@@ -200,7 +196,7 @@ bool CKELDataManager::DetachState(int stateId, int requirementId)
     if (!LookupAs<CKELState>(stateId, KEL::State) || !req)
         return false;
     if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the state from the requirement of ")
-                        + quoted(req->GetName()) + QStringLiteral(" ?")))
+                        + EditTexts::Quoted(req->GetName()) + QStringLiteral(" ?")))
         return false;
     return submit(COperationRecord(u"rmassrts").Int(u"stid", stateId).Int(u"reqid", requirementId).ToString());
 }
@@ -486,8 +482,8 @@ bool CKELDataManager::RemoveCBT(int cbtId)
     CKELData *cbt = LookupAs<CKELCBT>(cbtId, KEL::CBT);
     if (!cbt)
         return false;
-    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the CBT ") + quoted(cbt->GetName())
-                        + QStringLiteral(" ?")))
+    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the CBT ")
+                        + EditTexts::Quoted(cbt->GetName()) + QStringLiteral(" ?")))
         return false;
     removeElement(cbt);
     return true;

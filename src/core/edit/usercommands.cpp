@@ -11,16 +11,12 @@
 #include "model/operationrecord.h"
 #include "model/prompt.h"
 #include "editstep.h"
+#include "edittexts.h"
 #include "undohistory.h"
 
 namespace {
 
 const QString kUnderDevelopment = QStringLiteral("Under development");
-
-QString quoted(const QString &name)
-{
-    return u'"' + name + u'"';
-}
 
 // Nodes of every tree of a version that pass test. Gathered before the
 // command's first record: in a shared solution nothing changes until the
@@ -136,8 +132,8 @@ bool CKELDataManager::RemoveComponent(int id)
         Prompt().Message(kUnderDevelopment);
         return false;
     }
-    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the component ") + quoted(c->GetName())
-                        + QStringLiteral(" ?")))
+    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the component ")
+                        + EditTexts::Quoted(c->GetName()) + QStringLiteral(" ?")))
         return false;
     return submit(COperationRecord(u"rmcom").Int(u"id", id).ToString());
 }
@@ -152,7 +148,7 @@ bool CKELDataManager::RemoveState(int id)
         return false;
     }
     if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the state ")
-                        + quoted(s->GetLabelFor(nullptr)) + QStringLiteral(" ?")))
+                        + EditTexts::Quoted(s->GetLabelFor(nullptr)) + QStringLiteral(" ?")))
         return false;
     return submit(COperationRecord(u"rmsta").Int(u"id", id).ToString());
 }

@@ -2,10 +2,11 @@
 
 #include "identifier.h"
 #include "translatecontext.h"
+#include "translatetexts.h"
 
 namespace {
 
-const QString kEol = QStringLiteral("\r\n");
+using TranslateTexts::kEol;
 
 QString attributeType(const CAttributeVariable &v)
 {

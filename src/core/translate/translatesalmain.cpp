@@ -25,7 +25,7 @@ CTranslateUPPAAL::~CTranslateUPPAAL() = default;
 
 namespace {
 
-const QString kEol = QStringLiteral("\r\n");
+using TranslateTexts::kEol;
 
 void applyRules(CTranslateContext &ctx)
 {

@@ -6,6 +6,9 @@
 // compare against. Each error text names the node after it.
 namespace TranslateTexts {
 
+// The line end of every translation's text.
+inline const QString kEol = QStringLiteral("\r\n");
+
 inline QString RootNotStateRealisation()
 {
     return QStringLiteral("Root node must be a state-realisation.");

@@ -3,11 +3,12 @@
 #include "identifier.h"
 #include "salwriter.h"
 #include "translatecontext.h"
+#include "translatetexts.h"
 #include "translateparsingmethods.h"
 
 namespace {
 
-const QString kEol = QStringLiteral("\r\n");
+using TranslateTexts::kEol;
 
 using L1 = QStringView; // literals are copied as they stand, with no conversion
 
@@ -114,7 +115,7 @@ void transition(QString &out, const CTranslateUTrans &t, bool placed, bool empty
     out += L1(u"</transition>\r\n");
 }
 
-QString attributeType(const CAttributeVariable &v)
+QString uppaalType(const CAttributeVariable &v)
 {
     switch (v.kind) {
     case CAttributeVariable::Boolean: return QStringLiteral("bool");
@@ -306,7 +307,7 @@ QString CUppaalWriter::Write(const CTranslateContext &ctx)
         out += u';' + kEol;
     }
     for (const CAttributeVariable &v : c.attributes) {
-        out += XmlEscaped(attributeType(v)) + u' ' + XmlEscaped(v.name);
+        out += XmlEscaped(uppaalType(v)) + u' ' + XmlEscaped(v.name);
         if (!v.initial.isEmpty()) {
             out += u'=' + XmlEscaped(v.initial);
         }

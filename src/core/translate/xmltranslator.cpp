@@ -16,7 +16,7 @@
 
 namespace {
 
-const QString kEol = QStringLiteral("\r\n");
+using TranslateTexts::kEol;
 
 QString indent(int depth)
 {
