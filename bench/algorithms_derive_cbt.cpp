@@ -12,6 +12,7 @@
 #include "model/kelmethod.h"
 #include "model/keltree.h"
 #include "model/prompt.h"
+#include "testkit.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -51,7 +52,7 @@ std::pair<double, qsizetype> benchEvt(int nodes, TreeGen::Shape shape)
             std::unique_ptr<CKELVersion> version = m.CreateVersion(QStringLiteral("%1.0").arg(v + 1));
             CKELVersion *raw = version.get();
             std::unique_ptr<CKELData> owned(version.release());
-            m.Solution()->Project()->AddChild(owned);
+            TestKit::Mutable(m.Solution())->Project()->AddChild(owned);
             m.SetCurrentVersion(raw);
         }
         // the same tree each time, then a few nodes changed per version
@@ -65,7 +66,7 @@ std::pair<double, qsizetype> benchEvt(int nodes, TreeGen::Shape shape)
     QElapsedTimer t;
     t.start();
     bool built = false;
-    CKELEVT *evt = Evolution::CreateEvolutionTree(m, ids, prompt, &built);
+    CKELEVT *evt = Evolution::CreateEvolutionTree(m, ids, prompt, TestKit::EditKey(), &built);
     const double s = seconds(t);
     return {s, built ? evt->Nodes().size() : -1};
 }

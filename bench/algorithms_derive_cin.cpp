@@ -14,6 +14,7 @@
 #include "model/kelmethod.h"
 #include "model/keltree.h"
 #include "model/treeops.h"
+#include "testkit.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -48,7 +49,7 @@ CKELTree *addDistinctTree(CKELDataManager &m, int nodes, bool chain)
     std::unique_ptr<CKELData> e = m.CreateElement(KEL::DBT);
     m.RegisterElement(e.get());
     auto *tree = static_cast<CKELTree *>(e.get());
-    m.CurrentVersion()->DBTFolder()->AddChild(e);
+    TestKit::Mutable(m.CurrentVersion())->DBTFolder()->AddChild(e);
     CKELMethod *root = nullptr;
     CKELMethod *previous = nullptr;
     for (int i = 0; i < nodes; ++i) {

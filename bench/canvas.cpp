@@ -124,7 +124,7 @@ int main(int argc, char *argv[])
 
     CKELDataManager m;
     m.NewSolution();
-    CKELTree *tree = TreeGen::AddTree(m, KEL::RBT, QStringLiteral("Bench"), nodes, TreeGen::Shape::Bushy);
+    const CKELTree *tree = TreeGen::AddTree(m, KEL::RBT, QStringLiteral("Bench"), nodes, TreeGen::Shape::Bushy);
     // saved trees are arranged
     CTreeLayout::ApplyMoves(m, CTreeLayout(*tree).RearrangeAll());
     if (saveAt >= 0 && saveAt + 1 < args.size()) {
@@ -171,7 +171,7 @@ int main(int argc, char *argv[])
     }
 
     // every node out of place, so that the layout moves all of them
-    for (CKELMethod *n : tree->Nodes())
+    for (const CKELMethod *n : tree->Nodes())
         m.SetNodeGeometry(n->GetId(), 0, 0, n->w, n->h);
     QCoreApplication::processEvents();
     t.restart();

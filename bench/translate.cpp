@@ -9,6 +9,7 @@
 #include "model/kelmethod.h"
 #include "model/keltree.h"
 #include "model/treeops.h"
+#include "testkit.h"
 #include "translate/translateexception.h"
 #include "translate/translatesalmain.h"
 
@@ -59,7 +60,7 @@ CKELTree *designTree(CKELDataManager &m, int nodes, unsigned seed)
     m.RegisterElement(e.get());
     auto *tree = static_cast<CKELTree *>(e.get());
     tree->SetName(QStringLiteral("Design"));
-    m.CurrentVersion()->DBTFolder()->AddChild(e);
+    TestKit::Mutable(m.CurrentVersion())->DBTFolder()->AddChild(e);
 
     std::mt19937 rng(seed);
     const auto roll = [&rng](int n) { return int(rng() % unsigned(n)); };

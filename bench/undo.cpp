@@ -34,11 +34,11 @@ qint64 residentBytes()
 int subtreeNear(const CKELDataManager &m, const CKELTree &tree, int want)
 {
     QHash<int, int> size;
-    QList<CKELMethod *> order;
-    for (CKELMethod *root : tree.Roots()) {
-        QList<CKELMethod *> stack{root};
+    QList<const CKELMethod *> order;
+    for (const CKELMethod *root : tree.Roots()) {
+        QList<const CKELMethod *> stack{root};
         while (!stack.isEmpty()) {
-            CKELMethod *n = stack.takeLast();
+            const CKELMethod *n = stack.takeLast();
             order.append(n);
             for (int c : n->ChildIds())
                 stack.append(m.LookupAs<CKELMethod>(c, KEL::Method));
@@ -94,10 +94,10 @@ int main(int argc, char **argv)
     // removing a subtree and bringing it back
     const int top = subtreeNear(m, *tree, subtree);
     QList<int> doomed;
-    for (CKELMethod *n : QList<CKELMethod *>{m.LookupAs<CKELMethod>(top, KEL::Method)}) {
-        QList<CKELMethod *> stack{n};
+    for (const CKELMethod *n : QList<const CKELMethod *>{m.LookupAs<CKELMethod>(top, KEL::Method)}) {
+        QList<const CKELMethod *> stack{n};
         while (!stack.isEmpty()) {
-            CKELMethod *x = stack.takeLast();
+            const CKELMethod *x = stack.takeLast();
             doomed.append(x->GetId());
             for (int c : x->ChildIds())
                 stack.append(m.LookupAs<CKELMethod>(c, KEL::Method));

@@ -85,10 +85,10 @@ int main(int argc, char *argv[])
         CKELDataManager m;
         QString error;
         if (CSolutionFile::Read(m, QStringLiteral(VERDANTIS_EXAMPLES "/door.kvf"), &error)) {
-            for (CKELData *e : m.IdMap()) {
+            for (const CKELData *e : m.IdMap()) {
                 if (e->IsTree() && e->GetName() == u"Door") {
                     verifyLine(QStringLiteral("door example, Door"),
-                               CBehaviorModelBuilder::FromTree(m, *static_cast<CKELTree *>(e)));
+                               CBehaviorModelBuilder::FromTree(m, *static_cast<const CKELTree *>(e)));
                     break;
                 }
             }

@@ -3,6 +3,7 @@
 // tree that cannot be translated must say so with a translation error.
 #include "fuzztarget.h"
 
+#include "../tests/common/testkit.h"
 #include "../tests/core/translate/declarationcheck.h"
 
 #include "model/kelcontainers.h"
@@ -34,8 +35,10 @@ CKELTree *buildTree(CKELDataManager &manager, Fuzz::CByteReader &in)
     auto owned = manager.CreateElement(in.Byte() & 1 ? KEL::RBT : KEL::DBT);
     manager.RegisterElement(owned.get());
     auto *tree = static_cast<CKELTree *>(owned.get());
-    CKELData *folder = tree->GetTypeCode() == KEL::RBT ? static_cast<CKELData *>(manager.CurrentVersion()->RBTFolder())
-                                                       : static_cast<CKELData *>(manager.CurrentVersion()->DBTFolder());
+    const CKELVersion *version = manager.CurrentVersion();
+    CKELData *folder =
+        TestKit::Mutable(tree->GetTypeCode() == KEL::RBT ? static_cast<const CKELData *>(version->RBTFolder())
+                                                         : static_cast<const CKELData *>(version->DBTFolder()));
     folder->AddChild(owned);
 
     QList<CKELMethod *> nodes;

@@ -5,6 +5,7 @@
 #include "model/kelmethod.h"
 #include "model/keltree.h"
 #include "model/treeops.h"
+#include "testkit.h"
 
 #include <QHash>
 
@@ -16,7 +17,7 @@ namespace TreeGen {
 CKELTree *AddTree(CKELDataManager &manager, int typeCode, const QString &name, int nodes, Shape shape, unsigned seed,
                   int branching)
 {
-    CKELVersion *version = manager.CurrentVersion();
+    CKELVersion *version = TestKit::Mutable(manager.CurrentVersion());
     CKELData *folder = typeCode == KEL::DBT ? static_cast<CKELData *>(version->DBTFolder())
                                             : static_cast<CKELData *>(version->RBTFolder());
     std::unique_ptr<CKELData> e = manager.CreateElement(typeCode);

@@ -144,7 +144,7 @@ bool Save(Context &c, const CKELDataManager &manager, const QString &path)
     return true;
 }
 
-CKELTree *LoadTree(Context &c, CKELDataManager &manager)
+const CKELTree *LoadTree(Context &c, CKELDataManager &manager)
 {
     if (c.args.size() < 2 || !Load(c, manager, c.args[0]))
         return nullptr;
@@ -183,17 +183,17 @@ bool CCliPrompt::OkCancel(const QString &text, const QString &caption)
     return m_answer == Yes;
 }
 
-CKELTree *FindTree(Context &c, const CKELDataManager &manager, const QString &treeName)
+const CKELTree *FindTree(Context &c, const CKELDataManager &manager, const QString &treeName)
 {
     if (treeName.startsWith(u'#')) {
         bool ok = false;
         const int id = treeName.mid(1).toInt(&ok);
-        CKELData *e = ok ? manager.Lookup(id) : nullptr;
+        const CKELData *e = ok ? manager.Lookup(id) : nullptr;
         if (!e || !e->IsTree()) {
             Fail(c, CliTexts::NoTreeWithId(treeName));
             return nullptr;
         }
-        return static_cast<CKELTree *>(e);
+        return static_cast<const CKELTree *>(e);
     }
     const CKELVersion *version = manager.CurrentVersion();
     QList<const CKELData *> folders;
@@ -205,10 +205,10 @@ CKELTree *FindTree(Context &c, const CKELDataManager &manager, const QString &tr
     for (const CKELData *folder : std::as_const(folders)) {
         if (!folder)
             continue;
-        QList<CKELTree *> found;
+        QList<const CKELTree *> found;
         for (const auto &child : folder->Children()) {
             if (child->IsTree() && child->GetName() == treeName)
-                found.append(static_cast<CKELTree *>(child.get()));
+                found.append(static_cast<const CKELTree *>(child.get()));
         }
         if (found.size() == 1)
             return found.first();

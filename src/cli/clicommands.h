@@ -67,11 +67,11 @@ bool Save(Context &c, const CKELDataManager &manager, const QString &path);
 // A tree named "#ID" (any version) or by name among the current version's
 // RBTs, then its IBTs/DBTs, then the EVTs. Prints why and returns null when
 // the name is unknown or ambiguous.
-CKELTree *FindTree(Context &c, const CKELDataManager &manager, const QString &treeName);
+const CKELTree *FindTree(Context &c, const CKELDataManager &manager, const QString &treeName);
 // The preamble of the commands on one tree: loads the solution named by the
 // first argument and finds the tree named by the second; null, having said
 // why, when either fails.
-CKELTree *LoadTree(Context &c, CKELDataManager &manager);
+const CKELTree *LoadTree(Context &c, CKELDataManager &manager);
 
 // What the desktop program shows in a box goes to standard error as
 // "CAPTION: TEXT"; a question is answered as the command chose and the

@@ -175,14 +175,6 @@ inline const QString SetCurrentUsage =
 inline const QString DeriveCbtUsage = QStringLiteral("'derive cbt' takes a solution file, a tree and a component");
 inline const QString DeriveCidUsage = QStringLiteral("'derive cid' takes a solution file, a tree and a component");
 inline const QString DeriveCinUsage = QStringLiteral("'derive cin' takes a solution file and a tree");
-inline QString NoInterface(const QString &component)
-{
-    return QStringLiteral("the interface of %1 could not be made").arg(component);
-}
-inline QString NoNetwork(const QString &tree)
-{
-    return QStringLiteral("the network of %1 could not be made").arg(tree);
-}
 
 // evt
 inline const QString EvtUsage = QStringLiteral("'evt' takes a solution file, at least two trees and -o OUT.kvf");

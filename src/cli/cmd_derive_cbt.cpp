@@ -16,7 +16,7 @@ namespace {
 // flow-control mark and a non-zero evolution status.
 void printOutline(QTextStream &out, const CKELDataManager &manager, const CKELCBT &cbt)
 {
-    CKELMethod *init = Cbt::InitNode(cbt);
+    const CKELMethod *init = Cbt::InitNode(cbt);
     if (!init)
         return;
     std::vector<std::pair<const CKELMethod *, int>> stack;
@@ -50,14 +50,16 @@ int runDeriveCbt(Cli::Context &c)
     if (c.args.size() != 3)
         return Cli::Usage(c, CliTexts::DeriveCbtUsage);
     CKELDataManager manager;
-    CKELTree *tree = Cli::LoadTree(c, manager);
+    const CKELTree *tree = Cli::LoadTree(c, manager);
     if (!tree)
         return Cli::FileError;
     const QString &component = c.args[2];
     if (!Cbt::ComponentList(*tree).contains(component))
         return Cli::Fail(c, CliTexts::NoComponentInTree(component, tree->GetName()));
     Cli::CCliPrompt prompt(c.err, CPrompt::Cancel);
-    const CKELCBT *cbt = Cbt::CreateCbt(manager, *tree, component, prompt);
+    manager.SetPrompt(&prompt);
+    // the window's command, so that the model changes only through the edit layer
+    const CKELCBT *cbt = manager.CreateCBT(tree->GetId(), component) ? Cbt::FindCbt(*tree, component) : nullptr;
     if (!cbt)
         return Cli::FileError;
     printOutline(c.out, manager, *cbt);

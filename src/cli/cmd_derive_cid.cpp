@@ -13,10 +13,10 @@ namespace {
 
 bool treeHasComponent(const CKELDataManager &manager, const CKELTree &tree, const QString &component)
 {
-    const QList<CKELMethod *> roots = tree.Roots();
+    const QList<const CKELMethod *> roots = tree.Roots();
     if (roots.isEmpty())
         return false;
-    const QList<CKELMethod *> nodes = TreeOps::PreOrder(manager, roots.first());
+    const QList<const CKELMethod *> nodes = TreeOps::PreOrder(manager, roots.first());
     return std::any_of(nodes.begin(), nodes.end(), [&](const CKELMethod *n) { return n->component == component; });
 }
 
@@ -25,15 +25,14 @@ int runDeriveCid(Cli::Context &c)
     if (c.args.size() != 3)
         return Cli::Usage(c, CliTexts::DeriveCidUsage);
     CKELDataManager manager;
-    CKELTree *tree = Cli::LoadTree(c, manager);
+    const CKELTree *tree = Cli::LoadTree(c, manager);
     if (!tree)
         return Cli::FileError;
     const QString &component = c.args[2];
     if (!treeHasComponent(manager, *tree, component))
         return Cli::Fail(c, CliTexts::NoNodeOfComponent(component, c.args[1]));
-    QList<Cid::Box> boxes;
-    if (!Cid::CreateCID(manager, *tree, component, &boxes))
-        return Cli::Fail(c, CliTexts::NoInterface(component));
+    // the interface alone: the command prints it and keeps no diagram
+    const QList<Cid::Box> boxes = Cid::BuildInterface(*tree, component);
     // K is the box's place among all boxes found, so that dropped repeats
     // show as gaps
     for (const Cid::Box &box : std::as_const(boxes)) {

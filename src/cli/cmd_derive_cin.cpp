@@ -17,12 +17,12 @@ int runDeriveCin(Cli::Context &c)
     if (c.args.size() != 2)
         return Cli::Usage(c, CliTexts::DeriveCinUsage);
     CKELDataManager manager;
-    CKELTree *tree = Cli::LoadTree(c, manager);
+    const CKELTree *tree = Cli::LoadTree(c, manager);
     if (!tree)
         return Cli::FileError;
-    Cin::Network network;
-    if (!Cin::CreateCIN(manager, *tree, &network))
-        return Cli::Fail(c, CliTexts::NoNetwork(c.args[1]));
+    // the network alone: the command prints it and keeps no diagram
+    Cin::Network network = Cin::BuildNetwork(*tree);
+    Cin::RouteConnections(network);
     for (const Cin::Box &box : std::as_const(network.boxes))
         c.out << "box " << box.component << ' ' << box.x << ' ' << box.y << '\n';
     for (const Cin::Connection &link : std::as_const(network.connections)) {

@@ -1,13 +1,26 @@
 // evt: build an evolution tree over trees of one or several versions.
 #include "clicommands.h"
 
-#include "derive/evolution.h"
 #include "layout/treelayout.h"
 #include "model/keldatamanager.h"
 #include "model/keltree.h"
 #include "model/prompt.h"
 
 namespace {
+
+// Notes whether the build was refused: every message of the evolution
+// builder is a refusal, and a tree it could not fill is not saved.
+class CRefusalPrompt : public Cli::CCliPrompt
+{
+public:
+    using Cli::CCliPrompt::CCliPrompt;
+    void Message(const QString &text, const QString &caption) override
+    {
+        refused = true;
+        Cli::CCliPrompt::Message(text, caption);
+    }
+    bool refused = false;
+};
 
 int runEvt(Cli::Context &c)
 {
@@ -23,11 +36,19 @@ int runEvt(Cli::Context &c)
             return Cli::FileError;
         ids.append(tree->GetId());
     }
-    Cli::CCliPrompt prompt(c.err, CPrompt::Cancel);
-    bool built = false;
-    const CKELEVT *evt = Evolution::CreateEvolutionTree(manager, ids, prompt, &built);
+    CRefusalPrompt prompt(c.err, CPrompt::Cancel);
+    manager.SetPrompt(&prompt);
+    // made through the same command as the window's, so the model changes
+    // only through its records
+    int evtId = 0;
+    QObject::connect(&manager, &CKELDataManager::elementAdded, &manager, [&](int id) {
+        if (!evtId && manager.LookupAs<CKELEVT>(id, KEL::EVT))
+            evtId = id;
+    });
+    const bool added = manager.AddEVT(ids);
+    const CKELEVT *evt = manager.LookupAs<CKELEVT>(evtId, KEL::EVT);
     // an evolution tree that could not be built is not saved
-    if (!evt || !built)
+    if (!added || !evt || prompt.refused)
         return Cli::FileError;
     // laid out as the window lays out a new evolution tree: its copies
     // still stand where the source trees had them

@@ -14,23 +14,23 @@ namespace {
 
 // The preamble of every command here: the solution named by the first
 // argument and the design tree named by the second; null, having said why.
-CKELDBT *loadDbt(Cli::Context &c, CKELDataManager &manager)
+const CKELDBT *loadDbt(Cli::Context &c, CKELDataManager &manager)
 {
-    CKELTree *tree = Cli::LoadTree(c, manager);
+    const CKELTree *tree = Cli::LoadTree(c, manager);
     if (!tree)
         return nullptr;
     if (tree->GetTypeCode() != KEL::DBT) {
         Cli::Fail(c, CliTexts::NotADbt(c.args[1]));
         return nullptr;
     }
-    return static_cast<CKELDBT *>(tree);
+    return static_cast<const CKELDBT *>(tree);
 }
 
-CKELMethod *findNode(Cli::Context &c, const CKELTree &tree, const QString &text)
+const CKELMethod *findNode(Cli::Context &c, const CKELTree &tree, const QString &text)
 {
     bool ok = false;
     const int id = text.toInt(&ok);
-    CKELMethod *node = ok ? TreeOps::NodeOf(tree, id) : nullptr;
+    const CKELMethod *node = ok ? TreeOps::NodeOf(tree, id) : nullptr;
     if (!node)
         Cli::Fail(c, CliTexts::NoNodeInTree(text, tree.GetName()));
     return node;
@@ -59,7 +59,7 @@ int runMark(Cli::Context &c, Mark kind)
         return Cli::Usage(c, kind == Mark::Matches ? CliTexts::MarkMatchesUsage : CliTexts::MarkUsage);
     }
     CKELDataManager manager;
-    CKELDBT *dbt = loadDbt(c, manager);
+    const CKELDBT *dbt = loadDbt(c, manager);
     if (!dbt)
         return Cli::FileError;
     QList<int> marked;
@@ -86,7 +86,7 @@ int runIntegrate(Cli::Context &c, Integrate kind)
     if (c.args.size() != 3 || c.output.isEmpty())
         return Cli::Usage(c, CliTexts::IntegrateUsage);
     CKELDataManager manager;
-    CKELDBT *dbt = loadDbt(c, manager);
+    const CKELDBT *dbt = loadDbt(c, manager);
     if (!dbt)
         return Cli::FileError;
     const CKELMethod *x = findNode(c, *dbt, c.args[2]);
@@ -118,7 +118,7 @@ int runCopyRbt(Cli::Context &c)
     if (c.args.size() != 3 || c.output.isEmpty())
         return Cli::Usage(c, CliTexts::CopyRbtUsage);
     CKELDataManager manager;
-    CKELDBT *dbt = loadDbt(c, manager);
+    const CKELDBT *dbt = loadDbt(c, manager);
     if (!dbt)
         return Cli::FileError;
     const CKELTree *rbt = Cli::FindTree(c, manager, c.args[2]);

@@ -30,9 +30,9 @@ public:
     }
 
 private:
-    template<class T> QList<T *> all(int type) const
+    template<class T> QList<const T *> all(int type) const
     {
-        QList<T *> out;
+        QList<const T *> out;
         for (int id : m.SortedIds()) {
             auto *e = m.LookupAs<T>(id, type);
             if (!e)
@@ -45,14 +45,14 @@ private:
         }
         return out;
     }
-    template<class T> T *pick(int type)
+    template<class T> const T *pick(int type)
     {
-        const QList<T *> list = all<T>(type);
+        const QList<const T *> list = all<T>(type);
         return list.isEmpty() ? nullptr : list[rng.bounded(int(list.size()))];
     }
-    QList<CKELTree *> trees()
+    QList<const CKELTree *> trees()
     {
-        QList<CKELTree *> out;
+        QList<const CKELTree *> out;
         for (auto *t : all<CKELTree>(KEL::RBT))
             out.append(t);
         for (auto *t : all<CKELTree>(KEL::DBT))
@@ -83,14 +83,14 @@ private:
 
     void run(const QString &kind)
     {
-        const QList<CKELTree *> ts = trees();
-        CKELTree *tree = ts.isEmpty() ? nullptr : ts[rng.bounded(int(ts.size()))];
-        CKELMethod *n = pick<CKELMethod>(KEL::Method);
+        const QList<const CKELTree *> ts = trees();
+        const CKELTree *tree = ts.isEmpty() ? nullptr : ts[rng.bounded(int(ts.size()))];
+        const CKELMethod *n = pick<CKELMethod>(KEL::Method);
         const int gx = rng.bounded(500), gy = rng.bounded(500);
         if (kind == u"node" && tree) {
-            const QList<CKELMethod *> nodes = all<CKELMethod>(KEL::Method);
+            const QList<const CKELMethod *> nodes = all<CKELMethod>(KEL::Method);
             int parent = 0;
-            for (CKELMethod *c : nodes) {
+            for (const CKELMethod *c : nodes) {
                 if (c->Tree() == tree && rng.bounded(3) == 0)
                     parent = c->GetId();
             }
@@ -102,13 +102,13 @@ private:
         } else if (kind == u"removeKeep" && n) {
             m.RemoveNodes({n->GetId()}, CKELDataManager::RemoveMode::KeepChildren);
         } else if (kind == u"link" && n) {
-            CKELMethod *p = pick<CKELMethod>(KEL::Method);
+            const CKELMethod *p = pick<CKELMethod>(KEL::Method);
             m.LinkNode(p && p->Tree() == n->Tree() && rng.bounded(5) ? p->GetId() : 0, n->GetId());
         } else if (kind == u"relink" && n && n->ParentId()) {
             m.LinkNode(n->ParentId(), n->GetId());
         } else if (kind == u"geometry" && tree) {
             QList<CNodeGeometry> g;
-            for (CKELMethod *c : all<CKELMethod>(KEL::Method)) {
+            for (const CKELMethod *c : all<CKELMethod>(KEL::Method)) {
                 if (c->Tree() == tree)
                     g.append({c->GetId(), c->x + gx, c->y + gy, 80 + rng.bounded(40), 30});
             }
@@ -172,7 +172,7 @@ private:
             m.IntegrateThisRBT(n->GetId());
         } else if (kind == u"paste" && n && tree) {
             const QString copied = CopyNodesAsRecords(m, {n->GetId()});
-            CKELMethod *under = pick<CKELMethod>(KEL::Method);
+            const CKELMethod *under = pick<CKELMethod>(KEL::Method);
             PasteNodes(m, tree->GetId(), under && under->Tree() == tree ? under->GetId() : 0, gx, gy, copied);
         } else if (kind == u"pasteText" && tree) {
             PasteNodes(m, tree->GetId(), 0, gx, gy, u"R1:Door[open]\n  R2:Lock<locked>\n  R2:Lock[free]\n"_qs);

@@ -2,6 +2,7 @@
 
 // Small helpers every kind of test uses; one copy of each.
 
+#include "model/keldatamanager.h"
 #include "model/nodeattributes.h"
 #include "model/operationrecord.h"
 
@@ -9,7 +10,27 @@
 #include <QStringList>
 #include <QtGlobal>
 
+// The tests' one key to writable elements, for setting up a case that no
+// command builds (a damaged model, a field no dialog sets). Programs cannot
+// name it: it is defined here alone.
+class CTestEditAccess
+{
+public:
+    static CEditAccess Key() { return CEditAccess(); }
+};
+
 namespace TestKit {
+
+// The writable element behind a const one.
+template<class T> T *Mutable(const T *element)
+{
+    return CKELDataManager::Mutable(element, CTestEditAccess::Key());
+}
+
+inline CEditAccess EditKey()
+{
+    return CTestEditAccess::Key();
+}
 
 // A positive whole number from the environment, or fallback: the size knobs
 // of the fault, soak and deep runs (scripts/faults.sh sets them larger).

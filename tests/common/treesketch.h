@@ -23,6 +23,7 @@
 #include "model/kelmethod.h"
 #include "model/keltree.h"
 #include "model/treeops.h"
+#include "testkit.h"
 
 #include <QList>
 #include <QRegularExpression>
@@ -153,7 +154,7 @@ inline CKELTree *AddTree(CKELDataManager &m, const QString &sketch, const QStrin
     if (!m.Solution())
         m.NewSolution();
     if (!version)
-        version = m.CurrentVersion();
+        version = TestKit::Mutable(m.CurrentVersion());
     std::unique_ptr<CKELData> e = m.CreateElement(typeCode);
     m.RegisterElement(e.get());
     auto *tree = static_cast<CKELTree *>(e.get());
@@ -173,7 +174,7 @@ inline CKELEVT *AddEvt(CKELDataManager &m, const QString &sketch, const QList<in
     auto *tree = static_cast<CKELEVT *>(e.get());
     tree->SetName(QStringLiteral("E"));
     tree->SourceTrees() = sourceTrees;
-    m.Solution()->EvtFolder()->AddChild(e);
+    TestKit::Mutable(m.Solution())->EvtFolder()->AddChild(e);
     Build(m, *tree, sketch);
     return tree;
 }
@@ -204,7 +205,7 @@ inline CKELVersion *AddVersion(CKELDataManager &m, const QString &name)
     std::unique_ptr<CKELVersion> v = m.CreateVersion(name);
     CKELVersion *raw = v.get();
     std::unique_ptr<CKELData> owned(v.release());
-    m.Solution()->Project()->AddChild(owned);
+    TestKit::Mutable(m.Solution())->Project()->AddChild(owned);
     return raw;
 }
 

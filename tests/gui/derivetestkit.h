@@ -48,17 +48,18 @@ struct Frame : GuiTestKit::Frame
 
     CDerivedTrees &derived() { return *frame->findChild<CDerivedTrees *>(); }
     bool open(const QString &path = DoorExample()) { return frame->OpenFile(path); }
-    CKELVersion *version(const QString &name)
+    const CKELVersion *version(const QString &name)
     {
         for (const auto &e : model().Solution()->Project()->Children()) {
             if (e->GetTypeCode() == KEL::Version && e->GetName() == name)
-                return static_cast<CKELVersion *>(e.get());
+                return static_cast<const CKELVersion *>(e.get());
         }
         return nullptr;
     }
+    // writable, so that a case can set fields no dialog sets
     CKELTree *tree(int folderType, const QString &name, const QString &versionName)
     {
-        return model().FindTree(folderType, name, version(versionName));
+        return TestKit::Mutable(model().FindTree(folderType, name, version(versionName)));
     }
     // A new DBT in version 2.0 holding copies of the named RBTs (all four
     // when none are named), got through the explorer's "Get RBTs"; its window.
@@ -111,9 +112,9 @@ inline QStringList Describe(const CKELTree &tree, const QList<int> &ids)
 
 inline CKELMethod *NodeNamed(const CKELTree &tree, const QString &description)
 {
-    for (CKELMethod *n : tree.Nodes()) {
+    for (const CKELMethod *n : tree.Nodes()) {
         if (Describe(*n) == description)
-            return n;
+            return TestKit::Mutable(n);
     }
     return nullptr;
 }

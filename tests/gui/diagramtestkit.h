@@ -44,8 +44,8 @@ struct Frame : GuiTestKit::Frame
 };
 
 // Adds a node under parent (0: a root) and returns its id.
-inline int AddNode(CKELDataManager &m, CKELTree &tree, int parent, const QString &component, const QString &behavior,
-                   int behaviorType = KEL::StateRealisation)
+inline int AddNode(CKELDataManager &m, const CKELTree &tree, int parent, const QString &component,
+                   const QString &behavior, int behaviorType = KEL::StateRealisation)
 {
     CNodeAttributes a;
     a.component = component;
@@ -54,7 +54,7 @@ inline int AddNode(CKELDataManager &m, CKELTree &tree, int parent, const QString
     a.requirementTag = QStringLiteral("R9");
     if (!m.AddNode(tree.GetId(), parent, a, 80, 80))
         return 0;
-    const QList<CKELMethod *> nodes = tree.Nodes();
+    const QList<const CKELMethod *> nodes = tree.Nodes();
     return nodes.isEmpty() ? 0 : nodes.last()->GetId();
 }
 

@@ -9,6 +9,7 @@
 #include "model/keltree.h"
 #include "model/nodeattributes.h"
 #include "scriptedprompt.h"
+#include "testkit.h"
 
 #include <QList>
 #include <QTest>
@@ -46,8 +47,9 @@ struct Fixture
         }
     }
 
-    CKELTree *Tree() const { return static_cast<CKELTree *>(m.Lookup(tree)); }
-    CKELMethod *N(int id) const { return m.LookupAs<CKELMethod>(id, KEL::Method); }
+    // writable, so that a case can set fields no dialog sets
+    CKELTree *Tree() const { return TestKit::Mutable(static_cast<const CKELTree *>(m.Lookup(tree))); }
+    CKELMethod *N(int id) const { return TestKit::Mutable(m.LookupAs<CKELMethod>(id, KEL::Method)); }
 
     // Adds a node through the manager and returns its id.
     int Add(int parent, const QString &component, int x = 0, int y = 0, const QString &behavior = QStringLiteral("b"))

@@ -25,6 +25,7 @@
 #include "model/keldatamanager.h"
 #include "model/kelmethod.h"
 #include "model/keltree.h"
+#include "testkit.h"
 
 #include <QAction>
 #include <QDialog>
@@ -293,9 +294,10 @@ struct Frame
     QAction *action(const QString &objectName) const { return frame->findChild<QAction *>(objectName); }
     QString explorer() const { return ItemsText(*frame->Explorer()); }
     bool open(const QString &path = ExampleSolution()) { return frame->OpenFile(path); }
+    // writable, so that a case can set fields no dialog sets
     CKELTree *tree(int folderType, const QString &name, const CKELVersion *version = nullptr) const
     {
-        return model().FindTree(folderType, name, version);
+        return TestKit::Mutable(model().FindTree(folderType, name, version));
     }
     void forgetAsked()
     {

@@ -39,7 +39,7 @@ int runChild(const QString &solution)
     QString error;
     if (!CSolutionFile::Read(manager, solution, &error))
         return 3;
-    manager.Solution()->SetPath(solution);
+    manager.SetSolutionPath(solution);
     CAutoSave autoSave(manager);
     autoSave.SetInterval(20);
     manager.AddRequirement(u"R77"_qs, u"typed before the crash"_qs);

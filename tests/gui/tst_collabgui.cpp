@@ -425,7 +425,7 @@ private slots:
         QCOMPARE(a.frame->windowTitle(), a.client().Title());
 
         // A adds a node to the tree B has open
-        const QList<CKELMethod *> roots = static_cast<CKELTree *>(a.model().Lookup(rbt))->Roots();
+        const QList<const CKELMethod *> roots = static_cast<const CKELTree *>(a.model().Lookup(rbt))->Roots();
         QVERIFY(!roots.isEmpty());
         CNodeAttributes node;
         node.component = u"LIGHT"_qs;

@@ -276,7 +276,7 @@ private slots:
         Frame f;
         CChildFrame *w = f.freshDbt(rbts);
         QVERIFY(w);
-        CKELTree &dbt = *w->Document().Tree();
+        const CKELTree &dbt = *w->Document().Tree();
         f.prompt.answers = {answer ? CPrompt::Yes : CPrompt::No};
         f.prompt.texts.clear();
         QVERIFY(f.runViewMenu(w->View(), NodeNamed(dbt, node)->GetId(), command));
@@ -300,7 +300,7 @@ private slots:
         Frame f;
         CChildFrame *w = f.freshDbt();
         QVERIFY(w);
-        CKELTree &dbt = *w->Document().Tree();
+        const CKELTree &dbt = *w->Document().Tree();
         QVERIFY(
             f.runViewMenu(w->View(), NodeNamed(dbt, u"R1:DOOR[open]"_qs)->GetId(), u"Integrate next Matching RBT"_qs));
         QVERIFY(f.runViewMenu(w->View(), NodeNamed(dbt, u"R2:DOOR[closing]"_qs)->GetId(),

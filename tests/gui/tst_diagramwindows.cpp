@@ -76,13 +76,13 @@ void growOven(Frame &f)
 int makeEvolution(Frame &f)
 {
     CKELDataManager &m = f.model();
-    CKELVersion *v10 = m.CurrentVersion();
+    const CKELVersion *v10 = m.CurrentVersion();
     if (!m.NewVersion(u"1.1"_qs, v10->GetId()))
         return 0;
-    CKELVersion *v11 = nullptr;
+    const CKELVersion *v11 = nullptr;
     for (const auto &c : v10->GetParent()->Children()) {
         if (c->GetTypeCode() == KEL::Version && c->GetName() == u"1.1")
-            v11 = static_cast<CKELVersion *>(c.get());
+            v11 = static_cast<const CKELVersion *>(c.get());
     }
     CKELTree *old = f.tree(KEL::DBTs, u"Oven"_qs, v10);
     CKELTree *now = f.tree(KEL::DBTs, u"Oven"_qs, v11);

@@ -41,7 +41,7 @@ struct Door : Editor
         f.m.AddRBT(u"U"_qs, {}, 50);
         otherTree = f.m.FindTree(KEL::RBTs, u"U"_qs)->GetId();
         f.m.AddNode(otherTree, 0, EditorTestKit::Attrs(u"U1"_qs, u"b"_qs), 40, 40);
-        ids[u"U1"_qs] = static_cast<CKELTree *>(f.m.Lookup(otherTree))->Nodes().last()->GetId();
+        ids[u"U1"_qs] = static_cast<const CKELTree *>(f.m.Lookup(otherTree))->Nodes().last()->GetId();
         open();
         otherDoc = std::make_unique<CTessel1Doc>(f.m, otherTree);
         otherView = std::make_unique<CTessel1View>(*otherDoc);
@@ -50,7 +50,7 @@ struct Door : Editor
         f.m.History().Clear();
     }
     CUndoHistory &history() { return f.m.History(); }
-    const CKELTree &treeU() const { return *static_cast<CKELTree *>(f.m.Lookup(otherTree)); }
+    const CKELTree &treeU() const { return *static_cast<const CKELTree *>(f.m.Lookup(otherTree)); }
     // Selects nodes by name and links by "link X" (the link into X).
     void pick(const QStringList &names)
     {

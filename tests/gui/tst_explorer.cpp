@@ -328,7 +328,7 @@ private slots:
     {
         Fixture f;
         QVERIFY(f.manager.NewVersion(u"2.0"_qs, Version1));
-        const CKELVersion *v2 = static_cast<CKELVersion *>(f.manager.Solution()->Project()->ChildAt(1));
+        const CKELVersion *v2 = static_cast<const CKELVersion *>(f.manager.Solution()->Project()->ChildAt(1));
         f.manager.SetCurrentVersion(v2->GetId());
         const int reqsBefore = f.manager.Solution()->Project()->ChildAt(0)->ChildAt(0)->ChildCount();
         QVERIFY(!f.commands->NewRequirement(6)); // the requirements folder of 1.0

@@ -74,7 +74,7 @@ struct Frame : GuiTestKit::Frame
         QStringList lines;
         for (const auto &c : manager().CurrentVersion()->RequirementsFolder()->Children()) {
             if (c->GetTypeCode() == KEL::Requirement)
-                lines.append(c->GetName() + u": "_qs + static_cast<CKELRequirement *>(c.get())->Description());
+                lines.append(c->GetName() + u": "_qs + static_cast<const CKELRequirement *>(c.get())->Description());
         }
         return lines;
     }
@@ -122,7 +122,7 @@ void selectEntry(QListWidget *list, const QString &text)
 QList<CNodeLine> nodesOf(CKELDataManager &manager, int treeId, const QSet<int> &except = {})
 {
     QList<CNodeLine> nodes;
-    for (const CKELMethod *n : static_cast<CKELTree *>(manager.Lookup(treeId))->Nodes()) {
+    for (const CKELMethod *n : static_cast<const CKELTree *>(manager.Lookup(treeId))->Nodes()) {
         if (!except.contains(n->GetId()))
             nodes.append({n->requirementTag, n->component, n->behavior, n->behaviorType});
     }
@@ -132,7 +132,7 @@ QList<CNodeLine> nodesOf(CKELDataManager &manager, int treeId, const QSet<int> &
 QSet<int> nodeIds(CKELDataManager &manager, int treeId)
 {
     QSet<int> ids;
-    for (const CKELMethod *n : static_cast<CKELTree *>(manager.Lookup(treeId))->Nodes())
+    for (const CKELMethod *n : static_cast<const CKELTree *>(manager.Lookup(treeId))->Nodes())
         ids.insert(n->GetId());
     return ids;
 }

@@ -238,7 +238,7 @@ private slots:
             const CKELMethod *n = nullptr;
             const auto *oven = static_cast<const CKELTree *>(f.model().Lookup(kOven));
             const QHash<int, QString> labels = Zeph::NodeLabels(f.model(), *oven);
-            for (CKELMethod *candidate : oven->Nodes()) {
+            for (const CKELMethod *candidate : oven->Nodes()) {
                 if (labels.value(candidate->GetId()) == raw[i])
                     n = candidate;
             }

@@ -249,7 +249,7 @@ private slots:
             f.m.AddRBT(u"Other"_qs, {}, 50);
             const int other = f.m.FindTree(KEL::RBTs, u"Other"_qs)->GetId();
             f.m.AddNode(other, 0, Attrs(u"P"_qs, u"p"_qs), 0, 0);
-            const int p = static_cast<CKELTree *>(f.m.Lookup(other))->Nodes().last()->GetId();
+            const int p = static_cast<const CKELTree *>(f.m.Lookup(other))->Nodes().last()->GetId();
             f.m.AddNode(other, p, Attrs(u"Q"_qs, u"q"_qs), 0, 0);
             QVERIFY(f.m.CopyTree(f.tree, other));
             QCOMPARE(doc.NodeShapes().size(), 6);
@@ -277,7 +277,7 @@ private slots:
     {
         Fixture f;
         const int a = f.Add(0, u"A"_qs, 10, 10);
-        f.m.Solution()->SetModified(false);
+        TestKit::Mutable(f.m.Solution())->SetModified(false);
         CTessel1Doc doc(f.m, f.tree);
         doc.Scene().Execute(std::make_unique<CGeometryAction>(
             doc.Scene(), CCanvasAction::Move, u"Move"_qs,

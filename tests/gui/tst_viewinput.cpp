@@ -251,7 +251,7 @@ private slots:
         e.f.m.AddRBT(u"Source"_qs, {}, 50);
         const int source = e.f.m.FindTree(KEL::RBTs, u"Source"_qs)->GetId();
         e.f.m.AddNode(source, 0, Attrs(u"Lamp"_qs, u"on"_qs, 1, u"R9"_qs), 0, 0);
-        const int method = static_cast<CKELTree *>(e.f.m.Lookup(source))->Nodes().first()->GetId();
+        const int method = static_cast<const CKELTree *>(e.f.m.Lookup(source))->Nodes().first()->GetId();
         e.open();
         e.show();
 

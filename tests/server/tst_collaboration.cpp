@@ -8,6 +8,7 @@
 #include "model/nodeattributes.h"
 #include "scriptedprompt.h"
 #include "soakkit.h"
+#include "testkit.h"
 
 #include <QRandomGenerator>
 #include <QSslCertificate>
@@ -21,7 +22,7 @@ QList<CKELData *> ofType(const CKELDataManager &m, int typeCode)
 {
     QList<CKELData *> out;
     for (int id : m.SortedIds()) {
-        CKELData *e = m.Lookup(id);
+        CKELData *e = TestKit::Mutable(m.Lookup(id));
         if (e && e->GetTypeCode() == typeCode)
             out.append(e);
     }

@@ -10,6 +10,7 @@
 #include "model/kelrequirement.h"
 #include "model/keltree.h"
 #include "model/treeops.h"
+#include "../common/testkit.h"
 
 #include <QString>
 
@@ -50,7 +51,7 @@ inline void Grow(CKELDataManager &manager, CKELTree &tree, int nodes, Shape shap
 
 inline CKELTree *Add(CKELDataManager &manager, int typeCode, const QString &name, int nodes, Shape shape)
 {
-    CKELVersion *version = manager.CurrentVersion();
+    CKELVersion *version = TestKit::Mutable(manager.CurrentVersion());
     CKELData *folder = typeCode == KEL::DBT ? static_cast<CKELData *>(version->DBTFolder())
                                             : static_cast<CKELData *>(version->RBTFolder());
     std::unique_ptr<CKELData> e = manager.CreateElement(typeCode);

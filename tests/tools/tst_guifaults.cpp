@@ -35,7 +35,7 @@ int runChild(const QString &solution)
         return 3;
     frame.show();
     CKELDataManager &m = frame.Manager();
-    if (CKELTree *deep = m.FindTree(KEL::RBTs, u"Deep"_qs))
+    if (const CKELTree *deep = m.FindTree(KEL::RBTs, u"Deep"_qs))
         frame.TreeOpener()(deep->GetId());
     frame.AutoSave().SetInterval(5);
     bool told = false;

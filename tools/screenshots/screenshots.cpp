@@ -13,7 +13,6 @@
 #include "diagram/diagramcommands.h"
 #include "dialogs/dialogrunner.h"
 #include "dialogs/kelcbtdlg.h"
-#include "derive/evolution.h"
 #include "editor/childframe.h"
 #include "editor/editorinstall.h"
 #include "editor/tessel1view.h"
@@ -221,8 +220,11 @@ int main(int argc, char *argv[])
             }
         }
     }
-    bool built = false;
-    if (const CKELEVT *evt = Evolution::CreateEvolutionTree(manager, versions, prompt, &built); evt && built) {
+    // through the explorer's command, as a user makes it
+    const CKELData *evtFolder = manager.Solution()->EvtFolder();
+    if (const CKELData *evt = manager.AddEVT(versions) && evtFolder && evtFolder->ChildCount() > 0
+                                  ? evtFolder->ChildAt(evtFolder->ChildCount() - 1)
+                                  : nullptr) {
         editor->Windows().Open(evt->GetId());
         save(showActive(frame), QStringLiteral("evt.png"));
     }

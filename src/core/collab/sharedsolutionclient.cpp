@@ -66,13 +66,12 @@ QString CSharedSolutionClient::SharedName() const
 
 void CSharedSolutionClient::setSharedName(const QString &name)
 {
-    if (CKELSolution *solution = m_manager.Solution())
-        solution->SetPath(name);
+    m_manager.SetSolutionPath(name);
 }
 
 void CSharedSolutionClient::setModified(bool modified)
 {
-    CKELSolution *solution = m_manager.Solution();
+    const CKELSolution *solution = m_manager.Solution();
     if (!solution || solution->IsModified() == modified)
         return;
     if (modified) {

@@ -18,7 +18,12 @@ namespace Cbt {
 
 namespace {
 
-CKELCBTs *cbtFolder(const CKELTree &source)
+const CKELCBTs *cbtFolder(const CKELTree &source)
+{
+    return source.FirstChildOfType<CKELCBTs>(KEL::CBTs);
+}
+
+CKELCBTs *cbtFolder(CKELTree &source)
 {
     return source.FirstChildOfType<CKELCBTs>(KEL::CBTs);
 }
@@ -38,7 +43,7 @@ QStringList ComponentList(const CKELTree &tree)
 {
     QStringList names;
     const CKELDataManager *manager = tree.Manager();
-    CKELMethod *root = Evolution::FirstRoot(tree);
+    const CKELMethod *root = Evolution::FirstRoot(tree);
     if (!manager || !root)
         return names;
     QSet<QString> seen;
@@ -51,14 +56,14 @@ QStringList ComponentList(const CKELTree &tree)
     return names;
 }
 
-CKELCBT *FindCbt(const CKELTree &source, const QString &component)
+const CKELCBT *FindCbt(const CKELTree &source, const QString &component)
 {
     const CKELCBTs *folder = cbtFolder(source);
     if (!folder)
         return nullptr;
     for (const auto &c : folder->Children()) {
         if (c->GetTypeCode() == KEL::CBT && c->GetName() == component)
-            return static_cast<CKELCBT *>(c.get());
+            return static_cast<const CKELCBT *>(c.get());
     }
     return nullptr;
 }
@@ -134,7 +139,7 @@ void ProjectNode(CKELDataManager &manager, CKELCBT &cbt, const CKELMethod *sourc
     }
 }
 
-CKELMethod *InitNode(const CKELCBT &cbt)
+const CKELMethod *InitNode(const CKELCBT &cbt)
 {
     return Evolution::FirstRoot(cbt);
 }
@@ -145,11 +150,11 @@ bool InitShown(const CKELCBT &cbt)
     return init && init->ChildIds().size() != 1;
 }
 
-CKELTree *SourceTree(const CKELCBT &cbt)
+const CKELTree *SourceTree(const CKELCBT &cbt)
 {
     const CKELData *folder = cbt.GetParent();
-    CKELData *tree = folder ? folder->GetParent() : nullptr;
-    return tree && tree->IsTree() ? static_cast<CKELTree *>(tree) : nullptr;
+    const CKELData *tree = folder ? folder->GetParent() : nullptr;
+    return tree && tree->IsTree() ? static_cast<const CKELTree *>(tree) : nullptr;
 }
 
 } // namespace Cbt

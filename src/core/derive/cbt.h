@@ -22,7 +22,7 @@ inline const QString kInitBehavior = QStringLiteral("INIT");
 QStringList ComponentList(const CKELTree &tree);
 
 // The tree's CBT of this component (exact comparison), or null.
-CKELCBT *FindCbt(const CKELTree &source, const QString &component);
+const CKELCBT *FindCbt(const CKELTree &source, const QString &component);
 
 // Derives the CBT of component from source. Refused, with the "already
 // added" message through prompt, when source has one for it already.
@@ -37,11 +37,11 @@ void BuildFromSource(CKELDataManager &manager, CKELCBT &cbt, const CKELTree &sou
 void ProjectNode(CKELDataManager &manager, CKELCBT &cbt, const CKELMethod *sourceNode, CKELMethod *parent);
 
 // The CBT's INIT node, or null.
-CKELMethod *InitNode(const CKELCBT &cbt);
+const CKELMethod *InitNode(const CKELCBT &cbt);
 // A single projected top node stands as the visible root in INIT's place.
 bool InitShown(const CKELCBT &cbt);
 
 // The tree a CBT was derived from, or null.
-CKELTree *SourceTree(const CKELCBT &cbt);
+const CKELTree *SourceTree(const CKELCBT &cbt);
 
 } // namespace Cbt

@@ -78,7 +78,7 @@ std::uint64_t identityHash(const CKELMethod &n)
 class ChildList
 {
 public:
-    explicit ChildList(std::vector<CKELMethod *> items) : m_items(std::move(items)) {}
+    explicit ChildList(std::vector<const CKELMethod *> items) : m_items(std::move(items)) {}
 
     bool empty()
     {
@@ -86,7 +86,7 @@ public:
         return m_front >= m_items.size();
     }
 
-    CKELMethod *takeFront()
+    const CKELMethod *takeFront()
     {
         skipTaken();
         if (m_front >= m_items.size())
@@ -94,7 +94,7 @@ public:
         return std::exchange(m_items[m_front++], nullptr);
     }
 
-    CKELMethod *takeIdentical(const CKELMethod &c)
+    const CKELMethod *takeIdentical(const CKELMethod &c)
     {
         skipTaken();
         if (m_items.size() - m_front <= kLinearLimit) {
@@ -111,7 +111,7 @@ public:
             return nullptr;
         Bucket &b = it->second;
         for (size_t k = b.cursor; k < b.positions.size(); ++k) {
-            CKELMethod *&slot = m_items[b.positions[k]];
+            const CKELMethod *&slot = m_items[b.positions[k]];
             if (!slot) {
                 if (k == b.cursor)
                     ++b.cursor; // taken from the front meanwhile
@@ -151,24 +151,24 @@ private:
         }
     }
 
-    std::vector<CKELMethod *> m_items; // null once taken
+    std::vector<const CKELMethod *> m_items; // null once taken
     size_t m_front = 0;
     std::unique_ptr<std::unordered_map<std::uint64_t, Bucket>> m_index;
 };
 
-std::vector<CKELMethod *> childrenOf(const CKELDataManager &manager, const CKELMethod &node)
+std::vector<const CKELMethod *> childrenOf(const CKELDataManager &manager, const CKELMethod &node)
 {
-    std::vector<CKELMethod *> out;
+    std::vector<const CKELMethod *> out;
     out.reserve(size_t(node.ChildIds().size()));
     for (int id : node.ChildIds()) {
-        CKELData *e = manager.Lookup(id);
+        const CKELData *e = manager.Lookup(id);
         if (e && e->IsMethod() && e->GetParent() == node.GetParent())
-            out.push_back(static_cast<CKELMethod *>(e));
+            out.push_back(static_cast<const CKELMethod *>(e));
     }
     return out;
 }
 
-CKELMethod *mergeOne(CKELDataManager &manager, CKELEVT &evt, const QList<CKELMethod *> &group, CKELMethod *parent,
+CKELMethod *mergeOne(CKELDataManager &manager, CKELEVT &evt, const QList<const CKELMethod *> &group, CKELMethod *parent,
                      int lastTreeId, int previousTreeId)
 {
     CKELMethod *merged = TreeOps::NewNode(manager, evt);
@@ -194,7 +194,7 @@ struct Frame
     size_t member = 0;            // the member whose children start groups now
 };
 
-Frame makeFrame(const CKELDataManager &manager, CKELMethod *merged, const QList<CKELMethod *> &group)
+Frame makeFrame(const CKELDataManager &manager, CKELMethod *merged, const QList<const CKELMethod *> &group)
 {
     Frame f{merged, {}, 0};
     f.lists.reserve(size_t(group.size()));
@@ -261,11 +261,11 @@ int PreviousTreeId(const CKELEVT &evt)
     return ids.size() < 2 ? 0 : ids[ids.size() - 2];
 }
 
-CKELMethod *FirstRoot(const CKELTree &tree)
+const CKELMethod *FirstRoot(const CKELTree &tree)
 {
     for (const auto &c : tree.Children()) {
-        if (c->IsMethod() && static_cast<CKELMethod *>(c.get())->ParentId() == 0)
-            return static_cast<CKELMethod *>(c.get());
+        if (c->IsMethod() && static_cast<const CKELMethod *>(c.get())->ParentId() == 0)
+            return static_cast<const CKELMethod *>(c.get());
     }
     return nullptr;
 }
@@ -286,7 +286,8 @@ bool CheckRoots(const QList<const CKELTree *> &trees, CPrompt &prompt)
     return true;
 }
 
-CKELMethod *MergeGroup(CKELDataManager &manager, CKELEVT &evt, const QList<CKELMethod *> &group, CKELMethod *parent)
+CKELMethod *MergeGroup(CKELDataManager &manager, CKELEVT &evt, const QList<const CKELMethod *> &group,
+                       CKELMethod *parent)
 {
     if (group.isEmpty())
         return nullptr;
@@ -304,7 +305,7 @@ CKELMethod *MergeGroup(CKELDataManager &manager, CKELEVT &evt, const QList<CKELM
         budget += n->GetParent() ? size_t(n->GetParent()->ChildCount()) : 1;
     std::vector<Frame> stack;
     stack.push_back(makeFrame(manager, top, group));
-    QList<CKELMethod *> next;
+    QList<const CKELMethod *> next;
     while (!stack.empty()) {
         Frame &f = stack.back();
         while (f.member < f.lists.size() && f.lists[f.member].empty())
@@ -316,10 +317,10 @@ CKELMethod *MergeGroup(CKELDataManager &manager, CKELEVT &evt, const QList<CKELM
         if (--budget == 0)
             break;
         next.clear();
-        CKELMethod *c = f.lists[f.member].takeFront();
+        const CKELMethod *c = f.lists[f.member].takeFront();
         next.append(c);
         for (size_t j = f.member + 1; j < f.lists.size(); ++j) {
-            if (CKELMethod *match = f.lists[j].takeIdentical(*c))
+            if (const CKELMethod *match = f.lists[j].takeIdentical(*c))
                 next.append(match);
         }
         CKELMethod *merged = mergeOne(manager, evt, next, f.merged, last, previous);
@@ -351,9 +352,9 @@ bool BuildEvolution(CKELDataManager &manager, CKELEVT &evt, CPrompt &prompt)
         return false;
     if (!CheckRoots(trees, prompt))
         return false;
-    QList<CKELMethod *> roots;
+    QList<const CKELMethod *> roots;
     for (const CKELTree *t : trees) {
-        if (CKELMethod *r = FirstRoot(*t))
+        if (const CKELMethod *r = FirstRoot(*t))
             roots.append(r);
     }
     if (!roots.isEmpty())
@@ -361,7 +362,8 @@ bool BuildEvolution(CKELDataManager &manager, CKELEVT &evt, CPrompt &prompt)
     return true;
 }
 
-CKELEVT *CreateEvolutionTree(CKELDataManager &manager, const QList<int> &treeIds, CPrompt &prompt, bool *built)
+CKELEVT *CreateEvolutionTree(CKELDataManager &manager, const QList<int> &treeIds, CPrompt &prompt, CEditAccess key,
+                             bool *built)
 {
     if (built)
         *built = false;
@@ -371,8 +373,8 @@ CKELEVT *CreateEvolutionTree(CKELDataManager &manager, const QList<int> &treeIds
     }
     if (resolveTrees(manager, treeIds, nullptr, prompt).isEmpty())
         return nullptr;
-    CKELSolution *solution = manager.Solution();
-    CKELEVTs *folder = solution ? solution->EvtFolder() : nullptr;
+    const CKELSolution *solution = manager.Solution();
+    CKELEVTs *folder = solution ? manager.Mutable(solution->EvtFolder(), key) : nullptr;
     if (!folder) {
         prompt.Message(kNoEvtFolder);
         return nullptr;

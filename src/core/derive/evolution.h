@@ -5,6 +5,7 @@
 
 class CKELDataManager;
 class CKELEVT;
+class CEditAccess;
 class CKELMethod;
 class CKELTree;
 class CPrompt;
@@ -34,7 +35,7 @@ int LastTreeId(const CKELEVT &evt);
 int PreviousTreeId(const CKELEVT &evt);
 
 // The first node in element order that has no parent, or null.
-CKELMethod *FirstRoot(const CKELTree &tree);
+const CKELMethod *FirstRoot(const CKELTree &tree);
 
 // Whether every tree's root is identical to the first tree's root; says so
 // through prompt when not. Two empty trees have identical (absent) roots.
@@ -43,18 +44,20 @@ bool CheckRoots(const QList<const CKELTree *> &trees, CPrompt &prompt);
 // Merges a group of corresponding nodes (at most one per chosen tree, in the
 // order of the chosen trees) and, below it, all their descendants into evt.
 // Returns the merged node, linked under parent when there is one.
-CKELMethod *MergeGroup(CKELDataManager &manager, CKELEVT &evt, const QList<CKELMethod *> &group, CKELMethod *parent);
+CKELMethod *MergeGroup(CKELDataManager &manager, CKELEVT &evt, const QList<const CKELMethod *> &group,
+                       CKELMethod *parent);
 
 // Fills an empty evolution tree from its source trees. Returns false, with a
 // message through prompt, when it cannot: then evt keeps no nodes.
 bool BuildEvolution(CKELDataManager &manager, CKELEVT &evt, CPrompt &prompt);
 
 // Creates an evolution tree over the trees with these ids (of any version)
-// in the solution's evolution folder and builds it. Returns null, with a
+// in the solution's evolution folder and builds it. It adds to the model,
+// so only the edit layer holds the key. Returns null, with a
 // message and the model untouched, when fewer than two trees are given or a
 // tree is missing. When the roots differ the tree is still created but stays
 // empty; built tells the two outcomes apart.
-CKELEVT *CreateEvolutionTree(CKELDataManager &manager, const QList<int> &treeIds, CPrompt &prompt,
+CKELEVT *CreateEvolutionTree(CKELDataManager &manager, const QList<int> &treeIds, CPrompt &prompt, CEditAccess key,
                              bool *built = nullptr);
 
 // Names every entry of a version list as "VERSION->TREE" (a tree outside any

@@ -15,7 +15,7 @@
 namespace {
 
 // The node with this id in the same tree as node, else null.
-CKELMethod *sameTreeNode(const CKELMethod &node, int id)
+const CKELMethod *sameTreeNode(const CKELMethod &node, int id)
 {
     const CKELTree *tree = node.Tree();
     return tree && id ? TreeOps::NodeOf(*tree, id) : nullptr;
@@ -162,10 +162,10 @@ QHash<int, int> CIntegration::CopyRBT(CKELDataManager &manager, CKELDBT &dbt, co
     return map;
 }
 
-bool CIntegration::GraftOnto(CKELDataManager &manager, int matchId, int rootId)
+bool CIntegration::GraftOnto(CKELDataManager &manager, int matchId, int rootId, CEditAccess key)
 {
-    auto *match = manager.LookupAs<CKELMethod>(matchId, KEL::Method);
-    auto *root = manager.LookupAs<CKELMethod>(rootId, KEL::Method);
+    auto *match = manager.Mutable(manager.LookupAs<CKELMethod>(matchId, KEL::Method), key);
+    auto *root = manager.Mutable(manager.LookupAs<CKELMethod>(rootId, KEL::Method), key);
     if (!match || !root || match == root || !root->Tree() || match->Tree() != root->Tree())
         return false;
     // the root must head its own tree, and the match must lie outside it:
@@ -175,7 +175,7 @@ bool CIntegration::GraftOnto(CKELDataManager &manager, int matchId, int rootId)
 
     const QList<int> children = root->ChildIds();
     for (int id : children) {
-        if (CKELMethod *child = sameTreeNode(*root, id))
+        if (CKELMethod *child = manager.Mutable(sameTreeNode(*root, id), key))
             TreeOps::Link(manager, match, child);
     }
     TreeOps::DeleteNode(manager, root);
@@ -183,20 +183,20 @@ bool CIntegration::GraftOnto(CKELDataManager &manager, int matchId, int rootId)
     return true;
 }
 
-int CIntegration::IntegrateNextMatchingRBT(CKELDataManager &manager, int nodeId)
+int CIntegration::IntegrateNextMatchingRBT(CKELDataManager &manager, int nodeId, CEditAccess key)
 {
-    auto *x = manager.LookupAs<CKELMethod>(nodeId, KEL::Method);
+    const auto *x = manager.LookupAs<CKELMethod>(nodeId, KEL::Method);
     if (!x || !x->Tree())
         return 0;
     const QList<int> roots = FindMatchingRoots(*x->Tree(), *x);
     if (roots.isEmpty())
         return 0;
-    return GraftOnto(manager, nodeId, roots.first()) ? roots.first() : 0;
+    return GraftOnto(manager, nodeId, roots.first(), key) ? roots.first() : 0;
 }
 
 int CIntegration::FindIntegrationTarget(CKELDataManager &manager, int nodeId, CPrompt &prompt)
 {
-    auto *x = manager.LookupAs<CKELMethod>(nodeId, KEL::Method);
+    const auto *x = manager.LookupAs<CKELMethod>(nodeId, KEL::Method);
     if (!x || !x->Tree())
         return 0;
     if (sameTreeNode(*x, x->ParentId())) {
@@ -213,12 +213,12 @@ int CIntegration::FindIntegrationTarget(CKELDataManager &manager, int nodeId, CP
     return matches.first();
 }
 
-int CIntegration::IntegrateThisRBT(CKELDataManager &manager, int nodeId, CPrompt &prompt, int *matchId)
+int CIntegration::IntegrateThisRBT(CKELDataManager &manager, int nodeId, CPrompt &prompt, int *matchId, CEditAccess key)
 {
     if (matchId)
         *matchId = 0;
     const int match = FindIntegrationTarget(manager, nodeId, prompt);
-    if (!match || !GraftOnto(manager, match, nodeId))
+    if (!match || !GraftOnto(manager, match, nodeId, key))
         return 0;
     if (matchId)
         *matchId = match;

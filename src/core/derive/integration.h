@@ -4,6 +4,7 @@
 #include <QList>
 #include <QSet>
 
+class CEditAccess;
 class CKELDataManager;
 class CKELDBT;
 class CKELMethod;
@@ -64,17 +65,18 @@ public:
 
     // Moves the children of root, in order, after the existing children of
     // match and removes root. Refused when root is not a root or match lies
-    // in root's own tree.
-    static bool GraftOnto(CKELDataManager &manager, int matchId, int rootId);
+    // in root's own tree. These change the model, so only the edit layer
+    // holds the key.
+    static bool GraftOnto(CKELDataManager &manager, int matchId, int rootId, CEditAccess key);
 
     // "Integrate next Matching RBT": grafts the first root that matches the
     // node onto it. Returns the id of the root that was grafted, 0 when none.
-    static int IntegrateNextMatchingRBT(CKELDataManager &manager, int nodeId);
+    static int IntegrateNextMatchingRBT(CKELDataManager &manager, int nodeId, CEditAccess key);
 
     // "Integrate this RBT": grafts the root onto its first match, after the
     // checks and questions that go through prompt. Returns 1 when it
     // integrated (and the match's id in matchId), else 0.
-    static int IntegrateThisRBT(CKELDataManager &manager, int nodeId, CPrompt &prompt, int *matchId = nullptr);
+    static int IntegrateThisRBT(CKELDataManager &manager, int nodeId, CPrompt &prompt, int *matchId, CEditAccess key);
     // The checks and questions of "Integrate this RBT" without the change:
     // the id of the node to graft onto, or 0 when refused.
     static int FindIntegrationTarget(CKELDataManager &manager, int nodeId, CPrompt &prompt);

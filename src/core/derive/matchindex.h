@@ -26,7 +26,7 @@ class CMatchIndex
 public:
     explicit CMatchIndex(const CKELTree &tree);
 
-    const QList<CKELMethod *> &Nodes() const { return m_nodes; }
+    const QList<const CKELMethod *> &Nodes() const { return m_nodes; }
     // Place of a node in element order, -1 when it is not a node of the tree.
     int PlaceOf(int nodeId) const { return m_places.PlaceOf(nodeId); }
     bool IsRoot(int place) const { return m_root[size_t(place)] == place; }
@@ -47,7 +47,7 @@ private:
 
     static constexpr int kNone = -2147483647 - 1;
 
-    QList<CKELMethod *> m_nodes;
+    QList<const CKELMethod *> m_nodes;
     CNodePlaces m_places;
     std::vector<int> m_root; // place of the node's root; a negative group for a parent cycle
     std::vector<int> m_key;  // group of the node, -1 for reversions and go-tos

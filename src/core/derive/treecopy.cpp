@@ -40,7 +40,7 @@ void CTreeCopy::CopyAttributes(const CKELMethod &from, CKELMethod &to)
 
 QHash<int, int> CTreeCopy::Copy(CKELDataManager &manager, CKELTree &target, const CKELTree &source)
 {
-    const QList<CKELMethod *> nodes = source.Nodes();
+    const QList<const CKELMethod *> nodes = source.Nodes();
     QHash<int, int> map;
     map.reserve(nodes.size());
     QHash<int, CKELMethod *> copies;

@@ -58,7 +58,7 @@ QList<CopiedNode> collect(const CKELDataManager &m, const QList<int> &nodeIds)
         if (under)
             continue;
         QHash<int, int> indexOf;
-        for (CKELMethod *n : TreeOps::PreOrder(m, top)) {
+        for (const CKELMethod *n : TreeOps::PreOrder(m, top)) {
             if (taken.contains(n->GetId()))
                 continue;
             taken.insert(n->GetId());

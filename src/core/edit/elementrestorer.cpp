@@ -22,7 +22,7 @@ QList<CElementState> CElementRestorer::Capture(const QList<int> &ids) const
     for (int id : ids) {
         CElementState s;
         s.id = id;
-        const CKELData *e = m.Lookup(id);
+        const CKELData *e = m.lookupForEdit(id);
         if (e && e->IsPersistent()) {
             s.record = QStringLiteral("obj;");
             e->AppendOwnRecord(s.record);
@@ -65,7 +65,7 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
     QHash<int, QList<int>> oldChildIds;
     QList<int> removedIds, addedIds, changedIds;
     for (const CElementState &s : states) {
-        CKELData *e = m.Lookup(s.id);
+        CKELData *e = m.lookupForEdit(s.id);
         if (!e) {
             if (s.Exists())
                 addedIds.append(s.id);
@@ -92,23 +92,23 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
     // Elements on the other end of a virtual link show it in their labels.
     QSet<int> linked;
     for (int id : std::as_const(changedIds) + removedIds) {
-        CKELData *e = m.Lookup(id);
+        CKELData *e = m.lookupForEdit(id);
         if (!e->m_extra)
             continue;
         for (int c : std::as_const(e->m_extra->vChildIds)) {
             linked.insert(c);
-            if (CKELData *child = m.Lookup(c))
+            if (CKELData *child = m.lookupForEdit(c))
                 child->RemoveVParent(id);
         }
         e->m_extra->vChildIds.clear();
     }
     for (int id : std::as_const(removedIds)) {
-        CKELData *e = m.Lookup(id);
+        CKELData *e = m.lookupForEdit(id);
         if (!e->m_extra)
             continue;
         for (int p : std::as_const(e->m_extra->vParentIds)) {
             linked.insert(p);
-            if (CKELData *parent = m.Lookup(p))
+            if (CKELData *parent = m.lookupForEdit(p))
                 parent->RemoveVChild(id);
         }
         e->m_extra->vParentIds.clear();
@@ -119,13 +119,13 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
     std::vector<CKELData *> work;
     QHash<CKELData *, int> owners; // owner, how many listed elements it holds
     for (int id : std::as_const(changedIds) + removedIds)
-        ++owners[m.Lookup(id)->GetParent()];
+        ++owners[m.lookupForEdit(id)->GetParent()];
     auto takeListed = [&](CKELData *owner, int listed) {
         auto &kids = owner->m_children;
         if (listed <= 16) {
             // a few among many: find each one rather than test every child
             for (int id : std::as_const(changedIds) + removedIds) {
-                CKELData *e = m.Lookup(id);
+                CKELData *e = m.lookupForEdit(id);
                 if (!e || e->m_parent != owner)
                     continue;
                 const auto it = std::find_if(kids.begin(), kids.end(), [e](const auto &k) { return k.get() == e; });
@@ -133,7 +133,7 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
                     continue;
                 e->m_parent = nullptr;
                 work.push_back(e);
-                pool[id] = std::move(*it);
+                pool[id] = std::move(get_underlying(*it));
                 kids.erase(it);
             }
             return;
@@ -143,7 +143,7 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
             if (target.contains(kids[i]->m_id)) {
                 kids[i]->m_parent = nullptr;
                 work.push_back(kids[i].get()); // it may own listed elements too
-                pool[kids[i]->m_id] = std::move(kids[i]);
+                pool[kids[i]->m_id] = std::move(get_underlying(kids[i]));
             } else {
                 if (keep != i)
                     kids[keep] = std::move(kids[i]);
@@ -179,7 +179,7 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
         if (!s.Exists())
             continue;
         const bool wasThere = pool.count(s.id) > 0;
-        if (!wasThere && m.Lookup(s.id))
+        if (!wasThere && m.lookupForEdit(s.id))
             continue; // an unowned element stays as it is
         CKELRecord r(s.record);
         std::unique_ptr<CKELData> e = make(r);
@@ -223,7 +223,7 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
         qsizetype to = from;
         while (to < placed.size() && placed[to]->ownerId == placed[from]->ownerId)
             ++to;
-        CKELData *owner = m.Lookup(placed[from]->ownerId);
+        CKELData *owner = m.lookupForEdit(placed[from]->ownerId);
         std::vector<std::pair<int, std::unique_ptr<CKELData>>> batch;
         for (qsizetype i = from; i < to; ++i) {
             std::unique_ptr<CKELData> e = std::move(pool[placed[i]->id]);
@@ -247,7 +247,7 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
             continue;
         }
         // many at once: one merge instead of an insert each
-        std::vector<std::unique_ptr<CKELData>> old;
+        std::vector<CKELChildPtr> old;
         old.swap(kids);
         kids.reserve(old.size() + batch.size());
         size_t next = 0;
@@ -265,7 +265,7 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
             continue;
         for (auto &c : e->m_children) {
             c->m_parent = nullptr;
-            m.m_loose.push_back(std::move(c));
+            m.m_loose.push_back(std::move(get_underlying(c)));
         }
         e->m_children.clear();
     }
@@ -287,7 +287,7 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
             listedUnder[n->ParentId()].append(s.id);
     }
     for (int pid : std::as_const(parents)) {
-        auto *p = m.LookupAs<CKELMethod>(pid, KEL::Method);
+        auto *p = m.lookupForEdit<CKELMethod>(pid, KEL::Method);
         if (!p)
             continue;
         QList<int> candidates = oldChildIds.contains(pid) ? oldChildIds.value(pid) : p->ChildIds();
@@ -329,23 +329,23 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
     for (int id : std::as_const(removedIds))
         emit m.elementRemoved(id);
     for (int id : std::as_const(addedIds)) {
-        if (m.Lookup(id))
+        if (m.lookupForEdit(id))
             emit m.elementAdded(id);
     }
     for (int id : std::as_const(changedIds))
         emit m.elementChanged(id);
     for (int pid : std::as_const(parents)) {
-        if (!target.contains(pid) && m.Lookup(pid))
+        if (!target.contains(pid) && m.lookupForEdit(pid))
             emit m.elementChanged(pid);
     }
     for (auto it = records.cbegin(); it != records.cend(); ++it) {
-        if (const CKELData *e = m.Lookup(it.key())) {
+        if (const CKELData *e = m.lookupForEdit(it.key())) {
             for (int id : e->VChildIds() + e->VParentIds())
                 linked.insert(id);
         }
     }
     for (int id : std::as_const(linked)) {
-        if (!target.contains(id) && !parents.contains(id) && m.Lookup(id))
+        if (!target.contains(id) && !parents.contains(id) && m.lookupForEdit(id))
             emit m.elementChanged(id);
     }
 }

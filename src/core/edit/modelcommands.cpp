@@ -289,7 +289,7 @@ bool CKELDataManager::RemoveEVT(int treeId)
 
 bool CKELDataManager::AddNode(int treeId, int parentId, const CNodeAttributes &a, int x, int y)
 {
-    CKELData *tree = Lookup(treeId);
+    const CKELData *tree = Lookup(treeId);
     if (!tree
         || !(tree->GetTypeCode() == KEL::RBT || tree->GetTypeCode() == KEL::DBT || tree->GetTypeCode() == KEL::EVT))
         return false;
@@ -434,7 +434,7 @@ bool CKELDataManager::RemoveNodes(const QList<int> &nodeIds, RemoveMode mode)
             order.append(id);
             continue;
         }
-        const QList<CKELMethod *> subtree = TreeOps::PreOrder(*this, n);
+        const QList<const CKELMethod *> subtree = TreeOps::PreOrder(*this, n);
         for (auto it = subtree.crbegin(); it != subtree.crend(); ++it) {
             const int sub = (*it)->GetId();
             if (!seen.contains(sub)) {
@@ -467,10 +467,10 @@ bool CKELDataManager::CopyTree(int targetTreeId, int sourceTreeId)
 
 bool CKELDataManager::CreateCBT(int treeId, const QString &component)
 {
-    CKELData *tree = Lookup(treeId);
+    const CKELData *tree = Lookup(treeId);
     if (!tree || !tree->IsTree() || tree->GetTypeCode() == KEL::CBT || component.isEmpty())
         return false;
-    if (Cbt::FindCbt(*static_cast<CKELTree *>(tree), component)) {
+    if (Cbt::FindCbt(*static_cast<const CKELTree *>(tree), component)) {
         Prompt().Message(QStringLiteral("CBT with name ") + component + QStringLiteral(" is already added in the DBT"));
         return false;
     }
@@ -479,7 +479,7 @@ bool CKELDataManager::CreateCBT(int treeId, const QString &component)
 
 bool CKELDataManager::RemoveCBT(int cbtId)
 {
-    CKELData *cbt = LookupAs<CKELCBT>(cbtId, KEL::CBT);
+    CKELData *cbt = lookupForEdit<CKELCBT>(cbtId, KEL::CBT);
     if (!cbt)
         return false;
     if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the CBT ")
@@ -491,7 +491,7 @@ bool CKELDataManager::RemoveCBT(int cbtId)
 
 bool CKELDataManager::CreateCIN(int treeId)
 {
-    CKELData *tree = Lookup(treeId);
+    const CKELData *tree = Lookup(treeId);
     if (!tree || !tree->IsTree() || tree->GetTypeCode() == KEL::CBT)
         return false;
     return submit(COperationRecord(u"addcin").Int(u"tid", treeId).ToString());
@@ -499,7 +499,7 @@ bool CKELDataManager::CreateCIN(int treeId)
 
 bool CKELDataManager::RemoveCIN(int cinId)
 {
-    CKELData *cin = LookupAs<CKELCIN>(cinId, KEL::CIN);
+    CKELData *cin = lookupForEdit<CKELCIN>(cinId, KEL::CIN);
     if (!cin || !confirmRemoval(QStringLiteral("Are you sure that you want to remove the CIN? ")))
         return false;
     removeElement(cin);
@@ -508,7 +508,7 @@ bool CKELDataManager::RemoveCIN(int cinId)
 
 bool CKELDataManager::CreateCID(int treeId, const QString &component)
 {
-    CKELData *tree = Lookup(treeId);
+    const CKELData *tree = Lookup(treeId);
     if (!tree || !tree->IsTree() || tree->GetTypeCode() == KEL::CBT || component.isEmpty())
         return false;
     return submit(COperationRecord(u"addcid").Text(u"cmname", component).Int(u"tid", treeId).ToString());
@@ -559,7 +559,7 @@ bool CKELDataManager::NewVersion(const QString &name, int fromVersionId)
 
 bool CKELDataManager::SetCurrentVersion(int versionId)
 {
-    auto *v = LookupAs<CKELVersion>(versionId, KEL::Version);
+    auto *v = lookupForEdit<CKELVersion>(versionId, KEL::Version);
     if (!v || !m_solution || !m_solution->IsAncestorOf(v))
         return false;
     if (v == m_currentVersion)
@@ -582,32 +582,32 @@ void CKELDataManager::MarkModified()
     emit modifiedChanged(true);
 }
 
-CKELVersion *CKELDataManager::VersionOf(const CKELData *element) const
+const CKELVersion *CKELDataManager::VersionOf(const CKELData *element) const
 {
     for (const CKELData *e = element; e; e = e->GetParent()) {
         if (e->GetTypeCode() == KEL::Version)
-            return const_cast<CKELVersion *>(static_cast<const CKELVersion *>(e));
+            return static_cast<const CKELVersion *>(e);
     }
     return nullptr;
 }
 
-CKELRequirement *CKELDataManager::FindRequirement(const QString &tag, const CKELVersion *version) const
+const CKELRequirement *CKELDataManager::FindRequirement(const QString &tag, const CKELVersion *version) const
 {
     if (!version)
         version = m_currentVersion;
-    CKELData *e = version ? FindChildByName(version->RequirementsFolder(), tag) : nullptr;
-    return e && e->GetTypeCode() == KEL::Requirement ? static_cast<CKELRequirement *>(e) : nullptr;
+    const CKELData *e = version ? FindChildByName(version->RequirementsFolder(), tag) : nullptr;
+    return e && e->GetTypeCode() == KEL::Requirement ? static_cast<const CKELRequirement *>(e) : nullptr;
 }
 
-CKELComponent *CKELDataManager::FindComponent(const QString &name, const CKELVersion *version) const
+const CKELComponent *CKELDataManager::FindComponent(const QString &name, const CKELVersion *version) const
 {
     if (!version)
         version = m_currentVersion;
-    CKELData *e = version ? FindChildByName(version->ComponentsFolder(), name) : nullptr;
-    return e && e->GetTypeCode() == KEL::Component ? static_cast<CKELComponent *>(e) : nullptr;
+    const CKELData *e = version ? FindChildByName(version->ComponentsFolder(), name) : nullptr;
+    return e && e->GetTypeCode() == KEL::Component ? static_cast<const CKELComponent *>(e) : nullptr;
 }
 
-CKELTree *CKELDataManager::FindTree(int folderType, const QString &name, const CKELVersion *version) const
+const CKELTree *CKELDataManager::FindTree(int folderType, const QString &name, const CKELVersion *version) const
 {
     if (!version)
         version = m_currentVersion;
@@ -615,8 +615,8 @@ CKELTree *CKELDataManager::FindTree(int folderType, const QString &name, const C
     if (version)
         folder = folderType == KEL::DBTs ? static_cast<const CKELData *>(version->DBTFolder())
                                          : static_cast<const CKELData *>(version->RBTFolder());
-    CKELData *e = FindChildByName(folder, name);
-    return e && e->IsTree() ? static_cast<CKELTree *>(e) : nullptr;
+    const CKELData *e = FindChildByName(folder, name);
+    return e && e->IsTree() ? static_cast<const CKELTree *>(e) : nullptr;
 }
 
 bool CKELDataManager::ExecuteRecordAsCommand(const QString &record)

@@ -40,7 +40,7 @@ private:
         emit m.elementAdded(t->GetId());
         return t;
     }
-    void changed(CKELData *e) { emit m.elementChanged(e->GetId()); }
+    void changed(const CKELData *e) { emit m.elementChanged(e->GetId()); }
     void setAssociatedRequirements(CKELRBT *tree, const QList<int> &ids);
 
     bool addRequirement();
@@ -209,10 +209,10 @@ CKELVersion *COperationApplier::targetVersion() const
 {
     const int ver = r.GetInt(u"ver");
     if (ver) {
-        CKELVersion *v = m.LookupAs<CKELVersion>(ver, KEL::Version);
+        CKELVersion *v = m.lookupForEdit<CKELVersion>(ver, KEL::Version);
         return v && m.Solution()->IsAncestorOf(v) ? v : nullptr;
     }
-    return m.CurrentVersion();
+    return m.forEdit(m.CurrentVersion());
 }
 
 bool COperationApplier::addRequirement()
@@ -230,7 +230,7 @@ bool COperationApplier::addRequirement()
 
 bool COperationApplier::changeRequirement()
 {
-    auto *req = m.LookupAs<CKELRequirement>(r.GetInt(u"id"), KEL::Requirement);
+    auto *req = m.lookupForEdit<CKELRequirement>(r.GetInt(u"id"), KEL::Requirement);
     const QString tag = r.GetText(u"tag");
     if (!req || tag.isEmpty())
         return false;
@@ -242,11 +242,11 @@ bool COperationApplier::changeRequirement()
     changed(req);
     // labels that show the tag follow
     for (int id : req->VChildIds()) {
-        if (CKELData *e = m.Lookup(id))
+        if (CKELData *e = m.lookupForEdit(id))
             changed(e);
     }
     for (int id : req->VParentIds()) {
-        if (CKELData *e = m.Lookup(id))
+        if (CKELData *e = m.lookupForEdit(id))
             changed(e);
     }
     return true;
@@ -254,20 +254,20 @@ bool COperationApplier::changeRequirement()
 
 bool COperationApplier::deleteRequirement()
 {
-    auto *req = m.LookupAs<CKELRequirement>(r.GetInt(u"id"), KEL::Requirement);
+    auto *req = m.lookupForEdit<CKELRequirement>(r.GetInt(u"id"), KEL::Requirement);
     if (!req)
         return false;
     const int id = req->GetId();
     // trees built from it forget it; states and virtual links are dropped
     // by the element itself when it goes
-    if (CKELVersion *v = m.VersionOf(req)) {
+    if (CKELVersion *v = m.forEdit(m.VersionOf(req))) {
         for (CKELData *folder : {static_cast<CKELData *>(v->RBTFolder()), static_cast<CKELData *>(v->DBTFolder())}) {
             if (!folder)
                 continue;
             for (const auto &t : folder->Children()) {
                 if (t->GetTypeCode() != KEL::RBT && t->GetTypeCode() != KEL::DBT)
                     continue;
-                auto *tree = static_cast<CKELRBT *>(t.get());
+                auto *tree = m.forEdit(static_cast<const CKELRBT *>(t.get()));
                 if (tree->AssociatedRequirements().contains(id)) {
                     QList<int> ids = tree->AssociatedRequirements();
                     ids.removeAll(id);
@@ -280,7 +280,7 @@ bool COperationApplier::deleteRequirement()
     const QList<int> shownUnder = req->VChildIds();
     m.removeElement(req);
     for (int stateId : shownUnder) {
-        if (CKELData *e = m.Lookup(stateId))
+        if (CKELData *e = m.lookupForEdit(stateId))
             changed(e);
     }
     return true;
@@ -290,7 +290,7 @@ void COperationApplier::setAssociatedRequirements(CKELRBT *tree, const QList<int
 {
     // the tree shows its requirements as virtual children; keep both in step
     for (int old : tree->AssociatedRequirements()) {
-        if (CKELData *req = m.Lookup(old)) {
+        if (CKELData *req = m.lookupForEdit(old)) {
             tree->RemoveVChild(old);
             req->RemoveVParent(tree->GetId());
         }
@@ -298,7 +298,7 @@ void COperationApplier::setAssociatedRequirements(CKELRBT *tree, const QList<int
     QList<int> kept;
     const CKELVersion *v = m.VersionOf(tree);
     for (int id : ids) {
-        CKELRequirement *req = m.LookupAs<CKELRequirement>(id, KEL::Requirement);
+        CKELRequirement *req = m.lookupForEdit<CKELRequirement>(id, KEL::Requirement);
         if (!req || kept.contains(id) || (v && m.VersionOf(req) != v))
             continue;
         kept.append(id);
@@ -325,7 +325,7 @@ bool COperationApplier::addRBT()
 
 bool COperationApplier::changeRBT()
 {
-    auto *tree = m.LookupAs<CKELRBT>(r.GetInt(u"tid"), KEL::RBT);
+    auto *tree = m.lookupForEdit<CKELRBT>(r.GetInt(u"tid"), KEL::RBT);
     const QString name = r.GetText(u"name");
     if (!tree || name.isEmpty())
         return false;
@@ -342,7 +342,7 @@ bool COperationApplier::changeRBT()
 
 bool COperationApplier::addNode()
 {
-    CKELData *t = m.Lookup(r.GetInt(u"treeid"));
+    CKELData *t = m.lookupForEdit(r.GetInt(u"treeid"));
     if (!t || !(t->GetTypeCode() == KEL::RBT || t->GetTypeCode() == KEL::DBT || t->GetTypeCode() == KEL::EVT))
         return false;
     auto *tree = static_cast<CKELTree *>(t);
@@ -360,7 +360,7 @@ bool COperationApplier::addNode()
 
 bool COperationApplier::changeNode()
 {
-    auto *node = m.LookupAs<CKELMethod>(r.GetInt(u"nodeid"), KEL::Method);
+    auto *node = m.lookupForEdit<CKELMethod>(r.GetInt(u"nodeid"), KEL::Method);
     if (!node)
         return false;
     CNodeAttributes::FromRecord(r).ApplyTo(*node);
@@ -370,7 +370,7 @@ bool COperationApplier::changeNode()
 
 bool COperationApplier::linkNode()
 {
-    auto *child = m.LookupAs<CKELMethod>(r.GetInt(u"chd"), KEL::Method);
+    auto *child = m.lookupForEdit<CKELMethod>(r.GetInt(u"chd"), KEL::Method);
     if (!child || !child->Tree())
         return false;
     const int parentId = r.GetInt(u"par");
@@ -386,7 +386,7 @@ bool COperationApplier::linkNode()
             return false;
         changed(parent);
     }
-    if (CKELData *former = m.Lookup(formerParent))
+    if (CKELData *former = m.lookupForEdit(formerParent))
         changed(former);
     changed(child);
     return true;
@@ -407,7 +407,7 @@ bool COperationApplier::addComponent()
 
 bool COperationApplier::changeComponent()
 {
-    auto *c = m.LookupAs<CKELComponent>(r.GetInt(u"id"), KEL::Component);
+    auto *c = m.lookupForEdit<CKELComponent>(r.GetInt(u"id"), KEL::Component);
     const QString name = r.GetText(u"name");
     if (!c || name.isEmpty())
         return false;
@@ -422,7 +422,7 @@ bool COperationApplier::changeComponent()
 
 bool COperationApplier::removeComponent()
 {
-    auto *c = m.LookupAs<CKELComponent>(r.GetInt(u"id"), KEL::Component);
+    auto *c = m.lookupForEdit<CKELComponent>(r.GetInt(u"id"), KEL::Component);
     if (!c)
         return false;
     // requirements that showed its states lose lines of their labels
@@ -431,7 +431,7 @@ bool COperationApplier::removeComponent()
         requirements.append(s->VParentIds());
     m.removeElement(c);
     for (int id : std::as_const(requirements)) {
-        if (CKELData *e = m.Lookup(id))
+        if (CKELData *e = m.lookupForEdit(id))
             changed(e);
     }
     return true;
@@ -439,13 +439,13 @@ bool COperationApplier::removeComponent()
 
 bool COperationApplier::removeState()
 {
-    auto *s = m.LookupAs<CKELState>(r.GetInt(u"id"), KEL::State);
+    auto *s = m.lookupForEdit<CKELState>(r.GetInt(u"id"), KEL::State);
     if (!s)
         return false;
     const QList<int> requirements = s->VParentIds();
     m.removeElement(s);
     for (int id : requirements) {
-        if (CKELData *e = m.Lookup(id))
+        if (CKELData *e = m.lookupForEdit(id))
             changed(e);
     }
     return true;
@@ -459,7 +459,7 @@ bool COperationApplier::addState()
     const int type = r.GetInt(u"dec");
     if (!v || !v->ComponentsFolder() || behavior.isEmpty() || componentName.isEmpty())
         return false;
-    CKELComponent *c = m.FindComponent(componentName, v);
+    CKELComponent *c = m.forEdit(m.FindComponent(componentName, v));
     if (c && c->FindState(KEL::Decorate(behavior, type)))
         return false;
     if (!c) {
@@ -472,7 +472,7 @@ bool COperationApplier::addState()
     s->SetBehavior(behavior, type);
     const QString tag = r.GetText(u"req");
     if (!tag.isEmpty()) {
-        if (CKELRequirement *req = m.FindRequirement(tag, v)) {
+        if (CKELRequirement *req = m.forEdit(m.FindRequirement(tag, v))) {
             req->AddVirtualChild(s);
             changed(req);
         }
@@ -483,10 +483,10 @@ bool COperationApplier::addState()
 
 bool COperationApplier::attachState()
 {
-    auto *s = m.LookupAs<CKELState>(r.GetInt(u"stid"), KEL::State);
+    auto *s = m.lookupForEdit<CKELState>(r.GetInt(u"stid"), KEL::State);
     if (!s)
         return false;
-    CKELRequirement *req = m.FindRequirement(r.GetText(u"req"), m.VersionOf(s));
+    CKELRequirement *req = m.forEdit(m.FindRequirement(r.GetText(u"req"), m.VersionOf(s)));
     if (!req || req->VChildIds().contains(s->GetId()))
         return false;
     req->AddVirtualChild(s);
@@ -497,8 +497,8 @@ bool COperationApplier::attachState()
 
 bool COperationApplier::detachState()
 {
-    auto *s = m.LookupAs<CKELState>(r.GetInt(u"stid"), KEL::State);
-    auto *req = m.LookupAs<CKELRequirement>(r.GetInt(u"reqid"), KEL::Requirement);
+    auto *s = m.lookupForEdit<CKELState>(r.GetInt(u"stid"), KEL::State);
+    auto *req = m.lookupForEdit<CKELRequirement>(r.GetInt(u"reqid"), KEL::Requirement);
     if (!s || !req || !req->RemoveVChild(s->GetId()))
         return false;
     s->RemoveVParent(req->GetId());
@@ -509,7 +509,7 @@ bool COperationApplier::detachState()
 
 bool COperationApplier::removeNode()
 {
-    auto *node = m.LookupAs<CKELMethod>(r.GetInt(u"id"), KEL::Method);
+    auto *node = m.lookupForEdit<CKELMethod>(r.GetInt(u"id"), KEL::Method);
     if (!node || !node->GetParent())
         return false;
     const int id = node->GetId();
@@ -518,10 +518,10 @@ bool COperationApplier::removeNode()
     emit m.elementAboutToBeRemoved(id);
     TreeOps::DeleteNode(m, node);
     emit m.elementRemoved(id);
-    if (CKELData *p = m.Lookup(parentId))
+    if (CKELData *p = m.lookupForEdit(parentId))
         changed(p);
     for (int c : children) {
-        if (CKELData *e = m.Lookup(c))
+        if (CKELData *e = m.lookupForEdit(c))
             changed(e);
     }
     return true;
@@ -529,8 +529,8 @@ bool COperationApplier::removeNode()
 
 bool COperationApplier::cloneTree()
 {
-    CKELData *t = m.Lookup(r.GetInt(u"tid"));
-    CKELData *s = m.Lookup(r.GetInt(u"sid"));
+    CKELData *t = m.lookupForEdit(r.GetInt(u"tid"));
+    CKELData *s = m.lookupForEdit(r.GetInt(u"sid"));
     // a relayed copy of a tree into itself is refused as the command is
     if (!t || !s || t == s || !t->IsTree() || !s->IsTree() || t->GetTypeCode() == KEL::CBT)
         return false;
@@ -545,17 +545,17 @@ bool COperationApplier::integrate()
 {
     const int matchId = r.GetInt(u"mid");
     const int rootId = r.GetInt(u"rid");
-    const auto *root = m.LookupAs<CKELMethod>(rootId, KEL::Method);
-    if (!root || !m.LookupAs<CKELMethod>(matchId, KEL::Method))
+    const auto *root = m.lookupForEdit<CKELMethod>(rootId, KEL::Method);
+    if (!root || !m.lookupForEdit<CKELMethod>(matchId, KEL::Method))
         return false;
     const QList<int> moved = root->ChildIds();
     emit m.elementAboutToBeRemoved(rootId);
-    if (!CIntegration::GraftOnto(m, matchId, rootId))
+    if (!CIntegration::GraftOnto(m, matchId, rootId, CEditAccess()))
         return false;
     emit m.elementRemoved(rootId);
-    changed(m.Lookup(matchId));
+    changed(m.lookupForEdit(matchId));
     for (int id : moved) {
-        if (CKELData *e = m.Lookup(id))
+        if (CKELData *e = m.lookupForEdit(id))
             changed(e);
     }
     return true;
@@ -575,7 +575,7 @@ bool COperationApplier::addDBT()
 
 bool COperationApplier::renameDBT()
 {
-    auto *tree = m.LookupAs<CKELDBT>(r.GetInt(u"id"), KEL::DBT);
+    auto *tree = m.lookupForEdit<CKELDBT>(r.GetInt(u"id"), KEL::DBT);
     const QString name = r.GetText(u"name");
     if (!tree || name.isEmpty())
         return false;
@@ -591,7 +591,7 @@ bool COperationApplier::removeTree(std::initializer_list<int> kinds)
 {
     // only the kind the record names: an id must never reach the solution
     // itself or anything else it was not meant for
-    CKELData *e = m.Lookup(r.GetInt(u"tid"));
+    CKELData *e = m.lookupForEdit(r.GetInt(u"tid"));
     if (!e || std::find(kinds.begin(), kinds.end(), e->GetTypeCode()) == kinds.end())
         return false;
     m.removeElement(e);
@@ -600,8 +600,8 @@ bool COperationApplier::removeTree(std::initializer_list<int> kinds)
 
 bool COperationApplier::addVersion()
 {
-    auto *from = m.LookupAs<CKELVersion>(r.GetInt(u"ovid"), KEL::Version);
-    CKELProject *project = m.Solution()->Project();
+    auto *from = m.lookupForEdit<CKELVersion>(r.GetInt(u"ovid"), KEL::Version);
+    CKELProject *project = m.forEdit(m.Solution()->Project());
     if (!from || !project || !m.Solution()->IsAncestorOf(from))
         return false;
     std::unique_ptr<CKELVersion> made = m.CreateVersion(r.GetText(u"vname"));
@@ -615,7 +615,7 @@ bool COperationApplier::addVersion()
             if (e->GetTypeCode() != KEL::Requirement)
                 continue;
             const auto *src = static_cast<const CKELRequirement *>(e.get());
-            std::unique_ptr<CKELData> copy = e->CreateSuccessor();
+            std::unique_ptr<CKELData> copy = m.forEdit(e.get())->CreateSuccessor();
             auto *req = static_cast<CKELRequirement *>(copy.get());
             req->SetName(src->GetName());
             req->SetDescription(src->Description());
@@ -623,15 +623,15 @@ bool COperationApplier::addVersion()
         }
     }
     auto copyOf = [this](int id) -> CKELData * {
-        const CKELData *src = m.Lookup(id);
-        return src && src->SuccessorId() ? m.Lookup(src->SuccessorId()) : nullptr;
+        const CKELData *src = m.lookupForEdit(id);
+        return src && src->SuccessorId() ? m.lookupForEdit(src->SuccessorId()) : nullptr;
     };
     if (const CKELData *comps = from->ComponentsFolder()) {
         for (const auto &e : comps->Children()) {
             if (e->GetTypeCode() != KEL::Component)
                 continue;
             const auto *src = static_cast<const CKELComponent *>(e.get());
-            std::unique_ptr<CKELData> copy = e->CreateSuccessor();
+            std::unique_ptr<CKELData> copy = m.forEdit(e.get())->CreateSuccessor();
             auto *comp = static_cast<CKELComponent *>(copy.get());
             comp->SetName(src->GetName());
             comp->SetSystemComponent(src->IsSystemComponent());
@@ -640,7 +640,7 @@ bool COperationApplier::addVersion()
                 if (se->GetTypeCode() != KEL::State)
                     continue;
                 const auto *srcState = static_cast<const CKELState *>(se.get());
-                std::unique_ptr<CKELData> stateCopy = se->CreateSuccessor();
+                std::unique_ptr<CKELData> stateCopy = m.forEdit(se.get())->CreateSuccessor();
                 auto *state = static_cast<CKELState *>(stateCopy.get());
                 state->SetBehavior(srcState->Behavior(), srcState->BehaviorType());
                 state->SetName(srcState->GetName());
@@ -661,7 +661,7 @@ bool COperationApplier::addVersion()
             if (e->GetTypeCode() != KEL::RBT && e->GetTypeCode() != KEL::DBT)
                 continue;
             const auto *src = static_cast<const CKELRBT *>(e.get());
-            std::unique_ptr<CKELData> copy = e->CreateSuccessor();
+            std::unique_ptr<CKELData> copy = m.forEdit(e.get())->CreateSuccessor();
             auto *tree = static_cast<CKELRBT *>(copy.get());
             tree->SetName(src->GetName());
             tree->SetPages(src->PagesWide(), src->PagesHigh());
@@ -682,7 +682,7 @@ bool COperationApplier::addVersion()
 
 bool COperationApplier::addCBT()
 {
-    CKELData *tree = m.Lookup(r.GetInt(u"tid"));
+    CKELData *tree = m.lookupForEdit(r.GetInt(u"tid"));
     if (!tree || !tree->IsTree() || tree->GetTypeCode() == KEL::CBT)
         return false;
     CKELCBT *cbt = Cbt::CreateCbt(m, *static_cast<CKELTree *>(tree), r.GetText(u"com"), prompt());
@@ -696,7 +696,7 @@ bool COperationApplier::addEVT()
 {
     QList<int> ids;
     r.GetIntList(u"tids", ids);
-    CKELEVT *evt = Evolution::CreateEvolutionTree(m, ids, prompt());
+    CKELEVT *evt = Evolution::CreateEvolutionTree(m, ids, prompt(), CEditAccess());
     if (!evt)
         return false;
     emit m.elementAdded(evt->GetId());
@@ -705,7 +705,7 @@ bool COperationApplier::addEVT()
 
 bool COperationApplier::addCIN()
 {
-    CKELData *tree = m.Lookup(r.GetInt(u"tid"));
+    CKELData *tree = m.lookupForEdit(r.GetInt(u"tid"));
     if (!tree || !tree->IsTree() || tree->GetTypeCode() == KEL::CBT)
         return false;
     CKELCIN *cin = Cin::CreateCIN(m, *static_cast<CKELTree *>(tree));
@@ -717,7 +717,7 @@ bool COperationApplier::addCIN()
 
 bool COperationApplier::addCID()
 {
-    CKELData *tree = m.Lookup(r.GetInt(u"tid"));
+    CKELData *tree = m.lookupForEdit(r.GetInt(u"tid"));
     const QString component = r.GetText(u"cmname");
     if (!tree || !tree->IsTree() || tree->GetTypeCode() == KEL::CBT || component.isEmpty())
         return false;
@@ -730,14 +730,14 @@ bool COperationApplier::addCID()
 
 bool COperationApplier::setGeometry()
 {
-    const auto *tree = m.Lookup(r.GetInt(u"tid"));
+    const auto *tree = m.lookupForEdit(r.GetInt(u"tid"));
     if (!tree || !tree->IsTree() || tree->GetTypeCode() == KEL::CBT)
         return false;
     QList<int> values;
     r.GetIntList(u"n", values);
     bool any = false;
     for (qsizetype i = 0; i + 4 < values.size(); i += 5) {
-        auto *n = m.LookupAs<CKELMethod>(values[i], KEL::Method);
+        auto *n = m.lookupForEdit<CKELMethod>(values[i], KEL::Method);
         // only nodes of the named tree: a stale id never moves another tree's box
         if (!n || n->GetParent() != tree)
             continue;
@@ -755,7 +755,7 @@ bool COperationApplier::setGeometry()
 
 bool COperationApplier::setPages()
 {
-    CKELData *e = m.Lookup(r.GetInt(u"tid"));
+    CKELData *e = m.lookupForEdit(r.GetInt(u"tid"));
     if (!e || !(e->GetTypeCode() == KEL::RBT || e->GetTypeCode() == KEL::DBT || e->GetTypeCode() == KEL::EVT))
         return false;
     auto *tree = static_cast<CKELRBT *>(e);
@@ -779,7 +779,7 @@ bool COperationApplier::restore()
 
 bool COperationApplier::addNodes()
 {
-    CKELData *t = m.Lookup(r.GetInt(u"treeid"));
+    CKELData *t = m.lookupForEdit(r.GetInt(u"treeid"));
     if (!t || !(t->GetTypeCode() == KEL::RBT || t->GetTypeCode() == KEL::DBT || t->GetTypeCode() == KEL::EVT))
         return false;
     auto *tree = static_cast<CKELTree *>(t);
@@ -813,7 +813,7 @@ bool COperationApplier::removeNodes()
     r.GetIntList(u"ids", ids);
     bool any = false;
     for (int id : std::as_const(ids)) {
-        auto *node = m.LookupAs<CKELMethod>(id, KEL::Method);
+        auto *node = m.lookupForEdit<CKELMethod>(id, KEL::Method);
         if (!node || !node->GetParent())
             continue;
         const int parentId = node->ParentId();
@@ -821,10 +821,10 @@ bool COperationApplier::removeNodes()
         emit m.elementAboutToBeRemoved(id);
         TreeOps::DeleteNode(m, node);
         emit m.elementRemoved(id);
-        if (CKELData *p = m.Lookup(parentId))
+        if (CKELData *p = m.lookupForEdit(parentId))
             changed(p);
         for (int c : children) {
-            if (CKELData *e = m.Lookup(c))
+            if (CKELData *e = m.lookupForEdit(c))
                 changed(e);
         }
         any = true;

@@ -127,7 +127,7 @@ QList<int> CRecordJournal::footprint() const
         one(u"stid");
         one(u"reqid");
         const CKELData *state = m.Lookup(r.GetInt(u"stid"));
-        CKELVersion *v = nullptr;
+        const CKELVersion *v = nullptr;
         if (state)
             v = m.VersionOf(state);
         else if (const int ver = r.GetInt(u"ver"))

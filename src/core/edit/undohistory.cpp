@@ -265,7 +265,7 @@ bool CUndoHistory::replay(const Step &step, bool undo)
 void CUndoHistory::followClean()
 {
     // the modified mark follows the history: back at the saved step, clean
-    CKELSolution *solution = m.Solution();
+    CKELSolution *solution = m.forEdit(m.Solution());
     if (!solution)
         return;
     if (IsClean()) {

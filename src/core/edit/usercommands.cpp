@@ -72,7 +72,7 @@ bool CKELDataManager::ChangeRequirement(int id, const QString &tag, const QStrin
         Prompt().Message(QStringLiteral("Requirement tag can't be empty"));
         return false;
     }
-    CKELVersion *version = VersionOf(req);
+    const CKELVersion *version = VersionOf(req);
     const CKELRequirement *other = FindRequirement(tag, version);
     if (other && other != req) {
         Prompt().Message(QStringLiteral("Requirement with tag ") + tag + QStringLiteral(" is already in the project"));
@@ -100,7 +100,7 @@ bool CKELDataManager::RenameComponent(int id, const QString &name, bool systemCo
         Prompt().Message(QStringLiteral("Component name can't be empty"));
         return false;
     }
-    CKELVersion *version = VersionOf(c);
+    const CKELVersion *version = VersionOf(c);
     const CKELComponent *other = FindComponent(name, version);
     if (other && other != c) {
         Prompt().Message(QStringLiteral("Component with name ") + name + QStringLiteral(" is already in the project"));

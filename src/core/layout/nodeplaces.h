@@ -14,7 +14,7 @@
 class CNodePlaces
 {
 public:
-    explicit CNodePlaces(const QList<CKELMethod *> &nodes)
+    explicit CNodePlaces(const QList<const CKELMethod *> &nodes)
     {
         if (nodes.isEmpty())
             return;

@@ -103,7 +103,7 @@ private:
     Placement layoutFrom(int rootIndex, std::vector<char> &visited) const;
     void addMoves(const Placement &laid, QPoint offset, QList<CLayoutMove> &moves) const;
 
-    QList<CKELMethod *> m_nodes; // element order
+    QList<const CKELMethod *> m_nodes; // element order
     CNodePlaces m_places;
     int m_levelGap;
 };

@@ -39,7 +39,9 @@ public:
         return *this;
     }
 
-    CKELData *value(int id, CKELData *fallback = nullptr) const
+    // Walks and lookups hand out const elements: the table is read by views
+    // as well, and only the edit layer may change an element.
+    const CKELData *value(int id, const CKELData *fallback = nullptr) const
     {
         if (id > 0 && size_t(id) < m_dense.size())
             return m_dense[size_t(id)] ? m_dense[size_t(id)] : fallback;
@@ -64,17 +66,17 @@ public:
     {
     public:
         using iterator_category = std::forward_iterator_tag;
-        using value_type = CKELData *;
+        using value_type = const CKELData *;
         using difference_type = std::ptrdiff_t;
-        using pointer = CKELData *const *;
-        using reference = CKELData *const &;
+        using pointer = const CKELData *const *;
+        using reference = const CKELData *;
 
         int key() const { return m_index < m_table->m_dense.size() ? int(m_index) : m_sparse->first; }
-        CKELData *value() const
+        const CKELData *value() const
         {
             return m_index < m_table->m_dense.size() ? m_table->m_dense[m_index] : m_sparse->second;
         }
-        CKELData *operator*() const { return value(); }
+        const CKELData *operator*() const { return value(); }
         const_iterator &operator++();
         const_iterator operator++(int)
         {

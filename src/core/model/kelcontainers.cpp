@@ -34,12 +34,12 @@ void CKELSolution::SetModified(bool on)
         m_pristine = false;
 }
 
-CKELProject *CKELSolution::Project() const
+const CKELProject *CKELSolution::Project() const
 {
     return FirstChildOfType<CKELProject>(KEL::Project);
 }
 
-CKELEVTs *CKELSolution::EvtFolder() const
+const CKELEVTs *CKELSolution::EvtFolder() const
 {
     return FirstChildOfType<CKELEVTs>(KEL::EVTs);
 }
@@ -52,22 +52,22 @@ QString CKELVersion::GetLabel() const
     return label;
 }
 
-CKELRequirements *CKELVersion::RequirementsFolder() const
+const CKELRequirements *CKELVersion::RequirementsFolder() const
 {
     return FirstChildOfType<CKELRequirements>(KEL::Requirements);
 }
 
-CKELComponents *CKELVersion::ComponentsFolder() const
+const CKELComponents *CKELVersion::ComponentsFolder() const
 {
     return FirstChildOfType<CKELComponents>(KEL::Components);
 }
 
-CKELRBTs *CKELVersion::RBTFolder() const
+const CKELRBTs *CKELVersion::RBTFolder() const
 {
     return FirstChildOfType<CKELRBTs>(KEL::RBTs);
 }
 
-CKELDBTs *CKELVersion::DBTFolder() const
+const CKELDBTs *CKELVersion::DBTFolder() const
 {
     return FirstChildOfType<CKELDBTs>(KEL::DBTs);
 }

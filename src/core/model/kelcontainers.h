@@ -44,8 +44,10 @@ public:
     bool IsModified() const override { return m_solutionModified; }
     void SetModified(bool on) override;
 
-    CKELProject *Project() const;
-    CKELEVTs *EvtFolder() const;
+    const CKELProject *Project() const;
+    CKELProject *Project() { return const_cast<CKELProject *>(std::as_const(*this).Project()); }
+    const CKELEVTs *EvtFolder() const;
+    CKELEVTs *EvtFolder() { return const_cast<CKELEVTs *>(std::as_const(*this).EvtFolder()); }
 
 private:
     QString m_path;
@@ -68,10 +70,17 @@ public:
     KEL_KIND(KEL::Version, "Version", 2)
     QString GetLabel() const override;
 
-    CKELRequirements *RequirementsFolder() const;
-    CKELComponents *ComponentsFolder() const;
-    CKELRBTs *RBTFolder() const;
-    CKELDBTs *DBTFolder() const;
+    const CKELRequirements *RequirementsFolder() const;
+    const CKELComponents *ComponentsFolder() const;
+    const CKELRBTs *RBTFolder() const;
+    const CKELDBTs *DBTFolder() const;
+    CKELRequirements *RequirementsFolder()
+    {
+        return const_cast<CKELRequirements *>(std::as_const(*this).RequirementsFolder());
+    }
+    CKELComponents *ComponentsFolder() { return const_cast<CKELComponents *>(std::as_const(*this).ComponentsFolder()); }
+    CKELRBTs *RBTFolder() { return const_cast<CKELRBTs *>(std::as_const(*this).RBTFolder()); }
+    CKELDBTs *DBTFolder() { return const_cast<CKELDBTs *>(std::as_const(*this).DBTFolder()); }
 };
 
 class CKELRequirements : public CKELSetData

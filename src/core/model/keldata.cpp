@@ -32,10 +32,10 @@ CKELData::~CKELData()
         dropCrossReferences();
     }
     if (!m_children.empty()) {
-        std::vector<std::unique_ptr<CKELData>> work;
+        std::vector<CKELChildPtr> work;
         work.swap(m_children);
         while (!work.empty()) {
-            std::unique_ptr<CKELData> e = std::move(work.back());
+            std::unique_ptr<CKELData> e = std::move(get_underlying(work.back()));
             work.pop_back();
             for (auto &c : e->m_children) {
                 c->m_parent = nullptr;
@@ -59,11 +59,11 @@ void CKELData::dropCrossReferences()
     if (!m_extra)
         return;
     for (int id : std::as_const(m_extra->vChildIds)) {
-        if (CKELData *e = m_manager->Lookup(id))
+        if (CKELData *e = m_manager->Mutable(m_manager->Lookup(id), CEditAccess()))
             e->RemoveVParent(m_id);
     }
     for (int id : std::as_const(m_extra->vParentIds)) {
-        if (CKELData *e = m_manager->Lookup(id))
+        if (CKELData *e = m_manager->Mutable(m_manager->Lookup(id), CEditAccess()))
             e->RemoveVChild(m_id);
     }
 }
@@ -121,7 +121,7 @@ std::unique_ptr<CKELData> CKELData::TakeChild(CKELData *child)
 {
     for (auto it = m_children.begin(); it != m_children.end(); ++it) {
         if (it->get() == child) {
-            std::unique_ptr<CKELData> out = std::move(*it);
+            std::unique_ptr<CKELData> out = std::move(get_underlying(*it));
             m_children.erase(it);
             out->m_parent = nullptr;
             if (m_manager && IsSet())
@@ -265,7 +265,7 @@ void CKELData::ReadBase(const CKELRecord &record)
         ids.clear();
         CKELRecord::ParseIntList(record.RawView(u"Vchildren"), ids);
         for (int id : std::as_const(ids)) {
-            if (CKELData *child = m_manager->Lookup(id))
+            if (CKELData *child = m_manager->Mutable(m_manager->Lookup(id), CEditAccess()))
                 AddVirtualChild(child);
         }
     }

@@ -5,16 +5,25 @@
 #include <QList>
 #include <QString>
 
+#include <experimental/propagate_const>
 #include <memory>
+#include <utility>
 #include <vector>
 
+class CKELData;
 class CKELDataManager;
 class CKELRecord;
+
+// An owned child: through a const element it is a const element too, so
+// walking the tree from a const pointer never yields a writable one.
+using CKELChildPtr = std::experimental::propagate_const<std::unique_ptr<CKELData>>;
 
 // Base of every model element. Elements form one ownership tree with the
 // solution at the root and are reachable by id through their manager.
 // They hold no pointers to widgets, items or documents: the user interface
-// keeps those, keyed by element id.
+// keeps those, keyed by element id. Everything outside the edit layer and
+// the loader sees elements as const (see CEditAccess); every navigation
+// from a const element stays const.
 class CKELData
 {
 public:
@@ -52,10 +61,13 @@ public:
     virtual void SetModified(bool on) { m_modified = on; }
 
     // Ownership
-    CKELData *GetParent() const { return m_parent; }
+    const CKELData *GetParent() const { return m_parent; }
+    CKELData *GetParent() { return m_parent; }
     int ChildCount() const { return int(m_children.size()); }
-    CKELData *ChildAt(int i) const { return m_children[size_t(i)].get(); }
-    const std::vector<std::unique_ptr<CKELData>> &Children() const { return m_children; }
+    const CKELData *ChildAt(int i) const { return m_children[size_t(i)].get(); }
+    CKELData *ChildAt(int i) { return m_children[size_t(i)].get(); }
+    // Yields const children; a writable element walks them with ChildAt.
+    const std::vector<CKELChildPtr> &Children() const { return m_children; }
     // Appends an owned child. Refused (and the child handed back) when it
     // would make an element its own ancestor.
     bool AddChild(std::unique_ptr<CKELData> &child);
@@ -64,13 +76,17 @@ public:
     bool IsAncestorOf(const CKELData *other) const;
     // Ids of the owned children with a positive id.
     int GetChildIds(QList<int> &out) const;
-    template<class T> T *FirstChildOfType(int typeCode) const
+    template<class T> const T *FirstChildOfType(int typeCode) const
     {
         for (const auto &c : m_children) {
             if (c->GetTypeCode() == typeCode)
-                return static_cast<T *>(c.get());
+                return static_cast<const T *>(c.get());
         }
         return nullptr;
+    }
+    template<class T> T *FirstChildOfType(int typeCode)
+    {
+        return const_cast<T *>(std::as_const(*this).FirstChildOfType<T>(typeCode));
     }
 
     // Virtual children: elements shown under this one without being owned.
@@ -157,7 +173,7 @@ private:
 
     CKELDataManager *m_manager = nullptr;
     CKELData *m_parent = nullptr;
-    std::vector<std::unique_ptr<CKELData>> m_children;
+    std::vector<CKELChildPtr> m_children;
     QString m_name;
     std::unique_ptr<Extra> m_extra;
     int m_id = 0;

@@ -108,7 +108,13 @@ void CKELDataManager::FolderChildRenamed(const CKELData *folder, CKELData *child
         it->insert(name, child);
 }
 
-CKELData *CKELDataManager::FindChildByName(const CKELData *folder, const QString &name) const
+void CKELDataManager::SetSolutionPath(const QString &path)
+{
+    if (m_solution)
+        m_solution->SetPath(path);
+}
+
+const CKELData *CKELDataManager::FindChildByName(const CKELData *folder, const QString &name) const
 {
     if (!folder)
         return nullptr;
@@ -121,7 +127,7 @@ CKELData *CKELDataManager::FindChildByName(const CKELData *folder, const QString
     }
     auto it = m_nameIndex.find(folder);
     if (it == m_nameIndex.end()) {
-        QHash<QString, CKELData *> index;
+        QHash<QString, const CKELData *> index;
         index.reserve(folder->ChildCount());
         for (const auto &c : folder->Children()) {
             if (!c->IsSet() && !c->GetName().isEmpty() && !index.contains(c->GetName()))
@@ -234,8 +240,8 @@ void CKELDataManager::discardState(State &s)
 {
     // The elements leave this manager first: their destructors must neither
     // touch the id map of a solution that replaced them nor walk it one by one.
-    for (CKELData *e : std::as_const(s.idMap))
-        e->SetManager(nullptr);
+    for (const CKELData *e : std::as_const(s.idMap))
+        const_cast<CKELData *>(e)->SetManager(nullptr);
     if (s.solution)
         s.solution->SetManager(nullptr);
     for (auto &e : s.loose)

@@ -44,6 +44,24 @@ struct CNodeGeometry
     int x = 0, y = 0, w = 0, h = 0;
 };
 
+// The key to a writable element. Only the classes that change elements can
+// make one: the manager's own commands, the apply routine, undo and the
+// loader. Everything else gets const elements from the lookups below, so an
+// edit that bypasses the operation records does not compile.
+class CEditAccess
+{
+    CEditAccess() = default;
+    friend class CKELDataManager;
+    friend class COperationApplier;
+    friend class CElementRestorer;
+    friend class CUndoHistory;
+    friend class CSolutionLoader;
+    // Elements keep their own cross references in step.
+    friend class CKELData;
+    // Defined by the tests alone: setting up a case may need a writable element.
+    friend class CTestEditAccess;
+};
+
 // The one owner of an open solution: the element factory, the id map and
 // its counters, the current solution and version. Several managers may live
 // side by side (two collaborating clients in one test, a server replica per
@@ -63,22 +81,27 @@ public:
     void RegisterElement(CKELData *element);
     // A new registered element of the kind of the element with this id.
     std::unique_ptr<CKELData> CreateLike(int id);
-    CKELData *Lookup(int id) const { return m_idMap.value(id, nullptr); }
-    template<class T> T *LookupAs(int id, int typeCode) const
+    const CKELData *Lookup(int id) const { return m_idMap.value(id, nullptr); }
+    template<class T> const T *LookupAs(int id, int typeCode) const
     {
-        CKELData *e = Lookup(id);
-        return e && e->GetTypeCode() == typeCode ? static_cast<T *>(e) : nullptr;
+        const CKELData *e = Lookup(id);
+        return e && e->GetTypeCode() == typeCode ? static_cast<const T *>(e) : nullptr;
     }
     // Every registered element, walked in ascending id order.
     const CIdTable &IdMap() const { return m_idMap; }
+    // The writable element behind a const one of this manager.
+    template<class T> static T *Mutable(const T *element, CEditAccess) { return const_cast<T *>(element); }
     QList<int> SortedIds() const;
     int Count() const { return m_count; }
     int MaxCount() const { return m_maxcount; }
     // No edit that makes elements is taken any more.
     bool IdsUsedUp() const { return m_maxcount >= KEL::NewIdsEnd; }
 
-    CKELSolution *Solution() const { return m_solution.get(); }
-    CKELVersion *CurrentVersion() const { return m_currentVersion; }
+    const CKELSolution *Solution() const { return m_solution.get(); }
+    const CKELVersion *CurrentVersion() const { return m_currentVersion; }
+    // Where the open solution is stored: a file, or the shared name on a
+    // server. Not part of the solution text, so not an edit.
+    void SetSolutionPath(const QString &path);
     void SetCurrentVersion(CKELVersion *version) { m_currentVersion = version; }
     const QString &SimulatorPath() const { return m_simulatorPath; }
     void SetSimulatorPath(const QString &path) { m_simulatorPath = path; }
@@ -117,7 +140,7 @@ public:
     void FolderChildRenamed(const CKELData *folder, CKELData *child, const QString &oldName);
     // The first child of folder with this name that is not itself a folder;
     // found through an index, since tags and names are looked up by every edit.
-    CKELData *FindChildByName(const CKELData *folder, const QString &name) const;
+    const CKELData *FindChildByName(const CKELData *folder, const QString &name) const;
     void AdoptLoadedChild(CKELData *parent, int childId);
     // While a solution is written: a node's place in its parent's child list.
     const CSiblingOrder *SiblingOrderCache() const { return m_siblingOrderCache.get(); }
@@ -209,10 +232,10 @@ public:
     bool ApplyOperationRecord(const QString &record);
 
     // ---- Lookups in a version (the current one when null) ----------------
-    CKELRequirement *FindRequirement(const QString &tag, const CKELVersion *version = nullptr) const;
-    CKELComponent *FindComponent(const QString &name, const CKELVersion *version = nullptr) const;
-    CKELTree *FindTree(int folderType, const QString &name, const CKELVersion *version = nullptr) const;
-    CKELVersion *VersionOf(const CKELData *element) const;
+    const CKELRequirement *FindRequirement(const QString &tag, const CKELVersion *version = nullptr) const;
+    const CKELComponent *FindComponent(const QString &name, const CKELVersion *version = nullptr) const;
+    const CKELTree *FindTree(int folderType, const QString &name, const CKELVersion *version = nullptr) const;
+    const CKELVersion *VersionOf(const CKELData *element) const;
 
     void MarkModified();
     // After the solution was written: clears the flag and says so, also when
@@ -235,6 +258,14 @@ private:
     friend class COperationApplier;
     friend class CElementRestorer;
     friend class CUndoHistory;
+
+    // The edit layer's writable lookups, all through the one door.
+    CKELData *lookupForEdit(int id) const { return Mutable(Lookup(id), CEditAccess()); }
+    template<class T> T *lookupForEdit(int id, int typeCode) const
+    {
+        return Mutable(LookupAs<T>(id, typeCode), CEditAccess());
+    }
+    template<class T> T *forEdit(const T *element) const { return Mutable(element, CEditAccess()); }
 
     bool submit(const QString &record);
     // Whether applying a record of this kind may make new elements.
@@ -273,7 +304,7 @@ private:
     bool m_local = true;
     LoadReport m_loadReport;
     mutable std::unique_ptr<CSiblingOrder> m_siblingOrderCache;
-    mutable QHash<const CKELData *, QHash<QString, CKELData *>> m_nameIndex;
+    mutable QHash<const CKELData *, QHash<QString, const CKELData *>> m_nameIndex;
     class CSolutionLoader *m_loader = nullptr;
     CPrompt *m_prompt = nullptr;
     // Set while a command of this user is applied locally: then refusals

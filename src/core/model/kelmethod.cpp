@@ -10,10 +10,10 @@ QString CKELMethod::GetLabel() const
     return requirementTag + QStringLiteral(":-") + component + GetDecoratedBehavior();
 }
 
-CKELTree *CKELMethod::Tree() const
+const CKELTree *CKELMethod::Tree() const
 {
-    CKELData *p = GetParent();
-    return p && p->IsTree() ? static_cast<CKELTree *>(p) : nullptr;
+    const CKELData *p = GetParent();
+    return p && p->IsTree() ? static_cast<const CKELTree *>(p) : nullptr;
 }
 
 void CKELMethod::ParseExtraInfo(const QString &text, QStringList &tags, QStringList &names)

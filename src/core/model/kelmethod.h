@@ -17,7 +17,8 @@ public:
 
     QString GetLabel() const override;
     QString GetDecoratedBehavior() const { return KEL::Decorate(behavior, behaviorType); }
-    CKELTree *Tree() const;
+    const CKELTree *Tree() const;
+    CKELTree *Tree() { return const_cast<CKELTree *>(std::as_const(*this).Tree()); }
 
     // Behavior attributes
     QString component;

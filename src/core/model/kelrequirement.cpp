@@ -20,11 +20,11 @@ void CKELRequirement::FromRecord(const CKELRecord &record)
     ReadBase(record);
 }
 
-CKELState *CKELComponent::FindState(const QString &decoratedName) const
+const CKELState *CKELComponent::FindState(const QString &decoratedName) const
 {
     for (const auto &c : Children()) {
         if (c->GetTypeCode() == KEL::State && c->GetName() == decoratedName)
-            return static_cast<CKELState *>(c.get());
+            return static_cast<const CKELState *>(c.get());
     }
     return nullptr;
 }

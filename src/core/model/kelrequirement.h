@@ -31,7 +31,11 @@ public:
     bool IsSystemComponent() const { return m_systemComponent; }
     void SetSystemComponent(bool on) { m_systemComponent = on; }
     // The state with this decorated name, or null.
-    class CKELState *FindState(const QString &decoratedName) const;
+    const class CKELState *FindState(const QString &decoratedName) const;
+    CKELState *FindState(const QString &decoratedName)
+    {
+        return const_cast<CKELState *>(std::as_const(*this).FindState(decoratedName));
+    }
     void FromRecord(const CKELRecord &record) override;
 
 protected:

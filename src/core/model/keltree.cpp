@@ -4,24 +4,39 @@
 #include "kelmethod.h"
 #include "kelrecord.h"
 
-QList<CKELMethod *> CKELTree::Nodes() const
+namespace {
+
+template<class Node, class Tree> QList<Node *> methodsOf(Tree &tree, bool rootsOnly)
 {
-    QList<CKELMethod *> nodes;
-    for (const auto &c : Children()) {
-        if (c->IsMethod())
-            nodes.append(static_cast<CKELMethod *>(c.get()));
+    QList<Node *> nodes;
+    for (int i = 0, n = tree.ChildCount(); i < n; ++i) {
+        auto *c = tree.ChildAt(i);
+        if (c->IsMethod() && (!rootsOnly || static_cast<Node *>(c)->ParentId() == 0))
+            nodes.append(static_cast<Node *>(c));
     }
     return nodes;
 }
 
-QList<CKELMethod *> CKELTree::Roots() const
+} // namespace
+
+QList<const CKELMethod *> CKELTree::Nodes() const
 {
-    QList<CKELMethod *> roots;
-    for (const auto &c : Children()) {
-        if (c->IsMethod() && static_cast<CKELMethod *>(c.get())->ParentId() == 0)
-            roots.append(static_cast<CKELMethod *>(c.get()));
-    }
-    return roots;
+    return methodsOf<const CKELMethod>(*this, false);
+}
+
+QList<CKELMethod *> CKELTree::Nodes()
+{
+    return methodsOf<CKELMethod>(*this, false);
+}
+
+QList<const CKELMethod *> CKELTree::Roots() const
+{
+    return methodsOf<const CKELMethod>(*this, true);
+}
+
+QList<CKELMethod *> CKELTree::Roots()
+{
+    return methodsOf<CKELMethod>(*this, true);
 }
 
 QString CKELRBT::GetLabel() const

@@ -15,9 +15,11 @@ public:
     QString GetLabel() const override { return GetName(); }
 
     // The tree's nodes in element order.
-    QList<CKELMethod *> Nodes() const;
+    QList<const CKELMethod *> Nodes() const;
+    QList<CKELMethod *> Nodes();
     // Nodes without a parent node, in element order.
-    QList<CKELMethod *> Roots() const;
+    QList<const CKELMethod *> Roots() const;
+    QList<CKELMethod *> Roots();
 };
 
 class CKELRBT : public CKELTree

@@ -122,7 +122,7 @@ bool CSolutionLoader::restoreNodeNow(CKELMethod *node)
 
 CKELData *CSolutionLoader::lookup(int id) const
 {
-    return m_manager.m_idMap.value(id);
+    return m_manager.Mutable(m_manager.m_idMap.value(id), CEditAccess());
 }
 
 void CSolutionLoader::AdoptChild(CKELData *parent, int childId)
@@ -275,7 +275,7 @@ CKELSolution *CSolutionLoader::pickSolution()
     auto usable = [this](CKELData *e) {
         return e && e->GetTypeCode() == KEL::Solution && e->m_loadSlot >= 0 && m_entries[size_t(e->m_loadSlot)].owned;
     };
-    CKELData *named = m_manager.Lookup(m_endSolutionId);
+    CKELData *named = m_manager.Mutable(m_manager.Lookup(m_endSolutionId), CEditAccess());
     if (usable(named))
         return static_cast<CKELSolution *>(named);
     // a file cut short before its end line still has its solution
@@ -344,7 +344,7 @@ bool CSolutionLoader::Finish(QString *error)
     // new ids must never collide with ids the file already uses
     m_manager.m_maxcount = std::max(m_headerMaxCount, maxId);
 
-    CKELData *version = m_manager.Lookup(m_endVersionId);
+    CKELData *version = m_manager.Mutable(m_manager.Lookup(m_endVersionId), CEditAccess());
     if (!version || version->GetTypeCode() != KEL::Version || !solution->IsAncestorOf(version)) {
         CKELProject *project = solution->Project();
         version = project ? project->FirstChildOfType<CKELVersion>(KEL::Version) : nullptr;

@@ -60,7 +60,7 @@ bool CSolutionReader::ReadFile(CKELDataManager &manager, const QString &path, QS
         loader.AddLine(carry); // a last line without a line break
     if (!loader.Finish(error))
         return false;
-    manager.Solution()->SetPath(path);
+    manager.SetSolutionPath(path);
     manager.SetLocal(true);
     return true;
 }

@@ -19,13 +19,18 @@ CKELMethod *NewNode(CKELDataManager &manager, CKELTree &tree)
     return node;
 }
 
-CKELMethod *NodeOf(const CKELTree &tree, int nodeId)
+const CKELMethod *NodeOf(const CKELTree &tree, int nodeId)
 {
-    CKELDataManager *m = tree.Manager();
-    CKELData *e = m ? m->Lookup(nodeId) : nullptr;
+    const CKELDataManager *m = tree.Manager();
+    const CKELData *e = m ? m->Lookup(nodeId) : nullptr;
     if (!e || !e->IsMethod() || e->GetParent() != &tree)
         return nullptr;
-    return static_cast<CKELMethod *>(e);
+    return static_cast<const CKELMethod *>(e);
+}
+
+CKELMethod *NodeOf(CKELTree &tree, int nodeId)
+{
+    return const_cast<CKELMethod *>(NodeOf(std::as_const(tree), nodeId));
 }
 
 bool IsAncestorOrSelf(const CKELDataManager &manager, const CKELMethod *ancestor, const CKELMethod *node)
@@ -41,12 +46,12 @@ bool IsAncestorOrSelf(const CKELDataManager &manager, const CKELMethod *ancestor
     return false;
 }
 
-void Unlink(CKELDataManager &manager, CKELMethod *child)
+void Unlink(CKELDataManager &, CKELMethod *child)
 {
-    if (child->ParentId()) {
-        CKELData *p = manager.Lookup(child->ParentId());
-        if (p && p->IsMethod())
-            static_cast<CKELMethod *>(p)->ChildIds().removeOne(child->GetId());
+    CKELTree *tree = child->Tree();
+    if (child->ParentId() && tree) {
+        if (CKELMethod *p = NodeOf(*tree, child->ParentId()))
+            p->ChildIds().removeOne(child->GetId());
     }
     child->SetParentId(0);
 }
@@ -73,25 +78,25 @@ bool Link(CKELDataManager &manager, CKELMethod *parent, CKELMethod *child)
 void DeleteNode(CKELDataManager &manager, CKELMethod *node)
 {
     Unlink(manager, node);
+    CKELTree *tree = node->Tree();
     for (int id : QList<int>(node->ChildIds())) {
-        CKELData *c = manager.Lookup(id);
-        if (c && c->IsMethod())
-            static_cast<CKELMethod *>(c)->SetParentId(0);
+        if (CKELMethod *c = tree ? NodeOf(*tree, id) : nullptr)
+            c->SetParentId(0);
     }
     node->ChildIds().clear();
     if (CKELData *owner = node->GetParent())
         CKELData::Destroy(owner->TakeChild(node));
 }
 
-QList<CKELMethod *> PreOrder(const CKELDataManager &manager, CKELMethod *root)
+QList<const CKELMethod *> PreOrder(const CKELDataManager &manager, const CKELMethod *root)
 {
-    QList<CKELMethod *> out;
+    QList<const CKELMethod *> out;
     if (!root)
         return out;
     QSet<int> seen;
-    std::vector<CKELMethod *> stack{root};
+    std::vector<const CKELMethod *> stack{root};
     while (!stack.empty()) {
-        CKELMethod *n = stack.back();
+        const CKELMethod *n = stack.back();
         stack.pop_back();
         if (seen.contains(n->GetId()))
             continue; // links are kept acyclic; this only guards a damaged model
@@ -99,10 +104,22 @@ QList<CKELMethod *> PreOrder(const CKELDataManager &manager, CKELMethod *root)
         out.append(n);
         const QList<int> &kids = n->ChildIds();
         for (qsizetype i = kids.size() - 1; i >= 0; --i) {
-            CKELData *c = manager.Lookup(kids[i]);
+            const CKELData *c = manager.Lookup(kids[i]);
             if (c && c->IsMethod())
-                stack.push_back(static_cast<CKELMethod *>(c));
+                stack.push_back(static_cast<const CKELMethod *>(c));
         }
+    }
+    return out;
+}
+
+QList<CKELMethod *> PreOrder(const CKELDataManager &manager, CKELMethod *root)
+{
+    // writable because root's tree is: the walk only reaches nodes of root's tree
+    QList<CKELMethod *> out;
+    CKELTree *tree = root ? root->Tree() : nullptr;
+    for (const CKELMethod *n : PreOrder(manager, static_cast<const CKELMethod *>(root))) {
+        if (CKELMethod *own = tree ? NodeOf(*tree, n->GetId()) : nullptr)
+            out.append(own);
     }
     return out;
 }

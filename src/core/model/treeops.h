@@ -15,7 +15,9 @@ namespace TreeOps {
 CKELMethod *NewNode(CKELDataManager &manager, CKELTree &tree);
 
 // The node with this id if it is a node of tree, else null.
-CKELMethod *NodeOf(const CKELTree &tree, int nodeId);
+const CKELMethod *NodeOf(const CKELTree &tree, int nodeId);
+// The same, writable, since the tree that owns it is.
+CKELMethod *NodeOf(CKELTree &tree, int nodeId);
 
 // Makes child the last child of parent (parent null: a root). Refused when
 // the two are in different trees or child is parent or one of its ancestors.
@@ -29,6 +31,7 @@ bool IsAncestorOrSelf(const CKELDataManager &manager, const CKELMethod *ancestor
 void DeleteNode(CKELDataManager &manager, CKELMethod *node);
 
 // Nodes of the subtree under root in pre-order (children in child order).
+QList<const CKELMethod *> PreOrder(const CKELDataManager &manager, const CKELMethod *root);
 QList<CKELMethod *> PreOrder(const CKELDataManager &manager, CKELMethod *root);
 
 } // namespace TreeOps

@@ -210,11 +210,11 @@ QHash<int, QString> NodeLabels(const CKELDataManager &manager, const CKELTree &t
     return NodeLabelsBelow(manager, root, QStringLiteral("0"));
 }
 
-CKELMethod *RootOf(const CKELTree &tree)
+const CKELMethod *RootOf(const CKELTree &tree)
 {
     for (const auto &c : tree.Children()) {
-        if (c->IsMethod() && static_cast<CKELMethod *>(c.get())->ParentId() == 0)
-            return static_cast<CKELMethod *>(c.get());
+        if (c->IsMethod() && static_cast<const CKELMethod *>(c.get())->ParentId() == 0)
+            return static_cast<const CKELMethod *>(c.get());
     }
     return nullptr;
 }
@@ -288,7 +288,7 @@ qint64 EstimatedProgramSize(const CKELDataManager &manager, const CKELMethod &ro
 QString TranslateTree(const CKELDataManager &manager, const CKELTree &tree, int maxEvents, bool showNodeIds,
                       QString *error)
 {
-    CKELMethod *root = RootOf(tree);
+    const CKELMethod *root = RootOf(tree);
     if (!root)
         return QString();
     // checked before any label is made: the labels alone of a deep chain
@@ -313,7 +313,7 @@ QString TranslateTree(const CKELDataManager &manager, const CKELTree &tree, int 
     // the simulator would run the first root alone and show nothing of the others
     qsizetype roots = 0;
     for (const auto &c : tree.Children())
-        roots += c->IsMethod() && static_cast<CKELMethod *>(c.get())->ParentId() == 0;
+        roots += c->IsMethod() && static_cast<const CKELMethod *>(c.get())->ParentId() == 0;
     if (roots > 1) {
         if (error)
             *error = QStringLiteral("Parsing error: The tree has %1 roots; join them under one root or translate one "

@@ -66,7 +66,7 @@ QHash<int, QString> NodeLabelsBelow(const CKELDataManager &manager, const CKELMe
 QHash<int, QString> NodeLabels(const CKELDataManager &manager, const CKELTree &tree);
 
 // The node the translation starts from: the tree's first root.
-CKELMethod *RootOf(const CKELTree &tree);
+const CKELMethod *RootOf(const CKELTree &tree);
 
 // The translation as the simulation dialog runs it: with the nodes' labels
 // when showNodeIds is set, from the tree's first root.

@@ -19,7 +19,7 @@ CTranslateContext::CTranslateContext(const CTranslateSettings &settings, bool wi
 
 void CTranslateContext::BuildNodes(const CKELDataManager &manager, const CKELTree &tree)
 {
-    const QList<CKELMethod *> roots = tree.Roots();
+    const QList<const CKELMethod *> roots = tree.Roots();
     if (roots.isEmpty())
         return;
     // translating the first root alone would drop the others without a word

@@ -55,7 +55,7 @@ QStringList XMLTranslator::ParseBehavior(const QString &separator, const QString
 void XMLTranslator::Export(const CKELDataManager &manager, const CKELTree &tree)
 {
     m_result = QStringLiteral("<bt>") + kEol;
-    const QList<CKELMethod *> roots = tree.Roots();
+    const QList<const CKELMethod *> roots = tree.Roots();
     // exporting the first root alone would drop the others without a word
     if (roots.size() > 1)
         throw CTranslateException(TranslateTexts::SeveralRoots(roots.size()));

@@ -125,7 +125,7 @@ bool CAutoSave::Restore(const Orphan &orphan, QString *error)
 {
     if (!CSolutionFile::Read(m_manager, orphan.base + QStringLiteral(".kvf"), error))
         return false;
-    m_manager.Solution()->SetPath(orphan.originalPath);
+    m_manager.SetSolutionPath(orphan.originalPath);
     m_manager.SetLocal(true);
     m_manager.MarkModified();
     // the copy is ours now: written before the old one goes

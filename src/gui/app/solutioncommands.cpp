@@ -133,7 +133,7 @@ bool CSolutionCommands::writeTo(const QString &path)
 
 bool CSolutionCommands::Save()
 {
-    CKELSolution *s = m_manager.Solution();
+    const CKELSolution *s = m_manager.Solution();
     if (!s)
         return false;
     if (!m_manager.IsLocal() && sharedSave)
@@ -152,7 +152,7 @@ bool CSolutionCommands::Save()
 
 bool CSolutionCommands::SaveAs()
 {
-    CKELSolution *s = m_manager.Solution();
+    const CKELSolution *s = m_manager.Solution();
     if (!s)
         return false;
     if (saveAsTarget) {
@@ -171,7 +171,7 @@ bool CSolutionCommands::SaveAs()
 
 bool CSolutionCommands::saveToChosenFile()
 {
-    CKELSolution *s = m_manager.Solution();
+    const CKELSolution *s = m_manager.Solution();
     // a shared solution's path is its name on the server, not a place on disk
     QString directory;
     if (!s->Path().isEmpty() && m_manager.IsLocal())
@@ -186,7 +186,7 @@ bool CSolutionCommands::saveToChosenFile()
         path += QStringLiteral(".kvf");
     if (!writeTo(path))
         return false;
-    s->SetPath(QFileInfo(path).absoluteFilePath());
+    m_manager.SetSolutionPath(QFileInfo(path).absoluteFilePath());
     m_manager.SetLocal(true);
     m_manager.MarkSaved();
     emit fileSaved(s->Path());

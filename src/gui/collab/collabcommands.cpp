@@ -429,8 +429,7 @@ CMainFrame *CCollabCommands::OpenEarlierSave(const QString &name, const CSharedS
     }
     manager.SetOperationSink(new CReadOnlySink(manager, window));
     manager.SetLocal(false);
-    if (CKELSolution *solution = manager.Solution())
-        solution->SetPath(name);
+    manager.SetSolutionPath(name);
     manager.MarkSaved();
     window->SetConnectionTitle(
         QStringLiteral("[Read-only: save of %1 by %2, %3]")

@@ -22,10 +22,10 @@
 
 namespace {
 
-CKELDBT *dbtOf(CTessel1View &view)
+const CKELDBT *dbtOf(CTessel1View &view)
 {
-    CKELTree *t = view.Document().Tree();
-    return t && t->GetTypeCode() == KEL::DBT ? static_cast<CKELDBT *>(t) : nullptr;
+    const CKELTree *t = view.Document().Tree();
+    return t && t->GetTypeCode() == KEL::DBT ? static_cast<const CKELDBT *>(t) : nullptr;
 }
 
 const CKELMethod *rootOf(const CKELTree &tree, const CKELMethod *node)
@@ -171,7 +171,7 @@ bool CDerivedTrees::GetRBTs(int dbtId)
 
 void CDerivedTrees::RefreshMarks(CTessel1View &view)
 {
-    CKELDBT *dbt = dbtOf(view);
+    const CKELDBT *dbt = dbtOf(view);
     if (!dbt || (!view.MarkIntegrationPoints() && !view.MarkMissingPrecondition()))
         return;
     // both in the order the user would have turned them on: the missing
@@ -186,7 +186,7 @@ void CDerivedTrees::RefreshMarks(CTessel1View &view)
 
 QList<int> CDerivedTrees::ToggleIntegrationPoints(CTessel1View &view)
 {
-    CKELDBT *dbt = dbtOf(view);
+    const CKELDBT *dbt = dbtOf(view);
     if (!dbt)
         return {};
     view.SetMarkIntegrationPoints(!view.MarkIntegrationPoints());
@@ -198,7 +198,7 @@ QList<int> CDerivedTrees::ToggleIntegrationPoints(CTessel1View &view)
 
 QList<int> CDerivedTrees::ToggleMissingPreconditions(CTessel1View &view)
 {
-    CKELDBT *dbt = dbtOf(view);
+    const CKELDBT *dbt = dbtOf(view);
     if (!dbt)
         return {};
     view.SetMarkMissingPrecondition(!view.MarkMissingPrecondition());
@@ -210,7 +210,7 @@ QList<int> CDerivedTrees::ToggleMissingPreconditions(CTessel1View &view)
 
 QList<int> CDerivedTrees::MarkAllMatchingNodes(CTessel1View &view, int nodeId)
 {
-    CKELDBT *dbt = dbtOf(view);
+    const CKELDBT *dbt = dbtOf(view);
     if (!dbt || !nodeId)
         return {};
     const QList<int> marked = CIntegration::MarkAllMatchingNodes(*dbt, view.Document().IntegrationMarks(), nodeId);

@@ -32,18 +32,18 @@ bool CDiagramWindows::IsDiagram(const CKELDataManager &manager, int elementId)
     return e && (e->GetTypeCode() == KEL::CIN || e->GetTypeCode() == KEL::CID);
 }
 
-CKELTree *CDiagramWindows::SourceOf(const CKELDataManager &manager, int diagramId)
+const CKELTree *CDiagramWindows::SourceOf(const CKELDataManager &manager, int diagramId)
 {
     const CKELData *e = manager.Lookup(diagramId);
     if (!e)
         return nullptr;
-    CKELData *up = e->GetParent();
+    const CKELData *up = e->GetParent();
     // a CID stands in the "CIDs" folder of its tree, a CIN right under it
     if (e->GetTypeCode() == KEL::CID && up)
         up = up->GetParent();
     else if (e->GetTypeCode() != KEL::CIN)
         return nullptr;
-    return up && up->IsTree() ? static_cast<CKELTree *>(up) : nullptr;
+    return up && up->IsTree() ? static_cast<const CKELTree *>(up) : nullptr;
 }
 
 CDiagramWindow *CDiagramWindows::Find(int diagramId) const

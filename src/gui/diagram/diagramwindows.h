@@ -37,7 +37,7 @@ public:
     void CancelExpected(int typeCode, int treeId);
 
     // The tree a CIN or a CID was derived from.
-    static CKELTree *SourceOf(const CKELDataManager &manager, int diagramId);
+    static const CKELTree *SourceOf(const CKELDataManager &manager, int diagramId);
     // The boxes a CID had when it was made: it is built once, so later
     // edits of its tree do not show in it.
     QList<Cid::Box> BoxesOf(int cidId);

@@ -84,7 +84,7 @@ void CKELComponentBehaviorDlg::fillComponents(int selectId)
 {
     const CKELVersion *version = m_manager.CurrentVersion();
     if (const auto *chosen = m_manager.LookupAs<CKELComponent>(selectId, KEL::Component)) {
-        if (CKELVersion *own = m_manager.VersionOf(chosen))
+        if (const CKELVersion *own = m_manager.VersionOf(chosen))
             version = own;
     }
     const CKELData *folder = version ? version->ComponentsFolder() : nullptr;

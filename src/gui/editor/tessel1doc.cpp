@@ -85,10 +85,10 @@ int CTessel1Doc::ViewKindOf(int typeCode)
     }
 }
 
-CKELTree *CTessel1Doc::Tree() const
+const CKELTree *CTessel1Doc::Tree() const
 {
-    CKELData *e = m_manager.Lookup(m_treeId);
-    return e && e->IsTree() ? static_cast<CKELTree *>(e) : nullptr;
+    const CKELData *e = m_manager.Lookup(m_treeId);
+    return e && e->IsTree() ? static_cast<const CKELTree *>(e) : nullptr;
 }
 
 int CTessel1Doc::GetTreeId() const
@@ -115,7 +115,7 @@ CKELLinkShape *CTessel1Doc::LinkInto(int nodeId) const
     return links.isEmpty() ? nullptr : static_cast<CKELLinkShape *>(links.first());
 }
 
-CKELMethod *CTessel1Doc::nodeOfTree(int id) const
+const CKELMethod *CTessel1Doc::nodeOfTree(int id) const
 {
     const CKELTree *tree = Tree();
     return tree ? TreeOps::NodeOf(*tree, id) : nullptr;
@@ -143,7 +143,7 @@ void CTessel1Doc::Reconcile()
     if (!tree)
         return;
     const CCanvasBatch batch(*m_scene);
-    const QList<CKELMethod *> nodes = tree->Nodes();
+    const QList<const CKELMethod *> nodes = tree->Nodes();
     QSet<int> present;
     present.reserve(nodes.size());
     for (const CKELMethod *n : nodes)
@@ -155,7 +155,7 @@ void CTessel1Doc::Reconcile()
     m_shapes.reserve(nodes.size());
     m_looks.reserve(nodes.size());
     // every box first, then every link once: a link needs both its boxes
-    for (CKELMethod *n : nodes) {
+    for (const CKELMethod *n : nodes) {
         if (IsDrawn(*n))
             syncNode(*n, false);
         else if (m_shapes.contains(n->GetId()))
@@ -182,7 +182,7 @@ bool CTessel1Doc::IsDrawnIn(const CKELTree &tree, const CKELMethod &node)
     return Cbt::InitShown(cbt) || Cbt::InitNode(cbt) != &node;
 }
 
-void CTessel1Doc::syncNode(CKELMethod &node, bool links)
+void CTessel1Doc::syncNode(const CKELMethod &node, bool links)
 {
     const int id = node.GetId();
     CKELNodeShape *shape = NodeShape(id);
@@ -297,7 +297,7 @@ void CTessel1Doc::noteStructure(int id)
 
 void CTessel1Doc::onElementAdded(int id)
 {
-    if (CKELMethod *node = nodeOfTree(id); node && IsDrawn(*node))
+    if (const CKELMethod *node = nodeOfTree(id); node && IsDrawn(*node))
         syncNode(*node);
 }
 
@@ -317,7 +317,7 @@ void CTessel1Doc::onElementChanged(int id)
         }
         return;
     }
-    if (CKELMethod *node = nodeOfTree(id); node && IsDrawn(*node))
+    if (const CKELMethod *node = nodeOfTree(id); node && IsDrawn(*node))
         syncNode(*node);
 }
 
@@ -417,7 +417,7 @@ void CTessel1Doc::SetSimulationMark(int nodeId, int code)
         m_marks.remove(nodeId);
     else
         m_marks.insert(nodeId, code);
-    if (CKELMethod *node = nodeOfTree(nodeId))
+    if (const CKELMethod *node = nodeOfTree(nodeId))
         syncNode(*node);
 }
 
@@ -426,7 +426,7 @@ void CTessel1Doc::ClearSimulationMarks()
     const QList<int> marked = m_marks.keys();
     m_marks.clear();
     for (int id : marked) {
-        if (CKELMethod *node = nodeOfTree(id))
+        if (const CKELMethod *node = nodeOfTree(id))
             syncNode(*node);
     }
 }
@@ -468,7 +468,7 @@ bool CTessel1Doc::RunAction(CCanvasAction &action)
 
 bool CTessel1Doc::placeNodes(const QList<Place> &places, const QString &stepName)
 {
-    CKELTree *tree = Tree();
+    const CKELTree *tree = Tree();
     if (!tree)
         return false;
     const int treeId = tree->GetId();
@@ -518,7 +518,7 @@ bool CTessel1Doc::placeNodes(const QList<Place> &places, const QString &stepName
     // whatever the model said, the shapes show the records; a plain move has
     // only a place to put back
     for (const Place &p : places) {
-        CKELMethod *node = nodeOfTree(p.key);
+        const CKELMethod *node = nodeOfTree(p.key);
         CKELNodeShape *shape = NodeShape(p.key);
         if (!node || !shape)
             continue;
@@ -553,7 +553,7 @@ void CTessel1Doc::LinkCut(int startKey, int endKey)
 {
     if (IsReadOnly()) {
         // the canvas took the link away; the derived tree still has it
-        if (CKELMethod *child = nodeOfTree(endKey))
+        if (const CKELMethod *child = nodeOfTree(endKey))
             syncLink(*child);
         return;
     }

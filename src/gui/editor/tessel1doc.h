@@ -35,7 +35,7 @@ public:
 
     CKELDataManager &Manager() const { return m_manager; }
     // The tree shown, looked up afresh; null once it is gone.
-    CKELTree *Tree() const;
+    const CKELTree *Tree() const;
     int ElementId() const { return m_treeId; }
     // The tree's id for model calls: 0 unless it is an RBT, DBT, CBT or EVT.
     int GetTreeId() const;
@@ -123,9 +123,9 @@ private:
     };
     Look lookOf(const CKELMethod &node) const;
 
-    CKELMethod *nodeOfTree(int id) const;
+    const CKELMethod *nodeOfTree(int id) const;
     // Brings the node's shape, and unless told otherwise its links, in line.
-    void syncNode(CKELMethod &node, bool links = true);
+    void syncNode(const CKELMethod &node, bool links = true);
     void syncLink(const CKELMethod &child);
     void removeNodeShape(int id);
     void updateVisibility();

@@ -121,7 +121,7 @@ bool CTessel1View::SelectRelative(Step step)
     int target = 0;
     if (!n) {
         // nothing chosen yet: start at the first tree's root
-        const QList<CKELMethod *> roots = t->Roots();
+        const QList<const CKELMethod *> roots = t->Roots();
         target = roots.isEmpty() ? 0 : roots.first()->GetId();
     } else {
         switch (step) {
@@ -165,8 +165,8 @@ bool CTessel1View::FindNext(const QString &text)
     const CKELTree *t = tree();
     if (!t || text.isEmpty())
         return false;
-    QList<CKELMethod *> order;
-    for (CKELMethod *root : t->Roots())
+    QList<const CKELMethod *> order;
+    for (const CKELMethod *root : t->Roots())
         order += TreeOps::PreOrder(m_doc.Manager(), root);
     auto matches = [&text](const CKELMethod *n) {
         return n->requirementTag.contains(text, Qt::CaseInsensitive) || n->component.contains(text, Qt::CaseInsensitive)

@@ -122,8 +122,8 @@ protected:
 
 private:
     void announceSelection();
-    CKELTree *tree() const;
-    CKELMethod *node(int id) const;
+    const CKELTree *tree() const;
+    const CKELMethod *node(int id) const;
     int treeIdForEdits() const;
     QPoint PastePlace() const;
     bool applyLayout(const CLayoutResult &result, const QString &text);

@@ -19,7 +19,7 @@ CTreeSvgSource::CTreeSvgSource(const CKELDataManager &manager, int treeId, const
     if (!e || !e->IsTree())
         return;
     const auto &tree = static_cast<const CKELTree &>(*e);
-    const QList<CKELMethod *> nodes = tree.Nodes();
+    const QList<const CKELMethod *> nodes = tree.Nodes();
     m_boxes.reserve(size_t(nodes.size()));
     for (const CKELMethod *n : nodes) {
         if (!CTessel1Doc::IsDrawnIn(tree, *n) || (view && !view->IsShown(n->GetId())))

@@ -31,12 +31,12 @@ constexpr int kFreePlace = 50;
 
 } // namespace
 
-CKELTree *CTessel1View::tree() const
+const CKELTree *CTessel1View::tree() const
 {
     return m_doc.Tree();
 }
 
-CKELMethod *CTessel1View::node(int id) const
+const CKELMethod *CTessel1View::node(int id) const
 {
     const CKELTree *t = tree();
     return t ? TreeOps::NodeOf(*t, id) : nullptr;
@@ -122,7 +122,7 @@ bool CTessel1View::RearrangeAll()
     if (!t)
         return false;
     const CTreeLayout layout(*t);
-    const QList<CKELMethod *> roots = t->Roots();
+    const QList<const CKELMethod *> roots = t->Roots();
     if (roots.size() == 1 && !m_doc.IsDrawn(*roots.first())) {
         // a CBT whose INIT node is not drawn: its one child is the top of
         // the picture, so lay that out from the origin

@@ -4,6 +4,7 @@
 #include "model/keldatamanager.h"
 #include "model/kelrequirement.h"
 #include "scriptedprompt.h"
+#include "testkit.h"
 
 #include <QtTest>
 
@@ -66,9 +67,9 @@ private slots:
         QFETCH(bool, loggedIn);
         QFETCH(QString, title);
         m_client->SetLoginSettings(u"10.0.0.5"_qs, 8002, u"ann"_qs, u"ann"_qs);
-        CKELSolution *s = m_manager->Solution();
+        CKELSolution *s = TestKit::Mutable(m_manager->Solution());
         s->SetName(name);
-        s->SetPath(path);
+        m_manager->SetSolutionPath(path);
         m_manager->SetLocal(!shared);
         if (modified)
             m_manager->MarkModified();
@@ -184,7 +185,7 @@ private slots:
     void saveAsSharedRefused()
     {
         logIn();
-        m_manager->Solution()->SetPath(u"/home/ann/lift.kvf"_qs);
+        m_manager->SetSolutionPath(u"/home/ann/lift.kvf"_qs);
         QVERIFY(m_client->SaveAsShared(u"team"_qs));
         QVERIFY(waitFor(u"FileSave#team#"_qs));
         m_server->Send(u"The solution is open by other users.."_qs);

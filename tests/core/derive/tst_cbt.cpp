@@ -115,7 +115,7 @@ private slots:
         CKELVersion *v2 = TreeSketch::AddVersion(m, u"2.0"_qs);
         const int second = TreeSketch::AddTree(m, u"D.c(U.p(D.o,D.n))"_qs, u"Door"_qs, KEL::RBT, v2)->GetId();
         CScriptedPrompt prompt;
-        CKELEVT *evt = Evolution::CreateEvolutionTree(m, {first, second}, prompt);
+        CKELEVT *evt = Evolution::CreateEvolutionTree(m, {first, second}, prompt, TestKit::EditKey());
         QVERIFY(evt);
         CKELCBT *cbt = Cbt::CreateCbt(m, *evt, u"D"_qs, prompt);
         QVERIFY(cbt);

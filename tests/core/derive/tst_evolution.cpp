@@ -16,11 +16,12 @@ struct Versions
     {
         m.NewSolution();
         for (qsizetype i = 0; i < sketches.size(); ++i) {
-            CKELVersion *v = i ? TreeSketch::AddVersion(m, u"%1.0"_qs.arg(i + 1)) : m.CurrentVersion();
+            CKELVersion *v =
+                TestKit::Mutable(i ? TreeSketch::AddVersion(m, u"%1.0"_qs.arg(i + 1)) : m.CurrentVersion());
             ids.append(TreeSketch::AddTree(m, sketches[i], u"Door"_qs, KEL::RBT, v)->GetId());
         }
     }
-    CKELTree *tree(int i) { return m.LookupAs<CKELTree>(ids[i], KEL::RBT); }
+    CKELTree *tree(int i) { return TestKit::Mutable(m.LookupAs<CKELTree>(ids[i], KEL::RBT)); }
 };
 
 } // namespace
@@ -150,7 +151,7 @@ private slots:
         Versions v(versions);
         CScriptedPrompt prompt;
         bool built = false;
-        CKELEVT *evt = Evolution::CreateEvolutionTree(v.m, v.ids, prompt, &built);
+        CKELEVT *evt = Evolution::CreateEvolutionTree(v.m, v.ids, prompt, TestKit::EditKey(), &built);
         QVERIFY(evt && built);
         QCOMPARE(prompt.texts, QStringList());
         QCOMPARE(TreeSketch::Outline(v.m, *evt, v.ids), merged);
@@ -180,10 +181,10 @@ private slots:
         QFETCH(int, evtNodes);
         Versions v(versions);
         if (!secondQualifier.isEmpty())
-            Evolution::FirstRoot(*v.tree(1))->qualifier = secondQualifier;
+            TestKit::Mutable(Evolution::FirstRoot(*v.tree(1)))->qualifier = secondQualifier;
         CScriptedPrompt prompt;
         bool built = evtNodes < 0;
-        CKELEVT *evt = Evolution::CreateEvolutionTree(v.m, v.ids, prompt, &built);
+        CKELEVT *evt = Evolution::CreateEvolutionTree(v.m, v.ids, prompt, TestKit::EditKey(), &built);
         QVERIFY(evt);
         QCOMPARE(evt->GetParent(), v.m.Solution()->EvtFolder());
         QCOMPARE(built, evtNodes >= 0);
@@ -217,7 +218,7 @@ private slots:
             id = id == -1 ? v.ids[0] : id == -2 ? v.m.CurrentVersion()->RBTFolder()->GetId() : id;
         const int maxcount = v.m.MaxCount();
         CScriptedPrompt prompt;
-        QCOMPARE(Evolution::CreateEvolutionTree(v.m, ids, prompt), nullptr);
+        QCOMPARE(Evolution::CreateEvolutionTree(v.m, ids, prompt, TestKit::EditKey()), nullptr);
         QCOMPARE(prompt.texts, QStringList{message.contains(u"%1") ? message.arg(ids[culprit]) : message});
         QCOMPARE(prompt.captions, QStringList{u"Message"_qs});
         QCOMPARE(v.m.MaxCount(), maxcount);
@@ -232,7 +233,7 @@ private slots:
         a->extendedTag = u"E1"_qs, a->hasExtendedTag = true;
         a->SetExtraInfo(u"t1,n1,t2,n2"_qs);
         CScriptedPrompt prompt;
-        CKELEVT *evt = Evolution::CreateEvolutionTree(v.m, v.ids, prompt);
+        CKELEVT *evt = Evolution::CreateEvolutionTree(v.m, v.ids, prompt, TestKit::EditKey());
         QVERIFY(evt);
         QCOMPARE(evt->SourceTrees(), v.ids);
         QCOMPARE(Evolution::LastTreeId(*evt), v.ids[2]);
@@ -259,7 +260,8 @@ private slots:
         m.NewSolution();
         QList<int> ids;
         for (int version = 0; version < 3; ++version) {
-            CKELVersion *v = version ? TreeSketch::AddVersion(m, QString::number(version)) : m.CurrentVersion();
+            CKELVersion *v =
+                TestKit::Mutable(version ? TreeSketch::AddVersion(m, QString::number(version)) : m.CurrentVersion());
             CKELTree *t = TreeSketch::AddTree(m, QString(), u"Chain"_qs, KEL::RBT, v);
             CKELMethod *parent = nullptr;
             for (int i = 0; i < depth; ++i) {
@@ -270,7 +272,7 @@ private slots:
         }
         CScriptedPrompt prompt;
         bool built = false;
-        CKELEVT *evt = Evolution::CreateEvolutionTree(m, ids, prompt, &built);
+        CKELEVT *evt = Evolution::CreateEvolutionTree(m, ids, prompt, TestKit::EditKey(), &built);
         QVERIFY(built);
         const QList<CKELMethod *> nodes = evt->Nodes();
         QCOMPARE(nodes.size(), depth - 10 + 3 * 10);
@@ -289,16 +291,16 @@ private slots:
         m.NewSolution();
         QList<int> ids;
         for (int version = 0; version < 2; ++version) {
-            CKELVersion *v = version ? TreeSketch::AddVersion(m, u"2.0"_qs) : m.CurrentVersion();
+            CKELVersion *v = TestKit::Mutable(version ? TreeSketch::AddVersion(m, u"2.0"_qs) : m.CurrentVersion());
             CKELTree *t = TreeSketch::AddTree(m, u"R.r"_qs, u"Wide"_qs, KEL::RBT, v);
-            CKELMethod *root = Evolution::FirstRoot(*t);
+            CKELMethod *root = TestKit::Mutable(Evolution::FirstRoot(*t));
             for (int i = 0; i < width; ++i)
                 TreeSketch::AddNode(m, *t, root, u"C%1.b"_qs.arg((version ? width - 1 - i : i) % 12));
             TreeSketch::AddNode(m, *t, root, u"Only.v%1"_qs.arg(version));
             ids.append(t->GetId());
         }
         CScriptedPrompt prompt;
-        CKELEVT *evt = Evolution::CreateEvolutionTree(m, ids, prompt);
+        CKELEVT *evt = Evolution::CreateEvolutionTree(m, ids, prompt, TestKit::EditKey());
         QVERIFY(evt);
         const QList<int> &kids = Evolution::FirstRoot(*evt)->ChildIds();
         QCOMPARE(kids.size(), width + 2);

@@ -116,7 +116,7 @@ private slots:
         auto *dbt = static_cast<CKELDBT *>(f.AddTree(u"A.x(B.y),B.y(C.z)"_qs, u"D"_qs, KEL::DBT));
         CIntegrationMarks marks;
         QCOMPARE(f.Places(CIntegration::MarkIntegrationPoints(*dbt, marks, true)), QList<int>{1});
-        QVERIFY(CIntegration::IntegrateNextMatchingRBT(f.m, f.nodes[1]->GetId()));
+        QVERIFY(CIntegration::IntegrateNextMatchingRBT(f.m, f.nodes[1]->GetId(), TestKit::EditKey()));
         QCOMPARE(CIntegration::MarkIntegrationPoints(*dbt, marks, true), QList<int>{});
         QCOMPARE(marks.CodeOf(f.nodes[1]->GetId()), 0);
     }
@@ -178,8 +178,8 @@ private slots:
         CSketchSolution f;
         CKELTree *dbt = f.AddTree(forest, u"D"_qs, KEL::DBT);
         const int graftedId = grafted >= 0 ? f.nodes[grafted]->GetId() : 0;
-        f.m.Solution()->SetModified(false);
-        QCOMPARE(CIntegration::IntegrateNextMatchingRBT(f.m, f.nodes[x]->GetId()), graftedId);
+        TestKit::Mutable(f.m.Solution())->SetModified(false);
+        QCOMPARE(CIntegration::IntegrateNextMatchingRBT(f.m, f.nodes[x]->GetId(), TestKit::EditKey()), graftedId);
         QCOMPARE(f.Print(*dbt), after);
         QCOMPARE(f.m.Solution()->IsModified(), grafted >= 0);
         if (graftedId)
@@ -224,7 +224,7 @@ private slots:
         CScriptedPrompt prompt;
         prompt.answers = answers;
         int match = -1;
-        QCOMPARE(CIntegration::IntegrateThisRBT(f.m, f.nodes[x]->GetId(), prompt, &match), result);
+        QCOMPARE(CIntegration::IntegrateThisRBT(f.m, f.nodes[x]->GetId(), prompt, &match, TestKit::EditKey()), result);
         QCOMPARE(prompt.texts, texts);
         for (const QString &caption : std::as_const(prompt.captions))
             QCOMPARE(caption, u"Message"_qs);
@@ -253,7 +253,7 @@ private slots:
         CKELTree *dbt = f.AddTree(forest, u"D"_qs, KEL::DBT);
         const QString before = f.Print(*dbt);
         const int rootId = root >= 0 ? f.nodes[root]->GetId() : 9999;
-        QVERIFY(!CIntegration::GraftOnto(f.m, f.nodes[match]->GetId(), rootId));
+        QVERIFY(!CIntegration::GraftOnto(f.m, f.nodes[match]->GetId(), rootId, TestKit::EditKey()));
         QCOMPARE(f.Print(*dbt), before);
     }
 
@@ -290,7 +290,7 @@ private slots:
         f.Add(u"C.leaf(D.d)"_qs);
         QCOMPARE(CIntegration::MarkIntegrationPoints(*dbt, marks, true), QList<int>{last->GetId()});
         QCOMPARE(CIntegration::MarkMissingPreconditions(*dbt, marks, true), QList<int>{f.nodes.first()->GetId()});
-        QVERIFY(CIntegration::IntegrateNextMatchingRBT(f.m, last->GetId()));
+        QVERIFY(CIntegration::IntegrateNextMatchingRBT(f.m, last->GetId(), TestKit::EditKey()));
         QCOMPARE(last->ChildIds().size(), 1);
         QCOMPARE(dbt->Roots().size(), 1);
     }
@@ -308,7 +308,7 @@ private slots:
             TreeOps::Link(f.m, root, n);
             kids.append(n->GetId());
         }
-        QCOMPARE(CIntegration::IntegrateNextMatchingRBT(f.m, f.nodes[1]->GetId()), root->GetId());
+        QCOMPARE(CIntegration::IntegrateNextMatchingRBT(f.m, f.nodes[1]->GetId(), TestKit::EditKey()), root->GetId());
         const QList<int> &after = f.nodes[1]->ChildIds();
         QCOMPARE(after.size(), width + 1);
         QCOMPARE(after.first(), f.nodes[2]->GetId());

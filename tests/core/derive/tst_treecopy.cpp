@@ -33,7 +33,7 @@ private slots:
         CSketchSolution f;
         CKELTree *source = f.AddTree(forest, u"R"_qs, KEL::RBT);
         for (int p : relink) {
-            auto *parent = f.m.LookupAs<CKELMethod>(f.nodes[p]->ParentId(), KEL::Method);
+            auto *parent = TestKit::Mutable(f.m.LookupAs<CKELMethod>(f.nodes[p]->ParentId(), KEL::Method));
             QVERIFY(TreeOps::Link(f.m, parent, f.nodes[p]));
         }
         const QString sourceBefore = f.Print(*source);

@@ -369,12 +369,12 @@ private slots:
         const QString before = m.BuildSolutionText();
 
         QVERIFY(PasteNodes(m, tree, 0, 100, 100, clip));
-        const QList<CKELMethod *> roots = static_cast<const CKELTree *>(m.Lookup(tree))->Roots();
+        const QList<const CKELMethod *> roots = static_cast<const CKELTree *>(m.Lookup(tree))->Roots();
         QCOMPARE(roots.size(), 1);
         // the same shape, fields and order as the copied subtree
-        const QList<CKELMethod *> from =
+        const QList<const CKELMethod *> from =
             TreeOps::PreOrder(source.m, source.m.LookupAs<CKELMethod>(source.a, KEL::Method));
-        const QList<CKELMethod *> to = TreeOps::PreOrder(m, roots.first());
+        const QList<const CKELMethod *> to = TreeOps::PreOrder(m, roots.first());
         QCOMPARE(to.size(), from.size());
         for (qsizetype i = 0; i < from.size(); ++i) {
             QCOMPARE(CNodeAttributes::Of(*to[i]).RecordFields(), CNodeAttributes::Of(*from[i]).RecordFields());

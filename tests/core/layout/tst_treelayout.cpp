@@ -195,7 +195,7 @@ private slots:
             auto e = f.m.CreateElement(KEL::RBT);
             f.m.RegisterElement(e.get());
             auto *second = static_cast<CKELTree *>(e.get());
-            f.m.CurrentVersion()->RBTFolder()->AddChild(e);
+            TestKit::Mutable(f.m.CurrentVersion())->RBTFolder()->AddChild(e);
             id = TreeOps::NewNode(f.m, *second)->GetId();
         } else if (badChild == -2) {
             id = f.tree->GetId();
@@ -281,14 +281,14 @@ private slots:
     void applyMoves()
     {
         CSizedForest f(u"200(200)"_qs);
-        f.m.Solution()->SetModified(false);
+        TestKit::Mutable(f.m.Solution())->SetModified(false);
         CLayoutResult result;
         result.moves = {
             {f.nodes[1]->GetId(), QPoint(5, 6)}, {f.nodes[0]->GetId(), QPoint(-1, -1)}, {99999, QPoint(1, 1)}};
         QCOMPARE(CTreeLayout::ApplyMoves(f.m, result), 1);
         QCOMPARE(QPoint(f.nodes[1]->x, f.nodes[1]->y), QPoint(5, 6));
         QVERIFY(f.m.Solution()->IsModified());
-        f.m.Solution()->SetModified(false);
+        TestKit::Mutable(f.m.Solution())->SetModified(false);
         QCOMPARE(CTreeLayout::ApplyMoves(f.m, result), 0);
         QVERIFY(!f.m.Solution()->IsModified());
     }

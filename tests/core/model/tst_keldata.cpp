@@ -6,6 +6,7 @@
 #include "model/kelrequirement.h"
 #include "model/keltree.h"
 #include "model/treeops.h"
+#include "testkit.h"
 
 #include <QtTest>
 
@@ -13,12 +14,12 @@
 
 namespace {
 
-template<class T> T *addTo(CKELDataManager &m, CKELData *owner, int code)
+template<class T> T *addTo(CKELDataManager &m, const CKELData *owner, int code)
 {
     std::unique_ptr<CKELData> e = m.CreateElement(code);
     m.RegisterElement(e.get());
     T *t = static_cast<T *>(e.get());
-    owner->AddChild(e);
+    TestKit::Mutable(owner)->AddChild(e);
     return t;
 }
 
@@ -31,11 +32,11 @@ CKELRequirement *addRequirement(CKELDataManager &m, const QString &tag)
 
 CKELState *addState(CKELDataManager &m, const QString &component, const QString &behavior, int type)
 {
-    CKELComponents *folder = m.CurrentVersion()->ComponentsFolder();
+    CKELComponents *folder = TestKit::Mutable(m.CurrentVersion()->ComponentsFolder());
     CKELComponent *c = nullptr;
     for (const auto &e : folder->Children()) {
         if (e->GetName() == component)
-            c = static_cast<CKELComponent *>(e.get());
+            c = TestKit::Mutable(static_cast<const CKELComponent *>(e.get()));
     }
     if (!c) {
         c = addTo<CKELComponent>(m, folder, KEL::Component);
@@ -132,10 +133,10 @@ private slots:
         QFETCH(QString, label);
         CKELDataManager m;
         m.NewSolution();
-        m.Solution()->SetName(name);
-        m.Solution()->SetPath(path);
+        TestKit::Mutable(m.Solution())->SetName(name);
+        m.SetSolutionPath(path);
         m.SetLocal(!shared);
-        m.Solution()->SetModified(modified);
+        TestKit::Mutable(m.Solution())->SetModified(modified);
         QCOMPARE(m.Solution()->GetLabel(), label);
         QCOMPARE(m.Solution()->IsPristine(), !modified);
     }
@@ -144,7 +145,7 @@ private slots:
     {
         CKELDataManager m;
         m.NewSolution();
-        m.Solution()->Project()->SetName(u"Lift"_qs);
+        TestKit::Mutable(m.Solution())->Project()->SetName(u"Lift"_qs);
         QCOMPARE(m.Solution()->Project()->GetLabel(), u"System:Lift"_qs);
         QCOMPARE(m.CurrentVersion()->GetLabel(), u"Version: 1.0*"_qs);
         std::unique_ptr<CKELVersion> other = m.CreateVersion(u"2.0"_qs);
@@ -223,7 +224,7 @@ private slots:
     {
         CKELDataManager m;
         m.NewSolution();
-        CKELData *owner = m.Solution()->EvtFolder();
+        CKELData *owner = TestKit::Mutable(m.Solution()->EvtFolder());
         for (int i = 0; i < 300000; ++i)
             owner = addTo<CKELData>(m, owner, KEL::Project);
         m.CloseSolution();
@@ -306,10 +307,10 @@ private slots:
         QCOMPARE(table.size(), qsizetype(expected.size()));
 
         // a walk gives the ids from 1 up, then those below 1
-        std::vector<std::pair<int, CKELData *>> walked;
+        std::vector<std::pair<int, const CKELData *>> walked;
         for (auto it = table.cbegin(); it != table.cend(); ++it)
             walked.emplace_back(it.key(), it.value());
-        std::vector<std::pair<int, CKELData *>> order(expected.lower_bound(1), expected.end());
+        std::vector<std::pair<int, const CKELData *>> order(expected.lower_bound(1), expected.end());
         order.insert(order.end(), expected.begin(), expected.lower_bound(1));
         QVERIFY(walked == order);
         QCOMPARE(table.maxKey(), expected.empty() || expected.rbegin()->first < 1 ? 0 : expected.rbegin()->first);

@@ -47,7 +47,7 @@ struct Fixture
         prompt.texts.clear();
         prompt.captions.clear();
     }
-    CKELMethod *n(int id) const { return m.LookupAs<CKELMethod>(id, KEL::Method); }
+    const CKELMethod *n(int id) const { return m.LookupAs<CKELMethod>(id, KEL::Method); }
 };
 
 // Random but repeatable edits, some of them bound to conflict.
@@ -85,10 +85,10 @@ QStringList randomRecords(quint32 seed, int count)
 
 bool acyclicAndConsistent(const CKELDataManager &m)
 {
-    for (CKELData *e : m.IdMap()) {
+    for (const CKELData *e : m.IdMap()) {
         if (!e->IsMethod())
             continue;
-        auto *n = static_cast<CKELMethod *>(e);
+        auto *n = static_cast<const CKELMethod *>(e);
         if (n->ParentId()) {
             auto *p = m.LookupAs<CKELMethod>(n->ParentId(), KEL::Method);
             if (!p || !p->ChildIds().contains(n->GetId()) || TreeOps::IsAncestorOrSelf(m, n, p))
@@ -207,7 +207,7 @@ private slots:
         else if (w[0] == u"component")
             QCOMPARE(f.m.Lookup(11)->GetName(), w[1]);
         else if (w[0] == u"tree") {
-            auto *t = static_cast<CKELRBT *>(f.m.FindTree(KEL::RBTs, w[1]));
+            auto *t = static_cast<const CKELRBT *>(f.m.FindTree(KEL::RBTs, w[1]));
             QVERIFY(t);
             QCOMPARE(int(t->AssociatedRequirements().size()), w[2].toInt());
             QCOMPARE(t->LevelGap(), w[3].toInt());
@@ -342,7 +342,7 @@ private slots:
         CRecordingSink sink;
         f.m.SetOperationSink(&sink);
         f.m.SetLocal(false);
-        f.m.Solution()->SetModified(false);
+        TestKit::Mutable(f.m.Solution())->SetModified(false);
         const QString before = f.m.BuildSolutionText();
         QVERIFY(f.m.AddRequirement(u"R3"_qs, u"d"_qs));
         QVERIFY(f.m.RemoveNode(f.b));
@@ -397,8 +397,8 @@ private slots:
     void removingLeavesNoDanglingReference()
     {
         Fixture f;
-        auto *tree = static_cast<CKELRBT *>(f.m.Lookup(f.tree));
-        CKELState *open = f.m.FindComponent(u"Door"_qs)->FindState(u"[open]"_qs);
+        auto *tree = static_cast<const CKELRBT *>(f.m.Lookup(f.tree));
+        const CKELState *open = f.m.FindComponent(u"Door"_qs)->FindState(u"[open]"_qs);
         QCOMPARE(open->RequirementIds(), QList<int>{f.r1});
         QVERIFY(f.m.RemoveRequirement(f.r1));
         QVERIFY(tree->AssociatedRequirements().isEmpty());
@@ -457,12 +457,12 @@ private slots:
     void newVersionCopies()
     {
         Fixture f;
-        CKELVersion *v1 = f.m.CurrentVersion();
+        const CKELVersion *v1 = f.m.CurrentVersion();
         QVERIFY(f.m.NewVersion(u"2.0"_qs, v1->GetId()));
         QCOMPARE(f.m.CurrentVersion(), v1); // not current by itself
-        CKELVersion *v2 = static_cast<CKELVersion *>(f.m.Solution()->Project()->ChildAt(1));
+        const auto *v2 = static_cast<const CKELVersion *>(f.m.Solution()->Project()->ChildAt(1));
         QCOMPARE(v2->GetName(), u"2.0"_qs);
-        CKELRequirement *r1copy = f.m.FindRequirement(u"R1"_qs, v2);
+        const CKELRequirement *r1copy = f.m.FindRequirement(u"R1"_qs, v2);
         QVERIFY(r1copy && r1copy->GetId() != f.r1);
         QCOMPARE(r1copy->Description(), u"first"_qs);
         // copied states hang under the copied requirements only
@@ -470,10 +470,10 @@ private slots:
         QCOMPARE(open2->RequirementIds(), QList<int>{r1copy->GetId()});
         QCOMPARE(f.m.FindComponent(u"Door"_qs, v1)->FindState(u"[open]"_qs)->RequirementIds(), QList<int>{f.r1});
         // the tree with its three levels and its requirement
-        auto *t2 = static_cast<CKELRBT *>(f.m.FindTree(KEL::RBTs, u"T"_qs, v2));
+        auto *t2 = static_cast<const CKELRBT *>(f.m.FindTree(KEL::RBTs, u"T"_qs, v2));
         QCOMPARE(t2->AssociatedRequirements(), QList<int>{r1copy->GetId()});
         QCOMPARE(t2->Roots().size(), 1);
-        const QList<CKELMethod *> order = TreeOps::PreOrder(f.m, t2->Roots().first());
+        const QList<const CKELMethod *> order = TreeOps::PreOrder(f.m, t2->Roots().first());
         QCOMPARE(order.size(), 3);
         QCOMPARE(order[1]->behavior, u"closed"_qs);
         QCOMPARE(order[2]->ParentId(), order[1]->GetId());
@@ -486,7 +486,7 @@ private slots:
     void notifications()
     {
         Fixture f;
-        f.m.Solution()->SetModified(false);
+        TestKit::Mutable(f.m.Solution())->SetModified(false);
         QSignalSpy added(&f.m, &CKELDataManager::elementAdded);
         QSignalSpy aboutToRemove(&f.m, &CKELDataManager::elementAboutToBeRemoved);
         QSignalSpy removed(&f.m, &CKELDataManager::elementRemoved);
@@ -496,7 +496,7 @@ private slots:
         QVERIFY(f.m.AddRequirement(u"R3"_qs, QString()));
         QCOMPARE(added.count(), 1);
         QCOMPARE(modified.count(), 1);
-        f.m.Solution()->SetModified(false);
+        TestKit::Mutable(f.m.Solution())->SetModified(false);
 
         // the element still resolves while listeners hear it is going
         int seenWhileGoing = -1;
@@ -507,14 +507,14 @@ private slots:
         QCOMPARE(removed.count(), 1);
 
         // the file names the current version, so making another one current is a change
-        f.m.Solution()->SetModified(false);
+        TestKit::Mutable(f.m.Solution())->SetModified(false);
         modified.clear();
         QVERIFY(f.m.NewVersion(u"2"_qs, f.m.CurrentVersion()->GetId()));
-        f.m.Solution()->SetModified(false);
+        TestKit::Mutable(f.m.Solution())->SetModified(false);
         QVERIFY(f.m.SetCurrentVersion(f.m.Solution()->Project()->ChildAt(1)->GetId()));
         QCOMPARE(current.count(), 1);
         QVERIFY(f.m.Solution()->IsModified());
-        f.m.Solution()->SetModified(false);
+        TestKit::Mutable(f.m.Solution())->SetModified(false);
         // a refused record modifies nothing either
         QVERIFY(!f.m.ApplyOperationRecord(u"delreq;id:99999;"_qs));
         QVERIFY(!f.m.Solution()->IsModified());
@@ -540,11 +540,11 @@ private slots:
         text.replace(u"name:R2;"_qs, u"name:R5;"_qs);
         CKELDataManager m;
         QVERIFY(m.LoadSolutionText(text));
-        CKELRequirement *first = m.FindRequirement(u"R5"_qs);
+        CKELRequirement *first = TestKit::Mutable(m.FindRequirement(u"R5"_qs));
         QCOMPARE(first->GetId(), f.r1);
         CKELData::Destroy(first->GetParent()->TakeChild(first));
         QCOMPARE(m.FindRequirement(u"R5"_qs)->GetId(), f.r2);
-        m.FindRequirement(u"R5"_qs)->SetName(u"R7"_qs);
+        TestKit::Mutable(m.FindRequirement(u"R5"_qs))->SetName(u"R7"_qs);
         QVERIFY(!m.FindRequirement(u"R5"_qs));
         QCOMPARE(m.FindRequirement(u"R7"_qs)->GetId(), f.r2);
     }

@@ -43,18 +43,19 @@ CKELTree *addTree(CKELDataManager &m, int code, const QString &name)
     m.RegisterElement(e.get());
     auto *tree = static_cast<CKELTree *>(e.get());
     tree->SetName(name);
-    CKELData *folder = code == KEL::DBT ? static_cast<CKELData *>(m.CurrentVersion()->DBTFolder())
-                                        : static_cast<CKELData *>(m.CurrentVersion()->RBTFolder());
+    CKELVersion *version = TestKit::Mutable(m.CurrentVersion());
+    CKELData *folder = code == KEL::DBT ? static_cast<CKELData *>(version->DBTFolder())
+                                        : static_cast<CKELData *>(version->RBTFolder());
     folder->AddChild(e);
     return tree;
 }
 
-template<class T> T *addTo(CKELDataManager &m, CKELData *owner, int code)
+template<class T> T *addTo(CKELDataManager &m, const CKELData *owner, int code)
 {
     std::unique_ptr<CKELData> e = m.CreateElement(code);
     m.RegisterElement(e.get());
     T *t = static_cast<T *>(e.get());
-    owner->AddChild(e);
+    TestKit::Mutable(owner)->AddChild(e);
     return t;
 }
 
@@ -192,7 +193,7 @@ private slots:
         CKELDataManager m;
         QVERIFY(TestKit::WriteFile(path(u"r.kvf"_qs), solutionFile(kSkeleton + line + "\r\n", 9, 20)));
         QVERIFY(CSolutionFile::Read(m, path(u"r.kvf"_qs), nullptr));
-        CKELData *e = m.Lookup(20);
+        CKELData *e = TestKit::Mutable(m.Lookup(20));
         QVERIFY(e);
         QStringList got;
         if (e->IsMethod()) {
@@ -358,7 +359,7 @@ private slots:
         QFETCH(QString, text);
         CKELDataManager m;
         m.NewSolution();
-        m.Solution()->SetName(text);
+        TestKit::Mutable(m.Solution())->SetName(text);
         m.SetSimulatorPath(text);
         auto *r = addTo<CKELRequirement>(m, m.CurrentVersion()->RequirementsFolder(), KEL::Requirement);
         r->SetName(text);
@@ -406,7 +407,7 @@ private slots:
         QCOMPARE(back.LookupAs<CKELMethod>(root->GetId(), KEL::Method)->ChildIds(), order);
         // the tree's own element list keeps creation order
         QList<int> elementOrder;
-        for (CKELMethod *n : static_cast<CKELTree *>(back.Lookup(tree->GetId()))->Nodes())
+        for (const CKELMethod *n : static_cast<const CKELTree *>(back.Lookup(tree->GetId()))->Nodes())
             elementOrder << n->GetId();
         QCOMPARE(elementOrder, (QList<int>{10, 11, 12, 13, 14, 15}));
     }
@@ -526,15 +527,15 @@ private slots:
         QVERIFY(m.CurrentVersion());
         const QStringList words = check.split(u' ');
         if (words[0] == u"owner") {
-            CKELData *e = m.Lookup(words[1].toInt());
+            CKELData *e = TestKit::Mutable(m.Lookup(words[1].toInt()));
             QVERIFY(e);
             QCOMPARE(e->GetParent() ? e->GetParent()->GetId() : 0, words[2].toInt());
         } else if (words[0] == u"roots") {
-            auto *t = static_cast<CKELTree *>(m.Lookup(9));
+            auto *t = static_cast<const CKELTree *>(m.Lookup(9));
             QCOMPARE(int(t->Roots().size()), words[1].toInt());
             // every node is reachable from a root, and walking up always ends
             int reached = 0;
-            for (CKELMethod *r : t->Roots())
+            for (const CKELMethod *r : t->Roots())
                 reached += int(TreeOps::PreOrder(m, r).size());
             QCOMPARE(reached, int(t->Nodes().size()));
         } else {
@@ -727,7 +728,7 @@ private slots:
     {
         CKELDataManager m;
         m.NewSolution();
-        m.Solution()->SetName(u"Σ shared"_qs);
+        TestKit::Mutable(m.Solution())->SetName(u"Σ shared"_qs);
         const QString text = m.BuildSolutionText() + u"trailing text without line feed"_qs;
         CKELDataManager other;
         QVERIFY(other.LoadSolutionText(text));

@@ -27,7 +27,7 @@ struct Model
         if (!m.AddRBT(name, {}, 50))
             return nullptr;
         const auto &trees = m.CurrentVersion()->RBTFolder()->Children();
-        return static_cast<CKELTree *>(trees.back().get());
+        return TestKit::Mutable(static_cast<const CKELTree *>(trees.back().get()));
     }
     CScriptedPrompt prompt;
     CKELDataManager m;

@@ -149,7 +149,7 @@ private slots:
         CSketchSolution t(sketch);
         const QHash<int, QString> labels = Zeph::NodeLabels(t.m, *t.tree);
         QStringList got;
-        for (CKELMethod *n : TreeOps::PreOrder(t.m, Zeph::RootOf(*t.tree)))
+        for (const CKELMethod *n : TreeOps::PreOrder(t.m, Zeph::RootOf(*t.tree)))
             got << labels.value(n->GetId());
         QCOMPARE(got, expected);
         QCOMPARE(QSet<QString>(got.begin(), got.end()).size(), got.size());
