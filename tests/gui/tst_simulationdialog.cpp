@@ -8,7 +8,6 @@
 #include "editor/tessel1doc.h"
 #include "model/kelmethod.h"
 #include "simulate/abssimulatordlg.h"
-#include "simulate/abstranslator.h"
 #include "simulate/simulateinstall.h"
 #include "simulate/simulationcommands.h"
 #include "simulate/simulationdisplay.h"
