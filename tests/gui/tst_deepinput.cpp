@@ -57,7 +57,6 @@ private slots:
         QTest::addColumn<QString>("shape");
         QTest::addColumn<QString>("tree");
         QTest::newRow("chain RBT") << u"chain"_qs << u"T"_qs;
-        QTest::newRow("star RBT") << u"star"_qs << u"T"_qs;
         QTest::newRow("star DBT") << u"star"_qs << u"D"_qs;
     }
 

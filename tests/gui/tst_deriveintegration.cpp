@@ -70,41 +70,17 @@ private slots:
         QVERIFY(!ShapesOverlap(w->Document()));
     }
 
-    void marks_data()
-    {
-        QTest::addColumn<QStringList>("rbts");
-        QTest::addColumn<QStringList>("toggles");
-        QTest::addColumn<QStringList>("blue");
-        QTest::addColumn<QStringList>("red");
-        // a root that another tree's root matches is an integration point too
-        QTest::newRow("integration points")
-            << QStringList{u"R1"_qs, u"R2"_qs, u"R3"_qs, u"R4"_qs} << QStringList{u"Mark Integration Points"_qs}
-            << QStringList{u"R1:DOOR[open]"_qs, u"R2:DOOR[closing]"_qs, u"R3:DOOR[closing]"_qs, u"R4:DOOR[closing]"_qs,
-                           u"R4:DOOR[closed]"_qs}
-            << QStringList{};
-        QTest::newRow("both on") << QStringList{u"R2"_qs, u"R3"_qs}
-                                 << QStringList{u"Mark Integration Points"_qs, u"Mark Missing Precondition"_qs}
-                                 << QStringList{u"R2:DOOR[closing]"_qs} << QStringList{u"R2:DOOR[open]"_qs};
-        QTest::newRow("turning one off keeps the other")
-            << QStringList{u"R2"_qs, u"R3"_qs}
-            << QStringList{u"Mark Integration Points"_qs, u"Mark Missing Precondition"_qs,
-                           u"Mark Missing Precondition"_qs}
-            << QStringList{u"R2:DOOR[closing]"_qs} << QStringList{};
-    }
-
+    // Both mark entries of the view: blue integration points, red missing
+    // preconditions, on the canvas as in the model.
     void marks()
     {
-        QFETCH(QStringList, rbts);
-        QFETCH(QStringList, toggles);
-        QFETCH(QStringList, blue);
-        QFETCH(QStringList, red);
+        const QStringList blue{u"R2:DOOR[closing]"_qs};
+        const QStringList red{u"R2:DOOR[open]"_qs};
         Frame f;
-        CChildFrame *w = f.freshDbt(rbts);
+        CChildFrame *w = f.freshDbt({u"R2"_qs, u"R3"_qs});
         QVERIFY(w);
-        for (const QString &t : toggles)
+        for (const QString &t : {u"Mark Integration Points"_qs, u"Mark Missing Precondition"_qs})
             QVERIFY(f.runViewMenu(w->View(), 0, t));
-        blue.sort();
-        red.sort();
         QCOMPARE(highlighted(w->Document(), 1), blue);
         QCOMPARE(highlighted(w->Document(), 2), red);
         QCOMPARE(CanvasDisagreement(w->Document()), QString());
@@ -292,37 +268,6 @@ private slots:
         }
         QCOMPARE(below, children);
         QCOMPARE(CanvasDisagreement(w->Document()), QString());
-    }
-
-    // Grafting every RBT by hand gives the example's integrated door.
-    void handIntegrationGivesTheExample()
-    {
-        Frame f;
-        CChildFrame *w = f.freshDbt();
-        QVERIFY(w);
-        const CKELTree &dbt = *w->Document().Tree();
-        QVERIFY(
-            f.runViewMenu(w->View(), NodeNamed(dbt, u"R1:DOOR[open]"_qs)->GetId(), u"Integrate next Matching RBT"_qs));
-        QVERIFY(f.runViewMenu(w->View(), NodeNamed(dbt, u"R2:DOOR[closing]"_qs)->GetId(),
-                              u"Integrate next Matching RBT"_qs));
-        QVERIFY(f.runViewMenu(w->View(), NodeNamed(dbt, u"R2:DOOR[closing]"_qs)->GetId(),
-                              u"Integrate next Matching RBT"_qs));
-        QCOMPARE(dbt.Roots().size(), 1);
-        QCOMPARE(CanvasDisagreement(w->Document()), QString());
-        QVERIFY(!ShapesOverlap(w->Document()));
-
-        auto shape = [](const CKELTree &t) {
-            QStringList lines;
-            for (const CKELMethod *n : t.Nodes()) {
-                const CKELMethod *p = TreeOps::NodeOf(t, n->ParentId());
-                lines.append(Describe(*n) + u" <- "_qs + (p ? Describe(*p) : QString()));
-            }
-            return lines;
-        };
-        const QStringList before = shape(dbt);
-        const CKELTree *example = f.tree(KEL::DBTs, u"Door"_qs, u"2.0"_qs);
-        const QStringList wanted = shape(*example);
-        QCOMPARE(QSet<QString>(before.begin(), before.end()), QSet<QString>(wanted.begin(), wanted.end()));
     }
 
 private:

@@ -220,22 +220,11 @@ private slots:
         QCOMPARE(dlg.Chosen()->count(), int(dlg.TreeIds().size()));
     }
 
-    void evtStatuses_data()
-    {
-        QTest::addColumn<QString>("node");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QStringList>("versions");
-        const QStringList all{u"1.0->Door"_qs, u"2.0->Door"_qs, u"3.0->Door"_qs};
-        QTest::newRow("in every version") << u"R1:DOOR[closed]"_qs << 0 << all;
-        QTest::newRow("only in the first") << u"R5:TIMER[stopped]"_qs << -1 << QStringList{u"1.0->Door"_qs};
-        QTest::newRow("only in the last") << u"R9:SENSOR??fault??"_qs << 1 << QStringList{u"3.0->Door"_qs};
-    }
-
+    // The evolution tree made through its dialog: each node drawn by its
+    // status (grey when only the first version has it, a heavy frame when
+    // only the last) and naming its versions.
     void evtStatuses()
     {
-        QFETCH(QString, node);
-        QFETCH(int, status);
-        QFETCH(QStringList, versions);
         Frame f;
         QVERIFY(f.open());
         QVERIFY(addThirdVersion(f));
@@ -259,13 +248,23 @@ private slots:
         QVERIFY(!ShapesOverlap(w->Document()));
         QVERIFY(w->InfoText().contains(u"1.0->Door, 2.0->Door, 3.0->Door"_qs));
 
-        const CKELMethod *n = NodeNamed(*w->Document().Tree(), node);
-        QVERIFY2(n, qPrintable(node));
-        QCOMPARE(n->GetEvStyle(), status);
-        const CKELNodeShape *s = w->Document().NodeShape(n->GetId());
-        QCOMPARE(s->FrameCell()->bkColor == QColor(0xD2, 0xD2, 0xD2), status == -1);
-        QCOMPARE(s->FrameCell()->lineWidth == 3, status == 1);
-        QCOMPARE(s->HoverText(), u"Evolution Tree Node: \n\r Version: "_qs + versions.join(u", "_qs));
+        const struct
+        {
+            QString node;
+            int status;
+            QString versions;
+        } expected[] = {{u"R1:DOOR[closed]"_qs, 0, u"1.0->Door, 2.0->Door, 3.0->Door"_qs},
+                        {u"R5:TIMER[stopped]"_qs, -1, u"1.0->Door"_qs},
+                        {u"R9:SENSOR??fault??"_qs, 1, u"3.0->Door"_qs}};
+        for (const auto &[node, status, versions] : expected) {
+            const CKELMethod *n = NodeNamed(*w->Document().Tree(), node);
+            QVERIFY2(n, qPrintable(node));
+            QCOMPARE(n->GetEvStyle(), status);
+            const CKELNodeShape *s = w->Document().NodeShape(n->GetId());
+            QCOMPARE(s->FrameCell()->bkColor == QColor(0xD2, 0xD2, 0xD2), status == -1);
+            QCOMPARE(s->FrameCell()->lineWidth == 3, status == 1);
+            QCOMPARE(s->HoverText(), u"Evolution Tree Node: \n\r Version: "_qs + versions);
+        }
     }
 
     void evolutionaryCbtCarriesTheMarks()

@@ -240,8 +240,6 @@ private slots:
             << QStringList{u"        R3\n"_qs};
         QTest::newRow("remove requirement") << 10 << u"Remove"_qs << Step(yes) << QStringList()
                                             << QStringList{u"        R2"_qs, u"[extra minute] {R2}"_qs};
-        QTest::newRow("remove requirement, answered no")
-            << 10 << u"Remove"_qs << Step(no) << QStringList{u"        R2"_qs} << QStringList();
         QTest::newRow("new component") << 7 << u"New Component"_qs << named<CKELComponentDlg>(u"LIGHT"_qs)
                                        << QStringList{u"        LIGHT"_qs} << QStringList();
         QTest::newRow("rename component")
@@ -491,18 +489,6 @@ private slots:
         QCOMPARE(f.explorer(), ExplorerText(f.model().Solution()));
     }
 
-    void openShowsTheSolution()
-    {
-        Frame f;
-        f.script.files.append(ExampleSolution());
-        f.action(u"actionOpen"_qs)->trigger();
-        QCOMPARE(f.frame->windowTitle(), u" TESSEL: microwave "_qs);
-        QFile golden(u"" VERDANTIS_TEST_DATA "/cli/microwave-show.txt"_qs);
-        QVERIFY(golden.open(QIODevice::ReadOnly | QIODevice::Text));
-        QCOMPARE(f.explorer(), QString::fromUtf8(golden.readAll()));
-        QVERIFY(!f.model().Solution()->IsModified());
-    }
-
     // Read and write failures say why; the open solution stays.
     void failuresAreReported_data()
     {
@@ -512,7 +498,6 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("not a solution") << u"actionOpen"_qs << u"notes.kvf"_qs << u"hello\nworld\n"_qs
                                         << u"This is not a solution file"_qs;
-        QTest::newRow("missing file") << u"actionOpen"_qs << u"missing.kvf"_qs << QString() << u"Cannot read"_qs;
         QTest::newRow("folder that is not there")
             << u"actionSaveAs"_qs << u"no/such/folder/x.kvf"_qs << QString() << u"Cannot write"_qs;
     }

@@ -133,8 +133,6 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::newRow("explorer RBT") << u"explorer"_qs << u"R1"_qs << int(CTranslateCommands::Sal)
                                       << u"SAL Translation"_qs;
-        QTest::newRow("explorer IBT") << u"explorer"_qs << u"Oven"_qs << int(CTranslateCommands::Sal)
-                                      << u"SAL Translation"_qs;
         QTest::newRow("RBT view, normal")
             << u"view"_qs << u"R3"_qs << int(CTranslateCommands::Sal) << u"SAL Translation"_qs;
         QTest::newRow("RBT view, with sets")
@@ -301,69 +299,17 @@ private slots:
         QCOMPARE(times[1], u"Translation time (ms): "_qs + QString::number(shown.translationMs));
     }
 
-    // A tree or a file the translation cannot take shows "Parsing error: ..." and no results.
-    void errors_data()
+    // A tree the translation cannot take shows the translator's reason and no results.
+    void error()
     {
-        QTest::addColumn<QString>("sketch");
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("declarations"); // "" for a translation without sets
-        QTest::addColumn<QString>("message");
-        QTest::newRow("root is a selection")
-            << u"2|Door|open\n  1|Door|closed"_qs << int(CTranslateCommands::Sal) << QString()
-            << u"Parsing error: Root node must be a state-realisation."_qs;
-        QTest::newRow("declarations file missing")
-            << u"1|Basket|idle\n  3|User|add"_qs << int(CTranslateCommands::SalWithSets)
-            << u"missing-declarations.txt"_qs << u"Parsing error: Cannot read the declaration file: "_qs;
-    }
-
-    void errors()
-    {
-        QFETCH(QString, sketch);
-        QFETCH(int, kind);
-        QFETCH(QString, declarations);
-        QFETCH(QString, message);
         App app;
-        QVERIFY(app.frame->OpenFile(writeSolution(m_files.path(), sketch)));
-        const int id = app.treeId(u"T"_qs);
-        QVERIFY(id);
-        if (!declarations.isEmpty())
-            app.script.files = QStringList{m_files.filePath(declarations), QString()};
+        QVERIFY(app.frame->OpenFile(writeSolution(m_files.path(), u"2|Door|open\n  1|Door|closed"_qs)));
         Shown shown;
         captureResult(app.script, shown);
-        translateInView(app, id, kind);
-        QCOMPARE(app.prompt.texts.size(), 1);
-        QVERIFY2(app.prompt.texts.first().startsWith(message), qPrintable(app.prompt.texts.first()));
+        translateInView(app, app.treeId(u"T"_qs), CTranslateCommands::Sal);
+        QCOMPARE(app.prompt.texts, QStringList{u"Parsing error: Root node must be a state-realisation."_qs});
         QCOMPARE(app.prompt.captions.first(), u"Message"_qs);
         QVERIFY(shown.title.isEmpty()); // no results dialog
-        if (!declarations.isEmpty())    // the reason names the file
-            QVERIFY(app.prompt.texts.first().contains(declarations));
-    }
-
-    // Set expressions go through the shipped set parser, found without any setting.
-    void setExpressions()
-    {
-        App app;
-        QVERIFY(app.frame->OpenFile(writeSolution(m_files.path(), u"1|Basket|idle\n"
-                                                                  u"  3|User|add\n"
-                                                                  u"    1|Basket|items := items + {apple}|$\n"
-                                                                  u"      2|Basket|pear not in items|$"_qs)));
-        const int id = app.treeId(u"T"_qs);
-        const QString declarations = QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-declarations.txt");
-        const QString init = QStringLiteral(VERDANTIS_TEST_DATA "/translate/sets-init.txt");
-        app.script.files = QStringList{declarations, init};
-        app.script.Accept<CSelectBTDlg>([](CSelectBTDlg &) {});
-        Shown shown;
-        captureResult(app.script, shown);
-        app.action("actionTranslateSalSets")->trigger();
-        QVERIFY2(app.prompt.texts.isEmpty(), qPrintable(app.prompt.texts.join(u'\n')));
-        QCOMPARE(app.script.titles,
-                 (QStringList{u"Select BT to translate to SAL"_qs, u"Select the attribute declarations"_qs,
-                              u"Select the initialisation file"_qs, u"SAL Translation"_qs}));
-        QVERIFY(shown.result.text.contains(u"basket_items'=set{Fruit;}!insert(basket_items,apple)"_qs));
-        QVERIFY(shown.result.text.contains(u"NOT (set{Fruit;}!contains?(basket_items,pear))"_qs));
-        CTranslateSALMain core;
-        QCOMPARE(withoutTimes(shown.result.text),
-                 withoutTimes(core.Translate(app.frame->Manager(), id, true, {declarations, init})->text));
     }
 
     // The random tree is chosen in the options; its figures reach the dialog and the times file.
@@ -376,8 +322,6 @@ private slots:
         QTest::newRow("UPPAAL keeps to the chosen tree") << u"0"_qs << u"Translate to UPPAAL"_qs << QString();
         QTest::newRow("no iterations") << u"0"_qs << u"Translate to SAL"_qs
                                        << u"Parsing error: The number of iterations must be a whole number"_qs;
-        QTest::newRow("iterations left empty") << QString() << u"Translate to SAL"_qs
-                                               << u"Parsing error: The number of iterations must be a whole number"_qs;
     }
 
     void randomTree()
