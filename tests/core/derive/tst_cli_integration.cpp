@@ -122,6 +122,8 @@ private slots:
             << cid + QStringList{oven, u"Oven"_qs, u"TIMER"_qs} << 0 << none << none << none;
         QTest::newRow("cid component not in the tree") << cid + QStringList{oven, u"Oven"_qs, u"GRILL"_qs} << 2 << none
                                                        << u"no node of component \"GRILL\""_qs << none;
+        QTest::newRow("cid component differs in case") << cid + QStringList{oven, u"Oven"_qs, u"oven"_qs} << 2 << none
+                                                       << u"no node of component \"oven\""_qs << none;
         QTest::newRow("cid unknown tree")
             << cid + QStringList{oven, u"Grill"_qs, u"OVEN"_qs} << 2 << none << u"no tree named \"Grill\""_qs << none;
         QTest::newRow("cid component missing")
