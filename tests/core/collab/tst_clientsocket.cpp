@@ -219,8 +219,6 @@ private slots:
                    u"CClientSocket::ProcessAskAction - Packet count=[6]  ERROR : The packet count must be the same as the intended packet count, 3"_qs};
         QTest::newRow("trailing incomplete triple")
             << u"op"_qs << u"OpCont#s#r1#OpCont#s#.."_qs << QStringList{u"Op:s:r1"_qs} << no << no;
-        QTest::newRow("blank field shifts the rest")
-            << u"op"_qs << u"OpCont#s#   #r1#.."_qs << QStringList{u"Op:s:r1"_qs} << no << no;
         QTest::newRow("unknown keyword ignored") << u"op"_qs << u"Hello#x#.."_qs << no << no << no;
         QTest::newRow("file-up ack ignored") << u"op"_qs << u"FileUpAck#x#.."_qs << no << no << no;
         QTest::newRow("operation id of the wrong count")
