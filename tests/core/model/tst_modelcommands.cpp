@@ -243,6 +243,7 @@ private slots:
             << u"moddbt E"_qs << u"DBT with name E is already added in the project"_qs;
         QTest::newRow("node without component") << u"addmsd '' open"_qs << u"Component can't be empty"_qs;
         QTest::newRow("node without behavior") << u"addmsd Door ''"_qs << u"State name can't be empty"_qs;
+        QTest::newRow("tree copied into itself") << u"clotre"_qs << u"A tree cannot be copied into itself."_qs;
         // "full": the id counter is where no new element may be made
         const QString usedUp = u"Nothing can be added to this solution: it has used up its element ids."_qs;
         QTest::newRow("ids used up: requirement") << u"full addreq R9"_qs << usedUp;
@@ -286,6 +287,8 @@ private slots:
             ok = f.m.RenameDBT(d, w[1]);
         else if (w[0] == u"addmsd")
             ok = f.m.AddNode(f.tree, 0, TestKit::Node(w[1], w[2]), 0, 0);
+        else if (w[0] == u"clotre")
+            ok = f.m.CopyTree(f.tree, f.tree);
         if (message.isEmpty()) {
             QVERIFY(ok);
             QVERIFY(f.prompt.texts.isEmpty());
