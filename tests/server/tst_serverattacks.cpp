@@ -5,7 +5,6 @@
 #include "model/keldatamanager.h"
 #include "model/keltree.h"
 #include "model/nodeattributes.h"
-#include "scriptedprompt.h"
 #include "serverprocess.h"
 #include "testkit.h"
 
@@ -172,20 +171,6 @@ private slots:
         m_server->Kill();
         QVERIFY(start(options));
         QCOMPARE(openedText(), want);
-    }
-
-    // The same refusal without a server: the user's own command says why.
-    void selfCopyRefusedLocally()
-    {
-        CKELDataManager m;
-        CScriptedPrompt prompt;
-        m.SetPrompt(&prompt);
-        QVERIFY(m.LoadSolutionText(m_f.text));
-        const QString before = m.BuildSolutionText();
-        QVERIFY(!m.CopyTree(m_f.tree1, m_f.tree1));
-        QCOMPARE(prompt.texts, QStringList{u"A tree cannot be copied into itself."_qs});
-        QVERIFY(!m.ApplyOperationRecord(m_f.Fill(u"clotre;tid:$T1;sid:$T1;"_qs)));
-        QCOMPARE(m.BuildSolutionText(), before);
     }
 
     // Connections that hold the server without using it are closed with a

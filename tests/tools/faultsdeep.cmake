@@ -1,4 +1,5 @@
-# Trees 100000 nodes deep and wide through every command of verdantis-cli;
+# Trees 100000 nodes deep and wide through the file, drawing and translation
+# commands of verdantis-cli;
 # scripts/faults.sh runs the slow commands on the large trees too.
 add_executable(deepgen ${CMAKE_CURRENT_LIST_DIR}/deepgen.cpp ${CMAKE_CURRENT_LIST_DIR}/deeptrees.h)
 target_link_libraries(deepgen PRIVATE verdantis_core verdantis_warnings)

@@ -113,14 +113,6 @@ private slots:
         QVERIFY(r.errors.contains(u"line 1: "_qs));
     }
 
-    void groupsFollowTheLines()
-    {
-        const ToolRun r =
-            RunTool(m_dir, "a subset b\nempty(c)\r\n|d| > 1", {}, u"BTSetExp.txt"_qs, u"SetParserOutput.txt"_qs);
-        QCOMPARE(r.code, 0);
-        QCOMPARE(r.lines.filter(u"RULE"_qs), (QStringList{u"RULE 1"_qs, u"RULE 2"_qs, u"RULE 3"_qs}));
-    }
-
     void filesFromTheCommandLine()
     {
         const ToolRun r = RunTool(m_dir, "a := {}\n", {u"in.txt"_qs, u"out.txt"_qs}, u"in.txt"_qs, u"out.txt"_qs);

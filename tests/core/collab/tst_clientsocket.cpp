@@ -219,8 +219,6 @@ private slots:
                    u"CClientSocket::ProcessAskAction - Packet count=[6]  ERROR : The packet count must be the same as the intended packet count, 3"_qs};
         QTest::newRow("trailing incomplete triple")
             << u"op"_qs << u"OpCont#s#r1#OpCont#s#.."_qs << QStringList{u"Op:s:r1"_qs} << no << no;
-        QTest::newRow("blank field shifts the rest")
-            << u"op"_qs << u"OpCont#s#   #r1#.."_qs << QStringList{u"Op:s:r1"_qs} << no << no;
         QTest::newRow("unknown keyword ignored") << u"op"_qs << u"Hello#x#.."_qs << no << no << no;
         QTest::newRow("file-up ack ignored") << u"op"_qs << u"FileUpAck#x#.."_qs << no << no << no;
         QTest::newRow("operation id of the wrong count")
@@ -292,51 +290,6 @@ private slots:
         for (const QString &line : logged)
             QVERIFY2(lines.contains(line), qPrintable(u"missing: "_qs + line + u"\nlog:\n"_qs + lines.join(u'\n')));
         QVERIFY(m_socket->IsConnected());
-    }
-
-    // A reply cut anywhere, even inside a character or between the two stops,
-    // is handled once its end arrives, and not before.
-    void splitReads_data()
-    {
-        QTest::addColumn<int>("cut");
-        const int size = int(CUtf16Decoder::Encode(u"UIDLogAck#u#.."_qs).size());
-        QTest::newRow("inside the keyword") << 6;
-        QTest::newRow("inside a character") << 7;
-        QTest::newRow("before the stops") << size - 4;
-        QTest::newRow("between the stops") << size - 2;
-        QTest::newRow("inside the last stop") << size - 1;
-    }
-
-    void splitReads()
-    {
-        QFETCH(int, cut);
-        connectClient();
-        QVERIFY(m_socket->Login(u"u"_qs, QString()));
-        const QByteArray bytes = CUtf16Decoder::Encode(u"UIDLogAck#u#.."_qs);
-        m_server->SendBytes(bytes.left(cut));
-        // a partial packet is kept whole once read, and nothing is done with it yet
-        QVERIFY(QTest::qWaitFor([&] { return m_socket->PendingSize() == cut / 2; }, 5000));
-        QVERIFY(m_owner->calls.isEmpty());
-        m_server->SendBytes(bytes.mid(cut));
-        QVERIFY(waitForCalls(2));
-        QCOMPARE(m_owner->calls, (QStringList{u"LoggedIn:1"_qs, u"Refresh"_qs}));
-    }
-
-    // Names and records of any script arrive intact through reads of odd length.
-    void unicodeInOddReads()
-    {
-        connectClient();
-        const QString record = u"addreq;tag:Πόρτα;desc:門 🚪;"_qs;
-        QVERIFY(m_socket->AskAction(u"Größe"_qs, record));
-        const QByteArray bytes = CUtf16Decoder::Encode(u"OpCont#Größe#"_qs + record + u"#.."_qs);
-        for (qsizetype i = 0; i < bytes.size(); i += 3) {
-            m_server->SendBytes(bytes.mid(i, 3));
-            // one read each, so that reads end inside characters
-            QVERIFY(QTest::qWaitFor([&] { return m_socket->PendingSize() == (i + 3 < bytes.size() ? (i + 3) / 2 : 0); },
-                                    5000));
-        }
-        QVERIFY(waitForCalls(1));
-        QCOMPARE(m_owner->calls, QStringList{u"Op:Größe:"_qs + record});
     }
 
     // A server that never ends its packet does not take all memory: the client

@@ -268,6 +268,22 @@ private slots:
         QVERIFY(f.m.History().CanUndo()); // still there, should the other change go
     }
 
+    // In a shared solution an edit is undone once its records are back from
+    // the server: before, there is nothing of it to take back.
+    void undoWaitsForTheRelay()
+    {
+        Fixture f;
+        TestKit::CRecordingSink sink;
+        f.m.SetOperationSink(&sink);
+        f.m.SetLocal(false);
+        QVERIFY(f.m.ChangeNode(f.a, TestKit::Node(u"Door"_qs, u"ajar"_qs)));
+        QVERIFY(!f.m.History().Undo());
+        QCOMPARE(f.prompt.texts, QStringList{u"Cannot undo yet: the edit is still on its way to the server."_qs});
+        for (const QString &r : std::as_const(sink.sent))
+            QVERIFY(f.m.ApplyOperationRecord(r));
+        QVERIFY(f.m.History().Undo());
+    }
+
     void copiesAsIndentedNodeLines()
     {
         Fixture f;

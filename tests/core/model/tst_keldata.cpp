@@ -220,18 +220,6 @@ private slots:
         QCOMPARE(m.MaxCount(), 19); // ids are never reused
     }
 
-    void deepOwnershipDeletes()
-    {
-        CKELDataManager m;
-        m.NewSolution();
-        CKELData *owner = TestKit::Mutable(m.Solution()->EvtFolder());
-        for (int i = 0; i < 300000; ++i)
-            owner = addTo<CKELData>(m, owner, KEL::Project);
-        m.CloseSolution();
-        QCOMPARE(m.IdMap().size(), 0);
-        QVERIFY(!m.Solution());
-    }
-
     void successor()
     {
         CKELDataManager m;

@@ -292,20 +292,6 @@ private slots:
         QCOMPARE(m.LastLoadReport().duplicateIds, 2); // every replaced line counts
     }
 
-    void longLine()
-    {
-        const QString desc = QString(200000, u'x') + u":;"_qs;
-        CKELDataManager m;
-        m.NewSolution();
-        auto *r = addTo<CKELRequirement>(m, m.CurrentVersion()->RequirementsFolder(), KEL::Requirement);
-        r->SetName(u"R1"_qs);
-        r->SetDescription(desc);
-        QVERIFY(CSolutionFile::Write(m, path(u"l.kvf"_qs), nullptr));
-        CKELDataManager back;
-        QVERIFY(CSolutionFile::Read(back, path(u"l.kvf"_qs), nullptr));
-        QCOMPARE(back.LookupAs<CKELRequirement>(r->GetId(), KEL::Requirement)->Description(), desc);
-    }
-
     void evtFolderAddedOnLoad()
     {
         QByteArray body = kSkeleton;
@@ -337,16 +323,8 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::newRow("separators") << u"a:b;c"_qs;
-        QTest::newRow("line breaks") << u"line one\r\nline two\n"_qs;
-        QTest::newRow("backslash n stays two characters") << u"C:\\new\\tests"_qs;
-        QTest::newRow("literal markers") << u"x.cm.y.hcm.z"_qs;
-        QTest::newRow("western european") << u"Türöffner «ouvert» €5"_qs;
         QTest::newRow("greek") << u"Πόρτα ανοιχτή"_qs;
-        QTest::newRow("cyrillic") << u"Дверь открыта"_qs;
-        QTest::newRow("chinese") << u"门已打开"_qs;
-        QTest::newRow("arabic") << u"الباب مفتوح"_qs;
         QTest::newRow("emoji") << u"🚪 open 👍🏽"_qs;
-        QTest::newRow("escape lookalike") << u"\\u0041 stays"_qs;
         // the writer narrows text in runs of characters: others fall between them
         QTest::newRow("page and other characters between long runs")
             << QString(15, u'a') + u"€"_qs + QString(16, u'b') + u"门"_qs + QString(40, u'c') + u"ü"_qs;

@@ -236,8 +236,6 @@ private slots:
         QTest::addColumn<QString>("missing");
         QTest::newRow("complete guard") << u"R1"_qs << u"Door"_qs << u"closed"_qs << 3 << u"R1:Door???closed???\n"_qs
                                         << QString();
-        QTest::newRow("complete output") << u"R1"_qs << u"Bell"_qs << u"ring"_qs << 5 << u"R1:Bell<<ring>>\n"_qs
-                                         << QString();
         QTest::newRow("no tag") << QString() << u"Door"_qs << u"closed"_qs << 0 << QString() << u"Tag"_qs;
         QTest::newRow("no component") << u"R1"_qs << QString() << u"closed"_qs << 0 << QString() << u"Component"_qs;
         QTest::newRow("no behavior") << u"R1"_qs << u"Door"_qs << QString() << 0 << QString()

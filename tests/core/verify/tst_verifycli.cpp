@@ -39,10 +39,6 @@ private slots:
             << QStringList{u"Stuck"_qs} << 5
             << u"deadlock: found\n  #115 LIGHT[off]\n  #116 SWITCH??pressed??\nunreachable: #117 LIGHT?on?\nunreachable: #118 LIGHT[dim]\n"_qs
             << complete << QString();
-        QTest::newRow("a known unreachable alternative")
-            << QStringList{u"Orphan"_qs} << 5
-            << u"deadlock: none\nunreachable: #124 PUMP?broken?\nunreachable: #125 ALARM[ringing]\n"_qs << complete
-            << QString();
         QTest::newRow("a refused tree") << QStringList{u"Refused"_qs} << 3 << QString() << QString()
                                         << u"Parsing error: Root node must be a state-realisation."_qs;
         QTest::newRow("the state limit") << QStringList{u"Door"_qs, u"--max-states"_qs, u"3"_qs} << 6 << QString()
