@@ -13,7 +13,7 @@
 
 // The executable meaning of a behavior tree: variables, threads with program
 // counters, and steps that a thread takes when its counter and guard allow.
-// The simulator interprets it, the Promela writer prints it and the
+// The simulator interprets it, the SAL and Promela writers print it and the
 // exhaustive explorer walks it, so all of them agree on what a tree does.
 
 struct CBehaviorVariable
