@@ -1,5 +1,5 @@
 // SAL and UPPAAL translation of large design trees.
-//   bench_translate [SIZES...]    e.g. 1000 10000 100000 (the default)
+//   bench_translate [--keep DIR] [SIZES...]    e.g. 1000 10000 100000 (the default)
 // Trees mix every behavior type except the set ones, branch every few nodes
 // (concurrently and alternatively), and carry reversions, go-tos and branch
 // kills. Each figure is the best of three runs; the random-tree option is
@@ -134,6 +134,73 @@ CKELTree *designTree(CKELDataManager &m, int nodes, unsigned seed)
     return tree;
 }
 
+// Where the bytes of an UPPAAL file go, by the kind of line: UTF-8 bytes
+// and lines of each kind, the largest first.
+QString uppaalBreakdown(const QString &text)
+{
+    enum Kind { Env, Location, Chain, Kill, Start, Jump, ChainEdge, StepEdge, Declaration, Template, Count };
+    static const char *const names[] = {
+        "environment template",   "process locations",     "chain locations", "kill edges (received)",
+        "start edges (received)", "jump edges (received)", "chain edges",     "step edges",
+        "declarations",           "template frames"};
+    qint64 bytes[Count] = {};
+    qint64 lines[Count] = {};
+    bool inEnv = false;
+    bool inDeclaration = false;
+    const auto chainRef = [](QStringView line) {
+        // a source ref "p12_34_5": two underscores before the closing quote
+        const qsizetype at = line.indexOf(u"<source ref=\"");
+        if (at < 0)
+            return false;
+        const qsizetype end = line.indexOf(u'"', at + 13);
+        return line.mid(at + 13, end - at - 13).count(u'_') == 2;
+    };
+    for (QStringView line : QStringView(text).split(u"\r\n")) {
+        Kind k = Template;
+        if (line.startsWith(u"<declaration>"))
+            inDeclaration = true;
+        if (line.startsWith(u"<name x=\"32\" y=\"16\">env<"))
+            inEnv = true;
+        if (inEnv)
+            k = Env;
+        else if (inDeclaration)
+            k = Declaration;
+        else if (line.startsWith(u"<location"))
+            k = line.contains(u"<committed/>") ? Chain : Location;
+        else if (line.startsWith(u"<transition>") && line.endsWith(u"?</label></transition>")
+                 && line.contains(u">killpro"))
+            k = Kill;
+        else if (line.startsWith(u"<transition>") && line.contains(u">startpro") && line.contains(u"?<"))
+            k = Start;
+        else if (line.startsWith(u"<transition>") && line.contains(u">jumpToPro") && line.contains(u"?<"))
+            k = Jump;
+        else if (line.startsWith(u"<transition>"))
+            k = chainRef(line) ? ChainEdge : StepEdge;
+        if (line.startsWith(u"</template>"))
+            inEnv = false;
+        if (line.startsWith(u"</declaration>"))
+            inDeclaration = false;
+        bytes[k] += line.toUtf8().size() + 2;
+        ++lines[k];
+    }
+    QList<int> order;
+    for (int k = 0; k < Count; ++k)
+        order.append(k);
+    std::sort(order.begin(), order.end(), [&bytes](int a, int b) { return bytes[a] > bytes[b]; });
+    qint64 total = 0;
+    for (qint64 b : bytes)
+        total += b;
+    QString out;
+    for (int k : std::as_const(order)) {
+        out += QStringLiteral("  %1 %2 MB %3 % %4 lines\n")
+                   .arg(QString::fromLatin1(names[k]), -24)
+                   .arg(double(bytes[k]) / 1e6, 7, 'f', 1)
+                   .arg(100.0 * double(bytes[k]) / double(std::max<qint64>(total, 1)), 5, 'f', 1)
+                   .arg(lines[k], 8);
+    }
+    return out;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -141,18 +208,28 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QList<int> sizes;
-    for (int i = 1; i < argc; ++i)
-        sizes.append(QString::fromLocal8Bit(argv[i]).toInt());
+    QString keep; // --keep DIR: the translations are written there, to look at
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == u"--keep" && i + 1 < argc)
+            keep = QString::fromLocal8Bit(argv[++i]);
+        else
+            sizes.append(arg.toInt());
+    }
     if (sizes.isEmpty())
         sizes = {1000, 10000, 100000};
 
     out << QStringLiteral("seconds, best of %1: wall (processor)\n").arg(kRuns);
-    out << QStringLiteral("%1 %2 %3 %4 %5\n")
+    // what a user gets: the UTF-8 file "verdantis-cli translate" writes; the
+    // text in memory takes two bytes a character
+    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7\n")
                .arg(QStringLiteral("nodes"), 9)
                .arg(QStringLiteral("SAL"), 16)
                .arg(QStringLiteral("UPPAAL"), 16)
                .arg(QStringLiteral("random SAL"), 16)
-               .arg(QStringLiteral("SAL / UPPAAL MB"), 17);
+               .arg(QStringLiteral("file MB SAL/UPPAAL"), 19)
+               .arg(QStringLiteral("UPPAAL B/node"), 14)
+               .arg(QStringLiteral("memory MB SAL/UPPAAL"), 21);
     for (int nodes : std::as_const(sizes)) {
         CKELDataManager m;
         m.NewSolution();
@@ -166,18 +243,31 @@ int main(int argc, char *argv[])
         qsizetype salSize = 0;
         qsizetype uppaalSize = 0;
         try {
+            // only the sizes outlive a run, so that each run starts from the same heap
             const Seconds s = best([&] { salSize = sal.Translate(m, treeId)->text.size(); });
             const Seconds u = best([&] { uppaalSize = uppaal.Translate(m, treeId)->text.size(); });
             const Seconds r = best([&] { random.Translate(m, treeId); });
-            out << QStringLiteral("%1 %2 %3 %4 %5\n")
+            const CTranslationResult salText = *sal.Translate(m, treeId);
+            const CTranslationResult uppaalText = *uppaal.Translate(m, treeId);
+            const qsizetype salFile = salText.TextForFile(QStringLiteral("design.sal")).toUtf8().size();
+            const qsizetype uppaalFile = uppaalText.TextForFile(QStringLiteral("design.xml")).toUtf8().size();
+            const auto mb = [](qsizetype bytes) { return QString::number(double(bytes) / 1e6, 'f', 1); };
+            out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7\n")
                        .arg(nodes, 9)
                        .arg(figure(s), 16)
                        .arg(figure(u), 16)
                        .arg(figure(r), 16)
-                       .arg(QStringLiteral("%1 / %2")
-                                .arg(double(salSize) * 2 / 1e6, 0, 'f', 1)
-                                .arg(double(uppaalSize) * 2 / 1e6, 0, 'f', 1),
-                            17);
+                       .arg(mb(salFile) + QStringLiteral(" / ") + mb(uppaalFile), 19)
+                       .arg(double(uppaalFile) / nodes, 14, 'f', 0)
+                       .arg(mb(salSize * 2) + QStringLiteral(" / ") + mb(uppaalSize * 2), 21);
+            if (!keep.isEmpty()) {
+                WriteTranslationFile(keep + QStringLiteral("/design-%1.sal").arg(nodes),
+                                     salText.TextForFile(QStringLiteral("design.sal")));
+                WriteTranslationFile(keep + QStringLiteral("/design-%1.xml").arg(nodes), uppaalText.text);
+            }
+            if (nodes == sizes.last())
+                out << QStringLiteral("UPPAAL file of %1 nodes, by kind of line:\n").arg(nodes)
+                    << uppaalBreakdown(uppaalText.text);
         } catch (const CTranslateException &e) {
             out << nodes << ": " << e.Message() << '\n';
             return 1;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <deque>
-#include <unordered_map>
 
 QString CBehaviorVariable::ValueText(int value) const
 {
@@ -118,21 +117,52 @@ bool CBehaviorModel::AnyGuardHolds(const CBehaviorState &s, CBehaviorStep::Kind 
 
 void CBehaviorModel::BuildIndex()
 {
-    m_stepsAt.clear();
-    for (int i = 0; i < int(steps.size()); ++i)
-        m_stepsAt[(quint64(steps[size_t(i)].thread) << 32) | quint32(steps[size_t(i)].pc)].push_back(i);
+    // counters are small and dense: one slot per thread and counter value,
+    // the steps sorted by slot, so that a look-up is two subscripts
+    // a step no counter can stand at is never enabled, and left out
+    const auto indexed = [](const CBehaviorStep &s) { return s.thread >= 0 && s.pc >= 0; };
+    int highestThread = std::max(threads, 0);
+    for (const CBehaviorStep &s : steps)
+        highestThread = indexed(s) ? std::max(highestThread, s.thread) : highestThread;
+    std::vector<int> highestPc(size_t(highestThread) + 1, -1);
+    for (const CBehaviorStep &s : steps) {
+        if (indexed(s))
+            highestPc[size_t(s.thread)] = std::max(highestPc[size_t(s.thread)], s.pc);
+    }
+    m_threadBase.assign(size_t(highestThread) + 2, 0);
+    for (int t = 0; t <= highestThread; ++t)
+        m_threadBase[size_t(t) + 1] = m_threadBase[size_t(t)] + highestPc[size_t(t)] + 1;
+    m_slotFirst.assign(size_t(m_threadBase.back()) + 1, 0);
+    for (const CBehaviorStep &s : steps) {
+        if (indexed(s))
+            ++m_slotFirst[size_t(m_threadBase[size_t(s.thread)] + s.pc) + 1];
+    }
+    for (size_t i = 1; i < m_slotFirst.size(); ++i)
+        m_slotFirst[i] += m_slotFirst[i - 1];
+    m_ordered.assign(size_t(m_slotFirst.back()), 0);
+    std::vector<int> next(m_slotFirst.cbegin(), m_slotFirst.cend() - 1);
+    for (int i = 0; i < int(steps.size()); ++i) {
+        const CBehaviorStep &s = steps[size_t(i)];
+        if (indexed(s))
+            m_ordered[size_t(next[size_t(m_threadBase[size_t(s.thread)] + s.pc)]++)] = i;
+    }
 }
 
-const std::vector<int> *CBehaviorModel::StepsAt(int thread, int pc) const
+std::span<const int> CBehaviorModel::StepsAt(int thread, int pc) const
 {
-    const auto it = m_stepsAt.find((quint64(thread) << 32) | quint32(pc));
-    return it == m_stepsAt.end() ? nullptr : &it->second;
+    if (thread < 0 || size_t(thread) + 1 >= m_threadBase.size() || pc < 0)
+        return {};
+    const int slot = m_threadBase[size_t(thread)] + pc;
+    if (slot >= m_threadBase[size_t(thread) + 1])
+        return {};
+    return std::span<const int>(m_ordered).subspan(size_t(m_slotFirst[size_t(slot)]),
+                                                   size_t(m_slotFirst[size_t(slot) + 1] - m_slotFirst[size_t(slot)]));
 }
 
 QList<int> CBehaviorModel::EnabledSteps(const CBehaviorState &s, const std::function<bool(int)> &eventReady) const
 {
     QList<int> out;
-    if (m_stepsAt.empty() && !steps.empty()) {
+    if (m_threadBase.empty() && !steps.empty()) {
         for (int i = 0; i < int(steps.size()); ++i) {
             if (Enabled(s, i, eventReady))
                 out.append(i);
@@ -143,10 +173,7 @@ QList<int> CBehaviorModel::EnabledSteps(const CBehaviorState &s, const std::func
     for (size_t t = 1; t < s.counters.size(); ++t) {
         if (!s.counters[t])
             continue;
-        const auto it = m_stepsAt.find((quint64(t) << 32) | quint32(s.counters[t]));
-        if (it == m_stepsAt.end())
-            continue;
-        for (int i : it->second) {
+        for (int i : StepsAt(int(t), s.counters[t])) {
             if (Enabled(s, i, eventReady))
                 out.append(i);
         }

@@ -7,12 +7,13 @@
 
 #include <cstdint>
 #include <functional>
-#include <unordered_map>
+#include <utility>
+#include <span>
 #include <vector>
 
 // The executable meaning of a behavior tree: variables, threads with program
 // counters, and steps that a thread takes when its counter and guard allow.
-// The simulator interprets it, the Promela writer prints it and the
+// The simulator interprets it, the SAL and Promela writers print it and the
 // exhaustive explorer walks it, so all of them agree on what a tree does.
 
 struct CBehaviorVariable
@@ -23,6 +24,9 @@ struct CBehaviorVariable
     Kind kind = State;
     QStringList values; // State and Enumerated: value i is values[i]; 0 is "unset"
     int initial = 0;
+    // State and Enumerated: the translators' name of value i, beside values;
+    // empty when the form was built by hand
+    QStringList valueIdentifiers;
 
     QString ValueText(int value) const;
     // The value a text names, -1 when it names none.
@@ -45,7 +49,8 @@ struct CBehaviorAssignment
     bool add = false; // value is added to the old value
 };
 
-// What an external event is: a component and its event or input name.
+// What an external event or output is: a component and its event, input or
+// output name.
 struct CBehaviorEvent
 {
     QString component;
@@ -54,9 +59,19 @@ struct CBehaviorEvent
     QString Text() const { return component + u' ' + name; }
 };
 
+// A test or an update of a set, in the notation of SAL, the one language
+// that models sets; trees with sets are translated, not interpreted.
+struct CBehaviorSetText
+{
+    QString text;
+    bool negated = false;
+};
+
 struct CBehaviorStep
 {
     enum Kind { InternalAction, ExternalInput, InternalInput };
+    // One entry of the step's lists, in the order the step's nodes state them.
+    enum class Part : quint8 { Test, Event, SetTest, Assignment, Output, SetAssignment };
     int thread = 0;
     int pc = 0;
     QList<int> nodes; // node indexes of the form, the step's first node first
@@ -64,8 +79,34 @@ struct CBehaviorStep
     QList<CBehaviorAssignment> assignments;
     QList<QPair<int, int>> counters; // thread and its new value, applied in order
     QList<int> events;               // external events it waits for
-    QStringList outputs;             // external outputs it sends, as the tree names them
+    QList<int> outputs;              // external outputs it sends, into the model's outputs
     Kind kind = InternalAction;
+    // How tests, events, set tests and, apart, the updates interleave: a
+    // text keeps the tree's order, where an interpreter needs none. Empty
+    // when they come in the order of Part: every test, every event, ...
+    QList<Part> order;
+
+    // Calls f with each part in turn, in the step's order.
+    template<typename F> void ForEachPart(const F &f) const
+    {
+        if (!order.isEmpty()) {
+            for (const Part p : order)
+                f(p);
+            return;
+        }
+        const std::pair<Part, qsizetype> plain[] = {
+            {Part::Test, tests.size()},       {Part::Event, events.size()},
+            {Part::SetTest, setTests.size()}, {Part::Assignment, assignments.size()},
+            {Part::Output, outputs.size()},   {Part::SetAssignment, setAssignments.size()},
+        };
+        for (const auto &[part, count] : plain) {
+            for (qsizetype i = 0; i < count; ++i)
+                f(part);
+        }
+    }
+    QList<CBehaviorSetText> setTests;
+    QList<CBehaviorSetText> setAssignments;
+    int failureView = 0; // a go-to under failure views: the view it enters, from 1
 };
 
 struct CBehaviorNode
@@ -88,6 +129,7 @@ public:
     std::vector<CBehaviorVariable> variables;
     std::vector<CBehaviorStep> steps;
     std::vector<CBehaviorEvent> events;
+    std::vector<CBehaviorEvent> outputs;
     std::vector<CBehaviorNode> nodes; // pre-order, index 0 is the root
     QList<int> initNodes;             // the initialisation block
     QList<int> initialThreads{1};     // threads running from the start
@@ -96,8 +138,8 @@ public:
 
     // Looks steps up by thread and counter; call once the steps are complete.
     void BuildIndex();
-    // The steps of a thread at a counter value; null when none.
-    const std::vector<int> *StepsAt(int thread, int pc) const;
+    // The steps of a thread at a counter value, in their order.
+    std::span<const int> StepsAt(int thread, int pc) const;
 
     CBehaviorState InitialState() const;
     // Whether the step may fire; eventReady says whether an external event
@@ -118,7 +160,9 @@ public:
                        const std::function<bool(int)> &eventReady) const;
 
 private:
-    std::unordered_map<quint64, std::vector<int>> m_stepsAt; // thread << 32 | counter
+    std::vector<int> m_threadBase; // thread -> its first slot; a slot is a thread's counter value
+    std::vector<int> m_slotFirst;  // slot -> its first entry of m_ordered
+    std::vector<int> m_ordered;    // step indexes by slot
 };
 
 // What an exhaustive walk of every reachable state found, external events

@@ -21,11 +21,9 @@ QList<int> CBuiltinSimulator::EnabledSteps() const
     const auto ready = [this](int e) { return m_pending[size_t(e)] > 0; };
     QList<int> out;
     for (int t : m_running) {
-        if (const std::vector<int> *at = m_model.StepsAt(t, m_state.counters[size_t(t)])) {
-            for (int i : *at) {
-                if (m_model.Enabled(m_state, i, ready))
-                    out.append(i);
-            }
+        for (int i : m_model.StepsAt(t, m_state.counters[size_t(t)])) {
+            if (m_model.Enabled(m_state, i, ready))
+                out.append(i);
         }
     }
     std::sort(out.begin(), out.end());

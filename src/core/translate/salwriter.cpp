@@ -2,7 +2,12 @@
 
 #include "identifier.h"
 #include "translatecontext.h"
+#include "translateparsingrule.h"
 #include "translatetexts.h"
+
+#include "semantics/behaviormodel.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -29,6 +34,210 @@ QString setPrefix(const CSetType &type)
     return QStringLiteral("set{") + type.name + QStringLiteral(";}!");
 }
 
+QLatin1StringView opText(CBehaviorTest::Op op)
+{
+    switch (op) {
+    case CBehaviorTest::Eq: break;
+    case CBehaviorTest::Ne: return QLatin1StringView("/=");
+    case CBehaviorTest::Lt: return QLatin1StringView("<");
+    case CBehaviorTest::Gt: return QLatin1StringView(">");
+    case CBehaviorTest::Le: return QLatin1StringView("<=");
+    case CBehaviorTest::Ge: return QLatin1StringView(">=");
+    }
+    return QLatin1StringView("=");
+}
+
+// A value as SAL writes it; a blank before a minus, since SAL's lexer reads
+// "=-" or "<-" as one operator.
+void appendValue(QString &out, const CBehaviorVariable &v, int value)
+{
+    switch (v.kind) {
+    case CBehaviorVariable::State:
+    case CBehaviorVariable::Enumerated:
+        if (value >= 0 && value < v.valueIdentifiers.size())
+            out += v.valueIdentifiers.at(value);
+        return;
+    case CBehaviorVariable::Boolean:
+    case CBehaviorVariable::Message: out += QLatin1StringView(value ? "true" : "false"); return;
+    case CBehaviorVariable::Integer: break;
+    }
+    if (value < 0)
+        out += u' ';
+    AppendNumber(out, value);
+}
+
+// The step's guard, appended to g: its counter, then its conditions as its
+// nodes list them.
+void appendGuard(QString &g, const CBehaviorModel &form, const CBehaviorStep &s, bool spaced)
+{
+    using Part = CBehaviorStep::Part;
+    const QLatin1StringView notOpen(spaced ? "NOT (" : "NOT(");
+    g += QLatin1StringView("pc");
+    AppendNumber(g, s.thread);
+    g += u'=';
+    AppendNumber(g, s.pc);
+    qsizetype tests = 0, events = 0, sets = 0;
+    s.ForEachPart([&](Part part) {
+        if (part == Part::Test) {
+            const CBehaviorTest &t = s.tests[tests++];
+            const CBehaviorVariable &v = form.variables[size_t(t.variable)];
+            g += QLatin1StringView(" AND ");
+            if (t.negated)
+                g += notOpen;
+            g += v.identifier;
+            g += opText(t.op);
+            appendValue(g, v, t.value);
+            if (t.negated)
+                g += u')';
+        } else if (part == Part::Event) {
+            g += QLatin1StringView(" AND ");
+            g += form.events[size_t(s.events[events++])].identifier;
+            g += QLatin1StringView("=true");
+        } else if (part == Part::SetTest) {
+            const CBehaviorSetText &t = s.setTests[sets++];
+            g += QLatin1StringView(" AND ");
+            if (t.negated)
+                g += notOpen;
+            g += t.text;
+            if (t.negated)
+                g += u')';
+        }
+    });
+}
+
+// The step's updates, one line each: the nodes' own in their order, the
+// counters, and the failure view a go-to enters.
+void appendUpdates(QString &out, const CBehaviorModel &form, const CBehaviorStep &s)
+{
+    using Part = CBehaviorStep::Part;
+    qsizetype assignments = 0, outputs = 0, sets = 0;
+    s.ForEachPart([&](Part part) {
+        if (part == Part::Assignment) {
+            const CBehaviorAssignment &a = s.assignments[assignments++];
+            const CBehaviorVariable &v = form.variables[size_t(a.variable)];
+            out += u'\t';
+            out += v.identifier;
+            out += QLatin1StringView("'=");
+            if (a.add) {
+                out += v.identifier;
+                out += a.value < 0 ? u'-' : u'+';
+                AppendNumber(out, a.value < 0 ? -a.value : a.value);
+            } else {
+                appendValue(out, v, a.value);
+            }
+            out += QLatin1StringView(";\r\n");
+        } else if (part == Part::Output) {
+            out += u'\t';
+            out += form.outputs[size_t(s.outputs[outputs++])].identifier;
+            out += QLatin1StringView("'=true;\r\n");
+        } else if (part == Part::SetAssignment) {
+            out += u'\t';
+            out += s.setAssignments[sets++].text;
+            out += QLatin1StringView(";\r\n");
+        }
+    });
+    for (const auto &[thread, value] : s.counters) {
+        out += QLatin1StringView("\tpc");
+        AppendNumber(out, thread);
+        out += QLatin1StringView("'=");
+        AppendNumber(out, value);
+        out += QLatin1StringView(";\r\n");
+    }
+    if (s.failureView) {
+        // the go-to still moves its thread; the view variable records which
+        // failure view it entered, so that a property can ask for it
+        out += QLatin1StringView("\tview'=");
+        AppendNumber(out, s.failureView);
+        out += QLatin1StringView(";\r\n");
+    }
+}
+
+// The steps' guards and the message mode's terms after them. Negations are
+// spelt as the rule that made the step spells them, which the form does
+// not keep.
+class CGuards
+{
+public:
+    CGuards(const CTranslateContext &ctx, const CBehaviorModel &form) : m_ctx(ctx), m_form(form) {}
+
+    // Step i's guard, its message mode's term included, appended to out.
+    void Append(QString &out, size_t i) const
+    {
+        const CBehaviorStep &s = m_form.steps[i];
+        appendGuard(out, m_form, s, spaced(i));
+        if (m_form.messageMode == 2 && s.kind == CBehaviorStep::ExternalInput) {
+            // what the definition of internalMessages is for: input from outside waits
+            out += QLatin1StringView(" AND NOT(internalMessages)");
+        } else if (m_form.messageMode == 4 && s.kind == CBehaviorStep::ExternalInput) {
+            out += QLatin1StringView(" AND NOT(internalActions)");
+        } else if (m_form.messageMode == 4 && s.kind == CBehaviorStep::InternalAction) {
+            // an internal action gives way to any step that takes a waiting message
+            out += QLatin1StringView(" AND NOT(messageReady)");
+        }
+    }
+    QString Full(size_t i) const
+    {
+        QString g;
+        Append(g, i);
+        return g;
+    }
+    // Mode 4: the guards, without the mode's term, of the steps of that kind.
+    QStringList OfKind(CBehaviorStep::Kind kind) const
+    {
+        QStringList out;
+        for (size_t i = 0; i < m_form.steps.size(); ++i) {
+            if (m_form.steps[i].kind != kind)
+                continue;
+            QString g;
+            appendGuard(g, m_form, m_form.steps[i], spaced(i));
+            out.append(g);
+        }
+        return out;
+    }
+
+private:
+    // the first steps of alternatives and the set steps write "NOT ("
+    bool spaced(size_t i) const
+    {
+        const CTranslateStep &step = m_ctx.Steps()[i];
+        return !m_ctx.Node(step.firstNode).disableThreads.isEmpty() || step.rule >= TranslateRule::SetAdd;
+    }
+
+    const CTranslateContext &m_ctx;
+    const CBehaviorModel &m_form;
+};
+
+// A reachability theorem per leaf and a deadlock-freedom theorem over the
+// steps' guards.
+QString properties(const CTranslateContext &ctx, const CGuards &guards, size_t steps)
+{
+    // a leaf is reached when its thread's counter stands at its step: the
+    // counterexample of "never there" is a run that gets there
+    QString out;
+    for (int n = 1; n <= ctx.NodeCount(); ++n) {
+        const CTranslateNode &node = ctx.Node(n);
+        if (!node.IsLeaf() || node.initBlock || node.thread <= 0)
+            continue;
+        out += QStringLiteral("% node %1: ").arg(n) + CSalWriter::CommentText(ctx.Describe(n)) + kEol;
+        out += QStringLiteral("reach%1: THEOREM behavior |- G(NOT(pc%2 = %3));").arg(n).arg(node.thread).arg(node.pc)
+               + kEol;
+    }
+    // the closing ELSE keeps the module from stopping, so a deadlock is a
+    // state where none of the steps can run
+    if (steps) {
+        out += QStringLiteral("deadlockFree: THEOREM behavior |- G(");
+        for (size_t i = 0; i < steps; ++i) {
+            out += QLatin1StringView(i ? " OR (" : "(");
+            guards.Append(out, i);
+            out += u')';
+        }
+        out += QStringLiteral(");") + kEol;
+    }
+    if (!out.isEmpty())
+        out += kEol;
+    return out;
+}
+
 } // namespace
 
 QString CSalWriter::Header(const CTranslateContext &ctx, QStringView comment)
@@ -45,33 +254,6 @@ QString CSalWriter::Header(const CTranslateContext &ctx, QStringView comment)
     return out;
 }
 
-QString CSalWriter::Properties(const CTranslateContext &ctx)
-{
-    // a leaf is reached when its thread's counter stands at its step: the
-    // counterexample of "never there" is a run that gets there
-    QString out;
-    for (int n = 1; n <= ctx.NodeCount(); ++n) {
-        const CTranslateNode &node = ctx.Node(n);
-        if (!node.IsLeaf() || node.initBlock || node.thread <= 0)
-            continue;
-        out += QStringLiteral("% node %1: ").arg(n) + CommentText(ctx.Describe(n)) + kEol;
-        out += QStringLiteral("reach%1: THEOREM behavior |- G(NOT(pc%2 = %3));").arg(n).arg(node.thread).arg(node.pc)
-               + kEol;
-    }
-    // the closing ELSE keeps the module from stopping, so a deadlock is a
-    // state where none of the steps can run
-    const CTranslateCollections &c = ctx.Collections();
-    if (!c.transitions.empty()) {
-        out += QStringLiteral("deadlockFree: THEOREM behavior |- G(");
-        for (size_t i = 0; i < c.transitions.size(); ++i)
-            out += (i ? QStringLiteral(" OR (") : QStringLiteral("(")) + c.transitions[i].guard + u')';
-        out += QStringLiteral(");") + kEol;
-    }
-    if (!out.isEmpty())
-        out += kEol;
-    return out;
-}
-
 QString CSalWriter::CommentText(QString text)
 {
     for (QChar &ch : text) {
@@ -81,13 +263,14 @@ QString CSalWriter::CommentText(QString text)
     return text;
 }
 
-QString CSalWriter::Write(const CTranslateContext &ctx, const CSalSetTimes &times)
+QString CSalWriter::Write(const CTranslateContext &ctx, const CBehaviorModel &form, const CSalSetTimes &times)
 {
     const CTranslateCollections &c = ctx.Collections();
     const int mode = ctx.Settings().messageMode;
     const bool sets = ctx.WithSets();
+    const CGuards guards(ctx, form);
     QString out;
-    out.reserve(qsizetype(c.transitions.size()) * 80 + 1024);
+    out.reserve(qsizetype(form.steps.size()) * 120 + 1024);
 
     out += Header(ctx, u"% ");
     out += QStringLiteral(":CONTEXT=") + kEol + QStringLiteral("BEGIN") + kEol;
@@ -126,8 +309,12 @@ QString CSalWriter::Write(const CTranslateContext &ctx, const CSalSetTimes &time
         for (const CSetVariable &v : c.setVariables)
             local.append(v.name + QStringLiteral(": ") + setPrefix(c.setTypes[size_t(v.type)]) + QStringLiteral("Set"));
     }
-    if (ctx.Settings().useFailureViews)
-        local.append(QStringLiteral("view:[0 .. %1]").arg(c.views.Size())); // 0: no failure view entered yet
+    if (ctx.Settings().useFailureViews) {
+        int views = 0;
+        for (const CBehaviorStep &s : form.steps)
+            views = std::max(views, s.failureView);
+        local.append(QStringLiteral("view:[0 .. %1]").arg(views)); // 0: no failure view entered yet
+    }
     for (int t = 1; t <= c.ThreadCount(); ++t) {
         QString pc = QStringLiteral("pc");
         AppendNumber(pc, t);
@@ -152,7 +339,7 @@ QString CSalWriter::Write(const CTranslateContext &ctx, const CSalSetTimes &time
         // a message is ready when a step that takes it can run: a message
         // whose receiver is still busy elsewhere must not stop that receiver
         out += QStringLiteral("DEFINITION") + kEol + QStringLiteral("messageReady = ");
-        const QStringList &ready = c.messageReadyTerms;
+        const QStringList ready = guards.OfKind(CBehaviorStep::InternalInput);
         if (messages.isEmpty() || ready.isEmpty()) {
             out += QStringLiteral("false");
         } else {
@@ -160,12 +347,13 @@ QString CSalWriter::Write(const CTranslateContext &ctx, const CSalSetTimes &time
                 out += (i ? kEol + QStringLiteral("OR (") : QStringLiteral("(")) + ready[i] + u')';
         }
         out += kEol + kEol + QStringLiteral("DEFINITION") + kEol + QStringLiteral("internalActions = ");
-        if (c.internalActionTerms.isEmpty())
+        const QStringList internalActions = guards.OfKind(CBehaviorStep::InternalAction);
+        if (internalActions.isEmpty())
             out += QStringLiteral("false") + kEol;
         else
             out += kEol;
-        for (qsizetype i = 0; i < c.internalActionTerms.size(); ++i)
-            out += (i ? QStringLiteral("OR (") : QStringLiteral("(")) + c.internalActionTerms[i] + u')' + kEol;
+        for (qsizetype i = 0; i < internalActions.size(); ++i)
+            out += (i ? QStringLiteral("OR (") : QStringLiteral("(")) + internalActions[i] + u')' + kEol;
     }
 
     out += QStringLiteral("INITIALIZATION") + kEol;
@@ -195,19 +383,19 @@ QString CSalWriter::Write(const CTranslateContext &ctx, const CSalSetTimes &time
 
     out += QStringLiteral("TRANSITION") + kEol + u'[' + kEol;
     int label = 0;
-    for (const CSalTransition &t : c.transitions) {
+    for (size_t i = 0; i < form.steps.size(); ++i) {
         out += u'A';
         AppendNumber(out, ++label);
         out += u':';
-        out += t.guard;
+        guards.Append(out, i);
         out += QLatin1StringView("-->\r\n");
-        out += t.assignments;
+        appendUpdates(out, form, form.steps[i]);
         out += QLatin1StringView("[]\r\n\r\n");
     }
     out += u'A' + QString::number(label + 1) + QStringLiteral(": ELSE --> ") + kEol + u']' + kEol + kEol;
     out += QStringLiteral("END; % of MODULE") + kEol + kEol;
     if (ctx.Settings().properties)
-        out += Properties(ctx);
+        out += properties(ctx, guards, form.steps.size());
     out += QStringLiteral("END") + kEol;
 
     if (times.shown && sets) {

@@ -109,12 +109,6 @@ struct CSetVariable
     bool hasInitial = false;
 };
 
-struct CSalTransition
-{
-    QString guard;
-    QString assignments; // written as they stand in the module: "\tx'=v;\r\n" each
-};
-
 struct CUppaalLocation
 {
     QString id;
@@ -176,12 +170,6 @@ struct CTranslateCollections
     // threads that run from the start: thread 1, or every branch when the
     // initialisation block ends in a branching
     std::set<int> initialThreads;
-
-    // SAL
-    std::vector<CSalTransition> transitions;
-    QStringList internalActionTerms; // message mode 4
-    QStringList messageReadyTerms;   // mode 4: guards of the steps that take an internal message
-    COrderedNames views;             // go-to targets whose transitions failure views leave out
 
     // UPPAAL, index 1..T
     std::vector<CUppaalProcess> processes;

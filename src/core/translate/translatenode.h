@@ -72,13 +72,6 @@ struct CTranslateStep
     QList<int> killThreads;
 };
 
-// A condition of a guard; negated ones are written around their text.
-struct CCondition
-{
-    QString text;
-    bool negated = false;
-};
-
 // What one node does when its step runs, worked out once per translation.
 struct CNodeAction
 {

@@ -364,62 +364,6 @@ void CTranslateParsingMethods::AnalyseNodes(CTranslateContext &ctx)
     }
 }
 
-namespace {
-
-// A blank before a minus: SAL's lexer reads "=-" or "<-" as one operator.
-QString salNumber(const QString &value)
-{
-    return value.startsWith(u'-') ? u' ' + value : value;
-}
-
-} // namespace
-
-QList<CCondition> CTranslateParsingMethods::SalConditions(const CNodeAction &a)
-{
-    switch (a.kind) {
-    case CNodeAction::TestState: return {{a.variable + u'=' + a.value, a.negated}};
-    case CNodeAction::TestAttribute: return {{a.variable + a.op + salNumber(a.value), a.negated}};
-    case CNodeAction::ExternalInput:
-    case CNodeAction::InternalInput: return {{a.variable + QStringLiteral("=true"), false}};
-    case CNodeAction::SetGuard: return {{a.setText, a.negated}};
-    default: return {};
-    }
-}
-
-void CTranslateParsingMethods::AppendSalAssignment(QString &out, const CNodeAction &a)
-{
-    const auto line = [&out](QStringView text) {
-        out += u'\t';
-        out += text;
-        out += QLatin1StringView(";\r\n");
-    };
-    const auto primed = [&out, &a](QLatin1StringView rest) {
-        out += u'\t';
-        out += a.variable;
-        out += QLatin1StringView("'=");
-        out += rest;
-    };
-    switch (a.kind) {
-    case CNodeAction::AssignState:
-    case CNodeAction::AssignAttribute:
-        primed(QLatin1StringView(a.value.startsWith(u'-') ? " " : ""));
-        out += a.value;
-        out += QLatin1StringView(";\r\n");
-        break;
-    case CNodeAction::Increment:
-    case CNodeAction::Decrement:
-        primed(QLatin1StringView());
-        out += a.variable;
-        out += QLatin1StringView(a.kind == CNodeAction::Increment ? "+1;\r\n" : "-1;\r\n");
-        break;
-    case CNodeAction::ExternalOutput:
-    case CNodeAction::InternalOutput: primed(QLatin1StringView("true;\r\n")); break;
-    case CNodeAction::InternalInput: primed(QLatin1StringView("false;\r\n")); break;
-    case CNodeAction::SetAssignment: line(a.setText); break;
-    default: break;
-    }
-}
-
 QString CTranslateParsingMethods::LocationId(int thread, int step)
 {
     QString id;

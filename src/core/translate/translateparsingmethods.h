@@ -9,9 +9,8 @@
 
 class CTranslateContext;
 
-// The guard and assignment texts that the rules share: what each node does,
-// and how a step's nodes, its counter updates and its jumps become one SAL
-// transition or a chain of UPPAAL edges.
+// What the rules share: what each node does, what a step does to the
+// counters, and how a step's nodes and jumps become a chain of UPPAAL edges.
 class CTranslateParsingMethods
 {
 public:
@@ -19,7 +18,6 @@ public:
     // messages are registered in the order the tree shows them.
     static void AnalyseNodes(CTranslateContext &ctx);
 
-    void StepSAL(const CTranslateStep &step, CTranslateContext &ctx) const;
     // The counters a step sets, in the order they are written: thread and value.
     static QList<QPair<int, int>> StepCounters(const CTranslateContext &ctx, const CTranslateStep &step);
     // The nodes whose actions a step carries out, a jump's target step included.
@@ -28,11 +26,6 @@ public:
     // What the step waits for, which orders it among the others in the
     // message modes: an input from outside, an internal message, or neither.
     static CBehaviorStep::Kind StepKind(const CTranslateContext &ctx, const CTranslateStep &step);
-
-    // SAL pieces of one node.
-    static QList<CCondition> SalConditions(const CNodeAction &action);
-    // The node's assignments as lines of a SAL transition, appended to out.
-    static void AppendSalAssignment(QString &out, const CNodeAction &action);
 
     // UPPAAL location of a thread's step value; 0 is the disabled location.
     static QString LocationId(int thread, int step);

@@ -26,8 +26,6 @@ bool CTranslateParsingRule::Parse(CTranslateContext &ctx, QList<int> &remaining,
     return made;
 }
 
-void CTranslateParsingRule::TranslateSAL(const CTranslateStep &, CTranslateContext &) const {}
-
 void CTranslateParsingRule::TranslateUPPAAL(const CTranslateStep &, CTranslateContext &) const {}
 
 bool CTranslateParsingRule::AnyRecognises(const CTranslateContext &ctx, int node, const CTranslateRuleList &rules)
@@ -39,11 +37,6 @@ bool CTranslateParsingRule::AnyRecognises(const CTranslateContext &ctx, int node
             return true;
     }
     return false;
-}
-
-void CTranslateStepRule::TranslateSAL(const CTranslateStep &step, CTranslateContext &ctx) const
-{
-    m_methods.StepSAL(step, ctx);
 }
 
 void CTranslateStepRule::TranslateUPPAAL(const CTranslateStep &step, CTranslateContext &ctx) const

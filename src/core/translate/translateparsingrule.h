@@ -14,8 +14,8 @@ class CTranslateParsingRule;
 using CTranslateRuleList = std::vector<std::unique_ptr<CTranslateParsingRule>>;
 
 // A translation rule: it recognises a pattern of nodes, makes a step of it
-// and turns the step into transitions. The base recognises nothing and
-// produces nothing.
+// and turns the step into UPPAAL edges; SAL writes the steps from the
+// executable form. The base recognises nothing and produces nothing.
 class CTranslateParsingRule
 {
 public:
@@ -31,7 +31,6 @@ public:
     // One pass over the remaining nodes: a step for each one recognised,
     // which then leaves the list. True when it made at least one.
     virtual bool Parse(CTranslateContext &ctx, QList<int> &remaining, const CTranslateRuleList &rules);
-    virtual void TranslateSAL(const CTranslateStep &step, CTranslateContext &ctx) const;
     virtual void TranslateUPPAAL(const CTranslateStep &step, CTranslateContext &ctx) const;
 
     // Whether some rule of the list recognises the node, or it is in a step already.
@@ -53,7 +52,6 @@ class CTranslateStepRule : public CTranslateParsingRule
 {
 public:
     using CTranslateParsingRule::CTranslateParsingRule;
-    void TranslateSAL(const CTranslateStep &step, CTranslateContext &ctx) const override;
     void TranslateUPPAAL(const CTranslateStep &step, CTranslateContext &ctx) const override;
 };
 

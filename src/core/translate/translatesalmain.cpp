@@ -1,5 +1,6 @@
 #include "translatesalmain.h"
 
+#include "behaviormodelbuilder.h"
 #include "externalparser.h"
 #include "identifier.h"
 #include "randomtree.h"
@@ -121,14 +122,14 @@ std::optional<CTranslationResult> CTranslateSALMain::Translate(const CKELDataMan
         CTranslateSets::FinishSetActions(ctx);
     result.parsingMs = clock.restart();
 
-    for (const CTranslateStep &step : ctx.Steps()) {
-        const std::unique_ptr<CTranslateParsingRule> rule = CreateRule(step.rule);
-        if (uppaal)
-            rule->TranslateUPPAAL(step, ctx);
-        else
-            rule->TranslateSAL(step, ctx);
+    if (uppaal) {
+        for (const CTranslateStep &step : ctx.Steps())
+            CreateRule(step.rule)->TranslateUPPAAL(step, ctx);
+        result.text = CUppaalWriter::Write(ctx);
+    } else {
+        // SAL writes the form the simulator and the verifier run
+        result.text = CSalWriter::Write(ctx, CBehaviorModelBuilder::FromSteps(ctx, false), setTimes);
     }
-    result.text = uppaal ? CUppaalWriter::Write(ctx) : CSalWriter::Write(ctx, setTimes);
     result.identifiers = ctx.Names().Entries();
     result.usesSets = sets;
     result.translationMs = clock.elapsed();

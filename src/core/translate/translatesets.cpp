@@ -302,11 +302,6 @@ bool CTranslateSetRule::Recognises(const CTranslateContext &ctx, int node) const
     return n.setOp && n.setExpression && CTranslateSets::RuleFor(*n.setExpression) == Number();
 }
 
-void CTranslateSetRule::TranslateSAL(const CTranslateStep &step, CTranslateContext &ctx) const
-{
-    m_methods.StepSAL(step, ctx);
-}
-
 // ---- SAL forms ------------------------------------------------------------
 
 void CTranslateSets::AnalyseSetNode(CTranslateContext &ctx, int node, CNodeAction &a)

@@ -40,7 +40,6 @@ class CTranslateSetRule : public CTranslateParsingRule
 public:
     using CTranslateParsingRule::CTranslateParsingRule;
     bool Recognises(const CTranslateContext &ctx, int node) const override;
-    void TranslateSAL(const CTranslateStep &step, CTranslateContext &ctx) const override;
 };
 
 #define VERDANTIS_SET_RULE(Class, Number)                                                                              \

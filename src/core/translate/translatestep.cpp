@@ -1,4 +1,4 @@
-// How a step becomes one SAL transition or a chain of UPPAAL edges.
+// What a step does to the counters, and how it becomes a chain of UPPAAL edges.
 #include "translateparsingmethods.h"
 
 #include "identifier.h"
@@ -16,15 +16,6 @@ namespace {
 bool isJump(int rule)
 {
     return rule == TranslateRule::Reversion || rule == TranslateRule::Macro;
-}
-
-// "pcT'=V", for each counter a step sets: reversions set many.
-void appendCounterAssignment(QString &text, int thread, int value)
-{
-    text += QLatin1StringView("pc");
-    AppendNumber(text, thread);
-    text += QLatin1StringView("'=");
-    AppendNumber(text, value);
 }
 
 // How the counters change when a step runs: the step's own thread goes on
@@ -49,7 +40,9 @@ CounterEffect counterEffect(const CTranslateContext &ctx, int head)
         return e;
     }
     const CTranslateNode &h = ctx.Node(head);
-    const QList<int> block = ctx.Block(head);
+    // a step made at the head has its block already
+    const CTranslateStep *s = ctx.StepOf(head);
+    const QList<int> block = s ? s->block : ctx.Block(head);
     const CTranslateNode &last = ctx.Node(block.last());
     if (last.children.size() >= 2) {
         for (int c : last.children)
@@ -57,7 +50,7 @@ CounterEffect counterEffect(const CTranslateContext &ctx, int head)
     }
     for (int t : h.disableThreads)
         e.others[t] = 0;
-    if (const CTranslateStep *s = ctx.StepOf(head)) {
+    if (s) {
         for (int t : s->killThreads)
             e.others[t] = 0;
     }
@@ -129,79 +122,6 @@ QList<int> CTranslateParsingMethods::StepAssignmentNodes(const CTranslateContext
         nodes += step.target == 1 ? ctx.InitBlock() : ctx.Block(step.target);
     }
     return nodes;
-}
-
-void CTranslateParsingMethods::StepSAL(const CTranslateStep &step, CTranslateContext &ctx) const
-{
-    CTranslateCollections &c = ctx.Collections();
-    const CTranslateNode &head = ctx.Node(step.firstNode);
-    const int thread = head.thread;
-    const bool spaced = !head.disableThreads.isEmpty() || step.rule >= TranslateRule::SetAdd;
-    const QString notOpen = spaced ? QStringLiteral("NOT (") : QStringLiteral("NOT(");
-
-    CSalTransition t;
-    t.guard.reserve(64);
-    t.guard += QLatin1StringView("pc");
-    AppendNumber(t.guard, thread);
-    t.guard += u'=';
-    AppendNumber(t.guard, head.pc);
-    for (int n : step.block) {
-        const CNodeAction &a = ctx.Action(n);
-        // most nodes set a state and test nothing
-        const bool tests = a.kind != CNodeAction::None && a.kind != CNodeAction::AssignState;
-        for (const CCondition &cond : tests ? SalConditions(a) : QList<CCondition>()) {
-            t.guard += QLatin1StringView(" AND ");
-            if (cond.negated) {
-                t.guard += notOpen;
-                t.guard += cond.text;
-                t.guard += u')';
-            } else {
-                t.guard += cond.text;
-            }
-        }
-    }
-    // the nodes and counters the executable form takes for this step, so
-    // that the model checkers and the simulator run the same steps
-    t.assignments.reserve(64);
-    for (int n : StepAssignmentNodes(ctx, step))
-        AppendSalAssignment(t.assignments, ctx.Action(n));
-    for (const auto &[th, value] : StepCounters(ctx, step)) {
-        t.assignments += u'\t';
-        appendCounterAssignment(t.assignments, th, value);
-        t.assignments += QLatin1StringView(";\r\n");
-    }
-
-    if (step.rule == TranslateRule::Macro && ctx.Settings().useFailureViews) {
-        // the go-to still moves its thread; the view variable records which
-        // failure view it entered, so that a property can ask for it
-        const QString target = QString::number(step.target);
-        c.views.Add(target);
-        t.assignments += QStringLiteral("\tview'=") + QString::number(c.views.List().indexOf(target) + 1)
-                         + QLatin1StringView(";\r\n");
-    }
-
-    // the order among steps is the executable form's, by what the step waits for
-    const CBehaviorStep::Kind kind = StepKind(ctx, step);
-    switch (ctx.Settings().messageMode) {
-    case 2:
-        // what the definition of internalMessages is for: input from outside waits
-        if (kind == CBehaviorStep::ExternalInput)
-            t.guard += QStringLiteral(" AND NOT(internalMessages)");
-        break;
-    case 4:
-        if (kind == CBehaviorStep::InternalInput) {
-            c.messageReadyTerms.append(t.guard);
-        } else if (kind == CBehaviorStep::ExternalInput) {
-            t.guard += QStringLiteral(" AND NOT(internalActions)");
-        } else {
-            // an internal action gives way to any step that takes a waiting message
-            c.internalActionTerms.append(t.guard);
-            t.guard += QStringLiteral(" AND NOT(messageReady)");
-        }
-        break;
-    default: break;
-    }
-    c.transitions.push_back(std::move(t));
 }
 
 namespace {

@@ -175,6 +175,7 @@ private slots:
         QTest::newRow("more") << u"level > 2"_qs << u"door_level>2"_qs;
         QTest::newRow("at least") << u"level >= 2"_qs << u"door_level>=2"_qs;
         QTest::newRow("negated comparison") << u"NOT(level >= 2)"_qs << u"NOT(door_level>=2)"_qs;
+        QTest::newRow("negative number, a blank after the operator") << u"level > -5"_qs << u"door_level> -5"_qs;
         QTest::newRow("true in capitals") << u"locked = TRUE"_qs << u"door_locked=true"_qs;
         QTest::newRow("two negations are no single one") << u"NOT(a) = NOT(b)"_qs << u"door_nOT_a_=nOT_b_"_qs;
     }
@@ -260,7 +261,8 @@ private slots:
         QCOMPARE(TranslateTest::Translate(sal, sketch), u"Parsing error: "_qs + message);
     }
 
-    // Trees that a careless search would refuse.
+    // Trees that a careless search would refuse, and steps that must keep
+    // their nodes' order.
     void accepted_data()
     {
         QTest::addColumn<QString>("sketch");
@@ -274,6 +276,9 @@ private slots:
         QTest::newRow("reversion to the nearest of two ancestors")
             << u"1|A|a\n  3|U|p\n    1|B|b\n      3|U|p\n        1|B|b\n          1|C|c\n            1|B|b|^"_qs
             << u"\tpc1'=6;"_qs;
+        QTest::newRow("an input, then a selection in its atomic block")
+            << u"1|Door|closed\n  3|User|push\n    2|Door|closed|*\n      1|Door|open"_qs
+            << u"A1:pc1=1 AND extInMsg_user_push=true AND door=closed-->"_qs;
     }
 
     void accepted()

@@ -68,8 +68,8 @@ CBehaviorModel doorModel(const QString &doorId, const QString &lampId)
 {
     CBehaviorModel m;
     m.threads = 1;
-    m.variables.push_back({u"DOOR"_qs, doorId, CBehaviorVariable::State, {QString(), u"open"_qs, u"closed"_qs}, 2});
-    m.variables.push_back({u"LAMP"_qs, lampId, CBehaviorVariable::State, {QString(), u"on"_qs}, 0});
+    m.variables.push_back({u"DOOR"_qs, doorId, CBehaviorVariable::State, {QString(), u"open"_qs, u"closed"_qs}, 2, {}});
+    m.variables.push_back({u"LAMP"_qs, lampId, CBehaviorVariable::State, {QString(), u"on"_qs}, 0, {}});
     m.nodes = {{1, u"DOOR[open]"_qs}, {2, u"LAMP[on]"_qs}, {3, u"DOOR[closed]"_qs}};
     for (int n = 0; n < 3; ++n) {
         CBehaviorStep step;
