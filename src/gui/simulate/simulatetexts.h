@@ -1,6 +1,7 @@
 #pragma once
 
 #include "explorer/explorertexts.h"
+#include "translate/translateguitexts.h"
 
 #include <QString>
 
@@ -9,7 +10,8 @@ namespace SimulateTexts {
 
 // Main menu and tree menus
 inline const QString Simulation = QStringLiteral("Simulation");
-inline const QString ModelChecking = QStringLiteral("Model Checking");
+// the submenu the translations share
+inline const QString &ModelChecking = TranslateGuiTexts::ModelChecking;
 inline const QString VerifyMenu = QStringLiteral("Verify...");
 inline const QString VerifyStatusTip =
     QStringLiteral("Check a tree for deadlocks, unreachable nodes and a property with Spin");
@@ -144,7 +146,7 @@ inline QString PropertyViolated(qsizetype steps)
     return QStringLiteral("Property: violated, ") + Trail(steps);
 }
 inline const QString PropertyHolds = QStringLiteral("Property: holds");
-template <typename Count> QString StatesSearched(Count states, bool complete)
+template<typename Count> QString StatesSearched(Count states, bool complete)
 {
     return QStringLiteral("States: %L1").arg(states) + QStringLiteral(", ")
            + (complete ? QStringLiteral("complete") : QStringLiteral("incomplete: limit reached"));
