@@ -6,6 +6,7 @@
 #include "opensharedsolutiondlg.h"
 #include "saveremotesolutiondlg.h"
 #include "serverlogindlg.h"
+#include "collabguitexts.h"
 
 #include "app/mainframe.h"
 #include "app/programparts.h"
@@ -57,8 +58,7 @@ public:
     CReadOnlySink(CKELDataManager &manager, QObject *parent) : QObject(parent), m_manager(manager) {}
     bool SendOperation(const QString &) override
     {
-        m_manager.Prompt().Message(QStringLiteral("This window shows an earlier save and cannot be changed. Save "
-                                                  "it as a local file (File, Save As) to work on it."));
+        m_manager.Prompt().Message(CollabGuiTexts::EarlierSaveReadOnly);
         return false;
     }
 
@@ -116,10 +116,9 @@ CCollabCommands::CCollabCommands(CMainFrame &frame, CEditor &editor)
                 }
             });
     connect(c, &CSharedSolutionClient::sharedSolutionOpened, this,
-            [this](const QString &name) { status(QStringLiteral("Opened the shared solution %1").arg(name)); });
+            [this](const QString &name) { status(CollabGuiTexts::OpenedShared(name)); });
     connect(c, &CSharedSolutionClient::saveFinished, this, [this](const QString &name, bool saved) {
-        status(saved ? QStringLiteral("Saved the shared solution %1").arg(name)
-                     : QStringLiteral("The shared solution %1 was not saved").arg(name));
+        status(saved ? CollabGuiTexts::SavedShared(name) : CollabGuiTexts::NotSavedShared(name));
     });
     updateActions();
 }
@@ -128,29 +127,29 @@ CCollabCommands::~CCollabCommands() = default;
 
 void CCollabCommands::installActions()
 {
-    m_openShared = new QAction(QStringLiteral("Open Shared ..."), this);
+    m_openShared = new QAction(CollabGuiTexts::OpenShared, this);
     m_openShared->setObjectName(QStringLiteral("actionOpenShared"));
-    m_openShared->setStatusTip(QStringLiteral("Open a solution shared on the server"));
+    m_openShared->setStatusTip(CollabGuiTexts::OpenSharedTip);
     connect(m_openShared, &QAction::triggered, this, [this] { OpenShared(); });
 
-    m_connect = new QAction(QStringLiteral("Connect ( Login)"), this);
+    m_connect = new QAction(CollabGuiTexts::Connect, this);
     m_connect->setObjectName(QStringLiteral("actionConnect"));
-    m_connect->setStatusTip(QStringLiteral("Connect to the collaboration server and log in"));
+    m_connect->setStatusTip(CollabGuiTexts::ConnectTip);
     connect(m_connect, &QAction::triggered, this, [this] { Connect(); });
 
-    m_disconnect = new QAction(QStringLiteral("Disconnect (Logout)"), this);
+    m_disconnect = new QAction(CollabGuiTexts::Disconnect, this);
     m_disconnect->setObjectName(QStringLiteral("actionDisconnect"));
-    m_disconnect->setStatusTip(QStringLiteral("Log out and close the connection to the server"));
+    m_disconnect->setStatusTip(CollabGuiTexts::DisconnectTip);
     connect(m_disconnect, &QAction::triggered, this, &CCollabCommands::Disconnect);
 
-    m_serverMessages = new QAction(QStringLiteral("Server Messages..."), this);
+    m_serverMessages = new QAction(CollabGuiTexts::ServerMessagesEntry, this);
     m_serverMessages->setObjectName(QStringLiteral("actionServerMessages"));
-    m_serverMessages->setStatusTip(QStringLiteral("Show what the collaboration server has said"));
+    m_serverMessages->setStatusTip(CollabGuiTexts::ServerMessagesTip);
     connect(m_serverMessages, &QAction::triggered, this, &CCollabCommands::showNotices);
 
-    m_members = new QAction(QStringLiteral("Members..."), this);
+    m_members = new QAction(CollabGuiTexts::MembersEntry, this);
     m_members->setObjectName(QStringLiteral("actionMembers"));
-    m_members->setStatusTip(QStringLiteral("Who may use the open shared solution; its owner adds and removes them"));
+    m_members->setStatusTip(CollabGuiTexts::MembersTip);
     connect(m_members, &QAction::triggered, this, &CCollabCommands::ShowMembers);
 
     // beside the file commands they stand in for: Open Shared after Open,
@@ -173,7 +172,7 @@ void CCollabCommands::notice(const QString &text)
     // Disconnect must stay within reach
     constexpr qsizetype kMostNotices = 500;
     const QString line =
-        QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("  ") + text;
+        CollabGuiTexts::NoticeLine(QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss")), text);
     if (m_notices.size() >= kMostNotices)
         m_notices.removeFirst();
     m_notices.append(line);
@@ -191,7 +190,7 @@ void CCollabCommands::showNotices()
     if (!m_noticesDialog) {
         auto *dialog = new QDialog(&m_frame);
         dialog->setObjectName(QStringLiteral("serverMessagesDialog"));
-        dialog->setWindowTitle(QStringLiteral("Server Messages"));
+        dialog->setWindowTitle(CollabGuiTexts::ServerMessages);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         dialog->setModal(false);
         auto *layout = new QVBoxLayout(dialog);
@@ -259,8 +258,7 @@ QString CCollabCommands::ConnectionTitle() const
 {
     if (!m_client->IsLoggedIn())
         return {};
-    return QStringLiteral("[Connected to ") + m_client->ServerAddress() + u'(' + m_client->UserId()
-           + QStringLiteral(")]");
+    return CollabGuiTexts::ConnectedTitle(m_client->ServerAddress(), m_client->UserId());
 }
 
 void CCollabCommands::updateActions()
@@ -293,16 +291,16 @@ bool CCollabCommands::Connect()
     m_client->SetTls(dialog.Tls());
     saveSettings();
     const QString where = m_client->ServerAddress() + u':' + QString::number(m_client->Port());
-    status(QStringLiteral("Connecting to %1 ...").arg(where), 0);
+    status(CollabGuiTexts::Connecting(where), 0);
     const bool started = m_client->ConnectToServer();
     if (!started) {
         // a user id or port the client turned down has been explained already
         const bool explained =
             !Collab::NameProblem(m_client->UserId()).isEmpty() || m_client->Port() < 1 || m_client->Port() > 65535;
         if (!explained)
-            m_client->Prompt().Message(QStringLiteral("Cannot connect to %1. %2")
-                                           .arg(where, SocketError::Message(m_client->Socket().GetLastError())));
-        status(QStringLiteral("Not connected"));
+            m_client->Prompt().Message(
+                CollabGuiTexts::CannotConnect(where, SocketError::Message(m_client->Socket().GetLastError())));
+        status(CollabGuiTexts::NotConnected);
     }
     updateActions();
     return started;
@@ -323,20 +321,17 @@ void CCollabCommands::followConnection()
     const bool connected = socket.IsConnected();
     if (m_wasConnected && !connected && !m_leaving) {
         // the model is as it was; only its link to the server is gone
-        status(m_wasShared ? QStringLiteral("The connection to the server was lost. The shared solution stays open "
-                                            "here as an unnamed local copy: save it to keep it.")
-                           : QStringLiteral("The connection to the server was lost."),
-               0);
+        status(m_wasShared ? CollabGuiTexts::LostKeepCopy : CollabGuiTexts::Lost, 0);
     } else if (!m_wasConnected && connected) {
-        status(QStringLiteral("Connected to %1:%2").arg(m_client->ServerAddress()).arg(m_client->Port()));
+        status(CollabGuiTexts::ConnectedTo(m_client->ServerAddress(), m_client->Port()));
     } else if (!m_wasConnected && !socket.IsOpen() && !m_leaving) {
         // a connect that failed ends here too
         const QString reason =
             SocketError::Message(socket.ConnectFailure() ? socket.ConnectFailure() : socket.GetLastError());
-        status(reason.isEmpty() ? QStringLiteral("Not connected") : QStringLiteral("Not connected: %1").arg(reason), 0);
+        status(reason.isEmpty() ? CollabGuiTexts::NotConnected : CollabGuiTexts::NotConnectedBecause(reason), 0);
     }
     if (m_leaving)
-        status(QStringLiteral("Disconnected"));
+        status(CollabGuiTexts::Disconnected);
     m_wasConnected = connected;
     if (!connected)
         m_wasShared = false;
@@ -355,7 +350,7 @@ bool CCollabCommands::OpenShared()
 {
     m_listRequested = m_client->RequestSharedList();
     if (m_listRequested)
-        status(QStringLiteral("Asking the server for its shared solutions ..."));
+        status(CollabGuiTexts::AskingForSolutions);
     return m_listRequested;
 }
 
@@ -372,13 +367,13 @@ void CCollabCommands::chooseShared(const QStringList &names)
     if (!m_frame.Files().ConfirmDiscard())
         return;
     if (m_client->OpenShared(dialog.SelectedName()))
-        status(QStringLiteral("Opening the shared solution %1 ...").arg(dialog.SelectedName()));
+        status(CollabGuiTexts::Opening(dialog.SelectedName()));
 }
 
 void CCollabCommands::ShowMembers()
 {
     if (!m_client->IsLoggedIn() || !m_client->IsShared()) {
-        status(QStringLiteral("Members belong to a shared solution: open one from the server first"));
+        status(CollabGuiTexts::MembersNeedShared);
         return;
     }
     if (m_membersDialog && m_membersDialog->windowTitle().endsWith(m_client->SharedName()))
@@ -398,7 +393,7 @@ bool CCollabCommands::ShowHistory(const QString &name)
     if (!m_client->RequestHistory(name))
         return false;
     m_historyRequested = name;
-    status(QStringLiteral("Asking the server for the saves of %1 ...").arg(name));
+    status(CollabGuiTexts::AskingForSaves(name));
     return true;
 }
 
@@ -424,16 +419,15 @@ CMainFrame *CCollabCommands::OpenEarlierSave(const QString &name, const CSharedS
     QString error;
     if (!manager.LoadSolutionText(text, &error)) {
         delete window;
-        notice(QStringLiteral("The earlier save of %1 could not be read: %2").arg(name, error));
+        notice(CollabGuiTexts::EarlierSaveUnreadable(name, error));
         return nullptr;
     }
     manager.SetOperationSink(new CReadOnlySink(manager, window));
     manager.SetLocal(false);
     manager.SetSolutionPath(name);
     manager.MarkSaved();
-    window->SetConnectionTitle(
-        QStringLiteral("[Read-only: save of %1 by %2, %3]")
-            .arg(name, save.user, QLocale().toString(save.saved.toLocalTime(), QLocale::ShortFormat)));
+    window->SetConnectionTitle(CollabGuiTexts::ReadOnlyTitle(
+        name, save.user, QLocale().toString(save.saved.toLocalTime(), QLocale::ShortFormat)));
     window->Explorer()->Rebuild();
     window->show();
     return window;

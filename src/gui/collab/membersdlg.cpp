@@ -1,4 +1,5 @@
 #include "membersdlg.h"
+#include "collabguitexts.h"
 
 #include "collab/sharedsolutionclient.h"
 
@@ -17,14 +18,14 @@ CMembersDlg::CMembersDlg(CSharedSolutionClient &client, QWidget *parent)
     , m_ownerLabel(new QLabel(this))
     , m_list(new QListWidget(this))
     , m_user(new QLineEdit(this))
-    , m_add(new QPushButton(QStringLiteral("Add"), this))
-    , m_remove(new QPushButton(QStringLiteral("Remove"), this))
+    , m_add(new QPushButton(CollabGuiTexts::Add, this))
+    , m_remove(new QPushButton(CollabGuiTexts::Remove, this))
 {
-    setWindowTitle(QStringLiteral("Members of %1").arg(m_name));
+    setWindowTitle(CollabGuiTexts::MembersOf(m_name));
     setModal(false);
     m_list->setObjectName(QStringLiteral("members"));
     m_user->setObjectName(QStringLiteral("user"));
-    m_user->setPlaceholderText(QStringLiteral("User id"));
+    m_user->setPlaceholderText(CollabGuiTexts::UserId);
     m_add->setObjectName(QStringLiteral("add"));
     m_remove->setObjectName(QStringLiteral("remove"));
     m_add->setAutoDefault(false);
@@ -66,7 +67,7 @@ CMembersDlg::CMembersDlg(CSharedSolutionClient &client, QWidget *parent)
 
 void CMembersDlg::Refresh()
 {
-    m_ownerLabel->setText(QStringLiteral("Asking the server ..."));
+    m_ownerLabel->setText(CollabGuiTexts::AskingServer);
     m_client.RequestMembers();
 }
 
@@ -75,11 +76,10 @@ void CMembersDlg::fill(const QString &name, const QString &owner, const QStringL
     if (name != m_name)
         return;
     m_owner = owner;
-    m_ownerLabel->setText(owner.isEmpty() ? QStringLiteral("Nobody owns this solution yet")
-                                          : QStringLiteral("Owner: %1").arg(owner));
+    m_ownerLabel->setText(owner.isEmpty() ? CollabGuiTexts::NoOwner : CollabGuiTexts::Owner(owner));
     m_list->clear();
     for (const QString &user : members) {
-        auto *item = new QListWidgetItem(user == owner ? QStringLiteral("%1 (owner)").arg(user) : user, m_list);
+        auto *item = new QListWidgetItem(user == owner ? CollabGuiTexts::OwnerEntry(user) : user, m_list);
         item->setData(Qt::UserRole, user);
     }
     updateButtons();

@@ -1,4 +1,5 @@
 #include "opensharedsolutiondlg.h"
+#include "collabguitexts.h"
 
 #include "model/prompt.h"
 
@@ -12,7 +13,7 @@ COpenSharedSolutionDlg::COpenSharedSolutionDlg(const QStringList &names, CPrompt
     , m_prompt(prompt)
     , m_list(new QListWidget(this))
 {
-    setWindowTitle(QStringLiteral("Open Shared"));
+    setWindowTitle(CollabGuiTexts::OpenSharedTitle);
     m_list->setObjectName(QStringLiteral("solutions"));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->addItems(names);
@@ -20,9 +21,9 @@ COpenSharedSolutionDlg::COpenSharedSolutionDlg(const QStringList &names, CPrompt
 
     auto *buttons = new QDialogButtonBox(this);
     buttons->setObjectName(QStringLiteral("buttons"));
-    QPushButton *open = buttons->addButton(QStringLiteral("Open"), QDialogButtonBox::AcceptRole);
+    QPushButton *open = buttons->addButton(CollabGuiTexts::Open, QDialogButtonBox::AcceptRole);
     open->setDefault(true);
-    QPushButton *history = buttons->addButton(QStringLiteral("Earlier Saves..."), QDialogButtonBox::ActionRole);
+    QPushButton *history = buttons->addButton(CollabGuiTexts::EarlierSaves, QDialogButtonBox::ActionRole);
     history->setObjectName(QStringLiteral("earlierSaves"));
     connect(history, &QPushButton::clicked, this, [this] {
         m_history = true;
@@ -30,7 +31,7 @@ COpenSharedSolutionDlg::COpenSharedSolutionDlg(const QStringList &names, CPrompt
         if (result() != QDialog::Accepted)
             m_history = false;
     });
-    buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
+    buttons->addButton(CollabGuiTexts::Close, QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &COpenSharedSolutionDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -44,7 +45,7 @@ void COpenSharedSolutionDlg::accept()
 {
     const QListWidgetItem *item = m_list->currentItem();
     if (!item || !item->isSelected()) {
-        m_prompt.Message(QStringLiteral("You need select one file to open"), QStringLiteral("Message"));
+        m_prompt.Message(CollabGuiTexts::SelectOneFile, CollabGuiTexts::MessageCaption);
         return;
     }
     m_selected = item->text();

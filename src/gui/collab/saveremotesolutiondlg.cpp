@@ -1,4 +1,5 @@
 #include "saveremotesolutiondlg.h"
+#include "collabguitexts.h"
 
 #include "dialogs/dialogwidgets.h"
 
@@ -9,10 +10,10 @@
 
 CSaveRemoteSolutionDlg::CSaveRemoteSolutionDlg(QWidget *parent) : QDialog(parent), m_name(new QLineEdit(this))
 {
-    setWindowTitle(QStringLiteral("Save Shared"));
+    setWindowTitle(CollabGuiTexts::SaveSharedTitle);
     m_name->setObjectName(QStringLiteral("name"));
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("Solution Name:"), m_name);
+    form->addRow(CollabGuiTexts::SolutionName, m_name);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(DialogWidgets::OkCancel(this));

@@ -1,4 +1,5 @@
 #include "serverlogindlg.h"
+#include "collabguitexts.h"
 
 #include "dialogs/dialogwidgets.h"
 
@@ -16,10 +17,10 @@ CServerLoginDlg::CServerLoginDlg(QWidget *parent)
     , m_port(new QLineEdit(this))
     , m_userId(new QLineEdit(this))
     , m_password(new QLineEdit(this))
-    , m_tls(new QCheckBox(QStringLiteral("Encrypted connection (TLS)"), this))
-    , m_forget(new QPushButton(QStringLiteral("Forget Trusted Certificate"), this))
+    , m_tls(new QCheckBox(CollabGuiTexts::Tls, this))
+    , m_forget(new QPushButton(CollabGuiTexts::ForgetCertificate, this))
 {
-    setWindowTitle(QStringLiteral("Connect to Server"));
+    setWindowTitle(CollabGuiTexts::ConnectTitle);
     m_server->setObjectName(QStringLiteral("server"));
     m_port->setObjectName(QStringLiteral("port"));
     m_userId->setObjectName(QStringLiteral("userId"));
@@ -29,14 +30,13 @@ CServerLoginDlg::CServerLoginDlg(QWidget *parent)
     m_password->setEchoMode(QLineEdit::Password);
 
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("Server:"), m_server);
-    form->addRow(QStringLiteral("Port:"), m_port);
-    form->addRow(QStringLiteral("UserID:"), m_userId);
-    form->addRow(QStringLiteral("Password:"), m_password);
+    form->addRow(CollabGuiTexts::Server, m_server);
+    form->addRow(CollabGuiTexts::Port, m_port);
+    form->addRow(CollabGuiTexts::UserIdLabel, m_userId);
+    form->addRow(CollabGuiTexts::Password, m_password);
     m_tls->setObjectName(QStringLiteral("tls"));
     m_forget->setObjectName(QStringLiteral("forgetCertificate"));
-    m_forget->setToolTip(QStringLiteral("Remove the trust given to this server's certificate: the next encrypted "
-                                        "connection asks again"));
+    m_forget->setToolTip(CollabGuiTexts::ForgetTip);
     m_forget->setAutoDefault(false);
     form->addRow(QString(), m_tls);
     form->addRow(QString(), m_forget);
@@ -110,7 +110,5 @@ void CServerLoginDlg::updateForget()
 {
     const QString fingerprint = m_trusted ? m_trusted(HostPort()) : QString();
     m_forget->setVisible(!fingerprint.isEmpty());
-    m_forget->setToolTip(QStringLiteral("Remove the trust given to the certificate of %1 (SHA-256 %2): the next "
-                                        "encrypted connection asks again")
-                             .arg(HostPort(), fingerprint));
+    m_forget->setToolTip(CollabGuiTexts::ForgetTipFor(HostPort(), fingerprint));
 }

@@ -1,4 +1,5 @@
 #include "sharedhistorydlg.h"
+#include "collabguitexts.h"
 
 #include "model/prompt.h"
 
@@ -16,10 +17,10 @@ CSharedHistoryDlg::CSharedHistoryDlg(const QString &name, const QList<CSharedSav
     , m_saves(saves)
     , m_list(new QTreeWidget(this))
 {
-    setWindowTitle(QStringLiteral("Earlier Saves of %1").arg(name));
+    setWindowTitle(CollabGuiTexts::EarlierSavesOf(name));
     m_list->setObjectName(QStringLiteral("saves"));
     m_list->setRootIsDecorated(false);
-    m_list->setHeaderLabels({QStringLiteral("Saved"), QStringLiteral("User"), QStringLiteral("Size")});
+    m_list->setHeaderLabels({CollabGuiTexts::Saved, CollabGuiTexts::User, CollabGuiTexts::Size});
     const QLocale locale;
     for (const CSharedSave &s : saves) {
         auto *item = new QTreeWidgetItem(m_list);
@@ -32,9 +33,9 @@ CSharedHistoryDlg::CSharedHistoryDlg(const QString &name, const QList<CSharedSav
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, &CSharedHistoryDlg::accept);
 
     auto *buttons = new QDialogButtonBox(this);
-    QPushButton *open = buttons->addButton(QStringLiteral("Open Read-Only"), QDialogButtonBox::AcceptRole);
+    QPushButton *open = buttons->addButton(CollabGuiTexts::OpenReadOnly, QDialogButtonBox::AcceptRole);
     open->setDefault(true);
-    buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
+    buttons->addButton(CollabGuiTexts::Close, QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &CSharedHistoryDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -49,7 +50,7 @@ void CSharedHistoryDlg::accept()
     const QTreeWidgetItem *item = m_list->currentItem();
     const int row = item ? m_list->indexOfTopLevelItem(const_cast<QTreeWidgetItem *>(item)) : -1;
     if (row < 0 || row >= m_saves.size() || !item->isSelected()) {
-        m_prompt.Message(QStringLiteral("Select the save to open"), QStringLiteral("Message"));
+        m_prompt.Message(CollabGuiTexts::SelectSave, CollabGuiTexts::MessageCaption);
         return;
     }
     m_selected = m_saves[row];

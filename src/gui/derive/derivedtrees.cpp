@@ -1,5 +1,7 @@
 #include "derivedtrees.h"
 
+#include "derivetexts.h"
+
 #include "derive/cbt.h"
 #include "derive/evolution.h"
 #include "derive/integration.h"
@@ -112,12 +114,12 @@ QString CDerivedTrees::InfoText(int treeId) const
     QString text;
     if (e->GetTypeCode() == KEL::EVT) {
         evt = static_cast<const CKELEVT *>(e);
-        text = QStringLiteral("Evolution of ") + Evolution::VersionListText(m_manager, evt->SourceTrees()) + u'.';
+        text = DeriveTexts::EvolutionOf(Evolution::VersionListText(m_manager, evt->SourceTrees()));
     } else if (e->GetTypeCode() == KEL::CBT) {
         const CKELTree *source = Cbt::SourceTree(*static_cast<const CKELCBT *>(e));
-        text = QStringLiteral("Behavior of ") + e->GetName() + QStringLiteral(" in ")
-               + (source ? source->GetType() + u' ' + source->GetName() : QStringLiteral("a removed tree"))
-               + QStringLiteral(", derived: read-only.");
+        text =
+            DeriveTexts::BehaviorOf(e->GetName(), source ? DeriveTexts::TreeNamed(source->GetType(), source->GetName())
+                                                         : DeriveTexts::RemovedTree);
         if (source && source->GetTypeCode() == KEL::EVT)
             evt = static_cast<const CKELEVT *>(source);
     } else {
@@ -131,12 +133,7 @@ QString CDerivedTrees::InfoText(int treeId) const
         if (n->IsEvolution() && n->GetEvStyle() >= -1 && n->GetEvStyle() <= 1)
             ++counts[n->GetEvStyle() + 1];
     }
-    return text
-           + QStringLiteral(" Bold: added by the last version (%1); grey: dropped by it (%2); plain: kept (%3). "
-                            "A node's tool tip names its versions.")
-                 .arg(counts[2])
-                 .arg(counts[0])
-                 .arg(counts[1]);
+    return text + DeriveTexts::EvolutionCounts(counts[2], counts[0], counts[1]);
 }
 
 // ---- Integration ------------------------------------------------------------
@@ -156,7 +153,7 @@ bool CDerivedTrees::GetRBTs(int dbtId)
     const QList<int> chosen = dlg.SelectedIds();
     CChildFrame *frame = m_windows.Open(dbtId);
     // the copies and the layout that places them are one step
-    CEditStep step(m_manager, QStringLiteral("Get RBTs"));
+    CEditStep step(m_manager, DeriveTexts::GetRbts);
     bool copied = false;
     for (int rbtId : chosen) {
         if (m_manager.LookupAs<CKELDBT>(dbtId, KEL::DBT))
@@ -237,7 +234,7 @@ bool CDerivedTrees::IntegrateThisRBT(CTessel1View &view, int rootId)
     // the node it will hang under is the first match, as the command takes it
     const QList<int> matches = CIntegration::FindMatches(*dbt, *root);
     const int matchId = matches.isEmpty() ? 0 : matches.first();
-    CEditStep step(m_manager, QStringLiteral("Integrate this RBT"));
+    CEditStep step(m_manager, DeriveTexts::IntegrateThisRbt);
     if (!m_manager.IntegrateThisRBT(rootId))
         return false;
     afterIntegration(view);
@@ -247,7 +244,7 @@ bool CDerivedTrees::IntegrateThisRBT(CTessel1View &view, int rootId)
 
 bool CDerivedTrees::IntegrateNextMatchingRBT(CTessel1View &view, int nodeId)
 {
-    CEditStep step(m_manager, QStringLiteral("Integrate next Matching RBT"));
+    CEditStep step(m_manager, DeriveTexts::IntegrateNextMatchingRbt);
     if (!dbtOf(view) || !m_manager.IntegrateNextMatchingRBT(nodeId))
         return false;
     afterIntegration(view);
@@ -315,7 +312,7 @@ bool CDerivedTrees::AddEvolutionTree()
     const QList<int> ids = dlg.TreeIds();
     m_wantedEvts.append(ids);
     // the new tree and the layout its window gives it are one step
-    CEditStep step(m_manager, QStringLiteral("New Evolution Tree"));
+    CEditStep step(m_manager, DeriveTexts::NewEvolutionTree);
     const bool made = m_manager.AddEVT(ids);
     if (!made || m_manager.IsLocal())
         m_wantedEvts.removeOne(ids);

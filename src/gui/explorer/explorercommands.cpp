@@ -7,6 +7,7 @@
 #include "dialogs/kelibtdlg.h"
 #include "dialogs/kelrbtdlg.h"
 #include "dialogs/kelrequirementdlg.h"
+#include "explorertexts.h"
 #include "kelnavigatetree.h"
 #include "model/keldatamanager.h"
 #include "model/kelrequirement.h"
@@ -37,40 +38,40 @@ void CExplorerCommands::registerCommands()
 {
     CExplorerMenu &menu = m_tree.Menu();
     auto remove = [this](const CExplorerTarget &t) { Remove(t.elementId); };
-    menu.SetHandler(KEL::Version, QStringLiteral("New Version"),
+    menu.SetHandler(KEL::Version, ExplorerTexts::NewVersion,
                     [this](const CExplorerTarget &t) { NewVersion(t.elementId); });
-    menu.SetHandler(KEL::Version, QStringLiteral("Set as Current Version"),
+    menu.SetHandler(KEL::Version, ExplorerTexts::SetCurrentVersion,
                     [this](const CExplorerTarget &t) { m_manager.SetCurrentVersion(t.elementId); });
-    menu.SetHandler(KEL::Requirements, QStringLiteral("New Requirement"),
+    menu.SetHandler(KEL::Requirements, ExplorerTexts::NewRequirement,
                     [this](const CExplorerTarget &t) { NewRequirement(t.elementId); });
-    menu.SetHandler(KEL::Requirement, QStringLiteral("Change"),
+    menu.SetHandler(KEL::Requirement, ExplorerTexts::Change,
                     [this](const CExplorerTarget &t) { ChangeRequirement(t.elementId); });
-    menu.SetHandler(KEL::Requirement, QStringLiteral("Remove"), remove);
-    menu.SetHandler(KEL::Components, QStringLiteral("New Component"),
+    menu.SetHandler(KEL::Requirement, ExplorerTexts::Remove, remove);
+    menu.SetHandler(KEL::Components, ExplorerTexts::NewComponent,
                     [this](const CExplorerTarget &t) { NewComponent(t.elementId); });
-    menu.SetHandler(KEL::Component, QStringLiteral("Rename"),
+    menu.SetHandler(KEL::Component, ExplorerTexts::Rename,
                     [this](const CExplorerTarget &t) { RenameComponent(t.elementId); });
-    menu.SetHandler(KEL::Component, QStringLiteral("Change Behaviors"),
+    menu.SetHandler(KEL::Component, ExplorerTexts::ChangeBehaviors,
                     [this](const CExplorerTarget &t) { ChangeBehaviors(t.elementId); });
-    menu.SetHandler(KEL::Component, QStringLiteral("Remove "), remove);
-    menu.SetHandler(KEL::State, QStringLiteral("Remove"), [this](const CExplorerTarget &t) { RemoveState(t); });
-    menu.SetHandler(KEL::RBTs, QStringLiteral("New RBT"), [this](const CExplorerTarget &t) { NewRBT(t.elementId); });
-    menu.SetHandler(KEL::RBT, QStringLiteral("Change "), [this](const CExplorerTarget &t) { ChangeRBT(t.elementId); });
-    menu.SetHandler(KEL::RBT, QStringLiteral("Remove"), remove);
-    menu.SetHandler(KEL::DBTs, QStringLiteral("New IBT"), [this](const CExplorerTarget &t) { NewIBT(t.elementId); });
-    menu.SetHandler(KEL::DBT, QStringLiteral("Rename"), [this](const CExplorerTarget &t) { RenameDBT(t.elementId); });
+    menu.SetHandler(KEL::Component, ExplorerTexts::RemoveComponent, remove);
+    menu.SetHandler(KEL::State, ExplorerTexts::Remove, [this](const CExplorerTarget &t) { RemoveState(t); });
+    menu.SetHandler(KEL::RBTs, ExplorerTexts::NewRbt, [this](const CExplorerTarget &t) { NewRBT(t.elementId); });
+    menu.SetHandler(KEL::RBT, ExplorerTexts::ChangeRbt, [this](const CExplorerTarget &t) { ChangeRBT(t.elementId); });
+    menu.SetHandler(KEL::RBT, ExplorerTexts::Remove, remove);
+    menu.SetHandler(KEL::DBTs, ExplorerTexts::NewIbt, [this](const CExplorerTarget &t) { NewIBT(t.elementId); });
+    menu.SetHandler(KEL::DBT, ExplorerTexts::Rename, [this](const CExplorerTarget &t) { RenameDBT(t.elementId); });
     for (int kind : {KEL::DBT, KEL::EVT, KEL::CBT, KEL::CIN, KEL::CID})
-        menu.SetHandler(kind, QStringLiteral("Remove"), remove);
+        menu.SetHandler(kind, ExplorerTexts::Remove, remove);
 }
 
 void CExplorerCommands::registerOpen()
 {
     for (int kind : kOpenable) {
         if (m_opener)
-            m_tree.Menu().SetHandler(kind, QStringLiteral("Open"),
+            m_tree.Menu().SetHandler(kind, ExplorerTexts::Open,
                                      [this](const CExplorerTarget &t) { Open(t.elementId); });
         else
-            m_tree.Menu().SetHandler(kind, QStringLiteral("Open"), nullptr);
+            m_tree.Menu().SetHandler(kind, ExplorerTexts::Open, nullptr);
     }
 }
 
@@ -107,8 +108,7 @@ const CKELVersion *CExplorerCommands::versionForNew(int folderId) const
     if (own && own != current) {
         // the model adds to the current version; adding elsewhere than
         // where the user clicked would surprise
-        m_manager.Prompt().Message(QStringLiteral("New elements go into the current version. Make version ")
-                                   + own->GetName() + QStringLiteral(" the current version first."));
+        m_manager.Prompt().Message(ExplorerTexts::NotCurrentVersion(own->GetName()));
         return nullptr;
     }
     return current;

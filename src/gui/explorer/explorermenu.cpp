@@ -1,46 +1,47 @@
 #include "explorermenu.h"
 
+#include "explorertexts.h"
+
 #include "model/keltypes.h"
 
 QStringList CExplorerMenu::Layout(int typeCode)
 {
     const QString sep;
-    const QString open = QStringLiteral("Open");
-    const QString remove = QStringLiteral("Remove");
-    const QStringList translate{QStringLiteral("Translate to SAL"), QStringLiteral("Simulate with ZEPH")};
-    const QStringList derive{QStringLiteral("Create CBT"), QStringLiteral("Create CID"), QStringLiteral("Create CIN")};
+    const QString open = ExplorerTexts::Open;
+    const QString remove = ExplorerTexts::Remove;
+    const QStringList translate{ExplorerTexts::TranslateToSal, ExplorerTexts::SimulateWithZeph};
+    const QStringList derive{ExplorerTexts::CreateCbt, ExplorerTexts::CreateCid, ExplorerTexts::CreateCin};
     switch (typeCode) {
-    case KEL::Version: return {QStringLiteral("New Version"), QStringLiteral("Set as Current Version")};
-    case KEL::Requirements: return {QStringLiteral("New Requirement")};
-    case KEL::Requirement: return {QStringLiteral("Change"), remove};
-    case KEL::Components: return {QStringLiteral("New Component")};
-    case KEL::Component:
-        return {QStringLiteral("Rename"), QStringLiteral("Change Behaviors"), QStringLiteral("Remove ")};
+    case KEL::Version: return {ExplorerTexts::NewVersion, ExplorerTexts::SetCurrentVersion};
+    case KEL::Requirements: return {ExplorerTexts::NewRequirement};
+    case KEL::Requirement: return {ExplorerTexts::Change, remove};
+    case KEL::Components: return {ExplorerTexts::NewComponent};
+    case KEL::Component: return {ExplorerTexts::Rename, ExplorerTexts::ChangeBehaviors, ExplorerTexts::RemoveComponent};
     case KEL::State: return {remove};
-    case KEL::RBTs: return {QStringLiteral("New RBT")};
+    case KEL::RBTs: return {ExplorerTexts::NewRbt};
     case KEL::RBT:
-        return QStringList{open, QStringLiteral("Change "), remove, sep} + translate + QStringList{sep} + derive;
-    case KEL::DBTs: return {QStringLiteral("New IBT")};
+        return QStringList{open, ExplorerTexts::ChangeRbt, remove, sep} + translate + QStringList{sep} + derive;
+    case KEL::DBTs: return {ExplorerTexts::NewIbt};
     case KEL::DBT:
         return QStringList{open,
-                           QStringLiteral("Rename"),
+                           ExplorerTexts::Rename,
                            remove,
                            sep,
-                           QStringLiteral("Get RBTs"),
-                           QStringLiteral("Mark Integration Points"),
-                           QStringLiteral("Mark Missing Precondition"),
+                           ExplorerTexts::GetRbts,
+                           ExplorerTexts::MarkIntegrationPoints,
+                           ExplorerTexts::MarkMissingPrecondition,
                            sep}
                + translate + QStringList{sep} + derive;
-    case KEL::CBTs: return {QStringLiteral("New CBT")};
+    case KEL::CBTs: return {ExplorerTexts::NewCbt};
     case KEL::CBT:
     case KEL::CIN:
     case KEL::CID: return {open, remove};
-    case KEL::CIDs: return {QStringLiteral("New CID")};
-    case KEL::EVTs: return {QStringLiteral("Add Evolution Tree")};
+    case KEL::CIDs: return {ExplorerTexts::NewCid};
+    case KEL::EVTs: return {ExplorerTexts::AddEvolutionTree};
     case KEL::EVT:
         return QStringList{open, remove, sep} + translate
-               + QStringList{sep, QStringLiteral("Evolutionary CBT"), QStringLiteral("Evolutionary CIN"),
-                             QStringLiteral("Evolutionary CID")};
+               + QStringList{sep, ExplorerTexts::EvolutionaryCbt, ExplorerTexts::EvolutionaryCin,
+                             ExplorerTexts::EvolutionaryCid};
     default: return {};
     }
 }

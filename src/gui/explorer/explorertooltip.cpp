@@ -1,5 +1,7 @@
 #include "explorertooltip.h"
 
+#include "explorertexts.h"
+
 #include "model/keldata.h"
 #include "model/keldatamanager.h"
 #include "model/kelmethod.h"
@@ -12,26 +14,21 @@ namespace {
 QString kindOf(int typeCode)
 {
     switch (typeCode) {
-    case KEL::Solution: return QStringLiteral("Solution");
-    case KEL::Project: return QStringLiteral("Project");
-    case KEL::Version: return QStringLiteral("Version");
-    case KEL::Requirement: return QStringLiteral("Requirement");
-    case KEL::Component: return QStringLiteral("Component");
-    case KEL::State: return QStringLiteral("State");
-    case KEL::RBT: return QStringLiteral("Requirement behavior tree");
-    case KEL::DBT: return QStringLiteral("Design behavior tree");
-    case KEL::CBT: return QStringLiteral("Component behavior tree");
-    case KEL::EVT: return QStringLiteral("Evolution tree");
-    case KEL::CIN: return QStringLiteral("Component interaction network");
-    case KEL::CID: return QStringLiteral("Component interface diagram");
-    case KEL::Method: return QStringLiteral("Node");
-    default: return QStringLiteral("Folder");
+    case KEL::Solution: return ExplorerTexts::KindSolution;
+    case KEL::Project: return ExplorerTexts::KindProject;
+    case KEL::Version: return ExplorerTexts::KindVersion;
+    case KEL::Requirement: return ExplorerTexts::KindRequirement;
+    case KEL::Component: return ExplorerTexts::KindComponent;
+    case KEL::State: return ExplorerTexts::KindState;
+    case KEL::RBT: return ExplorerTexts::KindRbt;
+    case KEL::DBT: return ExplorerTexts::KindDbt;
+    case KEL::CBT: return ExplorerTexts::KindCbt;
+    case KEL::EVT: return ExplorerTexts::KindEvt;
+    case KEL::CIN: return ExplorerTexts::KindCin;
+    case KEL::CID: return ExplorerTexts::KindCid;
+    case KEL::Method: return ExplorerTexts::KindNode;
+    default: return ExplorerTexts::KindFolder;
     }
-}
-
-QString count(qsizetype n, const QString &one, const QString &many)
-{
-    return QStringLiteral("%1 %2").arg(n).arg(n == 1 ? one : many);
 }
 
 // the tooltip a requirement carries is its description; others keep a placeholder
@@ -51,19 +48,16 @@ QString For(const CKELDataManager &manager, const CKELData &e)
     const int type = e.GetTypeCode();
     if (type == KEL::Method)
         return ForNode(manager, static_cast<const CKELMethod &>(e));
-    const bool folder = kindOf(type) == u"Folder";
+    const bool folder = kindOf(type) == ExplorerTexts::KindFolder;
     // a folder is named by what it holds
-    QString text = folder ? e.GetLabel() : kindOf(type) + QStringLiteral(" \"") + e.GetName() + u'"';
+    QString text = folder ? e.GetLabel() : ExplorerTexts::Named(kindOf(type), e.GetName());
     if (e.IsTree()) {
-        text +=
-            QStringLiteral(", ")
-            + count(static_cast<const CKELTree &>(e).Nodes().size(), QStringLiteral("node"), QStringLiteral("nodes"));
+        text += ExplorerTexts::Count(static_cast<const CKELTree &>(e).Nodes().size(), ExplorerTexts::Node,
+                                     ExplorerTexts::Nodes);
     } else if (type == KEL::Component) {
-        text += QStringLiteral(", ")
-                + count(qsizetype(e.Children().size()), QStringLiteral("state"), QStringLiteral("states"));
+        text += ExplorerTexts::Count(qsizetype(e.Children().size()), ExplorerTexts::StateOne, ExplorerTexts::States);
     } else if (folder) {
-        text += QStringLiteral(", ")
-                + count(qsizetype(e.Children().size()), QStringLiteral("entry"), QStringLiteral("entries"));
+        text += ExplorerTexts::Count(qsizetype(e.Children().size()), ExplorerTexts::Entry, ExplorerTexts::Entries);
     }
     if (const QString own = ownText(e); !own.isEmpty())
         text += u'\n' + own;
@@ -72,13 +66,13 @@ QString For(const CKELDataManager &manager, const CKELData &e)
 
 QString ForNode(const CKELDataManager &manager, const CKELMethod &node)
 {
-    QString text = QStringLiteral("Node %1 %2").arg(node.component, node.GetDecoratedBehavior());
+    QString text = ExplorerTexts::NodeTip(node.component, node.GetDecoratedBehavior());
     if (node.requirementTag.isEmpty())
         return text;
-    text += QStringLiteral("\nRequirement ") + node.requirementTag;
+    text += ExplorerTexts::NodeRequirement(node.requirementTag);
     const CKELData *requirement = manager.FindRequirement(node.requirementTag, manager.VersionOf(&node));
     if (const QString description = requirement ? ownText(*requirement) : QString(); !description.isEmpty())
-        text += QStringLiteral(": ") + description;
+        text += ExplorerTexts::NodeRequirementText(description);
     return text;
 }
 

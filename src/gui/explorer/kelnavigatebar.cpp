@@ -1,9 +1,11 @@
 #include "kelnavigatebar.h"
 
+#include "explorertexts.h"
+
 #include "kelnavigatetree.h"
 
 CKELNavigateBar::CKELNavigateBar(CKELDataManager &manager, QWidget *parent)
-    : QDockWidget(QStringLiteral("Solution Explorer Window"), parent)
+    : QDockWidget(ExplorerTexts::WindowTitle, parent)
     , m_tree(new CKELNavigateTree(manager, this))
 {
     setObjectName(QStringLiteral("ToolBox"));

@@ -1,4 +1,5 @@
 #include "abssimulatordlg.h"
+#include "simulatetexts.h"
 
 #include "builtinsimulatorpanel.h"
 #include "simulatortrust.h"
@@ -72,7 +73,7 @@ CAbsSimulatorDlg::CAbsSimulatorDlg(CKELDataManager &manager, CSimulationDisplay 
     , m_session(manager, display)
     , m_wantedTree(treeId)
 {
-    setWindowTitle(QStringLiteral("Behavior Tree Simulation"));
+    setWindowTitle(SimulateTexts::SimulationTitle);
     setSizeGripEnabled(true);
     buildControls(display);
 
@@ -120,20 +121,20 @@ void CAbsSimulatorDlg::buildControls(CSimulationDisplay &display)
     m_maxEvents->setObjectName(QStringLiteral("maxEvents"));
     m_maxEvents->setRange(0, 999999);
     m_maxEvents->setValue(10);
-    m_showNodeId = new QCheckBox(QStringLiteral("Show NodeID"), this);
-    m_xml = new QCheckBox(QStringLiteral("XML"), this);
-    auto *translate = makeButton(QStringLiteral("Translate"), this);
+    m_showNodeId = new QCheckBox(SimulateTexts::ShowNodeId, this);
+    m_xml = new QCheckBox(SimulateTexts::Xml, this);
+    auto *translate = makeButton(SimulateTexts::Translate, this);
 
     m_simulator = new QLineEdit(this);
     m_simulator->setObjectName(QStringLiteral("simulator"));
-    auto *browse = makeButton(QStringLiteral("..."), this);
+    auto *browse = makeButton(SimulateTexts::Browse, this);
     browse->setMaximumWidth(browse->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 24);
 
-    m_interaction = new QCheckBox(QStringLiteral("Interaction Mode"), this);
-    m_simNodeId = new QCheckBox(QStringLiteral("SIM NodeID"), this);
-    m_verboseOff = new QCheckBox(QStringLiteral("Verbose Off"), this);
-    auto *simulate = makeButton(QStringLiteral("Simulate"), this);
-    auto *stop = makeButton(QStringLiteral("Stop"), this);
+    m_interaction = new QCheckBox(SimulateTexts::InteractionMode, this);
+    m_simNodeId = new QCheckBox(SimulateTexts::SimNodeId, this);
+    m_verboseOff = new QCheckBox(SimulateTexts::VerboseOff, this);
+    auto *simulate = makeButton(SimulateTexts::Simulate, this);
+    auto *stop = makeButton(SimulateTexts::Stop, this);
 
     m_interval = new QSlider(Qt::Horizontal, this);
     m_interval->setObjectName(QStringLiteral("interval"));
@@ -144,8 +145,8 @@ void CAbsSimulatorDlg::buildControls(CSimulationDisplay &display)
     m_interval->setMaximumWidth(120);
     m_input = new QLineEdit(this);
     m_input->setObjectName(QStringLiteral("input"));
-    auto *input = makeButton(QStringLiteral("Input"), this);
-    m_autoSim = new QCheckBox(QStringLiteral("Auto Sim"), this);
+    auto *input = makeButton(SimulateTexts::Input, this);
+    m_autoSim = new QCheckBox(SimulateTexts::AutoSim, this);
 
     m_zeph = makeTextBox(this);
     m_zeph->setObjectName(QStringLiteral("zeph"));
@@ -154,13 +155,13 @@ void CAbsSimulatorDlg::buildControls(CSimulationDisplay &display)
     m_result->setReadOnly(true);
     m_result->setMaximumBlockCount(kResultLines);
 
-    auto *close = makeButton(QStringLiteral("Close"), this);
+    auto *close = makeButton(SimulateTexts::Close, this);
 
     m_kind = new QComboBox(this);
     m_kind->setObjectName(QStringLiteral("simulatorKind"));
-    m_kind->addItem(QStringLiteral("Built-in"));
-    m_kind->addItem(QStringLiteral("ZEPH"));
-    m_kind->setToolTip(QStringLiteral("The built-in simulator, or the ZEPH simulator the path below names"));
+    m_kind->addItem(SimulateTexts::BuiltIn);
+    m_kind->addItem(SimulateTexts::Zeph);
+    m_kind->setToolTip(SimulateTexts::KindToolTip);
     m_builtin = new CBuiltinSimulatorPanel(m_manager, display, this);
     m_builtin->SetInterval(m_interval->value());
 
@@ -174,13 +175,13 @@ void CAbsSimulatorDlg::buildControls(CSimulationDisplay &display)
     };
 
     auto *grid = new QGridLayout;
-    auto *treesLabel = new QLabel(QStringLiteral("BTS:"), this);
+    auto *treesLabel = new QLabel(SimulateTexts::Trees, this);
     treesLabel->setBuddy(m_trees);
-    auto *maxLabel = new QLabel(QStringLiteral("Max Events:"), this);
+    auto *maxLabel = new QLabel(SimulateTexts::MaxEvents, this);
     maxLabel->setBuddy(m_maxEvents);
-    auto *simLabel = new QLabel(QStringLiteral("Simulator:"), this);
+    auto *simLabel = new QLabel(SimulateTexts::Simulator, this);
     simLabel->setBuddy(m_simulator);
-    auto *intervalLabel = new QLabel(QStringLiteral("Intival"), this);
+    auto *intervalLabel = new QLabel(SimulateTexts::Interval, this);
     intervalLabel->setBuddy(m_input);
     m_zephOnly.append(simLabel);
 
@@ -224,8 +225,8 @@ void CAbsSimulatorDlg::buildControls(CSimulationDisplay &display)
     grid->addLayout(row4, 3, 1);
 
     auto *split = new QSplitter(Qt::Horizontal, this);
-    split->addWidget(labelled(QStringLiteral("ZEPH"), m_zeph, split));
-    split->addWidget(labelled(QStringLiteral("Simulation Result"), m_result, split));
+    split->addWidget(labelled(SimulateTexts::Zeph, m_zeph, split));
+    split->addWidget(labelled(SimulateTexts::SimulationResult, m_result, split));
     split->setChildrenCollapsible(false);
     m_zephOnly.append(split);
 
@@ -258,9 +259,9 @@ void CAbsSimulatorDlg::buildControls(CSimulationDisplay &display)
     connect(m_interval, &QSlider::valueChanged, this, [this](int ms) {
         m_session.SetAutoSimInterval(ms);
         m_builtin->SetInterval(ms);
-        m_interval->setToolTip(QStringLiteral("Auto Sim every %1 ms").arg(ms));
+        m_interval->setToolTip(SimulateTexts::AutoSimEvery(ms));
     });
-    m_interval->setToolTip(QStringLiteral("Auto Sim every %1 ms").arg(m_interval->value()));
+    m_interval->setToolTip(SimulateTexts::AutoSimEvery(m_interval->value()));
 }
 
 QPushButton *CAbsSimulatorDlg::Button(const QString &text) const
@@ -412,11 +413,11 @@ void CAbsSimulatorDlg::storeSimulatorPath(const QString &path)
 void CAbsSimulatorDlg::OnBrowse()
 {
 #ifdef Q_OS_WIN
-    const QString filter = QStringLiteral("ZEPH Simulator (*.exe)");
+    const QString filter = SimulateTexts::SimulatorFilterWindows;
 #else
-    const QString filter = QStringLiteral("ZEPH Simulator (*)");
+    const QString filter = SimulateTexts::SimulatorFilter;
 #endif
-    const QString path = m_runner.OpenFileName(this, QStringLiteral("Choose the ZEPH Simulator"), filter);
+    const QString path = m_runner.OpenFileName(this, SimulateTexts::ChooseSimulator, filter);
     if (path.isEmpty())
         return;
     m_simulator->setText(path);

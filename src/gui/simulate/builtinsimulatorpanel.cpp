@@ -1,4 +1,5 @@
 #include "builtinsimulatorpanel.h"
+#include "simulatetexts.h"
 
 #include "model/keldatamanager.h"
 #include "model/keltree.h"
@@ -61,12 +62,12 @@ CBuiltinSimulatorPanel::CBuiltinSimulatorPanel(CKELDataManager &manager, CSimula
     m_seed->setObjectName(QStringLiteral("seed"));
     m_seed->setRange(0, std::numeric_limits<int>::max());
     m_seed->setValue(int(QRandomGenerator::global()->bounded(1, 1000000)));
-    m_seed->setToolTip(QStringLiteral("The same seed repeats the same run"));
-    auto *seedLabel = new QLabel(QStringLiteral("Seed:"), this);
+    m_seed->setToolTip(SimulateTexts::SeedToolTip);
+    auto *seedLabel = new QLabel(SimulateTexts::Seed, this);
     seedLabel->setBuddy(m_seed);
-    auto *run = makeButton(QStringLiteral("Run"), QStringLiteral("builtinRun"), this);
-    auto *stop = makeButton(QStringLiteral("Stop"), QStringLiteral("builtinStop"), this);
-    auto *reset = makeButton(QStringLiteral("Reset"), QStringLiteral("builtinReset"), this);
+    auto *run = makeButton(SimulateTexts::Run, QStringLiteral("builtinRun"), this);
+    auto *stop = makeButton(SimulateTexts::Stop, QStringLiteral("builtinStop"), this);
+    auto *reset = makeButton(SimulateTexts::Reset, QStringLiteral("builtinReset"), this);
 
     m_eventBox = new QWidget(this);
     m_eventBox->setObjectName(QStringLiteral("events"));
@@ -79,7 +80,7 @@ CBuiltinSimulatorPanel::CBuiltinSimulatorPanel(CKELDataManager &manager, CSimula
 
     m_states = new QTableWidget(0, 2, this);
     m_states->setObjectName(QStringLiteral("states"));
-    m_states->setHorizontalHeaderLabels({QStringLiteral("Component"), QStringLiteral("Value")});
+    m_states->setHorizontalHeaderLabels({SimulateTexts::Component, SimulateTexts::Value});
     m_states->horizontalHeader()->setStretchLastSection(true);
     m_states->verticalHeader()->hide();
     m_states->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -87,7 +88,7 @@ CBuiltinSimulatorPanel::CBuiltinSimulatorPanel(CKELDataManager &manager, CSimula
 
     m_steps = new QListWidget(this);
     m_steps->setObjectName(QStringLiteral("enabledSteps"));
-    m_steps->setToolTip(QStringLiteral("Double-click a step to take it"));
+    m_steps->setToolTip(SimulateTexts::StepsToolTip);
 
     m_log = new QPlainTextEdit(this);
     m_log->setObjectName(QStringLiteral("builtinLog"));
@@ -110,18 +111,18 @@ CBuiltinSimulatorPanel::CBuiltinSimulatorPanel(CKELDataManager &manager, CSimula
     buttons->addWidget(reset);
 
     auto *upper = new QSplitter(Qt::Horizontal, this);
-    upper->addWidget(captioned(QStringLiteral("Component States"), m_states, upper));
-    upper->addWidget(captioned(QStringLiteral("Enabled Steps"), m_steps, upper));
+    upper->addWidget(captioned(SimulateTexts::ComponentStates, m_states, upper));
+    upper->addWidget(captioned(SimulateTexts::EnabledSteps, m_steps, upper));
     upper->setChildrenCollapsible(false);
     auto *split = new QSplitter(Qt::Vertical, this);
     split->addWidget(upper);
-    split->addWidget(captioned(QStringLiteral("Steps Taken"), m_log, split));
+    split->addWidget(captioned(SimulateTexts::StepsTaken, m_log, split));
     split->setChildrenCollapsible(false);
 
     auto *top = new QVBoxLayout(this);
     top->setContentsMargins(0, 0, 0, 0);
     top->addLayout(buttons);
-    top->addWidget(new QLabel(QStringLiteral("Events:"), this));
+    top->addWidget(new QLabel(SimulateTexts::Events, this));
     top->addWidget(eventScroll);
     top->addWidget(split, 1);
     top->addWidget(m_status);
@@ -177,7 +178,7 @@ bool CBuiltinSimulatorPanel::Reset()
             m_status->setText(error.Message());
         }
     } else {
-        m_status->setText(QStringLiteral("Choose a tree to simulate."));
+        m_status->setText(SimulateTexts::ChooseTreeToSimulate);
     }
     rebuildEvents();
     refresh();
@@ -194,7 +195,7 @@ void CBuiltinSimulatorPanel::rebuildEvents()
     const std::vector<CBehaviorEvent> &events = m_sim->Model().events;
     for (int i = 0; i < int(events.size()); ++i) {
         auto *b = makeButton(events[size_t(i)].Text(), QStringLiteral("event%1").arg(i), m_eventBox);
-        b->setToolTip(QStringLiteral("Offer %1 to the tree").arg(events[size_t(i)].Text()));
+        b->setToolTip(SimulateTexts::OfferEvent(events[size_t(i)].Text()));
         connect(b, &QPushButton::clicked, this, [this, i] { OfferEvent(i); });
         grid->addWidget(b, i / kEventColumns, i % kEventColumns);
         m_eventButtons.append(b);
@@ -206,7 +207,7 @@ void CBuiltinSimulatorPanel::OfferEvent(int event)
     if (!m_sim || event < 0 || event >= int(m_sim->Model().events.size()))
         return;
     m_sim->Offer(event);
-    m_log->appendPlainText(QStringLiteral("EVENT: ") + m_sim->Model().events[size_t(event)].Text());
+    m_log->appendPlainText(SimulateTexts::LogEvent(m_sim->Model().events[size_t(event)].Text()));
     refresh();
 }
 
@@ -219,13 +220,12 @@ bool CBuiltinSimulatorPanel::FireStep(int step)
         return false;
     const CBehaviorModel &model = m_sim->Model();
     const CBehaviorStep &s = model.steps[size_t(step)];
-    m_log->appendPlainText(QStringLiteral("STEP %1: ").arg(m_sim->StepsTaken()) + model.NodeText(s.nodes.first()));
+    m_log->appendPlainText(SimulateTexts::LogStep(m_sim->StepsTaken(), model.NodeText(s.nodes.first())));
     const QList<int> changed = m_sim->Changed(before);
     for (int v : changed) {
         const CBehaviorVariable &var = model.variables[size_t(v)];
         if (var.kind != CBehaviorVariable::Message)
-            m_log->appendPlainText(QStringLiteral("  ") + var.name + QStringLiteral(" = ")
-                                   + var.ValueText(m_sim->State().values[size_t(v)]));
+            m_log->appendPlainText(SimulateTexts::LogValue(var.name, var.ValueText(m_sim->State().values[size_t(v)])));
     }
     QList<int> ids;
     for (int n : s.nodes)
@@ -239,7 +239,7 @@ void CBuiltinSimulatorPanel::Run()
 {
     if (!m_sim && !Reset())
         return;
-    m_status->setText(QStringLiteral("Running with seed %1.").arg(m_sim->Seed()));
+    m_status->setText(SimulateTexts::RunningWithSeed(m_sim->Seed()));
     m_run.start();
 }
 
@@ -289,14 +289,11 @@ void CBuiltinSimulatorPanel::showWaiting()
     if (!m_sim)
         return;
     if (m_steps->count()) {
-        m_status->setText(QStringLiteral("Steps taken: %1; steps that may fire now: %2")
-                              .arg(m_sim->StepsTaken())
-                              .arg(m_steps->count()));
+        m_status->setText(SimulateTexts::StepsStatus(m_sim->StepsTaken(), m_steps->count()));
         return;
     }
     const QStringList waiting = m_sim->Waiting();
-    m_status->setText(waiting.isEmpty() ? QStringLiteral("Every thread has ended.")
-                                        : QStringLiteral("Waiting: ") + waiting.join(QStringLiteral("; ")));
+    m_status->setText(waiting.isEmpty() ? SimulateTexts::EveryThreadEnded : SimulateTexts::Waiting(waiting));
 }
 
 void CBuiltinSimulatorPanel::ShowState(QTableWidget &table, const CBehaviorModel &model, const CBehaviorState &state,

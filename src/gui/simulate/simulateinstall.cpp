@@ -1,4 +1,5 @@
 #include "simulateinstall.h"
+#include "simulatetexts.h"
 
 #include "simulationcommands.h"
 
@@ -17,7 +18,7 @@ void InstallSimulate(CMainFrame &frame, CEditor &editor)
 {
     auto *commands = new CSimulationCommands(frame.Manager(), frame.Dialogs(), editor.Windows(), &frame);
 
-    QAction *simulation = frame.MenuNamed(QStringLiteral("&Tool"))->addAction(QStringLiteral("Simulation"));
+    QAction *simulation = frame.MenuNamed(QStringLiteral("&Tool"))->addAction(SimulateTexts::Simulation);
     simulation->setObjectName(QStringLiteral("actionSimulation"));
     // the tree the user looks at is the one they most likely mean
     QObject::connect(simulation, &QAction::triggered, commands, [commands, &editor] {
@@ -29,22 +30,22 @@ void InstallSimulate(CMainFrame &frame, CEditor &editor)
     QMenu *tool = frame.MenuNamed(QStringLiteral("&Tool"));
     QMenu *checking = nullptr;
     for (QAction *a : tool->actions()) {
-        if (a->menu() && a->text() == QStringLiteral("Model Checking"))
+        if (a->menu() && a->text() == SimulateTexts::ModelChecking)
             checking = a->menu();
     }
     if (!checking) {
-        checking = tool->addMenu(QStringLiteral("Model Checking"));
+        checking = tool->addMenu(SimulateTexts::ModelChecking);
         checking->setObjectName(QStringLiteral("menuModelChecking"));
     }
-    QAction *verify = checking->addAction(QStringLiteral("Verify..."));
+    QAction *verify = checking->addAction(SimulateTexts::VerifyMenu);
     verify->setObjectName(QStringLiteral("actionVerify"));
-    verify->setStatusTip(QStringLiteral("Check a tree for deadlocks, unreachable nodes and a property with Spin"));
+    verify->setStatusTip(SimulateTexts::VerifyStatusTip);
     QObject::connect(verify, &QAction::triggered, commands, [commands, &editor] {
         const CTessel1View *view = editor.Windows().ActiveView();
         commands->OpenVerifyDialog(view ? view->Document().ElementId() : 0);
     });
 
-    const QString text = QStringLiteral("Simulate with ZEPH");
+    const QString text = SimulateTexts::SimulateWithZeph;
     for (const char *menu : {"RBT_NoWhere", "RBT_Node", "DBT_NoWhere", "DBT_Node"}) {
         CViewMenuCommand c;
         c.menu = QLatin1String(menu);

@@ -1,4 +1,5 @@
 #include "simulatortrust.h"
+#include "simulatetexts.h"
 
 #include "model/prompt.h"
 
@@ -38,12 +39,10 @@ bool MayRun(const QString &path, CPrompt &prompt)
     if (settings.value(kConfirmed).toStringList().contains(path))
         return true;
     if (settings.value(kRefused).toStringList().contains(path)) {
-        prompt.Message(QStringLiteral("This solution names the simulator \"%1\", which you chose not to run. "
-                                      "Choose a simulator with \"...\" to run one.")
-                           .arg(path));
+        prompt.Message(SimulateTexts::RefusedSimulator(path));
         return false;
     }
-    const bool run = prompt.YesNo(QStringLiteral("This solution names the simulator \"%1\". Run it?").arg(path));
+    const bool run = prompt.YesNo(SimulateTexts::RunSimulator(path));
     remember(path, run);
     return run;
 }

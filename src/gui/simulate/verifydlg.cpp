@@ -1,4 +1,5 @@
 #include "verifydlg.h"
+#include "simulatetexts.h"
 
 #include "builtinsimulatorpanel.h"
 
@@ -36,11 +37,6 @@ QPushButton *makeButton(const QString &text, QWidget *parent)
     return b;
 }
 
-QString trailText(qsizetype steps)
-{
-    return steps == 1 ? QStringLiteral("a trail of 1 step") : QStringLiteral("a trail of %1 steps").arg(steps);
-}
-
 QList<int> elementIds(const CBehaviorModel &model, const QList<int> &nodes)
 {
     QList<int> ids;
@@ -57,7 +53,7 @@ CVerifyDlg::CVerifyDlg(CKELDataManager &manager, CSimulationDisplay &display, in
     , m_display(display)
     , m_wantedTree(treeId)
 {
-    setWindowTitle(QStringLiteral("Verify"));
+    setWindowTitle(SimulateTexts::VerifyTitle);
     setSizeGripEnabled(true);
 
     m_trees = new QComboBox(this);
@@ -65,9 +61,8 @@ CVerifyDlg::CVerifyDlg(CKELDataManager &manager, CSimulationDisplay &display, in
     m_trees->setMinimumContentsLength(16);
     m_property = new QLineEdit(this);
     m_property->setObjectName(QStringLiteral("property"));
-    m_property->setPlaceholderText(QStringLiteral("[] (DOOR == open -> <> DOOR == closed)"));
-    m_property->setToolTip(QStringLiteral("A property over component states in the tree's own names; "
-                                          "leave empty to look for deadlocks and unreachable nodes only"));
+    m_property->setPlaceholderText(SimulateTexts::PropertyPlaceholder);
+    m_property->setToolTip(SimulateTexts::PropertyToolTip);
     m_maxStates = new QSpinBox(this);
     m_maxStates->setObjectName(QStringLiteral("maxStates"));
     m_maxStates->setRange(1, std::numeric_limits<int>::max());
@@ -77,10 +72,10 @@ CVerifyDlg::CVerifyDlg(CKELDataManager &manager, CSimulationDisplay &display, in
     m_timeout->setObjectName(QStringLiteral("timeout"));
     m_timeout->setRange(1, 24 * 3600);
     m_timeout->setValue(m_options.timeoutSeconds);
-    m_timeout->setSuffix(QStringLiteral(" s"));
+    m_timeout->setSuffix(SimulateTexts::Seconds);
 
-    m_verify = makeButton(QStringLiteral("Verify"), this);
-    m_cancel = makeButton(QStringLiteral("Cancel"), this);
+    m_verify = makeButton(SimulateTexts::VerifyButton, this);
+    m_cancel = makeButton(SimulateTexts::Cancel, this);
     m_cancel->setEnabled(false);
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 1);
@@ -95,26 +90,26 @@ CVerifyDlg::CVerifyDlg(CKELDataManager &manager, CSimulationDisplay &display, in
     m_findings->setObjectName(QStringLiteral("findings"));
     m_states = new QTableWidget(0, 2, this);
     m_states->setObjectName(QStringLiteral("states"));
-    m_states->setHorizontalHeaderLabels({QStringLiteral("Component"), QStringLiteral("Value")});
+    m_states->setHorizontalHeaderLabels({SimulateTexts::Component, SimulateTexts::Value});
     m_states->horizontalHeader()->setStretchLastSection(true);
     m_states->verticalHeader()->hide();
     m_states->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_replay = makeButton(QStringLiteral("Replay"), this);
+    m_replay = makeButton(SimulateTexts::Replay, this);
     m_replay->setEnabled(false);
-    m_replay->setToolTip(QStringLiteral("Take the next step of the finding's trail on the tree"));
-    auto *close = makeButton(QStringLiteral("Close"), this);
+    m_replay->setToolTip(SimulateTexts::ReplayToolTip);
+    auto *close = makeButton(SimulateTexts::Close, this);
 
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("BTS:"), m_trees);
-    form->addRow(QStringLiteral("LTL property:"), m_property);
+    form->addRow(SimulateTexts::Trees, m_trees);
+    form->addRow(SimulateTexts::LtlProperty, m_property);
     auto *limits = new QHBoxLayout;
     limits->addWidget(m_maxStates);
-    auto *timeoutLabel = new QLabel(QStringLiteral("Timeout:"), this);
+    auto *timeoutLabel = new QLabel(SimulateTexts::Timeout, this);
     timeoutLabel->setBuddy(m_timeout);
     limits->addWidget(timeoutLabel);
     limits->addWidget(m_timeout);
     limits->addStretch(1);
-    form->addRow(QStringLiteral("Max states:"), limits);
+    form->addRow(SimulateTexts::MaxStates, limits);
 
     auto *run = new QHBoxLayout;
     run->addWidget(m_progress, 1);
@@ -124,7 +119,7 @@ CVerifyDlg::CVerifyDlg(CKELDataManager &manager, CSimulationDisplay &display, in
     auto *findingsBox = new QWidget(this);
     auto *fl = new QVBoxLayout(findingsBox);
     fl->setContentsMargins(0, 0, 0, 0);
-    auto *findingsLabel = new QLabel(QStringLiteral("Findings"), findingsBox);
+    auto *findingsLabel = new QLabel(SimulateTexts::Findings, findingsBox);
     findingsLabel->setBuddy(m_findings);
     fl->addWidget(findingsLabel);
     fl->addWidget(m_findings, 1);
@@ -132,7 +127,7 @@ CVerifyDlg::CVerifyDlg(CKELDataManager &manager, CSimulationDisplay &display, in
     auto *sl = new QVBoxLayout(statesBox);
     sl->setContentsMargins(0, 0, 0, 0);
     auto *replayRow = new QHBoxLayout;
-    auto *statesLabel = new QLabel(QStringLiteral("Component States"), statesBox);
+    auto *statesLabel = new QLabel(SimulateTexts::ComponentStates, statesBox);
     statesLabel->setBuddy(m_states);
     replayRow->addWidget(statesLabel, 1);
     replayRow->addWidget(m_replay);
@@ -158,7 +153,7 @@ CVerifyDlg::CVerifyDlg(CKELDataManager &manager, CSimulationDisplay &display, in
 
     m_poll.setInterval(200);
     connect(&m_poll, &QTimer::timeout, this,
-            [this] { m_status->setText(QStringLiteral("Verifying: %L1 states so far").arg(m_statesSeen.load())); });
+            [this] { m_status->setText(SimulateTexts::StatesSoFar(m_statesSeen.load())); });
     connect(m_verify, &QPushButton::clicked, this, &CVerifyDlg::Start);
     connect(m_cancel, &QPushButton::clicked, this, &CVerifyDlg::Cancel);
     connect(m_replay, &QPushButton::clicked, this, &CVerifyDlg::ReplayStep);
@@ -243,7 +238,7 @@ bool CVerifyDlg::Start()
         return false;
     const CKELData *e = m_manager.Lookup(SelectedTreeId());
     if (!e || !e->IsTree()) {
-        m_status->setText(QStringLiteral("Choose a tree to verify."));
+        m_status->setText(SimulateTexts::ChooseTreeToVerify);
         return false;
     }
     clearMarks();
@@ -265,7 +260,7 @@ bool CVerifyDlg::Start()
     m_options.progress = [this](qint64 states) { m_statesSeen = states; };
     m_cancelled = false;
     m_statesSeen = 0;
-    m_status->setText(QStringLiteral("Verifying..."));
+    m_status->setText(SimulateTexts::Verifying);
     setBusy(true);
     // the model and options stay untouched while the worker reads them:
     // Start refuses to run twice and Cancel waits for the worker
@@ -287,7 +282,7 @@ void CVerifyDlg::Cancel()
     delete m_worker;
     m_worker = nullptr;
     setBusy(false);
-    m_status->setText(QStringLiteral("Cancelled."));
+    m_status->setText(SimulateTexts::Cancelled);
     emit verificationEnded();
 }
 
@@ -315,10 +310,9 @@ void CVerifyDlg::showReport()
     const bool complete = r.outcome == CVerifyReport::Finished;
     switch (r.outcome) {
     case CVerifyReport::Finished:
-        m_status->setText(r.FoundSomething() ? QStringLiteral("Verified: see the findings.")
-                                             : QStringLiteral("Verified: nothing found."));
+        m_status->setText(r.FoundSomething() ? SimulateTexts::VerifiedFound : SimulateTexts::VerifiedNothing);
         break;
-    case CVerifyReport::Cancelled: m_status->setText(QStringLiteral("Cancelled.")); return;
+    case CVerifyReport::Cancelled: m_status->setText(SimulateTexts::Cancelled); return;
     default: m_status->setText(r.message); break;
     }
     if (r.outcome == CVerifyReport::ToolMissing || r.outcome == CVerifyReport::ToolFailed
@@ -326,26 +320,23 @@ void CVerifyDlg::showReport()
         return;
     // what a cut search did not see stays unsaid
     if (r.deadlock) {
-        addFinding(QStringLiteral("Deadlock: found, ") + trailText(r.deadlockSteps.size()),
-                   TrailNodes(m_model, r.deadlockSteps), r.deadlockSteps);
+        addFinding(SimulateTexts::DeadlockFound(r.deadlockSteps.size()), TrailNodes(m_model, r.deadlockSteps),
+                   r.deadlockSteps);
     } else if (complete) {
-        addFinding(QStringLiteral("Deadlock: none"), {}, {});
+        addFinding(SimulateTexts::DeadlockNone, {}, {});
     }
     if (complete) {
         for (int n : r.unreachable)
-            addFinding(QStringLiteral("Unreachable: ") + m_model.NodeText(n), {n}, {});
+            addFinding(SimulateTexts::Unreachable(m_model.NodeText(n)), {n}, {});
         if (r.propertyChecked) {
             if (r.propertyViolated)
-                addFinding(QStringLiteral("Property: violated, ") + trailText(r.propertySteps.size()),
+                addFinding(SimulateTexts::PropertyViolated(r.propertySteps.size()),
                            TrailNodes(m_model, r.propertySteps), r.propertySteps);
             else
-                addFinding(QStringLiteral("Property: holds"), {}, {});
+                addFinding(SimulateTexts::PropertyHolds, {}, {});
         }
     }
-    addFinding(QStringLiteral("States: %L1, %2")
-                   .arg(r.states)
-                   .arg(complete ? QStringLiteral("complete") : QStringLiteral("incomplete: limit reached")),
-               {}, {});
+    addFinding(SimulateTexts::StatesSearched(r.states, complete), {}, {});
 }
 
 void CVerifyDlg::findingChosen()
@@ -386,7 +377,7 @@ bool CVerifyDlg::ReplayStep()
         m_display.EndSimulationDisplay(m_checkedTree);
         m_display.ShowStepNodes(m_checkedTree, elementIds(m_model, m_model.initNodes));
         CBuiltinSimulatorPanel::ShowState(*m_states, m_model, *m_replayState);
-        m_status->setText(QStringLiteral("Replay: the initial state; %1 steps to go").arg(steps.size()));
+        m_status->setText(SimulateTexts::ReplayInitial(steps.size()));
         return true;
     }
     const CBehaviorState before = *m_replayState;
@@ -401,9 +392,8 @@ bool CVerifyDlg::ReplayStep()
     m_display.ShowStepNodes(m_checkedTree, elementIds(m_model, m_model.steps[size_t(step)].nodes));
     CBuiltinSimulatorPanel::ShowState(*m_states, m_model, *m_replayState, changed);
     const QString where = m_model.NodeText(m_model.steps[size_t(step)].nodes.first());
-    m_status->setText(m_replayAt < steps.size()
-                          ? QStringLiteral("Replay: step %1 of %2, %3").arg(m_replayAt).arg(steps.size()).arg(where)
-                          : QStringLiteral("Replay: the last step, %1; the finding happens here").arg(where));
+    m_status->setText(m_replayAt < steps.size() ? SimulateTexts::ReplayStep(m_replayAt, steps.size(), where)
+                                                : SimulateTexts::ReplayLast(where));
     return true;
 }
 

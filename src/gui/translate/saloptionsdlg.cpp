@@ -1,4 +1,5 @@
 #include "saloptionsdlg.h"
+#include "translateguitexts.h"
 
 #include "dialogs/dialogwidgets.h"
 #include "translate/externalparser.h"
@@ -18,21 +19,20 @@
 CSALOptionsDlg::CSALOptionsDlg(const CTranslateSettings &settings, QWidget *parent)
     : QDialog(parent)
     , m_settings(settings)
-    , m_mode1(new QRadioButton(QStringLiteral("No message blocking"), this))
-    , m_mode2(new QRadioButton(QStringLiteral("Prioritise internal over external messages"), this))
-    , m_mode4(new QRadioButton(
-          QStringLiteral("No buffering; 1st priority: internal msg, 2nd: internal actions, 3rd: external"), this))
-    , m_randomTree(new QCheckBox(QStringLiteral("Use randomly generated BT"), this))
-    , m_failureViews(new QCheckBox(QStringLiteral("Use Failure Views"), this))
-    , m_displayTime(new QCheckBox(QStringLiteral("Display time taken for translation"), this))
-    , m_properties(new QCheckBox(QStringLiteral("Add properties to check (every leaf reachable, no deadlock)"), this))
+    , m_mode1(new QRadioButton(TranslateGuiTexts::NoMessageBlocking, this))
+    , m_mode2(new QRadioButton(TranslateGuiTexts::PrioritiseInternal, this))
+    , m_mode4(new QRadioButton(TranslateGuiTexts::NoBuffering, this))
+    , m_randomTree(new QCheckBox(TranslateGuiTexts::UseRandomTree, this))
+    , m_failureViews(new QCheckBox(TranslateGuiTexts::UseFailureViews, this))
+    , m_displayTime(new QCheckBox(TranslateGuiTexts::DisplayTime, this))
+    , m_properties(new QCheckBox(TranslateGuiTexts::AddProperties, this))
     , m_intRange(new QLineEdit(this))
     , m_iterations(new QLineEdit(this))
     , m_scratchFolder(new QLineEdit(this))
     , m_setParser(new QLineEdit(this))
     , m_behaviorParser(new QLineEdit(this))
 {
-    setWindowTitle(QStringLiteral("Select SAL Options"));
+    setWindowTitle(TranslateGuiTexts::SalOptionsTitle);
     m_mode1->setObjectName(QStringLiteral("mode1"));
     m_mode2->setObjectName(QStringLiteral("mode2"));
     m_mode4->setObjectName(QStringLiteral("mode4"));
@@ -55,7 +55,7 @@ CSALOptionsDlg::CSALOptionsDlg(const CTranslateSettings &settings, QWidget *pare
     case CTranslateSettings::NoBuffering: m_mode4->setChecked(true); break;
     default: m_mode1->setChecked(true); break;
     }
-    auto *modeBox = new QGroupBox(QStringLiteral("Message mode"), this);
+    auto *modeBox = new QGroupBox(TranslateGuiTexts::MessageMode, this);
     auto *modeLayout = new QVBoxLayout(modeBox);
     modeLayout->addWidget(m_mode1);
     modeLayout->addWidget(m_mode2);
@@ -70,7 +70,7 @@ CSALOptionsDlg::CSALOptionsDlg(const CTranslateSettings &settings, QWidget *pare
     m_intRange->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral(" *-?[0-9]{0,10} *(\\.(\\. *-?[0-9]{0,10})?)? *")), m_intRange));
     auto *rangeRow = new QHBoxLayout;
-    auto *rangeLabel = new QLabel(QStringLiteral("Range of integer attributes (LOW..HIGH):"), this);
+    auto *rangeLabel = new QLabel(TranslateGuiTexts::IntegerRange, this);
     rangeLabel->setBuddy(m_intRange);
     rangeRow->addWidget(rangeLabel);
     rangeRow->addWidget(m_intRange);
@@ -82,7 +82,7 @@ CSALOptionsDlg::CSALOptionsDlg(const CTranslateSettings &settings, QWidget *pare
     connect(m_randomTree, &QCheckBox::toggled, m_iterations, &QLineEdit::setEnabled);
 
     auto *iterationsRow = new QHBoxLayout;
-    auto *iterationsLabel = new QLabel(QStringLiteral("No. of Iterations:"), this);
+    auto *iterationsLabel = new QLabel(TranslateGuiTexts::Iterations, this);
     iterationsLabel->setBuddy(m_iterations);
     iterationsRow->addSpacing(20);
     iterationsRow->addWidget(iterationsLabel);
@@ -101,14 +101,12 @@ CSALOptionsDlg::CSALOptionsDlg(const CTranslateSettings &settings, QWidget *pare
         e->setMinimumWidth(360);
         e->setClearButtonEnabled(true);
     }
-    auto *parserBox = new QGroupBox(QStringLiteral("Outside parsers"), this);
+    auto *parserBox = new QGroupBox(TranslateGuiTexts::OutsideParsers, this);
     auto *parserForm = new QFormLayout(parserBox);
-    parserForm->addRow(QStringLiteral("Scratch folder:"), m_scratchFolder);
-    parserForm->addRow(QStringLiteral("Set parser command:"), m_setParser);
-    parserForm->addRow(QStringLiteral("Behavior parser command:"), m_behaviorParser);
-    auto *hint = new QLabel(QStringLiteral("{in} and {out} stand for the parser's input and output files. "
-                                           "Leave a field empty for the parsers that come with Verdantis."),
-                            parserBox);
+    parserForm->addRow(TranslateGuiTexts::ScratchFolder, m_scratchFolder);
+    parserForm->addRow(TranslateGuiTexts::SetParser, m_setParser);
+    parserForm->addRow(TranslateGuiTexts::BehaviorParser, m_behaviorParser);
+    auto *hint = new QLabel(TranslateGuiTexts::ParserHint, parserBox);
     hint->setWordWrap(true);
     parserForm->addRow(hint);
 

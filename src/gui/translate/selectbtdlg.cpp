@@ -1,4 +1,5 @@
 #include "selectbtdlg.h"
+#include "translateguitexts.h"
 
 #include "dialogs/dialogwidgets.h"
 #include "model/kelcontainers.h"
@@ -27,9 +28,9 @@ void appendTrees(const CKELData *folder, QList<int> &ids)
 QString kindName(int typeCode)
 {
     switch (typeCode) {
-    case KEL::RBT: return QStringLiteral("RBT");
-    case KEL::DBT: return QStringLiteral("IBT");
-    case KEL::EVT: return QStringLiteral("EVT");
+    case KEL::RBT: return TranslateGuiTexts::KindRbt;
+    case KEL::DBT: return TranslateGuiTexts::KindIbt;
+    case KEL::EVT: return TranslateGuiTexts::KindEvt;
     default: return {};
     }
 }
@@ -45,14 +46,14 @@ CSelectBTDlg::CSelectBTDlg(const CKELDataManager &manager, const QString &title,
     m_trees->setMinimumContentsLength(24);
     for (const int id : Candidates(manager)) {
         const CKELData *tree = manager.Lookup(id);
-        m_trees->addItem(tree->GetName() + QStringLiteral("  (") + kindName(tree->GetTypeCode()) + u')', id);
+        m_trees->addItem(TranslateGuiTexts::TreeEntry(tree->GetName(), kindName(tree->GetTypeCode())), id);
     }
     if (const int at = m_trees->findData(preselectedTreeId); at >= 0)
         m_trees->setCurrentIndex(at);
 
     auto *form = new QFormLayout;
     form->setObjectName(QStringLiteral("form"));
-    form->addRow(QStringLiteral("Select BT:"), m_trees);
+    form->addRow(TranslateGuiTexts::SelectBt, m_trees);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     QDialogButtonBox *buttons = DialogWidgets::OkCancel(this);
@@ -85,8 +86,7 @@ int CSelectBTDlg::SelectedTreeId() const
 void CSelectBTDlg::OfferProperties(bool checked)
 {
     if (!m_properties) {
-        m_properties =
-            new QCheckBox(QStringLiteral("Add properties to check (every leaf reachable, no deadlock)"), this);
+        m_properties = new QCheckBox(TranslateGuiTexts::AddProperties, this);
         m_properties->setObjectName(QStringLiteral("properties"));
         // above the buttons, which are the layout's last item
         auto *box = static_cast<QVBoxLayout *>(layout());

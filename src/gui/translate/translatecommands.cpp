@@ -3,6 +3,7 @@
 #include "saloptionsdlg.h"
 #include "selectbtdlg.h"
 #include "translationresultdlg.h"
+#include "translateguitexts.h"
 
 #include "app/mainframe.h"
 #include "dialogs/dialogrunner.h"
@@ -32,8 +33,7 @@ public:
 
 QString selectTitle(CTranslateCommands::Kind kind)
 {
-    return kind == CTranslateCommands::Uppaal ? QStringLiteral("Select BT to translate to UPPAAL")
-                                              : QStringLiteral("Select BT to translate to SAL");
+    return kind == CTranslateCommands::Uppaal ? TranslateGuiTexts::SelectBtUppaal : TranslateGuiTexts::SelectBtSal;
 }
 
 } // namespace
@@ -61,9 +61,7 @@ bool CTranslateCommands::ShowOptions()
     Settings().WriteTo(*stored);
     stored->sync();
     if (stored->status() != QSettings::NoError)
-        m_frame.Manager().Prompt().Message(QStringLiteral("The options apply to this session only: "
-                                                          "they could not be stored in ")
-                                           + stored->fileName());
+        m_frame.Manager().Prompt().Message(TranslateGuiTexts::OptionsNotStored(stored->fileName()));
     return true;
 }
 
@@ -72,7 +70,7 @@ bool CTranslateCommands::TranslateChosen(Kind kind, int preselectedTreeId)
     CKELDataManager &manager = m_frame.Manager();
     CSelectBTDlg dialog(manager, selectTitle(kind), preselectedTreeId, &m_frame);
     if (dialog.IsEmpty()) {
-        manager.Prompt().Message(QStringLiteral("There is no behavior tree to translate."));
+        manager.Prompt().Message(TranslateGuiTexts::NoTree);
         return false;
     }
     if (kind == Uppaal)
@@ -93,14 +91,13 @@ bool CTranslateCommands::Translate(int treeId, Kind kind)
 
     CTranslateSetFiles files;
     if (kind == SalWithSets) {
-        const QString filter = QStringLiteral("All Files (*)");
-        files.declarations =
-            m_frame.Dialogs().OpenFileName(&m_frame, QStringLiteral("Select the attribute declarations"), filter);
+        const QString filter = TranslateGuiTexts::AllFiles;
+        files.declarations = m_frame.Dialogs().OpenFileName(&m_frame, TranslateGuiTexts::SelectDeclarations, filter);
         if (files.declarations.isEmpty())
             return false;
         // without one every set starts empty
         files.initialisation =
-            m_frame.Dialogs().OpenFileName(&m_frame, QStringLiteral("Select the initialisation file"), filter);
+            m_frame.Dialogs().OpenFileName(&m_frame, TranslateGuiTexts::SelectInitialisation, filter);
     }
 
     std::optional<CTranslationResult> result;
@@ -119,7 +116,7 @@ bool CTranslateCommands::Translate(int treeId, Kind kind)
             failure = e.Message();
         } catch (const std::exception &e) {
             // e.g. out of memory on a huge random tree; never past the event loop
-            failure = QStringLiteral("The translation failed: ") + QString::fromLocal8Bit(e.what());
+            failure = TranslateGuiTexts::TranslationFailed(QString::fromLocal8Bit(e.what()));
         }
     }
     if (!failure.isEmpty()) {

@@ -1,6 +1,7 @@
 #include "translateinstall.h"
 
 #include "translatecommands.h"
+#include "translateguitexts.h"
 
 #include "app/mainframe.h"
 #include "editor/editorinstall.h"
@@ -13,9 +14,6 @@
 #include <QMenu>
 
 namespace {
-
-const QString kTranslateToSal = QStringLiteral("Translate to SAL");
-const QString kTranslateToUppaal = QStringLiteral("Translate to UPPAAL");
 
 QMenu *submenuNamed(QMenu &menu, const QString &title, const QString &objectName)
 {
@@ -49,13 +47,13 @@ void InstallTranslate(CMainFrame &frame, CEditor &editor)
     };
 
     // Main menu: with no tree implied the user picks one, the active window's first.
-    QMenu *checking = submenuNamed(*frame.MenuNamed(QStringLiteral("&Tool")), QStringLiteral("Model Checking"),
+    QMenu *checking = submenuNamed(*frame.MenuNamed(QStringLiteral("&Tool")), TranslateGuiTexts::ModelChecking,
                                    QStringLiteral("menuModelChecking"));
-    QObject::connect(addAction(*checking, QStringLiteral("SAL Option"), QStringLiteral("actionSalOption"),
-                               QStringLiteral("Select options for SAL model checking")),
+    QObject::connect(addAction(*checking, TranslateGuiTexts::SalOption, QStringLiteral("actionSalOption"),
+                               TranslateGuiTexts::SalOptionTip),
                      &QAction::triggered, commands, [commands] { commands->ShowOptions(); });
     checking->addSeparator();
-    QMenu *sal = submenuNamed(*checking, kTranslateToSal, QStringLiteral("menuTranslateToSal"));
+    QMenu *sal = submenuNamed(*checking, TranslateGuiTexts::TranslateToSal, QStringLiteral("menuTranslateToSal"));
     const struct
     {
         QMenu *menu;
@@ -64,12 +62,12 @@ void InstallTranslate(CMainFrame &frame, CEditor &editor)
         CTranslateCommands::Kind kind;
         QString tip;
     } entries[] = {
-        {sal, QStringLiteral("Normal"), QStringLiteral("actionTranslateSal"), CTranslateCommands::Sal,
-         QStringLiteral("Select BT to translate to SAL")},
-        {sal, QStringLiteral("With Sets"), QStringLiteral("actionTranslateSalSets"), CTranslateCommands::SalWithSets,
-         QStringLiteral("Select BT to translate to SAL with set expressions")},
-        {checking, kTranslateToUppaal, QStringLiteral("actionTranslateUppaal"), CTranslateCommands::Uppaal,
-         QStringLiteral("Select BT to translate to UPPAAL")},
+        {sal, TranslateGuiTexts::Normal, QStringLiteral("actionTranslateSal"), CTranslateCommands::Sal,
+         TranslateGuiTexts::SelectBtSal},
+        {sal, TranslateGuiTexts::WithSets, QStringLiteral("actionTranslateSalSets"), CTranslateCommands::SalWithSets,
+         TranslateGuiTexts::SelectBtSalSets},
+        {checking, TranslateGuiTexts::TranslateToUppaal, QStringLiteral("actionTranslateUppaal"),
+         CTranslateCommands::Uppaal, TranslateGuiTexts::SelectBtUppaal},
     };
     for (const auto &e : entries) {
         const CTranslateCommands::Kind kind = e.kind;
@@ -86,16 +84,17 @@ void InstallTranslate(CMainFrame &frame, CEditor &editor)
     for (const QString &menu : {QStringLiteral("RBT_NoWhere"), QStringLiteral("RBT_Node"),
                                 QStringLiteral("DBT_NoWhere"), QStringLiteral("DBT_Node")}) {
         windows.MenuCommands().append(
-            {menu, QStringLiteral("Normal"), inView(CTranslateCommands::Sal), kTranslateToSal});
-        windows.MenuCommands().append(
-            {menu, QStringLiteral("With Sets"), inView(CTranslateCommands::SalWithSets), kTranslateToSal});
-        windows.MenuCommands().append({menu, kTranslateToUppaal, inView(CTranslateCommands::Uppaal)});
+            {menu, TranslateGuiTexts::Normal, inView(CTranslateCommands::Sal), TranslateGuiTexts::TranslateToSal});
+        windows.MenuCommands().append({menu, TranslateGuiTexts::WithSets, inView(CTranslateCommands::SalWithSets),
+                                       TranslateGuiTexts::TranslateToSal});
+        windows.MenuCommands().append({menu, TranslateGuiTexts::TranslateToUppaal, inView(CTranslateCommands::Uppaal)});
     }
 
     // The explorer's tree menus have the one entry, the plain translation.
     for (const int kind : {int(KEL::RBT), int(KEL::DBT), int(KEL::EVT)}) {
-        frame.Explorer()->Menu().SetHandler(kind, kTranslateToSal, [commands](const CExplorerTarget &target) {
-            commands->Translate(target.elementId, CTranslateCommands::Sal);
-        });
+        frame.Explorer()->Menu().SetHandler(kind, TranslateGuiTexts::TranslateToSal,
+                                            [commands](const CExplorerTarget &target) {
+                                                commands->Translate(target.elementId, CTranslateCommands::Sal);
+                                            });
     }
 }

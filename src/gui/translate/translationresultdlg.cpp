@@ -1,4 +1,5 @@
 #include "translationresultdlg.h"
+#include "translateguitexts.h"
 
 #include "dialogs/dialogrunner.h"
 #include "model/prompt.h"
@@ -52,34 +53,33 @@ CTranslationResultDlg::CTranslationResultDlg(CTranslationResult result, CDialogR
 
     const auto ms = [this](qint64 value) { return m_result.timesShown ? QString::number(value) : QString(); };
     auto *times = new QFormLayout;
-    times->addRow(QStringLiteral("Parsing time (ms):"),
-                  figure(this, QStringLiteral("parsingTime"), ms(m_result.parsingMs)));
-    times->addRow(QStringLiteral("Translation time (ms):"),
+    times->addRow(TranslateGuiTexts::ParsingTime, figure(this, QStringLiteral("parsingTime"), ms(m_result.parsingMs)));
+    times->addRow(TranslateGuiTexts::TranslationTime,
                   figure(this, QStringLiteral("translationTime"), ms(m_result.translationMs)));
 
-    auto *figures = new QGroupBox(QStringLiteral("Randomly generated BT"), this);
+    auto *figures = new QGroupBox(TranslateGuiTexts::RandomTree, this);
     auto *figureForm = new QFormLayout(figures);
     const struct
     {
-        const char *label;
+        const QString &label;
         const char *objectName;
         int value;
     } rows[] = {
-        {"Number of nodes :", "nodes", m_result.nodes},
-        {"Number of branches :", "branches", m_result.branches},
-        {"Number of reversions :", "reversions", m_result.reversions},
-        {"Number of macros :", "macros", m_result.macros},
-        {"Number of thread kills :", "threadKills", m_result.threadKills},
+        {TranslateGuiTexts::Nodes, "nodes", m_result.nodes},
+        {TranslateGuiTexts::Branches, "branches", m_result.branches},
+        {TranslateGuiTexts::Reversions, "reversions", m_result.reversions},
+        {TranslateGuiTexts::Macros, "macros", m_result.macros},
+        {TranslateGuiTexts::ThreadKills, "threadKills", m_result.threadKills},
     };
     for (const auto &row : rows) {
         const QString value = m_result.hasRandomFigures ? QString::number(row.value) : QString();
-        figureForm->addRow(QString::fromLatin1(row.label), figure(this, QString::fromLatin1(row.objectName), value));
+        figureForm->addRow(row.label, figure(this, QString::fromLatin1(row.objectName), value));
     }
     figures->setEnabled(m_result.hasRandomFigures);
 
-    auto *saveTranslation = new QPushButton(QStringLiteral("Save translation"), this);
-    auto *saveTimes = new QPushButton(QStringLiteral("Save times"), this);
-    auto *close = new QPushButton(QStringLiteral("CLOSE"), this);
+    auto *saveTranslation = new QPushButton(TranslateGuiTexts::SaveTranslation, this);
+    auto *saveTimes = new QPushButton(TranslateGuiTexts::SaveTimes, this);
+    auto *close = new QPushButton(TranslateGuiTexts::Close, this);
     saveTranslation->setObjectName(QStringLiteral("saveTranslation"));
     saveTimes->setObjectName(QStringLiteral("saveTimes"));
     close->setObjectName(QStringLiteral("close"));
@@ -105,31 +105,30 @@ CTranslationResultDlg::CTranslationResultDlg(CTranslationResult result, CDialogR
 
 bool CTranslationResultDlg::SaveTranslation()
 {
-    const QString path = m_runner.SaveFileName(this, QStringLiteral("Save translation"), m_result.FileFilter(),
+    const QString path = m_runner.SaveFileName(this, TranslateGuiTexts::SaveTranslation, m_result.FileFilter(),
                                                m_result.DefaultExtension(), QString());
     if (path.isEmpty())
         return false;
-    if (!write(path, m_result.TextForFile(path), QStringLiteral("The translation was not saved. ")))
+    if (!write(path, m_result.TextForFile(path), TranslateGuiTexts::TranslationNotSaved))
         return false;
     if (!m_result.usesSets)
         return true;
     // the model calls the context "set", which the SAL tools look for beside it
     const QString context = SalSetContextPath(path);
     if (QFileInfo(context) == QFileInfo(path)) {
-        m_prompt.Message(QStringLiteral("The set context was not saved: the model itself is named set.sal."));
+        m_prompt.Message(TranslateGuiTexts::SetContextIsModel);
         return false;
     }
-    return write(context, SalSetContext(), QStringLiteral("The set context was not saved. "));
+    return write(context, SalSetContext(), TranslateGuiTexts::SetContextNotSaved);
 }
 
 bool CTranslationResultDlg::SaveTimes()
 {
-    const QString path =
-        m_runner.SaveFileName(this, QStringLiteral("Save times"), QStringLiteral("Text File (*.txt);;All Files (*)"),
-                              QStringLiteral("txt"), QString());
+    const QString path = m_runner.SaveFileName(this, TranslateGuiTexts::SaveTimes, TranslateGuiTexts::TextFileFilter,
+                                               QStringLiteral("txt"), QString());
     if (path.isEmpty())
         return false;
-    return write(path, m_result.TimesText(), QStringLiteral("The times were not saved. "));
+    return write(path, m_result.TimesText(), TranslateGuiTexts::TimesNotSaved);
 }
 
 bool CTranslationResultDlg::write(const QString &path, const QString &text, const QString &failure)
