@@ -273,6 +273,19 @@ void CElementRestorer::Apply(const QList<CElementState> &states, int maxCount)
     replaced.clear();
     m.m_nameIndex.clear();
 
+    // A node's parent is another node of its tree, as the loader reads it.
+    // When another user removed the parent or the tree before this state came
+    // back, the node returns as a root (loose with its tree), so that what
+    // every replica writes reads back the same.
+    for (const CElementState &s : states) {
+        auto *n = m.lookupForEdit<CKELMethod>(s.id, KEL::Method);
+        if (!n || n->ParentId() == 0)
+            continue;
+        const auto *p = m.LookupAs<CKELMethod>(n->ParentId(), KEL::Method);
+        if (!p || p == n || !n->GetParent() || p->GetParent() != n->GetParent())
+            n->SetParentId(0);
+    }
+
     // Child lists of node parents follow the nodes' parent ids and orders.
     for (const CElementState &s : states) {
         if (const auto *n = m.LookupAs<CKELMethod>(s.id, KEL::Method)) {

@@ -34,7 +34,7 @@ QString setPrefix(const CSetType &type)
     return QStringLiteral("set{") + type.name + QStringLiteral(";}!");
 }
 
-QLatin1StringView opText(CBehaviorTest::Op op)
+QLatin1StringView salOpText(CBehaviorTest::Op op)
 {
     switch (op) {
     case CBehaviorTest::Eq: break;
@@ -85,7 +85,7 @@ void appendGuard(QString &g, const CBehaviorModel &form, const CBehaviorStep &s,
             if (t.negated)
                 g += notOpen;
             g += v.identifier;
-            g += opText(t.op);
+            g += salOpText(t.op);
             appendValue(g, v, t.value);
             if (t.negated)
                 g += u')';

@@ -133,8 +133,8 @@ inline const QString Server = QStringLiteral("Server:");
 inline const QString Port = QStringLiteral("Port:");
 inline const QString UserIdLabel = QStringLiteral("UserID:");
 inline const QString Password = QStringLiteral("Password:");
-inline const QString ForgetTip = QStringLiteral(
-    "Remove the trust given to this server's certificate: the next encrypted connection asks again");
+inline const QString ForgetTip =
+    QStringLiteral("Remove the trust given to this server's certificate: the next encrypted connection asks again");
 inline QString ForgetTipFor(const QString &hostPort, const QString &fingerprint)
 {
     return QStringLiteral("Remove the trust given to the certificate of %1 (SHA-256 %2): the next "

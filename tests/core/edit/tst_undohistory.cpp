@@ -268,6 +268,35 @@ private slots:
         QVERIFY(f.m.History().CanUndo()); // still there, should the other change go
     }
 
+    // Another user removed what a restored node hangs from; the undo brings
+    // the node back all the same, as a root where nothing holds it, and the
+    // text it leaves reads back as it is.
+    void restoredNodeWhoseParentWentAway_data()
+    {
+        QTest::addColumn<QString>("relayed");
+        QTest::addColumn<bool>("inTree");
+        QTest::newRow("its parent") << u"rmnode;id:{node};"_qs << true;
+        QTest::newRow("its tree") << u"rmrbt;tid:{tree};"_qs << false;
+    }
+    void restoredNodeWhoseParentWentAway()
+    {
+        QFETCH(QString, relayed);
+        QFETCH(bool, inTree);
+        Fixture f;
+        QVERIFY(f.m.RemoveNode(f.d));
+        QVERIFY(f.m.ApplyOperationRecord(
+            relayed.replace(u"{node}"_qs, QString::number(f.b)).replace(u"{tree}"_qs, QString::number(f.tree))));
+        QVERIFY(f.m.History().Undo());
+        const auto *d = f.m.LookupAs<CKELMethod>(f.d, KEL::Method);
+        QVERIFY(d);
+        QCOMPARE(d->ParentId(), 0);
+        QCOMPARE(d->GetParent() != nullptr, inTree);
+        const QString text = f.m.BuildSolutionText();
+        CKELDataManager reread;
+        QVERIFY(reread.LoadSolutionText(text));
+        QCOMPARE(reread.BuildSolutionText(), text);
+    }
+
     // In a shared solution an edit is undone once its records are back from
     // the server: before, there is nothing of it to take back.
     void undoWaitsForTheRelay()
