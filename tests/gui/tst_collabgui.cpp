@@ -7,6 +7,7 @@
 
 #include "app/solutioncommands.h"
 #include "collab/collabcommands.h"
+#include "collab/collabguitexts.h"
 #include "collab/collabinstall.h"
 #include "collab/opensharedsolutiondlg.h"
 #include "collab/saveremotesolutiondlg.h"
@@ -197,6 +198,13 @@ private slots:
 
     // A connection that cannot start, or is refused, says why and leaves
     // the window ready to try again.
+    // The address is the user's text: a place marker in it (an IPv6 zone)
+    // must not be filled with the port.
+    void connectedStatusKeepsTheAddress()
+    {
+        QCOMPARE(CollabGuiTexts::ConnectedTo(u"fe80::1%2"_qs, 8002), u"Connected to fe80::1%2:8002"_qs);
+    }
+
     void connectFailures_data()
     {
         QTest::addColumn<QString>("server");
