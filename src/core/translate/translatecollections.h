@@ -7,15 +7,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <set>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 // A cheap hash for the many short names of a translation; nothing here
-// comes from outside the model, so flooding is no concern. Not noexcept on
-// purpose: the standard library then keeps each key's hash in its node, so
-// growing a table and walking a bucket do not hash every name again.
+// comes from outside the model, so flooding is no concern.
 struct CNameHash
 {
     size_t operator()(QStringView s) const
@@ -30,7 +29,99 @@ struct CNameHash
     size_t operator()(const QString &s) const { return (*this)(QStringView(s)); }
 };
 
-template<class T> using CNameMap = std::unordered_map<QString, T, CNameHash>;
+// An insert-only map from names: the entries lie in one array in the order
+// they came, and a table of slots (a part of each hash and the entry's place)
+// points into it. A translation of 10^5 names then makes a handful of
+// allocations instead of one a name, a lookup compares a hash before it
+// reads a name, and throwing the map away is cheap. Iterators point into the
+// array and stay valid until the next insertion.
+template<class T> class CNameMap
+{
+public:
+    using value_type = std::pair<QString, T>;
+    using iterator = value_type *;
+    using const_iterator = const value_type *;
+
+    iterator begin() { return m_entries.data(); }
+    iterator end() { return m_entries.data() + m_entries.size(); }
+    const_iterator begin() const { return m_entries.data(); }
+    const_iterator end() const { return m_entries.data() + m_entries.size(); }
+    size_t size() const { return m_entries.size(); }
+    bool empty() const { return m_entries.empty(); }
+
+    void reserve(size_t n)
+    {
+        m_entries.reserve(n);
+        if (n * 2 > m_slots.size())
+            rehash(n * 2);
+    }
+    void clear()
+    {
+        m_entries.clear();
+        std::fill(m_slots.begin(), m_slots.end(), 0);
+    }
+
+    iterator find(QStringView name) { return lookup(name, CNameHash()(name)); }
+    const_iterator find(QStringView name) const
+    {
+        return const_cast<CNameMap *>(this)->lookup(name, CNameHash()(name));
+    }
+    size_t count(QStringView name) const { return find(name) == end() ? 0 : 1; }
+
+    // as std::unordered_map::emplace: the entry of that name, and whether it is new
+    std::pair<iterator, bool> emplace(const QString &name, T value)
+    {
+        const size_t hash = CNameHash()(name);
+        if (const iterator it = lookup(name, hash); it != end())
+            return {it, false};
+        if ((m_entries.size() + 1) * 2 > m_slots.size())
+            rehash(std::max<size_t>(16, m_slots.size() * 2));
+        m_entries.emplace_back(name, std::move(value));
+        place(hash, m_entries.size());
+        return {&m_entries.back(), true};
+    }
+
+private:
+    // a slot holds the hash's upper half and the entry's place plus one; 0 is empty
+    static quint64 tag(size_t hash) { return quint64(hash) & 0xffffffff00000000ull; }
+
+    iterator lookup(QStringView name, size_t hash)
+    {
+        if (m_slots.empty())
+            return end();
+        const size_t mask = m_slots.size() - 1;
+        for (size_t i = size_t(hash) & mask;; i = (i + 1) & mask) {
+            const quint64 slot = m_slots[i];
+            if (slot == 0)
+                return end();
+            if ((slot & 0xffffffff00000000ull) == tag(hash)) {
+                value_type &e = m_entries[size_t(slot & 0xffffffffu) - 1];
+                if (e.first == name)
+                    return &e;
+            }
+        }
+    }
+    void place(size_t hash, size_t placePlusOne)
+    {
+        const size_t mask = m_slots.size() - 1;
+        size_t i = size_t(hash) & mask;
+        while (m_slots[i] != 0)
+            i = (i + 1) & mask;
+        m_slots[i] = tag(hash) | quint64(placePlusOne);
+    }
+    void rehash(size_t wanted)
+    {
+        size_t n = 16;
+        while (n < wanted)
+            n *= 2;
+        m_slots.assign(n, 0);
+        for (size_t p = 0; p < m_entries.size(); ++p)
+            place(CNameHash()(m_entries[p].first), p + 1);
+    }
+
+    std::vector<value_type> m_entries;
+    std::vector<quint64> m_slots;
+};
 using CNameIndex = CNameMap<int>;
 
 // The index a name has in a map, or -1.
@@ -60,7 +151,7 @@ public:
 
 private:
     QStringList m_list;
-    std::unordered_map<QString, qsizetype, CNameHash> m_seen;
+    CNameMap<qsizetype> m_seen;
 };
 
 // A component whose states the tree names: one enumerated type, one variable.
