@@ -6,4 +6,4 @@ verdantis_add_test(tst_serverfaults
 target_compile_definitions(tst_serverfaults PRIVATE VERDANTIS_SERVER="$<TARGET_FILE:verdantis-server>")
 add_dependencies(tst_serverfaults verdantis-server)
 set_tests_properties(tst_serverfaults PROPERTIES TIMEOUT 600)
-verdantis_add_postgres_run(tst_serverfaults)
+verdantis_add_postgres_run(tst_serverfaults WHOLE_SERVER)

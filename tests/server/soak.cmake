@@ -7,4 +7,4 @@ verdantis_add_test(tst_serversoak
 target_compile_definitions(tst_serversoak PRIVATE VERDANTIS_SERVER="$<TARGET_FILE:verdantis-server>")
 add_dependencies(tst_serversoak verdantis-server)
 set_tests_properties(tst_serversoak PROPERTIES TIMEOUT 600)
-verdantis_add_postgres_run(tst_serversoak)
+verdantis_add_postgres_run(tst_serversoak WHOLE_SERVER)
