@@ -62,6 +62,10 @@ inline const QString IdsUsedUp =
     QStringLiteral("Nothing can be added to this solution: it has used up its element ids.");
 
 // Questions before a removal; what is the element's name or label as Quoted gives it
+inline const QString RbtWord = QStringLiteral("RBT");
+inline const QString DbtWord = QStringLiteral("DBT");
+inline const QString EvtWord = QStringLiteral("EVT");
+inline const QString CidWord = QStringLiteral("CID");
 inline QString ConfirmRemove(QStringView kindWord, const QString &what)
 {
     return QStringLiteral("Are you sure that you want to remove the ") + kindWord.toString() + u' ' + what

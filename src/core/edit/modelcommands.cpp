@@ -197,7 +197,7 @@ bool CKELDataManager::ChangeRBT(int treeId, const QString &name, const QList<int
 
 bool CKELDataManager::RemoveRBT(int treeId)
 {
-    return confirmAndSubmitRemoval(treeId, KEL::RBT, u"RBT", u"rmrbt");
+    return confirmAndSubmitRemoval(treeId, KEL::RBT, EditTexts::RbtWord, u"rmrbt");
 }
 
 bool CKELDataManager::AddDBT(const QString &name)
@@ -236,12 +236,12 @@ bool CKELDataManager::RenameDBT(int treeId, const QString &name)
 
 bool CKELDataManager::RemoveDBT(int treeId)
 {
-    return confirmAndSubmitRemoval(treeId, KEL::DBT, u"DBT", u"rmdbt");
+    return confirmAndSubmitRemoval(treeId, KEL::DBT, EditTexts::DbtWord, u"rmdbt");
 }
 
 bool CKELDataManager::RemoveEVT(int treeId)
 {
-    return confirmAndSubmitRemoval(treeId, KEL::EVT, u"EVT", u"rmdbt");
+    return confirmAndSubmitRemoval(treeId, KEL::EVT, EditTexts::EvtWord, u"rmdbt");
 }
 
 bool CKELDataManager::AddNode(int treeId, int parentId, const CNodeAttributes &a, int x, int y)
@@ -472,7 +472,7 @@ bool CKELDataManager::CreateCID(int treeId, const QString &component)
 
 bool CKELDataManager::RemoveCID(int cidId)
 {
-    return confirmAndSubmitRemoval(cidId, KEL::CID, u"CID", u"rmtcid");
+    return confirmAndSubmitRemoval(cidId, KEL::CID, EditTexts::CidWord, u"rmtcid");
 }
 
 bool CKELDataManager::AddEVT(const QList<int> &treeIds)
