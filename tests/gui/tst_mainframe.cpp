@@ -39,6 +39,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QtTest>
 
@@ -532,8 +533,9 @@ private slots:
         Frame f;
         QSettings().remove(u"RecentFileList"_qs);
         QStringList saved;
+        // "%2" in the names: the status line must show them as they are
         for (int i = 1; i <= 5; ++i) {
-            const QString path = m_files->filePath(u"r%1.kvf"_qs.arg(i));
+            const QString path = m_files->filePath(u"r%1 %2.kvf"_qs.arg(i));
             f.script.files.append(path);
             f.action(u"actionSaveAs"_qs)->trigger();
             saved.prepend(path);
@@ -548,6 +550,8 @@ private slots:
         // choosing one opens it and brings it to the front
         f.action(u"actionRecent3"_qs)->trigger();
         QCOMPARE(f.model().Solution()->Path(), saved[2]);
+        const QString status = f.frame->statusBar()->currentMessage();
+        QVERIFY2(status.startsWith(u"Opened "_qs + QDir::toNativeSeparators(saved[2]) + u" ("_qs), qPrintable(status));
         QCOMPARE(f.action(u"actionRecent1"_qs)->data().toString(), saved[2]);
     }
 

@@ -32,6 +32,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTextEdit>
 #include <QtTest>
 
@@ -501,9 +502,13 @@ private slots:
         QVERIFY(f.prompt.texts.value(0).contains(u"R1: \"Edited here.\" -> \"The door opens.\""_qs));
         QCOMPARE(f.requirements(), QStringList{u"R1: The door opens."_qs});
 
-        const QString html = dir.filePath(u"trace.html"_qs);
+        const QString html = dir.filePath(u"trace %1 %2.html"_qs);
         f.script.files << html;
         f.frame->findChild<QAction *>(u"actionTraceabilityReport"_qs)->trigger();
+        // the file's name as it is, markers and all
+        QCOMPARE(f.frame->statusBar()->currentMessage(),
+                 u"Traceability report written to trace %1 %2.html: 0 of 1 requirement(s) covered, 0 node(s) without a "
+                 "requirement"_qs);
         QFile page(html);
         QVERIFY(page.open(QIODevice::ReadOnly));
         const QByteArray bytes = page.readAll();

@@ -1,4 +1,5 @@
 #include "asyncsocketex.h"
+#include "collabtexts.h"
 
 #include <QHostInfo>
 #include <QPointer>
@@ -11,26 +12,26 @@ namespace SocketError {
 QString Message(int code)
 {
     switch (code) {
-    case None: return QStringLiteral("The operation completed successfully");
-    case Interrupted: return QStringLiteral("A blocking operation was interrupted");
-    case AccessDenied: return QStringLiteral("Access to the socket was denied");
-    case Invalid: return QStringLiteral("An invalid argument was supplied");
-    case WouldBlock: return QStringLiteral("A non-blocking socket operation could not be completed immediately");
-    case Already: return QStringLiteral("An operation is already in progress on this socket");
-    case NotSupported: return QStringLiteral("The operation is not supported on this socket");
-    case AddressInUse: return QStringLiteral("The address is already in use");
-    case AddressNotAvailable: return QStringLiteral("The requested address is not valid here");
-    case NetworkDown: return QStringLiteral("The network is down or unreachable");
-    case ConnectionAborted: return QStringLiteral("The connection was aborted on this machine");
-    case ConnectionReset: return QStringLiteral("The connection was reset by the remote host");
-    case NoBuffers: return QStringLiteral("No buffer space is available for the socket");
-    case NotConnected: return QStringLiteral("The socket is not connected");
-    case TimedOut: return QStringLiteral("The connection attempt timed out");
-    case ConnectionRefused: return QStringLiteral("The connection was refused by the remote host");
-    case HostNotFound: return QStringLiteral("No such host is known");
-    case TryAgain: return QStringLiteral("The host name could not be looked up now; try again later");
-    case SecureChannel: return QStringLiteral("No encrypted connection could be made with the server");
-    case Untrusted: return QStringLiteral("The server's certificate is not trusted");
+    case None: return CollabTexts::SocketNone;
+    case Interrupted: return CollabTexts::SocketInterrupted;
+    case AccessDenied: return CollabTexts::SocketAccessDenied;
+    case Invalid: return CollabTexts::SocketInvalid;
+    case WouldBlock: return CollabTexts::SocketWouldBlock;
+    case Already: return CollabTexts::SocketAlready;
+    case NotSupported: return CollabTexts::SocketNotSupported;
+    case AddressInUse: return CollabTexts::SocketAddressInUse;
+    case AddressNotAvailable: return CollabTexts::SocketAddressNotAvailable;
+    case NetworkDown: return CollabTexts::SocketNetworkDown;
+    case ConnectionAborted: return CollabTexts::SocketConnectionAborted;
+    case ConnectionReset: return CollabTexts::SocketConnectionReset;
+    case NoBuffers: return CollabTexts::SocketNoBuffers;
+    case NotConnected: return CollabTexts::SocketNotConnected;
+    case TimedOut: return CollabTexts::SocketTimedOut;
+    case ConnectionRefused: return CollabTexts::SocketConnectionRefused;
+    case HostNotFound: return CollabTexts::SocketHostNotFound;
+    case TryAgain: return CollabTexts::SocketTryAgain;
+    case SecureChannel: return CollabTexts::SocketSecureChannel;
+    case Untrusted: return CollabTexts::SocketUntrusted;
     default: return {};
     }
 }
@@ -40,7 +41,7 @@ QString Text(int code)
     const QString message = Message(code);
     if (message.isEmpty())
         return {};
-    const QString text = message + QStringLiteral(" (%1)(0x%2)").arg(code).arg(uint(code), 0, 16);
+    const QString text = CollabTexts::SocketErrorText(message, code);
     return text.size() > 500 ? QString() : text;
 }
 

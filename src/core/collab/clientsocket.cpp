@@ -1,4 +1,5 @@
 #include "clientsocket.h"
+#include "collabtexts.h"
 
 #include "model/prompt.h"
 
@@ -14,14 +15,14 @@ constexpr qint64 kReadChunk = 4096;
 CClientSocket::CClientSocket(QObject *parent) : CAsyncSocketEx(parent)
 {
     m_log.ReadConfigFile(QStringLiteral("TesselPacket.ini"));
-    m_log.SetPrefix(QStringLiteral("[TesselPacket] - "));
+    m_log.SetPrefix(CollabTexts::LogPrefix);
     m_log.SetMode(CPacketLog::DebuggerAndFile);
-    log(u"CClientSocket", QStringLiteral("Started."));
+    log(u"CClientSocket", CollabTexts::LogStarted);
 }
 
 CClientSocket::~CClientSocket()
 {
-    log(u"~CClientSocket", QStringLiteral("Finished."));
+    log(u"~CClientSocket", CollabTexts::LogFinished);
     CAsyncSocketEx::Close();
 }
 
@@ -40,7 +41,7 @@ void CClientSocket::logErrorCode(QStringView operation, int errorCode)
 {
     if (!logging())
         return;
-    log(operation, QStringLiteral("Error code=[") + QString::number(errorCode) + u']');
+    log(operation, CollabTexts::LogErrorCode(errorCode));
     if (errorCode != 0)
         log(operation, GetErrorText(errorCode));
 }
@@ -68,18 +69,17 @@ bool CClientSocket::TryConnect(const QString &host, quint16 port)
     // first reply of this one
     m_framer.Clear();
     if (!Create()) {
-        log(kTryConnect, QStringLiteral("Create failed. ") + GetErrorText(GetLastError()));
+        log(kTryConnect, CollabTexts::LogCreateFailed(GetErrorText(GetLastError())));
         return false;
     }
     const bool started = Connect(host, port);
     const int error = GetLastError();
-    log(kTryConnect, QStringLiteral("Return code of Connect=[") + QString::number(started ? 1 : 0)
-                         + QStringLiteral("] ") + GetErrorText(error));
+    log(kTryConnect, CollabTexts::LogConnectReturned(started, GetErrorText(error)));
     m_connectError = error;
     if (started)
         return true;
     if (error == SocketError::WouldBlock) {
-        log(kTryConnect, QStringLiteral("Return code of GetLastError=[WSAEWOULDBLOCK]"));
+        log(kTryConnect, CollabTexts::LogWouldBlock);
         return true;
     }
     return false;
@@ -140,10 +140,9 @@ bool CClientSocket::sendPacket(const QString &packet, const QString &shown)
     const QByteArray bytes = CUtf16Decoder::Encode(packet);
     const qint64 result = Send(bytes.constData(), bytes.size(), 0);
     if (logging())
-        log(kSendPacket, QStringLiteral("Sent message=[") + shown + QStringLiteral("]  Return code of send=[")
-                             + QString::number(result) + u']');
+        log(kSendPacket, CollabTexts::LogSent(shown, result));
     if (result == -1) {
-        log(kSendPacket, QStringLiteral("Sending the message failed. The return value is SOCKET_ERROR"));
+        log(kSendPacket, CollabTexts::LogSendFailed);
         return false;
     }
     return true;
@@ -153,14 +152,14 @@ bool CClientSocket::Login(const QString &userId, const QString &password)
 {
     // a "#" would end the field early and the rest would be read as a request
     if (password.contains(Collab::kSeparator) || !QStringView(password).isValidUtf16()) {
-        log(u"Login", QStringLiteral("The password cannot be sent."));
+        log(u"Login", CollabTexts::LogPasswordUnsendable);
         return false;
     }
     m_userId = userId;
     // the log and the last-sent text never hold the password
     const QString head = Collab::kUIDLog.toString() + u'#' + userId + u'#';
     if (!sendPacket(head + password + u'#', head + QStringLiteral("********#"))) {
-        log(u"Login", QStringLiteral("SendPacket failed."));
+        log(u"Login", CollabTexts::LogSendPacketFailed);
         return false;
     }
     await(Collab::kUIDLog);
@@ -170,7 +169,7 @@ bool CClientSocket::Login(const QString &userId, const QString &password)
 bool CClientSocket::ListFile()
 {
     if (!SendPacket(Collab::kFileListReq.toString() + u'#')) {
-        log(u"ListFile", QStringLiteral("SendPacket failed."));
+        log(u"ListFile", CollabTexts::LogSendPacketFailed);
         return false;
     }
     await(Collab::kFileListReq);
@@ -183,7 +182,7 @@ bool CClientSocket::SaveFile(const QString &name, int length, const QString &tex
     m_saveText = text;
     m_saveLength = length;
     if (!SendPacket(Collab::kFileSave.toString() + u'#' + name + u'#' + QString::number(length) + u'#' + text)) {
-        log(u"SaveFile", QStringLiteral("SendPacket failed."));
+        log(u"SaveFile", CollabTexts::LogSendPacketFailed);
         return false;
     }
     await(Collab::kFileSave, name);
@@ -194,7 +193,7 @@ bool CClientSocket::OpenFile(const QString &name)
 {
     m_openName = name;
     if (!SendPacket(Collab::kFileDownRec.toString() + u'#' + name + u'#')) {
-        log(u"OpenFile", QStringLiteral("SendPacket failed."));
+        log(u"OpenFile", CollabTexts::LogSendPacketFailed);
         return false;
     }
     await(Collab::kFileDownRec, name);
@@ -206,7 +205,7 @@ bool CClientSocket::AskAction(const QString &name, const QString &record)
     m_opFileName = name;
     m_opRecord = record;
     if (!SendPacket(Collab::kOpCont.toString() + u'#' + name + u'#' + record + u'#')) {
-        log(u"AskAction", QStringLiteral("SendPacket failed."));
+        log(u"AskAction", CollabTexts::LogSendPacketFailed);
         return false;
     }
     // answered by its own relay, or by a refusal
@@ -255,8 +254,7 @@ bool CClientSocket::receiveData(int errorCode, QString &packet, QStringList &fie
 {
     logErrorCode(kReceiveData, errorCode);
     if (errorCode != 0)
-        log(kReceiveData,
-            QStringLiteral("Fatal error! Network subsystem failed.  Error code=[") + QString::number(errorCode) + u']');
+        log(kReceiveData, CollabTexts::LogNetworkFailed(errorCode));
 
     char scratch[kReadChunk + 1];
     qint64 total = 0;
@@ -270,25 +268,24 @@ bool CClientSocket::receiveData(int errorCode, QString &packet, QStringList &fie
         }
     }
     if (total == 0 && !(result == -1 && GetLastError() == SocketError::WouldBlock))
-        log(kReceiveData, QStringLiteral("ERROR : Connection has been closed."));
+        log(kReceiveData, CollabTexts::LogConnectionClosed);
 
     if (m_framer.PendingSize() == 0) {
-        log(kReceiveData, QStringLiteral("No message received from the server."));
+        log(kReceiveData, CollabTexts::LogNothingReceived);
         return false;
     }
     if (!m_framer.TakePacket(packet))
         return false;
     fields = CPacketFramer::SplitFields(packet);
     if (fields.isEmpty())
-        log(kReceiveData, QStringLiteral("The received message doesn't contain any predeterminer."));
+        log(kReceiveData, CollabTexts::LogNoKeyword);
     return true;
 }
 
 void CClientSocket::dropOversizedReply()
 {
     // a server that never ends its packet would otherwise take all memory
-    log(kReceiveData, QStringLiteral("ERROR : The message from the server is larger than ")
-                          + QString::number(m_maxPacketBytes) + QStringLiteral(" bytes. The connection is closed."));
+    log(kReceiveData, CollabTexts::LogReplyTooLarge(m_maxPacketBytes));
     m_framer.Clear();
     const bool wasConnected = m_connected;
     Close();
@@ -355,9 +352,7 @@ void CClientSocket::dispatch(const QStringList &fields)
 {
     using namespace Collab;
     const QString &k = fields.constFirst();
-    auto unasked = [this, &k] {
-        log(u"Dispatch", QStringLiteral("ERROR : A reply to no request of this client is ignored: [") + k + u']');
-    };
+    auto unasked = [this, &k] { log(u"Dispatch", CollabTexts::LogUnaskedReply(k)); };
     if (IsKeyword(k, kUIDLogAck)) {
         if (takeAwaited(kUIDLog))
             processUIDLogAck(fields);

@@ -9,11 +9,6 @@
 
 namespace {
 
-QString bracketed(const QString &text)
-{
-    return u'[' + text + u']';
-}
-
 QStringList namesOf(const QStringList &fields)
 {
     QStringList names;
@@ -30,23 +25,16 @@ bool sameName(const QString &a, const QString &b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-const QString kSuccess = QStringLiteral("This method called successfully.");
-const QString kSpacedSuccess = QStringLiteral("  This method called successfully.");
-
 } // namespace
 
 void CClientSocket::countError(QStringView operation, qsizetype count, int required, bool trailingBlank)
 {
-    log(operation, QStringLiteral("Packet count=[") + QString::number(count)
-                       + QStringLiteral("]  ERROR : The packet count must be the same as the intended packet count, ")
-                       + QString::number(required) + (trailingBlank ? QStringLiteral(" ") : QString()));
+    log(operation, CollabTexts::LogCountMismatch(count, required, trailingBlank));
 }
 
 void CClientSocket::nameError(QStringView operation, const QString &received, const QString &intended)
 {
-    log(operation, QStringLiteral("A received file name=") + bracketed(received)
-                       + QStringLiteral("  ERROR : The file name must be the same as the intended file name, ")
-                       + intended);
+    log(operation, CollabTexts::LogNameMismatch(received, intended));
 }
 
 void CClientSocket::loginResult(bool success)
@@ -57,10 +45,10 @@ void CClientSocket::loginResult(bool success)
     }
     // the server's reason, when it gave one, says what to do about it
     if (success)
-        message(QStringLiteral("Login successful"));
+        message(CollabTexts::LoginSuccessful);
     else
-        message(m_lastRefusal.isEmpty() ? QStringLiteral("Login unsuccessful")
-                                        : QStringLiteral("Login unsuccessful: ") + m_lastRefusal);
+        message(m_lastRefusal.isEmpty() ? CollabTexts::LoginUnsuccessful
+                                        : CollabTexts::LoginUnsuccessfulBecause(m_lastRefusal));
 }
 
 void CClientSocket::processError(const QString &text)
@@ -71,8 +59,8 @@ void CClientSocket::processError(const QString &text)
     // waiting it is the server speaking of its own accord (closing the
     // connection, say), and the user reads it
     if (m_awaited.isEmpty() && m_awaitedEdits.isEmpty()) {
-        log(op, QStringLiteral("ERROR : ") + text);
-        message(QStringLiteral("The server says: ") + text);
+        log(op, CollabTexts::LogError(text));
+        message(CollabTexts::ServerSays(text));
         return;
     }
     const bool edit =
@@ -95,9 +83,9 @@ void CClientSocket::processError(const QString &text)
         message(text);
     } else if (request.keyword == kOpCont) {
         // the edit was not made for anyone; say why
-        message(QStringLiteral("The server refused an edit: ") + text);
+        message(CollabTexts::EditRefused(text));
     } else {
-        log(op, QStringLiteral("ERROR : ") + text);
+        log(op, CollabTexts::LogError(text));
     }
     m_lastRefusal.clear();
 }
@@ -106,14 +94,14 @@ void CClientSocket::processUIDLogAck(const QStringList &fields)
 {
     constexpr auto op = u"ProcessUIDLogAck";
     const qsizetype n = fields.size();
-    log(op, QStringLiteral("[UIDLogAck]  "));
-    log(op, QStringLiteral("Packet count=") + bracketed(QString::number(n)));
+    log(op, CollabTexts::LogReply(u"UIDLogAck"));
+    log(op, CollabTexts::LogPacketCount(n));
     if (n < 2) {
         countError(op, n, 2, true);
         loginResult(false);
         return;
     }
-    log(op, QStringLiteral("A received user id=") + bracketed(fields[1]) + kSpacedSuccess);
+    log(op, CollabTexts::LogReceivedUserId(fields[1]) + CollabTexts::LogSpacedSuccess);
     loginResult(fields[1] == m_userId);
 }
 
@@ -121,19 +109,16 @@ void CClientSocket::processFileListAck(const QStringList &fields)
 {
     constexpr auto op = u"ProcessFileListAck";
     const qsizetype n = fields.size();
-    log(op, QStringLiteral("[FileListAck]  "));
-    log(op, QStringLiteral("Packet count=") + bracketed(QString::number(n)));
+    log(op, CollabTexts::LogReply(u"FileListAck"));
+    log(op, CollabTexts::LogPacketCount(n));
     if (n <= 1) {
-        log(op, QStringLiteral("Packet count=") + bracketed(QString::number(n))
-                    + QStringLiteral("  ERROR : The packet count must be greater than the intended packet count, 1 "
-                                     "This packet doesn't contain any file name."));
+        log(op, CollabTexts::LogNoFileName(n));
         if (m_owner)
             m_owner->OnServerFileList({});
         return;
     }
     const QStringList names = namesOf(fields);
-    log(op, QStringLiteral("A received file count=") + bracketed(QString::number(names.size()))
-                + QStringLiteral("  Received file names=") + bracketed(names.join(u',')) + kSpacedSuccess);
+    log(op, CollabTexts::LogReceivedNames(names) + CollabTexts::LogSpacedSuccess);
     if (m_owner)
         m_owner->OnServerFileList(names);
 }
@@ -142,9 +127,8 @@ void CClientSocket::processFileDownAck(const QStringList &fields)
 {
     constexpr auto op = u"ProcessFileDownAck";
     const qsizetype n = fields.size();
-    log(op, QStringLiteral("[FileDownAck]  "));
-    log(op, QStringLiteral("Packet count=") + bracketed(QString::number(n))
-                + QStringLiteral("  An intended download file name=") + bracketed(m_openName));
+    log(op, CollabTexts::LogReply(u"FileDownAck"));
+    log(op, CollabTexts::LogIntendedDownload(n, m_openName));
     if (n != 5) {
         countError(op, n, 5);
         message(CollabTexts::OpenFailed());
@@ -152,15 +136,14 @@ void CClientSocket::processFileDownAck(const QStringList &fields)
     }
     const QString &name = fields[1];
     const int size = CKELRecord::ToInt(QStringView(fields[2]));
-    const QString found = QStringLiteral("A received file name=") + bracketed(name)
-                          + QStringLiteral("  Received file size=") + bracketed(QString::number(size));
+    const QString found = CollabTexts::LogReceivedSize(name, size);
     log(op, found);
     if (!sameName(name, m_openName)) {
         nameError(op, name, m_openName);
         message(CollabTexts::OpenFailed());
         return;
     }
-    log(op, found + kSpacedSuccess);
+    log(op, found + CollabTexts::LogSpacedSuccess);
     if (m_owner)
         m_owner->OnServerFileOpened(true, name, fields[4]);
 }
@@ -169,9 +152,8 @@ void CClientSocket::processFileSaveAck(const QStringList &fields)
 {
     constexpr auto op = u"ProcessFileSaveAck";
     const qsizetype n = fields.size();
-    log(op, QStringLiteral("[FileSaveAck]  "));
-    log(op, QStringLiteral("Packet count=") + bracketed(QString::number(n))
-                + QStringLiteral("  An intended upload file name=") + bracketed(m_saveName));
+    log(op, CollabTexts::LogReply(u"FileSaveAck"));
+    log(op, CollabTexts::LogIntendedUpload(n, m_saveName));
     // a refused save goes through the owner, which says "Failed to save
     // solution" and takes back what a Save As had already switched over
     if (n != 2) {
@@ -180,14 +162,14 @@ void CClientSocket::processFileSaveAck(const QStringList &fields)
             m_owner->OnServerSaveResult(m_saveName, false);
         return;
     }
-    log(op, QStringLiteral("A received file name=") + bracketed(fields[1]));
+    log(op, CollabTexts::LogReceivedFileName(fields[1]));
     if (!sameName(fields[1], m_saveName)) {
         nameError(op, fields[1], m_saveName);
         if (m_owner)
             m_owner->OnServerSaveResult(m_saveName, false);
         return;
     }
-    log(op, QStringLiteral("A received file name=") + bracketed(fields[1]) + kSpacedSuccess);
+    log(op, CollabTexts::LogReceivedFileName(fields[1]) + CollabTexts::LogSpacedSuccess);
     if (m_owner)
         m_owner->OnServerSaveResult(m_saveName, true);
 }
@@ -196,39 +178,35 @@ void CClientSocket::processFileSynReq(const QStringList &fields)
 {
     constexpr auto op = u"ProcessFileSynReq";
     const qsizetype n = fields.size();
-    log(op, QStringLiteral("[FileSynReq]  "));
-    log(op, QStringLiteral("Packet count=") + bracketed(QString::number(n))
-                + QStringLiteral("  An intended sync file name=") + bracketed(m_synFileName));
+    log(op, CollabTexts::LogReply(u"FileSynReq"));
+    log(op, CollabTexts::LogIntendedSync(n, m_synFileName));
     if (n != 2) {
         countError(op, n, 2);
         return;
     }
-    log(op, QStringLiteral("A received file name=") + bracketed(fields[1]));
+    log(op, CollabTexts::LogReceivedFileName(fields[1]));
     if (!sameName(fields[1], m_synFileName))
         nameError(op, fields[1], m_synFileName);
     else
-        log(op, QStringLiteral("A received file name=") + bracketed(fields[1]) + kSpacedSuccess);
+        log(op, CollabTexts::LogReceivedFileName(fields[1]) + CollabTexts::LogSpacedSuccess);
 }
 
 void CClientSocket::processOpIdAck(const QStringList &fields)
 {
     constexpr auto op = u"ProcessOpIdAck";
     const qsizetype n = fields.size();
-    log(op, QStringLiteral("[OpIdAck]  "));
-    log(op, QStringLiteral("Packet count=") + bracketed(QString::number(n))
-                + QStringLiteral("  An intended operation id file name=") + bracketed(m_opIdFileName));
+    log(op, CollabTexts::LogReply(u"OpIdAck"));
+    log(op, CollabTexts::LogIntendedOperationId(n, m_opIdFileName));
     if (n != 3) {
         countError(op, n, 3);
         return;
     }
-    const QString found = QStringLiteral("A received file name=") + bracketed(fields[1])
-                          + QStringLiteral("  A received operation id=")
-                          + bracketed(QString::number(CKELRecord::ToInt(QStringView(fields[2]))));
+    const QString found = CollabTexts::LogReceivedOperationId(fields[1], CKELRecord::ToInt(QStringView(fields[2])));
     log(op, found);
     if (!sameName(fields[1], m_opIdFileName))
         nameError(op, fields[1], m_opIdFileName);
     else
-        log(op, found + kSuccess);
+        log(op, found + CollabTexts::LogSuccess);
 }
 
 void CClientSocket::processAskAction(const QStringList &fields)
@@ -236,17 +214,14 @@ void CClientSocket::processAskAction(const QStringList &fields)
     constexpr auto op = u"ProcessAskAction";
     const qsizetype n = fields.size();
     if (logging()) {
-        log(op, QStringLiteral("[OpCont]  "));
-        log(op, QStringLiteral("Packet count=") + bracketed(QString::number(n))
-                    + QStringLiteral("  An intended file name=") + bracketed(m_opFileName)
-                    + QStringLiteral("  An intended content=") + bracketed(m_opRecord));
+        log(op, CollabTexts::LogReply(u"OpCont"));
+        log(op, CollabTexts::LogIntendedOperation(n, m_opFileName, m_opRecord));
     }
     if (n == 3) {
         if (logging()) {
-            const QString found = QStringLiteral("A received file name=") + bracketed(fields[1])
-                                  + QStringLiteral("  A received content=") + bracketed(fields[2]);
+            const QString found = CollabTexts::LogReceivedContent(fields[1], fields[2]);
             log(op, found);
-            log(op, found + kSpacedSuccess);
+            log(op, found + CollabTexts::LogSpacedSuccess);
         }
         if (m_owner)
             m_owner->OnServerOperation(fields[1], fields[2]);
@@ -267,45 +242,38 @@ void CClientSocket::processObjectGenerateAck(const QStringList &fields)
 {
     constexpr auto op = u"ProcessObjectGenerateAck";
     const qsizetype n = fields.size();
-    log(op, QStringLiteral("[ObCreAct]  "));
-    log(op, QStringLiteral("Packet count=") + bracketed(QString::number(n))
-                + QStringLiteral("  An intended object generate file name=") + bracketed(m_obCreFileName)
-                + QStringLiteral("  "));
+    log(op, CollabTexts::LogReply(u"ObCreAct"));
+    log(op, CollabTexts::LogIntendedObjectGenerate(n, m_obCreFileName));
     if (n != 4) {
         countError(op, n, 4);
         return;
     }
-    const QString found = QStringLiteral("A received file name=") + bracketed(fields[1])
-                          + QStringLiteral("  A received object id=") + bracketed(fields[2])
-                          + QStringLiteral("  A received operation id=") + bracketed(fields[3]);
+    const QString found = CollabTexts::LogReceivedObject(fields[1], fields[2], fields[3]);
     log(op, found);
     if (!sameName(fields[1], m_obCreFileName))
         nameError(op, fields[1], m_obCreFileName);
     else
-        log(op, found + kSuccess);
+        log(op, found + CollabTexts::LogSuccess);
 }
 
 void CClientSocket::processUIDListAck(const QStringList &fields)
 {
     constexpr auto op = u"ProcessUIDListAck";
     const qsizetype n = fields.size();
-    log(op, QStringLiteral("[UIDListAck]  "));
-    log(op, QStringLiteral("Packet count=") + bracketed(QString::number(n)));
+    log(op, CollabTexts::LogReply(u"UIDListAck"));
+    log(op, CollabTexts::LogPacketCount(n));
     if (n <= 1) {
-        log(op, QStringLiteral("Packet count=") + bracketed(QString::number(n))
-                    + QStringLiteral("  ERROR : The packet count must be greater than the intended packet count, 1 "
-                                     "This packet doesn't contain any user id."));
+        log(op, CollabTexts::LogNoUserId(n));
         return;
     }
     const QStringList ids = namesOf(fields);
-    log(op, QStringLiteral("A received file count=") + bracketed(QString::number(ids.size()))
-                + QStringLiteral("  Received file names=") + bracketed(ids.join(u',')) + kSpacedSuccess);
+    log(op, CollabTexts::LogReceivedNames(ids) + CollabTexts::LogSpacedSuccess);
 }
 
 void CClientSocket::processMemberListAck(const QStringList &fields)
 {
     constexpr auto op = u"ProcessMemberListAck";
-    log(op, QStringLiteral("Packet count=") + bracketed(QString::number(fields.size())));
+    log(op, CollabTexts::LogPacketCount(fields.size()));
     // blank fields are dropped, so the list of a solution nobody owns (one
     // stored before owners were kept) begins with a plain member
     if (fields.size() < 2) {
@@ -320,7 +288,7 @@ void CClientSocket::processMemberListAck(const QStringList &fields)
 void CClientSocket::processHistListAck(const QStringList &fields)
 {
     constexpr auto op = u"ProcessHistListAck";
-    log(op, QStringLiteral("Packet count=") + bracketed(QString::number(fields.size())));
+    log(op, CollabTexts::LogPacketCount(fields.size()));
     if (fields.size() < 2 || (fields.size() - 2) % 4 != 0) {
         countError(op, fields.size(), 2);
         return;
@@ -341,10 +309,10 @@ void CClientSocket::processHistListAck(const QStringList &fields)
 void CClientSocket::processHistDownAck(const QStringList &fields)
 {
     constexpr auto op = u"ProcessHistDownAck";
-    log(op, QStringLiteral("Packet count=") + bracketed(QString::number(fields.size())));
+    log(op, CollabTexts::LogPacketCount(fields.size()));
     if (fields.size() != 5) {
         countError(op, fields.size(), 5);
-        message(QStringLiteral("The earlier save could not be read"));
+        message(CollabTexts::EarlierSaveUnreadable);
         return;
     }
     if (m_owner)

@@ -1,23 +1,24 @@
 #include "collabprotocol.h"
+#include "collabtexts.h"
 
 namespace Collab {
 
 QString NameProblem(QStringView name)
 {
     if (name.trimmed().isEmpty())
-        return QStringLiteral("it is empty");
+        return CollabTexts::NameEmpty;
     if (name.size() > kMaxNameLength)
-        return QStringLiteral("it is longer than %1 characters").arg(kMaxNameLength);
+        return CollabTexts::NameTooLong(kMaxNameLength);
     if (name.trimmed().size() != name.size())
-        return QStringLiteral("it begins or ends with white space");
+        return CollabTexts::NameBlankEnds;
     if (name.contains(kSeparator))
-        return QStringLiteral("it contains \"#\"");
+        return CollabTexts::NameHasSeparator;
     if (name.contains(kTerminator))
-        return QStringLiteral("it contains two adjacent full stops");
+        return CollabTexts::NameHasTerminator;
     for (QChar c : name) {
         if (c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line
             || c.category() == QChar::Separator_Paragraph)
-            return QStringLiteral("it contains a control character");
+            return CollabTexts::NameHasControl;
     }
     return {};
 }

@@ -4,20 +4,10 @@
 
 #include "model/kelcontainers.h"
 #include "model/keldatamanager.h"
+#include "model/modeltexts.h"
 #include "model/prompt.h"
 
 #include <QMetaMethod>
-
-namespace {
-
-const QString kLoginFirst = QStringLiteral("Please connect and login to the server");
-
-QString saveFailed(const QString &name)
-{
-    return QStringLiteral("Failed to save solution ") + name;
-}
-
-} // namespace
 
 CSharedSolutionClient::CSharedSolutionClient(CKELDataManager &manager, QObject *parent)
     : QObject(parent)
@@ -89,11 +79,11 @@ bool CSharedSolutionClient::ConnectToServer()
     // carry it unchanged
     const QString problem = Collab::NameProblem(m_userId);
     if (!problem.isEmpty()) {
-        Prompt().Message(QStringLiteral("The user id cannot be used: ") + problem);
+        Prompt().Message(CollabTexts::UserIdUnusable(problem));
         return false;
     }
     if (m_port < 1 || m_port > 65535) {
-        Prompt().Message(QStringLiteral("The port must be a number from 1 to 65535"));
+        Prompt().Message(CollabTexts::PortOutOfRange);
         return false;
     }
     m_socket.SetTls(m_tls);
@@ -106,7 +96,7 @@ void CSharedSolutionClient::EstablishedConnection()
 {
     // the password is the one the user typed; the server checks it against its accounts
     if (!m_socket.Login(m_userId, m_password))
-        Prompt().Message(QStringLiteral("Login failed."), QStringLiteral("CKELDataManager::EstablishedConnection"));
+        Prompt().Message(CollabTexts::LoginFailed, CollabTexts::LoginFailedCaption);
     emit connectionChanged();
 }
 
@@ -121,7 +111,7 @@ void CSharedSolutionClient::DisconnectFromServer()
     m_loggedIn = false;
     RefreshViewsAndTitle();
     // before the window follows: what it says of the lost connection is the later, fuller word
-    Notice(QStringLiteral("Disconnected"));
+    Notice(CollabTexts::Disconnected);
     emit connectionChanged();
 }
 
@@ -160,7 +150,7 @@ void CSharedSolutionClient::RefreshViewsAndTitle()
 bool CSharedSolutionClient::RequestSharedList()
 {
     if (!m_loggedIn) {
-        Prompt().Message(kLoginFirst);
+        Prompt().Message(CollabTexts::LoginFirst);
         return false;
     }
     if (!m_socket.ListFile())
@@ -177,7 +167,7 @@ void CSharedSolutionClient::OnServerFileList(const QStringList &names)
 bool CSharedSolutionClient::OpenShared(const QString &name)
 {
     if (!m_loggedIn) {
-        Prompt().Message(kLoginFirst);
+        Prompt().Message(CollabTexts::LoginFirst);
         return false;
     }
     if (name.isEmpty())
@@ -204,7 +194,7 @@ void CSharedSolutionClient::OnServerFileOpened(bool success, const QString &name
 bool CSharedSolutionClient::RequestMembers()
 {
     if (!m_loggedIn || !IsShared()) {
-        Prompt().Message(QStringLiteral("Members belong to a shared solution: open one from the server first"));
+        Prompt().Message(CollabTexts::MembersNeedShared);
         return false;
     }
     return m_socket.ListMembers(SharedName());
@@ -215,7 +205,7 @@ bool CSharedSolutionClient::ChangeMember(const QString &user, bool add)
     if (!m_loggedIn || !IsShared())
         return false;
     if (const QString problem = Collab::NameProblem(user); !problem.isEmpty()) {
-        Prompt().Message(QStringLiteral("The user id cannot be used: ") + problem);
+        Prompt().Message(CollabTexts::UserIdUnusable(problem));
         return false;
     }
     return m_socket.ChangeMember(SharedName(), user, add);
@@ -224,7 +214,7 @@ bool CSharedSolutionClient::ChangeMember(const QString &user, bool add)
 bool CSharedSolutionClient::RequestHistory(const QString &name)
 {
     if (!m_loggedIn) {
-        Prompt().Message(kLoginFirst);
+        Prompt().Message(CollabTexts::LoginFirst);
         return false;
     }
     return !name.isEmpty() && m_socket.ListHistory(name);
@@ -233,7 +223,7 @@ bool CSharedSolutionClient::RequestHistory(const QString &name)
 bool CSharedSolutionClient::OpenHistory(const QString &name, qint64 id)
 {
     if (!m_loggedIn) {
-        Prompt().Message(kLoginFirst);
+        Prompt().Message(CollabTexts::LoginFirst);
         return false;
     }
     return !name.isEmpty() && m_socket.OpenHistory(name, id);
@@ -256,11 +246,10 @@ void CSharedSolutionClient::OnServerHistoryText(const QString &name, qint64 id, 
 
 CSharedSolutionClient::SaveTarget CSharedSolutionClient::AskSaveAsTarget()
 {
-    if (Prompt().YesNo(QStringLiteral("Are you going to save the solution locally?"),
-                       QStringLiteral("Save a solution")))
+    if (Prompt().YesNo(CollabTexts::SaveLocallyQuestion, CollabTexts::SaveLocallyCaption))
         return SaveLocally;
     if (!m_loggedIn) {
-        Prompt().Message(kLoginFirst);
+        Prompt().Message(CollabTexts::LoginFirst);
         return SaveCancelled;
     }
     return SaveShared;
@@ -271,13 +260,12 @@ bool CSharedSolutionClient::SaveAsShared(const QString &name)
     if (name.isEmpty() || !m_manager.Solution())
         return false;
     if (!m_loggedIn) {
-        Prompt().Message(kLoginFirst);
+        Prompt().Message(CollabTexts::LoginFirst);
         return false;
     }
     const QString problem = Collab::NameProblem(name);
     if (!problem.isEmpty()) {
-        Prompt().Message(QStringLiteral("The name ") + name + QStringLiteral(" cannot be used on the server: ")
-                         + problem);
+        Prompt().Message(CollabTexts::NameUnusable(name, problem));
         return false;
     }
     const PendingSaveAs previous{true, m_manager.IsLocal(), m_manager.Solution()->Path()};
@@ -286,7 +274,7 @@ bool CSharedSolutionClient::SaveAsShared(const QString &name)
     if (!SaveToServer()) {
         m_manager.SetLocal(previous.local);
         setSharedName(previous.path);
-        Prompt().Message(saveFailed(name));
+        Prompt().Message(CollabTexts::SaveFailed(name));
         RefreshViewsAndTitle();
         return false;
     }
@@ -303,7 +291,7 @@ bool CSharedSolutionClient::Save()
         return false;
     if (!SaveToServer()) {
         // nothing went out: the solution is not saved, and says so
-        Prompt().Message(saveFailed(SharedName()));
+        Prompt().Message(CollabTexts::SaveFailed(SharedName()));
         return false;
     }
     setModified(false);
@@ -322,7 +310,7 @@ void CSharedSolutionClient::OnServerSaveResult(const QString &name, bool success
 {
     const PendingSaveAs previous = std::exchange(m_pendingSaveAs, {});
     if (success) {
-        Notice(QStringLiteral("Solution ") + name + QStringLiteral(" saved"));
+        Notice(CollabTexts::Saved(name));
         emit saveFinished(name, true);
         return;
     }
@@ -336,7 +324,7 @@ void CSharedSolutionClient::OnServerSaveResult(const QString &name, bool success
     RefreshViewsAndTitle();
     // the server's reason tells the user what to do: open it first, ask its owner...
     const QString reason = m_socket.LastRefusal();
-    Notice(reason.isEmpty() ? saveFailed(name) : saveFailed(name) + QStringLiteral(": ") + reason);
+    Notice(reason.isEmpty() ? CollabTexts::SaveFailed(name) : CollabTexts::SaveFailedBecause(name, reason));
     emit saveFinished(name, false);
 }
 
@@ -346,9 +334,7 @@ bool CSharedSolutionClient::SendOperation(const QString &record)
         return false;
     // "#" would end the record's field and ".." the relayed packet
     if (record.contains(Collab::kSeparator) || record.contains(Collab::kTerminator)) {
-        m_socket.Log().Write(QStringLiteral("CKELDataManager::SendOperation - ERROR : The record cannot travel in a "
-                                            "packet and is not sent: ")
-                             + record);
+        m_socket.Log().Write(CollabTexts::LogUnsendableRecord(record));
         return false;
     }
     return m_socket.AskAction(SharedName(), record);
@@ -365,9 +351,9 @@ void CSharedSolutionClient::OnServerOperation(const QString &name, const QString
 QString CSharedSolutionClient::DisplayName() const
 {
     const CKELSolution *solution = m_manager.Solution();
-    QString name = solution ? solution->DisplayName() : QStringLiteral("Untitled");
+    QString name = solution ? solution->DisplayName() : ModelTexts::Untitled;
     if (IsShared())
-        name += QStringLiteral(" -M-");
+        name += ModelTexts::SharedMark;
     if (solution && solution->IsModified())
         name += u'*';
     return name;
@@ -376,9 +362,9 @@ QString CSharedSolutionClient::DisplayName() const
 QString CSharedSolutionClient::FrameTitle(const QString &displayName, bool loggedIn, const QString &server,
                                           const QString &userId)
 {
-    QString title = QStringLiteral(" TESSEL: ") + displayName + u' ';
+    QString title = CollabTexts::TitlePrefix + displayName + u' ';
     if (loggedIn)
-        title += QStringLiteral("[Connected to ") + server + u'(' + userId + QStringLiteral(")]");
+        title += CollabTexts::ConnectedTo(server, userId);
     return title;
 }
 

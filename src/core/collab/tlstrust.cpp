@@ -1,4 +1,5 @@
 #include "tlstrust.h"
+#include "collabtexts.h"
 
 #include "model/prompt.h"
 
@@ -62,8 +63,7 @@ bool CTlsTrust::Accept(const QString &hostPort, const QSslCertificate &certifica
                        CPrompt &prompt)
 {
     if (certificate.isNull()) {
-        prompt.Message(QStringLiteral("The server %1 sent no certificate. The connection is refused.").arg(hostPort),
-                       QStringLiteral("Encrypted connection"));
+        prompt.Message(CollabTexts::NoCertificate(hostPort), CollabTexts::EncryptedCaption);
         return false;
     }
     const QString fingerprint = Fingerprint(certificate);
@@ -72,27 +72,17 @@ bool CTlsTrust::Accept(const QString &hostPort, const QSslCertificate &certifica
         if (trusted == fingerprint)
             return true;
         // never asked again: a yes here is what an attacker in the middle hopes for
-        prompt.Message(QStringLiteral("WARNING: THE CERTIFICATE OF THE SERVER %1 HAS CHANGED.\n\n"
-                                      "Someone may be intercepting the connection. It is refused.\n\n"
-                                      "Trusted SHA-256 fingerprint:\n%2\n\nFingerprint now presented:\n%3\n\n"
-                                      "If the server's administrator confirms that the certificate was replaced, "
-                                      "remove the trust with \"Forget Trusted Certificate\" in \"Connect to "
-                                      "Server\", then connect again.")
-                           .arg(hostPort, trusted, fingerprint),
-                       QStringLiteral("Security Warning"));
+        prompt.Message(CollabTexts::CertificateChanged(hostPort, trusted, fingerprint),
+                       CollabTexts::SecurityWarningCaption);
         return false;
     }
     QStringList problems;
     for (const QSslError &e : errors)
         problems.append(e.errorString());
     problems.removeDuplicates();
-    const QString question =
-        QStringLiteral("The server %1 presents a certificate that no authority on this system vouches for:\n%2\n\n"
-                       "Subject: %3\nSHA-256 fingerprint:\n%4\n\n"
-                       "Compare the fingerprint with the one the server's administrator gives you. Trust this "
-                       "certificate for %1 from now on?")
-            .arg(hostPort, problems.join(u'\n'), certificate.subjectDisplayName(), fingerprint);
-    if (!prompt.YesNo(question, QStringLiteral("Encrypted connection")))
+    const QString question = CollabTexts::TrustCertificateQuestion(hostPort, problems.join(u'\n'),
+                                                                   certificate.subjectDisplayName(), fingerprint);
+    if (!prompt.YesNo(question, CollabTexts::EncryptedCaption))
         return false;
     Trust(hostPort, fingerprint);
     return true;

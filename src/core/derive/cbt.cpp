@@ -1,4 +1,5 @@
 #include "cbt.h"
+#include "derivationtexts.h"
 
 #include "evolution.h"
 
@@ -71,7 +72,7 @@ const CKELCBT *FindCbt(const CKELTree &source, const QString &component)
 CKELCBT *CreateCbt(CKELDataManager &manager, CKELTree &source, const QString &component, CPrompt &prompt)
 {
     if (FindCbt(source, component)) {
-        prompt.Message(QStringLiteral("CBT with name ") + component + QStringLiteral(" is already added in the DBT"));
+        prompt.Message(DerivationTexts::CbtAlreadyAdded(component));
         return nullptr;
     }
     CKELCBTs *folder = cbtFolder(source);

@@ -1,4 +1,5 @@
 #include "evolution.h"
+#include "derivationtexts.h"
 
 #include "treecopy.h"
 
@@ -19,14 +20,6 @@
 namespace Evolution {
 
 namespace {
-
-const QString kNeedTwoTrees = QStringLiteral("Need to select at least two behavior trees, to create a evolution tree.");
-const QString kRootsDiffer =
-    QStringLiteral("Not all the root nodes are identical, so can't generate the evolution tree!");
-const QString kTreeMissing =
-    QStringLiteral("There is no behavior tree with id %1, so can't generate the evolution tree!");
-const QString kNoEvtFolder =
-    QStringLiteral("The solution has no evolution tree folder, so can't generate the evolution tree!");
 
 bool sameBehaviorText(const CKELMethod &a, const CKELMethod &b)
 {
@@ -212,7 +205,7 @@ QList<const CKELTree *> resolveTrees(const CKELDataManager &manager, const QList
         // an evolution tree cannot take part in itself: it would read the
         // nodes it is writing
         if (!e || !e->IsTree() || e == self) {
-            prompt.Message(kTreeMissing.arg(id));
+            prompt.Message(DerivationTexts::TreeMissing(id));
             return {};
         }
         trees.append(static_cast<const CKELTree *>(e));
@@ -279,7 +272,7 @@ bool CheckRoots(const QList<const CKELTree *> &trees, CPrompt &prompt)
         const CKELMethod *root = FirstRoot(*trees[i]);
         const bool same = first && root ? NodesIdentical(*first, *root) : first == root;
         if (!same) {
-            prompt.Message(kRootsDiffer, QStringLiteral("Error"));
+            prompt.Message(DerivationTexts::RootsDiffer, DerivationTexts::ErrorCaption);
             return false;
         }
     }
@@ -339,7 +332,7 @@ CKELMethod *MergeGroup(CKELDataManager &manager, CKELEVT &evt, const QList<const
 bool BuildEvolution(CKELDataManager &manager, CKELEVT &evt, CPrompt &prompt)
 {
     if (evt.SourceTrees().size() < 2) {
-        prompt.Message(kNeedTwoTrees);
+        prompt.Message(DerivationTexts::NeedTwoTrees);
         return false;
     }
     // built once: merging again would add a second copy of every node
@@ -368,7 +361,7 @@ CKELEVT *CreateEvolutionTree(CKELDataManager &manager, const QList<int> &treeIds
     if (built)
         *built = false;
     if (treeIds.size() < 2) {
-        prompt.Message(kNeedTwoTrees);
+        prompt.Message(DerivationTexts::NeedTwoTrees);
         return nullptr;
     }
     if (resolveTrees(manager, treeIds, nullptr, prompt).isEmpty())
@@ -376,7 +369,7 @@ CKELEVT *CreateEvolutionTree(CKELDataManager &manager, const QList<int> &treeIds
     const CKELSolution *solution = manager.Solution();
     CKELEVTs *folder = solution ? manager.Mutable(solution->EvtFolder(), key) : nullptr;
     if (!folder) {
-        prompt.Message(kNoEvtFolder);
+        prompt.Message(DerivationTexts::NoEvolutionFolder);
         return nullptr;
     }
     std::unique_ptr<CKELData> e = manager.CreateElement(KEL::EVT);

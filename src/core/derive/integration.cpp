@@ -1,4 +1,5 @@
 #include "integration.h"
+#include "derivationtexts.h"
 
 #include "matchindex.h"
 #include "treecopy.h"
@@ -200,15 +201,15 @@ int CIntegration::FindIntegrationTarget(CKELDataManager &manager, int nodeId, CP
     if (!x || !x->Tree())
         return 0;
     if (sameTreeNode(*x, x->ParentId())) {
-        prompt.Message(QStringLiteral("Not A Root Node"));
+        prompt.Message(DerivationTexts::NotARootNode);
         return 0;
     }
     const QList<int> matches = FindMatches(*x->Tree(), *x);
     if (matches.isEmpty()) {
-        prompt.Message(QStringLiteral("No matching node found"));
+        prompt.Message(DerivationTexts::NoMatchingNode);
         return 0;
     }
-    if (matches.size() > 1 && !prompt.OkCancel(QStringLiteral("More than one match found.Integrate with first match?")))
+    if (matches.size() > 1 && !prompt.OkCancel(DerivationTexts::SeveralMatches))
         return 0;
     return matches.first();
 }

@@ -1,4 +1,5 @@
 #include "clipboardrecords.h"
+#include "edittexts.h"
 
 #include "editstep.h"
 
@@ -190,7 +191,7 @@ bool PasteNodes(CKELDataManager &m, int treeId, int parentId, int x, int y, cons
         lines += r.ToString();
         lines += u'\n';
     }
-    CEditStep step(m, QStringLiteral("Paste"));
+    CEditStep step(m, EditTexts::StepPaste);
     const bool pasted = m.AddNodes(treeId, parentId, lines);
     if (pasted) {
         for (const PastedNode &n : std::as_const(nodes))

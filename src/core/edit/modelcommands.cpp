@@ -31,43 +31,6 @@ COperationRecord &inVersion(COperationRecord &r, const CKELVersion *v)
     return v ? r.Int(u"ver", v->GetId()) : r;
 }
 
-// The user's name for the command a record kind comes from: an undo step
-// made of one record is called so in the Edit menu.
-QString stepName(QStringView kind)
-{
-    static const QHash<QString, QString> names{
-        {QStringLiteral("addreq"), QStringLiteral("Add Requirement")},
-        {QStringLiteral("modreq"), QStringLiteral("Change Requirement")},
-        {QStringLiteral("delreq"), QStringLiteral("Remove Requirement")},
-        {QStringLiteral("addrbt"), QStringLiteral("Add RBT")},
-        {QStringLiteral("modrbt"), QStringLiteral("Change RBT")},
-        {QStringLiteral("addmsd"), QStringLiteral("Add Node")},
-        {QStringLiteral("addsub"), QStringLiteral("Paste")},
-        {QStringLiteral("modmsd"), QStringLiteral("Change Node")},
-        {QStringLiteral("linknode"), QStringLiteral("Add Link")},
-        {QStringLiteral("addcom"), QStringLiteral("Add Component")},
-        {QStringLiteral("modcom"), QStringLiteral("Rename Component")},
-        {QStringLiteral("rmcom"), QStringLiteral("Remove Component")},
-        {QStringLiteral("rmsta"), QStringLiteral("Remove State")},
-        {QStringLiteral("addsta"), QStringLiteral("Add State")},
-        {QStringLiteral("assrts"), QStringLiteral("Attach State")},
-        {QStringLiteral("rmassrts"), QStringLiteral("Detach State")},
-        {QStringLiteral("rmnode"), QStringLiteral("Remove Node")},
-        {QStringLiteral("rmnodes"), QStringLiteral("Remove Node")},
-        {QStringLiteral("clotre"), QStringLiteral("Copy Tree")},
-        {QStringLiteral("inttre"), QStringLiteral("Integrate this RBT")},
-        {QStringLiteral("adddbt"), QStringLiteral("Add DBT")},
-        {QStringLiteral("moddbt"), QStringLiteral("Rename DBT")},
-        {QStringLiteral("rmdbt"), QStringLiteral("Remove DBT")},
-        {QStringLiteral("rmrbt"), QStringLiteral("Remove RBT")},
-        {QStringLiteral("addevt"), QStringLiteral("Add EVT")},
-        {QStringLiteral("addver"), QStringLiteral("New Version")},
-        {QStringLiteral("geo"), QStringLiteral("Move")},
-        {QStringLiteral("pages"), QStringLiteral("Page Setup")},
-    };
-    return names.value(kind.toString(), QStringLiteral("Edit"));
-}
-
 } // namespace
 
 CPrompt &CKELDataManager::Prompt()
@@ -79,11 +42,11 @@ CPrompt &CKELDataManager::Prompt()
 bool CKELDataManager::submit(const QString &record)
 {
     if (IdsUsedUp() && makesElements(QStringView(record).left(record.indexOf(u';')))) {
-        Prompt().Message(QStringLiteral("Nothing can be added to this solution: it has used up its element ids."));
+        Prompt().Message(EditTexts::IdsUsedUp);
         return false;
     }
     // a record sent outside any step is a step of its own
-    CEditStep step(*this, stepName(QStringView(record).left(record.indexOf(u';'))));
+    CEditStep step(*this, EditTexts::StepName(QStringView(record).left(record.indexOf(u';'))));
     if (!m_local && m_sink) {
         History().NoteSent(record);
         const bool sent = m_sink->SendOperation(record);
@@ -99,7 +62,7 @@ bool CKELDataManager::submit(const QString &record)
 
 bool CKELDataManager::confirmRemoval(const QString &text)
 {
-    return Prompt().YesNo(text, QStringLiteral("Confirm Message"));
+    return Prompt().YesNo(text, EditTexts::ConfirmCaption);
 }
 
 bool CKELDataManager::confirmAndSubmitRemoval(int id, int typeCode, QStringView kindWord, QStringView recordKind)
@@ -107,8 +70,7 @@ bool CKELDataManager::confirmAndSubmitRemoval(int id, int typeCode, QStringView 
     const CKELData *e = Lookup(id);
     if (!e || e->GetTypeCode() != typeCode)
         return false;
-    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the ") + kindWord.toString() + u' '
-                        + EditTexts::Quoted(e->GetName()) + QStringLiteral(" ?")))
+    if (!confirmRemoval(EditTexts::ConfirmRemove(kindWord, EditTexts::Quoted(e->GetName()))))
         return false;
     return submit(COperationRecord(recordKind).Int(u"tid", id).ToString());
 }
@@ -118,12 +80,11 @@ bool CKELDataManager::AddRequirement(const QString &tag, const QString &descript
     if (!m_currentVersion)
         return false;
     if (tag.isEmpty()) {
-        Prompt().Message(QStringLiteral("Requirement tag can't be empty"));
+        Prompt().Message(EditTexts::RequirementTagEmpty);
         return false;
     }
     if (FindRequirement(tag)) {
-        Prompt().Message(QStringLiteral("Requirement with tag ") + tag
-                         + QStringLiteral(" is already added in the project"));
+        Prompt().Message(EditTexts::RequirementTagAdded(tag));
         return false;
     }
     COperationRecord r(u"addreq");
@@ -136,8 +97,7 @@ bool CKELDataManager::RemoveRequirement(int id)
     auto *req = LookupAs<CKELRequirement>(id, KEL::Requirement);
     if (!req)
         return false;
-    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the requirement of ")
-                        + EditTexts::Quoted(req->GetName()) + QStringLiteral(" ?")))
+    if (!confirmRemoval(EditTexts::ConfirmRemoveRequirement(EditTexts::Quoted(req->GetName()))))
         return false;
     return submit(COperationRecord(u"delreq").Int(u"id", id).ToString());
 }
@@ -147,11 +107,11 @@ bool CKELDataManager::AddComponent(const QString &name, bool systemComponent)
     if (!m_currentVersion)
         return false;
     if (name.isEmpty()) {
-        Prompt().Message(QStringLiteral("Component name can't be empty"));
+        Prompt().Message(EditTexts::ComponentNameEmpty);
         return false;
     }
     if (FindComponent(name)) {
-        Prompt().Message(QStringLiteral("Component with name ") + name + QStringLiteral(" is already in the project"));
+        Prompt().Message(EditTexts::ComponentTaken(name));
         return false;
     }
     COperationRecord r(u"addcom");
@@ -165,17 +125,17 @@ bool CKELDataManager::AddState(const QString &component, const QString &behavior
     if (!m_currentVersion)
         return false;
     if (behavior.isEmpty()) {
-        Prompt().Message(QStringLiteral("State cannot be empty"));
+        Prompt().Message(EditTexts::StateEmpty);
         return false;
     }
     if (component.isEmpty()) {
-        Prompt().Message(QStringLiteral("Component name cannot be empty"));
+        Prompt().Message(EditTexts::ComponentNameMissing);
         return false;
     }
     const QString decorated = KEL::Decorate(behavior, behaviorType);
     const CKELComponent *c = FindComponent(component);
     if (c && c->FindState(decorated)) {
-        Prompt().Message(QStringLiteral("State ") + decorated + QStringLiteral(" is already added in the component"));
+        Prompt().Message(EditTexts::StateAdded(decorated));
         return false;
     }
     COperationRecord r(u"addsta");
@@ -195,8 +155,7 @@ bool CKELDataManager::DetachState(int stateId, int requirementId)
     const auto *req = LookupAs<CKELRequirement>(requirementId, KEL::Requirement);
     if (!LookupAs<CKELState>(stateId, KEL::State) || !req)
         return false;
-    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the state from the requirement of ")
-                        + EditTexts::Quoted(req->GetName()) + QStringLiteral(" ?")))
+    if (!confirmRemoval(EditTexts::ConfirmRemoveStateFromRequirement(EditTexts::Quoted(req->GetName()))))
         return false;
     return submit(COperationRecord(u"rmassrts").Int(u"stid", stateId).Int(u"reqid", requirementId).ToString());
 }
@@ -206,12 +165,11 @@ bool CKELDataManager::AddRBT(const QString &name, const QList<int> &requirementI
     if (!m_currentVersion)
         return false;
     if (name.isEmpty()) {
-        Prompt().Message(QStringLiteral("RBT Tag Name can't be empty"));
+        Prompt().Message(EditTexts::RbtTagEmpty);
         return false;
     }
     if (FindTree(KEL::RBTs, name)) {
-        Prompt().Message(QStringLiteral("RBT with tag name ") + name
-                         + QStringLiteral(" is already added in the project"));
+        Prompt().Message(EditTexts::RbtTagAdded(name));
         return false;
     }
     COperationRecord r(u"addrbt");
@@ -225,13 +183,12 @@ bool CKELDataManager::ChangeRBT(int treeId, const QString &name, const QList<int
     if (!tree)
         return false;
     if (name.isEmpty()) {
-        Prompt().Message(QStringLiteral("RBT Tag Name can't be empty"));
+        Prompt().Message(EditTexts::RbtTagEmpty);
         return false;
     }
     const CKELTree *other = FindTree(KEL::RBTs, name, VersionOf(tree));
     if (other && other != tree) {
-        Prompt().Message(QStringLiteral("RBT with tag name ") + name
-                         + QStringLiteral(" is already added in the project"));
+        Prompt().Message(EditTexts::RbtTagAdded(name));
         return false;
     }
     return submit(
@@ -240,7 +197,7 @@ bool CKELDataManager::ChangeRBT(int treeId, const QString &name, const QList<int
 
 bool CKELDataManager::RemoveRBT(int treeId)
 {
-    return confirmAndSubmitRemoval(treeId, KEL::RBT, u"RBT", u"rmrbt");
+    return confirmAndSubmitRemoval(treeId, KEL::RBT, EditTexts::RbtWord, u"rmrbt");
 }
 
 bool CKELDataManager::AddDBT(const QString &name)
@@ -248,11 +205,11 @@ bool CKELDataManager::AddDBT(const QString &name)
     if (!m_currentVersion)
         return false;
     if (name.isEmpty()) {
-        Prompt().Message(QStringLiteral("IBT name can't be empty"));
+        Prompt().Message(EditTexts::IbtNameEmpty);
         return false;
     }
     if (FindTree(KEL::DBTs, name)) {
-        Prompt().Message(QStringLiteral("IBT with name ") + name + QStringLiteral(" is already added in the project"));
+        Prompt().Message(EditTexts::IbtAdded(name));
         return false;
     }
     COperationRecord r(u"adddbt");
@@ -266,12 +223,12 @@ bool CKELDataManager::RenameDBT(int treeId, const QString &name)
     if (!tree)
         return false;
     if (name.isEmpty()) {
-        Prompt().Message(QStringLiteral("IBT name can't be empty"));
+        Prompt().Message(EditTexts::IbtNameEmpty);
         return false;
     }
     const CKELTree *other = FindTree(KEL::DBTs, name, VersionOf(tree));
     if (other && other != tree) {
-        Prompt().Message(QStringLiteral("DBT with name ") + name + QStringLiteral(" is already added in the project"));
+        Prompt().Message(EditTexts::DbtAdded(name));
         return false;
     }
     return submit(COperationRecord(u"moddbt").Text(u"name", name).Int(u"id", treeId).ToString());
@@ -279,12 +236,12 @@ bool CKELDataManager::RenameDBT(int treeId, const QString &name)
 
 bool CKELDataManager::RemoveDBT(int treeId)
 {
-    return confirmAndSubmitRemoval(treeId, KEL::DBT, u"DBT", u"rmdbt");
+    return confirmAndSubmitRemoval(treeId, KEL::DBT, EditTexts::DbtWord, u"rmdbt");
 }
 
 bool CKELDataManager::RemoveEVT(int treeId)
 {
-    return confirmAndSubmitRemoval(treeId, KEL::EVT, u"EVT", u"rmdbt");
+    return confirmAndSubmitRemoval(treeId, KEL::EVT, EditTexts::EvtWord, u"rmdbt");
 }
 
 bool CKELDataManager::AddNode(int treeId, int parentId, const CNodeAttributes &a, int x, int y)
@@ -294,14 +251,14 @@ bool CKELDataManager::AddNode(int treeId, int parentId, const CNodeAttributes &a
         || !(tree->GetTypeCode() == KEL::RBT || tree->GetTypeCode() == KEL::DBT || tree->GetTypeCode() == KEL::EVT))
         return false;
     if (a.component.isEmpty()) {
-        Prompt().Message(QStringLiteral("Component can't be empty"));
+        Prompt().Message(EditTexts::ComponentEmpty);
         return false;
     }
     if (a.behavior.isEmpty()) {
-        Prompt().Message(QStringLiteral("State name can't be empty"));
+        Prompt().Message(EditTexts::StateNameEmpty);
         return false;
     }
-    CEditStep step(*this, QStringLiteral("Add Node"));
+    CEditStep step(*this, EditTexts::StepAddNode);
     COperationRecord r(u"addmsd");
     r.Fields(QStringLiteral("fun:para;") + a.RecordFields())
         .Int(u"x", x)
@@ -347,11 +304,11 @@ bool CKELDataManager::ChangeNode(int nodeId, const CNodeAttributes &a)
     if (!LookupAs<CKELMethod>(nodeId, KEL::Method))
         return false;
     if (a.component.isEmpty()) {
-        Prompt().Message(QStringLiteral("Component can't be empty"));
+        Prompt().Message(EditTexts::ComponentEmpty);
         return false;
     }
     if (a.behavior.isEmpty()) {
-        Prompt().Message(QStringLiteral("State name can't be empty"));
+        Prompt().Message(EditTexts::StateNameEmpty);
         return false;
     }
     COperationRecord r(u"modmsd");
@@ -459,7 +416,7 @@ bool CKELDataManager::CopyTree(int targetTreeId, int sourceTreeId)
         return false;
     if (t == s) {
         // each copy doubles the tree: a few such records exhaust any machine
-        Prompt().Message(QStringLiteral("A tree cannot be copied into itself."));
+        Prompt().Message(EditTexts::TreeIntoItself);
         return false;
     }
     return submit(COperationRecord(u"clotre").Int(u"tid", targetTreeId).Int(u"sid", sourceTreeId).ToString());
@@ -471,7 +428,7 @@ bool CKELDataManager::CreateCBT(int treeId, const QString &component)
     if (!tree || !tree->IsTree() || tree->GetTypeCode() == KEL::CBT || component.isEmpty())
         return false;
     if (Cbt::FindCbt(*static_cast<const CKELTree *>(tree), component)) {
-        Prompt().Message(QStringLiteral("CBT with name ") + component + QStringLiteral(" is already added in the DBT"));
+        Prompt().Message(EditTexts::CbtAdded(component));
         return false;
     }
     return submit(COperationRecord(u"addcbt").Int(u"tid", treeId).Text(u"com", component).ToString());
@@ -482,8 +439,7 @@ bool CKELDataManager::RemoveCBT(int cbtId)
     CKELData *cbt = lookupForEdit<CKELCBT>(cbtId, KEL::CBT);
     if (!cbt)
         return false;
-    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the CBT ")
-                        + EditTexts::Quoted(cbt->GetName()) + QStringLiteral(" ?")))
+    if (!confirmRemoval(EditTexts::ConfirmRemoveCbt(EditTexts::Quoted(cbt->GetName()))))
         return false;
     removeElement(cbt);
     return true;
@@ -500,7 +456,7 @@ bool CKELDataManager::CreateCIN(int treeId)
 bool CKELDataManager::RemoveCIN(int cinId)
 {
     CKELData *cin = lookupForEdit<CKELCIN>(cinId, KEL::CIN);
-    if (!cin || !confirmRemoval(QStringLiteral("Are you sure that you want to remove the CIN? ")))
+    if (!cin || !confirmRemoval(EditTexts::ConfirmRemoveCin))
         return false;
     removeElement(cin);
     return true;
@@ -516,7 +472,7 @@ bool CKELDataManager::CreateCID(int treeId, const QString &component)
 
 bool CKELDataManager::RemoveCID(int cidId)
 {
-    return confirmAndSubmitRemoval(cidId, KEL::CID, u"CID", u"rmtcid");
+    return confirmAndSubmitRemoval(cidId, KEL::CID, EditTexts::CidWord, u"rmtcid");
 }
 
 bool CKELDataManager::AddEVT(const QList<int> &treeIds)
@@ -524,7 +480,7 @@ bool CKELDataManager::AddEVT(const QList<int> &treeIds)
     if (!m_solution || !m_solution->EvtFolder())
         return false;
     if (treeIds.size() < 2) {
-        Prompt().Message(QStringLiteral("Need to select at least two trees"));
+        Prompt().Message(EditTexts::NeedTwoTrees);
         return false;
     }
     return submit(COperationRecord(u"addevt").IntList(u"tids", treeIds).ToString());
@@ -538,7 +494,7 @@ bool CKELDataManager::IntegrateNextMatchingRBT(int nodeId)
     const QList<int> roots = CIntegration::FindMatchingRoots(*x->Tree(), *x);
     if (roots.isEmpty())
         return false;
-    CEditStep step(*this, QStringLiteral("Integrate next Matching RBT"));
+    CEditStep step(*this, EditTexts::StepIntegrateNextMatch);
     return submit(COperationRecord(u"inttre").Int(u"mid", nodeId).Int(u"rid", roots.first()).ToString());
 }
 

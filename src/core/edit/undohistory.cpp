@@ -1,4 +1,5 @@
 #include "undohistory.h"
+#include "edittexts.h"
 
 #include "editstep.h"
 #include "elementrestorer.h"
@@ -233,7 +234,7 @@ bool CUndoHistory::conflicts(const Step &step, bool undo, QString *what) const
         const CElementState &want = expected[s.id];
         if (!s.SameContent(want)) {
             const CKELData *e = m.Lookup(s.id);
-            *what = e ? QStringLiteral("the %1 \"%2\"").arg(e->GetType(), e->GetLabel()) : QStringLiteral("an element");
+            *what = e ? EditTexts::ChangedElement(e->GetType(), e->GetLabel()) : EditTexts::AnElement;
             return true;
         }
     }
@@ -284,16 +285,16 @@ bool CUndoHistory::Undo()
         return false;
     const Step &step = m_steps[size_t(m_index - 1)];
     if (step.inFlight > 0) {
-        m.Prompt().Message(QStringLiteral("Cannot undo yet: the edit is still on its way to the server."));
+        m.Prompt().Message(EditTexts::UndoStillTravelling);
         return false;
     }
     QString what;
     if (conflicts(step, true, &what)) {
-        m.Prompt().Message(QStringLiteral("Cannot undo: another user has changed %1 since.").arg(what));
+        m.Prompt().Message(EditTexts::UndoChangedSince(what));
         return false;
     }
     if (!replay(step, true)) {
-        m.Prompt().Message(QStringLiteral("Cannot undo: the server could not be reached."));
+        m.Prompt().Message(EditTexts::UndoUnreachable);
         return false;
     }
     --m_index;
@@ -309,11 +310,11 @@ bool CUndoHistory::Redo()
     const Step &step = m_steps[size_t(m_index)];
     QString what;
     if (conflicts(step, false, &what)) {
-        m.Prompt().Message(QStringLiteral("Cannot redo: another user has changed %1 since.").arg(what));
+        m.Prompt().Message(EditTexts::RedoChangedSince(what));
         return false;
     }
     if (!replay(step, false)) {
-        m.Prompt().Message(QStringLiteral("Cannot redo: the server could not be reached."));
+        m.Prompt().Message(EditTexts::RedoUnreachable);
         return false;
     }
     ++m_index;

@@ -16,8 +16,6 @@
 
 namespace {
 
-const QString kUnderDevelopment = QStringLiteral("Under development");
-
 // Nodes of every tree of a version that pass test. Gathered before the
 // command's first record: in a shared solution nothing changes until the
 // records come back, and locally a rename must not hide them.
@@ -69,13 +67,13 @@ bool CKELDataManager::ChangeRequirement(int id, const QString &tag, const QStrin
     if (!req)
         return false;
     if (tag.isEmpty()) {
-        Prompt().Message(QStringLiteral("Requirement tag can't be empty"));
+        Prompt().Message(EditTexts::RequirementTagEmpty);
         return false;
     }
     const CKELVersion *version = VersionOf(req);
     const CKELRequirement *other = FindRequirement(tag, version);
     if (other && other != req) {
-        Prompt().Message(QStringLiteral("Requirement with tag ") + tag + QStringLiteral(" is already in the project"));
+        Prompt().Message(EditTexts::RequirementTagTaken(tag));
         return false;
     }
     const QString oldTag = req->GetName();
@@ -84,7 +82,7 @@ bool CKELDataManager::ChangeRequirement(int id, const QString &tag, const QStrin
     const QList<int> nodes =
         oldTag == tag ? QList<int>{}
                       : nodesOfVersion(version, [&oldTag](const CKELMethod &n) { return n.requirementTag == oldTag; });
-    CEditStep step(*this, QStringLiteral("Change Requirement"));
+    CEditStep step(*this, EditTexts::StepChangeRequirement);
     if (!submit(COperationRecord(u"modreq").Text(u"tag", tag).Text(u"desc", description).Int(u"id", id).ToString()))
         return false;
     resubmitNodes(nodes, [&tag](CNodeAttributes &a) { a.requirementTag = tag; });
@@ -97,13 +95,13 @@ bool CKELDataManager::RenameComponent(int id, const QString &name, bool systemCo
     if (!c)
         return false;
     if (name.isEmpty()) {
-        Prompt().Message(QStringLiteral("Component name can't be empty"));
+        Prompt().Message(EditTexts::ComponentNameEmpty);
         return false;
     }
     const CKELVersion *version = VersionOf(c);
     const CKELComponent *other = FindComponent(name, version);
     if (other && other != c) {
-        Prompt().Message(QStringLiteral("Component with name ") + name + QStringLiteral(" is already in the project"));
+        Prompt().Message(EditTexts::ComponentTaken(name));
         return false;
     }
     const QString oldName = c->GetName();
@@ -112,7 +110,7 @@ bool CKELDataManager::RenameComponent(int id, const QString &name, bool systemCo
     const QList<int> nodes =
         oldName == name ? QList<int>{}
                         : nodesOfVersion(version, [&oldName](const CKELMethod &n) { return n.component == oldName; });
-    CEditStep step(*this, QStringLiteral("Rename Component"));
+    CEditStep step(*this, EditTexts::StepRenameComponent);
     const QString record =
         COperationRecord(u"modcom").Int(u"id", id).Text(u"name", name).Flag(u"issys", systemComponent).ToString();
     if (!submit(record))
@@ -129,11 +127,10 @@ bool CKELDataManager::RemoveComponent(int id)
         return false;
     if (!m_local) {
         // peers of older builds would skip the record and keep the component
-        Prompt().Message(kUnderDevelopment);
+        Prompt().Message(EditTexts::UnderDevelopment);
         return false;
     }
-    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the component ")
-                        + EditTexts::Quoted(c->GetName()) + QStringLiteral(" ?")))
+    if (!confirmRemoval(EditTexts::ConfirmRemoveComponent(EditTexts::Quoted(c->GetName()))))
         return false;
     return submit(COperationRecord(u"rmcom").Int(u"id", id).ToString());
 }
@@ -144,11 +141,10 @@ bool CKELDataManager::RemoveState(int id)
     if (!s)
         return false;
     if (!m_local) {
-        Prompt().Message(kUnderDevelopment);
+        Prompt().Message(EditTexts::UnderDevelopment);
         return false;
     }
-    if (!confirmRemoval(QStringLiteral("Are you sure that you want to remove the state ")
-                        + EditTexts::Quoted(s->GetLabelFor(nullptr)) + QStringLiteral(" ?")))
+    if (!confirmRemoval(EditTexts::ConfirmRemoveState(EditTexts::Quoted(s->GetLabelFor(nullptr)))))
         return false;
     return submit(COperationRecord(u"rmsta").Int(u"id", id).ToString());
 }

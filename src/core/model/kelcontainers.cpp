@@ -1,4 +1,5 @@
 #include "kelcontainers.h"
+#include "modeltexts.h"
 
 #include "keldatamanager.h"
 
@@ -7,7 +8,7 @@ QString CKELSolution::DisplayName() const
     if (!GetName().isEmpty())
         return GetName();
     if (m_path.isEmpty())
-        return QStringLiteral("Untitled");
+        return ModelTexts::Untitled;
     // both separators: files may come from either kind of system
     const qsizetype slash = std::max(m_path.lastIndexOf(u'/'), m_path.lastIndexOf(u'\\'));
     QString file = m_path.mid(slash + 1);
@@ -19,9 +20,9 @@ QString CKELSolution::DisplayName() const
 
 QString CKELSolution::GetLabel() const
 {
-    QString label = QStringLiteral("Solution: ") + DisplayName();
+    QString label = ModelTexts::SolutionLabel(DisplayName());
     if (Manager() && !Manager()->IsLocal())
-        label += QStringLiteral(" -M-");
+        label += ModelTexts::SharedMark;
     if (m_solutionModified)
         label += u'*';
     return label;
@@ -46,7 +47,7 @@ const CKELEVTs *CKELSolution::EvtFolder() const
 
 QString CKELVersion::GetLabel() const
 {
-    QString label = QStringLiteral("Version: ") + GetName();
+    QString label = ModelTexts::VersionLabel(GetName());
     if (Manager() && Manager()->CurrentVersion() == this)
         label += u'*';
     return label;

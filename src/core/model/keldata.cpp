@@ -1,15 +1,12 @@
 #include "keldata.h"
+#include "modeltexts.h"
 
 #include "keldatamanager.h"
 #include "kelrecord.h"
 
-namespace {
-const QString kDefaultToolTip = QStringLiteral("Custom Tool Tip");
-}
-
 const QList<int> CKELData::kNoIds;
 
-CKELData::Extra::Extra() : tooltip(kDefaultToolTip) {}
+CKELData::Extra::Extra() : tooltip(ModelTexts::DefaultToolTip) {}
 
 CKELData::CKELData(CKELDataManager *manager) : m_manager(manager) {}
 
@@ -22,7 +19,7 @@ CKELData::Extra &CKELData::extra()
 
 QString CKELData::GetToolTip() const
 {
-    return m_extra ? m_extra->tooltip : kDefaultToolTip;
+    return m_extra ? m_extra->tooltip : ModelTexts::DefaultToolTip;
 }
 
 CKELData::~CKELData()

@@ -1,4 +1,5 @@
 #include "solutionloader.h"
+#include "modeltexts.h"
 
 #include "codepage1252.h"
 #include "kelcontainers.h"
@@ -304,8 +305,7 @@ bool CSolutionLoader::Finish(QString *error)
         rollBack();
         m_finished = true;
         if (error)
-            *error =
-                QStringLiteral("This solution file is damaged: element id %1 is out of range.").arg(m_idOutOfRange);
+            *error = ModelTexts::IdOutOfRange(m_idOutOfRange);
         return false;
     }
     restoreAll();
@@ -317,7 +317,7 @@ bool CSolutionLoader::Finish(QString *error)
         rollBack();
         m_finished = true;
         if (error)
-            *error = QStringLiteral("This is not a solution file: it holds no solution.");
+            *error = ModelTexts::NoSolutionInFile;
         return false;
     }
 

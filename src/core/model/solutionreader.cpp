@@ -1,4 +1,5 @@
 #include "solutionreader.h"
+#include "modeltexts.h"
 
 #include "codepage1252.h"
 #include "kelcontainers.h"
@@ -12,7 +13,7 @@ bool CSolutionReader::ReadFile(CKELDataManager &manager, const QString &path, QS
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = QStringLiteral("Cannot read \"%1\": %2").arg(path, file.errorString());
+            *error = ModelTexts::CannotRead(path, file.errorString());
         return false;
     }
     CSolutionLoader loader(manager);
@@ -53,7 +54,7 @@ bool CSolutionReader::ReadFile(CKELDataManager &manager, const QString &path, QS
     }
     if (file.error() != QFileDevice::NoError) {
         if (error)
-            *error = QStringLiteral("Cannot read \"%1\": %2").arg(path, file.errorString());
+            *error = ModelTexts::CannotRead(path, file.errorString());
         return false; // the loader puts the open solution back
     }
     if (!carry.isEmpty() && !skipping)

@@ -1,4 +1,5 @@
 #include "solutionwriter.h"
+#include "modeltexts.h"
 
 #include "codepage1252.h"
 #include "kelcontainers.h"
@@ -75,11 +76,6 @@ QString CSolutionWriter::Text(const CKELDataManager &manager)
 
 namespace {
 
-QString cannotWrite(const QString &path, const QString &why)
-{
-    return QStringLiteral("Cannot write \"%1\": %2").arg(path, why);
-}
-
 #ifdef Q_OS_UNIX
 // A rename is on disk only once its folder is.
 void syncFolder(const QString &path)
@@ -113,7 +109,7 @@ CSolutionWriter::Outcome CSolutionWriter::WriteFile(const CKELDataManager &manag
             return writeInPlace(path, bytes, error);
         }
         if (error)
-            *error = cannotWrite(path, why);
+            *error = ModelTexts::CannotWrite(path, why);
         return Outcome::Failed;
     }
     // lines gather in one text that is encoded and written a block at a time
@@ -146,7 +142,7 @@ CSolutionWriter::Outcome CSolutionWriter::WriteFile(const CKELDataManager &manag
 #endif
     if (!good || !file.commit()) {
         if (error)
-            *error = cannotWrite(path, why.isEmpty() ? file.errorString() : why);
+            *error = ModelTexts::CannotWrite(path, why.isEmpty() ? file.errorString() : why);
         file.cancelWriting();
         return Outcome::Failed;
     }
@@ -161,13 +157,13 @@ CSolutionWriter::Outcome CSolutionWriter::writeInPlace(const QString &path, cons
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite)) {
         if (error)
-            *error = cannotWrite(path, file.errorString());
+            *error = ModelTexts::CannotWrite(path, file.errorString());
         return Outcome::Failed;
     }
     const QByteArray old = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         if (error)
-            *error = cannotWrite(path, file.errorString());
+            *error = ModelTexts::CannotWrite(path, file.errorString());
         return Outcome::Failed;
     }
 #ifdef Q_OS_UNIX
@@ -178,8 +174,8 @@ CSolutionWriter::Outcome CSolutionWriter::writeInPlace(const QString &path, cons
         if (rc != 0 && rc != EOPNOTSUPP && rc != EINVAL) {
             file.resize(old.size());
             if (error)
-                *error = cannotWrite(path, QString::fromLocal8Bit(::strerror(rc)))
-                         + QStringLiteral(". The file was left as it was.");
+                *error =
+                    ModelTexts::CannotWrite(path, QString::fromLocal8Bit(::strerror(rc))) + ModelTexts::FileLeftAsItWas;
             return Outcome::Failed;
         }
     }
@@ -196,9 +192,8 @@ CSolutionWriter::Outcome CSolutionWriter::writeInPlace(const QString &path, cons
     const QString why = file.errorString();
     const bool restored = put(old);
     if (error) {
-        *error = cannotWrite(path, why)
-                 + (restored ? QStringLiteral(". The file was left as it was.")
-                             : QStringLiteral(". The file could not be put back and may be damaged."));
+        *error = ModelTexts::CannotWrite(path, why)
+                 + (restored ? ModelTexts::FileLeftAsItWas : ModelTexts::FileMayBeDamaged);
     }
     return Outcome::Failed;
 }

@@ -1,4 +1,5 @@
 #include "helpwindows.h"
+#include "apptexts.h"
 
 #include "editor/tessel1view.h"
 
@@ -44,7 +45,7 @@ QString menuPath(const QMenuBar *bar, const QAction *action)
             if (a == action)
                 return path;
             if (a->menu()) {
-                const QString found = search(a->menu(), path + QStringLiteral(" > ") + plain(a->text()));
+                const QString found = search(a->menu(), path + AppTexts::MenuPathSeparator + plain(a->text()));
                 if (!found.isEmpty())
                     return found;
             }
@@ -83,12 +84,12 @@ QList<CShortcutEntry> CollectShortcuts(const QMainWindow &window)
             continue;
         QString where = menuPath(window.menuBar(), a);
         if (where.isEmpty())
-            where = QStringLiteral("Main window");
+            where = AppTexts::MainWindowPlace;
         for (const QKeySequence &keys : a->shortcuts())
             entries.append({where, plain(a->text()), keys});
     }
     for (const CTessel1View::KeyCommand &k : CTessel1View::KeyCommands())
-        entries.append({QStringLiteral("Tree window"), k.text, QKeySequence(k.key)});
+        entries.append({AppTexts::TreeWindowPlace, k.text, QKeySequence(k.key)});
     std::stable_sort(entries.begin(), entries.end(), [](const CShortcutEntry &a, const CShortcutEntry &b) {
         return std::tie(a.where, a.command) < std::tie(b.where, b.command);
     });
@@ -97,15 +98,15 @@ QList<CShortcutEntry> CollectShortcuts(const QMainWindow &window)
 
 CKeyboardShortcutsDlg::CKeyboardShortcutsDlg(const QList<CShortcutEntry> &entries, QWidget *parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Keyboard Shortcuts"));
+    setWindowTitle(AppTexts::ShortcutsTitle);
     auto *filter = new QLineEdit(this);
-    filter->setPlaceholderText(QStringLiteral("Filter"));
-    filter->setAccessibleName(QStringLiteral("Filter shortcuts"));
+    filter->setPlaceholderText(AppTexts::Filter);
+    filter->setAccessibleName(AppTexts::FilterShortcuts);
     filter->setClearButtonEnabled(true);
     auto *table = new QTreeWidget(this);
     table->setObjectName(QStringLiteral("shortcutTable"));
-    table->setAccessibleName(QStringLiteral("Keyboard shortcuts"));
-    table->setHeaderLabels({QStringLiteral("Command"), QStringLiteral("Keys"), QStringLiteral("Where")});
+    table->setAccessibleName(AppTexts::ShortcutTable);
+    table->setHeaderLabels({AppTexts::CommandColumn, AppTexts::KeysColumn, AppTexts::WhereColumn});
     table->setRootIsDecorated(false);
     table->setAlternatingRowColors(true);
     for (const CShortcutEntry &e : entries) {
@@ -134,14 +135,14 @@ CUserGuideWindow::CUserGuideWindow(const QString &indexPage, QWidget *parent)
     : QDialog(parent)
     , m_browser(new QTextBrowser(this))
 {
-    setWindowTitle(QStringLiteral("Verdantis User Guide"));
+    setWindowTitle(AppTexts::GuideTitle);
     setAttribute(Qt::WA_DeleteOnClose);
     m_browser->setObjectName(QStringLiteral("guideBrowser"));
-    m_browser->setAccessibleName(QStringLiteral("User guide"));
+    m_browser->setAccessibleName(AppTexts::GuideBrowser);
     m_browser->setOpenExternalLinks(true);
-    auto *back = new QPushButton(QStringLiteral("Back"), this);
-    auto *forward = new QPushButton(QStringLiteral("Forward"), this);
-    auto *home = new QPushButton(QStringLiteral("Contents"), this);
+    auto *back = new QPushButton(AppTexts::Back, this);
+    auto *forward = new QPushButton(AppTexts::Forward, this);
+    auto *home = new QPushButton(AppTexts::Contents, this);
     back->setEnabled(false);
     forward->setEnabled(false);
     connect(back, &QPushButton::clicked, m_browser, &QTextBrowser::backward);
@@ -150,9 +151,8 @@ CUserGuideWindow::CUserGuideWindow(const QString &indexPage, QWidget *parent)
     connect(m_browser, &QTextBrowser::backwardAvailable, back, &QWidget::setEnabled);
     connect(m_browser, &QTextBrowser::forwardAvailable, forward, &QWidget::setEnabled);
     connect(m_browser, &QTextBrowser::sourceChanged, this, [this] {
-        setWindowTitle(m_browser->documentTitle().isEmpty()
-                           ? QStringLiteral("Verdantis User Guide")
-                           : m_browser->documentTitle() + QStringLiteral(" - Verdantis User Guide"));
+        setWindowTitle(m_browser->documentTitle().isEmpty() ? AppTexts::GuideTitle
+                                                            : AppTexts::GuidePageTitle(m_browser->documentTitle()));
     });
     auto *bar = new QHBoxLayout;
     bar->addWidget(back);

@@ -1,4 +1,5 @@
 #include "lockkeyindicators.h"
+#include "apptexts.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,16 +39,16 @@ CLockKeyIndicators::CLockKeyIndicators(QWidget *parent) : QWidget(parent)
     layout->setContentsMargins(0, 0, 0, 0);
     const struct
     {
-        const char *text;
+        const QString &text;
         const char *led;
-    } keys[] = {{"CAP", "capslock"}, {"NUM", "numlock"}, {"SCRL", "scrolllock"}};
+    } keys[] = {{AppTexts::CapsLock, "capslock"}, {AppTexts::NumLock, "numlock"}, {AppTexts::ScrollLock, "scrolllock"}};
     for (const auto &k : keys) {
         Key key;
-        key.label = new QLabel(QString::fromLatin1(k.text), this);
+        key.label = new QLabel(k.text, this);
         key.label->setObjectName(QString::fromLatin1(k.led));
         key.label->setFrameShape(QFrame::Panel);
         key.label->setFrameShadow(QFrame::Sunken);
-        key.label->setMinimumWidth(key.label->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 8);
+        key.label->setMinimumWidth(key.label->fontMetrics().horizontalAdvance(AppTexts::ScrollLock) + 8);
         key.label->setAlignment(Qt::AlignCenter);
         key.files = ledFiles(QString::fromLatin1(k.led));
         m_hasSource = m_hasSource || !key.files.isEmpty();

@@ -1,4 +1,6 @@
 #include "mainframe.h"
+#include "apptexts.h"
+#include "model/modeltexts.h"
 
 #include "dialogs/dialogwidgets.h"
 
@@ -149,12 +151,12 @@ void CMainFrame::UpdateTitle()
 {
     const CKELSolution *s = m_manager->Solution();
     if (!s) {
-        setWindowTitle(QStringLiteral("Verdantis"));
+        setWindowTitle(AppTexts::ProductName);
         return;
     }
-    QString title = QStringLiteral(" TESSEL: ") + s->DisplayName();
+    QString title = AppTexts::TitlePrefix + s->DisplayName();
     if (!m_manager->IsLocal())
-        title += QStringLiteral(" -M-");
+        title += ModelTexts::SharedMark;
     if (s->IsModified())
         title += u'*';
     title += u' ';
@@ -186,22 +188,19 @@ bool CMainFrame::OfferRecovery()
         return false;
     const CAutoSave::Orphan &newest = orphans.first();
     const QString name =
-        newest.originalPath.isEmpty() ? QStringLiteral("Untitled") : QDir::toNativeSeparators(newest.originalPath);
-    const QString question =
-        QStringLiteral("Verdantis did not close properly. A recovery copy of the solution \"%1\" from %2 exists.\n\n"
-                       "Restore it? (No deletes the copy.)")
-            .arg(name, QLocale().toString(newest.written, QLocale::ShortFormat));
-    if (!m_manager->Prompt().YesNo(question, QStringLiteral("Recover Solution"))) {
+        newest.originalPath.isEmpty() ? ModelTexts::Untitled : QDir::toNativeSeparators(newest.originalPath);
+    const QString question = AppTexts::RecoveryQuestion(name, QLocale().toString(newest.written, QLocale::ShortFormat));
+    if (!m_manager->Prompt().YesNo(question, AppTexts::RecoverCaption)) {
         m_autoSave->DiscardOrphan(newest);
         return false;
     }
     QString error;
     if (!m_autoSave->Restore(newest, &error)) {
-        m_manager->Prompt().Message(QStringLiteral("The recovery copy could not be read: ") + error);
+        m_manager->Prompt().Message(AppTexts::RecoveryUnreadable(error));
         m_autoSave->DiscardOrphan(newest);
         return false;
     }
-    statusBar()->showMessage(QStringLiteral("Restored the recovery copy of %1").arg(name), 8000);
+    statusBar()->showMessage(AppTexts::RecoveryRestored(name), 8000);
     return true;
 }
 

@@ -1,4 +1,5 @@
 // The main frame's actions, menus, tool bars and status bar.
+#include "apptexts.h"
 #include "mainframe.h"
 
 #include "canvas/colourscheme.h"
@@ -49,56 +50,54 @@ QAction *CMainFrame::makeAction(const QString &objectName, const QString &text, 
 void CMainFrame::createActions()
 {
     QStyle *s = style();
-    m_newAction = makeAction(QStringLiteral("actionNew"), QStringLiteral("&New"), s->standardIcon(QStyle::SP_FileIcon));
+    m_newAction = makeAction(QStringLiteral("actionNew"), AppTexts::New, s->standardIcon(QStyle::SP_FileIcon));
     m_newAction->setShortcut(QKeySequence::New);
-    m_newAction->setStatusTip(QStringLiteral("Create a new solution"));
+    m_newAction->setStatusTip(AppTexts::NewTip);
     connect(m_newAction, &QAction::triggered, this, [this] { m_files->New(); });
 
-    m_openAction = makeAction(QStringLiteral("actionOpen"), QStringLiteral("&Open..."),
-                              s->standardIcon(QStyle::SP_DialogOpenButton));
+    m_openAction =
+        makeAction(QStringLiteral("actionOpen"), AppTexts::Open, s->standardIcon(QStyle::SP_DialogOpenButton));
     m_openAction->setShortcut(QKeySequence::Open);
-    m_openAction->setStatusTip(QStringLiteral("Open a solution file"));
+    m_openAction->setStatusTip(AppTexts::OpenTip);
     connect(m_openAction, &QAction::triggered, this, [this] { m_files->Open(); });
 
     m_saveAction =
-        makeAction(QStringLiteral("actionSave"), QStringLiteral("&Save"), s->standardIcon(QStyle::SP_DialogSaveButton));
+        makeAction(QStringLiteral("actionSave"), AppTexts::Save, s->standardIcon(QStyle::SP_DialogSaveButton));
     m_saveAction->setShortcut(QKeySequence::Save);
-    m_saveAction->setStatusTip(QStringLiteral("Save the solution"));
+    m_saveAction->setStatusTip(AppTexts::SaveTip);
     connect(m_saveAction, &QAction::triggered, this, [this] { m_files->Save(); });
 
-    m_saveAsAction = makeAction(QStringLiteral("actionSaveAs"), QStringLiteral("Save &As..."));
+    m_saveAsAction = makeAction(QStringLiteral("actionSaveAs"), AppTexts::SaveAs);
     m_saveAsAction->setShortcut(QKeySequence::SaveAs);
-    m_saveAsAction->setStatusTip(QStringLiteral("Save the solution under a new name"));
+    m_saveAsAction->setStatusTip(AppTexts::SaveAsTip);
     connect(m_saveAsAction, &QAction::triggered, this, [this] { m_files->SaveAs(); });
 
-    m_closeAction = makeAction(QStringLiteral("actionClose"), QStringLiteral("&Close"));
+    m_closeAction = makeAction(QStringLiteral("actionClose"), AppTexts::Close);
     // Ctrl+W alone: the standard Close also brings Ctrl+F4, which the tree
     // windows keep for closing themselves
     m_closeAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
-    m_closeAction->setStatusTip(QStringLiteral("Close the solution"));
+    m_closeAction->setStatusTip(AppTexts::CloseTip);
     connect(m_closeAction, &QAction::triggered, this, [this] { m_files->Close(); });
 
-    m_quitAction = makeAction(QStringLiteral("actionQuit"), QStringLiteral("&Quit"));
+    m_quitAction = makeAction(QStringLiteral("actionQuit"), AppTexts::Quit);
     m_quitAction->setShortcut(QKeySequence::Quit);
     m_quitAction->setMenuRole(QAction::QuitRole);
     connect(m_quitAction, &QAction::triggered, this, &QWidget::close);
 
-    m_undoAction =
-        makeAction(QStringLiteral("actionUndo"), QStringLiteral("&Undo"), s->standardIcon(QStyle::SP_ArrowBack));
+    m_undoAction = makeAction(QStringLiteral("actionUndo"), AppTexts::Undo, s->standardIcon(QStyle::SP_ArrowBack));
     m_undoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
     connect(m_undoAction, &QAction::triggered, this, [this] { m_manager->History().Undo(); });
-    m_redoAction =
-        makeAction(QStringLiteral("actionRedo"), QStringLiteral("&Redo"), s->standardIcon(QStyle::SP_ArrowForward));
+    m_redoAction = makeAction(QStringLiteral("actionRedo"), AppTexts::Redo, s->standardIcon(QStyle::SP_ArrowForward));
     // both habits: Ctrl+Y from office programs, Ctrl+Shift+Z from drawing ones
     m_redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     connect(m_redoAction, &QAction::triggered, this, [this] { m_manager->History().Redo(); });
 
-    m_newRequirementAction = makeAction(QStringLiteral("actionNewRequirement"), QStringLiteral("New Requirement"),
-                                        ExplorerIcons::NewIcon(4));
+    m_newRequirementAction =
+        makeAction(QStringLiteral("actionNewRequirement"), AppTexts::NewRequirement, ExplorerIcons::NewIcon(4));
     connect(m_newRequirementAction, &QAction::triggered, this, [this] { m_explorerCommands->NewRequirement(); });
-    m_newRBTAction = makeAction(QStringLiteral("actionNewRBT"), QStringLiteral("New RBT"), ExplorerIcons::NewIcon(9));
+    m_newRBTAction = makeAction(QStringLiteral("actionNewRBT"), AppTexts::NewRbt, ExplorerIcons::NewIcon(9));
     connect(m_newRBTAction, &QAction::triggered, this, [this] { m_explorerCommands->NewRBT(); });
-    m_newIBTAction = makeAction(QStringLiteral("actionNewIBT"), QStringLiteral("New IBT"), ExplorerIcons::NewIcon(11));
+    m_newIBTAction = makeAction(QStringLiteral("actionNewIBT"), AppTexts::NewIbt, ExplorerIcons::NewIcon(11));
     connect(m_newIBTAction, &QAction::triggered, this, [this] { m_explorerCommands->NewIBT(); });
 
     for (int i = 0; i < CRecentFiles::kMaxFiles; ++i) {
@@ -111,7 +110,7 @@ void CMainFrame::createActions()
 
 void CMainFrame::createBars()
 {
-    m_standardBar = addToolBar(QStringLiteral("Standard Toolbar"));
+    m_standardBar = addToolBar(AppTexts::StandardToolbar);
     m_standardBar->setObjectName(QStringLiteral("StandardToolbar"));
     m_standardBar->addAction(m_newAction);
     m_standardBar->addAction(m_openAction);
@@ -120,7 +119,7 @@ void CMainFrame::createBars()
     m_standardBar->addAction(m_undoAction);
     m_standardBar->addAction(m_redoAction);
 
-    m_productBar = addToolBar(QStringLiteral("Verdantis Toolbar"));
+    m_productBar = addToolBar(AppTexts::ProductToolbar);
     m_productBar->setObjectName(QStringLiteral("VerdantisToolbar"));
     m_productBar->addAction(m_newRequirementAction);
     m_productBar->addAction(m_newRBTAction);
@@ -132,26 +131,26 @@ void CMainFrame::createBars()
     status->addPermanentWidget(m_lockKeys);
     connect(status, &QStatusBar::messageChanged, this, [status](const QString &text) {
         if (text.isEmpty())
-            status->showMessage(QStringLiteral("Ready"));
+            status->showMessage(AppTexts::Ready);
     });
-    status->showMessage(QStringLiteral("Ready"));
+    status->showMessage(AppTexts::Ready);
 
     addDockWidget(Qt::LeftDockWidgetArea, m_explorerBar);
-    m_panDock = new QDockWidget(QStringLiteral("Pan Window"), this);
+    m_panDock = new QDockWidget(AppTexts::PanWindow, this);
     m_panDock->setObjectName(QStringLiteral("PanWindow"));
     addDockWidget(Qt::LeftDockWidgetArea, m_panDock);
     splitDockWidget(m_explorerBar, m_panDock, Qt::Vertical);
     resizeDocks({m_explorerBar}, {320}, Qt::Horizontal);
 
-    m_formatBar = addToolBar(QStringLiteral("Canvas Format Bar"));
+    m_formatBar = addToolBar(AppTexts::FormatBar);
     m_formatBar->setObjectName(QStringLiteral("CanvasFormatBar"));
-    m_alignBar = addToolBar(QStringLiteral("Canvas Align Bar"));
+    m_alignBar = addToolBar(AppTexts::AlignBar);
     m_alignBar->setObjectName(QStringLiteral("CanvasAlignBar"));
 }
 
 void CMainFrame::createMenus()
 {
-    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    QMenu *file = menuBar()->addMenu(AppTexts::FileMenu);
     file->setObjectName(QStringLiteral("menuFile"));
     file->addAction(m_newAction);
     file->addAction(m_openAction);
@@ -164,12 +163,12 @@ void CMainFrame::createMenus()
     file->addSeparator();
     file->addAction(m_quitAction);
 
-    QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    QMenu *edit = menuBar()->addMenu(AppTexts::EditMenu);
     edit->setObjectName(QStringLiteral("menuEdit"));
     edit->addAction(m_undoAction);
     edit->addAction(m_redoAction);
 
-    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
+    QMenu *view = menuBar()->addMenu(AppTexts::ViewMenu);
     view->setObjectName(QStringLiteral("menuView"));
     // each shows its check state and follows the bar however it was hidden
     for (QAction *toggle :
@@ -177,7 +176,7 @@ void CMainFrame::createMenus()
           m_formatBar->toggleViewAction(), m_alignBar->toggleViewAction()})
         view->addAction(toggle);
     view->addSeparator();
-    QMenu *schemes = view->addMenu(QStringLiteral("Colour &Scheme"));
+    QMenu *schemes = view->addMenu(AppTexts::ColourSchemeMenu);
     schemes->setObjectName(QStringLiteral("menuColourScheme"));
     auto *schemeGroup = new QActionGroup(schemes);
     for (const ColourScheme::Scheme scheme : {ColourScheme::Scheme::Classic, ColourScheme::Scheme::Modern}) {
@@ -185,35 +184,34 @@ void CMainFrame::createMenus()
         a->setObjectName(QStringLiteral("actionColourScheme") + ColourScheme::Name(scheme));
         a->setCheckable(true);
         a->setChecked(ColourScheme::Current() == scheme);
-        a->setStatusTip(scheme == ColourScheme::Scheme::Classic
-                            ? QStringLiteral("The notation's own colours: bright fills with square corners")
-                            : QStringLiteral("Softer fills, rounded corners and thin borders"));
+        a->setStatusTip(scheme == ColourScheme::Scheme::Classic ? AppTexts::NotationSchemeTip
+                                                                : AppTexts::SoftSchemeTip);
         schemeGroup->addAction(a);
         connect(a, &QAction::triggered, this, [scheme] { ColourScheme::SetCurrent(scheme); });
     }
 
-    QMenu *model = menuBar()->addMenu(QStringLiteral("&Model"));
+    QMenu *model = menuBar()->addMenu(AppTexts::ModelMenu);
     model->setObjectName(QStringLiteral("menuModel"));
     model->addAction(m_newRequirementAction);
     model->addAction(m_newRBTAction);
     model->addAction(m_newIBTAction);
 
-    QMenu *window = menuBar()->addMenu(QStringLiteral("&Window"));
+    QMenu *window = menuBar()->addMenu(AppTexts::WindowMenu);
     window->setObjectName(QStringLiteral("menuWindow"));
-    window->addAction(QStringLiteral("&Cascade"), m_mdiArea, &QMdiArea::cascadeSubWindows);
-    window->addAction(QStringLiteral("&Tile"), m_mdiArea, &QMdiArea::tileSubWindows);
-    QAction *next = window->addAction(QStringLiteral("&Next"), m_mdiArea, &QMdiArea::activateNextSubWindow);
+    window->addAction(AppTexts::Cascade, m_mdiArea, &QMdiArea::cascadeSubWindows);
+    window->addAction(AppTexts::Tile, m_mdiArea, &QMdiArea::tileSubWindows);
+    QAction *next = window->addAction(AppTexts::Next, m_mdiArea, &QMdiArea::activateNextSubWindow);
     next->setShortcut(QKeySequence::NextChild);
-    QAction *previous = window->addAction(QStringLiteral("&Previous"), m_mdiArea, &QMdiArea::activatePreviousSubWindow);
+    QAction *previous = window->addAction(AppTexts::Previous, m_mdiArea, &QMdiArea::activatePreviousSubWindow);
     // Ctrl+Shift+Tab arrives as Backtab
     previous->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab));
     // the open windows, the active one checked
     window->addSeparator();
     connect(window, &QMenu::aboutToShow, this, [this, window] { fillWindowList(*window); });
 
-    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QMenu *help = menuBar()->addMenu(AppTexts::HelpMenu);
     help->setObjectName(QStringLiteral("menuHelp"));
-    QAction *guide = help->addAction(QStringLiteral("&User Guide"), this, [this] {
+    QAction *guide = help->addAction(AppTexts::UserGuideEntry, this, [this] {
         // one guide window, brought forward when asked for again
         if (auto *open = findChild<CUserGuideWindow *>()) {
             open->raise();
@@ -222,28 +220,22 @@ void CMainFrame::createMenus()
         }
         const QString page = CUserGuideWindow::FindGuide();
         if (page.isEmpty()) {
-            m_manager->Prompt().Message(QStringLiteral("The user guide is not installed. It is part of the "
-                                                       "Verdantis package and of a build with pandoc."),
-                                        QStringLiteral("Message"));
+            m_manager->Prompt().Message(AppTexts::GuideNotInstalled, AppTexts::MessageCaption);
             return;
         }
         (new CUserGuideWindow(page, this))->show();
     });
     guide->setObjectName(QStringLiteral("actionUserGuide"));
     guide->setShortcut(QKeySequence(Qt::Key_F1));
-    QAction *shortcuts = help->addAction(QStringLiteral("&Keyboard Shortcuts"), this, [this] {
+    QAction *shortcuts = help->addAction(AppTexts::ShortcutsEntry, this, [this] {
         CKeyboardShortcutsDlg dialog(CollectShortcuts(*this), this);
         m_dialogs->Run(dialog);
     });
     shortcuts->setObjectName(QStringLiteral("actionKeyboardShortcuts"));
     help->addSeparator();
-    QAction *about = help->addAction(QStringLiteral("&About Verdantis"), this, [this] {
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("About Verdantis"),
-                        QStringLiteral("<b>Verdantis</b> %1<br>Modelling with Behavior Trees.<br><br>"
-                                       "Free software under the GNU General Public License, version 3 or later: "
-                                       "you may share and change it under its terms. There is no warranty.")
-                            .arg(QApplication::applicationVersion()),
-                        QMessageBox::Ok, this);
+    QAction *about = help->addAction(AppTexts::AboutEntry, this, [this] {
+        QMessageBox box(QMessageBox::NoIcon, AppTexts::AboutTitle,
+                        AppTexts::AboutText(QApplication::applicationVersion()), QMessageBox::Ok, this);
         box.setIconPixmap(windowIcon().pixmap(64, 64));
         m_dialogs->Run(box);
     });
@@ -262,7 +254,7 @@ void CMainFrame::fillWindowList(QMenu &menu)
         QMdiSubWindow *w = windows[i];
         QString title = w->windowTitle();
         title.replace(u'&', QStringLiteral("&&"));
-        QAction *a = menu.addAction(i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(title) : title);
+        QAction *a = menu.addAction(i < 9 ? AppTexts::NumberedEntry(i + 1, title) : title);
         a->setProperty("windowEntry", true);
         a->setCheckable(true);
         a->setChecked(w == m_mdiArea->activeSubWindow());
@@ -308,9 +300,9 @@ void CMainFrame::updateUndoActions()
         return step.isEmpty() ? verb : verb + u' ' + step.replace(u'&', QStringLiteral("&&"));
     };
     m_undoAction->setEnabled(history.CanUndo());
-    m_undoAction->setText(named(QStringLiteral("&Undo"), history.CanUndo() ? history.UndoText() : QString()));
+    m_undoAction->setText(named(AppTexts::Undo, history.CanUndo() ? history.UndoText() : QString()));
     m_redoAction->setEnabled(history.CanRedo());
-    m_redoAction->setText(named(QStringLiteral("&Redo"), history.CanRedo() ? history.RedoText() : QString()));
+    m_redoAction->setText(named(AppTexts::Redo, history.CanRedo() ? history.RedoText() : QString()));
 }
 
 void CMainFrame::updateRecentFiles()
@@ -321,7 +313,7 @@ void CMainFrame::updateRecentFiles()
         if (i < files.size()) {
             QString shown = fontMetrics().elidedText(QDir::toNativeSeparators(files[i]), Qt::ElideMiddle, 420);
             shown.replace(u'&', QStringLiteral("&&"));
-            action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+            action->setText(AppTexts::NumberedEntry(i + 1, shown));
             action->setData(files[i]);
             action->setVisible(true);
         } else {

@@ -1,4 +1,5 @@
 #include "programparts.h"
+#include "apptexts.h"
 
 #include "mainframe.h"
 
@@ -26,7 +27,7 @@ CEditor *InstallEditor(CMainFrame &frame)
     host.menuNamed = [&frame](const QString &title) { return frame.MenuNamed(title); };
     host.setTreeOpener = [&frame](std::function<void(int)> opener) { frame.SetTreeOpener(std::move(opener)); };
     for (QToolBar *bar : frame.findChildren<QToolBar *>()) {
-        if (bar->windowTitle() == u"Verdantis Toolbar")
+        if (bar->windowTitle() == AppTexts::ProductToolbar)
             host.treeBar = bar;
     }
     return InstallEditor(host);

@@ -1,4 +1,6 @@
 #include "solutioncommands.h"
+#include "apptexts.h"
+#include "model/modeltexts.h"
 
 #include "dialogs/dialogrunner.h"
 #include "model/kelcontainers.h"
@@ -20,7 +22,7 @@ CSolutionCommands::CSolutionCommands(CKELDataManager &manager, CDialogRunner &di
 
 QString CSolutionCommands::Filter()
 {
-    return QStringLiteral("Tessel Solution File (*.kvf);;All Files (*.*)");
+    return AppTexts::FileFilter;
 }
 
 QString CSolutionCommands::displayLabel() const
@@ -31,7 +33,7 @@ QString CSolutionCommands::displayLabel() const
         return {};
     QString name = s->DisplayName();
     if (!m_manager.IsLocal())
-        name += QStringLiteral(" -M-");
+        name += ModelTexts::SharedMark;
     if (s->IsModified())
         name += u'*';
     return name;
@@ -39,7 +41,7 @@ QString CSolutionCommands::displayLabel() const
 
 QString CSolutionCommands::ChangedQuestion() const
 {
-    return QStringLiteral("Solution ") + displayLabel() + QStringLiteral("has been changed. Save it?");
+    return AppTexts::ChangedQuestion(displayLabel());
 }
 
 bool CSolutionCommands::ConfirmDiscard()
@@ -47,7 +49,7 @@ bool CSolutionCommands::ConfirmDiscard()
     const CKELSolution *s = m_manager.Solution();
     if (!s || !s->IsModified())
         return true;
-    switch (m_manager.Prompt().YesNoCancel(ChangedQuestion(), QStringLiteral("Message"))) {
+    switch (m_manager.Prompt().YesNoCancel(ChangedQuestion(), AppTexts::MessageCaption)) {
     case CPrompt::Yes: return Save();
     case CPrompt::No: return true;
     case CPrompt::Cancel: break;
@@ -79,7 +81,7 @@ bool CSolutionCommands::Close()
 
 bool CSolutionCommands::Open()
 {
-    const QString path = m_dialogs.OpenFileName(m_window, QStringLiteral("Open"), Filter());
+    const QString path = m_dialogs.OpenFileName(m_window, AppTexts::OpenCaption, Filter());
     if (path.isEmpty())
         return false;
     return OpenPath(path);
@@ -92,24 +94,19 @@ bool CSolutionCommands::OpenPath(const QString &given)
     // the solution remembers where it came from, in one spelling
     const QString path = QDir::cleanPath(QFileInfo(given).absoluteFilePath());
     const QString shown = QDir::toNativeSeparators(path);
-    emit busy(QStringLiteral("Opening %1 ...").arg(shown));
+    emit busy(AppTexts::Opening(shown));
     QElapsedTimer timer;
     timer.start();
     QString error;
     if (!CSolutionFile::Read(m_manager, path, &error)) {
         emit idle(QString());
-        m_manager.Prompt().Message(error.isEmpty() ? QStringLiteral("Cannot read \"%1\".").arg(shown) : error);
+        m_manager.Prompt().Message(error.isEmpty() ? AppTexts::CannotRead(shown) : error);
         return false;
     }
     // the reader names the solution after its file once it has been replaced
     m_manager.MarkSaved();
-    emit idle(QStringLiteral("Opened %1 (%2 elements) in %3 s")
-                  .arg(shown)
-                  .arg(m_manager.IdMap().size())
-                  .arg(double(timer.elapsed()) / 1000.0, 0, 'f', 2)
-              + (m_manager.LastLoadReport().damagedCounter
-                     ? QStringLiteral("; the file's element counter was out of range and was ignored")
-                     : QString()));
+    emit idle(AppTexts::Opened(shown, m_manager.IdMap().size(), double(timer.elapsed()) / 1000.0)
+              + (m_manager.LastLoadReport().damagedCounter ? AppTexts::CounterIgnored : QString()));
     emit fileOpened(path);
     return true;
 }
@@ -117,17 +114,15 @@ bool CSolutionCommands::OpenPath(const QString &given)
 bool CSolutionCommands::writeTo(const QString &path)
 {
     const QString shown = QDir::toNativeSeparators(path);
-    emit busy(QStringLiteral("Saving %1 ...").arg(shown));
+    emit busy(AppTexts::Saving(shown));
     QString error;
     bool inPlace = false;
     if (!CSolutionFile::Write(m_manager, path, &error, &inPlace)) {
         emit idle(QString());
-        m_manager.Prompt().Message(error.isEmpty() ? QStringLiteral("Cannot write \"%1\".").arg(shown) : error);
+        m_manager.Prompt().Message(error.isEmpty() ? AppTexts::CannotWrite(shown) : error);
         return false;
     }
-    emit idle(inPlace
-                  ? QStringLiteral("Saved %1 in place, not atomically: the folder allows no temporary file").arg(shown)
-                  : QStringLiteral("Saved %1").arg(shown));
+    emit idle(inPlace ? AppTexts::SavedInPlace(shown) : AppTexts::Saved(shown));
     return true;
 }
 
@@ -161,9 +156,7 @@ bool CSolutionCommands::SaveAs()
         case SaveAsTarget::Shared: return saveAsShared && saveAsShared();
         case SaveAsTarget::Cancelled: return false;
         }
-    } else if (saveAsShared
-               && !m_manager.Prompt().YesNo(QStringLiteral("Are you going to save the solution locally?"),
-                                            QStringLiteral("Save a solution"))) {
+    } else if (saveAsShared && !m_manager.Prompt().YesNo(AppTexts::SaveLocallyQuestion, AppTexts::SaveLocallyCaption)) {
         return saveAsShared();
     }
     return saveToChosenFile();
@@ -179,7 +172,7 @@ bool CSolutionCommands::saveToChosenFile()
     if (directory.isEmpty())
         directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     QString path =
-        m_dialogs.SaveFileName(m_window, QStringLiteral("Save As"), Filter(), QStringLiteral("kvf"), directory);
+        m_dialogs.SaveFileName(m_window, AppTexts::SaveAsCaption, Filter(), QStringLiteral("kvf"), directory);
     if (path.isEmpty())
         return false;
     if (QFileInfo(path).suffix().isEmpty())

@@ -1,4 +1,5 @@
 #include "splashpicture.h"
+#include "apptexts.h"
 
 #include <QCoreApplication>
 #include <QLinearGradient>
@@ -60,13 +61,13 @@ QPixmap SplashPicture()
     title.setPointSize(30);
     title.setBold(true);
     p.setFont(title);
-    p.drawText(QRectF(24, 230, 480, 50), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Verdantis"));
+    p.drawText(QRectF(24, 230, 480, 50), Qt::AlignLeft | Qt::AlignVCenter, AppTexts::ProductName);
     QFont small = p.font();
     small.setPointSize(10);
     small.setBold(false);
     p.setFont(small);
     p.setPen(QColor(0xc9, 0xe8, 0xb0));
     p.drawText(QRectF(26, 276, 480, 24), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Behavior Tree modelling  ·  version ") + QCoreApplication::applicationVersion());
+               AppTexts::SplashVersion + QCoreApplication::applicationVersion());
     return pixmap;
 }

@@ -1,4 +1,5 @@
 #include "tessel1app.h"
+#include "apptexts.h"
 
 #include "mainframe.h"
 #include "programparts.h"
@@ -22,16 +23,16 @@ void CTessel1App::SetIdentity()
     QCoreApplication::setOrganizationName(QStringLiteral("Verdantis"));
     QCoreApplication::setApplicationName(QStringLiteral("Tessel1"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VERDANTIS_VERSION));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Verdantis"));
+    QGuiApplication::setApplicationDisplayName(AppTexts::ProductName);
     QGuiApplication::setDesktopFileName(QStringLiteral("verdantis"));
 }
 
 void CTessel1App::DescribeCommandLine(QCommandLineParser &parser)
 {
-    parser.setApplicationDescription(QStringLiteral("Modelling with Behavior Trees"));
+    parser.setApplicationDescription(AppTexts::Description);
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A solution file (.kvf) to open."));
+    parser.addPositionalArgument(QStringLiteral("file"), AppTexts::FileArgumentHelp);
 }
 
 bool CTessel1App::InitInstance()
@@ -60,8 +61,7 @@ bool CTessel1App::InitInstance()
             shownSplash->close();
         if (m_frame->OfferRecovery()) {
             if (!files.isEmpty())
-                m_frame->statusBar()->showMessage(
-                    QStringLiteral("%1 was not opened: the recovered solution is open.").arg(files.first()), 8000);
+                m_frame->statusBar()->showMessage(AppTexts::NotOpenedAfterRecovery(files.first()), 8000);
             return;
         }
         // one solution at a time: the first file named

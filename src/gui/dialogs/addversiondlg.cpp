@@ -1,4 +1,5 @@
 #include "addversiondlg.h"
+#include "dialogtexts.h"
 
 #include "dialogwidgets.h"
 
@@ -9,10 +10,10 @@
 
 CAddVersionDlg::CAddVersionDlg(QWidget *parent) : QDialog(parent), m_name(new QLineEdit(this))
 {
-    setWindowTitle(QStringLiteral("Add New Version"));
+    setWindowTitle(DialogTexts::AddVersionTitle);
     m_name->setObjectName(QStringLiteral("version"));
     auto *layout = new QVBoxLayout(this);
-    auto *label = new QLabel(QStringLiteral("Input the new version"), this);
+    auto *label = new QLabel(DialogTexts::InputNewVersion, this);
     label->setBuddy(m_name);
     layout->addWidget(label);
     layout->addWidget(m_name);

@@ -1,4 +1,5 @@
 #include "dialogwidgets.h"
+#include "dialogtexts.h"
 
 #include "model/keltypes.h"
 
@@ -14,16 +15,16 @@ namespace DialogWidgets {
 
 QString BehaviorTypeName(int behaviorType)
 {
-    static const QStringList names{QStringLiteral("State Realisation"),
-                                   QStringLiteral("Selection"),
-                                   QStringLiteral("Event"),
-                                   QStringLiteral("Guard"),
-                                   QStringLiteral("External Input"),
-                                   QStringLiteral("External Output"),
-                                   QStringLiteral("Internal Input"),
-                                   QStringLiteral("Internal Output"),
-                                   QStringLiteral("Set All"),
-                                   QStringLiteral("Set Any")};
+    static const QStringList names{DialogTexts::StateRealisation,
+                                   DialogTexts::Selection,
+                                   DialogTexts::Event,
+                                   DialogTexts::Guard,
+                                   DialogTexts::ExternalInput,
+                                   DialogTexts::ExternalOutput,
+                                   DialogTexts::InternalInput,
+                                   DialogTexts::InternalOutput,
+                                   DialogTexts::SetAll,
+                                   DialogTexts::SetAny};
     return names.value(behaviorType - 1);
 }
 
@@ -31,7 +32,7 @@ void FillBehaviorTypes(QComboBox *combo)
 {
     // the symbol alone says little to a new user: its name goes beside it
     for (int code = 1; code <= KEL::BehaviorTypeCount; ++code)
-        combo->addItem(KEL::BehaviorTypeDisplay(code) + QStringLiteral("   ") + BehaviorTypeName(code), code);
+        combo->addItem(DialogTexts::BehaviorTypeEntry(KEL::BehaviorTypeDisplay(code), BehaviorTypeName(code)), code);
 }
 
 void SelectBehaviorType(QComboBox *combo, int behaviorType)
@@ -45,9 +46,8 @@ void SelectBehaviorType(QComboBox *combo, int behaviorType)
     }
     int index = combo->findData(behaviorType);
     if (index < 0) {
-        combo->addItem(
-            QStringLiteral("%1   Other (type %2)").arg(KEL::BehaviorTypeDisplay(behaviorType)).arg(behaviorType),
-            behaviorType);
+        combo->addItem(DialogTexts::OtherBehaviorType(KEL::BehaviorTypeDisplay(behaviorType), behaviorType),
+                       behaviorType);
         index = combo->count() - 1;
     }
     combo->setCurrentIndex(index);

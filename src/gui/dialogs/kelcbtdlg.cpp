@@ -1,4 +1,5 @@
 #include "kelcbtdlg.h"
+#include "dialogtexts.h"
 
 #include "derive/cbt.h"
 #include "model/kelcontainers.h"
@@ -18,7 +19,7 @@ CKELCBTDlg::CKELCBTDlg(const CKELDataManager &manager, int treeId, QWidget *pare
     , m_trees(new QListWidget(this))
     , m_components(new QListWidget(this))
 {
-    setWindowTitle(QStringLiteral("Select details for CBT"));
+    setWindowTitle(DialogTexts::CbtTitle);
     m_trees->setObjectName(QStringLiteral("trees"));
     m_components->setObjectName(QStringLiteral("components"));
 
@@ -43,8 +44,8 @@ CKELCBTDlg::CKELCBTDlg(const CKELDataManager &manager, int treeId, QWidget *pare
     if (treeId)
         addTree(treeId);
 
-    auto *treeLabel = new QLabel(QStringLiteral("Select BT:"), this);
-    auto *componentLabel = new QLabel(QStringLiteral("Select Component:"), this);
+    auto *treeLabel = new QLabel(DialogTexts::SelectBt, this);
+    auto *componentLabel = new QLabel(DialogTexts::SelectComponent, this);
     treeLabel->setBuddy(m_trees);
     componentLabel->setBuddy(m_components);
     auto *lists = new QHBoxLayout;
@@ -83,9 +84,9 @@ void CKELCBTDlg::addTree(int treeId)
     // a CBT projects a tree, never another CBT
     if (!e || !e->IsTree() || e->GetTypeCode() == KEL::CBT)
         return;
-    QString text = e->GetType() + QStringLiteral(": ") + e->GetName();
+    QString text = DialogTexts::TreeEntry(e->GetType(), e->GetName());
     if (const CKELVersion *v = m_manager.VersionOf(e); v && v != m_manager.CurrentVersion())
-        text += QStringLiteral(" (") + v->GetName() + u')';
+        text += DialogTexts::Parenthesized(v->GetName());
     auto *item = new QListWidgetItem(text, m_trees);
     item->setData(Qt::UserRole, treeId);
 }

@@ -1,4 +1,5 @@
 #include "kelciddlg.h"
+#include "dialogtexts.h"
 
 #include "dialogwidgets.h"
 #include "kelcindlg.h"
@@ -18,11 +19,11 @@ CKELCIDDlg::CKELCIDDlg(const CKELDataManager &manager, int preselectedTreeId, QW
     , m_trees(new QComboBox(this))
     , m_components(new QComboBox(this))
 {
-    setWindowTitle(QStringLiteral("Select details for CID"));
+    setWindowTitle(DialogTexts::CidTitle);
     m_trees->setObjectName(QStringLiteral("trees"));
     m_components->setObjectName(QStringLiteral("components"));
-    auto *treeLabel = new QLabel(QStringLiteral("Select BT:"), this);
-    auto *componentLabel = new QLabel(QStringLiteral("Select Component:"), this);
+    auto *treeLabel = new QLabel(DialogTexts::SelectBt, this);
+    auto *componentLabel = new QLabel(DialogTexts::SelectComponent, this);
     treeLabel->setBuddy(m_trees);
     componentLabel->setBuddy(m_components);
     FillTreeChoices(m_trees, manager, preselectedTreeId);

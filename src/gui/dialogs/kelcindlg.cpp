@@ -1,4 +1,5 @@
 #include "kelcindlg.h"
+#include "dialogtexts.h"
 
 #include "dialogwidgets.h"
 #include "model/kelcontainers.h"
@@ -15,7 +16,7 @@ namespace {
 void addTree(QComboBox *combo, const CKELData &tree)
 {
     // an RBT and an IBT may share a name; the kind tells them apart
-    combo->addItem(tree.GetName() + QStringLiteral(" (") + tree.GetType() + u')', tree.GetId());
+    combo->addItem(tree.GetName() + DialogTexts::Parenthesized(tree.GetType()), tree.GetId());
 }
 
 void addTreesOf(QComboBox *combo, const CKELData *folder)
@@ -55,9 +56,9 @@ CKELCINDlg::CKELCINDlg(const CKELDataManager &manager, int preselectedTreeId, QW
     : QDialog(parent)
     , m_trees(new QComboBox(this))
 {
-    setWindowTitle(QStringLiteral("Select BT for CIN"));
+    setWindowTitle(DialogTexts::CinTitle);
     m_trees->setObjectName(QStringLiteral("trees"));
-    auto *label = new QLabel(QStringLiteral("Select BT:"), this);
+    auto *label = new QLabel(DialogTexts::SelectBt, this);
     label->setBuddy(m_trees);
     FillTreeChoices(m_trees, manager, preselectedTreeId);
     auto *layout = new QVBoxLayout(this);

@@ -1,4 +1,5 @@
 #include "kelcomponentbehaviordlg.h"
+#include "dialogtexts.h"
 
 #include "dialogwidgets.h"
 #include "model/keldatamanager.h"
@@ -21,10 +22,10 @@ CKELComponentBehaviorDlg::CKELComponentBehaviorDlg(CKELDataManager &manager, int
     , m_behavior(new QLineEdit(this))
     , m_type(new QComboBox(this))
     , m_list(new QListWidget(this))
-    , m_add(new QPushButton(QStringLiteral("Add"), this))
-    , m_remove(new QPushButton(QStringLiteral("Remove"), this))
+    , m_add(new QPushButton(DialogTexts::Add, this))
+    , m_remove(new QPushButton(DialogTexts::Remove, this))
 {
-    setWindowTitle(QStringLiteral("Change Component Behaviors"));
+    setWindowTitle(DialogTexts::ComponentBehaviorsTitle);
     m_component->setObjectName(QStringLiteral("component"));
     m_behavior->setObjectName(QStringLiteral("behavior"));
     m_type->setObjectName(QStringLiteral("behaviorType"));
@@ -33,18 +34,18 @@ CKELComponentBehaviorDlg::CKELComponentBehaviorDlg(CKELDataManager &manager, int
     m_remove->setObjectName(QStringLiteral("remove"));
     DialogWidgets::FillBehaviorTypes(m_type);
 
-    auto *close = new QPushButton(QStringLiteral("Close"), this);
+    auto *close = new QPushButton(DialogTexts::Close, this);
     close->setObjectName(QStringLiteral("close"));
     // Add is the natural answer to Enter in the behavior field
     m_add->setDefault(true);
     close->setAutoDefault(false);
 
     auto *grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("Component Name:"), this), 0, 0);
+    grid->addWidget(new QLabel(DialogTexts::ComponentNameLabel, this), 0, 0);
     grid->addWidget(m_component, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Component Behavior:"), this), 1, 0);
+    grid->addWidget(new QLabel(DialogTexts::ComponentBehaviorLabel, this), 1, 0);
     grid->addWidget(m_behavior, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Behavior Types:"), this), 2, 0);
+    grid->addWidget(new QLabel(DialogTexts::BehaviorTypesLabel, this), 2, 0);
     grid->addWidget(m_type, 2, 1);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -138,8 +139,7 @@ void CKELComponentBehaviorDlg::add()
     // the model adds behaviors by component name within the current version
     const CKELVersion *version = c ? m_manager.VersionOf(c) : nullptr;
     if (version && version != m_manager.CurrentVersion()) {
-        m_manager.Prompt().Message(QStringLiteral("Behaviors are added in the current version only. Make version ")
-                                   + version->GetName() + QStringLiteral(" the current version first."));
+        m_manager.Prompt().Message(DialogTexts::BehaviorsInCurrentVersionOnly(version->GetName()));
         return;
     }
     const QString behavior = m_behavior->text().trimmed();

@@ -1,4 +1,6 @@
 #include "kelcomponentdlg.h"
+#include "dialogtexts.h"
+#include "edit/edittexts.h"
 
 #include "dialogwidgets.h"
 #include "model/keldatamanager.h"
@@ -17,22 +19,22 @@ CKELComponentDlg::CKELComponentDlg(CKELDataManager &manager, const CKELVersion *
     , m_version(version)
     , m_renamedId(renamedId)
     , m_name(new QLineEdit(this))
-    , m_system(new QCheckBox(QStringLiteral("System Component"), this))
+    , m_system(new QCheckBox(DialogTexts::SystemComponent, this))
 {
     m_name->setObjectName(QStringLiteral("name"));
     m_system->setObjectName(QStringLiteral("systemComponent"));
     const auto *renamed = manager.LookupAs<CKELComponent>(renamedId, KEL::Component);
     if (renamed) {
-        setWindowTitle(QStringLiteral("Rename Component"));
+        setWindowTitle(DialogTexts::RenameComponentTitle);
         m_name->setText(renamed->GetName());
         m_name->selectAll();
         m_system->setChecked(renamed->IsSystemComponent());
     } else {
-        setWindowTitle(QStringLiteral("New Component"));
+        setWindowTitle(DialogTexts::NewComponentTitle);
     }
     auto *layout = new QVBoxLayout(this);
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("Name:"), m_name);
+    form->addRow(DialogTexts::NameLabel, m_name);
     form->addRow(QString(), m_system);
     layout->addLayout(form);
     layout->addWidget(DialogWidgets::OkCancel(this));
@@ -53,14 +55,13 @@ void CKELComponentDlg::accept()
 {
     const QString name = Name();
     if (name.isEmpty()) {
-        m_manager.Prompt().Message(QStringLiteral("Component name can't be empty"));
+        m_manager.Prompt().Message(EditTexts::ComponentNameEmpty);
         m_name->setFocus();
         return;
     }
     const CKELComponent *other = m_manager.FindComponent(name, m_version);
     if (other && other->GetId() != m_renamedId) {
-        m_manager.Prompt().Message(QStringLiteral("Component with name ") + name
-                                   + QStringLiteral(" is already in the project"));
+        m_manager.Prompt().Message(EditTexts::ComponentTaken(name));
         m_name->setFocus();
         return;
     }

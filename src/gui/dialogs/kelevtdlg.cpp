@@ -1,4 +1,5 @@
 #include "kelevtdlg.h"
+#include "dialogtexts.h"
 
 #include "model/kelcontainers.h"
 #include "model/keldatamanager.h"
@@ -20,10 +21,10 @@ CKELEVTDlg::CKELEVTDlg(const CKELDataManager &manager, CPrompt &prompt, QWidget 
     , m_versions(new QComboBox(this))
     , m_trees(new QComboBox(this))
     , m_chosen(new QListWidget(this))
-    , m_add(new QPushButton(QStringLiteral("Add Tree"), this))
-    , m_create(new QPushButton(QStringLiteral("Create EVT"), this))
+    , m_add(new QPushButton(DialogTexts::AddTree, this))
+    , m_create(new QPushButton(DialogTexts::CreateEvt, this))
 {
-    setWindowTitle(QStringLiteral("Create New Evolution Tree"));
+    setWindowTitle(DialogTexts::EvtTitle);
     m_versions->setObjectName(QStringLiteral("version"));
     m_trees->setObjectName(QStringLiteral("trees"));
     m_chosen->setObjectName(QStringLiteral("chosen"));
@@ -38,12 +39,12 @@ CKELEVTDlg::CKELEVTDlg(const CKELDataManager &manager, CPrompt &prompt, QWidget 
     }
 
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("Version"), m_versions);
-    form->addRow(QStringLiteral("Behavior Trees"), m_trees);
+    form->addRow(DialogTexts::VersionLabel, m_versions);
+    form->addRow(DialogTexts::BehaviorTreesLabel, m_trees);
     auto *addRow = new QHBoxLayout;
     addRow->addStretch(1);
     addRow->addWidget(m_add);
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    auto *cancel = new QPushButton(DialogTexts::Cancel, this);
     cancel->setAutoDefault(false);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -102,25 +103,25 @@ bool CKELEVTDlg::AddTree()
     const QString version = m_versions->currentText();
     const QString tree = m_trees->currentText();
     if (version.isEmpty()) {
-        m_prompt.Message(QStringLiteral("Version can't be empty."));
+        m_prompt.Message(DialogTexts::VersionEmpty);
         return false;
     }
     if (tree.isEmpty()) {
-        m_prompt.Message(QStringLiteral("Behavior Tree can't be empty."));
+        m_prompt.Message(DialogTexts::TreeEmpty);
         return false;
     }
     const int id = m_trees->currentData().toInt();
     if (!m_manager.Lookup(id))
         return false;
     m_treeIds.append(id);
-    m_chosen->addItem(QStringLiteral("(%1) Version ").arg(m_treeIds.size()) + version + QStringLiteral("->") + tree);
+    m_chosen->addItem(DialogTexts::ChosenTree(m_treeIds.size(), version, tree));
     return true;
 }
 
 void CKELEVTDlg::accept()
 {
     if (m_treeIds.size() < 2) {
-        m_prompt.Message(QStringLiteral("Need to select at least two behavior trees, to create a evolution tree."));
+        m_prompt.Message(DialogTexts::NeedTwoTrees);
         return;
     }
     QDialog::accept();

@@ -1,4 +1,5 @@
 #include "kelextrainfodlg.h"
+#include "dialogtexts.h"
 
 #include "model/prompt.h"
 
@@ -18,11 +19,11 @@ CKELExtraInfoDlg::CKELExtraInfoDlg(CPrompt &prompt, QWidget *parent)
     , m_tag(new QLineEdit(this))
     , m_name(new QLineEdit(this))
     , m_list(new QListWidget(this))
-    , m_add(new QPushButton(QStringLiteral("Add"), this))
-    , m_remove(new QPushButton(QStringLiteral("Remove"), this))
-    , m_close(new QPushButton(QStringLiteral("Close"), this))
+    , m_add(new QPushButton(DialogTexts::Add, this))
+    , m_remove(new QPushButton(DialogTexts::Remove, this))
+    , m_close(new QPushButton(DialogTexts::Close, this))
 {
-    setWindowTitle(QStringLiteral("Add Extra Information"));
+    setWindowTitle(DialogTexts::ExtraInfoTitle);
     m_tag->setObjectName(QStringLiteral("tag"));
     m_name->setObjectName(QStringLiteral("name"));
     m_list->setObjectName(QStringLiteral("entries"));
@@ -31,8 +32,8 @@ CKELExtraInfoDlg::CKELExtraInfoDlg(CPrompt &prompt, QWidget *parent)
     m_close->setAutoDefault(false);
 
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("Tag:"), m_tag);
-    form->addRow(QStringLiteral("Name:"), m_name);
+    form->addRow(DialogTexts::TagLabel, m_tag);
+    form->addRow(DialogTexts::NameLabel, m_name);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(m_add);
@@ -74,8 +75,7 @@ void CKELExtraInfoDlg::add()
         return;
     if (tag.contains(u',') || name.contains(u',')) {
         // the pairs are stored as one comma-separated text
-        m_prompt.Message(QStringLiteral("A tag or a name of extra information cannot contain \",\": "
-                                        "the solution file separates the entries with it."));
+        m_prompt.Message(DialogTexts::NoCommaInExtraInfo);
         return;
     }
     const QString line = LineOf(tag, name);

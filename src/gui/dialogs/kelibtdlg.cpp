@@ -1,4 +1,6 @@
 #include "kelibtdlg.h"
+#include "dialogtexts.h"
+#include "edit/edittexts.h"
 
 #include "dialogwidgets.h"
 #include "model/keldatamanager.h"
@@ -17,7 +19,7 @@ CKELIBTDlg::CKELIBTDlg(CKELDataManager &manager, const CKELVersion *version, int
     , m_renamedId(renamedId)
     , m_name(new QLineEdit(this))
 {
-    setWindowTitle(QStringLiteral("New IBT "));
+    setWindowTitle(DialogTexts::NewIbtTitle);
     m_name->setObjectName(QStringLiteral("name"));
     if (const CKELData *renamed = manager.LookupAs<CKELDBT>(renamedId, KEL::DBT)) {
         m_name->setText(renamed->GetName());
@@ -25,7 +27,7 @@ CKELIBTDlg::CKELIBTDlg(CKELDataManager &manager, const CKELVersion *version, int
     }
     auto *layout = new QVBoxLayout(this);
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("Name:"), m_name);
+    form->addRow(DialogTexts::NameLabel, m_name);
     layout->addLayout(form);
     layout->addWidget(DialogWidgets::OkCancel(this));
     resize(340, sizeHint().height());
@@ -40,14 +42,13 @@ void CKELIBTDlg::accept()
 {
     const QString name = Name();
     if (name.isEmpty()) {
-        m_manager.Prompt().Message(QStringLiteral("IBT name can't be empty"));
+        m_manager.Prompt().Message(EditTexts::IbtNameEmpty);
         m_name->setFocus();
         return;
     }
     const CKELTree *other = m_manager.FindTree(KEL::DBTs, name, m_version);
     if (other && other->GetId() != m_renamedId) {
-        m_manager.Prompt().Message((m_renamedId ? QStringLiteral("DBT with name ") : QStringLiteral("IBT with name "))
-                                   + name + QStringLiteral(" is already added in the project"));
+        m_manager.Prompt().Message(m_renamedId ? EditTexts::DbtAdded(name) : EditTexts::IbtAdded(name));
         m_name->setFocus();
         return;
     }

@@ -1,4 +1,6 @@
 #include "kelnodedlg.h"
+#include "dialogtexts.h"
+#include "edit/edittexts.h"
 
 #include "dialogwidgets.h"
 #include "model/keldatamanager.h"
@@ -67,16 +69,16 @@ CKELNodeDlg::CKELNodeDlg(const CKELDataManager &manager, const CKELVersion *vers
     , m_behavior(editableCombo(this, QStringLiteral("behavior")))
     , m_type(new QComboBox(this))
     , m_tag(editableCombo(this, QStringLiteral("requirementTag")))
-    , m_doubleLine(checkBox(this, QStringLiteral("Double Line"), QStringLiteral("doubleLine")))
-    , m_nonDeterministic(checkBox(this, QStringLiteral("NonDeterministic"), QStringLiteral("nonDeterministic")))
-    , m_atomic(checkBox(this, QStringLiteral("Atomic"), QStringLiteral("atomic")))
-    , m_setOperation(checkBox(this, QStringLiteral("SetOp"), QStringLiteral("setOperation")))
-    , m_hasExtendedTag(checkBox(this, QStringLiteral("Extra tag"), QStringLiteral("hasExtendedTag")))
+    , m_doubleLine(checkBox(this, DialogTexts::DoubleLine, QStringLiteral("doubleLine")))
+    , m_nonDeterministic(checkBox(this, DialogTexts::NonDeterministic, QStringLiteral("nonDeterministic")))
+    , m_atomic(checkBox(this, DialogTexts::Atomic, QStringLiteral("atomic")))
+    , m_setOperation(checkBox(this, DialogTexts::SetOperation, QStringLiteral("setOperation")))
+    , m_hasExtendedTag(checkBox(this, DialogTexts::ExtraTag, QStringLiteral("hasExtendedTag")))
     , m_extendedTag(new QLineEdit(this))
-    , m_displayExtendedTag(checkBox(this, QStringLiteral("Display Extra Tag"), QStringLiteral("displayExtendedTag")))
-    , m_displayExtraInfo(checkBox(this, QStringLiteral("Display Extra Info"), QStringLiteral("displayExtraInfo")))
+    , m_displayExtendedTag(checkBox(this, DialogTexts::DisplayExtraTag, QStringLiteral("displayExtendedTag")))
+    , m_displayExtraInfo(checkBox(this, DialogTexts::DisplayExtraInfo, QStringLiteral("displayExtraInfo")))
 {
-    setWindowTitle(QStringLiteral("New Node or Change Node"));
+    setWindowTitle(DialogTexts::NodeTitle);
     m_type->setObjectName(QStringLiteral("behaviorType"));
     m_extendedTag->setObjectName(QStringLiteral("extendedTag"));
     DialogWidgets::FillBehaviorTypes(m_type);
@@ -119,24 +121,24 @@ CKELNodeDlg::CKELNodeDlg(const CKELDataManager &manager, const CKELVersion *vers
     m_component->setCurrentIndex(-1);
     m_qualifier->setCurrentIndex(-1);
     m_tag->setCurrentIndex(-1);
-    m_doubleLine->setToolTip(QStringLiteral("Draw the box with a double border"));
-    m_nonDeterministic->setToolTip(
-        QStringLiteral("The node is chosen non-deterministically among its siblings (shown as [])"));
-    m_atomic->setToolTip(QStringLiteral("The node and its only child run as one step"));
-    m_setOperation->setToolTip(QStringLiteral("The behavior applies to a set of components"));
-    m_hasExtendedTag->setToolTip(QStringLiteral("Give the node a second tag"));
-    m_displayExtendedTag->setToolTip(QStringLiteral("Show the second tag in a column beside the box"));
-    m_displayExtraInfo->setToolTip(QStringLiteral("Show the extra-information rows below the box"));
+    m_doubleLine->setToolTip(DialogTexts::DoubleLineTip);
+    m_nonDeterministic->setToolTip(DialogTexts::NonDeterministicTip);
+    m_atomic->setToolTip(DialogTexts::AtomicTip);
+    m_setOperation->setToolTip(DialogTexts::SetOperationTip);
+    m_hasExtendedTag->setToolTip(DialogTexts::ExtraTagTip);
+    m_displayExtendedTag->setToolTip(DialogTexts::DisplayExtraTagTip);
+    m_displayExtraInfo->setToolTip(DialogTexts::DisplayExtraInfoTip);
     m_extendedTag->setEnabled(false);
     m_displayExtendedTag->setChecked(true);
     m_displayExtraInfo->setChecked(true);
 
-    auto *flowBox = new QGroupBox(QStringLiteral("Flow Control:"), this);
-    m_flow = radioRow(this, flowBox, {QStringLiteral("Normal"), QStringLiteral("Reversion"), QStringLiteral("Go to")},
+    auto *flowBox = new QGroupBox(DialogTexts::FlowControl, this);
+    m_flow = radioRow(this, flowBox, {DialogTexts::FlowNormal, DialogTexts::FlowReversion, DialogTexts::FlowGoTo},
                       QStringLiteral("flow"));
-    auto *reqBox = new QGroupBox(QStringLiteral("In Requirement:"), this);
+    auto *reqBox = new QGroupBox(DialogTexts::InRequirement, this);
     m_inRequirement =
-        radioRow(this, reqBox, {QStringLiteral("Yes"), QStringLiteral("Imply"), QStringLiteral("Missing")},
+        radioRow(this, reqBox,
+                 {DialogTexts::InRequirementYes, DialogTexts::InRequirementImply, DialogTexts::InRequirementMissing},
                  QStringLiteral("inRequirement"));
 
     auto *grid = new QGridLayout;
@@ -148,11 +150,11 @@ CKELNodeDlg::CKELNodeDlg(const CKELDataManager &manager, const CKELVersion *vers
         grid->addWidget(field, row, 1);
         ++row;
     };
-    addRow(QStringLiteral("Component:"), m_component);
-    addRow(QStringLiteral("Qualification:"), m_qualifier);
-    addRow(QStringLiteral("Behavior Name:"), m_behavior);
-    addRow(QStringLiteral("Behavior Type:"), m_type);
-    addRow(QStringLiteral("Requirement Tag:"), m_tag);
+    addRow(DialogTexts::ComponentLabel, m_component);
+    addRow(DialogTexts::QualificationLabel, m_qualifier);
+    addRow(DialogTexts::BehaviorNameLabel, m_behavior);
+    addRow(DialogTexts::BehaviorTypeLabel, m_type);
+    addRow(DialogTexts::RequirementTagLabel, m_tag);
 
     auto *flags = new QGridLayout;
     flags->addWidget(m_doubleLine, 0, 0);
@@ -249,12 +251,12 @@ CNodeAttributes CKELNodeDlg::Attributes() const
 void CKELNodeDlg::accept()
 {
     if (m_component->currentText().trimmed().isEmpty()) {
-        m_prompt.Message(QStringLiteral("Component can't be empty"));
+        m_prompt.Message(EditTexts::ComponentEmpty);
         m_component->setFocus();
         return;
     }
     if (m_behavior->currentText().trimmed().isEmpty()) {
-        m_prompt.Message(QStringLiteral("State name can't be empty"));
+        m_prompt.Message(EditTexts::StateNameEmpty);
         m_behavior->setFocus();
         return;
     }

@@ -1,4 +1,6 @@
 #include "kelrbtdlg.h"
+#include "dialogtexts.h"
+#include "edit/edittexts.h"
 
 #include "dialogwidgets.h"
 #include "model/keldatamanager.h"
@@ -34,16 +36,16 @@ CKELRBTDlg::CKELRBTDlg(CKELDataManager &manager, const CKELVersion *version, Mod
 
     auto *nameLabel = new QLabel(this);
     auto *listLabel = new QLabel(this);
-    auto *gapLabel = new QLabel(QStringLiteral("Level Gap:"), this);
+    auto *gapLabel = new QLabel(DialogTexts::LevelGapLabel, this);
     nameLabel->setBuddy(m_name);
     listLabel->setBuddy(m_list);
     gapLabel->setBuddy(m_levelGap);
 
     const CKELData *tree = manager.Lookup(treeId);
     if (mode == GetRBTs) {
-        setWindowTitle(QStringLiteral("Get RBTs"));
-        nameLabel->setText(QStringLiteral("IBT Name:"));
-        listLabel->setText(QStringLiteral("Select RBTs:"));
+        setWindowTitle(DialogTexts::GetRbtsTitle);
+        nameLabel->setText(DialogTexts::IbtNameLabel);
+        listLabel->setText(DialogTexts::SelectRbtsLabel);
         m_name->setEnabled(false);
         if (tree)
             m_name->setText(tree->GetName());
@@ -51,9 +53,9 @@ CKELRBTDlg::CKELRBTDlg(CKELDataManager &manager, const CKELVersion *version, Mod
         m_levelGap->hide();
         fillRBTs();
     } else {
-        setWindowTitle(QStringLiteral("New  RBT"));
-        nameLabel->setText(QStringLiteral("RBT Name:"));
-        listLabel->setText(QStringLiteral("Associated Requirements:"));
+        setWindowTitle(DialogTexts::NewRbtTitle);
+        nameLabel->setText(DialogTexts::RbtNameLabel);
+        listLabel->setText(DialogTexts::AssociatedRequirementsLabel);
         QList<int> chosen;
         if (mode == ChangeRBT && tree && tree->GetTypeCode() == KEL::RBT) {
             const auto *rbt = static_cast<const CKELRBT *>(tree);
@@ -95,7 +97,7 @@ void CKELRBTDlg::fillRequirements(const QList<int> &chosen)
         QString description = req->Description();
         description.replace(u'\n', u' ');
         description.remove(u'\r');
-        auto *item = new QListWidgetItem(req->GetName() + QStringLiteral(": ") + description, m_list);
+        auto *item = new QListWidgetItem(DialogTexts::TreeEntry(req->GetName(), description), m_list);
         item->setToolTip(req->Description());
         item->setData(Qt::UserRole, req->GetId());
         item->setSelected(chosen.contains(req->GetId()));
@@ -141,14 +143,13 @@ void CKELRBTDlg::accept()
     if (m_mode != GetRBTs) {
         const QString name = Name();
         if (name.isEmpty()) {
-            m_manager.Prompt().Message(QStringLiteral("RBT Tag Name can't be empty"));
+            m_manager.Prompt().Message(EditTexts::RbtTagEmpty);
             m_name->setFocus();
             return;
         }
         const CKELTree *other = m_manager.FindTree(KEL::RBTs, name, m_version);
         if (other && (m_mode == NewRBT || other->GetId() != m_treeId)) {
-            m_manager.Prompt().Message(QStringLiteral("RBT with tag name ") + name
-                                       + QStringLiteral(" is already added in the project"));
+            m_manager.Prompt().Message(EditTexts::RbtTagAdded(name));
             m_name->setFocus();
             return;
         }

@@ -1,4 +1,6 @@
 #include "kelrequirementdlg.h"
+#include "dialogtexts.h"
+#include "edit/edittexts.h"
 
 #include "dialogwidgets.h"
 #include "model/prompt.h"
@@ -15,17 +17,17 @@ CKELRequirementDlg::CKELRequirementDlg(CPrompt &prompt, QWidget *parent)
     , m_tag(new QLineEdit(this))
     , m_description(new QPlainTextEdit(this))
 {
-    setWindowTitle(QStringLiteral("New or Change  Requirement"));
+    setWindowTitle(DialogTexts::RequirementTitle);
     m_tag->setObjectName(QStringLiteral("tag"));
     m_description->setObjectName(QStringLiteral("description"));
     m_description->setTabChangesFocus(true);
 
     auto *layout = new QVBoxLayout(this);
-    auto *tagLabel = new QLabel(QStringLiteral("Requirement Tag:"), this);
+    auto *tagLabel = new QLabel(DialogTexts::RequirementTagLabel, this);
     tagLabel->setBuddy(m_tag);
     layout->addWidget(tagLabel);
     layout->addWidget(m_tag);
-    auto *descLabel = new QLabel(QStringLiteral("Requirement Description:"), this);
+    auto *descLabel = new QLabel(DialogTexts::RequirementDescriptionLabel, this);
     descLabel->setBuddy(m_description);
     layout->addWidget(descLabel);
     layout->addWidget(m_description, 1);
@@ -52,7 +54,7 @@ QString CKELRequirementDlg::Description() const
 void CKELRequirementDlg::accept()
 {
     if (Tag().isEmpty()) {
-        m_prompt.Message(QStringLiteral("Requirement tag can't be empty"));
+        m_prompt.Message(EditTexts::RequirementTagEmpty);
         m_tag->setFocus();
         return;
     }

@@ -1,4 +1,6 @@
 #include "reqifcommands.h"
+#include "reqimportguitexts.h"
+#include "app/apptexts.h"
 
 #include "app/mainframe.h"
 #include "dialogs/dialogrunner.h"
@@ -21,19 +23,18 @@ namespace {
 void exportReqif(CMainFrame &frame)
 {
     CKELDataManager &manager = frame.Manager();
-    const QString path = frame.Dialogs().SaveFileName(&frame, QStringLiteral("Export ReqIF"),
-                                                      QStringLiteral("ReqIF Files (*.reqif);;All Files (*)"),
-                                                      QStringLiteral("reqif"), QString());
+    const QString path =
+        frame.Dialogs().SaveFileName(&frame, ReqImportGuiTexts::ExportReqif, ReqImportGuiTexts::ReqifExportFilter,
+                                     QStringLiteral("reqif"), QString());
     if (path.isEmpty())
         return;
     QSaveFile file(path);
     QString error;
     if (!file.open(QIODevice::WriteOnly) || !ReqIF::Write(manager, file, &error) || !file.commit()) {
-        manager.Prompt().Message(
-            QStringLiteral("Cannot write %1: %2").arg(path, error.isEmpty() ? file.errorString() : error));
+        manager.Prompt().Message(ReqImportGuiTexts::CannotWrite(path, error.isEmpty() ? file.errorString() : error));
         return;
     }
-    frame.statusBar()->showMessage(QStringLiteral("Requirements exported to %1").arg(QFileInfo(path).fileName()), 5000);
+    frame.statusBar()->showMessage(ReqImportGuiTexts::Exported(QFileInfo(path).fileName()), 5000);
 }
 
 void importReqif(CMainFrame &frame)
@@ -41,44 +42,39 @@ void importReqif(CMainFrame &frame)
     CKELDataManager &manager = frame.Manager();
     if (!manager.CurrentVersion())
         return;
-    const QString path = frame.Dialogs().OpenFileName(&frame, QStringLiteral("Import ReqIF"),
-                                                      QStringLiteral("ReqIF Files (*.reqif *.xml);;All Files (*)"));
+    const QString path =
+        frame.Dialogs().OpenFileName(&frame, ReqImportGuiTexts::ImportReqif, ReqImportGuiTexts::ReqifImportFilter);
     if (path.isEmpty())
         return;
     QFile in(path);
     ReqIF::CReadReport read;
     QString error;
     if (!in.open(QIODevice::ReadOnly)) {
-        manager.Prompt().Message(QStringLiteral("Cannot read %1: %2").arg(path, in.errorString()));
+        manager.Prompt().Message(ReqImportGuiTexts::CannotRead(path, in.errorString()));
         return;
     }
     if (!ReqIF::Read(in, read, &error)) {
-        manager.Prompt().Message(
-            QStringLiteral("%1 is not a ReqIF file this program can read: %2").arg(QFileInfo(path).fileName(), error));
+        manager.Prompt().Message(ReqImportGuiTexts::NotReqif(QFileInfo(path).fileName(), error));
         return;
     }
     const QList<ReqIF::CEntry> entries = ReqIF::Choose(read, QString(), manager.CurrentVersion()->GetName(), &error);
     const ReqIF::CImportPlan plan = ReqIF::Plan(manager, entries);
     if (plan.added.isEmpty() && plan.changed.isEmpty()) {
-        manager.Prompt().Message(QStringLiteral("The file holds no requirement that is new or different."));
+        manager.Prompt().Message(ReqImportGuiTexts::NothingNew);
         return;
     }
     bool update = false;
     if (!plan.changed.isEmpty()) {
         // never change a requirement the user has not seen change
         const CPrompt::Answer answer = manager.Prompt().YesNoCancel(
-            QStringLiteral("%1 requirement(s) in the file have other descriptions:\n\n%2\n\n"
-                           "Yes changes them, No keeps them as they are, Cancel imports nothing.")
-                .arg(plan.changed.size())
-                .arg(ReqIF::DescribeChanges(plan)),
-            QStringLiteral("Import ReqIF"));
+            ReqImportGuiTexts::ChangedDescriptions(plan.changed.size(), ReqIF::DescribeChanges(plan)),
+            ReqImportGuiTexts::ImportReqif);
         if (answer == CPrompt::Cancel)
             return;
         update = answer == CPrompt::Yes;
     }
     const ReqIF::CApplied done = ReqIF::Apply(manager, plan, update);
-    frame.statusBar()->showMessage(
-        QStringLiteral("%1 requirement(s) added, %2 changed").arg(done.added).arg(done.changed), 5000);
+    frame.statusBar()->showMessage(ReqImportGuiTexts::Imported(done.added, done.changed), 5000);
 }
 
 void writeReport(CMainFrame &frame)
@@ -87,8 +83,7 @@ void writeReport(CMainFrame &frame)
     if (!manager.CurrentVersion())
         return;
     const QString path = frame.Dialogs().SaveFileName(
-        &frame, QStringLiteral("Traceability Report"),
-        QStringLiteral("Web Page (*.html);;Spreadsheet (*.csv);;JSON (*.json)"), QStringLiteral("html"), QString());
+        &frame, ReqImportGuiTexts::ReportCaption, ReqImportGuiTexts::ReportFilter, QStringLiteral("html"), QString());
     if (path.isEmpty())
         return;
     Traceability::Format format = Traceability::FormatOfPath(path);
@@ -100,41 +95,36 @@ void writeReport(CMainFrame &frame)
         file.open(QIODevice::WriteOnly)
         && Traceability::Write(report, format, file, [&manager](int treeId) { return TraceDrawing(manager, treeId); });
     if (!written || !file.commit()) {
-        manager.Prompt().Message(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+        manager.Prompt().Message(ReqImportGuiTexts::CannotWrite(path, file.errorString()));
         return;
     }
-    frame.statusBar()->showMessage(
-        QStringLiteral("Traceability report written to %1: %2 of %3 requirement(s) covered, %4 node(s) without a "
-                       "requirement")
-            .arg(QFileInfo(path).fileName())
-            .arg(report.Count(Traceability::Coverage::Covered))
-            .arg(report.requirements.size())
-            .arg(report.untraced.size()),
-        10000);
+    frame.statusBar()->showMessage(ReqImportGuiTexts::ReportWritten(QFileInfo(path).fileName(),
+                                                                    report.Count(Traceability::Coverage::Covered),
+                                                                    report.requirements.size(), report.untraced.size()),
+                                   10000);
 }
 
 } // namespace
 
 void InstallRequirementExchange(CMainFrame &frame)
 {
-    QMenu *file = frame.MenuNamed(QStringLiteral("&File"));
+    QMenu *file = frame.MenuNamed(AppTexts::FileMenu);
     auto *quit = frame.findChild<QAction *>(QStringLiteral("actionQuit"));
-    QAction *importAction = new QAction(QStringLiteral("Import ReqIF..."), file);
+    QAction *importAction = new QAction(ReqImportGuiTexts::ImportReqifEntry, file);
     importAction->setObjectName(QStringLiteral("actionImportReqif"));
-    importAction->setStatusTip(QStringLiteral("Add the requirements of a ReqIF file from a requirements tool"));
-    QAction *exportAction = new QAction(QStringLiteral("Export ReqIF..."), file);
+    importAction->setStatusTip(ReqImportGuiTexts::ImportReqifTip);
+    QAction *exportAction = new QAction(ReqImportGuiTexts::ExportReqifEntry, file);
     exportAction->setObjectName(QStringLiteral("actionExportReqif"));
-    exportAction->setStatusTip(QStringLiteral("Write every version's requirements as a ReqIF file"));
+    exportAction->setStatusTip(ReqImportGuiTexts::ExportReqifTip);
     file->insertAction(quit, importAction);
     file->insertAction(quit, exportAction);
     file->insertSeparator(quit);
     QObject::connect(importAction, &QAction::triggered, &frame, [&frame] { importReqif(frame); });
     QObject::connect(exportAction, &QAction::triggered, &frame, [&frame] { exportReqif(frame); });
 
-    QMenu *model = frame.MenuNamed(QStringLiteral("&Model"));
-    QAction *report = model->addAction(QStringLiteral("Traceability Report..."));
+    QMenu *model = frame.MenuNamed(AppTexts::ModelMenu);
+    QAction *report = model->addAction(ReqImportGuiTexts::ReportEntry);
     report->setObjectName(QStringLiteral("actionTraceabilityReport"));
-    report->setStatusTip(
-        QStringLiteral("Which requirements the design covers, and which behavior answers to no requirement"));
+    report->setStatusTip(ReqImportGuiTexts::ReportTip);
     QObject::connect(report, &QAction::triggered, &frame, [&frame] { writeReport(frame); });
 }

@@ -1,4 +1,6 @@
 #include "reqimportinstall.h"
+#include "reqimportguitexts.h"
+#include "app/apptexts.h"
 
 #include "reqifcommands.h"
 #include "reqtadlg.h"
@@ -15,9 +17,9 @@
 
 void InstallReqImport(CMainFrame &frame, CEditor &editor)
 {
-    QMenu *menu = frame.MenuNamed(QStringLiteral("&Model"));
+    QMenu *menu = frame.MenuNamed(AppTexts::ModelMenu);
     menu->addSeparator();
-    QAction *action = menu->addAction(QStringLiteral("Import Requirements"));
+    QAction *action = menu->addAction(ReqImportGuiTexts::ImportRequirementsEntry);
     action->setObjectName(QStringLiteral("actionImportRequirements"));
     // the dialog deletes itself when closed; the pointer then reads null
     auto open = std::make_shared<QPointer<CReqTADlg>>();

@@ -1,4 +1,5 @@
 #include "reqtadlg.h"
+#include "reqimportguitexts.h"
 
 #include "selectrbtdlg.h"
 #include "tagspecsdlg.h"
@@ -65,7 +66,7 @@ CReqTADlg::CReqTADlg(CKELDataManager &manager, CDialogRunner &dialogs, CTreeWind
     , m_dialogs(dialogs)
     , m_windows(windows)
 {
-    setWindowTitle(QStringLiteral("Import Requirements and Component Behaviors"));
+    setWindowTitle(ReqImportGuiTexts::AssistantTitle);
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
@@ -74,7 +75,7 @@ CReqTADlg::CReqTADlg(CKELDataManager &manager, CDialogRunner &dialogs, CTreeWind
     buildMenu(bar);
     layout->setMenuBar(bar);
 
-    auto *heading = new QLabel(QStringLiteral("Requirements Translation Assistant"), this);
+    auto *heading = new QLabel(ReqImportGuiTexts::AssistantHeading, this);
     heading->setObjectName(QStringLiteral("heading"));
     QFont font = heading->font();
     font.setBold(true);
@@ -123,15 +124,15 @@ QWidget *CReqTADlg::buildWalkBar()
     auto *box = new QWidget(this);
     auto *grid = new QGridLayout(box);
     grid->setContentsMargins(0, 0, 0, 0);
-    QPushButton *start = button(box, QStringLiteral("Start <<"), QStringLiteral("start"));
-    QPushButton *back = button(box, QStringLiteral("Back <"), QStringLiteral("back"));
-    QPushButton *forward = button(box, QStringLiteral("Forward >"), QStringLiteral("forward"));
-    QPushButton *end = button(box, QStringLiteral("End >>"), QStringLiteral("end"));
-    m_skipAdded = new QCheckBox(QStringLiteral("Skip Already Added Words"), box);
+    QPushButton *start = button(box, ReqImportGuiTexts::Start, QStringLiteral("start"));
+    QPushButton *back = button(box, ReqImportGuiTexts::Back, QStringLiteral("back"));
+    QPushButton *forward = button(box, ReqImportGuiTexts::Forward, QStringLiteral("forward"));
+    QPushButton *end = button(box, ReqImportGuiTexts::End, QStringLiteral("end"));
+    m_skipAdded = new QCheckBox(ReqImportGuiTexts::SkipAdded, box);
     m_skipAdded->setObjectName(QStringLiteral("skipAdded"));
-    QPushButton *addTag = button(box, QStringLiteral("Add Tag"), QStringLiteral("addTag"));
-    QPushButton *addComponent = button(box, QStringLiteral("Add Component"), QStringLiteral("addComponent"));
-    QPushButton *addBehavior = button(box, QStringLiteral("Add  Behavior"), QStringLiteral("addBehavior"));
+    QPushButton *addTag = button(box, ReqImportGuiTexts::AddTag, QStringLiteral("addTag"));
+    QPushButton *addComponent = button(box, ReqImportGuiTexts::AddComponent, QStringLiteral("addComponent"));
+    QPushButton *addBehavior = button(box, ReqImportGuiTexts::AddBehavior, QStringLiteral("addBehavior"));
     grid->addWidget(start, 0, 0);
     grid->addWidget(back, 0, 1);
     grid->addWidget(forward, 0, 2);
@@ -166,10 +167,10 @@ QWidget *CReqTADlg::buildLists()
         QString label;
         QListWidget *list;
         QString removeName;
-    } columns[] = {{QStringLiteral("Tag"), m_tags, QStringLiteral("removeTag")},
-                   {QStringLiteral("Component"), m_components, QStringLiteral("removeComponent")},
-                   {QStringLiteral("Component Behaviors"), m_behaviors, QStringLiteral("removeBehavior")},
-                   {QStringLiteral("Behavior Types"), m_types, QString()}};
+    } columns[] = {{ReqImportGuiTexts::TagColumn, m_tags, QStringLiteral("removeTag")},
+                   {ReqImportGuiTexts::ComponentColumn, m_components, QStringLiteral("removeComponent")},
+                   {ReqImportGuiTexts::BehaviorsColumn, m_behaviors, QStringLiteral("removeBehavior")},
+                   {ReqImportGuiTexts::TypesColumn, m_types, QString()}};
     int column = 0;
     for (const auto &c : columns) {
         auto *label = new QLabel(c.label, box);
@@ -177,7 +178,7 @@ QWidget *CReqTADlg::buildLists()
         grid->addWidget(label, 0, column);
         grid->addWidget(c.list, 1, column);
         if (!c.removeName.isEmpty()) {
-            QPushButton *remove = button(box, QStringLiteral("Remove"), c.removeName);
+            QPushButton *remove = button(box, ReqImportGuiTexts::Remove, c.removeName);
             grid->addWidget(remove, 2, column);
             QListWidget *list = c.list;
             connect(remove, &QPushButton::clicked, this, [list] {
@@ -199,10 +200,10 @@ QWidget *CReqTADlg::buildNodes()
     m_nodes = new QPlainTextEdit(box);
     m_nodes->setObjectName(QStringLiteral("nodes"));
     m_nodes->setMaximumHeight(130);
-    auto *label = new QLabel(QStringLiteral("Nodes:"), box);
+    auto *label = new QLabel(ReqImportGuiTexts::NodesLabel, box);
     label->setBuddy(m_nodes);
-    QPushButton *create = button(box, QStringLiteral("Create Node"), QStringLiteral("createNode"));
-    QPushButton *exportNodes = button(box, QStringLiteral("Export Nodes"), QStringLiteral("exportNodes"));
+    QPushButton *create = button(box, ReqImportGuiTexts::CreateNode, QStringLiteral("createNode"));
+    QPushButton *exportNodes = button(box, ReqImportGuiTexts::ExportNodes, QStringLiteral("exportNodes"));
     grid->addWidget(label, 0, 0, 1, 2);
     grid->addWidget(m_nodes, 1, 0, 3, 1);
     grid->addWidget(create, 1, 1);
@@ -221,48 +222,42 @@ void CReqTADlg::buildMenu(QMenuBar *bar)
         connect(a, &QAction::triggered, this, run);
         return a;
     };
-    QMenu *file = bar->addMenu(QStringLiteral("&File"));
-    action(file, QStringLiteral("&New"), QStringLiteral("actionNew"), [this] { NewText(); });
-    action(file, QStringLiteral("&Open"), QStringLiteral("actionOpen"), [this] { OpenTextFile(); });
-    action(file, QStringLiteral("&Save"), QStringLiteral("actionSave"), [this] { SaveTextFile(); });
+    QMenu *file = bar->addMenu(ReqImportGuiTexts::FileMenu);
+    action(file, ReqImportGuiTexts::New, QStringLiteral("actionNew"), [this] { NewText(); });
+    action(file, ReqImportGuiTexts::Open, QStringLiteral("actionOpen"), [this] { OpenTextFile(); });
+    action(file, ReqImportGuiTexts::Save, QStringLiteral("actionSave"), [this] { SaveTextFile(); });
     file->addSeparator();
-    QMenu *importFrom = file->addMenu(QStringLiteral("Import From..."));
-    action(importFrom, QStringLiteral("File"), QStringLiteral("actionImportFile"), [this] { OpenTextFile(); });
-    action(importFrom, QStringLiteral("Verdantis"), QStringLiteral("actionImportModel"), [this] { ImportFromModel(); });
-    QMenu *exportTo = file->addMenu(QStringLiteral("Export Requirements To..."));
-    action(exportTo, QStringLiteral("File"), QStringLiteral("actionExportFile"),
+    QMenu *importFrom = file->addMenu(ReqImportGuiTexts::ImportFrom);
+    action(importFrom, ReqImportGuiTexts::FromFile, QStringLiteral("actionImportFile"), [this] { OpenTextFile(); });
+    action(importFrom, ReqImportGuiTexts::FromModel, QStringLiteral("actionImportModel"),
+           [this] { ImportFromModel(); });
+    QMenu *exportTo = file->addMenu(ReqImportGuiTexts::ExportTo);
+    action(exportTo, ReqImportGuiTexts::FromFile, QStringLiteral("actionExportFile"),
            [this] { ExportRequirementsToFile(); });
-    action(exportTo, QStringLiteral("Verdantis"), QStringLiteral("actionExportModel"),
+    action(exportTo, ReqImportGuiTexts::FromModel, QStringLiteral("actionExportModel"),
            [this] { ExportRequirementsToModel(); });
     file->addSeparator();
-    action(file, QStringLiteral("E&xit"), QStringLiteral("actionExit"), [this] { close(); });
+    action(file, ReqImportGuiTexts::Exit, QStringLiteral("actionExit"), [this] { close(); });
 
-    QMenu *edit = bar->addMenu(QStringLiteral("&Edit"));
-    action(edit, QStringLiteral("&Undo"), QStringLiteral("actionUndo"), [this] { m_text->undo(); });
-    action(edit, QStringLiteral("&Redo"), QStringLiteral("actionRedo"), [this] { m_text->redo(); });
+    QMenu *edit = bar->addMenu(ReqImportGuiTexts::EditMenu);
+    action(edit, ReqImportGuiTexts::Undo, QStringLiteral("actionUndo"), [this] { m_text->undo(); });
+    action(edit, ReqImportGuiTexts::Redo, QStringLiteral("actionRedo"), [this] { m_text->redo(); });
     edit->addSeparator();
-    action(edit, QStringLiteral("Cu&t"), QStringLiteral("actionCut"), [this] { m_text->cut(); });
-    action(edit, QStringLiteral("&Copy"), QStringLiteral("actionCopy"), [this] { m_text->copy(); });
-    action(edit, QStringLiteral("&Paste"), QStringLiteral("actionPaste"), [this] { m_text->paste(); });
-    action(edit, QStringLiteral("Select &All"), QStringLiteral("actionSelectAll"), [this] { m_text->selectAll(); });
+    action(edit, ReqImportGuiTexts::Cut, QStringLiteral("actionCut"), [this] { m_text->cut(); });
+    action(edit, ReqImportGuiTexts::Copy, QStringLiteral("actionCopy"), [this] { m_text->copy(); });
+    action(edit, ReqImportGuiTexts::Paste, QStringLiteral("actionPaste"), [this] { m_text->paste(); });
+    action(edit, ReqImportGuiTexts::SelectAll, QStringLiteral("actionSelectAll"), [this] { m_text->selectAll(); });
 
-    QMenu *view = bar->addMenu(QStringLiteral("&View"));
-    QAction *wrap = action(view, QStringLiteral("&Wrap Lines"), QStringLiteral("actionWrap"), [this](bool on) {
+    QMenu *view = bar->addMenu(ReqImportGuiTexts::ViewMenu);
+    QAction *wrap = action(view, ReqImportGuiTexts::WrapLines, QStringLiteral("actionWrap"), [this](bool on) {
         m_text->setLineWrapMode(on ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
     });
     wrap->setCheckable(true);
     wrap->setChecked(true);
 
-    QMenu *help = bar->addMenu(QStringLiteral("&Help"));
-    action(help, QStringLiteral("&How To"), QStringLiteral("actionHowTo"), [this] {
-        m_manager.Prompt().Message(
-            QStringLiteral("Open a requirements text, walk its words with Start, Back, Forward and End, and file "
-                           "the selected word with Add Tag, Add Component or Add  Behavior. Export Requirements "
-                           "To Verdantis adds a requirement per tag found in the text. Choose a tag, a component, "
-                           "a behavior and a behavior type and press Create Node for each node, then Export Nodes "
-                           "adds them to the RBT of the active tree window."),
-            QStringLiteral("Requirements Translation Assistant"));
-    });
+    QMenu *help = bar->addMenu(ReqImportGuiTexts::HelpMenu);
+    action(help, ReqImportGuiTexts::HowTo, QStringLiteral("actionHowTo"),
+           [this] { m_manager.Prompt().Message(ReqImportGuiTexts::HowToText, ReqImportGuiTexts::AssistantHeading); });
 }
 
 // ---- text ---------------------------------------------------------------
@@ -286,7 +281,7 @@ QString CReqTADlg::SelectedWord() const
 
 void CReqTADlg::OpenTextFile()
 {
-    const QString path = m_dialogs.OpenFileName(this, QStringLiteral("Open"), DocumentImport::FileFilter());
+    const QString path = m_dialogs.OpenFileName(this, ReqImportGuiTexts::OpenCaption, DocumentImport::FileFilter());
     if (path.isEmpty())
         return;
     QString text;
@@ -302,16 +297,15 @@ void CReqTADlg::OpenTextFile()
     } else {
         // the text is a conversion: "Save" must not write it over the document
         m_fileName.clear();
-        m_status->setText(QStringLiteral("%1 (converted to text)").arg(QFileInfo(path).fileName()));
+        m_status->setText(ReqImportGuiTexts::Converted(QFileInfo(path).fileName()));
     }
 }
 
 void CReqTADlg::SaveTextFile()
 {
     // ".txt", not another suffix, so that "Open" offers the file again
-    const QString path =
-        m_dialogs.SaveFileName(this, QStringLiteral("Save As"), QStringLiteral("NL Text Files (*.txt);;All Files (*)"),
-                               QStringLiteral("txt"), m_fileName);
+    const QString path = m_dialogs.SaveFileName(this, ReqImportGuiTexts::SaveAsCaption, ReqImportGuiTexts::TextFilter,
+                                                QStringLiteral("txt"), m_fileName);
     if (path.isEmpty())
         return;
     QString error;
@@ -326,8 +320,7 @@ void CReqTADlg::SaveTextFile()
 
 void CReqTADlg::NewText()
 {
-    if (m_text->document()->isModified()
-        && !m_manager.Prompt().YesNo(QStringLiteral("The text has been changed. Discard it?")))
+    if (m_text->document()->isModified() && !m_manager.Prompt().YesNo(ReqImportGuiTexts::DiscardChangedText))
         return;
     SetText(QString());
     m_fileName.clear();
@@ -340,7 +333,7 @@ bool CReqTADlg::haveVersion()
 {
     if (m_manager.CurrentVersion())
         return true;
-    m_manager.Prompt().Message(QStringLiteral("There is no open solution. Make or open one first."));
+    m_manager.Prompt().Message(ReqImportGuiTexts::NoSolution);
     return false;
 }
 
@@ -350,7 +343,7 @@ void CReqTADlg::ImportFromModel()
         return;
     SetText(ReqImport::RequirementsText(m_manager));
     m_synced = true;
-    m_status->setText(QStringLiteral("Requirements of the current version"));
+    m_status->setText(ReqImportGuiTexts::CurrentVersionRequirements);
 }
 
 void CReqTADlg::ExportRequirementsToModel()
@@ -367,19 +360,19 @@ void CReqTADlg::ExportRequirementsToModel()
     int added = 0;
     {
         // every requirement the text yields is one step: one Undo takes them back
-        CEditStep step(m_manager, QStringLiteral("Import Requirements"));
+        CEditStep step(m_manager, ReqImportGuiTexts::StepImportRequirements);
         added = ReqImport::ExportRequirements(m_manager, found);
     }
     m_synced = true;
-    QString status = QStringLiteral("%1 requirement(s) added").arg(added);
+    QString status = ReqImportGuiTexts::RequirementsAdded(added);
     if (added < found.size())
-        status += QStringLiteral(", %1 refused").arg(found.size() - added);
+        status += ReqImportGuiTexts::Refused(found.size() - added);
     m_status->setText(status);
 }
 
 void CReqTADlg::ExportRequirementsToFile()
 {
-    m_manager.Prompt().Message(ReqImportTexts::NotImplemented(), QStringLiteral("Message"));
+    m_manager.Prompt().Message(ReqImportTexts::NotImplemented(), ReqImportGuiTexts::MessageCaption);
 }
 
 // ---- walking the words --------------------------------------------------
@@ -400,7 +393,7 @@ void CReqTADlg::syncWalker()
 void CReqTADlg::showStep(const CWordWalker::Step &step)
 {
     if (!step.found) {
-        m_manager.Prompt().Message(step.message, QStringLiteral("Message"));
+        m_manager.Prompt().Message(step.message, ReqImportGuiTexts::MessageCaption);
         return;
     }
     QTextCursor cursor = m_text->textCursor();
@@ -484,7 +477,7 @@ void CReqTADlg::CreateNode()
         ReqImport::CreateNodeLine(selectedEntry(m_tags), selectedEntry(m_components), selectedEntry(m_behaviors),
                                   type.isEmpty() ? -1 : m_types->row(type.constFirst()), &error);
     if (line.isEmpty()) {
-        m_manager.Prompt().Message(error, QStringLiteral("Message"));
+        m_manager.Prompt().Message(error, ReqImportGuiTexts::MessageCaption);
         return;
     }
     QTextCursor cursor = m_nodes->textCursor();
@@ -514,8 +507,7 @@ int CReqTADlg::targetTree()
     }
     CSelectRBTDlg pick(m_manager, this);
     if (pick.IsEmpty()) {
-        m_manager.Prompt().Message(
-            QStringLiteral("There is no RBT to add the nodes to. Make one with \"New RBT\" first."));
+        m_manager.Prompt().Message(ReqImportGuiTexts::NoRbt);
         return 0;
     }
     if (m_dialogs.Run(pick) != QDialog::Accepted)
@@ -539,14 +531,13 @@ void CReqTADlg::ExportNodes()
     const int defaultKind = type.isEmpty() ? int(KEL::StateRealisation) : m_types->row(type.constFirst()) + 1;
     ReqImport::NodeExport result;
     {
-        CEditStep step(m_manager, QStringLiteral("Import Nodes"));
+        CEditStep step(m_manager, ReqImportGuiTexts::StepImportNodes);
         result = ReqImport::ExportNodes(m_manager, treeId, m_nodes->toPlainText(), defaultKind);
     }
     const CKELData *tree = m_manager.Lookup(treeId);
-    QString status = QStringLiteral("%1 node(s) added to %2")
-                         .arg(QString::number(result.added), tree ? tree->GetName() : QString::number(treeId));
+    QString status = ReqImportGuiTexts::NodesAdded(result.added, tree ? tree->GetName() : QString::number(treeId));
     if (result.refused)
-        status += QStringLiteral(", %1 refused").arg(result.refused);
+        status += ReqImportGuiTexts::Refused(result.refused);
     m_status->setText(status);
     if (m_windows && result.added > 0)
         m_windows->Open(treeId);

@@ -1,4 +1,5 @@
 #include "selectrbtdlg.h"
+#include "reqimportguitexts.h"
 
 #include "dialogs/dialogwidgets.h"
 #include "model/kelcontainers.h"
@@ -13,7 +14,7 @@ CSelectRBTDlg::CSelectRBTDlg(const CKELDataManager &manager, QWidget *parent)
     : QDialog(parent)
     , m_list(new QListWidget(this))
 {
-    setWindowTitle(QStringLiteral("Select RBT"));
+    setWindowTitle(ReqImportGuiTexts::SelectRbtTitle);
     m_list->setObjectName(QStringLiteral("rbts"));
     const CKELVersion *version = manager.CurrentVersion();
     if (const CKELData *folder = version ? version->RBTFolder() : nullptr) {
@@ -29,7 +30,7 @@ CSelectRBTDlg::CSelectRBTDlg(const CKELDataManager &manager, QWidget *parent)
     connect(m_list, &QListWidget::itemDoubleClicked, this, &CSelectRBTDlg::accept);
 
     auto *layout = new QVBoxLayout(this);
-    auto *label = new QLabel(QStringLiteral("Add the nodes to the RBT:"), this);
+    auto *label = new QLabel(ReqImportGuiTexts::AddNodesToRbt, this);
     label->setBuddy(m_list);
     layout->addWidget(label);
     layout->addWidget(m_list, 1);

@@ -1,4 +1,5 @@
 #include "tagspecsdlg.h"
+#include "reqimportguitexts.h"
 
 #include "dialogs/dialogwidgets.h"
 
@@ -24,25 +25,26 @@ void selectCharacter(QComboBox *combo, QChar ch)
 
 CTagSpecsDlg::CTagSpecsDlg(QWidget *parent)
     : QDialog(parent)
-    , m_onlyAdded(new QCheckBox(QStringLiteral("Use Only Added tags"), this))
+    , m_onlyAdded(new QCheckBox(ReqImportGuiTexts::UseOnlyAddedTags, this))
     , m_precededBy(new QComboBox(this))
     , m_wordsInTag(new QComboBox(this))
     , m_separator(new QComboBox(this))
 {
-    setWindowTitle(QStringLiteral("Set Requirement Tag Specifications"));
+    setWindowTitle(ReqImportGuiTexts::TagSpecsTitle);
     m_onlyAdded->setObjectName(QStringLiteral("onlyAdded"));
     m_precededBy->setObjectName(QStringLiteral("precededBy"));
     m_wordsInTag->setObjectName(QStringLiteral("wordsInTag"));
     m_separator->setObjectName(QStringLiteral("separator"));
-    m_precededBy->addItems({QStringLiteral("newline(\\n)"), QStringLiteral("period(.)")});
-    m_wordsInTag->addItems({QStringLiteral("Single")});
-    m_separator->addItems({QStringLiteral("period(.)"), QStringLiteral("colon(:)"), QStringLiteral("newline(\\n)")});
+    m_precededBy->addItems({ReqImportGuiTexts::NewlineEntry, ReqImportGuiTexts::PeriodEntry});
+    m_wordsInTag->addItems({ReqImportGuiTexts::SingleWord});
+    m_separator->addItems(
+        {ReqImportGuiTexts::PeriodEntry, ReqImportGuiTexts::ColonEntry, ReqImportGuiTexts::NewlineEntry});
 
     auto *form = new QFormLayout;
     form->addRow(m_onlyAdded);
-    form->addRow(QStringLiteral("Preceded By:"), m_precededBy);
-    form->addRow(QStringLiteral("Words in Tag:"), m_wordsInTag);
-    form->addRow(QStringLiteral("Ends in/Separator:"), m_separator);
+    form->addRow(ReqImportGuiTexts::PrecededByLabel, m_precededBy);
+    form->addRow(ReqImportGuiTexts::WordsInTagLabel, m_wordsInTag);
+    form->addRow(ReqImportGuiTexts::SeparatorLabel, m_separator);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addStretch(1);
