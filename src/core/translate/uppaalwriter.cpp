@@ -3,14 +3,73 @@
 #include "identifier.h"
 #include "salwriter.h"
 #include "translatecontext.h"
+#include "translateexception.h"
 #include "translatetexts.h"
-#include "translateparsingmethods.h"
+
+#include "semantics/behaviormodel.h"
+
+#include <QPoint>
+#include <QSet>
+#include <QVarLengthArray>
+
+#include <algorithm>
 
 namespace {
 
 using TranslateTexts::kEol;
 
 using L1 = QStringView; // literals are copied as they stand, with no conversion
+
+struct CUppaalLocation
+{
+    QString id;
+    QString name;
+    int x = 0, y = 0;
+    int nameX = 0, nameY = 0;
+    QString invariant;
+    bool committed = false;
+    bool killable = true; // a committed one only where a kill may find its process in it
+};
+
+// One edge of a process template.
+struct CUppaalEdge
+{
+    QString source;
+    QString target;
+    QString guard;
+    QString sync;
+    QString assignment;
+    QPoint guardAt, syncAt, assignmentAt;
+    QList<QPoint> nails;
+};
+
+struct CUppaalProcess
+{
+    QList<CUppaalLocation> extraLocations; // committed places of synchronisation chains
+    QList<CUppaalEdge> transitions;
+    QSet<QString> jumpChannels; // received; one edge each
+    bool killable = false;
+};
+
+// The processes the steps make, and the channels they declare.
+struct CUppaalNetwork
+{
+    std::vector<CUppaalProcess> processes; // by thread, 1..T
+    COrderedNames jumpAndKillChannels;
+    std::set<int> startedThreads; // threads a branching sends "startpro"
+};
+
+// The location of a thread's counter value; 0 is the disabled location.
+QString locationId(int thread, int step)
+{
+    QString id;
+    id.reserve(24); // one allocation: asked for every location and edge end
+    id += QLatin1StringView("pro");
+    AppendNumber(id, thread);
+    id += QLatin1StringView("state");
+    AppendNumber(id, step);
+    return id;
+}
 
 void at(QString &out, int x, int y)
 {
@@ -81,7 +140,7 @@ void label(QString &out, QStringView kind, const QPoint *p, const QString &text)
 // The environment's few edges keep their labels' places and a line each;
 // a process edge is one line whose labels the editor places, which halves
 // what the many edges of a large tree cost.
-void transition(QString &out, const CTranslateUTrans &t, bool placed, bool emptyAssignment = false)
+void transition(QString &out, const CUppaalEdge &t, bool placed, bool emptyAssignment = false)
 {
     const QStringView eol = placed ? L1(u"\r\n") : QStringView();
     out += L1(u"<transition>");
@@ -148,13 +207,13 @@ void environment(QString &out, const CTranslateCollections &c)
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const int x = 64 + 120 * int(i);
         const QString id = QStringLiteral("env") + QString::number(i + 1);
-        CTranslateUTrans offer;
+        CUppaalEdge offer;
         offer.source = QStringLiteral("init_env");
         offer.target = id;
         offer.sync = entries[i];
         offer.syncAt = QPoint(x - 25, 120);
         transition(out, offer, true);
-        CTranslateUTrans back;
+        CUppaalEdge back;
         back.source = id;
         back.target = QStringLiteral("init_env");
         back.assignmentAt = QPoint(x + 35, 120);
@@ -164,11 +223,250 @@ void environment(QString &out, const CTranslateCollections &c)
     out += QStringLiteral("</template>") + kEol;
 }
 
-void process(QString &out, const CTranslateContext &ctx, int thread)
+// A value as UPPAAL writes it.
+void appendUppaalValue(QString &out, const CBehaviorVariable &v, int value)
+{
+    switch (v.kind) {
+    case CBehaviorVariable::State:
+    case CBehaviorVariable::Enumerated:
+        if (value >= 0 && value < v.valueIdentifiers.size())
+            out += v.valueIdentifiers.at(value);
+        return;
+    case CBehaviorVariable::Boolean:
+    case CBehaviorVariable::Message: out += QLatin1StringView(value ? "true" : "false"); return;
+    case CBehaviorVariable::Integer: break;
+    }
+    AppendNumber(out, value);
+}
+
+QLatin1StringView uppaalOpText(CBehaviorTest::Op op)
+{
+    switch (op) {
+    case CBehaviorTest::Eq: break;
+    case CBehaviorTest::Ne: return QLatin1StringView("!=");
+    case CBehaviorTest::Lt: return QLatin1StringView("<");
+    case CBehaviorTest::Gt: return QLatin1StringView(">");
+    case CBehaviorTest::Le: return QLatin1StringView("<=");
+    case CBehaviorTest::Ge: return QLatin1StringView(">=");
+    }
+    return QLatin1StringView("==");
+}
+
+// Turns the form's steps into edges: a step is one edge when it has at most
+// one synchronisation, else a chain through committed locations, one
+// synchronisation per edge.
+class CUppaalEdges
+{
+public:
+    CUppaalEdges(const CBehaviorModel &form, int threads) : m_form(form)
+    {
+        m_net.processes.resize(size_t(threads) + 1);
+    }
+
+    void Add(const CBehaviorStep &s)
+    {
+        using Part = CBehaviorStep::Part;
+        CUppaalEdge first;
+        // whether the step takes or sends an internal message
+        bool messages = false;
+        qsizetype tests = 0, events = 0, assignments = 0, outputs = 0;
+        s.ForEachPart([&](Part part) {
+            switch (part) {
+            case Part::Test: {
+                const qsizetype i = tests++;
+                const CBehaviorTest &t = s.tests[i];
+                const CBehaviorVariable &v = m_form.variables[size_t(t.variable)];
+                if (v.kind == CBehaviorVariable::Message) {
+                    // taking the message is the synchronisation
+                    messages = true;
+                    addSync(first, v.identifier + u'?');
+                    break;
+                }
+                const QString guard = guardText(v, t);
+                if (s.jumpTests && i == s.tests.size() - 1 && !first.guard.isEmpty())
+                    first.guard += QStringLiteral(" && ") + guard; // the target's test, made again by the jump
+                else
+                    addGuard(first, guard);
+                break;
+            }
+            case Part::Event: addSync(first, m_form.events[size_t(s.events[events++])].identifier + u'?'); break;
+            case Part::Assignment: {
+                const CBehaviorAssignment &a = s.assignments[assignments++];
+                const CBehaviorVariable &v = m_form.variables[size_t(a.variable)];
+                if (v.kind != CBehaviorVariable::Message) {
+                    addAssignment(first, assignmentText(v, a));
+                } else if (a.value) {
+                    // one send per receiver: more than one cannot share an edge
+                    messages = true;
+                    for (int r = 0; r < v.receivers; ++r)
+                        addSync(first, v.identifier + u'!');
+                }
+                break;
+            }
+            case Part::Output: addSync(first, m_form.outputs[size_t(s.outputs[outputs++])].identifier + u'!'); break;
+            case Part::SetTest:
+            case Part::SetAssignment: break; // a translation with sets writes no UPPAAL
+            }
+        });
+
+        // where each other thread's counter ends up, the last change winning,
+        // by thread
+        QVarLengthArray<QPair<int, int>, 8> others;
+        int own = 0;
+        for (const auto &[t, value] : s.counters) {
+            if (t == s.thread) {
+                own = value;
+                continue;
+            }
+            const auto known = std::find_if(others.begin(), others.end(), [t](const auto &o) { return o.first == t; });
+            if (known != others.end())
+                known->second = value;
+            else
+                others.append({t, value});
+        }
+        std::sort(others.begin(), others.end());
+
+        // A stopped thread is killed; a started child waits in its disabled
+        // location. A jump moves a thread wherever it stands, so it is killed
+        // first and sent on from its disabled location.
+        // A start is received only where the thread is stopped: a branching
+        // that a go-to brings back may find its threads still running, and
+        // restarts them as a jump does.
+        QStringList kills;
+        QStringList moves;
+        for (const auto &[t, value] : others) {
+            if (value == 0) {
+                kills.append(killChannel(t));
+            } else if (!s.jump) {
+                if (s.restartsThreads)
+                    kills.append(killChannel(t));
+                moves.append(QStringLiteral("startpro") + QString::number(t) + u'!');
+                m_net.startedThreads.insert(t);
+            } else {
+                kills.append(killChannel(t));
+                moves.append(jumpChannel(t, value));
+            }
+        }
+        QStringList extra = kills + moves;
+
+        // one synchronisation per edge: the rest follow through committed locations
+        CUppaalProcess &process = m_net.processes[size_t(s.thread)];
+        if (first.sync.isEmpty() && !extra.isEmpty())
+            first.sync = extra.takeFirst();
+        QString from = locationId(s.thread, s.pc);
+        CUppaalEdge current = std::move(first);
+        for (qsizetype k = 0; k < extra.size(); ++k) {
+            CUppaalLocation chain;
+            chain.id = chain.name = locationId(s.thread, s.pc) + u'_' + QString::number(k + 1);
+            chain.x = kLeft + kColumn * (int(k) + 1);
+            chain.y = s.pc == 0 ? 20 : 100 + 20 + kColumn * (s.pc - 1);
+            chain.nameX = chain.x - 70;
+            chain.nameY = chain.y;
+            chain.committed = true;
+            // A message pairs two processes, both of which may then stand in a
+            // chain, and a kill from one must not wait for the other to finish.
+            chain.killable = messages;
+            process.extraLocations.append(chain);
+            current.source = from;
+            current.target = chain.id;
+            process.transitions.append(current);
+            current = CUppaalEdge();
+            current.sync = extra[k];
+            from = chain.id;
+        }
+        current.source = from;
+        current.target = locationId(s.thread, own);
+        process.transitions.append(current);
+    }
+
+    CUppaalNetwork Take() { return std::move(m_net); }
+
+private:
+    static constexpr int kColumn = 120;
+    static constexpr int kLeft = 64;
+
+    QString guardText(const CBehaviorVariable &v, const CBehaviorTest &t) const
+    {
+        QString g;
+        if (t.negated)
+            g += QLatin1StringView("not(");
+        g += v.identifier;
+        g += uppaalOpText(t.op);
+        appendUppaalValue(g, v, t.value);
+        if (t.negated)
+            g += u')';
+        return g;
+    }
+
+    static QString assignmentText(const CBehaviorVariable &v, const CBehaviorAssignment &a)
+    {
+        QString text = v.identifier;
+        text += u'=';
+        if (a.add) {
+            text += v.identifier;
+            text += a.value < 0 ? u'-' : u'+';
+            AppendNumber(text, a.value < 0 ? -qint64(a.value) : a.value);
+        } else {
+            appendUppaalValue(text, v, a.value);
+        }
+        return text;
+    }
+
+    static void addGuard(CUppaalEdge &e, const QString &guard)
+    {
+        if (!e.guard.isEmpty())
+            throw CTranslateException(TranslateTexts::UppaalGuards() + guard);
+        e.guard = guard;
+    }
+
+    static void addSync(CUppaalEdge &e, const QString &sync)
+    {
+        if (!e.sync.isEmpty())
+            throw CTranslateException(TranslateTexts::UppaalSynchronisations() + sync);
+        e.sync = sync;
+    }
+
+    static void addAssignment(CUppaalEdge &e, const QString &assignment)
+    {
+        if (!e.assignment.isEmpty())
+            e.assignment += QLatin1StringView(", ");
+        e.assignment += assignment;
+    }
+
+    QString killChannel(int thread)
+    {
+        const QString channel = QStringLiteral("killpro") + QString::number(thread);
+        m_net.jumpAndKillChannels.Add(channel);
+        m_net.processes[size_t(thread)].killable = true;
+        return channel + u'!';
+    }
+
+    QString jumpChannel(int thread, int step)
+    {
+        const QString channel = QStringLiteral("jumpToPro%1state%2").arg(thread).arg(step);
+        m_net.jumpAndKillChannels.Add(channel);
+        CUppaalProcess &p = m_net.processes[size_t(thread)];
+        if (!p.jumpChannels.contains(channel)) {
+            // the jumping edge stops the thread first, so it is received where a stopped thread waits
+            p.jumpChannels.insert(channel);
+            CUppaalEdge e;
+            e.source = locationId(thread, 0);
+            e.target = locationId(thread, step);
+            e.sync = channel + u'?';
+            p.transitions.append(e);
+        }
+        return channel + u'!';
+    }
+
+    const CBehaviorModel &m_form;
+    CUppaalNetwork m_net;
+};
+
+void process(QString &out, const CTranslateContext &ctx, const CUppaalNetwork &net, int thread)
 {
     const CTranslateCollections &c = ctx.Collections();
-    const CUppaalProcess &p = c.processes[size_t(thread)];
-    const auto id = [thread](int step) { return CTranslateParsingMethods::LocationId(thread, step); };
+    const CUppaalProcess &p = net.processes[size_t(thread)];
+    const auto id = [thread](int step) { return locationId(thread, step); };
     out += L1(u"<template>\r\n<name x=\"32\" y=\"16\">process");
     AppendNumber(out, thread);
     out += L1(u"</name>\r\n<declaration/>\r\n");
@@ -190,15 +488,15 @@ void process(QString &out, const CTranslateContext &ctx, int thread)
     appendId(out, id(running ? 1 : 0));
     out += L1(u"\"/>\r\n");
 
-    if (c.startedThreads.count(thread)) {
+    if (net.startedThreads.count(thread)) {
         // every thread but the first is started by the branching above it
-        CTranslateUTrans start;
+        CUppaalEdge start;
         start.source = id(0);
         start.target = id(1);
         start.sync = QStringLiteral("startpro") + QString::number(thread) + u'?';
         transition(out, start, false);
     }
-    for (const CTranslateUTrans &t : p.transitions)
+    for (const CUppaalEdge &t : p.transitions)
         transition(out, t, false);
     if (p.killable) {
         // from everywhere, the disabled location included, so that a kill never
@@ -238,8 +536,7 @@ void queries(QString &out, const CTranslateContext &ctx)
         const CTranslateNode &node = ctx.Node(n);
         if (!node.IsLeaf() || node.initBlock || node.thread <= 0)
             continue;
-        query(QStringLiteral("E<> process%1.").arg(node.thread)
-                  + CTranslateParsingMethods::LocationId(node.thread, node.pc),
+        query(QStringLiteral("E<> process%1.").arg(node.thread) + locationId(node.thread, node.pc),
               QStringLiteral("node %1: ").arg(n) + CSalWriter::CommentText(ctx.Describe(n)));
     }
     out += L1(u"</queries>\r\n");
@@ -259,20 +556,24 @@ QString CUppaalWriter::DocType()
                           "'http://www.it.uu.se/research/group/darts/uppaal/flat-1_1.dtd'>");
 }
 
-QString CUppaalWriter::Write(const CTranslateContext &ctx)
+QString CUppaalWriter::Write(const CTranslateContext &ctx, const CBehaviorModel &form)
 {
     const CTranslateCollections &c = ctx.Collections();
+    CUppaalEdges edges(form, c.ThreadCount());
+    for (const CBehaviorStep &s : form.steps)
+        edges.Add(s);
+    const CUppaalNetwork net = edges.Take();
     // one allocation for the whole text: an edge takes about 110 characters, a location 90
-    qsizetype edges = 2 * c.environment.Size();
+    qsizetype edgeCount = 2 * c.environment.Size();
     qsizetype locations = c.environment.Size();
     for (int t = 1; t <= c.ThreadCount(); ++t) {
-        const CUppaalProcess &p = c.processes[size_t(t)];
+        const CUppaalProcess &p = net.processes[size_t(t)];
         const qsizetype here = c.highestCounter[size_t(t)] + 1 + p.extraLocations.size();
         locations += here;
-        edges += p.transitions.size() + 1 + (p.killable ? here : 0);
+        edgeCount += p.transitions.size() + 1 + (p.killable ? here : 0);
     }
     QString out;
-    out.reserve(edges * 110 + locations * 90 + 4096);
+    out.reserve(edgeCount * 110 + locations * 90 + 4096);
     out += QStringLiteral("<?xml version='1.0' encoding='utf-8'?>")
            + (ctx.Settings().properties ? DocTypeWithQueries() : DocType()) + QStringLiteral("<nta>");
 
@@ -285,10 +586,10 @@ QString CUppaalWriter::Write(const CTranslateContext &ctx)
     for (const QString &e : c.environment.List())
         out += QStringLiteral("chan ") + XmlEscaped(e.chopped(1)) + u';' + kEol;
     out += QStringLiteral("// Jump and Kill channels") + kEol;
-    for (const QString &ch : c.jumpAndKillChannels.List())
+    for (const QString &ch : net.jumpAndKillChannels.List())
         out += QStringLiteral("chan ") + ch + u';' + kEol;
     out += QStringLiteral("// Start channels") + kEol;
-    for (int t : c.startedThreads)
+    for (int t : net.startedThreads)
         out += QStringLiteral("chan startpro%1;").arg(t) + kEol;
 
     out += kEol + QStringLiteral("//Declaration of variable types") + kEol;
@@ -318,7 +619,7 @@ QString CUppaalWriter::Write(const CTranslateContext &ctx)
     environment(out, c);
     QStringList names;
     for (int t = 1; t <= c.ThreadCount(); ++t) {
-        process(out, ctx, t);
+        process(out, ctx, net, t);
         names.append(QStringLiteral("process") + QString::number(t));
     }
     names.append(QStringLiteral("env"));
