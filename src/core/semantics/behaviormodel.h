@@ -27,6 +27,9 @@ struct CBehaviorVariable
     // State and Enumerated: the translators' name of value i, beside values;
     // empty when the form was built by hand
     QStringList valueIdentifiers;
+    // Message: how many input nodes wait for it. A language that pairs a
+    // sender with one receiver at a time sends it that many times.
+    int receivers = 0;
 
     QString ValueText(int value) const;
     // The value a text names, -1 when it names none.
@@ -107,6 +110,15 @@ struct CBehaviorStep
     QList<CBehaviorSetText> setTests;
     QList<CBehaviorSetText> setAssignments;
     int failureView = 0; // a go-to under failure views: the view it enters, from 1
+    // A reversion or go-to: its last node stands for the node it jumps to,
+    // whose step it runs again, and the counters move threads wherever they
+    // stand.
+    bool jump = false;
+    // The jump's own node tests a condition: the last of tests.
+    bool jumpTests = false;
+    // A go-to can bring the step back while threads it started before still
+    // run: starting them again stops them first.
+    bool restartsThreads = false;
 };
 
 struct CBehaviorNode

@@ -287,6 +287,9 @@ private:
         }
         case CNodeAction::InternalOutput: {
             const int v = variable(a.variable, CBehaviorVariable::Message, message);
+            int &receivers = m_model.variables[size_t(v)].receivers;
+            if (!receivers)
+                receivers = int(a.receivers.size());
             p.assignment = {v, 1, false};
             effect(Part::Assignment);
             break;
@@ -346,6 +349,13 @@ private:
         // most steps list their parts in the plain order, which needs no record
         if (!std::is_sorted(order.cbegin(), order.cend()))
             s.order = QList<Part>(order.cbegin(), order.cend());
+        s.jump = step.rule == TranslateRule::Reversion || step.rule == TranslateRule::Macro;
+        if (s.jump) {
+            const NodeParts &own = m_parts[size_t(step.block.last())];
+            s.jumpTests = own.hasCondition && own.condition == Part::Test;
+        } else {
+            s.restartsThreads = m_ctx.ReachedAgainByGoTo(step.block.last());
+        }
         s.counters = CTranslateParsingMethods::StepCounters(m_ctx, step);
         s.kind = CTranslateParsingMethods::StepKind(m_ctx, step);
         if (step.rule == TranslateRule::Macro && m_ctx.Settings().useFailureViews) {

@@ -2,8 +2,6 @@
 
 #include <QHash>
 #include <QList>
-#include <QPoint>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -200,38 +198,6 @@ struct CSetVariable
     bool hasInitial = false;
 };
 
-struct CUppaalLocation
-{
-    QString id;
-    QString name;
-    int x = 0, y = 0;
-    int nameX = 0, nameY = 0;
-    QString invariant;
-    bool committed = false;
-    bool killable = true; // a committed one only where a kill may find its process in it
-};
-
-// One edge of a process template.
-struct CTranslateUTrans
-{
-    QString source;
-    QString target;
-    QString guard;
-    QString sync;
-    QString assignment;
-    QPoint guardAt, syncAt, assignmentAt;
-    QList<QPoint> nails;
-};
-
-struct CUppaalProcess
-{
-    int highestStep = 0;
-    QList<CUppaalLocation> extraLocations; // committed places of synchronisation chains
-    QList<CTranslateUTrans> transitions;
-    QSet<QString> jumpChannels; // received; one edge each
-    bool killable = false;
-};
-
 // Everything the writers read: filled by the front end and the rules.
 struct CTranslateCollections
 {
@@ -261,11 +227,6 @@ struct CTranslateCollections
     // threads that run from the start: thread 1, or every branch when the
     // initialisation block ends in a branching
     std::set<int> initialThreads;
-
-    // UPPAAL, index 1..T
-    std::vector<CUppaalProcess> processes;
-    COrderedNames jumpAndKillChannels;
-    std::set<int> startedThreads; // threads a branching sends "startpro"
 
     // an integer attribute took its range from the settings
     bool usesDefaultRange = false;

@@ -9,8 +9,8 @@
 
 class CTranslateContext;
 
-// What the rules share: what each node does, what a step does to the
-// counters, and how a step's nodes and jumps become a chain of UPPAAL edges.
+// What the rules share: what each node does, and what a step does to the
+// counters.
 class CTranslateParsingMethods
 {
 public:
@@ -22,14 +22,7 @@ public:
     static QList<QPair<int, int>> StepCounters(const CTranslateContext &ctx, const CTranslateStep &step);
     // The nodes whose actions a step carries out, a jump's target step included.
     static QList<int> StepAssignmentNodes(const CTranslateContext &ctx, const CTranslateStep &step);
-    void StepUPPAAL(const CTranslateStep &step, CTranslateContext &ctx) const;
     // What the step waits for, which orders it among the others in the
     // message modes: an input from outside, an internal message, or neither.
     static CBehaviorStep::Kind StepKind(const CTranslateContext &ctx, const CTranslateStep &step);
-
-    // UPPAAL location of a thread's step value; 0 is the disabled location.
-    static QString LocationId(int thread, int step);
-    static QString UppaalGuard(const CTranslateContext &ctx, const CNodeAction &action);
-    static QStringList UppaalSyncs(const CNodeAction &action);
-    static QStringList UppaalAssignments(const CTranslateContext &ctx, const CNodeAction &action);
 };

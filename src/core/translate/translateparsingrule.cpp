@@ -26,8 +26,6 @@ bool CTranslateParsingRule::Parse(CTranslateContext &ctx, QList<int> &remaining,
     return made;
 }
 
-void CTranslateParsingRule::TranslateUPPAAL(const CTranslateStep &, CTranslateContext &) const {}
-
 bool CTranslateParsingRule::AnyRecognises(const CTranslateContext &ctx, int node, const CTranslateRuleList &rules)
 {
     if (ctx.Node(node).visited)
@@ -37,11 +35,6 @@ bool CTranslateParsingRule::AnyRecognises(const CTranslateContext &ctx, int node
             return true;
     }
     return false;
-}
-
-void CTranslateStepRule::TranslateUPPAAL(const CTranslateStep &step, CTranslateContext &ctx) const
-{
-    m_methods.StepUPPAAL(step, ctx);
 }
 
 std::unique_ptr<CTranslateParsingRule> CreateRule(int number)

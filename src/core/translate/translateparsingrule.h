@@ -13,9 +13,9 @@ class CTranslateParsingRule;
 
 using CTranslateRuleList = std::vector<std::unique_ptr<CTranslateParsingRule>>;
 
-// A translation rule: it recognises a pattern of nodes, makes a step of it
-// and turns the step into UPPAAL edges; SAL writes the steps from the
-// executable form. The base recognises nothing and produces nothing.
+// A translation rule: it recognises a pattern of nodes and makes a step of
+// it; the writers take the steps from the executable form. The base
+// recognises nothing.
 class CTranslateParsingRule
 {
 public:
@@ -31,7 +31,6 @@ public:
     // One pass over the remaining nodes: a step for each one recognised,
     // which then leaves the list. True when it made at least one.
     virtual bool Parse(CTranslateContext &ctx, QList<int> &remaining, const CTranslateRuleList &rules);
-    virtual void TranslateUPPAAL(const CTranslateStep &step, CTranslateContext &ctx) const;
 
     // Whether some rule of the list recognises the node, or it is in a step already.
     static bool AnyRecognises(const CTranslateContext &ctx, int node, const CTranslateRuleList &rules);
@@ -41,18 +40,8 @@ protected:
     // when that is not there.
     virtual void Prepare(CTranslateStep &step, CTranslateContext &ctx, const CTranslateRuleList &rules) const;
 
-    CTranslateParsingMethods m_methods;
-
 private:
     int m_number;
-};
-
-// A rule whose steps become transitions through the shared pieces.
-class CTranslateStepRule : public CTranslateParsingRule
-{
-public:
-    using CTranslateParsingRule::CTranslateParsingRule;
-    void TranslateUPPAAL(const CTranslateStep &step, CTranslateContext &ctx) const override;
 };
 
 // Rule numbers, fixed: 6, 9 and 10 are none.

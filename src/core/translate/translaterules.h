@@ -5,67 +5,67 @@
 // The rules for plain behavior: sequences, internal messages, branching,
 // jumps and branch kills. The set rules are in translatesets.h.
 
-class CTranslateRuleSequential : public CTranslateStepRule
+class CTranslateRuleSequential : public CTranslateParsingRule
 {
 public:
-    CTranslateRuleSequential() : CTranslateStepRule(TranslateRule::Sequential) {}
+    CTranslateRuleSequential() : CTranslateParsingRule(TranslateRule::Sequential) {}
     bool Recognises(const CTranslateContext &ctx, int node) const override;
 };
 
-class CTranslateRuleInternal : public CTranslateStepRule
+class CTranslateRuleInternal : public CTranslateParsingRule
 {
 public:
-    CTranslateRuleInternal() : CTranslateStepRule(TranslateRule::Internal) {}
-    bool Recognises(const CTranslateContext &ctx, int node) const override;
-
-protected:
-    void Prepare(CTranslateStep &step, CTranslateContext &ctx, const CTranslateRuleList &rules) const override;
-};
-
-class CTranslateRuleConBranching : public CTranslateStepRule
-{
-public:
-    CTranslateRuleConBranching() : CTranslateStepRule(TranslateRule::ConBranching) {}
+    CTranslateRuleInternal() : CTranslateParsingRule(TranslateRule::Internal) {}
     bool Recognises(const CTranslateContext &ctx, int node) const override;
 
 protected:
     void Prepare(CTranslateStep &step, CTranslateContext &ctx, const CTranslateRuleList &rules) const override;
 };
 
-class CTranslateRuleAltBranching : public CTranslateStepRule
+class CTranslateRuleConBranching : public CTranslateParsingRule
 {
 public:
-    CTranslateRuleAltBranching() : CTranslateStepRule(TranslateRule::AltBranching) {}
+    CTranslateRuleConBranching() : CTranslateParsingRule(TranslateRule::ConBranching) {}
     bool Recognises(const CTranslateContext &ctx, int node) const override;
 
 protected:
     void Prepare(CTranslateStep &step, CTranslateContext &ctx, const CTranslateRuleList &rules) const override;
 };
 
-class CTranslateRuleMacro : public CTranslateStepRule
+class CTranslateRuleAltBranching : public CTranslateParsingRule
 {
 public:
-    CTranslateRuleMacro() : CTranslateStepRule(TranslateRule::Macro) {}
+    CTranslateRuleAltBranching() : CTranslateParsingRule(TranslateRule::AltBranching) {}
     bool Recognises(const CTranslateContext &ctx, int node) const override;
 
 protected:
     void Prepare(CTranslateStep &step, CTranslateContext &ctx, const CTranslateRuleList &rules) const override;
 };
 
-class CTranslateRuleThreadKill : public CTranslateStepRule
+class CTranslateRuleMacro : public CTranslateParsingRule
 {
 public:
-    CTranslateRuleThreadKill() : CTranslateStepRule(TranslateRule::ThreadKill) {}
+    CTranslateRuleMacro() : CTranslateParsingRule(TranslateRule::Macro) {}
     bool Recognises(const CTranslateContext &ctx, int node) const override;
 
 protected:
     void Prepare(CTranslateStep &step, CTranslateContext &ctx, const CTranslateRuleList &rules) const override;
 };
 
-class CTranslateRuleReversion : public CTranslateStepRule
+class CTranslateRuleThreadKill : public CTranslateParsingRule
 {
 public:
-    CTranslateRuleReversion() : CTranslateStepRule(TranslateRule::Reversion) {}
+    CTranslateRuleThreadKill() : CTranslateParsingRule(TranslateRule::ThreadKill) {}
+    bool Recognises(const CTranslateContext &ctx, int node) const override;
+
+protected:
+    void Prepare(CTranslateStep &step, CTranslateContext &ctx, const CTranslateRuleList &rules) const override;
+};
+
+class CTranslateRuleReversion : public CTranslateParsingRule
+{
+public:
+    CTranslateRuleReversion() : CTranslateParsingRule(TranslateRule::Reversion) {}
     bool Recognises(const CTranslateContext &ctx, int node) const override;
 
 protected:

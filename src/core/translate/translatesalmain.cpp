@@ -56,7 +56,6 @@ void PrepareSteps(CTranslateContext &ctx)
 {
     ctx.CheckInitialisationBlock();
     ctx.AssignThreads();
-    ctx.Collections().processes.resize(size_t(ctx.Collections().ThreadCount()) + 1);
     applyRules(ctx);
     CTranslateParsingMethods::AnalyseNodes(ctx);
 }
@@ -109,7 +108,6 @@ std::optional<CTranslationResult> CTranslateSALMain::Translate(const CKELDataMan
     }
     ctx.CheckInitialisationBlock();
     ctx.AssignThreads();
-    ctx.Collections().processes.resize(size_t(ctx.Collections().ThreadCount()) + 1);
     applyRules(ctx);
     if (sets) {
         QElapsedTimer stage;
@@ -122,14 +120,9 @@ std::optional<CTranslationResult> CTranslateSALMain::Translate(const CKELDataMan
         CTranslateSets::FinishSetActions(ctx);
     result.parsingMs = clock.restart();
 
-    if (uppaal) {
-        for (const CTranslateStep &step : ctx.Steps())
-            CreateRule(step.rule)->TranslateUPPAAL(step, ctx);
-        result.text = CUppaalWriter::Write(ctx);
-    } else {
-        // SAL writes the form the simulator and the verifier run
-        result.text = CSalWriter::Write(ctx, CBehaviorModelBuilder::FromSteps(ctx, false), setTimes);
-    }
+    // both write the form the simulator and the verifier run
+    const CBehaviorModel form = CBehaviorModelBuilder::FromSteps(ctx, false);
+    result.text = uppaal ? CUppaalWriter::Write(ctx, form) : CSalWriter::Write(ctx, form, setTimes);
     result.identifiers = ctx.Names().Entries();
     result.usesSets = sets;
     result.translationMs = clock.elapsed();

@@ -19,6 +19,15 @@ inline QString DataPath(const QString &name)
     return QStringLiteral(VERDANTIS_TEST_DATA "/translate/") + name;
 }
 
+// The UPPAAL document type beside the repository; a worktree elsewhere
+// names its folder in VERDANTIS_REFS.
+inline QString ReferenceDtd()
+{
+    const QString refs = qEnvironmentVariableIsSet("VERDANTIS_REFS") ? qEnvironmentVariable("VERDANTIS_REFS")
+                                                                     : QStringLiteral(VERDANTIS_REFS);
+    return refs + QStringLiteral("/uppaal/flat-1_1.dtd");
+}
+
 inline QString ReadText(const QString &path)
 {
     QFile f(path);

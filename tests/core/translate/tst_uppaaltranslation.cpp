@@ -148,7 +148,7 @@ private slots:
     void validAgainstDtd()
     {
         QFETCH(QString, sketch);
-        const QString dtd = QStringLiteral(VERDANTIS_REFS "/uppaal/flat-1_1.dtd");
+        const QString dtd = TranslateTest::ReferenceDtd();
         if (!QFile::exists(dtd))
             QSKIP("the reference DTD is not beside the repository");
         const QString xmllint = QStandardPaths::findExecutable(u"xmllint"_qs);
