@@ -169,6 +169,8 @@ private:
     };
     Extra &extra();
     void dropCrossReferences();
+    // "children:" and the persistent owned children's ids, then ";"
+    void appendChildIds(QString &out) const;
     static const QList<int> kNoIds;
 
     CKELDataManager *m_manager = nullptr;

@@ -370,16 +370,73 @@ void CKELRecord::ParseIntList(QStringView raw, QList<int> &out)
 void CKELRecord::AppendNumber(QString &out, int value)
 {
     char16_t buf[12];
-    char16_t *end = buf + 12;
-    char16_t *p = end;
-    unsigned int v = value < 0 ? 0u - unsigned(value) : unsigned(value);
-    do {
-        *--p = char16_t(u'0' + v % 10);
-        v /= 10;
-    } while (v);
-    if (value < 0)
-        *--p = u'-';
+    char16_t *const end = buf + 12;
+    const char16_t *p = PutNumberBefore(end, value);
     out.append(reinterpret_cast<const QChar *>(p), end - p);
+}
+
+namespace {
+
+// Room for a field that is written in one piece; longer ones take several appends.
+constexpr qsizetype kFieldBufferSize = 128;
+
+char16_t *putKeyOfField(char16_t *p, QStringView key)
+{
+    p = std::copy(key.utf16(), key.utf16() + key.size(), p);
+    *p++ = u':';
+    return p;
+}
+
+bool needsEscapeInFile(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u == u'\\' || u == u'\n' || u == u'\r' || u == u':' || u == u';' || u == u'.';
+}
+
+} // namespace
+
+void CKELRecord::AppendIntField(QString &out, QStringView key, int value)
+{
+    // a key, ":", at most eleven characters of digits and sign, ";"
+    if (key.size() > kFieldBufferSize - 14) {
+        AppendRawField(out, key, QString::number(value));
+        return;
+    }
+    char16_t buf[kFieldBufferSize];
+    char16_t *p = putKeyOfField(buf, key);
+    char16_t digits[12];
+    char16_t *const end = digits + 12;
+    p = std::copy(PutNumberBefore(end, value), end, p);
+    *p++ = u';';
+    out.append(reinterpret_cast<const QChar *>(buf), p - buf);
+}
+
+void CKELRecord::AppendRawField(QString &out, QStringView key, QStringView raw)
+{
+    if (key.size() + raw.size() + 2 > kFieldBufferSize) {
+        out += key;
+        out += u':';
+        out += raw;
+        out += u';';
+        return;
+    }
+    char16_t buf[kFieldBufferSize];
+    char16_t *p = putKeyOfField(buf, key);
+    p = std::copy(raw.utf16(), raw.utf16() + raw.size(), p);
+    *p++ = u';';
+    out.append(reinterpret_cast<const QChar *>(buf), p - buf);
+}
+
+void CKELRecord::AppendTextField(QString &out, QStringView key, QStringView text)
+{
+    if (std::none_of(text.begin(), text.end(), needsEscapeInFile)) {
+        AppendRawField(out, key, text); // the usual case: nothing to escape
+        return;
+    }
+    out += key;
+    out += u':';
+    EscapeAppend(text, out);
+    out += u';';
 }
 
 QString CKELRecord::JoinInts(const QList<int> &values)

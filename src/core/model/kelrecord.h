@@ -78,6 +78,24 @@ public:
     // The decimal digits of value, without a temporary string: records are
     // written a million at a time.
     static void AppendNumber(QString &out, int value);
+    // Writes the digits (and sign) of value to end backwards, up to eleven
+    // characters, and returns where they begin.
+    static char16_t *PutNumberBefore(char16_t *end, int value)
+    {
+        unsigned int v = value < 0 ? 0u - unsigned(value) : unsigned(value);
+        do {
+            *--end = char16_t(u'0' + v % 10);
+            v /= 10;
+        } while (v);
+        if (value < 0)
+            *--end = u'-';
+        return end;
+    }
+    // "key:value;" in one append, the value as a number, escaped text or as
+    // it is: a node line is some twenty fields, and each append is a call.
+    static void AppendIntField(QString &out, QStringView key, int value);
+    static void AppendTextField(QString &out, QStringView key, QStringView text);
+    static void AppendRawField(QString &out, QStringView key, QStringView raw);
 
 private:
     struct Span

@@ -54,21 +54,19 @@ namespace {
 
 void appendText(QString &out, QStringView key, QStringView value, Escaping escaping)
 {
+    if (escaping == Escaping::File) {
+        CKELRecord::AppendTextField(out, key, value);
+        return;
+    }
     out += key;
     out += u':';
-    if (escaping == Escaping::Packet)
-        CKELRecord::EscapeForPacketAppend(value, out);
-    else
-        CKELRecord::EscapeAppend(value, out);
+    CKELRecord::EscapeForPacketAppend(value, out);
     out += u';';
 }
 
 void appendNumber(QString &out, QStringView key, int value)
 {
-    out += key;
-    out += u':';
-    CKELRecord::AppendNumber(out, value);
-    out += u';';
+    CKELRecord::AppendIntField(out, key, value);
 }
 
 } // namespace
