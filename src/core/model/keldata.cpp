@@ -264,6 +264,9 @@ void CKELData::ReadBase(const CKELRecord &record)
     if (m_manager) {
         QList<int> ids;
         CKELRecord::ParseIntList(record.RawView(u"children"), ids);
+        // a tree owns its nodes, hundreds of thousands in a big one; a list
+        // that repeats ids gets no more room than there are elements
+        m_children.reserve(m_children.size() + size_t(std::min(ids.size(), m_manager->IdMap().size())));
         for (int id : std::as_const(ids))
             m_manager->AdoptLoadedChild(this, id);
         ids.clear();

@@ -45,14 +45,34 @@ void CKELMethod::AppendOwnFields(QString &out) const
 
 void CKELMethod::FromRecord(const CKELRecord &record)
 {
-    NodeFields::Read(record, *this);
-    m_parentId = record.GetInt(u"Parent");
-    x = record.GetInt(u"x");
-    y = record.GetInt(u"y");
-    h = record.GetInt(u"h");
-    w = record.GetInt(u"w");
+    // one walk over the line: a big file is a million node lines
+    NodeFields::Raw raw;
+    QStringView parent, left, top, height, width, siblingOrder;
+    record.ForEachField([&](QStringView key, QStringView value) {
+        if (NodeFields::Take(raw, key, value))
+            return;
+        if (key.size() == 1) {
+            switch (key.front().unicode()) {
+            case u'x': left = value; break;
+            case u'y': top = value; break;
+            case u'h': height = value; break;
+            case u'w': width = value; break;
+            default: break;
+            }
+        } else if (key == u"Parent") {
+            parent = value;
+        } else if (key == u"SibOrd") {
+            siblingOrder = value;
+        }
+    });
+    NodeFields::Apply(record, raw, *this);
+    m_parentId = CKELRecord::ToInt(parent);
+    x = CKELRecord::ToInt(left);
+    y = CKELRecord::ToInt(top);
+    h = CKELRecord::ToInt(height);
+    w = CKELRecord::ToInt(width);
     bool ok = false;
-    const int order = CKELRecord::ToInt(record.RawView(u"SibOrd"), &ok);
+    const int order = CKELRecord::ToInt(siblingOrder, &ok);
     m_loadedSiblingOrder = ok && order >= 0 ? order : -1;
     ReadBase(record);
 }

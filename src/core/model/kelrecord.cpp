@@ -109,7 +109,11 @@ QStringView CKELRecord::RawView(QStringView key) const
 
 QString CKELRecord::GetText(QStringView key) const
 {
-    const QStringView raw = RawView(key);
+    return TextOf(RawView(key));
+}
+
+QString CKELRecord::TextOf(QStringView raw) const
+{
     if (m_pool && std::none_of(raw.begin(), raw.end(), [](QChar c) { return c == u'.' || c == u'\\'; }))
         return m_pool->Text(raw);
     return Unescape(raw);

@@ -51,6 +51,16 @@ public:
     int GetInt(QStringView key) const { return ToInt(RawView(key)); }
     bool GetBool(QStringView key) const { return RawView(key) == u"1"; }
     QString GetText(QStringView key) const;
+    // The text of a raw value of this record, as GetText gives it.
+    QString TextOf(QStringView raw) const;
+    // Calls f(key, raw value) for each field in line order, so that a reader
+    // of many keys walks the line once; a later field of the same key comes
+    // later, as lookups let it win.
+    template<class F> void ForEachField(F &&f) const
+    {
+        for (const Field &field : m_fields)
+            f(view(field.key), view(field.value));
+    }
     void GetIntList(QStringView key, QList<int> &out) const;
 
     int FieldCount() const { return int(m_fields.size()); }

@@ -197,10 +197,16 @@ void CSolutionLoader::breakOwnershipCycles()
 
 void CSolutionLoader::linkNodes()
 {
+    // The links are worked out on slots in flat tables first and only the
+    // final child lists are written to the nodes: a million nodes must not
+    // be visited again for each step of the way.
     auto nodeAt = [this](int id) -> CKELMethod * {
         CKELData *e = lookup(id);
         return e && e->IsMethod() ? static_cast<CKELMethod *>(e) : nullptr;
     };
+    const size_t slotCount = m_entries.size();
+    std::vector<int> parentSlot(slotCount, -1);
+    std::vector<int> siblingOrder(slotCount, std::numeric_limits<int>::max());
     for (int slot : m_order) {
         CKELData *e = m_entries[size_t(slot)].element;
         if (!e->IsMethod())
@@ -220,53 +226,68 @@ void CSolutionLoader::linkNodes()
             ++m_manager.m_loadReport.refusedLinks;
             continue;
         }
-        parent->ChildIds().append(node->GetId());
+        parentSlot[size_t(slot)] = slotOf(parent);
+        if (node->LoadedSiblingOrder() >= 0)
+            siblingOrder[size_t(slot)] = node->LoadedSiblingOrder();
     }
 
     // A chain of parents that returns to itself would make every walk up the
     // tree endless; the node where a cycle is found becomes a root.
-    std::vector<char> state(m_entries.size(), 0);
-    std::vector<CKELMethod *> path;
-    for (int slot : m_order) {
-        CKELData *e = m_entries[size_t(slot)].element;
-        if (!e->IsMethod() || state[size_t(slot)])
-            continue;
-        path.clear();
-        CKELMethod *cur = static_cast<CKELMethod *>(e);
-        while (cur && state[size_t(slotOf(cur))] == 0) {
-            state[size_t(slotOf(cur))] = 1;
-            path.push_back(cur);
-            cur = cur->ParentId() ? nodeAt(cur->ParentId()) : nullptr;
+    {
+        std::vector<char> state(slotCount, 0); // 0 unseen, 1 on the current walk, 2 settled
+        std::vector<int> path;
+        for (int slot : m_order) {
+            if (state[size_t(slot)])
+                continue;
+            path.clear();
+            int cur = slot;
+            while (cur >= 0 && state[size_t(cur)] == 0) {
+                state[size_t(cur)] = 1;
+                path.push_back(cur);
+                cur = parentSlot[size_t(cur)];
+            }
+            if (cur >= 0 && state[size_t(cur)] == 1) {
+                static_cast<CKELMethod *>(m_entries[size_t(cur)].element)->SetParentId(0);
+                parentSlot[size_t(cur)] = -1;
+                ++m_manager.m_loadReport.refusedLinks;
+            }
+            for (int n : path)
+                state[size_t(n)] = 2;
         }
-        if (cur && state[size_t(slotOf(cur))] == 1) {
-            nodeAt(cur->ParentId())->ChildIds().removeOne(cur->GetId());
-            cur->SetParentId(0);
-            ++m_manager.m_loadReport.refusedLinks;
-        }
-        for (CKELMethod *n : path)
-            state[size_t(slotOf(n))] = 2;
     }
 
-    // children come back in the order they were saved in
-    std::vector<std::pair<int, int>> keyed;
-    for (int slot : m_order) {
-        CKELData *e = m_entries[size_t(slot)].element;
-        if (!e->IsMethod())
-            continue;
-        QList<int> &kids = static_cast<CKELMethod *>(e)->ChildIds();
-        if (kids.size() < 2)
-            continue;
-        keyed.clear();
-        for (int id : std::as_const(kids)) {
-            const int order = nodeAt(id)->LoadedSiblingOrder();
-            keyed.push_back({order >= 0 ? order : std::numeric_limits<int>::max(), id});
+    // each parent's children in id order, as one table of slotCount
+    std::vector<int> first(slotCount + 1, 0);
+    for (size_t slot = 0; slot < slotCount; ++slot) {
+        if (parentSlot[slot] >= 0)
+            ++first[size_t(parentSlot[slot]) + 1];
+    }
+    for (size_t slot = 0; slot < slotCount; ++slot)
+        first[slot + 1] += first[slot];
+    std::vector<int> kids(size_t(first.back()));
+    {
+        std::vector<int> next(first.begin(), first.end() - 1);
+        for (int slot : m_order) {
+            const int p = parentSlot[size_t(slot)];
+            if (p >= 0)
+                kids[size_t(next[size_t(p)]++)] = slot;
         }
-        auto byOrder = [](const std::pair<int, int> &a, const std::pair<int, int> &b) { return a.first < b.first; };
-        if (std::is_sorted(keyed.begin(), keyed.end(), byOrder))
+    }
+    parentSlot = {};
+
+    // children come back in the order they were saved in
+    auto byOrder = [&siblingOrder](int a, int b) { return siblingOrder[size_t(a)] < siblingOrder[size_t(b)]; };
+    for (size_t p = 0; p < slotCount; ++p) {
+        const auto begin = kids.begin() + first[p];
+        const auto end = kids.begin() + first[p + 1];
+        if (begin == end)
             continue;
-        std::stable_sort(keyed.begin(), keyed.end(), byOrder);
-        for (size_t i = 0; i < keyed.size(); ++i)
-            kids[qsizetype(i)] = keyed[i].second;
+        if (!std::is_sorted(begin, end, byOrder))
+            std::stable_sort(begin, end, byOrder);
+        QList<int> &ids = static_cast<CKELMethod *>(m_entries[p].element)->ChildIds();
+        ids.reserve(ids.size() + (end - begin));
+        for (auto it = begin; it != end; ++it)
+            ids.append(m_entries[size_t(*it)].element->GetId());
     }
 }
 
