@@ -59,9 +59,9 @@ void CKELMethod::FromRecord(const CKELRecord &record)
             case u'w': width = value; break;
             default: break;
             }
-        } else if (key == u"Parent") {
+        } else if (CKELRecord::Is(key, u"Parent")) {
             parent = value;
-        } else if (key == u"SibOrd") {
+        } else if (CKELRecord::Is(key, u"SibOrd")) {
             siblingOrder = value;
         }
     });

@@ -31,8 +31,10 @@ template<class Char> void CKELRecord::split(const Char *text, qsizetype n)
                 if (colonAt < 0)
                     break; // a field without ":" ends the record
                 const qsizetype colon = colonAt - start;
-                const qsizetype index = qsizetype(m_fields.size());
-                m_fields.push_back({{start, colon}, {colonAt + 1, end - colonAt - 1}});
+                const qsizetype index = qsizetype(m_fieldCount);
+                if (m_fieldCount == m_fields.size())
+                    m_fields.resize(m_fields.size() * 2 + 32);
+                m_fields[m_fieldCount++] = {{start, colon}, {colonAt + 1, end - colonAt - 1}};
                 const char16_t *key = reinterpret_cast<const char16_t *>(m_line.constData()) + start;
                 const unsigned slot = keySlot(key, colon);
                 m_lastInSlot[slot] = index <= 32767 ? qint16(index) : qint16(-2); // -2: walk the fields
@@ -45,7 +47,7 @@ template<class Char> void CKELRecord::split(const Char *text, qsizetype n)
 
 bool CKELRecord::Parse(const QString &line)
 {
-    m_fields.clear();
+    m_fieldCount = 0;
     m_lastInSlot.fill(-1);
     m_kind = {};
     m_line.clear();
@@ -58,7 +60,7 @@ bool CKELRecord::Parse(const QString &line)
 
 bool CKELRecord::ParseEncoded(QByteArrayView line)
 {
-    m_fields.clear();
+    m_fieldCount = 0;
     m_lastInSlot.fill(-1);
     m_kind = {};
     if (line.startsWith('#')) {
@@ -86,17 +88,17 @@ const CKELRecord::Field *CKELRecord::find(QStringView key) const
         return f.key.len == n
                && (n == 0 || (line[f.key.pos] == k[0] && std::equal(k + 1, k + n, line + f.key.pos + 1)));
     };
-    if (m_fields.empty())
+    if (m_fieldCount == 0)
         return nullptr;
     const qint16 last = m_lastInSlot[keySlot(k, n)];
     if (last == -1)
         return nullptr; // no key of this slot at all
     // the last field of the slot, when it has this key, is its last occurrence
-    if (last >= 0 && size_t(last) < m_fields.size() && matches(m_fields[size_t(last)]))
+    if (last >= 0 && size_t(last) < m_fieldCount && matches(m_fields[size_t(last)]))
         return &m_fields[size_t(last)];
-    for (auto it = m_fields.rbegin(); it != m_fields.rend(); ++it) {
-        if (matches(*it))
-            return &*it;
+    for (size_t i = m_fieldCount; i-- > 0;) {
+        if (matches(m_fields[i]))
+            return &m_fields[i];
     }
     return nullptr;
 }

@@ -122,49 +122,49 @@ bool Take(Raw &raw, QStringView key, QStringView value)
     QStringView *slot = nullptr;
     switch (key.size()) {
     case 4:
-        if (key == u"Comp")
+        if (CKELRecord::Is(key, u"Comp"))
             slot = &raw.component;
         break;
     case 5:
-        if (key == u"State")
+        if (CKELRecord::Is(key, u"State"))
             slot = &raw.behavior;
-        else if (key == u"Quali")
+        else if (CKELRecord::Is(key, u"Quali"))
             slot = &raw.qualifier;
-        else if (key == u"SetOp")
+        else if (CKELRecord::Is(key, u"SetOp"))
             slot = &raw.setOperation;
         break;
     case 6:
-        if (key == u"ReqTag")
+        if (CKELRecord::Is(key, u"ReqTag"))
             slot = &raw.requirementTag;
-        else if (key == u"NonDet")
+        else if (CKELRecord::Is(key, u"NonDet"))
             slot = &raw.nonDeterministic;
-        else if (key == u"Atomic")
+        else if (CKELRecord::Is(key, u"Atomic"))
             slot = &raw.atomic;
-        else if (key == u"ExtTag")
+        else if (CKELRecord::Is(key, u"ExtTag"))
             slot = &raw.extendedTag;
         break;
     case 7:
-        if (key == u"StatDec")
+        if (CKELRecord::Is(key, u"StatDec"))
             slot = &raw.behaviorType;
-        else if (key == u"DblLine")
+        else if (CKELRecord::Is(key, u"DblLine"))
             slot = &raw.doubleLine;
         break;
     case 8:
-        if (key == u"JumpType")
+        if (CKELRecord::Is(key, u"JumpType"))
             slot = &raw.jumpType;
-        else if (key == u"MissType")
+        else if (CKELRecord::Is(key, u"MissType"))
             slot = &raw.missType;
         break;
     case 9:
-        if (key == u"ExtraInfo")
+        if (CKELRecord::Is(key, u"ExtraInfo"))
             slot = &raw.extraInfo;
         break;
     case 10:
-        if (key == u"DispExtTag")
+        if (CKELRecord::Is(key, u"DispExtTag"))
             slot = &raw.displayExtendedTag;
         break;
     case 11:
-        if (key == u"DispExtInfo")
+        if (CKELRecord::Is(key, u"DispExtInfo"))
             slot = &raw.displayExtraInfo;
         break;
     default: break;
@@ -184,14 +184,14 @@ template<class Node> void Apply(const CKELRecord &r, const Raw &raw, Node &n)
     n.jumpType = CKELRecord::ToInt(raw.jumpType);
     n.qualifier = r.TextOf(raw.qualifier);
     n.missType = CKELRecord::ToInt(raw.missType);
-    n.doubleLine = raw.doubleLine == u"1";
-    n.nonDeterministic = raw.nonDeterministic == u"1";
-    n.atomic = raw.atomic == u"1";
-    n.setOperation = raw.setOperation == u"1";
+    n.doubleLine = CKELRecord::Is(raw.doubleLine, u"1");
+    n.nonDeterministic = CKELRecord::Is(raw.nonDeterministic, u"1");
+    n.atomic = CKELRecord::Is(raw.atomic, u"1");
+    n.setOperation = CKELRecord::Is(raw.setOperation, u"1");
     n.extendedTag = r.TextOf(raw.extendedTag);
     n.hasExtendedTag = !n.extendedTag.isEmpty();
-    n.displayExtendedTag = raw.displayExtendedTag == u"1";
-    n.displayExtraInfo = raw.displayExtraInfo == u"1";
+    n.displayExtendedTag = CKELRecord::Is(raw.displayExtendedTag, u"1");
+    n.displayExtraInfo = CKELRecord::Is(raw.displayExtraInfo, u"1");
     n.extraInfoTags.clear();
     n.extraInfoNames.clear();
     if (!raw.extraInfo.isEmpty())

@@ -33,7 +33,7 @@ void CSolutionLoader::AddLine(QByteArrayView line)
     CKELRecord &record = m_record;
     record.ParseEncoded(line);
     const QStringView kind = record.KindView();
-    if (kind == u"obj") {
+    if (CKELRecord::Is(kind, u"obj")) {
         const int code = KEL::FactoryCodeForTypeName(record.RawView(u"type"));
         bool ok = false;
         const int id = CKELRecord::ToInt(record.RawView(u"id"), &ok);
@@ -99,6 +99,8 @@ void CSolutionLoader::addElement(int factoryCode, int id, QByteArrayView line)
         ++m_manager.m_loadReport.duplicateIds;
     }
     e->SetId(id);
+    m_idsAscending = m_idsAscending && id > m_lastId;
+    m_lastId = id;
     const int slot = int(m_entries.size());
     e->m_loadSlot = slot;
     if (factoryCode != KEL::FactoryMethod || !restoreNodeNow(static_cast<CKELMethod *>(e.get()))) {
@@ -151,13 +153,13 @@ void CSolutionLoader::restoreAll()
         return m_entries[size_t(a)].element->GetId() < m_entries[size_t(b)].element->GetId();
     };
     // files we write are already in id order
-    if (!std::is_sorted(m_order.begin(), m_order.end(), byId))
+    if (!m_idsAscending && !std::is_sorted(m_order.begin(), m_order.end(), byId))
         std::sort(m_order.begin(), m_order.end(), byId);
 
     // in id order too: the first owner that lists an element keeps it
     std::erase_if(m_kept, [this](const Kept &k) { return !m_entries[size_t(k.slot)].element; });
     auto keptById = [&byId](const Kept &a, const Kept &b) { return byId(a.slot, b.slot); };
-    if (!std::is_sorted(m_kept.begin(), m_kept.end(), keptById))
+    if (!m_idsAscending && !std::is_sorted(m_kept.begin(), m_kept.end(), keptById))
         std::sort(m_kept.begin(), m_kept.end(), keptById);
     CKELRecord &record = m_record;
     for (const Kept &k : m_kept) {
