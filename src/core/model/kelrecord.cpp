@@ -3,8 +3,13 @@
 #include "codepage1252.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 template<class Char> void CKELRecord::split(const Char *text, qsizetype n)
 {
@@ -13,15 +18,13 @@ template<class Char> void CKELRecord::split(const Char *text, qsizetype n)
     bool haveKind = false;
     qsizetype start = 0;
     qsizetype colonAt = -1;
-    for (qsizetype i = 0; i <= n; ++i) {
-        const Char c = i < n ? text[i] : Char(';');
-        if (c == Char(':')) {
+    // a ":" or ";" at i; false once the record has ended
+    auto separator = [&](qsizetype i, bool colon) {
+        if (colon) {
             if (colonAt < 0)
                 colonAt = i;
-            continue;
+            return true;
         }
-        if (c != Char(';'))
-            continue;
         const qsizetype end = i;
         if (end > start) {
             if (!haveKind) {
@@ -29,7 +32,7 @@ template<class Char> void CKELRecord::split(const Char *text, qsizetype n)
                 haveKind = true;
             } else {
                 if (colonAt < 0)
-                    break; // a field without ":" ends the record
+                    return false; // a field without ":" ends the record
                 const qsizetype colon = colonAt - start;
                 const qsizetype index = qsizetype(m_fieldCount);
                 if (m_fieldCount == m_fields.size())
@@ -42,7 +45,33 @@ template<class Char> void CKELRecord::split(const Char *text, qsizetype n)
         }
         start = end + 1;
         colonAt = -1;
+        return true;
+    };
+    qsizetype i = 0;
+#ifdef __SSE2__
+    if constexpr (sizeof(Char) == 1) {
+        // file lines: the separators of sixteen bytes found at once
+        const __m128i colons = _mm_set1_epi8(':');
+        const __m128i semicolons = _mm_set1_epi8(';');
+        for (; i + 16 <= n; i += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i));
+            const unsigned colonBits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, colons)));
+            unsigned bits = colonBits | unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, semicolons)));
+            while (bits) {
+                const int b = std::countr_zero(bits);
+                if (!separator(i + b, (colonBits >> b) & 1u))
+                    return;
+                bits &= bits - 1;
+            }
+        }
     }
+#endif
+    for (; i < n; ++i) {
+        const Char c = text[i];
+        if ((c == Char(':') || c == Char(';')) && !separator(i, c == Char(':')))
+            return;
+    }
+    separator(n, false);
 }
 
 bool CKELRecord::Parse(const QString &line)
@@ -134,8 +163,13 @@ QString CTextPool::Text(QStringView raw)
         return raw.toString();
     const qsizetype n = raw.size();
     const char16_t *u = raw.utf16();
-    QString &recent = m_recent[size_t(n * 31 + u[0] * 7 + u[n / 2] * 5 + u[n - 1]) & (m_recent.size() - 1)];
-    if (recent.size() == n && QStringView(recent) == raw)
+    // every character of a short name counts, so that names that differ in
+    // one digit do not keep pushing each other out
+    size_t h = size_t(n) * 31 + u[n - 1];
+    for (qsizetype i = 0, m = std::min<qsizetype>(n, 16); i < m; ++i)
+        h = h * 33 + u[i];
+    QString &recent = m_recent[(h ^ (h >> 8)) & (m_recent.size() - 1)];
+    if (recent.size() == n && std::equal(u, u + n, reinterpret_cast<const char16_t *>(recent.constData())))
         return recent;
     const auto it = m_texts.constFind(raw);
     if (it != m_texts.constEnd()) {

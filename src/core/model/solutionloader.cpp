@@ -209,6 +209,8 @@ void CSolutionLoader::linkNodes()
     const size_t slotCount = m_entries.size();
     std::vector<int> parentSlot(slotCount, -1);
     std::vector<int> siblingOrder(slotCount, std::numeric_limits<int>::max());
+    std::vector<int> idOf(slotCount, 0); // of linked nodes, so that lists are written without visiting them
+
     for (int slot : m_order) {
         CKELData *e = m_entries[size_t(slot)].element;
         if (!e->IsMethod())
@@ -229,6 +231,7 @@ void CSolutionLoader::linkNodes()
             continue;
         }
         parentSlot[size_t(slot)] = slotOf(parent);
+        idOf[size_t(slot)] = node->GetId();
         if (node->LoadedSiblingOrder() >= 0)
             siblingOrder[size_t(slot)] = node->LoadedSiblingOrder();
     }
@@ -289,7 +292,7 @@ void CSolutionLoader::linkNodes()
         QList<int> &ids = static_cast<CKELMethod *>(m_entries[p].element)->ChildIds();
         ids.reserve(ids.size() + (end - begin));
         for (auto it = begin; it != end; ++it)
-            ids.append(m_entries[size_t(*it)].element->GetId());
+            ids.append(idOf[size_t(*it)]);
     }
 }
 
