@@ -52,8 +52,9 @@ void CNodeAttributes::ApplyTo(CKELMethod &n) const
 namespace NodeFields {
 namespace {
 
-void appendText(QString &out, QStringView key, QStringView value, Escaping escaping)
+template<size_t N> void appendText(QString &out, const char16_t (&literal)[N], QStringView value, Escaping escaping)
 {
+    const QStringView key(literal, N - 1);
     if (escaping == Escaping::File) {
         CKELRecord::AppendTextField(out, key, value);
         return;
@@ -64,9 +65,9 @@ void appendText(QString &out, QStringView key, QStringView value, Escaping escap
     out += u';';
 }
 
-void appendNumber(QString &out, QStringView key, int value)
+template<size_t N> void appendNumber(QString &out, const char16_t (&key)[N], int value)
 {
-    CKELRecord::AppendIntField(out, key, value);
+    CKELRecord::AppendIntField(out, QStringView(key, N - 1), value);
 }
 
 } // namespace
