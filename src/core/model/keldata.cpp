@@ -169,18 +169,12 @@ std::unique_ptr<CKELData> CKELData::CreateSuccessor()
 
 void CKELData::AppendField(QString &out, QStringView key, QStringView raw)
 {
-    out += key;
-    out += u':';
-    out += raw;
-    out += u';';
+    CKELRecord::AppendRawField(out, key, raw);
 }
 
 void CKELData::AppendText(QString &out, QStringView key, const QString &text)
 {
-    out += key;
-    out += u':';
-    CKELRecord::EscapeAppend(text, out);
-    out += u';';
+    CKELRecord::AppendTextField(out, key, text);
 }
 
 void CKELData::AppendNumber(QString &out, int value)
@@ -190,10 +184,7 @@ void CKELData::AppendNumber(QString &out, int value)
 
 void CKELData::AppendInt(QString &out, QStringView key, int value)
 {
-    out += key;
-    out += u':';
-    AppendNumber(out, value);
-    out += u';';
+    CKELRecord::AppendIntField(out, key, value);
 }
 
 QString CKELData::ToRecord() const
@@ -218,22 +209,35 @@ void CKELData::AppendOwnRecord(QString &out) const
     AppendOwnFields(out);
 }
 
+void CKELData::appendChildIds(QString &out) const
+{
+    out += u"children:";
+    const qsizetype start = out.size();
+    for (const auto &c : m_children) {
+        if (!c->m_persistent)
+            continue;
+        // each id after its comma: the comma of the first is taken back below
+        char16_t buf[12];
+        char16_t *const end = buf + 12;
+        char16_t *p = CKELRecord::PutNumberBefore(end, c->m_id);
+        *--p = u',';
+        out.append(reinterpret_cast<const QChar *>(p), end - p);
+    }
+    if (out.size() > start)
+        out.remove(start, 1);
+    out += u';';
+}
+
 void CKELData::AppendRecord(QString &out) const
 {
     AppendInt(out, u"id", m_id);
     AppendField(out, u"type", GetType());
     AppendText(out, u"name", GetName());
-    out += u"children:";
-    bool first = true;
-    for (const auto &c : m_children) {
-        if (!c->m_persistent)
-            continue;
-        if (!first)
-            out += u',';
-        AppendNumber(out, c->m_id);
-        first = false;
+    if (m_children.empty()) {
+        out += u"children:;"; // every node of a tree: its children are named by their Parent
+    } else {
+        appendChildIds(out);
     }
-    out += u';';
     if (!VChildIds().isEmpty())
         AppendField(out, u"Vchildren", CKELRecord::JoinInts(m_extra->vChildIds));
     if (IsEvolution()) {
@@ -257,6 +261,9 @@ void CKELData::ReadBase(const CKELRecord &record)
     if (m_manager) {
         QList<int> ids;
         CKELRecord::ParseIntList(record.RawView(u"children"), ids);
+        // a tree owns its nodes, hundreds of thousands in a big one; a list
+        // that repeats ids gets no more room than there are elements
+        m_children.reserve(m_children.size() + size_t(std::min(ids.size(), m_manager->IdMap().size())));
         for (int id : std::as_const(ids))
             m_manager->AdoptLoadedChild(this, id);
         ids.clear();

@@ -149,6 +149,19 @@ protected:
     static void AppendField(QString &out, QStringView key, QStringView raw);
     static void AppendText(QString &out, QStringView key, const QString &text);
     static void AppendInt(QString &out, QStringView key, int value);
+    // keys written in the code: their length is known when compiling
+    template<size_t N> static void AppendField(QString &out, const char16_t (&key)[N], QStringView raw)
+    {
+        AppendField(out, QStringView(key, N - 1), raw);
+    }
+    template<size_t N> static void AppendText(QString &out, const char16_t (&key)[N], const QString &text)
+    {
+        AppendText(out, QStringView(key, N - 1), text);
+    }
+    template<size_t N> static void AppendInt(QString &out, const char16_t (&key)[N], int value)
+    {
+        AppendInt(out, QStringView(key, N - 1), value);
+    }
     static void AppendNumber(QString &out, int value);
 
 private:
@@ -169,6 +182,8 @@ private:
     };
     Extra &extra();
     void dropCrossReferences();
+    // "children:" and the persistent owned children's ids, then ";"
+    void appendChildIds(QString &out) const;
     static const QList<int> kNoIds;
 
     CKELDataManager *m_manager = nullptr;

@@ -28,11 +28,25 @@ void CKELMethod::ParseExtraInfo(const QString &text, QStringList &tags, QStringL
 void CKELMethod::AppendOwnFields(QString &out) const
 {
     NodeFields::AppendHead(out, *this, NodeFields::Escaping::File);
-    AppendInt(out, u"Parent", m_parentId);
-    AppendInt(out, u"x", x);
-    AppendInt(out, u"y", y);
-    AppendInt(out, u"h", h);
-    AppendInt(out, u"w", w);
+    // the place in one append: five numbers on each of a million lines
+    char16_t place[5 * 20];
+    char16_t *p = place;
+    auto put = [&p](const char16_t *key, int keyLength, int value) {
+        for (int i = 0; i < keyLength; ++i)
+            *p++ = key[i];
+        *p++ = u':';
+        char16_t digits[12];
+        char16_t *const end = digits + 12;
+        for (const char16_t *d = CKELRecord::PutNumberBefore(end, value); d != end; ++d)
+            *p++ = *d;
+        *p++ = u';';
+    };
+    put(u"Parent", 6, m_parentId);
+    put(u"x", 1, x);
+    put(u"y", 1, y);
+    put(u"h", 1, h);
+    put(u"w", 1, w);
+    out.append(reinterpret_cast<const QChar *>(place), p - place);
     NodeFields::AppendTail(out, *this, NodeFields::Escaping::File);
     // Readers that follow the record grammar skip this unknown key; we use it
     // to give children back the order they had among their siblings.
@@ -45,14 +59,34 @@ void CKELMethod::AppendOwnFields(QString &out) const
 
 void CKELMethod::FromRecord(const CKELRecord &record)
 {
-    NodeFields::Read(record, *this);
-    m_parentId = record.GetInt(u"Parent");
-    x = record.GetInt(u"x");
-    y = record.GetInt(u"y");
-    h = record.GetInt(u"h");
-    w = record.GetInt(u"w");
+    // one walk over the line: a big file is a million node lines
+    NodeFields::Raw raw;
+    QStringView parent, left, top, height, width, siblingOrder;
+    record.ForEachField([&](QStringView key, QStringView value) {
+        if (NodeFields::Take(raw, key, value))
+            return;
+        if (key.size() == 1) {
+            switch (key.front().unicode()) {
+            case u'x': left = value; break;
+            case u'y': top = value; break;
+            case u'h': height = value; break;
+            case u'w': width = value; break;
+            default: break;
+            }
+        } else if (CKELRecord::Is(key, u"Parent")) {
+            parent = value;
+        } else if (CKELRecord::Is(key, u"SibOrd")) {
+            siblingOrder = value;
+        }
+    });
+    NodeFields::Apply(record, raw, *this);
+    m_parentId = CKELRecord::ToInt(parent);
+    x = CKELRecord::ToInt(left);
+    y = CKELRecord::ToInt(top);
+    h = CKELRecord::ToInt(height);
+    w = CKELRecord::ToInt(width);
     bool ok = false;
-    const int order = CKELRecord::ToInt(record.RawView(u"SibOrd"), &ok);
+    const int order = CKELRecord::ToInt(siblingOrder, &ok);
     m_loadedSiblingOrder = ok && order >= 0 ? order : -1;
     ReadBase(record);
 }

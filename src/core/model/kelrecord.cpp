@@ -3,8 +3,13 @@
 #include "codepage1252.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 template<class Char> void CKELRecord::split(const Char *text, qsizetype n)
 {
@@ -13,15 +18,13 @@ template<class Char> void CKELRecord::split(const Char *text, qsizetype n)
     bool haveKind = false;
     qsizetype start = 0;
     qsizetype colonAt = -1;
-    for (qsizetype i = 0; i <= n; ++i) {
-        const Char c = i < n ? text[i] : Char(';');
-        if (c == Char(':')) {
+    // a ":" or ";" at i; false once the record has ended
+    auto separator = [&](qsizetype i, bool colon) {
+        if (colon) {
             if (colonAt < 0)
                 colonAt = i;
-            continue;
+            return true;
         }
-        if (c != Char(';'))
-            continue;
         const qsizetype end = i;
         if (end > start) {
             if (!haveKind) {
@@ -29,10 +32,12 @@ template<class Char> void CKELRecord::split(const Char *text, qsizetype n)
                 haveKind = true;
             } else {
                 if (colonAt < 0)
-                    break; // a field without ":" ends the record
+                    return false; // a field without ":" ends the record
                 const qsizetype colon = colonAt - start;
-                const qsizetype index = qsizetype(m_fields.size());
-                m_fields.push_back({{start, colon}, {colonAt + 1, end - colonAt - 1}});
+                const qsizetype index = qsizetype(m_fieldCount);
+                if (m_fieldCount == m_fields.size())
+                    m_fields.resize(m_fields.size() * 2 + 32);
+                m_fields[m_fieldCount++] = {{start, colon}, {colonAt + 1, end - colonAt - 1}};
                 const char16_t *key = reinterpret_cast<const char16_t *>(m_line.constData()) + start;
                 const unsigned slot = keySlot(key, colon);
                 m_lastInSlot[slot] = index <= 32767 ? qint16(index) : qint16(-2); // -2: walk the fields
@@ -40,12 +45,38 @@ template<class Char> void CKELRecord::split(const Char *text, qsizetype n)
         }
         start = end + 1;
         colonAt = -1;
+        return true;
+    };
+    qsizetype i = 0;
+#ifdef __SSE2__
+    if constexpr (sizeof(Char) == 1) {
+        // file lines: the separators of sixteen bytes found at once
+        const __m128i colons = _mm_set1_epi8(':');
+        const __m128i semicolons = _mm_set1_epi8(';');
+        for (; i + 16 <= n; i += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i));
+            const unsigned colonBits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, colons)));
+            unsigned bits = colonBits | unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, semicolons)));
+            while (bits) {
+                const int b = std::countr_zero(bits);
+                if (!separator(i + b, (colonBits >> b) & 1u))
+                    return;
+                bits &= bits - 1;
+            }
+        }
     }
+#endif
+    for (; i < n; ++i) {
+        const Char c = text[i];
+        if ((c == Char(':') || c == Char(';')) && !separator(i, c == Char(':')))
+            return;
+    }
+    separator(n, false);
 }
 
 bool CKELRecord::Parse(const QString &line)
 {
-    m_fields.clear();
+    m_fieldCount = 0;
     m_lastInSlot.fill(-1);
     m_kind = {};
     m_line.clear();
@@ -58,7 +89,7 @@ bool CKELRecord::Parse(const QString &line)
 
 bool CKELRecord::ParseEncoded(QByteArrayView line)
 {
-    m_fields.clear();
+    m_fieldCount = 0;
     m_lastInSlot.fill(-1);
     m_kind = {};
     if (line.startsWith('#')) {
@@ -86,17 +117,17 @@ const CKELRecord::Field *CKELRecord::find(QStringView key) const
         return f.key.len == n
                && (n == 0 || (line[f.key.pos] == k[0] && std::equal(k + 1, k + n, line + f.key.pos + 1)));
     };
-    if (m_fields.empty())
+    if (m_fieldCount == 0)
         return nullptr;
     const qint16 last = m_lastInSlot[keySlot(k, n)];
     if (last == -1)
         return nullptr; // no key of this slot at all
     // the last field of the slot, when it has this key, is its last occurrence
-    if (last >= 0 && size_t(last) < m_fields.size() && matches(m_fields[size_t(last)]))
+    if (last >= 0 && size_t(last) < m_fieldCount && matches(m_fields[size_t(last)]))
         return &m_fields[size_t(last)];
-    for (auto it = m_fields.rbegin(); it != m_fields.rend(); ++it) {
-        if (matches(*it))
-            return &*it;
+    for (size_t i = m_fieldCount; i-- > 0;) {
+        if (matches(m_fields[i]))
+            return &m_fields[i];
     }
     return nullptr;
 }
@@ -109,7 +140,11 @@ QStringView CKELRecord::RawView(QStringView key) const
 
 QString CKELRecord::GetText(QStringView key) const
 {
-    const QStringView raw = RawView(key);
+    return TextOf(RawView(key));
+}
+
+QString CKELRecord::TextOf(QStringView raw) const
+{
     if (m_pool && std::none_of(raw.begin(), raw.end(), [](QChar c) { return c == u'.' || c == u'\\'; }))
         return m_pool->Text(raw);
     return Unescape(raw);
@@ -128,8 +163,13 @@ QString CTextPool::Text(QStringView raw)
         return raw.toString();
     const qsizetype n = raw.size();
     const char16_t *u = raw.utf16();
-    QString &recent = m_recent[size_t(n * 31 + u[0] * 7 + u[n / 2] * 5 + u[n - 1]) & (m_recent.size() - 1)];
-    if (recent.size() == n && QStringView(recent) == raw)
+    // every character of a short name counts, so that names that differ in
+    // one digit do not keep pushing each other out
+    size_t h = size_t(n) * 31 + u[n - 1];
+    for (qsizetype i = 0, m = std::min<qsizetype>(n, 16); i < m; ++i)
+        h = h * 33 + u[i];
+    QString &recent = m_recent[(h ^ (h >> 8)) & (m_recent.size() - 1)];
+    if (recent.size() == n && std::equal(u, u + n, reinterpret_cast<const char16_t *>(recent.constData())))
         return recent;
     const auto it = m_texts.constFind(raw);
     if (it != m_texts.constEnd()) {
@@ -355,14 +395,16 @@ int CKELRecord::ToInt(QByteArrayView raw, bool *ok)
 
 void CKELRecord::ParseIntList(QStringView raw, QList<int> &out)
 {
-    qsizetype start = 0;
+    // a tree's line lists every node it owns: no call per item
+    const char16_t *text = raw.utf16();
     const qsizetype n = raw.size();
+    qsizetype start = 0;
     while (start <= n) {
-        qsizetype end = raw.indexOf(u',', start);
-        if (end < 0)
-            end = n;
+        qsizetype end = start;
+        while (end < n && text[end] != u',')
+            ++end;
         if (end > start)
-            out.append(ToInt(raw.mid(start, end - start)));
+            out.append(toIntImpl(text + start, end - start, nullptr));
         start = end + 1;
     }
 }
@@ -370,16 +412,89 @@ void CKELRecord::ParseIntList(QStringView raw, QList<int> &out)
 void CKELRecord::AppendNumber(QString &out, int value)
 {
     char16_t buf[12];
-    char16_t *end = buf + 12;
-    char16_t *p = end;
-    unsigned int v = value < 0 ? 0u - unsigned(value) : unsigned(value);
-    do {
-        *--p = char16_t(u'0' + v % 10);
-        v /= 10;
-    } while (v);
-    if (value < 0)
-        *--p = u'-';
+    char16_t *const end = buf + 12;
+    const char16_t *p = PutNumberBefore(end, value);
     out.append(reinterpret_cast<const QChar *>(p), end - p);
+}
+
+namespace {
+
+// Room for a field that is written in one piece; longer ones take several appends.
+constexpr qsizetype kFieldBufferSize = 128;
+
+// Copies a few characters: keys, digits and short names, for which a call
+// to the library's copy costs more than the copy.
+char16_t *putShortText(char16_t *p, const char16_t *from, qsizetype n)
+{
+    for (; n >= 4; n -= 4, p += 4, from += 4)
+        std::memcpy(p, from, 4 * sizeof(char16_t));
+    switch (n) {
+    case 3: p[2] = from[2]; [[fallthrough]];
+    case 2: p[1] = from[1]; [[fallthrough]];
+    case 1: p[0] = from[0]; break;
+    default: break;
+    }
+    return p + n;
+}
+
+char16_t *putKeyOfField(char16_t *p, QStringView key)
+{
+    p = putShortText(p, key.utf16(), key.size());
+    *p++ = u':';
+    return p;
+}
+
+bool needsEscapeInFile(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u == u'\\' || u == u'\n' || u == u'\r' || u == u':' || u == u';' || u == u'.';
+}
+
+} // namespace
+
+void CKELRecord::AppendIntField(QString &out, QStringView key, int value)
+{
+    // a key, ":", at most eleven characters of digits and sign, ";"
+    if (key.size() > kFieldBufferSize - 14) {
+        AppendRawField(out, key, QString::number(value));
+        return;
+    }
+    char16_t buf[kFieldBufferSize];
+    char16_t *p = putKeyOfField(buf, key);
+    char16_t digits[12];
+    char16_t *const end = digits + 12;
+    const char16_t *d = PutNumberBefore(end, value);
+    p = putShortText(p, d, end - d);
+    *p++ = u';';
+    out.append(reinterpret_cast<const QChar *>(buf), p - buf);
+}
+
+void CKELRecord::AppendRawField(QString &out, QStringView key, QStringView raw)
+{
+    if (key.size() + raw.size() + 2 > kFieldBufferSize) {
+        out += key;
+        out += u':';
+        out += raw;
+        out += u';';
+        return;
+    }
+    char16_t buf[kFieldBufferSize];
+    char16_t *p = putKeyOfField(buf, key);
+    p = putShortText(p, raw.utf16(), raw.size());
+    *p++ = u';';
+    out.append(reinterpret_cast<const QChar *>(buf), p - buf);
+}
+
+void CKELRecord::AppendTextField(QString &out, QStringView key, QStringView text)
+{
+    if (std::none_of(text.begin(), text.end(), needsEscapeInFile)) {
+        AppendRawField(out, key, text); // the usual case: nothing to escape
+        return;
+    }
+    out += key;
+    out += u':';
+    EscapeAppend(text, out);
+    out += u';';
 }
 
 QString CKELRecord::JoinInts(const QList<int> &values)

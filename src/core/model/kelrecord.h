@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -49,11 +50,33 @@ public:
     QStringView RawView(QStringView key) const;
     QString GetRaw(QStringView key) const { return RawView(key).toString(); }
     int GetInt(QStringView key) const { return ToInt(RawView(key)); }
-    bool GetBool(QStringView key) const { return RawView(key) == u"1"; }
+    bool GetBool(QStringView key) const { return Is(RawView(key), u"1"); }
     QString GetText(QStringView key) const;
+    // The text of a raw value of this record, as GetText gives it.
+    QString TextOf(QStringView raw) const;
+    // Calls f(key, raw value) for each field in line order, so that a reader
+    // of many keys walks the line once; a later field of the same key comes
+    // later, as lookups let it win.
+    template<class F> void ForEachField(F &&f) const
+    {
+        for (size_t i = 0; i < m_fieldCount; ++i)
+            f(view(m_fields[i].key), view(m_fields[i].value));
+    }
     void GetIntList(QStringView key, QList<int> &out) const;
 
-    int FieldCount() const { return int(m_fields.size()); }
+    // The same for a key written in the code: its length is known when
+    // compiling, where a view of it would count it on every call.
+    template<size_t N> QStringView RawView(const char16_t (&key)[N]) const { return RawView(QStringView(key, N - 1)); }
+    template<size_t N> QString GetText(const char16_t (&key)[N]) const { return GetText(QStringView(key, N - 1)); }
+    template<size_t N> int GetInt(const char16_t (&key)[N]) const { return GetInt(QStringView(key, N - 1)); }
+    template<size_t N> bool GetBool(const char16_t (&key)[N]) const { return GetBool(QStringView(key, N - 1)); }
+    // Whether text is the literal, compared in line rather than by a call.
+    template<size_t N> static bool Is(QStringView text, const char16_t (&literal)[N])
+    {
+        return text.size() == qsizetype(N - 1) && std::equal(literal, literal + N - 1, text.utf16());
+    }
+
+    int FieldCount() const { return int(m_fieldCount); }
 
     // Text value escaping. Besides the backslash, line breaks, ":" and ";",
     // the escape also protects a "." that would otherwise read back as the
@@ -78,6 +101,24 @@ public:
     // The decimal digits of value, without a temporary string: records are
     // written a million at a time.
     static void AppendNumber(QString &out, int value);
+    // Writes the digits (and sign) of value to end backwards, up to eleven
+    // characters, and returns where they begin.
+    static char16_t *PutNumberBefore(char16_t *end, int value)
+    {
+        unsigned int v = value < 0 ? 0u - unsigned(value) : unsigned(value);
+        do {
+            *--end = char16_t(u'0' + v % 10);
+            v /= 10;
+        } while (v);
+        if (value < 0)
+            *--end = u'-';
+        return end;
+    }
+    // "key:value;" in one append, the value as a number, escaped text or as
+    // it is: a node line is some twenty fields, and each append is a call.
+    static void AppendIntField(QString &out, QStringView key, int value);
+    static void AppendTextField(QString &out, QStringView key, QStringView text);
+    static void AppendRawField(QString &out, QStringView key, QStringView raw);
 
 private:
     struct Span
@@ -103,7 +144,10 @@ private:
     QString m_line;
     CTextPool *m_pool = nullptr;
     Span m_kind;
+    // The first m_fieldCount are this line's; the rest is room kept from
+    // longer lines, so that a field costs a store rather than a push.
     std::vector<Field> m_fields;
+    size_t m_fieldCount = 0;
     // Per slot of a key's hash, the last field whose key falls there (-1:
     // none). Nodes are read by some twenty lookups each, so a miss must not
     // cost a walk over every field.

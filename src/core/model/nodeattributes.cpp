@@ -52,23 +52,22 @@ void CNodeAttributes::ApplyTo(CKELMethod &n) const
 namespace NodeFields {
 namespace {
 
-void appendText(QString &out, QStringView key, QStringView value, Escaping escaping)
+template<size_t N> void appendText(QString &out, const char16_t (&literal)[N], QStringView value, Escaping escaping)
 {
+    const QStringView key(literal, N - 1);
+    if (escaping == Escaping::File) {
+        CKELRecord::AppendTextField(out, key, value);
+        return;
+    }
     out += key;
     out += u':';
-    if (escaping == Escaping::Packet)
-        CKELRecord::EscapeForPacketAppend(value, out);
-    else
-        CKELRecord::EscapeAppend(value, out);
+    CKELRecord::EscapeForPacketAppend(value, out);
     out += u';';
 }
 
-void appendNumber(QString &out, QStringView key, int value)
+template<size_t N> void appendNumber(QString &out, const char16_t (&key)[N], int value)
 {
-    out += key;
-    out += u':';
-    CKELRecord::AppendNumber(out, value);
-    out += u';';
+    CKELRecord::AppendIntField(out, QStringView(key, N - 1), value);
 }
 
 } // namespace
@@ -118,26 +117,93 @@ template<class Node> void AppendTail(QString &out, const Node &n, Escaping escap
         out += u"DispExtInfo:1;";
 }
 
-template<class Node> void Read(const CKELRecord &r, Node &n)
+bool Take(Raw &raw, QStringView key, QStringView value)
 {
-    n.component = r.GetText(u"Comp");
-    n.behavior = r.GetText(u"State");
-    n.behaviorType = r.GetInt(u"StatDec");
-    n.requirementTag = r.GetText(u"ReqTag");
-    n.jumpType = r.GetInt(u"JumpType");
-    n.qualifier = r.GetText(u"Quali");
-    n.missType = r.GetInt(u"MissType");
-    n.doubleLine = r.GetBool(u"DblLine");
-    n.nonDeterministic = r.GetBool(u"NonDet");
-    n.atomic = r.GetBool(u"Atomic");
-    n.setOperation = r.GetBool(u"SetOp");
-    n.extendedTag = r.GetText(u"ExtTag");
+    // by length, then by the key itself: one or two comparisons a field
+    QStringView *slot = nullptr;
+    switch (key.size()) {
+    case 4:
+        if (CKELRecord::Is(key, u"Comp"))
+            slot = &raw.component;
+        break;
+    case 5:
+        if (CKELRecord::Is(key, u"State"))
+            slot = &raw.behavior;
+        else if (CKELRecord::Is(key, u"Quali"))
+            slot = &raw.qualifier;
+        else if (CKELRecord::Is(key, u"SetOp"))
+            slot = &raw.setOperation;
+        break;
+    case 6:
+        if (CKELRecord::Is(key, u"ReqTag"))
+            slot = &raw.requirementTag;
+        else if (CKELRecord::Is(key, u"NonDet"))
+            slot = &raw.nonDeterministic;
+        else if (CKELRecord::Is(key, u"Atomic"))
+            slot = &raw.atomic;
+        else if (CKELRecord::Is(key, u"ExtTag"))
+            slot = &raw.extendedTag;
+        break;
+    case 7:
+        if (CKELRecord::Is(key, u"StatDec"))
+            slot = &raw.behaviorType;
+        else if (CKELRecord::Is(key, u"DblLine"))
+            slot = &raw.doubleLine;
+        break;
+    case 8:
+        if (CKELRecord::Is(key, u"JumpType"))
+            slot = &raw.jumpType;
+        else if (CKELRecord::Is(key, u"MissType"))
+            slot = &raw.missType;
+        break;
+    case 9:
+        if (CKELRecord::Is(key, u"ExtraInfo"))
+            slot = &raw.extraInfo;
+        break;
+    case 10:
+        if (CKELRecord::Is(key, u"DispExtTag"))
+            slot = &raw.displayExtendedTag;
+        break;
+    case 11:
+        if (CKELRecord::Is(key, u"DispExtInfo"))
+            slot = &raw.displayExtraInfo;
+        break;
+    default: break;
+    }
+    if (!slot)
+        return false;
+    *slot = value;
+    return true;
+}
+
+template<class Node> void Apply(const CKELRecord &r, const Raw &raw, Node &n)
+{
+    n.component = r.TextOf(raw.component);
+    n.behavior = r.TextOf(raw.behavior);
+    n.behaviorType = CKELRecord::ToInt(raw.behaviorType);
+    n.requirementTag = r.TextOf(raw.requirementTag);
+    n.jumpType = CKELRecord::ToInt(raw.jumpType);
+    n.qualifier = r.TextOf(raw.qualifier);
+    n.missType = CKELRecord::ToInt(raw.missType);
+    n.doubleLine = CKELRecord::Is(raw.doubleLine, u"1");
+    n.nonDeterministic = CKELRecord::Is(raw.nonDeterministic, u"1");
+    n.atomic = CKELRecord::Is(raw.atomic, u"1");
+    n.setOperation = CKELRecord::Is(raw.setOperation, u"1");
+    n.extendedTag = r.TextOf(raw.extendedTag);
     n.hasExtendedTag = !n.extendedTag.isEmpty();
-    n.displayExtendedTag = r.GetBool(u"DispExtTag");
-    n.displayExtraInfo = r.GetBool(u"DispExtInfo");
+    n.displayExtendedTag = CKELRecord::Is(raw.displayExtendedTag, u"1");
+    n.displayExtraInfo = CKELRecord::Is(raw.displayExtraInfo, u"1");
     n.extraInfoTags.clear();
     n.extraInfoNames.clear();
-    CKELMethod::ParseExtraInfo(r.GetText(u"ExtraInfo"), n.extraInfoTags, n.extraInfoNames);
+    if (!raw.extraInfo.isEmpty())
+        CKELMethod::ParseExtraInfo(r.TextOf(raw.extraInfo), n.extraInfoTags, n.extraInfoNames);
+}
+
+template<class Node> void Read(const CKELRecord &r, Node &n)
+{
+    Raw raw;
+    r.ForEachField([&raw](QStringView key, QStringView value) { Take(raw, key, value); });
+    Apply(r, raw, n);
 }
 
 template void AppendHead<CKELMethod>(QString &, const CKELMethod &, Escaping);
@@ -146,6 +212,7 @@ template void AppendHead<CNodeAttributes>(QString &, const CNodeAttributes &, Es
 template void AppendTail<CNodeAttributes>(QString &, const CNodeAttributes &, Escaping);
 template void Read<CKELMethod>(const CKELRecord &, CKELMethod &);
 template void Read<CNodeAttributes>(const CKELRecord &, CNodeAttributes &);
+template void Apply<CKELMethod>(const CKELRecord &, const Raw &, CKELMethod &);
 
 } // namespace NodeFields
 

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 class CKELMethod;
 class CKELRecord;
@@ -50,4 +51,16 @@ template<class Node> void AppendHead(QString &out, const Node &node, Escaping es
 template<class Node> void AppendTail(QString &out, const Node &node, Escaping escaping);
 // Reads them by key; an empty extended tag reads as none, as it is written.
 template<class Node> void Read(const CKELRecord &record, Node &node);
+
+// The same in two steps for a reader that walks the record once for other
+// keys too: Take keeps the raw value of a node field (false for any other
+// key), Apply reads the kept values as Read does.
+struct Raw
+{
+    QStringView component, behavior, behaviorType, requirementTag, jumpType, qualifier, missType;
+    QStringView doubleLine, nonDeterministic, atomic, setOperation, extendedTag, displayExtendedTag;
+    QStringView extraInfo, displayExtraInfo;
+};
+bool Take(Raw &raw, QStringView key, QStringView value);
+template<class Node> void Apply(const CKELRecord &record, const Raw &raw, Node &node);
 } // namespace NodeFields

@@ -34,7 +34,7 @@ void CSolutionLoader::AddLine(QByteArrayView line)
     CKELRecord &record = m_record;
     record.ParseEncoded(line);
     const QStringView kind = record.KindView();
-    if (kind == u"obj") {
+    if (CKELRecord::Is(kind, u"obj")) {
         const int code = KEL::FactoryCodeForTypeName(record.RawView(u"type"));
         bool ok = false;
         const int id = CKELRecord::ToInt(record.RawView(u"id"), &ok);
@@ -100,6 +100,8 @@ void CSolutionLoader::addElement(int factoryCode, int id, QByteArrayView line)
         ++m_manager.m_loadReport.duplicateIds;
     }
     e->SetId(id);
+    m_idsAscending = m_idsAscending && id > m_lastId;
+    m_lastId = id;
     const int slot = int(m_entries.size());
     e->m_loadSlot = slot;
     if (factoryCode != KEL::FactoryMethod || !restoreNodeNow(static_cast<CKELMethod *>(e.get()))) {
@@ -152,13 +154,13 @@ void CSolutionLoader::restoreAll()
         return m_entries[size_t(a)].element->GetId() < m_entries[size_t(b)].element->GetId();
     };
     // files we write are already in id order
-    if (!std::is_sorted(m_order.begin(), m_order.end(), byId))
+    if (!m_idsAscending && !std::is_sorted(m_order.begin(), m_order.end(), byId))
         std::sort(m_order.begin(), m_order.end(), byId);
 
     // in id order too: the first owner that lists an element keeps it
     std::erase_if(m_kept, [this](const Kept &k) { return !m_entries[size_t(k.slot)].element; });
     auto keptById = [&byId](const Kept &a, const Kept &b) { return byId(a.slot, b.slot); };
-    if (!std::is_sorted(m_kept.begin(), m_kept.end(), keptById))
+    if (!m_idsAscending && !std::is_sorted(m_kept.begin(), m_kept.end(), keptById))
         std::sort(m_kept.begin(), m_kept.end(), keptById);
     CKELRecord &record = m_record;
     for (const Kept &k : m_kept) {
@@ -198,10 +200,18 @@ void CSolutionLoader::breakOwnershipCycles()
 
 void CSolutionLoader::linkNodes()
 {
+    // The links are worked out on slots in flat tables first and only the
+    // final child lists are written to the nodes: a million nodes must not
+    // be visited again for each step of the way.
     auto nodeAt = [this](int id) -> CKELMethod * {
         CKELData *e = lookup(id);
         return e && e->IsMethod() ? static_cast<CKELMethod *>(e) : nullptr;
     };
+    const size_t slotCount = m_entries.size();
+    std::vector<int> parentSlot(slotCount, -1);
+    std::vector<int> siblingOrder(slotCount, std::numeric_limits<int>::max());
+    std::vector<int> idOf(slotCount, 0); // of linked nodes, so that lists are written without visiting them
+
     for (int slot : m_order) {
         CKELData *e = m_entries[size_t(slot)].element;
         if (!e->IsMethod())
@@ -221,53 +231,69 @@ void CSolutionLoader::linkNodes()
             ++m_manager.m_loadReport.refusedLinks;
             continue;
         }
-        parent->ChildIds().append(node->GetId());
+        parentSlot[size_t(slot)] = slotOf(parent);
+        idOf[size_t(slot)] = node->GetId();
+        if (node->LoadedSiblingOrder() >= 0)
+            siblingOrder[size_t(slot)] = node->LoadedSiblingOrder();
     }
 
     // A chain of parents that returns to itself would make every walk up the
     // tree endless; the node where a cycle is found becomes a root.
-    std::vector<char> state(m_entries.size(), 0);
-    std::vector<CKELMethod *> path;
-    for (int slot : m_order) {
-        CKELData *e = m_entries[size_t(slot)].element;
-        if (!e->IsMethod() || state[size_t(slot)])
-            continue;
-        path.clear();
-        CKELMethod *cur = static_cast<CKELMethod *>(e);
-        while (cur && state[size_t(slotOf(cur))] == 0) {
-            state[size_t(slotOf(cur))] = 1;
-            path.push_back(cur);
-            cur = cur->ParentId() ? nodeAt(cur->ParentId()) : nullptr;
+    {
+        std::vector<char> state(slotCount, 0); // 0 unseen, 1 on the current walk, 2 settled
+        std::vector<int> path;
+        for (int slot : m_order) {
+            if (state[size_t(slot)])
+                continue;
+            path.clear();
+            int cur = slot;
+            while (cur >= 0 && state[size_t(cur)] == 0) {
+                state[size_t(cur)] = 1;
+                path.push_back(cur);
+                cur = parentSlot[size_t(cur)];
+            }
+            if (cur >= 0 && state[size_t(cur)] == 1) {
+                static_cast<CKELMethod *>(m_entries[size_t(cur)].element)->SetParentId(0);
+                parentSlot[size_t(cur)] = -1;
+                ++m_manager.m_loadReport.refusedLinks;
+            }
+            for (int n : path)
+                state[size_t(n)] = 2;
         }
-        if (cur && state[size_t(slotOf(cur))] == 1) {
-            nodeAt(cur->ParentId())->ChildIds().removeOne(cur->GetId());
-            cur->SetParentId(0);
-            ++m_manager.m_loadReport.refusedLinks;
-        }
-        for (CKELMethod *n : path)
-            state[size_t(slotOf(n))] = 2;
     }
 
-    // children come back in the order they were saved in
-    std::vector<std::pair<int, int>> keyed;
-    for (int slot : m_order) {
-        CKELData *e = m_entries[size_t(slot)].element;
-        if (!e->IsMethod())
-            continue;
-        QList<int> &kids = static_cast<CKELMethod *>(e)->ChildIds();
-        if (kids.size() < 2)
-            continue;
-        keyed.clear();
-        for (int id : std::as_const(kids)) {
-            const int order = nodeAt(id)->LoadedSiblingOrder();
-            keyed.push_back({order >= 0 ? order : std::numeric_limits<int>::max(), id});
+    // each parent's children in id order, as one table of slotCount
+    std::vector<int> first(slotCount + 1, 0);
+    for (size_t slot = 0; slot < slotCount; ++slot) {
+        if (parentSlot[slot] >= 0)
+            ++first[size_t(parentSlot[slot]) + 1];
+    }
+    for (size_t slot = 0; slot < slotCount; ++slot)
+        first[slot + 1] += first[slot];
+    std::vector<int> kids(size_t(first.back()));
+    {
+        std::vector<int> next(first.begin(), first.end() - 1);
+        for (int slot : m_order) {
+            const int p = parentSlot[size_t(slot)];
+            if (p >= 0)
+                kids[size_t(next[size_t(p)]++)] = slot;
         }
-        auto byOrder = [](const std::pair<int, int> &a, const std::pair<int, int> &b) { return a.first < b.first; };
-        if (std::is_sorted(keyed.begin(), keyed.end(), byOrder))
+    }
+    parentSlot = {};
+
+    // children come back in the order they were saved in
+    auto byOrder = [&siblingOrder](int a, int b) { return siblingOrder[size_t(a)] < siblingOrder[size_t(b)]; };
+    for (size_t p = 0; p < slotCount; ++p) {
+        const auto begin = kids.begin() + first[p];
+        const auto end = kids.begin() + first[p + 1];
+        if (begin == end)
             continue;
-        std::stable_sort(keyed.begin(), keyed.end(), byOrder);
-        for (size_t i = 0; i < keyed.size(); ++i)
-            kids[qsizetype(i)] = keyed[i].second;
+        if (!std::is_sorted(begin, end, byOrder))
+            std::stable_sort(begin, end, byOrder);
+        QList<int> &ids = static_cast<CKELMethod *>(m_entries[p].element)->ChildIds();
+        ids.reserve(ids.size() + (end - begin));
+        for (auto it = begin; it != end; ++it)
+            ids.append(idOf[size_t(*it)]);
     }
 }
 

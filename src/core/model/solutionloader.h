@@ -69,5 +69,7 @@ private:
     int m_idOutOfRange = 0; // the first such id: the file is refused
     int m_endVersionId = 0;
     int m_endSolutionId = 0;
+    int m_lastId = 0;
+    bool m_idsAscending = true; // as in every file we write: nothing to sort
     bool m_finished = false;
 };

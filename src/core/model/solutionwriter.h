@@ -28,7 +28,7 @@ public:
 private:
     // Appends the solution's lines to out, calling lineEnded after each;
     // it may add a line break, or take the text and empty out.
-    static void appendLines(const CKELDataManager &manager, QString &out,
-                            const std::function<void(QString &)> &lineEnded);
+    template<class LineEnded>
+    static void appendLines(const CKELDataManager &manager, QString &out, LineEnded lineEnded);
     static Outcome writeInPlace(const QString &path, const QByteArray &bytes, QString *error);
 };

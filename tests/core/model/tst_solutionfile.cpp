@@ -96,6 +96,11 @@ private slots:
         // a reader takes an empty extra tag for none, so none is written
         QTest::newRow("node with an empty extra tag")
             << 14 << 2 << u"Comp:;State:;StatDec:1;Parent:0;x:0;y:0;h:0;w:0;DispExtTag:1;DispExtInfo:1;"_qs;
+        // fields written in one piece up to a size, in several past it
+        QTest::newRow("node with long texts and negative place")
+            << 14 << 3
+            << u"Comp:"_qs + QString(130, u'C') + u";State:"_qs + QString(122, u'b') + u";StatDec:1;ReqTag:"_qs
+                   + QString(120, u'r') + u";Parent:0;x:-2147483648;y:-7;h:0;w:0;DispExtTag:1;DispExtInfo:1;"_qs;
         QTest::newRow("rbt") << 10 << 0 << u"pgw:1;pgh:1;lvg:50;"_qs;
         QTest::newRow("rbt with requirements") << 10 << 1 << u"Associated Req:4,5;pgw:2;pgh:3;lvg:80;"_qs;
         QTest::newRow("evt without sources") << 21 << 0 << u"pgw:1;pgh:1;lvg:50;EvTrees:;"_qs;
@@ -133,6 +138,13 @@ private slots:
             }
             if (variant == 2)
                 n->hasExtendedTag = true;
+            if (variant == 3) {
+                n->component = QString(130, u'C');
+                n->behavior = QString(122, u'b');
+                n->requirementTag = QString(120, u'r');
+                n->x = std::numeric_limits<int>::min();
+                n->y = -7;
+            }
             break;
         }
         case 10:
@@ -178,6 +190,9 @@ private slots:
             << QByteArray("obj;id:20;type:Method;name:;children:;Comp:A;") << u"disptag=0 dispinfo=0"_qs;
         QTest::newRow("missing behavior type is 0")
             << QByteArray("obj;id:20;type:Method;name:;children:;State:x;") << u"type=0 label=:-x"_qs;
+        QTest::newRow("a repeated key: the later one counts")
+            << QByteArray("obj;id:20;type:Method;name:;children:;Comp:A;State:x;Comp:B;DblLine:1;DblLine:0;")
+            << u"dbl=0 label=:-Bx"_qs;
         QTest::newRow("odd extra info gives empty name")
             << QByteArray("obj;id:20;type:Method;name:;children:;ExtraInfo:A,first,B;") << u"extra=A/first,B/"_qs;
         QTest::newRow("level gap 0 becomes 50")
@@ -313,10 +328,11 @@ private slots:
         auto *cbts = addTo<CKELData>(m, dbt, KEL::CBTs);
         addTo<CKELData>(m, cbts, KEL::CBT);
         addTo<CKELData>(m, dbt, KEL::CIN);
+        addTo<CKELData>(m, dbt, KEL::FactoryMethod);
         const QString text = m.BuildSolutionText();
         QVERIFY(!text.contains(u"type:CBT"_qs));
         QVERIFY(!text.contains(u"type:CIN"_qs));
-        QVERIFY(text.contains(u"obj;id:9;type:DBT;name:D;children:;"_qs));
+        QVERIFY(text.contains(u"obj;id:9;type:DBT;name:D;children:13;"_qs));
     }
 
     void textRoundTrip_data()
