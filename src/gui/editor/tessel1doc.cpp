@@ -215,7 +215,7 @@ void CTessel1Doc::syncNode(const CKELMethod &node, bool links)
         shape->setPos(ShownPlace(node));
         shape->SetCollapsed(m_collapsed.contains(id));
         m_shapes.insert(id, shape);
-        m_looks.insert(id, std::move(look));
+        m_looks.emplace(id, std::move(look));
         m_scene->AddShape(shape);
         noteStructure(id);
     } else {
@@ -225,7 +225,7 @@ void CTessel1Doc::syncNode(const CKELMethod &node, bool links)
             const QSize before = shape->OwnRect().size();
             const int rowsBefore = shape->ExtraInfoRows();
             shape->RefreshFromModel(m_manager, look.mark, look.highlight);
-            m_looks.insert(id, std::move(look));
+            m_looks.emplace(id, std::move(look));
             if (shape->OwnRect().size() != before || shape->ExtraInfoRows() != rowsBefore)
                 noteStructure(id);
         }
@@ -240,10 +240,14 @@ void CTessel1Doc::syncNode(const CKELMethod &node, bool links)
     // A child already hanging from this box has nothing to wait for: its own
     // changes reach its link through its own notice.
     const CPort *bottom = shape->GetPortByIndex(CKELNodeShape::BottomPort);
-    for (int childId : node.ChildIds()) {
-        if (bottom && std::any_of(bottom->links.cbegin(), bottom->links.cend(), [childId](const CLinkShape *l) {
-                return l->EndKey() == childId;
-            }))
+    const QList<int> &childIds = node.ChildIds();
+    for (qsizetype i = 0; i < childIds.size(); ++i) {
+        const int childId = childIds[i];
+        // links mostly come in the order of the children: look there first
+        if (bottom
+            && ((i < bottom->links.size() && bottom->links[i]->EndKey() == childId)
+                || std::any_of(bottom->links.cbegin(), bottom->links.cend(),
+                               [childId](const CLinkShape *l) { return l->EndKey() == childId; })))
             continue;
         if (const CKELMethod *child = nodeOfTree(childId))
             syncLink(*child);
