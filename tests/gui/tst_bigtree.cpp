@@ -174,6 +174,12 @@ private slots:
             QCOMPARE(m_e->shape(shifted.first().id)->pos().toPoint(), QPoint(shifted.first().x, shifted.first().y));
         }
         QVERIFY2(scene.Work().linksFollowed <= kNodes - 1, qPrintable(QString::number(scene.Work().linksFollowed)));
+        // holders emptied by the move serve other cells: links still lie
+        // under the boxes, in holders of their own
+        for (const QGraphicsItem *i : scene.items()) {
+            if (i->type() == Canvas::CompositeItem || i->type() == Canvas::LinkItem)
+                QCOMPARE(i->parentItem()->zValue(), i->type() == Canvas::LinkItem ? Canvas::kLinkZ : Canvas::kShapeZ);
+        }
     }
 
     // Listening to the scene's changed areas makes every item's change go

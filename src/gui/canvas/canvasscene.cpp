@@ -60,10 +60,35 @@ public:
     int type() const override { return Canvas::LayerItem; }
     quint64 Cell() const { return m_cell; }
     bool HoldsLinks() const { return m_links; }
+    // An emptied holder waits to serve another cell: taking a holder out of
+    // the scene searches every item that changed since the index last
+    // caught up, which after a layout is nearly every item.
+    void Reuse(quint64 cell, bool links)
+    {
+        m_cell = cell;
+        m_links = links;
+    }
+    // The items held, in the order they came; the scene's own list sorts
+    // itself anew after every addition.
+    const QList<QGraphicsItem *> &Held() const { return m_held; }
     QRectF boundingRect() const override { return {}; }
     void paint(QPainter *, const QStyleOptionGraphicsItem *, QWidget *) override {}
 
+protected:
+    QVariant itemChange(GraphicsItemChange change, const QVariant &value) override
+    {
+        if (change == ItemChildAddedChange) {
+            m_held.append(qvariant_cast<QGraphicsItem *>(value));
+        } else if (change == ItemChildRemovedChange) {
+            // items mostly leave from the back
+            if (const qsizetype at = m_held.lastIndexOf(qvariant_cast<QGraphicsItem *>(value)); at >= 0)
+                m_held.removeAt(at);
+        }
+        return QGraphicsItem::itemChange(change, value);
+    }
+
 private:
+    QList<QGraphicsItem *> m_held;
     quint64 m_cell;
     bool m_links;
 };
@@ -194,7 +219,8 @@ void CCanvasScene::NoteShapeMoved(const CCompositeShape *shape)
     const QRect r = shape->GetBoundRect();
     if (m_batchDepth > 0) {
         m_batchReach |= r;
-        m_batchMoved.append(shape->Key());
+        if (!std::exchange(shape->m_batchNoted, true))
+            m_batchMoved.append(shape->Key());
         return;
     }
     reach(r);
@@ -236,19 +262,23 @@ void CCanvasScene::EndBatch()
     // before the scene's index catches up costs a search through every
     // item changed so far
     const QList<int> moved = std::exchange(m_batchMoved, {});
-    const QSet<int> movedKeys(moved.cbegin(), moved.cend());
-    for (int key : movedKeys) {
-        if (const CCompositeShape *shape = ShapeByKey(key)) {
-            for (const CPort &p : shape->m_ports) {
-                for (CLinkShape *l : p.links) {
-                    // a link whose start moved too follows from there
-                    if (l->GetStartShape() == shape || !l->GetStartShape()
-                        || !movedKeys.contains(l->GetStartShape()->Key()))
-                        l->UpdatePosition();
-                }
+    QList<const CCompositeShape *> shapes;
+    shapes.reserve(moved.size());
+    for (int key : moved) {
+        if (const CCompositeShape *shape = ShapeByKey(key); shape && shape->m_batchNoted)
+            shapes.append(shape);
+    }
+    for (const CCompositeShape *shape : std::as_const(shapes)) {
+        for (const CPort &p : shape->m_ports) {
+            for (CLinkShape *l : p.links) {
+                // a link whose start moved too follows from there
+                if (l->GetStartShape() == shape || !l->GetStartShape() || !l->GetStartShape()->m_batchNoted)
+                    l->UpdatePosition();
             }
         }
     }
+    for (const CCompositeShape *shape : std::as_const(shapes))
+        shape->m_batchNoted = false;
     // before the index takes in what moved: an item the index holds leaves
     // its cells of the index as it changes holder, and when many boxes
     // share a cell (a tree whose boxes were all put at one place) each of
@@ -290,9 +320,16 @@ QGraphicsItem *CCanvasScene::layerFor(QHash<quint64, QGraphicsItem *> &layers, q
             m_panel->setFlag(QGraphicsItem::ItemIsPanel);
             addItem(m_panel);
         }
-        layer = new CLayer(cell, &layers == &m_linkLayers);
+        const bool links = &layers == &m_linkLayers;
+        if (!m_spareLayers.isEmpty()) {
+            auto *spare = static_cast<CLayer *>(m_spareLayers.takeLast());
+            spare->Reuse(cell, links);
+            layer = spare;
+        } else {
+            layer = new CLayer(cell, links);
+            addItem(layer);
+        }
         layer->setZValue(z);
-        addItem(layer);
     }
     return layer;
 }
@@ -303,7 +340,8 @@ void CCanvasScene::noteOutOfLayer(const CCompositeShape *shape)
     if (m_gesture == Gesture::Move || !layer || layer->type() != Canvas::LayerItem
         || static_cast<const CLayer *>(layer)->Cell() == cellOf(homePoint(shape)))
         return; // a drag's shapes are looked at once, when it ends
-    m_outOfLayer.append(shape->Key());
+    if (!std::exchange(shape->m_rehomeNoted, true))
+        m_outOfLayer.append(shape->Key());
     scheduleRehome();
 }
 
@@ -329,29 +367,32 @@ void CCanvasScene::rehomeMoved()
     // the shapes and their links that now belong to another cell, by the
     // holder they leave
     QHash<QGraphicsItem *, QList<QGraphicsItem *>> leaving;
-    QSet<QGraphicsItem *> links; // each once, though both its ends moved
     auto check = [&leaving](QGraphicsItem *item) {
         QGraphicsItem *layer = item->parentItem();
         if (layer && layer->type() == Canvas::LayerItem
             && static_cast<const CLayer *>(layer)->Cell() != cellOf(homePoint(item)))
             leaving[layer].append(item);
     };
-    QSet<int> seen;
+    QList<CCompositeShape *> shapes;
+    shapes.reserve(keys.size());
     for (int key : keys) {
-        CCompositeShape *shape = ShapeByKey(key);
-        if (!shape || seen.contains(key))
-            continue;
-        seen.insert(key);
+        if (CCompositeShape *shape = ShapeByKey(key); shape && shape->m_rehomeNoted)
+            shapes.append(shape);
+    }
+    for (CCompositeShape *shape : std::as_const(shapes)) {
         check(shape);
         for (const CPort &p : shape->m_ports) {
             for (CLinkShape *l : p.links) {
-                if (!links.contains(l)) {
-                    links.insert(l);
+                // each link once, though both its ends moved: by its end
+                // when that moved, else by its start
+                const CCompositeShape *end = l->GetEndShape();
+                if (end == shape || !end || !end->m_rehomeNoted)
                     check(l);
-                }
             }
         }
     }
+    for (CCompositeShape *shape : std::as_const(shapes))
+        shape->m_rehomeNoted = false;
     auto home = [this](QGraphicsItem *item) {
         const bool link = item->type() == Canvas::LinkItem;
         item->setParentItem(
@@ -366,23 +407,32 @@ void CCanvasScene::rehomeMoved()
             continue;
         }
         (old->HoldsLinks() ? m_linkLayers : m_shapeLayers).remove(old->Cell());
-        const QList<QGraphicsItem *> held = old->childItems();
+        const QList<QGraphicsItem *> held = old->Held();
         for (auto item = held.crbegin(); item != held.crend(); ++item)
             home(*item);
-        removeItem(old);
-        delete old;
+        m_spareLayers.append(old);
     }
 }
 
 void CCanvasScene::dropLayerIfEmpty(QGraphicsItem *layer)
 {
-    if (!layer || layer->type() != Canvas::LayerItem || !layer->childItems().isEmpty())
+    if (!layer || layer->type() != Canvas::LayerItem || layer == m_panel
+        || !static_cast<CLayer *>(layer)->Held().isEmpty())
         return;
     const auto *held = static_cast<CLayer *>(layer);
-    (held->HoldsLinks() ? m_linkLayers : m_shapeLayers).remove(held->Cell());
-    removeItem(layer);
-    delete layer;
-    if (m_panel && m_shapeLayers.isEmpty() && m_linkLayers.isEmpty()) {
+    QHash<quint64, QGraphicsItem *> &layers = held->HoldsLinks() ? m_linkLayers : m_shapeLayers;
+    if (layers.value(held->Cell()) == layer)
+        layers.remove(held->Cell());
+    m_spareLayers.append(layer);
+    if (!m_shapeLayers.isEmpty() || !m_linkLayers.isEmpty())
+        return;
+    // nothing is held any more, and nothing waits for the index: an empty
+    // canvas keeps no holders
+    for (QGraphicsItem *spare : std::exchange(m_spareLayers, {})) {
+        removeItem(spare);
+        delete spare;
+    }
+    if (m_panel) {
         removeItem(m_panel);
         delete std::exchange(m_panel, nullptr);
     }
@@ -456,6 +506,7 @@ void CCanvasScene::ClearCanvas()
     m_linkLayers.clear();
     m_outOfLayer.clear();
     m_batchMoved.clear();
+    m_spareLayers.clear();
     m_panel = nullptr;
     clear();
     emit selectionOrderChanged();

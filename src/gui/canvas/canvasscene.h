@@ -198,6 +198,7 @@ private:
     // holders of the shapes and of the links, by cell of the canvas
     QHash<quint64, QGraphicsItem *> m_shapeLayers;
     QHash<quint64, QGraphicsItem *> m_linkLayers;
+    QList<QGraphicsItem *> m_spareLayers; // emptied holders, held for reuse
     // Activating a window tells every top-level item unless the scene has a
     // panel to activate: one empty panel spares a sort of every item.
     QGraphicsItem *m_panel = nullptr;

@@ -161,6 +161,9 @@ private:
     QColor m_bkColor = Qt::white;
     QColor m_lineColor = Qt::black;
     int m_key;
+    // the scene's bookkeeping of a batch: noted once however often it moves
+    mutable bool m_batchNoted = false;
+    mutable bool m_rehomeNoted = false;
     int m_shapeType = 0;
     int m_lineWidth = 1;
     bool m_nullPen = true;

@@ -182,7 +182,10 @@ CKELNodeShape::CCells CKELNodeShape::Cells(const CKELMethod &node, int w, int h,
 
     CCells out;
     out.frame = box(0, 0, W, h);
-    out.cells.reserve(8);
+    // a large tree holds these for every box: no room beyond what it draws
+    const qsizetype infoRows =
+        node.displayExtraInfo ? std::min(node.extraInfoTags.size(), node.extraInfoNames.size()) : 0;
+    out.cells.reserve(5 + (node.doubleLine ? 1 : 0) + (showExtTag ? 1 : 0) + infoRows * (showExtTag ? 3 : 2));
     auto add = [&out](const QString &name, const QString &text, const QRect &rect) -> CLabelCell & {
         CLabelCell cell;
         cell.name = name;

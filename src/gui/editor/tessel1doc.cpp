@@ -21,6 +21,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <algorithm>
 #include <vector>
 
 CTessel1Doc::CTessel1Doc(CKELDataManager &manager, int treeId, QObject *parent)
@@ -137,6 +138,27 @@ CTessel1Doc::Look CTessel1Doc::lookOf(const CKELMethod &node) const
     return l;
 }
 
+// Every field lookOf reads, compared where it lies: a node that only moved
+// (a layout reports every node) builds nothing. A field added to the
+// attributes changes their size, and this comparison must take it in.
+static_assert(sizeof(void *) != 8 || sizeof(CNodeAttributes) == 208,
+              "compare the new node attribute in CTessel1Doc::lookMatches");
+
+bool CTessel1Doc::lookMatches(const Look &l, const CKELMethod &node) const
+{
+    const CNodeAttributes &a = l.attributes;
+    return l.w == node.w && l.h == node.h && l.evStyle == node.GetEvStyle() && l.evolution == node.IsEvolution()
+           && l.mark == SimulationMark(node.GetId()) && l.highlight == m_integrationMarks.CodeOf(node.GetId())
+           && a.behaviorType == node.behaviorType && a.jumpType == node.jumpType && a.missType == node.missType
+           && a.doubleLine == node.doubleLine && a.nonDeterministic == node.nonDeterministic && a.atomic == node.atomic
+           && a.setOperation == node.setOperation && a.hasExtendedTag == node.hasExtendedTag
+           && a.displayExtendedTag == node.displayExtendedTag && a.displayExtraInfo == node.displayExtraInfo
+           && a.component == node.component && a.behavior == node.behavior && a.requirementTag == node.requirementTag
+           && a.qualifier == node.qualifier && a.extendedTag == node.extendedTag
+           && a.extraInfoTags == node.extraInfoTags && a.extraInfoNames == node.extraInfoNames
+           && l.evTags == node.EvTags();
+}
+
 void CTessel1Doc::Reconcile()
 {
     const CKELTree *tree = Tree();
@@ -186,23 +208,24 @@ void CTessel1Doc::syncNode(const CKELMethod &node, bool links)
 {
     const int id = node.GetId();
     CKELNodeShape *shape = NodeShape(id);
-    const Look look = lookOf(node);
     if (!shape) {
+        Look look = lookOf(node);
         shape = new CKELNodeShape(id);
         shape->RefreshFromModel(m_manager, look.mark, look.highlight);
         shape->setPos(ShownPlace(node));
         shape->SetCollapsed(m_collapsed.contains(id));
         m_shapes.insert(id, shape);
-        m_looks.insert(id, look);
+        m_looks.emplace(id, std::move(look));
         m_scene->AddShape(shape);
         noteStructure(id);
     } else {
         auto known = m_looks.find(id);
-        if (known == m_looks.end() || !(*known == look)) {
+        if (known == m_looks.end() || !lookMatches(*known, node)) {
+            Look look = lookOf(node);
             const QSize before = shape->OwnRect().size();
             const int rowsBefore = shape->ExtraInfoRows();
             shape->RefreshFromModel(m_manager, look.mark, look.highlight);
-            m_looks.insert(id, look);
+            m_looks.emplace(id, std::move(look));
             if (shape->OwnRect().size() != before || shape->ExtraInfoRows() != rowsBefore)
                 noteStructure(id);
         }
@@ -213,8 +236,19 @@ void CTessel1Doc::syncNode(const CKELMethod &node, bool links)
         return;
     syncLink(node);
     // a child is linked after it is announced, and the model then reports
-    // the parent changed; children whose shapes came first wait for it too
-    for (int childId : node.ChildIds()) {
+    // the parent changed; children whose shapes came first wait for it too.
+    // A child already hanging from this box has nothing to wait for: its own
+    // changes reach its link through its own notice.
+    const CPort *bottom = shape->GetPortByIndex(CKELNodeShape::BottomPort);
+    const QList<int> &childIds = node.ChildIds();
+    for (qsizetype i = 0; i < childIds.size(); ++i) {
+        const int childId = childIds[i];
+        // links mostly come in the order of the children: look there first
+        if (bottom
+            && ((i < bottom->links.size() && bottom->links[i]->EndKey() == childId)
+                || std::any_of(bottom->links.cbegin(), bottom->links.cend(),
+                               [childId](const CLinkShape *l) { return l->EndKey() == childId; })))
+            continue;
         if (const CKELMethod *child = nodeOfTree(childId))
             syncLink(*child);
     }
@@ -230,8 +264,8 @@ void CTessel1Doc::syncLink(const CKELMethod &child)
     const CPort *top = childShape->GetPortByIndex(CKELNodeShape::TopPort);
     auto *link = top && !top->links.isEmpty() ? static_cast<CKELLinkShape *>(top->links.first()) : nullptr;
     // a layout reports every node: a link that still joins the same two
-    // boxes needs no look at the tree
-    if (link && child.ParentId() && link->GetStartShape() && link->GetStartShape() == NodeShape(child.ParentId())) {
+    // boxes needs no look at the tree (keys name boxes one to one)
+    if (link && child.ParentId() && link->GetStartShape() && link->StartKey() == child.ParentId()) {
         if (link->LinkKind() != kind || link->EvolutionStatus() != status)
             link->Configure(kind, status);
         return;

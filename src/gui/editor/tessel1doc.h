@@ -122,6 +122,7 @@ private:
         bool operator==(const Look &) const = default;
     };
     Look lookOf(const CKELMethod &node) const;
+    bool lookMatches(const Look &look, const CKELMethod &node) const;
 
     const CKELMethod *nodeOfTree(int id) const;
     // Brings the node's shape, and unless told otherwise its links, in line.
