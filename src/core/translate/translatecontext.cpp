@@ -243,7 +243,8 @@ void CTranslateContext::buildIndexes() const
             m_byBehavior[key].append(n);
         if (node.threadStart && wanted[1].contains(key))
             m_branchStarts[key].append(n);
-        if (node.behaviorType == 7 && wanted[2].contains(key))
+        // a kill that starts its step names the branch it stops and takes no message
+        if (node.behaviorType == 7 && wanted[2].contains(key) && !(node.IsKill() && node.IsStepHead()))
             m_internalInputs[key].append(n);
     }
 }

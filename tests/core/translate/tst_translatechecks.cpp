@@ -407,6 +407,10 @@ private slots:
         QTest::newRow("UPPAAL: a value in two types is qualified")
             << u"1|Door|closing\n  1|Motor|closing"_qs << true << QString()
             << QStringList{u"const int closing=0;"_qs, u"const int motor_closing=0;"_qs} << QStringList();
+        QTest::newRow("UPPAAL: a kill of a receiver's branch receives nothing")
+            << u"1|Pump|off\n  3|User|start\n    1|Pump|on\n      7|Ctrl|go\n        1|Alarm|on\n      3|User|ping\n"
+               u"        8|Ctrl|go\n      3|User|stop\n        7|Ctrl|go|!\n          1|Pump|off"_qs
+            << true << QString() << QStringList{u"intInMsg_ctrl_go!"_qs} << QStringList{u"Parsing error"_qs};
         QTest::newRow("SAL: a value in two types is qualified")
             << u"1|Door|closing\n  1|Motor|closing"_qs << false << QString()
             << QStringList{u"Door: TYPE={closing};"_qs, u"Motor: TYPE={motor_closing};"_qs} << QStringList();
