@@ -14,7 +14,8 @@ class CKELTree;
 
 namespace Cli {
 
-enum ExitCode { Ok = 0, UsageError = 1, FileError = 2, Refused = 4 };
+// 3: the translation refused the tree
+enum ExitCode { Ok = 0, UsageError = 1, FileError = 2, TranslationError = 3, Refused = 4 };
 
 struct Context
 {

@@ -66,6 +66,6 @@ int runDeriveCbt(Cli::Context &c)
     return Cli::Ok;
 }
 
-const Cli::Registration reg("derive cbt", CliTexts::DeriveCbtHelp, &runDeriveCbt);
+const Cli::Registration registerDeriveCbt("derive cbt", CliTexts::DeriveCbtHelp, &runDeriveCbt);
 
 } // namespace

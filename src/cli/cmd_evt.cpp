@@ -59,6 +59,6 @@ int runEvt(Cli::Context &c)
     return Cli::Ok;
 }
 
-const Cli::Registration reg("evt", CliTexts::EvtHelp, &runEvt);
+const Cli::Registration registerEvt("evt", CliTexts::EvtHelp, &runEvt);
 
 } // namespace

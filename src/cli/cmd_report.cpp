@@ -54,7 +54,7 @@ int runReport(Cli::Context &c)
     return Cli::Done(c, Cli::Ok);
 }
 
-const Cli::Registration reg("report", CliTexts::ReportHelp, &runReport);
+const Cli::Registration registerReport("report", CliTexts::ReportHelp, &runReport);
 const Cli::OptionRegistration optFormat("format", CliTexts::FormatOptionHelp, true);
 // "--version V" after "report" arrives under this name (see Run)
 const Cli::OptionRegistration optVersion("solution-version", CliTexts::SolutionVersionOptionHelp, true);

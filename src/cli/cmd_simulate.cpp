@@ -14,9 +14,8 @@
 
 namespace {
 
-constexpr int kTranslationError = 3;
 
-int run(Cli::Context &c)
+int runSimulate(Cli::Context &c)
 {
     if (c.args.size() != 2)
         return Cli::Usage(c, CliTexts::SimulateUsage);
@@ -43,7 +42,7 @@ int run(Cli::Context &c)
         sim.emplace(CBehaviorModelBuilder::FromTree(manager, *tree), seed);
     } catch (const CTranslateException &e) {
         c.err << e.Message() << '\n';
-        return kTranslationError;
+        return Cli::TranslationError;
     }
 
     CSimulationRunOptions run;
@@ -72,7 +71,7 @@ int run(Cli::Context &c)
     return Cli::Ok;
 }
 
-const Cli::Registration reg("simulate", CliTexts::SimulateHelp, &run);
+const Cli::Registration registerSimulate("simulate", CliTexts::SimulateHelp, &runSimulate);
 const Cli::OptionRegistration optEvents("events", CliTexts::EventsOptionHelp, true);
 const Cli::OptionRegistration optMaxSteps("max-steps", CliTexts::MaxStepsOptionHelp, true);
 const Cli::OptionRegistration optSeed("seed", CliTexts::SeedOptionHelp, true);

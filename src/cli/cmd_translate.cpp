@@ -14,7 +14,6 @@
 namespace {
 
 // A translation error: the text the desktop program shows in its message box.
-constexpr int kTranslationError = 3;
 
 int translate(Cli::Context &c, const QString &kind)
 {
@@ -83,7 +82,7 @@ int translate(Cli::Context &c, const QString &kind)
         }
     } catch (const CTranslateException &e) {
         c.err << e.Message() << '\n';
-        return kTranslationError;
+        return Cli::TranslationError;
     }
 
     if (c.output.isEmpty()) {

@@ -33,7 +33,7 @@ int runTranslateZeph(Cli::Context &c)
     return Cli::Ok;
 }
 
-const Cli::Registration reg("translate zeph", CliTexts::TranslateZephHelp, &runTranslateZeph);
+const Cli::Registration registerTranslateZeph("translate zeph", CliTexts::TranslateZephHelp, &runTranslateZeph);
 const Cli::OptionRegistration optMaxEvents("max-events", CliTexts::MaxEventsOptionHelp, true);
 const Cli::OptionRegistration optShowIds("show-node-ids", CliTexts::ShowNodeIdsOptionHelp, false);
 

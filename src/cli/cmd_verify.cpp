@@ -14,7 +14,7 @@
 
 namespace {
 
-enum { kFound = 5, kTranslationError = 3, kVerifierMissing = 6 };
+enum { kFound = 5, kVerifierMissing = 6 };
 
 QJsonArray ids(const CBehaviorModel &model, const QList<int> &nodes)
 {
@@ -24,7 +24,7 @@ QJsonArray ids(const CBehaviorModel &model, const QList<int> &nodes)
     return out;
 }
 
-int run(Cli::Context &c)
+int runVerify(Cli::Context &c)
 {
     if (c.args.size() != 2)
         return Cli::Usage(c, CliTexts::VerifyUsage);
@@ -52,7 +52,7 @@ int run(Cli::Context &c)
         model = CBehaviorModelBuilder::FromTree(manager, *tree);
     } catch (const CTranslateException &e) {
         c.err << e.Message() << '\n';
-        return kTranslationError;
+        return Cli::TranslationError;
     }
 
     const CVerifyReport r = RunSpinVerification(model, options);
@@ -104,7 +104,7 @@ int run(Cli::Context &c)
     return r.FoundSomething() ? int(kFound) : int(Cli::Ok);
 }
 
-const Cli::Registration reg("verify", CliTexts::VerifyHelp, &run);
+const Cli::Registration registerVerify("verify", CliTexts::VerifyHelp, &runVerify);
 const Cli::OptionRegistration optMaxStates("max-states", CliTexts::MaxStatesOptionHelp, true);
 const Cli::OptionRegistration optTimeout("timeout", CliTexts::TimeoutOptionHelp, true);
 const Cli::OptionRegistration optJson("json", CliTexts::JsonOptionHelp, false);
