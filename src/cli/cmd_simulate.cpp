@@ -14,7 +14,6 @@
 
 namespace {
 
-
 int runSimulate(Cli::Context &c)
 {
     if (c.args.size() != 2)
