@@ -1,6 +1,7 @@
 #include "identifier.h"
 
 #include "identifiermap.h"
+#include "semantics/behaviormodel.h"
 
 #include <algorithm>
 #include <charconv>
@@ -53,6 +54,23 @@ void AppendNumber(QString &out, qint64 value)
     char digits[24];
     const std::to_chars_result r = std::to_chars(digits, digits + sizeof digits, value);
     out += QLatin1StringView(digits, r.ptr - digits);
+}
+
+void AppendFormValue(QString &out, const CBehaviorVariable &v, int value, bool blankBeforeMinus)
+{
+    switch (v.kind) {
+    case CBehaviorVariable::State:
+    case CBehaviorVariable::Enumerated:
+        if (value >= 0 && value < v.valueIdentifiers.size())
+            out += v.valueIdentifiers.at(value);
+        return;
+    case CBehaviorVariable::Boolean:
+    case CBehaviorVariable::Message: out += QLatin1StringView(value ? "true" : "false"); return;
+    case CBehaviorVariable::Integer: break;
+    }
+    if (value < 0 && blankBeforeMinus)
+        out += u' ';
+    AppendNumber(out, value);
 }
 
 void AppendXmlEscaped(QString &out, QStringView text)

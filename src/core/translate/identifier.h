@@ -25,3 +25,10 @@ QString XmlEscaped(QStringView text);
 // The same, appended: the writers build large texts and copy nothing twice.
 void AppendXmlEscaped(QString &out, QStringView text);
 void AppendNumber(QString &out, qint64 value);
+
+struct CBehaviorVariable;
+// A value of the executable form as the writers print it: a state or
+// enumeration value's identifier, true or false, or the number. SAL puts a
+// blank before a negative number (blankBeforeMinus), since its lexer reads
+// "=-" or "<-" as one operator.
+void AppendFormValue(QString &out, const CBehaviorVariable &v, int value, bool blankBeforeMinus);

@@ -47,25 +47,6 @@ QLatin1StringView salOpText(CBehaviorTest::Op op)
     return QLatin1StringView("=");
 }
 
-// A value as SAL writes it; a blank before a minus, since SAL's lexer reads
-// "=-" or "<-" as one operator.
-void appendValue(QString &out, const CBehaviorVariable &v, int value)
-{
-    switch (v.kind) {
-    case CBehaviorVariable::State:
-    case CBehaviorVariable::Enumerated:
-        if (value >= 0 && value < v.valueIdentifiers.size())
-            out += v.valueIdentifiers.at(value);
-        return;
-    case CBehaviorVariable::Boolean:
-    case CBehaviorVariable::Message: out += QLatin1StringView(value ? "true" : "false"); return;
-    case CBehaviorVariable::Integer: break;
-    }
-    if (value < 0)
-        out += u' ';
-    AppendNumber(out, value);
-}
-
 // The step's guard, appended to g: its counter, then its conditions as its
 // nodes list them.
 void appendGuard(QString &g, const CBehaviorModel &form, const CBehaviorStep &s, bool spaced)
@@ -86,7 +67,7 @@ void appendGuard(QString &g, const CBehaviorModel &form, const CBehaviorStep &s,
                 g += notOpen;
             g += v.identifier;
             g += salOpText(t.op);
-            appendValue(g, v, t.value);
+            AppendFormValue(g, v, t.value, true);
             if (t.negated)
                 g += u')';
         } else if (part == Part::Event) {
@@ -123,7 +104,7 @@ void appendUpdates(QString &out, const CBehaviorModel &form, const CBehaviorStep
                 out += a.value < 0 ? u'-' : u'+';
                 AppendNumber(out, a.value < 0 ? -a.value : a.value);
             } else {
-                appendValue(out, v, a.value);
+                AppendFormValue(out, v, a.value, true);
             }
             out += QLatin1StringView(";\r\n");
         } else if (part == Part::Output) {

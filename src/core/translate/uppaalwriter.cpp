@@ -227,22 +227,6 @@ void environment(QString &out, const CTranslateCollections &c)
     out += QStringLiteral("</template>") + kEol;
 }
 
-// A value as UPPAAL writes it.
-void appendUppaalValue(QString &out, const CBehaviorVariable &v, int value)
-{
-    switch (v.kind) {
-    case CBehaviorVariable::State:
-    case CBehaviorVariable::Enumerated:
-        if (value >= 0 && value < v.valueIdentifiers.size())
-            out += v.valueIdentifiers.at(value);
-        return;
-    case CBehaviorVariable::Boolean:
-    case CBehaviorVariable::Message: out += QLatin1StringView(value ? "true" : "false"); return;
-    case CBehaviorVariable::Integer: break;
-    }
-    AppendNumber(out, value);
-}
-
 QLatin1StringView uppaalOpText(CBehaviorTest::Op op)
 {
     switch (op) {
@@ -428,7 +412,7 @@ private:
             out += QLatin1StringView("not(");
         out += v.identifier;
         out += uppaalOpText(t.op);
-        appendUppaalValue(out, v, t.value);
+        AppendFormValue(out, v, t.value, false);
         if (t.negated)
             out += u')';
     }
@@ -444,7 +428,7 @@ private:
             m_assignment += a.value < 0 ? u'-' : u'+';
             AppendNumber(m_assignment, a.value < 0 ? -qint64(a.value) : a.value);
         } else {
-            appendUppaalValue(m_assignment, v, a.value);
+            AppendFormValue(m_assignment, v, a.value, false);
         }
     }
 
